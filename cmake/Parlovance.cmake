@@ -1,0 +1,54 @@
+# Shared helpers for the targets of this project.
+
+# parlovance_platform_library(<target> [LIBS ...])
+# A static library made of every source file in the current directory. The directory is the
+# public include directory, so users write #include "mapplication.h".
+function(parlovance_platform_library target)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB _srcs CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  list(FILTER _srcs INCLUDE REGEX ".*\\.cpp$")
+  if(_srcs)
+    file(GLOB _hdrs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    add_library(${target} STATIC ${_srcs} ${_hdrs})
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARG_LIBS})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARG_LIBS})
+  endif()
+endfunction()
+
+# parlovance_add_test(<name> SOURCES ... [LIBS ...] [TIMEOUT s] [LABELS ...])
+# One QtTest binary, run by CTest with a private home and the offscreen platform.
+function(parlovance_add_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE parlovance_test_support ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=*.debug=false;PARLOVANCE_TEST=1")
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+endfunction()
+
+# parlovance_add_benchmark(<name> SOURCES ... [LIBS ...])
+function(parlovance_add_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE parlovance_test_support benchmark::benchmark ${ARG_LIBS})
+  add_custom_target(run_${name} COMMAND ${name} DEPENDS ${name} USES_TERMINAL)
+  if(NOT TARGET bench)
+    add_custom_target(bench)
+  endif()
+  add_dependencies(bench run_${name})
+endfunction()

@@ -1,0 +1,36 @@
+#ifndef AUDIOGENERATOR_H
+#define AUDIOGENERATOR_H
+
+#include <QImage>
+#include <QString>
+
+// Tags written into a generated audio file. Empty texts and zero numbers are left out.
+struct AudioTags
+{
+    QString title;
+    QString artist;
+    QString album;
+    QString albumArtist;
+    QString genre;
+    int trackNumber = 0;
+    int year = 0;
+    QImage cover; // embedded as a JPEG front cover when not null
+};
+
+// Writes short tagged audio files for fixture libraries. The format follows the suffix:
+// .ogg (Vorbis), .mp3 (MPEG layer 3 with ID3v2) or .flac. Audio is encoded by GStreamer once
+// per format and length in a process and copied from then on, so a file costs milliseconds.
+class AudioGenerator
+{
+public:
+    // Returns false (with a warning) when the file cannot be made.
+    static bool write(const QString& path, const AudioTags& tags, int durationMs = 1000);
+
+    // A plain square cover in one colour, for tests that look at embedded art.
+    static QImage coverImage(const QColor& color, int size = 64);
+
+    // Encoded audio without tags, made once per format and length and cached.
+    static QString untaggedTemplate(const QString& suffix, int durationMs);
+};
+
+#endif // AUDIOGENERATOR_H

@@ -1,0 +1,87 @@
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+namespace {
+
+QTemporaryDir* privateHome = nullptr;
+
+void makeFolders()
+{
+    const QString home = privateHome->path();
+    for (const char* sub : { ".local/share", ".config", ".cache", "Music", "Desktop", "runtime" })
+        QDir(home).mkpath(QLatin1String(sub));
+    QFile::setPermissions(home + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                 | QFileDevice::ExeOwner);
+}
+
+void setEnv(const char* name, const QString& value)
+{
+    qputenv(name, QFile::encodeName(value));
+}
+
+} // namespace
+
+void TestEnvironment::prepare()
+{
+    if (privateHome)
+        return;
+    privateHome = new QTemporaryDir(QDir::tempPath() + "/parlovance-test-XXXXXX");
+    privateHome->setAutoRemove(!qEnvironmentVariableIsSet("PARLOVANCE_KEEP_HOME"));
+    makeFolders();
+    const QString h = privateHome->path();
+    setEnv("HOME", h);
+    setEnv("XDG_DATA_HOME", h + "/.local/share");
+    setEnv("XDG_CONFIG_HOME", h + "/.config");
+    setEnv("XDG_CACHE_HOME", h + "/.cache");
+    setEnv("XDG_RUNTIME_DIR", h + "/runtime");
+    // Keep the desktop's own folders out of the test, whatever the machine has configured.
+    QFile dirs(h + "/.config/user-dirs.dirs");
+    if (dirs.open(QIODevice::WriteOnly)) {
+        dirs.write("XDG_MUSIC_DIR=\"$HOME/Music\"\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n");
+        dirs.close();
+    }
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // No sound card on a build machine: GStreamer plays into a clocked fake sink unless told.
+    if (!qEnvironmentVariableIsSet("PARLOVANCE_AUDIO_SINK"))
+        qputenv("PARLOVANCE_AUDIO_SINK", "fakesink sync=true");
+    // Tests remove their temporary home at exit; the atexit keeps that order safe.
+    std::atexit([] {
+        delete privateHome;
+        privateHome = nullptr;
+    });
+}
+
+QString TestEnvironment::home()
+{
+    prepare();
+    return privateHome->path();
+}
+
+QString TestEnvironment::musicDir() { return home() + "/Music"; }
+QString TestEnvironment::dataHome() { return home() + "/.local/share"; }
+QString TestEnvironment::cacheHome() { return home() + "/.cache"; }
+QString TestEnvironment::configHome() { return home() + "/.config"; }
+QString TestEnvironment::sourceDir() { return QStringLiteral(PARLOVANCE_SOURCE_DIR); }
+QString TestEnvironment::binaryDir() { return QStringLiteral(PARLOVANCE_BINARY_DIR); }
+
+void TestEnvironment::wipeHome()
+{
+    QDir dir(home());
+    const auto entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& e : entries) {
+        QFileInfo fi(dir.filePath(e));
+        if (fi.isDir() && !fi.isSymLink())
+            QDir(fi.filePath()).removeRecursively();
+        else
+            QFile::remove(fi.filePath());
+    }
+    makeFolders();
+    QFile dirs(home() + "/.config/user-dirs.dirs");
+    if (dirs.open(QIODevice::WriteOnly))
+        dirs.write("XDG_MUSIC_DIR=\"$HOME/Music\"\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n");
+}

@@ -1,0 +1,47 @@
+#ifndef TESTENVIRONMENT_H
+#define TESTENVIRONMENT_H
+
+#include <QString>
+#include <QtTest/QtTest>
+
+// Gives the test process a private home with its own XDG folders and the offscreen platform.
+// Call prepare() before any Qt application object exists; PARLOVANCE_TEST_MAIN does that.
+class TestEnvironment
+{
+public:
+    static void prepare();
+
+    static QString home();
+    static QString musicDir();     // ~/Music, created empty
+    static QString dataHome();     // XDG_DATA_HOME
+    static QString cacheHome();    // XDG_CACHE_HOME
+    static QString configHome();   // XDG_CONFIG_HOME
+    static QString sourceDir();    // the project's source tree
+    static QString binaryDir();    // the project's build tree
+
+    // Removes everything below the private home and makes the XDG folders again.
+    static void wipeHome();
+};
+
+#define PARLOVANCE_TEST_MAIN(TestObject)                                                           \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        TestEnvironment::prepare();                                                                \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+#define PARLOVANCE_TEST_MAIN_CORE(TestObject)                                                      \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        TestEnvironment::prepare();                                                                \
+        QCoreApplication app(argc, argv);                                                          \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+#endif // TESTENVIRONMENT_H
