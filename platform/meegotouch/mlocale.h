@@ -14,8 +14,9 @@ class MLocalePrivate;
 // collator, and the translation catalogs that qtTrId() reads. A value type: copies are cheap.
 //
 // A default-constructed locale is the process default (the one given to setDefault(), or the
-// one of the environment before that); its collation follows the "/meegotouch/i18n/lc_collate"
-// setting. A locale made from a name uses that name for everything.
+// one of the environment before that). The environment's locale, and every copy of it, collates
+// by the "/meegotouch/i18n/lc_collate" setting; a locale made from a name uses that name for
+// everything, also once it is made the default.
 class MLocale
 {
 public:
