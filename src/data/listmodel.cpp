@@ -1,0 +1,472 @@
+#include "listmodel.h"
+
+#include "mgconfitem.h"
+
+#include <QDateTime>
+#include <QVector>
+#include <QtDebug>
+
+#include <algorithm>
+
+namespace {
+
+const char* const CollateKey = "/meegotouch/i18n/lc_collate";
+
+} // namespace
+
+// One group: its title, its source rows in ascending order, and (exact titles with a date
+// column) the first valid date of its rows.
+struct ListModel::HeaderItem
+{
+    QString title;
+    QVector<int> rows;
+    QDateTime date;
+};
+
+ListModel::ListModel(bool grouped, QObject* parent)
+    : MAbstractItemModel(parent)
+    , exactTitles(false)
+    , collateSetting(new MGConfItem(QString::fromLatin1(CollateKey), this))
+    , locale(collateSetting->value().toString())
+    , collator(locale)
+    , groupCollator(locale)
+    , rows(0)
+{
+    collator.setStrength(MLocale::CollatorStrengthPrimary);
+    exemplars = locale.exemplarCharactersIndex();
+    setGrouped(grouped);
+    connect(this, SIGNAL(layoutChanged()), this, SLOT(handleLayoutChanged()));
+    connect(collateSetting, SIGNAL(valueChanged()), this, SLOT(handleRegionChanged()));
+}
+
+ListModel::~ListModel()
+{
+    qDeleteAll(groups);
+}
+
+void ListModel::setSourceModel(QSharedPointer<QAbstractItemModel> model)
+{
+    if (source) {
+        beginResetModel();
+        clearGroups();
+        rows = 0;
+        endResetModel();
+        // Shared models live on in other pages: their later changes are not ours.
+        disconnect(source.data(), nullptr, this, nullptr);
+    }
+    source = model;
+
+    if (!source)
+        return;
+    const int n = sourceRowCount();
+    if (n > 0)
+        insertSourceRows(0, n - 1);
+    QAbstractItemModel* m = source.data();
+    connect(m, SIGNAL(rowsInserted(const QModelIndex&,int,int)),
+            this, SLOT(handleRowsInserted(QModelIndex,int,int)), Qt::UniqueConnection);
+    connect(m, SIGNAL(rowsRemoved(const QModelIndex&,int,int)),
+            this, SLOT(handleRowsRemoved(QModelIndex,int,int)), Qt::UniqueConnection);
+    connect(m, SIGNAL(dataChanged(const QModelIndex&, const QModelIndex&)),
+            this, SLOT(handleDataChanged(QModelIndex,QModelIndex)), Qt::UniqueConnection);
+    connect(m, SIGNAL(modelReset()), this, SLOT(handleModelReset()), Qt::UniqueConnection);
+}
+
+void ListModel::setKeyColumns(const QList<int>& columns, bool exact)
+{
+    keyColumns = columns;
+    exactTitles = exact;
+    if (isGrouped() && source && sourceRowCount() > 0) {
+        beginResetModel();
+        rebuild();
+        endResetModel();
+    }
+}
+
+int ListModel::mapToSourceRow(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.model() != this || index.row() < 0 || index.column() < 0)
+        return -1;
+    if (!isGrouped())
+        return index.row();
+    const QModelIndex parent = index.parent();
+    if (!parent.isValid())
+        return -1; // a group header
+    const int group = parent.row();
+    if (group < 0 || group >= groups.size() || index.row() >= groups.at(group)->rows.size())
+        return -1;
+    return groups.at(group)->rows.at(index.row());
+}
+
+QModelIndex ListModel::mapFromSource(const QModelIndex& sourceIndex) const
+{
+    if (!sourceIndex.isValid())
+        return QModelIndex();
+    const int row = sourceIndex.row();
+    if (!isGrouped())
+        return index(row, 0);
+    for (int g = 0; g < groups.size(); ++g) {
+        const QVector<int>& stored = groups.at(g)->rows;
+        const auto it = std::lower_bound(stored.cbegin(), stored.cend(), row);
+        if (it != stored.cend() && *it == row)
+            return index(int(it - stored.cbegin()), 0, index(g, 0));
+    }
+    return QModelIndex();
+}
+
+void ListModel::emitRowChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight)
+{
+    if (!topLeft.isValid() || !bottomRight.isValid() || topLeft.model() != this
+        || bottomRight.model() != this)
+        return;
+    if (topLeft.parent() == bottomRight.parent()) {
+        if (topLeft.row() <= bottomRight.row())
+            emit dataChanged(topLeft, bottomRight);
+        return;
+    }
+    // The two ends lie in different groups (a list shows headers between its items): announce
+    // the headers and the items between them group by group, as one change may not span parents.
+    int firstGroup = 0, firstPos = 0, lastGroup = 0, lastPos = 0;
+    groupAndPositionOf(topLeft, &firstGroup, &firstPos);
+    groupAndPositionOf(bottomRight, &lastGroup, &lastPos);
+    if (firstGroup > lastGroup)
+        return;
+    emit dataChanged(index(firstGroup, 0), index(lastGroup, 0));
+    for (int g = firstGroup; g <= lastGroup && g < groups.size(); ++g) {
+        const int from = g == firstGroup ? qMax(firstPos, 0) : 0;
+        const int to = g == lastGroup ? lastPos : groups.at(g)->rows.size() - 1;
+        if (from <= to && to >= 0) {
+            const QModelIndex parent = index(g, 0);
+            emit dataChanged(index(from, 0, parent), index(to, 0, parent));
+        }
+    }
+}
+
+void ListModel::groupAndPositionOf(const QModelIndex& index, int* group, int* position) const
+{
+    if (index.parent().isValid()) {
+        *group = index.parent().row();
+        *position = index.row();
+    } else {
+        *group = index.row();
+        *position = -1; // the header itself
+    }
+}
+
+int ListModel::groupCount() const
+{
+    return groups.size();
+}
+
+int ListModel::rowCountInGroup(int group) const
+{
+    if (group == -1)
+        return rows;
+    if (group >= 0 && group < groups.size())
+        return groups.at(group)->rows.size();
+    qDebug("%s - Invalid group index!", Q_FUNC_INFO);
+    return 0;
+}
+
+QString ListModel::groupTitle(int group) const
+{
+    if (group >= 0 && group < groups.size())
+        return groups.at(group)->title;
+    qDebug("%s - Invalid group index!", Q_FUNC_INFO);
+    return QString();
+}
+
+QVariant ListModel::itemData(int row, int group, int role) const
+{
+    if (row < 0)
+        return QVariant();
+    int sourceRow = row;
+    if (group >= 0 && group < groups.size()) {
+        const QVector<int>& stored = groups.at(group)->rows;
+        if (row >= stored.size()) {
+            qDebug("%s - Invalid row!", Q_FUNC_INFO);
+            return QVariant();
+        }
+        sourceRow = stored.at(row);
+    } else if (isGrouped()) {
+        qDebug("%s - Invalid group index!", Q_FUNC_INFO);
+        return QVariant();
+    }
+    const int column = role - Qt::UserRole;
+    if (!source || column < 0 || column >= source->columnCount())
+        return QVariant();
+    return source->index(sourceRow, column).data(Qt::DisplayRole);
+}
+
+void ListModel::groupingChanged()
+{
+    rebuild();
+}
+
+QString ListModel::titleOf(int sourceRow) const
+{
+    const QString key = source->index(sourceRow, keyColumns.value(0, 0)).data(Qt::DisplayRole).toString();
+    if (exactTitles)
+        return key;
+    if (key.isEmpty()) {
+        qDebug("%s - empty header string!", Q_FUNC_INFO);
+        return key;
+    }
+    return locale.indexBucket(key, exemplars, collator);
+}
+
+ListModel::HeaderItem* ListModel::newGroup(const QString& title, int sourceRow) const
+{
+    auto* group = new HeaderItem;
+    group->title = title;
+    if (exactTitles && keyColumns.size() > 1)
+        group->date = source->index(sourceRow, keyColumns.at(1)).data(Qt::DisplayRole).toDateTime();
+    return group;
+}
+
+bool ListModel::groupBefore(const HeaderItem* a, const HeaderItem* b) const
+{
+    return groupCollator(a->title, b->title);
+}
+
+void ListModel::insertSourceRows(int start, int end)
+{
+    const int count = end - start + 1;
+    if (!isGrouped()) {
+        beginInsertRows(QModelIndex(), start, end, start == end);
+        rows += count;
+        endInsertRows();
+        return;
+    }
+
+    for (HeaderItem* group : qAsConst(groups)) {
+        for (int& row : group->rows) {
+            if (row >= start)
+                row += count;
+        }
+    }
+
+    // The new rows by group: the groups that exist, and the ones these rows make.
+    QHash<HeaderItem*, QVector<int> > pending;
+    QHash<QString, HeaderItem*> made;
+    QList<HeaderItem*> madeInOrder;
+    for (int row = start; row <= end; ++row) {
+        const QString title = titleOf(row);
+        HeaderItem* group = groupsByTitle.value(title);
+        if (!group) {
+            group = made.value(title);
+            if (!group) {
+                group = newGroup(title, row);
+                made.insert(title, group);
+                madeInOrder.append(group);
+            } else if (!group->date.isValid() && exactTitles && keyColumns.size() > 1) {
+                group->date = source->index(row, keyColumns.at(1)).data(Qt::DisplayRole).toDateTime();
+            }
+        }
+        pending[group].append(row);
+    }
+    rows += count;
+
+    for (int g = 0; g < groups.size(); ++g) {
+        HeaderItem* group = groups.at(g);
+        const auto it = pending.constFind(group);
+        if (it == pending.constEnd())
+            continue;
+        const QVector<int> added = it.value();
+        const bool animated = added.size() == 1;
+        const QModelIndex parent = index(g, 0);
+        for (int row : added) {
+            const int p = int(std::upper_bound(group->rows.cbegin(), group->rows.cend(), row)
+                              - group->rows.cbegin());
+            beginInsertRows(parent, p, p, animated);
+            group->rows.insert(p, row);
+            endInsertRows();
+        }
+    }
+
+    // New groups take their places by collation; equal titles go after the groups there.
+    std::stable_sort(madeInOrder.begin(), madeInOrder.end(),
+                     [this](const HeaderItem* a, const HeaderItem* b) { return groupBefore(a, b); });
+    for (HeaderItem* group : qAsConst(madeInOrder)) {
+        const int g = int(std::upper_bound(groups.cbegin(), groups.cend(), group,
+                                           [this](const HeaderItem* a, const HeaderItem* b) {
+                                               return groupBefore(a, b);
+                                           })
+                          - groups.cbegin());
+        beginInsertRows(QModelIndex(), g, g, false);
+        groups.insert(g, group);
+        groupsByTitle.insert(group->title, group);
+        endInsertRows();
+
+        const QVector<int> added = pending.value(group); // ascending already
+        beginInsertRows(index(g, 0), 0, added.size() - 1, added.size() == 1);
+        group->rows = added;
+        endInsertRows();
+    }
+}
+
+void ListModel::rebuild()
+{
+    clearGroups();
+    rows = sourceRowCount();
+    if (!isGrouped() || rows == 0)
+        return;
+    for (int row = 0; row < rows; ++row) {
+        const QString title = titleOf(row);
+        HeaderItem* group = groupsByTitle.value(title);
+        if (!group) {
+            group = newGroup(title, row);
+            groupsByTitle.insert(title, group);
+            groups.append(group);
+        } else if (!group->date.isValid() && exactTitles && keyColumns.size() > 1) {
+            group->date = source->index(row, keyColumns.at(1)).data(Qt::DisplayRole).toDateTime();
+        }
+        group->rows.append(row);
+    }
+    std::stable_sort(groups.begin(), groups.end(),
+                     [this](const HeaderItem* a, const HeaderItem* b) { return groupBefore(a, b); });
+}
+
+void ListModel::clearGroups()
+{
+    qDeleteAll(groups);
+    groups.clear();
+    groupsByTitle.clear();
+}
+
+int ListModel::sourceRowCount() const
+{
+    return source ? source->rowCount() : 0;
+}
+
+void ListModel::handleRowsInserted(const QModelIndex& parent, int start, int end)
+{
+    if (parent.isValid() || end < start)
+        return;
+    insertSourceRows(start, end);
+}
+
+void ListModel::handleRowsRemoved(const QModelIndex& parent, int start, int end)
+{
+    if (parent.isValid() || end < start)
+        return;
+    const int count = end - start + 1;
+    if (!isGrouped()) {
+        beginRemoveRows(QModelIndex(), start, end, start == end);
+        rows -= count;
+        endRemoveRows();
+        return;
+    }
+
+    // Where the removed rows stand, then the rows that stay renumbered first, so that every
+    // item still shows its own row while the removals are announced one by one.
+    QVector<QPair<int, int> > spans(groups.size());
+    for (int g = 0; g < groups.size(); ++g) {
+        const QVector<int>& stored = groups.at(g)->rows;
+        const int from = int(std::lower_bound(stored.cbegin(), stored.cend(), start) - stored.cbegin());
+        const int to = int(std::upper_bound(stored.cbegin(), stored.cend(), end) - stored.cbegin());
+        spans[g] = qMakePair(from, to - from);
+    }
+    for (HeaderItem* group : qAsConst(groups)) {
+        for (int& row : group->rows) {
+            if (row > end)
+                row -= count;
+        }
+    }
+    rows -= count;
+
+    for (int g = 0; g < groups.size(); ++g) {
+        const int p = spans.at(g).first;
+        const QModelIndex parent = index(g, 0);
+        for (int n = spans.at(g).second; n > 0; --n) {
+            beginRemoveRows(parent, p, p, true);
+            groups.at(g)->rows.remove(p);
+            endRemoveRows();
+        }
+    }
+    for (int g = 0; g < groups.size();) {
+        if (!groups.at(g)->rows.isEmpty()) {
+            ++g;
+            continue;
+        }
+        beginRemoveRows(QModelIndex(), g, g, true);
+        HeaderItem* group = groups.takeAt(g);
+        groupsByTitle.remove(group->title);
+        delete group;
+        endRemoveRows();
+    }
+}
+
+void ListModel::handleDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight)
+{
+    if (!topLeft.isValid() || !bottomRight.isValid() || topLeft.parent().isValid())
+        return;
+    const int first = topLeft.row();
+    const int last = bottomRight.row();
+    if (!isGrouped()) {
+        const QModelIndex from = index(first, 0);
+        const QModelIndex to = index(qMin(last, rows - 1), 0);
+        if (from.isValid() && to.isValid())
+            emit dataChanged(from, to);
+        return;
+    }
+
+    auto announce = [this](int g, int p) {
+        const QModelIndex item = index(p, 0, index(g, 0));
+        emit dataChanged(item, item);
+    };
+    if (last - first < 16) {
+        for (int row = first; row <= last; ++row) {
+            for (int g = 0; g < groups.size(); ++g) {
+                const QVector<int>& stored = groups.at(g)->rows;
+                const auto it = std::lower_bound(stored.cbegin(), stored.cend(), row);
+                if (it != stored.cend() && *it == row) {
+                    announce(g, int(it - stored.cbegin()));
+                    break;
+                }
+            }
+        }
+        return;
+    }
+    // A wide change: one pass over the groups finds every item.
+    QVector<QPair<int, int> > itemOf(last - first + 1, qMakePair(-1, -1));
+    for (int g = 0; g < groups.size(); ++g) {
+        const QVector<int>& stored = groups.at(g)->rows;
+        for (int p = 0; p < stored.size(); ++p) {
+            if (stored.at(p) >= first && stored.at(p) <= last)
+                itemOf[stored.at(p) - first] = qMakePair(g, p);
+        }
+    }
+    for (const QPair<int, int>& item : qAsConst(itemOf)) {
+        if (item.first >= 0)
+            announce(item.first, item.second);
+    }
+}
+
+void ListModel::handleModelReset()
+{
+    beginResetModel();
+    rebuild();
+    endResetModel();
+}
+
+void ListModel::handleLayoutChanged()
+{
+    // Whoever told the list that its layout changed wants it built anew; a rebuild that is
+    // not announced would leave the views with rows that are no longer there.
+    beginResetModel();
+    rebuild();
+    endResetModel();
+}
+
+void ListModel::handleRegionChanged()
+{
+    locale = MLocale(collateSetting->value().toString());
+    collator = MCollator(locale);
+    collator.setStrength(MLocale::CollatorStrengthPrimary);
+    groupCollator = MCollator(locale);
+    exemplars = locale.exemplarCharactersIndex();
+    // The titles are the new locale's index letters and the groups its order.
+    beginResetModel();
+    rebuild();
+    endResetModel();
+}

@@ -1,0 +1,140 @@
+#include "twinturbosortfilterproxymodel.h"
+
+#include "mcollator.h"
+#include "mlocale.h"
+
+#include <QRegExp>
+
+namespace {
+
+// The column that the song models keep their tracker id in; its values sort as numbers.
+const int IntegerSortColumn = 8;
+
+const QChar Tab(QLatin1Char('\t'));
+
+} // namespace
+
+TwinTurboSortFilterProxyModel::TwinTurboSortFilterProxyModel(QObject* parent)
+    : QSortFilterProxyModel(parent)
+    , idColumn(0)
+{
+    setSortCaseSensitivity(Qt::CaseInsensitive);
+    setFilterCaseSensitivity(Qt::CaseInsensitive);
+    setSortLocaleAware(true);
+}
+
+TwinTurboSortFilterProxyModel::~TwinTurboSortFilterProxyModel() = default;
+
+QVariant TwinTurboSortFilterProxyModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::UserRole || !sourceModel())
+        return QSortFilterProxyModel::data(index, role);
+    if (!searchColumns.contains(index.column()))
+        return QVariant();
+    return mapToSource(index).data(Qt::DisplayRole);
+}
+
+bool TwinTurboSortFilterProxyModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!QSortFilterProxyModel::setData(index, value, role))
+        return false;
+    emit dataChanged(index, index);
+    return true;
+}
+
+void TwinTurboSortFilterProxyModel::setSourceModel(QAbstractItemModel* model)
+{
+    QSortFilterProxyModel::setSourceModel(model);
+    emit sourceModelChanged();
+}
+
+void TwinTurboSortFilterProxyModel::setSearchColumns(const QList<int>& columns)
+{
+    searchColumns = columns;
+}
+
+void TwinTurboSortFilterProxyModel::setExcludedIds(const QList<int>& ids, int column)
+{
+    beginResetModel();
+    excludedIds = QSet<int>(ids.cbegin(), ids.cend());
+    idColumn = column;
+    endResetModel();
+}
+
+void TwinTurboSortFilterProxyModel::emitItemChanged(const QModelIndex& index)
+{
+    if (index.isValid())
+        emit dataChanged(index, index);
+}
+
+QModelIndex TwinTurboSortFilterProxyModel::findRowByText(QAbstractItemModel* model, const QString& text)
+{
+    if (!model)
+        return QModelIndex();
+    const int rows = model->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex index = model->index(row, 0);
+        if (index.data(Qt::DisplayRole).toString() == text)
+            return index;
+    }
+    return QModelIndex();
+}
+
+void TwinTurboSortFilterProxyModel::setFilterExpression(QString regexp)
+{
+    emit layoutAboutToBeChanged();
+    setFilterRegExp(regexp);
+    emit layoutChanged();
+}
+
+bool TwinTurboSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
+{
+    QAbstractItemModel* source = sourceModel();
+    const bool atRoot = source && !sourceParent.isValid();
+    if (!excludedIds.isEmpty() && atRoot) {
+        const int id = source->index(sourceRow, idColumn).data(Qt::DisplayRole).toInt();
+        if (excludedIds.contains(id))
+            return false;
+    }
+
+    QString pattern = filterRegExp().pattern();
+    if (pattern.isEmpty())
+        return true;
+    if (!atRoot)
+        return false;
+
+    int lead = 0;
+    while (lead < pattern.size() && pattern.at(lead) == QLatin1Char(' '))
+        ++lead;
+    pattern.remove(0, lead);
+
+    for (int column : searchColumns) {
+        QString text = source->index(sourceRow, column).data(Qt::DisplayRole).toString();
+        if (text.contains(Tab)) {
+            const QString header = source->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+            if (header == QLatin1String("artistName")) {
+                QStringList names = text.split(Tab);
+                names.removeDuplicates();
+                text = names.size() == 1 ? names.first() : qtTrId("qtn_musi_various_artist");
+            } else if (header != QLatin1String("albumName")) {
+                continue;
+            }
+        }
+        // A pattern without spaces is looked for in every word of the text, a pattern with
+        // spaces in the whole text: both come down to the text containing the pattern.
+        if (text.contains(pattern, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+bool TwinTurboSortFilterProxyModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
+{
+    const QVariant l = left.data(Qt::DisplayRole);
+    const QVariant r = right.data(Qt::DisplayRole);
+    if (left.column() == IntegerSortColumn)
+        return l.toInt() < r.toInt();
+    if (l.userType() == QMetaType::QString && r.userType() == QMetaType::QString)
+        return MLocale().collator()(l.toString(), r.toString());
+    return QSortFilterProxyModel::lessThan(left, right);
+}

@@ -1,0 +1,46 @@
+#ifndef TWINTURBOSORTFILTERPROXYMODEL_H
+#define TWINTURBOSORTFILTERPROXYMODEL_H
+
+#include <QList>
+#include <QSet>
+#include <QSortFilterProxyModel>
+
+// The search proxy of the library lists: keeps the rows whose search columns contain the
+// typed text (case-insensitively, a text with spaces as a phrase), hides the rows whose
+// tracker id is excluded, and sorts by the locale's collation (the id column as integers).
+// Qt::UserRole on a search column answers the source's display text.
+class TwinTurboSortFilterProxyModel : public QSortFilterProxyModel
+{
+    Q_OBJECT
+
+public:
+    explicit TwinTurboSortFilterProxyModel(QObject* parent = 0);
+    ~TwinTurboSortFilterProxyModel() override;
+
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    void setSourceModel(QAbstractItemModel* model) override;
+
+    void setSearchColumns(const QList<int>& columns);
+    void setExcludedIds(const QList<int>& ids, int idColumn);
+    void emitItemChanged(const QModelIndex& index);
+
+    static QModelIndex findRowByText(QAbstractItemModel* model, const QString& text);
+
+public slots:
+    void setFilterExpression(QString regexp);
+
+signals:
+    void sourceModelChanged();
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+
+private:
+    QList<int> searchColumns;
+    QSet<int> excludedIds;
+    int idColumn;
+};
+
+#endif // TWINTURBOSORTFILTERPROXYMODEL_H
