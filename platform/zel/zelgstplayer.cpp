@@ -1,0 +1,677 @@
+#include "zelgstplayer.h"
+
+#include "mafwerror.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCryptographicHash>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <gst/gst.h>
+#include <gst/tag/tag.h>
+
+namespace {
+
+// playbin's flags: decode audio only, with software volume. Video and subtitles are never
+// shown, so they are not decoded either.
+const guint PlayFlagAudio = 1u << 1;
+const guint PlayFlagSoftVolume = 1u << 4;
+
+const char* const AudioSinkVariable = "PARLOVANCE_AUDIO_SINK";
+
+struct TextTag
+{
+    const char* gstTag;
+    const char* key;
+};
+
+const TextTag TextTags[] = {
+    { GST_TAG_TITLE, "title" },
+    { GST_TAG_ARTIST, "artist" },
+    { GST_TAG_ALBUM, "album" },
+    { GST_TAG_GENRE, "genre" },
+    { GST_TAG_ORGANIZATION, "organization" },
+    { GST_TAG_COMPOSER, "composer" },
+};
+
+bool isNetworkUrl(const QUrl& url)
+{
+    return !url.isLocalFile() && !url.scheme().isEmpty();
+}
+
+bool isUrlSource(GstObject* object)
+{
+    return object && GST_IS_URI_HANDLER(object)
+           && gst_uri_handler_get_uri_type(GST_URI_HANDLER(object)) == GST_URI_SRC;
+}
+
+// started: the item had prerolled; fromSource: the element reading the URL reported it.
+int errorCode(const GError* error, const QUrl& url, bool started, bool fromSource)
+{
+    const bool network = isNetworkUrl(url);
+    if (network && fromSource && error->domain == GST_STREAM_ERROR
+        && error->code == GST_STREAM_ERROR_FAILED) {
+        // souphttpsrc names no reason when the server cannot be reached or the connection
+        // breaks; it only stops its stream.
+        return started ? MafwError::ConnectionLost : MafwError::CannotConnect;
+    }
+    if (error->domain == GST_RESOURCE_ERROR) {
+        switch (error->code) {
+        case GST_RESOURCE_ERROR_NOT_FOUND:
+            // souphttpsrc reports an unknown host as "not found" too; for the user that server
+            // cannot be reached, while a missing file on a reachable server is not found.
+            if (network
+                && QString::fromUtf8(error->message).contains(QLatin1String("resolve"),
+                                                              Qt::CaseInsensitive))
+                return MafwError::CannotConnect;
+            return MafwError::ResourceNotFound;
+        case GST_RESOURCE_ERROR_OPEN_READ:
+        case GST_RESOURCE_ERROR_OPEN_READ_WRITE:
+            return network ? MafwError::CannotConnect : MafwError::ResourceNotFound;
+        case GST_RESOURCE_ERROR_READ:
+            return network ? MafwError::ConnectionLost : MafwError::ResourceNotFound;
+        case GST_RESOURCE_ERROR_NOT_AUTHORIZED:
+            return MafwError::ResourceNotFound;
+        case GST_RESOURCE_ERROR_SEEK:
+            // A network source seeks by itself only to resume a broken connection.
+            return network ? MafwError::ConnectionLost : MafwError::SeekRefused;
+        case GST_RESOURCE_ERROR_NO_SPACE_LEFT:
+            return MafwError::OutOfMemory;
+        default:
+            return MafwError::CannotPlay;
+        }
+    }
+    if (error->domain == GST_STREAM_ERROR) {
+        switch (error->code) {
+        case GST_STREAM_ERROR_CODEC_NOT_FOUND:
+            return MafwError::CodecMissing;
+        case GST_STREAM_ERROR_TYPE_NOT_FOUND:
+        case GST_STREAM_ERROR_WRONG_TYPE:
+        case GST_STREAM_ERROR_FORMAT:
+        case GST_STREAM_ERROR_DEMUX:
+        case GST_STREAM_ERROR_DECODE:
+        case GST_STREAM_ERROR_NOT_IMPLEMENTED:
+            return MafwError::UnsupportedFormat;
+        case GST_STREAM_ERROR_DECRYPT:
+        case GST_STREAM_ERROR_DECRYPT_NOKEY:
+            return MafwError::DrmProtected;
+        default:
+            return MafwError::CannotPlay;
+        }
+    }
+    if (error->domain == GST_CORE_ERROR) {
+        switch (error->code) {
+        case GST_CORE_ERROR_MISSING_PLUGIN:
+            return MafwError::CodecMissing;
+        case GST_CORE_ERROR_SEEK:
+            return MafwError::SeekRefused;
+        default:
+            return MafwError::CannotPlay;
+        }
+    }
+    return MafwError::CannotPlay;
+}
+
+QString artFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+           + QStringLiteral("/parlovance/renderer-art");
+}
+
+// Writes an embedded picture into the cache once (named by its content) and returns the path.
+QString storeImage(GstSample* sample)
+{
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    GstCaps* caps = gst_sample_get_caps(sample);
+    if (!buffer)
+        return QString();
+    QString suffix = QStringLiteral("jpeg");
+    if (caps && gst_caps_get_size(caps) > 0) {
+        const QString type =
+            QString::fromUtf8(gst_structure_get_name(gst_caps_get_structure(caps, 0)));
+        if (type == QLatin1String("image/png"))
+            suffix = QStringLiteral("png");
+        else if (type != QLatin1String("image/jpeg"))
+            return QString();
+    }
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
+        return QString();
+    const QByteArray data(reinterpret_cast<const char*>(map.data), int(map.size));
+    gst_buffer_unmap(buffer, &map);
+
+    const QString folder = artFolder();
+    const QString path = folder + QLatin1Char('/')
+                         + QString::fromLatin1(
+                             QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex())
+                         + QLatin1Char('.') + suffix;
+    if (QFileInfo::exists(path))
+        return path;
+    if (!QDir().mkpath(folder)) {
+        qWarning() << Q_FUNC_INFO << "- cannot make the folder" << folder;
+        return QString();
+    }
+    QFile file(path + QStringLiteral(".part"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size()) {
+        qWarning() << Q_FUNC_INFO << "- cannot write" << file.fileName();
+        file.remove();
+        return QString();
+    }
+    file.close();
+    if (!file.rename(path)) {
+        file.remove();
+        return QFileInfo::exists(path) ? path : QString();
+    }
+    return path;
+}
+
+// The front cover when the stream marks one, else its first picture.
+QString coverPath(const GstTagList* list)
+{
+    const char* const imageTags[] = { GST_TAG_IMAGE, GST_TAG_PREVIEW_IMAGE };
+    for (const char* tag : imageTags) {
+        const guint count = gst_tag_list_get_tag_size(list, tag);
+        int chosen = -1;
+        for (guint i = 0; i < count && chosen < 0; ++i) {
+            GstSample* sample = nullptr;
+            if (!gst_tag_list_get_sample_index(list, tag, i, &sample))
+                continue;
+            const GstStructure* info = gst_sample_get_info(sample);
+            gint type = GST_TAG_IMAGE_TYPE_NONE;
+            if (info && gst_structure_get_enum(info, "image-type", GST_TYPE_TAG_IMAGE_TYPE, &type)
+                && type == GST_TAG_IMAGE_TYPE_FRONT_COVER)
+                chosen = int(i);
+            gst_sample_unref(sample);
+        }
+        if (chosen < 0 && count > 0)
+            chosen = 0;
+        if (chosen < 0)
+            continue;
+        GstSample* sample = nullptr;
+        if (gst_tag_list_get_sample_index(list, tag, guint(chosen), &sample)) {
+            const QString path = storeImage(sample);
+            gst_sample_unref(sample);
+            if (!path.isEmpty())
+                return path;
+        }
+    }
+    return QString();
+}
+
+ZelGstPlayer::Tags convertTags(const GstTagList* list)
+{
+    ZelGstPlayer::Tags tags;
+    for (const TextTag& t : TextTags) {
+        const guint count = gst_tag_list_get_tag_size(list, t.gstTag);
+        QList<QVariant> values;
+        for (guint i = 0; i < count; ++i) {
+            gchar* text = nullptr;
+            if (gst_tag_list_get_string_index(list, t.gstTag, i, &text) && text) {
+                const QString value = QString::fromUtf8(text).trimmed();
+                if (!value.isEmpty())
+                    values.append(value);
+            }
+            g_free(text);
+        }
+        if (!values.isEmpty())
+            tags.insert(QLatin1String(t.key), values);
+    }
+    guint track = 0;
+    if (gst_tag_list_get_uint(list, GST_TAG_TRACK_NUMBER, &track) && track > 0)
+        tags.insert(QStringLiteral("track"), QList<QVariant>() << int(track));
+    const QString cover = coverPath(list);
+    if (!cover.isEmpty())
+        tags.insert(QStringLiteral("renderer-art-uri"), QList<QVariant>() << cover);
+    return tags;
+}
+
+} // namespace
+
+ZelGstPlayer::ZelGstPlayer(QObject* parent)
+    : QObject(parent)
+    , m_pipeline(nullptr)
+    , m_bus(nullptr)
+    , m_watch(0)
+    , m_pollTimer(nullptr)
+    , m_target(Stopped)
+    , m_loaded(false)
+    , m_prerolled(false)
+    , m_live(false)
+    , m_buffering(false)
+    , m_pendingSeek(-1)
+    , m_seekTarget(-1)
+    , m_loadSerial(0)
+{
+    qRegisterMetaType<ZelGstPlayer::Target>("ZelGstPlayer::Target");
+    qRegisterMetaType<ZelGstPlayer::Tags>("ZelGstPlayer::Tags");
+}
+
+ZelGstPlayer::~ZelGstPlayer()
+{
+    if (m_pipeline)
+        gst_element_set_state(m_pipeline, GST_STATE_NULL);
+    if (m_watch)
+        g_source_remove(m_watch);
+    if (m_bus)
+        gst_object_unref(m_bus);
+    if (m_pipeline)
+        gst_object_unref(m_pipeline);
+}
+
+bool ZelGstPlayer::create()
+{
+    if (m_pipeline)
+        return true;
+    if (!gst_is_initialized()) {
+        GError* error = nullptr;
+        if (!gst_init_check(nullptr, nullptr, &error)) {
+            qWarning() << Q_FUNC_INFO << "- GStreamer cannot start:"
+                       << (error ? error->message : "unknown reason");
+            g_clear_error(&error);
+            return false;
+        }
+    }
+
+    GstElement* pipeline = gst_element_factory_make("playbin", "zel-player");
+    if (!pipeline) {
+        qWarning() << Q_FUNC_INFO << "- GStreamer has no playbin";
+        return false;
+    }
+    gst_object_ref_sink(pipeline);
+
+    GstElement* sink = nullptr;
+    const QByteArray description = qgetenv(AudioSinkVariable).trimmed();
+    if (!description.isEmpty()) {
+        GError* error = nullptr;
+        sink = gst_parse_bin_from_description(description.constData(), TRUE, &error);
+        if (!sink) {
+            qWarning() << Q_FUNC_INFO << "- the audio sink" << description
+                       << "cannot be made:" << (error ? error->message : "unknown reason");
+        }
+        g_clear_error(&error);
+    } else {
+        sink = gst_element_factory_make("autoaudiosink", "zel-audio-sink");
+        if (!sink)
+            qWarning() << Q_FUNC_INFO << "- GStreamer has no autoaudiosink";
+    }
+    if (!sink) {
+        gst_object_unref(pipeline);
+        return false;
+    }
+    g_object_set(pipeline, "audio-sink", sink, "flags", PlayFlagAudio | PlayFlagSoftVolume,
+                 nullptr);
+
+    m_pipeline = pipeline;
+    m_bus = gst_element_get_bus(m_pipeline);
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    if (dispatcher && dispatcher->inherits("QEventDispatcherGlib")) {
+        m_watch = gst_bus_add_watch(m_bus, reinterpret_cast<GstBusFunc>(&ZelGstPlayer::busCallback),
+                                    this);
+    } else {
+        // Qt runs without GLib here: nobody would dispatch a bus watch, so drain the bus
+        // from a timer instead.
+        m_pollTimer = new QTimer(this);
+        m_pollTimer->setInterval(20);
+        connect(m_pollTimer, &QTimer::timeout, this, &ZelGstPlayer::pollBus);
+        m_pollTimer->start();
+    }
+    return true;
+}
+
+bool ZelGstPlayer::isValid() const
+{
+    return m_pipeline != nullptr;
+}
+
+int ZelGstPlayer::busCallback(GstBus*, GstMessage* message, void* data)
+{
+    static_cast<ZelGstPlayer*>(data)->handleMessage(message);
+    return TRUE;
+}
+
+void ZelGstPlayer::pollBus()
+{
+    while (m_bus) {
+        GstMessage* message = gst_bus_pop(m_bus);
+        if (!message)
+            break;
+        handleMessage(message);
+        gst_message_unref(message);
+    }
+}
+
+void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
+{
+    if (!m_pipeline)
+        return;
+    gst_element_set_state(m_pipeline, GST_STATE_NULL);
+    dropPendingMessages();
+
+    ++m_loadSerial;
+    m_url = url;
+    m_target = target == Stopped ? Paused : target;
+    m_loaded = true;
+    m_prerolled = false;
+    m_live = false;
+    m_buffering = false;
+    m_pendingSeek = startMs > 0 ? startMs : -1;
+    m_seekTarget = m_pendingSeek;
+
+    g_object_set(m_pipeline, "uri", url.toEncoded().constData(), nullptr);
+    const GstStateChangeReturn result = gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
+    if (result == GST_STATE_CHANGE_FAILURE) {
+        // The reason is normally waiting on the bus already; without one, still fail.
+        GstMessage* message = gst_bus_pop_filtered(m_bus, GST_MESSAGE_ERROR);
+        int code = MafwError::CannotPlay;
+        QString text = QStringLiteral("The item cannot be started");
+        if (message) {
+            GError* error = nullptr;
+            gst_message_parse_error(message, &error, nullptr);
+            if (error) {
+                code = errorCode(error, m_url, false, isUrlSource(GST_MESSAGE_SRC(message)));
+                text = QString::fromUtf8(error->message);
+            }
+            g_clear_error(&error);
+            gst_message_unref(message);
+        }
+        gst_element_set_state(m_pipeline, GST_STATE_NULL);
+        dropPendingMessages();
+        m_loaded = false;
+        m_target = Stopped;
+        const quint64 serial = m_loadSerial;
+        QTimer::singleShot(0, this, [this, serial, code, text]() {
+            // Only when nothing else was loaded or stopped meanwhile.
+            if (serial == m_loadSerial)
+                emit failed(code, text);
+        });
+        return;
+    }
+    if (result == GST_STATE_CHANGE_NO_PREROLL) {
+        // A live source never prerolls and cannot seek: go straight to the target.
+        m_live = true;
+        m_prerolled = true;
+        m_pendingSeek = -1;
+        m_seekTarget = -1;
+        applyTarget();
+    }
+}
+
+void ZelGstPlayer::setTarget(Target target)
+{
+    if (!m_loaded)
+        return;
+    if (target == Stopped) {
+        stop();
+        return;
+    }
+    m_target = target;
+    if (!m_prerolled || m_seekTarget >= 0 || m_pendingSeek >= 0)
+        return; // settles once the item has prerolled or the seek is done
+    // Applied on the next turn of the loop, so the caller never hears of it within its call.
+    const quint64 serial = m_loadSerial;
+    QTimer::singleShot(0, this, [this, serial]() {
+        if (serial == m_loadSerial && m_loaded && m_prerolled && m_seekTarget < 0
+            && m_pendingSeek < 0)
+            applyTarget();
+    });
+}
+
+ZelGstPlayer::Target ZelGstPlayer::target() const
+{
+    return m_target;
+}
+
+bool ZelGstPlayer::isLoaded() const
+{
+    return m_loaded;
+}
+
+void ZelGstPlayer::stop()
+{
+    ++m_loadSerial;
+    if (m_pipeline) {
+        gst_element_set_state(m_pipeline, GST_STATE_NULL);
+        dropPendingMessages();
+    }
+    m_target = Stopped;
+    m_loaded = false;
+    m_prerolled = false;
+    m_live = false;
+    m_buffering = false;
+    m_pendingSeek = -1;
+    m_seekTarget = -1;
+}
+
+bool ZelGstPlayer::seek(qint64 ms)
+{
+    if (!m_loaded || ms < 0)
+        return false;
+    if (!m_prerolled) {
+        m_pendingSeek = ms;
+        m_seekTarget = ms;
+        return true;
+    }
+    if (m_live || !isSeekable())
+        return false;
+    return startSeek(ms);
+}
+
+bool ZelGstPlayer::startSeek(qint64 ms)
+{
+    const gboolean done = gst_element_seek_simple(
+        m_pipeline, GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+        gint64(ms) * GST_MSECOND);
+    m_seekTarget = done ? ms : -1;
+    return done;
+}
+
+qint64 ZelGstPlayer::position() const
+{
+    if (!m_loaded)
+        return -1;
+    if (m_seekTarget >= 0)
+        return m_seekTarget;
+    gint64 position = 0;
+    if (!gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &position) || position < 0)
+        return -1;
+    return position / GST_MSECOND;
+}
+
+qint64 ZelGstPlayer::duration() const
+{
+    if (!m_loaded)
+        return -1;
+    gint64 duration = 0;
+    if (!gst_element_query_duration(m_pipeline, GST_FORMAT_TIME, &duration) || duration <= 0)
+        return -1;
+    return duration / GST_MSECOND;
+}
+
+bool ZelGstPlayer::isSeekable() const
+{
+    if (!m_loaded)
+        return false;
+    if (!m_prerolled)
+        return true;
+    if (m_live)
+        return false;
+    GstQuery* query = gst_query_new_seeking(GST_FORMAT_TIME);
+    gboolean seekable = FALSE;
+    if (gst_element_query(m_pipeline, query))
+        gst_query_parse_seeking(query, nullptr, &seekable, nullptr, nullptr);
+    gst_query_unref(query);
+    return seekable;
+}
+
+bool ZelGstPlayer::isPrerolled() const
+{
+    return m_prerolled;
+}
+
+void ZelGstPlayer::dropPendingMessages()
+{
+    // Messages of the item just dropped must not be taken for the next one's.
+    gst_bus_set_flushing(m_bus, TRUE);
+    gst_bus_set_flushing(m_bus, FALSE);
+}
+
+void ZelGstPlayer::handleMessage(GstMessage* message)
+{
+    if (!m_loaded)
+        return;
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_STATE_CHANGED:
+        if (GST_MESSAGE_SRC(message) == GST_OBJECT(m_pipeline))
+            handleStateChanged(message);
+        break;
+    case GST_MESSAGE_ASYNC_DONE:
+        handleAsyncDone();
+        break;
+    case GST_MESSAGE_EOS:
+        emit endOfStream();
+        break;
+    case GST_MESSAGE_ERROR:
+        handleError(message);
+        break;
+    case GST_MESSAGE_WARNING: {
+        GError* error = nullptr;
+        gst_message_parse_warning(message, &error, nullptr);
+        qWarning() << Q_FUNC_INFO << "-" << (error ? error->message : "warning") << m_url;
+        g_clear_error(&error);
+        break;
+    }
+    case GST_MESSAGE_TAG: {
+        GstTagList* list = nullptr;
+        gst_message_parse_tag(message, &list);
+        if (list) {
+            const Tags tags = convertTags(list);
+            gst_tag_list_unref(list);
+            if (!tags.isEmpty())
+                emit tagsFound(tags);
+        }
+        break;
+    }
+    case GST_MESSAGE_BUFFERING: {
+        gint percent = 0;
+        gst_message_parse_buffering(message, &percent);
+        handleBuffering(percent);
+        break;
+    }
+    case GST_MESSAGE_DURATION_CHANGED:
+        emit durationChanged();
+        break;
+    case GST_MESSAGE_CLOCK_LOST:
+        // The usual cure: select a new clock by pausing and playing again.
+        if (m_target == Playing && !m_buffering) {
+            gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
+            gst_element_set_state(m_pipeline, GST_STATE_PLAYING);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void ZelGstPlayer::handleStateChanged(GstMessage* message)
+{
+    GstState oldState, newState, pending;
+    gst_message_parse_state_changed(message, &oldState, &newState, &pending);
+    if (m_seekTarget >= 0 || m_pendingSeek >= 0)
+        return;
+    if (newState == GST_STATE_PLAYING && m_target == Playing)
+        emit settled(Playing);
+    else if (newState == GST_STATE_PAUSED && pending == GST_STATE_VOID_PENDING
+             && m_target == Paused && m_prerolled)
+        emit settled(Paused);
+}
+
+void ZelGstPlayer::handleAsyncDone()
+{
+    if (!m_prerolled) {
+        m_prerolled = true;
+        emit durationChanged();
+        if (m_pendingSeek >= 0) {
+            const qint64 start = m_pendingSeek;
+            m_pendingSeek = -1;
+            m_seekTarget = -1;
+            if (start > 0) {
+                if (isSeekable() && startSeek(start))
+                    return; // settles at the seek's own completion
+                emit failed(MafwError::SeekRefused,
+                            QStringLiteral("The item cannot be moved to %1 ms").arg(start));
+                if (!m_loaded)
+                    return;
+            }
+        }
+        applyTarget();
+        return;
+    }
+    m_seekTarget = -1;
+    applyTarget();
+}
+
+void ZelGstPlayer::handleBuffering(int percent)
+{
+    emit bufferingChanged(percent);
+    if (!m_loaded || m_live)
+        return;
+    if (percent < 100) {
+        if (!m_buffering) {
+            m_buffering = true;
+            if (m_target == Playing && m_prerolled)
+                gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
+        }
+    } else if (m_buffering) {
+        m_buffering = false;
+        if (m_prerolled && m_seekTarget < 0 && m_pendingSeek < 0)
+            applyTarget();
+    }
+}
+
+void ZelGstPlayer::handleError(GstMessage* message)
+{
+    GError* error = nullptr;
+    gchar* debug = nullptr;
+    gst_message_parse_error(message, &error, &debug);
+    const int code = error ? errorCode(error, m_url, m_prerolled,
+                                       isUrlSource(GST_MESSAGE_SRC(message)))
+                           : int(MafwError::CannotPlay);
+    const QString text = error ? QString::fromUtf8(error->message) : QString();
+    qWarning() << Q_FUNC_INFO << "-" << m_url << code << text << (debug ? debug : "");
+    g_clear_error(&error);
+    g_free(debug);
+    emit failed(code, text);
+}
+
+void ZelGstPlayer::applyTarget()
+{
+    if (!m_loaded || !m_pipeline)
+        return;
+    GstState current = GST_STATE_VOID_PENDING;
+    GstState pending = GST_STATE_VOID_PENDING;
+    gst_element_get_state(m_pipeline, &current, &pending, 0);
+
+    if (m_target == Playing) {
+        if (m_buffering && !m_live)
+            return; // goes on when the buffer is full again
+        if (current == GST_STATE_PLAYING && pending == GST_STATE_VOID_PENDING) {
+            emit settled(Playing);
+            return;
+        }
+        gst_element_set_state(m_pipeline, GST_STATE_PLAYING);
+        return;
+    }
+    if (m_target == Paused) {
+        if (current == GST_STATE_PAUSED && pending == GST_STATE_VOID_PENDING) {
+            emit settled(Paused);
+            return;
+        }
+        const GstStateChangeReturn result = gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
+        if (result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL)
+            emit settled(Paused);
+    }
+}

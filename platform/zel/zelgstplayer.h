@@ -1,0 +1,92 @@
+#ifndef ZELGSTPLAYER_H
+#define ZELGSTPLAYER_H
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+
+class QTimer;
+typedef struct _GstElement GstElement;
+typedef struct _GstBus GstBus;
+typedef struct _GstMessage GstMessage;
+
+// One GStreamer playbin on the desktop's audio sink (or the bin described by the environment
+// variable PARLOVANCE_AUDIO_SINK). It loads one URL at a time, prerolls it, applies a pending
+// seek, then settles in the state asked for, and reports what the bus says, already mapped to
+// the media framework's terms. The bus is watched on the GUI thread's GLib main context, so
+// every signal comes from the GUI thread; no call waits for a state change to complete.
+class ZelGstPlayer : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Target { Stopped, Paused, Playing };
+    using Tags = QMap<QString, QList<QVariant>>;
+
+    explicit ZelGstPlayer(QObject* parent = nullptr);
+    ~ZelGstPlayer() override;
+
+    // Builds the pipeline; false (after a log line) when GStreamer or the sink is missing.
+    bool create();
+    bool isValid() const;
+
+    // Drops the current item and starts loading url; startMs >= 0 is sought before it settles.
+    void load(const QUrl& url, Target target, qint64 startMs = -1);
+    void setTarget(Target target);
+    Target target() const;
+    bool isLoaded() const;
+    void stop();
+
+    // False when the loaded item is known not to be seekable. Before the item has prerolled
+    // the position is remembered and sought once it has.
+    bool seek(qint64 ms);
+
+    // Milliseconds; while a seek is on its way, the position sought. -1 when unknown.
+    qint64 position() const;
+    qint64 duration() const;
+    bool isSeekable() const;
+    bool isPrerolled() const;
+
+signals:
+    // The pipeline reached the state asked for, after loading or seeking.
+    void settled(ZelGstPlayer::Target target);
+    void endOfStream();
+    // code is an MafwError code.
+    void failed(int code, const QString& message);
+    void tagsFound(const ZelGstPlayer::Tags& tags);
+    void bufferingChanged(int percent);
+    void durationChanged();
+
+private:
+    static int busCallback(GstBus* bus, GstMessage* message, void* data);
+    void pollBus();
+    void handleMessage(GstMessage* message);
+    void handleStateChanged(GstMessage* message);
+    void handleAsyncDone();
+    void handleBuffering(int percent);
+    void handleError(GstMessage* message);
+    void applyTarget();
+    bool startSeek(qint64 ms);
+    void dropPendingMessages();
+
+    GstElement* m_pipeline;
+    GstBus* m_bus;
+    unsigned int m_watch;
+    QTimer* m_pollTimer;
+    QUrl m_url;
+    Target m_target;
+    bool m_loaded;
+    bool m_prerolled;
+    bool m_live;
+    bool m_buffering;
+    qint64 m_pendingSeek;
+    qint64 m_seekTarget;
+    quint64 m_loadSerial;
+};
+
+Q_DECLARE_METATYPE(ZelGstPlayer::Target)
+
+#endif // ZELGSTPLAYER_H

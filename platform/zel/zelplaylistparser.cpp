@@ -1,0 +1,240 @@
+// GLib's headers use "signals" as a name, which Qt defines as a keyword.
+#pragma push_macro("signals")
+#undef signals
+#include <totem-pl-parser.h>
+#pragma pop_macro("signals")
+
+#include "zelplaylistparser.h"
+
+#include "mafwerror.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QTemporaryFile>
+
+namespace {
+
+const qint64 MaxDownloadBytes = 1024 * 1024;
+const int DownloadTimeoutMs = 15000;
+
+// A suffix that lets the parser recognise the downloaded copy; the content decides the rest.
+QString playlistSuffix(const QUrl& url, const QByteArray& data)
+{
+    const QByteArray head = data.left(64).trimmed().toLower();
+    if (head.startsWith("[playlist]"))
+        return QStringLiteral(".pls");
+    if (head.startsWith("#extm3u"))
+        return QStringLiteral(".m3u");
+    const QString suffix = QFileInfo(url.path()).suffix().toLower();
+    if (!suffix.isEmpty() && suffix.size() <= 5)
+        return QLatin1Char('.') + suffix;
+    return QString();
+}
+
+} // namespace
+
+// One parse by totem-pl-parser. The parser may announce entries from its own thread, so they
+// are collected under a lock; the completion comes on the GUI thread's main context. A job
+// outlives a cancelled owner until the parser lets go of it.
+struct ZelPlaylistParser::Job
+{
+    QPointer<ZelPlaylistParser> owner;
+    QMutex mutex;
+    QList<QUrl> entries;
+    GCancellable* cancellable = nullptr;
+    TotemPlParser* parser = nullptr;
+    bool dropLocalEntries = false;
+};
+
+ZelPlaylistParser::ZelPlaylistParser(QObject* parent)
+    : QObject(parent)
+    , m_network(nullptr)
+    , m_reply(nullptr)
+    , m_download(nullptr)
+    , m_job(nullptr)
+{
+}
+
+ZelPlaylistParser::~ZelPlaylistParser()
+{
+    cancel();
+}
+
+bool ZelPlaylistParser::isRunning() const
+{
+    return m_job || m_reply;
+}
+
+void ZelPlaylistParser::cancel()
+{
+    if (m_job) {
+        m_job->owner = nullptr;
+        g_cancellable_cancel(m_job->cancellable);
+        m_job = nullptr;
+    }
+    if (m_reply) {
+        QNetworkReply* reply = m_reply;
+        m_reply = nullptr;
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+    delete m_download;
+    m_download = nullptr;
+}
+
+void ZelPlaylistParser::parse(const QUrl& url)
+{
+    cancel();
+    m_url = url;
+    if (url.isLocalFile()) {
+        if (!QFileInfo(url.toLocalFile()).isFile()) {
+            qWarning() << Q_FUNC_INFO << "- no such playlist file" << url;
+            QMetaObject::invokeMethod(
+                this, [this, url]() {
+                    if (m_url == url && !isRunning())
+                        finish(QList<QUrl>(), MafwError::ResourceNotFound);
+                },
+                Qt::QueuedConnection);
+            return;
+        }
+        startParsing(url, QUrl());
+        return;
+    }
+
+    if (!m_network)
+        m_network = new QNetworkAccessManager(this);
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setTransferTimeout(DownloadTimeoutMs);
+    m_reply = m_network->get(request);
+    QNetworkReply* reply = m_reply;
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
+        if (reply == m_reply && received > MaxDownloadBytes) {
+            qWarning() << Q_FUNC_INFO << "- the playlist is too large" << m_url;
+            cancel();
+            finish(QList<QUrl>(), MafwError::CorruptPlaylist);
+        }
+    });
+    connect(reply, &QNetworkReply::finished, this, &ZelPlaylistParser::downloadFinished);
+}
+
+void ZelPlaylistParser::downloadFinished()
+{
+    QNetworkReply* reply = qobject_cast<QNetworkReply*>(sender());
+    if (!reply || reply != m_reply)
+        return;
+    m_reply = nullptr;
+    reply->deleteLater();
+
+    if (reply->error() != QNetworkReply::NoError) {
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        qWarning() << Q_FUNC_INFO << "-" << m_url << reply->errorString();
+        finish(QList<QUrl>(), status == 404 || status == 410 ? int(MafwError::ResourceNotFound)
+                                                             : int(MafwError::CannotConnect));
+        return;
+    }
+    const QByteArray data = reply->read(MaxDownloadBytes + 1);
+    if (data.size() > MaxDownloadBytes) {
+        finish(QList<QUrl>(), MafwError::CorruptPlaylist);
+        return;
+    }
+    m_download = new QTemporaryFile(QDir::tempPath() + QStringLiteral("/parlovance-playlist-XXXXXX")
+                                    + playlistSuffix(m_url, data));
+    if (!m_download->open() || m_download->write(data) != data.size() || !m_download->flush()) {
+        qWarning() << Q_FUNC_INFO << "- cannot keep a copy of" << m_url;
+        delete m_download;
+        m_download = nullptr;
+        finish(QList<QUrl>(), MafwError::CannotPlay);
+        return;
+    }
+    startParsing(QUrl::fromLocalFile(m_download->fileName()), m_url);
+}
+
+void ZelPlaylistParser::startParsing(const QUrl& url, const QUrl& base)
+{
+    Job* job = new Job;
+    job->owner = this;
+    job->cancellable = g_cancellable_new();
+    job->parser = totem_pl_parser_new();
+    job->dropLocalEntries = base.isValid() && !base.isLocalFile();
+    // Entries that are playlists themselves are played as they are, not fetched by the parser.
+    g_object_set(job->parser, "recurse", FALSE, "disable-unsafe", TRUE, nullptr);
+    g_signal_connect(job->parser, "entry-parsed", G_CALLBACK(&ZelPlaylistParser::entryParsed),
+                     job);
+    m_job = job;
+
+    const QByteArray uri = url.toEncoded();
+    const QByteArray baseUri = base.isValid() ? base.toEncoded() : QByteArray();
+    totem_pl_parser_parse_with_base_async(
+        job->parser, uri.constData(), baseUri.isEmpty() ? nullptr : baseUri.constData(), FALSE,
+        job->cancellable, reinterpret_cast<GAsyncReadyCallback>(&ZelPlaylistParser::parseDone),
+        job);
+}
+
+void ZelPlaylistParser::entryParsed(void*, const char* uri, void*, void* data)
+{
+    Job* job = static_cast<Job*>(data);
+    if (!uri)
+        return;
+    const QUrl entry = QUrl::fromEncoded(QByteArray(uri), QUrl::TolerantMode);
+    if (!entry.isValid() || entry.isEmpty())
+        return;
+    if (job->dropLocalEntries && (entry.isLocalFile() || entry.scheme().isEmpty())) {
+        qWarning() << Q_FUNC_INFO << "- a network playlist names a local file:" << entry;
+        return;
+    }
+    QMutexLocker lock(&job->mutex);
+    job->entries.append(entry);
+}
+
+void ZelPlaylistParser::parseDone(void* source, void* result, void* data)
+{
+    Job* job = static_cast<Job*>(data);
+    GError* error = nullptr;
+    const TotemPlParserResult outcome = totem_pl_parser_parse_finish(
+        TOTEM_PL_PARSER(source), reinterpret_cast<GAsyncResult*>(result), &error);
+    if (error) {
+        if (outcome != TOTEM_PL_PARSER_RESULT_CANCELLED)
+            qWarning() << Q_FUNC_INFO << "-" << error->message;
+        g_clear_error(&error);
+    }
+    QList<QUrl> entries;
+    {
+        QMutexLocker lock(&job->mutex);
+        entries = job->entries;
+    }
+    QPointer<ZelPlaylistParser> owner = job->owner;
+    const bool current = owner && owner->m_job == job;
+    g_signal_handlers_disconnect_by_data(job->parser, job);
+    g_object_unref(job->parser);
+    g_object_unref(job->cancellable);
+    delete job;
+
+    if (!current || outcome == TOTEM_PL_PARSER_RESULT_CANCELLED)
+        return;
+    owner->m_job = nullptr;
+    delete owner->m_download;
+    owner->m_download = nullptr;
+    if (outcome != TOTEM_PL_PARSER_RESULT_SUCCESS) {
+        qWarning() << Q_FUNC_INFO << "- not a playlist that can be read:" << owner->m_url;
+        owner->finish(QList<QUrl>(), MafwError::CorruptPlaylist);
+    } else if (entries.isEmpty()) {
+        owner->finish(QList<QUrl>(), MafwError::EmptyPlaylist);
+    } else {
+        owner->finish(entries, MafwError::NoError);
+    }
+}
+
+void ZelPlaylistParser::finish(const QList<QUrl>& entries, int errorCode)
+{
+    emit finished(entries, errorCode);
+}

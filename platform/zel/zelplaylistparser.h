@@ -1,0 +1,49 @@
+#ifndef ZELPLAYLISTPARSER_H
+#define ZELPLAYLISTPARSER_H
+
+#include <QList>
+#include <QObject>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QTemporaryFile;
+
+// Reads the entries of a playlist file (PLS, M3U and the other formats totem-pl-parser knows),
+// local or on an HTTP server, without blocking the GUI thread. A network playlist is fetched
+// first (at most 1 MiB, within 15 s) and parsed from a temporary copy, with its own address
+// as the base of relative entries.
+class ZelPlaylistParser : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ZelPlaylistParser(QObject* parent = nullptr);
+    ~ZelPlaylistParser() override;
+
+    // Starts reading url; a read still running is abandoned first.
+    void parse(const QUrl& url);
+    void cancel();
+    bool isRunning() const;
+
+signals:
+    // errorCode is 0 on success (entries not empty) or an MafwError code.
+    void finished(const QList<QUrl>& entries, int errorCode);
+
+private:
+    struct Job;
+    static void entryParsed(void* parser, const char* uri, void* metadata, void* job);
+    static void parseDone(void* parser, void* result, void* job);
+
+    void startParsing(const QUrl& url, const QUrl& base);
+    void downloadFinished();
+    void finish(const QList<QUrl>& entries, int errorCode);
+
+    QNetworkAccessManager* m_network;
+    QNetworkReply* m_reply;
+    QTemporaryFile* m_download;
+    Job* m_job;
+    QUrl m_url;
+};
+
+#endif // ZELPLAYLISTPARSER_H

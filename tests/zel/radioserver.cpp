@@ -1,0 +1,112 @@
+#include "radioserver.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+
+RadioServer::RadioServer(QObject* parent)
+    : QTcpServer(parent)
+{
+}
+
+bool RadioServer::start()
+{
+    return listen(QHostAddress::LocalHost, 0);
+}
+
+void RadioServer::addResource(const QByteArray& path, const Resource& resource)
+{
+    m_resources.insert(path, resource);
+}
+
+QUrl RadioServer::url(const QByteArray& path) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2")
+                    .arg(serverPort())
+                    .arg(QString::fromLatin1(path)));
+}
+
+int RadioServer::requests(const QByteArray& path) const
+{
+    return m_requests.value(path);
+}
+
+void RadioServer::incomingConnection(qintptr handle)
+{
+    QTcpSocket* socket = new QTcpSocket(this);
+    socket->setSocketDescriptor(handle);
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket]() { readRequest(socket); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket]() {
+        m_pending.remove(socket);
+        socket->deleteLater();
+    });
+}
+
+void RadioServer::readRequest(QTcpSocket* socket)
+{
+    QByteArray& request = m_pending[socket];
+    if (request.isNull())
+        request = QByteArray("");
+    if (request == "done") {
+        socket->readAll();
+        return;
+    }
+    request += socket->readAll();
+    const int end = request.indexOf("\r\n\r\n");
+    if (end < 0)
+        return;
+    const QList<QByteArray> lines = request.left(end).split('\n');
+    const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
+    bool wantsIcy = false;
+    for (const QByteArray& line : lines) {
+        const QByteArray l = line.trimmed().toLower();
+        if (l.startsWith("icy-metadata:") && l.endsWith("1"))
+            wantsIcy = true;
+    }
+    request = "done";
+    respond(socket, first.value(1), wantsIcy);
+}
+
+void RadioServer::respond(QTcpSocket* socket, const QByteArray& path, bool wantsIcy)
+{
+    m_requests[path] += 1;
+    if (!m_resources.contains(path)) {
+        socket->write("HTTP/1.0 404 Not Found\r\nContent-Type: text/plain\r\n\r\nNot found\n");
+        socket->disconnectFromHost();
+        return;
+    }
+    const Resource& r = m_resources[path];
+    QByteArray head = "HTTP/1.0 200 OK\r\nContent-Type: " + r.contentType + "\r\n";
+    for (const auto& h : r.headers)
+        head += h.first + ": " + h.second + "\r\n";
+
+    QByteArray body = r.body;
+    if (wantsIcy && r.icyMetaInterval > 0) {
+        head += "icy-metaint: " + QByteArray::number(r.icyMetaInterval) + "\r\n";
+        QByteArray block = "StreamTitle='" + r.icyTitle + "';";
+        while (block.size() % 16)
+            block += '\0';
+        block.prepend(char(block.size() / 16));
+        QByteArray interleaved;
+        for (int at = 0; at < r.body.size(); at += r.icyMetaInterval) {
+            const QByteArray chunk = r.body.mid(at, r.icyMetaInterval);
+            interleaved += chunk;
+            if (chunk.size() == r.icyMetaInterval)
+                interleaved += block;
+        }
+        body = interleaved;
+    }
+    if (r.breakOff) {
+        head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+        body.truncate(body.size() / 2);
+    }
+    socket->write(head + "\r\n");
+    socket->write(body);
+    if (r.breakOff) {
+        connect(socket, &QTcpSocket::bytesWritten, socket, [socket]() {
+            if (socket->bytesToWrite() == 0)
+                socket->abort();
+        });
+    } else {
+        socket->disconnectFromHost();
+    }
+}

@@ -1,0 +1,858 @@
+#include "audiogenerator.h"
+#include "mafwcontent.h"
+#include "mafwerror.h"
+#include "mafwgeneralsourceplaylist.h"
+#include "mafwmediainfo.h"
+#include "mafwregistry.h"
+#include "mafwrenderer.h"
+#include "mafwshared.h"
+#include "mafwurlrole.h"
+#include "radioserver.h"
+#include "testenvironment.h"
+#include "zelmetadatahandler.h"
+#include "zelplaycontrols.h"
+#include "zeltime.h"
+
+#include <QStandardItemModel>
+
+#include <malloc.h>
+
+namespace {
+
+const int Timeout = 20000;
+
+// Reads the row it is given from the controller's playlist, as the song handler of the player
+// does, and remembers what the controller told it.
+class SongHandler : public ZelMetadataHandler
+{
+    Q_OBJECT
+
+public:
+    QList<int> rows;
+    QString title;
+    QMap<QString, QList<QVariant>> tags;
+
+public slots:
+    void setDataFromIndex(int index, MafwContent) override
+    {
+        rows.append(index);
+        title.clear();
+        MafwPlaylist* playlist = ZelPlayControls::instance()->playlist();
+        QAbstractItemModel* model = playlist ? playlist->itemModel() : nullptr;
+        if (model && index >= 0 && index < model->rowCount())
+            title = model->index(index, 0).data().toString();
+    }
+    void onMetadataChange(QString key, QList<QVariant> values) override { tags[key] = values; }
+    void clear() override { title.clear(); }
+};
+
+// Announces a new item itself when it gets an address, as the stream handler of the player
+// does, and collects the renderer's metadata reports.
+class StreamHandler : public ZelMetadataHandler
+{
+    Q_OBJECT
+
+public:
+    QStringList uris;
+    int items = 0;
+    QMap<QString, QList<QVariant>> tags;
+
+public slots:
+    void setDataFromIndex(int, MafwContent content) override
+    {
+        ++items;
+        const QVariant uri = content.metaData(QStringLiteral("uri"));
+        if (uri.isValid()) {
+            uris.append(uri.toString());
+            tags.clear();
+            emit mediaChanged(this);
+        }
+    }
+    void onMetadataChange(QString key, QList<QVariant> values) override { tags[key] = values; }
+};
+
+// Takes the renderer's answer to a media info request.
+class InfoReceiver : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<MafwMediaInfo> answers;
+
+public slots:
+    void updateMediaInfo(MafwMediaInfo info) { answers.append(info); }
+};
+
+QString stateText(MafwRenderer::State s)
+{
+    return QString::number(int(s));
+}
+
+QList<int> statesOf(const QSignalSpy& spy)
+{
+    QList<int> states;
+    for (const QList<QVariant>& args : spy)
+        states.append(args.at(0).value<MafwRenderer::State>());
+    return states;
+}
+
+size_t heapInUse()
+{
+    malloc_trim(0);
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+} // namespace
+
+class TestZelPlayControls : public QObject
+{
+    Q_OBJECT
+
+private:
+    ZelPlayControls* controls = nullptr;
+    SongHandler* songs = nullptr;
+    StreamHandler* streams = nullptr;
+    QSharedPointer<QStandardItemModel> model;
+    MafwGeneralSourcePlaylist* playlist = nullptr;
+    QString dir;
+
+    QString write(const QString& name, const QString& title, int ms)
+    {
+        const QString path = dir + QLatin1Char('/') + name;
+        AudioTags tags;
+        tags.title = title;
+        tags.artist = QStringLiteral("Tester");
+        tags.album = QStringLiteral("Fixtures");
+        tags.trackNumber = 4;
+        if (!AudioGenerator::write(path, tags, ms))
+            return QString();
+        return path;
+    }
+
+    // Rows of "title" and "url" columns, as the play queue shows them.
+    void setRows(const QList<QPair<QString, QString>>& rows)
+    {
+        model->removeRows(0, model->rowCount());
+        for (const auto& r : rows) {
+            QList<QStandardItem*> items;
+            items << new QStandardItem(r.first)
+                  << new QStandardItem(QUrl::fromLocalFile(r.second).toString(QUrl::FullyEncoded));
+            model->appendRow(items);
+        }
+    }
+
+    bool waitForState(MafwRenderer::State s, int timeout = Timeout)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (controls->state() != s && timer.elapsed() < timeout)
+            QTest::qWait(10);
+        return controls->state() == s;
+    }
+
+    void resetControls()
+    {
+        controls->stop();
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+        playlist->setRepeat(MafwPlaylist::RepeatOff);
+        songs->rows.clear();
+        songs->tags.clear();
+        streams->uris.clear();
+        streams->items = 0;
+        streams->tags.clear();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        dir = TestEnvironment::musicDir();
+        controls = ZelPlayControls::instance();
+        QCOMPARE(ZelPlayControls::instance(), controls);
+        QSignalSpy lost(controls, SIGNAL(rendererLost()));
+        controls->init();
+        controls->init();
+
+        songs = new SongHandler;
+        streams = new StreamHandler;
+        controls->setMetadataHandler(songs, ZelPlayControls::SongContent);
+        controls->setMetadataHandler(streams, ZelPlayControls::StreamContent);
+
+        model.reset(new QStandardItemModel);
+        model->setHorizontalHeaderLabels(QStringList() << "title"
+                                                       << "url");
+        playlist = new MafwGeneralSourcePlaylist(MafwPlaylist::getNewPlaylistId(), QString(),
+                                                 "MafwTrackerSource", this);
+        QVERIFY(MafwShared::instance()->publishPlaylist(playlist));
+        playlist->setUnderlyingModel(model);
+
+        QCOMPARE(controls->playlist(), static_cast<MafwPlaylist*>(nullptr));
+        QSignalSpy changed(controls, SIGNAL(playlistChanged(MafwPlaylist*)));
+        controls->setPlaylist(playlist->id(), false);
+        QCOMPARE(controls->playlist(), static_cast<MafwPlaylist*>(playlist));
+        QCOMPARE(changed.count(), 1);
+        controls->setPlaylist(QStringLiteral("no-such-playlist"), false);
+        QCOMPARE(controls->playlist(), static_cast<MafwPlaylist*>(playlist));
+
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+        QCOMPARE(controls->contentType(), ZelPlayControls::NoContent);
+        QCOMPARE(controls->mutableItem(), static_cast<ZelMetadataHandler*>(nullptr));
+        QVERIFY(!controls->isCallActive());
+        QTest::qWait(50);
+        QCOMPARE(lost.count(), 0);
+    }
+
+    void init() { resetControls(); }
+
+    void timeText()
+    {
+        QCOMPARE(ZelTime::timeString(0, false), QStringLiteral("00:00"));
+        QCOMPARE(ZelTime::timeString(59, false), QStringLiteral("00:59"));
+        QCOMPARE(ZelTime::timeString(61, false), QStringLiteral("01:01"));
+        QCOMPARE(ZelTime::timeString(3599, false), QStringLiteral("59:59"));
+        QCOMPARE(ZelTime::timeString(3600, false), QStringLiteral("1:00:00"));
+        QCOMPARE(ZelTime::timeString(36000 + 62, false), QStringLiteral("10:01:02"));
+        QCOMPARE(ZelTime::timeString(-5, false), QStringLiteral("00:00"));
+        QCOMPARE(ZelTime::timeString(65, true), QStringLiteral("0:01:05"));
+    }
+
+    void playlistItems()
+    {
+        // Through the "url" column.
+        setRows({ { "one", "/music/a b.ogg" }, { "two", "/music/ü.mp3" } });
+        QCOMPARE(playlist->count(), 2);
+        QCOMPARE(playlist->url(0), QUrl::fromLocalFile("/music/a b.ogg"));
+        QCOMPARE(playlist->url(1).toLocalFile(), QString::fromUtf8("/music/ü.mp3"));
+        QCOMPARE(playlist->url(2), QUrl());
+        QCOMPARE(playlist->url(-1), QUrl());
+        QCOMPARE(playlist->itemModel(), static_cast<QAbstractItemModel*>(model.data()));
+
+        // Without a "url" column, through the item role of column 0.
+        QSharedPointer<QStandardItemModel> queue(new QStandardItemModel(0, 10));
+        auto* item = new QStandardItem("song");
+        item->setData(QUrl::fromLocalFile("/music/c.flac").toString(), Mafw::UrlRole);
+        queue->appendRow(item);
+        MafwGeneralSourcePlaylist other(MafwPlaylist::getNewPlaylistId(), "", "src");
+        QVERIFY(other.id() != playlist->id());
+        QSignalSpy contents(&other, SIGNAL(contentsChanged()));
+        other.setUnderlyingModel(queue);
+        QCOMPARE(other.underlyingModel(), QSharedPointer<QAbstractItemModel>(queue));
+        QCOMPARE(other.url(0), QUrl::fromLocalFile("/music/c.flac"));
+        queue->appendRow(new QStandardItem("no location"));
+        QCOMPARE(other.count(), 2);
+        QCOMPARE(other.url(1), QUrl());
+        QVERIFY(contents.count() >= 2);
+
+        // Published by id; gone when unpublished or destroyed.
+        QVERIFY(!MafwShared::instance()->publishPlaylist(nullptr));
+        QVERIFY(MafwShared::instance()->publishPlaylist(&other));
+        QCOMPARE(MafwShared::instance()->playlist(other.id()), static_cast<MafwPlaylist*>(&other));
+        MafwShared::instance()->unPublishPlaylist(other.id());
+        QCOMPARE(MafwShared::instance()->playlist(other.id()), static_cast<MafwPlaylist*>(nullptr));
+        {
+            MafwGeneralSourcePlaylist temporary("temporary-playlist", "", "src");
+            MafwShared::instance()->publishPlaylist(&temporary);
+        }
+        QCOMPARE(MafwShared::instance()->playlist("temporary-playlist"),
+                 static_cast<MafwPlaylist*>(nullptr));
+
+        MafwError none;
+        QCOMPARE(none.code(), 0);
+        MafwError lost(304, QString());
+        QCOMPARE(lost.code(), 304);
+        QVERIFY(lost.message().isEmpty());
+    }
+
+    void rendererAnswersLater()
+    {
+        MafwRenderer* renderer = MafwRegistry::instance()->renderer("mafw_gst_renderer");
+        QVERIFY(renderer);
+        QCOMPARE(MafwRegistry::instance()->renderer("other"), static_cast<MafwRenderer*>(nullptr));
+        MafwMediaInfo info;
+        info.setMetaData("title", QList<QVariant>() << "A title");
+        info.setMetaData("track", QList<QVariant>() << 7);
+        QMap<QString, QList<QVariant>> all = info.metaData();
+        QCOMPARE(all.size(), 2);
+
+        InfoReceiver receiver;
+        QVERIFY(!renderer->getCurrentMediaInfo(&receiver, SLOT(noSuchSlot(MafwMediaInfo)), ""));
+        QVERIFY(renderer->getCurrentMediaInfo(&receiver, SLOT(updateMediaInfo(MafwMediaInfo)),
+                                              QString()));
+        QVERIFY(renderer->getCurrentMediaInfo(&receiver, "updateMediaInfo(MafwMediaInfo)", "track"));
+        QVERIFY(receiver.answers.isEmpty()); // never within the call
+        QTRY_COMPARE(receiver.answers.size(), 2);
+
+        // A receiver that is gone by the time of the answer is left alone.
+        auto* gone = new InfoReceiver;
+        QVERIFY(renderer->getCurrentMediaInfo(gone, SLOT(updateMediaInfo(MafwMediaInfo))));
+        delete gone;
+        QTest::qWait(20);
+    }
+
+    void playRowThroughAllFormats_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("ogg") << "ogg";
+        QTest::newRow("mp3") << "mp3";
+        QTest::newRow("flac") << "flac";
+    }
+
+    void playRowThroughAllFormats()
+    {
+        QFETCH(QString, suffix);
+        const QString first = write("first." + suffix, "First " + suffix, 4000);
+        const QString second = write("second." + suffix, "Second " + suffix, 4000);
+        QVERIFY(!first.isEmpty() && !second.isEmpty());
+        setRows({ { "row zero", first }, { "row one", second } });
+
+        QSignalSpy states(controls, SIGNAL(stateChanged(MafwRenderer::State)));
+        QSignalSpy media(controls, SIGNAL(mediaChanged(const ZelMetadataHandler*)));
+        QSignalSpy types(controls, SIGNAL(contentTypeChanged()));
+        QSignalSpy starting(controls, SIGNAL(playbackAboutToStart()));
+        QSignalSpy errors(controls, SIGNAL(error(MafwError)));
+
+        controls->play(1u);
+        // The handler knows the row at once; the renderer reports transitioning, then playing.
+        QCOMPARE(songs->rows, QList<int>() << 1);
+        QCOMPARE(songs->title, QStringLiteral("row one"));
+        QCOMPARE(media.count(), 1);
+        QCOMPARE(media.at(0).at(0).value<const ZelMetadataHandler*>(),
+                 static_cast<const ZelMetadataHandler*>(songs));
+        QCOMPARE(controls->contentType(), ZelPlayControls::SongContent);
+        QCOMPARE(controls->mutableItem(), static_cast<ZelMetadataHandler*>(songs));
+        QCOMPARE(playlist->currentIndex(), 1);
+        QVERIFY(starting.count() >= 1);
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QCOMPARE(statesOf(states), QList<int>() << 3 << 1);
+        QCOMPARE(errors.count(), 0);
+
+        // The stream's own tags reach the handler and the renderer's media info.
+        QTRY_COMPARE_WITH_TIMEOUT(songs->tags.value("title").value(0).toString(),
+                                  QString("Second " + suffix), Timeout);
+        QTRY_VERIFY(songs->tags.contains("duration"));
+        QCOMPARE(songs->tags.value("duration").value(0).toUInt(), 4u);
+        QCOMPARE(songs->tags.value("is-seekable").value(0).toBool(), true);
+        const MafwMediaInfo info =
+            MafwRegistry::instance()->renderer("mafw_gst_renderer")->currentMediaInfo();
+        QCOMPARE(info.metaData("artist").value(0).toString(), QStringLiteral("Tester"));
+        QCOMPARE(info.metaData("track").value(0).toInt(), 4);
+        QCOMPARE(info.metaData("album").value(0).toString(), QStringLiteral("Fixtures"));
+        Q_UNUSED(types)
+    }
+
+    void endOfStreamAdvances()
+    {
+        const QString a = write("adv-a.ogg", "A", 1000);
+        const QString b = write("adv-b.mp3", "B", 1000);
+        const QString c = write("adv-c.flac", "C", 1000);
+        setRows({ { "a", a }, { "b", b }, { "c", c } });
+        QSignalSpy completed(controls, SIGNAL(playbackCompleted()));
+        QSignalSpy media(controls, SIGNAL(mediaChanged(const ZelMetadataHandler*)));
+
+        controls->play(0u);
+        QTRY_COMPARE_WITH_TIMEOUT(songs->rows, (QList<int>() << 0 << 1 << 2), Timeout);
+        QCOMPARE(playlist->currentIndex(), 2);
+        QCOMPARE(media.count(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 1, Timeout);
+        QVERIFY(waitForState(MafwRenderer::Stopped));
+    }
+
+    void lastRowRepeatsOrCompletes()
+    {
+        const QString a = write("rep-a.ogg", "A", 1000);
+        const QString b = write("rep-b.ogg", "B", 1000);
+        setRows({ { "a", a }, { "b", b } });
+
+        // With repeat the last row wraps to the first.
+        playlist->setRepeat(MafwPlaylist::RepeatAll);
+        QSignalSpy completed(controls, SIGNAL(playbackCompleted()));
+        controls->play(1u);
+        QTRY_COMPARE_WITH_TIMEOUT(songs->rows, (QList<int>() << 1 << 0), Timeout);
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QCOMPARE(completed.count(), 0);
+
+        // Without it, the end of the last row completes playback, and then the state is 0.
+        playlist->setRepeat(MafwPlaylist::RepeatOff);
+        QStringList order;
+        auto c1 = connect(controls, &ZelPlayControls::playbackCompleted, this,
+                          [&order]() { order << "completed"; });
+        auto c2 = connect(controls, &ZelPlayControls::stateChanged, this,
+                          [&order](MafwRenderer::State s) { order << stateText(s); });
+        QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 1, Timeout);
+        disconnect(c1);
+        disconnect(c2);
+        QCOMPARE(songs->rows, (QList<int>() << 1 << 0 << 1));
+        QCOMPARE(order.mid(order.indexOf("completed")), QStringList() << "completed" << "0");
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+        QCOMPARE(controls->contentType(), ZelPlayControls::SongContent);
+    }
+
+    void completionMayStartSomethingNew()
+    {
+        const QString a = write("again.ogg", "Again", 1000);
+        setRows({ { "a", a } });
+        int restarts = 0;
+        auto c = connect(controls, &ZelPlayControls::playbackCompleted, this, [&]() {
+            if (restarts++ == 0)
+                controls->play(0u);
+        });
+        controls->play(0u);
+        QTRY_COMPARE_WITH_TIMEOUT(restarts, 1, Timeout);
+        // The row started from the completion keeps playing; it is not stopped behind it.
+        QVERIFY(controls->state() != MafwRenderer::Stopped);
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(restarts, 2, Timeout);
+        disconnect(c);
+        QVERIFY(waitForState(MafwRenderer::Stopped));
+    }
+
+    void pauseAtEndsPaused()
+    {
+        const QString longSong = write("long.ogg", "Long", 30000);
+        setRows({ { "long", longSong } });
+        controls->setPlaylistIndex(0);
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+
+        // From stopped: the row is loaded and left paused at the position.
+        QSignalSpy states(controls, SIGNAL(stateChanged(MafwRenderer::State)));
+        QSignalSpy positions(controls, SIGNAL(positionChanged(uint, int)));
+        controls->pauseAt(12);
+        QVERIFY(waitForState(MafwRenderer::Paused));
+        QCOMPARE(statesOf(states).last(), 2);
+        QCOMPARE(controls->position(), 12u);
+
+        // Resumed, it plays on from there.
+        controls->resume();
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QVERIFY(positions.wait(Timeout));
+        QVERIFY(positions.last().at(0).toUInt() >= 12u);
+        QCOMPARE(positions.last().at(1).toInt(), 30);
+
+        // From playing, and again while paused: stateChanged(Paused) each time.
+        states.clear();
+        controls->pauseAt(5);
+        QVERIFY(waitForState(MafwRenderer::Paused));
+        QCOMPARE(controls->position(), 5u);
+        states.clear();
+        controls->pauseAt(20);
+        QTRY_COMPARE_WITH_TIMEOUT(statesOf(states), QList<int>() << 2, Timeout);
+        QCOMPARE(controls->position(), 20u);
+
+        // No position reports while paused.
+        positions.clear();
+        controls->testReportPosition();
+        QTest::qWait(1200);
+        QCOMPARE(positions.count(), 0);
+    }
+
+    void setPositionMovesWithinOneReport()
+    {
+        const QString longSong = write("long.ogg", "Long", 30000);
+        setRows({ { "long", longSong } });
+        controls->setPositionUpdateInterval(1);
+        QSignalSpy positions(controls, SIGNAL(positionChanged(uint, int)));
+        controls->play(0u);
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QVERIFY(positions.wait(Timeout));
+        QVERIFY(positions.last().at(0).toUInt() <= 2u);
+
+        controls->setPosition(20);
+        positions.clear();
+        QVERIFY(positions.wait(Timeout));
+        const uint reported = positions.first().at(0).toUInt();
+        QVERIFY2(reported >= 20u && reported <= 22u, qPrintable(QString::number(reported)));
+        QVERIFY(controls->position() >= 20u);
+
+        // Paused, a move stays paused at the new place.
+        controls->pause();
+        QVERIFY(waitForState(MafwRenderer::Paused));
+        controls->setPosition(3);
+        QTRY_COMPARE_WITH_TIMEOUT(controls->position(), 3u, Timeout);
+        QCOMPARE(controls->state(), MafwRenderer::Paused);
+    }
+
+    void selectingRows()
+    {
+        const QString a = write("sel-a.ogg", "A", 30000);
+        const QString b = write("sel-b.ogg", "B", 30000);
+        const QString c = write("sel-c.ogg", "C", 30000);
+        setRows({ { "a", a }, { "b", b }, { "c", c } });
+        QSignalSpy states(controls, SIGNAL(stateChanged(MafwRenderer::State)));
+        QSignalSpy media(controls, SIGNAL(mediaChanged(const ZelMetadataHandler*)));
+
+        // Stopped: selected, announced, not started.
+        controls->setPlaylistIndex(1);
+        QCOMPARE(songs->rows, QList<int>() << 1);
+        QCOMPARE(media.count(), 1);
+        QCOMPARE(playlist->currentIndex(), 1);
+        QTest::qWait(300);
+        QCOMPARE(states.count(), 0);
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+
+        // Playing: the selected row plays at once.
+        controls->play(0u);
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        controls->setPlaylistIndex(2);
+        QCOMPARE(songs->title, QStringLiteral("c"));
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(songs->tags.value("title").value(0).toString(),
+                                  QStringLiteral("C"), Timeout);
+
+        // Paused: stays paused on the new row, which plays from its start when resumed.
+        controls->pause();
+        QVERIFY(waitForState(MafwRenderer::Paused));
+        states.clear();
+        controls->setPlaylistIndex(0);
+        QCOMPARE(songs->title, QStringLiteral("a"));
+        QTest::qWait(300);
+        QCOMPARE(controls->state(), MafwRenderer::Paused);
+        QCOMPARE(controls->position(), 0u);
+        controls->resume();
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(songs->tags.value("title").value(0).toString(),
+                                  QStringLiteral("A"), Timeout);
+
+        // Rows that do not exist are refused without a change.
+        controls->setPlaylistIndex(3);
+        controls->setPlaylistIndex(-1);
+        controls->play(7u);
+        QCOMPARE(playlist->currentIndex(), 0);
+        QCOMPARE(controls->state(), MafwRenderer::Playing);
+    }
+
+    void errorsStopWithTheirCodes_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("code");
+        QTest::newRow("missing file") << "missing" << 303;
+        QTest::newRow("garbage bytes") << "garbage" << 308;
+        QTest::newRow("text file") << "text" << 308;
+        QTest::newRow("no location") << "nourl" << 303;
+    }
+
+    void errorsStopWithTheirCodes()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, code);
+        const QString good = write("after-error.ogg", "Good", 1000);
+        QString path = dir + "/missing.mp3";
+        if (kind == "garbage" || kind == "text") {
+            path = dir + "/" + kind + ".mp3";
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QByteArray bytes;
+            quint32 seed = 12345;
+            for (int i = 0; i < 200000; ++i) {
+                seed = seed * 1103515245u + 12345u;
+                bytes.append(kind == "text" ? char('a' + (seed >> 16) % 26) : char(seed >> 16));
+            }
+            file.write(bytes);
+        }
+        setRows({ { "bad", path }, { "good", good } });
+        if (kind == "nourl")
+            model->item(0, 1)->setText(QString());
+
+        QSignalSpy errors(controls, SIGNAL(error(MafwError)));
+        controls->play(0u);
+        QVERIFY(errors.wait(Timeout));
+        QCOMPARE(errors.count(), 1);
+        const MafwError e = errors.first().at(0).value<MafwError>();
+        QCOMPARE(e.code(), code);
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+        QTest::qWait(200);
+        QCOMPARE(errors.count(), 1);
+
+        // The controller is not stuck: the next row plays.
+        controls->setPlaylistIndex(1);
+        controls->play(1u);
+        QVERIFY(waitForState(MafwRenderer::Playing));
+    }
+
+    void singleLocalUrl()
+    {
+        const QString path = write("single.mp3", "Single", 1000);
+        QSignalSpy types(controls, SIGNAL(contentTypeChanged()));
+        QSignalSpy completed(controls, SIGNAL(playbackCompleted()));
+        QSignalSpy states(controls, SIGNAL(stateChanged(MafwRenderer::State)));
+        controls->play(QUrl::fromLocalFile(path));
+        QCOMPARE(controls->contentType(), ZelPlayControls::StreamContent);
+        QCOMPARE(types.count(), 1);
+        QCOMPARE(controls->mutableItem(), static_cast<ZelMetadataHandler*>(streams));
+        // A local file is given no address: its tags describe it.
+        QCOMPARE(streams->items, 1);
+        QVERIFY(streams->uris.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value("title").value(0).toString(),
+                                  QStringLiteral("Single"), Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 1, Timeout);
+        QVERIFY(waitForState(MafwRenderer::Stopped));
+        QCOMPARE(statesOf(states), QList<int>() << 3 << 1 << 0);
+
+        // While a URL plays, selecting a queue row only moves the queue underneath.
+        const QString longSong = write("long.ogg", "Long", 30000);
+        setRows({ { "a", longSong } });
+        controls->play(QUrl::fromLocalFile(longSong));
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        songs->rows.clear();
+        controls->setPlaylistIndex(0);
+        QCOMPARE(playlist->currentIndex(), 0);
+        QVERIFY(songs->rows.isEmpty());
+        QCOMPARE(controls->contentType(), ZelPlayControls::StreamContent);
+        QCOMPARE(controls->state(), MafwRenderer::Playing);
+    }
+
+    void localPlaylistFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("pls") << "list.pls"
+                             << QByteArray("[playlist]\nNumberOfEntries=2\nFile1=entry-1.ogg\n"
+                                           "Title1=One\nFile2=entry-2.ogg\nTitle2=Two\n"
+                                           "Version=2\n");
+        QTest::newRow("m3u") << "list.m3u"
+                             << QByteArray("#EXTM3U\n#EXTINF:1,One\nentry-1.ogg\n"
+                                           "#EXTINF:1,Two\nentry-2.ogg\n");
+    }
+
+    void localPlaylistFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, text);
+        QVERIFY(!write("entry-1.ogg", "Entry one", 1000).isEmpty());
+        QVERIFY(!write("entry-2.ogg", "Entry two", 1000).isEmpty());
+        QFile file(dir + "/" + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+
+        QSignalSpy radio(controls, SIGNAL(aboutToPlayRadioStream()));
+        QSignalSpy states(controls, SIGNAL(stateChanged(MafwRenderer::State)));
+        QSignalSpy completed(controls, SIGNAL(playbackCompleted()));
+        controls->playPlaylist(QUrl::fromLocalFile(file.fileName()), "audio/x-scpls");
+        QCOMPARE(radio.count(), 1);
+        QCOMPARE(controls->state(), MafwRenderer::Transitioning);
+        QCOMPARE(controls->contentType(), ZelPlayControls::StreamContent);
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value("title").value(0).toString(),
+                                  QStringLiteral("Entry one"), Timeout);
+        // Then the second entry, then the end.
+        QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value("title").value(0).toString(),
+                                  QStringLiteral("Entry two"), Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 1, Timeout);
+        QVERIFY(waitForState(MafwRenderer::Stopped));
+    }
+
+    void badPlaylistFiles_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("code");
+        QTest::newRow("empty") << QByteArray("[playlist]\nNumberOfEntries=0\nVersion=2\n") << 320;
+        QTest::newRow("missing file") << QByteArray() << 303;
+        QTest::newRow("unplayable entries")
+            << QByteArray("[playlist]\nFile1=nothing-1.ogg\nFile2=nothing-2.ogg\n") << 303;
+    }
+
+    void badPlaylistFiles()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, code);
+        const QString path = dir + "/bad.pls";
+        QFile::remove(path);
+        if (!text.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(text);
+        }
+        QSignalSpy errors(controls, SIGNAL(error(MafwError)));
+        controls->playPlaylist(QUrl::fromLocalFile(path), "audio/x-scpls");
+        QVERIFY(errors.wait(Timeout));
+        QCOMPARE(errors.first().at(0).value<MafwError>().code(), code);
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+    }
+
+    void radioOverHttp()
+    {
+        // An MP3 radio with ICY headers and in-stream titles, announced by a .pls file.
+        const QString audio = AudioGenerator::untaggedTemplate("mp3", 20000);
+        QFile source(audio);
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        RadioServer server;
+        QVERIFY(server.start());
+        RadioServer::Resource stream;
+        stream.contentType = "audio/mpeg";
+        stream.body = source.readAll();
+        stream.headers << qMakePair(QByteArray("icy-name"), QByteArray("Test Radio"))
+                       << qMakePair(QByteArray("icy-genre"), QByteArray("Jazz"));
+        stream.icyMetaInterval = 4096;
+        stream.icyTitle = "Some Artist - Some Song";
+        server.addResource("/stream", stream);
+        RadioServer::Resource pls;
+        pls.contentType = "audio/x-scpls";
+        pls.body = "[playlist]\nNumberOfEntries=1\nFile1=" + server.url("/stream").toEncoded()
+                   + "\nTitle1=Test Radio\nLength1=-1\nVersion=2\n";
+        server.addResource("/radio.pls", pls);
+
+        QSignalSpy media(controls, SIGNAL(mediaChanged(const ZelMetadataHandler*)));
+        QSignalSpy buffering(controls, SIGNAL(bufferingChanged(float)));
+        controls->playPlaylist(server.url("/radio.pls"), "audio/x-scpls");
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QCOMPARE(server.requests("/radio.pls"), 1);
+        QVERIFY(server.requests("/stream") >= 1);
+        // The handler is given the stream's address and announces the item itself; the
+        // controller passes that on once.
+        QCOMPARE(streams->uris, QStringList() << server.url("/stream").toString());
+        QCOMPARE(media.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value("organization").value(0).toString(),
+                                  QStringLiteral("Test Radio"), Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value("title").value(0).toString(),
+                                  QStringLiteral("Some Artist - Some Song"), Timeout);
+        QCOMPARE(streams->tags.value("genre").value(0).toString(), QStringLiteral("Jazz"));
+        QVERIFY(buffering.count() >= 1);
+        QCOMPARE(buffering.last().at(0).toFloat(), 100.0f);
+        QSignalSpy positions(controls, SIGNAL(positionChanged(uint, int)));
+        QVERIFY(positions.wait(Timeout));
+        QCOMPARE(positions.last().at(1).toInt(), -1);
+
+        // The same stream played as a single URL.
+        streams->tags.clear();
+        controls->play(server.url("/stream"));
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value("title").value(0).toString(),
+                                  QStringLiteral("Some Artist - Some Song"), Timeout);
+        controls->stop();
+    }
+
+    void networkFailures_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<bool>("asPlaylist");
+        QTest::addColumn<int>("code");
+        QTest::newRow("unreachable server") << QByteArray("closed") << false << 301;
+        QTest::newRow("unreachable playlist") << QByteArray("closed") << true << 301;
+        QTest::newRow("missing stream") << QByteArray("/none.mp3") << false << 303;
+        QTest::newRow("stream breaks off") << QByteArray("/broken") << false << 302;
+    }
+
+    void networkFailures()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(bool, asPlaylist);
+        QFETCH(int, code);
+        RadioServer server;
+        QVERIFY(server.start());
+        QFile source(AudioGenerator::untaggedTemplate("mp3", 20000));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        RadioServer::Resource broken;
+        broken.contentType = "audio/mpeg";
+        broken.body = source.readAll();
+        broken.breakOff = true;
+        server.addResource("/broken", broken);
+
+        QUrl url = server.url(path);
+        if (path == "closed") {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+            url = QUrl(QStringLiteral("http://127.0.0.1:%1/radio").arg(closed.serverPort()));
+            closed.close();
+        }
+        QSignalSpy errors(controls, SIGNAL(error(MafwError)));
+        if (asPlaylist)
+            controls->playPlaylist(url, "audio/x-scpls");
+        else
+            controls->play(url);
+        QVERIFY(errors.wait(60000));
+        QCOMPARE(errors.first().at(0).value<MafwError>().code(), code);
+        QVERIFY(waitForState(MafwRenderer::Stopped));
+    }
+
+    void platformEvents()
+    {
+        const QString longSong = write("long.ogg", "Long", 30000);
+        setRows({ { "long", longSong } });
+        controls->play(0u);
+        QVERIFY(waitForState(MafwRenderer::Playing));
+
+        QSignalSpy calls(controls, SIGNAL(callActivated(bool)));
+        controls->testSetCallActive(true);
+        QCOMPARE(calls.count(), 1);
+        QCOMPARE(calls.last().at(0).toBool(), true);
+        QVERIFY(controls->isCallActive());
+        QVERIFY(waitForState(MafwRenderer::Paused));
+        controls->testSetCallActive(false);
+        QCOMPARE(calls.last().at(0).toBool(), false);
+        QVERIFY(!controls->isCallActive());
+        QCOMPARE(controls->state(), MafwRenderer::Paused);
+
+        controls->resume();
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QSignalSpy resources(controls, SIGNAL(audioResourcesAvailable(bool)));
+        controls->testSetAudioResourcesAvailable(false);
+        QCOMPARE(resources.count(), 1);
+        QCOMPARE(resources.last().at(0).toBool(), false);
+        QVERIFY(waitForState(MafwRenderer::Paused));
+        controls->testSetAudioResourcesAvailable(true);
+        QCOMPARE(resources.last().at(0).toBool(), true);
+
+        QSignalSpy errors(controls, SIGNAL(error(MafwError)));
+        controls->testRaiseError(317, "no decoder");
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(errors.last().at(0).value<MafwError>().code(), 317);
+        QCOMPARE(errors.last().at(0).value<MafwError>().message(), QStringLiteral("no decoder"));
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+
+        controls->play(0u);
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QSignalSpy lost(controls, SIGNAL(rendererLost()));
+        controls->testLoseRenderer();
+        QCOMPARE(lost.count(), 1);
+        QCOMPARE(controls->state(), MafwRenderer::Invalid);
+        controls->play(0u);
+        QVERIFY(waitForState(MafwRenderer::Playing));
+    }
+
+    void positionReportsHoldNoMemory()
+    {
+        const QString longSong = write("long.ogg", "Long", 30000);
+        setRows({ { "long", longSong } });
+        controls->play(0u);
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        int reports = 0;
+        uint last = 0;
+        auto c = connect(controls, &ZelPlayControls::positionChanged, this,
+                         [&](uint position, int) {
+                             ++reports;
+                             last = position;
+                         });
+        controls->pause();
+        QVERIFY(waitForState(MafwRenderer::Paused));
+        controls->resume();
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        for (int i = 0; i < 100; ++i)
+            controls->testReportPosition();
+        QCoreApplication::processEvents();
+        const size_t after100 = heapInUse();
+        for (int i = 0; i < 9900; ++i) {
+            controls->testReportPosition();
+            if (i % 1000 == 0)
+                QCoreApplication::processEvents();
+        }
+        QCoreApplication::processEvents();
+        const size_t after10000 = heapInUse();
+        disconnect(c);
+        QVERIFY(reports >= 10000);
+        QVERIFY(last < 30);
+        const qint64 growth = qint64(after10000) - qint64(after100);
+        QVERIFY2(growth < 64 * 1024,
+                 qPrintable(QStringLiteral("heap grew by %1 bytes").arg(growth)));
+    }
+
+    void cleanupTestCase()
+    {
+        controls->stop();
+        MafwShared::instance()->unPublishPlaylist(playlist->id());
+        delete songs;
+        delete streams;
+    }
+};
+
+PARLOVANCE_TEST_MAIN(TestZelPlayControls)
+#include "tst_zelplaycontrols.moc"
