@@ -43,6 +43,11 @@ int ShuffleProxyModel::columnCount(const QModelIndex& parent) const
     return sourceModel()->columnCount();
 }
 
+bool ShuffleProxyModel::hasChildren(const QModelIndex& parent) const
+{
+    return rowCount(parent) > 0 && columnCount(parent) > 0;
+}
+
 QVariant ShuffleProxyModel::data(const QModelIndex& index, int role) const
 {
     const QModelIndex source = mapToSource(index);
@@ -226,64 +231,54 @@ void ShuffleProxyModel::handleRowsInserted(const QModelIndex& parent, int first,
 {
     if (parent.isValid() || last < first)
         return;
+    // The source has its new rows already: renumber the songs that moved down before anything
+    // is announced, so that every row keeps showing its own song meanwhile.
     const int count = last - first + 1;
     const int oldSize = order.size();
-    if (!shuffled) {
-        beginInsertRows(QModelIndex(), first, last);
-        rebuildOrder();
-        endInsertRows();
-        return;
+    for (int& entry : order) {
+        if (entry >= first)
+            entry += count;
     }
+    int at = first; // in source order the new songs stand where the source put them
+    if (shuffled)
+        at = first >= oldSize ? oldSize : qBound(0, current + 1, oldSize);
+    at = qBound(0, at, oldSize);
 
-    if (first >= oldSize) {
-        beginInsertRows(QModelIndex(), oldSize, oldSize + count - 1);
-        for (int row = first; row <= last; ++row)
-            order.append(row);
-        endInsertRows();
-    } else {
-        for (int& entry : order) {
-            if (entry >= first)
-                entry += count;
-        }
-        const int at = qBound(0, current + 1, oldSize);
-        beginInsertRows(QModelIndex(), at, at + count - 1);
-        QVector<int> added;
-        added.reserve(count);
-        for (int row = first; row <= last; ++row)
-            added.append(row);
-        order.insert(at, count, 0);
-        std::copy(added.cbegin(), added.cend(), order.begin() + at);
-        endInsertRows();
-    }
-    mixRowsAfterCurrent();
+    beginInsertRows(QModelIndex(), at, at + count - 1);
+    order.insert(at, count, 0);
+    for (int i = 0; i < count; ++i)
+        order[at + i] = first + i;
+    endInsertRows();
+    if (shuffled)
+        mixRowsAfterCurrent();
 }
 
 void ShuffleProxyModel::handleRowsRemoved(const QModelIndex& parent, int first, int last)
 {
     if (parent.isValid() || last < first)
         return;
+    // Renumber the songs that stay before announcing anything (see handleRowsInserted); the
+    // removed ones map to nothing until their rows are gone.
     const int count = last - first + 1;
-    if (first == 0 && last == order.size() - 1) {
-        beginRemoveRows(QModelIndex(), first, last);
-        order.clear();
-        endRemoveRows();
-        return;
-    }
-    if (!shuffled) {
-        beginRemoveRows(QModelIndex(), first, last);
-        rebuildOrder();
-        endRemoveRows();
-        return;
-    }
-
-    // Renumber the songs that stay before announcing anything, so that every row keeps
-    // showing its own song while the removals are announced one at a time.
     for (int& entry : order) {
         if (entry >= first && entry <= last)
             entry = -1;
         else if (entry > last)
             entry -= count;
     }
+    if (!shuffled || (first == 0 && last == order.size() - 1)) {
+        // In source order the removed songs stand together, as they did in the source; with
+        // every song gone the table empties and shuffle stays as it is.
+        const int from = qBound(0, first, order.size() - 1);
+        const int to = qBound(from, last, order.size() - 1);
+        if (order.isEmpty())
+            return;
+        beginRemoveRows(QModelIndex(), from, to);
+        order.remove(from, to - from + 1);
+        endRemoveRows();
+        return;
+    }
+    // Shuffled, they stand anywhere: each is removed on its own.
     for (int p = 0; p < order.size();) {
         if (order.at(p) >= 0) {
             ++p;

@@ -21,6 +21,7 @@ public:
     QModelIndex parent(const QModelIndex& index) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
     // The source's display text of the mapped item for the display, edit and custom roles;
     // Mafw::UrlRole and Qt's presentation roles are the source's own.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
