@@ -31,6 +31,7 @@ ListModel::ListModel(bool grouped, QObject* parent)
     , collator(locale)
     , groupCollator(locale)
     , rows(0)
+    , sourceChanging(false)
 {
     collator.setStrength(MLocale::CollatorStrengthPrimary);
     exemplars = locale.exemplarCharactersIndex();
@@ -47,7 +48,9 @@ ListModel::~ListModel()
 void ListModel::setSourceModel(QSharedPointer<QAbstractItemModel> model)
 {
     if (source) {
-        beginResetModel();
+        if (!sourceChanging)
+            beginResetModel();
+        sourceChanging = false;
         clearGroups();
         rows = 0;
         endResetModel();
@@ -69,6 +72,11 @@ void ListModel::setSourceModel(QSharedPointer<QAbstractItemModel> model)
     connect(m, SIGNAL(dataChanged(const QModelIndex&, const QModelIndex&)),
             this, SLOT(handleDataChanged(QModelIndex,QModelIndex)), Qt::UniqueConnection);
     connect(m, SIGNAL(modelReset()), this, SLOT(handleModelReset()), Qt::UniqueConnection);
+    // A source that rearranges its rows (a search proxy filtering or sorting) leaves every
+    // stored row number stale: the list is built anew.
+    connect(m, SIGNAL(layoutAboutToBeChanged()), this, SLOT(handleSourceLayoutAboutToBeChanged()),
+            Qt::UniqueConnection);
+    connect(m, SIGNAL(layoutChanged()), this, SLOT(handleSourceLayoutChanged()), Qt::UniqueConnection);
 }
 
 void ListModel::setKeyColumns(const QList<int>& columns, bool exact)
@@ -340,14 +348,14 @@ int ListModel::sourceRowCount() const
 
 void ListModel::handleRowsInserted(const QModelIndex& parent, int start, int end)
 {
-    if (parent.isValid() || end < start)
+    if (parent.isValid() || end < start || sourceChanging)
         return;
     insertSourceRows(start, end);
 }
 
 void ListModel::handleRowsRemoved(const QModelIndex& parent, int start, int end)
 {
-    if (parent.isValid() || end < start)
+    if (parent.isValid() || end < start || sourceChanging)
         return;
     const int count = end - start + 1;
     if (!isGrouped()) {
@@ -398,7 +406,7 @@ void ListModel::handleRowsRemoved(const QModelIndex& parent, int start, int end)
 
 void ListModel::handleDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight)
 {
-    if (!topLeft.isValid() || !bottomRight.isValid() || topLeft.parent().isValid())
+    if (!topLeft.isValid() || !bottomRight.isValid() || topLeft.parent().isValid() || sourceChanging)
         return;
     const int first = topLeft.row();
     const int last = bottomRight.row();
@@ -454,6 +462,23 @@ void ListModel::handleLayoutChanged()
     // Whoever told the list that its layout changed wants it built anew; a rebuild that is
     // not announced would leave the views with rows that are no longer there.
     beginResetModel();
+    rebuild();
+    endResetModel();
+}
+
+void ListModel::handleSourceLayoutAboutToBeChanged()
+{
+    if (sourceChanging)
+        return;
+    sourceChanging = true;
+    beginResetModel();
+}
+
+void ListModel::handleSourceLayoutChanged()
+{
+    if (!sourceChanging)
+        return;
+    sourceChanging = false;
     rebuild();
     endResetModel();
 }

@@ -50,6 +50,8 @@ private slots:
     void handleDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
     void handleModelReset();
     void handleLayoutChanged();
+    void handleSourceLayoutAboutToBeChanged();
+    void handleSourceLayoutChanged();
     void handleRegionChanged();
 
 private:
@@ -75,6 +77,7 @@ private:
     MCollator groupCollator; // the locale's default strength: the order of the groups
     QStringList exemplars;
     int rows; // the source's row count as far as announced
+    bool sourceChanging; // between the source's layoutAboutToBeChanged() and layoutChanged()
 };
 
 #endif // LISTMODEL_H

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSet>
 #include <QSortFilterProxyModel>
+#include <QStringMatcher>
 
 // The search proxy of the library lists: keeps the rows whose search columns contain the
 // typed text (case-insensitively, a text with spaces as a phrase), hides the rows whose
@@ -39,6 +40,8 @@ protected:
 
 private:
     QList<int> searchColumns;
+    QString expression; // as given to setFilterExpression()
+    QStringMatcher pattern; // the expression without its leading spaces, any case
     QSet<int> excludedIds;
     int idColumn;
 };
