@@ -1,16 +1,26 @@
 #include "mafwrenderer.h"
 
 #include <QDebug>
-#include <QMetaMethod>
-#include <QPointer>
 #include <QTimer>
+
+namespace {
+
+// How long a request waits for an item that is still loading.
+const int PatienceMs = 3000;
+
+} // namespace
 
 MafwRenderer::MafwRenderer(const QString& uuid, QObject* parent)
     : QObject(parent)
     , m_uuid(uuid)
+    , m_complete(true)
+    , m_patience(new QTimer(this))
 {
     qRegisterMetaType<MafwMediaInfo>("MafwMediaInfo");
     qRegisterMetaType<MafwRenderer::State>("MafwRenderer::State");
+    m_patience->setSingleShot(true);
+    m_patience->setInterval(PatienceMs);
+    connect(m_patience, &QTimer::timeout, this, &MafwRenderer::answerWaiting);
 }
 
 MafwRenderer::~MafwRenderer() = default;
@@ -42,18 +52,14 @@ bool MafwRenderer::getCurrentMediaInfo(QObject* receiver, const char* member,
         return false;
     }
 
-    QPointer<QObject> guard(receiver);
-    QTimer::singleShot(0, this, [this, guard, method, metadataKey]() {
-        if (!guard)
-            return;
-        MafwMediaInfo info;
-        if (metadataKey.isEmpty()) {
-            info = m_info;
-        } else {
-            info.setMetaData(metadataKey, m_info.metaData(metadataKey));
-        }
-        method.invoke(guard.data(), Qt::DirectConnection, Q_ARG(MafwMediaInfo, info));
-    });
+    const Request request{ receiver, method, metadataKey };
+    if (!m_complete) {
+        m_waiting.append(request);
+        if (!m_patience->isActive())
+            m_patience->start();
+        return true;
+    }
+    QTimer::singleShot(0, this, [this, request]() { answer(request); });
     return true;
 }
 
@@ -65,4 +71,33 @@ MafwMediaInfo MafwRenderer::currentMediaInfo() const
 void MafwRenderer::setCurrentMediaInfo(const MafwMediaInfo& info)
 {
     m_info = info;
+}
+
+void MafwRenderer::setMediaInfoComplete(bool complete)
+{
+    m_complete = complete;
+    if (complete && !m_waiting.isEmpty())
+        QTimer::singleShot(0, this, &MafwRenderer::answerWaiting);
+}
+
+void MafwRenderer::answerWaiting()
+{
+    m_patience->stop();
+    const QList<Request> waiting = m_waiting;
+    m_waiting.clear();
+    for (const Request& request : waiting)
+        answer(request);
+}
+
+void MafwRenderer::answer(const Request& request)
+{
+    if (!request.receiver)
+        return;
+    MafwMediaInfo info;
+    if (request.key.isEmpty())
+        info = m_info;
+    else
+        info.setMetaData(request.key, m_info.metaData(request.key));
+    request.method.invoke(request.receiver.data(), Qt::DirectConnection,
+                          Q_ARG(MafwMediaInfo, info));
 }

@@ -411,7 +411,12 @@ void ZelGstPlayer::setTarget(Target target)
     m_target = target;
     if (!m_prerolled || m_seekTarget >= 0 || m_pendingSeek >= 0)
         return; // settles once the item has prerolled or the seek is done
-    // Applied on the next turn of the loop, so the caller never hears of it within its call.
+    // The pipeline moves at once (a seek that follows must find it paused already); whether
+    // it got there is told on the next turn of the loop, never within the caller's call.
+    if (target == Paused)
+        gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
+    else if (!m_buffering || m_live)
+        gst_element_set_state(m_pipeline, GST_STATE_PLAYING);
     const quint64 serial = m_loadSerial;
     QTimer::singleShot(0, this, [this, serial]() {
         if (serial == m_loadSerial && m_loaded && m_prerolled && m_seekTarget < 0

@@ -79,6 +79,7 @@ ZelPlayControls::ZelPlayControls()
     qRegisterMetaType<MafwMediaInfo>("MafwMediaInfo");
     qRegisterMetaType<MafwRenderer::State>("MafwRenderer::State");
     qRegisterMetaType<const ZelMetadataHandler*>("const ZelMetadataHandler*");
+    qRegisterMetaType<MafwPlaylist*>("MafwPlaylist*");
 
     MafwRegistry::instance()->addRenderer(m_renderer);
 
@@ -231,6 +232,7 @@ void ZelPlayControls::resume()
 {
     if (m_player->isLoaded()) {
         ++m_serial;
+        m_pauseAtPending = false;
         m_player->setTarget(ZelGstPlayer::Playing);
         return;
     }
@@ -466,6 +468,8 @@ void ZelPlayControls::startItem(bool playing, qint64 startMs)
     MafwMediaInfo info;
     info.setMetaData(QStringLiteral("uri"), QList<QVariant>() << url.toString());
     m_renderer->setCurrentMediaInfo(info);
+    // Requests for the item's media info wait for its tags.
+    m_renderer->setMediaInfoComplete(false);
     m_player->load(url, playing ? ZelGstPlayer::Playing : ZelGstPlayer::Paused, startMs);
     report(MafwRenderer::Transitioning);
 }
@@ -484,6 +488,7 @@ void ZelPlayControls::unload()
 {
     m_player->stop();
     m_pauseAtPending = false;
+    m_renderer->setMediaInfoComplete(true);
 }
 
 void ZelPlayControls::report(MafwRenderer::State state, bool always)
@@ -584,6 +589,7 @@ void ZelPlayControls::playerSettled(int target)
         updateMediaInfo(QStringLiteral("duration"), QList<QVariant>() << uint(seconds));
     updateMediaInfo(QStringLiteral("is-seekable"),
                     QList<QVariant>() << m_player->isSeekable());
+    m_renderer->setMediaInfoComplete(true);
     if (target == ZelGstPlayer::Playing) {
         if (m_item == EntryItem)
             m_entryStarted = true;

@@ -312,6 +312,10 @@ private slots:
         QSignalSpy errors(controls, SIGNAL(error(MafwError)));
 
         controls->play(1u);
+        // Asked at once, the renderer answers with the item's own metadata once it is loaded.
+        InfoReceiver receiver;
+        MafwRenderer* renderer = MafwRegistry::instance()->renderer("mafw_gst_renderer");
+        QVERIFY(renderer->getCurrentMediaInfo(&receiver, SLOT(updateMediaInfo(MafwMediaInfo))));
         // The handler knows the row at once; the renderer reports transitioning, then playing.
         QCOMPARE(songs->rows, QList<int>() << 1);
         QCOMPARE(songs->title, QStringLiteral("row one"));
@@ -325,6 +329,10 @@ private slots:
         QVERIFY(waitForState(MafwRenderer::Playing));
         QCOMPARE(statesOf(states), QList<int>() << 3 << 1);
         QCOMPARE(errors.count(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(receiver.answers.size(), 1, Timeout);
+        QCOMPARE(receiver.answers.first().metaData("track").value(0).toInt(), 4);
+        QCOMPARE(receiver.answers.first().metaData("title").value(0).toString(),
+                 QString("Second " + suffix));
 
         // The stream's own tags reach the handler and the renderer's media info.
         QTRY_COMPARE_WITH_TIMEOUT(songs->tags.value("title").value(0).toString(),
@@ -332,8 +340,7 @@ private slots:
         QTRY_VERIFY(songs->tags.contains("duration"));
         QCOMPARE(songs->tags.value("duration").value(0).toUInt(), 4u);
         QCOMPARE(songs->tags.value("is-seekable").value(0).toBool(), true);
-        const MafwMediaInfo info =
-            MafwRegistry::instance()->renderer("mafw_gst_renderer")->currentMediaInfo();
+        const MafwMediaInfo info = renderer->currentMediaInfo();
         QCOMPARE(info.metaData("artist").value(0).toString(), QStringLiteral("Tester"));
         QCOMPARE(info.metaData("track").value(0).toInt(), 4);
         QCOMPARE(info.metaData("album").value(0).toString(), QStringLiteral("Fixtures"));
