@@ -224,61 +224,63 @@ void ContainerModel::handleDataChanged(const QModelIndex& topLeft, const QModelI
     }
 }
 
-void ContainerModel::handleRowsAboutToBeInserted(const QModelIndex& parent, int start, int end)
+// The offset is taken when the sub-model signals. A sub-model queued more than once changes
+// several places at a time, which one announcement cannot say: that is announced as a reset.
+bool ContainerModel::beginSubModelChange(const QModelIndex& parent, int* offset)
 {
     auto* model = qobject_cast<QAbstractItemModel*>(sender());
-    const int offset = rowOffset(model);
-    if (offset < 0 || parent.isValid() || resetting)
-        return;
+    *offset = rowOffset(model);
+    if (*offset < 0 || parent.isValid() || resetting)
+        return false;
     if (occurrences(model) > 1) {
         resetting = true;
         beginResetModel();
-        return;
+        return false;
     }
-    beginInsertRows(QModelIndex(), offset + start, offset + end);
+    return true;
+}
+
+bool ContainerModel::endSubModelChange(const QModelIndex& parent)
+{
+    if (parent.isValid() || rowOffset(qobject_cast<QAbstractItemModel*>(sender())) < 0)
+        return false;
+    if (!resetting)
+        return true;
+    resetting = false;
+    endResetModel();
+    return false;
+}
+
+void ContainerModel::handleRowsAboutToBeInserted(const QModelIndex& parent, int start, int end)
+{
+    int offset = 0;
+    if (beginSubModelChange(parent, &offset))
+        beginInsertRows(QModelIndex(), offset + start, offset + end);
 }
 
 void ContainerModel::handleRowsInserted(const QModelIndex& parent, int start, int end)
 {
     Q_UNUSED(start)
     Q_UNUSED(end)
-    if (parent.isValid() || rowOffset(qobject_cast<QAbstractItemModel*>(sender())) < 0)
-        return;
-    if (resetting) {
-        resetting = false;
-        endResetModel();
-        return;
-    }
-    endInsertRows();
+    if (endSubModelChange(parent))
+        endInsertRows();
 }
 
 void ContainerModel::handleRowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
 {
-    auto* model = qobject_cast<QAbstractItemModel*>(sender());
-    const int offset = rowOffset(model);
-    if (offset < 0 || parent.isValid() || resetting)
-        return;
-    if (occurrences(model) > 1) {
-        resetting = true;
-        beginResetModel();
-        return;
-    }
-    beginRemoveRows(QModelIndex(), offset + start, offset + end);
+    int offset = 0;
+    if (beginSubModelChange(parent, &offset))
+        beginRemoveRows(QModelIndex(), offset + start, offset + end);
 }
 
 void ContainerModel::handleRowsRemoved(const QModelIndex& parent, int start, int end)
 {
     Q_UNUSED(start)
     Q_UNUSED(end)
-    if (parent.isValid() || rowOffset(qobject_cast<QAbstractItemModel*>(sender())) < 0)
-        return;
-    if (resetting) {
-        resetting = false;
-        endResetModel();
-    } else {
+    const bool wasSubModel = rowOffset(qobject_cast<QAbstractItemModel*>(sender())) >= 0;
+    if (endSubModelChange(parent))
         endRemoveRows();
-    }
-    if (rowCount() == 0)
+    if (wasSubModel && !parent.isValid() && rowCount() == 0)
         clear();
 }
 

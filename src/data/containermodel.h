@@ -52,6 +52,8 @@ private slots:
 private:
     QModelIndex mapToSubModel(int row, int column) const;
     int occurrences(const QAbstractItemModel* model) const;
+    bool beginSubModelChange(const QModelIndex& parent, int* offset);
+    bool endSubModelChange(const QModelIndex& parent);
 
     QList<QSharedPointer<QAbstractItemModel> > models;
     QList<QSharedPointer<QAbstractItemModel> > releaseList;

@@ -73,11 +73,7 @@ void ShuffleProxyModel::setSourceModel(QAbstractItemModel* model)
     if (sourceModel())
         disconnect(sourceModel(), nullptr, this, nullptr);
     QAbstractProxyModel::setSourceModel(model);
-    order.clear();
-    if (shuffled)
-        shuffle(0, sourceRowCount() - 1, false);
-    else
-        rebuildOrder();
+    fillTable();
     endResetModel();
     if (!model)
         return;
@@ -94,12 +90,12 @@ void ShuffleProxyModel::setSourceModel(QAbstractItemModel* model)
     connect(model, SIGNAL(modelReset()), this, SLOT(handleSourceReset()), Qt::UniqueConnection);
     connect(model, SIGNAL(layoutAboutToBeChanged()), this, SLOT(handleSourceAboutToBeReset()), Qt::UniqueConnection);
     connect(model, SIGNAL(layoutChanged()), this, SLOT(handleSourceReset()), Qt::UniqueConnection);
-    connect(model, SIGNAL(columnsAboutToBeInserted(QModelIndex,int,int)),
-            this, SLOT(handleColumnsAboutToBeInserted(QModelIndex,int,int)), Qt::UniqueConnection);
-    connect(model, SIGNAL(columnsInserted(QModelIndex,int,int)), this, SLOT(handleColumnsInserted(QModelIndex)), Qt::UniqueConnection);
-    connect(model, SIGNAL(columnsAboutToBeRemoved(QModelIndex,int,int)),
-            this, SLOT(handleColumnsAboutToBeRemoved(QModelIndex,int,int)), Qt::UniqueConnection);
-    connect(model, SIGNAL(columnsRemoved(QModelIndex,int,int)), this, SLOT(handleColumnsRemoved(QModelIndex)), Qt::UniqueConnection);
+    // The queue's container gets its columns with its first song model and loses them when
+    // emptied, with no rows then: a reset says it as well as anything.
+    connect(model, SIGNAL(columnsAboutToBeInserted(QModelIndex,int,int)), this, SLOT(handleSourceAboutToBeReset()), Qt::UniqueConnection);
+    connect(model, SIGNAL(columnsInserted(QModelIndex,int,int)), this, SLOT(handleSourceReset()), Qt::UniqueConnection);
+    connect(model, SIGNAL(columnsAboutToBeRemoved(QModelIndex,int,int)), this, SLOT(handleSourceAboutToBeReset()), Qt::UniqueConnection);
+    connect(model, SIGNAL(columnsRemoved(QModelIndex,int,int)), this, SLOT(handleSourceReset()), Qt::UniqueConnection);
     // The base class has already switched to its empty model when this runs.
     connect(model, &QObject::destroyed, this, [this]() {
         beginResetModel();
@@ -336,34 +332,16 @@ void ShuffleProxyModel::handleSourceAboutToBeReset()
 
 void ShuffleProxyModel::handleSourceReset()
 {
+    fillTable();
+    endResetModel();
+}
+
+void ShuffleProxyModel::fillTable()
+{
+    // Shuffled, the songs are mixed after the current one, as songs added later would be.
     order.clear();
     if (shuffled)
         shuffle(0, sourceRowCount() - 1, false);
     else
         rebuildOrder();
-    endResetModel();
-}
-
-void ShuffleProxyModel::handleColumnsAboutToBeInserted(const QModelIndex& parent, int first, int last)
-{
-    if (!parent.isValid())
-        beginInsertColumns(QModelIndex(), first, last);
-}
-
-void ShuffleProxyModel::handleColumnsInserted(const QModelIndex& parent)
-{
-    if (!parent.isValid())
-        endInsertColumns();
-}
-
-void ShuffleProxyModel::handleColumnsAboutToBeRemoved(const QModelIndex& parent, int first, int last)
-{
-    if (!parent.isValid())
-        beginRemoveColumns(QModelIndex(), first, last);
-}
-
-void ShuffleProxyModel::handleColumnsRemoved(const QModelIndex& parent)
-{
-    if (!parent.isValid())
-        endRemoveColumns();
 }

@@ -47,13 +47,10 @@ private slots:
     void handleDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
     void handleSourceAboutToBeReset();
     void handleSourceReset();
-    void handleColumnsAboutToBeInserted(const QModelIndex& parent, int first, int last);
-    void handleColumnsInserted(const QModelIndex& parent);
-    void handleColumnsAboutToBeRemoved(const QModelIndex& parent, int first, int last);
-    void handleColumnsRemoved(const QModelIndex& parent);
 
 private:
     void rebuildOrder();
+    void fillTable();
     void shuffle(int first, int last, bool whole);
     void mixRowsAfterCurrent();
     int sourceRowCount() const;
