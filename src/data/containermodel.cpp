@@ -1,6 +1,7 @@
 #include "containermodel.h"
 
-#include <QMetaObject>
+#include "mafwtrackermodel.h"
+
 #include <QTimer>
 #include <QtDebug>
 
@@ -75,12 +76,11 @@ void ContainerModel::append(const QSharedPointer<QAbstractItemModel>& model)
     if (n > 0)
         endInsertRows();
 
-    if (m->inherits("MafwTrackerModel")) {
-        if (!QMetaObject::invokeMethod(m, "fetchRemainingRows"))
-            qWarning("%s - the tracker model cannot fetch its remaining rows", Q_FUNC_INFO);
-    } else {
+    // The whole list is queued, not only the batch a tracker model loads first.
+    if (auto* tracker = qobject_cast<MafwTrackerModel*>(m))
+        tracker->fetchRemainingRows();
+    else
         qDebug("%s - Not MafwTrackerModel!", Q_FUNC_INFO);
-    }
 }
 
 void ContainerModel::clear()
