@@ -10,6 +10,8 @@
 // typed text (case-insensitively, a text with spaces as a phrase), hides the rows whose
 // tracker id is excluded, and sorts by the locale's collation (the id column as integers).
 // Qt::UserRole on a search column answers the source's display text.
+// The search text is given with setFilterExpression(), which also sets the base's filter
+// expression (what filterRegExp() answers); a new expression is announced as a layout change.
 class TwinTurboSortFilterProxyModel : public QSortFilterProxyModel
 {
     Q_OBJECT
