@@ -1,0 +1,5 @@
+#include "mafweditablemodel.h"
+
+MafwEditableModel::~MafwEditableModel()
+{
+}

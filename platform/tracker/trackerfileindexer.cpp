@@ -1,0 +1,175 @@
+// GLib headers come before Qt's: GIO names a member "signals", which Qt defines as a macro.
+#include <libtracker-sparql/tracker-sparql.h>
+
+#include "trackerfileindexer.h"
+
+#include "trackerindexworker.h"
+#include "trackerstore.h"
+
+#include <QDebug>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+// Copying an album into the folder makes a burst of changes; one scan after it settles.
+const int FolderSettleMs = 400;
+} // namespace
+
+TrackerFileIndexer::TrackerFileIndexer(TrackerStore* store)
+    : QObject(store)
+    , m_store(store)
+{
+}
+
+TrackerFileIndexer::~TrackerFileIndexer()
+{
+    stop();
+}
+
+QString TrackerFileIndexer::musicFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+}
+
+void TrackerFileIndexer::ensureWorker()
+{
+    if (m_thread)
+        return;
+    m_thread = new QThread(this);
+    m_thread->setObjectName(QStringLiteral("file indexer"));
+    m_worker = new TrackerIndexWorker;
+    m_worker->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_worker, &TrackerIndexWorker::started, this, &TrackerFileIndexer::workerStarted);
+    connect(m_worker, &TrackerIndexWorker::progress, this, &TrackerFileIndexer::workerProgress);
+    connect(m_worker, &TrackerIndexWorker::finished, this, &TrackerFileIndexer::workerFinished);
+    m_thread->start(QThread::LowPriority);
+
+    m_delay = new QTimer(this);
+    m_delay->setSingleShot(true);
+    m_delay->setInterval(FolderSettleMs);
+    connect(m_delay, &QTimer::timeout, this, &TrackerFileIndexer::runScan);
+}
+
+void TrackerFileIndexer::start()
+{
+    ensureWorker();
+    if (!m_started) {
+        m_started = true;
+        m_watcher = new QFileSystemWatcher(this);
+        connect(m_watcher, &QFileSystemWatcher::directoryChanged, this,
+                &TrackerFileIndexer::folderChanged);
+        runScan();
+        return;
+    }
+    rescan();
+}
+
+void TrackerFileIndexer::stop()
+{
+    if (m_delay)
+        m_delay->stop();
+    delete m_watcher;
+    m_watcher = nullptr;
+    m_started = false;
+    m_scanAgain = false;
+    if (m_thread) {
+        m_worker->cancel();
+        m_thread->quit();
+        m_thread->wait();
+        delete m_thread;
+        m_thread = nullptr;
+        m_worker = nullptr;
+        delete m_delay;
+        m_delay = nullptr;
+    }
+    m_scanning = false;
+    if (m_indexing) {
+        m_indexing = false;
+        emit indexingFinished();
+    }
+}
+
+void TrackerFileIndexer::rescan()
+{
+    ensureWorker();
+    m_delay->start();
+}
+
+bool TrackerFileIndexer::isStarted() const
+{
+    return m_started;
+}
+
+bool TrackerFileIndexer::isIndexing() const
+{
+    return m_indexing;
+}
+
+void TrackerFileIndexer::folderChanged()
+{
+    if (m_delay)
+        m_delay->start();
+}
+
+void TrackerFileIndexer::runScan()
+{
+    if (m_scanning) {
+        m_scanAgain = true;
+        return;
+    }
+    TrackerSparqlConnection* connection = m_store->acquireConnection();
+    if (!connection) {
+        qWarning() << Q_FUNC_INFO << "- the library store is not open; nothing indexed";
+        emit scanFinished(0);
+        return;
+    }
+    m_scanning = true;
+    m_scanAgain = false;
+    QMetaObject::invokeMethod(m_worker, "scan", Qt::QueuedConnection,
+                              Q_ARG(QString, musicFolder()),
+                              Q_ARG(quintptr, reinterpret_cast<quintptr>(connection)));
+}
+
+void TrackerFileIndexer::workerStarted(int changes)
+{
+    m_indexing = true;
+    emit indexingStarted(changes);
+}
+
+void TrackerFileIndexer::workerProgress(int remaining)
+{
+    emit indexingProgress(remaining);
+}
+
+void TrackerFileIndexer::workerFinished(int changes, const QStringList& folders)
+{
+    m_scanning = false;
+    if (m_watcher) {
+        const QStringList watched = m_watcher->directories();
+        QStringList gone;
+        for (const QString& folder : watched) {
+            if (!folders.contains(folder))
+                gone.append(folder);
+        }
+        if (!gone.isEmpty())
+            m_watcher->removePaths(gone);
+        QStringList fresh;
+        for (const QString& folder : folders) {
+            if (!watched.contains(folder))
+                fresh.append(folder);
+        }
+        if (!fresh.isEmpty())
+            m_watcher->addPaths(fresh);
+    }
+    if (m_indexing) {
+        m_indexing = false;
+        emit indexingFinished();
+    }
+    emit scanFinished(changes);
+    if (m_scanAgain && m_started)
+        m_delay->start();
+}

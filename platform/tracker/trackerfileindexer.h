@@ -1,0 +1,67 @@
+#ifndef TRACKERFILEINDEXER_H
+#define TRACKERFILEINDEXER_H
+
+#include <QObject>
+#include <QStringList>
+
+class QFileSystemWatcher;
+class QThread;
+class QTimer;
+class TrackerIndexWorker;
+class TrackerStore;
+
+// Keeps the store in step with the music folder (QStandardPaths::MusicLocation): scans it on a
+// worker thread when started and again whenever a folder below it changes, writes new and
+// changed songs and playlist files, removes what vanished, and reports its progress.
+class TrackerFileIndexer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TrackerFileIndexer(TrackerStore* store);
+    ~TrackerFileIndexer() override;
+
+    static QString musicFolder();
+
+    // First scan and folder watching; a second call only asks for a new scan.
+    void start();
+    // Stops watching and waits for a running scan to end.
+    void stop();
+    // Scans again soon; scans asked for while one runs are folded into one more.
+    void rescan();
+
+    bool isStarted() const;
+    bool isIndexing() const;
+
+signals:
+    // A scan found work: changes is the number of files to add, update or remove.
+    void indexingStarted(int changes);
+    // Files still to process.
+    void indexingProgress(int remaining);
+    // The work of a scan that found changes is done.
+    void indexingFinished();
+    // Every scan ends with this, with or without changes.
+    void scanFinished(int changes);
+
+private slots:
+    void folderChanged();
+    void runScan();
+    void workerStarted(int changes);
+    void workerProgress(int remaining);
+    void workerFinished(int changes, const QStringList& folders);
+
+private:
+    void ensureWorker();
+
+    TrackerStore* m_store;
+    QThread* m_thread = nullptr;
+    TrackerIndexWorker* m_worker = nullptr;
+    QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_delay = nullptr;
+    bool m_started = false;
+    bool m_scanning = false;
+    bool m_indexing = false;
+    bool m_scanAgain = false;
+};
+
+#endif // TRACKERFILEINDEXER_H

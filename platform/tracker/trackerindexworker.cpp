@@ -1,0 +1,442 @@
+// GLib headers come before Qt's: GIO names a member "signals", which Qt defines as a macro.
+#include <libtracker-sparql/tracker-sparql.h>
+
+#include "trackerindexworker.h"
+
+#include "trackermediaart.h"
+#include "trackerplaylistreader.h"
+#include "trackerqueryrunner.h"
+#include "trackersparql.h"
+#include "trackertagreader.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDebug>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QUuid>
+
+namespace {
+
+// Values from files are put into the text with one arg() call each: a later arg() would also
+// replace any "%1" that a file name or tag brought in.
+
+// Songs written per update: big enough to keep the store's per-commit cost small, small
+// enough to report progress often.
+const int SongsPerUpdate = 50;
+const int UrlsPerDelete = 200;
+
+// The properties the indexer owns on a song; a changed file has exactly these rewritten, and
+// everything the user added (favourite, play count, position, time added) stays.
+const char* const IndexedSongProperties
+    = "nie:title, nmm:performer, nmm:musicAlbum, nmm:musicAlbumDisc, nmm:trackNumber, "
+      "nfo:genre, nie:contentCreated, nfo:duration, nfo:averageBitrate, nfo:sampleRate, "
+      "nfo:channels, nmm:composer, nmm:lyricist, nie:comment, nie:copyright, nfo:encodedBy, "
+      "nco:publisher, nfo:fileSize, nfo:fileLastModified, nfo:fileName";
+
+QString hashed(const QString& prefix, const QString& key)
+{
+    return prefix
+           + QString::fromLatin1(
+               QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Md5).toHex());
+}
+
+QString artistIri(const QString& name)
+{
+    return hashed(QStringLiteral("urn:artist:"), name);
+}
+
+QString albumKey(const QString& title, const QString& albumArtist)
+{
+    return title + QChar(0x1f) + albumArtist;
+}
+
+QString uuidIri()
+{
+    return QStringLiteral("urn:uuid:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+QString artistTriples(const QString& iri, const QString& name)
+{
+    return QStringLiteral("<%1> a nmm:Artist ; nmm:artistName %2 . ")
+        .arg(iri, TrackerSparql::literal(name));
+}
+
+QString urlList(const QStringList& urls)
+{
+    QStringList literals;
+    literals.reserve(urls.size());
+    for (const QString& url : urls)
+        literals.append(TrackerSparql::literal(url));
+    return literals.join(QStringLiteral(", "));
+}
+
+QString fileTime(const QFileInfo& info)
+{
+    return TrackerSparql::timeText(info.lastModified());
+}
+
+} // namespace
+
+TrackerIndexWorker::TrackerIndexWorker()
+{
+}
+
+void TrackerIndexWorker::cancel()
+{
+    m_cancelled.storeRelease(1);
+}
+
+bool TrackerIndexWorker::runUpdate(TrackerSparqlConnection* connection, const QString& sparql,
+                                   const char* what)
+{
+    const TrackerQueryResult result = TrackerQueryRunner::update(connection, sparql);
+    if (!result.ok)
+        qWarning() << Q_FUNC_INFO << "- cannot write" << what << ":" << result.errorMessage;
+    return result.ok;
+}
+
+QString TrackerIndexWorker::songUpdate(const QString& iri, bool known, const QString& url,
+                                       const QString& fileName, qint64 size,
+                                       const QString& modified, const QString& added,
+                                       const TrackerTrackInfo& info)
+{
+    QString sparql;
+    if (known) {
+        sparql += QStringLiteral("DELETE { <%1> ?p ?o } WHERE { <%1> ?p ?o . FILTER(?p IN (%2)) } ;\n")
+                      .arg(iri, QString::fromLatin1(IndexedSongProperties));
+    }
+    QString data;
+    QString song = QStringLiteral("<%1> a nmm:MusicPiece, nfo:FileDataObject ; nie:url %2 ; "
+                                  "nfo:fileName %3 ; nfo:fileSize %4 ; nfo:fileLastModified %5 ; "
+                                  "tracker:available true")
+                       .arg(iri, TrackerSparql::literal(url), TrackerSparql::literal(fileName),
+                            QString::number(size), TrackerSparql::literal(modified));
+    if (!known)
+        song += QStringLiteral(" ; tracker:added %1").arg(TrackerSparql::literal(added));
+    // Like the platform's own extractor, a song without a title tag is titled by its file name.
+    QString title = info.title;
+    if (title.isEmpty())
+        title = QFileInfo(fileName).completeBaseName();
+    song += QStringLiteral(" ; nie:title %1").arg(TrackerSparql::literal(title));
+    if (!info.artist.isEmpty()) {
+        const QString performer = artistIri(info.artist);
+        data += artistTriples(performer, info.artist);
+        song += QStringLiteral(" ; nmm:performer <%1>").arg(performer);
+    }
+    if (!info.album.isEmpty()) {
+        const QString key = albumKey(info.album, info.albumArtist);
+        const QString album = hashed(QStringLiteral("urn:album:"), key);
+        data += QStringLiteral("<%1> a nmm:MusicAlbum ; nie:title %2 . ")
+                    .arg(album, TrackerSparql::literal(info.album));
+        if (!info.albumArtist.isEmpty()) {
+            const QString albumArtist = artistIri(info.albumArtist);
+            data += artistTriples(albumArtist, info.albumArtist);
+            data += QStringLiteral("<%1> nmm:albumArtist <%2> . ").arg(album, albumArtist);
+        }
+        song += QStringLiteral(" ; nmm:musicAlbum <%1>").arg(album);
+        const int discNumber = info.discNumber > 0 ? info.discNumber : 1;
+        const QString disc = hashed(QStringLiteral("urn:album-disc:"),
+                                    key + QChar(0x1f) + QString::number(discNumber));
+        data += QStringLiteral("<%1> a nmm:MusicAlbumDisc ; nmm:setNumber %2 ; "
+                               "nmm:albumDiscAlbum <%3> . ")
+                    .arg(disc)
+                    .arg(discNumber)
+                    .arg(album);
+        song += QStringLiteral(" ; nmm:musicAlbumDisc <%1>").arg(disc);
+    }
+    if (!info.composer.isEmpty()) {
+        const QString composer = artistIri(info.composer);
+        data += artistTriples(composer, info.composer);
+        song += QStringLiteral(" ; nmm:composer <%1>").arg(composer);
+    }
+    if (!info.lyricist.isEmpty()) {
+        const QString lyricist = artistIri(info.lyricist);
+        data += artistTriples(lyricist, info.lyricist);
+        song += QStringLiteral(" ; nmm:lyricist <%1>").arg(lyricist);
+    }
+    if (!info.publisher.isEmpty()) {
+        const QString publisher = hashed(QStringLiteral("urn:contact:"), info.publisher);
+        data += QStringLiteral("<%1> a nco:Contact ; nco:fullname %2 . ")
+                    .arg(publisher, TrackerSparql::literal(info.publisher));
+        song += QStringLiteral(" ; nco:publisher <%1>").arg(publisher);
+    }
+    if (info.trackNumber > 0)
+        song += QStringLiteral(" ; nmm:trackNumber %1").arg(info.trackNumber);
+    if (!info.genre.isEmpty())
+        song += QStringLiteral(" ; nfo:genre %1").arg(TrackerSparql::literal(info.genre));
+    if (info.year > 0 && info.year < 10000) {
+        song += QStringLiteral(" ; nie:contentCreated \"%1-01-01T00:00:00Z\"")
+                    .arg(info.year, 4, 10, QLatin1Char('0'));
+    }
+    song += QStringLiteral(" ; nfo:duration %1").arg(info.durationSeconds);
+    if (info.bitrate > 0)
+        song += QStringLiteral(" ; nfo:averageBitrate %1").arg(info.bitrate);
+    if (info.sampleRate > 0)
+        song += QStringLiteral(" ; nfo:sampleRate %1").arg(info.sampleRate);
+    if (info.channels > 0)
+        song += QStringLiteral(" ; nfo:channels %1").arg(info.channels);
+    if (!info.comment.isEmpty())
+        song += QStringLiteral(" ; nie:comment %1").arg(TrackerSparql::literal(info.comment));
+    if (!info.copyright.isEmpty())
+        song += QStringLiteral(" ; nie:copyright %1").arg(TrackerSparql::literal(info.copyright));
+    if (!info.encodedBy.isEmpty())
+        song += QStringLiteral(" ; nfo:encodedBy %1").arg(TrackerSparql::literal(info.encodedBy));
+    song += QStringLiteral(" . ");
+    sparql += QStringLiteral("INSERT OR REPLACE { ") + data + song + QStringLiteral("}");
+    return sparql;
+}
+
+void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
+{
+    auto* connection = reinterpret_cast<TrackerSparqlConnection*>(connectionHandle);
+    m_cancelled.storeRelease(0);
+    QStringList folders;
+    const QFileInfo rootInfo(root);
+    if (root.isEmpty() || !rootInfo.isDir()) {
+        // A missing music folder (an unmounted card, say) must not empty the library.
+        g_object_unref(connection);
+        emit finished(0, folders);
+        return;
+    }
+
+    QHash<QString, DiskFile> disk;
+    folders.append(rootInfo.absoluteFilePath());
+    QDirIterator it(rootInfo.absoluteFilePath(), QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        if (info.isDir()) {
+            if (!info.isSymLink())
+                folders.append(path);
+            continue;
+        }
+        const bool playlist = TrackerPlaylistReader::isPlaylistFile(path);
+        if (!playlist && !TrackerTagReader::isAudioFile(path))
+            continue;
+        DiskFile file;
+        file.path = path;
+        file.modified = fileTime(info);
+        file.size = info.size();
+        file.playlist = playlist;
+        disk.insert(TrackerPlaylistReader::fileUrl(path), file);
+    }
+
+    const TrackerQueryResult known = TrackerQueryRunner::select(
+        connection,
+        QStringLiteral("SELECT ?r ?url ?modified EXISTS { ?r a nmm:Playlist } WHERE { "
+                       "?r a nfo:FileDataObject ; nie:url ?url . "
+                       "OPTIONAL { ?r nfo:fileLastModified ?modified } }"),
+        4);
+    if (!known.ok) {
+        qWarning() << Q_FUNC_INFO << "- cannot read the library:" << known.errorMessage;
+        g_object_unref(connection);
+        emit finished(0, folders);
+        return;
+    }
+    QHash<QString, StoredFile> stored;
+    for (const QStringList& row : known.rows) {
+        StoredFile file;
+        file.iri = row.at(0);
+        file.modified = row.at(2);
+        file.playlist = row.at(3) == QLatin1String("true");
+        stored.insert(row.at(1), file);
+    }
+
+    QStringList vanished;
+    QList<StoredFile> vanishedFiles;
+    for (auto s = stored.cbegin(); s != stored.cend(); ++s) {
+        if (!disk.contains(s.key())) {
+            vanished.append(s.key());
+            vanishedFiles.append(s.value());
+        }
+    }
+    QList<QString> songs;
+    QList<QString> playlists;
+    for (auto d = disk.cbegin(); d != disk.cend(); ++d) {
+        const auto s = stored.constFind(d.key());
+        if (s != stored.cend() && s->modified == d->modified)
+            continue;
+        const auto bad = m_unreadable.constFind(d.key());
+        if (bad != m_unreadable.cend() && bad.value() == d->modified)
+            continue;
+        (d->playlist ? playlists : songs).append(d.key());
+    }
+    for (auto bad = m_unreadable.begin(); bad != m_unreadable.end();) {
+        if (!disk.contains(bad.key()))
+            bad = m_unreadable.erase(bad);
+        else
+            ++bad;
+    }
+    // Songs in folder order, so an album arrives in one piece.
+    std::sort(songs.begin(), songs.end());
+
+    const int changes = vanished.size() + songs.size() + playlists.size();
+    if (changes == 0) {
+        g_object_unref(connection);
+        emit finished(0, folders);
+        return;
+    }
+    emit started(changes);
+    int remaining = changes;
+
+    if (!vanished.isEmpty()) {
+        removeVanished(connection, vanishedFiles, vanished);
+        remaining -= vanished.size();
+        emit progress(remaining);
+    }
+    remaining = writeSongs(connection, songs, disk, stored, remaining);
+    for (const QString& url : qAsConst(playlists)) {
+        if (m_cancelled.loadAcquire())
+            break;
+        const auto s = stored.constFind(url);
+        writePlaylist(connection, url, disk.value(url), s == stored.cend() ? nullptr : &s.value());
+        emit progress(--remaining);
+    }
+    if (!vanished.isEmpty() || !songs.isEmpty())
+        removeOrphans(connection);
+    g_object_unref(connection);
+    emit finished(changes, folders);
+}
+
+void TrackerIndexWorker::removeVanished(TrackerSparqlConnection* connection,
+                                        const QList<StoredFile>& files, const QStringList& urls)
+{
+    QString entries;
+    for (const StoredFile& file : files) {
+        if (file.playlist && TrackerSparql::isSafeIri(file.iri)) {
+            entries += QStringLiteral("DELETE { ?e a rdfs:Resource } WHERE { <%1> "
+                                      "nfo:hasMediaFileListEntry ?e } ;\n")
+                           .arg(file.iri);
+        }
+    }
+    if (!entries.isEmpty())
+        runUpdate(connection, entries, "the entries of removed playlist files");
+    for (int i = 0; i < urls.size(); i += UrlsPerDelete) {
+        const QStringList part = urls.mid(i, UrlsPerDelete);
+        runUpdate(connection,
+                  QStringLiteral("DELETE { ?r a rdfs:Resource } WHERE { ?r a nfo:FileDataObject ; "
+                                 "nie:url ?url . FILTER(?url IN (%1)) }")
+                      .arg(urlList(part)),
+                  "the removal of vanished files");
+    }
+}
+
+int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QList<QString>& urls,
+                                   const QHash<QString, DiskFile>& disk,
+                                   const QHash<QString, StoredFile>& stored, int remaining)
+{
+    const QString added = TrackerSparql::timeText(QDateTime::currentDateTimeUtc());
+    QStringList batch;
+    int inBatch = 0;
+    auto flush = [&] {
+        if (!batch.isEmpty()) {
+            if (!runUpdate(connection, batch.join(QStringLiteral(" ;\n")), "songs")) {
+                // One bad song must not cost the others their place: write them one by one.
+                for (const QString& one : qAsConst(batch))
+                    runUpdate(connection, one, "a song");
+            }
+        }
+        remaining -= inBatch;
+        if (inBatch > 0)
+            emit progress(remaining);
+        batch.clear();
+        inBatch = 0;
+    };
+    for (const QString& url : urls) {
+        if (m_cancelled.loadAcquire())
+            break;
+        const DiskFile file = disk.value(url);
+        ++inBatch;
+        TrackerTrackInfo info;
+        QString reason;
+        if (!TrackerTagReader::read(file.path, &info, &reason)) {
+            qWarning() << Q_FUNC_INFO << "- skipped" << file.path << ":" << reason;
+            m_unreadable.insert(url, file.modified);
+            if (inBatch >= SongsPerUpdate)
+                flush();
+            continue;
+        }
+        const auto s = stored.constFind(url);
+        const bool known = s != stored.cend() && TrackerSparql::isSafeIri(s->iri) && !s->playlist;
+        const QString iri = known ? s->iri : uuidIri();
+        const QFileInfo fileInfo(file.path);
+        batch.append(songUpdate(iri, known, url, fileInfo.fileName(), file.size, file.modified,
+                                added, info));
+        if (!info.cover.isEmpty() && !info.album.isEmpty()) {
+            if (!info.artist.isEmpty())
+                TrackerMediaArt::writeAlbumArt(info.artist, info.album, info.cover);
+            if (!info.albumArtist.isEmpty() && info.albumArtist != info.artist)
+                TrackerMediaArt::writeAlbumArt(info.albumArtist, info.album, info.cover);
+            if (info.artist.isEmpty() && info.albumArtist.isEmpty())
+                TrackerMediaArt::writeAlbumArt(QString(), info.album, info.cover);
+        }
+        if (inBatch >= SongsPerUpdate)
+            flush();
+    }
+    flush();
+    return remaining;
+}
+
+void TrackerIndexWorker::writePlaylist(TrackerSparqlConnection* connection, const QString& url,
+                                       const DiskFile& file, const StoredFile* stored)
+{
+    QStringList entries;
+    if (!TrackerPlaylistReader::read(file.path, &entries)) {
+        qWarning() << Q_FUNC_INFO << "- skipped" << file.path << ": not a readable playlist";
+        m_unreadable.insert(url, file.modified);
+        return;
+    }
+    const bool known = stored && stored->playlist && TrackerSparql::isSafeIri(stored->iri);
+    const QString iri = known ? stored->iri : uuidIri();
+    QString sparql;
+    if (known) {
+        sparql += QStringLiteral(
+                      "DELETE { <%1> nfo:hasMediaFileListEntry ?e . ?e a rdfs:Resource } "
+                      "WHERE { <%1> nfo:hasMediaFileListEntry ?e } ;\n"
+                      "DELETE { <%1> ?p ?o } WHERE { <%1> ?p ?o . FILTER(?p IN (nfo:fileSize, "
+                      "nfo:fileLastModified, nfo:entryCounter, nfo:fileName)) } ;\n")
+                      .arg(iri);
+    }
+    QString data = QStringLiteral("<%1> a nmm:Playlist, nfo:FileDataObject ; nie:url %2 ; "
+                                  "nfo:fileName %3 ; nfo:fileSize %4 ; nfo:fileLastModified %5 ; "
+                                  "nfo:entryCounter %6 ; tracker:available true")
+                       .arg(iri, TrackerSparql::literal(url),
+                            TrackerSparql::literal(QFileInfo(file.path).fileName()),
+                            QString::number(file.size), TrackerSparql::literal(file.modified),
+                            QString::number(entries.size()));
+    if (!known) {
+        data += QStringLiteral(" ; tracker:added %1")
+                    .arg(TrackerSparql::literal(
+                        TrackerSparql::timeText(QDateTime::currentDateTimeUtc())));
+    }
+    QString entryData;
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString entry = uuidIri();
+        data += QStringLiteral(" ; nfo:hasMediaFileListEntry <%1>").arg(entry);
+        entryData += QStringLiteral("<%1> a nfo:MediaFileListEntry ; nfo:entryUrl %2 ; "
+                                    "nfo:listPosition %3 . ")
+                         .arg(entry, TrackerSparql::literal(entries.at(i)), QString::number(i));
+    }
+    sparql += QStringLiteral("INSERT OR REPLACE { ") + entryData + data + QStringLiteral(" . }");
+    runUpdate(connection, sparql, "a playlist file");
+}
+
+QString TrackerIndexWorker::orphanRemoval()
+{
+    return QStringLiteral("DELETE { ?d a rdfs:Resource } WHERE { ?d a nmm:MusicAlbumDisc . "
+                          "FILTER NOT EXISTS { ?s nmm:musicAlbumDisc ?d } } ;\n"
+                          "DELETE { ?a a rdfs:Resource } WHERE { ?a a nmm:MusicAlbum . "
+                          "FILTER NOT EXISTS { ?s nmm:musicAlbum ?a } } ;\n"
+                          "DELETE { ?p a rdfs:Resource } WHERE { ?p a nmm:Artist . "
+                          "FILTER NOT EXISTS { ?s nmm:performer ?p } "
+                          "FILTER NOT EXISTS { ?c nmm:composer ?p } "
+                          "FILTER NOT EXISTS { ?l nmm:lyricist ?p } "
+                          "FILTER NOT EXISTS { ?a nmm:albumArtist ?p } }");
+}
+
+void TrackerIndexWorker::removeOrphans(TrackerSparqlConnection* connection)
+{
+    runUpdate(connection, orphanRemoval(), "the removal of empty albums and artists");
+}

@@ -1,0 +1,73 @@
+#ifndef TRACKERINDEXWORKER_H
+#define TRACKERINDEXWORKER_H
+
+#include <QAtomicInt>
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+
+typedef struct _TrackerSparqlConnection TrackerSparqlConnection;
+struct TrackerTrackInfo;
+
+// The file indexer's thread: compares the music folder with the store and writes the
+// difference. Lives on its own thread; every call arrives queued.
+class TrackerIndexWorker : public QObject
+{
+    Q_OBJECT
+
+public:
+    TrackerIndexWorker();
+
+    // May be called from any thread: the running scan stops at the next file.
+    void cancel();
+
+    // The update that writes one song (new when iri is unknown to the store). Public so that
+    // tools and tests can build fixtures the way the indexer does.
+    static QString songUpdate(const QString& iri, bool known, const QString& url,
+                              const QString& fileName, qint64 size, const QString& modified,
+                              const QString& added, const TrackerTrackInfo& info);
+
+    // The update that removes discs, albums and artists left without songs.
+    static QString orphanRemoval();
+
+public slots:
+    // connection carries one reference, released when the scan ends.
+    void scan(const QString& root, quintptr connection);
+
+signals:
+    void started(int changes);
+    void progress(int remaining);
+    void finished(int changes, const QStringList& folders);
+
+private:
+    struct DiskFile
+    {
+        QString path;
+        QString modified;
+        qint64 size = 0;
+        bool playlist = false;
+    };
+    struct StoredFile
+    {
+        QString iri;
+        QString modified;
+        bool playlist = false;
+    };
+
+    bool runUpdate(TrackerSparqlConnection* connection, const QString& sparql, const char* what);
+    void removeVanished(TrackerSparqlConnection* connection, const QList<StoredFile>& files,
+                        const QStringList& urls);
+    int writeSongs(TrackerSparqlConnection* connection, const QList<QString>& urls,
+                   const QHash<QString, DiskFile>& disk, const QHash<QString, StoredFile>& stored,
+                   int remaining);
+    void writePlaylist(TrackerSparqlConnection* connection, const QString& url,
+                       const DiskFile& file, const StoredFile* stored);
+    void removeOrphans(TrackerSparqlConnection* connection);
+
+    QAtomicInt m_cancelled;
+    // Files that could not be read, by URL, with the modification time then: they are not
+    // tried (nor logged) again until they change.
+    QHash<QString, QString> m_unreadable;
+};
+
+#endif // TRACKERINDEXWORKER_H

@@ -1,0 +1,63 @@
+// GLib headers come before Qt's: GIO names a member "signals", which Qt defines as a macro.
+#include <totem-pl-parser.h>
+
+#include "trackerplaylistreader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace {
+
+void entryParsed(TotemPlParser* parser, const char* uri, GHashTable* metadata, gpointer data)
+{
+    Q_UNUSED(parser)
+    Q_UNUSED(metadata)
+    if (uri)
+        static_cast<QStringList*>(data)->append(QString::fromUtf8(uri));
+}
+
+} // namespace
+
+bool TrackerPlaylistReader::isPlaylistFile(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("m3u") || suffix == QLatin1String("pls");
+}
+
+QString TrackerPlaylistReader::fileUrl(const QString& path)
+{
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+}
+
+QString TrackerPlaylistReader::normalizedUrl(const QString& url)
+{
+    if (!url.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        return url;
+    gchar* path = g_filename_from_uri(url.toUtf8().constData(), nullptr, nullptr);
+    if (!path)
+        return url;
+    const QString local = QFile::decodeName(path);
+    g_free(path);
+    return fileUrl(local);
+}
+
+bool TrackerPlaylistReader::read(const QString& path, QStringList* entryUrls)
+{
+    entryUrls->clear();
+    // The parser is made on this thread so that it reports its entries here, within the call.
+    TotemPlParser* parser = totem_pl_parser_new();
+    g_object_set(parser, "recurse", FALSE, "disable-unsafe", TRUE, nullptr);
+    QStringList raw;
+    g_signal_connect(parser, "entry-parsed", G_CALLBACK(entryParsed), &raw);
+    gchar* uri = g_filename_to_uri(QFile::encodeName(path).constData(), nullptr, nullptr);
+    const TotemPlParserResult result
+        = uri ? totem_pl_parser_parse(parser, uri, FALSE) : TOTEM_PL_PARSER_RESULT_ERROR;
+    g_free(uri);
+    g_object_unref(parser);
+    if (result != TOTEM_PL_PARSER_RESULT_SUCCESS)
+        return false;
+    for (const QString& entry : qAsConst(raw))
+        entryUrls->append(normalizedUrl(entry));
+    return true;
+}

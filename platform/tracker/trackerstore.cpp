@@ -1,0 +1,266 @@
+// GLib headers come before Qt's: GIO names a member "signals", which Qt defines as a macro.
+#include <libtracker-sparql/tracker-sparql.h>
+
+#include "trackerstore.h"
+
+#include "trackerfileindexer.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+#ifdef PARLOVANCE_ONTOLOGY_RESOURCE
+extern "C" void parlovance_ontology_register_resource(void);
+#endif
+
+namespace {
+
+TrackerStore* storeInstance = nullptr;
+QString ontologyOverride;
+bool failOpen = false;
+bool failOpenFromEnvironmentRead = false;
+
+bool openMustFail()
+{
+    if (!failOpenFromEnvironmentRead) {
+        failOpenFromEnvironmentRead = true;
+        if (qEnvironmentVariableIntValue("PARLOVANCE_STORE_FAIL") == 1)
+            failOpen = true;
+    }
+    return failOpen;
+}
+
+GFile* ontologyLocation()
+{
+    if (!ontologyOverride.isEmpty())
+        return g_file_new_for_path(QFile::encodeName(ontologyOverride).constData());
+#ifdef PARLOVANCE_ONTOLOGY_RESOURCE
+    static bool registered = false;
+    if (!registered) {
+        parlovance_ontology_register_resource();
+        registered = true;
+    }
+    return g_file_new_for_uri("resource:///org/parlovance/ontology/");
+#else
+    return g_file_new_for_path(PARLOVANCE_ONTOLOGY_DIR);
+#endif
+}
+
+} // namespace
+
+TrackerStore* TrackerStore::instance()
+{
+    if (!storeInstance)
+        storeInstance = new TrackerStore;
+    return storeInstance;
+}
+
+void TrackerStore::destroy()
+{
+    delete storeInstance;
+    storeInstance = nullptr;
+}
+
+QString TrackerStore::storeDirectory()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+           + QStringLiteral("/parlovance/store");
+}
+
+void TrackerStore::setOntologyDirectory(const QString& directory)
+{
+    ontologyOverride = directory;
+}
+
+void TrackerStore::setFailOpenForTesting(bool fail)
+{
+    failOpenFromEnvironmentRead = true;
+    failOpen = fail;
+}
+
+TrackerStore::TrackerStore(QObject* parent)
+    : QObject(parent)
+{
+    qRegisterMetaType<TrackerChangeEvent>();
+    qRegisterMetaType<QVector<TrackerChangeEvent>>();
+}
+
+TrackerStore::~TrackerStore()
+{
+    delete m_indexer;
+    m_indexer = nullptr;
+    if (m_cancellable) {
+        g_cancellable_cancel(G_CANCELLABLE(m_cancellable));
+        g_object_unref(m_cancellable);
+    }
+    close();
+    if (storeInstance == this)
+        storeInstance = nullptr;
+}
+
+bool TrackerStore::isOpen() const
+{
+    return m_connection != nullptr;
+}
+
+QString TrackerStore::lastError() const
+{
+    return m_lastError;
+}
+
+TrackerSparqlConnection* TrackerStore::acquireConnection() const
+{
+    if (!m_connection)
+        return nullptr;
+    return TRACKER_SPARQL_CONNECTION(g_object_ref(m_connection));
+}
+
+void TrackerStore::openAsync()
+{
+    if (m_connection) {
+        QMetaObject::invokeMethod(this, "opened", Qt::QueuedConnection, Q_ARG(bool, true));
+        return;
+    }
+    if (m_opening)
+        return;
+    if (openMustFail()) {
+        m_lastError = QStringLiteral("the store was told to fail");
+        qWarning() << Q_FUNC_INFO << "- cannot open the library store:" << m_lastError;
+        QMetaObject::invokeMethod(this, "opened", Qt::QueuedConnection, Q_ARG(bool, false));
+        return;
+    }
+    m_opening = true;
+    QDir().mkpath(storeDirectory());
+    GFile* store = g_file_new_for_path(QFile::encodeName(storeDirectory()).constData());
+    GFile* ontology = ontologyLocation();
+    if (!m_cancellable)
+        m_cancellable = g_cancellable_new();
+    tracker_sparql_connection_new_async(TRACKER_SPARQL_CONNECTION_FLAGS_NONE, store, ontology,
+                                        G_CANCELLABLE(m_cancellable),
+                                        reinterpret_cast<GAsyncReadyCallback>(&TrackerStore::openFinished),
+                                        this);
+    g_object_unref(store);
+    g_object_unref(ontology);
+}
+
+void TrackerStore::openFinished(void* source, void* result, void* self)
+{
+    GError* error = nullptr;
+    TrackerSparqlConnection* connection
+        = tracker_sparql_connection_new_finish(G_ASYNC_RESULT(result), &error);
+    if (error && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+        // The store object is gone; nothing may be touched.
+        g_error_free(error);
+        return;
+    }
+    Q_UNUSED(source)
+    auto* store = static_cast<TrackerStore*>(self);
+    store->m_opening = false;
+    if (!connection) {
+        store->m_lastError = QString::fromUtf8(error ? error->message : "unknown error");
+        qWarning() << Q_FUNC_INFO << "- cannot open the library store:" << store->m_lastError;
+        if (error)
+            g_error_free(error);
+        emit store->opened(false);
+        return;
+    }
+    store->adoptConnection(connection);
+    emit store->opened(true);
+}
+
+bool TrackerStore::openSync(QString* errorText)
+{
+    if (m_connection)
+        return true;
+    if (openMustFail()) {
+        m_lastError = QStringLiteral("the store was told to fail");
+        if (errorText)
+            *errorText = m_lastError;
+        return false;
+    }
+    QDir().mkpath(storeDirectory());
+    GFile* store = g_file_new_for_path(QFile::encodeName(storeDirectory()).constData());
+    GFile* ontology = ontologyLocation();
+    GError* error = nullptr;
+    TrackerSparqlConnection* connection = tracker_sparql_connection_new(
+        TRACKER_SPARQL_CONNECTION_FLAGS_NONE, store, ontology, nullptr, &error);
+    g_object_unref(store);
+    g_object_unref(ontology);
+    if (!connection) {
+        m_lastError = QString::fromUtf8(error ? error->message : "unknown error");
+        qWarning() << Q_FUNC_INFO << "- cannot open the library store:" << m_lastError;
+        if (error)
+            g_error_free(error);
+        if (errorText)
+            *errorText = m_lastError;
+        return false;
+    }
+    adoptConnection(connection);
+    return true;
+}
+
+void TrackerStore::adoptConnection(TrackerSparqlConnection* connection)
+{
+    m_connection = connection;
+    m_lastError.clear();
+    m_notifier = tracker_sparql_connection_create_notifier(m_connection);
+    if (m_notifier)
+        g_signal_connect(m_notifier, "events", G_CALLBACK(&TrackerStore::notifierEvents), this);
+}
+
+void TrackerStore::close()
+{
+    if (m_indexer)
+        m_indexer->stop();
+    if (m_notifier) {
+        g_signal_handlers_disconnect_by_data(m_notifier, this);
+        g_object_unref(m_notifier);
+        m_notifier = nullptr;
+    }
+    if (m_connection) {
+        TrackerSparqlConnection* connection = m_connection;
+        m_connection = nullptr;
+        tracker_sparql_connection_close(connection);
+        g_object_unref(connection);
+        emit closed();
+    }
+}
+
+void TrackerStore::notifierEvents(TrackerNotifier* notifier, const char* service,
+                                  const char* graph, void* events, void* self)
+{
+    Q_UNUSED(notifier)
+    Q_UNUSED(service)
+    Q_UNUSED(graph)
+    auto* array = static_cast<GPtrArray*>(events);
+    QVector<TrackerChangeEvent> changes;
+    changes.reserve(int(array->len));
+    for (guint i = 0; i < array->len; ++i) {
+        auto* event = static_cast<TrackerNotifierEvent*>(g_ptr_array_index(array, i));
+        TrackerChangeEvent change;
+        switch (tracker_notifier_event_get_event_type(event)) {
+        case TRACKER_NOTIFIER_EVENT_CREATE:
+            change.type = TrackerChangeEvent::Created;
+            break;
+        case TRACKER_NOTIFIER_EVENT_DELETE:
+            change.type = TrackerChangeEvent::Deleted;
+            break;
+        default:
+            change.type = TrackerChangeEvent::Updated;
+            break;
+        }
+        change.id = tracker_notifier_event_get_id(event);
+        change.urn = QString::fromUtf8(tracker_notifier_event_get_urn(event));
+        changes.append(change);
+    }
+    if (!changes.isEmpty())
+        emit static_cast<TrackerStore*>(self)->changesNotified(changes);
+}
+
+TrackerFileIndexer* TrackerStore::indexer()
+{
+    if (!m_indexer)
+        m_indexer = new TrackerFileIndexer(this);
+    return m_indexer;
+}

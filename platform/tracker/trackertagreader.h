@@ -1,0 +1,40 @@
+#ifndef TRACKERTAGREADER_H
+#define TRACKERTAGREADER_H
+
+#include <QByteArray>
+#include <QString>
+
+// What the indexer learns from one audio file.
+struct TrackerTrackInfo
+{
+    QString title;
+    QString artist;
+    QString album;
+    QString albumArtist;
+    QString genre;
+    QString comment;
+    QString composer;
+    QString lyricist;
+    QString copyright;
+    QString encodedBy;
+    QString publisher;
+    int trackNumber = 0;
+    int discNumber = 0;
+    int year = 0;
+    int durationSeconds = 0;
+    int bitrate = 0;    // bits per second
+    int sampleRate = 0; // Hz
+    int channels = 0;
+    QByteArray cover;   // the embedded front cover (or first picture), encoded as stored
+};
+
+// Reads tags and audio properties with TagLib. Safe to use on a worker thread.
+class TrackerTagReader
+{
+public:
+    static bool isAudioFile(const QString& path);
+    // False (with the reason) when the file cannot be read as audio.
+    static bool read(const QString& path, TrackerTrackInfo* info, QString* reason);
+};
+
+#endif // TRACKERTAGREADER_H
