@@ -396,7 +396,7 @@ void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
         m_prerolled = true;
         m_pendingSeek = -1;
         m_seekTarget = -1;
-        applyTarget();
+        applyTargetLater();
     }
 }
 
@@ -417,6 +417,11 @@ void ZelGstPlayer::setTarget(Target target)
         gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
     else if (!m_buffering || m_live)
         gst_element_set_state(m_pipeline, GST_STATE_PLAYING);
+    applyTargetLater();
+}
+
+void ZelGstPlayer::applyTargetLater()
+{
     const quint64 serial = m_loadSerial;
     QTimer::singleShot(0, this, [this, serial]() {
         if (serial == m_loadSerial && m_loaded && m_prerolled && m_seekTarget < 0

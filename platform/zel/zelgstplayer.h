@@ -69,6 +69,7 @@ private:
     void handleBuffering(int percent);
     void handleError(GstMessage* message);
     void applyTarget();
+    void applyTargetLater();
     bool startSeek(qint64 ms);
     void dropPendingMessages();
 

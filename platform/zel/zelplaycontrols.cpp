@@ -160,7 +160,10 @@ void ZelPlayControls::setPlaylistIndex(int row)
     }
 
     const quint64 serial = ++m_serial;
-    const bool playing = m_player->isLoaded() && m_player->target() == ZelGstPlayer::Playing;
+    const bool loaded = m_player->isLoaded();
+    const bool playing = loaded && m_player->target() == ZelGstPlayer::Playing;
+    const bool paused = m_state == MafwRenderer::Paused
+                        || (loaded && m_player->target() == ZelGstPlayer::Paused);
     selectRow(row);
     if (serial != m_serial)
         return;
@@ -168,8 +171,10 @@ void ZelPlayControls::setPlaylistIndex(int row)
         startItem(true);
         return;
     }
-    // Paused stays paused on the new row, which is loaded when it is resumed or moved in.
+    // Paused stays paused on the new row, which is loaded when it is resumed or moved in;
+    // anything else (a failure on its way included) is stopped.
     unload();
+    report(paused ? MafwRenderer::Paused : MafwRenderer::Stopped);
 }
 
 void ZelPlayControls::play(uint row)

@@ -575,6 +575,21 @@ private slots:
         QVERIFY(waitForState(MafwRenderer::Playing));
     }
 
+    void aLaterCommandReplacesAFailureOnItsWay()
+    {
+        const QString good = write("after-error.ogg", "Good", 1000);
+        setRows({ { "no location", QString() }, { "good", good } });
+        QSignalSpy errors(controls, SIGNAL(error(MafwError)));
+        controls->play(0u);
+        QCOMPARE(controls->state(), MafwRenderer::Transitioning);
+        QCOMPARE(errors.count(), 0); // never within the call
+        controls->setPlaylistIndex(1);
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+        QTest::qWait(300);
+        QCOMPARE(errors.count(), 0);
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+    }
+
     void singleLocalUrl()
     {
         const QString path = write("single.mp3", "Single", 1000);
