@@ -1,0 +1,8 @@
+#include "mapplicationpagemodel.h"
+
+MApplicationPageModel::MApplicationPageModel(QObject* parent)
+    : MWidgetModel(parent)
+{
+}
+
+MApplicationPageModel::~MApplicationPageModel() = default;

@@ -1,0 +1,81 @@
+#include "mapplicationservice.h"
+
+#include "mapplication.h"
+#include "mapplicationserviceadaptor.h"
+#include "mwindow.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusError>
+#include <QDebug>
+
+const char* const MApplicationService::InterfaceName = "com.vaspe.ApplicationService";
+
+MApplicationService::MApplicationService(const QString& serviceName, QObject* parent)
+    : QObject(parent)
+    , name(serviceName)
+{
+    new MApplicationServiceAdaptor(this);
+    if (QCoreApplication::instance())
+        registerService();
+}
+
+MApplicationService::~MApplicationService()
+{
+    if (connectionName.isEmpty())
+        return;
+    QDBusConnection connection(connectionName);
+    if (registered)
+        connection.unregisterService(name);
+    connection.unregisterObject(QStringLiteral("/"));
+    QDBusConnection::disconnectFromBus(connectionName);
+}
+
+QString MApplicationService::registeredName() const
+{
+    return name;
+}
+
+bool MApplicationService::isRegistered() const
+{
+    return registered;
+}
+
+bool MApplicationService::registerService()
+{
+    if (registered)
+        return true;
+    if (!QCoreApplication::instance())
+        return false;
+    // A connection of our own keeps "/" free for the application's other services.
+    if (connectionName.isEmpty()) {
+        connectionName = QStringLiteral("mapplicationservice-") + name;
+        QDBusConnection connection
+            = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
+        if (!connection.isConnected()) {
+            qWarning() << Q_FUNC_INFO << "- no session bus:" << connection.lastError().message();
+            return false;
+        }
+        if (!connection.registerObject(QStringLiteral("/"), this,
+                                       QDBusConnection::ExportAdaptors))
+            qWarning() << Q_FUNC_INFO << "- cannot export the service object";
+    }
+    QDBusConnection connection(connectionName);
+    if (!connection.isConnected())
+        return false;
+    registered = connection.registerService(name);
+    if (!registered)
+        qWarning() << Q_FUNC_INFO << "- the name" << name << "is taken:"
+                   << connection.lastError().message();
+    return registered;
+}
+
+void MApplicationService::launch()
+{
+    if (MWindow* window = MApplication::activeWindow()) {
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
+}

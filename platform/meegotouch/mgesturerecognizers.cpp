@@ -1,0 +1,5 @@
+#include "mgesturerecognizers.h"
+
+void MGestureRecognizers::ensureRegistered()
+{
+}

@@ -1,0 +1,295 @@
+#include "mlabel.h"
+
+#include <QWidget>
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextDocument>
+#include <QTextLayout>
+
+namespace {
+const QChar LengthVariantSeparator(0x9c);
+const qreal UnwrappedWidth = 480;
+} // namespace
+
+MLabel::MLabel(QGraphicsItem* parent)
+    : MLabel(QString(), parent)
+{
+}
+
+MLabel::MLabel(const QString& text, QGraphicsItem* parent)
+    : MWidgetController(parent)
+    , labelText(text)
+{
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+}
+
+MLabel::~MLabel() = default;
+
+QString MLabel::text() const
+{
+    return labelText;
+}
+
+void MLabel::setText(const QString& text)
+{
+    if (text == labelText)
+        return;
+    labelText = text;
+    updateGeometry();
+    update();
+}
+
+Qt::TextFormat MLabel::textFormat() const
+{
+    return format;
+}
+
+void MLabel::setTextFormat(Qt::TextFormat textFormat)
+{
+    format = textFormat;
+    updateGeometry();
+    update();
+}
+
+Qt::Alignment MLabel::alignment() const
+{
+    return align;
+}
+
+void MLabel::setAlignment(Qt::Alignment alignment)
+{
+    // A horizontal alignment alone keeps the text centred vertically.
+    if (!(alignment & Qt::AlignVertical_Mask))
+        alignment |= Qt::AlignVCenter;
+    if (!(alignment & Qt::AlignHorizontal_Mask))
+        alignment |= Qt::AlignLeft;
+    align = alignment;
+    update();
+}
+
+bool MLabel::textElide() const
+{
+    return elide;
+}
+
+void MLabel::setTextElide(bool on)
+{
+    elide = on;
+    updateGeometry();
+    update();
+}
+
+bool MLabel::wordWrap() const
+{
+    return wrap;
+}
+
+void MLabel::setWordWrap(bool on)
+{
+    wrap = on;
+    updateGeometry();
+    update();
+}
+
+QTextOption::WrapMode MLabel::wrapMode() const
+{
+    return mode;
+}
+
+void MLabel::setWrapMode(QTextOption::WrapMode wrapMode)
+{
+    mode = wrapMode;
+    updateGeometry();
+    update();
+}
+
+int MLabel::preferredLineCount() const
+{
+    return lineCount;
+}
+
+void MLabel::setPreferredLineCount(int lines)
+{
+    lineCount = lines;
+    updateGeometry();
+}
+
+void MLabel::setPreferredLineCountBehavior(PreferredLineCountBehavior behavior)
+{
+    lineCountBehavior = behavior;
+    updateGeometry();
+}
+
+QString MLabel::shownText() const
+{
+    const int cut = labelText.indexOf(LengthVariantSeparator);
+    return cut < 0 ? labelText : labelText.left(cut);
+}
+
+bool MLabel::isRichText() const
+{
+    if (format == Qt::RichText)
+        return true;
+    if (format == Qt::PlainText)
+        return false;
+    return Qt::mightBeRichText(labelText);
+}
+
+int MLabel::linesFor(qreal width) const
+{
+    const QString shown = shownText();
+    if (!wrap || shown.isEmpty())
+        return 1;
+    QTextLayout layout(shown, style()->font());
+    QTextOption option;
+    option.setWrapMode(mode);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int lines = 0;
+    for (;;) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(qMax<qreal>(1, width));
+        ++lines;
+    }
+    layout.endLayout();
+    return qMax(1, lines);
+}
+
+QSizeF MLabel::richTextSize(qreal width) const
+{
+    QTextDocument doc;
+    doc.setDefaultFont(style()->font());
+    doc.setDocumentMargin(0);
+    doc.setHtml(shownText());
+    if (width > 0 && wrap)
+        doc.setTextWidth(width);
+    return doc.size();
+}
+
+QSizeF MLabel::contentSizeHint(Qt::SizeHint which, const QSizeF& constraint) const
+{
+    if (which == Qt::MaximumSize)
+        return QSizeF(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QMarginsF m = style()->margins();
+    const QFontMetricsF metrics(style()->font());
+    const qreal lineHeight = metrics.lineSpacing();
+    const qreal naturalWidth
+        = isRichText() ? richTextSize(-1).width() : metrics.horizontalAdvance(shownText());
+    qreal width = constraint.width() > 0 ? constraint.width() - m.left() - m.right()
+                                         : qMin(naturalWidth, UnwrappedWidth - m.left() - m.right());
+
+    if (which == Qt::MinimumSize) {
+        const qreal minWidth = (elide || wrap) ? metrics.horizontalAdvance(QLatin1String("...")) : naturalWidth;
+        return QSizeF(minWidth + m.left() + m.right(), lineHeight + m.top() + m.bottom());
+    }
+
+    qreal height;
+    if (isRichText()) {
+        height = richTextSize(width).height();
+    } else {
+        int lines = linesFor(width);
+        if (lineCount > 0) {
+            if (lineCountBehavior == LineCountSetsPreferredHeight)
+                lines = lineCount;
+            else
+                lines = qMin(lines, lineCount);
+        }
+        height = lines * lineHeight;
+    }
+    const qreal preferredWidth = wrap ? width : naturalWidth;
+    return QSizeF(preferredWidth + m.left() + m.right(), height + m.top() + m.bottom());
+}
+
+void MLabel::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* option) const
+{
+    Q_UNUSED(option)
+    const QString shown = shownText();
+    if (shown.isEmpty())
+        return;
+    const MWidgetStyle* s = style();
+    const QRectF area = styleContentsRect();
+    painter->save();
+    painter->setFont(s->font());
+    painter->setPen(s->textColor());
+    painter->setClipRect(rect());
+
+    if (isRichText()) {
+        QTextDocument doc;
+        doc.setDefaultFont(s->font());
+        doc.setDocumentMargin(0);
+        doc.setHtml(shown);
+        if (wrap)
+            doc.setTextWidth(area.width());
+        QTextOption textOption = doc.defaultTextOption();
+        textOption.setAlignment(align & Qt::AlignHorizontal_Mask);
+        doc.setDefaultTextOption(textOption);
+        if (!wrap)
+            doc.setTextWidth(qMax(area.width(), doc.idealWidth()));
+        const QSizeF size = doc.size();
+        qreal y = area.top();
+        if (align & Qt::AlignVCenter)
+            y += (area.height() - size.height()) / 2;
+        else if (align & Qt::AlignBottom)
+            y += area.height() - size.height();
+        painter->translate(area.left(), y);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.palette.setColor(QPalette::Text, s->textColor());
+        doc.documentLayout()->draw(painter, context);
+        painter->restore();
+        return;
+    }
+
+    const QFontMetricsF metrics(s->font());
+    if (!wrap) {
+        const QString line = elide ? metrics.elidedText(shown, Qt::ElideRight, area.width()) : shown;
+        painter->drawText(area, int(align) | Qt::TextSingleLine, line);
+        painter->restore();
+        return;
+    }
+
+    // Wrapped text, eliding its last line when the lines do not fit.
+    QTextLayout layout(shown, s->font());
+    QTextOption textOption;
+    textOption.setWrapMode(mode);
+    layout.setTextOption(textOption);
+    const qreal lineHeight = metrics.lineSpacing();
+    int maxLines = qMax(1, int(area.height() / lineHeight));
+    if (lineCount > 0 && lineCountBehavior == LineCountLimitsPreferredHeight)
+        maxLines = qMin(maxLines, lineCount);
+    QStringList lines;
+    QList<int> starts;
+    layout.beginLayout();
+    for (;;) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(area.width());
+        starts << line.textStart();
+        lines << shown.mid(line.textStart(), line.textLength());
+    }
+    layout.endLayout();
+    if (lines.size() > maxLines) {
+        // The last line that fits takes the rest of the text, elided.
+        QString rest = shown.mid(starts.at(maxLines - 1));
+        rest.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        lines = lines.mid(0, maxLines);
+        lines.last() = metrics.elidedText(rest, Qt::ElideRight, area.width());
+    }
+    const qreal textHeight = lines.size() * lineHeight;
+    qreal y = area.top();
+    if (align & Qt::AlignVCenter)
+        y += (area.height() - textHeight) / 2;
+    else if (align & Qt::AlignBottom)
+        y += area.height() - textHeight;
+    for (const QString& line : qAsConst(lines)) {
+        const QRectF lineRect(area.left(), y, area.width(), lineHeight);
+        painter->drawText(lineRect, int(align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter
+                                        | Qt::TextSingleLine,
+                          line.trimmed());
+        y += lineHeight;
+    }
+    painter->restore();
+}

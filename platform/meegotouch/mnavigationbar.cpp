@@ -1,0 +1,154 @@
+#include "mnavigationbar.h"
+
+#include "mbutton.h"
+#include "mlabel.h"
+#include "mpalette.h"
+#include "mtheme.h"
+
+#include <QGraphicsSceneMouseEvent>
+#include <QPainter>
+
+namespace {
+const qreal BackButtonWidth = 72;
+const qreal MenuMarkWidth = 40;
+} // namespace
+
+MNavigationBar::MNavigationBar(QGraphicsItem* parent)
+    : MWidgetController(parent)
+    , backButton(new MButton(this))
+    , titleLabel(new MLabel(this))
+{
+    setAcceptedMouseButtons(Qt::LeftButton);
+    backButton->setViewType(MButton::iconType);
+    backButton->setIconID(QStringLiteral("icon-m-toolbar-back-white"));
+    backButton->setStyleName(QStringLiteral("MNavigationBarBackButton"));
+    backButton->setObjectName(QStringLiteral("MNavigationBarBackButton"));
+    backButton->hide();
+    titleLabel->setStyleName(QStringLiteral("MNavigationBarTitle"));
+    titleLabel->setTextElide(true);
+    connect(backButton, &MButton::clicked, this, &MNavigationBar::backButtonClicked);
+}
+
+MNavigationBar::~MNavigationBar() = default;
+
+QString MNavigationBar::title() const
+{
+    return titleLabel->text();
+}
+
+void MNavigationBar::setTitle(const QString& title)
+{
+    titleLabel->setText(title);
+}
+
+bool MNavigationBar::isBackButtonVisible() const
+{
+    return backButton->isVisible();
+}
+
+void MNavigationBar::setBackButtonVisible(bool visible)
+{
+    backButton->setVisible(visible && !custom);
+    layoutChildren();
+}
+
+bool MNavigationBar::isViewMenuAvailable() const
+{
+    return menuAvailable;
+}
+
+void MNavigationBar::setViewMenuAvailable(bool available)
+{
+    if (available == menuAvailable)
+        return;
+    menuAvailable = available;
+    layoutChildren();
+    update();
+}
+
+void MNavigationBar::setCustomContent(QGraphicsWidget* content, QGraphicsItem* owner)
+{
+    if (content == custom)
+        return;
+    if (custom) {
+        custom->hide();
+        custom->setParentItem(owner);
+    }
+    custom = content;
+    if (custom) {
+        custom->setParentItem(this);
+        custom->show();
+        backButton->hide();
+    }
+    titleLabel->setVisible(!custom);
+    layoutChildren();
+    update();
+}
+
+QGraphicsWidget* MNavigationBar::customContent() const
+{
+    return custom;
+}
+
+qreal MNavigationBar::barHeight() const
+{
+    const qreal h = style()->preferredSize().height();
+    return h > 0 ? h : 72;
+}
+
+void MNavigationBar::resizeEvent(QGraphicsSceneResizeEvent* event)
+{
+    MWidgetController::resizeEvent(event);
+    layoutChildren();
+}
+
+void MNavigationBar::layoutChildren()
+{
+    const QRectF r = rect();
+    if (custom) {
+        custom->setGeometry(r);
+        return;
+    }
+    const QMarginsF m = style()->margins();
+    qreal left = m.left();
+    if (backButton->isVisible()) {
+        backButton->setGeometry(QRectF(0, 0, BackButtonWidth, r.height()));
+        left = BackButtonWidth;
+    }
+    const qreal right = r.width() - m.right() - (menuAvailable ? MenuMarkWidth : 0);
+    titleLabel->setGeometry(QRectF(left, 0, qMax<qreal>(0, right - left), r.height()));
+}
+
+void MNavigationBar::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* option) const
+{
+    Q_UNUSED(option)
+    if (custom || !menuAvailable)
+        return;
+    // A small downward triangle: the title opens the view menu.
+    const QRectF r = rect();
+    const qreal cx = r.width() - style()->margins().right() - MenuMarkWidth / 2;
+    const qreal cy = r.height() / 2;
+    const QPointF points[3] = { QPointF(cx - 8, cy - 4), QPointF(cx + 8, cy - 4),
+                                QPointF(cx, cy + 6) };
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(MTheme::palette().defaultColor());
+    painter->drawPolygon(points, 3);
+    painter->restore();
+}
+
+void MNavigationBar::mousePressEvent(QGraphicsSceneMouseEvent* event)
+{
+    if (custom || !menuAvailable || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void MNavigationBar::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
+{
+    if (rect().contains(event->pos()) && menuAvailable && !custom)
+        emit viewMenuRequested();
+}

@@ -1,0 +1,57 @@
+#ifndef MNAVIGATIONBAR_H
+#define MNAVIGATIONBAR_H
+
+#include "mwidgetcontroller.h"
+
+#include <QPointer>
+
+class MButton;
+class MLabel;
+
+// The bar at the top of a page: a back button while there is a page to go back to, the page's
+// title, and a mark that the title opens the view menu. A page's custom navigation-bar content
+// takes the whole bar instead.
+class MNavigationBar : public MWidgetController
+{
+    Q_OBJECT
+
+public:
+    explicit MNavigationBar(QGraphicsItem* parent = nullptr);
+    ~MNavigationBar() override;
+
+    QString title() const;
+    void setTitle(const QString& title);
+
+    bool isBackButtonVisible() const;
+    void setBackButtonVisible(bool visible);
+
+    bool isViewMenuAvailable() const;
+    void setViewMenuAvailable(bool available);
+
+    // Shows the widget in place of back button and title; null gives them back. The bar does
+    // not own the widget: it is handed back to `owner` (hidden) when replaced.
+    void setCustomContent(QGraphicsWidget* content, QGraphicsItem* owner);
+    QGraphicsWidget* customContent() const;
+
+    qreal barHeight() const;
+
+signals:
+    void backButtonClicked();
+    void viewMenuRequested();
+
+protected:
+    void resizeEvent(QGraphicsSceneResizeEvent* event) override;
+    void drawContents(QPainter* painter, const QStyleOptionGraphicsItem* option) const override;
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
+
+private:
+    void layoutChildren();
+
+    MButton* backButton;
+    MLabel* titleLabel;
+    QPointer<QGraphicsWidget> custom;
+    bool menuAvailable = false;
+};
+
+#endif // MNAVIGATIONBAR_H

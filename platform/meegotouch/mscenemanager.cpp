@@ -1,0 +1,272 @@
+#include "mscenemanager.h"
+
+#include "mapplicationpage.h"
+#include "mwindow.h"
+
+#include <QGraphicsScene>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+QList<MSceneManager*>& allManagers()
+{
+    static QList<MSceneManager*> managers;
+    return managers;
+}
+
+bool isPage(const MSceneWindow* sw)
+{
+    return sw && sw->windowType() == MSceneWindow::ApplicationPage;
+}
+} // namespace
+
+MSceneManager::MSceneManager(MWindow* window)
+    : QObject(window)
+    , owner(window)
+{
+    allManagers().append(this);
+}
+
+MSceneManager::~MSceneManager()
+{
+    allManagers().removeAll(this);
+    for (MSceneWindow* sw : qAsConst(managed)) {
+        if (sw->window == owner)
+            sw->window = nullptr;
+    }
+}
+
+MWindow* MSceneManager::window() const
+{
+    return owner;
+}
+
+QGraphicsScene* MSceneManager::scene() const
+{
+    return owner->scene();
+}
+
+QSize MSceneManager::visibleSceneSize() const
+{
+    return scene()->sceneRect().size().toSize();
+}
+
+M::Orientation MSceneManager::orientation() const
+{
+    return M::Portrait;
+}
+
+void MSceneManager::appearSceneWindow(MSceneWindow* sw, MSceneWindow::DeletionPolicy policy)
+{
+    if (!sw)
+        return;
+    sw->policy = policy;
+    if (sw->window == owner
+        && (sw->state == MSceneWindow::Appearing || sw->state == MSceneWindow::Appeared))
+        return; // already on its way in or shown
+
+    if (sw->window && sw->window != owner)
+        sw->window->sceneManager()->forget(sw);
+    sw->window = owner;
+    if (!sw->parentItem() && sw->scene() != scene()) {
+        if (sw->scene())
+            sw->scene()->removeItem(sw);
+        scene()->addItem(sw);
+    }
+    if (!managed.contains(sw))
+        managed.append(sw);
+
+    if (isPage(sw)) {
+        auto* page = static_cast<MApplicationPage*>(sw);
+        MApplicationPage* previous = current;
+        if (previous && previous != page)
+            history.append(previous);
+        setCurrentPage(page);
+        emit pageHistoryChanged();
+        page->ensureContentCreated();
+        if (previous && previous != page)
+            beginDisappear(previous, false);
+    }
+    beginAppear(sw);
+}
+
+void MSceneManager::appearSceneWindowNow(MSceneWindow* sw, MSceneWindow::DeletionPolicy policy)
+{
+    appearSceneWindow(sw, policy);
+}
+
+void MSceneManager::disappearSceneWindow(MSceneWindow* sw)
+{
+    leave(sw, false);
+}
+
+void MSceneManager::disappearSceneWindowNow(MSceneWindow* sw)
+{
+    leave(sw, false);
+}
+
+void MSceneManager::dismissSceneWindow(MSceneWindow* sw)
+{
+    leave(sw, true);
+}
+
+void MSceneManager::dismissSceneWindowNow(MSceneWindow* sw)
+{
+    leave(sw, true);
+}
+
+QList<MSceneWindow*> MSceneManager::pageHistory() const
+{
+    return history;
+}
+
+void MSceneManager::setPageHistory(const QList<MSceneWindow*>& list)
+{
+    history.clear();
+    for (MSceneWindow* sw : list) {
+        if (sw)
+            history.append(sw);
+    }
+    emit pageHistoryChanged();
+    if (current)
+        current->refreshChrome();
+}
+
+MApplicationPage* MSceneManager::currentPage() const
+{
+    return current;
+}
+
+QList<MSceneWindow*> MSceneManager::visibleSceneWindows() const
+{
+    QList<MSceneWindow*> result;
+    for (MSceneWindow* sw : managed) {
+        if (sw->state == MSceneWindow::Appearing || sw->state == MSceneWindow::Appeared)
+            result.append(sw);
+    }
+    return result;
+}
+
+void MSceneManager::refreshDisplay()
+{
+    const auto items = scene()->items();
+    for (QGraphicsItem* item : items) {
+        if (!item->parentItem())
+            MWidget::refreshDisplayState(item);
+    }
+}
+
+void MSceneManager::setCurrentPage(MApplicationPage* page)
+{
+    if (current == page)
+        return;
+    current = page;
+    emit currentPageChanged(page);
+}
+
+void MSceneManager::beginAppear(MSceneWindow* sw)
+{
+    sw->setZValue(sw->layer());
+    if (!sw->parentItem())
+        sw->setGeometry(sw->placement(scene()->sceneRect()));
+    sw->state = MSceneWindow::Appearing;
+    const int step = ++sw->transition;
+    if (isPage(sw))
+        static_cast<MApplicationPage*>(sw)->refreshChrome();
+    emit sw->appearing();
+    // A handler may already have sent it away again.
+    if (sw->transition != step)
+        return;
+    sw->show();
+    if (isPage(sw))
+        sw->setFocus(Qt::OtherFocusReason);
+    MWidget::refreshDisplayState(sw);
+
+    QPointer<MSceneWindow> guard(sw);
+    QTimer::singleShot(0, this, [guard, step] {
+        if (!guard || guard->transition != step)
+            return;
+        guard->state = MSceneWindow::Appeared;
+        emit guard->appeared();
+    });
+}
+
+void MSceneManager::beginDisappear(MSceneWindow* sw, bool dismissing)
+{
+    if (sw->state == MSceneWindow::Disappearing || sw->state == MSceneWindow::Disappeared)
+        return;
+    sw->state = MSceneWindow::Disappearing;
+    const int step = ++sw->transition;
+    emit sw->disappearing();
+
+    QPointer<MSceneWindow> guard(sw);
+    QTimer::singleShot(0, this, [this, guard, step, dismissing] {
+        if (!guard || guard->transition != step)
+            return;
+        finishDisappear(guard, dismissing);
+    });
+}
+
+void MSceneManager::finishDisappear(MSceneWindow* sw, bool dismissing)
+{
+    sw->state = MSceneWindow::Disappeared;
+    ++sw->transition;
+    sw->hide();
+    MWidget::refreshDisplayState(sw);
+    emit sw->disappeared();
+    if (sw->policy == MSceneWindow::DestroyWhenDone
+        || (sw->policy == MSceneWindow::DestroyWhenDismissed && dismissing)) {
+        forget(sw);
+        sw->deleteLater();
+    }
+}
+
+void MSceneManager::leave(MSceneWindow* sw, bool dismissing)
+{
+    if (!sw || sw->window != owner)
+        return;
+    if (sw->state == MSceneWindow::Disappearing || sw->state == MSceneWindow::Disappeared) {
+        if (dismissing && sw->state == MSceneWindow::Disappeared
+            && sw->policy == MSceneWindow::DestroyWhenDismissed) {
+            forget(sw);
+            sw->deleteLater();
+        }
+        return;
+    }
+    if (isPage(sw) && sw == current) {
+        MApplicationPage* previous = nullptr;
+        while (!history.isEmpty() && !previous) {
+            MSceneWindow* candidate = history.takeLast();
+            if (isPage(candidate))
+                previous = static_cast<MApplicationPage*>(candidate);
+        }
+        setCurrentPage(previous);
+        emit pageHistoryChanged();
+        beginDisappear(sw, dismissing);
+        if (previous) {
+            if (!managed.contains(previous))
+                managed.append(previous);
+            previous->ensureContentCreated();
+            beginAppear(previous);
+        }
+        return;
+    }
+    beginDisappear(sw, dismissing);
+}
+
+void MSceneManager::forget(MSceneWindow* sw)
+{
+    managed.removeAll(sw);
+    const bool inHistory = history.removeAll(sw) > 0;
+    if (current == sw)
+        setCurrentPage(nullptr);
+    if (inHistory)
+        emit pageHistoryChanged();
+}
+
+void MSceneManager::forgetSceneWindow(MSceneWindow* sw)
+{
+    const auto managers = allManagers();
+    for (MSceneManager* manager : managers)
+        manager->forget(sw);
+}

@@ -1,0 +1,77 @@
+#ifndef MSCENEMANAGER_H
+#define MSCENEMANAGER_H
+
+#include "mnamespace.h"
+#include "mscenewindow.h"
+
+#include <QList>
+#include <QObject>
+#include <QSize>
+
+class MApplicationPage;
+class MWindow;
+class QGraphicsScene;
+
+// Runs the scene windows of one window: their appearance and disappearance, and the history of
+// pages. Making a page appear pushes the page shown before onto the history; when the current
+// page disappears (its back button, disappear() or dismiss()), the last page of the history
+// appears again. Scene windows that are destroyed leave the history and the current-page
+// pointer at once.
+class MSceneManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit MSceneManager(MWindow* window);
+    ~MSceneManager() override;
+
+    MWindow* window() const;
+    QGraphicsScene* scene() const;
+    QSize visibleSceneSize() const;
+    M::Orientation orientation() const;
+
+    void appearSceneWindow(MSceneWindow* sceneWindow,
+                           MSceneWindow::DeletionPolicy policy = MSceneWindow::KeepWhenDone);
+    void appearSceneWindowNow(MSceneWindow* sceneWindow,
+                              MSceneWindow::DeletionPolicy policy = MSceneWindow::KeepWhenDone);
+    void disappearSceneWindow(MSceneWindow* sceneWindow);
+    void disappearSceneWindowNow(MSceneWindow* sceneWindow);
+    void dismissSceneWindow(MSceneWindow* sceneWindow);
+    void dismissSceneWindowNow(MSceneWindow* sceneWindow);
+
+    // Pages shown before the current one, oldest first.
+    QList<MSceneWindow*> pageHistory() const;
+    void setPageHistory(const QList<MSceneWindow*>& list);
+
+    // The page last made to appear and not gone since; null when none.
+    MApplicationPage* currentPage() const;
+
+    // Every scene window that is appearing or shown, in the order they appeared.
+    QList<MSceneWindow*> visibleSceneWindows() const;
+
+    // Recomputes which widgets are on display, after the window was shown, hidden, minimised
+    // or entered or left the task switcher.
+    void refreshDisplay();
+
+    // Called when a scene window is destroyed.
+    static void forgetSceneWindow(MSceneWindow* sceneWindow);
+
+signals:
+    void pageHistoryChanged();
+    void currentPageChanged(MApplicationPage* page);
+
+private:
+    void beginAppear(MSceneWindow* sceneWindow);
+    void beginDisappear(MSceneWindow* sceneWindow, bool dismissing);
+    void finishDisappear(MSceneWindow* sceneWindow, bool dismissing);
+    void leave(MSceneWindow* sceneWindow, bool dismissing);
+    void forget(MSceneWindow* sceneWindow);
+    void setCurrentPage(MApplicationPage* page);
+
+    MWindow* owner;
+    QList<MSceneWindow*> managed;
+    QList<MSceneWindow*> history;
+    MApplicationPage* current = nullptr;
+};
+
+#endif // MSCENEMANAGER_H

@@ -1,0 +1,8 @@
+#include "mstylablewidget.h"
+
+MStylableWidget::MStylableWidget(QGraphicsItem* parent)
+    : MWidgetController(parent)
+{
+}
+
+MStylableWidget::~MStylableWidget() = default;

@@ -1,0 +1,105 @@
+#include "mtoolbar.h"
+
+#include "mbutton.h"
+#include "mwidgetaction.h"
+
+#include <QGraphicsScene>
+
+MToolBar::MToolBar(QGraphicsItem* parent)
+    : MWidgetController(parent)
+{
+}
+
+MToolBar::~MToolBar() = default;
+
+qreal MToolBar::barHeight() const
+{
+    const qreal h = style()->preferredSize().height();
+    return h > 0 ? h : 72;
+}
+
+QGraphicsWidget* MToolBar::itemFor(QAction* action)
+{
+    if (auto* widgetAction = qobject_cast<MWidgetAction*>(action)) {
+        if (QGraphicsWidget* w = widgetAction->widget())
+            return w;
+    }
+    QPointer<MButton>& button = buttons[action];
+    if (!button) {
+        button = new MButton(this);
+        button->setStyleName(QStringLiteral("MToolBarButton"));
+        QPointer<QAction> guard(action);
+        connect(button.data(), &MButton::clicked, this, [guard] {
+            if (guard)
+                guard->trigger();
+        });
+    }
+    const auto* m = qobject_cast<MAction*>(action);
+    const QString icon = m ? m->iconID() : QString();
+    button->setIconID(icon);
+    button->setViewType(icon.isEmpty() ? MButton::defaultType : MButton::iconType);
+    button->setText(icon.isEmpty() ? action->text() : QString());
+    button->setEnabled(action->isEnabled());
+    return button;
+}
+
+void MToolBar::setActions(const QList<QAction*>& actions)
+{
+    QHash<QAction*, QPointer<QGraphicsWidget>> next;
+    shownActions.clear();
+    for (QAction* action : actions) {
+        QGraphicsWidget* w = itemFor(action);
+        if (!w)
+            continue;
+        if (w->parentItem() != this)
+            w->setParentItem(this);
+        w->show();
+        next.insert(action, w);
+        shownActions.append(action);
+    }
+    // Widgets no longer shown stay hidden here; actions own theirs, buttons of gone actions go.
+    for (auto it = items.begin(); it != items.end(); ++it) {
+        if (it.value() && !next.values().contains(it.value()))
+            it.value()->hide();
+    }
+    for (auto it = buttons.begin(); it != buttons.end();) {
+        if (!next.contains(it.key())) {
+            delete it.value().data();
+            it = buttons.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    items = next;
+    layoutItems();
+}
+
+bool MToolBar::hasItems() const
+{
+    return !shownActions.isEmpty();
+}
+
+QGraphicsWidget* MToolBar::widgetForAction(QAction* action) const
+{
+    return items.value(action);
+}
+
+void MToolBar::resizeEvent(QGraphicsSceneResizeEvent* event)
+{
+    MWidgetController::resizeEvent(event);
+    layoutItems();
+}
+
+void MToolBar::layoutItems()
+{
+    QList<QGraphicsWidget*> widgets;
+    for (const QPointer<QAction>& action : qAsConst(shownActions)) {
+        if (action && items.value(action))
+            widgets.append(items.value(action));
+    }
+    if (widgets.isEmpty())
+        return;
+    const qreal slot = rect().width() / widgets.size();
+    for (int i = 0; i < widgets.size(); ++i)
+        widgets.at(i)->setGeometry(QRectF(i * slot, 0, slot, rect().height()));
+}

@@ -1,0 +1,42 @@
+#ifndef MTOOLBAR_H
+#define MTOOLBAR_H
+
+#include "mwidgetcontroller.h"
+
+#include <QHash>
+#include <QList>
+#include <QPointer>
+
+class MButton;
+class QAction;
+
+// The bar at the bottom of a page with the page's toolbar actions side by side: an
+// MWidgetAction shows its own widget, any other action a button that triggers it.
+class MToolBar : public MWidgetController
+{
+    Q_OBJECT
+
+public:
+    explicit MToolBar(QGraphicsItem* parent = nullptr);
+    ~MToolBar() override;
+
+    void setActions(const QList<QAction*>& actions);
+    bool hasItems() const;
+    qreal barHeight() const;
+
+    // The widget that shows the action here; null when it is not shown.
+    QGraphicsWidget* widgetForAction(QAction* action) const;
+
+protected:
+    void resizeEvent(QGraphicsSceneResizeEvent* event) override;
+
+private:
+    void layoutItems();
+    QGraphicsWidget* itemFor(QAction* action);
+
+    QList<QPointer<QAction>> shownActions;
+    QHash<QAction*, QPointer<QGraphicsWidget>> items;
+    QHash<QAction*, QPointer<MButton>> buttons;
+};
+
+#endif // MTOOLBAR_H

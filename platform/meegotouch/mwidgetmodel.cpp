@@ -1,0 +1,8 @@
+#include "mwidgetmodel.h"
+
+MWidgetModel::MWidgetModel(QObject* parent)
+    : QObject(parent)
+{
+}
+
+MWidgetModel::~MWidgetModel() = default;

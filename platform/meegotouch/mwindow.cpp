@@ -1,0 +1,214 @@
+#include "mwindow.h"
+
+#include "mapplication.h"
+#include "mscenemanager.h"
+
+#include <QGuiApplication>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QTimer>
+
+MWindow::MWindow(QWidget* parent)
+    : QGraphicsView(parent)
+{
+    auto* scene = new QGraphicsScene(0, 0, SceneWidth, SceneHeight, this);
+    scene->setBackgroundBrush(Qt::black);
+    setScene(scene);
+    manager = new MSceneManager(this);
+    setBackgroundBrush(Qt::black);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform
+                   | QPainter::TextAntialiasing);
+    setAlignment(Qt::AlignCenter);
+    setViewportUpdateMode(QGraphicsView::BoundingRectViewportUpdate);
+    resize(portraitSize());
+    MApplication::registerWindow(this);
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(app, &QGuiApplication::applicationStateChanged, this,
+                &MWindow::handleApplicationState);
+}
+
+MWindow::~MWindow()
+{
+    MApplication::unregisterWindow(this);
+    // Scene windows go with the scene; let the manager outlive them.
+    scene()->clear();
+}
+
+MSceneManager* MWindow::sceneManager() const
+{
+    return manager;
+}
+
+void MWindow::setPortraitOrientation()
+{
+}
+
+void MWindow::setLandscapeOrientation()
+{
+}
+
+void MWindow::lockOrientation()
+{
+    orientationLocked = true;
+}
+
+void MWindow::unlockOrientation()
+{
+    orientationLocked = false;
+}
+
+bool MWindow::isOrientationLocked() const
+{
+    return orientationLocked;
+}
+
+M::Orientation MWindow::orientation() const
+{
+    return M::Portrait;
+}
+
+QString MWindow::styleName() const
+{
+    return style;
+}
+
+void MWindow::setStyleName(const QString& name)
+{
+    style = name;
+}
+
+bool MWindow::isInSwitcher() const
+{
+    return inSwitcher;
+}
+
+void MWindow::setInSwitcher(bool on)
+{
+    if (on == inSwitcher)
+        return;
+    inSwitcher = on;
+    if (on)
+        emit switcherEntered();
+    else
+        emit switcherExited();
+    updateDisplay();
+}
+
+bool MWindow::isOnDisplay() const
+{
+    return isVisible() && !isMinimized() && !inSwitcher;
+}
+
+QSize MWindow::portraitSize() const
+{
+    QSize size(SceneWidth, SceneHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize available = screen->availableGeometry().size() * 0.92;
+        if (!available.isEmpty() && (available.width() < size.width()
+                                     || available.height() < size.height()))
+            size.scale(available, Qt::KeepAspectRatio);
+    }
+    return size;
+}
+
+QSize MWindow::sizeHint() const
+{
+    return portraitSize();
+}
+
+static bool screenLargerThanPortrait()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return false;
+    const QSize s = screen->size();
+    return s.width() > MWindow::SceneWidth && s.height() >= MWindow::SceneHeight;
+}
+
+void MWindow::setVisible(bool visible)
+{
+    // A phone's full screen is a portrait window on a desktop.
+    if (visible && (windowState() & Qt::WindowFullScreen) && screenLargerThanPortrait()) {
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+        resize(portraitSize());
+    }
+    QGraphicsView::setVisible(visible);
+}
+
+void MWindow::resizeEvent(QResizeEvent* event)
+{
+    QGraphicsView::resizeEvent(event);
+    fitInView(sceneRect(), Qt::KeepAspectRatio);
+}
+
+void MWindow::showEvent(QShowEvent* event)
+{
+    QGraphicsView::showEvent(event);
+    fitInView(sceneRect(), Qt::KeepAspectRatio);
+    MApplication::noteWindowShown(this);
+    updateDisplay();
+}
+
+void MWindow::hideEvent(QHideEvent* event)
+{
+    QGraphicsView::hideEvent(event);
+    updateDisplay();
+}
+
+void MWindow::changeEvent(QEvent* event)
+{
+    QGraphicsView::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    if (isMinimized()) {
+        setInSwitcher(true);
+    } else if (inSwitcher && isActiveWindow()) {
+        setInSwitcher(false);
+    }
+    if ((windowState() & Qt::WindowFullScreen) && isVisible() && screenLargerThanPortrait()) {
+        QTimer::singleShot(0, this, [this] {
+            if (windowState() & Qt::WindowFullScreen) {
+                setWindowState(windowState() & ~Qt::WindowFullScreen);
+                resize(portraitSize());
+            }
+        });
+    }
+    updateDisplay();
+}
+
+bool MWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate) {
+        wasActive = true;
+        MApplication::noteWindowShown(this);
+        if (inSwitcher && !isMinimized())
+            setInSwitcher(false);
+    }
+    return QGraphicsView::event(event);
+}
+
+void MWindow::handleApplicationState(Qt::ApplicationState state)
+{
+    // Only a window that has been active can be sent to the switcher by deactivation: some
+    // platforms never activate windows at all.
+    if (state != Qt::ApplicationActive && wasActive && isVisible())
+        setInSwitcher(true);
+    else if (state == Qt::ApplicationActive && inSwitcher && !isMinimized() && isActiveWindow())
+        setInSwitcher(false);
+}
+
+void MWindow::updateDisplay()
+{
+    const bool on = isOnDisplay();
+    manager->refreshDisplay();
+    if (on == lastOnDisplay)
+        return;
+    lastOnDisplay = on;
+    if (on)
+        emit displayEntered();
+    else
+        emit displayExited();
+}

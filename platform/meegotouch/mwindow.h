@@ -1,0 +1,78 @@
+#ifndef MWINDOW_H
+#define MWINDOW_H
+
+#include "mnamespace.h"
+
+#include <QGraphicsView>
+
+class MSceneManager;
+
+// A top-level window: a graphics view over a 480 x 854 portrait scene, scaled to fit the window
+// with black around it. "Full screen" on a screen larger than the portrait window shows the
+// portrait window. The window is "in the task switcher" while it is minimised or the application
+// is not active; it leaves the switcher when it is restored and activated again.
+class MWindow : public QGraphicsView
+{
+    Q_OBJECT
+
+public:
+    static const int SceneWidth = 480;
+    static const int SceneHeight = 854;
+
+    explicit MWindow(QWidget* parent = nullptr);
+    ~MWindow() override;
+
+    MSceneManager* sceneManager() const;
+
+    // Orientation is always portrait here; the calls are accepted and change nothing.
+    void setPortraitOrientation();
+    void setLandscapeOrientation();
+    void lockOrientation();
+    void unlockOrientation();
+    bool isOrientationLocked() const;
+    M::Orientation orientation() const;
+
+    bool isInSwitcher() const;
+    // Moves the window into or out of the task switcher, as minimising or deactivating does.
+    // The window system calls it; tests call it to drive the switcher.
+    void setInSwitcher(bool inSwitcher);
+
+    // Shown, not minimised, and not in the task switcher.
+    bool isOnDisplay() const;
+
+    // Kept for the theme; the window paints black whatever the name.
+    QString styleName() const;
+    void setStyleName(const QString& name);
+
+    void setVisible(bool visible) override;
+    QSize sizeHint() const override;
+
+signals:
+    void switcherEntered();
+    void switcherExited();
+    void displayEntered();
+    void displayExited();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private slots:
+    void handleApplicationState(Qt::ApplicationState state);
+
+private:
+    void updateDisplay();
+    QSize portraitSize() const;
+
+    MSceneManager* manager;
+    QString style;
+    bool inSwitcher = false;
+    bool wasActive = false;
+    bool orientationLocked = false;
+    bool lastOnDisplay = false;
+};
+
+#endif // MWINDOW_H

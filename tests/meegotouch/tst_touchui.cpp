@@ -1,0 +1,650 @@
+#include "maction.h"
+#include "mapplication.h"
+#include "mapplicationmenu.h"
+#include "mapplicationpage.h"
+#include "mapplicationservice.h"
+#include "mapplicationwindow.h"
+#include "mbanner.h"
+#include "mbutton.h"
+#include "mcomponentcache.h"
+#include "mlabel.h"
+#include "mpalette.h"
+#include "mpannableviewport.h"
+#include "mscenemanager.h"
+#include "mstylablewidget.h"
+#include "mstyletable.h"
+#include "mtheme.h"
+#include "mwidgetaction.h"
+#include "qmkeys.h"
+#include "testenvironment.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QGraphicsSceneMouseEvent>
+#include <QPointer>
+#include <QSignalSpy>
+
+namespace {
+
+// A page that records its signals, tagged with its name, into a shared log.
+class RecordingPage : public MApplicationPage
+{
+public:
+    RecordingPage(const QString& tag, QStringList* log)
+        : name(tag)
+    {
+        auto record = [this, log](const char* what) {
+            return [this, log, what] { log->append(name + ":" + what); };
+        };
+        connect(this, &MSceneWindow::appearing, this, record("appearing"));
+        connect(this, &MSceneWindow::appeared, this, record("appeared"));
+        connect(this, &MSceneWindow::disappearing, this, record("disappearing"));
+        connect(this, &MSceneWindow::disappeared, this, record("disappeared"));
+        connect(this, &MWidget::displayEntered, this, record("displayEntered"));
+        connect(this, &MWidget::displayExited, this, record("displayExited"));
+        connect(this, &MSceneWindow::appearing, this, [this] {
+            contentReadyAtAppearing = isContentCreated();
+        });
+    }
+
+    int createContentCalls = 0;
+    bool contentReadyAtAppearing = false;
+
+protected:
+    void createContent() override
+    {
+        ++createContentCalls;
+        auto* label = new MLabel(QStringLiteral("content"));
+        setCentralWidget(label);
+    }
+
+private:
+    QString name;
+};
+
+class CountingService : public MApplicationService
+{
+public:
+    using MApplicationService::MApplicationService;
+    void launch() override { ++launches; }
+    int launches = 0;
+};
+
+QStringList tagged(const QStringList& log, const QString& tag)
+{
+    QStringList result;
+    for (const QString& entry : log) {
+        if (entry.startsWith(tag + ":"))
+            result << entry.mid(tag.size() + 1);
+    }
+    return result;
+}
+
+template <class T>
+T* findChildItem(QGraphicsItem* root, const QString& objectName)
+{
+    const auto children = root->childItems();
+    for (QGraphicsItem* child : children) {
+        if (child->isWidget()) {
+            if (auto* match = qobject_cast<T*>(static_cast<QGraphicsWidget*>(child))) {
+                if (objectName.isEmpty() || match->objectName() == objectName)
+                    return match;
+            }
+        }
+        if (T* deeper = findChildItem<T>(child, objectName))
+            return deeper;
+    }
+    return nullptr;
+}
+
+void clickItem(QGraphicsItem* item, const QPointF& localPos)
+{
+    QGraphicsScene* scene = item->scene();
+    const QPointF scenePos = item->mapToScene(localPos);
+    QGraphicsSceneMouseEvent press(QEvent::GraphicsSceneMousePress);
+    press.setButton(Qt::LeftButton);
+    press.setButtons(Qt::LeftButton);
+    press.setScenePos(scenePos);
+    press.setButtonDownScenePos(Qt::LeftButton, scenePos);
+    QCoreApplication::sendEvent(scene, &press);
+    QGraphicsSceneMouseEvent release(QEvent::GraphicsSceneMouseRelease);
+    release.setButton(Qt::LeftButton);
+    release.setScenePos(scenePos);
+    release.setButtonDownScenePos(Qt::LeftButton, scenePos);
+    QCoreApplication::sendEvent(scene, &release);
+}
+
+QColor opaqueCentreColour(const QPixmap& pixmap)
+{
+    const QImage image = pixmap.toImage();
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.alpha() == 255)
+                return c;
+        }
+    }
+    return QColor();
+}
+
+} // namespace
+
+class TestTouchUi : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void pageSignalsComeInOrder();
+    void contentIsCreatedOnceBeforeAppearing();
+    void disappearGoesBackInTheHistory();
+    void backButtonGoesBack();
+    void destroyedPagesLeaveTheHistory();
+    void setPageHistoryReplacesTheHistory();
+    void switcherFollowsTheWindow();
+    void activeWindowIsTheLastShown();
+    void bannerDisappearsByItself();
+    void bannerWithoutWindowStillDisappears();
+    void toolbarAndViewMenuShowTheirActions();
+    void hiddenComponentsFreeThePage();
+    void unknownIconGivesEmptyPixmap();
+    void knownIconsAreTinted();
+    void everyIconOfTheSystemResolves();
+    void stylesResolveByClassThenName();
+    void serviceIsOnTheBusAndLaunches();
+    void mediaKeysReachQmKeys();
+    void windowShowsDarkPageWithTitle();
+
+private:
+    MApplicationWindow* window = nullptr;
+    QStringList log;
+};
+
+void TestTouchUi::init()
+{
+    log.clear();
+    window = new MApplicationWindow;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TestTouchUi::cleanup()
+{
+    delete window;
+    window = nullptr;
+    MBanner::setDisplayDurationForTesting(3000);
+}
+
+void TestTouchUi::pageSignalsComeInOrder()
+{
+    auto* a = new RecordingPage("a", &log);
+    auto* b = new RecordingPage("b", &log);
+    a->appear(window);
+    QCOMPARE(a->sceneWindowState(), MSceneWindow::Appearing);
+    QTRY_COMPARE(a->sceneWindowState(), MSceneWindow::Appeared);
+    QCOMPARE(tagged(log, "a"), QStringList({ "appearing", "displayEntered", "appeared" }));
+    QVERIFY(a->isOnDisplay());
+    QCOMPARE(window->currentPage(), a);
+
+    b->appear(window);
+    QCOMPARE(a->sceneWindowState(), MSceneWindow::Disappearing);
+    QTRY_COMPARE(a->sceneWindowState(), MSceneWindow::Disappeared);
+    QTRY_COMPARE(b->sceneWindowState(), MSceneWindow::Appeared);
+    QCOMPARE(tagged(log, "a"), QStringList({ "appearing", "displayEntered", "appeared",
+                                             "disappearing", "displayExited", "disappeared" }));
+    QCOMPARE(tagged(log, "b"), QStringList({ "appearing", "displayEntered", "appeared" }));
+    QVERIFY(!a->isOnDisplay());
+    QVERIFY(!a->isVisible());
+    QCOMPARE(window->currentPage(), b);
+
+    // Appearing again while shown changes nothing.
+    log.clear();
+    b->appear(window);
+    QTest::qWait(20);
+    QVERIFY(log.isEmpty());
+}
+
+void TestTouchUi::contentIsCreatedOnceBeforeAppearing()
+{
+    auto* a = new RecordingPage("a", &log);
+    auto* b = new RecordingPage("b", &log);
+    QVERIFY(!a->isContentCreated());
+    a->appear(window);
+    // Synchronous: whoever made the page appear can use its content at once.
+    QVERIFY(a->isContentCreated());
+    QVERIFY(a->contentReadyAtAppearing);
+    QCOMPARE(a->createContentCalls, 1);
+    b->appear(window);
+    a->appear(window);
+    QTRY_COMPARE(a->sceneWindowState(), MSceneWindow::Appeared);
+    QCOMPARE(a->createContentCalls, 1);
+    QVERIFY(qobject_cast<MLabel*>(a->centralWidget()));
+    QCOMPARE(a->centralWidget()->parentItem()->parentItem(), a->pannableViewport());
+}
+
+void TestTouchUi::disappearGoesBackInTheHistory()
+{
+    auto* a = new RecordingPage("a", &log);
+    auto* b = new RecordingPage("b", &log);
+    auto* c = new RecordingPage("c", &log);
+    a->appear(window);
+    b->appear(window);
+    c->appear(window);
+    MSceneManager* manager = window->sceneManager();
+    QCOMPARE(manager->pageHistory(), QList<MSceneWindow*>({ a, b }));
+    QTRY_COMPARE(b->sceneWindowState(), MSceneWindow::Disappeared);
+
+    log.clear();
+    c->disappear();
+    QCOMPARE(window->currentPage(), b);
+    QCOMPARE(manager->pageHistory(), QList<MSceneWindow*>({ a }));
+    QTRY_COMPARE(b->sceneWindowState(), MSceneWindow::Appeared);
+    QTRY_COMPARE(c->sceneWindowState(), MSceneWindow::Disappeared);
+    QCOMPARE(tagged(log, "b"), QStringList({ "appearing", "displayEntered", "appeared" }));
+    QCOMPARE(tagged(log, "c").first(), QString("disappearing"));
+
+    // Disappearing twice pops once.
+    b->disappear();
+    b->disappear();
+    QCOMPARE(window->currentPage(), a);
+    QVERIFY(manager->pageHistory().isEmpty());
+
+    // The last page gone leaves no page, and nothing breaks.
+    a->disappear();
+    QCOMPARE(window->currentPage(), static_cast<MApplicationPage*>(nullptr));
+    QTRY_COMPARE(a->sceneWindowState(), MSceneWindow::Disappeared);
+}
+
+void TestTouchUi::backButtonGoesBack()
+{
+    auto* a = new RecordingPage("a", &log);
+    auto* b = new RecordingPage("b", &log);
+    a->appear(window);
+    auto* backOfA = findChildItem<MButton>(a, "MNavigationBarBackButton");
+    QVERIFY(backOfA);
+    QVERIFY(!backOfA->isVisible()); // nothing to go back to
+
+    b->appear(window);
+    auto* back = findChildItem<MButton>(b, "MNavigationBarBackButton");
+    QVERIFY(back && back->isVisible());
+    QSignalSpy backSpy(b, &MApplicationPage::backButtonClicked);
+    clickItem(back, back->rect().center());
+    QCOMPARE(backSpy.count(), 1);
+    QCOMPARE(window->currentPage(), a);
+    QTRY_COMPARE(b->sceneWindowState(), MSceneWindow::Disappeared);
+
+    // A listener that takes the page away itself does not make it go back twice.
+    auto* c = new RecordingPage("c", &log);
+    b->appear(window);
+    c->appear(window);
+    connect(c, &MApplicationPage::backButtonClicked, c, [c] { c->disappear(); });
+    auto* backOfC = findChildItem<MButton>(c, "MNavigationBarBackButton");
+    clickItem(backOfC, backOfC->rect().center());
+    QCOMPARE(window->currentPage(), b);
+    QCOMPARE(window->sceneManager()->pageHistory(), QList<MSceneWindow*>({ a }));
+}
+
+void TestTouchUi::destroyedPagesLeaveTheHistory()
+{
+    auto* a = new RecordingPage("a", &log);
+    auto* b = new RecordingPage("b", &log);
+    auto* c = new RecordingPage("c", &log);
+    a->appear(window);
+    b->appear(window);
+    c->appear(window);
+    MSceneManager* manager = window->sceneManager();
+
+    delete b;
+    QCOMPARE(manager->pageHistory(), QList<MSceneWindow*>({ a }));
+    c->disappear();
+    QCOMPARE(window->currentPage(), a);
+
+    c->appear(window);
+    QCOMPARE(window->currentPage(), c);
+    delete c;
+    QCOMPARE(window->currentPage(), static_cast<MApplicationPage*>(nullptr));
+    QCOMPARE(manager->pageHistory(), QList<MSceneWindow*>({ a }));
+    QTest::qWait(20); // queued transition steps of the deleted pages must not fire
+    auto* d = new RecordingPage("d", &log);
+    d->appear(window);
+    QCOMPARE(manager->pageHistory(), QList<MSceneWindow*>({ a }));
+    d->disappear();
+    QCOMPARE(window->currentPage(), a);
+}
+
+void TestTouchUi::setPageHistoryReplacesTheHistory()
+{
+    auto* a = new RecordingPage("a", &log);
+    auto* b = new RecordingPage("b", &log);
+    auto* c = new RecordingPage("c", &log);
+    a->appear(window);
+    b->appear(window);
+    c->appear(window);
+    MSceneManager* manager = window->sceneManager();
+    QList<MSceneWindow*> history = manager->pageHistory();
+    history.removeAll(b);
+    manager->setPageHistory(history);
+    QCOMPARE(manager->pageHistory(), QList<MSceneWindow*>({ a }));
+    c->disappear();
+    QCOMPARE(window->currentPage(), a);
+}
+
+void TestTouchUi::switcherFollowsTheWindow()
+{
+    auto* a = new RecordingPage("a", &log);
+    a->appear(window);
+    QTRY_VERIFY(a->isOnDisplay());
+    QSignalSpy entered(window, &MWindow::switcherEntered);
+    QSignalSpy exited(window, &MWindow::switcherExited);
+
+    log.clear();
+    window->setInSwitcher(true);
+    QVERIFY(window->isInSwitcher());
+    QCOMPARE(entered.count(), 1);
+    QVERIFY(!a->isOnDisplay());
+    QCOMPARE(tagged(log, "a"), QStringList({ "displayExited" }));
+
+    window->setInSwitcher(false);
+    QCOMPARE(exited.count(), 1);
+    QVERIFY(a->isOnDisplay());
+    QCOMPARE(tagged(log, "a"), QStringList({ "displayExited", "displayEntered" }));
+
+    // Minimising is entering the switcher.
+    window->showMinimized();
+    QTRY_VERIFY(window->isInSwitcher());
+    QCOMPARE(entered.count(), 2);
+}
+
+void TestTouchUi::activeWindowIsTheLastShown()
+{
+    QCOMPARE(MApplication::activeApplicationWindow(), window);
+    auto* plain = new MWindow;
+    plain->show();
+    QVERIFY(QTest::qWaitForWindowExposed(plain));
+    QCOMPARE(MApplication::activeApplicationWindow(), window);
+    QVERIFY(MApplication::activeWindow() == plain || MApplication::activeWindow() == window);
+    delete plain;
+    QCOMPARE(MApplication::activeWindow(), static_cast<MWindow*>(window));
+    delete window;
+    window = nullptr;
+    QCOMPARE(MApplication::activeWindow(), static_cast<MWindow*>(nullptr));
+    QCOMPARE(MApplication::activeApplicationWindow(), static_cast<MApplicationWindow*>(nullptr));
+}
+
+void TestTouchUi::bannerDisappearsByItself()
+{
+    MBanner::setDisplayDurationForTesting(150);
+    MBanner::clearShownTitles();
+    QPointer<MBanner> banner = new MBanner;
+    banner->setStyleName("InformationBanner");
+    banner->setTitle("Unable to play");
+    QSignalSpy gone(banner.data(), &MSceneWindow::disappeared);
+    banner->appear(window, MSceneWindow::DestroyWhenDone);
+    QTRY_COMPARE(banner->sceneWindowState(), MSceneWindow::Appeared);
+    QVERIFY(banner->isVisible());
+    QVERIFY(banner->geometry().top() < 100); // across the top of the screen
+    QCOMPARE(MBanner::shownTitles(), QStringList({ "Unable to play" }));
+    QTRY_VERIFY_WITH_TIMEOUT(gone.count() == 1, 10000);
+    QTRY_VERIFY(banner.isNull());
+
+    // Kept banners disappear as well and stay.
+    QPointer<MBanner> kept = new MBanner;
+    kept->appear(window);
+    QTRY_COMPARE_WITH_TIMEOUT(kept->sceneWindowState(), MSceneWindow::Disappeared, 10000);
+    QVERIFY(!kept.isNull());
+    delete kept;
+}
+
+void TestTouchUi::bannerWithoutWindowStillDisappears()
+{
+    MBanner::clearShownTitles();
+    QPointer<MBanner> banner = new MBanner;
+    banner->setTitle("No window here");
+    QSignalSpy gone(banner.data(), &MSceneWindow::disappeared);
+    banner->appear(nullptr, MSceneWindow::DestroyWhenDone);
+    QTRY_COMPARE(gone.count(), 1);
+    QTRY_VERIFY(banner.isNull());
+    QCOMPARE(MBanner::shownTitles(), QStringList({ "No window here" }));
+}
+
+void TestTouchUi::toolbarAndViewMenuShowTheirActions()
+{
+    auto* page = new RecordingPage("a", &log);
+    page->appear(window);
+    const QRectF fullContent = page->exposedContentRect();
+
+    auto* toolAction = new MAction(page);
+    toolAction->setText("tool");
+    toolAction->setLocation(MAction::ToolBarLocation);
+    auto* widgetAction = new MWidgetAction(page);
+    widgetAction->setLocation(MAction::ToolBarLocation);
+    QPointer<MButton> actionButton = new MButton("Now playing");
+    widgetAction->setWidget(actionButton);
+    auto* menuAction = new MAction("Play album", page);
+    menuAction->setLocation(MAction::ApplicationMenuLocation);
+    page->addAction(toolAction);
+    page->addAction(widgetAction);
+    page->addAction(menuAction);
+
+    QCOMPARE(page->toolBarActions(), QList<QAction*>({ toolAction, widgetAction }));
+    QCOMPARE(page->viewMenuActions(), QList<QAction*>({ menuAction }));
+    // The toolbar takes the bottom of the page, showing the action's own widget.
+    QVERIFY(page->exposedContentRect().bottom() < fullContent.bottom());
+    QVERIFY(actionButton->isVisible());
+    QVERIFY(actionButton->mapToScene(actionButton->rect().center()).y() > 760);
+
+    // Hiding the toolbar actions gives the room back.
+    toolAction->setVisible(false);
+    widgetAction->setVisible(false);
+    QVERIFY(!actionButton->isVisible());
+    QCOMPARE(page->exposedContentRect(), fullContent);
+
+    // The title bar opens the view menu; an entry closes it and triggers its action.
+    QSignalSpy triggered(menuAction, &QAction::triggered);
+    page->openViewMenu();
+    MApplicationMenu* menu = page->viewMenu();
+    QVERIFY(menu);
+    QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
+    const QRectF entry = menu->entryRect(menuAction);
+    QVERIFY(!entry.isEmpty());
+    clickItem(menu, entry.center());
+    QCOMPARE(triggered.count(), 1);
+    QVERIFY(menu->sceneWindowState() == MSceneWindow::Disappearing
+            || menu->sceneWindowState() == MSceneWindow::Disappeared);
+    QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Disappeared);
+
+    // A tap outside the panel closes it without triggering anything.
+    page->openViewMenu();
+    QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
+    clickItem(menu, QPointF(240, 800));
+    QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Disappeared);
+    QCOMPARE(triggered.count(), 1);
+
+    // Deleting the page deletes its actions and their widgets.
+    delete page;
+    QVERIFY(actionButton.isNull());
+}
+
+void TestTouchUi::hiddenComponentsFreeThePage()
+{
+    auto* page = new RecordingPage("a", &log);
+    page->appear(window);
+    QVERIFY(page->exposedContentRect().top() > 0);
+    page->setComponentsDisplayMode(MApplicationPage::AllComponents, MApplicationPageModel::Hide);
+    QCOMPARE(page->exposedContentRect(), QRectF(0, 0, 480, 854));
+    page->setPannable(false);
+    QCOMPARE(page->pannableViewport()->verticalPanningPolicy(),
+             MPannableWidget::PanningAlwaysOff);
+    QCOMPARE(page->centralWidget()->size(), QSizeF(480, 854));
+}
+
+void TestTouchUi::unknownIconGivesEmptyPixmap()
+{
+    QVERIFY(MTheme::pixmap("icon-m-no-such-thing").isNull());
+    QVERIFY(MTheme::pixmap("icon-m-no-such-thing", QSize(10, 10)).isNull());
+    QVERIFY(MTheme::pixmap(QString()).isNull());
+    QVERIFY(!MTheme::hasIcon("icon-m-no-such-thing"));
+}
+
+void TestTouchUi::knownIconsAreTinted()
+{
+    const QPixmap play = MTheme::pixmap("icon-m-toolbar-mediacontrol-play-white");
+    QVERIFY(!play.isNull());
+    QCOMPARE(play.size(), QSize(48, 48));
+    QCOMPARE(MTheme::pixmap("icon-s-music-video-play-accent").size(), QSize(32, 32));
+    QCOMPARE(MTheme::pixmap("icon-l-music").size(), QSize(64, 64));
+    QCOMPARE(MTheme::pixmap("icon-m-content-audio", QSize(20, 30)).size(), QSize(20, 30));
+
+    const QColor white = opaqueCentreColour(play);
+    const QColor dimmed = opaqueCentreColour(MTheme::pixmap("icon-m-toolbar-mediacontrol-play-dimmed-white"));
+    const QColor selected = opaqueCentreColour(MTheme::pixmap("icon-m-toolbar-mediacontrol-play-white-selected"));
+    QCOMPARE(white, QColor(Qt::white));
+    QCOMPARE(selected, MTheme::palette().firstAccentColor());
+    QVERIFY(dimmed.lightness() < white.lightness());
+    QVERIFY(dimmed != selected);
+}
+
+void TestTouchUi::everyIconOfTheSystemResolves()
+{
+    const QStringList ids{
+        "icon-m-music-video-dolby", "icon-m-common-favorite-mark",
+        "icon-m-toolbar-favorite-mark-white", "icon-m-toolbar-mediacontrol-next-white",
+        "icon-m-toolbar-mediacontrol-next-dimmed-white", "icon-m-common-favorite-unmark",
+        "icon-s-common-favorite-unmark", "icon-m-toolbar-mediacontrol-pause-white",
+        "icon-m-toolbar-mediacontrol-play-white", "icon-m-toolbar-mediacontrol-play-dimmed-white",
+        "icon-m-toolbar-mediacontrol-previous-white",
+        "icon-m-toolbar-mediacontrol-previous-dimmed-white", "icon-m-common-share",
+        "icon-m-toolbar-mediacontrol-stop-white", "icon-m-toolbar-mediacontrol-stop-dimmed-white",
+        "icon-m-common-drilldown-arrow-inverse", "icon-m-music-video-all-songs",
+        "icon-m-music-video-now-playing", "icon-m-music-video-shuffle-off",
+        "icon-m-music-video-shuffle-on", "icon-m-music-video-repeat-off",
+        "icon-m-music-video-repeat-on", "icon-s-music-video-ulk", "icon-s-music-video-search",
+        "icon-l-music", "meegotouch-music-albumart", "meegotouch-music-artist",
+        "icon-m-content-audiostream", "icon-m-content-genre", "icon-s-music-video-description",
+        "icon-m-content-audio", "icon-m-toolbar-content-audio", "icon-m-content-playlist",
+        "icon-m-toolbar-search", "icon-m-content-song", "icon-m-toolbar-back-white",
+        "icon-m-toolbar-back-dimmed-white", "icon-m-toolbar-repeat-white-selected",
+        "icon-m-toolbar-repeat-white", "icon-m-toolbar-repeat-dimmed-white",
+        "icon-m-toolbar-shuffle-white-selected", "icon-m-toolbar-shuffle-white",
+        "icon-m-toolbar-shuffle-dimmed-white", "icon-m-toolbar-favorite-mark-dimmed-white",
+        "icon-m-toolbar-favorite-unmark-white", "icon-m-toolbar-favorite-unmark-dimmed-white",
+        "icon-m-toolbar-view-menu-white", "icon-m-toolbar-view-menu-dimmed-white",
+        "icon-m-content-recently-played", "icon-m-content-recently-added",
+        "icon-m-content-recently-downloaded", "icon-m-content-most-played",
+        "icon-m-content-favourites", "icon-m-content-never-played", "icon-m-content-top-rated",
+        "icon-m-framework-grid", "icon-m-framework-list", "icon-s-music-video-stop-accent",
+        "icon-s-music-video-play-accent", "icon-s-music-video-pause-accent",
+        "icon-m-toolbar-mediacontrol-stop-white-selected",
+        "icon-m-toolbar-mediacontrol-play-white-selected",
+        "icon-m-toolbar-mediacontrol-pause-white-selected", "icon-m-common-search",
+        "icon-m-input-clear", "icon-m-toolbar-add-white"
+    };
+    QStringList missing;
+    for (const QString& id : ids) {
+        if (MTheme::pixmap(id).isNull())
+            missing << id;
+    }
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(", ")));
+}
+
+void TestTouchUi::stylesResolveByClassThenName()
+{
+    auto* label = new MLabel("text");
+    const int defaultSize = label->style()->fontSize();
+    label->setStyleName("CommonSubTitleInverted");
+    QVERIFY(label->style()->fontSize() < defaultSize);
+    QCOMPARE(label->style()->textColor(), MTheme::palette().secondaryColor());
+    label->setStyleName("NoSuchStyleAnywhere");
+    QCOMPARE(label->style()->fontSize(), defaultSize);
+
+    // The system's own styles override, attribute by attribute.
+    MStyleTable::registerStyle("parlovance", "CommonSubTitleInverted", { { "fontSize", 31 } });
+    label->setStyleName("CommonSubTitleInverted");
+    QCOMPARE(label->style()->fontSize(), 31);
+    QCOMPARE(label->style()->textColor(), MTheme::palette().secondaryColor());
+    MStyleTable::registerStyle("parlovance", "SongPageBottomSpacer",
+                               { { "preferredSize", QSizeF(-1, 24) },
+                                 { "minimumSize", QSizeF(-1, 24) } });
+    auto* spacer = new MStylableWidget;
+    spacer->setStyleName("SongPageBottomSpacer");
+    QCOMPARE(spacer->effectiveSizeHint(Qt::PreferredSize).height(), 24.0);
+    spacer->setStyleName("Unknown");
+    QCOMPARE(spacer->effectiveSizeHint(Qt::PreferredSize).height(), 0.0);
+
+    const MStyle* style = MTheme::style("MApplicationPageStyle", "");
+    QVERIFY(style);
+    QVERIFY(style->property("backgroundColor").value<QColor>().isValid());
+    MTheme::releaseStyle(style);
+    delete label;
+    delete spacer;
+}
+
+void TestTouchUi::serviceIsOnTheBusAndLaunches()
+{
+    const QString name = QStringLiteral("com.vaspe.touchuitest");
+    CountingService service(name);
+    QVERIFY(service.isRegistered());
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    QVERIFY(bus);
+    QVERIFY(bus->isServiceRegistered(name).value());
+
+    // Asynchronous all the way: this process answers the call itself.
+    const QDBusMessage call = QDBusMessage::createMethodCall(
+        name, "/", MApplicationService::InterfaceName, "launch");
+    QDBusPendingCallWatcher watcher(QDBusConnection::sessionBus().asyncCall(call));
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.isFinished(), 10000);
+    QVERIFY2(!watcher.isError(), qPrintable(watcher.error().message()));
+    QCOMPARE(service.launches, 1);
+}
+
+void TestTouchUi::mediaKeysReachQmKeys()
+{
+    MeeGo::QmKeys keys;
+    QSignalSpy spy(&keys, &MeeGo::QmKeys::keyEvent);
+    QTest::keyPress(window, Qt::Key_MediaNext);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(int(spy.at(0).at(0).value<MeeGo::QmKeys::Key>()), 15);
+    QCOMPARE(int(spy.at(0).at(1).value<MeeGo::QmKeys::State>()), 2);
+    QTest::keyRelease(window, Qt::Key_MediaNext);
+    QCOMPARE(int(spy.last().at(1).value<MeeGo::QmKeys::State>()), 0);
+
+    // Other keys still reach the focused page.
+    auto* page = new RecordingPage("a", &log);
+    page->appear(window);
+    const int before = spy.count();
+    QTest::keyClick(window, Qt::Key_A);
+    QCOMPARE(spy.count(), before);
+}
+
+void TestTouchUi::windowShowsDarkPageWithTitle()
+{
+    auto* page = new MApplicationPage;
+    page->setTitle("Music");
+    page->appear(window);
+    window->resize(480, 854);
+    QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Appeared);
+    const QImage shot = window->grab().toImage();
+    const QString target = qEnvironmentVariable("PARLOVANCE_SCREENSHOT_DIR");
+    if (!target.isEmpty())
+        shot.save(target + "/touchui-page.png");
+    QVERIFY(!shot.isNull());
+    // Black page, and a light title in the bar at the top.
+    const QColor middle = shot.pixelColor(shot.width() / 2, shot.height() / 2);
+    QVERIFY(middle.lightness() < 30);
+    int lightPixels = 0;
+    const int barBottom = shot.height() * 72 / 854;
+    for (int y = 0; y < barBottom; ++y) {
+        for (int x = 0; x < shot.width() / 2; ++x) {
+            if (shot.pixelColor(x, y).lightness() > 200)
+                ++lightPixels;
+        }
+    }
+    QVERIFY2(lightPixels > 20, qPrintable(QString::number(lightPixels)));
+}
+
+PARLOVANCE_TEST_MAIN(TestTouchUi)
+#include "tst_touchui.moc"

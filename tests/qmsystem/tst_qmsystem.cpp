@@ -1,0 +1,143 @@
+#include "qmkeys.h"
+#include "qmkeyshook.h"
+#include "qmsystemstate.h"
+#include "qmusbmode.h"
+#include "testenvironment.h"
+
+#include <QSignalSpy>
+
+using MeeGo::QmKeys;
+using MeeGo::QmKeysHook;
+using MeeGo::QmSystemState;
+using MeeGo::QmUSBMode;
+
+class TestQmSystem : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void usbModeDefaultsToDisconnected();
+    void usbModeIsSharedByAllInstances();
+    void usbModeSurvivesListenerDeletingAnInstance();
+    void systemStateReachesEveryInstance();
+    void mediaKeysArePressedRepeatedAndReleased();
+    void otherKeysAreNotMediaKeys();
+    void injectedKeyEventsReachEveryListener();
+};
+
+void TestQmSystem::usbModeDefaultsToDisconnected()
+{
+    QmUSBMode mode;
+    QCOMPARE(int(mode.getMode()), 2);
+    QVERIFY(mode.getMode() != QmUSBMode::MassStorage);
+    QVERIFY(mode.getMode() != QmUSBMode::SyncMode);
+}
+
+void TestQmSystem::usbModeIsSharedByAllInstances()
+{
+    QmUSBMode first;
+    QmUSBMode second;
+    QSignalSpy firstSpy(&first, &QmUSBMode::modeChanged);
+    QSignalSpy secondSpy(&second, &QmUSBMode::modeChanged);
+
+    QmUSBMode::injectModeForTesting(QmUSBMode::MassStorage);
+    QCOMPARE(int(first.getMode()), 3);
+    QCOMPARE(int(second.getMode()), 3);
+    QCOMPARE(firstSpy.count(), 1);
+    QCOMPARE(secondSpy.count(), 1);
+    QCOMPARE(secondSpy.at(0).at(0).value<QmUSBMode::Mode>(), QmUSBMode::MassStorage);
+
+    // An instance made later sees the mode too; the same mode again is no change.
+    QmUSBMode late;
+    QCOMPARE(late.getMode(), QmUSBMode::MassStorage);
+    QmUSBMode::injectModeForTesting(QmUSBMode::MassStorage);
+    QCOMPARE(firstSpy.count(), 1);
+
+    QmUSBMode::injectModeForTesting(QmUSBMode::Disconnected);
+    QCOMPARE(first.getMode(), QmUSBMode::Disconnected);
+    QCOMPARE(secondSpy.count(), 2);
+}
+
+void TestQmSystem::usbModeSurvivesListenerDeletingAnInstance()
+{
+    auto* first = new QmUSBMode;
+    auto* second = new QmUSBMode;
+    int reached = 0;
+    connect(first, &QmUSBMode::modeChanged, this, [&] {
+        ++reached;
+        delete second;
+    });
+    connect(second, &QmUSBMode::modeChanged, this, [&] { ++reached; });
+    QmUSBMode::injectModeForTesting(QmUSBMode::SyncMode);
+    QCOMPARE(reached, 1);
+    delete first;
+    QmUSBMode::injectModeForTesting(QmUSBMode::Disconnected);
+}
+
+void TestQmSystem::systemStateReachesEveryInstance()
+{
+    QmSystemState a;
+    QmSystemState b;
+    QSignalSpy spyA(&a, &QmSystemState::systemStateChanged);
+    QSignalSpy spyB(&b, &QmSystemState::systemStateChanged);
+    QmSystemState::injectStateIndicationForTesting(QmSystemState::Shutdown);
+    QCOMPARE(spyA.count(), 1);
+    QCOMPARE(spyB.count(), 1);
+    QCOMPARE(int(spyA.at(0).at(0).value<QmSystemState::StateIndication>()), 0);
+}
+
+void TestQmSystem::mediaKeysArePressedRepeatedAndReleased()
+{
+    QmKeys keys;
+    QSignalSpy spy(&keys, &QmKeys::keyEvent);
+    QmKeysHook* hook = QmKeysHook::instance();
+    hook->setRepeatInterval(40);
+
+    QVERIFY(hook->pressQtKey(Qt::Key_MediaNext));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(int(spy.at(0).at(0).value<QmKeys::Key>()), 15);
+    QCOMPARE(int(spy.at(0).at(1).value<QmKeys::State>()), 2);
+
+    // Held: the press repeats until the release.
+    QTRY_VERIFY_WITH_TIMEOUT(spy.count() >= 3, 5000);
+    for (const QList<QVariant>& event : qAsConst(spy))
+        QCOMPARE(event.at(1).value<QmKeys::State>(), QmKeys::KeyDown);
+    QVERIFY(hook->releaseQtKey(Qt::Key_MediaNext));
+    const int afterRelease = spy.count();
+    QCOMPARE(spy.last().at(1).value<QmKeys::State>(), QmKeys::KeyUp);
+    QTest::qWait(150);
+    QCOMPARE(spy.count(), afterRelease);
+
+    // A release with no press reports nothing.
+    QVERIFY(hook->releaseQtKey(Qt::Key_MediaStop));
+    QCOMPARE(spy.count(), afterRelease);
+    hook->setRepeatInterval(500);
+}
+
+void TestQmSystem::otherKeysAreNotMediaKeys()
+{
+    QCOMPARE(QmKeysHook::keyForQtKey(Qt::Key_A), QmKeys::UnknownKey);
+    QVERIFY(!QmKeysHook::instance()->pressQtKey(Qt::Key_Space));
+    QCOMPARE(int(QmKeysHook::keyForQtKey(Qt::Key_MediaTogglePlayPause)), 5);
+    QCOMPARE(int(QmKeysHook::keyForQtKey(Qt::Key_MediaStop)), 6);
+    QCOMPARE(int(QmKeysHook::keyForQtKey(Qt::Key_AudioForward)), 7);
+    QCOMPARE(int(QmKeysHook::keyForQtKey(Qt::Key_AudioRewind)), 8);
+    QCOMPARE(int(QmKeysHook::keyForQtKey(Qt::Key_MediaPrevious)), 16);
+    QCOMPARE(int(QmKeysHook::keyForQtKey(Qt::Key_MediaPause)), 17);
+}
+
+void TestQmSystem::injectedKeyEventsReachEveryListener()
+{
+    QmKeys first;
+    QmKeys second;
+    QSignalSpy a(&first, &QmKeys::keyEvent);
+    QSignalSpy b(&second, &QmKeys::keyEvent);
+    QmKeysHook::instance()->injectKeyEvent(QmKeys::HeadsetButtonKey, QmKeys::KeyUp);
+    QCOMPARE(a.count(), 1);
+    QCOMPARE(b.count(), 1);
+    QCOMPARE(int(b.at(0).at(0).value<QmKeys::Key>()), 4);
+    QCOMPARE(int(b.at(0).at(1).value<QmKeys::State>()), 0);
+}
+
+PARLOVANCE_TEST_MAIN_CORE(TestQmSystem)
+#include "tst_qmsystem.moc"
