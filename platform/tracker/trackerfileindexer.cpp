@@ -22,6 +22,7 @@ TrackerFileIndexer::TrackerFileIndexer(TrackerStore* store)
     : QObject(store)
     , m_store(store)
 {
+    qRegisterMetaType<quintptr>("quintptr");
 }
 
 TrackerFileIndexer::~TrackerFileIndexer()
@@ -99,6 +100,23 @@ void TrackerFileIndexer::rescan()
     m_delay->start();
 }
 
+int TrackerFileIndexer::scanNow()
+{
+    ensureWorker();
+    m_delay->stop();
+    if (m_scanning) {
+        m_scanAgain = true;
+        return m_scansStarted + 1;
+    }
+    runScan();
+    return m_scansStarted;
+}
+
+int TrackerFileIndexer::finishedScans() const
+{
+    return m_scansFinished;
+}
+
 bool TrackerFileIndexer::isStarted() const
 {
     return m_started;
@@ -124,11 +142,13 @@ void TrackerFileIndexer::runScan()
     TrackerSparqlConnection* connection = m_store->acquireConnection();
     if (!connection) {
         qWarning() << Q_FUNC_INFO << "- the library store is not open; nothing indexed";
+        m_scansFinished = ++m_scansStarted;
         emit scanFinished(0);
         return;
     }
     m_scanning = true;
     m_scanAgain = false;
+    ++m_scansStarted;
     QMetaObject::invokeMethod(m_worker, "scan", Qt::QueuedConnection,
                               Q_ARG(QString, musicFolder()),
                               Q_ARG(quintptr, reinterpret_cast<quintptr>(connection)));
@@ -148,6 +168,7 @@ void TrackerFileIndexer::workerProgress(int remaining)
 void TrackerFileIndexer::workerFinished(int changes, const QStringList& folders)
 {
     m_scanning = false;
+    m_scansFinished = m_scansStarted;
     if (m_watcher) {
         const QStringList watched = m_watcher->directories();
         QStringList gone;
@@ -170,6 +191,6 @@ void TrackerFileIndexer::workerFinished(int changes, const QStringList& folders)
         emit indexingFinished();
     }
     emit scanFinished(changes);
-    if (m_scanAgain && m_started)
-        m_delay->start();
+    if (m_scanAgain)
+        runScan();
 }

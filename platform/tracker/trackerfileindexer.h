@@ -29,6 +29,10 @@ public:
     void stop();
     // Scans again soon; scans asked for while one runs are folded into one more.
     void rescan();
+    // Scans at once (or right after the running scan) and returns the number of the scan that
+    // will see the folder as it is now; finishedScans() reaches it when that scan has ended.
+    int scanNow();
+    int finishedScans() const;
 
     bool isStarted() const;
     bool isIndexing() const;
@@ -62,6 +66,8 @@ private:
     bool m_scanning = false;
     bool m_indexing = false;
     bool m_scanAgain = false;
+    int m_scansStarted = 0;
+    int m_scansFinished = 0;
 };
 
 #endif // TRACKERFILEINDEXER_H

@@ -3,6 +3,7 @@
 
 #include "trackerplaylistreader.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -32,6 +33,9 @@ QString TrackerPlaylistReader::fileUrl(const QString& path)
 
 QString TrackerPlaylistReader::normalizedUrl(const QString& url)
 {
+    // The parser hands back plain paths as written in the file, too.
+    if (url.startsWith(QLatin1Char('/')))
+        return fileUrl(QDir::cleanPath(url));
     if (!url.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
         return url;
     gchar* path = g_filename_from_uri(url.toUtf8().constData(), nullptr, nullptr);
@@ -57,7 +61,12 @@ bool TrackerPlaylistReader::read(const QString& path, QStringList* entryUrls)
     g_object_unref(parser);
     if (result != TOTEM_PL_PARSER_RESULT_SUCCESS)
         return false;
-    for (const QString& entry : qAsConst(raw))
-        entryUrls->append(normalizedUrl(entry));
+    const QDir folder = QFileInfo(path).absoluteDir();
+    for (const QString& entry : qAsConst(raw)) {
+        if (!entry.contains(QLatin1String("://")) && !entry.startsWith(QLatin1Char('/')))
+            entryUrls->append(fileUrl(QDir::cleanPath(folder.absoluteFilePath(entry))));
+        else
+            entryUrls->append(normalizedUrl(entry));
+    }
     return true;
 }

@@ -6,30 +6,101 @@
 #include "trackersparql.h"
 
 #include <QPointer>
-#include <QRunnable>
-#include <QThreadPool>
+
+#include <condition_variable>
+#include <deque>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace {
 
-QThreadPool* readPool()
+// Plain threads, not Qt's: a Qt thread pushes a GLib context of its own, and the store would
+// then send the change notifications of every write made there into a context that nobody
+// runs. Writes made on these threads are notified on the GUI thread's loop.
+class WorkQueue
 {
-    static QThreadPool* pool = [] {
-        auto* p = new QThreadPool;
-        p->setMaxThreadCount(3);
-        p->setExpiryTimeout(30000);
-        return p;
-    }();
+public:
+    explicit WorkQueue(int threads)
+    {
+        for (int i = 0; i < threads; ++i)
+            m_threads.emplace_back([this] { run(); });
+    }
+    ~WorkQueue()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_all();
+        for (std::thread& t : m_threads)
+            t.join();
+    }
+    void push(std::function<void()> job)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_jobs.push_back(std::move(job));
+        }
+        m_wake.notify_one();
+    }
+    void waitForIdle()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_idle.wait(lock, [this] { return m_jobs.empty() && m_busy == 0; });
+    }
+    bool isWorkerThread() const
+    {
+        const std::thread::id self = std::this_thread::get_id();
+        for (const std::thread& t : m_threads) {
+            if (t.get_id() == self)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    void run()
+    {
+        for (;;) {
+            std::function<void()> job;
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_wake.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
+                if (m_jobs.empty())
+                    return;
+                job = std::move(m_jobs.front());
+                m_jobs.pop_front();
+                ++m_busy;
+            }
+            job();
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                --m_busy;
+            }
+            m_idle.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::deque<std::function<void()>> m_jobs;
+    std::vector<std::thread> m_threads;
+    int m_busy = 0;
+    bool m_stopping = false;
+};
+
+WorkQueue* readPool()
+{
+    static WorkQueue* pool = new WorkQueue(3);
     return pool;
 }
 
-QThreadPool* writePool()
+WorkQueue* writePool()
 {
-    static QThreadPool* pool = [] {
-        auto* p = new QThreadPool;
-        p->setMaxThreadCount(1);
-        p->setExpiryTimeout(30000);
-        return p;
-    }();
+    static WorkQueue* pool = new WorkQueue(1);
     return pool;
 }
 
@@ -112,6 +183,13 @@ TrackerQueryResult TrackerQueryRunner::select(TrackerSparqlConnection* connectio
 TrackerQueryResult TrackerQueryRunner::update(TrackerSparqlConnection* connection,
                                               const QString& sparql)
 {
+    if (!writePool()->isWorkerThread()) {
+        // Every write goes through the write thread: in order, and notified on the GUI loop.
+        auto promise = std::make_shared<std::promise<TrackerQueryResult>>();
+        std::future<TrackerQueryResult> future = promise->get_future();
+        writePool()->push([promise, connection, sparql] { promise->set_value(update(connection, sparql)); });
+        return future.get();
+    }
     TrackerQueryResult result;
     if (!connection) {
         result.errorCode = -1;
@@ -137,16 +215,16 @@ void TrackerQueryRunner::post(TrackerSparqlConnection* connection, const QString
     if (connection)
         g_object_ref(connection);
     const bool query = TrackerSparql::isQuery(sparql);
-    QThreadPool* pool = query ? readPool() : writePool();
+    WorkQueue* pool = query ? readPool() : writePool();
     QObject* relay = relayOfThisThread();
     const QPointer<QObject> guard(context);
-    pool->start(QRunnable::create([connection, sparql, columns, relay, guard, done, query] {
+    pool->push([connection, sparql, columns, relay, guard, done, query] {
         const TrackerQueryResult result
             = query ? select(connection, sparql, columns) : update(connection, sparql);
         if (connection)
             g_object_unref(connection);
         deliver(relay, guard, done, result);
-    }));
+    });
 }
 
 void TrackerQueryRunner::postWrite(QObject* context, std::function<TrackerQueryResult()> work,
@@ -154,8 +232,7 @@ void TrackerQueryRunner::postWrite(QObject* context, std::function<TrackerQueryR
 {
     QObject* relay = relayOfThisThread();
     const QPointer<QObject> guard(context);
-    writePool()->start(
-        QRunnable::create([relay, guard, work, done] { deliver(relay, guard, done, work()); }));
+    writePool()->push([relay, guard, work, done] { deliver(relay, guard, done, work()); });
 }
 
 void TrackerQueryRunner::postRead(QObject* context, std::function<void()> work,
@@ -163,7 +240,7 @@ void TrackerQueryRunner::postRead(QObject* context, std::function<void()> work,
 {
     QObject* relay = relayOfThisThread();
     const QPointer<QObject> guard(context);
-    readPool()->start(QRunnable::create([relay, guard, work, done] {
+    readPool()->push([relay, guard, work, done] {
         work();
         QMetaObject::invokeMethod(
             relay,
@@ -172,7 +249,7 @@ void TrackerQueryRunner::postRead(QObject* context, std::function<void()> work,
                     done();
             },
             Qt::QueuedConnection);
-    }));
+    });
 }
 
 void TrackerQueryRunner::releaseConnection(TrackerSparqlConnection* connection)
@@ -183,6 +260,6 @@ void TrackerQueryRunner::releaseConnection(TrackerSparqlConnection* connection)
 
 void TrackerQueryRunner::waitForIdle()
 {
-    writePool()->waitForDone();
-    readPool()->waitForDone();
+    writePool()->waitForIdle();
+    readPool()->waitForIdle();
 }

@@ -1,0 +1,43 @@
+#ifndef MAFWTRACKERMODELFACTORYINSTANCE_H
+#define MAFWTRACKERMODELFACTORYINSTANCE_H
+
+#include <QObject>
+#include <QString>
+
+class MafwTrackerModelFactory;
+
+// The one owner of the media framework's tracker model factory in the process. Everything that
+// needs library data reaches the factory here; users that may come before the factory is
+// ready check isReady() and otherwise wait for completed(bool).
+class MafwTrackerModelFactoryInstance : public QObject
+{
+    Q_OBJECT
+
+public:
+    static MafwTrackerModelFactoryInstance* instance();
+    static void destroy();
+
+    MafwTrackerModelFactory* factory() const;
+    bool isReady() const;
+
+signals:
+    void completed(bool success);
+    void unknownArtistCountChanged(bool unknownartists);
+    void unknownAlbumsCountChanged(bool unknownalbums);
+
+private slots:
+    void initCompleted(bool success);
+
+private:
+    MafwTrackerModelFactoryInstance();
+    ~MafwTrackerModelFactoryInstance() override;
+
+    static MafwTrackerModelFactoryInstance* s_instance;
+
+    bool m_ready;
+    MafwTrackerModelFactory* m_factory;
+    QString m_unknownAlbumText;
+    QString m_unknownArtistText;
+};
+
+#endif // MAFWTRACKERMODELFACTORYINSTANCE_H

@@ -1,0 +1,130 @@
+#include "fixturelibrary.h"
+
+#include "testenvironment.h"
+#include "trackerfileindexer.h"
+#include "trackerplaylistreader.h"
+#include "trackerstore.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <QTextStream>
+
+bool FixtureLibrary::openStore()
+{
+    TrackerStore* store = TrackerStore::instance();
+    if (store->isOpen())
+        return true;
+    QString error;
+    if (!store->openSync(&error)) {
+        qWarning() << Q_FUNC_INFO << "- cannot open the store:" << error;
+        return false;
+    }
+    return true;
+}
+
+QString FixtureLibrary::pathOf(const QString& relativePath)
+{
+    if (QDir::isAbsolutePath(relativePath))
+        return relativePath;
+    return TestEnvironment::musicDir() + QLatin1Char('/') + relativePath;
+}
+
+QString FixtureLibrary::urlOf(const QString& relativePath)
+{
+    return TrackerPlaylistReader::fileUrl(pathOf(relativePath));
+}
+
+QString FixtureLibrary::addSong(const QString& relativePath, const AudioTags& tags, int durationMs)
+{
+    const QString path = pathOf(relativePath);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!AudioGenerator::write(path, tags, durationMs))
+        return QString();
+    return path;
+}
+
+QString FixtureLibrary::addPlaylist(const QString& relativePath, const QStringList& files)
+{
+    const QString path = pathOf(relativePath);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return QString();
+    QTextStream out(&file);
+    out.setCodec("UTF-8");
+    if (path.endsWith(QLatin1String(".pls"), Qt::CaseInsensitive)) {
+        out << "[playlist]\n";
+        for (int i = 0; i < files.size(); ++i)
+            out << "File" << (i + 1) << "=" << pathOf(files.at(i)) << "\n";
+        out << "NumberOfEntries=" << files.size() << "\nVersion=2\n";
+    } else {
+        out << "#EXTM3U\n";
+        for (const QString& f : files)
+            out << pathOf(f) << "\n";
+    }
+    return path;
+}
+
+bool FixtureLibrary::removeFile(const QString& relativePath)
+{
+    return QFile::remove(pathOf(relativePath));
+}
+
+bool FixtureLibrary::index(int timeoutMs)
+{
+    if (!openStore())
+        return false;
+    TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
+    const int ticket = indexer->scanNow();
+    QElapsedTimer timer;
+    timer.start();
+    while (indexer->finishedScans() < ticket) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+bool FixtureLibrary::writeStandardLibrary()
+{
+    const QImage blue = AudioGenerator::coverImage(Qt::blue);
+    struct Song
+    {
+        const char* path;
+        const char* title;
+        const char* artist;
+        const char* album;
+        const char* genre;
+        int track;
+        int year;
+    };
+    const Song songs[] = {
+        { "Kim/Blue/01.ogg", "Azure", "Kim", "Blue", "Pop", 1, 2001 },
+        { "Kim/Blue/02.ogg", "Cobalt", "Kim", "Blue", "Pop", 2, 2001 },
+        { "Kim/Blue/03.mp3", "Navy", "Kim", "Blue", "Pop", 3, 2001 },
+        { "Kim/Red/01.flac", "Crimson", "Kim", "Red", "Rock", 1, 2003 },
+        { "Kim/Red/02.ogg", "Scarlet", "Kim", "Red", "Rock", 2, 2003 },
+        { "Lee/Green/01.ogg", "Emerald", "Lee", "Green", "Audiobook", 1, 1999 },
+        { "Lee/Green/02.ogg", "Jade", "Lee", "Green", "Audiobook", 2, 1999 },
+        { "Loose/nowhere.ogg", "Nowhere", "Lee", "", "PodCast", 0, 0 },
+        { "Loose/nobody.ogg", "Nobody", "", "Blue", "", 4, 0 },
+    };
+    for (const Song& s : songs) {
+        AudioTags tags;
+        tags.title = QString::fromUtf8(s.title);
+        tags.artist = QString::fromUtf8(s.artist);
+        tags.album = QString::fromUtf8(s.album);
+        tags.genre = QString::fromUtf8(s.genre);
+        tags.trackNumber = s.track;
+        tags.year = s.year;
+        if (tags.album == QLatin1String("Blue") && s.track == 1)
+            tags.cover = blue;
+        if (addSong(QString::fromUtf8(s.path), tags, 1000).isEmpty())
+            return false;
+    }
+    return index();
+}

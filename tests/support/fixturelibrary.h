@@ -1,0 +1,39 @@
+#ifndef FIXTURELIBRARY_H
+#define FIXTURELIBRARY_H
+
+#include <QString>
+#include <QStringList>
+
+#include "audiogenerator.h"
+
+// A library for tests: generated audio files in the private music folder, indexed into the
+// real store by the real file indexer.
+class FixtureLibrary
+{
+public:
+    // Opens the store of the test's private home (once).
+    static bool openStore();
+
+    // Writes one tagged audio file below the music folder; returns its absolute path, empty on
+    // failure. The format follows the suffix (.ogg, .mp3, .flac).
+    static QString addSong(const QString& relativePath, const AudioTags& tags,
+                           int durationMs = 1000);
+    // Writes an .m3u (or .pls, by suffix) playlist file listing the given files (absolute
+    // paths, or paths relative to the music folder).
+    static QString addPlaylist(const QString& relativePath, const QStringList& files);
+    static bool removeFile(const QString& relativePath);
+
+    // Runs the indexer over the music folder and waits until it has seen everything written so
+    // far. False on time-out.
+    static bool index(int timeoutMs = 120000);
+
+    // The file URL the store keeps for a path below the music folder.
+    static QString urlOf(const QString& relativePath);
+    static QString pathOf(const QString& relativePath);
+
+    // A small library of nine songs in three albums by two artists, plus one song without
+    // album and one without artist; written and indexed.
+    static bool writeStandardLibrary();
+};
+
+#endif // FIXTURELIBRARY_H
