@@ -1,0 +1,566 @@
+// The tracker models, the factory and the connection over a real store built by the indexer.
+
+#include "fixturelibrary.h"
+#include "mafweditablemodel.h"
+#include "mafwstorecatalogue.h"
+#include "mafwtrackerconnection.h"
+#include "mafwtrackermodel.h"
+#include "mafwtrackermodelfactory.h"
+#include "mafwurlrole.h"
+#include "queryprobe.h"
+#include "sparqlescape.h"
+#include "testenvironment.h"
+#include "trackerstore.h"
+
+#include <QSignalSpy>
+
+namespace {
+
+const QString UnknownAlbum = QStringLiteral("Unknown album");
+const QString UnknownArtist = QStringLiteral("Unknown artist");
+
+const QStringList SongHeaders = { "songUri", "songTitle", "artistName", "albumName", "songLength",
+                                  "favorited", "genre", "year", "songId", "albumId", "artistId",
+                                  "trackNumber", "usageCounter", "added", "url" };
+
+QStringList headersOf(const QAbstractItemModel* model)
+{
+    QStringList headers;
+    for (int c = 0; c < model->columnCount(); ++c)
+        headers << model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    return headers;
+}
+
+QStringList column(const QAbstractItemModel* model, int col)
+{
+    QStringList values;
+    for (int r = 0; r < model->rowCount(); ++r)
+        values << model->index(r, col).data().toString();
+    return values;
+}
+
+// Records every change signal a model sends, to prove that nothing but row-wise changes come.
+struct ModelWatch
+{
+    explicit ModelWatch(QAbstractItemModel* m)
+        : inserted(m, SIGNAL(rowsInserted(QModelIndex, int, int)))
+        , removed(m, SIGNAL(rowsRemoved(QModelIndex, int, int)))
+        , changed(m, SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)))
+        , reset(m, SIGNAL(modelReset()))
+        , layout(m, SIGNAL(layoutChanged()))
+        , moved(m, SIGNAL(rowsMoved(QModelIndex, int, int, QModelIndex, int)))
+    {
+    }
+    QSignalSpy inserted, removed, changed, reset, layout, moved;
+    bool onlyRowChanges() const { return reset.isEmpty() && layout.isEmpty() && moved.isEmpty(); }
+};
+
+} // namespace
+
+class Totals : public QObject
+{
+    Q_OBJECT
+public:
+    int count = -1;
+    int seconds = -1;
+    int calls = 0;
+public slots:
+    void updateAllSongsLabel(int c, int s)
+    {
+        count = c;
+        seconds = s;
+        ++calls;
+    }
+};
+
+class TestStoreModels : public QObject
+{
+    Q_OBJECT
+
+private:
+    MafwTrackerModelFactory* factory = nullptr;
+
+    MafwTrackerModelFactory* makeFactory()
+    {
+        auto* f = new MafwTrackerModelFactory(UnknownAlbum, UnknownArtist, 2000, this);
+        QSignalSpy init(f, SIGNAL(initCompleted(bool)));
+        f->init();
+        if (!init.wait(60000) || !init.first().first().toBool()) {
+            delete f;
+            return nullptr;
+        }
+        return f;
+    }
+
+    int songId(const QString& title) const
+    {
+        for (const MafwStoreSong& s : factory->catalogue()->songs()) {
+            if (s.title == title)
+                return s.id;
+        }
+        return 0;
+    }
+    const MafwStoreSong* song(const QString& title) const
+    {
+        return factory->catalogue()->song(songId(title));
+    }
+
+    // A model as the callers use it: owned, and loaded.
+    QSharedPointer<MafwTrackerModel> loaded(MafwTrackerModel::QueryType type, int limit, int id,
+                                            int second = 0)
+    {
+        QSharedPointer<MafwTrackerModel> model(second ? factory->getModel(type, limit, id, second)
+                                                      : factory->getModel(type, limit, id));
+        if (!model)
+            return model;
+        QSignalSpy completed(model.data(), SIGNAL(completed()));
+        if (!model->isComplete())
+            completed.wait(30000);
+        return model;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(FixtureLibrary::writeStandardLibrary());
+        factory = makeFactory();
+        QVERIFY(factory);
+        QCOMPARE(factory->catalogue()->songs().size(), 9);
+    }
+
+    void headersOfEveryFamily()
+    {
+        QScopedPointer<MafwTrackerModel> songs(factory->getModel(MafwTrackerModel::AllSongs, 50, 0));
+        QCOMPARE(headersOf(songs.data()), SongHeaders);
+        for (int type : { 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 17 }) {
+            QScopedPointer<MafwTrackerModel> m(
+                factory->getModel(MafwTrackerModel::QueryType(type), 0, 1));
+            QCOMPARE(headersOf(m.data()), SongHeaders);
+        }
+        QScopedPointer<MafwTrackerModel> file(factory->getModel(MafwTrackerModel::SongsOfPlaylistFile, 0, 1));
+        const QStringList fileHeaders = SongHeaders + QStringList{ "playlistId" };
+        QCOMPARE(headersOf(file.data()), fileHeaders);
+        QScopedPointer<MafwTrackerModel> user(factory->getModel(MafwTrackerModel::SongsOfUserPlaylist, 0, 1));
+        const QStringList userHeaders = SongHeaders + QStringList{ "playlistId", "entryPosition" };
+        QCOMPARE(headersOf(user.data()), userHeaders);
+
+        const QStringList albums = { "albumId", "albumName", "added", "artistName", "albumArtistCount",
+                                     "year", "albumLength", "albumSongs", "albumTrackCount" };
+        for (int type : { 100, 101, 102, 103 }) {
+            QScopedPointer<MafwTrackerModel> m(factory->getModel(MafwTrackerModel::QueryType(type), 0, 1));
+            QCOMPARE(headersOf(m.data()), albums);
+        }
+        QScopedPointer<MafwTrackerModel> artists(factory->getModel(MafwTrackerModel::AllArtists, 50, 0));
+        QCOMPARE(headersOf(artists.data()),
+                 QStringList({ "artistId", "artistName", "albumName", "numberOfAlbums", "albumId",
+                               "numberOfSongs" }));
+        const QStringList playlists = { "playlistId", "playlistName", "added", "playlistTrackCount",
+                                        "playlistLength", "playlistUrl" };
+        for (int type : { 300, 301, 302 }) {
+            QScopedPointer<MafwTrackerModel> m(factory->getModel(MafwTrackerModel::QueryType(type), 50, 0));
+            QCOMPARE(headersOf(m.data()), playlists);
+        }
+        QVERIFY(!factory->getModel(MafwTrackerModel::NoList, 0, 0));
+        QVERIFY(!factory->getModel(MafwTrackerModel::UnknownAlbumOfArtist, 0, 1));
+    }
+
+    void firstRowsArriveAfterReturnThenTheRest()
+    {
+        QScopedPointer<MafwTrackerModel> model(factory->getModel(MafwTrackerModel::AllSongs, 4, 0));
+        QSignalSpy inserted(model.data(), SIGNAL(rowsInserted(QModelIndex, int, int)));
+        QSignalSpy completed(model.data(), SIGNAL(completed()));
+        QCOMPARE(model->rowCount(), 0); // nothing inside the call
+        QTRY_COMPARE(model->rowCount(), 4);
+        QVERIFY(!model->isComplete());
+        QCOMPARE(completed.count(), 0);
+        // Sorted by title.
+        QCOMPARE(column(model.data(), 1), QStringList({ "Azure", "Cobalt", "Crimson", "Emerald" }));
+
+        model->fetchRemainingRows();
+        QVERIFY(completed.wait(10000));
+        QCOMPARE(model->rowCount(), 9);
+        QVERIFY(model->isComplete());
+        model->fetchRemainingRows();
+        QTest::qWait(50);
+        QCOMPARE(completed.count(), 1);
+
+        QScopedPointer<MafwTrackerModel> all(factory->getModel(MafwTrackerModel::AllSongs, 0, 0));
+        QSignalSpy allCompleted(all.data(), SIGNAL(completed()));
+        QCOMPARE(all->rowCount(), 0);
+        QVERIFY(allCompleted.wait(10000));
+        QCOMPARE(all->rowCount(), 9);
+    }
+
+    void songRowValues()
+    {
+        QSharedPointer<MafwTrackerModel> model = loaded(MafwTrackerModel::AllSongs, 0, 0);
+        const MafwStoreSong* navy = song("Navy");
+        QVERIFY(navy);
+        int row = column(model.data(), 1).indexOf("Navy");
+        QVERIFY(row >= 0);
+        auto cell = [&](int c) { return model->index(row, c).data(); };
+        QCOMPARE(cell(0).toString(), navy->iri);
+        QVERIFY(cell(0).toString().startsWith("urn:uuid:"));
+        QCOMPARE(cell(2).toString(), QStringLiteral("Kim"));
+        QCOMPARE(cell(3).toString(), QStringLiteral("Blue"));
+        QCOMPARE(cell(4).toInt(), 1);
+        QCOMPARE(cell(5).type(), QVariant::Bool);
+        QCOMPARE(cell(6).toString(), QStringLiteral("Pop"));
+        QCOMPARE(cell(7).toDateTime().date().year(), 2001);
+        QCOMPARE(cell(8).toInt(), navy->id);
+        QVERIFY(cell(9).toInt() > 0);
+        QVERIFY(cell(10).toInt() > 0);
+        QCOMPARE(cell(11).toInt(), 3);
+        QCOMPARE(cell(12).toInt(), 0);
+        QVERIFY(cell(13).toDateTime().isValid());
+        QCOMPARE(cell(14).toString(), FixtureLibrary::urlOf("Kim/Blue/03.mp3"));
+        // The playable location travels on every column.
+        for (int c = 0; c < model->columnCount(); ++c)
+            QCOMPARE(model->index(row, c).data(Mafw::UrlRole).toString(), cell(14).toString());
+
+        row = column(model.data(), 1).indexOf("Nobody");
+        QCOMPARE(model->index(row, 2).data().toString(), UnknownArtist);
+        QCOMPARE(model->index(row, 10).data().toInt(), 0);
+        QVERIFY(!model->index(row, 6).data().isValid()); // no genre: no value
+        QVERIFY(!model->index(row, 7).data().isValid());
+        row = column(model.data(), 1).indexOf("Nowhere");
+        QCOMPARE(model->index(row, 3).data().toString(), UnknownAlbum);
+        QCOMPARE(model->index(row, 9).data().toInt(), 0);
+    }
+
+    void listsByQueryType()
+    {
+        const MafwStoreSong* azure = song("Azure");
+        const MafwStoreSong* nowhere = song("Nowhere");
+        const int blue = azure->albumId;
+        const int kim = azure->performerId;
+        const int lee = nowhere->performerId;
+        QCOMPARE(column(loaded(MafwTrackerModel::SongsOfAlbum, 0, blue).data(), 1),
+                 QStringList({ "Azure", "Cobalt", "Navy", "Nobody" }));
+        QCOMPARE(column(loaded(MafwTrackerModel::SongsOfArtist, 0, kim).data(), 1),
+                 QStringList({ "Azure", "Cobalt", "Navy", "Crimson", "Scarlet" }));
+        QCOMPARE(column(loaded(MafwTrackerModel::SongsOfUnknownArtist, 0, 0).data(), 1),
+                 QStringList({ "Nobody" }));
+        QCOMPARE(column(loaded(MafwTrackerModel::SongsOfUnknownAlbum, 0, 0).data(), 1),
+                 QStringList({ "Nowhere" }));
+        QCOMPARE(column(loaded(MafwTrackerModel::SongsOfArtistWithoutAlbum, 0, lee).data(), 1),
+                 QStringList({ "Nowhere" }));
+        QCOMPARE(loaded(MafwTrackerModel::SongsWithoutAlbumAndArtist, 0, 0)->rowCount(), 0);
+        QCOMPARE(column(loaded(MafwTrackerModel::OneSong, 0, azure->id).data(), 1), QStringList({ "Azure" }));
+        QCOMPARE(column(loaded(MafwTrackerModel::SongsOfAlbumByArtist, 0, blue, kim).data(), 1),
+                 QStringList({ "Azure", "Cobalt", "Navy" }));
+        // An artist id below 1 means the album's songs without a performer.
+        QCOMPARE(column(loaded(MafwTrackerModel::SongsOfAlbumByArtist, 0, blue, -1).data(), 1),
+                 QStringList({ "Nobody" }));
+        QCOMPARE(loaded(MafwTrackerModel::NeverPlayedSongs, 0, 0)->rowCount(), 9);
+
+        QSharedPointer<MafwTrackerModel> albums = loaded(MafwTrackerModel::AllAlbums, 50, 0);
+        QCOMPARE(column(albums.data(), 1), QStringList({ "Blue", "Green", "Red" }));
+        QCOMPARE(albums->index(0, 3).data().toString(),
+                 QStringLiteral("Kim\tKim\tKim\t") + UnknownArtist);
+        QCOMPARE(albums->index(0, 4).data().toInt(), 2);
+        QCOMPARE(albums->index(0, 6).data().toInt(), 4);
+        QCOMPARE(albums->index(0, 8).data().toInt(), 4);
+        QCOMPARE(albums->index(0, 7).data().toString().split('\t').size(), 4);
+        QCOMPARE(column(loaded(MafwTrackerModel::AlbumsOfArtist, 50, kim).data(), 1),
+                 QStringList({ "Blue", "Red" }));
+        QCOMPARE(column(loaded(MafwTrackerModel::AlbumsWithoutArtist, 0, 0).data(), 1),
+                 QStringList({ "Blue" }));
+
+        QSharedPointer<MafwTrackerModel> artists = loaded(MafwTrackerModel::AllArtists, 50, 0);
+        QCOMPARE(column(artists.data(), 1), QStringList({ "Kim", "Lee" }));
+        QCOMPARE(artists->index(0, 2).data().toString(), QStringLiteral("Blue\tRed"));
+        QCOMPARE(artists->index(0, 3).data().toInt(), 2);
+        QCOMPARE(artists->index(0, 5).data().toInt(), 5);
+        // Lee has one album: its id and its clean title.
+        QCOMPARE(artists->index(1, 2).data().toString(), QStringLiteral("Green"));
+        QCOMPARE(artists->index(1, 4).data().toInt(), song("Jade")->albumId);
+    }
+
+    void asyncQueryConvention()
+    {
+        MafwTrackerConnection* connection = factory->trackerConnection();
+        QueryProbe probe;
+        const QVariant cookie = QVariantList{ 7, 120 };
+        connection->asyncQuery(QStringLiteral("SELECT ?s ?x WHERE { ?s a nmm:MusicPiece . "
+                                              "OPTIONAL { ?s nfo:lastPlayedPosition ?x } }"),
+                               2, &probe, SLOT(ready(QList<QStringList>, bool, const QVariant&)),
+                               SLOT(queryFailed(int, QString, const QVariant&)), cookie);
+        QCOMPARE(probe.answers(), 0); // never inside the call
+        QTRY_COMPARE(probe.answers(), 1);
+        QCOMPARE(probe.results, 1);
+        QVERIFY(probe.complete);
+        QCOMPARE(probe.rows.size(), 9);
+        QCOMPARE(probe.rows.first().size(), 2);
+        QVERIFY(probe.rows.first().at(1).isNull());
+        QCOMPARE(probe.cookie, cookie);
+        // The very value given, sharing its data, not a rebuilt one.
+        const QVariantList given = cookie.toList();
+        const QVariantList back = probe.cookie.toList();
+        QCOMPARE(&back.at(0), &given.at(0));
+        QTest::qWait(50);
+        QCOMPARE(probe.answers(), 1);
+
+        QueryProbe failing;
+        connection->asyncQuery(QStringLiteral("SELECT ?s WHERE { ?s a nmm:NoSuchClass }"), 1, &failing,
+                               SLOT(ready(QList<QStringList>, bool, const QVariant&)),
+                               SLOT(queryFailed(int, QString, const QVariant&)), QStringLiteral("token"));
+        QTRY_COMPARE(failing.answers(), 1);
+        QCOMPARE(failing.failures, 1);
+        QVERIFY(!failing.errorMessage.isEmpty());
+        QCOMPARE(failing.cookie.toString(), QStringLiteral("token"));
+
+        // An update answers with no rows; a receiver that is gone gets nothing and nothing breaks.
+        QueryProbe writer;
+        connection->asyncQuery(QStringLiteral("INSERT DATA { <urn:test:probe> a nmm:Artist ; "
+                                              "nmm:artistName \"Probe\" }"),
+                               1, &writer, SLOT(ready(QList<QStringList>, bool, const QVariant&)),
+                               SLOT(queryFailed(int, QString, const QVariant&)), QVariant());
+        QTRY_COMPARE(writer.answers(), 1);
+        QCOMPARE(writer.results, 1);
+        QVERIFY(writer.rows.isEmpty());
+        auto* doomed = new QueryProbe;
+        connection->asyncQuery(QStringLiteral("SELECT ?s WHERE { ?s a nmm:MusicPiece }"), 1, doomed,
+                               SLOT(ready(QList<QStringList>, bool, const QVariant&)),
+                               SLOT(queryFailed(int, QString, const QVariant&)), QVariant());
+        delete doomed;
+        QTest::qWait(100);
+    }
+
+    void liveModelsFollowNewAndDeletedSongs()
+    {
+        const int blue = song("Azure")->albumId;
+        const int kim = song("Azure")->performerId;
+        QSharedPointer<MafwTrackerModel> all = loaded(MafwTrackerModel::AllSongs, 0, 0);
+        QSharedPointer<MafwTrackerModel> album = loaded(MafwTrackerModel::SongsOfAlbum, 0, blue);
+        QSharedPointer<MafwTrackerModel> artist = loaded(MafwTrackerModel::SongsOfArtist, 0, kim);
+        QSharedPointer<MafwTrackerModel> albums = loaded(MafwTrackerModel::AllAlbums, 0, 0);
+        QSharedPointer<MafwTrackerModel> copy(factory->copyModel(album, -1));
+        QVERIFY(copy);
+        QSignalSpy copyDone(copy.data(), SIGNAL(completed()));
+        QCOMPARE(copy->rowCount(), 0);
+        QVERIFY(copyDone.wait(10000));
+        QCOMPARE(copy->rowCount(), 4);
+
+        ModelWatch wAll(all.data()), wAlbum(album.data()), wArtist(artist.data()), wCopy(copy.data()),
+            wAlbums(albums.data());
+        QSignalSpy added(factory->trackerConnection(), SIGNAL(musicAdded(QSet<int>)));
+        AudioTags tags;
+        tags.title = QStringLiteral("Beryl");
+        tags.artist = QStringLiteral("Kim");
+        tags.album = QStringLiteral("Blue");
+        tags.trackNumber = 5;
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Kim/Blue/05.ogg"), tags).isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        QTRY_VERIFY_WITH_TIMEOUT(!added.isEmpty(), 30000);
+        const int beryl = songId("Beryl");
+        QVERIFY(beryl > 0);
+        QVERIFY(added.last().first().value<QSet<int>>().contains(beryl));
+        QTRY_COMPARE(all->rowCount(), 10);
+        QTRY_COMPARE(album->rowCount(), 5);
+        QTRY_COMPARE(artist->rowCount(), 6);
+        QCOMPARE(column(album.data(), 1), QStringList({ "Azure", "Cobalt", "Navy", "Nobody", "Beryl" }));
+        QCOMPARE(copy->rowCount(), 4); // a copy holds what it was given
+        QCOMPARE(wAll.inserted.count(), 1);
+        QCOMPARE(wAll.inserted.first().at(1).toInt(), 1); // "Beryl" sorts after "Azure"
+        QTRY_COMPARE(albums->index(0, 8).data().toInt(), 5);
+        QVERIFY(wAlbums.changed.count() >= 1);
+
+        // A file that vanishes leaves every model that showed it, the copy too.
+        QSignalSpy deleted(factory->trackerConnection(), SIGNAL(musicDeleted(QSet<int>)));
+        const int azure = songId("Azure");
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Kim/Blue/01.ogg")));
+        QVERIFY(FixtureLibrary::index());
+        QTRY_VERIFY_WITH_TIMEOUT(!deleted.isEmpty(), 30000);
+        QVERIFY(deleted.last().first().value<QSet<int>>().contains(azure));
+        QTRY_COMPARE(all->rowCount(), 9);
+        QTRY_COMPARE(album->rowCount(), 4);
+        QTRY_COMPARE(artist->rowCount(), 5);
+        QTRY_COMPARE(copy->rowCount(), 3);
+        for (ModelWatch* w : { &wAll, &wAlbum, &wArtist, &wCopy }) {
+            QCOMPARE(w->removed.count(), 1);
+            QVERIFY(w->onlyRowChanges());
+        }
+        QVERIFY(wAlbums.onlyRowChanges());
+        QVERIFY(!column(all.data(), 1).contains("Azure"));
+    }
+
+    void favouriteIsWrittenAndFollowed()
+    {
+        QSharedPointer<MafwTrackerModel> all = loaded(MafwTrackerModel::AllSongs, 0, 0);
+        QSharedPointer<MafwTrackerModel> favourites = loaded(MafwTrackerModel::FavouriteSongs, 50, 0);
+        QCOMPARE(favourites->rowCount(), 0);
+        const int row = column(all.data(), 1).indexOf("Jade");
+        const QModelIndex cell = all->index(row, 5);
+        QVERIFY(cell.flags() & Qt::ItemIsEditable);
+        QVERIFY(!all->setData(all->index(row, 1), "other title")); // only the mark is writable
+        QSignalSpy changed(all.data(), SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)));
+        QVERIFY(all->setData(cell, true));
+        QCOMPARE(cell.data().toBool(), true);
+        QCOMPARE(changed.count(), 1);
+        QTRY_COMPARE(favourites->rowCount(), 1);
+        QCOMPARE(favourites->index(0, 1).data().toString(), QStringLiteral("Jade"));
+
+        QSignalSpy unfavourited(factory->trackerConnection(), SIGNAL(musicUnfavorited(QSet<int>)));
+        QVERIFY(favourites->setData(favourites->index(0, 5), false));
+        QTRY_COMPARE(favourites->rowCount(), 0);
+        QTRY_COMPARE(unfavourited.count(), 1);
+        QVERIFY(all->setData(cell, true));
+        QTRY_COMPARE(favourites->rowCount(), 1);
+    }
+
+    void hostileTitlesAndFileNames()
+    {
+        const QString title = QStringLiteral("He said \"hi\" <b>&amp;</b> it's a \\ back\nslash %1");
+        const QString name = QStringLiteral("odd \"name\" <x> it's back\\slash %2\nline.ogg");
+        AudioTags tags;
+        tags.title = title;
+        tags.artist = QStringLiteral("Kim \"The\" <Voice>");
+        tags.album = QStringLiteral("Quotes \" and \\ slashes");
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("odd/") + name, tags).isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        QTRY_VERIFY_WITH_TIMEOUT(songId(title) > 0, 30000);
+        QSharedPointer<MafwTrackerModel> all = loaded(MafwTrackerModel::AllSongs, 0, 0);
+        const int row = column(all.data(), 1).indexOf(title);
+        QVERIFY(row >= 0);
+        QCOMPARE(all->index(row, 2).data().toString(), tags.artist);
+        QCOMPARE(all->index(row, 3).data().toString(), tags.album);
+        QCOMPARE(all->index(row, 14).data().toString(), FixtureLibrary::urlOf(QStringLiteral("odd/") + name));
+
+        QList<QStringList> rows;
+        QVERIFY(QueryProbe::run(factory->trackerConnection(),
+                                QStringLiteral("SELECT ?song tracker:id(?song) WHERE { ?song a "
+                                               "nmm:MusicPiece . FILTER( nfo:fileName(?song) = \"%1\" ) }")
+                                    .arg(SparqlEscape::string(name)),
+                                2, &rows));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().at(1).toInt(), songId(title));
+    }
+
+    void deletionRemovesFilesAndRows()
+    {
+        QSharedPointer<MafwTrackerModel> all = loaded(MafwTrackerModel::AllSongs, 0, 0);
+        const int before = all->rowCount();
+        const int scarlet = songId("Scarlet");
+        const QString path = FixtureLibrary::pathOf(QStringLiteral("Kim/Red/02.ogg"));
+        QVERIFY(QFile::exists(path));
+        QSignalSpy finished(factory, SIGNAL(deletionFinished(int, int)));
+        factory->deleteItems({ scarlet }, MafwTrackerModel::AllSongs);
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.first().at(0).toInt(), 1);
+        QCOMPARE(finished.first().at(1).toInt(), 0);
+        QVERIFY(!QFile::exists(path));
+        QTRY_COMPARE(all->rowCount(), before - 1);
+
+        // No ids: nothing, except for the sets that have no id.
+        factory->deleteItems({}, MafwTrackerModel::AllSongs);
+        QTRY_COMPARE(finished.count(), 2);
+        QCOMPARE(finished.last().at(0).toInt(), 0);
+        QCOMPARE(finished.last().at(1).toInt(), 0);
+        QTest::qWait(100);
+        QCOMPARE(finished.count(), 2);
+        QCOMPARE(all->rowCount(), before - 1);
+    }
+
+    void userPlaylistsAreCreatedAndEdited()
+    {
+        QSharedPointer<MafwTrackerModel> lists = loaded(MafwTrackerModel::UserPlaylists, 50, 0);
+        QSharedPointer<MafwTrackerModel> recent = loaded(MafwTrackerModel::RecentPlaylists, 9, 0);
+        const int cobalt = songId("Cobalt"), navy = songId("Navy"), jade = songId("Jade");
+        const QString name = QStringLiteral("Road \"trip\" \\ <1>");
+        factory->createPlaylist(name, MafwTrackerModelFactory::SongItems, { cobalt, navy, jade, cobalt });
+        QTRY_COMPARE(lists->rowCount(), 1);
+        QCOMPARE(lists->index(0, 1).data().toString(), name);
+        QCOMPARE(lists->index(0, 3).data().toInt(), 4);
+        QVERIFY(!lists->index(0, 5).data().isValid());
+        QTRY_COMPARE(recent->rowCount(), 1);
+        QVERIFY(recent->index(0, 2).data().toDateTime().isValid());
+        const int playlistId = lists->index(0, 0).data().toInt();
+
+        QSharedPointer<MafwTrackerModel> songs = loaded(MafwTrackerModel::SongsOfUserPlaylist, 0, playlistId);
+        QCOMPARE(songs->rowCount(), 4);
+        auto* editable = dynamic_cast<MafwEditableModel*>(songs.data());
+        QVERIFY(editable);
+        QVERIFY(!dynamic_cast<MafwEditableModel*>(lists.data()));
+        QSignalSpy removed(songs.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)));
+        // The last row and the first, in that order: both copies of Cobalt go, nothing else.
+        editable->removeItems({ 3, 0 });
+        QTRY_COMPARE(songs->rowCount(), 2);
+        QCOMPARE(column(songs.data(), 8), QStringList({ QString::number(navy), QString::number(jade) }));
+
+        QSignalSpy inserted(songs.data(), SIGNAL(rowsInserted(QModelIndex, int, int)));
+        editable->insertItems(MafwTrackerModelFactory::AlbumItems, { song("Crimson")->albumId });
+        QTRY_COMPARE(inserted.count(), 1);
+        QCOMPARE(inserted.first().at(1).toInt(), 2);
+        QCOMPARE(inserted.first().at(2).toInt(), 2); // Red has one song left
+        QCOMPARE(songs->rowCount(), 3);
+
+        QSignalSpy gone(factory->trackerConnection(), SIGNAL(playlistsDeleted(QSet<int>)));
+        QSignalSpy finished(factory, SIGNAL(deletionFinished(int, int)));
+        factory->deleteItems({ playlistId }, MafwTrackerModel::UserPlaylists);
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.first().at(0).toInt(), 1);
+        QTRY_COMPARE(lists->rowCount(), 0);
+        QTRY_COMPARE(gone.count(), 1);
+        QVERIFY(gone.first().first().value<QSet<int>>().contains(playlistId));
+        QTRY_COMPARE(songs->rowCount(), 0);
+    }
+
+    void supplementaryTotalsOfAnArtist()
+    {
+        Totals totals;
+        const int lee = song("Jade")->performerId;
+        factory->requestSupplementaryQuery(&totals, SLOT(updateAllSongsLabel(int, int)),
+                                           MafwTrackerModel::ArtistSongCountAndLength, lee);
+        QCOMPARE(totals.calls, 0);
+        QTRY_COMPARE(totals.calls, 1);
+        QCOMPARE(totals.count, 3);
+        QCOMPARE(totals.seconds, 3);
+    }
+
+    void unknownEntriesAreAnnouncedToLateListeners()
+    {
+        QSignalSpy artists(factory, SIGNAL(unknownArtistCountChanged(bool)));
+        QSignalSpy albums(factory, SIGNAL(unknownAlbumsCountChanged(bool)));
+        loaded(MafwTrackerModel::AllArtists, 50, 0);
+        loaded(MafwTrackerModel::AllAlbums, 50, 0);
+        QTRY_COMPARE(artists.count(), 1);
+        QCOMPARE(artists.first().first().toBool(), true);
+        QTRY_COMPARE(albums.count(), 1);
+        QCOMPARE(albums.first().first().toBool(), true);
+
+        // The last song without album goes: the state flips.
+        albums.clear();
+        factory->deleteItems({}, MafwTrackerModel::SongsOfUnknownAlbum);
+        QTRY_VERIFY_WITH_TIMEOUT(!albums.isEmpty(), 30000);
+        QCOMPARE(albums.last().first().toBool(), false);
+    }
+
+    void favouriteSurvivesARestart()
+    {
+        const int jade = songId("Jade");
+        QVERIFY(factory->catalogue()->song(jade)->favourite);
+        delete factory;
+        factory = nullptr;
+        TrackerStore::destroy();
+        factory = makeFactory();
+        QVERIFY(factory);
+        QSharedPointer<MafwTrackerModel> favourites = loaded(MafwTrackerModel::FavouriteSongs, 50, 0);
+        QCOMPARE(column(favourites.data(), 8), QStringList({ QString::number(jade) }));
+    }
+
+    void initFailureIsReported()
+    {
+        MafwTrackerModelFactory::setFailInitForTesting(true);
+        MafwTrackerModelFactory failing(UnknownAlbum, UnknownArtist, 2000);
+        QSignalSpy init(&failing, SIGNAL(initCompleted(bool)));
+        failing.init();
+        QCOMPARE(init.count(), 0);
+        QVERIFY(init.wait(10000));
+        QCOMPARE(init.first().first().toBool(), false);
+        MafwTrackerModelFactory::setFailInitForTesting(false);
+    }
+};
+
+PARLOVANCE_TEST_MAIN_CORE(TestStoreModels)
+#include "tst_storemodels.moc"
