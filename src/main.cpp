@@ -1,24 +1,55 @@
+#include "commandline.h"
 #include "mapplication.h"
-#include "mapplicationpage.h"
-#include "mapplicationservice.h"
-#include "mapplicationwindow.h"
 #include "mcomponentcache.h"
+#include "mlocale.h"
+#include "parlovance.h"
+#include "parlovanceapplicationservice.h"
+#include "parlovancekeyhandler.h"
+#include "parlovanceservice.h"
+#include "playstate.h"
+#include "terminationhandler.h"
+
+namespace {
+// Kept for the life of the process: the bus may still call into it while the rest goes.
+ParlovanceApplicationService* applicationService = nullptr;
+} // namespace
 
 int main(int argc, char** argv)
 {
-    auto* service = new MApplicationService(QStringLiteral("com.vaspe.parlovance"));
-    MApplication* app
-        = MComponentCache::mApplication(argc, argv, QStringLiteral("parlovance"), service);
+    bool help = false;
+    bool serviceOnly = false;
+    parseArguments(argc, argv, help, serviceOnly);
+    if (help)
+        printUsage(QString::fromLocal8Bit(argv[0]));
 
-    auto* window = new MApplicationWindow;
-    auto* page = new MApplicationPage;
-    page->setTitle(QStringLiteral("Music"));
-    page->appear(window);
-    window->show();
+    applicationService = ParlovanceApplicationService::instance();
+    MApplication* application = MComponentCache::mApplication(
+        argc, argv, QStringLiteral("parlovance"), applicationService);
 
-    // The last window closed ends the loop.
-    const int result = app->exec();
-    delete window;
-    delete app;
+    MLocale locale;
+    MLocale::addTranslationPath(QStringLiteral("/usr/share/l10n/dui/"));
+    locale.installTrCatalog(QStringLiteral("music"));
+    locale.installTrCatalog(QStringLiteral("parlovance"));
+    locale.installTrCatalog(QStringLiteral("common"));
+    MLocale::setDefault(locale);
+
+    auto* termination = new TerminationHandler(application);
+    Q_UNUSED(termination)
+
+    // Making the key handler makes the playback hub.
+    ParlovanceKeyHandler::instance();
+
+    if (serviceOnly)
+        ParlovanceService::instance();
+    else
+        applicationService->showMainWindow(Parlovance::PageMain, false);
+
+    const int result = application->exec();
+
+    ParlovanceService::destroyInstance();
+    ParlovanceKeyHandler::destroyInstance();
+    applicationService->deleteMainWindow();
+    PlayState::destroyInstance();
+    delete application;
     return result;
 }

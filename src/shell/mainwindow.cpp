@@ -1,0 +1,402 @@
+#include "mainwindow.h"
+
+#include "albumsofartistpage.h"
+#include "allsongspage.h"
+#include "constants.h"
+#include "extensionpage.h"
+#include "latestactivitycontroller.h"
+#include "mapplication.h"
+#include "mpannableviewport.h"
+#include "mscenemanager.h"
+#include "myalbumspage.h"
+#include "myartistspage.h"
+#include "nowplayingpage.h"
+#include "parlovancemainpage.h"
+#include "parlovanceservice.h"
+#include "playlistcollectionpage.h"
+#include "playstate.h"
+#include "songdetailview.h"
+#include "songsofalbumpage.h"
+#include "songsofartistpage.h"
+#include "songsofplaylistpage.h"
+#include "usbstatenoticepage.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QModelIndex>
+
+using namespace Parlovance;
+
+namespace {
+const int CurrentSettingsVersion = 2;
+const int UpdatingLibraryTimeoutMs = 15000;
+const int LatestActivityUpdateDelayMs = 1500;
+} // namespace
+
+MainWindow::MainWindow(ParlovancePages page, bool externalPlayback)
+    : MApplicationWindow(nullptr)
+    , playerTitleText(qtTrId("qtn_musi_player"))
+    , musicTitleText(qtTrId("qtn_musi_music"))
+    , initialPage(page)
+    , startedForExternalPlayback(externalPlayback)
+    , windowTitleText(qtTrId("qtn_comm_appname_musi"))
+    , deleteErrorText(qtTrId("qtn_musi_delete_error"))
+    , playState(PlayState::instance())
+{
+    setPortraitOrientation();
+    lockOrientation();
+    setWindowState(Qt::WindowFullScreen | Qt::WindowActive);
+    qRegisterMetaType<QModelIndex>("QModelIndex");
+    qRegisterMetaType<ParlovancePages>("Parlovance::ParlovancePages");
+    init();
+}
+
+MainWindow::~MainWindow()
+{
+    playState->stop(playState->mode());
+    for (const QPointer<MApplicationPage>& page : qAsConst(pages)) {
+        if (page)
+            page->deleteLater();
+    }
+}
+
+void MainWindow::init()
+{
+    checkSettingsVersion();
+    setWindowTitle(windowTitleText);
+    setStyleName(QStringLiteral("CommonApplicationWindowInverted"));
+
+    if (initialPage == PageNowPlaying) {
+        // The application service shows the player right after the window is made.
+        registerService();
+    } else {
+        goToPage(initialPage);
+        if (initialPage == PageUsbNotice) {
+            registerService();
+            if (startedForExternalPlayback)
+                QTimer::singleShot(5000, qApp, SLOT(closeAllWindows()));
+        }
+    }
+
+    usbModeChangedSlot(playState->isMassStorageMode());
+    connect(playState, SIGNAL(massStorageMode(bool)), this, SLOT(usbModeChangedSlot(bool)),
+            Qt::UniqueConnection);
+}
+
+void MainWindow::checkSettingsVersion()
+{
+    ParlovanceSettings check;
+    if (check.status() != QSettings::NoError)
+        qWarning() << Q_FUNC_INFO << "- the settings file cannot be read, status" << check.status()
+                   << "; starting with fresh settings";
+    if (check.contains(Constants::SettingsVersion)
+        && check.value(Constants::SettingsVersion).toInt() > 1)
+        return;
+    check.clear();
+    check.setValue(Constants::SettingsVersion, CurrentSettingsVersion);
+    check.sync();
+    if (check.status() != QSettings::NoError)
+        qWarning() << Q_FUNC_INFO << "- the settings file cannot be written, status"
+                   << check.status();
+}
+
+void MainWindow::registerService()
+{
+    if (service)
+        return;
+    service = ParlovanceService::instance();
+    connect(service, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)), this,
+            SLOT(goToPage(Parlovance::ParlovancePages,QVariant)));
+}
+
+void MainWindow::loadPage(ParlovancePages page)
+{
+    const int key = page;
+    if (pages.value(key))
+        return;
+
+    MApplicationPage* built = nullptr;
+    switch (key) {
+    case PageArtists:
+        built = new MyArtistsPage(this, QVariant(deviceEmpty));
+        built->setStyleName(QStringLiteral("ArtistsCollectionView"));
+        break;
+    case PageAlbums:
+        built = new MyAlbumsPage(this, QVariant(deviceEmpty));
+        built->setStyleName(QStringLiteral("AlbumsCollectionView"));
+        break;
+    case PageAllSongs:
+        built = new AllSongsPage(this, QVariant(deviceEmpty));
+        built->setStyleName(QStringLiteral("SongsCollectionView"));
+        break;
+    case PageSongsOfAlbum:
+        built = new SongsOfAlbumPage(this);
+        built->setStyleName(QStringLiteral("SongsOfAlbumCollectionView"));
+        break;
+    case PageAlbumsOfArtist:
+        built = new AlbumsOfArtistPage(this);
+        built->setStyleName(QStringLiteral("AlbumsOfArtistCollectionView"));
+        break;
+    case PagePlaylists:
+        built = new PlaylistCollectionPage(this, QVariant(deviceEmpty));
+        built->setStyleName(QStringLiteral("PlaylistCollectionPage"));
+        break;
+    case PageSongsOfPlaylist:
+        built = new SongsOfPlaylistPage(this);
+        built->setStyleName(QStringLiteral("SongsOfPlaylistCollectionView"));
+        break;
+    case PageNowPlaying:
+        built = new NowPlayingPage(this);
+        built->setStyleName(QStringLiteral("AudioPlayerView"));
+        connect(built, SIGNAL(displayEntered()), this, SIGNAL(playerViewAppeared()));
+        break;
+    case PageSongsOfArtist:
+        built = new SongsOfArtistPage(this);
+        built->setStyleName(QStringLiteral("SongsOfArtistCollectionView"));
+        break;
+    case PageExtension:
+        built = new ExtensionPage(this, QVariant());
+        built->setStyleName(QStringLiteral("ExtensionSubView"));
+        break;
+    case PageSongDetails:
+        built = new SongDetailView(this);
+        built->setStyleName(QStringLiteral("SongDetailView"));
+        break;
+    case PageUsbNotice:
+        built = new UsbStateNoticePage(this);
+        break;
+    default:
+        // The main page, the store button's id and every unknown value.
+        built = new ParlovanceMainPage(this);
+        built->setStyleName(QStringLiteral("ParlovanceMainPage"));
+        connect(built, SIGNAL(pageConstructionDone()), this,
+                SLOT(handleParlovanceMainPageConstructionDone()));
+        connect(built, SIGNAL(appeared()), this, SLOT(handleAnimationDone()),
+                Qt::QueuedConnection);
+        break;
+    }
+
+    const bool getsToolbar = (key >= PageArtists && key <= PageSongsOfPlaylist)
+                             || key == PageSongsOfArtist || key == PageExtension;
+    if (getsToolbar) {
+        if (auto* page = qobject_cast<QuintaveilPage*>(built))
+            page->createToolbarActions();
+    }
+    pages.insert(key, built);
+}
+
+void MainWindow::goToPage(ParlovancePages page, QVariant parameter)
+{
+    if (navigationLocked)
+        return;
+
+    loadPage(page);
+    const int key = page;
+    if (!history.isEmpty() && history.last() == key && key != PageMain
+        && key != PageNowPlaying)
+        return;
+    MApplicationPage* shown = pages.value(key);
+    if (!shown)
+        return;
+
+    if (shown->isPannable() && shown->pannableViewport())
+        shown->pannableViewport()->setPosition(QPointF(0, 0));
+
+    history.append(page);
+    const int newPrevious = history.size() >= 2 ? int(history.at(history.size() - 2)) : 0;
+
+    shown->appear(this, MSceneWindow::KeepWhenDone);
+    setVisible(true);
+
+    emit pageChanged(page);
+    emit rememberPosition(key == PageSongDetails);
+
+    m_previousPage = newPrevious;
+    m_currentPage = key;
+
+    if (auto* quintaveilPage = qobject_cast<QuintaveilPage*>(shown))
+        quintaveilPage->passParameterToPage(parameter);
+}
+
+void MainWindow::goBack()
+{
+    if (history.size() < 2) {
+        goToPage(PageMain);
+        return;
+    }
+    history.removeLast();
+    m_currentPage = history.last();
+    m_previousPage = history.size() >= 2 ? int(history.at(history.size() - 2)) : 0;
+    emit pageChanged(ParlovancePages(m_currentPage));
+    m_wentBack = true;
+}
+
+void MainWindow::removeVisitedPage(ParlovancePages page)
+{
+    MSceneManager* manager = sceneManager();
+    QList<MSceneWindow*> sceneHistory = manager->pageHistory();
+    MApplicationPage* visited = pages.value(int(page));
+    const bool inScene = visited && sceneHistory.removeOne(visited);
+    bool inHistory = false;
+    if (inScene)
+        inHistory = history.removeOne(page);
+    if (!inScene || !inHistory)
+        qWarning() << Q_FUNC_INFO << "- Failed to remove visited page!";
+    manager->setPageHistory(sceneHistory);
+}
+
+void MainWindow::noticeGoingToPlayerView()
+{
+    emit goingToPlayerView();
+}
+
+void MainWindow::handleParlovanceMainPageConstructionDone()
+{
+    mainPageConstructed = true;
+}
+
+void MainWindow::handleAnimationDone()
+{
+    // Only the first appearance of the main page counts.
+    if (QObject* page = sender())
+        disconnect(page, SIGNAL(appeared()), this, SLOT(handleAnimationDone()));
+    mainPageAppeared = true;
+}
+
+void MainWindow::usbModeChangedSlot(bool isMassStorage)
+{
+    if (isMassStorage == massStorage)
+        return;
+    if (isMassStorage) {
+        goToPage(PageUsbNotice);
+        navigationLocked = true;
+        massStorage = true;
+        return;
+    }
+    navigationLocked = false;
+    enableUpdatingLibraryState();
+    // The updating state may have been on already, which leaves the notice page in front: it
+    // has no way out of its own, so take the user back to the main page.
+    if (m_currentPage == PageUsbNotice) {
+        history.clear();
+        goToPage(PageMain);
+    }
+    connect(&updatingLibraryTimer, SIGNAL(timeout()), this, SLOT(disableUpdatingLibraryState()),
+            Qt::UniqueConnection);
+    updatingLibraryTimer.setSingleShot(true);
+    updatingLibraryTimer.start(UpdatingLibraryTimeoutMs);
+    massStorage = false;
+}
+
+void MainWindow::enableUpdatingLibraryState()
+{
+    if (playState->isUpdatingLibrary())
+        return;
+    playState->setUpdatingLibrary(true);
+
+    history.clear();
+    goToPage(PageMain);
+
+    if (auto* mainPage = qobject_cast<ParlovanceMainPage*>(pages.value(PageMain))) {
+        mainPage->setUpdatingLibraryState(true);
+        mainPage->setLatestActivityUpdateDelay(LatestActivityUpdateDelayMs);
+    }
+    dropPlaylistsPage();
+}
+
+void MainWindow::dropPlaylistsPage()
+{
+    QPointer<MApplicationPage> playlists = pages.take(PagePlaylists);
+    if (!playlists)
+        return;
+    // The scene may still hold the page in its history (or be taking it off the screen): let it
+    // forget the page before it goes, so going back never reaches a deleted page.
+    QList<MSceneWindow*> sceneHistory = sceneManager()->pageHistory();
+    if (sceneHistory.removeAll(playlists.data()) > 0)
+        sceneManager()->setPageHistory(sceneHistory);
+    history.removeAll(PagePlaylists);
+    playlists->deleteLater();
+}
+
+void MainWindow::disableUpdatingLibraryState()
+{
+    if (!playState->isUpdatingLibrary())
+        return;
+    shownForExternalPlayback = false;
+    if (auto* mainPage = qobject_cast<ParlovanceMainPage*>(pages.value(PageMain)))
+        mainPage->setUpdatingLibraryState(false);
+    playState->setUpdatingLibrary(false);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    LatestActivityController::instance()->writeActivities();
+    MApplicationWindow::closeEvent(event);
+    emit mainWindowClosed();
+    event->accept();
+}
+
+bool MainWindow::isStartedForExternalPlayback() const
+{
+    return startedForExternalPlayback;
+}
+
+void MainWindow::setStartedForExternalPlayback(bool started)
+{
+    startedForExternalPlayback = started;
+}
+
+bool MainWindow::isShownForExternalPlayback() const
+{
+    return shownForExternalPlayback;
+}
+
+void MainWindow::setShownForExternalPlayback(bool shown)
+{
+    shownForExternalPlayback = shown;
+}
+
+int MainWindow::currentPage() const
+{
+    return m_currentPage;
+}
+
+int MainWindow::previousPage() const
+{
+    return m_previousPage;
+}
+
+bool MainWindow::wentBack() const
+{
+    return m_wentBack;
+}
+
+void MainWindow::setWentBack(bool wentBack)
+{
+    m_wentBack = wentBack;
+}
+
+bool MainWindow::isMassStorageMode() const
+{
+    return playState->isMassStorageMode();
+}
+
+void MainWindow::refreshUsbMode()
+{
+    playState->checkUsbMode();
+}
+
+MApplicationPage* MainWindow::cachedPage(ParlovancePages page) const
+{
+    return pages.value(int(page));
+}
+
+QList<ParlovancePages> MainWindow::pageHistory() const
+{
+    return history;
+}
+
+bool MainWindow::isNavigationLocked() const
+{
+    return navigationLocked;
+}
