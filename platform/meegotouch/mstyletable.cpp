@@ -99,6 +99,8 @@ void loadBuiltIns(Table& t)
                                       { "marginLeft", 0 }, { "marginRight", 0 } });
     add("MToolBarButton", merged(text(22, primary), { { "backgroundColor", QColor() },
                                                       { "iconSize", QSizeF(40, 40) } }));
+    add("MSheetHeader", { { "backgroundColor", bar } });
+    add("MSheet", { { "backgroundColor", p.backgroundColor() } });
     add("MToolBar", merged(fixedHeight(72), { { "backgroundColor", bar } }));
     add("MApplicationMenu", merged(text(26, primary), { { "backgroundColor", bar },
                                                          { "marginLeft", 24 },

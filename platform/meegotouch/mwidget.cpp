@@ -33,6 +33,13 @@ MWindow* windowOf(const QGraphicsScene* scene)
     return nullptr;
 }
 
+// A scene window is seen from its appearance until it has disappeared. One that was never made
+// to appear on a window (an overlay shown by hand) is seen while it is visible.
+bool sceneWindowShowing(const MSceneWindow* sw)
+{
+    return sw->sceneWindowState() != MSceneWindow::Disappeared || !sw->managingWindow();
+}
+
 // Whether the scene windows above the item let it be seen (they are appearing, shown or on
 // their way out). Items outside any scene window (window decorations) always are.
 bool sceneWindowsShowing(const QGraphicsItem* item)
@@ -42,7 +49,7 @@ bool sceneWindowsShowing(const QGraphicsItem* item)
             continue;
         const auto* sw = qobject_cast<const MSceneWindow*>(
             static_cast<const QGraphicsWidget*>(it));
-        if (sw && sw->sceneWindowState() == MSceneWindow::Disappeared)
+        if (sw && !sceneWindowShowing(sw))
             return false;
     }
     return true;
@@ -53,7 +60,7 @@ void refresh(QGraphicsItem* item, bool parentShowing)
     bool showing = parentShowing && item->isVisible();
     if (showing && item->isWidget()) {
         if (auto* sw = qobject_cast<MSceneWindow*>(static_cast<QGraphicsWidget*>(item)))
-            showing = sw->sceneWindowState() != MSceneWindow::Disappeared;
+            showing = sceneWindowShowing(sw);
     }
     if (item->isWidget()) {
         if (auto* w = qobject_cast<MWidget*>(static_cast<QGraphicsWidget*>(item)))
@@ -143,6 +150,11 @@ QVariant MWidget::itemChange(GraphicsItemChange change, const QVariant& value)
     const QVariant result = QGraphicsWidget::itemChange(change, value);
     switch (change) {
     case ItemVisibleHasChanged:
+        // A hidden widget gives its room in a layout to the others.
+        if (parentLayoutItem())
+            updateGeometry();
+        refreshDisplayState(this);
+        break;
     case ItemSceneHasChanged:
     case ItemParentHasChanged:
         refreshDisplayState(this);

@@ -1,0 +1,8 @@
+#include "manimation.h"
+
+MAnimation::MAnimation(QObject* parent)
+    : QAbstractAnimation(parent)
+{
+}
+
+MAnimation::~MAnimation() = default;

@@ -1,0 +1,8 @@
+#include "mbasiclayoutanimation.h"
+
+MBasicLayoutAnimation::MBasicLayoutAnimation(MLayout* layout)
+    : MAbstractLayoutAnimation(layout)
+{
+}
+
+MBasicLayoutAnimation::~MBasicLayoutAnimation() = default;

@@ -1,0 +1,28 @@
+#ifndef MMESSAGEBOX_H
+#define MMESSAGEBOX_H
+
+#include "mdialog.h"
+
+class MLabel;
+
+// A dialog with a text and standard buttons; Yes ends it with 1024.
+class MMessageBox : public MDialog
+{
+    Q_OBJECT
+
+public:
+    explicit MMessageBox(const QString& text = QString(), M::StandardButtons buttons = M::OkButton);
+    MMessageBox(const QString& title, const QString& text, M::StandardButtons buttons);
+    ~MMessageBox() override;
+
+    QString text() const;
+    void setText(const QString& text);
+    QString iconId() const;
+    void setIconId(const QString& id);
+
+private:
+    MLabel* textLabel;
+    QString icon;
+};
+
+#endif // MMESSAGEBOX_H

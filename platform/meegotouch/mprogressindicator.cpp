@@ -1,0 +1,163 @@
+#include "mprogressindicator.h"
+
+#include "mpalette.h"
+#include "mtheme.h"
+
+#include <QPainter>
+#include <QTimer>
+#include <QWidget>
+
+const QString MProgressIndicator::barType = QStringLiteral("bar");
+const QString MProgressIndicator::spinnerType = QStringLiteral("spinner");
+
+namespace {
+const int FrameInterval = 40;
+const int PhaseSteps = 50;
+} // namespace
+
+MProgressIndicator::MProgressIndicator(QGraphicsItem* parent, const QString& viewType)
+    : MWidgetController(parent)
+    , animation(new QTimer(this))
+{
+    setViewType(viewType);
+    setSizePolicy(isSpinner() ? QSizePolicy::Fixed : QSizePolicy::Expanding, QSizePolicy::Fixed);
+    animation->setInterval(FrameInterval);
+    connect(animation, &QTimer::timeout, this, [this] {
+        phase = (phase + 1) % PhaseSteps;
+        update();
+    });
+}
+
+MProgressIndicator::~MProgressIndicator() = default;
+
+bool MProgressIndicator::isSpinner() const
+{
+    return viewType() == spinnerType;
+}
+
+int MProgressIndicator::minimum() const
+{
+    return low;
+}
+
+int MProgressIndicator::maximum() const
+{
+    return high;
+}
+
+void MProgressIndicator::setMinimum(int minimum)
+{
+    setRange(minimum, qMax(minimum, high));
+}
+
+void MProgressIndicator::setMaximum(int maximum)
+{
+    setRange(qMin(low, maximum), maximum);
+}
+
+void MProgressIndicator::setRange(int minimum, int maximum)
+{
+    low = minimum;
+    high = qMax(minimum, maximum);
+    setValue(current);
+    update();
+}
+
+int MProgressIndicator::value() const
+{
+    return current;
+}
+
+void MProgressIndicator::setValue(int v)
+{
+    v = qBound(low, v, high);
+    if (v == current)
+        return;
+    current = v;
+    update();
+    emit valueChanged(current);
+}
+
+void MProgressIndicator::reset()
+{
+    setValue(low);
+}
+
+bool MProgressIndicator::unknownDuration() const
+{
+    return unknown;
+}
+
+void MProgressIndicator::setUnknownDuration(bool on)
+{
+    unknown = on;
+    updateAnimation();
+    update();
+}
+
+void MProgressIndicator::updateAnimation()
+{
+    if (unknown && isOnDisplay())
+        animation->start();
+    else
+        animation->stop();
+}
+
+void MProgressIndicator::enterDisplayEvent()
+{
+    updateAnimation();
+}
+
+void MProgressIndicator::exitDisplayEvent()
+{
+    updateAnimation();
+}
+
+QSizeF MProgressIndicator::contentSizeHint(Qt::SizeHint which, const QSizeF& constraint) const
+{
+    Q_UNUSED(constraint)
+    if (which == Qt::MaximumSize)
+        return isSpinner() ? QSizeF(64, 64) : QSizeF(QWIDGETSIZE_MAX, 12);
+    if (isSpinner())
+        return QSizeF(48, 48);
+    return QSizeF(which == Qt::MinimumSize ? 24 : 200, 12);
+}
+
+void MProgressIndicator::drawContents(QPainter* painter,
+                                      const QStyleOptionGraphicsItem* option) const
+{
+    Q_UNUSED(option)
+    const MPalette& palette = MTheme::palette();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    const QRectF area = styleContentsRect();
+    if (isSpinner()) {
+        const qreal side = qMin(area.width(), area.height()) - 6;
+        const QRectF circle(area.center() - QPointF(side / 2, side / 2), QSizeF(side, side));
+        painter->setPen(QPen(palette.disabledColor(), 4));
+        painter->drawEllipse(circle);
+        painter->setPen(QPen(palette.firstAccentColor(), 4, Qt::SolidLine, Qt::RoundCap));
+        const int start = unknown ? -phase * 360 * 16 / PhaseSteps : 90 * 16;
+        const qreal fraction = high > low ? qreal(current - low) / (high - low) : 0;
+        const int span = unknown ? 100 * 16 : -int(360 * 16 * fraction);
+        painter->drawArc(circle, start, span);
+        painter->restore();
+        return;
+    }
+    const qreal h = qMin<qreal>(area.height(), 8);
+    const QRectF track(area.left(), area.center().y() - h / 2, area.width(), h);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(palette.disabledColor());
+    painter->drawRoundedRect(track, h / 2, h / 2);
+    painter->setBrush(palette.firstAccentColor());
+    if (unknown) {
+        const qreal chunk = track.width() / 4;
+        const qreal x = track.left() + (track.width() + chunk) * phase / PhaseSteps - chunk;
+        painter->setClipRect(track);
+        painter->drawRoundedRect(QRectF(x, track.top(), chunk, h), h / 2, h / 2);
+    } else if (high > low && current > low) {
+        const qreal w = track.width() * (current - low) / (high - low);
+        painter->drawRoundedRect(QRectF(track.left(), track.top(), w, h), h / 2, h / 2);
+    }
+    painter->restore();
+}

@@ -1,0 +1,140 @@
+#include "msheet.h"
+
+#include "mstylablewidget.h"
+#include "mwindow.h"
+
+#include <QCloseEvent>
+#include <QGraphicsSceneMouseEvent>
+
+namespace {
+const qreal HeaderHeight = 72;
+} // namespace
+
+MSheet::MSheet()
+    : MSceneWindow(Sheet, nullptr)
+{
+    setAcceptedMouseButtons(Qt::LeftButton);
+    auto* headerPanel = new MStylableWidget(this);
+    headerPanel->setStyleName(QStringLiteral("MSheetHeader"));
+    header = headerPanel;
+    central = new QGraphicsWidget(this);
+    connect(this, &MSceneWindow::disappeared, this, &MSheet::hideOwnWindow);
+}
+
+MSheet::~MSheet()
+{
+    if (ownWindow)
+        ownWindow->deleteLater();
+}
+
+QGraphicsWidget* MSheet::headerWidget()
+{
+    if (!header)
+        setHeaderWidget(new QGraphicsWidget);
+    return header;
+}
+
+void MSheet::setHeaderWidget(QGraphicsWidget* widget)
+{
+    if (widget == header)
+        return;
+    delete header.data();
+    header = widget;
+    if (header)
+        header->setParentItem(this);
+    layoutParts();
+}
+
+QGraphicsWidget* MSheet::centralWidget()
+{
+    if (!central)
+        setCentralWidget(new QGraphicsWidget);
+    return central;
+}
+
+void MSheet::setCentralWidget(QGraphicsWidget* widget)
+{
+    if (widget == central)
+        return;
+    delete central.data();
+    central = widget;
+    if (central)
+        central->setParentItem(this);
+    layoutParts();
+}
+
+bool MSheet::isHeaderVisible() const
+{
+    return headerShown;
+}
+
+void MSheet::setHeaderVisible(bool visible)
+{
+    headerShown = visible;
+    layoutParts();
+}
+
+void MSheet::layoutParts()
+{
+    const qreal top = headerShown ? HeaderHeight : 0;
+    if (header) {
+        header->setVisible(headerShown);
+        header->setGeometry(QRectF(0, 0, rect().width(), top));
+    }
+    if (central)
+        central->setGeometry(QRectF(0, top, rect().width(), qMax<qreal>(0, rect().height() - top)));
+}
+
+void MSheet::resizeEvent(QGraphicsSceneResizeEvent* event)
+{
+    MSceneWindow::resizeEvent(event);
+    layoutParts();
+}
+
+void MSheet::mousePressEvent(QGraphicsSceneMouseEvent* event)
+{
+    event->accept(); // nothing beneath a sheet takes a press
+}
+
+void MSheet::appearSystemwide(DeletionPolicy policy)
+{
+    if (!ownWindow) {
+        ownWindow = new MWindow;
+        // Closing the sheet's window is not closing the application.
+        ownWindow->setAttribute(Qt::WA_QuitOnClose, false);
+        ownWindow->installEventFilter(this);
+    }
+    ownWindow->show();
+    ownWindow->raise();
+    appear(ownWindow, policy);
+}
+
+MWindow* MSheet::systemwideWindow() const
+{
+    return ownWindow;
+}
+
+int MSheet::systemwideModeOrientation() const
+{
+    return orientationMode;
+}
+
+void MSheet::setSystemwideModeOrientation(int orientation)
+{
+    orientationMode = orientation;
+}
+
+bool MSheet::eventFilter(QObject* watched, QEvent* event)
+{
+    // The user closed the sheet's own window: that is dismissing the sheet.
+    if (watched == ownWindow && event->type() == QEvent::Close
+        && sceneWindowState() != Disappeared && sceneWindowState() != Disappearing)
+        dismiss();
+    return MSceneWindow::eventFilter(watched, event);
+}
+
+void MSheet::hideOwnWindow()
+{
+    if (ownWindow)
+        ownWindow->hide();
+}

@@ -1,0 +1,63 @@
+#ifndef MSHEET_H
+#define MSHEET_H
+
+#include "mscenewindow.h"
+
+#include <QPointer>
+
+class MWindow;
+
+// A full-screen sheet: a header bar (usually with its buttons) above a central area. It appears
+// in a window's scene like any scene window, or system-wide: in a top-level window of its own
+// (an MWindow, not an application window), which goes with the sheet.
+class MSheet : public MSceneWindow
+{
+    Q_OBJECT
+
+public:
+    // The numbers are passed by callers, so they are fixed.
+    enum SystemwideModeOrientation {
+        FollowsCurrentAppWindowOrientation = 0,
+        FollowsDeviceOrientation = 1,
+        LockedToPortraitOrientation = 2,
+        LockedToLandscapeOrientation = 3
+    };
+
+    MSheet();
+    ~MSheet() override;
+
+    // Never null; the sheet owns them. Setting one deletes the one before.
+    QGraphicsWidget* headerWidget();
+    void setHeaderWidget(QGraphicsWidget* widget);
+    QGraphicsWidget* centralWidget();
+    void setCentralWidget(QGraphicsWidget* widget);
+
+    bool isHeaderVisible() const;
+    void setHeaderVisible(bool visible);
+
+    void appearSystemwide(DeletionPolicy policy = KeepWhenDone);
+    // The window of a system-wide appearance; null otherwise.
+    MWindow* systemwideWindow() const;
+
+    int systemwideModeOrientation() const;
+    void setSystemwideModeOrientation(int orientation);
+
+protected:
+    void resizeEvent(QGraphicsSceneResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+
+private slots:
+    void hideOwnWindow();
+
+private:
+    void layoutParts();
+
+    QPointer<QGraphicsWidget> header;
+    QPointer<QGraphicsWidget> central;
+    QPointer<MWindow> ownWindow;
+    bool headerShown = true;
+    int orientationMode = FollowsCurrentAppWindowOrientation;
+};
+
+#endif // MSHEET_H

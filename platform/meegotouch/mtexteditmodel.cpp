@@ -1,0 +1,8 @@
+#include "mtexteditmodel.h"
+
+MTextEditModel::MTextEditModel(QObject* parent)
+    : MWidgetModel(parent)
+{
+}
+
+MTextEditModel::~MTextEditModel() = default;

@@ -1,0 +1,640 @@
+#include "maction.h"
+#include "mapplicationpage.h"
+#include "mapplicationwindow.h"
+#include "mbutton.h"
+#include "mdialog.h"
+#include "mgridlayoutpolicy.h"
+#include "minputmethodstate.h"
+#include "mlabel.h"
+#include "mlayout.h"
+#include "mlinearlayoutpolicy.h"
+#include "mmessagebox.h"
+#include "mobjectmenu.h"
+#include "moverlay.h"
+#include "mpannableviewport.h"
+#include "mprogressindicator.h"
+#include "mscenemanager.h"
+#include "mseekbar.h"
+#include "msheet.h"
+#include "mstylablewidget.h"
+#include "mtextedit.h"
+#include "testenvironment.h"
+
+#include <QGestureEvent>
+#include <QGraphicsLinearLayout>
+#include <QGraphicsSceneMouseEvent>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QSwipeGesture>
+#include <QTapAndHoldGesture>
+#include <QTapGesture>
+
+namespace {
+
+// A widget that records the gestures it is given, by type and state.
+class GestureTarget : public MStylableWidget
+{
+public:
+    GestureTarget()
+    {
+        grabGestureWithCancelPolicy(Qt::TapGesture);
+        grabGestureWithCancelPolicy(Qt::TapAndHoldGesture);
+        grabGestureWithCancelPolicy(Qt::SwipeGesture);
+        grabGestureWithCancelPolicy(Qt::PanGesture);
+    }
+
+    QStringList finished;
+    QSwipeGesture::SwipeDirection vertical = QSwipeGesture::NoDirection;
+    QSwipeGesture::SwipeDirection horizontal = QSwipeGesture::NoDirection;
+    int mousePresses = 0;
+
+protected:
+    void tapGestureEvent(QGestureEvent* event, QTapGesture* gesture) override
+    {
+        event->accept(gesture);
+        if (gesture->state() == Qt::GestureFinished)
+            finished << "tap";
+    }
+    void tapAndHoldGestureEvent(QGestureEvent* event, QTapAndHoldGesture* gesture) override
+    {
+        event->accept(gesture);
+        if (gesture->state() == Qt::GestureFinished)
+            finished << "tapAndHold";
+    }
+    void swipeGestureEvent(QGestureEvent* event, QSwipeGesture* gesture) override
+    {
+        event->accept(gesture);
+        if (gesture->state() == Qt::GestureFinished) {
+            finished << "swipe";
+            vertical = gesture->verticalDirection();
+            horizontal = gesture->horizontalDirection();
+        }
+    }
+    void panGestureEvent(QGestureEvent* event, QPanGesture* gesture) override
+    {
+        event->accept(gesture);
+        if (gesture->state() == Qt::GestureFinished)
+            finished << "pan";
+    }
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override
+    {
+        ++mousePresses;
+        event->accept();
+    }
+};
+
+// Mouse input as the window system gives it: to the view's viewport, in its coordinates.
+class Pointer
+{
+public:
+    explicit Pointer(MWindow* w)
+        : window(w)
+    {
+    }
+
+    void press(const QPointF& scenePos) { send(QEvent::MouseButtonPress, scenePos, Qt::LeftButton, Qt::LeftButton); }
+    void move(const QPointF& scenePos) { send(QEvent::MouseMove, scenePos, Qt::NoButton, Qt::LeftButton); }
+    void release(const QPointF& scenePos) { send(QEvent::MouseButtonRelease, scenePos, Qt::LeftButton, Qt::NoButton); }
+
+    // A drag in steps, as a hand makes one.
+    void drag(const QPointF& from, const QPointF& to, int steps = 8)
+    {
+        press(from);
+        for (int i = 1; i <= steps; ++i)
+            move(from + (to - from) * i / steps);
+    }
+
+private:
+    void send(QEvent::Type type, const QPointF& scenePos, Qt::MouseButton button,
+              Qt::MouseButtons buttons)
+    {
+        QWidget* viewport = window->viewport();
+        const QPoint local = window->mapFromScene(scenePos);
+        QMouseEvent event(type, local, viewport->mapToGlobal(local), button, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(viewport, &event);
+    }
+
+    MWindow* window;
+};
+
+MStylableWidget* box(const QString& name, qreal height)
+{
+    auto* w = new MStylableWidget;
+    w->setObjectName(name);
+    w->setPreferredHeight(height);
+    w->setMinimumHeight(height);
+    w->setMaximumHeight(height);
+    return w;
+}
+
+} // namespace
+
+class TestTouchWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void activatingAPolicyHidesTheOthersItems();
+    void gridPolicyPlacesItemsInCells();
+    void deletedItemsLeaveTheLayout();
+    void pullingDownAtTheTopGoesBelowZero();
+    void viewportFollowsItsWidgetsHeight();
+    void objectMenuRunsItsActionAfterItHasGone();
+    void messageBoxAnswersYesWith1024();
+    void dialogTappedOutsideRejects();
+    void dragMakesSwipeAndHeldPressTapAndHold();
+    void quickPressMakesATap();
+    void seekBarReportsEveryValueChange();
+    void textEditTypesAndReturns();
+    void inputMethodStateKeepsValues();
+    void systemwideSheetHasItsOwnWindow();
+    void overlayCoversItsParent();
+    void progressIndicatorKeepsItsRange();
+
+private:
+    MApplicationWindow* window = nullptr;
+    MApplicationPage* page = nullptr;
+};
+
+void TestTouchWidgets::init()
+{
+    window = new MApplicationWindow;
+    window->resize(480, 854);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    page = new MApplicationPage;
+    page->appear(window);
+    QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Appeared);
+}
+
+void TestTouchWidgets::cleanup()
+{
+    delete window;
+    window = nullptr;
+    page = nullptr;
+}
+
+void TestTouchWidgets::activatingAPolicyHidesTheOthersItems()
+{
+    auto* host = new QGraphicsWidget;
+    auto* layout = new MLayout(host);
+    auto* header = box("header", 40);
+    auto* list = box("list", 300);
+    auto* empty = box("empty", 100);
+    auto* withList = new MLinearLayoutPolicy(layout, Qt::Vertical);
+    auto* withEmpty = new MLinearLayoutPolicy(layout, Qt::Vertical);
+    withList->addItem(header);
+    withList->addItem(list);
+    withEmpty->addItem(header);
+    withEmpty->addItem(empty);
+    page->setCentralWidget(host);
+
+    // The first policy made is the active one.
+    QVERIFY(withList->isActive());
+    QVERIFY(!withEmpty->isActive());
+    QCOMPARE(header->parentItem(), host);
+    QCOMPARE(empty->parentItem(), host);
+    QVERIFY(header->isVisible());
+    QVERIFY(list->isVisible());
+    QVERIFY(!empty->isVisible());
+    QCOMPARE(layout->count(), 3);
+
+    withEmpty->activate();
+    QVERIFY(withEmpty->isActive());
+    QVERIFY(header->isVisible());
+    QVERIFY(!list->isVisible());
+    QVERIFY(empty->isVisible());
+    QTRY_COMPARE(empty->geometry().top(), header->geometry().bottom());
+
+    // An explicit hide holds until the next activation, and gives up its room.
+    header->hide();
+    QTRY_COMPARE(empty->geometry().top(), 0.0);
+    QVERIFY(!header->isVisible());
+    withList->activate();
+    QVERIFY(header->isVisible());
+    QVERIFY(list->isVisible());
+    QVERIFY(!empty->isVisible());
+    QTRY_COMPARE(list->geometry().top(), 40.0);
+    QCOMPARE(list->geometry().width(), host->geometry().width());
+
+    // An item added to the inactive policy stays hidden.
+    auto* later = box("later", 10);
+    withEmpty->addItem(later);
+    QVERIFY(!later->isVisible());
+    QCOMPARE(withEmpty->indexOf(later), 2);
+    withEmpty->removeItem(later);
+    QCOMPARE(layout->indexOf(later), -1);
+    delete later;
+}
+
+void TestTouchWidgets::gridPolicyPlacesItemsInCells()
+{
+    auto* host = new QGraphicsWidget;
+    host->resize(400, 400);
+    auto* layout = new MLayout(host);
+    auto* grid = new MGridLayoutPolicy(layout);
+    grid->setSpacing(0);
+    auto* big = box("big", 100);
+    auto* a = box("a", 50);
+    auto* b = box("b", 50);
+    grid->addItem(big, 0, 0, 2, 2);
+    grid->addItem(a, 0, 2);
+    grid->addItem(b, 1, 2);
+    QCOMPARE(grid->rowCount(), 2);
+    QCOMPARE(grid->columnCount(), 3);
+    host->resize(300, 100);
+    layout->activate();
+    QTRY_VERIFY(a->geometry().left() > big->geometry().left());
+    QVERIFY(b->geometry().top() > a->geometry().top());
+    QCOMPARE(a->geometry().left(), b->geometry().left());
+    delete host;
+}
+
+void TestTouchWidgets::deletedItemsLeaveTheLayout()
+{
+    auto* host = new QGraphicsWidget;
+    auto* layout = new MLayout(host);
+    auto* first = new MLinearLayoutPolicy(layout, Qt::Vertical);
+    auto* second = new MLinearLayoutPolicy(layout, Qt::Horizontal);
+    auto* shared = box("shared", 20);
+    first->addItem(shared);
+    second->addItem(shared);
+    first->addStretch();
+    delete shared;
+    QCOMPARE(layout->count(), 0);
+    QCOMPARE(first->count(), 0);
+    QCOMPARE(second->count(), 0);
+    // A policy can be deleted and replaced.
+    delete second;
+    auto* third = new MLinearLayoutPolicy(layout, Qt::Vertical);
+    third->addItem(box("x", 5));
+    QVERIFY(first->isActive());
+    third->activate();
+    QVERIFY(third->isActive());
+    delete host;
+}
+
+void TestTouchWidgets::pullingDownAtTheTopGoesBelowZero()
+{
+    auto* content = new QGraphicsWidget;
+    auto* layout = new QGraphicsLinearLayout(Qt::Vertical, content);
+    for (int i = 0; i < 20; ++i) {
+        auto* button = new MButton(QString("row %1").arg(i));
+        button->setPreferredHeight(80);
+        layout->addItem(button);
+    }
+    page->setCentralWidget(content);
+    MPannableViewport* viewport = page->pannableViewport();
+    QTRY_VERIFY(viewport->range().height() > 500);
+    QCOMPARE(viewport->position().y(), 0.0);
+
+    QList<qreal> reported;
+    connect(viewport, &MPannableWidget::positionChanged, this,
+            [&reported](const QPointF& p) { reported << p.y(); });
+    QSignalSpy started(viewport, &MPannableWidget::panningStarted);
+    QSignalSpy stopped(viewport, &MPannableWidget::panningStopped);
+
+    // Pressing on a button inside and pulling down: the viewport takes the drag over.
+    const QPointF start = viewport->mapToScene(QPointF(240, 100));
+    Pointer pointer(window);
+    pointer.drag(start, start + QPointF(0, 200));
+    QCOMPARE(started.count(), 1);
+    QVERIFY(viewport->position().y() < 0);
+    QVERIFY(!reported.isEmpty());
+    QVERIFY(reported.first() < 0);
+    pointer.release(start + QPointF(0, 200));
+    QCOMPARE(stopped.count(), 1);
+    QTRY_COMPARE(viewport->position().y(), 0.0);
+
+    // Pulling up pans the content.
+    pointer.drag(start + QPointF(0, 300), start);
+    pointer.release(start);
+    QVERIFY(viewport->position().y() > 0);
+
+    // setPosition above the top is reported, then springs back.
+    reported.clear();
+    viewport->setPosition(QPointF(0, 0));
+    viewport->setPosition(QPointF(0, -1));
+    QVERIFY(reported.contains(-1));
+    QTRY_COMPARE(viewport->position().y(), 0.0);
+
+    // Panning off: no drag.
+    viewport->setVerticalPanningPolicy(MPannableWidget::PanningAlwaysOff);
+    pointer.drag(start, start + QPointF(0, 200));
+    pointer.release(start + QPointF(0, 200));
+    QCOMPARE(started.count(), 2);
+    QCOMPARE(viewport->position().y(), 0.0);
+}
+
+void TestTouchWidgets::viewportFollowsItsWidgetsHeight()
+{
+    auto* content = new QGraphicsWidget;
+    auto* layout = new QGraphicsLinearLayout(Qt::Vertical, content);
+    auto* first = box("first", 300);
+    layout->addItem(first);
+    page->setCentralWidget(content);
+    MPannableViewport* viewport = page->pannableViewport();
+    QTRY_COMPARE(viewport->range().height(), 0.0);
+    layout->addItem(box("second", 900));
+    QTRY_VERIFY(viewport->range().height() > 300);
+    QVERIFY(content->size().height() >= 1200);
+    QCOMPARE(content->size().width(), viewport->size().width());
+}
+
+void TestTouchWidgets::objectMenuRunsItsActionAfterItHasGone()
+{
+    auto* menu = new MObjectMenu;
+    auto* details = new MAction("Details", menu);
+    auto* remove = new MAction("Delete", menu);
+    menu->addAction(details);
+    menu->addAction(remove);
+    QStringList events;
+    connect(menu, &MSceneWindow::disappeared, this, [&events] { events << "disappeared"; });
+    connect(remove, &QAction::triggered, this, [&events, menu] {
+        events << QString("triggered in state %1").arg(int(menu->sceneWindowState()));
+    });
+    window->sceneManager()->appearSceneWindow(menu, MSceneWindow::KeepWhenDone);
+    QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
+    // Entries in the order of the actions, inside a centred panel.
+    const QRectF first = menu->entryRect(details);
+    const QRectF second = menu->entryRect(remove);
+    QVERIFY(first.bottom() <= second.top());
+    QVERIFY(menu->panelRect().contains(second.center()));
+
+    Pointer pointer(window);
+    const QPointF tap = menu->mapToScene(second.center());
+    pointer.press(tap);
+    pointer.release(tap);
+    QVERIFY(events.isEmpty()); // not yet: the menu is on its way out
+    QTRY_COMPARE(events, QStringList({ "disappeared", "triggered in state 3" }));
+
+    // A changed text shows the next time; a removed action is gone.
+    remove->setText("Remove");
+    menu->removeAction(details);
+    window->sceneManager()->appearSceneWindow(menu, MSceneWindow::KeepWhenDone);
+    QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
+    QVERIFY(menu->entryRect(details).isEmpty());
+    QVERIFY(!menu->entryRect(remove).isEmpty());
+    // A tap outside closes it and runs nothing.
+    events.clear();
+    pointer.press(QPointF(5, 5));
+    pointer.release(QPointF(5, 5));
+    QTRY_COMPARE(events, QStringList({ "disappeared" }));
+    delete menu;
+}
+
+void TestTouchWidgets::messageBoxAnswersYesWith1024()
+{
+    QPointer<MMessageBox> box = new MMessageBox("", "", M::YesButton | M::NoButton);
+    box->setTitle("Delete?");
+    box->setText("The song goes for good.");
+    QSignalSpy finished(box.data(), &MDialog::finished);
+    QSignalSpy accepted(box.data(), &MDialog::accepted);
+    box->appear(window, MSceneWindow::DestroyWhenDone);
+    QTRY_COMPARE(box->sceneWindowState(), MSceneWindow::Appeared);
+    MButton* yes = box->button(M::YesButton);
+    QVERIFY(yes && yes->isVisible());
+    QVERIFY(box->panelRect().contains(yes->mapToItem(box, yes->rect().center())));
+
+    Pointer pointer(window);
+    const QPointF tap = yes->mapToScene(yes->rect().center());
+    pointer.press(tap);
+    pointer.release(tap);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toInt(), 1024);
+    QCOMPARE(accepted.count(), 1);
+    QTRY_VERIFY(box.isNull()); // destroyed when done
+
+    QPointer<MMessageBox> second = new MMessageBox("Sure?", M::YesButton | M::NoButton);
+    QSignalSpy secondFinished(second.data(), &MDialog::finished);
+    second->appear(window, MSceneWindow::DestroyWhenDone);
+    QTRY_COMPARE(second->sceneWindowState(), MSceneWindow::Appeared);
+    MButton* no = second->button(M::NoButton);
+    const QPointF noTap = no->mapToScene(no->rect().center());
+    pointer.press(noTap);
+    pointer.release(noTap);
+    QCOMPARE(secondFinished.count(), 1);
+    QVERIFY(secondFinished.at(0).at(0).toInt() != 1024);
+}
+
+void TestTouchWidgets::dialogTappedOutsideRejects()
+{
+    auto* dialog = new MDialog("Save as", M::SaveButton | M::CancelButton);
+    dialog->setCentralWidget(new MLabel("name"));
+    QSignalSpy finished(dialog, &MDialog::finished);
+    QSignalSpy rejected(dialog, &MDialog::rejected);
+    dialog->appear(window);
+    QTRY_COMPARE(dialog->sceneWindowState(), MSceneWindow::Appeared);
+    QVERIFY(!dialog->panelRect().contains(QPointF(5, 5)));
+    Pointer pointer(window);
+    pointer.press(QPointF(5, 5));
+    pointer.release(QPointF(5, 5));
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toInt(), 0);
+    QCOMPARE(rejected.count(), 1);
+    QTRY_COMPARE(dialog->sceneWindowState(), MSceneWindow::Disappeared);
+    delete dialog;
+}
+
+void TestTouchWidgets::dragMakesSwipeAndHeldPressTapAndHold()
+{
+    auto* target = new GestureTarget;
+    page->setPannable(false);
+    page->setCentralWidget(target);
+    QTRY_VERIFY(target->size().height() > 400);
+    Pointer pointer(window);
+    const QPointF centre = target->mapToScene(target->rect().center());
+
+    pointer.drag(centre - QPointF(0, 150), centre + QPointF(0, 150));
+    pointer.release(centre + QPointF(0, 150));
+    QTRY_VERIFY(target->finished.contains("swipe"));
+    QCOMPARE(target->vertical, QSwipeGesture::Down);
+    QCOMPARE(target->horizontal, QSwipeGesture::NoDirection);
+    QVERIFY(target->finished.contains("pan"));
+    QVERIFY(!target->finished.contains("tap"));
+    QVERIFY(target->mousePresses >= 1); // gestures leave the mouse events to the widget
+
+    target->finished.clear();
+    pointer.drag(centre + QPointF(180, 0), centre - QPointF(180, 0));
+    pointer.release(centre - QPointF(180, 0));
+    QTRY_VERIFY(target->finished.contains("swipe"));
+    QCOMPARE(target->horizontal, QSwipeGesture::Left);
+    QCOMPARE(target->vertical, QSwipeGesture::NoDirection);
+
+    target->finished.clear();
+    pointer.press(centre);
+    QTRY_VERIFY_WITH_TIMEOUT(target->finished.contains("tapAndHold"), 5000);
+    pointer.release(centre);
+    QTest::qWait(20);
+    QVERIFY(!target->finished.contains("tap"));
+    QVERIFY(!target->finished.contains("swipe"));
+}
+
+void TestTouchWidgets::quickPressMakesATap()
+{
+    auto* target = new GestureTarget;
+    page->setPannable(false);
+    page->setCentralWidget(target);
+    QTRY_VERIFY(target->size().height() > 400);
+    Pointer pointer(window);
+    const QPointF centre = target->mapToScene(target->rect().center());
+    pointer.press(centre);
+    pointer.release(centre);
+    QTRY_VERIFY(target->finished.contains("tap"));
+    QVERIFY(!target->finished.contains("swipe"));
+    QTest::qWait(1000);
+    QVERIFY(!target->finished.contains("tapAndHold"));
+}
+
+void TestTouchWidgets::seekBarReportsEveryValueChange()
+{
+    auto* bar = new MSeekBar;
+    bar->setRange(0, 200);
+    bar->setLoadedContentRange(0, 100);
+    QSignalSpy changed(bar, &MSlider::valueChanged);
+    QSignalSpy moved(bar, &MSlider::sliderMoved);
+    bar->setValue(50);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).toInt(), 50);
+    QCOMPARE(moved.count(), 0);
+    bar->setValue(50);
+    QCOMPARE(changed.count(), 1);
+    bar->setValue(500);
+    QCOMPARE(bar->value(), 200);
+    QCOMPARE(bar->loadedContentMaximum(), 100);
+
+    page->setPannable(false);
+    page->setCentralWidget(bar);
+    QTRY_VERIFY(bar->size().width() > 300);
+    QSignalSpy pressed(bar, &MSlider::sliderPressed);
+    QSignalSpy released(bar, &MSlider::sliderReleased);
+    QSignalSpy outside(bar, &MSeekBar::outOfLoadedContentRange);
+    Pointer pointer(window);
+    const QPointF left = bar->mapToScene(QPointF(20, bar->size().height() / 2));
+    const QPointF right = bar->mapToScene(QPointF(bar->size().width() - 20,
+                                                  bar->size().height() / 2));
+    pointer.press(left);
+    QCOMPARE(pressed.count(), 1);
+    QVERIFY(bar->value() < 20);
+    pointer.move(right);
+    QVERIFY(bar->value() > 180);
+    QVERIFY(moved.count() >= 1);
+    QVERIFY(outside.count() >= 1);
+    pointer.release(right);
+    QCOMPARE(released.count(), 1);
+}
+
+void TestTouchWidgets::textEditTypesAndReturns()
+{
+    auto* edit = new MTextEdit(MTextEditModel::SingleLine, "");
+    edit->setPrompt("Search");
+    edit->setMaxLength(5);
+    page->setCentralWidget(edit);
+    QSignalSpy changed(edit, &MTextEdit::textChanged);
+    QSignalSpy returned(edit, &MTextEdit::returnPressed);
+    QSignalSpy gained(edit, &MTextEdit::gainedFocus);
+    edit->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY(edit->hasFocus());
+    QCOMPARE(gained.count(), 1);
+
+    QTest::keyClicks(window, "abc");
+    QCOMPARE(edit->text(), QString("abc"));
+    QCOMPARE(changed.count(), 3);
+    QTest::keyClick(window, Qt::Key_Backspace);
+    QCOMPARE(edit->text(), QString("ab"));
+    QTest::keyClicks(window, "cdefgh");
+    QCOMPARE(edit->text(), QString("abcde")); // the maximum length holds
+    QTest::keyClick(window, Qt::Key_Return);
+    QCOMPARE(returned.count(), 1);
+    QCOMPARE(edit->text(), QString("abcde"));
+
+    const int before = changed.count();
+    edit->setText("xy");
+    QCOMPARE(changed.count(), before + 1);
+    edit->setText("xy");
+    QCOMPARE(changed.count(), before + 1);
+    edit->setText("line\nbreak");
+    QVERIFY(!edit->text().contains('\n'));
+}
+
+void TestTouchWidgets::inputMethodStateKeepsValues()
+{
+    MInputMethodState* state = MInputMethodState::instance();
+    const int id = state->registerAttributeExtension("/tmp/toolbar.xml");
+    QVERIFY(id > 0);
+    QVERIFY(state->registerAttributeExtension("/tmp/other.xml") != id);
+    state->setExtendedAttribute(id, "/keys", "actionKey", "label", "Done");
+    state->setExtendedAttribute(id, "/keys", "actionKey", "highlighted", true);
+    QCOMPARE(state->extendedAttribute(id, "/keys", "actionKey", "label").toString(), QString("Done"));
+    QCOMPARE(state->extendedAttribute(id, "/keys", "actionKey", "highlighted").toBool(), true);
+    state->unregisterAttributeExtension(id);
+    QVERIFY(!state->extendedAttribute(id, "/keys", "actionKey", "label").isValid());
+}
+
+void TestTouchWidgets::systemwideSheetHasItsOwnWindow()
+{
+    QPointer<MSheet> sheet = new MSheet;
+    sheet->setStyleName("Inverted");
+    auto* title = new MLabel("Now playing");
+    auto* headerLayout = new QGraphicsLinearLayout(Qt::Horizontal, sheet->headerWidget());
+    headerLayout->addItem(title);
+    QSignalSpy destroyed(sheet.data(), &QObject::destroyed);
+    sheet->appearSystemwide(MSceneWindow::DestroyWhenDone);
+    QPointer<MWindow> own = sheet->systemwideWindow();
+    QVERIFY(own);
+    QVERIFY(!qobject_cast<MApplicationWindow*>(own.data()));
+    QVERIFY(own->isVisible());
+    QTRY_COMPARE(sheet->sceneWindowState(), MSceneWindow::Appeared);
+    QCOMPARE(sheet->geometry(), QRectF(0, 0, 480, 854));
+    QVERIFY(sheet->centralWidget()->geometry().top() >= sheet->headerWidget()->geometry().bottom());
+    QVERIFY(!own->testAttribute(Qt::WA_QuitOnClose));
+
+    sheet->dismiss();
+    QTRY_COMPARE(destroyed.count(), 1);
+    QTRY_VERIFY(own.isNull());
+
+    // In an application window it is one more scene window there.
+    QPointer<MSheet> inWindow = new MSheet;
+    inWindow->appear(window, MSceneWindow::DestroyWhenDismissed);
+    QTRY_COMPARE(inWindow->sceneWindowState(), MSceneWindow::Appeared);
+    QVERIFY(!inWindow->systemwideWindow());
+    inWindow->dismiss();
+    QTRY_VERIFY(inWindow.isNull());
+}
+
+void TestTouchWidgets::overlayCoversItsParent()
+{
+    auto* overlay = new MOverlay(page);
+    auto* inside = new MLabel("Updating");
+    overlay->setWidget(inside);
+    QSignalSpy entered(inside, &MWidget::displayEntered);
+    overlay->show();
+    QCOMPARE(overlay->geometry(), page->rect());
+    QCOMPARE(inside->geometry(), overlay->rect());
+    QVERIFY(overlay->zValue() > 100);
+    QTRY_VERIFY(inside->isOnDisplay());
+    QCOMPARE(entered.count(), 1);
+    overlay->hide();
+    QVERIFY(!inside->isOnDisplay());
+}
+
+void TestTouchWidgets::progressIndicatorKeepsItsRange()
+{
+    auto* bar = new MProgressIndicator(nullptr, MProgressIndicator::barType);
+    bar->setRange(0, 10);
+    bar->setValue(20);
+    QCOMPARE(bar->value(), 10);
+    bar->setUnknownDuration(true);
+    QVERIFY(bar->unknownDuration());
+    auto* spinner = new MProgressIndicator(nullptr, MProgressIndicator::spinnerType);
+    QCOMPARE(spinner->viewType(), MProgressIndicator::spinnerType);
+    delete bar;
+    delete spinner;
+}
+
+PARLOVANCE_TEST_MAIN(TestTouchWidgets)
+#include "tst_touchwidgets.moc"
