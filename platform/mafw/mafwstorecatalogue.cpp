@@ -288,11 +288,11 @@ void MafwStoreCatalogue::refresh()
                 qWarning() << Q_FUNC_INFO << "- cannot read the playlists:"
                            << (playlists.ok ? entries.errorMessage : playlists.errorMessage);
             }
-        },
-        [this, result, connection] {
+            // Released here, not on delivery: a catalogue gone by then must not keep the
+            // database open.
             TrackerQueryRunner::releaseConnection(connection);
-            finishRefresh(result);
-        });
+        },
+        [this, result] { finishRefresh(result); });
 }
 
 void MafwStoreCatalogue::finishRefresh(const QSharedPointer<ReadResult>& result)

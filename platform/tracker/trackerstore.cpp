@@ -4,6 +4,7 @@
 #include "trackerstore.h"
 
 #include "trackerfileindexer.h"
+#include "trackerqueryrunner.h"
 
 #include <QDebug>
 #include <QDir>
@@ -17,6 +18,22 @@ extern "C" void parlovance_ontology_register_resource(void);
 namespace {
 
 TrackerStore* storeInstance = nullptr;
+// The connection of a store that was closed, until the store library has let go of it: its
+// change notifier may still be finishing work on it.
+gpointer closingConnection = nullptr;
+
+// A database must be closed before it is opened again in the same process.
+void waitForClosedConnection()
+{
+    for (int i = 0; closingConnection && i < 5000; ++i) {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        if (closingConnection)
+            g_usleep(1000);
+    }
+    if (closingConnection)
+        qWarning() << Q_FUNC_INFO << "- the previous store connection is still in use";
+}
 QString ontologyOverride;
 bool failOpen = false;
 bool failOpenFromEnvironmentRead = false;
@@ -131,6 +148,7 @@ void TrackerStore::openAsync()
         return;
     }
     m_opening = true;
+    waitForClosedConnection();
     QDir().mkpath(storeDirectory());
     GFile* store = g_file_new_for_path(QFile::encodeName(storeDirectory()).constData());
     GFile* ontology = ontologyLocation();
@@ -179,6 +197,7 @@ bool TrackerStore::openSync(QString* errorText)
             *errorText = m_lastError;
         return false;
     }
+    waitForClosedConnection();
     QDir().mkpath(storeDirectory());
     GFile* store = g_file_new_for_path(QFile::encodeName(storeDirectory()).constData());
     GFile* ontology = ontologyLocation();
@@ -221,7 +240,12 @@ void TrackerStore::close()
     if (m_connection) {
         TrackerSparqlConnection* connection = m_connection;
         m_connection = nullptr;
-        tracker_sparql_connection_close(connection);
+        // Jobs hold their own references; once they have ended, this is the last one and the
+        // database closes with it. Closing under a running query would pull the database from
+        // beneath it.
+        TrackerQueryRunner::waitForIdle();
+        closingConnection = connection;
+        g_object_add_weak_pointer(G_OBJECT(connection), &closingConnection);
         g_object_unref(connection);
         emit closed();
     }

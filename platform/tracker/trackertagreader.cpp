@@ -130,7 +130,9 @@ bool TrackerTagReader::read(const QString& path, TrackerTrackInfo* info, QString
         return false;
     }
     TagLib::AudioProperties* audio = ref.audioProperties();
-    if (!audio) {
+    // TagLib accepts almost anything named .mp3; a file without a sample rate and a length
+    // holds no audio it could find.
+    if (!audio || (audio->sampleRate() <= 0 && audio->lengthInMilliseconds() <= 0)) {
         if (reason)
             *reason = QStringLiteral("no audio properties");
         return false;

@@ -1,0 +1,342 @@
+// The file indexer and the store underneath the models: what a scan writes, skips and removes,
+// the covers it leaves, its reports, and a store made by an older ontology.
+
+#include "fixturelibrary.h"
+#include "mafwstorecatalogue.h"
+#include "mafwtrackerconnection.h"
+#include "mafwtrackermodel.h"
+#include "mafwtrackermodelfactory.h"
+#include "queryprobe.h"
+#include "testenvironment.h"
+#include "trackerfileindexer.h"
+#include "trackermediaart.h"
+#include "trackerqueryrunner.h"
+#include "trackersparql.h"
+#include "trackerstore.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QImage>
+#include <QRegularExpression>
+#include <QSignalSpy>
+
+#include <taglib/fileref.h>
+
+namespace {
+
+const QString UnknownAlbum = QStringLiteral("Unknown album");
+const QString UnknownArtist = QStringLiteral("Unknown artist");
+
+bool retag(const QString& path, const QString& title)
+{
+    TagLib::FileRef ref(QFile::encodeName(path).constData());
+    if (ref.isNull())
+        return false;
+    ref.tag()->setTitle(TagLib::String(title.toStdWString()));
+    return ref.save();
+}
+
+} // namespace
+
+class TestStoreIndexer : public QObject
+{
+    Q_OBJECT
+
+private:
+    MafwTrackerModelFactory* factory = nullptr;
+
+    QList<QStringList> query(const QString& text, int columns)
+    {
+        QList<QStringList> rows;
+        QueryProbe::run(factory->trackerConnection(), text, columns, &rows);
+        return rows;
+    }
+    QString titleOf(const QString& relativePath)
+    {
+        const QList<QStringList> rows = query(
+            QStringLiteral("SELECT ?t WHERE { ?s nie:url %1 ; nie:title ?t }")
+                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relativePath))),
+            1);
+        return rows.isEmpty() ? QString() : rows.first().first();
+    }
+    int songCount() { return query(QStringLiteral("SELECT COUNT(?s) WHERE { ?s a nmm:MusicPiece }"), 1).first().first().toInt(); }
+
+private slots:
+    void initTestCase()
+    {
+        // Songs that are in the music folder before the program starts are indexed by init()
+        // alone, in the background.
+        AudioTags tags;
+        tags.artist = QStringLiteral("Kim");
+        tags.album = QStringLiteral("Blue");
+        tags.cover = AudioGenerator::coverImage(Qt::blue);
+        for (int i = 1; i <= 3; ++i) {
+            tags.title = QStringLiteral("Song %1").arg(i);
+            tags.trackNumber = i;
+            QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Kim/Blue/%1.ogg").arg(i), tags).isEmpty());
+        }
+        factory = new MafwTrackerModelFactory(UnknownAlbum, UnknownArtist, 2000, this);
+        QSignalSpy init(factory, SIGNAL(initCompleted(bool)));
+        factory->init();
+        QVERIFY(init.wait(60000));
+        QVERIFY(init.first().first().toBool());
+        QVERIFY(TrackerStore::instance()->indexer()->isStarted());
+        QSharedPointer<MafwTrackerModel> all(factory->getModel(MafwTrackerModel::AllSongs, 0, 0));
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), 3, 60000);
+    }
+
+    void embeddedCoversGoToTheMediaArtStore()
+    {
+        QCOMPARE(TrackerMediaArt::mediaArtHash(QStringLiteral("kim")),
+                 QStringLiteral("fb1eaf2bd9f2a7013602be235c305e7a"));
+        QCOMPARE(TrackerMediaArt::mediaArtHash(QStringLiteral("Kim (Live) [2001]")),
+                 QStringLiteral("fb1eaf2bd9f2a7013602be235c305e7a"));
+        QCOMPARE(TrackerMediaArt::mediaArtHash(QString()),
+                 QStringLiteral("7215ee9c7d9dc229d2921a40e899ec5f"));
+        QCOMPARE(TrackerMediaArt::mediaArtHash(QStringLiteral("!?*")),
+                 QStringLiteral("7215ee9c7d9dc229d2921a40e899ec5f"));
+        QCOMPARE(TrackerMediaArt::mediaArtHash(QStringLiteral("Blue")),
+                 QStringLiteral("48d6215903dff56238e52e8891380c8f"));
+        const QString path = TestEnvironment::home()
+                             + QStringLiteral("/.cache/media-art/album-fb1eaf2bd9f2a7013602be235c305e7a-"
+                                              "48d6215903dff56238e52e8891380c8f.jpeg");
+        QCOMPARE(TrackerMediaArt::albumArtPath("Kim", "Blue"), path);
+        QVERIFY(QFile::exists(path));
+        QImage cover(path, "JPEG");
+        QVERIFY(!cover.isNull());
+        QCOMPARE(cover.size(), QSize(64, 64));
+        // An album named like its artist uses one hash twice.
+        QVERIFY(TrackerMediaArt::albumArtPath("Same", "Same").endsWith(
+            TrackerMediaArt::mediaArtHash("Same") + "-" + TrackerMediaArt::mediaArtHash("Same") + ".jpeg"));
+    }
+
+    void indexingIsReportedAndCanBeSilenced()
+    {
+        MafwTrackerConnection* connection = factory->trackerConnection();
+        QVERIFY(connection->isIndexingReportAvailable());
+        QSignalSpy reports(connection, SIGNAL(trackerIndexing(bool, int, bool)));
+        AudioTags tags;
+        tags.artist = QStringLiteral("Lee");
+        for (int i = 1; i <= 3; ++i) {
+            tags.title = QStringLiteral("Report %1").arg(i);
+            QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Lee/%1.ogg").arg(i), tags).isEmpty());
+        }
+        QVERIFY(FixtureLibrary::index());
+        QVERIFY(reports.count() >= 2);
+        QCOMPARE(reports.first().at(0).toBool(), true);
+        QCOMPARE(reports.first().at(1).toInt(), 3);
+        QCOMPARE(reports.first().at(2).toBool(), false);
+        QCOMPARE(reports.last().at(0).toBool(), false);
+        QCOMPARE(reports.last().at(1).toInt(), 0);
+
+        // A scan that finds nothing to do says nothing.
+        reports.clear();
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(reports.count(), 0);
+
+        connection->setIndexingNotification(false);
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Lee/3.ogg")));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(reports.count(), 0);
+        connection->reportIndexing(true, 5, true);
+        QCOMPARE(reports.count(), 0);
+        connection->setIndexingNotification(true);
+        connection->reportIndexing(true, 5, true);
+        QCOMPARE(reports.count(), 1);
+        QCOMPARE(reports.first().at(2).toBool(), true);
+    }
+
+    void unchangedFilesAreSkippedChangedOnesRewritten()
+    {
+        const QString relative = QStringLiteral("Kim/Blue/2.ogg");
+        const QString path = FixtureLibrary::pathOf(relative);
+        const QList<QStringList> before = query(
+            QStringLiteral("SELECT ?s tracker:added(?s) WHERE { ?s nie:url %1 }")
+                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relative))), 2);
+        QCOMPARE(before.size(), 1);
+        QVERIFY(TrackerSparql::isSafeIri(before.first().at(0)));
+        QueryProbe::run(factory->trackerConnection(),
+                        QStringLiteral("INSERT DATA { <%1> nao:hasTag nao:predefined-tag-favorite ; "
+                                       "nfo:lastPlayedPosition 42 }").arg(before.first().at(0)),
+                        1, nullptr);
+
+        const QDateTime modified = QFileInfo(path).lastModified();
+        QVERIFY(retag(path, QStringLiteral("Renamed quietly")));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        }
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(titleOf(relative), QStringLiteral("Song 2"));
+
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(modified.addSecs(10), QFileDevice::FileModificationTime));
+        }
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(titleOf(relative), QStringLiteral("Renamed quietly"));
+        // The same song: what the user gave it stays.
+        const QList<QStringList> after = query(
+            QStringLiteral("SELECT ?s tracker:added(?s) nfo:lastPlayedPosition(?s) "
+                           "EXISTS { ?s nao:hasTag nao:predefined-tag-favorite } WHERE { ?s nie:url %1 }")
+                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relative))), 4);
+        QCOMPARE(after.size(), 1);
+        QCOMPARE(after.first().at(0), before.first().at(0));
+        QCOMPARE(after.first().at(1), before.first().at(1));
+        QCOMPARE(after.first().at(2), QStringLiteral("42"));
+        QCOMPARE(after.first().at(3), QStringLiteral("true"));
+    }
+
+    void unreadableFilesAreLoggedOnceAndSkipped()
+    {
+        const QString path = FixtureLibrary::pathOf(QStringLiteral("broken/noise.mp3"));
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+        file.close();
+        const int count = songCount();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("skipped.*noise\\.mp3")));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(songCount(), count);
+        QVERIFY(FixtureLibrary::index()); // no second warning: the file has not changed
+        QCOMPARE(songCount(), count);
+    }
+
+    void playlistFilesWithRelativeEntries()
+    {
+        const QString pls = FixtureLibrary::pathOf(QStringLiteral("lists/mix.pls"));
+        QDir().mkpath(QFileInfo(pls).absolutePath());
+        QFile file(pls);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[playlist]\nFile1=../Kim/Blue/1.ogg\nFile2=../Lee/1.ogg\nFile3=../gone.ogg\n"
+                   "NumberOfEntries=3\nVersion=2\n");
+        file.close();
+        QVERIFY(!FixtureLibrary::addPlaylist(QStringLiteral("lists/two.m3u"),
+                                             { QStringLiteral("Kim/Blue/3.ogg") }).isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        QSharedPointer<MafwTrackerModel> files(factory->getModel(MafwTrackerModel::PlaylistFiles, 50, 0));
+        QTRY_COMPARE(files->rowCount(), 2);
+        QCOMPARE(files->index(0, 1).data().toString(), QStringLiteral("mix.pls"));
+        QCOMPARE(files->index(0, 3).data().toInt(), 2); // the missing file is no song
+        QCOMPARE(files->index(0, 5).data().toString(), FixtureLibrary::urlOf(QStringLiteral("lists/mix.pls")));
+        const int id = files->index(0, 0).data().toInt();
+        QSharedPointer<MafwTrackerModel> songs(factory->getModel(MafwTrackerModel::SongsOfPlaylistFile, 0, id));
+        QTRY_COMPARE(songs->rowCount(), 2);
+        QCOMPARE(songs->index(0, 1).data().toString(), QStringLiteral("Song 1"));
+        QCOMPARE(songs->index(1, 1).data().toString(), QStringLiteral("Report 1"));
+        QCOMPARE(songs->index(0, 15).data().toInt(), id);
+
+        // The playlist file goes: its row and its entries go.
+        QSignalSpy gone(factory->trackerConnection(), SIGNAL(playlistsDeleted(QSet<int>)));
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("lists/mix.pls")));
+        QVERIFY(FixtureLibrary::index());
+        QTRY_COMPARE(files->rowCount(), 1);
+        QTRY_COMPARE(gone.count(), 1);
+        QTRY_COMPARE(songs->rowCount(), 0);
+        QCOMPARE(query(QStringLiteral("SELECT ?e WHERE { ?e a nfo:MediaFileListEntry ; nfo:entryUrl ?u . "
+                                      "FILTER(CONTAINS(?u, \"gone\")) }"), 1).size(), 0);
+    }
+
+    void vanishedSongsTakeEmptyAlbumsAndArtistsAlong()
+    {
+        QSignalSpy albums(factory->trackerConnection(), SIGNAL(albumsDeleted(QSet<int>)));
+        AudioTags tags;
+        tags.title = QStringLiteral("Lonely");
+        tags.artist = QStringLiteral("Solo");
+        tags.album = QStringLiteral("Single");
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Solo/lonely.ogg"), tags).isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        const QList<QStringList> album = query(
+            QStringLiteral("SELECT tracker:id(?a) WHERE { ?a a nmm:MusicAlbum ; nie:title \"Single\" }"), 1);
+        QCOMPARE(album.size(), 1);
+        QTRY_VERIFY(factory->catalogue()->songs().size() == songCount());
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Solo/lonely.ogg")));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(query(QStringLiteral("SELECT ?a WHERE { ?a a nmm:MusicAlbum ; nie:title \"Single\" }"), 1).size(), 0);
+        QCOMPARE(query(QStringLiteral("SELECT ?a WHERE { ?a a nmm:Artist ; nmm:artistName \"Solo\" }"), 1).size(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!albums.isEmpty(), 30000);
+        QVERIFY(albums.last().first().value<QSet<int>>().contains(album.first().first().toInt()));
+    }
+
+    void aMissingMusicFolderEmptiesNothing()
+    {
+        const int count = songCount();
+        QVERIFY(count > 0);
+        const QString music = TestEnvironment::musicDir();
+        QVERIFY(QDir().rename(music, music + ".away"));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(songCount(), count);
+        QVERIFY(QDir().rename(music + ".away", music));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(songCount(), count);
+    }
+
+    void anOlderStoreOpensWithItsData()
+    {
+        // A store written with an older ontology: one without a property that came later.
+        delete factory;
+        factory = nullptr;
+        TrackerStore::destroy();
+        TestEnvironment::wipeHome();
+        const QString older = TestEnvironment::home() + QStringLiteral("/older-ontology");
+        QDir().mkpath(older);
+        QDirIterator it(TestEnvironment::sourceDir() + QStringLiteral("/platform/tracker/ontology"),
+                        { QStringLiteral("*.ontology") });
+        while (it.hasNext()) {
+            QFile source(it.next());
+            QVERIFY(source.open(QIODevice::ReadOnly));
+            QString text = QString::fromUtf8(source.readAll());
+            text.replace(QRegularExpression(QStringLiteral("nrl:lastModified \"[^\"]*\"")),
+                         QStringLiteral("nrl:lastModified \"2020-01-01T00:00:00Z\""));
+            text.remove(QRegularExpression(QStringLiteral("nfo:entryCounter a rdf:Property ;[^.]*\\.")));
+            QFile target(older + QLatin1Char('/') + it.fileName());
+            QVERIFY(target.open(QIODevice::WriteOnly));
+            target.write(text.toUtf8());
+        }
+        TrackerStore::setOntologyDirectory(older);
+        QVERIFY(FixtureLibrary::openStore());
+        TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+        QVERIFY(TrackerQueryRunner::update(connection, QStringLiteral(
+            "INSERT DATA { <urn:old:song> a nmm:MusicPiece, nfo:FileDataObject ; nie:title \"Old\" ; "
+            "nie:url \"file:///old.ogg\" ; nfo:fileName \"old.ogg\" ; nfo:duration 3 ; "
+            "tracker:added \"2020-01-01T00:00:00Z\" ; tracker:available true ; "
+            "nfo:lastPlayedPosition 77 ; nao:hasTag nao:predefined-tag-favorite . "
+            "<urn:old:list> a nmm:Playlist ; nie:title \"Kept\" ; tracker:added \"2020-01-02T00:00:00Z\" ; "
+            "nfo:hasMediaFileListEntry <urn:old:entry> . "
+            "<urn:old:entry> a nfo:MediaFileListEntry ; nfo:entryUrl \"file:///old.ogg\" ; "
+            "nfo:listPosition 0 . }")).ok);
+        QVERIFY(!TrackerQueryRunner::update(connection, QStringLiteral(
+            "INSERT DATA { <urn:old:list> nfo:entryCounter 1 }")).ok);
+        TrackerQueryRunner::releaseConnection(connection);
+        TrackerStore::destroy();
+
+        // The current build opens it: the user's data is all there, and the new property works.
+        TrackerStore::setOntologyDirectory(QString());
+        MafwTrackerModelFactory::setIndexerEnabled(false);
+        factory = new MafwTrackerModelFactory(UnknownAlbum, UnknownArtist, 2000, this);
+        QSignalSpy init(factory, SIGNAL(initCompleted(bool)));
+        factory->init();
+        QVERIFY(init.wait(60000));
+        QVERIFY(init.first().first().toBool());
+        const QList<QStringList> rows = query(QStringLiteral(
+            "SELECT nfo:lastPlayedPosition(?s) EXISTS { ?s nao:hasTag nao:predefined-tag-favorite } "
+            "WHERE { ?s nie:url \"file:///old.ogg\" }"), 2);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().at(0), QStringLiteral("77"));
+        QCOMPARE(rows.first().at(1), QStringLiteral("true"));
+        QSharedPointer<MafwTrackerModel> lists(factory->getModel(MafwTrackerModel::UserPlaylists, 50, 0));
+        QTRY_COMPARE(lists->rowCount(), 1);
+        QCOMPARE(lists->index(0, 1).data().toString(), QStringLiteral("Kept"));
+        QCOMPARE(lists->index(0, 3).data().toInt(), 1);
+        QList<QStringList> none;
+        QVERIFY(QueryProbe::run(factory->trackerConnection(),
+                                QStringLiteral("INSERT DATA { <urn:old:list> nfo:entryCounter 1 }"), 1, &none));
+        MafwTrackerModelFactory::setIndexerEnabled(true);
+    }
+};
+
+PARLOVANCE_TEST_MAIN_CORE(TestStoreIndexer)
+#include "tst_storeindexer.moc"
