@@ -38,7 +38,7 @@ void MContainer::setTitle(const QString& title)
 
 bool MContainer::headerVisible() const
 {
-    return header->isVisible();
+    return header->isVisibleTo(this);
 }
 
 void MContainer::setHeaderVisible(bool visible)

@@ -4,6 +4,7 @@
 #include "mbutton.h"
 #include "mlabel.h"
 #include "mpalette.h"
+#include "mstylablewidget.h"
 #include "mtheme.h"
 
 #include <QEventLoop>
@@ -43,7 +44,7 @@ MDialog::MDialog(WindowType type, const QString& title, M::StandardButtons stand
     buttonLayout->setContentsMargins(0, 0, 0, 0);
     buttonLayout->setSpacing(12);
     panelLayout->addItem(titleLabel);
-    central = new QGraphicsWidget;
+    central = new MStylableWidget; // empty: takes no room until it gets content
     panelLayout->addItem(central);
     panelLayout->addItem(buttonBox);
     static const M::StandardButton order[] = {
@@ -75,7 +76,7 @@ void MDialog::setTitle(const QString& title)
 QGraphicsWidget* MDialog::centralWidget()
 {
     if (!central) {
-        central = new QGraphicsWidget;
+        central = new MStylableWidget;
         panelLayout->insertItem(centralIndex(), central);
     }
     return central;
@@ -216,7 +217,7 @@ MButton* MDialog::clickedButton() const
 
 bool MDialog::isButtonBoxVisible() const
 {
-    return buttonBox->isVisible();
+    return buttonBox->isVisibleTo(panel);
 }
 
 void MDialog::setButtonBoxVisible(bool visible)

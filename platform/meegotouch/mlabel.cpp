@@ -88,6 +88,10 @@ bool MLabel::wordWrap() const
 void MLabel::setWordWrap(bool on)
 {
     wrap = on;
+    // A wrapped text is as tall as its width makes it: let layouts ask for the width first.
+    QSizePolicy policy = sizePolicy();
+    policy.setHeightForWidth(on);
+    setSizePolicy(policy);
     updateGeometry();
     update();
 }
@@ -178,8 +182,11 @@ QSizeF MLabel::contentSizeHint(Qt::SizeHint which, const QSizeF& constraint) con
     const qreal lineHeight = metrics.lineSpacing();
     const qreal naturalWidth
         = isRichText() ? richTextSize(-1).width() : metrics.horizontalAdvance(shownText());
-    qreal width = constraint.width() > 0 ? constraint.width() - m.left() - m.right()
-                                         : qMin(naturalWidth, UnwrappedWidth - m.left() - m.right());
+    qreal width = qMin(naturalWidth, UnwrappedWidth - m.left() - m.right());
+    if (constraint.width() > 0)
+        width = constraint.width() - m.left() - m.right();
+    else if (wrap && size().width() > 0)
+        width = size().width() - m.left() - m.right();
 
     if (which == Qt::MinimumSize) {
         const qreal minWidth = (elide || wrap) ? metrics.horizontalAdvance(QLatin1String("...")) : naturalWidth;

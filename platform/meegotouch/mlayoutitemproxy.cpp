@@ -35,9 +35,12 @@ void MLayoutItemProxy::setGeometry(const QRectF& rect)
 
 bool MLayoutItemProxy::isHidden() const
 {
+    // Hidden by hand, not merely inside a hidden parent.
     const QGraphicsItem* graphicsItem = item->graphicsItem();
-    return graphicsItem && !graphicsItem->isVisible()
-           && !item->sizePolicy().retainSizeWhenHidden();
+    if (!graphicsItem || item->sizePolicy().retainSizeWhenHidden())
+        return false;
+    return graphicsItem->parentItem() ? !graphicsItem->isVisibleTo(graphicsItem->parentItem())
+                                      : !graphicsItem->isVisible();
 }
 
 QSizeF MLayoutItemProxy::sizeHint(Qt::SizeHint which, const QSizeF& constraint) const

@@ -43,11 +43,12 @@ void MNavigationBar::setTitle(const QString& title)
 
 bool MNavigationBar::isBackButtonVisible() const
 {
-    return backButton->isVisible();
+    return backWanted && !custom;
 }
 
 void MNavigationBar::setBackButtonVisible(bool visible)
 {
+    backWanted = visible;
     backButton->setVisible(visible && !custom);
     layoutChildren();
 }
@@ -78,8 +79,8 @@ void MNavigationBar::setCustomContent(QGraphicsWidget* content, QGraphicsItem* o
     if (custom) {
         custom->setParentItem(this);
         custom->show();
-        backButton->hide();
     }
+    backButton->setVisible(backWanted && !custom);
     titleLabel->setVisible(!custom);
     layoutChildren();
     update();
@@ -111,7 +112,8 @@ void MNavigationBar::layoutChildren()
     }
     const QMarginsF m = style()->margins();
     qreal left = m.left();
-    if (backButton->isVisible()) {
+    // The bar itself may be hidden now; what counts is whether the button is meant to show.
+    if (backWanted) {
         backButton->setGeometry(QRectF(0, 0, BackButtonWidth, r.height()));
         left = BackButtonWidth;
     }

@@ -52,6 +52,7 @@ private:
     MLabel* titleLabel;
     QPointer<QGraphicsWidget> custom;
     bool menuAvailable = false;
+    bool backWanted = false;
 };
 
 #endif // MNAVIGATIONBAR_H

@@ -128,6 +128,14 @@ qreal MPannableWidget::overshootFor(qreal y) const
     return y;
 }
 
+bool MPannableWidget::startsDrag(const QPointF& scenePos) const
+{
+    // Far enough from the press, and more along the panning direction than across it.
+    const QPointF delta = scenePos - pressScenePos;
+    return canPanVertically() && qAbs(delta.y()) >= DragThreshold
+           && qAbs(delta.y()) >= qAbs(delta.x());
+}
+
 void MPannableWidget::beginDrag(const QPointF& scenePos)
 {
     Q_UNUSED(scenePos)
@@ -192,9 +200,7 @@ void MPannableWidget::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
     if (!pressed)
         return;
     if (!dragging) {
-        const QPointF delta = event->scenePos() - pressScenePos;
-        if (!canPanVertically() || qAbs(delta.y()) < DragThreshold
-            || qAbs(delta.y()) < qAbs(delta.x()))
+        if (!startsDrag(event->scenePos()))
             return;
         beginDrag(event->scenePos());
     }
@@ -232,9 +238,7 @@ bool MPannableWidget::sceneEventFilter(QGraphicsItem* watched, QEvent* event)
         if (!pressed || dragging)
             return false;
         auto* e = static_cast<QGraphicsSceneMouseEvent*>(event);
-        const QPointF delta = e->scenePos() - pressScenePos;
-        if (!canPanVertically() || qAbs(delta.y()) < DragThreshold
-            || qAbs(delta.y()) < qAbs(delta.x()))
+        if (!startsDrag(e->scenePos()))
             return false;
         // The child that took the press loses the mouse; the drag is ours from here.
         beginDrag(e->scenePos());

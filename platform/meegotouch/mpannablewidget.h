@@ -59,6 +59,7 @@ private slots:
     void springStep();
 
 private:
+    bool startsDrag(const QPointF& scenePos) const;
     void beginDrag(const QPointF& scenePos);
     void dragTo(const QPointF& scenePos);
     void endDrag();

@@ -37,50 +37,51 @@ bool MProgressIndicator::isSpinner() const
 
 int MProgressIndicator::minimum() const
 {
-    return low;
+    return bounded.minimum();
 }
 
 int MProgressIndicator::maximum() const
 {
-    return high;
+    return bounded.maximum();
 }
 
 void MProgressIndicator::setMinimum(int minimum)
 {
-    setRange(minimum, qMax(minimum, high));
+    if (bounded.setMinimum(minimum))
+        emit valueChanged(bounded.value());
+    update();
 }
 
 void MProgressIndicator::setMaximum(int maximum)
 {
-    setRange(qMin(low, maximum), maximum);
+    if (bounded.setMaximum(maximum))
+        emit valueChanged(bounded.value());
+    update();
 }
 
 void MProgressIndicator::setRange(int minimum, int maximum)
 {
-    low = minimum;
-    high = qMax(minimum, maximum);
-    setValue(current);
+    if (bounded.setRange(minimum, maximum))
+        emit valueChanged(bounded.value());
     update();
 }
 
 int MProgressIndicator::value() const
 {
-    return current;
+    return bounded.value();
 }
 
 void MProgressIndicator::setValue(int v)
 {
-    v = qBound(low, v, high);
-    if (v == current)
+    if (!bounded.setValue(v))
         return;
-    current = v;
     update();
-    emit valueChanged(current);
+    emit valueChanged(bounded.value());
 }
 
 void MProgressIndicator::reset()
 {
-    setValue(low);
+    setValue(bounded.minimum());
 }
 
 bool MProgressIndicator::unknownDuration() const
@@ -138,7 +139,7 @@ void MProgressIndicator::drawContents(QPainter* painter,
         painter->drawEllipse(circle);
         painter->setPen(QPen(palette.firstAccentColor(), 4, Qt::SolidLine, Qt::RoundCap));
         const int start = unknown ? -phase * 360 * 16 / PhaseSteps : 90 * 16;
-        const qreal fraction = high > low ? qreal(current - low) / (high - low) : 0;
+        const qreal fraction = bounded.maximum() > bounded.minimum() ? qreal(bounded.value() - bounded.minimum()) / (bounded.maximum() - bounded.minimum()) : 0;
         const int span = unknown ? 100 * 16 : -int(360 * 16 * fraction);
         painter->drawArc(circle, start, span);
         painter->restore();
@@ -155,8 +156,8 @@ void MProgressIndicator::drawContents(QPainter* painter,
         const qreal x = track.left() + (track.width() + chunk) * phase / PhaseSteps - chunk;
         painter->setClipRect(track);
         painter->drawRoundedRect(QRectF(x, track.top(), chunk, h), h / 2, h / 2);
-    } else if (high > low && current > low) {
-        const qreal w = track.width() * (current - low) / (high - low);
+    } else if (bounded.maximum() > bounded.minimum() && bounded.value() > bounded.minimum()) {
+        const qreal w = track.width() * (bounded.value() - bounded.minimum()) / (bounded.maximum() - bounded.minimum());
         painter->drawRoundedRect(QRectF(track.left(), track.top(), w, h), h / 2, h / 2);
     }
     painter->restore();

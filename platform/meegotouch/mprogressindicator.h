@@ -1,6 +1,7 @@
 #ifndef MPROGRESSINDICATOR_H
 #define MPROGRESSINDICATOR_H
 
+#include "mboundedvalue.h"
 #include "mwidgetcontroller.h"
 
 class QTimer;
@@ -47,9 +48,7 @@ private:
     bool isSpinner() const;
     void updateAnimation();
 
-    int low = 0;
-    int high = 100;
-    int current = 0;
+    MBoundedValue bounded;
     bool unknown = false;
     int phase = 0;
     QTimer* animation;

@@ -1,10 +1,13 @@
 #include "msheet.h"
 
+#include "mpalette.h"
 #include "mstylablewidget.h"
+#include "mtheme.h"
 #include "mwindow.h"
 
 #include <QCloseEvent>
 #include <QGraphicsSceneMouseEvent>
+#include <QPainter>
 
 namespace {
 const qreal HeaderHeight = 72;
@@ -89,6 +92,13 @@ void MSheet::resizeEvent(QGraphicsSceneResizeEvent* event)
 {
     MSceneWindow::resizeEvent(event);
     layoutParts();
+}
+
+void MSheet::drawBackground(QPainter* painter, const QStyleOptionGraphicsItem* option) const
+{
+    Q_UNUSED(option)
+    // The style colours the header; the sheet itself is the black of the theme.
+    painter->fillRect(rect(), MTheme::palette().backgroundColor());
 }
 
 void MSheet::mousePressEvent(QGraphicsSceneMouseEvent* event)

@@ -44,6 +44,7 @@ public:
 
 protected:
     void resizeEvent(QGraphicsSceneResizeEvent* event) override;
+    void drawBackground(QPainter* painter, const QStyleOptionGraphicsItem* option) const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
 

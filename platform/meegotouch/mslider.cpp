@@ -24,45 +24,46 @@ MSlider::~MSlider() = default;
 
 int MSlider::minimum() const
 {
-    return low;
+    return bounded.minimum();
 }
 
 int MSlider::maximum() const
 {
-    return high;
+    return bounded.maximum();
 }
 
 void MSlider::setMinimum(int minimum)
 {
-    setRange(minimum, qMax(minimum, high));
+    if (bounded.setMinimum(minimum))
+        emit valueChanged(bounded.value());
+    update();
 }
 
 void MSlider::setMaximum(int maximum)
 {
-    setRange(qMin(low, maximum), maximum);
+    if (bounded.setMaximum(maximum))
+        emit valueChanged(bounded.value());
+    update();
 }
 
 void MSlider::setRange(int minimum, int maximum)
 {
-    low = minimum;
-    high = qMax(minimum, maximum);
-    setValue(current);
+    if (bounded.setRange(minimum, maximum))
+        emit valueChanged(bounded.value());
     update();
 }
 
 int MSlider::value() const
 {
-    return current;
+    return bounded.value();
 }
 
 void MSlider::setValue(int v)
 {
-    v = qBound(low, v, high);
-    if (v == current)
+    if (!bounded.setValue(v))
         return;
-    current = v;
     update();
-    emit valueChanged(current);
+    emit valueChanged(bounded.value());
 }
 
 QString MSlider::handleLabel() const
@@ -102,16 +103,16 @@ QRectF MSlider::grooveRect() const
 qreal MSlider::positionOf(int v) const
 {
     const QRectF groove = grooveRect();
-    if (high <= low)
+    if (bounded.maximum() <= bounded.minimum())
         return groove.left();
-    return groove.left() + groove.width() * qreal(v - low) / (high - low);
+    return groove.left() + groove.width() * qreal(v - bounded.minimum()) / (bounded.maximum() - bounded.minimum());
 }
 
 int MSlider::valueAt(qreal x) const
 {
     const QRectF groove = grooveRect();
     const qreal fraction = qBound<qreal>(0, (x - groove.left()) / groove.width(), 1);
-    return low + qRound(fraction * (high - low));
+    return bounded.minimum() + qRound(fraction * (bounded.maximum() - bounded.minimum()));
 }
 
 QSizeF MSlider::contentSizeHint(Qt::SizeHint which, const QSizeF& constraint) const
@@ -141,7 +142,7 @@ void MSlider::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* op
     painter->setBrush(palette.disabledColor());
     painter->drawRoundedRect(groove, GrooveHeight / 2, GrooveHeight / 2);
     drawGroove(painter, groove);
-    const qreal x = positionOf(current);
+    const qreal x = positionOf(bounded.value());
     painter->setBrush(palette.firstAccentColor());
     painter->drawRoundedRect(QRectF(groove.left(), groove.top(), x - groove.left(), groove.height()),
                              GrooveHeight / 2, GrooveHeight / 2);
@@ -165,10 +166,10 @@ void MSlider::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* op
 void MSlider::userMovedTo(qreal x)
 {
     const int v = valueAt(x);
-    if (v == current)
+    if (v == bounded.value())
         return;
     setValue(v);
-    emit sliderMoved(current);
+    emit sliderMoved(bounded.value());
 }
 
 void MSlider::mousePressEvent(QGraphicsSceneMouseEvent* event)

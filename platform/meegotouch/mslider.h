@@ -1,6 +1,7 @@
 #ifndef MSLIDER_H
 #define MSLIDER_H
 
+#include "mboundedvalue.h"
 #include "mwidgetcontroller.h"
 
 // A horizontal slider with a handle the user drags along the groove. valueChanged() fires for
@@ -56,9 +57,7 @@ private:
     int valueAt(qreal x) const;
     void userMovedTo(qreal x);
 
-    int low = 0;
-    int high = 100;
-    int current = 0;
+    MBoundedValue bounded;
     QString label;
     bool labelVisible = false;
     bool down = false;

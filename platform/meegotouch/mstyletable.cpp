@@ -105,6 +105,8 @@ void loadBuiltIns(Table& t)
     add("MApplicationMenu", merged(text(26, primary), { { "backgroundColor", bar },
                                                          { "marginLeft", 24 },
                                                          { "marginRight", 24 } }));
+    add("MActionListWindow", merged(text(26, primary), { { "marginLeft", 24 },
+                                                          { "marginRight", 24 } }));
     add("MBanner", merged(text(24, primary), { { "backgroundColor", QColor(0x2e, 0x2e, 0x2e) },
                                                { "borderColor", accent },
                                                { "marginLeft", 20 }, { "marginRight", 20 },

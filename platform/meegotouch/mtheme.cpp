@@ -1,6 +1,7 @@
 #include "mtheme.h"
 
 #include "mpalette.h"
+#include "mscalableimage.h"
 #include "mstyle.h"
 #include "mstyletable.h"
 
@@ -9,7 +10,9 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QHash>
+#include <QGuiApplication>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QSet>
 #include <QStandardPaths>
@@ -168,6 +171,24 @@ QString resolveName(const QString& id)
     return theme.files.contains(name) ? name : QString();
 }
 
+// The theme's page background: black, lifting a little towards the top. Made once, GUI thread.
+const MScalableImage* pageBackground()
+{
+    static MScalableImage* background = nullptr;
+    if (!background) {
+        QImage image(480, 854, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QLinearGradient gradient(0, 0, 0, image.height());
+        gradient.setColorAt(0, QColor(0x14, 0x14, 0x14));
+        gradient.setColorAt(0.4, QColor(0, 0, 0));
+        painter.fillRect(image.rect(), gradient);
+        painter.end();
+        const QPixmap pixmap = QPixmap::fromImage(image);
+        background = new MScalableImage(&pixmap, 0, 0, 0, 0, QStringLiteral("meegotouch-background"));
+    }
+    return background;
+}
+
 QColor tintColor(Tint tint)
 {
     const MPalette palette;
@@ -278,6 +299,10 @@ const MStyle* MTheme::style(const char* styleClassName, const QString& objectNam
     chain << className;
     s->setAttributes(MStyleTable::resolve(chain, objectName));
     s->setStyleName(objectName);
+    if (className == QLatin1String("MApplicationPageStyle") && !s->hasAttribute("backgroundImage")
+        && qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        s->setAttribute(QStringLiteral("backgroundImage"),
+                        QVariant::fromValue<const MScalableImage*>(pageBackground()));
     return s;
 }
 

@@ -138,16 +138,27 @@ void MWindow::setVisible(bool visible)
     QGraphicsView::setVisible(visible);
 }
 
+void MWindow::fitScene()
+{
+    // fitInView() would leave a margin of its own; the screen is to fill the window exactly.
+    const QSizeF area = viewport()->size();
+    const qreal scale = qMin(area.width() / SceneWidth, area.height() / SceneHeight);
+    if (scale <= 0)
+        return;
+    setTransform(QTransform::fromScale(scale, scale));
+    centerOn(sceneRect().center());
+}
+
 void MWindow::resizeEvent(QResizeEvent* event)
 {
     QGraphicsView::resizeEvent(event);
-    fitInView(sceneRect(), Qt::KeepAspectRatio);
+    fitScene();
 }
 
 void MWindow::showEvent(QShowEvent* event)
 {
     QGraphicsView::showEvent(event);
-    fitInView(sceneRect(), Qt::KeepAspectRatio);
+    fitScene();
     MApplication::noteWindowShown(this);
     updateDisplay();
 }

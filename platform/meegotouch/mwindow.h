@@ -65,6 +65,7 @@ private slots:
 
 private:
     void updateDisplay();
+    void fitScene();
     QSize portraitSize() const;
 
     MSceneManager* manager;

@@ -10,6 +10,7 @@
 #include "mlabel.h"
 #include "mpalette.h"
 #include "mpannableviewport.h"
+#include "mscalableimage.h"
 #include "mscenemanager.h"
 #include "mstylablewidget.h"
 #include "mstyletable.h"
@@ -578,6 +579,9 @@ void TestTouchUi::stylesResolveByClassThenName()
     const MStyle* style = MTheme::style("MApplicationPageStyle", "");
     QVERIFY(style);
     QVERIFY(style->property("backgroundColor").value<QColor>().isValid());
+    const auto* background = style->property("backgroundImage").value<const MScalableImage*>();
+    QVERIFY(background && background->pixmap());
+    QCOMPARE(background->pixmap()->size(), QSize(480, 854));
     MTheme::releaseStyle(style);
     delete label;
     delete spacer;

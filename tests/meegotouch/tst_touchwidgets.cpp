@@ -154,6 +154,7 @@ private slots:
     void systemwideSheetHasItsOwnWindow();
     void overlayCoversItsParent();
     void progressIndicatorKeepsItsRange();
+    void wrappedLabelGrowsWhenNarrow();
 
 private:
     MApplicationWindow* window = nullptr;
@@ -634,6 +635,19 @@ void TestTouchWidgets::progressIndicatorKeepsItsRange()
     QCOMPARE(spinner->viewType(), MProgressIndicator::spinnerType);
     delete bar;
     delete spinner;
+}
+
+void TestTouchWidgets::wrappedLabelGrowsWhenNarrow()
+{
+    MLabel label("A fairly long text that cannot stay on one line in a narrow box");
+    const qreal oneLine = label.effectiveSizeHint(Qt::PreferredSize).height();
+    label.setWordWrap(true);
+    QVERIFY(label.sizePolicy().hasHeightForWidth());
+    const qreal narrow = label.effectiveSizeHint(Qt::PreferredSize, QSizeF(150, -1)).height();
+    QVERIFY2(narrow >= 3 * oneLine - 1, qPrintable(QString::number(narrow)));
+    // The length-variant separator ends the text shown.
+    label.setText(QString("Long variant") + QChar(0x9c) + "Short");
+    QCOMPARE(label.shownText(), QString("Long variant"));
 }
 
 PARLOVANCE_TEST_MAIN(TestTouchWidgets)
