@@ -48,6 +48,29 @@ QCollator makeCollator()
     return collator;
 }
 
+// Sorts song ids by their title keys; made for the reading thread and the GUI thread alike.
+QVector<int> sortedByTitle(const QHash<int, QCollatorSortKey>& keys)
+{
+    struct Item
+    {
+        const QCollatorSortKey* key;
+        int id;
+    };
+    QVector<Item> items;
+    items.reserve(keys.size());
+    for (auto it = keys.cbegin(); it != keys.cend(); ++it)
+        items.append({ &it.value(), it.key() });
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+        const int order = a.key->compare(*b.key);
+        return order != 0 ? order < 0 : a.id < b.id;
+    });
+    QVector<int> ids;
+    ids.reserve(items.size());
+    for (const Item& item : qAsConst(items))
+        ids.append(item.id);
+    return ids;
+}
+
 bool sameSong(const MafwStoreSong& a, const MafwStoreSong& b)
 {
     return a.iri == b.iri && a.title == b.title && a.url == b.url && a.fileName == b.fileName
@@ -86,6 +109,7 @@ struct MafwStoreCatalogue::ReadResult
     QHash<int, MafwStoreSong> songs;
     QHash<int, QCollatorSortKey> titleKeys;
     QHash<int, QCollatorSortKey> albumKeys;
+    QVector<int> titleOrder; // whole reads only
     bool playlistsRead = false;
     QHash<int, MafwStorePlaylist> playlists;
 };
@@ -148,6 +172,15 @@ const QCollatorSortKey* MafwStoreCatalogue::albumKey(int songId) const
 {
     const auto it = m_albumKeys.constFind(songId);
     return it == m_albumKeys.cend() ? nullptr : &it.value();
+}
+
+const QVector<int>& MafwStoreCatalogue::titleOrder() const
+{
+    if (m_titleOrderDirty) {
+        m_titleOrder = sortedByTitle(m_titleKeys);
+        m_titleOrderDirty = false;
+    }
+    return m_titleOrder;
 }
 
 int MafwStoreCatalogue::compareText(const QString& a, const QString& b) const
@@ -226,6 +259,7 @@ void MafwStoreCatalogue::refresh()
                 result->ok = false;
             }
             QCollator collator = makeCollator();
+            QHash<QString, QCollatorSortKey> albumKeys; // many songs, few albums
             for (const QStringList& row : songs.rows) {
                 MafwStoreSong s;
                 s.iri = row.at(0);
@@ -248,9 +282,14 @@ void MafwStoreCatalogue::refresh()
                 s.encodedBy = row.at(17);
                 s.favourite = row.at(18) == QLatin1String("true");
                 result->titleKeys.insert(s.id, collator.sortKey(s.title));
-                result->albumKeys.insert(s.id, collator.sortKey(s.album));
+                auto albumKey = albumKeys.constFind(s.album);
+                if (albumKey == albumKeys.cend())
+                    albumKey = albumKeys.insert(s.album, collator.sortKey(s.album));
+                result->albumKeys.insert(s.id, albumKey.value());
                 result->songs.insert(s.id, s);
             }
+            if (result->whole)
+                result->titleOrder = sortedByTitle(result->titleKeys);
             const TrackerQueryResult playlists
                 = TrackerQueryRunner::select(connection, QString::fromLatin1(PlaylistQuery), 6);
             const TrackerQueryResult entries
@@ -301,10 +340,20 @@ void MafwStoreCatalogue::finishRefresh(const QSharedPointer<ReadResult>& result)
     MafwStoreChanges changes;
     if (result->ok) {
         applySongs(result->songs, result->asked, result->whole, &changes);
-        for (auto it = result->titleKeys.cbegin(); it != result->titleKeys.cend(); ++it)
-            m_titleKeys.insert(it.key(), it.value());
-        for (auto it = result->albumKeys.cbegin(); it != result->albumKeys.cend(); ++it)
-            m_albumKeys.insert(it.key(), it.value());
+        if (result->whole) {
+            m_titleKeys = result->titleKeys;
+            m_albumKeys = result->albumKeys;
+            m_titleOrder = result->titleOrder;
+            m_titleOrderDirty = false;
+        } else {
+            for (auto it = result->titleKeys.cbegin(); it != result->titleKeys.cend(); ++it)
+                m_titleKeys.insert(it.key(), it.value());
+            for (auto it = result->albumKeys.cbegin(); it != result->albumKeys.cend(); ++it)
+                m_albumKeys.insert(it.key(), it.value());
+            if (!changes.songsAdded.isEmpty() || !changes.songsRemoved.isEmpty()
+                || !changes.songsChanged.isEmpty())
+                m_titleOrderDirty = true;
+        }
     }
     if (result->playlistsRead)
         applyPlaylists(result->playlists, &changes);

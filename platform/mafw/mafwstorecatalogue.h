@@ -97,6 +97,8 @@ public:
     // The title collation keys, made when a song is read.
     const QCollatorSortKey* titleKey(int songId) const;
     const QCollatorSortKey* albumKey(int songId) const;
+    // Every song id, in title order (ties by id): the order most lists show.
+    const QVector<int>& titleOrder() const;
     int compareText(const QString& a, const QString& b) const;
 
     bool hasSongsWithoutArtist() const;
@@ -126,6 +128,8 @@ private:
     QHash<int, QCollatorSortKey> m_titleKeys;
     QHash<int, QCollatorSortKey> m_albumKeys;
     QSet<int> m_albumIds;
+    mutable QVector<int> m_titleOrder;
+    mutable bool m_titleOrderDirty = true;
     QSet<int> m_pendingIds;
     QSet<qint64> m_pendingDeleted;
     bool m_pendingWhole = false;

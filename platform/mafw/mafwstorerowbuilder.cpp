@@ -142,10 +142,15 @@ MafwStoreRow MafwStoreRowBuilder::songRow(const MafwStoreSong& s) const
 
 QVector<int> MafwStoreRowBuilder::songIds(int type, int id, int secondId) const
 {
+    if (type == 14)
+        return m_catalogue->song(id) ? QVector<int>{ id } : QVector<int>();
+    // Walking the songs in title order gives every list its title order for free; the lists
+    // ordered otherwise sort stably on top of it.
+    const QVector<int>& order = m_catalogue->titleOrder();
     QVector<int> ids;
-    const auto& songs = m_catalogue->songs();
-    ids.reserve(type == 0 ? songs.size() : 64);
-    for (const MafwStoreSong& s : songs) {
+    ids.reserve(type == 0 ? order.size() : 64);
+    for (int songId : order) {
+        const MafwStoreSong& s = *m_catalogue->song(songId);
         bool take = false;
         switch (type) {
         case 0: take = true; break;
@@ -161,7 +166,6 @@ QVector<int> MafwStoreRowBuilder::songIds(int type, int id, int secondId) const
         case 11: take = s.albumId == 0; break;
         case 12: take = s.performerId == id && id > 0 && s.albumId == 0; break;
         case 13: take = s.performerId == 0 && s.albumId == 0; break;
-        case 14: take = s.id == id; break;
         case 17:
             // An artist id below 1 stands for the album's songs without a performer.
             take = s.albumId == id && id > 0
@@ -170,7 +174,7 @@ QVector<int> MafwStoreRowBuilder::songIds(int type, int id, int secondId) const
         default: break;
         }
         if (take)
-            ids.append(s.id);
+            ids.append(songId);
     }
     sortSongs(&ids, type);
     return ids;
@@ -178,66 +182,65 @@ QVector<int> MafwStoreRowBuilder::songIds(int type, int id, int secondId) const
 
 void MafwStoreRowBuilder::sortSongs(QVector<int>* ids, int type) const
 {
-    const MafwStoreCatalogue* c = m_catalogue;
-    auto titleLess = [c](const MafwStoreSong* a, const MafwStoreSong* b) {
-        const QCollatorSortKey* ka = c->titleKey(a->id);
-        const QCollatorSortKey* kb = c->titleKey(b->id);
-        const int order = ka && kb ? ka->compare(*kb) : a->title.compare(b->title);
-        return order != 0 ? order < 0 : a->id < b->id;
+    struct Item
+    {
+        const MafwStoreSong* song;
+        const QCollatorSortKey* albumKey;
     };
-    auto albumOrder = [titleLess](const MafwStoreSong* a, const MafwStoreSong* b) {
-        if (a->discNumber != b->discNumber)
-            return a->discNumber < b->discNumber;
-        if (a->trackNumber != b->trackNumber)
-            return a->trackNumber < b->trackNumber;
-        return titleLess(a, b);
+    QVector<Item> items;
+    switch (type) {
+    case 1: case 2: case 3: case 4: case 5: case 12: case 17:
+        break;
+    default:
+        return; // title order already
+    }
+    items.reserve(ids->size());
+    for (int id : qAsConst(*ids))
+        items.append({ m_catalogue->song(id), m_catalogue->albumKey(id) });
+    auto albumOrder = [](const Item& a, const Item& b) {
+        if (a.song->discNumber != b.song->discNumber)
+            return a.song->discNumber < b.song->discNumber;
+        return a.song->trackNumber < b.song->trackNumber;
     };
-    std::function<bool(const MafwStoreSong*, const MafwStoreSong*)> less;
     switch (type) {
     case 1:
     case 17:
-        less = albumOrder;
+        std::stable_sort(items.begin(), items.end(), albumOrder);
         break;
     case 2:
     case 12:
-        less = [c, albumOrder](const MafwStoreSong* a, const MafwStoreSong* b) {
-            if ((a->albumId == 0) != (b->albumId == 0))
-                return b->albumId == 0;
-            if (a->albumId != b->albumId) {
-                const QCollatorSortKey* ka = c->albumKey(a->id);
-                const QCollatorSortKey* kb = c->albumKey(b->id);
-                const int order = ka && kb ? ka->compare(*kb) : a->album.compare(b->album);
-                return order != 0 ? order < 0 : a->albumId < b->albumId;
+        std::stable_sort(items.begin(), items.end(), [albumOrder](const Item& a, const Item& b) {
+            const bool noAlbumA = a.song->albumId == 0, noAlbumB = b.song->albumId == 0;
+            if (noAlbumA != noAlbumB)
+                return noAlbumB;
+            if (a.song->albumId != b.song->albumId) {
+                const int order = a.albumKey && b.albumKey ? a.albumKey->compare(*b.albumKey)
+                                                           : a.song->album.compare(b.song->album);
+                return order != 0 ? order < 0 : a.song->albumId < b.song->albumId;
             }
             return albumOrder(a, b);
-        };
+        });
         break;
     case 3:
-        less = [titleLess](const MafwStoreSong* a, const MafwStoreSong* b) {
-            return a->added != b->added ? a->added > b->added : titleLess(a, b);
-        };
+        std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+            return a.song->added > b.song->added;
+        });
         break;
     case 4:
-        less = [titleLess](const MafwStoreSong* a, const MafwStoreSong* b) {
-            return a->accessed != b->accessed ? a->accessed > b->accessed : titleLess(a, b);
-        };
+        std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+            return a.song->accessed > b.song->accessed;
+        });
         break;
     case 5:
-        less = [titleLess](const MafwStoreSong* a, const MafwStoreSong* b) {
-            return a->usage != b->usage ? a->usage > b->usage : titleLess(a, b);
-        };
+        std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+            return a.song->usage > b.song->usage;
+        });
         break;
     default:
-        less = titleLess;
         break;
     }
-    QVector<const MafwStoreSong*> songs;
-    songs.reserve(ids->size());
-    for (int id : qAsConst(*ids))
-        songs.append(c->song(id));
-    std::sort(songs.begin(), songs.end(), less);
-    for (int i = 0; i < songs.size(); ++i)
-        (*ids)[i] = songs.at(i)->id;
+    for (int i = 0; i < items.size(); ++i)
+        (*ids)[i] = items.at(i).song->id;
 }
 
 QVector<MafwStoreRow> MafwStoreRowBuilder::rows(int type, int id, int secondId, int maxRows,

@@ -1,0 +1,195 @@
+// The library store: indexing a music folder, and the all-songs model over a large library.
+
+#include "fixturelibrary.h"
+#include "mafwstorecatalogue.h"
+#include "mafwtrackermodel.h"
+#include "mafwtrackermodelfactory.h"
+#include "testenvironment.h"
+#include "trackerfileindexer.h"
+#include "trackerindexworker.h"
+#include "trackerqueryrunner.h"
+#include "trackersparql.h"
+#include "trackerstore.h"
+#include "trackertagreader.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUuid>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Resident memory figures of this process in MiB: the peak since the last reset, and now.
+double statusMiB(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+void resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+void freshStore()
+{
+    TrackerStore::destroy();
+    TestEnvironment::wipeHome();
+}
+
+// Indexing a music folder of 5,000 generated songs (250 albums by 50 artists), from nothing.
+void IndexFiveThousandFiles(benchmark::State& state)
+{
+    const int files = 5000;
+    for (auto _ : state) {
+        state.PauseTiming();
+        freshStore();
+        for (int i = 0; i < files; ++i) {
+            AudioTags tags;
+            tags.title = QStringLiteral("Song %1").arg(i);
+            tags.artist = QStringLiteral("Artist %1").arg(i % 50);
+            tags.album = QStringLiteral("Album %1").arg(i / 20);
+            tags.genre = QStringLiteral("Pop");
+            tags.trackNumber = i % 20 + 1;
+            tags.year = 1990 + i % 30;
+            const QString path = QStringLiteral("Artist %1/Album %2/%3.%4")
+                                     .arg(i % 50)
+                                     .arg(i / 20)
+                                     .arg(i % 20)
+                                     .arg(i % 10 == 0 ? "mp3" : "ogg");
+            if (FixtureLibrary::addSong(path, tags, 1000).isEmpty()) {
+                state.SkipWithError("cannot write the audio files");
+                return;
+            }
+        }
+        if (!FixtureLibrary::openStore()) {
+            state.SkipWithError("cannot open the store");
+            return;
+        }
+        resetPeakMemory();
+        const double before = statusMiB("VmRSS:");
+        QElapsedTimer timer;
+        timer.start();
+        state.ResumeTiming();
+        const bool ok = FixtureLibrary::index(600000);
+        state.PauseTiming();
+        const double seconds = timer.elapsed() / 1000.0;
+        if (!ok) {
+            state.SkipWithError("indexing timed out");
+            return;
+        }
+        state.counters["files_per_second"] = files / seconds;
+        state.counters["peak_rss_MiB"] = statusMiB("VmHWM:");
+        state.counters["rss_growth_MiB"] = statusMiB("VmRSS:") - before;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(IndexFiveThousandFiles)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A library of 20,000 songs (written as the indexer writes them), then the all-songs model:
+// its first 50 rows and all of its rows, as the all-songs page asks for them.
+void AllSongsModelOfTwentyThousand(benchmark::State& state)
+{
+    const int songs = 20000;
+    freshStore();
+    if (!FixtureLibrary::openStore()) {
+        state.SkipWithError("cannot open the store");
+        return;
+    }
+    TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+    const QString added = TrackerSparql::timeText(QDateTime::currentDateTimeUtc());
+    for (int first = 0; first < songs; first += 500) {
+        QStringList batch;
+        for (int i = first; i < first + 500; ++i) {
+            TrackerTrackInfo info;
+            info.title = QStringLiteral("Song %1").arg((i * 7919) % songs);
+            info.artist = QStringLiteral("Artist %1").arg(i % 500);
+            info.album = QStringLiteral("Album %1").arg(i % 2000);
+            info.genre = QStringLiteral("Pop");
+            info.trackNumber = i % 12 + 1;
+            info.year = 2000 + i % 20;
+            info.durationSeconds = 180 + i % 60;
+            const QString url = QStringLiteral("file:///music/%1.ogg").arg(i);
+            batch << TrackerIndexWorker::songUpdate(
+                QStringLiteral("urn:uuid:") + QUuid::createUuid().toString(QUuid::WithoutBraces), false,
+                url, QStringLiteral("%1.ogg").arg(i), 4096, added, added, info);
+        }
+        if (!TrackerQueryRunner::update(connection, batch.join(QStringLiteral(" ;\n"))).ok) {
+            state.SkipWithError("cannot write the library");
+            TrackerQueryRunner::releaseConnection(connection);
+            return;
+        }
+    }
+    TrackerQueryRunner::releaseConnection(connection);
+
+    resetPeakMemory();
+    MafwTrackerModelFactory::setIndexerEnabled(false);
+    MafwTrackerModelFactory factory(QStringLiteral("Unknown album"), QStringLiteral("Unknown artist"), 2000);
+    QSignalSpy init(&factory, SIGNAL(initCompleted(bool)));
+    QElapsedTimer start;
+    start.start();
+    factory.init();
+    if (!init.wait(120000) || !init.first().first().toBool()) {
+        state.SkipWithError("the factory did not start");
+        return;
+    }
+    const double startMs = start.elapsed();
+
+    double firstTotal = 0, allTotal = 0, firstWorst = 0, allWorst = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        QScopedPointer<MafwTrackerModel> model(factory.getModel(MafwTrackerModel::AllSongs, 50, 0));
+        while (model->rowCount() < 50)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const double first = timer.nsecsElapsed() / 1e6;
+        QSignalSpy completed(model.data(), SIGNAL(completed()));
+        model->fetchRemainingRows();
+        while (completed.isEmpty())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const double all = timer.nsecsElapsed() / 1e6;
+        if (model->rowCount() != songs) {
+            state.SkipWithError("the model lacks rows");
+            return;
+        }
+        firstTotal += first;
+        allTotal += all;
+        firstWorst = qMax(firstWorst, first);
+        allWorst = qMax(allWorst, all);
+        ++runs;
+    }
+    state.counters["factory_start_ms"] = startMs;
+    state.counters["first_50_rows_ms"] = firstTotal / runs;
+    state.counters["first_50_rows_worst_ms"] = firstWorst;
+    state.counters["all_rows_ms"] = allTotal / runs;
+    state.counters["all_rows_worst_ms"] = allWorst;
+    state.counters["peak_rss_MiB"] = statusMiB("VmHWM:");
+}
+BENCHMARK(AllSongsModelOfTwentyThousand)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TestEnvironment::prepare();
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    TrackerStore::destroy();
+    return 0;
+}
