@@ -128,17 +128,22 @@ void deliver(QObject* relay, const QPointer<QObject>& guard, const TrackerQueryR
         Qt::QueuedConnection);
 }
 
+TrackerQueryResult storeClosed()
+{
+    TrackerQueryResult result;
+    result.errorCode = -1;
+    result.errorMessage = QStringLiteral("The library store is not open");
+    return result;
+}
+
 } // namespace
 
 TrackerQueryResult TrackerQueryRunner::select(TrackerSparqlConnection* connection,
                                               const QString& sparql, int columns)
 {
     TrackerQueryResult result;
-    if (!connection) {
-        result.errorCode = -1;
-        result.errorMessage = QStringLiteral("The library store is not open");
-        return result;
-    }
+    if (!connection)
+        return storeClosed();
     GError* error = nullptr;
     const QByteArray text = sparql.toUtf8();
     TrackerSparqlCursor* cursor
@@ -191,11 +196,8 @@ TrackerQueryResult TrackerQueryRunner::update(TrackerSparqlConnection* connectio
         return future.get();
     }
     TrackerQueryResult result;
-    if (!connection) {
-        result.errorCode = -1;
-        result.errorMessage = QStringLiteral("The library store is not open");
-        return result;
-    }
+    if (!connection)
+        return storeClosed();
     GError* error = nullptr;
     const QByteArray text = sparql.toUtf8();
     tracker_sparql_connection_update(connection, text.constData(), nullptr, &error);

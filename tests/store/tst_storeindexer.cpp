@@ -85,6 +85,22 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), 3, 60000);
     }
 
+    void changesInTheFolderAreIndexedUnasked()
+    {
+        QSharedPointer<MafwTrackerModel> all(factory->getModel(MafwTrackerModel::AllSongs, 0, 0));
+        QTRY_COMPARE(all->rowCount(), 3);
+        AudioTags tags;
+        tags.title = QStringLiteral("Dropped in");
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Kim/Blue/dropped.ogg"), tags).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), 4, 30000);
+        // A new folder, and then a file in it.
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("New/Folder/deep.ogg"), tags).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), 5, 30000);
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("New/Folder/deep.ogg")));
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Kim/Blue/dropped.ogg")));
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), 3, 30000);
+    }
+
     void embeddedCoversGoToTheMediaArtStore()
     {
         QCOMPARE(TrackerMediaArt::mediaArtHash(QStringLiteral("kim")),
