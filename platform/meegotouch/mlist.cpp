@@ -1,0 +1,933 @@
+#include "mlist.h"
+
+#include "mabstractitemmodel.h"
+#include "mcellcreator.h"
+#include "mlistheadercreator.h"
+#include "mlistindexbubble.h"
+#include "mlisttaptracker.h"
+#include "mpalette.h"
+#include "mpannableviewport.h"
+#include "mpositionindicator.h"
+
+#include <QAbstractItemModel>
+#include <QDebug>
+#include <QGraphicsScene>
+#include <QGraphicsSceneMouseEvent>
+#include <QItemSelectionModel>
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+
+const qreal IndicatorWidth = 4;
+const qreal IndicatorInset = 3;
+const qreal BubbleInset = 24;
+const int BubbleLinger = 600;
+const qreal CellZ = 0;
+const qreal IndicatorZ = 2;
+const qreal BubbleZ = 3;
+const qreal MaximumExtent = 16777215; // Qt's largest widget size
+
+QObject* objectOf(MCellCreator* creator)
+{
+    return creator ? dynamic_cast<QObject*>(creator) : nullptr;
+}
+
+// Where the top of the view goes so that a row of the given top and height lands as asked.
+qreal scrollTarget(MList::ScrollHint hint, qreal rowTop, qreal rowHeight, qreal viewHeight,
+                   qreal current)
+{
+    switch (hint) {
+    case MList::PositionAtTopHint:
+        return rowTop;
+    case MList::PositionAtBottomHint:
+        return rowTop + rowHeight - viewHeight;
+    case MList::PositionAtCenterHint:
+        return rowTop + rowHeight / 2 - viewHeight / 2;
+    case MList::EnsureVisibleHint:
+        break;
+    }
+    if (rowTop < current)
+        return rowTop;
+    if (rowTop + rowHeight > current + viewHeight)
+        return rowTop + rowHeight - viewHeight;
+    return current;
+}
+
+} // namespace
+
+MList::MList(QGraphicsItem* parent)
+    : MPannableWidget(parent)
+    , defaultHeader(new MListHeaderCreator)
+    , indicator(new MPositionIndicator(this))
+    , tracker(new MListTapTracker(this))
+{
+    setFlag(QGraphicsItem::ItemClipsChildrenToShape);
+    setFlag(QGraphicsItem::ItemSendsScenePositionChanges);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    indicator->setZValue(IndicatorZ);
+    connect(tracker, &MListTapTracker::longTapped, this, &MList::handleLongTap);
+    connect(this, &MPannableWidget::positionChanged, this, &MList::handleOwnPosition);
+    connect(this, &MPannableWidget::panningStarted, this, &MList::handlePanningStarted);
+    connect(this, &MPannableWidget::panningStopped, this, &MList::handlePanningStopped);
+    findViewport();
+}
+
+MList::~MList()
+{
+    disconnectModel();
+    releaseCreator(creatorObject, creator, nullptr);
+    releaseCreator(headerObject, header, nullptr);
+    creator = nullptr;
+    header = nullptr;
+    recycleAllCells();
+    delete defaultHeader;
+}
+
+// Model and creators
+
+QAbstractItemModel* MList::itemModel() const
+{
+    return model;
+}
+
+void MList::setItemModel(QAbstractItemModel* itemModel)
+{
+    if (itemModel == model)
+        return;
+    disconnectModel();
+    recycleAllCells();
+    pressedIndex = QPersistentModelIndex();
+    tracker->cancel();
+    pendingScroll = PendingScroll();
+    model = itemModel;
+    connectModel();
+    ensureSelectionModel();
+    handleStructureChanged();
+}
+
+void MList::connectModel()
+{
+    if (!model)
+        return;
+    QAbstractItemModel* m = model;
+    connect(m, &QAbstractItemModel::rowsInserted, this, &MList::handleStructureChanged);
+    connect(m, &QAbstractItemModel::rowsRemoved, this, &MList::handleStructureChanged);
+    connect(m, &QAbstractItemModel::rowsMoved, this, &MList::handleStructureChanged);
+    connect(m, &QAbstractItemModel::layoutChanged, this, &MList::handleStructureChanged);
+    connect(m, &QAbstractItemModel::modelAboutToBeReset, this, &MList::handleModelAboutToBeReset);
+    connect(m, &QAbstractItemModel::modelReset, this, &MList::handleStructureChanged);
+    connect(m, &QAbstractItemModel::dataChanged, this, &MList::handleDataChanged);
+    connect(m, &QObject::destroyed, this, &MList::handleModelDestroyed);
+}
+
+void MList::disconnectModel()
+{
+    if (model)
+        disconnect(model, nullptr, this, nullptr);
+}
+
+void MList::ensureSelectionModel()
+{
+    if (selection && model && selection->model() == model)
+        return;
+    if (selection) {
+        disconnect(selection, nullptr, this, nullptr);
+        if (ownSelection)
+            delete selection.data();
+    }
+    selection = nullptr;
+    ownSelection = false;
+    if (!model)
+        return;
+    selection = new QItemSelectionModel(model, this);
+    ownSelection = true;
+    connect(selection, &QItemSelectionModel::selectionChanged, this, &MList::handleSelectionChanged);
+}
+
+QItemSelectionModel* MList::selectionModel() const
+{
+    return selection;
+}
+
+void MList::setSelectionModel(QItemSelectionModel* selectionModel)
+{
+    if (selectionModel == selection)
+        return;
+    if (selectionModel && selectionModel->model() != model) {
+        qWarning() << Q_FUNC_INFO << "- the selection model belongs to another model";
+        return;
+    }
+    if (selection) {
+        disconnect(selection, nullptr, this, nullptr);
+        if (ownSelection)
+            delete selection.data();
+    }
+    selection = selectionModel;
+    ownSelection = false;
+    if (selection) {
+        connect(selection, &QItemSelectionModel::selectionChanged, this,
+                &MList::handleSelectionChanged);
+        connect(selection, &QObject::destroyed, this, &MList::handleSelectionModelDestroyed);
+    }
+    update();
+}
+
+void MList::handleSelectionModelDestroyed()
+{
+    selection = nullptr;
+    ownSelection = false;
+    update();
+}
+
+void MList::setSelectionMode(SelectionMode mode)
+{
+    selecting = mode;
+}
+
+MList::SelectionMode MList::selectionMode() const
+{
+    return selecting;
+}
+
+QObject* MList::adoptCreator(MCellCreator* c)
+{
+    QObject* o = objectOf(c);
+    if (o) {
+        if (!o->parent())
+            o->setParent(this);
+        connect(o, &QObject::destroyed, this, &MList::handleCreatorDestroyed, Qt::UniqueConnection);
+    }
+    return o;
+}
+
+void MList::releaseCreator(QObject* object, const MCellCreator* c, const MCellCreator* stillUsed)
+{
+    if (object && c != stillUsed)
+        disconnect(object, &QObject::destroyed, this, &MList::handleCreatorDestroyed);
+}
+
+void MList::setCellCreator(MCellCreator* cellCreator)
+{
+    if (cellCreator == creator)
+        return;
+    releaseCreator(creatorObject, creator, header);
+    creator = cellCreator;
+    creatorObject = adoptCreator(creator);
+    recycleAllCells();
+    handleStructureChanged();
+}
+
+MCellCreator* MList::cellCreator() const
+{
+    return creator;
+}
+
+void MList::setHeaderCreator(MCellCreator* headerCreator)
+{
+    if (headerCreator == header)
+        return;
+    releaseCreator(headerObject, header, creator);
+    header = headerCreator;
+    headerObject = adoptCreator(header);
+    recycleAllCells();
+    handleStructureChanged();
+}
+
+MCellCreator* MList::headerCreator() const
+{
+    return header;
+}
+
+void MList::handleCreatorDestroyed(QObject* object)
+{
+    // The creator's own part is gone already: forget it without calling it.
+    if (creatorObject == object) {
+        creator = nullptr;
+        creatorObject = nullptr;
+    }
+    if (headerObject == object) {
+        header = nullptr;
+        headerObject = nullptr;
+    }
+    recycleAllCells();
+    handleStructureChanged();
+}
+
+void MList::setShowGroups(bool show)
+{
+    if (show == groupsShown)
+        return;
+    groupsShown = show;
+    recycleAllCells();
+    handleStructureChanged();
+}
+
+bool MList::showGroups() const
+{
+    return groupsShown;
+}
+
+void MList::setIndexDisplayMode(DisplayMode mode)
+{
+    indexMode = mode;
+    if (mode == Hide) {
+        if (bubble)
+            bubble->hide();
+        return;
+    }
+    if (!bubble) {
+        bubble = new MListIndexBubble(this);
+        bubble->setZValue(BubbleZ);
+        bubble->hide();
+        bubbleTimer = new QTimer(this);
+        bubbleTimer->setSingleShot(true);
+        bubbleTimer->setInterval(BubbleLinger);
+        connect(bubbleTimer, &QTimer::timeout, bubble, [this] { bubble->hide(); });
+    }
+}
+
+MList::DisplayMode MList::indexDisplayMode() const
+{
+    return indexMode;
+}
+
+// Rows
+
+MList::Shape MList::displayShape() const
+{
+    if (!model)
+        return Shape::Flat;
+    bool grouped;
+    if (auto* grouping = qobject_cast<MAbstractItemModel*>(model.data())) {
+        grouped = grouping->isGrouped();
+    } else {
+        // Another model is taken as grouped when groups are asked for and its first root row
+        // has children.
+        grouped = groupsShown && model->rowCount() > 0 && model->hasChildren(model->index(0, 0));
+    }
+    if (!grouped)
+        return Shape::Flat;
+    return groupsShown ? Shape::Grouped : Shape::GroupedItemsOnly;
+}
+
+MCellCreator* MList::creatorFor(const MListRowMap::Position& position) const
+{
+    if (!position.isHeader())
+        return creator;
+    return header ? header : defaultHeader;
+}
+
+QModelIndex MList::indexFor(const MListRowMap::Position& position) const
+{
+    if (!model || !position.isValid())
+        return QModelIndex();
+    if (currentShape == Shape::Flat)
+        return position.row >= 0 ? model->index(position.row, 0) : QModelIndex();
+    const QModelIndex group = model->index(position.group, 0);
+    return position.row < 0 ? group : model->index(position.row, 0, group);
+}
+
+MListRowMap::Position MList::positionFor(const QModelIndex& index) const
+{
+    if (!model || !index.isValid() || index.model() != model)
+        return MListRowMap::Position();
+    const QModelIndex parent = index.parent();
+    if (currentShape == Shape::Flat) {
+        if (parent.isValid())
+            return MListRowMap::Position();
+        return { 0, index.row() };
+    }
+    if (!parent.isValid())
+        return { index.row(), -1 };
+    if (parent.parent().isValid())
+        return MListRowMap::Position();
+    return { parent.row(), index.row() };
+}
+
+qreal MList::contentOffset() const
+{
+    return position().y();
+}
+
+MListRowMap::Position MList::positionAtListY(qreal y) const
+{
+    const qreal contentY = y + contentOffset();
+    if (contentY < 0 || contentY >= map.totalHeight())
+        return MListRowMap::Position();
+    return map.positionAt(contentY);
+}
+
+QRectF MList::exposedRect() const
+{
+    // The list's own rectangle less what clipping ancestors (a viewport) cut away.
+    QRectF r = rect();
+    for (const QGraphicsItem* p = parentItem(); p && !r.isEmpty(); p = p->parentItem()) {
+        if (p->flags() & QGraphicsItem::ItemClipsChildrenToShape)
+            r &= mapRectFromItem(p, p->boundingRect());
+    }
+    return r;
+}
+
+void MList::rebuild()
+{
+    currentShape = displayShape();
+    QVector<int> counts;
+    qreal headerHeight = 0;
+    qreal itemHeight = 0;
+    if (model) {
+        if (currentShape == Shape::Flat) {
+            counts.append(model->rowCount());
+        } else {
+            const int groups = model->rowCount();
+            counts.resize(groups);
+            for (int g = 0; g < groups; ++g)
+                counts[g] = model->rowCount(model->index(g, 0));
+            if (currentShape == Shape::Grouped)
+                headerHeight = creatorFor({ 0, -1 })->cellSize().height();
+        }
+        if (creator)
+            itemHeight = creator->cellSize().height();
+    }
+    const qreal before = map.totalHeight();
+    map.reset(counts, headerHeight, itemHeight);
+    if (map.totalHeight() != before)
+        updateGeometry();
+    updateRange();
+}
+
+void MList::recycleAllCells()
+{
+    const QVector<Cell> old = cells;
+    cells.clear();
+    for (const Cell& cell : old)
+        recycler.recycle(cell.widget);
+}
+
+void MList::handleModelAboutToBeReset()
+{
+    pressedIndex = QPersistentModelIndex();
+    tracker->cancel();
+    if (updating) {
+        rebuildPending = true;
+        updateAgain = true;
+        return;
+    }
+    recycleAllCells();
+}
+
+void MList::handleStructureChanged()
+{
+    rebuildPending = true;
+    updateVisibleCells();
+    retryPendingScroll();
+}
+
+void MList::handleModelDestroyed()
+{
+    recycleAllCells(); // the widgets are still ours; only their rows are gone
+    model = nullptr;
+    pressedIndex = QPersistentModelIndex();
+    tracker->cancel();
+    ensureSelectionModel();
+    handleStructureChanged();
+}
+
+void MList::handleDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight)
+{
+    MListRowMap::Position first = positionFor(topLeft);
+    MListRowMap::Position last = positionFor(bottomRight);
+    if (!first.isValid() && !last.isValid())
+        return;
+    if (!first.isValid())
+        first = last;
+    if (!last.isValid())
+        last = first;
+    if (last < first)
+        std::swap(first, last);
+    if (updating) {
+        refreshAfterUpdate = true;
+        return;
+    }
+    // The ends may lie in different groups (a header and an item of a later group): every
+    // row shown between them is filled again.
+    const QVector<Cell> shown = cells;
+    for (const Cell& cell : shown) {
+        if (cell.position < first || last < cell.position)
+            continue;
+        MCellCreator* c = creatorFor(cell.position);
+        const QModelIndex index = indexFor(cell.position);
+        if (c && index.isValid())
+            c->updateCell(index, cell.widget);
+    }
+    update();
+}
+
+// Cells
+
+void MList::findViewport()
+{
+    MPannableViewport* found = nullptr;
+    for (QGraphicsItem* p = parentItem(); p && !found; p = p->parentItem()) {
+        if (p->isWidget())
+            found = qobject_cast<MPannableViewport*>(static_cast<QGraphicsWidget*>(p));
+    }
+    if (found == viewport)
+        return;
+    if (viewport)
+        disconnect(viewport, nullptr, this, nullptr);
+    viewport = found;
+    if (viewport) {
+        MPannableViewport* v = viewport;
+        connect(v, &MPannableWidget::panningStarted, this, &MPannableWidget::panningStarted);
+        connect(v, &MPannableWidget::panningStopped, this, &MPannableWidget::panningStopped);
+        connect(v, &MPannableWidget::rangeChanged, this, &MList::handleViewportChanged);
+        connect(v, &QGraphicsWidget::geometryChanged, this, &MList::handleViewportChanged);
+        // The viewport pans the rows; the list pans only what the viewport cannot show.
+        setVerticalPanningPolicy(PanningAsNeeded);
+        MPannableWidget::setPosition(QPointF(0, 0));
+    } else {
+        setVerticalPanningPolicy(PanningAlwaysOn);
+    }
+    indicator->setVisible(!viewport);
+    updateRange();
+}
+
+void MList::updateRange()
+{
+    const qreal spare = qMax<qreal>(0, map.totalHeight() - size().height());
+    setRange(QRectF(0, 0, 0, spare));
+    indicator->setGeometry(QRectF(size().width() - IndicatorWidth - IndicatorInset, 0,
+                                  IndicatorWidth, size().height()));
+    indicator->setPanningState(size(), range(), position());
+}
+
+void MList::updateVisibleCells()
+{
+    if (updating) {
+        updateAgain = true;
+        return;
+    }
+    updating = true;
+    do {
+        updateAgain = false;
+        refreshVisibleCells();
+    } while (updateAgain);
+    updating = false;
+    if (refreshAfterUpdate) {
+        refreshAfterUpdate = false;
+        const QVector<Cell> shown = cells;
+        for (const Cell& cell : shown) {
+            MCellCreator* c = creatorFor(cell.position);
+            const QModelIndex index = indexFor(cell.position);
+            if (c && index.isValid())
+                c->updateCell(index, cell.widget);
+        }
+    }
+    updateIndexBubble();
+}
+
+void MList::refreshVisibleCells()
+{
+    findViewport();
+    if (rebuildPending) {
+        rebuildPending = false;
+        recycleAllCells();
+        rebuild();
+    }
+    QVector<MListRowMap::Position> wanted;
+    const QRectF exposed = exposedRect();
+    if (model && isVisible() && !exposed.isEmpty() && map.totalHeight() > 0) {
+        const qreal offset = contentOffset();
+        const qreal top = exposed.top() + offset;
+        const qreal bottom = exposed.bottom() + offset;
+        if (bottom > 0 && top < map.totalHeight()) {
+            for (MListRowMap::Position p = map.positionAt(top); p.isValid() && map.top(p) < bottom;
+                 p = map.next(p))
+                wanted.append(p);
+        }
+    }
+
+    // Both lists run in display order. Cells still wanted stay; the others go to the recycler
+    // first, so that the rows coming into view take them back.
+    const QVector<Cell> old = cells;
+    cells.clear();
+    QVector<MWidget*> kept(wanted.size(), nullptr);
+    int w = 0;
+    for (const Cell& cell : old) {
+        while (w < wanted.size() && wanted[w] < cell.position)
+            ++w;
+        if (w < wanted.size() && wanted[w] == cell.position)
+            kept[w] = cell.widget;
+        else
+            recycler.recycle(cell.widget);
+    }
+    cells.reserve(wanted.size());
+    for (int i = 0; i < wanted.size(); ++i) {
+        Cell cell { wanted[i], kept[i] };
+        if (!cell.widget) {
+            MCellCreator* c = creatorFor(cell.position);
+            const QModelIndex index = indexFor(cell.position);
+            if (!c || !index.isValid())
+                continue;
+            cell.widget = c->createCell(index, recycler);
+            if (!cell.widget)
+                continue;
+            if (cell.widget->parentItem() != this)
+                cell.widget->setParentItem(this);
+            cell.widget->setZValue(CellZ);
+            cell.widget->show();
+        }
+        cells.append(cell);
+        placeCell(cell);
+    }
+}
+
+void MList::placeCell(const Cell& cell) const
+{
+    const QRectF geometry(0, map.top(cell.position) - contentOffset(), size().width(),
+                          map.height(cell.position));
+    if (cell.widget->size() == geometry.size())
+        cell.widget->setPos(geometry.topLeft());
+    else
+        cell.widget->setGeometry(geometry);
+}
+
+MWidget* MList::visibleCell(const QModelIndex& index) const
+{
+    const MListRowMap::Position position = positionFor(index);
+    if (!position.isValid())
+        return nullptr;
+    for (const Cell& cell : cells) {
+        if (cell.position == position)
+            return cell.widget;
+    }
+    return nullptr;
+}
+
+QList<MWidget*> MList::visibleCells() const
+{
+    QList<MWidget*> result;
+    for (const Cell& cell : cells)
+        result.append(cell.widget);
+    return result;
+}
+
+QModelIndex MList::firstVisibleItem() const
+{
+    const QRectF exposed = exposedRect();
+    if (exposed.isEmpty())
+        return QModelIndex();
+    const qreal top = qMax<qreal>(0, exposed.top() + contentOffset());
+    const qreal bottom = qMin(map.totalHeight(), exposed.bottom() + contentOffset());
+    if (top >= bottom)
+        return QModelIndex();
+    return indexFor(map.positionAt(top));
+}
+
+QModelIndex MList::lastVisibleItem() const
+{
+    const QRectF exposed = exposedRect();
+    if (exposed.isEmpty())
+        return QModelIndex();
+    const qreal top = qMax<qreal>(0, exposed.top() + contentOffset());
+    const qreal bottom = qMin(map.totalHeight(), exposed.bottom() + contentOffset());
+    if (top >= bottom)
+        return QModelIndex();
+    // A row that starts exactly at the bottom edge has nothing in view.
+    return indexFor(map.positionAt(qMax(top, bottom - 0.01)));
+}
+
+// Scrolling
+
+void MList::scrollTo(const QModelIndex& index, ScrollHint hint, AnimationMode mode)
+{
+    Q_UNUSED(mode)
+    pendingScroll = PendingScroll();
+    PendingScroll request { QPersistentModelIndex(index), hint };
+    if (!applyScroll(request))
+        pendingScroll = request;
+}
+
+bool MList::applyScroll(const PendingScroll& request)
+{
+    findViewport();
+    if (rebuildPending)
+        updateVisibleCells();
+    const MListRowMap::Position p = positionFor(request.index);
+    if (!map.contains(p))
+        return true;
+    const qreal rowTop = map.top(p);
+    const qreal rowHeight = map.height(p);
+    if (viewport) {
+        QGraphicsWidget* content = viewport->widget();
+        if (!content)
+            return true;
+        const qreal top = mapToItem(content, QPointF(0, rowTop)).y();
+        const qreal view = viewport->size().height();
+        const qreal current = viewport->position().y();
+        const QRectF r = viewport->range();
+        const qreal target = scrollTarget(request.hint, top, rowHeight, view, current);
+        const qreal clamped = qBound(r.top(), target, qMax(r.top(), r.bottom()));
+        if (clamped != current)
+            viewport->setPosition(QPointF(0, clamped));
+        // Until the list and the viewport's range have caught up with the rows, try again.
+        const bool settled = size().height() + 0.5 >= map.totalHeight()
+                             && r.bottom() + 0.5 >= content->size().height() - view;
+        return view > 0 && (settled || clamped == target);
+    }
+    const qreal view = size().height();
+    const qreal current = position().y();
+    const QRectF r = range();
+    const qreal target = scrollTarget(request.hint, rowTop, rowHeight, view, current);
+    const qreal clamped = qBound(r.top(), target, qMax(r.top(), r.bottom()));
+    if (clamped != current)
+        setPosition(QPointF(0, clamped));
+    return view > 0;
+}
+
+void MList::retryPendingScroll()
+{
+    if (!pendingScroll.index.isValid())
+        return;
+    const PendingScroll request = pendingScroll;
+    pendingScroll = PendingScroll();
+    if (!applyScroll(request))
+        pendingScroll = request;
+}
+
+void MList::handleOwnPosition()
+{
+    indicator->setPanningState(size(), range(), position());
+    updateVisibleCells();
+}
+
+void MList::handleViewportChanged()
+{
+    updateVisibleCells();
+    retryPendingScroll();
+}
+
+// Geometry
+
+QSizeF MList::contentSizeHint(Qt::SizeHint which, const QSizeF& constraint) const
+{
+    Q_UNUSED(constraint)
+    switch (which) {
+    case Qt::MinimumSize:
+        return QSizeF(0, 0);
+    case Qt::PreferredSize: {
+        const qreal width = creator ? qMax<qreal>(0, creator->cellSize().width()) : 0;
+        return QSizeF(width, map.totalHeight());
+    }
+    case Qt::MaximumSize:
+        return QSizeF(MaximumExtent, MaximumExtent);
+    default:
+        return QSizeF(-1, -1);
+    }
+}
+
+void MList::resizeEvent(QGraphicsSceneResizeEvent* event)
+{
+    MPannableWidget::resizeEvent(event);
+    updateRange();
+    updateVisibleCells();
+    retryPendingScroll();
+}
+
+QVariant MList::itemChange(GraphicsItemChange change, const QVariant& value)
+{
+    const QVariant result = MPannableWidget::itemChange(change, value);
+    switch (change) {
+    case ItemScenePositionHasChanged:
+    case ItemVisibleHasChanged:
+    case ItemParentHasChanged:
+    case ItemSceneHasChanged:
+        updateVisibleCells();
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+// Taps
+
+void MList::handlePress(const QPointF& scenePos)
+{
+    const QPointF local = mapFromScene(scenePos);
+    const MListRowMap::Position p = exposedRect().contains(local) ? positionAtListY(local.y())
+                                                                  : MListRowMap::Position();
+    if (!p.isValid() || p.isHeader() || !creator) {
+        // A header, or no row: neither a tap nor a long tap.
+        tracker->cancel();
+        pressedIndex = QPersistentModelIndex();
+        return;
+    }
+    const QModelIndex index = indexFor(p);
+    if (tracker->isActive() && pressedIndex == index)
+        return; // the same press, seen again by a parent of the pressed item
+    tracker->cancel();
+    pressedIndex = QPersistentModelIndex(index);
+    tracker->press(scenePos);
+}
+
+bool MList::handleRelease(bool tapAllowed)
+{
+    if (!tracker->isActive())
+        return false;
+    const bool tap = tracker->release();
+    const QPersistentModelIndex index = pressedIndex;
+    pressedIndex = QPersistentModelIndex();
+    if (!tap || !tapAllowed || !index.isValid())
+        return false;
+    QPointer<MList> guard(this);
+    select(index);
+    if (!guard)
+        return true;
+    if (index.isValid())
+        emit itemClicked(index);
+    return !guard;
+}
+
+void MList::select(const QModelIndex& index)
+{
+    if (!selection || !index.isValid())
+        return;
+    switch (selecting) {
+    case NoSelection:
+        break;
+    case SingleSelection:
+        selection->select(index, QItemSelectionModel::ClearAndSelect);
+        break;
+    case MultiSelection:
+        selection->select(index, QItemSelectionModel::Toggle);
+        break;
+    }
+}
+
+void MList::handleLongTap(const QPointF& scenePos)
+{
+    const QPersistentModelIndex index = pressedIndex;
+    pressedIndex = QPersistentModelIndex();
+    if (!index.isValid())
+        return;
+    // A control inside a row (a button) that holds the press keeps it to itself.
+    if (QGraphicsScene* s = scene()) {
+        QGraphicsItem* grabber = s->mouseGrabberItem();
+        if (grabber && grabber != this && grabber->parentItem() != this)
+            return;
+    }
+    emit itemLongTapped(index, scenePos);
+}
+
+bool MList::sceneEventFilter(QGraphicsItem* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::GraphicsSceneMousePress: {
+        auto* e = static_cast<QGraphicsSceneMouseEvent*>(event);
+        if (e->button() == Qt::LeftButton)
+            handlePress(e->scenePos());
+        break;
+    }
+    case QEvent::GraphicsSceneMouseMove:
+        tracker->move(static_cast<QGraphicsSceneMouseEvent*>(event)->scenePos());
+        break;
+    case QEvent::GraphicsSceneMouseRelease: {
+        auto* e = static_cast<QGraphicsSceneMouseEvent*>(event);
+        // Only a row itself makes a tap; a control inside a row handles its own release.
+        if (e->button() == Qt::LeftButton && handleRelease(watched->parentItem() == this))
+            return true;
+        break;
+    }
+    case QEvent::UngrabMouse:
+        // A pannable parent took the press over.
+        tracker->cancel();
+        break;
+    default:
+        break;
+    }
+    return MPannableWidget::sceneEventFilter(watched, event);
+}
+
+void MList::mousePressEvent(QGraphicsSceneMouseEvent* event)
+{
+    MPannableWidget::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        handlePress(event->scenePos());
+}
+
+void MList::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
+{
+    MPannableWidget::mouseMoveEvent(event);
+    tracker->move(event->scenePos());
+}
+
+void MList::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
+{
+    QPointer<MList> guard(this);
+    MPannableWidget::mouseReleaseEvent(event);
+    if (guard && event->button() == Qt::LeftButton)
+        handleRelease(true);
+}
+
+void MList::ungrabMouseEvent(QEvent* event)
+{
+    MPannableWidget::ungrabMouseEvent(event);
+    tracker->cancel();
+}
+
+void MList::handlePanningStarted()
+{
+    tracker->cancel();
+    pressedIndex = QPersistentModelIndex();
+    pendingScroll = PendingScroll();
+    if (bubble && indexMode != Hide && currentShape == Shape::Grouped) {
+        bubbleTimer->stop();
+        bubble->show();
+        updateIndexBubble();
+    }
+}
+
+void MList::handlePanningStopped()
+{
+    if (bubble && bubble->isVisible())
+        bubbleTimer->start();
+}
+
+void MList::handleSelectionChanged()
+{
+    update();
+}
+
+void MList::updateIndexBubble()
+{
+    if (!bubble || !bubble->isVisible())
+        return;
+    const QModelIndex first = firstVisibleItem();
+    const QModelIndex group = first.parent().isValid() ? first.parent() : first;
+    bubble->setText(group.data(Qt::DisplayRole).toString());
+    const QRectF exposed = exposedRect();
+    const QSizeF size = bubble->effectiveSizeHint(Qt::PreferredSize);
+    bubble->setGeometry(QRectF(QPointF(exposed.right() - size.width() - BubbleInset,
+                                       exposed.center().y() - size.height() / 2),
+                               size));
+}
+
+// Painting
+
+void MList::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* option) const
+{
+    Q_UNUSED(option)
+    if (!selection || !selection->hasSelection())
+        return;
+    QColor highlight = MPalette().firstAccentColor();
+    highlight.setAlpha(80);
+    for (const Cell& cell : cells) {
+        if (cell.position.isHeader() || !selection->isSelected(indexFor(cell.position)))
+            continue;
+        painter->fillRect(QRectF(0, map.top(cell.position) - contentOffset(), size().width(),
+                                 map.height(cell.position)),
+                          highlight);
+    }
+}
