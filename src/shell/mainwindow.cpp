@@ -86,18 +86,19 @@ void MainWindow::init()
 void MainWindow::checkSettingsVersion()
 {
     ParlovanceSettings check;
-    if (check.status() != QSettings::NoError)
-        qWarning() << Q_FUNC_INFO << "- the settings file cannot be read, status" << check.status()
-                   << "; starting with fresh settings";
     if (check.contains(Constants::SettingsVersion)
         && check.value(Constants::SettingsVersion).toInt() > 1)
         return;
     check.clear();
     check.setValue(Constants::SettingsVersion, CurrentSettingsVersion);
     check.sync();
-    if (check.status() != QSettings::NoError)
-        qWarning() << Q_FUNC_INFO << "- the settings file cannot be written, status"
-                   << check.status();
+    // A file that does not parse reads as empty and is written anew; say so, it is the user's.
+    if (check.status() == QSettings::FormatError)
+        qWarning() << Q_FUNC_INFO << "- the settings file" << check.fileName()
+                   << "could not be read; it starts anew";
+    else if (check.status() != QSettings::NoError)
+        qWarning() << Q_FUNC_INFO << "- the settings file" << check.fileName()
+                   << "cannot be written";
 }
 
 void MainWindow::registerService()

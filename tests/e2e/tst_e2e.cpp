@@ -1,0 +1,125 @@
+#include "testenvironment.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QProcess>
+
+// The built program, driven from outside: its command line, its names on the session bus,
+// the application service's launch, and a clean end.
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void helpPrintsUsageAndStarts();
+    void serviceOnlyStartWaitsForLaunch();
+    void helpWithServiceOnly();
+    void programNamedLikeTheSwitch();
+
+private:
+    void start(const QString& program, const QStringList& arguments);
+    void stopCleanly();
+    static bool registered(const QString& name);
+    static QString usage(const QString& program);
+
+    QProcess process;
+};
+
+namespace {
+const QString ApplicationService = QStringLiteral("com.vaspe.parlovance");
+const QString PlaybackService = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceService");
+const int StartTimeoutMs = 30000;
+} // namespace
+
+bool TestEndToEnd::registered(const QString& name)
+{
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(name).value();
+}
+
+QString TestEndToEnd::usage(const QString& program)
+{
+    return QStringLiteral("Usage: ") + program
+           + QStringLiteral("\n   [--help] Help for the Parlovance usage from command line\n");
+}
+
+void TestEndToEnd::start(const QString& program, const QStringList& arguments)
+{
+    QVERIFY(!registered(ApplicationService));
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(program, arguments);
+    QVERIFY2(process.waitForStarted(StartTimeoutMs), qPrintable(process.errorString()));
+    QTRY_VERIFY_WITH_TIMEOUT(registered(ApplicationService), StartTimeoutMs);
+}
+
+void TestEndToEnd::stopCleanly()
+{
+    QCOMPARE(process.state(), QProcess::Running);
+    process.terminate();
+    QVERIFY(process.waitForFinished(StartTimeoutMs));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!registered(ApplicationService), StartTimeoutMs);
+    QVERIFY(!registered(PlaybackService));
+}
+
+void TestEndToEnd::cleanup()
+{
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
+void TestEndToEnd::helpPrintsUsageAndStarts()
+{
+    start(QStringLiteral(PARLOVANCE_PROGRAM), { QStringLiteral("--help") });
+    // A normal start shows the window; the playback service waits for the library.
+    QVERIFY(!registered(PlaybackService));
+    stopCleanly();
+    QCOMPARE(QString::fromLocal8Bit(process.readAllStandardOutput()),
+             usage(QStringLiteral(PARLOVANCE_PROGRAM)));
+}
+
+void TestEndToEnd::serviceOnlyStartWaitsForLaunch()
+{
+    start(QStringLiteral(PARLOVANCE_PROGRAM), { QStringLiteral("-servicefw") });
+    QTRY_VERIFY_WITH_TIMEOUT(registered(PlaybackService), StartTimeoutMs);
+    QVERIFY(process.readAllStandardOutput().isEmpty());
+
+    const QDBusMessage launch = QDBusMessage::createMethodCall(
+        ApplicationService, QStringLiteral("/"), QStringLiteral("com.vaspe.ApplicationService"),
+        QStringLiteral("launch"));
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(launch, QDBus::Block, 20000);
+    QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+    // Launching twice only raises the window.
+    QCOMPARE(QDBusConnection::sessionBus().call(launch, QDBus::Block, 20000).type(),
+             QDBusMessage::ReplyMessage);
+    QCOMPARE(process.state(), QProcess::Running);
+    stopCleanly();
+}
+
+void TestEndToEnd::helpWithServiceOnly()
+{
+    start(QStringLiteral(PARLOVANCE_PROGRAM),
+          { QStringLiteral("-servicefw"), QStringLiteral("--help") });
+    QTRY_VERIFY_WITH_TIMEOUT(registered(PlaybackService), StartTimeoutMs);
+    stopCleanly();
+    QCOMPARE(QString::fromLocal8Bit(process.readAllStandardOutput()),
+             usage(QStringLiteral(PARLOVANCE_PROGRAM)));
+}
+
+void TestEndToEnd::programNamedLikeTheSwitch()
+{
+    // The shell's exec -a runs the program with "-servicefw" as its name (argv[0]).
+    start(QStringLiteral("/bin/bash"),
+          { QStringLiteral("-c"), QStringLiteral("exec -a -servicefw \"$0\""),
+            QStringLiteral(PARLOVANCE_PROGRAM) });
+    QTRY_VERIFY_WITH_TIMEOUT(registered(PlaybackService), StartTimeoutMs);
+    stopCleanly();
+}
+
+PARLOVANCE_TEST_MAIN_CORE(TestEndToEnd)
+#include "tst_e2e.moc"
