@@ -7,7 +7,7 @@
 
 namespace {
 
-const QString BuiltInLibrary = QStringLiteral("meegotouch");
+const QString BuiltInLibrary = QStringLiteral("touchui");
 
 struct Table
 {

@@ -9,7 +9,7 @@
 // The process-wide table of styles. An entry is a set of attributes (see MWidgetStyle) under a
 // key that is either a style name ("CommonTitleInverted") or a widget class name ("MLabel",
 // the default of that class and its subclasses). The stand-in registers its own entries under
-// the library "meegotouch"; the system registers its styles under "parlovance"; an entry of a
+// the library "touchui"; the system registers its styles under "parlovance"; an entry of a
 // later library overrides the same key of an earlier one, attribute by attribute.
 //
 // A widget's style is resolved as: the entries of its class chain, base first, then the entry

@@ -184,7 +184,7 @@ const MScalableImage* pageBackground()
         painter.fillRect(image.rect(), gradient);
         painter.end();
         const QPixmap pixmap = QPixmap::fromImage(image);
-        background = new MScalableImage(&pixmap, 0, 0, 0, 0, QStringLiteral("meegotouch-background"));
+        background = new MScalableImage(&pixmap, 0, 0, 0, 0, QStringLiteral("page-background"));
     }
     return background;
 }
