@@ -6,6 +6,7 @@
 #include "trackerfileindexer.h"
 #include "trackerqueryrunner.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -101,6 +102,15 @@ TrackerStore::TrackerStore(QObject* parent)
 {
     qRegisterMetaType<TrackerChangeEvent>();
     qRegisterMetaType<QVector<TrackerChangeEvent>>();
+    // A scan or a write cut off by the end of the process could leave a half-written batch;
+    // the store is left in order while the application object still exists.
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
+            if (m_indexer)
+                m_indexer->stop();
+            TrackerQueryRunner::waitForIdle();
+        });
+    }
 }
 
 TrackerStore::~TrackerStore()
