@@ -33,8 +33,8 @@ int main(int argc, char** argv)
     locale.installTrCatalog(QStringLiteral("common"));
     MLocale::setDefault(locale);
 
-    auto* termination = new TerminationHandler(application);
-    Q_UNUSED(termination)
+    // SIGTERM and SIGINT end the loop like closing the window does.
+    new TerminationHandler(application);
 
     // Making the key handler makes the playback hub.
     ParlovanceKeyHandler::instance();

@@ -31,6 +31,15 @@ namespace {
 const int CurrentSettingsVersion = 2;
 const int UpdatingLibraryTimeoutMs = 15000;
 const int LatestActivityUpdateDelayMs = 1500;
+
+// The style name of each page the factory builds, by page value; the notice page has none.
+const char* const PageStyleNames[] = {
+    "ParlovanceMainPage", "ArtistsCollectionView", "AlbumsCollectionView",
+    "SongsCollectionView", "SongsOfAlbumCollectionView", "AlbumsOfArtistCollectionView",
+    "PlaylistCollectionPage", "SongsOfPlaylistCollectionView", "AudioPlayerView",
+    "SongsOfArtistCollectionView", "ExtensionSubView", "SongDetailView",
+    "ParlovanceMainPage", nullptr
+};
 } // namespace
 
 MainWindow::MainWindow(ParlovancePages page, bool externalPlayback)
@@ -120,48 +129,37 @@ void MainWindow::loadPage(ParlovancePages page)
     switch (key) {
     case PageArtists:
         built = new MyArtistsPage(this, QVariant(deviceEmpty));
-        built->setStyleName(QStringLiteral("ArtistsCollectionView"));
         break;
     case PageAlbums:
         built = new MyAlbumsPage(this, QVariant(deviceEmpty));
-        built->setStyleName(QStringLiteral("AlbumsCollectionView"));
         break;
     case PageAllSongs:
         built = new AllSongsPage(this, QVariant(deviceEmpty));
-        built->setStyleName(QStringLiteral("SongsCollectionView"));
         break;
     case PageSongsOfAlbum:
         built = new SongsOfAlbumPage(this);
-        built->setStyleName(QStringLiteral("SongsOfAlbumCollectionView"));
         break;
     case PageAlbumsOfArtist:
         built = new AlbumsOfArtistPage(this);
-        built->setStyleName(QStringLiteral("AlbumsOfArtistCollectionView"));
         break;
     case PagePlaylists:
         built = new PlaylistCollectionPage(this, QVariant(deviceEmpty));
-        built->setStyleName(QStringLiteral("PlaylistCollectionPage"));
         break;
     case PageSongsOfPlaylist:
         built = new SongsOfPlaylistPage(this);
-        built->setStyleName(QStringLiteral("SongsOfPlaylistCollectionView"));
         break;
     case PageNowPlaying:
         built = new NowPlayingPage(this);
-        built->setStyleName(QStringLiteral("AudioPlayerView"));
         connect(built, SIGNAL(displayEntered()), this, SIGNAL(playerViewAppeared()));
         break;
     case PageSongsOfArtist:
         built = new SongsOfArtistPage(this);
-        built->setStyleName(QStringLiteral("SongsOfArtistCollectionView"));
         break;
     case PageExtension:
         built = new ExtensionPage(this, QVariant());
-        built->setStyleName(QStringLiteral("ExtensionSubView"));
         break;
     case PageSongDetails:
         built = new SongDetailView(this);
-        built->setStyleName(QStringLiteral("SongDetailView"));
         break;
     case PageUsbNotice:
         built = new UsbStateNoticePage(this);
@@ -169,13 +167,15 @@ void MainWindow::loadPage(ParlovancePages page)
     default:
         // The main page, the store button's id and every unknown value.
         built = new ParlovanceMainPage(this);
-        built->setStyleName(QStringLiteral("ParlovanceMainPage"));
         connect(built, SIGNAL(pageConstructionDone()), this,
                 SLOT(handleParlovanceMainPageConstructionDone()));
         connect(built, SIGNAL(appeared()), this, SLOT(handleAnimationDone()),
                 Qt::QueuedConnection);
         break;
     }
+    const bool builtMainPage = qobject_cast<ParlovanceMainPage*>(built);
+    if (const char* style = PageStyleNames[builtMainPage ? int(PageMain) : key])
+        built->setStyleName(QLatin1String(style));
 
     const bool getsToolbar = (key >= PageArtists && key <= PageSongsOfPlaylist)
                              || key == PageSongsOfArtist || key == PageExtension;
