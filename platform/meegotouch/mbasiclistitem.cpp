@@ -121,11 +121,14 @@ void MBasicListItem::rebuildLayout()
     } else if (image) {
         image->hide();
     }
+    // Two lines meet on the row's middle; a single line sits on it.
     MLabel* titleText = titleLabelWidget();
     titleText->setStyleName(hasSubtitle() ? QStringLiteral("CommonTitleInverted")
                                           : QStringLiteral("CommonSingleTitleInverted"));
+    titleText->setAlignment(Qt::AlignLeft | (hasSubtitle() ? Qt::AlignBottom : Qt::AlignVCenter));
     if (hasSubtitle()) {
         MLabel* subtitleText = subtitleLabelWidget();
+        subtitleText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         subtitleText->show();
         grid->addItem(titleText, 0, textColumn, Qt::AlignLeft | Qt::AlignBottom);
         grid->addItem(subtitleText, 1, textColumn, Qt::AlignLeft | Qt::AlignTop);

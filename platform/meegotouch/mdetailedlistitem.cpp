@@ -9,7 +9,8 @@ namespace {
 
 const qreal ImageGap = 16;
 
-// The layout this class makes, told apart from a subclass's by its type.
+// The layout this class makes, told apart from a subclass's by its type. Its two text lines
+// meet on the row's middle: the title's text sits low in its half, the subtitle's high.
 class MDetailedListItemGrid : public QGraphicsGridLayout
 {
 };
@@ -17,11 +18,13 @@ class MDetailedListItemGrid : public QGraphicsGridLayout
 const QString IconImageStyle = QStringLiteral("CommonMainIcon");
 const QString ThumbnailImageStyle = QStringLiteral("CommonThumbnail");
 
-MLabel* makeLabel(QGraphicsItem* parent, const QString& styleName, bool elide)
+MLabel* makeLabel(QGraphicsItem* parent, const QString& styleName, bool elide,
+                  Qt::Alignment alignment)
 {
     auto* label = new MLabel(parent);
     label->setStyleName(styleName);
     label->setTextElide(elide);
+    label->setAlignment(alignment);
     return label;
 }
 
@@ -63,23 +66,24 @@ void MDetailedListItem::setIconStyle(IconStyle iconStyle)
 MLabel* MDetailedListItem::titleLabelWidget()
 {
     if (!titleLabel)
-        titleLabel = makeLabel(this, QStringLiteral("CommonTitleInverted"), true);
+        titleLabel = makeLabel(this, QStringLiteral("CommonTitleInverted"), true,
+                               Qt::AlignLeft | Qt::AlignBottom);
     return titleLabel;
 }
 
 MLabel* MDetailedListItem::subtitleLabelWidget()
 {
     if (!subtitleLabel)
-        subtitleLabel = makeLabel(this, QStringLiteral("CommonSubTitleInverted"), true);
+        subtitleLabel = makeLabel(this, QStringLiteral("CommonSubTitleInverted"), true,
+                                  Qt::AlignLeft | Qt::AlignTop);
     return subtitleLabel;
 }
 
 MLabel* MDetailedListItem::sideBottomLabelWidget()
 {
-    if (!sideBottomLabel) {
-        sideBottomLabel = makeLabel(this, QStringLiteral("CommonItemInfoInverted"), false);
-        sideBottomLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
+    if (!sideBottomLabel)
+        sideBottomLabel = makeLabel(this, QStringLiteral("CommonItemInfoInverted"), false,
+                                    Qt::AlignRight | Qt::AlignTop);
     return sideBottomLabel;
 }
 
