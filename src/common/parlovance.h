@@ -6,7 +6,7 @@
 namespace Parlovance {
 
 // Page identifiers. The numbers travel in signals and are compared as ints, so they are fixed.
-enum ParlovancePages {
+enum ParlovancePages : int {
     PageMain = 0,
     PageArtists = 1,
     PageAlbums = 2,
