@@ -69,8 +69,16 @@ GFile* ontologyLocation()
 
 TrackerStore* TrackerStore::instance()
 {
-    if (!storeInstance)
+    if (!storeInstance) {
         storeInstance = new TrackerStore;
+        // The indexer's thread must not outlive the application object: it uses Qt's
+        // process-wide services, which go with it.
+        static bool routineAdded = false;
+        if (!routineAdded && QCoreApplication::instance()) {
+            routineAdded = true;
+            qAddPostRoutine(&TrackerStore::destroy);
+        }
+    }
     return storeInstance;
 }
 
