@@ -3,7 +3,8 @@
 #include "mabstractitemmodel.h"
 #include "mcellcreator.h"
 #include "mlistheadercreator.h"
-#include "mlistindexbubble.h"
+#include "mlabel.h"
+#include "mliststyles.h"
 #include "mlisttaptracker.h"
 #include "mpalette.h"
 #include "mpannableviewport.h"
@@ -207,15 +208,21 @@ void MList::releaseCreator(QObject* object, const MCellCreator* c, const MCellCr
         disconnect(object, &QObject::destroyed, this, &MList::handleCreatorDestroyed);
 }
 
-void MList::setCellCreator(MCellCreator* cellCreator)
+void MList::replaceCreator(MCellCreator*& slot, QObject*& slotObject, MCellCreator* replacement,
+                           const MCellCreator* other)
 {
-    if (cellCreator == creator)
+    if (replacement == slot)
         return;
-    releaseCreator(creatorObject, creator, header);
-    creator = cellCreator;
-    creatorObject = adoptCreator(creator);
+    releaseCreator(slotObject, slot, other);
+    slot = replacement;
+    slotObject = adoptCreator(replacement);
     recycleAllCells();
     handleStructureChanged();
+}
+
+void MList::setCellCreator(MCellCreator* cellCreator)
+{
+    replaceCreator(creator, creatorObject, cellCreator, header);
 }
 
 MCellCreator* MList::cellCreator() const
@@ -225,13 +232,7 @@ MCellCreator* MList::cellCreator() const
 
 void MList::setHeaderCreator(MCellCreator* headerCreator)
 {
-    if (headerCreator == header)
-        return;
-    releaseCreator(headerObject, header, creator);
-    header = headerCreator;
-    headerObject = adoptCreator(header);
-    recycleAllCells();
-    handleStructureChanged();
+    replaceCreator(header, headerObject, headerCreator, creator);
 }
 
 MCellCreator* MList::headerCreator() const
@@ -277,7 +278,12 @@ void MList::setIndexDisplayMode(DisplayMode mode)
         return;
     }
     if (!bubble) {
-        bubble = new MListIndexBubble(this);
+        MListStyles::ensureRegistered();
+        bubble = new MLabel(this);
+        bubble->setStyleName(QStringLiteral("MListIndexBubble"));
+        bubble->setAlignment(Qt::AlignCenter);
+        bubble->setTextElide(true);
+        bubble->setAcceptedMouseButtons(Qt::NoButton);
         bubble->setZValue(BubbleZ);
         bubble->hide();
         bubbleTimer = new QTimer(this);
@@ -496,6 +502,9 @@ void MList::findViewport()
 void MList::updateRange()
 {
     const qreal spare = qMax<qreal>(0, map.totalHeight() - size().height());
+    // Rows gone from below the view: the view moves up with them at once.
+    if (!isPanning() && position().y() > spare)
+        MPannableWidget::setPosition(QPointF(0, spare));
     setRange(QRectF(0, 0, 0, spare));
     indicator->setGeometry(QRectF(size().width() - IndicatorWidth - IndicatorInset, 0,
                                   IndicatorWidth, size().height()));
@@ -659,7 +668,7 @@ bool MList::applyScroll(const PendingScroll& request)
         return true;
     const qreal rowTop = map.top(p);
     const qreal rowHeight = map.height(p);
-    if (viewport) {
+    if (viewport && range().height() <= 0) {
         QGraphicsWidget* content = viewport->widget();
         if (!content)
             return true;
@@ -676,14 +685,19 @@ bool MList::applyScroll(const PendingScroll& request)
                              && r.bottom() + 0.5 >= content->size().height() - view;
         return view > 0 && (settled || clamped == target);
     }
-    const qreal view = size().height();
-    const qreal current = position().y();
+    // The list pans itself (no viewport, or one that shows less than the rows): the part of
+    // the list in view moves.
+    const QRectF exposed = exposedRect();
+    const qreal view = exposed.height();
+    if (view <= 0)
+        return false; // nothing of the list in view yet
+    const qreal current = position().y() + exposed.top();
     const QRectF r = range();
-    const qreal target = scrollTarget(request.hint, rowTop, rowHeight, view, current);
+    const qreal target = scrollTarget(request.hint, rowTop, rowHeight, view, current) - exposed.top();
     const qreal clamped = qBound(r.top(), target, qMax(r.top(), r.bottom()));
-    if (clamped != current)
+    if (clamped != position().y())
         setPosition(QPointF(0, clamped));
-    return view > 0;
+    return true;
 }
 
 void MList::retryPendingScroll()

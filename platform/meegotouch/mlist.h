@@ -10,8 +10,8 @@
 #include <QVector>
 
 class MCellCreator;
+class MLabel;
 class MListHeaderCreator;
-class MListIndexBubble;
 class MListTapTracker;
 class MPannableViewport;
 class MPositionIndicator;
@@ -164,6 +164,8 @@ private:
     // Returns the creator as a QObject, null when it is none.
     QObject* adoptCreator(MCellCreator* creator);
     void releaseCreator(QObject* object, const MCellCreator* creator, const MCellCreator* stillUsed);
+    void replaceCreator(MCellCreator*& slot, QObject*& slotObject, MCellCreator* replacement,
+                        const MCellCreator* other);
     void ensureSelectionModel();
 
     // Cells of every row go back to the recycler; the map is made anew from the model.
@@ -203,7 +205,7 @@ private:
 
     QPointer<MPannableViewport> viewport;
     MPositionIndicator* indicator;
-    MListIndexBubble* bubble = nullptr;
+    MLabel* bubble = nullptr; // the floating index
     QTimer* bubbleTimer = nullptr;
 
     MListTapTracker* tracker;

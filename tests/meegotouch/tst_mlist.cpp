@@ -357,6 +357,7 @@ private slots:
     void resetAndDestroyedModel();
     void scrollToPlacesTheRow();
     void insideAViewportItFollowsTheViewport();
+    void inAViewportThatDoesNotPanItPansItself();
     void groupsHiddenOrNoCreator();
     void defaultHeadersShowGroupTitles();
     void tapsSelect();
@@ -592,7 +593,8 @@ void TestMList::dragPansAndOvershootsAtTheTop()
     QSignalSpy stopped(list, &MPannableWidget::panningStopped);
     QSignalSpy clicked(list, &MList::itemClicked);
     QList<qreal> reported;
-    connect(list, &MPannableWidget::positionChanged, this,
+    QObject watcher; // goes before the list it watches and the model it shows
+    connect(list, &MPannableWidget::positionChanged, &watcher,
             [&reported](const QPointF& p) { reported << p.y(); });
     Finger finger(window);
 
@@ -824,6 +826,32 @@ void TestMList::insideAViewportItFollowsTheViewport()
     finger.tap(centreOf(list, row));
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(clicked.first().at(0).toModelIndex(), row);
+}
+
+void TestMList::inAViewportThatDoesNotPanItPansItself()
+{
+    // A play queue: the viewport is as tall as the list may be and does not pan.
+    auto* viewport = new MPannableViewport;
+    window->scene()->addItem(viewport);
+    viewport->setVerticalPanningPolicy(MPannableWidget::PanningAlwaysOff);
+    viewport->setGeometry(QRectF(0, 100, 480, 400));
+    CountModel model(50);
+    auto* list = new MList;
+    list->setCellCreator(new RowCreator);
+    list->setItemModel(&model);
+    viewport->setWidget(list);
+    QTRY_COMPARE(list->size().height(), 400.0);
+    QCOMPARE(list->visibleCells().size(), 5);
+
+    list->scrollTo(model.index(30, 0), MList::PositionAtCenterHint);
+    QCOMPARE(list->position().y(), 30 * RowHeight + RowHeight / 2 - 200);
+    QCOMPARE(viewport->position().y(), 0.0);
+    QVERIFY(shownTexts(list).contains("Row 30"));
+
+    Finger(window).drag(QPointF(240, 450), QPointF(240, 150));
+    QVERIFY(list->position().y() > 30 * RowHeight);
+    QCOMPARE(viewport->position().y(), 0.0);
+    delete viewport;
 }
 
 void TestMList::groupsHiddenOrNoCreator()

@@ -257,7 +257,8 @@ void TestMListDemo::objectMenuOverTheList()
     for (const char* text : { "Play", "Add to play queue", "Add to playlist", "Delete" })
         menu->addAction(new MAction(QString::fromLatin1(text), menu));
     QModelIndex tapped;
-    connect(list, &MList::itemLongTapped, this, [&](const QModelIndex& index, const QPointF&) {
+    QObject watcher;
+    connect(list, &MList::itemLongTapped, &watcher, [&](const QModelIndex& index, const QPointF&) {
         tapped = index;
         window->sceneManager()->appearSceneWindow(menu, MSceneWindow::KeepWhenDone);
     });
