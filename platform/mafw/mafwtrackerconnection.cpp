@@ -35,11 +35,19 @@ QMetaMethod findMethod(const QObject* receiver, const char* member)
     return QMetaMethod();
 }
 
+MafwTrackerConnection* currentConnection = nullptr;
+
 } // namespace
+
+MafwTrackerConnection* MafwTrackerConnection::current()
+{
+    return currentConnection;
+}
 
 MafwTrackerConnection::MafwTrackerConnection(QObject* parent)
     : QObject(parent)
 {
+    currentConnection = this;
     qRegisterMetaType<QList<QStringList>>();
     qRegisterMetaType<QSet<int>>();
     TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
@@ -53,6 +61,8 @@ MafwTrackerConnection::MafwTrackerConnection(QObject* parent)
 
 MafwTrackerConnection::~MafwTrackerConnection()
 {
+    if (currentConnection == this)
+        currentConnection = nullptr;
 }
 
 void MafwTrackerConnection::asyncQuery(const QString& sparql, int columns, QObject* receiver,

@@ -41,6 +41,9 @@ public:
     // The same for a song known by its file URL (what the play controller plays).
     void songPlayedByUrl(const QString& url);
 
+    // The connection of the open library, if any: the play controller counts plays through it.
+    static MafwTrackerConnection* current();
+
     // Test hook: reports indexing as the file indexer would (subject to the switch).
     void reportIndexing(bool active, int changes, bool restart);
 

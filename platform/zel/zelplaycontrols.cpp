@@ -5,6 +5,7 @@
 #include "mafwplaylist.h"
 #include "mafwregistry.h"
 #include "mafwshared.h"
+#include "mafwtrackerconnection.h"
 #include "zelgstplayer.h"
 #include "zelmetadatahandler.h"
 #include "zelplaylistparser.h"
@@ -72,6 +73,7 @@ ZelPlayControls::ZelPlayControls()
     , m_initialised(false)
     , m_callActive(false)
     , m_handlerAnnounced(false)
+    , m_playCounted(false)
     , m_serial(0)
 {
     qRegisterMetaType<MafwError>("MafwError");
@@ -417,6 +419,7 @@ ZelMetadataHandler* ZelPlayControls::handler(ContentType type) const
 void ZelPlayControls::announceItem(ContentType type, int index, const QUrl& url)
 {
     resetMediaInfo();
+    m_playCounted = false;
     ZelMetadataHandler* target = handler(type);
     if (!target)
         return;
@@ -598,12 +601,26 @@ void ZelPlayControls::playerSettled(int target)
     if (target == ZelGstPlayer::Playing) {
         if (m_item == EntryItem)
             m_entryStarted = true;
+        countPlay();
         report(MafwRenderer::Playing);
     } else if (target == ZelGstPlayer::Paused) {
         const bool announce = m_pauseAtPending;
         m_pauseAtPending = false;
         report(MafwRenderer::Paused, announce);
     }
+}
+
+void ZelPlayControls::countPlay()
+{
+    // The library keeps play counts and last-played times; a song of the queue counts once each
+    // time it starts, a stream or a single file never.
+    if (m_item != RowItem || m_playCounted)
+        return;
+    m_playCounted = true;
+    MafwTrackerConnection* connection = MafwTrackerConnection::current();
+    const QUrl url = currentUrl();
+    if (connection && url.isLocalFile())
+        connection->songPlayedByUrl(url.toString(QUrl::FullyEncoded));
 }
 
 void ZelPlayControls::playerEnded()

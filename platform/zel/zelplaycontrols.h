@@ -138,6 +138,7 @@ private:
     void playlistParsed(const QList<QUrl>& entries, int errorCode);
     void handlerMediaChanged(const ZelMetadataHandler* handler);
     void reportPosition();
+    void countPlay();
 
     ZelGstPlayer* m_player;
     ZelPlaylistParser* m_parser;
@@ -158,6 +159,7 @@ private:
     bool m_initialised;
     bool m_callActive;
     bool m_handlerAnnounced;
+    bool m_playCounted;
     quint64 m_serial;
 };
 
