@@ -104,7 +104,7 @@ void MList::setItemModel(QAbstractItemModel* itemModel)
     model = itemModel;
     connectModel();
     ensureSelectionModel();
-    handleStructureChanged();
+    refreshNow();
 }
 
 void MList::connectModel()
@@ -216,8 +216,7 @@ void MList::replaceCreator(MCellCreator*& slot, QObject*& slotObject, MCellCreat
     releaseCreator(slotObject, slot, other);
     slot = replacement;
     slotObject = adoptCreator(replacement);
-    recycleAllCells();
-    handleStructureChanged();
+    refreshNow();
 }
 
 void MList::setCellCreator(MCellCreator* cellCreator)
@@ -251,8 +250,7 @@ void MList::handleCreatorDestroyed(QObject* object)
         header = nullptr;
         headerObject = nullptr;
     }
-    recycleAllCells();
-    handleStructureChanged();
+    refreshNow();
 }
 
 void MList::setShowGroups(bool show)
@@ -260,8 +258,7 @@ void MList::setShowGroups(bool show)
     if (show == groupsShown)
         return;
     groupsShown = show;
-    recycleAllCells();
-    handleStructureChanged();
+    refreshNow();
 }
 
 bool MList::showGroups() const
@@ -375,8 +372,12 @@ QRectF MList::exposedRect() const
     return r;
 }
 
-void MList::rebuild()
+void MList::ensureMap() const
 {
+    if (!mapPending)
+        return;
+    mapPending = false;
+    geometryStale = true;
     currentShape = displayShape();
     QVector<int> counts;
     qreal headerHeight = 0;
@@ -395,11 +396,7 @@ void MList::rebuild()
         if (creator)
             itemHeight = creator->cellSize().height();
     }
-    const qreal before = map.totalHeight();
     map.reset(counts, headerHeight, itemHeight);
-    if (map.totalHeight() != before)
-        updateGeometry();
-    updateRange();
 }
 
 void MList::recycleAllCells()
@@ -414,17 +411,33 @@ void MList::handleModelAboutToBeReset()
 {
     pressedIndex = QPersistentModelIndex();
     tracker->cancel();
-    if (updating) {
-        rebuildPending = true;
-        updateAgain = true;
-        return;
-    }
-    recycleAllCells();
+    handleStructureChanged();
 }
 
 void MList::handleStructureChanged()
 {
-    rebuildPending = true;
+    // Models may announce many changes in a row (a batch of songs, one insertion each): the
+    // rows are counted again when they are next needed, the cells made again once, later.
+    mapPending = true;
+    cellsPending = true;
+    if (!refreshPosted) {
+        refreshPosted = true;
+        QMetaObject::invokeMethod(this, &MList::flushPending, Qt::QueuedConnection);
+    }
+}
+
+void MList::flushPending()
+{
+    refreshPosted = false;
+    if (mapPending || cellsPending)
+        updateVisibleCells();
+    retryPendingScroll();
+}
+
+void MList::refreshNow()
+{
+    mapPending = true;
+    cellsPending = true;
     updateVisibleCells();
     retryPendingScroll();
 }
@@ -436,11 +449,14 @@ void MList::handleModelDestroyed()
     pressedIndex = QPersistentModelIndex();
     tracker->cancel();
     ensureSelectionModel();
-    handleStructureChanged();
+    refreshNow();
 }
 
 void MList::handleDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight)
 {
+    if (cellsPending)
+        return; // every cell is filled afresh anyway
+    ensureMap();
     MListRowMap::Position first = positionFor(topLeft);
     MListRowMap::Position last = positionFor(bottomRight);
     if (!first.isValid() && !last.isValid())
@@ -539,10 +555,20 @@ void MList::updateVisibleCells()
 void MList::refreshVisibleCells()
 {
     findViewport();
-    if (rebuildPending) {
-        rebuildPending = false;
+    if (cellsPending) {
+        cellsPending = false;
         recycleAllCells();
-        rebuild();
+        if (selection && selection->hasSelection())
+            update();
+    }
+    ensureMap();
+    if (geometryStale) {
+        geometryStale = false;
+        if (map.totalHeight() != laidOutHeight) {
+            laidOutHeight = map.totalHeight();
+            updateGeometry();
+        }
+        updateRange();
     }
     QVector<MListRowMap::Position> wanted;
     const QRectF exposed = exposedRect();
@@ -602,8 +628,10 @@ void MList::placeCell(const Cell& cell) const
         cell.widget->setGeometry(geometry);
 }
 
-MWidget* MList::visibleCell(const QModelIndex& index) const
+MWidget* MList::visibleCell(const QModelIndex& index)
 {
+    if (mapPending || cellsPending)
+        updateVisibleCells();
     const MListRowMap::Position position = positionFor(index);
     if (!position.isValid())
         return nullptr;
@@ -614,8 +642,10 @@ MWidget* MList::visibleCell(const QModelIndex& index) const
     return nullptr;
 }
 
-QList<MWidget*> MList::visibleCells() const
+QList<MWidget*> MList::visibleCells()
 {
+    if (mapPending || cellsPending)
+        updateVisibleCells();
     QList<MWidget*> result;
     for (const Cell& cell : cells)
         result.append(cell.widget);
@@ -624,6 +654,7 @@ QList<MWidget*> MList::visibleCells() const
 
 QModelIndex MList::firstVisibleItem() const
 {
+    ensureMap();
     const QRectF exposed = exposedRect();
     if (exposed.isEmpty())
         return QModelIndex();
@@ -636,6 +667,7 @@ QModelIndex MList::firstVisibleItem() const
 
 QModelIndex MList::lastVisibleItem() const
 {
+    ensureMap();
     const QRectF exposed = exposedRect();
     if (exposed.isEmpty())
         return QModelIndex();
@@ -661,7 +693,7 @@ void MList::scrollTo(const QModelIndex& index, ScrollHint hint, AnimationMode mo
 bool MList::applyScroll(const PendingScroll& request)
 {
     findViewport();
-    if (rebuildPending)
+    if (mapPending || cellsPending)
         updateVisibleCells();
     const MListRowMap::Position p = positionFor(request.index);
     if (!map.contains(p))
@@ -710,6 +742,14 @@ void MList::retryPendingScroll()
         pendingScroll = request;
 }
 
+void MList::setPosition(const QPointF& position)
+{
+    // The range must know of the rows announced since the last refresh.
+    if (mapPending || cellsPending)
+        updateVisibleCells();
+    MPannableWidget::setPosition(position);
+}
+
 void MList::handleOwnPosition()
 {
     indicator->setPanningState(size(), range(), position());
@@ -731,6 +771,7 @@ QSizeF MList::contentSizeHint(Qt::SizeHint which, const QSizeF& constraint) cons
     case Qt::MinimumSize:
         return QSizeF(0, 0);
     case Qt::PreferredSize: {
+        ensureMap();
         const qreal width = creator ? qMax<qreal>(0, creator->cellSize().width()) : 0;
         return QSizeF(width, map.totalHeight());
     }
@@ -769,6 +810,7 @@ QVariant MList::itemChange(GraphicsItemChange change, const QVariant& value)
 
 void MList::handlePress(const QPointF& scenePos)
 {
+    ensureMap();
     const QPointF local = mapFromScene(scenePos);
     const MListRowMap::Position p = exposedRect().contains(local) ? positionAtListY(local.y())
                                                                   : MListRowMap::Position();

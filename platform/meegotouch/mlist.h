@@ -106,9 +106,12 @@ public:
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisibleHint,
                   AnimationMode mode = Animated);
 
+    // The list's own panning position (0 inside a viewport that shows all its rows).
+    void setPosition(const QPointF& position) override;
+
     // The cell that shows the row now, null when the row is not in view.
-    MWidget* visibleCell(const QModelIndex& index) const;
-    QList<MWidget*> visibleCells() const;
+    MWidget* visibleCell(const QModelIndex& index);
+    QList<MWidget*> visibleCells();
 
 signals:
     void itemClicked(const QModelIndex& index);
@@ -139,6 +142,7 @@ private slots:
     void handleOwnPosition();
     void handleViewportChanged();
     void updateVisibleCells();
+    void flushPending();
 
 private:
     enum class Shape { Flat, Grouped, GroupedItemsOnly };
@@ -168,8 +172,10 @@ private:
                         const MCellCreator* other);
     void ensureSelectionModel();
 
-    // Cells of every row go back to the recycler; the map is made anew from the model.
-    void rebuild();
+    // Counts the rows again when the model has changed since.
+    void ensureMap() const;
+    // Everything made anew from the model, now.
+    void refreshNow();
     void recycleAllCells();
     void refreshVisibleCells();
     void placeCell(const Cell& cell) const;
@@ -195,7 +201,7 @@ private:
     QObject* headerObject = nullptr;
     MListHeaderCreator* defaultHeader;
     MWidgetRecycler recycler;
-    MListRowMap map;
+    mutable MListRowMap map;
     QVector<Cell> cells;
     QPointer<QItemSelectionModel> selection;
     bool ownSelection = false;
@@ -212,8 +218,12 @@ private:
     QPersistentModelIndex pressedIndex;
     PendingScroll pendingScroll;
 
-    Shape currentShape = Shape::Flat;
-    bool rebuildPending = false;
+    mutable Shape currentShape = Shape::Flat;
+    mutable bool mapPending = true;
+    mutable bool geometryStale = false;
+    bool cellsPending = false;
+    bool refreshPosted = false;
+    qreal laidOutHeight = 0;
     bool updating = false;
     bool updateAgain = false;
     bool refreshAfterUpdate = false;

@@ -272,7 +272,7 @@ private:
     QGraphicsView* view;
 };
 
-QStringList shownTexts(const MList* list)
+QStringList shownTexts(MList* list)
 {
     QList<QPair<qreal, QString>> rows;
     for (MWidget* w : list->visibleCells()) {
@@ -292,7 +292,7 @@ QStringList shownTexts(const MList* list)
     return texts;
 }
 
-QPointF centreOf(const MList* list, const QModelIndex& index)
+QPointF centreOf(MList* list, const QModelIndex& index)
 {
     MWidget* cell = list->visibleCell(index);
     return cell ? cell->mapToScene(cell->rect().center()) : QPointF(-1, -1);
@@ -354,6 +354,7 @@ private slots:
     void dragPansAndOvershootsAtTheTop();
     void dataChangedFillsVisibleCellsAgain();
     void rowsInsertedAndRemovedWhileShown();
+    void manyChangesInARowRefreshOnce();
     void resetAndDestroyedModel();
     void scrollToPlacesTheRow();
     void insideAViewportItFollowsTheViewport();
@@ -684,13 +685,39 @@ void TestMList::rowsInsertedAndRemovedWhileShown()
     // Scrolled down, then the rows above go: the list keeps within its rows.
     for (int i = 0; i < 30; ++i)
         model.insertItem(1, 0, QStringLiteral("b%1").arg(i));
-    list->setPosition(QPointF(0, 2000));
-    QCOMPARE(list->firstVisibleItem(), model.item(1, (2000 - 40 - 3 * 80 - 40) / 80));
+    list->setPosition(QPointF(0, 1500));
+    QCOMPARE(list->firstVisibleItem(), model.item(1, (1500 - 40 - 3 * 80 - 40) / 80));
     for (int i = 0; i < 25; ++i)
         model.removeItem(1, 0);
     QTRY_COMPARE(list->position().y(), list->range().bottom());
     QCOMPARE(shownTexts(list).last(), QStringLiteral("b0"));
     QCOMPARE(list->visibleCells().size(), 10);
+}
+
+void TestMList::manyChangesInARowRefreshOnce()
+{
+    GroupedModel model({ 5, 5 });
+    auto* list = new MList;
+    window->scene()->addItem(list);
+    list->setGeometry(QRectF(0, 0, 480, 800));
+    auto* creator = new RowCreator(list);
+    list->setCellCreator(creator);
+    list->setHeaderCreator(new HeaderCreator(list));
+    list->setShowGroups(true);
+    list->setItemModel(&model);
+    QCOMPARE(list->visibleCells().size(), 11);
+
+    // A batch of songs, announced one by one, as a grouped list model passes them on.
+    const int before = creator->updates;
+    for (int i = 0; i < 500; ++i)
+        model.insertItem(1, 0, QStringLiteral("n%1").arg(i));
+    QCOMPARE(creator->updates, before);
+    // Asking for the rows in view counts them at once.
+    QCOMPARE(list->lastVisibleItem(), model.item(1, 3));
+    QTRY_VERIFY(creator->updates > before);
+    QCOMPARE(creator->updates - before, 9);
+    QCOMPARE(shownTexts(list).mid(5), QStringList({ "A-4", "[B]", "n499", "n498", "n497", "n496" }));
+    QCOMPARE(list->preferredHeight(), 2 * HeaderHeight + 510 * RowHeight);
 }
 
 void TestMList::resetAndDestroyedModel()
