@@ -2,8 +2,9 @@
 
 #include "mabstractitemmodel.h"
 #include "mcellcreator.h"
-#include "mlistheadercreator.h"
 #include "mlabel.h"
+#include "mlistheadercreator.h"
+#include "mlistitem.h"
 #include "mliststyles.h"
 #include "mlisttaptracker.h"
 #include "mpalette.h"
@@ -828,6 +829,16 @@ void MList::handlePress(const QPointF& scenePos)
     tracker->press(scenePos);
 }
 
+bool MList::isRowPart(const QGraphicsItem* item) const
+{
+    // The list, a cell, or a row inside a cell; anything else that takes presses (a button in
+    // a row) is a control of its own.
+    if (item == this || item->parentItem() == this)
+        return true;
+    return item->isWidget()
+           && qobject_cast<const MListItem*>(static_cast<const QGraphicsWidget*>(item));
+}
+
 bool MList::handleRelease(bool tapAllowed)
 {
     if (!tracker->isActive())
@@ -871,7 +882,7 @@ void MList::handleLongTap(const QPointF& scenePos)
     // A control inside a row (a button) that holds the press keeps it to itself.
     if (QGraphicsScene* s = scene()) {
         QGraphicsItem* grabber = s->mouseGrabberItem();
-        if (grabber && grabber != this && grabber->parentItem() != this)
+        if (grabber && !isRowPart(grabber))
             return;
     }
     emit itemLongTapped(index, scenePos);
@@ -892,7 +903,7 @@ bool MList::sceneEventFilter(QGraphicsItem* watched, QEvent* event)
     case QEvent::GraphicsSceneMouseRelease: {
         auto* e = static_cast<QGraphicsSceneMouseEvent*>(event);
         // Only a row itself makes a tap; a control inside a row handles its own release.
-        if (e->button() == Qt::LeftButton && handleRelease(watched->parentItem() == this))
+        if (e->button() == Qt::LeftButton && handleRelease(isRowPart(watched)))
             return true;
         break;
     }

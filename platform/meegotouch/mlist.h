@@ -187,6 +187,7 @@ private:
     bool applyScroll(const PendingScroll& request);
     void retryPendingScroll();
 
+    bool isRowPart(const QGraphicsItem* item) const;
     void handlePress(const QPointF& scenePos);
     // True when the list was destroyed by a receiver.
     bool handleRelease(bool tapAllowed);

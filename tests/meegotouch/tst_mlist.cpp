@@ -3,6 +3,7 @@
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
 #include "mbasiclistitem.h"
+#include "mbutton.h"
 #include "mcontentitem.h"
 #include "mdetailedlistitem.h"
 #include "mimagewidget.h"
@@ -178,6 +179,38 @@ public:
 };
 int PlainCell::made = 0;
 
+// A row with a button at its right end and a basic row filling the rest.
+class ControlCell : public MListItem
+{
+    Q_OBJECT
+
+public:
+    ControlCell()
+    {
+        auto* row = new QGraphicsLinearLayout(Qt::Horizontal, this);
+        row->setContentsMargins(0, 0, 0, 0);
+        inner = new MBasicListItem(MBasicListItem::SingleTitle);
+        button = new MButton(QStringLiteral("+"));
+        button->setMinimumSize(80, 80);
+        button->setMaximumSize(80, 80);
+        row->addItem(inner);
+        row->addItem(button);
+    }
+    MBasicListItem* inner;
+    MButton* button;
+};
+
+class ControlCreator : public MAbstractCellCreator<ControlCell>
+{
+public:
+    ControlCreator() { setCellSize(QSizeF(480, RowHeight)); }
+    void updateCell(const QModelIndex& index, MWidget* cell) const override
+    {
+        if (auto* row = qobject_cast<ControlCell*>(cell))
+            row->inner->setTitle(index.data().toString());
+    }
+};
+
 class HeaderCell : public MWidget
 {
     Q_OBJECT
@@ -351,6 +384,7 @@ private slots:
     void cellsOnlyForVisibleRowsAndReused();
     void tapClicksAndLongTapDoesNot_data();
     void tapClicksAndLongTapDoesNot();
+    void controlsInsideARowKeepTheirTaps();
     void dragPansAndOvershootsAtTheTop();
     void dataChangedFillsVisibleCellsAgain();
     void rowsInsertedAndRemovedWhileShown();
@@ -584,6 +618,40 @@ void TestMList::tapClicksAndLongTapDoesNot()
     QCOMPARE(clicked.count(), 0);
     QCOMPARE(longTapped.count(), 1);
     delete list; // before the creator on the stack
+}
+
+void TestMList::controlsInsideARowKeepTheirTaps()
+{
+    CountModel model(5);
+    auto* list = new MList;
+    window->scene()->addItem(list);
+    list->setGeometry(QRectF(0, 0, 480, 800));
+    ControlCreator creator;
+    list->setCellCreator(&creator);
+    list->setItemModel(&model);
+    auto* cell = qobject_cast<ControlCell*>(list->visibleCell(model.index(2, 0)));
+    QVERIFY(cell);
+    QTRY_VERIFY(cell->button->size().width() > 0 && cell->inner->size().width() > 0);
+    QSignalSpy clicked(list, &MList::itemClicked);
+    QSignalSpy longTapped(list, &MList::itemLongTapped);
+    QSignalSpy buttonClicked(cell->button, &MButton::clicked);
+    Finger finger(window);
+
+    // The button's tap is the button's.
+    const QPointF onButton = cell->button->mapToScene(cell->button->rect().center());
+    finger.tap(onButton);
+    QCOMPARE(buttonClicked.count(), 1);
+    QCOMPARE(clicked.count(), 0);
+    finger.press(onButton);
+    QTest::qWait(1200);
+    finger.release(onButton);
+    QCOMPARE(longTapped.count(), 0);
+
+    // The row inside the row is the row.
+    finger.tap(cell->inner->mapToScene(cell->inner->rect().center()));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(clicked.first().at(0).toModelIndex(), model.index(2, 0));
+    delete list;
 }
 
 void TestMList::dragPansAndOvershootsAtTheTop()
