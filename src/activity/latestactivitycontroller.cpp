@@ -2,6 +2,10 @@
 
 #include <QCoreApplication>
 
+namespace {
+const int MaximumActivities = 9;
+}
+
 LatestActivityController* LatestActivityController::s_instance = nullptr;
 
 LatestActivityController* LatestActivityController::instance()
@@ -14,6 +18,7 @@ LatestActivityController* LatestActivityController::instance()
 LatestActivityController::LatestActivityController()
     : QObject(QCoreApplication::instance())
 {
+    Activity::registerMetaTypes();
 }
 
 LatestActivityController::~LatestActivityController()
@@ -22,6 +27,35 @@ LatestActivityController::~LatestActivityController()
         s_instance = nullptr;
 }
 
+void LatestActivityController::addActivity(int type, QString name, bool shuffled,
+                                           QString additionalParameter, int trackerId)
+{
+    list.prepend(Activity(Activity::ActivityType(type), name, shuffled, additionalParameter,
+                          trackerId));
+    while (list.size() > MaximumActivities)
+        list.removeLast();
+}
+
+QList<Activity> LatestActivityController::activities() const
+{
+    return list;
+}
+
+int LatestActivityController::activityCount() const
+{
+    return list.size();
+}
+
 void LatestActivityController::writeActivities()
 {
+}
+
+void LatestActivityController::setTrackNo(QString album, int trackNo)
+{
+    for (Activity& activity : list) {
+        if (activity.Type == Activity::Album && activity.Name == album) {
+            activity.TrackNo = trackNo;
+            return;
+        }
+    }
 }

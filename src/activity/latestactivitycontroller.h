@@ -1,9 +1,13 @@
 #ifndef LATESTACTIVITYCONTROLLER_H
 #define LATESTACTIVITYCONTROLLER_H
 
+#include "activity.h"
+
+#include <QList>
 #include <QObject>
 
-// Keeps the record of recent listening. Minimal for now: the calls the main window makes.
+// Keeps the record of recent listening. For now the list lives in memory only: the calls the
+// main window and the pages make.
 class LatestActivityController : public QObject
 {
     Q_OBJECT
@@ -11,14 +15,26 @@ class LatestActivityController : public QObject
 public:
     static LatestActivityController* instance();
 
+    // Records a playback started from a library page, newest first.
+    void addActivity(int type, QString name, bool shuffled, QString additionalParameter,
+                     int trackerId);
+    // A copy of the list, newest first.
+    QList<Activity> activities() const;
+    int activityCount() const;
+
     // Writes the latest activities to the settings file.
     void writeActivities();
+
+    // The first album activity named album resumes at trackNo from now on (in memory only).
+    void setTrackNo(QString album, int trackNo);
 
 private:
     LatestActivityController();
     ~LatestActivityController() override;
 
     static LatestActivityController* s_instance;
+
+    QList<Activity> list;
 };
 
 #endif // LATESTACTIVITYCONTROLLER_H

@@ -1,0 +1,43 @@
+#ifndef ACTIVITY_H
+#define ACTIVITY_H
+
+#include <QDateTime>
+#include <QMetaType>
+#include <QString>
+#include <QVariant>
+
+// One entry of the latest-activity list: something the user played from the library and may
+// resume from the main page.
+class Activity
+{
+public:
+    // The numbers are stored and passed with every play request, so they are fixed.
+    enum ActivityType {
+        NoActivity = 0,     // also a filtered all-songs list: never recorded
+        AllSongs = 1,
+        Album = 2,
+        Artist = 3,
+        Playlist = 4,       // a playlist file or an automatic playlist
+        UserPlaylist = 5
+    };
+
+    Activity();
+    Activity(ActivityType type, const QString& name, bool shuffled,
+             const QString& additionalParameter, int trackerId);
+
+    ActivityType Type;
+    QString Name;                // a text id for all songs and the unknown album or artist
+    QString AdditionalParameter; // the artist of an album, the album of an artist
+    int TrackerId;               // minus the query type for an automatic playlist
+    bool Shuffled;
+    QDateTime Timestamp;
+    QVariant userData;
+    int TrackNo;                 // the track to resume in an album; -1 none
+
+    static void registerMetaTypes();
+};
+
+Q_DECLARE_METATYPE(Activity)
+Q_DECLARE_METATYPE(Activity::ActivityType)
+
+#endif // ACTIVITY_H

@@ -1,0 +1,8 @@
+#include "filterwidgetstyle.h"
+
+FilterWidgetStyle::FilterWidgetStyle(QObject* parent)
+    : MWidgetStyle(parent)
+{
+}
+
+FilterWidgetStyle::~FilterWidgetStyle() = default;

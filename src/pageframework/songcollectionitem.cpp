@@ -1,0 +1,8 @@
+#include "songcollectionitem.h"
+
+SongCollectionItem::SongCollectionItem(QGraphicsItem* parent)
+    : SongCollectionListItem(TwoRows, parent)
+{
+}
+
+SongCollectionItem::~SongCollectionItem() = default;

@@ -1,0 +1,8 @@
+#include "tworowssongitem.h"
+
+TwoRowsSongItem::TwoRowsSongItem(QGraphicsItem* parent)
+    : SongCollectionListItem(TwoRows, parent)
+{
+}
+
+TwoRowsSongItem::~TwoRowsSongItem() = default;
