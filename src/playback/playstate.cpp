@@ -1,5 +1,46 @@
 #include "playstate.h"
 
+#include "applicationactionmediator.h"
+#include "audiobookfilterproxymodel.h"
+#include "constants.h"
+#include "containermodel.h"
+#include "contentmanager.h"
+#include "contentmanagermodel.h"
+#include "errormessage.h"
+#include "latestactivitycontroller.h"
+#include "mafwgeneralsourceplaylist.h"
+#include "mafwregistry.h"
+#include "mafwshared.h"
+#include "mafwtrackermodel.h"
+#include "mafwtrackermodelfactory.h"
+#include "mafwtrackermodelfactoryinstance.h"
+#include "musicapplicationactioncontent.h"
+#include "parlovanceapplicationservice.h"
+#include "playbackerrorpolicy.h"
+#include "playlistfileprobe.h"
+#include "radionetworksession.h"
+#include "radioplayback.h"
+#include "sheetlistenerlist.h"
+#include "shuffleproxymodel.h"
+#include "songdata.h"
+#include "streamdata.h"
+#include "zelplaycontrols.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QTimer>
+
+namespace {
+
+const char* const RendererId = "mafw_gst_renderer";
+const char* const RadioPlaylistMimeType = "audio/x-scpls";
+const int SeekTickMs = 33;
+const int ReleaseSheetDelayMs = 500;
+// Flags values that, together with a pending one-song queue, make the end of the queue play it.
+const int PendingReplayFlags = 2 | 4 | 8 | 16;
+
+} // namespace
+
 PlayState* PlayState::s_instance = nullptr;
 
 PlayState* PlayState::instance()
@@ -11,48 +52,843 @@ PlayState* PlayState::instance()
 
 void PlayState::destroyInstance()
 {
+    if (!s_instance)
+        return;
+    s_instance->savePlayPosition();
     delete s_instance;
     s_instance = nullptr;
 }
 
 PlayState::PlayState()
     : QObject(nullptr)
-    , usbMode(new MeeGo::QmUSBMode(this))
+    , controls(ZelPlayControls::instance())
+    , streamDataHandler(nullptr)
+    , songDataHandler(nullptr)
+    , rendererState(MafwRenderer::Stopped)
+    , liveState(NoState)
+    , liveContentType(NoContent)
+    , livePosition(0)
+    , pendingPositionSaves(0)
+    , lastPositionRequestDeferred(false)
+    , liveDuration(0)
+    , seekable(true)
+    , liveSongCount(0)
+    , liveCurrentIndex(0)
+    , buffering(false)
+    , queueContainer(nullptr)
+    , playlist(nullptr)
+    , liveSongId(-1)
+    , liveAlbumId(-1)
+    , m_trackNumber(0)
+    , seekTimer(nullptr)
+    , seekStepMs(1000)
+    , rewinding(false)
+    , nextPrevTimer(nullptr)
+    , playlistProbe(new PlaylistFileProbe)
+    , networkSession(nullptr)
+    , networkState(0)
+    , previousDirection(false)
+    , errorMessage(nullptr)
+    , contentManager(nullptr)
+    , m_saveState(NotSaved)
+    , playingLocalFile(false)
+    , ignoreCompletion(false)
+    , usbMode(nullptr)
+    , lastUsbMode(MeeGo::QmUSBMode::Undefined)
+    , updatingLibrary(false)
+    , resumeAfterError(false)
+    , resumeWhenPaused(false)
+    , ignoreMediaChange(false)
+    , shuffleToggled(false)
+    , m_allSongsQueue(false)
+    , audiobookFilter(nullptr)
+    , startPosition(0)
+    , startSongId(0)
+    , minStoredPosition(4)
+    , reachedEnd(false)
+    , audioAvailable(true)
+    , liveMode(MusicMode)
+    , radio(new RadioPlayback(*this))
+    , sheetListeners(new SheetListenerList)
+    , restorePositionOnPlay(false)
+    , streamNeedsReopen(false)
+    , m_seekBoundReached(false)
+    , queueRearranging(false)
+    , suppressShuffleSetting(false)
 {
     qRegisterMetaType<PlayState::State>("PlayState::State");
+    qRegisterMetaType<PlayState::ContentType>("PlayState::ContentType");
+    qRegisterMetaType<PlayState::SaveState>("PlayState::SaveState");
     qRegisterMetaType<PlayState::PlayingMode>("PlayState::PlayingMode");
+    qRegisterMetaType<MafwRenderer::State>("MafwRenderer::State");
+    qRegisterMetaType<MafwError>("MafwError");
+    qRegisterMetaType<MafwMediaInfo>("MafwMediaInfo");
+    qRegisterMetaType<MeeGo::QmUSBMode::Mode>("MeeGo::QmUSBMode::Mode");
+
+    m_rememberedGenres << QStringLiteral("Audiobook") << QStringLiteral("PodCast");
+    clearMusicSnapshot();
+    clearRadioSnapshot();
+
+    controls->init();
+
+    queueContainer = new ContainerModel;
+    audiobookFilter = new AudiobookFilterProxyModel(6, this);
+    audiobookFilter->setSourceModel(queueContainer);
+    shuffleProxy = QSharedPointer<ShuffleProxyModel>(new ShuffleProxyModel);
+    shuffleProxy->setSourceModel(audiobookFilter);
+
+    m_playlistId = MafwPlaylist::getNewPlaylistId();
+    playlist = new MafwGeneralSourcePlaylist(m_playlistId, QString(),
+                                             QStringLiteral("MafwTrackerSource"));
+    MafwShared::instance()->publishPlaylist(playlist);
+    playlist->setUnderlyingModel(shuffleProxy);
+
+    streamDataHandler = new StreamData;
+    controls->setMetadataHandler(streamDataHandler, ZelPlayControls::StreamContent);
+    songDataHandler = new SongData;
+    controls->setMetadataHandler(songDataHandler, ZelPlayControls::SongContent);
+
+    rendererStateChangedSlot(controls->state());
+
+    connect(controls, SIGNAL(stateChanged(MafwRenderer::State)), this,
+            SLOT(rendererStateChangedSlot(MafwRenderer::State)));
+    connect(controls, SIGNAL(playlistChanged(MafwPlaylist*)), this,
+            SLOT(playlistChangedSlot(MafwPlaylist*)));
+    connect(controls, SIGNAL(playlistContentsChanged(MafwPlaylist*)), this,
+            SLOT(playlistContentsChangedSlot(MafwPlaylist*)));
+    connect(controls, SIGNAL(mediaChanged(const ZelMetadataHandler*)), this,
+            SLOT(mediaChangedSlot(const ZelMetadataHandler*)));
+    connect(controls, SIGNAL(metadataChanged(const ZelMetadataHandler*)), this,
+            SLOT(metadataChangedSlot(const ZelMetadataHandler*)));
+    connect(controls, SIGNAL(positionChanged(uint, int)), this, SLOT(positionChangedSlot(uint, int)));
+    connect(controls, SIGNAL(bufferingChanged(float)), this, SLOT(bufferingChangedSlot(float)));
+    connect(controls, SIGNAL(callActivated(bool)), this, SLOT(callActivatedSlot(bool)));
+    connect(controls, SIGNAL(playbackCompleted()), this, SLOT(playbackCompletedSlot()));
+    connect(controls, SIGNAL(error(const MafwError&)), this, SLOT(errorSlot(const MafwError&)));
+    connect(controls, SIGNAL(contentTypeChanged()), this, SLOT(contentTypeChangedSlot()));
+    connect(controls, SIGNAL(playbackAboutToStart()), this, SLOT(playbackAboutToStartSlot()));
+    connect(controls, SIGNAL(aboutToPlayRadioStream()), this, SLOT(aboutToPlayRadioStreamSlot()));
+    connect(controls, SIGNAL(rendererLost()), this, SLOT(rendererLostSlot()));
+    connect(controls, SIGNAL(audioResourcesAvailable(bool)), this, SLOT(audioAvailableSlot(bool)));
+
+    QAbstractItemModel* underlying = playlist->underlyingModel().data();
+    connect(underlying, SIGNAL(rowsInserted(const QModelIndex&, int, int)), this,
+            SLOT(rowsInsertedSlot(QModelIndex, int, int)));
+    connect(underlying, SIGNAL(rowsRemoved(const QModelIndex&, int, int)), this,
+            SLOT(rowsRemovedSlot(QModelIndex, int, int)));
+    connect(this, SIGNAL(songChanged(QString, QString, QString, int, bool)), this,
+            SLOT(sendPlayAction()));
+
+    seekTimer = new QTimer(this);
+    connect(seekTimer, SIGNAL(timeout()), this, SLOT(seekSlot()));
+    nextPrevTimer = new QTimer(this);
+    connect(nextPrevTimer, SIGNAL(timeout()), this, SLOT(delayedNextPrev()));
+
+    errorMessage = new ErrorMessage(this);
+
+    usbMode = new MeeGo::QmUSBMode(this);
     usbModeChanged(usbMode->getMode());
     connect(usbMode, SIGNAL(modeChanged(MeeGo::QmUSBMode::Mode)), this,
             SLOT(usbModeChanged(MeeGo::QmUSBMode::Mode)), Qt::UniqueConnection);
+
+    if (!settings.contains(Constants::RepeatOn)) {
+        settings.setValue(Constants::RepeatOn, false);
+    } else if (settings.value(Constants::RepeatOn, false).toBool()) {
+        playlist->setRepeat(MafwPlaylist::RepeatAll);
+        m_flags |= RepeatOn;
+    }
 }
 
 PlayState::~PlayState()
 {
+    disconnect(controls, nullptr, this, nullptr);
+    controls->stop();
+    MafwShared::instance()->unPublishPlaylist(m_playlistId);
+    disconnect(shuffleProxy.data(), nullptr, this, nullptr);
+    delete queueContainer;
+    queueContainer = nullptr;
+    // The controller keeps guarded pointers to these; nobody else holds them.
+    delete playlist;
+    delete streamDataHandler;
+    delete songDataHandler;
     if (s_instance == this)
         s_instance = nullptr;
 }
 
+
+void PlayState::setState(State state)
+{
+    if (state == liveState)
+        return;
+    liveState = state;
+    emit stateChanged(state);
+}
+
+void PlayState::setMode(PlayingMode mode)
+{
+    if (mode == liveMode)
+        return;
+    liveMode = mode;
+    emit modeChanged(mode);
+}
+
+void PlayState::setBuffering(bool on)
+{
+    if (on == buffering)
+        return;
+    buffering = on;
+    emit bufferingStateChanged(on);
+}
+
+void PlayState::setContentTypeToSong()
+{
+    if (liveContentType == SongContent)
+        return;
+    liveContentType = SongContent;
+    seekable = true;
+    emit contentTypeChanged(SongContent);
+}
+
 PlayState::State PlayState::state(PlayingMode mode) const
 {
-    return mode == liveMode ? liveState : Stopped;
+    if (mode == liveMode)
+        return liveState;
+    if (mode == MusicMode)
+        return musicSnapshot.songCount >= 1 && musicSnapshot.index != -1 ? Paused : Stopped;
+    return Stopped;
 }
 
-PlayState::PlayingMode PlayState::mode() const
+uint PlayState::position(PlayingMode mode) const
 {
-    return liveMode;
+    return mode == liveMode ? livePosition
+                            : (mode == MusicMode ? musicSnapshot.position : radioSnapshot.position);
 }
 
-void PlayState::stop(PlayingMode mode)
+int PlayState::duration(PlayingMode mode) const
 {
-    if (mode != liveMode || liveState == Stopped)
+    return mode == liveMode ? liveDuration
+                            : (mode == MusicMode ? musicSnapshot.duration : radioSnapshot.duration);
+}
+
+PlayState::ContentType PlayState::contentType(PlayingMode mode) const
+{
+    return mode == liveMode ? liveContentType
+                            : (mode == MusicMode ? SongContent : radioSnapshot.contentType);
+}
+
+int PlayState::songCount(PlayingMode mode) const
+{
+    return mode == liveMode ? liveSongCount : (mode == MusicMode ? musicSnapshot.songCount : 0);
+}
+
+int PlayState::currentIndex(PlayingMode mode) const
+{
+    if (mode == liveMode)
+        return pendingModel ? 0 : liveCurrentIndex;
+    return mode == MusicMode ? musicSnapshot.index : -1;
+}
+
+int PlayState::songId(PlayingMode mode) const
+{
+    return mode == liveMode ? liveSongId : (mode == MusicMode ? musicSnapshot.songId : -1);
+}
+
+int PlayState::albumId(PlayingMode mode) const
+{
+    return mode == liveMode ? liveAlbumId : (mode == MusicMode ? musicSnapshot.albumId : -1);
+}
+
+QString PlayState::title(PlayingMode mode) const
+{
+    return mode == liveMode ? liveTitle
+                            : (mode == MusicMode ? musicSnapshot.title : radioSnapshot.title);
+}
+
+QString PlayState::album(PlayingMode mode) const
+{
+    return mode == liveMode ? liveAlbum
+                            : (mode == MusicMode ? musicSnapshot.album : radioSnapshot.album);
+}
+
+QString PlayState::artist(PlayingMode mode) const
+{
+    return mode == liveMode ? liveArtist
+                            : (mode == MusicMode ? musicSnapshot.artist : radioSnapshot.artist);
+}
+
+QString PlayState::streamArtPath(PlayingMode mode) const
+{
+    return mode == liveMode ? liveStreamArtPath
+                            : (mode == MusicMode ? QString() : radioSnapshot.streamArtPath);
+}
+
+QString PlayState::streamArtText(PlayingMode mode) const
+{
+    return mode == liveMode ? liveStreamArtText
+                            : (mode == MusicMode ? QString() : radioSnapshot.streamArtText);
+}
+
+bool PlayState::isSeekable(PlayingMode mode) const
+{
+    return mode == liveMode ? seekable : (mode == MusicMode || radioSnapshot.seekable);
+}
+
+bool PlayState::isBuffering(PlayingMode mode) const
+{
+    return mode == RadioMode && buffering;
+}
+
+PlayState::PlayingMode PlayState::mode() const { return liveMode; }
+QString PlayState::songUri() const { return liveSongUri; }
+QUrl PlayState::streamUrl() const { return liveStreamUrl; }
+PlayState::SaveState PlayState::saveState() const { return m_saveState; }
+PlayState::ModelOptions PlayState::flags() const { return m_flags; }
+bool PlayState::isShuffle() const { return m_flags.testFlag(ShuffleOn); }
+bool PlayState::isRepeat() const { return m_flags.testFlag(RepeatOn); }
+int PlayState::trackNumber() const { return m_trackNumber; }
+void PlayState::setTrackNumber(int trackNumber) { m_trackNumber = trackNumber; }
+bool PlayState::isUpdatingLibrary() const { return updatingLibrary; }
+void PlayState::setUpdatingLibrary(bool updating) { updatingLibrary = updating; }
+bool PlayState::isAudioAvailable() const { return audioAvailable; }
+void PlayState::setAudioAvailable(bool available) { audioAvailable = available; }
+bool PlayState::isAudiobookOrPodcast() const { return isRememberedGenre(genre); }
+bool PlayState::allSongsQueue() const { return m_allSongsQueue; }
+bool PlayState::seekBoundReached() const { return m_seekBoundReached; }
+void PlayState::clearSeekBoundReached() { m_seekBoundReached = false; }
+QStringList PlayState::rememberedGenres() const { return m_rememberedGenres; }
+QSharedPointer<ShuffleProxyModel> PlayState::shuffleProxyModel() const { return shuffleProxy; }
+QString PlayState::playlistId() const { return m_playlistId; }
+
+bool PlayState::isRememberedGenre(const QString& text) const
+{
+    for (const QString& remembered : m_rememberedGenres) {
+        if (text.compare(remembered, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+
+void PlayState::saveMusicSnapshot()
+{
+    radio->saveMusicSnapshot();
+}
+
+void PlayState::saveRadioSnapshot()
+{
+    radio->saveRadioSnapshot();
+}
+
+
+
+void PlayState::clearMusicSnapshot()
+{
+    radio->clearMusicSnapshot();
+}
+
+void PlayState::clearRadioSnapshot()
+{
+    radio->clearRadioSnapshot();
+}
+
+
+void PlayState::contentTypeChangedSlot()
+{
+    ContentType type = liveContentType;
+    switch (controls->contentType()) {
+    case ZelPlayControls::SongContent:
+        type = SongContent;
+        seekable = true;
+        break;
+    case ZelPlayControls::StreamContent:
+        type = liveContentType == UrlContent ? UrlContent : RadioPlaylistContent;
+        break;
+    case ZelPlayControls::NoContent:
+        type = NoContent;
+        break;
+    default:
+        break;
+    }
+    if (type == liveContentType)
         return;
-    liveState = Stopped;
-    emit stateChanged(liveState);
+    liveContentType = type;
+    emit contentTypeChanged(type);
 }
 
-void PlayState::setPositionUpdateInterval(unsigned int interval)
+void PlayState::saveSongSelectedSlot(QString file)
 {
-    Q_UNUSED(interval)
+    Q_UNUSED(file)
+    m_saveState = Saving;
+    emit saveStateChanged(Saving);
+}
+
+void PlayState::exitSlot()
+{
+    disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(exitSlot()));
+    QCoreApplication::exit(1);
+}
+
+void PlayState::playlistChangedSlot(MafwPlaylist* changed)
+{
+    Q_UNUSED(changed)
+}
+
+void PlayState::playlistContentsChangedSlot(MafwPlaylist* changed)
+{
+    Q_UNUSED(changed)
+}
+
+
+QAbstractItemModel* PlayState::queueModel() const
+{
+    return playlist ? playlist->underlyingModel().data() : nullptr;
+}
+
+int PlayState::queueRowCount() const
+{
+    QAbstractItemModel* model = queueModel();
+    return model ? model->rowCount() : 0;
+}
+
+QVariant PlayState::queueCell(int row, const QString& name) const
+{
+    QAbstractItemModel* model = queueModel();
+    const int column = findColumn(name);
+    if (!model || column < 0 || row < 0 || row >= model->rowCount())
+        return QVariant();
+    return model->index(row, column).data(Qt::DisplayRole);
+}
+
+void PlayState::appendModel(QSharedPointer<QAbstractItemModel> model,
+                            QFlags<PlayState::ModelOption> options, int row)
+{
+    // What joins the queue is settled first, so that a model that cannot be queued (a failed
+    // copy above all) leaves the queue, and what plays, as they were.
+    QSharedPointer<QAbstractItemModel> queued = model;
+    MafwTrackerModel* copy = nullptr;
+    if (options.testFlag(CopyModel)) {
+        const QSharedPointer<MafwTrackerModel> tracker = model.objectCast<MafwTrackerModel>();
+        if (!tracker) {
+            qDebug() << Q_FUNC_INFO << "- Invalid model!";
+            return;
+        }
+        MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+        copy = factory ? factory->copyModel(tracker, row) : nullptr;
+        queued = QSharedPointer<QAbstractItemModel>(copy);
+    }
+    if (!queued) {
+        qWarning() << Q_FUNC_INFO << "- no model to queue; the queue stays as it is";
+        return;
+    }
+
+    m_allSongsQueue = options.testFlag(AllSongsQueue);
+    ContainerModel* target = queueContainer;
+    if (!options.testFlag(ReplaceQueue) && pendingModel)
+        target = pendingModel.data();
+    if (options.testFlag(ReplaceQueue)) {
+        queueContainer->clear();
+        if (pendingModel) {
+            disconnect(pendingModel.data(), nullptr, this, nullptr);
+            pendingModel.clear();
+        }
+    }
+    MafwPlaylist* current = controls->playlist();
+    if (!current || current->id() != m_playlistId)
+        controls->setPlaylist(m_playlistId, false);
+    if (liveMode == MusicMode)
+        setContentTypeToSong();
+
+    target->append(queued);
+    if (copy) {
+        if (!copy->isCompleted())
+            connect(copy, SIGNAL(completed()), this, SLOT(handleSongsAddedToCopyModel()));
+        else
+            emit songsAddedToPlaylist(copy->rowCount());
+    }
+
+    liveSongCount = shuffleProxy->rowCount();
+    musicSnapshot.songCount = liveSongCount;
+    if (liveMode == MusicMode) {
+        if (liveState == NoState || liveState == Stopped)
+            liveCurrentIndex = 0;
+        else if (liveState == Playing && isShuffle())
+            shuffleToggled = true;
+    } else if (liveSongCount < 1 || musicSnapshot.index == -1) {
+        liveCurrentIndex = 0;
+    }
+    emitSongChanged();
+}
+
+void PlayState::handleSongsAddedToCopyModel()
+{
+    MafwTrackerModel* model = qobject_cast<MafwTrackerModel*>(sender());
+    if (!model)
+        return;
+    disconnect(model, SIGNAL(completed()), this, SLOT(handleSongsAddedToCopyModel()));
+    emit songsAddedToPlaylist(model->rowCount());
+}
+
+int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
+{
+    if (isMassStorageMode() || updatingLibrary) {
+        if (rendererState != MafwRenderer::Playing)
+            errorMessage->show(9);
+        controls->stop();
+        rendererStateChangedSlot(MafwRenderer::State(rendererState));
+        return -1;
+    }
+    if (liveMode == RadioMode) {
+        saveRadioSnapshot();
+        controls->setPlaylist(m_playlistId, false);
+    }
+    setMode(MusicMode);
+    liveStreamUrl = QUrl();
+    setContentTypeToSong();
+
+    if (!options.testFlag(ShuffledStart)) {
+        bool shuffle = false;
+        const int genreColumn = findColumn(Constants::Genre);
+        const QString rowGenre = genreColumn < 0 || index < 0 || index >= queueContainer->rowCount()
+                                     ? QString()
+                                     : queueContainer->index(index, genreColumn).data().toString();
+        if (isRememberedGenre(rowGenre)) {
+            // Spoken word plays in order and leaves the user's shuffle choice alone.
+            suppressShuffleSetting = true;
+        } else {
+            suppressShuffleSetting = false;
+            shuffle = settings.value(Constants::ShuffleOn, false).toBool();
+        }
+        audiobookFilter->setFilterEnabled(false);
+        liveCurrentIndex = index;
+        if (isShuffle() == shuffle)
+            m_flags ^= ShuffleOn;
+        setShuffle(shuffle);
+        if (!shuffle) {
+            liveCurrentIndex = index;
+            options &= ~ModelOptions(ShuffledStart);
+        } else {
+            options |= ShuffledStart;
+        }
+        shuffleToggled = false;
+        suppressShuffleSetting = false;
+        ignoreMediaChange = false;
+    } else {
+        suppressShuffleSetting = true;
+        m_flags &= ~ModelOptions(ShuffleOn);
+        liveCurrentIndex = -1;
+        setShuffle(true);
+        liveCurrentIndex = 0;
+        suppressShuffleSetting = false;
+        ignoreMediaChange = false;
+        shuffleToggled = false;
+    }
+    shuffleProxy->setCurrentIndex(liveCurrentIndex);
+    if (options.testFlag(PlayNow)) {
+        options &= ~ModelOptions(PlayNow);
+        controls->play(uint(qMax(0, liveCurrentIndex)));
+    } else {
+        controls->setPlaylistIndex(liveCurrentIndex);
+    }
+
+    m_flags = options;
+    if (settings.value(Constants::RepeatOn, false).toBool())
+        m_flags |= RepeatOn;
+    setRepeat(m_flags.testFlag(RepeatOn));
+
+    livePosition = 0;
+    emitSongChanged();
+    ignoreCompletion = false;
+    controls->setPositionUpdateInterval(1);
+    return liveCurrentIndex;
+}
+
+void PlayState::playPendingModel()
+{
+    if (!pendingModel)
+        return;
+    controls->setPlaylist(m_playlistId, false);
+    const int remembered = liveCurrentIndex;
+    appendModel(pendingModel, ReplaceQueue, -1);
+    liveCurrentIndex = remembered;
+    m_saveState = NotSaved;
+    if (queueContainer->rowCount() > 0)
+        startPlayback(liveCurrentIndex, PlayNow);
+}
+
+void PlayState::playIndex(int row)
+{
+    shuffleToggled = false;
+    ignoreMediaChange = false;
+    liveCurrentIndex = row;
+    shuffleProxy->setCurrentIndex(row);
+    controls->play(uint(qMax(0, row)));
+    emitSongChanged();
+}
+
+void PlayState::clearPlayQueue()
+{
+    queueContainer->clear();
+}
+
+void PlayState::rowsInsertedSlot(QModelIndex parent, int start, int end)
+{
+    Q_UNUSED(parent)
+    if (queueRearranging && start <= liveCurrentIndex)
+        liveCurrentIndex += end - start + 1;
+    const int count = pendingModel ? pendingModel->rowCount() : queueRowCount();
+    if (count != liveSongCount) {
+        liveSongCount = count;
+        musicSnapshot.songCount = count;
+        emit songCountChanged(count);
+    }
+    if (!queueRearranging)
+        emitSongChanged();
+}
+
+void PlayState::rowsRemovedSlot(QModelIndex parent, int start, int end)
+{
+    Q_UNUSED(parent)
+    if (queueRearranging && start <= liveCurrentIndex)
+        liveCurrentIndex -= end - start + 1;
+    const int count = pendingModel ? pendingModel->rowCount() : queueRowCount();
+    if (count != liveSongCount) {
+        liveSongCount = count;
+        musicSnapshot.songCount = count;
+        emit songCountChanged(count);
+    }
+    if (!queueRearranging)
+        emitSongChanged();
+}
+
+void PlayState::emitSongChanged()
+{
+    if (liveMode == MusicMode)
+        storeLastPosition(int(livePosition), liveSongId);
+
+    int row = liveCurrentIndex;
+    if (liveMode == RadioMode) {
+        // The music snapshot keeps describing the song that resumes when music comes back.
+        const int count = queueRowCount();
+        row = musicSnapshot.index >= 0 && musicSnapshot.index < count ? musicSnapshot.index
+                                                                      : (count > 0 ? 0 : -1);
+    }
+    const QString newTitle = queueCell(row, Constants::SongTitle).toString();
+    const QString newAlbum = queueCell(row, Constants::AlbumName).toString();
+    const QString newArtist = queueCell(row, Constants::ArtistName).toString();
+    const int length = queueCell(row, Constants::SongLength).toInt();
+    const int newSongId = queueCell(row, Constants::SongId).toInt();
+    const int newAlbumId = queueCell(row, Constants::AlbumId).toInt();
+    const QString newUri = queueCell(row, Constants::SongUri).toString();
+    const QString newGenre = queueCell(row, Constants::Genre).toString();
+
+    if (liveMode == MusicMode) {
+        uint newPosition = livePosition;
+        if (liveState == NoState || liveState == Stopped || newSongId != liveSongId)
+            newPosition = 0;
+        liveSongId = newSongId;
+        livePosition = newPosition;
+        liveAlbumId = newAlbumId;
+        liveSongUri = newUri;
+        genre = newGenre;
+        if (pendingPositionSaves == 0)
+            requestLastPosition();
+        else
+            lastPositionRequestDeferred = true;
+        liveStreamArtPath.clear();
+        liveStreamArtText.clear();
+        liveTitle = newTitle;
+        liveAlbum = newAlbum;
+        liveArtist = newArtist;
+        emit songChanged(liveTitle, liveAlbum, liveArtist, liveCurrentIndex, previousDirection);
+        previousDirection = false;
+        emit positionChanged(livePosition);
+        if (length != liveDuration) {
+            liveDuration = length;
+            emit durationChanged(length);
+        }
+        return;
+    }
+
+    if (newSongId != musicSnapshot.songId)
+        musicSnapshot.position = 0;
+    musicSnapshot.index = row;
+    musicSnapshot.album = newAlbum;
+    musicSnapshot.albumId = newAlbumId;
+    musicSnapshot.artist = newArtist;
+    musicSnapshot.duration = length;
+    musicSnapshot.genre = newGenre;
+    musicSnapshot.songId = newSongId;
+    musicSnapshot.title = newTitle;
+    emit songChanged(musicSnapshot.title, musicSnapshot.album, musicSnapshot.artist,
+                     musicSnapshot.index, previousDirection);
+    emit durationChanged(musicSnapshot.duration);
+    emit positionChanged(musicSnapshot.position);
+}
+
+int PlayState::findColumn(QString name, QAbstractItemModel* model) const
+{
+    const QAbstractItemModel* target = model ? model : queueContainer;
+    if (!target)
+        return -1;
+    for (int column = 0; column < target->columnCount(); ++column) {
+        if (target->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() == name)
+            return column;
+    }
+    return -1;
+}
+
+bool PlayState::hasSeveralAlbums() const
+{
+    const int column = findColumn(Constants::AlbumId);
+    if (liveContentType != SongContent || column < 0)
+        return false;
+    const QVariant first = queueContainer->index(0, column).data();
+    for (int row = 1; row < queueContainer->rowCount(); ++row) {
+        if (queueContainer->index(row, column).data() != first)
+            return true;
+    }
+    return false;
+}
+
+void PlayState::sendPlayAction()
+{
+    MusicApplicationActionContent content(this);
+    content.setValue(QLatin1String(MusicApplicationActionContent::SongField), title(MusicMode));
+    content.setValue(QLatin1String(MusicApplicationActionContent::ArtistField), artist(MusicMode));
+    content.setValue(QLatin1String(MusicApplicationActionContent::AlbumField), album(MusicMode));
+    content.setValue(QLatin1String(MusicApplicationActionContent::GenreField),
+                     liveMode == MusicMode ? genre : musicSnapshot.genre);
+    content.setType(0);
+    ApplicationActionMediator::instance()->announcePlayAction(&content);
+}
+
+
+void PlayState::setShuffle(bool on)
+{
+    if (on == isShuffle() || nextPrevTimer->isActive())
+        return;
+    if (on)
+        m_flags |= ShuffleOn;
+    else
+        m_flags &= ~ModelOptions(ShuffleOn);
+    shuffleToggled = true;
+    queueRearranging = true;
+    ignoreMediaChange = true;
+    liveCurrentIndex = shuffleProxy->setShuffle(on, liveCurrentIndex);
+    if (!suppressShuffleSetting)
+        settings.setValue(Constants::ShuffleOn, on ? 1 : 0);
+    if (audiobookFilter->filterEnabled() != on) {
+        ignoreMediaChange = true;
+        audiobookFilter->setFilterEnabled(on);
+    }
+    queueRearranging = false;
+    emitSongChanged();
+}
+
+void PlayState::setRepeat(bool on, bool userToggle)
+{
+    Q_UNUSED(userToggle)
+    int repeatMode = MafwPlaylist::RepeatOff;
+    if (!on) {
+        settings.setValue(Constants::RepeatOn, false);
+        m_flags &= ~ModelOptions(RepeatOn);
+    } else {
+        m_flags |= RepeatOn;
+        settings.setValue(Constants::RepeatOn, true);
+        repeatMode = MafwPlaylist::RepeatAll;
+    }
+    if (liveContentType != UrlContent)
+        playlist->setRepeat(repeatMode);
+}
+
+void PlayState::savePlayPosition()
+{
+    if (liveMode != MusicMode || !isRememberedGenre(genre))
+        return;
+    settings.setValue(Constants::SettingsSongId, liveSongId);
+    settings.setValue(Constants::Position, livePosition);
+}
+
+void PlayState::ensureContentManager()
+{
+    if (contentManager)
+        return;
+    contentManager = new ContentManager(this);
+    connect(contentManager, SIGNAL(saveSongSelected(QString)), this,
+            SLOT(saveSongSelectedSlot(QString)), Qt::UniqueConnection);
+    connect(contentManager, SIGNAL(songSaved(QString, int)), this, SLOT(songSavedSlot(QString, int)),
+            Qt::UniqueConnection);
+    ContentManagerModel* model = contentManager->model();
+    connect(model, SIGNAL(favoriteState(QString, bool)), this, SIGNAL(favoriteState(QString, bool)),
+            Qt::UniqueConnection);
+    connect(model, SIGNAL(lastPosition(int, int)), this, SLOT(setPlayPosition(int, int)),
+            Qt::UniqueConnection);
+    connect(model, SIGNAL(setLastPlayedPositionCompleted()), this,
+            SLOT(savePlayPositionRequestCompletedSlot()), Qt::UniqueConnection);
+}
+
+void PlayState::storeLastPosition(int position, int songId)
+{
+    if (!isRememberedGenre(genre) || songId == 0 || position < minStoredPosition)
+        return;
+    ensureContentManager();
+    // Heard to its last second (or of unknown length): the next start is from the beginning.
+    if (position < liveDuration - 1)
+        contentManager->model()->setLastPlayedPosition(position, songId);
+    else
+        contentManager->model()->setLastPlayedPosition(0, songId);
+    ++pendingPositionSaves;
+    updateLatestActivityTrack();
+}
+
+void PlayState::savePlayPositionRequestCompletedSlot()
+{
+    if (pendingPositionSaves > 0)
+        --pendingPositionSaves;
+    if (pendingPositionSaves == 0 && lastPositionRequestDeferred) {
+        lastPositionRequestDeferred = false;
+        requestLastPosition();
+    }
+}
+
+void PlayState::requestLastPosition()
+{
+    if (!isRememberedGenre(genre))
+        return;
+    ensureContentManager();
+    contentManager->model()->requestLastPlayedPosition(liveSongId);
+}
+
+void PlayState::setPlayPosition(int position, int songID)
+{
+    if (songID != liveSongId)
+        return;
+    livePosition = uint(qMax(0, position));
+    startPosition = position;
+    startSongId = songID;
+    // The answer may come after the song started: then it moves there at once.
+    if (reachedEnd || rendererState == MafwRenderer::Playing)
+        seekToStartingPosition();
+    reachedEnd = false;
+}
+
+void PlayState::seekToStartingPosition()
+{
+    if (startPosition != int(livePosition))
+        startPosition = int(livePosition);
+    if (startPosition == 0 || startSongId != liveSongId)
+        return;
+    disconnect(controls, SIGNAL(positionChanged(uint, int)), this,
+               SLOT(positionChangedSlot(uint, int)));
+    setPosition(uint(startPosition), liveMode);
+    connect(controls, SIGNAL(positionChanged(uint, int)), this, SLOT(positionChangedSlot(uint, int)));
+    startPosition = 0;
+}
+
+void PlayState::updateLatestActivityTrack()
+{
+    if (isRememberedGenre(genre))
+        LatestActivityController::instance()->setTrackNo(liveAlbum, m_trackNumber);
 }
 
 bool PlayState::isMassStorageMode()
@@ -67,31 +903,702 @@ bool PlayState::isUsbSyncMode()
 
 void PlayState::checkUsbMode()
 {
-    usbModeChanged(usbMode->getMode());
-}
-
-bool PlayState::isUpdatingLibrary() const
-{
-    return updatingLibrary;
-}
-
-void PlayState::setUpdatingLibrary(bool updating)
-{
-    updatingLibrary = updating;
+    if (usbMode)
+        usbModeChanged(usbMode->getMode());
 }
 
 void PlayState::usbModeChanged(MeeGo::QmUSBMode::Mode mode)
 {
-    if (mode == lastUsbMode)
+    if (int(mode) == lastUsbMode)
         return;
     if (mode == MeeGo::QmUSBMode::MassStorage) {
-        stop(liveMode);
-        lastUsbMode = mode;
+        if (rendererState != MafwRenderer::Stopped)
+            stop(liveMode);
         emit massStorageMode(true);
+        lastUsbMode = mode;
         return;
     }
     const bool leaving = lastUsbMode == MeeGo::QmUSBMode::MassStorage;
     lastUsbMode = mode;
     if (leaving)
         emit massStorageMode(false);
+}
+
+void PlayState::registerSheetListener(QObject* object, const char* slot)
+{
+    if (sheetListeners->add(object, slot) == SheetListenerList::AlreadyListed)
+        qDebug() << Q_FUNC_INFO << "- listener already registered!";
+}
+
+void PlayState::unregisterSheetListener(QObject* object)
+{
+    sheetListeners->remove(object);
+}
+
+void PlayState::notifySheetListeners(bool value)
+{
+    sheetListeners->notify(value);
+}
+
+void PlayState::releaseSheet()
+{
+    disconnect(ParlovanceApplicationService::instance(), SIGNAL(playerViewAppeared()), this,
+               SLOT(releaseSheet()));
+    QTimer::singleShot(ReleaseSheetDelayMs, this, SLOT(reallyReleaseSheet()));
+}
+
+void PlayState::reallyReleaseSheet()
+{
+    // Minimal for now: the player sheet comes with its own issue.
+    qDebug() << Q_FUNC_INFO << "- no player sheet to dismiss";
+}
+
+QAbstractItemModel* PlayState::favoriteModel() const
+{
+    if (pendingModel)
+        return pendingModel.data();
+    if (isShuffle())
+        return shuffleProxy.data();
+    if (contentType(MusicMode) == SongContent)
+        return queueContainer;
+    return nullptr;
+}
+
+void PlayState::toggleFavoriteState()
+{
+    QAbstractItemModel* model = favoriteModel();
+    if (!model) {
+        qWarning() << "void PlayState::toggleFavoriteState()" << "Failed, not tracker song";
+        return;
+    }
+    const QModelIndex cell = model->index(liveCurrentIndex, findColumn(Constants::Favorited, model));
+    if (!cell.isValid())
+        return;
+    const bool favourite = !cell.data(Qt::DisplayRole).toBool();
+    if (model->setData(cell, favourite, Qt::EditRole))
+        emit favoriteState(liveSongUri, favourite);
+}
+
+void PlayState::checkFavoriteState()
+{
+    QAbstractItemModel* model = favoriteModel();
+    if (!model) {
+        qWarning() << "void PlayState::checkFavoriteState()"
+                   << "Can't get favorite status (is not tracker song)";
+        return;
+    }
+    const QModelIndex cell = model->index(liveCurrentIndex, findColumn(Constants::Favorited, model));
+    if (cell.isValid())
+        emit favoriteState(liveSongUri, cell.data(Qt::DisplayRole).toBool());
+}
+
+bool PlayState::isCallActive() const
+{
+    return controls->isCallActive();
+}
+
+void PlayState::callActivatedSlot(bool enabled)
+{
+    if (enabled) {
+        audioAvailable = false;
+        emit callStateChanged(true);
+        return;
+    }
+    emit callStateChanged(!audioAvailable);
+}
+
+void PlayState::audioAvailableSlot(bool state)
+{
+    audioAvailable = state;
+    emit callStateChanged(controls->isCallActive() ? true : !state);
+}
+
+void PlayState::setPositionUpdateInterval(unsigned int interval)
+{
+    controls->setPositionUpdateInterval(interval);
+}
+
+
+void PlayState::play(PlayingMode mode)
+{
+    controls->setPositionUpdateInterval(1);
+    if (switchMode(mode))
+        return;
+    if (seekTimer->isActive()) {
+        // The end of a fast seek: playback goes on from where the seek got to.
+        seekTimer->stop();
+        controls->setPosition(livePosition);
+        return;
+    }
+    if (liveContentType == RadioPlaylistContent) {
+        switch (networkState) {
+        case 0:
+            radio->openNetworkSession();
+            break;
+        case 1:
+            if (rendererState == MafwRenderer::Paused) {
+                setState(Transitioning);
+                controls->resume();
+            } else if (streamNeedsReopen || rendererState == MafwRenderer::Stopped) {
+                radio->replayRadioPlaylist();
+            }
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    if (liveState == Paused)
+        controls->resume();
+    else if (liveSongUri.isEmpty() && liveStreamUrl.scheme() == QLatin1String("file"))
+        playStream(liveStreamUrl);
+    else
+        controls->play(uint(qMax(0, liveCurrentIndex)));
+    requestMediaInfo();
+}
+
+bool PlayState::switchMode(PlayingMode mode)
+{
+    return radio->switchMode(mode);
+}
+
+void PlayState::pause()
+{
+    shuffleToggled = false;
+    ignoreMediaChange = false;
+    resumeWhenPaused = false;
+    controls->pause();
+    setState(Paused);
+    rendererStateChangedSlot(MafwRenderer::State(rendererState));
+}
+
+void PlayState::pauseOrStop(PlayingMode mode)
+{
+    const bool canPause = mode == liveMode ? seekable
+                                           : (liveMode == RadioMode || radioSnapshot.seekable);
+    if (canPause)
+        pause();
+    else
+        stop(mode);
+}
+
+void PlayState::stop(PlayingMode mode)
+{
+    if (mode != liveMode) {
+        if (mode == MusicMode)
+            clearMusicSnapshot();
+        else
+            clearRadioSnapshot();
+        return;
+    }
+    ignoreMediaChange = false;
+    shuffleToggled = false;
+    controls->stop();
+    setState(Stopped);
+    if (liveContentType == RadioPlaylistContent && networkSession)
+        networkSession->close();
+}
+
+void PlayState::next(int delayMs)
+{
+    disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
+    if (pendingModel) {
+        if (pendingModel->rowCount() > 1) {
+            ++liveCurrentIndex;
+            playPendingModel();
+        } else {
+            setPosition(0, liveMode);
+        }
+        return;
+    }
+    if (seekable && playlist->count() < 2) {
+        setPosition(0, liveMode);
+        return;
+    }
+    ++liveCurrentIndex;
+    if (liveCurrentIndex >= queueRowCount())
+        liveCurrentIndex = 0;
+    previousDirection = false;
+    ignoreMediaChange = false;
+    shuffleToggled = false;
+    ++m_trackNumber;
+    savePlayPosition();
+    if (liveMode == MusicMode)
+        emitSongChanged();
+    livePosition = 0;
+    if (delayMs < 0)
+        delayedNextPrev();
+    else
+        nextPrevTimer->start(delayMs);
+}
+
+void PlayState::previous(int delayMs, bool force)
+{
+    disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
+    if (seekable && !force && (playlist->count() < 2 || livePosition >= 4)) {
+        setPosition(0, liveMode);
+        return;
+    }
+    if (pendingModel) {
+        if (pendingModel->rowCount() > 1) {
+            liveCurrentIndex = pendingModel->rowCount() - 1;
+            playPendingModel();
+        }
+        return;
+    }
+    if (playlist->count() < 2 || liveContentType != SongContent)
+        return;
+    --liveCurrentIndex;
+    if (liveCurrentIndex < 0)
+        liveCurrentIndex = queueRowCount() - 1;
+    shuffleToggled = false;
+    previousDirection = true;
+    --m_trackNumber;
+    ignoreMediaChange = false;
+    savePlayPosition();
+    if (liveMode == MusicMode)
+        emitSongChanged();
+    livePosition = 0;
+    if (delayMs < 0)
+        delayedNextPrev();
+    else
+        nextPrevTimer->start(delayMs);
+}
+
+void PlayState::delayedNextPrev()
+{
+    nextPrevTimer->stop();
+    shuffleProxy->setCurrentIndex(liveCurrentIndex);
+    controls->setPlaylistIndex(liveCurrentIndex);
+    if (resumeAfterError && rendererState == MafwRenderer::Stopped) {
+        resumeAfterError = false;
+        play(MusicMode);
+    } else {
+        requestMediaInfo();
+    }
+}
+
+void PlayState::setPosition(uint seconds, PlayingMode mode)
+{
+    if (mode != liveMode) {
+        if (mode == MusicMode)
+            musicSnapshot.position = seconds;
+        else
+            radioSnapshot.position = seconds;
+        return;
+    }
+    if (liveState != Playing) {
+        livePosition = seconds;
+        controls->pauseAt(seconds);
+        emit positionChanged(livePosition);
+        return;
+    }
+    if (seconds == 0)
+        storeLastPosition(int(livePosition), liveSongId);
+    livePosition = seconds;
+    controls->setPosition(seconds);
+    emit positionChanged(livePosition);
+}
+
+void PlayState::startRewinding(int stepMs)
+{
+    if (liveContentType == RadioPlaylistContent && !seekable)
+        return;
+    rewinding = true;
+    if (seekTimer->isActive())
+        return;
+    lastSeekSet.start();
+    seekStepMs = stepMs;
+    seekTimer->start(SeekTickMs);
+}
+
+void PlayState::startForwarding(int stepMs)
+{
+    if (liveContentType == RadioPlaylistContent && !seekable)
+        return;
+    rewinding = false;
+    if (seekTimer->isActive())
+        return;
+    lastSeekSet.start();
+    seekStepMs = stepMs;
+    seekTimer->start(SeekTickMs);
+}
+
+void PlayState::seekSlot()
+{
+    if (rewinding) {
+        if (livePosition == 0) {
+            m_seekBoundReached = true;
+            seekTimer->stop();
+            previous(-1, false);
+            return;
+        }
+        --livePosition;
+    } else {
+        if (int(livePosition) >= liveDuration) {
+            m_seekBoundReached = true;
+            seekTimer->stop();
+            next(-1);
+            return;
+        }
+        ++livePosition;
+    }
+    emit positionChanged(livePosition);
+    if (lastSeekSet.elapsed() >= seekStepMs) {
+        controls->setPosition(livePosition);
+        lastSeekSet.start();
+    }
+}
+
+void PlayState::positionChangedSlot(uint position, int duration)
+{
+    if (seekTimer->isActive() || nextPrevTimer->isActive()
+        || rendererState == MafwRenderer::Stopped)
+        return;
+    if (duration >= 0 && duration != liveDuration) {
+        liveDuration = duration;
+        emit durationChanged(duration);
+    }
+    if (position == livePosition)
+        return;
+    if (int(position) == liveDuration || int(position) == liveDuration - 1) {
+        storeLastPosition(int(position), liveSongId);
+        reachedEnd = true;
+    } else if (position == 0) {
+        storeLastPosition(int(livePosition), liveSongId);
+    }
+    livePosition = position;
+    updateLatestActivityTrack();
+    emit positionChanged(livePosition);
+}
+
+
+void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
+{
+    rendererState = state;
+    switch (state) {
+    case MafwRenderer::Stopped:
+        if (networkState != 2) {
+            setState(Stopped);
+            setBuffering(false);
+        }
+        storeLastPosition(int(livePosition), liveSongId);
+        if (liveMode == MusicMode)
+            emit positionChanged(livePosition);
+        break;
+    case MafwRenderer::Playing:
+        setState(Playing);
+        seekToStartingPosition();
+        if (restorePositionOnPlay) {
+            restorePositionOnPlay = false;
+            controls->setPosition(radioSnapshot.position);
+        }
+        break;
+    case MafwRenderer::Paused:
+        setState(Paused);
+        setBuffering(false);
+        if (networkSession)
+            networkSession->close();
+        if (resumeWhenPaused) {
+            resumeWhenPaused = false;
+            play(liveMode);
+        }
+        break;
+    case MafwRenderer::Transitioning:
+        if (liveContentType == RadioPlaylistContent)
+            setState(Transitioning);
+        break;
+    case MafwRenderer::Invalid:
+        setState(NoState);
+        setBuffering(false);
+        break;
+    default:
+        qWarning() << Q_FUNC_INFO << "- Unknown state!";
+        break;
+    }
+}
+
+void PlayState::bufferingChangedSlot(float percent)
+{
+    if (seekTimer->isActive())
+        return;
+    // Only a radio playlist has a network session. A single URL (or a song) reports buffering
+    // while it connects and fills, which says nothing about the network going away.
+    if (networkState != 0 || liveContentType != RadioPlaylistContent) {
+        if (liveState != Transitioning && rendererState != MafwRenderer::Playing)
+            return;
+        setBuffering(percent < 100.0f);
+        emit bufferingProgress(percent);
+        return;
+    }
+    pauseOrStop(liveMode);
+    setBuffering(false);
+    errorSlot(MafwError(MafwError::NetworkDown, QString()));
+}
+
+void PlayState::playbackCompletedSlot()
+{
+    if (ignoreCompletion) {
+        ignoreCompletion = false;
+        return;
+    }
+    if (liveMode == RadioMode) {
+        notifySheetListeners(true);
+        return;
+    }
+    endOfQueue();
+}
+
+void PlayState::endOfQueue()
+{
+    if (shuffleToggled && isShuffle()) {
+        // Shuffle was switched on while this song played: the controller's next song is stale.
+        shuffleToggled = false;
+        ++liveCurrentIndex;
+        if (liveCurrentIndex < queueRowCount()) {
+            controls->play(uint(liveCurrentIndex));
+            shuffleProxy->setCurrentIndex(liveCurrentIndex);
+            emitSongChanged();
+            return;
+        }
+    }
+    queueContainer->clear();
+    liveCurrentIndex = 0;
+    shuffleProxy->setCurrentIndex(0);
+    ignoreMediaChange = false;
+    liveSongId = -1;
+    liveAlbumId = -1;
+    liveSongCount = 0;
+    livePosition = 0;
+    liveDuration = 0;
+    shuffleToggled = false;
+    if (pendingModel && ((int(m_flags) & PendingReplayFlags) || pendingModel->rowCount() > 1)) {
+        liveCurrentIndex = pendingModel->rowCount() > 1 ? 1 : 0;
+        playPendingModel();
+        return;
+    }
+    if (ignoreCompletion) {
+        ignoreCompletion = false;
+        return;
+    }
+    if (liveState == Transitioning)
+        return;
+    emit playbackCompleted();
+    controls->stop();
+    controls->setPlaylist(m_playlistId, false);
+    liveContentType = SongContent;
+    seekable = true;
+    emit contentTypeChanged(SongContent);
+}
+
+void PlayState::metadataChangedSlot(const ZelMetadataHandler* handler)
+{
+    mediaChangedSlot(handler);
+}
+
+void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
+{
+    // Position stores still on their way are counted down by their own answers.
+    if (ignoreMediaChange) {
+        ignoreMediaChange = false;
+        return;
+    }
+    if (queueRearranging)
+        return;
+
+    if (controls->contentType() == ZelPlayControls::SongContent) {
+        const SongData* song = qobject_cast<const SongData*>(handler);
+        MafwPlaylist* current = controls->playlist();
+        if (song && current && song->queuePosition() - 1 != current->currentIndex())
+            return;
+        if (shuffleToggled) {
+            shuffleToggled = false;
+            bool chosen = false;
+            if (liveCurrentIndex >= liveSongCount - 1) {
+                if (isRepeat()) {
+                    liveCurrentIndex = 0;
+                    chosen = true;
+                }
+            } else {
+                ++liveCurrentIndex;
+                chosen = true;
+            }
+            if (chosen) {
+                controls->setPlaylistIndex(liveCurrentIndex);
+                shuffleProxy->setCurrentIndex(liveCurrentIndex);
+                emitSongChanged();
+            }
+            return;
+        }
+        setContentTypeToSong();
+        if (!song)
+            return;
+        bool changed = false;
+        if (song->title() != liveTitle) {
+            liveTitle = song->title();
+            changed = true;
+        }
+        if (song->album() != liveAlbum) {
+            liveAlbum = song->album();
+            changed = true;
+        }
+        if (song->artist() != liveArtist) {
+            liveArtist = song->artist();
+            changed = true;
+        }
+        if (song->queuePosition() - 1 != liveCurrentIndex) {
+            liveCurrentIndex = song->queuePosition() - 1;
+            shuffleProxy->setCurrentIndex(liveCurrentIndex);
+            changed = true;
+        }
+        genre = song->genre();
+        if (song->songId() != liveSongId) {
+            liveSongId = song->songId();
+            requestLastPosition();
+        }
+        liveAlbumId = song->albumId();
+        liveSongUri = song->uri();
+        if (changed)
+            emit songChanged(liveTitle, liveAlbum, liveArtist, liveCurrentIndex, false);
+        emit positionChanged(livePosition);
+        return;
+    }
+
+    if (controls->contentType() == ZelPlayControls::StreamContent)
+        radio->streamMediaChanged(qobject_cast<const StreamData*>(handler));
+}
+
+void PlayState::errorSlot(const MafwError& error)
+{
+    lastError = error;
+    resumeAfterError = true;
+    if (error.code() == MafwError::NoError) {
+        if (rendererState == MafwRenderer::Invalid)
+            rendererStateChangedSlot(MafwRenderer::Stopped);
+        connect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()),
+                Qt::UniqueConnection);
+        return;
+    }
+    qDebug() << Q_FUNC_INFO << "-" << error.code() << ":" << error.message();
+    if (PlaybackErrorPolicy::isSilent(error.code()))
+        return;
+    const int banner = PlaybackErrorPolicy::banner(error.code(), liveContentType);
+    switch (error.code()) {
+    case MafwError::ResourceNotFound:
+        if (liveContentType == SongContent)
+            resumeAfterError = false;
+        break;
+    case MafwError::NetworkDown:
+        ignoreCompletion = true;
+        if (controls->isCallActive() || !audioAvailable)
+            resumeAfterError = false;
+        break;
+    case 305: case 322: case 329:
+        if (controls->isCallActive())
+            resumeAfterError = false;
+        break;
+    default:
+        break;
+    }
+    if (banner >= 0)
+        errorMessage->show(banner);
+    rendererStateChangedSlot(controls->state());
+    if (resumeAfterError)
+        connect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()),
+                Qt::UniqueConnection);
+}
+
+void PlayState::resumePlaybackAfterErrorSlot()
+{
+    if (liveMode == MusicMode) {
+        if (queueRowCount() > 0 && liveCurrentIndex < queueRowCount() - 1) {
+            next(-1);
+        } else {
+            disconnect(errorMessage, SIGNAL(disappeared()), this,
+                       SLOT(resumePlaybackAfterErrorSlot()));
+            endOfQueue();
+        }
+        resumeAfterError = false;
+        return;
+    }
+    if (lastError.code() == MafwError::SeekRefused)
+        return;
+    if (lastError.code() == MafwError::NetworkDown && !controls->isCallActive() && audioAvailable) {
+        play(liveMode);
+        return;
+    }
+    if (musicSnapshot.songCount > 0 && musicSnapshot.index != -1) {
+        resumeWhenPaused = false;
+        switchMode(MusicMode);
+        emit playbackCompleted();
+    } else {
+        ignoreCompletion = false;
+        playbackCompletedSlot();
+    }
+    resumeAfterError = false;
+}
+
+void PlayState::playbackAboutToStartSlot()
+{
+    qDebug() << Q_FUNC_INFO;
+}
+
+void PlayState::aboutToPlayRadioStreamSlot()
+{
+    qDebug() << Q_FUNC_INFO;
+}
+
+void PlayState::rendererLostSlot()
+{
+    qDebug() << Q_FUNC_INFO << "- Renderer is lost!";
+    connect(errorMessage, SIGNAL(disappeared()), this, SLOT(exitSlot()), Qt::UniqueConnection);
+    errorMessage->show(13);
+}
+
+
+void PlayState::playStream(const QUrl& url)
+{
+    radio->playStream(url);
+}
+
+
+void PlayState::networkSessionStateChanged(QNetworkSession::State state)
+{
+    radio->sessionStateChanged(state);
+}
+
+void PlayState::networkSessionErrorSlot(QNetworkSession::SessionError error)
+{
+    radio->sessionError(error);
+}
+
+
+
+void PlayState::requestMediaInfo()
+{
+    MafwRenderer* renderer = MafwRegistry::instance()->renderer(QLatin1String(RendererId));
+    if (renderer)
+        renderer->getCurrentMediaInfo(this, SLOT(storeTrackNumber(MafwMediaInfo)), QString());
+}
+
+void PlayState::storeTrackNumber(MafwMediaInfo info)
+{
+    const QList<QVariant> track = info.metaData(QStringLiteral("track"));
+    if (!track.isEmpty())
+        m_trackNumber = track.first().toInt();
+}
+
+void PlayState::playLocalFile(const QString& path)
+{
+    radio->playLocalFile(path);
+}
+
+void PlayState::songSavedSlot(QString uri, int trackerId)
+{
+    radio->songSaved(uri, trackerId);
+}
+
+void PlayState::savedSongModelCompleted()
+{
+    radio->savedSongModelCompleted(qobject_cast<MafwTrackerModel*>(sender()));
 }

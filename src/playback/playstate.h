@@ -1,66 +1,362 @@
 #ifndef PLAYSTATE_H
 #define PLAYSTATE_H
 
+#include <QElapsedTimer>
+#include <QFlags>
+#include <QNetworkSession>
 #include <QObject>
+#include <QScopedPointer>
+#include <QSharedPointer>
+#include <QStringList>
+#include <QUrl>
 
+#include "mafwerror.h"
+#include "mafwmediainfo.h"
+#include "mafwrenderer.h"
+#include "parlovancesettings.h"
 #include "qmusbmode.h"
 
-// The process-wide playback hub. Minimal for now: the USB mode, the updating-library flag and
-// the calls the shell makes at start, in the window and at exit.
+class ContainerModel;
+class ContentManager;
+class ErrorMessage;
+class MafwGeneralSourcePlaylist;
+class MafwPlaylist;
+class AudiobookFilterProxyModel;
+class QAbstractItemModel;
+class PlaylistFileProbe;
+class RadioPlayback;
+class RadioNetworkSession;
+class SheetListenerList;
+class QTimer;
+class ShuffleProxyModel;
+class StreamData;
+class ZelMetadataHandler;
+class ZelPlayControls;
+
+// The process-wide playback hub. Every page, widget and service that shows or changes playback
+// talks to it; it alone drives the play controller. It owns the play queue (container ->
+// audiobook filter -> shuffle proxy -> the published playlist), the fields of what plays, the
+// two playing modes (the music queue and a radio stream) with a snapshot of the one that is not
+// live, shuffle and repeat, the playback error banners and the position memory of audiobooks
+// and podcasts. GUI thread only.
 class PlayState : public QObject
 {
     Q_OBJECT
 
 public:
-    enum State {
-        NoState = -1,
-        Stopped = 0,
-        Playing = 1,
-        Paused = 2,
-        Transitioning = 3
-    };
+    enum State { NoState = -1, Stopped = 0, Playing = 1, Paused = 2, Transitioning = 3 };
     Q_ENUM(State)
 
-    enum PlayingMode {
-        MusicMode = 0,
-        RadioMode = 1
-    };
+    enum ContentType { NoContent = -1, SongContent = 0, UrlContent = 1, RadioPlaylistContent = 2 };
+    Q_ENUM(ContentType)
+
+    enum SaveState { NotSaved = -1, Saving = 0, Saved = 1 };
+    Q_ENUM(SaveState)
+
+    enum PlayingMode { MusicMode = 0, RadioMode = 1 };
     Q_ENUM(PlayingMode)
 
+    // The bits mean different things to appendModel(), startPlayback() and the flags word.
+    enum ModelOption {
+        ReplaceQueue = 1,  // appendModel: clear first; startPlayback: shuffled start; flags: shuffle
+        CopyModel = 2,     // appendModel: queue a copy of a tracker model
+        AllSongsQueue = 4, // appendModel: an all-songs activity; startPlayback: play at once
+        RepeatOn = 8,      // flags: repeat
+        ShuffledStart = ReplaceQueue,
+        ShuffleOn = ReplaceQueue,
+        PlayNow = AllSongsQueue
+    };
+    Q_DECLARE_FLAGS(ModelOptions, ModelOption)
+
     static PlayState* instance();
+    // Stores the position of an audiobook or podcast, then deletes the hub.
     static void destroyInstance();
 
+    // Getters of either mode: the live values, or the snapshot of the mode that is not live.
     State state(PlayingMode mode) const;
+    uint position(PlayingMode mode) const;
+    int duration(PlayingMode mode) const;
+    ContentType contentType(PlayingMode mode) const;
+    int songCount(PlayingMode mode) const;
+    int currentIndex(PlayingMode mode) const;
+    int songId(PlayingMode mode) const;
+    int albumId(PlayingMode mode) const;
+    QString title(PlayingMode mode) const;
+    QString album(PlayingMode mode) const;
+    QString artist(PlayingMode mode) const;
+    QString streamArtPath(PlayingMode mode) const;
+    QString streamArtText(PlayingMode mode) const;
+    bool isSeekable(PlayingMode mode) const;
+    bool isBuffering(PlayingMode mode) const;
+
     PlayingMode mode() const;
+    QString songUri() const;
+    QUrl streamUrl() const;
+    SaveState saveState() const;
+    ModelOptions flags() const;
+    bool isShuffle() const;
+    bool isRepeat() const;
+    int trackNumber() const;
+    void setTrackNumber(int trackNumber);
+    bool isUpdatingLibrary() const;
+    void setUpdatingLibrary(bool updating);
+    bool isAudioAvailable() const;
+    void setAudioAvailable(bool available);
+    bool isAudiobookOrPodcast() const;
+    bool allSongsQueue() const;
+    bool seekBoundReached() const;
+    void clearSeekBoundReached();
+    QStringList rememberedGenres() const;
+    // The queue as the play-queue view shows it.
+    QSharedPointer<ShuffleProxyModel> shuffleProxyModel() const;
+    QString playlistId() const;
+
+    // Building the queue and starting it.
+    void appendModel(QSharedPointer<QAbstractItemModel> model, QFlags<PlayState::ModelOption> options,
+                     int row);
+    // Returns the row that plays, or -1 when playback is refused.
+    int startPlayback(int index, QFlags<PlayState::ModelOption> options);
+    void playPendingModel();
+    void playIndex(int row);
+    void clearPlayQueue();
+    // The column whose header is name; model 0 means the queue's container. -1 when none.
+    int findColumn(QString name, QAbstractItemModel* model = nullptr) const;
+    bool hasSeveralAlbums() const;
+    void emitSongChanged();
+
+    // Transport.
+    void play(PlayingMode mode);
+    void pause();
+    void pauseOrStop(PlayingMode mode);
     void stop(PlayingMode mode);
-    void setPositionUpdateInterval(unsigned int interval);
+    // delayMs < 0: the controller changes song at once; else after that delay, once per burst.
+    void next(int delayMs);
+    void previous(int delayMs, bool force);
+    void setPosition(uint seconds, PlayingMode mode);
+    void startRewinding(int stepMs);
+    void startForwarding(int stepMs);
+
+    // Shuffle, repeat and the position memory.
+    void setShuffle(bool on);
+    void setRepeat(bool on, bool userToggle = false);
+    void savePlayPosition();
+    void storeLastPosition(int position, int songId);
+    void requestLastPosition();
+    void updateLatestActivityTrack();
+    void ensureContentManager();
 
     bool isMassStorageMode();
     bool isUsbSyncMode();
     void checkUsbMode();
 
-    bool isUpdatingLibrary() const;
-    void setUpdatingLibrary(bool updating);
+    // Objects told of the player sheet's state through slot (SLOT() form, one bool argument).
+    void registerSheetListener(QObject* object, const char* slot);
+    void unregisterSheetListener(QObject* object);
+    void notifySheetListeners(bool value);
 
-public slots:
-    void usbModeChanged(MeeGo::QmUSBMode::Mode mode);
+    void toggleFavoriteState();
+    void checkFavoriteState();
+    bool isCallActive() const;
+    void setPositionUpdateInterval(unsigned int interval);
+
+    // Streams and files from outside the queue.
+    void playStream(const QUrl& url);
+    void playLocalFile(const QString& path);
+    void requestMediaInfo();
 
 signals:
     void stateChanged(PlayState::State state);
+    void songChanged(QString title, QString album, QString artist, int songIndex, bool previous);
+    void songCountChanged(int songCount);
+    void positionChanged(uint position);
+    void durationChanged(int duration);
+    void connecting();
+    void bufferingStateChanged(bool buffering);
+    void bufferingProgress(float progress);
+    void streamArtChanged(QString newArtPath, QString generateText);
+    void contentTypeChanged(PlayState::ContentType newContentType);
+    void callStateChanged(bool isActive);
+    void favoriteState(QString uri, bool isFavorite);
+    void playbackCompleted();
+    void songsAddedToPlaylist(int count);
+    void saveStateChanged(PlayState::SaveState state);
     void massStorageMode(bool isMassStorageMode);
+    void audioResourcesAvailable(bool state);
     void modeChanged(PlayState::PlayingMode newMode);
 
+public slots:
+    void contentTypeChangedSlot();
+    void saveSongSelectedSlot(QString file);
+    void exitSlot();
+    void playlistChangedSlot(MafwPlaylist* playlist);
+    void playlistContentsChangedSlot(MafwPlaylist* playlist);
+
+    void handleSongsAddedToCopyModel();
+    void rowsInsertedSlot(QModelIndex parent, int start, int end);
+    void rowsRemovedSlot(QModelIndex parent, int start, int end);
+    void sendPlayAction();
+
+    void setPlayPosition(int position, int songID);
+    void savePlayPositionRequestCompletedSlot();
+    void seekToStartingPosition();
+    void usbModeChanged(MeeGo::QmUSBMode::Mode mode);
+    void releaseSheet();
+    void reallyReleaseSheet();
+    void callActivatedSlot(bool enabled);
+    void audioAvailableSlot(bool state);
+
+    void seekSlot();
+    void delayedNextPrev();
+    void positionChangedSlot(uint position, int duration);
+
+    void rendererStateChangedSlot(MafwRenderer::State state);
+    void bufferingChangedSlot(float percent);
+    void playbackCompletedSlot();
+    void mediaChangedSlot(const ZelMetadataHandler* handler);
+    void metadataChangedSlot(const ZelMetadataHandler* handler);
+    void errorSlot(const MafwError& error);
+    void playbackAboutToStartSlot();
+    void aboutToPlayRadioStreamSlot();
+    void rendererLostSlot();
+    void resumePlaybackAfterErrorSlot();
+
+    void storeTrackNumber(MafwMediaInfo info);
+    void networkSessionStateChanged(QNetworkSession::State state);
+    void networkSessionErrorSlot(QNetworkSession::SessionError error);
+    void songSavedSlot(QString uri, int trackerId);
+    void savedSongModelCompleted();
+
 private:
+    struct MusicSnapshot
+    {
+        int index;
+        int songId;
+        int albumId;
+        int songCount;
+        uint position;
+        int duration;
+        QString title;
+        QString artist;
+        QString album;
+        QString genre;
+    };
+
+    struct RadioSnapshot
+    {
+        ContentType contentType;
+        QString title;
+        QString artist;
+        QString album;
+        QString genre;
+        QString streamArtPath;
+        QString streamArtText;
+        QUrl streamUrl;
+        uint position;
+        int duration;
+        bool seekable;
+    };
+
+    friend class RadioPlayback;
+
     PlayState();
     ~PlayState() override;
 
+    void setState(State state);
+    void setMode(PlayingMode mode);
+    void setBuffering(bool buffering);
+    void setContentTypeToSong();
+
+    void saveMusicSnapshot();
+    void saveRadioSnapshot();
+    void clearMusicSnapshot();
+    void clearRadioSnapshot();
+
+    bool switchMode(PlayingMode mode);
+    void endOfQueue();
+    bool isRememberedGenre(const QString& genre) const;
+    QAbstractItemModel* favoriteModel() const;
+    QAbstractItemModel* queueModel() const;
+    int queueRowCount() const;
+    QVariant queueCell(int row, const QString& column) const;
+
+
     static PlayState* s_instance;
 
-    State liveState = Stopped;
-    PlayingMode liveMode = MusicMode;
+    ZelPlayControls* controls;
+    StreamData* streamDataHandler;
+    ZelMetadataHandler* songDataHandler;
+    int rendererState;
+    State liveState;
+    ContentType liveContentType;
+    uint livePosition;
+    int pendingPositionSaves;
+    bool lastPositionRequestDeferred;
+    int liveDuration;
+    bool seekable;
+    int liveSongCount;
+    int liveCurrentIndex;
+    bool buffering;
+    ContainerModel* queueContainer;
+    QSharedPointer<ShuffleProxyModel> shuffleProxy;
+    QString m_playlistId;
+    MafwGeneralSourcePlaylist* playlist;
+    int liveSongId;
+    int liveAlbumId;
+    QString liveTitle;
+    QString liveAlbum;
+    QString liveArtist;
+    QString liveSongUri;
+    QString genre;
+    QString liveStreamArtPath;
+    QString liveStreamArtText;
+    QUrl liveStreamUrl;
+    QUrl pendingStreamUrl;
+    int m_trackNumber;
+    QTimer* seekTimer;
+    int seekStepMs;
+    QElapsedTimer lastSeekSet;
+    bool rewinding;
+    QTimer* nextPrevTimer;
+    MafwError lastError;
+    QScopedPointer<PlaylistFileProbe> playlistProbe;
+    RadioNetworkSession* networkSession;
+    int networkState;
+    ModelOptions m_flags;
+    bool previousDirection;
+    ErrorMessage* errorMessage;
+    ContentManager* contentManager;
+    SaveState m_saveState;
+    QSharedPointer<ContainerModel> pendingModel;
+    bool playingLocalFile;
+    bool ignoreCompletion;
     MeeGo::QmUSBMode* usbMode;
-    int lastUsbMode = MeeGo::QmUSBMode::Undefined;
-    bool updatingLibrary = false;
+    int lastUsbMode;
+    bool updatingLibrary;
+    bool resumeAfterError;
+    bool resumeWhenPaused;
+    bool ignoreMediaChange;
+    bool shuffleToggled;
+    ParlovanceSettings settings;
+    bool m_allSongsQueue;
+    AudiobookFilterProxyModel* audiobookFilter;
+    QStringList m_rememberedGenres;
+    int startPosition;
+    int startSongId;
+    int minStoredPosition;
+    bool reachedEnd;
+    bool audioAvailable;
+    MusicSnapshot musicSnapshot;
+    RadioSnapshot radioSnapshot;
+    PlayingMode liveMode;
+    QScopedPointer<RadioPlayback> radio;
+    QScopedPointer<SheetListenerList> sheetListeners;
+    bool restorePositionOnPlay;
+    bool streamNeedsReopen;
+    bool m_seekBoundReached;
+    bool queueRearranging;
+    bool suppressShuffleSetting;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(PlayState::ModelOptions)
 
 #endif // PLAYSTATE_H

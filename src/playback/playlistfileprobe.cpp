@@ -1,0 +1,48 @@
+#include "playlistfileprobe.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <magic.h>
+
+PlaylistFileProbe::PlaylistFileProbe()
+    : cookie(nullptr)
+    , failed(false)
+{
+}
+
+PlaylistFileProbe::~PlaylistFileProbe()
+{
+    if (cookie)
+        magic_close(static_cast<magic_t>(cookie));
+}
+
+bool PlaylistFileProbe::isPlaylistFile(const QUrl& url)
+{
+    const QString path = url.toLocalFile();
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    if (!cookie && !failed) {
+        magic_t opened = magic_open(MAGIC_MIME_TYPE);
+        if (opened && magic_load(opened, nullptr) != 0) {
+            magic_close(opened);
+            opened = nullptr;
+        }
+        if (!opened) {
+            qWarning() << Q_FUNC_INFO << "- the file type database cannot be opened";
+            failed = true;
+            return false;
+        }
+        cookie = opened;
+    }
+    if (!cookie)
+        return false;
+    const char* type = magic_file(static_cast<magic_t>(cookie), QFile::encodeName(path).constData());
+    if (!type) {
+        qWarning() << Q_FUNC_INFO << "- the type of" << path << "is unknown";
+        return false;
+    }
+    return qstrncmp(type, "text", 4) == 0;
+}

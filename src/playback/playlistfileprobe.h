@@ -1,0 +1,25 @@
+#ifndef PLAYLISTFILEPROBE_H
+#define PLAYLISTFILEPROBE_H
+
+class QUrl;
+
+// Tells a playlist file (a text file: PLS, M3U) from an audio file by its content, with the
+// system's file type database. Anything that is not an existing local file is no playlist file.
+class PlaylistFileProbe
+{
+public:
+    PlaylistFileProbe();
+    ~PlaylistFileProbe();
+
+    bool isPlaylistFile(const QUrl& url);
+
+private:
+    PlaylistFileProbe(const PlaylistFileProbe&) = delete;
+    PlaylistFileProbe& operator=(const PlaylistFileProbe&) = delete;
+
+    void* cookie;
+    // Opening the database failed once: it is not tried again.
+    bool failed;
+};
+
+#endif // PLAYLISTFILEPROBE_H
