@@ -474,7 +474,13 @@ void MList::handleDataChanged(const QModelIndex& topLeft, const QModelIndex& bot
     }
     // The ends may lie in different groups (a header and an item of a later group): every
     // row shown between them is filled again.
-    const QVector<Cell> shown = cells;
+    fillCellsAgain(first, last);
+    update();
+}
+
+void MList::fillCellsAgain(const MListRowMap::Position& first, const MListRowMap::Position& last)
+{
+    const QVector<Cell> shown = cells; // a creator may make the list change its cells
     for (const Cell& cell : shown) {
         if (cell.position < first || last < cell.position)
             continue;
@@ -483,7 +489,6 @@ void MList::handleDataChanged(const QModelIndex& topLeft, const QModelIndex& bot
         if (c && index.isValid())
             c->updateCell(index, cell.widget);
     }
-    update();
 }
 
 // Cells
@@ -540,16 +545,11 @@ void MList::updateVisibleCells()
         refreshVisibleCells();
     } while (updateAgain);
     updating = false;
-    if (refreshAfterUpdate) {
+    if (refreshAfterUpdate && !cells.isEmpty()) {
         refreshAfterUpdate = false;
-        const QVector<Cell> shown = cells;
-        for (const Cell& cell : shown) {
-            MCellCreator* c = creatorFor(cell.position);
-            const QModelIndex index = indexFor(cell.position);
-            if (c && index.isValid())
-                c->updateCell(index, cell.widget);
-        }
+        fillCellsAgain(cells.first().position, cells.last().position);
     }
+    refreshAfterUpdate = false;
     updateIndexBubble();
 }
 

@@ -179,6 +179,8 @@ private:
     void recycleAllCells();
     void refreshVisibleCells();
     void placeCell(const Cell& cell) const;
+    // Has the creators fill the cells shown from first to last (display order) again.
+    void fillCellsAgain(const MListRowMap::Position& first, const MListRowMap::Position& last);
     void updateRange();
     void findViewport();
 
