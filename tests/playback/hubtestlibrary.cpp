@@ -1,0 +1,157 @@
+#include "hubtestlibrary.h"
+
+#include "fixturelibrary.h"
+#include "mafwtrackerconnection.h"
+#include "mafwtrackermodel.h"
+#include "mafwtrackermodelfactory.h"
+#include "mafwtrackermodelfactoryinstance.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest/QtTest>
+
+namespace {
+
+struct Song
+{
+    const char* path;
+    const char* title;
+    const char* artist;
+    const char* album;
+    const char* genre;
+    int track;
+    int seconds;
+};
+
+// Answers of one query of the store.
+class QueryReceiver : public QObject
+{
+    Q_OBJECT
+
+public:
+    bool done = false;
+    QList<QStringList> rows;
+
+public slots:
+    void finished(QList<QStringList> result, bool, const QVariant&)
+    {
+        rows = result;
+        done = true;
+    }
+    void queryFailed(int, QString message, const QVariant&)
+    {
+        qWarning() << Q_FUNC_INFO << "-" << message;
+        done = true;
+    }
+};
+
+MafwTrackerModelFactory* readyFactory()
+{
+    MafwTrackerModelFactoryInstance* instance = MafwTrackerModelFactoryInstance::instance();
+    if (!instance->isReady()) {
+        QSignalSpy completed(instance, SIGNAL(completed(bool)));
+        if (!instance->isReady() && !completed.wait(60000))
+            return nullptr;
+    }
+    return instance->isReady() ? instance->factory() : nullptr;
+}
+
+bool waitComplete(MafwTrackerModel* model)
+{
+    if (!model->isComplete()) {
+        QSignalSpy completed(model, SIGNAL(completed()));
+        if (!model->isComplete() && !completed.wait(30000))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool HubTestLibrary::build()
+{
+    const Song songs[] = {
+        { "Kim/Seven/1.ogg", "One", "Kim", "Seven", "Pop", 1, 30 },
+        { "Kim/Seven/2.ogg", "Two", "Kim", "Seven", "Pop", 2, 30 },
+        { "Kim/Seven/3.ogg", "Three", "Kim", "Seven", "Pop", 3, 30 },
+        { "Kim/Seven/4.ogg", "Four", "Kim", "Seven", "Pop", 4, 30 },
+        { "Kim/Seven/5.ogg", "Five", "Kim", "Seven", "Pop", 5, 30 },
+        { "Kim/Seven/6.ogg", "Six", "Kim", "Seven", "Pop", 6, 30 },
+        { "Kim/Seven/7.ogg", "Seven", "Kim", "Seven", "Pop", 7, 30 },
+        { "Kim/Red/1.ogg", "Crimson", "Kim", "Red", "Rock", 1, 30 },
+        { "Kim/Red/2.ogg", "Scarlet", "Kim", "Red", "Rock", 2, 30 },
+        { "Lee/Chapters/1.ogg", "Chapter 1", "Lee", "Chapters", "Audiobook", 1, 150 },
+        { "Lee/Chapters/2.ogg", "Chapter 2", "Lee", "Chapters", "Audiobook", 2, 150 },
+        { "Max/Short/1.ogg", "Blink", "Max", "Short", "Pop", 1, 3 },
+        { "Max/Short/2.ogg", "Wink", "Max", "Short", "Pop", 2, 3 },
+    };
+    for (const Song& song : songs) {
+        AudioTags tags;
+        tags.title = QString::fromUtf8(song.title);
+        tags.artist = QString::fromUtf8(song.artist);
+        tags.album = QString::fromUtf8(song.album);
+        tags.genre = QString::fromUtf8(song.genre);
+        tags.trackNumber = song.track;
+        if (FixtureLibrary::addSong(QString::fromUtf8(song.path), tags, song.seconds * 1000).isEmpty())
+            return false;
+    }
+    if (!FixtureLibrary::index())
+        return false;
+    return readyFactory() != nullptr;
+}
+
+int HubTestLibrary::columnOf(const QAbstractItemModel* model, const QString& column)
+{
+    for (int c = 0; c < model->columnCount(); ++c) {
+        if (model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == column)
+            return c;
+    }
+    return -1;
+}
+
+QVariant HubTestLibrary::cell(const QAbstractItemModel* model, int row, const QString& column)
+{
+    return model->index(row, columnOf(model, column)).data(Qt::DisplayRole);
+}
+
+QSharedPointer<MafwTrackerModel> HubTestLibrary::album(const QString& name)
+{
+    MafwTrackerModelFactory* factory = readyFactory();
+    if (!factory)
+        return QSharedPointer<MafwTrackerModel>();
+    QScopedPointer<MafwTrackerModel> albums(factory->getModel(MafwTrackerModel::AllAlbums, 0, 0));
+    if (!albums || !waitComplete(albums.data()))
+        return QSharedPointer<MafwTrackerModel>();
+    for (int row = 0; row < albums->rowCount(); ++row) {
+        if (cell(albums.data(), row, QStringLiteral("albumName")).toString() != name)
+            continue;
+        const int id = cell(albums.data(), row, QStringLiteral("albumId")).toInt();
+        QSharedPointer<MafwTrackerModel> songs(
+            factory->getModel(MafwTrackerModel::SongsOfAlbum, 0, id));
+        if (!songs || !waitComplete(songs.data()))
+            return QSharedPointer<MafwTrackerModel>();
+        return songs;
+    }
+    return QSharedPointer<MafwTrackerModel>();
+}
+
+QString HubTestLibrary::firstCell(const QString& sparql)
+{
+    MafwTrackerModelFactory* factory = readyFactory();
+    if (!factory)
+        return QString();
+    QueryReceiver receiver;
+    factory->trackerConnection()->asyncQuery(
+        sparql, 1, &receiver, SLOT(finished(QList<QStringList>, bool, const QVariant&)),
+        SLOT(queryFailed(int, QString, const QVariant&)), QVariant());
+    QElapsedTimer waited;
+    waited.start();
+    while (!receiver.done && waited.elapsed() < 30000)
+        QTest::qWait(10);
+    if (receiver.rows.isEmpty() || receiver.rows.first().isEmpty())
+        return QString();
+    return receiver.rows.first().first();
+}
+
+#include "hubtestlibrary.moc"

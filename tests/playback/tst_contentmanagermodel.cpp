@@ -1,0 +1,10 @@
+#include "testenvironment.h"
+
+class TestContentManagerModel : public QObject
+{
+    Q_OBJECT
+};
+
+PARLOVANCE_TEST_MAIN_CORE(TestContentManagerModel)
+
+#include "tst_contentmanagermodel.moc"
