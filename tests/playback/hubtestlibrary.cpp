@@ -71,6 +71,16 @@ bool waitComplete(MafwTrackerModel* model)
 
 bool HubTestLibrary::build()
 {
+    return writeAndIndex() && waitForFactory();
+}
+
+bool HubTestLibrary::waitForFactory()
+{
+    return readyFactory() != nullptr;
+}
+
+bool HubTestLibrary::writeAndIndex()
+{
     const Song songs[] = {
         { "Kim/Seven/1.ogg", "One", "Kim", "Seven", "Pop", 1, 30 },
         { "Kim/Seven/2.ogg", "Two", "Kim", "Seven", "Pop", 2, 30 },
@@ -96,9 +106,7 @@ bool HubTestLibrary::build()
         if (FixtureLibrary::addSong(QString::fromUtf8(song.path), tags, song.seconds * 1000).isEmpty())
             return false;
     }
-    if (!FixtureLibrary::index())
-        return false;
-    return readyFactory() != nullptr;
+    return FixtureLibrary::index();
 }
 
 int HubTestLibrary::columnOf(const QAbstractItemModel* model, const QString& column)

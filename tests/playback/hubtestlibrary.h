@@ -18,6 +18,8 @@ class HubTestLibrary
 public:
     // Writes and indexes the library and waits for the model factory. False on failure.
     static bool build();
+    static bool writeAndIndex();
+    static bool waitForFactory();
 
     // The songs of an album, every row loaded; null when there is no such album.
     static QSharedPointer<MafwTrackerModel> album(const QString& name);
