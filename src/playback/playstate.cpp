@@ -43,6 +43,15 @@ const int PendingReplayFlags = 2 | 4 | 8 | 16;
 
 PlayState* PlayState::s_instance = nullptr;
 
+template <typename T>
+T PlayState::pick(PlayingMode mode, const T& live, const T& music, const T& radio) const
+{
+    // The live mode answers from the live fields, the other one from its snapshot.
+    if (mode == liveMode)
+        return live;
+    return mode == MusicMode ? music : radio;
+}
+
 PlayState* PlayState::instance()
 {
     if (!s_instance)
@@ -62,59 +71,9 @@ void PlayState::destroyInstance()
 PlayState::PlayState()
     : QObject(nullptr)
     , controls(ZelPlayControls::instance())
-    , streamDataHandler(nullptr)
-    , songDataHandler(nullptr)
-    , rendererState(MafwRenderer::Stopped)
-    , liveState(NoState)
-    , liveContentType(NoContent)
-    , livePosition(0)
-    , pendingPositionSaves(0)
-    , lastPositionRequestDeferred(false)
-    , liveDuration(0)
-    , seekable(true)
-    , liveSongCount(0)
-    , liveCurrentIndex(0)
-    , buffering(false)
-    , queueContainer(nullptr)
-    , playlist(nullptr)
-    , liveSongId(-1)
-    , liveAlbumId(-1)
-    , m_trackNumber(0)
-    , seekTimer(nullptr)
-    , seekStepMs(1000)
-    , rewinding(false)
-    , nextPrevTimer(nullptr)
     , playlistProbe(new PlaylistFileProbe)
-    , networkSession(nullptr)
-    , networkState(0)
-    , previousDirection(false)
-    , errorMessage(nullptr)
-    , contentManager(nullptr)
-    , m_saveState(NotSaved)
-    , playingLocalFile(false)
-    , ignoreCompletion(false)
-    , usbMode(nullptr)
-    , lastUsbMode(MeeGo::QmUSBMode::Undefined)
-    , updatingLibrary(false)
-    , resumeAfterError(false)
-    , resumeWhenPaused(false)
-    , ignoreMediaChange(false)
-    , shuffleToggled(false)
-    , m_allSongsQueue(false)
-    , audiobookFilter(nullptr)
-    , startPosition(0)
-    , startSongId(0)
-    , minStoredPosition(4)
-    , reachedEnd(false)
-    , audioAvailable(true)
-    , liveMode(MusicMode)
     , radio(new RadioPlayback(*this))
     , sheetListeners(new SheetListenerList)
-    , restorePositionOnPlay(false)
-    , streamNeedsReopen(false)
-    , m_seekBoundReached(false)
-    , queueRearranging(false)
-    , suppressShuffleSetting(false)
 {
     qRegisterMetaType<PlayState::State>("PlayState::State");
     qRegisterMetaType<PlayState::ContentType>("PlayState::ContentType");
@@ -260,77 +219,67 @@ PlayState::State PlayState::state(PlayingMode mode) const
 
 uint PlayState::position(PlayingMode mode) const
 {
-    return mode == liveMode ? livePosition
-                            : (mode == MusicMode ? musicSnapshot.position : radioSnapshot.position);
+    return pick(mode, livePosition, musicSnapshot.position, radioSnapshot.position);
 }
 
 int PlayState::duration(PlayingMode mode) const
 {
-    return mode == liveMode ? liveDuration
-                            : (mode == MusicMode ? musicSnapshot.duration : radioSnapshot.duration);
+    return pick(mode, liveDuration, musicSnapshot.duration, radioSnapshot.duration);
 }
 
 PlayState::ContentType PlayState::contentType(PlayingMode mode) const
 {
-    return mode == liveMode ? liveContentType
-                            : (mode == MusicMode ? SongContent : radioSnapshot.contentType);
+    return pick(mode, liveContentType, SongContent, radioSnapshot.contentType);
 }
 
 int PlayState::songCount(PlayingMode mode) const
 {
-    return mode == liveMode ? liveSongCount : (mode == MusicMode ? musicSnapshot.songCount : 0);
+    return pick(mode, liveSongCount, musicSnapshot.songCount, 0);
 }
 
 int PlayState::currentIndex(PlayingMode mode) const
 {
-    if (mode == liveMode)
-        return pendingModel ? 0 : liveCurrentIndex;
-    return mode == MusicMode ? musicSnapshot.index : -1;
+    return pick(mode, pendingModel ? 0 : liveCurrentIndex, musicSnapshot.index, -1);
 }
 
 int PlayState::songId(PlayingMode mode) const
 {
-    return mode == liveMode ? liveSongId : (mode == MusicMode ? musicSnapshot.songId : -1);
+    return pick(mode, liveSongId, musicSnapshot.songId, -1);
 }
 
 int PlayState::albumId(PlayingMode mode) const
 {
-    return mode == liveMode ? liveAlbumId : (mode == MusicMode ? musicSnapshot.albumId : -1);
+    return pick(mode, liveAlbumId, musicSnapshot.albumId, -1);
 }
 
 QString PlayState::title(PlayingMode mode) const
 {
-    return mode == liveMode ? liveTitle
-                            : (mode == MusicMode ? musicSnapshot.title : radioSnapshot.title);
+    return pick(mode, liveTitle, musicSnapshot.title, radioSnapshot.title);
 }
 
 QString PlayState::album(PlayingMode mode) const
 {
-    return mode == liveMode ? liveAlbum
-                            : (mode == MusicMode ? musicSnapshot.album : radioSnapshot.album);
+    return pick(mode, liveAlbum, musicSnapshot.album, radioSnapshot.album);
 }
 
 QString PlayState::artist(PlayingMode mode) const
 {
-    return mode == liveMode ? liveArtist
-                            : (mode == MusicMode ? musicSnapshot.artist : radioSnapshot.artist);
+    return pick(mode, liveArtist, musicSnapshot.artist, radioSnapshot.artist);
 }
 
 QString PlayState::streamArtPath(PlayingMode mode) const
 {
-    return mode == liveMode ? liveStreamArtPath
-                            : (mode == MusicMode ? QString() : radioSnapshot.streamArtPath);
+    return pick(mode, liveStreamArtPath, QString(), radioSnapshot.streamArtPath);
 }
 
 QString PlayState::streamArtText(PlayingMode mode) const
 {
-    return mode == liveMode ? liveStreamArtText
-                            : (mode == MusicMode ? QString() : radioSnapshot.streamArtText);
+    return pick(mode, liveStreamArtText, QString(), radioSnapshot.streamArtText);
 }
 
 bool PlayState::isSeekable(PlayingMode mode) const
 {
-    return mode == liveMode ? seekable : (mode == MusicMode || radioSnapshot.seekable);
+    return pick(mode, seekable, true, radioSnapshot.seekable);
 }
 
 bool PlayState::isBuffering(PlayingMode mode) const
@@ -635,14 +584,7 @@ void PlayState::rowsInsertedSlot(QModelIndex parent, int start, int end)
     Q_UNUSED(parent)
     if (queueRearranging && start <= liveCurrentIndex)
         liveCurrentIndex += end - start + 1;
-    const int count = pendingModel ? pendingModel->rowCount() : queueRowCount();
-    if (count != liveSongCount) {
-        liveSongCount = count;
-        musicSnapshot.songCount = count;
-        emit songCountChanged(count);
-    }
-    if (!queueRearranging)
-        emitSongChanged();
+    followQueueChange();
 }
 
 void PlayState::rowsRemovedSlot(QModelIndex parent, int start, int end)
@@ -650,6 +592,11 @@ void PlayState::rowsRemovedSlot(QModelIndex parent, int start, int end)
     Q_UNUSED(parent)
     if (queueRearranging && start <= liveCurrentIndex)
         liveCurrentIndex -= end - start + 1;
+    followQueueChange();
+}
+
+void PlayState::followQueueChange()
+{
     const int count = pendingModel ? pendingModel->rowCount() : queueRowCount();
     if (count != liveSongCount) {
         liveSongCount = count;
@@ -709,20 +656,8 @@ void PlayState::emitSongChanged()
         return;
     }
 
-    if (newSongId != musicSnapshot.songId)
-        musicSnapshot.position = 0;
-    musicSnapshot.index = row;
-    musicSnapshot.album = newAlbum;
-    musicSnapshot.albumId = newAlbumId;
-    musicSnapshot.artist = newArtist;
-    musicSnapshot.duration = length;
-    musicSnapshot.genre = newGenre;
-    musicSnapshot.songId = newSongId;
-    musicSnapshot.title = newTitle;
-    emit songChanged(musicSnapshot.title, musicSnapshot.album, musicSnapshot.artist,
-                     musicSnapshot.index, previousDirection);
-    emit durationChanged(musicSnapshot.duration);
-    emit positionChanged(musicSnapshot.position);
+    radio->queueChangedUnderRadio(row, newTitle, newAlbum, newArtist, length, newSongId,
+                                  newAlbumId, newGenre);
 }
 
 int PlayState::findColumn(QString name, QAbstractItemModel* model) const
@@ -1320,20 +1255,7 @@ void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
 
 void PlayState::bufferingChangedSlot(float percent)
 {
-    if (seekTimer->isActive())
-        return;
-    // Only a radio playlist has a network session. A single URL (or a song) reports buffering
-    // while it connects and fills, which says nothing about the network going away.
-    if (networkState != 0 || liveContentType != RadioPlaylistContent) {
-        if (liveState != Transitioning && rendererState != MafwRenderer::Playing)
-            return;
-        setBuffering(percent < 100.0f);
-        emit bufferingProgress(percent);
-        return;
-    }
-    pauseOrStop(liveMode);
-    setBuffering(false);
-    errorSlot(MafwError(MafwError::NetworkDown, QString()));
+    radio->bufferingChanged(percent);
 }
 
 void PlayState::playbackCompletedSlot()
@@ -1521,21 +1443,7 @@ void PlayState::resumePlaybackAfterErrorSlot()
         resumeAfterError = false;
         return;
     }
-    if (lastError.code() == MafwError::SeekRefused)
-        return;
-    if (lastError.code() == MafwError::NetworkDown && !controls->isCallActive() && audioAvailable) {
-        play(liveMode);
-        return;
-    }
-    if (musicSnapshot.songCount > 0 && musicSnapshot.index != -1) {
-        resumeWhenPaused = false;
-        switchMode(MusicMode);
-        emit playbackCompleted();
-    } else {
-        ignoreCompletion = false;
-        playbackCompletedSlot();
-    }
-    resumeAfterError = false;
+    radio->resumeAfterError();
 }
 
 void PlayState::playbackAboutToStartSlot()

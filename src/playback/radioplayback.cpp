@@ -13,6 +13,7 @@
 #include "zelplaycontrols.h"
 
 #include <QDebug>
+#include <QTimer>
 
 namespace {
 const char* const RadioPlaylistMimeType = "audio/x-scpls";
@@ -427,4 +428,63 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
         QObject::disconnect(hub.controls, SIGNAL(mediaChanged(const ZelMetadataHandler*)), &hub,
                    SLOT(mediaChangedSlot(const ZelMetadataHandler*)));
     }
+}
+
+void RadioPlayback::bufferingChanged(float percent)
+{
+    if (hub.seekTimer->isActive())
+        return;
+    // Only a radio playlist has a network session. A single URL (or a song) reports buffering
+    // while it connects and fills, which says nothing about the network going away.
+    if (hub.networkState != 0 || hub.liveContentType != PlayState::RadioPlaylistContent) {
+        if (hub.liveState != PlayState::Transitioning
+            && hub.rendererState != MafwRenderer::Playing)
+            return;
+        hub.setBuffering(percent < 100.0f);
+        emit hub.bufferingProgress(percent);
+        return;
+    }
+    hub.pauseOrStop(hub.liveMode);
+    hub.setBuffering(false);
+    hub.errorSlot(MafwError(MafwError::NetworkDown, QString()));
+}
+
+void RadioPlayback::resumeAfterError()
+{
+    const int code = hub.lastError.code();
+    if (code == MafwError::SeekRefused)
+        return;
+    if (code == MafwError::NetworkDown && !hub.controls->isCallActive() && hub.audioAvailable) {
+        hub.play(hub.liveMode);
+        return;
+    }
+    if (hub.musicSnapshot.songCount > 0 && hub.musicSnapshot.index != -1) {
+        hub.resumeWhenPaused = false;
+        switchMode(PlayState::MusicMode);
+        emit hub.playbackCompleted();
+    } else {
+        hub.ignoreCompletion = false;
+        hub.playbackCompletedSlot();
+    }
+    hub.resumeAfterError = false;
+}
+
+void RadioPlayback::queueChangedUnderRadio(int row, const QString& title, const QString& album,
+                                           const QString& artist, int length, int songId,
+                                           int albumId, const QString& genre)
+{
+    PlayState::MusicSnapshot& music = hub.musicSnapshot;
+    if (songId != music.songId)
+        music.position = 0;
+    music.index = row;
+    music.album = album;
+    music.albumId = albumId;
+    music.artist = artist;
+    music.duration = length;
+    music.genre = genre;
+    music.songId = songId;
+    music.title = title;
+    emit hub.songChanged(music.title, music.album, music.artist, music.index, hub.previousDirection);
+    emit hub.durationChanged(music.duration);
+    emit hub.positionChanged(music.position);
 }

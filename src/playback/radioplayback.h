@@ -31,6 +31,13 @@ public:
     void handleNetworkSessionState(int state);
     void replayRadioPlaylist();
     void streamMediaChanged(const StreamData* stream);
+    void bufferingChanged(float percent);
+    // The banner of an error in radio mode has gone.
+    void resumeAfterError();
+    // The music queue changed while radio is live: its snapshot takes the song of row.
+    void queueChangedUnderRadio(int row, const QString& title, const QString& album,
+                                const QString& artist, int length, int songId, int albumId,
+                                const QString& genre);
 
     void playLocalFile(const QString& path);
     void songSaved(QString uri, int trackerId);
