@@ -1,63 +1,216 @@
 #ifndef QUINTAVEILPAGE_H
 #define QUINTAVEILPAGE_H
 
+#include "activity.h"
+#include "mafwtrackermodel.h"
 #include "mapplicationpage.h"
+#include "objectmenutype.h"
 #include "parlovance.h"
+#include "playoptions.h"
 
+#include <QHash>
+#include <QPersistentModelIndex>
+#include <QPixmap>
+#include <QPointF>
+#include <QPointer>
+#include <QSharedPointer>
 #include <QVariant>
 
+class FilterWidget;
+class ListModel;
+class MAction;
 class MainWindow;
+class MList;
+class MObjectMenu;
+class MPannableViewport;
+class NowPlayingButton;
 class PlayState;
+class QAbstractItemModel;
+class TwinTurboSortFilterProxyModel;
 
-// The long-tap menu a page builds for its list items; 0 means none.
-enum ObjectMenuType {
-    NoObjectMenu = 0,
-    SongObjectMenu = 1,
-    CollectionObjectMenu = 2,
-    CollectionObjectMenuWithoutPlaylist = 3,
-    SongObjectMenuWithoutDelete = 4
-};
-
-// The base of every page: it knows its window, talks to it only through its navigation
-// signals, and gets the navigation parameter on every show. Minimal for now.
+// The base of every page. A page talks to its window only through its navigation signals and
+// gets the navigation parameter on every show. The base wires the page's list (clicks, long
+// taps), starts playback and queues songs through the playback hub, runs the keyboard live
+// filter, shows the now-playing toolbar button, decides which gestures the page consumes, and
+// steps back when the page's list has emptied.
 class QuintaveilPage : public MApplicationPage
 {
     Q_OBJECT
 
 public:
-    QuintaveilPage(MainWindow* window, const QVariant& parameter);
+    QuintaveilPage(MainWindow* owner, const QVariant& parameter);
     ~QuintaveilPage() override;
 
     MainWindow* ownerWindow() const;
     bool isDeviceEmpty() const;
+    void setDeviceEmpty(bool empty);
+
+    MList* pageList() const { return list; }
+    ListModel* listAdapter() const { return listModel; }
+    FilterWidget* filterField() const;
+    QSharedPointer<MafwTrackerModel> currentPageModel() const { return pageModel; }
+    NowPlayingButton* nowPlayingButton() const;
+
+    // The page model's row of a list index: through the list adapter, then through the filter
+    // proxy while a filter is set. -1 for an invalid index.
+    int sourceRow(const QModelIndex& index) const;
+    // The first column whose header is the key; -1 when there is none or no model.
+    static int columnForKey(const QAbstractItemModel* model, const QString& key);
+    // Every column of the model by its header text, as the cell creators read them.
+    static QHash<QString, int> columnTable(const QAbstractItemModel* model);
+
+    // Makes the live-filter field (once), a child of the central widget. Collection pages
+    // call it while they finish their construction.
+    void createFilterEdit();
+
+    void showSongsAddedBanner(int count);
 
 public slots:
     // Called by the window on every show of the page; the base does nothing.
     virtual void passParameterToPage(QVariant parameter);
-    // Called once by the window's page factory: adds the now-playing toolbar action.
+    // Called once by the window's page factory: adds the now-playing toolbar button.
     virtual void createToolbarActions();
     // Called by the window on every cached page after the library was indexed anew.
     virtual void libraryUpdated();
+    // Makes the page's list and keeps it in the list member; the base makes none.
+    virtual void createList();
+    // The model-query parameters of a collection item ("model", "trackerId", "name", "type");
+    // the base has none.
+    virtual QHash<QString, QVariant> itemParameters(const QModelIndex& index);
+    virtual void handleAddToQueue();
+    virtual void handlePlay();
+    virtual void handleAlbumArtReady(QPixmap pixmap, QVariant data);
+    virtual void updateListAlbumArts();
+    virtual void handleListItemClick(const QModelIndex& index);
     virtual void finishPageCreation(ObjectMenuType type) = 0;
+    // Plays an item of the page's own list; only the songs-of-album page has one.
+    virtual void play(const QModelIndex& index, bool shuffle = false);
+    virtual void startSongPlayback();
+    virtual void onPanningStarted();
+    virtual void onPanningStopped();
+    // Shows the live-filter field; the collection pages place it.
+    virtual void addFilterEdit();
+    virtual void handlePageAppeared();
+
+    // Replaces the play queue with the model and starts it at the index's row (a row of the
+    // list adapter; without one at the start position, else at the top). Playback begins once
+    // the page has left for the now-playing page, or at once with PlayWithoutPlayerView; the
+    // latest activity is recorded then.
+    void play(const QModelIndex& index, QSharedPointer<QAbstractItemModel> model,
+              QString playlistName, Activity::ActivityType activityType,
+              PlayOptions options = PlayOptions(), int activityTrackerId = 0,
+              int startPosition = -1);
+    // Adds the model (or a copy of one row of it, -1 all rows) to the end of the play queue.
+    void appendToQueue(QSharedPointer<MafwTrackerModel> model, bool createCopy = false,
+                       int row = -1);
+
+    void displayPreviousPageInWindow();
+    void showPage(int targetPage);
+    void showIndexingBanner();
+    void setPositionIndicatorStyle();
+    void connectEmptyViewHandling();
+    void handleEmptyView();
+
+    void enableKeyboardFiltering(bool enable = true);
+    void enableFilteringOnDisplayEnter();
+    void disableFilteringOnDisplayExit();
 
 signals:
     void goToPage(Parlovance::ParlovancePages page, QVariant optionalParameter = QVariant());
     void preLoadPage(Parlovance::ParlovancePages page);
     void goBack();
+    void filterTextChanged(QString text);
+    void filteringStarted();
+    void filteringStopped();
+    void goingBack();
 
 protected:
-    // Ends every page's construction: wires the page's navigation to its window.
+    // Ends every page's construction: the list, its clicks and long taps, navigation through
+    // the window, the gestures the page takes.
     void setupPageConnections(ObjectMenuType type);
-    void addNowPlayingAction();
+    // The now-playing button, and beside it the page's own toolbar action (a placeholder when
+    // null).
+    void addNowPlayingAction(MAction* action);
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void tapAndHoldGestureEvent(QGestureEvent* event, QTapAndHoldGesture* gesture) override;
+    void panGestureEvent(QGestureEvent* event, QPanGesture* gesture) override;
+    void tapGestureEvent(QGestureEvent* event, QTapGesture* gesture) override;
+    void swipeGestureEvent(QGestureEvent* event, QSwipeGesture* gesture) override;
 
     MainWindow* owner;
+    QPointer<FilterWidget> filterEdit;
+    QPointer<MObjectMenu> objectMenu;
+    MList* list = nullptr;
+    ListModel* listModel = nullptr;
+    QSharedPointer<TwinTurboSortFilterProxyModel> filterProxy;
+    QSharedPointer<MafwTrackerModel> pageModel;
     PlayState* playState;
+
+    // The item of the open object menu, and the rows that are no item of the page model.
+    QPersistentModelIndex longTappedIndex;
+    bool unknownArtistItem = false;
+    bool unknownAlbumItem = false;
+    bool unknownAlbumOfArtistItem = false;
+    bool artistItem = false;
+    int specialItemId = -1;
+
     bool deviceEmpty = false;
+    // Set while the page shows an unknown-artist or unknown-album row: it never steps back.
+    bool keepWhenEmpty = false;
+    bool panning = false;
+
+    QString setAsRingtoneText;
+    QString addToQueueText;
+    QString favoriteText;
+    QString unmarkFavoriteText;
+    QString detailsText;
+    QString playText;
+    QString deleteText;
+    QString notAllIndexedText;
 
 private slots:
     void displayPageInWindow(Parlovance::ParlovancePages page, QVariant parameter = QVariant());
-    void displayPreviousPageInWindow();
     void goToPlayerView();
+    void showHideNowPlayingButton();
+    void hideObjectMenu();
+    void setupPlayback();
+    void handleFilterTextChange();
+    void sendChangedFilterText();
+    void handlePageListVisible();
+    void showLiveFilterBox(const QPointF& position);
+    void showAddToQueueBannerAfterModelIsCompleted();
+    void handleSongsAddedToPlaylist(int count);
+    void handleQueueSongCount(int count);
+
+private:
+    bool gestureAccepted(const QList<int>& pages) const;
+    // The songs of the marked special row, with the name and activity it is played under.
+    QSharedPointer<MafwTrackerModel> specialItemModel(QString* name,
+                                                      Activity::ActivityType* type) const;
+    bool isSpecialItem() const;
+    void waitForQueueRows();
+    void stopWaitingForQueueRows();
+    QString activityName() const;
+
+    // The pending play request.
+    QPersistentModelIndex playIndex;
+    bool playIndexGiven = false;
+    QWeakPointer<QAbstractItemModel> playModel;
+    bool playModelCopied = false;
+    int playRow = 0;
+    bool stayOnPage = false;
+    bool shuffleOption = false;
+    Activity::ActivityType activityType = Activity::NoActivity;
+    int activityTrackerId = -1;
+    QString playlistName;
+    int startPosition = -1;
+
+    QPointer<MPannableViewport> viewport;
+    QPointF lastViewportPosition;
+    bool keyboardFiltering = false;
+    bool filterSendPending = false;
+    QPointer<NowPlayingButton> nowPlaying;
 };
 
 #endif // QUINTAVEILPAGE_H

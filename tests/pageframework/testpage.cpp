@@ -1,0 +1,88 @@
+#include "testpage.h"
+
+#include "allsongscellcreator.h"
+#include "filterwidget.h"
+#include "listmodel.h"
+#include "mlist.h"
+#include "playstate.h"
+#include "twinturbosortfilterproxymodel.h"
+
+#include <QGraphicsLinearLayout>
+
+TestPage::TestPage(MainWindow* window, bool withFilter)
+    : QuintaveilPage(window, QVariant())
+{
+    setTitle(QStringLiteral("All songs"));
+    finishPageCreation(SongObjectMenu);
+    if (withFilter) {
+        createFilterEdit();
+        filterEdit->hide();
+        connect(this, SIGNAL(filterTextChanged(QString)), this, SLOT(applyFilter(QString)));
+    }
+    connect(PlayState::instance(), SIGNAL(songChanged(QString,QString,QString,int,bool)), this,
+            SLOT(refreshRows()));
+}
+
+TestPage::~TestPage() = default;
+
+void TestPage::finishPageCreation(ObjectMenuType type)
+{
+    setupPageConnections(type);
+}
+
+void TestPage::createList()
+{
+    auto* central = new QGraphicsWidget;
+    layout = new QGraphicsLinearLayout(Qt::Vertical, central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    list = new MList(central);
+    list->setStyleName(QStringLiteral("CommonListInverted"));
+    list->setShowGroups(true);
+    layout->addItem(list);
+    setCentralWidget(central);
+    listModel = new ListModel(true, this);
+    filterProxy = QSharedPointer<TwinTurboSortFilterProxyModel>::create(nullptr);
+}
+
+void TestPage::setModel(QSharedPointer<MafwTrackerModel> model)
+{
+    pageModel = model;
+    filterProxy->setSourceModel(model.data());
+    filterProxy->setSearchColumns({ 1, 2, 3 });
+    listModel->setSourceModel(filterProxy);
+    listModel->setKeyColumns({ 1 }, false);
+    list->setItemModel(listModel);
+    list->setCellCreator(new AllSongsCellCreator(columnTable(model.data()), &filterText, list));
+    connectEmptyViewHandling();
+}
+
+void TestPage::handleListItemClick(const QModelIndex& index)
+{
+    play(index, pageModel, QStringLiteral("AllSongs"), Activity::AllSongs);
+}
+
+void TestPage::addFilterEdit()
+{
+    if (!filterEdit || filterEdit->isVisible())
+        return;
+    layout->insertItem(0, filterEdit);
+    filterEdit->show();
+}
+
+void TestPage::applyFilter(const QString& text)
+{
+    filterText = text;
+    filterProxy->setFilterExpression(text);
+}
+
+void TestPage::refreshRows()
+{
+    for (int group = 0; group < listModel->groupCount(); ++group) {
+        const QModelIndex header = listModel->index(group, 0);
+        const int rows = listModel->rowCount(header);
+        if (rows > 0)
+            listModel->emitRowChanged(listModel->index(0, 0, header),
+                                      listModel->index(rows - 1, 0, header));
+    }
+}

@@ -1,0 +1,50 @@
+#ifndef TESTPAGE_H
+#define TESTPAGE_H
+
+#include "quintaveilpage.h"
+
+class QGraphicsLinearLayout;
+
+// A list page built on the page base the way the collection pages are: a tracker model behind
+// the search proxy and the grouped list model, drawn by the all-songs cell creator, with an
+// optional live-filter field that opens above the list. The playing song's rows are redrawn
+// when the song changes.
+class TestPage : public QuintaveilPage
+{
+    Q_OBJECT
+
+public:
+    TestPage(MainWindow* window, bool withFilter);
+    ~TestPage() override;
+
+    void setModel(QSharedPointer<MafwTrackerModel> model);
+    QString currentFilterText() const { return filterText; }
+    TwinTurboSortFilterProxyModel* proxy() const { return filterProxy.data(); }
+
+    // The protected parts the tests drive.
+    using QuintaveilPage::keepWhenEmpty;
+    using QuintaveilPage::longTappedIndex;
+    using QuintaveilPage::unknownAlbumItem;
+    using QuintaveilPage::artistItem;
+    using QuintaveilPage::specialItemId;
+    using QuintaveilPage::tapAndHoldGestureEvent;
+    using QuintaveilPage::panGestureEvent;
+    using QuintaveilPage::tapGestureEvent;
+    using QuintaveilPage::swipeGestureEvent;
+
+public slots:
+    void finishPageCreation(ObjectMenuType type) override;
+    void createList() override;
+    void handleListItemClick(const QModelIndex& index) override;
+    void addFilterEdit() override;
+
+private slots:
+    void applyFilter(const QString& text);
+    void refreshRows();
+
+private:
+    QGraphicsLinearLayout* layout = nullptr;
+    QString filterText;
+};
+
+#endif // TESTPAGE_H

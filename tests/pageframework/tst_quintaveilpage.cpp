@@ -1,0 +1,643 @@
+// The page base on a real window over a fixture library in the real store: navigation,
+// gestures, the keyboard live filter, playback from a page through the real playback hub, the
+// now-playing button, the empty-list policy and queueing with its banners. The last case saves
+// a screenshot of a filtered list (into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the
+// build tree). Under Xvfb:
+//   xvfb-run -a -s "-screen 0 1024x1024x24" env QT_QPA_PLATFORM=xcb tst_quintaveilpage
+
+#include "testpage.h"
+
+#include "constants.h"
+#include "filterwidget.h"
+#include "fixturelibrary.h"
+#include "latestactivitycontroller.h"
+#include "listmodel.h"
+#include "mafwtrackermodelfactory.h"
+#include "mafwtrackermodelfactoryinstance.h"
+#include "mainwindow.h"
+#include "mbanner.h"
+#include "mbutton.h"
+#include "mimagewidget.h"
+#include "mlabel.h"
+#include "mlist.h"
+#include "mlocale.h"
+#include "mpannableviewport.h"
+#include "mscenemanager.h"
+#include "mtextedit.h"
+#include "nowplayingbutton.h"
+#include "playstate.h"
+#include "qmusbmode.h"
+#include "songcollectionlistitem.h"
+#include "testenvironment.h"
+#include "twinturbosortfilterproxymodel.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGestureEvent>
+#include <QMouseEvent>
+#include <QSignalSpy>
+
+#include <memory>
+
+using namespace Parlovance;
+
+namespace {
+
+const int Timeout = 30000;
+
+void mouseAt(QGraphicsView* view, QEvent::Type type, const QPointF& scenePos)
+{
+    const QPoint at = view->mapFromScene(scenePos);
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton
+                                                                        : Qt::LeftButton;
+    QMouseEvent e(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton, buttons,
+                  Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &e);
+}
+
+void tap(QGraphicsView* view, const QPointF& scenePos)
+{
+    mouseAt(view, QEvent::MouseButtonPress, scenePos);
+    mouseAt(view, QEvent::MouseButtonRelease, scenePos);
+}
+
+// A drag in steps, as a finger moves.
+void drag(QGraphicsView* view, const QPointF& from, const QPointF& to)
+{
+    mouseAt(view, QEvent::MouseButtonPress, from);
+    for (int step = 1; step <= 10; ++step)
+        mouseAt(view, QEvent::MouseMove, from + (to - from) * step / 10.0);
+    mouseAt(view, QEvent::MouseButtonRelease, to);
+}
+
+QString screenshotDir()
+{
+    QString dir = qEnvironmentVariable("PARLOVANCE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        dir = TestEnvironment::binaryDir() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    return dir;
+}
+
+// The list index of the first row whose title is the text.
+QModelIndex rowTitled(ListModel* list, const QString& title)
+{
+    for (int g = 0; g < list->groupCount(); ++g) {
+        const QModelIndex header = list->index(g, 0);
+        for (int r = 0; r < list->rowCount(header); ++r) {
+            const QModelIndex item = list->index(r, 0, header);
+            if (item.data(Qt::UserRole + 1).toString() == title)
+                return item;
+        }
+    }
+    return QModelIndex();
+}
+
+} // namespace
+
+class TestQuintaveilPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void navigationThroughTheWindow();
+    void gesturePolicyFollowsTheCurrentPage();
+    void typingOpensTheFilterAndEditsArrivePerPause();
+    void pullingDownAtTheTopOpensTheFilter();
+    void typingOnAPageWithoutFilterDoesNothing();
+    void nowPlayingButtonFollowsTheQueue();
+    void tappingARowPlaysOnceThePageHasGone();
+    void stayOnPagePlaysAtOnceAndRecordsTheAlbum();
+    void emptyModelWaitsForItsFirstRows();
+    void replacedQueueDropsTheWaitingRequest();
+    void refusedPlaybackIsNotRecorded();
+    void queueingShowsHowManySongsWereAdded();
+    void emptiedListStepsBack();
+    void rowsThroughTheFilterAndCoverRefresh();
+    void screenshotOfAFilteredList();
+
+private:
+    TestPage* showPage(bool withFilter);
+    QModelIndex waitForRow(TestPage* page, const QString& title);
+
+    std::unique_ptr<MainWindow> window;
+    QSharedPointer<MafwTrackerModel> allSongs;
+    QList<TestPage*> pages;
+};
+
+void TestQuintaveilPage::initTestCase()
+{
+    qApp->setQuitOnLastWindowClosed(false);
+    MLocale locale;
+    locale.installTrCatalog(QStringLiteral("music"));
+    locale.installTrCatalog(QStringLiteral("parlovance"));
+    locale.installTrCatalog(QStringLiteral("common"));
+    MLocale::setDefault(locale);
+    MBanner::setDisplayDurationForTesting(50);
+
+    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
+    QTRY_VERIFY_WITH_TIMEOUT(factory->isReady(), Timeout);
+    allSongs.reset(factory->factory()->getModel(MafwTrackerModel::AllSongs, 0, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(allSongs->rowCount(), 9, Timeout);
+
+    window = std::make_unique<MainWindow>(PageMain, false);
+    window->resize(480, 854);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+void TestQuintaveilPage::init()
+{
+    MBanner::clearShownTitles();
+    // Shuffle hides audiobooks and podcasts from the queue; the cases count every song.
+    PlayState::instance()->setShuffle(false);
+    PlayState::instance()->setUpdatingLibrary(false);
+}
+
+void TestQuintaveilPage::cleanup()
+{
+    PlayState::instance()->stop(PlayState::MusicMode);
+    PlayState::instance()->setUpdatingLibrary(false);
+    for (TestPage* page : qAsConst(pages))
+        delete page;
+    pages.clear();
+    QCoreApplication::processEvents();
+}
+
+void TestQuintaveilPage::cleanupTestCase()
+{
+    window.reset();
+    allSongs.reset();
+}
+
+TestPage* TestQuintaveilPage::showPage(bool withFilter)
+{
+    auto* page = new TestPage(window.get(), withFilter);
+    pages.append(page);
+    page->setModel(allSongs);
+    page->appear(window.get());
+    return page;
+}
+
+QModelIndex TestQuintaveilPage::waitForRow(TestPage* page, const QString& title)
+{
+    // Callers check the index: an invalid one means the row never showed.
+    QModelIndex row;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < Timeout) {
+        row = rowTitled(page->listAdapter(), title);
+        if (row.isValid() && page->pageList()->visibleCell(row))
+            return row;
+        QTest::qWait(20);
+    }
+    return QModelIndex();
+}
+
+void TestQuintaveilPage::navigationThroughTheWindow()
+{
+    TestPage* page = showPage(false);
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+
+    page->showPage(PageAllSongs);
+    QCOMPARE(asked.count(), 1);
+    const QVariant parameter = asked.first().at(1).value<QVariant>();
+    QVERIFY(parameter.isValid()); // an empty text, not an invalid value
+    QCOMPARE(parameter.toString(), QString());
+    QCOMPARE(window->currentPage(), int(PageAllSongs));
+
+    emit page->preLoadPage(PageSongsOfAlbum);
+    QVERIFY(window->cachedPage(PageSongsOfAlbum));
+
+    // The page's own back goes back in the window.
+    const int before = window->pageHistory().size();
+    page->appear(window.get());
+    emit page->goBack();
+    QCOMPARE(window->pageHistory().size(), before - 1);
+}
+
+void TestQuintaveilPage::gesturePolicyFollowsTheCurrentPage()
+{
+    TestPage* page = showPage(false);
+    auto check = [page](QGesture* gesture, bool accepted) {
+        QGestureEvent event({ gesture });
+        switch (gesture->gestureType()) {
+        case Qt::TapGesture:
+            page->tapGestureEvent(&event, static_cast<QTapGesture*>(gesture));
+            break;
+        case Qt::TapAndHoldGesture:
+            page->tapAndHoldGestureEvent(&event, static_cast<QTapAndHoldGesture*>(gesture));
+            break;
+        case Qt::PanGesture:
+            page->panGestureEvent(&event, static_cast<QPanGesture*>(gesture));
+            break;
+        default:
+            page->swipeGestureEvent(&event, static_cast<QSwipeGesture*>(gesture));
+            break;
+        }
+        return event.isAccepted(gesture) == accepted;
+    };
+    QTapGesture tapGesture;
+    QTapAndHoldGesture hold;
+    QPanGesture pan;
+    QSwipeGesture swipe;
+
+    window->goToPage(PageNowPlaying);
+    QCOMPARE(window->currentPage(), int(PageNowPlaying));
+    QVERIFY(check(&tapGesture, false));
+    QVERIFY(check(&swipe, false));
+    QVERIFY(check(&pan, true));
+    QVERIFY(check(&hold, true));
+
+    window->goToPage(PageAlbumsOfArtist);
+    QVERIFY(check(&tapGesture, true));
+    QVERIFY(check(&swipe, true));
+    QVERIFY(check(&pan, false));
+    QVERIFY(check(&hold, false));
+
+    window->goToPage(PageSongDetails, QVariant(1));
+    QVERIFY(check(&hold, true));
+    QVERIFY(check(&pan, false));
+}
+
+void TestQuintaveilPage::typingOpensTheFilterAndEditsArrivePerPause()
+{
+    TestPage* page = showPage(true);
+    QVERIFY(waitForRow(page, QStringLiteral("Azure")).isValid());
+    QVERIFY(page->hasFocus());
+    QSignalSpy started(page, SIGNAL(filteringStarted()));
+    QSignalSpy edits(page, SIGNAL(filterTextChanged(QString)));
+
+    QTest::keyClicks(window.get(), QStringLiteral("c"));
+    QCOMPARE(started.count(), 1);
+    QVERIFY(page->filterField()->isVisible());
+    QCOMPARE(page->filterField()->text(), QStringLiteral("c"));
+    QVERIFY(page->filterField()->textEdit()->hasFocus());
+
+    // Later keys go to the field; edits within one pause arrive once, as they stand.
+    QTest::keyClicks(window.get(), QStringLiteral("ob"));
+    QVERIFY(edits.wait(Timeout));
+    QCOMPARE(edits.count(), 1);
+    QCOMPARE(edits.first().first().toString(), QStringLiteral("cob"));
+    QTRY_COMPARE(page->listAdapter()->rowCountInGroup(-1), 1); // Cobalt
+    QCOMPARE(started.count(), 1);
+
+    QTest::keyClicks(window.get(), QStringLiteral("a"));
+    QVERIFY(edits.wait(Timeout));
+    QCOMPARE(edits.count(), 2);
+    QCOMPARE(edits.last().first().toString(), QStringLiteral("coba"));
+
+    // A key on the page itself, while the field holds text, replaces that text.
+    page->setFocus();
+    QTest::keyClicks(window.get(), QStringLiteral("j"));
+    QCOMPARE(page->filterField()->text(), QStringLiteral("j"));
+    QCOMPARE(started.count(), 1);
+
+    // Leaving the page empties the field, and the list hears of it.
+    QSignalSpy stopped(page, SIGNAL(filteringStopped()));
+    page->disableFilteringOnDisplayExit();
+    QCOMPARE(stopped.count(), 1);
+    QVERIFY(page->filterField()->text().isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(edits.last().first().toString(), QString(), Timeout);
+}
+
+void TestQuintaveilPage::pullingDownAtTheTopOpensTheFilter()
+{
+    TestPage* page = showPage(true);
+    const QModelIndex row = waitForRow(page, QStringLiteral("Azure"));
+    QVERIFY(row.isValid());
+    MPannableViewport* viewport = page->pannableViewport();
+    QVERIFY(viewport);
+    QTRY_VERIFY(viewport->range().height() > 100);
+    const QPointF start = page->pageList()->visibleCell(row)->mapToScene(QPointF(200, 40));
+
+    // A pull that starts below the top only scrolls back up.
+    viewport->setPosition(QPointF(0, 100));
+    QTRY_COMPARE(viewport->position().y(), 100.0);
+    drag(window.get(), start, start + QPointF(0, 300));
+    QTRY_COMPARE_WITH_TIMEOUT(viewport->position().y(), 0.0, Timeout);
+    QVERIFY(!page->filterField()->isVisible());
+
+    drag(window.get(), start, start + QPointF(0, 200));
+    QVERIFY(page->filterField()->isVisible());
+}
+
+void TestQuintaveilPage::typingOnAPageWithoutFilterDoesNothing()
+{
+    TestPage* page = showPage(false);
+    QVERIFY(waitForRow(page, QStringLiteral("Azure")).isValid());
+    QVERIFY(page->hasFocus());
+    QSignalSpy started(page, SIGNAL(filteringStarted()));
+    QSignalSpy edits(page, SIGNAL(filterTextChanged(QString)));
+    QTest::keyClicks(window.get(), QStringLiteral("xy"));
+    QTest::keyClick(window.get(), Qt::Key_Backspace);
+    QCoreApplication::processEvents();
+    QCOMPARE(started.count(), 0);
+    QCOMPARE(edits.count(), 0);
+    QVERIFY(!page->filterField());
+}
+
+void TestQuintaveilPage::nowPlayingButtonFollowsTheQueue()
+{
+    PlayState* hub = PlayState::instance();
+    hub->clearPlayQueue();
+    TestPage* page = showPage(false);
+    page->createToolbarActions();
+    NowPlayingButton* button = page->nowPlayingButton();
+    QVERIFY(button);
+    QVERIFY(!button->isVisible());
+    QVERIFY(page->actions().contains(button));
+
+    hub->appendModel(allSongs, PlayState::ReplaceQueue, -1);
+    QTRY_VERIFY(button->isVisible());
+
+    QSignalSpy going(window.get(), SIGNAL(goingToPlayerView()));
+    button->playerButton()->click();
+    QCOMPARE(window->currentPage(), int(PageNowPlaying));
+    QCOMPARE(going.count(), 1);
+
+    hub->clearPlayQueue();
+    QTRY_VERIFY(!button->isVisible());
+}
+
+void TestQuintaveilPage::tappingARowPlaysOnceThePageHasGone()
+{
+    PlayState* hub = PlayState::instance();
+    const int activities = LatestActivityController::instance()->activityCount();
+    TestPage* page = showPage(false);
+    const QModelIndex row = waitForRow(page, QStringLiteral("Crimson"));
+    QVERIFY(row.isValid());
+    const int songId = row.data(Qt::UserRole + 8).toInt();
+
+    // What the page and the hub are doing when playback starts, and when page 8 is asked for.
+    bool playingWhenAsked = true;
+    connect(page, &QuintaveilPage::goToPage, page, [&] {
+        playingWhenAsked = hub->state(PlayState::MusicMode) == PlayState::Playing;
+    });
+    int pageStateAtStart = -1;
+    connect(hub, &PlayState::stateChanged, page, [&](PlayState::State state) {
+        if (state == PlayState::Playing && pageStateAtStart < 0)
+            pageStateAtStart = page->sceneWindowState();
+    });
+
+    MWidget* cell = page->pageList()->visibleCell(row);
+    tap(window.get(), cell->mapToScene(cell->boundingRect().center()));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QVERIFY(!playingWhenAsked);
+    QCOMPARE(pageStateAtStart, int(MSceneWindow::Disappeared));
+    QCOMPARE(window->currentPage(), int(PageNowPlaying));
+    QCOMPARE(hub->songId(PlayState::MusicMode), songId);
+
+    QCOMPARE(LatestActivityController::instance()->activityCount(), activities + 1);
+    const Activity recorded = LatestActivityController::instance()->activities().first();
+    QCOMPARE(int(recorded.Type), int(Activity::AllSongs));
+    QCOMPARE(recorded.Name, QStringLiteral("qtn_musi_all_songs")); // the id, not its text
+    QCOMPARE(recorded.TrackerId, 0);
+    QVERIFY(!recorded.Shuffled);
+
+    // The playing row is accented when the page shows again.
+    page->appear(window.get());
+    QTRY_VERIFY(page->pageList()->visibleCell(row));
+    auto* item = qobject_cast<SongCollectionListItem*>(page->pageList()->visibleCell(row));
+    QVERIFY(item);
+    QTRY_COMPARE(item->titleLabel()->styleName(), QStringLiteral("CommonTitleAccented"));
+}
+
+void TestQuintaveilPage::stayOnPagePlaysAtOnceAndRecordsTheAlbum()
+{
+    PlayState* hub = PlayState::instance();
+    TestPage* page = showPage(false);
+    const QModelIndex row = waitForRow(page, QStringLiteral("Azure"));
+    QVERIFY(row.isValid());
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+
+    page->play(row, allSongs, QStringLiteral("songsOfAlbum"), Activity::Album,
+               PlayWithoutPlayerView | PlayShuffled);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QCOMPARE(asked.count(), 0);
+    QCOMPARE(window->sceneManager()->currentPage(), page);
+
+    const Activity recorded = LatestActivityController::instance()->activities().first();
+    QCOMPARE(int(recorded.Type), int(Activity::Album));
+    QCOMPARE(recorded.Name, hub->album(PlayState::MusicMode));
+    QCOMPARE(recorded.AdditionalParameter, hub->artist(PlayState::MusicMode));
+    QCOMPARE(recorded.TrackerId, hub->albumId(PlayState::MusicMode));
+    QVERIFY(recorded.Shuffled);
+}
+
+void TestQuintaveilPage::emptyModelWaitsForItsFirstRows()
+{
+    PlayState* hub = PlayState::instance();
+    hub->clearPlayQueue();
+    TestPage* page = showPage(false);
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QSharedPointer<MafwTrackerModel> unknownArtist(
+        MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
+            MafwTrackerModel::SongsOfUnknownArtist, 0, 0));
+    QCOMPARE(unknownArtist->rowCount(), 0);
+
+    page->play(QModelIndex(), unknownArtist, QStringLiteral("songsOfArtist"), Activity::Artist);
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 0);
+    QCOMPARE(asked.count(), 0); // waits for the rows
+    QTRY_COMPARE_WITH_TIMEOUT(asked.count(), 1, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Nobody"));
+    const Activity recorded = LatestActivityController::instance()->activities().first();
+    QCOMPARE(int(recorded.Type), int(Activity::Artist));
+    QCOMPARE(recorded.Name, QStringLiteral("qtn_musi_unknown_artist")); // the id, not its text
+    QCOMPARE(recorded.AdditionalParameter, QStringLiteral("Blue"));
+}
+
+void TestQuintaveilPage::replacedQueueDropsTheWaitingRequest()
+{
+    PlayState* hub = PlayState::instance();
+    hub->clearPlayQueue();
+    const int activities = LatestActivityController::instance()->activityCount();
+    TestPage* page = showPage(false);
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QSharedPointer<MafwTrackerModel> unknownAlbum(
+        MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
+            MafwTrackerModel::SongsOfUnknownAlbum, 0, 0));
+    QSignalSpy filled(unknownAlbum.data(), SIGNAL(completed()));
+    page->play(QModelIndex(), unknownAlbum, QStringLiteral("songsOfAlbum"), Activity::Album);
+
+    // Someone else (a request over the bus, say) replaces the queue before the rows come.
+    hub->appendModel(allSongs, PlayState::ReplaceQueue, -1);
+    QVERIFY(filled.wait(Timeout));
+    QCoreApplication::processEvents();
+    QCOMPARE(asked.count(), 0);
+    QCOMPARE(LatestActivityController::instance()->activityCount(), activities);
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 9);
+}
+
+void TestQuintaveilPage::refusedPlaybackIsNotRecorded()
+{
+    PlayState* hub = PlayState::instance();
+    const int activities = LatestActivityController::instance()->activityCount();
+    TestPage* page = showPage(false);
+    const QModelIndex row = waitForRow(page, QStringLiteral("Jade"));
+    QVERIFY(row.isValid());
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+
+    hub->setUpdatingLibrary(true);
+    page->play(row, allSongs, QStringLiteral("AllSongs"), Activity::AllSongs);
+    QCOMPARE(asked.count(), 1); // the player shows the refusal
+    QTRY_VERIFY(!MBanner::shownTitles().isEmpty());
+    QTRY_COMPARE(window->currentPage(), int(PageNowPlaying));
+    QCoreApplication::processEvents();
+    QCOMPARE(LatestActivityController::instance()->activityCount(), activities);
+    QVERIFY(hub->state(PlayState::MusicMode) != PlayState::Playing);
+}
+
+void TestQuintaveilPage::queueingShowsHowManySongsWereAdded()
+{
+    PlayState* hub = PlayState::instance();
+    hub->clearPlayQueue();
+    TestPage* page = showPage(false);
+
+    page->appendToQueue(allSongs, false, -1);
+    QCOMPARE(MBanner::shownTitles(), QStringList { QStringLiteral("9 songs added to queue") });
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 9);
+
+    // One song of the page's own list, long-tapped: copied.
+    const QModelIndex row = waitForRow(page, QStringLiteral("Cobalt"));
+    QVERIFY(row.isValid());
+    page->longTappedIndex = row;
+    page->handleAddToQueue();
+    QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 10, Timeout);
+    QCOMPARE(MBanner::shownTitles().last(), QStringLiteral("1 song added to queue"));
+
+    // A model still loading reports once it is complete.
+    MBanner::clearShownTitles();
+    QSharedPointer<MafwTrackerModel> album(
+        MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
+            MafwTrackerModel::SongsOfUnknownArtist, 0, 0));
+    page->appendToQueue(album, false, -1);
+    QVERIFY(MBanner::shownTitles().isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(MBanner::shownTitles(),
+                              QStringList { QStringLiteral("1 song added to queue") }, Timeout);
+
+    // The artist of a special row: all its songs.
+    MBanner::clearShownTitles();
+    int kim = 0;
+    for (int r = 0; r < allSongs->rowCount() && !kim; ++r) {
+        if (allSongs->index(r, 2).data().toString() == QLatin1String("Kim"))
+            kim = allSongs->index(r, 10).data().toInt();
+    }
+    QVERIFY(kim > 0);
+    page->artistItem = true;
+    page->specialItemId = kim;
+    page->handleAddToQueue();
+    QTRY_COMPARE_WITH_TIMEOUT(MBanner::shownTitles(),
+                              QStringList { QStringLiteral("5 songs added to queue") }, Timeout);
+}
+
+void TestQuintaveilPage::emptiedListStepsBack()
+{
+    TestPage* page = showPage(false);
+    QSharedPointer<MafwTrackerModel> nothing(
+        MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
+            MafwTrackerModel::SongsOfAlbum, 0, 999999));
+    page->setModel(nothing);
+    QSignalSpy completed(nothing.data(), SIGNAL(completed()));
+    QVERIFY(completed.wait(Timeout));
+    QCOMPARE(nothing->rowCount(), 0);
+
+    // Shown again after going back: an unknown row keeps it, else it steps back once more.
+    page->keepWhenEmpty = true;
+    window->goToPage(PageMain);
+    QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Disappeared);
+    window->setWentBack(true);
+    page->appear(window.get());
+    QTRY_VERIFY(!window->wentBack());
+    QCOMPARE(page->sceneWindowState(), MSceneWindow::Appeared);
+
+    page->keepWhenEmpty = false;
+    QSignalSpy left(page, SIGNAL(disappeared()));
+    window->goToPage(PageMain);
+    QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Disappeared);
+    window->setWentBack(true);
+    page->appear(window.get());
+    QVERIFY(left.wait(Timeout));
+    QVERIFY(!window->wentBack());
+}
+
+void TestQuintaveilPage::rowsThroughTheFilterAndCoverRefresh()
+{
+    TestPage* page = showPage(true);
+    const QModelIndex azure = waitForRow(page, QStringLiteral("Azure"));
+    QVERIFY(azure.isValid());
+    const int modelRow = page->sourceRow(azure);
+    QCOMPARE(allSongs->index(modelRow, 1).data().toString(), QStringLiteral("Azure"));
+    QCOMPARE(page->sourceRow(QModelIndex()), -1);
+
+    // Filtered, the list's rows are rows of the proxy: mapped once more.
+    page->proxy()->setFilterExpression(QStringLiteral("jade"));
+    QTRY_COMPARE(page->listAdapter()->rowCountInGroup(-1), 1);
+    const QModelIndex jade = rowTitled(page->listAdapter(), QStringLiteral("Jade"));
+    QVERIFY(jade.isValid());
+    QCOMPARE(allSongs->index(page->sourceRow(jade), 1).data().toString(), QStringLiteral("Jade"));
+
+    QCOMPARE(QuintaveilPage::columnForKey(allSongs.data(), Constants::Favorited), 5);
+    QCOMPARE(QuintaveilPage::columnForKey(allSongs.data(), QStringLiteral("nothing")), -1);
+    QCOMPARE(QuintaveilPage::columnForKey(nullptr, Constants::SongId), -1);
+
+    // The visible rows ask for their covers again: from the first one shown, through the proxy.
+    QTRY_VERIFY(page->pageList()->visibleCell(jade));
+    QSignalSpy asked(allSongs.data(), SIGNAL(dataChanged(QModelIndex,QModelIndex,QVector<int>)));
+    page->updateListAlbumArts();
+    QVERIFY(asked.count() >= 1);
+    QCOMPARE(asked.first().first().value<QModelIndex>().row(), page->sourceRow(jade));
+    for (const QList<QVariant>& change : qAsConst(asked))
+        QVERIFY(change.first().value<QModelIndex>().row() < allSongs->rowCount());
+    page->proxy()->setFilterExpression(QString());
+}
+
+void TestQuintaveilPage::screenshotOfAFilteredList()
+{
+    PlayState* hub = PlayState::instance();
+    TestPage* page = showPage(true);
+    page->createToolbarActions();
+    const QModelIndex cobalt = waitForRow(page, QStringLiteral("Cobalt"));
+    QVERIFY(cobalt.isValid());
+    page->play(cobalt, allSongs, QStringLiteral("AllSongs"), Activity::AllSongs,
+               PlayWithoutPlayerView);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+
+    QSignalSpy edits(page, SIGNAL(filterTextChanged(QString)));
+    QTest::keyClicks(window.get(), QStringLiteral("al"));
+    QVERIFY(edits.wait(Timeout));
+    QTRY_COMPARE(page->listAdapter()->rowCountInGroup(-1), 3); // Cobalt, Emerald, Nowhere
+    const QModelIndex row = rowTitled(page->listAdapter(), QStringLiteral("Cobalt"));
+    QTRY_VERIFY(page->pageList()->visibleCell(row));
+    auto* item = qobject_cast<SongCollectionListItem*>(page->pageList()->visibleCell(row));
+    QTRY_COMPARE(item->titleLabel()->styleName(), QStringLiteral("CommonTitleAccented"));
+    QVERIFY(item->titleLabel()->text().contains(QStringLiteral("<u>")));
+    QTRY_VERIFY(page->nowPlayingButton()->isVisible());
+
+    // A favourite shows its mark beside the title.
+    const QModelIndex emerald = rowTitled(page->listAdapter(), QStringLiteral("Emerald"));
+    const int favoriteColumn = QuintaveilPage::columnForKey(allSongs.data(), Constants::Favorited);
+    QVERIFY(allSongs->setData(allSongs->index(page->sourceRow(emerald), favoriteColumn), true));
+    QTRY_VERIFY(page->pageList()->visibleCell(emerald));
+    auto* favorite = qobject_cast<SongCollectionListItem*>(page->pageList()->visibleCell(emerald));
+    QTRY_COMPARE_WITH_TIMEOUT(favorite->imageWidget()->imageId(),
+                              Constants::IconToolbarFavoriteMarkWhite, Timeout);
+
+    QCoreApplication::processEvents(); // the last layout pass
+    const QImage shot = window->grab().toImage();
+    QVERIFY(!shot.isNull());
+    const QString path = screenshotDir() + QStringLiteral("/page-filtered-songs.png");
+    QVERIFY(shot.save(path));
+    qInfo().noquote() << "screenshot:" << path;
+}
+
+PARLOVANCE_TEST_MAIN(TestQuintaveilPage)
+#include "tst_quintaveilpage.moc"
