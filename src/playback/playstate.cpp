@@ -1137,21 +1137,20 @@ void PlayState::setPosition(uint seconds, PlayingMode mode)
 
 void PlayState::startRewinding(int stepMs)
 {
-    if (liveContentType == RadioPlaylistContent && !seekable)
-        return;
-    rewinding = true;
-    if (seekTimer->isActive())
-        return;
-    lastSeekSet.start();
-    seekStepMs = stepMs;
-    seekTimer->start(SeekTickMs);
+    startFastSeek(true, stepMs);
 }
 
 void PlayState::startForwarding(int stepMs)
 {
+    startFastSeek(false, stepMs);
+}
+
+void PlayState::startFastSeek(bool backwards, int stepMs)
+{
     if (liveContentType == RadioPlaylistContent && !seekable)
         return;
-    rewinding = false;
+    // A seek that runs already only changes its direction.
+    rewinding = backwards;
     if (seekTimer->isActive())
         return;
     lastSeekSet.start();

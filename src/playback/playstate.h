@@ -276,6 +276,7 @@ private:
 
     bool switchMode(PlayingMode mode);
     void endOfQueue();
+    void startFastSeek(bool backwards, int stepMs);
     void followQueueChange();
     bool isRememberedGenre(const QString& genre) const;
     QAbstractItemModel* favoriteModel() const;

@@ -162,4 +162,11 @@ QString HubTestLibrary::firstCell(const QString& sparql)
     return receiver.rows.first().first();
 }
 
+QString HubTestLibrary::storedPosition(int songId)
+{
+    return firstCell(QStringLiteral("SELECT nfo:lastPlayedPosition(?s) WHERE { ?s a nmm:MusicPiece . "
+                                    "FILTER(tracker:id(?s) = %1) }")
+                         .arg(songId));
+}
+
 #include "hubtestlibrary.moc"

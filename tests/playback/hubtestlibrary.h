@@ -31,6 +31,8 @@ public:
     // Runs a SPARQL text on the store and returns the first cell of the first row, a null
     // string when there is none.
     static QString firstCell(const QString& sparql);
+    // The last played position the store holds for a song; null when none.
+    static QString storedPosition(int songId);
 };
 
 #endif // HUBTESTLIBRARY_H

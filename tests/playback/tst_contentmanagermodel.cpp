@@ -13,18 +13,8 @@
 #include <QSignalSpy>
 
 namespace {
-
 const int Timeout = 20000;
-
-QString storedPosition(int songId)
-{
-    return HubTestLibrary::firstCell(
-        QStringLiteral("SELECT nfo:lastPlayedPosition(?s) WHERE { ?s a nmm:MusicPiece . "
-                       "FILTER(tracker:id(?s) = %1) }")
-            .arg(songId));
 }
-
-} // namespace
 
 class TestContentManagerModel : public QObject
 {
@@ -62,15 +52,15 @@ private slots:
     {
         QSignalSpy completed(model, SIGNAL(setLastPlayedPositionCompleted()));
         QSignalSpy positions(model, SIGNAL(lastPosition(int, int)));
-        QVERIFY(storedPosition(songId).isNull());
+        QVERIFY(HubTestLibrary::storedPosition(songId).isNull());
 
         model->setLastPlayedPosition(120, songId);
         QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 1, Timeout);
-        QCOMPARE(storedPosition(songId), QStringLiteral("120"));
+        QCOMPARE(HubTestLibrary::storedPosition(songId), QStringLiteral("120"));
 
         model->setLastPlayedPosition(60, songId);
         QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 2, Timeout);
-        QCOMPARE(storedPosition(songId), QStringLiteral("60"));
+        QCOMPARE(HubTestLibrary::storedPosition(songId), QStringLiteral("60"));
 
         model->requestLastPlayedPosition(songId);
         QTRY_COMPARE_WITH_TIMEOUT(positions.count(), 1, Timeout);
@@ -101,8 +91,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 4, Timeout);
         QTRY_COMPARE_WITH_TIMEOUT(positions.count(), 1, Timeout);
         QCOMPARE(positions.first().at(0).toInt(), 80);
-        QCOMPARE(storedPosition(songId), QStringLiteral("90"));
-        QCOMPARE(storedPosition(otherSongId), QStringLiteral("90"));
+        QCOMPARE(HubTestLibrary::storedPosition(songId), QStringLiteral("90"));
+        QCOMPARE(HubTestLibrary::storedPosition(otherSongId), QStringLiteral("90"));
         QTest::qWait(300);
         QCOMPARE(completed.count(), 4);
     }
@@ -113,7 +103,7 @@ private slots:
         QSignalSpy positions(model, SIGNAL(lastPosition(int, int)));
         model->setLastPlayedPosition(0, songId);
         QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 1, Timeout);
-        QVERIFY(storedPosition(songId).isNull());
+        QVERIFY(HubTestLibrary::storedPosition(songId).isNull());
         QCOMPARE(positions.count(), 0);
 
         // Nothing to clear: the stored 0 is reported, and the store still ends.

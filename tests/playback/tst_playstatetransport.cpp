@@ -24,13 +24,6 @@ namespace {
 
 const int Timeout = 20000;
 
-QString storedPosition(int songId)
-{
-    return HubTestLibrary::firstCell(
-        QStringLiteral("SELECT nfo:lastPlayedPosition(?s) WHERE { ?s a nmm:MusicPiece . "
-                       "FILTER(tracker:id(?s) = %1) }")
-            .arg(songId));
-}
 
 bool storedFavourite(int songId)
 {
@@ -339,8 +332,8 @@ private slots:
         QVERIFY(playTo(120));
         hub->next(-1); // left for the next chapter
         QCOMPARE(hub->title(PlayState::MusicMode), titleOf(chapters, 1));
-        QTRY_VERIFY_WITH_TIMEOUT(!storedPosition(chapterOne).isNull(), Timeout);
-        const int stored = storedPosition(chapterOne).toInt();
+        QTRY_VERIFY_WITH_TIMEOUT(!HubTestLibrary::storedPosition(chapterOne).isNull(), Timeout);
+        const int stored = HubTestLibrary::storedPosition(chapterOne).toInt();
         QVERIFY2(stored >= 120 && stored <= 123, qPrintable(QString::number(stored)));
 
         // Started again, it goes on from there.
@@ -359,9 +352,9 @@ private slots:
         // The stop and the skip both store the song being left, one right after the other.
         hub->stop(PlayState::MusicMode);
         hub->next(-1);
-        QTRY_VERIFY_WITH_TIMEOUT(qAbs(storedPosition(chapterOne).toInt() - int(left)) <= 1, Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(HubTestLibrary::storedPosition(chapterOne).toInt() - int(left)) <= 1, Timeout);
         QTest::qWait(500);
-        QVERIFY(qAbs(storedPosition(chapterOne).toInt() - int(left)) <= 1);
+        QVERIFY(qAbs(HubTestLibrary::storedPosition(chapterOne).toInt() - int(left)) <= 1);
 
         QCOMPARE(hub->startPlayback(0, PlayState::PlayNow), 0);
         QVERIFY(waitForState(PlayState::Playing));
@@ -375,7 +368,7 @@ private slots:
         QVERIFY(playTo(146));
         // It plays out; the queue goes on with the next chapter.
         QTRY_COMPARE_WITH_TIMEOUT(hub->currentIndex(PlayState::MusicMode), 1, Timeout);
-        QTRY_VERIFY_WITH_TIMEOUT(storedPosition(chapterOne).isNull(), Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(HubTestLibrary::storedPosition(chapterOne).isNull(), Timeout);
 
         QCOMPARE(hub->startPlayback(0, PlayState::PlayNow), 0);
         QVERIFY(waitForState(PlayState::Playing));
