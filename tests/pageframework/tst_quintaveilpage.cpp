@@ -140,7 +140,8 @@ void TestQuintaveilPage::initTestCase()
     MLocale::setDefault(locale);
     MBanner::setDisplayDurationForTesting(50);
 
-    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    // Songs long enough that none ends while a case looks at what plays.
+    QVERIFY(FixtureLibrary::writeStandardLibrary(60000));
     MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
     QTRY_VERIFY_WITH_TIMEOUT(factory->isReady(), Timeout);
     allSongs.reset(factory->factory()->getModel(MafwTrackerModel::AllSongs, 0, 0));
@@ -163,8 +164,10 @@ void TestQuintaveilPage::init()
 
 void TestQuintaveilPage::cleanup()
 {
-    PlayState::instance()->stop(PlayState::MusicMode);
-    PlayState::instance()->setUpdatingLibrary(false);
+    PlayState* hub = PlayState::instance();
+    hub->stop(PlayState::MusicMode);
+    QTRY_VERIFY_WITH_TIMEOUT(hub->state(PlayState::MusicMode) != PlayState::Playing, Timeout);
+    hub->setUpdatingLibrary(false);
     for (TestPage* page : qAsConst(pages))
         delete page;
     pages.clear();

@@ -89,7 +89,7 @@ bool FixtureLibrary::index(int timeoutMs)
     return true;
 }
 
-bool FixtureLibrary::writeStandardLibrary()
+bool FixtureLibrary::writeStandardLibrary(int durationMs)
 {
     const QImage blue = AudioGenerator::coverImage(Qt::blue);
     struct Song
@@ -123,7 +123,7 @@ bool FixtureLibrary::writeStandardLibrary()
         tags.year = s.year;
         if (tags.album == QLatin1String("Blue") && s.track == 1)
             tags.cover = blue;
-        if (addSong(QString::fromUtf8(s.path), tags, 1000).isEmpty())
+        if (addSong(QString::fromUtf8(s.path), tags, durationMs).isEmpty())
             return false;
     }
     return index();

@@ -32,8 +32,8 @@ public:
     static QString pathOf(const QString& relativePath);
 
     // A small library of nine songs in three albums by two artists, plus one song without
-    // album and one without artist; written and indexed.
-    static bool writeStandardLibrary();
+    // album and one without artist; written and indexed. Each song lasts durationMs.
+    static bool writeStandardLibrary(int durationMs = 1000);
 };
 
 #endif // FIXTURELIBRARY_H
