@@ -219,6 +219,10 @@ void TestQuintaveilPage::navigationThroughTheWindow()
     emit page->preLoadPage(PageSongsOfAlbum);
     QVERIFY(window->cachedPage(PageSongsOfAlbum));
 
+    // The window's word that indexing goes on reaches the user through the page.
+    emit window->trackerIndexing();
+    QVERIFY(MBanner::shownTitles().contains(QStringLiteral("Not all content is indexed yet")));
+
     // The page's own back goes back in the window.
     const int before = window->pageHistory().size();
     page->appear(window.get());
