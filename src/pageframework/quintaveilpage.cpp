@@ -424,7 +424,8 @@ void QuintaveilPage::handleQueueSongCount(int count)
         return;
     const QSharedPointer<QAbstractItemModel> model = playModel.toStrongRef();
     if (!model || (!playModelCopied && model->rowCount() < 1)) {
-        qWarning() << Q_FUNC_INFO << "- the play queue was replaced, the waiting request is dropped";
+        qWarning() << Q_FUNC_INFO
+                   << "- the play queue was replaced, the waiting request is dropped";
         stopWaitingForQueueRows();
         return;
     }
@@ -650,8 +651,8 @@ void QuintaveilPage::showSongsAddedBanner(int count)
 {
     if (count <= 0)
         return;
-    const QString text =
-        qtTrId("qtn_musi_songsadded", count).arg(MLocale().formatNumber(count), 0, QLatin1Char(' '));
+    const QString text = qtTrId("qtn_musi_songsadded", count)
+                             .arg(MLocale().formatNumber(count), 0, QLatin1Char(' '));
     auto* banner = new MBanner;
     banner->setStyleName(QStringLiteral("InformationBanner"));
     banner->setTitle(text);

@@ -248,7 +248,8 @@ void TestPageWidgets::allSongsRows()
     QVERIFY(creator.cellSize().height() > 0);
 
     MWidgetRecycler recycler;
-    auto* cell = qobject_cast<SongCollectionListItem*>(creator.createCell(list.index(0, 0), recycler));
+    auto* cell =
+        qobject_cast<SongCollectionListItem*>(creator.createCell(list.index(0, 0), recycler));
     QVERIFY(cell);
     QCOMPARE(cell->titleLabel()->text(), QStringLiteral("Rock & Roll <live>"));
     QCOMPARE(cell->titleLabel()->textFormat(), Qt::PlainText);
