@@ -1,10 +1,13 @@
 #include "mainwindow.h"
 
+#include "mafwtrackermodelfactoryinstance.h"
+
 #include "albumsofartistpage.h"
 #include "allsongspage.h"
 #include "constants.h"
 #include "extensionpage.h"
 #include "latestactivitycontroller.h"
+#include "mafwtrackermodelfactoryinstance.h"
 #include "mapplication.h"
 #include "mpannableviewport.h"
 #include "mscenemanager.h"
@@ -90,6 +93,9 @@ void MainWindow::init()
     usbModeChangedSlot(playState->isMassStorageMode());
     connect(playState, SIGNAL(massStorageMode(bool)), this, SLOT(usbModeChangedSlot(bool)),
             Qt::UniqueConnection);
+
+    // Opens the library and starts indexing the music folder in the background.
+    MafwTrackerModelFactoryInstance::instance();
 }
 
 void MainWindow::checkSettingsVersion()
