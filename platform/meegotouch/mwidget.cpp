@@ -9,6 +9,7 @@
 #include <QGraphicsScene>
 #include <QPanGesture>
 #include <QPinchGesture>
+#include <QSet>
 #include <QSwipeGesture>
 #include <QTapAndHoldGesture>
 #include <QTapGesture>
@@ -20,6 +21,22 @@ struct MWidgetDisplayAccess
 };
 
 namespace {
+
+// The widgets whose MWidget part is alive. Display refreshes walk up and down item trees while
+// Qt tears a tree down; an item found here may be looked at, any other (a plain graphics item,
+// or a widget whose destructor has already run past MWidget) is left alone.
+QSet<const QGraphicsItem*>& liveWidgets()
+{
+    static QSet<const QGraphicsItem*> set;
+    return set;
+}
+
+MWidget* liveWidget(QGraphicsItem* item)
+{
+    if (!liveWidgets().contains(item))
+        return nullptr;
+    return static_cast<MWidget*>(item);
+}
 
 MWindow* windowOf(const QGraphicsScene* scene)
 {
@@ -45,10 +62,8 @@ bool sceneWindowShowing(const MSceneWindow* sw)
 bool sceneWindowsShowing(const QGraphicsItem* item)
 {
     for (const QGraphicsItem* it = item; it; it = it->parentItem()) {
-        if (!it->isWidget())
-            continue;
-        const auto* sw = qobject_cast<const MSceneWindow*>(
-            static_cast<const QGraphicsWidget*>(it));
+        const MWidget* w = liveWidget(const_cast<QGraphicsItem*>(it));
+        const auto* sw = w ? qobject_cast<const MSceneWindow*>(w) : nullptr;
         if (sw && !sceneWindowShowing(sw))
             return false;
     }
@@ -58,14 +73,13 @@ bool sceneWindowsShowing(const QGraphicsItem* item)
 void refresh(QGraphicsItem* item, bool parentShowing)
 {
     bool showing = parentShowing && item->isVisible();
-    if (showing && item->isWidget()) {
-        if (auto* sw = qobject_cast<MSceneWindow*>(static_cast<QGraphicsWidget*>(item)))
+    MWidget* w = liveWidget(item);
+    if (showing && w) {
+        if (auto* sw = qobject_cast<MSceneWindow*>(w))
             showing = sceneWindowShowing(sw);
     }
-    if (item->isWidget()) {
-        if (auto* w = qobject_cast<MWidget*>(static_cast<QGraphicsWidget*>(item)))
-            MWidgetDisplayAccess::set(w, showing);
-    }
+    if (w)
+        MWidgetDisplayAccess::set(w, showing);
     const auto children = item->childItems();
     for (QGraphicsItem* child : children)
         refresh(child, showing);
@@ -76,10 +90,14 @@ void refresh(QGraphicsItem* item, bool parentShowing)
 MWidget::MWidget(QGraphicsItem* parent)
     : QGraphicsWidget(parent)
 {
+    liveWidgets().insert(this);
     MGestureRecognizers::ensureRegistered();
 }
 
-MWidget::~MWidget() = default;
+MWidget::~MWidget()
+{
+    liveWidgets().remove(this);
+}
 
 bool MWidget::isOnDisplay() const
 {
