@@ -14,7 +14,11 @@ MApplicationWindow::MApplicationWindow(QWidget* parent)
             &MApplicationWindow::pageChanged);
 }
 
-MApplicationWindow::~MApplicationWindow() = default;
+MApplicationWindow::~MApplicationWindow()
+{
+    // The scene manager outlives this part of the window and reports its pages going away.
+    disconnect(sceneManager(), nullptr, this, nullptr);
+}
 
 MApplicationPage* MApplicationWindow::currentPage() const
 {

@@ -500,13 +500,13 @@ void MList::findViewport()
         if (p->isWidget())
             found = qobject_cast<MPannableViewport*>(static_cast<QGraphicsWidget*>(p));
     }
-    if (found == viewport)
+    if (found == static_cast<QObject*>(viewportGuard.data()))
         return;
-    if (viewport)
-        disconnect(viewport, nullptr, this, nullptr);
-    viewport = found;
-    if (viewport) {
-        MPannableViewport* v = viewport;
+    if (viewportGuard)
+        disconnect(viewportGuard.data(), nullptr, this, nullptr);
+    viewportGuard = found;
+    viewportItem = found;
+    if (MPannableViewport* v = viewport()) {
         connect(v, &MPannableWidget::panningStarted, this, &MPannableWidget::panningStarted);
         connect(v, &MPannableWidget::panningStopped, this, &MPannableWidget::panningStopped);
         connect(v, &MPannableWidget::rangeChanged, this, &MList::handleViewportChanged);
@@ -517,7 +517,7 @@ void MList::findViewport()
     } else {
         setVerticalPanningPolicy(PanningAlwaysOn);
     }
-    indicator->setVisible(!viewport);
+    indicator->setVisible(!viewport());
     updateRange();
 }
 
@@ -701,18 +701,18 @@ bool MList::applyScroll(const PendingScroll& request)
         return true;
     const qreal rowTop = map.top(p);
     const qreal rowHeight = map.height(p);
-    if (viewport && range().height() <= 0) {
-        QGraphicsWidget* content = viewport->widget();
+    if (viewport() && range().height() <= 0) {
+        QGraphicsWidget* content = viewport()->widget();
         if (!content)
             return true;
         const qreal top = mapToItem(content, QPointF(0, rowTop)).y();
-        const qreal view = viewport->size().height();
-        const qreal current = viewport->position().y();
-        const QRectF r = viewport->range();
+        const qreal view = viewport()->size().height();
+        const qreal current = viewport()->position().y();
+        const QRectF r = viewport()->range();
         const qreal target = scrollTarget(request.hint, top, rowHeight, view, current);
         const qreal clamped = qBound(r.top(), target, qMax(r.top(), r.bottom()));
         if (clamped != current)
-            viewport->setPosition(QPointF(0, clamped));
+            viewport()->setPosition(QPointF(0, clamped));
         // Until the list and the viewport's range have caught up with the rows, try again.
         const bool settled = size().height() + 0.5 >= map.totalHeight()
                              && r.bottom() + 0.5 >= content->size().height() - view;

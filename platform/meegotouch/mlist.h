@@ -212,7 +212,11 @@ private:
     DisplayMode indexMode = Hide;
     bool groupsShown = false;
 
-    QPointer<MPannableViewport> viewport;
+    // The viewport the list sits in. Held as a QObject: while Qt tears a tree down the viewport
+    // can be half destroyed, and a typed guard would cast it.
+    QPointer<QObject> viewportGuard;
+    MPannableViewport* viewportItem = nullptr;
+    MPannableViewport* viewport() const { return viewportGuard ? viewportItem : nullptr; }
     MPositionIndicator* indicator;
     MLabel* bubble = nullptr; // the floating index
     QTimer* bubbleTimer = nullptr;

@@ -96,10 +96,11 @@ struct IndexData
 const IndexData* indexData(const QString& collationName)
 {
     static QMutex mutex;
-    static QHash<QString, IndexData*> cache; // lives as long as the process
+    // Lives as long as the process: never destroyed, so no thread can outlive its entries.
+    static auto* cache = new QHash<QString, IndexData*>;
 
     QMutexLocker lock(&mutex);
-    if (IndexData* data = cache.value(collationName))
+    if (IndexData* data = cache->value(collationName))
         return data;
 
     auto* data = new IndexData;
@@ -118,7 +119,7 @@ const IndexData* indexData(const QString& collationName)
                 data->labels.append(fromUnicodeString(bucket->getLabel()));
         }
     }
-    cache.insert(collationName, data);
+    cache->insert(collationName, data);
     return data;
 }
 
@@ -320,10 +321,11 @@ QString MLocale::formatNumber(int i) const
 QString MLocale::formatNumber(qlonglong i) const
 {
     static QMutex mutex;
-    static QHash<QString, icu::NumberFormat*> cache; // one formatter per locale, kept
+    // One formatter per locale, kept for the life of the process (never destroyed).
+    static auto* cache = new QHash<QString, icu::NumberFormat*>;
 
     QMutexLocker lock(&mutex);
-    icu::NumberFormat* format = cache.value(d->name);
+    icu::NumberFormat* format = cache->value(d->name);
     if (!format) {
         UErrorCode status = U_ZERO_ERROR;
         format = icu::NumberFormat::createInstance(icuLocale(d->name), status);
@@ -331,7 +333,7 @@ QString MLocale::formatNumber(qlonglong i) const
             delete format;
             return QString::number(i);
         }
-        cache.insert(d->name, format);
+        cache->insert(d->name, format);
     }
     icu::UnicodeString out;
     format->format(int64_t(i), out);
@@ -343,7 +345,9 @@ QString MLocale::formatDateTime(const QDateTime& dateTime, const QString& format
     if (!dateTime.isValid())
         return QString();
     UErrorCode status = U_ZERO_ERROR;
-    const icu::UnicodeString pattern = aliasOf(icuPattern(format));
+    // The alias reads the QString's buffer, so the QString must outlive it.
+    const QString icuFormat = icuPattern(format);
+    const icu::UnicodeString pattern = aliasOf(icuFormat);
     const icu::SimpleDateFormat formatter(pattern, icuLocale(d->name), status);
     if (U_FAILURE(status)) {
         qWarning("%s - bad format \"%s\" (%s)", Q_FUNC_INFO, qPrintable(format), u_errorName(status));

@@ -172,7 +172,10 @@ void loadBuiltIns(Table& t)
     add("CommonSheetHeaderButtonAccentInverted",
         merged(text(22, primary), { { "backgroundColor", accent },
                                     { "minimumSize", QSizeF(120, 52) } }));
-    add("ClearButton", merged(flat, fixedSize(40, 40)));
+    // A bare icon: no padding, so the icon fills the small square.
+    add("ClearButton", merged(merged(flat, fixedSize(40, 40)),
+                              { { "iconSize", QSizeF(32, 32) }, { "marginLeft", 4 },
+                                { "marginRight", 4 }, { "marginTop", 4 }, { "marginBottom", 4 } }));
 
     // Input, progress and notices.
     add("CommonSearchFieldInverted",

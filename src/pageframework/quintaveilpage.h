@@ -206,7 +206,7 @@ private:
     QString playlistName;
     int startPosition = -1;
 
-    QPointer<MPannableViewport> viewport;
+    QPointer<QObject> viewport; // the viewport being followed; held as a QObject, it may be mid-destruction
     QPointF lastViewportPosition;
     bool keyboardFiltering = false;
     bool filterSendPending = false;
