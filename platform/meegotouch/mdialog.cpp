@@ -285,12 +285,17 @@ int MDialog::exec(MWindow* window)
 {
     if (!window)
         window = MApplication::activeWindow();
+    dialogResult = Rejected;
+    QPointer<MDialog> guard(this);
     QEventLoop loop;
     connect(this, &MDialog::finished, &loop, &QEventLoop::quit);
+    // A dialog sent away or deleted without an answer never finishes: the wait ends anyway.
+    connect(this, &MSceneWindow::disappeared, &loop, &QEventLoop::quit);
+    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
     appear(window, KeepWhenDone);
     if (sceneWindowState() != Disappeared)
         loop.exec();
-    return dialogResult;
+    return guard ? dialogResult : int(Rejected);
 }
 
 QRectF MDialog::panelRect() const

@@ -49,7 +49,8 @@ public:
     int result() const;
     void setResult(int result);
 
-    // Shows the dialog on the window (the active one when null) and waits for its end.
+    // Shows the dialog on the window (the active one when null) and waits for its end. A dialog
+    // that goes (or is deleted) without an answer gives Rejected.
     int exec(MWindow* window = nullptr);
 
     // The panel in the dialog's coordinates.

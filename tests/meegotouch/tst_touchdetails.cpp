@@ -109,6 +109,7 @@ private slots:
     void sceneWindowMovesToAnotherWindow();
     void containerShowsTitleAndCentralWidget();
     void dialogCustomButtonsAndExec();
+    void dialogExecEndsWhenTheDialogGoesUnanswered();
     void closingTheSheetsWindowDismissesIt();
 
 private:
@@ -505,6 +506,35 @@ void TestTouchDetails::dialogCustomButtonsAndExec()
     QCOMPARE(accepted.count(), 1);
     QCOMPARE(dialog->result(), int(MDialog::Accepted));
     delete dialog;
+}
+
+void TestTouchDetails::dialogExecEndsWhenTheDialogGoesUnanswered()
+{
+    QPointer<MDialog> dialog = new MDialog("Name", M::YesButton | M::NoButton);
+    // An answer first, so that a result left over from it would show below.
+    QTimer::singleShot(50, this, [dialog] { dialog->button(M::YesButton)->click(); });
+    QCOMPARE(dialog->exec(window), int(M::YesButton));
+    QTRY_COMPARE(dialog->sceneWindowState(), MSceneWindow::Disappeared);
+
+    // Sent away without an answer. A wait that never ends is ended late with a result nobody
+    // expects, so that the case fails instead of hanging.
+    QTimer::singleShot(50, this, [dialog] { dialog->disappear(); });
+    QTimer rescue;
+    rescue.setSingleShot(true);
+    connect(&rescue, &QTimer::timeout, this, [dialog] {
+        if (dialog)
+            dialog->done(-1);
+    });
+    rescue.start(10000);
+    QCOMPARE(dialog->exec(window), int(MDialog::Rejected));
+    QVERIFY(rescue.isActive());
+    rescue.stop();
+    QTRY_COMPARE(dialog->sceneWindowState(), MSceneWindow::Disappeared);
+
+    // Deleted while waiting: the wait ends and the dialog is not touched afterwards.
+    QTimer::singleShot(50, this, [dialog] { delete dialog.data(); });
+    QCOMPARE(dialog->exec(window), int(MDialog::Rejected));
+    QVERIFY(dialog.isNull());
 }
 
 void TestTouchDetails::closingTheSheetsWindowDismissesIt()
