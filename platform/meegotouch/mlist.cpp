@@ -5,7 +5,6 @@
 #include "mlabel.h"
 #include "mlistheadercreator.h"
 #include "mlistitem.h"
-#include "mliststyles.h"
 #include "mlisttaptracker.h"
 #include "mpalette.h"
 #include "mpannableviewport.h"
@@ -276,7 +275,6 @@ void MList::setIndexDisplayMode(DisplayMode mode)
         return;
     }
     if (!bubble) {
-        MListStyles::ensureRegistered();
         bubble = new MLabel(this);
         bubble->setStyleName(QStringLiteral("MListIndexBubble"));
         bubble->setAlignment(Qt::AlignCenter);

@@ -1,6 +1,5 @@
 #include "mlistgroupheader.h"
 
-#include "mliststyles.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -13,7 +12,6 @@ const qreal TitleGap = 12;
 MListGroupHeader::MListGroupHeader(QGraphicsItem* parent)
     : MWidgetController(parent)
 {
-    MListStyles::ensureRegistered();
     setAcceptedMouseButtons(Qt::NoButton);
 }
 

@@ -1,6 +1,5 @@
 #include "mlistitem.h"
 
-#include "mliststyles.h"
 #include "mlisttaptracker.h"
 #include "mpalette.h"
 
@@ -11,7 +10,6 @@ MListItem::MListItem(QGraphicsItem* parent)
     : MWidgetController(parent)
     , tracker(new MListTapTracker(this))
 {
-    MListStyles::ensureRegistered();
     setAcceptedMouseButtons(Qt::LeftButton);
     connect(tracker, &MListTapTracker::longTapped, this, &MListItem::handleLongTap);
 }

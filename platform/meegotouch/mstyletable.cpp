@@ -130,6 +130,15 @@ void loadBuiltIns(Table& t)
     add("NoFilteredResultsLabelVKBClosed", text(30, secondary));
     add("CommonBodyTextInverted", text(24, primary));
 
+    // List rows, group headers and the floating index of a panned list.
+    add("MBasicListItem", panel(88));
+    add("MDetailedListItem", panel(88));
+    add("MContentItem", panel(88));
+    add("MListGroupHeader", panel(40));
+    add("MListIndexBubble", merged(merged(text(44, primary, true), fixedSize(88, 88)),
+                                   { { "backgroundColor", bar }, { "borderColor", accent },
+                                     { "cornerRadius", 10 } }));
+
     // Panels and list rows.
     add("CommonPanelInverted", panel(88));
     add("CommonBasicListItemInverted", panel(88));

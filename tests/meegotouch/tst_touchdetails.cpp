@@ -7,6 +7,7 @@
 #include "mdialog.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
+#include "mlistgroupheader.h"
 #include "mnavigationbar.h"
 #include "mpannableviewport.h"
 #include "mscenemanager.h"
@@ -304,6 +305,15 @@ void TestTouchDetails::styleClassesReadTheirAttributes()
     QCOMPARE(widget.style()->highlightColor(), QColor(Qt::cyan));
     QVERIFY(MStyleTable::libraries().contains("parlovance"));
     QVERIFY(MStyleTable::contains("Special"));
+
+    // The system's entry of a stand-in class holds over the class's own defaults, also for a
+    // class first used after the system registered its styles.
+    const QSizeF headerSize(-1, 57);
+    MStyleTable::registerStyle("parlovance", "MListGroupHeader",
+                               { { "minimumSize", headerSize }, { "preferredSize", headerSize },
+                                 { "maximumSize", headerSize } });
+    MListGroupHeader header;
+    QCOMPARE(header.effectiveSizeHint(Qt::PreferredSize).height(), 57.0);
 }
 
 void TestTouchDetails::viewsPaintTheirController()
