@@ -1,7 +1,5 @@
 #include "mainwindow.h"
 
-#include "mafwtrackermodelfactoryinstance.h"
-
 #include "albumsofartistpage.h"
 #include "allsongspage.h"
 #include "constants.h"
