@@ -1,5 +1,6 @@
 #include "quintaveilpage.h"
 
+#include "constants.h"
 #include "filterwidget.h"
 #include "latestactivitycontroller.h"
 #include "listmodel.h"
@@ -35,6 +36,15 @@ const int FilterSendDelayMs = 200;
 const char* const PlayAllSongsName = "qtn_musi_all_songs";
 const char* const UnknownAlbumId = "qtn_musi_unknown_album";
 const char* const UnknownArtistId = "qtn_musi_unknown_artist";
+
+// A notice on whichever window is active; the banner deletes itself once it has gone.
+void showInformationBanner(const QString& title)
+{
+    auto* banner = new MBanner;
+    banner->setStyleName(Constants::InformationBanner);
+    banner->setTitle(title);
+    banner->appear(MApplication::activeWindow(), MSceneWindow::DestroyWhenDone);
+}
 
 } // namespace
 
@@ -230,10 +240,7 @@ void QuintaveilPage::setPositionIndicatorStyle()
 
 void QuintaveilPage::showIndexingBanner()
 {
-    auto* banner = new MBanner;
-    banner->setStyleName(QStringLiteral("InformationBanner"));
-    banner->setTitle(notAllIndexedText);
-    banner->appear(MApplication::activeWindow(), MSceneWindow::DestroyWhenDone);
+    showInformationBanner(notAllIndexedText);
 }
 
 void QuintaveilPage::hideObjectMenu()
@@ -651,12 +658,8 @@ void QuintaveilPage::showSongsAddedBanner(int count)
 {
     if (count <= 0)
         return;
-    const QString text = qtTrId("qtn_musi_songsadded", count)
-                             .arg(MLocale().formatNumber(count), 0, QLatin1Char(' '));
-    auto* banner = new MBanner;
-    banner->setStyleName(QStringLiteral("InformationBanner"));
-    banner->setTitle(text);
-    banner->appear(MApplication::activeWindow(), MSceneWindow::DestroyWhenDone);
+    showInformationBanner(qtTrId("qtn_musi_songsadded", count)
+                              .arg(MLocale().formatNumber(count), 0, QLatin1Char(' ')));
 }
 
 // ---- live filter ----
