@@ -8,8 +8,6 @@ class QDBusConnectionInterface;
 // Asks the session bus to start the player's application service.
 class ParlovanceLauncher : public QObject
 {
-    Q_OBJECT
-
 public:
     static ParlovanceLauncher* instance();
     static void destroyInstance();

@@ -11,8 +11,6 @@
 // "performance_results.txt" in the working directory.
 class PerformanceMeasurement : public QObject
 {
-    Q_OBJECT
-
 public:
     static PerformanceMeasurement* instance();
     static void destroyInstance();
