@@ -59,6 +59,7 @@ ZelPlaylistParser::ZelPlaylistParser(QObject* parent)
     , m_reply(nullptr)
     , m_download(nullptr)
     , m_job(nullptr)
+    , m_serial(0)
 {
 }
 
@@ -74,6 +75,7 @@ bool ZelPlaylistParser::isRunning() const
 
 void ZelPlaylistParser::cancel()
 {
+    ++m_serial;
     if (m_job) {
         m_job->owner = nullptr;
         g_cancellable_cancel(m_job->cancellable);
@@ -97,9 +99,10 @@ void ZelPlaylistParser::parse(const QUrl& url)
     if (url.isLocalFile()) {
         if (!QFileInfo(url.toLocalFile()).isFile()) {
             qWarning() << Q_FUNC_INFO << "- no such playlist file" << url;
+            const quint64 serial = m_serial;
             QMetaObject::invokeMethod(
-                this, [this, url]() {
-                    if (m_url == url && !isRunning())
+                this, [this, serial]() {
+                    if (serial == m_serial)
                         finish(QList<QUrl>(), MafwError::ResourceNotFound);
                 },
                 Qt::QueuedConnection);

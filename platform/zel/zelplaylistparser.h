@@ -44,6 +44,8 @@ private:
     QTemporaryFile* m_download;
     Job* m_job;
     QUrl m_url;
+    // Counts cancellations, so that an answer queued for an abandoned read is dropped.
+    quint64 m_serial;
 };
 
 #endif // ZELPLAYLISTPARSER_H

@@ -691,6 +691,26 @@ private slots:
         QCOMPARE(controls->state(), MafwRenderer::Stopped);
     }
 
+    void aStoppedPlaylistFileReportsNothing()
+    {
+        const QUrl missing = QUrl::fromLocalFile(dir + "/never-written.pls");
+        QSignalSpy errors(controls, SIGNAL(error(MafwError)));
+        controls->playPlaylist(missing, "audio/x-scpls");
+        controls->stop();
+        QTest::qWait(300);
+        QCOMPARE(errors.count(), 0);
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+
+        // Started again at once, the file fails once, not once for each start.
+        controls->playPlaylist(missing, "audio/x-scpls");
+        controls->stop();
+        controls->playPlaylist(missing, "audio/x-scpls");
+        QVERIFY(errors.wait(Timeout));
+        QTest::qWait(300);
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(errors.first().at(0).value<MafwError>().code(), int(MafwError::ResourceNotFound));
+    }
+
     void radioOverHttp()
     {
         // An MP3 radio with ICY headers and in-stream titles, announced by a .pls file.
