@@ -26,7 +26,7 @@ struct IconTheme
 {
     bool indexed = false;
     QHash<QString, QString> files;       // freedesktop name -> SVG path
-    QHash<QString, QPixmap> pixmaps;     // id + size -> pixmap
+    QHash<QString, QPixmap> pixmaps;     // id + requested size -> pixmap
     QSet<QString> reportedUnknown;
 };
 
@@ -233,6 +233,12 @@ QPixmap MTheme::pixmap(const QString& id, const QSize& requestedSize)
     if (id.isEmpty())
         return QPixmap();
     IconTheme& theme = iconTheme();
+    // Buttons ask again on every repaint: the cache answers before the id is taken apart.
+    const QString key = id + QLatin1Char('@') + QString::number(requestedSize.width())
+                        + QLatin1Char('x') + QString::number(requestedSize.height());
+    const auto cached = theme.pixmaps.constFind(key);
+    if (cached != theme.pixmaps.constEnd())
+        return *cached;
     const QString name = resolveName(id);
     if (name.isEmpty()) {
         if (!theme.reportedUnknown.contains(id)) {
@@ -245,11 +251,6 @@ QPixmap MTheme::pixmap(const QString& id, const QSize& requestedSize)
     QSize size = requestedSize;
     if (!size.isValid() || size.isEmpty())
         size = QSize(p.defaultSize, p.defaultSize);
-    const QString key = id + QLatin1Char('@') + QString::number(size.width()) + QLatin1Char('x')
-                        + QString::number(size.height());
-    const auto cached = theme.pixmaps.constFind(key);
-    if (cached != theme.pixmaps.constEnd())
-        return *cached;
 
     QSvgRenderer renderer(theme.files.value(name));
     if (!renderer.isValid()) {
