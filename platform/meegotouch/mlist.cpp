@@ -55,6 +55,17 @@ qreal scrollTarget(MList::ScrollHint hint, qreal rowTop, qreal rowHeight, qreal 
     return current;
 }
 
+// The stretch of the rows (in row coordinates) that the exposed part of the list shows;
+// false when it shows none.
+bool rowsInView(const QRectF& exposed, qreal offset, qreal rowsHeight, qreal* top, qreal* bottom)
+{
+    if (exposed.isEmpty())
+        return false;
+    *top = qMax<qreal>(0, exposed.top() + offset);
+    *bottom = qMin(rowsHeight, exposed.bottom() + offset);
+    return *top < *bottom;
+}
+
 } // namespace
 
 MList::MList(QGraphicsItem* parent)
@@ -654,12 +665,8 @@ QList<MWidget*> MList::visibleCells()
 QModelIndex MList::firstVisibleItem() const
 {
     ensureMap();
-    const QRectF exposed = exposedRect();
-    if (exposed.isEmpty())
-        return QModelIndex();
-    const qreal top = qMax<qreal>(0, exposed.top() + contentOffset());
-    const qreal bottom = qMin(map.totalHeight(), exposed.bottom() + contentOffset());
-    if (top >= bottom)
+    qreal top, bottom;
+    if (!rowsInView(exposedRect(), contentOffset(), map.totalHeight(), &top, &bottom))
         return QModelIndex();
     return indexFor(map.positionAt(top));
 }
@@ -667,12 +674,8 @@ QModelIndex MList::firstVisibleItem() const
 QModelIndex MList::lastVisibleItem() const
 {
     ensureMap();
-    const QRectF exposed = exposedRect();
-    if (exposed.isEmpty())
-        return QModelIndex();
-    const qreal top = qMax<qreal>(0, exposed.top() + contentOffset());
-    const qreal bottom = qMin(map.totalHeight(), exposed.bottom() + contentOffset());
-    if (top >= bottom)
+    qreal top, bottom;
+    if (!rowsInView(exposedRect(), contentOffset(), map.totalHeight(), &top, &bottom))
         return QModelIndex();
     // A row that starts exactly at the bottom edge has nothing in view.
     return indexFor(map.positionAt(qMax(top, bottom - 0.01)));
