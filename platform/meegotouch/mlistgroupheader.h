@@ -4,7 +4,7 @@
 #include "mwidgetcontroller.h"
 
 // The row a list shows above each group when no header creator was given: the group's title
-// and a thin line below it. It takes no taps, so a press on it reaches the list.
+// and a thin line from it to the right edge. It takes no taps, so a press on it reaches the list.
 class MListGroupHeader : public MWidgetController
 {
     Q_OBJECT
