@@ -4,7 +4,6 @@
 #include "mscenemanager.h"
 #include "qmkeyshook.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 
 MApplicationWindow::MApplicationWindow(QWidget* parent)
@@ -46,9 +45,4 @@ void MApplicationWindow::keyReleaseEvent(QKeyEvent* event)
         return;
     }
     MWindow::keyReleaseEvent(event);
-}
-
-void MApplicationWindow::closeEvent(QCloseEvent* event)
-{
-    MWindow::closeEvent(event);
 }

@@ -24,7 +24,6 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 };
 
 #endif // MAPPLICATIONWINDOW_H
