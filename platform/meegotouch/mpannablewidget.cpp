@@ -16,7 +16,6 @@ const qreal SpringFactor = 0.3;
 
 MPannableWidget::MPannableWidget(QGraphicsItem* parent)
     : MWidgetController(parent)
-    , vertical(PanningAlwaysOn)
     , spring(new QTimer(this))
 {
     setAcceptedMouseButtons(Qt::LeftButton);

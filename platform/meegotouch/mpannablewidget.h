@@ -65,7 +65,7 @@ private:
     void endDrag();
     qreal overshootFor(qreal y) const;
 
-    PanningPolicy vertical = PanningAsNeeded;
+    PanningPolicy vertical = PanningAlwaysOn;
     PanningPolicy horizontal = PanningAlwaysOff;
     QPointF pos;
     QRectF pannedRange;
