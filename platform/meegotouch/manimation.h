@@ -7,8 +7,6 @@
 // duration and react to the time.
 class MAnimation : public QAbstractAnimation
 {
-    Q_OBJECT
-
 public:
     explicit MAnimation(QObject* parent = nullptr);
     ~MAnimation() override;

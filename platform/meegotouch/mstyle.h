@@ -8,8 +8,6 @@
 // also readable as a dynamic property of the object, so style(...)->property("name") works.
 class MStyle : public QObject
 {
-    Q_OBJECT
-
 public:
     explicit MStyle(QObject* parent = nullptr);
     ~MStyle() override;

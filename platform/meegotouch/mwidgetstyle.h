@@ -35,7 +35,6 @@ private:
 // a component below 0 means "not set by the style".
 class MWidgetStyle : public MStyle
 {
-    Q_OBJECT
     M_STYLE(MWidgetStyle)
 
 public:

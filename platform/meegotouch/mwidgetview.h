@@ -20,8 +20,6 @@ private:
 // Draws a controller. The controller owns its view; the view keeps a pointer to it.
 class MWidgetView : public QObject
 {
-    Q_OBJECT
-
 public:
     explicit MWidgetView(MWidgetController* controller);
     ~MWidgetView() override;
