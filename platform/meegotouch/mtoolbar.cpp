@@ -3,7 +3,7 @@
 #include "mbutton.h"
 #include "mwidgetaction.h"
 
-#include <QGraphicsScene>
+#include <QSet>
 
 MToolBar::MToolBar(QGraphicsItem* parent)
     : MWidgetController(parent)
@@ -46,6 +46,7 @@ QGraphicsWidget* MToolBar::itemFor(QAction* action)
 void MToolBar::setActions(const QList<QAction*>& actions)
 {
     QHash<QAction*, QPointer<QGraphicsWidget>> next;
+    QSet<QGraphicsWidget*> shown;
     shownActions.clear();
     for (QAction* action : actions) {
         QGraphicsWidget* w = itemFor(action);
@@ -55,11 +56,12 @@ void MToolBar::setActions(const QList<QAction*>& actions)
             w->setParentItem(this);
         w->show();
         next.insert(action, w);
+        shown.insert(w);
         shownActions.append(action);
     }
     // Widgets no longer shown stay hidden here; actions own theirs, buttons of gone actions go.
-    for (auto it = items.begin(); it != items.end(); ++it) {
-        if (it.value() && !next.values().contains(it.value()))
+    for (auto it = items.constBegin(); it != items.constEnd(); ++it) {
+        if (it.value() && !shown.contains(it.value()))
             it.value()->hide();
     }
     for (auto it = buttons.begin(); it != buttons.end();) {
