@@ -4,6 +4,21 @@
 
 #include <QGraphicsGridLayout>
 
+namespace {
+
+// Settings of rows or columns that the grid has now; those of others wait until it has them.
+template <class T>
+void applyWithin(const QHash<int, T>& settings, int count, QGraphicsGridLayout* layout,
+                 void (QGraphicsGridLayout::*set)(int, T))
+{
+    for (auto it = settings.constBegin(); it != settings.constEnd(); ++it) {
+        if (it.key() < count)
+            (layout->*set)(it.key(), it.value());
+    }
+}
+
+} // namespace
+
 MGridLayoutPolicy::MGridLayoutPolicy(MLayout* layout)
     : MAbstractLayoutPolicy(layout)
 {
@@ -115,23 +130,11 @@ QGraphicsLayout* MGridLayoutPolicy::buildLayout()
     }
     const int rows = layout->rowCount();
     const int columns = layout->columnCount();
-    for (auto it = rowStretch.constBegin(); it != rowStretch.constEnd(); ++it)
-        if (it.key() < rows)
-            layout->setRowStretchFactor(it.key(), it.value());
-    for (auto it = columnStretch.constBegin(); it != columnStretch.constEnd(); ++it)
-        if (it.key() < columns)
-            layout->setColumnStretchFactor(it.key(), it.value());
-    for (auto it = rowSpacing.constBegin(); it != rowSpacing.constEnd(); ++it)
-        if (it.key() < rows)
-            layout->setRowSpacing(it.key(), it.value());
-    for (auto it = columnSpacing.constBegin(); it != columnSpacing.constEnd(); ++it)
-        if (it.key() < columns)
-            layout->setColumnSpacing(it.key(), it.value());
-    for (auto it = rowHeight.constBegin(); it != rowHeight.constEnd(); ++it)
-        if (it.key() < rows)
-            layout->setRowFixedHeight(it.key(), it.value());
-    for (auto it = columnWidth.constBegin(); it != columnWidth.constEnd(); ++it)
-        if (it.key() < columns)
-            layout->setColumnFixedWidth(it.key(), it.value());
+    applyWithin(rowStretch, rows, layout, &QGraphicsGridLayout::setRowStretchFactor);
+    applyWithin(columnStretch, columns, layout, &QGraphicsGridLayout::setColumnStretchFactor);
+    applyWithin(rowSpacing, rows, layout, &QGraphicsGridLayout::setRowSpacing);
+    applyWithin(columnSpacing, columns, layout, &QGraphicsGridLayout::setColumnSpacing);
+    applyWithin(rowHeight, rows, layout, &QGraphicsGridLayout::setRowFixedHeight);
+    applyWithin(columnWidth, columns, layout, &QGraphicsGridLayout::setColumnFixedWidth);
     return layout;
 }
