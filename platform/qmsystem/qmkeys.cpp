@@ -7,8 +7,7 @@ namespace MeeGo {
 QmKeys::QmKeys(QObject* parent)
     : QObject(parent)
 {
-    qRegisterMetaType<MeeGo::QmKeys::Key>("MeeGo::QmKeys::Key");
-    qRegisterMetaType<MeeGo::QmKeys::State>("MeeGo::QmKeys::State");
+    // The hook registers the signal's types as it is made.
     connect(QmKeysHook::instance(), &QmKeysHook::keyEvent, this, &QmKeys::keyEvent);
 }
 
