@@ -1,13 +1,10 @@
-// GLib headers come before Qt's: GIO names a member "signals", which Qt defines as a macro.
-#include <libtracker-sparql/tracker-sparql.h>
-
 #include "trackerfileindexer.h"
 
 #include "trackerindexworker.h"
+#include "trackerqueryrunner.h"
 #include "trackerstore.h"
 
 #include <QDebug>
-#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QStandardPaths>
 #include <QThread>
@@ -87,6 +84,7 @@ void TrackerFileIndexer::stop()
         delete m_delay;
         m_delay = nullptr;
     }
+    releaseScanConnection();
     m_scanning = false;
     if (m_indexing) {
         m_indexing = false;
@@ -149,9 +147,16 @@ void TrackerFileIndexer::runScan()
     m_scanning = true;
     m_scanAgain = false;
     ++m_scansStarted;
+    m_scanConnection = connection;
     QMetaObject::invokeMethod(m_worker, "scan", Qt::QueuedConnection,
                               Q_ARG(QString, musicFolder()),
                               Q_ARG(quintptr, reinterpret_cast<quintptr>(connection)));
+}
+
+void TrackerFileIndexer::releaseScanConnection()
+{
+    TrackerQueryRunner::releaseConnection(m_scanConnection);
+    m_scanConnection = nullptr;
 }
 
 void TrackerFileIndexer::workerStarted(int changes)
@@ -167,6 +172,7 @@ void TrackerFileIndexer::workerProgress(int remaining)
 
 void TrackerFileIndexer::workerFinished(int changes, const QStringList& folders)
 {
+    releaseScanConnection();
     m_scanning = false;
     m_scansFinished = m_scansStarted;
     if (m_watcher) {

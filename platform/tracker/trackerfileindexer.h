@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QStringList>
 
+typedef struct _TrackerSparqlConnection TrackerSparqlConnection;
+
 class QFileSystemWatcher;
 class QThread;
 class QTimer;
@@ -56,10 +58,14 @@ private slots:
 
 private:
     void ensureWorker();
+    void releaseScanConnection();
 
     TrackerStore* m_store;
     QThread* m_thread = nullptr;
     TrackerIndexWorker* m_worker = nullptr;
+    // Held from the moment a scan is handed to the worker until it has ended: a scan that the
+    // worker's thread never gets to (it was stopped first) must not keep the database open.
+    TrackerSparqlConnection* m_scanConnection = nullptr;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_delay = nullptr;
     bool m_started = false;

@@ -1,6 +1,3 @@
-// GLib headers come before Qt's: GIO names a member "signals", which Qt defines as a macro.
-#include <libtracker-sparql/tracker-sparql.h>
-
 #include "trackerindexworker.h"
 
 #include "trackermediaart.h"
@@ -195,7 +192,6 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
     const QFileInfo rootInfo(root);
     if (root.isEmpty() || !rootInfo.isDir()) {
         // A missing music folder (an unmounted card, say) must not empty the library.
-        g_object_unref(connection);
         emit finished(0, folders);
         return;
     }
@@ -231,7 +227,6 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
         4);
     if (!known.ok) {
         qWarning() << Q_FUNC_INFO << "- cannot read the library:" << known.errorMessage;
-        g_object_unref(connection);
         emit finished(0, folders);
         return;
     }
@@ -274,7 +269,6 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
 
     const int changes = vanished.size() + songs.size() + playlists.size();
     if (changes == 0) {
-        g_object_unref(connection);
         emit finished(0, folders);
         return;
     }
@@ -296,7 +290,6 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
     }
     if (!vanished.isEmpty() || !songs.isEmpty())
         removeOrphans(connection);
-    g_object_unref(connection);
     emit finished(changes, folders);
 }
 

@@ -31,7 +31,7 @@ public:
     static QString orphanRemoval();
 
 public slots:
-    // connection carries one reference, released when the scan ends.
+    // The caller keeps the connection referenced until finished() has arrived.
     void scan(const QString& root, quintptr connection);
 
 signals:

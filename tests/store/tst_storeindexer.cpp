@@ -18,6 +18,8 @@
 #include <QDirIterator>
 #include <QImage>
 #include <QRegularExpression>
+#include <QSemaphore>
+#include <QThread>
 #include <QSignalSpy>
 
 #include <taglib/fileref.h>
@@ -26,6 +28,35 @@ namespace {
 
 const QString UnknownAlbum = QStringLiteral("Unknown album");
 const QString UnknownArtist = QStringLiteral("Unknown artist");
+
+// Every warning logged while it exists, passed on as well.
+class WarningLog
+{
+public:
+    WarningLog()
+    {
+        current = this;
+        previous = qInstallMessageHandler(&WarningLog::handle);
+    }
+    ~WarningLog()
+    {
+        qInstallMessageHandler(previous);
+        current = nullptr;
+    }
+    QStringList warnings;
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (current && type == QtWarningMsg)
+            current->warnings.append(text);
+        if (current && current->previous)
+            current->previous(type, context, text);
+    }
+    static WarningLog* current;
+    QtMessageHandler previous = nullptr;
+};
+WarningLog* WarningLog::current = nullptr;
 
 bool retag(const QString& path, const QString& title)
 {
@@ -351,6 +382,39 @@ private slots:
         QVERIFY(QueryProbe::run(factory->trackerConnection(),
                                 QStringLiteral("INSERT DATA { <urn:old:list> nfo:entryCounter 1 }"), 1, &none));
         MafwTrackerModelFactory::setIndexerEnabled(true);
+    }
+
+    void aStoreClosedWithAScanWaitingOpensAgainAtOnce()
+    {
+        // A scan handed to the indexer's thread that the thread never gets to (it is told to
+        // stop first) must still give its hold on the database back.
+        delete factory;
+        factory = nullptr;
+        TrackerStore::destroy();
+        QVERIFY(FixtureLibrary::openStore());
+        TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
+        indexer->rescan();
+        auto* thread = indexer->findChild<QThread*>();
+        QVERIFY(thread);
+        auto* busy = new QObject;
+        busy->moveToThread(thread);
+        connect(thread, &QThread::finished, busy, &QObject::deleteLater);
+        QSemaphore running;
+        QSemaphore release;
+        QMetaObject::invokeMethod(busy, [&] {
+            running.release();
+            release.acquire();
+        }, Qt::QueuedConnection);
+        running.acquire();
+        indexer->scanNow();
+        thread->quit();
+        release.release();
+        WarningLog log;
+        TrackerStore::instance()->close();
+        QVERIFY(FixtureLibrary::openStore());
+        QVERIFY2(log.warnings.filter(QStringLiteral("still in use")).isEmpty(),
+                 qPrintable(log.warnings.join(QLatin1Char('\n'))));
+        QVERIFY(FixtureLibrary::index());
     }
 };
 
