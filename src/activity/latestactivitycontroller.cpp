@@ -4,7 +4,10 @@
 
 namespace {
 const int MaximumActivities = 9;
-}
+// An album without a title is recorded under this text id rather than its translation, so the
+// record reads the same in every language.
+const char* const UnknownAlbumId = "qtn_musi_unknown_album";
+} // namespace
 
 LatestActivityController* LatestActivityController::s_instance = nullptr;
 
@@ -52,6 +55,9 @@ void LatestActivityController::writeActivities()
 
 void LatestActivityController::setTrackNo(QString album, int trackNo)
 {
+    // The playback hub names such an album by the translated text.
+    if (album == qtTrId(UnknownAlbumId))
+        album = QLatin1String(UnknownAlbumId);
     for (Activity& activity : list) {
         if (activity.Type == Activity::Album && activity.Name == album) {
             activity.TrackNo = trackNo;

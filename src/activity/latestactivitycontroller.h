@@ -25,7 +25,8 @@ public:
     // Writes the latest activities to the settings file.
     void writeActivities();
 
-    // The first album activity named album resumes at trackNo from now on (in memory only).
+    // The first album activity named album resumes at trackNo from now on (in memory only). The
+    // album without a title is found by its shown text as well as by its text id.
     void setTrackNo(QString album, int trackNo);
 
 private:

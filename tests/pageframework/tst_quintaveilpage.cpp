@@ -114,6 +114,7 @@ private slots:
     void tappingARowPlaysOnceThePageHasGone();
     void stayOnPagePlaysAtOnceAndRecordsTheAlbum();
     void emptyModelWaitsForItsFirstRows();
+    void untitledAlbumActivityFollowsItsTrack();
     void replacedQueueDropsTheWaitingRequest();
     void refusedPlaybackIsNotRecorded();
     void queueingShowsHowManySongsWereAdded();
@@ -460,6 +461,30 @@ void TestQuintaveilPage::emptyModelWaitsForItsFirstRows()
     QCOMPARE(int(recorded.Type), int(Activity::Artist));
     QCOMPARE(recorded.Name, QStringLiteral("qtn_musi_unknown_artist")); // the id, not its text
     QCOMPARE(recorded.AdditionalParameter, QStringLiteral("Blue"));
+}
+
+void TestQuintaveilPage::untitledAlbumActivityFollowsItsTrack()
+{
+    PlayState* hub = PlayState::instance();
+    TestPage* page = showPage(false);
+    QSharedPointer<MafwTrackerModel> unknownAlbum(
+        MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
+            MafwTrackerModel::SongsOfUnknownAlbum, 0, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(unknownAlbum->rowCount(), 1, Timeout); // a podcast
+
+    page->play(QModelIndex(), unknownAlbum, QStringLiteral("songsOfAlbum"), Activity::Album,
+               PlayWithoutPlayerView);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Nowhere"));
+    QCOMPARE(hub->album(PlayState::MusicMode), qtTrId("qtn_musi_unknown_album"));
+    QCOMPARE(LatestActivityController::instance()->activities().first().Name,
+             QStringLiteral("qtn_musi_unknown_album"));
+
+    // The hub reports the podcast's track under the album's shown name; the record, kept under
+    // the text id, still takes it.
+    QTRY_COMPARE_WITH_TIMEOUT(LatestActivityController::instance()->activities().first().TrackNo,
+                              hub->trackNumber(), Timeout);
+    QVERIFY(hub->trackNumber() >= 0);
 }
 
 void TestQuintaveilPage::replacedQueueDropsTheWaitingRequest()
