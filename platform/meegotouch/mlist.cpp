@@ -20,8 +20,6 @@
 
 namespace {
 
-const qreal IndicatorWidth = 4;
-const qreal IndicatorInset = 3;
 const qreal BubbleInset = 24;
 const int BubbleLinger = 600;
 const qreal CellZ = 0;
@@ -537,8 +535,7 @@ void MList::updateRange()
     if (!isPanning() && position().y() > spare)
         MPannableWidget::setPosition(QPointF(0, spare));
     setRange(QRectF(0, 0, 0, spare));
-    indicator->setGeometry(QRectF(size().width() - IndicatorWidth - IndicatorInset, 0,
-                                  IndicatorWidth, size().height()));
+    indicator->placeAlongRightEdge(size());
     indicator->setPanningState(size(), range(), position());
 }
 

@@ -6,11 +6,6 @@
 #include <QGraphicsSceneResizeEvent>
 #include <QTimer>
 
-namespace {
-const qreal IndicatorWidth = 4;
-const qreal IndicatorInset = 3;
-} // namespace
-
 MPannableViewport::MPannableViewport(QGraphicsItem* parent)
     : MPannableWidget(parent)
     , clip(new QGraphicsWidget(this))
@@ -96,8 +91,7 @@ void MPannableViewport::layoutContent()
     layoutPending = false;
     const QSizeF viewportSize = size();
     clip->setGeometry(QRectF(QPointF(0, 0), viewportSize));
-    indicator->setGeometry(QRectF(viewportSize.width() - IndicatorWidth - IndicatorInset, 0,
-                                  IndicatorWidth, viewportSize.height()));
+    indicator->placeAlongRightEdge(viewportSize);
     qreal contentHeight = viewportSize.height();
     if (content) {
         const QSizeF constraint(viewportSize.width(), -1);

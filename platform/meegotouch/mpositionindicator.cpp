@@ -5,6 +5,8 @@
 
 namespace {
 const int VisibleAfterMove = 800;
+const qreal Width = 4;
+const qreal EdgeInset = 3;
 } // namespace
 
 MPositionIndicator::MPositionIndicator(QGraphicsItem* parent)
@@ -21,6 +23,11 @@ MPositionIndicator::MPositionIndicator(QGraphicsItem* parent)
 }
 
 MPositionIndicator::~MPositionIndicator() = default;
+
+void MPositionIndicator::placeAlongRightEdge(const QSizeF& viewportSize)
+{
+    setGeometry(QRectF(viewportSize.width() - Width - EdgeInset, 0, Width, viewportSize.height()));
+}
 
 void MPositionIndicator::setPanningState(const QSizeF& viewportSize, const QRectF& range,
                                          const QPointF& pos)

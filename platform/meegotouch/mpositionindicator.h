@@ -15,6 +15,9 @@ public:
     explicit MPositionIndicator(QGraphicsItem* parent = nullptr);
     ~MPositionIndicator() override;
 
+    // Takes its place along the right edge of a viewport of that size.
+    void placeAlongRightEdge(const QSizeF& viewportSize);
+
     // Called by the viewport whenever its geometry, range or position change.
     void setPanningState(const QSizeF& viewportSize, const QRectF& range, const QPointF& position);
 
