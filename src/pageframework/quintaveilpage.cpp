@@ -391,9 +391,9 @@ void QuintaveilPage::play(const QModelIndex& index, QSharedPointer<QAbstractItem
     playlistName = name;
     startPosition = position;
 
-    PlayState::ModelOptions flags = options.testFlag(PlayCopiedModel)
-                                        ? (PlayState::ReplaceQueue | PlayState::CopyModel)
-                                        : PlayState::ModelOptions(PlayState::ReplaceQueue);
+    PlayState::ModelOptions flags(PlayState::ReplaceQueue);
+    if (options.testFlag(PlayCopiedModel))
+        flags |= PlayState::CopyModel;
     if (type == Activity::AllSongs)
         flags |= PlayState::AllSongsQueue;
     // A request that still waits for its rows is replaced by this one.
