@@ -3,6 +3,8 @@
 #include "playstate.h"
 
 #include <QDBusConnection>
+#include <QDBusError>
+#include <QDebug>
 
 const char* const ParlovanceService::ServiceName = "com.vaspe.lurno.meegotouch.ParlovanceService";
 
@@ -27,7 +29,10 @@ ParlovanceService::ParlovanceService()
 {
     setObjectName(QStringLiteral("ParlovanceService"));
     QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.registerService(QLatin1String(ServiceName));
+    // Another player may hold the name already; say so, as other programs will not reach us.
+    if (!bus.registerService(QLatin1String(ServiceName)))
+        qWarning() << Q_FUNC_INFO << "- cannot take the bus name" << ServiceName << ":"
+                   << bus.lastError().message();
     bus.registerObject(QStringLiteral("/"), this, QDBusConnection::ExportAdaptors);
 }
 
