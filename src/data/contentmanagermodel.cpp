@@ -3,7 +3,7 @@
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodelfactory.h"
 #include "mafwtrackermodelfactoryinstance.h"
-#include "sparqlescape.h"
+#include "trackersparql.h"
 
 #include <QDebug>
 #include <QTimer>
@@ -241,7 +241,7 @@ void ContentManagerModel::querySongByUrl(QString url)
         return;
     }
     trackerConnection->asyncQuery(
-        QString::fromLatin1(UrlLookup).arg(SparqlEscape::string(url)), 2, this,
+        QString::fromLatin1(UrlLookup).arg(TrackerSparql::escapeString(url)), 2, this,
         SLOT(songInTrackerQueryFinished(QList<QStringList>, bool, const QVariant&)), FailureSlot,
         QVariant());
 }
@@ -251,7 +251,7 @@ void ContentManagerModel::querySongByFileName(QString fileName)
     if (fileName.isEmpty() || !trackerConnection)
         return;
     trackerConnection->asyncQuery(
-        QString::fromLatin1(FileNameLookup).arg(SparqlEscape::string(fileName)), 2, this,
+        QString::fromLatin1(FileNameLookup).arg(TrackerSparql::escapeString(fileName)), 2, this,
         SLOT(songInTrackerQueryFinished(QList<QStringList>, bool, const QVariant&)), FailureSlot,
         QVariant());
 }

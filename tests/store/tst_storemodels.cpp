@@ -8,8 +8,8 @@
 #include "mafwtrackermodelfactory.h"
 #include "mafwurlrole.h"
 #include "queryprobe.h"
-#include "sparqlescape.h"
 #include "testenvironment.h"
+#include "trackersparql.h"
 #include "trackerstore.h"
 
 #include <QSignalSpy>
@@ -431,7 +431,7 @@ private slots:
         QVERIFY(QueryProbe::run(factory->trackerConnection(),
                                 QStringLiteral("SELECT ?song tracker:id(?song) WHERE { ?song a "
                                                "nmm:MusicPiece . FILTER( nfo:fileName(?song) = \"%1\" ) }")
-                                    .arg(SparqlEscape::string(name)),
+                                    .arg(TrackerSparql::escapeString(name)),
                                 2, &rows));
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().at(1).toInt(), songId(title));

@@ -6,9 +6,9 @@
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodelfactory.h"
 #include "queryprobe.h"
-#include "sparqlescape.h"
 #include "storequerytexts.h"
 #include "testenvironment.h"
+#include "trackersparql.h"
 
 #include <QDateTime>
 #include <QSignalSpy>
@@ -118,24 +118,25 @@ private slots:
 
     void songByUrn()
     {
-        const QString text = QString::fromUtf8(SongByUrn).arg(SparqlEscape::iri(songIris.value("Azure")));
+        QVERIFY(TrackerSparql::isSafeIri(songIris.value("Azure")));
+        const QString text = QString::fromUtf8(SongByUrn).arg(songIris.value("Azure"));
         const QList<QStringList> rows = query(text, 1);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().first().toInt(), idOf("Azure"));
         // A URN that tries to widen the query is refused before it reaches the text.
-        QVERIFY(SparqlEscape::iri(QStringLiteral("urn:x> || true ) } #")).isEmpty());
+        QVERIFY(!TrackerSparql::isSafeIri(QStringLiteral("urn:x> || true ) } #")));
     }
 
     void songByFileNameAndUrl()
     {
         QList<QStringList> rows = query(
-            QString::fromUtf8(SongByFileName).arg(SparqlEscape::string(QStringLiteral("nowhere.ogg"))), 2);
+            QString::fromUtf8(SongByFileName).arg(TrackerSparql::escapeString(QStringLiteral("nowhere.ogg"))), 2);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().at(0), songIris.value("Nowhere"));
         QCOMPARE(rows.first().at(1).toInt(), idOf("Nowhere"));
 
         const QString url = FixtureLibrary::urlOf(QStringLiteral("Kim/Blue/02.ogg"));
-        rows = query(QString::fromUtf8(SongByUrl).arg(SparqlEscape::string(url)), 2);
+        rows = query(QString::fromUtf8(SongByUrl).arg(TrackerSparql::escapeString(url)), 2);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().at(1).toInt(), idOf("Cobalt"));
     }
@@ -174,7 +175,7 @@ private slots:
     void albumsOfSongsWithoutArtist()
     {
         const QString text = QString::fromUtf8(AlbumsOfSongsWithoutArtist)
-                                 .arg(SparqlEscape::string(QStringLiteral("Unknown \"album\"")));
+                                 .arg(TrackerSparql::escapeString(QStringLiteral("Unknown \"album\"")));
         const QList<QStringList> rows = query(text, 1);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("Blue"));
@@ -183,7 +184,7 @@ private slots:
     void performersOfSongsWithoutAlbum()
     {
         const QString text = QString::fromUtf8(PerformersOfSongsWithoutAlbum)
-                                 .arg(SparqlEscape::string(QStringLiteral("Unknown artist")));
+                                 .arg(TrackerSparql::escapeString(QStringLiteral("Unknown artist")));
         const QList<QStringList> rows = query(text, 1);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("Lee"));
@@ -193,8 +194,8 @@ private slots:
     {
         const int id = idOf("Rich");
         const QString text = QString::fromUtf8(SongDetails)
-                                 .arg(QString::number(id), SparqlEscape::string("Unknown album"),
-                                      SparqlEscape::string("Unknown artist"));
+                                 .arg(QString::number(id), TrackerSparql::escapeString("Unknown album"),
+                                      TrackerSparql::escapeString("Unknown artist"));
         const QList<QStringList> rows = query(text, 26);
         QCOMPARE(rows.size(), 1);
         const QStringList r = rows.first();
@@ -239,11 +240,11 @@ private slots:
 
     void discCount()
     {
-        QList<QStringList> rows = query(QString::fromUtf8(DiscCount).arg(SparqlEscape::string("Blue")), 1);
+        QList<QStringList> rows = query(QString::fromUtf8(DiscCount).arg(TrackerSparql::escapeString("Blue")), 1);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("1"));
         // A title with a double quote stays a title (escaped) instead of breaking the text.
-        rows = query(QString::fromUtf8(DiscCount).arg(SparqlEscape::string("Say \"Blue\"")), 1);
+        rows = query(QString::fromUtf8(DiscCount).arg(TrackerSparql::escapeString("Say \"Blue\"")), 1);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("0"));
     }
