@@ -18,7 +18,6 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
-#include <QUuid>
 
 #include <benchmark/benchmark.h>
 
@@ -123,9 +122,9 @@ void AllSongsModelOfTwentyThousand(benchmark::State& state)
             info.year = 2000 + i % 20;
             info.durationSeconds = 180 + i % 60;
             const QString url = QStringLiteral("file:///music/%1.ogg").arg(i);
-            batch << TrackerIndexWorker::songUpdate(
-                QStringLiteral("urn:uuid:") + QUuid::createUuid().toString(QUuid::WithoutBraces), false,
-                url, QStringLiteral("%1.ogg").arg(i), 4096, added, added, info);
+            batch << TrackerIndexWorker::songUpdate(TrackerSparql::newIri(), false, url,
+                                                    QStringLiteral("%1.ogg").arg(i), 4096, added,
+                                                    added, info);
         }
         if (!TrackerQueryRunner::update(connection, batch.join(QStringLiteral(" ;\n"))).ok) {
             state.SkipWithError("cannot write the library");

@@ -18,17 +18,11 @@
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
-#include <QUuid>
 
 namespace {
 
 bool failInit = false;
 bool indexerEnabled = true;
-
-QString newIri()
-{
-    return QStringLiteral("urn:uuid:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-}
 
 QString idList(const QVector<int>& ids)
 {
@@ -311,7 +305,7 @@ QString MafwTrackerModelFactory::playlistEntriesUpdate(const QString& playlistIr
         const MafwStoreSong* s = m_catalogue->song(songId);
         if (!s)
             continue;
-        const QString entry = newIri();
+        const QString entry = TrackerSparql::newIri();
         data += QStringLiteral("<%1> a nfo:MediaFileListEntry ; nfo:entryUrl %2 ; "
                                "nfo:listPosition %3 . <%4> nfo:hasMediaFileListEntry <%1> . ")
                     .arg(entry, TrackerSparql::literal(s->url), QString::number(position++),
@@ -336,7 +330,7 @@ void MafwTrackerModelFactory::createPlaylist(const QString& name, PlaylistItemTy
                                              QList<int> ids)
 {
     const QVector<int> songs = m_builder->songsOfItems(type, ids);
-    const QString iri = newIri();
+    const QString iri = TrackerSparql::newIri();
     // The name goes in as an escaped literal: whatever the user typed stays text.
     const QString sparql
         = QStringLiteral("INSERT DATA { <%1> a nmm:Playlist ; nie:title %2 ; tracker:added %3 ; "

@@ -11,7 +11,6 @@
 #include <QDebug>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QUuid>
 
 namespace {
 
@@ -46,11 +45,6 @@ QString artistIri(const QString& name)
 QString albumKey(const QString& title, const QString& albumArtist)
 {
     return title + QChar(0x1f) + albumArtist;
-}
-
-QString uuidIri()
-{
-    return QStringLiteral("urn:uuid:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
 QString artistTriples(const QString& iri, const QString& name)
@@ -353,7 +347,7 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
         }
         const auto s = stored.constFind(url);
         const bool known = s != stored.cend() && TrackerSparql::isSafeIri(s->iri) && !s->playlist;
-        const QString iri = known ? s->iri : uuidIri();
+        const QString iri = known ? s->iri : TrackerSparql::newIri();
         const QFileInfo fileInfo(file.path);
         batch.append(songUpdate(iri, known, url, fileInfo.fileName(), file.size, file.modified,
                                 added, info));
@@ -382,7 +376,7 @@ void TrackerIndexWorker::writePlaylist(TrackerSparqlConnection* connection, cons
         return;
     }
     const bool known = stored && stored->playlist && TrackerSparql::isSafeIri(stored->iri);
-    const QString iri = known ? stored->iri : uuidIri();
+    const QString iri = known ? stored->iri : TrackerSparql::newIri();
     QString sparql;
     if (known) {
         sparql += QStringLiteral(
@@ -406,7 +400,7 @@ void TrackerIndexWorker::writePlaylist(TrackerSparqlConnection* connection, cons
     }
     QString entryData;
     for (int i = 0; i < entries.size(); ++i) {
-        const QString entry = uuidIri();
+        const QString entry = TrackerSparql::newIri();
         data += QStringLiteral(" ; nfo:hasMediaFileListEntry <%1>").arg(entry);
         entryData += QStringLiteral("<%1> a nfo:MediaFileListEntry ; nfo:entryUrl %2 ; "
                                     "nfo:listPosition %3 . ")

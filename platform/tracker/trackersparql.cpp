@@ -1,6 +1,8 @@
 #include "trackersparql.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
+#include <QUuid>
 
 QString TrackerSparql::escapeString(const QString& text)
 {
@@ -69,6 +71,11 @@ QDateTime TrackerSparql::parseTime(const QString& text)
     if (!time.isValid())
         time = QDateTime::fromString(text, Qt::ISODate);
     return time;
+}
+
+QString TrackerSparql::newIri()
+{
+    return QStringLiteral("urn:uuid:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
 bool TrackerSparql::isQuery(const QString& sparql)

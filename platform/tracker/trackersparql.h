@@ -1,8 +1,9 @@
 #ifndef TRACKERSPARQL_H
 #define TRACKERSPARQL_H
 
-#include <QDateTime>
 #include <QString>
+
+class QDateTime;
 
 // Building SPARQL text safely: every value that comes from a file, a tag or a user goes through
 // these before it becomes part of a query.
@@ -22,6 +23,8 @@ public:
     // The store's text form of a time: ISO 8601 in UTC with seconds ("2026-12-01T08:30:00Z").
     static QString timeText(const QDateTime& time);
     static QDateTime parseTime(const QString& text);
+    // A name for a new resource of the store (urn:uuid:...).
+    static QString newIri();
     // True for SELECT, ASK, CONSTRUCT and DESCRIBE; false for updates.
     static bool isQuery(const QString& sparql);
 };
