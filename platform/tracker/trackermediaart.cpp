@@ -9,6 +9,16 @@
 #include <QRegExp>
 #include <QSaveFile>
 
+namespace {
+
+bool fileHolds(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.size() == bytes.size() && file.readAll() == bytes;
+}
+
+} // namespace
+
 QString TrackerMediaArt::directory()
 {
     return QDir::homePath() + QStringLiteral("/.cache/media-art");
@@ -54,26 +64,26 @@ bool TrackerMediaArt::writeAlbumArt(const QString& artist, const QString& album,
 {
     if (image.isEmpty() || album.isEmpty())
         return false;
+    const QString path = albumArtPath(artist, album);
+    // Every song of an album mostly carries the same JPEG: once it is on disk, the album's
+    // other songs are not decoded again.
+    const bool jpeg = image.startsWith("\xff\xd8");
+    if (jpeg && fileHolds(path, image))
+        return true;
     QImage picture;
     if (!picture.loadFromData(image)) {
         qDebug() << Q_FUNC_INFO << "- the embedded picture cannot be decoded for" << album;
         return false;
     }
-    QByteArray jpeg;
-    if (image.startsWith("\xff\xd8")) {
-        jpeg = image;
-    } else {
-        QBuffer buffer(&jpeg);
+    QByteArray data = image;
+    if (!jpeg) {
+        data.clear();
+        QBuffer buffer(&data);
         buffer.open(QIODevice::WriteOnly);
         if (!picture.save(&buffer, "JPEG"))
             return false;
-    }
-    const QString path = albumArtPath(artist, album);
-    QFile existing(path);
-    if (existing.open(QIODevice::ReadOnly)) {
-        if (existing.size() == jpeg.size() && existing.readAll() == jpeg)
+        if (fileHolds(path, data))
             return true;
-        existing.close();
     }
     QDir().mkpath(directory());
     QSaveFile file(path);
@@ -81,6 +91,6 @@ bool TrackerMediaArt::writeAlbumArt(const QString& artist, const QString& album,
         qDebug() << Q_FUNC_INFO << "- cannot write" << path;
         return false;
     }
-    file.write(jpeg);
+    file.write(data);
     return file.commit();
 }
