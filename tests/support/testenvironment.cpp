@@ -16,6 +16,10 @@ void makeFolders()
         QDir(home).mkpath(QLatin1String(sub));
     QFile::setPermissions(home + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                                  | QFileDevice::ExeOwner);
+    // Keep the desktop's own folders out of the test, whatever the machine has configured.
+    QFile dirs(home + "/.config/user-dirs.dirs");
+    if (dirs.open(QIODevice::WriteOnly))
+        dirs.write("XDG_MUSIC_DIR=\"$HOME/Music\"\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n");
 }
 
 void setEnv(const char* name, const QString& value)
@@ -38,12 +42,6 @@ void TestEnvironment::prepare()
     setEnv("XDG_CONFIG_HOME", h + "/.config");
     setEnv("XDG_CACHE_HOME", h + "/.cache");
     setEnv("XDG_RUNTIME_DIR", h + "/runtime");
-    // Keep the desktop's own folders out of the test, whatever the machine has configured.
-    QFile dirs(h + "/.config/user-dirs.dirs");
-    if (dirs.open(QIODevice::WriteOnly)) {
-        dirs.write("XDG_MUSIC_DIR=\"$HOME/Music\"\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n");
-        dirs.close();
-    }
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // No sound card on a build machine: GStreamer plays into a clocked fake sink unless told.
@@ -81,7 +79,4 @@ void TestEnvironment::wipeHome()
             QFile::remove(fi.filePath());
     }
     makeFolders();
-    QFile dirs(home() + "/.config/user-dirs.dirs");
-    if (dirs.open(QIODevice::WriteOnly))
-        dirs.write("XDG_MUSIC_DIR=\"$HOME/Music\"\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n");
 }
