@@ -10,8 +10,6 @@
 // named values and a kind of content.
 class ApplicationActionContent : public QObject
 {
-    Q_OBJECT
-
 public:
     explicit ApplicationActionContent(QObject* parent = nullptr);
     ~ApplicationActionContent() override;

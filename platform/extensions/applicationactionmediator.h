@@ -12,8 +12,6 @@ class ApplicationActionContent;
 // so an announcement is only kept: the last one can be read back.
 class ApplicationActionMediator : public QObject
 {
-    Q_OBJECT
-
 public:
     static ApplicationActionMediator* instance();
 

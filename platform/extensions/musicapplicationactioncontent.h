@@ -7,8 +7,6 @@
 // "genre".
 class MusicApplicationActionContent : public ApplicationActionContent
 {
-    Q_OBJECT
-
 public:
     static const char* const SongField;
     static const char* const ArtistField;

@@ -12,8 +12,6 @@ class QAbstractItemModel;
 // Mafw::UrlRole value in column 0.
 class MafwGeneralSourcePlaylist : public MafwPlaylist
 {
-    Q_OBJECT
-
 public:
     MafwGeneralSourcePlaylist(const QString& id, const QString& name, const QString& sourceId,
                               QObject* parent = nullptr);

@@ -12,8 +12,6 @@ class MafwRenderer;
 // play controller's). A renderer that is destroyed drops out by itself.
 class MafwRegistry : public QObject
 {
-    Q_OBJECT
-
 public:
     static MafwRegistry* instance();
 

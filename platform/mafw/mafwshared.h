@@ -12,8 +12,6 @@ class MafwPlaylist;
 // owning it; a playlist that is destroyed drops out of the register by itself.
 class MafwShared : public QObject
 {
-    Q_OBJECT
-
 public:
     static MafwShared* instance();
 

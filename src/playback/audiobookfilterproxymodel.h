@@ -8,8 +8,6 @@
 // row through otherwise.
 class AudiobookFilterProxyModel : public QSortFilterProxyModel
 {
-    Q_OBJECT
-
 public:
     AudiobookFilterProxyModel(int column, QObject* parent);
 

@@ -9,8 +9,6 @@ class PlayState;
 // making it is what first makes the playback hub.
 class ParlovanceKeyHandler : public QObject
 {
-    Q_OBJECT
-
 public:
     static ParlovanceKeyHandler* instance();
     static void destroyInstance();
