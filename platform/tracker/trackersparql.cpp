@@ -18,11 +18,13 @@ QString TrackerSparql::escapeString(const QString& text)
         case '\t': out += QLatin1String("\\t"); break;
         case '\b': out += QLatin1String("\\b"); break;
         case '\f': out += QLatin1String("\\f"); break;
+        case 0:
+            // The store takes its text as a C string, which a NUL would cut short.
+            break;
         default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
+            // Other control characters go in as they are: the grammar allows them in a
+            // literal, and the store does not read a \u escape there.
+            out += c;
         }
     }
     return out;

@@ -10,8 +10,8 @@ class QDateTime;
 class TrackerSparql
 {
 public:
-    // The body of a string literal: backslash, both quotes and the control characters
-    // (newline, return, tab, backspace, form feed) are escaped.
+    // The body of a string literal: backslash, both quotes, newline, return, tab, backspace
+    // and form feed are escaped; a NUL character is left out.
     static QString escapeString(const QString& text);
     // A complete double-quoted literal.
     static QString literal(const QString& text);

@@ -369,6 +369,37 @@ private slots:
         rows = query(QString::fromUtf8(SongsWithoutAlbumAddedSince).arg(longAgo), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("1"));
     }
+
+    void escapedTextsComeBackAsWritten()
+    {
+        // Control characters (tags carry them) and backslashes before a "u" or "U" and hex
+        // digits are the text itself: they must neither break the update nor end the literal
+        // nor turn into other characters. A NUL cannot travel to the store and is left out.
+        const QList<QPair<QString, QString>> texts = {
+            { QStringLiteral("tab\there\u0001bell\u0007 end"), QString() },
+            { QStringLiteral("x\\u0022 } ; DROP GRAPH <urn:x> ; \\u0022"), QString() },
+            { QStringLiteral("big\\U00000022 end"), QString() },
+            { QStringLiteral("back\\\\\\\"quote'apostrophe"), QString() },
+            { QStringLiteral("nul") + QChar(0) + QStringLiteral("cut"), QStringLiteral("nulcut") },
+        };
+        for (int i = 0; i < texts.size(); ++i) {
+            const QString written = texts.at(i).first;
+            const QString stored = texts.at(i).second.isNull() ? written : texts.at(i).second;
+            const QString iri = QStringLiteral("urn:test:escaped:%1").arg(i);
+            QVERIFY(update(QStringLiteral("INSERT DATA { <%1> a nmm:Artist ; nmm:artistName %2 }")
+                               .arg(iri, TrackerSparql::literal(written))));
+            const QList<QStringList> rows
+                = query(QStringLiteral("SELECT ?n WHERE { <%1> nmm:artistName ?n }").arg(iri), 1);
+            QCOMPARE(rows.size(), 1);
+            QCOMPARE(rows.first().first(), stored);
+            const QList<QStringList> found
+                = query(QStringLiteral("SELECT ?a WHERE { ?a nmm:artistName %1 }")
+                            .arg(TrackerSparql::literal(stored)),
+                        1);
+            QCOMPARE(found.size(), 1);
+            QCOMPARE(found.first().first(), iri);
+        }
+    }
 };
 
 PARLOVANCE_TEST_MAIN_CORE(TestStoreQueries)
