@@ -63,9 +63,10 @@ void NowPlayingButton::handlePlaybackStateChange()
         break;
     case PlayState::Paused:
         // A paused radio playlist cannot resume where it was: it shows as stopped.
-        button->setIconID(hub->contentType(PlayState::MusicMode) == 2
-                              ? QStringLiteral("icon-s-music-video-stop-accent")
-                              : QStringLiteral("icon-s-music-video-pause-accent"));
+        button->setIconID(
+            hub->contentType(PlayState::MusicMode) == PlayState::RadioPlaylistContent
+                ? QStringLiteral("icon-s-music-video-stop-accent")
+                : QStringLiteral("icon-s-music-video-pause-accent"));
         setButtonVisible(true);
         break;
     default:

@@ -33,7 +33,6 @@
 namespace {
 
 const char* const RendererId = "mafw_gst_renderer";
-const char* const RadioPlaylistMimeType = "audio/x-scpls";
 const int SeekTickMs = 33;
 const int ReleaseSheetDelayMs = 500;
 // Flags values that, together with a pending one-song queue, make the end of the queue play it.
@@ -85,8 +84,8 @@ PlayState::PlayState()
     qRegisterMetaType<MeeGo::QmUSBMode::Mode>("MeeGo::QmUSBMode::Mode");
 
     m_rememberedGenres << QStringLiteral("Audiobook") << QStringLiteral("PodCast");
-    clearMusicSnapshot();
-    clearRadioSnapshot();
+    radio->clearMusicSnapshot();
+    radio->clearRadioSnapshot();
 
     controls->init();
 
@@ -173,7 +172,6 @@ PlayState::~PlayState()
     if (s_instance == this)
         s_instance = nullptr;
 }
-
 
 void PlayState::setState(State state)
 {
@@ -317,30 +315,6 @@ bool PlayState::isRememberedGenre(const QString& text) const
     return false;
 }
 
-
-void PlayState::saveMusicSnapshot()
-{
-    radio->saveMusicSnapshot();
-}
-
-void PlayState::saveRadioSnapshot()
-{
-    radio->saveRadioSnapshot();
-}
-
-
-
-void PlayState::clearMusicSnapshot()
-{
-    radio->clearMusicSnapshot();
-}
-
-void PlayState::clearRadioSnapshot()
-{
-    radio->clearRadioSnapshot();
-}
-
-
 void PlayState::contentTypeChangedSlot()
 {
     ContentType type = liveContentType;
@@ -386,7 +360,6 @@ void PlayState::playlistContentsChangedSlot(MafwPlaylist* changed)
 {
     Q_UNUSED(changed)
 }
-
 
 QAbstractItemModel* PlayState::queueModel() const
 {
@@ -487,7 +460,7 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
         return -1;
     }
     if (liveMode == RadioMode) {
-        saveRadioSnapshot();
+        radio->saveRadioSnapshot();
         controls->setPlaylist(m_playlistId, false);
     }
     setMode(MusicMode);
@@ -697,7 +670,6 @@ void PlayState::sendPlayAction()
     ApplicationActionMediator::instance()->announcePlayAction(&content);
 }
 
-
 void PlayState::setShuffle(bool on)
 {
     if (on == isShuffle() || nextPrevTimer->isActive())
@@ -861,8 +833,11 @@ void PlayState::usbModeChanged(MeeGo::QmUSBMode::Mode mode)
 
 void PlayState::registerSheetListener(QObject* object, const char* slot)
 {
-    if (sheetListeners->add(object, slot) == SheetListenerList::AlreadyListed)
+    const SheetListenerList::Result result = sheetListeners->add(object, slot);
+    if (result == SheetListenerList::AlreadyListed)
         qDebug() << Q_FUNC_INFO << "- listener already registered!";
+    else if (result == SheetListenerList::Refused)
+        qWarning() << Q_FUNC_INFO << "- no listener or no such slot:" << slot;
 }
 
 void PlayState::unregisterSheetListener(QObject* object)
@@ -903,7 +878,7 @@ void PlayState::toggleFavoriteState()
 {
     QAbstractItemModel* model = favoriteModel();
     if (!model) {
-        qWarning() << "void PlayState::toggleFavoriteState()" << "Failed, not tracker song";
+        qWarning() << Q_FUNC_INFO << "- Failed, not tracker song";
         return;
     }
     const QModelIndex cell = model->index(liveCurrentIndex, findColumn(Constants::Favorited, model));
@@ -918,8 +893,7 @@ void PlayState::checkFavoriteState()
 {
     QAbstractItemModel* model = favoriteModel();
     if (!model) {
-        qWarning() << "void PlayState::checkFavoriteState()"
-                   << "Can't get favorite status (is not tracker song)";
+        qWarning() << Q_FUNC_INFO << "- Can't get favorite status (is not tracker song)";
         return;
     }
     const QModelIndex cell = model->index(liveCurrentIndex, findColumn(Constants::Favorited, model));
@@ -953,11 +927,10 @@ void PlayState::setPositionUpdateInterval(unsigned int interval)
     controls->setPositionUpdateInterval(interval);
 }
 
-
 void PlayState::play(PlayingMode mode)
 {
     controls->setPositionUpdateInterval(1);
-    if (switchMode(mode))
+    if (radio->switchMode(mode))
         return;
     if (seekTimer->isActive()) {
         // The end of a fast seek: playback goes on from where the seek got to.
@@ -992,11 +965,6 @@ void PlayState::play(PlayingMode mode)
     requestMediaInfo();
 }
 
-bool PlayState::switchMode(PlayingMode mode)
-{
-    return radio->switchMode(mode);
-}
-
 void PlayState::pause()
 {
     shuffleToggled = false;
@@ -1021,9 +989,9 @@ void PlayState::stop(PlayingMode mode)
 {
     if (mode != liveMode) {
         if (mode == MusicMode)
-            clearMusicSnapshot();
+            radio->clearMusicSnapshot();
         else
-            clearRadioSnapshot();
+            radio->clearRadioSnapshot();
         return;
     }
     ignoreMediaChange = false;
@@ -1057,14 +1025,7 @@ void PlayState::next(int delayMs)
     ignoreMediaChange = false;
     shuffleToggled = false;
     ++m_trackNumber;
-    savePlayPosition();
-    if (liveMode == MusicMode)
-        emitSongChanged();
-    livePosition = 0;
-    if (delayMs < 0)
-        delayedNextPrev();
-    else
-        nextPrevTimer->start(delayMs);
+    moveToCurrentIndex(delayMs);
 }
 
 void PlayState::previous(int delayMs, bool force)
@@ -1090,6 +1051,11 @@ void PlayState::previous(int delayMs, bool force)
     previousDirection = true;
     --m_trackNumber;
     ignoreMediaChange = false;
+    moveToCurrentIndex(delayMs);
+}
+
+void PlayState::moveToCurrentIndex(int delayMs)
+{
     savePlayPosition();
     if (liveMode == MusicMode)
         emitSongChanged();
@@ -1205,7 +1171,6 @@ void PlayState::positionChangedSlot(uint position, int duration)
     updateLatestActivityTrack();
     emit positionChanged(livePosition);
 }
-
 
 void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
 {
@@ -1462,12 +1427,10 @@ void PlayState::rendererLostSlot()
     errorMessage->show(13);
 }
 
-
 void PlayState::playStream(const QUrl& url)
 {
     radio->playStream(url);
 }
-
 
 void PlayState::networkSessionStateChanged(QNetworkSession::State state)
 {
@@ -1478,8 +1441,6 @@ void PlayState::networkSessionErrorSlot(QNetworkSession::SessionError error)
 {
     radio->sessionError(error);
 }
-
-
 
 void PlayState::requestMediaInfo()
 {

@@ -269,13 +269,9 @@ private:
     void setBuffering(bool buffering);
     void setContentTypeToSong();
 
-    void saveMusicSnapshot();
-    void saveRadioSnapshot();
-    void clearMusicSnapshot();
-    void clearRadioSnapshot();
-
-    bool switchMode(PlayingMode mode);
     void endOfQueue();
+    // Moves the controller to liveCurrentIndex, at once or after delayMs.
+    void moveToCurrentIndex(int delayMs);
     void startFastSeek(bool backwards, int stepMs);
     void followQueueChange();
     bool isRememberedGenre(const QString& genre) const;
@@ -283,7 +279,6 @@ private:
     QAbstractItemModel* queueModel() const;
     int queueRowCount() const;
     QVariant queueCell(int row, const QString& column) const;
-
 
     static PlayState* s_instance;
 
