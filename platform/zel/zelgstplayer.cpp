@@ -38,11 +38,6 @@ const TextTag TextTags[] = {
     { GST_TAG_COMPOSER, "composer" },
 };
 
-bool isNetworkUrl(const QUrl& url)
-{
-    return !url.isLocalFile() && !url.scheme().isEmpty();
-}
-
 bool isUrlSource(GstObject* object)
 {
     return object && GST_IS_URI_HANDLER(object)
@@ -52,7 +47,7 @@ bool isUrlSource(GstObject* object)
 // started: the item had prerolled; fromSource: the element reading the URL reported it.
 int errorCode(const GError* error, const QUrl& url, bool started, bool fromSource)
 {
-    const bool network = isNetworkUrl(url);
+    const bool network = ZelGstPlayer::isNetworkUrl(url);
     if (network && fromSource && error->domain == GST_STREAM_ERROR
         && error->code == GST_STREAM_ERROR_FAILED) {
         // souphttpsrc names no reason when the server cannot be reached or the connection
@@ -320,6 +315,11 @@ bool ZelGstPlayer::create()
         m_pollTimer->start();
     }
     return true;
+}
+
+bool ZelGstPlayer::isNetworkUrl(const QUrl& url)
+{
+    return !url.isLocalFile() && !url.scheme().isEmpty();
 }
 
 bool ZelGstPlayer::isValid() const

@@ -29,6 +29,9 @@ public:
     explicit ZelGstPlayer(QObject* parent = nullptr);
     ~ZelGstPlayer() override;
 
+    // True for an address on a server; false for a local file or a bare path.
+    static bool isNetworkUrl(const QUrl& url);
+
     // Builds the pipeline; false (after a log line) when GStreamer or the sink is missing.
     bool create();
     bool isValid() const;

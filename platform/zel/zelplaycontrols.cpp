@@ -20,11 +20,6 @@ ZelPlayControls* controls = nullptr;
 
 const char* const RendererId = "mafw_gst_renderer";
 
-bool isNetworkUrl(const QUrl& url)
-{
-    return !url.isLocalFile() && !url.scheme().isEmpty();
-}
-
 // Failures after which the next entry of a playlist file is worth a try: the entry itself is
 // unreachable or unplayable, not the player.
 bool entryMayBeSkipped(int code)
@@ -425,7 +420,7 @@ void ZelPlayControls::announceItem(ContentType type, int index, const QUrl& url)
         return;
     // A network stream is known by its address; a local file tells about itself by its tags.
     MafwContent content;
-    if (type == StreamContent && isNetworkUrl(url))
+    if (type == StreamContent && ZelGstPlayer::isNetworkUrl(url))
         content.setMetaData(QStringLiteral("uri"), url.toString());
     QPointer<ZelMetadataHandler> guard(target);
     m_handlerAnnounced = false;
