@@ -178,9 +178,13 @@ void ShuffleProxyModel::shuffle(int first, int last, bool whole)
 {
     for (int row = first; row <= last; ++row)
         order.append(row);
+    mixFrom(whole ? 0 : (current >= 0 ? current + 1 : order.size()));
+}
+
+void ShuffleProxyModel::mixFrom(int from)
+{
     std::mt19937 random(shuffleSeed());
     const int size = order.size();
-    const int from = whole ? 0 : (current >= 0 ? current + 1 : size);
     for (int i = from; i < size; ++i)
         std::swap(order[i], order[i + int(random() % unsigned(size - i))]);
 }
@@ -200,9 +204,7 @@ void ShuffleProxyModel::mixRowsAfterCurrent()
 
     emit layoutAboutToBeChanged(QList<QPersistentModelIndex>(), QAbstractItemModel::VerticalSortHint);
     const QVector<int> before = order;
-    std::mt19937 random(shuffleSeed());
-    for (int i = from; i < size; ++i)
-        std::swap(order[i], order[i + int(random() % unsigned(size - i))]);
+    mixFrom(from);
 
     const QModelIndexList persistent = persistentIndexList();
     if (!persistent.isEmpty()) {

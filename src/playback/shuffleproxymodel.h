@@ -52,6 +52,8 @@ private:
     void rebuildOrder();
     void fillTable();
     void shuffle(int first, int last, bool whole);
+    // Puts the rows of the table from position from on in a random order.
+    void mixFrom(int from);
     void mixRowsAfterCurrent();
     int sourceRowCount() const;
 
