@@ -4,6 +4,7 @@
 #include "trackerqueryrunner.h"
 #include "trackerstore.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFileSystemWatcher>
 #include <QStandardPaths>
@@ -78,6 +79,9 @@ void TrackerFileIndexer::stop()
         m_worker->cancel();
         m_thread->quit();
         m_thread->wait();
+        // What the stopped worker sent and has not arrived yet is about a scan that is over;
+        // a late "finished" would otherwise release the connection of the next scan.
+        QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
         delete m_thread;
         m_thread = nullptr;
         m_worker = nullptr;
@@ -85,6 +89,8 @@ void TrackerFileIndexer::stop()
         m_delay = nullptr;
     }
     releaseScanConnection();
+    if (m_scanning)
+        m_scansFinished = m_scansStarted;
     m_scanning = false;
     if (m_indexing) {
         m_indexing = false;
@@ -173,6 +179,8 @@ void TrackerFileIndexer::workerProgress(int remaining)
 void TrackerFileIndexer::workerFinished(int changes, const QStringList& folders)
 {
     releaseScanConnection();
+    if (m_scanning)
+        m_scansFinished = m_scansStarted;
     m_scanning = false;
     m_scansFinished = m_scansStarted;
     if (m_watcher) {
