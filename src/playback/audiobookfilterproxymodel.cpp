@@ -1,7 +1,5 @@
 #include "audiobookfilterproxymodel.h"
 
-#include <QRegExp>
-
 AudiobookFilterProxyModel::AudiobookFilterProxyModel(int column, QObject* parent)
     : QSortFilterProxyModel(parent)
     , column(column)
@@ -19,18 +17,18 @@ void AudiobookFilterProxyModel::setFilterEnabled(bool on)
 {
     if (on == enabled)
         return;
-    if (on)
-        setFilterRegExp(QRegExp(QStringLiteral("(audiobook|podcast)"), Qt::CaseInsensitive, QRegExp::RegExp));
-    else
-        setFilterRegExp(QRegExp());
     enabled = on;
+    invalidateFilter();
 }
 
-bool AudiobookFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
+bool AudiobookFilterProxyModel::filterAcceptsRow(int sourceRow,
+                                                 const QModelIndex& sourceParent) const
 {
-    QRegExp pattern = filterRegExp();
-    if (pattern.isEmpty())
+    // Asked for every row the queue gains, so a plain comparison rather than a pattern.
+    if (!enabled)
         return true;
-    const QModelIndex genre = sourceModel()->index(sourceRow, column, sourceParent);
-    return !pattern.exactMatch(genre.data(Qt::DisplayRole).toString());
+    const QString genre =
+        sourceModel()->index(sourceRow, column, sourceParent).data(Qt::DisplayRole).toString();
+    return genre.compare(QLatin1String("audiobook"), Qt::CaseInsensitive) != 0
+           && genre.compare(QLatin1String("podcast"), Qt::CaseInsensitive) != 0;
 }
