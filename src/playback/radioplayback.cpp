@@ -12,6 +12,7 @@
 #include "streamdata.h"
 #include "zelplaycontrols.h"
 
+#include <QFileInfo>
 #include <QDebug>
 #include <QTimer>
 
@@ -391,7 +392,11 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
     QString newAlbum;
     QString newArtist;
     if (stream->uri().isEmpty() && stream->url().scheme() == QLatin1String("file")) {
-        newTitle = stream->title().isEmpty() ? stream->url().authority() : stream->title();
+        // A file URL has no authority to show; an untagged file goes by its name, as the
+        // library shows untagged songs.
+        newTitle = stream->title().isEmpty()
+                       ? QFileInfo(stream->url().toLocalFile()).completeBaseName()
+                       : stream->title();
         newAlbum = stream->album().isEmpty() ? qtTrId("qtn_musi_unknown_album") : stream->album();
         newArtist = stream->artist().isEmpty() ? qtTrId("qtn_musi_unknown_artist") : stream->artist();
     } else {

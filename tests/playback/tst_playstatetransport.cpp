@@ -519,6 +519,22 @@ private slots:
         QCOMPARE(controls->playlist()->currentIndex(), 1);
         hub->stop(PlayState::MusicMode);
     }
+
+    void anUntaggedLocalFileGoesByItsName()
+    {
+        const QString path = TestEnvironment::home() + QStringLiteral("/Desktop/Field recording.ogg");
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile::remove(path);
+        QVERIFY(QFile::copy(AudioGenerator::untaggedTemplate(QStringLiteral("ogg"), 3000), path));
+
+        PlayState* hub = play(seven, 1);
+        hub->playStream(QUrl::fromLocalFile(path));
+        QVERIFY(waitForState(PlayState::Playing));
+        QTRY_COMPARE(hub->title(PlayState::RadioMode), QStringLiteral("Field recording"));
+        QCOMPARE(hub->album(PlayState::RadioMode), qtTrId("qtn_musi_unknown_album"));
+        QCOMPARE(hub->artist(PlayState::RadioMode), qtTrId("qtn_musi_unknown_artist"));
+        hub->stop(PlayState::RadioMode);
+    }
 };
 
 PARLOVANCE_TEST_MAIN(TestPlayStateTransport)
