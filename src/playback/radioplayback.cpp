@@ -207,6 +207,10 @@ void RadioPlayback::playStream(const QUrl& url)
     } else {
         hub.liveContentType = PlayState::UrlContent;
         hub.radioSnapshot.contentType = PlayState::UrlContent;
+        // A local file brings no address of its own to the handler, which would otherwise keep
+        // the last stream's and show the file as that stream.
+        if (url.isLocalFile())
+            hub.streamDataHandler->clear();
         hub.controls->play(url);
         hub.streamDataHandler->setUrl(url);
         hub.streamDataHandler->setDuration(hub.radioSnapshot.duration);
