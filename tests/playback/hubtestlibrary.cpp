@@ -13,17 +13,6 @@
 
 namespace {
 
-struct Song
-{
-    const char* path;
-    const char* title;
-    const char* artist;
-    const char* album;
-    const char* genre;
-    int track;
-    int seconds;
-};
-
 // Answers of one query of the store.
 class QueryReceiver : public QObject
 {
@@ -81,29 +70,24 @@ bool HubTestLibrary::waitForFactory()
 
 bool HubTestLibrary::writeAndIndex()
 {
+    using Song = FixtureLibrary::Song;
     const Song songs[] = {
-        { "Kim/Seven/1.ogg", "One", "Kim", "Seven", "Pop", 1, 30 },
-        { "Kim/Seven/2.ogg", "Two", "Kim", "Seven", "Pop", 2, 30 },
-        { "Kim/Seven/3.ogg", "Three", "Kim", "Seven", "Pop", 3, 30 },
-        { "Kim/Seven/4.ogg", "Four", "Kim", "Seven", "Pop", 4, 30 },
-        { "Kim/Seven/5.ogg", "Five", "Kim", "Seven", "Pop", 5, 30 },
-        { "Kim/Seven/6.ogg", "Six", "Kim", "Seven", "Pop", 6, 30 },
-        { "Kim/Seven/7.ogg", "Seven", "Kim", "Seven", "Pop", 7, 30 },
-        { "Kim/Red/1.ogg", "Crimson", "Kim", "Red", "Rock", 1, 30 },
-        { "Kim/Red/2.ogg", "Scarlet", "Kim", "Red", "Rock", 2, 30 },
-        { "Lee/Chapters/1.ogg", "Chapter 1", "Lee", "Chapters", "Audiobook", 1, 150 },
-        { "Lee/Chapters/2.ogg", "Chapter 2", "Lee", "Chapters", "Audiobook", 2, 150 },
-        { "Max/Short/1.ogg", "Blink", "Max", "Short", "Pop", 1, 3 },
-        { "Max/Short/2.ogg", "Wink", "Max", "Short", "Pop", 2, 3 },
+        { "Kim/Seven/1.ogg", "One", "Kim", "Seven", "Pop", 1, 0, 30 * 1000 },
+        { "Kim/Seven/2.ogg", "Two", "Kim", "Seven", "Pop", 2, 0, 30 * 1000 },
+        { "Kim/Seven/3.ogg", "Three", "Kim", "Seven", "Pop", 3, 0, 30 * 1000 },
+        { "Kim/Seven/4.ogg", "Four", "Kim", "Seven", "Pop", 4, 0, 30 * 1000 },
+        { "Kim/Seven/5.ogg", "Five", "Kim", "Seven", "Pop", 5, 0, 30 * 1000 },
+        { "Kim/Seven/6.ogg", "Six", "Kim", "Seven", "Pop", 6, 0, 30 * 1000 },
+        { "Kim/Seven/7.ogg", "Seven", "Kim", "Seven", "Pop", 7, 0, 30 * 1000 },
+        { "Kim/Red/1.ogg", "Crimson", "Kim", "Red", "Rock", 1, 0, 30 * 1000 },
+        { "Kim/Red/2.ogg", "Scarlet", "Kim", "Red", "Rock", 2, 0, 30 * 1000 },
+        { "Lee/Chapters/1.ogg", "Chapter 1", "Lee", "Chapters", "Audiobook", 1, 0, 150 * 1000 },
+        { "Lee/Chapters/2.ogg", "Chapter 2", "Lee", "Chapters", "Audiobook", 2, 0, 150 * 1000 },
+        { "Max/Short/1.ogg", "Blink", "Max", "Short", "Pop", 1, 0, 3 * 1000 },
+        { "Max/Short/2.ogg", "Wink", "Max", "Short", "Pop", 2, 0, 3 * 1000 },
     };
     for (const Song& song : songs) {
-        AudioTags tags;
-        tags.title = QString::fromUtf8(song.title);
-        tags.artist = QString::fromUtf8(song.artist);
-        tags.album = QString::fromUtf8(song.album);
-        tags.genre = QString::fromUtf8(song.genre);
-        tags.trackNumber = song.track;
-        if (FixtureLibrary::addSong(QString::fromUtf8(song.path), tags, song.seconds * 1000).isEmpty())
+        if (FixtureLibrary::addSong(song).isEmpty())
             return false;
     }
     return FixtureLibrary::index();

@@ -89,41 +89,37 @@ bool FixtureLibrary::index(int timeoutMs)
     return true;
 }
 
+QString FixtureLibrary::addSong(const Song& song)
+{
+    AudioTags tags;
+    tags.title = QString::fromUtf8(song.title);
+    tags.artist = QString::fromUtf8(song.artist);
+    tags.album = QString::fromUtf8(song.album);
+    tags.genre = QString::fromUtf8(song.genre);
+    tags.trackNumber = song.track;
+    tags.year = song.year;
+    if (song.cover)
+        tags.cover = *song.cover;
+    return addSong(QString::fromUtf8(song.path), tags, song.durationMs);
+}
+
 bool FixtureLibrary::writeStandardLibrary(int durationMs)
 {
     const QImage blue = AudioGenerator::coverImage(Qt::blue);
-    struct Song
-    {
-        const char* path;
-        const char* title;
-        const char* artist;
-        const char* album;
-        const char* genre;
-        int track;
-        int year;
-    };
+    const int ms = durationMs;
     const Song songs[] = {
-        { "Kim/Blue/01.ogg", "Azure", "Kim", "Blue", "Pop", 1, 2001 },
-        { "Kim/Blue/02.ogg", "Cobalt", "Kim", "Blue", "Pop", 2, 2001 },
-        { "Kim/Blue/03.mp3", "Navy", "Kim", "Blue", "Pop", 3, 2001 },
-        { "Kim/Red/01.flac", "Crimson", "Kim", "Red", "Rock", 1, 2003 },
-        { "Kim/Red/02.ogg", "Scarlet", "Kim", "Red", "Rock", 2, 2003 },
-        { "Lee/Green/01.ogg", "Emerald", "Lee", "Green", "Audiobook", 1, 1999 },
-        { "Lee/Green/02.ogg", "Jade", "Lee", "Green", "Audiobook", 2, 1999 },
-        { "Loose/nowhere.ogg", "Nowhere", "Lee", "", "PodCast", 0, 0 },
-        { "Loose/nobody.ogg", "Nobody", "", "Blue", "", 4, 0 },
+        { "Kim/Blue/01.ogg", "Azure", "Kim", "Blue", "Pop", 1, 2001, ms, &blue },
+        { "Kim/Blue/02.ogg", "Cobalt", "Kim", "Blue", "Pop", 2, 2001, ms },
+        { "Kim/Blue/03.mp3", "Navy", "Kim", "Blue", "Pop", 3, 2001, ms },
+        { "Kim/Red/01.flac", "Crimson", "Kim", "Red", "Rock", 1, 2003, ms },
+        { "Kim/Red/02.ogg", "Scarlet", "Kim", "Red", "Rock", 2, 2003, ms },
+        { "Lee/Green/01.ogg", "Emerald", "Lee", "Green", "Audiobook", 1, 1999, ms },
+        { "Lee/Green/02.ogg", "Jade", "Lee", "Green", "Audiobook", 2, 1999, ms },
+        { "Loose/nowhere.ogg", "Nowhere", "Lee", "", "PodCast", 0, 0, ms },
+        { "Loose/nobody.ogg", "Nobody", "", "Blue", "", 4, 0, ms },
     };
     for (const Song& s : songs) {
-        AudioTags tags;
-        tags.title = QString::fromUtf8(s.title);
-        tags.artist = QString::fromUtf8(s.artist);
-        tags.album = QString::fromUtf8(s.album);
-        tags.genre = QString::fromUtf8(s.genre);
-        tags.trackNumber = s.track;
-        tags.year = s.year;
-        if (tags.album == QLatin1String("Blue") && s.track == 1)
-            tags.cover = blue;
-        if (addSong(QString::fromUtf8(s.path), tags, durationMs).isEmpty())
+        if (addSong(s).isEmpty())
             return false;
     }
     return index();

@@ -16,6 +16,21 @@ public:
 
     // Writes one tagged audio file below the music folder; returns its absolute path, empty on
     // failure. The format follows the suffix (.ogg, .mp3, .flac).
+    // One row of a test's song table.
+    struct Song
+    {
+        const char* path;
+        const char* title;
+        const char* artist;
+        const char* album;
+        const char* genre;
+        int track;
+        int year;
+        int durationMs;
+        const QImage* cover = nullptr;
+    };
+    static QString addSong(const Song& song);
+
     static QString addSong(const QString& relativePath, const AudioTags& tags,
                            int durationMs = 1000);
     // Writes an .m3u (or .pls, by suffix) playlist file listing the given files (absolute
