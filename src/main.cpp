@@ -1,13 +1,13 @@
-#include "commandline.h"
+#include "shell/commandline.h"
 #include "mapplication.h"
 #include "mcomponentcache.h"
 #include "mlocale.h"
-#include "parlovance.h"
-#include "parlovanceapplicationservice.h"
-#include "parlovancekeyhandler.h"
-#include "parlovanceservice.h"
-#include "playstate.h"
-#include "terminationhandler.h"
+#include "common/parlovance.h"
+#include "shell/parlovanceapplicationservice.h"
+#include "playback/parlovancekeyhandler.h"
+#include "shell/parlovanceservice.h"
+#include "playback/playstate.h"
+#include "shell/terminationhandler.h"
 
 namespace {
 // Kept for the life of the process: the bus may still call into it while the rest goes.

@@ -1,12 +1,12 @@
 #include "testenvironment.h"
 
-#include "audiobookfilterproxymodel.h"
+#include "playback/audiobookfilterproxymodel.h"
 #include "benchsongmodel.h"
-#include "containermodel.h"
-#include "listmodel.h"
+#include "data/containermodel.h"
+#include "data/listmodel.h"
 #include "mgconfitem.h"
-#include "shuffleproxymodel.h"
-#include "twinturbosortfilterproxymodel.h"
+#include "playback/shuffleproxymodel.h"
+#include "data/twinturbosortfilterproxymodel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

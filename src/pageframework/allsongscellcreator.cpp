@@ -1,11 +1,11 @@
 #include "allsongscellcreator.h"
 
-#include "constants.h"
+#include "common/constants.h"
 #include "highlighter.h"
 #include "mapplicationpage.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
-#include "playstate.h"
+#include "playback/playstate.h"
 #include "zeltime.h"
 
 #include <QAbstractItemModel>

@@ -2,7 +2,7 @@
 #define ALLSONGSCELLCREATOR_H
 
 #include "mabstractcellcreator.h"
-#include "parlovance.h"
+#include "common/parlovance.h"
 #include "songcollectionitem.h"
 
 #include <QHash>

@@ -1,13 +1,13 @@
 #include "quintaveilpage.h"
 
-#include "constants.h"
+#include "common/constants.h"
 #include "filterwidget.h"
-#include "latestactivitycontroller.h"
-#include "listmodel.h"
+#include "activity/latestactivitycontroller.h"
+#include "data/listmodel.h"
 #include "mafwtrackermodelfactory.h"
-#include "mafwtrackermodelfactoryinstance.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
 #include "maction.h"
-#include "mainwindow.h"
+#include "shell/mainwindow.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "mbanner.h"
@@ -17,9 +17,9 @@
 #include "mpannableviewport.h"
 #include "mpositionindicator.h"
 #include "mtextedit.h"
-#include "nowplayingbutton.h"
-#include "playstate.h"
-#include "twinturbosortfilterproxymodel.h"
+#include "playback/nowplayingbutton.h"
+#include "playback/playstate.h"
+#include "data/twinturbosortfilterproxymodel.h"
 
 #include <QDebug>
 #include <QGestureEvent>

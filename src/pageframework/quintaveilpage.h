@@ -1,11 +1,11 @@
 #ifndef QUINTAVEILPAGE_H
 #define QUINTAVEILPAGE_H
 
-#include "activity.h"
+#include "activity/activity.h"
 #include "mafwtrackermodel.h"
 #include "mapplicationpage.h"
 #include "objectmenutype.h"
-#include "parlovance.h"
+#include "common/parlovance.h"
 #include "playoptions.h"
 
 #include <QHash>

@@ -1,7 +1,7 @@
 #ifndef ALBUMSOFARTISTPAGE_H
 #define ALBUMSOFARTISTPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 // The albums of one artist. Minimal for now.
 class AlbumsOfArtistPage : public QuintaveilPage

@@ -1,7 +1,7 @@
 #ifndef ALLSONGSPAGE_H
 #define ALLSONGSPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 // Every song of the library. Minimal for now.
 class AllSongsPage : public QuintaveilPage

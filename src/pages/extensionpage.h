@@ -1,7 +1,7 @@
 #ifndef EXTENSIONPAGE_H
 #define EXTENSIONPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 // An empty page whose content and title an extension supplies; the window fills it on every
 // show. Minimal for now.

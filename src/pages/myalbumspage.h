@@ -1,7 +1,7 @@
 #ifndef MYALBUMSPAGE_H
 #define MYALBUMSPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 // The albums of the library. Minimal for now.
 class MyAlbumsPage : public QuintaveilPage

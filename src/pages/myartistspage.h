@@ -1,7 +1,7 @@
 #ifndef MYARTISTSPAGE_H
 #define MYARTISTSPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 // The artists of the library. Minimal for now.
 class MyArtistsPage : public QuintaveilPage

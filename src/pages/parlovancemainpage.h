@@ -1,7 +1,7 @@
 #ifndef PARLOVANCEMAINPAGE_H
 #define PARLOVANCEMAINPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 class MLabel;
 class QGraphicsLinearLayout;

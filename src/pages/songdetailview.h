@@ -1,7 +1,7 @@
 #ifndef SONGDETAILVIEW_H
 #define SONGDETAILVIEW_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 // The details of one song. Minimal for now.
 class SongDetailView : public QuintaveilPage

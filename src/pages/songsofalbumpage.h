@@ -1,7 +1,7 @@
 #ifndef SONGSOFALBUMPAGE_H
 #define SONGSOFALBUMPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 // The songs of one album. Minimal for now.
 class SongsOfAlbumPage : public QuintaveilPage

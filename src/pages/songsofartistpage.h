@@ -1,7 +1,7 @@
 #ifndef SONGSOFARTISTPAGE_H
 #define SONGSOFARTISTPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 // The songs of one artist. Minimal for now.
 class SongsOfArtistPage : public QuintaveilPage

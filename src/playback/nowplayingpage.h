@@ -1,7 +1,7 @@
 #ifndef NOWPLAYINGPAGE_H
 #define NOWPLAYINGPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 // The player: the song playing now and its controls. Minimal for now.
 class NowPlayingPage : public QuintaveilPage

@@ -13,7 +13,7 @@
 #include "mafwerror.h"
 #include "mafwmediainfo.h"
 #include "mafwrenderer.h"
-#include "parlovancesettings.h"
+#include "shell/parlovancesettings.h"
 #include "qmusbmode.h"
 
 class ContainerModel;

@@ -1,7 +1,7 @@
 #ifndef PLAYLISTCOLLECTIONPAGE_H
 #define PLAYLISTCOLLECTIONPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 // The automatic and the user's playlists. Minimal for now.
 class PlaylistCollectionPage : public QuintaveilPage

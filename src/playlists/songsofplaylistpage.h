@@ -1,7 +1,7 @@
 #ifndef SONGSOFPLAYLISTPAGE_H
 #define SONGSOFPLAYLISTPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 // The songs of one playlist. Minimal for now.
 class SongsOfPlaylistPage : public QuintaveilPage

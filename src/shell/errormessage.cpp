@@ -1,6 +1,6 @@
 #include "errormessage.h"
 
-#include "constants.h"
+#include "common/constants.h"
 #include "mapplication.h"
 #include "mbanner.h"
 #include "mwindow.h"

@@ -2,7 +2,7 @@
 #define MAINWINDOW_H
 
 #include "mapplicationwindow.h"
-#include "parlovance.h"
+#include "common/parlovance.h"
 #include "parlovancesettings.h"
 
 #include <QChar>

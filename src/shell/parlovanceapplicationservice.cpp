@@ -1,7 +1,7 @@
 #include "parlovanceapplicationservice.h"
 
 #include "mainwindow.h"
-#include "playstate.h"
+#include "playback/playstate.h"
 #include "qmusbmode.h"
 
 #include <QCoreApplication>

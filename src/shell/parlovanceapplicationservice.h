@@ -2,7 +2,7 @@
 #define PARLOVANCEAPPLICATIONSERVICE_H
 
 #include "mapplicationservice.h"
-#include "parlovance.h"
+#include "common/parlovance.h"
 
 class MainWindow;
 

@@ -1,6 +1,6 @@
 #include "parlovanceservice.h"
 
-#include "playstate.h"
+#include "playback/playstate.h"
 
 #include <QDBusConnection>
 #include <QDBusError>

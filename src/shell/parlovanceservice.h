@@ -1,7 +1,7 @@
 #ifndef PARLOVANCESERVICE_H
 #define PARLOVANCESERVICE_H
 
-#include "parlovance.h"
+#include "common/parlovance.h"
 
 #include <QObject>
 #include <QVariant>

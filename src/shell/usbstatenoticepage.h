@@ -1,7 +1,7 @@
 #ifndef USBSTATENOTICEPAGE_H
 #define USBSTATENOTICEPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 // The only page shown while the device is in USB mass-storage mode: one notice, no navigation.
 class UsbStateNoticePage : public QuintaveilPage

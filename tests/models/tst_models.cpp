@@ -1,13 +1,13 @@
 #include "testenvironment.h"
 
-#include "audiobookfilterproxymodel.h"
-#include "containermodel.h"
-#include "listmodel.h"
+#include "playback/audiobookfilterproxymodel.h"
+#include "data/containermodel.h"
+#include "data/listmodel.h"
 #include "mafwurlrole.h"
 #include "mgconfitem.h"
-#include "shuffleproxymodel.h"
+#include "playback/shuffleproxymodel.h"
 #include "songmodels.h"
-#include "twinturbosortfilterproxymodel.h"
+#include "data/twinturbosortfilterproxymodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QPointer>

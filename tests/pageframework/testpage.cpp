@@ -1,11 +1,11 @@
 #include "testpage.h"
 
-#include "allsongscellcreator.h"
-#include "filterwidget.h"
-#include "listmodel.h"
+#include "pageframework/allsongscellcreator.h"
+#include "pageframework/filterwidget.h"
+#include "data/listmodel.h"
 #include "mlist.h"
-#include "playstate.h"
-#include "twinturbosortfilterproxymodel.h"
+#include "playback/playstate.h"
+#include "data/twinturbosortfilterproxymodel.h"
 
 #include <QGraphicsLinearLayout>
 

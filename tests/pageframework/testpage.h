@@ -1,7 +1,7 @@
 #ifndef TESTPAGE_H
 #define TESTPAGE_H
 
-#include "quintaveilpage.h"
+#include "pageframework/quintaveilpage.h"
 
 class QGraphicsLinearLayout;
 

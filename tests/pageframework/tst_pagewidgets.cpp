@@ -1,11 +1,11 @@
 // The small widgets of the pages: the live-filter field, the highlighter of filter matches,
 // the song rows and the all-songs cell creator.
 
-#include "allsongscellcreator.h"
-#include "constants.h"
-#include "filterwidget.h"
-#include "highlighter.h"
-#include "listmodel.h"
+#include "pageframework/allsongscellcreator.h"
+#include "common/constants.h"
+#include "pageframework/filterwidget.h"
+#include "pageframework/highlighter.h"
+#include "data/listmodel.h"
 #include "mbutton.h"
 #include "mimagewidget.h"
 #include "minputmethodstate.h"
@@ -15,9 +15,9 @@
 #include "mtextedit.h"
 #include "mtheme.h"
 #include "mwidgetrecycler.h"
-#include "quintaveilpage.h"
-#include "songcollectionitem.h"
-#include "songitem.h"
+#include "pageframework/quintaveilpage.h"
+#include "pageframework/songcollectionitem.h"
+#include "pageframework/songitem.h"
 #include "testenvironment.h"
 #include "zeltime.h"
 

@@ -7,14 +7,14 @@
 
 #include "testpage.h"
 
-#include "constants.h"
-#include "filterwidget.h"
+#include "common/constants.h"
+#include "pageframework/filterwidget.h"
 #include "fixturelibrary.h"
-#include "latestactivitycontroller.h"
-#include "listmodel.h"
+#include "activity/latestactivitycontroller.h"
+#include "data/listmodel.h"
 #include "mafwtrackermodelfactory.h"
-#include "mafwtrackermodelfactoryinstance.h"
-#include "mainwindow.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
+#include "shell/mainwindow.h"
 #include "mbanner.h"
 #include "mbutton.h"
 #include "mimagewidget.h"
@@ -24,12 +24,12 @@
 #include "mpannableviewport.h"
 #include "mscenemanager.h"
 #include "mtextedit.h"
-#include "nowplayingbutton.h"
-#include "playstate.h"
+#include "playback/nowplayingbutton.h"
+#include "playback/playstate.h"
 #include "qmusbmode.h"
-#include "songcollectionlistitem.h"
+#include "pageframework/songcollectionlistitem.h"
 #include "testenvironment.h"
-#include "twinturbosortfilterproxymodel.h"
+#include "data/twinturbosortfilterproxymodel.h"
 
 #include <QDir>
 #include <QElapsedTimer>

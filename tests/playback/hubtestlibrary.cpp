@@ -4,7 +4,7 @@
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
-#include "mafwtrackermodelfactoryinstance.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

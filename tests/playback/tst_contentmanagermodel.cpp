@@ -3,8 +3,8 @@
 // outside never change a query.
 
 #include "audiogenerator.h"
-#include "constants.h"
-#include "contentmanagermodel.h"
+#include "common/constants.h"
+#include "data/contentmanagermodel.h"
 #include "fixturelibrary.h"
 #include "hubtestlibrary.h"
 #include "mafwtrackermodel.h"

@@ -3,17 +3,17 @@
 // writes.
 
 #include "applicationactionmediator.h"
-#include "constants.h"
+#include "common/constants.h"
 #include "hubtestlibrary.h"
 #include "mafwplaylist.h"
 #include "mafwshared.h"
 #include "mafwtrackermodel.h"
 #include "mbanner.h"
-#include "parlovancesettings.h"
-#include "playstate.h"
+#include "shell/parlovancesettings.h"
+#include "playback/playstate.h"
 #include "qmusbmode.h"
-#include "shuffleproxymodel.h"
-#include "songdata.h"
+#include "playback/shuffleproxymodel.h"
+#include "playback/songdata.h"
 #include "testenvironment.h"
 #include "zelplaycontrols.h"
 

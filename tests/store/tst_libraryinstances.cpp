@@ -1,10 +1,10 @@
 // The process-wide owners of the library data: the factory instance and the shared models.
 
-#include "deleteapimock.h"
+#include "data/deleteapimock.h"
 #include "fixturelibrary.h"
 #include "mafwtrackermodelfactory.h"
-#include "mafwtrackermodelfactoryinstance.h"
-#include "modelinstance.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/modelinstance.h"
 #include "testenvironment.h"
 
 #include <QSignalSpy>

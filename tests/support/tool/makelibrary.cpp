@@ -1,0 +1,126 @@
+// Writes a generated music library into a folder, for trying the player by hand and for the
+// end-to-end tests: artists with albums of tagged songs (some with embedded covers), songs
+// without an album or an artist, titles in several scripts, and playlist files.
+//
+//   parlovance-make-library DIR [SONGS] [SECONDS]
+//
+// SONGS (default 60) is the number of songs, SECONDS (default 30) the length of each.
+
+#include "audiogenerator.h"
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const char* const artists[] = { "Ada Lumen", "Bruno Vale", "Caro & The Wires", "Dmitri Orlov",
+                                "Élodie Marchand", "Фёдор Светлов", "山田 花子", "Zora Quinn" };
+const char* const albumWords[] = { "Northern", "Glass", "Quiet", "Copper", "Midnight", "Paper",
+                                   "Electric", "Harbour", "Velvet", "Stone" };
+const char* const albumNouns[] = { "Lights", "Rivers", "Rooms", "Signals", "Gardens", "Maps" };
+const char* const titleWords[] = { "Morning", "Echo", "Falling", "Satellite", "Lanterns", "Drift",
+                                   "Horizon", "Embers", "Tide", "Wildflower", "Static", "Orbit",
+                                   "Hollow", "Ribbon", "Cinder", "Meadow" };
+const char* const genres[] = { "Pop", "Rock", "Jazz", "Electronic", "Folk", "Classical" };
+const char* const suffixes[] = { ".ogg", ".mp3", ".flac" };
+
+QString safeName(QString text)
+{
+    return text.replace(QLatin1Char('/'), QLatin1Char('_'));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: %s DIR [SONGS] [SECONDS]\n", argv[0]);
+        return 2;
+    }
+    const QString root = args.at(1);
+    const int songCount = args.size() > 2 ? args.at(2).toInt() : 60;
+    const int seconds = args.size() > 3 ? args.at(3).toInt() : 30;
+    if (songCount <= 0 || seconds <= 0) {
+        std::fprintf(stderr, "SONGS and SECONDS must be positive numbers\n");
+        return 2;
+    }
+    QDir().mkpath(root);
+
+    const int artistCount = int(sizeof(artists) / sizeof(*artists));
+    QStringList written;
+    int made = 0;
+    int albumNumber = 0;
+    while (made < songCount) {
+        const int artistIndex = albumNumber % artistCount;
+        const QString artist = QString::fromUtf8(artists[artistIndex]);
+        const QString album = QString::fromUtf8(albumWords[albumNumber % 10]) + QLatin1Char(' ')
+                              + QString::fromUtf8(albumNouns[(albumNumber / 10 + albumNumber) % 6]);
+        const int year = 1990 + (albumNumber * 7) % 33;
+        const QString genre = QString::fromUtf8(genres[albumNumber % 6]);
+        // Two albums in three carry a cover, each in its own colour.
+        QImage cover;
+        if (albumNumber % 3 != 2)
+            cover = AudioGenerator::coverImage(QColor::fromHsv((albumNumber * 47) % 360, 160, 200), 300);
+        const int tracks = 4 + albumNumber % 5;
+        for (int track = 1; track <= tracks && made < songCount; ++track, ++made) {
+            AudioTags tags;
+            tags.title = QString::fromUtf8(titleWords[(made * 5 + track) % 16]) + QLatin1Char(' ')
+                         + QString::fromUtf8(titleWords[(made * 3 + albumNumber) % 16]);
+            tags.artist = artist;
+            tags.albumArtist = artist;
+            tags.album = album;
+            tags.genre = genre;
+            tags.trackNumber = track;
+            tags.year = year;
+            tags.cover = cover;
+            // Every eleventh song stands alone: no album, or no artist.
+            if (made % 11 == 10) {
+                tags.album.clear();
+                tags.albumArtist.clear();
+                tags.cover = QImage();
+                if (made % 22 == 21)
+                    tags.artist.clear();
+            }
+            const QString dir = root + QLatin1Char('/') + safeName(artist.isEmpty() ? "Unknown" : artist)
+                                + QLatin1Char('/') + safeName(tags.album.isEmpty() ? "Singles" : tags.album);
+            QDir().mkpath(dir);
+            const QString path = dir + QString::asprintf("/%02d ", track) + safeName(tags.title)
+                                 + QString::fromLatin1(suffixes[made % 3]);
+            if (!AudioGenerator::write(path, tags, seconds * 1000)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return 1;
+            }
+            written << path;
+        }
+        ++albumNumber;
+    }
+
+    // Two playlist files: an .m3u of every third song and a .pls of the first five.
+    QFile m3u(root + "/Road trip.m3u");
+    if (m3u.open(QIODevice::WriteOnly)) {
+        QTextStream out(&m3u);
+        out.setCodec("UTF-8");
+        out << "#EXTM3U\n";
+        for (int i = 0; i < written.size(); i += 3)
+            out << written.at(i) << "\n";
+    }
+    QFile pls(root + "/Favourites Vol. 2.pls");
+    if (pls.open(QIODevice::WriteOnly)) {
+        QTextStream out(&pls);
+        out.setCodec("UTF-8");
+        out << "[playlist]\n";
+        const int n = qMin(5, written.size());
+        for (int i = 0; i < n; ++i)
+            out << "File" << (i + 1) << "=" << written.at(i) << "\n";
+        out << "NumberOfEntries=" << n << "\nVersion=2\n";
+    }
+    std::printf("%d songs written into %s\n", made, qPrintable(root));
+    return 0;
+}
