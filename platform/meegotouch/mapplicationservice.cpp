@@ -1,5 +1,6 @@
 #include "mapplicationservice.h"
 
+#include "touchlogging.h"
 #include "mapplication.h"
 #include "mapplicationserviceadaptor.h"
 #include "mwindow.h"
@@ -54,20 +55,21 @@ bool MApplicationService::registerService()
         QDBusConnection connection
             = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
         if (!connection.isConnected()) {
-            qWarning() << Q_FUNC_INFO << "- no session bus:" << connection.lastError().message();
+            qCWarning(lcTouch) << Q_FUNC_INFO << "- no session bus:"
+                               << connection.lastError().message();
             return false;
         }
         if (!connection.registerObject(QStringLiteral("/"), this,
                                        QDBusConnection::ExportAdaptors))
-            qWarning() << Q_FUNC_INFO << "- cannot export the service object";
+            qCWarning(lcTouch) << Q_FUNC_INFO << "- cannot export the service object";
     }
     QDBusConnection connection(connectionName);
     if (!connection.isConnected())
         return false;
     registered = connection.registerService(name);
     if (!registered)
-        qWarning() << Q_FUNC_INFO << "- the name" << name << "is taken:"
-                   << connection.lastError().message();
+        qCWarning(lcTouch) << Q_FUNC_INFO << "- the name" << name << "is taken:"
+                           << connection.lastError().message();
     return registered;
 }
 

@@ -1,5 +1,6 @@
 #include "mbanner.h"
 
+#include "touchlogging.h"
 #include "mpalette.h"
 #include "mtheme.h"
 
@@ -105,7 +106,7 @@ void MBanner::startTimeout()
 
 void MBanner::appearWithoutWindow(DeletionPolicy policy)
 {
-    qDebug() << Q_FUNC_INFO << "- no window for the banner:" << text();
+    qCDebug(lcTouch) << Q_FUNC_INFO << "- no window for the banner:" << text();
     titleLog().append(bannerTitle);
     QPointer<MBanner> guard(this);
     QTimer::singleShot(0, this, [guard, policy] {

@@ -1,5 +1,7 @@
 #include "mcharsetdetector.h"
 
+#include "touchlogging.h"
+
 #include <QLocale>
 #include <QtDebug>
 
@@ -128,5 +130,5 @@ QString MCharsetDetector::errorString() const
 void MCharsetDetector::setError(const QString& message)
 {
     m_error = message;
-    qDebug("%s - %s", Q_FUNC_INFO, qPrintable(message));
+    qCDebug(lcTouch, "%s - %s", Q_FUNC_INFO, qPrintable(message));
 }

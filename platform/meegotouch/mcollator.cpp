@@ -1,5 +1,7 @@
 #include "mcollator.h"
 
+#include "touchlogging.h"
+
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
@@ -37,8 +39,8 @@ QSharedPointer<MCollatorData> cachedCollator(const QString& localeName)
     const icu::Locale locale(localeName.toLatin1().constData());
     data->collator.reset(icu::Collator::createInstance(locale, status));
     if (U_FAILURE(status) || !data->collator) {
-        qWarning("%s - no collation for \"%s\" (%s)", Q_FUNC_INFO, qPrintable(localeName),
-                 u_errorName(status));
+        qCWarning(lcTouch, "%s - no collation for \"%s\" (%s)", Q_FUNC_INFO, qPrintable(localeName),
+                  u_errorName(status));
         data->collator.reset();
     }
     cache.insert(localeName, data);

@@ -1,5 +1,6 @@
 #include "mgconfitem.h"
 
+#include "touchlogging.h"
 #include "mlocale.h"
 
 #include <QDir>
@@ -134,7 +135,7 @@ void MGConfItem::set(const QVariant& val)
         }
         file.sync();
         if (file.status() != QSettings::NoError)
-            qWarning("%s - cannot write %s", Q_FUNC_INFO, qPrintable(storePath()));
+            qCWarning(lcTouch, "%s - cannot write %s", Q_FUNC_INFO, qPrintable(storePath()));
         listeners = s.items.value(m_key);
     }
     // Emitted outside the lock: a listener may read the value or make new items.

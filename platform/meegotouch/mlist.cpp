@@ -1,5 +1,6 @@
 #include "mlist.h"
 
+#include "touchlogging.h"
 #include "mabstractitemmodel.h"
 #include "mcellcreator.h"
 #include "mlabel.h"
@@ -165,7 +166,7 @@ void MList::setSelectionModel(QItemSelectionModel* selectionModel)
     if (selectionModel == selection)
         return;
     if (selectionModel && selectionModel->model() != model) {
-        qWarning() << Q_FUNC_INFO << "- the selection model belongs to another model";
+        qCWarning(lcTouch) << Q_FUNC_INFO << "- the selection model belongs to another model";
         return;
     }
     if (selection) {

@@ -1,5 +1,6 @@
 #include "mlocale.h"
 
+#include "touchlogging.h"
 #include "mcollator.h"
 #include "mgconfitem.h"
 
@@ -109,7 +110,7 @@ const IndexData* indexData(const QString& collationName)
     if (U_SUCCESS(status))
         data->index.reset(builder.buildImmutableIndex(status));
     if (U_FAILURE(status) || !data->index) {
-        qWarning("%s - no index letters for \"%s\" (%s)", Q_FUNC_INFO,
+        qCWarning(lcTouch, "%s - no index letters for \"%s\" (%s)", Q_FUNC_INFO,
                  qPrintable(collationName), u_errorName(status));
         data->index.reset();
     } else {
@@ -350,7 +351,8 @@ QString MLocale::formatDateTime(const QDateTime& dateTime, const QString& format
     const icu::UnicodeString pattern = aliasOf(icuFormat);
     const icu::SimpleDateFormat formatter(pattern, icuLocale(d->name), status);
     if (U_FAILURE(status)) {
-        qWarning("%s - bad format \"%s\" (%s)", Q_FUNC_INFO, qPrintable(format), u_errorName(status));
+        qCWarning(lcTouch, "%s - bad format \"%s\" (%s)", Q_FUNC_INFO, qPrintable(format),
+                  u_errorName(status));
         return QString();
     }
     return formatWith(&formatter, dateTime);
@@ -457,14 +459,16 @@ void MLocale::setDefault(const MLocale& locale)
     }
     if (!QCoreApplication::instance()) {
         if (!locale.d->catalogs.isEmpty())
-            qWarning("%s - no application object: translation catalogs not installed", Q_FUNC_INFO);
+            qCWarning(lcTouch, "%s - no application object: translation catalogs not installed",
+                      Q_FUNC_INFO);
         return;
     }
     QList<QPointer<QTranslator> > installed;
     for (const QString& catalog : qAsConst(locale.d->catalogs)) {
         QTranslator* translator = loadCatalog(catalog, locale.name(), paths);
         if (!translator) {
-            qWarning("%s - translation catalog \"%s\" not found", Q_FUNC_INFO, qPrintable(catalog));
+            qCWarning(lcTouch, "%s - translation catalog \"%s\" not found", Q_FUNC_INFO,
+                      qPrintable(catalog));
             continue;
         }
         QCoreApplication::installTranslator(translator);

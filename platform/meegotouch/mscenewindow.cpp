@@ -1,5 +1,6 @@
 #include "mscenewindow.h"
 
+#include "touchlogging.h"
 #include "mapplication.h"
 #include "mscenemanager.h"
 #include "mwindow.h"
@@ -86,7 +87,7 @@ void MSceneWindow::dismiss()
 void MSceneWindow::appearWithoutWindow(DeletionPolicy deletionPolicy)
 {
     Q_UNUSED(deletionPolicy)
-    qWarning() << Q_FUNC_INFO << "- no window to appear on";
+    qCWarning(lcTouch) << Q_FUNC_INFO << "- no window to appear on";
 }
 
 QRectF MSceneWindow::placement(const QRectF& sceneRect) const

@@ -1,5 +1,6 @@
 #include "mtheme.h"
 
+#include "touchlogging.h"
 #include "mpalette.h"
 #include "mscalableimage.h"
 #include "mstyle.h"
@@ -243,7 +244,7 @@ QPixmap MTheme::pixmap(const QString& id, const QSize& requestedSize)
     if (name.isEmpty()) {
         if (!theme.reportedUnknown.contains(id)) {
             theme.reportedUnknown.insert(id);
-            qDebug() << Q_FUNC_INFO << "- unknown icon id" << id;
+            qCDebug(lcTouch) << Q_FUNC_INFO << "- unknown icon id" << id;
         }
         return QPixmap();
     }
@@ -254,7 +255,7 @@ QPixmap MTheme::pixmap(const QString& id, const QSize& requestedSize)
 
     QSvgRenderer renderer(theme.files.value(name));
     if (!renderer.isValid()) {
-        qDebug() << Q_FUNC_INFO << "- unreadable icon file for" << id;
+        qCDebug(lcTouch) << Q_FUNC_INFO << "- unreadable icon file for" << id;
         return QPixmap();
     }
     QImage image(size, QImage::Format_ARGB32_Premultiplied);

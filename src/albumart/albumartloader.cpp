@@ -1,5 +1,7 @@
 #include "albumartloader.h"
 
+#include "common/logging.h"
+
 #include <QAbstractItemModel>
 #include <QDebug>
 #include <QModelIndex>
@@ -49,14 +51,14 @@ void AlbumArtLoader::loadAlbumArt(QModelIndex index, int albumColumn, int artist
         return;
     const QAbstractItemModel* model = index.model();
     if (!model) {
-        qDebug() << Q_FUNC_INFO << "- Null model even the index is valid?";
+        qCDebug(lcAlbumArt) << Q_FUNC_INFO << "- Null model even the index is valid?";
         return;
     }
     const QString album = model->index(index.row(), albumColumn, index.parent()).data().toString();
     const QString artist =
         model->index(index.row(), artistColumn, index.parent()).data().toString();
     if (type == AlbumArtType::ArtistArt && album.isEmpty()) {
-        qDebug() << Q_FUNC_INFO << "- No albums!";
+        qCDebug(lcAlbumArt) << Q_FUNC_INFO << "- No albums!";
         return;
     }
     loadAlbumArt(album, artist, flavor.isEmpty() ? defaultFlavor : flavor, generate,

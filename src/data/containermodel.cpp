@@ -1,5 +1,6 @@
 #include "containermodel.h"
 
+#include "common/logging.h"
 #include "mafwtrackermodel.h"
 
 #include <QTimer>
@@ -30,7 +31,7 @@ ContainerModel::~ContainerModel() = default;
 void ContainerModel::append(const QSharedPointer<QAbstractItemModel>& model)
 {
     if (!model) {
-        qDebug("%s - null model ignored", Q_FUNC_INFO);
+        qCDebug(lcData, "%s - null model ignored", Q_FUNC_INFO);
         return;
     }
     if (model->columnCount() < SharedColumns)
@@ -80,7 +81,7 @@ void ContainerModel::append(const QSharedPointer<QAbstractItemModel>& model)
     if (auto* tracker = qobject_cast<MafwTrackerModel*>(m))
         tracker->fetchRemainingRows();
     else
-        qDebug("%s - Not MafwTrackerModel!", Q_FUNC_INFO);
+        qCDebug(lcData, "%s - Not MafwTrackerModel!", Q_FUNC_INFO);
 }
 
 void ContainerModel::clear()

@@ -1,5 +1,6 @@
 #include "contentmanagermodel.h"
 
+#include "common/logging.h"
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodelfactory.h"
 #include "mafwtrackermodelfactoryinstance.h"
@@ -224,8 +225,8 @@ void ContentManagerModel::deleteLastPlayedPositionFinished(QList<QStringList>, b
 
 void ContentManagerModel::queryFailed(int errCode, QString errStr, QVariant userData)
 {
-    qDebug() << Q_FUNC_INFO << "- code:" << errCode << "reason:" << errStr
-             << "userData:" << userData;
+    qCDebug(lcData) << Q_FUNC_INFO << "- code:" << errCode << "reason:" << errStr
+                    << "userData:" << userData;
     int songID = 0;
     int newPosition = 0;
     if (readCookie(userData, &songID, &newPosition))

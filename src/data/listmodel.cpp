@@ -1,5 +1,6 @@
 #include "listmodel.h"
 
+#include "common/logging.h"
 #include "mgconfitem.h"
 
 #include <QDateTime>
@@ -171,7 +172,7 @@ int ListModel::rowCountInGroup(int group) const
         return rows;
     if (group >= 0 && group < groups.size())
         return groups.at(group)->rows.size();
-    qDebug("%s - Invalid group index!", Q_FUNC_INFO);
+    qCDebug(lcData, "%s - Invalid group index!", Q_FUNC_INFO);
     return 0;
 }
 
@@ -179,7 +180,7 @@ QString ListModel::groupTitle(int group) const
 {
     if (group >= 0 && group < groups.size())
         return groups.at(group)->title;
-    qDebug("%s - Invalid group index!", Q_FUNC_INFO);
+    qCDebug(lcData, "%s - Invalid group index!", Q_FUNC_INFO);
     return QString();
 }
 
@@ -191,12 +192,12 @@ QVariant ListModel::itemData(int row, int group, int role) const
     if (group >= 0 && group < groups.size()) {
         const QVector<int>& stored = groups.at(group)->rows;
         if (row >= stored.size()) {
-            qDebug("%s - Invalid row!", Q_FUNC_INFO);
+            qCDebug(lcData, "%s - Invalid row!", Q_FUNC_INFO);
             return QVariant();
         }
         sourceRow = stored.at(row);
     } else if (isGrouped()) {
-        qDebug("%s - Invalid group index!", Q_FUNC_INFO);
+        qCDebug(lcData, "%s - Invalid group index!", Q_FUNC_INFO);
         return QVariant();
     }
     const int column = role - Qt::UserRole;
@@ -216,7 +217,7 @@ QString ListModel::titleOf(int sourceRow) const
     if (exactTitles)
         return key;
     if (key.isEmpty()) {
-        qDebug("%s - empty header string!", Q_FUNC_INFO);
+        qCDebug(lcData, "%s - empty header string!", Q_FUNC_INFO);
         return key;
     }
     return locale.indexBucket(key, exemplars, collator);

@@ -1,5 +1,6 @@
 #include "quintaveilpage.h"
 
+#include "common/logging.h"
 #include "common/constants.h"
 #include "filterwidget.h"
 #include "activity/latestactivitycontroller.h"
@@ -431,8 +432,8 @@ void QuintaveilPage::handleQueueSongCount(int count)
         return;
     const QSharedPointer<QAbstractItemModel> model = playModel.toStrongRef();
     if (!model || (!playModelCopied && model->rowCount() < 1)) {
-        qWarning() << Q_FUNC_INFO
-                   << "- the play queue was replaced, the waiting request is dropped";
+        qCWarning(lcPages) << Q_FUNC_INFO
+                           << "- the play queue was replaced, the waiting request is dropped";
         stopWaitingForQueueRows();
         return;
     }
@@ -447,7 +448,7 @@ void QuintaveilPage::setupPlayback()
     if (playIndexGiven) {
         // A row that went away while waiting must not start another song in its place.
         if (!playIndex.isValid() || !listModel) {
-            qWarning() << Q_FUNC_INFO << "- the row to play is gone";
+            qCWarning(lcPages) << Q_FUNC_INFO << "- the row to play is gone";
             return;
         }
         row = listModel->mapToSourceRow(playIndex);
@@ -483,7 +484,7 @@ void QuintaveilPage::startSongPlayback()
     // The hub refused to start (mass storage, the library being indexed) and said so itself:
     // nothing was played, so nothing is recorded.
     if (playRow < 0) {
-        qWarning() << Q_FUNC_INFO << "- playback was refused, no activity recorded";
+        qCWarning(lcPages) << Q_FUNC_INFO << "- playback was refused, no activity recorded";
         return;
     }
     if (!stayOnPage)

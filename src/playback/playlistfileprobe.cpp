@@ -1,5 +1,7 @@
 #include "playlistfileprobe.h"
 
+#include "common/logging.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
@@ -31,7 +33,7 @@ bool PlaylistFileProbe::isPlaylistFile(const QUrl& url)
             opened = nullptr;
         }
         if (!opened) {
-            qWarning() << Q_FUNC_INFO << "- the file type database cannot be opened";
+            qCWarning(lcPlayback) << Q_FUNC_INFO << "- the file type database cannot be opened";
             failed = true;
             return false;
         }
@@ -41,7 +43,7 @@ bool PlaylistFileProbe::isPlaylistFile(const QUrl& url)
         return false;
     const char* type = magic_file(static_cast<magic_t>(cookie), QFile::encodeName(path).constData());
     if (!type) {
-        qWarning() << Q_FUNC_INFO << "- the type of" << path << "is unknown";
+        qCWarning(lcPlayback) << Q_FUNC_INFO << "- the type of" << path << "is unknown";
         return false;
     }
     return qstrncmp(type, "text", 4) == 0;

@@ -1,5 +1,6 @@
 #include "shuffleproxymodel.h"
 
+#include "common/logging.h"
 #include "mafwurlrole.h"
 
 #include <QTime>
@@ -296,7 +297,7 @@ void ShuffleProxyModel::handleDataChanged(const QModelIndex& topLeft, const QMod
         const QModelIndex from = mapFromSource(topLeft);
         const QModelIndex to = mapFromSource(bottomRight);
         if (!from.isValid() || !to.isValid()) {
-            qDebug("%s - invalid index!", Q_FUNC_INFO);
+            qCDebug(lcPlayback, "%s - invalid index!", Q_FUNC_INFO);
             return;
         }
         emit dataChanged(from, to);
@@ -321,7 +322,7 @@ void ShuffleProxyModel::handleDataChanged(const QModelIndex& topLeft, const QMod
         bottom = qMax(bottom, p);
     }
     if (top < 0) {
-        qDebug("%s - invalid index!", Q_FUNC_INFO);
+        qCDebug(lcPlayback, "%s - invalid index!", Q_FUNC_INFO);
         return;
     }
     emit dataChanged(index(top, topLeft.column()), index(bottom, bottomRight.column()));

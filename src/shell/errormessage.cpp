@@ -1,5 +1,6 @@
 #include "errormessage.h"
 
+#include "common/logging.h"
 #include "common/constants.h"
 #include "mapplication.h"
 #include "mbanner.h"
@@ -43,6 +44,6 @@ void ErrorMessage::show(int code)
     // and still disappears on the next turn of the loop, so whoever waits for it goes on.
     MWindow* window = MApplication::activeWindow();
     if (!window)
-        qDebug() << Q_FUNC_INFO << "- no window to show the banner on, code" << code;
+        qCDebug(lcShell) << Q_FUNC_INFO << "- no window to show the banner on, code" << code;
     banner->appear(window, MSceneWindow::DestroyWhenDone);
 }

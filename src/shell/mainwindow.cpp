@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "common/logging.h"
 #include "pages/albumsofartistpage.h"
 #include "pages/allsongspage.h"
 #include "common/constants.h"
@@ -107,11 +108,11 @@ void MainWindow::checkSettingsVersion()
     check.sync();
     // A file that does not parse reads as empty and is written anew; say so, it is the user's.
     if (check.status() == QSettings::FormatError)
-        qWarning() << Q_FUNC_INFO << "- the settings file" << check.fileName()
-                   << "could not be read; it starts anew";
+        qCWarning(lcShell) << Q_FUNC_INFO << "- the settings file" << check.fileName()
+                           << "could not be read; it starts anew";
     else if (check.status() != QSettings::NoError)
-        qWarning() << Q_FUNC_INFO << "- the settings file" << check.fileName()
-                   << "cannot be written";
+        qCWarning(lcShell) << Q_FUNC_INFO << "- the settings file" << check.fileName()
+                           << "cannot be written";
 }
 
 void MainWindow::registerService()
@@ -246,7 +247,7 @@ void MainWindow::removeVisitedPage(ParlovancePages page)
     if (inScene)
         inHistory = history.removeOne(page);
     if (!inScene || !inHistory)
-        qWarning() << Q_FUNC_INFO << "- Failed to remove visited page!";
+        qCWarning(lcShell) << Q_FUNC_INFO << "- Failed to remove visited page!";
     manager->setPageHistory(sceneHistory);
 }
 

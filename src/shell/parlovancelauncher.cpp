@@ -1,5 +1,7 @@
 #include "parlovancelauncher.h"
 
+#include "common/logging.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
@@ -39,7 +41,7 @@ void ParlovanceLauncher::startParlovanceService()
 {
     busInterface = QDBusConnection::sessionBus().interface();
     if (!busInterface) {
-        qDebug() << Q_FUNC_INFO << "- no session bus";
+        qCDebug(lcShell) << Q_FUNC_INFO << "- no session bus";
         return;
     }
     const QDBusReply<bool> registered = busInterface->isServiceRegistered(ApplicationServiceName);

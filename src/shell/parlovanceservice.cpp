@@ -1,5 +1,6 @@
 #include "parlovanceservice.h"
 
+#include "common/logging.h"
 #include "playback/playstate.h"
 
 #include <QDBusConnection>
@@ -31,8 +32,8 @@ ParlovanceService::ParlovanceService()
     QDBusConnection bus = QDBusConnection::sessionBus();
     // Another player may hold the name already; say so, as other programs will not reach us.
     if (!bus.registerService(QLatin1String(ServiceName)))
-        qWarning() << Q_FUNC_INFO << "- cannot take the bus name" << ServiceName << ":"
-                   << bus.lastError().message();
+        qCWarning(lcShell) << Q_FUNC_INFO << "- cannot take the bus name" << ServiceName << ":"
+                           << bus.lastError().message();
     bus.registerObject(QStringLiteral("/"), this, QDBusConnection::ExportAdaptors);
 }
 

@@ -1,5 +1,7 @@
 #include "terminationhandler.h"
 
+#include "common/logging.h"
+
 #include <QApplication>
 #include <QDebug>
 #include <QSocketNotifier>
@@ -16,7 +18,7 @@ TerminationHandler::TerminationHandler(QObject* parent)
     : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
-        qWarning() << Q_FUNC_INFO << "- cannot watch for termination signals";
+        qCWarning(lcShell) << Q_FUNC_INFO << "- cannot watch for termination signals";
         return;
     }
     notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
@@ -55,7 +57,7 @@ void TerminationHandler::handleSignal()
     char byte = 0;
     if (::read(signalPipe[1], &byte, 1) != 1)
         return;
-    qDebug() << Q_FUNC_INFO << "- signal" << int(byte) << ", closing";
+    qCDebug(lcShell) << Q_FUNC_INFO << "- signal" << int(byte) << ", closing";
     QApplication::closeAllWindows();
     QCoreApplication::quit();
 }

@@ -1,0 +1,3 @@
+#include "touchlogging.h"
+
+Q_LOGGING_CATEGORY(lcTouch, "parlovance.touch")

@@ -1,0 +1,3 @@
+#include "zellogging.h"
+
+Q_LOGGING_CATEGORY(lcPlayControl, "parlovance.playback.controller")
