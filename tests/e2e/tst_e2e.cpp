@@ -63,6 +63,10 @@ void TestEndToEnd::stopCleanly()
     QCOMPARE(process.exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(!registered(ApplicationService), StartTimeoutMs);
     QVERIFY(!registered(PlaybackService));
+    // The program's own connections are checked too: Qt only logs the ones it cannot make.
+    const QStringList log = QString::fromLocal8Bit(process.readAllStandardError()).split('\n');
+    for (const QString& line : log)
+        QVERIFY2(!TestEnvironment::isBadConnection(line), qPrintable(line));
 }
 
 void TestEndToEnd::cleanup()

@@ -1,8 +1,11 @@
 #include "testenvironment.h"
 
+#include <QAtomicInt>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -25,6 +28,26 @@ void makeFolders()
 void setEnv(const char* name, const QString& value)
 {
     qputenv(name, QFile::encodeName(value));
+}
+
+QtMessageHandler testLogHandler = nullptr;
+QAtomicInt badConnections;
+
+// Sits in front of QTest's own handler, which logs the message first.
+void guardConnections(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (testLogHandler)
+        testLogHandler(type, context, message);
+    if (type != QtWarningMsg || !TestEnvironment::isBadConnection(message))
+        return;
+    badConnections.ref();
+    // QTest's results belong to the main thread; a worker's bad connection fails the run at
+    // its end instead.
+    if (QCoreApplication::instance() && QThread::currentThread() == qApp->thread()) {
+        const bool located = context.file != nullptr;
+        QTest::qFail(qPrintable(QStringLiteral("unresolved connection: ") + message),
+                     located ? context.file : __FILE__, located ? context.line : __LINE__);
+    }
 }
 
 } // namespace
@@ -79,4 +102,31 @@ void TestEnvironment::wipeHome()
             QFile::remove(fi.filePath());
     }
     makeFolders();
+}
+
+bool TestEnvironment::isBadConnection(const QString& message)
+{
+    return message.startsWith(QLatin1String("QObject::connect:"))
+           || message.startsWith(QLatin1String("QObject::disconnect:"))
+           || message.contains(QLatin1String("No such signal"))
+           || message.contains(QLatin1String("No such slot"))
+           || message.contains(QLatin1String("No such method"));
+}
+
+int TestEnvironment::exec(QObject* testObject, int argc, char** argv)
+{
+    // QTest installs its message handler when it starts logging, in qInit; ours goes in front.
+    QTest::qInit(testObject, argc, argv);
+    testLogHandler = qInstallMessageHandler(guardConnections);
+    const int failures = QTest::qRun();
+    qInstallMessageHandler(testLogHandler);
+    testLogHandler = nullptr;
+    QTest::qCleanup();
+    if (failures == 0 && badConnections.loadRelaxed() > 0) {
+        fprintf(stderr,
+                "FAIL: %d unresolved connection(s) on another thread or outside a test function\n",
+                badConnections.loadRelaxed());
+        return 1;
+    }
+    return failures;
 }

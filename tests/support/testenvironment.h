@@ -21,6 +21,13 @@ public:
 
     // Removes everything below the private home and makes the XDG folders again.
     static void wipeHome();
+
+    // Runs the test object like QTest::qExec, and fails the running test on every string-based
+    // connection that Qt cannot resolve ("QObject::connect: No such signal ..."), which Qt
+    // itself only logs. Non-zero when a test failed or such a connection was seen.
+    static int exec(QObject* testObject, int argc, char** argv);
+    // Whether a log message reports a connection that Qt could not make.
+    static bool isBadConnection(const QString& message);
 };
 
 #define PARLOVANCE_TEST_MAIN(TestObject)                                                           \
@@ -31,7 +38,7 @@ public:
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
         TestObject tc;                                                                             \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
+        return TestEnvironment::exec(&tc, argc, argv);                                             \
     }
 
 #define PARLOVANCE_TEST_MAIN_CORE(TestObject)                                                      \
@@ -41,7 +48,7 @@ public:
         QCoreApplication app(argc, argv);                                                          \
         TestObject tc;                                                                             \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
+        return TestEnvironment::exec(&tc, argc, argv);                                             \
     }
 
 #endif // TESTENVIRONMENT_H
