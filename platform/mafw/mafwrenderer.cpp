@@ -1,5 +1,7 @@
 #include "mafwrenderer.h"
 
+#include "mafwlogging.h"
+
 #include <QDebug>
 #include <QTimer>
 
@@ -34,7 +36,7 @@ bool MafwRenderer::getCurrentMediaInfo(QObject* receiver, const char* member,
                                        const QString& metadataKey)
 {
     if (!receiver || !member || !*member) {
-        qWarning() << Q_FUNC_INFO << "- no receiver or member given";
+        qCWarning(lcRenderer) << Q_FUNC_INFO << "- no receiver or member given";
         return false;
     }
     // SLOT() and SIGNAL() put a code digit in front of the signature.
@@ -43,12 +45,13 @@ bool MafwRenderer::getCurrentMediaInfo(QObject* receiver, const char* member,
     const QByteArray signature = QMetaObject::normalizedSignature(member);
     const int index = receiver->metaObject()->indexOfMethod(signature.constData());
     if (index < 0) {
-        qWarning() << Q_FUNC_INFO << "- the receiver has no member" << signature;
+        qCWarning(lcRenderer) << Q_FUNC_INFO << "- the receiver has no member" << signature;
         return false;
     }
     const QMetaMethod method = receiver->metaObject()->method(index);
     if (method.parameterCount() != 1) {
-        qWarning() << Q_FUNC_INFO << "- the member does not take one argument" << signature;
+        qCWarning(lcRenderer) << Q_FUNC_INFO << "- the member does not take one argument"
+                              << signature;
         return false;
     }
 

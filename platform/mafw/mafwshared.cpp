@@ -1,5 +1,6 @@
 #include "mafwshared.h"
 
+#include "mafwlogging.h"
 #include "mafwplaylist.h"
 
 #include <QDebug>
@@ -17,7 +18,7 @@ MafwShared::~MafwShared() = default;
 bool MafwShared::publishPlaylist(MafwPlaylist* playlist)
 {
     if (!playlist) {
-        qWarning() << Q_FUNC_INFO << "- no playlist given";
+        qCWarning(lcRenderer) << Q_FUNC_INFO << "- no playlist given";
         return false;
     }
     m_playlists.insert(playlist->id(), playlist);

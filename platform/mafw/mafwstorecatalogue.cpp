@@ -1,5 +1,6 @@
 #include "mafwstorecatalogue.h"
 
+#include "mafwlogging.h"
 #include "trackerqueryrunner.h"
 #include "trackersparql.h"
 #include "trackerstore.h"
@@ -255,7 +256,8 @@ void MafwStoreCatalogue::refresh()
         [connection, result, songQuery] {
             const TrackerQueryResult songs = TrackerQueryRunner::select(connection, songQuery, 19);
             if (!songs.ok) {
-                qWarning() << Q_FUNC_INFO << "- cannot read the songs:" << songs.errorMessage;
+                qCWarning(lcModels)
+                    << Q_FUNC_INFO << "- cannot read the songs:" << songs.errorMessage;
                 result->ok = false;
             }
             QCollator collator = makeCollator();
@@ -324,8 +326,9 @@ void MafwStoreCatalogue::refresh()
                                      });
                 }
             } else {
-                qWarning() << Q_FUNC_INFO << "- cannot read the playlists:"
-                           << (playlists.ok ? entries.errorMessage : playlists.errorMessage);
+                qCWarning(lcModels)
+                    << Q_FUNC_INFO << "- cannot read the playlists:"
+                    << (playlists.ok ? entries.errorMessage : playlists.errorMessage);
             }
             // Released here, not on delivery: a catalogue gone by then must not keep the
             // database open.

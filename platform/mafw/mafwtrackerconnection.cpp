@@ -1,5 +1,6 @@
 #include "mafwtrackerconnection.h"
 
+#include "mafwlogging.h"
 #include "mafwstorecatalogue.h"
 #include "trackerfileindexer.h"
 #include "trackerqueryrunner.h"
@@ -72,7 +73,7 @@ void MafwTrackerConnection::asyncQuery(const QString& sparql, int columns, QObje
     const QMetaMethod onResult = findMethod(receiver, resultSlot);
     const QMetaMethod onFailure = findMethod(receiver, failureSlot);
     if (!onResult.isValid())
-        qWarning() << Q_FUNC_INFO << "- the receiver has no slot" << resultSlot;
+        qCWarning(lcModels) << Q_FUNC_INFO << "- the receiver has no slot" << resultSlot;
     const QPointer<QObject> target(receiver);
     const bool update = !TrackerSparql::isQuery(sparql);
     TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
@@ -91,8 +92,8 @@ void MafwTrackerConnection::asyncQuery(const QString& sparql, int columns, QObje
                 onFailure.invoke(target.data(), Qt::DirectConnection, Q_ARG(int, result.errorCode),
                                  Q_ARG(QString, result.errorMessage), Q_ARG(QVariant, cookie));
             } else if (!result.ok) {
-                qDebug() << "void MafwTrackerConnection::asyncQuery(...) - query failed"
-                         << result.errorCode << result.errorMessage;
+                qCDebug(lcModels) << "void MafwTrackerConnection::asyncQuery(...) - query failed"
+                                  << result.errorCode << result.errorMessage;
             }
         });
     TrackerQueryRunner::releaseConnection(connection);
@@ -188,8 +189,9 @@ void MafwTrackerConnection::songPlayedByUrl(const QString& url)
         },
         [](const TrackerQueryResult& result) {
             if (!result.ok)
-                qDebug() << "void MafwTrackerConnection::songPlayedByUrl(const QString&) - "
-                         << result.errorMessage;
+                qCDebug(lcModels)
+                    << "void MafwTrackerConnection::songPlayedByUrl(const QString&) - "
+                    << result.errorMessage;
         });
 }
 

@@ -1,5 +1,6 @@
 #include "mafwtrackermodelfactory.h"
 
+#include "mafwlogging.h"
 #include "mafwstorecatalogue.h"
 #include "mafwstorerowbuilder.h"
 #include "mafwtrackerconnection.h"
@@ -41,7 +42,7 @@ bool removeFile(const QString& url)
         return true;
     if (QFile::remove(path))
         return true;
-    qDebug() << Q_FUNC_INFO << "- cannot delete" << path;
+    qCDebug(lcModels) << Q_FUNC_INFO << "- cannot delete" << path;
     return false;
 }
 
@@ -93,7 +94,7 @@ void MafwTrackerModelFactory::init()
         return;
     m_initStarted = true;
     if (failInit) {
-        qWarning() << Q_FUNC_INFO << "- told to fail";
+        qCWarning(lcModels) << Q_FUNC_INFO << "- told to fail";
         QMetaObject::invokeMethod(this, "initCompleted", Qt::QueuedConnection, Q_ARG(bool, false));
         return;
     }
@@ -164,7 +165,7 @@ MafwTrackerModel* MafwTrackerModelFactory::getModel(MafwTrackerModel::QueryType 
                                                     int rowCount, int albumId, int artistId)
 {
     if (MafwStoreRowBuilder::family(type) == MafwStoreRowBuilder::NoFamily) {
-        qWarning() << Q_FUNC_INFO << "- no list for query type" << int(type);
+        qCWarning(lcModels) << Q_FUNC_INFO << "- no list for query type" << int(type);
         return nullptr;
     }
     if (type == MafwTrackerModel::SongsOfUserPlaylist)
@@ -176,7 +177,7 @@ MafwTrackerModel* MafwTrackerModelFactory::copyModel(const QSharedPointer<MafwTr
                                                      int row)
 {
     if (!model || MafwStoreRowBuilder::family(model->queryType()) != MafwStoreRowBuilder::Songs) {
-        qDebug() << Q_FUNC_INFO << "- only song lists can be copied";
+        qCDebug(lcModels) << Q_FUNC_INFO << "- only song lists can be copied";
         return nullptr;
     }
     QVector<MafwStoreRow> pinned;
@@ -191,7 +192,7 @@ MafwTrackerModel* MafwTrackerModelFactory::copyModel(const QSharedPointer<MafwTr
     } else if (row < model->rowsHeld().size()) {
         pinned.append(model->rowsHeld().at(row));
     } else {
-        qDebug() << Q_FUNC_INFO << "- no row" << row;
+        qCDebug(lcModels) << Q_FUNC_INFO << "- no row" << row;
         return nullptr;
     }
     return new MafwTrackerModel(this, model->queryType(), pinned);
@@ -227,7 +228,7 @@ void MafwTrackerModelFactory::deleteItems(const QList<int>& ids, MafwTrackerMode
             items.append(item);
         }
     } else {
-        qWarning() << Q_FUNC_INFO << "- nothing to delete for query type" << int(type);
+        qCWarning(lcModels) << Q_FUNC_INFO << "- nothing to delete for query type" << int(type);
     }
 
     struct Outcome
@@ -280,8 +281,8 @@ void MafwTrackerModelFactory::deleteItems(const QList<int>& ids, MafwTrackerMode
                     sparql.chop(3);
                 result = TrackerQueryRunner::update(connection, sparql);
                 if (!result.ok) {
-                    qWarning() << "void MafwTrackerModelFactory::deleteItems(...) - "
-                               << result.errorMessage;
+                    qCWarning(lcModels) << "void MafwTrackerModelFactory::deleteItems(...) - "
+                                        << result.errorMessage;
                     outcome->failed += outcome->deleted;
                     outcome->deleted = 0;
                 }
@@ -320,8 +321,9 @@ void MafwTrackerModelFactory::writeUpdate(const QString& sparql, const char* wha
     const QByteArray label(what);
     TrackerQueryRunner::post(connection, sparql, 0, this, [label](const TrackerQueryResult& result) {
         if (!result.ok)
-            qWarning() << "void MafwTrackerModelFactory::writeUpdate(const QString&, const char*) -"
-                       << label << "failed:" << result.errorMessage;
+            qCWarning(lcModels)
+                << "void MafwTrackerModelFactory::writeUpdate(const QString&, const char*) -"
+                << label << "failed:" << result.errorMessage;
     });
     TrackerQueryRunner::releaseConnection(connection);
 }
@@ -345,7 +347,7 @@ void MafwTrackerModelFactory::appendToPlaylist(int playlistId, int itemType, con
 {
     const MafwStorePlaylist* playlist = m_catalogue->playlist(playlistId);
     if (!playlist || playlist->isFile() || !TrackerSparql::isSafeIri(playlist->iri)) {
-        qDebug() << Q_FUNC_INFO << "- no user playlist" << playlistId;
+        qCDebug(lcModels) << Q_FUNC_INFO << "- no user playlist" << playlistId;
         return;
     }
     int next = 0;
@@ -392,9 +394,10 @@ bool MafwTrackerModelFactory::setFavourite(int songId, bool favourite)
     TrackerQueryRunner::post(connection, sparql, 0, this,
                              [catalogue, songId](const TrackerQueryResult& result) {
                                  if (!result.ok) {
-                                     qWarning() << "bool MafwTrackerModelFactory::setFavourite(int, "
-                                                   "bool) - "
-                                                << result.errorMessage;
+                                     qCWarning(lcModels)
+                                         << "bool MafwTrackerModelFactory::setFavourite(int, "
+                                            "bool) - "
+                                         << result.errorMessage;
                                      // Models showed the new mark already; read the truth back.
                                      if (catalogue)
                                          catalogue->refreshSongs({ songId });
@@ -409,7 +412,7 @@ void MafwTrackerModelFactory::requestSupplementaryQuery(const QObject* receiver,
                                                         int id)
 {
     if (type != MafwTrackerModel::ArtistSongCountAndLength || !receiver || !slot) {
-        qWarning() << Q_FUNC_INFO << "- unknown supplementary query" << int(type);
+        qCWarning(lcModels) << Q_FUNC_INFO << "- unknown supplementary query" << int(type);
         return;
     }
     QByteArray signature(slot);
@@ -418,7 +421,7 @@ void MafwTrackerModelFactory::requestSupplementaryQuery(const QObject* receiver,
     const int index = receiver->metaObject()->indexOfMethod(
         QMetaObject::normalizedSignature(signature.constData()));
     if (index < 0) {
-        qWarning() << Q_FUNC_INFO << "- the receiver has no slot" << slot;
+        qCWarning(lcModels) << Q_FUNC_INFO << "- the receiver has no slot" << slot;
         return;
     }
     const QMetaMethod method = receiver->metaObject()->method(index);

@@ -1,5 +1,6 @@
 #include "mafwtrackerplaylistmodel.h"
 
+#include "mafwlogging.h"
 #include "mafwtrackermodelfactory.h"
 
 #include <QDebug>
@@ -23,7 +24,7 @@ void MafwTrackerPlaylistModel::removeItems(const QList<int>& rows)
     QStringList entries;
     for (int row : rows) {
         if (row < 0 || row >= rowsHeld().size()) {
-            qDebug() << Q_FUNC_INFO << "- no entry at row" << row;
+            qCDebug(lcModels) << Q_FUNC_INFO << "- no entry at row" << row;
             continue;
         }
         const QString entry = rowsHeld().at(row).key;

@@ -1,6 +1,7 @@
 #include "trackerfileindexer.h"
 
 #include "trackerindexworker.h"
+#include "trackerlogging.h"
 #include "trackerqueryrunner.h"
 #include "trackerstore.h"
 
@@ -145,7 +146,7 @@ void TrackerFileIndexer::runScan()
     }
     TrackerSparqlConnection* connection = m_store->acquireConnection();
     if (!connection) {
-        qWarning() << Q_FUNC_INFO << "- the library store is not open; nothing indexed";
+        qCWarning(lcIndexer) << Q_FUNC_INFO << "- the library store is not open; nothing indexed";
         m_scansFinished = ++m_scansStarted;
         emit scanFinished(0);
         return;

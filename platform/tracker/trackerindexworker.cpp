@@ -1,5 +1,6 @@
 #include "trackerindexworker.h"
 
+#include "trackerlogging.h"
 #include "trackermediaart.h"
 #include "trackerplaylistreader.h"
 #include "trackerqueryrunner.h"
@@ -83,7 +84,8 @@ bool TrackerIndexWorker::runUpdate(TrackerSparqlConnection* connection, const QS
 {
     const TrackerQueryResult result = TrackerQueryRunner::update(connection, sparql);
     if (!result.ok)
-        qWarning() << Q_FUNC_INFO << "- cannot write" << what << ":" << result.errorMessage;
+        qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot write" << what << ":"
+                             << result.errorMessage;
     return result.ok;
 }
 
@@ -220,7 +222,7 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
                        "OPTIONAL { ?r nfo:fileLastModified ?modified } }"),
         4);
     if (!known.ok) {
-        qWarning() << Q_FUNC_INFO << "- cannot read the library:" << known.errorMessage;
+        qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot read the library:" << known.errorMessage;
         emit finished(0, folders);
         return;
     }
@@ -339,7 +341,7 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
         TrackerTrackInfo info;
         QString reason;
         if (!TrackerTagReader::read(file.path, &info, &reason)) {
-            qWarning() << Q_FUNC_INFO << "- skipped" << file.path << ":" << reason;
+            qCWarning(lcIndexer) << Q_FUNC_INFO << "- skipped" << file.path << ":" << reason;
             m_unreadable.insert(url, file.modified);
             if (inBatch >= SongsPerUpdate)
                 flush();
@@ -371,7 +373,8 @@ void TrackerIndexWorker::writePlaylist(TrackerSparqlConnection* connection, cons
 {
     QStringList entries;
     if (!TrackerPlaylistReader::read(file.path, &entries)) {
-        qWarning() << Q_FUNC_INFO << "- skipped" << file.path << ": not a readable playlist";
+        qCWarning(lcIndexer) << Q_FUNC_INFO << "- skipped" << file.path
+                             << ": not a readable playlist";
         m_unreadable.insert(url, file.modified);
         return;
     }

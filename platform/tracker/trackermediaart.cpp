@@ -1,5 +1,7 @@
 #include "trackermediaart.h"
 
+#include "trackerlogging.h"
+
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDebug>
@@ -72,7 +74,8 @@ bool TrackerMediaArt::writeAlbumArt(const QString& artist, const QString& album,
         return true;
     QImage picture;
     if (!picture.loadFromData(image)) {
-        qDebug() << Q_FUNC_INFO << "- the embedded picture cannot be decoded for" << album;
+        qCDebug(lcIndexer) << Q_FUNC_INFO << "- the embedded picture cannot be decoded for"
+                           << album;
         return false;
     }
     QByteArray data = image;
@@ -88,7 +91,7 @@ bool TrackerMediaArt::writeAlbumArt(const QString& artist, const QString& album,
     QDir().mkpath(directory());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        qDebug() << Q_FUNC_INFO << "- cannot write" << path;
+        qCDebug(lcIndexer) << Q_FUNC_INFO << "- cannot write" << path;
         return false;
     }
     file.write(data);

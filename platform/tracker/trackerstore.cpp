@@ -4,6 +4,7 @@
 #include "trackerstore.h"
 
 #include "trackerfileindexer.h"
+#include "trackerlogging.h"
 #include "trackerqueryrunner.h"
 
 #include <QCoreApplication>
@@ -33,7 +34,7 @@ void waitForClosedConnection()
             g_usleep(1000);
     }
     if (closingConnection)
-        qWarning() << Q_FUNC_INFO << "- the previous store connection is still in use";
+        qCWarning(lcStore) << Q_FUNC_INFO << "- the previous store connection is still in use";
 }
 QString ontologyOverride;
 bool failOpen = false;
@@ -161,7 +162,7 @@ void TrackerStore::openAsync()
         return;
     if (openMustFail()) {
         m_lastError = QStringLiteral("the store was told to fail");
-        qWarning() << Q_FUNC_INFO << "- cannot open the library store:" << m_lastError;
+        qCWarning(lcStore) << Q_FUNC_INFO << "- cannot open the library store:" << m_lastError;
         QMetaObject::invokeMethod(this, "opened", Qt::QueuedConnection, Q_ARG(bool, false));
         return;
     }
@@ -195,7 +196,8 @@ void TrackerStore::openFinished(void* source, void* result, void* self)
     store->m_opening = false;
     if (!connection) {
         store->m_lastError = QString::fromUtf8(error ? error->message : "unknown error");
-        qWarning() << Q_FUNC_INFO << "- cannot open the library store:" << store->m_lastError;
+        qCWarning(lcStore) << Q_FUNC_INFO
+                           << "- cannot open the library store:" << store->m_lastError;
         if (error)
             g_error_free(error);
         emit store->opened(false);
@@ -226,7 +228,7 @@ bool TrackerStore::openSync(QString* errorText)
     g_object_unref(ontology);
     if (!connection) {
         m_lastError = QString::fromUtf8(error ? error->message : "unknown error");
-        qWarning() << Q_FUNC_INFO << "- cannot open the library store:" << m_lastError;
+        qCWarning(lcStore) << Q_FUNC_INFO << "- cannot open the library store:" << m_lastError;
         if (error)
             g_error_free(error);
         if (errorText)
