@@ -1,0 +1,41 @@
+# Fails when a source file of the project is longer than LIMIT lines (default 1500), so a class
+# that outgrows one readable file is split before it lands rather than after.
+# cmake -DROOT=<source dir> [-DLIMIT=1500] -P CheckSourceSize.cmake
+cmake_minimum_required(VERSION 3.18)
+if(NOT ROOT)
+  message(FATAL_ERROR "ROOT is not set")
+endif()
+if(NOT LIMIT)
+  set(LIMIT 1500)
+endif()
+
+set(_files)
+foreach(dir src platform tests bench)
+  foreach(ext c cc cpp cxx h hh hpp)
+    file(GLOB_RECURSE _found LIST_DIRECTORIES false "${ROOT}/${dir}/*.${ext}")
+    list(APPEND _files ${_found})
+  endforeach()
+endforeach()
+list(REMOVE_DUPLICATES _files)
+list(LENGTH _files _count)
+if(_count EQUAL 0)
+  # Nothing found means the paths are wrong, not that every file is short.
+  message(FATAL_ERROR "no source files found under ${ROOT}")
+endif()
+
+set(_over)
+foreach(f ${_files})
+  file(READ "${f}" _text)
+  string(REGEX MATCHALL "\n" _newlines "${_text}")
+  list(LENGTH _newlines _lines)
+  if(_lines GREATER LIMIT)
+    file(RELATIVE_PATH _rel "${ROOT}" "${f}")
+    list(APPEND _over "${_rel}: ${_lines} lines")
+  endif()
+endforeach()
+
+if(_over)
+  list(JOIN _over "\n  " _report)
+  message(FATAL_ERROR "source files over ${LIMIT} lines (split them):\n  ${_report}")
+endif()
+message(STATUS "${_count} source files, none over ${LIMIT} lines")
