@@ -4,23 +4,13 @@
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodelfactory.h"
 #include "mafwtrackermodelfactoryinstance.h"
+#include "storequeries.h"
 #include "trackersparql.h"
 
 #include <QDebug>
 #include <QTimer>
 
 namespace {
-
-const char* const FileNameLookup =
-    "SELECT         ?song         tracker:id(?song)     WHERE {         ?song a nmm:MusicPiece .         FILTER( nfo:fileName(?song) = \"%1\" )     }";
-const char* const UrlLookup =
-    "SELECT           ?song           tracker:id(?song)       WHERE {           ?song a nmm:MusicPiece .           FILTER( nie:url(?song) = \"%1\" )       }";
-const char* const PositionQuery =
-    "SELECT         nfo:lastPlayedPosition(?song)      WHERE {         ?song a nmm:MusicPiece .         FILTER( tracker:id(?song) = %1)     }";
-const char* const PositionDelete =
-    "DELETE {           ?song nfo:lastPlayedPosition %1      } WHERE {         ?song a nmm:MusicPiece .         FILTER( tracker:id(?song) = %2)     }";
-const char* const PositionInsert =
-    "INSERT {          ?song nfo:lastPlayedPosition %1       } WHERE {         ?song a nmm:MusicPiece .         FILTER( tracker:id(?song) = %2)     }";
 
 const char* const FailureSlot = SLOT(queryFailed(int, QString, const QVariant&));
 
@@ -107,7 +97,7 @@ void ContentManagerModel::queryLastPlayedPosition(int songID, int newPosition)
 void ContentManagerModel::sendPositionRead(int songID, int newPosition)
 {
     trackerConnection->asyncQuery(
-        QString::fromLatin1(PositionQuery).arg(songID), 1, this,
+        QString::fromLatin1(StoreQueries::PositionRead).arg(songID), 1, this,
         SLOT(lastPlayedPositionQueryFinished(QList<QStringList>, bool, const QVariant&)),
         FailureSlot, positionCookie(songID, newPosition));
 }
@@ -185,7 +175,7 @@ void ContentManagerModel::insertLastPlayedPosition(int position, int songID)
     if (!trackerConnection)
         return;
     trackerConnection->asyncQuery(
-        QString::fromLatin1(PositionInsert).arg(position).arg(songID), 1, this,
+        QString::fromLatin1(StoreQueries::PositionInsert).arg(position).arg(songID), 1, this,
         SLOT(setLastPlayedPositionFinished(QList<QStringList>, bool, const QVariant&)),
         FailureSlot, positionCookie(songID, position));
 }
@@ -205,7 +195,7 @@ void ContentManagerModel::deleteLastPlayedPosition(int position, int songID, int
     if (!trackerConnection)
         return;
     trackerConnection->asyncQuery(
-        QString::fromLatin1(PositionDelete).arg(position).arg(songID), 1, this,
+        QString::fromLatin1(StoreQueries::PositionDelete).arg(position).arg(songID), 1, this,
         SLOT(deleteLastPlayedPositionFinished(QList<QStringList>, bool, const QVariant&)),
         FailureSlot, positionCookie(songID, newPosition));
 }
@@ -242,7 +232,7 @@ void ContentManagerModel::querySongByUrl(QString url)
         return;
     }
     trackerConnection->asyncQuery(
-        QString::fromLatin1(UrlLookup).arg(TrackerSparql::escapeString(url)), 2, this,
+        QString::fromLatin1(StoreQueries::SongByUrl).arg(TrackerSparql::escapeString(url)), 2, this,
         SLOT(songInTrackerQueryFinished(QList<QStringList>, bool, const QVariant&)), FailureSlot,
         QVariant());
 }
@@ -252,7 +242,7 @@ void ContentManagerModel::querySongByFileName(QString fileName)
     if (fileName.isEmpty() || !trackerConnection)
         return;
     trackerConnection->asyncQuery(
-        QString::fromLatin1(FileNameLookup).arg(TrackerSparql::escapeString(fileName)), 2, this,
+        QString::fromLatin1(StoreQueries::SongByFileName).arg(TrackerSparql::escapeString(fileName)), 2, this,
         SLOT(songInTrackerQueryFinished(QList<QStringList>, bool, const QVariant&)), FailureSlot,
         QVariant());
 }

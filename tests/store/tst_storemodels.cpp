@@ -1,5 +1,6 @@
 // The tracker models, the factory and the connection over a real store built by the indexer.
 
+#include "data/storequeries.h"
 #include "fixturelibrary.h"
 #include "mafweditablemodel.h"
 #include "mafwstorecatalogue.h"
@@ -429,8 +430,7 @@ private slots:
 
         QList<QStringList> rows;
         QVERIFY(QueryProbe::run(factory->trackerConnection(),
-                                QStringLiteral("SELECT ?song tracker:id(?song) WHERE { ?song a "
-                                               "nmm:MusicPiece . FILTER( nfo:fileName(?song) = \"%1\" ) }")
+                                QString::fromLatin1(StoreQueries::SongByFileName)
                                     .arg(TrackerSparql::escapeString(name)),
                                 2, &rows));
         QCOMPARE(rows.size(), 1);

@@ -1,12 +1,12 @@
 // Every SPARQL text the player sends, run verbatim on a store that the file indexer built from
 // generated audio files, with its answers checked.
 
+#include "data/storequeries.h"
 #include "fixturelibrary.h"
 #include "mafwstorecatalogue.h"
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodelfactory.h"
 #include "queryprobe.h"
-#include "storequerytexts.h"
 #include "testenvironment.h"
 #include "trackersparql.h"
 
@@ -17,7 +17,7 @@
 #include <taglib/fileref.h>
 #include <taglib/tpropertymap.h>
 
-using namespace StoreQueryTexts;
+using namespace StoreQueries;
 
 namespace {
 

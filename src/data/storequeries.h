@@ -1,9 +1,11 @@
-#ifndef STOREQUERYTEXTS_H
-#define STOREQUERYTEXTS_H
+#ifndef STOREQUERIES_H
+#define STOREQUERIES_H
 
-// Every SPARQL text that the player sends on the tracker connection, character for character
-// as the player's code holds it (runs of blanks included). TAB stands for one TAB character.
-namespace StoreQueryTexts {
+// The SPARQL texts the player sends on the tracker connection, kept here once so that the code
+// that sends them and the tests that run them against a real store read the same characters.
+// Runs of blanks are part of the texts. %1, %2, %3 are filled in with QString::arg(); a text
+// value goes in through TrackerSparql::escapeString() and a number as it is.
+namespace StoreQueries {
 
 const char* const MusicExists =
     R"( SELECT               tracker:id(?song)           WHERE           {               ?song a nmm:MusicPiece .           } LIMIT 1)";
@@ -24,7 +26,7 @@ const char* const FileOfSong =
 const char* const AlbumsOfSongsWithoutArtist =
     R"(SELECT             tracker:coalesce(nie:title(?album), "%1")          WHERE {              ?song a nmm:MusicPiece .              OPTIONAL{ ?song nmm:performer ?performer . }              OPTIONAL{ ?song nmm:musicAlbum ?album . }              FILTER( !bound(?performer) )          } GROUP BY ?album)";
 const char* const PerformersOfSongsWithoutAlbum =
-    R"(SELECT             GROUP_CONCAT(tracker:coalesce(nmm:artistName(?perf), "%1"), '	')          WHERE {              ?song a nmm:MusicPiece .              OPTIONAL{ ?song nmm:performer ?perf . }              OPTIONAL{ ?song nmm:musicAlbum ?album . }              FILTER( !bound(?album) )          } GROUP BY ?album)";
+    R"(SELECT             GROUP_CONCAT(tracker:coalesce(nmm:artistName(?perf), "%1"), ')" "\t" R"(')          WHERE {              ?song a nmm:MusicPiece .              OPTIONAL{ ?song nmm:performer ?perf . }              OPTIONAL{ ?song nmm:musicAlbum ?album . }              FILTER( !bound(?album) )          } GROUP BY ?album)";
 const char* const SongDetails =
     R"(SELECT        ?song        tracker:id(?song)        nie:url(?song)        nie:title(?song)        nfo:fileName(?song)        nmm:trackNumber(?song)        tracker:coalesce(nie:title(nmm:musicAlbum(?song)), "%2")        tracker:coalesce(nmm:artistName(nmm:performer(?song)), "%3")        nfo:genre(?song)        nie:contentCreated(?song)        nmm:artistName(nmm:lyricist(?song))        nmm:artistName(nmm:composer(?song))        nie:comment(?song)        nmm:MPAARating(?song)        nmm:setNumber(nmm:musicAlbumDisc(?song))        nfo:fileSize(?song)        nfo:duration(?song)        nfo:averageBitrate(?song)        nfo:sampleRate(?song)        nie:usageCounter(?song)        tracker:added(?song)        nie:contentAccessed(?song)        nfo:channels(?song)        nie:copyright(?song)        nco:fullname(nco:publisher(?song))        nfo:isContentEncrypted(?song)              WHERE {        ?song a nmm:MusicPiece .        FILTER(tracker:id(?song) = %1) .      })";
 const char* const DiscCount =
@@ -36,7 +38,7 @@ const char* const NeverPlayedCountAndLength =
 const char* const DownloadedCountAndLength =
     R"(SELECT COUNT(?song) SUM(?duration) WHERE { ?song a nmm:MusicPiece . FILTER( nfo:encodedBy(?song) = "Vaspe Music" ) . ?song nfo:duration ?duration . })";
 const char* const UserPlaylistsWithEntries =
-    R"(SELECT          tracker:id(?playlist)          nie:title(?playlist)          GROUP_CONCAT(?entryUrl, '	')          WHERE {                  ?playlist a nmm:Playlist .                  ?playlist nfo:hasMediaFileListEntry ?entry .                  ?entry nfo:entryUrl ?entryUrl .                 FILTER( !EXISTS {?playlist nie:url ?url} )          } GROUP BY ?playlist)";
+    R"(SELECT          tracker:id(?playlist)          nie:title(?playlist)          GROUP_CONCAT(?entryUrl, ')" "\t" R"(')          WHERE {                  ?playlist a nmm:Playlist .                  ?playlist nfo:hasMediaFileListEntry ?entry .                  ?entry nfo:entryUrl ?entryUrl .                 FILTER( !EXISTS {?playlist nie:url ?url} )          } GROUP BY ?playlist)";
 const char* const DeletePlaylist =
     R"(DELETE { ?playlist a rdfs:Resource . }      WHERE { ?playlist a nmm:Playlist FILTER(tracker:id(?playlist) = %1) })";
 const char* const AlbumExists =
@@ -66,6 +68,6 @@ const char* const SongWithoutAlbumExists =
 const char* const SongWithoutArtistExists =
     R"(SELECT              tracker:id(?song)         WHERE {              ?song a nmm:MusicPiece .              ?song tracker:available true .              OPTIONAL{ ?song nmm:performer ?performer . }              FILTER( !bound(?performer) )          } LIMIT 1)";
 
-} // namespace StoreQueryTexts
+} // namespace StoreQueries
 
-#endif // STOREQUERYTEXTS_H
+#endif // STOREQUERIES_H
