@@ -26,6 +26,13 @@ int main(int argc, char** argv)
     MApplication* application = MComponentCache::mApplication(
         argc, argv, QStringLiteral("parlovance"), applicationService);
 
+    // A second start on the same session hands over to the player already running and ends, so
+    // the library store and the settings never get a second writer.
+    if (applicationService->handOverToOwner(!serviceOnly)) {
+        delete application;
+        return 0;
+    }
+
     MLocale locale;
     MLocale::addTranslationPath(QStringLiteral("/usr/share/l10n/dui/"));
     locale.installTrCatalog(QStringLiteral("music"));

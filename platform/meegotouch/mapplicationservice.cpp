@@ -9,6 +9,8 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusReply>
 #include <QDebug>
 
 const char* const MApplicationService::InterfaceName = "com.vaspe.ApplicationService";
@@ -71,6 +73,27 @@ bool MApplicationService::registerService()
         qCWarning(lcTouch) << Q_FUNC_INFO << "- the name" << name << "is taken:"
                            << connection.lastError().message();
     return registered;
+}
+
+bool MApplicationService::handOverToOwner(bool bringForward)
+{
+    if (registered || connectionName.isEmpty())
+        return false;
+    QDBusConnection connection(connectionName);
+    if (!connection.isConnected() || !connection.interface()
+        || !connection.interface()->isServiceRegistered(name).value())
+        return false;
+    if (!bringForward)
+        return true;
+    const QDBusMessage call = QDBusMessage::createMethodCall(
+        name, QStringLiteral("/"), QString::fromLatin1(InterfaceName), QStringLiteral("launch"));
+    const QDBusMessage reply = connection.call(call, QDBus::Block, 10000);
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        qCWarning(lcTouch) << Q_FUNC_INFO << "- the running" << name
+                           << "did not answer launch:" << reply.errorMessage();
+    // Even an owner that does not answer keeps the name: a second copy would still be a second
+    // writer of the same files.
+    return true;
 }
 
 void MApplicationService::launch()

@@ -24,6 +24,12 @@ public:
     // Takes the name on the session bus; true when it is ours. Called again it does nothing.
     bool registerService();
 
+    // For a process that could not take the name because another one owns it: asks that owner
+    // to come forward through its launch() (when bringForward is set) and returns true, so this
+    // process can end instead of running a second copy. False when the name is ours, or when
+    // nobody owns it (no session bus).
+    bool handOverToOwner(bool bringForward);
+
 public slots:
     // Brings the application's window to the front.
     virtual void launch();

@@ -2,6 +2,7 @@
 
 #include "touchlogging.h"
 #include "mlocale.h"
+#include "safefile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -51,6 +52,7 @@ void loadLocked(Store& s)
     if (s.loaded)
         return;
     s.loaded = true;
+    SafeFile::claim(MGConfItem::storePath());
     QSettings file(MGConfItem::storePath(), QSettings::IniFormat);
     const QStringList keys = file.allKeys();
     for (const QString& k : keys)
@@ -125,6 +127,7 @@ void MGConfItem::set(const QVariant& val)
 
         QFileInfo info(storePath());
         QDir().mkpath(info.absolutePath());
+        SafeFile::claim(storePath());
         QSettings file(storePath(), QSettings::IniFormat);
         if (val.isValid()) {
             s.values.insert(m_key, val);

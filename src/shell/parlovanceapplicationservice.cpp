@@ -1,5 +1,6 @@
 #include "parlovanceapplicationservice.h"
 
+#include "common/logging.h"
 #include "mainwindow.h"
 #include "playback/playstate.h"
 #include "qmusbmode.h"
@@ -77,8 +78,10 @@ void ParlovanceApplicationService::deleteMainWindow()
 
 void ParlovanceApplicationService::launch()
 {
-    if (QCoreApplication::instance())
-        showMainWindow(PageMain, false);
+    if (!QCoreApplication::instance())
+        return;
+    qCInfo(lcShell) << "launched: the main window comes forward";
+    showMainWindow(PageMain, false);
 }
 
 void ParlovanceApplicationService::appWindowInFront()

@@ -18,6 +18,7 @@ private slots:
     void serviceOnlyStartWaitsForLaunch();
     void helpWithServiceOnly();
     void programNamedLikeTheSwitch();
+    void secondStartHandsOverToTheRunningPlayer();
 
 private:
     void start(const QString& program, const QStringList& arguments);
@@ -122,6 +123,30 @@ void TestEndToEnd::programNamedLikeTheSwitch()
           { QStringLiteral("-c"), QStringLiteral("exec -a -servicefw \"$0\""),
             QStringLiteral(PARLOVANCE_PROGRAM) });
     QTRY_VERIFY_WITH_TIMEOUT(registered(PlaybackService), StartTimeoutMs);
+    stopCleanly();
+}
+
+void TestEndToEnd::secondStartHandsOverToTheRunningPlayer()
+{
+    start(QStringLiteral(PARLOVANCE_PROGRAM), { QStringLiteral("-servicefw") });
+    QTRY_VERIFY_WITH_TIMEOUT(registered(PlaybackService), StartTimeoutMs);
+
+    // A second copy would open the same store and settings as a second writer: it asks the
+    // running one to show its window and ends.
+    QProcess second;
+    second.start(QStringLiteral(PARLOVANCE_PROGRAM), QStringList());
+    QVERIFY(second.waitForFinished(StartTimeoutMs));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QByteArray firstLog;
+    QTRY_VERIFY_WITH_TIMEOUT((firstLog += process.readAllStandardError()).contains("launched"),
+                             StartTimeoutMs);
+
+    // A second service-only start just ends: nothing asked for a window.
+    second.start(QStringLiteral(PARLOVANCE_PROGRAM), { QStringLiteral("-servicefw") });
+    QVERIFY(second.waitForFinished(StartTimeoutMs));
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(registered(ApplicationService));
     stopCleanly();
 }
 
