@@ -13,6 +13,8 @@
 #include "trackersparql.h"
 #include "trackerstore.h"
 
+#include <QAbstractItemModelTester>
+#include <QMetaEnum>
 #include <QSignalSpy>
 
 namespace {
@@ -106,7 +108,14 @@ private:
         return factory->catalogue()->song(songId(title));
     }
 
-    // A model as the callers use it: owned, and loaded.
+    // Qt's model checker watches the model from its first signal to its deletion.
+    static void watch(QAbstractItemModel* model)
+    {
+        new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                     model);
+    }
+
+    // A model as the callers use it: owned, checked, and loaded.
     QSharedPointer<MafwTrackerModel> loaded(MafwTrackerModel::QueryType type, int limit, int id,
                                             int second = 0)
     {
@@ -114,6 +123,7 @@ private:
                                                       : factory->getModel(type, limit, id));
         if (!model)
             return model;
+        watch(model.data());
         QSignalSpy completed(model.data(), SIGNAL(completed()));
         if (!model->isComplete())
             completed.wait(30000);
@@ -547,6 +557,105 @@ private slots:
         QVERIFY(factory);
         QSharedPointer<MafwTrackerModel> favourites = loaded(MafwTrackerModel::FavouriteSongs, 50, 0);
         QCOMPARE(column(favourites.data(), 8), QStringList({ QString::number(jade) }));
+    }
+
+    void everyKindKeepsTheModelContract()
+    {
+        // Something in every list: a song without album, a playlist file, a user playlist, a
+        // played song.
+        AudioTags stray;
+        stray.title = QStringLiteral("Stray");
+        stray.artist = QStringLiteral("Kim");
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Loose/stray.ogg"), stray).isEmpty());
+        QVERIFY(!FixtureLibrary::addPlaylist(QStringLiteral("lists/mix.m3u"),
+                                             { QStringLiteral("Kim/Blue/02.ogg"),
+                                               QStringLiteral("Lee/Green/01.ogg") })
+                     .isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        const int cobalt = songId("Cobalt"), emerald = songId("Emerald");
+        factory->createPlaylist(QStringLiteral("Checked"), MafwTrackerModelFactory::SongItems,
+                                { cobalt, emerald, cobalt });
+        factory->trackerConnection()->songPlayed(emerald);
+        int playlistFile = 0, userPlaylist = 0;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const MafwStorePlaylist& p : factory->catalogue()->playlists())
+                    (p.isFile() ? playlistFile : userPlaylist) = p.id;
+                const MafwStoreSong* played = factory->catalogue()->song(emerald);
+                return playlistFile && userPlaylist && played && played->usage > 0;
+            }(),
+            30000);
+        const int album = song("Cobalt")->albumId;
+        const int artist = song("Cobalt")->performerId;
+
+        // Every query type there is, so that a new one cannot go unchecked.
+        const QMetaEnum types = QMetaEnum::fromType<MafwTrackerModel::QueryType>();
+        QVector<QSharedPointer<MafwTrackerModel>> models;
+        for (int i = 0; i < types.keyCount(); ++i) {
+            const auto type = MafwTrackerModel::QueryType(types.value(i));
+            int id = 0, second = 0;
+            switch (type) {
+            case MafwTrackerModel::SongsOfAlbum: id = album; break;
+            case MafwTrackerModel::SongsOfArtist:
+            case MafwTrackerModel::SongsOfArtistWithoutAlbum:
+            case MafwTrackerModel::AlbumsOfArtist: id = artist; break;
+            case MafwTrackerModel::OneSong: id = cobalt; break;
+            case MafwTrackerModel::SongsOfPlaylistFile: id = playlistFile; break;
+            case MafwTrackerModel::SongsOfUserPlaylist: id = userPlaylist; break;
+            case MafwTrackerModel::SongsOfAlbumByArtist:
+                id = album;
+                second = artist;
+                break;
+            default: break;
+            }
+            QSharedPointer<MafwTrackerModel> model(
+                second ? factory->getModel(type, 2, id, second) : factory->getModel(type, 2, id));
+            if (type == MafwTrackerModel::NoList || type == MafwTrackerModel::UnknownAlbumOfArtist) {
+                QVERIFY(!model); // no list of their own
+                continue;
+            }
+            QVERIFY2(model, types.key(i));
+            watch(model.data());
+            QSignalSpy completed(model.data(), SIGNAL(completed()));
+            QTRY_VERIFY2(model->rowCount() > 0 || model->isComplete(), types.key(i));
+            model->fetchRemainingRows();
+            QTRY_VERIFY2(model->isComplete(), types.key(i));
+            const bool mayBeEmpty = type == MafwTrackerModel::RecentlyDownloadedSongs
+                                    || type == MafwTrackerModel::SongsWithoutAlbumAndArtist;
+            QVERIFY2(mayBeEmpty || model->rowCount() > 0, types.key(i));
+            models << model;
+        }
+        QSharedPointer<MafwTrackerModel> pinned(factory->copyModel(models.first(), -1));
+        QVERIFY(pinned);
+        watch(pinned.data());
+        QSignalSpy pinnedDone(pinned.data(), SIGNAL(completed()));
+        QVERIFY(pinnedDone.wait(10000));
+
+        // The checkers see every model follow a new song, a changed mark, a removed playlist
+        // entry and a vanished file.
+        QSharedPointer<MafwTrackerModel> all = models.first();
+        const int before = all->rowCount();
+        AudioTags tags;
+        tags.title = QStringLiteral("Teal");
+        tags.artist = QStringLiteral("Kim");
+        tags.album = QStringLiteral("Blue");
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Kim/Blue/06.ogg"), tags).isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), before + 1, 30000);
+        QVERIFY(factory->setFavourite(cobalt, true));
+        QSharedPointer<MafwTrackerModel> user;
+        for (const QSharedPointer<MafwTrackerModel>& m : models) {
+            if (m->queryType() == MafwTrackerModel::SongsOfUserPlaylist)
+                user = m;
+        }
+        QVERIFY(user);
+        QCOMPARE(user->rowCount(), 3);
+        dynamic_cast<MafwEditableModel*>(user.data())->removeItems({ 0 });
+        QTRY_COMPARE(user->rowCount(), 2);
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Kim/Blue/02.ogg")));
+        QVERIFY(FixtureLibrary::index());
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), before, 30000);
+        QTRY_COMPARE(user->rowCount(), 1);
     }
 
     void initFailureIsReported()
