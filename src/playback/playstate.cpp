@@ -18,6 +18,7 @@
 #include "shell/parlovanceapplicationservice.h"
 #include "playbackerrorpolicy.h"
 #include "playlistfileprobe.h"
+#include "playmodes.h"
 #include "radionetworksession.h"
 #include "radioplayback.h"
 #include "sheetlistenerlist.h"
@@ -42,15 +43,6 @@ const int PendingReplayFlags = 2 | 4 | 8 | 16;
 
 PlayState* PlayState::s_instance = nullptr;
 
-template <typename T>
-T PlayState::pick(PlayingMode mode, const T& live, const T& music, const T& radio) const
-{
-    // The live mode answers from the live fields, the other one from its snapshot.
-    if (mode == liveMode)
-        return live;
-    return mode == MusicMode ? music : radio;
-}
-
 PlayState* PlayState::instance()
 {
     if (!s_instance)
@@ -70,6 +62,7 @@ void PlayState::destroyInstance()
 PlayState::PlayState()
     : QObject(nullptr)
     , controls(ZelPlayControls::instance())
+    , modes(new PlayModes)
     , playlistProbe(new PlaylistFileProbe)
     , radio(new RadioPlayback(*this))
     , sheetListeners(new SheetListenerList)
@@ -84,8 +77,6 @@ PlayState::PlayState()
     qRegisterMetaType<MeeGo::QmUSBMode::Mode>("MeeGo::QmUSBMode::Mode");
 
     m_rememberedGenres << QStringLiteral("Audiobook") << QStringLiteral("PodCast");
-    radio->clearMusicSnapshot();
-    radio->clearRadioSnapshot();
 
     controls->init();
 
@@ -183,9 +174,9 @@ void PlayState::setState(State state)
 
 void PlayState::setMode(PlayingMode mode)
 {
-    if (mode == liveMode)
+    if (mode == modes->mode)
         return;
-    liveMode = mode;
+    modes->mode = mode;
     emit modeChanged(mode);
 }
 
@@ -199,95 +190,55 @@ void PlayState::setBuffering(bool on)
 
 void PlayState::setContentTypeToSong()
 {
-    if (liveContentType == SongContent)
+    if (modes->live.contentType == SongContent)
         return;
-    liveContentType = SongContent;
-    seekable = true;
+    modes->live.contentType = SongContent;
+    modes->live.seekable = true;
     emit contentTypeChanged(SongContent);
 }
 
 PlayState::State PlayState::state(PlayingMode mode) const
 {
-    if (mode == liveMode)
+    if (mode == modes->mode)
         return liveState;
     if (mode == MusicMode)
-        return musicSnapshot.songCount >= 1 && musicSnapshot.index != -1 ? Paused : Stopped;
+        return modes->music.songCount >= 1 && modes->music.index != -1 ? Paused : Stopped;
     return Stopped;
 }
 
-uint PlayState::position(PlayingMode mode) const
-{
-    return pick(mode, livePosition, musicSnapshot.position, radioSnapshot.position);
-}
-
-int PlayState::duration(PlayingMode mode) const
-{
-    return pick(mode, liveDuration, musicSnapshot.duration, radioSnapshot.duration);
-}
-
+uint PlayState::position(PlayingMode mode) const { return modes->item(mode).position; }
+int PlayState::duration(PlayingMode mode) const { return modes->item(mode).duration; }
 PlayState::ContentType PlayState::contentType(PlayingMode mode) const
 {
-    return pick(mode, liveContentType, SongContent, radioSnapshot.contentType);
+    return modes->item(mode).contentType;
 }
-
-int PlayState::songCount(PlayingMode mode) const
-{
-    return pick(mode, liveSongCount, musicSnapshot.songCount, 0);
-}
+int PlayState::songCount(PlayingMode mode) const { return modes->item(mode).songCount; }
 
 int PlayState::currentIndex(PlayingMode mode) const
 {
-    return pick(mode, pendingModel ? 0 : liveCurrentIndex, musicSnapshot.index, -1);
+    // A song waiting to become the queue is its first row.
+    if (mode == modes->mode && pendingModel)
+        return 0;
+    return modes->item(mode).index;
 }
 
-int PlayState::songId(PlayingMode mode) const
-{
-    return pick(mode, liveSongId, musicSnapshot.songId, -1);
-}
-
-int PlayState::albumId(PlayingMode mode) const
-{
-    return pick(mode, liveAlbumId, musicSnapshot.albumId, -1);
-}
-
-QString PlayState::title(PlayingMode mode) const
-{
-    return pick(mode, liveTitle, musicSnapshot.title, radioSnapshot.title);
-}
-
-QString PlayState::album(PlayingMode mode) const
-{
-    return pick(mode, liveAlbum, musicSnapshot.album, radioSnapshot.album);
-}
-
-QString PlayState::artist(PlayingMode mode) const
-{
-    return pick(mode, liveArtist, musicSnapshot.artist, radioSnapshot.artist);
-}
-
-QString PlayState::streamArtPath(PlayingMode mode) const
-{
-    return pick(mode, liveStreamArtPath, QString(), radioSnapshot.streamArtPath);
-}
-
-QString PlayState::streamArtText(PlayingMode mode) const
-{
-    return pick(mode, liveStreamArtText, QString(), radioSnapshot.streamArtText);
-}
-
-bool PlayState::isSeekable(PlayingMode mode) const
-{
-    return pick(mode, seekable, true, radioSnapshot.seekable);
-}
+int PlayState::songId(PlayingMode mode) const { return modes->item(mode).songId; }
+int PlayState::albumId(PlayingMode mode) const { return modes->item(mode).albumId; }
+QString PlayState::title(PlayingMode mode) const { return modes->item(mode).title; }
+QString PlayState::album(PlayingMode mode) const { return modes->item(mode).album; }
+QString PlayState::artist(PlayingMode mode) const { return modes->item(mode).artist; }
+QString PlayState::streamArtPath(PlayingMode mode) const { return modes->item(mode).streamArtPath; }
+QString PlayState::streamArtText(PlayingMode mode) const { return modes->item(mode).streamArtText; }
+bool PlayState::isSeekable(PlayingMode mode) const { return modes->item(mode).seekable; }
 
 bool PlayState::isBuffering(PlayingMode mode) const
 {
     return mode == RadioMode && buffering;
 }
 
-PlayState::PlayingMode PlayState::mode() const { return liveMode; }
-QString PlayState::songUri() const { return liveSongUri; }
-QUrl PlayState::streamUrl() const { return liveStreamUrl; }
+PlayState::PlayingMode PlayState::mode() const { return modes->mode; }
+QString PlayState::songUri() const { return modes->live.songUri; }
+QUrl PlayState::streamUrl() const { return modes->live.streamUrl; }
 PlayState::SaveState PlayState::saveState() const { return m_saveState; }
 PlayState::ModelOptions PlayState::flags() const { return m_flags; }
 bool PlayState::isShuffle() const { return m_flags.testFlag(ShuffleOn); }
@@ -298,7 +249,7 @@ bool PlayState::isUpdatingLibrary() const { return updatingLibrary; }
 void PlayState::setUpdatingLibrary(bool updating) { updatingLibrary = updating; }
 bool PlayState::isAudioAvailable() const { return audioAvailable; }
 void PlayState::setAudioAvailable(bool available) { audioAvailable = available; }
-bool PlayState::isAudiobookOrPodcast() const { return isRememberedGenre(genre); }
+bool PlayState::isAudiobookOrPodcast() const { return isRememberedGenre(modes->live.genre); }
 bool PlayState::allSongsQueue() const { return m_allSongsQueue; }
 bool PlayState::seekBoundReached() const { return m_seekBoundReached; }
 void PlayState::clearSeekBoundReached() { m_seekBoundReached = false; }
@@ -317,14 +268,14 @@ bool PlayState::isRememberedGenre(const QString& text) const
 
 void PlayState::contentTypeChangedSlot()
 {
-    ContentType type = liveContentType;
+    ContentType type = modes->live.contentType;
     switch (controls->contentType()) {
     case ZelPlayControls::SongContent:
         type = SongContent;
-        seekable = true;
+        modes->live.seekable = true;
         break;
     case ZelPlayControls::StreamContent:
-        type = liveContentType == UrlContent ? UrlContent : RadioPlaylistContent;
+        type = modes->live.contentType == UrlContent ? UrlContent : RadioPlaylistContent;
         break;
     case ZelPlayControls::NoContent:
         type = NoContent;
@@ -332,9 +283,9 @@ void PlayState::contentTypeChangedSlot()
     default:
         break;
     }
-    if (type == liveContentType)
+    if (type == modes->live.contentType)
         return;
-    liveContentType = type;
+    modes->live.contentType = type;
     emit contentTypeChanged(type);
 }
 
@@ -417,7 +368,7 @@ void PlayState::appendModel(QSharedPointer<QAbstractItemModel> model,
     MafwPlaylist* current = controls->playlist();
     if (!current || current->id() != m_playlistId)
         controls->setPlaylist(m_playlistId, false);
-    if (liveMode == MusicMode)
+    if (modes->mode == MusicMode)
         setContentTypeToSong();
 
     target->append(queued);
@@ -428,15 +379,15 @@ void PlayState::appendModel(QSharedPointer<QAbstractItemModel> model,
             emit songsAddedToPlaylist(copy->rowCount());
     }
 
-    liveSongCount = shuffleProxy->rowCount();
-    musicSnapshot.songCount = liveSongCount;
-    if (liveMode == MusicMode) {
+    modes->live.songCount = shuffleProxy->rowCount();
+    modes->music.songCount = modes->live.songCount;
+    if (modes->mode == MusicMode) {
         if (liveState == NoState || liveState == Stopped)
-            liveCurrentIndex = 0;
+            modes->live.index = 0;
         else if (liveState == Playing && isShuffle())
             shuffleToggled = true;
-    } else if (liveSongCount < 1 || musicSnapshot.index == -1) {
-        liveCurrentIndex = 0;
+    } else if (modes->live.songCount < 1 || modes->music.index == -1) {
+        modes->live.index = 0;
     }
     emitSongChanged();
 }
@@ -459,12 +410,12 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
         rendererStateChangedSlot(MafwRenderer::State(rendererState));
         return -1;
     }
-    if (liveMode == RadioMode) {
-        radio->saveRadioSnapshot();
+    if (modes->mode == RadioMode) {
+        modes->saveRadio();
         controls->setPlaylist(m_playlistId, false);
     }
     setMode(MusicMode);
-    liveStreamUrl = QUrl();
+    modes->live.streamUrl = QUrl();
     setContentTypeToSong();
 
     if (!options.testFlag(ShuffledStart)) {
@@ -481,12 +432,12 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
             shuffle = settings.value(Constants::ShuffleOn, false).toBool();
         }
         audiobookFilter->setFilterEnabled(false);
-        liveCurrentIndex = index;
+        modes->live.index = index;
         if (isShuffle() == shuffle)
             m_flags ^= ShuffleOn;
         setShuffle(shuffle);
         if (!shuffle) {
-            liveCurrentIndex = index;
+            modes->live.index = index;
             options &= ~ModelOptions(ShuffledStart);
         } else {
             options |= ShuffledStart;
@@ -497,19 +448,19 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
     } else {
         suppressShuffleSetting = true;
         m_flags &= ~ModelOptions(ShuffleOn);
-        liveCurrentIndex = -1;
+        modes->live.index = -1;
         setShuffle(true);
-        liveCurrentIndex = 0;
+        modes->live.index = 0;
         suppressShuffleSetting = false;
         ignoreMediaChange = false;
         shuffleToggled = false;
     }
-    shuffleProxy->setCurrentIndex(liveCurrentIndex);
+    shuffleProxy->setCurrentIndex(modes->live.index);
     if (options.testFlag(PlayNow)) {
         options &= ~ModelOptions(PlayNow);
-        controls->play(uint(qMax(0, liveCurrentIndex)));
+        controls->play(uint(qMax(0, modes->live.index)));
     } else {
-        controls->setPlaylistIndex(liveCurrentIndex);
+        controls->setPlaylistIndex(modes->live.index);
     }
 
     m_flags = options;
@@ -517,11 +468,11 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
         m_flags |= RepeatOn;
     setRepeat(m_flags.testFlag(RepeatOn));
 
-    livePosition = 0;
+    modes->live.position = 0;
     emitSongChanged();
     ignoreCompletion = false;
     controls->setPositionUpdateInterval(1);
-    return liveCurrentIndex;
+    return modes->live.index;
 }
 
 void PlayState::playPendingModel()
@@ -529,19 +480,19 @@ void PlayState::playPendingModel()
     if (!pendingModel)
         return;
     controls->setPlaylist(m_playlistId, false);
-    const int remembered = liveCurrentIndex;
+    const int remembered = modes->live.index;
     appendModel(pendingModel, ReplaceQueue, -1);
-    liveCurrentIndex = remembered;
+    modes->live.index = remembered;
     m_saveState = NotSaved;
     if (queueContainer->rowCount() > 0)
-        startPlayback(liveCurrentIndex, PlayNow);
+        startPlayback(modes->live.index, PlayNow);
 }
 
 void PlayState::playIndex(int row)
 {
     shuffleToggled = false;
     ignoreMediaChange = false;
-    liveCurrentIndex = row;
+    modes->live.index = row;
     shuffleProxy->setCurrentIndex(row);
     controls->play(uint(qMax(0, row)));
     emitSongChanged();
@@ -555,82 +506,81 @@ void PlayState::clearPlayQueue()
 void PlayState::rowsInsertedSlot(QModelIndex parent, int start, int end)
 {
     Q_UNUSED(parent)
-    if (queueRearranging && start <= liveCurrentIndex)
-        liveCurrentIndex += end - start + 1;
+    if (queueRearranging && start <= modes->live.index)
+        modes->live.index += end - start + 1;
     followQueueChange();
 }
 
 void PlayState::rowsRemovedSlot(QModelIndex parent, int start, int end)
 {
     Q_UNUSED(parent)
-    if (queueRearranging && start <= liveCurrentIndex)
-        liveCurrentIndex -= end - start + 1;
+    if (queueRearranging && start <= modes->live.index)
+        modes->live.index -= end - start + 1;
     followQueueChange();
 }
 
 void PlayState::followQueueChange()
 {
     const int count = pendingModel ? pendingModel->rowCount() : queueRowCount();
-    if (count != liveSongCount) {
-        liveSongCount = count;
-        musicSnapshot.songCount = count;
+    if (count != modes->live.songCount) {
+        modes->live.songCount = count;
+        modes->music.songCount = count;
         emit songCountChanged(count);
     }
     if (!queueRearranging)
         emitSongChanged();
 }
 
+PlayItem PlayState::queueItem(int row) const
+{
+    PlayItem song;
+    song.contentType = SongContent;
+    song.index = row;
+    song.title = queueCell(row, Constants::SongTitle).toString();
+    song.album = queueCell(row, Constants::AlbumName).toString();
+    song.artist = queueCell(row, Constants::ArtistName).toString();
+    song.genre = queueCell(row, Constants::Genre).toString();
+    song.songUri = queueCell(row, Constants::SongUri).toString();
+    song.songId = queueCell(row, Constants::SongId).toInt();
+    song.albumId = queueCell(row, Constants::AlbumId).toInt();
+    song.duration = queueCell(row, Constants::SongLength).toInt();
+    return song;
+}
+
 void PlayState::emitSongChanged()
 {
-    if (liveMode == MusicMode)
-        storeLastPosition(int(livePosition), liveSongId);
-
-    int row = liveCurrentIndex;
-    if (liveMode == RadioMode) {
+    if (modes->mode == RadioMode) {
         // The music snapshot keeps describing the song that resumes when music comes back.
         const int count = queueRowCount();
-        row = musicSnapshot.index >= 0 && musicSnapshot.index < count ? musicSnapshot.index
-                                                                      : (count > 0 ? 0 : -1);
-    }
-    const QString newTitle = queueCell(row, Constants::SongTitle).toString();
-    const QString newAlbum = queueCell(row, Constants::AlbumName).toString();
-    const QString newArtist = queueCell(row, Constants::ArtistName).toString();
-    const int length = queueCell(row, Constants::SongLength).toInt();
-    const int newSongId = queueCell(row, Constants::SongId).toInt();
-    const int newAlbumId = queueCell(row, Constants::AlbumId).toInt();
-    const QString newUri = queueCell(row, Constants::SongUri).toString();
-    const QString newGenre = queueCell(row, Constants::Genre).toString();
-
-    if (liveMode == MusicMode) {
-        uint newPosition = livePosition;
-        if (liveState == NoState || liveState == Stopped || newSongId != liveSongId)
-            newPosition = 0;
-        liveSongId = newSongId;
-        livePosition = newPosition;
-        liveAlbumId = newAlbumId;
-        liveSongUri = newUri;
-        genre = newGenre;
-        if (pendingPositionSaves == 0)
-            requestLastPosition();
-        else
-            lastPositionRequestDeferred = true;
-        liveStreamArtPath.clear();
-        liveStreamArtText.clear();
-        liveTitle = newTitle;
-        liveAlbum = newAlbum;
-        liveArtist = newArtist;
-        emit songChanged(liveTitle, liveAlbum, liveArtist, liveCurrentIndex, previousDirection);
-        previousDirection = false;
-        emit positionChanged(livePosition);
-        if (length != liveDuration) {
-            liveDuration = length;
-            emit durationChanged(length);
-        }
+        PlayItem& music = modes->music;
+        const int row = music.index >= 0 && music.index < count ? music.index : (count > 0 ? 0 : -1);
+        const PlayItem song = queueItem(row);
+        if (song.songId != music.songId)
+            music.position = 0;
+        music.index = row;
+        music.setSong(song);
+        emit songChanged(music.title, music.album, music.artist, music.index, previousDirection);
+        emit durationChanged(music.duration);
+        emit positionChanged(music.position);
         return;
     }
 
-    radio->queueChangedUnderRadio(row, newTitle, newAlbum, newArtist, length, newSongId,
-                                  newAlbumId, newGenre);
+    PlayItem& live = modes->live;
+    storeLastPosition(int(live.position), live.songId);
+    const PlayItem song = queueItem(live.index);
+    if (liveState == NoState || liveState == Stopped || song.songId != live.songId)
+        live.position = 0;
+    const bool newDuration = song.duration != live.duration;
+    live.setSong(song);
+    if (pendingPositionSaves == 0)
+        requestLastPosition();
+    else
+        lastPositionRequestDeferred = true;
+    emit songChanged(live.title, live.album, live.artist, live.index, previousDirection);
+    previousDirection = false;
+    emit positionChanged(live.position);
+    if (newDuration)
+        emit durationChanged(live.duration);
 }
 
 int PlayState::findColumn(QString name, QAbstractItemModel* model) const
@@ -648,7 +598,7 @@ int PlayState::findColumn(QString name, QAbstractItemModel* model) const
 bool PlayState::hasSeveralAlbums() const
 {
     const int column = findColumn(Constants::AlbumId);
-    if (liveContentType != SongContent || column < 0)
+    if (modes->live.contentType != SongContent || column < 0)
         return false;
     const QVariant first = queueContainer->index(0, column).data();
     for (int row = 1; row < queueContainer->rowCount(); ++row) {
@@ -665,7 +615,7 @@ void PlayState::sendPlayAction()
     content.setValue(QLatin1String(MusicApplicationActionContent::ArtistField), artist(MusicMode));
     content.setValue(QLatin1String(MusicApplicationActionContent::AlbumField), album(MusicMode));
     content.setValue(QLatin1String(MusicApplicationActionContent::GenreField),
-                     liveMode == MusicMode ? genre : musicSnapshot.genre);
+                     modes->mode == MusicMode ? modes->live.genre : modes->music.genre);
     content.setType(0);
     ApplicationActionMediator::instance()->announcePlayAction(&content);
 }
@@ -681,7 +631,7 @@ void PlayState::setShuffle(bool on)
     shuffleToggled = true;
     queueRearranging = true;
     ignoreMediaChange = true;
-    liveCurrentIndex = shuffleProxy->setShuffle(on, liveCurrentIndex);
+    modes->live.index = shuffleProxy->setShuffle(on, modes->live.index);
     if (!suppressShuffleSetting)
         settings.setValue(Constants::ShuffleOn, on ? 1 : 0);
     if (audiobookFilter->filterEnabled() != on) {
@@ -704,16 +654,16 @@ void PlayState::setRepeat(bool on, bool userToggle)
         settings.setValue(Constants::RepeatOn, true);
         repeatMode = MafwPlaylist::RepeatAll;
     }
-    if (liveContentType != UrlContent)
+    if (modes->live.contentType != UrlContent)
         playlist->setRepeat(repeatMode);
 }
 
 void PlayState::savePlayPosition()
 {
-    if (liveMode != MusicMode || !isRememberedGenre(genre))
+    if (modes->mode != MusicMode || !isRememberedGenre(modes->live.genre))
         return;
-    settings.setValue(Constants::SettingsSongId, liveSongId);
-    settings.setValue(Constants::Position, livePosition);
+    settings.setValue(Constants::SettingsSongId, modes->live.songId);
+    settings.setValue(Constants::Position, modes->live.position);
 }
 
 void PlayState::ensureContentManager()
@@ -736,11 +686,11 @@ void PlayState::ensureContentManager()
 
 void PlayState::storeLastPosition(int position, int songId)
 {
-    if (!isRememberedGenre(genre) || songId == 0 || position < minStoredPosition)
+    if (!isRememberedGenre(modes->live.genre) || songId == 0 || position < minStoredPosition)
         return;
     ensureContentManager();
     // Heard to its last second (or of unknown length): the next start is from the beginning.
-    if (position < liveDuration - 1)
+    if (position < modes->live.duration - 1)
         contentManager->model()->setLastPlayedPosition(position, songId);
     else
         contentManager->model()->setLastPlayedPosition(0, songId);
@@ -760,17 +710,17 @@ void PlayState::savePlayPositionRequestCompletedSlot()
 
 void PlayState::requestLastPosition()
 {
-    if (!isRememberedGenre(genre))
+    if (!isRememberedGenre(modes->live.genre))
         return;
     ensureContentManager();
-    contentManager->model()->requestLastPlayedPosition(liveSongId);
+    contentManager->model()->requestLastPlayedPosition(modes->live.songId);
 }
 
 void PlayState::setPlayPosition(int position, int songID)
 {
-    if (songID != liveSongId)
+    if (songID != modes->live.songId)
         return;
-    livePosition = uint(qMax(0, position));
+    modes->live.position = uint(qMax(0, position));
     startPosition = position;
     startSongId = songID;
     // The answer may come after the song started: then it moves there at once.
@@ -781,21 +731,21 @@ void PlayState::setPlayPosition(int position, int songID)
 
 void PlayState::seekToStartingPosition()
 {
-    if (startPosition != int(livePosition))
-        startPosition = int(livePosition);
-    if (startPosition == 0 || startSongId != liveSongId)
+    if (startPosition != int(modes->live.position))
+        startPosition = int(modes->live.position);
+    if (startPosition == 0 || startSongId != modes->live.songId)
         return;
     disconnect(controls, SIGNAL(positionChanged(uint, int)), this,
                SLOT(positionChangedSlot(uint, int)));
-    setPosition(uint(startPosition), liveMode);
+    setPosition(uint(startPosition), modes->mode);
     connect(controls, SIGNAL(positionChanged(uint, int)), this, SLOT(positionChangedSlot(uint, int)));
     startPosition = 0;
 }
 
 void PlayState::updateLatestActivityTrack()
 {
-    if (isRememberedGenre(genre))
-        LatestActivityController::instance()->setTrackNo(liveAlbum, m_trackNumber);
+    if (isRememberedGenre(modes->live.genre))
+        LatestActivityController::instance()->setTrackNo(modes->live.album, m_trackNumber);
 }
 
 bool PlayState::isMassStorageMode()
@@ -820,7 +770,7 @@ void PlayState::usbModeChanged(MeeGo::QmUSBMode::Mode mode)
         return;
     if (mode == MeeGo::QmUSBMode::MassStorage) {
         if (rendererState != MafwRenderer::Stopped)
-            stop(liveMode);
+            stop(modes->mode);
         emit massStorageMode(true);
         lastUsbMode = mode;
         return;
@@ -881,12 +831,12 @@ void PlayState::toggleFavoriteState()
         qWarning() << Q_FUNC_INFO << "- Failed, not tracker song";
         return;
     }
-    const QModelIndex cell = model->index(liveCurrentIndex, findColumn(Constants::Favorited, model));
+    const QModelIndex cell = model->index(modes->live.index, findColumn(Constants::Favorited, model));
     if (!cell.isValid())
         return;
     const bool favourite = !cell.data(Qt::DisplayRole).toBool();
     if (model->setData(cell, favourite, Qt::EditRole))
-        emit favoriteState(liveSongUri, favourite);
+        emit favoriteState(modes->live.songUri, favourite);
 }
 
 void PlayState::checkFavoriteState()
@@ -896,9 +846,9 @@ void PlayState::checkFavoriteState()
         qWarning() << Q_FUNC_INFO << "- Can't get favorite status (is not tracker song)";
         return;
     }
-    const QModelIndex cell = model->index(liveCurrentIndex, findColumn(Constants::Favorited, model));
+    const QModelIndex cell = model->index(modes->live.index, findColumn(Constants::Favorited, model));
     if (cell.isValid())
-        emit favoriteState(liveSongUri, cell.data(Qt::DisplayRole).toBool());
+        emit favoriteState(modes->live.songUri, cell.data(Qt::DisplayRole).toBool());
 }
 
 bool PlayState::isCallActive() const
@@ -935,10 +885,10 @@ void PlayState::play(PlayingMode mode)
     if (seekTimer->isActive()) {
         // The end of a fast seek: playback goes on from where the seek got to.
         seekTimer->stop();
-        controls->setPosition(livePosition);
+        controls->setPosition(modes->live.position);
         return;
     }
-    if (liveContentType == RadioPlaylistContent) {
+    if (modes->live.contentType == RadioPlaylistContent) {
         switch (networkState) {
         case 0:
             radio->openNetworkSession();
@@ -958,10 +908,10 @@ void PlayState::play(PlayingMode mode)
     }
     if (liveState == Paused)
         controls->resume();
-    else if (liveSongUri.isEmpty() && liveStreamUrl.scheme() == QLatin1String("file"))
-        playStream(liveStreamUrl);
+    else if (modes->live.songUri.isEmpty() && modes->live.streamUrl.scheme() == QLatin1String("file"))
+        playStream(modes->live.streamUrl);
     else
-        controls->play(uint(qMax(0, liveCurrentIndex)));
+        controls->play(uint(qMax(0, modes->live.index)));
     requestMediaInfo();
 }
 
@@ -977,8 +927,8 @@ void PlayState::pause()
 
 void PlayState::pauseOrStop(PlayingMode mode)
 {
-    const bool canPause = mode == liveMode ? seekable
-                                           : (liveMode == RadioMode || radioSnapshot.seekable);
+    const bool canPause = mode == modes->mode ? modes->live.seekable
+                                           : (modes->mode == RadioMode || modes->radio.seekable);
     if (canPause)
         pause();
     else
@@ -987,18 +937,18 @@ void PlayState::pauseOrStop(PlayingMode mode)
 
 void PlayState::stop(PlayingMode mode)
 {
-    if (mode != liveMode) {
+    if (mode != modes->mode) {
         if (mode == MusicMode)
-            radio->clearMusicSnapshot();
+            modes->clearMusic();
         else
-            radio->clearRadioSnapshot();
+            modes->clearRadio();
         return;
     }
     ignoreMediaChange = false;
     shuffleToggled = false;
     controls->stop();
     setState(Stopped);
-    if (liveContentType == RadioPlaylistContent && networkSession)
+    if (modes->live.contentType == RadioPlaylistContent && networkSession)
         networkSession->close();
 }
 
@@ -1007,20 +957,20 @@ void PlayState::next(int delayMs)
     disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
     if (pendingModel) {
         if (pendingModel->rowCount() > 1) {
-            ++liveCurrentIndex;
+            ++modes->live.index;
             playPendingModel();
         } else {
-            setPosition(0, liveMode);
+            setPosition(0, modes->mode);
         }
         return;
     }
-    if (seekable && playlist->count() < 2) {
-        setPosition(0, liveMode);
+    if (modes->live.seekable && playlist->count() < 2) {
+        setPosition(0, modes->mode);
         return;
     }
-    ++liveCurrentIndex;
-    if (liveCurrentIndex >= queueRowCount())
-        liveCurrentIndex = 0;
+    ++modes->live.index;
+    if (modes->live.index >= queueRowCount())
+        modes->live.index = 0;
     previousDirection = false;
     ignoreMediaChange = false;
     shuffleToggled = false;
@@ -1031,22 +981,22 @@ void PlayState::next(int delayMs)
 void PlayState::previous(int delayMs, bool force)
 {
     disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
-    if (seekable && !force && (playlist->count() < 2 || livePosition >= 4)) {
-        setPosition(0, liveMode);
+    if (modes->live.seekable && !force && (playlist->count() < 2 || modes->live.position >= 4)) {
+        setPosition(0, modes->mode);
         return;
     }
     if (pendingModel) {
         if (pendingModel->rowCount() > 1) {
-            liveCurrentIndex = pendingModel->rowCount() - 1;
+            modes->live.index = pendingModel->rowCount() - 1;
             playPendingModel();
         }
         return;
     }
-    if (playlist->count() < 2 || liveContentType != SongContent)
+    if (playlist->count() < 2 || modes->live.contentType != SongContent)
         return;
-    --liveCurrentIndex;
-    if (liveCurrentIndex < 0)
-        liveCurrentIndex = queueRowCount() - 1;
+    --modes->live.index;
+    if (modes->live.index < 0)
+        modes->live.index = queueRowCount() - 1;
     shuffleToggled = false;
     previousDirection = true;
     --m_trackNumber;
@@ -1057,9 +1007,9 @@ void PlayState::previous(int delayMs, bool force)
 void PlayState::moveToCurrentIndex(int delayMs)
 {
     savePlayPosition();
-    if (liveMode == MusicMode)
+    if (modes->mode == MusicMode)
         emitSongChanged();
-    livePosition = 0;
+    modes->live.position = 0;
     if (delayMs < 0)
         delayedNextPrev();
     else
@@ -1069,8 +1019,8 @@ void PlayState::moveToCurrentIndex(int delayMs)
 void PlayState::delayedNextPrev()
 {
     nextPrevTimer->stop();
-    shuffleProxy->setCurrentIndex(liveCurrentIndex);
-    controls->setPlaylistIndex(liveCurrentIndex);
+    shuffleProxy->setCurrentIndex(modes->live.index);
+    controls->setPlaylistIndex(modes->live.index);
     if (resumeAfterError && rendererState == MafwRenderer::Stopped) {
         resumeAfterError = false;
         play(MusicMode);
@@ -1081,24 +1031,24 @@ void PlayState::delayedNextPrev()
 
 void PlayState::setPosition(uint seconds, PlayingMode mode)
 {
-    if (mode != liveMode) {
+    if (mode != modes->mode) {
         if (mode == MusicMode)
-            musicSnapshot.position = seconds;
+            modes->music.position = seconds;
         else
-            radioSnapshot.position = seconds;
+            modes->radio.position = seconds;
         return;
     }
     if (liveState != Playing) {
-        livePosition = seconds;
+        modes->live.position = seconds;
         controls->pauseAt(seconds);
-        emit positionChanged(livePosition);
+        emit positionChanged(modes->live.position);
         return;
     }
     if (seconds == 0)
-        storeLastPosition(int(livePosition), liveSongId);
-    livePosition = seconds;
+        storeLastPosition(int(modes->live.position), modes->live.songId);
+    modes->live.position = seconds;
     controls->setPosition(seconds);
-    emit positionChanged(livePosition);
+    emit positionChanged(modes->live.position);
 }
 
 void PlayState::startRewinding(int stepMs)
@@ -1113,7 +1063,7 @@ void PlayState::startForwarding(int stepMs)
 
 void PlayState::startFastSeek(bool backwards, int stepMs)
 {
-    if (liveContentType == RadioPlaylistContent && !seekable)
+    if (modes->live.contentType == RadioPlaylistContent && !modes->live.seekable)
         return;
     // A seek that runs already only changes its direction.
     rewinding = backwards;
@@ -1127,25 +1077,25 @@ void PlayState::startFastSeek(bool backwards, int stepMs)
 void PlayState::seekSlot()
 {
     if (rewinding) {
-        if (livePosition == 0) {
+        if (modes->live.position == 0) {
             m_seekBoundReached = true;
             seekTimer->stop();
             previous(-1, false);
             return;
         }
-        --livePosition;
+        --modes->live.position;
     } else {
-        if (int(livePosition) >= liveDuration) {
+        if (int(modes->live.position) >= modes->live.duration) {
             m_seekBoundReached = true;
             seekTimer->stop();
             next(-1);
             return;
         }
-        ++livePosition;
+        ++modes->live.position;
     }
-    emit positionChanged(livePosition);
+    emit positionChanged(modes->live.position);
     if (lastSeekSet.elapsed() >= seekStepMs) {
-        controls->setPosition(livePosition);
+        controls->setPosition(modes->live.position);
         lastSeekSet.start();
     }
 }
@@ -1155,21 +1105,21 @@ void PlayState::positionChangedSlot(uint position, int duration)
     if (seekTimer->isActive() || nextPrevTimer->isActive()
         || rendererState == MafwRenderer::Stopped)
         return;
-    if (duration >= 0 && duration != liveDuration) {
-        liveDuration = duration;
+    if (duration >= 0 && duration != modes->live.duration) {
+        modes->live.duration = duration;
         emit durationChanged(duration);
     }
-    if (position == livePosition)
+    if (position == modes->live.position)
         return;
-    if (int(position) == liveDuration || int(position) == liveDuration - 1) {
-        storeLastPosition(int(position), liveSongId);
+    if (int(position) == modes->live.duration || int(position) == modes->live.duration - 1) {
+        storeLastPosition(int(position), modes->live.songId);
         reachedEnd = true;
     } else if (position == 0) {
-        storeLastPosition(int(livePosition), liveSongId);
+        storeLastPosition(int(modes->live.position), modes->live.songId);
     }
-    livePosition = position;
+    modes->live.position = position;
     updateLatestActivityTrack();
-    emit positionChanged(livePosition);
+    emit positionChanged(modes->live.position);
 }
 
 void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
@@ -1181,16 +1131,16 @@ void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
             setState(Stopped);
             setBuffering(false);
         }
-        storeLastPosition(int(livePosition), liveSongId);
-        if (liveMode == MusicMode)
-            emit positionChanged(livePosition);
+        storeLastPosition(int(modes->live.position), modes->live.songId);
+        if (modes->mode == MusicMode)
+            emit positionChanged(modes->live.position);
         break;
     case MafwRenderer::Playing:
         setState(Playing);
         seekToStartingPosition();
         if (restorePositionOnPlay) {
             restorePositionOnPlay = false;
-            controls->setPosition(radioSnapshot.position);
+            controls->setPosition(modes->radio.position);
         }
         break;
     case MafwRenderer::Paused:
@@ -1200,11 +1150,11 @@ void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
             networkSession->close();
         if (resumeWhenPaused) {
             resumeWhenPaused = false;
-            play(liveMode);
+            play(modes->mode);
         }
         break;
     case MafwRenderer::Transitioning:
-        if (liveContentType == RadioPlaylistContent)
+        if (modes->live.contentType == RadioPlaylistContent)
             setState(Transitioning);
         break;
     case MafwRenderer::Invalid:
@@ -1228,7 +1178,7 @@ void PlayState::playbackCompletedSlot()
         ignoreCompletion = false;
         return;
     }
-    if (liveMode == RadioMode) {
+    if (modes->mode == RadioMode) {
         notifySheetListeners(true);
         return;
     }
@@ -1240,26 +1190,26 @@ void PlayState::endOfQueue()
     if (shuffleToggled && isShuffle()) {
         // Shuffle was switched on while this song played: the controller's next song is stale.
         shuffleToggled = false;
-        ++liveCurrentIndex;
-        if (liveCurrentIndex < queueRowCount()) {
-            controls->play(uint(liveCurrentIndex));
-            shuffleProxy->setCurrentIndex(liveCurrentIndex);
+        ++modes->live.index;
+        if (modes->live.index < queueRowCount()) {
+            controls->play(uint(modes->live.index));
+            shuffleProxy->setCurrentIndex(modes->live.index);
             emitSongChanged();
             return;
         }
     }
     queueContainer->clear();
-    liveCurrentIndex = 0;
+    modes->live.index = 0;
     shuffleProxy->setCurrentIndex(0);
     ignoreMediaChange = false;
-    liveSongId = -1;
-    liveAlbumId = -1;
-    liveSongCount = 0;
-    livePosition = 0;
-    liveDuration = 0;
+    modes->live.songId = -1;
+    modes->live.albumId = -1;
+    modes->live.songCount = 0;
+    modes->live.position = 0;
+    modes->live.duration = 0;
     shuffleToggled = false;
     if (pendingModel && ((int(m_flags) & PendingReplayFlags) || pendingModel->rowCount() > 1)) {
-        liveCurrentIndex = pendingModel->rowCount() > 1 ? 1 : 0;
+        modes->live.index = pendingModel->rowCount() > 1 ? 1 : 0;
         playPendingModel();
         return;
     }
@@ -1272,8 +1222,8 @@ void PlayState::endOfQueue()
     emit playbackCompleted();
     controls->stop();
     controls->setPlaylist(m_playlistId, false);
-    liveContentType = SongContent;
-    seekable = true;
+    modes->live.contentType = SongContent;
+    modes->live.seekable = true;
     emit contentTypeChanged(SongContent);
 }
 
@@ -1300,18 +1250,18 @@ void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
         if (shuffleToggled) {
             shuffleToggled = false;
             bool chosen = false;
-            if (liveCurrentIndex >= liveSongCount - 1) {
+            if (modes->live.index >= modes->live.songCount - 1) {
                 if (isRepeat()) {
-                    liveCurrentIndex = 0;
+                    modes->live.index = 0;
                     chosen = true;
                 }
             } else {
-                ++liveCurrentIndex;
+                ++modes->live.index;
                 chosen = true;
             }
             if (chosen) {
-                controls->setPlaylistIndex(liveCurrentIndex);
-                shuffleProxy->setCurrentIndex(liveCurrentIndex);
+                controls->setPlaylistIndex(modes->live.index);
+                shuffleProxy->setCurrentIndex(modes->live.index);
                 emitSongChanged();
             }
             return;
@@ -1320,33 +1270,33 @@ void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
         if (!song)
             return;
         bool changed = false;
-        if (song->title() != liveTitle) {
-            liveTitle = song->title();
+        if (song->title() != modes->live.title) {
+            modes->live.title = song->title();
             changed = true;
         }
-        if (song->album() != liveAlbum) {
-            liveAlbum = song->album();
+        if (song->album() != modes->live.album) {
+            modes->live.album = song->album();
             changed = true;
         }
-        if (song->artist() != liveArtist) {
-            liveArtist = song->artist();
+        if (song->artist() != modes->live.artist) {
+            modes->live.artist = song->artist();
             changed = true;
         }
-        if (song->queuePosition() - 1 != liveCurrentIndex) {
-            liveCurrentIndex = song->queuePosition() - 1;
-            shuffleProxy->setCurrentIndex(liveCurrentIndex);
+        if (song->queuePosition() - 1 != modes->live.index) {
+            modes->live.index = song->queuePosition() - 1;
+            shuffleProxy->setCurrentIndex(modes->live.index);
             changed = true;
         }
-        genre = song->genre();
-        if (song->songId() != liveSongId) {
-            liveSongId = song->songId();
+        modes->live.genre = song->genre();
+        if (song->songId() != modes->live.songId) {
+            modes->live.songId = song->songId();
             requestLastPosition();
         }
-        liveAlbumId = song->albumId();
-        liveSongUri = song->uri();
+        modes->live.albumId = song->albumId();
+        modes->live.songUri = song->uri();
         if (changed)
-            emit songChanged(liveTitle, liveAlbum, liveArtist, liveCurrentIndex, false);
-        emit positionChanged(livePosition);
+            emit songChanged(modes->live.title, modes->live.album, modes->live.artist, modes->live.index, false);
+        emit positionChanged(modes->live.position);
         return;
     }
 
@@ -1368,10 +1318,10 @@ void PlayState::errorSlot(const MafwError& error)
     qDebug() << Q_FUNC_INFO << "-" << error.code() << ":" << error.message();
     if (PlaybackErrorPolicy::isSilent(error.code()))
         return;
-    const int banner = PlaybackErrorPolicy::banner(error.code(), liveContentType);
+    const int banner = PlaybackErrorPolicy::banner(error.code(), modes->live.contentType);
     switch (error.code()) {
     case MafwError::ResourceNotFound:
-        if (liveContentType == SongContent)
+        if (modes->live.contentType == SongContent)
             resumeAfterError = false;
         break;
     case MafwError::NetworkDown:
@@ -1396,8 +1346,8 @@ void PlayState::errorSlot(const MafwError& error)
 
 void PlayState::resumePlaybackAfterErrorSlot()
 {
-    if (liveMode == MusicMode) {
-        if (queueRowCount() > 0 && liveCurrentIndex < queueRowCount() - 1) {
+    if (modes->mode == MusicMode) {
+        if (queueRowCount() > 0 && modes->live.index < queueRowCount() - 1) {
             next(-1);
         } else {
             disconnect(errorMessage, SIGNAL(disappeared()), this,

@@ -24,6 +24,8 @@ class MafwPlaylist;
 class AudiobookFilterProxyModel;
 class QAbstractItemModel;
 class PlaylistFileProbe;
+struct PlayItem;
+struct PlayModes;
 class RadioPlayback;
 class RadioNetworkSession;
 class SheetListenerList;
@@ -227,39 +229,7 @@ public slots:
     void savedSongModelCompleted();
 
 private:
-    struct MusicSnapshot
-    {
-        int index;
-        int songId;
-        int albumId;
-        int songCount;
-        uint position;
-        int duration;
-        QString title;
-        QString artist;
-        QString album;
-        QString genre;
-    };
-
-    struct RadioSnapshot
-    {
-        ContentType contentType;
-        QString title;
-        QString artist;
-        QString album;
-        QString genre;
-        QString streamArtPath;
-        QString streamArtText;
-        QUrl streamUrl;
-        uint position;
-        int duration;
-        bool seekable;
-    };
-
     friend class RadioPlayback;
-
-    template <typename T>
-    T pick(PlayingMode mode, const T& live, const T& music, const T& radio) const;
 
     PlayState();
     ~PlayState() override;
@@ -279,37 +249,25 @@ private:
     QAbstractItemModel* queueModel() const;
     int queueRowCount() const;
     QVariant queueCell(int row, const QString& column) const;
+    // The song of a queue row, as the queue's cells give it.
+    PlayItem queueItem(int row) const;
 
     static PlayState* s_instance;
 
     ZelPlayControls* controls;
+    // What plays, live and in the snapshot of the mode that is not live.
+    QScopedPointer<PlayModes> modes;
     StreamData* streamDataHandler = nullptr;
     ZelMetadataHandler* songDataHandler = nullptr;
     int rendererState = MafwRenderer::Stopped;
     State liveState = NoState;
-    ContentType liveContentType = NoContent;
-    uint livePosition = 0;
     int pendingPositionSaves = 0;
     bool lastPositionRequestDeferred = false;
-    int liveDuration = 0;
-    bool seekable = true;
-    int liveSongCount = 0;
-    int liveCurrentIndex = 0;
     bool buffering = false;
     ContainerModel* queueContainer = nullptr;
     QSharedPointer<ShuffleProxyModel> shuffleProxy;
     QString m_playlistId;
     MafwGeneralSourcePlaylist* playlist = nullptr;
-    int liveSongId = -1;
-    int liveAlbumId = -1;
-    QString liveTitle;
-    QString liveAlbum;
-    QString liveArtist;
-    QString liveSongUri;
-    QString genre;
-    QString liveStreamArtPath;
-    QString liveStreamArtText;
-    QUrl liveStreamUrl;
     QUrl pendingStreamUrl;
     int m_trackNumber = 0;
     QTimer* seekTimer = nullptr;
@@ -345,9 +303,6 @@ private:
     int minStoredPosition = 4;
     bool reachedEnd = false;
     bool audioAvailable = true;
-    MusicSnapshot musicSnapshot;
-    RadioSnapshot radioSnapshot;
-    PlayingMode liveMode = MusicMode;
     QScopedPointer<RadioPlayback> radio;
     QScopedPointer<SheetListenerList> sheetListeners;
     bool restorePositionOnPlay = false;

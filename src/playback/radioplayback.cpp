@@ -8,6 +8,7 @@
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "shell/parlovanceapplicationservice.h"
 #include "playlistfileprobe.h"
+#include "playmodes.h"
 #include "radionetworksession.h"
 #include "streamdata.h"
 #include "zelplaycontrols.h"
@@ -25,138 +26,36 @@ RadioPlayback::RadioPlayback(PlayState& playState)
 {
 }
 
-void RadioPlayback::saveMusicSnapshot()
-{
-    hub.musicSnapshot.album = hub.liveAlbum;
-    hub.musicSnapshot.albumId = hub.liveAlbumId;
-    hub.musicSnapshot.artist = hub.liveArtist;
-    hub.musicSnapshot.duration = hub.liveDuration;
-    hub.musicSnapshot.genre = hub.genre;
-    hub.musicSnapshot.songId = hub.liveSongId;
-    hub.musicSnapshot.position = hub.livePosition;
-    hub.musicSnapshot.index = hub.liveCurrentIndex;
-    hub.musicSnapshot.title = hub.liveTitle;
-    hub.musicSnapshot.songCount = hub.liveSongCount;
-}
-
-void RadioPlayback::saveRadioSnapshot()
-{
-    hub.radioSnapshot.contentType = hub.liveContentType;
-    hub.radioSnapshot.album = hub.liveAlbum;
-    hub.radioSnapshot.artist = hub.liveArtist;
-    hub.radioSnapshot.genre = hub.genre;
-    hub.radioSnapshot.title = hub.liveTitle;
-    hub.radioSnapshot.streamArtPath = hub.liveStreamArtPath;
-    hub.radioSnapshot.streamArtText = hub.liveStreamArtText;
-    hub.radioSnapshot.duration = hub.liveDuration;
-    hub.radioSnapshot.position = hub.livePosition;
-    hub.radioSnapshot.seekable = hub.seekable;
-}
-
-void RadioPlayback::restoreRadioSnapshot()
-{
-    hub.liveContentType = hub.radioSnapshot.contentType;
-    hub.liveAlbum = hub.radioSnapshot.album;
-    hub.liveArtist = hub.radioSnapshot.artist;
-    hub.genre = hub.radioSnapshot.genre;
-    hub.liveTitle = hub.radioSnapshot.title;
-    hub.liveStreamArtPath = hub.radioSnapshot.streamArtPath;
-    hub.liveStreamArtText = hub.radioSnapshot.streamArtText;
-    hub.livePosition = hub.radioSnapshot.position;
-    hub.liveDuration = hub.radioSnapshot.duration;
-    hub.seekable = hub.radioSnapshot.seekable;
-    hub.liveStreamUrl = hub.radioSnapshot.streamUrl;
-    hub.ignoreCompletion = true;
-}
-
 void RadioPlayback::restoreMusicPlaylist()
 {
-    hub.liveAlbum = hub.musicSnapshot.album;
-    hub.liveAlbumId = hub.musicSnapshot.albumId;
-    hub.liveArtist = hub.musicSnapshot.artist;
-    hub.liveDuration = hub.musicSnapshot.duration;
-    hub.genre = hub.musicSnapshot.genre;
-    hub.livePosition = hub.musicSnapshot.position;
-    hub.liveCurrentIndex = hub.musicSnapshot.index;
-    hub.liveSongId = hub.musicSnapshot.songId;
-    hub.liveTitle = hub.musicSnapshot.title;
-    hub.liveSongCount = hub.musicSnapshot.songCount;
-    hub.seekable = true;
-    hub.liveContentType = PlayState::SongContent;
+    hub.modes->live = hub.modes->music;
     hub.controls->stop();
     hub.controls->setPlaylist(hub.m_playlistId, false);
-    hub.controls->setPlaylistIndex(hub.liveCurrentIndex);
+    hub.controls->setPlaylistIndex(hub.modes->live.index);
     if (hub.pendingModel)
         hub.appendModel(hub.pendingModel, PlayState::ReplaceQueue, -1);
-    hub.controls->pauseAt(hub.livePosition);
-}
-
-void RadioPlayback::clearMusicSnapshot()
-{
-    hub.musicSnapshot.title.clear();
-    hub.musicSnapshot.artist.clear();
-    hub.musicSnapshot.album.clear();
-    hub.musicSnapshot.genre.clear();
-    hub.musicSnapshot.index = -1;
-    hub.musicSnapshot.songId = -1;
-    hub.musicSnapshot.albumId = -1;
-    hub.musicSnapshot.position = 0;
-    hub.musicSnapshot.duration = 0;
-    hub.musicSnapshot.songCount = 0;
-}
-
-void RadioPlayback::clearRadioSnapshot()
-{
-    hub.radioSnapshot.contentType = PlayState::RadioPlaylistContent;
-    hub.radioSnapshot.title.clear();
-    hub.radioSnapshot.artist.clear();
-    hub.radioSnapshot.album.clear();
-    hub.radioSnapshot.genre.clear();
-    hub.radioSnapshot.streamArtPath.clear();
-    hub.radioSnapshot.streamArtText.clear();
-    hub.radioSnapshot.position = 0;
-    hub.radioSnapshot.duration = 0;
-    hub.radioSnapshot.seekable = false;
-}
-
-void RadioPlayback::clearSongInfo()
-{
-    hub.livePosition = 0;
-    hub.liveCurrentIndex = 0;
-    hub.liveSongId = 0;
-    hub.liveAlbumId = 0;
-    hub.liveSongCount = 0;
-    hub.liveDuration = 0;
-    hub.liveContentType = PlayState::NoContent;
-    hub.liveTitle.clear();
-    hub.liveAlbum.clear();
-    hub.liveArtist.clear();
-    hub.genre.clear();
-    hub.liveSongUri.clear();
-    hub.liveStreamArtPath.clear();
-    hub.liveStreamArtText.clear();
-    hub.liveStreamUrl = QUrl();
-    hub.seekable = false;
+    hub.controls->pauseAt(hub.modes->live.position);
 }
 
 bool RadioPlayback::switchMode(PlayState::PlayingMode target)
 {
-    if (target == hub.liveMode)
+    if (target == hub.modes->mode)
         return false;
     if (target == PlayState::MusicMode) {
-        saveRadioSnapshot();
-        clearSongInfo();
+        hub.modes->saveRadio();
+        hub.modes->clearLive();
         hub.setMode(PlayState::MusicMode);
         hub.resumeWhenPaused = true;
         restoreMusicPlaylist();
-        emit hub.songChanged(hub.liveTitle, hub.liveAlbum, hub.liveArtist, hub.liveCurrentIndex, false);
+        emit hub.songChanged(hub.modes->live.title, hub.modes->live.album, hub.modes->live.artist, hub.modes->live.index, false);
         return true;
     }
-    saveMusicSnapshot();
-    clearSongInfo();
+    hub.modes->saveMusic();
+    hub.modes->clearLive();
     hub.setMode(PlayState::RadioMode);
-    restoreRadioSnapshot();
-    playStream(hub.radioSnapshot.streamUrl);
+    hub.modes->live = hub.modes->radio;
+    hub.ignoreCompletion = true;
+    playStream(hub.modes->radio.streamUrl);
     return true;
 }
 
@@ -168,7 +67,7 @@ void RadioPlayback::playStream(const QUrl& url)
     }
     if (hub.contentManager)
         hub.contentManager->dismissSaveAsDialog();
-    hub.storeLastPosition(int(hub.livePosition), hub.liveSongId);
+    hub.storeLastPosition(int(hub.modes->live.position), hub.modes->live.songId);
     if (hub.isMassStorageMode() || hub.updatingLibrary) {
         if (hub.rendererState != MafwRenderer::Playing)
             hub.errorMessage->show(9);
@@ -176,48 +75,48 @@ void RadioPlayback::playStream(const QUrl& url)
         hub.rendererStateChangedSlot(MafwRenderer::State(hub.rendererState));
         return;
     }
-    if (hub.liveMode == PlayState::MusicMode) {
-        saveMusicSnapshot();
-        clearSongInfo();
+    if (hub.modes->mode == PlayState::MusicMode) {
+        hub.modes->saveMusic();
+        hub.modes->clearLive();
     }
     hub.setMode(PlayState::RadioMode);
-    const bool sameUrl = url == hub.liveStreamUrl;
+    const bool sameUrl = url == hub.modes->live.streamUrl;
     const bool playlistFile = hub.playlistProbe->isPlaylistFile(url);
     if (!sameUrl) {
-        hub.liveCurrentIndex = -1;
-        hub.liveTitle.clear();
-        hub.liveAlbum.clear();
-        hub.liveArtist.clear();
-        hub.liveStreamArtText.clear();
-        hub.liveStreamArtPath.clear();
-        hub.liveDuration = 0;
-        clearRadioSnapshot();
+        hub.modes->live.index = -1;
+        hub.modes->live.title.clear();
+        hub.modes->live.album.clear();
+        hub.modes->live.artist.clear();
+        hub.modes->live.streamArtText.clear();
+        hub.modes->live.streamArtPath.clear();
+        hub.modes->live.duration = 0;
+        hub.modes->clearRadio();
     }
-    hub.liveStreamUrl = url;
-    hub.radioSnapshot.streamUrl = url;
-    hub.seekable = false;
+    hub.modes->live.streamUrl = url;
+    hub.modes->radio.streamUrl = url;
+    hub.modes->live.seekable = false;
     hub.ignoreCompletion = true;
     if (playlistFile) {
-        hub.liveContentType = PlayState::RadioPlaylistContent;
-        hub.radioSnapshot.contentType = PlayState::RadioPlaylistContent;
+        hub.modes->live.contentType = PlayState::RadioPlaylistContent;
+        hub.modes->radio.contentType = PlayState::RadioPlaylistContent;
         hub.controls->playPlaylist(url, QLatin1String(RadioPlaylistMimeType));
         hub.streamDataHandler->setUrl(url);
         hub.mediaChangedSlot(hub.streamDataHandler);
         openNetworkSession();
     } else {
-        hub.liveContentType = PlayState::UrlContent;
-        hub.radioSnapshot.contentType = PlayState::UrlContent;
+        hub.modes->live.contentType = PlayState::UrlContent;
+        hub.modes->radio.contentType = PlayState::UrlContent;
         // A local file brings no address of its own to the handler, which would otherwise keep
         // the last stream's and show the file as that stream.
         if (url.isLocalFile())
             hub.streamDataHandler->clear();
         hub.controls->play(url);
         hub.streamDataHandler->setUrl(url);
-        hub.streamDataHandler->setDuration(hub.radioSnapshot.duration);
+        hub.streamDataHandler->setDuration(hub.modes->radio.duration);
         hub.mediaChangedSlot(hub.streamDataHandler);
-        if (hub.radioSnapshot.position > 0 && hub.radioSnapshot.duration > 0) {
-            hub.livePosition = hub.radioSnapshot.position;
-            hub.liveDuration = hub.radioSnapshot.duration;
+        if (hub.modes->radio.position > 0 && hub.modes->radio.duration > 0) {
+            hub.modes->live.position = hub.modes->radio.position;
+            hub.modes->live.duration = hub.modes->radio.duration;
             hub.restorePositionOnPlay = true;
         }
     }
@@ -273,7 +172,7 @@ void RadioPlayback::handleNetworkSessionState(int state)
     switch (state) {
     case 1:
         if (hub.liveState != PlayState::Playing)
-            hub.play(hub.liveMode);
+            hub.play(hub.modes->mode);
         break;
     case 2:
         if (hub.rendererState != MafwRenderer::Transitioning)
@@ -287,7 +186,7 @@ void RadioPlayback::handleNetworkSessionState(int state)
         } else if (hub.liveState == PlayState::Playing) {
             hub.errorSlot(MafwError(MafwError::NetworkDown, QString()));
             hub.streamNeedsReopen = true;
-            hub.stop(hub.liveMode);
+            hub.stop(hub.modes->mode);
         }
         hub.setBuffering(false);
         break;
@@ -299,13 +198,13 @@ void RadioPlayback::handleNetworkSessionState(int state)
 void RadioPlayback::replayRadioPlaylist()
 {
     hub.streamNeedsReopen = false;
-    if (hub.liveStreamUrl.isEmpty())
+    if (hub.modes->live.streamUrl.isEmpty())
         return;
     QObject::connect(hub.controls, SIGNAL(mediaChanged(const ZelMetadataHandler*)), &hub,
             SLOT(mediaChangedSlot(const ZelMetadataHandler*)), Qt::UniqueConnection);
-    hub.controls->playPlaylist(hub.liveStreamUrl, QLatin1String(RadioPlaylistMimeType));
+    hub.controls->playPlaylist(hub.modes->live.streamUrl, QLatin1String(RadioPlaylistMimeType));
     if (StreamData* stream = qobject_cast<StreamData*>(hub.controls->mutableItem()))
-        stream->setUrl(hub.liveStreamUrl);
+        stream->setUrl(hub.modes->live.streamUrl);
 }
 
 void RadioPlayback::playLocalFile(const QString& path)
@@ -320,7 +219,7 @@ void RadioPlayback::playLocalFile(const QString& path)
 void RadioPlayback::songSaved(QString uri, int trackerId)
 {
     Q_UNUSED(uri)
-    hub.liveSongId = trackerId;
+    hub.modes->live.songId = trackerId;
     if (!hub.pendingStreamUrl.isEmpty()) {
         const QUrl url = hub.pendingStreamUrl;
         hub.pendingStreamUrl = QUrl();
@@ -358,23 +257,23 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
 {
     if (model)
         QObject::disconnect(model, SIGNAL(completed()), &hub, SLOT(savedSongModelCompleted()));
-    if (hub.playingLocalFile && hub.liveMode == PlayState::RadioMode)
-        saveRadioSnapshot();
+    if (hub.playingLocalFile && hub.modes->mode == PlayState::RadioMode)
+        hub.modes->saveRadio();
     hub.setMode(PlayState::MusicMode);
     hub.setState(PlayState::Playing);
-    hub.liveCurrentIndex = 0;
-    hub.liveContentType = PlayState::SongContent;
-    hub.liveSongCount = 1;
+    hub.modes->live.index = 0;
+    hub.modes->live.contentType = PlayState::SongContent;
+    hub.modes->live.songCount = 1;
     if (hub.playingLocalFile) {
         hub.playPendingModel();
         return;
     }
-    hub.seekable = true;
+    hub.modes->live.seekable = true;
     emit hub.contentTypeChanged(PlayState::SongContent);
-    emit hub.songChanged(hub.liveTitle, hub.liveAlbum, hub.liveArtist, 0, false);
-    emit hub.songCountChanged(hub.liveSongCount);
-    emit hub.positionChanged(hub.livePosition);
-    emit hub.durationChanged(hub.liveDuration);
+    emit hub.songChanged(hub.modes->live.title, hub.modes->live.album, hub.modes->live.artist, 0, false);
+    emit hub.songCountChanged(hub.modes->live.songCount);
+    emit hub.positionChanged(hub.modes->live.position);
+    emit hub.durationChanged(hub.modes->live.duration);
     emit hub.stateChanged(hub.liveState);
     ParlovanceApplicationService* service = ParlovanceApplicationService::instance();
     QObject::connect(service, SIGNAL(playerViewAppeared()), &hub, SLOT(releaseSheet()), Qt::UniqueConnection);
@@ -386,10 +285,10 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
     if (!stream)
         return;
     bool changed = false;
-    if (stream->artUri() != hub.liveStreamArtPath || stream->displayTitle() != hub.liveStreamArtText) {
-        hub.liveStreamArtPath = stream->artUri();
-        hub.liveStreamArtText = stream->displayTitle();
-        emit hub.streamArtChanged(hub.liveStreamArtPath, hub.liveStreamArtText);
+    if (stream->artUri() != hub.modes->live.streamArtPath || stream->displayTitle() != hub.modes->live.streamArtText) {
+        hub.modes->live.streamArtPath = stream->artUri();
+        hub.modes->live.streamArtText = stream->displayTitle();
+        emit hub.streamArtChanged(hub.modes->live.streamArtPath, hub.modes->live.streamArtText);
         changed = true;
     }
     QString newTitle;
@@ -413,27 +312,27 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
         newArtist = stream->title();
         newAlbum = stream->genre();
     }
-    for (auto pair : { qMakePair(&hub.liveTitle, &newTitle), qMakePair(&hub.liveAlbum, &newAlbum),
-                       qMakePair(&hub.liveArtist, &newArtist) }) {
+    for (auto pair : { qMakePair(&hub.modes->live.title, &newTitle), qMakePair(&hub.modes->live.album, &newAlbum),
+                       qMakePair(&hub.modes->live.artist, &newArtist) }) {
         if (*pair.first != *pair.second) {
             *pair.first = *pair.second;
             changed = true;
         }
     }
-    if (hub.genre != stream->genre()) {
-        hub.genre = stream->genre();
+    if (hub.modes->live.genre != stream->genre()) {
+        hub.modes->live.genre = stream->genre();
         changed = true;
     }
-    if (hub.seekable != stream->isSeekable()) {
-        hub.seekable = stream->isSeekable();
+    if (hub.modes->live.seekable != stream->isSeekable()) {
+        hub.modes->live.seekable = stream->isSeekable();
         changed = true;
     }
     if (!changed)
         return;
     hub.notifySheetListeners(false);
-    if (hub.liveContentType == PlayState::RadioPlaylistContent && hub.networkState == 2) {
+    if (hub.modes->live.contentType == PlayState::RadioPlaylistContent && hub.networkState == 2) {
         hub.streamNeedsReopen = true;
-        hub.stop(hub.liveMode);
+        hub.stop(hub.modes->mode);
         QObject::disconnect(hub.controls, SIGNAL(mediaChanged(const ZelMetadataHandler*)), &hub,
                    SLOT(mediaChangedSlot(const ZelMetadataHandler*)));
     }
@@ -445,7 +344,7 @@ void RadioPlayback::bufferingChanged(float percent)
         return;
     // Only a radio playlist has a network session. A single URL (or a song) reports buffering
     // while it connects and fills, which says nothing about the network going away.
-    if (hub.networkState != 0 || hub.liveContentType != PlayState::RadioPlaylistContent) {
+    if (hub.networkState != 0 || hub.modes->live.contentType != PlayState::RadioPlaylistContent) {
         if (hub.liveState != PlayState::Transitioning
             && hub.rendererState != MafwRenderer::Playing)
             return;
@@ -453,7 +352,7 @@ void RadioPlayback::bufferingChanged(float percent)
         emit hub.bufferingProgress(percent);
         return;
     }
-    hub.pauseOrStop(hub.liveMode);
+    hub.pauseOrStop(hub.modes->mode);
     hub.setBuffering(false);
     hub.errorSlot(MafwError(MafwError::NetworkDown, QString()));
 }
@@ -464,10 +363,10 @@ void RadioPlayback::resumeAfterError()
     if (code == MafwError::SeekRefused)
         return;
     if (code == MafwError::NetworkDown && !hub.controls->isCallActive() && hub.audioAvailable) {
-        hub.play(hub.liveMode);
+        hub.play(hub.modes->mode);
         return;
     }
-    if (hub.musicSnapshot.songCount > 0 && hub.musicSnapshot.index != -1) {
+    if (hub.modes->music.songCount > 0 && hub.modes->music.index != -1) {
         hub.resumeWhenPaused = false;
         switchMode(PlayState::MusicMode);
         emit hub.playbackCompleted();
@@ -476,24 +375,4 @@ void RadioPlayback::resumeAfterError()
         hub.playbackCompletedSlot();
     }
     hub.resumeAfterError = false;
-}
-
-void RadioPlayback::queueChangedUnderRadio(int row, const QString& title, const QString& album,
-                                           const QString& artist, int length, int songId,
-                                           int albumId, const QString& genre)
-{
-    PlayState::MusicSnapshot& music = hub.musicSnapshot;
-    if (songId != music.songId)
-        music.position = 0;
-    music.index = row;
-    music.album = album;
-    music.albumId = albumId;
-    music.artist = artist;
-    music.duration = length;
-    music.genre = genre;
-    music.songId = songId;
-    music.title = title;
-    emit hub.songChanged(music.title, music.album, music.artist, music.index, hub.previousDirection);
-    emit hub.durationChanged(music.duration);
-    emit hub.positionChanged(music.position);
 }

@@ -15,13 +15,7 @@ class RadioPlayback
 public:
     explicit RadioPlayback(PlayState& playState);
 
-    void saveMusicSnapshot();
-    void saveRadioSnapshot();
-    void restoreRadioSnapshot();
     void restoreMusicPlaylist();
-    void clearMusicSnapshot();
-    void clearRadioSnapshot();
-    void clearSongInfo();
     bool switchMode(PlayState::PlayingMode target);
 
     void playStream(const QUrl& url);
@@ -34,10 +28,6 @@ public:
     void bufferingChanged(float percent);
     // The banner of an error in radio mode has gone.
     void resumeAfterError();
-    // The music queue changed while radio is live: its snapshot takes the song of row.
-    void queueChangedUnderRadio(int row, const QString& title, const QString& album,
-                                const QString& artist, int length, int songId, int albumId,
-                                const QString& genre);
 
     void playLocalFile(const QString& path);
     void songSaved(QString uri, int trackerId);

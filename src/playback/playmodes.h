@@ -1,0 +1,26 @@
+#ifndef PLAYMODES_H
+#define PLAYMODES_H
+
+#include "playback/playitem.h"
+
+// What plays in the two playing modes: the mode that is live with its item, and the snapshot
+// that the other mode left behind, so that switching back resumes it.
+struct PlayModes
+{
+    PlayState::PlayingMode mode = PlayState::MusicMode;
+    PlayItem live;
+    PlayItem music = PlayItem::noSong();
+    PlayItem radio = PlayItem::noStream(QUrl());
+
+    // The live item for the live mode, else that mode's snapshot.
+    const PlayItem& item(PlayState::PlayingMode of) const;
+
+    void saveMusic();
+    void saveRadio();
+    // Empties what is live before the other mode's snapshot comes back.
+    void clearLive();
+    void clearMusic();
+    void clearRadio();
+};
+
+#endif // PLAYMODES_H
