@@ -1,6 +1,8 @@
 #include "mafwstorerowbuilder.h"
 
 #include "mafwstorecatalogue.h"
+#include "mafwtrackermodel.h"
+#include "mafwtrackermodelfactory.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -9,6 +11,10 @@
 #include <algorithm>
 
 namespace {
+
+// The query types, as Query::AllSongs.
+using Query = MafwTrackerModel;
+using Items = MafwTrackerModelFactory;
 
 const QChar Tab(QLatin1Char('\t'));
 
@@ -62,15 +68,39 @@ MafwStoreRowBuilder::MafwStoreRowBuilder(const MafwStoreCatalogue* catalogue,
 
 MafwStoreRowBuilder::Family MafwStoreRowBuilder::family(int type)
 {
-    if ((type >= 0 && type <= 15) || type == 17)
+    switch (type) {
+    case Query::AllSongs:
+    case Query::SongsOfAlbum:
+    case Query::SongsOfArtist:
+    case Query::RecentlyAddedSongs:
+    case Query::RecentlyPlayedSongs:
+    case Query::MostPlayedSongs:
+    case Query::FavouriteSongs:
+    case Query::NeverPlayedSongs:
+    case Query::RecentlyDownloadedSongs:
+    case Query::SongsOfPlaylistFile:
+    case Query::SongsOfUnknownArtist:
+    case Query::SongsOfUnknownAlbum:
+    case Query::SongsOfArtistWithoutAlbum:
+    case Query::SongsWithoutAlbumAndArtist:
+    case Query::OneSong:
+    case Query::SongsOfUserPlaylist:
+    case Query::SongsOfAlbumByArtist:
         return Songs;
-    if (type >= 100 && type <= 103)
+    case Query::AllAlbums:
+    case Query::AlbumsOfArtist:
+    case Query::RecentlyAddedAlbums:
+    case Query::AlbumsWithoutArtist:
         return Albums;
-    if (type == 200)
+    case Query::AllArtists:
         return Artists;
-    if (type >= 300 && type <= 302)
+    case Query::PlaylistFiles:
+    case Query::RecentPlaylists:
+    case Query::UserPlaylists:
         return Playlists;
-    return NoFamily;
+    default:
+        return NoFamily;
+    }
 }
 
 QStringList MafwStoreRowBuilder::headers(int type)
@@ -85,9 +115,9 @@ QStringList MafwStoreRowBuilder::headers(int type)
                           QStringLiteral("artistId"),    QStringLiteral("trackNumber"),
                           QStringLiteral("usageCounter"), QStringLiteral("added"),
                           QStringLiteral("url") };
-        if (type == 9 || type == 15)
+        if (type == Query::SongsOfPlaylistFile || type == Query::SongsOfUserPlaylist)
             h << QStringLiteral("playlistId");
-        if (type == 15)
+        if (type == Query::SongsOfUserPlaylist)
             h << QStringLiteral("entryPosition");
         return h;
     }
@@ -113,7 +143,7 @@ QStringList MafwStoreRowBuilder::headers(int type)
 
 bool MafwStoreRowBuilder::limitIsFinal(int type)
 {
-    return type == 5 || type == 301;
+    return type == Query::MostPlayedSongs || type == Query::RecentPlaylists;
 }
 
 MafwStoreRow MafwStoreRowBuilder::songRow(const MafwStoreSong& s) const
@@ -142,31 +172,35 @@ MafwStoreRow MafwStoreRowBuilder::songRow(const MafwStoreSong& s) const
 
 QVector<int> MafwStoreRowBuilder::songIds(int type, int id, int secondId) const
 {
-    if (type == 14)
+    if (type == Query::OneSong)
         return m_catalogue->song(id) ? QVector<int>{ id } : QVector<int>();
     // Walking the songs in title order gives every list its title order for free; the lists
     // ordered otherwise sort stably on top of it.
     const QVector<int>& order = m_catalogue->titleOrder();
     QVector<int> ids;
-    ids.reserve(type == 0 ? order.size() : 64);
+    ids.reserve(type == Query::AllSongs ? order.size() : 64);
     for (int songId : order) {
         const MafwStoreSong& s = *m_catalogue->song(songId);
         bool take = false;
         switch (type) {
-        case 0: take = true; break;
-        case 1: take = s.albumId == id && id > 0; break;
-        case 2: take = s.performerId == id && id > 0; break;
-        case 3: take = s.added.isValid(); break;
-        case 4: take = s.accessed.isValid(); break;
-        case 5: take = s.usage > 0; break;
-        case 6: take = s.favourite; break;
-        case 7: take = s.usage == 0; break;
-        case 8: take = s.encodedBy == QLatin1String("Vaspe Music"); break;
-        case 10: take = s.performerId == 0; break;
-        case 11: take = s.albumId == 0; break;
-        case 12: take = s.performerId == id && id > 0 && s.albumId == 0; break;
-        case 13: take = s.performerId == 0 && s.albumId == 0; break;
-        case 17:
+        case Query::AllSongs: take = true; break;
+        case Query::SongsOfAlbum: take = s.albumId == id && id > 0; break;
+        case Query::SongsOfArtist: take = s.performerId == id && id > 0; break;
+        case Query::RecentlyAddedSongs: take = s.added.isValid(); break;
+        case Query::RecentlyPlayedSongs: take = s.accessed.isValid(); break;
+        case Query::MostPlayedSongs: take = s.usage > 0; break;
+        case Query::FavouriteSongs: take = s.favourite; break;
+        case Query::NeverPlayedSongs: take = s.usage == 0; break;
+        case Query::RecentlyDownloadedSongs:
+            take = s.encodedBy == QLatin1String("Vaspe Music");
+            break;
+        case Query::SongsOfUnknownArtist: take = s.performerId == 0; break;
+        case Query::SongsOfUnknownAlbum: take = s.albumId == 0; break;
+        case Query::SongsOfArtistWithoutAlbum:
+            take = s.performerId == id && id > 0 && s.albumId == 0;
+            break;
+        case Query::SongsWithoutAlbumAndArtist: take = s.performerId == 0 && s.albumId == 0; break;
+        case Query::SongsOfAlbumByArtist:
             // An artist id below 1 stands for the album's songs without a performer.
             take = s.albumId == id && id > 0
                    && (secondId > 0 ? s.performerId == secondId : s.performerId == 0);
@@ -189,7 +223,13 @@ void MafwStoreRowBuilder::sortSongs(QVector<int>* ids, int type) const
     };
     QVector<Item> items;
     switch (type) {
-    case 1: case 2: case 3: case 4: case 5: case 12: case 17:
+    case Query::SongsOfAlbum:
+    case Query::SongsOfArtist:
+    case Query::RecentlyAddedSongs:
+    case Query::RecentlyPlayedSongs:
+    case Query::MostPlayedSongs:
+    case Query::SongsOfArtistWithoutAlbum:
+    case Query::SongsOfAlbumByArtist:
         break;
     default:
         return; // title order already
@@ -203,12 +243,12 @@ void MafwStoreRowBuilder::sortSongs(QVector<int>* ids, int type) const
         return a.song->trackNumber < b.song->trackNumber;
     };
     switch (type) {
-    case 1:
-    case 17:
+    case Query::SongsOfAlbum:
+    case Query::SongsOfAlbumByArtist:
         std::stable_sort(items.begin(), items.end(), albumOrder);
         break;
-    case 2:
-    case 12:
+    case Query::SongsOfArtist:
+    case Query::SongsOfArtistWithoutAlbum:
         std::stable_sort(items.begin(), items.end(), [albumOrder](const Item& a, const Item& b) {
             const bool noAlbumA = a.song->albumId == 0, noAlbumB = b.song->albumId == 0;
             if (noAlbumA != noAlbumB)
@@ -221,17 +261,17 @@ void MafwStoreRowBuilder::sortSongs(QVector<int>* ids, int type) const
             return albumOrder(a, b);
         });
         break;
-    case 3:
+    case Query::RecentlyAddedSongs:
         std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
             return a.song->added > b.song->added;
         });
         break;
-    case 4:
+    case Query::RecentlyPlayedSongs:
         std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
             return a.song->accessed > b.song->accessed;
         });
         break;
-    case 5:
+    case Query::MostPlayedSongs:
         std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
             return a.song->usage > b.song->usage;
         });
@@ -248,7 +288,7 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::rows(int type, int id, int secondId, 
 {
     switch (family(type)) {
     case Songs: {
-        if (type == 9 || type == 15)
+        if (type == Query::SongsOfPlaylistFile || type == Query::SongsOfUserPlaylist)
             return playlistSongRows(type, id, maxRows, total);
         const QVector<int> ids = songIds(type, id, secondId);
         return buildPrefix(ids.size(), maxRows, total,
@@ -294,7 +334,7 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::playlistSongRows(int type, int playli
     const MafwStorePlaylist* playlist = m_catalogue->playlist(playlistId);
     QVector<MafwStoreRow> out;
     int count = 0;
-    if (playlist && playlist->isFile() == (type == 9)) {
+    if (playlist && playlist->isFile() == (type == Query::SongsOfPlaylistFile)) {
         for (const MafwStorePlaylist::Entry& entry : playlist->entries) {
             const MafwStoreSong* s = m_catalogue->songByUrl(entry.url);
             if (!s)
@@ -305,7 +345,7 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::playlistSongRows(int type, int playli
             MafwStoreRow row = songRow(*s);
             row.key = entry.iri;
             row.cells.append(playlistId);
-            if (type == 15)
+            if (type == Query::SongsOfUserPlaylist)
                 row.cells.append(entry.position);
             out.append(row);
         }
@@ -327,12 +367,13 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::albumRows(int type, int id, int maxRo
         a.id = s.albumId;
         a.title = s.album;
         a.songs.append(&s);
-        if ((type == 101 && s.performerId == id && id > 0) || (type == 103 && s.performerId == 0))
+        if ((type == Query::AlbumsOfArtist && s.performerId == id && id > 0)
+            || (type == Query::AlbumsWithoutArtist && s.performerId == 0))
             wanted.insert(s.albumId);
     }
     QVector<const AlbumInfo*> list;
     for (const AlbumInfo& a : albums) {
-        if (type == 100 || type == 102 || wanted.contains(a.id))
+        if (type == Query::AllAlbums || type == Query::RecentlyAddedAlbums || wanted.contains(a.id))
             list.append(&a);
     }
     auto added = [](const AlbumInfo* a) {
@@ -348,7 +389,7 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::albumRows(int type, int id, int maxRo
         const int order = c->compareText(a->title, b->title);
         return order != 0 ? order < 0 : a->id < b->id;
     };
-    if (type == 102) {
+    if (type == Query::RecentlyAddedAlbums) {
         QHash<int, QDateTime> newest;
         for (const AlbumInfo* a : qAsConst(list))
             newest.insert(a->id, added(a));
@@ -453,12 +494,12 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::playlistRows(int type, int maxRows, i
 {
     QVector<const MafwStorePlaylist*> list;
     for (const MafwStorePlaylist& p : m_catalogue->playlists()) {
-        if (type == 301 || (type == 300) == p.isFile())
+        if (type == Query::RecentPlaylists || (type == Query::PlaylistFiles) == p.isFile())
             list.append(&p);
     }
     auto name = [](const MafwStorePlaylist* p) { return p->isFile() ? p->fileName : p->title; };
     const MafwStoreCatalogue* c = m_catalogue;
-    if (type == 301) {
+    if (type == Query::RecentPlaylists) {
         std::sort(list.begin(), list.end(), [](const MafwStorePlaylist* a, const MafwStorePlaylist* b) {
             return a->added != b->added ? a->added > b->added : a->id > b->id;
         });
@@ -489,25 +530,25 @@ QVector<int> MafwStoreRowBuilder::songsOfItems(int itemType, const QList<int>& i
 {
     QVector<int> out;
     switch (itemType) {
-    case 0:
+    case Items::SongItems:
         for (int id : ids) {
             if (m_catalogue->song(id))
                 out.append(id);
         }
         break;
-    case 1:
+    case Items::AlbumItems:
         for (int id : ids)
-            out += songIds(1, id, 0);
+            out += songIds(Query::SongsOfAlbum, id, 0);
         break;
-    case 2:
+    case Items::ArtistItems:
         for (int id : ids)
-            out += songIds(2, id, 0);
+            out += songIds(Query::SongsOfArtist, id, 0);
         break;
-    case 3:
-        out = songIds(11, 0, 0);
+    case Items::SongsWithoutAlbum:
+        out = songIds(Query::SongsOfUnknownAlbum, 0, 0);
         break;
-    case 4:
-        out = songIds(10, 0, 0);
+    case Items::SongsWithoutArtist:
+        out = songIds(Query::SongsOfUnknownArtist, 0, 0);
         break;
     default:
         break;
@@ -520,24 +561,26 @@ QVector<QVector<int>> MafwStoreRowBuilder::songsToDelete(int type, const QList<i
     QVector<QVector<int>> out;
     if (ids.isEmpty()) {
         // Only the sets without a name can be meant by no id at all.
-        if (type == 10 || type == 11 || type == 13)
+        if (type == Query::SongsOfUnknownArtist || type == Query::SongsOfUnknownAlbum
+            || type == Query::SongsWithoutAlbumAndArtist)
             out.append(songIds(type, 0, 0));
         return out;
     }
     for (int id : ids) {
         QVector<int> songs;
         switch (type) {
-        case 100:
-        case 101:
-        case 102:
-        case 103:
-            songs = songIds(1, id, 0);
+        case Query::AllAlbums:
+        case Query::AlbumsOfArtist:
+        case Query::RecentlyAddedAlbums:
+        case Query::AlbumsWithoutArtist:
+            songs = songIds(Query::SongsOfAlbum, id, 0);
             break;
-        case 200:
-            songs = songIds(2, id, 0);
+        case Query::AllArtists:
+            songs = songIds(Query::SongsOfArtist, id, 0);
             break;
-        case 401:
-            songs = id > 0 ? songIds(12, id, 0) : songIds(13, 0, 0);
+        case Query::UnknownAlbumOfArtist:
+            songs = id > 0 ? songIds(Query::SongsOfArtistWithoutAlbum, id, 0)
+                           : songIds(Query::SongsWithoutAlbumAndArtist, 0, 0);
             break;
         default:
             if (m_catalogue->song(id))
