@@ -19,6 +19,8 @@
 #include "playbackerrorpolicy.h"
 #include "playlistfileprobe.h"
 #include "playmodes.h"
+#include "fastseek.h"
+#include "positionmemory.h"
 #include "radionetworksession.h"
 #include "radioplayback.h"
 #include "sheetlistenerlist.h"
@@ -34,7 +36,6 @@
 namespace {
 
 const char* const RendererId = "mafw_gst_renderer";
-const int SeekTickMs = 33;
 const int ReleaseSheetDelayMs = 500;
 // Flags values that, together with a pending one-song queue, make the end of the queue play it.
 const int PendingReplayFlags = 2 | 4 | 8 | 16;
@@ -63,6 +64,10 @@ PlayState::PlayState()
     : QObject(nullptr)
     , controls(ZelPlayControls::instance())
     , modes(new PlayModes)
+    , positions(new PositionMemory(modes->live, [this]() {
+        ensureContentManager();
+        return contentManager->model();
+    }))
     , playlistProbe(new PlaylistFileProbe)
     , radio(new RadioPlayback(*this))
     , sheetListeners(new SheetListenerList)
@@ -76,7 +81,6 @@ PlayState::PlayState()
     qRegisterMetaType<MafwMediaInfo>("MafwMediaInfo");
     qRegisterMetaType<MeeGo::QmUSBMode::Mode>("MeeGo::QmUSBMode::Mode");
 
-    m_rememberedGenres << QStringLiteral("Audiobook") << QStringLiteral("PodCast");
 
     controls->init();
 
@@ -128,8 +132,15 @@ PlayState::PlayState()
     connect(this, SIGNAL(songChanged(QString, QString, QString, int, bool)), this,
             SLOT(sendPlayAction()));
 
-    seekTimer = new QTimer(this);
-    connect(seekTimer, SIGNAL(timeout()), this, SLOT(seekSlot()));
+    fastSeek = new FastSeek(modes->live, this);
+    connect(fastSeek, &FastSeek::positionChanged, this, &PlayState::positionChanged);
+    connect(fastSeek, &FastSeek::seekTo, controls, &ZelPlayControls::setPosition);
+    connect(fastSeek, &FastSeek::reachedBound, this, [this](bool backwards) {
+        if (backwards)
+            previous(-1, false);
+        else
+            next(-1);
+    });
     nextPrevTimer = new QTimer(this);
     connect(nextPrevTimer, SIGNAL(timeout()), this, SLOT(delayedNextPrev()));
 
@@ -249,22 +260,13 @@ bool PlayState::isUpdatingLibrary() const { return updatingLibrary; }
 void PlayState::setUpdatingLibrary(bool updating) { updatingLibrary = updating; }
 bool PlayState::isAudioAvailable() const { return audioAvailable; }
 void PlayState::setAudioAvailable(bool available) { audioAvailable = available; }
-bool PlayState::isAudiobookOrPodcast() const { return isRememberedGenre(modes->live.genre); }
+bool PlayState::isAudiobookOrPodcast() const { return positions->isLiveRemembered(); }
 bool PlayState::allSongsQueue() const { return m_allSongsQueue; }
-bool PlayState::seekBoundReached() const { return m_seekBoundReached; }
-void PlayState::clearSeekBoundReached() { m_seekBoundReached = false; }
-QStringList PlayState::rememberedGenres() const { return m_rememberedGenres; }
+bool PlayState::seekBoundReached() const { return fastSeek->boundReached(); }
+void PlayState::clearSeekBoundReached() { fastSeek->clearBoundReached(); }
+QStringList PlayState::rememberedGenres() const { return positions->genres(); }
 QSharedPointer<ShuffleProxyModel> PlayState::shuffleProxyModel() const { return shuffleProxy; }
 QString PlayState::playlistId() const { return m_playlistId; }
-
-bool PlayState::isRememberedGenre(const QString& text) const
-{
-    for (const QString& remembered : m_rememberedGenres) {
-        if (text.compare(remembered, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
 
 void PlayState::contentTypeChangedSlot()
 {
@@ -424,7 +426,7 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
         const QString rowGenre = genreColumn < 0 || index < 0 || index >= queueContainer->rowCount()
                                      ? QString()
                                      : queueContainer->index(index, genreColumn).data().toString();
-        if (isRememberedGenre(rowGenre)) {
+        if (positions->isRemembered(rowGenre)) {
             // Spoken word plays in order and leaves the user's shuffle choice alone.
             suppressShuffleSetting = true;
         } else {
@@ -572,10 +574,7 @@ void PlayState::emitSongChanged()
         live.position = 0;
     const bool newDuration = song.duration != live.duration;
     live.setSong(song);
-    if (pendingPositionSaves == 0)
-        requestLastPosition();
-    else
-        lastPositionRequestDeferred = true;
+    positions->requestAfterStores();
     emit songChanged(live.title, live.album, live.artist, live.index, previousDirection);
     previousDirection = false;
     emit positionChanged(live.position);
@@ -660,10 +659,8 @@ void PlayState::setRepeat(bool on, bool userToggle)
 
 void PlayState::savePlayPosition()
 {
-    if (modes->mode != MusicMode || !isRememberedGenre(modes->live.genre))
-        return;
-    settings.setValue(Constants::SettingsSongId, modes->live.songId);
-    settings.setValue(Constants::Position, modes->live.position);
+    if (modes->mode == MusicMode)
+        positions->saveToSettings();
 }
 
 void PlayState::ensureContentManager()
@@ -686,65 +683,44 @@ void PlayState::ensureContentManager()
 
 void PlayState::storeLastPosition(int position, int songId)
 {
-    if (!isRememberedGenre(modes->live.genre) || songId == 0 || position < minStoredPosition)
-        return;
-    ensureContentManager();
-    // Heard to its last second (or of unknown length): the next start is from the beginning.
-    if (position < modes->live.duration - 1)
-        contentManager->model()->setLastPlayedPosition(position, songId);
-    else
-        contentManager->model()->setLastPlayedPosition(0, songId);
-    ++pendingPositionSaves;
-    updateLatestActivityTrack();
+    if (positions->store(position, songId))
+        updateLatestActivityTrack();
 }
 
 void PlayState::savePlayPositionRequestCompletedSlot()
 {
-    if (pendingPositionSaves > 0)
-        --pendingPositionSaves;
-    if (pendingPositionSaves == 0 && lastPositionRequestDeferred) {
-        lastPositionRequestDeferred = false;
-        requestLastPosition();
-    }
+    positions->storeCompleted();
 }
 
 void PlayState::requestLastPosition()
 {
-    if (!isRememberedGenre(modes->live.genre))
-        return;
-    ensureContentManager();
-    contentManager->model()->requestLastPlayedPosition(modes->live.songId);
+    positions->request();
 }
 
 void PlayState::setPlayPosition(int position, int songID)
 {
-    if (songID != modes->live.songId)
+    if (!positions->answer(position, songID))
         return;
     modes->live.position = uint(qMax(0, position));
-    startPosition = position;
-    startSongId = songID;
     // The answer may come after the song started: then it moves there at once.
-    if (reachedEnd || rendererState == MafwRenderer::Playing)
+    if (positions->takeReachedEnd() || rendererState == MafwRenderer::Playing)
         seekToStartingPosition();
-    reachedEnd = false;
 }
 
 void PlayState::seekToStartingPosition()
 {
-    if (startPosition != int(modes->live.position))
-        startPosition = int(modes->live.position);
-    if (startPosition == 0 || startSongId != modes->live.songId)
+    const uint start = positions->takeStartingPosition();
+    if (start == 0)
         return;
     disconnect(controls, SIGNAL(positionChanged(uint, int)), this,
                SLOT(positionChangedSlot(uint, int)));
-    setPosition(uint(startPosition), modes->mode);
+    setPosition(start, modes->mode);
     connect(controls, SIGNAL(positionChanged(uint, int)), this, SLOT(positionChangedSlot(uint, int)));
-    startPosition = 0;
 }
 
 void PlayState::updateLatestActivityTrack()
 {
-    if (isRememberedGenre(modes->live.genre))
+    if (positions->isLiveRemembered())
         LatestActivityController::instance()->setTrackNo(modes->live.album, m_trackNumber);
 }
 
@@ -882,9 +858,9 @@ void PlayState::play(PlayingMode mode)
     controls->setPositionUpdateInterval(1);
     if (radio->switchMode(mode))
         return;
-    if (seekTimer->isActive()) {
+    if (fastSeek->isActive()) {
         // The end of a fast seek: playback goes on from where the seek got to.
-        seekTimer->stop();
+        fastSeek->stop();
         controls->setPosition(modes->live.position);
         return;
     }
@@ -1065,44 +1041,17 @@ void PlayState::startFastSeek(bool backwards, int stepMs)
 {
     if (modes->live.contentType == RadioPlaylistContent && !modes->live.seekable)
         return;
-    // A seek that runs already only changes its direction.
-    rewinding = backwards;
-    if (seekTimer->isActive())
-        return;
-    lastSeekSet.start();
-    seekStepMs = stepMs;
-    seekTimer->start(SeekTickMs);
+    fastSeek->start(backwards, stepMs);
 }
 
 void PlayState::seekSlot()
 {
-    if (rewinding) {
-        if (modes->live.position == 0) {
-            m_seekBoundReached = true;
-            seekTimer->stop();
-            previous(-1, false);
-            return;
-        }
-        --modes->live.position;
-    } else {
-        if (int(modes->live.position) >= modes->live.duration) {
-            m_seekBoundReached = true;
-            seekTimer->stop();
-            next(-1);
-            return;
-        }
-        ++modes->live.position;
-    }
-    emit positionChanged(modes->live.position);
-    if (lastSeekSet.elapsed() >= seekStepMs) {
-        controls->setPosition(modes->live.position);
-        lastSeekSet.start();
-    }
+    fastSeek->step();
 }
 
 void PlayState::positionChangedSlot(uint position, int duration)
 {
-    if (seekTimer->isActive() || nextPrevTimer->isActive()
+    if (fastSeek->isActive() || nextPrevTimer->isActive()
         || rendererState == MafwRenderer::Stopped)
         return;
     if (duration >= 0 && duration != modes->live.duration) {
@@ -1113,7 +1062,7 @@ void PlayState::positionChangedSlot(uint position, int duration)
         return;
     if (int(position) == modes->live.duration || int(position) == modes->live.duration - 1) {
         storeLastPosition(int(position), modes->live.songId);
-        reachedEnd = true;
+        positions->markReachedEnd();
     } else if (position == 0) {
         storeLastPosition(int(modes->live.position), modes->live.songId);
     }

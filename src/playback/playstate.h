@@ -1,7 +1,6 @@
 #ifndef PLAYSTATE_H
 #define PLAYSTATE_H
 
-#include <QElapsedTimer>
 #include <QFlags>
 #include <QNetworkSession>
 #include <QObject>
@@ -24,6 +23,8 @@ class MafwPlaylist;
 class AudiobookFilterProxyModel;
 class QAbstractItemModel;
 class PlaylistFileProbe;
+class PositionMemory;
+class FastSeek;
 struct PlayItem;
 struct PlayModes;
 class RadioPlayback;
@@ -244,7 +245,6 @@ private:
     void moveToCurrentIndex(int delayMs);
     void startFastSeek(bool backwards, int stepMs);
     void followQueueChange();
-    bool isRememberedGenre(const QString& genre) const;
     QAbstractItemModel* favoriteModel() const;
     QAbstractItemModel* queueModel() const;
     int queueRowCount() const;
@@ -257,12 +257,12 @@ private:
     ZelPlayControls* controls;
     // What plays, live and in the snapshot of the mode that is not live.
     QScopedPointer<PlayModes> modes;
+    QScopedPointer<PositionMemory> positions;
+    FastSeek* fastSeek = nullptr;
     StreamData* streamDataHandler = nullptr;
     ZelMetadataHandler* songDataHandler = nullptr;
     int rendererState = MafwRenderer::Stopped;
     State liveState = NoState;
-    int pendingPositionSaves = 0;
-    bool lastPositionRequestDeferred = false;
     bool buffering = false;
     ContainerModel* queueContainer = nullptr;
     QSharedPointer<ShuffleProxyModel> shuffleProxy;
@@ -270,10 +270,6 @@ private:
     MafwGeneralSourcePlaylist* playlist = nullptr;
     QUrl pendingStreamUrl;
     int m_trackNumber = 0;
-    QTimer* seekTimer = nullptr;
-    int seekStepMs = 1000;
-    QElapsedTimer lastSeekSet;
-    bool rewinding = false;
     QTimer* nextPrevTimer = nullptr;
     MafwError lastError;
     QScopedPointer<PlaylistFileProbe> playlistProbe;
@@ -297,17 +293,11 @@ private:
     ParlovanceSettings settings;
     bool m_allSongsQueue = false;
     AudiobookFilterProxyModel* audiobookFilter = nullptr;
-    QStringList m_rememberedGenres;
-    int startPosition = 0;
-    int startSongId = 0;
-    int minStoredPosition = 4;
-    bool reachedEnd = false;
     bool audioAvailable = true;
     QScopedPointer<RadioPlayback> radio;
     QScopedPointer<SheetListenerList> sheetListeners;
     bool restorePositionOnPlay = false;
     bool streamNeedsReopen = false;
-    bool m_seekBoundReached = false;
     bool queueRearranging = false;
     bool suppressShuffleSetting = false;
 };

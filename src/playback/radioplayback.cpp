@@ -8,6 +8,7 @@
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "shell/parlovanceapplicationservice.h"
 #include "playlistfileprobe.h"
+#include "fastseek.h"
 #include "playmodes.h"
 #include "radionetworksession.h"
 #include "streamdata.h"
@@ -340,7 +341,7 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
 
 void RadioPlayback::bufferingChanged(float percent)
 {
-    if (hub.seekTimer->isActive())
+    if (hub.fastSeek->isActive())
         return;
     // Only a radio playlist has a network session. A single URL (or a song) reports buffering
     // while it connects and fills, which says nothing about the network going away.
