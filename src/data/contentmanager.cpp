@@ -2,6 +2,8 @@
 
 #include "contentmanagermodel.h"
 
+#include <QUrl>
+
 ContentManager::ContentManager(QObject* parent)
     : QObject(parent)
     , m_model(new ContentManagerModel(this))
@@ -23,8 +25,15 @@ void ContentManager::dismissSaveAsDialog()
 
 void ContentManager::querySongInTracker(QString uri)
 {
-    m_model->querySongByUrl(uri);
-    m_model->connectSongAddedSignal(uri);
+    // The library keeps a file's URL in one encoding; a path, or a URL encoded another way,
+    // is put in that form first, or the song is never found.
+    const QUrl given(uri);
+    const QString path = given.isLocalFile() ? given.toLocalFile()
+                         : given.scheme().isEmpty() ? uri : QString();
+    const QString url
+        = path.isEmpty() ? uri : QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+    m_model->querySongByUrl(url);
+    m_model->connectSongAddedSignal(url);
 }
 
 void ContentManager::handleSongSaved(QString uri, int trackerId)

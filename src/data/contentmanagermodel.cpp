@@ -281,6 +281,9 @@ void ContentManagerModel::disconnectSongAddedSignal()
 void ContentManagerModel::handleSongAdded(const QSet<int>& ids)
 {
     Q_UNUSED(ids)
-    if (!watchedFileName.isEmpty())
+    // A song asked for by its file URL is looked for by that URL again; a bare name by name.
+    if (watchedFileName.startsWith(QLatin1String("file:")))
+        querySongByUrl(watchedFileName);
+    else if (!watchedFileName.isEmpty())
         querySongByFileName(watchedFileName);
 }

@@ -54,6 +54,11 @@ void ParlovanceApplicationService::showMainWindow(ParlovancePages page, bool ext
     appWindowInFront();
 }
 
+void ParlovanceApplicationService::showPlayerSheet()
+{
+    showMainWindow(PageNowPlaying, true);
+}
+
 void ParlovanceApplicationService::createMainWindow(ParlovancePages& page, bool externalPlayback)
 {
     MeeGo::QmUSBMode usbMode;

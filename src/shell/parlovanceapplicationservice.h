@@ -17,6 +17,9 @@ public:
     static ParlovanceApplicationService* instance();
 
     void showMainWindow(Parlovance::ParlovancePages page, bool externalPlayback);
+    // Shows what plays from outside the library (streams, files elsewhere): for now the main
+    // window's now-playing page stands in for the system-wide player sheet.
+    void showPlayerSheet();
     void deleteMainWindow();
     // The main window; null until it is first shown and after it is deleted.
     MainWindow* mainWindow() const;

@@ -1,15 +1,34 @@
 #include "parlovanceservice.h"
 
 #include "common/logging.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/storequeries.h"
+#include "mafwtrackerconnection.h"
+#include "mafwtrackermodel.h"
+#include "mafwtrackermodelfactory.h"
+#include "parlovanceapplicationservice.h"
+#include "parlovanceinterfaceadaptor.h"
 #include "playback/playstate.h"
+#include "trackersparql.h"
 
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QUrl>
 
 const char* const ParlovanceService::ServiceName = "com.vaspe.lurno.meegotouch.ParlovanceService";
 
 ParlovanceService* ParlovanceService::s_instance = nullptr;
+
+namespace {
+
+// Longer texts are no URI or path a program means to hand over; they are refused unread.
+const int MaxUriLength = 8192;
+
+} // namespace
 
 ParlovanceService* ParlovanceService::instance()
 {
@@ -27,21 +46,280 @@ void ParlovanceService::destroyInstance()
 ParlovanceService::ParlovanceService()
     : QObject(nullptr)
     , playState(PlayState::instance())
+    , factoryInstance(nullptr)
+    , interfaceAdaptor(nullptr)
+    // The folder the library is indexed from: a file below it is a library song, any other
+    // file is played as a stream.
+    , storageRoot(QDir::cleanPath(
+          QStandardPaths::writableLocation(QStandardPaths::MusicLocation)))
+    , excludedFolders({ QStringLiteral("/home/user/MyDocs/.feed"),
+                        QStringLiteral("/home/user/MyDocs/.downloads"),
+                        QStringLiteral("/home/user/MyDocs/Music/Ringtones") })
+    , tempFileRequest(false)
 {
     setObjectName(QStringLiteral("ParlovanceService"));
+    interfaceAdaptor = new ParlovanceInterfaceAdaptor(this);
     QDBusConnection bus = QDBusConnection::sessionBus();
     // Another player may hold the name already; say so, as other programs will not reach us.
     if (!bus.registerService(QLatin1String(ServiceName)))
         qCWarning(lcShell) << Q_FUNC_INFO << "- cannot take the bus name" << ServiceName << ":"
                            << bus.lastError().message();
     bus.registerObject(QStringLiteral("/"), this, QDBusConnection::ExportAdaptors);
+    connectPlayStateSignals();
 }
 
 ParlovanceService::~ParlovanceService()
 {
+    playState->unregisterSheetListener(this);
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.unregisterObject(QStringLiteral("/"));
     bus.unregisterService(QLatin1String(ServiceName));
     if (s_instance == this)
         s_instance = nullptr;
+}
+
+void ParlovanceService::connectPlayStateSignals()
+{
+    connect(playState, SIGNAL(songChanged(QString,QString,QString,int,bool)), this,
+            SLOT(currentMedia()), Qt::UniqueConnection);
+    connect(playState, SIGNAL(stateChanged(PlayState::State)), this,
+            SLOT(handlePlaybackStateChanged()), Qt::UniqueConnection);
+    connect(playState, SIGNAL(modeChanged(PlayState::PlayingMode)), this,
+            SLOT(updateSheetState()), Qt::UniqueConnection);
+    playState->registerSheetListener(this, SLOT(updateSheetState()));
+}
+
+bool ParlovanceService::acceptable(const QStringList& uriList, const char* function)
+{
+    if (uriList.isEmpty()) {
+        qCDebug(lcShell) << function << "- an empty list: nothing to play";
+        return false;
+    }
+    const QString& uri = uriList.first();
+    if (uri.isEmpty() || uri.size() > MaxUriLength || uri.contains(QChar(0))) {
+        qCDebug(lcShell) << function << "- Cannot play: a URI of" << uri.size()
+                         << "characters is refused";
+        return false;
+    }
+    return true;
+}
+
+// A path of an existing file becomes a file URL as it stands, whatever its characters; any
+// other text is taken as a URL, already encoded when `encoded` is set.
+QUrl ParlovanceService::urlOf(const QString& uri, bool encoded)
+{
+    if (QFile::exists(uri) && !uri.contains(QLatin1String("://")))
+        return QUrl::fromLocalFile(QDir::cleanPath(QDir::current().absoluteFilePath(uri)));
+    return encoded ? QUrl::fromEncoded(uri.toUtf8()) : QUrl(uri);
+}
+
+void ParlovanceService::play(QStringList uriList)
+{
+    if (!acceptable(uriList, Q_FUNC_INFO))
+        return;
+    lastUriList = uriList;
+    const QString uri = uriList.first();
+    const QUrl url = urlOf(uri, true);
+
+    if (url.scheme() == QLatin1String("urn")) {
+        if (!TrackerSparql::isSafeIri(uri)) {
+            qCDebug(lcShell) << Q_FUNC_INFO << "- Cannot play: " << uri << " Invalid URI";
+            return;
+        }
+        if (!factoryInstance)
+            factoryInstance = MafwTrackerModelFactoryInstance::instance();
+        if (!factoryInstance->isReady()) {
+            // One completion answers every parked request once, with the newest list.
+            connect(factoryInstance, SIGNAL(completed(bool)), this,
+                    SLOT(instanceCompletedSlot(bool)), Qt::UniqueConnection);
+            return;
+        }
+        MafwTrackerModelFactory* factory = factoryInstance->factory();
+        MafwTrackerConnection* connection = factory ? factory->trackerConnection() : nullptr;
+        if (!connection)
+            return;
+        connection->asyncQuery(QString::fromLatin1(StoreQueries::SongByUrn).arg(uri), 1, this,
+                               SLOT(queryReady(QList<QStringList>,bool,QVariant)),
+                               SLOT(queryFailed(int,QString,QVariant)), QVariant());
+        return;
+    }
+    if (!url.isValid() || url.scheme().isEmpty()) {
+        qCDebug(lcShell) << Q_FUNC_INFO << "- Cannot play: " << url << " Invalid URI";
+        return;
+    }
+
+    const QString path = url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
+    if (!tempFileRequest && !path.isEmpty() && isBelowStorageRoot(path)
+        && !isInExcludedDirectory(path)) {
+        playState->playLocalFile(url.toString(QUrl::FullyEncoded));
+        ParlovanceApplicationService::instance()->showMainWindow(Parlovance::PageNowPlaying,
+                                                                 true);
+        return;
+    }
+    tempFileRequest = false;
+    playState->playStream(url);
+    ParlovanceApplicationService::instance()->showPlayerSheet();
+}
+
+void ParlovanceService::playTempFile(QStringList uriList)
+{
+    if (!acceptable(uriList, Q_FUNC_INFO))
+        return;
+    tempFileRequest = true;
+    play(uriList);
+}
+
+void ParlovanceService::playPlaylist(QStringList uriList)
+{
+    if (!acceptable(uriList, Q_FUNC_INFO))
+        return;
+    const QUrl url = urlOf(uriList.first(), false);
+    if (!url.isValid() || url.scheme().isEmpty()) {
+        qCDebug(lcShell) << Q_FUNC_INFO << "- Cannot play: " << url << " Invalid URI";
+        return;
+    }
+    playState->playStream(url);
+    ParlovanceApplicationService::instance()->showPlayerSheet();
+}
+
+bool ParlovanceService::isBelowStorageRoot(const QString& path) const
+{
+    return !storageRoot.isEmpty()
+           && (path == storageRoot || path.startsWith(storageRoot + QLatin1Char('/')));
+}
+
+bool ParlovanceService::isInExcludedDirectory(const QString& path) const
+{
+    for (const QString& folder : excludedFolders) {
+        if (path == folder || path.startsWith(folder + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+}
+
+void ParlovanceService::resumePlayback()
+{
+    playState->play(playState->mode());
+}
+
+void ParlovanceService::pausePlayback()
+{
+    playState->pauseOrStop(playState->mode());
+}
+
+void ParlovanceService::next()
+{
+    playState->next(-1);
+}
+
+void ParlovanceService::previous()
+{
+    playState->previous(-1, false);
+}
+
+int ParlovanceService::playbackState()
+{
+    const PlayState::PlayingMode mode = playState->mode();
+    const PlayState::State state = playState->state(mode);
+    switch (state) {
+    case PlayState::Playing:
+    case PlayState::Paused:
+    case PlayState::Transitioning:
+        return state;
+    case PlayState::Stopped: {
+        const PlayState::ContentType content = playState->contentType(mode);
+        if (playState->isMassStorageMode() || playState->isUpdatingLibrary()
+            || content == PlayState::NoContent)
+            return BusStopped;
+        // A loaded but stopped queue or radio playlist counts as paused.
+        if (content == PlayState::RadioPlaylistContent || playState->songCount(mode) > 0)
+            return BusPaused;
+        return BusStopped;
+    }
+    default:
+        return BusOther;
+    }
+}
+
+void ParlovanceService::handlePlaybackStateChanged()
+{
+    emit playbackStateChanged(playbackState());
+}
+
+void ParlovanceService::updateSheetState()
+{
+    emit playbackStateChanged(playbackState());
+    currentMedia();
+}
+
+void ParlovanceService::currentMedia()
+{
+    const PlayState::PlayingMode mode = playState->mode();
+    QStringList media;
+    switch (playState->contentType(mode)) {
+    case PlayState::SongContent:
+        media << QStringLiteral("0") << playState->title(mode) << playState->artist(mode);
+        break;
+    case PlayState::UrlContent:
+    case PlayState::RadioPlaylistContent:
+        media << QStringLiteral("1") << playState->title(mode) << playState->artist(mode);
+        break;
+    default:
+        media << QStringLiteral("2");
+        break;
+    }
+    emit mediaChanged(media);
+}
+
+void ParlovanceService::queryReady(QList<QStringList> rows, bool end, QVariant userData)
+{
+    Q_UNUSED(userData)
+    if (!end || rows.isEmpty() || rows.first().isEmpty())
+        return;
+    bool ok = false;
+    const int id = rows.first().first().toInt(&ok, 10);
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    if (!ok || !factory)
+        return;
+    MafwTrackerModel* model = factory->getModel(MafwTrackerModel::OneSong, 0, id);
+    if (!model)
+        return;
+    // The model re-reads itself when the library changes: only its first fill may start
+    // playback, and a request replaced by a newer one never does.
+    if (pendingModel)
+        disconnect(pendingModel.data(), nullptr, this, nullptr);
+    pendingModel = QSharedPointer<QAbstractItemModel>(model);
+    if (model->rowCount(QModelIndex()) > 0)
+        startModelPlayback();
+    else
+        connect(model, SIGNAL(completed()), this, SLOT(startModelPlayback()));
+}
+
+void ParlovanceService::startModelPlayback()
+{
+    if (!pendingModel)
+        return;
+    disconnect(pendingModel.data(), nullptr, this, nullptr);
+    if (pendingModel->rowCount(QModelIndex()) == 0)
+        return;
+    playState->appendModel(pendingModel, PlayState::ReplaceQueue, -1);
+    playState->startPlayback(0, PlayState::AllSongsQueue);
+    ParlovanceApplicationService::instance()->showMainWindow(Parlovance::PageNowPlaying, true);
+}
+
+void ParlovanceService::queryFailed(int errCode, QString errStr, QVariant userData)
+{
+    Q_UNUSED(userData)
+    qCDebug(lcShell) << Q_FUNC_INFO << " - code: " << errCode << " reason: " << errStr;
+}
+
+void ParlovanceService::instanceCompletedSlot(bool succeeded)
+{
+    if (factoryInstance)
+        disconnect(factoryInstance, SIGNAL(completed(bool)), this,
+                   SLOT(instanceCompletedSlot(bool)));
+    if (succeeded)
+        play(lastUriList);
+    else
+        qCDebug(lcShell) << Q_FUNC_INFO << " - failed to initialize Mafw factory instance!";
 }

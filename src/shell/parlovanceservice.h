@@ -3,13 +3,23 @@
 
 #include "common/parlovance.h"
 
+#include <QList>
 #include <QObject>
+#include <QSharedPointer>
+#include <QStringList>
 #include <QVariant>
 
+class MafwTrackerModelFactoryInstance;
+class ParlovanceInterfaceAdaptor;
 class PlayState;
+class QAbstractItemModel;
+class QUrl;
 
-// The playback service other applications reach on the session bus. Minimal for now: it
-// takes its bus name and object path, and can ask the window for a page.
+// The playback service other programs reach on the session bus: they play a library song by its
+// URN, a music file by its path or URL, a stream or a playlist, pause, resume, skip, and ask for
+// (or are told of) the playback state and what plays. Every request ends in the playback hub.
+// The bus is open to any program of the session: every argument is checked before it is used,
+// and nothing a caller sends reaches a query unchecked.
 class ParlovanceService : public QObject
 {
     Q_OBJECT
@@ -17,19 +27,54 @@ class ParlovanceService : public QObject
 public:
     static const char* const ServiceName;
 
+    // D-Bus playback states.
+    enum BusState { BusStopped = 0, BusPlaying = 1, BusPaused = 2, BusTransitioning = 3, BusOther = 100 };
+
     static ParlovanceService* instance();
     static void destroyInstance();
 
 signals:
-    void goToPage(Parlovance::ParlovancePages page, QVariant parameter);
+    void goToPage(Parlovance::ParlovancePages page, QVariant optionalParameter = QVariant());
+    void playbackStateChanged(int playbackState);
+    void mediaChanged(QStringList mediaChanged);
+
+public slots:
+    void play(QStringList uriList);
+    void playTempFile(QStringList uriList);
+    void playPlaylist(QStringList uriList);
+    void resumePlayback();
+    void pausePlayback();
+    void next();
+    void previous();
+    void currentMedia();
+    int playbackState();
+    void handlePlaybackStateChanged();
+    void updateSheetState();
+    void queryReady(QList<QStringList> rows, bool end, QVariant userData);
+    void startModelPlayback();
+    void queryFailed(int errCode, QString errStr, QVariant userData);
+    void instanceCompletedSlot(bool succeeded);
 
 private:
     ParlovanceService();
     ~ParlovanceService() override;
 
+    void connectPlayStateSignals();
+    bool isInExcludedDirectory(const QString& path) const;
+    bool isBelowStorageRoot(const QString& path) const;
+    static QUrl urlOf(const QString& uri, bool encoded);
+    static bool acceptable(const QStringList& uriList, const char* function);
+
     static ParlovanceService* s_instance;
 
     PlayState* playState;
+    QStringList lastUriList;
+    MafwTrackerModelFactoryInstance* factoryInstance;
+    QSharedPointer<QAbstractItemModel> pendingModel;
+    ParlovanceInterfaceAdaptor* interfaceAdaptor;
+    QString storageRoot;
+    QStringList excludedFolders;
+    bool tempFileRequest;
 };
 
 #endif // PARLOVANCESERVICE_H

@@ -1,0 +1,340 @@
+// The playback service on a real private session bus, called from a connection of its own as
+// another program would: what each method does to the real hub playing a real library, the
+// signals that go out, and calls built to break it.
+
+#include "../playback/hubtestlibrary.h"
+#include "common/parlovance.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
+#include "fixturelibrary.h"
+#include "mafwtrackermodel.h"
+#include "playback/playstate.h"
+#include "shell/mainwindow.h"
+#include "shell/parlovanceapplicationservice.h"
+#include "shell/parlovanceservice.h"
+#include "testenvironment.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingReply>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+const int Timeout = 20000;
+const QString Service = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceService");
+const QString Interface = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceInterface");
+const QString CallerName = QStringLiteral("caller");
+
+// What the caller's connection hears of the service's signals.
+class SignalListener : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<int> states;
+    QList<QStringList> media;
+
+public slots:
+    void stateChanged(int state) { states.append(state); }
+    void mediaChanged(const QStringList& list) { media.append(list); }
+};
+
+} // namespace
+
+class TestPlaybackService : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void introspectionShowsTheInterface();
+    void libraryUrnPlaysAndTransportFollows();
+    void localFilesPlayByPathAndUrl();
+    void laterLibraryChangesNeverRestartPlayback();
+    void hostileCallsChangeNothing();
+    void requestBeforeTheLibraryIsReadyPlaysTheNewest();
+
+private:
+    QDBusMessage call(const QString& method, const QVariantList& arguments = QVariantList());
+    QString urnOf(const QString& title);
+    void playUrn(const QString& title);
+    QString playingTitle() const;
+
+    QDBusConnection caller = QDBusConnection(QString());
+    SignalListener listener;
+    PlayState* hub = nullptr;
+};
+
+QDBusMessage TestPlaybackService::call(const QString& method, const QVariantList& arguments)
+{
+    QDBusMessage message
+        = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface, method);
+    message.setArguments(arguments);
+    // The service answers on this thread: wait for the answer with the event loop running.
+    QDBusPendingCall pending = caller.asyncCall(message, Timeout);
+    [&]() { QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), Timeout); }();
+    return pending.reply();
+}
+
+QString TestPlaybackService::urnOf(const QString& title)
+{
+    return HubTestLibrary::firstCell(
+        QStringLiteral("SELECT ?s WHERE { ?s a nmm:MusicPiece ; nie:title \"%1\" }").arg(title));
+}
+
+QString TestPlaybackService::playingTitle() const
+{
+    return hub->title(hub->mode());
+}
+
+void TestPlaybackService::playUrn(const QString& title)
+{
+    const QString urn = urnOf(title);
+    QVERIFY(!urn.isEmpty());
+    QCOMPARE(call(QStringLiteral("play"), { QStringList{ urn } }).type(),
+             QDBusMessage::ReplyMessage);
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), title, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+}
+
+void TestPlaybackService::initTestCase()
+{
+    QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Björk/Jóga ü #1.ogg"),
+                                     AudioTags{ QStringLiteral("Jóga"), QStringLiteral("Björk"),
+                                                QStringLiteral("Homogenic"), QString(),
+                                                QStringLiteral("Pop"), 1, 1997, QImage() },
+                                     30 * 1000)
+                 .isEmpty());
+    QVERIFY(HubTestLibrary::build());
+    hub = PlayState::instance();
+    ParlovanceService::instance();
+    caller = QDBusConnection::connectToBus(QDBusConnection::SessionBus, CallerName);
+    QVERIFY(caller.isConnected());
+    QVERIFY(caller.connect(Service, QStringLiteral("/"), Interface,
+                           QStringLiteral("playbackStateChanged"), &listener,
+                           SLOT(stateChanged(int))));
+    QVERIFY(caller.connect(Service, QStringLiteral("/"), Interface,
+                           QStringLiteral("mediaChanged"), &listener,
+                           SLOT(mediaChanged(QStringList))));
+}
+
+void TestPlaybackService::cleanupTestCase()
+{
+    ParlovanceService::destroyInstance();
+    ParlovanceApplicationService::instance()->deleteMainWindow();
+    QDBusConnection::disconnectFromBus(CallerName);
+}
+
+void TestPlaybackService::introspectionShowsTheInterface()
+{
+    const QDBusMessage reply = [&] {
+        QDBusMessage m = QDBusMessage::createMethodCall(
+            Service, QStringLiteral("/"), QStringLiteral("org.freedesktop.DBus.Introspectable"),
+            QStringLiteral("Introspect"));
+        QDBusPendingCall pending = caller.asyncCall(m, Timeout);
+        [&]() { QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), Timeout); }();
+        return pending.reply();
+    }();
+    QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+    const QString xml = reply.arguments().value(0).toString();
+    QVERIFY(xml.contains(QStringLiteral("<interface name=\"") + Interface + "\">"));
+    // The members in the interface's own order, the link opener last.
+    int at = 0;
+    for (const char* member :
+         { "method name=\"playPlaylist\"", "method name=\"play\"", "method name=\"playTempFile\"",
+           "method name=\"resumePlayback\"", "method name=\"pausePlayback\"",
+           "method name=\"next\"", "method name=\"previous\"", "method name=\"playbackState\"",
+           "arg direction=\"out\" type=\"i\" name=\"state\"", "method name=\"currentMedia\"",
+           "signal name=\"playbackStateChanged\"", "signal name=\"mediaChanged\"",
+           "method name=\"openUlkMusicLink\"" }) {
+        const int found = xml.indexOf(QLatin1String(member), at);
+        QVERIFY2(found > at, member);
+        at = found;
+    }
+}
+
+void TestPlaybackService::libraryUrnPlaysAndTransportFollows()
+{
+    QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 0);
+    listener.media.clear();
+    QCOMPARE(call(QStringLiteral("currentMedia")).type(), QDBusMessage::ReplyMessage);
+    QTRY_VERIFY_WITH_TIMEOUT(!listener.media.isEmpty(), Timeout);
+    QCOMPARE(listener.media.last(), QStringList{ QStringLiteral("2") });
+
+    listener.states.clear();
+    listener.media.clear();
+    playUrn(QStringLiteral("Three"));
+    QTRY_VERIFY_WITH_TIMEOUT(listener.states.contains(1), Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(listener.media.contains(QStringList{ QStringLiteral("0"),
+                                                                   QStringLiteral("Three"),
+                                                                   QStringLiteral("Kim") }),
+                             Timeout);
+    QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 1);
+    // The song plays in the main window's now-playing page.
+    MainWindow* window = ParlovanceApplicationService::instance()->mainWindow();
+    QVERIFY(window);
+    QCOMPARE(window->currentPage(), int(Parlovance::PageNowPlaying));
+
+    call(QStringLiteral("pausePlayback"));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(call(QStringLiteral("playbackState")).arguments().value(0).toInt(),
+                              2, Timeout);
+    call(QStringLiteral("resumePlayback"));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+
+    // The one-song queue has nothing after it; the album played from its first row does.
+    QSharedPointer<MafwTrackerModel> seven = HubTestLibrary::album(QStringLiteral("Seven"));
+    QVERIFY(seven);
+    hub->appendModel(seven.staticCast<QAbstractItemModel>(), PlayState::ReplaceQueue, -1);
+    hub->startPlayback(2, PlayState::AllSongsQueue);
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Three"), Timeout);
+    call(QStringLiteral("next"));
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Four"), Timeout);
+    call(QStringLiteral("previous"));
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Three"), Timeout);
+
+    // A loaded but stopped queue counts as paused.
+    hub->stop(hub->mode());
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Stopped, Timeout);
+    QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 2);
+}
+
+void TestPlaybackService::localFilesPlayByPathAndUrl()
+{
+    const QString path = FixtureLibrary::pathOf(QStringLiteral("Björk/Jóga ü #1.ogg"));
+    const QString encoded = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+    // "#" would start a fragment in a URL written by hand: only the encoded URL names the file.
+    for (const QString& uri : { path, encoded }) {
+        playUrn(QStringLiteral("Three"));
+        QCOMPARE(call(QStringLiteral("play"), { QStringList{ uri } }).type(),
+                 QDBusMessage::ReplyMessage);
+        QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Jóga"), Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+        // Played as the library's song, not as a stream.
+        QCOMPARE(hub->contentType(hub->mode()), PlayState::SongContent);
+    }
+}
+
+void TestPlaybackService::laterLibraryChangesNeverRestartPlayback()
+{
+    playUrn(QStringLiteral("Crimson"));
+    call(QStringLiteral("pausePlayback"));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+    // The one-song model behind the request reads itself again on a library change.
+    QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Late/late.ogg"),
+                                     AudioTags{ QStringLiteral("Late"), QStringLiteral("Kim"),
+                                                QStringLiteral("Red"), QString(),
+                                                QStringLiteral("Rock"), 3, 0, QImage() })
+                 .isEmpty());
+    QVERIFY(FixtureLibrary::index());
+    QTest::qWait(1500);
+    QCOMPARE(hub->state(hub->mode()), PlayState::Paused);
+    QCOMPARE(playingTitle(), QStringLiteral("Crimson"));
+}
+
+void TestPlaybackService::hostileCallsChangeNothing()
+{
+    playUrn(QStringLiteral("Scarlet"));
+    const QString music = TestEnvironment::musicDir();
+    const QString huge(100 * 1024, QLatin1Char('a'));
+    QList<QStringList> lists = {
+        {},
+        { QString() },
+        { QStringLiteral("urn:x> || true ) } #") },
+        { QStringLiteral("urn:x> . ?s ?p ?o } #") },
+        { QStringLiteral("urn:uuid:00000000-0000-0000-0000-000000000000") },
+        { QStringLiteral("urn:\"quoted\"") },
+        { QStringLiteral("urn:a\\b") },
+        { QStringLiteral("urn:with space") },
+        { QStringLiteral("urn:new\nline") },
+        { QStringLiteral("urn:{braces}") },
+        { QStringLiteral("urn:%1%2%3") },
+        { QStringLiteral("urn:") + huge },
+        { QStringLiteral("/") + huge },
+        { QStringLiteral("file:///") + huge },
+        { QString(QChar(0)) + QStringLiteral("urn:x") },
+        { QStringLiteral("urn:x") + QChar(0) },
+        { music + QStringLiteral("X/Kim/Seven/1.ogg") },
+        { music + QStringLiteral("/no/such/file.ogg").replace(QLatin1Char('/'), QLatin1Char('\\')) },
+        { QStringLiteral("relative/path/that/does/not/exist.ogg") },
+        { QStringLiteral("::::") },
+        { QStringLiteral("urn") },
+        { QStringLiteral("%") },
+        { QString(QChar(0x202e)) + QStringLiteral("urn:x") },
+    };
+    QStringList many;
+    for (int i = 0; i < 2000; ++i)
+        many << QStringLiteral("urn:x>");
+    lists.append(many);
+    int calls = 0;
+    for (const QStringList& list : lists) {
+        for (const char* method : { "play", "playTempFile" }) {
+            const QDBusMessage reply = call(QLatin1String(method), { list });
+            QVERIFY2(reply.type() == QDBusMessage::ReplyMessage,
+                     qPrintable(QLatin1String(method) + reply.errorMessage()));
+            ++calls;
+        }
+    }
+    // Arguments of the wrong type or number are refused by the bus layer with an error.
+    const QList<QVariantList> wrong = {
+        { 42 }, { QStringLiteral("urn:x") }, { QStringList(), QStringList() }, { QVariant(3.5) },
+        { QByteArray("urn:x") },
+    };
+    for (const QVariantList& arguments : wrong) {
+        for (const char* method : { "play", "playTempFile", "playPlaylist" }) {
+            QCOMPARE(call(QLatin1String(method), arguments).type(), QDBusMessage::ErrorMessage);
+            ++calls;
+        }
+    }
+    QCOMPARE(call(QStringLiteral("playPlaylist"), { QStringList() }).type(),
+             QDBusMessage::ReplyMessage);
+    QCOMPARE(call(QStringLiteral("openUlkMusicLink"), { QStringList{ huge, QString() } }).type(),
+             QDBusMessage::ReplyMessage);
+    QCOMPARE(call(QStringLiteral("noSuchMethod")).type(), QDBusMessage::ErrorMessage);
+    calls += 3;
+    QVERIFY(calls >= 30);
+
+    // Nothing of it reached the player: the same song plays on.
+    QTest::qWait(500);
+    QCOMPARE(playingTitle(), QStringLiteral("Scarlet"));
+    QCOMPARE(hub->state(hub->mode()), PlayState::Playing);
+    QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 1);
+}
+
+void TestPlaybackService::requestBeforeTheLibraryIsReadyPlaysTheNewest()
+{
+    const QString first = urnOf(QStringLiteral("Five"));
+    const QString second = urnOf(QStringLiteral("Six"));
+    QVERIFY(!first.isEmpty() && !second.isEmpty());
+    hub->stop(hub->mode());
+    // A fresh start: the service comes up before the model factory has read the library.
+    ParlovanceService::destroyInstance();
+    ParlovanceApplicationService::instance()->deleteMainWindow();
+    PlayState::destroyInstance();
+    MafwTrackerModelFactoryInstance::destroy();
+    MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
+    hub = PlayState::instance();
+    ParlovanceService::instance();
+    QSignalSpy songs(hub, SIGNAL(songChanged(QString,QString,QString,int,bool)));
+    QVERIFY(!factory->isReady());
+    // Both sent before the event loop runs again, so both arrive while the factory reads.
+    QList<QDBusPendingCall> pending;
+    for (const QString& urn : { first, second }) {
+        QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                        QStringLiteral("play"));
+        m.setArguments({ QStringList{ urn } });
+        pending << caller.asyncCall(m, Timeout);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(pending.last().isFinished(), Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(factory->isReady(), 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Six"), Timeout);
+    QTest::qWait(500);
+    for (const QList<QVariant>& change : songs)
+        QVERIFY(change.value(0).toString() != QLatin1String("Five"));
+}
+
+PARLOVANCE_TEST_MAIN(TestPlaybackService)
+#include "tst_playbackservice.moc"
