@@ -1,22 +1,11 @@
 #include "playbackerrorpolicy.h"
 
+#include "mafwerror.h"
+#include "shell/errormessage.h"
+
 namespace {
 
-enum Banner {
-    NoBanner = -1,
-    UnableToConnect = 0,
-    ConnectionLost = 1,
-    ConnectionBroken = 2,
-    FileNotFound = 3,
-    CodecNotSupported = 4,
-    FormatNotSupported = 5,
-    MemoryNotAvailable = 6,
-    PlaylistCorrupted = 7,
-    EmptyPlaylist = 8,
-    UnableToPlay = 9,
-    UnableToSeek = 10,
-    DrmNotSupported = 12
-};
+const int NoBanner = -1;
 
 enum Content { SongContent = 0, UrlContent = 1, RadioPlaylistContent = 2 };
 
@@ -25,8 +14,19 @@ enum Content { SongContent = 0, UrlContent = 1, RadioPlaylistContent = 2 };
 bool PlaybackErrorPolicy::isSilent(int code)
 {
     switch (code) {
-    case 300: case 306: case 307: case 309: case 310: case 314: case 318: case 321: case 323:
-    case 324: case 326: case 327: case 328:
+    case MafwError::Notice:
+    case MafwError::MetadataUnavailable:
+    case MafwError::CoverUnavailable:
+    case MafwError::PositionUnavailable:
+    case MafwError::VolumeUnavailable:
+    case MafwError::PropertyUnsupported:
+    case MafwError::EntrySkipped:
+    case MafwError::BufferUnderrun:
+    case MafwError::RendererBusy:
+    case MafwError::RequestIgnored:
+    case MafwError::InvalidRequest:
+    case MafwError::RequestCancelled:
+    case MafwError::RequestTimedOut:
         return true;
     default:
         return false;
@@ -36,32 +36,36 @@ bool PlaybackErrorPolicy::isSilent(int code)
 int PlaybackErrorPolicy::banner(int code, int contentType)
 {
     switch (code) {
-    case 301:
-        return UnableToConnect;
-    case 302:
-        return ConnectionBroken;
-    case 303:
+    case MafwError::CannotConnect:
+        return ErrorMessage::UnableToConnect;
+    case MafwError::ConnectionLost:
+        return ErrorMessage::ConnectionLost;
+    case MafwError::ResourceNotFound:
         if (contentType == SongContent || contentType == UrlContent)
-            return FileNotFound;
-        return contentType == RadioPlaylistContent ? EmptyPlaylist : NoBanner;
-    case 304:
-        return ConnectionLost;
-    case 308: case 315:
-        return FormatNotSupported;
-    case 312:
-        return DrmNotSupported;
-    case 316:
-        return contentType == RadioPlaylistContent ? EmptyPlaylist : PlaylistCorrupted;
-    case 317: case 319:
-        return CodecNotSupported;
-    case 320:
-        return EmptyPlaylist;
-    case 325:
-        return UnableToSeek;
-    case 331:
-        return MemoryNotAvailable;
+            return ErrorMessage::FileNotFound;
+        return contentType == RadioPlaylistContent ? ErrorMessage::EmptyPlaylist : NoBanner;
+    case MafwError::NetworkDown:
+        return ErrorMessage::NetworkLost;
+    case MafwError::UnsupportedFormat:
+    case MafwError::UnsupportedMediaType:
+        return ErrorMessage::FormatNotSupported;
+    case MafwError::DrmProtected:
+        return ErrorMessage::DrmNotSupported;
+    case MafwError::CorruptPlaylist:
+        return contentType == RadioPlaylistContent ? ErrorMessage::EmptyPlaylist
+                                                   : ErrorMessage::PlaylistCorrupted;
+    case MafwError::CodecMissing:
+    case MafwError::CodecFailed:
+        return ErrorMessage::CodecNotSupported;
+    case MafwError::EmptyPlaylist:
+        return ErrorMessage::EmptyPlaylist;
+    case MafwError::SeekRefused:
+        return ErrorMessage::UnableToSeek;
+    case MafwError::OutOfMemory:
+        return ErrorMessage::MemoryNotAvailable;
     default:
-        // 305, 311, 313, 322, 329, 330 and every code outside 300..331.
-        return UnableToPlay;
+        // PlaybackRefused, CannotPlay, DecoderFailed, AudioDeviceBusy, AudioDeviceLost,
+        // InternalError and every code outside the framework's range.
+        return ErrorMessage::UnableToPlaySong;
     }
 }

@@ -407,7 +407,7 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
 {
     if (isMassStorageMode() || updatingLibrary) {
         if (rendererState != MafwRenderer::Playing)
-            errorMessage->show(9);
+            errorMessage->show(ErrorMessage::UnableToPlaySong);
         controls->stop();
         rendererStateChangedSlot(MafwRenderer::State(rendererState));
         return -1;
@@ -1278,7 +1278,9 @@ void PlayState::errorSlot(const MafwError& error)
         if (controls->isCallActive() || !audioAvailable)
             resumeAfterError = false;
         break;
-    case 305: case 322: case 329:
+    case MafwError::PlaybackRefused:
+    case MafwError::AudioDeviceBusy:
+    case MafwError::AudioDeviceLost:
         if (controls->isCallActive())
             resumeAfterError = false;
         break;
@@ -1323,7 +1325,7 @@ void PlayState::rendererLostSlot()
 {
     qDebug() << Q_FUNC_INFO << "- Renderer is lost!";
     connect(errorMessage, SIGNAL(disappeared()), this, SLOT(exitSlot()), Qt::UniqueConnection);
-    errorMessage->show(13);
+    errorMessage->show(ErrorMessage::AppNotResponding);
 }
 
 void PlayState::playStream(const QUrl& url)

@@ -71,7 +71,7 @@ void RadioPlayback::playStream(const QUrl& url)
     hub.storeLastPosition(int(hub.modes->live.position), hub.modes->live.songId);
     if (hub.isMassStorageMode() || hub.updatingLibrary) {
         if (hub.rendererState != MafwRenderer::Playing)
-            hub.errorMessage->show(9);
+            hub.errorMessage->show(ErrorMessage::UnableToPlaySong);
         hub.controls->stop();
         hub.rendererStateChangedSlot(MafwRenderer::State(hub.rendererState));
         return;

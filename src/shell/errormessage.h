@@ -14,6 +14,23 @@ class ErrorMessage : public QObject
     Q_OBJECT
 
 public:
+    enum Code {
+        UnableToConnect = 0,
+        NetworkLost = 1,    // the network went away under a stream
+        ConnectionLost = 2, // the stream itself broke off; same text as NetworkLost
+        FileNotFound = 3,
+        CodecNotSupported = 4,
+        FormatNotSupported = 5,
+        MemoryNotAvailable = 6,
+        PlaylistCorrupted = 7,
+        EmptyPlaylist = 8,
+        UnableToPlaySong = 9,
+        UnableToSeek = 10,
+        NoPlayDuringCall = 11,
+        DrmNotSupported = 12,
+        AppNotResponding = 13
+    };
+
     explicit ErrorMessage(QObject* parent);
     ~ErrorMessage() override;
 

@@ -140,7 +140,7 @@ void TestShell::bannerWithoutWindowStillDisappears()
     QVERIFY(MApplication::windows().isEmpty());
     ErrorMessage message(nullptr);
     QSignalSpy gone(&message, SIGNAL(disappeared()));
-    message.show(13);
+    message.show(ErrorMessage::AppNotResponding);
     QVERIFY(gone.wait(5000));
     QCOMPARE(MBanner::shownTitles(), QStringList { QStringLiteral("Application is not responding") });
 }
