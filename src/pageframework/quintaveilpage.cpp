@@ -18,6 +18,7 @@
 #include "mpannableviewport.h"
 #include "mpositionindicator.h"
 #include "mtextedit.h"
+#include "pagebackground.h"
 #include "playback/nowplayingbutton.h"
 #include "playback/playstate.h"
 #include "data/twinturbosortfilterproxymodel.h"
@@ -26,6 +27,7 @@
 #include <QGestureEvent>
 #include <QGestureRecognizer>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QTimer>
 
 using namespace Parlovance;
@@ -67,6 +69,21 @@ QuintaveilPage::QuintaveilPage(MainWindow* window, const QVariant& parameter)
     qRegisterMetaType<QSharedPointer<MafwTrackerModel>>("QSharedPointer<MafwTrackerModel>");
     if (parameter.canConvert<bool>())
         deviceEmpty = parameter.toBool();
+    PageBackground::build();
+}
+
+void QuintaveilPage::paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
+                           QWidget* widget)
+{
+    const QImage& background = PageBackground::image();
+    MApplicationWindow* window = MApplication::activeApplicationWindow();
+    if (background.isNull() || (window && !window->isInSwitcher())
+        || (owner && owner->currentPage() == PageNowPlaying) || !painter) {
+        MApplicationPage::paint(painter, option, widget);
+        return;
+    }
+    painter->drawImage(boundingRect(), background, QRectF(background.rect()),
+                       Qt::ImageConversionFlags());
 }
 
 QuintaveilPage::~QuintaveilPage()

@@ -65,6 +65,11 @@ public:
 
     void showSongsAddedBanner(int count);
 
+    // While the window is a thumbnail in the task switcher every page but the player paints
+    // the shared, pre-scaled background instead of letting the theme draw its own.
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
+               QWidget* widget = nullptr) override;
+
 public slots:
     // Called by the window on every show of the page; the base does nothing.
     virtual void passParameterToPage(QVariant parameter);

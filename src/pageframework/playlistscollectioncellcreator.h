@@ -1,0 +1,34 @@
+#ifndef PLAYLISTSCOLLECTIONCELLCREATOR_H
+#define PLAYLISTSCOLLECTIONCELLCREATOR_H
+
+#include "mabstractcellcreator.h"
+#include "common/parlovance.h"
+#include "songcollectionitem.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+// Draws the rows of the playlist lists: the playlist's name above, its song count below and
+// its total length at the right. A playlist file's name is shown without its extension.
+class PlaylistsCollectionCellCreator : public QObject,
+                                       public MAbstractCellCreator<SongCollectionItem>
+{
+    Q_OBJECT
+
+public:
+    explicit PlaylistsCollectionCellCreator(QObject* parent = nullptr);
+    ~PlaylistsCollectionCellCreator() override;
+
+    void updateCell(const QModelIndex& index, MWidget* cell) const override;
+
+    // Cuts a playlist file's extension (".m3u", ".pls", ...) from the name. Any other dot is
+    // part of the name: "Vol. 2" stays whole, "Vol. 2.m3u" becomes "Vol. 2".
+    static void removeExtension(QString& name);
+
+signals:
+    void goToPage(Parlovance::ParlovancePages page, QVariant parameter);
+    void goToPage(Parlovance::ParlovancePages page);
+};
+
+#endif // PLAYLISTSCOLLECTIONCELLCREATOR_H
