@@ -17,8 +17,8 @@
 #include "musicapplicationactioncontent.h"
 #include "shell/parlovanceapplicationservice.h"
 #include "playbackerrorpolicy.h"
-#include "playlistfileprobe.h"
 #include "playmodes.h"
+#include "radiohost.h"
 #include "fastseek.h"
 #include "positionmemory.h"
 #include "radionetworksession.h"
@@ -44,6 +44,69 @@ const int PendingReplayFlags = 2 | 4 | 8 | 16;
 
 PlayState* PlayState::s_instance = nullptr;
 
+// The hub as its radio side sees it.
+class PlayState::RadioBridge : public RadioHost
+{
+public:
+    explicit RadioBridge(PlayState& hub)
+        : hub(hub)
+    {
+    }
+
+    State liveState() const override { return hub.liveState; }
+    void setLiveState(State state) override { hub.setState(state); }
+    void setLiveMode(PlayingMode mode) override { hub.setMode(mode); }
+    void setLiveBuffering(bool buffering) override { hub.setBuffering(buffering); }
+    MafwRenderer::State rendererState() const override
+    {
+        return MafwRenderer::State(hub.rendererState);
+    }
+    bool isFastSeeking() const override { return hub.fastSeek->isActive(); }
+    bool isAudioFree() const override { return hub.audioAvailable; }
+    bool refusePlayback() override { return hub.refusePlayback(); }
+    void leaveLiveSong() override
+    {
+        hub.storeLastPosition(int(hub.modes->live.position), hub.modes->live.songId);
+    }
+    void takeMedia(const ZelMetadataHandler* handler) override { hub.mediaChangedSlot(handler); }
+    void followMedia(bool follow) override { hub.followMedia(follow); }
+    void playLive() override { hub.play(hub.modes->mode); }
+    void stopLive() override { hub.stop(hub.modes->mode); }
+    void pauseOrStopLive() override { hub.pauseOrStop(hub.modes->mode); }
+    void reportError(int code) override { hub.errorSlot(MafwError(code, QString())); }
+    void completePlayback() override { hub.playbackCompletedSlot(); }
+    void ignoreNextCompletion(bool ignore) override { hub.ignoreCompletion = ignore; }
+    void resumeOnPause(bool resume) override { hub.resumeWhenPaused = resume; }
+    void notifySheet(bool value) override { hub.notifySheetListeners(value); }
+    void releaseSheetOnPlayerView() override
+    {
+        connect(ParlovanceApplicationService::instance(), SIGNAL(playerViewAppeared()), &hub,
+                SLOT(releaseSheet()), Qt::UniqueConnection);
+    }
+    SaveState currentSaveState() const override { return hub.m_saveState; }
+    void changeSaveState(SaveState state) override
+    {
+        hub.m_saveState = state;
+        emit hub.saveStateChanged(state);
+    }
+    ContentManager* contentManager(bool create) override
+    {
+        if (create)
+            hub.ensureContentManager();
+        return hub.contentManager;
+    }
+    void setPendingSong(MafwTrackerModel* model) override { hub.setPendingSong(model); }
+    void requeuePendingSong() override
+    {
+        if (hub.pendingModel)
+            hub.appendModel(hub.pendingModel, ReplaceQueue, -1);
+    }
+    void playPendingSong() override { hub.playPendingModel(); }
+
+private:
+    PlayState& hub;
+};
+
 PlayState* PlayState::instance()
 {
     if (!s_instance)
@@ -68,8 +131,6 @@ PlayState::PlayState()
         ensureContentManager();
         return contentManager->model();
     }))
-    , playlistProbe(new PlaylistFileProbe)
-    , radio(new RadioPlayback(*this))
     , sheetListeners(new SheetListenerList)
 {
     qRegisterMetaType<PlayState::State>("PlayState::State");
@@ -96,8 +157,18 @@ PlayState::PlayState()
     MafwShared::instance()->publishPlaylist(playlist);
     playlist->setUnderlyingModel(shuffleProxy);
 
-    streamDataHandler = new StreamData;
-    controls->setMetadataHandler(streamDataHandler, ZelPlayControls::StreamContent);
+    radioBridge.reset(new RadioBridge(*this));
+    radio.reset(new RadioPlayback(*modes, controls, m_playlistId, *radioBridge, nullptr));
+    connect(radio.data(), &RadioPlayback::songChanged, this, &PlayState::songChanged);
+    connect(radio.data(), &RadioPlayback::songCountChanged, this, &PlayState::songCountChanged);
+    connect(radio.data(), &RadioPlayback::positionChanged, this, &PlayState::positionChanged);
+    connect(radio.data(), &RadioPlayback::durationChanged, this, &PlayState::durationChanged);
+    connect(radio.data(), &RadioPlayback::stateChanged, this, &PlayState::stateChanged);
+    connect(radio.data(), &RadioPlayback::bufferingProgress, this, &PlayState::bufferingProgress);
+    connect(radio.data(), &RadioPlayback::streamArtChanged, this, &PlayState::streamArtChanged);
+    connect(radio.data(), &RadioPlayback::contentTypeChanged, this,
+            &PlayState::contentTypeChanged);
+    connect(radio.data(), &RadioPlayback::playbackCompleted, this, &PlayState::playbackCompleted);
     songDataHandler = new SongData;
     controls->setMetadataHandler(songDataHandler, ZelPlayControls::SongContent);
 
@@ -169,7 +240,6 @@ PlayState::~PlayState()
     queueContainer = nullptr;
     // The controller keeps guarded pointers to these; nobody else holds them.
     delete playlist;
-    delete streamDataHandler;
     delete songDataHandler;
     if (s_instance == this)
         s_instance = nullptr;
@@ -304,6 +374,39 @@ void PlayState::exitSlot()
     QCoreApplication::exit(1);
 }
 
+bool PlayState::refusePlayback()
+{
+    if (!isMassStorageMode() && !updatingLibrary)
+        return false;
+    if (rendererState != MafwRenderer::Playing)
+        errorMessage->show(ErrorMessage::UnableToPlaySong);
+    controls->stop();
+    rendererStateChangedSlot(MafwRenderer::State(rendererState));
+    return true;
+}
+
+void PlayState::setPendingSong(MafwTrackerModel* model)
+{
+    if (pendingModel)
+        disconnect(pendingModel.data(), nullptr, this, nullptr);
+    pendingModel = QSharedPointer<ContainerModel>(new ContainerModel);
+    pendingModel->append(QSharedPointer<QAbstractItemModel>(model));
+    connect(pendingModel.data(), SIGNAL(rowsInserted(QModelIndex, int, int)), this,
+            SLOT(rowsInsertedSlot(QModelIndex, int, int)), Qt::UniqueConnection);
+    connect(pendingModel.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
+            SLOT(rowsRemovedSlot(QModelIndex, int, int)), Qt::UniqueConnection);
+}
+
+void PlayState::followMedia(bool follow)
+{
+    if (follow)
+        connect(controls, SIGNAL(mediaChanged(const ZelMetadataHandler*)), this,
+                SLOT(mediaChangedSlot(const ZelMetadataHandler*)), Qt::UniqueConnection);
+    else
+        disconnect(controls, SIGNAL(mediaChanged(const ZelMetadataHandler*)), this,
+                   SLOT(mediaChangedSlot(const ZelMetadataHandler*)));
+}
+
 void PlayState::playlistChangedSlot(MafwPlaylist* changed)
 {
     Q_UNUSED(changed)
@@ -405,13 +508,8 @@ void PlayState::handleSongsAddedToCopyModel()
 
 int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
 {
-    if (isMassStorageMode() || updatingLibrary) {
-        if (rendererState != MafwRenderer::Playing)
-            errorMessage->show(ErrorMessage::UnableToPlaySong);
-        controls->stop();
-        rendererStateChangedSlot(MafwRenderer::State(rendererState));
+    if (refusePlayback())
         return -1;
-    }
     if (modes->mode == RadioMode) {
         modes->saveRadio();
         controls->setPlaylist(m_playlistId, false);
@@ -865,21 +963,7 @@ void PlayState::play(PlayingMode mode)
         return;
     }
     if (modes->live.contentType == RadioPlaylistContent) {
-        switch (networkState) {
-        case 0:
-            radio->openNetworkSession();
-            break;
-        case 1:
-            if (rendererState == MafwRenderer::Paused) {
-                setState(Transitioning);
-                controls->resume();
-            } else if (streamNeedsReopen || rendererState == MafwRenderer::Stopped) {
-                radio->replayRadioPlaylist();
-            }
-            break;
-        default:
-            break;
-        }
+        radio->playRadioPlaylist();
         return;
     }
     if (liveState == Paused)
@@ -924,8 +1008,8 @@ void PlayState::stop(PlayingMode mode)
     shuffleToggled = false;
     controls->stop();
     setState(Stopped);
-    if (modes->live.contentType == RadioPlaylistContent && networkSession)
-        networkSession->close();
+    if (modes->live.contentType == RadioPlaylistContent)
+        radio->closeNetworkSession();
 }
 
 void PlayState::next(int delayMs)
@@ -1076,7 +1160,7 @@ void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
     rendererState = state;
     switch (state) {
     case MafwRenderer::Stopped:
-        if (networkState != 2) {
+        if (!radio->isConnecting()) {
             setState(Stopped);
             setBuffering(false);
         }
@@ -1087,16 +1171,12 @@ void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
     case MafwRenderer::Playing:
         setState(Playing);
         seekToStartingPosition();
-        if (restorePositionOnPlay) {
-            restorePositionOnPlay = false;
-            controls->setPosition(modes->radio.position);
-        }
+        radio->rendererPlaying();
         break;
     case MafwRenderer::Paused:
         setState(Paused);
         setBuffering(false);
-        if (networkSession)
-            networkSession->close();
+        radio->closeNetworkSession();
         if (resumeWhenPaused) {
             resumeWhenPaused = false;
             play(modes->mode);
@@ -1308,7 +1388,8 @@ void PlayState::resumePlaybackAfterErrorSlot()
         resumeAfterError = false;
         return;
     }
-    radio->resumeAfterError();
+    if (radio->resumeAfterError(lastError.code()))
+        resumeAfterError = false;
 }
 
 void PlayState::playbackAboutToStartSlot()

@@ -22,13 +22,12 @@ class MafwGeneralSourcePlaylist;
 class MafwPlaylist;
 class AudiobookFilterProxyModel;
 class QAbstractItemModel;
-class PlaylistFileProbe;
+class MafwTrackerModel;
 class PositionMemory;
 class FastSeek;
 struct PlayItem;
 struct PlayModes;
 class RadioPlayback;
-class RadioNetworkSession;
 class SheetListenerList;
 class QTimer;
 class ShuffleProxyModel;
@@ -230,7 +229,8 @@ public slots:
     void savedSongModelCompleted();
 
 private:
-    friend class RadioPlayback;
+
+    class RadioBridge;
 
     PlayState();
     ~PlayState() override;
@@ -239,6 +239,10 @@ private:
     void setMode(PlayingMode mode);
     void setBuffering(bool buffering);
     void setContentTypeToSong();
+    // True (after telling the user) when nothing may play now.
+    bool refusePlayback();
+    void setPendingSong(MafwTrackerModel* model);
+    void followMedia(bool follow);
 
     void endOfQueue();
     // Moves the controller to liveCurrentIndex, at once or after delayMs.
@@ -258,8 +262,9 @@ private:
     // What plays, live and in the snapshot of the mode that is not live.
     QScopedPointer<PlayModes> modes;
     QScopedPointer<PositionMemory> positions;
+    QScopedPointer<RadioBridge> radioBridge;
+    QScopedPointer<RadioPlayback> radio;
     FastSeek* fastSeek = nullptr;
-    StreamData* streamDataHandler = nullptr;
     ZelMetadataHandler* songDataHandler = nullptr;
     int rendererState = MafwRenderer::Stopped;
     State liveState = NoState;
@@ -268,20 +273,15 @@ private:
     QSharedPointer<ShuffleProxyModel> shuffleProxy;
     QString m_playlistId;
     MafwGeneralSourcePlaylist* playlist = nullptr;
-    QUrl pendingStreamUrl;
     int m_trackNumber = 0;
     QTimer* nextPrevTimer = nullptr;
     MafwError lastError;
-    QScopedPointer<PlaylistFileProbe> playlistProbe;
-    RadioNetworkSession* networkSession = nullptr;
-    int networkState = 0;
     ModelOptions m_flags;
     bool previousDirection = false;
     ErrorMessage* errorMessage = nullptr;
     ContentManager* contentManager = nullptr;
     SaveState m_saveState = NotSaved;
     QSharedPointer<ContainerModel> pendingModel;
-    bool playingLocalFile = false;
     bool ignoreCompletion = false;
     MeeGo::QmUSBMode* usbMode = nullptr;
     int lastUsbMode = MeeGo::QmUSBMode::Undefined;
@@ -294,10 +294,7 @@ private:
     bool m_allSongsQueue = false;
     AudiobookFilterProxyModel* audiobookFilter = nullptr;
     bool audioAvailable = true;
-    QScopedPointer<RadioPlayback> radio;
     QScopedPointer<SheetListenerList> sheetListeners;
-    bool restorePositionOnPlay = false;
-    bool streamNeedsReopen = false;
     bool queueRearranging = false;
     bool suppressShuffleSetting = false;
 };

@@ -1,140 +1,182 @@
 #include "radioplayback.h"
 
-#include "data/containermodel.h"
+#include "common/logging.h"
 #include "data/contentmanager.h"
-#include "shell/errormessage.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
-#include "data/mafwtrackermodelfactoryinstance.h"
+#include "playback/playlistfileprobe.h"
+#include "playback/playmodes.h"
+#include "playback/radiohost.h"
+#include "playback/radionetworksession.h"
+#include "playback/streamdata.h"
 #include "shell/parlovanceapplicationservice.h"
-#include "playlistfileprobe.h"
-#include "fastseek.h"
-#include "playmodes.h"
-#include "radionetworksession.h"
-#include "streamdata.h"
 #include "zelplaycontrols.h"
 
 #include <QFileInfo>
-#include <QDebug>
-#include <QTimer>
 
 namespace {
 const char* const RadioPlaylistMimeType = "audio/x-scpls";
 }
 
-RadioPlayback::RadioPlayback(PlayState& playState)
-    : hub(playState)
+RadioPlayback::RadioPlayback(PlayModes& modes, ZelPlayControls* controls,
+                             const QString& playlistId, RadioHost& host, QObject* parent)
+    : QObject(parent)
+    , modes(modes)
+    , controls(controls)
+    , playlistId(playlistId)
+    , host(host)
+    , playlistProbe(new PlaylistFileProbe)
+    , streamData(new StreamData)
 {
+    controls->setMetadataHandler(streamData.data(), ZelPlayControls::StreamContent);
 }
+
+// The controller keeps a guarded pointer to the stream handler; the hub stops the controller
+// before this goes.
+RadioPlayback::~RadioPlayback() = default;
 
 void RadioPlayback::restoreMusicPlaylist()
 {
-    hub.modes->live = hub.modes->music;
-    hub.controls->stop();
-    hub.controls->setPlaylist(hub.m_playlistId, false);
-    hub.controls->setPlaylistIndex(hub.modes->live.index);
-    if (hub.pendingModel)
-        hub.appendModel(hub.pendingModel, PlayState::ReplaceQueue, -1);
-    hub.controls->pauseAt(hub.modes->live.position);
+    modes.live = modes.music;
+    controls->stop();
+    controls->setPlaylist(playlistId, false);
+    controls->setPlaylistIndex(modes.live.index);
+    host.requeuePendingSong();
+    controls->pauseAt(modes.live.position);
 }
 
 bool RadioPlayback::switchMode(PlayState::PlayingMode target)
 {
-    if (target == hub.modes->mode)
+    if (target == modes.mode)
         return false;
     if (target == PlayState::MusicMode) {
-        hub.modes->saveRadio();
-        hub.modes->clearLive();
-        hub.setMode(PlayState::MusicMode);
-        hub.resumeWhenPaused = true;
+        modes.saveRadio();
+        modes.clearLive();
+        host.setLiveMode(PlayState::MusicMode);
+        host.resumeOnPause(true);
         restoreMusicPlaylist();
-        emit hub.songChanged(hub.modes->live.title, hub.modes->live.album, hub.modes->live.artist, hub.modes->live.index, false);
+        const PlayItem& live = modes.live;
+        emit songChanged(live.title, live.album, live.artist, live.index, false);
         return true;
     }
-    hub.modes->saveMusic();
-    hub.modes->clearLive();
-    hub.setMode(PlayState::RadioMode);
-    hub.modes->live = hub.modes->radio;
-    hub.ignoreCompletion = true;
-    playStream(hub.modes->radio.streamUrl);
+    modes.saveMusic();
+    modes.clearLive();
+    host.setLiveMode(PlayState::RadioMode);
+    modes.live = modes.radio;
+    host.ignoreNextCompletion(true);
+    playStream(modes.radio.streamUrl);
     return true;
 }
 
 void RadioPlayback::playStream(const QUrl& url)
 {
-    if (hub.m_saveState == PlayState::Saving) {
-        hub.pendingStreamUrl = url;
+    if (host.currentSaveState() == PlayState::Saving) {
+        pendingStreamUrl = url;
         return;
     }
-    if (hub.contentManager)
-        hub.contentManager->dismissSaveAsDialog();
-    hub.storeLastPosition(int(hub.modes->live.position), hub.modes->live.songId);
-    if (hub.isMassStorageMode() || hub.updatingLibrary) {
-        if (hub.rendererState != MafwRenderer::Playing)
-            hub.errorMessage->show(ErrorMessage::UnableToPlaySong);
-        hub.controls->stop();
-        hub.rendererStateChangedSlot(MafwRenderer::State(hub.rendererState));
+    if (ContentManager* manager = host.contentManager(false))
+        manager->dismissSaveAsDialog();
+    host.leaveLiveSong();
+    if (host.refusePlayback())
         return;
+    if (modes.mode == PlayState::MusicMode) {
+        modes.saveMusic();
+        modes.clearLive();
     }
-    if (hub.modes->mode == PlayState::MusicMode) {
-        hub.modes->saveMusic();
-        hub.modes->clearLive();
-    }
-    hub.setMode(PlayState::RadioMode);
-    const bool sameUrl = url == hub.modes->live.streamUrl;
-    const bool playlistFile = hub.playlistProbe->isPlaylistFile(url);
+    host.setLiveMode(PlayState::RadioMode);
+    PlayItem& live = modes.live;
+    const bool sameUrl = url == live.streamUrl;
+    const bool playlistFile = playlistProbe->isPlaylistFile(url);
     if (!sameUrl) {
-        hub.modes->live.index = -1;
-        hub.modes->live.title.clear();
-        hub.modes->live.album.clear();
-        hub.modes->live.artist.clear();
-        hub.modes->live.streamArtText.clear();
-        hub.modes->live.streamArtPath.clear();
-        hub.modes->live.duration = 0;
-        hub.modes->clearRadio();
+        live.index = -1;
+        live.title.clear();
+        live.album.clear();
+        live.artist.clear();
+        live.streamArtText.clear();
+        live.streamArtPath.clear();
+        live.duration = 0;
+        modes.clearRadio();
     }
-    hub.modes->live.streamUrl = url;
-    hub.modes->radio.streamUrl = url;
-    hub.modes->live.seekable = false;
-    hub.ignoreCompletion = true;
+    live.streamUrl = url;
+    modes.radio.streamUrl = url;
+    live.seekable = false;
+    host.ignoreNextCompletion(true);
     if (playlistFile) {
-        hub.modes->live.contentType = PlayState::RadioPlaylistContent;
-        hub.modes->radio.contentType = PlayState::RadioPlaylistContent;
-        hub.controls->playPlaylist(url, QLatin1String(RadioPlaylistMimeType));
-        hub.streamDataHandler->setUrl(url);
-        hub.mediaChangedSlot(hub.streamDataHandler);
+        live.contentType = PlayState::RadioPlaylistContent;
+        modes.radio.contentType = PlayState::RadioPlaylistContent;
+        controls->playPlaylist(url, QLatin1String(RadioPlaylistMimeType));
+        streamData->setUrl(url);
+        host.takeMedia(streamData.data());
         openNetworkSession();
     } else {
-        hub.modes->live.contentType = PlayState::UrlContent;
-        hub.modes->radio.contentType = PlayState::UrlContent;
+        live.contentType = PlayState::UrlContent;
+        modes.radio.contentType = PlayState::UrlContent;
         // A local file brings no address of its own to the handler, which would otherwise keep
         // the last stream's and show the file as that stream.
         if (url.isLocalFile())
-            hub.streamDataHandler->clear();
-        hub.controls->play(url);
-        hub.streamDataHandler->setUrl(url);
-        hub.streamDataHandler->setDuration(hub.modes->radio.duration);
-        hub.mediaChangedSlot(hub.streamDataHandler);
-        if (hub.modes->radio.position > 0 && hub.modes->radio.duration > 0) {
-            hub.modes->live.position = hub.modes->radio.position;
-            hub.modes->live.duration = hub.modes->radio.duration;
-            hub.restorePositionOnPlay = true;
+            streamData->clear();
+        controls->play(url);
+        streamData->setUrl(url);
+        streamData->setDuration(modes.radio.duration);
+        host.takeMedia(streamData.data());
+        if (modes.radio.position > 0 && modes.radio.duration > 0) {
+            live.position = modes.radio.position;
+            live.duration = modes.radio.duration;
+            restorePositionOnPlay = true;
         }
     }
-    hub.controls->setPositionUpdateInterval(1);
-    hub.notifySheetListeners(false);
+    controls->setPositionUpdateInterval(1);
+    host.notifySheet(false);
+}
+
+void RadioPlayback::playRadioPlaylist()
+{
+    switch (networkState) {
+    case NoNetwork:
+        openNetworkSession();
+        break;
+    case NetworkConnected:
+        if (host.rendererState() == MafwRenderer::Paused) {
+            host.setLiveState(PlayState::Transitioning);
+            controls->resume();
+        } else if (streamNeedsReopen || host.rendererState() == MafwRenderer::Stopped) {
+            replayRadioPlaylist();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void RadioPlayback::rendererPlaying()
+{
+    if (!restorePositionOnPlay)
+        return;
+    restorePositionOnPlay = false;
+    controls->setPosition(modes.radio.position);
+}
+
+bool RadioPlayback::isConnecting() const
+{
+    return networkState == NetworkConnecting;
+}
+
+void RadioPlayback::closeNetworkSession()
+{
+    if (networkSession)
+        networkSession->close();
 }
 
 void RadioPlayback::openNetworkSession()
 {
-    if (!hub.networkSession) {
-        hub.networkSession = new RadioNetworkSession(&hub);
-        QObject::connect(hub.networkSession, SIGNAL(error(QNetworkSession::SessionError)), &hub,
-                SLOT(networkSessionErrorSlot(QNetworkSession::SessionError)), Qt::UniqueConnection);
-        QObject::connect(hub.networkSession, SIGNAL(stateChanged(QNetworkSession::State)), &hub,
-                SLOT(networkSessionStateChanged(QNetworkSession::State)), Qt::UniqueConnection);
+    if (!networkSession) {
+        networkSession = new RadioNetworkSession(this);
+        connect(networkSession, &RadioNetworkSession::error, this, &RadioPlayback::sessionError);
+        connect(networkSession, &RadioNetworkSession::stateChanged, this,
+                &RadioPlayback::sessionStateChanged);
     }
-    hub.networkSession->open();
+    networkSession->open();
 }
 
 void RadioPlayback::sessionStateChanged(QNetworkSession::State state)
@@ -142,18 +184,18 @@ void RadioPlayback::sessionStateChanged(QNetworkSession::State state)
     switch (state) {
     case QNetworkSession::Invalid:
     case QNetworkSession::NotAvailable:
-        handleNetworkSessionState(0);
+        handleNetworkState(NoNetwork);
         break;
     case QNetworkSession::Connecting:
-        if (hub.networkState != 1)
-            handleNetworkSessionState(2);
+        if (networkState != NetworkConnected)
+            handleNetworkState(NetworkConnecting);
         break;
     case QNetworkSession::Connected:
-        handleNetworkSessionState(1);
+        handleNetworkState(NetworkConnected);
         break;
     case QNetworkSession::Disconnected:
-        if (hub.networkState == 1)
-            handleNetworkSessionState(0);
+        if (networkState == NetworkConnected)
+            handleNetworkState(NoNetwork);
         break;
     default:
         break;
@@ -163,133 +205,126 @@ void RadioPlayback::sessionStateChanged(QNetworkSession::State state)
 void RadioPlayback::sessionError(QNetworkSession::SessionError error)
 {
     if (error == QNetworkSession::SessionAbortedError)
-        handleNetworkSessionState(0);
+        handleNetworkState(NoNetwork);
 }
 
-void RadioPlayback::handleNetworkSessionState(int state)
+void RadioPlayback::handleNetworkState(NetworkState state)
 {
-    const int previous = hub.networkState;
-    hub.networkState = state;
+    const NetworkState previous = networkState;
+    networkState = state;
     switch (state) {
-    case 1:
-        if (hub.liveState != PlayState::Playing)
-            hub.play(hub.modes->mode);
+    case NetworkConnected:
+        if (host.liveState() != PlayState::Playing)
+            host.playLive();
         break;
-    case 2:
-        if (hub.rendererState != MafwRenderer::Transitioning)
-            hub.setState(PlayState::Transitioning);
+    case NetworkConnecting:
+        if (host.rendererState() != MafwRenderer::Transitioning)
+            host.setLiveState(PlayState::Transitioning);
         break;
-    case 0:
-        if (previous != 1 && previous != 2)
+    case NoNetwork:
+        if (previous == NoNetwork)
             break;
-        if (hub.liveState == PlayState::Stopped) {
-            hub.streamNeedsReopen = true;
-        } else if (hub.liveState == PlayState::Playing) {
-            hub.errorSlot(MafwError(MafwError::NetworkDown, QString()));
-            hub.streamNeedsReopen = true;
-            hub.stop(hub.modes->mode);
+        if (host.liveState() == PlayState::Stopped) {
+            streamNeedsReopen = true;
+        } else if (host.liveState() == PlayState::Playing) {
+            host.reportError(MafwError::NetworkDown);
+            streamNeedsReopen = true;
+            host.stopLive();
         }
-        hub.setBuffering(false);
-        break;
-    default:
+        host.setLiveBuffering(false);
         break;
     }
 }
 
 void RadioPlayback::replayRadioPlaylist()
 {
-    hub.streamNeedsReopen = false;
-    if (hub.modes->live.streamUrl.isEmpty())
+    streamNeedsReopen = false;
+    if (modes.live.streamUrl.isEmpty())
         return;
-    QObject::connect(hub.controls, SIGNAL(mediaChanged(const ZelMetadataHandler*)), &hub,
-            SLOT(mediaChangedSlot(const ZelMetadataHandler*)), Qt::UniqueConnection);
-    hub.controls->playPlaylist(hub.modes->live.streamUrl, QLatin1String(RadioPlaylistMimeType));
-    if (StreamData* stream = qobject_cast<StreamData*>(hub.controls->mutableItem()))
-        stream->setUrl(hub.modes->live.streamUrl);
+    // The hub stopped following the controller's items while the network was connecting.
+    host.followMedia(true);
+    controls->playPlaylist(modes.live.streamUrl, QLatin1String(RadioPlaylistMimeType));
+    if (StreamData* stream = qobject_cast<StreamData*>(controls->mutableItem()))
+        stream->setUrl(modes.live.streamUrl);
 }
 
 void RadioPlayback::playLocalFile(const QString& path)
 {
     if (path.isEmpty())
         return;
-    hub.ensureContentManager();
-    hub.playingLocalFile = true;
-    hub.contentManager->querySongInTracker(path);
+    playingLocalFile = true;
+    host.contentManager(true)->querySongInTracker(path);
 }
 
-void RadioPlayback::songSaved(QString uri, int trackerId)
+void RadioPlayback::songSaved(const QString& uri, int trackerId)
 {
     Q_UNUSED(uri)
-    hub.modes->live.songId = trackerId;
-    if (!hub.pendingStreamUrl.isEmpty()) {
-        const QUrl url = hub.pendingStreamUrl;
-        hub.pendingStreamUrl = QUrl();
+    modes.live.songId = trackerId;
+    if (!pendingStreamUrl.isEmpty()) {
+        const QUrl url = pendingStreamUrl;
+        pendingStreamUrl = QUrl();
         playStream(url);
     } else {
         MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
         MafwTrackerModel* model =
             factory ? factory->getModel(MafwTrackerModel::OneSong, 0, trackerId) : nullptr;
         if (!model) {
-            qWarning() << Q_FUNC_INFO << "- the song" << trackerId << "cannot be read";
-            hub.m_saveState = PlayState::NotSaved;
-            emit hub.saveStateChanged(PlayState::NotSaved);
+            qCWarning(lcPlayback) << Q_FUNC_INFO << "- the song" << trackerId << "cannot be read";
+            host.changeSaveState(PlayState::NotSaved);
             return;
         }
-        if (hub.pendingModel)
-            QObject::disconnect(hub.pendingModel.data(), nullptr, &hub, nullptr);
-        hub.pendingModel = QSharedPointer<ContainerModel>(new ContainerModel);
-        hub.pendingModel->append(QSharedPointer<QAbstractItemModel>(model));
-        QObject::connect(hub.pendingModel.data(), SIGNAL(rowsInserted(QModelIndex, int, int)), &hub,
-                SLOT(rowsInsertedSlot(QModelIndex, int, int)), Qt::UniqueConnection);
-        QObject::connect(hub.pendingModel.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)), &hub,
-                SLOT(rowsRemovedSlot(QModelIndex, int, int)), Qt::UniqueConnection);
+        host.setPendingSong(model);
         if (model->isCompleted())
             savedSongModelCompleted(model);
         else
-            QObject::connect(model, SIGNAL(completed()), &hub, SLOT(savedSongModelCompleted()));
+            connect(model, SIGNAL(completed()), this, SLOT(savedSongCompleted()));
     }
-    if (!hub.playingLocalFile) {
-        hub.m_saveState = PlayState::Saved;
-        emit hub.saveStateChanged(PlayState::Saved);
-    }
+    if (!playingLocalFile)
+        host.changeSaveState(PlayState::Saved);
+}
+
+void RadioPlayback::savedSongCompleted()
+{
+    savedSongModelCompleted(qobject_cast<MafwTrackerModel*>(sender()));
 }
 
 void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
 {
     if (model)
-        QObject::disconnect(model, SIGNAL(completed()), &hub, SLOT(savedSongModelCompleted()));
-    if (hub.playingLocalFile && hub.modes->mode == PlayState::RadioMode)
-        hub.modes->saveRadio();
-    hub.setMode(PlayState::MusicMode);
-    hub.setState(PlayState::Playing);
-    hub.modes->live.index = 0;
-    hub.modes->live.contentType = PlayState::SongContent;
-    hub.modes->live.songCount = 1;
-    if (hub.playingLocalFile) {
-        hub.playPendingModel();
+        disconnect(model, SIGNAL(completed()), this, SLOT(savedSongCompleted()));
+    if (playingLocalFile && modes.mode == PlayState::RadioMode)
+        modes.saveRadio();
+    host.setLiveMode(PlayState::MusicMode);
+    host.setLiveState(PlayState::Playing);
+    PlayItem& live = modes.live;
+    live.index = 0;
+    live.contentType = PlayState::SongContent;
+    live.songCount = 1;
+    if (playingLocalFile) {
+        host.playPendingSong();
         return;
     }
-    hub.modes->live.seekable = true;
-    emit hub.contentTypeChanged(PlayState::SongContent);
-    emit hub.songChanged(hub.modes->live.title, hub.modes->live.album, hub.modes->live.artist, 0, false);
-    emit hub.songCountChanged(hub.modes->live.songCount);
-    emit hub.positionChanged(hub.modes->live.position);
-    emit hub.durationChanged(hub.modes->live.duration);
-    emit hub.stateChanged(hub.liveState);
-    ParlovanceApplicationService* service = ParlovanceApplicationService::instance();
-    QObject::connect(service, SIGNAL(playerViewAppeared()), &hub, SLOT(releaseSheet()), Qt::UniqueConnection);
-    service->showMainWindow(Parlovance::PageNowPlaying, true);
+    live.seekable = true;
+    emit contentTypeChanged(PlayState::SongContent);
+    emit songChanged(live.title, live.album, live.artist, 0, false);
+    emit songCountChanged(live.songCount);
+    emit positionChanged(live.position);
+    emit durationChanged(live.duration);
+    emit stateChanged(host.liveState());
+    host.releaseSheetOnPlayerView();
+    ParlovanceApplicationService::instance()->showMainWindow(Parlovance::PageNowPlaying, true);
 }
 
 void RadioPlayback::streamMediaChanged(const StreamData* stream)
 {
     if (!stream)
         return;
+    PlayItem& live = modes.live;
     bool changed = false;
-    if (stream->artUri() != hub.modes->live.streamArtPath || stream->displayTitle() != hub.modes->live.streamArtText) {
-        hub.modes->live.streamArtPath = stream->artUri();
-        hub.modes->live.streamArtText = stream->displayTitle();
-        emit hub.streamArtChanged(hub.modes->live.streamArtPath, hub.modes->live.streamArtText);
+    if (stream->artUri() != live.streamArtPath || stream->displayTitle() != live.streamArtText) {
+        live.streamArtPath = stream->artUri();
+        live.streamArtText = stream->displayTitle();
+        emit streamArtChanged(live.streamArtPath, live.streamArtText);
         changed = true;
     }
     QString newTitle;
@@ -313,67 +348,65 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
         newArtist = stream->title();
         newAlbum = stream->genre();
     }
-    for (auto pair : { qMakePair(&hub.modes->live.title, &newTitle), qMakePair(&hub.modes->live.album, &newAlbum),
-                       qMakePair(&hub.modes->live.artist, &newArtist) }) {
+    for (auto pair : { qMakePair(&live.title, &newTitle), qMakePair(&live.album, &newAlbum),
+                       qMakePair(&live.artist, &newArtist) }) {
         if (*pair.first != *pair.second) {
             *pair.first = *pair.second;
             changed = true;
         }
     }
-    if (hub.modes->live.genre != stream->genre()) {
-        hub.modes->live.genre = stream->genre();
+    if (live.genre != stream->genre()) {
+        live.genre = stream->genre();
         changed = true;
     }
-    if (hub.modes->live.seekable != stream->isSeekable()) {
-        hub.modes->live.seekable = stream->isSeekable();
+    if (live.seekable != stream->isSeekable()) {
+        live.seekable = stream->isSeekable();
         changed = true;
     }
     if (!changed)
         return;
-    hub.notifySheetListeners(false);
-    if (hub.modes->live.contentType == PlayState::RadioPlaylistContent && hub.networkState == 2) {
-        hub.streamNeedsReopen = true;
-        hub.stop(hub.modes->mode);
-        QObject::disconnect(hub.controls, SIGNAL(mediaChanged(const ZelMetadataHandler*)), &hub,
-                   SLOT(mediaChangedSlot(const ZelMetadataHandler*)));
+    host.notifySheet(false);
+    if (live.contentType == PlayState::RadioPlaylistContent && networkState == NetworkConnecting) {
+        streamNeedsReopen = true;
+        host.stopLive();
+        host.followMedia(false);
     }
 }
 
 void RadioPlayback::bufferingChanged(float percent)
 {
-    if (hub.fastSeek->isActive())
+    if (host.isFastSeeking())
         return;
     // Only a radio playlist has a network session. A single URL (or a song) reports buffering
     // while it connects and fills, which says nothing about the network going away.
-    if (hub.networkState != 0 || hub.modes->live.contentType != PlayState::RadioPlaylistContent) {
-        if (hub.liveState != PlayState::Transitioning
-            && hub.rendererState != MafwRenderer::Playing)
+    if (networkState != NoNetwork || modes.live.contentType != PlayState::RadioPlaylistContent) {
+        if (host.liveState() != PlayState::Transitioning
+            && host.rendererState() != MafwRenderer::Playing)
             return;
-        hub.setBuffering(percent < 100.0f);
-        emit hub.bufferingProgress(percent);
+        host.setLiveBuffering(percent < 100.0f);
+        emit bufferingProgress(percent);
         return;
     }
-    hub.pauseOrStop(hub.modes->mode);
-    hub.setBuffering(false);
-    hub.errorSlot(MafwError(MafwError::NetworkDown, QString()));
+    host.pauseOrStopLive();
+    host.setLiveBuffering(false);
+    host.reportError(MafwError::NetworkDown);
 }
 
-void RadioPlayback::resumeAfterError()
+bool RadioPlayback::resumeAfterError(int errorCode)
 {
-    const int code = hub.lastError.code();
-    if (code == MafwError::SeekRefused)
-        return;
-    if (code == MafwError::NetworkDown && !hub.controls->isCallActive() && hub.audioAvailable) {
-        hub.play(hub.modes->mode);
-        return;
+    if (errorCode == MafwError::SeekRefused)
+        return false;
+    if (errorCode == MafwError::NetworkDown && !controls->isCallActive() && host.isAudioFree()) {
+        host.playLive();
+        return false;
     }
-    if (hub.modes->music.songCount > 0 && hub.modes->music.index != -1) {
-        hub.resumeWhenPaused = false;
+    if (modes.music.songCount > 0 && modes.music.index != -1) {
+        host.resumeOnPause(false);
         switchMode(PlayState::MusicMode);
-        emit hub.playbackCompleted();
+        emit playbackCompleted();
     } else {
-        hub.ignoreCompletion = false;
-        hub.playbackCompletedSlot();
+        host.ignoreNextCompletion(false);
+        host.completePlayback();
     }
-    hub.resumeAfterError = false;
+    return true;
 }

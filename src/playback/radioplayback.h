@@ -1,40 +1,92 @@
 #ifndef RADIOPLAYBACK_H
 #define RADIOPLAYBACK_H
 
-#include "playstate.h"
+#include "playback/playstate.h"
+
+#include <QNetworkSession>
+#include <QObject>
+#include <QScopedPointer>
+#include <QUrl>
 
 class MafwTrackerModel;
+class PlaylistFileProbe;
+class RadioHost;
+class RadioNetworkSession;
 class StreamData;
+class ZelPlayControls;
+struct PlayModes;
 
 // The radio side of the playback hub: streams and radio playlists (over a network session),
 // the switch between the music and the radio mode with the snapshot each mode leaves behind,
 // the texts of a playing stream, and songs that become the queue from outside it (a local file
-// found in the library, a saved stream). It works on the hub's own state, for the hub only.
-class RadioPlayback
+// found in the library, a saved stream). It works on the items of the playing modes and the
+// play controller, and asks the rest of the hub through RadioHost; its signals are the hub's.
+class RadioPlayback : public QObject
 {
+    Q_OBJECT
+
 public:
-    explicit RadioPlayback(PlayState& playState);
+    RadioPlayback(PlayModes& modes, ZelPlayControls* controls, const QString& playlistId,
+                  RadioHost& host, QObject* parent);
+    ~RadioPlayback() override;
 
-    void restoreMusicPlaylist();
+    // Makes target live, with what it left in its snapshot. False when it is live already.
     bool switchMode(PlayState::PlayingMode target);
-
     void playStream(const QUrl& url);
-    void openNetworkSession();
-    void sessionStateChanged(QNetworkSession::State state);
-    void sessionError(QNetworkSession::SessionError error);
-    void handleNetworkSessionState(int state);
-    void replayRadioPlaylist();
+    // play() on a radio playlist: resumes it, reopens it or first opens the network.
+    void playRadioPlaylist();
     void streamMediaChanged(const StreamData* stream);
     void bufferingChanged(float percent);
-    // The banner of an error in radio mode has gone.
-    void resumeAfterError();
+    // The banner of an error in radio mode has gone. False when the error's resume is still
+    // to come (the network comes back, or the error asks for none).
+    bool resumeAfterError(int errorCode);
+    // The controller plays: a stream that was left part way goes on from there.
+    void rendererPlaying();
+    // While the network is connecting, a stopped controller is not the live state.
+    bool isConnecting() const;
+    void closeNetworkSession();
+
+    void sessionStateChanged(QNetworkSession::State state);
+    void sessionError(QNetworkSession::SessionError error);
 
     void playLocalFile(const QString& path);
-    void songSaved(QString uri, int trackerId);
+    void songSaved(const QString& uri, int trackerId);
     void savedSongModelCompleted(MafwTrackerModel* model);
 
+signals:
+    void songChanged(QString title, QString album, QString artist, int songIndex, bool previous);
+    void songCountChanged(int songCount);
+    void positionChanged(uint position);
+    void durationChanged(int duration);
+    void stateChanged(PlayState::State state);
+    void bufferingProgress(float progress);
+    void streamArtChanged(QString newArtPath, QString generateText);
+    void contentTypeChanged(PlayState::ContentType newContentType);
+    void playbackCompleted();
+
+private slots:
+    void savedSongCompleted();
+
 private:
-    PlayState& hub;
+    enum NetworkState { NoNetwork = 0, NetworkConnected = 1, NetworkConnecting = 2 };
+
+    void restoreMusicPlaylist();
+    void openNetworkSession();
+    void handleNetworkState(NetworkState state);
+    void replayRadioPlaylist();
+
+    PlayModes& modes;
+    ZelPlayControls* controls;
+    const QString playlistId;
+    RadioHost& host;
+    QScopedPointer<PlaylistFileProbe> playlistProbe;
+    QScopedPointer<StreamData> streamData;
+    RadioNetworkSession* networkSession = nullptr;
+    NetworkState networkState = NoNetwork;
+    bool streamNeedsReopen = false;
+    bool restorePositionOnPlay = false;
+    bool playingLocalFile = false;
+    QUrl pendingStreamUrl;
 };
 
 #endif // RADIOPLAYBACK_H

@@ -1,0 +1,59 @@
+#ifndef RADIOHOST_H
+#define RADIOHOST_H
+
+#include "playback/playstate.h"
+
+class ContentManager;
+class MafwTrackerModel;
+class ZelMetadataHandler;
+
+// What the radio side of the playback hub may ask of the hub: the hub's state, its transport
+// and the few changes that are the hub's to make. Everything else the radio side needs is the
+// play controller and the items of the playing modes, which it is given directly.
+class RadioHost
+{
+public:
+    virtual ~RadioHost() = default;
+
+    virtual PlayState::State liveState() const = 0;
+    virtual void setLiveState(PlayState::State state) = 0;
+    virtual void setLiveMode(PlayState::PlayingMode mode) = 0;
+    virtual void setLiveBuffering(bool buffering) = 0;
+    virtual MafwRenderer::State rendererState() const = 0;
+    virtual bool isFastSeeking() const = 0;
+    virtual bool isAudioFree() const = 0;
+
+    // True (after telling the user) when nothing may play now: mass storage or a library
+    // update.
+    virtual bool refusePlayback() = 0;
+    // The live song is being left: its position is remembered.
+    virtual void leaveLiveSong() = 0;
+    // New media or texts of the live item, as the controller would report them.
+    virtual void takeMedia(const ZelMetadataHandler* handler) = 0;
+    // Whether the hub follows the controller's reports of new media.
+    virtual void followMedia(bool follow) = 0;
+
+    virtual void playLive() = 0;
+    virtual void stopLive() = 0;
+    virtual void pauseOrStopLive() = 0;
+    virtual void reportError(int code) = 0;
+    virtual void completePlayback() = 0;
+    // The controller's next report of a completed playback is not the end of the queue.
+    virtual void ignoreNextCompletion(bool ignore) = 0;
+    virtual void resumeOnPause(bool resume) = 0;
+    virtual void notifySheet(bool value) = 0;
+    virtual void releaseSheetOnPlayerView() = 0;
+
+    virtual PlayState::SaveState currentSaveState() const = 0;
+    virtual void changeSaveState(PlayState::SaveState state) = 0;
+    // The hub's content manager, made on first use when create is set; else null until then.
+    virtual ContentManager* contentManager(bool create) = 0;
+
+    // A song from outside the queue (a saved stream, a local file) waits to become the queue.
+    virtual void setPendingSong(MafwTrackerModel* model) = 0;
+    // The waiting song, if any, becomes the queue again (music comes back).
+    virtual void requeuePendingSong() = 0;
+    virtual void playPendingSong() = 0;
+};
+
+#endif // RADIOHOST_H
