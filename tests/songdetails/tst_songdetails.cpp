@@ -110,6 +110,10 @@ private slots:
     void aLateAnswerNeverShowsTheSongAskedBefore();
     void sameSongAgainRefreshesOnlyItsUsage();
     void discRowFollowsTheAlbumsDiscCount();
+    void propertyValuesAreFormatted_data();
+    void propertyValuesAreFormatted();
+    void propertyRowsKeepTheirOrder();
+    void rightToLeftLanguagesAlignRowsRight();
     void followsThePlayingSongOnlyWhenOpenedFromThePlayer();
     void finishedPlaybackDropsThePlayerFromTheHistory();
     void screenshotOfTheDetailsPage();
@@ -455,6 +459,102 @@ void TestSongDetails::discRowFollowsTheAlbumsDiscCount()
         QCOMPARE(texts(widget->shownRows()),
                  QStringList({ "Artist: Bob", "Album: Solo", "Genre: Rock" }));
     }
+}
+
+void TestSongDetails::propertyValuesAreFormatted_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("bytes") << "size" << "1023" << "1,023 bytes";
+    QTest::newRow("one kilobyte") << "size" << "1024" << "1.0 kB";
+    QTest::newRow("almost a megabyte") << "size" << "1048575" << "1024.0 kB";
+    QTest::newRow("one megabyte") << "size" << "1048576" << "1.0 MB";
+    QTest::newRow("gigabytes") << "size" << "3221225472" << "3.0 GB";
+    QTest::newRow("bit rate below one kbps") << "bitrate" << "999" << "0 kbps";
+    QTest::newRow("bit rate") << "bitrate" << "128000" << "128 kbps";
+    QTest::newRow("fractional bit rate") << "bitrate" << "191999.9" << "191 kbps";
+    QTest::newRow("cd sample rate") << "samplerate" << "44100" << "44.1 kHz";
+    QTest::newRow("sample rate") << "samplerate" << "48000" << "48.0 kHz";
+    QTest::newRow("protected") << "drm" << "true" << "Yes";
+    QTest::newRow("not protected") << "drm" << "false" << "No";
+    QTest::newRow("one is no yes") << "drm" << "1" << "No";
+    QTest::newRow("upper case") << "drm" << "TRUE" << "No";
+    QTest::newRow("no play") << "playcount" << "" << "0";
+    QTest::newRow("plays") << "playcount" << "1234" << "1,234";
+    QTest::newRow("channels") << "channels" << "2" << "2";
+    QTest::newRow("length") << "length" << "61" << "01:01";
+    QTest::newRow("bad date") << "created" << "yesterday" << "";
+    QTest::newRow("no date") << "lastplayed" << "" << "";
+    QTest::newRow("type") << "mediatype" << "MP3" << "MP3";
+    QTest::newRow("publisher") << "publisher" << "Label & Co" << "Label & Co";
+}
+
+void TestSongDetails::propertyValuesAreFormatted()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, shown);
+    PropertiesContainer container(nullptr);
+    QCOMPARE(container.formatValue(key, value), shown);
+}
+
+void TestSongDetails::propertyRowsKeepTheirOrder()
+{
+    PropertiesContainer container(nullptr);
+    // A song without any value: play count and protection only, in that order.
+    container.update(QHash<QString, QString>());
+    QCOMPARE(texts(container.shownRows()),
+             QStringList({ "Play count: 0", "DRM protected: No" }));
+
+    // Rows come in where they belong, whichever rows stand around them.
+    QHash<QString, QString> fields{ { "length", "61" }, { "channels", "2" } };
+    container.update(fields);
+    QCOMPARE(texts(container.shownRows()),
+             QStringList({ "Duration: 01:01", "Play count: 0", "Channels: 2",
+                           "DRM protected: No" }));
+    fields.insert("size", "2048");
+    fields.insert("mediatype", "OGG");
+    fields.insert("publisher", "Label");
+    container.update(fields);
+    QCOMPARE(texts(container.shownRows()),
+             QStringList({ "Type: OGG", "Size: 2.0 kB", "Duration: 01:01", "Play count: 0",
+                           "Channels: 2", "Publisher: Label", "DRM protected: No" }));
+    fields.remove("size");
+    container.update(fields);
+    fields.insert("size", "4096");
+    fields.insert("created", "2026-12-01T08:30:00Z");
+    container.update(fields);
+    const QStringList rows = texts(container.shownRows());
+    QCOMPARE(rows.value(1), QStringLiteral("Size: 4.0 kB"));
+    QVERIFY(rows.value(4).startsWith(QLatin1String("Date added: 01/12/2026")));
+
+    // The usage rows alone.
+    container.updateUsage({ { "playcount", "3" }, { "lastplayed", "2026-12-02T10:00:00Z" } });
+    QCOMPARE(texts(container.shownRows()).value(3), QStringLiteral("Play count: 3"));
+    QVERIFY(texts(container.shownRows()).value(5).startsWith(QLatin1String("Last played: ")));
+    QCOMPARE(texts(container.shownRows()).value(6), QStringLiteral("Channels: 2"));
+}
+
+void TestSongDetails::rightToLeftLanguagesAlignRowsRight()
+{
+    const MLocale english = MLocale();
+    const QHash<QString, QString> fields{ { "artist", "Bob" }, { "tracknumber", "4" } };
+    for (const char* name : { "ar", "fa", "he", "en_GB" }) {
+        MLocale::setDefault(MLocale(QLatin1String(name)));
+        const Qt::Alignment side =
+            QLatin1String(name) == QLatin1String("en_GB") ? Qt::AlignLeft : Qt::AlignRight;
+        PropertiesContainer container(nullptr);
+        container.update(fields);
+        for (MLabel* label : container.shownRows())
+            QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, side);
+        SongDetailWidget widget(nullptr);
+        widget.setData(fields);
+        QCOMPARE(widget.shownRows().size(), 2);
+        for (MLabel* label : widget.shownRows())
+            QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, side);
+    }
+    MLocale::setDefault(english);
 }
 
 void TestSongDetails::followsThePlayingSongOnlyWhenOpenedFromThePlayer()
