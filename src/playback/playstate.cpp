@@ -1319,6 +1319,8 @@ void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
         modes->live.genre = song->genre();
         if (song->songId() != modes->live.songId) {
             modes->live.songId = song->songId();
+            // The controller moved on by itself: the position reported last was the old song's.
+            modes->live.position = 0;
             requestLastPosition();
         }
         modes->live.albumId = song->albumId();

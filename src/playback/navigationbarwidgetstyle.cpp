@@ -1,0 +1,8 @@
+#include "navigationbarwidgetstyle.h"
+
+NavigationBarWidgetStyle::NavigationBarWidgetStyle(QObject* parent)
+    : MWidgetStyle(parent)
+{
+}
+
+NavigationBarWidgetStyle::~NavigationBarWidgetStyle() = default;

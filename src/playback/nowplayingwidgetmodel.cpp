@@ -1,0 +1,8 @@
+#include "nowplayingwidgetmodel.h"
+
+NowPlayingWidgetModel::NowPlayingWidgetModel(QObject* parent)
+    : MWidgetModel(parent)
+{
+}
+
+NowPlayingWidgetModel::~NowPlayingWidgetModel() = default;

@@ -1,0 +1,8 @@
+#include "nowplayingwidgetstyle.h"
+
+NowPlayingWidgetStyle::NowPlayingWidgetStyle(QObject* parent)
+    : MWidgetStyle(parent)
+{
+}
+
+NowPlayingWidgetStyle::~NowPlayingWidgetStyle() = default;

@@ -1,0 +1,8 @@
+#include "playercontrolswidgetstyle.h"
+
+PlayerControlsWidgetStyle::PlayerControlsWidgetStyle(QObject* parent)
+    : MWidgetStyle(parent)
+{
+}
+
+PlayerControlsWidgetStyle::~PlayerControlsWidgetStyle() = default;

@@ -1,0 +1,92 @@
+#include "playerstyles.h"
+
+#include "mpalette.h"
+#include "mstyletable.h"
+
+#include <QColor>
+#include <QSizeF>
+#include <QVariantHash>
+
+namespace {
+
+QVariantHash text(int size, const QColor& color)
+{
+    return { { "fontSize", size }, { "textColor", color } };
+}
+
+QVariantHash fixedSize(qreal w, qreal h)
+{
+    return { { "minimumSize", QSizeF(w, h) },
+             { "preferredSize", QSizeF(w, h) },
+             { "maximumSize", QSizeF(w, h) } };
+}
+
+QVariantHash fixedHeight(qreal h)
+{
+    return fixedSize(-1, h);
+}
+
+QVariantHash merged(QVariantHash a, const QVariantHash& b)
+{
+    for (auto it = b.constBegin(); it != b.constEnd(); ++it)
+        a.insert(it.key(), it.value());
+    return a;
+}
+
+QVariantHash margins(qreal left, qreal top, qreal right, qreal bottom)
+{
+    return { { "marginLeft", left }, { "marginTop", top }, { "marginRight", right },
+             { "marginBottom", bottom } };
+}
+
+// A bare icon button: no plate behind it, the icon at the given size.
+QVariantHash iconButton(qreal edge, qreal icon)
+{
+    return merged(fixedSize(edge, edge),
+                  merged(margins(0, 0, 0, 0), { { "backgroundColor", QColor() },
+                                                { "cornerRadius", 0 },
+                                                { "iconSize", QSizeF(icon, icon) } }));
+}
+
+} // namespace
+
+void PlayerStyles::ensureRegistered()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+
+    const MPalette p;
+    const QColor primary = p.defaultColor();
+    const QColor secondary = p.secondaryColor();
+    const QHash<QString, QVariantHash> entries{
+        // Information panel: title and counter, then artist and album beside the info icon.
+        { "NowPlayingWidget", {} },
+        { "InfoPaneTop", merged(fixedHeight(40), margins(16, 6, 16, 0)) },
+        { "InfoPaneBottom", merged(fixedHeight(60), margins(16, 0, 16, 2)) },
+        { "SongTitleLabel", merged(text(26, primary), fixedHeight(34)) },
+        { "SongNumberLabel", merged(text(22, secondary), fixedHeight(34)) },
+        { "ArtistLabel", merged(text(22, secondary), fixedHeight(29)) },
+        { "AlbumLabel", merged(text(22, secondary), fixedHeight(29)) },
+        { "InfoIcon", fixedSize(32, 32) },
+        // The cover.
+        { "AlbumArtWidget", fixedSize(480, 480) },
+        // Transport buttons over the seek pane.
+        { "PlayerControlsButtonPane", merged(fixedHeight(88), margins(48, 0, 48, 0)) },
+        { "PlayerControlsButton", iconButton(88, 64) },
+        { "SeekPane", merged(fixedHeight(80), margins(16, 0, 16, 0)) },
+        { "PlayerControlsTimeLabel", merged(text(20, secondary), fixedSize(196, 30)) },
+        { "PlayerControlsProgressTextLabel", merged(text(20, secondary), fixedSize(444, 30)) },
+        { "PlayerViewBottomSpacer", fixedSize(480, 8) },
+        // The navigation bar of the player page and its view menu's play-album entry.
+        { "NavigationBarWidget", merged(fixedHeight(72), { { "backgroundColor", p.panelColor() },
+                                                           { "marginLeft", 8 },
+                                                           { "marginRight", 8 } }) },
+        { "NavigationBarButton", iconButton(72, 48) },
+        { "MNavigationBarBackButtonInverted", iconButton(72, 48) },
+        { "NavigationBarMenuButtonInverted", iconButton(72, 48) },
+        { "ViewMenuPlayAlbumItem", merged(fixedHeight(88), margins(16, 0, 16, 0)) },
+    };
+    MStyleTable::registerStyles(QStringLiteral("parlovance"), entries);
+}
