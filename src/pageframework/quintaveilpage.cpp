@@ -2,7 +2,9 @@
 
 #include "common/logging.h"
 #include "common/constants.h"
+#include "deleteobjectdialog.h"
 #include "filterwidget.h"
+#include "ringtonesetter.h"
 #include "activity/latestactivitycontroller.h"
 #include "data/listmodel.h"
 #include "mafwtrackermodelfactory.h"
@@ -14,6 +16,7 @@
 #include "mbanner.h"
 #include "mlist.h"
 #include "mlocale.h"
+#include "mnamespace.h"
 #include "mobjectmenu.h"
 #include "mpannableviewport.h"
 #include "mpositionindicator.h"
@@ -21,6 +24,8 @@
 #include "pagebackground.h"
 #include "playback/nowplayingbutton.h"
 #include "playback/playstate.h"
+#include "playlists/playlistselectionsheet.h"
+#include "mscenemanager.h"
 #include "data/twinturbosortfilterproxymodel.h"
 
 #include <QDebug>
@@ -118,17 +123,25 @@ NowPlayingButton* QuintaveilPage::nowPlayingButton() const
     return nowPlaying;
 }
 
+MObjectMenu* QuintaveilPage::pageObjectMenu() const
+{
+    return objectMenu;
+}
+
 // ---- set-up and navigation ----
 
 void QuintaveilPage::setupPageConnections(ObjectMenuType type)
 {
-    Q_UNUSED(type) // the object menus are built with the item actions
     setFocusPolicy(Qt::StrongFocus);
     createList();
     if (list) {
         connect(list, SIGNAL(itemClicked(QModelIndex)), this,
                 SLOT(handleListItemClick(QModelIndex)), Qt::UniqueConnection);
+        connect(list, SIGNAL(itemLongTapped(QModelIndex,QPointF)), this,
+                SLOT(handleListItemLongTap(QModelIndex,QPointF)), Qt::UniqueConnection);
     }
+    if (type != NoObjectMenu)
+        createObjectMenu(type);
     connect(this, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)), this,
             SLOT(displayPageInWindow(Parlovance::ParlovancePages,QVariant)),
             Qt::UniqueConnection);
@@ -598,7 +611,7 @@ void QuintaveilPage::handlePlay()
         return;
     }
 
-    const QHash<QString, QVariant> parameters = itemParameters(longTappedIndex);
+    const QHash<QString, QVariant> parameters = itemParameters(longTappedItem());
     const auto model = parameters.value(QStringLiteral("model"))
                            .value<QSharedPointer<MafwTrackerModel>>();
     if (!model || !parameters.contains(QStringLiteral("name"))
@@ -619,7 +632,7 @@ void QuintaveilPage::handleAddToQueue()
         return;
     }
 
-    const QHash<QString, QVariant> parameters = itemParameters(longTappedIndex);
+    const QHash<QString, QVariant> parameters = itemParameters(longTappedItem());
     const auto model = parameters.value(QStringLiteral("model"))
                            .value<QSharedPointer<MafwTrackerModel>>();
     if (model) {
@@ -629,7 +642,7 @@ void QuintaveilPage::handleAddToQueue()
     // A song of the page's own list: one row, copied.
     if (!pageModel)
         return;
-    const int row = sourceRow(longTappedIndex);
+    const int row = sourceRow(longTappedItem());
     if (row < 0)
         return;
     appendToQueue(pageModel, true, row);
@@ -793,4 +806,420 @@ void QuintaveilPage::onPanningStarted()
 void QuintaveilPage::onPanningStopped()
 {
     panning = false;
+}
+
+// ---- object menu and item actions ----
+
+namespace {
+
+bool isSongList(MafwTrackerModel::QueryType type)
+{
+    return (type >= MafwTrackerModel::AllSongs && type <= MafwTrackerModel::SongsOfUserPlaylist)
+        || type == MafwTrackerModel::SongsOfAlbumByArtist;
+}
+
+bool isAlbumList(MafwTrackerModel::QueryType type)
+{
+    return type == MafwTrackerModel::AllAlbums || type == MafwTrackerModel::AlbumsOfArtist
+        || type == MafwTrackerModel::AlbumsWithoutArtist;
+}
+
+bool isPlaylistList(MafwTrackerModel::QueryType type)
+{
+    return type == MafwTrackerModel::PlaylistFiles || type == MafwTrackerModel::UserPlaylists;
+}
+
+// The song sets that an empty id list names as a whole.
+bool isWholeSet(MafwTrackerModel::QueryType type)
+{
+    return type == MafwTrackerModel::SongsOfUnknownArtist
+        || type == MafwTrackerModel::SongsOfUnknownAlbum
+        || type == MafwTrackerModel::SongsWithoutAlbumAndArtist;
+}
+
+bool isDeletable(MafwTrackerModel::QueryType type)
+{
+    return isSongList(type) || isAlbumList(type) || isPlaylistList(type)
+        || type == MafwTrackerModel::AllArtists || type == MafwTrackerModel::UnknownAlbumOfArtist;
+}
+
+const char* const SongIdKey = "songId";
+
+} // namespace
+
+void QuintaveilPage::createObjectMenu(ObjectMenuType type)
+{
+    const bool songs = type == SongObjectMenu || type == SongObjectMenuWithoutDelete;
+    const bool collections = type == CollectionObjectMenu
+                          || type == CollectionObjectMenuWithoutPlaylist;
+    if (!songs && !collections) {
+        delete objectMenu.data();
+        return;
+    }
+    if (!objectMenu) {
+        objectMenu = new MObjectMenu(nullptr);
+        objectMenu->setStyleName(QStringLiteral("Inverted"));
+    }
+    auto addEntry = [this](const QString& text, const char* slot, Qt::ConnectionType connection) {
+        auto* action = new MAction(text, objectMenu);
+        objectMenu->addAction(action);
+        connect(action, SIGNAL(triggered()), this, slot, connection);
+    };
+
+    if (songs) {
+        addEntry(addToQueueText, SLOT(handleAddToQueue()), Qt::AutoConnection);
+        addEntry(qtTrId("qtn_musi_add_to_playlist"), SLOT(handleAddToPlaylist()),
+                 Qt::UniqueConnection);
+        addEntry(favoriteText, SLOT(handleMarkAsFavourite()), Qt::AutoConnection);
+        addEntry(detailsText, SLOT(handleViewDetails()), Qt::AutoConnection);
+        addEntry(setAsRingtoneText, SLOT(setAsRingtone()), Qt::AutoConnection);
+    } else {
+        addEntry(playText, SLOT(handlePlay()), Qt::UniqueConnection);
+        addEntry(addToQueueText, SLOT(handleAddToQueue()), Qt::UniqueConnection);
+        if (type == CollectionObjectMenu)
+            addEntry(qtTrId("qtn_musi_add_to_playlist"), SLOT(handleAddToPlaylist()),
+                     Qt::UniqueConnection);
+    }
+    if (type != SongObjectMenuWithoutDelete) {
+        if (!deleteAction)
+            deleteAction = new MAction(deleteText, objectMenu);
+        if (!objectMenu->actions().contains(deleteAction)) {
+            objectMenu->addAction(deleteAction);
+            connect(deleteAction, SIGNAL(triggered()), this, SLOT(handleDeleteObject()));
+        }
+    }
+    for (QAction* action : objectMenu->actions()) {
+        if (auto* entry = qobject_cast<MAction*>(action))
+            entry->setLocation(MAction::ObjectMenuLocation);
+    }
+}
+
+void QuintaveilPage::handleListItemLongTap(const QModelIndex& index, const QPointF& position)
+{
+    Q_UNUSED(position)
+    unknownArtistItem = false;
+    unknownAlbumItem = false;
+    unknownAlbumOfArtistItem = false;
+    artistItem = false;
+    if (!objectMenu)
+        return;
+    if (!index.isValid()) {
+        // A row that is no item of the page model: the marker the subclass sets next says
+        // what it is, and no earlier row may stand in for it.
+        longTappedIndex = QPersistentModelIndex();
+        longTappedId = 0;
+        showObjectMenu();
+        return;
+    }
+    longTappedIndex = index;
+    longTappedId = itemIdAt(index);
+    updateObjectMenuActions(index);
+    showObjectMenu();
+}
+
+void QuintaveilPage::showObjectMenu()
+{
+    if (MSceneManager* manager = sceneManager())
+        manager->appearSceneWindow(objectMenu, MSceneWindow::KeepWhenDone);
+}
+
+void QuintaveilPage::updateObjectMenuActions(const QModelIndex& index)
+{
+    if (!objectMenu || !index.isValid())
+        return;
+    const int column = columnForKey(pageModel.data(), QStringLiteral("favorited"));
+    const int row = sourceRow(index);
+    if (column >= 0 && row >= 0) {
+        const bool favourite = pageModel->data(pageModel->index(row, column)).toBool();
+        for (QAction* action : objectMenu->actions()) {
+            if (favourite && action->text() == favoriteText)
+                action->setText(unmarkFavoriteText);
+            else if (!favourite && action->text() == unmarkFavoriteText)
+                action->setText(favoriteText);
+        }
+    }
+
+    if (owner && owner->currentPage() == PagePlaylists && deleteAction) {
+        const bool shown = objectMenu->actions().contains(deleteAction);
+        if (deletePermission && !shown) {
+            objectMenu->addAction(deleteAction);
+            connect(deleteAction, SIGNAL(triggered()), this, SLOT(handleDeleteObject()),
+                    Qt::UniqueConnection);
+        } else if (!deletePermission && shown) {
+            disconnect(deleteAction, SIGNAL(triggered()), this, SLOT(handleDeleteObject()));
+            objectMenu->removeAction(deleteAction);
+        }
+    }
+}
+
+QString QuintaveilPage::itemIdKey() const
+{
+    if (!pageModel)
+        return QString();
+    const MafwTrackerModel::QueryType type = pageModel->queryType();
+    if (isSongList(type))
+        return QLatin1String(SongIdKey);
+    if (type >= MafwTrackerModel::AllAlbums && type <= MafwTrackerModel::AlbumsWithoutArtist)
+        return QStringLiteral("albumId");
+    if (type == MafwTrackerModel::AllArtists)
+        return QStringLiteral("artistId");
+    if (type >= MafwTrackerModel::PlaylistFiles && type <= MafwTrackerModel::UserPlaylists)
+        return QStringLiteral("playlistId");
+    return QString();
+}
+
+int QuintaveilPage::itemIdAt(const QModelIndex& index) const
+{
+    const int column = columnForKey(pageModel.data(), itemIdKey());
+    const int row = sourceRow(index);
+    if (column < 0 || row < 0 || row >= pageModel->rowCount())
+        return 0;
+    return pageModel->data(pageModel->index(row, column)).toInt();
+}
+
+QModelIndex QuintaveilPage::listIndexOfSourceRow(int row) const
+{
+    if (!pageModel || row < 0 || row >= pageModel->rowCount())
+        return QModelIndex();
+    QModelIndex index = pageModel->index(row, 0);
+    if (!listModel)
+        return index;
+    if (filterProxy && filterProxy->sourceModel() == pageModel.data()) {
+        if (!filterProxy->filterRegExp().isEmpty())
+            index = filterProxy->mapFromSource(index);
+        else
+            index = filterProxy->index(row, 0);
+    }
+    return listModel->mapFromSource(index);
+}
+
+QModelIndex QuintaveilPage::longTappedItem() const
+{
+    // Rows come and go while the menu or the dialog is open, and a regrouping list forgets
+    // its rows: the item is known by its id, and its row is looked for again when needed.
+    if (longTappedIndex.isValid() && (longTappedId == 0 || itemIdAt(longTappedIndex) == longTappedId))
+        return longTappedIndex;
+    const int column = columnForKey(pageModel.data(), itemIdKey());
+    if (longTappedId == 0 || column < 0)
+        return QModelIndex();
+    for (int row = 0; row < pageModel->rowCount(); ++row) {
+        if (pageModel->data(pageModel->index(row, column)).toInt() == longTappedId)
+            return listIndexOfSourceRow(row);
+    }
+    return QModelIndex();
+}
+
+int QuintaveilPage::longTappedSongId() const
+{
+    const int column = columnForKey(pageModel.data(), QLatin1String(SongIdKey));
+    const int row = sourceRow(longTappedItem());
+    if (column < 0 || row < 0)
+        return 0;
+    return pageModel->data(pageModel->index(row, column)).toInt();
+}
+
+QVariant QuintaveilPage::itemCell(const QModelIndex& index, int column) const
+{
+    if (!index.isValid() || column < 0)
+        return QVariant();
+    if (index.model() == pageModel.data())
+        return pageModel->data(pageModel->index(index.row(), column));
+    // The list adapter serves every column of a row under its own role.
+    return index.data(Qt::UserRole + column);
+}
+
+void QuintaveilPage::handleMarkAsFavourite()
+{
+    const int row = sourceRow(longTappedItem());
+    const int column = columnForKey(pageModel.data(), QStringLiteral("favorited"));
+    if (row < 0 || column < 0)
+        return;
+    const QModelIndex cell = pageModel->index(row, column);
+    pageModel->setData(cell, !cell.data().toBool(), Qt::EditRole);
+}
+
+void QuintaveilPage::handleViewDetails()
+{
+    const int id = longTappedSongId();
+    if (id > 0)
+        emit goToPage(PageSongDetails, QVariant(id));
+}
+
+void QuintaveilPage::setAsRingtone(const QModelIndex& index)
+{
+    if (!pageModel)
+        return;
+    int id = 0;
+    if (index.isValid()) {
+        const int column = columnForKey(pageModel.data(), QLatin1String(SongIdKey));
+        const int row = sourceRow(index);
+        if (column < 0 || row < 0)
+            return;
+        id = pageModel->data(pageModel->index(row, column)).toInt();
+    } else {
+        if (!longTappedItem().isValid())
+            return;
+        id = longTappedSongId();
+    }
+    RingtoneSetter::instance()->setAsRingtone(id);
+}
+
+void QuintaveilPage::handleAddToPlaylist()
+{
+    int itemType = -1;
+    int id = 0;
+    if (unknownAlbumItem) {
+        itemType = PlaylistSelectionSheet::SongsWithoutAlbum;
+        id = -1;
+    } else if (unknownArtistItem) {
+        itemType = PlaylistSelectionSheet::SongsWithoutArtist;
+        id = -1;
+    } else if (artistItem) {
+        itemType = PlaylistSelectionSheet::ArtistItem;
+        id = specialItemId;
+        artistItem = false;
+        specialItemId = -1;
+    } else if (unknownAlbumOfArtistItem) {
+        // No kind of playlist item stands for the songs without album of one artist, and the
+        // row long-tapped before this one must not be added in their place.
+        qCDebug(lcPages) << Q_FUNC_INFO << "- the unknown album of an artist cannot be added";
+        return;
+    } else {
+        if (!pageModel)
+            return;
+        const MafwTrackerModel::QueryType type = pageModel->queryType();
+        QString key;
+        if ((type >= MafwTrackerModel::AllSongs && type <= MafwTrackerModel::SongsOfUserPlaylist)
+            || type == MafwTrackerModel::AlbumsWithoutArtist) {
+            key = QLatin1String(SongIdKey);
+            itemType = PlaylistSelectionSheet::SongItem;
+        } else if (type >= MafwTrackerModel::AllAlbums
+                   && type <= MafwTrackerModel::RecentlyAddedAlbums) {
+            key = QStringLiteral("albumId");
+            itemType = PlaylistSelectionSheet::AlbumItem;
+        } else if (type == MafwTrackerModel::AllArtists) {
+            key = QStringLiteral("artistId");
+            itemType = PlaylistSelectionSheet::ArtistItem;
+        } else {
+            return;
+        }
+        const int column = columnForKey(pageModel.data(), key);
+        const int row = sourceRow(longTappedItem());
+        if (column < 0 || row < 0)
+            return;
+        id = pageModel->data(pageModel->index(row, column)).toInt();
+    }
+    const bool wholeSet = id == -1
+        && (itemType == PlaylistSelectionSheet::SongsWithoutAlbum
+            || itemType == PlaylistSelectionSheet::SongsWithoutArtist);
+    if (id <= 0 && !wholeSet)
+        return;
+    auto* sheet = new PlaylistSelectionSheet(itemType, id);
+    sheet->appear(MApplication::activeApplicationWindow(), MSceneWindow::DestroyWhenDismissed);
+}
+
+void QuintaveilPage::handleDeleteObject(const QModelIndex& index)
+{
+    MafwTrackerModel::QueryType type = MafwTrackerModel::NoList;
+    int id = 0;
+    QString name;
+
+    // A special row is known by its marker; it never falls back to a row tapped before.
+    if (!index.isValid() && isSpecialItem()) {
+        const int page = owner ? owner->currentPage() : -1;
+        if (unknownArtistItem && (page == PageArtists || page == PageAlbumsOfArtist)) {
+            type = MafwTrackerModel::SongsOfUnknownArtist;
+        } else if (unknownAlbumItem && page == PageAlbums) {
+            type = MafwTrackerModel::SongsOfUnknownAlbum;
+        } else if (unknownAlbumOfArtistItem && page == PageAlbumsOfArtist) {
+            id = specialItemId;
+            name = specialItemName;
+            // The unknown artist's songs without album are the songs with neither.
+            type = id > 0 ? MafwTrackerModel::UnknownAlbumOfArtist
+                          : MafwTrackerModel::SongsWithoutAlbumAndArtist;
+        } else if (artistItem && page == PageAlbumsOfArtist) {
+            if (specialItemId > 0) {
+                type = MafwTrackerModel::AllArtists;
+                id = specialItemId;
+                name = specialItemName;
+            } else {
+                type = MafwTrackerModel::SongsOfUnknownArtist;
+            }
+        }
+        deleteFromLibrary(type, id, name);
+        return;
+    }
+
+    const QModelIndex item = index.isValid() ? index : longTappedItem();
+    if (!item.isValid() || !pageModel) {
+        qCDebug(lcPages) << Q_FUNC_INFO << "- the item is gone, nothing to delete";
+        return;
+    }
+    type = pageModel->queryType();
+    QString nameKey;
+    QString idKey;
+    if (isSongList(type)) {
+        nameKey = QStringLiteral("songTitle");
+        idKey = QLatin1String(SongIdKey);
+    } else if (isAlbumList(type)) {
+        nameKey = QStringLiteral("albumName");
+        idKey = QStringLiteral("albumId");
+    } else if (type == MafwTrackerModel::AllArtists) {
+        nameKey = QStringLiteral("artistName");
+        idKey = QStringLiteral("artistId");
+    } else if (isPlaylistList(type)) {
+        nameKey = QStringLiteral("playlistName");
+        idKey = QStringLiteral("playlistId");
+    } else {
+        qCWarning(lcPages) << Q_FUNC_INFO << "Item type" << int(type) << "can't be deleted";
+        return;
+    }
+    name = itemCell(item, columnForKey(pageModel.data(), nameKey)).toString();
+    id = itemCell(item, columnForKey(pageModel.data(), idKey)).toInt();
+    if (id < 1 && type == MafwTrackerModel::AlbumsWithoutArtist)
+        type = MafwTrackerModel::SongsWithoutAlbumAndArtist;
+    deleteFromLibrary(type, id, name);
+}
+
+void QuintaveilPage::deleteFromLibrary(MafwTrackerModel::QueryType type, int trackerId,
+                                       QString name)
+{
+    if (type == MafwTrackerModel::NoList)
+        return;
+    // An empty id list deletes a whole set; only three kinds of set have that meaning.
+    if (!isWholeSet(type) && (!isDeletable(type) || trackerId < 1)) {
+        qCWarning(lcPages) << Q_FUNC_INFO << "- nothing to delete: query type" << int(type)
+                           << "id" << trackerId;
+        return;
+    }
+    // One question at a time: the answer to an earlier one must not delete this item.
+    if (deleteDialog) {
+        disconnect(deleteDialog, SIGNAL(finished(int)), this,
+                   SLOT(processDeleteDialogResult(int)));
+        deleteDialog->disappear();
+    }
+    deleteTrackerId = trackerId;
+    deleteQueryType = type;
+    deleteDialog = new DeleteObjectDialog(type, name, this);
+    connect(deleteDialog, SIGNAL(finished(int)), this, SLOT(processDeleteDialogResult(int)));
+}
+
+void QuintaveilPage::processDeleteDialogResult(int resultCode)
+{
+    if (resultCode == M::YesButton && deleteQueryType != MafwTrackerModel::NoList) {
+        QList<int> ids;
+        if (deleteTrackerId > 0 && !isWholeSet(deleteQueryType))
+            ids.append(deleteTrackerId);
+        if (MafwTrackerModelFactory* factory =
+                MafwTrackerModelFactoryInstance::instance()->factory())
+            factory->deleteItems(ids, deleteQueryType);
+        // The artist whose albums the page shows is gone.
+        if (artistItem && isVisible() && owner && owner->currentPage() == PageAlbumsOfArtist)
+            displayPreviousPageInWindow();
+    }
+    longTappedIndex = QPersistentModelIndex();
+    longTappedId = 0;
+    deleteTrackerId = 0;
+    deleteQueryType = MafwTrackerModel::NoList;
+    deleteDialog = nullptr;
 }

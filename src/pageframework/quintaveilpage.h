@@ -16,6 +16,7 @@
 #include <QSharedPointer>
 #include <QVariant>
 
+class DeleteObjectDialog;
 class FilterWidget;
 class ListModel;
 class MAction;
@@ -50,6 +51,8 @@ public:
     FilterWidget* filterField() const;
     QSharedPointer<MafwTrackerModel> currentPageModel() const { return pageModel; }
     NowPlayingButton* nowPlayingButton() const;
+    // The page's object menu; null for a page without one.
+    MObjectMenu* pageObjectMenu() const;
 
     // The page model's row of a list index: through the list adapter, then through the filter
     // proxy while a filter is set. -1 for an invalid index.
@@ -83,10 +86,21 @@ public slots:
     // the base has none.
     virtual QHash<QString, QVariant> itemParameters(const QModelIndex& index);
     virtual void handleAddToQueue();
+    // Offers the long-tapped item (or the marked special row) to a playlist of the user's.
+    virtual void handleAddToPlaylist();
+    // Marks the long-tapped song as a favourite, or unmarks it.
+    virtual void handleMarkAsFavourite();
+    // Opens the song details of the long-tapped song.
+    virtual void handleViewDetails();
     virtual void handlePlay();
     virtual void handleAlbumArtReady(QPixmap pixmap, QVariant data);
     virtual void updateListAlbumArts();
+    // Makes the song of the index (the long-tapped one when invalid) the ringing tone.
+    virtual void setAsRingtone(const QModelIndex& index = QModelIndex());
     virtual void handleListItemClick(const QModelIndex& index);
+    // Opens the object menu for a list row. An invalid index stands for a row that is no item
+    // of the page model: the subclass sets one special-item marker right after the call.
+    virtual void handleListItemLongTap(const QModelIndex& index, const QPointF& position);
     virtual void finishPageCreation(ObjectMenuType type) = 0;
     // Plays an item of the page's own list; only the songs-of-album page has one.
     virtual void play(const QModelIndex& index, bool shuffle = false);
@@ -116,6 +130,9 @@ public slots:
     void connectEmptyViewHandling();
     void handleEmptyView();
 
+    // Asks whether to delete the item (type 400: nothing) and deletes it on Yes.
+    void deleteFromLibrary(MafwTrackerModel::QueryType type, int trackerId, QString name);
+
     void enableKeyboardFiltering(bool enable = true);
     void enableFilteringOnDisplayEnter();
     void disableFilteringOnDisplayExit();
@@ -136,6 +153,15 @@ protected:
     // The now-playing button, and beside it the page's own toolbar action (a placeholder when
     // null).
     void addNowPlayingAction(MAction* action);
+
+    // The object menu of the type, kept for the life of the page; none for type 0.
+    void createObjectMenu(ObjectMenuType type);
+    // Adapts the menu to the long-tapped row: the favourite text, the delete entry on the
+    // playlists page.
+    void updateObjectMenuActions(const QModelIndex& index);
+    // The long-tapped item as it stands in the list now: the stored row while it still holds
+    // the item, else the row that holds the item's id now; invalid when the item is gone.
+    QModelIndex longTappedItem() const;
 
     void keyPressEvent(QKeyEvent* event) override;
     void tapAndHoldGestureEvent(QGestureEvent* event, QTapAndHoldGesture* gesture) override;
@@ -159,6 +185,10 @@ protected:
     bool unknownAlbumOfArtistItem = false;
     bool artistItem = false;
     int specialItemId = -1;
+    QString specialItemName;
+    // On the playlists page the delete entry is offered only while set.
+    bool deletePermission = true;
+    QPointer<MAction> deleteAction;
 
     bool deviceEmpty = false;
     // Set while the page shows an unknown-artist or unknown-album row: it never steps back.
@@ -187,6 +217,8 @@ private slots:
     void showAddToQueueBannerAfterModelIsCompleted();
     void handleSongsAddedToPlaylist(int count);
     void handleQueueSongCount(int count);
+    void handleDeleteObject(const QModelIndex& index = QModelIndex());
+    void processDeleteDialogResult(int resultCode);
 
 private:
     bool gestureAccepted(const QList<int>& pages) const;
@@ -197,6 +229,24 @@ private:
     void waitForQueueRows();
     void stopWaitingForQueueRows();
     QString activityName() const;
+    void showObjectMenu();
+    // The id column of the page model's items ("songId", "albumId", ...); empty for none.
+    QString itemIdKey() const;
+    int itemIdAt(const QModelIndex& index) const;
+    // The list index of a row of the page model; invalid when the list does not show it.
+    QModelIndex listIndexOfSourceRow(int row) const;
+    // The id of the long-tapped song; 0 when there is none.
+    int longTappedSongId() const;
+    // A cell of a list row, read from the index's own model.
+    QVariant itemCell(const QModelIndex& index, int column) const;
+
+    // The long-tapped item's id, read when it was tapped.
+    int longTappedId = 0;
+
+    // The pending delete request and the dialog that asks for it.
+    int deleteTrackerId = 0;
+    MafwTrackerModel::QueryType deleteQueryType = MafwTrackerModel::NoList;
+    QPointer<DeleteObjectDialog> deleteDialog;
 
     // The pending play request.
     QPersistentModelIndex playIndex;

@@ -9,11 +9,11 @@
 
 #include <QGraphicsLinearLayout>
 
-TestPage::TestPage(MainWindow* window, bool withFilter)
+TestPage::TestPage(MainWindow* window, bool withFilter, ObjectMenuType menu)
     : QuintaveilPage(window, QVariant())
 {
     setTitle(QStringLiteral("All songs"));
-    finishPageCreation(SongObjectMenu);
+    finishPageCreation(menu);
     if (withFilter) {
         createFilterEdit();
         filterEdit->hide();

@@ -14,7 +14,7 @@ class TestPage : public QuintaveilPage
     Q_OBJECT
 
 public:
-    TestPage(MainWindow* window, bool withFilter);
+    TestPage(MainWindow* window, bool withFilter, ObjectMenuType menu = SongObjectMenu);
     ~TestPage() override;
 
     void setModel(QSharedPointer<MafwTrackerModel> model);
@@ -24,9 +24,14 @@ public:
     // The protected parts the tests drive.
     using QuintaveilPage::keepWhenEmpty;
     using QuintaveilPage::longTappedIndex;
+    using QuintaveilPage::longTappedItem;
     using QuintaveilPage::unknownAlbumItem;
     using QuintaveilPage::artistItem;
     using QuintaveilPage::specialItemId;
+    using QuintaveilPage::specialItemName;
+    using QuintaveilPage::unknownArtistItem;
+    using QuintaveilPage::unknownAlbumOfArtistItem;
+    using QuintaveilPage::deletePermission;
     using QuintaveilPage::tapAndHoldGestureEvent;
     using QuintaveilPage::panGestureEvent;
     using QuintaveilPage::tapGestureEvent;

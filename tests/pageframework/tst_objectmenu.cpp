@@ -1,0 +1,778 @@
+// The long-tap object menu of the page base on a real window over a fixture library in the real
+// store: the entries of each menu type, the favourite, details, queue, ringtone and playlist
+// entries, and deleting songs, albums, artists and playlists after the confirmation dialog. The
+// menu is opened by holding a finger on a list row and its entries are chosen by taps, as a
+// user does. Two screenshots (the open menu, the delete dialog) go into
+// $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree.
+
+#include "testpage.h"
+
+#include "common/constants.h"
+#include "data/listmodel.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
+#include "fixturelibrary.h"
+#include "mafwtrackermodelfactory.h"
+#include "maction.h"
+#include "mapplication.h"
+#include "mbanner.h"
+#include "mbutton.h"
+#include "mlabel.h"
+#include "mlist.h"
+#include "mlocale.h"
+#include "mobjectmenu.h"
+#include "mtextedit.h"
+#include "pageframework/deleteobjectdialog.h"
+#include "pageframework/ringtonesetter.h"
+#include "playback/playstate.h"
+#include "playlists/playlistselectionsheet.h"
+#include "profile.h"
+#include "shell/mainwindow.h"
+#include "testenvironment.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMouseEvent>
+#include <QSignalSpy>
+
+#include <cstdlib>
+#include <memory>
+
+using namespace Parlovance;
+
+namespace {
+
+const int Timeout = 30000;
+
+void mouseAt(QGraphicsView* view, QEvent::Type type, const QPointF& scenePos)
+{
+    const QPoint at = view->mapFromScene(scenePos);
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton
+                                                                        : Qt::LeftButton;
+    QMouseEvent e(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton, buttons,
+                  Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &e);
+}
+
+void tap(QGraphicsView* view, const QPointF& scenePos)
+{
+    mouseAt(view, QEvent::MouseButtonPress, scenePos);
+    mouseAt(view, QEvent::MouseButtonRelease, scenePos);
+}
+
+void tapWidget(QGraphicsView* view, QGraphicsWidget* widget)
+{
+    tap(view, widget->mapToScene(widget->boundingRect().center()));
+}
+
+QString screenshotDir()
+{
+    QString dir = qEnvironmentVariable("PARLOVANCE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        dir = TestEnvironment::binaryDir() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    return dir;
+}
+
+// The list index of the first row whose column 1 (the title or name in every model family)
+// is the text.
+QModelIndex rowTitled(ListModel* list, const QString& title)
+{
+    for (int g = 0; g < list->groupCount(); ++g) {
+        const QModelIndex header = list->index(g, 0);
+        for (int r = 0; r < list->rowCount(header); ++r) {
+            const QModelIndex item = list->index(r, 0, header);
+            if (item.data(Qt::UserRole + 1).toString() == title)
+                return item;
+        }
+    }
+    return QModelIndex();
+}
+
+// The row of a model whose column 1 is the text; -1 when none.
+int modelRow(const QAbstractItemModel* model, const QString& name)
+{
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 1).data().toString() == name)
+            return row;
+    }
+    return -1;
+}
+
+int cell(const QAbstractItemModel* model, const QString& name, const QString& key)
+{
+    const int row = modelRow(model, name);
+    const int column = QuintaveilPage::columnForKey(model, key);
+    return row < 0 || column < 0 ? -1 : model->index(row, column).data().toInt();
+}
+
+QStringList entryTexts(MObjectMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts.append(action->text());
+    return texts;
+}
+
+template<typename T>
+T* findInScene(QGraphicsScene* scene)
+{
+    for (QGraphicsItem* item : scene->items()) {
+        if (auto* widget = dynamic_cast<T*>(item))
+            return widget;
+    }
+    return nullptr;
+}
+
+MButton* findButton(QGraphicsScene* scene, QGraphicsItem* within, const QString& name)
+{
+    for (QGraphicsItem* item : scene->items()) {
+        auto* button = dynamic_cast<MButton*>(item);
+        if (button && button->objectName() == name && within->isAncestorOf(button))
+            return button;
+    }
+    return nullptr;
+}
+
+QString ringingTone()
+{
+    char* value = profile_get_value("general", "ringing.alert.tone");
+    const QString tone = value ? QString::fromLocal8Bit(value) : QString();
+    std::free(value);
+    return tone;
+}
+
+// A collection list (albums, artists, playlists) plays and queues the songs of its items, as
+// the collection pages do.
+class CollectionTestPage : public TestPage
+{
+public:
+    CollectionTestPage(MainWindow* window, ObjectMenuType menu)
+        : TestPage(window, false, menu)
+    {
+    }
+
+    QHash<QString, QVariant> itemParameters(const QModelIndex& index) override
+    {
+        QHash<QString, QVariant> parameters;
+        const int row = sourceRow(index);
+        if (!pageModel || row < 0)
+            return parameters;
+        MafwTrackerModel::QueryType songs = MafwTrackerModel::SongsOfAlbum;
+        Activity::ActivityType activity = Activity::Album;
+        QString key = QStringLiteral("albumId");
+        if (pageModel->queryType() == MafwTrackerModel::AllArtists) {
+            songs = MafwTrackerModel::SongsOfArtist;
+            activity = Activity::Artist;
+            key = QStringLiteral("artistId");
+        } else if (pageModel->queryType() == MafwTrackerModel::UserPlaylists) {
+            songs = MafwTrackerModel::SongsOfUserPlaylist;
+            activity = Activity::UserPlaylist;
+            key = QStringLiteral("playlistId");
+        }
+        const int id = pageModel->index(row, columnForKey(pageModel.data(), key)).data().toInt();
+        MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+        parameters.insert(QStringLiteral("model"),
+                          QVariant::fromValue(QSharedPointer<MafwTrackerModel>(
+                              factory->getModel(songs, 0, id))));
+        parameters.insert(QStringLiteral("trackerId"), id);
+        parameters.insert(QStringLiteral("name"), pageModel->index(row, 1).data().toString());
+        parameters.insert(QStringLiteral("type"), int(activity));
+        return parameters;
+    }
+};
+
+} // namespace
+
+class TestObjectMenu : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void eachMenuTypeListsItsEntriesInOrder();
+    void favouriteEntryFollowsTheSongAndReachesTheStore();
+    void detailsOpenTheSongDetailsPage();
+    void queueEntryAddsTheTappedSong();
+    void ringtoneIsSetForTheLatestRequest();
+    void addToPlaylistOpensTheSheetForTheItem();
+    void deletingASongAsksNamingItAndNoKeepsIt();
+    void deleteActsOnTheTappedSongWhenRowsMove();
+    void deletingAlbumsArtistsAndPlaylists();
+    void specialRowsNeverStandForAnEarlierRow();
+
+private:
+    TestPage* showPage(ObjectMenuType menu, QSharedPointer<MafwTrackerModel> model);
+    QModelIndex waitForRow(TestPage* page, const QString& title);
+    // Holds a finger on the row until the menu is there, then lifts it.
+    bool longTap(TestPage* page, const QString& title);
+    // Taps the menu's entry of that text; the entry runs once the menu has gone.
+    bool choose(TestPage* page, const QString& text);
+    DeleteObjectDialog* waitForDeleteDialog();
+    void answer(DeleteObjectDialog* dialog, bool yes);
+    QSharedPointer<MafwTrackerModel> model(MafwTrackerModel::QueryType type, int id = 0);
+    bool addSongs(const QList<FixtureLibrary::Song>& songs);
+
+    std::unique_ptr<MainWindow> window;
+    QSharedPointer<MafwTrackerModel> allSongs;
+    QList<TestPage*> pages;
+};
+
+void TestObjectMenu::initTestCase()
+{
+    qApp->setQuitOnLastWindowClosed(false);
+    MLocale locale;
+    locale.installTrCatalog(QStringLiteral("music"));
+    locale.installTrCatalog(QStringLiteral("parlovance"));
+    locale.installTrCatalog(QStringLiteral("common"));
+    MLocale::setDefault(locale);
+    MBanner::setDisplayDurationForTesting(50);
+
+    QVERIFY(FixtureLibrary::writeStandardLibrary(60000));
+    MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
+    QTRY_VERIFY_WITH_TIMEOUT(factory->isReady(), Timeout);
+    allSongs = model(MafwTrackerModel::AllSongs);
+    QTRY_COMPARE_WITH_TIMEOUT(allSongs->rowCount(), 9, Timeout);
+
+    window = std::make_unique<MainWindow>(PageMain, false);
+    window->resize(480, 854);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+void TestObjectMenu::init()
+{
+    // A list page is current: the page lets the list have the long taps.
+    window->goToPage(PageAllSongs);
+    MBanner::clearShownTitles();
+    PlayState::instance()->setShuffle(false);
+}
+
+void TestObjectMenu::cleanup()
+{
+    PlayState* hub = PlayState::instance();
+    hub->stop(PlayState::MusicMode);
+    hub->clearPlayQueue();
+    for (TestPage* page : qAsConst(pages))
+        delete page;
+    pages.clear();
+    QCoreApplication::processEvents();
+}
+
+void TestObjectMenu::cleanupTestCase()
+{
+    window.reset();
+    allSongs.reset();
+}
+
+QSharedPointer<MafwTrackerModel> TestObjectMenu::model(MafwTrackerModel::QueryType type, int id)
+{
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    return QSharedPointer<MafwTrackerModel>(factory->getModel(type, 0, id));
+}
+
+bool TestObjectMenu::addSongs(const QList<FixtureLibrary::Song>& songs)
+{
+    for (const FixtureLibrary::Song& song : songs) {
+        if (FixtureLibrary::addSong(song).isEmpty())
+            return false;
+    }
+    return FixtureLibrary::index();
+}
+
+TestPage* TestObjectMenu::showPage(ObjectMenuType menu, QSharedPointer<MafwTrackerModel> model)
+{
+    TestPage* page = menu == SongObjectMenu || menu == SongObjectMenuWithoutDelete
+                         ? new TestPage(window.get(), false, menu)
+                         : new CollectionTestPage(window.get(), menu);
+    pages.append(page);
+    page->setModel(model);
+    page->appear(window.get());
+    return page;
+}
+
+QModelIndex TestObjectMenu::waitForRow(TestPage* page, const QString& title)
+{
+    QModelIndex row;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < Timeout) {
+        row = rowTitled(page->listAdapter(), title);
+        if (row.isValid() && page->pageList()->visibleCell(row))
+            return row;
+        QTest::qWait(20);
+    }
+    return QModelIndex();
+}
+
+bool TestObjectMenu::longTap(TestPage* page, const QString& title)
+{
+    const QModelIndex row = waitForRow(page, title);
+    if (!row.isValid())
+        return false;
+    MObjectMenu* menu = page->pageObjectMenu();
+    QElapsedTimer held;
+    held.start();
+    // A menu on its way out still covers the list.
+    while (held.elapsed() < Timeout && menu
+           && menu->sceneWindowState() != MSceneWindow::Disappeared)
+        QTest::qWait(20);
+    MWidget* cellWidget = page->pageList()->visibleCell(row);
+    const QPointF at = cellWidget->mapToScene(cellWidget->boundingRect().center());
+    mouseAt(window.get(), QEvent::MouseButtonPress, at);
+    held.restart();
+    while (held.elapsed() < Timeout
+           && (!menu || menu->sceneWindowState() != MSceneWindow::Appeared))
+        QTest::qWait(20);
+    mouseAt(window.get(), QEvent::MouseButtonRelease, at);
+    return menu && menu->sceneWindowState() == MSceneWindow::Appeared;
+}
+
+bool TestObjectMenu::choose(TestPage* page, const QString& text)
+{
+    MObjectMenu* menu = page->pageObjectMenu();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < Timeout && menu->sceneWindowState() != MSceneWindow::Appeared)
+        QTest::qWait(20);
+    for (QAction* action : menu->actions()) {
+        if (action->text() != text)
+            continue;
+        QSignalSpy triggered(action, SIGNAL(triggered()));
+        const QRectF entry = menu->entryRect(action);
+        if (entry.isEmpty())
+            return false;
+        tap(window.get(), menu->mapToScene(entry.center()));
+        return triggered.count() == 1 || triggered.wait(Timeout);
+    }
+    return false;
+}
+
+DeleteObjectDialog* TestObjectMenu::waitForDeleteDialog()
+{
+    DeleteObjectDialog* dialog = nullptr;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < Timeout) {
+        dialog = findInScene<DeleteObjectDialog>(window->scene());
+        if (dialog && dialog->sceneWindowState() == MSceneWindow::Appeared)
+            return dialog;
+        QTest::qWait(20);
+    }
+    return nullptr;
+}
+
+void TestObjectMenu::answer(DeleteObjectDialog* dialog, bool yes)
+{
+    QPointer<DeleteObjectDialog> guard(dialog);
+    tapWidget(window.get(), dialog->button(yes ? M::YesButton : M::NoButton));
+    // The dialog goes and is deleted by the platform.
+    QTRY_VERIFY_WITH_TIMEOUT(!guard, Timeout);
+}
+
+void TestObjectMenu::eachMenuTypeListsItsEntriesInOrder()
+{
+    const QStringList songEntries{ "Add to queue", "Add to playlist", "Mark as favourite",
+                                   "Details", "Set as ringtone", "Delete" };
+    struct Case
+    {
+        ObjectMenuType type;
+        QStringList entries;
+    };
+    const Case cases[] = {
+        { NoObjectMenu, {} },
+        { SongObjectMenu, songEntries },
+        { CollectionObjectMenu, { "Play", "Add to queue", "Add to playlist", "Delete" } },
+        { CollectionObjectMenuWithoutPlaylist, { "Play", "Add to queue", "Delete" } },
+        { SongObjectMenuWithoutDelete, songEntries.mid(0, 5) },
+        { ObjectMenuType(7), {} },
+    };
+    for (const Case& c : cases) {
+        auto* page = new TestPage(window.get(), false, c.type);
+        pages.append(page);
+        MObjectMenu* menu = page->pageObjectMenu();
+        if (c.entries.isEmpty()) {
+            QVERIFY2(!menu, qPrintable(QString::number(c.type)));
+            continue;
+        }
+        QVERIFY(menu);
+        QCOMPARE(menu->styleName(), QStringLiteral("Inverted"));
+        QCOMPARE(entryTexts(menu), c.entries);
+        for (QAction* action : menu->actions())
+            QCOMPARE(qobject_cast<MAction*>(action)->location(),
+                     MAction::Locations(MAction::ObjectMenuLocation));
+    }
+
+    // The open menu, for the eye.
+    TestPage* page = showPage(SongObjectMenu, allSongs);
+    QVERIFY(longTap(page, QStringLiteral("Crimson")));
+    QCoreApplication::processEvents();
+    const QString path = screenshotDir() + QStringLiteral("/object-menu.png");
+    QVERIFY(window->grab().toImage().save(path));
+    qInfo().noquote() << "screenshot:" << path;
+    // A tap beside the panel closes the menu without running anything.
+    tap(window.get(), QPointF(5, 5));
+    QTRY_COMPARE(page->pageObjectMenu()->sceneWindowState(), MSceneWindow::Disappeared);
+}
+
+void TestObjectMenu::favouriteEntryFollowsTheSongAndReachesTheStore()
+{
+    TestPage* page = showPage(SongObjectMenu, allSongs);
+    const QSharedPointer<MafwTrackerModel> favourites = model(MafwTrackerModel::FavouriteSongs);
+    QTRY_VERIFY_WITH_TIMEOUT(favourites->isComplete(), Timeout);
+    QCOMPARE(modelRow(favourites.data(), QStringLiteral("Navy")), -1);
+    const int favouriteColumn = QuintaveilPage::columnForKey(allSongs.data(), "favorited");
+
+    QVERIFY(longTap(page, QStringLiteral("Navy")));
+    QCOMPARE(entryTexts(page->pageObjectMenu()).at(2), QStringLiteral("Mark as favourite"));
+    QVERIFY(choose(page, QStringLiteral("Mark as favourite")));
+    // The store has it, and so has every live model.
+    QTRY_VERIFY_WITH_TIMEOUT(modelRow(favourites.data(), QStringLiteral("Navy")) >= 0, Timeout);
+    QTRY_VERIFY(allSongs->index(modelRow(allSongs.data(), "Navy"), favouriteColumn).data().toBool());
+
+    QVERIFY(longTap(page, QStringLiteral("Navy")));
+    QCOMPARE(entryTexts(page->pageObjectMenu()).at(2), QStringLiteral("Remove from favourites"));
+    // The next song that is no favourite shows the plain text again.
+    page->pageObjectMenu()->disappear();
+    QVERIFY(longTap(page, QStringLiteral("Cobalt")));
+    QCOMPARE(entryTexts(page->pageObjectMenu()).at(2), QStringLiteral("Mark as favourite"));
+    page->pageObjectMenu()->disappear();
+
+    QVERIFY(longTap(page, QStringLiteral("Navy")));
+    QVERIFY(choose(page, QStringLiteral("Remove from favourites")));
+    QTRY_COMPARE_WITH_TIMEOUT(modelRow(favourites.data(), QStringLiteral("Navy")), -1, Timeout);
+}
+
+void TestObjectMenu::detailsOpenTheSongDetailsPage()
+{
+    TestPage* page = showPage(SongObjectMenu, allSongs);
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QVERIFY(longTap(page, QStringLiteral("Jade")));
+    QVERIFY(choose(page, QStringLiteral("Details")));
+    QCOMPARE(asked.count(), 1);
+    QCOMPARE(asked.first().at(0).value<ParlovancePages>(), PageSongDetails);
+    const int jade = cell(allSongs.data(), QStringLiteral("Jade"), QStringLiteral("songId"));
+    QVERIFY(jade > 0);
+    QCOMPARE(asked.first().at(1).value<QVariant>(), QVariant(jade));
+    QCOMPARE(window->currentPage(), int(PageSongDetails));
+}
+
+void TestObjectMenu::queueEntryAddsTheTappedSong()
+{
+    PlayState* hub = PlayState::instance();
+    TestPage* page = showPage(SongObjectMenu, allSongs);
+    QVERIFY(longTap(page, QStringLiteral("Crimson")));
+    QVERIFY(choose(page, QStringLiteral("Add to queue")));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 1, Timeout);
+    QTRY_VERIFY(MBanner::shownTitles().contains(QStringLiteral("1 song added to queue")));
+
+    // A collection entry queues all of its songs, and plays them.
+    TestPage* albums = showPage(CollectionObjectMenu, model(MafwTrackerModel::AllAlbums));
+    QVERIFY(longTap(albums, QStringLiteral("Red")));
+    QVERIFY(choose(albums, QStringLiteral("Add to queue")));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 3, Timeout);
+    QVERIFY(longTap(albums, QStringLiteral("Green")));
+    QVERIFY(choose(albums, QStringLiteral("Play")));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 2, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QCOMPARE(hub->album(PlayState::MusicMode), QStringLiteral("Green"));
+}
+
+void TestObjectMenu::ringtoneIsSetForTheLatestRequest()
+{
+    TestPage* page = showPage(SongObjectMenu, allSongs);
+    QVERIFY(longTap(page, QStringLiteral("Cobalt")));
+    QVERIFY(choose(page, QStringLiteral("Set as ringtone")));
+    QTRY_VERIFY_WITH_TIMEOUT(MBanner::shownTitles().contains(QStringLiteral("Ringtone set")),
+                             Timeout);
+    QCOMPARE(ringingTone(), FixtureLibrary::pathOf(QStringLiteral("Kim/Blue/02.ogg")));
+
+    // Two requests in a row: only the second song becomes the tone.
+    RingtoneSetter* setter = RingtoneSetter::instance();
+    MBanner::clearShownTitles();
+    setter->setAsRingtone(cell(allSongs.data(), QStringLiteral("Azure"), QStringLiteral("songId")));
+    setter->setAsRingtone(cell(allSongs.data(), QStringLiteral("Jade"), QStringLiteral("songId")));
+    QTRY_COMPARE_WITH_TIMEOUT(setter->pendingTrackerId(), -1, Timeout);
+    QCOMPARE(ringingTone(), FixtureLibrary::pathOf(QStringLiteral("Lee/Green/02.ogg")));
+    QTRY_COMPARE(MBanner::shownTitles(), QStringList{ QStringLiteral("Ringtone set") });
+
+    // An id below 1 is kept but never looked up.
+    setter->setAsRingtone(0);
+    QCOMPARE(setter->pendingTrackerId(), 0);
+    QTest::qWait(100);
+    QCOMPARE(ringingTone(), FixtureLibrary::pathOf(QStringLiteral("Lee/Green/02.ogg")));
+
+    // A song whose file has gone: no banner, the tone stays, the request waits.
+    QVERIFY(addSongs({ { "Gone/ghost.ogg", "Ghost", "Spook", "Haunt", "", 1, 0, 1000 } }));
+    QTRY_VERIFY_WITH_TIMEOUT(modelRow(allSongs.data(), QStringLiteral("Ghost")) >= 0, Timeout);
+    const int ghost = cell(allSongs.data(), QStringLiteral("Ghost"), QStringLiteral("songId"));
+    QVERIFY(QFile::remove(FixtureLibrary::pathOf(QStringLiteral("Gone/ghost.ogg"))));
+    MBanner::clearShownTitles();
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Failed to set ringtone"));
+    setter->setAsRingtone(ghost);
+    QTRY_COMPARE_WITH_TIMEOUT(setter->pendingTrackerId(), ghost, Timeout);
+    QTest::qWait(500);
+    QVERIFY(MBanner::shownTitles().isEmpty());
+    QCOMPARE(ringingTone(), FixtureLibrary::pathOf(QStringLiteral("Lee/Green/02.ogg")));
+    QVERIFY(FixtureLibrary::index());
+}
+
+void TestObjectMenu::addToPlaylistOpensTheSheetForTheItem()
+{
+    const QSharedPointer<MafwTrackerModel> playlists = model(MafwTrackerModel::UserPlaylists);
+    QTRY_VERIFY_WITH_TIMEOUT(playlists->isComplete(), Timeout);
+    TestPage* page = showPage(SongObjectMenu, allSongs);
+
+    // A new playlist, named in the sheet's dialog, holds the song.
+    QVERIFY(longTap(page, QStringLiteral("Azure")));
+    QVERIFY(choose(page, QStringLiteral("Add to playlist")));
+    PlaylistSelectionSheet* sheet = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((sheet = findInScene<PlaylistSelectionSheet>(window->scene()))
+                                 && sheet->sceneWindowState() == MSceneWindow::Appeared,
+                             Timeout);
+    QCOMPARE(sheet->itemType(), int(PlaylistSelectionSheet::SongItem));
+    QCOMPARE(sheet->itemId(), cell(allSongs.data(), QStringLiteral("Azure"), "songId"));
+    MButton* create = nullptr;
+    for (QGraphicsItem* item : window->scene()->items()) {
+        auto* button = dynamic_cast<MButton*>(item);
+        if (button && button->text() == QStringLiteral("New playlist") && sheet->isAncestorOf(button))
+            create = button;
+    }
+    QVERIFY(create);
+    tapWidget(window.get(), create);
+    QTRY_VERIFY(sheet->nameDialog());
+    MDialog* namer = sheet->nameDialog();
+    auto* edit = dynamic_cast<MTextEdit*>(namer->centralWidget());
+    QVERIFY(edit);
+    edit->setText(QStringLiteral("Road mix"));
+    QPointer<PlaylistSelectionSheet> sheetGuard(sheet);
+    tapWidget(window.get(), namer->button(M::SaveButton));
+    QTRY_VERIFY_WITH_TIMEOUT(!sheetGuard, Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(modelRow(playlists.data(), QStringLiteral("Road mix")) >= 0, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(cell(playlists.data(), "Road mix", "playlistTrackCount"), 1, Timeout);
+
+    // An album of the albums list goes into the playlist the user picks.
+    TestPage* albums = showPage(CollectionObjectMenu, model(MafwTrackerModel::AllAlbums));
+    QVERIFY(longTap(albums, QStringLiteral("Red")));
+    QVERIFY(choose(albums, QStringLiteral("Add to playlist")));
+    QTRY_VERIFY_WITH_TIMEOUT((sheet = findInScene<PlaylistSelectionSheet>(window->scene()))
+                                 && sheet->sceneWindowState() == MSceneWindow::Appeared,
+                             Timeout);
+    QCOMPARE(sheet->itemType(), int(PlaylistSelectionSheet::AlbumItem));
+    const int playlistId = cell(playlists.data(), "Road mix", "playlistId");
+    MButton* pick = nullptr;
+    const QString pickName = QStringLiteral("playlist-%1").arg(playlistId);
+    QTRY_VERIFY(pick = findButton(window->scene(), sheet, pickName));
+    sheetGuard = sheet;
+    tapWidget(window.get(), pick);
+    QTRY_VERIFY_WITH_TIMEOUT(!sheetGuard, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(cell(playlists.data(), "Road mix", "playlistTrackCount"), 3, Timeout);
+}
+
+void TestObjectMenu::deletingASongAsksNamingItAndNoKeepsIt()
+{
+    QVERIFY(addSongs({ { "Doom/doomed.ogg", "Doomed", "Doomer", "Doom", "", 1, 0, 1000 } }));
+    QTRY_VERIFY_WITH_TIMEOUT(modelRow(allSongs.data(), QStringLiteral("Doomed")) >= 0, Timeout);
+    TestPage* page = showPage(SongObjectMenu, allSongs);
+    const QSharedPointer<MafwTrackerModel> ofArtist
+        = model(MafwTrackerModel::SongsOfArtist,
+                cell(allSongs.data(), QStringLiteral("Doomed"), QStringLiteral("artistId")));
+    QTRY_COMPARE_WITH_TIMEOUT(ofArtist->rowCount(), 1, Timeout);
+
+    // No keeps the song.
+    QVERIFY(longTap(page, QStringLiteral("Doomed")));
+    QVERIFY(choose(page, QStringLiteral("Delete")));
+    DeleteObjectDialog* dialog = waitForDeleteDialog();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->title(), QStringLiteral("Delete song?"));
+    QCOMPARE(dialog->itemText(), QStringLiteral("Doomed"));
+    QCoreApplication::processEvents();
+    const QString path = screenshotDir() + QStringLiteral("/delete-dialog.png");
+    QVERIFY(window->grab().toImage().save(path));
+    qInfo().noquote() << "screenshot:" << path;
+    answer(dialog, false);
+    QTest::qWait(300);
+    QVERIFY(modelRow(allSongs.data(), QStringLiteral("Doomed")) >= 0);
+    QVERIFY(QFile::exists(FixtureLibrary::pathOf(QStringLiteral("Doom/doomed.ogg"))));
+
+    // Yes removes it from the store, its file and every live model.
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    QSignalSpy finished(factory, SIGNAL(deletionFinished(int,int)));
+    QVERIFY(longTap(page, QStringLiteral("Doomed")));
+    QVERIFY(choose(page, QStringLiteral("Delete")));
+    dialog = waitForDeleteDialog();
+    QVERIFY(dialog);
+    answer(dialog, true);
+    QVERIFY(finished.count() == 1 || finished.wait(Timeout));
+    QCOMPARE(finished.first().at(0).toInt(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(modelRow(allSongs.data(), QStringLiteral("Doomed")), -1, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(ofArtist->rowCount(), 0, Timeout);
+    QVERIFY(!QFile::exists(FixtureLibrary::pathOf(QStringLiteral("Doom/doomed.ogg"))));
+    QCOMPARE(allSongs->rowCount(), 9);
+}
+
+void TestObjectMenu::deleteActsOnTheTappedSongWhenRowsMove()
+{
+    QVERIFY(addSongs({ { "Shift/b.ogg", "Adder", "Shifter", "Shift", "", 1, 0, 1000 },
+                       { "Shift/t.ogg", "Alpha", "Shifter", "Shift", "", 2, 0, 1000 } }));
+    TestPage* page = showPage(SongObjectMenu, allSongs);
+    QVERIFY(longTap(page, QStringLiteral("Alpha")));
+
+    // Rows come before the tapped one while the menu is open ...
+    QVERIFY(addSongs({ { "Shift/a.ogg", "Aardvark", "Shifter", "Shift", "", 3, 0, 1000 } }));
+    QTRY_VERIFY_WITH_TIMEOUT(modelRow(allSongs.data(), QStringLiteral("Aardvark")) >= 0, Timeout);
+    QVERIFY(choose(page, QStringLiteral("Delete")));
+    DeleteObjectDialog* dialog = waitForDeleteDialog();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->itemText(), QStringLiteral("Alpha"));
+
+    // ... and go while the question is open.
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    QSignalSpy finished(factory, SIGNAL(deletionFinished(int,int)));
+    factory->deleteItems({ cell(allSongs.data(), QStringLiteral("Adder"), "songId") },
+                         MafwTrackerModel::AllSongs);
+    QVERIFY(finished.wait(Timeout));
+    QTRY_COMPARE_WITH_TIMEOUT(modelRow(allSongs.data(), QStringLiteral("Adder")), -1, Timeout);
+
+    answer(dialog, true);
+    QVERIFY(finished.count() == 2 || finished.wait(Timeout));
+    QTRY_COMPARE_WITH_TIMEOUT(modelRow(allSongs.data(), QStringLiteral("Alpha")), -1, Timeout);
+    QVERIFY(modelRow(allSongs.data(), QStringLiteral("Aardvark")) >= 0);
+    QCOMPARE(allSongs->rowCount(), 10);
+
+    // The menu of a row whose song has gone meanwhile does nothing.
+    QVERIFY(longTap(page, QStringLiteral("Aardvark")));
+    factory->deleteItems({ cell(allSongs.data(), QStringLiteral("Aardvark"), "songId") },
+                         MafwTrackerModel::AllSongs);
+    QVERIFY(finished.wait(Timeout));
+    QTRY_COMPARE_WITH_TIMEOUT(modelRow(allSongs.data(), QStringLiteral("Aardvark")), -1, Timeout);
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QVERIFY(choose(page, QStringLiteral("Delete")));
+    QTest::qWait(200);
+    QVERIFY(!findInScene<DeleteObjectDialog>(window->scene()));
+    QCOMPARE(allSongs->rowCount(), 9);
+}
+
+void TestObjectMenu::deletingAlbumsArtistsAndPlaylists()
+{
+    QVERIFY(addSongs({ { "Gone/a1.ogg", "Ash", "Cinder", "Embers", "", 1, 0, 1000 },
+                       { "Gone/a2.ogg", "Soot", "Cinder", "Embers", "", 2, 0, 1000 },
+                       { "Gone/b1.ogg", "Smoke", "Fumes", "Haze", "", 1, 0, 1000 } }));
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    QSignalSpy finished(factory, SIGNAL(deletionFinished(int,int)));
+    int deletions = 0;
+
+    // An album: its songs go with it.
+    TestPage* albums = showPage(CollectionObjectMenu, model(MafwTrackerModel::AllAlbums));
+    QVERIFY(longTap(albums, QStringLiteral("Embers")));
+    QVERIFY(choose(albums, QStringLiteral("Delete")));
+    DeleteObjectDialog* dialog = waitForDeleteDialog();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->title(), QStringLiteral("Delete album?"));
+    QCOMPARE(dialog->itemText(), QStringLiteral("Embers"));
+    answer(dialog, true);
+    ++deletions;
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), deletions, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(modelRow(albums->currentPageModel().data(), "Embers"), -1, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(modelRow(allSongs.data(), QStringLiteral("Ash")), -1, Timeout);
+    QCOMPARE(modelRow(allSongs.data(), QStringLiteral("Soot")), -1);
+    QVERIFY(modelRow(allSongs.data(), QStringLiteral("Smoke")) >= 0);
+
+    // An artist.
+    TestPage* artists = showPage(CollectionObjectMenu, model(MafwTrackerModel::AllArtists));
+    QVERIFY(longTap(artists, QStringLiteral("Fumes")));
+    QVERIFY(choose(artists, QStringLiteral("Delete")));
+    dialog = waitForDeleteDialog();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->title(), QStringLiteral("Delete artist?"));
+    QCOMPARE(dialog->itemText(), QStringLiteral("Fumes"));
+    answer(dialog, true);
+    ++deletions;
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), deletions, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(modelRow(artists->currentPageModel().data(), "Fumes"), -1, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(modelRow(allSongs.data(), QStringLiteral("Smoke")), -1, Timeout);
+    QCOMPARE(allSongs->rowCount(), 9);
+
+    // A user playlist on the playlists page: the delete entry is there while permitted.
+    factory->createPlaylist(QStringLiteral("Old list"), MafwTrackerModelFactory::SongItems,
+                            { cell(allSongs.data(), QStringLiteral("Azure"), "songId") });
+    window->goToPage(PagePlaylists);
+    TestPage* playlists = showPage(CollectionObjectMenuWithoutPlaylist,
+                                   model(MafwTrackerModel::UserPlaylists));
+    playlists->deletePermission = false;
+    QVERIFY(longTap(playlists, QStringLiteral("Old list")));
+    QCOMPARE(entryTexts(playlists->pageObjectMenu()),
+             (QStringList{ QStringLiteral("Play"), QStringLiteral("Add to queue") }));
+    playlists->pageObjectMenu()->disappear();
+    playlists->deletePermission = true;
+    QVERIFY(longTap(playlists, QStringLiteral("Old list")));
+    QCOMPARE(entryTexts(playlists->pageObjectMenu()).last(), QStringLiteral("Delete"));
+    QVERIFY(choose(playlists, QStringLiteral("Delete")));
+    dialog = waitForDeleteDialog();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->title(), QStringLiteral("Delete playlist?"));
+    QCOMPARE(dialog->itemText(), QStringLiteral("Old list"));
+    answer(dialog, true);
+    ++deletions;
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), deletions, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(modelRow(playlists->currentPageModel().data(), "Old list"), -1,
+                              Timeout);
+    // Its songs stay in the library.
+    QCOMPARE(allSongs->rowCount(), 9);
+}
+
+void TestObjectMenu::specialRowsNeverStandForAnEarlierRow()
+{
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    QSignalSpy finished(factory, SIGNAL(deletionFinished(int,int)));
+    int deletions = 0;
+    window->goToPage(PageArtists);
+    TestPage* artists = showPage(CollectionObjectMenu, model(MafwTrackerModel::AllArtists));
+
+    // A real row first, then the unknown-artist row: its entries act on the unknown artist.
+    QVERIFY(longTap(artists, QStringLiteral("Kim")));
+    artists->pageObjectMenu()->disappear();
+    artists->handleListItemLongTap(QModelIndex(), QPointF());
+    artists->unknownArtistItem = true;
+    QVERIFY(!artists->longTappedItem().isValid());
+    QVERIFY(choose(artists, QStringLiteral("Delete")));
+    DeleteObjectDialog* dialog = waitForDeleteDialog();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->title(), QStringLiteral("Delete artist?"));
+    QCOMPARE(dialog->itemText(), QStringLiteral("Unknown artist"));
+    answer(dialog, false);
+    QTest::qWait(300);
+    QCOMPARE(finished.count(), 0);
+    QCOMPARE(allSongs->rowCount(), 9);
+
+    // The unknown album of one artist has no playlist item: nothing is offered in its place.
+    QVERIFY(longTap(artists, QStringLiteral("Kim")));
+    artists->pageObjectMenu()->disappear();
+    artists->handleListItemLongTap(QModelIndex(), QPointF());
+    artists->unknownAlbumOfArtistItem = true;
+    QVERIFY(choose(artists, QStringLiteral("Add to playlist")));
+    QTest::qWait(200);
+    QVERIFY(!findInScene<PlaylistSelectionSheet>(window->scene()));
+
+    // Yes on the unknown artist deletes the songs without artist, and only those.
+    artists->handleListItemLongTap(QModelIndex(), QPointF());
+    artists->unknownArtistItem = true;
+    QVERIFY(choose(artists, QStringLiteral("Delete")));
+    dialog = waitForDeleteDialog();
+    QVERIFY(dialog);
+    answer(dialog, true);
+    ++deletions;
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), deletions, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(modelRow(allSongs.data(), QStringLiteral("Nobody")), -1, Timeout);
+    QCOMPARE(allSongs->rowCount(), 8);
+    QVERIFY(modelRow(artists->currentPageModel().data(), QStringLiteral("Kim")) >= 0);
+}
+
+PARLOVANCE_TEST_MAIN(TestObjectMenu)
+#include "tst_objectmenu.moc"
