@@ -18,7 +18,8 @@
 #include "shell/parlovanceapplicationservice.h"
 #include "playbackerrorpolicy.h"
 #include "playmodes.h"
-#include "radiohost.h"
+#include "playqueue.h"
+#include "radiobridge.h"
 #include "fastseek.h"
 #include "positionmemory.h"
 #include "radionetworksession.h"
@@ -44,69 +45,6 @@ const int PendingReplayFlags = 2 | 4 | 8 | 16;
 
 PlayState* PlayState::s_instance = nullptr;
 
-// The hub as its radio side sees it.
-class PlayState::RadioBridge : public RadioHost
-{
-public:
-    explicit RadioBridge(PlayState& hub)
-        : hub(hub)
-    {
-    }
-
-    State liveState() const override { return hub.liveState; }
-    void setLiveState(State state) override { hub.setState(state); }
-    void setLiveMode(PlayingMode mode) override { hub.setMode(mode); }
-    void setLiveBuffering(bool buffering) override { hub.setBuffering(buffering); }
-    MafwRenderer::State rendererState() const override
-    {
-        return MafwRenderer::State(hub.rendererState);
-    }
-    bool isFastSeeking() const override { return hub.fastSeek->isActive(); }
-    bool isAudioFree() const override { return hub.audioAvailable; }
-    bool refusePlayback() override { return hub.refusePlayback(); }
-    void leaveLiveSong() override
-    {
-        hub.storeLastPosition(int(hub.modes->live.position), hub.modes->live.songId);
-    }
-    void takeMedia(const ZelMetadataHandler* handler) override { hub.mediaChangedSlot(handler); }
-    void followMedia(bool follow) override { hub.followMedia(follow); }
-    void playLive() override { hub.play(hub.modes->mode); }
-    void stopLive() override { hub.stop(hub.modes->mode); }
-    void pauseOrStopLive() override { hub.pauseOrStop(hub.modes->mode); }
-    void reportError(int code) override { hub.errorSlot(MafwError(code, QString())); }
-    void completePlayback() override { hub.playbackCompletedSlot(); }
-    void ignoreNextCompletion(bool ignore) override { hub.ignoreCompletion = ignore; }
-    void resumeOnPause(bool resume) override { hub.resumeWhenPaused = resume; }
-    void notifySheet(bool value) override { hub.notifySheetListeners(value); }
-    void releaseSheetOnPlayerView() override
-    {
-        connect(ParlovanceApplicationService::instance(), SIGNAL(playerViewAppeared()), &hub,
-                SLOT(releaseSheet()), Qt::UniqueConnection);
-    }
-    SaveState currentSaveState() const override { return hub.m_saveState; }
-    void changeSaveState(SaveState state) override
-    {
-        hub.m_saveState = state;
-        emit hub.saveStateChanged(state);
-    }
-    ContentManager* contentManager(bool create) override
-    {
-        if (create)
-            hub.ensureContentManager();
-        return hub.contentManager;
-    }
-    void setPendingSong(MafwTrackerModel* model) override { hub.setPendingSong(model); }
-    void requeuePendingSong() override
-    {
-        if (hub.pendingModel)
-            hub.appendModel(hub.pendingModel, ReplaceQueue, -1);
-    }
-    void playPendingSong() override { hub.playPendingModel(); }
-
-private:
-    PlayState& hub;
-};
-
 PlayState* PlayState::instance()
 {
     if (!s_instance)
@@ -126,6 +64,7 @@ void PlayState::destroyInstance()
 PlayState::PlayState()
     : QObject(nullptr)
     , controls(ZelPlayControls::instance())
+    , queue(new PlayQueue)
     , modes(new PlayModes)
     , positions(new PositionMemory(modes->live, [this]() {
         ensureContentManager();
@@ -145,20 +84,9 @@ PlayState::PlayState()
 
     controls->init();
 
-    queueContainer = new ContainerModel;
-    audiobookFilter = new AudiobookFilterProxyModel(6, this);
-    audiobookFilter->setSourceModel(queueContainer);
-    shuffleProxy = QSharedPointer<ShuffleProxyModel>(new ShuffleProxyModel);
-    shuffleProxy->setSourceModel(audiobookFilter);
-
-    m_playlistId = MafwPlaylist::getNewPlaylistId();
-    playlist = new MafwGeneralSourcePlaylist(m_playlistId, QString(),
-                                             QStringLiteral("MafwTrackerSource"));
-    MafwShared::instance()->publishPlaylist(playlist);
-    playlist->setUnderlyingModel(shuffleProxy);
 
     radioBridge.reset(new RadioBridge(*this));
-    radio.reset(new RadioPlayback(*modes, controls, m_playlistId, *radioBridge, nullptr));
+    radio.reset(new RadioPlayback(*modes, controls, queue->playlistId(), *radioBridge, nullptr));
     connect(radio.data(), &RadioPlayback::songChanged, this, &PlayState::songChanged);
     connect(radio.data(), &RadioPlayback::songCountChanged, this, &PlayState::songCountChanged);
     connect(radio.data(), &RadioPlayback::positionChanged, this, &PlayState::positionChanged);
@@ -195,7 +123,7 @@ PlayState::PlayState()
     connect(controls, SIGNAL(rendererLost()), this, SLOT(rendererLostSlot()));
     connect(controls, SIGNAL(audioResourcesAvailable(bool)), this, SLOT(audioAvailableSlot(bool)));
 
-    QAbstractItemModel* underlying = playlist->underlyingModel().data();
+    QAbstractItemModel* underlying = queue->model();
     connect(underlying, SIGNAL(rowsInserted(const QModelIndex&, int, int)), this,
             SLOT(rowsInsertedSlot(QModelIndex, int, int)));
     connect(underlying, SIGNAL(rowsRemoved(const QModelIndex&, int, int)), this,
@@ -225,7 +153,7 @@ PlayState::PlayState()
     if (!settings.contains(Constants::RepeatOn)) {
         settings.setValue(Constants::RepeatOn, false);
     } else if (settings.value(Constants::RepeatOn, false).toBool()) {
-        playlist->setRepeat(MafwPlaylist::RepeatAll);
+        queue->playlist()->setRepeat(MafwPlaylist::RepeatAll);
         m_flags |= RepeatOn;
     }
 }
@@ -234,12 +162,8 @@ PlayState::~PlayState()
 {
     disconnect(controls, nullptr, this, nullptr);
     controls->stop();
-    MafwShared::instance()->unPublishPlaylist(m_playlistId);
-    disconnect(shuffleProxy.data(), nullptr, this, nullptr);
-    delete queueContainer;
-    queueContainer = nullptr;
-    // The controller keeps guarded pointers to these; nobody else holds them.
-    delete playlist;
+    disconnect(queue->model(), nullptr, this, nullptr);
+    queue.reset();
     delete songDataHandler;
     if (s_instance == this)
         s_instance = nullptr;
@@ -335,8 +259,11 @@ bool PlayState::allSongsQueue() const { return m_allSongsQueue; }
 bool PlayState::seekBoundReached() const { return fastSeek->boundReached(); }
 void PlayState::clearSeekBoundReached() { fastSeek->clearBoundReached(); }
 QStringList PlayState::rememberedGenres() const { return positions->genres(); }
-QSharedPointer<ShuffleProxyModel> PlayState::shuffleProxyModel() const { return shuffleProxy; }
-QString PlayState::playlistId() const { return m_playlistId; }
+QSharedPointer<ShuffleProxyModel> PlayState::shuffleProxyModel() const
+{
+    return queue->shuffleProxy();
+}
+QString PlayState::playlistId() const { return queue->playlistId(); }
 
 void PlayState::contentTypeChangedSlot()
 {
@@ -417,26 +344,6 @@ void PlayState::playlistContentsChangedSlot(MafwPlaylist* changed)
     Q_UNUSED(changed)
 }
 
-QAbstractItemModel* PlayState::queueModel() const
-{
-    return playlist ? playlist->underlyingModel().data() : nullptr;
-}
-
-int PlayState::queueRowCount() const
-{
-    QAbstractItemModel* model = queueModel();
-    return model ? model->rowCount() : 0;
-}
-
-QVariant PlayState::queueCell(int row, const QString& name) const
-{
-    QAbstractItemModel* model = queueModel();
-    const int column = findColumn(name);
-    if (!model || column < 0 || row < 0 || row >= model->rowCount())
-        return QVariant();
-    return model->index(row, column).data(Qt::DisplayRole);
-}
-
 void PlayState::appendModel(QSharedPointer<QAbstractItemModel> model,
                             QFlags<PlayState::ModelOption> options, int row)
 {
@@ -460,19 +367,19 @@ void PlayState::appendModel(QSharedPointer<QAbstractItemModel> model,
     }
 
     m_allSongsQueue = options.testFlag(AllSongsQueue);
-    ContainerModel* target = queueContainer;
+    ContainerModel* target = queue->container();
     if (!options.testFlag(ReplaceQueue) && pendingModel)
         target = pendingModel.data();
     if (options.testFlag(ReplaceQueue)) {
-        queueContainer->clear();
+        queue->container()->clear();
         if (pendingModel) {
             disconnect(pendingModel.data(), nullptr, this, nullptr);
             pendingModel.clear();
         }
     }
     MafwPlaylist* current = controls->playlist();
-    if (!current || current->id() != m_playlistId)
-        controls->setPlaylist(m_playlistId, false);
+    if (!current || current->id() != queue->playlistId())
+        controls->setPlaylist(queue->playlistId(), false);
     if (modes->mode == MusicMode)
         setContentTypeToSong();
 
@@ -484,7 +391,7 @@ void PlayState::appendModel(QSharedPointer<QAbstractItemModel> model,
             emit songsAddedToPlaylist(copy->rowCount());
     }
 
-    modes->live.songCount = shuffleProxy->rowCount();
+    modes->live.songCount = queue->shuffleProxy()->rowCount();
     modes->music.songCount = modes->live.songCount;
     if (modes->mode == MusicMode) {
         if (liveState == NoState || liveState == Stopped)
@@ -512,7 +419,7 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
         return -1;
     if (modes->mode == RadioMode) {
         modes->saveRadio();
-        controls->setPlaylist(m_playlistId, false);
+        controls->setPlaylist(queue->playlistId(), false);
     }
     setMode(MusicMode);
     modes->live.streamUrl = QUrl();
@@ -521,9 +428,9 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
     if (!options.testFlag(ShuffledStart)) {
         bool shuffle = false;
         const int genreColumn = findColumn(Constants::Genre);
-        const QString rowGenre = genreColumn < 0 || index < 0 || index >= queueContainer->rowCount()
+        const QString rowGenre = genreColumn < 0 || index < 0 || index >= queue->container()->rowCount()
                                      ? QString()
-                                     : queueContainer->index(index, genreColumn).data().toString();
+                                     : queue->container()->index(index, genreColumn).data().toString();
         if (positions->isRemembered(rowGenre)) {
             // Spoken word plays in order and leaves the user's shuffle choice alone.
             suppressShuffleSetting = true;
@@ -531,7 +438,7 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
             suppressShuffleSetting = false;
             shuffle = settings.value(Constants::ShuffleOn, false).toBool();
         }
-        audiobookFilter->setFilterEnabled(false);
+        queue->audiobookFilter()->setFilterEnabled(false);
         modes->live.index = index;
         if (isShuffle() == shuffle)
             m_flags ^= ShuffleOn;
@@ -555,7 +462,7 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
         ignoreMediaChange = false;
         shuffleToggled = false;
     }
-    shuffleProxy->setCurrentIndex(modes->live.index);
+    queue->shuffleProxy()->setCurrentIndex(modes->live.index);
     if (options.testFlag(PlayNow)) {
         options &= ~ModelOptions(PlayNow);
         controls->play(uint(qMax(0, modes->live.index)));
@@ -579,12 +486,12 @@ void PlayState::playPendingModel()
 {
     if (!pendingModel)
         return;
-    controls->setPlaylist(m_playlistId, false);
+    controls->setPlaylist(queue->playlistId(), false);
     const int remembered = modes->live.index;
     appendModel(pendingModel, ReplaceQueue, -1);
     modes->live.index = remembered;
     m_saveState = NotSaved;
-    if (queueContainer->rowCount() > 0)
+    if (queue->container()->rowCount() > 0)
         startPlayback(modes->live.index, PlayNow);
 }
 
@@ -593,14 +500,14 @@ void PlayState::playIndex(int row)
     shuffleToggled = false;
     ignoreMediaChange = false;
     modes->live.index = row;
-    shuffleProxy->setCurrentIndex(row);
+    queue->shuffleProxy()->setCurrentIndex(row);
     controls->play(uint(qMax(0, row)));
     emitSongChanged();
 }
 
 void PlayState::clearPlayQueue()
 {
-    queueContainer->clear();
+    queue->container()->clear();
 }
 
 void PlayState::rowsInsertedSlot(QModelIndex parent, int start, int end)
@@ -621,7 +528,7 @@ void PlayState::rowsRemovedSlot(QModelIndex parent, int start, int end)
 
 void PlayState::followQueueChange()
 {
-    const int count = pendingModel ? pendingModel->rowCount() : queueRowCount();
+    const int count = pendingModel ? pendingModel->rowCount() : queue->rowCount();
     if (count != modes->live.songCount) {
         modes->live.songCount = count;
         modes->music.songCount = count;
@@ -631,30 +538,14 @@ void PlayState::followQueueChange()
         emitSongChanged();
 }
 
-PlayItem PlayState::queueItem(int row) const
-{
-    PlayItem song;
-    song.contentType = SongContent;
-    song.index = row;
-    song.title = queueCell(row, Constants::SongTitle).toString();
-    song.album = queueCell(row, Constants::AlbumName).toString();
-    song.artist = queueCell(row, Constants::ArtistName).toString();
-    song.genre = queueCell(row, Constants::Genre).toString();
-    song.songUri = queueCell(row, Constants::SongUri).toString();
-    song.songId = queueCell(row, Constants::SongId).toInt();
-    song.albumId = queueCell(row, Constants::AlbumId).toInt();
-    song.duration = queueCell(row, Constants::SongLength).toInt();
-    return song;
-}
-
 void PlayState::emitSongChanged()
 {
     if (modes->mode == RadioMode) {
         // The music snapshot keeps describing the song that resumes when music comes back.
-        const int count = queueRowCount();
+        const int count = queue->rowCount();
         PlayItem& music = modes->music;
         const int row = music.index >= 0 && music.index < count ? music.index : (count > 0 ? 0 : -1);
-        const PlayItem song = queueItem(row);
+        const PlayItem song = queue->item(row);
         if (song.songId != music.songId)
             music.position = 0;
         music.index = row;
@@ -667,7 +558,7 @@ void PlayState::emitSongChanged()
 
     PlayItem& live = modes->live;
     storeLastPosition(int(live.position), live.songId);
-    const PlayItem song = queueItem(live.index);
+    const PlayItem song = queue->item(live.index);
     if (liveState == NoState || liveState == Stopped || song.songId != live.songId)
         live.position = 0;
     const bool newDuration = song.duration != live.duration;
@@ -682,27 +573,12 @@ void PlayState::emitSongChanged()
 
 int PlayState::findColumn(QString name, QAbstractItemModel* model) const
 {
-    const QAbstractItemModel* target = model ? model : queueContainer;
-    if (!target)
-        return -1;
-    for (int column = 0; column < target->columnCount(); ++column) {
-        if (target->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() == name)
-            return column;
-    }
-    return -1;
+    return queue->findColumn(name, model);
 }
 
 bool PlayState::hasSeveralAlbums() const
 {
-    const int column = findColumn(Constants::AlbumId);
-    if (modes->live.contentType != SongContent || column < 0)
-        return false;
-    const QVariant first = queueContainer->index(0, column).data();
-    for (int row = 1; row < queueContainer->rowCount(); ++row) {
-        if (queueContainer->index(row, column).data() != first)
-            return true;
-    }
-    return false;
+    return modes->live.contentType == SongContent && queue->hasSeveralAlbums();
 }
 
 void PlayState::sendPlayAction()
@@ -728,12 +604,12 @@ void PlayState::setShuffle(bool on)
     shuffleToggled = true;
     queueRearranging = true;
     ignoreMediaChange = true;
-    modes->live.index = shuffleProxy->setShuffle(on, modes->live.index);
+    modes->live.index = queue->shuffleProxy()->setShuffle(on, modes->live.index);
     if (!suppressShuffleSetting)
         settings.setValue(Constants::ShuffleOn, on ? 1 : 0);
-    if (audiobookFilter->filterEnabled() != on) {
+    if (queue->audiobookFilter()->filterEnabled() != on) {
         ignoreMediaChange = true;
-        audiobookFilter->setFilterEnabled(on);
+        queue->audiobookFilter()->setFilterEnabled(on);
     }
     queueRearranging = false;
     emitSongChanged();
@@ -752,7 +628,7 @@ void PlayState::setRepeat(bool on, bool userToggle)
         repeatMode = MafwPlaylist::RepeatAll;
     }
     if (modes->live.contentType != UrlContent)
-        playlist->setRepeat(repeatMode);
+        queue->playlist()->setRepeat(repeatMode);
 }
 
 void PlayState::savePlayPosition()
@@ -892,9 +768,9 @@ QAbstractItemModel* PlayState::favoriteModel() const
     if (pendingModel)
         return pendingModel.data();
     if (isShuffle())
-        return shuffleProxy.data();
+        return queue->shuffleProxy().data();
     if (contentType(MusicMode) == SongContent)
-        return queueContainer;
+        return queue->container();
     return nullptr;
 }
 
@@ -1024,12 +900,12 @@ void PlayState::next(int delayMs)
         }
         return;
     }
-    if (modes->live.seekable && playlist->count() < 2) {
+    if (modes->live.seekable && queue->playlist()->count() < 2) {
         setPosition(0, modes->mode);
         return;
     }
     ++modes->live.index;
-    if (modes->live.index >= queueRowCount())
+    if (modes->live.index >= queue->rowCount())
         modes->live.index = 0;
     previousDirection = false;
     ignoreMediaChange = false;
@@ -1041,7 +917,7 @@ void PlayState::next(int delayMs)
 void PlayState::previous(int delayMs, bool force)
 {
     disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
-    if (modes->live.seekable && !force && (playlist->count() < 2 || modes->live.position >= 4)) {
+    if (modes->live.seekable && !force && (queue->playlist()->count() < 2 || modes->live.position >= 4)) {
         setPosition(0, modes->mode);
         return;
     }
@@ -1052,11 +928,11 @@ void PlayState::previous(int delayMs, bool force)
         }
         return;
     }
-    if (playlist->count() < 2 || modes->live.contentType != SongContent)
+    if (queue->playlist()->count() < 2 || modes->live.contentType != SongContent)
         return;
     --modes->live.index;
     if (modes->live.index < 0)
-        modes->live.index = queueRowCount() - 1;
+        modes->live.index = queue->rowCount() - 1;
     shuffleToggled = false;
     previousDirection = true;
     --m_trackNumber;
@@ -1079,7 +955,7 @@ void PlayState::moveToCurrentIndex(int delayMs)
 void PlayState::delayedNextPrev()
 {
     nextPrevTimer->stop();
-    shuffleProxy->setCurrentIndex(modes->live.index);
+    queue->shuffleProxy()->setCurrentIndex(modes->live.index);
     controls->setPlaylistIndex(modes->live.index);
     if (resumeAfterError && rendererState == MafwRenderer::Stopped) {
         resumeAfterError = false;
@@ -1220,16 +1096,16 @@ void PlayState::endOfQueue()
         // Shuffle was switched on while this song played: the controller's next song is stale.
         shuffleToggled = false;
         ++modes->live.index;
-        if (modes->live.index < queueRowCount()) {
+        if (modes->live.index < queue->rowCount()) {
             controls->play(uint(modes->live.index));
-            shuffleProxy->setCurrentIndex(modes->live.index);
+            queue->shuffleProxy()->setCurrentIndex(modes->live.index);
             emitSongChanged();
             return;
         }
     }
-    queueContainer->clear();
+    queue->container()->clear();
     modes->live.index = 0;
-    shuffleProxy->setCurrentIndex(0);
+    queue->shuffleProxy()->setCurrentIndex(0);
     ignoreMediaChange = false;
     modes->live.songId = -1;
     modes->live.albumId = -1;
@@ -1250,7 +1126,7 @@ void PlayState::endOfQueue()
         return;
     emit playbackCompleted();
     controls->stop();
-    controls->setPlaylist(m_playlistId, false);
+    controls->setPlaylist(queue->playlistId(), false);
     modes->live.contentType = SongContent;
     modes->live.seekable = true;
     emit contentTypeChanged(SongContent);
@@ -1290,7 +1166,7 @@ void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
             }
             if (chosen) {
                 controls->setPlaylistIndex(modes->live.index);
-                shuffleProxy->setCurrentIndex(modes->live.index);
+                queue->shuffleProxy()->setCurrentIndex(modes->live.index);
                 emitSongChanged();
             }
             return;
@@ -1313,7 +1189,7 @@ void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
         }
         if (song->queuePosition() - 1 != modes->live.index) {
             modes->live.index = song->queuePosition() - 1;
-            shuffleProxy->setCurrentIndex(modes->live.index);
+            queue->shuffleProxy()->setCurrentIndex(modes->live.index);
             changed = true;
         }
         modes->live.genre = song->genre();
@@ -1380,7 +1256,7 @@ void PlayState::errorSlot(const MafwError& error)
 void PlayState::resumePlaybackAfterErrorSlot()
 {
     if (modes->mode == MusicMode) {
-        if (queueRowCount() > 0 && modes->live.index < queueRowCount() - 1) {
+        if (queue->rowCount() > 0 && modes->live.index < queue->rowCount() - 1) {
             next(-1);
         } else {
             disconnect(errorMessage, SIGNAL(disappeared()), this,

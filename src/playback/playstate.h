@@ -24,6 +24,7 @@ class AudiobookFilterProxyModel;
 class QAbstractItemModel;
 class MafwTrackerModel;
 class PositionMemory;
+class PlayQueue;
 class FastSeek;
 struct PlayItem;
 struct PlayModes;
@@ -250,15 +251,11 @@ private:
     void startFastSeek(bool backwards, int stepMs);
     void followQueueChange();
     QAbstractItemModel* favoriteModel() const;
-    QAbstractItemModel* queueModel() const;
-    int queueRowCount() const;
-    QVariant queueCell(int row, const QString& column) const;
-    // The song of a queue row, as the queue's cells give it.
-    PlayItem queueItem(int row) const;
 
     static PlayState* s_instance;
 
     ZelPlayControls* controls;
+    QScopedPointer<PlayQueue> queue;
     // What plays, live and in the snapshot of the mode that is not live.
     QScopedPointer<PlayModes> modes;
     QScopedPointer<PositionMemory> positions;
@@ -269,10 +266,6 @@ private:
     int rendererState = MafwRenderer::Stopped;
     State liveState = NoState;
     bool buffering = false;
-    ContainerModel* queueContainer = nullptr;
-    QSharedPointer<ShuffleProxyModel> shuffleProxy;
-    QString m_playlistId;
-    MafwGeneralSourcePlaylist* playlist = nullptr;
     int m_trackNumber = 0;
     QTimer* nextPrevTimer = nullptr;
     MafwError lastError;
@@ -292,7 +285,6 @@ private:
     bool shuffleToggled = false;
     ParlovanceSettings settings;
     bool m_allSongsQueue = false;
-    AudiobookFilterProxyModel* audiobookFilter = nullptr;
     bool audioAvailable = true;
     QScopedPointer<SheetListenerList> sheetListeners;
     bool queueRearranging = false;

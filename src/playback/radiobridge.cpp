@@ -1,0 +1,76 @@
+#include "radiobridge.h"
+
+#include "data/containermodel.h"
+#include "playback/fastseek.h"
+#include "playback/playmodes.h"
+#include "shell/parlovanceapplicationservice.h"
+
+PlayState::RadioBridge::RadioBridge(PlayState& hub)
+    : hub(hub)
+{
+}
+
+PlayState::State PlayState::RadioBridge::liveState() const { return hub.liveState; }
+void PlayState::RadioBridge::setLiveState(State state) { hub.setState(state); }
+void PlayState::RadioBridge::setLiveMode(PlayingMode mode) { hub.setMode(mode); }
+void PlayState::RadioBridge::setLiveBuffering(bool buffering) { hub.setBuffering(buffering); }
+
+MafwRenderer::State PlayState::RadioBridge::rendererState() const
+{
+    return MafwRenderer::State(hub.rendererState);
+}
+
+bool PlayState::RadioBridge::isFastSeeking() const { return hub.fastSeek->isActive(); }
+bool PlayState::RadioBridge::isAudioFree() const { return hub.audioAvailable; }
+bool PlayState::RadioBridge::refusePlayback() { return hub.refusePlayback(); }
+
+void PlayState::RadioBridge::leaveLiveSong()
+{
+    hub.storeLastPosition(int(hub.modes->live.position), hub.modes->live.songId);
+}
+
+void PlayState::RadioBridge::takeMedia(const ZelMetadataHandler* handler)
+{
+    hub.mediaChangedSlot(handler);
+}
+
+void PlayState::RadioBridge::followMedia(bool follow) { hub.followMedia(follow); }
+void PlayState::RadioBridge::playLive() { hub.play(hub.modes->mode); }
+void PlayState::RadioBridge::stopLive() { hub.stop(hub.modes->mode); }
+void PlayState::RadioBridge::pauseOrStopLive() { hub.pauseOrStop(hub.modes->mode); }
+void PlayState::RadioBridge::reportError(int code) { hub.errorSlot(MafwError(code, QString())); }
+void PlayState::RadioBridge::completePlayback() { hub.playbackCompletedSlot(); }
+void PlayState::RadioBridge::ignoreNextCompletion(bool ignore) { hub.ignoreCompletion = ignore; }
+void PlayState::RadioBridge::resumeOnPause(bool resume) { hub.resumeWhenPaused = resume; }
+void PlayState::RadioBridge::notifySheet(bool value) { hub.notifySheetListeners(value); }
+
+void PlayState::RadioBridge::releaseSheetOnPlayerView()
+{
+    QObject::connect(ParlovanceApplicationService::instance(), SIGNAL(playerViewAppeared()), &hub,
+                     SLOT(releaseSheet()), Qt::UniqueConnection);
+}
+
+PlayState::SaveState PlayState::RadioBridge::currentSaveState() const { return hub.m_saveState; }
+
+void PlayState::RadioBridge::changeSaveState(SaveState state)
+{
+    hub.m_saveState = state;
+    emit hub.saveStateChanged(state);
+}
+
+ContentManager* PlayState::RadioBridge::contentManager(bool create)
+{
+    if (create)
+        hub.ensureContentManager();
+    return hub.contentManager;
+}
+
+void PlayState::RadioBridge::setPendingSong(MafwTrackerModel* model) { hub.setPendingSong(model); }
+
+void PlayState::RadioBridge::requeuePendingSong()
+{
+    if (hub.pendingModel)
+        hub.appendModel(hub.pendingModel, ReplaceQueue, -1);
+}
+
+void PlayState::RadioBridge::playPendingSong() { hub.playPendingModel(); }
