@@ -14,12 +14,12 @@
 #include "mpannableviewport.h"
 #include "mwidgetrecycler.h"
 #include "testenvironment.h"
+#include "touchdriver.h"
 
 #include <QGraphicsGridLayout>
 #include <QGraphicsLinearLayout>
 #include <QGraphicsScene>
 #include <QItemSelectionModel>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QStringListModel>
@@ -269,40 +269,6 @@ public:
         ++updates;
     }
     mutable int updates = 0;
-};
-
-// Mouse input through the window, as the window system gives it.
-class Finger
-{
-public:
-    explicit Finger(QGraphicsView* view) : view(view) {}
-    void press(const QPointF& p) { send(QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton); }
-    void move(const QPointF& p) { send(QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton); }
-    void release(const QPointF& p) { send(QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton); }
-    void tap(const QPointF& p)
-    {
-        press(p);
-        release(p);
-    }
-    void drag(const QPointF& from, const QPointF& to)
-    {
-        press(from);
-        for (int i = 1; i <= 10; ++i)
-            move(from + (to - from) * i / 10);
-        release(to);
-    }
-
-private:
-    void send(QEvent::Type type, const QPointF& scenePos, Qt::MouseButton button,
-              Qt::MouseButtons buttons)
-    {
-        QWidget* target = view->viewport();
-        const QPoint at = view->mapFromScene(scenePos);
-        QMouseEvent e(type, at, target->mapToGlobal(at), button, buttons, Qt::NoModifier);
-        QApplication::sendEvent(target, &e);
-    }
-
-    QGraphicsView* view;
 };
 
 QStringList shownTexts(MList* list)
@@ -580,7 +546,7 @@ void TestMList::tapClicksAndLongTapDoesNot()
 
     QSignalSpy clicked(list, &MList::itemClicked);
     QSignalSpy longTapped(list, &MList::itemLongTapped);
-    Finger finger(window);
+    TouchDriver finger(window);
 
     finger.tap(centreOf(list, model.item(1, 2)));
     QCOMPARE(clicked.count(), 1);
@@ -635,7 +601,7 @@ void TestMList::controlsInsideARowKeepTheirTaps()
     QSignalSpy clicked(list, &MList::itemClicked);
     QSignalSpy longTapped(list, &MList::itemLongTapped);
     QSignalSpy buttonClicked(cell->button, &MButton::clicked);
-    Finger finger(window);
+    TouchDriver finger(window);
 
     // The button's tap is the button's.
     const QPointF onButton = cell->button->mapToScene(cell->button->rect().center());
@@ -665,7 +631,7 @@ void TestMList::dragPansAndOvershootsAtTheTop()
     QObject watcher; // goes before the list it watches and the model it shows
     connect(list, &MPannableWidget::positionChanged, &watcher,
             [&reported](const QPointF& p) { reported << p.y(); });
-    Finger finger(window);
+    TouchDriver finger(window);
 
     // Pulled down at the top: the page can read a position above the top, then it springs back.
     finger.drag(QPointF(240, 100), QPointF(240, 400));
@@ -900,7 +866,7 @@ void TestMList::insideAViewportItFollowsTheViewport()
     QSignalSpy stopped(list, &MPannableWidget::panningStopped);
     QSignalSpy clicked(list, &MList::itemClicked);
     const qreal before = viewport->position().y();
-    Finger finger(window);
+    TouchDriver finger(window);
     finger.drag(viewport->mapToScene(QPointF(240, 500)), viewport->mapToScene(QPointF(240, 200)));
     QCOMPARE(started.count(), 1);
     QCOMPARE(stopped.count(), 1);
@@ -943,7 +909,7 @@ void TestMList::inAViewportThatDoesNotPanItPansItself()
     QCOMPARE(viewport->position().y(), 0.0);
     QVERIFY(shownTexts(list).contains("Row 30"));
 
-    Finger(window).drag(QPointF(240, 450), QPointF(240, 150));
+    TouchDriver(window).drag(QPointF(240, 450), QPointF(240, 150));
     QVERIFY(list->position().y() > 30 * RowHeight);
     QCOMPARE(viewport->position().y(), 0.0);
     delete viewport;
@@ -971,7 +937,7 @@ void TestMList::groupsHiddenOrNoCreator()
     QCOMPARE(list->firstVisibleItem(), model.item(0, 0));
     QCOMPARE(list->lastVisibleItem(), model.item(2, 1));
     QSignalSpy clicked(list, &MList::itemClicked);
-    Finger(window).tap(centreOf(list, model.item(2, 0)));
+    TouchDriver(window).tap(centreOf(list, model.item(2, 0)));
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(clicked.first().at(0).toModelIndex(), model.item(2, 0));
 
@@ -1020,7 +986,7 @@ void TestMList::tapsSelect()
     QItemSelectionModel* selection = list->selectionModel();
     QVERIFY(selection);
     QCOMPARE(selection->model(), &model);
-    Finger finger(window);
+    TouchDriver finger(window);
 
     // No selection mode: taps only click.
     finger.tap(centreOf(list, model.item(0, 0)));
@@ -1089,7 +1055,7 @@ void TestMList::listItemTapAndLongTap()
     item->setGeometry(QRectF(0, 100, 480, 88));
     QSignalSpy clicked(item, &MListItem::clicked);
     QSignalSpy longTapped(item, &MListItem::longTapped);
-    Finger finger(window);
+    TouchDriver finger(window);
 
     finger.tap(QPointF(200, 140));
     QCOMPARE(clicked.count(), 1);

@@ -20,11 +20,11 @@
 #include "mscenemanager.h"
 #include "msheet.h"
 #include "testenvironment.h"
+#include "touchdriver.h"
 
 #include <QDir>
 #include <QGraphicsLinearLayout>
 #include <QItemSelectionModel>
-#include <QMouseEvent>
 #include <QSignalSpy>
 
 namespace {
@@ -113,16 +113,6 @@ public:
         item->imageWidget()->setImage(QStringLiteral("icon-m-music-albumart"));
     }
 };
-
-void pressAt(QGraphicsView* view, QEvent::Type type, const QPointF& scenePos)
-{
-    const QPoint at = view->mapFromScene(scenePos);
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton
-                                                                        : Qt::LeftButton;
-    QMouseEvent e(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton, buttons,
-                  Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &e);
-}
 
 QString screenshotDir()
 {
@@ -243,11 +233,10 @@ void TestMListDemo::listPageLinesUp()
 
     // While the list is dragged the floating index shows the group at the top.
     const QPointF from = viewport->mapToScene(QPointF(240, 600));
-    pressAt(window, QEvent::MouseButtonPress, from);
-    for (int i = 1; i <= 10; ++i)
-        pressAt(window, QEvent::MouseMove, from - QPointF(0, 30 * i));
+    TouchDriver finger(window);
+    finger.dragAndHold(from, from - QPointF(0, 300));
     save(QStringLiteral("mlist-panning.png"));
-    pressAt(window, QEvent::MouseButtonRelease, from - QPointF(0, 300));
+    finger.release(from - QPointF(0, 300));
 }
 
 void TestMListDemo::objectMenuOverTheList()
@@ -267,9 +256,9 @@ void TestMListDemo::objectMenuOverTheList()
     MWidget* cell = list->visibleCell(row);
     QVERIFY(cell);
     const QPointF at = cell->mapToScene(cell->rect().center());
-    pressAt(window, QEvent::MouseButtonPress, at);
+    TouchDriver(window).press(at);
     QTRY_COMPARE_WITH_TIMEOUT(tapped, row, 5000);
-    pressAt(window, QEvent::MouseButtonRelease, at);
+    TouchDriver(window).release(at);
     QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
     save(QStringLiteral("mlist-objectmenu.png"));
     menu->disappear();
@@ -305,8 +294,7 @@ void TestMListDemo::selectionSheet()
         MWidget* cell = songs->visibleCell(model.index(r, 0, model.index(0, 0)));
         QVERIFY(cell);
         const QPointF at = cell->mapToScene(cell->rect().center());
-        pressAt(window, QEvent::MouseButtonPress, at);
-        pressAt(window, QEvent::MouseButtonRelease, at);
+        TouchDriver(window).tap(at);
     }
     QCOMPARE(songs->selectionModel()->selectedIndexes().size(), 2);
     save(QStringLiteral("mlist-sheet.png"));

@@ -19,31 +19,14 @@
 #include "mwidgetaction.h"
 #include "mwidgetview.h"
 #include "testenvironment.h"
+#include "touchdriver.h"
 
 #include <QClipboard>
 #include <QGraphicsLinearLayout>
-#include <QGraphicsSceneMouseEvent>
 #include <QPointer>
 #include <QSignalSpy>
 
 namespace {
-
-void click(QGraphicsItem* item, const QPointF& localPos)
-{
-    QGraphicsScene* scene = item->scene();
-    const QPointF scenePos = item->mapToScene(localPos);
-    QGraphicsSceneMouseEvent press(QEvent::GraphicsSceneMousePress);
-    press.setButton(Qt::LeftButton);
-    press.setButtons(Qt::LeftButton);
-    press.setScenePos(scenePos);
-    press.setButtonDownScenePos(Qt::LeftButton, scenePos);
-    QCoreApplication::sendEvent(scene, &press);
-    QGraphicsSceneMouseEvent release(QEvent::GraphicsSceneMouseRelease);
-    release.setButton(Qt::LeftButton);
-    release.setScenePos(scenePos);
-    release.setButtonDownScenePos(Qt::LeftButton, scenePos);
-    QCoreApplication::sendEvent(scene, &release);
-}
 
 template <class T>
 T* findChildItem(QGraphicsItem* root)
@@ -142,12 +125,12 @@ void TestTouchDetails::buttonSignalsAndChecking()
     connect(button, &MButton::released, this, [&] { order << "released"; });
     connect(button, &MButton::toggled, this, [&](bool on) { order << QString("toggled %1").arg(on); });
     connect(button, QOverload<bool>::of(&MButton::clicked), this, [&] { order << "clicked"; });
-    click(button, button->rect().center());
+    TouchDriver::tapItem(button, button->rect().center());
     QCOMPARE(order, QStringList({ "pressed", "released", "clicked" }));
 
     order.clear();
     button->setCheckable(true);
-    click(button, button->rect().center());
+    TouchDriver::tapItem(button, button->rect().center());
     QCOMPARE(order, QStringList({ "pressed", "released", "toggled 1", "clicked" }));
     QVERIFY(button->isChecked());
     button->toggle();
@@ -156,7 +139,7 @@ void TestTouchDetails::buttonSignalsAndChecking()
     // A disabled button takes no press.
     order.clear();
     button->setEnabled(false);
-    click(button, button->rect().center());
+    TouchDriver::tapItem(button, button->rect().center());
     QVERIFY(order.isEmpty());
 
     button->setIconID("icon-m-toolbar-shuffle-white");
@@ -179,24 +162,14 @@ void TestTouchDetails::buttonReleasedOutsideIsNoClick()
     QTRY_VERIFY(button->size().height() > 0);
     QSignalSpy clicked(button, SIGNAL(clicked()));
     QSignalSpy released(button, &MButton::released);
-    QGraphicsScene* scene = button->scene();
+    TouchDriver finger(button->scene());
     const QPointF inside = button->mapToScene(button->rect().center());
     const QPointF outside = button->mapToScene(QPointF(button->rect().center().x(), 500));
-    QGraphicsSceneMouseEvent press(QEvent::GraphicsSceneMousePress);
-    press.setButton(Qt::LeftButton);
-    press.setButtons(Qt::LeftButton);
-    press.setScenePos(inside);
-    QCoreApplication::sendEvent(scene, &press);
+    finger.press(inside);
     QVERIFY(button->isDown());
-    QGraphicsSceneMouseEvent move(QEvent::GraphicsSceneMouseMove);
-    move.setButtons(Qt::LeftButton);
-    move.setScenePos(outside);
-    QCoreApplication::sendEvent(scene, &move);
+    finger.move(outside);
     QVERIFY(!button->isDown());
-    QGraphicsSceneMouseEvent release(QEvent::GraphicsSceneMouseRelease);
-    release.setButton(Qt::LeftButton);
-    release.setScenePos(outside);
-    QCoreApplication::sendEvent(scene, &release);
+    finger.release(outside);
     QCOMPARE(released.count(), 1);
     QCOMPARE(clicked.count(), 0);
 }
@@ -410,7 +383,7 @@ void TestTouchDetails::titleBarOpensTheViewMenu()
     action->setLocation(MAction::ApplicationMenuLocation);
     page->addAction(action);
     QVERIFY(navigation->isViewMenuAvailable());
-    click(navigation, navigation->rect().center());
+    TouchDriver::tapItem(navigation, navigation->rect().center());
     QVERIFY(page->viewMenu());
     QTRY_COMPARE(page->viewMenu()->sceneWindowState(), MSceneWindow::Appeared);
     QCOMPARE(page->viewMenu()->title(), QString("Albums"));
@@ -438,7 +411,7 @@ void TestTouchDetails::toolbarButtonsTriggerPlainActions()
     }
     QVERIFY(toolButton);
     QVERIFY(toolButton->mapToScene(toolButton->rect().center()).y() > 780);
-    click(toolButton, toolButton->rect().center());
+    TouchDriver::tapItem(toolButton, toolButton->rect().center());
     QCOMPARE(triggered.count(), 1);
     // Changing the icon is seen by the toolbar.
     add->setIconID("icon-m-toolbar-search");

@@ -18,12 +18,12 @@
 #include "mwidgetaction.h"
 #include "qmkeys.h"
 #include "testenvironment.h"
+#include "touchdriver.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QGraphicsSceneMouseEvent>
 #include <QPointer>
 #include <QSignalSpy>
 
@@ -98,23 +98,6 @@ T* findChildItem(QGraphicsItem* root, const QString& objectName)
             return deeper;
     }
     return nullptr;
-}
-
-void clickItem(QGraphicsItem* item, const QPointF& localPos)
-{
-    QGraphicsScene* scene = item->scene();
-    const QPointF scenePos = item->mapToScene(localPos);
-    QGraphicsSceneMouseEvent press(QEvent::GraphicsSceneMousePress);
-    press.setButton(Qt::LeftButton);
-    press.setButtons(Qt::LeftButton);
-    press.setScenePos(scenePos);
-    press.setButtonDownScenePos(Qt::LeftButton, scenePos);
-    QCoreApplication::sendEvent(scene, &press);
-    QGraphicsSceneMouseEvent release(QEvent::GraphicsSceneMouseRelease);
-    release.setButton(Qt::LeftButton);
-    release.setScenePos(scenePos);
-    release.setButtonDownScenePos(Qt::LeftButton, scenePos);
-    QCoreApplication::sendEvent(scene, &release);
 }
 
 QColor opaqueCentreColour(const QPixmap& pixmap)
@@ -273,7 +256,7 @@ void TestTouchUi::backButtonGoesBack()
     auto* back = findChildItem<MButton>(b, "MNavigationBarBackButton");
     QVERIFY(back && back->isVisible());
     QSignalSpy backSpy(b, &MApplicationPage::backButtonClicked);
-    clickItem(back, back->rect().center());
+    TouchDriver::tapItem(back, back->rect().center());
     QCOMPARE(backSpy.count(), 1);
     QCOMPARE(window->currentPage(), a);
     QTRY_COMPARE(b->sceneWindowState(), MSceneWindow::Disappeared);
@@ -284,7 +267,7 @@ void TestTouchUi::backButtonGoesBack()
     c->appear(window);
     connect(c, &MApplicationPage::backButtonClicked, c, [c] { c->disappear(); });
     auto* backOfC = findChildItem<MButton>(c, "MNavigationBarBackButton");
-    clickItem(backOfC, backOfC->rect().center());
+    TouchDriver::tapItem(backOfC, backOfC->rect().center());
     QCOMPARE(window->currentPage(), b);
     QCOMPARE(window->sceneManager()->pageHistory(), QList<MSceneWindow*>({ a }));
 }
@@ -452,7 +435,7 @@ void TestTouchUi::toolbarAndViewMenuShowTheirActions()
     QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
     const QRectF entry = menu->entryRect(menuAction);
     QVERIFY(!entry.isEmpty());
-    clickItem(menu, entry.center());
+    TouchDriver::tapItem(menu, entry.center());
     QCOMPARE(triggered.count(), 1);
     QVERIFY(menu->sceneWindowState() == MSceneWindow::Disappearing
             || menu->sceneWindowState() == MSceneWindow::Disappeared);
@@ -461,7 +444,7 @@ void TestTouchUi::toolbarAndViewMenuShowTheirActions()
     // A tap outside the panel closes it without triggering anything.
     page->openViewMenu();
     QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
-    clickItem(menu, QPointF(240, 800));
+    TouchDriver::tapItem(menu, QPointF(240, 800));
     QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Disappeared);
     QCOMPARE(triggered.count(), 1);
 

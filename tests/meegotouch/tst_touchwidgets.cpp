@@ -19,6 +19,7 @@
 #include "mstylablewidget.h"
 #include "mtextedit.h"
 #include "testenvironment.h"
+#include "touchdriver.h"
 
 #include <QGestureEvent>
 #include <QGraphicsLinearLayout>
@@ -81,41 +82,6 @@ protected:
         ++mousePresses;
         event->accept();
     }
-};
-
-// Mouse input as the window system gives it: to the view's viewport, in its coordinates.
-class Pointer
-{
-public:
-    explicit Pointer(MWindow* w)
-        : window(w)
-    {
-    }
-
-    void press(const QPointF& scenePos) { send(QEvent::MouseButtonPress, scenePos, Qt::LeftButton, Qt::LeftButton); }
-    void move(const QPointF& scenePos) { send(QEvent::MouseMove, scenePos, Qt::NoButton, Qt::LeftButton); }
-    void release(const QPointF& scenePos) { send(QEvent::MouseButtonRelease, scenePos, Qt::LeftButton, Qt::NoButton); }
-
-    // A drag in steps, as a hand makes one.
-    void drag(const QPointF& from, const QPointF& to, int steps = 8)
-    {
-        press(from);
-        for (int i = 1; i <= steps; ++i)
-            move(from + (to - from) * i / steps);
-    }
-
-private:
-    void send(QEvent::Type type, const QPointF& scenePos, Qt::MouseButton button,
-              Qt::MouseButtons buttons)
-    {
-        QWidget* viewport = window->viewport();
-        const QPoint local = window->mapFromScene(scenePos);
-        QMouseEvent event(type, local, viewport->mapToGlobal(local), button, buttons,
-                          Qt::NoModifier);
-        QApplication::sendEvent(viewport, &event);
-    }
-
-    MWindow* window;
 };
 
 MStylableWidget* box(const QString& name, qreal height)
@@ -301,8 +267,8 @@ void TestTouchWidgets::pullingDownAtTheTopGoesBelowZero()
 
     // Pressing on a button inside and pulling down: the viewport takes the drag over.
     const QPointF start = viewport->mapToScene(QPointF(240, 100));
-    Pointer pointer(window);
-    pointer.drag(start, start + QPointF(0, 200));
+    TouchDriver pointer(window);
+    pointer.dragAndHold(start, start + QPointF(0, 200), 8);
     QCOMPARE(started.count(), 1);
     QVERIFY(viewport->position().y() < 0);
     QVERIFY(!reported.isEmpty());
@@ -312,7 +278,7 @@ void TestTouchWidgets::pullingDownAtTheTopGoesBelowZero()
     QTRY_COMPARE(viewport->position().y(), 0.0);
 
     // Pulling up pans the content.
-    pointer.drag(start + QPointF(0, 300), start);
+    pointer.dragAndHold(start + QPointF(0, 300), start, 8);
     pointer.release(start);
     QVERIFY(viewport->position().y() > 0);
 
@@ -325,7 +291,7 @@ void TestTouchWidgets::pullingDownAtTheTopGoesBelowZero()
 
     // Panning off: no drag.
     viewport->setVerticalPanningPolicy(MPannableWidget::PanningAlwaysOff);
-    pointer.drag(start, start + QPointF(0, 200));
+    pointer.dragAndHold(start, start + QPointF(0, 200), 8);
     pointer.release(start + QPointF(0, 200));
     QCOMPARE(started.count(), 2);
     QCOMPARE(viewport->position().y(), 0.0);
@@ -366,7 +332,7 @@ void TestTouchWidgets::objectMenuRunsItsActionAfterItHasGone()
     QVERIFY(first.bottom() <= second.top());
     QVERIFY(menu->panelRect().contains(second.center()));
 
-    Pointer pointer(window);
+    TouchDriver pointer(window);
     const QPointF tap = menu->mapToScene(second.center());
     pointer.press(tap);
     pointer.release(tap);
@@ -401,7 +367,7 @@ void TestTouchWidgets::messageBoxAnswersYesWith1024()
     QVERIFY(yes && yes->isVisible());
     QVERIFY(box->panelRect().contains(yes->mapToItem(box, yes->rect().center())));
 
-    Pointer pointer(window);
+    TouchDriver pointer(window);
     const QPointF tap = yes->mapToScene(yes->rect().center());
     pointer.press(tap);
     pointer.release(tap);
@@ -431,7 +397,7 @@ void TestTouchWidgets::dialogTappedOutsideRejects()
     dialog->appear(window);
     QTRY_COMPARE(dialog->sceneWindowState(), MSceneWindow::Appeared);
     QVERIFY(!dialog->panelRect().contains(QPointF(5, 5)));
-    Pointer pointer(window);
+    TouchDriver pointer(window);
     pointer.press(QPointF(5, 5));
     pointer.release(QPointF(5, 5));
     QCOMPARE(finished.count(), 1);
@@ -447,10 +413,10 @@ void TestTouchWidgets::dragMakesSwipeAndHeldPressTapAndHold()
     page->setPannable(false);
     page->setCentralWidget(target);
     QTRY_VERIFY(target->size().height() > 400);
-    Pointer pointer(window);
+    TouchDriver pointer(window);
     const QPointF centre = target->mapToScene(target->rect().center());
 
-    pointer.drag(centre - QPointF(0, 150), centre + QPointF(0, 150));
+    pointer.dragAndHold(centre - QPointF(0, 150), centre + QPointF(0, 150), 8);
     pointer.release(centre + QPointF(0, 150));
     QTRY_VERIFY(target->finished.contains("swipe"));
     QCOMPARE(target->vertical, QSwipeGesture::Down);
@@ -460,7 +426,7 @@ void TestTouchWidgets::dragMakesSwipeAndHeldPressTapAndHold()
     QVERIFY(target->mousePresses >= 1); // gestures leave the mouse events to the widget
 
     target->finished.clear();
-    pointer.drag(centre + QPointF(180, 0), centre - QPointF(180, 0));
+    pointer.dragAndHold(centre + QPointF(180, 0), centre - QPointF(180, 0), 8);
     pointer.release(centre - QPointF(180, 0));
     QTRY_VERIFY(target->finished.contains("swipe"));
     QCOMPARE(target->horizontal, QSwipeGesture::Left);
@@ -481,7 +447,7 @@ void TestTouchWidgets::quickPressMakesATap()
     page->setPannable(false);
     page->setCentralWidget(target);
     QTRY_VERIFY(target->size().height() > 400);
-    Pointer pointer(window);
+    TouchDriver pointer(window);
     const QPointF centre = target->mapToScene(target->rect().center());
     pointer.press(centre);
     pointer.release(centre);
@@ -514,7 +480,7 @@ void TestTouchWidgets::seekBarReportsEveryValueChange()
     QSignalSpy pressed(bar, &MSlider::sliderPressed);
     QSignalSpy released(bar, &MSlider::sliderReleased);
     QSignalSpy outside(bar, &MSeekBar::outOfLoadedContentRange);
-    Pointer pointer(window);
+    TouchDriver pointer(window);
     const QPointF left = bar->mapToScene(QPointF(20, bar->size().height() / 2));
     const QPointF right = bar->mapToScene(QPointF(bar->size().width() - 20,
                                                   bar->size().height() / 2));

@@ -29,12 +29,12 @@
 #include "qmusbmode.h"
 #include "pageframework/songcollectionlistitem.h"
 #include "testenvironment.h"
+#include "touchdriver.h"
 #include "data/twinturbosortfilterproxymodel.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGestureEvent>
-#include <QMouseEvent>
 #include <QSignalSpy>
 
 #include <memory>
@@ -44,31 +44,6 @@ using namespace Parlovance;
 namespace {
 
 const int Timeout = 30000;
-
-void mouseAt(QGraphicsView* view, QEvent::Type type, const QPointF& scenePos)
-{
-    const QPoint at = view->mapFromScene(scenePos);
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton
-                                                                        : Qt::LeftButton;
-    QMouseEvent e(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton, buttons,
-                  Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &e);
-}
-
-void tap(QGraphicsView* view, const QPointF& scenePos)
-{
-    mouseAt(view, QEvent::MouseButtonPress, scenePos);
-    mouseAt(view, QEvent::MouseButtonRelease, scenePos);
-}
-
-// A drag in steps, as a finger moves.
-void drag(QGraphicsView* view, const QPointF& from, const QPointF& to)
-{
-    mouseAt(view, QEvent::MouseButtonPress, from);
-    for (int step = 1; step <= 10; ++step)
-        mouseAt(view, QEvent::MouseMove, from + (to - from) * step / 10.0);
-    mouseAt(view, QEvent::MouseButtonRelease, to);
-}
 
 QString screenshotDir()
 {
@@ -329,11 +304,11 @@ void TestQuintaveilPage::pullingDownAtTheTopOpensTheFilter()
     // A pull that starts below the top only scrolls back up.
     viewport->setPosition(QPointF(0, 100));
     QTRY_COMPARE(viewport->position().y(), 100.0);
-    drag(window.get(), start, start + QPointF(0, 300));
+    TouchDriver(window.get()).drag(start, start + QPointF(0, 300));
     QTRY_COMPARE_WITH_TIMEOUT(viewport->position().y(), 0.0, Timeout);
     QVERIFY(!page->filterField()->isVisible());
 
-    drag(window.get(), start, start + QPointF(0, 200));
+    TouchDriver(window.get()).drag(start, start + QPointF(0, 200));
     QVERIFY(page->filterField()->isVisible());
 }
 
@@ -396,7 +371,7 @@ void TestQuintaveilPage::tappingARowPlaysOnceThePageHasGone()
     });
 
     MWidget* cell = page->pageList()->visibleCell(row);
-    tap(window.get(), cell->mapToScene(cell->boundingRect().center()));
+    TouchDriver(window.get()).tap(cell->mapToScene(cell->boundingRect().center()));
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
     QVERIFY(!playingWhenAsked);
     QCOMPARE(pageStateAtStart, int(MSceneWindow::Disappeared));
