@@ -5,7 +5,7 @@
 // or "screenshots" in the build tree) for a person to look at.
 // Under Xvfb: env DISPLAY=:N QT_QPA_PLATFORM=xcb tst_nowplayingwidgets
 
-#include "../zel/radioserver.h"
+#include "radioserver.h"
 #include "audiogenerator.h"
 #include "common/constants.h"
 #include "hubtestlibrary.h"

@@ -2,7 +2,7 @@
 // repeat settings, mass storage and favourites, through the real play controller on a store of
 // generated audio.
 
-#include "../zel/radioserver.h"
+#include "radioserver.h"
 #include "audiogenerator.h"
 #include "common/constants.h"
 #include "hubtestlibrary.h"
