@@ -1,0 +1,180 @@
+// The player page over the real playback hub playing generated songs: what it shows of the
+// playing song, swipes on the cover, its navigation bar and view menu, and stepping back when
+// the queue ends.
+
+#include "common/constants.h"
+#include "hubtestlibrary.h"
+#include "mafwtrackermodel.h"
+#include "mapplicationwindow.h"
+#include "mbanner.h"
+#include "mbutton.h"
+#include "mwidgetaction.h"
+#include "mlabel.h"
+#include "mscenewindow.h"
+#include "pageframework/applicationmenuwidget.h"
+#include "playback/albumartwidget.h"
+#include "playback/navigationbarwidget.h"
+#include "playback/nowplayingpage.h"
+#include "playback/nowplayingwidget.h"
+#include "playback/playstate.h"
+#include "testenvironment.h"
+#include "touchdriver.h"
+#include "mafwplaylist.h"
+#include "zelplaycontrols.h"
+
+#include <QSignalSpy>
+
+namespace {
+
+const int Timeout = 20000;
+
+} // namespace
+
+class TestNowPlayingPage : public QObject
+{
+    Q_OBJECT
+
+private:
+    QSharedPointer<MafwTrackerModel> seven;
+    QSharedPointer<MafwTrackerModel> red;
+    QSharedPointer<MafwTrackerModel> shortSongs;
+    MApplicationWindow* window = nullptr;
+    NowPlayingPage* page = nullptr;
+
+    QString titleOf(const QSharedPointer<MafwTrackerModel>& model, int row) const
+    {
+        return HubTestLibrary::cell(model.data(), row, Constants::SongTitle).toString();
+    }
+
+    PlayState* play(const QSharedPointer<MafwTrackerModel>& model, int row)
+    {
+        PlayState* hub = PlayState::instance();
+        hub->stop(hub->mode());
+        hub->setShuffle(false);
+        hub->setRepeat(false);
+        hub->appendModel(model, PlayState::ReplaceQueue, -1);
+        hub->startPlayback(row, PlayState::PlayNow);
+        return hub;
+    }
+
+    void showPage()
+    {
+        page->appear(window);
+        QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Appeared);
+        page->passParameterToPage(QVariant());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        MBanner::setDisplayDurationForTesting(50);
+        QVERIFY(HubTestLibrary::build());
+        seven = HubTestLibrary::album(QStringLiteral("Seven"));
+        red = HubTestLibrary::album(QStringLiteral("Red"));
+        shortSongs = HubTestLibrary::album(QStringLiteral("Short"));
+        QVERIFY(seven && red && shortSongs);
+        window = new MApplicationWindow;
+        window->show();
+        // Built before anything is queued, as preloading builds it.
+        page = new NowPlayingPage(nullptr);
+    }
+
+    void cleanupTestCase()
+    {
+        PlayState::instance()->stop(PlayState::MusicMode);
+        delete window;
+        PlayState::destroyInstance();
+    }
+
+    void showsWhatPlays()
+    {
+        play(seven, 2);
+        showPage();
+        NowPlayingWidget* info = page->information();
+        QTRY_COMPARE_WITH_TIMEOUT(info->titleText()->text(), titleOf(seven, 2), Timeout);
+        QCOMPARE(info->artistText()->text(), QStringLiteral("Kim"));
+        QCOMPARE(info->albumText()->text(), QStringLiteral("Seven"));
+        QCOMPARE(info->songNumberText()->text(), QStringLiteral("3/7"));
+        // The navigation bar offers what a library song allows.
+        NavigationBarWidget* bar = page->navigation();
+        QTRY_VERIFY_WITH_TIMEOUT(bar->favoriteControl()->isEnabled(), Timeout);
+        QVERIFY(bar->shuffleControl()->isEnabled());
+        QVERIFY(bar->repeatControl()->isEnabled());
+        QVERIFY(bar->isBackButtonLayout());
+        QVERIFY(bar->applicationMenu()->actions().contains(page->ringtoneMenuAction()));
+        // One album in the queue: no play-album entry.
+        QVERIFY(!bar->applicationMenu()->actions().contains(page->playAlbumMenuAction()));
+    }
+
+    void swipesChangeTheSong()
+    {
+        PlayState* hub = play(seven, 2);
+        showPage();
+        QTRY_COMPARE_WITH_TIMEOUT(page->information()->titleText()->text(), titleOf(seven, 2),
+                                  Timeout);
+        TouchDriver finger(window);
+        AlbumArtWidget* art = page->albumArt();
+        const QPointF c = art->mapToScene(art->rect().center());
+        finger.drag(c, c + QPointF(-200, 0), 8);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->currentIndex(PlayState::MusicMode), 3, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(page->information()->titleText()->text(), titleOf(seven, 3),
+                                  Timeout);
+        QCOMPARE(page->information()->songNumberText()->text(), QStringLiteral("4/7"));
+        finger.drag(c, c + QPointF(200, 0), 8);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->currentIndex(PlayState::MusicMode), 2, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(page->information()->titleText()->text(), titleOf(seven, 2),
+                                  Timeout);
+        // The change starts after a short delay; positions are reported again once it has.
+        QTRY_COMPARE_WITH_TIMEOUT(ZelPlayControls::instance()->playlist()->currentIndex(), 2,
+                                  Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::MusicMode) >= 1, Timeout);
+    }
+
+    void navigationBarAndMenu()
+    {
+        PlayState* hub = play(seven, 0);
+        hub->appendModel(red, PlayState::ModelOptions(), -1);
+        showPage();
+        NavigationBarWidget* bar = page->navigation();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            bar->applicationMenu()->actions().contains(page->playAlbumMenuAction()), Timeout);
+
+        QVERIFY(bar->shuffleControl()->isEnabled());
+        QCOMPARE(bar->shuffleControl()->iconID(), Constants::IconShuffleWhite);
+        bar->shuffleControl()->click();
+        QVERIFY(hub->isShuffle());
+        QCOMPARE(bar->shuffleControl()->iconID(), Constants::IconShuffleWhiteSelected);
+        bar->shuffleControl()->click();
+        QVERIFY(!hub->isShuffle());
+        bar->repeatControl()->click();
+        QVERIFY(hub->isRepeat());
+        QCOMPARE(bar->repeatControl()->iconID(), Constants::IconRepeatWhiteSelected);
+        bar->repeatControl()->click();
+        QVERIFY(!hub->isRepeat());
+        bar->favoriteControl()->click();
+        QTRY_COMPARE(bar->favoriteControl()->iconID(), Constants::IconFavoriteMarkWhite);
+        bar->favoriteControl()->click();
+        QTRY_COMPARE(bar->favoriteControl()->iconID(), Constants::IconFavoriteUnmarkWhite);
+
+        // Play album replaces the queue with the playing song's album.
+        page->playAlbumMenuAction()->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 7, Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !bar->applicationMenu()->actions().contains(page->playAlbumMenuAction()), Timeout);
+    }
+
+    void leavesWhenTheQueueEnds()
+    {
+        showPage();
+        QSignalSpy back(page, SIGNAL(goBack()));
+        PlayState* hub = play(shortSongs, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(page->information()->titleText()->text(), titleOf(shortSongs, 1),
+                                  Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(back.count() >= 1, Timeout);
+        QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Stopped);
+    }
+};
+
+PARLOVANCE_TEST_MAIN(TestNowPlayingPage)
+
+#include "tst_nowplayingpage.moc"
