@@ -2,6 +2,7 @@
 #define ZELPLAYCONTROLS_H
 
 #include "mafwrenderer.h"
+#include "zelplaycontroller.h"
 
 #include <QList>
 #include <QMap>
@@ -18,60 +19,39 @@ class ZelGstPlayer;
 class ZelMetadataHandler;
 class ZelPlaylistParser;
 
-// The process's play controller: plays the rows of one published playlist, single URLs and
-// the entries of playlist files through one GStreamer playbin, and reports states, positions,
-// item changes, tags (through the metadata handler of the current kind of content), buffering
-// and errors (as media framework error codes). GUI thread only; no call waits for GStreamer.
+// The process's play controller: plays through one GStreamer playbin (see ZelPlayController
+// for what it does). GUI thread only; no call waits for GStreamer.
 //
 // Environment: PARLOVANCE_AUDIO_SINK, when set, is a GStreamer bin description used instead of
 // the desktop's default audio sink (tests use "fakesink sync=true").
-class ZelPlayControls : public QObject
+class ZelPlayControls : public ZelPlayController
 {
     Q_OBJECT
 
 public:
-    enum ContentType { SongContent = 0, StreamContent = 1, NoContent = 2 };
-    Q_ENUM(ContentType)
-
     static ZelPlayControls* instance();
 
-    // Builds the pipeline and registers the renderer "mafw_gst_renderer". When GStreamer
-    // cannot play at all, rendererLost() follows on the event loop. Later calls do nothing.
-    void init();
+    // Builds the pipeline and registers the renderer "mafw_gst_renderer".
+    void init() override;
 
-    // Makes the playlist published under id (MafwShared) the current playlist. Nothing that
-    // plays is interrupted.
-    void setPlaylist(const QString& id, bool);
-    MafwPlaylist* playlist() const;
-
-    // Selects a row. While a row plays, the selected row plays next at once; when stopped or
-    // paused, the controller stays so, on that row. While a single URL or playlist file plays,
-    // the row is only remembered.
-    void setPlaylistIndex(int row);
-    void play(uint row);
-    void play(const QUrl& url);
-    // Reads a PLS or M3U file (local or over HTTP) and plays its entries in turn, starting
-    // with the first. The file's type is found from its content; mimeType is not needed.
-    void playPlaylist(const QUrl& url, const QString& mimeType);
-
-    void pause();
-    void resume();
-    void stop();
-    // Loads the current item (or keeps it), moves to seconds and ends paused, reporting
-    // stateChanged(Paused) even when it was paused already.
-    void pauseAt(uint seconds);
-    void setPosition(uint seconds);
-    uint position() const;
-    // Seconds between two positionChanged() reports while playing (at least 1).
-    void setPositionUpdateInterval(uint seconds);
-
-    void setMetadataHandler(ZelMetadataHandler* handler, ContentType type);
-    // The handler of the current item, or null when nothing is current.
-    ZelMetadataHandler* mutableItem() const;
-
-    MafwRenderer::State state() const;
-    ContentType contentType() const;
-    bool isCallActive() const;
+    void setPlaylist(const QString& id, bool) override;
+    MafwPlaylist* playlist() const override;
+    void setPlaylistIndex(int row) override;
+    void play(uint row) override;
+    void play(const QUrl& url) override;
+    void playPlaylist(const QUrl& url, const QString& mimeType) override;
+    void pause() override;
+    void resume() override;
+    void stop() override;
+    void pauseAt(uint seconds) override;
+    void setPosition(uint seconds) override;
+    uint position() const override;
+    void setPositionUpdateInterval(uint seconds) override;
+    void setMetadataHandler(ZelMetadataHandler* handler, ContentType type) override;
+    ZelMetadataHandler* mutableItem() const override;
+    MafwRenderer::State state() const override;
+    ContentType contentType() const override;
+    bool isCallActive() const override;
 
     // Test hooks: events that only the phone's platform produces.
     // A call starts (playback pauses) or ends; callActivated() follows.
@@ -84,25 +64,6 @@ public:
     void testRaiseError(int code, const QString& message);
     // Sends one position report now, as the report timer does while playing.
     void testReportPosition();
-
-signals:
-    void stateChanged(MafwRenderer::State state);
-    void playlistChanged(MafwPlaylist* playlist);
-    void playlistContentsChanged(MafwPlaylist* playlist);
-    void mediaChanged(const ZelMetadataHandler* handler);
-    void metadataChanged(const ZelMetadataHandler* handler);
-    // Seconds played and the item's length in seconds (-1 when unknown).
-    void positionChanged(uint position, int duration);
-    // Percent of the stream buffer filled.
-    void bufferingChanged(float percent);
-    void callActivated(bool active);
-    void playbackCompleted();
-    void error(const MafwError& error);
-    void contentTypeChanged();
-    void playbackAboutToStart();
-    void aboutToPlayRadioStream();
-    void rendererLost();
-    void audioResourcesAvailable(bool available);
 
 private:
     enum ItemKind { NoItem, RowItem, UrlItem, EntryItem };

@@ -3,6 +3,7 @@
 #include "applicationactionmediator.h"
 #include "audiobookfilterproxymodel.h"
 #include "common/constants.h"
+#include "common/logging.h"
 #include "data/containermodel.h"
 #include "data/contentmanager.h"
 #include "data/contentmanagermodel.h"
@@ -48,7 +49,17 @@ PlayState* PlayState::s_instance = nullptr;
 PlayState* PlayState::instance()
 {
     if (!s_instance)
-        s_instance = new PlayState;
+        s_instance = new PlayState(ZelPlayControls::instance());
+    return s_instance;
+}
+
+PlayState* PlayState::createInstance(ZelPlayController* controller)
+{
+    if (s_instance) {
+        qCWarning(lcPlayback) << Q_FUNC_INFO << "- a hub exists already; it stays";
+        return s_instance;
+    }
+    s_instance = new PlayState(controller);
     return s_instance;
 }
 
@@ -61,9 +72,9 @@ void PlayState::destroyInstance()
     s_instance = nullptr;
 }
 
-PlayState::PlayState()
+PlayState::PlayState(ZelPlayController* controller)
     : QObject(nullptr)
-    , controls(ZelPlayControls::instance())
+    , controls(controller)
     , queue(new PlayQueue)
     , modes(new PlayModes)
     , positions(new PositionMemory(modes->live, [this]() {
@@ -97,8 +108,8 @@ PlayState::PlayState()
     connect(radio.data(), &RadioPlayback::contentTypeChanged, this,
             &PlayState::contentTypeChanged);
     connect(radio.data(), &RadioPlayback::playbackCompleted, this, &PlayState::playbackCompleted);
-    songDataHandler = new SongData;
-    controls->setMetadataHandler(songDataHandler, ZelPlayControls::SongContent);
+    songDataHandler = new SongData(controls);
+    controls->setMetadataHandler(songDataHandler, ZelPlayController::SongContent);
 
     rendererStateChangedSlot(controls->state());
 
@@ -133,7 +144,7 @@ PlayState::PlayState()
 
     fastSeek = new FastSeek(modes->live, this);
     connect(fastSeek, &FastSeek::positionChanged, this, &PlayState::positionChanged);
-    connect(fastSeek, &FastSeek::seekTo, controls, &ZelPlayControls::setPosition);
+    connect(fastSeek, &FastSeek::seekTo, controls, &ZelPlayController::setPosition);
     connect(fastSeek, &FastSeek::reachedBound, this, [this](bool backwards) {
         if (backwards)
             previous(-1, false);
@@ -269,14 +280,14 @@ void PlayState::contentTypeChangedSlot()
 {
     ContentType type = modes->live.contentType;
     switch (controls->contentType()) {
-    case ZelPlayControls::SongContent:
+    case ZelPlayController::SongContent:
         type = SongContent;
         modes->live.seekable = true;
         break;
-    case ZelPlayControls::StreamContent:
+    case ZelPlayController::StreamContent:
         type = modes->live.contentType == UrlContent ? UrlContent : RadioPlaylistContent;
         break;
-    case ZelPlayControls::NoContent:
+    case ZelPlayController::NoContent:
         type = NoContent;
         break;
     default:
@@ -1147,7 +1158,7 @@ void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
     if (queueRearranging)
         return;
 
-    if (controls->contentType() == ZelPlayControls::SongContent) {
+    if (controls->contentType() == ZelPlayController::SongContent) {
         const SongData* song = qobject_cast<const SongData*>(handler);
         MafwPlaylist* current = controls->playlist();
         if (song && current && song->queuePosition() - 1 != current->currentIndex())
@@ -1207,7 +1218,7 @@ void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
         return;
     }
 
-    if (controls->contentType() == ZelPlayControls::StreamContent)
+    if (controls->contentType() == ZelPlayController::StreamContent)
         radio->streamMediaChanged(qobject_cast<const StreamData*>(handler));
 }
 

@@ -34,7 +34,7 @@ class QTimer;
 class ShuffleProxyModel;
 class StreamData;
 class ZelMetadataHandler;
-class ZelPlayControls;
+class ZelPlayController;
 
 // The process-wide playback hub. Every page, widget and service that shows or changes playback
 // talks to it; it alone drives the play controller. It owns the play queue (container ->
@@ -71,7 +71,11 @@ public:
     };
     Q_DECLARE_FLAGS(ModelOptions, ModelOption)
 
+    // The process's hub, over the process's play controller unless createInstance() built it.
     static PlayState* instance();
+    // Builds the process's hub over controller, which outlives it. Returns the existing hub
+    // when there is one already.
+    static PlayState* createInstance(ZelPlayController* controller);
     // Stores the position of an audiobook or podcast, then deletes the hub.
     static void destroyInstance();
 
@@ -233,7 +237,7 @@ private:
 
     class RadioBridge;
 
-    PlayState();
+    explicit PlayState(ZelPlayController* controller);
     ~PlayState() override;
 
     void setState(State state);
@@ -254,7 +258,7 @@ private:
 
     static PlayState* s_instance;
 
-    ZelPlayControls* controls;
+    ZelPlayController* controls;
     QScopedPointer<PlayQueue> queue;
     // What plays, live and in the snapshot of the mode that is not live.
     QScopedPointer<PlayModes> modes;

@@ -11,7 +11,7 @@
 #include "playback/radionetworksession.h"
 #include "playback/streamdata.h"
 #include "shell/parlovanceapplicationservice.h"
-#include "zelplaycontrols.h"
+#include "zelplaycontroller.h"
 
 #include <QFileInfo>
 
@@ -19,7 +19,7 @@ namespace {
 const char* const RadioPlaylistMimeType = "audio/x-scpls";
 }
 
-RadioPlayback::RadioPlayback(PlayModes& modes, ZelPlayControls* controls,
+RadioPlayback::RadioPlayback(PlayModes& modes, ZelPlayController* controls,
                              const QString& playlistId, RadioHost& host, QObject* parent)
     : QObject(parent)
     , modes(modes)
@@ -29,7 +29,7 @@ RadioPlayback::RadioPlayback(PlayModes& modes, ZelPlayControls* controls,
     , playlistProbe(new PlaylistFileProbe)
     , streamData(new StreamData)
 {
-    controls->setMetadataHandler(streamData.data(), ZelPlayControls::StreamContent);
+    controls->setMetadataHandler(streamData.data(), ZelPlayController::StreamContent);
 }
 
 // The controller keeps a guarded pointer to the stream handler; the hub stops the controller

@@ -13,7 +13,7 @@ class PlaylistFileProbe;
 class RadioHost;
 class RadioNetworkSession;
 class StreamData;
-class ZelPlayControls;
+class ZelPlayController;
 struct PlayModes;
 
 // The radio side of the playback hub: streams and radio playlists (over a network session),
@@ -26,7 +26,7 @@ class RadioPlayback : public QObject
     Q_OBJECT
 
 public:
-    RadioPlayback(PlayModes& modes, ZelPlayControls* controls, const QString& playlistId,
+    RadioPlayback(PlayModes& modes, ZelPlayController* controls, const QString& playlistId,
                   RadioHost& host, QObject* parent);
     ~RadioPlayback() override;
 
@@ -76,7 +76,7 @@ private:
     void replayRadioPlaylist();
 
     PlayModes& modes;
-    ZelPlayControls* controls;
+    ZelPlayController* controls;
     const QString playlistId;
     RadioHost& host;
     QScopedPointer<PlaylistFileProbe> playlistProbe;

@@ -1,7 +1,7 @@
 #include "songdata.h"
 
 #include "mafwplaylist.h"
-#include "zelplaycontrols.h"
+#include "zelplaycontroller.h"
 
 #include <QAbstractItemModel>
 
@@ -25,8 +25,9 @@ QVariant cell(const QAbstractItemModel* model, int row, int column)
 
 } // namespace
 
-SongData::SongData()
+SongData::SongData(ZelPlayController* controller)
     : ZelMetadataHandler(nullptr)
+    , controller(controller)
 {
     clear();
 }
@@ -36,7 +37,7 @@ SongData::~SongData() = default;
 void SongData::setDataFromIndex(int index, MafwContent content)
 {
     Q_UNUSED(content)
-    MafwPlaylist* playlist = ZelPlayControls::instance()->playlist();
+    MafwPlaylist* playlist = controller ? controller->playlist() : nullptr;
     QAbstractItemModel* model = playlist ? playlist->itemModel() : nullptr;
     if (index < 0 || !model || index >= model->rowCount(QModelIndex())) {
         clear();

@@ -3,7 +3,10 @@
 
 #include "zelmetadatahandler.h"
 
+#include <QPointer>
 #include <QString>
+
+class ZelPlayController;
 
 // The play controller's handler for library songs: when the controller moves to a row of the
 // published play queue, the song's fields are copied from that row and kept until the next one.
@@ -13,7 +16,8 @@ class SongData : public ZelMetadataHandler
     Q_OBJECT
 
 public:
-    SongData();
+    // The rows are those of controller's current playlist.
+    explicit SongData(ZelPlayController* controller);
     ~SongData() override;
 
     QString uri() const;
@@ -32,6 +36,7 @@ public slots:
     void clear() override;
 
 private:
+    QPointer<ZelPlayController> controller;
     QString m_uri;
     int m_songId;
     QString m_title;

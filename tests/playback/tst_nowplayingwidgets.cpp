@@ -32,7 +32,7 @@
 #include "playback/playstate.h"
 #include "shell/parlovancesettings.h"
 #include "testenvironment.h"
-#include "zelplaycontrols.h"
+#include "phoneplaycontroller.h"
 #include "zeltime.h"
 
 #include <QAction>
@@ -102,7 +102,7 @@ private:
     QSharedPointer<MafwTrackerModel> seven;
     QSharedPointer<MafwTrackerModel> red;
     QSharedPointer<MafwTrackerModel> shortSongs;
-    ZelPlayControls* controls = nullptr;
+    PhonePlayController* controls = nullptr;
     MApplicationWindow* window = nullptr;
     MApplicationPage* page = nullptr;
 
@@ -166,8 +166,8 @@ private slots:
         red = HubTestLibrary::album(QStringLiteral("Red"));
         shortSongs = HubTestLibrary::album(QStringLiteral("Short"));
         QVERIFY(seven && red && shortSongs);
-        controls = ZelPlayControls::instance();
-        PlayState::instance();
+        controls = new PhonePlayController(this);
+        PlayState::createInstance(controls);
 
         window = new MApplicationWindow;
         window->show();
@@ -517,19 +517,19 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(widget.nextControl()->iconID(), Constants::IconNextWhite, Timeout);
 
         // A call disables everything; its end enables the controls at once.
-        controls->testSetCallActive(true);
+        controls->setCallActive(true);
         QVERIFY(!widget.playControl()->isEnabled());
         QCOMPARE(widget.playControl()->iconID(), Constants::IconPlayDimmedWhite);
         QVERIFY(!widget.nextControl()->isEnabled());
         widget.togglePlay();
         QCOMPARE(hub->state(PlayState::MusicMode), hub->state(PlayState::MusicMode));
-        controls->testSetCallActive(false);
-        controls->testSetAudioResourcesAvailable(true);
+        controls->setCallActive(false);
+        controls->setAudioResourcesAvailable(true);
         QVERIFY(widget.playControl()->isEnabled());
         QVERIFY(widget.nextControl()->isEnabled());
 
         // Resources lost without a call: the controls come back by themselves.
-        controls->testSetAudioResourcesAvailable(false);
+        controls->setAudioResourcesAvailable(false);
         QVERIFY(!widget.playControl()->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(widget.playControl()->isEnabled(), 8000);
         QVERIFY(hub->isAudioAvailable());

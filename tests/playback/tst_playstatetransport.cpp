@@ -16,7 +16,7 @@
 #include "qmusbmode.h"
 #include "playback/shuffleproxymodel.h"
 #include "testenvironment.h"
-#include "zelplaycontrols.h"
+#include "phoneplaycontroller.h"
 
 #include <QSignalSpy>
 
@@ -57,7 +57,7 @@ private:
     QSharedPointer<MafwTrackerModel> seven;
     QSharedPointer<MafwTrackerModel> chapters;
     QSharedPointer<MafwTrackerModel> shortSongs;
-    ZelPlayControls* controls = nullptr;
+    PhonePlayController* controls = nullptr;
 
     QString titleOf(const QSharedPointer<MafwTrackerModel>& model, int row) const
     {
@@ -118,8 +118,8 @@ private slots:
         shortSongs = HubTestLibrary::album(QStringLiteral("Short"));
         QVERIFY(seven && chapters && shortSongs);
         QCOMPARE(seven->rowCount(), 7);
-        controls = ZelPlayControls::instance();
-        PlayState::instance();
+        controls = new PhonePlayController(this);
+        PlayState::createInstance(controls);
     }
 
     void cleanupTestCase()
@@ -266,7 +266,7 @@ private slots:
         MBanner::clearShownTitles();
         QSignalSpy songs(hub, SIGNAL(songChanged(QString, QString, QString, int, bool)));
 
-        controls->testRaiseError(code, QStringLiteral("injected"));
+        controls->raiseError(code, QStringLiteral("injected"));
         if (banner.isEmpty()) {
             QTest::qWait(300);
             QVERIFY(MBanner::shownTitles().isEmpty());
@@ -289,34 +289,34 @@ private slots:
         // Skipping past the last song ends the queue.
         PlayState* hub = play(seven, 6);
         QSignalSpy completed(hub, SIGNAL(playbackCompleted()));
-        controls->testRaiseError(317, QStringLiteral("injected"));
+        controls->raiseError(317, QStringLiteral("injected"));
         QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 1, Timeout);
         QCOMPARE(hub->songCount(PlayState::MusicMode), 0);
 
         // During a call the song is not skipped.
         hub = play(seven, 2);
         QSignalSpy calls(hub, SIGNAL(callStateChanged(bool)));
-        controls->testSetCallActive(true);
+        controls->setCallActive(true);
         QCOMPARE(calls.last().first().toBool(), true);
         QVERIFY(hub->isCallActive());
         MBanner::clearShownTitles();
-        controls->testRaiseError(305, QStringLiteral("injected"));
+        controls->raiseError(305, QStringLiteral("injected"));
         QTRY_COMPARE_WITH_TIMEOUT(MBanner::shownTitles(),
                                   QStringList { qtTrId("qtn_musi_unable_to_play_song") }, Timeout);
         QTest::qWait(300);
         QCOMPARE(hub->currentIndex(PlayState::MusicMode), 2);
         // The call ends, but playback may go on only once the audio resources are back.
-        controls->testSetCallActive(false);
+        controls->setCallActive(false);
         QCOMPARE(calls.last().first().toBool(), true);
         QVERIFY(!hub->isAudioAvailable());
-        controls->testSetAudioResourcesAvailable(true);
+        controls->setAudioResourcesAvailable(true);
         QCOMPARE(calls.last().first().toBool(), false);
         QVERIFY(hub->isAudioAvailable());
 
         // A skip by the user drops the resume that a banner still on its way would make.
         MBanner::setDisplayDurationForTesting(400);
         hub = play(seven, 2);
-        controls->testRaiseError(311, QStringLiteral("injected"));
+        controls->raiseError(311, QStringLiteral("injected"));
         hub->next(-1);
         QCOMPARE(hub->currentIndex(PlayState::MusicMode), 3);
         QTest::qWait(800);
@@ -395,7 +395,7 @@ private slots:
         }
 
         // A new start reads them back: repeat at once, shuffle when the queue starts.
-        hub = PlayState::instance();
+        hub = PlayState::createInstance(controls);
         QVERIFY(hub->isRepeat());
         QCOMPARE(MafwShared::instance()->playlist(hub->playlistId())->repeat(),
                  int(MafwPlaylist::RepeatAll));

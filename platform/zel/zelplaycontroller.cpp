@@ -1,0 +1,8 @@
+#include "zelplaycontroller.h"
+
+ZelPlayController::ZelPlayController(QObject* parent)
+    : QObject(parent)
+{
+}
+
+ZelPlayController::~ZelPlayController() = default;
