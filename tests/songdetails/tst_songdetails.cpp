@@ -6,6 +6,8 @@
 //   xvfb-run -a -s "-screen 0 1024x1024x24" env QT_QPA_PLATFORM=xcb tst_songdetails
 
 #include "fixturelibrary.h"
+#include "testpage.h"
+#include "touchdriver.h"
 #include "testenvironment.h"
 
 #include "applicationactionmediator.h"
@@ -15,6 +17,9 @@
 #include "mafwtrackermodelfactory.h"
 #include "mbanner.h"
 #include "mlabel.h"
+#include "mlist.h"
+#include "mobjectmenu.h"
+#include "data/listmodel.h"
 #include "mlocale.h"
 #include "pageframework/collectionviewtitlewidget.h"
 #include "pages/propertiescontainer.h"
@@ -23,6 +28,7 @@
 #include "playback/playstate.h"
 #include "shell/mainwindow.h"
 
+#include <QAction>
 #include <QDir>
 #include <QSignalSpy>
 
@@ -91,6 +97,20 @@ private:
     bool ok = false;
 };
 
+// The list index of the first row whose title is the text.
+QModelIndex rowTitled(ListModel* list, const QString& title)
+{
+    for (int g = 0; g < list->groupCount(); ++g) {
+        const QModelIndex header = list->index(g, 0);
+        for (int r = 0; r < list->rowCount(header); ++r) {
+            const QModelIndex item = list->index(r, 0, header);
+            if (item.data(Qt::UserRole + 1).toString() == title)
+                return item;
+        }
+    }
+    return QModelIndex();
+}
+
 } // namespace
 
 class TestSongDetails : public QObject
@@ -103,6 +123,7 @@ private slots:
     void cleanupTestCase();
 
     void detailsOfASongFillEveryPart();
+    void longTapDetailsShowTheTappedSong();
     void quotesInTagsReachTheStoreSafely();
     void untitledSongShowsItsFileName();
     void anotherSongReplacesEverything();
@@ -268,6 +289,47 @@ void TestSongDetails::detailsOfASongFillEveryPart()
     QCOMPARE(mediator->lastPlayAction().value("artist").toString(), QStringLiteral("Bob"));
     QCOMPARE(mediator->lastPlayAction().value("album").toString(), QStringLiteral("Solo"));
     QCOMPARE(mediator->lastPlayAction().value("genre").toString(), QString());
+}
+
+// The road a user takes: a long tap on a song row, "Details" in its menu.
+void TestSongDetails::longTapDetailsShowTheTappedSong()
+{
+    auto page = std::make_unique<TestPage>(window.get(), false, SongObjectMenu);
+    page->setModel(allSongs);
+    TouchDriver finger(window.get());
+    for (const char* title : { "Quoted", "Second" }) {
+        window->goToPage(PageMain);
+        page->appear(window.get());
+        QTRY_COMPARE_WITH_TIMEOUT(page->sceneWindowState(), MSceneWindow::Appeared, Timeout);
+        QModelIndex row;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (row = rowTitled(page->listAdapter(), QLatin1String(title))).isValid()
+                && page->pageList()->visibleCell(row),
+            Timeout);
+        MWidget* cell = page->pageList()->visibleCell(row);
+        const QPointF at = cell->mapToScene(cell->boundingRect().center());
+        MObjectMenu* menu = page->pageObjectMenu();
+        finger.press(at);
+        QTRY_VERIFY_WITH_TIMEOUT(menu && menu->sceneWindowState() == MSceneWindow::Appeared,
+                                 Timeout);
+        finger.release(at);
+
+        QAction* details = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (action->text() == QLatin1String("Details"))
+                details = action;
+        }
+        QVERIFY(details);
+        finger.tap(menu->mapToScene(menu->entryRect(details).center()));
+        QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(PageSongDetails), Timeout);
+        auto* detailsPage = qobject_cast<SongDetailView*>(window->cachedPage(PageSongDetails));
+        QVERIFY(detailsPage);
+        QTRY_COMPARE_WITH_TIMEOUT(detailsPage->titleHeader()->text(), QLatin1String(title),
+                                  Timeout);
+        QCOMPARE(detailsPage->fields().value("songId").toInt(), idOf(QLatin1String(title)));
+        QTRY_COMPARE_WITH_TIMEOUT(menu->sceneWindowState(), MSceneWindow::Disappeared, Timeout);
+    }
+    window->goToPage(PageMain);
 }
 
 void TestSongDetails::quotesInTagsReachTheStoreSafely()
