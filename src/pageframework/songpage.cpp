@@ -1,0 +1,105 @@
+#include "songpage.h"
+
+#include "collectionviewtitlewidget.h"
+#include "modelindexwrapper.h"
+#include "songlist.h"
+
+#include "common/constants.h"
+#include "mlayout.h"
+#include "mlinearlayoutpolicy.h"
+#include "mstylablewidget.h"
+#include "mwidget.h"
+
+#include <QGraphicsLinearLayout>
+
+namespace {
+
+QGraphicsLinearLayout* bareVerticalLayout()
+{
+    auto* layout = new QGraphicsLinearLayout(Qt::Vertical);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
+} // namespace
+
+SongPage::SongPage(bool separator, MainWindow* owner)
+    : QuintaveilPage(owner, QVariant())
+    , titleSeparator(separator)
+{
+}
+
+SongPage::~SongPage() = default;
+
+void SongPage::ensureHeaderLayout()
+{
+    if (!headerLayout)
+        headerLayout = bareVerticalLayout();
+}
+
+void SongPage::addHeaderWidget(MWidget* widget)
+{
+    ensureHeaderLayout();
+    headerLayout->insertItem(0, widget);
+    widget->show();
+}
+
+void SongPage::insertHeaderWidget(MWidget* widget)
+{
+    ensureHeaderLayout();
+    headerLayout->insertItem(1, widget);
+}
+
+void SongPage::createList()
+{
+    list = new SongList(centralWidget());
+}
+
+void SongPage::createContent()
+{
+    QGraphicsWidget* central = centralWidget();
+    auto* layout = new MLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    central->setLayout(layout);
+
+    pagePolicy = new MLinearLayoutPolicy(layout, Qt::Vertical);
+    pagePolicy->setContentsMargins(0, 0, 0, 0);
+    pagePolicy->setSpacing(0);
+    pagePolicy->activate();
+
+    ensureHeaderLayout();
+
+    infoLayout = bareVerticalLayout();
+    infoPanel = new MStylableWidget(central);
+    infoPanel->setStyleName(QStringLiteral("SongPageInfoPanel"));
+    infoPanel->setLayout(infoLayout);
+
+    titleHeader = new CollectionViewTitleWidget(titleSeparator, infoPanel);
+    infoLayout->addItem(titleHeader);
+
+    pagePolicy->addItem(infoPanel);
+    pagePolicy->addItem(headerLayout);
+
+    setPositionIndicatorStyle();
+}
+
+void SongPage::toggleFavorite(QObject* wrappedIndex)
+{
+    auto* wrapper = qobject_cast<ModelIndexWrapper*>(wrappedIndex);
+    if (!wrapper || !pageModel)
+        return;
+    const QModelIndex index = wrapper->index();
+    if (index.row() < 0 || index.column() < 0 || !index.model())
+        return;
+    // The flag is found by its header: a model that has none is left alone rather than
+    // having some other field overwritten.
+    const int column = columnForKey(pageModel.data(), Constants::Favorited);
+    if (column < 0)
+        return;
+    const QModelIndex flag = pageModel->index(index.row(), column, index.parent());
+    if (!flag.isValid())
+        return;
+    const bool favourite = flag.data(Qt::DisplayRole).toBool();
+    pageModel->setData(flag, !favourite, Qt::EditRole);
+}

@@ -1,0 +1,463 @@
+// The all-songs page on a real window over the real store: the empty device, the list in
+// index-letter groups, songs that come and go while the page shows, the live filter with its
+// layouts, playing from the list, the shuffle row and play-all, a filtered play, and a model
+// that was already shared before the page was built. The last case saves a screenshot of a
+// filtered list (into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree).
+
+#include "pages/allsongspage.h"
+
+#include "common/constants.h"
+#include "data/listmodel.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/modelinstance.h"
+#include "data/twinturbosortfilterproxymodel.h"
+#include "fixturelibrary.h"
+#include "mlabel.h"
+#include "mlist.h"
+#include "mlocale.h"
+#include "mtextedit.h"
+#include "pageframework/collectionviewshufflewidget.h"
+#include "pageframework/collectionviewtitlewidget.h"
+#include "pageframework/filterwidget.h"
+#include "playback/playstate.h"
+#include "shell/mainwindow.h"
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <memory>
+
+using namespace Parlovance;
+
+namespace {
+
+const int Timeout = 30000;
+
+void tapAt(QGraphicsView* view, const QPointF& scenePos)
+{
+    const QPoint at = view->mapFromScene(scenePos);
+    for (QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease }) {
+        const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton
+                                                                            : Qt::LeftButton;
+        QMouseEvent e(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &e);
+    }
+}
+
+// Every title the list shows, group by group, and the group titles.
+QStringList listedTitles(ListModel* list, QStringList* groups = nullptr)
+{
+    QStringList titles;
+    for (int g = 0; g < list->groupCount(); ++g) {
+        if (groups)
+            groups->append(list->groupTitle(g));
+        const QModelIndex header = list->index(g, 0);
+        for (int r = 0; r < list->rowCount(header); ++r)
+            titles.append(list->index(r, 0, header).data(Qt::UserRole + 1).toString());
+    }
+    return titles;
+}
+
+QModelIndex rowTitled(ListModel* list, const QString& title)
+{
+    for (int g = 0; g < list->groupCount(); ++g) {
+        const QModelIndex header = list->index(g, 0);
+        for (int r = 0; r < list->rowCount(header); ++r) {
+            const QModelIndex item = list->index(r, 0, header);
+            if (item.data(Qt::UserRole + 1).toString() == title)
+                return item;
+        }
+    }
+    return QModelIndex();
+}
+
+QString screenshotDir()
+{
+    QString dir = qEnvironmentVariable("PARLOVANCE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        dir = TestEnvironment::binaryDir() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    return dir;
+}
+
+} // namespace
+
+class TestAllSongsPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void emptyLibraryShowsTheEmptyDeviceAndSongsArrive();
+    void listsEverySongInIndexGroups();
+    void tappingARowPlaysWithinTheWholeLibrary();
+    void shuffleRowAndPlayAllPlayEverySong();
+    void typingFiltersAndChoosesTheLayout();
+    void emptyFilterFieldGoesAwayAfterItsDelay();
+    void tappingAFilteredRowPlaysWithinTheMatches();
+    void songsComeAndGoWhileThePageShows();
+    void modelSharedBeforeThePageIsTakenUp();
+    void screenshotOfAFilteredList();
+
+private:
+    AllSongsPage* page();
+    void showPage();
+    void typeFilter(const QString& text);
+
+    std::unique_ptr<MainWindow> window;
+};
+
+void TestAllSongsPage::initTestCase()
+{
+    qApp->setQuitOnLastWindowClosed(false);
+    MLocale locale;
+    locale.installTrCatalog(QStringLiteral("music"));
+    locale.installTrCatalog(QStringLiteral("parlovance"));
+    locale.installTrCatalog(QStringLiteral("common"));
+    MLocale::setDefault(locale);
+
+    QVERIFY(FixtureLibrary::openStore());
+    MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
+    QTRY_VERIFY_WITH_TIMEOUT(factory->isReady(), Timeout);
+
+    window = std::make_unique<MainWindow>(PageMain, false);
+    window->resize(480, 854);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+void TestAllSongsPage::init()
+{
+    PlayState::instance()->setShuffle(false);
+    PlayState::instance()->setUpdatingLibrary(false);
+}
+
+void TestAllSongsPage::cleanup()
+{
+    PlayState* hub = PlayState::instance();
+    hub->stop(PlayState::MusicMode);
+    QTRY_VERIFY_WITH_TIMEOUT(hub->state(PlayState::MusicMode) != PlayState::Playing, Timeout);
+    // Leaving the page ends whatever filtering a case left behind.
+    if (window->currentPage() == PageAllSongs)
+        window->goToPage(PageNowPlaying);
+}
+
+void TestAllSongsPage::cleanupTestCase()
+{
+    window.reset();
+}
+
+AllSongsPage* TestAllSongsPage::page()
+{
+    return qobject_cast<AllSongsPage*>(window->cachedPage(PageAllSongs));
+}
+
+void TestAllSongsPage::showPage()
+{
+    window->goToPage(PageAllSongs);
+    QVERIFY(page());
+    QTRY_COMPARE(window->currentPage(), int(PageAllSongs));
+    QTRY_VERIFY(page()->isVisible());
+    // The page left behind goes on the next turn of the event loop; until then it covers
+    // this one.
+    for (int other = PageMain; other <= PageUsbNotice; ++other) {
+        QGraphicsWidget* cached = window->cachedPage(ParlovancePages(other));
+        if (cached && cached != page())
+            QTRY_VERIFY(!cached->isVisible());
+    }
+}
+
+void TestAllSongsPage::typeFilter(const QString& text)
+{
+    QSignalSpy edits(page(), SIGNAL(filterTextChanged(QString)));
+    QTest::keyClicks(window.get(), text);
+    QVERIFY(edits.wait(Timeout));
+    QTRY_COMPARE(page()->currentFilterText(), text);
+}
+
+void TestAllSongsPage::emptyLibraryShowsTheEmptyDeviceAndSongsArrive()
+{
+    // The store is empty: the shared model completes without rows.
+    showPage();
+    AllSongsPage* songs = page();
+    QVERIFY(songs->currentPageModel());
+    QTRY_VERIFY_WITH_TIMEOUT(songs->currentPageModel()->isComplete(), Timeout);
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::EmptyDeviceState);
+    QVERIFY(songs->noMusicText()->isVisible());
+    QCOMPARE(songs->noMusicText()->text(), QStringLiteral("No music"));
+    QVERIFY(!songs->pageList()->isVisible());
+    QVERIFY(!songs->isPannable());
+    QCOMPARE(songs->titleWidget()->text(), QStringLiteral("Songs"));
+    QCOMPARE(songs->title(), QStringLiteral("Songs"));
+
+    // Typing on an empty device opens no filter.
+    QTest::keyClicks(window.get(), QStringLiteral("a"));
+    QVERIFY(!songs->filterField()->isVisible());
+    songs->filterField()->setText(QString());
+
+    // Songs indexed while the page shows take it to the list.
+    QVERIFY(FixtureLibrary::writeStandardLibrary(60000));
+    QTRY_COMPARE_WITH_TIMEOUT(songs->currentPageModel()->rowCount(), 9, Timeout);
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::ListState);
+    QVERIFY(songs->pageList()->isVisible());
+    QVERIFY(!songs->noMusicText()->isVisible());
+    QVERIFY(songs->isPannable());
+    QTRY_VERIFY(songs->shuffleWidget()->isShown());
+}
+
+void TestAllSongsPage::listsEverySongInIndexGroups()
+{
+    showPage();
+    AllSongsPage* songs = page();
+    QTRY_COMPARE_WITH_TIMEOUT(songs->listAdapter()->rowCountInGroup(-1), 9, Timeout);
+    QStringList groups;
+    const QStringList titles = listedTitles(songs->listAdapter(), &groups);
+    QCOMPARE(titles,
+             QStringList({ "Azure", "Cobalt", "Crimson", "Emerald", "Jade", "Navy", "Nobody",
+                           "Nowhere", "Scarlet" }));
+    QCOMPARE(groups, QStringList({ "A", "C", "E", "J", "N", "S" }));
+    QVERIFY(songs->pageList()->showGroups());
+    QCOMPARE(songs->pageList()->indexDisplayMode(), MList::Floating);
+    QTRY_VERIFY(songs->pageList()->visibleCell(rowTitled(songs->listAdapter(), "Azure")));
+}
+
+void TestAllSongsPage::tappingARowPlaysWithinTheWholeLibrary()
+{
+    showPage();
+    AllSongsPage* songs = page();
+    QTRY_VERIFY_WITH_TIMEOUT(rowTitled(songs->listAdapter(), "Crimson").isValid(), Timeout);
+    const QModelIndex row = rowTitled(songs->listAdapter(), "Crimson");
+    QTRY_VERIFY(songs->pageList()->visibleCell(row));
+    MWidget* cell = songs->pageList()->visibleCell(row);
+    tapAt(window.get(), cell->mapToScene(cell->boundingRect().center()));
+
+    PlayState* hub = PlayState::instance();
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Crimson"));
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 9);
+    QCOMPARE(window->currentPage(), int(PageNowPlaying));
+    QVERIFY(songs->filteredPlayModel() == nullptr);
+}
+
+void TestAllSongsPage::shuffleRowAndPlayAllPlayEverySong()
+{
+    showPage();
+    AllSongsPage* songs = page();
+    QTRY_VERIFY_WITH_TIMEOUT(songs->shuffleWidget()->isShown(), Timeout);
+    QSignalSpy shuffled(songs, SIGNAL(shuffleClicked()));
+    MListItem* row = songs->shuffleWidget()->rowItem();
+    tapAt(window.get(), row->mapToScene(row->boundingRect().center()));
+    QCOMPARE(shuffled.count(), 1);
+    PlayState* hub = PlayState::instance();
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QVERIFY(hub->isShuffle());
+    QCOMPARE(window->currentPage(), int(PageNowPlaying));
+    hub->stop(PlayState::MusicMode);
+    QTRY_VERIFY_WITH_TIMEOUT(hub->state(PlayState::MusicMode) != PlayState::Playing, Timeout);
+    hub->setShuffle(false);
+
+    // The main page's play-all request reaches the page through the shared models.
+    showPage();
+    ModelInstance::instance()->emitPlayAllSongs(false);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QVERIFY(!hub->isShuffle());
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 9);
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Azure"));
+}
+
+void TestAllSongsPage::typingFiltersAndChoosesTheLayout()
+{
+    showPage();
+    AllSongsPage* songs = page();
+    QTRY_COMPARE_WITH_TIMEOUT(songs->listAdapter()->rowCountInGroup(-1), 9, Timeout);
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::ListState);
+
+    // The first key opens the field with the shuffle row still below it; the text, once it
+    // reaches the list, leaves the matches alone, without the shuffle row.
+    QSignalSpy edits(songs, SIGNAL(filterTextChanged(QString)));
+    QTest::keyClicks(window.get(), QStringLiteral("r"));
+    QCOMPARE(songs->layoutState(), CollectionPageBase::FilterState);
+    QVERIFY(songs->filterField()->isVisible());
+    QVERIFY(songs->shuffleWidget()->isVisible());
+    QVERIFY(edits.wait(Timeout));
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::FilteredListState);
+    QVERIFY(!songs->shuffleWidget()->isVisible());
+    QVERIFY(songs->pageList()->isVisible());
+    // Every song whose title, artist or album holds an "r": Jade by its album Green, Nobody
+    // by the name the store gives a song without an artist.
+    QCOMPARE(listedTitles(songs->listAdapter()),
+             QStringList({ "Azure", "Crimson", "Emerald", "Jade", "Nobody", "Nowhere",
+                           "Scarlet" }));
+
+    // Word by word: the filter narrows as it grows.
+    QTest::keyClicks(window.get(), QStringLiteral("e"));
+    QVERIFY(edits.wait(Timeout));
+    QTRY_COMPARE(listedTitles(songs->listAdapter()),
+                 QStringList({ "Azure", "Crimson", "Emerald", "Jade", "Nowhere", "Scarlet" }));
+
+    // Nothing matches: the no-results text, the page no longer pans.
+    QTest::keyClicks(window.get(), QStringLiteral("qq"));
+    QVERIFY(edits.wait(Timeout));
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::NoResultsState);
+    QVERIFY(songs->noResultsText()->isVisible());
+    QCOMPARE(songs->noResultsText()->text(), QStringLiteral("No music found"));
+    QVERIFY(!songs->pageList()->isVisible());
+    QVERIFY(!songs->isPannable());
+    QCOMPARE(songs->noResultsText()->styleName(), QStringLiteral("NoFilteredResultsLabel"));
+    songs->setFocus();
+    QTRY_COMPARE(songs->noResultsText()->styleName(),
+                 QStringLiteral("NoFilteredResultsLabelVKBClosed"));
+
+    // Leaving the page empties the filter; back on it the whole list shows.
+    window->goToPage(PageNowPlaying);
+    QTRY_COMPARE(songs->currentFilterText(), QString());
+    showPage();
+    QTRY_COMPARE(songs->listAdapter()->rowCountInGroup(-1), 9);
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::ListState);
+    QVERIFY(!songs->filterField()->isVisible());
+
+    // Even when the page is shown again before the emptied filter has reached it.
+    typeFilter(QStringLiteral("jad"));
+    QTRY_COMPARE(songs->listAdapter()->rowCountInGroup(-1), 1);
+    window->goToPage(PageNowPlaying);
+    QTRY_VERIFY(!songs->isVisible());
+    showPage();
+    QTRY_COMPARE(songs->listAdapter()->rowCountInGroup(-1), 9);
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::ListState);
+}
+
+void TestAllSongsPage::emptyFilterFieldGoesAwayAfterItsDelay()
+{
+    showPage();
+    AllSongsPage* songs = page();
+    QTRY_COMPARE_WITH_TIMEOUT(songs->listAdapter()->rowCountInGroup(-1), 9, Timeout);
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::ListState);
+    QTimer* removal = songs->filterRemovalTimer();
+    QCOMPARE(removal->interval(), 5000);
+
+    typeFilter(QStringLiteral("x"));
+    QVERIFY(!removal->isActive()); // a field with text stays
+
+    // Cleared and left without focus: the field goes once its delay has passed.
+    emit songs->filterField()->clearClicked();
+    songs->filterField()->setText(QString());
+    QTRY_COMPARE(songs->currentFilterText(), QString());
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::FilterState);
+    songs->setFocus();
+    QTRY_VERIFY(removal->isActive());
+    // What the timer runs when it fires, without waiting the five seconds out.
+    QVERIFY(QMetaObject::invokeMethod(songs, "removeFilterEdit"));
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::ListState);
+    QVERIFY(!songs->filterField()->isVisible());
+    QVERIFY(songs->shuffleWidget()->isVisible());
+}
+
+void TestAllSongsPage::tappingAFilteredRowPlaysWithinTheMatches()
+{
+    showPage();
+    AllSongsPage* songs = page();
+    QTRY_COMPARE_WITH_TIMEOUT(songs->listAdapter()->rowCountInGroup(-1), 9, Timeout);
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::ListState);
+
+    // "bl" matches the album Blue: Azure, Cobalt, Navy and Nobody.
+    typeFilter(QStringLiteral("bl"));
+    QTRY_COMPARE(listedTitles(songs->listAdapter()),
+                 QStringList({ "Azure", "Cobalt", "Navy", "Nobody" }));
+    const QModelIndex row = rowTitled(songs->listAdapter(), "Navy");
+    QTRY_VERIFY(songs->pageList()->visibleCell(row));
+    MWidget* cell = songs->pageList()->visibleCell(row);
+    tapAt(window.get(), cell->mapToScene(cell->boundingRect().center()));
+
+    PlayState* hub = PlayState::instance();
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Navy"));
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 4);
+    QVERIFY(songs->filteredPlayModel());
+    QCOMPARE(songs->filteredPlayModel()->rowCount(), 4);
+    QCOMPARE(window->currentPage(), int(PageNowPlaying));
+
+    // The next song is the next match, not the next song of the library.
+    hub->next(0);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), QStringLiteral("Nobody"),
+                              Timeout);
+
+    // Back on the page the filter is gone and the whole list shows.
+    showPage();
+    QTRY_COMPARE(songs->listAdapter()->rowCountInGroup(-1), 9);
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::ListState);
+}
+
+void TestAllSongsPage::songsComeAndGoWhileThePageShows()
+{
+    showPage();
+    AllSongsPage* songs = page();
+    QTRY_COMPARE_WITH_TIMEOUT(songs->listAdapter()->rowCountInGroup(-1), 9, Timeout);
+    const QPointF before = songs->pageList()->position();
+
+    AudioTags tags;
+    tags.title = QStringLiteral("Amber");
+    tags.artist = QStringLiteral("Kim");
+    tags.album = QStringLiteral("Blue");
+    QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Kim/Blue/09.ogg"), tags, 1000).isEmpty());
+    QVERIFY(FixtureLibrary::index());
+    QTRY_VERIFY_WITH_TIMEOUT(rowTitled(songs->listAdapter(), "Amber").isValid(), Timeout);
+    QCOMPARE(songs->layoutState(), CollectionPageBase::ListState);
+    QCOMPARE(songs->pageList()->position(), before);
+
+    QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Kim/Blue/09.ogg")));
+    QVERIFY(FixtureLibrary::index());
+    QTRY_VERIFY_WITH_TIMEOUT(!rowTitled(songs->listAdapter(), "Amber").isValid(), Timeout);
+    QCOMPARE(songs->listAdapter()->rowCountInGroup(-1), 9);
+    QCOMPARE(songs->layoutState(), CollectionPageBase::ListState);
+    QCOMPARE(window->currentPage(), int(PageAllSongs));
+}
+
+void TestAllSongsPage::modelSharedBeforeThePageIsTakenUp()
+{
+    // Another user asked for the shared all-songs model before the page existed: no
+    // announcement of it will come, and the page must still list and play it.
+    ModelInstance::destroy();
+    const QSharedPointer<MafwTrackerModel> shared =
+        ModelInstance::instance()->getModel(MafwTrackerModel::AllSongs);
+    QVERIFY(shared);
+    QTRY_VERIFY_WITH_TIMEOUT(shared->rowCount() > 0, Timeout);
+
+    AllSongsPage fresh(window.get(), QVariant(false));
+    QCOMPARE(fresh.currentPageModel(), shared);
+    QCOMPARE(fresh.liveFilterProxy()->sourceModel(), shared.data());
+    QVERIFY(fresh.pageList()->cellCreator());
+    QCOMPARE(fresh.pageList()->itemModel(), fresh.listAdapter());
+    shared->fetchRemainingRows();
+    QTRY_COMPARE_WITH_TIMEOUT(fresh.listAdapter()->rowCountInGroup(-1), 9, Timeout);
+
+    QSignalSpy playing(PlayState::instance(), SIGNAL(songCountChanged(int)));
+    ModelInstance::instance()->emitPlayAllSongs(false);
+    QTRY_COMPARE_WITH_TIMEOUT(PlayState::instance()->songCount(PlayState::MusicMode), 9,
+                              Timeout);
+    // The page's destruction takes the shared models with it; the next user makes them anew.
+}
+
+void TestAllSongsPage::screenshotOfAFilteredList()
+{
+    showPage();
+    AllSongsPage* songs = page();
+    QTRY_COMPARE_WITH_TIMEOUT(songs->listAdapter()->rowCountInGroup(-1), 9, Timeout);
+    typeFilter(QStringLiteral("r"));
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::FilteredListState);
+    QTest::qWait(300);
+    const QString path = screenshotDir() + QStringLiteral("/allsongs-filtered.png");
+    QVERIFY(window->grab().save(path));
+    qInfo().noquote() << "screenshot:" << path;
+}
+
+PARLOVANCE_TEST_MAIN(TestAllSongsPage)
+#include "tst_allsongspage.moc"
