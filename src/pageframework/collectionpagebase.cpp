@@ -383,12 +383,9 @@ void CollectionPageBase::unknownAlbumArtReadySlot(QPixmap pixmap, QVariant data)
 
 void CollectionPageBase::openObjectMenuForUnknown()
 {
-    // The row is no item of the page's model: the menu acts on it through the markers alone.
-    longTappedIndex = QPersistentModelIndex();
-    unknownAlbumItem = false;
-    unknownArtistItem = false;
-    unknownAlbumOfArtistItem = false;
-    artistItem = false;
+    // The row is no item of the page's model: the menu opens with no item and acts on the row
+    // through the marker set here.
+    handleListItemLongTap(QModelIndex(), QPointF(0, 0));
     if (unknownRowTitle == unknownAlbumText)
         unknownAlbumItem = true;
     else
