@@ -1,0 +1,213 @@
+#include "albumartgenerator.h"
+
+#include "albumart/pixmapsaver.h"
+#include "common/logging.h"
+
+#include "mlocale.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHash>
+#include <QPainter>
+
+#include <ctime>
+#include <mutex>
+
+namespace
+{
+
+// The colour memory is shared by every generator in the process, on the GUI thread and on the
+// thumbnailer at once: one text gets one colour, whoever draws it first.
+struct ColourMemory {
+    std::mutex mutex;
+    QHash<QString, QString> colours;
+};
+
+ColourMemory& colourMemory()
+{
+    static ColourMemory memory;
+    return memory;
+}
+
+const int WrapLineLimit = 5;
+
+} // namespace
+
+AlbumArtGenerator::AlbumArtGenerator(QObject* parent)
+    : QObject(parent)
+    , lineLimit(5)
+    , generatedBase(QDir::homePath() + QStringLiteral("/.cache/parlovance/generated/"))
+    , font(QStringLiteral("Vaspe Pure"), -1, -1, false)
+    , palette({ QStringLiteral("#61B700"), QStringLiteral("#08A7CC"), QStringLiteral("#0267BC"),
+          QStringLiteral("#870BBA"), QStringLiteral("#CC0BBA"), QStringLiteral("#E707A0"),
+          QStringLiteral("#EF5202"), QStringLiteral("#F2B210"), QStringLiteral("#D3D3D3") })
+{
+    font.setStyleStrategy(QFont::PreferAntialias);
+    font.setWeight(QFont::Bold);
+    qsrand(uint(time(nullptr)));
+    QDir base;
+    base.mkpath(generatedBase);
+    for (const char* flavor : { "music-grid", "half-screen", "common" })
+        base.mkpath(generatedBase + QLatin1String(flavor));
+}
+
+AlbumArtGenerator::~AlbumArtGenerator() = default;
+
+QString AlbumArtGenerator::coverText(const AlbumArtCacheItem& item)
+{
+    QString text = (item.type == AlbumArtType::ArtistArt ? item.artist : item.album).toUpper();
+    const int variant = text.indexOf(QChar(0x9c));
+    if (variant >= 0)
+        text.truncate(variant);
+    return text;
+}
+
+QColor AlbumArtGenerator::colorForText(const QString& text)
+{
+    QString name;
+    {
+        ColourMemory& memory = colourMemory();
+        std::lock_guard<std::mutex> lock(memory.mutex);
+        auto it = memory.colours.constFind(text);
+        if (it == memory.colours.constEnd())
+            it = memory.colours.insert(text, palette.at(qrand() % palette.size()));
+        name = it.value();
+    }
+    QColor colour;
+    colour.setNamedColor(name);
+    return colour;
+}
+
+QString AlbumArtGenerator::wrapText(int width, int height, const QString& text)
+{
+    Q_UNUSED(height)
+    const QFontMetrics metrics(font);
+    QStringList lines;
+    int start = 0;
+    for (int end = 1; end <= text.length(); ++end) {
+        const QString piece = text.mid(start, end - start);
+        if (metrics.boundingRect(piece).width() > width) {
+            lines.append(piece.left(piece.length() - 1));
+            if (lines.size() == WrapLineLimit)
+                break;
+            start = end - 1;
+        }
+    }
+    if (lines.size() < WrapLineLimit && start < text.length())
+        lines.append(text.mid(start));
+    return lines.isEmpty() ? text : lines.join(QLatin1Char(' '));
+}
+
+QString AlbumArtGenerator::backgroundPattern(const QString& text, int side)
+{
+    const int width = QFontMetrics(font).boundingRect(text).width();
+    if (width <= 0)
+        return QString();
+    const int copies = (lineLimit * side) / width + 1;
+    QString pattern = text + QLatin1Char(' ');
+    for (int i = 1; i < copies; ++i) {
+        QString copy = text;
+        copy.remove(QLatin1Char(' '));
+        for (int blank = 0; blank < 3; ++blank)
+            copy.insert(qrand() % text.length(), QLatin1Char(' '));
+        pattern += copy;
+    }
+    return pattern;
+}
+
+bool AlbumArtGenerator::draw(QPaintDevice* device, const QString& text, int side, int fontPixelSize)
+{
+    font.setPixelSize(fontPixelSize);
+    QString pattern = backgroundPattern(text, side);
+    if (pattern.isEmpty())
+        return false;
+    QString title = text;
+    int flags = Qt::TextWrapAnywhere | Qt::AlignLeft;
+    if (MLocale::directionForText(text) == Qt::RightToLeft) {
+        title = wrapText(side, side, title);
+        pattern = wrapText(side, side, pattern);
+        flags = Qt::TextWordWrap | Qt::AlignRight;
+    }
+    QPainter painter(device);
+    painter.setFont(font);
+    painter.setPen(colorForText(text));
+    const QRect square(0, 0, side, side);
+    painter.setOpacity(0.35);
+    painter.drawText(square, flags, pattern);
+    painter.setOpacity(1.0);
+    painter.drawText(square, flags, title);
+    return true;
+}
+
+QImage AlbumArtGenerator::generateAndSave(AlbumArtCacheItem item)
+{
+    const QString text = coverText(item);
+    if (text.isEmpty())
+        return QImage();
+    const QString path = item.generatedPath();
+    if (item.generatedExists) {
+        const QImage cached(path);
+        if (!cached.isNull())
+            return cached;
+        // A cover file that cannot be read would stay a missing cover for good: draw it again.
+        qCDebug(lcAlbumArt) << Q_FUNC_INFO
+                            << "- unreadable generated art, drawing it again:" << path;
+    }
+    const QSize size = AlbumArtCacheItem::flavorSize(item.flavor);
+    const int fontPixelSize = AlbumArtCacheItem::flavorFontSize(item.flavor);
+    if (path.isEmpty() || size.width() < 0 || fontPixelSize == 0)
+        return QImage();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(2u);
+    if (!draw(&image, text, size.width(), fontPixelSize))
+        return QImage();
+    if (!PixmapSaver::writeNow(image, path, "PNG")) {
+        qCDebug(lcAlbumArt) << Q_FUNC_INFO << "- Failed to save generated art!";
+        return QImage();
+    }
+    return image;
+}
+
+QPixmap AlbumArtGenerator::generateAlbumArt(AlbumArtCacheItem item, bool loadOnly)
+{
+    const QString text = coverText(item);
+    const QString path = item.generatedPath();
+    if (item.generatedExists) {
+        const QPixmap cached = QPixmap::fromImage(QImage(path));
+        if (!cached.isNull() || loadOnly)
+            return cached;
+    } else if (loadOnly) {
+        return QPixmap();
+    }
+    const QSize size = AlbumArtCacheItem::flavorSize(item.flavor);
+    const int fontPixelSize = AlbumArtCacheItem::flavorFontSize(item.flavor);
+    if (path.isEmpty() || text.isEmpty() || size.width() < 0 || fontPixelSize <= 0)
+        return QPixmap();
+    return paintAlbumArt(path, text, size, fontPixelSize);
+}
+
+QPixmap AlbumArtGenerator::generateAlbumArt(AlbumArtCacheItem item)
+{
+    return generateAlbumArt(std::move(item), false);
+}
+
+QPixmap AlbumArtGenerator::paintAlbumArt(
+    const QString& path, const QString& text, const QSize& size, int fontPixelSize)
+{
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::black);
+    if (!draw(&pixmap, text, size.width(), fontPixelSize))
+        return QPixmap();
+    savePixmapInBackground(path, pixmap);
+    return pixmap;
+}
+
+void AlbumArtGenerator::savePixmapInBackground(const QString& path, const QPixmap& pixmap)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    PixmapSaver::startInBackground(new PixmapSaver(pixmap.toImage(), path));
+}
