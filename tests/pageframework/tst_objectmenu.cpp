@@ -28,12 +28,12 @@
 #include "profile.h"
 #include "shell/mainwindow.h"
 #include "testenvironment.h"
+#include "touchdriver.h"
 
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMouseEvent>
 #include <QSignalSpy>
 
 #include <cstdlib>
@@ -45,25 +45,9 @@ namespace {
 
 const int Timeout = 30000;
 
-void mouseAt(QGraphicsView* view, QEvent::Type type, const QPointF& scenePos)
-{
-    const QPoint at = view->mapFromScene(scenePos);
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton
-                                                                        : Qt::LeftButton;
-    QMouseEvent e(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton, buttons,
-                  Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &e);
-}
-
-void tap(QGraphicsView* view, const QPointF& scenePos)
-{
-    mouseAt(view, QEvent::MouseButtonPress, scenePos);
-    mouseAt(view, QEvent::MouseButtonRelease, scenePos);
-}
-
 void tapWidget(QGraphicsView* view, QGraphicsWidget* widget)
 {
-    tap(view, widget->mapToScene(widget->boundingRect().center()));
+    TouchDriver(view).tap(widget->mapToScene(widget->boundingRect().center()));
 }
 
 QString screenshotDir()
@@ -325,12 +309,12 @@ bool TestObjectMenu::longTap(TestPage* page, const QString& title)
         QTest::qWait(20);
     MWidget* cellWidget = page->pageList()->visibleCell(row);
     const QPointF at = cellWidget->mapToScene(cellWidget->boundingRect().center());
-    mouseAt(window.get(), QEvent::MouseButtonPress, at);
+    TouchDriver(window.get()).press(at);
     held.restart();
     while (held.elapsed() < Timeout
            && (!menu || menu->sceneWindowState() != MSceneWindow::Appeared))
         QTest::qWait(20);
-    mouseAt(window.get(), QEvent::MouseButtonRelease, at);
+    TouchDriver(window.get()).release(at);
     return menu && menu->sceneWindowState() == MSceneWindow::Appeared;
 }
 
@@ -348,7 +332,7 @@ bool TestObjectMenu::choose(TestPage* page, const QString& text)
         const QRectF entry = menu->entryRect(action);
         if (entry.isEmpty())
             return false;
-        tap(window.get(), menu->mapToScene(entry.center()));
+        TouchDriver(window.get()).tap(menu->mapToScene(entry.center()));
         return triggered.count() == 1 || triggered.wait(Timeout);
     }
     return false;
@@ -417,7 +401,7 @@ void TestObjectMenu::eachMenuTypeListsItsEntriesInOrder()
     QVERIFY(window->grab().toImage().save(path));
     qInfo().noquote() << "screenshot:" << path;
     // A tap beside the panel closes the menu without running anything.
-    tap(window.get(), QPointF(5, 5));
+    TouchDriver(window.get()).tap(QPointF(5, 5));
     QTRY_COMPARE(page->pageObjectMenu()->sceneWindowState(), MSceneWindow::Disappeared);
 }
 

@@ -33,6 +33,7 @@
 #include "shell/parlovancesettings.h"
 #include "testenvironment.h"
 #include "phoneplaycontroller.h"
+#include "touchdriver.h"
 #include "zeltime.h"
 
 #include <QAction>
@@ -42,7 +43,6 @@
 #include <QGraphicsLinearLayout>
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QSwipeGesture>
@@ -50,16 +50,6 @@
 namespace {
 
 const int Timeout = 20000;
-
-void mouseAt(QGraphicsView* view, QEvent::Type type, const QPointF& scenePos)
-{
-    const QPoint at = view->mapFromScene(scenePos);
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton
-                                                                        : Qt::LeftButton;
-    QMouseEvent e(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton, buttons,
-                  Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &e);
-}
 
 QPointF centreOf(QGraphicsWidget* widget)
 {
@@ -227,24 +217,24 @@ private slots:
         panel->updateContent();
         QSignalSpy tapped(panel, SIGNAL(tapped()));
 
-        mouseAt(window, QEvent::MouseButtonPress, centreOf(panel));
+        TouchDriver(window).press(centreOf(panel));
         for (MStylableWidget* row : { panel->topRow(), panel->bottomRow() }) {
             auto* effect = qobject_cast<QGraphicsOpacityEffect*>(row->graphicsEffect());
             QVERIFY(effect);
             QCOMPARE(effect->opacity(), 0.5);
         }
-        mouseAt(window, QEvent::MouseButtonRelease, centreOf(panel));
+        TouchDriver(window).release(centreOf(panel));
         QCOMPARE(tapped.count(), 1);
         QVERIFY(!panel->topRow()->graphicsEffect());
         QVERIFY(!panel->bottomRow()->graphicsEffect());
 
         // A press cut short by the page leaving leaves no dimmed panel.
-        mouseAt(window, QEvent::MouseButtonPress, centreOf(panel));
+        TouchDriver(window).press(centreOf(panel));
         QVERIFY(panel->topRow()->graphicsEffect());
         panel->removeGraphicsEffect();
         QVERIFY(!panel->topRow()->graphicsEffect());
         QVERIFY(!panel->bottomRow()->graphicsEffect());
-        mouseAt(window, QEvent::MouseButtonRelease, centreOf(panel));
+        TouchDriver(window).release(centreOf(panel));
         page->setCentralWidget(new QGraphicsWidget);
     }
 
@@ -330,10 +320,10 @@ private slots:
 
         const QPointF c = centreOf(art);
         auto dragBy = [this, c](const QPointF& d) {
-            mouseAt(window, QEvent::MouseButtonPress, c);
+            TouchDriver(window).press(c);
             for (int step = 1; step <= 8; ++step)
-                mouseAt(window, QEvent::MouseMove, c + d * step / 8.0);
-            mouseAt(window, QEvent::MouseButtonRelease, c + d);
+                TouchDriver(window).move(c + d * step / 8.0);
+            TouchDriver(window).release(c + d);
             QCoreApplication::processEvents();
         };
         // To the left: the next song, the new cover coming from the right.
@@ -353,8 +343,8 @@ private slots:
 
         // A tap asks for the play queue; the release is the widget's own tap as well.
         QSignalSpy tapped(art, SIGNAL(tapped()));
-        mouseAt(window, QEvent::MouseButtonPress, c);
-        mouseAt(window, QEvent::MouseButtonRelease, c);
+        TouchDriver(window).press(c);
+        TouchDriver(window).release(c);
         QTRY_COMPARE(queue.count(), 1);
         QCOMPARE(tapped.count(), 1);
 
@@ -372,8 +362,8 @@ private slots:
             QTest::qWait(100);
             QCOMPARE(swiped.count(), 3);
         }
-        mouseAt(window, QEvent::MouseButtonPress, c);
-        mouseAt(window, QEvent::MouseButtonRelease, c);
+        TouchDriver(window).press(c);
+        TouchDriver(window).release(c);
         QTRY_COMPARE(queue.count(), 2);
         hub->stop(PlayState::RadioMode);
         page->setCentralWidget(new QGraphicsWidget);
@@ -412,8 +402,8 @@ private slots:
         QCOMPARE(widget->seekControl()->value(), 1);
 
         // Play/pause toggles the hub and the icon.
-        mouseAt(window, QEvent::MouseButtonPress, centreOf(widget->playControl()));
-        mouseAt(window, QEvent::MouseButtonRelease, centreOf(widget->playControl()));
+        TouchDriver(window).press(centreOf(widget->playControl()));
+        TouchDriver(window).release(centreOf(widget->playControl()));
         QVERIFY(waitForState(PlayState::Paused));
         QCOMPARE(widget->playControl()->iconID(), Constants::IconPlayWhite);
         widget->togglePlay();
@@ -423,22 +413,22 @@ private slots:
         // A short press on next or previous is handed to the owner.
         QSignalSpy nextPressed(widget, SIGNAL(nextPressed()));
         QSignalSpy previousPressed(widget, SIGNAL(previousPressed()));
-        mouseAt(window, QEvent::MouseButtonPress, centreOf(widget->nextControl()));
+        TouchDriver(window).press(centreOf(widget->nextControl()));
         QTest::qWait(100);
-        mouseAt(window, QEvent::MouseButtonRelease, centreOf(widget->nextControl()));
+        TouchDriver(window).release(centreOf(widget->nextControl()));
         QCOMPARE(nextPressed.count(), 1);
-        mouseAt(window, QEvent::MouseButtonPress, centreOf(widget->previousControl()));
-        mouseAt(window, QEvent::MouseButtonRelease, centreOf(widget->previousControl()));
+        TouchDriver(window).press(centreOf(widget->previousControl()));
+        TouchDriver(window).release(centreOf(widget->previousControl()));
         QCOMPARE(previousPressed.count(), 1);
         QCOMPARE(hub->currentIndex(PlayState::MusicMode), 0);
 
         // Held for a second, next seeks fast: the shown position runs ahead of playback,
         // and the release plays on from there.
         QVERIFY(hub->position(PlayState::MusicMode) < 8);
-        mouseAt(window, QEvent::MouseButtonPress, centreOf(widget->nextControl()));
+        TouchDriver(window).press(centreOf(widget->nextControl()));
         QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::MusicMode) >= 12, Timeout);
         QVERIFY(widget->elapsedText()->text() >= QStringLiteral("00:12"));
-        mouseAt(window, QEvent::MouseButtonRelease, centreOf(widget->nextControl()));
+        TouchDriver(window).release(centreOf(widget->nextControl()));
         QCOMPARE(nextPressed.count(), 1);
         QCOMPARE(hub->currentIndex(PlayState::MusicMode), 0);
         QVERIFY(waitForState(PlayState::Playing));
@@ -448,9 +438,9 @@ private slots:
         // release then changes nothing more.
         hub->setPosition(2, PlayState::MusicMode);
         QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::MusicMode) <= 3, Timeout);
-        mouseAt(window, QEvent::MouseButtonPress, centreOf(widget->previousControl()));
+        TouchDriver(window).press(centreOf(widget->previousControl()));
         QTRY_VERIFY_WITH_TIMEOUT(hub->seekBoundReached(), Timeout);
-        mouseAt(window, QEvent::MouseButtonRelease, centreOf(widget->previousControl()));
+        TouchDriver(window).release(centreOf(widget->previousControl()));
         QVERIFY(!hub->seekBoundReached());
         QCOMPARE(previousPressed.count(), 1);
         page->setCentralWidget(new QGraphicsWidget);
@@ -471,17 +461,17 @@ private slots:
         const QPointF from(r.left() + r.width() * 0.05, r.center().y());
         const QPointF to(r.left() + r.width() * 0.66, r.center().y());
         QSignalSpy positions(hub, SIGNAL(positionChanged(uint)));
-        mouseAt(window, QEvent::MouseButtonPress, bar->mapToScene(
+        TouchDriver(window).press(bar->mapToScene(
                     QPointF(bar->rect().width() * bar->value() / 30.0, r.height() / 2)));
         for (int step = 1; step <= 10; ++step)
-            mouseAt(window, QEvent::MouseMove, from + (to - from) * step / 10.0);
+            TouchDriver(window).move(from + (to - from) * step / 10.0);
         const int dragged = bar->value();
         QVERIFY2(dragged >= 15, qPrintable(QString::number(dragged)));
         QCOMPARE(widget->elapsedText()->text(), ZelTime::timeString(dragged, false));
         QTest::qWait(1200);
         QVERIFY(controls->position() < 10);
         QCOMPARE(widget->elapsedText()->text(), ZelTime::timeString(dragged, false));
-        mouseAt(window, QEvent::MouseButtonRelease, to);
+        TouchDriver(window).release(to);
         QTRY_VERIFY_WITH_TIMEOUT(controls->position() >= uint(dragged), Timeout);
         QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::MusicMode) >= uint(dragged), Timeout);
         QCOMPARE(hub->currentIndex(PlayState::MusicMode), 3);
@@ -634,8 +624,8 @@ private slots:
         QCOMPARE(bar->menuControl()->iconID(), Constants::IconViewMenuWhite);
 
         // The menu button opens and closes the menu; the task switcher closes it.
-        mouseAt(window, QEvent::MouseButtonPress, centreOf(bar->menuControl()));
-        mouseAt(window, QEvent::MouseButtonRelease, centreOf(bar->menuControl()));
+        TouchDriver(window).press(centreOf(bar->menuControl()));
+        TouchDriver(window).release(centreOf(bar->menuControl()));
         QTRY_COMPARE(bar->applicationMenu()->sceneWindowState(), MSceneWindow::Appeared);
         save(QStringLiteral("navigationbar-menu.png"));
         bar->toggleApplicationMenu();
@@ -658,13 +648,13 @@ private slots:
         // Back and music close the menu and say so.
         QSignalSpy back(bar, SIGNAL(backButtonClicked()));
         QSignalSpy music(bar, SIGNAL(musicButtonClicked()));
-        mouseAt(window, QEvent::MouseButtonPress, centreOf(bar->backControl()));
-        mouseAt(window, QEvent::MouseButtonRelease, centreOf(bar->backControl()));
+        TouchDriver(window).press(centreOf(bar->backControl()));
+        TouchDriver(window).release(centreOf(bar->backControl()));
         QCOMPARE(back.count(), 1);
         bar->useMusicButtonLayout();
         QCoreApplication::processEvents();
-        mouseAt(window, QEvent::MouseButtonPress, centreOf(bar->musicControl()));
-        mouseAt(window, QEvent::MouseButtonRelease, centreOf(bar->musicControl()));
+        TouchDriver(window).press(centreOf(bar->musicControl()));
+        TouchDriver(window).release(centreOf(bar->musicControl()));
         QCOMPARE(music.count(), 1);
         page->setCentralWidget(new QGraphicsWidget);
     }
