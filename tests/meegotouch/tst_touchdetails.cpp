@@ -426,7 +426,7 @@ void TestTouchDetails::dismissPolicyDeletesOnlyOnDismiss()
     QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
     menu->disappear();
     QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Disappeared);
-    QTest::qWait(20);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // a deleteLater() runs
     QVERIFY(!menu.isNull());
     menu->appear(window, MSceneWindow::DestroyWhenDismissed);
     QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);

@@ -5,8 +5,11 @@
 #include "audiogenerator.h"
 #include "common/constants.h"
 #include "data/contentmanagermodel.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
 #include "hubtestlibrary.h"
+#include "mafwtrackerconnection.h"
+#include "mafwtrackermodelfactory.h"
 #include "mafwtrackermodel.h"
 #include "testenvironment.h"
 
@@ -72,7 +75,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(positions.count(), 2, Timeout);
         QCOMPARE(positions.last().at(0).toInt(), 0);
         model->requestLastPlayedPosition(987654);
-        QTest::qWait(300);
+        FixtureLibrary::settleStore();
         QCOMPARE(positions.count(), 2);
         QCOMPARE(completed.count(), 2);
     }
@@ -93,7 +96,7 @@ private slots:
         QCOMPARE(positions.first().at(0).toInt(), 80);
         QCOMPARE(HubTestLibrary::storedPosition(songId), QStringLiteral("90"));
         QCOMPARE(HubTestLibrary::storedPosition(otherSongId), QStringLiteral("90"));
-        QTest::qWait(300);
+        FixtureLibrary::settleStore();
         QCOMPARE(completed.count(), 4);
     }
 
@@ -126,7 +129,7 @@ private slots:
         model->querySongByUrl(QStringLiteral("x\" || true ) } #"));
         model->querySongByUrl(QStringLiteral("file:///nowhere/a\\\"b.ogg"));
         model->querySongByFileName(QStringLiteral("1.ogg\" || true ) } #"));
-        QTest::qWait(500);
+        FixtureLibrary::settleStore();
         QCOMPARE(added.count(), 0);
 
         // A file name with quotes is found once the indexer has it, by the armed watch.
@@ -148,9 +151,12 @@ private slots:
 
         // Disarmed, later additions look nothing up.
         model->disconnectSongAddedSignal();
+        QSignalSpy indexed(MafwTrackerModelFactoryInstance::instance()->factory()->trackerConnection(),
+                           SIGNAL(musicAdded(QSet<int>)));
         QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Kim/Odd/later.ogg"), tags, 1000).isEmpty());
         QVERIFY(FixtureLibrary::index());
-        QTest::qWait(500);
+        QTRY_VERIFY_WITH_TIMEOUT(!indexed.isEmpty(), Timeout);
+        FixtureLibrary::settleStore();
         QCOMPARE(added.count(), 2);
     }
 };

@@ -502,8 +502,7 @@ private slots:
         QCOMPARE(hub->mode(), PlayState::RadioMode);
         QCOMPARE(hub->contentType(PlayState::RadioMode), PlayState::UrlContent);
         QVERIFY(waitForState(PlayState::Playing));
-        QTest::qWait(500);
-        QVERIFY(!buffering.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!buffering.isEmpty(), Timeout);
         QVERIFY(MBanner::shownTitles().isEmpty());
         QCOMPARE(hub->state(PlayState::RadioMode), PlayState::Playing);
         // The music queue waits paused in its snapshot.

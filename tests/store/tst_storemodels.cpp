@@ -309,7 +309,7 @@ private slots:
         const QVariantList given = cookie.toList();
         const QVariantList back = probe.cookie.toList();
         QCOMPARE(&back.at(0), &given.at(0));
-        QTest::qWait(50);
+        FixtureLibrary::settleStore();
         QCOMPARE(probe.answers(), 1);
 
         QueryProbe failing;
@@ -335,7 +335,7 @@ private slots:
                                SLOT(ready(QList<QStringList>, bool, const QVariant&)),
                                SLOT(queryFailed(int, QString, const QVariant&)), QVariant());
         delete doomed;
-        QTest::qWait(100);
+        FixtureLibrary::settleStore();
     }
 
     void liveModelsFollowNewAndDeletedSongs()
@@ -467,7 +467,7 @@ private slots:
         QTRY_COMPARE(finished.count(), 2);
         QCOMPARE(finished.last().at(0).toInt(), 0);
         QCOMPARE(finished.last().at(1).toInt(), 0);
-        QTest::qWait(100);
+        FixtureLibrary::settleStore();
         QCOMPARE(finished.count(), 2);
         QCOMPARE(all->rowCount(), before - 1);
     }

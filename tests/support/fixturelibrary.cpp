@@ -3,8 +3,10 @@
 #include "testenvironment.h"
 #include "trackerfileindexer.h"
 #include "trackerplaylistreader.h"
+#include "trackerqueryrunner.h"
 #include "trackerstore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -30,6 +32,15 @@ QString FixtureLibrary::pathOf(const QString& relativePath)
     if (QDir::isAbsolutePath(relativePath))
         return relativePath;
     return TestEnvironment::musicDir() + QLatin1Char('/') + relativePath;
+}
+
+void FixtureLibrary::settleStore()
+{
+    for (int round = 0; round < 5; ++round) {
+        TrackerQueryRunner::waitForIdle();
+        // Answers reach their receivers as queued calls on this thread.
+        QCoreApplication::sendPostedEvents();
+    }
 }
 
 QString FixtureLibrary::urlOf(const QString& relativePath)

@@ -42,6 +42,11 @@ public:
     // far. False on time-out.
     static bool index(int timeoutMs = 120000);
 
+    // Returns once every store query and update sent so far has run and its answer has reached
+    // its receiver, the queries those answers send in turn included (a few rounds deep). After
+    // it, an answer that has not come is one that never comes.
+    static void settleStore();
+
     // The file URL the store keeps for a path below the music folder.
     static QString urlOf(const QString& relativePath);
     static QString pathOf(const QString& relativePath);

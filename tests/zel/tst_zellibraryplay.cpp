@@ -77,7 +77,7 @@ private slots:
         // One start, one count, visible in every live model of the song.
         QTRY_COMPARE_WITH_TIMEOUT(songs->index(0, usageColumn).data().toInt(), 1, 10000);
         QVERIFY(accessed.count() >= 1);
-        QTest::qWait(300);
+        FixtureLibrary::settleStore();
         QCOMPARE(songs->index(0, usageColumn).data().toInt(), 1);
 
         // Playing it again is another play.
@@ -97,7 +97,7 @@ private slots:
         QSignalSpy completed(controls, SIGNAL(playbackCompleted()));
         controls->play(QUrl(FixtureLibrary::urlOf(QStringLiteral("count me.ogg"))));
         QVERIFY(completed.wait(10000));
-        QTest::qWait(500);
+        FixtureLibrary::settleStore();
         QCOMPARE(songs->index(0, usageColumn).data().toInt(), before);
     }
 };
