@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <gst/gst.h>
@@ -232,6 +233,9 @@ ZelGstPlayer::ZelGstPlayer(QObject* parent)
     , m_bus(nullptr)
     , m_watch(0)
     , m_pollTimer(nullptr)
+    , m_retirer(new QThreadPool(this))
+    , m_valid(false)
+    , m_used(false)
     , m_target(Stopped)
     , m_loaded(false)
     , m_prerolled(false)
@@ -243,23 +247,20 @@ ZelGstPlayer::ZelGstPlayer(QObject* parent)
 {
     qRegisterMetaType<ZelGstPlayer::Target>("ZelGstPlayer::Target");
     qRegisterMetaType<ZelGstPlayer::Tags>("ZelGstPlayer::Tags");
+    // One thread, so pipelines are taken down in the order they were dropped.
+    m_retirer->setMaxThreadCount(1);
+    m_retirer->setExpiryTimeout(-1);
 }
 
 ZelGstPlayer::~ZelGstPlayer()
 {
-    if (m_pipeline)
-        gst_element_set_state(m_pipeline, GST_STATE_NULL);
-    if (m_watch)
-        g_source_remove(m_watch);
-    if (m_bus)
-        gst_object_unref(m_bus);
-    if (m_pipeline)
-        gst_object_unref(m_pipeline);
+    retirePipeline();
+    m_retirer->waitForDone();
 }
 
 bool ZelGstPlayer::create()
 {
-    if (m_pipeline)
+    if (m_valid)
         return true;
     if (!gst_is_initialized()) {
         GError* error = nullptr;
@@ -270,7 +271,12 @@ bool ZelGstPlayer::create()
             return false;
         }
     }
+    m_valid = makePipeline();
+    return m_valid;
+}
 
+bool ZelGstPlayer::makePipeline()
+{
     GstElement* pipeline = gst_element_factory_make("playbin", "zel-player");
     if (!pipeline) {
         qWarning() << Q_FUNC_INFO << "- GStreamer has no playbin";
@@ -301,12 +307,13 @@ bool ZelGstPlayer::create()
                  nullptr);
 
     m_pipeline = pipeline;
+    m_used = false;
     m_bus = gst_element_get_bus(m_pipeline);
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     if (dispatcher && dispatcher->inherits("QEventDispatcherGlib")) {
         m_watch = gst_bus_add_watch(m_bus, reinterpret_cast<GstBusFunc>(&ZelGstPlayer::busCallback),
                                     this);
-    } else {
+    } else if (!m_pollTimer) {
         // Qt runs without GLib here: nobody would dispatch a bus watch, so drain the bus
         // from a timer instead.
         m_pollTimer = new QTimer(this);
@@ -317,6 +324,34 @@ bool ZelGstPlayer::create()
     return true;
 }
 
+bool ZelGstPlayer::freshPipeline()
+{
+    if (m_pipeline && !m_used)
+        return true;
+    retirePipeline();
+    return makePipeline();
+}
+
+void ZelGstPlayer::retirePipeline()
+{
+    if (!m_pipeline)
+        return;
+    // Nothing more of this pipeline reaches the player: its bus is no longer watched.
+    if (m_watch)
+        g_source_remove(m_watch);
+    m_watch = 0;
+    gst_object_unref(m_bus);
+    m_bus = nullptr;
+    GstElement* pipeline = m_pipeline;
+    m_pipeline = nullptr;
+    // Going to NULL waits for the streaming threads (a network source may take seconds to
+    // give up), so it is done off the GUI thread; the last reference goes with it.
+    m_retirer->start([pipeline]() {
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+        gst_object_unref(pipeline);
+    });
+}
+
 bool ZelGstPlayer::isNetworkUrl(const QUrl& url)
 {
     return !url.isLocalFile() && !url.scheme().isEmpty();
@@ -324,7 +359,7 @@ bool ZelGstPlayer::isNetworkUrl(const QUrl& url)
 
 bool ZelGstPlayer::isValid() const
 {
-    return m_pipeline != nullptr;
+    return m_valid;
 }
 
 int ZelGstPlayer::busCallback(GstBus*, GstMessage* message, void* data)
@@ -346,12 +381,20 @@ void ZelGstPlayer::pollBus()
 
 void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
 {
-    if (!m_pipeline)
+    if (!m_valid)
         return;
-    gst_element_set_state(m_pipeline, GST_STATE_NULL);
-    dropPendingMessages();
-
     ++m_loadSerial;
+    if (!freshPipeline()) {
+        m_loaded = false;
+        m_target = Stopped;
+        const quint64 serial = m_loadSerial;
+        QTimer::singleShot(0, this, [this, serial]() {
+            if (serial == m_loadSerial)
+                emit failed(MafwError::CannotPlay, QStringLiteral("No pipeline can be made"));
+        });
+        return;
+    }
+    m_used = true;
     m_url = url;
     m_target = target == Stopped ? Paused : target;
     m_loaded = true;
@@ -378,8 +421,7 @@ void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
             g_clear_error(&error);
             gst_message_unref(message);
         }
-        gst_element_set_state(m_pipeline, GST_STATE_NULL);
-        dropPendingMessages();
+        retirePipeline();
         m_loaded = false;
         m_target = Stopped;
         const quint64 serial = m_loadSerial;
@@ -443,10 +485,8 @@ bool ZelGstPlayer::isLoaded() const
 void ZelGstPlayer::stop()
 {
     ++m_loadSerial;
-    if (m_pipeline) {
-        gst_element_set_state(m_pipeline, GST_STATE_NULL);
-        dropPendingMessages();
-    }
+    if (m_used)
+        retirePipeline();
     m_target = Stopped;
     m_loaded = false;
     m_prerolled = false;
@@ -520,13 +560,6 @@ bool ZelGstPlayer::isSeekable() const
 bool ZelGstPlayer::isPrerolled() const
 {
     return m_prerolled;
-}
-
-void ZelGstPlayer::dropPendingMessages()
-{
-    // Messages of the item just dropped must not be taken for the next one's.
-    gst_bus_set_flushing(m_bus, TRUE);
-    gst_bus_set_flushing(m_bus, FALSE);
 }
 
 void ZelGstPlayer::handleMessage(GstMessage* message)

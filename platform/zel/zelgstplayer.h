@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QVariant>
 
+class QThreadPool;
 class QTimer;
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
@@ -74,12 +75,20 @@ private:
     void applyTarget();
     void applyTargetLater();
     bool startSeek(qint64 ms);
-    void dropPendingMessages();
+    // Builds a playbin on the sink; false (after a log line) when it cannot be made.
+    bool makePipeline();
+    // A pipeline that has loaded nothing yet, made anew when the current one has.
+    bool freshPipeline();
+    // Hands the current pipeline to the retiring thread, which takes it to NULL and drops it.
+    void retirePipeline();
 
     GstElement* m_pipeline;
     GstBus* m_bus;
     unsigned int m_watch;
     QTimer* m_pollTimer;
+    QThreadPool* m_retirer;
+    bool m_valid;
+    bool m_used;
     QUrl m_url;
     Target m_target;
     bool m_loaded;

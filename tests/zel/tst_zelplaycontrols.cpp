@@ -853,6 +853,36 @@ private slots:
         QVERIFY(waitForState(MafwRenderer::Playing));
     }
 
+    void stoppingLeavesAStuckStreamBehind()
+    {
+        // A streaming thread held up for seconds (a sink that sleeps before each buffer, as a
+        // stalled network source would hold it) must not hold up the caller of stop(): the
+        // pipeline is taken down elsewhere, and the next item plays on a pipeline of its own.
+        const QString path = write("stuck.ogg", "Stuck", 30000);
+        const QByteArray sinkVariable("PARLOVANCE_AUDIO_SINK");
+        const bool hadSink = qEnvironmentVariableIsSet(sinkVariable.constData());
+        const QByteArray sink = qgetenv(sinkVariable.constData());
+        // Each item gets a pipeline of its own, made with the sink of the moment.
+        controls->play(QUrl::fromLocalFile(path));
+        qputenv(sinkVariable.constData(), "identity sleep-time=3000000 ! fakesink sync=true");
+        controls->play(QUrl::fromLocalFile(path));
+        if (hadSink)
+            qputenv(sinkVariable.constData(), sink);
+        else
+            qunsetenv(sinkVariable.constData());
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QElapsedTimer took;
+        took.start();
+        controls->stop();
+        QVERIFY2(took.elapsed() < 1500, qPrintable(QString::number(took.elapsed())));
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+
+        controls->play(QUrl::fromLocalFile(path));
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QTRY_VERIFY_WITH_TIMEOUT(controls->position() >= 1, Timeout);
+        controls->stop();
+    }
+
     void positionReportsHoldNoMemory()
     {
         const QString longSong = write("long.ogg", "Long", 30000);
