@@ -4,8 +4,11 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+
+#include <memory>
 
 namespace {
 const QChar LengthVariantSeparator(0x9c);
@@ -210,6 +213,35 @@ QSizeF MLabel::contentSizeHint(Qt::SizeHint which, const QSizeF& constraint) con
     return QSizeF(preferredWidth + m.left() + m.right(), height + m.top() + m.bottom());
 }
 
+// Cuts a one-line document to the width with an ellipsis at its end, keeping the formats of
+// what stays (a highlighted match stays highlighted).
+static void elideRichText(QTextDocument* doc, qreal width)
+{
+    const QChar ellipsis(0x2026);
+    auto fits = [doc, width, ellipsis](int kept) {
+        std::unique_ptr<QTextDocument> probe(doc->clone());
+        QTextCursor cursor(probe.get());
+        cursor.setPosition(kept);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cursor.insertText(ellipsis);
+        return probe->idealWidth() <= width;
+    };
+    // The longest start of the text that fits with the ellipsis.
+    int low = 0;
+    int high = doc->characterCount() - 1;
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (fits(middle))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    QTextCursor cursor(doc);
+    cursor.setPosition(low);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.insertText(ellipsis);
+}
+
 void MLabel::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* option) const
 {
     Q_UNUSED(option)
@@ -231,8 +263,13 @@ void MLabel::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* opt
         if (wrap)
             doc.setTextWidth(area.width());
         QTextOption textOption = doc.defaultTextOption();
+        // The label's direction, not the first letter's: a right-to-left name inside a
+        // left-to-right row stays where the row puts its text, as it does in plain text.
+        textOption.setTextDirection(layoutDirection());
         textOption.setAlignment(align & Qt::AlignHorizontal_Mask);
         doc.setDefaultTextOption(textOption);
+        if (!wrap && elide && doc.idealWidth() > area.width())
+            elideRichText(&doc, area.width());
         if (!wrap)
             doc.setTextWidth(qMax(area.width(), doc.idealWidth()));
         const QSizeF size = doc.size();

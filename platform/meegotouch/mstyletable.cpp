@@ -123,7 +123,8 @@ void loadBuiltIns(Table& t)
     add("CommonSubTitleAccented", text(22, accent));
     add("CommonItemInfoInverted", text(20, secondary));
     add("CommonSubTextInverted", text(20, secondary));
-    add("CommonHeaderInverted", text(28, primary, true));
+    add("CommonHeaderInverted", merged(text(28, primary, true),
+                                       { { "marginLeft", 16 }, { "marginRight", 16 } }));
     add("CommonGroupHeaderInverted", text(20, secondary, true));
     add("CommonEmptyStateTitleInverted", text(34, secondary));
     add("NoFilteredResultsLabel", text(30, secondary));

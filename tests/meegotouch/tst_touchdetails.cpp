@@ -23,8 +23,10 @@
 
 #include <QClipboard>
 #include <QGraphicsLinearLayout>
+#include <QPainter>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QStyleOptionGraphicsItem>
 
 namespace {
 
@@ -200,6 +202,29 @@ void TestTouchDetails::labelElidesAndDetectsMarkup()
     // Alignment keeps a vertical part.
     label.setAlignment(Qt::AlignRight);
     QCOMPARE(label.alignment(), Qt::AlignRight | Qt::AlignVCenter);
+
+    // Marked-up text keeps the label's direction: a right-to-left name in a left-aligned row
+    // starts at the left edge, as the same text does without markup.
+    auto inkStart = [](MLabel* shown) {
+        shown->resize(300, 40);
+        QImage image(300, 40, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        QStyleOptionGraphicsItem option;
+        shown->paint(&painter, &option, nullptr);
+        painter.end();
+        for (int x = 0; x < image.width(); ++x)
+            for (int y = 0; y < image.height(); ++y)
+                if (qAlpha(image.pixel(x, y)) > 0)
+                    return x;
+        return -1;
+    };
+    MLabel hebrew(QString::fromUtf8("<u>\xd7\xa0</u>\xd7\x95\xd7\xa2\xd7\x94 | Velvet"));
+    hebrew.setTextFormat(Qt::RichText);
+    hebrew.setAlignment(Qt::AlignLeft);
+    const int start = inkStart(&hebrew);
+    QVERIFY(start >= 0);
+    QVERIFY2(start < 20, qPrintable(QString::number(start)));
 
     // Styles change the font.
     MLabel styled("x");

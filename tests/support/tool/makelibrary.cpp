@@ -19,7 +19,8 @@
 namespace {
 
 const char* const artists[] = { "Ada Lumen", "Bruno Vale", "Caro & The Wires", "Dmitri Orlov",
-                                "Élodie Marchand", "Фёдор Светлов", "山田 花子", "Zora Quinn" };
+                                "Élodie Marchand", "Фёдор Светлов", "山田 花子", "Zora Quinn",
+                                "נועה בן דוד" };
 const char* const albumWords[] = { "Northern", "Glass", "Quiet", "Copper", "Midnight", "Paper",
                                    "Electric", "Harbour", "Velvet", "Stone" };
 const char* const albumNouns[] = { "Lights", "Rivers", "Rooms", "Signals", "Gardens", "Maps" };
