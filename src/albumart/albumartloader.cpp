@@ -1,5 +1,7 @@
 #include "albumartloader.h"
 
+#include "albumartgenerator.h"
+
 #include "common/logging.h"
 
 #include <QAbstractItemModel>
@@ -10,6 +12,7 @@
 AlbumArtLoader::AlbumArtLoader(AlbumArtType::ArtType type, const QString& flavor,
                                QObject* parent)
     : QObject(parent)
+    , generator(new AlbumArtGenerator(this))
     , defaultType(type)
     , defaultFlavor(flavor)
 {
@@ -34,14 +37,18 @@ int AlbumArtLoader::flavorSize(const QString& flavor)
 void AlbumArtLoader::loadAlbumArt(QString album, QString artist, QString flavor, bool generate,
                                   AlbumArtType::ArtType type, QVariant userData)
 {
-    Q_UNUSED(flavor)
-    Q_UNUSED(generate)
-    Q_UNUSED(type)
+    const AlbumArtCacheItem item(album, artist, flavor.isEmpty() ? defaultFlavor : flavor,
+                                 int(type) < 0 ? defaultType : type);
     // Answered on the loop, as a real look-up would be: callers connect after asking.
-    QTimer::singleShot(0, this, [this, album, artist, userData] {
-        emit noArtFoundFor(album, artist, userData);
+    QTimer::singleShot(0, this, [this, album, artist, userData, generate, item] {
+        const QPixmap cover = generate ? generator->generateAlbumArt(item, false) : QPixmap();
+        if (!cover.isNull())
+            emit albumArtReady(cover, userData);
+        else
+            emit noArtFoundFor(album, artist, userData);
     });
 }
+
 
 void AlbumArtLoader::loadAlbumArt(QModelIndex index, int albumColumn, int artistColumn,
                                   QVariant userData, bool generate, AlbumArtType::ArtType type,
@@ -69,13 +76,17 @@ ArtInfo AlbumArtLoader::artFromCache(const QString& album, const QString& artist
                                      AlbumArtType::ArtType type, const QString& flavor,
                                      bool allowGenerated)
 {
-    Q_UNUSED(album)
-    Q_UNUSED(artist)
-    Q_UNUSED(type)
-    Q_UNUSED(flavor)
-    Q_UNUSED(allowGenerated)
-    return ArtInfo();
+    ArtInfo info;
+    info.item = AlbumArtCacheItem(album, artist, flavor.isEmpty() ? defaultFlavor : flavor,
+                                  int(type) < 0 ? defaultType : type);
+    if (!allowGenerated)
+        return info;
+    // Only a cover drawn before is found: the probe draws nothing.
+    info.pixmap = generator->generateAlbumArt(info.item, true);
+    info.fromGenerated = true;
+    return info;
 }
+
 
 QPixmap AlbumArtLoader::defaultPixmap() const
 {

@@ -8,14 +8,16 @@
 #include <QPixmap>
 #include <QVariant>
 
+class AlbumArtGenerator;
 class QModelIndex;
 
 // Finds the cover of an album (or a picture of an artist) in the size class ("flavour") a
 // view asks for. Requests are answered later, on the event loop, with albumArtReady() or
 // noArtFoundFor(), carrying the caller's user data back.
 //
-// For now no cover source is wired in: every probe finds nothing and every request is
-// answered with noArtFoundFor(), so views show their placeholders.
+// For now no picture source is wired in: a request that allows a generated cover gets the text
+// cover of the album (or artist), any other is answered with noArtFoundFor(), so views show
+// their placeholders; a probe finds only text covers drawn before.
 class AlbumArtLoader : public QObject
 {
     Q_OBJECT
@@ -49,6 +51,8 @@ signals:
     void refreshAlbumArts();
 
 private:
+
+    AlbumArtGenerator* generator;
     AlbumArtType::ArtType defaultType;
     QString defaultFlavor;
     QPixmap placeholder;

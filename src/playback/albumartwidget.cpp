@@ -1,6 +1,6 @@
 #include "albumartwidget.h"
 
-#include "albumart/albumartloader.h"
+#include "albumart/albumartcacheitem.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "playstate.h"
@@ -62,8 +62,9 @@ void AlbumArtWidget::setAlbumArt(QPixmap pixmap)
 
 void AlbumArtWidget::setAlbumArt(QPixmap pixmap, bool ignoreTransition)
 {
-    const int edge = AlbumArtLoader::flavorSize(QStringLiteral("half-screen"));
-    if (!pixmap.isNull() && pixmap.size() != QSize(edge, edge)) {
+    const QSize target = AlbumArtCacheItem::flavorSize(QStringLiteral("half-screen"));
+    const int edge = target.width();
+    if (!pixmap.isNull() && pixmap.size() != target) {
         pixmap = pixmap.width() > pixmap.height()
                      ? pixmap.scaledToWidth(edge, Qt::SmoothTransformation)
                      : pixmap.scaledToHeight(edge, Qt::SmoothTransformation);

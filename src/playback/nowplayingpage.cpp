@@ -1,5 +1,7 @@
 #include "nowplayingpage.h"
 
+#include "albumart/albumartcacheitem.h"
+#include "albumart/albumartgenerator.h"
 #include "albumart/albumartloader.h"
 #include "albumartwidget.h"
 #include "common/logging.h"
@@ -38,6 +40,7 @@ NowPlayingPage::NowPlayingPage(MainWindow* window)
 {
     setTitle(qtTrId("qtn_musi_player"));
     albumArtLoader = new AlbumArtLoader(AlbumArtType::AlbumArt, HalfScreen, this);
+    albumArtGenerator = new AlbumArtGenerator(this);
     playAlbumText = qtTrId("qtn_musi_playalbum");
     actionsTimer = new QTimer(this);
     actionsTimer->setInterval(ActionsDelayMs);
@@ -278,11 +281,16 @@ void NowPlayingPage::handleSongChange(QString title, QString album, QString arti
         return;
     }
 
-    // Streams never slide: their own picture, when they have one.
+    // Streams never slide: their own picture, else a text cover of the stream.
     const QString artPath = playState->streamArtPath(PlayState::MusicMode);
     QPixmap art;
-    if (!artPath.isEmpty() && QFile::exists(artPath))
+    if (!artPath.isEmpty() && QFile::exists(artPath)) {
         art = QPixmap::fromImage(QImage(artPath));
+    } else {
+        const AlbumArtCacheItem item(playState->streamArtText(PlayState::MusicMode), QString(),
+                                     HalfScreen, AlbumArtType::AlbumArt);
+        art = albumArtGenerator->generateAlbumArt(item, false);
+    }
     albumArtWidget->setAlbumArt(art, true);
 }
 

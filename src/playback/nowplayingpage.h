@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 
+class AlbumArtGenerator;
 class AlbumArtLoader;
 class AlbumArtWidget;
 class MAction;
@@ -88,6 +89,7 @@ private:
     NowPlayingWidget* nowPlayingWidget = nullptr;
     PlayerInfoArea* playerInfoArea = nullptr;
     AlbumArtLoader* albumArtLoader = nullptr;
+    AlbumArtGenerator* albumArtGenerator = nullptr;
     MWidgetAction* playAlbumAction = nullptr;
     MBasicListItem* playAlbumItem = nullptr;
     MAction* ringtoneAction = nullptr;

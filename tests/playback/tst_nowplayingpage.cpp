@@ -57,11 +57,12 @@ private:
         return hub;
     }
 
+    // As the main window shows a page: it appears, then gets its parameter.
     void showPage()
     {
         page->appear(window);
-        QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Appeared);
         page->passParameterToPage(QVariant());
+        QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Appeared);
     }
 
 private slots:
@@ -95,6 +96,9 @@ private slots:
         QCOMPARE(info->artistText()->text(), QStringLiteral("Kim"));
         QCOMPARE(info->albumText()->text(), QStringLiteral("Seven"));
         QCOMPARE(info->songNumberText()->text(), QStringLiteral("3/7"));
+        // Without a real cover the album's generated one fills the art area.
+        QTRY_VERIFY_WITH_TIMEOUT(!page->albumArt()->albumArt().isNull(), Timeout);
+        QCOMPARE(page->albumArt()->albumArt().size(), QSize(480, 480));
         // The navigation bar offers what a library song allows.
         NavigationBarWidget* bar = page->navigation();
         QTRY_VERIFY_WITH_TIMEOUT(bar->favoriteControl()->isEnabled(), Timeout);
