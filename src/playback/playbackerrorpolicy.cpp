@@ -69,3 +69,20 @@ int PlaybackErrorPolicy::banner(int code, int contentType)
         return ErrorMessage::UnableToPlaySong;
     }
 }
+
+bool PlaybackErrorPolicy::resumesAfter(int code, int contentType, bool callActive,
+                                       bool audioAvailable)
+{
+    switch (code) {
+    case MafwError::ResourceNotFound:
+        return contentType != SongContent;
+    case MafwError::NetworkDown:
+        return !callActive && audioAvailable;
+    case MafwError::PlaybackRefused:
+    case MafwError::AudioDeviceBusy:
+    case MafwError::AudioDeviceLost:
+        return !callActive;
+    default:
+        return true;
+    }
+}

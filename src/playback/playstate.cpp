@@ -18,6 +18,7 @@
 #include "musicapplicationactioncontent.h"
 #include "shell/parlovanceapplicationservice.h"
 #include "playbackerrorpolicy.h"
+#include "massstoragewatch.h"
 #include "playmodes.h"
 #include "playqueue.h"
 #include "radiobridge.h"
@@ -32,7 +33,6 @@
 #include "zelplaycontrols.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QTimer>
 
 namespace {
@@ -156,10 +156,14 @@ PlayState::PlayState(ZelPlayController* controller)
 
     errorMessage = new ErrorMessage(this);
 
-    usbMode = new MeeGo::QmUSBMode(this);
-    usbModeChanged(usbMode->getMode());
-    connect(usbMode, SIGNAL(modeChanged(MeeGo::QmUSBMode::Mode)), this,
-            SLOT(usbModeChanged(MeeGo::QmUSBMode::Mode)), Qt::UniqueConnection);
+    massStorage = new MassStorageWatch(this);
+    connect(massStorage, &MassStorageWatch::massStorageChanged, this, [this](bool lent) {
+        // Nothing plays from storage lent to a computer.
+        if (lent && rendererState != MafwRenderer::Stopped)
+            stop(modes->mode);
+        emit massStorageMode(lent);
+    });
+    massStorage->check();
 
     if (!settings.contains(Constants::RepeatOn)) {
         settings.setValue(Constants::RepeatOn, false);
@@ -365,7 +369,7 @@ void PlayState::appendModel(QSharedPointer<QAbstractItemModel> model,
     if (options.testFlag(CopyModel)) {
         const QSharedPointer<MafwTrackerModel> tracker = model.objectCast<MafwTrackerModel>();
         if (!tracker) {
-            qDebug() << Q_FUNC_INFO << "- Invalid model!";
+            qCDebug(lcPlayback) << Q_FUNC_INFO << "- Invalid model!";
             return;
         }
         MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
@@ -373,7 +377,7 @@ void PlayState::appendModel(QSharedPointer<QAbstractItemModel> model,
         queued = QSharedPointer<QAbstractItemModel>(copy);
     }
     if (!queued) {
-        qWarning() << Q_FUNC_INFO << "- no model to queue; the queue stays as it is";
+        qCWarning(lcPlayback) << Q_FUNC_INFO << "- no model to queue; the queue stays as it is";
         return;
     }
 
@@ -709,46 +713,18 @@ void PlayState::updateLatestActivityTrack()
         LatestActivityController::instance()->setTrackNo(modes->live.album, m_trackNumber);
 }
 
-bool PlayState::isMassStorageMode()
-{
-    return usbMode && usbMode->getMode() == MeeGo::QmUSBMode::MassStorage;
-}
-
-bool PlayState::isUsbSyncMode()
-{
-    return usbMode && usbMode->getMode() == MeeGo::QmUSBMode::SyncMode;
-}
-
-void PlayState::checkUsbMode()
-{
-    if (usbMode)
-        usbModeChanged(usbMode->getMode());
-}
-
-void PlayState::usbModeChanged(MeeGo::QmUSBMode::Mode mode)
-{
-    if (int(mode) == lastUsbMode)
-        return;
-    if (mode == MeeGo::QmUSBMode::MassStorage) {
-        if (rendererState != MafwRenderer::Stopped)
-            stop(modes->mode);
-        emit massStorageMode(true);
-        lastUsbMode = mode;
-        return;
-    }
-    const bool leaving = lastUsbMode == MeeGo::QmUSBMode::MassStorage;
-    lastUsbMode = mode;
-    if (leaving)
-        emit massStorageMode(false);
-}
+bool PlayState::isMassStorageMode() { return massStorage->isMassStorage(); }
+bool PlayState::isUsbSyncMode() { return massStorage->isSyncMode(); }
+void PlayState::checkUsbMode() { massStorage->check(); }
+void PlayState::usbModeChanged(MeeGo::QmUSBMode::Mode mode) { massStorage->takeMode(mode); }
 
 void PlayState::registerSheetListener(QObject* object, const char* slot)
 {
     const SheetListenerList::Result result = sheetListeners->add(object, slot);
     if (result == SheetListenerList::AlreadyListed)
-        qDebug() << Q_FUNC_INFO << "- listener already registered!";
+        qCDebug(lcPlayback) << Q_FUNC_INFO << "- listener already registered!";
     else if (result == SheetListenerList::Refused)
-        qWarning() << Q_FUNC_INFO << "- no listener or no such slot:" << slot;
+        qCWarning(lcPlayback) << Q_FUNC_INFO << "- no listener or no such slot:" << slot;
 }
 
 void PlayState::unregisterSheetListener(QObject* object)
@@ -771,7 +747,7 @@ void PlayState::releaseSheet()
 void PlayState::reallyReleaseSheet()
 {
     // Minimal for now: the player sheet comes with its own issue.
-    qDebug() << Q_FUNC_INFO << "- no player sheet to dismiss";
+    qCDebug(lcPlayback) << Q_FUNC_INFO << "- no player sheet to dismiss";
 }
 
 QAbstractItemModel* PlayState::favoriteModel() const
@@ -789,7 +765,7 @@ void PlayState::toggleFavoriteState()
 {
     QAbstractItemModel* model = favoriteModel();
     if (!model) {
-        qWarning() << Q_FUNC_INFO << "- Failed, not tracker song";
+        qCWarning(lcPlayback) << Q_FUNC_INFO << "- Failed, not tracker song";
         return;
     }
     const QModelIndex cell = model->index(modes->live.index, findColumn(Constants::Favorited, model));
@@ -804,7 +780,7 @@ void PlayState::checkFavoriteState()
 {
     QAbstractItemModel* model = favoriteModel();
     if (!model) {
-        qWarning() << Q_FUNC_INFO << "- Can't get favorite status (is not tracker song)";
+        qCWarning(lcPlayback) << Q_FUNC_INFO << "- Can't get favorite status (is not tracker song)";
         return;
     }
     const QModelIndex cell = model->index(modes->live.index, findColumn(Constants::Favorited, model));
@@ -1078,7 +1054,7 @@ void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
         setBuffering(false);
         break;
     default:
-        qWarning() << Q_FUNC_INFO << "- Unknown state!";
+        qCWarning(lcPlayback) << Q_FUNC_INFO << "- Unknown state!";
         break;
     }
 }
@@ -1233,29 +1209,14 @@ void PlayState::errorSlot(const MafwError& error)
                 Qt::UniqueConnection);
         return;
     }
-    qDebug() << Q_FUNC_INFO << "-" << error.code() << ":" << error.message();
+    qCDebug(lcPlayback) << Q_FUNC_INFO << "-" << error.code() << ":" << error.message();
     if (PlaybackErrorPolicy::isSilent(error.code()))
         return;
     const int banner = PlaybackErrorPolicy::banner(error.code(), modes->live.contentType);
-    switch (error.code()) {
-    case MafwError::ResourceNotFound:
-        if (modes->live.contentType == SongContent)
-            resumeAfterError = false;
-        break;
-    case MafwError::NetworkDown:
+    resumeAfterError = PlaybackErrorPolicy::resumesAfter(
+        error.code(), modes->live.contentType, controls->isCallActive(), audioAvailable);
+    if (error.code() == MafwError::NetworkDown)
         ignoreCompletion = true;
-        if (controls->isCallActive() || !audioAvailable)
-            resumeAfterError = false;
-        break;
-    case MafwError::PlaybackRefused:
-    case MafwError::AudioDeviceBusy:
-    case MafwError::AudioDeviceLost:
-        if (controls->isCallActive())
-            resumeAfterError = false;
-        break;
-    default:
-        break;
-    }
     if (banner >= 0)
         errorMessage->show(banner);
     rendererStateChangedSlot(controls->state());
@@ -1283,17 +1244,17 @@ void PlayState::resumePlaybackAfterErrorSlot()
 
 void PlayState::playbackAboutToStartSlot()
 {
-    qDebug() << Q_FUNC_INFO;
+    qCDebug(lcPlayback) << Q_FUNC_INFO;
 }
 
 void PlayState::aboutToPlayRadioStreamSlot()
 {
-    qDebug() << Q_FUNC_INFO;
+    qCDebug(lcPlayback) << Q_FUNC_INFO;
 }
 
 void PlayState::rendererLostSlot()
 {
-    qDebug() << Q_FUNC_INFO << "- Renderer is lost!";
+    qCDebug(lcPlayback) << Q_FUNC_INFO << "- Renderer is lost!";
     connect(errorMessage, SIGNAL(disappeared()), this, SLOT(exitSlot()), Qt::UniqueConnection);
     errorMessage->show(ErrorMessage::AppNotResponding);
 }

@@ -24,6 +24,7 @@ class AudiobookFilterProxyModel;
 class QAbstractItemModel;
 class MafwTrackerModel;
 class PositionMemory;
+class MassStorageWatch;
 class PlayQueue;
 class FastSeek;
 struct PlayItem;
@@ -280,8 +281,7 @@ private:
     SaveState m_saveState = NotSaved;
     QSharedPointer<ContainerModel> pendingModel;
     bool ignoreCompletion = false;
-    MeeGo::QmUSBMode* usbMode = nullptr;
-    int lastUsbMode = MeeGo::QmUSBMode::Undefined;
+    MassStorageWatch* massStorage = nullptr;
     bool updatingLibrary = false;
     bool resumeAfterError = false;
     bool resumeWhenPaused = false;
