@@ -1,5 +1,7 @@
 #include "activity.h"
 
+#include <QStringList>
+
 Activity::Activity()
     : Type(NoActivity)
     , TrackerId(0)
@@ -24,4 +26,28 @@ void Activity::registerMetaTypes()
 {
     qRegisterMetaType<Activity>("Activity");
     qRegisterMetaType<Activity::ActivityType>("Activity::ActivityType");
+}
+
+QString albumArtistName(const QString& artists, QString* displayArtist)
+{
+    const QString unknown = qtTrId("qtn_musi_unknown_artist");
+    QStringList names = artists.split(QLatin1Char('\t'), Qt::KeepEmptyParts);
+    names.removeDuplicates();
+    if (names.size() < 2) {
+        const QString only = names.value(0);
+        if (displayArtist)
+            *displayArtist = only;
+        return only;
+    }
+    const QString various = qtTrId("qtn_musi_various_artist");
+    if (displayArtist) {
+        *displayArtist = various;
+        for (const QString& name : names) {
+            if (name != unknown) {
+                *displayArtist = name;
+                break;
+            }
+        }
+    }
+    return various;
 }

@@ -37,6 +37,11 @@ public:
     static void registerMetaTypes();
 };
 
+// The album-artist text of an album whose songs have the given artists (tab-separated, as the
+// store gives them): the one artist, or the various-artists text. displayArtist, when given,
+// receives one artist to name the album by: the first that is not the unknown-artist text.
+QString albumArtistName(const QString& artists, QString* displayArtist = nullptr);
+
 Q_DECLARE_METATYPE(Activity)
 Q_DECLARE_METATYPE(Activity::ActivityType)
 
