@@ -65,3 +65,15 @@ void LatestActivityController::setTrackNo(QString album, int trackNo)
         }
     }
 }
+
+void LatestActivityController::checkActivities()
+{
+}
+
+void LatestActivityController::createCollages()
+{
+}
+
+void LatestActivityController::startFollowingDeletionsFromOtherModels()
+{
+}

@@ -29,6 +29,14 @@ public:
     // album without a title is found by its shown text as well as by its text id.
     void setTrackNo(QString album, int trackNo);
 
+    // Checking the record against the library and the collages of its entries: nothing to do
+    // while the record is kept in memory only and has no covers.
+    void checkActivities();
+    void createCollages();
+
+public slots:
+    void startFollowingDeletionsFromOtherModels();
+
 private:
     LatestActivityController();
     ~LatestActivityController() override;

@@ -6,7 +6,15 @@
 #include "common/constants.h"
 #include "pages/extensionpage.h"
 #include "activity/latestactivitycontroller.h"
+#include "data/contentmanager.h"
+#include "data/contentmanagermodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/modelinstance.h"
+#include "data/storequeries.h"
+#include "errormessage.h"
+#include "mafwtrackerconnection.h"
+#include "mafwtrackermodelfactory.h"
+#include "mbanner.h"
 #include "mapplication.h"
 #include "mpannableviewport.h"
 #include "mscenemanager.h"
@@ -23,6 +31,7 @@
 #include "playlists/songsofplaylistpage.h"
 #include "usbstatenoticepage.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QModelIndex>
@@ -33,6 +42,8 @@ namespace {
 const int CurrentSettingsVersion = 2;
 const int UpdatingLibraryTimeoutMs = 15000;
 const int LatestActivityUpdateDelayMs = 1500;
+const int RestartActivityUpdateDelayMs = 5000;
+const int FollowDeletionsDelayMs = 1000;
 
 // The style name of each page the factory builds, by page value; the notice page has none.
 const char* const PageStyleNames[] = {
@@ -93,8 +104,189 @@ void MainWindow::init()
     connect(playState, SIGNAL(massStorageMode(bool)), this, SLOT(usbModeChangedSlot(bool)),
             Qt::UniqueConnection);
 
+    watchTrackerIndexing(true);
+
     // Opens the library and starts indexing the music folder in the background.
-    MafwTrackerModelFactoryInstance::instance();
+    MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
+    if (factory->isReady()) {
+        trackerReady = true;
+        queryMusicExists();
+        checkReadiness();
+    } else {
+        connect(factory, SIGNAL(completed(bool)), this, SLOT(trackerModelCompletedSlot(bool)),
+                Qt::UniqueConnection);
+    }
+}
+
+void MainWindow::checkReadiness()
+{
+    if (trackerReady && mainPageAppeared && mainPageConstructed && existenceKnown)
+        delayedConstruction();
+}
+
+void MainWindow::trackerModelCompletedSlot(bool ok)
+{
+    MafwTrackerModelFactoryInstance* instance = MafwTrackerModelFactoryInstance::instance();
+    if (!ok) {
+        // Without a library the window would only look like an empty one: say so, then end.
+        if (!errorMessage) {
+            errorMessage = new ErrorMessage(this);
+            connect(errorMessage, SIGNAL(disappeared()), this, SLOT(handleParlovanceExit()));
+            errorMessage->show(13);
+        }
+        return;
+    }
+    MafwTrackerConnection* connection
+        = instance->factory() ? instance->factory()->trackerConnection() : nullptr;
+    if (connection && !connection->isIndexingReportAvailable())
+        watchTrackerIndexing(false);
+    disconnect(instance, SIGNAL(completed(bool)), this, SLOT(trackerModelCompletedSlot(bool)));
+    trackerReady = true;
+    queryMusicExists();
+}
+
+void MainWindow::queryMusicExists()
+{
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    MafwTrackerConnection* connection = factory ? factory->trackerConnection() : nullptr;
+    if (!connection)
+        return;
+    connection->asyncQuery(QString::fromLatin1(StoreQueries::MusicExists), 1, this,
+                           SLOT(existsSlot(QList<QStringList>,bool,QVariant)),
+                           SLOT(queryFailed(int,QString,QVariant)), QVariant());
+}
+
+void MainWindow::existsSlot(QList<QStringList> rows, bool end, QVariant userData)
+{
+    Q_UNUSED(end)
+    Q_UNUSED(userData)
+    deviceEmpty = rows.isEmpty();
+    existenceKnown = true;
+    emit resolveDeviceEmptyFinished();
+    checkReadiness();
+}
+
+void MainWindow::queryFailed(int errCode, QString errStr, QVariant userData)
+{
+    Q_UNUSED(userData)
+    qCDebug(lcShell) << "void MainWindow::queryFailed(int, QString, const QVariant&)"
+                     << " - query failed " << errCode << " : " << errStr;
+}
+
+void MainWindow::delayedConstruction()
+{
+    if (delayedConstructionDone || !preloadQueue.isEmpty() || preloadingDone)
+        return;
+    delayedConstructionDone = true;
+    LatestActivityController::instance()->checkActivities();
+    if (!startedForExternalPlayback)
+        registerService();
+    preloadQueue << PageNowPlaying << PageAlbums << PageArtists << PagePlaylists << PageAllSongs;
+    QTimer::singleShot(0, this, SLOT(preloadPage()));
+
+    systemState = new MeeGo::QmSystemState(this);
+    connect(systemState, SIGNAL(systemStateChanged(MeeGo::QmSystemState::StateIndication)), this,
+            SLOT(handleSystemStateChange(MeeGo::QmSystemState::StateIndication)),
+            Qt::UniqueConnection);
+    restoreLastSong();
+    if (MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory())
+        connect(factory, SIGNAL(deletionFinished(int,int)), this,
+                SLOT(handleDeletionFinished(int,int)), Qt::UniqueConnection);
+}
+
+void MainWindow::preloadPage()
+{
+    if (!preloadQueue.isEmpty()) {
+        loadPage(preloadQueue.takeFirst());
+        if (!preloadQueue.isEmpty()) {
+            QTimer::singleShot(0, this, SLOT(preloadPage()));
+            return;
+        }
+    }
+    LatestActivityController::instance()->createCollages();
+    preloadingDone = true;
+    if (parkedPage != 0)
+        goToPage(ParlovancePages(parkedPage), parkedParameter);
+    QTimer::singleShot(FollowDeletionsDelayMs, LatestActivityController::instance(),
+                       SLOT(startFollowingDeletionsFromOtherModels()));
+}
+
+void MainWindow::restoreLastSong()
+{
+    ParlovanceSettings last;
+    const int songId = last.value(Constants::SettingsSongId, 0).toInt();
+    const int position = last.value(Constants::Position, 0).toInt();
+    last.remove(Constants::SettingsSongId);
+    last.remove(Constants::Position);
+    last.sync();
+    if (!contentManager)
+        contentManager = new ContentManager(this);
+    if (position != 0 && songId != 0)
+        contentManager->model()->setLastPlayedPosition(position, songId);
+}
+
+void MainWindow::handleSystemStateChange(MeeGo::QmSystemState::StateIndication state)
+{
+    if (int(state) == 0)
+        QApplication::closeAllWindows();
+}
+
+void MainWindow::handleDeletionFinished(int deletedCount, int failedCount)
+{
+    Q_UNUSED(deletedCount)
+    if (failedCount <= 0)
+        return;
+    MWindow* window = MApplication::activeWindow();
+    if (!window)
+        window = this;
+    auto* banner = new MBanner;
+    banner->setStyleName(QStringLiteral("InformationBanner"));
+    banner->setTitle(deleteErrorText);
+    banner->appear(window, MSceneWindow::DestroyWhenDone);
+}
+
+void MainWindow::handleParlovanceExit()
+{
+    qCWarning(lcShell) << "renderer missing or MafwTrackerModelFactory failed to initialize!";
+    ::exit(1);
+}
+
+void MainWindow::watchTrackerIndexing(bool on)
+{
+    watchingIndexing = on;
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    MafwTrackerConnection* connection = factory ? factory->trackerConnection() : nullptr;
+    if (!connection)
+        return;
+    connection->setIndexingNotification(on);
+    connect(connection, SIGNAL(trackerIndexing(bool,int,bool)), this,
+            SLOT(handleTrackerIndexing(bool,int,bool)), Qt::UniqueConnection);
+}
+
+void MainWindow::handleTrackerIndexing(bool active, int changes, bool restart)
+{
+    updatingLibraryTimer.stop();
+    if (!restart) {
+        if (!active) {
+            disableUpdatingLibraryState();
+            return;
+        }
+        if ((playState->isUsbSyncMode() && changes > 2) || watchingIndexing)
+            enableUpdatingLibraryState();
+    } else if (!restartSeen) {
+        restartSeen = true;
+        enableUpdatingLibraryState();
+        if (auto* mainPage = qobject_cast<ParlovanceMainPage*>(pages.value(PageMain)))
+            mainPage->setLatestActivityUpdateDelay(RestartActivityUpdateDelayMs);
+    }
+    // Every report of activity restarts the safety net: if the report that indexing has
+    // finished never comes, the updating state still ends.
+    if (playState->isUpdatingLibrary()) {
+        connect(&updatingLibraryTimer, SIGNAL(timeout()), this,
+                SLOT(disableUpdatingLibraryState()), Qt::UniqueConnection);
+        updatingLibraryTimer.setSingleShot(true);
+        updatingLibraryTimer.start(UpdatingLibraryTimeoutMs);
+    }
 }
 
 void MainWindow::checkSettingsVersion()
@@ -195,6 +387,14 @@ void MainWindow::goToPage(ParlovancePages page, QVariant parameter)
 {
     if (navigationLocked)
         return;
+    // Until the most used pages are built only the main page, the player, the details and the
+    // notice show at once; the last other request waits and is shown when preloading ends.
+    if (!preloadingDone && page != PageMain && page != PageNowPlaying && page != PageSongDetails
+        && page != PageUsbNotice) {
+        parkedPage = page;
+        parkedParameter = parameter;
+        return;
+    }
 
     loadPage(page);
     const int key = page;
@@ -259,6 +459,7 @@ void MainWindow::noticeGoingToPlayerView()
 void MainWindow::handleParlovanceMainPageConstructionDone()
 {
     mainPageConstructed = true;
+    checkReadiness();
 }
 
 void MainWindow::handleAnimationDone()
@@ -267,6 +468,7 @@ void MainWindow::handleAnimationDone()
     if (QObject* page = sender())
         disconnect(page, SIGNAL(appeared()), this, SLOT(handleAnimationDone()));
     mainPageAppeared = true;
+    checkReadiness();
 }
 
 void MainWindow::usbModeChangedSlot(bool isMassStorage)
@@ -276,6 +478,7 @@ void MainWindow::usbModeChangedSlot(bool isMassStorage)
     if (isMassStorage) {
         goToPage(PageUsbNotice);
         navigationLocked = true;
+        watchTrackerIndexing(true);
         massStorage = true;
         return;
     }
@@ -328,6 +531,15 @@ void MainWindow::disableUpdatingLibraryState()
 {
     if (!playState->isUpdatingLibrary())
         return;
+    watchTrackerIndexing(false);
+    ModelInstance::instance()->recreateModels();
+    if (restartSeen) {
+        for (const QPointer<MApplicationPage>& page : qAsConst(pages)) {
+            if (auto* quintaveilPage = qobject_cast<QuintaveilPage*>(page.data()))
+                quintaveilPage->libraryUpdated();
+        }
+        restartSeen = false;
+    }
     shownForExternalPlayback = false;
     if (auto* mainPage = qobject_cast<ParlovanceMainPage*>(pages.value(PageMain)))
         mainPage->setUpdatingLibraryState(false);
@@ -405,4 +617,9 @@ QList<ParlovancePages> MainWindow::pageHistory() const
 bool MainWindow::isNavigationLocked() const
 {
     return navigationLocked;
+}
+
+bool MainWindow::isPreloadingDone() const
+{
+    return preloadingDone;
 }

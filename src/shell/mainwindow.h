@@ -1,17 +1,21 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
-#include "mapplicationwindow.h"
 #include "common/parlovance.h"
+#include "mapplicationwindow.h"
 #include "parlovancesettings.h"
+#include "qmsystemstate.h"
 
 #include <QChar>
 #include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <QVariant>
 
+class ContentManager;
+class ErrorMessage;
 class MApplicationPage;
 class ParlovanceService;
 class PlayState;
@@ -47,6 +51,9 @@ public:
     // The pages shown, oldest first.
     QList<Parlovance::ParlovancePages> pageHistory() const;
     bool isNavigationLocked() const;
+    // True once the pages most used have been built after the start (requests for other
+    // pages wait until then).
+    bool isPreloadingDone() const;
 
 signals:
     void playlistSaved();
@@ -72,6 +79,19 @@ public slots:
     void registerService();
     void usbModeChangedSlot(bool isMassStorage);
     void disableUpdatingLibraryState();
+    void checkReadiness();
+    void trackerModelCompletedSlot(bool ok);
+    void queryMusicExists();
+    void existsSlot(QList<QStringList> rows, bool end, QVariant userData);
+    void queryFailed(int errCode, QString errStr, QVariant userData);
+    void delayedConstruction();
+    void preloadPage();
+    void restoreLastSong();
+    void handleSystemStateChange(MeeGo::QmSystemState::StateIndication state);
+    void handleDeletionFinished(int deletedCount, int failedCount);
+    void handleParlovanceExit();
+    void watchTrackerIndexing(bool on);
+    void handleTrackerIndexing(bool active, int changes, bool restart);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,6 +122,22 @@ private:
     bool deviceEmpty = false;
     bool m_wentBack = false;
     PlayState* playState;
+
+    // The readiness gate: the second stage of the start runs once all four hold.
+    bool trackerReady = false;
+    bool existenceKnown = false;
+    QList<Parlovance::ParlovancePages> preloadQueue;
+    bool preloadingDone = false;
+    bool delayedConstructionDone = false;
+    // The one request for a page made while preloading; a later one replaces it.
+    int parkedPage = 0;
+    QVariant parkedParameter;
+
+    bool watchingIndexing = false;
+    bool restartSeen = false;
+    MeeGo::QmSystemState* systemState = nullptr;
+    ErrorMessage* errorMessage = nullptr;
+    ContentManager* contentManager = nullptr;
 };
 
 #endif // MAINWINDOW_H

@@ -4,6 +4,8 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 // The built program, driven from outside: its command line, its names on the session bus,
@@ -19,6 +21,7 @@ private slots:
     void helpWithServiceOnly();
     void programNamedLikeTheSwitch();
     void secondStartHandsOverToTheRunningPlayer();
+    void storeThatCannotOpenEndsTheProgram();
 
 private:
     void start(const QString& program, const QStringList& arguments);
@@ -148,6 +151,27 @@ void TestEndToEnd::secondStartHandsOverToTheRunningPlayer()
     QCOMPARE(second.exitCode(), 0);
     QVERIFY(registered(ApplicationService));
     stopCleanly();
+}
+
+void TestEndToEnd::storeThatCannotOpenEndsTheProgram()
+{
+    // A file where the store's folder belongs: the library cannot open. The user is told so
+    // and the program ends, instead of showing what would look like an empty library.
+    const QString blocker = TestEnvironment::dataHome() + QStringLiteral("/parlovance");
+    const QString aside = blocker + QStringLiteral(".aside");
+    QVERIFY(!QFileInfo::exists(blocker) || QFile::rename(blocker, aside));
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    process.start(QStringLiteral(PARLOVANCE_PROGRAM), QStringList());
+    const bool ended = process.waitForFinished(StartTimeoutMs);
+    QFile::remove(blocker);
+    QVERIFY(!QFileInfo::exists(aside) || QFile::rename(aside, blocker));
+    QVERIFY(ended);
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY(process.readAllStandardError().contains("failed to initialize"));
 }
 
 PARLOVANCE_TEST_MAIN_CORE(TestEndToEnd)

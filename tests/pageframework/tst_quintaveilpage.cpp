@@ -128,6 +128,7 @@ void TestQuintaveilPage::initTestCase()
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
 }
 
 void TestQuintaveilPage::init()

@@ -101,6 +101,9 @@ private slots:
     void errorBannersShowTheirTexts();
     void applicationServiceShowsAndDeletesTheWindow();
     void launchOverTheBusShowsTheWindow();
+    void startParksRequestsUntilThePagesAreBuilt();
+    void indexingReportsDriveTheUpdatingState();
+    void updatingStateEndsWithoutAFinishedReport();
 
 private:
     std::unique_ptr<MainWindow> newWindow(ParlovancePages page = PageMain);
@@ -132,7 +135,11 @@ void TestShell::cleanup()
 
 std::unique_ptr<MainWindow> TestShell::newWindow(ParlovancePages page)
 {
-    return std::make_unique<MainWindow>(page, false);
+    auto window = std::make_unique<MainWindow>(page, false);
+    // Other pages are shown once the window has built the most used ones.
+    if (page == PageMain)
+        [&]() { QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), 30000); }();
+    return window;
 }
 
 void TestShell::bannerWithoutWindowStillDisappears()
@@ -507,7 +514,8 @@ void TestShell::settingsVersionRule()
         values.insert(Constants::SettingsVersion, version);
     writeSettings(values);
 
-    auto window = newWindow();
+    // The rule is applied as the window is made, before the start's second stage.
+    auto window = std::make_unique<MainWindow>(PageMain, false);
     ParlovanceSettings settings;
     if (kept) {
         QCOMPARE(settings.allKeys().size(), 5);
@@ -635,6 +643,72 @@ void TestShell::launchOverTheBusShowsTheWindow()
     QVERIFY(service->mainWindow()->isVisible());
     QCOMPARE(service->mainWindow()->currentPage(), 0);
     service->deleteMainWindow();
+}
+
+void TestShell::startParksRequestsUntilThePagesAreBuilt()
+{
+    auto window = std::make_unique<MainWindow>(PageMain, false);
+    QVERIFY(!window->isPreloadingDone());
+    QSignalSpy changed(window.get(), SIGNAL(pageChanged(Parlovance::ParlovancePages)));
+    // Requests made before the pages are built: only the last is shown, once, when
+    // preloading ends.
+    window->goToPage(PageAlbums);
+    window->goToPage(PageArtists, QVariant(QStringLiteral("parked")));
+    QVERIFY(!window->cachedPage(PageAlbums));
+    QCOMPARE(window->currentPage(), int(PageMain));
+    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), 30000);
+    // Built in their order, one per turn of the event loop.
+    for (ParlovancePages page :
+         { PageNowPlaying, PageAlbums, PageArtists, PagePlaylists, PageAllSongs })
+        QVERIFY(window->cachedPage(page));
+    QCOMPARE(window->currentPage(), int(PageArtists));
+    QCOMPARE(window->pageHistory(), (QList<ParlovancePages> { PageMain, PageArtists }));
+    QCOMPARE(changed.count(), 1);
+    // The playback service is on the bus once the gate has opened.
+    QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(
+        QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceService")));
+}
+
+void TestShell::indexingReportsDriveTheUpdatingState()
+{
+    auto window = newWindow();
+    window->goToPage(PageAlbums);
+    PlayState* hub = PlayState::instance();
+    window->watchTrackerIndexing(true);
+    window->handleTrackerIndexing(true, 5, false);
+    QVERIFY(hub->isUpdatingLibrary());
+    QCOMPARE(window->pageHistory(), QList<ParlovancePages> { PageMain });
+    // Further activity keeps it; the report that indexing has finished ends it at once.
+    window->handleTrackerIndexing(true, 3, false);
+    QVERIFY(hub->isUpdatingLibrary());
+    window->handleTrackerIndexing(false, 0, false);
+    QVERIFY(!hub->isUpdatingLibrary());
+
+    // Not watching: a few changes in sync mode are not an update of the library; more are.
+    window->watchTrackerIndexing(false);
+    MeeGo::QmUSBMode::injectModeForTesting(MeeGo::QmUSBMode::SyncMode);
+    QTRY_VERIFY(hub->isUsbSyncMode());
+    window->handleTrackerIndexing(true, 2, false);
+    QVERIFY(!hub->isUpdatingLibrary());
+    window->handleTrackerIndexing(true, 3, false);
+    QVERIFY(hub->isUpdatingLibrary());
+    window->handleTrackerIndexing(false, 0, false);
+    QVERIFY(!hub->isUpdatingLibrary());
+    MeeGo::QmUSBMode::injectModeForTesting(MeeGo::QmUSBMode::Disconnected);
+    QTRY_VERIFY(!hub->isUsbSyncMode());
+    window->handleTrackerIndexing(true, 50, false);
+    QVERIFY(!hub->isUpdatingLibrary());
+}
+
+void TestShell::updatingStateEndsWithoutAFinishedReport()
+{
+    auto window = newWindow();
+    PlayState* hub = PlayState::instance();
+    window->watchTrackerIndexing(true);
+    window->handleTrackerIndexing(true, 5, false);
+    QVERIFY(hub->isUpdatingLibrary());
+    // The indexer goes quiet without saying it has finished: the state ends on its own.
+    QTRY_VERIFY_WITH_TIMEOUT(!hub->isUpdatingLibrary(), 20000);
 }
 
 PARLOVANCE_TEST_MAIN(TestShell)
