@@ -228,6 +228,7 @@ void TestObjectMenu::initTestCase()
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
 }
 
 void TestObjectMenu::init()
