@@ -1,25 +1,49 @@
 #ifndef PARLOVANCEKEYHANDLER_H
 #define PARLOVANCEKEYHANDLER_H
 
+#include "qmkeys.h"
+
+#include <QElapsedTimer>
 #include <QObject>
 
 class PlayState;
 
-// Turns the hardware media keys into playback commands. Minimal for now: it exists, and
-// making it is what first makes the playback hub.
+// Turns the hardware media keys into playback commands on the playback hub: play and pause,
+// stop, next and previous, fast forward and rewind while a key is held, and on the headset
+// button a long press (skip forward every two seconds while held) and a double press (pause).
+// Making it is what first makes the playback hub.
 class ParlovanceKeyHandler : public QObject
 {
+    Q_OBJECT
+
 public:
     static ParlovanceKeyHandler* instance();
     static void destroyInstance();
+
+public slots:
+    void handleKeyEvent(MeeGo::QmKeys::Key key, MeeGo::QmKeys::State state);
 
 private:
     ParlovanceKeyHandler();
     ~ParlovanceKeyHandler() override;
 
+    void pressed();
+    void released();
+    void headsetButton(MeeGo::QmKeys::State state, int playbackState);
+
     static ParlovanceKeyHandler* s_instance;
 
+    MeeGo::QmKeys* keys;
     PlayState* playState;
+    // Invalid stands for "not running".
+    QElapsedTimer pressTime;
+    QElapsedTimer releaseTime;
+    int longPressInterval = 2000;
+    int doublePressInterval = 300;
+    bool doublePressed = false;
+    bool longPressed = false;
+    bool forwarding = false;
+    bool rewinding = false;
 };
 
 #endif // PARLOVANCEKEYHANDLER_H
