@@ -44,6 +44,23 @@ bool TwinTurboSortFilterProxyModel::setData(const QModelIndex& index, const QVar
 
 void TwinTurboSortFilterProxyModel::setSourceModel(QAbstractItemModel* model)
 {
+    // The kept search texts go before the base hears of any change, so that it never filters
+    // a row by the text of another one: these connections are made before the base's own.
+    if (QAbstractItemModel* old = sourceModel())
+        disconnect(old, nullptr, this, SLOT(dropSearchTexts()));
+    dropSearchTexts();
+    if (model) {
+        connect(model, SIGNAL(rowsAboutToBeInserted(QModelIndex,int,int)), this,
+                SLOT(dropSearchTexts()));
+        connect(model, SIGNAL(rowsAboutToBeRemoved(QModelIndex,int,int)), this,
+                SLOT(dropSearchTexts()));
+        connect(model, SIGNAL(rowsAboutToBeMoved(QModelIndex,int,int,QModelIndex,int)), this,
+                SLOT(dropSearchTexts()));
+        connect(model, SIGNAL(dataChanged(QModelIndex,QModelIndex)), this,
+                SLOT(dropSearchTexts()));
+        connect(model, SIGNAL(modelAboutToBeReset()), this, SLOT(dropSearchTexts()));
+        connect(model, SIGNAL(layoutAboutToBeChanged()), this, SLOT(dropSearchTexts()));
+    }
     QSortFilterProxyModel::setSourceModel(model);
     emit sourceModelChanged();
 }
@@ -51,6 +68,37 @@ void TwinTurboSortFilterProxyModel::setSourceModel(QAbstractItemModel* model)
 void TwinTurboSortFilterProxyModel::setSearchColumns(const QList<int>& columns)
 {
     searchColumns = columns;
+    dropSearchTexts();
+}
+
+void TwinTurboSortFilterProxyModel::dropSearchTexts()
+{
+    searchTextsValid = false;
+    searchTexts.clear();
+}
+
+QString TwinTurboSortFilterProxyModel::searchTextOf(int sourceRow) const
+{
+    QAbstractItemModel* source = sourceModel();
+    QString joined; // stays null when no column is searched
+    for (int column : searchColumns) {
+        QString text = source->index(sourceRow, column).data(Qt::DisplayRole).toString();
+        if (text.contains(Tab)) {
+            const QString header = source->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+            if (header == QLatin1String("artistName")) {
+                QStringList names = text.split(Tab);
+                names.removeDuplicates();
+                text = names.size() == 1 ? names.first() : qtTrId("qtn_musi_various_artist");
+            } else if (header != QLatin1String("albumName")) {
+                continue;
+            }
+        }
+        // A line break keeps a match from running from one column into the next: no typed
+        // filter holds one.
+        joined += text;
+        joined += QLatin1Char('\n');
+    }
+    return joined;
 }
 
 void TwinTurboSortFilterProxyModel::setExcludedIds(const QList<int>& ids, int column)
@@ -117,24 +165,18 @@ bool TwinTurboSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModel
     if (!atRoot)
         return false;
 
-    for (int column : searchColumns) {
-        QString text = source->index(sourceRow, column).data(Qt::DisplayRole).toString();
-        if (text.contains(Tab)) {
-            const QString header = source->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-            if (header == QLatin1String("artistName")) {
-                QStringList names = text.split(Tab);
-                names.removeDuplicates();
-                text = names.size() == 1 ? names.first() : qtTrId("qtn_musi_various_artist");
-            } else if (header != QLatin1String("albumName")) {
-                continue;
-            }
-        }
-        // A pattern without spaces is looked for in every word of the text, a pattern with
-        // spaces in the whole text: both come down to the text containing the pattern.
-        if (pattern.indexIn(text) >= 0)
-            return true;
+    if (!searchTextsValid) {
+        const int rows = source->rowCount();
+        searchTexts.resize(rows);
+        for (int row = 0; row < rows; ++row)
+            searchTexts[row] = searchTextOf(row);
+        searchTextsValid = true;
     }
-    return false;
+    // A pattern without spaces is looked for in every word of the text, a pattern with spaces
+    // in the whole text: both come down to the text containing the pattern.
+    const QString text = sourceRow < searchTexts.size() ? searchTexts.at(sourceRow)
+                                                        : searchTextOf(sourceRow);
+    return !text.isNull() && pattern.indexIn(text) >= 0;
 }
 
 bool TwinTurboSortFilterProxyModel::lessThan(const QModelIndex& left, const QModelIndex& right) const

@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QSortFilterProxyModel>
 #include <QStringMatcher>
+#include <QVector>
 
 // The search proxy of the library lists: keeps the rows whose search columns contain the
 // typed text (case-insensitively, a text with spaces as a phrase), hides the rows whose
@@ -36,16 +37,26 @@ public slots:
 signals:
     void sourceModelChanged();
 
+private slots:
+    void dropSearchTexts();
+
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
+    // What the filter looks in for one source row: its search columns' texts, one per line.
+    QString searchTextOf(int sourceRow) const;
+
     QList<int> searchColumns;
     QString expression; // as given to setFilterExpression()
     QStringMatcher pattern; // the expression without its leading spaces, any case
     QSet<int> excludedIds;
     int idColumn;
+    // The search texts of every source row, made at the first filtering and kept until the
+    // source changes: a keystroke then reads no model data at all.
+    mutable QVector<QString> searchTexts;
+    mutable bool searchTextsValid = false;
 };
 
 #endif // TWINTURBOSORTFILTERPROXYMODEL_H

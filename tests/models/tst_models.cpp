@@ -923,6 +923,23 @@ void TestModels::searchFiltersWordsAndPhrases()
     proxy.setFilterExpression(QStringLiteral("  "));
     proxy.setFilterExpression(QStringLiteral(" "));
     QCOMPARE(proxy.rowCount(), 0);
+
+    // The texts searched follow the source: changed, added and removed rows between two
+    // keystrokes are searched as they now stand.
+    proxy.setSearchColumns({ 1, 2, 3 });
+    proxy.setFilterExpression(QStringLiteral("solo"));
+    QCOMPARE(shown(), QStringList({ "Solo" }));
+    source->setData(source->index(0, 1), QStringLiteral("Solo Me Do"));
+    proxy.setFilterExpression(QStringLiteral("sol"));
+    QCOMPARE(shown(), QStringList({ "Solo Me Do", "Solo" }));
+    source->insertRow(0, { new QStandardItem(QStringLiteral("file:///x.ogg")),
+                           new QStandardItem(QStringLiteral("Console")),
+                           new QStandardItem(QStringLiteral("Zed")),
+                           new QStandardItem(QStringLiteral("Zed")) });
+    QCOMPARE(shown(), QStringList({ "Console", "Solo Me Do", "Solo" }));
+    source->removeRow(1);
+    proxy.setFilterExpression(QStringLiteral("solo"));
+    QCOMPARE(shown(), QStringList({ "Solo" }));
     delete source;
 }
 
