@@ -86,6 +86,8 @@ void TestPageParts::initTestCase()
     window->resize(480, 854);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    // Page requests wait until the window's start has finished.
+    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
 }
 
 void TestPageParts::cleanupTestCase()

@@ -195,6 +195,8 @@ void TestSongDetails::initTestCase()
     window->resize(480, 854);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    // Page requests wait until the window's start has finished.
+    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
 }
 
 void TestSongDetails::init()
