@@ -260,13 +260,20 @@ void NowPlayingPage::handleSongChange(QString title, QString album, QString arti
     currentTitle = title;
     currentSongIndex = songIndex;
     const PlayState::ContentType type = playState->contentType(PlayState::MusicMode);
+    const bool librarySong = type == PlayState::SongContent;
     const bool sameArt = album == currentAlbum && artist == currentArtist;
-    if (!forceArtUpdate && sameArt && type == PlayState::SongContent)
+    if (!forceArtUpdate && sameArt && librarySong) {
+        // The cover stays; one still on its way was asked for another row of the album, and
+        // its answer would be dropped as stale: ask again for this row.
+        if (!albumArtShown)
+            albumArtLoader->loadAlbumArt(album, artist, HalfScreen, true, AlbumArtType::AlbumArt,
+                                         QVariant(songIndex));
         return;
+    }
 
     currentAlbum = album;
     currentArtist = artist;
-    if (type == PlayState::SongContent) {
+    if (librarySong) {
         albumArtShown = false;
         const ArtInfo cached = albumArtLoader->artFromCache(album, artist, AlbumArtType::ArtType(-1),
                                                              QString(), true);

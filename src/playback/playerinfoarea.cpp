@@ -1,43 +1,231 @@
 #include "playerinfoarea.h"
 
+#include "albumart/albumartloader.h"
 #include "albumartwidget.h"
+#include "common/constants.h"
+#include "data/listmodel.h"
+#include "mpannableviewport.h"
+#include "mpositionindicator.h"
 #include "nowplayingwidget.h"
+#include "pageframework/songlist.h"
+#include "playqueuelistcellcreator.h"
+#include "playqueuetitleitem.h"
 #include "playstate.h"
+#include "shuffleproxymodel.h"
+#include "styles/playerstyles.h"
 
-#include <QGraphicsLinearLayout>
+#include <QGraphicsAnchorLayout>
+#include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
+
+namespace {
+
+const int SlideMs = 400;
+
+} // namespace
 
 PlayerInfoArea::PlayerInfoArea(AlbumArtWidget* albumArt, NowPlayingWidget* information,
                                QGraphicsItem* parent)
     : MStylableWidget(parent)
     , albumArtWidget(albumArt)
+    , albumArtLoader(new AlbumArtLoader(AlbumArtType::AlbumArt, QStringLiteral("common"), this))
     , informationWidget(information)
-    , layout(new QGraphicsLinearLayout(Qt::Vertical, this))
+    , layout(new QGraphicsAnchorLayout)
+    , header(new PlayQueueTitleItem)
+    , list(new SongList(this))
+    , listModel(new ListModel(false, this))
+    , viewport(new MPannableViewport(this))
+    , animationGroup(new QParallelAnimationGroup(this))
 {
+    PlayerStyles::ensureRegistered();
+    setStyleName(QStringLiteral("PlayerInfoArea"));
+
+    // The cover and the information lie over the queue.
+    albumArtWidget->setZValue(informationWidget->zValue());
+    list->setZValue(albumArtWidget->zValue() - 1.0);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addItem(albumArtWidget);
-    layout->addItem(informationWidget);
+    setLayout(layout);
+    connect(header, SIGNAL(clicked()), this, SLOT(hidePlayQueue()));
+    layout->addAnchor(header, Qt::AnchorTop, layout, Qt::AnchorTop);
+    layout->addAnchor(header, Qt::AnchorLeft, layout, Qt::AnchorLeft);
+    const QSizeF listSize(minimumWidth(),
+                          minimumHeight() - header->effectiveSizeHint(Qt::MinimumSize).height());
+    viewport->setMinimumSize(listSize);
+    viewport->setMaximumSize(listSize);
+    viewport->setPreferredSize(listSize);
+    if (viewport->positionIndicator())
+        viewport->positionIndicator()->hide();
+    viewport->setWidget(list);
+    viewport->setVerticalPanningPolicy(MPannableWidget::PanningAlwaysOff);
+    // The information panel has no ground of its own: the queue shows only while it opens.
+    viewport->hide();
+    header->hide();
+    layout->addAnchor(viewport, Qt::AnchorTop, header, Qt::AnchorBottom);
+    layout->addAnchor(viewport, Qt::AnchorLeft, header, Qt::AnchorLeft);
+    layout->addAnchor(albumArtWidget, Qt::AnchorTop, layout, Qt::AnchorTop);
+    layout->addAnchor(albumArtWidget, Qt::AnchorLeft, layout, Qt::AnchorLeft);
+    layout->addAnchor(informationWidget, Qt::AnchorTop, albumArtWidget, Qt::AnchorBottom);
+    layout->addAnchor(informationWidget, Qt::AnchorLeft, albumArtWidget, Qt::AnchorLeft);
+    // The panel spans the whole width, its counter at the right edge.
+    layout->addAnchor(informationWidget, Qt::AnchorRight, layout, Qt::AnchorRight);
+    layout->addAnchor(header, Qt::AnchorRight, layout, Qt::AnchorRight);
+
+    QSharedPointer<ShuffleProxyModel> queue = PlayState::instance()->shuffleProxyModel();
+    const QHash<QString, int> columns = queueColumns();
+    cellCreator = new PlayQueueListCellCreator(albumArtLoader, columns, list);
+    connect(albumArtLoader, SIGNAL(albumArtReady(QPixmap,QVariant)), this,
+            SLOT(handleAlbumArtReady(QPixmap,QVariant)),
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+    listModel->setSourceModel(queue);
+    list->setItemModel(listModel);
+    list->setCellCreator(cellCreator);
+    songIdColumn = columns.value(Constants::SongId, 0);
+    connect(list, SIGNAL(itemClicked(QModelIndex)), this, SLOT(play(QModelIndex)),
+            Qt::UniqueConnection);
+    // The queue has no columns while it is empty: the names are read again once it has.
+    if (queue) {
+        for (const char* signal : { SIGNAL(modelReset()), SIGNAL(layoutChanged()),
+                                    SIGNAL(columnsInserted(QModelIndex,int,int)),
+                                    SIGNAL(rowsInserted(QModelIndex,int,int)),
+                                    SIGNAL(headerDataChanged(Qt::Orientation,int,int)) })
+            connect(queue.data(), signal, this, SLOT(updateColumns()));
+    }
+
+    const qreal artHeight = albumArtWidget->minimumHeight();
+    auto* artSlide = new QPropertyAnimation(albumArtWidget, "pos", animationGroup);
+    artSlide->setDuration(SlideMs);
+    artSlide->setStartValue(QPointF(0, 0));
+    artSlide->setEndValue(QPointF(0, -artHeight));
+    artSlide->setEasingCurve(QEasingCurve::InQuad);
+    auto* infoSlide = new QPropertyAnimation(informationWidget, "pos", animationGroup);
+    infoSlide->setDuration(SlideMs);
+    infoSlide->setStartValue(QPointF(0, artHeight));
+    infoSlide->setEndValue(QPointF(0, artHeight + informationWidget->maximumHeight()));
+    infoSlide->setEasingCurve(QEasingCurve::OutQuad);
+    animationGroup->addAnimation(artSlide);
+    animationGroup->addAnimation(infoSlide);
+    connect(animationGroup, SIGNAL(finished()), this, SLOT(setPanningPolicy()));
 }
 
 PlayerInfoArea::~PlayerInfoArea() = default;
 
+QHash<QString, int> PlayerInfoArea::queueColumns() const
+{
+    QHash<QString, int> columns;
+    QSharedPointer<ShuffleProxyModel> queue = PlayState::instance()->shuffleProxyModel();
+    if (!queue)
+        return columns;
+    for (int c = 0; c < queue->columnCount(); ++c)
+        columns.insert(queue->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), c);
+    return columns;
+}
+
+void PlayerInfoArea::updateColumns()
+{
+    const QHash<QString, int> columns = queueColumns();
+    const int idColumn = columns.value(Constants::SongId, 0);
+    if (!columns.contains(Constants::SongId) || idColumn == songIdColumn)
+        return;
+    songIdColumn = idColumn;
+    cellCreator->setColumns(columns);
+    listModel->emitRowChanged(listModel->index(0, 0),
+                              listModel->index(listModel->rowCount() - 1, 0));
+}
+
+bool PlayerInfoArea::isQueueOpen() const
+{
+    return !albumArtWidget->isVisible();
+}
+
 void PlayerInfoArea::showPlayQueue()
 {
     shuttle = PlayState::instance()->flags().testFlag(PlayState::ShuffleOn);
+    viewport->show();
+    header->show();
+    animationGroup->setDirection(QAbstractAnimation::Forward);
+    animationGroup->start();
 }
 
 void PlayerInfoArea::hidePlayQueue()
 {
+    animationGroup->setDirection(QAbstractAnimation::Backward);
+    animationGroup->start();
+    const qreal artHeight = albumArtWidget->minimumHeight();
+    albumArtWidget->setPos(0, -artHeight);
+    informationWidget->setPos(0, artHeight + informationWidget->maximumHeight());
     albumArtWidget->show();
     informationWidget->show();
 }
 
 void PlayerInfoArea::hidePlayQueueImmediately()
 {
-    hidePlayQueue();
+    albumArtWidget->setPos(0, 0);
+    informationWidget->setPos(0, albumArtWidget->minimumHeight());
+    albumArtWidget->show();
+    informationWidget->show();
+    viewport->setVerticalPanningPolicy(MPannableWidget::PanningAlwaysOff);
+    viewport->hide();
+    header->hide();
+}
+
+void PlayerInfoArea::setPanningPolicy()
+{
+    if (animationGroup->direction() == QAbstractAnimation::Forward) {
+        viewport->setVerticalPanningPolicy(MPannableWidget::PanningAlwaysOn);
+        scrollToCurrentlyPlayingSong();
+        albumArtWidget->hide();
+        informationWidget->hide();
+    } else {
+        viewport->setVerticalPanningPolicy(MPannableWidget::PanningAlwaysOff);
+        viewport->hide();
+        header->hide();
+    }
 }
 
 void PlayerInfoArea::setShuttleState(bool state)
 {
+    if (state == shuttle)
+        return;
     shuttle = state;
+    scrollPending = true;
+    if (!albumArtWidget->isVisible())
+        scrollToCurrentlyPlayingSong();
+}
+
+void PlayerInfoArea::scrollToCurrentlyPlayingSong()
+{
+    // Turning shuffle on puts the playing song first.
+    const int row = shuttle && scrollPending
+                        ? 0
+                        : PlayState::instance()->currentIndex(PlayState::MusicMode);
+    const QModelIndex target = listModel->index(row, 0);
+    if (target == list->firstVisibleItem())
+        list->scrollTo(target, MList::PositionAtTopHint);
+    else if (target == list->lastVisibleItem())
+        list->scrollTo(target, MList::PositionAtBottomHint);
+    else
+        list->scrollTo(target, MList::PositionAtCenterHint);
+    scrollPending = false;
+}
+
+void PlayerInfoArea::play(const QModelIndex& index)
+{
+    const QModelIndex row = listModel->index(index.row(), 0, index.parent());
+    const int songId = row.data(Qt::UserRole + songIdColumn).toInt();
+    if (songId == PlayState::instance()->songId(PlayState::MusicMode))
+        hidePlayQueue();
+    else
+        PlayState::instance()->playIndex(index.row());
+}
+
+void PlayerInfoArea::handleAlbumArtReady(QPixmap pixmap, QVariant data)
+{
+    Q_UNUSED(pixmap)
+    if (!data.canConvert<QModelIndex>())
+        return;
+    const QModelIndex index = data.value<QModelIndex>();
+    if (index.row() < 0 || index.column() < 0 || index.model() != listModel)
+        return;
+    listModel->emitRowChanged(index, index);
 }

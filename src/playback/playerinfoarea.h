@@ -2,26 +2,44 @@
 #define PLAYERINFOAREA_H
 
 #include "mstylablewidget.h"
+#include "playerinfoareastyle.h"
 
+#include <QHash>
 #include <QModelIndex>
 #include <QPixmap>
 #include <QVariant>
 
+class AlbumArtLoader;
 class AlbumArtWidget;
+class ListModel;
+class MPannableViewport;
 class NowPlayingWidget;
-class QGraphicsLinearLayout;
+class PlayQueueListCellCreator;
+class PlayQueueTitleItem;
+class QGraphicsAnchorLayout;
+class QParallelAnimationGroup;
+class SongList;
 
-// The centre of the player page: the cover with the song's information panel below it. The
-// page asks it to open the play queue over its place and to close it again.
+// The centre of the player page: the cover with the song's information below it, laid over
+// the play queue. Opening the queue slides the cover up and the information down, out of the
+// way, and uncovers the queue's header and list; the header's button, or a tap on the playing
+// song's row, slides them back, and a tap on any other row plays it.
 class PlayerInfoArea : public MStylableWidget
 {
     Q_OBJECT
+    M_STYLABLE_WIDGET(PlayerInfoAreaStyle)
 
 public:
     PlayerInfoArea(AlbumArtWidget* albumArt, NowPlayingWidget* information,
                    QGraphicsItem* parent);
     ~PlayerInfoArea() override;
 
+    // For the page and tests.
+    SongList* queueList() const { return list; }
+    ListModel* queueModel() const { return listModel; }
+    PlayQueueTitleItem* queueHeader() const { return header; }
+    MPannableViewport* queueViewport() const { return viewport; }
+    bool isQueueOpen() const;
     bool shuttleState() const { return shuttle; }
 
 public slots:
@@ -30,11 +48,29 @@ public slots:
     void hidePlayQueueImmediately();
     void setShuttleState(bool state);
 
+private slots:
+    void play(const QModelIndex& index);
+    void setPanningPolicy();
+    void scrollToCurrentlyPlayingSong();
+    void handleAlbumArtReady(QPixmap pixmap, QVariant data);
+    void updateColumns();
+
 private:
+    QHash<QString, int> queueColumns() const;
+
     AlbumArtWidget* albumArtWidget;
+    AlbumArtLoader* albumArtLoader;
     NowPlayingWidget* informationWidget;
-    QGraphicsLinearLayout* layout;
+    QGraphicsAnchorLayout* layout;
+    PlayQueueTitleItem* header;
+    SongList* list;
+    ListModel* listModel;
+    MPannableViewport* viewport;
+    QParallelAnimationGroup* animationGroup;
+    PlayQueueListCellCreator* cellCreator = nullptr;
+    int songIdColumn = 0;
     bool shuttle = false;
+    bool scrollPending = false;
 };
 
 #endif // PLAYERINFOAREA_H

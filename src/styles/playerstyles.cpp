@@ -70,8 +70,9 @@ void PlayerStyles::ensureRegistered()
         { "ArtistLabel", merged(text(22, secondary), fixedHeight(29)) },
         { "AlbumLabel", merged(text(22, secondary), fixedHeight(29)) },
         { "InfoIcon", fixedSize(32, 32) },
-        // The cover.
+        // The cover, and the play queue it covers with the information panel.
         { "AlbumArtWidget", fixedSize(480, 480) },
+        { "PlayerInfoArea", fixedSize(480, 580) },
         // Transport buttons over the seek pane.
         { "PlayerControlsButtonPane", merged(fixedHeight(88), margins(48, 0, 48, 0)) },
         { "PlayerControlsButton", iconButton(88, 64) },

@@ -16,7 +16,12 @@
 #include "playback/navigationbarwidget.h"
 #include "playback/nowplayingpage.h"
 #include "playback/nowplayingwidget.h"
+#include "playback/playerinfoarea.h"
+#include "playback/playqueuecontentitem.h"
 #include "playback/playstate.h"
+#include "data/listmodel.h"
+#include "pageframework/songlist.h"
+#include "mpannableviewport.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
 #include "mafwplaylist.h"
@@ -76,8 +81,12 @@ private slots:
         QVERIFY(seven && red && shortSongs);
         window = new MApplicationWindow;
         window->show();
-        // Built before anything is queued, as preloading builds it.
+        // Built, and its content made, before anything is queued: the play queue it shows
+        // has no columns yet, and must still show real titles once songs come.
         page = new NowPlayingPage(nullptr);
+        QCOMPARE(PlayState::instance()->songCount(PlayState::MusicMode), 0);
+        showPage();
+        QVERIFY(page->infoArea());
     }
 
     void cleanupTestCase()
@@ -165,6 +174,59 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 7, Timeout);
         QTRY_VERIFY_WITH_TIMEOUT(
             !bar->applicationMenu()->actions().contains(page->playAlbumMenuAction()), Timeout);
+    }
+
+    void playQueueOverTheCover()
+    {
+        PlayState* hub = play(seven, 2);
+        showPage();
+        PlayerInfoArea* area = page->infoArea();
+        QTRY_COMPARE_WITH_TIMEOUT(page->information()->titleText()->text(), titleOf(seven, 2),
+                                  Timeout);
+        QVERIFY(!area->isQueueOpen());
+        QVERIFY(!area->queueViewport()->isVisible());
+
+        // A tap on the cover opens the queue: real titles, artists and lengths, the playing
+        // row accented.
+        TouchDriver finger(window);
+        AlbumArtWidget* art = page->albumArt();
+        finger.tap(art->mapToScene(art->rect().center()));
+        QTRY_VERIFY_WITH_TIMEOUT(area->isQueueOpen(), Timeout);
+        ListModel* rows = area->queueModel();
+        QCOMPARE(rows->rowCount(), 7);
+        MList* list = area->queueList();
+        QTRY_VERIFY(list->firstVisibleItem().isValid());
+        auto cellOf = [list](int row) -> PlayQueueContentItem* {
+            return qobject_cast<PlayQueueContentItem*>(
+                list->visibleCell(list->itemModel()->index(row, 0)));
+        };
+        QTRY_VERIFY(cellOf(2));
+        QCOMPARE(cellOf(2)->title(), titleOf(seven, 2));
+        QCOMPARE(cellOf(2)->subtitle(), QStringLiteral("Kim"));
+        QCOMPARE(cellOf(2)->sideBottomTitle(), QStringLiteral("00:30"));
+        QCOMPARE(cellOf(2)->titleLabelWidget()->styleName(), QStringLiteral("CommonTitleAccented"));
+        QVERIFY(cellOf(1));
+        QCOMPARE(cellOf(1)->titleLabelWidget()->styleName(), QStringLiteral("CommonTitleInverted"));
+
+        // Another row plays and the queue stays open, the accent moving with the song.
+        const QPointF rowFour = cellOf(4)->mapToScene(cellOf(4)->rect().center());
+        finger.tap(rowFour);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->currentIndex(PlayState::MusicMode), 4, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(cellOf(4)->titleLabelWidget()->styleName(),
+                                  QStringLiteral("CommonTitleAccented"), Timeout);
+        QCOMPARE(cellOf(2)->titleLabelWidget()->styleName(), QStringLiteral("CommonTitleInverted"));
+        QVERIFY(area->isQueueOpen());
+
+        // Rows added while it is open show up.
+        hub->appendModel(red, PlayState::ModelOptions(), -1);
+        QTRY_COMPARE_WITH_TIMEOUT(rows->rowCount(), 9, Timeout);
+
+        // A tap on the playing row closes the queue without restarting the song.
+        finger.tap(cellOf(4)->mapToScene(cellOf(4)->rect().center()));
+        QTRY_VERIFY_WITH_TIMEOUT(!area->isQueueOpen(), Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!area->queueViewport()->isVisible(), Timeout);
+        QCOMPARE(hub->currentIndex(PlayState::MusicMode), 4);
+        QVERIFY(hub->position(PlayState::MusicMode) >= 1 || hub->state(PlayState::MusicMode) == PlayState::Playing);
     }
 
     void leavesWhenTheQueueEnds()

@@ -1,0 +1,8 @@
+#include "playerinfoareastyle.h"
+
+PlayerInfoAreaStyle::PlayerInfoAreaStyle(QObject* parent)
+    : MWidgetStyle(parent)
+{
+}
+
+PlayerInfoAreaStyle::~PlayerInfoAreaStyle() = default;
