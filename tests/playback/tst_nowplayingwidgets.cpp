@@ -398,8 +398,10 @@ private slots:
         QCOMPARE(widget->nextControl()->iconID(), Constants::IconNextWhite);
         QVERIFY(widget->seekControl()->isEnabled());
         QCOMPARE(widget->seekControl()->maximum(), 30);
-        QTRY_COMPARE_WITH_TIMEOUT(widget->elapsedText()->text(), QStringLiteral("00:01"), Timeout);
-        QCOMPARE(widget->seekControl()->value(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::MusicMode) >= 1, Timeout);
+        const uint now = hub->position(PlayState::MusicMode);
+        QCOMPARE(widget->elapsedText()->text(), ZelTime::timeString(int(now), false));
+        QCOMPARE(widget->seekControl()->value(), int(now));
 
         // Play/pause toggles the hub and the icon.
         TouchDriver(window).press(centreOf(widget->playControl()));
@@ -484,7 +486,8 @@ private slots:
         widget->createLayout();
         showOnPage(widget);
         PlayState* hub = play(shortSongs, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(widget->elapsedText()->text(), QStringLiteral("00:02"), Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::MusicMode) >= 2, Timeout);
+        QCOMPARE(hub->currentIndex(PlayState::MusicMode), 0);
         // The first song ends by itself: from the change on, the second song's position shows.
         QStringList shown;
         QObject watcher;
@@ -493,7 +496,7 @@ private slots:
                 shown << widget->elapsedText()->text();
         });
         QTRY_COMPARE_WITH_TIMEOUT(hub->currentIndex(PlayState::MusicMode), 1, Timeout);
-        QTRY_VERIFY_WITH_TIMEOUT(shown.contains(QStringLiteral("00:01")), Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= 2, Timeout);
         QVERIFY2(shown.first() == QStringLiteral("00:00"), qPrintable(shown.join(' ')));
         hub->stop(PlayState::MusicMode);
         page->setCentralWidget(new QGraphicsWidget);
