@@ -213,6 +213,15 @@ void AllSongsPage::handlePageAppearing()
         connect(pageModel.data(), SIGNAL(completed()), this, SLOT(switchPolicy()),
                 Qt::UniqueConnection);
     }
+    // The list is scrolled once it shows: cells laid out while the page is still hidden
+    // would keep the size they had then.
+    if (lastFilteredPlayIndex.isValid())
+        QMetaObject::invokeMethod(this, "scrollToLastFilteredPlay", Qt::QueuedConnection);
+    switchPolicy();
+}
+
+void AllSongsPage::scrollToLastFilteredPlay()
+{
     if (lastFilteredPlayIndex.isValid() && listModel && list) {
         const QModelIndex inProxy = filterProxy->mapFromSource(lastFilteredPlayIndex);
         const QModelIndex inList = listModel->mapFromSource(inProxy);
@@ -220,7 +229,6 @@ void AllSongsPage::handlePageAppearing()
             list->scrollTo(inList, MList::PositionAtCenterHint, MList::Animated);
     }
     lastFilteredPlayIndex = QPersistentModelIndex();
-    switchPolicy();
 }
 
 void AllSongsPage::handlePageDisappeared()

@@ -42,6 +42,7 @@ private slots:
     void handleFilteredModelLayoutChange();
     void playAllSongs(bool shuffle);
     void fetchRest();
+    void scrollToLastFilteredPlay();
 
 private:
     QString listStyleName;
