@@ -1,6 +1,7 @@
 #include "parlovancemainpage.h"
 
 #include "mbutton.h"
+#include "playback/playstate.h"
 #include "mlabel.h"
 #include "mwidget.h"
 
@@ -55,7 +56,11 @@ void ParlovanceMainPage::addLibraryButton(QGraphicsLinearLayout* layout, const Q
 {
     auto* button = new MButton(text);
     layout->addItem(button);
-    connect(button, &MButton::clicked, this, [this, page] { emit goToPage(page); });
+    // While the library is being updated the pages would show half a library: taps wait.
+    connect(button, &MButton::clicked, this, [this, page] {
+        if (!updating)
+            emit goToPage(page);
+    });
 }
 
 void ParlovanceMainPage::setUpdatingLibraryState(bool on)
@@ -63,6 +68,9 @@ void ParlovanceMainPage::setUpdatingLibraryState(bool on)
     updating = on;
     if (updatingLabel)
         updatingLabel->setVisible(on);
+    // The queue may name songs the update removes.
+    if (on)
+        PlayState::instance()->clearPlayQueue();
 }
 
 bool ParlovanceMainPage::isUpdatingLibraryState() const

@@ -7,6 +7,7 @@
 #include "mapplication.h"
 #include "mapplicationpage.h"
 #include "mbanner.h"
+#include "mbutton.h"
 #include "mlocale.h"
 #include "mscenemanager.h"
 #include "shell/parlovanceapplicationservice.h"
@@ -678,11 +679,27 @@ void TestShell::indexingReportsDriveTheUpdatingState()
     window->handleTrackerIndexing(true, 5, false);
     QVERIFY(hub->isUpdatingLibrary());
     QCOMPARE(window->pageHistory(), QList<ParlovancePages> { PageMain });
+    // The main page's library buttons wait while the library is updated.
+    QList<MButton*> buttons;
+    QList<QGraphicsItem*> items = window->cachedPage(PageMain)->childItems();
+    while (!items.isEmpty()) {
+        QGraphicsItem* item = items.takeFirst();
+        auto* button = qobject_cast<MButton*>(item->toGraphicsObject());
+        if (button && button->text() == QLatin1String("Albums"))
+            buttons << button;
+        items << item->childItems();
+    }
+    QVERIFY(!buttons.isEmpty());
+    for (MButton* button : buttons)
+        button->click();
+    QCOMPARE(window->pageHistory(), QList<ParlovancePages> { PageMain });
     // Further activity keeps it; the report that indexing has finished ends it at once.
     window->handleTrackerIndexing(true, 3, false);
     QVERIFY(hub->isUpdatingLibrary());
     window->handleTrackerIndexing(false, 0, false);
     QVERIFY(!hub->isUpdatingLibrary());
+    buttons.first()->click();
+    QCOMPARE(window->pageHistory().size(), 2);
 
     // Not watching: a few changes in sync mode are not an update of the library; more are.
     window->watchTrackerIndexing(false);
