@@ -88,6 +88,10 @@ void PlayerStyles::ensureRegistered()
         { "MNavigationBarBackButtonInverted", iconButton(72, 48) },
         { "NavigationBarMenuButtonInverted", iconButton(72, 48) },
         { "ViewMenuPlayAlbumItem", merged(fixedHeight(88), margins(16, 0, 16, 0)) },
+        // The now-playing tile of the latest-activity grid: the title on a dark strip.
+        { "NowPlayingLabelText", text(24, primary) },
+        { "NowPlayingLabelBackground", { { "backgroundColor", QColor(0, 0, 0, 170) } } },
+        { "NowPlayingLabelIcon", fixedSize(48, 48) },
     };
     MStyleTable::registerStyles(QStringLiteral("parlovance"), entries);
 }

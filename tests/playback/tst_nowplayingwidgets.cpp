@@ -27,6 +27,7 @@
 #include "playback/albumartwidget.h"
 #include "playback/navigationbarwidget.h"
 #include "playback/nowplayingbutton.h"
+#include "playback/nowplayinglabel.h"
 #include "playback/nowplayingwidget.h"
 #include "playback/playercontrolswidget.h"
 #include "playback/playstate.h"
@@ -753,6 +754,67 @@ private slots:
         hub->clearPlayQueue();
         QVERIFY(!button.isButtonVisible());
         QVERIFY(visibility.count() > before);
+    }
+
+    void labelFollowsTheSong()
+    {
+        auto* label = new NowPlayingLabel(QStringLiteral("NowPlayingLabel"), nullptr);
+        label->setTextStyleName(QStringLiteral("NowPlayingLabelText"));
+        label->setBackgroundStyleName(QStringLiteral("NowPlayingLabelBackground"));
+        label->setSmallImageStyleName(QStringLiteral("NowPlayingLabelIcon"));
+        label->setPreferredSize(318, 318);
+        label->setMinimumSize(318, 318);
+        showOnPage(label);
+        QSignalSpy clicked(label, SIGNAL(clicked()));
+
+        // Shown at once: title, cover and the playing image.
+        PlayState* hub = play(seven, 0);
+        label->updateNowPlayingLabel(true);
+        QCOMPARE(label->title(), titleOf(seven, 0));
+        QCOMPARE(label->smallImage(),
+                 QStringLiteral("icon-m-toolbar-mediacontrol-play-white-selected"));
+        QTRY_VERIFY_WITH_TIMEOUT(!label->image().isNull(), Timeout);
+        QCOMPARE(label->opacity(), 1.0);
+        const qint64 sevenCover = label->image().cacheKey();
+
+        // The next song of the same album changes the title only.
+        hub->next(-1);
+        label->updateNowPlayingLabel();
+        QCOMPARE(label->title(), titleOf(seven, 1));
+        QTest::qWait(50);
+        QCOMPARE(label->opacity(), 1.0);
+        QCOMPARE(label->image().cacheKey(), sevenCover);
+
+        // Another album: the old cover fades out, the new one fades in.
+        play(red, 0);
+        label->updateNowPlayingLabel();
+        QTRY_VERIFY_WITH_TIMEOUT(label->opacity() < 1.0, Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(label->image().cacheKey() != sevenCover, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(label->opacity(), 1.0, Timeout);
+        save(QStringLiteral("nowplaying-label.png"));
+
+        // While the grid fades out, the cover waits for it.
+        const qint64 redCover = label->image().cacheKey();
+        label->handleLatestActivityWidgetStartsHiding();
+        play(seven, 3);
+        label->updateNowPlayingLabel();
+        QTRY_VERIFY_WITH_TIMEOUT(!label->waitingArt().isNull(), Timeout);
+        QCOMPARE(label->image().cacheKey(), redCover);
+        label->setPreloadedArtAndTitle();
+        QVERIFY(label->image().cacheKey() != redCover);
+        QCOMPARE(label->title(), titleOf(seven, 3));
+        QCOMPARE(label->opacity(), 1.0);
+
+        // A paused song shows the pause image; a tap says so.
+        hub->pause();
+        QVERIFY(waitForState(PlayState::Paused));
+        label->updatePlaybackStateIcon();
+        QCOMPARE(label->smallImage(),
+                 QStringLiteral("icon-m-toolbar-mediacontrol-pause-white-selected"));
+        TouchDriver(window).tap(centreOf(label));
+        QCOMPARE(clicked.count(), 1);
+        hub->stop(PlayState::MusicMode);
+        page->setCentralWidget(new QGraphicsWidget);
     }
 
     void stackedAsOnThePlayerPage()

@@ -1,0 +1,8 @@
+#include "zeloverlaylabelstyle.h"
+
+ZelOverlayLabelStyle::ZelOverlayLabelStyle(QObject* parent)
+    : MWidgetStyle(parent)
+{
+}
+
+ZelOverlayLabelStyle::~ZelOverlayLabelStyle() = default;
