@@ -19,6 +19,7 @@
 #include "playercontrolswidget.h"
 #include "playerinfoarea.h"
 #include "playstate.h"
+#include "pageframework/ringtonesetter.h"
 #include "shell/mainwindow.h"
 
 #include <QFile>
@@ -515,7 +516,5 @@ void NowPlayingPage::setAsRingtoneSlot()
     if (playState->contentType(PlayState::MusicMode) != PlayState::SongContent
         || playState->songId(PlayState::MusicMode) < 1)
         return;
-    // The ringtone setter of the page framework is not part of the player yet.
-    qCDebug(lcPlayback) << Q_FUNC_INFO << "- ringtone for song"
-                        << playState->songId(PlayState::MusicMode);
+    RingtoneSetter::instance()->setAsRingtone(playState->songId(PlayState::MusicMode));
 }

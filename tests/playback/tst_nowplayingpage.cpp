@@ -19,6 +19,9 @@
 #include "playback/playerinfoarea.h"
 #include "playback/playqueuecontentitem.h"
 #include "playback/playstate.h"
+#include "common/parlovance.h"
+#include "pageframework/quintaveilpage.h"
+#include "shell/mainwindow.h"
 #include "data/listmodel.h"
 #include "pageframework/songlist.h"
 #include "mpannableviewport.h"
@@ -227,6 +230,37 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!area->queueViewport()->isVisible(), Timeout);
         QCOMPARE(hub->currentIndex(PlayState::MusicMode), 4);
         QVERIFY(hub->position(PlayState::MusicMode) >= 1 || hub->state(PlayState::MusicMode) == PlayState::Playing);
+    }
+
+    void aSongTappedOnTheAllSongsPageOpensThePlayer()
+    {
+        PlayState::instance()->stop(PlayState::MusicMode);
+        MainWindow mainWindow(Parlovance::PageMain, false);
+        QTRY_VERIFY_WITH_TIMEOUT(mainWindow.isPreloadingDone(), 60000);
+        mainWindow.goToPage(Parlovance::PageAllSongs);
+        auto* songs = qobject_cast<QuintaveilPage*>(mainWindow.cachedPage(Parlovance::PageAllSongs));
+        QVERIFY(songs);
+        QTRY_VERIFY_WITH_TIMEOUT(songs->pageList() && songs->pageList()->itemModel()
+                                     && songs->pageList()->visibleCells().size() > 3,
+                                 Timeout);
+        // A song row well below the shuffle row and the first group header.
+        const QList<MWidget*> cells = songs->pageList()->visibleCells();
+        MWidget* row = cells.at(3);
+        const QPointF at = row->mapToScene(row->rect().center());
+        TouchDriver(&mainWindow).tap(at);
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindow.currentPage(), int(Parlovance::PageNowPlaying), Timeout);
+        auto* player = qobject_cast<NowPlayingPage*>(mainWindow.cachedPage(Parlovance::PageNowPlaying));
+        QVERIFY(player);
+        PlayState* hub = PlayState::instance();
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+        const QString expected = hub->title(PlayState::MusicMode);
+        QVERIFY(!expected.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(player->information()->titleText()->text(), expected, Timeout);
+        QCOMPARE(player->information()->artistText()->text(),
+                 hub->artist(PlayState::MusicMode));
+        QVERIFY(!player->information()->songNumberText()->text().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!player->albumArt()->albumArt().isNull(), Timeout);
+        hub->stop(PlayState::MusicMode);
     }
 
     void leavesWhenTheQueueEnds()
