@@ -1,6 +1,6 @@
 #include "parlovancemainpage.h"
 
-#include "mbutton.h"
+#include "librarybuttonarea.h"
 #include "playback/playstate.h"
 #include "mlabel.h"
 #include "mwidget.h"
@@ -35,10 +35,9 @@ void ParlovanceMainPage::createContent()
     heading->setAlignment(Qt::AlignCenter);
     layout->addItem(heading);
 
-    addLibraryButton(layout, qtTrId("qtn_musi_artists_container"), Parlovance::PageArtists);
-    addLibraryButton(layout, qtTrId("qtn_musi_albums_container"), Parlovance::PageAlbums);
-    addLibraryButton(layout, qtTrId("qtn_musi_all_songs"), Parlovance::PageAllSongs);
-    addLibraryButton(layout, qtTrId("qtn_musi_playlists_container"), Parlovance::PagePlaylists);
+    libraryButtons = new LibraryButtonArea(content);
+    connect(libraryButtons, SIGNAL(goToPage(int)), this, SLOT(openLibraryPage(int)));
+    layout->addItem(libraryButtons);
 
     updatingLabel = new MLabel(qtTrId("qtn_musi_updating_library"));
     updatingLabel->setAlignment(Qt::AlignCenter);
@@ -51,16 +50,11 @@ void ParlovanceMainPage::createContent()
     emit pageConstructionDone();
 }
 
-void ParlovanceMainPage::addLibraryButton(QGraphicsLinearLayout* layout, const QString& text,
-                                          Parlovance::ParlovancePages page)
+void ParlovanceMainPage::openLibraryPage(int page)
 {
-    auto* button = new MButton(text);
-    layout->addItem(button);
     // While the library is being updated the pages would show half a library: taps wait.
-    connect(button, &MButton::clicked, this, [this, page] {
-        if (!updating)
-            emit goToPage(page);
-    });
+    if (!updating)
+        showPage(page);
 }
 
 void ParlovanceMainPage::setUpdatingLibraryState(bool on)

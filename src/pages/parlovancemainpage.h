@@ -3,6 +3,7 @@
 
 #include "pageframework/quintaveilpage.h"
 
+class LibraryButtonArea;
 class MLabel;
 class QGraphicsLinearLayout;
 
@@ -31,10 +32,11 @@ signals:
 protected:
     void createContent() override;
 
-private:
-    void addLibraryButton(QGraphicsLinearLayout* layout, const QString& text,
-                          Parlovance::ParlovancePages page);
+private slots:
+    void openLibraryPage(int page);
 
+private:
+    LibraryButtonArea* libraryButtons = nullptr;
     MLabel* updatingLabel = nullptr;
     bool updating = false;
     int activityUpdateDelay = 0;

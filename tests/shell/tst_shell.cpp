@@ -8,6 +8,7 @@
 #include "mapplicationpage.h"
 #include "mbanner.h"
 #include "mbutton.h"
+#include "pageframework/mainpagelistitem.h"
 #include "mlocale.h"
 #include "mscenemanager.h"
 #include "shell/parlovanceapplicationservice.h"
@@ -680,25 +681,25 @@ void TestShell::indexingReportsDriveTheUpdatingState()
     QVERIFY(hub->isUpdatingLibrary());
     QCOMPARE(window->pageHistory(), QList<ParlovancePages> { PageMain });
     // The main page's library buttons wait while the library is updated.
-    QList<MButton*> buttons;
+    QList<MainPageListItem*> buttons;
     QList<QGraphicsItem*> items = window->cachedPage(PageMain)->childItems();
     while (!items.isEmpty()) {
         QGraphicsItem* item = items.takeFirst();
-        auto* button = qobject_cast<MButton*>(item->toGraphicsObject());
-        if (button && button->text() == QLatin1String("Albums"))
+        auto* button = qobject_cast<MainPageListItem*>(item->toGraphicsObject());
+        if (button && button->title() == QLatin1String("Albums"))
             buttons << button;
         items << item->childItems();
     }
     QVERIFY(!buttons.isEmpty());
-    for (MButton* button : buttons)
-        button->click();
+    for (MainPageListItem* button : buttons)
+        emit button->clicked();
     QCOMPARE(window->pageHistory(), QList<ParlovancePages> { PageMain });
     // Further activity keeps it; the report that indexing has finished ends it at once.
     window->handleTrackerIndexing(true, 3, false);
     QVERIFY(hub->isUpdatingLibrary());
     window->handleTrackerIndexing(false, 0, false);
     QVERIFY(!hub->isUpdatingLibrary());
-    buttons.first()->click();
+    emit buttons.first()->clicked();
     QCOMPARE(window->pageHistory().size(), 2);
 
     // Not watching: a few changes in sync mode are not an update of the library; more are.
