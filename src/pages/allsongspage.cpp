@@ -160,6 +160,8 @@ void AllSongsPage::handleFilteredModelLayoutChange()
 
 void AllSongsPage::setFilteringPolicy()
 {
+    if (scrollWaitsForFilter && filterText.isEmpty())
+        QMetaObject::invokeMethod(this, "scrollToLastFilteredPlay", Qt::QueuedConnection);
     // An emptied filter that arrives after the field has gone (the page was left, or came
     // back before the filter caught up) opens no field: the page stays with its list.
     if (filterText.isEmpty()
@@ -222,6 +224,14 @@ void AllSongsPage::handlePageAppearing()
 
 void AllSongsPage::scrollToLastFilteredPlay()
 {
+    // The page came back before the emptied filter reached it: the whole list is not there
+    // yet, and the scroll waits for it.
+    if (lastFilteredPlayIndex.isValid() && filterProxy
+        && !filterProxy->filterRegExp().pattern().isEmpty()) {
+        scrollWaitsForFilter = true;
+        return;
+    }
+    scrollWaitsForFilter = false;
     if (lastFilteredPlayIndex.isValid() && listModel && list) {
         const QModelIndex inProxy = filterProxy->mapFromSource(lastFilteredPlayIndex);
         const QModelIndex inList = listModel->mapFromSource(inProxy);

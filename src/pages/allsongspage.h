@@ -53,6 +53,7 @@ private:
     // Where the song picked from a filtered list lies in the whole list: the page comes back
     // to it once, the next time it appears.
     QPersistentModelIndex lastFilteredPlayIndex;
+    bool scrollWaitsForFilter = false;
 };
 
 #endif // ALLSONGSPAGE_H
