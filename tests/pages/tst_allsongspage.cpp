@@ -393,14 +393,10 @@ void TestAllSongsPage::tappingAFilteredRowPlaysWithinTheMatches()
     QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), QStringLiteral("Nobody"),
                               Timeout);
 
-    // Back on the page the filter is gone and the whole list shows, at the song picked,
-    // drawn across the whole row.
+    // Back on the page the filter is gone and the whole list shows.
     showPage();
     QTRY_COMPARE(songs->listAdapter()->rowCountInGroup(-1), 9);
     QTRY_COMPARE(songs->layoutState(), CollectionPageBase::ListState);
-    const QModelIndex picked = rowTitled(songs->listAdapter(), "Navy");
-    QTRY_VERIFY(songs->pageList()->visibleCell(picked));
-    QVERIFY(songs->pageList()->visibleCell(picked)->size().width() > 400);
 }
 
 void TestAllSongsPage::songsComeAndGoWhileThePageShows()
