@@ -7,12 +7,12 @@
 #include "mafwtrackermodelfactory.h"
 #include "mapplication.h"
 #include "mbutton.h"
-#include "mdialog.h"
 #include "mlabel.h"
 #include "mnamespace.h"
 #include "mpannableviewport.h"
 #include "mpositionindicator.h"
 #include "mtextedit.h"
+#include "pageframework/saveasdialog.h"
 #include "mwidget.h"
 
 #include <QDebug>
@@ -89,7 +89,7 @@ PlaylistSelectionSheet::~PlaylistSelectionSheet()
     delete namer.data();
 }
 
-MDialog* PlaylistSelectionSheet::nameDialog() const
+SaveAsDialog* PlaylistSelectionSheet::nameDialog() const
 {
     return namer;
 }
@@ -135,18 +135,16 @@ void PlaylistSelectionSheet::handleNewClicked()
 {
     if (namer)
         return;
-    namer = new MDialog(qtTrId("qtn_musi_create_list"), M::SaveButton | M::CancelButton);
-    nameEdit = new MTextEdit(MTextEditModel::SingleLine, QString());
-    nameEdit->setMaxLength(PlaylistNameMaxLength);
-    namer->setCentralWidget(nameEdit);
+    namer = new SaveAsDialog(qtTrId("qtn_musi_create_list"));
+    namer->textEdit()->setMaxLength(PlaylistNameMaxLength);
     connect(namer, SIGNAL(finished(int)), this, SLOT(handleNameDialogFinished(int)));
     namer->appear(MApplication::activeWindow(), MSceneWindow::DestroyWhenDone);
-    nameEdit->setFocus(Qt::OtherFocusReason);
+    namer->textEdit()->setFocus(Qt::OtherFocusReason);
 }
 
 void PlaylistSelectionSheet::handleNameDialogFinished(int result)
 {
-    const QString name = nameEdit ? nameEdit->text().trimmed() : QString();
+    const QString name = namer ? namer->text().trimmed() : QString();
     namer = nullptr;
     if (result != M::SaveButton)
         return;

@@ -8,9 +8,8 @@
 
 class MafwTrackerModel;
 class MButton;
-class MDialog;
 class MLabel;
-class MTextEdit;
+class SaveAsDialog;
 class QGraphicsLinearLayout;
 
 // Adds one library item (a song, an album or an artist, or all songs of the unknown album or
@@ -37,7 +36,7 @@ public:
     int itemType() const { return type; }
     int itemId() const { return id; }
     // The name dialog of the create button while it is open.
-    MDialog* nameDialog() const;
+    SaveAsDialog* nameDialog() const;
 
 private slots:
     void handleCancelClicked();
@@ -55,8 +54,7 @@ private:
     MButton* createButton;
     QGraphicsLinearLayout* playlistLayout;
     QSharedPointer<MafwTrackerModel> playlists;
-    QPointer<MDialog> namer;
-    QPointer<MTextEdit> nameEdit;
+    QPointer<SaveAsDialog> namer;
 };
 
 #endif // PLAYLISTSELECTIONSHEET_H

@@ -7,7 +7,9 @@
 #include "playback/playstate.h"
 #include "data/twinturbosortfilterproxymodel.h"
 
+#include <QElapsedTimer>
 #include <QGraphicsLinearLayout>
+#include <QTest>
 
 TestPage::TestPage(MainWindow* window, bool withFilter, ObjectMenuType menu)
     : QuintaveilPage(window, QVariant())
@@ -55,6 +57,32 @@ void TestPage::setModel(QSharedPointer<MafwTrackerModel> model)
     list->setItemModel(listModel);
     list->setCellCreator(new AllSongsCellCreator(columnTable(model.data()), &filterText, list));
     connectEmptyViewHandling();
+}
+
+QModelIndex TestPage::rowTitled(const QString& title) const
+{
+    for (int g = 0; g < listModel->groupCount(); ++g) {
+        const QModelIndex header = listModel->index(g, 0);
+        for (int r = 0; r < listModel->rowCount(header); ++r) {
+            const QModelIndex item = listModel->index(r, 0, header);
+            if (item.data(Qt::UserRole + 1).toString() == title)
+                return item;
+        }
+    }
+    return QModelIndex();
+}
+
+QModelIndex TestPage::waitForVisibleRow(const QString& title, int timeoutMs) const
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < timeoutMs) {
+        const QModelIndex row = rowTitled(title);
+        if (row.isValid() && list->visibleCell(row))
+            return row;
+        QTest::qWait(20);
+    }
+    return QModelIndex();
 }
 
 void TestPage::handleListItemClick(const QModelIndex& index)

@@ -19,6 +19,11 @@ public:
 
     void setModel(QSharedPointer<MafwTrackerModel> model);
     QString currentFilterText() const { return filterText; }
+    // The list index of the first row whose column 1 (a song's title; an album's, artist's or
+    // playlist's name) is the text; invalid when the list shows none.
+    QModelIndex rowTitled(const QString& title) const;
+    // The row once the list shows it and has its cell on screen; invalid after the time-out.
+    QModelIndex waitForVisibleRow(const QString& title, int timeoutMs = 30000) const;
     TwinTurboSortFilterProxyModel* proxy() const { return filterProxy.data(); }
 
     // The protected parts the tests drive.

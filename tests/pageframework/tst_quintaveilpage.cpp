@@ -54,20 +54,6 @@ QString screenshotDir()
     return dir;
 }
 
-// The list index of the first row whose title is the text.
-QModelIndex rowTitled(ListModel* list, const QString& title)
-{
-    for (int g = 0; g < list->groupCount(); ++g) {
-        const QModelIndex header = list->index(g, 0);
-        for (int r = 0; r < list->rowCount(header); ++r) {
-            const QModelIndex item = list->index(r, 0, header);
-            if (item.data(Qt::UserRole + 1).toString() == title)
-                return item;
-        }
-    }
-    return QModelIndex();
-}
-
 } // namespace
 
 class TestQuintaveilPage : public QObject
@@ -99,7 +85,6 @@ private slots:
 
 private:
     TestPage* showPage(bool withFilter);
-    QModelIndex waitForRow(TestPage* page, const QString& title);
 
     std::unique_ptr<MainWindow> window;
     QSharedPointer<MafwTrackerModel> allSongs;
@@ -164,21 +149,6 @@ TestPage* TestQuintaveilPage::showPage(bool withFilter)
     page->setModel(allSongs);
     page->appear(window.get());
     return page;
-}
-
-QModelIndex TestQuintaveilPage::waitForRow(TestPage* page, const QString& title)
-{
-    // Callers check the index: an invalid one means the row never showed.
-    QModelIndex row;
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < Timeout) {
-        row = rowTitled(page->listAdapter(), title);
-        if (row.isValid() && page->pageList()->visibleCell(row))
-            return row;
-        QTest::qWait(20);
-    }
-    return QModelIndex();
 }
 
 void TestQuintaveilPage::navigationThroughTheWindow()
@@ -254,7 +224,7 @@ void TestQuintaveilPage::gesturePolicyFollowsTheCurrentPage()
 void TestQuintaveilPage::typingOpensTheFilterAndEditsArrivePerPause()
 {
     TestPage* page = showPage(true);
-    QVERIFY(waitForRow(page, QStringLiteral("Azure")).isValid());
+    QVERIFY(page->waitForVisibleRow(QStringLiteral("Azure")).isValid());
     QVERIFY(page->hasFocus());
     QSignalSpy started(page, SIGNAL(filteringStarted()));
     QSignalSpy edits(page, SIGNAL(filterTextChanged(QString)));
@@ -295,7 +265,7 @@ void TestQuintaveilPage::typingOpensTheFilterAndEditsArrivePerPause()
 void TestQuintaveilPage::pullingDownAtTheTopOpensTheFilter()
 {
     TestPage* page = showPage(true);
-    const QModelIndex row = waitForRow(page, QStringLiteral("Azure"));
+    const QModelIndex row = page->waitForVisibleRow(QStringLiteral("Azure"));
     QVERIFY(row.isValid());
     MPannableViewport* viewport = page->pannableViewport();
     QVERIFY(viewport);
@@ -316,7 +286,7 @@ void TestQuintaveilPage::pullingDownAtTheTopOpensTheFilter()
 void TestQuintaveilPage::typingOnAPageWithoutFilterDoesNothing()
 {
     TestPage* page = showPage(false);
-    QVERIFY(waitForRow(page, QStringLiteral("Azure")).isValid());
+    QVERIFY(page->waitForVisibleRow(QStringLiteral("Azure")).isValid());
     QVERIFY(page->hasFocus());
     QSignalSpy started(page, SIGNAL(filteringStarted()));
     QSignalSpy edits(page, SIGNAL(filterTextChanged(QString)));
@@ -356,7 +326,7 @@ void TestQuintaveilPage::tappingARowPlaysOnceThePageHasGone()
     PlayState* hub = PlayState::instance();
     const int activities = LatestActivityController::instance()->activityCount();
     TestPage* page = showPage(false);
-    const QModelIndex row = waitForRow(page, QStringLiteral("Crimson"));
+    const QModelIndex row = page->waitForVisibleRow(QStringLiteral("Crimson"));
     QVERIFY(row.isValid());
     const int songId = row.data(Qt::UserRole + 8).toInt();
 
@@ -398,7 +368,7 @@ void TestQuintaveilPage::stayOnPagePlaysAtOnceAndRecordsTheAlbum()
 {
     PlayState* hub = PlayState::instance();
     TestPage* page = showPage(false);
-    const QModelIndex row = waitForRow(page, QStringLiteral("Azure"));
+    const QModelIndex row = page->waitForVisibleRow(QStringLiteral("Azure"));
     QVERIFY(row.isValid());
     QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
 
@@ -490,7 +460,7 @@ void TestQuintaveilPage::refusedPlaybackIsNotRecorded()
     PlayState* hub = PlayState::instance();
     const int activities = LatestActivityController::instance()->activityCount();
     TestPage* page = showPage(false);
-    const QModelIndex row = waitForRow(page, QStringLiteral("Jade"));
+    const QModelIndex row = page->waitForVisibleRow(QStringLiteral("Jade"));
     QVERIFY(row.isValid());
     QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
 
@@ -515,7 +485,7 @@ void TestQuintaveilPage::queueingShowsHowManySongsWereAdded()
     QCOMPARE(hub->songCount(PlayState::MusicMode), 9);
 
     // One song of the page's own list, long-tapped: copied.
-    const QModelIndex row = waitForRow(page, QStringLiteral("Cobalt"));
+    const QModelIndex row = page->waitForVisibleRow(QStringLiteral("Cobalt"));
     QVERIFY(row.isValid());
     page->longTappedIndex = row;
     page->handleAddToQueue();
@@ -580,7 +550,7 @@ void TestQuintaveilPage::emptiedListStepsBack()
 void TestQuintaveilPage::rowsThroughTheFilterAndCoverRefresh()
 {
     TestPage* page = showPage(true);
-    const QModelIndex azure = waitForRow(page, QStringLiteral("Azure"));
+    const QModelIndex azure = page->waitForVisibleRow(QStringLiteral("Azure"));
     QVERIFY(azure.isValid());
     const int modelRow = page->sourceRow(azure);
     QCOMPARE(allSongs->index(modelRow, 1).data().toString(), QStringLiteral("Azure"));
@@ -589,7 +559,7 @@ void TestQuintaveilPage::rowsThroughTheFilterAndCoverRefresh()
     // Filtered, the list's rows are rows of the proxy: mapped once more.
     page->proxy()->setFilterExpression(QStringLiteral("jade"));
     QTRY_COMPARE(page->listAdapter()->rowCountInGroup(-1), 1);
-    const QModelIndex jade = rowTitled(page->listAdapter(), QStringLiteral("Jade"));
+    const QModelIndex jade = page->rowTitled(QStringLiteral("Jade"));
     QVERIFY(jade.isValid());
     QCOMPARE(allSongs->index(page->sourceRow(jade), 1).data().toString(), QStringLiteral("Jade"));
 
@@ -613,7 +583,7 @@ void TestQuintaveilPage::screenshotOfAFilteredList()
     PlayState* hub = PlayState::instance();
     TestPage* page = showPage(true);
     page->createToolbarActions();
-    const QModelIndex cobalt = waitForRow(page, QStringLiteral("Cobalt"));
+    const QModelIndex cobalt = page->waitForVisibleRow(QStringLiteral("Cobalt"));
     QVERIFY(cobalt.isValid());
     page->play(cobalt, allSongs, QStringLiteral("AllSongs"), Activity::AllSongs,
                PlayWithoutPlayerView);
@@ -623,7 +593,7 @@ void TestQuintaveilPage::screenshotOfAFilteredList()
     QTest::keyClicks(window.get(), QStringLiteral("al"));
     QVERIFY(edits.wait(Timeout));
     QTRY_COMPARE(page->listAdapter()->rowCountInGroup(-1), 3); // Cobalt, Emerald, Nowhere
-    const QModelIndex row = rowTitled(page->listAdapter(), QStringLiteral("Cobalt"));
+    const QModelIndex row = page->rowTitled(QStringLiteral("Cobalt"));
     QTRY_VERIFY(page->pageList()->visibleCell(row));
     auto* item = qobject_cast<SongCollectionListItem*>(page->pageList()->visibleCell(row));
     QTRY_COMPARE(item->titleLabel()->styleName(), QStringLiteral("CommonTitleAccented"));
@@ -631,7 +601,7 @@ void TestQuintaveilPage::screenshotOfAFilteredList()
     QTRY_VERIFY(page->nowPlayingButton()->isVisible());
 
     // A favourite shows its mark beside the title.
-    const QModelIndex emerald = rowTitled(page->listAdapter(), QStringLiteral("Emerald"));
+    const QModelIndex emerald = page->rowTitled(QStringLiteral("Emerald"));
     const int favoriteColumn = QuintaveilPage::columnForKey(allSongs.data(), Constants::Favorited);
     QVERIFY(allSongs->setData(allSongs->index(page->sourceRow(emerald), favoriteColumn), true));
     QTRY_VERIFY(page->pageList()->visibleCell(emerald));
