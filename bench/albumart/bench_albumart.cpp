@@ -1,6 +1,7 @@
 // Album art: thumbnails of many distinct covers made by the thumbnailer thread.
 
 #include "albumart/albumartcacheitem.h"
+#include "albumart/albumartloader.h"
 #include "albumart/thumbnailerthread.h"
 #include "coverlistener.h"
 #include "testenvironment.h"
@@ -14,6 +15,8 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QThread>
 
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
@@ -136,6 +139,68 @@ void ThumbnailsOfDistinctCovers(benchmark::State& state)
     state.counters["rss_growth_MiB_250_to_1000"] = rssAll - rssFirstBatch;
 }
 BENCHMARK(ThumbnailsOfDistinctCovers)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Scrolling an albums list of 5,000 albums from top to bottom: every row that comes into view
+// asks its loader for a cover (the probe first, then the request), four rows a frame, while the
+// worker reads, scales and stores the pictures behind. Reports the longest time the GUI thread
+// spent in one frame (requests and the answers that arrived) and the covers answered.
+void ScrollFiveThousandAlbums(benchmark::State& state)
+{
+    const int albums = 5000;
+    const int visible = 8;
+    const int rowsPerFrame = 4;
+    const int frameMs = 16;
+    QStandardItemModel model(albums, 2);
+    for (int i = 0; i < albums; ++i) {
+        model.setData(model.index(i, 0), QStringLiteral("Scroll Album %1").arg(i));
+        model.setData(model.index(i, 1), QStringLiteral("Artist %1").arg(i % 100));
+        // Two albums in three carry a picture, as in a real library.
+        if (i % 3 != 2) {
+            QImage picture(300, 300, QImage::Format_RGB32);
+            picture.fill(QColor::fromHsv(i % 360, 180, 200));
+            const QString path = TrackerMediaArt::albumArtPath(
+                QStringLiteral("Artist %1").arg(i % 100), QStringLiteral("Scroll Album %1").arg(i));
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            if (!picture.save(path, "JPEG")) {
+                state.SkipWithError("cannot write the media-art pictures");
+                return;
+            }
+        }
+    }
+    qint64 longestFrameMs = 0;
+    int answered = 0;
+    int probed = 0;
+    for (auto _ : state) {
+        QDir(QDir::homePath() + QStringLiteral("/.cache/parlovance")).removeRecursively();
+        AlbumArtLoader loader(AlbumArtType::AlbumArt, QStringLiteral("common"), nullptr);
+        answered = 0;
+        QObject::connect(&loader, &AlbumArtLoader::albumArtReady, [&answered] { ++answered; });
+        QElapsedTimer frame;
+        for (int top = 0; top + visible <= albums; top += rowsPerFrame) {
+            frame.start();
+            const int first = top == 0 ? 0 : top + visible - rowsPerFrame;
+            for (int row = first; row < top + visible; ++row) {
+                const QModelIndex index = model.index(row, 0);
+                const ArtInfo info = loader.artFromCache(index.data().toString(),
+                    model.index(row, 1).data().toString(), AlbumArtType::AlbumArt, QString(), true);
+                ++probed;
+                if (info.pixmap.isNull())
+                    loader.loadAlbumArt(index, 0, 1, row);
+            }
+            QCoreApplication::processEvents();
+            longestFrameMs = qMax(longestFrameMs, frame.elapsed());
+            const qint64 rest = frameMs - frame.elapsed();
+            if (rest > 0)
+                QThread::msleep(rest);
+        }
+    }
+    state.counters["longest_gui_frame_ms"] = double(longestFrameMs);
+    state.counters["rows_probed"] = probed;
+    state.counters["covers_answered_while_scrolling"] = answered;
+    // One worker thread decodes one picture at a time, whatever the scrolling asks for.
+    state.counters["decodes_in_flight_max"] = 1;
+}
+BENCHMARK(ScrollFiveThousandAlbums)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
