@@ -2,11 +2,25 @@
 
 #include <QStringList>
 
+namespace {
+// Every activity carries this many album/artist pairs, written and read as they are.
+const int CollagePairs = 4;
+
+AlbumArtistPairs emptyPairs()
+{
+    AlbumArtistPairs pairs;
+    for (int i = 0; i < CollagePairs; ++i)
+        pairs << qMakePair(QString(), QString());
+    return pairs;
+}
+} // namespace
+
 Activity::Activity()
     : Type(NoActivity)
     , TrackerId(0)
     , Shuffled(false)
     , TrackNo(-1)
+    , AlbumArtistPairs(emptyPairs())
 {
 }
 
@@ -19,11 +33,39 @@ Activity::Activity(ActivityType type, const QString& name, bool shuffled,
     , Shuffled(shuffled)
     , Timestamp(QDateTime::currentDateTime())
     , TrackNo(-1)
+    , AlbumArtistPairs(emptyPairs())
 {
+}
+
+bool Activity::operator==(const Activity& other) const
+{
+    if (Type != other.Type || Name != other.Name || AdditionalParameter != other.AdditionalParameter
+        || TrackerId != other.TrackerId || Shuffled != other.Shuffled
+        || Timestamp != other.Timestamp
+        || AlbumArtistPairs.size() != other.AlbumArtistPairs.size())
+        return false;
+    for (const auto& pair : other.AlbumArtistPairs) {
+        if (!AlbumArtistPairs.contains(pair))
+            return false;
+    }
+    return true;
+}
+
+bool Activity::hasCollage() const
+{
+    return Type == AllSongs || Type == Playlist || Type == UserPlaylist;
+}
+
+QString collageId(const QString& name, int number)
+{
+    if (number == 0)
+        return name;
+    return QStringLiteral("%1_%2").arg(name).arg(number);
 }
 
 void Activity::registerMetaTypes()
 {
+    qRegisterMetaType<::AlbumArtistPairs>("AlbumArtistPairs");
     qRegisterMetaType<Activity>("Activity");
     qRegisterMetaType<Activity::ActivityType>("Activity::ActivityType");
 }

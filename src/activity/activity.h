@@ -2,9 +2,15 @@
 #define ACTIVITY_H
 
 #include <QDateTime>
+#include <QList>
 #include <QMetaType>
+#include <QPair>
+#include <QPixmap>
 #include <QString>
 #include <QVariant>
+
+// The albums (first) and their artists (second) whose covers make up a collage.
+typedef QList<QPair<QString, QString>> AlbumArtistPairs;
 
 // One entry of the latest-activity list: something the user played from the library and may
 // resume from the main page.
@@ -31,17 +37,30 @@ public:
     int TrackerId;               // minus the query type for an automatic playlist
     bool Shuffled;
     QDateTime Timestamp;
-    QVariant userData;
+    QVariant userData;           // matches an existence check's answer; never stored
+    QPixmap pixmap;              // the collage of all songs or a playlist; never stored
     int TrackNo;                 // the track to resume in an album; -1 none
+    ::AlbumArtistPairs AlbumArtistPairs; // always four pairs
+
+    // Equal in what is stored, the pairs in any order; userData, pixmap and TrackNo do not count.
+    bool operator==(const Activity& other) const;
+    bool operator!=(const Activity& other) const { return !(*this == other); }
+
+    // The kinds whose tile shows a collage of several albums.
+    bool hasCollage() const;
 
     static void registerMetaTypes();
 };
+
+// The name of a collage: "name_number", or name alone when number is 0.
+QString collageId(const QString& name, int number);
 
 // The album-artist text of an album whose songs have the given artists (tab-separated, as the
 // store gives them): the one artist, or the various-artists text. displayArtist, when given,
 // receives one artist to name the album by: the first that is not the unknown-artist text.
 QString albumArtistName(const QString& artists, QString* displayArtist = nullptr);
 
+Q_DECLARE_METATYPE(AlbumArtistPairs)
 Q_DECLARE_METATYPE(Activity)
 Q_DECLARE_METATYPE(Activity::ActivityType)
 

@@ -1,9 +1,10 @@
 #include "latestactivitycontroller.h"
 
+#include "latestactivitymodel.h"
+
 #include <QCoreApplication>
 
 namespace {
-const int MaximumActivities = 9;
 // An album without a title is recorded under this text id rather than its translation, so the
 // record reads the same in every language.
 const char* const UnknownAlbumId = "qtn_musi_unknown_album";
@@ -20,8 +21,8 @@ LatestActivityController* LatestActivityController::instance()
 
 LatestActivityController::LatestActivityController()
     : QObject(QCoreApplication::instance())
+    , activityModel(new LatestActivityModel(this))
 {
-    Activity::registerMetaTypes();
 }
 
 LatestActivityController::~LatestActivityController()
@@ -30,27 +31,32 @@ LatestActivityController::~LatestActivityController()
         s_instance = nullptr;
 }
 
+LatestActivityModel* LatestActivityController::model() const
+{
+    return activityModel;
+}
+
 void LatestActivityController::addActivity(int type, QString name, bool shuffled,
                                            QString additionalParameter, int trackerId)
 {
-    list.prepend(Activity(Activity::ActivityType(type), name, shuffled, additionalParameter,
-                          trackerId));
-    while (list.size() > MaximumActivities)
-        list.removeLast();
+    activityModel->addActivity(Activity(Activity::ActivityType(type), name, shuffled,
+                                        additionalParameter, trackerId),
+                               true);
 }
 
 QList<Activity> LatestActivityController::activities() const
 {
-    return list;
+    return activityModel->activities();
 }
 
 int LatestActivityController::activityCount() const
 {
-    return list.size();
+    return activityModel->activities().size();
 }
 
 void LatestActivityController::writeActivities()
 {
+    activityModel->writeActivities();
 }
 
 void LatestActivityController::setTrackNo(QString album, int trackNo)
@@ -58,16 +64,12 @@ void LatestActivityController::setTrackNo(QString album, int trackNo)
     // The playback hub names such an album by the translated text.
     if (album == qtTrId(UnknownAlbumId))
         album = QLatin1String(UnknownAlbumId);
-    for (Activity& activity : list) {
-        if (activity.Type == Activity::Album && activity.Name == album) {
-            activity.TrackNo = trackNo;
-            return;
-        }
-    }
+    activityModel->setTrackNo(album, trackNo);
 }
 
 void LatestActivityController::checkActivities()
 {
+    activityModel->checkModel();
 }
 
 void LatestActivityController::createCollages()

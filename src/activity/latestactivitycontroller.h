@@ -6,8 +6,10 @@
 #include <QList>
 #include <QObject>
 
-// Keeps the record of recent listening. For now the list lives in memory only: the calls the
-// main window and the pages make.
+class LatestActivityModel;
+
+// The one way the rest of the program reaches the latest-activity list: pages record
+// playbacks, the main window saves and checks the list, the playback hub stores resume points.
 class LatestActivityController : public QObject
 {
     Q_OBJECT
@@ -15,7 +17,9 @@ class LatestActivityController : public QObject
 public:
     static LatestActivityController* instance();
 
-    // Records a playback started from a library page, newest first.
+    LatestActivityModel* model() const;
+
+    // Records a playback started from a library page: a new entry first, a replay moved first.
     void addActivity(int type, QString name, bool shuffled, QString additionalParameter,
                      int trackerId);
     // A copy of the list, newest first.
@@ -25,13 +29,13 @@ public:
     // Writes the latest activities to the settings file.
     void writeActivities();
 
-    // The first album activity named album resumes at trackNo from now on (in memory only). The
-    // album without a title is found by its shown text as well as by its text id.
+    // The first album activity named album resumes at trackNo from the next write on. The album
+    // without a title is found by its shown text as well as by its text id.
     void setTrackNo(QString album, int trackNo);
 
-    // Checking the record against the library and the collages of its entries: nothing to do
-    // while the record is kept in memory only and has no covers.
+    // Starts following the recently added albums and playlists, which fill the list.
     void checkActivities();
+    // Activity collages are not drawn yet.
     void createCollages();
 
 public slots:
@@ -43,7 +47,7 @@ private:
 
     static LatestActivityController* s_instance;
 
-    QList<Activity> list;
+    LatestActivityModel* activityModel;
 };
 
 #endif // LATESTACTIVITYCONTROLLER_H

@@ -12,7 +12,7 @@
 #include "mafwerror.h"
 #include "mafwmediainfo.h"
 #include "mafwrenderer.h"
-#include "shell/parlovancesettings.h"
+#include "common/parlovancesettings.h"
 #include "qmusbmode.h"
 
 class ContainerModel;

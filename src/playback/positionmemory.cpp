@@ -3,7 +3,7 @@
 #include "common/constants.h"
 #include "data/contentmanagermodel.h"
 #include "playback/playitem.h"
-#include "shell/parlovancesettings.h"
+#include "common/parlovancesettings.h"
 
 namespace {
 // Fewer seconds than this are not worth going back to.

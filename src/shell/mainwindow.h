@@ -3,7 +3,7 @@
 
 #include "common/parlovance.h"
 #include "mapplicationwindow.h"
-#include "parlovancesettings.h"
+#include "common/parlovancesettings.h"
 #include "qmsystemstate.h"
 
 #include <QChar>

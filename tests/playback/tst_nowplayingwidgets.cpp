@@ -31,7 +31,7 @@
 #include "playback/nowplayingwidget.h"
 #include "playback/playercontrolswidget.h"
 #include "playback/playstate.h"
-#include "shell/parlovancesettings.h"
+#include "common/parlovancesettings.h"
 #include "testenvironment.h"
 #include "phoneplaycontroller.h"
 #include "touchdriver.h"

@@ -9,7 +9,7 @@
 #include "mafwshared.h"
 #include "mafwtrackermodel.h"
 #include "mbanner.h"
-#include "shell/parlovancesettings.h"
+#include "common/parlovancesettings.h"
 #include "playback/playstate.h"
 #include "qmusbmode.h"
 #include "playback/shuffleproxymodel.h"

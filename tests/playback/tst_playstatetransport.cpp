@@ -11,7 +11,7 @@
 #include "mafwtrackermodel.h"
 #include "mbanner.h"
 #include "data/modelinstance.h"
-#include "shell/parlovancesettings.h"
+#include "common/parlovancesettings.h"
 #include "playback/playstate.h"
 #include "qmusbmode.h"
 #include "playback/shuffleproxymodel.h"

@@ -2,7 +2,7 @@
 
 #include "mgconfitem.h"
 #include "safefile.h"
-#include "shell/parlovancesettings.h"
+#include "common/parlovancesettings.h"
 
 #include <QDir>
 #include <QFile>

@@ -12,7 +12,7 @@
 #include "shell/mainwindow.h"
 #include "shell/parlovanceapplicationservice.h"
 #include "shell/parlovanceservice.h"
-#include "shell/parlovancesettings.h"
+#include "common/parlovancesettings.h"
 #include "testenvironment.h"
 
 #include <QDBusConnection>

@@ -14,7 +14,7 @@
 #include "shell/parlovanceapplicationservice.h"
 #include "shell/parlovancelauncher.h"
 #include "pages/parlovancemainpage.h"
-#include "shell/parlovancesettings.h"
+#include "common/parlovancesettings.h"
 #include "shell/performancemeasurement.h"
 #include "playback/playstate.h"
 #include "qmusbmode.h"

@@ -1,0 +1,416 @@
+// The latest-activity list: its record in the settings file, read back exactly and kept valid
+// against hand edits, and the rules by which playbacks and recently added albums and playlists
+// enter it.
+
+#include "activity/activity.h"
+#include "activity/latestactivitymodel.h"
+#include "common/parlovancesettings.h"
+#include "fixturelibrary.h"
+#include "testenvironment.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QtTest/QtTest>
+
+namespace
+{
+
+const int StoreTimeoutMs = 60000;
+
+Activity make(Activity::ActivityType type, const QString& name, int trackerId,
+              const QString& additional = QString())
+{
+    Activity activity(type, name, false, additional, trackerId);
+    // Whole seconds: the settings file keeps no finer time.
+    activity.Timestamp = QDateTime::currentDateTime().addSecs(-trackerId);
+    activity.Timestamp.setTime(QTime(activity.Timestamp.time().hour(),
+                                     activity.Timestamp.time().minute(),
+                                     activity.Timestamp.time().second()));
+    return activity;
+}
+
+QStringList names(const QList<Activity>& list)
+{
+    QStringList result;
+    for (const Activity& activity : list)
+        result << activity.Name;
+    return result;
+}
+
+// The store and the settings file keep whole seconds: times on either side of a second's end
+// compare as earlier and later.
+void waitForTheNextSecond()
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    QTRY_VERIFY(QDateTime::currentSecsSinceEpoch() > now);
+}
+
+QString settingsPath()
+{
+    return TestEnvironment::configHome() + QStringLiteral("/Vaspe/Music.conf");
+}
+
+} // namespace
+
+class TestActivityList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void equalityAndCollageNames();
+    void nineActivitiesComeBackExactly();
+    void readingStopsAtNineAndFillsDefaults();
+    void handEditedFileStartsValidAndKeepsOtherSettings();
+    void newEntriesFirstReplaysMovedFirst();
+    void automaticPlaylistsAndAllSongsMatchLoosely();
+    void tenthEntryIsDroppedAndRemovalsAreChecked();
+    void trackNumberReachesTheNextWrite();
+    void recentlyAddedAlbumsFillAnEmptyList();
+    void recentAlbumsOnlyTopUpAPartList();
+    void newPlaylistFileEntersUnderItsPageName();
+};
+
+void TestActivityList::init()
+{
+    QFile::remove(settingsPath());
+}
+
+void TestActivityList::equalityAndCollageNames()
+{
+    Activity a = make(Activity::AllSongs, "qtn_musi_all_songs", 0);
+    a.AlbumArtistPairs[0] = qMakePair(QStringLiteral("Blue"), QStringLiteral("Kim"));
+    a.AlbumArtistPairs[1] = qMakePair(QStringLiteral("Red"), QStringLiteral("Kim"));
+    Activity b = a;
+    b.AlbumArtistPairs.swapItemsAt(0, 1);
+    b.TrackNo = 7;
+    b.userData = 3;
+    QVERIFY(a == b);
+    b.Shuffled = true;
+    QVERIFY(a != b);
+    b = a;
+    b.AlbumArtistPairs.removeLast();
+    QVERIFY(a != b);
+    QCOMPARE(a.AlbumArtistPairs.size(), 4);
+
+    QCOMPARE(collageId("Playlist", -4), QStringLiteral("Playlist_-4"));
+    QCOMPARE(collageId("Playlist", 12), QStringLiteral("Playlist_12"));
+    QCOMPARE(collageId("qtn_musi_all_songs", 0), QStringLiteral("qtn_musi_all_songs"));
+}
+
+void TestActivityList::nineActivitiesComeBackExactly()
+{
+    LatestActivityModel model;
+    QVERIFY(model.activities().isEmpty());
+    QVERIFY(!model.lastWritten().isValid());
+
+    QList<Activity> written;
+    Activity all = make(Activity::AllSongs, "qtn_musi_all_songs", 0);
+    all.AlbumArtistPairs[0] = qMakePair(QStringLiteral("Blue"), QStringLiteral("Kim"));
+    all.AlbumArtistPairs[1] = qMakePair(QStringLiteral("Green"), QStringLiteral("Lee"));
+    all.Shuffled = true;
+    Activity album = make(Activity::Album, "Blue", 3, "Kim");
+    album.AlbumArtistPairs[0] = qMakePair(QStringLiteral("not"), QStringLiteral("stored"));
+    album.TrackNo = 4;
+    written << make(Activity::UserPlaylist, "Mine", 40) << album << all
+            << make(Activity::Artist, "Kim", 5, "Red")
+            << make(Activity::Playlist, "qtn_musi_playlist_favorites", -6)
+            << make(Activity::Playlist, "party", 41) << make(Activity::Album, "Red", 6, "Kim")
+            << make(Activity::Artist, "qtn_musi_unknown_artist", 0, "Blue")
+            << make(Activity::Album, "qtn_musi_unknown_album", 0);
+    for (int i = written.size() - 1; i >= 0; --i)
+        model.addActivity(written.at(i), true);
+    model.setTrackNo("Blue", 4);
+    QCOMPARE(model.activities(), written);
+    // Only all songs and playlists keep their collage's albums.
+    written[1].AlbumArtistPairs[0] = qMakePair(QString(), QString());
+
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
+    model.writeActivities();
+    {
+        ParlovanceSettings file;
+        QCOMPARE(file.beginReadArray("Activities"), 9);
+        file.setArrayIndex(1);
+        QCOMPARE(file.childKeys().size(), 15);
+        QCOMPARE(file.value("AlbumArtist00").toString(), QString()); // an album keeps no pairs
+        QCOMPARE(file.value("TrackNo").toInt(), 4);
+        file.setArrayIndex(2);
+        QCOMPARE(file.value("AlbumArtist00").toString(), QStringLiteral("Blue"));
+        QCOMPARE(file.value("AlbumArtist11").toString(), QStringLiteral("Lee"));
+        QCOMPARE(file.value("AlbumArtist31").toString(), QString());
+        QVERIFY(file.contains("AlbumArtist31"));
+        file.endArray();
+        const QDateTime updated = file.value("ActiviesUpdated").toDateTime();
+        QCOMPARE(updated.timeSpec(), Qt::UTC);
+        QVERIFY(updated >= before && updated <= QDateTime::currentDateTimeUtc());
+    }
+
+    LatestActivityModel again;
+    const QList<Activity> read = again.activities();
+    QCOMPARE(read, written);
+    QCOMPARE(read.at(1).TrackNo, 4);
+    QCOMPARE(read.at(1).AlbumArtistPairs.at(0).first, QString());
+    QCOMPARE(read.at(2).AlbumArtistPairs.at(1).second, QStringLiteral("Lee"));
+    for (const Activity& activity : read) {
+        QVERIFY(!activity.userData.isValid());
+        QVERIFY(activity.pixmap.isNull());
+    }
+    QCOMPARE(again.lastWritten(), model.lastWritten());
+
+    // A shorter list leaves nothing of the longer one in the file; an empty list is written too.
+    again.removeAllActivities();
+    ParlovanceSettings file;
+    QCOMPARE(file.beginReadArray("Activities"), 0);
+    file.endArray();
+    QVERIFY(!file.contains("Activities/1/Name"));
+    QVERIFY(file.value("ActiviesUpdated").toDateTime() >= model.lastWritten());
+}
+
+void TestActivityList::readingStopsAtNineAndFillsDefaults()
+{
+    {
+        ParlovanceSettings file;
+        file.beginWriteArray("Activities", 12);
+        for (int i = 0; i < 12; ++i) {
+            file.setArrayIndex(i);
+            file.setValue("Type", int(Activity::Album));
+            file.setValue("Name", QStringLiteral("Album %1").arg(i));
+            file.setValue("TrackerId", 100 + i);
+        }
+        file.endArray();
+    }
+    LatestActivityModel model;
+    const QList<Activity> read = model.activities();
+    QCOMPARE(read.size(), 9);
+    QCOMPARE(read.first().Name, QStringLiteral("Album 0"));
+    QCOMPARE(read.last().Name, QStringLiteral("Album 8"));
+    QCOMPARE(read.first().TrackNo, -1);
+    QVERIFY(!read.first().Shuffled);
+    QVERIFY(!read.first().Timestamp.isValid());
+    QCOMPARE(read.first().AlbumArtistPairs.size(), 4);
+}
+
+void TestActivityList::handEditedFileStartsValidAndKeepsOtherSettings()
+{
+    QDir().mkpath(TestEnvironment::configHome() + "/Vaspe");
+    QFile file(settingsPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[General]\n"
+               "SettingsVersion=2\nShuffleOn=true\nRepeatOn=true\nSongID=17\nPosition=42\n"
+               "ActiviesUpdated=not a time\n"
+               "[Activities]\n"
+               "1\\Type=2\n1\\Name=Blue\n1\\TrackerId=3\n1\\TrackNo=seven\n"
+               "2\\Type=nine\n2\\Name=Broken\n"
+               "3\\Type=9\n3\\Name=Future\n"
+               "4\\Type=3\n4\\Name=\n"
+               "5\\Type=1\n5\\Name=qtn_musi_all_songs\n5\\Shuffled=maybe\n"
+               "6\\Type=1\n6\\Name=qtn_musi_all_songs\n"
+               "7\\Type=5\n7\\Name=Mine\n7\\TrackerId=40\n"
+               "size=100000\n"
+               "\x01\x02 binary = junk \xff\n");
+    file.close();
+
+    LatestActivityModel model;
+    const QList<Activity> read = model.activities();
+    QCOMPARE(names(read), QStringList() << "Blue" << "qtn_musi_all_songs" << "Mine");
+    QCOMPARE(read.at(0).TrackNo, -1);
+    QVERIFY(!model.lastWritten().isValid());
+
+    model.addActivity(make(Activity::Artist, "Kim", 5), true);
+    model.writeActivities();
+    ParlovanceSettings settings;
+    QCOMPARE(settings.value("SettingsVersion").toInt(), 2);
+    QCOMPARE(settings.value("ShuffleOn").toBool(), true);
+    QCOMPARE(settings.value("RepeatOn").toBool(), true);
+    QCOMPARE(settings.value("SongID").toInt(), 17);
+    QCOMPARE(settings.value("Position").toInt(), 42);
+    QCOMPARE(settings.beginReadArray("Activities"), 4);
+    settings.endArray();
+    QVERIFY(!settings.contains("Activities/7/Name"));
+    LatestActivityModel again;
+    QCOMPARE(names(again.activities()),
+             QStringList() << "Kim" << "Blue" << "qtn_musi_all_songs" << "Mine");
+}
+
+void TestActivityList::newEntriesFirstReplaysMovedFirst()
+{
+    LatestActivityModel model;
+    QSignalSpy added(&model, SIGNAL(activityAdded(Activity)));
+    QSignalSpy moved(&model, SIGNAL(activityMoved(int)));
+    model.addActivity(make(Activity::Album, "Blue", 3, "Kim"), true);
+    model.addActivity(make(Activity::Artist, "Kim", 5, "Blue"), true);
+    model.addActivity(make(Activity::UserPlaylist, "Mine", 40), true);
+    QCOMPARE(names(model.activities()), QStringList() << "Mine" << "Kim" << "Blue");
+    QCOMPARE(added.count(), 3);
+
+    // Another album of the same name is the same entry: moved first, its id and artist kept.
+    Activity other = make(Activity::Album, "Blue", 99, "Someone");
+    other.Shuffled = true;
+    model.setTrackNo("Blue", 2);
+    model.addActivity(other, true);
+    QCOMPARE(moved.count(), 1);
+    QCOMPARE(moved.first().first().toInt(), 2);
+    QCOMPARE(added.count(), 3);
+    const Activity first = model.activities().first();
+    QCOMPARE(first.Name, QStringLiteral("Blue"));
+    QCOMPARE(first.TrackerId, 3);
+    QCOMPARE(first.AdditionalParameter, QStringLiteral("Kim"));
+    QCOMPARE(first.Timestamp, other.Timestamp);
+    QVERIFY(first.Shuffled);
+    QCOMPARE(first.TrackNo, 2);
+    QCOMPARE(model.activities().size(), 3);
+
+    // Same name, other kind: a new entry. The name is matched case-sensitively.
+    model.addActivity(make(Activity::Artist, "Blue", 8), true);
+    model.addActivity(make(Activity::Album, "blue", 9), true);
+    QCOMPARE(names(model.activities()),
+             QStringList() << "blue" << "Blue" << "Blue" << "Mine" << "Kim");
+
+    // The list reaches the file after the write delay, once for several changes.
+    QVERIFY(!model.lastWritten().isValid());
+    QTRY_VERIFY(model.lastWritten().isValid());
+    LatestActivityModel again;
+    QCOMPARE(again.activities(), model.activities());
+}
+
+void TestActivityList::automaticPlaylistsAndAllSongsMatchLoosely()
+{
+    LatestActivityModel model;
+    model.addActivity(make(Activity::Playlist, "qtn_musi_playlist_favorites", -6), true);
+    model.addActivity(make(Activity::AllSongs, "qtn_musi_all_songs", 0), true);
+    model.addActivity(make(Activity::Playlist, "party", 41), true);
+    QSignalSpy moved(&model, SIGNAL(activityMoved(int)));
+
+    model.addActivity(make(Activity::Playlist, "renamed", -6), true); // same id
+    QCOMPARE(moved.takeFirst().first().toInt(), 2);
+    QCOMPARE(model.activities().first().Name, QStringLiteral("renamed"));
+    QCOMPARE(model.activities().first().TrackerId, -6);
+    model.addActivity(make(Activity::Playlist, "renamed", -3), true); // same name
+    QCOMPARE(moved.takeFirst().first().toInt(), 0);
+    QCOMPARE(model.activities().first().TrackerId, -6);
+    model.addActivity(make(Activity::AllSongs, "anything", 0), true);
+    QCOMPARE(moved.takeFirst().first().toInt(), 2);
+    QCOMPARE(model.activities().size(), 3);
+
+    // A playlist file is matched by its name only.
+    model.addActivity(make(Activity::Playlist, "party", 77), true);
+    QCOMPARE(moved.takeFirst().first().toInt(), 2);
+    QCOMPARE(model.activities().first().TrackerId, 41);
+    model.addActivity(make(Activity::UserPlaylist, "party", 41), true);
+    QCOMPARE(model.activities().size(), 4);
+    QVERIFY(model.hasActivity(Activity::UserPlaylist, 41));
+    QVERIFY(model.hasActivity(Activity::Playlist, 41));
+    QVERIFY(!model.hasActivity(Activity::Album, 41));
+}
+
+void TestActivityList::tenthEntryIsDroppedAndRemovalsAreChecked()
+{
+    LatestActivityModel model;
+    for (int i = 1; i <= 9; ++i)
+        model.addActivity(make(Activity::Album, QStringLiteral("Album %1").arg(i), i), true);
+    QSignalSpy added(&model, SIGNAL(activityAdded(Activity)));
+    QSignalSpy removed(&model, SIGNAL(activityRemoved(int)));
+    model.addActivity(make(Activity::UserPlaylist, "Mine", 40), true);
+    QCOMPARE(model.activities().size(), 9);
+    QCOMPARE(model.activities().first().Name, QStringLiteral("Mine"));
+    QCOMPARE(model.activities().last().Name, QStringLiteral("Album 2"));
+    QCOMPARE(added.count(), 1);
+    QCOMPARE(removed.count(), 0);
+
+    model.removeActivity(-1);
+    model.removeActivity(9);
+    QCOMPARE(removed.count(), 0);
+    QCOMPARE(model.activities().size(), 9);
+    model.removeActivity(0);
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(removed.first().first().toInt(), 0);
+    QCOMPARE(model.activities().first().Name, QStringLiteral("Album 9"));
+}
+
+void TestActivityList::trackNumberReachesTheNextWrite()
+{
+    LatestActivityModel model;
+    model.addActivity(make(Activity::Album, "Blue", 3), true);
+    model.addActivity(make(Activity::Artist, "Blue", 5), true);
+    model.writeActivities();
+    model.setTrackNo("Blue", 6);
+    QCOMPARE(model.activities().at(1).TrackNo, 6);
+    QCOMPARE(model.activities().at(0).TrackNo, -1);
+    model.writeActivities();
+    QCOMPARE(LatestActivityModel().activities().at(1).TrackNo, 6);
+}
+
+void TestActivityList::recentlyAddedAlbumsFillAnEmptyList()
+{
+    QVERIFY(FixtureLibrary::openStore());
+    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    LatestActivityModel model;
+    QSignalSpy finished(&model, SIGNAL(lastAddedAlbumsQueryFinished()));
+    model.checkModel();
+    QVERIFY(finished.wait(StoreTimeoutMs));
+    const QList<Activity> list = model.activities();
+    QStringList albums = names(list);
+    albums.sort();
+    QCOMPARE(albums, QStringList() << "Blue" << "Green" << "Red");
+    for (const Activity& activity : list) {
+        QCOMPARE(int(activity.Type), int(Activity::Album));
+        QVERIFY(activity.TrackerId > 0);
+        QVERIFY(activity.Timestamp.isValid());
+        QVERIFY(!activity.Shuffled);
+        if (activity.Name == "Green")
+            QCOMPARE(activity.AdditionalParameter, QStringLiteral("Lee"));
+    }
+    // Written at once, not after the delay.
+    QCOMPARE(LatestActivityModel().activities(), list);
+}
+
+void TestActivityList::recentAlbumsOnlyTopUpAPartList()
+{
+    QVERIFY(FixtureLibrary::openStore());
+    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    LatestActivityModel model;
+    for (int i = 1; i <= 7; ++i)
+        model.addActivity(make(Activity::Artist, QStringLiteral("Artist %1").arg(i), i), true);
+    model.writeActivities();
+    QSignalSpy finished(&model, SIGNAL(lastAddedAlbumsQueryFinished()));
+    model.checkModel();
+    QVERIFY(finished.wait(StoreTimeoutMs));
+    const QList<Activity> list = model.activities();
+    QCOMPARE(list.size(), 9);
+    QCOMPARE(list.at(6).Name, QStringLiteral("Artist 1"));
+    QCOMPARE(int(list.at(7).Type), int(Activity::Album));
+    QCOMPARE(int(list.at(8).Type), int(Activity::Album));
+    QVERIFY(list.at(7).TrackerId != list.at(8).TrackerId);
+}
+
+void TestActivityList::newPlaylistFileEntersUnderItsPageName()
+{
+    QVERIFY(FixtureLibrary::openStore());
+    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    // A playlist older than the last write does not enter; one added after it does.
+    FixtureLibrary::addPlaylist("old.m3u", QStringList() << "Kim/Blue/01.ogg");
+    QVERIFY(FixtureLibrary::index());
+    waitForTheNextSecond();
+    LatestActivityModel model;
+    model.addActivity(make(Activity::Artist, "Kim", 5), true);
+    model.writeActivities();
+    QSignalSpy added(&model, SIGNAL(activityAdded(Activity)));
+    model.checkModel();
+    FixtureLibrary::settleStore();
+    waitForTheNextSecond();
+    FixtureLibrary::addPlaylist("Road.Trip.m3u", QStringList() << "Kim/Red/01.flac");
+    QVERIFY(FixtureLibrary::index());
+    QTRY_VERIFY_WITH_TIMEOUT(model.hasActivity(Activity::Playlist,
+                                               model.activities().first().TrackerId)
+                                 && model.activities().first().Type == Activity::Playlist,
+                             StoreTimeoutMs);
+    QCOMPARE(model.activities().first().Name, QStringLiteral("Road.Trip"));
+    QVERIFY(!names(model.activities()).contains("old"));
+    FixtureLibrary::removeFile("old.m3u");
+    FixtureLibrary::removeFile("Road.Trip.m3u");
+    QVERIFY(FixtureLibrary::index());
+}
+
+PARLOVANCE_TEST_MAIN(TestActivityList)
+#include "tst_activitylist.moc"
