@@ -349,7 +349,12 @@ void TestQuintaveilPage::tappingARowPlaysOnceThePageHasGone()
     QCOMPARE(window->currentPage(), int(PageNowPlaying));
     QCOMPARE(hub->songId(PlayState::MusicMode), songId);
 
-    QCOMPARE(LatestActivityController::instance()->activityCount(), activities + 1);
+    // Recently added albums may fill the list meanwhile; all songs is one entry, first.
+    int allSongsEntries = 0;
+    for (const Activity& entry : LatestActivityController::instance()->activities())
+        allSongsEntries += entry.Type == Activity::AllSongs ? 1 : 0;
+    QCOMPARE(allSongsEntries, 1);
+    QVERIFY(LatestActivityController::instance()->activityCount() >= activities);
     const Activity recorded = LatestActivityController::instance()->activities().first();
     QCOMPARE(int(recorded.Type), int(Activity::AllSongs));
     QCOMPARE(recorded.Name, QStringLiteral("qtn_musi_all_songs")); // the id, not its text
