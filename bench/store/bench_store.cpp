@@ -180,6 +180,53 @@ void AllSongsModelOfTwentyThousand(benchmark::State& state)
 }
 BENCHMARK(AllSongsModelOfTwentyThousand)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// A playlist file of 5,000, 20,000 and 80,000 entries indexed into an empty store, then the
+// same file written again after a change. Linear writing keeps the time per 1,000 entries
+// flat across the three sizes.
+void PlaylistFileEntries(benchmark::State& state)
+{
+    const int entries = int(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        freshStore();
+        QStringList files;
+        files.reserve(entries);
+        for (int i = 0; i < entries; ++i)
+            files.append(QStringLiteral("Artist %1/Album %2/%3.ogg").arg(i % 50).arg(i / 20).arg(i % 20));
+        const QString path = FixtureLibrary::addPlaylist(QStringLiteral("long.m3u"), files);
+        if (path.isEmpty() || !FixtureLibrary::openStore()) {
+            state.SkipWithError("cannot write the playlist file or open the store");
+            return;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        state.ResumeTiming();
+        bool ok = FixtureLibrary::index(1200000);
+        state.PauseTiming();
+        const double first = timer.elapsed();
+        QFile file(path);
+        ok = ok && file.open(QIODevice::ReadWrite)
+             && file.setFileTime(QDateTime::currentDateTime().addSecs(10),
+                                 QFileDevice::FileModificationTime);
+        file.close();
+        timer.restart();
+        state.ResumeTiming();
+        ok = ok && FixtureLibrary::index(1200000);
+        state.PauseTiming();
+        const double again = timer.elapsed();
+        if (!ok) {
+            state.SkipWithError("indexing timed out");
+            return;
+        }
+        state.counters["first_ms"] = first;
+        state.counters["first_ms_per_1k_entries"] = first * 1000.0 / entries;
+        state.counters["rewrite_ms"] = again;
+        state.counters["rewrite_ms_per_1k_entries"] = again * 1000.0 / entries;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(PlaylistFileEntries)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 } // namespace
 
 int main(int argc, char** argv)

@@ -15,6 +15,9 @@
 namespace {
 // Copying an album into the folder makes a burst of changes; one scan after it settles.
 const int FolderSettleMs = 400;
+// How long stop() waits for the worker to reach its next file. The program ends through
+// stop() (on SIGTERM too), so this bounds its end whatever the worker is doing.
+const int StopWaitMs = 1500;
 } // namespace
 
 TrackerFileIndexer::TrackerFileIndexer(TrackerStore* store)
@@ -79,11 +82,27 @@ void TrackerFileIndexer::stop()
     if (m_thread) {
         m_worker->cancel();
         m_thread->quit();
-        m_thread->wait();
+        if (m_thread->wait(StopWaitMs)) {
+            delete m_thread;
+        } else {
+            // The worker is inside one file that does not answer (a dead network share, say).
+            // It is left to end on its own, keeping its hold on the database until then;
+            // nothing of it reaches this object again.
+            qCWarning(lcIndexer) << Q_FUNC_INFO << "- the file indexer did not stop within"
+                                 << StopWaitMs << "ms; it is left to end on its own";
+            disconnect(m_worker, nullptr, this, nullptr);
+            QThread* thread = m_thread;
+            thread->setParent(nullptr);
+            TrackerSparqlConnection* connection = m_scanConnection;
+            m_scanConnection = nullptr;
+            connect(thread, &QThread::finished, thread, [thread, connection] {
+                TrackerQueryRunner::releaseConnection(connection);
+                thread->deleteLater();
+            }, Qt::DirectConnection);
+        }
         // What the stopped worker sent and has not arrived yet is about a scan that is over;
         // a late "finished" would otherwise release the connection of the next scan.
         QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
-        delete m_thread;
         m_thread = nullptr;
         m_worker = nullptr;
         delete m_delay;

@@ -27,7 +27,9 @@ public:
 
     // First scan and folder watching; a second call only asks for a new scan.
     void start();
-    // Stops watching and waits for a running scan to end.
+    // Stops watching and waits for a running scan to stop at its next file, for a bounded
+    // time: a worker stuck longer is left to end on its own. The next scan goes on from
+    // what the stopped one had written.
     void stop();
     // Scans again soon; scans asked for while one runs are folded into one more.
     void rescan();

@@ -1,5 +1,6 @@
 #include "trackerindexworker.h"
 
+#include "trackerfolderwalker.h"
 #include "trackerlogging.h"
 #include "trackermediaart.h"
 #include "trackerplaylistreader.h"
@@ -13,6 +14,8 @@
 #include <QDirIterator>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Values from files are put into the text with one arg() call each: a later arg() would also
@@ -22,6 +25,9 @@ namespace {
 // enough to report progress often.
 const int SongsPerUpdate = 50;
 const int UrlsPerDelete = 200;
+// Playlist entries written per update: each update's cost stays flat however long the list,
+// and the other writers (favourites, play counts) get their turn between two.
+const int EntriesPerUpdate = 500;
 
 // The properties the indexer owns on a song; a changed file has exactly these rewritten, and
 // everything the user added (favourite, play count, position, time added) stays.
@@ -43,9 +49,25 @@ QString artistIri(const QString& name)
     return hashed(QStringLiteral("urn:artist:"), name);
 }
 
+// An album is the pair of its title and album artist, joined with U+001F into the text its
+// resource name is hashed from. A tag can hold that character too, so a part holding it (or
+// the escape U+001B) has both escaped first: no two pairs give one key, and every pair
+// without them keeps the key, and so the resource, it always had.
+QString keyPart(const QString& text)
+{
+    const QChar escape(0x1b);
+    const QChar separator(0x1f);
+    if (!text.contains(separator) && !text.contains(escape))
+        return text;
+    QString escaped = text;
+    escaped.replace(escape, QString(2, escape));
+    escaped.replace(separator, QString(escape) + QLatin1Char('_'));
+    return escaped;
+}
+
 QString albumKey(const QString& title, const QString& albumArtist)
 {
-    return title + QChar(0x1f) + albumArtist;
+    return keyPart(title) + QChar(0x1f) + keyPart(albumArtist);
 }
 
 QString artistTriples(const QString& iri, const QString& name)
@@ -61,11 +83,6 @@ QString urlList(const QStringList& urls)
     for (const QString& url : urls)
         literals.append(TrackerSparql::literal(url));
     return literals.join(QStringLiteral(", "));
-}
-
-QString fileTime(const QFileInfo& info)
-{
-    return TrackerSparql::timeText(info.lastModified());
 }
 
 } // namespace
@@ -184,37 +201,29 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
 {
     auto* connection = reinterpret_cast<TrackerSparqlConnection*>(connectionHandle);
     m_cancelled.storeRelease(0);
-    QStringList folders;
     const QFileInfo rootInfo(root);
     if (root.isEmpty() || !rootInfo.isDir()) {
         // A missing music folder (an unmounted card, say) must not empty the library.
-        emit finished(0, folders);
+        emit finished(0, QStringList());
         return;
     }
 
-    QHash<QString, DiskFile> disk;
-    folders.append(rootInfo.absoluteFilePath());
-    QDirIterator it(rootInfo.absoluteFilePath(), QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info = it.fileInfo();
-        if (info.isDir()) {
-            if (!info.isSymLink())
-                folders.append(path);
-            continue;
-        }
-        const bool playlist = TrackerPlaylistReader::isPlaylistFile(path);
-        if (!playlist && !TrackerTagReader::isAudioFile(path))
-            continue;
-        DiskFile file;
-        file.path = path;
-        file.modified = fileTime(info);
-        file.size = info.size();
-        file.playlist = playlist;
-        disk.insert(TrackerPlaylistReader::fileUrl(path), file);
+    TrackerFolderWalker walker(&m_cancelled, &m_reported);
+    if (!walker.walk(rootInfo.absoluteFilePath())) {
+        // Half a folder is not the folder: nothing is taken as vanished from it.
+        emit finished(0, walker.folders);
+        return;
     }
-
+    const QHash<QString, DiskFile>& disk = walker.files;
+    const QStringList& folders = walker.folders;
+    for (auto reported = m_reported.begin(); reported != m_reported.end();) {
+        // A skipped path that has gone is logged again should it come back.
+        struct stat status;
+        if (::lstat(reported->constData(), &status) != 0)
+            reported = m_reported.erase(reported);
+        else
+            ++reported;
+    }
     const TrackerQueryResult known = TrackerQueryRunner::select(
         connection,
         QStringLiteral("SELECT ?r ?url ?modified EXISTS { ?r a nmm:Playlist } WHERE { "
@@ -341,7 +350,7 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
         TrackerTrackInfo info;
         QString reason;
         if (!TrackerTagReader::read(file.path, &info, &reason)) {
-            qCWarning(lcIndexer) << Q_FUNC_INFO << "- skipped" << file.path << ":" << reason;
+            qCWarning(lcIndexer) << Q_FUNC_INFO << "- skipped" << url << ":" << reason;
             m_unreadable.insert(url, file.modified);
             if (inBatch >= SongsPerUpdate)
                 flush();
@@ -350,9 +359,9 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
         const auto s = stored.constFind(url);
         const bool known = s != stored.cend() && TrackerSparql::isSafeIri(s->iri) && !s->playlist;
         const QString iri = known ? s->iri : TrackerSparql::newIri();
-        const QFileInfo fileInfo(file.path);
-        batch.append(songUpdate(iri, known, url, fileInfo.fileName(), file.size, file.modified,
-                                added, info));
+        const QString fileName
+            = TrackerFolderWalker::displayName(file.path.mid(file.path.lastIndexOf('/') + 1));
+        batch.append(songUpdate(iri, known, url, fileName, file.size, file.modified, added, info));
         if (!info.cover.isEmpty() && !info.album.isEmpty()) {
             if (!info.artist.isEmpty())
                 TrackerMediaArt::writeAlbumArt(info.artist, info.album, info.cover);
@@ -372,9 +381,9 @@ void TrackerIndexWorker::writePlaylist(TrackerSparqlConnection* connection, cons
                                        const DiskFile& file, const StoredFile* stored)
 {
     QStringList entries;
-    if (!TrackerPlaylistReader::read(file.path, &entries)) {
-        qCWarning(lcIndexer) << Q_FUNC_INFO << "- skipped" << file.path
-                             << ": not a readable playlist";
+    QString reason;
+    if (!TrackerPlaylistReader::read(file.path, &entries, &reason)) {
+        qCWarning(lcIndexer) << Q_FUNC_INFO << "- skipped" << url << ":" << reason;
         m_unreadable.insert(url, file.modified);
         return;
     }
@@ -389,28 +398,46 @@ void TrackerIndexWorker::writePlaylist(TrackerSparqlConnection* connection, cons
                       "nfo:fileLastModified, nfo:entryCounter, nfo:fileName)) } ;\n")
                       .arg(iri);
     }
-    QString data = QStringLiteral("<%1> a nmm:Playlist, nfo:FileDataObject ; nie:url %2 ; "
-                                  "nfo:fileName %3 ; nfo:fileSize %4 ; nfo:fileLastModified %5 ; "
-                                  "nfo:entryCounter %6 ; tracker:available true")
-                       .arg(iri, TrackerSparql::literal(url),
-                            TrackerSparql::literal(QFileInfo(file.path).fileName()),
-                            QString::number(file.size), TrackerSparql::literal(file.modified),
-                            QString::number(entries.size()));
+    // The file's time goes in last, with the final batch of entries: a scan cut short leaves
+    // the playlist looking changed, and the next scan writes it again whole.
+    const QString head = QStringLiteral("<%1> a nmm:Playlist, nfo:FileDataObject ; nie:url %2 ; "
+                                        "nfo:fileName %3 ; nfo:fileSize %4 ; "
+                                        "nfo:entryCounter %5 ; tracker:available true")
+                             .arg(iri, TrackerSparql::literal(url),
+                                  TrackerSparql::literal(TrackerFolderWalker::displayName(
+                                      file.path.mid(file.path.lastIndexOf('/') + 1))),
+                                  QString::number(file.size), QString::number(entries.size()));
+    sparql += QStringLiteral("INSERT OR REPLACE { ") + head;
     if (!known) {
-        data += QStringLiteral(" ; tracker:added %1")
-                    .arg(TrackerSparql::literal(
-                        TrackerSparql::timeText(QDateTime::currentDateTimeUtc())));
+        sparql += QStringLiteral(" ; tracker:added %1")
+                      .arg(TrackerSparql::literal(
+                          TrackerSparql::timeText(QDateTime::currentDateTimeUtc())));
     }
-    QString entryData;
-    for (int i = 0; i < entries.size(); ++i) {
-        const QString entry = TrackerSparql::newIri();
-        data += QStringLiteral(" ; nfo:hasMediaFileListEntry <%1>").arg(entry);
-        entryData += QStringLiteral("<%1> a nfo:MediaFileListEntry ; nfo:entryUrl %2 ; "
-                                    "nfo:listPosition %3 . ")
-                         .arg(entry, TrackerSparql::literal(entries.at(i)), QString::number(i));
-    }
-    sparql += QStringLiteral("INSERT OR REPLACE { ") + entryData + data + QStringLiteral(" . }");
-    runUpdate(connection, sparql, "a playlist file");
+    sparql += QStringLiteral(" . }");
+    if (!runUpdate(connection, sparql, "a playlist file"))
+        return;
+    int written = 0;
+    do {
+        if (m_cancelled.loadAcquire())
+            return;
+        const int end = qMin(entries.size(), written + EntriesPerUpdate);
+        QString batch = QStringLiteral("INSERT DATA { ");
+        for (int i = written; i < end; ++i) {
+            const QString entry = TrackerSparql::newIri();
+            batch += QStringLiteral("<%1> a nfo:MediaFileListEntry ; nfo:entryUrl %2 ; "
+                                    "nfo:listPosition %3 . <%4> nfo:hasMediaFileListEntry <%1> . ")
+                         .arg(entry, TrackerSparql::literal(entries.at(i)), QString::number(i),
+                              iri);
+        }
+        if (end == entries.size()) {
+            batch += QStringLiteral("<%1> nfo:fileLastModified %2 . ")
+                         .arg(iri, TrackerSparql::literal(file.modified));
+        }
+        batch += QLatin1Char('}');
+        if (!runUpdate(connection, batch, "the entries of a playlist file"))
+            return;
+        written = end;
+    } while (written < entries.size());
 }
 
 QString TrackerIndexWorker::orphanRemoval()
@@ -423,7 +450,11 @@ QString TrackerIndexWorker::orphanRemoval()
                           "FILTER NOT EXISTS { ?s nmm:performer ?p } "
                           "FILTER NOT EXISTS { ?c nmm:composer ?p } "
                           "FILTER NOT EXISTS { ?l nmm:lyricist ?p } "
-                          "FILTER NOT EXISTS { ?a nmm:albumArtist ?p } }");
+                          "FILTER NOT EXISTS { ?a nmm:albumArtist ?p } } ;\n"
+                          // Publishers are plain contacts (an artist is a contact too).
+                          "DELETE { ?c a rdfs:Resource } WHERE { ?c a nco:Contact . "
+                          "FILTER NOT EXISTS { ?c a nmm:Artist } "
+                          "FILTER NOT EXISTS { ?s nco:publisher ?c } }");
 }
 
 void TrackerIndexWorker::removeOrphans(TrackerSparqlConnection* connection)

@@ -1,9 +1,12 @@
 #ifndef TRACKERINDEXWORKER_H
 #define TRACKERINDEXWORKER_H
 
+#include "trackerfolderwalker.h"
+
 #include <QAtomicInt>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 typedef struct _TrackerSparqlConnection TrackerSparqlConnection;
@@ -27,7 +30,7 @@ public:
                               const QString& fileName, qint64 size, const QString& modified,
                               const QString& added, const TrackerTrackInfo& info);
 
-    // The update that removes discs, albums and artists left without songs.
+    // The update that removes discs, albums, artists and publishers left without songs.
     static QString orphanRemoval();
 
 public slots:
@@ -40,13 +43,7 @@ signals:
     void finished(int changes, const QStringList& folders);
 
 private:
-    struct DiskFile
-    {
-        QString path;
-        QString modified;
-        qint64 size = 0;
-        bool playlist = false;
-    };
+    using DiskFile = TrackerFoundFile;
     struct StoredFile
     {
         QString iri;
@@ -68,6 +65,8 @@ private:
     // Files that could not be read, by URL, with the modification time then: they are not
     // tried (nor logged) again until they change.
     QHash<QString, QString> m_unreadable;
+    // Paths left out of the walk (pipes, devices, odd names) that have been logged once.
+    QSet<QByteArray> m_reported;
 };
 
 #endif // TRACKERINDEXWORKER_H

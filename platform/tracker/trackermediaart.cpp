@@ -1,23 +1,40 @@
 #include "trackermediaart.h"
 
 #include "trackerlogging.h"
+#include "trackerregularfile.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QImage>
+#include <QImageReader>
+#include <QMutex>
 #include <QRegExp>
-#include <QSaveFile>
+#include <QSet>
 
 namespace {
 
+// A cover is decoded only when it has at most this many pixels (64 MiB as 32-bit pixels): a
+// picture's header can claim any size in a few bytes.
+const qint64 MaxCoverPixels = 4096 * 4096;
+
 bool fileHolds(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.size() == bytes.size() && file.readAll() == bytes;
+    QByteArray existing;
+    return TrackerRegularFile::read(QFile::encodeName(path), bytes.size(), &existing)
+           && existing == bytes;
 }
+
+// The covers handled in this process: cache file to digest of the embedded picture it was
+// made from, and digests of pictures that were refused. An album's songs mostly carry one
+// picture; it is looked at once, not once per song.
+QMutex coversMutex;
+QHash<QString, QByteArray> coversWritten;
+QSet<QByteArray> coversRefused;
+const int MaxCoversRemembered = 4096;
 
 } // namespace
 
@@ -67,33 +84,70 @@ bool TrackerMediaArt::writeAlbumArt(const QString& artist, const QString& album,
     if (image.isEmpty() || album.isEmpty())
         return false;
     const QString path = albumArtPath(artist, album);
-    // Every song of an album mostly carries the same JPEG: once it is on disk, the album's
-    // other songs are not decoded again.
+    const QByteArray digest = QCryptographicHash::hash(image, QCryptographicHash::Md5);
+    {
+        QMutexLocker lock(&coversMutex);
+        if (coversRefused.contains(digest))
+            return false;
+        if (coversWritten.value(path) == digest
+            && TrackerRegularFile::isRegular(QFile::encodeName(path)))
+            return true;
+    }
+    auto remember = [&](bool written) {
+        QMutexLocker lock(&coversMutex);
+        if (coversWritten.size() + coversRefused.size() > MaxCoversRemembered) {
+            coversWritten.clear();
+            coversRefused.clear();
+        }
+        if (written)
+            coversWritten.insert(path, digest);
+        else
+            coversRefused.insert(digest);
+        return written;
+    };
+    // A JPEG already on disk as it is needs no decoding.
     const bool jpeg = image.startsWith("\xff\xd8");
     if (jpeg && fileHolds(path, image))
-        return true;
-    QImage picture;
-    if (!picture.loadFromData(image)) {
+        return remember(true);
+
+    QBuffer source;
+    source.setData(image);
+    source.open(QIODevice::ReadOnly);
+    QImageReader reader(&source);
+    const QSize size = reader.size();
+    if (!size.isValid()) {
         qCDebug(lcIndexer) << Q_FUNC_INFO << "- the embedded picture cannot be decoded for"
                            << album;
-        return false;
+        return remember(false);
     }
+    if (qint64(size.width()) * size.height() > MaxCoverPixels) {
+        qCWarning(lcIndexer) << Q_FUNC_INFO << "- skipped the embedded picture of" << album
+                             << ": it is" << size.width() << "x" << size.height()
+                             << "pixels, more than a cover is decoded at";
+        return remember(false);
+    }
+    QImage picture;
+    if (!reader.read(&picture)) {
+        qCDebug(lcIndexer) << Q_FUNC_INFO << "- the embedded picture cannot be decoded for"
+                           << album << ":" << reader.errorString();
+        return remember(false);
+    }
+    qCDebug(lcIndexer) << Q_FUNC_INFO << "- decoded the embedded picture of" << album;
     QByteArray data = image;
     if (!jpeg) {
         data.clear();
         QBuffer buffer(&data);
         buffer.open(QIODevice::WriteOnly);
         if (!picture.save(&buffer, "JPEG"))
-            return false;
+            return remember(false);
         if (fileHolds(path, data))
-            return true;
+            return remember(true);
     }
     QDir().mkpath(directory());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCDebug(lcIndexer) << Q_FUNC_INFO << "- cannot write" << path;
+    QString reason;
+    if (!TrackerRegularFile::replace(path, data, &reason)) {
+        qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot write" << path << ":" << reason;
         return false;
     }
-    file.write(data);
-    return file.commit();
+    return remember(true);
 }

@@ -15,7 +15,9 @@ public:
     static QString mediaArtHash(const QString& text);
     static QString albumArtPath(const QString& artist, const QString& album);
     // Writes an embedded picture as the album's cover (converted to JPEG) unless an equal file
-    // is already there; the file appears whole or not at all.
+    // is already there; the file appears whole or not at all, by a rename that replaces
+    // whatever was at its name without opening it. A picture is decoded once per process and
+    // cover, and not at all when its header gives more pixels than a cover needs.
     static bool writeAlbumArt(const QString& artist, const QString& album, const QByteArray& image);
 };
 

@@ -3,9 +3,12 @@
 
 #include "trackerplaylistreader.h"
 
+#include "trackerregularfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
@@ -46,22 +49,59 @@ QString TrackerPlaylistReader::normalizedUrl(const QString& url)
     return fileUrl(local);
 }
 
-bool TrackerPlaylistReader::read(const QString& path, QStringList* entryUrls)
+bool TrackerPlaylistReader::read(const QString& path, QStringList* entryUrls, QString* reason)
+{
+    return read(QFile::encodeName(path), entryUrls, reason);
+}
+
+bool TrackerPlaylistReader::read(const QByteArray& path, QStringList* entryUrls, QString* reason)
 {
     entryUrls->clear();
+    // The file is looked at before the parser gets it: the parser would wait for ever on a
+    // pipe, read a device without end, and walk every number up to the highest FileN of a
+    // .pls, however few entries it holds.
+    QByteArray text;
+    if (!TrackerRegularFile::read(path, MaxBytes, &text, reason))
+        return false;
+    static const QRegularExpression numbered(QStringLiteral("^\\s*file\\s*(\\d+)\\s*="),
+                                             QRegularExpression::CaseInsensitiveOption
+                                                 | QRegularExpression::MultilineOption);
+    // The parser knows a .pls by its content, whatever the file's name.
+    {
+        auto match = numbered.globalMatch(QString::fromLatin1(text));
+        while (match.hasNext()) {
+            const QString number = match.next().captured(1);
+            if (number.size() > 9 || number.toInt() > MaxEntries) {
+                if (reason)
+                    *reason = QStringLiteral("an entry is numbered %1, beyond %2")
+                                  .arg(number)
+                                  .arg(MaxEntries);
+                return false;
+            }
+        }
+    }
+    text.clear();
     // The parser is made on this thread so that it reports its entries here, within the call.
     TotemPlParser* parser = totem_pl_parser_new();
     g_object_set(parser, "recurse", FALSE, "disable-unsafe", TRUE, nullptr);
     QStringList raw;
     g_signal_connect(parser, "entry-parsed", G_CALLBACK(entryParsed), &raw);
-    gchar* uri = g_filename_to_uri(QFile::encodeName(path).constData(), nullptr, nullptr);
+    gchar* uri = g_filename_to_uri(path.constData(), nullptr, nullptr);
     const TotemPlParserResult result
         = uri ? totem_pl_parser_parse(parser, uri, FALSE) : TOTEM_PL_PARSER_RESULT_ERROR;
     g_free(uri);
     g_object_unref(parser);
-    if (result != TOTEM_PL_PARSER_RESULT_SUCCESS)
+    if (result != TOTEM_PL_PARSER_RESULT_SUCCESS) {
+        if (reason)
+            *reason = QStringLiteral("not a playlist that can be read");
         return false;
-    const QDir folder = QFileInfo(path).absoluteDir();
+    }
+    if (raw.size() > MaxEntries) {
+        if (reason)
+            *reason = QStringLiteral("more than %1 entries").arg(MaxEntries);
+        return false;
+    }
+    const QDir folder = QFileInfo(QFile::decodeName(path)).absoluteDir();
     for (const QString& entry : qAsConst(raw)) {
         if (!entry.contains(QLatin1String("://")) && !entry.startsWith(QLatin1Char('/')))
             entryUrls->append(fileUrl(QDir::cleanPath(folder.absoluteFilePath(entry))));

@@ -10,8 +10,16 @@ class TrackerPlaylistReader
 {
 public:
     static bool isPlaylistFile(const QString& path);
-    // False when the file is not a playlist that can be parsed.
-    static bool read(const QString& path, QStringList* entryUrls);
+    // Bounds on what is read: a bigger file, or one with more entries (or an entry numbered
+    // beyond), is refused.
+    static const qint64 MaxBytes = 32 * 1024 * 1024;
+    static const int MaxEntries = 100000;
+
+    // False (with the reason) when the file is not a regular file holding a playlist that can
+    // be parsed within the bounds.
+    static bool read(const QString& path, QStringList* entryUrls, QString* reason = nullptr);
+    // The same for a native path (the file system's bytes, which need not be UTF-8).
+    static bool read(const QByteArray& path, QStringList* entryUrls, QString* reason = nullptr);
     // The store's URL of a local file: file:// with Qt's full percent-encoding.
     static QString fileUrl(const QString& path);
     // Rewrites a file URL into fileUrl() form; other URLs are returned unchanged.

@@ -1,5 +1,7 @@
 #include "trackertagreader.h"
 
+#include "trackerregularfile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -122,7 +124,13 @@ bool TrackerTagReader::isAudioFile(const QString& path)
 
 bool TrackerTagReader::read(const QString& path, TrackerTrackInfo* info, QString* reason)
 {
-    const QByteArray name = QFile::encodeName(path);
+    return read(QFile::encodeName(path), info, reason);
+}
+
+bool TrackerTagReader::read(const QByteArray& name, TrackerTrackInfo* info, QString* reason)
+{
+    if (!TrackerRegularFile::isRegular(name, reason))
+        return false;
     TagLib::FileRef ref(name.constData(), true, TagLib::AudioProperties::Average);
     if (ref.isNull() || !ref.file() || !ref.file()->isValid()) {
         if (reason)

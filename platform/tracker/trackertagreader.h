@@ -33,8 +33,11 @@ class TrackerTagReader
 {
 public:
     static bool isAudioFile(const QString& path);
-    // False (with the reason) when the file cannot be read as audio.
+    // False (with the reason) when the file cannot be read as audio. Only a regular file is
+    // opened (a pipe or device named .mp3 would block or never end).
     static bool read(const QString& path, TrackerTrackInfo* info, QString* reason);
+    // The same for a native path (the file system's bytes, which need not be UTF-8).
+    static bool read(const QByteArray& path, TrackerTrackInfo* info, QString* reason);
 };
 
 #endif // TRACKERTAGREADER_H

@@ -1,12 +1,18 @@
+#include "audiogenerator.h"
 #include "testenvironment.h"
+#include "trackermediaart.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+
+#include <sys/stat.h>
 
 // The built program, driven from outside: its command line, its names on the session bus,
 // the application service's launch, and a clean end.
@@ -22,6 +28,7 @@ private slots:
     void programNamedLikeTheSwitch();
     void secondStartHandsOverToTheRunningPlayer();
     void storeThatCannotOpenEndsTheProgram();
+    void sigtermEndsTheProgramWhileItIndexes();
 
 private:
     void start(const QString& program, const QStringList& arguments);
@@ -172,6 +179,46 @@ void TestEndToEnd::storeThatCannotOpenEndsTheProgram()
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 1);
     QVERIFY(process.readAllStandardError().contains("failed to initialize"));
+}
+
+void TestEndToEnd::sigtermEndsTheProgramWhileItIndexes()
+{
+    // Songs enough to keep the indexer busy, and the files that once held it for ever: a pipe
+    // and a link to a device with music names, a playlist numbered to the end of int, and a
+    // pipe where a cover goes. The link's target is only looked at.
+    const QString music = TestEnvironment::musicDir();
+    AudioTags tags;
+    tags.artist = QStringLiteral("Busy");
+    tags.album = QStringLiteral("Bees");
+    tags.cover = AudioGenerator::coverImage(Qt::yellow);
+    QDir().mkpath(music + QStringLiteral("/busy"));
+    for (int i = 0; i < 300; ++i) {
+        tags.title = QStringLiteral("Busy %1").arg(i);
+        QVERIFY(AudioGenerator::write(music + QStringLiteral("/busy/%1.ogg").arg(i), tags));
+    }
+    QVERIFY(::mkfifo(QFile::encodeName(music + QStringLiteral("/busy/pipe.mp3")).constData(), 0600) == 0);
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), music + QStringLiteral("/busy/zero.mp3")));
+    QFile far(music + QStringLiteral("/busy/far.pls"));
+    QVERIFY(far.open(QIODevice::WriteOnly));
+    far.write("[playlist]\nFile2147483647=x.ogg\n");
+    far.close();
+    const QString cover = TrackerMediaArt::albumArtPath(tags.artist, tags.album);
+    QDir().mkpath(QFileInfo(cover).absolutePath());
+    QVERIFY(::mkfifo(QFile::encodeName(cover).constData(), 0600) == 0);
+
+    start(QStringLiteral(PARLOVANCE_PROGRAM), {});
+    // The store is made on the way to the first scan.
+    QTRY_VERIFY_WITH_TIMEOUT(QDir(TestEnvironment::dataHome() + QStringLiteral("/parlovance/store")).exists(),
+                             StartTimeoutMs);
+    QTest::qWait(300);
+    QElapsedTimer timer;
+    timer.start();
+    process.terminate();
+    QVERIFY2(process.waitForFinished(3000), "the program did not end within 3 s of SIGTERM");
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    qInfo() << "ended" << timer.elapsed() << "ms after SIGTERM";
+    TestEnvironment::wipeHome();
 }
 
 PARLOVANCE_TEST_MAIN_CORE(TestEndToEnd)

@@ -1,0 +1,548 @@
+// The file indexer and the media-art cache against what a hostile or careless user puts in the
+// music folder: pipes and devices with music names, playlists that never end, covers that claim
+// any size, names that are not UTF-8, tags that look like key separators, and a scan stopped
+// half-way. A scan that does not end ends the whole run at once, so a fault here cannot hang CI.
+
+#include "fixturelibrary.h"
+#include "testenvironment.h"
+#include "trackerfileindexer.h"
+#include "trackermediaart.h"
+#include "trackerplaylistreader.h"
+#include "trackerqueryrunner.h"
+#include "trackersparql.h"
+#include "trackerstore.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QThread>
+
+#include <taglib/flacpicture.h>
+#include <taglib/tpropertymap.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/xiphcomment.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const int ScanTimeoutMs = 60000;
+
+// Messages logged while it exists, by type, passed on as well.
+class MessageLog
+{
+public:
+    MessageLog()
+    {
+        current = this;
+        previous = qInstallMessageHandler(&MessageLog::handle);
+    }
+    ~MessageLog()
+    {
+        qInstallMessageHandler(previous);
+        current = nullptr;
+    }
+    QStringList warnings;
+    QStringList debug;
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (current && type == QtWarningMsg)
+            current->warnings.append(text);
+        if (current && type == QtDebugMsg)
+            current->debug.append(text);
+        if (current && current->previous && type != QtDebugMsg)
+            current->previous(type, context, text);
+    }
+    static MessageLog* current;
+    QtMessageHandler previous = nullptr;
+};
+MessageLog* MessageLog::current = nullptr;
+
+// The indexer's debug lines are wanted here (they tell when a cover is decoded), whatever the
+// environment's logging rules say.
+QLoggingCategory::CategoryFilter defaultFilter = nullptr;
+void indexerDebugOn(QLoggingCategory* category)
+{
+    if (defaultFilter)
+        defaultFilter(category);
+    if (qstrcmp(category->categoryName(), "parlovance.indexer") == 0)
+        category->setEnabled(QtDebugMsg, true);
+}
+
+// Runs a scan; one that does not end within the time ends the test program (a stuck worker
+// would keep it from ever exiting).
+void indexOrEnd()
+{
+    if (!FixtureLibrary::index(ScanTimeoutMs)) {
+        std::fprintf(stderr, "FAIL! : the file indexer did not finish a scan within %d ms\n",
+                     ScanTimeoutMs);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+}
+
+QList<QStringList> query(const QString& text, int columns)
+{
+    TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+    const TrackerQueryResult result = TrackerQueryRunner::select(connection, text, columns);
+    TrackerQueryRunner::releaseConnection(connection);
+    if (!result.ok)
+        qWarning() << "query failed:" << result.errorMessage << text;
+    return result.rows;
+}
+
+int count(const QString& text)
+{
+    const QList<QStringList> rows = query(text, 1);
+    return rows.isEmpty() ? -1 : rows.first().first().toInt();
+}
+
+int songCount()
+{
+    return count(QStringLiteral("SELECT COUNT(?s) WHERE { ?s a nmm:MusicPiece }"));
+}
+
+bool indexed(const QString& relativePath)
+{
+    return count(QStringLiteral("SELECT COUNT(?s) WHERE { ?s a nmm:MusicPiece ; nie:url %1 }")
+                     .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relativePath))))
+           == 1;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool makePipe(const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+bool isRegularFile(const QString& path)
+{
+    struct stat status;
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+quint32 crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char c : bytes) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray pngChunk(const char* type, const QByteArray& data)
+{
+    QByteArray body = QByteArray(type) + data;
+    QByteArray chunk;
+    QDataStream out(&chunk, QIODevice::WriteOnly);
+    out << quint32(data.size());
+    out.writeRawData(body.constData(), body.size());
+    out << crc32(body);
+    return chunk;
+}
+
+// A black one-bit PNG of any size: a few kilobytes on disk, width x height pixels decoded.
+QByteArray blackPng(int width, int height)
+{
+    QByteArray header;
+    QDataStream out(&header, QIODevice::WriteOnly);
+    out << quint32(width) << quint32(height) << quint8(1) << quint8(0) << quint8(0) << quint8(0)
+        << quint8(0);
+    QByteArray rows;
+    const int rowBytes = 1 + (width + 7) / 8;
+    rows.fill('\0', rowBytes * height);
+    const QByteArray compressed = qCompress(rows, 9).mid(4); // zlib stream, without Qt's length
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+           + pngChunk("IDAT", compressed) + pngChunk("IEND", QByteArray());
+}
+
+QByteArray pngOf(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Embeds a picture as it is (not re-encoded) as the front cover of an Ogg Vorbis file.
+bool embedCover(const QString& path, const QByteArray& bytes, const char* mime)
+{
+    TagLib::Ogg::Vorbis::File file(QFile::encodeName(path).constData());
+    if (!file.isValid() || !file.tag())
+        return false;
+    auto* picture = new TagLib::FLAC::Picture;
+    picture->setType(TagLib::FLAC::Picture::FrontCover);
+    picture->setMimeType(mime);
+    picture->setData(TagLib::ByteVector(bytes.constData(), uint(bytes.size())));
+    file.tag()->addPicture(picture);
+    return file.save();
+}
+
+bool setTag(const QString& path, const char* key, const QString& value)
+{
+    TagLib::Ogg::Vorbis::File file(QFile::encodeName(path).constData());
+    if (!file.isValid() || !file.tag())
+        return false;
+    file.tag()->addField(key, TagLib::String(value.toStdWString()), true);
+    return file.save();
+}
+
+QString addSong(const QString& relativePath, const QString& title, const QString& artist = QString(),
+                const QString& album = QString(), const QString& albumArtist = QString())
+{
+    AudioTags tags;
+    tags.title = title;
+    tags.artist = artist;
+    tags.album = album;
+    tags.albumArtist = albumArtist;
+    return FixtureLibrary::addSong(relativePath, tags);
+}
+
+} // namespace
+
+class TestStoreHostile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        defaultFilter = QLoggingCategory::installFilter(&indexerDebugOn);
+        QVERIFY(FixtureLibrary::openStore());
+        QVERIFY(!addSong(QStringLiteral("a/first.ogg"), QStringLiteral("First")).isEmpty());
+        indexOrEnd();
+        QCOMPARE(songCount(), 1);
+    }
+
+    void cleanupTestCase()
+    {
+        QLoggingCategory::installFilter(defaultFilter);
+    }
+
+    void onlyRegularFilesAreOpened()
+    {
+        // Links point at a device (only looked at, never opened or written) or inside the home.
+        const QString music = TestEnvironment::musicDir();
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), music + QStringLiteral("/a/zero.mp3")));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), music + QStringLiteral("/a/zero.m3u")));
+        QVERIFY(makePipe(music + QStringLiteral("/a/pipe.mp3")));
+        QVERIFY(makePipe(music + QStringLiteral("/a/pipe.pls")));
+        QVERIFY(QFile::link(TestEnvironment::home() + QStringLiteral("/nothing.ogg"),
+                            music + QStringLiteral("/a/dangling.ogg")));
+        const QString outside = TestEnvironment::home() + QStringLiteral("/elsewhere/linked.ogg");
+        QDir().mkpath(QFileInfo(outside).absolutePath());
+        QVERIFY(!addSong(outside, QStringLiteral("Linked")).isEmpty());
+        QVERIFY(QFile::link(outside, music + QStringLiteral("/a/linked.ogg")));
+        QVERIFY(!addSong(QStringLiteral("z/after.ogg"), QStringLiteral("After")).isEmpty());
+
+        MessageLog log;
+        indexOrEnd();
+        QVERIFY(indexed(QStringLiteral("z/after.ogg")));
+        QVERIFY(indexed(QStringLiteral("a/linked.ogg"))); // a link to a regular file is a song
+        QCOMPARE(songCount(), 3);
+        const QString warnings = log.warnings.join(QLatin1Char('\n'));
+        QVERIFY2(warnings.contains(QRegularExpression(QStringLiteral("skipped \\S*a/zero\\.mp3 : a link to a character device"))),
+                 qPrintable(warnings));
+        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("skipped \\S*a/zero\\.m3u : a link to a character device"))));
+        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("skipped \\S*a/pipe\\.mp3 : a named pipe"))));
+        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("skipped \\S*a/pipe\\.pls : a named pipe"))));
+        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("skipped \\S*a/dangling\\.ogg : a link to nothing"))));
+
+        // Said once, not at every scan.
+        log.warnings.clear();
+        QVERIFY(!addSong(QStringLiteral("z/later.ogg"), QStringLiteral("Later")).isEmpty());
+        indexOrEnd();
+        QVERIFY(indexed(QStringLiteral("z/later.ogg")));
+        QVERIFY2(log.warnings.filter(QStringLiteral("skipped")).isEmpty(),
+                 qPrintable(log.warnings.join(QLatin1Char('\n'))));
+        for (const char* name : { "zero.mp3", "zero.m3u", "pipe.mp3", "pipe.pls", "dangling.ogg" })
+            QVERIFY(QFile::remove(music + QStringLiteral("/a/") + QLatin1String(name)));
+    }
+
+    void playlistFilesAreReadWithinBounds()
+    {
+        MessageLog log;
+        QVERIFY(writeFile(FixtureLibrary::pathOf(QStringLiteral("lists/far.pls")),
+                          "[playlist]\nFile1=../a/first.ogg\nFile2147483647=x.ogg\n"));
+        // Named .m3u, but the parser would know it as a .pls by its content.
+        QVERIFY(writeFile(FixtureLibrary::pathOf(QStringLiteral("lists/disguised.m3u")),
+                          "[playlist]\nfile 99999999=x.ogg\n"));
+        QByteArray many = "#EXTM3U\n";
+        for (int i = 0; i <= TrackerPlaylistReader::MaxEntries; ++i)
+            many += "a.ogg\n";
+        QVERIFY(writeFile(FixtureLibrary::pathOf(QStringLiteral("lists/many.m3u")), many));
+        QVERIFY(writeFile(FixtureLibrary::pathOf(QStringLiteral("lists/big.m3u")),
+                          QByteArray(TrackerPlaylistReader::MaxBytes + 1, '#')));
+        QVERIFY(!FixtureLibrary::addPlaylist(QStringLiteral("lists/fine.pls"),
+                                             { QStringLiteral("a/first.ogg"),
+                                               QStringLiteral("z/after.ogg") }).isEmpty());
+        indexOrEnd();
+        const QString warnings = log.warnings.join(QLatin1Char('\n'));
+        QVERIFY2(warnings.contains(QRegularExpression(QStringLiteral("far\\.pls.*numbered 2147483647"))),
+                 qPrintable(warnings));
+        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("disguised\\.m3u.*numbered 99999999"))));
+        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("many\\.m3u.*more than 100000 entries"))));
+        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("big\\.m3u.*larger than"))));
+        const QList<QStringList> lists = query(QStringLiteral(
+            "SELECT ?name nfo:entryCounter(?p) WHERE { ?p a nmm:Playlist ; nfo:fileName ?name }"), 2);
+        QCOMPARE(lists, QList<QStringList>({ { QStringLiteral("fine.pls"), QStringLiteral("2") } }));
+        for (const char* name : { "far.pls", "disguised.m3u", "many.m3u", "big.m3u", "fine.pls" })
+            QVERIFY(FixtureLibrary::removeFile(QStringLiteral("lists/") + QLatin1String(name)));
+        indexOrEnd();
+    }
+
+    void longPlaylistsAreWrittenWholeInOrder()
+    {
+        QStringList files;
+        for (int i = 0; i < 1234; ++i)
+            files.append(i % 2 ? QStringLiteral("a/first.ogg") : QStringLiteral("z/after.ogg"));
+        const QString path = FixtureLibrary::addPlaylist(QStringLiteral("lists/long.m3u"), files);
+        QVERIFY(!path.isEmpty());
+        indexOrEnd();
+        const QString entries = QStringLiteral(
+            "SELECT COUNT(?e) MIN(?n) MAX(?n) COUNT(DISTINCT ?n) nfo:entryCounter(?p) "
+            "nfo:fileLastModified(?p) WHERE { ?p a nmm:Playlist ; nie:url %1 ; "
+            "nfo:hasMediaFileListEntry ?e . ?e nfo:listPosition ?n } GROUP BY ?p")
+                                    .arg(TrackerSparql::literal(FixtureLibrary::urlOf(QStringLiteral("lists/long.m3u"))));
+        QList<QStringList> rows = query(entries, 6);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().mid(0, 5), QStringList({ "1234", "0", "1233", "1234", "1234" }));
+        QVERIFY(!rows.first().at(5).isEmpty());
+        // The first entry is the first line.
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(?e) WHERE { ?p nie:url %1 ; nfo:hasMediaFileListEntry ?e . "
+                                      "?e nfo:listPosition 0 ; nfo:entryUrl %2 }")
+                           .arg(TrackerSparql::literal(FixtureLibrary::urlOf(QStringLiteral("lists/long.m3u"))),
+                                TrackerSparql::literal(FixtureLibrary::urlOf(QStringLiteral("z/after.ogg"))))),
+                 1);
+
+        // Rewritten shorter: the old entries all go.
+        files = files.mid(0, 600);
+        QVERIFY(!FixtureLibrary::addPlaylist(QStringLiteral("lists/long.m3u"), files).isEmpty());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+        file.close();
+        indexOrEnd();
+        rows = query(entries, 6);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().mid(0, 5), QStringList({ "600", "0", "599", "600", "600" }));
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(?e) WHERE { ?e a nfo:MediaFileListEntry }")), 600);
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("lists/long.m3u")));
+        indexOrEnd();
+    }
+
+    void coverFilesAreReplacedNeverOpenedOrFollowed()
+    {
+        // A pipe where one album's cover goes, a link to a file of the user's where another's.
+        const QString piped = TrackerMediaArt::albumArtPath(QStringLiteral("Pia"), QStringLiteral("Piped"));
+        QVERIFY(makePipe(piped));
+        const QString linked = TrackerMediaArt::albumArtPath(QStringLiteral("Lin"), QStringLiteral("Linked"));
+        const QString precious = TestEnvironment::home() + QStringLiteral("/precious.txt");
+        QVERIFY(writeFile(precious, "keep me"));
+        QVERIFY(QFile::link(precious, linked));
+
+        AudioTags tags;
+        tags.cover = AudioGenerator::coverImage(Qt::green);
+        tags.artist = QStringLiteral("Pia");
+        tags.album = QStringLiteral("Piped");
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("covers/piped.ogg"), tags).isEmpty());
+        tags.artist = QStringLiteral("Lin");
+        tags.album = QStringLiteral("Linked");
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("covers/linked.ogg"), tags).isEmpty());
+        indexOrEnd();
+        QVERIFY(indexed(QStringLiteral("covers/linked.ogg")));
+        QCOMPARE(readFile(precious), QByteArray("keep me"));
+        for (const QString& path : { piped, linked }) {
+            QVERIFY2(isRegularFile(path), qPrintable(path));
+            QCOMPARE(QImage(path, "JPEG").size(), QSize(64, 64));
+        }
+        // No temporary file is left beside them.
+        QCOMPARE(QDir(TrackerMediaArt::directory()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".album-")),
+                 QStringList());
+    }
+
+    void coversAreSizedBeforeDecodingAndDecodedOncePerAlbum()
+    {
+        const QString huge = FixtureLibrary::pathOf(QStringLiteral("covers/huge.ogg"));
+        QVERIFY(!addSong(huge, QStringLiteral("Huge"), QStringLiteral("Hu"), QStringLiteral("Huge")).isEmpty());
+        const QByteArray png = blackPng(12000, 12000);
+        QVERIFY(png.size() < 1024 * 1024);
+        QVERIFY(embedCover(huge, png, "image/png"));
+        const QByteArray small = pngOf(AudioGenerator::coverImage(Qt::red, 48));
+        for (int i = 1; i <= 3; ++i) {
+            const QString path = FixtureLibrary::pathOf(QStringLiteral("covers/png%1.ogg").arg(i));
+            QVERIFY(!addSong(path, QStringLiteral("Png %1").arg(i), QStringLiteral("Pn"), QStringLiteral("Png")).isEmpty());
+            QVERIFY(embedCover(path, small, "image/png"));
+        }
+        MessageLog log;
+        indexOrEnd();
+        QVERIFY(indexed(QStringLiteral("covers/huge.ogg")));
+        QVERIFY(!QFile::exists(TrackerMediaArt::albumArtPath(QStringLiteral("Hu"), QStringLiteral("Huge"))));
+        const QString warnings = log.warnings.join(QLatin1Char('\n'));
+        QVERIFY2(warnings.contains(QStringLiteral("12000 x 12000")), qPrintable(warnings));
+        const QString pngCover = TrackerMediaArt::albumArtPath(QStringLiteral("Pn"), QStringLiteral("Png"));
+        QCOMPARE(QImage(pngCover, "JPEG").size(), QSize(48, 48));
+        QCOMPARE(log.debug.filter(QRegularExpression(QStringLiteral("decoded the embedded picture of \"Png\""))).size(), 1);
+    }
+
+    void namesThatAreNotUtf8AreIndexedEncoded()
+    {
+        const QString written = addSong(QStringLiteral("plain.ogg"), QStringLiteral("Caf\u00e9"));
+        QVERIFY(!written.isEmpty());
+        const QByteArray folder = QFile::encodeName(TestEnvironment::musicDir()) + "/d\xe9mo";
+        // Qt cannot remove what it cannot name: the test's home is left clean whatever happens.
+        struct RemovedAtEnd
+        {
+            QByteArray folder;
+            ~RemovedAtEnd()
+            {
+                ::unlink((folder + "/caf\xe9.ogg").constData());
+                ::rmdir(folder.constData());
+            }
+        } removedAtEnd{ folder };
+        QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+        QCOMPARE(::rename(QFile::encodeName(written).constData(), (folder + "/caf\xe9.ogg").constData()), 0);
+        indexOrEnd();
+        const QString url = FixtureLibrary::urlOf(QString()) + QStringLiteral("d%E9mo/caf%E9.ogg");
+        const QList<QStringList> rows = query(
+            QStringLiteral("SELECT ?t ?n WHERE { ?s a nmm:MusicPiece ; nie:url %1 ; nie:title ?t ; nfo:fileName ?n }")
+                .arg(TrackerSparql::literal(url)), 2);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().first(), QStringLiteral("Caf\u00e9"));
+        QVERIFY(rows.first().at(1).endsWith(QStringLiteral(".ogg")));
+        // And it goes when the file goes.
+        QCOMPARE(::unlink((folder + "/caf\xe9.ogg").constData()), 0);
+        indexOrEnd();
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(?s) WHERE { ?s nie:url %1 }").arg(TrackerSparql::literal(url))), 0);
+    }
+
+    void albumsAreKeyedSoNoTagTextCollides()
+    {
+        const QChar us(0x1f);
+        QVERIFY(!addSong(QStringLiteral("keys/1.ogg"), QStringLiteral("One"), QStringLiteral("Z"),
+                         QStringLiteral("X") + us + QStringLiteral("Y"), QStringLiteral("Z")).isEmpty());
+        QVERIFY(!addSong(QStringLiteral("keys/2.ogg"), QStringLiteral("Two"), QStringLiteral("Z"),
+                         QStringLiteral("X"), QStringLiteral("Y") + us + QStringLiteral("Z")).isEmpty());
+        QVERIFY(!addSong(QStringLiteral("keys/3.ogg"), QStringLiteral("Three"), QStringLiteral("K"),
+                         QStringLiteral("Plain")).isEmpty());
+        indexOrEnd();
+        const QList<QStringList> rows = query(QStringLiteral(
+            "SELECT ?t ?album nie:title(?album) WHERE { ?s nie:title ?t ; nmm:musicAlbum ?album . "
+            "FILTER(?t IN (\"One\", \"Two\", \"Three\")) } ORDER BY ?t"), 3);
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows.at(0).at(2), QStringLiteral("X") + us + QStringLiteral("Y"));
+        QCOMPARE(rows.at(2).at(2), QStringLiteral("X"));
+        QVERIFY(rows.at(0).at(1) != rows.at(2).at(1));
+        // An album whose texts hold no such character keeps the resource it always had.
+        const QByteArray plainKey = QStringLiteral("Plain").toUtf8() + "\x1f";
+        QCOMPARE(rows.at(1).at(1), QStringLiteral("urn:album:")
+                     + QString::fromLatin1(QCryptographicHash::hash(plainKey, QCryptographicHash::Md5).toHex()));
+    }
+
+    void publishersGoWithTheirLastSong()
+    {
+        const QString path = addSong(QStringLiteral("label/1.ogg"), QStringLiteral("Pressed"));
+        QVERIFY(!path.isEmpty());
+        QVERIFY(setTag(path, "LABEL", QStringLiteral("Pressing Co")));
+        indexOrEnd();
+        const QString contacts = QStringLiteral("SELECT COUNT(?c) WHERE { ?c a nco:Contact ; nco:fullname \"Pressing Co\" }");
+        QCOMPARE(count(contacts), 1);
+        const int artists = count(QStringLiteral("SELECT COUNT(?a) WHERE { ?a a nmm:Artist }"));
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("label/1.ogg")));
+        indexOrEnd();
+        QCOMPARE(count(contacts), 0);
+        // Artists are contacts too; those with songs stay.
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(?a) WHERE { ?a a nmm:Artist }")), artists);
+    }
+
+    void aStoppedScanGoesOnWhereItStopped()
+    {
+        const int songs = 800;
+        for (int i = 0; i < songs; ++i)
+            QVERIFY(!addSong(QStringLiteral("many/%1.ogg").arg(i, 4, 10, QLatin1Char('0')),
+                             QStringLiteral("Many %1").arg(i)).isEmpty());
+        const int before = songCount();
+        TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
+        QSignalSpy progress(indexer, &TrackerFileIndexer::indexingProgress);
+        indexer->scanNow();
+        QVERIFY(progress.wait(ScanTimeoutMs));
+        QElapsedTimer timer;
+        timer.start();
+        indexer->stop();
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        const int written = songCount() - before;
+        QVERIFY2(written > 0 && written < songs, qPrintable(QString::number(written)));
+
+        QSignalSpy started(indexer, &TrackerFileIndexer::indexingStarted);
+        indexOrEnd();
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(started.first().first().toInt(), songs - written);
+        QCOMPARE(songCount(), before + songs);
+    }
+
+    void aWorkerStuckInAFileDoesNotHoldTheStop()
+    {
+        // Something that does not answer (a dead network share) holds the worker's thread.
+        TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
+        indexOrEnd();
+        auto* thread = indexer->findChild<QThread*>();
+        QVERIFY(thread);
+        auto* stuck = new QObject;
+        stuck->moveToThread(thread);
+        QSemaphore running;
+        QSemaphore release;
+        QMetaObject::invokeMethod(stuck, [&] {
+            running.release();
+            // Ends by itself in the end, so a stop that waits for it fails instead of hanging.
+            release.tryAcquire(1, 20000);
+        }, Qt::QueuedConnection);
+        running.acquire();
+        QPointer<QThread> guard(thread);
+        MessageLog log;
+        QElapsedTimer timer;
+        timer.start();
+        indexer->stop();
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(log.warnings.join(QLatin1Char('\n')).contains(QStringLiteral("did not stop")));
+        QVERIFY(guard);
+        release.release();
+        QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 10000);
+        delete stuck;
+        // The next scan runs on a thread of its own.
+        QVERIFY(!addSong(QStringLiteral("z/unstuck.ogg"), QStringLiteral("Unstuck")).isEmpty());
+        indexOrEnd();
+        QVERIFY(indexed(QStringLiteral("z/unstuck.ogg")));
+    }
+};
+
+PARLOVANCE_TEST_MAIN_CORE(TestStoreHostile)
+#include "tst_storehostile.moc"
