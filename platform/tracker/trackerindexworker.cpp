@@ -390,14 +390,8 @@ void TrackerIndexWorker::writePlaylist(TrackerSparqlConnection* connection, cons
     const bool known = stored && stored->playlist && TrackerSparql::isSafeIri(stored->iri);
     const QString iri = known ? stored->iri : TrackerSparql::newIri();
     QString sparql;
-    if (known) {
-        sparql += QStringLiteral(
-                      "DELETE { <%1> nfo:hasMediaFileListEntry ?e . ?e a rdfs:Resource } "
-                      "WHERE { <%1> nfo:hasMediaFileListEntry ?e } ;\n"
-                      "DELETE { <%1> ?p ?o } WHERE { <%1> ?p ?o . FILTER(?p IN (nfo:fileSize, "
-                      "nfo:fileLastModified, nfo:entryCounter, nfo:fileName)) } ;\n")
-                      .arg(iri);
-    }
+    if (known && !removeEntries(connection, iri))
+        return;
     // The file's time goes in last, with the final batch of entries: a scan cut short leaves
     // the playlist looking changed, and the next scan writes it again whole.
     const QString head = QStringLiteral("<%1> a nmm:Playlist, nfo:FileDataObject ; nie:url %2 ; "
@@ -438,6 +432,45 @@ void TrackerIndexWorker::writePlaylist(TrackerSparqlConnection* connection, cons
             return;
         written = end;
     } while (written < entries.size());
+}
+
+bool TrackerIndexWorker::removeEntries(TrackerSparqlConnection* connection, const QString& iri)
+{
+    // The file's time goes first: a scan stopped half-way leaves the playlist looking changed.
+    if (!runUpdate(connection,
+                   QStringLiteral("DELETE { <%1> ?p ?o } WHERE { <%1> ?p ?o . FILTER(?p IN ("
+                                  "nfo:fileSize, nfo:fileLastModified, nfo:entryCounter, "
+                                  "nfo:fileName)) }")
+                       .arg(iri),
+                   "the old state of a playlist file"))
+        return false;
+    const TrackerQueryResult last = TrackerQueryRunner::select(
+        connection,
+        QStringLiteral("SELECT MAX(?n) WHERE { <%1> nfo:hasMediaFileListEntry ?e . "
+                       "?e nfo:listPosition ?n }")
+            .arg(iri),
+        1);
+    const int top = last.ok && !last.rows.isEmpty() ? last.rows.first().first().toInt() : 0;
+    // The old entries go in batches too, from the end, so no update holds the store for long.
+    for (int from = top - top % EntriesPerUpdate; from >= 0; from -= EntriesPerUpdate) {
+        if (m_cancelled.loadAcquire())
+            return false;
+        if (!runUpdate(connection,
+                       QStringLiteral("DELETE { <%1> nfo:hasMediaFileListEntry ?e . "
+                                      "?e a rdfs:Resource } WHERE { <%1> "
+                                      "nfo:hasMediaFileListEntry ?e . ?e nfo:listPosition ?n . "
+                                      "FILTER(?n >= %2) }")
+                           .arg(iri)
+                           .arg(from),
+                       "the old entries of a playlist file"))
+            return false;
+    }
+    // Entries without a position, should any be there.
+    return runUpdate(connection,
+                     QStringLiteral("DELETE { <%1> nfo:hasMediaFileListEntry ?e . ?e a "
+                                    "rdfs:Resource } WHERE { <%1> nfo:hasMediaFileListEntry ?e }")
+                         .arg(iri),
+                     "the old entries of a playlist file");
 }
 
 QString TrackerIndexWorker::orphanRemoval()

@@ -59,6 +59,9 @@ private:
                    int remaining);
     void writePlaylist(TrackerSparqlConnection* connection, const QString& url,
                        const DiskFile& file, const StoredFile* stored);
+    // Removes a playlist file's entries and file state in short updates; false when stopped
+    // or failed.
+    bool removeEntries(TrackerSparqlConnection* connection, const QString& iri);
     void removeOrphans(TrackerSparqlConnection* connection);
 
     QAtomicInt m_cancelled;
