@@ -137,7 +137,10 @@ bool ThumbnailerThread::addRequest(const AlbumArtCacheItem& item, QObject* liste
 
 void ThumbnailerThread::run()
 {
-    setPriority(QThread::IdlePriority);
+    // The lowest ordinary priority, not the idle class: an idle-class thread gets no time at
+    // all while other work keeps every core busy (a first indexing of a large library), and
+    // every cover would wait until it ends.
+    setPriority(QThread::LowestPriority);
     state = Take;
     const auto queued = Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection);
     connect(this, &QThread::finished, this, &ThumbnailerThread::finishedSlot, queued);
