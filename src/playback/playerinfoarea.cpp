@@ -56,11 +56,11 @@ PlayerInfoArea::PlayerInfoArea(AlbumArtWidget* albumArt, NowPlayingWidget* infor
     viewport->setPreferredSize(listSize);
     if (viewport->positionIndicator())
         viewport->positionIndicator()->hide();
+    // The rows span the viewport, whatever width the first row asks for.
+    list->setMinimumWidth(listSize.width());
+    list->setPreferredWidth(listSize.width());
     viewport->setWidget(list);
     viewport->setVerticalPanningPolicy(MPannableWidget::PanningAlwaysOff);
-    // The information panel has no ground of its own: the queue shows only while it opens.
-    viewport->hide();
-    header->hide();
     layout->addAnchor(viewport, Qt::AnchorTop, header, Qt::AnchorBottom);
     layout->addAnchor(viewport, Qt::AnchorLeft, header, Qt::AnchorLeft);
     layout->addAnchor(albumArtWidget, Qt::AnchorTop, layout, Qt::AnchorTop);
@@ -81,6 +81,7 @@ PlayerInfoArea::PlayerInfoArea(AlbumArtWidget* albumArt, NowPlayingWidget* infor
     list->setItemModel(listModel);
     list->setCellCreator(cellCreator);
     songIdColumn = columns.value(Constants::SongId, 0);
+    knownColumns = columns;
     connect(list, SIGNAL(itemClicked(QModelIndex)), this, SLOT(play(QModelIndex)),
             Qt::UniqueConnection);
     // The queue has no columns while it is empty: the names are read again once it has.
@@ -124,10 +125,10 @@ QHash<QString, int> PlayerInfoArea::queueColumns() const
 void PlayerInfoArea::updateColumns()
 {
     const QHash<QString, int> columns = queueColumns();
-    const int idColumn = columns.value(Constants::SongId, 0);
-    if (!columns.contains(Constants::SongId) || idColumn == songIdColumn)
+    if (!columns.contains(Constants::SongId) || columns == knownColumns)
         return;
-    songIdColumn = idColumn;
+    knownColumns = columns;
+    songIdColumn = columns.value(Constants::SongId, 0);
     cellCreator->setColumns(columns);
     listModel->emitRowChanged(listModel->index(0, 0),
                               listModel->index(listModel->rowCount() - 1, 0));
@@ -141,8 +142,6 @@ bool PlayerInfoArea::isQueueOpen() const
 void PlayerInfoArea::showPlayQueue()
 {
     shuttle = PlayState::instance()->flags().testFlag(PlayState::ShuffleOn);
-    viewport->show();
-    header->show();
     animationGroup->setDirection(QAbstractAnimation::Forward);
     animationGroup->start();
 }
@@ -165,8 +164,6 @@ void PlayerInfoArea::hidePlayQueueImmediately()
     albumArtWidget->show();
     informationWidget->show();
     viewport->setVerticalPanningPolicy(MPannableWidget::PanningAlwaysOff);
-    viewport->hide();
-    header->hide();
 }
 
 void PlayerInfoArea::setPanningPolicy()
@@ -178,8 +175,6 @@ void PlayerInfoArea::setPanningPolicy()
         informationWidget->hide();
     } else {
         viewport->setVerticalPanningPolicy(MPannableWidget::PanningAlwaysOff);
-        viewport->hide();
-        header->hide();
     }
 }
 

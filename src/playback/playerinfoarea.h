@@ -68,6 +68,7 @@ private:
     MPannableViewport* viewport;
     QParallelAnimationGroup* animationGroup;
     PlayQueueListCellCreator* cellCreator = nullptr;
+    QHash<QString, int> knownColumns;
     int songIdColumn = 0;
     bool shuttle = false;
     bool scrollPending = false;

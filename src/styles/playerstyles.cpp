@@ -63,8 +63,11 @@ void PlayerStyles::ensureRegistered()
     const QHash<QString, QVariantHash> entries{
         // Information panel: title and counter, then artist and album beside the info icon.
         { "NowPlayingWidget", {} },
-        { "InfoPaneTop", merged(fixedHeight(40), margins(16, 6, 16, 0)) },
-        { "InfoPaneBottom", merged(fixedHeight(60), margins(16, 0, 16, 2)) },
+        // The panel lies over the play queue: its rows have a ground of their own.
+        { "InfoPaneTop", merged(merged(fixedHeight(40), margins(16, 6, 16, 0)),
+                                { { "backgroundColor", p.backgroundColor() } }) },
+        { "InfoPaneBottom", merged(merged(fixedHeight(60), margins(16, 0, 16, 2)),
+                                   { { "backgroundColor", p.backgroundColor() } }) },
         { "SongTitleLabel", merged(text(26, primary), fixedHeight(34)) },
         { "SongNumberLabel", merged(text(22, secondary), fixedHeight(34)) },
         { "ArtistLabel", merged(text(22, secondary), fixedHeight(29)) },
