@@ -27,7 +27,7 @@ public:
         MWidget* cell = recycler.take(QString::fromLatin1(T::staticMetaObject.className()));
         if (!cell) {
             cell = new T();
-            applyCellNames(cell, cellViewTypeName, cellObjectNameValue);
+            applyCellNames(cell, cellObjectNameValue);
         }
         updateCell(index, cell);
         return cell;
@@ -45,16 +45,12 @@ public:
 
     void setCellSize(const QSizeF& cellSize) { size = cellSize; }
 
-    QString cellViewType() const { return cellViewTypeName; }
-    void setCellViewType(const QString& viewType) { cellViewTypeName = viewType; }
-
     QString cellObjectName() const { return cellObjectNameValue; }
     void setCellObjectName(const QString& name) { cellObjectNameValue = name; }
 
 private:
     mutable QSizeF size { -1, -1 };
     mutable bool measured = false;
-    QString cellViewTypeName;
     QString cellObjectNameValue;
 };
 

@@ -35,11 +35,6 @@ MApplicationService::~MApplicationService()
     QDBusConnection::disconnectFromBus(connectionName);
 }
 
-QString MApplicationService::registeredName() const
-{
-    return name;
-}
-
 bool MApplicationService::isRegistered() const
 {
     return registered;

@@ -18,7 +18,6 @@ public:
     explicit MApplicationService(const QString& serviceName, QObject* parent = nullptr);
     ~MApplicationService() override;
 
-    QString registeredName() const;
     bool isRegistered() const;
 
     // Takes the name on the session bus; true when it is ours. Called again it does nothing.

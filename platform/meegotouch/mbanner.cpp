@@ -79,11 +79,6 @@ void MBanner::clearShownTitles()
     titleLog().clear();
 }
 
-int MBanner::displayDuration()
-{
-    return durationMs;
-}
-
 void MBanner::setDisplayDurationForTesting(int ms)
 {
     durationMs = qMax(0, ms);

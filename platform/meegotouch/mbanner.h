@@ -32,7 +32,6 @@ public:
     static void clearShownTitles();
 
     // How long a banner stays; tests shorten it. Milliseconds, 3000 by default.
-    static int displayDuration();
     static void setDisplayDurationForTesting(int ms);
 
 protected:

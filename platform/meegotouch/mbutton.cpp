@@ -64,41 +64,6 @@ void MButton::setIconID(const QString& id)
     update();
 }
 
-QString MButton::toggledIconID() const
-{
-    return toggledIcon;
-}
-
-void MButton::setToggledIconID(const QString& id)
-{
-    toggledIcon = id;
-    update();
-}
-
-bool MButton::isTextVisible() const
-{
-    return textVisible;
-}
-
-void MButton::setTextVisible(bool visible)
-{
-    textVisible = visible;
-    updateGeometry();
-    update();
-}
-
-bool MButton::isIconVisible() const
-{
-    return iconVisible;
-}
-
-void MButton::setIconVisible(bool visible)
-{
-    iconVisible = visible;
-    updateGeometry();
-    update();
-}
-
 bool MButton::isCheckable() const
 {
     return checkable;
@@ -182,8 +147,8 @@ QSizeF MButton::contentSizeHint(Qt::SizeHint which, const QSizeF& constraint) co
     if (isCheckView()) {
         width = height = 40;
     } else {
-        const bool showIcon = iconVisible && !icon.isEmpty();
-        const bool showText = textVisible && !buttonText.isEmpty();
+        const bool showIcon = !icon.isEmpty();
+        const bool showText = !buttonText.isEmpty();
         if (showIcon) {
             width += iconSize().width();
             height = qMax(height, iconSize().height());
@@ -254,9 +219,9 @@ void MButton::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* op
         return;
     }
 
-    const QString shownIcon = (checked && !toggledIcon.isEmpty()) ? toggledIcon : icon;
-    const bool showIcon = iconVisible && !shownIcon.isEmpty();
-    const bool showText = textVisible && !buttonText.isEmpty();
+    const QString& shownIcon = icon;
+    const bool showIcon = !shownIcon.isEmpty();
+    const bool showText = !buttonText.isEmpty();
     QSizeF iconArea = iconSize();
     iconArea = iconArea.boundedTo(area.size());
     const QFontMetricsF metrics(style()->font());

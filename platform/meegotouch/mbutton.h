@@ -32,13 +32,6 @@ public:
 
     QString iconID() const;
     void setIconID(const QString& id);
-    QString toggledIconID() const;
-    void setToggledIconID(const QString& id);
-
-    bool isTextVisible() const;
-    void setTextVisible(bool visible);
-    bool isIconVisible() const;
-    void setIconVisible(bool visible);
 
     bool isCheckable() const;
     void setCheckable(bool checkable);
@@ -73,9 +66,6 @@ private:
 
     QString buttonText;
     QString icon;
-    QString toggledIcon;
-    bool textVisible = true;
-    bool iconVisible = true;
     bool checkable = false;
     bool checked = false;
     bool down = false;

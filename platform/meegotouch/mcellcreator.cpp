@@ -4,13 +4,11 @@
 
 MCellCreator::~MCellCreator() = default;
 
-void MCellCreator::applyCellNames(MWidget* cell, const QString& viewType, const QString& objectName)
+void MCellCreator::applyCellNames(MWidget* cell, const QString& objectName)
 {
     if (!cell)
         return;
     auto* controller = qobject_cast<MWidgetController*>(cell);
-    if (controller && !viewType.isEmpty())
-        controller->setViewType(viewType);
     if (!objectName.isEmpty()) {
         cell->setObjectName(objectName);
         if (controller && controller->styleName().isEmpty())

@@ -27,7 +27,7 @@ public:
 protected:
     // Gives a newly made cell the creator's view type and object name (those that are not
     // empty). The object name also names the cell's style when the cell has none of its own.
-    static void applyCellNames(MWidget* cell, const QString& viewType, const QString& objectName);
+    static void applyCellNames(MWidget* cell, const QString& objectName);
 };
 
 #endif // MCELLCREATOR_H

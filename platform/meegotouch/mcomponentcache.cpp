@@ -9,7 +9,3 @@ MApplication* MComponentCache::mApplication(int& argc, char** argv, const QStrin
     return new MApplication(argc, argv, appIdentifier, service);
 }
 
-MApplicationWindow* MComponentCache::mApplicationWindow()
-{
-    return new MApplicationWindow;
-}

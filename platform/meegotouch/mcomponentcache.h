@@ -15,7 +15,6 @@ public:
     static MApplication* mApplication(int& argc, char** argv,
                                       const QString& appIdentifier = QString(),
                                       MApplicationService* service = nullptr);
-    static MApplicationWindow* mApplicationWindow();
 };
 
 #endif // MCOMPONENTCACHE_H

@@ -4,7 +4,6 @@
 
 MContentItem::MContentItem(ContentItemStyle itemStyle, QGraphicsItem* parent)
     : MBasicListItem(basicStyleFor(itemStyle), parent)
-    , contentShape(itemStyle)
 {
 }
 
@@ -23,11 +22,6 @@ MBasicListItem::ItemStyle MContentItem::basicStyleFor(ContentItemStyle itemStyle
         break;
     }
     return IconWithTitleAndSubtitle;
-}
-
-MContentItem::ContentItemStyle MContentItem::contentItemStyle() const
-{
-    return contentShape;
 }
 
 void MContentItem::setPixmap(const QPixmap& pixmap)

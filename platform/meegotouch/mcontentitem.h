@@ -22,8 +22,6 @@ public:
                           QGraphicsItem* parent = nullptr);
     ~MContentItem() override;
 
-    ContentItemStyle contentItemStyle() const;
-
     void setPixmap(const QPixmap& pixmap);
     void setImageID(const QString& id);
     QString imageID() const;
@@ -31,7 +29,6 @@ public:
 private:
     static ItemStyle basicStyleFor(ContentItemStyle itemStyle);
 
-    ContentItemStyle contentShape;
     QString imageId;
 };
 

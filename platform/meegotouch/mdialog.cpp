@@ -196,44 +196,14 @@ M::StandardButton MDialog::standardButton(const MButton* b) const
     return M::NoStandardButton;
 }
 
-void MDialog::removeButton(MButton* b)
-{
-    for (int i = 0; i < buttons.size(); ++i) {
-        if (buttons.at(i).first == b) {
-            buttons.removeAt(i);
-            buttonLayout->removeItem(b);
-            delete b;
-            break;
-        }
-    }
-    buttonBox->setVisible(!buttons.isEmpty());
-    layoutPanel();
-}
-
 MButton* MDialog::clickedButton() const
 {
     return lastClicked;
 }
 
-bool MDialog::isButtonBoxVisible() const
-{
-    return buttonBox->isVisibleTo(panel);
-}
-
-void MDialog::setButtonBoxVisible(bool visible)
-{
-    buttonBox->setVisible(visible);
-    layoutPanel();
-}
-
 int MDialog::result() const
 {
     return dialogResult;
-}
-
-void MDialog::setResult(int r)
-{
-    dialogResult = r;
 }
 
 void MDialog::buttonClicked()

@@ -40,14 +40,9 @@ public:
     MButton* addButton(const QString& text);
     MButton* button(M::StandardButton which) const;
     M::StandardButton standardButton(const MButton* button) const;
-    void removeButton(MButton* button);
     MButton* clickedButton() const;
 
-    bool isButtonBoxVisible() const;
-    void setButtonBoxVisible(bool visible);
-
     int result() const;
-    void setResult(int result);
 
     // Shows the dialog on the window (the active one when null) and waits for its end. A dialog
     // that goes (or is deleted) without an answer gives Rejected.

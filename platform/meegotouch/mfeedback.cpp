@@ -17,11 +17,6 @@ QString MFeedback::name() const
     return feedbackName;
 }
 
-void MFeedback::setName(const QString& name)
-{
-    feedbackName = name;
-}
-
 void MFeedback::play(const QString& name)
 {
     Q_UNUSED(name)

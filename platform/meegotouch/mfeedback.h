@@ -18,7 +18,6 @@ public:
     ~MFeedback() override;
 
     QString name() const;
-    void setName(const QString& name);
 
     static void play(const QString& name);
 

@@ -95,11 +95,6 @@ QSize MImageWidget::imageSize() const
     return p ? p->size() : QSize();
 }
 
-Qt::AspectRatioMode MImageWidget::aspectRatioMode() const
-{
-    return ratioMode;
-}
-
 void MImageWidget::setAspectRatioMode(Qt::AspectRatioMode mode)
 {
     ratioMode = mode;

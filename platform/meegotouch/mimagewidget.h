@@ -30,7 +30,6 @@ public:
 
     QSize imageSize() const;
 
-    Qt::AspectRatioMode aspectRatioMode() const;
     void setAspectRatioMode(Qt::AspectRatioMode mode);
 
 protected:

@@ -28,11 +28,6 @@ void MInputMethodState::unregisterAttributeExtension(int id)
     values.remove(id);
 }
 
-QString MInputMethodState::attributeExtensionFile(int id) const
-{
-    return extensions.value(id);
-}
-
 QString MInputMethodState::key(const QString& target, const QString& targetItem,
                                const QString& attribute)
 {

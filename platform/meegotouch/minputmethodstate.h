@@ -18,7 +18,6 @@ public:
     // A new id for the extension described by the file (ids start at 1).
     int registerAttributeExtension(const QString& fileName);
     void unregisterAttributeExtension(int id);
-    QString attributeExtensionFile(int id) const;
 
     void setExtendedAttribute(int id, const QString& target, const QString& targetItem,
                               const QString& attribute, const QVariant& value);

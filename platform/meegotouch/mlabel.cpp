@@ -83,11 +83,6 @@ void MLabel::setTextElide(bool on)
     update();
 }
 
-bool MLabel::wordWrap() const
-{
-    return wrap;
-}
-
 void MLabel::setWordWrap(bool on)
 {
     wrap = on;

@@ -35,7 +35,6 @@ public:
     bool textElide() const;
     void setTextElide(bool elide);
 
-    bool wordWrap() const;
     void setWordWrap(bool wrap);
 
     QTextOption::WrapMode wrapMode() const;

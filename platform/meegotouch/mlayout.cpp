@@ -87,11 +87,6 @@ void MLayout::removeItem(const QGraphicsLayoutItem* item)
     invalidate();
 }
 
-QList<MAbstractLayoutPolicy*> MLayout::registeredPolicies() const
-{
-    return policies;
-}
-
 MAbstractLayoutPolicy* MLayout::policy() const
 {
     return active;

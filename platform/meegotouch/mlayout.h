@@ -27,7 +27,6 @@ public:
     void setGeometry(const QRectF& rect) override;
     void invalidate() override;
 
-    QList<MAbstractLayoutPolicy*> registeredPolicies() const;
     MAbstractLayoutPolicy* policy() const;
     void setPolicy(MAbstractLayoutPolicy* policy);
 

@@ -87,15 +87,6 @@ void MLinearLayoutPolicy::setStretchFactor(QGraphicsLayoutItem* item, int stretc
     rebuild();
 }
 
-int MLinearLayoutPolicy::stretchFactor(QGraphicsLayoutItem* item) const
-{
-    for (const Entry& e : entries) {
-        if (e.item == item)
-            return e.stretch;
-    }
-    return 0;
-}
-
 void MLinearLayoutPolicy::setAlignment(QGraphicsLayoutItem* item, Qt::Alignment alignment)
 {
     for (Entry& e : entries) {

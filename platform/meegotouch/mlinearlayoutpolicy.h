@@ -25,7 +25,6 @@ public:
     void insertStretch(int index, int stretch = 1);
 
     void setStretchFactor(QGraphicsLayoutItem* item, int stretch);
-    int stretchFactor(QGraphicsLayoutItem* item) const;
     void setAlignment(QGraphicsLayoutItem* item, Qt::Alignment alignment);
     Qt::Alignment alignment(QGraphicsLayoutItem* item) const;
     void setItemSpacing(int index, qreal spacing);

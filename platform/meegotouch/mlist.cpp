@@ -161,29 +161,6 @@ QItemSelectionModel* MList::selectionModel() const
     return selection;
 }
 
-void MList::setSelectionModel(QItemSelectionModel* selectionModel)
-{
-    if (selectionModel == selection)
-        return;
-    if (selectionModel && selectionModel->model() != model) {
-        qCWarning(lcTouch) << Q_FUNC_INFO << "- the selection model belongs to another model";
-        return;
-    }
-    if (selection) {
-        disconnect(selection, nullptr, this, nullptr);
-        if (ownSelection)
-            delete selection.data();
-    }
-    selection = selectionModel;
-    ownSelection = false;
-    if (selection) {
-        connect(selection, &QItemSelectionModel::selectionChanged, this,
-                &MList::handleSelectionChanged);
-        connect(selection, &QObject::destroyed, this, &MList::handleSelectionModelDestroyed);
-    }
-    update();
-}
-
 void MList::handleSelectionModelDestroyed()
 {
     selection = nullptr;
@@ -194,11 +171,6 @@ void MList::handleSelectionModelDestroyed()
 void MList::setSelectionMode(SelectionMode mode)
 {
     selecting = mode;
-}
-
-MList::SelectionMode MList::selectionMode() const
-{
-    return selecting;
 }
 
 QObject* MList::adoptCreator(MCellCreator* c)

@@ -89,11 +89,8 @@ public:
     DisplayMode indexDisplayMode() const;
 
     void setSelectionMode(SelectionMode mode);
-    SelectionMode selectionMode() const;
     // Made for each model the list is given; null without a model.
     QItemSelectionModel* selectionModel() const;
-    // The list does not take ownership. A selection model of another model is refused.
-    void setSelectionModel(QItemSelectionModel* selectionModel);
 
     // The first and last row with any part in view (a group header is a row too); invalid
     // when no row is in view.

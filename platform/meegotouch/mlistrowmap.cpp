@@ -31,11 +31,6 @@ int MListRowMap::groupCount() const
     return counts.size();
 }
 
-int MListRowMap::itemCount(int group) const
-{
-    return group >= 0 && group < counts.size() ? counts[group] : 0;
-}
-
 qreal MListRowMap::headerHeight() const
 {
     return header;

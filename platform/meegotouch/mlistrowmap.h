@@ -32,7 +32,6 @@ public:
     void clear();
 
     int groupCount() const;
-    int itemCount(int group) const;
     qreal headerHeight() const;
     qreal itemHeight() const;
     qreal totalHeight() const;

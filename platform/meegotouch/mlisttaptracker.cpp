@@ -57,16 +57,6 @@ QPointF MListTapTracker::pressPosition() const
     return start;
 }
 
-int MListTapTracker::longTapInterval()
-{
-    return LongTapInterval;
-}
-
-qreal MListTapTracker::moveThreshold()
-{
-    return MoveThreshold;
-}
-
 void MListTapTracker::holdElapsed()
 {
     if (!active)

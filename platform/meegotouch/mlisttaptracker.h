@@ -30,9 +30,6 @@ public:
     bool isActive() const;
     QPointF pressPosition() const;
 
-    static int longTapInterval();   // ms
-    static qreal moveThreshold();   // scene pixels
-
 signals:
     void longTapped(const QPointF& scenePos);
 

@@ -31,12 +31,3 @@ void MMessageBox::setText(const QString& text)
     layoutPanel();
 }
 
-QString MMessageBox::iconId() const
-{
-    return icon;
-}
-
-void MMessageBox::setIconId(const QString& id)
-{
-    icon = id;
-}

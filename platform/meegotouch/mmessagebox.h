@@ -17,12 +17,9 @@ public:
 
     QString text() const;
     void setText(const QString& text);
-    QString iconId() const;
-    void setIconId(const QString& id);
 
 private:
     MLabel* textLabel;
-    QString icon;
 };
 
 #endif // MMESSAGEBOX_H

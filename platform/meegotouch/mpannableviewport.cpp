@@ -48,17 +48,6 @@ MPositionIndicator* MPannableViewport::positionIndicator() const
     return indicator;
 }
 
-bool MPannableViewport::autoRange() const
-{
-    return autoRangeEnabled;
-}
-
-void MPannableViewport::setAutoRange(bool enable)
-{
-    autoRangeEnabled = enable;
-    layoutContent();
-}
-
 void MPannableViewport::setPosition(const QPointF& position)
 {
     MPannableWidget::setPosition(QPointF(0, position.y()));
@@ -102,8 +91,7 @@ void MPannableViewport::layoutContent()
         }
         content->resize(viewportSize.width(), contentHeight);
     }
-    if (autoRangeEnabled)
-        setRange(QRectF(0, 0, 0, qMax<qreal>(0, contentHeight - viewportSize.height())));
+    setRange(QRectF(0, 0, 0, qMax<qreal>(0, contentHeight - viewportSize.height())));
     const QRectF r = range();
     if (!isPanning() && (position().y() > r.bottom()))
         MPannableWidget::setPosition(QPointF(0, r.bottom()));

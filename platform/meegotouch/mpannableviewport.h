@@ -24,9 +24,6 @@ public:
 
     MPositionIndicator* positionIndicator() const;
 
-    bool autoRange() const;
-    void setAutoRange(bool enable);
-
     void setPosition(const QPointF& position) override;
 
 protected:
@@ -43,7 +40,6 @@ private:
     QGraphicsWidget* clip;
     QPointer<QGraphicsWidget> content;
     MPositionIndicator* indicator;
-    bool autoRangeEnabled = true;
     bool layoutPending = false;
 };
 

@@ -36,32 +36,6 @@ void MPannableWidget::setVerticalPanningPolicy(PanningPolicy policy)
     vertical = policy;
 }
 
-MPannableWidget::PanningPolicy MPannableWidget::horizontalPanningPolicy() const
-{
-    return horizontal;
-}
-
-void MPannableWidget::setHorizontalPanningPolicy(PanningPolicy policy)
-{
-    horizontal = policy;
-}
-
-Qt::Orientations MPannableWidget::panDirection() const
-{
-    Qt::Orientations directions;
-    if (vertical != PanningAlwaysOff)
-        directions |= Qt::Vertical;
-    if (horizontal != PanningAlwaysOff)
-        directions |= Qt::Horizontal;
-    return directions;
-}
-
-void MPannableWidget::setPanDirection(Qt::Orientations directions)
-{
-    vertical = (directions & Qt::Vertical) ? PanningAlwaysOn : PanningAlwaysOff;
-    horizontal = (directions & Qt::Horizontal) ? PanningAsNeeded : PanningAlwaysOff;
-}
-
 QPointF MPannableWidget::position() const
 {
     return pos;

@@ -25,10 +25,6 @@ public:
 
     PanningPolicy verticalPanningPolicy() const;
     void setVerticalPanningPolicy(PanningPolicy policy);
-    PanningPolicy horizontalPanningPolicy() const;
-    void setHorizontalPanningPolicy(PanningPolicy policy);
-    Qt::Orientations panDirection() const;
-    void setPanDirection(Qt::Orientations directions);
 
     virtual QPointF position() const;
     virtual void setPosition(const QPointF& position);

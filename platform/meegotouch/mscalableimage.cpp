@@ -41,14 +41,6 @@ void MScalableImage::borders(int* left, int* right, int* top, int* bottom) const
         *bottom = bottomBorder;
 }
 
-void MScalableImage::setBorders(int left, int right, int top, int bottom)
-{
-    leftBorder = left;
-    rightBorder = right;
-    topBorder = top;
-    bottomBorder = bottom;
-}
-
 QString MScalableImage::imageId() const
 {
     return id;

@@ -19,7 +19,6 @@ public:
     const QPixmap* pixmap() const;
     void setPixmap(const QPixmap* pixmap);
     void borders(int* left, int* right, int* top, int* bottom) const;
-    void setBorders(int left, int right, int top, int bottom);
     QString imageId() const;
 
     void draw(const QRectF& rect, QPainter* painter) const;

@@ -46,11 +46,6 @@ QGraphicsScene* MSceneManager::scene() const
     return owner->scene();
 }
 
-QSize MSceneManager::visibleSceneSize() const
-{
-    return scene()->sceneRect().size().toSize();
-}
-
 M::Orientation MSceneManager::orientation() const
 {
     return M::Portrait;
@@ -90,27 +85,12 @@ void MSceneManager::appearSceneWindow(MSceneWindow* sw, MSceneWindow::DeletionPo
     beginAppear(sw);
 }
 
-void MSceneManager::appearSceneWindowNow(MSceneWindow* sw, MSceneWindow::DeletionPolicy policy)
-{
-    appearSceneWindow(sw, policy);
-}
-
 void MSceneManager::disappearSceneWindow(MSceneWindow* sw)
 {
     leave(sw, false);
 }
 
-void MSceneManager::disappearSceneWindowNow(MSceneWindow* sw)
-{
-    leave(sw, false);
-}
-
 void MSceneManager::dismissSceneWindow(MSceneWindow* sw)
-{
-    leave(sw, true);
-}
-
-void MSceneManager::dismissSceneWindowNow(MSceneWindow* sw)
 {
     leave(sw, true);
 }
@@ -135,16 +115,6 @@ void MSceneManager::setPageHistory(const QList<MSceneWindow*>& list)
 MApplicationPage* MSceneManager::currentPage() const
 {
     return current;
-}
-
-QList<MSceneWindow*> MSceneManager::visibleSceneWindows() const
-{
-    QList<MSceneWindow*> result;
-    for (MSceneWindow* sw : managed) {
-        if (sw->state == MSceneWindow::Appearing || sw->state == MSceneWindow::Appeared)
-            result.append(sw);
-    }
-    return result;
 }
 
 void MSceneManager::refreshDisplay()

@@ -27,17 +27,12 @@ public:
 
     MWindow* window() const;
     QGraphicsScene* scene() const;
-    QSize visibleSceneSize() const;
     M::Orientation orientation() const;
 
     void appearSceneWindow(MSceneWindow* sceneWindow,
                            MSceneWindow::DeletionPolicy policy = MSceneWindow::KeepWhenDone);
-    void appearSceneWindowNow(MSceneWindow* sceneWindow,
-                              MSceneWindow::DeletionPolicy policy = MSceneWindow::KeepWhenDone);
     void disappearSceneWindow(MSceneWindow* sceneWindow);
-    void disappearSceneWindowNow(MSceneWindow* sceneWindow);
     void dismissSceneWindow(MSceneWindow* sceneWindow);
-    void dismissSceneWindowNow(MSceneWindow* sceneWindow);
 
     // Pages shown before the current one, oldest first.
     QList<MSceneWindow*> pageHistory() const;
@@ -45,9 +40,6 @@ public:
 
     // The page last made to appear and not gone since; null when none.
     MApplicationPage* currentPage() const;
-
-    // Every scene window that is appearing or shown, in the order they appeared.
-    QList<MSceneWindow*> visibleSceneWindows() const;
 
     // Recomputes which widgets are on display, after the window was shown, hidden, minimised
     // or entered or left the task switcher.

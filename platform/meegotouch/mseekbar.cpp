@@ -13,24 +13,9 @@ MSeekBar::MSeekBar(QGraphicsItem* parent)
 
 MSeekBar::~MSeekBar() = default;
 
-int MSeekBar::loadedContentMinimum() const
-{
-    return loadedLow;
-}
-
 int MSeekBar::loadedContentMaximum() const
 {
     return loadedHigh;
-}
-
-void MSeekBar::setLoadedContentMinimum(int minimum)
-{
-    setLoadedContentRange(minimum, qMax(minimum, loadedHigh));
-}
-
-void MSeekBar::setLoadedContentMaximum(int maximum)
-{
-    setLoadedContentRange(qMin(loadedLow, maximum), maximum);
 }
 
 void MSeekBar::setLoadedContentRange(int minimum, int maximum)

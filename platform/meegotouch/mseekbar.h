@@ -12,10 +12,7 @@ public:
     explicit MSeekBar(QGraphicsItem* parent = nullptr);
     ~MSeekBar() override;
 
-    int loadedContentMinimum() const;
     int loadedContentMaximum() const;
-    void setLoadedContentMinimum(int minimum);
-    void setLoadedContentMaximum(int maximum);
     void setLoadedContentRange(int minimum, int maximum);
 
 signals:

@@ -66,11 +66,6 @@ void MSheet::setCentralWidget(QGraphicsWidget* widget)
     layoutParts();
 }
 
-bool MSheet::isHeaderVisible() const
-{
-    return headerShown;
-}
-
 void MSheet::setHeaderVisible(bool visible)
 {
     headerShown = visible;
@@ -122,16 +117,6 @@ void MSheet::appearSystemwide(DeletionPolicy policy)
 MWindow* MSheet::systemwideWindow() const
 {
     return ownWindow;
-}
-
-int MSheet::systemwideModeOrientation() const
-{
-    return orientationMode;
-}
-
-void MSheet::setSystemwideModeOrientation(int orientation)
-{
-    orientationMode = orientation;
 }
 
 bool MSheet::eventFilter(QObject* watched, QEvent* event)

@@ -32,15 +32,11 @@ public:
     QGraphicsWidget* centralWidget();
     void setCentralWidget(QGraphicsWidget* widget);
 
-    bool isHeaderVisible() const;
     void setHeaderVisible(bool visible);
 
     void appearSystemwide(DeletionPolicy policy = KeepWhenDone);
     // The window of a system-wide appearance; null otherwise.
     MWindow* systemwideWindow() const;
-
-    int systemwideModeOrientation() const;
-    void setSystemwideModeOrientation(int orientation);
 
 protected:
     void resizeEvent(QGraphicsSceneResizeEvent* event) override;
@@ -58,7 +54,6 @@ private:
     QPointer<QGraphicsWidget> central;
     QPointer<MWindow> ownWindow;
     bool headerShown = true;
-    int orientationMode = FollowsCurrentAppWindowOrientation;
 };
 
 #endif // MSHEET_H

@@ -66,31 +66,16 @@ void MSlider::setValue(int v)
     emit valueChanged(bounded.value());
 }
 
-QString MSlider::handleLabel() const
-{
-    return label;
-}
-
 void MSlider::setHandleLabel(const QString& text)
 {
     label = text;
     update();
 }
 
-bool MSlider::isHandleLabelVisible() const
-{
-    return labelVisible;
-}
-
 void MSlider::setHandleLabelVisible(bool visible)
 {
     labelVisible = visible;
     update();
-}
-
-bool MSlider::isSliderDown() const
-{
-    return down;
 }
 
 QRectF MSlider::grooveRect() const

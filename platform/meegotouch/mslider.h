@@ -23,12 +23,8 @@ public:
     void setRange(int minimum, int maximum);
     int value() const;
 
-    QString handleLabel() const;
     void setHandleLabel(const QString& text);
-    bool isHandleLabelVisible() const;
     void setHandleLabelVisible(bool visible);
-
-    bool isSliderDown() const;
 
 public slots:
     void setValue(int value);

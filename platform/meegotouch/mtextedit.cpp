@@ -72,34 +72,14 @@ void MTextEdit::setCursorPosition(int position)
     update();
 }
 
-bool MTextEdit::isReadOnly() const
-{
-    return readOnly;
-}
-
-void MTextEdit::setReadOnly(bool on)
-{
-    readOnly = on;
-}
-
 void MTextEdit::setInputMethodCorrectionEnabled(bool enabled)
 {
     correction = enabled;
 }
 
-bool MTextEdit::inputMethodCorrectionEnabled() const
-{
-    return correction;
-}
-
 void MTextEdit::setInputMethodAutoCapitalizationEnabled(bool enabled)
 {
     autoCapitalization = enabled;
-}
-
-bool MTextEdit::inputMethodAutoCapitalizationEnabled() const
-{
-    return autoCapitalization;
 }
 
 void MTextEdit::setInputMethodPredictionEnabled(bool enabled)

@@ -29,14 +29,9 @@ public:
     int cursorPosition() const;
     void setCursorPosition(int position);
 
-    bool isReadOnly() const;
-    void setReadOnly(bool readOnly);
-
     // Input-method hints; a desktop keyboard has no use for them, they are kept for callers.
     void setInputMethodCorrectionEnabled(bool enabled);
-    bool inputMethodCorrectionEnabled() const;
     void setInputMethodAutoCapitalizationEnabled(bool enabled);
-    bool inputMethodAutoCapitalizationEnabled() const;
     void setInputMethodPredictionEnabled(bool enabled);
     bool inputMethodPredictionEnabled() const;
     void attachToolbar(int id);

@@ -219,11 +219,6 @@ MTheme* MTheme::instance()
     return theme;
 }
 
-QString MTheme::iconName(const QString& id)
-{
-    return resolveName(id);
-}
-
 bool MTheme::hasIcon(const QString& id)
 {
     return !resolveName(id).isEmpty();

@@ -29,7 +29,6 @@ public:
     static QPixmap pixmap(const QString& id, const QSize& size = QSize());
 
     // The freedesktop icon name an id maps to (empty when unknown), and whether it is known.
-    static QString iconName(const QString& id);
     static bool hasIcon(const QString& id);
 
     static const MPalette& palette();

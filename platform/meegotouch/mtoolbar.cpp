@@ -81,11 +81,6 @@ bool MToolBar::hasItems() const
     return !shownActions.isEmpty();
 }
 
-QGraphicsWidget* MToolBar::widgetForAction(QAction* action) const
-{
-    return items.value(action);
-}
-
 void MToolBar::resizeEvent(QGraphicsSceneResizeEvent* event)
 {
     MWidgetController::resizeEvent(event);

@@ -24,9 +24,6 @@ public:
     bool hasItems() const;
     qreal barHeight() const;
 
-    // The widget that shows the action here; null when it is not shown.
-    QGraphicsWidget* widgetForAction(QAction* action) const;
-
 protected:
     void resizeEvent(QGraphicsSceneResizeEvent* event) override;
 

@@ -81,11 +81,6 @@ void MWidgetController::setViewType(const QString& viewType)
     update();
 }
 
-M::Position MWidgetController::layoutPosition() const
-{
-    return position;
-}
-
 void MWidgetController::setLayoutPosition(M::Position p)
 {
     position = p;

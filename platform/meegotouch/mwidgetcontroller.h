@@ -51,7 +51,6 @@ public:
     QString viewType() const;
     void setViewType(const QString& type);
 
-    M::Position layoutPosition() const;
     void setLayoutPosition(M::Position position);
 
     const MWidgetStyle* style() const;

@@ -53,11 +53,6 @@ void MWidgetRecycler::setMaxItemsPerClass(int count)
     }
 }
 
-int MWidgetRecycler::maxItemsPerClass() const
-{
-    return limit;
-}
-
 int MWidgetRecycler::recycledCount(const QString& className) const
 {
     int n = 0;

@@ -30,7 +30,6 @@ public:
 
     // 0 (the default) keeps any number.
     void setMaxItemsPerClass(int count);
-    int maxItemsPerClass() const;
 
     // How many widgets of that class name are kept.
     int recycledCount(const QString& className) const;

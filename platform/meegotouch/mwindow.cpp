@@ -46,23 +46,8 @@ void MWindow::setPortraitOrientation()
 {
 }
 
-void MWindow::setLandscapeOrientation()
-{
-}
-
 void MWindow::lockOrientation()
 {
-    orientationLocked = true;
-}
-
-void MWindow::unlockOrientation()
-{
-    orientationLocked = false;
-}
-
-bool MWindow::isOrientationLocked() const
-{
-    return orientationLocked;
 }
 
 M::Orientation MWindow::orientation() const

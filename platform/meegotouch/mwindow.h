@@ -26,10 +26,7 @@ public:
 
     // Orientation is always portrait here; the calls are accepted and change nothing.
     void setPortraitOrientation();
-    void setLandscapeOrientation();
     void lockOrientation();
-    void unlockOrientation();
-    bool isOrientationLocked() const;
     M::Orientation orientation() const;
 
     bool isInSwitcher() const;
@@ -72,7 +69,6 @@ private:
     QString style;
     bool inSwitcher = false;
     bool wasActive = false;
-    bool orientationLocked = false;
     bool lastOnDisplay = false;
 };
 
