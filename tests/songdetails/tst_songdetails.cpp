@@ -650,10 +650,10 @@ void TestSongDetails::followsThePlayingSongOnlyWhenOpenedFromThePlayer()
     QVERIFY(page);
     QCOMPARE(window->previousPage(), int(PageNowPlaying));
     QCOMPARE(page->titleHeader()->text(), QStringLiteral("Plain"));
-    QSignalSpy finished(page, SIGNAL(songDetailsQueryFinished()));
+    // The answer for "Plain" asked when the page opened may still be on its way: wait for
+    // the song that plays, not for the next answer.
     hub->emitSongChanged();
-    QVERIFY(finished.wait(Timeout));
-    QCOMPARE(page->titleHeader()->text(), QStringLiteral("Second"));
+    QTRY_COMPARE_WITH_TIMEOUT(page->titleHeader()->text(), QStringLiteral("Second"), Timeout);
 
     hub->stop(PlayState::MusicMode);
     hub->clearPlayQueue();
