@@ -114,15 +114,6 @@ public:
     }
 };
 
-QString screenshotDir()
-{
-    QString dir = qEnvironmentVariable("PARLOVANCE_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        dir = TestEnvironment::binaryDir() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    return dir;
-}
-
 } // namespace
 
 class TestMListDemo : public QObject
@@ -151,7 +142,7 @@ void TestMListDemo::save(const QString& name)
     QCoreApplication::processEvents();
     const QImage shot = window->grab().toImage();
     QVERIFY(!shot.isNull());
-    const QString path = screenshotDir() + QLatin1Char('/') + name;
+    const QString path = TestEnvironment::screenshotDir() + QLatin1Char('/') + name;
     QVERIFY(shot.save(path));
     qInfo().noquote() << "screenshot:" << path;
 }

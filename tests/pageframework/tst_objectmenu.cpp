@@ -47,15 +47,6 @@ namespace {
 
 const int Timeout = 30000;
 
-QString screenshotDir()
-{
-    QString dir = qEnvironmentVariable("PARLOVANCE_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        dir = TestEnvironment::binaryDir() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    return dir;
-}
-
 // The row of a model whose column 1 is the text; -1 when none.
 int modelRow(const QAbstractItemModel* model, const QString& name)
 {
@@ -325,7 +316,7 @@ bool TestObjectMenu::longTap(TestPage* page, const QString& title)
         QTest::qWait(20);
     finger->release(at);
     if (!menu || menu->sceneWindowState() != MSceneWindow::Appeared)
-        window->grab().toImage().save(screenshotDir() + QStringLiteral("/debug-longtap.png"));
+        window->grab().toImage().save(TestEnvironment::screenshotDir() + QStringLiteral("/debug-longtap.png"));
     return menu && menu->sceneWindowState() == MSceneWindow::Appeared;
 }
 
@@ -408,7 +399,7 @@ void TestObjectMenu::eachMenuTypeListsItsEntriesInOrder()
     TestPage* page = showPage(SongObjectMenu, allSongs);
     QVERIFY(longTap(page, QStringLiteral("Crimson")));
     QCoreApplication::processEvents();
-    const QString path = screenshotDir() + QStringLiteral("/object-menu.png");
+    const QString path = TestEnvironment::screenshotDir() + QStringLiteral("/object-menu.png");
     QVERIFY(window->grab().toImage().save(path));
     qInfo().noquote() << "screenshot:" << path;
     // A tap beside the panel closes the menu without running anything.
@@ -606,7 +597,7 @@ void TestObjectMenu::deletingASongAsksNamingItAndNoKeepsIt()
     QCOMPARE(dialog->title(), QStringLiteral("Delete song?"));
     QCOMPARE(dialog->itemText(), QStringLiteral("Doomed"));
     QCoreApplication::processEvents();
-    const QString path = screenshotDir() + QStringLiteral("/delete-dialog.png");
+    const QString path = TestEnvironment::screenshotDir() + QStringLiteral("/delete-dialog.png");
     QVERIFY(window->grab().toImage().save(path));
     qInfo().noquote() << "screenshot:" << path;
     answer(dialog, false);

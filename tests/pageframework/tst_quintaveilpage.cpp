@@ -45,15 +45,6 @@ namespace {
 
 const int Timeout = 30000;
 
-QString screenshotDir()
-{
-    QString dir = qEnvironmentVariable("PARLOVANCE_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        dir = TestEnvironment::binaryDir() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    return dir;
-}
-
 } // namespace
 
 class TestQuintaveilPage : public QObject
@@ -620,7 +611,7 @@ void TestQuintaveilPage::screenshotOfAFilteredList()
     QCoreApplication::processEvents(); // the last layout pass
     const QImage shot = window->grab().toImage();
     QVERIFY(!shot.isNull());
-    const QString path = screenshotDir() + QStringLiteral("/page-filtered-songs.png");
+    const QString path = TestEnvironment::screenshotDir() + QStringLiteral("/page-filtered-songs.png");
     QVERIFY(shot.save(path));
     qInfo().noquote() << "screenshot:" << path;
 }

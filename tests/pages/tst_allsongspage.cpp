@@ -75,15 +75,6 @@ QModelIndex rowTitled(ListModel* list, const QString& title)
     return QModelIndex();
 }
 
-QString screenshotDir()
-{
-    QString dir = qEnvironmentVariable("PARLOVANCE_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        dir = TestEnvironment::binaryDir() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    return dir;
-}
-
 } // namespace
 
 class TestAllSongsPage : public QObject
@@ -465,7 +456,7 @@ void TestAllSongsPage::screenshotOfAFilteredList()
     typeFilter(QStringLiteral("r"));
     QTRY_COMPARE(songs->layoutState(), CollectionPageBase::FilteredListState);
     QTest::qWait(300);
-    const QString path = screenshotDir() + QStringLiteral("/allsongs-filtered.png");
+    const QString path = TestEnvironment::screenshotDir() + QStringLiteral("/allsongs-filtered.png");
     QVERIFY(window->grab().save(path));
     qInfo().noquote() << "screenshot:" << path;
 }

@@ -64,15 +64,6 @@ QPixmap filled(int w, int h, const QColor& colour)
     return p;
 }
 
-QString screenshotDir()
-{
-    QString dir = qEnvironmentVariable("PARLOVANCE_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        dir = TestEnvironment::binaryDir() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    return dir;
-}
-
 // The colours a widget paints, read back from an image of its scene.
 QImage renderScene(QGraphicsScene* scene)
 {
@@ -143,7 +134,7 @@ private:
         QCoreApplication::processEvents();
         const QImage shot = window->grab().toImage();
         QVERIFY(!shot.isNull());
-        const QString path = screenshotDir() + QLatin1Char('/') + name;
+        const QString path = TestEnvironment::screenshotDir() + QLatin1Char('/') + name;
         QVERIFY(shot.save(path));
         qInfo().noquote() << "screenshot:" << path;
     }

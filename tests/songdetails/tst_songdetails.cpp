@@ -43,15 +43,6 @@ const int Timeout = 30000;
 const char* const QuotedAlbum = "Say \"Hi\" \\ Bye";
 const char* const QuotedArtist = "Ann \"The Voice\"";
 
-QString screenshotDir()
-{
-    QString dir = qEnvironmentVariable("PARLOVANCE_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        dir = TestEnvironment::binaryDir() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    return dir;
-}
-
 QStringList texts(const QList<MLabel*>& labels)
 {
     QStringList list;
@@ -698,7 +689,7 @@ void TestSongDetails::screenshotOfTheDetailsPage()
     }
     const QImage shot = window->grab().toImage();
     QVERIFY(!shot.isNull());
-    const QString path = screenshotDir() + QStringLiteral("/song-details.png");
+    const QString path = TestEnvironment::screenshotDir() + QStringLiteral("/song-details.png");
     QVERIFY(shot.save(path));
     qInfo().noquote() << "screenshot:" << path;
 }

@@ -130,3 +130,12 @@ int TestEnvironment::exec(QObject* testObject, int argc, char** argv)
     }
     return failures;
 }
+
+QString TestEnvironment::screenshotDir()
+{
+    QString dir = qEnvironmentVariable("PARLOVANCE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        dir = binaryDir() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    return dir;
+}

@@ -18,6 +18,9 @@ public:
     static QString configHome();   // XDG_CONFIG_HOME
     static QString sourceDir();    // the project's source tree
     static QString binaryDir();    // the project's build tree
+    // Where tests leave screenshots for a person to look at: $PARLOVANCE_SCREENSHOT_DIR, or
+    // build/screenshots; made when missing.
+    static QString screenshotDir();
 
     // Removes everything below the private home and makes the XDG folders again.
     static void wipeHome();
