@@ -1,0 +1,381 @@
+#include "automaticplaylistsmodel.h"
+
+#include "common/logging.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/storequeries.h"
+#include "mafwtrackerconnection.h"
+#include "mafwtrackermodel.h"
+#include "mafwtrackermodelfactory.h"
+#include "mcollator.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+namespace {
+
+const int IdColumn = 0;
+const int NameColumn = 1;
+const int SongCountColumn = 3;
+const int LengthColumn = 4;
+const int SongLengthColumn = 4; // of a song model
+
+// The column count argument of the count queries.
+const int CountQueryColumns = 2;
+
+struct AutomaticPlaylist
+{
+    MafwTrackerModel::QueryType type;
+    const char* logicalId;
+    int limit;
+};
+
+// In the order they are requested.
+const AutomaticPlaylist Playlists[] = {
+    { MafwTrackerModel::RecentlyAddedSongs, "qtn_musi_playlist_recentlyadded", 50 },
+    { MafwTrackerModel::RecentlyPlayedSongs, "qtn_musi_playlist_recentlyplayed", 50 },
+    { MafwTrackerModel::MostPlayedSongs, "qtn_musi_playlist_mostplayed", 30 },
+    { MafwTrackerModel::FavouriteSongs, "qtn_musi_playlist_favorites", 50 },
+    { MafwTrackerModel::RecentlyDownloadedSongs, "qtn_musi_playlist_recentlydownloaded", 50 },
+    { MafwTrackerModel::NeverPlayedSongs, "qtn_musi_playlist_neverplayed", 50 },
+};
+
+int limitOf(int type)
+{
+    for (const AutomaticPlaylist& p : Playlists) {
+        if (p.type == type)
+            return p.limit;
+    }
+    return 50;
+}
+
+int totalLength(const MafwTrackerModel* model)
+{
+    int seconds = 0;
+    const int rows = model->rowCount();
+    for (int row = 0; row < rows; ++row)
+        seconds += model->data(model->index(row, SongLengthColumn)).toInt();
+    return seconds;
+}
+
+} // namespace
+
+AutomaticPlaylistsModel* AutomaticPlaylistsModel::s_instance = nullptr;
+
+AutomaticPlaylistsModel* AutomaticPlaylistsModel::instance()
+{
+    if (!s_instance)
+        s_instance = new AutomaticPlaylistsModel;
+    return s_instance;
+}
+
+AutomaticPlaylistsModel::AutomaticPlaylistsModel()
+    : QAbstractTableModel(QCoreApplication::instance())
+{
+    init();
+}
+
+AutomaticPlaylistsModel::~AutomaticPlaylistsModel()
+{
+    if (s_instance == this)
+        s_instance = nullptr;
+    // The models may live on in a page or the play queue; their changes are no longer ours.
+    disconnectModels(shownPlaylists);
+    disconnectModels(emptyPlaylists);
+}
+
+void AutomaticPlaylistsModel::init()
+{
+    for (const AutomaticPlaylist& p : Playlists) {
+        pendingTypes.append(p.type);
+        logicalIds.insert(p.type, QLatin1String(p.logicalId));
+    }
+    factory = MafwTrackerModelFactoryInstance::instance();
+}
+
+void AutomaticPlaylistsModel::requestModels()
+{
+    if (pendingTypes.isEmpty() || !factory)
+        return;
+    if (factory->factory() && factory->isReady())
+        requestNextModel();
+    else
+        connect(factory, SIGNAL(completed(bool)), this, SLOT(requestNextModel()),
+                Qt::UniqueConnection);
+}
+
+void AutomaticPlaylistsModel::reload()
+{
+    beginResetModel();
+    disconnectModels(shownPlaylists);
+    disconnectModels(emptyPlaylists);
+    shownPlaylists.clear();
+    emptyPlaylists.clear();
+    pendingTypes.clear();
+    logicalIds.clear();
+    endResetModel();
+    init();
+    requestModels();
+}
+
+bool AutomaticPlaylistsModel::allModelsRequested() const
+{
+    return allRequested;
+}
+
+void AutomaticPlaylistsModel::requestNextModel()
+{
+    MafwTrackerModelFactory* f = factory ? factory->factory() : nullptr;
+    while (!pendingTypes.isEmpty()) {
+        const int type = pendingTypes.takeFirst();
+        MafwTrackerModel* model
+            = f ? f->getModel(MafwTrackerModel::QueryType(type), limitOf(type), 0) : nullptr;
+        if (!model)
+            continue;
+        emptyPlaylists.append({ QSharedPointer<MafwTrackerModel>(model), type });
+        connectModel(model);
+    }
+    allRequested = true;
+    emit completed();
+}
+
+void AutomaticPlaylistsModel::connectModel(MafwTrackerModel* model)
+{
+    connect(model, SIGNAL(rowsInserted(QModelIndex,int,int)), this,
+            SLOT(rowsInsertedSlot(QModelIndex,int,int)));
+    connect(model, SIGNAL(rowsRemoved(QModelIndex,int,int)), this,
+            SLOT(rowsRemovedSlot(QModelIndex,int,int)));
+    connect(model, SIGNAL(completed()), this, SLOT(completedSlot()));
+}
+
+void AutomaticPlaylistsModel::disconnectModels(const QList<AutomaticPlaylistEntry>& entries)
+{
+    for (const AutomaticPlaylistEntry& entry : entries) {
+        if (entry.model)
+            entry.model->disconnect(this);
+    }
+}
+
+bool AutomaticPlaylistsModel::playlistModel(int playlistId, QSharedPointer<MafwTrackerModel>& model,
+                                            bool includeEmpty) const
+{
+    for (const QList<AutomaticPlaylistEntry>* list : { &shownPlaylists, &emptyPlaylists }) {
+        if (list == &emptyPlaylists && !includeEmpty)
+            break;
+        for (const AutomaticPlaylistEntry& entry : *list) {
+            if (entry.queryType == -playlistId) {
+                model = entry.model;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+int AutomaticPlaylistsModel::rowForType(int queryType) const
+{
+    for (int row = 0; row < shownPlaylists.size(); ++row) {
+        if (shownPlaylists.at(row).queryType == queryType)
+            return row;
+    }
+    return -1;
+}
+
+int AutomaticPlaylistsModel::rowCount(const QModelIndex&) const
+{
+    return shownPlaylists.size();
+}
+
+int AutomaticPlaylistsModel::columnCount(const QModelIndex&) const
+{
+    if (shownPlaylists.isEmpty() || !shownPlaylists.first().model)
+        return 0;
+    return shownPlaylists.first().model->columnCount();
+}
+
+QVariant AutomaticPlaylistsModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || index.row() < 0 || index.row() >= shownPlaylists.size())
+        return QVariant();
+    const AutomaticPlaylistEntry& entry = shownPlaylists.at(index.row());
+    const StoreCount* counted = storeCountWhileIncomplete(entry);
+    switch (index.column()) {
+    case IdColumn:
+        return -entry.queryType;
+    case NameColumn:
+        return logicalIds.value(entry.queryType);
+    case SongCountColumn:
+        return counted ? counted->count : entry.model->rowCount();
+    case LengthColumn:
+        return counted ? counted->length : totalLength(entry.model.data());
+    default:
+        return QVariant();
+    }
+}
+
+const AutomaticPlaylistsModel::StoreCount*
+AutomaticPlaylistsModel::storeCountWhileIncomplete(const AutomaticPlaylistEntry& entry) const
+{
+    if (!entry.model || entry.model->isComplete())
+        return nullptr;
+    if (entry.queryType == MafwTrackerModel::NeverPlayedSongs)
+        return &neverPlayed;
+    if (entry.queryType == MafwTrackerModel::RecentlyDownloadedSongs)
+        return &downloaded;
+    return nullptr;
+}
+
+AutomaticPlaylistsModel::StoreCount*
+AutomaticPlaylistsModel::storeCountWhileIncomplete(const AutomaticPlaylistEntry& entry)
+{
+    return const_cast<StoreCount*>(
+        static_cast<const AutomaticPlaylistsModel*>(this)->storeCountWhileIncomplete(entry));
+}
+
+int AutomaticPlaylistsModel::insertPosition(int queryType) const
+{
+    const QString key = logicalIds.value(queryType).toUpper();
+    for (int row = 0; row < shownPlaylists.size(); ++row) {
+        const QString other = logicalIds.value(shownPlaylists.at(row).queryType).toUpper();
+        if (MCollator::compare(key, other) == MLocale::LessThan)
+            return row;
+    }
+    return shownPlaylists.size();
+}
+
+int AutomaticPlaylistsModel::indexOfModel(MafwTrackerModel* model, bool inEmptyList) const
+{
+    const QList<AutomaticPlaylistEntry>& list = inEmptyList ? emptyPlaylists : shownPlaylists;
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.at(i).model.data() == model)
+            return i;
+    }
+    return -1;
+}
+
+void AutomaticPlaylistsModel::rowsInsertedSlot(const QModelIndex&, int, int)
+{
+    handleModelChange(qobject_cast<MafwTrackerModel*>(sender()));
+}
+
+void AutomaticPlaylistsModel::rowsRemovedSlot(const QModelIndex&, int, int)
+{
+    handleModelChange(qobject_cast<MafwTrackerModel*>(sender()));
+}
+
+void AutomaticPlaylistsModel::completedSlot()
+{
+    handleModelChange(qobject_cast<MafwTrackerModel*>(sender()));
+}
+
+void AutomaticPlaylistsModel::handleModelChange(MafwTrackerModel* model)
+{
+    if (!model)
+        return;
+    const int shownRow = indexOfModel(model, false);
+    if (model->rowCount() != 0) {
+        if (shownRow >= 0) {
+            recount(shownPlaylists.at(shownRow));
+            emit dataChanged(index(shownRow, IdColumn), index(shownRow, LengthColumn));
+        } else {
+            const int waiting = indexOfModel(model, true);
+            if (waiting < 0) {
+                qCCritical(lcPlaylists) << "void AutomaticPlaylistsModel::handleModelChange(MafwTrackerModel*)"
+                                        << "model not found from emptymodels list";
+                return;
+            }
+            const AutomaticPlaylistEntry entry = emptyPlaylists.at(waiting);
+            recount(entry);
+            const int row = insertPosition(entry.queryType);
+            beginInsertRows(QModelIndex(), row, row);
+            shownPlaylists.insert(row, entry);
+            endInsertRows();
+            emptyPlaylists.removeAt(waiting);
+        }
+    } else if (shownRow >= 0) {
+        const AutomaticPlaylistEntry entry = shownPlaylists.at(shownRow);
+        if (StoreCount* counted = storeCountWhileIncomplete(entry)) {
+            // No answer still on its way may bring the old figures back.
+            counted->count = 0;
+            counted->length = 0;
+            counted->serial = ++lastSerial;
+        }
+        if (!model->isComplete())
+            model->fetchRemainingRows();
+        beginRemoveRows(QModelIndex(), shownRow, shownRow);
+        shownPlaylists.removeAt(shownRow);
+        endRemoveRows();
+        if (!emptyPlaylists.contains(entry))
+            emptyPlaylists.append(entry);
+    }
+    emit modelUpdated();
+}
+
+void AutomaticPlaylistsModel::recount(const AutomaticPlaylistEntry& entry)
+{
+    if (!storeCountWhileIncomplete(entry))
+        return;
+    if (entry.queryType == MafwTrackerModel::NeverPlayedSongs)
+        runNeverPlayedCountQuery();
+    else
+        runDownloadedCountQuery();
+}
+
+void AutomaticPlaylistsModel::runNeverPlayedCountQuery()
+{
+    runCountQuery(StoreQueries::NeverPlayedCountAndLength,
+                  SLOT(neverPlayedCountSlot(QList<QStringList>,bool,QVariant)), neverPlayed);
+}
+
+void AutomaticPlaylistsModel::runDownloadedCountQuery()
+{
+    runCountQuery(StoreQueries::DownloadedCountAndLength,
+                  SLOT(downloadedCountSlot(QList<QStringList>,bool,QVariant)), downloaded);
+}
+
+void AutomaticPlaylistsModel::runCountQuery(const char* sparql, const char* resultSlot,
+                                            StoreCount& figures)
+{
+    figures.count = 0;
+    figures.length = 0;
+    MafwTrackerModelFactory* f = factory ? factory->factory() : nullptr;
+    if (!f)
+        return;
+    // Each change of an incomplete model sends the query again; the serial keeps an older
+    // answer from overwriting a newer one.
+    figures.serial = ++lastSerial;
+    f->trackerConnection()->asyncQuery(QLatin1String(sparql), CountQueryColumns, this, resultSlot,
+                                       SLOT(queryFailed(int,QString,QVariant)),
+                                       QVariant(figures.serial));
+}
+
+void AutomaticPlaylistsModel::neverPlayedCountSlot(QList<QStringList> rows, bool end,
+                                                   QVariant userData)
+{
+    takeCountAnswer(MafwTrackerModel::NeverPlayedSongs, neverPlayed, rows, end, userData);
+}
+
+void AutomaticPlaylistsModel::downloadedCountSlot(QList<QStringList> rows, bool end,
+                                                  QVariant userData)
+{
+    takeCountAnswer(MafwTrackerModel::RecentlyDownloadedSongs, downloaded, rows, end, userData);
+}
+
+void AutomaticPlaylistsModel::takeCountAnswer(int queryType, StoreCount& figures,
+                                              const QList<QStringList>& rows, bool end,
+                                              const QVariant& userData)
+{
+    const int row = rowForType(queryType);
+    if (row < 0 || !end || rows.isEmpty() || userData.toInt() != figures.serial)
+        return;
+    const QStringList& first = rows.first();
+    figures.count = first.value(0).toInt();
+    figures.length = first.value(1).toInt();
+    emit dataChanged(index(row, IdColumn), index(row, LengthColumn));
+}
+
+void AutomaticPlaylistsModel::queryFailed(int errCode, QString errStr, QVariant userData)
+{
+    Q_UNUSED(userData)
+    qCDebug(lcPlaylists) << "void AutomaticPlaylistsModel::queryFailed(int, QString, const QVariant&)"
+                         << "- query failed " << errCode << " : " << errStr;
+}

@@ -1,0 +1,111 @@
+#ifndef AUTOMATICPLAYLISTSMODEL_H
+#define AUTOMATICPLAYLISTSMODEL_H
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QList>
+#include <QSharedPointer>
+#include <QStringList>
+#include <QVariant>
+
+#include "automaticplaylistentry.h"
+
+class MafwTrackerModel;
+class MafwTrackerModelFactoryInstance;
+
+// The six automatic playlists (recently added, recently played, most played, favourites,
+// recently downloaded, never played), one row per playlist that has songs at the moment, in
+// the collation order of their upper-cased text ids. A playlist whose model loses its last row
+// leaves the table; it comes back at its sorted place when rows arrive again.
+//
+// Columns (display role only): 0 the playlist id (minus the query type), 1 the text id
+// (untranslated), 2 nothing, 3 the song count, 4 the total length in seconds. While the
+// never-played or recently-downloaded model has not completed, its count and length are the
+// answer of a count query over the whole store instead of the model's partial rows; only the
+// answer to the latest query counts.
+//
+// instance() creates the model with the application object as parent; deleting it clears the
+// singleton, and the next instance() makes a new one. Nothing is requested until
+// requestModels().
+class AutomaticPlaylistsModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    static AutomaticPlaylistsModel* instance();
+
+    // Requests the pending playlists' models now, or once the tracker model factory reports
+    // its initialisation (whatever its outcome).
+    void requestModels();
+    // Starts again from scratch: every model released, all six requested anew.
+    void reload();
+    // True once all six have been requested (not necessarily answered).
+    bool allModelsRequested() const;
+    // The model of the shown playlist with that id (and, with includeEmpty, of one that has
+    // been requested but has no rows now). False leaves model untouched.
+    bool playlistModel(int playlistId, QSharedPointer<MafwTrackerModel>& model,
+                       bool includeEmpty) const;
+    // The row of the shown playlist of that query type, -1 when it is not shown.
+    int rowForType(int queryType) const;
+
+    ~AutomaticPlaylistsModel() override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+signals:
+    // After every handled change of a playlist's model.
+    void modelUpdated();
+    // Once all six models have been requested, again after every reload.
+    void completed();
+
+private slots:
+    void requestNextModel();
+    void rowsInsertedSlot(const QModelIndex& parent, int start, int end);
+    void rowsRemovedSlot(const QModelIndex& parent, int start, int end);
+    void completedSlot();
+    void neverPlayedCountSlot(QList<QStringList> rows, bool end, QVariant userData);
+    void downloadedCountSlot(QList<QStringList> rows, bool end, QVariant userData);
+    void queryFailed(int errCode, QString errStr, QVariant userData);
+
+private:
+    // A count and summed length over the store, and the serial of the query last sent for it.
+    struct StoreCount
+    {
+        int count = 0;
+        int length = 0;
+        int serial = 0;
+    };
+
+    AutomaticPlaylistsModel();
+    void init();
+    int insertPosition(int queryType) const;
+    int indexOfModel(MafwTrackerModel* model, bool inEmptyList) const;
+    void handleModelChange(MafwTrackerModel* model);
+    // Asks the store for the count of a playlist whose model is still incomplete.
+    void recount(const AutomaticPlaylistEntry& entry);
+    void runNeverPlayedCountQuery();
+    void runDownloadedCountQuery();
+    void runCountQuery(const char* sparql, const char* resultSlot, StoreCount& figures);
+    void takeCountAnswer(int queryType, StoreCount& figures, const QList<QStringList>& rows,
+                         bool end, const QVariant& userData);
+    // The count query of a type whose model is still incomplete, or null.
+    StoreCount* storeCountWhileIncomplete(const AutomaticPlaylistEntry& entry);
+    const StoreCount* storeCountWhileIncomplete(const AutomaticPlaylistEntry& entry) const;
+    void connectModel(MafwTrackerModel* model);
+    void disconnectModels(const QList<AutomaticPlaylistEntry>& entries);
+
+    static AutomaticPlaylistsModel* s_instance;
+
+    QList<AutomaticPlaylistEntry> shownPlaylists;
+    QList<AutomaticPlaylistEntry> emptyPlaylists;
+    QList<int> pendingTypes;
+    QHash<int, QString> logicalIds;
+    MafwTrackerModelFactoryInstance* factory = nullptr;
+    StoreCount neverPlayed;
+    StoreCount downloaded;
+    bool allRequested = false;
+    int lastSerial = 0;
+};
+
+#endif // AUTOMATICPLAYLISTSMODEL_H
