@@ -56,6 +56,11 @@ bool Activity::hasCollage() const
     return Type == AllSongs || Type == Playlist || Type == UserPlaylist;
 }
 
+Activity::ActivityType Activity::typeFromValue(int value)
+{
+    return value >= NoActivity && value <= UserPlaylist ? ActivityType(value) : NoActivity;
+}
+
 QString collageId(const QString& name, int number)
 {
     if (number == 0)

@@ -49,6 +49,11 @@ public:
     // The kinds whose tile shows a collage of several albums.
     bool hasCollage() const;
 
+    // The kind a stored or passed number names; NoActivity for a number that names none.
+    // Numbers from files and callers go through here: any other value in an ActivityType is
+    // undefined behaviour.
+    static ActivityType typeFromValue(int value);
+
     static void registerMetaTypes();
 };
 

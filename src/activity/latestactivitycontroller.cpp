@@ -39,7 +39,7 @@ LatestActivityModel* LatestActivityController::model() const
 void LatestActivityController::addActivity(int type, QString name, bool shuffled,
                                            QString additionalParameter, int trackerId)
 {
-    activityModel->addActivity(Activity(Activity::ActivityType(type), name, shuffled,
+    activityModel->addActivity(Activity(Activity::typeFromValue(type), name, shuffled,
                                         additionalParameter, trackerId),
                                true);
 }

@@ -111,7 +111,8 @@ void LatestActivityModel::readActivities()
     for (int i = 0; i < size && i < MaximumActivities; ++i) {
         settings.setArrayIndex(i);
         Activity activity;
-        activity.Type = Activity::ActivityType(settings.value(QStringLiteral("Type"), 0).toInt());
+        const int storedType = settings.value(QStringLiteral("Type"), 0).toInt();
+        activity.Type = Activity::typeFromValue(storedType);
         activity.Name = settings.value(QStringLiteral("Name")).toString();
         activity.AdditionalParameter =
             settings.value(QStringLiteral("AdditionalParameter")).toString();
@@ -133,7 +134,7 @@ void LatestActivityModel::readActivities()
         if (!isKnownType(activity.Type) || activity.Name.isEmpty()
             || matchingIndex(activity) >= 0) {
             qCWarning(lcActivity) << Q_FUNC_INFO << "- stored activity" << i << "of kind"
-                                  << int(activity.Type) << "named" << activity.Name
+                                  << storedType << "named" << activity.Name
                                   << "is not valid and is left out";
             continue;
         }

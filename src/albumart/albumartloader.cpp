@@ -127,10 +127,8 @@ void AlbumArtLoader::setDefaultFlavor(const QString& flavor)
 
 bool AlbumArtLoader::checkType(AlbumArtType::ArtType& type) const
 {
-    if (int(type) == -1) {
+    if (type == AlbumArtType::DefaultArt)
         type = defaultType;
-        return true;
-    }
     if (type == AlbumArtType::AlbumArt || type == AlbumArtType::ArtistArt)
         return true;
     qCCritical(lcAlbumArt) << Q_FUNC_INFO << "- invalid art type:" << int(type);

@@ -56,13 +56,13 @@ public:
 
 public slots:
     void loadAlbumArt(QString album, QString artist, QString flavor = QString(),
-        bool generate = true, AlbumArtType::ArtType type = AlbumArtType::ArtType(-1),
+        bool generate = true, AlbumArtType::ArtType type = AlbumArtType::DefaultArt,
         QVariant userData = QVariant());
     // The album and artist of the index's row: from roles UserRole + n of a ListModel, else
     // from the display text of the columns.
     void loadAlbumArt(QModelIndex index, int albumRoleOrColumn, int artistRoleOrColumn,
         QVariant userData = QVariant(), bool generate = true,
-        AlbumArtType::ArtType type = AlbumArtType::ArtType(-1), QString flavor = QString());
+        AlbumArtType::ArtType type = AlbumArtType::DefaultArt, QString flavor = QString());
 
 signals:
     void albumArtReady(QPixmap pixmap, QVariant userData);

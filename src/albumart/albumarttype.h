@@ -6,6 +6,7 @@
 namespace AlbumArtType {
 
 enum ArtType {
+    DefaultArt = -1, // whatever the loader asked was made for
     AlbumArt = 0,
     ArtistArt = 1
 };

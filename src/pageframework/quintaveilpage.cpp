@@ -619,7 +619,7 @@ void QuintaveilPage::handlePlay()
         return;
     const int trackerId = parameters.value(QStringLiteral("trackerId")).toInt();
     play(QModelIndex(), model, parameters.value(QStringLiteral("name")).toString(),
-         Activity::ActivityType(parameters.value(QStringLiteral("type")).toInt()),
+         Activity::typeFromValue(parameters.value(QStringLiteral("type")).toInt()),
          trackerId < 0 ? PlayOptions(PlayCopiedModel) : PlayOptions(), trackerId, -1);
 }
 

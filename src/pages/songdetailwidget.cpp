@@ -172,13 +172,13 @@ void SongDetailWidget::setAlbumArt(QPixmap pixmap, QVariant data)
 void SongDetailWidget::updateAlbumArt()
 {
     const ArtInfo cached =
-        artLoader->artFromCache(album, artist, AlbumArtType::ArtType(-1), QString(), true);
+        artLoader->artFromCache(album, artist, AlbumArtType::DefaultArt, QString(), true);
     if (!cached.pixmap.isNull()) {
         albumArt->setPixmap(cached.pixmap);
         return;
     }
     albumArt->setPixmap(QPixmap());
-    artLoader->loadAlbumArt(album, artist, QString(), true, AlbumArtType::ArtType(-1),
+    artLoader->loadAlbumArt(album, artist, QString(), true, AlbumArtType::DefaultArt,
                             QVariant(QStringList{ album, artist }));
 }
 

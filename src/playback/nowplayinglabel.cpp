@@ -90,7 +90,7 @@ void NowPlayingLabel::requestAlbumArt()
 {
     albumArtLoader->loadAlbumArt(playState->album(PlayState::MusicMode),
                                  playState->artist(PlayState::MusicMode), QString(), true,
-                                 AlbumArtType::ArtType(-1), QVariant());
+                                 AlbumArtType::DefaultArt, QVariant());
 }
 
 void NowPlayingLabel::updatePlaybackStateIcon()

@@ -276,7 +276,7 @@ void NowPlayingPage::handleSongChange(QString title, QString album, QString arti
     currentArtist = artist;
     if (librarySong) {
         albumArtShown = false;
-        const ArtInfo cached = albumArtLoader->artFromCache(album, artist, AlbumArtType::ArtType(-1),
+        const ArtInfo cached = albumArtLoader->artFromCache(album, artist, AlbumArtType::DefaultArt,
                                                              QString(), true);
         albumArtWidget->prepareTransition(previous);
         if (cached.pixmap.isNull())
@@ -372,7 +372,7 @@ void NowPlayingPage::passParameterToPage(QVariant parameter)
     skipTransition = true;
     const ArtInfo cached = albumArtLoader->artFromCache(playState->album(PlayState::MusicMode),
                                                          playState->artist(PlayState::MusicMode),
-                                                         AlbumArtType::ArtType(-1), QString(),
+                                                         AlbumArtType::DefaultArt, QString(),
                                                          true);
     albumArtWidget->setAlbumArt(cached.pixmap, true);
     if (mainWindow

@@ -63,6 +63,7 @@ private slots:
     void nineActivitiesComeBackExactly();
     void readingStopsAtNineAndFillsDefaults();
     void handEditedFileStartsValidAndKeepsOtherSettings();
+    void kindNumbersOutsideTheKindsAreLeftOut();
     void newEntriesFirstReplaysMovedFirst();
     void automaticPlaylistsAndAllSongsMatchLoosely();
     void tenthEntryIsDroppedAndRemovalsAreChecked();
@@ -231,6 +232,26 @@ void TestActivityList::handEditedFileStartsValidAndKeepsOtherSettings()
     LatestActivityModel again;
     QCOMPARE(names(again.activities()),
              QStringList() << "Kim" << "Blue" << "qtn_musi_all_songs" << "Mine");
+}
+
+void TestActivityList::kindNumbersOutsideTheKindsAreLeftOut()
+{
+    // Each is checked before it becomes a kind (the sanitizer build reports any that is not).
+    QDir().mkpath(TestEnvironment::configHome() + "/Vaspe");
+    QFile file(settingsPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Activities]\n"
+               "1\\Type=9999\n1\\Name=Big\n"
+               "2\\Type=99999999999\n2\\Name=Huge\n"
+               "3\\Type=-2147483648\n3\\Name=Low\n"
+               "4\\Type=2\n4\\Name=Blue\n"
+               "size=4\n");
+    file.close();
+    LatestActivityModel model;
+    QCOMPARE(names(model.activities()), QStringList{ "Blue" });
+    QCOMPARE(Activity::typeFromValue(5), Activity::UserPlaylist);
+    QCOMPARE(Activity::typeFromValue(6), Activity::NoActivity);
+    QCOMPARE(Activity::typeFromValue(-1), Activity::NoActivity);
 }
 
 void TestActivityList::newEntriesFirstReplaysMovedFirst()

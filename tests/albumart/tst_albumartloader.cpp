@@ -237,11 +237,12 @@ void TestAlbumArtLoader::defaultsAndInvalidRequests()
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("unsupported flavor"));
     loader.loadAlbumArt("Blue", "Kim", "Common");
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("invalid art type"));
-    loader.loadAlbumArt("Blue", "Kim", QString(), true, AlbumArtType::ArtType(5));
+    // A number no kind has (one the type can hold: anything else is undefined behaviour).
+    loader.loadAlbumArt("Blue", "Kim", QString(), true, AlbumArtType::ArtType(-2));
     loader.loadAlbumArt(QString(), "Kim"); // no album
     loader.loadAlbumArt("Blue", QString(), QString(), true, AlbumArtType::ArtistArt); // no artist
-    // Type -1 and no flavor: the loader's own.
-    loader.loadAlbumArt("Blue", "Kim", QString(), true, AlbumArtType::ArtType(-1), "default");
+    // The default type and no flavor: the loader's own.
+    loader.loadAlbumArt("Blue", "Kim", QString(), true, AlbumArtType::DefaultArt, "default");
     QVERIFY(waitFor(ready, 1));
     QCOMPARE(ready.count(), 1);
     QCOMPARE(notFound.count(), 0);
