@@ -65,6 +65,22 @@ bool SafeFile::isRegular(const QString& path)
     return kindOf(QFile::encodeName(path), &st) == Kind::Regular;
 }
 
+bool SafeFile::openRegular(const QString& path, QFile* file)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    file->setFileName(path);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
+        || !file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
 bool SafeFile::claim(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QFile;
+
 // Files the program keeps for itself (settings, caches) are regular files of their own. A
 // symbolic link or a special file planted at such a name must neither take a write meant for
 // the program (a link to another file would have that file overwritten) nor hang a read (a
@@ -30,6 +32,11 @@ public:
 
     // True when path names a regular file itself (a link is not followed).
     static bool isRegular(const QString& path);
+
+    // Opens file (its name set to path) for reading when path is a regular file or a link to
+    // one. It never waits: a pipe or device under the name is not opened, and the kind is
+    // checked on the open file, so one swapped in after a check by name is not read either.
+    static bool openRegular(const QString& path, QFile* file);
 
     // The largest target a link may have for claim() to copy it.
     static const qint64 MaxCopiedSize = 16 * 1024 * 1024;

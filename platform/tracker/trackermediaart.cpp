@@ -2,6 +2,7 @@
 
 #include "trackerlogging.h"
 #include "trackerregularfile.h"
+#include "safeimage.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -10,16 +11,11 @@
 #include <QFile>
 #include <QHash>
 #include <QImage>
-#include <QImageReader>
 #include <QMutex>
 #include <QRegExp>
 #include <QSet>
 
 namespace {
-
-// A cover is decoded only when it has at most this many pixels (64 MiB as 32-bit pixels): a
-// picture's header can claim any size in a few bytes.
-const qint64 MaxCoverPixels = 4096 * 4096;
 
 bool fileHolds(const QString& path, const QByteArray& bytes)
 {
@@ -110,26 +106,10 @@ bool TrackerMediaArt::writeAlbumArt(const QString& artist, const QString& album,
     if (jpeg && fileHolds(path, image))
         return remember(true);
 
-    QBuffer source;
-    source.setData(image);
-    source.open(QIODevice::ReadOnly);
-    QImageReader reader(&source);
-    const QSize size = reader.size();
-    if (!size.isValid()) {
-        qCDebug(lcIndexer) << Q_FUNC_INFO << "- the embedded picture cannot be decoded for"
-                           << album;
-        return remember(false);
-    }
-    if (qint64(size.width()) * size.height() > MaxCoverPixels) {
-        qCWarning(lcIndexer) << Q_FUNC_INFO << "- skipped the embedded picture of" << album
-                             << ": it is" << size.width() << "x" << size.height()
-                             << "pixels, more than a cover is decoded at";
-        return remember(false);
-    }
-    QImage picture;
-    if (!reader.read(&picture)) {
-        qCDebug(lcIndexer) << Q_FUNC_INFO << "- the embedded picture cannot be decoded for"
-                           << album << ":" << reader.errorString();
+    // Pictures larger than covers are ever decoded at are refused like undecodable ones.
+    const QImage picture = SafeImage::fromData(image);
+    if (picture.isNull()) {
+        qCDebug(lcIndexer) << Q_FUNC_INFO << "- the embedded picture cannot be used for" << album;
         return remember(false);
     }
     qCDebug(lcIndexer) << Q_FUNC_INFO << "- decoded the embedded picture of" << album;

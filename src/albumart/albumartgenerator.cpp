@@ -2,6 +2,7 @@
 
 #include "albumart/pixmapsaver.h"
 #include "common/logging.h"
+#include "safeimage.h"
 
 #include "mlocale.h"
 
@@ -148,7 +149,7 @@ QImage AlbumArtGenerator::generateAndSave(AlbumArtCacheItem item)
         return QImage();
     const QString path = item.generatedPath();
     if (item.generatedExists) {
-        const QImage cached(path);
+        const QImage cached = SafeImage::read(path, AlbumArtCacheItem::flavorSize(item.flavor));
         if (!cached.isNull())
             return cached;
         // A cover file that cannot be read would stay a missing cover for good: draw it again.
@@ -177,7 +178,8 @@ QPixmap AlbumArtGenerator::generateAlbumArt(AlbumArtCacheItem item, bool loadOnl
     const QString text = coverText(item);
     const QString path = item.generatedPath();
     if (item.generatedExists) {
-        const QPixmap cached = QPixmap::fromImage(QImage(path));
+        const QPixmap cached = QPixmap::fromImage(
+            SafeImage::read(path, AlbumArtCacheItem::flavorSize(item.flavor)));
         if (!cached.isNull() || loadOnly)
             return cached;
     } else if (loadOnly) {

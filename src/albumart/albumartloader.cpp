@@ -3,6 +3,7 @@
 #include "activity/activity.h"
 #include "albumart/thumbnailerthread.h"
 #include "common/logging.h"
+#include "safeimage.h"
 
 #include <QAbstractItemModel>
 #include <QDebug>
@@ -152,7 +153,7 @@ bool AlbumArtLoader::loadIntoPixmapCache(
 {
     if (size.width() < 0 || size.height() < 0 || !QFile::exists(path))
         return false;
-    const QPixmap pixmap = QPixmap::fromImage(QImage(path));
+    const QPixmap pixmap = QPixmap::fromImage(SafeImage::read(path, size));
     if (pixmap.isNull())
         return false;
     *key = QPixmapCache::insert(pixmap);

@@ -3,6 +3,8 @@
 #include "albumart/albumartgenerator.h"
 #include "albumart/pixmapsaver.h"
 #include "common/logging.h"
+#include "safefile.h"
+#include "safeimage.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -315,10 +317,11 @@ void ThumbnailerThread::locateAndRead()
 
 void ThumbnailerThread::openMediaArt(const QString& path)
 {
-    file.setFileName(path);
-    if (file.open(QIODevice::ReadOnly))
+    // A file larger than any picture that is decoded is not read into memory either.
+    if (SafeFile::openRegular(path, &file) && file.size() <= SafeImage::MaxFileSize)
         return;
     qCDebug(lcAlbumArt).noquote() << StepFunction << "- Failed to load original image, removing!";
+    file.close();
     file.setFileName(QString());
     QFile::remove(path);
     giveUp();
@@ -326,7 +329,8 @@ void ThumbnailerThread::openMediaArt(const QString& path)
 
 void ThumbnailerThread::useThumbnail(const QFileInfo& thumbnail)
 {
-    if (image.load(thumbnail.filePath())) {
+    image = SafeImage::read(thumbnail.filePath(), flavorSizes.value(currentItem.flavor));
+    if (!image.isNull()) {
         imageIsGenerated = false;
         state = Deliver;
         return;
@@ -337,7 +341,7 @@ void ThumbnailerThread::useThumbnail(const QFileInfo& thumbnail)
 
 void ThumbnailerThread::decode()
 {
-    image = QImage::fromData(buffer);
+    image = SafeImage::fromData(buffer, flavorSizes.value(currentItem.flavor));
     buffer = QByteArray();
     if (!image.isNull()) {
         state = Scale;

@@ -7,9 +7,8 @@
 #include "mapplicationwindow.h"
 #include "pageframework/fadeanimation.h"
 #include "playstate.h"
+#include "safeimage.h"
 #include "styles/playerstyles.h"
-
-#include <QImage>
 
 namespace {
 
@@ -58,7 +57,8 @@ void NowPlayingLabel::updateNowPlayingLabel(bool immediately)
 
     const QString artPath = playState->streamArtPath(PlayState::MusicMode);
     if (!artPath.isEmpty()) {
-        const QPixmap art = QPixmap::fromImage(QImage(artPath));
+        const QPixmap art = QPixmap::fromImage(
+            SafeImage::read(artPath, AlbumArtCacheItem::flavorSize(LabelFlavor)));
         if (!art.isNull()) {
             shownArtKey = playState->album(PlayState::MusicMode);
             handleAlbumArtReady(art);

@@ -19,12 +19,11 @@
 #include "playercontrolswidget.h"
 #include "playerinfoarea.h"
 #include "playstate.h"
+#include "safeimage.h"
 #include "pageframework/ringtonesetter.h"
 #include "shell/mainwindow.h"
 
-#include <QFile>
 #include <QGraphicsLinearLayout>
-#include <QImage>
 #include <QTimer>
 
 namespace {
@@ -292,9 +291,10 @@ void NowPlayingPage::handleSongChange(QString title, QString album, QString arti
     // Streams never slide: their own picture, else a text cover of the stream.
     const QString artPath = playState->streamArtPath(PlayState::MusicMode);
     QPixmap art;
-    if (!artPath.isEmpty() && QFile::exists(artPath)) {
-        art = QPixmap::fromImage(QImage(artPath));
-    } else {
+    if (!artPath.isEmpty())
+        art = QPixmap::fromImage(
+            SafeImage::read(artPath, AlbumArtCacheItem::flavorSize(HalfScreen)));
+    if (art.isNull()) {
         const AlbumArtCacheItem item(playState->streamArtText(PlayState::MusicMode), QString(),
                                      HalfScreen, AlbumArtType::AlbumArt);
         art = albumArtGenerator->generateAlbumArt(item, false);

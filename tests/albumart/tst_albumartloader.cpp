@@ -60,6 +60,7 @@ private slots:
     void artistArtWithoutPicturesEndsWithATextCover();
     void defaultsAndInvalidRequests();
     void staleThumbnailIsDroppedByTheProbe();
+    void filesInTheCacheAreReadAtMostAtTheFlavorSize();
     void lastLoaderStopsTheWorkerAndANewOneStartsIt();
     void changesOfTheMediaArtFolderAreAnnouncedOnce();
 };
@@ -282,6 +283,42 @@ void TestAlbumArtLoader::staleThumbnailIsDroppedByTheProbe()
     loader.loadAlbumArt("Tide", "Kim");
     QVERIFY(waitFor(ready, 2));
     QVERIFY(qRed(ready.last().at(0).value<QPixmap>().toImage().pixel(3, 3)) > 200);
+}
+
+void TestAlbumArtLoader::filesInTheCacheAreReadAtMostAtTheFlavorSize()
+{
+    // Anyone with the user's rights can put a picture in place of a thumbnail or text cover.
+    AlbumArtLoader loader(AlbumArtType::AlbumArt, "common", nullptr);
+    QImage large(1000, 1000, QImage::Format_RGB32);
+    large.fill(Qt::green);
+    const auto plant = [](const QString& path, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        // Newer than the picture it was made from, so it counts as up to date.
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(100),
+                                 QFileDevice::FileModificationTime));
+    };
+    writeMediaArt("Kim", "Wide", Qt::blue);
+    plant(AlbumArtCacheItem("Wide", "Kim", "common", AlbumArtType::AlbumArt).thumbnailPath(),
+          AudioGenerator::pngOf(large));
+    QCOMPARE(loader.artFromCache("Wide", "Kim", AlbumArtType::AlbumArt, "common", false)
+                 .pixmap.size(),
+             QSize(80, 80));
+
+    writeMediaArt("Kim", "Vast", Qt::blue);
+    plant(AlbumArtCacheItem("Vast", "Kim", "common", AlbumArtType::AlbumArt).thumbnailPath(),
+          AudioGenerator::blackPng(20000, 20000));
+    QVERIFY(loader.artFromCache("Vast", "Kim", AlbumArtType::AlbumArt, "common", false)
+                .pixmap.isNull());
+
+    plant(AlbumArtCacheItem("Texted", "Kim", "music-grid", AlbumArtType::AlbumArt).generatedPath(),
+          AudioGenerator::pngOf(large));
+    const ArtInfo generated =
+        loader.artFromCache("Texted", "Kim", AlbumArtType::AlbumArt, "music-grid", true);
+    QVERIFY(generated.fromGenerated);
+    QCOMPARE(generated.pixmap.size(), QSize(156, 156));
 }
 
 void TestAlbumArtLoader::lastLoaderStopsTheWorkerAndANewOneStartsIt()

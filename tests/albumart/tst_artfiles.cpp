@@ -3,6 +3,7 @@
 #include "albumart/albumartcacheitem.h"
 #include "albumart/albumartgenerator.h"
 #include "albumart/pixmapsaver.h"
+#include "audiogenerator.h"
 #include "testenvironment.h"
 #include "trackermediaart.h"
 
@@ -70,6 +71,7 @@ private slots:
 
     void generatedCoverIsDrawnSavedAndFoundAgain();
     void unreadableGeneratedCoverIsDrawnAgain();
+    void generatedCoverIsReadAtMostAtItsSize();
     void coverWithoutTextOrFlavorIsNull();
     void pixmapCoverLoadsOrDrawsInTheBackground();
     void oneTextKeepsOneColourAcrossThreads();
@@ -282,6 +284,27 @@ void TestArtFiles::unreadableGeneratedCoverIsDrawnAgain()
     const QImage drawn = generator.generateAndSave(item);
     QCOMPARE(drawn.size(), QSize(80, 80));
     QCOMPARE(QImage(item.generatedPath(), "PNG").size(), QSize(80, 80));
+}
+
+void TestArtFiles::generatedCoverIsReadAtMostAtItsSize()
+{
+    // Someone else's picture in place of a text cover: one too large to decode is drawn
+    // again; one that is merely large is read at the cover's size.
+    AlbumArtGenerator generator(nullptr);
+    AlbumArtCacheItem item(QStringLiteral("Vast"), QStringLiteral("Kim"), QStringLiteral("common"),
+        AlbumArtType::AlbumArt);
+    writeFile(item.generatedPath(), AudioGenerator::blackPng(20000, 20000));
+    QCOMPARE(generator.generateAndSave(item).size(), QSize(80, 80));
+    QCOMPARE(QImage(item.generatedPath(), "PNG").size(), QSize(80, 80));
+
+    writeFile(item.generatedPath(), pngOf(Qt::red, 1000));
+    QCOMPARE(generator.generateAndSave(item).size(), QSize(80, 80));
+    AlbumArtCacheItem grid(QStringLiteral("Vast"), QStringLiteral("Kim"),
+        QStringLiteral("music-grid"), AlbumArtType::AlbumArt);
+    writeFile(grid.generatedPath(), AudioGenerator::blackPng(20000, 20000));
+    QVERIFY(generator.generateAlbumArt(grid, true).isNull());
+    writeFile(grid.generatedPath(), pngOf(Qt::red, 1000));
+    QCOMPARE(generator.generateAlbumArt(grid, true).size(), QSize(156, 156));
 }
 
 void TestArtFiles::coverWithoutTextOrFlavorIsNull()

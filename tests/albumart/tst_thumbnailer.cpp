@@ -73,6 +73,7 @@ private slots:
     void thumbnailOlderThanItsPictureIsRebuilt();
     void thumbnailWithoutItsPictureIsDeleted();
     void pictureThatDoesNotDecodeIsDeleted();
+    void picturesAreSizedBeforeTheyAreDecoded();
     void repeatedRequestsAreServedOnce();
     void everyListenerOfOneCoverIsAnswered();
     void listenerThatNeverRegisteredGetsNothing();
@@ -243,6 +244,44 @@ void TestThumbnailer::pictureThatDoesNotDecodeIsDeleted()
     QVERIFY(listener.answers.last().ready);
     QCOMPARE(listener.answers.last().image.size(), QSize(480, 480));
     QFile::remove(folder);
+}
+
+void TestThumbnailer::picturesAreSizedBeforeTheyAreDecoded()
+{
+    ThumbnailListener listener(thread.get());
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    // Media art of more pixels than are decoded (1.6 GB as 32-bit pixels) is not decoded: it
+    // goes as one that does not decode, and the text cover stands in.
+    AlbumArtCacheItem huge = cover("Huge", "Kim");
+    write(huge.mediaArtPath(), AudioGenerator::blackPng(20000, 20000));
+    QVERIFY(ask(listener, huge));
+    QVERIFY(!listener.answers.last().ready);
+    QCOMPARE(listener.answers.last().image.size(), QSize(156, 156));
+    QVERIFY(!QFile::exists(huge.mediaArtPath()));
+
+    // The same in place of an up-to-date thumbnail; the thumbnail file is kept.
+    writeMediaArt("Kim", "Planted", Qt::red);
+    AlbumArtCacheItem planted = cover("Planted", "Kim");
+    write(planted.thumbnailPath(), AudioGenerator::blackPng(20000, 20000));
+    setModified(planted.thumbnailPath(), QDateTime::currentDateTime().addSecs(100));
+    QVERIFY(ask(listener, planted));
+    QVERIFY(!listener.answers.last().ready);
+    QCOMPARE(listener.answers.last().image.size(), QSize(156, 156));
+    QVERIFY(QFile::exists(planted.thumbnailPath()));
+
+    // A large picture that is allowed comes at the flavor's size, in its proportions.
+    QImage wide(2000, 1000, QImage::Format_RGB32);
+    wide.fill(Qt::blue);
+    AlbumArtCacheItem landscape = cover("Landscape", "Kim", QStringLiteral("common"));
+    write(landscape.mediaArtPath(), AudioGenerator::pngOf(wide));
+    QVERIFY(ask(listener, landscape));
+    QVERIFY(listener.answers.last().ready);
+    QCOMPARE(listener.answers.last().image.size(), QSize(80, 40));
 }
 
 void TestThumbnailer::repeatedRequestsAreServedOnce()

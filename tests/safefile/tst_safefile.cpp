@@ -1,7 +1,9 @@
 #include "testenvironment.h"
 
 #include "mgconfitem.h"
+#include "audiogenerator.h"
 #include "safefile.h"
+#include "safeimage.h"
 #include "common/parlovancesettings.h"
 
 #include <QDir>
@@ -29,6 +31,7 @@ private slots:
     void claimMovesAPipeAside();
     void settingsNeverWriteThroughALink();
     void keyFileNeverWritesThroughALink();
+    void picturesAreSizedBeforeTheyAreDecoded();
 
 private:
     static QByteArray read(const QString& path);
@@ -228,6 +231,50 @@ void TestSafeFile::keyFileNeverWritesThroughALink()
     QCOMPARE(read(target), QByteArray("untouched"));
     QVERIFY(SafeFile::isRegular(path));
     QVERIFY(read(path).contains("value"));
+}
+
+void TestSafeFile::picturesAreSizedBeforeTheyAreDecoded()
+{
+    // A picture claiming more pixels than are decoded is not: 1.6 GB for this one as 32-bit
+    // pixels, from a few kilobytes of file.
+    const QByteArray huge = AudioGenerator::blackPng(20000, 20000);
+    QVERIFY(huge.size() < 1024 * 1024);
+    QSize claimed;
+    QVERIFY(SafeImage::fromData(huge, QSize(), &claimed).isNull());
+    QCOMPARE(claimed, QSize(20000, 20000));
+    const QString hugePath = dir + QStringLiteral("/huge.png");
+    writeFile(hugePath, huge);
+    QVERIFY(SafeImage::read(hugePath, QSize(80, 80), &claimed).isNull());
+    QCOMPARE(claimed, QSize(20000, 20000));
+    QVERIFY(SafeImage::allowed(QSize(4096, 4096)));
+    QVERIFY(!SafeImage::allowed(QSize(4097, 4096)));
+    QCOMPARE(SafeImage::fromData(AudioGenerator::blackPng(4096, 4096)).size(), QSize(4096, 4096));
+
+    // A larger picture is read at the size wanted, in its own proportions; a smaller one as
+    // it is. JPEG and PNG alike, whatever the file's name says.
+    QImage wide(1000, 500, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    const QString jpeg = dir + QStringLiteral("/wide.png");
+    QVERIFY(wide.save(jpeg, "JPEG"));
+    QCOMPARE(SafeImage::read(jpeg, QSize(318, 318)).size(), QSize(318, 159));
+    QCOMPARE(SafeImage::fromData(AudioGenerator::pngOf(wide), QSize(80, 80)).size(), QSize(80, 40));
+    QCOMPARE(SafeImage::read(jpeg).size(), QSize(1000, 500));
+    QCOMPARE(SafeImage::read(jpeg, QSize(2000, 2000)).size(), QSize(1000, 500));
+
+    // What is no picture, or no regular file, reads as nothing, and a pipe is never waited on.
+    QVERIFY(SafeImage::fromData("not a picture").isNull());
+    QVERIFY(SafeImage::read(dir + QStringLiteral("/missing.png")).isNull());
+    const QString fifo = dir + QStringLiteral("/picture-pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    PipeRescuer rescuer(fifo);
+    rescuer.start();
+    QVERIFY(SafeImage::read(fifo).isNull());
+    QVERIFY(!rescuer.rescued);
+    // Nor is a file larger than any picture read; its size alone says so.
+    const QString big = dir + QStringLiteral("/big.png");
+    writeFile(big, AudioGenerator::pngOf(wide));
+    QVERIFY(QFile::resize(big, SafeImage::MaxFileSize + 1));
+    QVERIFY(SafeImage::read(big).isNull());
 }
 
 PARLOVANCE_TEST_MAIN_CORE(TestSafeFile)

@@ -12,9 +12,7 @@
 #include "trackersparql.h"
 #include "trackerstore.h"
 
-#include <QBuffer>
 #include <QCryptographicHash>
-#include <QDataStream>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
@@ -25,7 +23,6 @@
 #include <QSignalSpy>
 #include <QThread>
 
-#include <taglib/flacpicture.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
@@ -145,66 +142,6 @@ bool isRegularFile(const QString& path)
 {
     struct stat status;
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-quint32 crc32(const QByteArray& bytes)
-{
-    quint32 crc = 0xffffffffu;
-    for (const char c : bytes) {
-        crc ^= quint8(c);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-QByteArray pngChunk(const char* type, const QByteArray& data)
-{
-    QByteArray body = QByteArray(type) + data;
-    QByteArray chunk;
-    QDataStream out(&chunk, QIODevice::WriteOnly);
-    out << quint32(data.size());
-    out.writeRawData(body.constData(), body.size());
-    out << crc32(body);
-    return chunk;
-}
-
-// A black one-bit PNG of any size: a few kilobytes on disk, width x height pixels decoded.
-QByteArray blackPng(int width, int height)
-{
-    QByteArray header;
-    QDataStream out(&header, QIODevice::WriteOnly);
-    out << quint32(width) << quint32(height) << quint8(1) << quint8(0) << quint8(0) << quint8(0)
-        << quint8(0);
-    QByteArray rows;
-    const int rowBytes = 1 + (width + 7) / 8;
-    rows.fill('\0', rowBytes * height);
-    const QByteArray compressed = qCompress(rows, 9).mid(4); // zlib stream, without Qt's length
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
-           + pngChunk("IDAT", compressed) + pngChunk("IEND", QByteArray());
-}
-
-QByteArray pngOf(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-// Embeds a picture as it is (not re-encoded) as the front cover of an Ogg Vorbis file.
-bool embedCover(const QString& path, const QByteArray& bytes, const char* mime)
-{
-    TagLib::Ogg::Vorbis::File file(QFile::encodeName(path).constData());
-    if (!file.isValid() || !file.tag())
-        return false;
-    auto* picture = new TagLib::FLAC::Picture;
-    picture->setType(TagLib::FLAC::Picture::FrontCover);
-    picture->setMimeType(mime);
-    picture->setData(TagLib::ByteVector(bytes.constData(), uint(bytes.size())));
-    file.tag()->addPicture(picture);
-    return file.save();
 }
 
 bool setTag(const QString& path, const char* key, const QString& value)
@@ -394,14 +331,14 @@ private slots:
     {
         const QString huge = FixtureLibrary::pathOf(QStringLiteral("covers/huge.ogg"));
         QVERIFY(!addSong(huge, QStringLiteral("Huge"), QStringLiteral("Hu"), QStringLiteral("Huge")).isEmpty());
-        const QByteArray png = blackPng(12000, 12000);
+        const QByteArray png = AudioGenerator::blackPng(12000, 12000);
         QVERIFY(png.size() < 1024 * 1024);
-        QVERIFY(embedCover(huge, png, "image/png"));
-        const QByteArray small = pngOf(AudioGenerator::coverImage(Qt::red, 48));
+        QVERIFY(AudioGenerator::embedPicture(huge, png, "image/png"));
+        const QByteArray small = AudioGenerator::pngOf(AudioGenerator::coverImage(Qt::red, 48));
         for (int i = 1; i <= 3; ++i) {
             const QString path = FixtureLibrary::pathOf(QStringLiteral("covers/png%1.ogg").arg(i));
             QVERIFY(!addSong(path, QStringLiteral("Png %1").arg(i), QStringLiteral("Pn"), QStringLiteral("Png")).isEmpty());
-            QVERIFY(embedCover(path, small, "image/png"));
+            QVERIFY(AudioGenerator::embedPicture(path, small, "image/png"));
         }
         MessageLog log;
         indexOrEnd();

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QColor>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,6 +25,28 @@
 #include <taglib/xiphcomment.h>
 
 namespace {
+
+quint32 crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char c : bytes) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray pngChunk(const char* type, const QByteArray& data)
+{
+    QByteArray body = QByteArray(type) + data;
+    QByteArray chunk;
+    QDataStream out(&chunk, QIODevice::WriteOnly);
+    out << quint32(data.size());
+    out.writeRawData(body.constData(), body.size());
+    out << crc32(body);
+    return chunk;
+}
 
 TagLib::String tl(const QString& s)
 {
@@ -228,4 +251,40 @@ QImage AudioGenerator::coverImage(const QColor& color, int size)
     QPainter p(&image);
     p.fillRect(size / 4, size / 4, size / 2, size / 2, color.darker(150));
     return image;
+}
+
+QByteArray AudioGenerator::blackPng(int width, int height)
+{
+    QByteArray header;
+    QDataStream out(&header, QIODevice::WriteOnly);
+    out << quint32(width) << quint32(height) << quint8(1) << quint8(0) << quint8(0) << quint8(0)
+        << quint8(0);
+    QByteArray rows;
+    const int rowBytes = 1 + (width + 7) / 8;
+    rows.fill('\0', rowBytes * height);
+    const QByteArray compressed = qCompress(rows, 9).mid(4); // zlib stream, without Qt's length
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+           + pngChunk("IDAT", compressed) + pngChunk("IEND", QByteArray());
+}
+
+QByteArray AudioGenerator::pngOf(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+bool AudioGenerator::embedPicture(const QString& path, const QByteArray& bytes, const char* mime)
+{
+    TagLib::Ogg::Vorbis::File file(QFile::encodeName(path).constData());
+    if (!file.isValid() || !file.tag())
+        return false;
+    auto* picture = new TagLib::FLAC::Picture;
+    picture->setType(TagLib::FLAC::Picture::FrontCover);
+    picture->setMimeType(mime);
+    picture->setData(TagLib::ByteVector(bytes.constData(), uint(bytes.size())));
+    file.tag()->addPicture(picture);
+    return file.save();
 }

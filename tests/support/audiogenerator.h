@@ -1,6 +1,7 @@
 #ifndef AUDIOGENERATOR_H
 #define AUDIOGENERATOR_H
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -28,6 +29,11 @@ public:
 
     // A plain square cover in one colour, for tests that look at embedded art.
     static QImage coverImage(const QColor& color, int size = 64);
+    // A black one-bit PNG of any size: a few kilobytes on disk, width x height pixels decoded.
+    static QByteArray blackPng(int width, int height);
+    static QByteArray pngOf(const QImage& image);
+    // Embeds a picture as it is (not re-encoded) as the front cover of an Ogg Vorbis file.
+    static bool embedPicture(const QString& path, const QByteArray& bytes, const char* mime);
 
     // Encoded audio without tags, made once per format and length and cached.
     static QString untaggedTemplate(const QString& suffix, int durationMs);

@@ -1,0 +1,69 @@
+#include "safeimage.h"
+
+#include "safefile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcSafeImage, "parlovance.pictures")
+
+namespace {
+
+QImage readFrom(QIODevice* device, const QString& name, const QSize& fit, QSize* claimedSize)
+{
+    QImageReader reader(device);
+    const QSize size = reader.size();
+    if (claimedSize)
+        *claimedSize = size;
+    if (!size.isValid())
+        return QImage();
+    if (!SafeImage::allowed(size)) {
+        qCWarning(lcSafeImage) << "the picture" << name << "is not read: it is" << size.width()
+                               << "x" << size.height() << "pixels, more than a picture is read at";
+        return QImage();
+    }
+    if (fit.isValid() && (size.width() > fit.width() || size.height() > fit.height()))
+        reader.setScaledSize(size.scaled(fit, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    QImage image;
+    if (!reader.read(&image))
+        qCDebug(lcSafeImage) << "the picture" << name << "cannot be read:" << reader.errorString();
+    return image;
+}
+
+} // namespace
+
+bool SafeImage::allowed(const QSize& size)
+{
+    return size.isValid() && qint64(size.width()) * size.height() <= MaxPixels;
+}
+
+QImage SafeImage::read(const QString& path, const QSize& fit, QSize* claimedSize)
+{
+    if (claimedSize)
+        *claimedSize = QSize();
+    QFile file;
+    if (!SafeFile::openRegular(path, &file))
+        return QImage();
+    if (file.size() > MaxFileSize) {
+        qCWarning(lcSafeImage) << "the picture" << path << "is not read: the file has"
+                               << file.size() << "bytes";
+        return QImage();
+    }
+    return readFrom(&file, path, fit, claimedSize);
+}
+
+QImage SafeImage::fromData(const QByteArray& data, const QSize& fit, QSize* claimedSize)
+{
+    if (claimedSize)
+        *claimedSize = QSize();
+    if (data.size() > MaxFileSize) {
+        qCWarning(lcSafeImage) << "a picture of" << data.size() << "bytes is not read";
+        return QImage();
+    }
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return readFrom(&buffer, QStringLiteral("in memory"), fit, claimedSize);
+}
