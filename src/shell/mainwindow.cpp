@@ -4,6 +4,7 @@
 #include "pages/albumsofartistpage.h"
 #include "pages/allsongspage.h"
 #include "common/constants.h"
+#include "common/settingsfilecheck.h"
 #include "pages/extensionpage.h"
 #include "activity/latestactivitycontroller.h"
 #include "data/contentmanager.h"
@@ -295,6 +296,19 @@ void MainWindow::checkSettingsVersion()
     if (check.contains(Constants::SettingsVersion)
         && check.value(Constants::SettingsVersion).toInt() > 1)
         return;
+    // The settings of an older version go, but not unseen: the file is kept beside. The play
+    // modes are written at every start before this check, a first start included, so a file
+    // holding nothing else is no loss.
+    QStringList keys = check.allKeys();
+    for (const QString& key : { Constants::SettingsVersion, Constants::ShuffleOn, Constants::RepeatOn })
+        keys.removeOne(key);
+    if (!keys.isEmpty()) {
+        const QString backup = SettingsFileCheck::keepBackup(check.fileName());
+        qCWarning(lcShell).noquote() << "The settings file" << check.fileName()
+                                     << "is of an older version and starts anew; what it held"
+                                     << (backup.isEmpty() ? QStringLiteral("cannot be kept")
+                                                          : "is kept as " + backup);
+    }
     check.clear();
     check.setValue(Constants::SettingsVersion, CurrentSettingsVersion);
     check.sync();

@@ -61,6 +61,13 @@ QStringList settingsKeys()
     return ParlovanceSettings().allKeys();
 }
 
+// The copies of the settings file kept beside it.
+QStringList settingsBackups()
+{
+    const QFileInfo info(settingsPath());
+    return QDir(info.absolutePath()).entryList({ info.fileName() + ".backup-*" }, QDir::Files);
+}
+
 QList<MBanner*> bannersOf(MWindow* window)
 {
     QList<MBanner*> banners;
@@ -99,6 +106,7 @@ private slots:
     void leavingMassStorageDuringAnUpdateReturnsToMainPage();
     void settingsVersionRule_data();
     void settingsVersionRule();
+    void strayQuoteBeforeTheVersionCostsOnlyItsLine();
     void unreadableSettingsDoNotStopTheStart();
     void errorBannersShowTheirTexts();
     void applicationServiceShowsAndDeletesTheWindow();
@@ -515,18 +523,46 @@ void TestShell::settingsVersionRule()
     if (version.isValid())
         values.insert(Constants::SettingsVersion, version);
     writeSettings(values);
+    const QStringList backupsBefore = settingsBackups();
 
     // The rule is applied as the window is made, before the start's second stage.
     auto window = std::make_unique<MainWindow>(PageMain, false);
     ParlovanceSettings settings;
+    QStringList backups = settingsBackups();
     if (kept) {
         QCOMPARE(settings.allKeys().size(), 5);
         QCOMPARE(settings.value(Constants::SettingsVersion), version);
         QCOMPARE(settings.value(Constants::SettingsSongId).toInt(), 12);
+        QCOMPARE(backups, backupsBefore);
     } else {
         QCOMPARE(settingsKeys(), QStringList { Constants::SettingsVersion });
         QCOMPARE(settings.value(Constants::SettingsVersion).toInt(), 2);
+        // What the old file held is not dropped unseen: it is kept beside.
+        for (const QString& before : backupsBefore)
+            backups.removeOne(before);
+        QCOMPARE(backups.size(), 1);
+        QSettings backup(QFileInfo(settingsPath()).absolutePath() + '/' + backups.first(),
+                         QSettings::IniFormat);
+        QCOMPARE(backup.value(Constants::SettingsSongId).toInt(), 12);
     }
+}
+
+void TestShell::strayQuoteBeforeTheVersionCostsOnlyItsLine()
+{
+    writeSettings({ { Constants::SettingsVersion, 2 }, { Constants::RepeatOn, true } });
+    {
+        QFile file(settingsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        file.close();
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(text).replace("[General]\n", "[General]\nNote=\"unterminated\n"));
+    }
+    auto window = newWindow();
+    ParlovanceSettings settings;
+    QCOMPARE(settings.value(Constants::SettingsVersion).toInt(), 2);
+    QCOMPARE(settings.value(Constants::RepeatOn).toBool(), true);
+    QVERIFY(!settings.contains(QStringLiteral("Note")));
 }
 
 void TestShell::unreadableSettingsDoNotStopTheStart()
