@@ -60,3 +60,13 @@ void PlayItem::setSong(const PlayItem& song)
     streamArtPath.clear();
     streamArtText.clear();
 }
+
+bool PlayItem::setTexts(const QString& newTitle, const QString& newAlbum, const QString& newArtist)
+{
+    if (newTitle == title && newAlbum == album && newArtist == artist)
+        return false;
+    title = newTitle;
+    album = newAlbum;
+    artist = newArtist;
+    return true;
+}

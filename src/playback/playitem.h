@@ -45,6 +45,8 @@ struct PlayItem
     // Takes the song of a queue row (texts, ids, address and length) and drops stream art;
     // the queue place, the position and the kind of content stay.
     void setSong(const PlayItem& song);
+    // Takes the texts the player shows; true when any of them changed.
+    bool setTexts(const QString& newTitle, const QString& newAlbum, const QString& newArtist);
 };
 
 #endif // PLAYITEM_H

@@ -21,6 +21,7 @@
 #include "massstoragewatch.h"
 #include "playmodes.h"
 #include "playqueue.h"
+#include "queuecursor.h"
 #include "radiobridge.h"
 #include "fastseek.h"
 #include "positionmemory.h"
@@ -39,8 +40,6 @@ namespace {
 
 const char* const RendererId = "mafw_gst_renderer";
 const int ReleaseSheetDelayMs = 500;
-// Flags values that, together with a pending one-song queue, make the end of the queue play it.
-const int PendingReplayFlags = 2 | 4 | 8 | 16;
 
 } // namespace
 
@@ -75,12 +74,12 @@ void PlayState::destroyInstance()
 PlayState::PlayState(ZelPlayController* controller)
     : QObject(nullptr)
     , controls(controller)
-    , queue(new PlayQueue)
     , modes(new PlayModes)
     , positions(new PositionMemory(modes->live, [this]() {
         ensureContentManager();
         return contentManager->model();
     }))
+    , cursor(new QueueCursor(*modes, controller, *positions, nullptr))
     , sheetListeners(new SheetListenerList)
 {
     qRegisterMetaType<PlayState::State>("PlayState::State");
@@ -92,12 +91,10 @@ PlayState::PlayState(ZelPlayController* controller)
     qRegisterMetaType<MafwMediaInfo>("MafwMediaInfo");
     qRegisterMetaType<MeeGo::QmUSBMode::Mode>("MeeGo::QmUSBMode::Mode");
 
-
     controls->init();
 
-
     radioBridge.reset(new RadioBridge(*this));
-    radio.reset(new RadioPlayback(*modes, controls, queue->playlistId(), *radioBridge, nullptr));
+    radio.reset(new RadioPlayback(*modes, controls, queue().playlistId(), *radioBridge, nullptr));
     connect(radio.data(), &RadioPlayback::songChanged, this, &PlayState::songChanged);
     connect(radio.data(), &RadioPlayback::songCountChanged, this, &PlayState::songCountChanged);
     connect(radio.data(), &RadioPlayback::positionChanged, this, &PlayState::positionChanged);
@@ -134,11 +131,14 @@ PlayState::PlayState(ZelPlayController* controller)
     connect(controls, SIGNAL(rendererLost()), this, SLOT(rendererLostSlot()));
     connect(controls, SIGNAL(audioResourcesAvailable(bool)), this, SLOT(audioAvailableSlot(bool)));
 
-    QAbstractItemModel* underlying = queue->model();
-    connect(underlying, SIGNAL(rowsInserted(const QModelIndex&, int, int)), this,
-            SLOT(rowsInsertedSlot(QModelIndex, int, int)));
-    connect(underlying, SIGNAL(rowsRemoved(const QModelIndex&, int, int)), this,
-            SLOT(rowsRemovedSlot(QModelIndex, int, int)));
+    connect(cursor.data(), &QueueCursor::currentSongChanged, this, &PlayState::emitSongChanged);
+    connect(cursor.data(), &QueueCursor::songCountChanged, this, &PlayState::songCountChanged);
+    connect(cursor.data(), &QueueCursor::songsAdded, this, &PlayState::songsAddedToPlaylist);
+    connect(cursor.data(), &QueueCursor::controllerMoved, this, &PlayState::controllerMoved);
+    connect(cursor.data(), &QueueCursor::queueing, this, [this]() {
+        if (modes->mode == MusicMode)
+            setContentTypeToSong();
+    });
     connect(this, SIGNAL(songChanged(QString, QString, QString, int, bool)), this,
             SLOT(sendPlayAction()));
 
@@ -151,9 +151,6 @@ PlayState::PlayState(ZelPlayController* controller)
         else
             next(-1);
     });
-    nextPrevTimer = new QTimer(this);
-    connect(nextPrevTimer, SIGNAL(timeout()), this, SLOT(delayedNextPrev()));
-
     errorMessage = new ErrorMessage(this);
 
     massStorage = new MassStorageWatch(this);
@@ -164,21 +161,13 @@ PlayState::PlayState(ZelPlayController* controller)
         emit massStorageMode(lent);
     });
     massStorage->check();
-
-    if (!settings.contains(Constants::RepeatOn)) {
-        settings.setValue(Constants::RepeatOn, false);
-    } else if (settings.value(Constants::RepeatOn, false).toBool()) {
-        queue->playlist()->setRepeat(MafwPlaylist::RepeatAll);
-        m_flags |= RepeatOn;
-    }
 }
 
 PlayState::~PlayState()
 {
     disconnect(controls, nullptr, this, nullptr);
     controls->stop();
-    disconnect(queue->model(), nullptr, this, nullptr);
-    queue.reset();
+    cursor.reset();
     delete songDataHandler;
     if (s_instance == this)
         s_instance = nullptr;
@@ -237,7 +226,7 @@ int PlayState::songCount(PlayingMode mode) const { return modes->item(mode).song
 int PlayState::currentIndex(PlayingMode mode) const
 {
     // A song waiting to become the queue is its first row.
-    if (mode == modes->mode && pendingModel)
+    if (mode == modes->mode && cursor->pendingSong())
         return 0;
     return modes->item(mode).index;
 }
@@ -260,9 +249,9 @@ PlayState::PlayingMode PlayState::mode() const { return modes->mode; }
 QString PlayState::songUri() const { return modes->live.songUri; }
 QUrl PlayState::streamUrl() const { return modes->live.streamUrl; }
 PlayState::SaveState PlayState::saveState() const { return m_saveState; }
-PlayState::ModelOptions PlayState::flags() const { return m_flags; }
-bool PlayState::isShuffle() const { return m_flags.testFlag(ShuffleOn); }
-bool PlayState::isRepeat() const { return m_flags.testFlag(RepeatOn); }
+PlayState::ModelOptions PlayState::flags() const { return cursor->flags(); }
+bool PlayState::isShuffle() const { return cursor->isShuffle(); }
+bool PlayState::isRepeat() const { return cursor->isRepeat(); }
 int PlayState::trackNumber() const { return m_trackNumber; }
 void PlayState::setTrackNumber(int trackNumber) { m_trackNumber = trackNumber; }
 bool PlayState::isUpdatingLibrary() const { return updatingLibrary; }
@@ -270,15 +259,16 @@ void PlayState::setUpdatingLibrary(bool updating) { updatingLibrary = updating; 
 bool PlayState::isAudioAvailable() const { return audioAvailable; }
 void PlayState::setAudioAvailable(bool available) { audioAvailable = available; }
 bool PlayState::isAudiobookOrPodcast() const { return positions->isLiveRemembered(); }
-bool PlayState::allSongsQueue() const { return m_allSongsQueue; }
+bool PlayState::allSongsQueue() const { return cursor->allSongsQueue(); }
 bool PlayState::seekBoundReached() const { return fastSeek->boundReached(); }
 void PlayState::clearSeekBoundReached() { fastSeek->clearBoundReached(); }
 QStringList PlayState::rememberedGenres() const { return positions->genres(); }
 QSharedPointer<ShuffleProxyModel> PlayState::shuffleProxyModel() const
 {
-    return queue->shuffleProxy();
+    return queue().shuffleProxy();
 }
-QString PlayState::playlistId() const { return queue->playlistId(); }
+QString PlayState::playlistId() const { return queue().playlistId(); }
+PlayQueue& PlayState::queue() const { return cursor->queue(); }
 
 void PlayState::contentTypeChangedSlot()
 {
@@ -327,18 +317,6 @@ bool PlayState::refusePlayback()
     return true;
 }
 
-void PlayState::setPendingSong(MafwTrackerModel* model)
-{
-    if (pendingModel)
-        disconnect(pendingModel.data(), nullptr, this, nullptr);
-    pendingModel = QSharedPointer<ContainerModel>(new ContainerModel);
-    pendingModel->append(QSharedPointer<QAbstractItemModel>(model));
-    connect(pendingModel.data(), SIGNAL(rowsInserted(QModelIndex, int, int)), this,
-            SLOT(rowsInsertedSlot(QModelIndex, int, int)), Qt::UniqueConnection);
-    connect(pendingModel.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
-            SLOT(rowsRemovedSlot(QModelIndex, int, int)), Qt::UniqueConnection);
-}
-
 void PlayState::followMedia(bool follow)
 {
     if (follow)
@@ -362,61 +340,7 @@ void PlayState::playlistContentsChangedSlot(MafwPlaylist* changed)
 void PlayState::appendModel(QSharedPointer<QAbstractItemModel> model,
                             QFlags<PlayState::ModelOption> options, int row)
 {
-    // What joins the queue is settled first, so that a model that cannot be queued (a failed
-    // copy above all) leaves the queue, and what plays, as they were.
-    QSharedPointer<QAbstractItemModel> queued = model;
-    MafwTrackerModel* copy = nullptr;
-    if (options.testFlag(CopyModel)) {
-        const QSharedPointer<MafwTrackerModel> tracker = model.objectCast<MafwTrackerModel>();
-        if (!tracker) {
-            qCDebug(lcPlayback) << Q_FUNC_INFO << "- Invalid model!";
-            return;
-        }
-        MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-        copy = factory ? factory->copyModel(tracker, row) : nullptr;
-        queued = QSharedPointer<QAbstractItemModel>(copy);
-    }
-    if (!queued) {
-        qCWarning(lcPlayback) << Q_FUNC_INFO << "- no model to queue; the queue stays as it is";
-        return;
-    }
-
-    m_allSongsQueue = options.testFlag(AllSongsQueue);
-    ContainerModel* target = queue->container();
-    if (!options.testFlag(ReplaceQueue) && pendingModel)
-        target = pendingModel.data();
-    if (options.testFlag(ReplaceQueue)) {
-        queue->container()->clear();
-        if (pendingModel) {
-            disconnect(pendingModel.data(), nullptr, this, nullptr);
-            pendingModel.clear();
-        }
-    }
-    MafwPlaylist* current = controls->playlist();
-    if (!current || current->id() != queue->playlistId())
-        controls->setPlaylist(queue->playlistId(), false);
-    if (modes->mode == MusicMode)
-        setContentTypeToSong();
-
-    target->append(queued);
-    if (copy) {
-        if (!copy->isCompleted())
-            connect(copy, SIGNAL(completed()), this, SLOT(handleSongsAddedToCopyModel()));
-        else
-            emit songsAddedToPlaylist(copy->rowCount());
-    }
-
-    modes->live.songCount = queue->shuffleProxy()->rowCount();
-    modes->music.songCount = modes->live.songCount;
-    if (modes->mode == MusicMode) {
-        if (liveState == NoState || liveState == Stopped)
-            modes->live.index = 0;
-        else if (liveState == Playing && isShuffle())
-            shuffleToggled = true;
-    } else if (modes->live.songCount < 1 || modes->music.index == -1) {
-        modes->live.index = 0;
-    }
-    emitSongChanged();
+    cursor->append(model, options, row, liveState);
 }
 
 void PlayState::handleSongsAddedToCopyModel()
@@ -434,62 +358,12 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
         return -1;
     if (modes->mode == RadioMode) {
         modes->saveRadio();
-        controls->setPlaylist(queue->playlistId(), false);
+        controls->setPlaylist(queue().playlistId(), false);
     }
     setMode(MusicMode);
     modes->live.streamUrl = QUrl();
     setContentTypeToSong();
-
-    if (!options.testFlag(ShuffledStart)) {
-        bool shuffle = false;
-        const int genreColumn = findColumn(Constants::Genre);
-        const QString rowGenre = genreColumn < 0 || index < 0 || index >= queue->container()->rowCount()
-                                     ? QString()
-                                     : queue->container()->index(index, genreColumn).data().toString();
-        if (positions->isRemembered(rowGenre)) {
-            // Spoken word plays in order and leaves the user's shuffle choice alone.
-            suppressShuffleSetting = true;
-        } else {
-            suppressShuffleSetting = false;
-            shuffle = settings.value(Constants::ShuffleOn, false).toBool();
-        }
-        queue->audiobookFilter()->setFilterEnabled(false);
-        modes->live.index = index;
-        if (isShuffle() == shuffle)
-            m_flags ^= ShuffleOn;
-        setShuffle(shuffle);
-        if (!shuffle) {
-            modes->live.index = index;
-            options &= ~ModelOptions(ShuffledStart);
-        } else {
-            options |= ShuffledStart;
-        }
-        shuffleToggled = false;
-        suppressShuffleSetting = false;
-        ignoreMediaChange = false;
-    } else {
-        suppressShuffleSetting = true;
-        m_flags &= ~ModelOptions(ShuffleOn);
-        modes->live.index = -1;
-        setShuffle(true);
-        modes->live.index = 0;
-        suppressShuffleSetting = false;
-        ignoreMediaChange = false;
-        shuffleToggled = false;
-    }
-    queue->shuffleProxy()->setCurrentIndex(modes->live.index);
-    if (options.testFlag(PlayNow)) {
-        options &= ~ModelOptions(PlayNow);
-        controls->play(uint(qMax(0, modes->live.index)));
-    } else {
-        controls->setPlaylistIndex(modes->live.index);
-    }
-
-    m_flags = options;
-    if (settings.value(Constants::RepeatOn, false).toBool())
-        m_flags |= RepeatOn;
-    setRepeat(m_flags.testFlag(RepeatOn));
-
+    cursor->start(index, options);
     modes->live.position = 0;
     emitSongChanged();
     ignoreCompletion = false;
@@ -499,68 +373,48 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
 
 void PlayState::playPendingModel()
 {
-    if (!pendingModel)
+    const QSharedPointer<ContainerModel> pending = cursor->pendingSong();
+    if (!pending)
         return;
-    controls->setPlaylist(queue->playlistId(), false);
+    controls->setPlaylist(queue().playlistId(), false);
     const int remembered = modes->live.index;
-    appendModel(pendingModel, ReplaceQueue, -1);
+    appendModel(pending, ReplaceQueue, -1);
     modes->live.index = remembered;
     m_saveState = NotSaved;
-    if (queue->container()->rowCount() > 0)
+    if (queue().container()->rowCount() > 0)
         startPlayback(modes->live.index, PlayNow);
 }
 
 void PlayState::playIndex(int row)
 {
-    shuffleToggled = false;
-    ignoreMediaChange = false;
-    modes->live.index = row;
-    queue->shuffleProxy()->setCurrentIndex(row);
-    controls->play(uint(qMax(0, row)));
-    emitSongChanged();
+    cursor->playRow(row);
 }
 
 void PlayState::clearPlayQueue()
 {
-    queue->container()->clear();
+    cursor->clear();
 }
 
 void PlayState::rowsInsertedSlot(QModelIndex parent, int start, int end)
 {
     Q_UNUSED(parent)
-    if (queueRearranging && start <= modes->live.index)
-        modes->live.index += end - start + 1;
-    followQueueChange();
+    cursor->rowsInserted(start, end);
 }
 
 void PlayState::rowsRemovedSlot(QModelIndex parent, int start, int end)
 {
     Q_UNUSED(parent)
-    if (queueRearranging && start <= modes->live.index)
-        modes->live.index -= end - start + 1;
-    followQueueChange();
-}
-
-void PlayState::followQueueChange()
-{
-    const int count = pendingModel ? pendingModel->rowCount() : queue->rowCount();
-    if (count != modes->live.songCount) {
-        modes->live.songCount = count;
-        modes->music.songCount = count;
-        emit songCountChanged(count);
-    }
-    if (!queueRearranging)
-        emitSongChanged();
+    cursor->rowsRemoved(start, end);
 }
 
 void PlayState::emitSongChanged()
 {
     if (modes->mode == RadioMode) {
         // The music snapshot keeps describing the song that resumes when music comes back.
-        const int count = queue->rowCount();
+        const int count = queue().rowCount();
         PlayItem& music = modes->music;
         const int row = music.index >= 0 && music.index < count ? music.index : (count > 0 ? 0 : -1);
-        const PlayItem song = queue->item(row);
+        const PlayItem song = queue().item(row);
         if (song.songId != music.songId)
             music.position = 0;
         music.index = row;
@@ -573,7 +427,7 @@ void PlayState::emitSongChanged()
 
     PlayItem& live = modes->live;
     storeLastPosition(int(live.position), live.songId);
-    const PlayItem song = queue->item(live.index);
+    const PlayItem song = queue().item(live.index);
     if (liveState == NoState || liveState == Stopped || song.songId != live.songId)
         live.position = 0;
     const bool newDuration = song.duration != live.duration;
@@ -588,12 +442,12 @@ void PlayState::emitSongChanged()
 
 int PlayState::findColumn(QString name, QAbstractItemModel* model) const
 {
-    return queue->findColumn(name, model);
+    return queue().findColumn(name, model);
 }
 
 bool PlayState::hasSeveralAlbums() const
 {
-    return modes->live.contentType == SongContent && queue->hasSeveralAlbums();
+    return modes->live.contentType == SongContent && queue().hasSeveralAlbums();
 }
 
 void PlayState::sendPlayAction()
@@ -610,40 +464,13 @@ void PlayState::sendPlayAction()
 
 void PlayState::setShuffle(bool on)
 {
-    if (on == isShuffle() || nextPrevTimer->isActive())
-        return;
-    if (on)
-        m_flags |= ShuffleOn;
-    else
-        m_flags &= ~ModelOptions(ShuffleOn);
-    shuffleToggled = true;
-    queueRearranging = true;
-    ignoreMediaChange = true;
-    modes->live.index = queue->shuffleProxy()->setShuffle(on, modes->live.index);
-    if (!suppressShuffleSetting)
-        settings.setValue(Constants::ShuffleOn, on ? 1 : 0);
-    if (queue->audiobookFilter()->filterEnabled() != on) {
-        ignoreMediaChange = true;
-        queue->audiobookFilter()->setFilterEnabled(on);
-    }
-    queueRearranging = false;
-    emitSongChanged();
+    cursor->setShuffle(on);
 }
 
 void PlayState::setRepeat(bool on, bool userToggle)
 {
     Q_UNUSED(userToggle)
-    int repeatMode = MafwPlaylist::RepeatOff;
-    if (!on) {
-        settings.setValue(Constants::RepeatOn, false);
-        m_flags &= ~ModelOptions(RepeatOn);
-    } else {
-        m_flags |= RepeatOn;
-        settings.setValue(Constants::RepeatOn, true);
-        repeatMode = MafwPlaylist::RepeatAll;
-    }
-    if (modes->live.contentType != UrlContent)
-        queue->playlist()->setRepeat(repeatMode);
+    cursor->setRepeat(on);
 }
 
 void PlayState::savePlayPosition()
@@ -750,20 +577,9 @@ void PlayState::reallyReleaseSheet()
     qCDebug(lcPlayback) << Q_FUNC_INFO << "- no player sheet to dismiss";
 }
 
-QAbstractItemModel* PlayState::favoriteModel() const
-{
-    if (pendingModel)
-        return pendingModel.data();
-    if (isShuffle())
-        return queue->shuffleProxy().data();
-    if (contentType(MusicMode) == SongContent)
-        return queue->container();
-    return nullptr;
-}
-
 void PlayState::toggleFavoriteState()
 {
-    QAbstractItemModel* model = favoriteModel();
+    QAbstractItemModel* model = cursor->currentSongModel();
     if (!model) {
         qCWarning(lcPlayback) << Q_FUNC_INFO << "- Failed, not tracker song";
         return;
@@ -778,7 +594,7 @@ void PlayState::toggleFavoriteState()
 
 void PlayState::checkFavoriteState()
 {
-    QAbstractItemModel* model = favoriteModel();
+    QAbstractItemModel* model = cursor->currentSongModel();
     if (!model) {
         qCWarning(lcPlayback) << Q_FUNC_INFO << "- Can't get favorite status (is not tracker song)";
         return;
@@ -840,8 +656,7 @@ void PlayState::play(PlayingMode mode)
 
 void PlayState::pause()
 {
-    shuffleToggled = false;
-    ignoreMediaChange = false;
+    cursor->settle();
     resumeWhenPaused = false;
     controls->pause();
     setState(Paused);
@@ -867,8 +682,7 @@ void PlayState::stop(PlayingMode mode)
             modes->clearRadio();
         return;
     }
-    ignoreMediaChange = false;
-    shuffleToggled = false;
+    cursor->settle();
     controls->stop();
     setState(Stopped);
     if (modes->live.contentType == RadioPlaylistContent)
@@ -878,25 +692,9 @@ void PlayState::stop(PlayingMode mode)
 void PlayState::next(int delayMs)
 {
     disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
-    if (pendingModel) {
-        if (pendingModel->rowCount() > 1) {
-            ++modes->live.index;
-            playPendingModel();
-        } else {
-            setPosition(0, modes->mode);
-        }
+    if (!takeStep(cursor->stepForward()))
         return;
-    }
-    if (modes->live.seekable && queue->playlist()->count() < 2) {
-        setPosition(0, modes->mode);
-        return;
-    }
-    ++modes->live.index;
-    if (modes->live.index >= queue->rowCount())
-        modes->live.index = 0;
     previousDirection = false;
-    ignoreMediaChange = false;
-    shuffleToggled = false;
     ++m_trackNumber;
     moveToCurrentIndex(delayMs);
 }
@@ -904,27 +702,28 @@ void PlayState::next(int delayMs)
 void PlayState::previous(int delayMs, bool force)
 {
     disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
-    if (modes->live.seekable && !force && (queue->playlist()->count() < 2 || modes->live.position >= 4)) {
-        setPosition(0, modes->mode);
+    if (!takeStep(cursor->stepBack(force)))
         return;
-    }
-    if (pendingModel) {
-        if (pendingModel->rowCount() > 1) {
-            modes->live.index = pendingModel->rowCount() - 1;
-            playPendingModel();
-        }
-        return;
-    }
-    if (queue->playlist()->count() < 2 || modes->live.contentType != SongContent)
-        return;
-    --modes->live.index;
-    if (modes->live.index < 0)
-        modes->live.index = queue->rowCount() - 1;
-    shuffleToggled = false;
     previousDirection = true;
     --m_trackNumber;
-    ignoreMediaChange = false;
     moveToCurrentIndex(delayMs);
+}
+
+bool PlayState::takeStep(QueueStep step)
+{
+    switch (step) {
+    case QueueStep::Restarts:
+        setPosition(0, modes->mode);
+        break;
+    case QueueStep::PlaysPendingSong:
+        playPendingModel();
+        break;
+    case QueueStep::Stays:
+        break;
+    case QueueStep::Moves:
+        return true;
+    }
+    return false;
 }
 
 void PlayState::moveToCurrentIndex(int delayMs)
@@ -933,17 +732,16 @@ void PlayState::moveToCurrentIndex(int delayMs)
     if (modes->mode == MusicMode)
         emitSongChanged();
     modes->live.position = 0;
-    if (delayMs < 0)
-        delayedNextPrev();
-    else
-        nextPrevTimer->start(delayMs);
+    cursor->moveController(delayMs);
 }
 
 void PlayState::delayedNextPrev()
 {
-    nextPrevTimer->stop();
-    queue->shuffleProxy()->setCurrentIndex(modes->live.index);
-    controls->setPlaylistIndex(modes->live.index);
+    cursor->moveControllerNow();
+}
+
+void PlayState::controllerMoved()
+{
     if (resumeAfterError && rendererState == MafwRenderer::Stopped) {
         resumeAfterError = false;
         play(MusicMode);
@@ -998,7 +796,7 @@ void PlayState::seekSlot()
 
 void PlayState::positionChangedSlot(uint position, int duration)
 {
-    if (fastSeek->isActive() || nextPrevTimer->isActive()
+    if (fastSeek->isActive() || cursor->isMovingController()
         || rendererState == MafwRenderer::Stopped)
         return;
     if (duration >= 0 && duration != modes->live.duration) {
@@ -1079,29 +877,17 @@ void PlayState::playbackCompletedSlot()
 
 void PlayState::endOfQueue()
 {
-    if (shuffleToggled && isShuffle()) {
-        // Shuffle was switched on while this song played: the controller's next song is stale.
-        shuffleToggled = false;
-        ++modes->live.index;
-        if (modes->live.index < queue->rowCount()) {
-            controls->play(uint(modes->live.index));
-            queue->shuffleProxy()->setCurrentIndex(modes->live.index);
-            emitSongChanged();
-            return;
-        }
-    }
-    queue->container()->clear();
-    modes->live.index = 0;
-    queue->shuffleProxy()->setCurrentIndex(0);
-    ignoreMediaChange = false;
+    if (cursor->playOnAfterShuffleSwitch())
+        return;
+    cursor->clear();
+    cursor->rewind();
     modes->live.songId = -1;
     modes->live.albumId = -1;
     modes->live.songCount = 0;
     modes->live.position = 0;
     modes->live.duration = 0;
-    shuffleToggled = false;
-    if (pendingModel && ((int(m_flags) & PendingReplayFlags) || pendingModel->rowCount() > 1)) {
-        modes->live.index = pendingModel->rowCount() > 1 ? 1 : 0;
+    if (cursor->replaysPendingSongAtEnd()) {
+        modes->live.index = cursor->pendingSong()->rowCount() > 1 ? 1 : 0;
         playPendingModel();
         return;
     }
@@ -1113,7 +899,7 @@ void PlayState::endOfQueue()
         return;
     emit playbackCompleted();
     controls->stop();
-    controls->setPlaylist(queue->playlistId(), false);
+    controls->setPlaylist(queue().playlistId(), false);
     modes->live.contentType = SongContent;
     modes->live.seekable = true;
     emit contentTypeChanged(SongContent);
@@ -1127,11 +913,7 @@ void PlayState::metadataChangedSlot(const ZelMetadataHandler* handler)
 void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
 {
     // Position stores still on their way are counted down by their own answers.
-    if (ignoreMediaChange) {
-        ignoreMediaChange = false;
-        return;
-    }
-    if (queueRearranging)
+    if (cursor->takeIgnoredMediaChange())
         return;
 
     if (controls->contentType() == ZelPlayController::SongContent) {
@@ -1139,46 +921,14 @@ void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
         MafwPlaylist* current = controls->playlist();
         if (song && current && song->queuePosition() - 1 != current->currentIndex())
             return;
-        if (shuffleToggled) {
-            shuffleToggled = false;
-            bool chosen = false;
-            if (modes->live.index >= modes->live.songCount - 1) {
-                if (isRepeat()) {
-                    modes->live.index = 0;
-                    chosen = true;
-                }
-            } else {
-                ++modes->live.index;
-                chosen = true;
-            }
-            if (chosen) {
-                controls->setPlaylistIndex(modes->live.index);
-                queue->shuffleProxy()->setCurrentIndex(modes->live.index);
-                emitSongChanged();
-            }
+        if (cursor->chooseRowAfterShuffleSwitch())
             return;
-        }
         setContentTypeToSong();
         if (!song)
             return;
-        bool changed = false;
-        if (song->title() != modes->live.title) {
-            modes->live.title = song->title();
+        bool changed = modes->live.setTexts(song->title(), song->album(), song->artist());
+        if (cursor->followControllerRow(song->queuePosition() - 1))
             changed = true;
-        }
-        if (song->album() != modes->live.album) {
-            modes->live.album = song->album();
-            changed = true;
-        }
-        if (song->artist() != modes->live.artist) {
-            modes->live.artist = song->artist();
-            changed = true;
-        }
-        if (song->queuePosition() - 1 != modes->live.index) {
-            modes->live.index = song->queuePosition() - 1;
-            queue->shuffleProxy()->setCurrentIndex(modes->live.index);
-            changed = true;
-        }
         modes->live.genre = song->genre();
         if (song->songId() != modes->live.songId) {
             modes->live.songId = song->songId();
@@ -1228,7 +978,7 @@ void PlayState::errorSlot(const MafwError& error)
 void PlayState::resumePlaybackAfterErrorSlot()
 {
     if (modes->mode == MusicMode) {
-        if (queue->rowCount() > 0 && modes->live.index < queue->rowCount() - 1) {
+        if (queue().rowCount() > 0 && modes->live.index < queue().rowCount() - 1) {
             next(-1);
         } else {
             disconnect(errorMessage, SIGNAL(disappeared()), this,

@@ -12,7 +12,6 @@
 #include "mafwerror.h"
 #include "mafwmediainfo.h"
 #include "mafwrenderer.h"
-#include "common/parlovancesettings.h"
 #include "qmusbmode.h"
 
 class ContainerModel;
@@ -26,6 +25,8 @@ class MafwTrackerModel;
 class PositionMemory;
 class MassStorageWatch;
 class PlayQueue;
+class QueueCursor;
+enum class QueueStep;
 class FastSeek;
 struct PlayItem;
 struct PlayModes;
@@ -247,23 +248,24 @@ private:
     void setContentTypeToSong();
     // True (after telling the user) when nothing may play now.
     bool refusePlayback();
-    void setPendingSong(MafwTrackerModel* model);
     void followMedia(bool follow);
+    PlayQueue& queue() const;
 
     void endOfQueue();
-    // Moves the controller to liveCurrentIndex, at once or after delayMs.
+    // Moves the controller to the live item's row, at once or after delayMs.
     void moveToCurrentIndex(int delayMs);
+    // Carries out what a step of the queue's cursor asks; true when the cursor moved.
+    bool takeStep(QueueStep step);
+    void controllerMoved();
     void startFastSeek(bool backwards, int stepMs);
-    void followQueueChange();
-    QAbstractItemModel* favoriteModel() const;
 
     static PlayState* s_instance;
 
     ZelPlayController* controls;
-    QScopedPointer<PlayQueue> queue;
     // What plays, live and in the snapshot of the mode that is not live.
     QScopedPointer<PlayModes> modes;
     QScopedPointer<PositionMemory> positions;
+    QScopedPointer<QueueCursor> cursor;
     QScopedPointer<RadioBridge> radioBridge;
     QScopedPointer<RadioPlayback> radio;
     FastSeek* fastSeek = nullptr;
@@ -272,27 +274,18 @@ private:
     State liveState = NoState;
     bool buffering = false;
     int m_trackNumber = 0;
-    QTimer* nextPrevTimer = nullptr;
     MafwError lastError;
-    ModelOptions m_flags;
     bool previousDirection = false;
     ErrorMessage* errorMessage = nullptr;
     ContentManager* contentManager = nullptr;
     SaveState m_saveState = NotSaved;
-    QSharedPointer<ContainerModel> pendingModel;
     bool ignoreCompletion = false;
     MassStorageWatch* massStorage = nullptr;
     bool updatingLibrary = false;
     bool resumeAfterError = false;
     bool resumeWhenPaused = false;
-    bool ignoreMediaChange = false;
-    bool shuffleToggled = false;
-    ParlovanceSettings settings;
-    bool m_allSongsQueue = false;
     bool audioAvailable = true;
     QScopedPointer<SheetListenerList> sheetListeners;
-    bool queueRearranging = false;
-    bool suppressShuffleSetting = false;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(PlayState::ModelOptions)

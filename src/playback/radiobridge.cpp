@@ -3,6 +3,7 @@
 #include "data/containermodel.h"
 #include "playback/fastseek.h"
 #include "playback/playmodes.h"
+#include "playback/queuecursor.h"
 #include "shell/parlovanceapplicationservice.h"
 
 PlayState::RadioBridge::RadioBridge(PlayState& hub)
@@ -65,12 +66,15 @@ ContentManager* PlayState::RadioBridge::contentManager(bool create)
     return hub.contentManager;
 }
 
-void PlayState::RadioBridge::setPendingSong(MafwTrackerModel* model) { hub.setPendingSong(model); }
+void PlayState::RadioBridge::setPendingSong(MafwTrackerModel* model)
+{
+    hub.cursor->setPendingSong(model);
+}
 
 void PlayState::RadioBridge::requeuePendingSong()
 {
-    if (hub.pendingModel)
-        hub.appendModel(hub.pendingModel, ReplaceQueue, -1);
+    if (const QSharedPointer<ContainerModel> pending = hub.cursor->pendingSong())
+        hub.appendModel(pending, ReplaceQueue, -1);
 }
 
 void PlayState::RadioBridge::playPendingSong() { hub.playPendingModel(); }

@@ -348,13 +348,8 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
         newArtist = stream->title();
         newAlbum = stream->genre();
     }
-    for (auto pair : { qMakePair(&live.title, &newTitle), qMakePair(&live.album, &newAlbum),
-                       qMakePair(&live.artist, &newArtist) }) {
-        if (*pair.first != *pair.second) {
-            *pair.first = *pair.second;
-            changed = true;
-        }
-    }
+    if (live.setTexts(newTitle, newAlbum, newArtist))
+        changed = true;
     if (live.genre != stream->genre()) {
         live.genre = stream->genre();
         changed = true;
