@@ -602,9 +602,15 @@ void MList::placeCell(const Cell& cell) const
 {
     const QRectF geometry(0, map.top(cell.position) - contentOffset(), size().width(),
                           map.height(cell.position));
-    if (cell.widget->size() == geometry.size())
-        cell.widget->setPos(geometry.topLeft());
-    else
+    // A row is laid out at the size it is drawn at, whatever its layout asks for meanwhile: a
+    // cell's own layout, re-run while the cell is hidden in the recycler or half shown, would
+    // otherwise shrink it to what its visible children wanted then.
+    if (cell.widget->minimumSize() != geometry.size()
+        || cell.widget->maximumSize() != geometry.size()) {
+        cell.widget->setMinimumSize(geometry.size());
+        cell.widget->setMaximumSize(geometry.size());
+    }
+    if (cell.widget->geometry() != geometry)
         cell.widget->setGeometry(geometry);
 }
 

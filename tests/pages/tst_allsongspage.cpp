@@ -19,6 +19,7 @@
 #include "pageframework/collectionviewshufflewidget.h"
 #include "pageframework/collectionviewtitlewidget.h"
 #include "pageframework/filterwidget.h"
+#include "pageframework/songcollectionlistitem.h"
 #include "playback/playstate.h"
 #include "shell/mainwindow.h"
 #include "testenvironment.h"
@@ -75,6 +76,26 @@ QModelIndex rowTitled(ListModel* list, const QString& title)
     return QModelIndex();
 }
 
+// Every song row on screen is as wide as the list, with "artist | album" beside the length on
+// its second line; a row laid out at another width shows a few letters and an ellipsis.
+void verifyRowsSpanTheList(MList* list)
+{
+    QCoreApplication::processEvents();
+    const qreal width = list->size().width();
+    int rows = 0;
+    for (MWidget* shown : list->visibleCells()) {
+        auto* row = qobject_cast<SongCollectionListItem*>(shown);
+        if (!row)
+            continue;
+        ++rows;
+        QCOMPARE(row->size().width(), width);
+        QVERIFY2(row->subtitleLabel()->size().width() > width / 2,
+                 qPrintable(row->titleLabel()->text()));
+        QVERIFY(row->infoLabel()->x() > width / 2);
+    }
+    QVERIFY(rows > 0);
+}
+
 } // namespace
 
 class TestAllSongsPage : public QObject
@@ -97,6 +118,7 @@ private slots:
     void songsComeAndGoWhileThePageShows();
     void modelSharedBeforeThePageIsTakenUp();
     void screenshotOfAFilteredList();
+    void rowsSpanTheListAfterBackAndWhileFiltered();
 
 private:
     AllSongsPage* page();
@@ -459,6 +481,36 @@ void TestAllSongsPage::screenshotOfAFilteredList()
     const QString path = TestEnvironment::screenshotDir() + QStringLiteral("/allsongs-filtered.png");
     QVERIFY(window->grab().save(path));
     qInfo().noquote() << "screenshot:" << path;
+}
+
+void TestAllSongsPage::rowsSpanTheListAfterBackAndWhileFiltered()
+{
+    // The filter an earlier case typed is emptied once the page has been away for a moment.
+    QTRY_VERIFY(page()->currentFilterText().isEmpty());
+    showPage();
+    AllSongsPage* songs = page();
+    QTRY_COMPARE_WITH_TIMEOUT(songs->listAdapter()->rowCountInGroup(-1), 9, Timeout);
+    const QModelIndex row = rowTitled(songs->listAdapter(), "Crimson");
+    QTRY_VERIFY(songs->pageList()->visibleCell(row));
+    verifyRowsSpanTheList(songs->pageList());
+
+    // Played, then Back from the player: the rows were filled again while the page was away.
+    MWidget* cell = songs->pageList()->visibleCell(row);
+    tapAt(window.get(), cell->mapToScene(cell->boundingRect().center()));
+    QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(PageNowPlaying), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(PlayState::instance()->title(PlayState::MusicMode),
+                              QStringLiteral("Crimson"), Timeout);
+    emit qobject_cast<MApplicationPage*>(window->cachedPage(PageNowPlaying))->backButtonClicked();
+    QTRY_COMPARE(window->currentPage(), int(PageAllSongs));
+    QTRY_VERIFY(songs->isVisible());
+    QTRY_VERIFY(songs->pageList()->visibleCell(rowTitled(songs->listAdapter(), "Crimson")));
+    verifyRowsSpanTheList(songs->pageList());
+
+    // Filtered results.
+    typeFilter(QStringLiteral("r"));
+    QTRY_COMPARE(songs->layoutState(), CollectionPageBase::FilteredListState);
+    QTRY_VERIFY(songs->pageList()->visibleCell(rowTitled(songs->listAdapter(), "Crimson")));
+    verifyRowsSpanTheList(songs->pageList());
 }
 
 PARLOVANCE_TEST_MAIN(TestAllSongsPage)
