@@ -1,30 +1,24 @@
 #include "allsongscellcreator.h"
 
 #include "common/constants.h"
-#include "highlighter.h"
-#include "mapplicationpage.h"
-#include "mimagewidget.h"
 #include "mlabel.h"
-#include "playback/playstate.h"
 #include "zeltime.h"
 
-#include <QAbstractItemModel>
+namespace {
 
-AllSongsCellCreator::AllSongsCellCreator(const QHash<QString, int>& columnTable,
-                                         const QString* filter, QObject* parent)
-    : QObject(parent)
+// Only the system's own text has length variants; a real name is shown whole.
+QString subtitlePart(const QString& text, const QString& unknownText)
+{
+    return text == unknownText ? Constants::firstLengthVariant(text) : text;
+}
+
+} // namespace
+
+AllSongsCellCreator::AllSongsCellCreator(const SongColumns& songColumns, QObject* parent)
+    : CellPainter(parent)
+    , columns(songColumns)
     , unknownArtistText(qtTrId("qtn_musi_unknown_artist"))
     , unknownAlbumText(qtTrId("qtn_musi_unknown_album"))
-    , highlighter(new Highlighter(this))
-    , filterText(filter)
-    , columns(columnTable)
-    , ownerPage(qobject_cast<MApplicationPage*>(parent))
-    , favoritedColumn(columnTable.value(Constants::Favorited, 0))
-    , songLengthColumn(columnTable.value(Constants::SongLength, 0))
-    , albumNameColumn(columnTable.value(Constants::AlbumName, 0))
-    , artistNameColumn(columnTable.value(Constants::ArtistName, 0))
-    , songTitleColumn(columnTable.value(Constants::SongTitle, 0))
-    , songIdColumn(columnTable.value(Constants::SongId, 0))
 {
     {
         SongCollectionItem prototype;
@@ -35,45 +29,13 @@ AllSongsCellCreator::AllSongsCellCreator(const QHash<QString, int>& columnTable,
 
 AllSongsCellCreator::~AllSongsCellCreator() = default;
 
-QVariant AllSongsCellCreator::field(const QModelIndex& index, int column) const
-{
-    const QAbstractItemModel* model = index.model();
-    if (!model)
-        return QVariant();
-    // The list model answers the role of column c on any item of the row; a list model that
-    // makes items of column 0 only is asked on the row's own item.
-    QModelIndex item = model->index(index.row(), column, index.parent());
-    if (!item.isValid())
-        item = index;
-    return item.data(Qt::UserRole + column);
-}
-
-QString AllSongsCellCreator::subtitlePart(const QString& text, const QString& unknownText) const
-{
-    // Only the system's own text has length variants; a real name is shown whole.
-    if (text == unknownText)
-        return Constants::firstLengthVariant(text);
-    return text;
-}
-
-QString AllSongsCellCreator::highlighted(const QString& text) const
-{
-    const QString filter = filterText ? *filterText : QString();
-    return highlighter->highlight(text, filter);
-}
-
 void AllSongsCellCreator::updateCell(const QModelIndex& index, MWidget* cell) const
 {
     auto* item = qobject_cast<SongCollectionListItem*>(cell);
-    if (!item || index.row() < 0 || index.column() < 0 || !index.model())
+    if (!item || !isRow(index))
         return;
 
-    const int id = field(index, songIdColumn).toInt();
-    QString title = field(index, songTitleColumn).toString();
-
-    const bool accented =
-        (!ownerPage || ownerPage->sceneWindowState() != MSceneWindow::Disappearing)
-        && id == PlayState::instance()->songId(PlayState::MusicMode);
+    const bool accented = isPlaying(field(index, columns.songId).toInt());
     item->titleLabel()->setStyleName(accented ? QStringLiteral("CommonTitleAccented")
                                               : QStringLiteral("CommonTitleInverted"));
     const QString secondary = accented ? QStringLiteral("CommonSubTitleAccented")
@@ -81,37 +43,27 @@ void AllSongsCellCreator::updateCell(const QModelIndex& index, MWidget* cell) co
     item->subtitleLabel()->setStyleName(secondary);
     item->infoLabel()->setStyleName(secondary);
 
-    QString artist = field(index, artistNameColumn).toString();
+    const QString title = field(index, columns.title).toString();
+    QString artist = field(index, columns.artist).toString();
     if (artist.isEmpty())
         artist = unknownArtistText;
-    QString album = field(index, albumNameColumn).toString();
+    QString album = field(index, columns.album).toString();
     if (album.isEmpty())
         album = unknownAlbumText;
     QString subtitle = subtitlePart(artist, unknownArtistText) + QStringLiteral(" | ")
                        + subtitlePart(album, unknownAlbumText);
-    QString length = ZelTime::timeString(field(index, songLengthColumn).toInt(), false);
-    bool favorite = field(index, favoritedColumn).toBool();
+    QString length = ZelTime::timeString(field(index, columns.length).toInt(), false);
+    bool favourite = field(index, columns.favorited).toBool();
     if (title.isEmpty()) {
         subtitle.clear();
         length.clear();
-        favorite = false;
+        favourite = false;
     }
 
-    // Highlighted texts are markup with the row's own text escaped; without a filter the
-    // texts are shown as they are, whatever characters they hold.
-    const bool filtering = filterText && !filterText->isEmpty();
-    const Qt::TextFormat format = filtering ? Qt::RichText : Qt::PlainText;
-    item->titleLabel()->setTextFormat(format);
-    item->subtitleLabel()->setTextFormat(format);
-    item->infoLabel()->setTextFormat(Qt::PlainText);
-    item->setTitle(highlighted(title));
-    item->setSubtitle(highlighted(subtitle));
-    item->setInfo(length);
-
-    if (favorite)
-        item->imageWidget()->setImage(Constants::IconToolbarFavoriteMarkWhite, QSize(32, 32));
-    else
-        item->imageWidget()->setPixmap(emptyPixmap);
+    setHighlighted(item->titleLabel(), title);
+    setHighlighted(item->subtitleLabel(), subtitle);
+    setPlain(item->infoLabel(), length);
+    showFavourite(item->imageWidget(), favourite);
 }
 
 QSizeF AllSongsCellCreator::cellSize() const

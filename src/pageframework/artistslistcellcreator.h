@@ -2,29 +2,24 @@
 #define ARTISTSLISTCELLCREATOR_H
 
 #include "artistcontentitem.h"
+#include "cellpainter.h"
 #include "common/parlovance.h"
+#include "data/modelcolumns.h"
 #include "mabstractcellcreator.h"
 
-#include <QHash>
-#include <QObject>
-#include <QString>
 #include <QVariant>
 
 class AlbumArtLoader;
-class Highlighter;
 
 // Draws the rows of the artists list: the artist's picture (asked for over the artist's
 // albums, with the row's index as the cookie), the name, and below it the one album or the
 // number of albums. Matches of the page's live filter are highlighted.
-class ArtistsListCellCreator : public QObject, public MAbstractCellCreator<ArtistContentItem>
+class ArtistsListCellCreator : public CellPainter, public MAbstractCellCreator<ArtistContentItem>
 {
     Q_OBJECT
 
 public:
-    // columns: the model's header texts to column numbers. filterText: the page's live-filter
-    // text, read at each fill; it must outlive the creator.
-    ArtistsListCellCreator(AlbumArtLoader* loader, const QString& filterText,
-                           QHash<QString, int> columns, QObject* parent);
+    ArtistsListCellCreator(AlbumArtLoader* loader, const ArtistColumns& columns, QObject* parent);
     ~ArtistsListCellCreator() override;
 
     void updateCell(const QModelIndex& index, MWidget* cell) const override;
@@ -34,14 +29,8 @@ signals:
     void goToPage(Parlovance::ParlovancePages page);
 
 private:
-    QVariant field(const QModelIndex& index, int column) const;
-
     AlbumArtLoader* loader;
-    Highlighter* highlighter;
-    const QString* filterText;
-    int artistNameColumn;
-    int albumNameColumn;
-    int albumCountColumn;
+    ArtistColumns columns;
 };
 
 #endif // ARTISTSLISTCELLCREATOR_H

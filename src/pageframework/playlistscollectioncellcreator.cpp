@@ -8,10 +8,6 @@
 
 namespace {
 
-const int NameColumn = 1;
-const int SongCountColumn = 3;
-const int LengthColumn = 4;
-
 // The playlist file formats the library reads and the player plays.
 const QStringList& playlistExtensions()
 {
@@ -21,15 +17,12 @@ const QStringList& playlistExtensions()
     return extensions;
 }
 
-QVariant field(const QModelIndex& index, int column)
-{
-    return index.data(Qt::UserRole + column);
-}
-
 } // namespace
 
-PlaylistsCollectionCellCreator::PlaylistsCollectionCellCreator(QObject* parent)
-    : QObject(parent)
+PlaylistsCollectionCellCreator::PlaylistsCollectionCellCreator(QObject* parent,
+                                                               const PlaylistColumns& playlistColumns)
+    : CellPainter(parent)
+    , columns(playlistColumns)
 {
     setCellObjectName(QStringLiteral("CommonPanelInverted"));
 }
@@ -50,7 +43,7 @@ void PlaylistsCollectionCellCreator::removeExtension(QString& name)
 void PlaylistsCollectionCellCreator::updateCell(const QModelIndex& index, MWidget* cell) const
 {
     auto* item = qobject_cast<SongCollectionListItem*>(cell);
-    if (!item || !index.model())
+    if (!item || !isRow(index))
         return;
 
     item->titleLabel()->setStyleName(QStringLiteral("CommonTitleInverted"));
@@ -59,13 +52,13 @@ void PlaylistsCollectionCellCreator::updateCell(const QModelIndex& index, MWidge
 
     // Automatic playlists are named by a text id; a user's name comes back as it is. The id
     // is looked up in its UTF-8 form so that no name is mangled by the locale's encoding.
-    QString name = field(index, NameColumn).toString();
+    QString name = field(index, columns.name).toString();
     name = qtTrId(name.toUtf8().constData());
     removeExtension(name);
-    item->setTitle(name);
+    setHighlighted(item->titleLabel(), name);
 
-    const int songs = field(index, SongCountColumn).toInt();
+    const int songs = field(index, columns.trackCount).toInt();
     // The catalog formats the count itself (%Ln), in the locale's digits and plural form.
     item->setSubtitle(qtTrId("qtn_musi_song_number", songs));
-    item->setInfo(ZelTime::timeString(field(index, LengthColumn).toInt(), false));
+    item->setInfo(ZelTime::timeString(field(index, columns.length).toInt(), false));
 }

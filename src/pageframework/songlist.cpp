@@ -1,6 +1,9 @@
 #include "songlist.h"
 
+#include "cellpainter.h"
+
 #include "data/listmodel.h"
+#include "mcellcreator.h"
 #include "playback/playstate.h"
 
 SongList::SongList(QGraphicsItem* parent)
@@ -8,9 +11,8 @@ SongList::SongList(QGraphicsItem* parent)
 {
     PlayState* hub = PlayState::instance();
     currentId = hub->songId(PlayState::MusicMode);
-    connect(hub, SIGNAL(songChanged(QString,QString,QString,int,bool)), this,
-            SLOT(handleSongChanged()));
-    connect(hub, SIGNAL(songCountChanged(int)), this, SLOT(handleSongCountChange(int)));
+    connect(hub, &PlayState::songChanged, this, &SongList::handleSongChanged);
+    connect(hub, &PlayState::songCountChanged, this, &SongList::handleSongCountChange);
 }
 
 SongList::~SongList() = default;
@@ -31,8 +33,21 @@ void SongList::handleSongCountChange(int newSongCount)
     updateVisibleItems();
 }
 
+void SongList::setPainter(MCellCreator* creator)
+{
+    setCellCreator(creator);
+    tellPainter();
+}
+
+void SongList::tellPainter()
+{
+    if (auto* painter = dynamic_cast<CellPainter*>(cellCreator()))
+        painter->setPlayingSongId(currentId);
+}
+
 void SongList::updateVisibleItems()
 {
+    tellPainter();
     auto* adapter = qobject_cast<ListModel*>(itemModel());
     if (adapter)
         adapter->emitRowChanged(firstVisibleItem(), lastVisibleItem());

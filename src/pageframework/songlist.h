@@ -3,8 +3,10 @@
 
 #include "mlist.h"
 
-// A list of songs that redraws its visible rows whenever the playing song changes, so that
-// the cells can mark the current song. Only the rows on screen are refreshed.
+class CellPainter;
+
+// A list of songs that marks the song that plays now: its painter learns every change of the
+// playing song, and the rows on screen are redrawn then.
 class SongList : public MList
 {
     Q_OBJECT
@@ -16,6 +18,10 @@ public:
     int currentSongId() const { return currentId; }
     int previousSongId() const { return previousId; }
 
+    // Draws the rows with the creator and, when it is a CellPainter, tells it the playing
+    // song from now on.
+    void setPainter(MCellCreator* creator);
+
     void updateVisibleItems();
 
 private slots:
@@ -23,6 +29,8 @@ private slots:
     void handleSongCountChange(int newSongCount);
 
 private:
+    void tellPainter();
+
     int previousId = -1;
     int currentId = -1;
 };

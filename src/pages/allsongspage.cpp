@@ -3,6 +3,7 @@
 #include "common/constants.h"
 #include "common/logging.h"
 #include "data/listmodel.h"
+#include "data/modelcolumns.h"
 #include "data/modelinstance.h"
 #include "data/twinturbosortfilterproxymodel.h"
 #include "pageframework/allsongscellcreator.h"
@@ -12,9 +13,7 @@
 
 namespace {
 
-const int TitleColumn = 1;
-const int ArtistColumn = 2;
-const int AlbumColumn = 3;
+const SongColumns Columns;
 
 } // namespace
 
@@ -66,7 +65,7 @@ void AllSongsPage::finishPageCreation(ObjectMenuType type)
 
     if (!filterProxy) {
         filterProxy = QSharedPointer<TwinTurboSortFilterProxyModel>::create(nullptr);
-        filterProxy->setSearchColumns({ TitleColumn, ArtistColumn, AlbumColumn });
+        filterProxy->setSearchColumns({ Columns.title, Columns.artist, Columns.album });
         filterProxy->setDynamicSortFilter(false);
     }
     connect(this, SIGNAL(filterTextChanged(QString)), this,
@@ -74,7 +73,7 @@ void AllSongsPage::finishPageCreation(ObjectMenuType type)
 
     if (!listModel) {
         listModel = new ListModel(true, this);
-        listModel->setKeyColumns({ TitleColumn }, false);
+        listModel->setKeyColumns({ Columns.title }, false);
         listModel->setSourceModel(filterProxy);
     }
 
@@ -132,8 +131,10 @@ void AllSongsPage::setModelToList()
 {
     if (!list || !pageModel)
         return;
-    auto* creator = new AllSongsCellCreator(columnTable(pageModel.data()), &filterText, list);
-    list->setCellCreator(creator);
+    auto* creator = new AllSongsCellCreator(SongColumns(), list);
+    creator->setFilterText(filterText);
+    painter = creator;
+    static_cast<SongList*>(list)->setPainter(creator);
     if (list->itemModel() != listModel)
         list->setItemModel(listModel);
     list->setShowGroups(true);
@@ -144,6 +145,8 @@ void AllSongsPage::setModelToList()
 void AllSongsPage::handleFilterTextChanged(QString text)
 {
     filterText = text;
+    if (painter)
+        painter->setFilterText(text);
     if (!filterProxy || filterProxy->filterRegExp().pattern() == text)
         return;
     connect(filterProxy.data(), SIGNAL(layoutChanged()), this,
@@ -187,10 +190,7 @@ void AllSongsPage::handleListItemClick(const QModelIndex& index)
     // row is the queue row. Each filtered play has a proxy of its own: re-filtering the one
     // already queued would change the playing queue under the hub.
     filteredPlayProxy = QSharedPointer<TwinTurboSortFilterProxyModel>::create(nullptr);
-    filteredPlayProxy->setSearchColumns(
-        { columnForKey(pageModel.data(), Constants::SongTitle),
-          columnForKey(pageModel.data(), Constants::ArtistName),
-          columnForKey(pageModel.data(), Constants::AlbumName) });
+    filteredPlayProxy->setSearchColumns({ Columns.title, Columns.artist, Columns.album });
     filteredPlayProxy->setSourceModel(pageModel.data());
     filteredPlayProxy->setDynamicSortFilter(false);
     filteredPlayProxy->setFilterExpression(filterText);

@@ -4,8 +4,11 @@
 #include "pageframework/collectionpagebase.h"
 
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QSharedPointer>
 #include <QString>
+
+class CellPainter;
 
 // Every song of the library, grouped under index letters, with the live filter, the shuffle
 // row and the songs menu. A tap plays the song within the whole library, or within the songs
@@ -49,6 +52,7 @@ private:
     QString pageTitle;
     bool songAddedToQueue = false;
     QString filterText;
+    QPointer<CellPainter> painter;
     QSharedPointer<TwinTurboSortFilterProxyModel> filteredPlayProxy;
     // Where the song picked from a filtered list lies in the whole list: the page comes back
     // to it once, the next time it appears.

@@ -72,26 +72,15 @@ PlayerInfoArea::PlayerInfoArea(AlbumArtWidget* albumArt, NowPlayingWidget* infor
     layout->addAnchor(header, Qt::AnchorRight, layout, Qt::AnchorRight);
 
     QSharedPointer<ShuffleProxyModel> queue = PlayState::instance()->shuffleProxyModel();
-    const QHash<QString, int> columns = queueColumns();
-    cellCreator = new PlayQueueListCellCreator(albumArtLoader, columns, list);
+    cellCreator = new PlayQueueListCellCreator(albumArtLoader, SongColumns(), list);
     connect(albumArtLoader, SIGNAL(albumArtReady(QPixmap,QVariant)), this,
             SLOT(handleAlbumArtReady(QPixmap,QVariant)),
             Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
     listModel->setSourceModel(queue);
     list->setItemModel(listModel);
-    list->setCellCreator(cellCreator);
-    songIdColumn = columns.value(Constants::SongId, 0);
-    knownColumns = columns;
+    list->setPainter(cellCreator);
     connect(list, SIGNAL(itemClicked(QModelIndex)), this, SLOT(play(QModelIndex)),
             Qt::UniqueConnection);
-    // The queue has no columns while it is empty: the names are read again once it has.
-    if (queue) {
-        for (const char* signal : { SIGNAL(modelReset()), SIGNAL(layoutChanged()),
-                                    SIGNAL(columnsInserted(QModelIndex,int,int)),
-                                    SIGNAL(rowsInserted(QModelIndex,int,int)),
-                                    SIGNAL(headerDataChanged(Qt::Orientation,int,int)) })
-            connect(queue.data(), signal, this, SLOT(updateColumns()));
-    }
 
     const qreal artHeight = albumArtWidget->minimumHeight();
     auto* artSlide = new QPropertyAnimation(albumArtWidget, "pos", animationGroup);
@@ -110,29 +99,6 @@ PlayerInfoArea::PlayerInfoArea(AlbumArtWidget* albumArt, NowPlayingWidget* infor
 }
 
 PlayerInfoArea::~PlayerInfoArea() = default;
-
-QHash<QString, int> PlayerInfoArea::queueColumns() const
-{
-    QHash<QString, int> columns;
-    QSharedPointer<ShuffleProxyModel> queue = PlayState::instance()->shuffleProxyModel();
-    if (!queue)
-        return columns;
-    for (int c = 0; c < queue->columnCount(); ++c)
-        columns.insert(queue->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), c);
-    return columns;
-}
-
-void PlayerInfoArea::updateColumns()
-{
-    const QHash<QString, int> columns = queueColumns();
-    if (!columns.contains(Constants::SongId) || columns == knownColumns)
-        return;
-    knownColumns = columns;
-    songIdColumn = columns.value(Constants::SongId, 0);
-    cellCreator->setColumns(columns);
-    listModel->emitRowChanged(listModel->index(0, 0),
-                              listModel->index(listModel->rowCount() - 1, 0));
-}
 
 bool PlayerInfoArea::isQueueOpen() const
 {
@@ -207,7 +173,7 @@ void PlayerInfoArea::scrollToCurrentlyPlayingSong()
 void PlayerInfoArea::play(const QModelIndex& index)
 {
     const QModelIndex row = listModel->index(index.row(), 0, index.parent());
-    const int songId = row.data(Qt::UserRole + songIdColumn).toInt();
+    const int songId = row.data(Qt::UserRole + SongColumns().songId).toInt();
     if (songId == PlayState::instance()->songId(PlayState::MusicMode))
         hidePlayQueue();
     else

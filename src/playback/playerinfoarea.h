@@ -4,7 +4,6 @@
 #include "mstylablewidget.h"
 #include "playerinfoareastyle.h"
 
-#include <QHash>
 #include <QModelIndex>
 #include <QPixmap>
 #include <QVariant>
@@ -53,11 +52,8 @@ private slots:
     void setPanningPolicy();
     void scrollToCurrentlyPlayingSong();
     void handleAlbumArtReady(QPixmap pixmap, QVariant data);
-    void updateColumns();
 
 private:
-    QHash<QString, int> queueColumns() const;
-
     AlbumArtWidget* albumArtWidget;
     AlbumArtLoader* albumArtLoader;
     NowPlayingWidget* informationWidget;
@@ -68,8 +64,6 @@ private:
     MPannableViewport* viewport;
     QParallelAnimationGroup* animationGroup;
     PlayQueueListCellCreator* cellCreator = nullptr;
-    QHash<QString, int> knownColumns;
-    int songIdColumn = 0;
     bool shuttle = false;
     bool scrollPending = false;
 };

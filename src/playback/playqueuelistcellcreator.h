@@ -1,37 +1,28 @@
 #ifndef PLAYQUEUELISTCELLCREATOR_H
 #define PLAYQUEUELISTCELLCREATOR_H
 
+#include "data/modelcolumns.h"
 #include "mabstractcellcreator.h"
+#include "pageframework/cellpainter.h"
 #include "playqueuecontentitem.h"
-
-#include <QHash>
-#include <QObject>
-#include <QString>
 
 class AlbumArtLoader;
 
 // Fills the rows of the play queue from the queue model: title, artist (or "various artists"),
 // length and the album's thumbnail, with the playing song's rows in the accent colour.
-class PlayQueueListCellCreator : public QObject, public MAbstractCellCreator<PlayQueueContentItem>
+class PlayQueueListCellCreator : public CellPainter, public MAbstractCellCreator<PlayQueueContentItem>
 {
-public:
-    // columns: the queue model's column numbers by their names (the data keys).
-    PlayQueueListCellCreator(AlbumArtLoader* loader, QHash<QString, int> columns,
-                             QObject* parent);
-    ~PlayQueueListCellCreator() override;
+    Q_OBJECT
 
-    // The queue model got its columns (it has none while empty).
-    void setColumns(const QHash<QString, int>& columns);
+public:
+    PlayQueueListCellCreator(AlbumArtLoader* loader, const SongColumns& columns, QObject* parent);
+    ~PlayQueueListCellCreator() override;
 
     void updateCell(const QModelIndex& index, MWidget* cell) const override;
 
 private:
     AlbumArtLoader* loader;
-    int titleColumn = 0;
-    int artistColumn = 0;
-    int lengthColumn = 0;
-    int albumColumn = 0;
-    int songIdColumn = 0;
+    SongColumns columns;
 };
 
 #endif // PLAYQUEUELISTCELLCREATOR_H

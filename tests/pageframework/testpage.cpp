@@ -2,6 +2,7 @@
 
 #include "pageframework/allsongscellcreator.h"
 #include "pageframework/filterwidget.h"
+#include "pageframework/songlist.h"
 #include "data/listmodel.h"
 #include "mlist.h"
 #include "playback/playstate.h"
@@ -38,7 +39,7 @@ void TestPage::createList()
     layout = new QGraphicsLinearLayout(Qt::Vertical, central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    list = new MList(central);
+    list = new SongList(central);
     list->setStyleName(QStringLiteral("CommonListInverted"));
     list->setShowGroups(true);
     layout->addItem(list);
@@ -55,7 +56,8 @@ void TestPage::setModel(QSharedPointer<MafwTrackerModel> model)
     listModel->setSourceModel(filterProxy);
     listModel->setKeyColumns({ 1 }, false);
     list->setItemModel(listModel);
-    list->setCellCreator(new AllSongsCellCreator(columnTable(model.data()), &filterText, list));
+    painter = new AllSongsCellCreator(SongColumns(), list);
+    static_cast<SongList*>(list)->setPainter(painter);
     connectEmptyViewHandling();
 }
 
@@ -101,6 +103,8 @@ void TestPage::addFilterEdit()
 void TestPage::applyFilter(const QString& text)
 {
     filterText = text;
+    if (painter)
+        painter->setFilterText(text);
     filterProxy->setFilterExpression(text);
 }
 

@@ -3,6 +3,7 @@
 
 #include "pageframework/quintaveilpage.h"
 
+class AllSongsCellCreator;
 class QGraphicsLinearLayout;
 
 // A list page built on the page base the way the collection pages are: a tracker model behind
@@ -55,6 +56,7 @@ private slots:
 private:
     QGraphicsLinearLayout* layout = nullptr;
     QString filterText;
+    QPointer<AllSongsCellCreator> painter;
 };
 
 #endif // TESTPAGE_H

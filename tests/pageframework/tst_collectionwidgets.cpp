@@ -208,12 +208,8 @@ void TestCollectionWidgets::artistRowsShowTheirAlbumLine()
     ListModel adapter(false, nullptr);
     adapter.setSourceModel(model);
 
-    QString filter;
     AlbumArtLoader loader(AlbumArtType::ArtistArt, QStringLiteral("common"), nullptr);
-    ArtistsListCellCreator creator(&loader, filter,
-                                   { { "artistId", 0 }, { "artistName", 1 }, { "albumName", 2 },
-                                     { "numberOfAlbums", 3 } },
-                                   nullptr);
+    ArtistsListCellCreator creator(&loader, ArtistColumns(), nullptr);
     QVERIFY(creator.cellSize().height() > 0);
     MWidgetRecycler recycler;
     auto cellFor = [&](int row) {
@@ -226,13 +222,13 @@ void TestCollectionWidgets::artistRowsShowTheirAlbumLine()
     QCOMPARE(kim->subtitle(), QStringLiteral("Blue")); // one distinct album
     QVERIFY(kim->imageWidget()->pixmap()); // the placeholder while the picture loads
 
-    filter = QStringLiteral("e");
+    creator.setFilterText(QStringLiteral("e"));
     ArtistContentItem* lee = cellFor(1);
     QVERIFY(lee->title().contains(QLatin1String("<u>")));
     QCOMPARE(lee->subtitle(), QStringLiteral("Green")); // two albums counted: not highlighted
     ArtistContentItem* ann = cellFor(2);
     QCOMPARE(ann->subtitle(), QStringLiteral("3 albums"));
-    filter.clear();
+    creator.setFilterText(QString());
     ArtistContentItem* nia = cellFor(3);
     QCOMPARE(nia->subtitle(), QString()); // an empty album field gives an empty line
 

@@ -242,8 +242,7 @@ void TestPageWidgets::allSongsRows()
     });
     ListModel list(false, nullptr);
     list.setSourceModel(source);
-    QString filter;
-    AllSongsCellCreator creator(QuintaveilPage::columnTable(source.data()), &filter, nullptr);
+    AllSongsCellCreator creator(SongColumns(), nullptr);
     QCOMPARE(creator.cellObjectName(), QStringLiteral("CommonPanelInverted"));
     QVERIFY(creator.cellSize().height() > 0);
 
@@ -260,12 +259,12 @@ void TestPageWidgets::allSongsRows()
     QCOMPARE(cell->infoLabel()->styleName(), QStringLiteral("CommonSubTitleInverted"));
 
     // A filter marks title and subtitle, never the length.
-    filter = QStringLiteral("ro");
+    creator.setFilterText(QStringLiteral("ro"));
     creator.updateCell(list.index(0, 0), cell);
     QCOMPARE(cell->titleLabel()->textFormat(), Qt::RichText);
     QCOMPARE(cell->titleLabel()->text(), mark("Ro") + "ck &amp; " + mark("Ro") + "ll &lt;live&gt;");
     QCOMPARE(cell->infoLabel()->text(), ZelTime::timeString(185, false));
-    filter.clear();
+    creator.setFilterText(QString());
 
     // The same cell reused: no title means no subtitle, length or mark.
     creator.updateCell(list.index(1, 0), cell);
@@ -286,8 +285,10 @@ void TestPageWidgets::allSongsRows()
     creator.updateCell(QModelIndex(), cell);
     QCOMPARE(cell->titleLabel()->text(), QStringLiteral("Azure"));
 
-    // An empty column table reads every field from column 0.
-    AllSongsCellCreator blind(QHash<QString, int>(), &filter, nullptr);
+    // The title is read from the column the map names.
+    SongColumns blindColumns;
+    blindColumns.title = 0;
+    AllSongsCellCreator blind(blindColumns, nullptr);
     blind.updateCell(list.index(0, 0), cell);
     QCOMPARE(cell->titleLabel()->text(), QStringLiteral("urn:1"));
     delete cell;
@@ -304,8 +305,7 @@ void TestPageWidgets::allSongsRowsWithLengthVariants()
     });
     ListModel list(false, nullptr);
     list.setSourceModel(source);
-    QString filter;
-    AllSongsCellCreator creator(QuintaveilPage::columnTable(source.data()), &filter, nullptr);
+    AllSongsCellCreator creator(SongColumns(), nullptr);
     QCoreApplication::removeTranslator(&variants);
 
     SongCollectionItem cell;
