@@ -32,6 +32,7 @@ MLayout::MLayout(QGraphicsLayoutItem* parent)
 MLayout::~MLayout()
 {
     // Policies refer to the layout; they go first, the items stay with their widget.
+    tearingDown = true;
     const QList<MAbstractLayoutPolicy*> owned = policies;
     for (MAbstractLayoutPolicy* p : owned)
         delete p;
@@ -130,6 +131,8 @@ void MLayout::unregisterPolicy(MAbstractLayoutPolicy* policy)
     policies.removeAll(policy);
     if (active == policy)
         active = policies.isEmpty() ? nullptr : policies.first();
+    if (tearingDown)
+        return;
     for (int i = items.size() - 1; i >= 0; --i) {
         if (!inAnyPolicy(items.at(i))) {
             QGraphicsLayoutItem* item = items.takeAt(i);

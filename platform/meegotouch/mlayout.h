@@ -52,6 +52,9 @@ private:
     QList<MAbstractLayoutPolicy*> policies;
     MAbstractLayoutPolicy* active = nullptr;
     MAbstractLayoutAnimation* layoutAnimation = nullptr;
+    // Set while the layout is destroyed, usually from its widget's destructor: nothing is
+    // shown, hidden or laid out then, since the items' ancestors may be half gone.
+    bool tearingDown = false;
 };
 
 #endif // MLAYOUT_H

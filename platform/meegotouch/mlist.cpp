@@ -344,11 +344,15 @@ MListRowMap::Position MList::positionAtListY(qreal y) const
 
 QRectF MList::exposedRect() const
 {
-    // The list's own rectangle less what clipping ancestors (a viewport) cut away.
+    // The list's own rectangle less what clipping ancestors (a viewport) cut away. A widget's
+    // rectangle is read without a virtual call: an ancestor may be in its destructor.
     QRectF r = rect();
     for (const QGraphicsItem* p = parentItem(); p && !r.isEmpty(); p = p->parentItem()) {
-        if (p->flags() & QGraphicsItem::ItemClipsChildrenToShape)
-            r &= mapRectFromItem(p, p->boundingRect());
+        if (!(p->flags() & QGraphicsItem::ItemClipsChildrenToShape))
+            continue;
+        const QRectF clip = p->isWidget() ? static_cast<const QGraphicsWidget*>(p)->rect()
+                                          : p->boundingRect();
+        r &= mapRectFromItem(p, clip);
     }
     return r;
 }
@@ -551,8 +555,10 @@ void MList::refreshVisibleCells()
         updateRange();
     }
     QVector<MListRowMap::Position> wanted;
-    const QRectF exposed = exposedRect();
-    if (model && isVisible() && !exposed.isEmpty() && map.totalHeight() > 0) {
+    // A hidden list has nothing in view, and is not to look at its ancestors: it may be hidden
+    // while they are destroyed.
+    const QRectF exposed = isVisible() ? exposedRect() : QRectF();
+    if (model && !exposed.isEmpty() && map.totalHeight() > 0) {
         const qreal offset = contentOffset();
         const qreal top = exposed.top() + offset;
         const qreal bottom = exposed.bottom() + offset;

@@ -8,6 +8,8 @@
 #include "mdetailedlistitem.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
+#include "mlayout.h"
+#include "mlinearlayoutpolicy.h"
 #include "mlist.h"
 #include "mlistgroupheader.h"
 #include "mlistrowmap.h"
@@ -366,6 +368,7 @@ private slots:
     void listItemTapAndLongTap();
     void basicAndContentItemsPlaceTheirParts();
     void detailedItemMakesItsLayoutLate();
+    void teardownWithTheListShownByALayoutPolicy();
 
 private:
     MList* bareList(QAbstractItemModel* model, qreal height = 800);
@@ -1145,6 +1148,36 @@ void TestMList::detailedItemMakesItsLayoutLate()
     again->setText(QStringLiteral("back"));
     QCOMPARE(row->title(), QStringLiteral("back"));
     QVERIFY(row->imageWidget());
+}
+
+void TestMList::teardownWithTheListShownByALayoutPolicy()
+{
+    // A collection page that shows "No music" over a list that had rows: the layout's first
+    // policy holds a label, the second the list. Deleting the viewport deletes the layout,
+    // whose first policy goes first and shows the list on its way out, while the viewport's
+    // clip widget around it is already half destroyed.
+    auto* viewport = new MPannableViewport;
+    window->scene()->addItem(viewport);
+    viewport->setGeometry(QRectF(0, 0, 480, 700));
+    auto* content = new QGraphicsWidget;
+    auto* layout = new MLayout(content);
+    auto* emptyPolicy = new MLinearLayoutPolicy(layout, Qt::Vertical);
+    auto* listPolicy = new MLinearLayoutPolicy(layout, Qt::Vertical);
+    emptyPolicy->addItem(new MLabel(QStringLiteral("No music")));
+    CountModel model(20);
+    auto* list = new MList(content);
+    list->setCellCreator(new RowCreator);
+    list->setItemModel(&model);
+    listPolicy->addItem(list);
+    viewport->setWidget(content);
+    listPolicy->activate();
+    QTRY_VERIFY(!list->visibleCells().isEmpty());
+    QPointer<MList> gone(list);
+    emptyPolicy->activate();
+    QTRY_VERIFY(!list->isVisible());
+
+    delete viewport;
+    QVERIFY(!gone);
 }
 
 PARLOVANCE_TEST_MAIN(TestMList)

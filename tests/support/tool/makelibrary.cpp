@@ -3,8 +3,11 @@
 // without an album or an artist, titles in several scripts, and playlist files.
 //
 //   parlovance-make-library DIR [SONGS] [SECONDS]
+//   parlovance-make-library --song FILE TITLE ARTIST ALBUM [GENRE] [TRACK] [SECONDS]
 //
-// SONGS (default 60) is the number of songs, SECONDS (default 30) the length of each.
+// SONGS (default 60) is the number of songs, SECONDS (default 30) the length of each. The
+// second form writes one song (an audiobook chapter, a title in another script, a file to
+// copy into the library while the player runs); its format follows FILE's suffix.
 
 #include "audiogenerator.h"
 
@@ -12,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -35,12 +39,32 @@ QString safeName(QString text)
     return text.replace(QLatin1Char('/'), QLatin1Char('_'));
 }
 
+int writeOneSong(const QStringList& args)
+{
+    AudioTags tags;
+    tags.title = args.at(1);
+    tags.artist = args.at(2);
+    tags.albumArtist = args.at(2);
+    tags.album = args.at(3);
+    tags.genre = args.value(4);
+    tags.trackNumber = args.value(5).toInt();
+    const int seconds = args.size() > 6 ? args.at(6).toInt() : 30;
+    QDir().mkpath(QFileInfo(args.at(0)).absolutePath());
+    if (seconds <= 0 || !AudioGenerator::write(args.at(0), tags, seconds * 1000)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(args.at(0)));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() >= 6 && args.at(1) == QLatin1String("--song"))
+        return writeOneSong(args.mid(2));
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: %s DIR [SONGS] [SECONDS]\n", argv[0]);
         return 2;
