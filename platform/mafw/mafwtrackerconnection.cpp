@@ -101,7 +101,8 @@ void MafwTrackerConnection::asyncQuery(const QString& sparql, int columns, QObje
 
 bool MafwTrackerConnection::isIndexingReportAvailable() const
 {
-    return TrackerStore::instance()->isOpen();
+    // A scan that has not yet found whether there is work counts: its reports may follow.
+    return TrackerStore::instance()->indexer()->isScanning();
 }
 
 void MafwTrackerConnection::setIndexingNotification(bool on)

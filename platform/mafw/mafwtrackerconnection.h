@@ -28,8 +28,8 @@ public:
     void asyncQuery(const QString& sparql, int columns, QObject* receiver, const char* resultSlot,
                     const char* failureSlot, const QVariant& cookie);
 
-    // Whether indexing reports (trackerIndexing) are available: true while the library's file
-    // indexer runs.
+    // Whether an indexing run is under way, so that indexing reports (trackerIndexing) are to
+    // come: the file indexer writes changes it found, or scans the folder for changes.
     bool isIndexingReportAvailable() const;
 
     // Switches the indexing reports on (the default) or off.

@@ -24,6 +24,9 @@ namespace {
 
 bool failInit = false;
 bool indexerEnabled = true;
+// How long the start waits for the first scan to know whether the music folder has changed.
+// Past it the library is announced anyway, with the scan counted as indexing.
+const int FirstScanWaitMs = 3000;
 
 QString idList(const QVector<int>& ids)
 {
@@ -121,8 +124,37 @@ void MafwTrackerModelFactory::catalogueLoaded()
     m_ready = true;
     m_unknownArtists = m_catalogue->hasSongsWithoutArtist();
     m_unknownAlbums = m_catalogue->hasSongsWithoutAlbum();
-    if (indexerEnabled && qEnvironmentVariableIntValue("PARLOVANCE_NO_INDEXER") != 1)
-        TrackerStore::instance()->indexer()->start();
+    if (indexerEnabled && qEnvironmentVariableIntValue("PARLOVANCE_NO_INDEXER") != 1) {
+        TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
+        if (!indexer->isStarted()) {
+            // The library is announced once the first scan knows whether it has work, so that
+            // the connection's indexing status tells a start with files to index from one
+            // without (the first scan either starts indexing or ends with nothing to do).
+            m_scanWait = indexer;
+            connect(indexer, &TrackerFileIndexer::indexingStarted, this,
+                    &MafwTrackerModelFactory::firstScanKnown);
+            connect(indexer, &TrackerFileIndexer::scanFinished, this,
+                    &MafwTrackerModelFactory::firstScanKnown);
+            QTimer::singleShot(FirstScanWaitMs, this, &MafwTrackerModelFactory::firstScanKnown);
+            indexer->start();
+            return;
+        }
+        indexer->start();
+    }
+    firstScanKnown();
+}
+
+void MafwTrackerModelFactory::firstScanKnown()
+{
+    if (m_initAnnounced)
+        return;
+    m_initAnnounced = true;
+    if (TrackerFileIndexer* indexer = m_scanWait.data()) {
+        disconnect(indexer, &TrackerFileIndexer::indexingStarted, this,
+                   &MafwTrackerModelFactory::firstScanKnown);
+        disconnect(indexer, &TrackerFileIndexer::scanFinished, this,
+                   &MafwTrackerModelFactory::firstScanKnown);
+    }
     emit initCompleted(true);
 }
 

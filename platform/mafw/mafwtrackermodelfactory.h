@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QSharedPointer>
 #include <QStringList>
 
@@ -11,11 +12,13 @@
 class MafwStoreCatalogue;
 class MafwStoreRowBuilder;
 class MafwTrackerConnection;
+class TrackerFileIndexer;
 struct MafwStoreChanges;
 
 // Builds the library's list models by query type over the embedded store, deletes items,
 // creates playlists and hands out the store connection. init() opens the store, reads the
-// library and starts the file indexer of the music folder; initCompleted() follows.
+// library and starts the file indexer of the music folder; initCompleted() follows once the
+// indexer's first scan knows whether the folder has changed (or after a few seconds).
 class MafwTrackerModelFactory : public QObject
 {
     Q_OBJECT
@@ -83,6 +86,7 @@ signals:
 private slots:
     void storeOpened(bool success);
     void catalogueLoaded();
+    void firstScanKnown();
     void libraryChanged(const MafwStoreChanges& changes);
 
 private:
@@ -95,6 +99,8 @@ private:
     int m_batchSize;
     bool m_initStarted = false;
     bool m_ready = false;
+    bool m_initAnnounced = false;
+    QPointer<TrackerFileIndexer> m_scanWait;
     bool m_unknownArtists = false;
     bool m_unknownAlbums = false;
     MafwTrackerConnection* m_connection = nullptr;

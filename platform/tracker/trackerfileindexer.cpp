@@ -146,6 +146,11 @@ bool TrackerFileIndexer::isStarted() const
     return m_started;
 }
 
+bool TrackerFileIndexer::isScanning() const
+{
+    return m_scanning;
+}
+
 bool TrackerFileIndexer::isIndexing() const
 {
     return m_indexing;

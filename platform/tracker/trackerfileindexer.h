@@ -39,6 +39,9 @@ public:
     int finishedScans() const;
 
     bool isStarted() const;
+    // A scan is under way: the folder is being compared with the store, or its changes written.
+    bool isScanning() const;
+    // A scan found changes and is writing them (between indexingStarted and indexingFinished).
     bool isIndexing() const;
 
 signals:

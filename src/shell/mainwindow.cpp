@@ -110,6 +110,9 @@ void MainWindow::init()
     // Opens the library and starts indexing the music folder in the background.
     MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
     if (factory->isReady()) {
+        // A window made after the library was opened (a start for the service only, shown
+        // later) asks too, or it would watch for good.
+        stopWatchingUnlessIndexing();
         trackerReady = true;
         queryMusicExists();
         checkReadiness();
@@ -137,13 +140,21 @@ void MainWindow::trackerModelCompletedSlot(bool ok)
         }
         return;
     }
-    MafwTrackerConnection* connection
-        = instance->factory() ? instance->factory()->trackerConnection() : nullptr;
-    if (connection && !connection->isIndexingReportAvailable())
-        watchTrackerIndexing(false);
+    stopWatchingUnlessIndexing();
     disconnect(instance, SIGNAL(completed(bool)), this, SLOT(trackerModelCompletedSlot(bool)));
     trackerReady = true;
     queryMusicExists();
+}
+
+void MainWindow::stopWatchingUnlessIndexing()
+{
+    // Indexing is watched from the start so that a first start's indexing shows the updating
+    // state; a start with nothing to index stops watching, and a later change to the music
+    // folder then updates the lists in place instead of taking the user to the main page.
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    MafwTrackerConnection* connection = factory ? factory->trackerConnection() : nullptr;
+    if (connection && !connection->isIndexingReportAvailable())
+        watchTrackerIndexing(false);
 }
 
 void MainWindow::queryMusicExists()

@@ -100,6 +100,7 @@ private:
     void checkSettingsVersion();
     void enableUpdatingLibraryState();
     void dropPlaylistsPage();
+    void stopWatchingUnlessIndexing();
 
     ParlovanceSettings settings;
     QList<Parlovance::ParlovancePages> history;

@@ -108,10 +108,17 @@ private slots:
         }
         factory = new MafwTrackerModelFactory(UnknownAlbum, UnknownArtist, 2000, this);
         QSignalSpy init(factory, SIGNAL(initCompleted(bool)));
+        // A start with files to index says so when the library is announced.
+        bool indexingAnnounced = false;
+        QObject listening;
+        connect(factory, &MafwTrackerModelFactory::initCompleted, &listening, [&] {
+            indexingAnnounced = factory->trackerConnection()->isIndexingReportAvailable();
+        });
         factory->init();
         QVERIFY(init.wait(60000));
         QVERIFY(init.first().first().toBool());
         QVERIFY(TrackerStore::instance()->indexer()->isStarted());
+        QVERIFY(indexingAnnounced);
         QSharedPointer<MafwTrackerModel> all(factory->getModel(MafwTrackerModel::AllSongs, 0, 0));
         QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), 3, 60000);
     }
@@ -160,8 +167,17 @@ private slots:
     void indexingIsReportedAndCanBeSilenced()
     {
         MafwTrackerConnection* connection = factory->trackerConnection();
-        QVERIFY(connection->isIndexingReportAvailable());
+        // The status says whether an indexing run is under way: not between scans, but while
+        // the first report of one arrives.
+        QVERIFY(!connection->isIndexingReportAvailable());
         QSignalSpy reports(connection, SIGNAL(trackerIndexing(bool, int, bool)));
+        QList<bool> statusAtReports;
+        QObject listening;
+        connect(connection, &MafwTrackerConnection::trackerIndexing, &listening,
+                [&statusAtReports, connection](bool active) {
+                    if (active)
+                        statusAtReports << connection->isIndexingReportAvailable();
+                });
         AudioTags tags;
         tags.artist = QStringLiteral("Lee");
         for (int i = 1; i <= 3; ++i) {
@@ -175,6 +191,9 @@ private slots:
         QCOMPARE(reports.first().at(2).toBool(), false);
         QCOMPARE(reports.last().at(0).toBool(), false);
         QCOMPARE(reports.last().at(1).toInt(), 0);
+        QVERIFY(!statusAtReports.isEmpty());
+        QVERIFY(!statusAtReports.contains(false));
+        QVERIFY(!connection->isIndexingReportAvailable());
 
         // A scan that finds nothing to do says nothing.
         reports.clear();
@@ -382,6 +401,29 @@ private slots:
         QVERIFY(QueryProbe::run(factory->trackerConnection(),
                                 QStringLiteral("INSERT DATA { <urn:old:list> nfo:entryCounter 1 }"), 1, &none));
         MafwTrackerModelFactory::setIndexerEnabled(true);
+    }
+
+    void aStartWithNothingToIndexSaysSo()
+    {
+        // The program starts again on the library it indexed: the library is announced once
+        // the first scan has found nothing to do, and no indexing run is under way then.
+        QVERIFY(FixtureLibrary::index());
+        delete factory;
+        TrackerStore::destroy();
+        factory = new MafwTrackerModelFactory(UnknownAlbum, UnknownArtist, 2000, this);
+        QSignalSpy init(factory, SIGNAL(initCompleted(bool)));
+        bool indexingAnnounced = true;
+        int scansAnnounced = -1;
+        QObject listening;
+        connect(factory, &MafwTrackerModelFactory::initCompleted, &listening, [&] {
+            indexingAnnounced = factory->trackerConnection()->isIndexingReportAvailable();
+            scansAnnounced = TrackerStore::instance()->indexer()->finishedScans();
+        });
+        factory->init();
+        QVERIFY(init.wait(60000));
+        QVERIFY(init.first().first().toBool());
+        QVERIFY(!indexingAnnounced);
+        QCOMPARE(scansAnnounced, 1);
     }
 
     void aStoreClosedWithAScanWaitingOpensAgainAtOnce()
