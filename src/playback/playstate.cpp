@@ -392,6 +392,10 @@ void PlayState::playIndex(int row)
 
 void PlayState::clearPlayQueue()
 {
+    // The song playing from an emptied queue stops with it: it would otherwise play on, shown
+    // nowhere, and the playback service would go on reporting it as playing.
+    if (modes->mode == MusicMode && liveState != NoState && liveState != Stopped)
+        controls->stop();
     cursor->clear();
 }
 

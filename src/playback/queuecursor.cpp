@@ -88,6 +88,10 @@ bool QueueCursor::append(QSharedPointer<QAbstractItemModel> model,
         target = pending.data();
     if (options.testFlag(PlayState::ReplaceQueue)) {
         rows->container()->clear();
+        // The audiobook filter belongs to the shuffled queue being replaced; starting the new
+        // one sets it again. Left on, it would hide a queue of audiobooks whole, and a page
+        // waiting for the queue's first songs would wait for ever.
+        rows->audiobookFilter()->setFilterEnabled(false);
         if (pending) {
             disconnect(pending.data(), nullptr, this, nullptr);
             pending.clear();
