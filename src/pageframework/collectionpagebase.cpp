@@ -119,8 +119,8 @@ void CollectionPageBase::createCollectionLayout()
 
     filterPolicy = makePolicy();
     filterPolicy->addItem(titleHeader);
-    if (filterEdit)
-        filterPolicy->addItem(filterEdit);
+    if (filterField())
+        filterPolicy->addItem(filterField());
     filterPolicy->addItem(filterSeparator);
     filterPolicy->addItem(shuffleRow);
     if (list)
@@ -128,15 +128,15 @@ void CollectionPageBase::createCollectionLayout()
 
     filteredListPolicy = makePolicy();
     filteredListPolicy->addItem(titleHeader);
-    if (filterEdit)
-        filteredListPolicy->addItem(filterEdit);
+    if (filterField())
+        filteredListPolicy->addItem(filterField());
     if (list)
         filteredListPolicy->addItem(list);
 
     noResultsPolicy = makePolicy();
     noResultsPolicy->addItem(titleHeader);
-    if (filterEdit)
-        noResultsPolicy->addItem(filterEdit);
+    if (filterField())
+        noResultsPolicy->addItem(filterField());
     noResultsPolicy->addItem(noResultsLabel);
 
     emptyDevicePolicy->activate();
@@ -157,12 +157,12 @@ void CollectionPageBase::connectCollectionSignals()
             SLOT(handleFilterTextChanged(QString)), Qt::UniqueConnection);
     connect(this, SIGNAL(appeared()), this, SLOT(switchPolicy()), Qt::UniqueConnection);
     connect(this, SIGNAL(filteringStopped()), this, SLOT(switchPolicy()), Qt::UniqueConnection);
-    if (filterEdit) {
-        connect(filterEdit, SIGNAL(clearClicked()), this, SLOT(liveFilteringClearClicked()),
+    if (filterField()) {
+        connect(filterField(), SIGNAL(clearClicked()), this, SLOT(liveFilteringClearClicked()),
                 Qt::UniqueConnection);
-        connect(filterEdit, SIGNAL(focusLost(Qt::FocusReason)), this,
+        connect(filterField(), SIGNAL(focusLost(Qt::FocusReason)), this,
                 SLOT(handleFilterFocusChanged()), Qt::UniqueConnection);
-        connect(filterEdit, SIGNAL(focusGained(Qt::FocusReason)), this,
+        connect(filterField(), SIGNAL(focusGained(Qt::FocusReason)), this,
                 SLOT(handleFilterFocusChanged()), Qt::UniqueConnection);
     }
 }
@@ -211,7 +211,7 @@ void CollectionPageBase::switchPolicy()
         return;
     // A song that comes or goes while the user filters must not close the filter: the
     // filtered list stays until its text is gone.
-    if (filterEdit && !filterEdit->text().isEmpty() && filterEdit->isVisibleTo(centralWidget())
+    if (filterField() && !filterField()->text().isEmpty() && filterField()->isVisibleTo(centralWidget())
         && layoutState() != EmptyDeviceState)
         return;
     listPolicy->activate();
@@ -237,7 +237,7 @@ void CollectionPageBase::chooseFilteringPolicy(bool haveFilteredResults)
     if (removalTimer->isActive())
         removalTimer->stop();
     if (haveFilteredResults) {
-        if (!filterEdit || filterEdit->text().isEmpty())
+        if (!filterField() || filterField()->text().isEmpty())
             activate(filterPolicy);
         else
             activate(filteredListPolicy);
@@ -251,13 +251,13 @@ void CollectionPageBase::chooseFilteringPolicy(bool haveFilteredResults)
 void CollectionPageBase::addFilterEdit()
 {
     if (!pageModel || pageModel->rowCount() < 1 || !listPolicy || !listPolicy->isActive()
-        || !filterEdit)
+        || !filterField())
         return;
-    filterEdit->show();
-    filterEdit->setPromptText(QString());
+    filterField()->show();
+    filterField()->setPromptText(QString());
     // The field fades in over the list instead of jumping in.
-    filterEdit->setOpacity(0);
-    auto* fadeIn = new QPropertyAnimation(filterEdit, "opacity", filterEdit);
+    filterField()->setOpacity(0);
+    auto* fadeIn = new QPropertyAnimation(filterField(), "opacity", filterField());
     fadeIn->setDuration(150);
     fadeIn->setEndValue(1.0);
     fadeIn->start(QAbstractAnimation::DeleteWhenStopped);
@@ -267,21 +267,21 @@ void CollectionPageBase::addFilterEdit()
 
 bool CollectionPageBase::searchFieldHasFocus() const
 {
-    return filterEdit && filterEdit->textEdit() && filterEdit->textEdit()->hasFocus();
+    return filterField() && filterField()->textEdit() && filterField()->textEdit()->hasFocus();
 }
 
 void CollectionPageBase::removeFilterEdit()
 {
     if (removalTimer->isActive())
         removalTimer->stop();
-    if (!filterEdit || !filterEdit->text().isEmpty())
+    if (!filterField() || !filterField()->text().isEmpty())
         return;
-    if (!searchFieldHasFocus() && filterEdit->isOnDisplay()) {
-        filterEdit->clearPrompt();
-        filterEdit->hide();
+    if (!searchFieldHasFocus() && filterField()->isOnDisplay()) {
+        filterField()->clearPrompt();
+        filterField()->hide();
         removeFilterEditFromLayout();
     } else {
-        filterEdit->clearFocus();
+        filterField()->clearFocus();
         switchPolicy();
     }
 }
@@ -289,20 +289,20 @@ void CollectionPageBase::removeFilterEdit()
 void CollectionPageBase::removeFilterEditFromLayout()
 {
     switchPolicy();
-    if (panning)
+    if (isPanning())
         addFilterEdit();
 }
 
 void CollectionPageBase::handleFilterFocusChanged()
 {
-    if (!filterEdit) {
+    if (!filterField()) {
         updateNoResultsLabelStyle();
         return;
     }
     if (searchFieldHasFocus()) {
         removalTimer->stop();
-    } else if (filterEdit->text().isEmpty()) {
-        if (filterEdit->isOnDisplay())
+    } else if (filterField()->text().isEmpty()) {
+        if (filterField()->isOnDisplay())
             removalTimer->start();
         else
             switchPolicy();
@@ -321,10 +321,10 @@ void CollectionPageBase::updateNoResultsLabelStyle()
 
 void CollectionPageBase::liveFilteringClearClicked()
 {
-    if (!filterEdit)
+    if (!filterField())
         return;
-    if (filterEdit->textEdit())
-        filterEdit->textEdit()->setFocus(Qt::OtherFocusReason);
+    if (filterField()->textEdit())
+        filterField()->textEdit()->setFocus(Qt::OtherFocusReason);
     removalTimer->stop();
 }
 
@@ -386,8 +386,6 @@ void CollectionPageBase::openObjectMenuForUnknown()
     // The row is no item of the page's model: the menu opens with no item and acts on the row
     // through the marker set here.
     handleListItemLongTap(QModelIndex(), QPointF(0, 0));
-    if (unknownRowTitle == unknownAlbumText)
-        unknownAlbumItem = true;
-    else
-        unknownArtistItem = true;
+    markSpecialRow(unknownRowTitle == unknownAlbumText ? ItemMenu::UnknownAlbumRow
+                                                       : ItemMenu::UnknownArtistRow);
 }

@@ -36,6 +36,7 @@ const QString HalfScreen = QStringLiteral("half-screen");
 
 NowPlayingPage::NowPlayingPage(MainWindow* window)
     : QuintaveilPage(window, QVariant())
+    , playState(PlayState::instance())
     , mainWindow(window)
 {
     setTitle(qtTrId("qtn_musi_player"));
@@ -109,7 +110,7 @@ void NowPlayingPage::createContent()
     playAlbumAction->setObjectName(QStringLiteral("AudioPlayerViewMenuPlayAlbum"));
     navigationBar = new NavigationBarWidget(this);
     setCustomNavigationBarContent(navigationBar);
-    ringtoneAction = new MAction(setAsRingtoneText, this);
+    ringtoneAction = new MAction(qtTrId("qtn_musi_set_ring_tone"), this);
     ringtoneAction->setLocation(MAction::ApplicationMenuLocation);
 
     connectSignals();

@@ -14,6 +14,7 @@ class MAction;
 class MBasicListItem;
 class MWidgetAction;
 class NavigationBarWidget;
+class PlayState;
 class NowPlayingWidget;
 class PlayerControlsWidget;
 class PlayerInfoArea;
@@ -83,6 +84,7 @@ private:
     void updatePlayAlbumAction();
     bool isCurrentPage() const;
 
+    PlayState* playState;
     MainWindow* mainWindow;
     AlbumArtWidget* albumArtWidget = nullptr;
     PlayerControlsWidget* playerControls = nullptr;

@@ -25,10 +25,12 @@
 #include "pages/parlovancemainpage.h"
 #include "parlovanceservice.h"
 #include "playlists/playlistcollectionpage.h"
+#include "playlists/playlistselectionsheet.h"
 #include "playback/playstate.h"
 #include "pages/songdetailview.h"
 #include "pages/songsofalbumpage.h"
 #include "pages/songsofartistpage.h"
+#include "pageframework/itemmenu.h"
 #include "playlists/songsofplaylistpage.h"
 #include "usbstatenoticepage.h"
 
@@ -71,6 +73,12 @@ MainWindow::MainWindow(ParlovancePages page, bool externalPlayback)
     setWindowState(Qt::WindowFullScreen | Qt::WindowActive);
     qRegisterMetaType<QModelIndex>("QModelIndex");
     qRegisterMetaType<ParlovancePages>("Parlovance::ParlovancePages");
+    // The pages offer items to a playlist through the sheet of the playlists, which they do
+    // not know.
+    ItemMenu::setPlaylistSheetOpener([](int itemType, int id) {
+        auto* sheet = new PlaylistSelectionSheet(itemType, id);
+        sheet->appear(MApplication::activeApplicationWindow(), MSceneWindow::DestroyWhenDismissed);
+    });
     init();
 }
 

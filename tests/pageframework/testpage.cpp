@@ -19,7 +19,7 @@ TestPage::TestPage(MainWindow* window, bool withFilter, ObjectMenuType menu)
     finishPageCreation(menu);
     if (withFilter) {
         createFilterEdit();
-        filterEdit->hide();
+        filterField()->hide();
         connect(this, SIGNAL(filterTextChanged(QString)), this, SLOT(applyFilter(QString)));
     }
     connect(PlayState::instance(), SIGNAL(songChanged(QString,QString,QString,int,bool)), this,
@@ -94,10 +94,10 @@ void TestPage::handleListItemClick(const QModelIndex& index)
 
 void TestPage::addFilterEdit()
 {
-    if (!filterEdit || filterEdit->isVisible())
+    if (!filterField() || filterField()->isVisible())
         return;
-    layout->insertItem(0, filterEdit);
-    filterEdit->show();
+    layout->insertItem(0, filterField());
+    filterField()->show();
 }
 
 void TestPage::applyFilter(const QString& text)

@@ -29,15 +29,9 @@ public:
 
     // The protected parts the tests drive.
     using QuintaveilPage::keepWhenEmpty;
-    using QuintaveilPage::longTappedIndex;
     using QuintaveilPage::longTappedItem;
-    using QuintaveilPage::unknownAlbumItem;
-    using QuintaveilPage::artistItem;
-    using QuintaveilPage::specialItemId;
-    using QuintaveilPage::specialItemName;
-    using QuintaveilPage::unknownArtistItem;
-    using QuintaveilPage::unknownAlbumOfArtistItem;
-    using QuintaveilPage::deletePermission;
+    using QuintaveilPage::markSpecialRow;
+    using QuintaveilPage::setDeletePermission;
     using QuintaveilPage::tapAndHoldGestureEvent;
     using QuintaveilPage::panGestureEvent;
     using QuintaveilPage::tapGestureEvent;

@@ -708,12 +708,12 @@ void TestObjectMenu::deletingAlbumsArtistsAndPlaylists()
     window->goToPage(PagePlaylists);
     TestPage* playlists = showPage(CollectionObjectMenuWithoutPlaylist,
                                    model(MafwTrackerModel::UserPlaylists));
-    playlists->deletePermission = false;
+    playlists->setDeletePermission(false);
     QVERIFY(longTap(playlists, QStringLiteral("Old list")));
     QCOMPARE(entryTexts(playlists->pageObjectMenu()),
              (QStringList{ QStringLiteral("Play"), QStringLiteral("Add to queue") }));
     playlists->pageObjectMenu()->disappear();
-    playlists->deletePermission = true;
+    playlists->setDeletePermission(true);
     QVERIFY(longTap(playlists, QStringLiteral("Old list")));
     QCOMPARE(entryTexts(playlists->pageObjectMenu()).last(), QStringLiteral("Delete"));
     QVERIFY(choose(playlists, QStringLiteral("Delete")));
@@ -742,7 +742,7 @@ void TestObjectMenu::specialRowsNeverStandForAnEarlierRow()
     QVERIFY(longTap(artists, QStringLiteral("Kim")));
     artists->pageObjectMenu()->disappear();
     artists->handleListItemLongTap(QModelIndex(), QPointF());
-    artists->unknownArtistItem = true;
+    artists->markSpecialRow(ItemMenu::UnknownArtistRow);
     QVERIFY(!artists->longTappedItem().isValid());
     QVERIFY(choose(artists, QStringLiteral("Delete")));
     DeleteObjectDialog* dialog = waitForDeleteDialog();
@@ -758,13 +758,13 @@ void TestObjectMenu::specialRowsNeverStandForAnEarlierRow()
     QVERIFY(longTap(artists, QStringLiteral("Kim")));
     artists->pageObjectMenu()->disappear();
     artists->handleListItemLongTap(QModelIndex(), QPointF());
-    artists->unknownAlbumOfArtistItem = true;
+    artists->markSpecialRow(ItemMenu::UnknownAlbumOfArtistRow);
     QVERIFY(choose(artists, QStringLiteral("Add to playlist")));
     QVERIFY(!findInScene<PlaylistSelectionSheet>(window->scene()));
 
     // Yes on the unknown artist deletes the songs without artist, and only those.
     artists->handleListItemLongTap(QModelIndex(), QPointF());
-    artists->unknownArtistItem = true;
+    artists->markSpecialRow(ItemMenu::UnknownArtistRow);
     QVERIFY(choose(artists, QStringLiteral("Delete")));
     dialog = waitForDeleteDialog();
     QVERIFY(dialog);

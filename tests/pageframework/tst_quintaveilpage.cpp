@@ -21,6 +21,7 @@
 #include "mlabel.h"
 #include "mlist.h"
 #include "mlocale.h"
+#include "mobjectmenu.h"
 #include "mpannableviewport.h"
 #include "mscenemanager.h"
 #include "mtextedit.h"
@@ -486,7 +487,8 @@ void TestQuintaveilPage::queueingShowsHowManySongsWereAdded()
     // One song of the page's own list, long-tapped: copied.
     const QModelIndex row = page->waitForVisibleRow(QStringLiteral("Cobalt"));
     QVERIFY(row.isValid());
-    page->longTappedIndex = row;
+    page->handleListItemLongTap(row, QPointF());
+    page->pageObjectMenu()->disappear();
     page->handleAddToQueue();
     QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 10, Timeout);
     QCOMPARE(MBanner::shownTitles().last(), QStringLiteral("1 song added to queue"));
@@ -509,8 +511,7 @@ void TestQuintaveilPage::queueingShowsHowManySongsWereAdded()
             kim = allSongs->index(r, 10).data().toInt();
     }
     QVERIFY(kim > 0);
-    page->artistItem = true;
-    page->specialItemId = kim;
+    page->markSpecialRow(ItemMenu::ArtistRow, kim);
     page->handleAddToQueue();
     QTRY_COMPARE_WITH_TIMEOUT(MBanner::shownTitles(),
                               QStringList { QStringLiteral("5 songs added to queue") }, Timeout);

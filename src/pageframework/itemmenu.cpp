@@ -1,0 +1,562 @@
+#include "itemmenu.h"
+
+#include "deleteobjectdialog.h"
+#include "quintaveilpage.h"
+#include "ringtonesetter.h"
+
+#include "common/logging.h"
+#include "data/listmodel.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/twinturbosortfilterproxymodel.h"
+#include "maction.h"
+#include "mafwtrackermodelfactory.h"
+#include "mnamespace.h"
+#include "mobjectmenu.h"
+#include "mscenemanager.h"
+#include "shell/mainwindow.h"
+
+using namespace Parlovance;
+
+namespace {
+
+const char* const SongIdKey = "songId";
+
+bool isSongList(MafwTrackerModel::QueryType type)
+{
+    return (type >= MafwTrackerModel::AllSongs && type <= MafwTrackerModel::SongsOfUserPlaylist)
+        || type == MafwTrackerModel::SongsOfAlbumByArtist;
+}
+
+bool isAlbumList(MafwTrackerModel::QueryType type)
+{
+    return type == MafwTrackerModel::AllAlbums || type == MafwTrackerModel::AlbumsOfArtist
+        || type == MafwTrackerModel::AlbumsWithoutArtist;
+}
+
+bool isPlaylistList(MafwTrackerModel::QueryType type)
+{
+    return type == MafwTrackerModel::PlaylistFiles || type == MafwTrackerModel::UserPlaylists;
+}
+
+// The song sets that an empty id list names as a whole.
+bool isWholeSet(MafwTrackerModel::QueryType type)
+{
+    return type == MafwTrackerModel::SongsOfUnknownArtist
+        || type == MafwTrackerModel::SongsOfUnknownAlbum
+        || type == MafwTrackerModel::SongsWithoutAlbumAndArtist;
+}
+
+bool isDeletable(MafwTrackerModel::QueryType type)
+{
+    return isSongList(type) || isAlbumList(type) || isPlaylistList(type)
+        || type == MafwTrackerModel::AllArtists || type == MafwTrackerModel::UnknownAlbumOfArtist;
+}
+
+} // namespace
+
+ItemMenu::ItemMenu(QuintaveilPage* owner)
+    : QObject(owner)
+    , page(owner)
+    , favouriteText(qtTrId("qtn_comm_command_favorite"))
+    , unmarkFavouriteText(qtTrId("qtn_comm_command_unmark_favorite"))
+{
+}
+
+// The page deletes the menu itself, in its own teardown.
+ItemMenu::~ItemMenu() = default;
+
+MObjectMenu* ItemMenu::menu() const
+{
+    return objectMenu;
+}
+
+void ItemMenu::createMenu(ObjectMenuType type)
+{
+    const bool songs = type == SongObjectMenu || type == SongObjectMenuWithoutDelete;
+    const bool collections = type == CollectionObjectMenu
+                          || type == CollectionObjectMenuWithoutPlaylist;
+    if (objectMenu || (!songs && !collections))
+        return;
+    objectMenu = new MObjectMenu(nullptr);
+    objectMenu->setStyleName(QStringLiteral("Inverted"));
+
+    auto entry = [this](const QString& text, void (QuintaveilPage::*slot)()) {
+        auto* action = new MAction(text, objectMenu);
+        addEntry(action);
+        connect(action, &QAction::triggered, page, slot);
+    };
+    const QString addToQueueText = qtTrId("qtn_musi_addtoplaylist");
+    const QString addToPlaylistText = qtTrId("qtn_musi_add_to_playlist");
+    if (songs) {
+        entry(addToQueueText, &QuintaveilPage::handleAddToQueue);
+        entry(addToPlaylistText, &QuintaveilPage::handleAddToPlaylist);
+        entry(favouriteText, &QuintaveilPage::handleMarkAsFavourite);
+        entry(qtTrId("qtn_comm_object_details"), &QuintaveilPage::handleViewDetails);
+        auto* ringtone = new MAction(qtTrId("qtn_musi_set_ring_tone"), objectMenu);
+        addEntry(ringtone);
+        connect(ringtone, &QAction::triggered, page, [this] { page->setAsRingtone(); });
+    } else {
+        entry(qtTrId("qtn_musi_play"), &QuintaveilPage::handlePlay);
+        entry(addToQueueText, &QuintaveilPage::handleAddToQueue);
+        if (type == CollectionObjectMenu)
+            entry(addToPlaylistText, &QuintaveilPage::handleAddToPlaylist);
+    }
+    deleteEntry = new MAction(qtTrId("qtn_comm_command_delete"), objectMenu);
+    connect(deleteEntry, &QAction::triggered, this, [this] { deleteItem(QModelIndex()); });
+    if (type != SongObjectMenuWithoutDelete)
+        showDeleteEntry(true);
+}
+
+void ItemMenu::addEntry(MAction* action)
+{
+    action->setLocation(MAction::ObjectMenuLocation);
+    objectMenu->addAction(action);
+}
+
+void ItemMenu::showDeleteEntry(bool shown)
+{
+    const bool isShown = objectMenu->actions().contains(deleteEntry);
+    if (shown && !isShown)
+        addEntry(deleteEntry);
+    else if (!shown && isShown)
+        objectMenu->removeAction(deleteEntry);
+}
+
+void ItemMenu::hide()
+{
+    if (objectMenu)
+        objectMenu->disappear();
+}
+
+void ItemMenu::setDeletePermission(bool permitted)
+{
+    deletePermission = permitted;
+}
+
+void ItemMenu::markSpecialRow(SpecialRow row, int id, const QString& name)
+{
+    special = row;
+    specialId = id;
+    specialName = name;
+}
+
+void ItemMenu::openFor(const QModelIndex& index)
+{
+    special = NoSpecialRow;
+    if (!objectMenu)
+        return;
+    if (index.isValid()) {
+        longTappedIndex = index;
+        longTappedId = itemIdAt(index);
+        updateEntries(index);
+    } else {
+        // A row that is no item of the page model: the mark the page sets next says what it
+        // is, and no earlier row may stand in for it.
+        longTappedIndex = QPersistentModelIndex();
+        longTappedId = 0;
+    }
+    if (MSceneManager* manager = page->sceneManager())
+        manager->appearSceneWindow(objectMenu, MSceneWindow::KeepWhenDone);
+}
+
+void ItemMenu::updateEntries(const QModelIndex& index)
+{
+    const QVariant favourite = pageModelCell(index, QStringLiteral("favorited"));
+    if (favourite.isValid()) {
+        for (QAction* action : objectMenu->actions()) {
+            if (favourite.toBool() && action->text() == favouriteText)
+                action->setText(unmarkFavouriteText);
+            else if (!favourite.toBool() && action->text() == unmarkFavouriteText)
+                action->setText(favouriteText);
+        }
+    }
+    if (page->ownerWindow() && page->ownerWindow()->currentPage() == PagePlaylists)
+        showDeleteEntry(deletePermission);
+}
+
+// ---- the item ----
+
+QString ItemMenu::itemIdKey() const
+{
+    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+    if (!model)
+        return QString();
+    const MafwTrackerModel::QueryType type = model->queryType();
+    if (isSongList(type))
+        return QLatin1String(SongIdKey);
+    if (type >= MafwTrackerModel::AllAlbums && type <= MafwTrackerModel::AlbumsWithoutArtist)
+        return QStringLiteral("albumId");
+    if (type == MafwTrackerModel::AllArtists)
+        return QStringLiteral("artistId");
+    if (type >= MafwTrackerModel::PlaylistFiles && type <= MafwTrackerModel::UserPlaylists)
+        return QStringLiteral("playlistId");
+    return QString();
+}
+
+QVariant ItemMenu::pageModelCell(const QModelIndex& index, const QString& key) const
+{
+    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+    const int column = QuintaveilPage::columnForKey(model.data(), key);
+    const int row = page->sourceRow(index);
+    if (column < 0 || row < 0 || row >= model->rowCount())
+        return QVariant();
+    return model->data(model->index(row, column));
+}
+
+int ItemMenu::itemIdAt(const QModelIndex& index) const
+{
+    return pageModelCell(index, itemIdKey()).toInt();
+}
+
+QVariant ItemMenu::itemCell(const QModelIndex& index, const QString& key) const
+{
+    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+    const int column = QuintaveilPage::columnForKey(model.data(), key);
+    if (!index.isValid() || column < 0)
+        return QVariant();
+    if (index.model() == model.data())
+        return model->data(model->index(index.row(), column));
+    // The list adapter serves every column of a row under its own role.
+    return index.data(Qt::UserRole + column);
+}
+
+QModelIndex ItemMenu::listIndexOfSourceRow(int row) const
+{
+    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+    if (!model || row < 0 || row >= model->rowCount())
+        return QModelIndex();
+    QModelIndex index = model->index(row, 0);
+    ListModel* adapter = page->listAdapter();
+    if (!adapter)
+        return index;
+    TwinTurboSortFilterProxyModel* proxy = page->liveFilterProxy();
+    if (proxy && proxy->sourceModel() == model.data()) {
+        if (!proxy->filterRegExp().isEmpty())
+            index = proxy->mapFromSource(index);
+        else
+            index = proxy->index(row, 0);
+    }
+    return adapter->mapFromSource(index);
+}
+
+QModelIndex ItemMenu::longTappedItem() const
+{
+    // Rows come and go while the menu or the dialog is open, and a regrouping list forgets
+    // its rows: the item is known by its id, and its row is looked for again when needed.
+    if (longTappedIndex.isValid()
+        && (longTappedId == 0 || itemIdAt(longTappedIndex) == longTappedId))
+        return longTappedIndex;
+    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+    const int column = QuintaveilPage::columnForKey(model.data(), itemIdKey());
+    if (longTappedId == 0 || column < 0)
+        return QModelIndex();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->data(model->index(row, column)).toInt() == longTappedId)
+            return listIndexOfSourceRow(row);
+    }
+    return QModelIndex();
+}
+
+int ItemMenu::longTappedSongId() const
+{
+    return pageModelCell(longTappedItem(), QLatin1String(SongIdKey)).toInt();
+}
+
+// ---- the entries ----
+
+QSharedPointer<MafwTrackerModel> ItemMenu::specialRowModel(QString* name,
+                                                          Activity::ActivityType* type) const
+{
+    MafwTrackerModel::QueryType query;
+    int id = 0;
+    bool album = true;
+    switch (special) {
+    case UnknownAlbumRow:
+        query = MafwTrackerModel::SongsOfUnknownAlbum;
+        break;
+    case UnknownArtistRow:
+        query = MafwTrackerModel::SongsOfUnknownArtist;
+        album = false;
+        break;
+    case UnknownAlbumOfArtistRow:
+        query = MafwTrackerModel::SongsOfArtistWithoutAlbum;
+        id = specialId;
+        break;
+    case ArtistRow:
+        query = MafwTrackerModel::SongsOfArtist;
+        id = specialId;
+        album = false;
+        break;
+    default:
+        return QSharedPointer<MafwTrackerModel>();
+    }
+    if (name)
+        *name = album ? QStringLiteral("songsOfAlbum") : QStringLiteral("songsOfArtist");
+    if (type)
+        *type = album ? Activity::Album : Activity::Artist;
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    return QSharedPointer<MafwTrackerModel>(factory ? factory->getModel(query, 0, id) : nullptr);
+}
+
+void ItemMenu::play()
+{
+    if (special != NoSpecialRow) {
+        QString name;
+        Activity::ActivityType type = Activity::NoActivity;
+        const QSharedPointer<MafwTrackerModel> model = specialRowModel(&name, &type);
+        if (model)
+            page->play(QModelIndex(), model, name, type, PlayOptions(), 0, -1);
+        return;
+    }
+
+    const QHash<QString, QVariant> parameters = page->itemParameters(longTappedItem());
+    const auto model = parameters.value(QStringLiteral("model"))
+                           .value<QSharedPointer<MafwTrackerModel>>();
+    if (!model || !parameters.contains(QStringLiteral("name"))
+        || !parameters.contains(QStringLiteral("type")))
+        return;
+    const int trackerId = parameters.value(QStringLiteral("trackerId")).toInt();
+    page->play(QModelIndex(), model, parameters.value(QStringLiteral("name")).toString(),
+               Activity::ActivityType(parameters.value(QStringLiteral("type")).toInt()),
+               trackerId < 0 ? PlayOptions(PlayCopiedModel) : PlayOptions(), trackerId, -1);
+}
+
+void ItemMenu::addToQueue()
+{
+    if (special != NoSpecialRow) {
+        const QSharedPointer<MafwTrackerModel> model = specialRowModel(nullptr, nullptr);
+        if (model)
+            page->appendToQueue(model, false, -1);
+        return;
+    }
+
+    const QHash<QString, QVariant> parameters = page->itemParameters(longTappedItem());
+    const auto model = parameters.value(QStringLiteral("model"))
+                           .value<QSharedPointer<MafwTrackerModel>>();
+    if (model) {
+        page->appendToQueue(model, parameters.value(QStringLiteral("trackerId")).toInt() < 0, -1);
+        return;
+    }
+    // A song of the page's own list: one row, copied.
+    const int row = page->sourceRow(longTappedItem());
+    if (page->currentPageModel() && row >= 0)
+        page->appendToQueue(page->currentPageModel(), true, row);
+}
+
+void ItemMenu::markAsFavourite()
+{
+    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+    const int row = page->sourceRow(longTappedItem());
+    const int column = QuintaveilPage::columnForKey(model.data(), QStringLiteral("favorited"));
+    if (row < 0 || column < 0)
+        return;
+    const QModelIndex cell = model->index(row, column);
+    model->setData(cell, !cell.data().toBool(), Qt::EditRole);
+}
+
+void ItemMenu::viewDetails()
+{
+    const int id = longTappedSongId();
+    if (id > 0)
+        emit page->goToPage(PageSongDetails, QVariant(id));
+}
+
+void ItemMenu::setAsRingtone(const QModelIndex& index)
+{
+    if (!page->currentPageModel())
+        return;
+    int id = 0;
+    if (index.isValid()) {
+        const QVariant song = pageModelCell(index, QLatin1String(SongIdKey));
+        if (!song.isValid())
+            return;
+        id = song.toInt();
+    } else {
+        if (!longTappedItem().isValid())
+            return;
+        id = longTappedSongId();
+    }
+    RingtoneSetter::instance()->setAsRingtone(id);
+}
+
+void ItemMenu::addToPlaylist()
+{
+    PlaylistItem itemType = SongItem;
+    int id = 0;
+    switch (special) {
+    case UnknownAlbumRow:
+        itemType = SongsWithoutAlbumItem;
+        id = -1;
+        break;
+    case UnknownArtistRow:
+        itemType = SongsWithoutArtistItem;
+        id = -1;
+        break;
+    case ArtistRow:
+        itemType = ArtistItem;
+        id = specialId;
+        special = NoSpecialRow;
+        specialId = -1;
+        break;
+    case UnknownAlbumOfArtistRow:
+        // No kind of playlist item stands for the songs without album of one artist, and the
+        // row long-tapped before this one must not be added in their place.
+        qCDebug(lcPages) << Q_FUNC_INFO << "- the unknown album of an artist cannot be added";
+        return;
+    case NoSpecialRow: {
+        const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+        if (!model)
+            return;
+        const MafwTrackerModel::QueryType type = model->queryType();
+        QString key;
+        if ((type >= MafwTrackerModel::AllSongs && type <= MafwTrackerModel::SongsOfUserPlaylist)
+            || type == MafwTrackerModel::AlbumsWithoutArtist) {
+            key = QLatin1String(SongIdKey);
+            itemType = SongItem;
+        } else if (type >= MafwTrackerModel::AllAlbums
+                   && type <= MafwTrackerModel::RecentlyAddedAlbums) {
+            key = QStringLiteral("albumId");
+            itemType = AlbumItem;
+        } else if (type == MafwTrackerModel::AllArtists) {
+            key = QStringLiteral("artistId");
+            itemType = ArtistItem;
+        } else {
+            return;
+        }
+        const QVariant item = pageModelCell(longTappedItem(), key);
+        if (!item.isValid())
+            return;
+        id = item.toInt();
+        break;
+    }
+    }
+    const bool wholeSet = id == -1
+        && (itemType == SongsWithoutAlbumItem
+            || itemType == SongsWithoutArtistItem);
+    if (id <= 0 && !wholeSet)
+        return;
+    if (playlistSheetOpener())
+        playlistSheetOpener()(itemType, id);
+    else
+        qCWarning(lcPages) << Q_FUNC_INFO << "- no playlist sheet to offer the item in";
+}
+
+std::function<void(int, int)>& ItemMenu::playlistSheetOpener()
+{
+    static std::function<void(int, int)> opener;
+    return opener;
+}
+
+void ItemMenu::setPlaylistSheetOpener(std::function<void(int itemType, int id)> opener)
+{
+    playlistSheetOpener() = std::move(opener);
+}
+
+void ItemMenu::deleteItem(const QModelIndex& index)
+{
+    MafwTrackerModel::QueryType type = MafwTrackerModel::NoList;
+    int id = 0;
+    QString name;
+
+    // A special row is known by its mark; it never falls back to a row tapped before.
+    if (!index.isValid() && special != NoSpecialRow) {
+        const int current = page->ownerWindow() ? page->ownerWindow()->currentPage() : -1;
+        if (special == UnknownArtistRow && (current == PageArtists || current == PageAlbumsOfArtist)) {
+            type = MafwTrackerModel::SongsOfUnknownArtist;
+        } else if (special == UnknownAlbumRow && current == PageAlbums) {
+            type = MafwTrackerModel::SongsOfUnknownAlbum;
+        } else if (special == UnknownAlbumOfArtistRow && current == PageAlbumsOfArtist) {
+            id = specialId;
+            name = specialName;
+            // The unknown artist's songs without album are the songs with neither.
+            type = id > 0 ? MafwTrackerModel::UnknownAlbumOfArtist
+                          : MafwTrackerModel::SongsWithoutAlbumAndArtist;
+        } else if (special == ArtistRow && current == PageAlbumsOfArtist) {
+            if (specialId > 0) {
+                type = MafwTrackerModel::AllArtists;
+                id = specialId;
+                name = specialName;
+            } else {
+                type = MafwTrackerModel::SongsOfUnknownArtist;
+            }
+        }
+        deleteFromLibrary(type, id, name);
+        return;
+    }
+
+    const QModelIndex item = index.isValid() ? index : longTappedItem();
+    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+    if (!item.isValid() || !model) {
+        qCDebug(lcPages) << Q_FUNC_INFO << "- the item is gone, nothing to delete";
+        return;
+    }
+    type = model->queryType();
+    QString nameKey;
+    QString idKey;
+    if (isSongList(type)) {
+        nameKey = QStringLiteral("songTitle");
+        idKey = QLatin1String(SongIdKey);
+    } else if (isAlbumList(type)) {
+        nameKey = QStringLiteral("albumName");
+        idKey = QStringLiteral("albumId");
+    } else if (type == MafwTrackerModel::AllArtists) {
+        nameKey = QStringLiteral("artistName");
+        idKey = QStringLiteral("artistId");
+    } else if (isPlaylistList(type)) {
+        nameKey = QStringLiteral("playlistName");
+        idKey = QStringLiteral("playlistId");
+    } else {
+        qCWarning(lcPages) << Q_FUNC_INFO << "Item type" << int(type) << "can't be deleted";
+        return;
+    }
+    name = itemCell(item, nameKey).toString();
+    id = itemCell(item, idKey).toInt();
+    if (id < 1 && type == MafwTrackerModel::AlbumsWithoutArtist)
+        type = MafwTrackerModel::SongsWithoutAlbumAndArtist;
+    deleteFromLibrary(type, id, name);
+}
+
+void ItemMenu::deleteFromLibrary(MafwTrackerModel::QueryType type, int trackerId,
+                                 const QString& name)
+{
+    if (type == MafwTrackerModel::NoList)
+        return;
+    // An empty id list deletes a whole set; only three kinds of set have that meaning.
+    if (!isWholeSet(type) && (!isDeletable(type) || trackerId < 1)) {
+        qCWarning(lcPages) << Q_FUNC_INFO << "- nothing to delete: query type" << int(type)
+                           << "id" << trackerId;
+        return;
+    }
+    // One question at a time: the answer to an earlier one must not delete this item.
+    if (deleteDialog) {
+        disconnect(deleteDialog, &DeleteObjectDialog::finished, this,
+                   &ItemMenu::processDeleteDialogResult);
+        deleteDialog->disappear();
+    }
+    deleteTrackerId = trackerId;
+    deleteQueryType = type;
+    deleteDialog = new DeleteObjectDialog(type, name, page);
+    connect(deleteDialog, &DeleteObjectDialog::finished, this,
+            &ItemMenu::processDeleteDialogResult);
+}
+
+void ItemMenu::processDeleteDialogResult(int resultCode)
+{
+    if (resultCode == M::YesButton && deleteQueryType != MafwTrackerModel::NoList) {
+        QList<int> ids;
+        if (deleteTrackerId > 0 && !isWholeSet(deleteQueryType))
+            ids.append(deleteTrackerId);
+        if (MafwTrackerModelFactory* factory =
+                MafwTrackerModelFactoryInstance::instance()->factory())
+            factory->deleteItems(ids, deleteQueryType);
+        // The artist whose albums the page shows is gone.
+        if (special == ArtistRow && page->isVisible() && page->ownerWindow()
+            && page->ownerWindow()->currentPage() == PageAlbumsOfArtist)
+            page->displayPreviousPageInWindow();
+    }
+    longTappedIndex = QPersistentModelIndex();
+    longTappedId = 0;
+    deleteTrackerId = 0;
+    deleteQueryType = MafwTrackerModel::NoList;
+    deleteDialog = nullptr;
+}

@@ -1,0 +1,126 @@
+#ifndef ITEMMENU_H
+#define ITEMMENU_H
+
+#include "activity/activity.h"
+#include "mafwtrackermodel.h"
+#include "objectmenutype.h"
+
+#include <functional>
+
+#include <QObject>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QString>
+
+class DeleteObjectDialog;
+class MAction;
+class MObjectMenu;
+class QuintaveilPage;
+
+// The long-tap menu of a page's list items and what its entries do: play, queue, add to a
+// playlist, mark as favourite, details, ringing tone and delete (after the user confirms).
+//
+// The menu acts on the item that was long-tapped, known by its id: rows that come and go
+// meanwhile never make it act on another item, and an item that went away is acted on by no
+// entry. A row that is no item of the page's model (the songs without an artist or album, an
+// artist's own row) is a special row: the page marks it right after opening the menu, and the
+// entries act on the songs it stands for. The entries reach the page through its slots, so a
+// page may answer one of them itself.
+class ItemMenu : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum SpecialRow {
+        NoSpecialRow,
+        UnknownArtistRow,        // the songs without an artist
+        UnknownAlbumRow,         // the songs without an album
+        UnknownAlbumOfArtistRow, // one artist's songs without an album (id: the artist)
+        ArtistRow                // all of one artist's songs (id: the artist)
+    };
+
+    // What an item offered to a playlist is; the playlist sheet takes these numbers.
+    enum PlaylistItem {
+        SongItem = 0,
+        AlbumItem = 1,
+        ArtistItem = 2,
+        SongsWithoutAlbumItem = 3, // with the id -1
+        SongsWithoutArtistItem = 4 // with the id -1
+    };
+
+    // The playlist sheet lives above the pages: the window installs what opens it for an
+    // item. Without an opener nothing is offered.
+    static void setPlaylistSheetOpener(std::function<void(int itemType, int id)> opener);
+
+    explicit ItemMenu(QuintaveilPage* page);
+    ~ItemMenu() override;
+
+    // Builds the menu of the type, once; NoObjectMenu (or an unknown type) makes none, and
+    // then the menu never opens.
+    void createMenu(ObjectMenuType type);
+    MObjectMenu* menu() const;
+
+    // Opens the menu for a row of the page's list; an invalid index for a special row.
+    void openFor(const QModelIndex& index);
+    // Marks the row the menu was opened for (with the item's id and name where the row needs
+    // them).
+    void markSpecialRow(SpecialRow row, int id = -1, const QString& name = QString());
+    SpecialRow specialRow() const { return special; }
+    // On the playlists page the delete entry is offered only while permitted.
+    void setDeletePermission(bool permitted);
+    // The long-tapped item as the list shows it now; invalid when it is gone.
+    QModelIndex longTappedItem() const;
+    void hide();
+
+    // The entries.
+    void play();
+    void addToQueue();
+    void addToPlaylist();
+    void markAsFavourite();
+    void viewDetails();
+    void setAsRingtone(const QModelIndex& index);
+    // index: an item of the page's list; invalid for the long-tapped item or special row.
+    void deleteItem(const QModelIndex& index);
+    // Asks whether to delete the item (type NoList: nothing) and deletes it on Yes.
+    void deleteFromLibrary(MafwTrackerModel::QueryType type, int trackerId, const QString& name);
+
+private slots:
+    void processDeleteDialogResult(int resultCode);
+
+private:
+    static std::function<void(int, int)>& playlistSheetOpener();
+    void addEntry(MAction* action);
+    void showDeleteEntry(bool shown);
+    void updateEntries(const QModelIndex& index);
+    QSharedPointer<MafwTrackerModel> specialRowModel(QString* name,
+                                                     Activity::ActivityType* type) const;
+    // The id column of the page model's items ("songId", "albumId", ...); empty for none.
+    QString itemIdKey() const;
+    int itemIdAt(const QModelIndex& index) const;
+    // A column of the page model's row of the index, -1 for none.
+    QVariant pageModelCell(const QModelIndex& index, const QString& key) const;
+    // A column of the row as the index's own model serves it.
+    QVariant itemCell(const QModelIndex& index, const QString& key) const;
+    QModelIndex listIndexOfSourceRow(int row) const;
+    int longTappedSongId() const;
+
+    QuintaveilPage* page;
+    QPointer<MObjectMenu> objectMenu;
+    QPointer<MAction> deleteEntry;
+    bool deletePermission = true;
+    QString favouriteText;
+    QString unmarkFavouriteText;
+
+    QPersistentModelIndex longTappedIndex;
+    int longTappedId = 0; // the item's id, read when it was tapped
+    SpecialRow special = NoSpecialRow;
+    int specialId = -1;
+    QString specialName;
+
+    // The pending delete request and the dialog that asks for it.
+    int deleteTrackerId = 0;
+    MafwTrackerModel::QueryType deleteQueryType = MafwTrackerModel::NoList;
+    QPointer<DeleteObjectDialog> deleteDialog;
+};
+
+#endif // ITEMMENU_H
