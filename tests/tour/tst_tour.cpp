@@ -18,7 +18,14 @@
 #include "pages/allsongspage.h"
 #include "pageframework/applicationmenuwidget.h"
 #include "playback/navigationbarwidget.h"
+#include "mimagewidget.h"
+#include "mlabel.h"
+#include "pageframework/songcollectionlistitem.h"
+#include "pageframework/songlist.h"
+#include "playback/albumartwidget.h"
 #include "playback/nowplayingpage.h"
+#include "playback/playerinfoarea.h"
+#include "playback/playqueuecontentitem.h"
 #include "playback/playstate.h"
 #include "shell/mainwindow.h"
 #include "shell/parlovanceservice.h"
@@ -67,6 +74,53 @@ QModelIndex rowTitled(ListModel* list, const QString& title)
         }
     }
     return QModelIndex();
+}
+
+// Every song row on screen spans the list, with its second line beside the length: a row laid
+// out at another width than it is drawn at shows a few letters and an ellipsis.
+void verifySongRows(MList* list)
+{
+    QCoreApplication::processEvents();
+    const qreal width = list->size().width();
+    int rows = 0;
+    for (MWidget* cell : list->visibleCells()) {
+        auto* row = qobject_cast<SongCollectionListItem*>(cell);
+        if (!row)
+            continue;
+        ++rows;
+        QCOMPARE(row->size().width(), width);
+        QVERIFY2(row->subtitleLabel()->size().width() > width / 2,
+                 qPrintable(row->titleLabel()->text()));
+        QVERIFY(row->infoLabel()->x() > width / 2);
+    }
+    QVERIFY(rows > 0);
+}
+
+// The queue's rows: the title over the artist, the length at the right end of the artist's
+// line, all at the list's width.
+void verifyQueueRows(MList* list)
+{
+    QCoreApplication::processEvents();
+    const qreal width = list->size().width();
+    int rows = 0;
+    for (MWidget* cell : list->visibleCells()) {
+        auto* row = qobject_cast<PlayQueueContentItem*>(cell);
+        if (!row)
+            continue;
+        ++rows;
+        QCOMPARE(row->size().width(), width);
+        const QRectF title = row->titleLabelWidget()->geometry();
+        const QRectF artist = row->subtitleLabelWidget()->geometry();
+        const QRectF length = row->sideBottomLabelWidget()->geometry();
+        QVERIFY2(title.width() > width / 2, qPrintable(row->title()));
+        QVERIFY2(artist.width() > width / 4 && row->subtitleLabelWidget()->isVisible(),
+                 qPrintable(row->title()));
+        QVERIFY(artist.top() >= title.bottom() - 1);
+        QVERIFY(length.left() >= artist.right() - 1);
+        QVERIFY(length.right() > width * 0.8);
+        QVERIFY(length.top() >= title.bottom() - 1 && length.top() < artist.bottom());
+    }
+    QVERIFY(rows > 0);
 }
 
 } // namespace
@@ -252,7 +306,39 @@ void TestTour::rowsAreLaidOutAtTheWidthTheyAreDrawnAt()
 {
     // The list rows after Back from the player, in a filtered list and in the play queue after
     // shuffle: every row drawn at the list's width, title, artist line and length in place.
-    QSKIP("written with the list rows' common cell painter");
+    auto* player = qobject_cast<NowPlayingPage*>(window->cachedPage(PageNowPlaying));
+    QVERIFY(player);
+    AllSongsPage* songs = songsPage();
+    emit player->backButtonClicked();
+    QTRY_COMPARE(window->currentPage(), int(PageAllSongs));
+    QTRY_COMPARE(songs->sceneWindowState(), MSceneWindow::Appeared);
+    QTRY_VERIFY(songs->currentFilterText().isEmpty());
+    QTRY_VERIFY(songs->pageList()->visibleCell(rowTitled(songs->listAdapter(), "Cobalt")));
+    verifySongRows(songs->pageList());
+
+    QSignalSpy edits(songs, SIGNAL(filterTextChanged(QString)));
+    QTest::keyClicks(window.get(), QStringLiteral("r"));
+    QVERIFY(edits.wait(Timeout));
+    QTRY_COMPARE(songs->currentFilterText(), QStringLiteral("r"));
+    QTRY_VERIFY(songs->pageList()->visibleCell(rowTitled(songs->listAdapter(), "Crimson")));
+    verifySongRows(songs->pageList());
+
+    // A song of the whole library, shuffled, and its queue opened on the player.
+    QTest::keyClick(window.get(), Qt::Key_Backspace);
+    QTRY_VERIFY_WITH_TIMEOUT(songs->currentFilterText().isEmpty(), Timeout);
+    tapSong(QStringLiteral("Cobalt"));
+    expectPlaying(QStringLiteral("Cobalt"));
+    PlayState* hub = PlayState::instance();
+    QTRY_VERIFY(player->navigation()->applicationMenu()->actions().contains(player->ringtoneMenuAction()));
+    if (!hub->isShuffle()) {
+        finger->tap(centreOf(player->navigation()->shuffleControl()));
+        QTRY_VERIFY(hub->isShuffle());
+    }
+    finger->tap(centreOf(player->albumArt()));
+    QTRY_VERIFY(player->infoArea()->isQueueOpen());
+    MList* queue = player->infoArea()->queueList();
+    QTRY_VERIFY(queue->visibleCells().size() > 1);
+    verifyQueueRows(queue);
 }
 
 PARLOVANCE_TEST_MAIN(TestTour)
