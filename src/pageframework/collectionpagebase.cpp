@@ -1,13 +1,21 @@
 #include "collectionpagebase.h"
 
 #include "artistcontentitem.h"
+#include "cellpainter.h"
 #include "collectionviewshufflewidget.h"
 #include "collectionviewtitlewidget.h"
 #include "filterwidget.h"
+#include "songlist.h"
 
 #include "albumart/albumartloader.h"
 #include "common/logging.h"
+#include "data/listmodel.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/modelinstance.h"
+#include "data/twinturbosortfilterproxymodel.h"
+#include "mafwtrackermodelfactory.h"
 #include "mbasiclayoutanimation.h"
+#include "mcellcreator.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
 #include "mlayout.h"
@@ -23,15 +31,18 @@
 #include <QPropertyAnimation>
 #include <QTimer>
 
-CollectionPageBase::CollectionPageBase(MainWindow* owner, const QVariant& parameter)
+CollectionPageBase::CollectionPageBase(MainWindow* owner, const QVariant& parameter,
+                                       const CollectionPageDescription& pageDescription)
     : QuintaveilPage(owner, parameter)
+    , description(pageDescription)
     , removalTimer(new QTimer(this))
 {
     removalTimer->setInterval(removalDelay);
-    connect(this, SIGNAL(appeared()), this, SLOT(enableFilteringOnDisplayEnter()));
-    connect(this, SIGNAL(disappeared()), this, SLOT(disableFilteringOnDisplayExit()));
-    connect(this, SIGNAL(disappeared()), this, SLOT(removeFilterEdit()));
-    connect(removalTimer, SIGNAL(timeout()), this, SLOT(removeFilterEdit()));
+    connect(this, &MSceneWindow::appeared, this, &QuintaveilPage::enableFilteringOnDisplayEnter);
+    connect(this, &MSceneWindow::disappeared, this,
+            &QuintaveilPage::disableFilteringOnDisplayExit);
+    connect(this, &MSceneWindow::disappeared, this, &CollectionPageBase::removeFilterEdit);
+    connect(removalTimer, &QTimer::timeout, this, &CollectionPageBase::removeFilterEdit);
 
     // The list shows its own position; the page's indicator would be a second one.
     if (MPannableViewport* pannable = pannableViewport()) {
@@ -47,6 +58,223 @@ CollectionPageBase::~CollectionPageBase() = default;
 void CollectionPageBase::createContent()
 {
 }
+
+CellPainter* CollectionPageBase::rowPainter() const
+{
+    return qobject_cast<CellPainter*>(painter.data());
+}
+
+void CollectionPageBase::finishPageCreation(ObjectMenuType type)
+{
+    Q_UNUSED(type) // the description names the menu
+    if (created)
+        return;
+    created = true;
+
+    setupPageConnections(description.menuType);
+    createFilterEdit();
+    if (!list)
+        createList();
+    createCollectionPage();
+    setTitle(description.title);
+    titleHeader->setText(description.title);
+
+    // The chain: the shared model, the live-filter proxy, the grouped list model, the list.
+    filterProxy = QSharedPointer<TwinTurboSortFilterProxyModel>::create(nullptr);
+    filterProxy->setSearchColumns(description.searchColumns);
+    filterProxy->setDynamicSortFilter(false);
+    listModel = new ListModel(true, this);
+    listModel->setKeyColumns({ description.groupColumn }, false);
+    listModel->setSourceModel(filterProxy);
+
+    if (description.covers) {
+        covers = new AlbumArtLoader(description.artType, QStringLiteral("common"), this);
+        connect(covers, &AlbumArtLoader::albumArtReady, this, &QuintaveilPage::handleAlbumArtReady,
+                Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection));
+        connect(covers, &AlbumArtLoader::refreshAlbumArts, this,
+                &QuintaveilPage::updateListAlbumArts, Qt::UniqueConnection);
+    }
+    if (description.painter) {
+        CellPainter* rows = description.painter(covers, list);
+        rows->setFilterText(filterText);
+        painter = rows;
+        auto* creator = dynamic_cast<MCellCreator*>(rows);
+        if (auto* songs = qobject_cast<SongList*>(list))
+            songs->setPainter(creator);
+        else
+            list->setCellCreator(creator);
+    }
+    list->setItemModel(listModel);
+
+    connect(this, &CollectionPageBase::shuffleClicked, this, &CollectionPageBase::shufflePlay,
+            Qt::UniqueConnection);
+    connect(this, &MSceneWindow::appearing, this, &CollectionPageBase::handlePageAppearing,
+            Qt::UniqueConnection);
+    connect(this, &MSceneWindow::appeared, this, &CollectionPageBase::fetchRest,
+            Qt::UniqueConnection);
+    if (!description.nextPages.isEmpty())
+        connect(this, &MSceneWindow::appeared, this, &CollectionPageBase::preLoadNextPages);
+
+    getModel(description.queryType);
+    switchPolicy();
+    enableFilteringOnDisplayEnter();
+    if (isVisible())
+        handlePageAppearing();
+}
+
+void CollectionPageBase::createList()
+{
+    // A list of songs marks the one that plays.
+    list = description.songRows ? new SongList(centralWidget()) : new MList(centralWidget());
+    list->setStyleName(QStringLiteral("CommonListInverted"));
+    list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    list->setIndexDisplayMode(MList::Floating);
+}
+
+// ---- the model ----
+
+void CollectionPageBase::getModel(MafwTrackerModel::QueryType queryType)
+{
+    connect(ModelInstance::instance(), &ModelInstance::modelCreated, this,
+            &CollectionPageBase::setModel, Qt::UniqueConnection);
+    // A model that was already shared before this page existed is announced to nobody: it is
+    // taken up here.
+    setModel(queryType);
+}
+
+void CollectionPageBase::setModel(MafwTrackerModel::QueryType type)
+{
+    if (type != description.queryType)
+        return;
+    const QSharedPointer<MafwTrackerModel> model = ModelInstance::instance()->getModel(type);
+    if (!model || model == pageModel)
+        return;
+    if (pageModel)
+        pageModel->disconnect(this);
+    filterProxy->setSourceModel(model.data());
+    pageModel = model;
+    for (auto change : { &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved })
+        connect(pageModel.data(), change, this, &CollectionPageBase::switchPolicy,
+                Qt::UniqueConnection);
+    connect(pageModel.data(), &MafwTrackerModel::completed, this,
+            &CollectionPageBase::switchPolicy, Qt::UniqueConnection);
+    setShuffleWidgetModel();
+    if (list->itemModel() != listModel)
+        list->setItemModel(listModel);
+    connectEmptyViewHandling();
+    switchPolicy();
+}
+
+void CollectionPageBase::fetchRest()
+{
+    if (pageModel && !pageModel->isComplete())
+        pageModel->fetchRemainingRows();
+}
+
+QHash<QString, QVariant> CollectionPageBase::itemParameters(const QModelIndex& index)
+{
+    QHash<QString, QVariant> parameters;
+    const int row = sourceRow(index);
+    if (description.itemSongs == MafwTrackerModel::NoList || !pageModel || row < 0
+        || row >= pageModel->rowCount())
+        return parameters;
+    const int id = pageModel->index(row, description.idColumn).data().toInt();
+    if (id <= 0)
+        return parameters;
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    const QSharedPointer<MafwTrackerModel> songs(
+        factory ? factory->getModel(description.itemSongs, 50, id) : nullptr);
+    parameters.insert(QStringLiteral("model"), QVariant::fromValue(songs));
+    parameters.insert(QStringLiteral("trackerId"), id);
+    parameters.insert(QStringLiteral("name"),
+                      pageModel->index(row, description.nameColumn).data().toString());
+    parameters.insert(QStringLiteral("type"), QVariant::fromValue(description.activityType));
+    return parameters;
+}
+
+void CollectionPageBase::shufflePlay()
+{
+    ModelInstance::instance()->emitPlayAllSongs(true);
+}
+
+void CollectionPageBase::preLoadNextPages()
+{
+    disconnect(this, &MSceneWindow::appeared, this, &CollectionPageBase::preLoadNextPages);
+    for (Parlovance::ParlovancePages page : description.nextPages)
+        emit preLoadPage(page);
+}
+
+// ---- filtering and the row a user opened ----
+
+void CollectionPageBase::filterList(const QString& text)
+{
+    filterText = text;
+    if (CellPainter* rows = rowPainter())
+        rows->setFilterText(text);
+    if (!filterProxy || filterProxy->filterRegExp().pattern() == text)
+        return;
+    connect(filterProxy.data(), &QAbstractItemModel::layoutChanged, this,
+            &CollectionPageBase::handleFilteredModelLayoutChange, Qt::UniqueConnection);
+    filterProxy->setFilterExpression(text);
+}
+
+void CollectionPageBase::handleFilteredModelLayoutChange()
+{
+    disconnect(filterProxy.data(), &QAbstractItemModel::layoutChanged, this,
+               &CollectionPageBase::handleFilteredModelLayoutChange);
+    setFilteringPolicy();
+}
+
+void CollectionPageBase::setFilteringPolicy()
+{
+    if (scrollWaitsForFilter && filterText.isEmpty())
+        QMetaObject::invokeMethod(this, &CollectionPageBase::scrollToOpenedRow,
+                                  Qt::QueuedConnection);
+    // An emptied filter that arrives after the field has gone (the page was left, or came
+    // back before the filter caught up) opens no field: the page stays with its list.
+    if (filterText.isEmpty()
+        && (layoutState() == ListState || layoutState() == EmptyDeviceState)) {
+        switchPolicy();
+        return;
+    }
+    chooseFilteringPolicy(filterProxy && filterProxy->rowCount() > 0);
+}
+
+void CollectionPageBase::rememberOpenedRow(const QModelIndex& index)
+{
+    const int row = filterText.isEmpty() || !listModel ? -1 : listModel->mapToSourceRow(index);
+    openedRow = row < 0 ? QPersistentModelIndex()
+                        : QPersistentModelIndex(filterProxy->mapToSource(filterProxy->index(row, 0)));
+}
+
+void CollectionPageBase::handlePageAppearing()
+{
+    // The list is scrolled once it shows: cells laid out while the page is still hidden
+    // would keep the size they had then.
+    if (openedRow.isValid())
+        QMetaObject::invokeMethod(this, &CollectionPageBase::scrollToOpenedRow,
+                                  Qt::QueuedConnection);
+    switchPolicy();
+}
+
+void CollectionPageBase::scrollToOpenedRow()
+{
+    // The page came back before the emptied filter reached it: the whole list is not there
+    // yet, and the scroll waits for it.
+    if (openedRow.isValid() && filterProxy && !filterProxy->filterRegExp().pattern().isEmpty()) {
+        scrollWaitsForFilter = true;
+        return;
+    }
+    scrollWaitsForFilter = false;
+    if (openedRow.isValid() && listModel && list) {
+        const QModelIndex inList = listModel->mapFromSource(filterProxy->mapFromSource(openedRow));
+        if (inList.isValid())
+            list->scrollTo(inList, MList::PositionAtCenterHint, MList::NonAnimated);
+    }
+    openedRow = QPersistentModelIndex();
+}
+
+// ---- the page body and its arrangements ----
 
 CollectionPageBase::LayoutState CollectionPageBase::layoutState() const
 {
@@ -146,24 +374,26 @@ void CollectionPageBase::createCollectionLayout()
 void CollectionPageBase::connectCollectionSignals()
 {
     if (list) {
-        connect(list, SIGNAL(panningStarted()), this, SLOT(onPanningStarted()),
+        connect(list, &MPannableWidget::panningStarted, this, &QuintaveilPage::onPanningStarted,
                 Qt::UniqueConnection);
-        connect(list, SIGNAL(panningStopped()), this, SLOT(onPanningStopped()),
+        connect(list, &MPannableWidget::panningStopped, this, &QuintaveilPage::onPanningStopped,
                 Qt::UniqueConnection);
     }
-    connect(shuffleRow, SIGNAL(shuffleClicked()), this, SIGNAL(shuffleClicked()),
+    connect(shuffleRow, &CollectionViewShuffleWidget::shuffleClicked, this,
+            &CollectionPageBase::shuffleClicked, Qt::UniqueConnection);
+    connect(this, &QuintaveilPage::filterTextChanged, this,
+            &CollectionPageBase::handleFilterTextChanged, Qt::UniqueConnection);
+    connect(this, &MSceneWindow::appeared, this, &CollectionPageBase::switchPolicy,
             Qt::UniqueConnection);
-    connect(this, SIGNAL(filterTextChanged(QString)), this,
-            SLOT(handleFilterTextChanged(QString)), Qt::UniqueConnection);
-    connect(this, SIGNAL(appeared()), this, SLOT(switchPolicy()), Qt::UniqueConnection);
-    connect(this, SIGNAL(filteringStopped()), this, SLOT(switchPolicy()), Qt::UniqueConnection);
-    if (filterField()) {
-        connect(filterField(), SIGNAL(clearClicked()), this, SLOT(liveFilteringClearClicked()),
-                Qt::UniqueConnection);
-        connect(filterField(), SIGNAL(focusLost(Qt::FocusReason)), this,
-                SLOT(handleFilterFocusChanged()), Qt::UniqueConnection);
-        connect(filterField(), SIGNAL(focusGained(Qt::FocusReason)), this,
-                SLOT(handleFilterFocusChanged()), Qt::UniqueConnection);
+    connect(this, &QuintaveilPage::filteringStopped, this, &CollectionPageBase::switchPolicy,
+            Qt::UniqueConnection);
+    if (FilterWidget* field = filterField()) {
+        connect(field, &FilterWidget::clearClicked, this,
+                &CollectionPageBase::liveFilteringClearClicked, Qt::UniqueConnection);
+        connect(field, &FilterWidget::focusLost, this,
+                &CollectionPageBase::handleFilterFocusChanged, Qt::UniqueConnection);
+        connect(field, &FilterWidget::focusGained, this,
+                &CollectionPageBase::handleFilterFocusChanged, Qt::UniqueConnection);
     }
 }
 
@@ -219,7 +449,8 @@ void CollectionPageBase::switchPolicy()
     if (list)
         list->setShowGroups(true);
     enableKeyboardFiltering(true);
-    connect(this, SIGNAL(filteringStarted()), this, SLOT(addFilterEdit()), Qt::UniqueConnection);
+    connect(this, &QuintaveilPage::filteringStarted, this, &CollectionPageBase::addFilterEdit,
+            Qt::UniqueConnection);
 }
 
 void CollectionPageBase::enableEmptyDevicePolicy()
@@ -229,7 +460,7 @@ void CollectionPageBase::enableEmptyDevicePolicy()
     emptyDevicePolicy->activate();
     setPannable(false);
     enableKeyboardFiltering(false);
-    disconnect(this, SIGNAL(filteringStarted()), this, SLOT(addFilterEdit()));
+    disconnect(this, &QuintaveilPage::filteringStarted, this, &CollectionPageBase::addFilterEdit);
 }
 
 void CollectionPageBase::chooseFilteringPolicy(bool haveFilteredResults)
@@ -334,6 +565,8 @@ void CollectionPageBase::setShuffleWidgetModel()
         shuffleRow->setModel(pageModel.staticCast<QAbstractItemModel>(), 1);
 }
 
+// ---- the unknown row ----
+
 void CollectionPageBase::enableUnknownLabel(bool enabled)
 {
     keepWhenEmpty = enabled;
@@ -341,29 +574,30 @@ void CollectionPageBase::enableUnknownLabel(bool enabled)
         unknownItem = new ArtistContentItem(this);
         unknownItem->setLayoutPosition(M::CenterPosition);
         unknownItem->setIconStyle(MDetailedListItem::Thumbnail);
-        unknownItem->setTitle(unknownRowTitle);
-        unknownArtLoader = new AlbumArtLoader(artType, QStringLiteral("common"), this);
-        connect(unknownArtLoader, SIGNAL(albumArtReady(QPixmap,QVariant)), this,
-                SLOT(unknownAlbumArtReadySlot(QPixmap,QVariant)),
+        unknownItem->setTitle(description.unknownRowTitle);
+        unknownArtLoader = new AlbumArtLoader(description.artType, QStringLiteral("common"), this);
+        connect(unknownArtLoader, &AlbumArtLoader::albumArtReady, this,
+                &CollectionPageBase::unknownAlbumArtReadySlot,
                 Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection));
-        unknownArtLoader->loadAlbumArt(unknownRowTitle, unknownRowTitle, QStringLiteral("common"),
-                                       true, artType, QVariant());
+        unknownArtLoader->loadAlbumArt(description.unknownRowTitle, description.unknownRowTitle,
+                                       QStringLiteral("common"), true, description.artType,
+                                       QVariant());
         unknownItem->hide();
     }
     if (enabled) {
-        connect(unknownItem, SIGNAL(clicked()), this, SIGNAL(unknownLabelClicked()),
+        connect(unknownItem, &MListItem::clicked, this, &CollectionPageBase::unknownLabelClicked,
                 Qt::UniqueConnection);
-        connect(unknownItem, SIGNAL(longTapped(QPointF)), this,
-                SLOT(openObjectMenuForUnknown()), Qt::UniqueConnection);
+        connect(unknownItem, &MListItem::longTapped, this,
+                &CollectionPageBase::openObjectMenuForUnknown, Qt::UniqueConnection);
         unknownItem->show();
         if (listPolicy && (listPolicy->count() == 0
                            || listPolicy->itemAt(listPolicy->count() - 1) != unknownItem))
             listPolicy->addItem(unknownItem);
         unknownRowShown = true;
     } else {
-        disconnect(unknownItem, SIGNAL(clicked()), this, SIGNAL(unknownLabelClicked()));
-        disconnect(unknownItem, SIGNAL(longTapped(QPointF)), this,
-                   SLOT(openObjectMenuForUnknown()));
+        disconnect(unknownItem, &MListItem::clicked, this, &CollectionPageBase::unknownLabelClicked);
+        disconnect(unknownItem, &MListItem::longTapped, this,
+                   &CollectionPageBase::openObjectMenuForUnknown);
         unknownItem->hide();
         if (listPolicy)
             listPolicy->removeItem(unknownItem);
@@ -386,6 +620,7 @@ void CollectionPageBase::openObjectMenuForUnknown()
     // The row is no item of the page's model: the menu opens with no item and acts on the row
     // through the marker set here.
     handleListItemLongTap(QModelIndex(), QPointF(0, 0));
-    markSpecialRow(unknownRowTitle == unknownAlbumText ? ItemMenu::UnknownAlbumRow
-                                                       : ItemMenu::UnknownArtistRow);
+    markSpecialRow(description.queryType == MafwTrackerModel::AllAlbums
+                       ? ItemMenu::UnknownAlbumRow
+                       : ItemMenu::UnknownArtistRow);
 }
