@@ -2,6 +2,7 @@
 
 #include "mimagewidget.h"
 #include "mlabel.h"
+#include "mlisttaptracker.h"
 #include "mstylablewidget.h"
 
 #include <QGraphicsSceneMouseEvent>
@@ -20,12 +21,15 @@ ZelOverlayLabel::ZelOverlayLabel(const QString& styleName, QGraphicsItem* parent
     , ground(new MStylableWidget(this))
     , text(new MLabel(ground))
     , smallPicture(new MImageWidget(this))
+    , tapTracker(new MListTapTracker(this))
 {
     setStyleName(styleName);
     setAcceptedMouseButtons(Qt::LeftButton);
     picture->setAspectRatioMode(Qt::KeepAspectRatioByExpanding);
     picture->setFlag(QGraphicsItem::ItemClipsToShape);
     text->setTextElide(true);
+    ground->hide();
+    connect(tapTracker, &MListTapTracker::longTapped, this, &ZelOverlayLabel::longTapped);
     placeParts();
 }
 
@@ -34,6 +38,8 @@ ZelOverlayLabel::~ZelOverlayLabel() = default;
 void ZelOverlayLabel::setTitle(const QString& title)
 {
     text->setText(title);
+    // Without a title the picture shows whole.
+    ground->setVisible(!title.isEmpty());
 }
 
 QString ZelOverlayLabel::title() const
@@ -62,12 +68,12 @@ QString ZelOverlayLabel::smallImage() const
     return smallPicture->imageId();
 }
 
-void ZelOverlayLabel::setTextStyleName(const QString& name)
+void ZelOverlayLabel::setOverlayTextLabelStyleName(const QString& name)
 {
     text->setStyleName(name);
 }
 
-void ZelOverlayLabel::setBackgroundStyleName(const QString& name)
+void ZelOverlayLabel::setOverlayBackgroundStyleName(const QString& name)
 {
     ground->setStyleName(name);
 }
@@ -96,11 +102,24 @@ void ZelOverlayLabel::placeParts()
 void ZelOverlayLabel::mousePressEvent(QGraphicsSceneMouseEvent* event)
 {
     event->accept();
+    tapTracker->cancel();
+    tapTracker->press(event->scenePos());
+}
+
+void ZelOverlayLabel::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
+{
+    tapTracker->move(event->scenePos());
 }
 
 void ZelOverlayLabel::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
 {
     event->accept();
-    if (rect().contains(event->pos()))
+    if (tapTracker->release() && rect().contains(event->pos()))
         emit clicked();
+}
+
+void ZelOverlayLabel::ungrabMouseEvent(QEvent* event)
+{
+    Q_UNUSED(event)
+    tapTracker->cancel();
 }

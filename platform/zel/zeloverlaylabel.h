@@ -5,14 +5,17 @@
 #include "zeloverlaylabelstyle.h"
 
 #include <QPixmap>
+#include <QPointF>
 
 class MImageWidget;
 class MLabel;
+class MListTapTracker;
 class MStylableWidget;
 
 // A picture with a title over its lower edge and a small image in its upper right corner; a
-// tap gives clicked(). The text, the title's ground and the small image take style names of
-// their own.
+// tap gives clicked(), a press held still for the long-tap time longTapped() with the press's
+// scene position (and then no clicked()). A disabled label takes neither. The text, the
+// title's ground and the small image take style names of their own.
 class ZelOverlayLabel : public MWidgetController
 {
     Q_OBJECT
@@ -30,17 +33,20 @@ public:
     void setSmallImage(const QString& iconId);
     QString smallImage() const;
 
-    void setTextStyleName(const QString& name);
-    void setBackgroundStyleName(const QString& name);
+    void setOverlayTextLabelStyleName(const QString& name);
+    void setOverlayBackgroundStyleName(const QString& name);
     void setSmallImageStyleName(const QString& name);
 
 signals:
     void clicked();
+    void longTapped(QPointF position);
 
 protected:
     void resizeEvent(QGraphicsSceneResizeEvent* event) override;
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
+    void ungrabMouseEvent(QEvent* event) override;
 
 private:
     void placeParts();
@@ -49,6 +55,7 @@ private:
     MStylableWidget* ground;
     MLabel* text;
     MImageWidget* smallPicture;
+    MListTapTracker* tapTracker;
 };
 
 #endif // ZELOVERLAYLABEL_H

@@ -750,8 +750,8 @@ private slots:
     void labelFollowsTheSong()
     {
         auto* label = new NowPlayingLabel(QStringLiteral("NowPlayingLabel"), nullptr);
-        label->setTextStyleName(QStringLiteral("NowPlayingLabelText"));
-        label->setBackgroundStyleName(QStringLiteral("NowPlayingLabelBackground"));
+        label->setOverlayTextLabelStyleName(QStringLiteral("NowPlayingLabelText"));
+        label->setOverlayBackgroundStyleName(QStringLiteral("NowPlayingLabelBackground"));
         label->setSmallImageStyleName(QStringLiteral("NowPlayingLabelIcon"));
         label->setPreferredSize(318, 318);
         label->setMinimumSize(318, 318);
