@@ -1,16 +1,13 @@
 #ifndef ACTIVITY_H
 #define ACTIVITY_H
 
+#include "albumart/albumartistpairs.h"
+
 #include <QDateTime>
-#include <QList>
 #include <QMetaType>
-#include <QPair>
 #include <QPixmap>
 #include <QString>
 #include <QVariant>
-
-// The albums (first) and their artists (second) whose covers make up a collage.
-typedef QList<QPair<QString, QString>> AlbumArtistPairs;
 
 // One entry of the latest-activity list: something the user played from the library and may
 // resume from the main page.
@@ -65,7 +62,6 @@ QString collageId(const QString& name, int number);
 // receives one artist to name the album by: the first that is not the unknown-artist text.
 QString albumArtistName(const QString& artists, QString* displayArtist = nullptr);
 
-Q_DECLARE_METATYPE(AlbumArtistPairs)
 Q_DECLARE_METATYPE(Activity)
 Q_DECLARE_METATYPE(Activity::ActivityType)
 

@@ -1,6 +1,7 @@
 #include "latestactivitycontroller.h"
 
 #include "latestactivitymodel.h"
+#include "playback/playstate.h"
 
 #include <QCoreApplication>
 
@@ -54,6 +55,34 @@ int LatestActivityController::activityCount() const
     return activityModel->activities().size();
 }
 
+int LatestActivityController::mainPageState() const
+{
+    const PlayState* playState = PlayState::instance();
+    const PlayState::ContentType content = playState->contentType(PlayState::MusicMode);
+    switch (playState->state(PlayState::MusicMode)) {
+    case PlayState::Stopped:
+        if (activityCount() == 0 && deviceEmptyResolved)
+            return EmptyDevice;
+        if (content == PlayState::RadioPlaylistContent)
+            return NowPlayingFirst;
+        if (playState->songCount(playState->mode()) < 1)
+            return FullGrid;
+        return NowPlayingAsFirst;
+    case PlayState::Playing:
+    case PlayState::Paused:
+        return content == PlayState::SongContent ? NowPlayingAsFirst : NowPlayingFirst;
+    case PlayState::Transitioning:
+        return NowPlayingFirst;
+    default:
+        return FullGrid;
+    }
+}
+
+void LatestActivityController::setDeviceEmptyResolved()
+{
+    deviceEmptyResolved = true;
+}
+
 void LatestActivityController::writeActivities()
 {
     activityModel->writeActivities();
@@ -69,13 +98,21 @@ void LatestActivityController::setTrackNo(QString album, int trackNo)
 
 void LatestActivityController::checkActivities()
 {
+    activityModel->connectTrackerChangeSignals();
     activityModel->checkModel();
 }
 
 void LatestActivityController::createCollages()
 {
+    activityModel->createCollages();
 }
 
 void LatestActivityController::startFollowingDeletionsFromOtherModels()
 {
+    activityModel->startFollowingDeletionsFromOtherModels();
+}
+
+void LatestActivityController::resetCollageModels()
+{
+    activityModel->resetCollageModels();
 }

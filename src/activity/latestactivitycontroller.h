@@ -5,16 +5,26 @@
 
 #include <QList>
 #include <QObject>
+#include <QString>
 
 class LatestActivityModel;
 
 // The one way the rest of the program reaches the latest-activity list: pages record
-// playbacks, the main window saves and checks the list, the playback hub stores resume points.
+// playbacks, the main window saves and checks the list, the playback hub stores resume points,
+// and the main page's grid reads the list and asks which layout it needs.
 class LatestActivityController : public QObject
 {
     Q_OBJECT
 
 public:
+    // The layouts of the main page's grid (mainPageState()).
+    enum MainPageState {
+        EmptyDevice = 0,       // no music: only the fill-your-device text
+        NowPlayingFirst = 1,   // the now-playing label beside entries 0 to 4
+        NowPlayingAsFirst = 2, // the now-playing label stands for entry 0, beside entries 1 to 5
+        FullGrid = 3           // nine entries
+    };
+
     static LatestActivityController* instance();
 
     LatestActivityModel* model() const;
@@ -26,6 +36,12 @@ public:
     QList<Activity> activities() const;
     int activityCount() const;
 
+    // The layout the main page needs, from the playback state and the list.
+    int mainPageState() const;
+    // The start-up query has told whether the device holds music; until then an empty list
+    // does not mean an empty device.
+    void setDeviceEmptyResolved();
+
     // Writes the latest activities to the settings file.
     void writeActivities();
 
@@ -33,13 +49,16 @@ public:
     // without a title is found by its shown text as well as by its text id.
     void setTrackNo(QString album, int trackNo);
 
-    // Starts following the recently added albums and playlists, which fill the list.
+    // Follows the store's deletions and checks every entry against the store; starts following
+    // the recently added albums and playlists, which fill the list.
     void checkActivities();
-    // Activity collages are not drawn yet.
+    // Gives every all-songs and playlist entry its collage.
     void createCollages();
 
 public slots:
     void startFollowingDeletionsFromOtherModels();
+    // The library was indexed anew: the collages are made from the new song lists.
+    void resetCollageModels();
 
 private:
     LatestActivityController();
@@ -48,6 +67,7 @@ private:
     static LatestActivityController* s_instance;
 
     LatestActivityModel* activityModel;
+    bool deviceEmptyResolved = false;
 };
 
 #endif // LATESTACTIVITYCONTROLLER_H

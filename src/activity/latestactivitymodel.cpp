@@ -1,10 +1,16 @@
 #include "latestactivitymodel.h"
 
+#include "albumart/collageimagewidget.h"
 #include "common/logging.h"
 #include "common/parlovancesettings.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/modelinstance.h"
+#include "data/storequeries.h"
+#include "latestactivitycontroller.h"
+#include "mafwtrackerconnection.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
+#include "playlists/automaticplaylistsmodel.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -21,6 +27,63 @@ const char* const ActivitiesKey = "Activities";
 // Spelled as the settings files already in use spell it.
 const char* const UpdatedKey = "ActiviesUpdated";
 const char* const InitialQueryProperty = "initial_query";
+const char* const AllSongsId = "qtn_musi_all_songs";
+const char* const UnknownAlbumId = "qtn_musi_unknown_album";
+// The main-page state in which the playing entry shows beside the grid, in place of entry 0.
+const int NowPlayingBesideGrid = 2;
+const int CollageWidgetId = 100;
+const int ExistsColumns = 1;
+const int FavouritesId = -MafwTrackerModel::FavouriteSongs;
+const int NeverPlayedId = -MafwTrackerModel::NeverPlayedSongs;
+
+MafwTrackerConnection* trackerConnection()
+{
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    return factory ? factory->trackerConnection() : nullptr;
+}
+
+// The existence query of an entry: whether what it names still has songs. Null when the entry
+// is never checked.
+const char* existenceQuery(const Activity& activity)
+{
+    switch (activity.Type) {
+    case Activity::AllSongs:
+        return StoreQueries::AnySongExists;
+    case Activity::Album:
+        return activity.TrackerId < 1 ? StoreQueries::SongWithoutAlbumExists
+                                      : StoreQueries::AlbumExists;
+    case Activity::Artist:
+        return activity.TrackerId < 1 ? StoreQueries::SongWithoutArtistExists
+                                      : StoreQueries::ArtistExists;
+    case Activity::Playlist:
+    case Activity::UserPlaylist:
+        switch (activity.TrackerId) {
+        case -MafwTrackerModel::RecentlyAddedSongs:
+            return StoreQueries::RecentlyAddedExists;
+        case -MafwTrackerModel::RecentlyPlayedSongs:
+            return StoreQueries::RecentlyPlayedExists;
+        case -MafwTrackerModel::MostPlayedSongs:
+            return StoreQueries::MostPlayedExists;
+        case -MafwTrackerModel::FavouriteSongs:
+            return StoreQueries::FavouriteExists;
+        case -MafwTrackerModel::NeverPlayedSongs:
+            return StoreQueries::NeverPlayedExists;
+        case -MafwTrackerModel::RecentlyDownloadedSongs:
+            return StoreQueries::DownloadedExists;
+        default:
+            return activity.TrackerId >= 0 ? StoreQueries::PlaylistHasSongs : nullptr;
+        }
+    default:
+        return nullptr;
+    }
+}
+
+// Whether the query names the entry's id.
+bool queryTakesId(const char* query)
+{
+    return query == StoreQueries::AlbumExists || query == StoreQueries::ArtistExists
+           || query == StoreQueries::PlaylistHasSongs;
+}
 
 QString pairKey(int pair, int member)
 {
@@ -58,16 +121,20 @@ LatestActivityModel::LatestActivityModel(QObject* parent)
     Activity::registerMetaTypes();
     list.reserve(MaximumActivities + 1);
     writeTimer->setInterval(WriteDelayMs);
-    connect(writeTimer, SIGNAL(timeout()), this, SLOT(writeActivities()));
+    connect(writeTimer, &QTimer::timeout, this, &LatestActivityModel::writeActivities);
     removalTimer->setSingleShot(true);
     removalTimer->setInterval(0);
-    connect(removalTimer, SIGNAL(timeout()), this, SLOT(removeQueuedActivities()));
+    connect(removalTimer, &QTimer::timeout, this, &LatestActivityModel::removeQueuedActivities);
     readActivities();
+    followedQueryTypes << MafwTrackerModel::AllArtists << MafwTrackerModel::PlaylistFiles
+                       << MafwTrackerModel::UserPlaylists;
 }
 
 LatestActivityModel::~LatestActivityModel()
 {
     releaseFollowedModels();
+    // The widgets have no parent; at exit no event loop would run a later deletion.
+    qDeleteAll(collages);
 }
 
 void LatestActivityModel::writeActivities()
@@ -158,11 +225,19 @@ void LatestActivityModel::startWriteTimer()
         writeTimer->start();
 }
 
+int LatestActivityModel::insertionPosition(bool fromPage) const
+{
+    // While the main page shows the playing entry beside the grid, the grid shows entries from
+    // index 1 on: an entry that does not come from a page goes there to be seen.
+    auto* controller = qobject_cast<LatestActivityController*>(parent());
+    if (!fromPage && controller && controller->mainPageState() == NowPlayingBesideGrid)
+        return qMin(1, list.size());
+    return 0;
+}
+
 void LatestActivityModel::addActivity(const Activity& activity, bool fromPage)
 {
-    // Entries that do not come from a page would go behind the one now playing while the main
-    // page shows it beside the grid; the grid does not show it yet, so every entry goes first.
-    Q_UNUSED(fromPage)
+    const int position = insertionPosition(fromPage);
     const int found = matchingIndex(activity);
     if (found >= 0) {
         Activity& stored = list[found];
@@ -174,9 +249,12 @@ void LatestActivityModel::addActivity(const Activity& activity, bool fromPage)
         startWriteTimer();
         return;
     }
-    list.prepend(activity);
-    if (list.size() > MaximumActivities)
+    list.insert(position, activity);
+    if (list.size() > MaximumActivities) {
+        removeCollage(list.last());
         list.removeLast();
+    }
+    createCollage(activity);
     emit activityAdded(activity);
     startWriteTimer();
 }
@@ -185,6 +263,7 @@ void LatestActivityModel::removeActivity(int index)
 {
     if (index < 0 || index >= list.size())
         return;
+    removeCollage(list.at(index));
     list.removeAt(index);
     startWriteTimer();
     emit activityRemoved(index);
@@ -296,8 +375,45 @@ void LatestActivityModel::addPendingAlbums()
         addActivity(pendingList.takeLast(), false);
 }
 
+void LatestActivityModel::handleUnknownAlbumCountChange(bool unknownAlbums)
+{
+    if (!unknownAlbums) {
+        for (int i = 0; i < list.size(); ++i) {
+            if (list.at(i).Type == Activity::Album && list.at(i).Name == QLatin1String(UnknownAlbumId)) {
+                removeActivity(i);
+                return;
+            }
+        }
+        return;
+    }
+    MafwTrackerConnection* connection = trackerConnection();
+    if (!connection)
+        return;
+    // A list never written counts every song without album as new.
+    const QDateTime since = lastWrittenTime.isValid()
+                                ? lastWrittenTime
+                                : QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
+    connection->asyncQuery(QString::fromUtf8(StoreQueries::SongsWithoutAlbumAddedSince)
+                               .arg(since.toUTC().toString(Qt::ISODate)),
+                           ExistsColumns, this,
+                           SLOT(addUnknownAlbum(QList<QStringList>,bool,QVariant)),
+                           SLOT(queryFailed(int,QString,QVariant)), QVariant());
+}
+
+void LatestActivityModel::addUnknownAlbum(QList<QStringList> rows, bool end, QVariant userData)
+{
+    Q_UNUSED(end)
+    Q_UNUSED(userData)
+    if (rows.isEmpty() || rows.first().isEmpty() || rows.first().first().toInt() <= 0)
+        return;
+    addActivity(Activity(Activity::Album, QLatin1String(UnknownAlbumId), false, QString(), 0),
+                false);
+}
+
 void LatestActivityModel::removeAllActivities()
 {
+    // The widgets would go on composing and reporting for entries that are gone.
+    clearCollages();
     list.clear();
     writeActivities();
     emit allActivitiesRemoved();
@@ -307,6 +423,12 @@ void LatestActivityModel::queueRemoval(int index)
 {
     const Activity& activity = list.at(index);
     removalQueue.append({int(activity.Type), activity.Name, activity.TrackerId});
+}
+
+void LatestActivityModel::startRemovalTimer()
+{
+    if (!removalQueue.isEmpty())
+        removalTimer->start();
 }
 
 void LatestActivityModel::removeQueuedActivities()
@@ -329,10 +451,62 @@ void LatestActivityModel::removeQueuedActivities()
         checkRecentAlbums(QModelIndex(), 0, recentAlbumsModel->rowCount() - 1);
 }
 
+void LatestActivityModel::checkActivity(int index)
+{
+    if (index < 0 || index >= list.size())
+        return;
+    const char* query = existenceQuery(list.at(index));
+    MafwTrackerConnection* connection = trackerConnection();
+    if (!query || !connection)
+        return;
+    Activity& activity = list[index];
+    activity.userData = ++lastToken;
+    QString text = QString::fromUtf8(query);
+    if (queryTakesId(query))
+        text = text.arg(activity.TrackerId);
+    connection->asyncQuery(text, ExistsColumns, this,
+                           SLOT(existsSlot(QList<QStringList>,bool,QVariant)),
+                           SLOT(queryFailed(int,QString,QVariant)), activity.userData);
+}
+
+void LatestActivityModel::checkAllActivities()
+{
+    for (int i = 0; i < list.size(); ++i)
+        checkActivity(i);
+}
+
+void LatestActivityModel::existsSlot(QList<QStringList> rows, bool end, QVariant userData)
+{
+    Q_UNUSED(end)
+    if (rows.isEmpty()) {
+        for (int i = 0; i < list.size(); ++i) {
+            if (userData.isValid() && list.at(i).userData == userData)
+                queueRemoval(i);
+        }
+    }
+    startRemovalTimer();
+}
+
+void LatestActivityModel::queryFailed(int errCode, QString errStr, QVariant userData)
+{
+    qCDebug(lcActivity).nospace()
+        << "void LatestActivityModel::queryFailed(int, QString, const QVariant&)"
+        << " - query failed " << errCode << " : " << errStr;
+    for (const Activity& activity : qAsConst(list)) {
+        if (userData.isValid() && activity.userData == userData) {
+            qCDebug(lcActivity).nospace() << "Activity name: " << activity.Name
+                                          << " type: " << int(activity.Type);
+            break;
+        }
+    }
+}
+
 void LatestActivityModel::checkModel()
 {
-    if (!list.isEmpty())
+    if (!list.isEmpty()) {
+        checkAllActivities();
         followRecentPlaylists();
+    }
     followRecentAlbums();
 }
 
@@ -347,8 +521,10 @@ void LatestActivityModel::followRecentAlbums()
     if (!recentAlbumsModel)
         return;
     recentAlbumsModel->setProperty(InitialQueryProperty, true);
-    connect(recentAlbumsModel, SIGNAL(rowsInserted(QModelIndex,int,int)), this,
-            SLOT(checkRecentAlbums(QModelIndex,int,int)));
+    connect(recentAlbumsModel, &QAbstractItemModel::rowsInserted, this,
+            &LatestActivityModel::checkRecentAlbums);
+    connect(recentAlbumsModel, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            &LatestActivityModel::handleRowsAboutToBeRemoved);
 }
 
 void LatestActivityModel::followRecentPlaylists()
@@ -361,8 +537,166 @@ void LatestActivityModel::followRecentPlaylists()
     recentPlaylistsModel = factory->getModel(MafwTrackerModel::RecentPlaylists, MaximumActivities, 0);
     if (!recentPlaylistsModel)
         return;
-    connect(recentPlaylistsModel, SIGNAL(rowsInserted(QModelIndex,int,int)), this,
-            SLOT(checkRecentPlaylists(QModelIndex,int,int)));
+    connect(recentPlaylistsModel, &QAbstractItemModel::rowsInserted, this,
+            &LatestActivityModel::checkRecentPlaylists);
+}
+
+void LatestActivityModel::connectTrackerChangeSignals()
+{
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    MafwTrackerConnection* connection = factory ? factory->trackerConnection() : nullptr;
+    if (connection) {
+        connect(connection, &MafwTrackerConnection::albumsDeleted, this,
+                &LatestActivityModel::albumsDeletedSlot, Qt::UniqueConnection);
+        connect(connection, &MafwTrackerConnection::musicDeleted, this,
+                &LatestActivityModel::musicDeletedSlot, Qt::UniqueConnection);
+        connect(connection, &MafwTrackerConnection::musicAccessed, this,
+                &LatestActivityModel::musicAccessedSlot, Qt::UniqueConnection);
+        connect(connection, &MafwTrackerConnection::musicUnfavorited, this,
+                &LatestActivityModel::musicUnfavoritedSlot, Qt::UniqueConnection);
+        connect(connection, &MafwTrackerConnection::playlistsDeleted, this,
+                &LatestActivityModel::playlistsDeleted, Qt::UniqueConnection);
+    }
+    if (factory)
+        connect(factory, &MafwTrackerModelFactory::unknownAlbumsCountChanged, this,
+                &LatestActivityModel::handleUnknownAlbumCountChange, Qt::UniqueConnection);
+}
+
+void LatestActivityModel::queueRemovalOfIds(const QSet<int>& ids)
+{
+    for (int i = 0; i < list.size(); ++i) {
+        if (ids.contains(list.at(i).TrackerId))
+            queueRemoval(i);
+    }
+    startRemovalTimer();
+}
+
+void LatestActivityModel::albumsDeletedSlot(const QSet<int>& ids)
+{
+    queueRemovalOfIds(ids);
+}
+
+void LatestActivityModel::playlistsDeleted(const QSet<int>& ids)
+{
+    queueRemovalOfIds(ids);
+}
+
+void LatestActivityModel::musicDeletedSlot(const QSet<int>& ids)
+{
+    Q_UNUSED(ids)
+    checkAllActivities();
+}
+
+void LatestActivityModel::checkFirstWithId(int trackerId)
+{
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.at(i).TrackerId == trackerId) {
+            checkActivity(i);
+            return;
+        }
+    }
+}
+
+void LatestActivityModel::musicAccessedSlot(const QSet<int>& ids)
+{
+    Q_UNUSED(ids)
+    checkFirstWithId(NeverPlayedId);
+}
+
+void LatestActivityModel::musicUnfavoritedSlot(const QSet<int>& ids)
+{
+    Q_UNUSED(ids)
+    checkFirstWithId(FavouritesId);
+}
+
+void LatestActivityModel::handleRowsAboutToBeRemoved(const QModelIndex& parent, int start,
+                                                     int end)
+{
+    Q_UNUSED(parent)
+    auto* model = qobject_cast<QAbstractItemModel*>(sender());
+    if (!model)
+        return;
+    for (int row = start; row <= end; ++row) {
+        const int id = cell(model, row, 0).toInt();
+        // No library item has the id 0: an unreadable cell must not take all songs along.
+        if (id == 0)
+            continue;
+        for (int i = 0; i < list.size(); ++i) {
+            if (list.at(i).TrackerId == id) {
+                queueRemoval(i);
+                break;
+            }
+        }
+    }
+    startRemovalTimer();
+}
+
+void LatestActivityModel::startFollowingDeletionsFromOtherModels()
+{
+    ModelInstance* models = ModelInstance::instance();
+    for (int type : qAsConst(followedQueryTypes)) {
+        const QSharedPointer<MafwTrackerModel> model =
+            models->getModel(MafwTrackerModel::QueryType(type));
+        if (model)
+            followModel(model.data());
+    }
+    connect(models, &ModelInstance::modelCreated, this,
+            &LatestActivityModel::handleFollowedModelReCreated, Qt::UniqueConnection);
+    followAutomaticPlaylists();
+}
+
+void LatestActivityModel::followAutomaticPlaylists()
+{
+    // The playlists page deletes the singleton with itself, and the page is made anew after
+    // every library update: follow each new one, made here when the old one goes.
+    AutomaticPlaylistsModel* automatic = AutomaticPlaylistsModel::instance();
+    connect(automatic, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            &LatestActivityModel::handleRowsAboutToBeRemoved, Qt::UniqueConnection);
+    connect(automatic, &AutomaticPlaylistsModel::completed, this,
+            &LatestActivityModel::giveCollagesTheirAutomaticModels, Qt::UniqueConnection);
+    connect(automatic, &QObject::destroyed, this, &LatestActivityModel::automaticPlaylistsGone,
+            Qt::UniqueConnection);
+}
+
+void LatestActivityModel::automaticPlaylistsGone()
+{
+    // Not at once: the old one is still on its way out of instance().
+    QTimer::singleShot(0, this, &LatestActivityModel::followAutomaticPlaylists);
+}
+
+void LatestActivityModel::followModel(MafwTrackerModel* model)
+{
+    if (!model)
+        return;
+    if (model->isCompleted()) {
+        connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+                &LatestActivityModel::handleRowsAboutToBeRemoved, Qt::UniqueConnection);
+        return;
+    }
+    // Rows removed before all are read would be rows the store never had for this model.
+    connect(model, &MafwTrackerModel::completed, this,
+            &LatestActivityModel::connectRowsAboutToBeRemovedSignal, Qt::UniqueConnection);
+    model->fetchRemainingRows();
+}
+
+void LatestActivityModel::connectRowsAboutToBeRemovedSignal()
+{
+    auto* model = qobject_cast<MafwTrackerModel*>(sender());
+    if (!model)
+        return;
+    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            &LatestActivityModel::handleRowsAboutToBeRemoved, Qt::UniqueConnection);
+    disconnect(model, &MafwTrackerModel::completed, this,
+               &LatestActivityModel::connectRowsAboutToBeRemovedSignal);
+}
+
+void LatestActivityModel::handleFollowedModelReCreated(MafwTrackerModel::QueryType type)
+{
+    if (!followedQueryTypes.contains(int(type)))
+        return;
+    const QSharedPointer<MafwTrackerModel> model = ModelInstance::instance()->getModel(type);
+    if (model)
+        followModel(model.data());
 }
 
 void LatestActivityModel::releaseFollowedModels()
@@ -371,4 +705,129 @@ void LatestActivityModel::releaseFollowedModels()
     recentAlbumsModel = nullptr;
     delete recentPlaylistsModel;
     recentPlaylistsModel = nullptr;
+}
+
+QSharedPointer<QAbstractItemModel> LatestActivityModel::collageModel(const Activity& activity,
+                                                                     bool requestAutomatic) const
+{
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    if (!factory)
+        return QSharedPointer<QAbstractItemModel>();
+    if (activity.Type == Activity::AllSongs)
+        return ModelInstance::instance()->getModel(MafwTrackerModel::AllSongs);
+    if (activity.TrackerId < 0) {
+        AutomaticPlaylistsModel* automatic = AutomaticPlaylistsModel::instance();
+        if (requestAutomatic && automatic->rowCount() == 0)
+            automatic->requestModels();
+        QSharedPointer<MafwTrackerModel> model;
+        automatic->playlistModel(activity.TrackerId, model, true);
+        return model;
+    }
+    if (activity.TrackerId == 0)
+        return QSharedPointer<QAbstractItemModel>();
+    const auto type = activity.Type == Activity::Playlist ? MafwTrackerModel::SongsOfPlaylistFile
+                                                           : MafwTrackerModel::SongsOfUserPlaylist;
+    return QSharedPointer<QAbstractItemModel>(factory->getModel(type, 0, activity.TrackerId));
+}
+
+void LatestActivityModel::createCollage(const Activity& activity)
+{
+    // One widget per id: a second one would compose and report the same collage again.
+    if (!activity.hasCollage() || collages.contains(activity.TrackerId))
+        return;
+    auto* widget = new CollageImageWidget(nullptr, CollageWidgetId);
+    widget->hide();
+    widget->setCollageId(activity.TrackerId);
+    collages.insert(activity.TrackerId, widget);
+    widget->setTitle(activity.TrackerId < 1 ? qtTrId(activity.Name.toUtf8().constData())
+                                            : activity.Name);
+    // All songs saves under its fixed name, whatever the settings file says its name is.
+    QString saveName;
+    if (MafwTrackerModelFactoryInstance::instance()->factory())
+        saveName = activity.Type == Activity::AllSongs
+                       ? QString::fromLatin1(AllSongsId)
+                       : collageId(QStringLiteral("Playlist"), activity.TrackerId);
+    const QSharedPointer<QAbstractItemModel> model = collageModel(activity, true);
+    connect(widget, &CollageImageWidget::imageReady, this, &LatestActivityModel::imageReadySlot);
+    widget->setSaveFile(!saveName.isEmpty(), saveName);
+    widget->setModel(model);
+}
+
+void LatestActivityModel::removeCollage(const Activity& activity)
+{
+    if (!activity.hasCollage())
+        return;
+    CollageImageWidget* widget = collages.take(activity.TrackerId);
+    if (!widget)
+        return;
+    disconnect(widget, &CollageImageWidget::imageReady, this,
+               &LatestActivityModel::imageReadySlot);
+    widget->deleteLater();
+}
+
+void LatestActivityModel::clearCollages()
+{
+    for (CollageImageWidget* widget : qAsConst(collages)) {
+        disconnect(widget, &CollageImageWidget::imageReady, this,
+                   &LatestActivityModel::imageReadySlot);
+        widget->deleteLater();
+    }
+    collages.clear();
+}
+
+CollageImageWidget* LatestActivityModel::collageWidget(int trackerId) const
+{
+    return collages.value(trackerId);
+}
+
+void LatestActivityModel::createCollages()
+{
+    for (const Activity& activity : qAsConst(list))
+        createCollage(activity);
+}
+
+void LatestActivityModel::resetCollageModels()
+{
+    for (auto it = collages.constBegin(); it != collages.constEnd(); ++it) {
+        for (const Activity& activity : qAsConst(list)) {
+            if (activity.TrackerId != it.key() || !activity.hasCollage())
+                continue;
+            const QSharedPointer<QAbstractItemModel> model = collageModel(activity, false);
+            if (model || activity.Type == Activity::AllSongs)
+                it.value()->setModel(model);
+        }
+    }
+}
+
+void LatestActivityModel::giveCollagesTheirAutomaticModels()
+{
+    // Asked for before the automatic playlists were: their widgets got no songs then.
+    for (const Activity& activity : qAsConst(list)) {
+        CollageImageWidget* widget = collages.value(activity.TrackerId);
+        if (!widget || activity.Type != Activity::Playlist || activity.TrackerId >= 0)
+            continue;
+        const QSharedPointer<QAbstractItemModel> model = collageModel(activity, false);
+        if (model)
+            widget->setModel(model);
+    }
+}
+
+void LatestActivityModel::imageReadySlot(const QPixmap& image,
+                                         const AlbumArtistPairs& albumsArtists, int collageId)
+{
+    const QSet<QPair<QString, QString>> incoming(albumsArtists.cbegin(), albumsArtists.cend());
+    for (Activity& activity : list) {
+        if (activity.TrackerId != collageId || !activity.hasCollage())
+            continue;
+        const QSet<QPair<QString, QString>> stored(activity.AlbumArtistPairs.cbegin(),
+                                                   activity.AlbumArtistPairs.cend());
+        if (stored == incoming || albumsArtists.size() != activity.AlbumArtistPairs.size())
+            continue;
+        activity.pixmap = image;
+        for (int i = 0; i < albumsArtists.size(); ++i)
+            activity.AlbumArtistPairs[i] = albumsArtists.at(i);
+        emit collageReady();
+        startWriteTimer();
+        return;
+    }
 }

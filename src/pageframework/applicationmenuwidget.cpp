@@ -9,6 +9,7 @@ ApplicationMenuWidget::~ApplicationMenuWidget() = default;
 
 void ApplicationMenuWidget::actionEvent(QActionEvent* event)
 {
-    Q_UNUSED(event)
     emit menuActionsChanged(actions().count());
+    // The menu's own handling still sees the change, so its entries follow the actions.
+    MApplicationMenu::actionEvent(event);
 }

@@ -1,14 +1,24 @@
 #ifndef PARLOVANCEMAINPAGE_H
 #define PARLOVANCEMAINPAGE_H
 
+#include "activity/activity.h"
+#include "pageframework/playoptions.h"
 #include "pageframework/quintaveilpage.h"
 
-class LibraryButtonArea;
-class MLabel;
-class QGraphicsLinearLayout;
+#include <QSharedPointer>
 
-// The main menu page: the way into the library's collections. Minimal for now: a title, one
-// button per collection and the updating-library notice.
+class LatestActivityWidget;
+class LibraryButtonArea;
+class MLinearLayoutPolicy;
+class MOverlay;
+class MafwTrackerModel;
+
+// The page the player opens on: the latest-activity grid on top, the library buttons below,
+// and, while the library is indexed anew, a notice that covers the whole page. A tap on a tile
+// plays its activity again, a long tap queues it or deletes its content.
+//
+// The notice goes when the grid has finished showing the checked list after the update, or
+// after the update delay that the window sets, whichever comes first.
 class ParlovanceMainPage : public QuintaveilPage
 {
     Q_OBJECT
@@ -17,27 +27,41 @@ public:
     explicit ParlovanceMainPage(MainWindow* window);
     ~ParlovanceMainPage() override;
 
-    // true while the library is indexed anew: the page says so until it is set false.
+    // true while the library is indexed anew: the notice covers the page until set false.
     void setUpdatingLibraryState(bool on);
     bool isUpdatingLibraryState() const;
     void setLatestActivityUpdateDelay(int ms);
     int latestActivityUpdateDelay() const;
 
+    void libraryUpdated() override;
+
+    LatestActivityWidget* latestActivityWidget() const;
+    MOverlay* indexingOverlay() const;
+
 public slots:
+    void createContent() override;
     void finishPageCreation(ObjectMenuType type) override;
 
 signals:
     void pageConstructionDone();
 
-protected:
-    void createContent() override;
-
 private slots:
     void openLibraryPage(int page);
+    void delayedConstruction();
+    void playLatestActivitySlot(Activity activity);
+    void queueLatestActivitySlot(Activity activity);
+    void playSearchModelSlot(QSharedPointer<MafwTrackerModel> model);
+    void handleLatestActivityUpdateAnimationDone();
 
 private:
+    // The songs of an activity, owned by the caller; null when there are none. An automatic
+    // playlist adds the copy option: its shared list changes while it plays.
+    MafwTrackerModel* modelForActivity(const Activity& activity, PlayOptions& options) const;
+
+    MLinearLayoutPolicy* policy = nullptr;
     LibraryButtonArea* libraryButtons = nullptr;
-    MLabel* updatingLabel = nullptr;
+    LatestActivityWidget* activityWidget = nullptr;
+    MOverlay* overlay = nullptr;
     bool updating = false;
     int activityUpdateDelay = 0;
 };

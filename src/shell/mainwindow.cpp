@@ -7,6 +7,7 @@
 #include "common/settingsfilecheck.h"
 #include "pages/extensionpage.h"
 #include "activity/latestactivitycontroller.h"
+#include "activity/latestactivitymodel.h"
 #include "data/contentmanager.h"
 #include "data/contentmanagermodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
@@ -298,6 +299,8 @@ void MainWindow::handleTrackerIndexing(bool active, int changes, bool restart)
         enableUpdatingLibraryState();
         if (auto* mainPage = qobject_cast<ParlovanceMainPage*>(pages.value(PageMain)))
             mainPage->setLatestActivityUpdateDelay(RestartActivityUpdateDelayMs);
+        // The store was built anew: the next check makes the followed lists again.
+        LatestActivityController::instance()->model()->releaseFollowedModels();
     }
     // Every report of activity restarts the safety net: if the report that indexing has
     // finished never comes, the updating state still ends.

@@ -1,0 +1,8 @@
+#include "latestactivitywidgetstyle.h"
+
+LatestActivityWidgetStyle::LatestActivityWidgetStyle(QObject* parent)
+    : MWidgetStyle(parent)
+{
+}
+
+LatestActivityWidgetStyle::~LatestActivityWidgetStyle() = default;
