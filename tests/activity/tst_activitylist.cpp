@@ -1,14 +1,21 @@
 // The latest-activity list: its record in the settings file, read back exactly and kept valid
-// against hand edits, and the rules by which playbacks and recently added albums and playlists
-// enter it.
+// against hand edits, the rules by which playbacks and recently added albums and playlists
+// enter it, the checks that remove what left the library (by existence queries, deletions and
+// files vanishing from the music folder) and refill the list, the songs without album, and
+// the collages of all songs and playlists.
 
 #include "activity/activity.h"
 #include "activity/latestactivitymodel.h"
+#include "albumart/collageimagewidget.h"
 #include "common/parlovancesettings.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/modelinstance.h"
 #include "fixturelibrary.h"
+#include "mafwtrackermodel.h"
 #include "testenvironment.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QtTest/QtTest>
 
@@ -50,6 +57,41 @@ QString settingsPath()
     return TestEnvironment::configHome() + QStringLiteral("/Vaspe/Music.conf");
 }
 
+// The recently added albums of the standard library, as an empty list is filled with them.
+void fillFromRecentAlbums(LatestActivityModel& model)
+{
+    QSignalSpy finished(&model, SIGNAL(lastAddedAlbumsQueryFinished()));
+    model.checkModel();
+    QVERIFY(finished.wait(StoreTimeoutMs));
+}
+
+int indexOf(const QList<Activity>& list, const QString& name)
+{
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.at(i).Name == name)
+            return i;
+    }
+    return -1;
+}
+
+// The tracker id of the row of a shared list whose column 1 (the name) is name.
+int idInSharedList(MafwTrackerModel::QueryType type, const QString& name)
+{
+    const QSharedPointer<MafwTrackerModel> model = ModelInstance::instance()->getModel(type);
+    if (!model)
+        return 0;
+    model->fetchRemainingRows();
+    QElapsedTimer waited;
+    waited.start();
+    while (!model->isComplete() && waited.elapsed() < StoreTimeoutMs)
+        QTest::qWait(10);
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 1).data().toString() == name)
+            return model->index(row, 0).data().toInt();
+    }
+    return 0;
+}
+
 } // namespace
 
 class TestActivityList : public QObject
@@ -71,6 +113,11 @@ private slots:
     void recentlyAddedAlbumsFillAnEmptyList();
     void recentAlbumsOnlyTopUpAPartList();
     void newPlaylistFileEntersUnderItsPageName();
+    void vanishedEntriesAreRemovedHighestFirstAndRefilled();
+    void removalsNameTheirEntryNotItsPosition();
+    void filesLeavingTheMusicFolderRemoveTheirEntries();
+    void songsWithoutAlbumEnterAndLeave();
+    void collagesAreMadeKeptAndReleased();
 };
 
 void TestActivityList::init()
@@ -391,15 +438,17 @@ void TestActivityList::recentAlbumsOnlyTopUpAPartList()
     QVERIFY(FixtureLibrary::openStore());
     QVERIFY(FixtureLibrary::writeStandardLibrary());
     LatestActivityModel model;
+    // Entries that no check removes: their ids name no list the store could lose.
     for (int i = 1; i <= 7; ++i)
-        model.addActivity(make(Activity::Artist, QStringLiteral("Artist %1").arg(i), i), true);
+        model.addActivity(make(Activity::Playlist, QStringLiteral("Entry %1").arg(i), -8 - i),
+                          true);
     model.writeActivities();
     QSignalSpy finished(&model, SIGNAL(lastAddedAlbumsQueryFinished()));
     model.checkModel();
     QVERIFY(finished.wait(StoreTimeoutMs));
     const QList<Activity> list = model.activities();
     QCOMPARE(list.size(), 9);
-    QCOMPARE(list.at(6).Name, QStringLiteral("Artist 1"));
+    QCOMPARE(list.at(6).Name, QStringLiteral("Entry 1"));
     QCOMPARE(int(list.at(7).Type), int(Activity::Album));
     QCOMPARE(int(list.at(8).Type), int(Activity::Album));
     QVERIFY(list.at(7).TrackerId != list.at(8).TrackerId);
@@ -431,6 +480,196 @@ void TestActivityList::newPlaylistFileEntersUnderItsPageName()
     FixtureLibrary::removeFile("old.m3u");
     FixtureLibrary::removeFile("Road.Trip.m3u");
     QVERIFY(FixtureLibrary::index());
+}
+
+void TestActivityList::vanishedEntriesAreRemovedHighestFirstAndRefilled()
+{
+    QVERIFY(FixtureLibrary::openStore());
+    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    LatestActivityModel model;
+    fillFromRecentAlbums(model);
+    QCOMPARE(model.activities().size(), 3);
+    model.removeActivity(indexOf(model.activities(), "Red"));
+    model.addActivity(make(Activity::Artist, "Ghost", 999999), true);
+    model.addActivity(make(Activity::Album, "Gone", 999998), true);
+    model.addActivity(make(Activity::AllSongs, "qtn_musi_all_songs", 0), true);
+    model.addActivity(make(Activity::Album, "qtn_musi_unknown_album", 0), true);
+    model.addActivity(make(Activity::Artist, "qtn_musi_unknown_artist", -1), true);
+    model.addActivity(make(Activity::Playlist, "odd", -9), true);
+    QCOMPARE(indexOf(model.activities(), "Gone"), 4);
+    QCOMPARE(indexOf(model.activities(), "Ghost"), 5);
+
+    QSignalSpy removed(&model, SIGNAL(activityRemoved(int)));
+    model.checkModel();
+    // Every entry with a query carries the token of its check; -9 has no query.
+    for (const Activity& activity : model.activities())
+        QCOMPARE(activity.userData.isValid(), activity.TrackerId != -9);
+    QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 2, StoreTimeoutMs);
+    FixtureLibrary::settleStore();
+    QCoreApplication::sendPostedEvents();
+    // What exists stays; the album taken out comes back at the end from the recent albums.
+    const QStringList left = names(model.activities());
+    QCOMPARE(left.mid(0, 4), QStringList() << "odd" << "qtn_musi_unknown_artist"
+                                           << "qtn_musi_unknown_album" << "qtn_musi_all_songs");
+    QCOMPARE(left.size(), 7);
+    QCOMPARE(left.last(), QStringLiteral("Red"));
+}
+
+void TestActivityList::removalsNameTheirEntryNotItsPosition()
+{
+    QVERIFY(FixtureLibrary::openStore());
+    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    LatestActivityModel model;
+    model.addActivity(make(Activity::Playlist, "party", 41), true);
+    model.addActivity(make(Activity::UserPlaylist, "mine", 41), true);
+    model.addActivity(make(Activity::Playlist, "qtn_musi_playlist_recentlyadded", -3), true);
+    QSignalSpy removed(&model, SIGNAL(activityRemoved(int)));
+
+    // An answer to a check that a newer check replaced matches nothing.
+    model.checkActivity(0);
+    const QVariant first = model.activities().at(0).userData;
+    model.checkActivity(0);
+    const QVariant second = model.activities().at(0).userData;
+    QVERIFY(first.isValid() && second.isValid() && first != second);
+    model.existsSlot(QList<QStringList>(), true, first);
+    QCoreApplication::processEvents();
+    QCOMPARE(removed.count(), 0);
+    model.existsSlot(QList<QStringList>(), true, second);
+    QTRY_COMPARE(removed.count(), 1);
+    QCOMPARE(removed.takeFirst().first().toInt(), 0);
+    FixtureLibrary::settleStore();
+
+    // Deleting id 41 names both of its entries; entries added before the removal pass move
+    // them, and only they go, the higher first.
+    model.albumsDeletedSlot(QSet<int>{ 41 });
+    model.addActivity(make(Activity::Artist, "Kim", 5), true);
+    model.addActivity(make(Activity::Artist, "Lee", 6), true);
+    QTRY_COMPARE(removed.count(), 2);
+    QCOMPARE(removed.at(0).first().toInt(), 3);
+    QCOMPARE(removed.at(1).first().toInt(), 2);
+    QCOMPARE(names(model.activities()), QStringList() << "Lee" << "Kim");
+    model.playlistsDeleted(QSet<int>{ 77 });
+    QCoreApplication::processEvents();
+    QCOMPARE(removed.count(), 2);
+}
+
+void TestActivityList::filesLeavingTheMusicFolderRemoveTheirEntries()
+{
+    QVERIFY(FixtureLibrary::openStore());
+    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    LatestActivityModel model;
+    fillFromRecentAlbums(model);
+    const int lee = idInSharedList(MafwTrackerModel::AllArtists, "Lee");
+    QVERIFY(lee > 0);
+    model.addActivity(make(Activity::Artist, "Lee", lee, "Green"), true);
+    model.addActivity(make(Activity::Artist, "Kim", idInSharedList(MafwTrackerModel::AllArtists,
+                                                                   "Kim")),
+                      true);
+    model.connectTrackerChangeSignals();
+    model.startFollowingDeletionsFromOtherModels();
+    QSignalSpy removed(&model, SIGNAL(activityRemoved(int)));
+
+    // Every song of Lee goes: the artist and the album go, Kim and his albums stay.
+    QVERIFY(FixtureLibrary::removeFile("Lee/Green/01.ogg"));
+    QVERIFY(FixtureLibrary::removeFile("Lee/Green/02.ogg"));
+    QVERIFY(FixtureLibrary::removeFile("Loose/nowhere.ogg"));
+    QVERIFY(FixtureLibrary::index());
+    QTRY_VERIFY_WITH_TIMEOUT(indexOf(model.activities(), "Lee") < 0
+                                 && indexOf(model.activities(), "Green") < 0,
+                             StoreTimeoutMs);
+    FixtureLibrary::settleStore();
+    QCoreApplication::sendPostedEvents();
+    QStringList left = names(model.activities());
+    left.sort();
+    QCOMPARE(left, QStringList() << "Blue" << "Kim" << "Red");
+    QVERIFY(removed.count() >= 2);
+}
+
+void TestActivityList::songsWithoutAlbumEnterAndLeave()
+{
+    QVERIFY(FixtureLibrary::openStore());
+    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    // A list written after the song came counts it as known: nothing enters.
+    waitForTheNextSecond();
+    LatestActivityModel model;
+    model.writeActivities();
+    model.handleUnknownAlbumCountChange(true);
+    FixtureLibrary::settleStore();
+    QCOMPARE(names(model.activities()), QStringList());
+
+    // A list never written counts it as new.
+    QFile::remove(settingsPath());
+    LatestActivityModel fresh;
+    QSignalSpy added(&fresh, SIGNAL(activityAdded(Activity)));
+    fresh.addActivity(make(Activity::Playlist, "unchecked", -9), true);
+    fresh.handleUnknownAlbumCountChange(true);
+    QTRY_COMPARE_WITH_TIMEOUT(added.count(), 2, StoreTimeoutMs);
+    const Activity unknown = fresh.activities().first();
+    QCOMPARE(unknown.Name, QStringLiteral("qtn_musi_unknown_album"));
+    QCOMPARE(int(unknown.Type), int(Activity::Album));
+    QCOMPARE(unknown.TrackerId, 0);
+
+    // The last such song leaving the library takes the entry along.
+    fresh.connectTrackerChangeSignals();
+    QVERIFY(FixtureLibrary::removeFile("Loose/nowhere.ogg"));
+    QVERIFY(FixtureLibrary::index());
+    QTRY_COMPARE_WITH_TIMEOUT(names(fresh.activities()), QStringList() << "unchecked",
+                              StoreTimeoutMs);
+}
+
+void TestActivityList::collagesAreMadeKeptAndReleased()
+{
+    QVERIFY(FixtureLibrary::openStore());
+    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    const QString collage = TestEnvironment::cacheHome()
+                            + QStringLiteral("/parlovance/collage/qtn_musi_all_songs.png");
+    QFile::remove(collage);
+    LatestActivityModel model;
+    QSignalSpy ready(&model, SIGNAL(collageReady()));
+    model.addActivity(make(Activity::AllSongs, "qtn_musi_all_songs", 0), true);
+    QPointer<CollageImageWidget> allSongs = model.collageWidget(0);
+    QVERIFY(allSongs);
+    QVERIFY(!allSongs->isVisible());
+    QVERIFY(ready.wait(StoreTimeoutMs));
+    Activity made = model.activities().first();
+    QVERIFY(!made.pixmap.isNull());
+    QVERIFY(QFile::exists(collage));
+    QStringList albums;
+    for (const auto& pair : made.AlbumArtistPairs)
+        albums << pair.first;
+    QVERIFY(albums.contains("Blue"));
+    QCOMPARE(made.AlbumArtistPairs.size(), 4);
+
+    // The same albums in another order, or a different count, change nothing.
+    AlbumArtistPairs reordered = made.AlbumArtistPairs;
+    std::reverse(reordered.begin(), reordered.end());
+    model.imageReadySlot(QPixmap(4, 4), reordered, 0);
+    model.imageReadySlot(QPixmap(4, 4), reordered.mid(0, 3), 0);
+    QCOMPARE(ready.count(), 1);
+    QCOMPARE(model.activities().first().pixmap.cacheKey(), made.pixmap.cacheKey());
+    // The albums reach the file with the next write.
+    model.writeActivities();
+    QCOMPARE(LatestActivityModel().activities().first().AlbumArtistPairs, made.AlbumArtistPairs);
+
+    // An automatic playlist's collage is fed from the automatic playlists.
+    model.addActivity(make(Activity::Playlist, "qtn_musi_playlist_recentlyadded", -3), true);
+    QVERIFY(model.collageWidget(-3));
+    QVERIFY(!model.collageWidget(5));
+
+    // The tenth entry goes with its widget; removing everything releases every widget.
+    for (int i = 0; i < 6; ++i)
+        model.addActivity(make(Activity::Artist, QStringLiteral("Artist %1").arg(i), 100 + i),
+                          true);
+    model.addActivity(make(Activity::UserPlaylist, "mine", 40), true);
+    QPointer<CollageImageWidget> automatic = model.collageWidget(-3);
+    QCOMPARE(model.activities().last().TrackerId, 0);
+    model.addActivity(make(Activity::Artist, "Artist 6", 106), true);
+    QTRY_VERIFY(!allSongs);
+    QVERIFY(automatic);
+    QVERIFY(model.collageWidget(40));
+    model.removeAllActivities();
+    QTRY_VERIFY(!automatic);
+    QVERIFY(!model.collageWidget(40));
 }
 
 PARLOVANCE_TEST_MAIN(TestActivityList)

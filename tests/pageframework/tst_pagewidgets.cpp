@@ -1,7 +1,12 @@
 // The small widgets of the pages: the live-filter field, the highlighter of filter matches,
-// the song rows and the all-songs cell creator.
+// the song rows and the all-songs cell creator, the application menu's action count, the
+// updating-library notice and the check box row.
 
 #include "pageframework/allsongscellcreator.h"
+#include "pageframework/applicationmenuwidget.h"
+#include "pageframework/checkboxwidget.h"
+#include "pageframework/indexingprogresswidget.h"
+#include "touchdriver.h"
 #include "common/constants.h"
 #include "pageframework/filterwidget.h"
 #include "pageframework/highlighter.h"
@@ -21,6 +26,7 @@
 #include "testenvironment.h"
 #include "zeltime.h"
 
+#include <QAction>
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QSignalSpy>
@@ -77,6 +83,9 @@ private slots:
     void songRowLayouts();
     void allSongsRows();
     void allSongsRowsWithLengthVariants();
+    void applicationMenuTellsItsActionCount();
+    void indexingNoticeTakesEveryPress();
+    void checkboxRowTogglesAndSettles();
 
 private:
     QSharedPointer<QStandardItemModel> songModel(const QList<QStringList>& rows) const;
@@ -314,6 +323,67 @@ void TestPageWidgets::allSongsRowsWithLengthVariants()
     // A real name with the separator in it is shown whole.
     creator.updateCell(list.index(1, 0), &cell);
     QCOMPARE(cell.subtitleLabel()->text(), QStringLiteral("Odd\x9cName | Blue"));
+}
+
+void TestPageWidgets::applicationMenuTellsItsActionCount()
+{
+    ApplicationMenuWidget menu(QStringLiteral("menu"));
+    QSignalSpy counts(&menu, SIGNAL(menuActionsChanged(int)));
+    QAction a(QStringLiteral("a"), nullptr), b(QStringLiteral("b"), nullptr),
+        c(QStringLiteral("c"), nullptr);
+    menu.addAction(&a);
+    menu.addAction(&b);
+    menu.addAction(&c);
+    menu.removeAction(&b);
+    QList<int> seen;
+    for (const QList<QVariant>& call : counts)
+        seen << call.first().toInt();
+    QCOMPARE(seen, QList<int>({ 1, 2, 3, 2 }));
+}
+
+void TestPageWidgets::indexingNoticeTakesEveryPress()
+{
+    QGraphicsScene own;
+    auto* beneath = new MButton(QStringLiteral("under"));
+    own.addItem(beneath);
+    beneath->setGeometry(QRectF(0, 0, 480, 400));
+    auto* notice = new IndexingProgressWidget(nullptr);
+    own.addItem(notice);
+    notice->setZValue(1);
+    notice->setGeometry(QRectF(0, 0, 480, 854));
+    QSignalSpy clicked(beneath, SIGNAL(clicked()));
+    TouchDriver(&own).tap(QPointF(100, 100));
+    QCOMPARE(clicked.count(), 0);
+    notice->hide();
+    TouchDriver(&own).tap(QPointF(100, 100));
+    QCOMPARE(clicked.count(), 1);
+}
+
+void TestPageWidgets::checkboxRowTogglesAndSettles()
+{
+    QGraphicsScene own;
+    auto* row = new CheckboxWidget(QStringLiteral("Shuffle"), nullptr);
+    own.addItem(row);
+    row->setGeometry(QRectF(0, 0, 480, 88));
+    MButton* box = nullptr;
+    for (QGraphicsItem* child : row->childItems()) {
+        if (auto* button = dynamic_cast<MButton*>(child))
+            box = button;
+    }
+    QVERIFY(box);
+    QSignalSpy toggled(row, SIGNAL(toggled(bool)));
+    // A tap anywhere on the row toggles the box, which then takes no tap for a moment and
+    // shows the state last reported.
+    TouchDriver(&own).tap(QPointF(40, 44));
+    QCOMPARE(toggled.count(), 1);
+    QCOMPARE(toggled.first().first().toBool(), true);
+    QVERIFY(!box->isEnabled());
+    QTRY_VERIFY(box->isEnabled());
+    QVERIFY(box->isChecked());
+    row->setChecked(false);
+    QCOMPARE(toggled.count(), 2);
+    QTRY_VERIFY(box->isEnabled());
+    QVERIFY(!box->isChecked());
 }
 
 PARLOVANCE_TEST_MAIN(TestPageWidgets)
