@@ -380,7 +380,7 @@ void TestLatestActivityGrid::everyKindOfActivityPlaysAndQueues()
     // Nothing plays or queues an activity of no kind; all songs queues the shared list.
     stopAndEmptyQueue();
     play(entry(Activity::NoActivity, QStringLiteral("x"), 3));
-    play(entry(Activity::ActivityType(6), QStringLiteral("x"), 3));
+    play(entry(Activity::typeFromValue(6), QStringLiteral("x"), 3));
     emit grid()->queueLatestActivity(entry(Activity::NoActivity, QStringLiteral("x"), 3));
     QCoreApplication::processEvents();
     QCOMPARE(hub->songCount(PlayState::MusicMode), 0);
