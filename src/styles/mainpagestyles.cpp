@@ -44,8 +44,8 @@ void MainPageStyles::ensureRegistered()
         { "NowPlayingLabel", fixedSize(318, 318) },
         { "MainPageEmptyLabel", { { "fontSize", 30 }, { "textColor", p.secondaryColor() },
                                   { "marginLeft", 24 }, { "marginRight", 24 } } },
-        { "IndexingProgressWidget", { { "backgroundColor", p.backgroundColor() },
-                                      { "marginLeft", 24 }, { "marginRight", 24 } } },
+        // The page shows dimly through the notice, which takes its taps.
+        { "IndexingProgressWidget", { { "backgroundColor", QColor(0, 0, 0, 200) } } },
     };
     MStyleTable::registerStyles(QStringLiteral("parlovance"), entries);
 }
