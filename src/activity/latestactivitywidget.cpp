@@ -271,15 +271,13 @@ void LatestActivityWidget::handleFadeAnimationFinished()
 
 void LatestActivityWidget::updateActivityLabels()
 {
-    LatestActivityController* controller = LatestActivityController::instance();
-    shownActivities = controller->activities();
+    shownActivities = LatestActivityController::instance()->activities();
     // Answers to the requests of an earlier refill belong to other tiles' entries.
     ++refill;
     answeredArtCount = 0;
-    const int count = qMin(controller->activityCount(), int(shownActivities.size()));
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < shownActivities.size(); ++i)
         updateActivityLabel(i, shownActivities.at(i));
-    for (int i = count; i < TileCount; ++i)
+    for (int i = shownActivities.size(); i < TileCount; ++i)
         clearActivityLabel(i);
 }
 

@@ -54,7 +54,7 @@ public:
     explicit LatestActivityWidget(QGraphicsItem* parent);
     ~LatestActivityWidget() override;
 
-    // For tests and the main page's screenshots: the tiles in grid order, the label, the fade.
+    // What the grid is made of: the tiles in list order, the label, the fade's state, the menu.
     QList<ZelOverlayLabel*> tiles() const;
     NowPlayingLabel* nowPlayingLabel() const;
     MLabel* emptyDeviceLabel() const;

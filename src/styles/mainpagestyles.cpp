@@ -7,24 +7,6 @@
 #include <QSizeF>
 #include <QVariantHash>
 
-namespace {
-
-QVariantHash fixedSize(qreal w, qreal h)
-{
-    return { { "minimumSize", QSizeF(w, h) },
-             { "preferredSize", QSizeF(w, h) },
-             { "maximumSize", QSizeF(w, h) } };
-}
-
-QVariantHash merged(QVariantHash a, const QVariantHash& b)
-{
-    for (auto it = b.constBegin(); it != b.constEnd(); ++it)
-        a.insert(it.key(), it.value());
-    return a;
-}
-
-} // namespace
-
 void MainPageStyles::ensureRegistered()
 {
     static bool registered = false;
@@ -35,13 +17,19 @@ void MainPageStyles::ensureRegistered()
     const MPalette p;
     // Three tiles and two gaps of 6 fill the screen's width; the label spans two tiles and a
     // gap: the sizes of the "music-grid" and "nowPlayingLabel" covers.
+    const QSizeF grid(480, 480);
+    const QSizeF tile(156, 156);
+    const QSizeF label(318, 318);
     const QHash<QString, QVariantHash> entries{
-        { "LatestActivityWidget", fixedSize(480, 480) },
-        { "LatestActivityItem", merged(fixedSize(156, 156),
-                                       { { "backgroundColor", p.panelColor() } }) },
+        { "LatestActivityWidget",
+          { { "minimumSize", grid }, { "preferredSize", grid }, { "maximumSize", grid } } },
+        { "LatestActivityItem",
+          { { "minimumSize", tile }, { "preferredSize", tile }, { "maximumSize", tile },
+            { "backgroundColor", p.panelColor() } } },
         { "LatestActivityItemBackground", { { "backgroundColor", QColor(0, 0, 0, 170) } } },
         { "LatestActivityItemText", { { "fontSize", 20 }, { "textColor", p.defaultColor() } } },
-        { "NowPlayingLabel", fixedSize(318, 318) },
+        { "NowPlayingLabel",
+          { { "minimumSize", label }, { "preferredSize", label }, { "maximumSize", label } } },
         { "MainPageEmptyLabel", { { "fontSize", 30 }, { "textColor", p.secondaryColor() },
                                   { "marginLeft", 24 }, { "marginRight", 24 } } },
         // The page shows dimly through the notice, which takes its taps.

@@ -22,6 +22,7 @@
 #include "playback/nowplayinglabel.h"
 #include "playback/playstate.h"
 #include "shell/mainwindow.h"
+#include "scenesearch.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
 #include "zeloverlaylabel.h"
@@ -42,16 +43,6 @@ const int Timeout = 60000;
 Activity entry(Activity::ActivityType type, const QString& name, int trackerId)
 {
     return Activity(type, name, false, QString(), trackerId);
-}
-
-template <class T>
-T* findInScene(QGraphicsScene* scene)
-{
-    for (QGraphicsItem* item : scene->items()) {
-        if (auto* found = dynamic_cast<T*>(item))
-            return found;
-    }
-    return nullptr;
 }
 
 } // namespace

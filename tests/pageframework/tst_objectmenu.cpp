@@ -28,6 +28,7 @@
 #include "playlists/playlistselectionsheet.h"
 #include "profile.h"
 #include "shell/mainwindow.h"
+#include "scenesearch.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
 
@@ -70,16 +71,6 @@ QStringList entryTexts(MObjectMenu* menu)
     for (QAction* action : menu->actions())
         texts.append(action->text());
     return texts;
-}
-
-template<typename T>
-T* findInScene(QGraphicsScene* scene)
-{
-    for (QGraphicsItem* item : scene->items()) {
-        if (auto* widget = dynamic_cast<T*>(item))
-            return widget;
-    }
-    return nullptr;
 }
 
 MButton* findButton(QGraphicsScene* scene, QGraphicsItem* within, const QString& name)
