@@ -114,6 +114,16 @@ void MSheet::appearSystemwide(DeletionPolicy policy)
     appear(ownWindow, policy);
 }
 
+void MSheet::setSystemwideModeOrientation(SystemwideModeOrientation orientation)
+{
+    systemwideOrientation = orientation;
+}
+
+MSheet::SystemwideModeOrientation MSheet::systemwideModeOrientation() const
+{
+    return systemwideOrientation;
+}
+
 MWindow* MSheet::systemwideWindow() const
 {
     return ownWindow;

@@ -35,6 +35,10 @@ public:
     void setHeaderVisible(bool visible);
 
     void appearSystemwide(DeletionPolicy policy = KeepWhenDone);
+    // The orientation of a system-wide appearance. The screen is always portrait here: the
+    // value is kept and changes nothing.
+    void setSystemwideModeOrientation(SystemwideModeOrientation orientation);
+    SystemwideModeOrientation systemwideModeOrientation() const;
     // The window of a system-wide appearance; null otherwise.
     MWindow* systemwideWindow() const;
 
@@ -54,6 +58,7 @@ private:
     QPointer<QGraphicsWidget> central;
     QPointer<MWindow> ownWindow;
     bool headerShown = true;
+    SystemwideModeOrientation systemwideOrientation = FollowsCurrentAppWindowOrientation;
 };
 
 #endif // MSHEET_H

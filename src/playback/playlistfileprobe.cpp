@@ -23,6 +23,12 @@ PlaylistFileProbe::~PlaylistFileProbe()
 
 bool PlaylistFileProbe::isPlaylistFile(const QUrl& url)
 {
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+        const QString suffix = QFileInfo(url.path()).suffix().toLower();
+        return suffix == QLatin1String("pls") || suffix == QLatin1String("m3u")
+               || suffix == QLatin1String("m3u8");
+    }
     const QString path = url.toLocalFile();
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return false;

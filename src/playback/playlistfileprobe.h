@@ -3,8 +3,10 @@
 
 class QUrl;
 
-// Tells a playlist file (a text file: PLS, M3U) from an audio file by its content, with the
-// system's file type database. Anything that is not an existing local file is no playlist file.
+// Tells a playlist file (a text file: PLS, M3U) from an audio file: a local file by its content,
+// with the system's file type database (a file it cannot tell is no playlist); a file on a web
+// server by the extension of its path (.pls, .m3u, .m3u8), as a station publishes its playlist.
+// Anything else is no playlist file.
 class PlaylistFileProbe
 {
 public:

@@ -105,6 +105,7 @@ PlayState::PlayState(ZelPlayController* controller)
     connect(radio.data(), &RadioPlayback::contentTypeChanged, this,
             &PlayState::contentTypeChanged);
     connect(radio.data(), &RadioPlayback::playbackCompleted, this, &PlayState::playbackCompleted);
+    connect(radio.data(), &RadioPlayback::saveStateChanged, this, &PlayState::saveStateChanged);
     songDataHandler = new SongData(controls);
     controls->setMetadataHandler(songDataHandler, ZelPlayController::SongContent);
 
@@ -248,7 +249,7 @@ bool PlayState::isBuffering(PlayingMode mode) const
 PlayState::PlayingMode PlayState::mode() const { return modes->mode; }
 QString PlayState::songUri() const { return modes->live.songUri; }
 QUrl PlayState::streamUrl() const { return modes->live.streamUrl; }
-PlayState::SaveState PlayState::saveState() const { return m_saveState; }
+PlayState::SaveState PlayState::saveState() const { return radio->saveState(); }
 PlayState::ModelOptions PlayState::flags() const { return cursor->flags(); }
 bool PlayState::isShuffle() const { return cursor->isShuffle(); }
 bool PlayState::isRepeat() const { return cursor->isRepeat(); }
@@ -296,8 +297,7 @@ void PlayState::contentTypeChangedSlot()
 void PlayState::saveSongSelectedSlot(QString file)
 {
     Q_UNUSED(file)
-    m_saveState = Saving;
-    emit saveStateChanged(Saving);
+    radio->saveSelected();
 }
 
 void PlayState::exitSlot()
@@ -380,7 +380,7 @@ void PlayState::playPendingModel()
     const int remembered = modes->live.index;
     appendModel(pending, ReplaceQueue, -1);
     modes->live.index = remembered;
-    m_saveState = NotSaved;
+    radio->forgetSave();
     if (queue().container()->rowCount() > 0)
         startPlayback(modes->live.index, PlayNow);
 }
@@ -577,8 +577,7 @@ void PlayState::releaseSheet()
 
 void PlayState::reallyReleaseSheet()
 {
-    // Minimal for now: the player sheet comes with its own issue.
-    qCDebug(lcPlayback) << Q_FUNC_INFO << "- no player sheet to dismiss";
+    ParlovanceApplicationService::instance()->dismissSheet();
 }
 
 void PlayState::toggleFavoriteState()
@@ -1045,6 +1044,16 @@ void PlayState::storeTrackNumber(MafwMediaInfo info)
 void PlayState::playLocalFile(const QString& path)
 {
     radio->playLocalFile(path);
+}
+
+void PlayState::saveCurrentStream()
+{
+    radio->saveCurrentStream();
+}
+
+bool PlayState::saveAllowed() const
+{
+    return radio->saveAllowed();
 }
 
 void PlayState::songSavedSlot(QString uri, int trackerId)

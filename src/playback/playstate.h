@@ -171,6 +171,9 @@ public:
     // Streams and files from outside the queue.
     void playStream(const QUrl& url);
     void playLocalFile(const QString& path);
+    // Saving the playing file into the library (the player sheet's Save).
+    void saveCurrentStream();
+    bool saveAllowed() const;
     void requestMediaInfo();
 
 signals:
@@ -278,7 +281,6 @@ private:
     bool previousDirection = false;
     ErrorMessage* errorMessage = nullptr;
     ContentManager* contentManager = nullptr;
-    SaveState m_saveState = NotSaved;
     bool ignoreCompletion = false;
     MassStorageWatch* massStorage = nullptr;
     bool updatingLibrary = false;

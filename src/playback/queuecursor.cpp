@@ -201,6 +201,9 @@ QueueStep QueueCursor::stepForward()
         ++live.index;
         return QueueStep::PlaysPendingSong;
     }
+    // A stream or a single file is a queue of its own; the music queue's cursor stays.
+    if (modes.mode == PlayState::RadioMode)
+        return live.seekable ? QueueStep::Restarts : QueueStep::Stays;
     if (live.seekable && rows->playlist()->count() < 2)
         return QueueStep::Restarts;
     ++live.index;

@@ -64,7 +64,7 @@ public:
     void start(int index, PlayState::ModelOptions options);
     void playRow(int row);
     // next(): the row after the cursor, the first after the last. A seekable song alone in
-    // the queue starts again.
+    // the queue, or a seekable stream or file, starts again.
     QueueStep stepForward();
     // previous(): the row before the cursor, the last before the first. Unless forced, a
     // seekable song that has played 4 seconds or more, or is alone, starts again.

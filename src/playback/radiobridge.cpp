@@ -51,14 +51,6 @@ void PlayState::RadioBridge::releaseSheetOnPlayerView()
                      SLOT(releaseSheet()), Qt::UniqueConnection);
 }
 
-PlayState::SaveState PlayState::RadioBridge::currentSaveState() const { return hub.m_saveState; }
-
-void PlayState::RadioBridge::changeSaveState(SaveState state)
-{
-    hub.m_saveState = state;
-    emit hub.saveStateChanged(state);
-}
-
 ContentManager* PlayState::RadioBridge::contentManager(bool create)
 {
     if (create)

@@ -30,8 +30,6 @@ public:
     void resumeOnPause(bool resume) override;
     void notifySheet(bool value) override;
     void releaseSheetOnPlayerView() override;
-    SaveState currentSaveState() const override;
-    void changeSaveState(SaveState state) override;
     ContentManager* contentManager(bool create) override;
     void setPendingSong(MafwTrackerModel* model) override;
     void requeuePendingSong() override;

@@ -44,8 +44,6 @@ public:
     virtual void notifySheet(bool value) = 0;
     virtual void releaseSheetOnPlayerView() = 0;
 
-    virtual PlayState::SaveState currentSaveState() const = 0;
-    virtual void changeSaveState(PlayState::SaveState state) = 0;
     // The hub's content manager, made on first use when create is set; else null until then.
     virtual ContentManager* contentManager(bool create) = 0;
 

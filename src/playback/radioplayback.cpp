@@ -2,6 +2,7 @@
 
 #include "common/logging.h"
 #include "data/contentmanager.h"
+#include "data/contentmanagermodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
@@ -13,11 +14,18 @@
 #include "shell/parlovanceapplicationservice.h"
 #include "zelplaycontroller.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QTimer>
+
+#include <sys/vfs.h>
 
 namespace {
 const char* const RadioPlaylistMimeType = "audio/x-scpls";
-}
+// The file system type of user-space (FUSE) file systems, where files are not saved from.
+const long FuseMagic = 0x65735546;
+int s_saveTimeoutMs = 20000;
+} // namespace
 
 RadioPlayback::RadioPlayback(PlayModes& modes, ZelPlayController* controls,
                              const QString& playlistId, RadioHost& host, QObject* parent)
@@ -28,8 +36,11 @@ RadioPlayback::RadioPlayback(PlayModes& modes, ZelPlayController* controls,
     , host(host)
     , playlistProbe(new PlaylistFileProbe)
     , streamData(new StreamData)
+    , saveTimer(new QTimer(this))
 {
     controls->setMetadataHandler(streamData.data(), ZelPlayController::StreamContent);
+    saveTimer->setSingleShot(true);
+    connect(saveTimer, &QTimer::timeout, this, &RadioPlayback::saveTimedOut);
 }
 
 // The controller keeps a guarded pointer to the stream handler; the hub stops the controller
@@ -71,10 +82,13 @@ bool RadioPlayback::switchMode(PlayState::PlayingMode target)
 
 void RadioPlayback::playStream(const QUrl& url)
 {
-    if (host.currentSaveState() == PlayState::Saving) {
+    if (m_saveState == PlayState::Saving) {
         pendingStreamUrl = url;
         return;
     }
+    // A new item may be saved again.
+    if (m_saveState == PlayState::Saved)
+        setSaveState(PlayState::NotSaved);
     if (ContentManager* manager = host.contentManager(false))
         manager->dismissSaveAsDialog();
     host.leaveLiveSong();
@@ -256,31 +270,111 @@ void RadioPlayback::playLocalFile(const QString& path)
     host.contentManager(true)->querySongInTracker(path);
 }
 
+bool RadioPlayback::saveAllowed() const
+{
+    const QString path = modes.live.streamUrl.toLocalFile();
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    struct statfs fileSystem;
+    if (statfs(QFile::encodeName(path).constData(), &fileSystem) != 0) {
+        qCWarning(lcPlayback, "%s: Call to \"statfs\" failed on file %s.", Q_FUNC_INFO,
+                  qPrintable(path));
+        return true;
+    }
+    return long(fileSystem.f_type) != FuseMagic;
+}
+
+void RadioPlayback::saveCurrentStream()
+{
+    if (modes.live.contentType != PlayState::UrlContent)
+        return;
+    if (!saveAllowed()) {
+        qCDebug(lcPlayback) << Q_FUNC_INFO << "-" << modes.live.streamUrl << "cannot be saved";
+        return;
+    }
+    ContentManager* manager = host.contentManager(true);
+    playingLocalFile = false;
+    manager->saveSong(modes.live.streamUrl.toLocalFile());
+}
+
+PlayState::SaveState RadioPlayback::saveState() const
+{
+    return m_saveState;
+}
+
+void RadioPlayback::setSaveState(PlayState::SaveState state)
+{
+    m_saveState = state;
+    emit saveStateChanged(state);
+}
+
+void RadioPlayback::saveSelected()
+{
+    setSaveState(PlayState::Saving);
+    saveTimer->start(s_saveTimeoutMs);
+}
+
+void RadioPlayback::forgetSave()
+{
+    saveTimer->stop();
+    m_saveState = PlayState::NotSaved;
+}
+
+void RadioPlayback::setSaveTimeoutForTesting(int ms)
+{
+    s_saveTimeoutMs = ms;
+}
+
+void RadioPlayback::saveTimedOut()
+{
+    if (m_saveState != PlayState::Saving)
+        return;
+    // The copy never reached the library (not music, a failed copy, a folder not indexed):
+    // the save ends unfinished rather than hold every later stream.
+    qCWarning(lcPlayback) << "the saved file did not reach the library within"
+                          << s_saveTimeoutMs << "ms; the save is given up";
+    if (ContentManager* manager = host.contentManager(false))
+        manager->model()->disconnectSongAddedSignal();
+    setSaveState(PlayState::NotSaved);
+    playPendingStream();
+}
+
+void RadioPlayback::playPendingStream()
+{
+    if (pendingStreamUrl.isEmpty())
+        return;
+    const QUrl url = pendingStreamUrl;
+    pendingStreamUrl = QUrl();
+    playStream(url);
+}
+
 void RadioPlayback::songSaved(const QString& uri, int trackerId)
 {
     Q_UNUSED(uri)
+    saveTimer->stop();
     modes.live.songId = trackerId;
     if (!pendingStreamUrl.isEmpty()) {
-        const QUrl url = pendingStreamUrl;
-        pendingStreamUrl = QUrl();
-        playStream(url);
-    } else {
-        MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-        MafwTrackerModel* model =
-            factory ? factory->getModel(MafwTrackerModel::OneSong, 0, trackerId) : nullptr;
-        if (!model) {
-            qCWarning(lcPlayback) << Q_FUNC_INFO << "- the song" << trackerId << "cannot be read";
-            host.changeSaveState(PlayState::NotSaved);
-            return;
-        }
-        host.setPendingSong(model);
-        if (model->isCompleted())
-            savedSongModelCompleted(model);
-        else
-            connect(model, SIGNAL(completed()), this, SLOT(savedSongCompleted()));
+        // The save is over before the stream that waited for it plays.
+        if (!playingLocalFile)
+            setSaveState(PlayState::Saved);
+        playPendingStream();
+        return;
     }
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    MafwTrackerModel* model
+        = factory ? factory->getModel(MafwTrackerModel::OneSong, 0, trackerId) : nullptr;
+    if (!model) {
+        qCWarning(lcPlayback) << Q_FUNC_INFO << "- the song" << trackerId << "cannot be read";
+        setSaveState(PlayState::NotSaved);
+        return;
+    }
+    host.setPendingSong(model);
+    if (model->isCompleted())
+        savedSongModelCompleted(model);
+    else
+        connect(model, SIGNAL(completed()), this, SLOT(savedSongCompleted()));
     if (!playingLocalFile)
-        host.changeSaveState(PlayState::Saved);
+        setSaveState(PlayState::Saved);
 }
 
 void RadioPlayback::savedSongCompleted()

@@ -9,6 +9,7 @@
 #include <QUrl>
 
 class MafwTrackerModel;
+class QTimer;
 class PlaylistFileProbe;
 class RadioHost;
 class RadioNetworkSession;
@@ -50,8 +51,22 @@ public:
     void sessionError(QNetworkSession::SessionError error);
 
     void playLocalFile(const QString& path);
+
+    // Saving the playing file into the library: only a file on a local disk that still exists
+    // may be saved (no stream, no file of a user-space file system).
+    bool saveAllowed() const;
+    void saveCurrentStream();
+    PlayState::SaveState saveState() const;
+    // The user has chosen the name: the save waits for the library to take the copy, for a
+    // bounded time. Streams asked for meanwhile play once it ends either way.
+    void saveSelected();
+    // The queue that a saved song or a local file waited in has started: a new save may begin.
+    void forgetSave();
     void songSaved(const QString& uri, int trackerId);
     void savedSongModelCompleted(MafwTrackerModel* model);
+
+    // How long a chosen save waits for the library to take the copy (20 s); tests shorten it.
+    static void setSaveTimeoutForTesting(int ms);
 
 signals:
     void songChanged(QString title, QString album, QString artist, int songIndex, bool previous);
@@ -63,9 +78,11 @@ signals:
     void streamArtChanged(QString newArtPath, QString generateText);
     void contentTypeChanged(PlayState::ContentType newContentType);
     void playbackCompleted();
+    void saveStateChanged(PlayState::SaveState state);
 
 private slots:
     void savedSongCompleted();
+    void saveTimedOut();
 
 private:
     enum NetworkState { NoNetwork = 0, NetworkConnected = 1, NetworkConnecting = 2 };
@@ -74,6 +91,8 @@ private:
     void openNetworkSession();
     void handleNetworkState(NetworkState state);
     void replayRadioPlaylist();
+    void setSaveState(PlayState::SaveState state);
+    void playPendingStream();
 
     PlayModes& modes;
     ZelPlayController* controls;
@@ -87,6 +106,8 @@ private:
     bool restorePositionOnPlay = false;
     bool playingLocalFile = false;
     QUrl pendingStreamUrl;
+    PlayState::SaveState m_saveState = PlayState::NotSaved;
+    QTimer* saveTimer;
 };
 
 #endif // RADIOPLAYBACK_H

@@ -1,18 +1,40 @@
 #include "streamdata.h"
 
+#include "id3frameencodings.h"
 #include "mafwregistry.h"
 #include "mafwrenderer.h"
+#include "mlocale.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
 
 namespace {
 
 const char* const RendererId = "mafw_gst_renderer";
 
+// The detector is given at least this many bytes in the repeat mode.
+const int MinDetectionBytes = 100;
+
 QVariant firstValue(const MafwMediaInfo& info, const QString& key)
 {
     const QList<QVariant> values = info.metaData(key);
     return values.isEmpty() ? QVariant() : values.first();
+}
+
+// The bytes a text came from: a text the renderer read as Latin-1 gives back its bytes one for
+// one; any other text its UTF-8 form.
+QByteArray byteForm(const QVariant& value)
+{
+    if (value.type() != QVariant::String)
+        return value.toByteArray();
+    const QString text = value.toString();
+    for (const QChar c : text) {
+        if (c.unicode() > 0xff)
+            return text.toUtf8();
+    }
+    return text.toLatin1();
 }
 
 } // namespace
@@ -77,11 +99,89 @@ void StreamData::getCurrentMediaInfo()
 
 void StreamData::updateMediaInfo(MafwMediaInfo info)
 {
-    m_title = firstValue(info, QStringLiteral("title")).toString();
-    m_artist = firstValue(info, QStringLiteral("artist")).toString();
-    m_album = firstValue(info, QStringLiteral("album")).toString();
-    m_genre = firstValue(info, QStringLiteral("genre")).toString();
-    m_organization = firstValue(info, QStringLiteral("organization")).toString();
+    const quint64 serial = ++mediaInfoSerial;
+    if (m_url.scheme() != QLatin1String("file")) {
+        applyMediaInfo(info, NoDecoding);
+        return;
+    }
+    const QString path = m_url.toLocalFile();
+    QPointer<StreamData> self(this);
+    QThreadPool::globalInstance()->start([self, path, info, serial]() {
+        const Id3FrameEncodings encodings = Id3FrameEncodings::read(path);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, path, info, serial, encodings]() {
+            // A newer media info, or another file, has come meanwhile.
+            if (!self || self->mediaInfoSerial != serial || self->m_url.toLocalFile() != path)
+                return;
+            self->applyMediaInfo(info, self->decodingFor(encodings));
+        }, Qt::QueuedConnection);
+    });
+}
+
+StreamData::Decoding StreamData::decodingFor(const Id3FrameEncodings& encodings) const
+{
+    const int title = encodings.title;
+    const int artist = encodings.artist;
+    const int album = encodings.album;
+    const int missing = Id3FrameEncodings::Missing;
+    const bool latin1 = title == 0 || artist == 0 || album == 0;
+    const QString locale = MLocale().name();
+    if (title == missing && artist == missing && album == missing)
+        return RepeatMode;
+    if (locale == QLatin1String("zh") && latin1)
+        return DoubleMode;
+    if (locale == QLatin1String("ru") && latin1)
+        return NoDecoding;
+    if (title == -1 || (artist != missing && artist != title) || (album != missing && album != title))
+        return RepeatMode;
+    return NoDecoding;
+}
+
+void StreamData::applyMediaInfo(const MafwMediaInfo& info, Decoding decoding)
+{
+    const QVariant title = firstValue(info, QStringLiteral("title"));
+    const QVariant artist = firstValue(info, QStringLiteral("artist"));
+    const QVariant album = firstValue(info, QStringLiteral("album"));
+    const QVariant genre = firstValue(info, QStringLiteral("genre"));
+    const QVariant organization = firstValue(info, QStringLiteral("organization"));
+    const QVariant composer = firstValue(info, QStringLiteral("composer"));
+
+    MCharsetMatch match;
+    if (decoding != NoDecoding) {
+        QByteArray text = byteForm(artist) + byteForm(album) + byteForm(title) + byteForm(composer);
+        if (text.isEmpty()) {
+            const QMap<QString, QList<QVariant>> all = info.metaData();
+            for (auto it = all.constBegin(); it != all.constEnd(); ++it) {
+                for (const QVariant& value : it.value()) {
+                    if (value.type() == QVariant::String)
+                        text += byteForm(value);
+                }
+            }
+        }
+        if (text.isEmpty()) {
+            decoding = NoDecoding;
+        } else {
+            // The detector sees the material at least twice, and in the repeat mode at least
+            // 100 bytes beyond the first copy.
+            QByteArray copy = text;
+            if (decoding == RepeatMode) {
+                while (copy.size() < MinDetectionBytes)
+                    copy += text;
+            }
+            text += copy;
+            charsetDetector.setText(text);
+            charsetDetector.setDeclaredLocale(MLocale().name());
+            match = charsetDetector.detect();
+        }
+    }
+    auto take = [&](const QVariant& value) {
+        return decoding == NoDecoding ? value.toString() : decodeTagText(value, match);
+    };
+    m_title = take(title);
+    m_artist = take(artist);
+    m_album = take(album);
+    m_genre = take(genre);
+    m_organization = take(organization);
+
     const QVariant duration = firstValue(info, QStringLiteral("duration"));
     if (duration.isValid())
         m_duration = int(duration.toUInt());
@@ -92,6 +192,16 @@ void StreamData::updateMediaInfo(MafwMediaInfo info)
     if (art.isValid())
         m_artUri = art.toString();
     emit mediaChanged(this);
+}
+
+QString StreamData::decodeTagText(const QVariant& value, const MCharsetMatch& match)
+{
+    if (charsetDetector.hasError())
+        return QString();
+    QByteArray bytes = byteForm(value);
+    bytes += '\n';
+    charsetDetector.setText(bytes);
+    return charsetDetector.text(match).simplified();
 }
 
 QString StreamData::displayTitle() const

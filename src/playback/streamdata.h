@@ -2,17 +2,26 @@
 #define STREAMDATA_H
 
 #include "mafwmediainfo.h"
+#include "mcharsetdetector.h"
 #include "zelmetadatahandler.h"
 
 #include <QString>
 #include <QUrl>
 
 class QTimer;
+struct Id3FrameEncodings;
 
 // The play controller's handler for streams and single URLs: it takes the item's address
 // from the controller, gathers the renderer's metadata changes for half a second, then asks the
 // renderer for the whole media info and keeps the texts the player shows.
-// Minimal for now: the tag texts are taken as the renderer delivers them.
+//
+// Tags of a local file may have been written in a legacy 8-bit character set (CP1251 and the
+// like) and read by the renderer as Latin-1. The ID3v2 text encodings of the file (read away
+// from the GUI thread) tell when to suspect that: no title, artist or album frame at all (an
+// ID3v1 tag), a title without an encoding, or frames of different encodings. The texts are then
+// handed, as the bytes they came from, to the character set detector, which decodes them
+// again; in the "zh" locale ISO-8859-1 frames are decoded with the locale declared, in the "ru"
+// locale they are left alone. Streams other than local files are never decoded again.
 class StreamData : public ZelMetadataHandler
 {
     Q_OBJECT
@@ -48,6 +57,12 @@ private slots:
     void updateMediaInfo(MafwMediaInfo info);
 
 private:
+    enum Decoding { NoDecoding, RepeatMode, DoubleMode };
+
+    Decoding decodingFor(const Id3FrameEncodings& encodings) const;
+    void applyMediaInfo(const MafwMediaInfo& info, Decoding decoding);
+    QString decodeTagText(const QVariant& value, const MCharsetMatch& match);
+
     QString m_title;
     QString m_artist;
     QString m_album;
@@ -58,7 +73,10 @@ private:
     QString m_organization;
     int m_duration;
     bool m_seekable;
+    MCharsetDetector charsetDetector;
     QTimer* m_mediaInfoTimer;
+    // Counts media infos; only the newest is applied once its file has been looked at.
+    quint64 mediaInfoSerial = 0;
 };
 
 #endif // STREAMDATA_H

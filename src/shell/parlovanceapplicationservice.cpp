@@ -2,10 +2,13 @@
 
 #include "common/logging.h"
 #include "mainwindow.h"
+#include "mapplication.h"
+#include "mapplicationwindow.h"
+#include "playback/playersheet.h"
 #include "playback/playstate.h"
 #include "qmusbmode.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 using namespace Parlovance;
 
@@ -30,6 +33,10 @@ ParlovanceApplicationService::ParlovanceApplicationService(QObject* parent)
 
 ParlovanceApplicationService::~ParlovanceApplicationService()
 {
+    if (sheet) {
+        disconnect(sheet, nullptr, this, nullptr);
+        delete sheet;
+    }
     if (s_instance == this)
         s_instance = nullptr;
 }
@@ -54,9 +61,63 @@ void ParlovanceApplicationService::showMainWindow(ParlovancePages page, bool ext
     appWindowInFront();
 }
 
+PlayerSheet* ParlovanceApplicationService::playerSheet() const
+{
+    return sheet;
+}
+
+QList<QWidget*> ParlovanceApplicationService::sheetWindows()
+{
+    QList<QWidget*> found;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        if (qobject_cast<MWindow*>(w) && !qobject_cast<MApplicationWindow*>(w))
+            found.append(w);
+    }
+    return found;
+}
+
 void ParlovanceApplicationService::showPlayerSheet()
 {
-    showMainWindow(PageNowPlaying, true);
+    if (sheet) {
+        if (!window) {
+            if (MWindow* active = MApplication::activeWindow())
+                active->raise();
+        } else {
+            for (QWidget* w : sheetWindows())
+                w->raise();
+        }
+        return;
+    }
+    createSheet();
+    sheet->appearSystemwide(MSceneWindow::DestroyWhenDone);
+    sheetInFront();
+    for (QWidget* w : sheetWindows()) {
+        connect(w, SIGNAL(switcherEntered()), this, SLOT(sheetInSwitcher()), Qt::UniqueConnection);
+        connect(w, SIGNAL(switcherExited()), this, SLOT(sheetInFront()), Qt::UniqueConnection);
+    }
+}
+
+void ParlovanceApplicationService::createSheet()
+{
+    sheet = new PlayerSheet;
+    sheet->setSystemwideModeOrientation(MSheet::LockedToPortraitOrientation);
+    connect(sheet, SIGNAL(destroyed(QObject*)), this, SLOT(sheetDestroyed(QObject*)),
+            Qt::UniqueConnection);
+}
+
+void ParlovanceApplicationService::dismissSheet()
+{
+    if (sheet)
+        sheet->dismiss();
+}
+
+void ParlovanceApplicationService::sheetDestroyed(QObject* destroyedSheet)
+{
+    PlayState::instance()->unregisterSheetListener(destroyedSheet);
+    PlayState::instance()->stop(PlayState::RadioMode);
+    if (destroyedSheet == sheet)
+        sheet = nullptr;
 }
 
 void ParlovanceApplicationService::createMainWindow(ParlovancePages& page, bool externalPlayback)

@@ -5,10 +5,13 @@
 #include "common/parlovance.h"
 
 class MainWindow;
+class PlayerSheet;
 
 // The program's application service on the session bus ("com.vaspe.parlovance") and the owner
-// of its main window: it makes, shows, raises and deletes the window, and slows the position
-// updates down while the window sits in the task switcher.
+// of its two surfaces: the main window, and the system-wide player sheet that plays a file or
+// stream from outside the library over whatever is in front. It makes, shows, raises and
+// deletes them, and slows the position updates down while a surface that shows playback sits in
+// the task switcher. A sheet that goes stops what it played.
 class ParlovanceApplicationService : public MApplicationService
 {
     Q_OBJECT
@@ -17,18 +20,22 @@ public:
     static ParlovanceApplicationService* instance();
 
     void showMainWindow(Parlovance::ParlovancePages page, bool externalPlayback);
-    // Shows what plays from outside the library (streams, files elsewhere): for now the main
-    // window's now-playing page stands in for the system-wide player sheet.
+    // Shows what plays from outside the library (streams, files elsewhere) in the player sheet,
+    // made when there is none; a sheet that is up only comes to the front.
     void showPlayerSheet();
+    void dismissSheet();
     void deleteMainWindow();
     // The main window; null until it is first shown and after it is deleted.
     MainWindow* mainWindow() const;
+    // The player sheet; null when none is up.
+    PlayerSheet* playerSheet() const;
 
 signals:
     void playerViewAppeared();
 
 public slots:
     void launch() override;
+    void sheetDestroyed(QObject* sheet);
     void sheetInSwitcher();
     void sheetInFront();
     void appWindowInSwitcher();
@@ -40,10 +47,14 @@ private:
     ~ParlovanceApplicationService() override;
 
     void createMainWindow(Parlovance::ParlovancePages& page, bool externalPlayback);
+    void createSheet();
+    // The top-level windows that are no application window: the sheet's own.
+    static QList<QWidget*> sheetWindows();
 
     static ParlovanceApplicationService* s_instance;
 
     MainWindow* window = nullptr;
+    PlayerSheet* sheet = nullptr;
     bool windowInSwitcher = true;
     bool sheetHidden = true;
 };

@@ -95,6 +95,12 @@ void PlayerStyles::ensureRegistered()
         { "NowPlayingLabelText", text(24, primary) },
         { "NowPlayingLabelBackground", { { "backgroundColor", QColor(0, 0, 0, 170) } } },
         { "NowPlayingLabelIcon", fixedSize(48, 48) },
+        // The system-wide player sheet: the same panel and controls on the sheet's black.
+        { "NowPlayingSheetWidget", {} },
+        { "SheetPlayerInfoPaneTop", merged(fixedHeight(40), margins(16, 6, 16, 0)) },
+        { "SheetPlayerInfoPaneBottom", merged(fixedHeight(60), margins(16, 0, 16, 2)) },
+        { "SheetPlayerControlsButtonPane", merged(fixedHeight(88), margins(48, 0, 48, 0)) },
+        { "SheetPlayerSeekPane", merged(fixedHeight(80), margins(16, 0, 16, 0)) },
     };
     MStyleTable::registerStyles(QStringLiteral("parlovance"), entries);
 }

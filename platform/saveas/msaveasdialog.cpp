@@ -1,0 +1,169 @@
+#include "msaveasdialog.h"
+
+#include "mbanner.h"
+#include "mlabel.h"
+#include "mtextedit.h"
+#include "mwidget.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGraphicsLinearLayout>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <QTemporaryFile>
+#include <QThreadPool>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcSaveAs, "parlovance.saveas")
+
+// Numbers tried after a taken name before the copy gives up.
+const int MaxNameNumber = 999;
+
+bool isValidName(const QString& name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.startsWith(QLatin1Char('.'))
+           && !name.contains(QChar(0));
+}
+
+// Copies source into folder under the first free name; the stored file name, or empty with
+// failure set. Runs on a worker thread.
+QString copyInto(const QString& source, const QString& folder, const QString& name,
+                 const QString& extension, QString* failure)
+{
+    const QFileInfo info(source);
+    if (!info.isFile()) {
+        *failure = QStringLiteral("%1 is not a regular file").arg(source);
+        return QString();
+    }
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *failure = in.errorString();
+        return QString();
+    }
+    const QDir dir(folder);
+    if (!dir.exists() && !QDir().mkpath(folder)) {
+        *failure = QStringLiteral("the folder %1 cannot be made").arg(folder);
+        return QString();
+    }
+    // A hidden file without a music extension, so nothing takes it for a song while it grows.
+    QTemporaryFile part(dir.filePath(QStringLiteral(".saveas-XXXXXX")));
+    if (!part.open()) {
+        *failure = part.errorString();
+        return QString();
+    }
+    QByteArray chunk;
+    while (!(chunk = in.read(64 * 1024)).isEmpty()) {
+        if (part.write(chunk) != chunk.size()) {
+            *failure = part.errorString();
+            return QString();
+        }
+    }
+    if (in.error() != QFileDevice::NoError || !part.flush()) {
+        *failure = in.error() != QFileDevice::NoError ? in.errorString() : part.errorString();
+        return QString();
+    }
+    const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
+    for (int number = 1; number <= MaxNameNumber; ++number) {
+        const QString candidate = number == 1
+                                      ? name + suffix
+                                      : QStringLiteral("%1 (%2)%3").arg(name).arg(number).arg(suffix);
+        // The rename never replaces a file that is there.
+        if (!QFileInfo::exists(dir.filePath(candidate)) && part.rename(dir.filePath(candidate))) {
+            part.setAutoRemove(false);
+            return candidate;
+        }
+    }
+    *failure = QStringLiteral("no free name for %1 in %2").arg(name, folder);
+    return QString();
+}
+
+} // namespace
+
+MSaveAsDialog::MSaveAsDialog(bool modal)
+    : MDialog(QStringLiteral("Save as"), M::SaveButton | M::CancelButton)
+    , edit(new MTextEdit(MTextEditModel::SingleLine))
+    , extensionLabel(new MLabel)
+{
+    Q_UNUSED(modal)
+    auto* central = new MWidget;
+    auto* layout = new QGraphicsLinearLayout(Qt::Horizontal, central);
+    layout->addItem(edit);
+    layout->addItem(extensionLabel);
+    layout->setStretchFactor(edit, 1);
+    setCentralWidget(central);
+}
+
+MSaveAsDialog::~MSaveAsDialog() = default;
+
+void MSaveAsDialog::setAutoCopyMode(SaveAsMode copyMode) { mode = copyMode; }
+void MSaveAsDialog::setSourcePath(const QString& path) { source = path; }
+
+void MSaveAsDialog::setDefaultFileName(const QString& name)
+{
+    defaultName = name;
+    edit->setText(name);
+}
+
+void MSaveAsDialog::setDefaultExtension(const QString& newExtension)
+{
+    extension = newExtension;
+    extensionLabel->setText(extension.isEmpty() ? QString() : QLatin1Char('.') + extension);
+}
+
+void MSaveAsDialog::setDestinationPath(const QString& path) { destination = path; }
+MSaveAsDialog::SaveAsMode MSaveAsDialog::autoCopyMode() const { return mode; }
+QString MSaveAsDialog::sourcePath() const { return source; }
+QString MSaveAsDialog::defaultFileName() const { return defaultName; }
+QString MSaveAsDialog::defaultExtension() const { return extension; }
+QString MSaveAsDialog::destinationPath() const { return destination; }
+MTextEdit* MSaveAsDialog::nameEdit() const { return edit; }
+
+void MSaveAsDialog::done(int result)
+{
+    const bool save = result == M::SaveButton || result == Accepted;
+    const QString name = edit->text().trimmed();
+    if (save && !isValidName(name)) {
+        qCDebug(lcSaveAs) << Q_FUNC_INFO << "- not a file name:" << name;
+        return;
+    }
+    MDialog::done(result);
+    if (!save)
+        return;
+    if (mode == NameOnly) {
+        emit saveFileAs(extension.isEmpty() ? name : name + QLatin1Char('.') + extension);
+        return;
+    }
+    startCopy(name);
+}
+
+void MSaveAsDialog::startCopy(const QString& name)
+{
+    QPointer<MSaveAsDialog> self(this);
+    const QString from = source;
+    const QString folder = destination;
+    const QString suffix = extension;
+    QThreadPool::globalInstance()->start([self, from, folder, name, suffix]() {
+        QString failure;
+        const QString stored = copyInto(from, folder, name, suffix, &failure);
+        // Told on the GUI thread, unless the dialog has gone meanwhile.
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, stored, failure]() {
+            if (self)
+                self->copyFinished(stored, failure);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void MSaveAsDialog::copyFinished(const QString& fileName, const QString& failure)
+{
+    if (fileName.isEmpty()) {
+        qCWarning(lcSaveAs) << "cannot save" << source << "in" << destination << ":" << failure;
+        auto* banner = new MBanner;
+        banner->setStyleName(QStringLiteral("InformationBanner"));
+        banner->setTitle(QStringLiteral("Could not save the file"));
+        banner->appear(MSceneWindow::DestroyWhenDone);
+        return;
+    }
+    emit saveFileAs(fileName);
+}

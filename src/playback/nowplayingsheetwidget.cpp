@@ -1,0 +1,16 @@
+#include "nowplayingsheetwidget.h"
+
+#include "playstate.h"
+
+NowPlayingSheetWidget::NowPlayingSheetWidget(QGraphicsItem* parent)
+    : NowPlayingWidget(parent, PlayState::RadioMode)
+{
+}
+
+NowPlayingSheetWidget::~NowPlayingSheetWidget() = default;
+
+void NowPlayingSheetWidget::setup()
+{
+    build(QStringLiteral("NowPlayingSheetWidget"), QStringLiteral("SheetPlayerInfoPaneTop"),
+          QStringLiteral("SheetPlayerInfoPaneBottom"));
+}
