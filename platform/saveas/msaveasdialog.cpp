@@ -93,6 +93,8 @@ MSaveAsDialog::MSaveAsDialog(bool modal)
     layout->addItem(extensionLabel);
     layout->setStretchFactor(edit, 1);
     setCentralWidget(central);
+    // The name is typed at once, without a tap on the field first.
+    connect(this, &MSceneWindow::appeared, this, [this]() { edit->setFocus(); });
 }
 
 MSaveAsDialog::~MSaveAsDialog() = default;

@@ -373,6 +373,11 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
 
 void PlayState::playPendingModel()
 {
+    startPendingModel(PlayNow);
+}
+
+void PlayState::startPendingModel(ModelOptions options)
+{
     const QSharedPointer<ContainerModel> pending = cursor->pendingSong();
     if (!pending)
         return;
@@ -382,7 +387,7 @@ void PlayState::playPendingModel()
     modes->live.index = remembered;
     radio->forgetSave();
     if (queue().container()->rowCount() > 0)
-        startPlayback(modes->live.index, PlayNow);
+        startPlayback(modes->live.index, options);
 }
 
 void PlayState::playIndex(int row)
@@ -833,6 +838,8 @@ void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
             emit positionChanged(modes->live.position);
         break;
     case MafwRenderer::Playing:
+        // A completion from now on is the playing item's own, not one of the item it replaced.
+        ignoreCompletion = false;
         setState(Playing);
         seekToStartingPosition();
         radio->rendererPlaying();

@@ -260,6 +260,8 @@ private:
     // Carries out what a step of the queue's cursor asks; true when the cursor moved.
     bool takeStep(QueueStep step);
     void controllerMoved();
+    // The song waiting to become the queue becomes it; options as startPlayback()'s.
+    void startPendingModel(ModelOptions options);
     void startFastSeek(bool backwards, int stepMs);
 
     static PlayState* s_instance;

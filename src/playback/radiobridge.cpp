@@ -69,4 +69,7 @@ void PlayState::RadioBridge::requeuePendingSong()
         hub.appendModel(pending, ReplaceQueue, -1);
 }
 
-void PlayState::RadioBridge::playPendingSong() { hub.playPendingModel(); }
+void PlayState::RadioBridge::playPendingSong(bool start)
+{
+    hub.startPendingModel(start ? ModelOptions(PlayNow) : ModelOptions());
+}

@@ -33,7 +33,7 @@ public:
     ContentManager* contentManager(bool create) override;
     void setPendingSong(MafwTrackerModel* model) override;
     void requeuePendingSong() override;
-    void playPendingSong() override;
+    void playPendingSong(bool start) override;
 
 private:
     PlayState& hub;

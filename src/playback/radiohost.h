@@ -51,7 +51,8 @@ public:
     virtual void setPendingSong(MafwTrackerModel* model) = 0;
     // The waiting song, if any, becomes the queue again (music comes back).
     virtual void requeuePendingSong() = 0;
-    virtual void playPendingSong() = 0;
+    // start: it plays at once; else it waits at its start.
+    virtual void playPendingSong(bool start) = 0;
 };
 
 #endif // RADIOHOST_H

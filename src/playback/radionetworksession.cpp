@@ -19,6 +19,12 @@ RadioNetworkSession::~RadioNetworkSession()
 void RadioNetworkSession::open()
 {
     const QNetworkConfiguration configuration = manager->defaultConfiguration();
+    if (!configuration.isValid()) {
+        // The system manages no networks the bearer layer knows of (no interface but the
+        // loopback): nothing tells the network is down, so the stream tries what there is.
+        emit stateChanged(QNetworkSession::Connected);
+        return;
+    }
     if (!session || session->configuration() != configuration) {
         if (session) {
             disconnect(session, nullptr, this, nullptr);
@@ -29,6 +35,10 @@ void RadioNetworkSession::open()
                 SIGNAL(error(QNetworkSession::SessionError)), Qt::UniqueConnection);
         connect(session, SIGNAL(stateChanged(QNetworkSession::State)), this,
                 SIGNAL(stateChanged(QNetworkSession::State)), Qt::UniqueConnection);
+        // A session whose configuration is up already opens without a change of state: its
+        // state is reported when it has opened.
+        connect(session, &QNetworkSession::opened, this,
+                [this]() { emit stateChanged(session->state()); });
     }
     if (session->isOpen())
         emit stateChanged(session->state());

@@ -17,7 +17,9 @@ public:
     ~RadioNetworkSession() override;
 
     // Opens the session; a session on a configuration that is no longer the default one is
-    // replaced. When it is open already its state is reported at once.
+    // replaced. When it is open already its state is reported at once, else when it opens
+    // (also when its configuration was up before, which changes no state). Without any
+    // network configuration known to the system it reports connected.
     void open();
     void close();
     bool isOpen() const;

@@ -116,6 +116,11 @@ void RadioPlayback::playStream(const QUrl& url)
     modes.radio.streamUrl = url;
     live.seekable = false;
     host.ignoreNextCompletion(true);
+    // The handler keeps the texts of the last item until the controller announces the new one:
+    // a playlist file that never gets that far, or a local file (which brings no address of
+    // its own), would show as that item.
+    if (!sameUrl || url.isLocalFile())
+        streamData->clear();
     if (playlistFile) {
         live.contentType = PlayState::RadioPlaylistContent;
         modes.radio.contentType = PlayState::RadioPlaylistContent;
@@ -126,10 +131,6 @@ void RadioPlayback::playStream(const QUrl& url)
     } else {
         live.contentType = PlayState::UrlContent;
         modes.radio.contentType = PlayState::UrlContent;
-        // A local file brings no address of its own to the handler, which would otherwise keep
-        // the last stream's and show the file as that stream.
-        if (url.isLocalFile())
-            streamData->clear();
         controls->play(url);
         streamData->setUrl(url);
         streamData->setDuration(modes.radio.duration);
@@ -388,16 +389,22 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
         disconnect(model, SIGNAL(completed()), this, SLOT(savedSongCompleted()));
     if (playingLocalFile && modes.mode == PlayState::RadioMode)
         modes.saveRadio();
+    // A saved file may have played to its end while the library took the copy.
+    const bool saveStillPlays = host.rendererState() == MafwRenderer::Playing;
     host.setLiveMode(PlayState::MusicMode);
-    host.setLiveState(PlayState::Playing);
+    if (playingLocalFile || saveStillPlays)
+        host.setLiveState(PlayState::Playing);
     PlayItem& live = modes.live;
     live.index = 0;
     live.contentType = PlayState::SongContent;
     live.songCount = 1;
     if (playingLocalFile) {
-        host.playPendingSong();
+        host.playPendingSong(true);
         return;
     }
+    // The saved song, no longer playing, waits as the queue at its start.
+    if (!saveStillPlays && host.rendererState() != MafwRenderer::Paused)
+        host.playPendingSong(false);
     live.seekable = true;
     emit contentTypeChanged(PlayState::SongContent);
     emit songChanged(live.title, live.album, live.artist, 0, false);
