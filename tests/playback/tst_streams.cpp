@@ -1,0 +1,322 @@
+// Streams and files from outside the queue through the real hub and play controller: playlist
+// files told by their content, a radio over a local HTTP server, tags in a legacy character
+// set, broken playlist files, what may be saved, a save the library never takes, and the
+// save-as dialog that copies a played file.
+
+#include "audiogenerator.h"
+#include "common/constants.h"
+#include "data/contentmanager.h"
+#include "hubtestlibrary.h"
+#include "mafwtrackermodel.h"
+#include "mbanner.h"
+#include "msaveasdialog.h"
+#include "mtextedit.h"
+#include "playback/playstate.h"
+#include "playback/radioplayback.h"
+#include "radioserver.h"
+#include "testenvironment.h"
+
+#include <QSignalSpy>
+#include <QTextCodec>
+
+namespace {
+
+const int Timeout = 20000;
+
+QString outside(const QString& name)
+{
+    const QString path = TestEnvironment::home() + QStringLiteral("/Downloads/") + name;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile::remove(path);
+    return path;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// An MP3 whose only tag is an ID3v1 tag in CP1251, as older Russian files have.
+QString legacyTaggedMp3(const QString& title, const QString& artist, const QString& album)
+{
+    QFile audio(AudioGenerator::untaggedTemplate(QStringLiteral("mp3"), 3000));
+    if (!audio.open(QIODevice::ReadOnly))
+        return QString();
+    QTextCodec* cp1251 = QTextCodec::codecForName("windows-1251");
+    auto field = [cp1251](const QString& text) {
+        return cp1251->fromUnicode(text).leftJustified(30, '\0', true);
+    };
+    const QByteArray tag = "TAG" + field(title) + field(artist) + field(album) + "1988"
+                           + QByteArray(30, '\0') + char(0xff);
+    const QString path = outside(QStringLiteral("kino.mp3"));
+    return writeFile(path, audio.readAll() + tag) ? path : QString();
+}
+
+// Records what a listener of the player sheet is told.
+class SheetListener : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<bool> told;
+
+public slots:
+    void updateSheet(bool complete) { told.append(complete); }
+};
+
+} // namespace
+
+class TestStreams : public QObject
+{
+    Q_OBJECT
+
+private:
+    PlayState* hub = nullptr;
+    RadioServer server;
+
+    bool waitForState(PlayState::State state)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (hub->state(hub->mode()) != state && waited.elapsed() < Timeout)
+            QTest::qWait(10);
+        return hub->state(hub->mode()) == state;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        MBanner::setDisplayDurationForTesting(50);
+        QVERIFY(HubTestLibrary::build());
+        hub = PlayState::instance();
+        QVERIFY(server.start());
+        QFile source(AudioGenerator::untaggedTemplate(QStringLiteral("mp3"), 20000));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        RadioServer::Resource stream;
+        stream.contentType = "audio/mpeg";
+        stream.body = source.readAll();
+        stream.headers << qMakePair(QByteArray("icy-name"), QByteArray("Test Radio"));
+        stream.icyMetaInterval = 4096;
+        stream.icyTitle = "Some Artist - Some Song";
+        server.addResource("/stream", stream);
+        RadioServer::Resource pls;
+        pls.contentType = "audio/x-scpls";
+        pls.body = "[playlist]\nNumberOfEntries=1\nFile1=" + server.url("/stream").toEncoded()
+                   + "\nTitle1=Test Radio\nLength1=-1\nVersion=2\n";
+        server.addResource("/radio.pls", pls);
+    }
+
+    void cleanupTestCase()
+    {
+        PlayState::destroyInstance();
+    }
+
+    void radioPlaylistsLocalOrOnAServerPlayWithTheirTitles_data()
+    {
+        QTest::addColumn<bool>("local");
+        QTest::newRow("local .pls") << true;
+        QTest::newRow("http .pls") << false;
+    }
+
+    void radioPlaylistsLocalOrOnAServerPlayWithTheirTitles()
+    {
+        QFETCH(bool, local);
+        QUrl url = server.url("/radio.pls");
+        if (local) {
+            const QString path = outside(QStringLiteral("station.pls"));
+            QVERIFY(writeFile(path, "[playlist]\nNumberOfEntries=1\nFile1="
+                                        + server.url("/stream").toEncoded() + "\nVersion=2\n"));
+            url = QUrl::fromLocalFile(path);
+        }
+        hub->playStream(url);
+        QCOMPARE(hub->mode(), PlayState::RadioMode);
+        QCOMPARE(hub->contentType(PlayState::RadioMode), PlayState::RadioPlaylistContent);
+        QVERIFY(waitForState(PlayState::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::RadioMode), QStringLiteral("Test Radio"),
+                                  Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->artist(PlayState::RadioMode),
+                                  QStringLiteral("Some Artist - Some Song"), Timeout);
+        if (!local)
+            QVERIFY(!hub->saveAllowed());
+        hub->stop(PlayState::RadioMode);
+        QVERIFY(waitForState(PlayState::Stopped));
+    }
+
+    void legacyTagsOfALocalFileAreDecodedAgain()
+    {
+        const QStringList before = QDir::current().entryList(QDir::AllEntries | QDir::System);
+        const QString kino = legacyTaggedMp3(QStringLiteral("Звезда по имени Солнце"),
+                                             QStringLiteral("Кино"), QStringLiteral("Группа крови"));
+        QVERIFY(!kino.isEmpty());
+        hub->playStream(QUrl::fromLocalFile(kino));
+        QCOMPARE(hub->contentType(PlayState::RadioMode), PlayState::UrlContent);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::RadioMode),
+                                  QStringLiteral("Звезда по имени Солнце"), Timeout);
+        QCOMPARE(hub->artist(PlayState::RadioMode), QStringLiteral("Кино"));
+        QCOMPARE(hub->album(PlayState::RadioMode), QStringLiteral("Группа крови"));
+
+        // ID3v2 frames all in one encoding are taken as they are: Latin-1 stays Latin-1.
+        const QString cafe = outside(QStringLiteral("cafe.mp3"));
+        QVERIFY(AudioGenerator::write(cafe, AudioTags{ QStringLiteral("Café Crème"),
+                                                       QStringLiteral("Zoë Ørsted"),
+                                                       QStringLiteral("Déjà vu"), QString(),
+                                                       QString(), 0, 0, QImage() },
+                                      3000));
+        hub->playStream(QUrl::fromLocalFile(cafe));
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::RadioMode), QStringLiteral("Café Crème"),
+                                  Timeout);
+        QCOMPARE(hub->artist(PlayState::RadioMode), QStringLiteral("Zoë Ørsted"));
+        hub->stop(PlayState::RadioMode);
+        // Nothing is left in the folder the player runs in.
+        QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::System), before);
+    }
+
+    void brokenPlaylistFilesShowTheirBanners_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("banner");
+        QTest::newRow("text that is no playlist")
+            << "words.pls" << QByteArray("just some words\nnot a playlist\n")
+            << qtTrId("qtn_musi_empty_playlist");
+        QByteArray binary(4096, '\0');
+        for (int i = 0; i < binary.size(); ++i)
+            binary[i] = char((i * 7919) % 251);
+        QTest::newRow("binary") << "noise.pls" << binary
+                                << qtTrId("qtn_musi_format_not_supported");
+        QTest::newRow("zero bytes") << "empty.m3u" << QByteArray()
+                                    << qtTrId("qtn_musi_format_not_supported");
+    }
+
+    void brokenPlaylistFilesShowTheirBanners()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, banner);
+        const QString path = outside(name);
+        QVERIFY(writeFile(path, bytes));
+        MBanner::clearShownTitles();
+        SheetListener sheet;
+        hub->registerSheetListener(&sheet, SLOT(updateSheet(bool)));
+        hub->playStream(QUrl::fromLocalFile(path));
+        QTRY_VERIFY_WITH_TIMEOUT(MBanner::shownTitles().contains(banner), Timeout);
+        // Once the banner has gone, the item is over and the sheet is told to close.
+        QTRY_VERIFY_WITH_TIMEOUT(sheet.told.contains(true), Timeout);
+        QCOMPARE(hub->state(PlayState::RadioMode), PlayState::Stopped);
+        hub->unregisterSheetListener(&sheet);
+    }
+
+    void onlyAnExistingLocalFileMayBeSaved()
+    {
+        hub->playStream(server.url("/stream"));
+        QCOMPARE(hub->contentType(PlayState::RadioMode), PlayState::UrlContent);
+        QVERIFY(!hub->saveAllowed());
+        const QString path = outside(QStringLiteral("keep.ogg"));
+        QVERIFY(QFile::copy(AudioGenerator::untaggedTemplate(QStringLiteral("ogg"), 3000), path));
+        hub->playStream(QUrl::fromLocalFile(path));
+        QVERIFY(hub->saveAllowed());
+        QVERIFY(QFile::remove(path));
+        QVERIFY(!hub->saveAllowed());
+        // Nothing is offered for what cannot be saved.
+        hub->saveCurrentStream();
+        QVERIFY(!hub->findChild<ContentManager*>()
+                || !hub->findChild<ContentManager*>()->saveAsDialog());
+        hub->stop(PlayState::RadioMode);
+    }
+
+    void aSaveTheLibraryNeverTakesGivesWayToTheNextStream()
+    {
+        RadioPlayback::setSaveTimeoutForTesting(500);
+        const QString first = outside(QStringLiteral("first.ogg"));
+        QVERIFY(QFile::copy(AudioGenerator::untaggedTemplate(QStringLiteral("ogg"), 3000), first));
+        hub->playStream(QUrl::fromLocalFile(first));
+        QSignalSpy saves(hub, &PlayState::saveStateChanged);
+        // The user chose a name, and the copy never shows up in the library.
+        hub->saveSongSelectedSlot(QStringLiteral("never indexed.ogg"));
+        QCOMPARE(hub->saveState(), PlayState::Saving);
+        hub->playStream(server.url("/stream"));
+        QCOMPARE(hub->streamUrl(), QUrl::fromLocalFile(first));
+        QTRY_COMPARE_WITH_TIMEOUT(hub->saveState(), PlayState::NotSaved, Timeout);
+        QCOMPARE(saves.last().at(0).value<PlayState::SaveState>(), PlayState::NotSaved);
+        // The stream asked for meanwhile plays now.
+        QCOMPARE(hub->streamUrl(), server.url("/stream"));
+        QVERIFY(waitForState(PlayState::Playing));
+        hub->stop(PlayState::RadioMode);
+        RadioPlayback::setSaveTimeoutForTesting(20000);
+    }
+
+    void nextInTheSheetLeavesTheMusicQueueAlone()
+    {
+        const QSharedPointer<MafwTrackerModel> seven = HubTestLibrary::album(QStringLiteral("Seven"));
+        QVERIFY(seven);
+        hub->appendModel(seven, PlayState::ReplaceQueue, -1);
+        QCOMPARE(hub->startPlayback(2, PlayState::PlayNow), 2);
+        QVERIFY(waitForState(PlayState::Playing));
+        const QString path = outside(QStringLiteral("single.ogg"));
+        QVERIFY(QFile::copy(AudioGenerator::untaggedTemplate(QStringLiteral("ogg"), 3000), path));
+        hub->playStream(QUrl::fromLocalFile(path));
+        QVERIFY(waitForState(PlayState::Playing));
+        hub->next(-1);
+        hub->previous(-1, false);
+        QCOMPARE(hub->mode(), PlayState::RadioMode);
+        QCOMPARE(hub->currentIndex(PlayState::MusicMode), 2);
+        hub->play(PlayState::MusicMode);
+        QCOMPARE(hub->currentIndex(PlayState::MusicMode), 2);
+        QCOMPARE(hub->title(PlayState::MusicMode),
+                 HubTestLibrary::cell(seven.data(), 2, Constants::SongTitle).toString());
+        hub->stop(PlayState::MusicMode);
+    }
+
+    void theSaveAsDialogCopiesWithoutOverwriting()
+    {
+        ContentManager manager(nullptr);
+        const QString path = outside(QStringLiteral("talk.mp3"));
+        QVERIFY(QFile::copy(AudioGenerator::untaggedTemplate(QStringLiteral("mp3"), 1000), path));
+        manager.saveSong(QUrl::fromLocalFile(path).toString());
+        MSaveAsDialog* dialog = manager.saveAsDialog();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->sourcePath(), path);
+        QCOMPARE(dialog->defaultFileName(), QStringLiteral("talk"));
+        QCOMPARE(dialog->defaultExtension(), QStringLiteral("mp3"));
+        QCOMPARE(dialog->destinationPath(), QDir(TestEnvironment::musicDir()).absolutePath());
+
+        QSignalSpy selected(&manager, &ContentManager::saveSongSelected);
+        // A name that is no file name keeps the dialog waiting.
+        dialog->nameEdit()->setText(QStringLiteral("../escape"));
+        dialog->accept();
+        QTest::qWait(50);
+        QVERIFY(selected.isEmpty());
+        QVERIFY(!QFileInfo::exists(TestEnvironment::home() + QStringLiteral("/escape.mp3")));
+        const QString taken = TestEnvironment::musicDir() + QStringLiteral("/Kept talk.mp3");
+        QVERIFY(writeFile(taken, "already here"));
+        dialog->nameEdit()->setText(QStringLiteral("Kept talk"));
+        dialog->accept();
+        QTRY_COMPARE_WITH_TIMEOUT(selected.count(), 1, Timeout);
+        QCOMPARE(selected.first().at(0).toString(), QStringLiteral("Kept talk (2).mp3"));
+        QCOMPARE(QFileInfo(taken).size(), qint64(12));
+        QCOMPARE(QFileInfo(TestEnvironment::musicDir() + QStringLiteral("/Kept talk (2).mp3")).size(),
+                 QFileInfo(path).size());
+        QVERIFY(QDir(TestEnvironment::musicDir()).entryList({ QStringLiteral(".saveas-*") },
+                                                            QDir::Hidden | QDir::Files)
+                    .isEmpty());
+
+        // The same dialog comes back for the next save; a name without a dot has no extension,
+        // and Cancel says nothing.
+        const QString bare = outside(QStringLiteral("memo"));
+        QVERIFY(writeFile(bare, "x"));
+        manager.saveSong(bare);
+        QCOMPARE(manager.saveAsDialog(), dialog);
+        QCOMPARE(dialog->defaultFileName(), QStringLiteral("memo"));
+        QCOMPARE(dialog->defaultExtension(), QString());
+        dialog->reject();
+        QTest::qWait(50);
+        QCOMPARE(selected.count(), 1);
+        QFile::remove(taken);
+        QFile::remove(TestEnvironment::musicDir() + QStringLiteral("/Kept talk (2).mp3"));
+    }
+};
+
+PARLOVANCE_TEST_MAIN(TestStreams)
+
+#include "tst_streams.moc"

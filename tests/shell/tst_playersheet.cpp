@@ -1,0 +1,207 @@
+// The system-wide player sheet as another program brings it up over the real session bus: a
+// file from outside the library and a radio open the sheet (not the main window), its buttons
+// stop and close it, the end of its item closes it, and Save keeps the file in the library and
+// makes it the queue of the main window's player.
+
+#include "../playback/hubtestlibrary.h"
+#include "audiogenerator.h"
+#include "data/contentmanager.h"
+#include "mbutton.h"
+#include "mlabel.h"
+#include "mprogressindicator.h"
+#include "msaveasdialog.h"
+#include "mtextedit.h"
+#include "mwindow.h"
+#include "playback/nowplayingsheetwidget.h"
+#include "playback/playersheet.h"
+#include "playback/playstate.h"
+#include "radioserver.h"
+#include "shell/mainwindow.h"
+#include "shell/parlovanceapplicationservice.h"
+#include "shell/parlovanceservice.h"
+#include "testenvironment.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QSignalSpy>
+
+namespace {
+
+const int Timeout = 20000;
+const QString Service = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceService");
+const QString Interface = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceInterface");
+
+// A tagged file in the user's downloads, outside the library.
+QString download(const QString& name, const QString& title, int durationMs)
+{
+    const QString path = TestEnvironment::home() + QStringLiteral("/Downloads/") + name;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile::remove(path);
+    AudioTags tags;
+    tags.title = title;
+    tags.artist = QStringLiteral("Radio Host");
+    tags.album = QStringLiteral("Talks");
+    return AudioGenerator::write(path, tags, durationMs) ? path : QString();
+}
+
+} // namespace
+
+class TestPlayerSheet : public QObject
+{
+    Q_OBJECT
+
+private:
+    QDBusConnection caller = QDBusConnection(QString());
+    PlayState* hub = nullptr;
+    RadioServer server;
+
+    void call(const QString& method, const QString& uri)
+    {
+        QDBusMessage message
+            = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface, method);
+        message.setArguments({ QStringList{ uri } });
+        QDBusPendingCall pending = caller.asyncCall(message, Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), Timeout);
+    }
+
+    PlayerSheet* shownSheet()
+    {
+        PlayerSheet* sheet = ParlovanceApplicationService::instance()->playerSheet();
+        if (sheet)
+            [&]() { QTRY_COMPARE_WITH_TIMEOUT(sheet->sceneWindowState(), MSceneWindow::Appeared, Timeout); }();
+        return sheet;
+    }
+
+    bool waitForState(PlayState::State state)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (hub->state(PlayState::RadioMode) != state && waited.elapsed() < Timeout)
+            QTest::qWait(10);
+        return hub->state(PlayState::RadioMode) == state;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(HubTestLibrary::build());
+        hub = PlayState::instance();
+        ParlovanceService::instance();
+        caller = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("caller"));
+        QVERIFY(caller.isConnected());
+        QVERIFY(server.start());
+        QFile source(AudioGenerator::untaggedTemplate(QStringLiteral("mp3"), 20000));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        RadioServer::Resource stream;
+        stream.contentType = "audio/mpeg";
+        stream.body = source.readAll();
+        stream.headers << qMakePair(QByteArray("icy-name"), QByteArray("Test Radio"));
+        stream.icyMetaInterval = 4096;
+        stream.icyTitle = "Some Artist - Some Song";
+        server.addResource("/stream", stream);
+        RadioServer::Resource pls;
+        pls.contentType = "audio/x-scpls";
+        pls.body = "[playlist]\nNumberOfEntries=1\nFile1=" + server.url("/stream").toEncoded()
+                   + "\nVersion=2\n";
+        server.addResource("/radio.pls", pls);
+    }
+
+    void cleanupTestCase()
+    {
+        ParlovanceService::destroyInstance();
+        ParlovanceApplicationService::instance()->dismissSheet();
+        ParlovanceApplicationService::instance()->deleteMainWindow();
+        QDBusConnection::disconnectFromBus(QStringLiteral("caller"));
+    }
+
+    void anOutsideFileOpensTheSheetWithItsTags()
+    {
+        const QString path = download(QStringLiteral("talk.mp3"), QStringLiteral("Morning Talk"), 30000);
+        QVERIFY(!path.isEmpty());
+        call(QStringLiteral("playTempFile"), path);
+        QPointer<PlayerSheet> sheet = shownSheet();
+        QVERIFY(sheet);
+        QVERIFY(!ParlovanceApplicationService::instance()->mainWindow());
+        QVERIFY(sheet->systemwideWindow() && sheet->systemwideWindow()->isVisible());
+        QVERIFY(waitForState(PlayState::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(sheet->information()->titleText()->text(),
+                                  QStringLiteral("Morning Talk"), Timeout);
+        QCOMPARE(sheet->information()->artistText()->text(), QStringLiteral("Radio Host"));
+        QVERIFY(sheet->offersSave());
+        QVERIFY(!sheet->savingSpinner()->isVisible());
+
+        // A second request only brings the sheet forward.
+        call(QStringLiteral("playTempFile"), path);
+        QCOMPARE(ParlovanceApplicationService::instance()->playerSheet(), sheet.data());
+
+        sheet->cancelButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        QCOMPARE(hub->state(PlayState::RadioMode), PlayState::Stopped);
+        QVERIFY(!ParlovanceApplicationService::instance()->playerSheet());
+    }
+
+    void aRadioOffersDoneAndTheEndOfAnItemClosesTheSheet()
+    {
+        call(QStringLiteral("playPlaylist"), server.url("/radio.pls").toString());
+        QPointer<PlayerSheet> sheet = shownSheet();
+        QVERIFY(sheet);
+        QVERIFY(waitForState(PlayState::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(sheet->information()->artistText()->text(),
+                                  QStringLiteral("Some Artist - Some Song"), Timeout);
+        QVERIFY(!sheet->offersSave());
+        sheet->doneButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        QCOMPARE(hub->state(PlayState::RadioMode), PlayState::Stopped);
+
+        // A short file played to its end takes its sheet with it.
+        const QString path = download(QStringLiteral("jingle.ogg"), QStringLiteral("Jingle"), 2000);
+        call(QStringLiteral("play"), path);
+        sheet = shownSheet();
+        QVERIFY(sheet);
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+    }
+
+    void saveKeepsThePlayedFileInTheLibrary()
+    {
+        const QString path = download(QStringLiteral("keep me.mp3"), QStringLiteral("Kept Talk"), 30000);
+        call(QStringLiteral("playTempFile"), path);
+        QPointer<PlayerSheet> sheet = shownSheet();
+        QVERIFY(sheet);
+        QVERIFY(waitForState(PlayState::Playing));
+        QVERIFY(sheet->offersSave());
+        sheet->saveButton()->click();
+        ContentManager* manager = hub->findChild<ContentManager*>();
+        QVERIFY(manager && manager->saveAsDialog());
+        MSaveAsDialog* dialog = manager->saveAsDialog();
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->sceneWindowState(), MSceneWindow::Appeared, Timeout);
+        // The dialog comes up over the sheet, offering the file's own name.
+        QCOMPARE(dialog->managingWindow(), sheet->systemwideWindow());
+        QCOMPARE(dialog->nameEdit()->text(), QStringLiteral("keep me"));
+        QSignalSpy saves(hub, &PlayState::saveStateChanged);
+        dialog->nameEdit()->setText(QStringLiteral("Kept talk"));
+        dialog->accept();
+
+        QTRY_VERIFY_WITH_TIMEOUT(!saves.isEmpty(), Timeout);
+        QCOMPARE(saves.first().at(0).value<PlayState::SaveState>(), PlayState::Saving);
+        QVERIFY(QFileInfo::exists(TestEnvironment::musicDir() + QStringLiteral("/Kept talk.mp3")));
+        // The library takes the copy: it becomes the queue, shown in the main window's player.
+        QTRY_COMPARE_WITH_TIMEOUT(hub->saveState(), PlayState::Saved, Timeout);
+        QVERIFY(!sheet->cancelButton()->isEnabled() && !sheet->saveButton()->isEnabled());
+        QCOMPARE(hub->mode(), PlayState::MusicMode);
+        QCOMPARE(hub->songCount(PlayState::MusicMode), 1);
+        QCOMPARE(hub->currentIndex(PlayState::MusicMode), 0);
+        QCOMPARE(hub->contentType(PlayState::MusicMode), PlayState::SongContent);
+        MainWindow* window = ParlovanceApplicationService::instance()->mainWindow();
+        QVERIFY(window);
+        QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(Parlovance::PageNowPlaying), Timeout);
+        // Once the player has appeared, the sheet goes.
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Playing);
+        hub->stop(PlayState::MusicMode);
+    }
+};
+
+PARLOVANCE_TEST_MAIN(TestPlayerSheet)
+
+#include "tst_playersheet.moc"
