@@ -7,6 +7,7 @@
 #include "zelplaylistparser.h"
 
 #include "mafwerror.h"
+#include "playableurl.h"
 
 #include <QDebug>
 #include <QDir>
@@ -195,6 +196,10 @@ void ZelPlaylistParser::entryParsed(void*, const char* uri, void*, void* data)
         qWarning() << Q_FUNC_INFO << "- a network playlist names a local file:" << entry;
         return;
     }
+    // Addresses the player does not play go now; a local file is looked at when its turn comes,
+    // as it may change until then.
+    if (!entry.isLocalFile() && !PlayableUrl::check(entry, Q_FUNC_INFO))
+        return;
     QMutexLocker lock(&job->mutex);
     job->entries.append(entry);
 }

@@ -6,6 +6,7 @@
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
+#include "playableurl.h"
 #include "playback/playlistfileprobe.h"
 #include "playback/playmodes.h"
 #include "playback/radiohost.h"
@@ -82,6 +83,8 @@ bool RadioPlayback::switchMode(PlayState::PlayingMode target)
 
 void RadioPlayback::playStream(const QUrl& url)
 {
+    if (!PlayableUrl::check(url, Q_FUNC_INFO))
+        return;
     if (m_saveState == PlayState::Saving) {
         pendingStreamUrl = url;
         return;

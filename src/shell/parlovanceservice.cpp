@@ -9,6 +9,7 @@
 #include "parlovanceapplicationservice.h"
 #include "parlovanceinterfaceadaptor.h"
 #include "playback/playstate.h"
+#include "playableurl.h"
 #include "trackersparql.h"
 
 #include <QDBusConnection>
@@ -147,6 +148,8 @@ void ParlovanceService::play(QStringList uriList)
         qCDebug(lcShell) << Q_FUNC_INFO << "- Cannot play: " << url << " Invalid URI";
         return;
     }
+    if (!PlayableUrl::check(url, Q_FUNC_INFO))
+        return;
 
     const QString path = url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
     if (!tempFileRequest && !path.isEmpty() && isBelowStorageRoot(path)
@@ -178,6 +181,8 @@ void ParlovanceService::playPlaylist(QStringList uriList)
         qCDebug(lcShell) << Q_FUNC_INFO << "- Cannot play: " << url << " Invalid URI";
         return;
     }
+    if (!PlayableUrl::check(url, Q_FUNC_INFO))
+        return;
     playState->playStream(url);
     ParlovanceApplicationService::instance()->showPlayerSheet();
 }

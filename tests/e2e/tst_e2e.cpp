@@ -29,6 +29,7 @@ private slots:
     void secondStartHandsOverToTheRunningPlayer();
     void storeThatCannotOpenEndsTheProgram();
     void sigtermEndsTheProgramWhileItIndexes();
+    void aPipeSentOverTheBusHoldsNothing();
 
 private:
     void start(const QString& program, const QStringList& arguments);
@@ -219,6 +220,41 @@ void TestEndToEnd::sigtermEndsTheProgramWhileItIndexes()
     QCOMPARE(process.exitCode(), 0);
     qInfo() << "ended" << timer.elapsed() << "ms after SIGTERM";
     TestEnvironment::wipeHome();
+}
+
+void TestEndToEnd::aPipeSentOverTheBusHoldsNothing()
+{
+    // A named pipe opened for reading waits for a writer for ever. Sent as a song by another
+    // program, as a path or a file URL, it must stop neither the answers on the bus nor the
+    // window nor the end of the program.
+    const QString pipe = QDir::homePath() + QStringLiteral("/pipe.ogg");
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    start(QStringLiteral(PARLOVANCE_PROGRAM), { QStringLiteral("-servicefw") });
+    QTRY_VERIFY_WITH_TIMEOUT(registered(PlaybackService), StartTimeoutMs);
+    const QString interface = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceInterface");
+    auto call = [&](const QString& method, const QVariantList& arguments) {
+        QDBusMessage message = QDBusMessage::createMethodCall(PlaybackService, QStringLiteral("/"),
+                                                              interface, method);
+        message.setArguments(arguments);
+        return QDBusConnection::sessionBus().call(message, QDBus::Block, 10000);
+    };
+    for (const QString& uri : { pipe, QUrl::fromLocalFile(pipe).toString() }) {
+        for (const char* method : { "play", "playTempFile", "playPlaylist" }) {
+            const QDBusMessage reply = call(QLatin1String(method), { QStringList{ uri } });
+            QVERIFY2(reply.type() == QDBusMessage::ReplyMessage,
+                     qPrintable(QLatin1String(method) + QLatin1Char(' ') + reply.errorMessage()));
+        }
+    }
+    const QDBusMessage state = call(QStringLiteral("playbackState"), {});
+    QCOMPARE(state.type(), QDBusMessage::ReplyMessage);
+    QCOMPARE(state.arguments().value(0).toInt(), 0);
+    const QDBusMessage launch = QDBusMessage::createMethodCall(
+        ApplicationService, QStringLiteral("/"), QStringLiteral("com.vaspe.ApplicationService"),
+        QStringLiteral("launch"));
+    QCOMPARE(QDBusConnection::sessionBus().call(launch, QDBus::Block, 10000).type(),
+             QDBusMessage::ReplyMessage);
+    stopCleanly();
+    QFile::remove(pipe);
 }
 
 PARLOVANCE_TEST_MAIN_CORE(TestEndToEnd)

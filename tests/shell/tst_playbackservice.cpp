@@ -21,6 +21,7 @@
 #include <QDBusPendingCall>
 #include <QDBusPendingReply>
 #include <QSignalSpy>
+#include <QUdpSocket>
 #include <QtTest>
 
 namespace {
@@ -58,6 +59,7 @@ private slots:
     void localFilesPlayByPathAndUrl();
     void laterLibraryChangesNeverRestartPlayback();
     void hostileCallsChangeNothing();
+    void addressesThatAreNotMusicChangeNothing();
     void requestBeforeTheLibraryIsReadyPlaysTheNewest();
     void positionLeftAtQuitReachesTheStoreAtStart();
 
@@ -308,6 +310,45 @@ void TestPlaybackService::hostileCallsChangeNothing()
     QCOMPARE(playingTitle(), QStringLiteral("Scarlet"));
     QCOMPARE(hub->state(hub->mode()), PlayState::Playing);
     QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 1);
+}
+
+void TestPlaybackService::addressesThatAreNotMusicChangeNothing()
+{
+    playUrn(QStringLiteral("Scarlet"));
+    const QString folder = TestEnvironment::musicDir() + QStringLiteral("/Kim");
+    QUdpSocket probe;
+    QVERIFY(probe.bind(QHostAddress(QHostAddress::AnyIPv4), 0));
+    const quint16 port = probe.localPort();
+    probe.close();
+    const QStringList refused = {
+        QStringLiteral("udp://0.0.0.0:%1").arg(port),
+        QStringLiteral("rtsp://127.0.0.1:1/a"),
+        QStringLiteral("multifile:///etc/host%25d"),
+        QStringLiteral("pushfile:///etc/hostname"),
+        QStringLiteral("v4l2:///dev/video0"),
+        QStringLiteral("cdda://1"),
+        QStringLiteral("appsrc://"),
+        QStringLiteral("fd://0"),
+        QStringLiteral("http:///no-server"),
+        QStringLiteral("file://elsewhere/etc/hostname"),
+        QStringLiteral("/dev/zero"),
+        QStringLiteral("file:///dev/zero"),
+        folder,
+        QUrl::fromLocalFile(folder).toString(),
+    };
+    for (const QString& uri : refused) {
+        for (const char* method : { "play", "playTempFile", "playPlaylist" }) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(" - refused ")));
+            QCOMPARE(call(QLatin1String(method), { QStringList{ uri } }).type(),
+                     QDBusMessage::ReplyMessage);
+        }
+    }
+    // Each was refused within its call, where a stream would have taken the hub at once.
+    QCOMPARE(playingTitle(), QStringLiteral("Scarlet"));
+    QCOMPARE(hub->state(hub->mode()), PlayState::Playing);
+    QCOMPARE(hub->contentType(hub->mode()), PlayState::SongContent);
+    // Nothing listens on the port that was named.
+    QVERIFY(probe.bind(QHostAddress(QHostAddress::AnyIPv4), port, QUdpSocket::DontShareAddress));
 }
 
 void TestPlaybackService::requestBeforeTheLibraryIsReadyPlaysTheNewest()
