@@ -1,6 +1,7 @@
 #include "zelgstplayer.h"
 
 #include "mafwerror.h"
+#include "playableurl.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCryptographicHash>
@@ -8,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <QTimer>
@@ -17,12 +20,14 @@
 
 namespace {
 
-// playbin's flags: decode audio only, with software volume. Video and subtitles are never
-// shown, so they are not decoded either.
+// playbin's flags: decode audio only. Video and subtitles are never shown, so they are not
+// decoded either. Software volume stays off: see makePipeline().
 const guint PlayFlagAudio = 1u << 1;
-const guint PlayFlagSoftVolume = 1u << 4;
 
 const char* const AudioSinkVariable = "PARLOVANCE_AUDIO_SINK";
+
+// How long the player's end waits for the pipelines still being started or taken down.
+const int ShutdownWaitMs = 5000;
 
 struct TextTag
 {
@@ -227,12 +232,24 @@ ZelGstPlayer::Tags convertTags(const GstTagList* list)
 
 } // namespace
 
+// A pipeline's way from NULL to PAUSED on a worker thread, and what the worker and the GUI
+// thread settle under the lock: where the answer goes (nowhere once the player has let go), and
+// who takes the pipeline down when it is dropped before that state change came back.
+struct ZelGstPlayer::Start
+{
+    QMutex mutex;
+    ZelGstPlayer* player = nullptr;
+    bool returned = false;
+    bool dropped = false;
+};
+
 ZelGstPlayer::ZelGstPlayer(QObject* parent)
     : QObject(parent)
     , m_pipeline(nullptr)
     , m_bus(nullptr)
     , m_watch(0)
     , m_pollTimer(nullptr)
+    , m_starter(new QThreadPool(this))
     , m_retirer(new QThreadPool(this))
     , m_valid(false)
     , m_used(false)
@@ -250,12 +267,21 @@ ZelGstPlayer::ZelGstPlayer(QObject* parent)
     // One thread, so pipelines are taken down in the order they were dropped.
     m_retirer->setMaxThreadCount(1);
     m_retirer->setExpiryTimeout(-1);
+    // Several, so that one source that never opens does not hold up the items after it.
+    m_starter->setMaxThreadCount(4);
 }
 
 ZelGstPlayer::~ZelGstPlayer()
 {
     retirePipeline();
-    m_retirer->waitForDone();
+    for (QThreadPool* pool : { m_starter, m_retirer }) {
+        if (!pool->waitForDone(ShutdownWaitMs)) {
+            // A source that never returns would hold the program's end for ever; its thread is
+            // left behind, and so is the pool, whose destructor would wait for it.
+            qWarning() << Q_FUNC_INFO << "- a pipeline does not come down; it is left behind";
+            pool->setParent(nullptr);
+        }
+    }
 }
 
 bool ZelGstPlayer::create()
@@ -284,27 +310,26 @@ bool ZelGstPlayer::makePipeline()
     }
     gst_object_ref_sink(pipeline);
 
-    GstElement* sink = nullptr;
-    const QByteArray description = qgetenv(AudioSinkVariable).trimmed();
-    if (!description.isEmpty()) {
-        GError* error = nullptr;
-        sink = gst_parse_bin_from_description(description.constData(), TRUE, &error);
-        if (!sink) {
-            qWarning() << Q_FUNC_INFO << "- the audio sink" << description
-                       << "cannot be made:" << (error ? error->message : "unknown reason");
-        }
-        g_clear_error(&error);
-    } else {
-        sink = gst_element_factory_make("autoaudiosink", "zel-audio-sink");
-        if (!sink)
-            qWarning() << Q_FUNC_INFO << "- GStreamer has no autoaudiosink";
+    // The sink comes with a volume element of its own in front. playbin then makes none: the
+    // one it makes for software volume is never released by GStreamer (one element and its two
+    // pads lost with every song), and without any it warns, for every song, about a sink that
+    // has no volume.
+    QByteArray description = qgetenv(AudioSinkVariable).trimmed();
+    if (description.isEmpty())
+        description = "autoaudiosink";
+    GError* error = nullptr;
+    GstElement* sink
+        = gst_parse_bin_from_description(("volume ! " + description).constData(), TRUE, &error);
+    if (!sink) {
+        qWarning() << Q_FUNC_INFO << "- the audio sink" << description
+                   << "cannot be made:" << (error ? error->message : "unknown reason");
     }
+    g_clear_error(&error);
     if (!sink) {
         gst_object_unref(pipeline);
         return false;
     }
-    g_object_set(pipeline, "audio-sink", sink, "flags", PlayFlagAudio | PlayFlagSoftVolume,
-                 nullptr);
+    g_object_set(pipeline, "audio-sink", sink, "flags", PlayFlagAudio, nullptr);
 
     m_pipeline = pipeline;
     m_used = false;
@@ -344,6 +369,19 @@ void ZelGstPlayer::retirePipeline()
     m_bus = nullptr;
     GstElement* pipeline = m_pipeline;
     m_pipeline = nullptr;
+    QSharedPointer<Start> start;
+    start.swap(m_start);
+    if (start) {
+        QMutexLocker lock(&start->mutex);
+        start->player = nullptr;
+        if (!start->returned) {
+            // Still opening its source: the worker takes it down once that comes back.
+            start->dropped = true;
+            lock.unlock();
+            gst_object_unref(pipeline);
+            return;
+        }
+    }
     // Going to NULL waits for the streaming threads (a network source may take seconds to
     // give up), so it is done off the GUI thread; the last reference goes with it.
     m_retirer->start([pipeline]() {
@@ -384,14 +422,15 @@ void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
     if (!m_valid)
         return;
     ++m_loadSerial;
+    if (!PlayableUrl::check(url, Q_FUNC_INFO)) {
+        stop();
+        failLater(url.isLocalFile() ? MafwError::ResourceNotFound
+                                    : MafwError::UnsupportedMediaType,
+                  QStringLiteral("The address is not played"));
+        return;
+    }
     if (!freshPipeline()) {
-        m_loaded = false;
-        m_target = Stopped;
-        const quint64 serial = m_loadSerial;
-        QTimer::singleShot(0, this, [this, serial]() {
-            if (serial == m_loadSerial)
-                emit failed(MafwError::CannotPlay, QStringLiteral("No pipeline can be made"));
-        });
+        failLater(MafwError::CannotPlay, QStringLiteral("No pipeline can be made"));
         return;
     }
     m_used = true;
@@ -405,7 +444,51 @@ void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
     m_seekTarget = m_pendingSeek;
 
     g_object_set(m_pipeline, "uri", url.toEncoded().constData(), nullptr);
-    const GstStateChangeReturn result = gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
+    startPipeline();
+}
+
+void ZelGstPlayer::failLater(int code, const QString& text)
+{
+    m_loaded = false;
+    m_target = Stopped;
+    const quint64 serial = m_loadSerial;
+    QTimer::singleShot(0, this, [this, serial, code, text]() {
+        // Only when nothing else was loaded or stopped meanwhile.
+        if (serial == m_loadSerial)
+            emit failed(code, text);
+    });
+}
+
+void ZelGstPlayer::startPipeline()
+{
+    auto start = QSharedPointer<Start>::create();
+    start->player = this;
+    m_start = start;
+    auto* pipeline = static_cast<GstElement*>(gst_object_ref(m_pipeline));
+    const quint64 serial = m_loadSerial;
+    m_starter->start([start, pipeline, serial]() {
+        const GstStateChangeReturn result = gst_element_set_state(pipeline, GST_STATE_PAUSED);
+        bool dropped = false;
+        {
+            QMutexLocker lock(&start->mutex);
+            start->returned = true;
+            dropped = start->dropped;
+            if (ZelGstPlayer* player = start->player) {
+                QMetaObject::invokeMethod(
+                    player, [player, serial, result]() { player->pipelineStarted(serial, result); },
+                    Qt::QueuedConnection);
+            }
+        }
+        if (dropped)
+            gst_element_set_state(pipeline, GST_STATE_NULL);
+        gst_object_unref(pipeline);
+    });
+}
+
+void ZelGstPlayer::pipelineStarted(quint64 serial, int result)
+{
+    if (serial != m_loadSerial || !m_loaded)
+        return;
     if (result == GST_STATE_CHANGE_FAILURE) {
         // The reason is normally waiting on the bus already; without one, still fail.
         GstMessage* message = gst_bus_pop_filtered(m_bus, GST_MESSAGE_ERROR);
@@ -424,12 +507,7 @@ void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
         retirePipeline();
         m_loaded = false;
         m_target = Stopped;
-        const quint64 serial = m_loadSerial;
-        QTimer::singleShot(0, this, [this, serial, code, text]() {
-            // Only when nothing else was loaded or stopped meanwhile.
-            if (serial == m_loadSerial)
-                emit failed(code, text);
-        });
+        emit failed(code, text);
         return;
     }
     if (result == GST_STATE_CHANGE_NO_PREROLL) {
@@ -438,7 +516,7 @@ void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
         m_prerolled = true;
         m_pendingSeek = -1;
         m_seekTarget = -1;
-        applyTargetLater();
+        applyTarget();
     }
 }
 

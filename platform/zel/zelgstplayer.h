@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QSharedPointer>
 #include <QString>
 #include <QUrl>
 #include <QVariant>
@@ -18,7 +19,9 @@ typedef struct _GstMessage GstMessage;
 // variable PARLOVANCE_AUDIO_SINK). It loads one URL at a time, prerolls it, applies a pending
 // seek, then settles in the state asked for, and reports what the bus says, already mapped to
 // the media framework's terms. The bus is watched on the GUI thread's GLib main context, so
-// every signal comes from the GUI thread; no call waits for a state change to complete.
+// every signal comes from the GUI thread; no call waits for a state change to complete, and the
+// state changes that open or close a source run on worker threads. Only what PlayableUrl lets
+// through is loaded.
 class ZelGstPlayer : public QObject
 {
     Q_OBJECT
@@ -74,19 +77,30 @@ private:
     void handleError(GstMessage* message);
     void applyTarget();
     void applyTargetLater();
+    // Drops the item being loaded and reports the failure on the next turn of the loop.
+    void failLater(int code, const QString& text);
     bool startSeek(qint64 ms);
     // Builds a playbin on the sink; false (after a log line) when it cannot be made.
     bool makePipeline();
     // A pipeline that has loaded nothing yet, made anew when the current one has.
     bool freshPipeline();
-    // Hands the current pipeline to the retiring thread, which takes it to NULL and drops it.
+    // Takes the loaded pipeline to PAUSED on a worker: the source opens in that state change,
+    // and one that cannot open at once (a file on a hung file system) would hold the caller.
+    void startPipeline();
+    void pipelineStarted(quint64 serial, int result);
+    // Hands the current pipeline to the retiring thread, which takes it to NULL and drops it;
+    // one still starting is taken down by its starter once the start comes back.
     void retirePipeline();
+
+    struct Start;
 
     GstElement* m_pipeline;
     GstBus* m_bus;
     unsigned int m_watch;
     QTimer* m_pollTimer;
+    QThreadPool* m_starter;
     QThreadPool* m_retirer;
+    QSharedPointer<Start> m_start;
     bool m_valid;
     bool m_used;
     QUrl m_url;

@@ -1,0 +1,404 @@
+// The play controller against what is not music and sources that do not open: pipes, folders
+// and devices named as songs, schemes that would open a socket or a camera, playlist files that
+// carry them, a source held in its start, and what each played pipeline leaves behind.
+
+#include "audiogenerator.h"
+#include "mafwerror.h"
+#include "playableurl.h"
+#include "testenvironment.h"
+#include "zelmetadatahandler.h"
+#include "zelplaycontrols.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSemaphore>
+#include <QUdpSocket>
+#include <QtTest>
+
+#include <gst/base/gstbasesrc.h>
+#include <gst/gst.h>
+
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+const int Timeout = 20000;
+// A call that should return at once and has not within this time hangs on old code.
+const int RescueMs = 15000;
+
+// Unless it is gone by then, runs a rescue on a thread of its own after RescueMs, and again
+// every 100 ms until it is gone: what a controller that blocks in a call needs to come back, so
+// that a fault fails the test instead of hanging it.
+class Rescue
+{
+public:
+    explicit Rescue(std::function<void()> rescue)
+        : m_thread([this, rescue]() {
+            if (m_done.tryAcquire(1, RescueMs))
+                return;
+            do
+                rescue();
+            while (!m_done.tryAcquire(1, 100));
+        })
+    {
+    }
+    ~Rescue()
+    {
+        m_done.release();
+        m_thread.join();
+    }
+
+private:
+    QSemaphore m_done;
+    std::thread m_thread;
+};
+
+// A source of http addresses whose start, where a file source opens its file, does not come
+// back until the test lets it go, as it would not on a hung file system.
+struct HeldSource
+{
+    GstBaseSrc parent;
+};
+struct HeldSourceClass
+{
+    GstBaseSrcClass parentClass;
+};
+
+QSemaphore heldStarts;
+QAtomicInt heldEntered;
+QAtomicInt heldAlive;
+
+void heldSourceUriInit(gpointer iface, gpointer);
+
+G_DEFINE_TYPE_WITH_CODE(HeldSource, held_source, GST_TYPE_BASE_SRC,
+                        G_IMPLEMENT_INTERFACE(GST_TYPE_URI_HANDLER, heldSourceUriInit))
+
+// The first start is held; GStreamer may try again once it has failed, and that one fails at once.
+gboolean heldStart(GstBaseSrc*)
+{
+    if (heldEntered.fetchAndAddOrdered(1) == 0)
+        heldStarts.acquire();
+    return FALSE;
+}
+
+void heldFinalize(GObject* object)
+{
+    heldAlive.deref();
+    G_OBJECT_CLASS(held_source_parent_class)->finalize(object);
+}
+
+void held_source_class_init(HeldSourceClass* klass)
+{
+    static GstStaticPadTemplate src
+        = GST_STATIC_PAD_TEMPLATE("src", GST_PAD_SRC, GST_PAD_ALWAYS, GST_STATIC_CAPS_ANY);
+    gst_element_class_add_static_pad_template(GST_ELEMENT_CLASS(klass), &src);
+    gst_element_class_set_static_metadata(GST_ELEMENT_CLASS(klass), "Held source", "Source",
+                                          "Holds its start", "tests");
+    GST_BASE_SRC_CLASS(klass)->start = heldStart;
+    G_OBJECT_CLASS(klass)->finalize = heldFinalize;
+}
+
+void held_source_init(HeldSource*)
+{
+    heldAlive.ref();
+}
+
+void heldSourceUriInit(gpointer iface, gpointer)
+{
+    auto* handler = static_cast<GstURIHandlerInterface*>(iface);
+    handler->get_type = [](GType) { return GST_URI_SRC; };
+    handler->get_protocols = [](GType) -> const gchar* const* {
+        static const gchar* const protocols[] = { "http", nullptr };
+        return protocols;
+    };
+    handler->get_uri = [](GstURIHandler*) -> gchar* { return g_strdup("http://held"); };
+    handler->set_uri = [](GstURIHandler*, const gchar*, GError**) -> gboolean { return TRUE; };
+}
+
+// Counts GStreamer's pads and pipelines as they are made and finalised, on whatever thread.
+struct ObjectCounter
+{
+    GstTracer parent;
+};
+struct ObjectCounterClass
+{
+    GstTracerClass parentClass;
+};
+
+G_DEFINE_TYPE(ObjectCounter, object_counter, GST_TYPE_TRACER)
+
+QAtomicInt livePads;
+QAtomicInt livePipelines;
+
+void countObject(GstObject* object, int change)
+{
+    if (GST_IS_PAD(object))
+        livePads.fetchAndAddOrdered(change);
+    else if (GST_IS_PIPELINE(object))
+        livePipelines.fetchAndAddOrdered(change);
+}
+
+void objectCreated(GObject*, GstClockTime, GstObject* object)
+{
+    countObject(object, 1);
+}
+
+void objectDestroyed(GObject*, GstClockTime, GstObject* object)
+{
+    countObject(object, -1);
+}
+
+void object_counter_class_init(ObjectCounterClass*) {}
+
+void object_counter_init(ObjectCounter* counter)
+{
+    gst_tracing_register_hook(GST_TRACER(counter), "object-created", G_CALLBACK(objectCreated));
+    gst_tracing_register_hook(GST_TRACER(counter), "object-destroyed",
+                              G_CALLBACK(objectDestroyed));
+}
+
+// Tells the controller's stream items apart, as the player's stream handler does.
+class StreamHandler : public ZelMetadataHandler
+{
+    Q_OBJECT
+
+public:
+    QMap<QString, QList<QVariant>> tags;
+
+public slots:
+    void setDataFromIndex(int, MafwContent) override { tags.clear(); }
+    void onMetadataChange(QString key, QList<QVariant> values) override { tags[key] = values; }
+};
+
+} // namespace
+
+class TestZelHostile : public QObject
+{
+    Q_OBJECT
+
+private:
+    ZelPlayControls* controls = nullptr;
+    StreamHandler* streams = nullptr;
+    QString dir;
+
+    QString write(const QString& name, const QString& title, int ms = 30000)
+    {
+        AudioTags tags;
+        tags.title = title;
+        const QString path = dir + QLatin1Char('/') + name;
+        return AudioGenerator::write(path, tags, ms) ? path : QString();
+    }
+
+    bool waitForState(MafwRenderer::State state)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (controls->state() != state && timer.elapsed() < Timeout)
+            QTest::qWait(10);
+        return controls->state() == state;
+    }
+
+    // Plays the files one after the other, each until it plays, and stops.
+    void playEach(const QStringList& paths)
+    {
+        for (const QString& path : paths) {
+            controls->play(QUrl::fromLocalFile(path));
+            QVERIFY(waitForState(MafwRenderer::Playing));
+        }
+        controls->stop();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        dir = TestEnvironment::musicDir();
+        QDir().mkpath(dir);
+        // Counts every object GStreamer makes in this run.
+        gst_init(nullptr, nullptr);
+        g_object_new(object_counter_get_type(), nullptr);
+        controls = ZelPlayControls::instance();
+        controls->init();
+        streams = new StreamHandler;
+        controls->setMetadataHandler(streams, ZelPlayControls::StreamContent);
+    }
+
+    void init()
+    {
+        controls->stop();
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+    }
+
+    void onlyMusicAddressesPass()
+    {
+        const QByteArray folder = QFile::encodeName(dir);
+        const QString song = write(QStringLiteral("plain.ogg"), QStringLiteral("Plain"), 1000);
+        QVERIFY(!song.isEmpty());
+        // A name that is not UTF-8 is named by its bytes, percent-encoded.
+        QCOMPARE(::link(QFile::encodeName(song).constData(), (folder + "/caf\xe9.ogg").constData()), 0);
+        QVERIFY(QFile::link(song, dir + QStringLiteral("/link.ogg")));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir + QStringLiteral("/zero.ogg")));
+        const QString encodedFolder = QUrl::fromLocalFile(dir).toString(QUrl::FullyEncoded);
+        const QStringList played = {
+            QUrl::fromLocalFile(song).toString(),
+            encodedFolder + QStringLiteral("/caf%E9.ogg"),
+            QUrl::fromLocalFile(dir + QStringLiteral("/link.ogg")).toString(),
+            QStringLiteral("file://localhost") + QUrl::fromLocalFile(song).path(QUrl::FullyEncoded),
+            QStringLiteral("http://radio.example/stream"),
+            QStringLiteral("HTTPS://radio.example:8443/a.pls?x=1"),
+        };
+        for (const QString& url : played)
+            QVERIFY2(PlayableUrl::refusal(QUrl(url)).isEmpty(), qPrintable(url));
+        const QStringList refused = {
+            QString(),
+            QStringLiteral("plain.ogg"),
+            encodedFolder + QStringLiteral("/caf%EA.ogg"),
+            encodedFolder + QStringLiteral("/zero.ogg"),
+            encodedFolder,
+            QStringLiteral("file://elsewhere") + QUrl::fromLocalFile(song).path(QUrl::FullyEncoded),
+            QStringLiteral("http:///stream"),
+            QStringLiteral("mms://radio.example/stream"),
+            QStringLiteral("souphttp://radio.example/stream"),
+        };
+        for (const QString& url : refused)
+            QVERIFY2(!PlayableUrl::refusal(QUrl(url)).isEmpty(), qPrintable(url));
+    }
+
+    void addressesThatAreNotMusicAreRefused()
+    {
+        const QString pipe = dir + QStringLiteral("/pipe.ogg");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        // Opening the pipe for writing lets a reader stuck in open() go.
+        Rescue rescue([pipe]() {
+            const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        });
+        QVERIFY(QDir().mkpath(dir + QStringLiteral("/folder.ogg")));
+        QUdpSocket probe;
+        QVERIFY(probe.bind(QHostAddress(QHostAddress::LocalHost), 0));
+        const quint16 port = probe.localPort();
+        probe.close();
+        const QString udp = QStringLiteral("udp://127.0.0.1:%1").arg(port);
+
+        const QList<QPair<QUrl, int>> refused = {
+            { QUrl::fromLocalFile(pipe), MafwError::ResourceNotFound },
+            { QUrl::fromLocalFile(dir + QStringLiteral("/folder.ogg")), MafwError::ResourceNotFound },
+            { QUrl(QStringLiteral("file:///dev/zero")), MafwError::ResourceNotFound },
+            { QUrl(udp), MafwError::UnsupportedMediaType },
+            { QUrl(QStringLiteral("rtsp://127.0.0.1:1/a")), MafwError::UnsupportedMediaType },
+            { QUrl(QStringLiteral("multifile:///etc/host%d")), MafwError::UnsupportedMediaType },
+            { QUrl(QStringLiteral("pushfile:///etc/hostname")), MafwError::UnsupportedMediaType },
+            { QUrl(QStringLiteral("v4l2:///dev/video0")), MafwError::UnsupportedMediaType },
+            { QUrl(QStringLiteral("cdda://1")), MafwError::UnsupportedMediaType },
+            { QUrl(QStringLiteral("appsrc://")), MafwError::UnsupportedMediaType },
+            { QUrl(QStringLiteral("fd://0")), MafwError::UnsupportedMediaType },
+        };
+        for (const auto& item : refused) {
+            QSignalSpy errors(controls, SIGNAL(error(MafwError)));
+            QElapsedTimer took;
+            took.start();
+            controls->play(item.first);
+            QVERIFY2(took.elapsed() < 2000, qPrintable(item.first.toString()));
+            QVERIFY2(errors.wait(Timeout), qPrintable(item.first.toString()));
+            QCOMPARE(errors.first().at(0).value<MafwError>().code(), item.second);
+            QCOMPARE(controls->state(), MafwRenderer::Stopped);
+        }
+        // Nothing listens on the port that was named.
+        QVERIFY(probe.bind(QHostAddress(QHostAddress::LocalHost), port, QUdpSocket::DontShareAddress));
+        probe.close();
+
+        // A playlist file keeps only what is played: the entry that follows plays, and a list
+        // of nothing else is empty.
+        QVERIFY(!write(QStringLiteral("good.ogg"), QStringLiteral("Good")).isEmpty());
+        QFile mixed(dir + QStringLiteral("/mixed.pls"));
+        QVERIFY(mixed.open(QIODevice::WriteOnly));
+        mixed.write("[playlist]\nFile1=" + udp.toLatin1() + "\nFile2=v4l2:///dev/video0\nFile3=good.ogg\n");
+        mixed.close();
+        controls->playPlaylist(QUrl::fromLocalFile(mixed.fileName()), QStringLiteral("audio/x-scpls"));
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value(QStringLiteral("title")).value(0).toString(),
+                                  QStringLiteral("Good"), Timeout);
+        controls->stop();
+
+        QFile none(dir + QStringLiteral("/none.pls"));
+        QVERIFY(none.open(QIODevice::WriteOnly));
+        none.write("[playlist]\nFile1=" + udp.toLatin1() + "\nFile2=cdda://1\n");
+        none.close();
+        QSignalSpy errors(controls, SIGNAL(error(MafwError)));
+        controls->playPlaylist(QUrl::fromLocalFile(none.fileName()), QStringLiteral("audio/x-scpls"));
+        QVERIFY(errors.wait(Timeout));
+        QCOMPARE(errors.first().at(0).value<MafwError>().code(), int(MafwError::EmptyPlaylist));
+        QVERIFY(probe.bind(QHostAddress(QHostAddress::LocalHost), port, QUdpSocket::DontShareAddress));
+    }
+
+    void aSourceThatDoesNotOpenHoldsNothing()
+    {
+        // The held source takes http addresses ahead of the real one until the test ends.
+        QVERIFY(gst_element_register(nullptr, "heldsrc", GST_RANK_PRIMARY + 100,
+                                     held_source_get_type()));
+        struct Lowered
+        {
+            ~Lowered()
+            {
+                GstElementFactory* factory = gst_element_factory_find("heldsrc");
+                gst_plugin_feature_set_rank(GST_PLUGIN_FEATURE(factory), GST_RANK_NONE);
+                gst_object_unref(factory);
+            }
+        } lowered;
+        Rescue rescue([]() { heldStarts.release(); });
+        const QString song = write(QStringLiteral("after-held.ogg"), QStringLiteral("After"));
+        QVERIFY(!song.isEmpty());
+
+        QElapsedTimer took;
+        took.start();
+        controls->play(QUrl(QStringLiteral("http://127.0.0.1:9/held")));
+        QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(heldEntered.loadAcquire() > 0, Timeout);
+        QCOMPARE(controls->state(), MafwRenderer::Transitioning);
+        took.restart();
+        controls->stop();
+        QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
+
+        // The next item plays on a pipeline of its own while the held one waits; that one goes
+        // once its start comes back.
+        controls->play(QUrl::fromLocalFile(song));
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QCOMPARE(heldAlive.loadAcquire(), 1);
+        heldStarts.release();
+        QTRY_COMPARE_WITH_TIMEOUT(heldAlive.loadAcquire(), 0, Timeout);
+        QCOMPARE(controls->state(), MafwRenderer::Playing);
+        controls->stop();
+    }
+
+    void playedPipelinesLeaveNothingBehind()
+    {
+        const QString first = write(QStringLiteral("first.ogg"), QStringLiteral("First"));
+        const QString second = write(QStringLiteral("second.mp3"), QStringLiteral("Second"));
+        QVERIFY(!first.isEmpty() && !second.isEmpty());
+        playEach({ first, second });
+        QTRY_COMPARE_WITH_TIMEOUT(livePipelines.loadAcquire(), 0, Timeout);
+        const int pads = livePads.loadAcquire();
+
+        QStringList songs;
+        for (int i = 0; i < 10; ++i)
+            songs << first << second;
+        playEach(songs);
+        QTRY_COMPARE_WITH_TIMEOUT(livePipelines.loadAcquire(), 0, Timeout);
+        QCOMPARE(livePads.loadAcquire(), pads);
+    }
+
+    void cleanupTestCase()
+    {
+        controls->stop();
+        delete streams;
+    }
+};
+
+PARLOVANCE_TEST_MAIN(TestZelHostile)
+#include "tst_zelhostile.moc"
