@@ -13,12 +13,13 @@
 
 #include <QDateTime>
 #include <QDebug>
-#include <QFile>
-#include <QFileInfo>
 #include <QMetaMethod>
 #include <QPointer>
 #include <QTimer>
-#include <QUrl>
+
+#include <cerrno>
+#include <glib.h>
+#include <unistd.h>
 
 namespace {
 
@@ -37,16 +38,22 @@ QString idList(const QVector<int>& ids)
     return list.join(QLatin1Char(','));
 }
 
-// Deletes the file of a song; a file that is already gone counts as deleted.
+// Deletes the file a stored URL names: exactly the bytes of its path, so a name that is not
+// UTF-8 (kept percent-encoded in the URL) cannot turn into another file's name on the way. A
+// file that is not there, or that cannot be removed, is a failure: its song comes back at the
+// next scan, and the count of deleted items must not say otherwise.
 bool removeFile(const QString& url)
 {
-    const QString path = QUrl(url).toLocalFile();
-    if (path.isEmpty() || !QFileInfo::exists(path))
-        return true;
-    if (QFile::remove(path))
-        return true;
-    qCDebug(lcModels) << Q_FUNC_INFO << "- cannot delete" << path;
-    return false;
+    gchar* path = g_filename_from_uri(url.toUtf8().constData(), nullptr, nullptr);
+    if (!path) {
+        qCWarning(lcModels) << Q_FUNC_INFO << "- not a local file:" << url;
+        return false;
+    }
+    const bool removed = ::unlink(path) == 0;
+    if (!removed)
+        qCWarning(lcModels) << Q_FUNC_INFO << "- cannot delete" << url << ":" << qt_error_string(errno);
+    g_free(path);
+    return removed;
 }
 
 struct DeletionItem

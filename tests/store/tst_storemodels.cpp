@@ -17,6 +17,9 @@
 #include <QMetaEnum>
 #include <QSignalSpy>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const QString UnknownAlbum = QStringLiteral("Unknown album");
@@ -656,6 +659,78 @@ private slots:
         QVERIFY(FixtureLibrary::index());
         QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), before, 30000);
         QTRY_COMPARE(user->rowCount(), 1);
+    }
+
+    void deletionTakesExactlyTheStoredFile()
+    {
+        // A name that is not UTF-8 beside the UTF-8 name it turns into when read as text
+        // (the byte 0xe9 becomes U+FFFD): deleting the first must leave the second alone, for a
+        // song and for a playlist file.
+        const QByteArray folder = QFile::encodeName(FixtureLibrary::pathOf(QStringLiteral("del")));
+        const QString decoyName = QStringLiteral("caf") + QChar(0xfffd);
+        struct RemovedAtEnd
+        {
+            QByteArray folder;
+            ~RemovedAtEnd()
+            {
+                for (const char* name : { "/caf\xe9.ogg", "/l\xe9.m3u" })
+                    ::unlink((folder + name).constData());
+            }
+        } removedAtEnd{ folder };
+        AudioTags tags;
+        tags.title = QStringLiteral("Latin");
+        const QString latin = FixtureLibrary::addSong(QStringLiteral("del/latin.ogg"), tags);
+        tags.title = QStringLiteral("Decoy");
+        const QString decoy = FixtureLibrary::addSong(QStringLiteral("del/") + decoyName + ".ogg", tags);
+        tags.title = QStringLiteral("Gone");
+        const QString gone = FixtureLibrary::addSong(QStringLiteral("del/gone.ogg"), tags);
+        tags.title = QStringLiteral("Stuck");
+        const QString stuck = FixtureLibrary::addSong(QStringLiteral("del/stuck.ogg"), tags);
+        QVERIFY(!latin.isEmpty() && !decoy.isEmpty() && !gone.isEmpty() && !stuck.isEmpty());
+        QCOMPARE(::rename(QFile::encodeName(latin).constData(), (folder + "/caf\xe9.ogg").constData()), 0);
+        const QString decoyList = FixtureLibrary::addPlaylist(QStringLiteral("del/l") + QChar(0xfffd) + ".m3u", { QStringLiteral("del/stuck.ogg") });
+        const QString latinList = FixtureLibrary::addPlaylist(QStringLiteral("del/latin.m3u"), { QStringLiteral("del/stuck.ogg") });
+        QVERIFY(!decoyList.isEmpty() && !latinList.isEmpty());
+        QCOMPARE(::rename(QFile::encodeName(latinList).constData(), (folder + "/l\xe9.m3u").constData()), 0);
+        QVERIFY(FixtureLibrary::index());
+        QTRY_VERIFY_WITH_TIMEOUT(songId("Latin") > 0 && songId("Stuck") > 0, 30000);
+        int latinListId = 0;
+        QTRY_VERIFY_WITH_TIMEOUT([&]() {
+            for (const MafwStorePlaylist& p : factory->catalogue()->playlists()) {
+                if (p.url.endsWith(QLatin1String("/del/l%E9.m3u")))
+                    latinListId = p.id;
+            }
+            return latinListId > 0;
+        }(), 30000);
+
+        QSignalSpy finished(factory, SIGNAL(deletionFinished(int, int)));
+        factory->deleteItems({ songId("Latin") }, MafwTrackerModel::AllSongs);
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.last(), QList<QVariant>({ 1, 0 }));
+        struct stat status;
+        QVERIFY(::lstat((folder + "/caf\xe9.ogg").constData(), &status) != 0);
+        QVERIFY(QFileInfo::exists(decoy));
+
+        factory->deleteItems({ latinListId }, MafwTrackerModel::PlaylistFiles);
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.last(), QList<QVariant>({ 1, 0 }));
+        QVERIFY(::lstat((folder + "/l\xe9.m3u").constData(), &status) != 0);
+        QVERIFY(QFileInfo::exists(decoyList));
+
+        // A file already gone, and one that cannot be unlinked (a folder has taken its name),
+        // are failures, never counted as deleted.
+        const int goneId = songId("Gone");
+        QVERIFY(QFile::remove(gone));
+        factory->deleteItems({ goneId }, MafwTrackerModel::AllSongs);
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.last(), QList<QVariant>({ 0, 1 }));
+        const int stuckId = songId("Stuck");
+        QVERIFY(QFile::remove(stuck));
+        QVERIFY(QDir().mkpath(stuck));
+        factory->deleteItems({ stuckId }, MafwTrackerModel::AllSongs);
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.last(), QList<QVariant>({ 0, 1 }));
+        QVERIFY(QFileInfo(stuck).isDir());
     }
 
     void initFailureIsReported()
