@@ -2,16 +2,18 @@
 // end-to-end tests: artists with albums of tagged songs (some with embedded covers), songs
 // without an album or an artist, titles in several scripts, and playlist files.
 //
-//   parlovance-make-library DIR [SONGS] [SECONDS]
+//   parlovance-make-library [--help] [--] DIR [SONGS] [SECONDS]
 //   parlovance-make-library --song FILE TITLE ARTIST ALBUM [GENRE] [TRACK] [SECONDS]
 //
 // SONGS (default 60) is the number of songs, SECONDS (default 30) the length of each. The
 // second form writes one song (an audiobook chapter, a title in another script, a file to
-// copy into the library while the player runs); its format follows FILE's suffix.
+// copy into the library while the player runs); its format follows FILE's suffix. Any other
+// option is refused; a name that begins with "-" follows "--".
 
 #include "audiogenerator.h"
 
 #include <QColor>
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -39,8 +41,26 @@ QString safeName(QString text)
     return text.replace(QLatin1Char('/'), QLatin1Char('_'));
 }
 
-int writeOneSong(const QStringList& args)
+// A whole positive number, or 0.
+int positive(const QString& text)
 {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok && value > 0 ? value : 0;
+}
+
+int refuse(const QCommandLineParser& parser, const QString& why)
+{
+    std::fprintf(stderr, "%s\n\n%s", qPrintable(why), qPrintable(parser.helpText()));
+    return 2;
+}
+
+int writeOneSong(const QCommandLineParser& parser, const QStringList& args)
+{
+    const int seconds = args.size() > 6 ? positive(args.at(6)) : 30;
+    if (args.size() < 4 || args.size() > 7 || args.at(0).isEmpty() || seconds <= 0)
+        return refuse(parser, QStringLiteral("--song takes FILE TITLE ARTIST ALBUM, then at most "
+                                             "GENRE, TRACK and SECONDS (a whole positive number)."));
     AudioTags tags;
     tags.title = args.at(1);
     tags.artist = args.at(2);
@@ -48,9 +68,8 @@ int writeOneSong(const QStringList& args)
     tags.album = args.at(3);
     tags.genre = args.value(4);
     tags.trackNumber = args.value(5).toInt();
-    const int seconds = args.size() > 6 ? args.at(6).toInt() : 30;
     QDir().mkpath(QFileInfo(args.at(0)).absolutePath());
-    if (seconds <= 0 || !AudioGenerator::write(args.at(0), tags, seconds * 1000)) {
+    if (!AudioGenerator::write(args.at(0), tags, seconds * 1000)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(args.at(0)));
         return 1;
     }
@@ -62,21 +81,43 @@ int writeOneSong(const QStringList& args)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() >= 6 && args.at(1) == QLatin1String("--song"))
-        return writeOneSong(args.mid(2));
-    if (args.size() < 2) {
-        std::fprintf(stderr, "usage: %s DIR [SONGS] [SECONDS]\n", argv[0]);
-        return 2;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes a generated music library into DIR: tagged songs by several artists, some with "
+        "covers, some without album or artist, and two playlist files."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption song(
+        QStringLiteral("song"),
+        QStringLiteral("Write one song instead: FILE TITLE ARTIST ALBUM [GENRE] [TRACK] [SECONDS]."));
+    parser.addOption(song);
+    parser.addPositionalArgument(QStringLiteral("DIR"),
+                                 QStringLiteral("The folder to write into; made when missing."));
+    parser.addPositionalArgument(QStringLiteral("SONGS"),
+                                 QStringLiteral("The number of songs (60)."), QStringLiteral("[SONGS]"));
+    parser.addPositionalArgument(QStringLiteral("SECONDS"),
+                                 QStringLiteral("The length of each song (30)."),
+                                 QStringLiteral("[SECONDS]"));
+    if (!parser.parse(app.arguments()))
+        return refuse(parser, parser.errorText());
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
     }
-    const QString root = args.at(1);
-    const int songCount = args.size() > 2 ? args.at(2).toInt() : 60;
-    const int seconds = args.size() > 3 ? args.at(3).toInt() : 30;
-    if (songCount <= 0 || seconds <= 0) {
-        std::fprintf(stderr, "SONGS and SECONDS must be positive numbers\n");
-        return 2;
+    const QStringList args = parser.positionalArguments();
+    if (parser.isSet(song))
+        return writeOneSong(parser, args);
+    if (args.isEmpty() || args.size() > 3)
+        return refuse(parser, QStringLiteral("One folder, then at most SONGS and SECONDS."));
+    const QString root = args.at(0);
+    const int songCount = args.size() > 1 ? positive(args.at(1)) : 60;
+    const int seconds = args.size() > 2 ? positive(args.at(2)) : 30;
+    if (root.isEmpty() || songCount <= 0 || seconds <= 0)
+        return refuse(parser, QStringLiteral("DIR must be named; SONGS and SECONDS must be "
+                                             "whole positive numbers."));
+    if (!QDir().mkpath(root)) {
+        std::fprintf(stderr, "cannot make the folder %s\n", qPrintable(root));
+        return 1;
     }
-    QDir().mkpath(root);
 
     const int artistCount = int(sizeof(artists) / sizeof(*artists));
     QStringList written;
