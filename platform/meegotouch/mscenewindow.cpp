@@ -6,6 +6,7 @@
 #include "mwindow.h"
 
 #include <QDebug>
+#include <QGestureEvent>
 #include <QGraphicsScene>
 #include <QGraphicsView>
 
@@ -19,6 +20,38 @@ MSceneWindow::MSceneWindow(WindowType windowType, QGraphicsItem* parent)
     , type(windowType)
 {
     hide(); // shown by its scene manager
+    // Gestures reach every widget under the finger that takes them, in the order they are
+    // stacked, until one accepts: a window in front of the page takes them, or a tap on a menu
+    // entry would also be a tap on the cover below it.
+    if (coversWhatIsBelow()) {
+        for (Qt::GestureType gesture : { Qt::TapGesture, Qt::TapAndHoldGesture, Qt::PanGesture,
+                                         Qt::SwipeGesture })
+            grabGestureWithCancelPolicy(gesture);
+    }
+}
+
+bool MSceneWindow::coversWhatIsBelow() const
+{
+    switch (type) {
+    case ApplicationMenu:
+    case ObjectMenu:
+    case Dialog:
+    case MessageBox:
+    case Sheet:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MSceneWindow::gestureEvent(QGestureEvent* event)
+{
+    MWidgetController::gestureEvent(event);
+    if (!coversWhatIsBelow())
+        return;
+    const auto gestures = event->gestures();
+    for (QGesture* gesture : gestures)
+        event->accept(gesture);
 }
 
 MSceneWindow::~MSceneWindow()

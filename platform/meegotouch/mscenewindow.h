@@ -79,7 +79,12 @@ protected:
     // The layer the window is drawn in; later layers cover earlier ones.
     virtual qreal layer() const;
 
+    // Menus, dialogs and sheets keep every gesture made on them from the widgets below.
+    void gestureEvent(QGestureEvent* event) override;
+
 private:
+    bool coversWhatIsBelow() const;
+
     friend class MSceneManager;
 
     WindowType type;

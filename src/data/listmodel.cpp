@@ -347,16 +347,33 @@ int ListModel::sourceRowCount() const
     return source ? source->rowCount() : 0;
 }
 
+bool ListModel::changeFitsSource(int change)
+{
+    // A listener served before this one may have reset the source while the change was being
+    // announced (a page starts playback on the queue's first songs, which shuffles the queue
+    // afresh): the reset counted the rows already, and the late announcement must not count
+    // them again.
+    const int count = sourceRowCount();
+    if (rows + change == count)
+        return true;
+    if (rows != count) {
+        beginResetModel();
+        rebuild();
+        endResetModel();
+    }
+    return false;
+}
+
 void ListModel::handleRowsInserted(const QModelIndex& parent, int start, int end)
 {
-    if (parent.isValid() || end < start || sourceChanging)
+    if (parent.isValid() || end < start || sourceChanging || !changeFitsSource(end - start + 1))
         return;
     insertSourceRows(start, end);
 }
 
 void ListModel::handleRowsRemoved(const QModelIndex& parent, int start, int end)
 {
-    if (parent.isValid() || end < start || sourceChanging)
+    if (parent.isValid() || end < start || sourceChanging || !changeFitsSource(start - end - 1))
         return;
     const int count = end - start + 1;
     if (!isGrouped()) {

@@ -64,6 +64,7 @@ private:
     void rebuild();
     void clearGroups();
     int sourceRowCount() const;
+    bool changeFitsSource(int change);
     void groupAndPositionOf(const QModelIndex& index, int* group, int* position) const;
 
     QSharedPointer<QAbstractItemModel> source;

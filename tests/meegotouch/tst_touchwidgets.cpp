@@ -1,6 +1,8 @@
 #include "maction.h"
+#include "mapplicationmenu.h"
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
+#include "mbasiclistitem.h"
 #include "mbutton.h"
 #include "mdialog.h"
 #include "mgridlayoutpolicy.h"
@@ -18,6 +20,7 @@
 #include "msheet.h"
 #include "mstylablewidget.h"
 #include "mtextedit.h"
+#include "mwidgetaction.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
 
@@ -114,6 +117,7 @@ private slots:
     void dialogTappedOutsideRejects();
     void dragMakesSwipeAndHeldPressTapAndHold();
     void quickPressMakesATap();
+    void menusKeepTheirGesturesFromThePageBelow();
     void seekBarReportsEveryValueChange();
     void textEditTypesAndReturns();
     void inputMethodStateKeepsValues();
@@ -455,6 +459,61 @@ void TestTouchWidgets::quickPressMakesATap()
     QVERIFY(!target->finished.contains("swipe"));
     QTest::qWait(1000);
     QVERIFY(!target->finished.contains("tapAndHold"));
+}
+
+void TestTouchWidgets::menusKeepTheirGesturesFromThePageBelow()
+{
+    // A view menu over a widget that takes taps (a cover): a tap on an entry is the entry's.
+    auto* target = new GestureTarget;
+    page->setPannable(false);
+    page->setCentralWidget(target);
+    QTRY_VERIFY(target->size().height() > 400);
+    auto* menu = new MApplicationMenu("View");
+    auto* plain = new MAction("Set as ringtone", menu);
+    auto* item = new MBasicListItem(MBasicListItem::TitleWithSubtitle);
+    item->setTitle("Play album");
+    auto* widgetEntry = new MWidgetAction(menu);
+    widgetEntry->setWidget(item);
+    connect(item, &MListItem::clicked, widgetEntry, &QAction::trigger);
+    menu->addAction(plain);
+    menu->addAction(widgetEntry);
+    QSignalSpy plainChosen(plain, &QAction::triggered);
+    QSignalSpy widgetChosen(widgetEntry, &QAction::triggered);
+    TouchDriver pointer(window);
+
+    for (QAction* entry : { static_cast<QAction*>(plain), static_cast<QAction*>(widgetEntry) }) {
+        window->sceneManager()->appearSceneWindow(menu, MSceneWindow::KeepWhenDone);
+        QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
+        const QPointF at = menu->mapToScene(menu->entryRect(entry).center());
+        QVERIFY(target->contains(target->mapFromScene(at)));
+        pointer.press(at);
+        pointer.release(at);
+        if (entry == widgetEntry)
+            menu->disappear(); // as the entry's owner does
+        QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Disappeared);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(plainChosen.count(), 1);
+    QCOMPARE(widgetChosen.count(), 1);
+    QCOMPARE(target->finished, QStringList());
+
+    // A press held on the menu is no tap-and-hold on the widget below either.
+    window->sceneManager()->appearSceneWindow(menu, MSceneWindow::KeepWhenDone);
+    QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
+    const QPointF title = menu->mapToScene(menu->entryRect(plain).center());
+    QSignalSpy held(menu, &MSceneWindow::disappeared);
+    pointer.press(title);
+    QTest::qWait(1200);
+    QCOMPARE(target->finished, QStringList());
+    pointer.release(title);
+    QTRY_COMPARE(plainChosen.count(), 2);
+
+    // With the menu gone the widget has its taps again.
+    QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Disappeared);
+    pointer.press(title);
+    pointer.release(title);
+    QTRY_VERIFY(target->finished.contains("tap"));
+    delete menu;
 }
 
 void TestTouchWidgets::seekBarReportsEveryValueChange()

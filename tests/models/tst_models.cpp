@@ -10,6 +10,7 @@
 #include "data/twinturbosortfilterproxymodel.h"
 
 #include <QAbstractItemModelTester>
+#include <QIdentityProxyModel>
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QSet>
@@ -26,6 +27,26 @@ Tester* watch(QAbstractItemModel* model, QObject* parent)
 {
     return new Tester(model, Tester::FailureReportingMode::QtTest, parent);
 }
+
+// A source that another listener resets in the middle of announcing a change, as a page does
+// when it starts playback on the queue's first songs: the change is then announced to the
+// listeners after it with the reset already behind them.
+class ResettingSource : public QIdentityProxyModel
+{
+public:
+    ResettingSource()
+    {
+        connect(this, &QAbstractItemModel::rowsInserted, this, [this] { resetNow(); });
+        connect(this, &QAbstractItemModel::rowsRemoved, this, [this] { resetNow(); });
+    }
+
+private:
+    void resetNow()
+    {
+        beginResetModel();
+        endResetModel();
+    }
+};
 
 // A shuffle whose seed the test chooses.
 class SeededShuffle : public ShuffleProxyModel
@@ -156,6 +177,7 @@ private slots:
     void listFlatModePassesRowsThrough();
     void listDataChangesAndRowChanges();
     void listFollowsRandomOperations();
+    void listFollowsASourceResetWhileAChangeIsAnnounced();
 
     void searchFiltersWordsAndPhrases();
     void searchExcludesIdsAndSortsByCollation();
@@ -847,6 +869,33 @@ void TestModels::listDataChangesAndRowChanges()
     list.emitRowChanged(a0, QModelIndex());
     list.emitRowChanged(a0, source->index(0, 0));
     QCOMPARE(changed.count(), 0);
+}
+
+void TestModels::listFollowsASourceResetWhileAChangeIsAnnounced()
+{
+    for (bool grouped : { false, true }) {
+        QScopedPointer<QStandardItemModel> songs(SongModels::numbered(QStringLiteral("s"), 3));
+        QSharedPointer<ResettingSource> source(new ResettingSource);
+        source->setSourceModel(songs.data());
+        ListModel list(grouped, nullptr);
+        list.setKeyColumns({ 1 }, false);
+        list.setSourceModel(source);
+        auto shown = [&list, grouped] {
+            if (!grouped)
+                return list.rowCount();
+            int items = 0;
+            for (int g = 0; g < list.groupCount(); ++g)
+                items += list.rowCountInGroup(g);
+            return items;
+        };
+        QCOMPARE(shown(), 3);
+        SongModels::insert(songs.data(), 3, { QStringLiteral("s9"), QString(), QString(), QString(), 9 });
+        QCOMPARE(list.rowCountInGroup(-1), 4);
+        QCOMPARE(shown(), 4);
+        songs->removeRows(0, 2);
+        QCOMPARE(list.rowCountInGroup(-1), 2);
+        QCOMPARE(shown(), 2);
+    }
 }
 
 void TestModels::listFollowsRandomOperations()

@@ -3,6 +3,7 @@
 // the queue ends.
 
 #include "common/constants.h"
+#include "fixturelibrary.h"
 #include "hubtestlibrary.h"
 #include "mafwtrackermodel.h"
 #include "mapplicationwindow.h"
@@ -172,11 +173,25 @@ private slots:
         bar->favoriteControl()->click();
         QTRY_COMPARE(bar->favoriteControl()->iconID(), Constants::IconFavoriteUnmarkWhite);
 
-        // Play album replaces the queue with the playing song's album.
-        page->playAlbumMenuAction()->trigger();
+        // Play album, chosen with a finger from the view menu over the cover, replaces the
+        // queue with the playing song's album; the tap is the menu's, not the cover's.
+        TouchDriver finger(window);
+        finger.tap(bar->menuControl()->mapToScene(bar->menuControl()->rect().center()));
+        ApplicationMenuWidget* menu = bar->applicationMenu();
+        QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
+        const QPointF entry = menu->mapToScene(menu->entryRect(page->playAlbumMenuAction()).center());
+        QVERIFY(page->albumArt()->contains(page->albumArt()->mapFromScene(entry)));
+        finger.tap(entry);
         QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 7, Timeout);
         QTRY_VERIFY_WITH_TIMEOUT(
             !bar->applicationMenu()->actions().contains(page->playAlbumMenuAction()), Timeout);
+        // The queue shows the album's songs, each once.
+        FixtureLibrary::settleStore();
+        ListModel* rows = page->infoArea()->queueModel();
+        QCOMPARE(rows->rowCount(), 7);
+        QCOMPARE(page->infoArea()->queueList()->itemModel()->rowCount(), 7);
+        QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Disappeared);
+        QVERIFY(!page->infoArea()->isQueueOpen());
     }
 
     void playQueueOverTheCover()
