@@ -21,6 +21,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 namespace {
 
 // Resident memory figures of this process in MiB: the peak since the last reset, and now.
@@ -48,6 +50,90 @@ void freshStore()
     TrackerStore::destroy();
     TestEnvironment::wipeHome();
 }
+
+// Processor seconds this process has used so far, every thread counted.
+double cpuSeconds()
+{
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
+           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+template <typename Done>
+bool waitFor(Done done, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// A library of the given size written the way the indexer writes it, in a fresh store that
+// is then closed: titles in several scripts, 14 songs an album, 70 songs an artist.
+bool writeStoreOf(int songs)
+{
+    static const char* const words[] = { "Morning", "Echo", "Falling", "Satellite", "Lanterns",
+                                         "Drift", "Horizon", "Embers", "Ärger", "Ökonom", "Утро",
+                                         "Эхо", "夜明け", "ירח", "Ñandú", "Zebra" };
+    freshStore();
+    if (!FixtureLibrary::openStore())
+        return false;
+    TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+    const QString added = TrackerSparql::timeText(QDateTime::currentDateTimeUtc());
+    bool ok = true;
+    for (int first = 0; first < songs && ok; first += 500) {
+        QStringList batch;
+        for (int i = first; i < qMin(songs, first + 500); ++i) {
+            const int k = int((i * 7919LL) % songs);
+            TrackerTrackInfo info;
+            info.title = QStringLiteral("%1 %2 %3")
+                             .arg(QString::fromUtf8(words[k % 16]), QString::fromUtf8(words[(k / 16) % 16]))
+                             .arg(k);
+            info.artist = QStringLiteral("Artist %1").arg(i / 70);
+            info.album = QStringLiteral("Album %1").arg(i / 14);
+            info.genre = QStringLiteral("Pop");
+            info.trackNumber = i % 14 + 1;
+            info.year = 1980 + i % 40;
+            info.durationSeconds = 180 + i % 60;
+            const QString url = QStringLiteral("file:///music/Artist%1/Album%2/%3.ogg").arg(i / 70).arg(i / 14).arg(i);
+            batch << TrackerIndexWorker::songUpdate(TrackerSparql::newIri(), false, url,
+                                                    QStringLiteral("%1.ogg").arg(i), 4096, added,
+                                                    added, info);
+        }
+        ok = TrackerQueryRunner::update(connection, batch.join(QStringLiteral(" ;\n"))).ok;
+    }
+    TrackerQueryRunner::releaseConnection(connection);
+    // The store's notices of these writes are let through first: a program starting on an
+    // indexed library has none waiting.
+    QElapsedTimer quiet;
+    quiet.start();
+    QObject guard;
+    QObject::connect(TrackerStore::instance(), &TrackerStore::changesNotified, &guard,
+                     [&quiet] { quiet.restart(); });
+    while (quiet.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    TrackerStore::destroy();
+    return ok;
+}
+
+// The models the program holds once it has started: the shared lists of every page.
+QVector<QSharedPointer<MafwTrackerModel>> startingModels(MafwTrackerModelFactory* factory)
+{
+    QVector<QSharedPointer<MafwTrackerModel>> models;
+    for (auto type : { MafwTrackerModel::AllAlbums, MafwTrackerModel::AllArtists,
+                       MafwTrackerModel::PlaylistFiles, MafwTrackerModel::UserPlaylists }) {
+        models << QSharedPointer<MafwTrackerModel>(factory->getModel(type, 50, 0));
+        models.last()->fetchRemainingRows();
+    }
+    return models;
+}
+
+double rssPerSongBaseline = -1; // MiB held after a start on an empty store
 
 // Indexing a music folder of 5,000 generated songs (250 albums by 50 artists), from nothing.
 void IndexFiveThousandFiles(benchmark::State& state)
@@ -226,6 +312,165 @@ void PlaylistFileEntries(benchmark::State& state)
     }
 }
 BENCHMARK(PlaylistFileEntries)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A start on an indexed store, as the program starts: the store is opened, the factory
+// reports that it is ready, the shared all-songs model shows its first 50 rows and then all of
+// them, and the other shared lists of the pages load. The clock starts when the store is asked
+// to open; nothing of the library is in the process before (run 0 first: it gives the memory
+// the program holds without songs).
+void ColdStart(benchmark::State& state)
+{
+    const int songs = int(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!writeStoreOf(songs)) {
+            state.SkipWithError("cannot write the library");
+            return;
+        }
+        MafwTrackerModelFactory::setIndexerEnabled(false);
+        QCoreApplication::processEvents();
+        const double rssBefore = statusMiB("VmRSS:");
+        resetPeakMemory();
+        state.ResumeTiming();
+        QElapsedTimer timer;
+        timer.start();
+        auto* factory = new MafwTrackerModelFactory(QStringLiteral("Unknown album"),
+                                                    QStringLiteral("Unknown artist"), 2000);
+        factory->init();
+        QSharedPointer<MafwTrackerModel> model;
+        QVector<QSharedPointer<MafwTrackerModel>> others;
+        const bool first = waitFor(
+            [&] {
+                if (!model && factory->isReady())
+                    model.reset(factory->getModel(MafwTrackerModel::AllSongs, 50, 0));
+                return model && model->rowCount() >= qMin(50, songs)
+                       && (songs > 0 || model->isComplete());
+            },
+            120000);
+        const double firstMs = timer.nsecsElapsed() / 1e6;
+        if (first) {
+            model->fetchRemainingRows();
+            others = startingModels(factory);
+        }
+        const bool all = first && waitFor([&] { return model->isComplete(); }, 300000);
+        const double allMs = timer.nsecsElapsed() / 1e6;
+        const bool rest = all && waitFor(
+            [&] {
+                for (const auto& m : others) {
+                    if (!m->isComplete())
+                        return false;
+                }
+                return true;
+            },
+            300000);
+        state.PauseTiming();
+        if (!rest || model->rowCount() != songs) {
+            state.SkipWithError("the models did not load the library");
+            return;
+        }
+        QCoreApplication::processEvents();
+        const double held = statusMiB("VmRSS:") - rssBefore;
+        state.counters["first_50_rows_ms"] = firstMs;
+        state.counters["all_rows_ms"] = allMs;
+        state.counters["rss_held_MiB"] = held;
+        state.counters["peak_rss_MiB"] = statusMiB("VmHWM:");
+        if (songs == 0)
+            rssPerSongBaseline = held;
+        else if (rssPerSongBaseline >= 0)
+            state.counters["held_KiB_per_song"] = (held - rssPerSongBaseline) * 1024.0 / songs;
+        others.clear();
+        model.reset();
+        delete factory;
+        TrackerStore::destroy();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(ColdStart)->Arg(0)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A first index of a music folder the program's way: the factory starts the indexer, and the
+// all-songs, albums, artists and playlist lists follow it as the pages hold them. Then a scan
+// of the same folder with nothing changed. Linear indexing keeps files_per_second flat across
+// the sizes.
+void IndexTheProgramsWay(benchmark::State& state)
+{
+    const int files = int(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        freshStore();
+        for (int i = 0; i < files; ++i) {
+            AudioTags tags;
+            tags.title = QStringLiteral("Song %1").arg((i * 7919LL) % files);
+            tags.artist = QStringLiteral("Artist %1").arg(i / 70);
+            tags.album = QStringLiteral("Album %1").arg(i / 14);
+            tags.albumArtist = tags.artist;
+            tags.genre = QStringLiteral("Pop");
+            tags.trackNumber = i % 14 + 1;
+            tags.year = 1980 + i % 40;
+            const QString path = QStringLiteral("Artist %1/Album %2/%3.ogg").arg(i / 70).arg(i / 14).arg(i % 14);
+            if (FixtureLibrary::addSong(path, tags, 1000).isEmpty()) {
+                state.SkipWithError("cannot write the audio files");
+                return;
+            }
+        }
+        TrackerStore::destroy();
+        MafwTrackerModelFactory::setIndexerEnabled(true);
+        QCoreApplication::processEvents();
+        resetPeakMemory();
+        const double cpuBefore = cpuSeconds();
+        state.ResumeTiming();
+        QElapsedTimer timer;
+        timer.start();
+        auto* factory = new MafwTrackerModelFactory(QStringLiteral("Unknown album"),
+                                                    QStringLiteral("Unknown artist"), 2000);
+        factory->init();
+        QSharedPointer<MafwTrackerModel> songs;
+        QVector<QSharedPointer<MafwTrackerModel>> others;
+        const bool done = waitFor(
+            [&] {
+                if (!songs && factory->isReady()) {
+                    songs.reset(factory->getModel(MafwTrackerModel::AllSongs, 50, 0));
+                    songs->fetchRemainingRows();
+                    others = startingModels(factory);
+                }
+                TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
+                return songs && indexer->finishedScans() > 0 && !indexer->isIndexing()
+                       && songs->rowCount() == files;
+            },
+            1800000);
+        state.PauseTiming();
+        const double seconds = timer.elapsed() / 1000.0;
+        const double cpu = cpuSeconds() - cpuBefore;
+        if (!done) {
+            state.SkipWithError("indexing did not end with every song in the list");
+            return;
+        }
+        state.counters["seconds"] = seconds;
+        state.counters["files_per_second"] = files / seconds;
+        state.counters["cpu_seconds"] = cpu;
+        state.counters["peak_rss_MiB"] = statusMiB("VmHWM:");
+
+        // Nothing changed: the scan finds nothing to write.
+        QCoreApplication::processEvents();
+        resetPeakMemory();
+        const double rssBefore = statusMiB("VmRSS:");
+        const double rescanCpu = cpuSeconds();
+        timer.restart();
+        TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
+        const int ticket = indexer->scanNow();
+        const bool rescanned = waitFor([&] { return indexer->finishedScans() >= ticket; }, 600000);
+        state.counters["rescan_cpu_seconds"] = cpuSeconds() - rescanCpu;
+        state.counters["rescan_ms"] = timer.elapsed();
+        state.counters["rescan_peak_over_rss_MiB"] = statusMiB("VmHWM:") - rssBefore;
+        if (!rescanned)
+            state.SkipWithError("the rescan did not end");
+        others.clear();
+        songs.reset();
+        delete factory;
+        TrackerStore::destroy();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(IndexTheProgramsWay)->Arg(1000)->Arg(5000)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -1,11 +1,11 @@
 #include "mafwstorecatalogue.h"
 
 #include "mafwlogging.h"
+#include "mafwstorecollator.h"
+#include "mafwstorereader.h"
 #include "trackerqueryrunner.h"
-#include "trackersparql.h"
 #include "trackerstore.h"
 
-#include <QCollator>
 #include <QDebug>
 #include <QTimer>
 
@@ -15,71 +15,18 @@ namespace {
 
 // Change notifications come in bursts (one per written batch); one read per burst.
 const int RefreshDelayMs = 30;
-// Past this many changed resources one whole read is cheaper than a filtered one.
-const int WholeReadThreshold = 400;
-
-const char* const SongColumns
-    = "SELECT ?song tracker:id(?song) ?title ?url ?fileName tracker:id(?perf) ?artist "
-      "tracker:id(?album) ?albumTitle ?disc ?track ?duration ?genre ?created ?usage ?accessed "
-      "?added ?encodedBy EXISTS { ?song nao:hasTag nao:predefined-tag-favorite } "
-      "WHERE { ?song a nmm:MusicPiece ; nie:url ?url ; nfo:fileName ?fileName ; nie:title ?title ; "
-      "nfo:duration ?duration ; tracker:added ?added . "
-      "OPTIONAL { ?song nmm:performer ?perf . ?perf nmm:artistName ?artist } "
-      "OPTIONAL { ?song nmm:musicAlbum ?album . ?album nie:title ?albumTitle } "
-      "OPTIONAL { ?song nmm:musicAlbumDisc ?d . ?d nmm:setNumber ?disc } "
-      "OPTIONAL { ?song nmm:trackNumber ?track } OPTIONAL { ?song nfo:genre ?genre } "
-      "OPTIONAL { ?song nie:contentCreated ?created } OPTIONAL { ?song nie:usageCounter ?usage } "
-      "OPTIONAL { ?song nie:contentAccessed ?accessed } OPTIONAL { ?song nfo:encodedBy ?encodedBy } ";
-
-const char* const PlaylistQuery
-    = "SELECT ?pl tracker:id(?pl) ?title ?url ?fileName ?added WHERE { ?pl a nmm:Playlist . "
-      "OPTIONAL { ?pl nie:title ?title } OPTIONAL { ?pl nie:url ?url } "
-      "OPTIONAL { ?pl nfo:fileName ?fileName } OPTIONAL { ?pl tracker:added ?added } }";
-
-const char* const EntryQuery
-    = "SELECT tracker:id(?pl) ?e ?entryUrl ?position WHERE { ?pl a nmm:Playlist ; "
-      "nfo:hasMediaFileListEntry ?e . ?e nfo:entryUrl ?entryUrl . "
-      "OPTIONAL { ?e nfo:listPosition ?position } }";
-
-QCollator makeCollator()
-{
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(true);
-    return collator;
-}
-
-// Sorts song ids by their title keys; made for the reading thread and the GUI thread alike.
-QVector<int> sortedByTitle(const QHash<int, QCollatorSortKey>& keys)
-{
-    struct Item
-    {
-        const QCollatorSortKey* key;
-        int id;
-    };
-    QVector<Item> items;
-    items.reserve(keys.size());
-    for (auto it = keys.cbegin(); it != keys.cend(); ++it)
-        items.append({ &it.value(), it.key() });
-    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-        const int order = a.key->compare(*b.key);
-        return order != 0 ? order < 0 : a.id < b.id;
-    });
-    QVector<int> ids;
-    ids.reserve(items.size());
-    for (const Item& item : qAsConst(items))
-        ids.append(item.id);
-    return ids;
-}
+// Resources read again in one go; more wait for the next read.
+const int ResourcesPerRead = 2000;
+// The songs the first step reads: a screen of rows and more.
+const int FirstSongs = 50;
 
 bool sameSong(const MafwStoreSong& a, const MafwStoreSong& b)
 {
-    return a.iri == b.iri && a.title == b.title && a.url == b.url && a.fileName == b.fileName
-           && a.performerId == b.performerId && a.performer == b.performer
-           && a.albumId == b.albumId && a.album == b.album && a.discNumber == b.discNumber
+    return a.iri == b.iri && a.title == b.title && a.url == b.url && a.performerId == b.performerId
+           && a.albumId == b.albumId && a.discNumber == b.discNumber
            && a.trackNumber == b.trackNumber && a.duration == b.duration && a.genre == b.genre
            && a.created == b.created && a.usage == b.usage && a.accessed == b.accessed
-           && a.added == b.added && a.encodedBy == b.encodedBy && a.favourite == b.favourite;
+           && a.added == b.added && a.downloaded == b.downloaded && a.favourite == b.favourite;
 }
 
 bool samePlaylist(const MafwStorePlaylist& a, const MafwStorePlaylist& b)
@@ -94,30 +41,22 @@ bool samePlaylist(const MafwStorePlaylist& a, const MafwStorePlaylist& b)
     return true;
 }
 
+void removeOne(QVector<int>* list, int value)
+{
+    const int at = list->indexOf(value);
+    if (at >= 0)
+        list->remove(at);
+}
+
 } // namespace
 
-struct MafwStoreCatalogue::Collation
+struct MafwStoreCatalogue::Result : MafwStoreReader::Result
 {
-    QCollator collator = makeCollator();
-};
-
-struct MafwStoreCatalogue::ReadResult
-{
-    bool ok = true;
-    bool whole = false;
-    QSet<int> asked;
-    QSet<qint64> deleted;
-    QHash<int, MafwStoreSong> songs;
-    QHash<int, QCollatorSortKey> titleKeys;
-    QHash<int, QCollatorSortKey> albumKeys;
-    QVector<int> titleOrder; // whole reads only
-    bool playlistsRead = false;
-    QHash<int, MafwStorePlaylist> playlists;
 };
 
 MafwStoreCatalogue::MafwStoreCatalogue(QObject* parent)
     : QObject(parent)
-    , m_collation(new Collation)
+    , m_collator(new MafwStoreCollator)
 {
     qRegisterMetaType<MafwStoreChanges>();
     m_delay = new QTimer(this);
@@ -130,19 +69,62 @@ MafwStoreCatalogue::MafwStoreCatalogue(QObject* parent)
 
 MafwStoreCatalogue::~MafwStoreCatalogue()
 {
-    delete m_collation;
+    delete m_collator;
+}
+
+int MafwStoreCatalogue::firstSongCount()
+{
+    return FirstSongs;
 }
 
 void MafwStoreCatalogue::load()
 {
-    m_pendingWhole = true;
-    if (!m_reading)
-        refresh();
+    if (m_loaded || m_busy)
+        return;
+    m_busy = true;
+    // Both steps start at once, on two read threads: the first songs come back long before
+    // the rest.
+    readFirstSongs();
+    readEverything();
+}
+
+void MafwStoreCatalogue::readFirstSongs()
+{
+    TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+    auto result = QSharedPointer<Result>::create();
+    TrackerQueryRunner::postRead(
+        this,
+        [connection, result] {
+            static_cast<MafwStoreReader::Result&>(*result)
+                = MafwStoreReader::firstSongs(connection, FirstSongs);
+            // Released here, not on delivery: a catalogue gone by then must not keep the
+            // database open.
+            TrackerQueryRunner::releaseConnection(connection);
+        },
+        [this, result] { firstSongsRead(result); });
+}
+
+void MafwStoreCatalogue::readEverything()
+{
+    TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+    auto result = QSharedPointer<Result>::create();
+    TrackerQueryRunner::postRead(
+        this,
+        [connection, result] {
+            static_cast<MafwStoreReader::Result&>(*result) = MafwStoreReader::everything(connection);
+            TrackerQueryRunner::releaseConnection(connection);
+        },
+        [this, result] { everythingRead(result); });
 }
 
 bool MafwStoreCatalogue::isLoaded() const
 {
     return m_loaded;
+}
+
+bool MafwStoreCatalogue::isComplete() const
+{
+    return m_complete;
 }
 
 const MafwStoreSong* MafwStoreCatalogue::song(int id) const
@@ -163,279 +145,390 @@ const MafwStorePlaylist* MafwStoreCatalogue::playlist(int id) const
     return it == m_playlists.cend() ? nullptr : &it.value();
 }
 
-const QCollatorSortKey* MafwStoreCatalogue::titleKey(int songId) const
-{
-    const auto it = m_titleKeys.constFind(songId);
-    return it == m_titleKeys.cend() ? nullptr : &it.value();
-}
-
-const QCollatorSortKey* MafwStoreCatalogue::albumKey(int songId) const
-{
-    const auto it = m_albumKeys.constFind(songId);
-    return it == m_albumKeys.cend() ? nullptr : &it.value();
-}
-
 const QVector<int>& MafwStoreCatalogue::titleOrder() const
 {
-    if (m_titleOrderDirty) {
-        m_titleOrder = sortedByTitle(m_titleKeys);
-        m_titleOrderDirty = false;
-    }
     return m_titleOrder;
+}
+
+int MafwStoreCatalogue::compareTitles(const MafwStoreSong& a, const MafwStoreSong& b) const
+{
+    const int order = m_collator->compare(a.title, b.title);
+    if (order != 0)
+        return order;
+    return a.id < b.id ? -1 : (a.id > b.id ? 1 : 0);
 }
 
 int MafwStoreCatalogue::compareText(const QString& a, const QString& b) const
 {
-    return m_collation->collator.compare(a, b);
+    return m_collator->compare(a, b);
+}
+
+QVector<int> MafwStoreCatalogue::songsOfAlbum(int albumId) const
+{
+    if (albumId > 0)
+        return m_albumSongs.value(albumId);
+    QVector<int> none;
+    for (const MafwStoreSong& s : m_songs) {
+        if (s.albumId == 0)
+            none.append(s.id);
+    }
+    return none;
+}
+
+QVector<int> MafwStoreCatalogue::songsOfArtist(int artistId) const
+{
+    if (artistId > 0)
+        return m_artistSongs.value(artistId);
+    QVector<int> none;
+    for (const MafwStoreSong& s : m_songs) {
+        if (s.performerId == 0)
+            none.append(s.id);
+    }
+    return none;
+}
+
+QList<int> MafwStoreCatalogue::albumIds() const
+{
+    QList<int> ids;
+    for (auto it = m_albumSongs.cbegin(); it != m_albumSongs.cend(); ++it) {
+        if (!it->isEmpty())
+            ids.append(it.key());
+    }
+    return ids;
+}
+
+QList<int> MafwStoreCatalogue::artistIds() const
+{
+    QList<int> ids;
+    for (auto it = m_artistSongs.cbegin(); it != m_artistSongs.cend(); ++it) {
+        if (!it->isEmpty())
+            ids.append(it.key());
+    }
+    return ids;
 }
 
 bool MafwStoreCatalogue::hasSongsWithoutArtist() const
 {
-    for (const MafwStoreSong& s : m_songs) {
-        if (s.performerId == 0)
-            return true;
-    }
-    return false;
+    return m_withoutArtist > 0;
 }
 
 bool MafwStoreCatalogue::hasSongsWithoutAlbum() const
 {
-    for (const MafwStoreSong& s : m_songs) {
-        if (s.albumId == 0)
-            return true;
+    return m_withoutAlbum > 0;
+}
+
+void MafwStoreCatalogue::takeNames(const Result& result)
+{
+    for (auto it = result.artistNames.cbegin(); it != result.artistNames.cend(); ++it)
+        m_artistNames.insert(it.key(), it.value());
+    for (auto it = result.albumTitles.cbegin(); it != result.albumTitles.cend(); ++it)
+        m_albumTitles.insert(it.key(), it.value());
+}
+
+void MafwStoreCatalogue::index(const MafwStoreSong& song, bool add)
+{
+    if (song.albumId > 0) {
+        if (add)
+            m_albumSongs[song.albumId].append(song.id);
+        else
+            removeOne(&m_albumSongs[song.albumId], song.id);
+    } else {
+        m_withoutAlbum += add ? 1 : -1;
     }
-    return false;
+    if (song.performerId > 0) {
+        if (add)
+            m_artistSongs[song.performerId].append(song.id);
+        else
+            removeOne(&m_artistSongs[song.performerId], song.id);
+    } else {
+        m_withoutArtist += add ? 1 : -1;
+    }
+}
+
+void MafwStoreCatalogue::insertSong(MafwStoreSong song)
+{
+    // The names every song of the performer and the album share.
+    song.performer = m_artistNames.value(song.performerId);
+    song.album = m_albumTitles.value(song.albumId);
+    const auto old = m_songs.find(song.id);
+    if (old != m_songs.end()) {
+        index(*old, false);
+        if (old->url != song.url)
+            m_songsByUrl.remove(old->url);
+        *old = song;
+    } else {
+        m_songs.insert(song.id, song);
+    }
+    m_songsByUrl.insert(song.url, song.id);
+    index(song, true);
+}
+
+void MafwStoreCatalogue::removeSong(int id)
+{
+    const auto it = m_songs.find(id);
+    if (it == m_songs.end())
+        return;
+    index(*it, false);
+    m_songsByUrl.remove(it->url);
+    m_songs.erase(it);
+}
+
+void MafwStoreCatalogue::firstSongsRead(const QSharedPointer<Result>& result)
+{
+    if (m_loaded)
+        return; // everything came first
+    takeNames(*result);
+    for (const MafwStoreSong& s : qAsConst(result->songs)) {
+        insertSong(s);
+        m_titleOrder.append(s.id);
+    }
+    m_loaded = true;
+    emit loaded();
+}
+
+void MafwStoreCatalogue::everythingRead(const QSharedPointer<Result>& result)
+{
+    if (!result->ok)
+        qCWarning(lcModels) << Q_FUNC_INFO << "- the library could not be read whole";
+    // Whatever the first step showed, this is the library now.
+    m_songs.clear();
+    m_songsByUrl.clear();
+    m_albumSongs.clear();
+    m_artistSongs.clear();
+    m_withoutAlbum = 0;
+    m_withoutArtist = 0;
+    m_titleOrder.clear();
+    m_artistNames = result->artistNames;
+    m_albumTitles = result->albumTitles;
+    m_songs.reserve(result->songs.size());
+    m_titleOrder.reserve(result->songs.size());
+    for (const MafwStoreSong& s : qAsConst(result->songs)) {
+        insertSong(s);
+        m_titleOrder.append(s.id);
+    }
+    result->songs.clear();
+    m_playlists = result->playlists;
+    m_busy = false;
+    m_complete = true;
+    if (!m_loaded) {
+        m_loaded = true;
+        emit loaded();
+    }
+    emit completed();
+    finishRead();
 }
 
 void MafwStoreCatalogue::refreshSongs(const QSet<int>& ids)
 {
-    m_pendingIds.unite(ids);
-    if (!m_reading)
+    for (int id : ids) {
+        if (const MafwStoreSong* s = song(id))
+            m_pending.insert(id, s->iri);
+    }
+    if (!m_busy && m_complete)
         m_delay->start(0);
+}
+
+void MafwStoreCatalogue::setFavourite(int id, bool favourite)
+{
+    const auto it = m_songs.find(id);
+    if (it == m_songs.end() || it->favourite == favourite)
+        return;
+    MafwStoreChanges changes;
+    changes.before.insert(id, *it);
+    changes.songsChanged.insert(id);
+    if (!favourite)
+        changes.songsUnfavourited.insert(id);
+    it->favourite = favourite;
+    emit changed(changes);
 }
 
 void MafwStoreCatalogue::storeChanged(const QVector<TrackerChangeEvent>& events)
 {
     for (const TrackerChangeEvent& event : events) {
-        m_pendingIds.insert(int(event.id));
-        if (event.type == TrackerChangeEvent::Deleted)
-            m_pendingDeleted.insert(event.id);
+        const int id = int(event.id);
+        if (event.type == TrackerChangeEvent::Deleted) {
+            m_pending.remove(id);
+            m_pendingDeleted.insert(id);
+        } else {
+            m_pendingDeleted.remove(id);
+            m_pending.insert(id, event.urn);
+        }
     }
-    if (!m_reading && !m_delay->isActive())
+    if (!m_busy && m_complete && !m_delay->isActive())
         m_delay->start();
 }
 
 void MafwStoreCatalogue::refresh()
 {
-    if (m_reading)
+    if (m_busy || !m_complete || (m_pending.isEmpty() && m_pendingDeleted.isEmpty()))
         return;
+    QHash<int, QString> asked;
+    for (auto it = m_pending.begin(); it != m_pending.end() && asked.size() < ResourcesPerRead;) {
+        asked.insert(it.key(), it.value());
+        it = m_pending.erase(it);
+    }
+    if (asked.isEmpty()) {
+        // Only deletions: nothing to read.
+        MafwStoreChanges changes;
+        applyDeletions(&changes);
+        if (!changes.isEmpty())
+            emit changed(changes);
+        return;
+    }
     TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
     if (!connection)
         return;
-    auto result = QSharedPointer<ReadResult>::create();
-    result->whole = m_pendingWhole || !m_loaded || m_pendingIds.size() > WholeReadThreshold;
-    result->asked = m_pendingIds;
-    result->deleted = m_pendingDeleted;
-    m_pendingIds.clear();
-    m_pendingDeleted.clear();
-    m_pendingWhole = false;
-    m_reading = true;
-
-    QString songQuery = QString::fromLatin1(SongColumns);
-    if (!result->whole) {
-        QStringList ids;
-        ids.reserve(result->asked.size());
-        for (int id : qAsConst(result->asked))
-            ids.append(QString::number(id));
-        songQuery += QStringLiteral("FILTER(tracker:id(?song) IN (%1)) ").arg(ids.join(QLatin1Char(',')));
-    }
-    songQuery += QLatin1Char('}');
-
+    m_busy = true;
+    m_reading = QSet<int>();
+    for (auto it = asked.cbegin(); it != asked.cend(); ++it)
+        m_reading.insert(it.key());
+    auto result = QSharedPointer<Result>::create();
     TrackerQueryRunner::postRead(
         this,
-        [connection, result, songQuery] {
-            const TrackerQueryResult songs = TrackerQueryRunner::select(connection, songQuery, 19);
-            if (!songs.ok) {
-                qCWarning(lcModels)
-                    << Q_FUNC_INFO << "- cannot read the songs:" << songs.errorMessage;
-                result->ok = false;
-            }
-            QCollator collator = makeCollator();
-            QHash<QString, QCollatorSortKey> albumKeys; // many songs, few albums
-            for (const QStringList& row : songs.rows) {
-                MafwStoreSong s;
-                s.iri = row.at(0);
-                s.id = row.at(1).toInt();
-                s.title = row.at(2);
-                s.url = row.at(3);
-                s.fileName = row.at(4);
-                s.performerId = row.at(5).toInt();
-                s.performer = row.at(6);
-                s.albumId = row.at(7).toInt();
-                s.album = row.at(8);
-                s.discNumber = row.at(9).toInt();
-                s.trackNumber = row.at(10).toInt();
-                s.duration = row.at(11).toInt();
-                s.genre = row.at(12);
-                s.created = TrackerSparql::parseTime(row.at(13));
-                s.usage = row.at(14).toInt();
-                s.accessed = TrackerSparql::parseTime(row.at(15));
-                s.added = TrackerSparql::parseTime(row.at(16));
-                s.encodedBy = row.at(17);
-                s.favourite = row.at(18) == QLatin1String("true");
-                result->titleKeys.insert(s.id, collator.sortKey(s.title));
-                auto albumKey = albumKeys.constFind(s.album);
-                if (albumKey == albumKeys.cend())
-                    albumKey = albumKeys.insert(s.album, collator.sortKey(s.album));
-                result->albumKeys.insert(s.id, albumKey.value());
-                result->songs.insert(s.id, s);
-            }
-            if (result->whole)
-                result->titleOrder = sortedByTitle(result->titleKeys);
-            const TrackerQueryResult playlists
-                = TrackerQueryRunner::select(connection, QString::fromLatin1(PlaylistQuery), 6);
-            const TrackerQueryResult entries
-                = TrackerQueryRunner::select(connection, QString::fromLatin1(EntryQuery), 4);
-            if (playlists.ok && entries.ok) {
-                result->playlistsRead = true;
-                for (const QStringList& row : playlists.rows) {
-                    MafwStorePlaylist p;
-                    p.iri = row.at(0);
-                    p.id = row.at(1).toInt();
-                    p.title = row.at(2);
-                    p.url = row.at(3);
-                    p.fileName = row.at(4);
-                    p.added = TrackerSparql::parseTime(row.at(5));
-                    result->playlists.insert(p.id, p);
-                }
-                for (const QStringList& row : entries.rows) {
-                    auto it = result->playlists.find(row.at(0).toInt());
-                    if (it == result->playlists.end())
-                        continue;
-                    MafwStorePlaylist::Entry entry;
-                    entry.iri = row.at(1);
-                    entry.url = row.at(2);
-                    entry.position = row.at(3).isNull() ? it->entries.size() : row.at(3).toInt();
-                    it->entries.append(entry);
-                }
-                for (auto it = result->playlists.begin(); it != result->playlists.end(); ++it) {
-                    std::stable_sort(it->entries.begin(), it->entries.end(),
-                                     [](const MafwStorePlaylist::Entry& a,
-                                        const MafwStorePlaylist::Entry& b) {
-                                         return a.position < b.position;
-                                     });
-                }
-            } else {
-                qCWarning(lcModels)
-                    << Q_FUNC_INFO << "- cannot read the playlists:"
-                    << (playlists.ok ? entries.errorMessage : playlists.errorMessage);
-            }
-            // Released here, not on delivery: a catalogue gone by then must not keep the
-            // database open.
+        [connection, result, asked] {
+            static_cast<MafwStoreReader::Result&>(*result)
+                = MafwStoreReader::resources(connection, asked);
             TrackerQueryRunner::releaseConnection(connection);
         },
-        [this, result] { finishRefresh(result); });
+        [this, result] { resourcesRead(result); });
 }
 
-void MafwStoreCatalogue::finishRefresh(const QSharedPointer<ReadResult>& result)
+void MafwStoreCatalogue::resourcesRead(const QSharedPointer<Result>& result)
 {
-    m_reading = false;
+    m_busy = false;
     MafwStoreChanges changes;
+    applyDeletions(&changes);
     if (result->ok) {
-        applySongs(result->songs, result->asked, result->whole, &changes);
-        if (result->whole) {
-            m_titleKeys = result->titleKeys;
-            m_albumKeys = result->albumKeys;
-            m_titleOrder = result->titleOrder;
-            m_titleOrderDirty = false;
-        } else {
-            for (auto it = result->titleKeys.cbegin(); it != result->titleKeys.cend(); ++it)
-                m_titleKeys.insert(it.key(), it.value());
-            for (auto it = result->albumKeys.cbegin(); it != result->albumKeys.cend(); ++it)
-                m_albumKeys.insert(it.key(), it.value());
-            if (!changes.songsAdded.isEmpty() || !changes.songsRemoved.isEmpty()
-                || !changes.songsChanged.isEmpty())
-                m_titleOrderDirty = true;
+        takeNames(*result);
+        applySongs(*result, &changes);
+        applyPlaylists(*result, &changes);
+    } else {
+        // Read again later rather than take a failed read for vanished songs.
+        for (int id : qAsConst(m_reading)) {
+            if (const MafwStoreSong* s = song(id))
+                m_pending.insert(id, s->iri);
         }
     }
-    if (result->playlistsRead)
-        applyPlaylists(result->playlists, &changes);
-    for (qint64 id : qAsConst(result->deleted)) {
-        if (m_albumIds.remove(int(id)))
-            changes.albumsRemoved.insert(int(id));
-    }
-    const bool first = !m_loaded;
-    m_loaded = true;
-    if (first) {
-        emit loaded();
-    } else if (!changes.isEmpty()) {
+    m_reading.clear();
+    if (!changes.isEmpty())
         emit changed(changes);
-    }
-    if (!m_pendingIds.isEmpty() || m_pendingWhole)
+    finishRead();
+}
+
+void MafwStoreCatalogue::finishRead()
+{
+    if (!m_pending.isEmpty() || !m_pendingDeleted.isEmpty())
         m_delay->start();
 }
 
-void MafwStoreCatalogue::applySongs(const QHash<int, MafwStoreSong>& fresh, const QSet<int>& asked,
-                                    bool whole, MafwStoreChanges* changes)
+void MafwStoreCatalogue::applyDeletions(MafwStoreChanges* changes)
 {
-    auto removeSong = [this, changes](int id) {
-        const auto it = m_songs.find(id);
-        if (it == m_songs.end())
-            return;
-        m_songsByUrl.remove(it->url);
-        m_songs.erase(it);
-        m_titleKeys.remove(id);
-        m_albumKeys.remove(id);
-        changes->songsRemoved.insert(id);
-    };
-    if (whole) {
-        const QList<int> known = m_songs.keys();
-        for (int id : known) {
-            if (!fresh.contains(id))
-                removeSong(id);
+    QSet<int> gone;
+    for (int id : qAsConst(m_pendingDeleted)) {
+        if (const MafwStoreSong* s = song(id)) {
+            changes->before.insert(id, *s);
+            changes->songsRemoved.insert(id);
+            removeSong(id);
+            gone.insert(id);
         }
-    } else {
-        for (int id : asked) {
-            if (!fresh.contains(id))
-                removeSong(id);
+        if (m_playlists.remove(id)) {
+            changes->playlistsRemoved.insert(id);
+            changes->playlistsChanged = true;
         }
+        if (m_albumTitles.remove(id)) {
+            m_albumSongs.remove(id);
+            changes->albumsRemoved.insert(id);
+        }
+        m_artistNames.remove(id);
     }
-    for (auto it = fresh.cbegin(); it != fresh.cend(); ++it) {
-        const MafwStoreSong& s = it.value();
-        if (s.albumId)
-            m_albumIds.insert(s.albumId);
-        const auto old = m_songs.find(s.id);
-        if (old == m_songs.end()) {
-            changes->songsAdded.insert(s.id);
-        } else {
-            if (sameSong(*old, s))
-                continue;
-            changes->songsChanged.insert(s.id);
-            if (old->usage != s.usage || old->accessed != s.accessed)
-                changes->songsAccessed.insert(s.id);
-            if (old->favourite && !s.favourite)
-                changes->songsUnfavourited.insert(s.id);
-            if (old->url != s.url)
-                m_songsByUrl.remove(old->url);
-        }
-        m_songs.insert(s.id, s);
-        m_songsByUrl.insert(s.url, s.id);
-    }
+    m_pendingDeleted.clear();
+    if (!gone.isEmpty())
+        reorder(gone, QVector<int>());
 }
 
-void MafwStoreCatalogue::applyPlaylists(const QHash<int, MafwStorePlaylist>& fresh,
-                                        MafwStoreChanges* changes)
+void MafwStoreCatalogue::applySongs(const Result& result, MafwStoreChanges* changes)
 {
-    for (auto it = m_playlists.cbegin(); it != m_playlists.cend(); ++it) {
-        if (!fresh.contains(it.key())) {
-            changes->playlistsRemoved.insert(it.key());
+    QSet<int> fresh;
+    QSet<int> gone;
+    QVector<int> placed;
+    for (const MafwStoreSong& s : result.songs) {
+        fresh.insert(s.id);
+        const MafwStoreSong* old = song(s.id);
+        if (!old) {
+            changes->songsAdded.insert(s.id);
+            insertSong(s);
+            placed.append(s.id);
+            continue;
+        }
+        MafwStoreSong named = s;
+        named.performer = m_artistNames.value(s.performerId);
+        named.album = m_albumTitles.value(s.albumId);
+        if (sameSong(*old, named))
+            continue;
+        changes->songsChanged.insert(s.id);
+        changes->before.insert(s.id, *old);
+        if (old->usage != s.usage || old->accessed != s.accessed)
+            changes->songsAccessed.insert(s.id);
+        if (old->favourite && !s.favourite)
+            changes->songsUnfavourited.insert(s.id);
+        if (old->title != s.title) {
+            gone.insert(s.id);
+            placed.append(s.id);
+        }
+        insertSong(s);
+    }
+    // Songs asked for that the store no longer has as songs.
+    for (int id : qAsConst(m_reading)) {
+        if (fresh.contains(id) || !m_songs.contains(id))
+            continue;
+        changes->before.insert(id, m_songs.value(id));
+        changes->songsRemoved.insert(id);
+        removeSong(id);
+        gone.insert(id);
+    }
+    if (!gone.isEmpty() || !placed.isEmpty())
+        reorder(gone, placed);
+}
+
+void MafwStoreCatalogue::reorder(const QSet<int>& gone, QVector<int> fresh)
+{
+    if (!gone.isEmpty()) {
+        m_titleOrder.erase(std::remove_if(m_titleOrder.begin(), m_titleOrder.end(),
+                                          [&gone](int id) { return gone.contains(id); }),
+                           m_titleOrder.end());
+    }
+    if (fresh.isEmpty())
+        return;
+    auto less = [this](int a, int b) { return compareTitles(m_songs[a], m_songs[b]) < 0; };
+    std::sort(fresh.begin(), fresh.end(), less);
+    // Each new song finds its place by a binary search; the order is then copied once.
+    QVector<int> merged;
+    merged.reserve(m_titleOrder.size() + fresh.size());
+    auto from = m_titleOrder.cbegin();
+    for (int id : qAsConst(fresh)) {
+        const auto at = std::lower_bound(from, m_titleOrder.cend(), id, less);
+        std::copy(from, at, std::back_inserter(merged));
+        merged.append(id);
+        from = at;
+    }
+    std::copy(from, m_titleOrder.cend(), std::back_inserter(merged));
+    m_titleOrder = merged;
+}
+
+void MafwStoreCatalogue::applyPlaylists(const Result& result, MafwStoreChanges* changes)
+{
+    for (int id : qAsConst(m_reading)) {
+        if (m_playlists.contains(id) && !result.playlists.contains(id)) {
+            m_playlists.remove(id);
+            changes->playlistsRemoved.insert(id);
             changes->playlistsChanged = true;
         }
     }
-    for (auto it = fresh.cbegin(); it != fresh.cend(); ++it) {
+    for (auto it = result.playlists.cbegin(); it != result.playlists.cend(); ++it) {
         const auto old = m_playlists.constFind(it.key());
-        if (old == m_playlists.cend() || !samePlaylist(old.value(), it.value()))
+        if (old == m_playlists.cend() || !samePlaylist(old.value(), it.value())) {
+            m_playlists.insert(it.key(), it.value());
             changes->playlistsChanged = true;
+        }
     }
-    m_playlists = fresh;
 }

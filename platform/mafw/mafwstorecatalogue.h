@@ -1,7 +1,6 @@
 #ifndef MAFWSTORECATALOGUE_H
 #define MAFWSTORECATALOGUE_H
 
-#include <QCollatorSortKey>
 #include <QDateTime>
 #include <QHash>
 #include <QObject>
@@ -10,31 +9,34 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 struct TrackerChangeEvent;
+class MafwStoreCollator;
 class QTimer;
 
-// One song as the models show it.
+// One song as the models show it. The names of its performer and album are the texts every
+// song of that performer or album shares.
 struct MafwStoreSong
 {
     int id = 0;
-    QString iri;
-    QString title;
-    QString url;
-    QString fileName;
     int performerId = 0;
-    QString performer;
     int albumId = 0;
-    QString album;
     int discNumber = 0;
     int trackNumber = 0;
     int duration = 0;
+    int usage = 0;
+    bool favourite = false;
+    bool downloaded = false; // encoded by the player's own downloader
+    QString iri;
+    QString title;
+    QString url;
+    QString performer;
+    QString album;
     QString genre;
     QDateTime created;
-    int usage = 0;
     QDateTime accessed;
     QDateTime added;
-    QString encodedBy;
-    bool favourite = false;
 };
 
 // One playlist: a user's own (no url) or a playlist file.
@@ -67,6 +69,8 @@ struct MafwStoreChanges
     QSet<int> albumsRemoved;
     QSet<int> playlistsRemoved;
     bool playlistsChanged = false;
+    // Every changed or removed song as it was before.
+    QHash<int, MafwStoreSong> before;
     bool isEmpty() const
     {
         return songsAdded.isEmpty() && songsRemoved.isEmpty() && songsChanged.isEmpty()
@@ -74,9 +78,10 @@ struct MafwStoreChanges
     }
 };
 
-// The library as the list models see it, read from the store once and then kept in step with
-// the store's change notifications. Every model of the factory is computed from it, so all
-// models agree with each other and answer at once; only the changed songs are read again.
+// The library as the list models see it. It is read from the store in two steps: the first
+// songs in title order (loaded(), so that a list can show them at once), then everything
+// (completed()). From then on it follows the store's change notifications, reading again only
+// the resources that changed (changed()).
 class MafwStoreCatalogue : public QObject
 {
     Q_OBJECT
@@ -85,30 +90,46 @@ public:
     explicit MafwStoreCatalogue(QObject* parent = nullptr);
     ~MafwStoreCatalogue() override;
 
-    // Reads everything (asynchronously); loaded() follows.
+    // Reads the library (asynchronously); loaded() and completed() follow.
     void load();
+    // The first songs are there.
     bool isLoaded() const;
+    // Every song is there.
+    bool isComplete() const;
+    // How many songs the first step reads.
+    static int firstSongCount();
 
     const QHash<int, MafwStoreSong>& songs() const { return m_songs; }
     const QHash<int, MafwStorePlaylist>& playlists() const { return m_playlists; }
     const MafwStoreSong* song(int id) const;
     const MafwStoreSong* songByUrl(const QString& url) const;
     const MafwStorePlaylist* playlist(int id) const;
-    // The title collation keys, made when a song is read.
-    const QCollatorSortKey* titleKey(int songId) const;
-    const QCollatorSortKey* albumKey(int songId) const;
-    // Every song id, in title order (ties by id): the order most lists show.
+    // Every song id in title order (ties by id), the store's own order; the first songs only
+    // until the catalogue is complete.
     const QVector<int>& titleOrder() const;
+    // The order of titleOrder(): negative, 0 or positive.
+    int compareTitles(const MafwStoreSong& a, const MafwStoreSong& b) const;
+    // Texts (album titles, names) in the store's collation.
     int compareText(const QString& a, const QString& b) const;
+    // The songs of an album or a performer, in no particular order (id 0: none).
+    QVector<int> songsOfAlbum(int albumId) const;
+    QVector<int> songsOfArtist(int artistId) const;
+    // Every album and performer that has songs.
+    QList<int> albumIds() const;
+    QList<int> artistIds() const;
 
     bool hasSongsWithoutArtist() const;
     bool hasSongsWithoutAlbum() const;
 
     // Reads the given songs again at once (after a write that may not be notified, or failed).
     void refreshSongs(const QSet<int>& ids);
+    // Marks or unmarks a song as a favourite at once, ahead of the store's own notice of the
+    // write; changed() follows within the call.
+    void setFavourite(int id, bool favourite);
 
 signals:
     void loaded();
+    void completed();
     void changed(const MafwStoreChanges& changes);
 
 private slots:
@@ -116,28 +137,41 @@ private slots:
     void refresh();
 
 private:
-    struct ReadResult;
-    void applySongs(const QHash<int, MafwStoreSong>& fresh, const QSet<int>& asked, bool whole,
-                    MafwStoreChanges* changes);
-    void applyPlaylists(const QHash<int, MafwStorePlaylist>& fresh, MafwStoreChanges* changes);
-    void finishRefresh(const QSharedPointer<ReadResult>& result);
+    struct Result;
+    void readFirstSongs();
+    void readEverything();
+    void firstSongsRead(const QSharedPointer<Result>& result);
+    void everythingRead(const QSharedPointer<Result>& result);
+    void resourcesRead(const QSharedPointer<Result>& result);
+    void takeNames(const Result& result);
+    void insertSong(MafwStoreSong song);
+    void removeSong(int id);
+    void index(const MafwStoreSong& song, bool add);
+    void reorder(const QSet<int>& gone, QVector<int> fresh);
+    void applySongs(const Result& result, MafwStoreChanges* changes);
+    void applyPlaylists(const Result& result, MafwStoreChanges* changes);
+    void applyDeletions(MafwStoreChanges* changes);
+    void finishRead();
 
     QHash<int, MafwStoreSong> m_songs;
     QHash<QString, int> m_songsByUrl;
     QHash<int, MafwStorePlaylist> m_playlists;
-    QHash<int, QCollatorSortKey> m_titleKeys;
-    QHash<int, QCollatorSortKey> m_albumKeys;
-    QSet<int> m_albumIds;
-    mutable QVector<int> m_titleOrder;
-    mutable bool m_titleOrderDirty = true;
-    QSet<int> m_pendingIds;
-    QSet<qint64> m_pendingDeleted;
-    bool m_pendingWhole = false;
+    QHash<int, QString> m_artistNames;
+    QHash<int, QString> m_albumTitles;
+    QHash<int, QVector<int>> m_albumSongs;
+    QHash<int, QVector<int>> m_artistSongs;
+    int m_withoutAlbum = 0;
+    int m_withoutArtist = 0;
+    QVector<int> m_titleOrder;
+    // Resources to read again (tracker:id to IRI) and resources the store deleted.
+    QHash<int, QString> m_pending;
+    QSet<int> m_pendingDeleted;
+    QSet<int> m_reading; // asked in the read under way
     bool m_loaded = false;
-    bool m_reading = false;
+    bool m_complete = false;
+    bool m_busy = false;
     QTimer* m_delay = nullptr;
-    struct Collation;
-    Collation* m_collation;
+    MafwStoreCollator* m_collator;
 };
 
 Q_DECLARE_METATYPE(MafwStoreChanges)

@@ -20,8 +20,7 @@ const QChar Tab(QLatin1Char('\t'));
 
 enum SongColumn {
     ColSongUri, ColSongTitle, ColArtistName, ColAlbumName, ColSongLength, ColFavorited, ColGenre,
-    ColYear, ColSongId, ColAlbumId, ColArtistId, ColTrackNumber, ColUsageCounter, ColAdded, ColUrl,
-    SongColumnCount
+    ColYear, ColSongId, ColAlbumId, ColArtistId, ColTrackNumber, ColUsageCounter, ColAdded, ColUrl
 };
 
 QVariant textOrNull(const QString& text)
@@ -32,6 +31,17 @@ QVariant textOrNull(const QString& text)
 QVariant timeOrNull(const QDateTime& time)
 {
     return time.isValid() ? QVariant(time) : QVariant();
+}
+
+int compareInts(int a, int b)
+{
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+// Newer first; an unknown time last.
+int compareNewestFirst(const QDateTime& a, const QDateTime& b)
+{
+    return a > b ? -1 : (a < b ? 1 : 0);
 }
 
 // Rows past maxRows are counted but not built.
@@ -48,12 +58,12 @@ QVector<MafwStoreRow> buildPrefix(int count, int maxRows, int* total, Build buil
     return out;
 }
 
-struct AlbumInfo
+MafwStoreRow songRow(int id)
 {
-    int id = 0;
-    QString title;
-    QVector<const MafwStoreSong*> songs;
-};
+    MafwStoreRow row;
+    row.id = id;
+    return row;
+}
 
 } // namespace
 
@@ -146,141 +156,148 @@ bool MafwStoreRowBuilder::limitIsFinal(int type)
     return type == Query::MostPlayedSongs || type == Query::RecentPlaylists;
 }
 
-MafwStoreRow MafwStoreRowBuilder::songRow(const MafwStoreSong& s) const
+bool MafwStoreRowBuilder::isTitleOrdered(int type)
 {
-    MafwStoreRow row;
-    row.key = QString::number(s.id);
-    row.songId = s.id;
-    row.cells.resize(SongColumnCount);
-    row.cells[ColSongUri] = s.iri;
-    row.cells[ColSongTitle] = s.title;
-    row.cells[ColArtistName] = s.performer.isEmpty() ? m_unknownArtist : s.performer;
-    row.cells[ColAlbumName] = s.album.isEmpty() ? m_unknownAlbum : s.album;
-    row.cells[ColSongLength] = s.duration;
-    row.cells[ColFavorited] = s.favourite;
-    row.cells[ColGenre] = textOrNull(s.genre);
-    row.cells[ColYear] = timeOrNull(s.created);
-    row.cells[ColSongId] = s.id;
-    row.cells[ColAlbumId] = s.albumId;
-    row.cells[ColArtistId] = s.performerId;
-    row.cells[ColTrackNumber] = s.trackNumber;
-    row.cells[ColUsageCounter] = s.usage;
-    row.cells[ColAdded] = timeOrNull(s.added);
-    row.cells[ColUrl] = s.url;
-    return row;
+    switch (type) {
+    case Query::SongsOfAlbum:
+    case Query::SongsOfArtist:
+    case Query::RecentlyAddedSongs:
+    case Query::RecentlyPlayedSongs:
+    case Query::MostPlayedSongs:
+    case Query::SongsOfArtistWithoutAlbum:
+    case Query::SongsOfAlbumByArtist:
+    case Query::SongsOfPlaylistFile:
+    case Query::SongsOfUserPlaylist:
+        return false;
+    default:
+        return family(type) == Songs;
+    }
 }
 
-QVector<int> MafwStoreRowBuilder::songIds(int type, int id, int secondId) const
+QVariant MafwStoreRowBuilder::songCell(const MafwStoreSong& s, int column) const
 {
-    if (type == Query::OneSong)
-        return m_catalogue->song(id) ? QVector<int>{ id } : QVector<int>();
-    // Walking the songs in title order gives every list its title order for free; the lists
-    // ordered otherwise sort stably on top of it.
-    const QVector<int>& order = m_catalogue->titleOrder();
-    QVector<int> ids;
-    ids.reserve(type == Query::AllSongs ? order.size() : 64);
-    for (int songId : order) {
-        const MafwStoreSong& s = *m_catalogue->song(songId);
-        bool take = false;
-        switch (type) {
-        case Query::AllSongs: take = true; break;
-        case Query::SongsOfAlbum: take = s.albumId == id && id > 0; break;
-        case Query::SongsOfArtist: take = s.performerId == id && id > 0; break;
-        case Query::RecentlyAddedSongs: take = s.added.isValid(); break;
-        case Query::RecentlyPlayedSongs: take = s.accessed.isValid(); break;
-        case Query::MostPlayedSongs: take = s.usage > 0; break;
-        case Query::FavouriteSongs: take = s.favourite; break;
-        case Query::NeverPlayedSongs: take = s.usage == 0; break;
-        case Query::RecentlyDownloadedSongs:
-            take = s.encodedBy == QLatin1String("Vaspe Music");
-            break;
-        case Query::SongsOfUnknownArtist: take = s.performerId == 0; break;
-        case Query::SongsOfUnknownAlbum: take = s.albumId == 0; break;
-        case Query::SongsOfArtistWithoutAlbum:
-            take = s.performerId == id && id > 0 && s.albumId == 0;
-            break;
-        case Query::SongsWithoutAlbumAndArtist: take = s.performerId == 0 && s.albumId == 0; break;
-        case Query::SongsOfAlbumByArtist:
-            // An artist id below 1 stands for the album's songs without a performer.
-            take = s.albumId == id && id > 0
-                   && (secondId > 0 ? s.performerId == secondId : s.performerId == 0);
-            break;
-        default: break;
+    switch (column) {
+    case ColSongUri: return s.iri;
+    case ColSongTitle: return s.title;
+    case ColArtistName: return s.performer.isEmpty() ? m_unknownArtist : s.performer;
+    case ColAlbumName: return s.album.isEmpty() ? m_unknownAlbum : s.album;
+    case ColSongLength: return s.duration;
+    case ColFavorited: return s.favourite;
+    case ColGenre: return textOrNull(s.genre);
+    case ColYear: return timeOrNull(s.created);
+    case ColSongId: return s.id;
+    case ColAlbumId: return s.albumId;
+    case ColArtistId: return s.performerId;
+    case ColTrackNumber: return s.trackNumber;
+    case ColUsageCounter: return s.usage;
+    case ColAdded: return timeOrNull(s.added);
+    case ColUrl: return s.url;
+    default: return QVariant();
+    }
+}
+
+bool MafwStoreRowBuilder::songBelongs(int type, int id, int secondId, const MafwStoreSong& s)
+{
+    switch (type) {
+    case Query::AllSongs: return true;
+    case Query::SongsOfAlbum: return s.albumId == id && id > 0;
+    case Query::SongsOfArtist: return s.performerId == id && id > 0;
+    case Query::RecentlyAddedSongs: return s.added.isValid();
+    case Query::RecentlyPlayedSongs: return s.accessed.isValid();
+    case Query::MostPlayedSongs: return s.usage > 0;
+    case Query::FavouriteSongs: return s.favourite;
+    case Query::NeverPlayedSongs: return s.usage == 0;
+    case Query::RecentlyDownloadedSongs: return s.downloaded;
+    case Query::SongsOfUnknownArtist: return s.performerId == 0;
+    case Query::SongsOfUnknownAlbum: return s.albumId == 0;
+    case Query::SongsOfArtistWithoutAlbum: return s.performerId == id && id > 0 && s.albumId == 0;
+    case Query::SongsWithoutAlbumAndArtist: return s.performerId == 0 && s.albumId == 0;
+    case Query::OneSong: return s.id == id;
+    case Query::SongsOfAlbumByArtist:
+        // An artist id below 1 stands for the album's songs without a performer.
+        return s.albumId == id && id > 0
+               && (secondId > 0 ? s.performerId == secondId : s.performerId == 0);
+    default: return false;
+    }
+}
+
+int MafwStoreRowBuilder::compareSongs(int type, const MafwStoreSong& a, const MafwStoreSong& b) const
+{
+    int order = 0;
+    switch (type) {
+    case Query::SongsOfArtist:
+    case Query::SongsOfArtistWithoutAlbum:
+        if ((a.albumId == 0) != (b.albumId == 0)) {
+            order = a.albumId == 0 ? 1 : -1; // songs without album last
+        } else if (a.albumId != b.albumId) {
+            order = m_catalogue->compareText(a.album, b.album);
+            if (order == 0)
+                order = compareInts(a.albumId, b.albumId);
         }
-        if (take)
-            ids.append(songId);
+        Q_FALLTHROUGH();
+    case Query::SongsOfAlbum:
+    case Query::SongsOfAlbumByArtist:
+        if (order == 0)
+            order = compareInts(a.discNumber, b.discNumber);
+        if (order == 0)
+            order = compareInts(a.trackNumber, b.trackNumber);
+        break;
+    case Query::RecentlyAddedSongs: order = compareNewestFirst(a.added, b.added); break;
+    case Query::RecentlyPlayedSongs: order = compareNewestFirst(a.accessed, b.accessed); break;
+    case Query::MostPlayedSongs: order = compareInts(b.usage, a.usage); break;
+    default: break;
     }
-    sortSongs(&ids, type);
-    return ids;
+    return order != 0 ? order : m_catalogue->compareTitles(a, b);
 }
 
-void MafwStoreRowBuilder::sortSongs(QVector<int>* ids, int type) const
+QVector<int> MafwStoreRowBuilder::songIds(int type, int id, int secondId, int maxRows,
+                                          int* total) const
 {
-    struct Item
-    {
-        const MafwStoreSong* song;
-        const QCollatorSortKey* albumKey;
+    QVector<int> ids;
+    int count = 0;
+    auto take = [&](int songId) {
+        ++count;
+        if (maxRows < 0 || ids.size() < maxRows)
+            ids.append(songId);
     };
-    QVector<Item> items;
-    switch (type) {
-    case Query::SongsOfAlbum:
-    case Query::SongsOfArtist:
-    case Query::RecentlyAddedSongs:
-    case Query::RecentlyPlayedSongs:
-    case Query::MostPlayedSongs:
-    case Query::SongsOfArtistWithoutAlbum:
-    case Query::SongsOfAlbumByArtist:
-        break;
-    default:
-        return; // title order already
-    }
-    items.reserve(ids->size());
-    for (int id : qAsConst(*ids))
-        items.append({ m_catalogue->song(id), m_catalogue->albumKey(id) });
-    auto albumOrder = [](const Item& a, const Item& b) {
-        if (a.song->discNumber != b.song->discNumber)
-            return a.song->discNumber < b.song->discNumber;
-        return a.song->trackNumber < b.song->trackNumber;
-    };
-    switch (type) {
-    case Query::SongsOfAlbum:
-    case Query::SongsOfAlbumByArtist:
-        std::stable_sort(items.begin(), items.end(), albumOrder);
-        break;
-    case Query::SongsOfArtist:
-    case Query::SongsOfArtistWithoutAlbum:
-        std::stable_sort(items.begin(), items.end(), [albumOrder](const Item& a, const Item& b) {
-            const bool noAlbumA = a.song->albumId == 0, noAlbumB = b.song->albumId == 0;
-            if (noAlbumA != noAlbumB)
-                return noAlbumB;
-            if (a.song->albumId != b.song->albumId) {
-                const int order = a.albumKey && b.albumKey ? a.albumKey->compare(*b.albumKey)
-                                                           : a.song->album.compare(b.song->album);
-                return order != 0 ? order < 0 : a.song->albumId < b.song->albumId;
+    if (type == Query::OneSong) {
+        if (m_catalogue->song(id))
+            take(id);
+    } else if (isTitleOrdered(type)) {
+        // Walking the songs in title order gives these lists their order for free.
+        const QVector<int>& order = m_catalogue->titleOrder();
+        if (type == Query::AllSongs) {
+            ids = maxRows < 0 ? order : order.mid(0, maxRows);
+            count = order.size();
+        } else {
+            for (int songId : order) {
+                if (songBelongs(type, id, secondId, *m_catalogue->song(songId)))
+                    take(songId);
             }
-            return albumOrder(a, b);
+        }
+    } else {
+        QVector<int> candidates;
+        if (type == Query::SongsOfAlbum || type == Query::SongsOfAlbumByArtist)
+            candidates = m_catalogue->songsOfAlbum(id);
+        else if (type == Query::SongsOfArtist || type == Query::SongsOfArtistWithoutAlbum)
+            candidates = m_catalogue->songsOfArtist(id);
+        else
+            candidates = m_catalogue->titleOrder();
+        QVector<const MafwStoreSong*> songs;
+        for (int songId : qAsConst(candidates)) {
+            const MafwStoreSong* s = m_catalogue->song(songId);
+            if (s && songBelongs(type, id, secondId, *s))
+                songs.append(s);
+        }
+        std::sort(songs.begin(), songs.end(), [&](const MafwStoreSong* a, const MafwStoreSong* b) {
+            return compareSongs(type, *a, *b) < 0;
         });
-        break;
-    case Query::RecentlyAddedSongs:
-        std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-            return a.song->added > b.song->added;
-        });
-        break;
-    case Query::RecentlyPlayedSongs:
-        std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-            return a.song->accessed > b.song->accessed;
-        });
-        break;
-    case Query::MostPlayedSongs:
-        std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-            return a.song->usage > b.song->usage;
-        });
-        break;
-    default:
-        break;
+        for (const MafwStoreSong* s : qAsConst(songs))
+            take(s->id);
     }
-    for (int i = 0; i < items.size(); ++i)
-        (*ids)[i] = items.at(i).song->id;
+    if (total)
+        *total = count;
+    return ids;
 }
 
 QVector<MafwStoreRow> MafwStoreRowBuilder::rows(int type, int id, int secondId, int maxRows,
@@ -290,14 +307,16 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::rows(int type, int id, int secondId, 
     case Songs: {
         if (type == Query::SongsOfPlaylistFile || type == Query::SongsOfUserPlaylist)
             return playlistSongRows(type, id, maxRows, total);
-        const QVector<int> ids = songIds(type, id, secondId);
-        return buildPrefix(ids.size(), maxRows, total,
-                           [&](int i) { return songRow(*m_catalogue->song(ids.at(i))); });
+        const QVector<int> ids = songIds(type, id, secondId, maxRows, total);
+        QVector<MafwStoreRow> out;
+        out.reserve(ids.size());
+        for (int songId : ids)
+            out.append(songRow(songId));
+        return out;
     }
     case Albums:
-        return albumRows(type, id, maxRows, total);
     case Artists:
-        return artistRows(maxRows, total);
+        return itemRows(type, id, maxRows, total);
     case Playlists:
         return playlistRows(type, maxRows, total);
     case NoFamily:
@@ -308,23 +327,14 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::rows(int type, int id, int secondId, 
     return QVector<MafwStoreRow>();
 }
 
-QVector<MafwStoreRow> MafwStoreRowBuilder::pinnedRows(int type,
-                                                      const QVector<MafwStoreRow>& pinned) const
+QVector<MafwStoreRow> MafwStoreRowBuilder::pinnedRows(const QVector<MafwStoreRow>& pinned) const
 {
     QVector<MafwStoreRow> out;
     out.reserve(pinned.size());
     for (const MafwStoreRow& p : pinned) {
-        const MafwStoreSong* s = m_catalogue->song(p.songId);
-        if (!s)
-            continue;
-        MafwStoreRow row = songRow(*s);
-        row.key = p.key;
-        // Playlist columns keep what the original row said.
-        for (int c = row.cells.size(); c < p.cells.size(); ++c)
-            row.cells.append(p.cells.at(c));
-        out.append(row);
+        if (m_catalogue->song(p.id))
+            out.append(p);
     }
-    Q_UNUSED(type)
     return out;
 }
 
@@ -342,7 +352,7 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::playlistSongRows(int type, int playli
             ++count;
             if (maxRows >= 0 && out.size() >= maxRows)
                 continue;
-            MafwStoreRow row = songRow(*s);
+            MafwStoreRow row = songRow(s->id);
             row.key = entry.iri;
             row.cells.append(playlistId);
             if (type == Query::SongsOfUserPlaylist)
@@ -355,139 +365,159 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::playlistSongRows(int type, int playli
     return out;
 }
 
-QVector<MafwStoreRow> MafwStoreRowBuilder::albumRows(int type, int id, int maxRows,
-                                                     int* total) const
+MafwStoreRow MafwStoreRowBuilder::albumRow(int albumId) const
 {
-    QHash<int, AlbumInfo> albums;
-    QSet<int> wanted;
-    for (const MafwStoreSong& s : m_catalogue->songs()) {
-        if (!s.albumId)
-            continue;
-        AlbumInfo& a = albums[s.albumId];
-        a.id = s.albumId;
-        a.title = s.album;
-        a.songs.append(&s);
-        if ((type == Query::AlbumsOfArtist && s.performerId == id && id > 0)
-            || (type == Query::AlbumsWithoutArtist && s.performerId == 0))
-            wanted.insert(s.albumId);
+    QVector<const MafwStoreSong*> songs;
+    for (int songId : m_catalogue->songsOfAlbum(albumId)) {
+        if (const MafwStoreSong* s = m_catalogue->song(songId))
+            songs.append(s);
     }
-    QVector<const AlbumInfo*> list;
-    for (const AlbumInfo& a : albums) {
-        if (type == Query::AllAlbums || type == Query::RecentlyAddedAlbums || wanted.contains(a.id))
-            list.append(&a);
-    }
-    auto added = [](const AlbumInfo* a) {
-        QDateTime newest;
-        for (const MafwStoreSong* s : a->songs) {
-            if (!newest.isValid() || s->added > newest)
-                newest = s->added;
-        }
-        return newest;
-    };
-    const MafwStoreCatalogue* c = m_catalogue;
-    auto titleLess = [c](const AlbumInfo* a, const AlbumInfo* b) {
-        const int order = c->compareText(a->title, b->title);
-        return order != 0 ? order < 0 : a->id < b->id;
-    };
-    if (type == Query::RecentlyAddedAlbums) {
-        QHash<int, QDateTime> newest;
-        for (const AlbumInfo* a : qAsConst(list))
-            newest.insert(a->id, added(a));
-        std::sort(list.begin(), list.end(), [&](const AlbumInfo* a, const AlbumInfo* b) {
-            const QDateTime ta = newest.value(a->id), tb = newest.value(b->id);
-            return ta != tb ? ta > tb : titleLess(a, b);
-        });
-    } else {
-        std::sort(list.begin(), list.end(), titleLess);
-    }
-    return buildPrefix(list.size(), maxRows, total, [&](int i) {
-        const AlbumInfo* a = list.at(i);
-        QVector<const MafwStoreSong*> songs = a->songs;
-        std::sort(songs.begin(), songs.end(), [](const MafwStoreSong* x, const MafwStoreSong* y) {
-            if (x->discNumber != y->discNumber)
-                return x->discNumber < y->discNumber;
-            if (x->trackNumber != y->trackNumber)
-                return x->trackNumber < y->trackNumber;
-            return x->id < y->id;
-        });
-        QStringList performers;
-        QSet<QString> distinct;
-        QStringList songIds;
-        int length = 0;
-        QDateTime year;
-        for (const MafwStoreSong* s : qAsConst(songs)) {
-            const QString name = s->performer.isEmpty() ? m_unknownArtist : s->performer;
-            performers.append(name);
-            distinct.insert(name);
-            songIds.append(QString::number(s->id));
-            length += s->duration;
-            if (s->created.isValid() && (!year.isValid() || s->created < year))
-                year = s->created;
-        }
-        MafwStoreRow row;
-        row.key = QString::number(a->id);
-        row.cells = { a->id,
-                      a->title,
-                      timeOrNull(added(a)),
-                      performers.join(Tab),
-                      distinct.size(),
-                      timeOrNull(year),
-                      length,
-                      songIds.join(Tab),
-                      songs.size() };
-        return row;
+    std::sort(songs.begin(), songs.end(), [](const MafwStoreSong* x, const MafwStoreSong* y) {
+        if (x->discNumber != y->discNumber)
+            return x->discNumber < y->discNumber;
+        if (x->trackNumber != y->trackNumber)
+            return x->trackNumber < y->trackNumber;
+        return x->id < y->id;
     });
+    QStringList performers;
+    QSet<QString> distinct;
+    QStringList songIds;
+    int length = 0;
+    QDateTime year;
+    QDateTime added;
+    for (const MafwStoreSong* s : qAsConst(songs)) {
+        const QString name = s->performer.isEmpty() ? m_unknownArtist : s->performer;
+        performers.append(name);
+        distinct.insert(name);
+        songIds.append(QString::number(s->id));
+        length += s->duration;
+        if (s->created.isValid() && (!year.isValid() || s->created < year))
+            year = s->created;
+        if (!added.isValid() || s->added > added)
+            added = s->added;
+    }
+    MafwStoreRow row;
+    row.id = albumId;
+    row.cells = { albumId,
+                  songs.isEmpty() ? QString() : songs.first()->album,
+                  timeOrNull(added),
+                  performers.join(Tab),
+                  distinct.size(),
+                  timeOrNull(year),
+                  length,
+                  songIds.join(Tab),
+                  songs.size() };
+    return row;
 }
 
-QVector<MafwStoreRow> MafwStoreRowBuilder::artistRows(int maxRows, int* total) const
+MafwStoreRow MafwStoreRowBuilder::artistRow(int artistId) const
 {
-    struct ArtistInfo
-    {
-        int id = 0;
-        QString name;
-        int songs = 0;
-        QVector<const MafwStoreSong*> albumSongs; // one song per album
-        QSet<int> albums;
-    };
-    QHash<int, ArtistInfo> artists;
-    for (const MafwStoreSong& s : m_catalogue->songs()) {
-        if (!s.performerId)
+    const QVector<int> songIds = m_catalogue->songsOfArtist(artistId);
+    QVector<const MafwStoreSong*> albumSongs; // one song per album
+    QSet<int> albums;
+    QString name;
+    for (int songId : songIds) {
+        const MafwStoreSong* s = m_catalogue->song(songId);
+        if (!s)
             continue;
-        ArtistInfo& a = artists[s.performerId];
-        a.id = s.performerId;
-        a.name = s.performer;
-        ++a.songs;
-        if (s.albumId && !a.albums.contains(s.albumId)) {
-            a.albums.insert(s.albumId);
-            a.albumSongs.append(&s);
+        name = s->performer;
+        if (s->albumId && !albums.contains(s->albumId)) {
+            albums.insert(s->albumId);
+            albumSongs.append(s);
         }
     }
-    QVector<const ArtistInfo*> list;
-    list.reserve(artists.size());
-    for (const ArtistInfo& a : artists)
-        list.append(&a);
     const MafwStoreCatalogue* c = m_catalogue;
-    std::sort(list.begin(), list.end(), [c](const ArtistInfo* a, const ArtistInfo* b) {
-        const int order = c->compareText(a->name, b->name);
-        return order != 0 ? order < 0 : a->id < b->id;
-    });
-    return buildPrefix(list.size(), maxRows, total, [&](int i) {
-        const ArtistInfo* a = list.at(i);
-        QVector<const MafwStoreSong*> albumSongs = a->albumSongs;
-        std::sort(albumSongs.begin(), albumSongs.end(),
-                  [c](const MafwStoreSong* x, const MafwStoreSong* y) {
-                      const int order = c->compareText(x->album, y->album);
-                      return order != 0 ? order < 0 : x->albumId < y->albumId;
-                  });
-        QStringList titles;
-        for (const MafwStoreSong* s : qAsConst(albumSongs))
-            titles.append(s->album);
+    std::sort(albumSongs.begin(), albumSongs.end(),
+              [c](const MafwStoreSong* x, const MafwStoreSong* y) {
+                  const int order = c->compareText(x->album, y->album);
+                  return order != 0 ? order < 0 : x->albumId < y->albumId;
+              });
+    QStringList titles;
+    for (const MafwStoreSong* s : qAsConst(albumSongs))
+        titles.append(s->album);
+    MafwStoreRow row;
+    row.id = artistId;
+    row.cells = { artistId, name, titles.join(Tab), albumSongs.size(),
+                  albumSongs.isEmpty() ? 0 : albumSongs.first()->albumId, songIds.size() };
+    return row;
+}
+
+bool MafwStoreRowBuilder::itemRow(int type, int id, int key, MafwStoreRow* row) const
+{
+    if (family(type) == Artists) {
+        if (key <= 0 || m_catalogue->songsOfArtist(key).isEmpty())
+            return false;
+        *row = artistRow(key);
+        return true;
+    }
+    if (family(type) != Albums || key <= 0)
+        return false;
+    const QVector<int> songs = m_catalogue->songsOfAlbum(key);
+    if (songs.isEmpty())
+        return false;
+    if (type == Query::AlbumsOfArtist || type == Query::AlbumsWithoutArtist) {
+        const int performer = type == Query::AlbumsOfArtist ? id : 0;
+        if (type == Query::AlbumsOfArtist && id <= 0)
+            return false;
+        bool found = false;
+        for (int songId : songs) {
+            const MafwStoreSong* s = m_catalogue->song(songId);
+            if (s && s->performerId == performer) {
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            return false;
+    }
+    *row = albumRow(key);
+    return true;
+}
+
+int MafwStoreRowBuilder::compareItems(int type, const MafwStoreRow& a, const MafwStoreRow& b) const
+{
+    int order = 0;
+    if (type == Query::RecentlyAddedAlbums)
+        order = compareNewestFirst(a.cells.value(2).toDateTime(), b.cells.value(2).toDateTime());
+    if (order == 0)
+        order = m_catalogue->compareText(a.cells.value(1).toString(), b.cells.value(1).toString());
+    return order != 0 ? order : compareInts(a.id, b.id);
+}
+
+QVector<MafwStoreRow> MafwStoreRowBuilder::itemRows(int type, int id, int maxRows, int* total) const
+{
+    QList<int> keys;
+    if (family(type) == Artists) {
+        keys = m_catalogue->artistIds();
+    } else if (type == Query::AlbumsOfArtist || type == Query::AlbumsWithoutArtist) {
+        QSet<int> albums;
+        const QVector<int> songs = m_catalogue->songsOfArtist(type == Query::AlbumsOfArtist ? id : 0);
+        if (type == Query::AlbumsWithoutArtist || id > 0) {
+            for (int songId : songs) {
+                const MafwStoreSong* s = m_catalogue->song(songId);
+                if (s && s->albumId)
+                    albums.insert(s->albumId);
+            }
+        }
+        keys = albums.values();
+    } else {
+        keys = m_catalogue->albumIds();
+    }
+    QVector<MafwStoreRow> list;
+    list.reserve(keys.size());
+    for (int key : qAsConst(keys)) {
         MafwStoreRow row;
-        row.key = QString::number(a->id);
-        row.cells = { a->id, a->name, titles.join(Tab), albumSongs.size(),
-                      albumSongs.isEmpty() ? 0 : albumSongs.first()->albumId, a->songs };
-        return row;
+        if (itemRow(type, id, key, &row))
+            list.append(row);
+    }
+    std::sort(list.begin(), list.end(), [&](const MafwStoreRow& a, const MafwStoreRow& b) {
+        return compareItems(type, a, b) < 0;
     });
+    if (total)
+        *total = list.size();
+    if (maxRows >= 0 && list.size() > maxRows)
+        list.resize(maxRows);
+    return list;
 }
 
 QVector<MafwStoreRow> MafwStoreRowBuilder::playlistRows(int type, int maxRows, int* total) const
@@ -520,7 +550,7 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::playlistRows(int type, int maxRows, i
             }
         }
         MafwStoreRow row;
-        row.key = QString::number(p->id);
+        row.id = p->id;
         row.cells = { p->id, name(p), timeOrNull(p->added), count, length, textOrNull(p->url) };
         return row;
     });
@@ -538,17 +568,17 @@ QVector<int> MafwStoreRowBuilder::songsOfItems(int itemType, const QList<int>& i
         break;
     case Items::AlbumItems:
         for (int id : ids)
-            out += songIds(Query::SongsOfAlbum, id, 0);
+            out += songIds(Query::SongsOfAlbum, id, 0, -1, nullptr);
         break;
     case Items::ArtistItems:
         for (int id : ids)
-            out += songIds(Query::SongsOfArtist, id, 0);
+            out += songIds(Query::SongsOfArtist, id, 0, -1, nullptr);
         break;
     case Items::SongsWithoutAlbum:
-        out = songIds(Query::SongsOfUnknownAlbum, 0, 0);
+        out = songIds(Query::SongsOfUnknownAlbum, 0, 0, -1, nullptr);
         break;
     case Items::SongsWithoutArtist:
-        out = songIds(Query::SongsOfUnknownArtist, 0, 0);
+        out = songIds(Query::SongsOfUnknownArtist, 0, 0, -1, nullptr);
         break;
     default:
         break;
@@ -563,7 +593,7 @@ QVector<QVector<int>> MafwStoreRowBuilder::songsToDelete(int type, const QList<i
         // Only the sets without a name can be meant by no id at all.
         if (type == Query::SongsOfUnknownArtist || type == Query::SongsOfUnknownAlbum
             || type == Query::SongsWithoutAlbumAndArtist)
-            out.append(songIds(type, 0, 0));
+            out.append(songIds(type, 0, 0, -1, nullptr));
         return out;
     }
     for (int id : ids) {
@@ -573,14 +603,14 @@ QVector<QVector<int>> MafwStoreRowBuilder::songsToDelete(int type, const QList<i
         case Query::AlbumsOfArtist:
         case Query::RecentlyAddedAlbums:
         case Query::AlbumsWithoutArtist:
-            songs = songIds(Query::SongsOfAlbum, id, 0);
+            songs = songIds(Query::SongsOfAlbum, id, 0, -1, nullptr);
             break;
         case Query::AllArtists:
-            songs = songIds(Query::SongsOfArtist, id, 0);
+            songs = songIds(Query::SongsOfArtist, id, 0, -1, nullptr);
             break;
         case Query::UnknownAlbumOfArtist:
-            songs = id > 0 ? songIds(Query::SongsOfArtistWithoutAlbum, id, 0)
-                           : songIds(Query::SongsWithoutAlbumAndArtist, 0, 0);
+            songs = id > 0 ? songIds(Query::SongsOfArtistWithoutAlbum, id, 0, -1, nullptr)
+                           : songIds(Query::SongsWithoutAlbumAndArtist, 0, 0, -1, nullptr);
             break;
         default:
             if (m_catalogue->song(id))
@@ -596,10 +626,10 @@ void MafwStoreRowBuilder::artistTotals(int artistId, int* count, int* seconds) c
 {
     *count = 0;
     *seconds = 0;
-    for (const MafwStoreSong& s : m_catalogue->songs()) {
-        if (artistId > 0 ? s.performerId == artistId : s.performerId == 0) {
+    for (int songId : m_catalogue->songsOfArtist(artistId)) {
+        if (const MafwStoreSong* s = m_catalogue->song(songId)) {
             ++*count;
-            *seconds += s.duration;
+            *seconds += s->duration;
         }
     }
 }

@@ -9,21 +9,27 @@
 class MafwStoreCatalogue;
 struct MafwStoreSong;
 
-// One row of a tracker model: a key that stays with the row while it exists (the song id, or
-// the playlist entry for playlist songs, or the album, artist or playlist id), and its cells.
+// One row of a tracker model. A song row holds only its song (its cells are read from the
+// catalogue when asked for), so that a list of the whole library costs a few bytes a song;
+// the rows of albums, artists and playlists hold their cells.
 struct MafwStoreRow
 {
-    QString key;
-    int songId = 0; // songs only: the song the row shows
-    QVector<QVariant> cells;
+    QString key;             // playlist songs: the entry; empty otherwise
+    int id = 0;              // the song, album, artist or playlist the row shows
+    QVector<QVariant> cells; // songs: the columns after the song's own; others: every cell
+
+    bool isSameItem(const MafwStoreRow& other) const { return id == other.id && key == other.key; }
 };
 
 // Turns the catalogue into the rows of a query type, in the column layout shared by every
-// model of a family (songs, albums, artists, playlists).
+// model of a family (songs, albums, artists, playlists), and tells where a song or an item
+// belongs, so that a list can follow a change without being computed again.
 class MafwStoreRowBuilder
 {
 public:
     enum Family { NoFamily, Songs, Albums, Artists, Playlists };
+    // The columns every song row has, before the playlist columns.
+    static const int SongColumnCount = 15;
 
     MafwStoreRowBuilder(const MafwStoreCatalogue* catalogue, const QString& unknownAlbumText,
                         const QString& unknownArtistText);
@@ -32,12 +38,26 @@ public:
     static QStringList headers(int type);
     // Types whose row count argument is a real limit rather than the first batch.
     static bool limitIsFinal(int type);
+    // Song types whose order is plain title order: their first rows are the first songs of
+    // the catalogue's title order.
+    static bool isTitleOrdered(int type);
 
     // The rows of the query, at most maxRows of them (all when maxRows < 0); total receives
     // the number of rows of the whole result.
     QVector<MafwStoreRow> rows(int type, int id, int secondId, int maxRows, int* total) const;
-    // Rows for fixed songs (a copy of another model): the songs that still exist, in order.
-    QVector<MafwStoreRow> pinnedRows(int type, const QVector<MafwStoreRow>& pinned) const;
+    // The rows of fixed songs (a copy of another model): the songs that still exist, in order.
+    QVector<MafwStoreRow> pinnedRows(const QVector<MafwStoreRow>& pinned) const;
+
+    // A cell of a song row.
+    QVariant songCell(const MafwStoreSong& song, int column) const;
+
+    // Whether a song is in the list of a song type, and the order of that list.
+    static bool songBelongs(int type, int id, int secondId, const MafwStoreSong& song);
+    int compareSongs(int type, const MafwStoreSong& a, const MafwStoreSong& b) const;
+    // The row of an album or artist (key: its id) in the list of the type; false when the item
+    // is not in that list. And the order of those lists.
+    bool itemRow(int type, int id, int key, MafwStoreRow* row) const;
+    int compareItems(int type, const MafwStoreRow& a, const MafwStoreRow& b) const;
 
     // The songs an item of a playlist request stands for: 0 song ids, 1 album ids, 2 artist
     // ids, 3 the songs without album, 4 the songs without artist.
@@ -48,13 +68,12 @@ public:
     void artistTotals(int artistId, int* count, int* seconds) const;
 
 private:
-    QVector<int> songIds(int type, int id, int secondId) const;
+    QVector<int> songIds(int type, int id, int secondId, int maxRows, int* total) const;
     QVector<MafwStoreRow> playlistSongRows(int type, int playlistId, int maxRows, int* total) const;
-    QVector<MafwStoreRow> albumRows(int type, int id, int maxRows, int* total) const;
-    QVector<MafwStoreRow> artistRows(int maxRows, int* total) const;
+    QVector<MafwStoreRow> itemRows(int type, int id, int maxRows, int* total) const;
     QVector<MafwStoreRow> playlistRows(int type, int maxRows, int* total) const;
-    MafwStoreRow songRow(const MafwStoreSong& song) const;
-    void sortSongs(QVector<int>* ids, int type) const;
+    MafwStoreRow albumRow(int albumId) const;
+    MafwStoreRow artistRow(int artistId) const;
 
     const MafwStoreCatalogue* m_catalogue;
     QString m_unknownAlbum;

@@ -36,11 +36,18 @@ QVector<bool> longestOrderedRun(const QVector<int>& positions)
     return keep;
 }
 
+// A row's identity for lookups: its item and, for playlist songs, its entry.
+QString identity(const MafwStoreRow& row)
+{
+    return row.key.isEmpty() ? QString::number(row.id) : row.key;
+}
+
 } // namespace
 
 MafwTrackerModel::MafwTrackerModel(MafwTrackerModelFactory* factory, QueryType type, int limit,
                                    int id, int secondId)
     : m_factory(factory)
+    , m_builder(&factory->rowBuilder())
     , m_type(type)
     , m_limit(limit)
     , m_id(id)
@@ -56,6 +63,7 @@ MafwTrackerModel::MafwTrackerModel(MafwTrackerModelFactory* factory, QueryType t
 MafwTrackerModel::MafwTrackerModel(MafwTrackerModelFactory* factory, QueryType type,
                                    const QVector<MafwStoreRow>& pinned)
     : m_factory(factory)
+    , m_builder(&factory->rowBuilder())
     , m_type(type)
     , m_limit(0)
     , m_id(0)
@@ -70,6 +78,16 @@ MafwTrackerModel::MafwTrackerModel(MafwTrackerModelFactory* factory, QueryType t
     start();
 }
 
+MafwTrackerModel::MafwTrackerModel(MafwTrackerModelFactory* factory, QueryType type, int limit,
+                                   int id, int secondId, bool wholeQuery)
+    : MafwTrackerModel(factory, type, QVector<MafwStoreRow>())
+{
+    m_pinWholeQuery = wholeQuery;
+    m_limit = limit;
+    m_id = id;
+    m_secondId = secondId;
+}
+
 MafwTrackerModel::~MafwTrackerModel()
 {
 }
@@ -78,6 +96,7 @@ void MafwTrackerModel::start()
 {
     MafwStoreCatalogue* catalogue = m_factory->catalogue();
     connect(catalogue, &MafwStoreCatalogue::changed, this, &MafwTrackerModel::libraryChanged);
+    connect(catalogue, &MafwStoreCatalogue::completed, this, &MafwTrackerModel::catalogueCompleted);
     if (catalogue->isLoaded())
         QMetaObject::invokeMethod(this, "firstFill", Qt::QueuedConnection);
     else
@@ -102,27 +121,75 @@ bool MafwTrackerModel::isComplete() const
 QVector<MafwStoreRow> MafwTrackerModel::currentResult(int maxRows, int* total) const
 {
     if (m_pinnedMode) {
-        QVector<MafwStoreRow> rows = m_factory->rowBuilder().pinnedRows(m_type, m_pinned);
+        QVector<MafwStoreRow> rows = m_builder->pinnedRows(m_pinned);
         if (total)
             *total = rows.size();
         return rows;
     }
-    return m_factory->rowBuilder().rows(m_type, m_id, m_secondId, maxRows, total);
+    return m_builder->rows(m_type, m_id, m_secondId, maxRows, total);
+}
+
+bool MafwTrackerModel::holdsFirstRowsOnly() const
+{
+    if (m_pinnedMode)
+        return false;
+    if (MafwStoreRowBuilder::limitIsFinal(m_type) && m_limit > 0)
+        return true;
+    return !m_complete && !m_wantAll && m_limit > 0;
 }
 
 void MafwTrackerModel::firstFill()
 {
     if (m_started)
         return;
+    MafwStoreCatalogue* catalogue = m_factory->catalogue();
+    if (!catalogue->isComplete()) {
+        // While the library is read, only the start of the title order is there: a list in
+        // that order shows it at once, the others wait for the whole library.
+        if (m_pinnedMode || m_limit <= 0 || m_type != AllSongs)
+            return;
+        m_early = true;
+    }
     m_started = true;
-    disconnect(m_factory->catalogue(), &MafwStoreCatalogue::loaded, this,
-               &MafwTrackerModel::firstFill);
+    disconnect(catalogue, &MafwStoreCatalogue::loaded, this, &MafwTrackerModel::firstFill);
+    if (m_pinWholeQuery) {
+        m_pinned = m_builder->rows(m_type, m_id, m_secondId,
+                                   MafwStoreRowBuilder::limitIsFinal(m_type) && m_limit > 0 ? m_limit : -1,
+                                   nullptr);
+        m_pinWholeQuery = false;
+    }
+    int total = 0;
+    const bool finalLimit = MafwStoreRowBuilder::limitIsFinal(m_type) && m_limit > 0;
+    const int maxRows = (m_wantAll && !finalLimit && !m_early) ? -1 : m_limit;
+    m_filling = currentResult(maxRows, &total);
+    m_complete = !m_early && (finalLimit || m_filling.size() >= total);
+    insertNextBatch();
+}
+
+void MafwTrackerModel::catalogueCompleted()
+{
+    if (!m_started) {
+        firstFill();
+        return;
+    }
+    if (!m_early)
+        return;
+    m_early = false;
+    // The first songs were the start of the same order; the rest follows them.
+    refill();
+}
+
+void MafwTrackerModel::refill()
+{
     int total = 0;
     const bool finalLimit = MafwStoreRowBuilder::limitIsFinal(m_type) && m_limit > 0;
     const int maxRows = (m_wantAll && !finalLimit) ? -1 : m_limit;
-    m_filling = currentResult(maxRows, &total);
-    m_complete = finalLimit || m_filling.size() >= total;
-    insertNextBatch();
+    const QVector<MafwStoreRow> all = currentResult(maxRows, &total);
+    m_filling.clear();
+    applyRows(all.mid(0, m_rows.size()));
+    m_filling = all.mid(m_rows.size());
+    m_complete = finalLimit || all.size() >= total;
+    QTimer::singleShot(0, this, &MafwTrackerModel::insertNextBatch);
 }
 
 void MafwTrackerModel::insertNextBatch()
@@ -147,8 +214,13 @@ void MafwTrackerModel::insertNextBatch()
 void MafwTrackerModel::finishFilling()
 {
     if (m_stale) {
+        // Changes came while filling: the list is compared with the library as a whole, and
+        // every row is announced, as any of them may show a changed song.
         m_stale = false;
-        libraryChanged(MafwStoreChanges());
+        const int held = m_rows.size();
+        applyRows(currentResult(holdsFirstRowsOnly() ? m_limit : -1, nullptr).mid(0, qMax(held, m_rows.size())));
+        if (!m_rows.isEmpty())
+            emit dataChanged(index(0, 0), index(m_rows.size() - 1, m_headers.size() - 1));
         if (!m_filling.isEmpty())
             return;
     }
@@ -164,39 +236,293 @@ void MafwTrackerModel::fetchRemainingRows()
     if (m_pinnedMode || MafwStoreRowBuilder::limitIsFinal(m_type))
         return;
     m_wantAll = true;
-    if (!m_started || !m_filling.isEmpty() || m_complete)
+    if (!m_started || m_early || !m_filling.isEmpty() || m_complete)
         return; // the first fill takes every row, or the model has them
-    int total = 0;
-    const QVector<MafwStoreRow> all = currentResult(-1, &total);
-    applyRows(all.mid(0, m_rows.size()));
-    m_filling = all.mid(m_rows.size());
-    m_complete = true;
-    QTimer::singleShot(0, this, &MafwTrackerModel::insertNextBatch);
+    refill();
 }
 
 void MafwTrackerModel::libraryChanged(const MafwStoreChanges& changes)
 {
-    Q_UNUSED(changes)
-    if (!m_started)
+    if (!m_started || m_early)
         return;
     if (!m_filling.isEmpty()) {
         m_stale = true;
         return;
     }
     if (m_pinnedMode) {
-        QVector<MafwStoreRow> kept = currentResult(-1, nullptr);
-        QSet<QString> present;
-        for (const MafwStoreRow& row : qAsConst(kept))
-            present.insert(row.key);
-        m_pinned.erase(std::remove_if(m_pinned.begin(), m_pinned.end(),
-                                      [&](const MafwStoreRow& r) { return !present.contains(r.key); }),
-                       m_pinned.end());
-        applyRows(kept);
+        QVector<int> gone;
+        for (int i = 0; i < m_rows.size(); ++i) {
+            if (changes.songsRemoved.contains(m_rows.at(i).id))
+                gone.append(i);
+        }
+        if (!gone.isEmpty()) {
+            QSet<QString> leaving;
+            for (int i : qAsConst(gone))
+                leaving.insert(identity(m_rows.at(i)));
+            m_pinned.erase(std::remove_if(m_pinned.begin(), m_pinned.end(),
+                                          [&](const MafwStoreRow& r) {
+                                              return leaving.contains(identity(r));
+                                          }),
+                           m_pinned.end());
+            removeRows(gone);
+        }
+        announceSongs(changes.songsChanged);
         return;
     }
-    const bool finalLimit = MafwStoreRowBuilder::limitIsFinal(m_type) && m_limit > 0;
-    const bool all = (m_complete || m_wantAll || m_limit <= 0) && !finalLimit;
-    applyRows(currentResult(all ? -1 : m_limit, nullptr));
+    switch (MafwStoreRowBuilder::family(m_type)) {
+    case MafwStoreRowBuilder::Songs:
+        if (m_type == SongsOfPlaylistFile || m_type == SongsOfUserPlaylist) {
+            if (changes.playlistsChanged || !changes.songsAdded.isEmpty()
+                || !changes.songsRemoved.isEmpty())
+                applyRows(currentResult(holdsFirstRowsOnly() ? m_limit : -1, nullptr));
+            announceSongs(changes.songsChanged);
+        } else {
+            followSongs(changes);
+        }
+        break;
+    case MafwStoreRowBuilder::Albums:
+    case MafwStoreRowBuilder::Artists:
+        followItems(changes);
+        break;
+    case MafwStoreRowBuilder::Playlists:
+        if (changes.playlistsChanged || !changes.songsAdded.isEmpty()
+            || !changes.songsRemoved.isEmpty() || !changes.songsChanged.isEmpty())
+            applyRows(currentResult(holdsFirstRowsOnly() ? m_limit : -1, nullptr));
+        break;
+    case MafwStoreRowBuilder::NoFamily:
+        break;
+    }
+}
+
+void MafwTrackerModel::followSongs(const MafwStoreChanges& changes)
+{
+    const MafwStoreCatalogue* catalogue = m_factory->catalogue();
+    // The songs as the rows were ordered by: before the change for the changed ones.
+    auto before = [&](int id) -> const MafwStoreSong* {
+        const auto it = changes.before.constFind(id);
+        return it != changes.before.cend() ? &it.value() : catalogue->song(id);
+    };
+    auto compare = [&](const MafwStoreSong& a, const MafwStoreSong& b) {
+        return m_builder->compareSongs(m_type, a, b);
+    };
+    auto locate = [&](int id, const MafwStoreSong& value) {
+        const auto it = std::lower_bound(m_rows.cbegin(), m_rows.cend(), value,
+                                         [&](const MafwStoreRow& row, const MafwStoreSong& v) {
+                                             const MafwStoreSong* s = before(row.id);
+                                             return s && compare(*s, v) < 0;
+                                         });
+        if (it != m_rows.cend() && it->id == id)
+            return int(it - m_rows.cbegin());
+        if (!holdsFirstRowsOnly() && m_rows.size() > 64)
+            return -1; // a list of every match holds it where the search looked
+        for (int i = 0; i < m_rows.size(); ++i) {
+            if (m_rows.at(i).id == id)
+                return i;
+        }
+        return -1;
+    };
+
+    QSet<int> touched = changes.songsRemoved;
+    touched.unite(changes.songsChanged);
+    QVector<int> leaving;
+    QSet<int> inPlace;
+    for (int id : qAsConst(touched)) {
+        const MafwStoreSong* old = before(id);
+        if (!old || !MafwStoreRowBuilder::songBelongs(m_type, m_id, m_secondId, *old))
+            continue;
+        const int row = locate(id, *old);
+        if (row < 0)
+            continue;
+        // A change that leaves the song where it stands (a play count in a list by title, a
+        // new title in an album's track order) is only announced.
+        const MafwStoreSong* now = catalogue->song(id);
+        auto fits = [&](int neighbour, bool below) {
+            if (neighbour < 0 || neighbour >= m_rows.size())
+                return !(below && holdsFirstRowsOnly());
+            const MafwStoreSong* other = catalogue->song(m_rows.at(neighbour).id);
+            if (!other || touched.contains(other->id))
+                return false;
+            return below ? compare(*now, *other) < 0 : compare(*other, *now) < 0;
+        };
+        if (now && MafwStoreRowBuilder::songBelongs(m_type, m_id, m_secondId, *now)
+            && (compare(*old, *now) == 0 || (fits(row - 1, false) && fits(row + 1, true)))) {
+            inPlace.insert(id);
+            continue;
+        }
+        leaving.append(row);
+    }
+    const int heldBefore = m_rows.size();
+    removeRows(leaving);
+
+    QVector<MafwStoreRow> arriving;
+    QSet<int> candidates = changes.songsAdded;
+    candidates.unite(changes.songsChanged);
+    for (int id : qAsConst(candidates)) {
+        const MafwStoreSong* now = catalogue->song(id);
+        if (!now || inPlace.contains(id)
+            || !MafwStoreRowBuilder::songBelongs(m_type, m_id, m_secondId, *now))
+            continue;
+        MafwStoreRow row;
+        row.id = id;
+        arriving.append(row);
+    }
+    insertSorted(arriving, [&](const MafwStoreRow& a, const MafwStoreRow& b) {
+        return compare(*catalogue->song(a.id), *catalogue->song(b.id));
+    });
+    if (holdsFirstRowsOnly()) {
+        trimToLimit();
+        // A row gone from the first ones leaves room for one that was past them.
+        if (!leaving.isEmpty() && m_rows.size() < m_limit && heldBefore >= m_limit)
+            applyRows(currentResult(m_limit, nullptr));
+    }
+    announceSongs(inPlace);
+}
+
+void MafwTrackerModel::followItems(const MafwStoreChanges& changes)
+{
+    const bool albums = MafwStoreRowBuilder::family(m_type) == MafwStoreRowBuilder::Albums;
+    QSet<int> keys;
+    auto note = [&](const MafwStoreSong* s) {
+        if (s) {
+            const int key = albums ? s->albumId : s->performerId;
+            if (key > 0)
+                keys.insert(key);
+        }
+    };
+    for (const QSet<int>* ids : { &changes.songsAdded, &changes.songsRemoved, &changes.songsChanged }) {
+        for (int id : *ids) {
+            note(m_factory->catalogue()->song(id));
+            const auto old = changes.before.constFind(id);
+            if (old != changes.before.cend())
+                note(&old.value());
+        }
+    }
+    if (albums)
+        keys.unite(changes.albumsRemoved);
+    if (keys.isEmpty())
+        return;
+
+    auto compare = [this](const MafwStoreRow& a, const MafwStoreRow& b) {
+        return m_builder->compareItems(m_type, a, b);
+    };
+    QVector<int> leaving;
+    QVector<int> changedRows;
+    QVector<MafwStoreRow> arriving;
+    for (int key : qAsConst(keys)) {
+        int held = -1;
+        for (int i = 0; i < m_rows.size(); ++i) {
+            if (m_rows.at(i).id == key) {
+                held = i;
+                break;
+            }
+        }
+        MafwStoreRow row;
+        const bool belongs = m_builder->itemRow(m_type, m_id, key, &row);
+        if (held >= 0 && belongs && compare(m_rows.at(held), row) == 0) {
+            if (m_rows.at(held).cells != row.cells) {
+                m_rows[held] = row;
+                changedRows.append(held);
+            }
+            continue;
+        }
+        if (held >= 0)
+            leaving.append(held);
+        if (belongs)
+            arriving.append(row);
+    }
+    announceRows(changedRows);
+    const int heldBefore = m_rows.size();
+    removeRows(leaving);
+    insertSorted(arriving, compare);
+    if (holdsFirstRowsOnly()) {
+        trimToLimit();
+        if (!leaving.isEmpty() && m_rows.size() < m_limit && heldBefore >= m_limit)
+            applyRows(currentResult(m_limit, nullptr));
+    }
+}
+
+void MafwTrackerModel::removeRows(QVector<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (int k = rows.size() - 1; k >= 0;) {
+        int first = k;
+        while (first > 0 && rows.at(first - 1) == rows.at(first) - 1)
+            --first;
+        beginRemoveRows(QModelIndex(), rows.at(first), rows.at(k));
+        m_rows.remove(rows.at(first), rows.at(k) - rows.at(first) + 1);
+        endRemoveRows();
+        k = first - 1;
+    }
+}
+
+void MafwTrackerModel::insertSorted(
+    QVector<MafwStoreRow> fresh,
+    const std::function<int(const MafwStoreRow&, const MafwStoreRow&)>& compare)
+{
+    if (fresh.isEmpty())
+        return;
+    auto less = [&](const MafwStoreRow& a, const MafwStoreRow& b) { return compare(a, b) < 0; };
+    std::sort(fresh.begin(), fresh.end(), less);
+    // Each finds its place by a binary search among the rows as they are; the runs that share
+    // a place go in together, the last place first so the earlier places stay right.
+    QVector<int> places;
+    places.reserve(fresh.size());
+    auto from = m_rows.cbegin();
+    for (const MafwStoreRow& row : qAsConst(fresh)) {
+        from = std::lower_bound(from, m_rows.cend(), row, less);
+        places.append(int(from - m_rows.cbegin()));
+    }
+    const int limit = holdsFirstRowsOnly() ? m_limit : -1;
+    for (int k = fresh.size() - 1; k >= 0;) {
+        int first = k;
+        while (first > 0 && places.at(first - 1) == places.at(k))
+            --first;
+        const int at = places.at(k);
+        if (limit < 0 || at < limit) {
+            const int count = k - first + 1;
+            beginInsertRows(QModelIndex(), at, at + count - 1);
+            m_rows.insert(at, count, MafwStoreRow());
+            for (int i = 0; i < count; ++i)
+                m_rows[at + i] = fresh.at(first + i);
+            endInsertRows();
+        }
+        k = first - 1;
+    }
+}
+
+void MafwTrackerModel::trimToLimit()
+{
+    if (m_limit > 0 && m_rows.size() > m_limit) {
+        beginRemoveRows(QModelIndex(), m_limit, m_rows.size() - 1);
+        m_rows.resize(m_limit);
+        endRemoveRows();
+    }
+}
+
+void MafwTrackerModel::announceSongs(const QSet<int>& ids)
+{
+    if (ids.isEmpty())
+        return;
+    QVector<int> rows;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (ids.contains(m_rows.at(i).id))
+            rows.append(i);
+    }
+    announceRows(rows);
+}
+
+void MafwTrackerModel::announceRows(QVector<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    const int lastColumn = m_headers.size() - 1;
+    for (int k = 0; k < rows.size();) {
+        int end = k;
+        while (end + 1 < rows.size() && rows.at(end + 1) == rows.at(end) + 1)
+            ++end;
+        emit dataChanged(index(rows.at(k), 0), index(rows.at(end), lastColumn));
+        k = end + 1;
+    }
 }
 
 void MafwTrackerModel::applyRows(const QVector<MafwStoreRow>& fresh)
@@ -204,13 +530,13 @@ void MafwTrackerModel::applyRows(const QVector<MafwStoreRow>& fresh)
     QHash<QString, int> freshIndex;
     freshIndex.reserve(fresh.size());
     for (int i = 0; i < fresh.size(); ++i)
-        freshIndex.insert(fresh.at(i).key, i);
+        freshIndex.insert(identity(fresh.at(i)), i);
 
     // Rows that left, and rows whose place changed, go first (highest first).
     QVector<int> survivors;
     QVector<int> positions;
     for (int i = 0; i < m_rows.size(); ++i) {
-        const auto it = freshIndex.constFind(m_rows.at(i).key);
+        const auto it = freshIndex.constFind(identity(m_rows.at(i)));
         if (it != freshIndex.cend()) {
             survivors.append(i);
             positions.append(it.value());
@@ -220,25 +546,18 @@ void MafwTrackerModel::applyRows(const QVector<MafwStoreRow>& fresh)
     QVector<bool> keep(m_rows.size(), false);
     for (int k = 0; k < survivors.size(); ++k)
         keep[survivors.at(k)] = inOrder.at(k);
-    for (int last = m_rows.size() - 1; last >= 0;) {
-        if (keep.at(last)) {
-            --last;
-            continue;
-        }
-        int first = last;
-        while (first > 0 && !keep.at(first - 1))
-            --first;
-        beginRemoveRows(QModelIndex(), first, last);
-        m_rows.remove(first, last - first + 1);
-        endRemoveRows();
-        last = first - 1;
+    QVector<int> leaving;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (!keep.at(i))
+            leaving.append(i);
     }
+    removeRows(leaving);
 
     // What is left is in the new order; new rows go in between, changed rows are announced.
     QVector<int> changedRows;
     int j = 0;
     for (int i = 0; i < fresh.size();) {
-        if (j < m_rows.size() && m_rows.at(j).key == fresh.at(i).key) {
+        if (j < m_rows.size() && m_rows.at(j).isSameItem(fresh.at(i))) {
             if (m_rows.at(j).cells != fresh.at(i).cells) {
                 m_rows[j] = fresh.at(i);
                 changedRows.append(j);
@@ -248,7 +567,7 @@ void MafwTrackerModel::applyRows(const QVector<MafwStoreRow>& fresh)
             continue;
         }
         const int start = i;
-        while (i < fresh.size() && !(j < m_rows.size() && m_rows.at(j).key == fresh.at(i).key))
+        while (i < fresh.size() && !(j < m_rows.size() && m_rows.at(j).isSameItem(fresh.at(i))))
             ++i;
         const int count = i - start;
         beginInsertRows(QModelIndex(), j, j + count - 1);
@@ -258,14 +577,7 @@ void MafwTrackerModel::applyRows(const QVector<MafwStoreRow>& fresh)
         endInsertRows();
         j += count;
     }
-    const int lastColumn = m_headers.size() - 1;
-    for (int k = 0; k < changedRows.size();) {
-        int end = k;
-        while (end + 1 < changedRows.size() && changedRows.at(end + 1) == changedRows.at(end) + 1)
-            ++end;
-        emit dataChanged(index(changedRows.at(k), 0), index(changedRows.at(end), lastColumn));
-        k = end + 1;
-    }
+    announceRows(changedRows);
 }
 
 void MafwTrackerModel::requestAlbumArt(const QModelIndex& index)
@@ -303,12 +615,21 @@ QVariant MafwTrackerModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.model() != this || index.row() >= m_rows.size())
         return QVariant();
-    const MafwStoreRow& row = m_rows.at(index.row());
-    if (role == Mafw::UrlRole)
-        return m_urlColumn >= 0 ? row.cells.value(m_urlColumn) : QVariant();
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
+    int column = index.column();
+    if (role == Mafw::UrlRole) {
+        if (m_urlColumn < 0)
+            return QVariant();
+        column = m_urlColumn;
+    } else if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return QVariant();
-    return row.cells.value(index.column());
+    }
+    const MafwStoreRow& row = m_rows.at(index.row());
+    if (MafwStoreRowBuilder::family(m_type) != MafwStoreRowBuilder::Songs)
+        return row.cells.value(column);
+    if (column >= MafwStoreRowBuilder::SongColumnCount)
+        return row.cells.value(column - MafwStoreRowBuilder::SongColumnCount);
+    const MafwStoreSong* song = m_factory->catalogue()->song(row.id);
+    return song ? m_builder->songCell(*song, column) : QVariant();
 }
 
 QVariant MafwTrackerModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -335,18 +656,12 @@ bool MafwTrackerModel::setData(const QModelIndex& index, const QVariant& value, 
         || index.column() != m_favouriteColumn || m_favouriteColumn < 0
         || index.row() >= m_rows.size())
         return false;
-    MafwStoreRow& row = m_rows[index.row()];
-    const bool favourite = value.toBool();
-    if (!m_factory->setFavourite(row.songId, favourite))
-        return false;
-    if (row.cells.at(m_favouriteColumn).toBool() != favourite) {
-        row.cells[m_favouriteColumn] = favourite;
-        emit dataChanged(index, index);
-    }
-    return true;
+    // The catalogue takes the new mark at once, and every list showing the song announces it.
+    return m_factory->setFavourite(m_rows.at(index.row()).id, value.toBool());
 }
 
 int MafwTrackerModel::columnOfKey(const QString& key) const
 {
     return m_headers.indexOf(key);
 }
+

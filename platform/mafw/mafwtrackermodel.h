@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 #include "mafwstorerowbuilder.h"
 
 class MafwTrackerModelFactory;
@@ -88,25 +90,46 @@ protected:
     friend class MafwTrackerModelFactory;
     MafwTrackerModel(MafwTrackerModelFactory* factory, QueryType type, int limit, int id,
                      int secondId);
-    // A copy: the given rows of another model, fixed from now on (songs that vanish still go).
+    // A copy: the given rows of another model, or (wholeQuery) every row of the query of the
+    // given type, limit and ids once the library is read; fixed from now on (songs that
+    // vanish still go).
     MafwTrackerModel(MafwTrackerModelFactory* factory, QueryType type,
                      const QVector<MafwStoreRow>& pinned);
+    MafwTrackerModel(MafwTrackerModelFactory* factory, QueryType type, int limit, int id,
+                     int secondId, bool wholeQuery);
 
     const QVector<MafwStoreRow>& rowsHeld() const { return m_rows; }
     MafwTrackerModelFactory* factory() const { return m_factory; }
 
 private slots:
     void firstFill();
+    void catalogueCompleted();
     void insertNextBatch();
     void libraryChanged(const MafwStoreChanges& changes);
 
 private:
     void start();
+    // Every row, or the first batch, of the query as the library stands; total receives the
+    // number of rows of the whole result.
     QVector<MafwStoreRow> currentResult(int maxRows, int* total) const;
+    // The query's rows as far as this model shows them: all, or the first ones.
+    void refill();
     void applyRows(const QVector<MafwStoreRow>& rows);
     void finishFilling();
+    // Holds only the first m_limit rows of its query.
+    bool holdsFirstRowsOnly() const;
+    // Follows a change row by row, without computing the list again.
+    void followSongs(const MafwStoreChanges& changes);
+    void followItems(const MafwStoreChanges& changes);
+    void announceSongs(const QSet<int>& ids);
+    void announceRows(QVector<int> rows);
+    void removeRows(QVector<int> rows);
+    void insertSorted(QVector<MafwStoreRow> fresh,
+                      const std::function<int(const MafwStoreRow&, const MafwStoreRow&)>& compare);
+    void trimToLimit();
 
     MafwTrackerModelFactory* m_factory;
+    const MafwStoreRowBuilder* m_builder;
     QueryType m_type;
     int m_limit;
     int m_id;
@@ -115,6 +138,7 @@ private:
     int m_urlColumn = -1;
     int m_favouriteColumn = -1;
     bool m_pinnedMode = false;
+    bool m_pinWholeQuery = false; // a copy of a whole query, taken once the library is read
     QVector<MafwStoreRow> m_pinned;
     QVector<MafwStoreRow> m_rows;
     QVector<MafwStoreRow> m_filling; // rows still to insert, batch by batch
@@ -122,6 +146,7 @@ private:
     bool m_complete = false;
     bool m_completedSent = false;
     bool m_started = false;
+    bool m_early = false;            // showing the library's first songs while it is read
     bool m_stale = false;            // the library changed while filling
 };
 

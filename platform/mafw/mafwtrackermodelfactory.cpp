@@ -78,6 +78,8 @@ MafwTrackerModelFactory::MafwTrackerModelFactory(const QString& unknownAlbumText
     m_builder = new MafwStoreRowBuilder(m_catalogue, m_unknownAlbumText, m_unknownArtistText);
     m_connection = new MafwTrackerConnection(this);
     connect(m_catalogue, &MafwStoreCatalogue::loaded, this, &MafwTrackerModelFactory::catalogueLoaded);
+    connect(m_catalogue, &MafwStoreCatalogue::completed, this,
+            &MafwTrackerModelFactory::catalogueCompleted);
     connect(m_catalogue, &MafwStoreCatalogue::changed, this, &MafwTrackerModelFactory::libraryChanged);
     connect(m_catalogue, &MafwStoreCatalogue::changed, m_connection,
             &MafwTrackerConnection::relayChanges);
@@ -122,15 +124,7 @@ void MafwTrackerModelFactory::storeOpened(bool success)
         return;
     }
     m_catalogue->load();
-}
-
-void MafwTrackerModelFactory::catalogueLoaded()
-{
-    if (m_ready)
-        return;
-    m_ready = true;
-    m_unknownArtists = m_catalogue->hasSongsWithoutArtist();
-    m_unknownAlbums = m_catalogue->hasSongsWithoutAlbum();
+    // The first scan compares the folder with the store while the first songs are read.
     if (indexerEnabled && qEnvironmentVariableIntValue("PARLOVANCE_NO_INDEXER") != 1) {
         TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
         if (!indexer->isStarted()) {
@@ -148,21 +142,54 @@ void MafwTrackerModelFactory::catalogueLoaded()
         }
         indexer->start();
     }
-    firstScanKnown();
+    m_scanKnown = true;
+}
+
+void MafwTrackerModelFactory::catalogueLoaded()
+{
+    m_unknownArtists = m_catalogue->hasSongsWithoutArtist();
+    m_unknownAlbums = m_catalogue->hasSongsWithoutAlbum();
+    announceReady();
 }
 
 void MafwTrackerModelFactory::firstScanKnown()
 {
-    if (m_initAnnounced)
+    if (m_scanKnown)
         return;
-    m_initAnnounced = true;
+    m_scanKnown = true;
     if (TrackerFileIndexer* indexer = m_scanWait.data()) {
         disconnect(indexer, &TrackerFileIndexer::indexingStarted, this,
                    &MafwTrackerModelFactory::firstScanKnown);
         disconnect(indexer, &TrackerFileIndexer::scanFinished, this,
                    &MafwTrackerModelFactory::firstScanKnown);
     }
+    announceReady();
+}
+
+void MafwTrackerModelFactory::announceReady()
+{
+    if (m_ready || !m_scanKnown || !m_catalogue->isLoaded())
+        return;
+    m_ready = true;
     emit initCompleted(true);
+}
+
+void MafwTrackerModelFactory::catalogueCompleted()
+{
+    m_unknownArtists = m_catalogue->hasSongsWithoutArtist();
+    m_unknownAlbums = m_catalogue->hasSongsWithoutAlbum();
+    const QVector<std::function<void()>> deferred = m_deferred;
+    m_deferred.clear();
+    for (const std::function<void()>& work : deferred)
+        work();
+}
+
+bool MafwTrackerModelFactory::deferUntilComplete(std::function<void()> work)
+{
+    if (m_catalogue->isComplete())
+        return false;
+    m_deferred.append(std::move(work));
+    return true;
 }
 
 bool MafwTrackerModelFactory::isReady() const
@@ -222,6 +249,10 @@ MafwTrackerModel* MafwTrackerModelFactory::copyModel(const QSharedPointer<MafwTr
     QVector<MafwStoreRow> pinned;
     if (row < 0) {
         // Every row of the query, also those the model has not loaded yet.
+        if (!model->m_pinnedMode && !m_catalogue->isComplete()) {
+            return new MafwTrackerModel(this, model->queryType(), model->m_limit, model->m_id,
+                                        model->m_secondId, true);
+        }
         if (model->m_pinnedMode)
             pinned = model->currentResult(-1, nullptr);
         else
@@ -239,6 +270,8 @@ MafwTrackerModel* MafwTrackerModelFactory::copyModel(const QSharedPointer<MafwTr
 
 void MafwTrackerModelFactory::deleteItems(const QList<int>& ids, MafwTrackerModel::QueryType type)
 {
+    if (deferUntilComplete([this, ids, type] { deleteItems(ids, type); }))
+        return;
     QVector<DeletionItem> items;
     if (type == MafwTrackerModel::PlaylistFiles || type == MafwTrackerModel::UserPlaylists) {
         for (int id : ids) {
@@ -370,6 +403,8 @@ void MafwTrackerModelFactory::writeUpdate(const QString& sparql, const char* wha
 void MafwTrackerModelFactory::createPlaylist(const QString& name, PlaylistItemType type,
                                              QList<int> ids)
 {
+    if (deferUntilComplete([this, name, type, ids] { createPlaylist(name, type, ids); }))
+        return;
     const QVector<int> songs = m_builder->songsOfItems(type, ids);
     const QString iri = TrackerSparql::newIri();
     // The name goes in as an escaped literal: whatever the user typed stays text.
@@ -384,6 +419,8 @@ void MafwTrackerModelFactory::createPlaylist(const QString& name, PlaylistItemTy
 
 void MafwTrackerModelFactory::appendToPlaylist(int playlistId, int itemType, const QList<int>& ids)
 {
+    if (deferUntilComplete([this, playlistId, itemType, ids] { appendToPlaylist(playlistId, itemType, ids); }))
+        return;
     const MafwStorePlaylist* playlist = m_catalogue->playlist(playlistId);
     if (!playlist || playlist->isFile() || !TrackerSparql::isSafeIri(playlist->iri)) {
         qCDebug(lcModels) << Q_FUNC_INFO << "- no user playlist" << playlistId;
@@ -401,6 +438,8 @@ void MafwTrackerModelFactory::appendToPlaylist(int playlistId, int itemType, con
 
 void MafwTrackerModelFactory::removePlaylistEntries(int playlistId, const QStringList& entries)
 {
+    if (deferUntilComplete([this, playlistId, entries] { removePlaylistEntries(playlistId, entries); }))
+        return;
     const MafwStorePlaylist* playlist = m_catalogue->playlist(playlistId);
     if (!playlist || !TrackerSparql::isSafeIri(playlist->iri))
         return;
@@ -425,6 +464,7 @@ bool MafwTrackerModelFactory::setFavourite(int songId, bool favourite)
     const MafwStoreSong* song = m_catalogue->song(songId);
     if (!song || !TrackerSparql::isSafeIri(song->iri))
         return false;
+    m_catalogue->setFavourite(songId, favourite);
     const QString sparql = QStringLiteral("%1 DATA { <%2> nao:hasTag nao:predefined-tag-favorite }")
                                .arg(favourite ? QStringLiteral("INSERT") : QStringLiteral("DELETE"),
                                     song->iri);
@@ -465,14 +505,18 @@ void MafwTrackerModelFactory::requestSupplementaryQuery(const QObject* receiver,
     }
     const QMetaMethod method = receiver->metaObject()->method(index);
     QPointer<QObject> target(const_cast<QObject*>(receiver));
-    QPointer<MafwTrackerModelFactory> self(this);
-    QTimer::singleShot(0, this, [self, target, method, id] {
-        if (!self || !target)
+    const std::function<void()> answer = [this, target, method, id] {
+        if (!target)
             return;
         int count = 0;
         int seconds = 0;
-        self->m_builder->artistTotals(id, &count, &seconds);
+        m_builder->artistTotals(id, &count, &seconds);
         method.invoke(target.data(), Qt::DirectConnection, Q_ARG(int, count), Q_ARG(int, seconds));
+    };
+    // Never within the call; and with every song of the artist counted.
+    QTimer::singleShot(0, this, [this, answer] {
+        if (!deferUntilComplete(answer))
+            answer();
     });
 }
 

@@ -6,6 +6,9 @@
 #include <QPointer>
 #include <QSharedPointer>
 #include <QStringList>
+#include <QVector>
+
+#include <functional>
 
 #include "mafwtrackermodel.h"
 
@@ -17,8 +20,9 @@ struct MafwStoreChanges;
 
 // Builds the library's list models by query type over the embedded store, deletes items,
 // creates playlists and hands out the store connection. init() opens the store, reads the
-// library and starts the file indexer of the music folder; initCompleted() follows once the
-// indexer's first scan knows whether the folder has changed (or after a few seconds).
+// library (the first songs in title order, then the rest) and starts the file indexer of the
+// music folder; initCompleted() follows once the first songs are there and the indexer's
+// first scan knows whether the folder has changed (or after a few seconds).
 class MafwTrackerModelFactory : public QObject
 {
     Q_OBJECT
@@ -87,9 +91,14 @@ private slots:
     void storeOpened(bool success);
     void catalogueLoaded();
     void firstScanKnown();
+    void catalogueCompleted();
     void libraryChanged(const MafwStoreChanges& changes);
 
 private:
+    void announceReady();
+    // Runs work that needs every song at once, or once the library has been read whole.
+    bool deferUntilComplete(std::function<void()> work);
+
     QString playlistEntriesUpdate(const QString& playlistIri, const QVector<int>& songs,
                                   int firstPosition) const;
     void writeUpdate(const QString& sparql, const char* what);
@@ -99,13 +108,14 @@ private:
     int m_batchSize;
     bool m_initStarted = false;
     bool m_ready = false;
-    bool m_initAnnounced = false;
+    bool m_scanKnown = false;
     QPointer<TrackerFileIndexer> m_scanWait;
     bool m_unknownArtists = false;
     bool m_unknownAlbums = false;
     MafwTrackerConnection* m_connection = nullptr;
     MafwStoreCatalogue* m_catalogue = nullptr;
     MafwStoreRowBuilder* m_builder = nullptr;
+    QVector<std::function<void()>> m_deferred;
 };
 
 #endif // MAFWTRACKERMODELFACTORY_H

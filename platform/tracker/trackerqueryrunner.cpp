@@ -3,6 +3,7 @@
 
 #include "trackerqueryrunner.h"
 
+#include "trackercursorrow.h"
 #include "trackersparql.h"
 
 #include <QPointer>
@@ -179,6 +180,39 @@ TrackerQueryResult TrackerQueryRunner::select(TrackerSparqlConnection* connectio
         result.errorMessage = QString::fromUtf8(error->message);
         g_error_free(error);
         result.rows.clear();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+TrackerQueryResult TrackerQueryRunner::selectEach(
+    TrackerSparqlConnection* connection, const QString& sparql,
+    const std::function<void(const TrackerCursorRow&)>& row)
+{
+    TrackerQueryResult result;
+    if (!connection)
+        return storeClosed();
+    GError* error = nullptr;
+    const QByteArray text = sparql.toUtf8();
+    TrackerSparqlCursor* cursor
+        = tracker_sparql_connection_query(connection, text.constData(), nullptr, &error);
+    if (!cursor) {
+        result.errorCode = error ? error->code : -1;
+        result.errorMessage = QString::fromUtf8(error ? error->message : "query failed");
+        if (error)
+            g_error_free(error);
+        return result;
+    }
+    const TrackerCursorRow current(cursor);
+    while (tracker_sparql_cursor_next(cursor, nullptr, &error))
+        row(current);
+    tracker_sparql_cursor_close(cursor);
+    g_object_unref(cursor);
+    if (error) {
+        result.errorCode = error->code;
+        result.errorMessage = QString::fromUtf8(error->message);
+        g_error_free(error);
         return result;
     }
     result.ok = true;

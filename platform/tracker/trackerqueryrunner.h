@@ -9,6 +9,7 @@
 #include <functional>
 
 typedef struct _TrackerSparqlConnection TrackerSparqlConnection;
+class TrackerCursorRow;
 
 // The outcome of one SPARQL text: rows for a query (an unbound cell is a null string), or an
 // error code and message.
@@ -33,6 +34,10 @@ public:
     static TrackerQueryResult select(TrackerSparqlConnection* connection, const QString& sparql,
                                      int columns = 0);
     static TrackerQueryResult update(TrackerSparqlConnection* connection, const QString& sparql);
+    // Hands each row of a query to row() as the cursor reaches it, keeping none (the result's
+    // rows stay empty): for reading a whole library without holding it twice.
+    static TrackerQueryResult selectEach(TrackerSparqlConnection* connection, const QString& sparql,
+                                         const std::function<void(const TrackerCursorRow&)>& row);
 
     // Runs the text on a worker thread (query or update by its first keyword) and calls done
     // on the thread of context, through its event loop, unless context is gone by then. The

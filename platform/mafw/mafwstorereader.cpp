@@ -1,0 +1,322 @@
+#include "mafwstorereader.h"
+
+#include "mafwlogging.h"
+#include "trackercursorrow.h"
+#include "trackerqueryrunner.h"
+#include "trackersparql.h"
+
+#include <QDebug>
+
+#include <functional>
+
+namespace {
+
+// Resources named in one query: the text stays short, and the store's cost per query small.
+const int NamesPerQuery = 400;
+
+// What a query looks at: every resource of a class, or the named ones.
+struct Scope
+{
+    QString variable;     // "?song"
+    QString everyPattern; // "?song a nmm:MusicPiece ."; used when no names are given
+    QStringList iris;     // names, each safe to put between < and >
+    bool every = false;
+};
+
+using RowHandler = std::function<void(const TrackerCursorRow&)>;
+
+// Runs "SELECT <projection> WHERE { <scope> <pattern> } <tail>" over the scope, in chunks of
+// named resources; false when a query failed.
+bool readEach(TrackerSparqlConnection* connection, const Scope& scope, const QString& projection,
+              const QString& pattern, const RowHandler& row, const QString& tail = QString())
+{
+    auto run = [&](const QString& where) {
+        const QString sparql = QStringLiteral("SELECT %1 WHERE { %2 %3 } %4")
+                                   .arg(projection, where, pattern, tail);
+        const TrackerQueryResult result = TrackerQueryRunner::selectEach(connection, sparql, row);
+        if (!result.ok)
+            qCWarning(lcModels) << "MafwStoreReader - a query failed:" << result.errorMessage;
+        return result.ok;
+    };
+    if (scope.every)
+        return run(scope.everyPattern);
+    bool ok = true;
+    for (int i = 0; i < scope.iris.size(); i += NamesPerQuery) {
+        QString values = QStringLiteral("VALUES %1 {").arg(scope.variable);
+        const int end = qMin(scope.iris.size(), i + NamesPerQuery);
+        for (int k = i; k < end; ++k) {
+            values += QLatin1String(" <");
+            values += scope.iris.at(k);
+            values += QLatin1Char('>');
+        }
+        values += QLatin1String(" }");
+        ok = run(values) && ok;
+    }
+    return ok;
+}
+
+Scope everySong()
+{
+    return { QStringLiteral("?song"), QStringLiteral("?song a nmm:MusicPiece ."), {}, true };
+}
+
+Scope namedSongs(const QStringList& iris)
+{
+    return { QStringLiteral("?song"), QString(), iris, false };
+}
+
+// Interns texts that many songs share (genres), so that each is held once.
+class SharedTexts
+{
+public:
+    QString take(const QString& text)
+    {
+        if (text.isNull())
+            return text;
+        const auto it = m_texts.constFind(text);
+        if (it != m_texts.cend())
+            return *it;
+        m_texts.insert(text);
+        return text;
+    }
+
+private:
+    QSet<QString> m_texts;
+};
+
+// Reads the songs of the scope into result->songs (in title order), every property of each.
+bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limit,
+               MafwStoreReader::Result* result)
+{
+    QVector<MafwStoreSong>& songs = result->songs;
+    const int first = songs.size();
+    QHash<int, int> at; // tracker:id to index in songs
+    const QString tail = QStringLiteral("ORDER BY ?title tracker:id(?song)")
+                         + (limit > 0 ? QStringLiteral(" LIMIT %1").arg(limit) : QString());
+    bool ok = readEach(
+        connection, scope, QStringLiteral("?song tracker:id(?song) ?title ?url"),
+        QStringLiteral("?song nie:title ?title ; nie:url ?url ."),
+        [&](const TrackerCursorRow& row) {
+            MafwStoreSong s;
+            s.iri = row.text(0);
+            s.id = int(row.integer(1));
+            s.title = row.text(2);
+            s.url = row.text(3);
+            at.insert(s.id, songs.size());
+            songs.append(s);
+        },
+        tail);
+    if (!ok || songs.size() == first)
+        return ok;
+
+    // The rest by the songs just found: the first page names its songs, the others read the
+    // scope again.
+    Scope rest = scope;
+    if (!scope.every || limit > 0) {
+        rest = namedSongs(QStringList());
+        for (int i = first; i < songs.size(); ++i)
+            rest.iris.append(songs.at(i).iri);
+    }
+    auto song = [&](const TrackerCursorRow& row) -> MafwStoreSong* {
+        const auto it = at.constFind(int(row.integer(0)));
+        return it == at.cend() ? nullptr : &songs[it.value()];
+    };
+    QHash<int, QString> artists, albums, discs; // ids to IRIs, for names read by name
+    QHash<int, int> discOf;                     // song to disc
+    QHash<int, int> discNumbers;
+    SharedTexts genres;
+    struct Property
+    {
+        const char* projection;
+        const char* pattern;
+        std::function<void(MafwStoreSong&, const TrackerCursorRow&)> apply;
+    };
+    const Property properties[] = {
+        { "tracker:id(?song) ?v", "?song nfo:duration ?v .",
+          [](MafwStoreSong& s, const TrackerCursorRow& r) { s.duration = int(r.integer(1)); } },
+        { "tracker:id(?song) ?v", "?song tracker:added ?v .",
+          [](MafwStoreSong& s, const TrackerCursorRow& r) { s.added = r.time(1); } },
+        { "tracker:id(?song) tracker:id(?v) ?v", "?song nmm:performer ?v .",
+          [&](MafwStoreSong& s, const TrackerCursorRow& r) {
+              s.performerId = int(r.integer(1));
+              artists.insert(s.performerId, r.text(2));
+          } },
+        { "tracker:id(?song) tracker:id(?v) ?v", "?song nmm:musicAlbum ?v .",
+          [&](MafwStoreSong& s, const TrackerCursorRow& r) {
+              s.albumId = int(r.integer(1));
+              albums.insert(s.albumId, r.text(2));
+          } },
+        { "tracker:id(?song) tracker:id(?v) ?v", "?song nmm:musicAlbumDisc ?v .",
+          [&](MafwStoreSong& s, const TrackerCursorRow& r) {
+              discOf.insert(s.id, int(r.integer(1)));
+              discs.insert(int(r.integer(1)), r.text(2));
+          } },
+        { "tracker:id(?song) ?v", "?song nmm:trackNumber ?v .",
+          [](MafwStoreSong& s, const TrackerCursorRow& r) { s.trackNumber = int(r.integer(1)); } },
+        { "tracker:id(?song) ?v", "?song nfo:genre ?v .",
+          [&](MafwStoreSong& s, const TrackerCursorRow& r) { s.genre = genres.take(r.text(1)); } },
+        { "tracker:id(?song) ?v", "?song nie:contentCreated ?v .",
+          [](MafwStoreSong& s, const TrackerCursorRow& r) { s.created = r.time(1); } },
+        { "tracker:id(?song) ?v", "?song nie:usageCounter ?v .",
+          [](MafwStoreSong& s, const TrackerCursorRow& r) { s.usage = int(r.integer(1)); } },
+        { "tracker:id(?song) ?v", "?song nie:contentAccessed ?v .",
+          [](MafwStoreSong& s, const TrackerCursorRow& r) { s.accessed = r.time(1); } },
+        { "tracker:id(?song) ?v", "?song nfo:encodedBy ?v .",
+          [](MafwStoreSong& s, const TrackerCursorRow& r) {
+              s.downloaded = r.text(1) == QLatin1String("Vaspe Music");
+          } },
+        { "tracker:id(?song)", "?song nao:hasTag nao:predefined-tag-favorite .",
+          [](MafwStoreSong& s, const TrackerCursorRow&) { s.favourite = true; } },
+    };
+    for (const Property& p : properties) {
+        ok = readEach(connection, rest, QString::fromLatin1(p.projection),
+                      QString::fromLatin1(p.pattern),
+                      [&](const TrackerCursorRow& row) {
+                          if (MafwStoreSong* s = song(row))
+                              p.apply(*s, row);
+                      })
+             && ok;
+    }
+
+    // The names, read once per artist, album and disc: every song of one shares them.
+    auto names = [&](const QHash<int, QString>& iris, const QString& everyPattern,
+                     const QString& pattern, const RowHandler& row) {
+        if (iris.isEmpty())
+            return true;
+        Scope scope { QStringLiteral("?r"), everyPattern, {}, rest.every };
+        if (!scope.every) {
+            for (auto it = iris.cbegin(); it != iris.cend(); ++it) {
+                if (TrackerSparql::isSafeIri(it.value()))
+                    scope.iris.append(it.value());
+            }
+        }
+        return readEach(connection, scope, QStringLiteral("tracker:id(?r) ?n"), pattern, row);
+    };
+    ok = names(artists, QStringLiteral("?r a nmm:Artist ."), QStringLiteral("?r nmm:artistName ?n ."),
+               [&](const TrackerCursorRow& row) {
+                   result->artistNames.insert(int(row.integer(0)), row.text(1));
+               })
+         && ok;
+    ok = names(albums, QStringLiteral("?r a nmm:MusicAlbum ."), QStringLiteral("?r nie:title ?n ."),
+               [&](const TrackerCursorRow& row) {
+                   result->albumTitles.insert(int(row.integer(0)), row.text(1));
+               })
+         && ok;
+    ok = names(discs, QStringLiteral("?r a nmm:MusicAlbumDisc ."),
+               QStringLiteral("?r nmm:setNumber ?n ."),
+               [&](const TrackerCursorRow& row) {
+                   discNumbers.insert(int(row.integer(0)), int(row.integer(1)));
+               })
+         && ok;
+    for (auto it = discOf.cbegin(); it != discOf.cend(); ++it)
+        songs[at.value(it.key())].discNumber = discNumbers.value(it.value());
+    return ok;
+}
+
+// Reads the playlists of the scope (every playlist when it names none) with their entries.
+bool readPlaylists(TrackerSparqlConnection* connection, const Scope& scope,
+                   MafwStoreReader::Result* result)
+{
+    QHash<int, MafwStorePlaylist>& playlists = result->playlists;
+    bool ok = readEach(connection, scope, QStringLiteral("?pl tracker:id(?pl)"),
+                       QStringLiteral("?pl a nmm:Playlist ."), [&](const TrackerCursorRow& row) {
+                           MafwStorePlaylist p;
+                           p.iri = row.text(0);
+                           p.id = int(row.integer(1));
+                           playlists.insert(p.id, p);
+                       });
+    if (!ok || playlists.isEmpty())
+        return ok;
+    Scope named = scope;
+    if (scope.every) {
+        named.every = false;
+        for (const MafwStorePlaylist& p : qAsConst(playlists))
+            named.iris.append(p.iri);
+    }
+    auto each = [&](const char* pattern,
+                    const std::function<void(MafwStorePlaylist&, const TrackerCursorRow&)>& apply) {
+        return readEach(connection, named, QStringLiteral("tracker:id(?pl) ?v"),
+                        QString::fromLatin1(pattern), [&](const TrackerCursorRow& row) {
+                            const auto it = playlists.find(int(row.integer(0)));
+                            if (it != playlists.end())
+                                apply(*it, row);
+                        });
+    };
+    ok = each("?pl nie:title ?v .",
+              [](MafwStorePlaylist& p, const TrackerCursorRow& r) { p.title = r.text(1); })
+         && ok;
+    ok = each("?pl nie:url ?v .",
+              [](MafwStorePlaylist& p, const TrackerCursorRow& r) { p.url = r.text(1); })
+         && ok;
+    ok = each("?pl nfo:fileName ?v .",
+              [](MafwStorePlaylist& p, const TrackerCursorRow& r) { p.fileName = r.text(1); })
+         && ok;
+    ok = each("?pl tracker:added ?v .",
+              [](MafwStorePlaylist& p, const TrackerCursorRow& r) { p.added = r.time(1); })
+         && ok;
+    ok = readEach(connection, named, QStringLiteral("tracker:id(?pl) ?e ?url ?position"),
+                  QStringLiteral("?pl nfo:hasMediaFileListEntry ?e . ?e nfo:entryUrl ?url . "
+                                 "OPTIONAL { ?e nfo:listPosition ?position }"),
+                  [&](const TrackerCursorRow& row) {
+                      const auto it = playlists.find(int(row.integer(0)));
+                      if (it == playlists.end())
+                          return;
+                      MafwStorePlaylist::Entry entry;
+                      entry.iri = row.text(1);
+                      entry.url = row.text(2);
+                      entry.position = row.isBound(3) ? int(row.integer(3)) : it->entries.size();
+                      it->entries.append(entry);
+                  })
+         && ok;
+    for (auto it = playlists.begin(); it != playlists.end(); ++it) {
+        std::stable_sort(it->entries.begin(), it->entries.end(),
+                         [](const MafwStorePlaylist::Entry& a, const MafwStorePlaylist::Entry& b) {
+                             return a.position < b.position;
+                         });
+    }
+    result->playlistsRead = ok;
+    return ok;
+}
+
+} // namespace
+
+MafwStoreReader::Result MafwStoreReader::firstSongs(TrackerSparqlConnection* connection, int count)
+{
+    Result result;
+    result.ok = readSongs(connection, everySong(), count, &result);
+    return result;
+}
+
+MafwStoreReader::Result MafwStoreReader::everything(TrackerSparqlConnection* connection)
+{
+    Result result;
+    result.ok = readSongs(connection, everySong(), 0, &result);
+    const Scope playlists { QStringLiteral("?pl"), QString(), {}, true };
+    result.ok = readPlaylists(connection, playlists, &result) && result.ok;
+    return result;
+}
+
+MafwStoreReader::Result MafwStoreReader::resources(TrackerSparqlConnection* connection,
+                                                   const QHash<int, QString>& iris)
+{
+    Result result;
+    Scope all { QStringLiteral("?r"), QString(), {}, false };
+    for (auto it = iris.cbegin(); it != iris.cend(); ++it) {
+        if (TrackerSparql::isSafeIri(it.value()))
+            all.iris.append(it.value());
+    }
+    QStringList songIris, playlistIris;
+    bool ok = readEach(connection, all, QStringLiteral("?r"), QStringLiteral("?r a nmm:MusicPiece ."),
+                       [&](const TrackerCursorRow& row) { songIris.append(row.text(0)); });
+    ok = readEach(connection, all, QStringLiteral("?r"), QStringLiteral("?r a nmm:Playlist ."),
+                  [&](const TrackerCursorRow& row) { playlistIris.append(row.text(0)); })
+         && ok;
+    if (!songIris.isEmpty())
+        ok = readSongs(connection, namedSongs(songIris), 0, &result) && ok;
+    if (!playlistIris.isEmpty()) {
+        const Scope scope { QStringLiteral("?pl"), QString(), playlistIris, false };
+        ok = readPlaylists(connection, scope, &result) && ok;
+    }
+    result.ok = ok;
+    return result;
+}

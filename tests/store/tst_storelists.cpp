@@ -1,0 +1,211 @@
+// The library lists over a store written directly: their order is the store's own, the first
+// rows come before the rest without ever being taken back, and a change moves or announces
+// one row instead of computing the list again.
+
+#include "mafwstorecatalogue.h"
+#include "mafwtrackermodel.h"
+#include "mafwtrackermodelfactory.h"
+#include "testenvironment.h"
+#include "fixturelibrary.h"
+#include "trackerindexworker.h"
+#include "trackerqueryrunner.h"
+#include "trackersparql.h"
+#include "trackerstore.h"
+#include "trackertagreader.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+
+namespace {
+
+// Titles whose order differs between plain text order, case-insensitive order and the
+// collation of the store: case, accents, digits, punctuation and other scripts.
+const char* const TrickyTitles[] = { "abc", "ABC", "Abc", "b", "a10", "a9", "Äb", "ab", "a b",
+                                     "a-b", "_x", "ä", "Zebra", "zebra", "Утро", "ירח", "夜明け",
+                                     "Song 10", "Song 9", "song 9", "Éa", "ea", "eb", "ß", "ss",
+                                     "(paren", "'quote", "1 one", "10 ten", "2 two" };
+
+QStringList titles(const QAbstractItemModel* model)
+{
+    QStringList out;
+    for (int r = 0; r < model->rowCount(); ++r)
+        out << model->index(r, 1).data().toString();
+    return out;
+}
+
+} // namespace
+
+class TestStoreLists : public QObject
+{
+    Q_OBJECT
+
+private:
+    MafwTrackerModelFactory* factory = nullptr;
+    int written = 0;
+
+    // Writes songs as the indexer does, straight into the store.
+    bool write(const QStringList& songTitles, const QString& album = QStringLiteral("Album"))
+    {
+        TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+        const QString added = TrackerSparql::timeText(QDateTime::currentDateTimeUtc());
+        QStringList batch;
+        for (const QString& title : songTitles) {
+            TrackerTrackInfo info;
+            info.title = title;
+            info.artist = QStringLiteral("Kim");
+            info.album = album;
+            info.trackNumber = ++written;
+            info.durationSeconds = 60;
+            batch << TrackerIndexWorker::songUpdate(
+                TrackerSparql::newIri(), false, QStringLiteral("file:///lists/%1.ogg").arg(written),
+                QStringLiteral("%1.ogg").arg(written), 10, added, added, info);
+        }
+        const bool ok = TrackerQueryRunner::update(connection, batch.join(QStringLiteral(" ;\n"))).ok;
+        TrackerQueryRunner::releaseConnection(connection);
+        return ok;
+    }
+
+    bool update(const QString& sparql)
+    {
+        TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+        const bool ok = TrackerQueryRunner::update(connection, sparql).ok;
+        TrackerQueryRunner::releaseConnection(connection);
+        return ok;
+    }
+
+    QStringList storeOrder()
+    {
+        TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+        const TrackerQueryResult result = TrackerQueryRunner::select(
+            connection,
+            QStringLiteral("SELECT ?t WHERE { ?s a nmm:MusicPiece ; nie:title ?t } "
+                           "ORDER BY ?t tracker:id(?s)"),
+            1);
+        TrackerQueryRunner::releaseConnection(connection);
+        QStringList out;
+        for (const QStringList& row : result.rows)
+            out << row.first();
+        return out;
+    }
+
+    const MafwStoreSong* song(const QString& title) const
+    {
+        for (const MafwStoreSong& s : factory->catalogue()->songs()) {
+            if (s.title == title)
+                return &s;
+        }
+        return nullptr;
+    }
+
+    QSharedPointer<MafwTrackerModel> complete(MafwTrackerModel::QueryType type, int id = 0)
+    {
+        QSharedPointer<MafwTrackerModel> model(factory->getModel(type, 0, id));
+        new QAbstractItemModelTester(model.data(),
+                                     QAbstractItemModelTester::FailureReportingMode::QtTest, model.data());
+        QSignalSpy done(model.data(), SIGNAL(completed()));
+        if (!model->isComplete())
+            done.wait(30000);
+        return model;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(FixtureLibrary::openStore());
+        QStringList many;
+        for (int i = 0; i < 70; ++i)
+            many << QStringLiteral("Filler %1").arg(i);
+        for (const char* title : TrickyTitles)
+            many << QString::fromUtf8(title);
+        QVERIFY(write(many));
+        FixtureLibrary::settleStore();
+        MafwTrackerModelFactory::setIndexerEnabled(false);
+    }
+
+    void firstRowsComeFirstAndStayInTheStoresOrder()
+    {
+        factory = new MafwTrackerModelFactory(QStringLiteral("No album"), QStringLiteral("No artist"),
+                                              2000, this);
+        QSignalSpy ready(factory, SIGNAL(initCompleted(bool)));
+        factory->init();
+        QVERIFY(ready.wait(30000));
+        QVERIFY(factory->catalogue()->isLoaded());
+        QSharedPointer<MafwTrackerModel> all(factory->getModel(MafwTrackerModel::AllSongs, 50, 0));
+        QSignalSpy removed(all.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)));
+        QTRY_COMPARE(all->rowCount(), 50);
+        const QStringList order = storeOrder();
+        QCOMPARE(order.size(), 100);
+        QCOMPARE(titles(all.data()), order.mid(0, 50));
+        QSignalSpy done(all.data(), SIGNAL(completed()));
+        all->fetchRemainingRows();
+        QVERIFY(all->isComplete() || done.wait(30000));
+        // The rest follows the first rows: nothing shown is taken back or moved.
+        QCOMPARE(titles(all.data()), order);
+        QCOMPARE(removed.count(), 0);
+    }
+
+    void newSongsTakeTheStoresPlace()
+    {
+        QSharedPointer<MafwTrackerModel> all = complete(MafwTrackerModel::AllSongs);
+        QSignalSpy inserted(all.data(), SIGNAL(rowsInserted(QModelIndex, int, int)));
+        QSignalSpy removed(all.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)));
+        QVERIFY(write({ QStringLiteral("Äa"), QStringLiteral("song 10"), QStringLiteral("Ω") }));
+        QTRY_COMPARE(all->rowCount(), 103);
+        QCOMPARE(titles(all.data()), storeOrder());
+        QCOMPARE(removed.count(), 0);
+        int rows = 0;
+        for (const QList<QVariant>& signal : inserted)
+            rows += signal.at(2).toInt() - signal.at(1).toInt() + 1;
+        QCOMPARE(rows, 3);
+    }
+
+    void aChangedTitleMovesOneRowAndAPlayCountMovesNone()
+    {
+        QSharedPointer<MafwTrackerModel> all = complete(MafwTrackerModel::AllSongs);
+        QSharedPointer<MafwTrackerModel> album = complete(MafwTrackerModel::SongsOfAlbum,
+                                                          song("b")->albumId);
+        QSignalSpy inserted(all.data(), SIGNAL(rowsInserted(QModelIndex, int, int)));
+        QSignalSpy removed(all.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)));
+        QSignalSpy changed(all.data(), SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)));
+        QSignalSpy albumRemoved(album.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)));
+
+        const QString iri = song("b")->iri;
+        const int row = titles(all.data()).indexOf(QStringLiteral("b"));
+        QVERIFY(update(QStringLiteral("DELETE { <%1> nie:usageCounter ?u } WHERE { <%1> nie:usageCounter ?u } ;"
+                                      "INSERT DATA { <%1> nie:usageCounter 3 }")
+                           .arg(iri)));
+        QTRY_COMPARE(changed.count(), 1);
+        QCOMPARE(changed.first().at(0).toModelIndex().row(), row);
+        QCOMPARE(all->index(row, 12).data().toInt(), 3);
+        QCOMPARE(inserted.count() + removed.count(), 0);
+
+        QVERIFY(update(QStringLiteral("DELETE { <%1> nie:title ?t } WHERE { <%1> nie:title ?t } ;"
+                                      "INSERT DATA { <%1> nie:title \"zz top\" }")
+                           .arg(iri)));
+        QTRY_COMPARE(removed.count(), 1);
+        QTRY_COMPARE(inserted.count(), 1);
+        QCOMPARE(removed.first().at(1).toInt(), row);
+        QCOMPARE(titles(all.data()), storeOrder());
+        // In the album the song keeps its track's place.
+        QCOMPARE(albumRemoved.count(), 0);
+    }
+
+    void aRemovedSongLeavesEveryListAndItsAlbumGoesWithIt()
+    {
+        QVERIFY(write({ QStringLiteral("Lonely") }, QStringLiteral("Single")));
+        QSharedPointer<MafwTrackerModel> albums = complete(MafwTrackerModel::AllAlbums);
+        QTRY_VERIFY(song("Lonely"));
+        QTRY_COMPARE(albums->rowCount(), 2);
+        QSharedPointer<MafwTrackerModel> all = complete(MafwTrackerModel::AllSongs);
+        const int before = all->rowCount();
+        QSignalSpy albumsRemoved(albums.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)));
+        QVERIFY(update(QStringLiteral("DELETE DATA { <%1> a rdfs:Resource }").arg(song("Lonely")->iri)));
+        QTRY_COMPARE(all->rowCount(), before - 1);
+        QTRY_COMPARE(albums->rowCount(), 1);
+        QCOMPARE(albumsRemoved.count(), 1);
+        QVERIFY(!titles(all.data()).contains(QStringLiteral("Lonely")));
+    }
+};
+
+PARLOVANCE_TEST_MAIN_CORE(TestStoreLists)
+#include "tst_storelists.moc"
