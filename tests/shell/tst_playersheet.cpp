@@ -91,20 +91,7 @@ private slots:
         caller = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("caller"));
         QVERIFY(caller.isConnected());
         QVERIFY(server.start());
-        QFile source(AudioGenerator::untaggedTemplate(QStringLiteral("mp3"), 20000));
-        QVERIFY(source.open(QIODevice::ReadOnly));
-        RadioServer::Resource stream;
-        stream.contentType = "audio/mpeg";
-        stream.body = source.readAll();
-        stream.headers << qMakePair(QByteArray("icy-name"), QByteArray("Test Radio"));
-        stream.icyMetaInterval = 4096;
-        stream.icyTitle = "Some Artist - Some Song";
-        server.addResource("/stream", stream);
-        RadioServer::Resource pls;
-        pls.contentType = "audio/x-scpls";
-        pls.body = "[playlist]\nNumberOfEntries=1\nFile1=" + server.url("/stream").toEncoded()
-                   + "\nVersion=2\n";
-        server.addResource("/radio.pls", pls);
+        QVERIFY(server.addRadio("/stream", "/radio.pls"));
     }
 
     void cleanupTestCase()

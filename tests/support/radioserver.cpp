@@ -1,5 +1,8 @@
 #include "radioserver.h"
 
+#include "audiogenerator.h"
+
+#include <QFile>
 #include <QHostAddress>
 #include <QTcpSocket>
 
@@ -16,6 +19,26 @@ bool RadioServer::start()
 void RadioServer::addResource(const QByteArray& path, const Resource& resource)
 {
     m_resources.insert(path, resource);
+}
+
+bool RadioServer::addRadio(const QByteArray& streamPath, const QByteArray& playlistPath)
+{
+    QFile source(AudioGenerator::untaggedTemplate(QStringLiteral("mp3"), 20000));
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    Resource stream;
+    stream.contentType = "audio/mpeg";
+    stream.body = source.readAll();
+    stream.headers << qMakePair(QByteArray("icy-name"), QByteArray("Test Radio"));
+    stream.icyMetaInterval = 4096;
+    stream.icyTitle = "Some Artist - Some Song";
+    addResource(streamPath, stream);
+    Resource pls;
+    pls.contentType = "audio/x-scpls";
+    pls.body = "[playlist]\nNumberOfEntries=1\nFile1=" + url(streamPath).toEncoded()
+               + "\nTitle1=Test Radio\nLength1=-1\nVersion=2\n";
+    addResource(playlistPath, pls);
+    return true;
 }
 
 QUrl RadioServer::url(const QByteArray& path) const

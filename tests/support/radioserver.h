@@ -32,6 +32,10 @@ public:
 
     bool start();
     void addResource(const QByteArray& path, const Resource& resource);
+    // An internet radio: 20 s of MP3 at streamPath from the station "Test Radio" with the title
+    // "Some Artist - Some Song", and a PLS file at playlistPath that announces it. False when
+    // the audio cannot be made.
+    bool addRadio(const QByteArray& streamPath, const QByteArray& playlistPath);
     QUrl url(const QByteArray& path) const;
     int requests(const QByteArray& path) const;
 
