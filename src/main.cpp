@@ -23,8 +23,9 @@ int main(int argc, char** argv)
         printUsage(QString::fromLocal8Bit(argv[0]));
 
     applicationService = ParlovanceApplicationService::instance();
-    MApplication* application = MComponentCache::mApplication(
-        argc, argv, QStringLiteral("parlovance"), applicationService);
+    MApplication* application = MComponentCache::mApplication(argc, argv,
+                                                              QStringLiteral("parlovance"),
+                                                              applicationService);
 
     // A second start on the same session hands over to the player already running and ends, so
     // the library store and the settings never get a second writer.

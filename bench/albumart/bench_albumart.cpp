@@ -21,8 +21,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
 
-namespace
-{
+namespace {
 
 const int Covers = 1000;
 const int Batch = 250;
@@ -43,7 +42,8 @@ double residentMiB()
 AlbumArtCacheItem coverItem(int i)
 {
     return AlbumArtCacheItem(QStringLiteral("Album %1").arg(i),
-        QStringLiteral("Artist %1").arg(i % 50), Flavor, AlbumArtType::AlbumArt);
+                             QStringLiteral("Artist %1").arg(i % 50), Flavor,
+                             AlbumArtType::AlbumArt);
 }
 
 // One media-art picture per cover, as the indexer leaves them: 500 x 500 JPEGs.
@@ -182,7 +182,8 @@ void ScrollFiveThousandAlbums(benchmark::State& state)
             for (int row = first; row < top + visible; ++row) {
                 const QModelIndex index = model.index(row, 0);
                 const ArtInfo info = loader.artFromCache(index.data().toString(),
-                    model.index(row, 1).data().toString(), AlbumArtType::AlbumArt, QString(), true);
+                                                         model.index(row, 1).data().toString(),
+                                                         AlbumArtType::AlbumArt, QString(), true);
                 ++probed;
                 if (info.pixmap.isNull())
                     loader.loadAlbumArt(index, 0, 1, row);

@@ -6,7 +6,7 @@ CoverListener::CoverListener(ThumbnailerThread* worker)
     : worker(worker)
 {
     worker->registerListener(this, SLOT(thumbnailReadySlot(AlbumArtCacheItem, QImage)),
-        SLOT(thumbnailNotFoundSlot(AlbumArtCacheItem, QImage)));
+                             SLOT(thumbnailNotFoundSlot(AlbumArtCacheItem, QImage)));
 }
 
 CoverListener::~CoverListener()

@@ -67,10 +67,7 @@ class SongCreator : public QObject, public MAbstractCellCreator<SongRow>
     Q_OBJECT
 
 public:
-    SongCreator()
-    {
-        setCellObjectName(QStringLiteral("CommonPanelInverted"));
-    }
+    SongCreator() { setCellObjectName(QStringLiteral("CommonPanelInverted")); }
     void updateCell(const QModelIndex& index, MWidget* cell) const override
     {
         auto* row = qobject_cast<SongRow*>(cell);

@@ -49,7 +49,10 @@ void ListModelSingleInsertion(benchmark::State& state)
         songs->removeSong(int(at));
     }
 }
-BENCHMARK(ListModelSingleInsertion)->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(200);
+BENCHMARK(ListModelSingleInsertion)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseManualTime()
+    ->Iterations(200);
 
 // Typing into a page's search field: one keystroke re-filters the library.
 void SearchKeystroke(benchmark::State& state)
@@ -59,8 +62,17 @@ void SearchKeystroke(benchmark::State& state)
     proxy.setSourceModel(&songs);
     proxy.setSearchColumns({ 1, 2, 3 });
     proxy.setDynamicSortFilter(false);
-    const QStringList keystrokes = { "l", "lo", "lov", "love", "lov", "lo", "l", "",
-                                     QString::fromUtf8("н"), QString::fromUtf8("но"), "" };
+    const QStringList keystrokes = { "l",
+                                     "lo",
+                                     "lov",
+                                     "love",
+                                     "lov",
+                                     "lo",
+                                     "l",
+                                     "",
+                                     QString::fromUtf8("н"),
+                                     QString::fromUtf8("но"),
+                                     "" };
     int k = 0;
     for (auto _ : state) {
         proxy.setFilterExpression(keystrokes.at(k++ % keystrokes.size()));

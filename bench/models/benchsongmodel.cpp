@@ -4,19 +4,21 @@ namespace {
 
 const QStringList& words()
 {
-    static const QStringList w = QStringLiteral(
-        "love night dream heart fire rain summer road home blue light dance moon star river "
-        "never forever tonight stay wild gold shadow city ocean silence "
-        "Liebe Nacht Sehnsucht Straße Märchen Grüße "
-        "amour été château rêve cœur lumière "
-        "любовь ночь звезда кино лето город песня "
-        "αγάπη νύχτα θάλασσα όνειρο "
-        "夜 東京 さくら 愛 夢 ありがとう カラオケ "
-        "月亮 朋友 爱情 "
-        "حب ليل قمر "
-        "אהבה לילה "
-        "사랑 밤 "
-        "1999 22 (live) [remix] 'round").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    static const QStringList w
+        = QStringLiteral(
+              "love night dream heart fire rain summer road home blue light dance moon star river "
+              "never forever tonight stay wild gold shadow city ocean silence "
+              "Liebe Nacht Sehnsucht Straße Märchen Grüße "
+              "amour été château rêve cœur lumière "
+              "любовь ночь звезда кино лето город песня "
+              "αγάπη νύχτα θάλασσα όνειρο "
+              "夜 東京 さくら 愛 夢 ありがとう カラオケ "
+              "月亮 朋友 爱情 "
+              "حب ليل قمر "
+              "אהבה לילה "
+              "사랑 밤 "
+              "1999 22 (live) [remix] 'round")
+              .split(QLatin1Char(' '), Qt::SkipEmptyParts);
     return w;
 }
 
@@ -73,23 +75,31 @@ QVariant BenchSongModel::data(const QModelIndex& index, int role) const
         return QVariant();
     const Song& song = songs.at(index.row());
     switch (index.column()) {
-    case 0: return QStringLiteral("urn:uuid:%1").arg(song.id);
-    case 1: return song.title;
-    case 2: return song.artist;
-    case 3: return song.album;
-    case 6: return song.genre;
-    case 8: return song.id;
-    case 14: return QStringLiteral("file:///home/user/Music/%1.ogg").arg(song.id);
-    default: return 0;
+    case 0:
+        return QStringLiteral("urn:uuid:%1").arg(song.id);
+    case 1:
+        return song.title;
+    case 2:
+        return song.artist;
+    case 3:
+        return song.album;
+    case 6:
+        return song.genre;
+    case 8:
+        return song.id;
+    case 14:
+        return QStringLiteral("file:///home/user/Music/%1.ogg").arg(song.id);
+    default:
+        return 0;
     }
 }
 
 QVariant BenchSongModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const QStringList headers = { "songUri", "songTitle", "artistName", "albumName",
-                                         "songLength", "favorited", "genre", "year", "songId",
-                                         "albumId", "artistId", "trackNumber", "usageCounter",
-                                         "added", "url" };
+    static const QStringList headers = { "songUri",      "songTitle", "artistName", "albumName",
+                                         "songLength",   "favorited", "genre",      "year",
+                                         "songId",       "albumId",   "artistId",   "trackNumber",
+                                         "usageCounter", "added",     "url" };
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QVariant();
     return headers.value(section);

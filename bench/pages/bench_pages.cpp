@@ -39,10 +39,10 @@ namespace {
 const int Songs = 50000;
 
 // Titles in several scripts, so that grouping and collation do real work.
-const char* const Words[] = { "Morning", "Echo", "Falling", "Satellite", "Lanterns", "Drift",
-                              "Horizon", "Embers", "Tide", "Wildflower", "Ribbon", "Cinder",
-                              "Ärger", "Ökonom", "Утро", "Эхо", "Ветер", "夜明け", "風",
-                              "ירח", "שקיעה", "Ñandú", "Çay", "Zebra" };
+const char* const Words[] = { "Morning", "Echo",   "Falling", "Satellite",  "Lanterns", "Drift",
+                              "Horizon", "Embers", "Tide",    "Wildflower", "Ribbon",   "Cinder",
+                              "Ärger",   "Ökonom", "Утро",    "Эхо",        "Ветер",    "夜明け",
+                              "風",      "ירח",    "שקיעה",   "Ñandú",      "Çay",      "Zebra" };
 const int WordCount = int(sizeof(Words) / sizeof(*Words));
 
 bool writeLibrary()
@@ -158,7 +158,7 @@ void AllSongsPageOfFiftyThousand(benchmark::State& state)
 
         // Filter keystrokes, list side: the page is handed the text as the debounce hands it.
         const QStringList typed { "r", "ri", "rib", "ribb", "ribbo", "ribbon", "ribbo", "rib",
-                                  "r", "" , "e", "ec", "ech", "echo", "" };
+                                  "r", "",   "e",   "ec",   "ech",   "echo",   "" };
         double worst = 0, total = 0, filterTotal = 0, eventsTotal = 0;
         QStringList keys;
         for (int r = 0; r < qMax(1, qEnvironmentVariableIntValue("BENCH_FILTER_REPEAT")); ++r)
@@ -210,8 +210,8 @@ BENCHMARK(AllSongsPageOfFiftyThousand)->Unit(benchmark::kMillisecond)->Iteration
 int main(int argc, char** argv)
 {
     TestEnvironment::prepare();
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     MLocale locale;
     locale.installTrCatalog(QStringLiteral("music"));

@@ -58,8 +58,8 @@ void SixThousandSongChanges(benchmark::State& state)
         state.SkipWithError("the library is not read");
         return;
     }
-    QSharedPointer<MafwTrackerModel> songs
-        = ModelInstance::instance()->getModel(MafwTrackerModel::AllSongs);
+    QSharedPointer<MafwTrackerModel> songs = ModelInstance::instance()->getModel(
+        MafwTrackerModel::AllSongs);
     if (!songs || !waitUntil([&]() { return songs->isComplete() && songs->rowCount() > 1; })) {
         state.SkipWithError("the library's songs do not load");
         return;
@@ -93,7 +93,8 @@ void SixThousandSongChanges(benchmark::State& state)
     state.counters["rss_first_MiB"] = first;
     state.counters["rss_last_MiB"] = last;
     state.counters["rss_warm_MiB"] = warm;
-    state.counters["growth_KiB_per_change"] = (last - first) * 1024.0 / (Changes - songs->rowCount());
+    state.counters["growth_KiB_per_change"] = (last - first) * 1024.0
+                                              / (Changes - songs->rowCount());
     state.counters["warm_growth_KiB_per_change"] = (last - warm) * 1024.0 / (Changes - WarmChanges);
     hub->stop(PlayState::MusicMode);
 }

@@ -43,17 +43,18 @@ QDBusMessage message(int i)
 {
     // What a busy or hostile peer sends: state and media questions, transport, and requests
     // that must be refused.
-    static const char* const methods[] = { "playbackState", "currentMedia", "play",
-                                           "playTempFile", "openUlkMusicLink", "playbackState",
+    static const char* const methods[] = { "playbackState", "currentMedia",     "play",
+                                           "playTempFile",  "openUlkMusicLink", "playbackState",
                                            "pausePlayback", "resumePlayback" };
     const QString method = QLatin1String(methods[i % 8]);
-    QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface, method);
+    QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                    method);
     if (method == QLatin1String("play"))
-        m.setArguments({ QStringList{ QStringLiteral("urn:x> || true ) } #%1").arg(i) } });
+        m.setArguments({ QStringList { QStringLiteral("urn:x> || true ) } #%1").arg(i) } });
     else if (method == QLatin1String("playTempFile"))
         m.setArguments({ QStringList() });
     else if (method == QLatin1String("openUlkMusicLink"))
-        m.setArguments({ QStringList{ QString(1024, QLatin1Char('x')) } });
+        m.setArguments({ QStringList { QString(1024, QLatin1Char('x')) } });
     return m;
 }
 

@@ -222,7 +222,8 @@ void AllSongsModelOfTwentyThousand(benchmark::State& state)
 
     resetPeakMemory();
     MafwTrackerModelFactory::setIndexerEnabled(false);
-    MafwTrackerModelFactory factory(QStringLiteral("Unknown album"), QStringLiteral("Unknown artist"), 2000);
+    MafwTrackerModelFactory factory(QStringLiteral("Unknown album"),
+                                    QStringLiteral("Unknown artist"), 2000);
     QSignalSpy init(&factory, SIGNAL(initCompleted(bool)));
     QElapsedTimer start;
     start.start();
@@ -278,7 +279,8 @@ void PlaylistFileEntries(benchmark::State& state)
         QStringList files;
         files.reserve(entries);
         for (int i = 0; i < entries; ++i)
-            files.append(QStringLiteral("Artist %1/Album %2/%3.ogg").arg(i % 50).arg(i / 20).arg(i % 20));
+            files.append(
+                QStringLiteral("Artist %1/Album %2/%3.ogg").arg(i % 50).arg(i / 20).arg(i % 20));
         const QString path = FixtureLibrary::addPlaylist(QStringLiteral("long.m3u"), files);
         if (path.isEmpty() || !FixtureLibrary::openStore()) {
             state.SkipWithError("cannot write the playlist file or open the store");
@@ -311,7 +313,12 @@ void PlaylistFileEntries(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(PlaylistFileEntries)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(PlaylistFileEntries)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Arg(80000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // A start on an indexed store, as the program starts: the store is opened, the factory
 // reports that it is ready, the shared all-songs model shows its first 50 rows and then all of

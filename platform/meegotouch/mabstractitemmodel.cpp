@@ -89,7 +89,8 @@ QVariant MAbstractItemModel::data(const QModelIndex& index, int role) const
     return role == Qt::DisplayRole ? QVariant(groupTitle(index.row())) : QVariant();
 }
 
-void MAbstractItemModel::beginInsertRows(const QModelIndex& parent, int first, int last, bool animated)
+void MAbstractItemModel::beginInsertRows(const QModelIndex& parent, int first, int last,
+                                         bool animated)
 {
     m_animated = animated;
     QAbstractItemModel::beginInsertRows(parent, first, last);
@@ -101,7 +102,8 @@ void MAbstractItemModel::endInsertRows()
     m_animated = false;
 }
 
-void MAbstractItemModel::beginRemoveRows(const QModelIndex& parent, int first, int last, bool animated)
+void MAbstractItemModel::beginRemoveRows(const QModelIndex& parent, int first, int last,
+                                         bool animated)
 {
     m_animated = animated;
     QAbstractItemModel::beginRemoveRows(parent, first, last);

@@ -86,10 +86,9 @@ void MActionListWindow::rebuild()
     const qreal titleHeight = listTitle.isEmpty() ? 0 : TitleHeight;
     panel = panelPlacement(titleHeight + shown.size() * EntryHeight + PanelPadding);
     const QMarginsF m = style()->margins();
-    titleRect = listTitle.isEmpty()
-                    ? QRectF()
-                    : QRectF(panel.left() + m.left(), panel.top(),
-                             panel.width() - m.left() - m.right(), TitleHeight);
+    titleRect = listTitle.isEmpty() ? QRectF()
+                                    : QRectF(panel.left() + m.left(), panel.top(),
+                                             panel.width() - m.left() - m.right(), TitleHeight);
     qreal y = panel.top() + titleHeight;
     for (QAction* action : qAsConst(shown)) {
         Entry entry;

@@ -10,11 +10,7 @@ class MApplicationPageModel : public MWidgetModel
 
 public:
     // The numbers are passed by callers (2 hidden), so they are fixed.
-    enum ComponentDisplayMode {
-        Show = 0,
-        AutoHide = 1,
-        Hide = 2
-    };
+    enum ComponentDisplayMode { Show = 0, AutoHide = 1, Hide = 2 };
     Q_ENUM(ComponentDisplayMode)
 
     explicit MApplicationPageModel(QObject* parent = nullptr);

@@ -49,15 +49,14 @@ bool MApplicationService::registerService()
     // A connection of our own keeps "/" free for the application's other services.
     if (connectionName.isEmpty()) {
         connectionName = QStringLiteral("mapplicationservice-") + name;
-        QDBusConnection connection
-            = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
+        QDBusConnection connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                                   connectionName);
         if (!connection.isConnected()) {
-            qCWarning(lcTouch) << Q_FUNC_INFO << "- no session bus:"
-                               << connection.lastError().message();
+            qCWarning(lcTouch) << Q_FUNC_INFO
+                               << "- no session bus:" << connection.lastError().message();
             return false;
         }
-        if (!connection.registerObject(QStringLiteral("/"), this,
-                                       QDBusConnection::ExportAdaptors))
+        if (!connection.registerObject(QStringLiteral("/"), this, QDBusConnection::ExportAdaptors))
             qCWarning(lcTouch) << Q_FUNC_INFO << "- cannot export the service object";
     }
     QDBusConnection connection(connectionName);
@@ -65,8 +64,8 @@ bool MApplicationService::registerService()
         return false;
     registered = connection.registerService(name);
     if (!registered)
-        qCWarning(lcTouch) << Q_FUNC_INFO << "- the name" << name << "is taken:"
-                           << connection.lastError().message();
+        qCWarning(lcTouch) << Q_FUNC_INFO << "- the name" << name
+                           << "is taken:" << connection.lastError().message();
     return registered;
 }
 
@@ -80,8 +79,9 @@ bool MApplicationService::handOverToOwner(bool bringForward)
         return false;
     if (!bringForward)
         return true;
-    const QDBusMessage call = QDBusMessage::createMethodCall(
-        name, QStringLiteral("/"), QString::fromLatin1(InterfaceName), QStringLiteral("launch"));
+    const QDBusMessage call = QDBusMessage::createMethodCall(name, QStringLiteral("/"),
+                                                             QString::fromLatin1(InterfaceName),
+                                                             QStringLiteral("launch"));
     const QDBusMessage reply = connection.call(call, QDBus::Block, 10000);
     if (reply.type() != QDBusMessage::ReplyMessage)
         qCWarning(lcTouch) << Q_FUNC_INFO << "- the running" << name

@@ -210,10 +210,10 @@ void MButton::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* op
         painter->drawRoundedRect(box, 4, 4);
         if (checked) {
             painter->setPen(QPen(palette.backgroundColor(), 3, Qt::SolidLine, Qt::RoundCap));
-            painter->drawLine(box.left() + d * 0.22, box.top() + d * 0.52,
-                              box.left() + d * 0.42, box.top() + d * 0.72);
-            painter->drawLine(box.left() + d * 0.42, box.top() + d * 0.72,
-                              box.left() + d * 0.78, box.top() + d * 0.3);
+            painter->drawLine(box.left() + d * 0.22, box.top() + d * 0.52, box.left() + d * 0.42,
+                              box.top() + d * 0.72);
+            painter->drawLine(box.left() + d * 0.42, box.top() + d * 0.72, box.left() + d * 0.78,
+                              box.top() + d * 0.3);
         }
         painter->restore();
         return;

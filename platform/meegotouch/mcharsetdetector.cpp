@@ -23,7 +23,8 @@ MCharsetDetector::MCharsetDetector()
     m_detector = ucsdet_open(&status);
     if (U_FAILURE(status)) {
         m_detector = nullptr;
-        setError(QStringLiteral("cannot open the detector: %1").arg(QString::fromLatin1(u_errorName(status))));
+        setError(QStringLiteral("cannot open the detector: %1")
+                     .arg(QString::fromLatin1(u_errorName(status))));
     }
 }
 
@@ -64,9 +65,12 @@ MCharsetMatch MCharsetDetector::detect()
     UErrorCode status = U_ZERO_ERROR;
     ucsdet_setText(m_detector, m_text.constData(), m_text.size(), &status);
     int32_t count = 0;
-    const UCharsetMatch** matches = U_SUCCESS(status) ? ucsdet_detectAll(m_detector, &count, &status) : nullptr;
+    const UCharsetMatch** matches = U_SUCCESS(status)
+                                        ? ucsdet_detectAll(m_detector, &count, &status)
+                                        : nullptr;
     if (U_FAILURE(status) || !matches || count <= 0) {
-        setError(QStringLiteral("no character set found: %1").arg(QString::fromLatin1(u_errorName(status))));
+        setError(QStringLiteral("no character set found: %1")
+                     .arg(QString::fromLatin1(u_errorName(status))));
         return MCharsetMatch();
     }
 
@@ -89,7 +93,8 @@ MCharsetMatch MCharsetDetector::detect()
                               QString::fromLatin1(ucsdet_getLanguage(chosen, &status)),
                               ucsdet_getConfidence(chosen, &status));
     if (U_FAILURE(status)) {
-        setError(QStringLiteral("cannot read the match: %1").arg(QString::fromLatin1(u_errorName(status))));
+        setError(QStringLiteral("cannot read the match: %1")
+                     .arg(QString::fromLatin1(u_errorName(status))));
         return MCharsetMatch();
     }
     return match;

@@ -78,11 +78,21 @@ void MCollator::setStrength(MLocale::CollatorStrength strength)
     copy->collator.reset(d->collator->clone());
     icu::Collator::ECollationStrength s = icu::Collator::TERTIARY;
     switch (strength) {
-    case MLocale::CollatorStrengthPrimary: s = icu::Collator::PRIMARY; break;
-    case MLocale::CollatorStrengthSecondary: s = icu::Collator::SECONDARY; break;
-    case MLocale::CollatorStrengthTertiary: s = icu::Collator::TERTIARY; break;
-    case MLocale::CollatorStrengthQuaternary: s = icu::Collator::QUATERNARY; break;
-    case MLocale::CollatorStrengthIdentical: s = icu::Collator::IDENTICAL; break;
+    case MLocale::CollatorStrengthPrimary:
+        s = icu::Collator::PRIMARY;
+        break;
+    case MLocale::CollatorStrengthSecondary:
+        s = icu::Collator::SECONDARY;
+        break;
+    case MLocale::CollatorStrengthTertiary:
+        s = icu::Collator::TERTIARY;
+        break;
+    case MLocale::CollatorStrengthQuaternary:
+        s = icu::Collator::QUATERNARY;
+        break;
+    case MLocale::CollatorStrengthIdentical:
+        s = icu::Collator::IDENTICAL;
+        break;
     }
     copy->collator->setStrength(s);
     d = copy;
@@ -93,11 +103,16 @@ MLocale::CollatorStrength MCollator::strength() const
     if (!d->collator)
         return MLocale::CollatorStrengthTertiary;
     switch (d->collator->getStrength()) {
-    case icu::Collator::PRIMARY: return MLocale::CollatorStrengthPrimary;
-    case icu::Collator::SECONDARY: return MLocale::CollatorStrengthSecondary;
-    case icu::Collator::QUATERNARY: return MLocale::CollatorStrengthQuaternary;
-    case icu::Collator::IDENTICAL: return MLocale::CollatorStrengthIdentical;
-    default: return MLocale::CollatorStrengthTertiary;
+    case icu::Collator::PRIMARY:
+        return MLocale::CollatorStrengthPrimary;
+    case icu::Collator::SECONDARY:
+        return MLocale::CollatorStrengthSecondary;
+    case icu::Collator::QUATERNARY:
+        return MLocale::CollatorStrengthQuaternary;
+    case icu::Collator::IDENTICAL:
+        return MLocale::CollatorStrengthIdentical;
+    default:
+        return MLocale::CollatorStrengthTertiary;
     }
 }
 
@@ -116,9 +131,10 @@ MLocale::Comparison MCollator::compareWith(const QString& a, const QString& b) c
     if (!d->collator)
         return toComparison(QString::compare(a, b));
     UErrorCode status = U_ZERO_ERROR;
-    const UCollationResult r = d->collator->compare(
-        reinterpret_cast<const UChar*>(a.utf16()), a.size(),
-        reinterpret_cast<const UChar*>(b.utf16()), b.size(), status);
+    const UCollationResult r = d->collator->compare(reinterpret_cast<const UChar*>(a.utf16()),
+                                                    a.size(),
+                                                    reinterpret_cast<const UChar*>(b.utf16()),
+                                                    b.size(), status);
     if (U_FAILURE(status))
         return toComparison(QString::compare(a, b));
     return toComparison(r);

@@ -8,4 +8,3 @@ MApplication* MComponentCache::mApplication(int& argc, char** argv, const QStrin
 {
     return new MApplication(argc, argv, appIdentifier, service);
 }
-

@@ -21,14 +21,8 @@ class MDetailedListItem : public MListItem
 
 public:
     // Callers pass the numbers, so they are fixed.
-    enum ItemStyle {
-        IconTitleSubtitle = 0,
-        IconTitleSubtitleAndSideLabel = 1
-    };
-    enum IconStyle {
-        Icon = 0,
-        Thumbnail = 1
-    };
+    enum ItemStyle { IconTitleSubtitle = 0, IconTitleSubtitleAndSideLabel = 1 };
+    enum IconStyle { Icon = 0, Thumbnail = 1 };
 
     explicit MDetailedListItem(ItemStyle itemStyle = IconTitleSubtitle,
                                QGraphicsItem* parent = nullptr);

@@ -47,11 +47,11 @@ MDialog::MDialog(WindowType type, const QString& title, M::StandardButtons stand
     central = new MStylableWidget; // empty: takes no room until it gets content
     panelLayout->addItem(central);
     panelLayout->addItem(buttonBox);
-    static const M::StandardButton order[] = {
-        M::OkButton, M::YesButton, M::SaveButton, M::DoneButton, M::ApplyButton,
-        M::RetryButton, M::IgnoreButton, M::ResetButton, M::HelpButton, M::DiscardButton,
-        M::NoButton, M::AbortButton, M::CloseButton, M::CancelButton
-    };
+    static const M::StandardButton order[] = { M::OkButton,      M::YesButton,   M::SaveButton,
+                                               M::DoneButton,    M::ApplyButton, M::RetryButton,
+                                               M::IgnoreButton,  M::ResetButton, M::HelpButton,
+                                               M::DiscardButton, M::NoButton,    M::AbortButton,
+                                               M::CloseButton,   M::CancelButton };
     for (M::StandardButton b : order) {
         if (standardButtons & b)
             addButton(b);
@@ -216,8 +216,7 @@ void MDialog::buttonClicked()
     if (which == M::NoStandardButton) {
         // A custom button ends the dialog with its position among the buttons.
         int index = 0;
-        for (; index < buttons.size() && buttons.at(index).first != b; ++index) {
-        }
+        for (; index < buttons.size() && buttons.at(index).first != b; ++index) { }
         done(index);
         return;
     }
@@ -276,10 +275,11 @@ QRectF MDialog::panelRect() const
 void MDialog::layoutPanel()
 {
     const qreal width = qMin(PanelWidth, rect().width() - 20);
-    const qreal height = qMin(panel->effectiveSizeHint(Qt::PreferredSize, QSizeF(width, -1)).height(),
-                              rect().height() - 20);
-    panel->setGeometry(QRectF((rect().width() - width) / 2, (rect().height() - height) / 2, width,
-                              height));
+    const qreal height = qMin(
+        panel->effectiveSizeHint(Qt::PreferredSize, QSizeF(width, -1)).height(),
+        rect().height() - 20);
+    panel->setGeometry(
+        QRectF((rect().width() - width) / 2, (rect().height() - height) / 2, width, height));
 }
 
 void MDialog::resizeEvent(QGraphicsSceneResizeEvent* event)

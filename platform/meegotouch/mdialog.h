@@ -20,10 +20,7 @@ class MDialog : public MSceneWindow
     Q_OBJECT
 
 public:
-    enum DialogCode {
-        Rejected = 0,
-        Accepted = 1
-    };
+    enum DialogCode { Rejected = 0, Accepted = 1 };
 
     MDialog();
     MDialog(const QString& title, M::StandardButtons buttons);

@@ -178,8 +178,8 @@ QSizeF MLabel::contentSizeHint(Qt::SizeHint which, const QSizeF& constraint) con
     const QMarginsF m = style()->margins();
     const QFontMetricsF metrics(style()->font());
     const qreal lineHeight = metrics.lineSpacing();
-    const qreal naturalWidth
-        = isRichText() ? richTextSize(-1).width() : metrics.horizontalAdvance(shownText());
+    const qreal naturalWidth = isRichText() ? richTextSize(-1).width()
+                                            : metrics.horizontalAdvance(shownText());
     qreal width = qMin(naturalWidth, UnwrappedWidth - m.left() - m.right());
     if (constraint.width() > 0)
         width = constraint.width() - m.left() - m.right();
@@ -187,7 +187,8 @@ QSizeF MLabel::contentSizeHint(Qt::SizeHint which, const QSizeF& constraint) con
         width = size().width() - m.left() - m.right();
 
     if (which == Qt::MinimumSize) {
-        const qreal minWidth = (elide || wrap) ? metrics.horizontalAdvance(QLatin1String("...")) : naturalWidth;
+        const qreal minWidth = (elide || wrap) ? metrics.horizontalAdvance(QLatin1String("..."))
+                                               : naturalWidth;
         return QSizeF(minWidth + m.left() + m.right(), lineHeight + m.top() + m.bottom());
     }
 
@@ -283,7 +284,8 @@ void MLabel::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* opt
 
     const QFontMetricsF metrics(s->font());
     if (!wrap) {
-        const QString line = elide ? metrics.elidedText(shown, Qt::ElideRight, area.width()) : shown;
+        const QString line = elide ? metrics.elidedText(shown, Qt::ElideRight, area.width())
+                                   : shown;
         painter->drawText(area, int(align) | Qt::TextSingleLine, line);
         painter->restore();
         return;
@@ -325,8 +327,9 @@ void MLabel::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* opt
         y += area.height() - textHeight;
     for (const QString& line : qAsConst(lines)) {
         const QRectF lineRect(area.left(), y, area.width(), lineHeight);
-        painter->drawText(lineRect, int(align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter
-                                        | Qt::TextSingleLine,
+        painter->drawText(lineRect,
+                          int(align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter
+                              | Qt::TextSingleLine,
                           line.trimmed());
         y += lineHeight;
     }

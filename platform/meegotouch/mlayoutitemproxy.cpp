@@ -4,8 +4,7 @@
 
 #include <QGraphicsItem>
 
-MLayoutItemProxy::MLayoutItemProxy(QGraphicsLayoutItem* target,
-                                   const MAbstractLayoutPolicy* policy)
+MLayoutItemProxy::MLayoutItemProxy(QGraphicsLayoutItem* target, const MAbstractLayoutPolicy* policy)
     : item(target)
     , owner(policy)
 {

@@ -53,8 +53,7 @@ int MLinearLayoutPolicy::entryIndexForItemIndex(int itemIndex) const
     return entries.size();
 }
 
-void MLinearLayoutPolicy::insertItem(int index, QGraphicsLayoutItem* item,
-                                     Qt::Alignment alignment)
+void MLinearLayoutPolicy::insertItem(int index, QGraphicsLayoutItem* item, Qt::Alignment alignment)
 {
     if (!item || indexOf(item) >= 0)
         return;

@@ -153,7 +153,8 @@ void MList::ensureSelectionModel()
         return;
     selection = new QItemSelectionModel(model, this);
     ownSelection = true;
-    connect(selection, &QItemSelectionModel::selectionChanged, this, &MList::handleSelectionChanged);
+    connect(selection, &QItemSelectionModel::selectionChanged, this,
+            &MList::handleSelectionChanged);
 }
 
 QItemSelectionModel* MList::selectionModel() const
@@ -709,7 +710,8 @@ bool MList::applyScroll(const PendingScroll& request)
         return false; // nothing of the list in view yet
     const qreal current = position().y() + exposed.top();
     const QRectF r = range();
-    const qreal target = scrollTarget(request.hint, rowTop, rowHeight, view, current) - exposed.top();
+    const qreal target = scrollTarget(request.hint, rowTop, rowHeight, view, current)
+                         - exposed.top();
     const qreal clamped = qBound(r.top(), target, qMax(r.top(), r.bottom()));
     if (clamped != position().y())
         setPosition(QPointF(0, clamped));

@@ -45,11 +45,7 @@ class MList : public MPannableWidget
 
 public:
     // Callers pass the numbers, so they are fixed.
-    enum SelectionMode {
-        NoSelection = 0,
-        SingleSelection = 1,
-        MultiSelection = 2
-    };
+    enum SelectionMode { NoSelection = 0, SingleSelection = 1, MultiSelection = 2 };
     enum ScrollHint {
         EnsureVisibleHint = 0,
         PositionAtTopHint = 1,
@@ -57,17 +53,9 @@ public:
         PositionAtCenterHint = 3
     };
     // Both scroll at once; the difference is kept for callers that name it.
-    enum AnimationMode {
-        Animated = 0,
-        NonAnimated = 1
-    };
+    enum AnimationMode { Animated = 0, NonAnimated = 1 };
     // How the floating group index shows while the list is panned.
-    enum DisplayMode {
-        Hide = 0,
-        Show = 1,
-        Auto = 2,
-        Floating = 3
-    };
+    enum DisplayMode { Hide = 0, Show = 1, Auto = 2, Floating = 3 };
 
     explicit MList(QGraphicsItem* parent = nullptr);
     ~MList() override;
@@ -164,7 +152,8 @@ private:
     void disconnectModel();
     // Returns the creator as a QObject, null when it is none.
     QObject* adoptCreator(MCellCreator* creator);
-    void releaseCreator(QObject* object, const MCellCreator* creator, const MCellCreator* stillUsed);
+    void releaseCreator(QObject* object, const MCellCreator* creator,
+                        const MCellCreator* stillUsed);
     void replaceCreator(MCellCreator*& slot, QObject*& slotObject, MCellCreator* replacement,
                         const MCellCreator* other);
     void ensureSelectionModel();

@@ -1,6 +1,5 @@
 #include "mlistgroupheader.h"
 
-
 #include <QFontMetricsF>
 #include <QPainter>
 

@@ -111,7 +111,7 @@ const IndexData* indexData(const QString& collationName)
         data->index.reset(builder.buildImmutableIndex(status));
     if (U_FAILURE(status) || !data->index) {
         qCWarning(lcTouch, "%s - no index letters for \"%s\" (%s)", Q_FUNC_INFO,
-                 qPrintable(collationName), u_errorName(status));
+                  qPrintable(collationName), u_errorName(status));
         data->index.reset();
     } else {
         for (int32_t i = 0; i < data->index->getBucketCount(); ++i) {
@@ -134,7 +134,8 @@ QString fallbackBucket(const QString& str)
     uint cp = first.at(0);
     if (!u_isalpha(UChar32(cp)))
         return QStringLiteral("#");
-    const QVector<uint> base = QString::fromUcs4(&cp, 1).normalized(QString::NormalizationForm_D).toUcs4();
+    const QVector<uint> base
+        = QString::fromUcs4(&cp, 1).normalized(QString::NormalizationForm_D).toUcs4();
     if (!base.isEmpty())
         cp = base.at(0);
     cp = uint(u_toupper(UChar32(cp)));
@@ -155,17 +156,28 @@ UScriptCode scriptOf(const QString& str)
 QString icuPattern(const QString& format)
 {
     static const QHash<QChar, QString> map = {
-        { QLatin1Char('Y'), QStringLiteral("y") },     { QLatin1Char('y'), QStringLiteral("yy") },
-        { QLatin1Char('m'), QStringLiteral("MM") },    { QLatin1Char('d'), QStringLiteral("dd") },
-        { QLatin1Char('e'), QStringLiteral("d") },     { QLatin1Char('H'), QStringLiteral("HH") },
-        { QLatin1Char('k'), QStringLiteral("H") },     { QLatin1Char('I'), QStringLiteral("hh") },
-        { QLatin1Char('l'), QStringLiteral("h") },     { QLatin1Char('M'), QStringLiteral("mm") },
-        { QLatin1Char('S'), QStringLiteral("ss") },    { QLatin1Char('p'), QStringLiteral("a") },
-        { QLatin1Char('B'), QStringLiteral("MMMM") },  { QLatin1Char('b'), QStringLiteral("MMM") },
-        { QLatin1Char('h'), QStringLiteral("MMM") },   { QLatin1Char('A'), QStringLiteral("EEEE") },
-        { QLatin1Char('a'), QStringLiteral("EEE") },   { QLatin1Char('j'), QStringLiteral("DDD") },
-        { QLatin1Char('Z'), QStringLiteral("z") },     { QLatin1Char('z'), QStringLiteral("Z") },
-        { QLatin1Char('F'), QStringLiteral("y-MM-dd") }, { QLatin1Char('T'), QStringLiteral("HH:mm:ss") },
+        { QLatin1Char('Y'), QStringLiteral("y") },
+        { QLatin1Char('y'), QStringLiteral("yy") },
+        { QLatin1Char('m'), QStringLiteral("MM") },
+        { QLatin1Char('d'), QStringLiteral("dd") },
+        { QLatin1Char('e'), QStringLiteral("d") },
+        { QLatin1Char('H'), QStringLiteral("HH") },
+        { QLatin1Char('k'), QStringLiteral("H") },
+        { QLatin1Char('I'), QStringLiteral("hh") },
+        { QLatin1Char('l'), QStringLiteral("h") },
+        { QLatin1Char('M'), QStringLiteral("mm") },
+        { QLatin1Char('S'), QStringLiteral("ss") },
+        { QLatin1Char('p'), QStringLiteral("a") },
+        { QLatin1Char('B'), QStringLiteral("MMMM") },
+        { QLatin1Char('b'), QStringLiteral("MMM") },
+        { QLatin1Char('h'), QStringLiteral("MMM") },
+        { QLatin1Char('A'), QStringLiteral("EEEE") },
+        { QLatin1Char('a'), QStringLiteral("EEE") },
+        { QLatin1Char('j'), QStringLiteral("DDD") },
+        { QLatin1Char('Z'), QStringLiteral("z") },
+        { QLatin1Char('z'), QStringLiteral("Z") },
+        { QLatin1Char('F'), QStringLiteral("y-MM-dd") },
+        { QLatin1Char('T'), QStringLiteral("HH:mm:ss") },
         { QLatin1Char('R'), QStringLiteral("HH:mm") },
     };
     QString pattern;
@@ -216,7 +228,8 @@ QString formatWith(const icu::DateFormat* format, const QDateTime& dateTime)
 // Loads <catalog>.qm (or a variant named after the locale, catalog_en_GB.qm) from the first
 // folder that has one: the added paths in order, then the build's catalog folder, then the
 // folder an installed program keeps them in.
-QTranslator* loadCatalog(const QString& catalog, const QString& localeName, const QStringList& paths)
+QTranslator* loadCatalog(const QString& catalog, const QString& localeName,
+                         const QStringList& paths)
 {
     QStringList dirs = paths;
 #ifdef PARLOVANCE_TRANSLATIONS_DIR
@@ -365,11 +378,16 @@ QString MLocale::formatDateTime(const QDateTime& dateTime, DateType dateType, Ti
         return QString();
     auto style = [](int type) {
         switch (type) {
-        case 1: return icu::DateFormat::kShort;
-        case 2: return icu::DateFormat::kMedium;
-        case 3: return icu::DateFormat::kLong;
-        case 4: return icu::DateFormat::kFull;
-        default: return icu::DateFormat::kNone;
+        case 1:
+            return icu::DateFormat::kShort;
+        case 2:
+            return icu::DateFormat::kMedium;
+        case 3:
+            return icu::DateFormat::kLong;
+        case 4:
+            return icu::DateFormat::kFull;
+        default:
+            return icu::DateFormat::kNone;
         }
     };
     icu::Locale locale = icuLocale(d->name);
@@ -402,7 +420,8 @@ QString MLocale::indexBucket(const QString& str, const QStringList& buckets,
     if (data->index && buckets == data->labels) {
         UErrorCode status = U_ZERO_ERROR;
         const int32_t i = data->index->getBucketIndex(aliasOf(str), status);
-        const icu::AlphabeticIndex::Bucket* bucket = U_SUCCESS(status) ? data->index->getBucket(i) : nullptr;
+        const icu::AlphabeticIndex::Bucket* bucket = U_SUCCESS(status) ? data->index->getBucket(i)
+                                                                       : nullptr;
         if (bucket && bucket->getLabelType() == U_ALPHAINDEX_NORMAL)
             return fromUnicodeString(bucket->getLabel());
         return fallbackBucket(str);

@@ -30,4 +30,3 @@ void MMessageBox::setText(const QString& text)
     textLabel->setVisible(!text.isEmpty());
     layoutPanel();
 }
-

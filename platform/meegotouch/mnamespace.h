@@ -7,10 +7,7 @@
 // the values are fixed.
 namespace M {
 
-enum Orientation {
-    Landscape = 0,
-    Portrait = 1
-};
+enum Orientation { Landscape = 0, Portrait = 1 };
 
 // Where a widget sits in a group of widgets; it picks the matching background of its style.
 enum Position {
@@ -19,7 +16,7 @@ enum Position {
     TopCenterPosition,
     TopRightPosition,
     CenterLeftPosition,
-    CenterPosition,            // 5
+    CenterPosition, // 5
     CenterRightPosition,
     BottomLeftPosition,
     BottomCenterPosition,
@@ -28,20 +25,17 @@ enum Position {
     HorizontalCenterPosition,
     HorizontalRightPosition,
     VerticalTopPosition,
-    VerticalCenterPosition,    // 14
+    VerticalCenterPosition, // 14
     VerticalBottomPosition
 };
 
-enum AssemblyType {
-    Application = 0,
-    Library = 1
-};
+enum AssemblyType { Application = 0, Library = 1 };
 
 // Dialog buttons; a dialog finishes with the value of the button that closed it.
 enum StandardButton {
     NoStandardButton = 0,
     OkButton = 0x00000200,
-    YesButton = 0x00000400,    // 1024
+    YesButton = 0x00000400, // 1024
     NoButton = 0x00000800,
     SaveButton = 0x00001000,
     CancelButton = 0x00002000,

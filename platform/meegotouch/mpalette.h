@@ -11,12 +11,12 @@ public:
 
     QColor firstAccentColor() const;
     QColor secondAccentColor() const;
-    QColor defaultColor() const;      // primary text
-    QColor secondaryColor() const;    // secondary text
+    QColor defaultColor() const;   // primary text
+    QColor secondaryColor() const; // secondary text
     QColor disabledColor() const;
     QColor backgroundColor() const;
-    QColor panelColor() const;        // bars, menus, banners
-    QColor pressedColor() const;      // background of a pressed item
+    QColor panelColor() const;   // bars, menus, banners
+    QColor pressedColor() const; // background of a pressed item
 };
 
 #endif // MPALETTE_H

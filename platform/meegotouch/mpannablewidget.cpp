@@ -7,7 +7,7 @@
 #include <QtMath>
 
 namespace {
-const qreal DragThreshold = 12;     // scene pixels before a press becomes a drag
+const qreal DragThreshold = 12; // scene pixels before a press becomes a drag
 const qreal OvershootResistance = 0.5;
 const qreal MaxOvershoot = 160;
 const int SpringInterval = 16;
@@ -94,7 +94,8 @@ qreal MPannableWidget::overshootFor(qreal y) const
 {
     // Beyond the ends the content follows the finger at half speed, up to a limit.
     if (y < pannedRange.top())
-        return pannedRange.top() - qMin(MaxOvershoot, (pannedRange.top() - y) * OvershootResistance);
+        return pannedRange.top()
+               - qMin(MaxOvershoot, (pannedRange.top() - y) * OvershootResistance);
     if (y > pannedRange.bottom())
         return pannedRange.bottom()
                + qMin(MaxOvershoot, (y - pannedRange.bottom()) * OvershootResistance);
@@ -146,7 +147,8 @@ void MPannableWidget::springStep()
         spring->stop();
         return;
     }
-    const qreal target = qBound(pannedRange.top(), pos.y(), qMax(pannedRange.top(), pannedRange.bottom()));
+    const qreal target = qBound(pannedRange.top(), pos.y(),
+                                qMax(pannedRange.top(), pannedRange.bottom()));
     const qreal next = pos.y() + (target - pos.y()) * SpringFactor;
     if (qAbs(target - next) < 0.5) {
         spring->stop();

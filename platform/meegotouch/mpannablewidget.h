@@ -14,11 +14,7 @@ class MPannableWidget : public MWidgetController
 
 public:
     // The numbers are passed by callers (0 always on, 1 always off), so they are fixed.
-    enum PanningPolicy {
-        PanningAlwaysOn = 0,
-        PanningAlwaysOff = 1,
-        PanningAsNeeded = 2
-    };
+    enum PanningPolicy { PanningAlwaysOn = 0, PanningAlwaysOff = 1, PanningAsNeeded = 2 };
 
     explicit MPannableWidget(QGraphicsItem* parent = nullptr);
     ~MPannableWidget() override;

@@ -59,8 +59,9 @@ void MPositionIndicator::drawContents(QPainter* painter,
     const qreal contentHeight = viewport.height() + pannedRange.height();
     const qreal barHeight = qMax<qreal>(24, rect().height() * viewport.height() / contentHeight);
     const qreal travel = rect().height() - barHeight;
-    const qreal fraction
-        = qBound<qreal>(0, (position.y() - pannedRange.top()) / pannedRange.height(), 1);
+    const qreal fraction = qBound<qreal>(0,
+                                         (position.y() - pannedRange.top()) / pannedRange.height(),
+                                         1);
     QColor color = style()->backgroundColor();
     if (!color.isValid())
         color = QColor(0x80, 0x80, 0x80);

@@ -139,7 +139,10 @@ void MProgressIndicator::drawContents(QPainter* painter,
         painter->drawEllipse(circle);
         painter->setPen(QPen(palette.firstAccentColor(), 4, Qt::SolidLine, Qt::RoundCap));
         const int start = unknown ? -phase * 360 * 16 / PhaseSteps : 90 * 16;
-        const qreal fraction = bounded.maximum() > bounded.minimum() ? qreal(bounded.value() - bounded.minimum()) / (bounded.maximum() - bounded.minimum()) : 0;
+        const qreal fraction = bounded.maximum() > bounded.minimum()
+                                   ? qreal(bounded.value() - bounded.minimum())
+                                         / (bounded.maximum() - bounded.minimum())
+                                   : 0;
         const int span = unknown ? 100 * 16 : -int(360 * 16 * fraction);
         painter->drawArc(circle, start, span);
         painter->restore();
@@ -157,7 +160,8 @@ void MProgressIndicator::drawContents(QPainter* painter,
         painter->setClipRect(track);
         painter->drawRoundedRect(QRectF(x, track.top(), chunk, h), h / 2, h / 2);
     } else if (bounded.maximum() > bounded.minimum() && bounded.value() > bounded.minimum()) {
-        const qreal w = track.width() * (bounded.value() - bounded.minimum()) / (bounded.maximum() - bounded.minimum());
+        const qreal w = track.width() * (bounded.value() - bounded.minimum())
+                        / (bounded.maximum() - bounded.minimum());
         painter->drawRoundedRect(QRectF(track.left(), track.top(), w, h), h / 2, h / 2);
     }
     painter->restore();

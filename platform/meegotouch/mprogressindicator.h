@@ -17,8 +17,7 @@ public:
     static const QString barType;
     static const QString spinnerType;
 
-    explicit MProgressIndicator(QGraphicsItem* parent = nullptr,
-                                const QString& viewType = barType);
+    explicit MProgressIndicator(QGraphicsItem* parent = nullptr, const QString& viewType = barType);
     ~MProgressIndicator() override;
 
     int minimum() const;

@@ -24,8 +24,8 @@ MSceneWindow::MSceneWindow(WindowType windowType, QGraphicsItem* parent)
     // stacked, until one accepts: a window in front of the page takes them, or a tap on a menu
     // entry would also be a tap on the cover below it.
     if (coversWhatIsBelow()) {
-        for (Qt::GestureType gesture : { Qt::TapGesture, Qt::TapAndHoldGesture, Qt::PanGesture,
-                                         Qt::SwipeGesture })
+        for (Qt::GestureType gesture :
+             { Qt::TapGesture, Qt::TapAndHoldGesture, Qt::PanGesture, Qt::SwipeGesture })
             grabGestureWithCancelPolicy(gesture);
     }
 }

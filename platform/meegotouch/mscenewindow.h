@@ -28,18 +28,13 @@ public:
     };
 
     // The numbers are compared by callers (1 shown, 2 on its way out), so they are fixed.
-    enum SceneWindowState {
-        Appearing = 0,
-        Appeared = 1,
-        Disappearing = 2,
-        Disappeared = 3
-    };
+    enum SceneWindowState { Appearing = 0, Appeared = 1, Disappearing = 2, Disappeared = 3 };
     Q_ENUM(SceneWindowState)
 
     enum DeletionPolicy {
         KeepWhenDone = 0,
-        DestroyWhenDone = 1,       // deleted once it has disappeared
-        DestroyWhenDismissed = 2   // deleted once it has been dismissed
+        DestroyWhenDone = 1,     // deleted once it has disappeared
+        DestroyWhenDismissed = 2 // deleted once it has been dismissed
     };
     Q_ENUM(DeletionPolicy)
 

@@ -9,7 +9,8 @@ class MSeparator : public MWidgetController
     Q_OBJECT
 
 public:
-    explicit MSeparator(QGraphicsItem* parent = nullptr, Qt::Orientation orientation = Qt::Horizontal);
+    explicit MSeparator(QGraphicsItem* parent = nullptr,
+                        Qt::Orientation orientation = Qt::Horizontal);
     ~MSeparator() override;
 
     Qt::Orientation orientation() const;

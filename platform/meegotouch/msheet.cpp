@@ -132,8 +132,8 @@ MWindow* MSheet::systemwideWindow() const
 bool MSheet::eventFilter(QObject* watched, QEvent* event)
 {
     // The user closed the sheet's own window: that is dismissing the sheet.
-    if (watched == ownWindow && event->type() == QEvent::Close
-        && sceneWindowState() != Disappeared && sceneWindowState() != Disappearing)
+    if (watched == ownWindow && event->type() == QEvent::Close && sceneWindowState() != Disappeared
+        && sceneWindowState() != Disappearing)
         dismiss();
     return MSceneWindow::eventFilter(watched, event);
 }

@@ -90,7 +90,9 @@ qreal MSlider::positionOf(int v) const
     const QRectF groove = grooveRect();
     if (bounded.maximum() <= bounded.minimum())
         return groove.left();
-    return groove.left() + groove.width() * qreal(v - bounded.minimum()) / (bounded.maximum() - bounded.minimum());
+    return groove.left()
+           + groove.width() * qreal(v - bounded.minimum())
+                 / (bounded.maximum() - bounded.minimum());
 }
 
 int MSlider::valueAt(qreal x) const
@@ -129,7 +131,8 @@ void MSlider::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* op
     drawGroove(painter, groove);
     const qreal x = positionOf(bounded.value());
     painter->setBrush(palette.firstAccentColor());
-    painter->drawRoundedRect(QRectF(groove.left(), groove.top(), x - groove.left(), groove.height()),
+    painter->drawRoundedRect(QRectF(groove.left(), groove.top(), x - groove.left(),
+                                    groove.height()),
                              GrooveHeight / 2, GrooveHeight / 2);
     painter->setBrush(down ? palette.secondAccentColor() : palette.defaultColor());
     painter->drawEllipse(QPointF(x, groove.center().y()), HandleRadius * 0.7, HandleRadius * 0.7);

@@ -11,7 +11,7 @@ const QString BuiltInLibrary = QStringLiteral("touchui");
 
 struct Table
 {
-    QStringList libraries;                              // in override order
+    QStringList libraries;                                // in override order
     QHash<QString, QHash<QString, QVariantHash>> entries; // library -> key -> attributes
     int generation = 0;
     bool builtInsLoaded = false;
@@ -35,7 +35,7 @@ void insert(Table& t, const QString& library, const QString& key, const QVariant
 
 QVariantHash text(int size, const QColor& color, bool bold = false)
 {
-    QVariantHash h{ { "fontSize", size }, { "textColor", color } };
+    QVariantHash h { { "fontSize", size }, { "textColor", color } };
     if (bold)
         h.insert("fontBold", true);
     return h;
@@ -82,37 +82,41 @@ void loadBuiltIns(Table& t)
     // Class defaults.
     add("MWidgetController", text(24, primary));
     add("MLabel", text(24, primary));
-    add("MButton", merged(text(24, primary),
-                          { { "backgroundColor", QColor(0x33, 0x33, 0x33) },
-                            { "cornerRadius", 8 },
-                            { "marginLeft", 16 }, { "marginRight", 16 },
-                            { "marginTop", 8 }, { "marginBottom", 8 },
-                            { "minimumSize", QSizeF(64, 64) },
-                            { "iconSize", QSizeF(48, 48) } }));
+    add("MButton", merged(text(24, primary), { { "backgroundColor", QColor(0x33, 0x33, 0x33) },
+                                               { "cornerRadius", 8 },
+                                               { "marginLeft", 16 },
+                                               { "marginRight", 16 },
+                                               { "marginTop", 8 },
+                                               { "marginBottom", 8 },
+                                               { "minimumSize", QSizeF(64, 64) },
+                                               { "iconSize", QSizeF(48, 48) } }));
     add("MApplicationPage", { { "backgroundColor", p.backgroundColor() } });
-    add("MNavigationBar", merged(merged(text(28, primary, true), fixedHeight(72)),
-                                 { { "backgroundColor", bar }, { "marginLeft", 16 },
-                                   { "marginRight", 8 } }));
+    add("MNavigationBar",
+        merged(merged(text(28, primary, true), fixedHeight(72)),
+               { { "backgroundColor", bar }, { "marginLeft", 16 }, { "marginRight", 8 } }));
     add("MNavigationBarTitle", text(28, primary, true));
     add("MNavigationBarBackButton", { { "backgroundColor", QColor() },
                                       { "iconSize", QSizeF(40, 40) },
-                                      { "marginLeft", 0 }, { "marginRight", 0 } });
+                                      { "marginLeft", 0 },
+                                      { "marginRight", 0 } });
     add("MToolBarButton", merged(text(22, primary), { { "backgroundColor", QColor() },
                                                       { "iconSize", QSizeF(40, 40) } }));
     add("MSheetHeader", { { "backgroundColor", bar } });
     add("MSheet", { { "backgroundColor", p.backgroundColor() } });
     add("MToolBar", merged(fixedHeight(72), { { "backgroundColor", bar } }));
-    add("MApplicationMenu", merged(text(26, primary), { { "backgroundColor", bar },
-                                                         { "marginLeft", 24 },
-                                                         { "marginRight", 24 } }));
-    add("MActionListWindow", merged(text(26, primary), { { "marginLeft", 24 },
-                                                          { "marginRight", 24 } }));
+    add("MApplicationMenu",
+        merged(text(26, primary),
+               { { "backgroundColor", bar }, { "marginLeft", 24 }, { "marginRight", 24 } }));
+    add("MActionListWindow",
+        merged(text(26, primary), { { "marginLeft", 24 }, { "marginRight", 24 } }));
     add("MBanner", merged(text(24, primary), { { "backgroundColor", QColor(0x2e, 0x2e, 0x2e) },
                                                { "borderColor", accent },
-                                               { "marginLeft", 20 }, { "marginRight", 20 },
-                                               { "marginTop", 18 }, { "marginBottom", 18 } }));
-    add("MPositionIndicator", merged(fixedSize(4, -1),
-                                     { { "backgroundColor", QColor(0x80, 0x80, 0x80) } }));
+                                               { "marginLeft", 20 },
+                                               { "marginRight", 20 },
+                                               { "marginTop", 18 },
+                                               { "marginBottom", 18 } }));
+    add("MPositionIndicator",
+        merged(fixedSize(4, -1), { { "backgroundColor", QColor(0x80, 0x80, 0x80) } }));
 
     // Texts.
     add("CommonTitleInverted", text(26, primary));
@@ -123,8 +127,8 @@ void loadBuiltIns(Table& t)
     add("CommonSubTitleAccented", text(22, accent));
     add("CommonItemInfoInverted", text(20, secondary));
     add("CommonSubTextInverted", text(20, secondary));
-    add("CommonHeaderInverted", merged(text(28, primary, true),
-                                       { { "marginLeft", 16 }, { "marginRight", 16 } }));
+    add("CommonHeaderInverted",
+        merged(text(28, primary, true), { { "marginLeft", 16 }, { "marginRight", 16 } }));
     add("CommonGroupHeaderInverted", text(20, secondary, true));
     add("CommonEmptyStateTitleInverted", text(34, secondary));
     add("NoFilteredResultsLabel", text(30, secondary));
@@ -136,9 +140,9 @@ void loadBuiltIns(Table& t)
     add("MDetailedListItem", panel(88));
     add("MContentItem", panel(88));
     add("MListGroupHeader", panel(40));
-    add("MListIndexBubble", merged(merged(text(44, primary, true), fixedSize(88, 88)),
-                                   { { "backgroundColor", bar }, { "borderColor", accent },
-                                     { "cornerRadius", 10 } }));
+    add("MListIndexBubble",
+        merged(merged(text(44, primary, true), fixedSize(88, 88)),
+               { { "backgroundColor", bar }, { "borderColor", accent }, { "cornerRadius", 10 } }));
 
     // Panels and list rows.
     add("CommonPanelInverted", panel(88));
@@ -153,8 +157,8 @@ void loadBuiltIns(Table& t)
     add("CommonHeaderDividerInverted",
         merged(fixedHeight(2), { { "backgroundColor", QColor(0x4a, 0x4a, 0x4a) } }));
     add("CommonListInverted", { { "backgroundColor", p.backgroundColor() } });
-    add("CommonContainerInverted", merged(text(22, secondary), { { "marginLeft", 16 },
-                                                                 { "marginRight", 16 } }));
+    add("CommonContainerInverted",
+        merged(text(22, secondary), { { "marginLeft", 16 }, { "marginRight", 16 } }));
     add("CommonApplicationWindowInverted", { { "backgroundColor", p.backgroundColor() } });
     add("Inverted", { { "backgroundColor", bar } });
 
@@ -172,7 +176,7 @@ void loadBuiltIns(Table& t)
     add("CommonXLargeSpacer", fixedHeight(48));
 
     // Buttons.
-    const QVariantHash flat{ { "backgroundColor", QColor() }, { "cornerRadius", 0 } };
+    const QVariantHash flat { { "backgroundColor", QColor() }, { "cornerRadius", 0 } };
     add("CommonToolbarButtonInverted", merged(text(20, primary), flat));
     add("CommonHeaderButtonInverted", merged(flat, { { "iconSize", QSizeF(32, 32) } }));
     add("CommonListButtonInverted", { { "backgroundColor", QColor(0x33, 0x33, 0x33) } });
@@ -180,23 +184,25 @@ void loadBuiltIns(Table& t)
         merged(text(22, primary), { { "backgroundColor", QColor(0x33, 0x33, 0x33) },
                                     { "minimumSize", QSizeF(120, 52) } }));
     add("CommonSheetHeaderButtonAccentInverted",
-        merged(text(22, primary), { { "backgroundColor", accent },
-                                    { "minimumSize", QSizeF(120, 52) } }));
+        merged(text(22, primary),
+               { { "backgroundColor", accent }, { "minimumSize", QSizeF(120, 52) } }));
     // A bare icon: no padding, so the icon fills the small square.
-    add("ClearButton", merged(merged(flat, fixedSize(40, 40)),
-                              { { "iconSize", QSizeF(32, 32) }, { "marginLeft", 4 },
-                                { "marginRight", 4 }, { "marginTop", 4 }, { "marginBottom", 4 } }));
+    add("ClearButton", merged(merged(flat, fixedSize(40, 40)), { { "iconSize", QSizeF(32, 32) },
+                                                                 { "marginLeft", 4 },
+                                                                 { "marginRight", 4 },
+                                                                 { "marginTop", 4 },
+                                                                 { "marginBottom", 4 } }));
 
     // Input, progress and notices.
-    add("CommonSearchFieldInverted",
-        merged(merged(text(24, primary), fixedHeight(56)),
-               { { "backgroundColor", QColor(0x26, 0x26, 0x26) }, { "cornerRadius", 6 },
-                 { "marginLeft", 12 }, { "marginRight", 12 } }));
+    add("CommonSearchFieldInverted", merged(merged(text(24, primary), fixedHeight(56)),
+                                            { { "backgroundColor", QColor(0x26, 0x26, 0x26) },
+                                              { "cornerRadius", 6 },
+                                              { "marginLeft", 12 },
+                                              { "marginRight", 12 } }));
     add("CommonProgressBarInverted", fixedHeight(12));
     add("CommonSeekerInverted", fixedHeight(48));
     add("CommonListItemSpinnerInverted", fixedSize(32, 32));
-    add("CommonPositionIndicatorInverted",
-        { { "backgroundColor", QColor(0x80, 0x80, 0x80) } });
+    add("CommonPositionIndicatorInverted", { { "backgroundColor", QColor(0x80, 0x80, 0x80) } });
     add("InformationBanner", { { "backgroundColor", QColor(0x2e, 0x2e, 0x2e) } });
     add("SystemBanner", { { "backgroundColor", QColor(0x2e, 0x2e, 0x2e) } });
 }

@@ -19,8 +19,7 @@ class MStyleTable
 public:
     static void registerStyle(const QString& library, const QString& key,
                               const QVariantHash& attributes);
-    static void registerStyles(const QString& library,
-                               const QHash<QString, QVariantHash>& entries);
+    static void registerStyles(const QString& library, const QHash<QString, QVariantHash>& entries);
 
     // Attributes for a widget whose class chain (base first) and style name are given.
     static QVariantHash resolve(const QStringList& classChain, const QString& styleName);

@@ -107,7 +107,8 @@ QString MTextEdit::cleaned(const QString& text) const
     if (mode != MTextEditModel::SingleLine)
         return text;
     QString single = text;
-    single.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    single.replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '));
     return single;
 }
 
@@ -253,8 +254,7 @@ void MTextEdit::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
     const QFontMetricsF metrics(style()->font());
     const qreal x = event->pos().x() - styleContentsRect().left();
     int position = 0;
-    while (position < content.size()
-           && metrics.horizontalAdvance(content.left(position + 1)) < x)
+    while (position < content.size() && metrics.horizontalAdvance(content.left(position + 1)) < x)
         ++position;
     setCursorPosition(position);
 }
@@ -281,21 +281,24 @@ void MTextEdit::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* 
     painter->setFont(style()->font());
     if (!style()->backgroundColor().isValid()) {
         // Without a styled background the field is an underline.
-        painter->setPen(QPen(hasFocus() ? palette.firstAccentColor() : palette.secondaryColor(), 2));
-        painter->drawLine(QPointF(area.left(), area.bottom() - 6), QPointF(area.right(), area.bottom() - 6));
+        painter->setPen(
+            QPen(hasFocus() ? palette.firstAccentColor() : palette.secondaryColor(), 2));
+        painter->drawLine(QPointF(area.left(), area.bottom() - 6),
+                          QPointF(area.right(), area.bottom() - 6));
     }
     const QString shown = content.isEmpty() ? promptText : content;
     painter->setPen(content.isEmpty() ? palette.secondaryColor() : style()->textColor());
     // Keep the cursor in view: scroll the text left when it is wider than the field.
     const qreal cursorX = metrics.horizontalAdvance(content.left(cursor));
     const qreal offset = qMax<qreal>(0, cursorX - area.width() + 4);
-    painter->drawText(area.translated(-offset, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                      shown);
+    painter->drawText(area.translated(-offset, 0),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
     if (hasFocus() && !readOnly) {
         const qreal x = area.left() + cursorX - offset;
         const qreal h = metrics.height();
         painter->setPen(QPen(palette.firstAccentColor(), 2));
-        painter->drawLine(QPointF(x, area.center().y() - h / 2), QPointF(x, area.center().y() + h / 2));
+        painter->drawLine(QPointF(x, area.center().y() - h / 2),
+                          QPointF(x, area.center().y() + h / 2));
     }
     painter->restore();
 }

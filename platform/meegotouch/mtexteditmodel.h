@@ -10,10 +10,7 @@ class MTextEditModel : public MWidgetModel
 
 public:
     // The numbers are passed by callers (0 single line), so they are fixed.
-    enum LineMode {
-        SingleLine = 0,
-        MultiLine = 1
-    };
+    enum LineMode { SingleLine = 0, MultiLine = 1 };
     Q_ENUM(LineMode)
 
     explicit MTextEditModel(QObject* parent = nullptr);

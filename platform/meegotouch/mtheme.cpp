@@ -26,8 +26,8 @@ enum Tint { TintNormal, TintDimmed, TintAccent };
 struct IconTheme
 {
     bool indexed = false;
-    QHash<QString, QString> files;       // freedesktop name -> SVG path
-    QHash<QString, QPixmap> pixmaps;     // id + requested size -> pixmap
+    QHash<QString, QString> files;   // freedesktop name -> SVG path
+    QHash<QString, QPixmap> pixmaps; // id + requested size -> pixmap
     QSet<QString> reportedUnknown;
 };
 
@@ -40,7 +40,7 @@ IconTheme& iconTheme()
 // Theme id (without size prefix and state suffixes) -> freedesktop icon name.
 const QHash<QString, QString>& baseNames()
 {
-    static const QHash<QString, QString> names{
+    static const QHash<QString, QString> names {
         { "music-video-dolby", "audio-speakers-symbolic" },
         { "common-favorite-mark", "starred-symbolic" },
         { "common-favorite-unmark", "non-starred-symbolic" },
@@ -122,8 +122,8 @@ ParsedId parse(const QString& id)
     bool stripped = true;
     while (stripped) {
         stripped = false;
-        for (const char* suffix : { "-white", "-inverse", "-dimmed", "-selected", "-accent",
-                                    "-on", "-off" }) {
+        for (const char* suffix :
+             { "-white", "-inverse", "-dimmed", "-selected", "-accent", "-on", "-off" }) {
             const QLatin1String s(suffix);
             if (rest.endsWith(s) && !baseNames().contains(rest)) {
                 rest.chop(s.size());
@@ -261,8 +261,7 @@ QPixmap MTheme::pixmap(const QString& id, const QSize& requestedSize)
         QSizeF drawn = renderer.defaultSize();
         drawn.scale(size, Qt::KeepAspectRatio);
         const QRectF target((size.width() - drawn.width()) / 2.0,
-                            (size.height() - drawn.height()) / 2.0, drawn.width(),
-                            drawn.height());
+                            (size.height() - drawn.height()) / 2.0, drawn.width(), drawn.height());
         renderer.render(&painter, target);
         // Symbolic icons are one dark colour: repaint their shape in the wanted colour.
         painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
@@ -280,8 +279,8 @@ const MPalette& MTheme::palette()
 }
 
 const MStyle* MTheme::style(const char* styleClassName, const QString& objectName,
-                            const QString& mode, const QString& type,
-                            M::Orientation orientation, const MWidgetController* parent)
+                            const QString& mode, const QString& type, M::Orientation orientation,
+                            const MWidgetController* parent)
 {
     Q_UNUSED(mode)
     Q_UNUSED(type)
@@ -290,7 +289,7 @@ const MStyle* MTheme::style(const char* styleClassName, const QString& objectNam
     auto* s = new MStyle;
     QString className = QLatin1String(styleClassName ? styleClassName : "");
     // Style classes are named after their widget ("MLabelStyle" styles "MLabel").
-    QStringList chain{ QStringLiteral("MWidgetController") };
+    QStringList chain { QStringLiteral("MWidgetController") };
     if (className.endsWith(QLatin1String("Style")))
         chain << className.left(className.size() - 5);
     chain << className;

@@ -127,8 +127,7 @@ void MWidget::refreshDisplayState(QGraphicsItem* root)
     if (!window || !window->isOnDisplay())
         parentShowing = false;
     if (parentShowing && root->parentItem())
-        parentShowing = root->parentItem()->isVisible()
-                        && sceneWindowsShowing(root->parentItem());
+        parentShowing = root->parentItem()->isVisible() && sceneWindowsShowing(root->parentItem());
     refresh(root, parentShowing);
 }
 

@@ -15,10 +15,13 @@ class MWidgetView;
 #define M_LIBRARY
 
 // Declares the style class a controller reads; gives it a typed style() accessor.
-#define M_STYLABLE_WIDGET(STYLE)                                                                  \
-public:                                                                                           \
-    const STYLE* style() const { return MWidgetController::typedStyle<STYLE>(); }                \
-                                                                                                  \
+#define M_STYLABLE_WIDGET(STYLE)                                                                   \
+public:                                                                                            \
+    const STYLE* style() const                                                                     \
+    {                                                                                              \
+        return MWidgetController::typedStyle<STYLE>();                                             \
+    }                                                                                              \
+                                                                                                   \
 private:
 
 #define M_CONTROLLER(CLASS)

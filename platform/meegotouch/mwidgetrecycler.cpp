@@ -14,7 +14,8 @@ void MWidgetRecycler::recycle(MWidget* widget)
     if (!widget)
         return;
     widget->hide();
-    QVector<QPointer<MWidget>>& shelf = kept[QString::fromLatin1(widget->metaObject()->className())];
+    QVector<QPointer<MWidget>>& shelf
+        = kept[QString::fromLatin1(widget->metaObject()->className())];
     for (const QPointer<MWidget>& w : qAsConst(shelf)) {
         if (w == widget)
             return;

@@ -10,22 +10,28 @@
 
 // Declares a style class. Style classes derive from MWidgetStyle (directly or not) and are
 // default-constructible; their attributes come from the style table.
-#define M_STYLE(CLASS)                                                                            \
-public:                                                                                           \
-    static QString staticStyleType() { return QStringLiteral(#CLASS); }                           \
-                                                                                                  \
+#define M_STYLE(CLASS)                                                                             \
+public:                                                                                            \
+    static QString staticStyleType()                                                               \
+    {                                                                                              \
+        return QStringLiteral(#CLASS);                                                             \
+    }                                                                                              \
+                                                                                                   \
 private:
 
 // Declares one attribute of a style class: a getter reading the table's value of NAME and a
 // setter. Register values under the attribute's name, e.g. {"backgroundColor", QColor(...)}.
-#define M_STYLE_ATTRIBUTE(TYPE, NAME, UNAME)                                                      \
-public:                                                                                           \
-    TYPE NAME() const { return attribute(QStringLiteral(#NAME)).template value<TYPE>(); }         \
-    void set##UNAME(const TYPE& value)                                                            \
-    {                                                                                             \
-        setAttribute(QStringLiteral(#NAME), QVariant::fromValue(value));                          \
-    }                                                                                             \
-                                                                                                  \
+#define M_STYLE_ATTRIBUTE(TYPE, NAME, UNAME)                                                       \
+public:                                                                                            \
+    TYPE NAME() const                                                                              \
+    {                                                                                              \
+        return attribute(QStringLiteral(#NAME)).template value<TYPE>();                            \
+    }                                                                                              \
+    void set##UNAME(const TYPE& value)                                                             \
+    {                                                                                              \
+        setAttribute(QStringLiteral(#NAME), QVariant::fromValue(value));                           \
+    }                                                                                              \
+                                                                                                   \
 private:
 
 // Containers select a style by mode; the stand-in has one mode, so they need no code.
@@ -41,7 +47,7 @@ public:
     explicit MWidgetStyle(QObject* parent = nullptr);
     ~MWidgetStyle() override;
 
-    QFont font() const;            // "fontFamily", "fontSize" (pixels), "fontBold"
+    QFont font() const; // "fontFamily", "fontSize" (pixels), "fontBold"
     int fontSize() const;
     QColor textColor() const;       // "textColor"
     QColor backgroundColor() const; // "backgroundColor"; invalid: nothing painted

@@ -10,11 +10,17 @@ class QPainter;
 class QStyleOptionGraphicsItem;
 
 // Gives a view typed access to its controller's model and style.
-#define M_VIEW(MODEL, STYLE)                                                                      \
-public:                                                                                           \
-    MODEL* model() const { return static_cast<MODEL*>(MWidgetView::model()); }                   \
-    const STYLE* style() const { return MWidgetView::typedStyle<STYLE>(); }                      \
-                                                                                                  \
+#define M_VIEW(MODEL, STYLE)                                                                       \
+public:                                                                                            \
+    MODEL* model() const                                                                           \
+    {                                                                                              \
+        return static_cast<MODEL*>(MWidgetView::model());                                          \
+    }                                                                                              \
+    const STYLE* style() const                                                                     \
+    {                                                                                              \
+        return MWidgetView::typedStyle<STYLE>();                                                   \
+    }                                                                                              \
+                                                                                                   \
 private:
 
 // Draws a controller. The controller owns its view; the view keeps a pointer to it.

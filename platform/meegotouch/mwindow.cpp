@@ -92,8 +92,8 @@ QSize MWindow::portraitSize() const
     QSize size(SceneWidth, SceneHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize available = screen->availableGeometry().size() * 0.92;
-        if (!available.isEmpty() && (available.width() < size.width()
-                                     || available.height() < size.height()))
+        if (!available.isEmpty()
+            && (available.width() < size.width() || available.height() < size.height()))
             size.scale(available, Qt::KeepAspectRatio);
     }
     return size;

@@ -28,13 +28,13 @@ bool validName(const char* profile)
         return false;
     const QString name = QString::fromUtf8(profile);
     return name != QLatin1String(".") && name != QLatin1String("..")
-        && !name.contains(QLatin1Char('/'));
+           && !name.contains(QLatin1Char('/'));
 }
 
 QString profileFile(const char* profile)
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-         + QStringLiteral("/profiled/") + QString::fromUtf8(profile) + QStringLiteral(".ini");
+           + QStringLiteral("/profiled/") + QString::fromUtf8(profile) + QStringLiteral(".ini");
 }
 
 } // namespace

@@ -40,9 +40,9 @@ public:
     Q_ENUM(Key)
 
     enum State {
-        KeyUp = 0,      // released
-        KeyRepeat = 1,  // reserved; repeats are reported as further presses
-        KeyDown = 2     // pressed, and again while the key is held
+        KeyUp = 0,     // released
+        KeyRepeat = 1, // reserved; repeats are reported as further presses
+        KeyDown = 2    // pressed, and again while the key is held
     };
     Q_ENUM(State)
 

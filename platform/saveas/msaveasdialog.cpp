@@ -66,9 +66,9 @@ QString copyInto(const QString& source, const QString& folder, const QString& na
     }
     const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
     for (int number = 1; number <= MaxNameNumber; ++number) {
-        const QString candidate = number == 1
-                                      ? name + suffix
-                                      : QStringLiteral("%1 (%2)%3").arg(name).arg(number).arg(suffix);
+        const QString candidate
+            = number == 1 ? name + suffix
+                          : QStringLiteral("%1 (%2)%3").arg(name).arg(number).arg(suffix);
         // The rename never replaces a file that is there.
         if (!QFileInfo::exists(dir.filePath(candidate)) && part.rename(dir.filePath(candidate))) {
             part.setAutoRemove(false);
@@ -99,8 +99,14 @@ MSaveAsDialog::MSaveAsDialog(bool modal)
 
 MSaveAsDialog::~MSaveAsDialog() = default;
 
-void MSaveAsDialog::setAutoCopyMode(SaveAsMode copyMode) { mode = copyMode; }
-void MSaveAsDialog::setSourcePath(const QString& path) { source = path; }
+void MSaveAsDialog::setAutoCopyMode(SaveAsMode copyMode)
+{
+    mode = copyMode;
+}
+void MSaveAsDialog::setSourcePath(const QString& path)
+{
+    source = path;
+}
 
 void MSaveAsDialog::setDefaultFileName(const QString& name)
 {
@@ -114,13 +120,34 @@ void MSaveAsDialog::setDefaultExtension(const QString& newExtension)
     extensionLabel->setText(extension.isEmpty() ? QString() : QLatin1Char('.') + extension);
 }
 
-void MSaveAsDialog::setDestinationPath(const QString& path) { destination = path; }
-MSaveAsDialog::SaveAsMode MSaveAsDialog::autoCopyMode() const { return mode; }
-QString MSaveAsDialog::sourcePath() const { return source; }
-QString MSaveAsDialog::defaultFileName() const { return defaultName; }
-QString MSaveAsDialog::defaultExtension() const { return extension; }
-QString MSaveAsDialog::destinationPath() const { return destination; }
-MTextEdit* MSaveAsDialog::nameEdit() const { return edit; }
+void MSaveAsDialog::setDestinationPath(const QString& path)
+{
+    destination = path;
+}
+MSaveAsDialog::SaveAsMode MSaveAsDialog::autoCopyMode() const
+{
+    return mode;
+}
+QString MSaveAsDialog::sourcePath() const
+{
+    return source;
+}
+QString MSaveAsDialog::defaultFileName() const
+{
+    return defaultName;
+}
+QString MSaveAsDialog::defaultExtension() const
+{
+    return extension;
+}
+QString MSaveAsDialog::destinationPath() const
+{
+    return destination;
+}
+MTextEdit* MSaveAsDialog::nameEdit() const
+{
+    return edit;
+}
 
 void MSaveAsDialog::done(int result)
 {
@@ -150,10 +177,13 @@ void MSaveAsDialog::startCopy(const QString& name)
         QString failure;
         const QString stored = copyInto(from, folder, name, suffix, &failure);
         // Told on the GUI thread, unless the dialog has gone meanwhile.
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, stored, failure]() {
-            if (self)
-                self->copyFinished(stored, failure);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, stored, failure]() {
+                if (self)
+                    self->copyFinished(stored, failure);
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -59,7 +59,8 @@ const QString IconPauseWhite = QStringLiteral("icon-m-toolbar-mediacontrol-pause
 const QString IconPlayWhite = QStringLiteral("icon-m-toolbar-mediacontrol-play-white");
 const QString IconPlayDimmedWhite = QStringLiteral("icon-m-toolbar-mediacontrol-play-dimmed-white");
 const QString IconPreviousWhite = QStringLiteral("icon-m-toolbar-mediacontrol-previous-white");
-const QString IconPreviousDimmedWhite = QStringLiteral("icon-m-toolbar-mediacontrol-previous-dimmed-white");
+const QString IconPreviousDimmedWhite = QStringLiteral(
+    "icon-m-toolbar-mediacontrol-previous-dimmed-white");
 const QString IconShare = QStringLiteral("icon-m-common-share");
 const QString IconStopWhite = QStringLiteral("icon-m-toolbar-mediacontrol-stop-white");
 const QString IconStopDimmedWhite = QStringLiteral("icon-m-toolbar-mediacontrol-stop-dimmed-white");
@@ -92,9 +93,11 @@ const QString IconShuffleWhiteSelected = QStringLiteral("icon-m-toolbar-shuffle-
 const QString IconShuffleWhite = QStringLiteral("icon-m-toolbar-shuffle-white");
 const QString IconShuffleDimmedWhite = QStringLiteral("icon-m-toolbar-shuffle-dimmed-white");
 const QString IconFavoriteMarkWhite = QStringLiteral("icon-m-toolbar-favorite-mark-white");
-const QString IconFavoriteMarkDimmedWhite = QStringLiteral("icon-m-toolbar-favorite-mark-dimmed-white");
+const QString IconFavoriteMarkDimmedWhite = QStringLiteral(
+    "icon-m-toolbar-favorite-mark-dimmed-white");
 const QString IconFavoriteUnmarkWhite = QStringLiteral("icon-m-toolbar-favorite-unmark-white");
-const QString IconFavoriteUnmarkDimmedWhite = QStringLiteral("icon-m-toolbar-favorite-unmark-dimmed-white");
+const QString IconFavoriteUnmarkDimmedWhite = QStringLiteral(
+    "icon-m-toolbar-favorite-unmark-dimmed-white");
 const QString IconViewMenuWhite = QStringLiteral("icon-m-toolbar-view-menu-white");
 const QString IconViewMenuDimmedWhite = QStringLiteral("icon-m-toolbar-view-menu-dimmed-white");
 const QString IconRecentlyPlayed = QStringLiteral("icon-m-content-recently-played");

@@ -109,7 +109,8 @@ void setAside(const QString& path, const QString& why)
                    .arg(path, why, aside);
     else
         qCWarning(lcShell).noquote()
-            << QStringLiteral("The settings file %1 %2, and it cannot be moved aside").arg(path, why);
+            << QStringLiteral("The settings file %1 %2, and it cannot be moved aside")
+                   .arg(path, why);
 }
 
 QString writeBackup(const QString& path, const QByteArray& content)

@@ -17,8 +17,12 @@ inline void takeOver(const void* object)
     __tsan_acquire(const_cast<void*>(object));
 }
 #else
-inline void handOver(const void*) { }
-inline void takeOver(const void*) { }
+inline void handOver(const void*)
+{
+}
+inline void takeOver(const void*)
+{
+}
 #endif
 
 #endif // THREADHANDOFF_H

@@ -59,20 +59,22 @@ void ContainerModel::append(const QSharedPointer<QAbstractItemModel>& model)
         beginInsertRows(QModelIndex(), first, first + n - 1);
     models.append(model);
     QAbstractItemModel* m = model.data();
-    connect(m, SIGNAL(dataChanged(const QModelIndex&, const QModelIndex&)),
-            this, SLOT(handleDataChanged(QModelIndex,QModelIndex)), Qt::UniqueConnection);
-    connect(m, SIGNAL(rowsAboutToBeInserted(const QModelIndex&, int , int)),
-            this, SLOT(handleRowsAboutToBeInserted(QModelIndex,int,int)), Qt::UniqueConnection);
-    connect(m, SIGNAL(rowsAboutToBeRemoved(const QModelIndex&, int, int)),
-            this, SLOT(handleRowsAboutToBeRemoved(QModelIndex,int,int)), Qt::UniqueConnection);
-    connect(m, SIGNAL(rowsInserted(const QModelIndex&, int, int)),
-            this, SLOT(handleRowsInserted(QModelIndex,int,int)), Qt::UniqueConnection);
-    connect(m, SIGNAL(rowsRemoved(const QModelIndex&, int, int)),
-            this, SLOT(handleRowsRemoved(QModelIndex,int,int)), Qt::UniqueConnection);
+    connect(m, SIGNAL(dataChanged(const QModelIndex&, const QModelIndex&)), this,
+            SLOT(handleDataChanged(QModelIndex, QModelIndex)), Qt::UniqueConnection);
+    connect(m, SIGNAL(rowsAboutToBeInserted(const QModelIndex&, int, int)), this,
+            SLOT(handleRowsAboutToBeInserted(QModelIndex, int, int)), Qt::UniqueConnection);
+    connect(m, SIGNAL(rowsAboutToBeRemoved(const QModelIndex&, int, int)), this,
+            SLOT(handleRowsAboutToBeRemoved(QModelIndex, int, int)), Qt::UniqueConnection);
+    connect(m, SIGNAL(rowsInserted(const QModelIndex&, int, int)), this,
+            SLOT(handleRowsInserted(QModelIndex, int, int)), Qt::UniqueConnection);
+    connect(m, SIGNAL(rowsRemoved(const QModelIndex&, int, int)), this,
+            SLOT(handleRowsRemoved(QModelIndex, int, int)), Qt::UniqueConnection);
     // Song models change row by row; a wholesale change of one is passed on as a reset.
-    connect(m, SIGNAL(modelAboutToBeReset()), this, SLOT(handleSubModelAboutToBeReset()), Qt::UniqueConnection);
+    connect(m, SIGNAL(modelAboutToBeReset()), this, SLOT(handleSubModelAboutToBeReset()),
+            Qt::UniqueConnection);
     connect(m, SIGNAL(modelReset()), this, SLOT(handleSubModelReset()), Qt::UniqueConnection);
-    connect(m, SIGNAL(layoutAboutToBeChanged()), this, SLOT(handleSubModelAboutToBeReset()), Qt::UniqueConnection);
+    connect(m, SIGNAL(layoutAboutToBeChanged()), this, SLOT(handleSubModelAboutToBeReset()),
+            Qt::UniqueConnection);
     connect(m, SIGNAL(layoutChanged()), this, SLOT(handleSubModelReset()), Qt::UniqueConnection);
     if (n > 0)
         endInsertRows();
@@ -212,7 +214,8 @@ void ContainerModel::handleDataChanged(const QModelIndex& topLeft, const QModelI
     // A change in the columns the queue does not show (the song's URL) still changes what its
     // row answers for the item roles: announce the row.
     const int left = topLeft.column() < SharedColumns ? topLeft.column() : 0;
-    const int right = bottomRight.column() < SharedColumns ? bottomRight.column() : SharedColumns - 1;
+    const int right = bottomRight.column() < SharedColumns ? bottomRight.column()
+                                                           : SharedColumns - 1;
     int offset = 0;
     for (const QSharedPointer<QAbstractItemModel>& m : qAsConst(models)) {
         if (m.data() == model) {

@@ -16,8 +16,9 @@ namespace {
 QString libraryUrl(const QString& uri)
 {
     const QUrl given(uri);
-    const QString path = given.isLocalFile() ? given.toLocalFile()
-                         : given.scheme().isEmpty() ? uri : QString();
+    const QString path = given.isLocalFile()        ? given.toLocalFile()
+                         : given.scheme().isEmpty() ? uri
+                                                    : QString();
     return path.isEmpty() ? uri : QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
 }
 

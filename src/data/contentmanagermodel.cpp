@@ -96,10 +96,11 @@ void ContentManagerModel::queryLastPlayedPosition(int songID, int newPosition)
 
 void ContentManagerModel::sendPositionRead(int songID, int newPosition)
 {
-    trackerConnection->asyncQuery(
-        QString::fromLatin1(StoreQueries::PositionRead).arg(songID), 1, this,
-        SLOT(lastPlayedPositionQueryFinished(QList<QStringList>, bool, const QVariant&)),
-        FailureSlot, positionCookie(songID, newPosition));
+    trackerConnection->asyncQuery(QString::fromLatin1(StoreQueries::PositionRead).arg(songID), 1,
+                                  this,
+                                  SLOT(lastPlayedPositionQueryFinished(QList<QStringList>, bool,
+                                                                       const QVariant&)),
+                                  FailureSlot, positionCookie(songID, newPosition));
 }
 
 void ContentManagerModel::finishPositionRequest(int songID, int newPosition)
@@ -176,8 +177,8 @@ void ContentManagerModel::insertLastPlayedPosition(int position, int songID)
         return;
     trackerConnection->asyncQuery(
         QString::fromLatin1(StoreQueries::PositionInsert).arg(position).arg(songID), 1, this,
-        SLOT(setLastPlayedPositionFinished(QList<QStringList>, bool, const QVariant&)),
-        FailureSlot, positionCookie(songID, position));
+        SLOT(setLastPlayedPositionFinished(QList<QStringList>, bool, const QVariant&)), FailureSlot,
+        positionCookie(songID, position));
 }
 
 void ContentManagerModel::setLastPlayedPositionFinished(QList<QStringList>, bool, QVariant userData)
@@ -241,10 +242,12 @@ void ContentManagerModel::querySongByFileName(QString fileName)
 {
     if (fileName.isEmpty() || !trackerConnection)
         return;
-    trackerConnection->asyncQuery(
-        QString::fromLatin1(StoreQueries::SongByFileName).arg(TrackerSparql::escapeString(fileName)), 2, this,
-        SLOT(songInTrackerQueryFinished(QList<QStringList>, bool, const QVariant&)), FailureSlot,
-        QVariant());
+    trackerConnection->asyncQuery(QString::fromLatin1(StoreQueries::SongByFileName)
+                                      .arg(TrackerSparql::escapeString(fileName)),
+                                  2, this,
+                                  SLOT(songInTrackerQueryFinished(QList<QStringList>, bool,
+                                                                  const QVariant&)),
+                                  FailureSlot, QVariant());
 }
 
 void ContentManagerModel::songInTrackerQueryFinished(QList<QStringList> rows, bool end,

@@ -66,18 +66,19 @@ void ListModel::setSourceModel(QSharedPointer<QAbstractItemModel> model)
     if (n > 0)
         insertSourceRows(0, n - 1);
     QAbstractItemModel* m = source.data();
-    connect(m, SIGNAL(rowsInserted(const QModelIndex&,int,int)),
-            this, SLOT(handleRowsInserted(QModelIndex,int,int)), Qt::UniqueConnection);
-    connect(m, SIGNAL(rowsRemoved(const QModelIndex&,int,int)),
-            this, SLOT(handleRowsRemoved(QModelIndex,int,int)), Qt::UniqueConnection);
-    connect(m, SIGNAL(dataChanged(const QModelIndex&, const QModelIndex&)),
-            this, SLOT(handleDataChanged(QModelIndex,QModelIndex)), Qt::UniqueConnection);
+    connect(m, SIGNAL(rowsInserted(const QModelIndex&, int, int)), this,
+            SLOT(handleRowsInserted(QModelIndex, int, int)), Qt::UniqueConnection);
+    connect(m, SIGNAL(rowsRemoved(const QModelIndex&, int, int)), this,
+            SLOT(handleRowsRemoved(QModelIndex, int, int)), Qt::UniqueConnection);
+    connect(m, SIGNAL(dataChanged(const QModelIndex&, const QModelIndex&)), this,
+            SLOT(handleDataChanged(QModelIndex, QModelIndex)), Qt::UniqueConnection);
     connect(m, SIGNAL(modelReset()), this, SLOT(handleModelReset()), Qt::UniqueConnection);
     // A source that rearranges its rows (a search proxy filtering or sorting) leaves every
     // stored row number stale: the list is built anew.
     connect(m, SIGNAL(layoutAboutToBeChanged()), this, SLOT(handleSourceLayoutAboutToBeChanged()),
             Qt::UniqueConnection);
-    connect(m, SIGNAL(layoutChanged()), this, SLOT(handleSourceLayoutChanged()), Qt::UniqueConnection);
+    connect(m, SIGNAL(layoutChanged()), this, SLOT(handleSourceLayoutChanged()),
+            Qt::UniqueConnection);
 }
 
 void ListModel::setKeyColumns(const QList<int>& columns, bool exact)
@@ -213,7 +214,8 @@ void ListModel::groupingChanged()
 
 QString ListModel::titleOf(int sourceRow) const
 {
-    const QString key = source->index(sourceRow, keyColumns.value(0, 0)).data(Qt::DisplayRole).toString();
+    const QString key
+        = source->index(sourceRow, keyColumns.value(0, 0)).data(Qt::DisplayRole).toString();
     if (exactTitles)
         return key;
     if (key.isEmpty()) {
@@ -268,7 +270,8 @@ void ListModel::insertSourceRows(int start, int end)
                 made.insert(title, group);
                 madeInOrder.append(group);
             } else if (!group->date.isValid() && exactTitles && keyColumns.size() > 1) {
-                group->date = source->index(row, keyColumns.at(1)).data(Qt::DisplayRole).toDateTime();
+                group->date
+                    = source->index(row, keyColumns.at(1)).data(Qt::DisplayRole).toDateTime();
             }
         }
         pending[group].append(row);
@@ -294,7 +297,9 @@ void ListModel::insertSourceRows(int start, int end)
 
     // New groups take their places by collation; equal titles go after the groups there.
     std::stable_sort(madeInOrder.begin(), madeInOrder.end(),
-                     [this](const HeaderItem* a, const HeaderItem* b) { return groupBefore(a, b); });
+                     [this](const HeaderItem* a, const HeaderItem* b) {
+                         return groupBefore(a, b);
+                     });
     for (HeaderItem* group : qAsConst(madeInOrder)) {
         const int g = int(std::upper_bound(groups.cbegin(), groups.cend(), group,
                                            [this](const HeaderItem* a, const HeaderItem* b) {
@@ -332,7 +337,9 @@ void ListModel::rebuild()
         group->rows.append(row);
     }
     std::stable_sort(groups.begin(), groups.end(),
-                     [this](const HeaderItem* a, const HeaderItem* b) { return groupBefore(a, b); });
+                     [this](const HeaderItem* a, const HeaderItem* b) {
+                         return groupBefore(a, b);
+                     });
 }
 
 void ListModel::clearGroups()
@@ -388,7 +395,8 @@ void ListModel::handleRowsRemoved(const QModelIndex& parent, int start, int end)
     QVector<QPair<int, int> > spans(groups.size());
     for (int g = 0; g < groups.size(); ++g) {
         const QVector<int>& stored = groups.at(g)->rows;
-        const int from = int(std::lower_bound(stored.cbegin(), stored.cend(), start) - stored.cbegin());
+        const int from = int(std::lower_bound(stored.cbegin(), stored.cend(), start)
+                             - stored.cbegin());
         const int to = int(std::upper_bound(stored.cbegin(), stored.cend(), end) - stored.cbegin());
         spans[g] = qMakePair(from, to - from);
     }
@@ -424,7 +432,8 @@ void ListModel::handleRowsRemoved(const QModelIndex& parent, int start, int end)
 
 void ListModel::handleDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight)
 {
-    if (!topLeft.isValid() || !bottomRight.isValid() || topLeft.parent().isValid() || sourceChanging)
+    if (!topLeft.isValid() || !bottomRight.isValid() || topLeft.parent().isValid()
+        || sourceChanging)
         return;
     const int first = topLeft.row();
     const int last = bottomRight.row();

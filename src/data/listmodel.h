@@ -77,7 +77,7 @@ private:
     MCollator collator;      // primary strength: the index letters
     MCollator groupCollator; // the locale's default strength: the order of the groups
     QStringList exemplars;
-    int rows; // the source's row count as far as announced
+    int rows;            // the source's row count as far as announced
     bool sourceChanging; // between the source's layoutAboutToBeChanged() and layoutChanged()
 };
 

@@ -34,7 +34,8 @@ QVariant TwinTurboSortFilterProxyModel::data(const QModelIndex& index, int role)
     return mapToSource(index).data(Qt::DisplayRole);
 }
 
-bool TwinTurboSortFilterProxyModel::setData(const QModelIndex& index, const QVariant& value, int role)
+bool TwinTurboSortFilterProxyModel::setData(const QModelIndex& index, const QVariant& value,
+                                            int role)
 {
     if (!QSortFilterProxyModel::setData(index, value, role))
         return false;
@@ -50,13 +51,13 @@ void TwinTurboSortFilterProxyModel::setSourceModel(QAbstractItemModel* model)
         disconnect(old, nullptr, this, SLOT(dropSearchTexts()));
     dropSearchTexts();
     if (model) {
-        connect(model, SIGNAL(rowsAboutToBeInserted(QModelIndex,int,int)), this,
+        connect(model, SIGNAL(rowsAboutToBeInserted(QModelIndex, int, int)), this,
                 SLOT(dropSearchTexts()));
-        connect(model, SIGNAL(rowsAboutToBeRemoved(QModelIndex,int,int)), this,
+        connect(model, SIGNAL(rowsAboutToBeRemoved(QModelIndex, int, int)), this,
                 SLOT(dropSearchTexts()));
-        connect(model, SIGNAL(rowsAboutToBeMoved(QModelIndex,int,int,QModelIndex,int)), this,
+        connect(model, SIGNAL(rowsAboutToBeMoved(QModelIndex, int, int, QModelIndex, int)), this,
                 SLOT(dropSearchTexts()));
-        connect(model, SIGNAL(dataChanged(QModelIndex,QModelIndex)), this,
+        connect(model, SIGNAL(dataChanged(QModelIndex, QModelIndex)), this,
                 SLOT(dropSearchTexts()));
         connect(model, SIGNAL(modelAboutToBeReset()), this, SLOT(dropSearchTexts()));
         connect(model, SIGNAL(layoutAboutToBeChanged()), this, SLOT(dropSearchTexts()));
@@ -84,7 +85,8 @@ QString TwinTurboSortFilterProxyModel::searchTextOf(int sourceRow) const
     for (int column : searchColumns) {
         QString text = source->index(sourceRow, column).data(Qt::DisplayRole).toString();
         if (text.contains(Tab)) {
-            const QString header = source->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+            const QString header = source->headerData(column, Qt::Horizontal, Qt::DisplayRole)
+                                       .toString();
             if (header == QLatin1String("artistName")) {
                 QStringList names = text.split(Tab);
                 names.removeDuplicates();
@@ -115,7 +117,8 @@ void TwinTurboSortFilterProxyModel::emitItemChanged(const QModelIndex& index)
         emit dataChanged(index, index);
 }
 
-QModelIndex TwinTurboSortFilterProxyModel::findRowByText(QAbstractItemModel* model, const QString& text)
+QModelIndex TwinTurboSortFilterProxyModel::findRowByText(QAbstractItemModel* model,
+                                                         const QString& text)
 {
     if (!model)
         return QModelIndex();
@@ -150,7 +153,8 @@ void TwinTurboSortFilterProxyModel::setFilterExpression(QString regexp)
     emit layoutChanged();
 }
 
-bool TwinTurboSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
+bool TwinTurboSortFilterProxyModel::filterAcceptsRow(int sourceRow,
+                                                     const QModelIndex& sourceParent) const
 {
     QAbstractItemModel* source = sourceModel();
     const bool atRoot = source && !sourceParent.isValid();
@@ -179,7 +183,8 @@ bool TwinTurboSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModel
     return !text.isNull() && pattern.indexIn(text) >= 0;
 }
 
-bool TwinTurboSortFilterProxyModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
+bool TwinTurboSortFilterProxyModel::lessThan(const QModelIndex& left,
+                                             const QModelIndex& right) const
 {
     const QVariant l = left.data(Qt::DisplayRole);
     const QVariant r = right.data(Qt::DisplayRole);

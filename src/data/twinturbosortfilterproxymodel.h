@@ -49,7 +49,7 @@ private:
     QString searchTextOf(int sourceRow) const;
 
     QList<int> searchColumns;
-    QString expression; // as given to setFilterExpression()
+    QString expression;     // as given to setFilterExpression()
     QStringMatcher pattern; // the expression without its leading spaces, any case
     QSet<int> excludedIds;
     int idColumn;

@@ -27,8 +27,8 @@ bool AudiobookFilterProxyModel::filterAcceptsRow(int sourceRow,
     // Asked for every row the queue gains, so a plain comparison rather than a pattern.
     if (!enabled)
         return true;
-    const QString genre =
-        sourceModel()->index(sourceRow, column, sourceParent).data(Qt::DisplayRole).toString();
+    const QString genre
+        = sourceModel()->index(sourceRow, column, sourceParent).data(Qt::DisplayRole).toString();
     return genre.compare(QLatin1String("audiobook"), Qt::CaseInsensitive) != 0
            && genre.compare(QLatin1String("podcast"), Qt::CaseInsensitive) != 0;
 }

@@ -27,8 +27,8 @@ ParlovanceKeyHandler::ParlovanceKeyHandler()
     , keys(new QmKeys(this))
     , playState(PlayState::instance())
 {
-    connect(keys, SIGNAL(keyEvent(MeeGo::QmKeys::Key,MeeGo::QmKeys::State)), this,
-            SLOT(handleKeyEvent(MeeGo::QmKeys::Key,MeeGo::QmKeys::State)));
+    connect(keys, SIGNAL(keyEvent(MeeGo::QmKeys::Key, MeeGo::QmKeys::State)), this,
+            SLOT(handleKeyEvent(MeeGo::QmKeys::Key, MeeGo::QmKeys::State)));
 }
 
 ParlovanceKeyHandler::~ParlovanceKeyHandler()

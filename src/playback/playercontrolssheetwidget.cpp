@@ -9,7 +9,8 @@ PlayerControlsSheetWidget::~PlayerControlsSheetWidget() = default;
 
 void PlayerControlsSheetWidget::createLayout()
 {
-    buildLayout(QStringLiteral("SheetPlayerSeekPane"), QStringLiteral("SheetPlayerControlsButtonPane"));
+    buildLayout(QStringLiteral("SheetPlayerSeekPane"),
+                QStringLiteral("SheetPlayerControlsButtonPane"));
 }
 
 void PlayerControlsSheetWidget::refresh()

@@ -47,7 +47,8 @@ bool PlaylistFileProbe::isPlaylistFile(const QUrl& url)
     }
     if (!cookie)
         return false;
-    const char* type = magic_file(static_cast<magic_t>(cookie), QFile::encodeName(path).constData());
+    const char* type = magic_file(static_cast<magic_t>(cookie),
+                                  QFile::encodeName(path).constData());
     if (!type) {
         qCWarning(lcPlayback) << Q_FUNC_INFO << "- the type of" << path << "is unknown";
         return false;

@@ -75,10 +75,11 @@ PlayState::PlayState(ZelPlayController* controller)
     : QObject(nullptr)
     , controls(controller)
     , modes(new PlayModes)
-    , positions(new PositionMemory(modes->live, [this]() {
-        ensureContentManager();
-        return contentManager->model();
-    }))
+    , positions(new PositionMemory(modes->live,
+                                   [this]() {
+                                       ensureContentManager();
+                                       return contentManager->model();
+                                   }))
     , cursor(new QueueCursor(*modes, controller, *positions, nullptr))
     , sheetListeners(new SheetListenerList)
 {
@@ -102,8 +103,7 @@ PlayState::PlayState(ZelPlayController* controller)
     connect(radio.data(), &RadioPlayback::stateChanged, this, &PlayState::stateChanged);
     connect(radio.data(), &RadioPlayback::bufferingProgress, this, &PlayState::bufferingProgress);
     connect(radio.data(), &RadioPlayback::streamArtChanged, this, &PlayState::streamArtChanged);
-    connect(radio.data(), &RadioPlayback::contentTypeChanged, this,
-            &PlayState::contentTypeChanged);
+    connect(radio.data(), &RadioPlayback::contentTypeChanged, this, &PlayState::contentTypeChanged);
     connect(radio.data(), &RadioPlayback::playbackCompleted, this, &PlayState::playbackCompleted);
     connect(radio.data(), &RadioPlayback::saveStateChanged, this, &PlayState::saveStateChanged);
     songDataHandler = new SongData(controls);
@@ -121,7 +121,8 @@ PlayState::PlayState(ZelPlayController* controller)
             SLOT(mediaChangedSlot(const ZelMetadataHandler*)));
     connect(controls, SIGNAL(metadataChanged(const ZelMetadataHandler*)), this,
             SLOT(metadataChangedSlot(const ZelMetadataHandler*)));
-    connect(controls, SIGNAL(positionChanged(uint, int)), this, SLOT(positionChangedSlot(uint, int)));
+    connect(controls, SIGNAL(positionChanged(uint, int)), this,
+            SLOT(positionChangedSlot(uint, int)));
     connect(controls, SIGNAL(bufferingChanged(float)), this, SLOT(bufferingChangedSlot(float)));
     connect(controls, SIGNAL(callActivated(bool)), this, SLOT(callActivatedSlot(bool)));
     connect(controls, SIGNAL(playbackCompleted()), this, SLOT(playbackCompletedSlot()));
@@ -216,6 +217,8 @@ PlayState::State PlayState::state(PlayingMode mode) const
     return Stopped;
 }
 
+// The getters stay one to a line, as a table.
+// clang-format off
 uint PlayState::position(PlayingMode mode) const { return modes->item(mode).position; }
 int PlayState::duration(PlayingMode mode) const { return modes->item(mode).duration; }
 PlayState::ContentType PlayState::contentType(PlayingMode mode) const
@@ -270,6 +273,7 @@ QSharedPointer<ShuffleProxyModel> PlayState::shuffleProxyModel() const
 }
 QString PlayState::playlistId() const { return queue().playlistId(); }
 PlayQueue& PlayState::queue() const { return cursor->queue(); }
+// clang-format on
 
 void PlayState::contentTypeChangedSlot()
 {
@@ -422,7 +426,8 @@ void PlayState::emitSongChanged()
         // The music snapshot keeps describing the song that resumes when music comes back.
         const int count = queue().rowCount();
         PlayItem& music = modes->music;
-        const int row = music.index >= 0 && music.index < count ? music.index : (count > 0 ? 0 : -1);
+        const int row = music.index >= 0 && music.index < count ? music.index
+                                                                : (count > 0 ? 0 : -1);
         const PlayItem song = queue().item(row);
         if (song.songId != music.songId)
             music.position = 0;
@@ -495,8 +500,8 @@ void PlayState::ensureContentManager()
     contentManager = new ContentManager(this);
     connect(contentManager, SIGNAL(saveSongSelected(QString)), this,
             SLOT(saveSongSelectedSlot(QString)), Qt::UniqueConnection);
-    connect(contentManager, SIGNAL(songSaved(QString, int)), this, SLOT(songSavedSlot(QString, int)),
-            Qt::UniqueConnection);
+    connect(contentManager, SIGNAL(songSaved(QString, int)), this,
+            SLOT(songSavedSlot(QString, int)), Qt::UniqueConnection);
     ContentManagerModel* model = contentManager->model();
     connect(model, SIGNAL(favoriteState(QString, bool)), this, SIGNAL(favoriteState(QString, bool)),
             Qt::UniqueConnection);
@@ -540,7 +545,8 @@ void PlayState::seekToStartingPosition()
     disconnect(controls, SIGNAL(positionChanged(uint, int)), this,
                SLOT(positionChangedSlot(uint, int)));
     setPosition(start, modes->mode);
-    connect(controls, SIGNAL(positionChanged(uint, int)), this, SLOT(positionChangedSlot(uint, int)));
+    connect(controls, SIGNAL(positionChanged(uint, int)), this,
+            SLOT(positionChangedSlot(uint, int)));
 }
 
 void PlayState::updateLatestActivityTrack()
@@ -549,10 +555,12 @@ void PlayState::updateLatestActivityTrack()
         LatestActivityController::instance()->setTrackNo(modes->live.album, m_trackNumber);
 }
 
+// clang-format off
 bool PlayState::isMassStorageMode() { return massStorage->isMassStorage(); }
 bool PlayState::isUsbSyncMode() { return massStorage->isSyncMode(); }
 void PlayState::checkUsbMode() { massStorage->check(); }
 void PlayState::usbModeChanged(MeeGo::QmUSBMode::Mode mode) { massStorage->takeMode(mode); }
+// clang-format on
 
 void PlayState::registerSheetListener(QObject* object, const char* slot)
 {
@@ -592,7 +600,8 @@ void PlayState::toggleFavoriteState()
         qCWarning(lcPlayback) << Q_FUNC_INFO << "- Failed, not tracker song";
         return;
     }
-    const QModelIndex cell = model->index(modes->live.index, findColumn(Constants::Favorited, model));
+    const QModelIndex cell = model->index(modes->live.index,
+                                          findColumn(Constants::Favorited, model));
     if (!cell.isValid())
         return;
     const bool favourite = !cell.data(Qt::DisplayRole).toBool();
@@ -607,7 +616,8 @@ void PlayState::checkFavoriteState()
         qCWarning(lcPlayback) << Q_FUNC_INFO << "- Can't get favorite status (is not tracker song)";
         return;
     }
-    const QModelIndex cell = model->index(modes->live.index, findColumn(Constants::Favorited, model));
+    const QModelIndex cell = model->index(modes->live.index,
+                                          findColumn(Constants::Favorited, model));
     if (cell.isValid())
         emit favoriteState(modes->live.songUri, cell.data(Qt::DisplayRole).toBool());
 }
@@ -655,7 +665,8 @@ void PlayState::play(PlayingMode mode)
     }
     if (liveState == Paused)
         controls->resume();
-    else if (modes->live.songUri.isEmpty() && modes->live.streamUrl.scheme() == QLatin1String("file"))
+    else if (modes->live.songUri.isEmpty()
+             && modes->live.streamUrl.scheme() == QLatin1String("file"))
         playStream(modes->live.streamUrl);
     else
         controls->play(uint(qMax(0, modes->live.index)));
@@ -674,7 +685,7 @@ void PlayState::pause()
 void PlayState::pauseOrStop(PlayingMode mode)
 {
     const bool canPause = mode == modes->mode ? modes->live.seekable
-                                           : (modes->mode == RadioMode || modes->radio.seekable);
+                                              : (modes->mode == RadioMode || modes->radio.seekable);
     if (canPause)
         pause();
     else
@@ -949,7 +960,8 @@ void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
         modes->live.albumId = song->albumId();
         modes->live.songUri = song->uri();
         if (changed)
-            emit songChanged(modes->live.title, modes->live.album, modes->live.artist, modes->live.index, false);
+            emit songChanged(modes->live.title, modes->live.album, modes->live.artist,
+                             modes->live.index, false);
         emit positionChanged(modes->live.position);
         return;
     }
@@ -973,8 +985,8 @@ void PlayState::errorSlot(const MafwError& error)
     if (PlaybackErrorPolicy::isSilent(error.code()))
         return;
     const int banner = PlaybackErrorPolicy::banner(error.code(), modes->live.contentType);
-    resumeAfterError = PlaybackErrorPolicy::resumesAfter(
-        error.code(), modes->live.contentType, controls->isCallActive(), audioAvailable);
+    resumeAfterError = PlaybackErrorPolicy::resumesAfter(error.code(), modes->live.contentType,
+                                                         controls->isCallActive(), audioAvailable);
     if (error.code() == MafwError::NetworkDown)
         ignoreCompletion = true;
     if (banner >= 0)

@@ -63,8 +63,8 @@ public:
 
     // The bits mean different things to appendModel(), startPlayback() and the flags word.
     enum ModelOption {
-        ReplaceQueue = 1,  // appendModel: clear first; startPlayback: shuffled start; flags: shuffle
-        CopyModel = 2,     // appendModel: queue a copy of a tracker model
+        ReplaceQueue = 1, // appendModel: clear first; startPlayback: shuffled start; flags: shuffle
+        CopyModel = 2,    // appendModel: queue a copy of a tracker model
         AllSongsQueue = 4, // appendModel: an all-songs activity; startPlayback: play at once
         RepeatOn = 8,      // flags: repeat
         ShuffledStart = ReplaceQueue,
@@ -121,8 +121,8 @@ public:
     QString playlistId() const;
 
     // Building the queue and starting it.
-    void appendModel(QSharedPointer<QAbstractItemModel> model, QFlags<PlayState::ModelOption> options,
-                     int row);
+    void appendModel(QSharedPointer<QAbstractItemModel> model,
+                     QFlags<PlayState::ModelOption> options, int row);
     // Returns the row that plays, or -1 when playback is refused.
     int startPlayback(int index, QFlags<PlayState::ModelOption> options);
     void playPendingModel();
@@ -239,7 +239,6 @@ public slots:
     void savedSongModelCompleted();
 
 private:
-
     class RadioBridge;
 
     explicit PlayState(ZelPlayController* controller);

@@ -45,12 +45,30 @@ QueueCursor::~QueueCursor()
     disconnect(rows->model(), nullptr, this, nullptr);
 }
 
-PlayQueue& QueueCursor::queue() const { return *rows; }
-PlayState::ModelOptions QueueCursor::flags() const { return m_flags; }
-bool QueueCursor::isShuffle() const { return m_flags.testFlag(PlayState::ShuffleOn); }
-bool QueueCursor::isRepeat() const { return m_flags.testFlag(PlayState::RepeatOn); }
-bool QueueCursor::allSongsQueue() const { return m_allSongsQueue; }
-QSharedPointer<ContainerModel> QueueCursor::pendingSong() const { return pending; }
+PlayQueue& QueueCursor::queue() const
+{
+    return *rows;
+}
+PlayState::ModelOptions QueueCursor::flags() const
+{
+    return m_flags;
+}
+bool QueueCursor::isShuffle() const
+{
+    return m_flags.testFlag(PlayState::ShuffleOn);
+}
+bool QueueCursor::isRepeat() const
+{
+    return m_flags.testFlag(PlayState::RepeatOn);
+}
+bool QueueCursor::allSongsQueue() const
+{
+    return m_allSongsQueue;
+}
+QSharedPointer<ContainerModel> QueueCursor::pendingSong() const
+{
+    return pending;
+}
 
 void QueueCursor::followModel(QAbstractItemModel* model)
 {
@@ -60,8 +78,8 @@ void QueueCursor::followModel(QAbstractItemModel* model)
             [this](const QModelIndex&, int start, int end) { rowsRemoved(start, end); });
 }
 
-bool QueueCursor::append(QSharedPointer<QAbstractItemModel> model,
-                         PlayState::ModelOptions options, int row, PlayState::State liveState)
+bool QueueCursor::append(QSharedPointer<QAbstractItemModel> model, PlayState::ModelOptions options,
+                         int row, PlayState::State liveState)
 {
     // What joins the queue is settled first, so that a model that cannot be queued (a failed
     // copy above all) leaves the queue, and what plays, as they were.
@@ -105,7 +123,8 @@ bool QueueCursor::append(QSharedPointer<QAbstractItemModel> model,
     target->append(queued);
     if (copy) {
         if (!copy->isCompleted())
-            connect(copy, &MafwTrackerModel::completed, this, [this, copy]() { copyCompleted(copy); });
+            connect(copy, &MafwTrackerModel::completed, this,
+                    [this, copy]() { copyCompleted(copy); });
         else
             emit songsAdded(copy->rowCount());
     }

@@ -11,6 +11,8 @@ PlayState::RadioBridge::RadioBridge(PlayState& hub)
 {
 }
 
+// One step of the hub each, one to a line.
+// clang-format off
 PlayState::State PlayState::RadioBridge::liveState() const { return hub.liveState; }
 void PlayState::RadioBridge::setLiveState(State state) { hub.setState(state); }
 void PlayState::RadioBridge::setLiveMode(PlayingMode mode) { hub.setMode(mode); }
@@ -73,3 +75,4 @@ void PlayState::RadioBridge::playPendingSong(bool start)
 {
     hub.startPendingModel(start ? ModelOptions(PlayNow) : ModelOptions());
 }
+// clang-format on

@@ -335,8 +335,8 @@ void RadioPlayback::saveTimedOut()
         return;
     // The copy never reached the library (not music, a failed copy, a folder not indexed):
     // the save ends unfinished rather than hold every later stream.
-    qCWarning(lcPlayback) << "the saved file did not reach the library within"
-                          << s_saveTimeoutMs << "ms; the save is given up";
+    qCWarning(lcPlayback) << "the saved file did not reach the library within" << s_saveTimeoutMs
+                          << "ms; the save is given up";
     if (ContentManager* manager = host.contentManager(false))
         manager->model()->disconnectSongAddedSignal();
     setSaveState(PlayState::NotSaved);
@@ -365,8 +365,8 @@ void RadioPlayback::songSaved(const QString& uri, int trackerId)
         return;
     }
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-    MafwTrackerModel* model
-        = factory ? factory->getModel(MafwTrackerModel::OneSong, 0, trackerId) : nullptr;
+    MafwTrackerModel* model = factory ? factory->getModel(MafwTrackerModel::OneSong, 0, trackerId)
+                                      : nullptr;
     if (!model) {
         qCWarning(lcPlayback) << Q_FUNC_INFO << "- the song" << trackerId << "cannot be read";
         setSaveState(PlayState::NotSaved);
@@ -441,7 +441,8 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
                        ? QFileInfo(stream->url().toLocalFile()).completeBaseName()
                        : stream->title();
         newAlbum = stream->album().isEmpty() ? qtTrId("qtn_musi_unknown_album") : stream->album();
-        newArtist = stream->artist().isEmpty() ? qtTrId("qtn_musi_unknown_artist") : stream->artist();
+        newArtist = stream->artist().isEmpty() ? qtTrId("qtn_musi_unknown_artist")
+                                               : stream->artist();
     } else {
         newTitle = stream->organization();
         if (newTitle.isEmpty()) {

@@ -15,7 +15,7 @@ SheetListenerList::Result SheetListenerList::add(QObject* object, const char* sl
         if (listener.object == object && listener.methodIndex == index)
             return AlreadyListed;
     }
-    listeners.append(Listener{ QPointer<QObject>(object), index });
+    listeners.append(Listener { QPointer<QObject>(object), index });
     return Added;
 }
 
@@ -34,7 +34,8 @@ void SheetListenerList::notify(bool value) const
         QObject* object = listener.object.data();
         if (!object)
             continue;
-        object->metaObject()->method(listener.methodIndex)
+        object->metaObject()
+            ->method(listener.methodIndex)
             .invoke(object, Qt::AutoConnection, Q_ARG(bool, value));
     }
 }

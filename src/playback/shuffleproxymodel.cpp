@@ -79,24 +79,30 @@ void ShuffleProxyModel::setSourceModel(QAbstractItemModel* model)
     if (!model)
         return;
 
-    connect(model, SIGNAL(rowsInserted(const QModelIndex&,int,int)),
-            this, SLOT(handleRowsInserted(QModelIndex,int,int)), Qt::UniqueConnection);
-    connect(model, SIGNAL(rowsRemoved(const QModelIndex&, int,int)),
-            this, SLOT(handleRowsRemoved(QModelIndex,int,int)), Qt::UniqueConnection);
-    connect(model, SIGNAL(dataChanged(const QModelIndex&,const QModelIndex&)),
-            this, SLOT(handleDataChanged(QModelIndex,QModelIndex)), Qt::UniqueConnection);
+    connect(model, SIGNAL(rowsInserted(const QModelIndex&, int, int)), this,
+            SLOT(handleRowsInserted(QModelIndex, int, int)), Qt::UniqueConnection);
+    connect(model, SIGNAL(rowsRemoved(const QModelIndex&, int, int)), this,
+            SLOT(handleRowsRemoved(QModelIndex, int, int)), Qt::UniqueConnection);
+    connect(model, SIGNAL(dataChanged(const QModelIndex&, const QModelIndex&)), this,
+            SLOT(handleDataChanged(QModelIndex, QModelIndex)), Qt::UniqueConnection);
     // Not part of the queue's usual traffic, but a source may still do these: keep the table
     // and the views in step instead of mapping through a stale table.
-    connect(model, SIGNAL(modelAboutToBeReset()), this, SLOT(handleSourceAboutToBeReset()), Qt::UniqueConnection);
+    connect(model, SIGNAL(modelAboutToBeReset()), this, SLOT(handleSourceAboutToBeReset()),
+            Qt::UniqueConnection);
     connect(model, SIGNAL(modelReset()), this, SLOT(handleSourceReset()), Qt::UniqueConnection);
-    connect(model, SIGNAL(layoutAboutToBeChanged()), this, SLOT(handleSourceAboutToBeReset()), Qt::UniqueConnection);
+    connect(model, SIGNAL(layoutAboutToBeChanged()), this, SLOT(handleSourceAboutToBeReset()),
+            Qt::UniqueConnection);
     connect(model, SIGNAL(layoutChanged()), this, SLOT(handleSourceReset()), Qt::UniqueConnection);
     // The queue's container gets its columns with its first song model and loses them when
     // emptied, with no rows then: a reset says it as well as anything.
-    connect(model, SIGNAL(columnsAboutToBeInserted(QModelIndex,int,int)), this, SLOT(handleSourceAboutToBeReset()), Qt::UniqueConnection);
-    connect(model, SIGNAL(columnsInserted(QModelIndex,int,int)), this, SLOT(handleSourceReset()), Qt::UniqueConnection);
-    connect(model, SIGNAL(columnsAboutToBeRemoved(QModelIndex,int,int)), this, SLOT(handleSourceAboutToBeReset()), Qt::UniqueConnection);
-    connect(model, SIGNAL(columnsRemoved(QModelIndex,int,int)), this, SLOT(handleSourceReset()), Qt::UniqueConnection);
+    connect(model, SIGNAL(columnsAboutToBeInserted(QModelIndex, int, int)), this,
+            SLOT(handleSourceAboutToBeReset()), Qt::UniqueConnection);
+    connect(model, SIGNAL(columnsInserted(QModelIndex, int, int)), this, SLOT(handleSourceReset()),
+            Qt::UniqueConnection);
+    connect(model, SIGNAL(columnsAboutToBeRemoved(QModelIndex, int, int)), this,
+            SLOT(handleSourceAboutToBeReset()), Qt::UniqueConnection);
+    connect(model, SIGNAL(columnsRemoved(QModelIndex, int, int)), this, SLOT(handleSourceReset()),
+            Qt::UniqueConnection);
     // The base class has already switched to its empty model when this runs.
     connect(model, &QObject::destroyed, this, [this]() {
         beginResetModel();
@@ -203,7 +209,8 @@ void ShuffleProxyModel::mixRowsAfterCurrent()
     if (size - from < 2)
         return;
 
-    emit layoutAboutToBeChanged(QList<QPersistentModelIndex>(), QAbstractItemModel::VerticalSortHint);
+    emit layoutAboutToBeChanged(QList<QPersistentModelIndex>(),
+                                QAbstractItemModel::VerticalSortHint);
     const QVector<int> before = order;
     mixFrom(from);
 
@@ -289,7 +296,8 @@ void ShuffleProxyModel::handleRowsRemoved(const QModelIndex& parent, int first, 
     }
 }
 
-void ShuffleProxyModel::handleDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight)
+void ShuffleProxyModel::handleDataChanged(const QModelIndex& topLeft,
+                                          const QModelIndex& bottomRight)
 {
     if (!topLeft.isValid() || !bottomRight.isValid())
         return;

@@ -108,12 +108,15 @@ void StreamData::updateMediaInfo(MafwMediaInfo info)
     QPointer<StreamData> self(this);
     QThreadPool::globalInstance()->start([self, path, info, serial]() {
         const Id3FrameEncodings encodings = Id3FrameEncodings::read(path);
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, path, info, serial, encodings]() {
-            // A newer media info, or another file, has come meanwhile.
-            if (!self || self->mediaInfoSerial != serial || self->m_url.toLocalFile() != path)
-                return;
-            self->applyMediaInfo(info, self->decodingFor(encodings));
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, path, info, serial, encodings]() {
+                // A newer media info, or another file, has come meanwhile.
+                if (!self || self->mediaInfoSerial != serial || self->m_url.toLocalFile() != path)
+                    return;
+                self->applyMediaInfo(info, self->decodingFor(encodings));
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -131,7 +134,8 @@ StreamData::Decoding StreamData::decodingFor(const Id3FrameEncodings& encodings)
         return DoubleMode;
     if (locale == QLatin1String("ru") && latin1)
         return NoDecoding;
-    if (title == -1 || (artist != missing && artist != title) || (album != missing && album != title))
+    if (title == -1 || (artist != missing && artist != title)
+        || (album != missing && album != title))
         return RepeatMode;
     return NoDecoding;
 }
@@ -213,21 +217,52 @@ QString StreamData::displayTitle() const
     const QUrl u = m_uri.isEmpty() ? m_url : QUrl(m_uri);
     if (u.scheme() == QLatin1String("file"))
         return u.toString().section(QLatin1Char('/'), -1).section(QLatin1Char('.'), 0, 0);
-    return u.toString(QUrl::RemoveScheme | QUrl::RemoveUserInfo | QUrl::RemovePort
-                      | QUrl::RemovePath | QUrl::RemoveQuery)
+    return u
+        .toString(QUrl::RemoveScheme | QUrl::RemoveUserInfo | QUrl::RemovePort | QUrl::RemovePath
+                  | QUrl::RemoveQuery)
         .remove(QLatin1Char('/'));
 }
 
-QString StreamData::title() const { return m_title; }
-QString StreamData::artist() const { return m_artist; }
-QString StreamData::album() const { return m_album; }
-QString StreamData::uri() const { return m_uri; }
-QUrl StreamData::url() const { return m_url; }
-QString StreamData::genre() const { return m_genre; }
-QString StreamData::artUri() const { return m_artUri; }
-QString StreamData::organization() const { return m_organization; }
-int StreamData::duration() const { return m_duration; }
-bool StreamData::isSeekable() const { return m_seekable; }
+QString StreamData::title() const
+{
+    return m_title;
+}
+QString StreamData::artist() const
+{
+    return m_artist;
+}
+QString StreamData::album() const
+{
+    return m_album;
+}
+QString StreamData::uri() const
+{
+    return m_uri;
+}
+QUrl StreamData::url() const
+{
+    return m_url;
+}
+QString StreamData::genre() const
+{
+    return m_genre;
+}
+QString StreamData::artUri() const
+{
+    return m_artUri;
+}
+QString StreamData::organization() const
+{
+    return m_organization;
+}
+int StreamData::duration() const
+{
+    return m_duration;
+}
+bool StreamData::isSeekable() const
+{
+    return m_seekable;
+}
 
 void StreamData::setUrl(const QUrl& url)
 {

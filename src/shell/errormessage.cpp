@@ -11,6 +11,8 @@
 ErrorMessage::ErrorMessage(QObject* parent)
     : QObject(parent)
 {
+    // One text a line: the line is the code.
+    // clang-format off
     texts << qtTrId("qtn_musi_unable_to_connect")
           << qtTrId("qtn_musi_connection_was_lost")
           << qtTrId("qtn_musi_connection_was_lost")
@@ -25,6 +27,7 @@ ErrorMessage::ErrorMessage(QObject* parent)
           << qtTrId("qtn_musi_call_no_play")
           << qtTrId("qtn_musi_drm_not_supported")
           << qtTrId("qtn_comm_app_not_responding");
+    // clang-format on
 }
 
 ErrorMessage::~ErrorMessage() = default;

@@ -128,8 +128,7 @@ void ParlovanceApplicationService::createMainWindow(ParlovancePages& page, bool 
     window = new MainWindow(page, externalPlayback);
     connect(window, SIGNAL(switcherEntered()), this, SLOT(appWindowInSwitcher()),
             Qt::UniqueConnection);
-    connect(window, SIGNAL(switcherExited()), this, SLOT(appWindowInFront()),
-            Qt::UniqueConnection);
+    connect(window, SIGNAL(switcherExited()), this, SLOT(appWindowInFront()), Qt::UniqueConnection);
     connect(window, SIGNAL(mainWindowClosed()), this, SLOT(appWindowClosed()),
             Qt::UniqueConnection);
     connect(window, SIGNAL(playerViewAppeared()), this, SIGNAL(playerViewAppeared()),

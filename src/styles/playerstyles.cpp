@@ -35,7 +35,9 @@ QVariantHash merged(QVariantHash a, const QVariantHash& b)
 
 QVariantHash margins(qreal left, qreal top, qreal right, qreal bottom)
 {
-    return { { "marginLeft", left }, { "marginTop", top }, { "marginRight", right },
+    return { { "marginLeft", left },
+             { "marginTop", top },
+             { "marginRight", right },
              { "marginBottom", bottom } };
 }
 
@@ -60,7 +62,7 @@ void PlayerStyles::ensureRegistered()
     const MPalette p;
     const QColor primary = p.defaultColor();
     const QColor secondary = p.secondaryColor();
-    const QHash<QString, QVariantHash> entries{
+    const QHash<QString, QVariantHash> entries {
         // Information panel: title and counter, then artist and album beside the info icon.
         { "NowPlayingWidget", {} },
         // The panel lies over the play queue: its rows have a ground of their own.

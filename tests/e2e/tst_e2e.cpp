@@ -197,7 +197,8 @@ void TestEndToEnd::sigtermEndsTheProgramWhileItIndexes()
         tags.title = QStringLiteral("Busy %1").arg(i);
         QVERIFY(AudioGenerator::write(music + QStringLiteral("/busy/%1.ogg").arg(i), tags));
     }
-    QVERIFY(::mkfifo(QFile::encodeName(music + QStringLiteral("/busy/pipe.mp3")).constData(), 0600) == 0);
+    QVERIFY(::mkfifo(QFile::encodeName(music + QStringLiteral("/busy/pipe.mp3")).constData(), 0600)
+            == 0);
     QVERIFY(QFile::link(QStringLiteral("/dev/zero"), music + QStringLiteral("/busy/zero.mp3")));
     QFile far(music + QStringLiteral("/busy/far.pls"));
     QVERIFY(far.open(QIODevice::WriteOnly));
@@ -209,8 +210,9 @@ void TestEndToEnd::sigtermEndsTheProgramWhileItIndexes()
 
     start(QStringLiteral(PARLOVANCE_PROGRAM), {});
     // The store is made on the way to the first scan.
-    QTRY_VERIFY_WITH_TIMEOUT(QDir(TestEnvironment::dataHome() + QStringLiteral("/parlovance/store")).exists(),
-                             StartTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        QDir(TestEnvironment::dataHome() + QStringLiteral("/parlovance/store")).exists(),
+        StartTimeoutMs);
     QTest::qWait(300);
     QElapsedTimer timer;
     timer.start();
@@ -240,7 +242,7 @@ void TestEndToEnd::aPipeSentOverTheBusHoldsNothing()
     };
     for (const QString& uri : { pipe, QUrl::fromLocalFile(pipe).toString() }) {
         for (const char* method : { "play", "playTempFile", "playPlaylist" }) {
-            const QDBusMessage reply = call(QLatin1String(method), { QStringList{ uri } });
+            const QDBusMessage reply = call(QLatin1String(method), { QStringList { uri } });
             QVERIFY2(reply.type() == QDBusMessage::ReplyMessage,
                      qPrintable(QLatin1String(method) + QLatin1Char(' ') + reply.errorMessage()));
         }

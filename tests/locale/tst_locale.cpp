@@ -57,7 +57,8 @@ void TestLocale::indexBucketsFollowTheLocale()
     QCOMPARE(english.indexBucket(QStringLiteral("abba"), letters, primary), QStringLiteral("A"));
     QCOMPARE(english.indexBucket(QStringLiteral("ABBA"), letters, primary), QStringLiteral("A"));
     QCOMPARE(english.indexBucket(QStringLiteral("Bee"), letters, primary), QStringLiteral("B"));
-    QCOMPARE(english.indexBucket(QString::fromUtf8("Émile"), letters, primary), QStringLiteral("E"));
+    QCOMPARE(english.indexBucket(QString::fromUtf8("Émile"), letters, primary),
+             QStringLiteral("E"));
     QCOMPARE(english.indexBucket(QString(), letters, primary), QString());
 
     // Swedish files Å as a letter of its own after Z; English files it under A.
@@ -66,7 +67,8 @@ void TestLocale::indexBucketsFollowTheLocale()
     QVERIFY(svLetters.contains(QString::fromUtf8("Å")));
     QCOMPARE(swedish.indexBucket(QString::fromUtf8("Ångström"), svLetters, swedish.collator()),
              QString::fromUtf8("Å"));
-    QCOMPARE(english.indexBucket(QString::fromUtf8("Ångström"), letters, primary), QStringLiteral("A"));
+    QCOMPARE(english.indexBucket(QString::fromUtf8("Ångström"), letters, primary),
+             QStringLiteral("A"));
 
     // The index of a Russian locale has Cyrillic letters.
     const MLocale russian(QStringLiteral("ru_RU"));
@@ -82,10 +84,13 @@ void TestLocale::indexBucketsOfOtherScriptsAndDigits()
     const MCollator coll = english.collator();
     // Not "Z": text past the last letter is of another script and files under its own letter.
     QCOMPARE(english.indexBucket(QString::fromUtf8("кино"), letters, coll), QString::fromUtf8("К"));
-    QCOMPARE(english.indexBucket(QString::fromUtf8("Ελλάδα"), letters, coll), QString::fromUtf8("Ε"));
-    QCOMPARE(english.indexBucket(QString::fromUtf8("東京"), letters, coll), QString::fromUtf8("東"));
+    QCOMPARE(english.indexBucket(QString::fromUtf8("Ελλάδα"), letters, coll),
+             QString::fromUtf8("Ε"));
+    QCOMPARE(english.indexBucket(QString::fromUtf8("東京"), letters, coll),
+             QString::fromUtf8("東"));
     QCOMPARE(english.indexBucket(QStringLiteral("1999"), letters, coll), QStringLiteral("#"));
-    QCOMPARE(english.indexBucket(QStringLiteral("(What's the Story)"), letters, coll), QStringLiteral("#"));
+    QCOMPARE(english.indexBucket(QStringLiteral("(What's the Story)"), letters, coll),
+             QStringLiteral("#"));
 }
 
 void TestLocale::indexBucketsWithTheCallersLetters()
@@ -113,7 +118,8 @@ void TestLocale::collatorStrengthAndOrder()
 
     // The copy made before setStrength() keeps the locale's default strength.
     const MCollator tertiary = english.collator();
-    QVERIFY(tertiary(QStringLiteral("a"), QStringLiteral("A")) != tertiary(QStringLiteral("A"), QStringLiteral("a")));
+    QVERIFY(tertiary(QStringLiteral("a"), QStringLiteral("A"))
+            != tertiary(QStringLiteral("A"), QStringLiteral("a")));
     QVERIFY(tertiary(QString::fromUtf8("Émile"), QStringLiteral("Fred")));
     QVERIFY(tertiary(QStringLiteral("apple"), QStringLiteral("Banana")));
     QVERIFY(!tertiary(QStringLiteral("Banana"), QStringLiteral("apple")));
@@ -159,7 +165,8 @@ void TestLocale::configurationItemsShareChangesAndPersist()
     QCOMPARE(secondSpy.count(), 1);
 
     QSettings file(MGConfItem::storePath(), QSettings::IniFormat);
-    QCOMPARE(file.value(QStringLiteral("meegotouch/i18n/lc_collate")).toString(), QStringLiteral("fi_FI"));
+    QCOMPARE(file.value(QStringLiteral("meegotouch/i18n/lc_collate")).toString(),
+             QStringLiteral("fi_FI"));
 
     MGConfItem other(QStringLiteral("/parlovance/test/other"));
     QVERIFY(!other.value().isValid());
@@ -210,7 +217,8 @@ void TestLocale::detectorErrorLastsUntilNewText()
 
     detector.setText("plain words");
     QVERIFY(!detector.hasError());
-    QCOMPARE(detector.text(MCharsetMatch(QStringLiteral("no-such-charset"), QString(), 100)), QString());
+    QCOMPARE(detector.text(MCharsetMatch(QStringLiteral("no-such-charset"), QString(), 100)),
+             QString());
     QVERIFY(detector.hasError());
 }
 
@@ -256,7 +264,8 @@ void TestLocale::numbersDatesNamesAndScripts()
     QCOMPARE(english.formatDateTime(QDateTime(), QStringLiteral("%Y")), QString());
     const QString shortText = english.formatDateTime(when, MLocale::DateShort, MLocale::TimeShort,
                                                      MLocale::DefaultCalendar);
-    QVERIFY2(shortText.contains(QStringLiteral("24/12/2011")) && shortText.contains(QStringLiteral("13:45")),
+    QVERIFY2(shortText.contains(QStringLiteral("24/12/2011"))
+                 && shortText.contains(QStringLiteral("13:45")),
              qPrintable(shortText));
 
     QCOMPARE(english.name(), QStringLiteral("en_GB"));
@@ -279,8 +288,10 @@ void TestLocale::directionForTextOnWorkerThreads()
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&wrong]() {
             for (int i = 0; i < 2000; ++i) {
-                if (MLocale::directionForText(QString::fromUtf8("عربي %1").arg(i)) != Qt::RightToLeft
-                    || MLocale::directionForText(QStringLiteral("Latin %1").arg(i)) != Qt::LeftToRight)
+                if (MLocale::directionForText(QString::fromUtf8("عربي %1").arg(i))
+                        != Qt::RightToLeft
+                    || MLocale::directionForText(QStringLiteral("Latin %1").arg(i))
+                           != Qt::LeftToRight)
                     ++wrong;
             }
         });

@@ -141,7 +141,10 @@ class CountModel : public QAbstractListModel
     Q_OBJECT
 
 public:
-    explicit CountModel(int count) : rows(count) {}
+    explicit CountModel(int count)
+        : rows(count)
+    {
+    }
     int rowCount(const QModelIndex& parent = QModelIndex()) const override
     {
         return parent.isValid() ? 0 : rows;
@@ -491,8 +494,9 @@ void TestMList::cellsOnlyForVisibleRowsAndReused()
     QCOMPARE(list->firstVisibleItem().row(), 10);
     QCOMPARE(list->lastVisibleItem().row(), 19);
     for (MWidget* cell : list->visibleCells())
-        QCOMPARE(cell->pos().y() + 800, model.index(
-                     qobject_cast<RowCell*>(cell)->text.mid(4).toInt(), 0).row() * RowHeight);
+        QCOMPARE(cell->pos().y() + 800,
+                 model.index(qobject_cast<RowCell*>(cell)->text.mid(4).toInt(), 0).row()
+                     * RowHeight);
 
     // Half a row: eleven rows show part of themselves.
     list->setPosition(QPointF(0, 840));
@@ -705,7 +709,8 @@ void TestMList::rowsInsertedAndRemovedWhileShown()
     list->setHeaderCreator(new HeaderCreator);
     list->setShowGroups(true);
     list->setItemModel(&model);
-    QCOMPARE(shownTexts(list), QStringList({ "[A]", "A-0", "A-1", "A-2", "[B]", "B-0", "B-1", "B-2" }));
+    QCOMPARE(shownTexts(list),
+             QStringList({ "[A]", "A-0", "A-1", "A-2", "[B]", "B-0", "B-1", "B-2" }));
 
     model.insertItem(0, 0, QStringLiteral("first"));
     QCOMPARE(shownTexts(list),
@@ -753,7 +758,8 @@ void TestMList::manyChangesInARowRefreshOnce()
     QCOMPARE(list->lastVisibleItem(), model.item(1, 3));
     QTRY_VERIFY(creator->updates > before);
     QCOMPARE(creator->updates - before, 9);
-    QCOMPARE(shownTexts(list).mid(5), QStringList({ "A-4", "[B]", "n499", "n498", "n497", "n496" }));
+    QCOMPARE(shownTexts(list).mid(5),
+             QStringList({ "A-4", "[B]", "n499", "n498", "n497", "n496" }));
     QCOMPARE(list->preferredHeight(), 2 * HeaderHeight + 510 * RowHeight);
 }
 
@@ -850,7 +856,8 @@ void TestMList::insideAViewportItFollowsTheViewport()
     QTRY_VERIFY(viewport->range().height() > total - 900);
     QCOMPARE(list->y(), 100.0);
     const qreal shownHeight = viewport->size().height() - 100;
-    QTRY_COMPARE(list->visibleCells().size(), int(std::ceil((shownHeight - HeaderHeight) / RowHeight)) + 1);
+    QTRY_COMPARE(list->visibleCells().size(),
+                 int(std::ceil((shownHeight - HeaderHeight) / RowHeight)) + 1);
     QCOMPARE(list->position().y(), 0.0);
 
     viewport->setPosition(QPointF(0, 100 + HeaderHeight + 30 * RowHeight));
@@ -861,8 +868,7 @@ void TestMList::insideAViewportItFollowsTheViewport()
     // The list turns the viewport to a row.
     list->scrollTo(model.item(2, 5), MList::PositionAtTopHint);
     QCOMPARE(list->firstVisibleItem(), model.item(2, 5));
-    QCOMPARE(viewport->position().y(),
-             100 + 3 * HeaderHeight + 65 * RowHeight);
+    QCOMPARE(viewport->position().y(), 100 + 3 * HeaderHeight + 65 * RowHeight);
 
     // A drag over the rows pans the viewport, and the list says so.
     QSignalSpy started(list, &MPannableWidget::panningStarted);
@@ -1095,7 +1101,8 @@ void TestMList::basicAndContentItemsPlaceTheirParts()
 
     item->setItemStyle(MBasicListItem::TitleWithSubtitle);
     item->setSubtitle(QStringLiteral("all songs"));
-    QTRY_VERIFY(item->subtitleLabelWidget()->geometry().top() >= item->titleLabelWidget()->geometry().bottom());
+    QTRY_VERIFY(item->subtitleLabelWidget()->geometry().top()
+                >= item->titleLabelWidget()->geometry().bottom());
     QVERIFY(!item->imageWidget()->isVisible());
     QCOMPARE(item->titleLabelWidget()->geometry().left(), 16.0);
 
@@ -1124,7 +1131,8 @@ void TestMList::detailedItemMakesItsLayoutLate()
     QTRY_COMPARE(item->imageWidget()->size(), QSizeF(80, 80));
     QTRY_VERIFY(item->sideBottomLabelWidget()->geometry().right() <= 480 - 16 + 0.5);
     QVERIFY(item->sideBottomLabelWidget()->geometry().right() > 400);
-    QVERIFY(item->subtitleLabelWidget()->geometry().top() >= item->titleLabelWidget()->geometry().bottom() - 0.5);
+    QVERIFY(item->subtitleLabelWidget()->geometry().top()
+            >= item->titleLabelWidget()->geometry().bottom() - 0.5);
 
     // initLayout() builds the toolkit's layout again.
     QGraphicsLayout* before = item->layout();

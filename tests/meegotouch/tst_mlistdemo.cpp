@@ -29,8 +29,8 @@
 
 namespace {
 
-const QStringList Letters { "A", "B", "C", "D", "E", "G", "H", "J", "K", "L", "M", "N", "P", "R",
-                            "S", "T", "W" };
+const QStringList Letters { "A", "B", "C", "D", "E", "G", "H", "J", "K",
+                            "L", "M", "N", "P", "R", "S", "T", "W" };
 
 // 200 songs whose titles start with their group's letter.
 class SongModel : public MAbstractItemModel
@@ -40,9 +40,9 @@ class SongModel : public MAbstractItemModel
 public:
     SongModel()
     {
-        const QStringList words { "Afternoon", "Blue", "Coast", "Dancing", "Echoes", "Garden",
-                                  "Harbour", "Journey", "Kingdom", "Lights", "Morning", "Night",
-                                  "Paper", "River", "Summer", "Tides", "Winter" };
+        const QStringList words { "Afternoon", "Blue",    "Coast",   "Dancing", "Echoes",  "Garden",
+                                  "Harbour",   "Journey", "Kingdom", "Lights",  "Morning", "Night",
+                                  "Paper",     "River",   "Summer",  "Tides",   "Winter" };
         for (int g = 0; g < Letters.size(); ++g) {
             QStringList titles;
             for (int r = 0; r < 200 / Letters.size() + (g < 200 % Letters.size() ? 1 : 0); ++r)
@@ -98,10 +98,7 @@ class SongCreator : public QObject, public MAbstractCellCreator<SongItem>
     Q_OBJECT
 
 public:
-    SongCreator()
-    {
-        setCellObjectName(QStringLiteral("CommonPanelInverted"));
-    }
+    SongCreator() { setCellObjectName(QStringLiteral("CommonPanelInverted")); }
     void updateCell(const QModelIndex& index, MWidget* cell) const override
     {
         auto* item = qobject_cast<SongItem*>(cell);

@@ -125,7 +125,8 @@ void TestTouchDetails::buttonSignalsAndChecking()
     QStringList order;
     connect(button, &MButton::pressed, this, [&] { order << "pressed"; });
     connect(button, &MButton::released, this, [&] { order << "released"; });
-    connect(button, &MButton::toggled, this, [&](bool on) { order << QString("toggled %1").arg(on); });
+    connect(button, &MButton::toggled, this,
+            [&](bool on) { order << QString("toggled %1").arg(on); });
     connect(button, QOverload<bool>::of(&MButton::clicked), this, [&] { order << "clicked"; });
     TouchDriver::tapItem(button, button->rect().center());
     QCOMPARE(order, QStringList({ "pressed", "released", "clicked" }));
@@ -308,7 +309,8 @@ void TestTouchDetails::styleClassesReadTheirAttributes()
     // class first used after the system registered its styles.
     const QSizeF headerSize(-1, 57);
     MStyleTable::registerStyle("parlovance", "MListGroupHeader",
-                               { { "minimumSize", headerSize }, { "preferredSize", headerSize },
+                               { { "minimumSize", headerSize },
+                                 { "preferredSize", headerSize },
                                  { "maximumSize", headerSize } });
     MListGroupHeader header;
     QCOMPARE(header.effectiveSizeHint(Qt::PreferredSize).height(), 57.0);

@@ -45,9 +45,8 @@ public:
         connect(this, &MSceneWindow::disappeared, this, record("disappeared"));
         connect(this, &MWidget::displayEntered, this, record("displayEntered"));
         connect(this, &MWidget::displayExited, this, record("displayExited"));
-        connect(this, &MSceneWindow::appearing, this, [this] {
-            contentReadyAtAppearing = isContentCreated();
-        });
+        connect(this, &MSceneWindow::appearing, this,
+                [this] { contentReadyAtAppearing = isContentCreated(); });
     }
 
     int createContentCalls = 0;
@@ -461,8 +460,7 @@ void TestTouchUi::hiddenComponentsFreeThePage()
     page->setComponentsDisplayMode(MApplicationPage::AllComponents, MApplicationPageModel::Hide);
     QCOMPARE(page->exposedContentRect(), QRectF(0, 0, 480, 854));
     page->setPannable(false);
-    QCOMPARE(page->pannableViewport()->verticalPanningPolicy(),
-             MPannableWidget::PanningAlwaysOff);
+    QCOMPARE(page->pannableViewport()->verticalPanningPolicy(), MPannableWidget::PanningAlwaysOff);
     QCOMPARE(page->centralWidget()->size(), QSizeF(480, 854));
 }
 
@@ -484,8 +482,10 @@ void TestTouchUi::knownIconsAreTinted()
     QCOMPARE(MTheme::pixmap("icon-m-content-audio", QSize(20, 30)).size(), QSize(20, 30));
 
     const QColor white = opaqueCentreColour(play);
-    const QColor dimmed = opaqueCentreColour(MTheme::pixmap("icon-m-toolbar-mediacontrol-play-dimmed-white"));
-    const QColor selected = opaqueCentreColour(MTheme::pixmap("icon-m-toolbar-mediacontrol-play-white-selected"));
+    const QColor dimmed = opaqueCentreColour(
+        MTheme::pixmap("icon-m-toolbar-mediacontrol-play-dimmed-white"));
+    const QColor selected = opaqueCentreColour(
+        MTheme::pixmap("icon-m-toolbar-mediacontrol-play-white-selected"));
     QCOMPARE(white, QColor(Qt::white));
     QCOMPARE(selected, MTheme::palette().firstAccentColor());
     QVERIFY(dimmed.lightness() < white.lightness());
@@ -494,39 +494,72 @@ void TestTouchUi::knownIconsAreTinted()
 
 void TestTouchUi::everyIconOfTheSystemResolves()
 {
-    const QStringList ids{
-        "icon-m-music-video-dolby", "icon-m-common-favorite-mark",
-        "icon-m-toolbar-favorite-mark-white", "icon-m-toolbar-mediacontrol-next-white",
-        "icon-m-toolbar-mediacontrol-next-dimmed-white", "icon-m-common-favorite-unmark",
-        "icon-s-common-favorite-unmark", "icon-m-toolbar-mediacontrol-pause-white",
-        "icon-m-toolbar-mediacontrol-play-white", "icon-m-toolbar-mediacontrol-play-dimmed-white",
-        "icon-m-toolbar-mediacontrol-previous-white",
-        "icon-m-toolbar-mediacontrol-previous-dimmed-white", "icon-m-common-share",
-        "icon-m-toolbar-mediacontrol-stop-white", "icon-m-toolbar-mediacontrol-stop-dimmed-white",
-        "icon-m-common-drilldown-arrow-inverse", "icon-m-music-video-all-songs",
-        "icon-m-music-video-now-playing", "icon-m-music-video-shuffle-off",
-        "icon-m-music-video-shuffle-on", "icon-m-music-video-repeat-off",
-        "icon-m-music-video-repeat-on", "icon-s-music-video-ulk", "icon-s-music-video-search",
-        "icon-l-music", "meegotouch-music-albumart", "meegotouch-music-artist",
-        "icon-m-content-audiostream", "icon-m-content-genre", "icon-s-music-video-description",
-        "icon-m-content-audio", "icon-m-toolbar-content-audio", "icon-m-content-playlist",
-        "icon-m-toolbar-search", "icon-m-content-song", "icon-m-toolbar-back-white",
-        "icon-m-toolbar-back-dimmed-white", "icon-m-toolbar-repeat-white-selected",
-        "icon-m-toolbar-repeat-white", "icon-m-toolbar-repeat-dimmed-white",
-        "icon-m-toolbar-shuffle-white-selected", "icon-m-toolbar-shuffle-white",
-        "icon-m-toolbar-shuffle-dimmed-white", "icon-m-toolbar-favorite-mark-dimmed-white",
-        "icon-m-toolbar-favorite-unmark-white", "icon-m-toolbar-favorite-unmark-dimmed-white",
-        "icon-m-toolbar-view-menu-white", "icon-m-toolbar-view-menu-dimmed-white",
-        "icon-m-content-recently-played", "icon-m-content-recently-added",
-        "icon-m-content-recently-downloaded", "icon-m-content-most-played",
-        "icon-m-content-favourites", "icon-m-content-never-played", "icon-m-content-top-rated",
-        "icon-m-framework-grid", "icon-m-framework-list", "icon-s-music-video-stop-accent",
-        "icon-s-music-video-play-accent", "icon-s-music-video-pause-accent",
-        "icon-m-toolbar-mediacontrol-stop-white-selected",
-        "icon-m-toolbar-mediacontrol-play-white-selected",
-        "icon-m-toolbar-mediacontrol-pause-white-selected", "icon-m-common-search",
-        "icon-m-input-clear", "icon-m-toolbar-add-white"
-    };
+    const QStringList ids { "icon-m-music-video-dolby",
+                            "icon-m-common-favorite-mark",
+                            "icon-m-toolbar-favorite-mark-white",
+                            "icon-m-toolbar-mediacontrol-next-white",
+                            "icon-m-toolbar-mediacontrol-next-dimmed-white",
+                            "icon-m-common-favorite-unmark",
+                            "icon-s-common-favorite-unmark",
+                            "icon-m-toolbar-mediacontrol-pause-white",
+                            "icon-m-toolbar-mediacontrol-play-white",
+                            "icon-m-toolbar-mediacontrol-play-dimmed-white",
+                            "icon-m-toolbar-mediacontrol-previous-white",
+                            "icon-m-toolbar-mediacontrol-previous-dimmed-white",
+                            "icon-m-common-share",
+                            "icon-m-toolbar-mediacontrol-stop-white",
+                            "icon-m-toolbar-mediacontrol-stop-dimmed-white",
+                            "icon-m-common-drilldown-arrow-inverse",
+                            "icon-m-music-video-all-songs",
+                            "icon-m-music-video-now-playing",
+                            "icon-m-music-video-shuffle-off",
+                            "icon-m-music-video-shuffle-on",
+                            "icon-m-music-video-repeat-off",
+                            "icon-m-music-video-repeat-on",
+                            "icon-s-music-video-ulk",
+                            "icon-s-music-video-search",
+                            "icon-l-music",
+                            "meegotouch-music-albumart",
+                            "meegotouch-music-artist",
+                            "icon-m-content-audiostream",
+                            "icon-m-content-genre",
+                            "icon-s-music-video-description",
+                            "icon-m-content-audio",
+                            "icon-m-toolbar-content-audio",
+                            "icon-m-content-playlist",
+                            "icon-m-toolbar-search",
+                            "icon-m-content-song",
+                            "icon-m-toolbar-back-white",
+                            "icon-m-toolbar-back-dimmed-white",
+                            "icon-m-toolbar-repeat-white-selected",
+                            "icon-m-toolbar-repeat-white",
+                            "icon-m-toolbar-repeat-dimmed-white",
+                            "icon-m-toolbar-shuffle-white-selected",
+                            "icon-m-toolbar-shuffle-white",
+                            "icon-m-toolbar-shuffle-dimmed-white",
+                            "icon-m-toolbar-favorite-mark-dimmed-white",
+                            "icon-m-toolbar-favorite-unmark-white",
+                            "icon-m-toolbar-favorite-unmark-dimmed-white",
+                            "icon-m-toolbar-view-menu-white",
+                            "icon-m-toolbar-view-menu-dimmed-white",
+                            "icon-m-content-recently-played",
+                            "icon-m-content-recently-added",
+                            "icon-m-content-recently-downloaded",
+                            "icon-m-content-most-played",
+                            "icon-m-content-favourites",
+                            "icon-m-content-never-played",
+                            "icon-m-content-top-rated",
+                            "icon-m-framework-grid",
+                            "icon-m-framework-list",
+                            "icon-s-music-video-stop-accent",
+                            "icon-s-music-video-play-accent",
+                            "icon-s-music-video-pause-accent",
+                            "icon-m-toolbar-mediacontrol-stop-white-selected",
+                            "icon-m-toolbar-mediacontrol-play-white-selected",
+                            "icon-m-toolbar-mediacontrol-pause-white-selected",
+                            "icon-m-common-search",
+                            "icon-m-input-clear",
+                            "icon-m-toolbar-add-white" };
     QStringList missing;
     for (const QString& id : ids) {
         if (MTheme::pixmap(id).isNull())
@@ -580,8 +613,9 @@ void TestTouchUi::serviceIsOnTheBusAndLaunches()
     QVERIFY(bus->isServiceRegistered(name).value());
 
     // Asynchronous all the way: this process answers the call itself.
-    const QDBusMessage call = QDBusMessage::createMethodCall(
-        name, "/", MApplicationService::InterfaceName, "launch");
+    const QDBusMessage call = QDBusMessage::createMethodCall(name, "/",
+                                                             MApplicationService::InterfaceName,
+                                                             "launch");
     QDBusPendingCallWatcher watcher(QDBusConnection::sessionBus().asyncCall(call));
     QTRY_VERIFY_WITH_TIMEOUT(watcher.isFinished(), 10000);
     QVERIFY2(!watcher.isError(), qPrintable(watcher.error().message()));

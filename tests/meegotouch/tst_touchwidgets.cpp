@@ -541,8 +541,8 @@ void TestTouchWidgets::seekBarReportsEveryValueChange()
     QSignalSpy outside(bar, &MSeekBar::outOfLoadedContentRange);
     TouchDriver pointer(window);
     const QPointF left = bar->mapToScene(QPointF(20, bar->size().height() / 2));
-    const QPointF right = bar->mapToScene(QPointF(bar->size().width() - 20,
-                                                  bar->size().height() / 2));
+    const QPointF right = bar->mapToScene(
+        QPointF(bar->size().width() - 20, bar->size().height() / 2));
     pointer.press(left);
     QCOMPARE(pressed.count(), 1);
     QVERIFY(bar->value() < 20);
@@ -595,7 +595,8 @@ void TestTouchWidgets::inputMethodStateKeepsValues()
     QVERIFY(state->registerAttributeExtension("/tmp/other.xml") != id);
     state->setExtendedAttribute(id, "/keys", "actionKey", "label", "Done");
     state->setExtendedAttribute(id, "/keys", "actionKey", "highlighted", true);
-    QCOMPARE(state->extendedAttribute(id, "/keys", "actionKey", "label").toString(), QString("Done"));
+    QCOMPARE(state->extendedAttribute(id, "/keys", "actionKey", "label").toString(),
+             QString("Done"));
     QCOMPARE(state->extendedAttribute(id, "/keys", "actionKey", "highlighted").toBool(), true);
     state->unregisterAttributeExtension(id);
     QVERIFY(!state->extendedAttribute(id, "/keys", "actionKey", "label").isValid());

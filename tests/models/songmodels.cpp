@@ -9,9 +9,9 @@ namespace SongModels {
 
 QStringList headers()
 {
-    return { "songUri", "songTitle", "artistName", "albumName", "songLength", "favorited",
-             "genre", "year", "songId", "albumId", "artistId", "trackNumber", "usageCounter",
-             "added", "url" };
+    return { "songUri",   "songTitle",   "artistName",   "albumName", "songLength",
+             "favorited", "genre",       "year",         "songId",    "albumId",
+             "artistId",  "trackNumber", "usageCounter", "added",     "url" };
 }
 
 QString urlOf(int id)
@@ -60,8 +60,8 @@ QStandardItemModel* numbered(const QString& prefix, int n, int firstId)
 {
     QList<TestSong> songs;
     for (int i = 0; i < n; ++i)
-        songs.append({ prefix + QString::number(i), QStringLiteral("Artist"), QStringLiteral("Album"),
-                       QStringLiteral("Pop"), firstId + i });
+        songs.append({ prefix + QString::number(i), QStringLiteral("Artist"),
+                       QStringLiteral("Album"), QStringLiteral("Pop"), firstId + i });
     return create(songs);
 }
 
@@ -70,7 +70,8 @@ QStandardItemModel* titled(const QStringList& titles)
     QList<TestSong> songs;
     int id = 1;
     for (const QString& t : titles)
-        songs.append({ t, QStringLiteral("Artist"), QStringLiteral("Album"), QStringLiteral("Pop"), id++ });
+        songs.append(
+            { t, QStringLiteral("Artist"), QStringLiteral("Album"), QStringLiteral("Pop"), id++ });
     return create(songs);
 }
 

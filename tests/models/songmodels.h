@@ -31,6 +31,6 @@ void insert(QStandardItemModel* model, int row, const TestSong& song);
 QString title(const QStandardItemModel* model, int row);
 QString urlOf(int id);
 
-}
+} // namespace SongModels
 
 #endif // SONGMODELS_H

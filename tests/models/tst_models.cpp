@@ -200,11 +200,12 @@ void TestModels::cleanup()
 void TestModels::containerJoinsModelsWithRowOffsets()
 {
     QSharedPointer<QAbstractItemModel> first(SongModels::numbered(QStringLiteral("first "), 12, 1));
-    QSharedPointer<QAbstractItemModel> second(SongModels::numbered(QStringLiteral("second "), 5, 100));
+    QSharedPointer<QAbstractItemModel> second(
+        SongModels::numbered(QStringLiteral("second "), 5, 100));
     ContainerModel container;
     watch(&container, &container);
     QCOMPARE(container.columnCount(), 0);
-    QSignalSpy columns(&container, SIGNAL(columnsInserted(QModelIndex,int,int)));
+    QSignalSpy columns(&container, SIGNAL(columnsInserted(QModelIndex, int, int)));
 
     container.append(first);
     container.append(second);
@@ -241,22 +242,23 @@ void TestModels::containerForwardsChangesOfItsModels()
     container.append(QSharedPointer<QAbstractItemModel>(firstModel));
     container.append(QSharedPointer<QAbstractItemModel>(secondModel));
 
-    QSignalSpy removed(&container, SIGNAL(rowsAboutToBeRemoved(QModelIndex,int,int)));
+    QSignalSpy removed(&container, SIGNAL(rowsAboutToBeRemoved(QModelIndex, int, int)));
     secondModel->removeRows(2, 2);
     QCOMPARE(removed.count(), 1);
     QCOMPARE(removed.at(0).at(1).toInt(), 14);
     QCOMPARE(removed.at(0).at(2).toInt(), 15);
     QCOMPARE(container.rowCount(), 15);
 
-    QSignalSpy inserted(&container, SIGNAL(rowsInserted(QModelIndex,int,int)));
-    SongModels::insert(firstModel, 3, { QStringLiteral("new"), QStringLiteral("A"), QStringLiteral("B"),
-                                        QStringLiteral("Pop"), 50 });
+    QSignalSpy inserted(&container, SIGNAL(rowsInserted(QModelIndex, int, int)));
+    SongModels::insert(firstModel, 3,
+                       { QStringLiteral("new"), QStringLiteral("A"), QStringLiteral("B"),
+                         QStringLiteral("Pop"), 50 });
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(inserted.at(0).at(1).toInt(), 3);
     QCOMPARE(container.index(3, 1).data().toString(), QStringLiteral("new"));
     QCOMPARE(container.index(13, 1).data().toString(), QStringLiteral("second 0"));
 
-    QSignalSpy changed(&container, SIGNAL(dataChanged(QModelIndex,QModelIndex,QVector<int>)));
+    QSignalSpy changed(&container, SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)));
     secondModel->setData(secondModel->index(1, 1), QStringLiteral("renamed"));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(changed.at(0).at(0).value<QModelIndex>(), container.index(14, 1));
@@ -270,8 +272,9 @@ void TestModels::containerForwardsChangesOfItsModels()
 void TestModels::containerIgnoresModelsThatDoNotFit()
 {
     ContainerModel container;
-    container.append(QSharedPointer<QAbstractItemModel>(SongModels::numbered(QStringLiteral("a"), 3)));
-    QSignalSpy anything(&container, SIGNAL(rowsInserted(QModelIndex,int,int)));
+    container.append(
+        QSharedPointer<QAbstractItemModel>(SongModels::numbered(QStringLiteral("a"), 3)));
+    QSignalSpy anything(&container, SIGNAL(rowsInserted(QModelIndex, int, int)));
 
     container.append(QSharedPointer<QAbstractItemModel>());
     container.append(QSharedPointer<QAbstractItemModel>(new QStandardItemModel(4, 9)));
@@ -304,7 +307,7 @@ void TestModels::containerEmptiesAndReleasesLater()
     QCOMPARE(filter.columnCount(), 10);
     QCOMPARE(filter.index(0, 1).data().toString(), QStringLiteral("only 0"));
 
-    QSignalSpy columnsGone(container, SIGNAL(columnsRemoved(QModelIndex,int,int)));
+    QSignalSpy columnsGone(container, SIGNAL(columnsRemoved(QModelIndex, int, int)));
     only->removeRows(0, 1);
     QCOMPARE(container->rowCount(), 0);
     QCOMPARE(container->columnCount(), 0);
@@ -332,7 +335,8 @@ void TestModels::containerFollowsAModelQueuedTwice()
     ContainerModel container;
     watch(&container, &container);
     container.append(shared);
-    container.append(QSharedPointer<QAbstractItemModel>(SongModels::numbered(QStringLiteral("other "), 2, 50)));
+    container.append(
+        QSharedPointer<QAbstractItemModel>(SongModels::numbered(QStringLiteral("other "), 2, 50)));
     container.append(shared);
     QCOMPARE(container.rowCount(), 8);
 
@@ -349,8 +353,8 @@ void TestModels::containerFollowsAModelQueuedTwice()
 
 void TestModels::audiobookFilterHidesSpokenWordExactly()
 {
-    const QStringList genres = { "Pop", "Audiobook", "Rock", "PODCAST", "Audiobooks", "", "Jazz",
-                                 "podcast show", "Pop", "Rock" };
+    const QStringList genres = { "Pop", "Audiobook", "Rock",         "PODCAST", "Audiobooks",
+                                 "",    "Jazz",      "podcast show", "Pop",     "Rock" };
     QList<TestSong> songs;
     for (int i = 0; i < genres.size(); ++i)
         songs.append({ QStringLiteral("t%1").arg(i), QString(), QString(), genres.at(i), i + 1 });
@@ -363,10 +367,9 @@ void TestModels::audiobookFilterHidesSpokenWordExactly()
     QCOMPARE(filter.rowCount(), 10);
     filter.setFilterEnabled(true);
     QVERIFY(filter.filterEnabled());
-    QCOMPARE(proxyTitles(&filter),
-             QStringList({ "t0", "t2", "t4", "t5", "t6", "t7", "t8", "t9" }));
+    QCOMPARE(proxyTitles(&filter), QStringList({ "t0", "t2", "t4", "t5", "t6", "t7", "t8", "t9" }));
 
-    QSignalSpy removed(&filter, SIGNAL(rowsRemoved(QModelIndex,int,int)));
+    QSignalSpy removed(&filter, SIGNAL(rowsRemoved(QModelIndex, int, int)));
     QSignalSpy reset(&filter, SIGNAL(modelReset()));
     filter.setFilterEnabled(true);
     QCOMPARE(removed.count() + reset.count(), 0);
@@ -419,10 +422,11 @@ void TestModels::shuffleMixesOnlyTheSongsToCome()
     proxy.setCurrentIndex(2);
     const QStringList before = proxyTitles(&proxy);
 
-    QSignalSpy inserted(&proxy, SIGNAL(rowsInserted(QModelIndex,int,int)));
-    QSignalSpy changed(&proxy, SIGNAL(dataChanged(QModelIndex,QModelIndex,QVector<int>)));
+    QSignalSpy inserted(&proxy, SIGNAL(rowsInserted(QModelIndex, int, int)));
+    QSignalSpy changed(&proxy, SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)));
     for (int i = 0; i < 3; ++i)
-        source->appendRow(SongModels::row({ QStringLiteral("new%1").arg(i), QString(), QString(), QString(), 20 + i }));
+        source->appendRow(SongModels::row(
+            { QStringLiteral("new%1").arg(i), QString(), QString(), QString(), 20 + i }));
     QCOMPARE(inserted.count(), 3);
     QCOMPARE(inserted.at(0).at(1).toInt(), 10);
     QVERIFY(isPermutation(proxy, *source));
@@ -434,7 +438,8 @@ void TestModels::shuffleMixesOnlyTheSongsToCome()
 
     // Two songs in the middle of the source: two rows announced right after the current one.
     inserted.clear();
-    source->insertRow(4, SongModels::row({ QStringLiteral("mid0"), QString(), QString(), QString(), 30 }));
+    source->insertRow(4, SongModels::row(
+                             { QStringLiteral("mid0"), QString(), QString(), QString(), 30 }));
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(inserted.at(0).at(1).toInt(), 3);
     QCOMPARE(inserted.at(0).at(2).toInt(), 3);
@@ -458,7 +463,7 @@ void TestModels::shuffleRemovalsOneRowAtATime()
     proxy.setShuffle(true, 6);
     const QStringList before = proxyTitles(&proxy);
 
-    QSignalSpy removed(&proxy, SIGNAL(rowsAboutToBeRemoved(QModelIndex,int,int)));
+    QSignalSpy removed(&proxy, SIGNAL(rowsAboutToBeRemoved(QModelIndex, int, int)));
     source->removeRows(3, 2);
     QCOMPARE(removed.count(), 2);
     const int at3 = before.indexOf(QStringLiteral("s3"));
@@ -482,7 +487,8 @@ void TestModels::shuffleRemovalsOneRowAtATime()
     QCOMPARE(proxy.rowCount(), 0);
     QVERIFY(proxy.isShuffled());
     for (int i = 0; i < 8; ++i)
-        source->appendRow(SongModels::row({ QStringLiteral("n%1").arg(i), QString(), QString(), QString(), i }));
+        source->appendRow(
+            SongModels::row({ QStringLiteral("n%1").arg(i), QString(), QString(), QString(), i }));
     QVERIFY(isPermutation(proxy, *source));
     QVERIFY(proxyTitles(&proxy) != proxyTitles(source.data()));
 }
@@ -500,7 +506,7 @@ void TestModels::shuffleAnswersRolesAndFollowsResets()
     QCOMPARE(proxy.headerData(14, Qt::Horizontal).toString(), QStringLiteral("url"));
     QVERIFY(!proxy.index(5, 0).isValid());
 
-    QSignalSpy changed(&proxy, SIGNAL(dataChanged(QModelIndex,QModelIndex,QVector<int>)));
+    QSignalSpy changed(&proxy, SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)));
     proxy.setShuffle(true, 1);
     source->setData(source->index(3, 1), QStringLiteral("renamed"));
     QCOMPARE(changed.count(), 1);
@@ -534,7 +540,9 @@ void TestModels::shuffleFollowsRandomOperations()
             const int at = random.bounded(n + 1);
             const int count = random.bounded(1, 4);
             for (int i = 0; i < count; ++i)
-                source->insertRow(at + i, SongModels::row({ QStringLiteral("x%1").arg(nextId), QString(), QString(), QString(), nextId }));
+                source->insertRow(at + i,
+                                  SongModels::row({ QStringLiteral("x%1").arg(nextId), QString(),
+                                                    QString(), QString(), nextId }));
             ++nextId;
         } else if (op < 5 && n > 0) {
             const int at = random.bounded(n);
@@ -547,12 +555,14 @@ void TestModels::shuffleFollowsRandomOperations()
             current = random.bounded(n);
             proxy.setCurrentIndex(current);
             const QStringList reached = proxyTitles(&proxy).mid(0, current + 1);
-            source->appendRow(SongModels::row({ QStringLiteral("e%1").arg(nextId), QString(), QString(), QString(), nextId }));
+            source->appendRow(SongModels::row(
+                { QStringLiteral("e%1").arg(nextId), QString(), QString(), QString(), nextId }));
             ++nextId;
             if (proxy.isShuffled())
                 QCOMPARE(proxyTitles(&proxy).mid(0, current + 1), reached);
         }
-        QVERIFY2(isPermutation(proxy, *source), qPrintable(QStringLiteral("after step %1").arg(step)));
+        QVERIFY2(isPermutation(proxy, *source),
+                 qPrintable(QStringLiteral("after step %1").arg(step)));
     }
 }
 
@@ -573,10 +583,12 @@ void TestModels::queueChainFollowsItsModels()
 
     QList<TestSong> songs;
     for (int i = 0; i < 8; ++i)
-        songs.append({ QStringLiteral("song%1").arg(i), QString(), QString(), i % 4 == 1 ? QStringLiteral("Audiobook") : QStringLiteral("Pop"), i + 1 });
+        songs.append({ QStringLiteral("song%1").arg(i), QString(), QString(),
+                       i % 4 == 1 ? QStringLiteral("Audiobook") : QStringLiteral("Pop"), i + 1 });
     QStandardItemModel* first = SongModels::create(songs);
     container->append(QSharedPointer<QAbstractItemModel>(first));
-    container->append(QSharedPointer<QAbstractItemModel>(SongModels::numbered(QStringLiteral("more"), 4, 100)));
+    container->append(
+        QSharedPointer<QAbstractItemModel>(SongModels::numbered(QStringLiteral("more"), 4, 100)));
     QCOMPARE(shuffle->rowCount(), 12);
     QCOMPARE(shuffle->columnCount(), 10);
     QCOMPARE(list.rowCount(), 12);
@@ -588,7 +600,9 @@ void TestModels::queueChainFollowsItsModels()
     QCOMPARE(shuffle->rowCount(), 10);
     QCOMPARE(list.rowCount(), 10);
     first->removeRows(0, 3);
-    SongModels::insert(first, 0, { QStringLiteral("front"), QString(), QString(), QStringLiteral("Rock"), 77 });
+    SongModels::insert(first, 0,
+                       { QStringLiteral("front"), QString(), QString(), QStringLiteral("Rock"),
+                         77 });
     QCOMPARE(shuffle->rowCount(), filter.rowCount());
     QCOMPARE(list.rowCount(), shuffle->rowCount());
     container->clear();
@@ -613,7 +627,8 @@ void TestModels::listGroupsByIndexLetter()
     QCOMPARE(list.index(0, 0).data().toString(), QStringLiteral("A"));
     QCOMPARE(list.mapToSourceRow(list.index(1, 0, list.index(0, 0))), 1);
     QCOMPARE(list.itemData(0, 0, Qt::UserRole + 2).toString(), QStringLiteral("Artist"));
-    QCOMPARE(list.index(0, 0, list.index(1, 0)).data(Qt::UserRole + 1).toString(), QStringLiteral("Bee"));
+    QCOMPARE(list.index(0, 0, list.index(1, 0)).data(Qt::UserRole + 1).toString(),
+             QStringLiteral("Bee"));
 
     QSharedPointer<QStandardItemModel> mixed(SongModels::titled(
         { QString::fromUtf8("Émile"), "zoo", QString::fromUtf8("Кино"), "1999", "eve", "" }));
@@ -635,7 +650,8 @@ void TestModels::listAnnouncesEachInsertion()
     list.setSourceModel(source);
     Announcements seen(&list);
 
-    SongModels::insert(source.data(), 1, { QStringLiteral("Moon"), QString(), QString(), QString(), 9 });
+    SongModels::insert(source.data(), 1,
+                       { QStringLiteral("Moon"), QString(), QString(), QString(), 9 });
     QCOMPARE(seen.inserted.size(), 2);
     QVERIFY(!seen.inserted.at(0).parent.isValid());
     QCOMPARE(seen.inserted.at(0).first, 3);
@@ -649,7 +665,8 @@ void TestModels::listAnnouncesEachInsertion()
 
     // One more into an existing group: one animated item at its sorted place.
     seen.clear();
-    SongModels::insert(source.data(), 0, { QStringLiteral("Alpha"), QString(), QString(), QString(), 10 });
+    SongModels::insert(source.data(), 0,
+                       { QStringLiteral("Alpha"), QString(), QString(), QString(), 10 });
     QCOMPARE(seen.inserted.size(), 1);
     QCOMPARE(seen.inserted.at(0).parent.row(), 0);
     QCOMPARE(seen.inserted.at(0).first, 0);
@@ -660,7 +677,9 @@ void TestModels::listAnnouncesEachInsertion()
     seen.clear();
     source->blockSignals(true);
     for (int i = 0; i < 3; ++i)
-        SongModels::insert(source.data(), 2 + i, { QStringLiteral("Bq%1").arg(2 - i), QString(), QString(), QString(), 50 + i });
+        SongModels::insert(source.data(), 2 + i,
+                           { QStringLiteral("Bq%1").arg(2 - i), QString(), QString(), QString(),
+                             50 + i });
     source->blockSignals(false);
     QMetaObject::invokeMethod(&list, "handleRowsInserted", Q_ARG(QModelIndex, QModelIndex()),
                               Q_ARG(int, 2), Q_ARG(int, 4));
@@ -677,7 +696,8 @@ void TestModels::listAnnouncesEachInsertion()
 
 void TestModels::listRemovesEmptiedGroups()
 {
-    QSharedPointer<QStandardItemModel> source(SongModels::titled({ "abba", "Bee", "Bear", "Cat", "cow" }));
+    QSharedPointer<QStandardItemModel> source(
+        SongModels::titled({ "abba", "Bee", "Bear", "Cat", "cow" }));
     ListModel list(true, nullptr);
     watch(&list, &list);
     list.setKeyColumns({ 1 }, false);
@@ -732,8 +752,10 @@ void TestModels::listMapsAndReportsBadNumbers()
 
 void TestModels::listExactTitlesAndDates()
 {
-    QList<TestSong> songs = { { "one", "", "Zoo", "", 1 }, { "two", "", "Abc", "", 2 },
-                              { "three", "", "", "", 3 }, { "four", "", "Zoo", "", 4 } };
+    QList<TestSong> songs = { { "one", "", "Zoo", "", 1 },
+                              { "two", "", "Abc", "", 2 },
+                              { "three", "", "", "", 3 },
+                              { "four", "", "Zoo", "", 4 } };
     QSharedPointer<QStandardItemModel> source(SongModels::create(songs));
     ListModel list(true, nullptr);
     watch(&list, &list);
@@ -770,8 +792,10 @@ void TestModels::listRebucketsAfterCollationChange()
     QCOMPARE(titles(), QStringList({ "A", "Z", QString::fromUtf8("Å"), QString::fromUtf8("Ö") }));
     verifyGroups(list, *source, MLocale(QStringLiteral("sv_SE")));
 
-    SongModels::insert(source.data(), 0, { QString::fromUtf8("Äpple"), QString(), QString(), QString(), 9 });
-    QCOMPARE(titles(), QStringList({ "A", "Z", QString::fromUtf8("Å"), QString::fromUtf8("Ä"), QString::fromUtf8("Ö") }));
+    SongModels::insert(source.data(), 0,
+                       { QString::fromUtf8("Äpple"), QString(), QString(), QString(), 9 });
+    QCOMPARE(titles(), QStringList({ "A", "Z", QString::fromUtf8("Å"), QString::fromUtf8("Ä"),
+                                     QString::fromUtf8("Ö") }));
     verifyGroups(list, *source, MLocale(QStringLiteral("sv_SE")));
 }
 
@@ -813,7 +837,8 @@ void TestModels::listFlatModePassesRowsThrough()
     QCOMPARE(list.index(2, 0).data(Qt::UserRole + 1).toString(), QStringLiteral("s2"));
 
     seen.clear();
-    SongModels::insert(source.data(), 1, { QStringLiteral("one"), QString(), QString(), QString(), 9 });
+    SongModels::insert(source.data(), 1,
+                       { QStringLiteral("one"), QString(), QString(), QString(), 9 });
     QCOMPARE(seen.inserted.size(), 1);
     QVERIFY(seen.inserted.at(0).animated);
     source->removeRows(0, 2);
@@ -837,12 +862,13 @@ void TestModels::listFlatModePassesRowsThrough()
 
 void TestModels::listDataChangesAndRowChanges()
 {
-    QSharedPointer<QStandardItemModel> source(SongModels::titled({ "abba", "Bee", "Alpha", "Bear" }));
+    QSharedPointer<QStandardItemModel> source(
+        SongModels::titled({ "abba", "Bee", "Alpha", "Bear" }));
     ListModel list(true, nullptr);
     watch(&list, &list);
     list.setKeyColumns({ 1 }, false);
     list.setSourceModel(source);
-    QSignalSpy changed(&list, SIGNAL(dataChanged(QModelIndex,QModelIndex,QVector<int>)));
+    QSignalSpy changed(&list, SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)));
     source->setData(source->index(2, 5), true);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(changed.at(0).at(0).value<QModelIndex>(), list.index(1, 0, list.index(0, 0)));
@@ -852,7 +878,8 @@ void TestModels::listDataChangesAndRowChanges()
     QCOMPARE(changed.count(), 4);
     changed.clear();
     for (int i = 0; i < 30; ++i)
-        source->appendRow(SongModels::row({ QStringLiteral("c%1").arg(i), QString(), QString(), QString(), 100 + i }));
+        source->appendRow(SongModels::row(
+            { QStringLiteral("c%1").arg(i), QString(), QString(), QString(), 100 + i }));
     changed.clear();
     emit source->dataChanged(source->index(0, 0), source->index(33, 0));
     QCOMPARE(changed.count(), 34);
@@ -889,7 +916,8 @@ void TestModels::listFollowsASourceResetWhileAChangeIsAnnounced()
             return items;
         };
         QCOMPARE(shown(), 3);
-        SongModels::insert(songs.data(), 3, { QStringLiteral("s9"), QString(), QString(), QString(), 9 });
+        SongModels::insert(songs.data(), 3,
+                           { QStringLiteral("s9"), QString(), QString(), QString(), 9 });
         QCOMPARE(list.rowCountInGroup(-1), 4);
         QCOMPARE(shown(), 4);
         songs->removeRows(0, 2);
@@ -900,8 +928,18 @@ void TestModels::listFollowsASourceResetWhileAChangeIsAnnounced()
 
 void TestModels::listFollowsRandomOperations()
 {
-    const QStringList words = { "abba", "Bee", QString::fromUtf8("Émile"), "zoo", QString::fromUtf8("Кино"),
-                                "42", QString::fromUtf8("東京"), "Alpha", "beta", "", "omega", "Ölfass" };
+    const QStringList words = { "abba",
+                                "Bee",
+                                QString::fromUtf8("Émile"),
+                                "zoo",
+                                QString::fromUtf8("Кино"),
+                                "42",
+                                QString::fromUtf8("東京"),
+                                "Alpha",
+                                "beta",
+                                "",
+                                "omega",
+                                "Ölfass" };
     QSharedPointer<QStandardItemModel> source(SongModels::titled(words));
     ListModel list(true, nullptr);
     watch(&list, &list);
@@ -994,8 +1032,10 @@ void TestModels::searchFiltersWordsAndPhrases()
 
 void TestModels::searchExcludesIdsAndSortsByCollation()
 {
-    QList<TestSong> songs = { { "zebra", "", "", "", 10 }, { QString::fromUtf8("Émile"), "", "", "", 9 },
-                              { "apple", "", "", "", 100 }, { "Eve", "", "", "", 2 } };
+    QList<TestSong> songs = { { "zebra", "", "", "", 10 },
+                              { QString::fromUtf8("Émile"), "", "", "", 9 },
+                              { "apple", "", "", "", 100 },
+                              { "Eve", "", "", "", 2 } };
     QScopedPointer<QStandardItemModel> source(SongModels::create(songs));
     TwinTurboSortFilterProxyModel proxy;
     proxy.setSourceModel(source.data());
@@ -1013,9 +1053,11 @@ void TestModels::searchExcludesIdsAndSortsByCollation()
     QCOMPARE(proxy.rowCount(), 4);
 
     proxy.sort(1);
-    QCOMPARE(proxyTitles(&proxy), QStringList({ "apple", QString::fromUtf8("Émile"), "Eve", "zebra" }));
+    QCOMPARE(proxyTitles(&proxy),
+             QStringList({ "apple", QString::fromUtf8("Émile"), "Eve", "zebra" }));
     proxy.sort(8);
-    QCOMPARE(proxyTitles(&proxy), QStringList({ "Eve", QString::fromUtf8("Émile"), "zebra", "apple" }));
+    QCOMPARE(proxyTitles(&proxy),
+             QStringList({ "Eve", QString::fromUtf8("Émile"), "zebra", "apple" }));
     proxy.sort(7); // dates: the base order
     QCOMPARE(proxy.rowCount(), 4);
 
@@ -1038,7 +1080,7 @@ void TestModels::searchRolesAndHelpers()
     QVERIFY(!proxy.index(1, 2).data(Qt::UserRole).isValid());
     QCOMPARE(proxy.index(1, 2).data().toString(), QStringLiteral("Artist"));
 
-    QSignalSpy changed(&proxy, SIGNAL(dataChanged(QModelIndex,QModelIndex,QVector<int>)));
+    QSignalSpy changed(&proxy, SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)));
     QVERIFY(proxy.setData(proxy.index(0, 5), true));
     QVERIFY(changed.count() >= 2);
     changed.clear();
@@ -1046,16 +1088,21 @@ void TestModels::searchRolesAndHelpers()
     proxy.emitItemChanged(QModelIndex());
     QCOMPARE(changed.count(), 1);
 
-    QCOMPARE(TwinTurboSortFilterProxyModel::findRowByText(source.data(), QStringLiteral("urn:uuid:2")),
+    QCOMPARE(TwinTurboSortFilterProxyModel::findRowByText(source.data(),
+                                                          QStringLiteral("urn:uuid:2")),
              source->index(1, 0));
-    QVERIFY(!TwinTurboSortFilterProxyModel::findRowByText(source.data(), QStringLiteral("none")).isValid());
-    QVERIFY(!TwinTurboSortFilterProxyModel::findRowByText(nullptr, QStringLiteral("one")).isValid());
+    QVERIFY(!TwinTurboSortFilterProxyModel::findRowByText(source.data(), QStringLiteral("none"))
+                 .isValid());
+    QVERIFY(
+        !TwinTurboSortFilterProxyModel::findRowByText(nullptr, QStringLiteral("one")).isValid());
 }
 
 void TestModels::searchChainFollowsKeystrokes()
 {
     QStringList titles;
-    const QStringList stems = { "Alpha", "beta", "Gamma", QString::fromUtf8("Émile"), QString::fromUtf8("Кино"), "delta" };
+    const QStringList stems = {
+        "Alpha", "beta", "Gamma", QString::fromUtf8("Émile"), QString::fromUtf8("Кино"), "delta"
+    };
     for (int i = 0; i < 120; ++i)
         titles.append(stems.at(i % stems.size()) + QStringLiteral(" %1").arg(i));
     QScopedPointer<QStandardItemModel> source(SongModels::titled(titles));
@@ -1083,7 +1130,8 @@ void TestModels::searchChainFollowsKeystrokes()
             for (int p = 0; p < list.rowCountInGroup(g); ++p) {
                 const int row = list.mapToSourceRow(list.index(p, 0, list.index(g, 0)));
                 if (typed != QLatin1String("sort"))
-                    QVERIFY(proxy->index(row, 1).data().toString().contains(typed, Qt::CaseInsensitive));
+                    QVERIFY(proxy->index(row, 1).data().toString().contains(typed,
+                                                                            Qt::CaseInsensitive));
                 QCOMPARE(list.itemData(p, g, Qt::UserRole + 1), proxy->index(row, 1).data());
                 ++items;
             }

@@ -99,6 +99,7 @@ void TestPageParts::playlistFileNamesLoseOnlyTheirExtension_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("shown");
+    // clang-format off
     QTest::newRow("file") << "Road trip.m3u" << "Road trip";
     QTest::newRow("dots kept") << "Vol. 2.m3u" << "Vol. 2";
     QTest::newRow("user's dots") << "Vol. 2" << "Vol. 2";
@@ -109,6 +110,7 @@ void TestPageParts::playlistFileNamesLoseOnlyTheirExtension_data()
     QTest::newRow("no dot") << "Favourites" << "Favourites";
     QTest::newRow("trailing dot") << "Etc." << "Etc.";
     QTest::newRow("empty") << "" << "";
+    // clang-format on
 }
 
 void TestPageParts::playlistFileNamesLoseOnlyTheirExtension()
@@ -143,7 +145,8 @@ void TestPageParts::playlistRowsShowNameCountAndLength()
 
     PlaylistsCollectionCellCreator creator;
     QCOMPARE(creator.cellObjectName(), QStringLiteral("CommonPanelInverted"));
-    const struct {
+    const struct
+    {
         MafwTrackerModel::QueryType type;
         const char* title;
     } lists[] = { { MafwTrackerModel::PlaylistFiles, "Vol. 2" },
@@ -347,9 +350,10 @@ void TestPageParts::pagesPaintTheSharedBackgroundOnlyInTheSwitcher()
         return target;
     };
     const QPoint probe(10, 10);
-    const QRgb sharedAtProbe =
-        shared.pixel(probe.x() * shared.width() / int(page->boundingRect().width()),
-                     probe.y() * shared.height() / int(page->boundingRect().height()));
+    const QRgb sharedAtProbe = shared.pixel(probe.x() * shared.width()
+                                                / int(page->boundingRect().width()),
+                                            probe.y() * shared.height()
+                                                / int(page->boundingRect().height()));
 
     window->setInSwitcher(false);
     QVERIFY(paintPage().pixel(probe) != sharedAtProbe);

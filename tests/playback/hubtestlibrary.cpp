@@ -148,9 +148,10 @@ QString HubTestLibrary::firstCell(const QString& sparql)
 
 QString HubTestLibrary::storedPosition(int songId)
 {
-    return firstCell(QStringLiteral("SELECT nfo:lastPlayedPosition(?s) WHERE { ?s a nmm:MusicPiece . "
-                                    "FILTER(tracker:id(?s) = %1) }")
-                         .arg(songId));
+    return firstCell(
+        QStringLiteral("SELECT nfo:lastPlayedPosition(?s) WHERE { ?s a nmm:MusicPiece . "
+                       "FILTER(tracker:id(?s) = %1) }")
+            .arg(songId));
 }
 
 #include "hubtestlibrary.moc"

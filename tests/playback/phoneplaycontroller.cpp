@@ -51,25 +51,58 @@ void PhonePlayController::raiseError(int code, const QString& message)
     emit error(MafwError(code, message));
 }
 
-void PhonePlayController::init() { real->init(); }
+void PhonePlayController::init()
+{
+    real->init();
+}
 void PhonePlayController::setPlaylist(const QString& id, bool replace)
 {
     real->setPlaylist(id, replace);
 }
-MafwPlaylist* PhonePlayController::playlist() const { return real->playlist(); }
-void PhonePlayController::setPlaylistIndex(int row) { real->setPlaylistIndex(row); }
-void PhonePlayController::play(uint row) { real->play(row); }
-void PhonePlayController::play(const QUrl& url) { real->play(url); }
+MafwPlaylist* PhonePlayController::playlist() const
+{
+    return real->playlist();
+}
+void PhonePlayController::setPlaylistIndex(int row)
+{
+    real->setPlaylistIndex(row);
+}
+void PhonePlayController::play(uint row)
+{
+    real->play(row);
+}
+void PhonePlayController::play(const QUrl& url)
+{
+    real->play(url);
+}
 void PhonePlayController::playPlaylist(const QUrl& url, const QString& mimeType)
 {
     real->playPlaylist(url, mimeType);
 }
-void PhonePlayController::pause() { real->pause(); }
-void PhonePlayController::resume() { real->resume(); }
-void PhonePlayController::stop() { real->stop(); }
-void PhonePlayController::pauseAt(uint seconds) { real->pauseAt(seconds); }
-void PhonePlayController::setPosition(uint seconds) { real->setPosition(seconds); }
-uint PhonePlayController::position() const { return real->position(); }
+void PhonePlayController::pause()
+{
+    real->pause();
+}
+void PhonePlayController::resume()
+{
+    real->resume();
+}
+void PhonePlayController::stop()
+{
+    real->stop();
+}
+void PhonePlayController::pauseAt(uint seconds)
+{
+    real->pauseAt(seconds);
+}
+void PhonePlayController::setPosition(uint seconds)
+{
+    real->setPosition(seconds);
+}
+uint PhonePlayController::position() const
+{
+    return real->position();
+}
 void PhonePlayController::setPositionUpdateInterval(uint seconds)
 {
     real->setPositionUpdateInterval(seconds);
@@ -78,10 +111,19 @@ void PhonePlayController::setMetadataHandler(ZelMetadataHandler* handler, Conten
 {
     real->setMetadataHandler(handler, type);
 }
-ZelMetadataHandler* PhonePlayController::mutableItem() const { return real->mutableItem(); }
-MafwRenderer::State PhonePlayController::state() const { return real->state(); }
+ZelMetadataHandler* PhonePlayController::mutableItem() const
+{
+    return real->mutableItem();
+}
+MafwRenderer::State PhonePlayController::state() const
+{
+    return real->state();
+}
 ZelPlayController::ContentType PhonePlayController::contentType() const
 {
     return real->contentType();
 }
-bool PhonePlayController::isCallActive() const { return callActive || real->isCallActive(); }
+bool PhonePlayController::isCallActive() const
+{
+    return callActive || real->isCallActive();
+}

@@ -45,7 +45,8 @@ private slots:
         QCOMPARE(completed.count(), 1);
         QVERIFY(HubTestLibrary::waitForFactory());
 
-        const QSharedPointer<MafwTrackerModel> seven = HubTestLibrary::album(QStringLiteral("Seven"));
+        const QSharedPointer<MafwTrackerModel> seven = HubTestLibrary::album(
+            QStringLiteral("Seven"));
         QVERIFY(seven);
         QCOMPARE(HubTestLibrary::cell(seven.data(), 0, Constants::SongId).toInt(), songId);
         otherSongId = HubTestLibrary::cell(seven.data(), 1, Constants::SongId).toInt();
@@ -151,9 +152,11 @@ private slots:
 
         // Disarmed, later additions look nothing up.
         model->disconnectSongAddedSignal();
-        QSignalSpy indexed(MafwTrackerModelFactoryInstance::instance()->factory()->trackerConnection(),
-                           SIGNAL(musicAdded(QSet<int>)));
-        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Kim/Odd/later.ogg"), tags, 1000).isEmpty());
+        QSignalSpy indexed(
+            MafwTrackerModelFactoryInstance::instance()->factory()->trackerConnection(),
+            SIGNAL(musicAdded(QSet<int>)));
+        QVERIFY(
+            !FixtureLibrary::addSong(QStringLiteral("Kim/Odd/later.ogg"), tags, 1000).isEmpty());
         QVERIFY(FixtureLibrary::index());
         QTRY_VERIFY_WITH_TIMEOUT(!indexed.isEmpty(), Timeout);
         FixtureLibrary::settleStore();

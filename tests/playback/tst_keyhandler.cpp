@@ -130,7 +130,7 @@ void TestKeyHandler::headsetButtonTogglesHoldsAndDoublePresses()
     // Held (the press repeats) for about 4.5 s: a skip at 2 s and at 4 s, and no toggle at
     // the release.
     QTest::qWait(350);
-    QSignalSpy songs(hub, SIGNAL(songChanged(QString,QString,QString,int,bool)));
+    QSignalSpy songs(hub, SIGNAL(songChanged(QString, QString, QString, int, bool)));
     for (int held = 0; held <= 4500; held += 250) {
         key(QmKeys::HeadsetButtonKey, QmKeys::KeyDown);
         QTest::qWait(250);

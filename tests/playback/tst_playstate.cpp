@@ -74,8 +74,10 @@ private:
             settings.setValue(Constants::RepeatOn, false);
         }
         hub->appendModel(model, PlayState::ReplaceQueue, -1);
-        [&]() { QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode),
-                                          model->rowCount(), Timeout); }();
+        [&]() {
+            QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), model->rowCount(),
+                                      Timeout);
+        }();
         return hub;
     }
 
@@ -93,10 +95,7 @@ private slots:
         QCOMPARE(chapters->rowCount(), 2);
     }
 
-    void cleanupTestCase()
-    {
-        PlayState::destroyInstance();
-    }
+    void cleanupTestCase() { PlayState::destroyInstance(); }
 
     void firstStartWritesOnlyTheRepeatSetting()
     {
@@ -153,7 +152,8 @@ private slots:
         QCOMPARE(song->songId(), HubTestLibrary::cell(seven.data(), 3, Constants::SongId).toInt());
 
         // The extension mediator heard of the song.
-        const QHash<QString, QVariant> action = ApplicationActionMediator::instance()->lastPlayAction();
+        const QHash<QString, QVariant> action = ApplicationActionMediator::instance()
+                                                    ->lastPlayAction();
         QCOMPARE(action.value(QStringLiteral("song")).toString(), titleOf(seven, 3));
         QCOMPARE(action.value(QStringLiteral("album")).toString(), QStringLiteral("Seven"));
         QCOMPARE(action.value(QStringLiteral("genre")).toString(), QStringLiteral("Pop"));
@@ -190,7 +190,8 @@ private slots:
         for (int row = 0; row < queue->rowCount(); ++row)
             titles.insert(HubTestLibrary::cell(queue.data(), row, Constants::SongTitle).toString());
         QCOMPARE(titles.size(), 7);
-        QVERIFY2(settingsFileText().contains(QStringLiteral("ShuffleOn=1")), qPrintable(settingsFileText()));
+        QVERIFY2(settingsFileText().contains(QStringLiteral("ShuffleOn=1")),
+                 qPrintable(settingsFileText()));
     }
 
     void shuffledStartShufflesTheWholeQueue()
@@ -278,8 +279,9 @@ private slots:
         QCOMPARE(storage.first().first().toBool(), true);
         QVERIFY(hub->isMassStorageMode());
         QCOMPARE(hub->startPlayback(2, PlayState::PlayNow), -1);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            MBanner::shownTitles().contains(qtTrId("qtn_musi_unable_to_play_song")), Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(MBanner::shownTitles().contains(
+                                     qtTrId("qtn_musi_unable_to_play_song")),
+                                 Timeout);
         QTest::qWait(300);
         QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Stopped);
         MeeGo::QmUSBMode::injectModeForTesting(MeeGo::QmUSBMode::Disconnected);

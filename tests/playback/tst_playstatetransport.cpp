@@ -24,7 +24,6 @@ namespace {
 
 const int Timeout = 20000;
 
-
 bool storedFavourite(int songId)
 {
     return !HubTestLibrary::firstCell(
@@ -122,10 +121,7 @@ private slots:
         PlayState::createInstance(controls);
     }
 
-    void cleanupTestCase()
-    {
-        PlayState::destroyInstance();
-    }
+    void cleanupTestCase() { PlayState::destroyInstance(); }
 
     void previousRestartsAfterThreeSeconds()
     {
@@ -240,20 +236,21 @@ private slots:
         const QString seek = qtTrId("qtn_musi_unable_to_seek");
         const QString drm = qtTrId("qtn_musi_drm_not_supported");
         const QList<QPair<int, QString>> table = {
-            { 299, cannot }, { 300, QString() }, { 301, connect }, { 302, lost },
-            { 303, notFound }, { 304, lost }, { 305, cannot }, { 306, QString() },
-            { 307, QString() }, { 308, format }, { 309, QString() }, { 310, QString() },
-            { 311, cannot }, { 312, drm }, { 313, cannot }, { 314, QString() },
-            { 315, format }, { 316, corrupted }, { 317, codec }, { 318, QString() },
-            { 319, codec }, { 320, empty }, { 321, QString() }, { 322, cannot },
-            { 323, QString() }, { 324, QString() }, { 325, seek }, { 326, QString() },
-            { 327, QString() }, { 328, QString() }, { 329, cannot }, { 330, cannot },
-            { 331, memory }, { 332, cannot },
+            { 299, cannot },    { 300, QString() }, { 301, connect },   { 302, lost },
+            { 303, notFound },  { 304, lost },      { 305, cannot },    { 306, QString() },
+            { 307, QString() }, { 308, format },    { 309, QString() }, { 310, QString() },
+            { 311, cannot },    { 312, drm },       { 313, cannot },    { 314, QString() },
+            { 315, format },    { 316, corrupted }, { 317, codec },     { 318, QString() },
+            { 319, codec },     { 320, empty },     { 321, QString() }, { 322, cannot },
+            { 323, QString() }, { 324, QString() }, { 325, seek },      { 326, QString() },
+            { 327, QString() }, { 328, QString() }, { 329, cannot },    { 330, cannot },
+            { 331, memory },    { 332, cannot },
         };
         for (const auto& row : table) {
             // A library song that cannot be found is not skipped; silent codes change nothing.
             const bool skips = !row.second.isEmpty() && row.first != 303;
-            QTest::newRow(qPrintable(QString::number(row.first))) << row.first << row.second << skips;
+            QTest::newRow(qPrintable(QString::number(row.first)))
+                << row.first << row.second << skips;
         }
     }
 
@@ -352,7 +349,8 @@ private slots:
         // The stop and the skip both store the song being left, one right after the other.
         hub->stop(PlayState::MusicMode);
         hub->next(-1);
-        QTRY_VERIFY_WITH_TIMEOUT(qAbs(HubTestLibrary::storedPosition(chapterOne).toInt() - int(left)) <= 1, Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            qAbs(HubTestLibrary::storedPosition(chapterOne).toInt() - int(left)) <= 1, Timeout);
         QTest::qWait(500);
         QVERIFY(qAbs(HubTestLibrary::storedPosition(chapterOne).toInt() - int(left)) <= 1);
 
@@ -521,7 +519,8 @@ private slots:
 
     void anUntaggedLocalFileGoesByItsName()
     {
-        const QString path = TestEnvironment::home() + QStringLiteral("/Desktop/Field recording.ogg");
+        const QString path = TestEnvironment::home()
+                             + QStringLiteral("/Desktop/Field recording.ogg");
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile::remove(path);
         QVERIFY(QFile::copy(AudioGenerator::untaggedTemplate(QStringLiteral("ogg"), 3000), path));

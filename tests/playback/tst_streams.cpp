@@ -94,10 +94,7 @@ private slots:
         QVERIFY(server.addRadio("/stream", "/radio.pls"));
     }
 
-    void cleanupTestCase()
-    {
-        PlayState::destroyInstance();
-    }
+    void cleanupTestCase() { PlayState::destroyInstance(); }
 
     void radioPlaylistsLocalOrOnAServerPlayWithTheirTitles_data()
     {
@@ -134,7 +131,8 @@ private slots:
     {
         const QStringList before = QDir::current().entryList(QDir::AllEntries | QDir::System);
         const QString kino = legacyTaggedMp3(QStringLiteral("Звезда по имени Солнце"),
-                                             QStringLiteral("Кино"), QStringLiteral("Группа крови"));
+                                             QStringLiteral("Кино"),
+                                             QStringLiteral("Группа крови"));
         QVERIFY(!kino.isEmpty());
         hub->playStream(QUrl::fromLocalFile(kino));
         QCOMPARE(hub->contentType(PlayState::RadioMode), PlayState::UrlContent);
@@ -145,10 +143,11 @@ private slots:
 
         // ID3v2 frames all in one encoding are taken as they are: Latin-1 stays Latin-1.
         const QString cafe = outside(QStringLiteral("cafe.mp3"));
-        QVERIFY(AudioGenerator::write(cafe, AudioTags{ QStringLiteral("Café Crème"),
-                                                       QStringLiteral("Zoë Ørsted"),
-                                                       QStringLiteral("Déjà vu"), QString(),
-                                                       QString(), 0, 0, QImage() },
+        QVERIFY(AudioGenerator::write(cafe,
+                                      AudioTags { QStringLiteral("Café Crème"),
+                                                  QStringLiteral("Zoë Ørsted"),
+                                                  QStringLiteral("Déjà vu"), QString(), QString(),
+                                                  0, 0, QImage() },
                                       3000));
         hub->playStream(QUrl::fromLocalFile(cafe));
         QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::RadioMode), QStringLiteral("Café Crème"),
@@ -170,10 +169,9 @@ private slots:
         QByteArray binary(4096, '\0');
         for (int i = 0; i < binary.size(); ++i)
             binary[i] = char((i * 7919) % 251);
-        QTest::newRow("binary") << "noise.pls" << binary
-                                << qtTrId("qtn_musi_format_not_supported");
-        QTest::newRow("zero bytes") << "empty.m3u" << QByteArray()
-                                    << qtTrId("qtn_musi_format_not_supported");
+        QTest::newRow("binary") << "noise.pls" << binary << qtTrId("qtn_musi_format_not_supported");
+        QTest::newRow("zero bytes")
+            << "empty.m3u" << QByteArray() << qtTrId("qtn_musi_format_not_supported");
     }
 
     void brokenPlaylistFilesShowTheirBanners()
@@ -235,7 +233,8 @@ private slots:
 
     void nextInTheSheetLeavesTheMusicQueueAlone()
     {
-        const QSharedPointer<MafwTrackerModel> seven = HubTestLibrary::album(QStringLiteral("Seven"));
+        const QSharedPointer<MafwTrackerModel> seven = HubTestLibrary::album(
+            QStringLiteral("Seven"));
         QVERIFY(seven);
         hub->appendModel(seven, PlayState::ReplaceQueue, -1);
         QCOMPARE(hub->startPlayback(2, PlayState::PlayNow), 2);
@@ -282,10 +281,11 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(selected.count(), 1, Timeout);
         QCOMPARE(selected.first().at(0).toString(), QStringLiteral("Kept talk (2).mp3"));
         QCOMPARE(QFileInfo(taken).size(), qint64(12));
-        QCOMPARE(QFileInfo(TestEnvironment::musicDir() + QStringLiteral("/Kept talk (2).mp3")).size(),
-                 QFileInfo(path).size());
-        QVERIFY(QDir(TestEnvironment::musicDir()).entryList({ QStringLiteral(".saveas-*") },
-                                                            QDir::Hidden | QDir::Files)
+        QCOMPARE(
+            QFileInfo(TestEnvironment::musicDir() + QStringLiteral("/Kept talk (2).mp3")).size(),
+            QFileInfo(path).size());
+        QVERIFY(QDir(TestEnvironment::musicDir())
+                    .entryList({ QStringLiteral(".saveas-*") }, QDir::Hidden | QDir::Files)
                     .isEmpty());
 
         // The same dialog comes back for the next save; a name without a dot has no extension,

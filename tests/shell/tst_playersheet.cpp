@@ -58,9 +58,9 @@ private:
 
     void call(const QString& method, const QString& uri)
     {
-        QDBusMessage message
-            = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface, method);
-        message.setArguments({ QStringList{ uri } });
+        QDBusMessage message = QDBusMessage::createMethodCall(Service, QStringLiteral("/"),
+                                                              Interface, method);
+        message.setArguments({ QStringList { uri } });
         QDBusPendingCall pending = caller.asyncCall(message, Timeout);
         QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), Timeout);
     }
@@ -69,7 +69,10 @@ private:
     {
         PlayerSheet* sheet = ParlovanceApplicationService::instance()->playerSheet();
         if (sheet)
-            [&]() { QTRY_COMPARE_WITH_TIMEOUT(sheet->sceneWindowState(), MSceneWindow::Appeared, Timeout); }();
+            [&]() {
+                QTRY_COMPARE_WITH_TIMEOUT(sheet->sceneWindowState(), MSceneWindow::Appeared,
+                                          Timeout);
+            }();
         return sheet;
     }
 
@@ -88,7 +91,8 @@ private slots:
         QVERIFY(HubTestLibrary::build());
         hub = PlayState::instance();
         ParlovanceService::instance();
-        caller = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("caller"));
+        caller = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                               QStringLiteral("caller"));
         QVERIFY(caller.isConnected());
         QVERIFY(server.start());
         QVERIFY(server.addRadio("/stream", "/radio.pls"));
@@ -104,7 +108,8 @@ private slots:
 
     void anOutsideFileOpensTheSheetWithItsTags()
     {
-        const QString path = download(QStringLiteral("talk.mp3"), QStringLiteral("Morning Talk"), 30000);
+        const QString path = download(QStringLiteral("talk.mp3"), QStringLiteral("Morning Talk"),
+                                      30000);
         QVERIFY(!path.isEmpty());
         call(QStringLiteral("playTempFile"), path);
         QPointer<PlayerSheet> sheet = shownSheet();
@@ -151,7 +156,8 @@ private slots:
 
     void saveKeepsThePlayedFileInTheLibrary()
     {
-        const QString path = download(QStringLiteral("keep me.mp3"), QStringLiteral("Kept Talk"), 30000);
+        const QString path = download(QStringLiteral("keep me.mp3"), QStringLiteral("Kept Talk"),
+                                      30000);
         call(QStringLiteral("playTempFile"), path);
         QPointer<PlayerSheet> sheet = shownSheet();
         QVERIFY(sheet);

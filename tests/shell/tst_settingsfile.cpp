@@ -52,8 +52,8 @@ QStringList TestSettingsFile::kept(const QString& kind)
 {
     const QFileInfo info(path());
     QStringList files;
-    for (const QString& name : QDir(info.absolutePath())
-                                   .entryList({ info.fileName() + '.' + kind + "-*" }, QDir::Files))
+    for (const QString& name :
+         QDir(info.absolutePath()).entryList({ info.fileName() + '.' + kind + "-*" }, QDir::Files))
         files << info.absolutePath() + '/' + name;
     return files;
 }
@@ -82,7 +82,7 @@ void TestSettingsFile::valueTheReaderCannotHoldSetsTheFileAside()
     QCOMPARE(read(aside.first()), content);
     // The settings last again from here on.
     ParlovanceSettings again;
-    QCOMPARE(again.allKeys(), QStringList{ QStringLiteral("RepeatOn") });
+    QCOMPARE(again.allKeys(), QStringList { QStringLiteral("RepeatOn") });
     QCOMPARE(again.value(QStringLiteral("RepeatOn")).toBool(), false);
 }
 
@@ -102,12 +102,13 @@ void TestSettingsFile::spoiledLinesCostThemselvesOnly()
                                "1\\Name=\"Blue \\\"Live\\\"\"\n"
                                "size=1\n";
     writeFile(content);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("lines that cannot be read \\(2, 5, 7\\)"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("lines that cannot be read \\(2, 5, 7\\)"));
     {
         ParlovanceSettings settings;
         QCOMPARE(settings.allKeys(),
-                 (QStringList{ "Activities/1/Name", "Activities/1/Type", "Activities/size",
-                               "RepeatOn", "SettingsVersion", "ShuffleOn" }));
+                 (QStringList { "Activities/1/Name", "Activities/1/Type", "Activities/size",
+                                "RepeatOn", "SettingsVersion", "ShuffleOn" }));
         QCOMPARE(settings.value("Activities/1/Name").toString(), QStringLiteral("Blue \"Live\""));
         settings.setValue(QStringLiteral("Position"), 12);
     }
@@ -135,8 +136,7 @@ void TestSettingsFile::quotesAndCommentsThatCloseAreLeftAlone()
     writeFile(content);
     {
         ParlovanceSettings settings;
-        QCOMPARE(settings.allKeys(),
-                 (QStringList{ "Escaped", "Last", "Plain", "Say", "Title" }));
+        QCOMPARE(settings.allKeys(), (QStringList { "Escaped", "Last", "Plain", "Say", "Title" }));
         QCOMPARE(settings.value("Title").toString(), QStringLiteral("a;b"));
         QCOMPARE(settings.value("Escaped").toString(), QStringLiteral("end\\"));
     }

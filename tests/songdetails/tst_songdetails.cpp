@@ -66,8 +66,9 @@ public:
     {
         done = false;
         ok = false;
-        connection()->asyncQuery(sparql, 0, this, SLOT(finished(QList<QStringList>,bool,QVariant)),
-                                 SLOT(queryFailed(int,QString,QVariant)), QVariant());
+        connection()->asyncQuery(sparql, 0, this,
+                                 SLOT(finished(QList<QStringList>, bool, QVariant)),
+                                 SLOT(queryFailed(int, QString, QVariant)), QVariant());
         return QTest::qWaitFor([this] { return done; }, Timeout) && ok;
     }
 
@@ -255,8 +256,8 @@ void TestSongDetails::detailsOfASongFillEveryPart()
 
     QCOMPARE(page->titleHeader()->text(), QStringLiteral("Plain"));
     QCOMPARE(texts(page->detailWidget()->shownRows()),
-             QStringList({ "Track number: 1", "Artist: Bob", "Album: Solo", "Year: 2010",
-                           "Genre: Rock" }));
+             QStringList(
+                 { "Track number: 1", "Artist: Bob", "Album: Solo", "Year: 2010", "Genre: Rock" }));
 
     const QStringList properties = texts(page->propertiesContainer()->shownRows());
     QCOMPARE(properties.value(0), QStringLiteral("Type: MP3"));
@@ -374,8 +375,8 @@ void TestSongDetails::anotherSongReplacesEverything()
     QVERIFY(page);
     QCOMPARE(page->titleHeader()->text(), QStringLiteral("Second"));
     QCOMPARE(texts(page->detailWidget()->shownRows()),
-             QStringList({ "Track number: 2", "Artist: Bob", "Album: Solo", "Year: 2010",
-                           "Genre: Rock" }));
+             QStringList(
+                 { "Track number: 2", "Artist: Bob", "Album: Solo", "Year: 2010", "Genre: Rock" }));
     QCOMPARE(texts(page->propertiesContainer()->shownRows()).value(0),
              QStringLiteral("Type: FLAC"));
 }
@@ -501,8 +502,8 @@ void TestSongDetails::discRowFollowsTheAlbumsDiscCount()
     widget->setData(fields);
     widget->updateDiscCount(0);
     QCOMPARE(texts(widget->shownRows()),
-             QStringList({ "Artist: Bob", "Disc number: 2", "Album: Solo", "Year: 2010",
-                           "Genre: Rock" }));
+             QStringList(
+                 { "Artist: Bob", "Disc number: 2", "Album: Solo", "Year: 2010", "Genre: Rock" }));
 
     // Bad numbers give no rows.
     for (const char* bad : { "-1", "x", "" }) {
@@ -521,6 +522,7 @@ void TestSongDetails::propertyValuesAreFormatted_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("shown");
+    // clang-format off
     QTest::newRow("bytes") << "size" << "1023" << "1,023 bytes";
     QTest::newRow("one kilobyte") << "size" << "1024" << "1.0 kB";
     QTest::newRow("almost a megabyte") << "size" << "1048575" << "1024.0 kB";
@@ -543,6 +545,7 @@ void TestSongDetails::propertyValuesAreFormatted_data()
     QTest::newRow("no date") << "lastplayed" << "" << "";
     QTest::newRow("type") << "mediatype" << "MP3" << "MP3";
     QTest::newRow("publisher") << "publisher" << "Label & Co" << "Label & Co";
+    // clang-format on
 }
 
 void TestSongDetails::propertyValuesAreFormatted()
@@ -559,15 +562,13 @@ void TestSongDetails::propertyRowsKeepTheirOrder()
     PropertiesContainer container(nullptr);
     // A song without any value: play count and protection only, in that order.
     container.update(QHash<QString, QString>());
-    QCOMPARE(texts(container.shownRows()),
-             QStringList({ "Play count: 0", "DRM protected: No" }));
+    QCOMPARE(texts(container.shownRows()), QStringList({ "Play count: 0", "DRM protected: No" }));
 
     // Rows come in where they belong, whichever rows stand around them.
-    QHash<QString, QString> fields{ { "length", "61" }, { "channels", "2" } };
+    QHash<QString, QString> fields { { "length", "61" }, { "channels", "2" } };
     container.update(fields);
-    QCOMPARE(texts(container.shownRows()),
-             QStringList({ "Duration: 01:01", "Play count: 0", "Channels: 2",
-                           "DRM protected: No" }));
+    QCOMPARE(texts(container.shownRows()), QStringList({ "Duration: 01:01", "Play count: 0",
+                                                         "Channels: 2", "DRM protected: No" }));
     fields.insert("size", "2048");
     fields.insert("mediatype", "OGG");
     fields.insert("publisher", "Label");
@@ -594,11 +595,11 @@ void TestSongDetails::propertyRowsKeepTheirOrder()
 void TestSongDetails::rightToLeftLanguagesAlignRowsRight()
 {
     const MLocale english = MLocale();
-    const QHash<QString, QString> fields{ { "artist", "Bob" }, { "tracknumber", "4" } };
+    const QHash<QString, QString> fields { { "artist", "Bob" }, { "tracknumber", "4" } };
     for (const char* name : { "ar", "fa", "he", "en_GB" }) {
         MLocale::setDefault(MLocale(QLatin1String(name)));
-        const Qt::Alignment side =
-            QLatin1String(name) == QLatin1String("en_GB") ? Qt::AlignLeft : Qt::AlignRight;
+        const Qt::Alignment side = QLatin1String(name) == QLatin1String("en_GB") ? Qt::AlignLeft
+                                                                                 : Qt::AlignRight;
         PropertiesContainer container(nullptr);
         container.update(fields);
         for (MLabel* label : container.shownRows())
@@ -683,8 +684,7 @@ void TestSongDetails::screenshotOfTheDetailsPage()
     // Every row is on screen, inside the window.
     for (MLabel* label : page->propertiesContainer()->shownRows()) {
         const QRectF onScene = label->mapRectToScene(label->boundingRect());
-        QVERIFY2(onScene.top() >= 0 && onScene.bottom() <= 854 + 400,
-                 qPrintable(label->text()));
+        QVERIFY2(onScene.top() >= 0 && onScene.bottom() <= 854 + 400, qPrintable(label->text()));
         QVERIFY(label->isVisible());
     }
     const QImage shot = window->grab().toImage();

@@ -56,8 +56,9 @@ private slots:
 
     void unknownTextsAreTheTranslationsAtFirstUse()
     {
-        QScopedPointer<MafwTrackerModel> model(MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
-            MafwTrackerModel::SongsOfUnknownAlbum, 0, 0));
+        QScopedPointer<MafwTrackerModel> model(
+            MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
+                MafwTrackerModel::SongsOfUnknownAlbum, 0, 0));
         QTRY_COMPARE(model->rowCount(), 1);
         QCOMPARE(model->index(0, 3).data().toString(), qtTrId("qtn_musi_unknown_album"));
     }
@@ -73,8 +74,10 @@ private slots:
         QCOMPARE(cache->getModel(MafwTrackerModel::AllSongs), songs);
         QCOMPARE(created.count(), 1);
 
-        const QSharedPointer<MafwTrackerModel> albums = cache->getModel(MafwTrackerModel::AllAlbums);
-        const QSharedPointer<MafwTrackerModel> artists = cache->getModel(MafwTrackerModel::AllArtists);
+        const QSharedPointer<MafwTrackerModel> albums = cache->getModel(
+            MafwTrackerModel::AllAlbums);
+        const QSharedPointer<MafwTrackerModel> artists = cache->getModel(
+            MafwTrackerModel::AllArtists);
         created.clear();
         cache->recreateModels();
         QCOMPARE(created.count(), 3);
@@ -84,7 +87,8 @@ private slots:
         QTRY_COMPARE(songs->rowCount(), 1); // a holder keeps its old model alive
 
         ModelInstance::destroy();
-        QSignalSpy fresh(ModelInstance::instance(), SIGNAL(modelCreated(MafwTrackerModel::QueryType)));
+        QSignalSpy fresh(ModelInstance::instance(),
+                         SIGNAL(modelCreated(MafwTrackerModel::QueryType)));
         QVERIFY(ModelInstance::instance()->getModel(MafwTrackerModel::AllAlbums));
         QCOMPARE(fresh.count(), 1);
     }

@@ -123,7 +123,8 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+           && file.write(bytes) == bytes.size();
 }
 
 QByteArray readFile(const QString& path)
@@ -153,8 +154,9 @@ bool setTag(const QString& path, const char* key, const QString& value)
     return file.save();
 }
 
-QString addSong(const QString& relativePath, const QString& title, const QString& artist = QString(),
-                const QString& album = QString(), const QString& albumArtist = QString())
+QString addSong(const QString& relativePath, const QString& title,
+                const QString& artist = QString(), const QString& album = QString(),
+                const QString& albumArtist = QString())
 {
     AudioTags tags;
     tags.title = title;
@@ -180,10 +182,7 @@ private slots:
         QCOMPARE(songCount(), 1);
     }
 
-    void cleanupTestCase()
-    {
-        QLoggingCategory::installFilter(defaultFilter);
-    }
+    void cleanupTestCase() { QLoggingCategory::installFilter(defaultFilter); }
 
     void onlyRegularFilesAreOpened()
     {
@@ -207,12 +206,17 @@ private slots:
         QVERIFY(indexed(QStringLiteral("a/linked.ogg"))); // a link to a regular file is a song
         QCOMPARE(songCount(), 3);
         const QString warnings = log.warnings.join(QLatin1Char('\n'));
-        QVERIFY2(warnings.contains(QRegularExpression(QStringLiteral("skipped \\S*a/zero\\.mp3 : a link to a character device"))),
+        QVERIFY2(warnings.contains(QRegularExpression(
+                     QStringLiteral("skipped \\S*a/zero\\.mp3 : a link to a character device"))),
                  qPrintable(warnings));
-        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("skipped \\S*a/zero\\.m3u : a link to a character device"))));
-        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("skipped \\S*a/pipe\\.mp3 : a named pipe"))));
-        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("skipped \\S*a/pipe\\.pls : a named pipe"))));
-        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("skipped \\S*a/dangling\\.ogg : a link to nothing"))));
+        QVERIFY(warnings.contains(QRegularExpression(
+            QStringLiteral("skipped \\S*a/zero\\.m3u : a link to a character device"))));
+        QVERIFY(warnings.contains(
+            QRegularExpression(QStringLiteral("skipped \\S*a/pipe\\.mp3 : a named pipe"))));
+        QVERIFY(warnings.contains(
+            QRegularExpression(QStringLiteral("skipped \\S*a/pipe\\.pls : a named pipe"))));
+        QVERIFY(warnings.contains(QRegularExpression(
+            QStringLiteral("skipped \\S*a/dangling\\.ogg : a link to nothing"))));
 
         // Said once, not at every scan.
         log.warnings.clear();
@@ -241,17 +245,24 @@ private slots:
                           QByteArray(TrackerPlaylistReader::MaxBytes + 1, '#')));
         QVERIFY(!FixtureLibrary::addPlaylist(QStringLiteral("lists/fine.pls"),
                                              { QStringLiteral("a/first.ogg"),
-                                               QStringLiteral("z/after.ogg") }).isEmpty());
+                                               QStringLiteral("z/after.ogg") })
+                     .isEmpty());
         indexOrEnd();
         const QString warnings = log.warnings.join(QLatin1Char('\n'));
-        QVERIFY2(warnings.contains(QRegularExpression(QStringLiteral("far\\.pls.*numbered 2147483647"))),
+        QVERIFY2(warnings.contains(
+                     QRegularExpression(QStringLiteral("far\\.pls.*numbered 2147483647"))),
                  qPrintable(warnings));
-        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("disguised\\.m3u.*numbered 99999999"))));
-        QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("many\\.m3u.*more than 100000 entries"))));
+        QVERIFY(warnings.contains(
+            QRegularExpression(QStringLiteral("disguised\\.m3u.*numbered 99999999"))));
+        QVERIFY(warnings.contains(
+            QRegularExpression(QStringLiteral("many\\.m3u.*more than 100000 entries"))));
         QVERIFY(warnings.contains(QRegularExpression(QStringLiteral("big\\.m3u.*larger than"))));
-        const QList<QStringList> lists = query(QStringLiteral(
-            "SELECT ?name nfo:entryCounter(?p) WHERE { ?p a nmm:Playlist ; nfo:fileName ?name }"), 2);
-        QCOMPARE(lists, QList<QStringList>({ { QStringLiteral("fine.pls"), QStringLiteral("2") } }));
+        const QList<QStringList> lists = query(
+            QStringLiteral(
+                "SELECT ?name nfo:entryCounter(?p) WHERE { ?p a nmm:Playlist ; nfo:fileName ?name }"),
+            2);
+        QCOMPARE(lists,
+                 QList<QStringList>({ { QStringLiteral("fine.pls"), QStringLiteral("2") } }));
         for (const char* name : { "far.pls", "disguised.m3u", "many.m3u", "big.m3u", "fine.pls" })
             QVERIFY(FixtureLibrary::removeFile(QStringLiteral("lists/") + QLatin1String(name)));
         indexOrEnd();
@@ -265,20 +276,26 @@ private slots:
         const QString path = FixtureLibrary::addPlaylist(QStringLiteral("lists/long.m3u"), files);
         QVERIFY(!path.isEmpty());
         indexOrEnd();
-        const QString entries = QStringLiteral(
-            "SELECT COUNT(?e) MIN(?n) MAX(?n) COUNT(DISTINCT ?n) nfo:entryCounter(?p) "
-            "nfo:fileLastModified(?p) WHERE { ?p a nmm:Playlist ; nie:url %1 ; "
-            "nfo:hasMediaFileListEntry ?e . ?e nfo:listPosition ?n } GROUP BY ?p")
-                                    .arg(TrackerSparql::literal(FixtureLibrary::urlOf(QStringLiteral("lists/long.m3u"))));
+        const QString entries
+            = QStringLiteral(
+                  "SELECT COUNT(?e) MIN(?n) MAX(?n) COUNT(DISTINCT ?n) nfo:entryCounter(?p) "
+                  "nfo:fileLastModified(?p) WHERE { ?p a nmm:Playlist ; nie:url %1 ; "
+                  "nfo:hasMediaFileListEntry ?e . ?e nfo:listPosition ?n } GROUP BY ?p")
+                  .arg(TrackerSparql::literal(
+                      FixtureLibrary::urlOf(QStringLiteral("lists/long.m3u"))));
         QList<QStringList> rows = query(entries, 6);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().mid(0, 5), QStringList({ "1234", "0", "1233", "1234", "1234" }));
         QVERIFY(!rows.first().at(5).isEmpty());
         // The first entry is the first line.
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(?e) WHERE { ?p nie:url %1 ; nfo:hasMediaFileListEntry ?e . "
-                                      "?e nfo:listPosition 0 ; nfo:entryUrl %2 }")
-                           .arg(TrackerSparql::literal(FixtureLibrary::urlOf(QStringLiteral("lists/long.m3u"))),
-                                TrackerSparql::literal(FixtureLibrary::urlOf(QStringLiteral("z/after.ogg"))))),
+        QCOMPARE(count(
+                     QStringLiteral(
+                         "SELECT COUNT(?e) WHERE { ?p nie:url %1 ; nfo:hasMediaFileListEntry ?e . "
+                         "?e nfo:listPosition 0 ; nfo:entryUrl %2 }")
+                         .arg(TrackerSparql::literal(
+                                  FixtureLibrary::urlOf(QStringLiteral("lists/long.m3u"))),
+                              TrackerSparql::literal(
+                                  FixtureLibrary::urlOf(QStringLiteral("z/after.ogg"))))),
                  1);
 
         // Rewritten shorter: the old entries all go.
@@ -286,13 +303,15 @@ private slots:
         QVERIFY(!FixtureLibrary::addPlaylist(QStringLiteral("lists/long.m3u"), files).isEmpty());
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                 QFileDevice::FileModificationTime));
         file.close();
         indexOrEnd();
         rows = query(entries, 6);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().mid(0, 5), QStringList({ "600", "0", "599", "600", "600" }));
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(?e) WHERE { ?e a nfo:MediaFileListEntry }")), 600);
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(?e) WHERE { ?e a nfo:MediaFileListEntry }")),
+                 600);
         QVERIFY(FixtureLibrary::removeFile(QStringLiteral("lists/long.m3u")));
         indexOrEnd();
     }
@@ -300,9 +319,11 @@ private slots:
     void coverFilesAreReplacedNeverOpenedOrFollowed()
     {
         // A pipe where one album's cover goes, a link to a file of the user's where another's.
-        const QString piped = TrackerMediaArt::albumArtPath(QStringLiteral("Pia"), QStringLiteral("Piped"));
+        const QString piped = TrackerMediaArt::albumArtPath(QStringLiteral("Pia"),
+                                                            QStringLiteral("Piped"));
         QVERIFY(makePipe(piped));
-        const QString linked = TrackerMediaArt::albumArtPath(QStringLiteral("Lin"), QStringLiteral("Linked"));
+        const QString linked = TrackerMediaArt::albumArtPath(QStringLiteral("Lin"),
+                                                             QStringLiteral("Linked"));
         const QString precious = TestEnvironment::home() + QStringLiteral("/precious.txt");
         QVERIFY(writeFile(precious, "keep me"));
         QVERIFY(QFile::link(precious, linked));
@@ -323,32 +344,43 @@ private slots:
             QCOMPARE(QImage(path, "JPEG").size(), QSize(64, 64));
         }
         // No temporary file is left beside them.
-        QCOMPARE(QDir(TrackerMediaArt::directory()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".album-")),
+        QCOMPARE(QDir(TrackerMediaArt::directory())
+                     .entryList(QDir::Files | QDir::Hidden)
+                     .filter(QStringLiteral(".album-")),
                  QStringList());
     }
 
     void coversAreSizedBeforeDecodingAndDecodedOncePerAlbum()
     {
         const QString huge = FixtureLibrary::pathOf(QStringLiteral("covers/huge.ogg"));
-        QVERIFY(!addSong(huge, QStringLiteral("Huge"), QStringLiteral("Hu"), QStringLiteral("Huge")).isEmpty());
+        QVERIFY(!addSong(huge, QStringLiteral("Huge"), QStringLiteral("Hu"), QStringLiteral("Huge"))
+                     .isEmpty());
         const QByteArray png = AudioGenerator::blackPng(12000, 12000);
         QVERIFY(png.size() < 1024 * 1024);
         QVERIFY(AudioGenerator::embedPicture(huge, png, "image/png"));
         const QByteArray small = AudioGenerator::pngOf(AudioGenerator::coverImage(Qt::red, 48));
         for (int i = 1; i <= 3; ++i) {
             const QString path = FixtureLibrary::pathOf(QStringLiteral("covers/png%1.ogg").arg(i));
-            QVERIFY(!addSong(path, QStringLiteral("Png %1").arg(i), QStringLiteral("Pn"), QStringLiteral("Png")).isEmpty());
+            QVERIFY(!addSong(path, QStringLiteral("Png %1").arg(i), QStringLiteral("Pn"),
+                             QStringLiteral("Png"))
+                         .isEmpty());
             QVERIFY(AudioGenerator::embedPicture(path, small, "image/png"));
         }
         MessageLog log;
         indexOrEnd();
         QVERIFY(indexed(QStringLiteral("covers/huge.ogg")));
-        QVERIFY(!QFile::exists(TrackerMediaArt::albumArtPath(QStringLiteral("Hu"), QStringLiteral("Huge"))));
+        QVERIFY(!QFile::exists(
+            TrackerMediaArt::albumArtPath(QStringLiteral("Hu"), QStringLiteral("Huge"))));
         const QString warnings = log.warnings.join(QLatin1Char('\n'));
         QVERIFY2(warnings.contains(QStringLiteral("12000 x 12000")), qPrintable(warnings));
-        const QString pngCover = TrackerMediaArt::albumArtPath(QStringLiteral("Pn"), QStringLiteral("Png"));
+        const QString pngCover = TrackerMediaArt::albumArtPath(QStringLiteral("Pn"),
+                                                               QStringLiteral("Png"));
         QCOMPARE(QImage(pngCover, "JPEG").size(), QSize(48, 48));
-        QCOMPARE(log.debug.filter(QRegularExpression(QStringLiteral("decoded the embedded picture of \"Png\""))).size(), 1);
+        QCOMPARE(log.debug
+                     .filter(QRegularExpression(
+                         QStringLiteral("decoded the embedded picture of \"Png\"")))
+                     .size(),
+                 1);
     }
 
     void namesThatAreNotUtf8AreIndexedEncoded()
@@ -365,44 +397,57 @@ private slots:
                 ::unlink((folder + "/caf\xe9.ogg").constData());
                 ::rmdir(folder.constData());
             }
-        } removedAtEnd{ folder };
+        } removedAtEnd { folder };
         QCOMPARE(::mkdir(folder.constData(), 0700), 0);
-        QCOMPARE(::rename(QFile::encodeName(written).constData(), (folder + "/caf\xe9.ogg").constData()), 0);
+        QCOMPARE(::rename(QFile::encodeName(written).constData(),
+                          (folder + "/caf\xe9.ogg").constData()),
+                 0);
         indexOrEnd();
         const QString url = FixtureLibrary::urlOf(QString()) + QStringLiteral("d%E9mo/caf%E9.ogg");
         const QList<QStringList> rows = query(
-            QStringLiteral("SELECT ?t ?n WHERE { ?s a nmm:MusicPiece ; nie:url %1 ; nie:title ?t ; nfo:fileName ?n }")
-                .arg(TrackerSparql::literal(url)), 2);
+            QStringLiteral(
+                "SELECT ?t ?n WHERE { ?s a nmm:MusicPiece ; nie:url %1 ; nie:title ?t ; nfo:fileName ?n }")
+                .arg(TrackerSparql::literal(url)),
+            2);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("Caf\u00e9"));
         QVERIFY(rows.first().at(1).endsWith(QStringLiteral(".ogg")));
         // And it goes when the file goes.
         QCOMPARE(::unlink((folder + "/caf\xe9.ogg").constData()), 0);
         indexOrEnd();
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(?s) WHERE { ?s nie:url %1 }").arg(TrackerSparql::literal(url))), 0);
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(?s) WHERE { ?s nie:url %1 }")
+                           .arg(TrackerSparql::literal(url))),
+                 0);
     }
 
     void albumsAreKeyedSoNoTagTextCollides()
     {
         const QChar us(0x1f);
         QVERIFY(!addSong(QStringLiteral("keys/1.ogg"), QStringLiteral("One"), QStringLiteral("Z"),
-                         QStringLiteral("X") + us + QStringLiteral("Y"), QStringLiteral("Z")).isEmpty());
+                         QStringLiteral("X") + us + QStringLiteral("Y"), QStringLiteral("Z"))
+                     .isEmpty());
         QVERIFY(!addSong(QStringLiteral("keys/2.ogg"), QStringLiteral("Two"), QStringLiteral("Z"),
-                         QStringLiteral("X"), QStringLiteral("Y") + us + QStringLiteral("Z")).isEmpty());
+                         QStringLiteral("X"), QStringLiteral("Y") + us + QStringLiteral("Z"))
+                     .isEmpty());
         QVERIFY(!addSong(QStringLiteral("keys/3.ogg"), QStringLiteral("Three"), QStringLiteral("K"),
-                         QStringLiteral("Plain")).isEmpty());
+                         QStringLiteral("Plain"))
+                     .isEmpty());
         indexOrEnd();
-        const QList<QStringList> rows = query(QStringLiteral(
-            "SELECT ?t ?album nie:title(?album) WHERE { ?s nie:title ?t ; nmm:musicAlbum ?album . "
-            "FILTER(?t IN (\"One\", \"Two\", \"Three\")) } ORDER BY ?t"), 3);
+        const QList<QStringList> rows = query(
+            QStringLiteral(
+                "SELECT ?t ?album nie:title(?album) WHERE { ?s nie:title ?t ; nmm:musicAlbum ?album . "
+                "FILTER(?t IN (\"One\", \"Two\", \"Three\")) } ORDER BY ?t"),
+            3);
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows.at(0).at(2), QStringLiteral("X") + us + QStringLiteral("Y"));
         QCOMPARE(rows.at(2).at(2), QStringLiteral("X"));
         QVERIFY(rows.at(0).at(1) != rows.at(2).at(1));
         // An album whose texts hold no such character keeps the resource it always had.
         const QByteArray plainKey = QStringLiteral("Plain").toUtf8() + "\x1f";
-        QCOMPARE(rows.at(1).at(1), QStringLiteral("urn:album:")
-                     + QString::fromLatin1(QCryptographicHash::hash(plainKey, QCryptographicHash::Md5).toHex()));
+        QCOMPARE(rows.at(1).at(1),
+                 QStringLiteral("urn:album:")
+                     + QString::fromLatin1(
+                         QCryptographicHash::hash(plainKey, QCryptographicHash::Md5).toHex()));
     }
 
     void publishersGoWithTheirLastSong()
@@ -411,7 +456,8 @@ private slots:
         QVERIFY(!path.isEmpty());
         QVERIFY(setTag(path, "LABEL", QStringLiteral("Pressing Co")));
         indexOrEnd();
-        const QString contacts = QStringLiteral("SELECT COUNT(?c) WHERE { ?c a nco:Contact ; nco:fullname \"Pressing Co\" }");
+        const QString contacts = QStringLiteral(
+            "SELECT COUNT(?c) WHERE { ?c a nco:Contact ; nco:fullname \"Pressing Co\" }");
         QCOMPARE(count(contacts), 1);
         const int artists = count(QStringLiteral("SELECT COUNT(?a) WHERE { ?a a nmm:Artist }"));
         QVERIFY(FixtureLibrary::removeFile(QStringLiteral("label/1.ogg")));
@@ -426,7 +472,8 @@ private slots:
         const int songs = 800;
         for (int i = 0; i < songs; ++i)
             QVERIFY(!addSong(QStringLiteral("many/%1.ogg").arg(i, 4, 10, QLatin1Char('0')),
-                             QStringLiteral("Many %1").arg(i)).isEmpty());
+                             QStringLiteral("Many %1").arg(i))
+                         .isEmpty());
         const int before = songCount();
         TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
         QSignalSpy progress(indexer, &TrackerFileIndexer::indexingProgress);
@@ -457,11 +504,14 @@ private slots:
         stuck->moveToThread(thread);
         QSemaphore running;
         QSemaphore release;
-        QMetaObject::invokeMethod(stuck, [&] {
-            running.release();
-            // Ends by itself in the end, so a stop that waits for it fails instead of hanging.
-            release.tryAcquire(1, 20000);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            stuck,
+            [&] {
+                running.release();
+                // Ends by itself in the end, so a stop that waits for it fails instead of hanging.
+                release.tryAcquire(1, 20000);
+            },
+            Qt::QueuedConnection);
         running.acquire();
         QPointer<QThread> guard(thread);
         MessageLog log;

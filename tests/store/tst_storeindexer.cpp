@@ -90,7 +90,13 @@ private:
             1);
         return rows.isEmpty() ? QString() : rows.first().first();
     }
-    int songCount() { return query(QStringLiteral("SELECT COUNT(?s) WHERE { ?s a nmm:MusicPiece }"), 1).first().first().toInt(); }
+    int songCount()
+    {
+        return query(QStringLiteral("SELECT COUNT(?s) WHERE { ?s a nmm:MusicPiece }"), 1)
+            .first()
+            .first()
+            .toInt();
+    }
 
 private slots:
     void initTestCase()
@@ -104,7 +110,8 @@ private slots:
         for (int i = 1; i <= 3; ++i) {
             tags.title = QStringLiteral("Song %1").arg(i);
             tags.trackNumber = i;
-            QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Kim/Blue/%1.ogg").arg(i), tags).isEmpty());
+            QVERIFY(
+                !FixtureLibrary::addSong(QStringLiteral("Kim/Blue/%1.ogg").arg(i), tags).isEmpty());
         }
         factory = new MafwTrackerModelFactory(UnknownAlbum, UnknownArtist, 2000, this);
         QSignalSpy init(factory, SIGNAL(initCompleted(bool)));
@@ -152,16 +159,18 @@ private slots:
         QCOMPARE(TrackerMediaArt::mediaArtHash(QStringLiteral("Blue")),
                  QStringLiteral("48d6215903dff56238e52e8891380c8f"));
         const QString path = TestEnvironment::home()
-                             + QStringLiteral("/.cache/media-art/album-fb1eaf2bd9f2a7013602be235c305e7a-"
-                                              "48d6215903dff56238e52e8891380c8f.jpeg");
+                             + QStringLiteral(
+                                 "/.cache/media-art/album-fb1eaf2bd9f2a7013602be235c305e7a-"
+                                 "48d6215903dff56238e52e8891380c8f.jpeg");
         QCOMPARE(TrackerMediaArt::albumArtPath("Kim", "Blue"), path);
         QVERIFY(QFile::exists(path));
         QImage cover(path, "JPEG");
         QVERIFY(!cover.isNull());
         QCOMPARE(cover.size(), QSize(64, 64));
         // An album named like its artist uses one hash twice.
-        QVERIFY(TrackerMediaArt::albumArtPath("Same", "Same").endsWith(
-            TrackerMediaArt::mediaArtHash("Same") + "-" + TrackerMediaArt::mediaArtHash("Same") + ".jpeg"));
+        QVERIFY(TrackerMediaArt::albumArtPath("Same", "Same")
+                    .endsWith(TrackerMediaArt::mediaArtHash("Same") + "-"
+                              + TrackerMediaArt::mediaArtHash("Same") + ".jpeg"));
     }
 
     void indexingIsReportedAndCanBeSilenced()
@@ -218,12 +227,15 @@ private slots:
         const QString path = FixtureLibrary::pathOf(relative);
         const QList<QStringList> before = query(
             QStringLiteral("SELECT ?s tracker:added(?s) WHERE { ?s nie:url %1 }")
-                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relative))), 2);
+                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relative))),
+            2);
         QCOMPARE(before.size(), 1);
         QVERIFY(TrackerSparql::isSafeIri(before.first().at(0)));
         QueryProbe::run(factory->trackerConnection(),
-                        QStringLiteral("INSERT DATA { <%1> nao:hasTag nao:predefined-tag-favorite ; "
-                                       "nfo:lastPlayedPosition 42 }").arg(before.first().at(0)),
+                        QStringLiteral(
+                            "INSERT DATA { <%1> nao:hasTag nao:predefined-tag-favorite ; "
+                            "nfo:lastPlayedPosition 42 }")
+                            .arg(before.first().at(0)),
                         1, nullptr);
 
         const QDateTime modified = QFileInfo(path).lastModified();
@@ -245,9 +257,11 @@ private slots:
         QCOMPARE(titleOf(relative), QStringLiteral("Renamed quietly"));
         // The same song: what the user gave it stays.
         const QList<QStringList> after = query(
-            QStringLiteral("SELECT ?s tracker:added(?s) nfo:lastPlayedPosition(?s) "
-                           "EXISTS { ?s nao:hasTag nao:predefined-tag-favorite } WHERE { ?s nie:url %1 }")
-                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relative))), 4);
+            QStringLiteral(
+                "SELECT ?s tracker:added(?s) nfo:lastPlayedPosition(?s) "
+                "EXISTS { ?s nao:hasTag nao:predefined-tag-favorite } WHERE { ?s nie:url %1 }")
+                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relative))),
+            4);
         QCOMPARE(after.size(), 1);
         QCOMPARE(after.first().at(0), before.first().at(0));
         QCOMPARE(after.first().at(1), before.first().at(1));
@@ -264,7 +278,8 @@ private slots:
         file.write(QByteArray(4096, 'x'));
         file.close();
         const int count = songCount();
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("skipped.*noise\\.mp3")));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("skipped.*noise\\.mp3")));
         QVERIFY(FixtureLibrary::index());
         QCOMPARE(songCount(), count);
         QVERIFY(FixtureLibrary::index()); // no second warning: the file has not changed
@@ -281,15 +296,19 @@ private slots:
                    "NumberOfEntries=3\nVersion=2\n");
         file.close();
         QVERIFY(!FixtureLibrary::addPlaylist(QStringLiteral("lists/two.m3u"),
-                                             { QStringLiteral("Kim/Blue/3.ogg") }).isEmpty());
+                                             { QStringLiteral("Kim/Blue/3.ogg") })
+                     .isEmpty());
         QVERIFY(FixtureLibrary::index());
-        QSharedPointer<MafwTrackerModel> files(factory->getModel(MafwTrackerModel::PlaylistFiles, 50, 0));
+        QSharedPointer<MafwTrackerModel> files(
+            factory->getModel(MafwTrackerModel::PlaylistFiles, 50, 0));
         QTRY_COMPARE(files->rowCount(), 2);
         QCOMPARE(files->index(0, 1).data().toString(), QStringLiteral("mix.pls"));
         QCOMPARE(files->index(0, 3).data().toInt(), 2); // the missing file is no song
-        QCOMPARE(files->index(0, 5).data().toString(), FixtureLibrary::urlOf(QStringLiteral("lists/mix.pls")));
+        QCOMPARE(files->index(0, 5).data().toString(),
+                 FixtureLibrary::urlOf(QStringLiteral("lists/mix.pls")));
         const int id = files->index(0, 0).data().toInt();
-        QSharedPointer<MafwTrackerModel> songs(factory->getModel(MafwTrackerModel::SongsOfPlaylistFile, 0, id));
+        QSharedPointer<MafwTrackerModel> songs(
+            factory->getModel(MafwTrackerModel::SongsOfPlaylistFile, 0, id));
         QTRY_COMPARE(songs->rowCount(), 2);
         QCOMPARE(songs->index(0, 1).data().toString(), QStringLiteral("Song 1"));
         QCOMPARE(songs->index(1, 1).data().toString(), QStringLiteral("Report 1"));
@@ -302,8 +321,12 @@ private slots:
         QTRY_COMPARE(files->rowCount(), 1);
         QTRY_COMPARE(gone.count(), 1);
         QTRY_COMPARE(songs->rowCount(), 0);
-        QCOMPARE(query(QStringLiteral("SELECT ?e WHERE { ?e a nfo:MediaFileListEntry ; nfo:entryUrl ?u . "
-                                      "FILTER(CONTAINS(?u, \"gone\")) }"), 1).size(), 0);
+        QCOMPARE(query(QStringLiteral(
+                           "SELECT ?e WHERE { ?e a nfo:MediaFileListEntry ; nfo:entryUrl ?u . "
+                           "FILTER(CONTAINS(?u, \"gone\")) }"),
+                       1)
+                     .size(),
+                 0);
     }
 
     void vanishedSongsTakeEmptyAlbumsAndArtistsAlong()
@@ -316,13 +339,23 @@ private slots:
         QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Solo/lonely.ogg"), tags).isEmpty());
         QVERIFY(FixtureLibrary::index());
         const QList<QStringList> album = query(
-            QStringLiteral("SELECT tracker:id(?a) WHERE { ?a a nmm:MusicAlbum ; nie:title \"Single\" }"), 1);
+            QStringLiteral(
+                "SELECT tracker:id(?a) WHERE { ?a a nmm:MusicAlbum ; nie:title \"Single\" }"),
+            1);
         QCOMPARE(album.size(), 1);
         QTRY_VERIFY(factory->catalogue()->songs().size() == songCount());
         QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Solo/lonely.ogg")));
         QVERIFY(FixtureLibrary::index());
-        QCOMPARE(query(QStringLiteral("SELECT ?a WHERE { ?a a nmm:MusicAlbum ; nie:title \"Single\" }"), 1).size(), 0);
-        QCOMPARE(query(QStringLiteral("SELECT ?a WHERE { ?a a nmm:Artist ; nmm:artistName \"Solo\" }"), 1).size(), 0);
+        QCOMPARE(query(QStringLiteral(
+                           "SELECT ?a WHERE { ?a a nmm:MusicAlbum ; nie:title \"Single\" }"),
+                       1)
+                     .size(),
+                 0);
+        QCOMPARE(query(QStringLiteral(
+                           "SELECT ?a WHERE { ?a a nmm:Artist ; nmm:artistName \"Solo\" }"),
+                       1)
+                     .size(),
+                 0);
         QTRY_VERIFY_WITH_TIMEOUT(!albums.isEmpty(), 30000);
         QVERIFY(albums.last().first().value<QSet<int>>().contains(album.first().first().toInt()));
     }
@@ -357,7 +390,8 @@ private slots:
             QString text = QString::fromUtf8(source.readAll());
             text.replace(QRegularExpression(QStringLiteral("nrl:lastModified \"[^\"]*\"")),
                          QStringLiteral("nrl:lastModified \"2020-01-01T00:00:00Z\""));
-            text.remove(QRegularExpression(QStringLiteral("nfo:entryCounter a rdf:Property ;[^.]*\\.")));
+            text.remove(
+                QRegularExpression(QStringLiteral("nfo:entryCounter a rdf:Property ;[^.]*\\.")));
             QFile target(older + QLatin1Char('/') + it.fileName());
             QVERIFY(target.open(QIODevice::WriteOnly));
             target.write(text.toUtf8());
@@ -365,17 +399,23 @@ private slots:
         TrackerStore::setOntologyDirectory(older);
         QVERIFY(FixtureLibrary::openStore());
         TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
-        QVERIFY(TrackerQueryRunner::update(connection, QStringLiteral(
-            "INSERT DATA { <urn:old:song> a nmm:MusicPiece, nfo:FileDataObject ; nie:title \"Old\" ; "
-            "nie:url \"file:///old.ogg\" ; nfo:fileName \"old.ogg\" ; nfo:duration 3 ; "
-            "tracker:added \"2020-01-01T00:00:00Z\" ; tracker:available true ; "
-            "nfo:lastPlayedPosition 77 ; nao:hasTag nao:predefined-tag-favorite . "
-            "<urn:old:list> a nmm:Playlist ; nie:title \"Kept\" ; tracker:added \"2020-01-02T00:00:00Z\" ; "
-            "nfo:hasMediaFileListEntry <urn:old:entry> . "
-            "<urn:old:entry> a nfo:MediaFileListEntry ; nfo:entryUrl \"file:///old.ogg\" ; "
-            "nfo:listPosition 0 . }")).ok);
-        QVERIFY(!TrackerQueryRunner::update(connection, QStringLiteral(
-            "INSERT DATA { <urn:old:list> nfo:entryCounter 1 }")).ok);
+        QVERIFY(
+            TrackerQueryRunner::update(
+                connection,
+                QStringLiteral(
+                    "INSERT DATA { <urn:old:song> a nmm:MusicPiece, nfo:FileDataObject ; nie:title \"Old\" ; "
+                    "nie:url \"file:///old.ogg\" ; nfo:fileName \"old.ogg\" ; nfo:duration 3 ; "
+                    "tracker:added \"2020-01-01T00:00:00Z\" ; tracker:available true ; "
+                    "nfo:lastPlayedPosition 77 ; nao:hasTag nao:predefined-tag-favorite . "
+                    "<urn:old:list> a nmm:Playlist ; nie:title \"Kept\" ; tracker:added \"2020-01-02T00:00:00Z\" ; "
+                    "nfo:hasMediaFileListEntry <urn:old:entry> . "
+                    "<urn:old:entry> a nfo:MediaFileListEntry ; nfo:entryUrl \"file:///old.ogg\" ; "
+                    "nfo:listPosition 0 . }"))
+                .ok);
+        QVERIFY(
+            !TrackerQueryRunner::update(
+                 connection, QStringLiteral("INSERT DATA { <urn:old:list> nfo:entryCounter 1 }"))
+                 .ok);
         TrackerQueryRunner::releaseConnection(connection);
         TrackerStore::destroy();
 
@@ -387,19 +427,23 @@ private slots:
         factory->init();
         QVERIFY(init.wait(60000));
         QVERIFY(init.first().first().toBool());
-        const QList<QStringList> rows = query(QStringLiteral(
-            "SELECT nfo:lastPlayedPosition(?s) EXISTS { ?s nao:hasTag nao:predefined-tag-favorite } "
-            "WHERE { ?s nie:url \"file:///old.ogg\" }"), 2);
+        const QList<QStringList> rows = query(
+            QStringLiteral(
+                "SELECT nfo:lastPlayedPosition(?s) EXISTS { ?s nao:hasTag nao:predefined-tag-favorite } "
+                "WHERE { ?s nie:url \"file:///old.ogg\" }"),
+            2);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().at(0), QStringLiteral("77"));
         QCOMPARE(rows.first().at(1), QStringLiteral("true"));
-        QSharedPointer<MafwTrackerModel> lists(factory->getModel(MafwTrackerModel::UserPlaylists, 50, 0));
+        QSharedPointer<MafwTrackerModel> lists(
+            factory->getModel(MafwTrackerModel::UserPlaylists, 50, 0));
         QTRY_COMPARE(lists->rowCount(), 1);
         QCOMPARE(lists->index(0, 1).data().toString(), QStringLiteral("Kept"));
         QCOMPARE(lists->index(0, 3).data().toInt(), 1);
         QList<QStringList> none;
         QVERIFY(QueryProbe::run(factory->trackerConnection(),
-                                QStringLiteral("INSERT DATA { <urn:old:list> nfo:entryCounter 1 }"), 1, &none));
+                                QStringLiteral("INSERT DATA { <urn:old:list> nfo:entryCounter 1 }"),
+                                1, &none));
         MafwTrackerModelFactory::setIndexerEnabled(true);
     }
 
@@ -443,10 +487,13 @@ private slots:
         connect(thread, &QThread::finished, busy, &QObject::deleteLater);
         QSemaphore running;
         QSemaphore release;
-        QMetaObject::invokeMethod(busy, [&] {
-            running.release();
-            release.acquire();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            busy,
+            [&] {
+                running.release();
+                release.acquire();
+            },
+            Qt::QueuedConnection);
         running.acquire();
         indexer->scanNow();
         thread->quit();

@@ -25,9 +25,10 @@ namespace {
 const QString UnknownAlbum = QStringLiteral("Unknown album");
 const QString UnknownArtist = QStringLiteral("Unknown artist");
 
-const QStringList SongHeaders = { "songUri", "songTitle", "artistName", "albumName", "songLength",
-                                  "favorited", "genre", "year", "songId", "albumId", "artistId",
-                                  "trackNumber", "usageCounter", "added", "url" };
+const QStringList SongHeaders = { "songUri",      "songTitle", "artistName", "albumName",
+                                  "songLength",   "favorited", "genre",      "year",
+                                  "songId",       "albumId",   "artistId",   "trackNumber",
+                                  "usageCounter", "added",     "url" };
 
 QStringList headersOf(const QAbstractItemModel* model)
 {
@@ -144,34 +145,41 @@ private slots:
 
     void headersOfEveryFamily()
     {
-        QScopedPointer<MafwTrackerModel> songs(factory->getModel(MafwTrackerModel::AllSongs, 50, 0));
+        QScopedPointer<MafwTrackerModel> songs(
+            factory->getModel(MafwTrackerModel::AllSongs, 50, 0));
         QCOMPARE(headersOf(songs.data()), SongHeaders);
         for (int type : { 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 17 }) {
             QScopedPointer<MafwTrackerModel> m(
                 factory->getModel(MafwTrackerModel::QueryType(type), 0, 1));
             QCOMPARE(headersOf(m.data()), SongHeaders);
         }
-        QScopedPointer<MafwTrackerModel> file(factory->getModel(MafwTrackerModel::SongsOfPlaylistFile, 0, 1));
-        const QStringList fileHeaders = SongHeaders + QStringList{ "playlistId" };
+        QScopedPointer<MafwTrackerModel> file(
+            factory->getModel(MafwTrackerModel::SongsOfPlaylistFile, 0, 1));
+        const QStringList fileHeaders = SongHeaders + QStringList { "playlistId" };
         QCOMPARE(headersOf(file.data()), fileHeaders);
-        QScopedPointer<MafwTrackerModel> user(factory->getModel(MafwTrackerModel::SongsOfUserPlaylist, 0, 1));
-        const QStringList userHeaders = SongHeaders + QStringList{ "playlistId", "entryPosition" };
+        QScopedPointer<MafwTrackerModel> user(
+            factory->getModel(MafwTrackerModel::SongsOfUserPlaylist, 0, 1));
+        const QStringList userHeaders = SongHeaders + QStringList { "playlistId", "entryPosition" };
         QCOMPARE(headersOf(user.data()), userHeaders);
 
-        const QStringList albums = { "albumId", "albumName", "added", "artistName", "albumArtistCount",
-                                     "year", "albumLength", "albumSongs", "albumTrackCount" };
+        const QStringList albums = { "albumId",     "albumName",        "added",
+                                     "artistName",  "albumArtistCount", "year",
+                                     "albumLength", "albumSongs",       "albumTrackCount" };
         for (int type : { 100, 101, 102, 103 }) {
-            QScopedPointer<MafwTrackerModel> m(factory->getModel(MafwTrackerModel::QueryType(type), 0, 1));
+            QScopedPointer<MafwTrackerModel> m(
+                factory->getModel(MafwTrackerModel::QueryType(type), 0, 1));
             QCOMPARE(headersOf(m.data()), albums);
         }
-        QScopedPointer<MafwTrackerModel> artists(factory->getModel(MafwTrackerModel::AllArtists, 50, 0));
+        QScopedPointer<MafwTrackerModel> artists(
+            factory->getModel(MafwTrackerModel::AllArtists, 50, 0));
         QCOMPARE(headersOf(artists.data()),
                  QStringList({ "artistId", "artistName", "albumName", "numberOfAlbums", "albumId",
                                "numberOfSongs" }));
-        const QStringList playlists = { "playlistId", "playlistName", "added", "playlistTrackCount",
-                                        "playlistLength", "playlistUrl" };
+        const QStringList playlists = { "playlistId",         "playlistName",   "added",
+                                        "playlistTrackCount", "playlistLength", "playlistUrl" };
         for (int type : { 300, 301, 302 }) {
-            QScopedPointer<MafwTrackerModel> m(factory->getModel(MafwTrackerModel::QueryType(type), 50, 0));
+            QScopedPointer<MafwTrackerModel> m(
+                factory->getModel(MafwTrackerModel::QueryType(type), 50, 0));
             QCOMPARE(headersOf(m.data()), playlists);
         }
         QVERIFY(!factory->getModel(MafwTrackerModel::NoList, 0, 0));
@@ -260,7 +268,8 @@ private slots:
         QCOMPARE(column(loaded(MafwTrackerModel::SongsOfArtistWithoutAlbum, 0, lee).data(), 1),
                  QStringList({ "Nowhere" }));
         QCOMPARE(loaded(MafwTrackerModel::SongsWithoutAlbumAndArtist, 0, 0)->rowCount(), 0);
-        QCOMPARE(column(loaded(MafwTrackerModel::OneSong, 0, azure->id).data(), 1), QStringList({ "Azure" }));
+        QCOMPARE(column(loaded(MafwTrackerModel::OneSong, 0, azure->id).data(), 1),
+                 QStringList({ "Azure" }));
         QCOMPARE(column(loaded(MafwTrackerModel::SongsOfAlbumByArtist, 0, blue, kim).data(), 1),
                  QStringList({ "Azure", "Cobalt", "Navy" }));
         // An artist id below 1 means the album's songs without a performer.
@@ -295,7 +304,7 @@ private slots:
     {
         MafwTrackerConnection* connection = factory->trackerConnection();
         QueryProbe probe;
-        const QVariant cookie = QVariantList{ 7, 120 };
+        const QVariant cookie = QVariantList { 7, 120 };
         connection->asyncQuery(QStringLiteral("SELECT ?s ?x WHERE { ?s a nmm:MusicPiece . "
                                               "OPTIONAL { ?s nfo:lastPlayedPosition ?x } }"),
                                2, &probe, SLOT(ready(QList<QStringList>, bool, const QVariant&)),
@@ -316,9 +325,10 @@ private slots:
         QCOMPARE(probe.answers(), 1);
 
         QueryProbe failing;
-        connection->asyncQuery(QStringLiteral("SELECT ?s WHERE { ?s a nmm:NoSuchClass }"), 1, &failing,
-                               SLOT(ready(QList<QStringList>, bool, const QVariant&)),
-                               SLOT(queryFailed(int, QString, const QVariant&)), QStringLiteral("token"));
+        connection->asyncQuery(QStringLiteral("SELECT ?s WHERE { ?s a nmm:NoSuchClass }"), 1,
+                               &failing, SLOT(ready(QList<QStringList>, bool, const QVariant&)),
+                               SLOT(queryFailed(int, QString, const QVariant&)),
+                               QStringLiteral("token"));
         QTRY_COMPARE(failing.answers(), 1);
         QCOMPARE(failing.failures, 1);
         QVERIFY(!failing.errorMessage.isEmpty());
@@ -356,8 +366,8 @@ private slots:
         QVERIFY(copyDone.wait(10000));
         QCOMPARE(copy->rowCount(), 4);
 
-        ModelWatch wAll(all.data()), wAlbum(album.data()), wArtist(artist.data()), wCopy(copy.data()),
-            wAlbums(albums.data());
+        ModelWatch wAll(all.data()), wAlbum(album.data()), wArtist(artist.data()),
+            wCopy(copy.data()), wAlbums(albums.data());
         QSignalSpy added(factory->trackerConnection(), SIGNAL(musicAdded(QSet<int>)));
         AudioTags tags;
         tags.title = QStringLiteral("Beryl");
@@ -373,7 +383,8 @@ private slots:
         QTRY_COMPARE(all->rowCount(), 10);
         QTRY_COMPARE(album->rowCount(), 5);
         QTRY_COMPARE(artist->rowCount(), 6);
-        QCOMPARE(column(album.data(), 1), QStringList({ "Azure", "Cobalt", "Navy", "Nobody", "Beryl" }));
+        QCOMPARE(column(album.data(), 1),
+                 QStringList({ "Azure", "Cobalt", "Navy", "Nobody", "Beryl" }));
         QCOMPARE(copy->rowCount(), 4); // a copy holds what it was given
         QCOMPARE(wAll.inserted.count(), 1);
         QCOMPARE(wAll.inserted.first().at(1).toInt(), 1); // "Beryl" sorts after "Azure"
@@ -402,7 +413,8 @@ private slots:
     void favouriteIsWrittenAndFollowed()
     {
         QSharedPointer<MafwTrackerModel> all = loaded(MafwTrackerModel::AllSongs, 0, 0);
-        QSharedPointer<MafwTrackerModel> favourites = loaded(MafwTrackerModel::FavouriteSongs, 50, 0);
+        QSharedPointer<MafwTrackerModel> favourites = loaded(MafwTrackerModel::FavouriteSongs, 50,
+                                                             0);
         QCOMPARE(favourites->rowCount(), 0);
         const int row = column(all.data(), 1).indexOf("Jade");
         const QModelIndex cell = all->index(row, 5);
@@ -425,7 +437,8 @@ private slots:
 
     void hostileTitlesAndFileNames()
     {
-        const QString title = QStringLiteral("He said \"hi\" <b>&amp;</b> it's a \\ back\nslash %1");
+        const QString title = QStringLiteral(
+            "He said \"hi\" <b>&amp;</b> it's a \\ back\nslash %1");
         const QString name = QStringLiteral("odd \"name\" <x> it's back\\slash %2\nline.ogg");
         AudioTags tags;
         tags.title = title;
@@ -439,7 +452,8 @@ private slots:
         QVERIFY(row >= 0);
         QCOMPARE(all->index(row, 2).data().toString(), tags.artist);
         QCOMPARE(all->index(row, 3).data().toString(), tags.album);
-        QCOMPARE(all->index(row, 14).data().toString(), FixtureLibrary::urlOf(QStringLiteral("odd/") + name));
+        QCOMPARE(all->index(row, 14).data().toString(),
+                 FixtureLibrary::urlOf(QStringLiteral("odd/") + name));
 
         QList<QStringList> rows;
         QVERIFY(QueryProbe::run(factory->trackerConnection(),
@@ -481,7 +495,8 @@ private slots:
         QSharedPointer<MafwTrackerModel> recent = loaded(MafwTrackerModel::RecentPlaylists, 9, 0);
         const int cobalt = songId("Cobalt"), navy = songId("Navy"), jade = songId("Jade");
         const QString name = QStringLiteral("Road \"trip\" \\ <1>");
-        factory->createPlaylist(name, MafwTrackerModelFactory::SongItems, { cobalt, navy, jade, cobalt });
+        factory->createPlaylist(name, MafwTrackerModelFactory::SongItems,
+                                { cobalt, navy, jade, cobalt });
         QTRY_COMPARE(lists->rowCount(), 1);
         QCOMPARE(lists->index(0, 1).data().toString(), name);
         QCOMPARE(lists->index(0, 3).data().toInt(), 4);
@@ -490,7 +505,8 @@ private slots:
         QVERIFY(recent->index(0, 2).data().toDateTime().isValid());
         const int playlistId = lists->index(0, 0).data().toInt();
 
-        QSharedPointer<MafwTrackerModel> songs = loaded(MafwTrackerModel::SongsOfUserPlaylist, 0, playlistId);
+        QSharedPointer<MafwTrackerModel> songs = loaded(MafwTrackerModel::SongsOfUserPlaylist, 0,
+                                                        playlistId);
         QCOMPARE(songs->rowCount(), 4);
         auto* editable = dynamic_cast<MafwEditableModel*>(songs.data());
         QVERIFY(editable);
@@ -499,7 +515,8 @@ private slots:
         // The last row and the first, in that order: both copies of Cobalt go, nothing else.
         editable->removeItems({ 3, 0 });
         QTRY_COMPARE(songs->rowCount(), 2);
-        QCOMPARE(column(songs.data(), 8), QStringList({ QString::number(navy), QString::number(jade) }));
+        QCOMPARE(column(songs.data(), 8),
+                 QStringList({ QString::number(navy), QString::number(jade) }));
 
         QSignalSpy inserted(songs.data(), SIGNAL(rowsInserted(QModelIndex, int, int)));
         editable->insertItems(MafwTrackerModelFactory::AlbumItems, { song("Crimson")->albumId });
@@ -558,7 +575,8 @@ private slots:
         TrackerStore::destroy();
         factory = makeFactory();
         QVERIFY(factory);
-        QSharedPointer<MafwTrackerModel> favourites = loaded(MafwTrackerModel::FavouriteSongs, 50, 0);
+        QSharedPointer<MafwTrackerModel> favourites = loaded(MafwTrackerModel::FavouriteSongs, 50,
+                                                             0);
         QCOMPARE(column(favourites.data(), 8), QStringList({ QString::number(jade) }));
     }
 
@@ -598,22 +616,34 @@ private slots:
             const auto type = MafwTrackerModel::QueryType(types.value(i));
             int id = 0, second = 0;
             switch (type) {
-            case MafwTrackerModel::SongsOfAlbum: id = album; break;
+            case MafwTrackerModel::SongsOfAlbum:
+                id = album;
+                break;
             case MafwTrackerModel::SongsOfArtist:
             case MafwTrackerModel::SongsOfArtistWithoutAlbum:
-            case MafwTrackerModel::AlbumsOfArtist: id = artist; break;
-            case MafwTrackerModel::OneSong: id = cobalt; break;
-            case MafwTrackerModel::SongsOfPlaylistFile: id = playlistFile; break;
-            case MafwTrackerModel::SongsOfUserPlaylist: id = userPlaylist; break;
+            case MafwTrackerModel::AlbumsOfArtist:
+                id = artist;
+                break;
+            case MafwTrackerModel::OneSong:
+                id = cobalt;
+                break;
+            case MafwTrackerModel::SongsOfPlaylistFile:
+                id = playlistFile;
+                break;
+            case MafwTrackerModel::SongsOfUserPlaylist:
+                id = userPlaylist;
+                break;
             case MafwTrackerModel::SongsOfAlbumByArtist:
                 id = album;
                 second = artist;
                 break;
-            default: break;
+            default:
+                break;
             }
-            QSharedPointer<MafwTrackerModel> model(
-                second ? factory->getModel(type, 2, id, second) : factory->getModel(type, 2, id));
-            if (type == MafwTrackerModel::NoList || type == MafwTrackerModel::UnknownAlbumOfArtist) {
+            QSharedPointer<MafwTrackerModel> model(second ? factory->getModel(type, 2, id, second)
+                                                          : factory->getModel(type, 2, id));
+            if (type == MafwTrackerModel::NoList
+                || type == MafwTrackerModel::UnknownAlbumOfArtist) {
                 QVERIFY(!model); // no list of their own
                 continue;
             }
@@ -676,32 +706,42 @@ private slots:
                 for (const char* name : { "/caf\xe9.ogg", "/l\xe9.m3u" })
                     ::unlink((folder + name).constData());
             }
-        } removedAtEnd{ folder };
+        } removedAtEnd { folder };
         AudioTags tags;
         tags.title = QStringLiteral("Latin");
         const QString latin = FixtureLibrary::addSong(QStringLiteral("del/latin.ogg"), tags);
         tags.title = QStringLiteral("Decoy");
-        const QString decoy = FixtureLibrary::addSong(QStringLiteral("del/") + decoyName + ".ogg", tags);
+        const QString decoy = FixtureLibrary::addSong(QStringLiteral("del/") + decoyName + ".ogg",
+                                                      tags);
         tags.title = QStringLiteral("Gone");
         const QString gone = FixtureLibrary::addSong(QStringLiteral("del/gone.ogg"), tags);
         tags.title = QStringLiteral("Stuck");
         const QString stuck = FixtureLibrary::addSong(QStringLiteral("del/stuck.ogg"), tags);
         QVERIFY(!latin.isEmpty() && !decoy.isEmpty() && !gone.isEmpty() && !stuck.isEmpty());
-        QCOMPARE(::rename(QFile::encodeName(latin).constData(), (folder + "/caf\xe9.ogg").constData()), 0);
-        const QString decoyList = FixtureLibrary::addPlaylist(QStringLiteral("del/l") + QChar(0xfffd) + ".m3u", { QStringLiteral("del/stuck.ogg") });
-        const QString latinList = FixtureLibrary::addPlaylist(QStringLiteral("del/latin.m3u"), { QStringLiteral("del/stuck.ogg") });
+        QCOMPARE(::rename(QFile::encodeName(latin).constData(),
+                          (folder + "/caf\xe9.ogg").constData()),
+                 0);
+        const QString decoyList = FixtureLibrary::addPlaylist(QStringLiteral("del/l")
+                                                                  + QChar(0xfffd) + ".m3u",
+                                                              { QStringLiteral("del/stuck.ogg") });
+        const QString latinList = FixtureLibrary::addPlaylist(QStringLiteral("del/latin.m3u"),
+                                                              { QStringLiteral("del/stuck.ogg") });
         QVERIFY(!decoyList.isEmpty() && !latinList.isEmpty());
-        QCOMPARE(::rename(QFile::encodeName(latinList).constData(), (folder + "/l\xe9.m3u").constData()), 0);
+        QCOMPARE(::rename(QFile::encodeName(latinList).constData(),
+                          (folder + "/l\xe9.m3u").constData()),
+                 0);
         QVERIFY(FixtureLibrary::index());
         QTRY_VERIFY_WITH_TIMEOUT(songId("Latin") > 0 && songId("Stuck") > 0, 30000);
         int latinListId = 0;
-        QTRY_VERIFY_WITH_TIMEOUT([&]() {
-            for (const MafwStorePlaylist& p : factory->catalogue()->playlists()) {
-                if (p.url.endsWith(QLatin1String("/del/l%E9.m3u")))
-                    latinListId = p.id;
-            }
-            return latinListId > 0;
-        }(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&]() {
+                for (const MafwStorePlaylist& p : factory->catalogue()->playlists()) {
+                    if (p.url.endsWith(QLatin1String("/del/l%E9.m3u")))
+                        latinListId = p.id;
+                }
+                return latinListId > 0;
+            }(),
+            30000);
 
         QSignalSpy finished(factory, SIGNAL(deletionFinished(int, int)));
         factory->deleteItems({ songId("Latin") }, MafwTrackerModel::AllSongs);

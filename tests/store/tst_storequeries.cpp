@@ -64,10 +64,7 @@ private:
             qWarning() << "failed:" << error;
         return rows;
     }
-    bool update(const QString& text)
-    {
-        return QueryProbe::run(connection, text, 1, nullptr);
-    }
+    bool update(const QString& text) { return QueryProbe::run(connection, text, 1, nullptr); }
     int idOf(const QString& title) const { return songIds.value(title); }
 
 private slots:
@@ -82,7 +79,8 @@ private slots:
         rich.genre = QStringLiteral("Jazz");
         rich.trackNumber = 7;
         rich.year = 2010;
-        const QString richPath = FixtureLibrary::addSong(QStringLiteral("Rich/rich.mp3"), rich, 2000);
+        const QString richPath = FixtureLibrary::addSong(QStringLiteral("Rich/rich.mp3"), rich,
+                                                         2000);
         QVERIFY(!richPath.isEmpty());
         QVERIFY(enrich(richPath));
         QVERIFY(FixtureLibrary::writeStandardLibrary());
@@ -100,8 +98,10 @@ private slots:
         QCOMPARE(init.first().first().toBool(), true);
         connection = factory->trackerConnection();
 
-        const QList<QStringList> rows = query(QStringLiteral(
-            "SELECT ?s tracker:id(?s) ?t WHERE { ?s a nmm:MusicPiece ; nie:title ?t }"), 3);
+        const QList<QStringList> rows = query(
+            QStringLiteral(
+                "SELECT ?s tracker:id(?s) ?t WHERE { ?s a nmm:MusicPiece ; nie:title ?t }"),
+            3);
         for (const QStringList& row : rows) {
             songIds.insert(row.at(2), row.at(1).toInt());
             songIris.insert(row.at(2), row.at(0));
@@ -129,8 +129,10 @@ private slots:
 
     void songByFileNameAndUrl()
     {
-        QList<QStringList> rows = query(
-            QString::fromUtf8(SongByFileName).arg(TrackerSparql::escapeString(QStringLiteral("nowhere.ogg"))), 2);
+        QList<QStringList> rows = query(QString::fromUtf8(SongByFileName)
+                                            .arg(TrackerSparql::escapeString(
+                                                QStringLiteral("nowhere.ogg"))),
+                                        2);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().at(0), songIris.value("Nowhere"));
         QCOMPARE(rows.first().at(1).toInt(), idOf("Nowhere"));
@@ -167,7 +169,8 @@ private slots:
 
     void fileOfSong()
     {
-        const QList<QStringList> rows = query(QString::fromUtf8(FileOfSong).arg(idOf("Scarlet")), 1);
+        const QList<QStringList> rows = query(QString::fromUtf8(FileOfSong).arg(idOf("Scarlet")),
+                                              1);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().first(), FixtureLibrary::urlOf(QStringLiteral("Kim/Red/02.ogg")));
     }
@@ -175,7 +178,8 @@ private slots:
     void albumsOfSongsWithoutArtist()
     {
         const QString text = QString::fromUtf8(AlbumsOfSongsWithoutArtist)
-                                 .arg(TrackerSparql::escapeString(QStringLiteral("Unknown \"album\"")));
+                                 .arg(TrackerSparql::escapeString(
+                                     QStringLiteral("Unknown \"album\"")));
         const QList<QStringList> rows = query(text, 1);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("Blue"));
@@ -184,7 +188,8 @@ private slots:
     void performersOfSongsWithoutAlbum()
     {
         const QString text = QString::fromUtf8(PerformersOfSongsWithoutAlbum)
-                                 .arg(TrackerSparql::escapeString(QStringLiteral("Unknown artist")));
+                                 .arg(
+                                     TrackerSparql::escapeString(QStringLiteral("Unknown artist")));
         const QList<QStringList> rows = query(text, 1);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("Lee"));
@@ -194,7 +199,8 @@ private slots:
     {
         const int id = idOf("Rich");
         const QString text = QString::fromUtf8(SongDetails)
-                                 .arg(QString::number(id), TrackerSparql::escapeString("Unknown album"),
+                                 .arg(QString::number(id),
+                                      TrackerSparql::escapeString("Unknown album"),
                                       TrackerSparql::escapeString("Unknown artist"));
         const QList<QStringList> rows = query(text, 26);
         QCOMPARE(rows.size(), 1);
@@ -240,11 +246,14 @@ private slots:
 
     void discCount()
     {
-        QList<QStringList> rows = query(QString::fromUtf8(DiscCount).arg(TrackerSparql::escapeString("Blue")), 1);
+        QList<QStringList> rows = query(QString::fromUtf8(DiscCount).arg(
+                                            TrackerSparql::escapeString("Blue")),
+                                        1);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("1"));
         // A title with a double quote stays a title (escaped) instead of breaking the text.
-        rows = query(QString::fromUtf8(DiscCount).arg(TrackerSparql::escapeString("Say \"Blue\"")), 1);
+        rows = query(QString::fromUtf8(DiscCount).arg(TrackerSparql::escapeString("Say \"Blue\"")),
+                     1);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("0"));
     }
@@ -274,7 +283,11 @@ private slots:
         QList<QStringList> rows = query(QString::fromUtf8(NeverPlayedCountAndLength), 2);
         QCOMPARE(rows.size(), 1);
         const int played = query(QStringLiteral("SELECT COUNT(?s) WHERE { ?s nie:usageCounter ?c "
-                                                "FILTER(?c > 0) }"), 1).first().first().toInt();
+                                                "FILTER(?c > 0) }"),
+                                 1)
+                               .first()
+                               .first()
+                               .toInt();
         QCOMPARE(rows.first().at(0).toInt(), 10 - played);
         QVERIFY(rows.first().at(1).toInt() >= 10 - played);
         QCOMPARE(query(QString::fromUtf8(NeverPlayedExists), 1).size(), 1);
@@ -282,7 +295,8 @@ private slots:
         rows = query(QString::fromUtf8(DownloadedCountAndLength), 2);
         QCOMPARE(rows.first().at(0), QStringLiteral("1"));
         QCOMPARE(rows.first().at(1), QStringLiteral("2"));
-        QCOMPARE(query(QString::fromUtf8(DownloadedExists), 1).first().first().toInt(), idOf("Rich"));
+        QCOMPARE(query(QString::fromUtf8(DownloadedExists), 1).first().first().toInt(),
+                 idOf("Rich"));
     }
 
     void favourites()
@@ -291,7 +305,8 @@ private slots:
         QSignalSpy changed(factory->catalogue(), SIGNAL(changed(MafwStoreChanges)));
         QVERIFY(factory->setFavourite(idOf("Crimson"), true));
         QTRY_VERIFY_WITH_TIMEOUT(!query(QString::fromUtf8(FavouriteExists), 1).isEmpty(), 30000);
-        QCOMPARE(query(QString::fromUtf8(FavouriteExists), 1).first().first().toInt(), idOf("Crimson"));
+        QCOMPARE(query(QString::fromUtf8(FavouriteExists), 1).first().first().toInt(),
+                 idOf("Crimson"));
     }
 
     void userPlaylistsAndTheirDeletion()
@@ -312,7 +327,8 @@ private slots:
         const int playlistId = rows.first().at(0).toInt();
         QCOMPARE(query(QString::fromUtf8(PlaylistHasSongs).arg(playlistId), 1).size(), 1);
         QList<QStringList> none;
-        QVERIFY(QueryProbe::run(connection, QString::fromUtf8(DeletePlaylist).arg(playlistId), 0, &none));
+        QVERIFY(QueryProbe::run(connection, QString::fromUtf8(DeletePlaylist).arg(playlistId), 0,
+                                &none));
         QVERIFY(none.isEmpty()); // an update answers with no rows
         QVERIFY(query(QString::fromUtf8(UserPlaylistsWithEntries), 3).isEmpty());
         QVERIFY(query(QString::fromUtf8(PlaylistHasSongs).arg(playlistId), 1).isEmpty());
@@ -323,19 +339,24 @@ private slots:
         const QList<QStringList> files = query(
             QStringLiteral("SELECT tracker:id(?p) WHERE { ?p a nmm:Playlist ; nie:url ?u }"), 1);
         QCOMPARE(files.size(), 1);
-        QCOMPARE(query(QString::fromUtf8(PlaylistHasSongs).arg(files.first().first()), 1).size(), 1);
+        QCOMPARE(query(QString::fromUtf8(PlaylistHasSongs).arg(files.first().first()), 1).size(),
+                 1);
     }
 
     void albumAndArtistExistence()
     {
-        const QList<QStringList> album = query(QStringLiteral(
-            "SELECT tracker:id(?a) WHERE { ?a a nmm:MusicAlbum ; nie:title \"Red\" }"), 1);
+        const QList<QStringList> album = query(
+            QStringLiteral(
+                "SELECT tracker:id(?a) WHERE { ?a a nmm:MusicAlbum ; nie:title \"Red\" }"),
+            1);
         QCOMPARE(album.size(), 1);
         QCOMPARE(query(QString::fromUtf8(AlbumExists).arg(album.first().first()), 1).size(), 1);
         QVERIFY(query(QString::fromUtf8(AlbumExists).arg(987654), 1).isEmpty());
 
-        const QList<QStringList> artist = query(QStringLiteral(
-            "SELECT tracker:id(?a) WHERE { ?a a nmm:Artist ; nmm:artistName \"Lee\" }"), 1);
+        const QList<QStringList> artist = query(
+            QStringLiteral(
+                "SELECT tracker:id(?a) WHERE { ?a a nmm:Artist ; nmm:artistName \"Lee\" }"),
+            1);
         QCOMPARE(artist.size(), 1);
         // One row per song of the artist.
         QCOMPARE(query(QString::fromUtf8(ArtistExists).arg(artist.first().first()), 1).size(), 3);
@@ -357,7 +378,8 @@ private slots:
         // The time the activity list was last written, as ISO text in UTC.
         const QString before = beforeIndexing.toString(Qt::ISODate);
         QVERIFY(before.endsWith(QLatin1Char('Z')));
-        QList<QStringList> rows = query(QString::fromUtf8(SongsWithoutAlbumAddedSince).arg(before), 1);
+        QList<QStringList> rows = query(QString::fromUtf8(SongsWithoutAlbumAddedSince).arg(before),
+                                        1);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("1"));
 
@@ -365,7 +387,8 @@ private slots:
         rows = query(QString::fromUtf8(SongsWithoutAlbumAddedSince).arg(later), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("0"));
 
-        const QString longAgo = QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC).toString(Qt::ISODate);
+        const QString longAgo = QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC)
+                                    .toString(Qt::ISODate);
         rows = query(QString::fromUtf8(SongsWithoutAlbumAddedSince).arg(longAgo), 1);
         QCOMPARE(rows.first().first(), QStringLiteral("1"));
     }
@@ -388,14 +411,14 @@ private slots:
             const QString iri = QStringLiteral("urn:test:escaped:%1").arg(i);
             QVERIFY(update(QStringLiteral("INSERT DATA { <%1> a nmm:Artist ; nmm:artistName %2 }")
                                .arg(iri, TrackerSparql::literal(written))));
-            const QList<QStringList> rows
-                = query(QStringLiteral("SELECT ?n WHERE { <%1> nmm:artistName ?n }").arg(iri), 1);
+            const QList<QStringList> rows = query(
+                QStringLiteral("SELECT ?n WHERE { <%1> nmm:artistName ?n }").arg(iri), 1);
             QCOMPARE(rows.size(), 1);
             QCOMPARE(rows.first().first(), stored);
-            const QList<QStringList> found
-                = query(QStringLiteral("SELECT ?a WHERE { ?a nmm:artistName %1 }")
-                            .arg(TrackerSparql::literal(stored)),
-                        1);
+            const QList<QStringList> found = query(QStringLiteral(
+                                                       "SELECT ?a WHERE { ?a nmm:artistName %1 }")
+                                                       .arg(TrackerSparql::literal(stored)),
+                                                   1);
             QCOMPARE(found.size(), 1);
             QCOMPARE(found.first().first(), iri);
         }

@@ -13,13 +13,10 @@ signals:
     void ping();
 
 public slots:
-    void pong() {}
+    void pong() { }
 
 private slots:
-    void resolvedConnection()
-    {
-        QVERIFY(connect(this, SIGNAL(ping()), this, SLOT(pong())));
-    }
+    void resolvedConnection() { QVERIFY(connect(this, SIGNAL(ping()), this, SLOT(pong()))); }
 
     void missingSignal() { connect(this, SIGNAL(noSuchSignal()), this, SLOT(pong())); }
 

@@ -79,8 +79,9 @@ private slots:
         timer.start();
         for (int i = 0; i < 20; ++i) {
             tags.title = QString("song %1").arg(i);
-            QVERIFY(AudioGenerator::write(
-                TestEnvironment::musicDir() + QString("/many/%1.ogg").arg(i), tags, 500));
+            QVERIFY(
+                AudioGenerator::write(TestEnvironment::musicDir() + QString("/many/%1.ogg").arg(i),
+                                      tags, 500));
         }
         // Generous bound: the point is that no file is encoded again.
         QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));

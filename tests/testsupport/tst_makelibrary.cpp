@@ -57,7 +57,8 @@ private slots:
             { QStringLiteral("out"), QStringLiteral("--songs=3") },
             { QStringLiteral("out"), QStringLiteral("many") },
             { QStringLiteral("out"), QStringLiteral("3"), QStringLiteral("-1") },
-            { QStringLiteral("out"), QStringLiteral("3"), QStringLiteral("1"), QStringLiteral("1") },
+            { QStringLiteral("out"), QStringLiteral("3"), QStringLiteral("1"),
+              QStringLiteral("1") },
             { QString() },
             { QStringLiteral("--song"), QStringLiteral("one.ogg"), QStringLiteral("Title") },
         };
@@ -77,16 +78,16 @@ private slots:
         const Run made = run(folder.path(), { QStringLiteral("--"), QStringLiteral("--help"),
                                               QStringLiteral("1"), QStringLiteral("1") });
         QCOMPARE(made.exitCode, 0);
-        QCOMPARE(written(folder.path()), QStringList{ QStringLiteral("--help") });
+        QCOMPARE(written(folder.path()), QStringList { QStringLiteral("--help") });
         QDir library(folder.filePath(QStringLiteral("--help")));
         QCOMPARE(library.entryList({ QStringLiteral("*.m3u"), QStringLiteral("*.pls") }).size(), 2);
 
         // One song, whose file name begins with "-" too.
-        const Run one = run(folder.path(), { QStringLiteral("--song"), QStringLiteral("--"),
-                                             QStringLiteral("-one.ogg"), QStringLiteral("One"),
-                                             QStringLiteral("Ada"), QStringLiteral("First"),
-                                             QStringLiteral("Pop"), QStringLiteral("1"),
-                                             QStringLiteral("1") });
+        const Run one = run(folder.path(),
+                            { QStringLiteral("--song"), QStringLiteral("--"),
+                              QStringLiteral("-one.ogg"), QStringLiteral("One"),
+                              QStringLiteral("Ada"), QStringLiteral("First"), QStringLiteral("Pop"),
+                              QStringLiteral("1"), QStringLiteral("1") });
         QCOMPARE(one.exitCode, 0);
         QVERIFY(QFileInfo(folder.filePath(QStringLiteral("-one.ogg"))).size() > 0);
     }

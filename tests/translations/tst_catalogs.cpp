@@ -30,7 +30,8 @@ private slots:
     void unknownIdGivesId();
 
 private:
-    struct Message {
+    struct Message
+    {
         QString catalog;
         QStringList forms; // one text, or the plural forms
     };
@@ -38,7 +39,8 @@ private:
     static QString catalogOf(const QString& id);
     static QStringList markersOf(const QString& text);
     QString lookUp(const QString& catalog, const QString& id, int n = -1) const;
-    bool readSource(const QString& catalog, QHash<QString, Message>* messages, QString* error) const;
+    bool readSource(const QString& catalog, QHash<QString, Message>* messages,
+                    QString* error) const;
 
     const QStringList catalogs { "music", "parlovance", "common" };
     QHash<QString, std::shared_ptr<QTranslator>> translators;
@@ -98,6 +100,7 @@ void TestCatalogs::plainTexts_data()
 {
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("text");
+    // clang-format off
     QTest::newRow("list title") << "qtn_musi_all_songs" << "All songs";
     QTest::newRow("fixed name") << "qtn_musi_unknown_artist" << "Unknown artist";
     QTest::newRow("error banner") << "qtn_musi_file_not_found" << "File not found";
@@ -105,6 +108,7 @@ void TestCatalogs::plainTexts_data()
     QTest::newRow("automatic playlist") << "qtn_musi_playlist_mostplayed" << "Most played";
     QTest::newRow("common button") << "qtn_comm_cancel" << "Cancel";
     QTest::newRow("window title") << "qtn_comm_appname_musi" << "Music";
+    // clang-format on
 }
 
 void TestCatalogs::plainTexts()
@@ -119,12 +123,14 @@ void TestCatalogs::pluralForms_data()
     QTest::addColumn<QString>("id");
     QTest::addColumn<int>("n");
     QTest::addColumn<QString>("text");
+    // clang-format off
     QTest::newRow("one song") << "qtn_musi_song_number" << 1 << "1 song";
     QTest::newRow("five songs") << "qtn_musi_song_number" << 5 << "5 songs";
     QTest::newRow("no songs") << "qtn_musi_song_number" << 0 << "0 songs";
     QTest::newRow("grouped digits") << "qtn_musi_song_number" << 1500 << "1,500 songs";
     QTest::newRow("one byte") << "qtn_common_bytes" << 1 << "1 byte";
     QTest::newRow("bytes") << "qtn_common_bytes" << 1023 << "1,023 bytes";
+    // clang-format on
 }
 
 void TestCatalogs::pluralForms()
@@ -246,7 +252,8 @@ void TestCatalogs::sourcesMatchIdList()
             QCOMPARE(markersOf(form), markersOf(message.forms.first()));
         }
         if (message.forms.size() == 2)
-            QVERIFY2(!markersOf(message.forms.first()).isEmpty(), qPrintable(id + " lacks a number"));
+            QVERIFY2(!markersOf(message.forms.first()).isEmpty(),
+                     qPrintable(id + " lacks a number"));
     }
 }
 
