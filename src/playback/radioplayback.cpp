@@ -405,9 +405,12 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
         host.playPendingSong(true);
         return;
     }
-    // The saved song, no longer playing, waits as the queue at its start.
+    // The saved song is the queue from now on: the play queue shows it alone. One that no
+    // longer plays waits there at its start; one that plays goes on.
     if (!saveStillPlays && host.rendererState() != MafwRenderer::Paused)
         host.playPendingSong(false);
+    else
+        host.requeuePendingSong();
     live.seekable = true;
     emit contentTypeChanged(PlayState::SongContent);
     emit songChanged(live.title, live.album, live.artist, 0, false);

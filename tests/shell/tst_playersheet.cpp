@@ -5,6 +5,7 @@
 
 #include "../playback/hubtestlibrary.h"
 #include "audiogenerator.h"
+#include "common/constants.h"
 #include "data/contentmanager.h"
 #include "mbutton.h"
 #include "mlabel.h"
@@ -15,6 +16,7 @@
 #include "playback/nowplayingsheetwidget.h"
 #include "playback/playersheet.h"
 #include "playback/playstate.h"
+#include "playback/shuffleproxymodel.h"
 #include "radioserver.h"
 #include "shell/mainwindow.h"
 #include "shell/parlovanceapplicationservice.h"
@@ -185,6 +187,11 @@ private slots:
         QCOMPARE(hub->songCount(PlayState::MusicMode), 1);
         QCOMPARE(hub->currentIndex(PlayState::MusicMode), 0);
         QCOMPARE(hub->contentType(PlayState::MusicMode), PlayState::SongContent);
+        // The play queue shows the saved song alone.
+        QCOMPARE(hub->shuffleProxyModel()->rowCount(), 1);
+        QCOMPARE(HubTestLibrary::cell(hub->shuffleProxyModel().data(), 0, Constants::SongTitle)
+                     .toString(),
+                 QStringLiteral("Kept Talk"));
         MainWindow* window = ParlovanceApplicationService::instance()->mainWindow();
         QVERIFY(window);
         QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(Parlovance::PageNowPlaying), Timeout);
