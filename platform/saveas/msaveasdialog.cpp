@@ -153,7 +153,11 @@ void MSaveAsDialog::done(int result)
 {
     const bool save = result == M::SaveButton || result == Accepted;
     const QString name = edit->text().trimmed();
-    if (save && !isValidName(name)) {
+    // Without a folder to store in, the name is only a name (a playlist's, say): any text
+    // but blanks, "AC/DC" and ".mix" included.
+    const bool valid = destination.isEmpty() && mode == NameOnly ? !name.isEmpty()
+                                                                 : isValidName(name);
+    if (save && !valid) {
         qCDebug(lcSaveAs) << Q_FUNC_INFO << "- not a file name:" << name;
         return;
     }

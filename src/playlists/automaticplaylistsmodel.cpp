@@ -2,6 +2,7 @@
 
 #include "common/logging.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/modelcolumns.h"
 #include "data/storequeries.h"
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodel.h"
@@ -13,11 +14,8 @@
 
 namespace {
 
-const int IdColumn = 0;
-const int NameColumn = 1;
-const int SongCountColumn = 3;
-const int LengthColumn = 4;
-const int SongLengthColumn = 4; // of a song model
+constexpr PlaylistColumns Columns{};
+constexpr SongColumns SongsColumns{};
 
 // The column count argument of the count queries.
 const int CountQueryColumns = 2;
@@ -53,7 +51,7 @@ int totalLength(const MafwTrackerModel* model)
     int seconds = 0;
     const int rows = model->rowCount();
     for (int row = 0; row < rows; ++row)
-        seconds += model->data(model->index(row, SongLengthColumn)).toInt();
+        seconds += model->data(model->index(row, SongsColumns.length)).toInt();
     return seconds;
 }
 
@@ -199,13 +197,13 @@ QVariant AutomaticPlaylistsModel::data(const QModelIndex& index, int role) const
     const AutomaticPlaylistEntry& entry = shownPlaylists.at(index.row());
     const StoreCount* counted = storeCountWhileIncomplete(entry);
     switch (index.column()) {
-    case IdColumn:
+    case Columns.playlistId:
         return -entry.queryType;
-    case NameColumn:
+    case Columns.name:
         return logicalIds.value(entry.queryType);
-    case SongCountColumn:
+    case Columns.trackCount:
         return counted ? counted->count : entry.model->rowCount();
-    case LengthColumn:
+    case Columns.length:
         return counted ? counted->length : totalLength(entry.model.data());
     default:
         return QVariant();
@@ -275,7 +273,7 @@ void AutomaticPlaylistsModel::handleModelChange(MafwTrackerModel* model)
     if (model->rowCount() != 0) {
         if (shownRow >= 0) {
             recount(shownPlaylists.at(shownRow));
-            emit dataChanged(index(shownRow, IdColumn), index(shownRow, LengthColumn));
+            emit dataChanged(index(shownRow, Columns.playlistId), index(shownRow, Columns.length));
         } else {
             const int waiting = indexOfModel(model, true);
             if (waiting < 0) {
@@ -370,7 +368,7 @@ void AutomaticPlaylistsModel::takeCountAnswer(int queryType, StoreCount& figures
     const QStringList& first = rows.first();
     figures.count = first.value(0).toInt();
     figures.length = first.value(1).toInt();
-    emit dataChanged(index(row, IdColumn), index(row, LengthColumn));
+    emit dataChanged(index(row, Columns.playlistId), index(row, Columns.length));
 }
 
 void AutomaticPlaylistsModel::queryFailed(int errCode, QString errStr, QVariant userData)

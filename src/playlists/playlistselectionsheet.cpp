@@ -1,157 +1,182 @@
 #include "playlistselectionsheet.h"
 
-#include "common/logging.h"
+#include "data/listmodel.h"
+#include "data/modelcolumns.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelinstance.h"
-#include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
 #include "mapplication.h"
+#include "mapplicationwindow.h"
 #include "mbutton.h"
 #include "mlabel.h"
-#include "mnamespace.h"
+#include "mlayout.h"
+#include "mlinearlayoutpolicy.h"
+#include "mlist.h"
 #include "mpannableviewport.h"
 #include "mpositionindicator.h"
-#include "mtextedit.h"
-#include "pageframework/saveasdialog.h"
-#include "mwidget.h"
+#include "pageframework/playlistscollectioncellcreator.h"
+#include "playlistsavesheet.h"
+#include "userplaylistutils.h"
 
-#include <QDebug>
 #include <QGraphicsLinearLayout>
 
 namespace {
 
-const int PlaylistNameMaxLength = 50;
+// The limit asked of the factory for the chosen playlist's songs.
+const int PlaylistModelLimit = 50;
+
+const PlaylistColumns Columns;
 
 } // namespace
 
 PlaylistSelectionSheet::PlaylistSelectionSheet(int itemType, int itemId)
     : type(itemType)
     , id(itemId)
-    , titleLabel(new MLabel(qtTrId("qtn_musi_select_playlist")))
-    , cancelButton(new MButton(qtTrId("qtn_comm_cancel")))
-    , createButton(new MButton(qtTrId("qtn_musi_create_list")))
+    , cancel(new MButton(qtTrId("qtn_comm_cancel")))
+    , create(new MButton(qtTrId("qtn_musi_create_list")))
+    , list(new MList)
+    , title(new MLabel(qtTrId("qtn_musi_select_playlist")))
+    , listModel(new ListModel(false, this))
 {
     setStyleName(QStringLiteral("Inverted"));
 
-    auto* header = new QGraphicsLinearLayout(Qt::Horizontal, headerWidget());
-    header->setContentsMargins(0, 0, 0, 0);
-    cancelButton->setStyleName(QStringLiteral("CommonSheetHeaderButtonInverted"));
-    header->addItem(cancelButton);
-    header->addStretch(1);
+    auto* headerLayout = new MLayout(headerWidget());
+    headerLayout->setContentsMargins(0, 0, 0, 0);
+    auto* headerPolicy = new MLinearLayoutPolicy(headerLayout, Qt::Horizontal);
+    headerPolicy->setContentsMargins(0, 0, 0, 0);
+    cancel->setStyleName(QStringLiteral("CommonSheetHeaderButtonInverted"));
+    headerPolicy->addItem(cancel);
+    headerPolicy->addStretch(1);
 
     auto* centre = new QGraphicsLinearLayout(Qt::Vertical, centralWidget());
     centre->setContentsMargins(0, 0, 0, 0);
     centre->setSpacing(0);
-    titleLabel->setStyleName(QStringLiteral("CommonHeaderInverted"));
-    titleLabel->setWordWrap(true);
-    titleLabel->setTextElide(true);
-    centre->addItem(titleLabel);
+
+    title->setStyleName(QStringLiteral("CommonHeaderInverted"));
+    title->setPreferredLineCount(2);
+    title->setPreferredLineCountBehavior(MLabel::PreferredLineCountBehavior(0));
+    title->setTextElide(true);
+    title->setWordWrap(true);
+    title->setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    centre->addItem(title);
+
+    list->setCellCreator(new PlaylistsCollectionCellCreator);
+    list->setItemModel(listModel);
+    takePlaylistsModel();
 
     auto* viewport = new MPannableViewport;
-    viewport->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::MinimumExpanding);
+    viewport->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::MinimumExpanding,
+                            QSizePolicy::DefaultType);
     if (viewport->positionIndicator())
         viewport->positionIndicator()->hide();
-    auto* buttons = new MWidget;
-    playlistLayout = new QGraphicsLinearLayout(Qt::Vertical, buttons);
-    playlistLayout->setContentsMargins(16, 8, 16, 8);
-    playlistLayout->setSpacing(8);
-    viewport->setWidget(buttons);
+    viewport->setWidget(list);
     centre->addItem(viewport);
+
+    title->setVisible(playlists && playlists->rowCount() > 0);
 
     auto* createRow = new QGraphicsLinearLayout(Qt::Horizontal);
     createRow->setContentsMargins(0, 0, 0, 0);
     createRow->setSpacing(0);
     createRow->addStretch(1);
-    createButton->setStyleName(QStringLiteral("CommonListButtonInverted"));
-    createButton->setPreferredWidth(350);
-    createRow->addItem(createButton);
+    create->setStyleName(QStringLiteral("CommonListButtonInverted"));
+    create->setPreferredWidth(350);
+    createRow->addItem(create);
     createRow->addStretch(1);
     centre->addItem(createRow);
 
-    connect(cancelButton, SIGNAL(clicked()), this, SLOT(handleCancelClicked()));
-    connect(createButton, SIGNAL(clicked()), this, SLOT(handleNewClicked()));
-
-    playlists = ModelInstance::instance()->getModel(MafwTrackerModel::UserPlaylists);
-    if (playlists) {
-        for (const char* change : { SIGNAL(rowsInserted(QModelIndex,int,int)),
-                                    SIGNAL(rowsRemoved(QModelIndex,int,int)),
-                                    SIGNAL(dataChanged(QModelIndex,QModelIndex,QVector<int>)),
-                                    SIGNAL(modelReset()) })
-            connect(playlists.data(), change, this, SLOT(rebuildPlaylistButtons()));
-        if (!playlists->isComplete())
-            playlists->fetchRemainingRows();
-    }
-    rebuildPlaylistButtons();
+    connect(cancel, &MButton::clicked, this, &PlaylistSelectionSheet::handleCancelClicked);
+    connect(create, &MButton::clicked, this, &PlaylistSelectionSheet::handleNewClicked);
+    connect(list, &MList::itemClicked, this, &PlaylistSelectionSheet::handleListItemClick);
+    connect(this, &MSceneWindow::appeared, this, &PlaylistSelectionSheet::handleAppeared);
 }
 
 PlaylistSelectionSheet::~PlaylistSelectionSheet()
 {
-    delete namer.data();
+    playlists.reset();
 }
 
-SaveAsDialog* PlaylistSelectionSheet::nameDialog() const
+void PlaylistSelectionSheet::takePlaylistsModel()
 {
-    return namer;
-}
-
-void PlaylistSelectionSheet::rebuildPlaylistButtons()
-{
-    while (playlistLayout->count() > 0) {
-        QGraphicsLayoutItem* item = playlistLayout->itemAt(0);
-        playlistLayout->removeAt(0);
-        delete item;
-    }
-    const int rows = playlists ? playlists->rowCount() : 0;
-    const int idColumn = playlists ? playlists->columnOfKey(QStringLiteral("playlistId")) : -1;
-    const int nameColumn = playlists ? playlists->columnOfKey(QStringLiteral("playlistName")) : -1;
-    titleLabel->setVisible(rows > 0);
-    if (idColumn < 0 || nameColumn < 0)
+    playlists = ModelInstance::instance()->getModel(MafwTrackerModel::UserPlaylists);
+    if (!playlists) {
+        // Before the library is ready there is no model yet; it comes with modelCreated().
+        connect(ModelInstance::instance(), &ModelInstance::modelCreated, this,
+                &PlaylistSelectionSheet::handleModelCreated, Qt::UniqueConnection);
         return;
-    for (int row = 0; row < rows; ++row) {
-        const int playlistId = playlists->data(playlists->index(row, idColumn)).toInt();
-        auto* button = new MButton(playlists->data(playlists->index(row, nameColumn)).toString());
-        button->setObjectName(QStringLiteral("playlist-%1").arg(playlistId));
-        playlistLayout->addItem(button);
-        connect(button, &MButton::clicked, this, [this, playlistId] {
-            addToPlaylist(playlistId);
-            dismiss();
-        });
     }
+    listModel->setSourceModel(playlists);
 }
 
-void PlaylistSelectionSheet::addToPlaylist(int playlistId)
+void PlaylistSelectionSheet::handleModelCreated(MafwTrackerModel::QueryType queryType)
 {
+    if (queryType != MafwTrackerModel::UserPlaylists)
+        return;
+    if (playlists)
+        playlists->disconnect(this);
+    takePlaylistsModel();
+    if (shown)
+        followPlaylistsModel();
+}
+
+void PlaylistSelectionSheet::handleAppeared()
+{
+    shown = true;
+    followPlaylistsModel();
+}
+
+void PlaylistSelectionSheet::followPlaylistsModel()
+{
+    if (!playlists) {
+        title->hide();
+        return;
+    }
+    if (!playlists->isComplete())
+        playlists->fetchRemainingRows();
+    if (playlists->rowCount() > 0)
+        title->show();
+    connect(playlists.data(), SIGNAL(rowsInserted(QModelIndex,int,int)), this,
+            SLOT(handleRowsInserted(QModelIndex,int,int)), Qt::UniqueConnection);
+    connect(playlists.data(), SIGNAL(rowsRemoved(QModelIndex,int,int)), this,
+            SLOT(handleRowsRemoved(QModelIndex,int,int)), Qt::UniqueConnection);
+}
+
+void PlaylistSelectionSheet::handleRowsInserted(QModelIndex, int, int)
+{
+    if (!title->isVisible())
+        title->show();
+}
+
+void PlaylistSelectionSheet::handleRowsRemoved(QModelIndex, int, int)
+{
+    if (playlists && playlists->rowCount() == 0 && title->isVisible())
+        title->hide();
+}
+
+void PlaylistSelectionSheet::handleListItemClick(const QModelIndex& index)
+{
+    if (!index.isValid() || index.row() < 0 || index.column() < 0 || !index.model())
+        return;
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-    if (factory)
-        factory->appendToPlaylist(playlistId, type, { id });
-}
-
-void PlaylistSelectionSheet::handleCancelClicked()
-{
+    if (factory) {
+        const QModelIndex row = index.sibling(index.row(), 0);
+        const int playlistId = row.data(Qt::UserRole + Columns.playlistId).toInt();
+        const QString name = row.data(Qt::UserRole + Columns.name).toString();
+        if (MafwTrackerModel* songs = factory->getModel(MafwTrackerModel::SongsOfUserPlaylist,
+                                                        PlaylistModelLimit, playlistId))
+            UserPlaylistUtils::addSongs(QSharedPointer<MafwTrackerModel>(songs), type, { id },
+                                        name);
+    }
     dismiss();
 }
 
 void PlaylistSelectionSheet::handleNewClicked()
 {
-    if (namer)
-        return;
-    namer = new SaveAsDialog(qtTrId("qtn_musi_create_list"));
-    namer->textEdit()->setMaxLength(PlaylistNameMaxLength);
-    connect(namer, SIGNAL(finished(int)), this, SLOT(handleNameDialogFinished(int)));
-    namer->appear(MApplication::activeWindow(), MSceneWindow::DestroyWhenDone);
-    namer->textEdit()->setFocus(Qt::OtherFocusReason);
+    auto* saveSheet = new PlaylistSaveSheet({ id }, type);
+    dismiss();
+    saveSheet->appear(MApplication::activeApplicationWindow(), MSceneWindow::DestroyWhenDismissed);
 }
 
-void PlaylistSelectionSheet::handleNameDialogFinished(int result)
+void PlaylistSelectionSheet::handleCancelClicked()
 {
-    const QString name = namer ? namer->text().trimmed() : QString();
-    namer = nullptr;
-    if (result != M::SaveButton)
-        return;
-    // A nameless playlist could not be told from the others; the sheet stays for another try.
-    if (name.isEmpty())
-        return;
-    if (MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory())
-        factory->createPlaylist(name, MafwTrackerModelFactory::PlaylistItemType(type), { id });
     dismiss();
 }

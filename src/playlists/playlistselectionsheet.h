@@ -3,31 +3,33 @@
 
 #include "msheet.h"
 
-#include <QPointer>
 #include <QSharedPointer>
 
-class MafwTrackerModel;
+#include "mafwtrackermodel.h"
+
+class ListModel;
 class MButton;
 class MLabel;
-class SaveAsDialog;
-class QGraphicsLinearLayout;
+class MList;
 
-// Adds one library item (a song, an album or an artist, or all songs of the unknown album or
-// artist) to a playlist of the user's: lists the user playlists, one button each, and offers a
-// new one, named in a small dialog. The opener shows it destroy-when-dismissed and keeps no
-// pointer to it.
+// Adds one library item (a song, an album or an artist by tracker id, or with the id -1 all
+// songs without album or without artist) to a playlist of the user's: lists the user
+// playlists, and a tap on one adds the item to it (the playlist worker then shows the
+// songs-added banner); the create button instead opens the save sheet, which names a new
+// playlist holding the item. The title shows exactly while there is a user playlist. The
+// opener shows the sheet destroy-when-dismissed and keeps no pointer to it.
 class PlaylistSelectionSheet : public MSheet
 {
     Q_OBJECT
 
 public:
-    // What the id stands for. The numbers are passed by callers, so they are fixed.
+    // What the id stands for; the same numbers as the factory's playlist item types.
     enum ItemType {
         SongItem = 0,
         AlbumItem = 1,
         ArtistItem = 2,
-        SongsWithoutAlbum = 3,  // with the id -1
-        SongsWithoutArtist = 4  // with the id -1
+        SongsWithoutAlbum = 3, // with the id -1
+        SongsWithoutArtist = 4 // with the id -1
     };
 
     PlaylistSelectionSheet(int itemType, int id);
@@ -35,26 +37,32 @@ public:
 
     int itemType() const { return type; }
     int itemId() const { return id; }
-    // The name dialog of the create button while it is open.
-    SaveAsDialog* nameDialog() const;
+    MList* playlistList() const { return list; }
+    MButton* createButton() const { return create; }
+    MLabel* titleLabel() const { return title; }
 
 private slots:
     void handleCancelClicked();
     void handleNewClicked();
-    void handleNameDialogFinished(int result);
-    void rebuildPlaylistButtons();
+    void handleListItemClick(const QModelIndex& index);
+    void handleAppeared();
+    void handleRowsInserted(QModelIndex parent, int start, int end);
+    void handleRowsRemoved(QModelIndex parent, int start, int end);
+    void handleModelCreated(MafwTrackerModel::QueryType type);
 
 private:
-    void addToPlaylist(int playlistId);
+    void takePlaylistsModel();
+    void followPlaylistsModel();
 
     int type;
     int id;
-    MLabel* titleLabel;
-    MButton* cancelButton;
-    MButton* createButton;
-    QGraphicsLinearLayout* playlistLayout;
+    MButton* cancel;
+    MButton* create;
+    MList* list;
+    MLabel* title;
+    ListModel* listModel;
     QSharedPointer<MafwTrackerModel> playlists;
-    QPointer<SaveAsDialog> namer;
+    bool shown = false;
 };
 
 #endif // PLAYLISTSELECTIONSHEET_H

@@ -23,8 +23,8 @@
 #include "mtextedit.h"
 #include "pageframework/deleteobjectdialog.h"
 #include "pageframework/ringtonesetter.h"
-#include "pageframework/saveasdialog.h"
 #include "playback/playstate.h"
+#include "playlists/playlistsavesheet.h"
 #include "playlists/playlistselectionsheet.h"
 #include "profile.h"
 #include "shell/mainwindow.h"
@@ -71,16 +71,6 @@ QStringList entryTexts(MObjectMenu* menu)
     for (QAction* action : menu->actions())
         texts.append(action->text());
     return texts;
-}
-
-MButton* findButton(QGraphicsScene* scene, QGraphicsItem* within, const QString& name)
-{
-    for (QGraphicsItem* item : scene->items()) {
-        auto* button = dynamic_cast<MButton*>(item);
-        if (button && button->objectName() == name && within->isAncestorOf(button))
-            return button;
-    }
-    return nullptr;
 }
 
 QStringList criticalMessages;
@@ -247,6 +237,8 @@ void TestObjectMenu::cleanup()
     pages.clear();
     // A failed case must not leave a sheet or a dialog over the next one's list.
     while (auto* sheet = findInScene<PlaylistSelectionSheet>(window->scene()))
+        delete sheet;
+    while (auto* sheet = findInScene<PlaylistSaveSheet>(window->scene()))
         delete sheet;
     while (auto* dialog = findInScene<MDialog>(window->scene()))
         delete dialog;
@@ -525,30 +517,26 @@ void TestObjectMenu::addToPlaylistOpensTheSheetForTheItem()
                                  && sheet->sceneWindowState() == MSceneWindow::Appeared,
                              Timeout);
     QCOMPARE(sheet->itemType(), int(PlaylistSelectionSheet::SongItem));
-    QCOMPARE(sheet->itemId(), cell(allSongs.data(), QStringLiteral("Azure"), "songId"));
-    MButton* create = nullptr;
-    for (QGraphicsItem* item : window->scene()->items()) {
-        auto* button = dynamic_cast<MButton*>(item);
-        if (button && button->text() == QStringLiteral("New playlist") && sheet->isAncestorOf(button))
-            create = button;
-    }
-    QVERIFY(create);
-    tapWidget(create);
-    QTRY_VERIFY(sheet->nameDialog());
-    SaveAsDialog* namer = sheet->nameDialog();
-    // A name of blanks is no name: the dialog goes, the sheet stays.
-    namer->textEdit()->setText(QStringLiteral("   "));
-    QPointer<SaveAsDialog> namerGuard(namer);
+    const int azure = cell(allSongs.data(), QStringLiteral("Azure"), "songId");
+    QCOMPARE(sheet->itemId(), azure);
+    QPointer<PlaylistSelectionSheet> sheetGuard(sheet);
+    tapWidget(sheet->createButton());
+    QTRY_VERIFY_WITH_TIMEOUT(!sheetGuard, Timeout);
+    PlaylistSaveSheet* namer = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((namer = findInScene<PlaylistSaveSheet>(window->scene()))
+                                 && namer->sceneWindowState() == MSceneWindow::Appeared,
+                             Timeout);
+    QCOMPARE(namer->itemIds(), QList<int>({ azure }));
+    QCOMPARE(namer->itemType(), int(PlaylistSelectionSheet::SongItem));
+    // A name of blanks is no name: the dialog stays.
+    namer->nameEdit()->setText(QStringLiteral("   "));
+    tapWidget(namer->button(M::SaveButton));
+    QCoreApplication::processEvents();
+    QCOMPARE(namer->sceneWindowState(), MSceneWindow::Appeared);
+    namer->nameEdit()->setText(QStringLiteral("Road mix"));
+    QPointer<PlaylistSaveSheet> namerGuard(namer);
     tapWidget(namer->button(M::SaveButton));
     QTRY_VERIFY_WITH_TIMEOUT(!namerGuard, Timeout);
-    QCOMPARE(sheet->sceneWindowState(), MSceneWindow::Appeared);
-    tapWidget(create);
-    QTRY_VERIFY(sheet->nameDialog());
-    namer = sheet->nameDialog();
-    namer->textEdit()->setText(QStringLiteral("Road mix"));
-    QPointer<PlaylistSelectionSheet> sheetGuard(sheet);
-    tapWidget(namer->button(M::SaveButton));
-    QTRY_VERIFY_WITH_TIMEOUT(!sheetGuard, Timeout);
     QTRY_VERIFY_WITH_TIMEOUT(modelRow(playlists.data(), QStringLiteral("Road mix")) >= 0, Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(cell(playlists.data(), "Road mix", "playlistTrackCount"), 1, Timeout);
 
@@ -560,14 +548,18 @@ void TestObjectMenu::addToPlaylistOpensTheSheetForTheItem()
                                  && sheet->sceneWindowState() == MSceneWindow::Appeared,
                              Timeout);
     QCOMPARE(sheet->itemType(), int(PlaylistSelectionSheet::AlbumItem));
-    const int playlistId = cell(playlists.data(), "Road mix", "playlistId");
-    MButton* pick = nullptr;
-    const QString pickName = QStringLiteral("playlist-%1").arg(playlistId);
-    QTRY_VERIFY(pick = findButton(window->scene(), sheet, pickName));
+    QAbstractItemModel* rows = sheet->playlistList()->itemModel();
+    QModelIndex pick;
+    QTRY_VERIFY((pick = rows->index(modelRow(playlists.data(), QStringLiteral("Road mix")), 0))
+                    .isValid()
+                && sheet->playlistList()->visibleCell(pick));
+    QCOMPARE(pick.data(Qt::UserRole + 1).toString(), QStringLiteral("Road mix"));
     sheetGuard = sheet;
-    tapWidget(pick);
+    tapWidget(sheet->playlistList()->visibleCell(pick));
     QTRY_VERIFY_WITH_TIMEOUT(!sheetGuard, Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(cell(playlists.data(), "Road mix", "playlistTrackCount"), 3, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(MBanner::shownTitles().size(), 1, Timeout);
+    QCOMPARE(MBanner::shownTitles().first(), QStringLiteral("2 songs added to Road mix"));
 }
 
 void TestObjectMenu::deletingASongAsksNamingItAndNoKeepsIt()
