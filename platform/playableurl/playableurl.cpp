@@ -54,7 +54,7 @@ bool PlayableUrl::check(const QUrl& url, const char* caller)
     const QString reason = refusal(url);
     if (reason.isEmpty())
         return true;
-    qCWarning(lcPlayableUrl).nospace() << caller << " - refused " << url.toString(QUrl::FullyEncoded).left(200)
-                                       << ": " << reason;
+    qCWarning(lcPlayableUrl).nospace()
+        << caller << " - refused " << url.toString(QUrl::FullyEncoded).left(200) << ": " << reason;
     return false;
 }

@@ -94,8 +94,8 @@ void heldFinalize(GObject* object)
 
 void held_source_class_init(HeldSourceClass* klass)
 {
-    static GstStaticPadTemplate src
-        = GST_STATIC_PAD_TEMPLATE("src", GST_PAD_SRC, GST_PAD_ALWAYS, GST_STATIC_CAPS_ANY);
+    static GstStaticPadTemplate src = GST_STATIC_PAD_TEMPLATE("src", GST_PAD_SRC, GST_PAD_ALWAYS,
+                                                              GST_STATIC_CAPS_ANY);
     gst_element_class_add_static_pad_template(GST_ELEMENT_CLASS(klass), &src);
     gst_element_class_set_static_metadata(GST_ELEMENT_CLASS(klass), "Held source", "Source",
                                           "Holds its start", "tests");
@@ -153,13 +153,12 @@ void objectDestroyed(GObject*, GstClockTime, GstObject* object)
     countObject(object, -1);
 }
 
-void object_counter_class_init(ObjectCounterClass*) {}
+void object_counter_class_init(ObjectCounterClass*) { }
 
 void object_counter_init(ObjectCounter* counter)
 {
     gst_tracing_register_hook(GST_TRACER(counter), "object-created", G_CALLBACK(objectCreated));
-    gst_tracing_register_hook(GST_TRACER(counter), "object-destroyed",
-                              G_CALLBACK(objectDestroyed));
+    gst_tracing_register_hook(GST_TRACER(counter), "object-destroyed", G_CALLBACK(objectDestroyed));
 }
 
 // Tells the controller's stream items apart, as the player's stream handler does.
@@ -194,21 +193,12 @@ private:
         return AudioGenerator::write(path, tags, ms) ? path : QString();
     }
 
-    bool waitForState(MafwRenderer::State state)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (controls->state() != state && timer.elapsed() < Timeout)
-            QTest::qWait(10);
-        return controls->state() == state;
-    }
-
     // Plays the files one after the other, each until it plays, and stops.
     void playEach(const QStringList& paths)
     {
         for (const QString& path : paths) {
             controls->play(QUrl::fromLocalFile(path));
-            QVERIFY(waitForState(MafwRenderer::Playing));
+            QTRY_COMPARE_WITH_TIMEOUT(controls->state(), MafwRenderer::Playing, Timeout);
         }
         controls->stop();
     }
@@ -239,7 +229,8 @@ private slots:
         const QString song = write(QStringLiteral("plain.ogg"), QStringLiteral("Plain"), 1000);
         QVERIFY(!song.isEmpty());
         // A name that is not UTF-8 is named by its bytes, percent-encoded.
-        QCOMPARE(::link(QFile::encodeName(song).constData(), (folder + "/caf\xe9.ogg").constData()), 0);
+        QCOMPARE(::link(QFile::encodeName(song).constData(), (folder + "/caf\xe9.ogg").constData()),
+                 0);
         QVERIFY(QFile::link(song, dir + QStringLiteral("/link.ogg")));
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir + QStringLiteral("/zero.ogg")));
         const QString encodedFolder = QUrl::fromLocalFile(dir).toString(QUrl::FullyEncoded);
@@ -287,7 +278,8 @@ private slots:
 
         const QList<QPair<QUrl, int>> refused = {
             { QUrl::fromLocalFile(pipe), MafwError::ResourceNotFound },
-            { QUrl::fromLocalFile(dir + QStringLiteral("/folder.ogg")), MafwError::ResourceNotFound },
+            { QUrl::fromLocalFile(dir + QStringLiteral("/folder.ogg")),
+              MafwError::ResourceNotFound },
             { QUrl(QStringLiteral("file:///dev/zero")), MafwError::ResourceNotFound },
             { QUrl(udp), MafwError::UnsupportedMediaType },
             { QUrl(QStringLiteral("rtsp://127.0.0.1:1/a")), MafwError::UnsupportedMediaType },
@@ -309,7 +301,8 @@ private slots:
             QCOMPARE(controls->state(), MafwRenderer::Stopped);
         }
         // Nothing listens on the port that was named.
-        QVERIFY(probe.bind(QHostAddress(QHostAddress::LocalHost), port, QUdpSocket::DontShareAddress));
+        QVERIFY(
+            probe.bind(QHostAddress(QHostAddress::LocalHost), port, QUdpSocket::DontShareAddress));
         probe.close();
 
         // A playlist file keeps only what is played: the entry that follows plays, and a list
@@ -317,10 +310,12 @@ private slots:
         QVERIFY(!write(QStringLiteral("good.ogg"), QStringLiteral("Good")).isEmpty());
         QFile mixed(dir + QStringLiteral("/mixed.pls"));
         QVERIFY(mixed.open(QIODevice::WriteOnly));
-        mixed.write("[playlist]\nFile1=" + udp.toLatin1() + "\nFile2=v4l2:///dev/video0\nFile3=good.ogg\n");
+        mixed.write("[playlist]\nFile1=" + udp.toLatin1()
+                    + "\nFile2=v4l2:///dev/video0\nFile3=good.ogg\n");
         mixed.close();
-        controls->playPlaylist(QUrl::fromLocalFile(mixed.fileName()), QStringLiteral("audio/x-scpls"));
-        QVERIFY(waitForState(MafwRenderer::Playing));
+        controls->playPlaylist(QUrl::fromLocalFile(mixed.fileName()),
+                               QStringLiteral("audio/x-scpls"));
+        QTRY_COMPARE_WITH_TIMEOUT(controls->state(), MafwRenderer::Playing, Timeout);
         QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value(QStringLiteral("title")).value(0).toString(),
                                   QStringLiteral("Good"), Timeout);
         controls->stop();
@@ -330,10 +325,12 @@ private slots:
         none.write("[playlist]\nFile1=" + udp.toLatin1() + "\nFile2=cdda://1\n");
         none.close();
         QSignalSpy errors(controls, SIGNAL(error(MafwError)));
-        controls->playPlaylist(QUrl::fromLocalFile(none.fileName()), QStringLiteral("audio/x-scpls"));
+        controls->playPlaylist(QUrl::fromLocalFile(none.fileName()),
+                               QStringLiteral("audio/x-scpls"));
         QVERIFY(errors.wait(Timeout));
         QCOMPARE(errors.first().at(0).value<MafwError>().code(), int(MafwError::EmptyPlaylist));
-        QVERIFY(probe.bind(QHostAddress(QHostAddress::LocalHost), port, QUdpSocket::DontShareAddress));
+        QVERIFY(
+            probe.bind(QHostAddress(QHostAddress::LocalHost), port, QUdpSocket::DontShareAddress));
     }
 
     void aSourceThatDoesNotOpenHoldsNothing()
@@ -368,7 +365,7 @@ private slots:
         // The next item plays on a pipeline of its own while the held one waits; that one goes
         // once its start comes back.
         controls->play(QUrl::fromLocalFile(song));
-        QVERIFY(waitForState(MafwRenderer::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(controls->state(), MafwRenderer::Playing, Timeout);
         QCOMPARE(heldAlive.loadAcquire(), 1);
         heldStarts.release();
         QTRY_COMPARE_WITH_TIMEOUT(heldAlive.loadAcquire(), 0, Timeout);
