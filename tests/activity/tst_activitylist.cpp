@@ -12,6 +12,7 @@
 #include "data/modelinstance.h"
 #include "fixturelibrary.h"
 #include "mafwtrackermodel.h"
+#include "playlists/automaticplaylistsmodel.h"
 #include "testenvironment.h"
 
 #include <QFile>
@@ -118,6 +119,7 @@ private slots:
     void filesLeavingTheMusicFolderRemoveTheirEntries();
     void songsWithoutAlbumEnterAndLeave();
     void collagesAreMadeKeptAndReleased();
+    void automaticPlaylistLeavingItsListRemovesItsEntry();
 };
 
 void TestActivityList::init()
@@ -670,6 +672,36 @@ void TestActivityList::collagesAreMadeKeptAndReleased()
     model.removeAllActivities();
     QTRY_VERIFY(!automatic);
     QVERIFY(!model.collageWidget(40));
+}
+
+void TestActivityList::automaticPlaylistLeavingItsListRemovesItsEntry()
+{
+    QVERIFY(FixtureLibrary::openStore());
+    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(),
+                             StoreTimeoutMs);
+    const QSharedPointer<MafwTrackerModel> songs =
+        ModelInstance::instance()->getModel(MafwTrackerModel::AllSongs);
+    QVERIFY(songs);
+    QTRY_VERIFY_WITH_TIMEOUT(songs->rowCount() > 0, StoreTimeoutMs);
+    const QModelIndex favourite = songs->index(0, songs->columnOfKey("favorited"));
+    QVERIFY(songs->setData(favourite, true));
+
+    LatestActivityModel model;
+    model.addActivity(make(Activity::Playlist, "qtn_musi_playlist_favorites", -6), true);
+    model.startFollowingDeletionsFromOtherModels();
+    // The playlists page deletes the list with itself; the next one is followed too.
+    delete AutomaticPlaylistsModel::instance();
+    QTest::qWait(0);
+    AutomaticPlaylistsModel* automatic = AutomaticPlaylistsModel::instance();
+    automatic->requestModels();
+    QTRY_VERIFY_WITH_TIMEOUT(automatic->rowForType(MafwTrackerModel::FavouriteSongs) >= 0,
+                             StoreTimeoutMs);
+
+    QSignalSpy removed(&model, SIGNAL(activityRemoved(int)));
+    QVERIFY(songs->setData(favourite, false));
+    QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, StoreTimeoutMs);
+    QVERIFY(model.activities().isEmpty());
 }
 
 PARLOVANCE_TEST_MAIN(TestActivityList)
