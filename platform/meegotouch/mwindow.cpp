@@ -113,12 +113,24 @@ static bool screenLargerThanPortrait()
     return s.width() > MWindow::SceneWidth && s.height() >= MWindow::SceneHeight;
 }
 
+static void fillScreen(QWidget* window)
+{
+    // Full screen is asked of the window system, which may have no window manager to grant
+    // it (a kiosk, a bare X server): the window takes the screen itself as well.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->setGeometry(screen->geometry());
+}
+
 void MWindow::setVisible(bool visible)
 {
     // A phone's full screen is a portrait window on a desktop.
-    if (visible && (windowState() & Qt::WindowFullScreen) && screenLargerThanPortrait()) {
-        setWindowState(windowState() & ~Qt::WindowFullScreen);
-        resize(portraitSize());
+    if (visible && (windowState() & Qt::WindowFullScreen)) {
+        if (screenLargerThanPortrait()) {
+            setWindowState(windowState() & ~Qt::WindowFullScreen);
+            resize(portraitSize());
+        } else {
+            fillScreen(this);
+        }
     }
     QGraphicsView::setVisible(visible);
 }
@@ -164,11 +176,15 @@ void MWindow::changeEvent(QEvent* event)
     } else if (inSwitcher && isActiveWindow()) {
         setInSwitcher(false);
     }
-    if ((windowState() & Qt::WindowFullScreen) && isVisible() && screenLargerThanPortrait()) {
+    if ((windowState() & Qt::WindowFullScreen) && isVisible()) {
         QTimer::singleShot(0, this, [this] {
-            if (windowState() & Qt::WindowFullScreen) {
+            if (!(windowState() & Qt::WindowFullScreen))
+                return;
+            if (screenLargerThanPortrait()) {
                 setWindowState(windowState() & ~Qt::WindowFullScreen);
                 resize(portraitSize());
+            } else {
+                fillScreen(this);
             }
         });
     }

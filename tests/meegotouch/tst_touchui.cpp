@@ -25,6 +25,9 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QPointer>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QSignalSpy>
 
 namespace {
@@ -141,6 +144,7 @@ private slots:
     void serviceIsOnTheBusAndLaunches();
     void mediaKeysReachQmKeys();
     void windowShowsDarkPageWithTitle();
+    void fullScreenFillsAPhoneScreenAndIsPortraitOnADesktop();
 
 private:
     MApplicationWindow* window = nullptr;
@@ -665,6 +669,58 @@ void TestTouchUi::windowShowsDarkPageWithTitle()
         }
     }
     QVERIFY2(lightPixels > 20, qPrintable(QString::number(lightPixels)));
+}
+
+void TestTouchUi::fullScreenFillsAPhoneScreenAndIsPortraitOnADesktop()
+{
+    // Run again by itself on a private X server (no window manager, as on a bare device):
+    // the window asked for full screen takes the size it is told.
+    const QByteArray expected = qgetenv("PARLOVANCE_EXPECTED_WINDOW");
+    if (!expected.isEmpty()) {
+        MApplicationWindow full;
+        full.setWindowState(Qt::WindowFullScreen);
+        full.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&full));
+        const QSize size(expected.split('x').value(0).toInt(), expected.split('x').value(1).toInt());
+        QTRY_COMPARE(full.size(), size);
+        QCOMPARE(full.pos(), QPoint(0, 0));
+        return;
+    }
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (xvfb.isEmpty())
+        QSKIP("no Xvfb to try the window on");
+    const QList<QPair<QString, QString>> screens = {
+        { QStringLiteral("480x854"), QStringLiteral("480x854") },   // the phone: all of it
+        { QStringLiteral("1280x1024"), QStringLiteral("480x854") }, // a desktop: the phone's size
+    };
+    for (const auto& screen : screens) {
+        QProcess server;
+        // -displayfd picks a free display and writes its number to standard output.
+        server.start(xvfb, { QStringLiteral("-displayfd"), QStringLiteral("1"),
+                             QStringLiteral("-screen"), QStringLiteral("0"),
+                             screen.first + QStringLiteral("x24"), QStringLiteral("-nolisten"),
+                             QStringLiteral("tcp") });
+        QVERIFY(server.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine() || server.state() != QProcess::Running, 30000);
+        const QByteArray display = server.readLine().trimmed();
+        QVERIFY2(!display.isEmpty(), server.readAllStandardError().constData());
+
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(display));
+        env.insert(QStringLiteral("PARLOVANCE_EXPECTED_WINDOW"), screen.second);
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    { QStringLiteral("fullScreenFillsAPhoneScreenAndIsPortraitOnADesktop") });
+        const bool finished = child.waitForFinished(60000);
+        const QByteArray output = child.readAll();
+        server.terminate();
+        server.waitForFinished(10000);
+        QVERIFY2(finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 qPrintable(screen.first + QStringLiteral(": ") + QString::fromLocal8Bit(output)));
+    }
 }
 
 PARLOVANCE_TEST_MAIN(TestTouchUi)
