@@ -74,8 +74,31 @@ void MSlider::setHandleLabel(const QString& text)
 
 void MSlider::setHandleLabelVisible(bool visible)
 {
+    if (visible == labelVisible)
+        return;
+    prepareGeometryChange();
     labelVisible = visible;
     update();
+}
+
+QRectF MSlider::bubbleRect(qreal handleX) const
+{
+    const QFontMetricsF metrics(style()->font());
+    const QSizeF size(metrics.horizontalAdvance(label) + 16, metrics.height() + 8);
+    QRectF bubble(QPointF(handleX - size.width() / 2, grooveRect().top() - size.height() - 10),
+                  size);
+    bubble.moveLeft(qBound<qreal>(0, bubble.left(), rect().width() - bubble.width()));
+    return bubble;
+}
+
+QRectF MSlider::boundingRect() const
+{
+    QRectF r = MWidgetController::boundingRect();
+    if (labelVisible) {
+        const QFontMetricsF metrics(style()->font());
+        r.setTop(qMin(r.top(), grooveRect().top() - metrics.height() - 18));
+    }
+    return r;
 }
 
 QRectF MSlider::grooveRect() const
@@ -137,14 +160,10 @@ void MSlider::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* op
     painter->setBrush(down ? palette.secondAccentColor() : palette.defaultColor());
     painter->drawEllipse(QPointF(x, groove.center().y()), HandleRadius * 0.7, HandleRadius * 0.7);
     if (labelVisible && down && !label.isEmpty()) {
-        const QFont font = style()->font();
-        const QFontMetricsF metrics(font);
-        const QSizeF size(metrics.horizontalAdvance(label) + 16, metrics.height() + 8);
-        QRectF bubble(QPointF(x - size.width() / 2, groove.top() - size.height() - 10), size);
-        bubble.moveLeft(qBound<qreal>(0, bubble.left(), rect().width() - bubble.width()));
+        const QRectF bubble = bubbleRect(x);
         painter->setBrush(palette.panelColor());
         painter->drawRoundedRect(bubble, 6, 6);
-        painter->setFont(font);
+        painter->setFont(style()->font());
         painter->setPen(style()->textColor());
         painter->drawText(bubble, Qt::AlignCenter, label);
     }

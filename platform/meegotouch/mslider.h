@@ -26,6 +26,10 @@ public:
     void setHandleLabel(const QString& text);
     void setHandleLabelVisible(bool visible);
 
+    // Takes in the room of the handle's bubble above the slider, so that the bubble is
+    // repainted away with the slider.
+    QRectF boundingRect() const override;
+
 public slots:
     void setValue(int value);
 
@@ -51,6 +55,7 @@ protected:
 
 private:
     int valueAt(qreal x) const;
+    QRectF bubbleRect(qreal handleX) const;
     void userMovedTo(qreal x);
 
     MBoundedValue bounded;

@@ -59,6 +59,8 @@ void PlayerControlsWidget::buildLayout(const QString& seekPaneStyle,
     seekPane = new MStylableWidget(this);
     seekPane->setStyleName(seekPaneStyle);
     seekPane->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::Maximum);
+    // The seek bar's time bubble rises over the buttons while the handle is held.
+    seekPane->setZValue(1);
     seekLayout = new MLayout(seekPane);
     const QMarginsF seekMargins = seekPane->style()->margins();
     seekLayout->setContentsMargins(seekMargins.left(), seekMargins.top(), seekMargins.right(),

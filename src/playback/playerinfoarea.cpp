@@ -96,6 +96,15 @@ PlayerInfoArea::PlayerInfoArea(AlbumArtWidget* albumArt, NowPlayingWidget* infor
     animationGroup->addAnimation(artSlide);
     animationGroup->addAnimation(infoSlide);
     connect(animationGroup, SIGNAL(finished()), this, SLOT(setPanningPolicy()));
+    setQueueShown(false);
+}
+
+void PlayerInfoArea::setQueueShown(bool shown)
+{
+    // Closed, the queue is hidden, not only covered: on a scaled screen a row of its pixels
+    // would show between the information and the controls.
+    header->setVisible(shown);
+    viewport->setVisible(shown);
 }
 
 PlayerInfoArea::~PlayerInfoArea() = default;
@@ -108,6 +117,7 @@ bool PlayerInfoArea::isQueueOpen() const
 void PlayerInfoArea::showPlayQueue()
 {
     shuttle = PlayState::instance()->flags().testFlag(PlayState::ShuffleOn);
+    setQueueShown(true);
     animationGroup->setDirection(QAbstractAnimation::Forward);
     animationGroup->start();
 }
@@ -130,6 +140,7 @@ void PlayerInfoArea::hidePlayQueueImmediately()
     albumArtWidget->show();
     informationWidget->show();
     viewport->setVerticalPanningPolicy(MPannableWidget::PanningAlwaysOff);
+    setQueueShown(false);
 }
 
 void PlayerInfoArea::setPanningPolicy()
@@ -141,6 +152,7 @@ void PlayerInfoArea::setPanningPolicy()
         informationWidget->hide();
     } else {
         viewport->setVerticalPanningPolicy(MPannableWidget::PanningAlwaysOff);
+        setQueueShown(false);
     }
 }
 

@@ -54,6 +54,8 @@ private slots:
     void handleAlbumArtReady(QPixmap pixmap, QVariant data);
 
 private:
+    void setQueueShown(bool shown);
+
     AlbumArtWidget* albumArtWidget;
     AlbumArtLoader* albumArtLoader;
     NowPlayingWidget* informationWidget;

@@ -28,6 +28,7 @@
 #include <QGraphicsLinearLayout>
 #include <QGraphicsSceneMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSwipeGesture>
 #include <QTapAndHoldGesture>
@@ -119,6 +120,7 @@ private slots:
     void quickPressMakesATap();
     void menusKeepTheirGesturesFromThePageBelow();
     void seekBarReportsEveryValueChange();
+    void seekBarBubbleLeavesWithTheFinger();
     void textEditTypesAndReturns();
     void inputMethodStateKeepsValues();
     void systemwideSheetHasItsOwnWindow();
@@ -552,6 +554,39 @@ void TestTouchWidgets::seekBarReportsEveryValueChange()
     QVERIFY(outside.count() >= 1);
     pointer.release(right);
     QCOMPARE(released.count(), 1);
+}
+
+void TestTouchWidgets::seekBarBubbleLeavesWithTheFinger()
+{
+    // The time bubble stands above the handle while it is held; what the screen shows there
+    // after the finger has gone is what it showed before.
+    auto* holder = new QGraphicsWidget;
+    auto* column = new QGraphicsLinearLayout(Qt::Vertical, holder);
+    column->addStretch();
+    auto* bar = new MSeekBar;
+    bar->setRange(0, 200);
+    bar->setValue(100);
+    bar->setHandleLabel("01:40");
+    bar->setHandleLabelVisible(true);
+    column->addItem(bar);
+    page->setPannable(false);
+    page->setCentralWidget(holder);
+    QTRY_VERIFY(bar->size().width() > 300);
+    auto screen = [this] {
+        // What the window system has of the window, not a fresh rendering of the scene.
+        QCoreApplication::processEvents();
+        return window->screen()->grabWindow(window->winId()).toImage();
+    };
+    const QRect above = window->mapFromScene(bar->mapRectToScene(
+                                                 QRectF(0, -60, bar->size().width(), 60)))
+                            .boundingRect();
+    const QImage before = screen().copy(above);
+    TouchDriver pointer(window);
+    const QPointF handle = bar->mapToScene(QPointF(bar->size().width() / 2, bar->size().height() / 2));
+    pointer.press(handle);
+    QTRY_VERIFY(screen().copy(above) != before); // the bubble shows
+    pointer.release(handle);
+    QTRY_COMPARE(screen().copy(above), before);
 }
 
 void TestTouchWidgets::textEditTypesAndReturns()

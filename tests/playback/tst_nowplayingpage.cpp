@@ -202,6 +202,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(page->information()->titleText()->text(), titleOf(seven, 2),
                                   Timeout);
         QVERIFY(!area->isQueueOpen());
+        // Closed, the queue is not drawn at all: scaled, its rows would show through the seam
+        // between the information and the controls.
+        QVERIFY(!area->queueList()->isVisible());
 
         // A tap on the cover opens the queue: real titles, artists and lengths, the playing
         // row accented.
@@ -242,6 +245,7 @@ private slots:
         finger.tap(cellOf(4)->mapToScene(cellOf(4)->rect().center()));
         QTRY_VERIFY_WITH_TIMEOUT(!area->isQueueOpen(), Timeout);
         QTRY_VERIFY_WITH_TIMEOUT(page->albumArt()->isVisible(), Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!area->queueList()->isVisible(), Timeout);
         QCOMPARE(hub->currentIndex(PlayState::MusicMode), 4);
         QVERIFY(hub->position(PlayState::MusicMode) >= 1 || hub->state(PlayState::MusicMode) == PlayState::Playing);
     }
