@@ -15,7 +15,8 @@ MContainer::MContainer(const QString& title, QGraphicsItem* parent)
     , central(new QGraphicsWidget)
     , box(new QGraphicsLinearLayout(Qt::Vertical, this))
 {
-    header->setStyleName(QStringLiteral("CommonGroupHeaderInverted"));
+    // The title keeps the page's margin, as the text below it does.
+    header->setStyleName(QStringLiteral("CommonContainerHeaderInverted"));
     header->setTextElide(true);
     box->setContentsMargins(0, 0, 0, 0);
     box->setSpacing(0);

@@ -418,12 +418,20 @@ QString MLocale::indexBucket(const QString& str, const QStringList& buckets,
 
     const IndexData* data = indexData(collationName());
     if (data->index && buckets == data->labels) {
+        // The locale's letters: one the text starts with, as the collation groups letters. A
+        // letter the locale has no index letter for (Þ in English) files under itself, not
+        // under the letter it sorts after.
+        MCollator primary(coll);
+        primary.setStrength(CollatorStrengthPrimary);
         UErrorCode status = U_ZERO_ERROR;
         const int32_t i = data->index->getBucketIndex(aliasOf(str), status);
         const icu::AlphabeticIndex::Bucket* bucket = U_SUCCESS(status) ? data->index->getBucket(i)
                                                                        : nullptr;
-        if (bucket && bucket->getLabelType() == U_ALPHAINDEX_NORMAL)
-            return fromUnicodeString(bucket->getLabel());
+        if (bucket && bucket->getLabelType() == U_ALPHAINDEX_NORMAL) {
+            const QString label = fromUnicodeString(bucket->getLabel());
+            if (primary.compareWith(str.left(label.size()), label) == Equal)
+                return label;
+        }
         return fallbackBucket(str);
     }
 

@@ -1,7 +1,6 @@
 #include "mnavigationbar.h"
 
 #include "mbutton.h"
-#include "mlabel.h"
 #include "mpalette.h"
 #include "mtheme.h"
 
@@ -16,7 +15,6 @@ const qreal MenuMarkWidth = 40;
 MNavigationBar::MNavigationBar(QGraphicsItem* parent)
     : MWidgetController(parent)
     , backButton(new MButton(this))
-    , titleLabel(new MLabel(this))
 {
     setAcceptedMouseButtons(Qt::LeftButton);
     backButton->setViewType(MButton::iconType);
@@ -24,8 +22,6 @@ MNavigationBar::MNavigationBar(QGraphicsItem* parent)
     backButton->setStyleName(QStringLiteral("MNavigationBarBackButton"));
     backButton->setObjectName(QStringLiteral("MNavigationBarBackButton"));
     backButton->hide();
-    titleLabel->setStyleName(QStringLiteral("MNavigationBarTitle"));
-    titleLabel->setTextElide(true);
     connect(backButton, &MButton::clicked, this, &MNavigationBar::backButtonClicked);
 }
 
@@ -33,12 +29,14 @@ MNavigationBar::~MNavigationBar() = default;
 
 QString MNavigationBar::title() const
 {
-    return titleLabel->text();
+    return pageTitle;
 }
 
 void MNavigationBar::setTitle(const QString& title)
 {
-    titleLabel->setText(title);
+    // Kept for the view menu and the window, not drawn: pages show their title in their own
+    // header, and the bar showing it too would show it twice.
+    pageTitle = title;
 }
 
 bool MNavigationBar::isBackButtonVisible() const
@@ -81,7 +79,6 @@ void MNavigationBar::setCustomContent(QGraphicsWidget* content, QGraphicsItem* o
         custom->show();
     }
     backButton->setVisible(backWanted && !custom);
-    titleLabel->setVisible(!custom);
     layoutChildren();
     update();
 }
@@ -110,15 +107,9 @@ void MNavigationBar::layoutChildren()
         custom->setGeometry(r);
         return;
     }
-    const QMarginsF m = style()->margins();
-    qreal left = m.left();
     // The bar itself may be hidden now; what counts is whether the button is meant to show.
-    if (backWanted) {
+    if (backWanted)
         backButton->setGeometry(QRectF(0, 0, BackButtonWidth, r.height()));
-        left = BackButtonWidth;
-    }
-    const qreal right = r.width() - m.right() - (menuAvailable ? MenuMarkWidth : 0);
-    titleLabel->setGeometry(QRectF(left, 0, qMax<qreal>(0, right - left), r.height()));
 }
 
 void MNavigationBar::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* option) const
@@ -126,7 +117,7 @@ void MNavigationBar::drawContents(QPainter* painter, const QStyleOptionGraphicsI
     Q_UNUSED(option)
     if (custom || !menuAvailable)
         return;
-    // A small downward triangle: the title opens the view menu.
+    // A small downward triangle: the bar opens the view menu.
     const QRectF r = rect();
     const qreal cx = r.width() - style()->margins().right() - MenuMarkWidth / 2;
     const qreal cy = r.height() / 2;

@@ -6,11 +6,10 @@
 #include <QPointer>
 
 class MButton;
-class MLabel;
 
-// The bar at the top of a page: a back button while there is a page to go back to, the page's
-// title, and a mark that the title opens the view menu. A page's custom navigation-bar content
-// takes the whole bar instead.
+// The bar at the top of a page: a back button while there is a page to go back to, and a mark
+// that the bar opens the view menu. The page's title is kept, not drawn: pages draw their own
+// header. A page's custom navigation-bar content takes the whole bar instead.
 class MNavigationBar : public MWidgetController
 {
     Q_OBJECT
@@ -28,7 +27,7 @@ public:
     bool isViewMenuAvailable() const;
     void setViewMenuAvailable(bool available);
 
-    // Shows the widget in place of back button and title; null gives them back. The bar does
+    // Shows the widget in place of the back button; null gives it back. The bar does
     // not own the widget: it is handed back to `owner` (hidden) when replaced.
     void setCustomContent(QGraphicsWidget* content, QGraphicsItem* owner);
     QGraphicsWidget* customContent() const;
@@ -49,7 +48,7 @@ private:
     void layoutChildren();
 
     MButton* backButton;
-    MLabel* titleLabel;
+    QString pageTitle;
     QPointer<QGraphicsWidget> custom;
     bool menuAvailable = false;
     bool backWanted = false;

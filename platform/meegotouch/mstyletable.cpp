@@ -94,7 +94,6 @@ void loadBuiltIns(Table& t)
     add("MNavigationBar",
         merged(merged(text(28, primary, true), fixedHeight(72)),
                { { "backgroundColor", bar }, { "marginLeft", 16 }, { "marginRight", 8 } }));
-    add("MNavigationBarTitle", text(28, primary, true));
     add("MNavigationBarBackButton", { { "backgroundColor", QColor() },
                                       { "iconSize", QSizeF(40, 40) },
                                       { "marginLeft", 0 },
@@ -130,6 +129,8 @@ void loadBuiltIns(Table& t)
     add("CommonHeaderInverted",
         merged(text(28, primary, true), { { "marginLeft", 16 }, { "marginRight", 16 } }));
     add("CommonGroupHeaderInverted", text(20, secondary, true));
+    add("CommonContainerHeaderInverted", merged(text(20, secondary, true),
+                                                { { "marginLeft", 16 }, { "marginRight", 16 } }));
     add("CommonEmptyStateTitleInverted", text(34, secondary));
     add("NoFilteredResultsLabel", text(30, secondary));
     add("NoFilteredResultsLabelVKBClosed", text(30, secondary));

@@ -87,12 +87,27 @@ void MToolBar::resizeEvent(QGraphicsSceneResizeEvent* event)
     layoutItems();
 }
 
+bool MToolBar::isPlaceholder(const QAction* action)
+{
+    // An action with no widget, text or icon only keeps the bar: it shows nothing and takes
+    // no room, so that the others have the width there is.
+    if (qobject_cast<const MWidgetAction*>(action))
+        return false;
+    const auto* m = qobject_cast<const MAction*>(action);
+    return action->text().isEmpty() && (!m || m->iconID().isEmpty());
+}
+
 void MToolBar::layoutItems()
 {
     QList<QGraphicsWidget*> widgets;
     for (const QPointer<QAction>& action : qAsConst(shownActions)) {
-        if (action && items.value(action))
-            widgets.append(items.value(action));
+        QGraphicsWidget* w = action ? items.value(action) : nullptr;
+        if (!w)
+            continue;
+        if (isPlaceholder(action))
+            w->hide();
+        else
+            widgets.append(w);
     }
     if (widgets.isEmpty())
         return;

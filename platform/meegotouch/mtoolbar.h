@@ -28,6 +28,7 @@ protected:
     void resizeEvent(QGraphicsSceneResizeEvent* event) override;
 
 private:
+    static bool isPlaceholder(const QAction* action);
     void layoutItems();
     QGraphicsWidget* itemFor(QAction* action);
 

@@ -60,6 +60,14 @@ void TestLocale::indexBucketsFollowTheLocale()
     QCOMPARE(english.indexBucket(QString::fromUtf8("Émile"), letters, primary),
              QStringLiteral("E"));
     QCOMPARE(english.indexBucket(QString(), letters, primary), QString());
+    // A letter English has no index letter for files under itself, not under the letter it
+    // sorts after; one it folds into a letter files under that letter.
+    QCOMPARE(english.indexBucket(QString::fromUtf8("Þögn í nótt"), letters, primary),
+             QString::fromUtf8("Þ"));
+    QCOMPARE(english.indexBucket(QString::fromUtf8("þögn"), letters, primary),
+             QString::fromUtf8("Þ"));
+    QCOMPARE(english.indexBucket(QStringLiteral("Zebra"), letters, primary), QStringLiteral("Z"));
+    QCOMPARE(english.indexBucket(QString::fromUtf8("Øresund"), letters, primary), QStringLiteral("O"));
 
     // Swedish files Å as a letter of its own after Z; English files it under A.
     const MLocale swedish(QStringLiteral("sv_SE"));

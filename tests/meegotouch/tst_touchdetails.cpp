@@ -496,6 +496,27 @@ void TestTouchDetails::containerShowsTitleAndCentralWidget()
     delete kept;
     container.setHeaderVisible(false);
     QVERIFY(!container.headerVisible());
+
+    // On a page the title stands off the window's left edge, as the page's texts do.
+    auto* shown = new MContainer("Properties");
+    shown->setStyleName("CommonContainerInverted");
+    window->scene()->addItem(shown);
+    shown->setGeometry(QRectF(0, 0, 480, 120));
+    QImage image(480, 120, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        QPainter painter(&image);
+        window->scene()->render(&painter, QRectF(0, 0, 480, 120), QRectF(0, 0, 480, 120));
+    }
+    int leftmost = 480;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 480; ++x) {
+            if (qGray(image.pixel(x, y)) > 60)
+                leftmost = qMin(leftmost, x);
+        }
+    }
+    QVERIFY2(leftmost >= 14 && leftmost < 40, qPrintable(QString::number(leftmost)));
+    delete shown;
 }
 
 void TestTouchDetails::dialogCustomButtonsAndExec()
