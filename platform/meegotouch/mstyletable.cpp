@@ -129,8 +129,8 @@ void loadBuiltIns(Table& t)
     add("CommonHeaderInverted",
         merged(text(28, primary, true), { { "marginLeft", 16 }, { "marginRight", 16 } }));
     add("CommonGroupHeaderInverted", text(20, secondary, true));
-    add("CommonContainerHeaderInverted", merged(text(20, secondary, true),
-                                                { { "marginLeft", 16 }, { "marginRight", 16 } }));
+    add("CommonContainerHeaderInverted",
+        merged(text(20, secondary, true), { { "marginLeft", 16 }, { "marginRight", 16 } }));
     add("CommonEmptyStateTitleInverted", text(34, secondary));
     add("NoFilteredResultsLabel", text(30, secondary));
     add("NoFilteredResultsLabelVKBClosed", text(30, secondary));

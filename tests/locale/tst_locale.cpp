@@ -67,7 +67,8 @@ void TestLocale::indexBucketsFollowTheLocale()
     QCOMPARE(english.indexBucket(QString::fromUtf8("þögn"), letters, primary),
              QString::fromUtf8("Þ"));
     QCOMPARE(english.indexBucket(QStringLiteral("Zebra"), letters, primary), QStringLiteral("Z"));
-    QCOMPARE(english.indexBucket(QString::fromUtf8("Øresund"), letters, primary), QStringLiteral("O"));
+    QCOMPARE(english.indexBucket(QString::fromUtf8("Øresund"), letters, primary),
+             QStringLiteral("O"));
 
     // Swedish files Å as a letter of its own after Z; English files it under A.
     const MLocale swedish(QStringLiteral("sv_SE"));

@@ -717,7 +717,8 @@ void TestTouchUi::fullScreenFillsAPhoneScreenAndIsPortraitOnADesktop()
         full.setWindowState(Qt::WindowFullScreen);
         full.show();
         QVERIFY(QTest::qWaitForWindowExposed(&full));
-        const QSize size(expected.split('x').value(0).toInt(), expected.split('x').value(1).toInt());
+        const QSize size(expected.split('x').value(0).toInt(),
+                         expected.split('x').value(1).toInt());
         QTRY_COMPARE(full.size(), size);
         QCOMPARE(full.pos(), QPoint(0, 0));
         return;
@@ -732,12 +733,13 @@ void TestTouchUi::fullScreenFillsAPhoneScreenAndIsPortraitOnADesktop()
     for (const auto& screen : screens) {
         QProcess server;
         // -displayfd picks a free display and writes its number to standard output.
-        server.start(xvfb, { QStringLiteral("-displayfd"), QStringLiteral("1"),
-                             QStringLiteral("-screen"), QStringLiteral("0"),
-                             screen.first + QStringLiteral("x24"), QStringLiteral("-nolisten"),
-                             QStringLiteral("tcp") });
+        server.start(xvfb,
+                     { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), screen.first + QStringLiteral("x24"),
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp") });
         QVERIFY(server.waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine() || server.state() != QProcess::Running, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine() || server.state() != QProcess::Running,
+                                 30000);
         const QByteArray display = server.readLine().trimmed();
         QVERIFY2(!display.isEmpty(), server.readAllStandardError().constData());
 

@@ -577,12 +577,14 @@ void TestTouchWidgets::seekBarBubbleLeavesWithTheFinger()
         QCoreApplication::processEvents();
         return window->screen()->grabWindow(window->winId()).toImage();
     };
-    const QRect above = window->mapFromScene(bar->mapRectToScene(
-                                                 QRectF(0, -60, bar->size().width(), 60)))
+    const QRect above = window
+                            ->mapFromScene(
+                                bar->mapRectToScene(QRectF(0, -60, bar->size().width(), 60)))
                             .boundingRect();
     const QImage before = screen().copy(above);
     TouchDriver pointer(window);
-    const QPointF handle = bar->mapToScene(QPointF(bar->size().width() / 2, bar->size().height() / 2));
+    const QPointF handle = bar->mapToScene(
+        QPointF(bar->size().width() / 2, bar->size().height() / 2));
     pointer.press(handle);
     QTRY_VERIFY(screen().copy(above) != before); // the bubble shows
     pointer.release(handle);

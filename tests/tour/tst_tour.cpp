@@ -237,14 +237,16 @@ void TestTour::aNewFileWhilePlayingLeavesTheUserWhereHeIs()
     QVERIFY(player);
     // The player takes its buttons' taps once its view menu is filled, just after the song
     // has changed.
-    QTRY_VERIFY(player->navigation()->applicationMenu()->actions().contains(player->ringtoneMenuAction()));
+    QTRY_VERIFY(
+        player->navigation()->applicationMenu()->actions().contains(player->ringtoneMenuAction()));
     QVERIFY(player->navigation()->shuffleControl()->isEnabled());
     finger->tap(centreOf(player->navigation()->shuffleControl()));
     QTRY_VERIFY(hub->isShuffle());
     const int queued = hub->songCount(PlayState::MusicMode);
 
     // A song with a new artist and album is copied into the music folder.
-    QSharedPointer<MafwTrackerModel> all = ModelInstance::instance()->getModel(MafwTrackerModel::AllSongs);
+    QSharedPointer<MafwTrackerModel> all = ModelInstance::instance()->getModel(
+        MafwTrackerModel::AllSongs);
     const int before = all->rowCount();
     AudioTags tags;
     tags.title = QStringLiteral("Brand New Day");
@@ -279,7 +281,8 @@ void TestTour::aReIndexEndsPlaybackAndTheServiceSaysSo()
     QTRY_VERIFY(!reported.isEmpty());
     QCOMPARE(reported.last().first().toInt(), BusStopped);
 
-    const QSharedPointer<MafwTrackerModel> old = ModelInstance::instance()->getModel(MafwTrackerModel::AllSongs);
+    const QSharedPointer<MafwTrackerModel> old = ModelInstance::instance()->getModel(
+        MafwTrackerModel::AllSongs);
     window->handleTrackerIndexing(false, 0, false);
     QVERIFY(!hub->isUpdatingLibrary());
     QVERIFY(ModelInstance::instance()->getModel(MafwTrackerModel::AllSongs) != old);
@@ -335,7 +338,8 @@ void TestTour::rowsAreLaidOutAtTheWidthTheyAreDrawnAt()
     tapSong(QStringLiteral("Cobalt"));
     expectPlaying(QStringLiteral("Cobalt"));
     PlayState* hub = PlayState::instance();
-    QTRY_VERIFY(player->navigation()->applicationMenu()->actions().contains(player->ringtoneMenuAction()));
+    QTRY_VERIFY(
+        player->navigation()->applicationMenu()->actions().contains(player->ringtoneMenuAction()));
     if (!hub->isShuffle()) {
         finger->tap(centreOf(player->navigation()->shuffleControl()));
         QTRY_VERIFY(hub->isShuffle());
