@@ -900,21 +900,28 @@ private slots:
         QVERIFY(waitForState(MafwRenderer::Paused));
         controls->resume();
         QVERIFY(waitForState(MafwRenderer::Playing));
-        for (int i = 0; i < 100; ++i)
-            controls->testReportPosition();
-        QCoreApplication::processEvents();
-        const size_t after100 = heapInUse();
-        for (int i = 0; i < 9900; ++i) {
-            controls->testReportPosition();
-            if (i % 1000 == 0)
-                QCoreApplication::processEvents();
+        // The heap is the whole process's: the playing pipeline's own threads allocate and free
+        // buffers meanwhile, which a loaded machine can catch mid-way. Memory that the reports
+        // hold grows in every round, so one quiet round of three is enough to clear them.
+        qint64 growth = 0;
+        for (int round = 0; round < 3; ++round) {
+            for (int i = 0; i < 100; ++i)
+                controls->testReportPosition();
+            QCoreApplication::processEvents();
+            const size_t after100 = heapInUse();
+            for (int i = 0; i < 9900; ++i) {
+                controls->testReportPosition();
+                if (i % 1000 == 0)
+                    QCoreApplication::processEvents();
+            }
+            QCoreApplication::processEvents();
+            growth = qint64(heapInUse()) - qint64(after100);
+            if (growth < 64 * 1024)
+                break;
         }
-        QCoreApplication::processEvents();
-        const size_t after10000 = heapInUse();
         disconnect(c);
         QVERIFY(reports >= 10000);
         QVERIFY(last < 30);
-        const qint64 growth = qint64(after10000) - qint64(after100);
         QVERIFY2(growth < 64 * 1024,
                  qPrintable(QStringLiteral("heap grew by %1 bytes").arg(growth)));
     }
