@@ -22,6 +22,7 @@
 #include "pageframework/songcollectionlistitem.h"
 #include "playback/playstate.h"
 #include "shell/mainwindow.h"
+#include "listrows.h"
 #include "testenvironment.h"
 
 #include <QDir>
@@ -63,38 +64,6 @@ QStringList listedTitles(ListModel* list, QStringList* groups = nullptr)
     return titles;
 }
 
-QModelIndex rowTitled(ListModel* list, const QString& title)
-{
-    for (int g = 0; g < list->groupCount(); ++g) {
-        const QModelIndex header = list->index(g, 0);
-        for (int r = 0; r < list->rowCount(header); ++r) {
-            const QModelIndex item = list->index(r, 0, header);
-            if (item.data(Qt::UserRole + 1).toString() == title)
-                return item;
-        }
-    }
-    return QModelIndex();
-}
-
-// Every song row on screen is as wide as the list, with "artist | album" beside the length on
-// its second line; a row laid out at another width shows a few letters and an ellipsis.
-void verifyRowsSpanTheList(MList* list)
-{
-    QCoreApplication::processEvents();
-    const qreal width = list->size().width();
-    int rows = 0;
-    for (MWidget* shown : list->visibleCells()) {
-        auto* row = qobject_cast<SongCollectionListItem*>(shown);
-        if (!row)
-            continue;
-        ++rows;
-        QCOMPARE(row->size().width(), width);
-        QVERIFY2(row->subtitleLabel()->size().width() > width / 2,
-                 qPrintable(row->titleLabel()->text()));
-        QVERIFY(row->infoLabel()->x() > width / 2);
-    }
-    QVERIFY(rows > 0);
-}
 
 } // namespace
 
@@ -492,7 +461,7 @@ void TestAllSongsPage::rowsSpanTheListAfterBackAndWhileFiltered()
     QTRY_COMPARE_WITH_TIMEOUT(songs->listAdapter()->rowCountInGroup(-1), 9, Timeout);
     const QModelIndex row = rowTitled(songs->listAdapter(), "Crimson");
     QTRY_VERIFY(songs->pageList()->visibleCell(row));
-    verifyRowsSpanTheList(songs->pageList());
+    verifySongRowsSpanTheList(songs->pageList());
 
     // Played, then Back from the player: the rows were filled again while the page was away.
     MWidget* cell = songs->pageList()->visibleCell(row);
@@ -504,13 +473,13 @@ void TestAllSongsPage::rowsSpanTheListAfterBackAndWhileFiltered()
     QTRY_COMPARE(window->currentPage(), int(PageAllSongs));
     QTRY_VERIFY(songs->isVisible());
     QTRY_VERIFY(songs->pageList()->visibleCell(rowTitled(songs->listAdapter(), "Crimson")));
-    verifyRowsSpanTheList(songs->pageList());
+    verifySongRowsSpanTheList(songs->pageList());
 
     // Filtered results.
     typeFilter(QStringLiteral("r"));
     QTRY_COMPARE(songs->layoutState(), CollectionPageBase::FilteredListState);
     QTRY_VERIFY(songs->pageList()->visibleCell(rowTitled(songs->listAdapter(), "Crimson")));
-    verifyRowsSpanTheList(songs->pageList());
+    verifySongRowsSpanTheList(songs->pageList());
 }
 
 PARLOVANCE_TEST_MAIN(TestAllSongsPage)

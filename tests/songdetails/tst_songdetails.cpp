@@ -8,6 +8,7 @@
 #include "fixturelibrary.h"
 #include "testpage.h"
 #include "touchdriver.h"
+#include "listrows.h"
 #include "testenvironment.h"
 
 #include "applicationactionmediator.h"
@@ -88,20 +89,6 @@ private:
     bool done = false;
     bool ok = false;
 };
-
-// The list index of the first row whose title is the text.
-QModelIndex rowTitled(ListModel* list, const QString& title)
-{
-    for (int g = 0; g < list->groupCount(); ++g) {
-        const QModelIndex header = list->index(g, 0);
-        for (int r = 0; r < list->rowCount(header); ++r) {
-            const QModelIndex item = list->index(r, 0, header);
-            if (item.data(Qt::UserRole + 1).toString() == title)
-                return item;
-        }
-    }
-    return QModelIndex();
-}
 
 } // namespace
 

@@ -31,6 +31,7 @@
 #include "playback/playstate.h"
 #include "shell/mainwindow.h"
 #include "shell/parlovanceservice.h"
+#include "listrows.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
 
@@ -65,38 +66,6 @@ MainPageListItem* libraryButton(QGraphicsItem* mainPage, const QString& title)
     return nullptr;
 }
 
-QModelIndex rowTitled(ListModel* list, const QString& title)
-{
-    for (int g = 0; g < list->groupCount(); ++g) {
-        const QModelIndex header = list->index(g, 0);
-        for (int r = 0; r < list->rowCount(header); ++r) {
-            const QModelIndex item = list->index(r, 0, header);
-            if (item.data(Qt::UserRole + 1).toString() == title)
-                return item;
-        }
-    }
-    return QModelIndex();
-}
-
-// Every song row on screen spans the list, with its second line beside the length: a row laid
-// out at another width than it is drawn at shows a few letters and an ellipsis.
-void verifySongRows(MList* list)
-{
-    QCoreApplication::processEvents();
-    const qreal width = list->size().width();
-    int rows = 0;
-    for (MWidget* cell : list->visibleCells()) {
-        auto* row = qobject_cast<SongCollectionListItem*>(cell);
-        if (!row)
-            continue;
-        ++rows;
-        QCOMPARE(row->size().width(), width);
-        QVERIFY2(row->subtitleLabel()->size().width() > width / 2,
-                 qPrintable(row->titleLabel()->text()));
-        QVERIFY(row->infoLabel()->x() > width / 2);
-    }
-    QVERIFY(rows > 0);
-}
 
 // The queue's rows: the title over the artist, the length at the right end of the artist's
 // line, all at the list's width.
@@ -323,14 +292,14 @@ void TestTour::rowsAreLaidOutAtTheWidthTheyAreDrawnAt()
     QTRY_COMPARE(songs->sceneWindowState(), MSceneWindow::Appeared);
     QTRY_VERIFY(songs->currentFilterText().isEmpty());
     QTRY_VERIFY(songs->pageList()->visibleCell(rowTitled(songs->listAdapter(), "Cobalt")));
-    verifySongRows(songs->pageList());
+    verifySongRowsSpanTheList(songs->pageList());
 
     QSignalSpy edits(songs, SIGNAL(filterTextChanged(QString)));
     QTest::keyClicks(window.get(), QStringLiteral("r"));
     QVERIFY(edits.wait(Timeout));
     QTRY_COMPARE(songs->currentFilterText(), QStringLiteral("r"));
     QTRY_VERIFY(songs->pageList()->visibleCell(rowTitled(songs->listAdapter(), "Crimson")));
-    verifySongRows(songs->pageList());
+    verifySongRowsSpanTheList(songs->pageList());
 
     // A song of the whole library, shuffled, and its queue opened on the player.
     QTest::keyClick(window.get(), Qt::Key_Backspace);
