@@ -94,10 +94,8 @@ QRectF MSlider::bubbleRect(qreal handleX) const
 QRectF MSlider::boundingRect() const
 {
     QRectF r = MWidgetController::boundingRect();
-    if (labelVisible) {
-        const QFontMetricsF metrics(style()->font());
-        r.setTop(qMin(r.top(), grooveRect().top() - metrics.height() - 18));
-    }
+    if (labelVisible)
+        r.setTop(qMin(r.top(), bubbleRect(0).top()));
     return r;
 }
 
