@@ -1,6 +1,7 @@
 #include "applicationactionmediator.h"
 
 #include "applicationactioncontent.h"
+#include "applicationinterface.h"
 
 #include <QCoreApplication>
 
@@ -17,8 +18,6 @@ ApplicationActionMediator* ApplicationActionMediator::instance()
 
 ApplicationActionMediator::ApplicationActionMediator()
     : QObject(QCoreApplication::instance())
-    , m_lastType(-1)
-    , m_count(0)
 {
 }
 
@@ -28,26 +27,65 @@ ApplicationActionMediator::~ApplicationActionMediator()
         mediator = nullptr;
 }
 
-void ApplicationActionMediator::announcePlayAction(ApplicationActionContent* content)
+void ApplicationActionMediator::Record::take(const ApplicationActionContent* taken)
 {
-    if (!content)
+    values = taken->values();
+    type = taken->type();
+    ++count;
+}
+
+void ApplicationActionMediator::publishContent(ApplicationActionContent* published)
+{
+    if (!published)
         return;
-    m_lastValues = content->values();
-    m_lastType = content->type();
-    ++m_count;
+    content.take(published);
+    emit contentPublished(content.values, content.type);
+}
+
+void ApplicationActionMediator::announcePlayAction(ApplicationActionContent* announced)
+{
+    if (!announced)
+        return;
+    playAction.take(announced);
+    emit playActionAnnounced(playAction.values, playAction.type);
+}
+
+void ApplicationActionMediator::setApplicationInterface(ApplicationInterface* newApplication)
+{
+    application = newApplication;
+}
+
+ApplicationInterface* ApplicationActionMediator::applicationInterface() const
+{
+    return application.data();
+}
+
+QHash<QString, QVariant> ApplicationActionMediator::lastContent() const
+{
+    return content.values;
+}
+
+int ApplicationActionMediator::lastContentType() const
+{
+    return content.type;
+}
+
+int ApplicationActionMediator::contentCount() const
+{
+    return content.count;
 }
 
 QHash<QString, QVariant> ApplicationActionMediator::lastPlayAction() const
 {
-    return m_lastValues;
+    return playAction.values;
 }
 
 int ApplicationActionMediator::lastPlayActionType() const
 {
-    return m_lastType;
+    return playAction.type;
 }
 
 int ApplicationActionMediator::playActionCount() const
 {
-    return m_count;
+    return playAction.count;
 }

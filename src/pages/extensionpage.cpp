@@ -3,6 +3,7 @@
 ExtensionPage::ExtensionPage(MainWindow* window, QVariant parameter)
     : QuintaveilPage(window, parameter)
 {
+    // Without the page connections the back button would lead nowhere.
     finishPageCreation(NoObjectMenu);
 }
 

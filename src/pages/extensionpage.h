@@ -3,8 +3,9 @@
 
 #include "pageframework/quintaveilpage.h"
 
-// An empty page whose content and title an extension supplies; the window fills it on every
-// show. Minimal for now.
+// An empty page whose content and title an extension supplies (ApplicationInterface): the
+// window puts the extension's widget and title on it on every show. The page is wired like
+// every other one, so Back leaves it.
 class ExtensionPage : public QuintaveilPage
 {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include "musicapplicationactioncontent.h"
 #include "applicationactionmediator.h"
 #include "mstylablewidget.h"
+#include "musicextensionarea.h"
 #include "pageframework/collectionviewtitlewidget.h"
 #include "playback/playstate.h"
 #include "propertiescontainer.h"
@@ -91,6 +92,9 @@ void SongDetailView::createContent()
     layout->addItem(titleWidget);
     layout->addItem(topSpacer);
     layout->addItem(songDetailWidget);
+    extensions = new MusicExtensionArea(QLatin1String(MusicExtensionArea::PlayerInterface), central);
+    extensions->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    layout->addItem(extensions);
     layout->addItem(properties);
     layout->setAlignment(properties, Qt::AlignTop);
     layout->addItem(bottomSpacer);
@@ -222,7 +226,7 @@ void SongDetailView::publishContent()
     content->setValue(QLatin1String(MusicApplicationActionContent::AlbumField),
                       songFields.value(QStringLiteral("album")));
     content->setValue(QLatin1String(MusicApplicationActionContent::GenreField), QString());
-    ApplicationActionMediator::instance()->announcePlayAction(content);
+    ApplicationActionMediator::instance()->publishContent(content);
 }
 
 void SongDetailView::updateDiscCount(QList<QStringList> rows, bool end, QVariant userData)

@@ -12,6 +12,7 @@
 
 class CollectionViewTitleWidget;
 class MusicApplicationActionContent;
+class MusicExtensionArea;
 class PropertiesContainer;
 class SongDetailWidget;
 
@@ -34,6 +35,7 @@ public:
     CollectionViewTitleWidget* titleHeader() const { return titleWidget; }
     SongDetailWidget* detailWidget() const { return songDetailWidget; }
     PropertiesContainer* propertiesContainer() const { return properties; }
+    MusicExtensionArea* extensionArea() const { return extensions; }
 
 public slots:
     void passParameterToPage(QVariant parameter) override;
@@ -66,6 +68,7 @@ private:
     CollectionViewTitleWidget* titleWidget = nullptr;
     SongDetailWidget* songDetailWidget = nullptr;
     PropertiesContainer* properties = nullptr;
+    MusicExtensionArea* extensions = nullptr;
     QPointer<MusicApplicationActionContent> content;
     QHash<QString, QString> songFields;
     // The id of the last song asked for: an answer for any other came too late to be shown.

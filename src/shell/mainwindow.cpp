@@ -8,6 +8,8 @@
 #include "pages/extensionpage.h"
 #include "activity/latestactivitycontroller.h"
 #include "activity/latestactivitymodel.h"
+#include "applicationactionmediator.h"
+#include "applicationinterface.h"
 #include "data/contentmanager.h"
 #include "data/contentmanagermodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
@@ -204,6 +206,11 @@ void MainWindow::delayedConstruction()
         registerService();
     preloadQueue << PageNowPlaying << PageAlbums << PageArtists << PagePlaylists << PageAllSongs;
     QTimer::singleShot(0, this, SLOT(preloadPage()));
+
+    applicationInterface = new ApplicationInterface(this);
+    ApplicationActionMediator::instance()->setApplicationInterface(applicationInterface);
+    connect(applicationInterface, &ApplicationInterface::subPageWidgetChanged, this,
+            &MainWindow::displayExtensionSubView);
 
     systemState = new MeeGo::QmSystemState(this);
     connect(systemState, SIGNAL(systemStateChanged(MeeGo::QmSystemState::StateIndication)), this,
@@ -446,6 +453,8 @@ void MainWindow::goToPage(ParlovancePages page, QVariant parameter)
 
     history.append(page);
     const int newPrevious = history.size() >= 2 ? int(history.at(history.size() - 2)) : 0;
+    if (page == PageExtension)
+        fillExtensionPage(shown);
 
     shown->appear(this, MSceneWindow::KeepWhenDone);
     setVisible(true);
@@ -458,6 +467,25 @@ void MainWindow::goToPage(ParlovancePages page, QVariant parameter)
 
     if (auto* quintaveilPage = qobject_cast<QuintaveilPage*>(shown))
         quintaveilPage->passParameterToPage(parameter);
+}
+
+void MainWindow::displayExtensionSubView()
+{
+    // Showing page 10 again while it is the current page changes nothing, so a newer sub view
+    // of an extension goes onto the page here.
+    MApplicationPage* extensionPage = pages.value(PageExtension);
+    if (extensionPage && !history.isEmpty() && history.last() == PageExtension)
+        fillExtensionPage(extensionPage);
+    else
+        goToPage(PageExtension);
+}
+
+void MainWindow::fillExtensionPage(MApplicationPage* page)
+{
+    if (!applicationInterface)
+        return;
+    page->setCentralWidget(applicationInterface->subPageWidget());
+    page->setTitle(applicationInterface->title());
 }
 
 void MainWindow::goBack()

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVariant>
 
+class ApplicationInterface;
 class ContentManager;
 class ErrorMessage;
 class MApplicationPage;
@@ -76,6 +77,8 @@ public slots:
     void handleParlovanceMainPageConstructionDone();
     void handleAnimationDone();
     void init();
+    // An extension asked for a page of its own: page 10 shows it.
+    void displayExtensionSubView();
     void registerService();
     void usbModeChangedSlot(bool isMassStorage);
     void disableUpdatingLibraryState();
@@ -101,6 +104,8 @@ private:
     void enableUpdatingLibraryState();
     void dropPlaylistsPage();
     void stopWatchingUnlessIndexing();
+    // Page 10 takes the extension's widget and title.
+    void fillExtensionPage(MApplicationPage* page);
 
     ParlovanceSettings settings;
     QList<Parlovance::ParlovancePages> history;
@@ -139,6 +144,7 @@ private:
     MeeGo::QmSystemState* systemState = nullptr;
     ErrorMessage* errorMessage = nullptr;
     ContentManager* contentManager = nullptr;
+    ApplicationInterface* applicationInterface = nullptr;
 };
 
 #endif // MAINWINDOW_H

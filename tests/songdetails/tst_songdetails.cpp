@@ -236,7 +236,8 @@ void TestSongDetails::detailsOfASongFillEveryPart()
 {
     const int id = idOf(QStringLiteral("Plain"));
     QVERIFY(id > 0);
-    const int announced = ApplicationActionMediator::instance()->playActionCount();
+    const int announced = ApplicationActionMediator::instance()->contentCount();
+    const int playedBefore = ApplicationActionMediator::instance()->playActionCount();
     SongDetailView* page = showDetails(id);
     QVERIFY(page);
     QCOMPARE(window->currentPage(), int(PageSongDetails));
@@ -262,14 +263,15 @@ void TestSongDetails::detailsOfASongFillEveryPart()
     // Never played: no last-played row.
     QVERIFY(properties.filter(QStringLiteral("Last played")).isEmpty());
 
-    // The extensions hear of the song.
+    // The extensions hear of the song shown, which is no song played.
     ApplicationActionMediator* mediator = ApplicationActionMediator::instance();
-    QCOMPARE(mediator->playActionCount(), announced + 1);
-    QCOMPARE(mediator->lastPlayActionType(), 0);
-    QCOMPARE(mediator->lastPlayAction().value("song").toString(), QStringLiteral("Plain"));
-    QCOMPARE(mediator->lastPlayAction().value("artist").toString(), QStringLiteral("Bob"));
-    QCOMPARE(mediator->lastPlayAction().value("album").toString(), QStringLiteral("Solo"));
-    QCOMPARE(mediator->lastPlayAction().value("genre").toString(), QString());
+    QCOMPARE(mediator->contentCount(), announced + 1);
+    QCOMPARE(mediator->lastContentType(), 0);
+    QCOMPARE(mediator->lastContent().value("song").toString(), QStringLiteral("Plain"));
+    QCOMPARE(mediator->lastContent().value("artist").toString(), QStringLiteral("Bob"));
+    QCOMPARE(mediator->lastContent().value("album").toString(), QStringLiteral("Solo"));
+    QCOMPARE(mediator->lastContent().value("genre").toString(), QString());
+    QCOMPARE(mediator->playActionCount(), playedBefore);
 }
 
 // The road a user takes: a long tap on a song row, "Details" in its menu.
@@ -372,7 +374,7 @@ void TestSongDetails::aSongThatIsGoneLeavesNothingOfTheOneBefore()
 {
     SongDetailView* page = showDetails(idOf(QStringLiteral("Plain")));
     QVERIFY(page);
-    const int announced = ApplicationActionMediator::instance()->playActionCount();
+    const int announced = ApplicationActionMediator::instance()->contentCount();
 
     // An id of no song: the page empties instead of showing "Plain" under another id.
     page = showDetails(987654);
@@ -381,7 +383,7 @@ void TestSongDetails::aSongThatIsGoneLeavesNothingOfTheOneBefore()
     QVERIFY(page->detailWidget()->shownRows().isEmpty());
     QCOMPARE(texts(page->propertiesContainer()->shownRows()),
              QStringList({ "Play count: 0", "DRM protected: No" }));
-    QCOMPARE(ApplicationActionMediator::instance()->playActionCount(), announced);
+    QCOMPARE(ApplicationActionMediator::instance()->contentCount(), announced);
 
     // Ids below 1 are no songs at all: the page keeps what it shows.
     showDetails(idOf(QStringLiteral("Plain")));

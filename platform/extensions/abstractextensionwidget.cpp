@@ -1,0 +1,3 @@
+#include "abstractextensionwidget.h"
+
+AbstractExtensionWidget::~AbstractExtensionWidget() = default;

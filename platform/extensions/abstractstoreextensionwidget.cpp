@@ -1,0 +1,3 @@
+#include "abstractstoreextensionwidget.h"
+
+AbstractStoreExtensionWidget::~AbstractStoreExtensionWidget() = default;

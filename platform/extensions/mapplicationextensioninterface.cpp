@@ -1,0 +1,3 @@
+#include "mapplicationextensioninterface.h"
+
+MApplicationExtensionInterface::~MApplicationExtensionInterface() = default;
