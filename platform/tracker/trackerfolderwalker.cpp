@@ -32,6 +32,27 @@ bool wanted(const QByteArray& name, bool* playlist)
     return *playlist || TrackerTagReader::isAudioFile(suffix);
 }
 
+// How QUrl writes each printable ASCII character of a local path, learnt from QUrl itself
+// once; null for characters it may write in more than one way.
+const QVector<QString>& asciiInUrls()
+{
+    static const QVector<QString> table = [] {
+        QVector<QString> t(128);
+        for (int c = 0x20; c < 0x7f; ++c) {
+            const QString alone = TrackerPlaylistReader::fileUrl(QStringLiteral("/x") + QChar(c) + 'y');
+            const QString twice = TrackerPlaylistReader::fileUrl(QStringLiteral("/x") + QChar(c) + QChar(c) + 'y');
+            // "file:///x" + written + "y"
+            if (alone.startsWith(QLatin1String("file:///x")) && alone.endsWith(QLatin1Char('y'))) {
+                const QString written = alone.mid(9, alone.size() - 10);
+                if (twice == QStringLiteral("file:///x") + written + written + QLatin1Char('y'))
+                    t[c] = written;
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
 } // namespace
 
 TrackerFolderWalker::TrackerFolderWalker(const QAtomicInt* cancelled, QSet<QByteArray>* reported)
@@ -52,6 +73,24 @@ QString TrackerFolderWalker::displayName(const QByteArray& name)
     return decodes(name) ? QFile::decodeName(name) : QString::fromUtf8(name);
 }
 
+QString TrackerFolderWalker::urlIn(const QString& folderUrl, const QByteArray& folder,
+                                   const QByteArray& name)
+{
+    if (folderUrl.isEmpty())
+        return fileUrl(folder + '/' + name);
+    const QVector<QString>& table = asciiInUrls();
+    QString url = folderUrl;
+    if (!url.endsWith(QLatin1Char('/')))
+        url += QLatin1Char('/');
+    for (const char c : name) {
+        const uchar u = uchar(c);
+        if (u >= 0x80 || table.at(u).isNull())
+            return fileUrl(folder + '/' + name);
+        url += table.at(u);
+    }
+    return url;
+}
+
 void TrackerFolderWalker::skip(const QByteArray& path, const QString& why)
 {
     if (m_reported->contains(path))
@@ -68,6 +107,8 @@ bool TrackerFolderWalker::walk(const QString& root)
         const QByteArray folder = pending.takeLast();
         if (decodes(folder))
             folders.append(QFile::decodeName(folder));
+        // Names below a folder the locale cannot decode take the encoded form whole.
+        const QString folderUrl = decodes(folder) ? fileUrl(folder) : QString();
         DIR* dir = ::opendir(folder.constData());
         if (!dir) {
             qCDebug(lcIndexer) << Q_FUNC_INFO << "- cannot read the folder" << fileUrl(folder);
@@ -117,11 +158,10 @@ bool TrackerFolderWalker::walk(const QString& root)
             }
             TrackerFoundFile file;
             file.path = path;
-            file.modified = TrackerSparql::timeText(
-                QDateTime::fromSecsSinceEpoch(qint64(status.st_mtim.tv_sec), Qt::UTC));
+            file.modified = qint64(status.st_mtim.tv_sec);
             file.size = qint64(status.st_size);
             file.playlist = playlist;
-            files.insert(fileUrl(path), file);
+            files.insert(urlIn(folderUrl, folder, name), file);
         }
         ::closedir(dir);
     }

@@ -12,7 +12,7 @@
 struct TrackerFoundFile
 {
     QByteArray path; // native: the bytes the file system holds, valid UTF-8 or not
-    QString modified;
+    qint64 modified = 0; // seconds since the epoch
     qint64 size = 0;
     bool playlist = false;
 };
@@ -44,6 +44,9 @@ public:
 
 private:
     void skip(const QByteArray& path, const QString& why);
+    // The URL of a file in a folder whose URL is known: the same text as fileUrl(), made
+    // without a QUrl for the common names.
+    static QString urlIn(const QString& folderUrl, const QByteArray& folder, const QByteArray& name);
 
     const QAtomicInt* m_cancelled;
     QSet<QByteArray>* m_reported;

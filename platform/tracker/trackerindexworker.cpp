@@ -5,7 +5,9 @@
 #include "trackermediaart.h"
 #include "trackerplaylistreader.h"
 #include "trackerqueryrunner.h"
+#include "trackercursorrow.h"
 #include "trackersparql.h"
+#include "trackertagbatch.h"
 #include "trackertagreader.h"
 
 #include <QCryptographicHash>
@@ -16,14 +18,18 @@
 
 #include <sys/stat.h>
 
+#include <memory>
+
 namespace {
 
 // Values from files are put into the text with one arg() call each: a later arg() would also
 // replace any "%1" that a file name or tag brought in.
 
-// Songs written per update: big enough to keep the store's per-commit cost small, small
-// enough to report progress often.
-const int SongsPerUpdate = 50;
+// Songs written per update: big enough to keep the store's per-commit cost small (and an
+// album's performer, album and disc written once), small enough to report progress often.
+const int SongsPerUpdate = 200;
+// Files named in one query of the store's file resources.
+const int UrlsPerQuery = 400;
 const int UrlsPerDelete = 200;
 // Playlist entries written per update: each update's cost stays flat however long the list,
 // and the other writers (favourites, play counts) get their turn between two.
@@ -76,13 +82,29 @@ QString artistTriples(const QString& iri, const QString& name)
         .arg(iri, TrackerSparql::literal(name));
 }
 
-QString urlList(const QStringList& urls)
+QString urlValues(const QStringList& urls)
 {
     QStringList literals;
     literals.reserve(urls.size());
     for (const QString& url : urls)
         literals.append(TrackerSparql::literal(url));
-    return literals.join(QStringLiteral(", "));
+    return literals.join(QLatin1Char(' '));
+}
+
+// Whether a shared resource still has to be written in this update: each goes in once.
+bool firstTime(QSet<QString>* written, const QString& key)
+{
+    if (!written)
+        return true;
+    if (written->contains(key))
+        return false;
+    written->insert(key);
+    return true;
+}
+
+QString timeOf(qint64 seconds)
+{
+    return TrackerSparql::timeText(QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC));
 }
 
 } // namespace
@@ -109,7 +131,7 @@ bool TrackerIndexWorker::runUpdate(TrackerSparqlConnection* connection, const QS
 QString TrackerIndexWorker::songUpdate(const QString& iri, bool known, const QString& url,
                                        const QString& fileName, qint64 size,
                                        const QString& modified, const QString& added,
-                                       const TrackerTrackInfo& info)
+                                       const TrackerTrackInfo& info, QSet<QString>* written)
 {
     QString sparql;
     if (known) {
@@ -131,44 +153,55 @@ QString TrackerIndexWorker::songUpdate(const QString& iri, bool known, const QSt
     song += QStringLiteral(" ; nie:title %1").arg(TrackerSparql::literal(title));
     if (!info.artist.isEmpty()) {
         const QString performer = artistIri(info.artist);
-        data += artistTriples(performer, info.artist);
+        if (firstTime(written, performer))
+            data += artistTriples(performer, info.artist);
         song += QStringLiteral(" ; nmm:performer <%1>").arg(performer);
     }
     if (!info.album.isEmpty()) {
         const QString key = albumKey(info.album, info.albumArtist);
         const QString album = hashed(QStringLiteral("urn:album:"), key);
-        data += QStringLiteral("<%1> a nmm:MusicAlbum ; nie:title %2 . ")
-                    .arg(album, TrackerSparql::literal(info.album));
+        if (firstTime(written, album)) {
+            data += QStringLiteral("<%1> a nmm:MusicAlbum ; nie:title %2 . ")
+                        .arg(album, TrackerSparql::literal(info.album));
+        }
         if (!info.albumArtist.isEmpty()) {
             const QString albumArtist = artistIri(info.albumArtist);
-            data += artistTriples(albumArtist, info.albumArtist);
-            data += QStringLiteral("<%1> nmm:albumArtist <%2> . ").arg(album, albumArtist);
+            if (firstTime(written, albumArtist))
+                data += artistTriples(albumArtist, info.albumArtist);
+            if (firstTime(written, album + QLatin1Char(' ') + albumArtist))
+                data += QStringLiteral("<%1> nmm:albumArtist <%2> . ").arg(album, albumArtist);
         }
         song += QStringLiteral(" ; nmm:musicAlbum <%1>").arg(album);
         const int discNumber = info.discNumber > 0 ? info.discNumber : 1;
         const QString disc = hashed(QStringLiteral("urn:album-disc:"),
                                     key + QChar(0x1f) + QString::number(discNumber));
-        data += QStringLiteral("<%1> a nmm:MusicAlbumDisc ; nmm:setNumber %2 ; "
-                               "nmm:albumDiscAlbum <%3> . ")
-                    .arg(disc)
-                    .arg(discNumber)
-                    .arg(album);
+        if (firstTime(written, disc)) {
+            data += QStringLiteral("<%1> a nmm:MusicAlbumDisc ; nmm:setNumber %2 ; "
+                                   "nmm:albumDiscAlbum <%3> . ")
+                        .arg(disc)
+                        .arg(discNumber)
+                        .arg(album);
+        }
         song += QStringLiteral(" ; nmm:musicAlbumDisc <%1>").arg(disc);
     }
     if (!info.composer.isEmpty()) {
         const QString composer = artistIri(info.composer);
-        data += artistTriples(composer, info.composer);
+        if (firstTime(written, composer))
+            data += artistTriples(composer, info.composer);
         song += QStringLiteral(" ; nmm:composer <%1>").arg(composer);
     }
     if (!info.lyricist.isEmpty()) {
         const QString lyricist = artistIri(info.lyricist);
-        data += artistTriples(lyricist, info.lyricist);
+        if (firstTime(written, lyricist))
+            data += artistTriples(lyricist, info.lyricist);
         song += QStringLiteral(" ; nmm:lyricist <%1>").arg(lyricist);
     }
     if (!info.publisher.isEmpty()) {
         const QString publisher = hashed(QStringLiteral("urn:contact:"), info.publisher);
-        data += QStringLiteral("<%1> a nco:Contact ; nco:fullname %2 . ")
-                    .arg(publisher, TrackerSparql::literal(info.publisher));
+        if (firstTime(written, publisher)) {
+            data += QStringLiteral("<%1> a nco:Contact ; nco:fullname %2 . ")
+                        .arg(publisher, TrackerSparql::literal(info.publisher));
+        }
         song += QStringLiteral(" ; nco:publisher <%1>").arg(publisher);
     }
     if (info.trackNumber > 0)
@@ -224,44 +257,49 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
         else
             ++reported;
     }
-    const TrackerQueryResult known = TrackerQueryRunner::select(
+    // What the store holds, by URL, with the time each file had when it was written: only the
+    // files whose time differs are looked at again, and only their resources are read then.
+    QHash<QString, qint64> known;
+    known.reserve(disk.size());
+    const TrackerQueryResult read = TrackerQueryRunner::selectEach(
         connection,
-        QStringLiteral("SELECT ?r ?url ?modified EXISTS { ?r a nmm:Playlist } WHERE { "
-                       "?r a nfo:FileDataObject ; nie:url ?url . "
+        QStringLiteral("SELECT ?url ?modified WHERE { ?r a nfo:FileDataObject ; nie:url ?url . "
                        "OPTIONAL { ?r nfo:fileLastModified ?modified } }"),
-        4);
-    if (!known.ok) {
-        qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot read the library:" << known.errorMessage;
+        [&known](const TrackerCursorRow& row) {
+            const QDateTime time = row.time(1);
+            known.insert(row.text(0), time.isValid() ? time.toSecsSinceEpoch() : -1);
+        });
+    if (!read.ok) {
+        qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot read the library:" << read.errorMessage;
         emit finished(0, folders);
         return;
     }
-    QHash<QString, StoredFile> stored;
-    for (const QStringList& row : known.rows) {
-        StoredFile file;
-        file.iri = row.at(0);
-        file.modified = row.at(2);
-        file.playlist = row.at(3) == QLatin1String("true");
-        stored.insert(row.at(1), file);
-    }
 
     QStringList vanished;
-    QList<StoredFile> vanishedFiles;
-    for (auto s = stored.cbegin(); s != stored.cend(); ++s) {
-        if (!disk.contains(s.key())) {
-            vanished.append(s.key());
-            vanishedFiles.append(s.value());
-        }
+    for (auto k = known.cbegin(); k != known.cend(); ++k) {
+        if (!disk.contains(k.key()))
+            vanished.append(k.key());
     }
     QList<QString> songs;
     QList<QString> playlists;
+    QStringList rewritten; // changed files the store has
     for (auto d = disk.cbegin(); d != disk.cend(); ++d) {
-        const auto s = stored.constFind(d.key());
-        if (s != stored.cend() && s->modified == d->modified)
+        const auto k = known.constFind(d.key());
+        if (k != known.cend() && k.value() == d->modified)
             continue;
         const auto bad = m_unreadable.constFind(d.key());
         if (bad != m_unreadable.cend() && bad.value() == d->modified)
             continue;
         (d->playlist ? playlists : songs).append(d.key());
+        if (k != known.cend())
+            rewritten.append(d.key());
+    }
+    known.clear();
+    bool storedOk = true;
+    const QHash<QString, StoredFile> stored = storedFiles(connection, vanished + rewritten, &storedOk);
+    if (!storedOk) {
+        emit finished(0, folders);
+        return;
     }
     for (auto bad = m_unreadable.begin(); bad != m_unreadable.end();) {
         if (!disk.contains(bad.key()))
@@ -281,7 +319,7 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
     int remaining = changes;
 
     if (!vanished.isEmpty()) {
-        removeVanished(connection, vanishedFiles, vanished);
+        removeVanished(connection, stored, vanished);
         remaining -= vanished.size();
         emit progress(remaining);
     }
@@ -298,11 +336,38 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
     emit finished(changes, folders);
 }
 
+QHash<QString, TrackerIndexWorker::StoredFile>
+TrackerIndexWorker::storedFiles(TrackerSparqlConnection* connection, const QStringList& urls, bool* ok)
+{
+    QHash<QString, StoredFile> files;
+    *ok = true;
+    for (int i = 0; i < urls.size() && *ok; i += UrlsPerQuery) {
+        const TrackerQueryResult result = TrackerQueryRunner::selectEach(
+            connection,
+            QStringLiteral("SELECT ?url ?r EXISTS { ?r a nmm:Playlist } WHERE { VALUES ?url { %1 } "
+                           "?r a nfo:FileDataObject ; nie:url ?url }")
+                .arg(urlValues(urls.mid(i, UrlsPerQuery))),
+            [&files](const TrackerCursorRow& row) {
+                StoredFile file;
+                file.iri = row.text(1);
+                file.playlist = row.boolean(2);
+                files.insert(row.text(0), file);
+            });
+        if (!result.ok) {
+            qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot read the library:" << result.errorMessage;
+            *ok = false;
+        }
+    }
+    return files;
+}
+
 void TrackerIndexWorker::removeVanished(TrackerSparqlConnection* connection,
-                                        const QList<StoredFile>& files, const QStringList& urls)
+                                        const QHash<QString, StoredFile>& files,
+                                        const QStringList& urls)
 {
     QString entries;
-    for (const StoredFile& file : files) {
+    for (const QString& url : urls) {
+        const StoredFile file = files.value(url);
         if (file.playlist && TrackerSparql::isSafeIri(file.iri)) {
             entries += QStringLiteral("DELETE { ?e a rdfs:Resource } WHERE { <%1> "
                                       "nfo:hasMediaFileListEntry ?e } ;\n")
@@ -312,11 +377,10 @@ void TrackerIndexWorker::removeVanished(TrackerSparqlConnection* connection,
     if (!entries.isEmpty())
         runUpdate(connection, entries, "the entries of removed playlist files");
     for (int i = 0; i < urls.size(); i += UrlsPerDelete) {
-        const QStringList part = urls.mid(i, UrlsPerDelete);
         runUpdate(connection,
-                  QStringLiteral("DELETE { ?r a rdfs:Resource } WHERE { ?r a nfo:FileDataObject ; "
-                                 "nie:url ?url . FILTER(?url IN (%1)) }")
-                      .arg(urlList(part)),
+                  QStringLiteral("DELETE { ?r a rdfs:Resource } WHERE { VALUES ?url { %1 } "
+                                 "?r a nfo:FileDataObject ; nie:url ?url }")
+                      .arg(urlValues(urls.mid(i, UrlsPerDelete))),
                   "the removal of vanished files");
     }
 }
@@ -326,54 +390,56 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
                                    const QHash<QString, StoredFile>& stored, int remaining)
 {
     const QString added = TrackerSparql::timeText(QDateTime::currentDateTimeUtc());
-    QStringList batch;
-    int inBatch = 0;
-    auto flush = [&] {
-        if (!batch.isEmpty()) {
-            if (!runUpdate(connection, batch.join(QStringLiteral(" ;\n")), "songs")) {
-                // One bad song must not cost the others their place: write them one by one.
-                for (const QString& one : qAsConst(batch))
-                    runUpdate(connection, one, "a song");
-            }
+    auto batchFrom = [&](int first) {
+        QVector<TrackerTagBatch::File> files;
+        for (int i = first; i < qMin(urls.size(), first + SongsPerUpdate); ++i) {
+            TrackerTagBatch::File file;
+            file.url = urls.at(i);
+            file.path = disk.value(file.url).path;
+            files.append(file);
         }
-        remaining -= inBatch;
-        if (inBatch > 0)
-            emit progress(remaining);
-        batch.clear();
-        inBatch = 0;
+        return files;
     };
-    for (const QString& url : urls) {
-        if (m_cancelled.loadAcquire())
-            break;
-        const DiskFile file = disk.value(url);
-        ++inBatch;
-        TrackerTrackInfo info;
-        QString reason;
-        if (!TrackerTagReader::read(file.path, &info, &reason)) {
-            qCWarning(lcIndexer) << Q_FUNC_INFO << "- skipped" << url << ":" << reason;
-            m_unreadable.insert(url, file.modified);
-            if (inBatch >= SongsPerUpdate)
-                flush();
-            continue;
-        }
-        const auto s = stored.constFind(url);
+    auto update = [&](const TrackerTagBatch::File& read, QSet<QString>* written) {
+        const DiskFile file = disk.value(read.url);
+        const auto s = stored.constFind(read.url);
         const bool known = s != stored.cend() && TrackerSparql::isSafeIri(s->iri) && !s->playlist;
         const QString iri = known ? s->iri : TrackerSparql::newIri();
         const QString fileName
             = TrackerFolderWalker::displayName(file.path.mid(file.path.lastIndexOf('/') + 1));
-        batch.append(songUpdate(iri, known, url, fileName, file.size, file.modified, added, info));
-        if (!info.cover.isEmpty() && !info.album.isEmpty()) {
-            if (!info.artist.isEmpty())
-                TrackerMediaArt::writeAlbumArt(info.artist, info.album, info.cover);
-            if (!info.albumArtist.isEmpty() && info.albumArtist != info.artist)
-                TrackerMediaArt::writeAlbumArt(info.albumArtist, info.album, info.cover);
-            if (info.artist.isEmpty() && info.albumArtist.isEmpty())
-                TrackerMediaArt::writeAlbumArt(QString(), info.album, info.cover);
+        return songUpdate(iri, known, read.url, fileName, file.size, timeOf(file.modified), added,
+                          read.info, written);
+    };
+    // The tags of the next batch are read on other threads while this one is written.
+    std::unique_ptr<TrackerTagBatch> reading(
+        urls.isEmpty() ? nullptr : new TrackerTagBatch(batchFrom(0), &m_cancelled));
+    for (int first = 0; reading; first += SongsPerUpdate) {
+        const QVector<TrackerTagBatch::File> files = reading->take();
+        reading.reset(first + SongsPerUpdate < urls.size() && !m_cancelled.loadAcquire()
+                          ? new TrackerTagBatch(batchFrom(first + SongsPerUpdate), &m_cancelled)
+                          : nullptr);
+        if (m_cancelled.loadAcquire())
+            break;
+        QStringList batch;
+        QSet<QString> written;
+        QVector<const TrackerTagBatch::File*> writing;
+        for (const TrackerTagBatch::File& read : files) {
+            if (!read.ok) {
+                qCWarning(lcIndexer) << Q_FUNC_INFO << "- skipped" << read.url << ":" << read.reason;
+                m_unreadable.insert(read.url, disk.value(read.url).modified);
+                continue;
+            }
+            batch.append(update(read, &written));
+            writing.append(&read);
         }
-        if (inBatch >= SongsPerUpdate)
-            flush();
+        if (!batch.isEmpty() && !runUpdate(connection, batch.join(QStringLiteral(" ;\n")), "songs")) {
+            // One bad song must not cost the others their place: each is written whole, alone.
+            for (const TrackerTagBatch::File* read : qAsConst(writing))
+                runUpdate(connection, update(*read, nullptr), "a song");
+        }
+        remaining -= files.size();
+        emit progress(remaining);
     }
-    flush();
     return remaining;
 }
 
@@ -425,7 +491,7 @@ void TrackerIndexWorker::writePlaylist(TrackerSparqlConnection* connection, cons
         }
         if (end == entries.size()) {
             batch += QStringLiteral("<%1> nfo:fileLastModified %2 . ")
-                         .arg(iri, TrackerSparql::literal(file.modified));
+                         .arg(iri, TrackerSparql::literal(timeOf(file.modified)));
         }
         batch += QLatin1Char('}');
         if (!runUpdate(connection, batch, "the entries of a playlist file"))

@@ -25,10 +25,13 @@ public:
     void cancel();
 
     // The update that writes one song (new when iri is unknown to the store). Public so that
-    // tools and tests can build fixtures the way the indexer does.
+    // tools and tests can build fixtures the way the indexer does. With written, the shared
+    // resources it names (performers, albums, discs, publishers) are left out when an earlier
+    // part of the same update writes them already, and those it writes are added.
     static QString songUpdate(const QString& iri, bool known, const QString& url,
                               const QString& fileName, qint64 size, const QString& modified,
-                              const QString& added, const TrackerTrackInfo& info);
+                              const QString& added, const TrackerTrackInfo& info,
+                              QSet<QString>* written = nullptr);
 
     // The update that removes discs, albums, artists and publishers left without songs.
     static QString orphanRemoval();
@@ -47,12 +50,14 @@ private:
     struct StoredFile
     {
         QString iri;
-        QString modified;
         bool playlist = false;
     };
 
     bool runUpdate(TrackerSparqlConnection* connection, const QString& sparql, const char* what);
-    void removeVanished(TrackerSparqlConnection* connection, const QList<StoredFile>& files,
+    // The store's resources of the given file URLs (those it has).
+    QHash<QString, StoredFile> storedFiles(TrackerSparqlConnection* connection,
+                                           const QStringList& urls, bool* ok);
+    void removeVanished(TrackerSparqlConnection* connection, const QHash<QString, StoredFile>& files,
                         const QStringList& urls);
     int writeSongs(TrackerSparqlConnection* connection, const QList<QString>& urls,
                    const QHash<QString, DiskFile>& disk, const QHash<QString, StoredFile>& stored,
@@ -67,7 +72,7 @@ private:
     QAtomicInt m_cancelled;
     // Files that could not be read, by URL, with the modification time then: they are not
     // tried (nor logged) again until they change.
-    QHash<QString, QString> m_unreadable;
+    QHash<QString, qint64> m_unreadable;
     // Paths left out of the walk (pipes, devices, odd names) that have been logged once.
     QSet<QByteArray> m_reported;
 };

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QImage>
 #include <QMutex>
+#include <QWaitCondition>
 #include <QRegExp>
 #include <QSet>
 
@@ -30,6 +31,10 @@ bool fileHolds(const QString& path, const QByteArray& bytes)
 QMutex coversMutex;
 QHash<QString, QByteArray> coversWritten;
 QSet<QByteArray> coversRefused;
+// Cache files being made now: the tag readers run in parallel, and a second song of an album
+// waits for the first one's cover instead of decoding the same picture again.
+QSet<QString> coversInProgress;
+QWaitCondition coverDone;
 const int MaxCoversRemembered = 4096;
 
 } // namespace
@@ -83,12 +88,25 @@ bool TrackerMediaArt::writeAlbumArt(const QString& artist, const QString& album,
     const QByteArray digest = QCryptographicHash::hash(image, QCryptographicHash::Md5);
     {
         QMutexLocker lock(&coversMutex);
+        while (coversInProgress.contains(path))
+            coverDone.wait(&coversMutex);
         if (coversRefused.contains(digest))
             return false;
         if (coversWritten.value(path) == digest
             && TrackerRegularFile::isRegular(QFile::encodeName(path)))
             return true;
+        coversInProgress.insert(path);
     }
+    struct Finish
+    {
+        const QString& path;
+        ~Finish()
+        {
+            QMutexLocker lock(&coversMutex);
+            coversInProgress.remove(path);
+            coverDone.wakeAll();
+        }
+    } finish { path };
     auto remember = [&](bool written) {
         QMutexLocker lock(&coversMutex);
         if (coversWritten.size() + coversRefused.size() > MaxCoversRemembered) {

@@ -7,13 +7,17 @@
 #include "mafwtrackermodelfactory.h"
 #include "testenvironment.h"
 #include "fixturelibrary.h"
+#include "trackerfolderwalker.h"
 #include "trackerindexworker.h"
+#include "trackerplaylistreader.h"
 #include "trackerqueryrunner.h"
 #include "trackersparql.h"
 #include "trackerstore.h"
 #include "trackertagreader.h"
 
 #include <QAbstractItemModelTester>
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 
 namespace {
@@ -188,6 +192,33 @@ private slots:
         QCOMPARE(titles(all.data()), storeOrder());
         // In the album the song keeps its track's place.
         QCOMPARE(albumRemoved.count(), 0);
+    }
+
+    void theWalkNamesFilesAsTheStoreDoes()
+    {
+        // Every printable ASCII character QUrl treats in its own way, and other scripts.
+        const QString folder = TestEnvironment::musicDir() + QStringLiteral("/walk [1] #a?b%c");
+        QVERIFY(QDir().mkpath(folder));
+        QStringList names;
+        for (int c = 0x20; c < 0x7f; ++c) {
+            if (c != '/')
+                names << QStringLiteral("n%1%2.ogg").arg(c).arg(QChar(c));
+        }
+        names << QStringLiteral("Ärger ёж.ogg") << QStringLiteral("%41%.ogg") << QStringLiteral("a  b.ogg");
+        for (const QString& name : qAsConst(names)) {
+            QFile file(folder + QLatin1Char('/') + name);
+            QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(name));
+        }
+        QAtomicInt cancelled;
+        QSet<QByteArray> reported;
+        TrackerFolderWalker walker(&cancelled, &reported);
+        QVERIFY(walker.walk(TestEnvironment::musicDir()));
+        QSet<QString> expected;
+        for (const QString& name : qAsConst(names))
+            expected << TrackerPlaylistReader::fileUrl(folder + QLatin1Char('/') + name);
+        const QList<QString> found = walker.files.keys();
+        QCOMPARE(QSet<QString>(found.cbegin(), found.cend()), expected);
+        QVERIFY(QDir(folder).removeRecursively());
     }
 
     void aRemovedSongLeavesEveryListAndItsAlbumGoesWithIt()
