@@ -95,6 +95,8 @@ MSaveAsDialog::MSaveAsDialog(bool modal)
     setCentralWidget(central);
     // The name is typed at once, without a tap on the field first.
     connect(this, &MSceneWindow::appeared, this, [this]() { edit->setFocus(); });
+    // Enter in the field answers as Save does.
+    connect(edit, &MTextEdit::returnPressed, this, [this]() { done(M::SaveButton); });
 }
 
 MSaveAsDialog::~MSaveAsDialog() = default;

@@ -14,10 +14,10 @@ class MTextEdit;
 // The name is typed without its extension, which the dialog keeps. Save with an empty name, or
 // one that names a folder or leaves the destination ("a/b", "..", ".hidden"), keeps the dialog
 // open; in the name-only mode without a destination folder the name is no file name, and only
-// a blank one keeps the dialog open. On Save the source is copied away from the GUI thread, into a hidden file of the
-// destination folder first, then renamed to the typed name, or the name with " (2)", " (3)"...
-// added when that name is taken; nothing there is ever overwritten, and only a regular file is
-// read. Once the copy is in place, saveFileAs() gives its file name (name and extension). A
+// a blank one keeps the dialog open. Enter in the name field answers as Save does. On Save the
+// source is copied away from the GUI thread, into a hidden file of the destination folder
+// first, then renamed to the typed name, or the name with " (2)", " (3)"... added when that
+// name is taken; nothing there is ever overwritten, and only a regular file is read. Once the copy is in place, saveFileAs() gives its file name (name and extension). A
 // source that cannot be copied shows a banner and emits nothing; Cancel emits nothing. The
 // dialog is kept after it closes, so it can be shown again.
 class MSaveAsDialog : public MDialog

@@ -27,6 +27,7 @@
 #include "playback/nowplayingpage.h"
 #include "pages/parlovancemainpage.h"
 #include "parlovanceservice.h"
+#include "playlists/automaticplaylistsmodel.h"
 #include "playlists/playlistcollectionpage.h"
 #include "playlists/playlistselectionsheet.h"
 #include "playback/playstate.h"
@@ -597,6 +598,7 @@ void MainWindow::disableUpdatingLibraryState()
         return;
     watchTrackerIndexing(false);
     ModelInstance::instance()->recreateModels();
+    AutomaticPlaylistsModel::instance()->reload();
     if (restartSeen) {
         for (const QPointer<MApplicationPage>& page : qAsConst(pages)) {
             if (auto* quintaveilPage = qobject_cast<QuintaveilPage*>(page.data()))
