@@ -25,10 +25,14 @@ const char* const FileOfSong
     = R"(SELECT         nie:url(?song)     WHERE {         ?song a nmm:MusicPiece .         FILTER( tracker:id(?song) = %1)     })";
 const char* const AlbumsOfSongsWithoutArtist
     = R"(SELECT             tracker:coalesce(nie:title(?album), "%1")          WHERE {              ?song a nmm:MusicPiece .              OPTIONAL{ ?song nmm:performer ?performer . }              OPTIONAL{ ?song nmm:musicAlbum ?album . }              FILTER( !bound(?performer) )          } GROUP BY ?album)";
+// A row per album of the songs without an artist: the album's title (%1 for no album).
+const int AlbumsOfSongsWithoutArtistTitle = 0;
 const char* const PerformersOfSongsWithoutAlbum
     = R"(SELECT             GROUP_CONCAT(tracker:coalesce(nmm:artistName(?perf), "%1"), ')"
       "\t"
       R"(')          WHERE {              ?song a nmm:MusicPiece .              OPTIONAL{ ?song nmm:performer ?perf . }              OPTIONAL{ ?song nmm:musicAlbum ?album . }              FILTER( !bound(?album) )          } GROUP BY ?album)";
+// Its one row: the performers of the songs without an album, one per song, TAB-joined.
+const int PerformersOfSongsWithoutAlbumNames = 0;
 const char* const SongDetails
     = R"(SELECT        ?song        tracker:id(?song)        nie:url(?song)        nie:title(?song)        nfo:fileName(?song)        nmm:trackNumber(?song)        tracker:coalesce(nie:title(nmm:musicAlbum(?song)), "%2")        tracker:coalesce(nmm:artistName(nmm:performer(?song)), "%3")        nfo:genre(?song)        nie:contentCreated(?song)        nmm:artistName(nmm:lyricist(?song))        nmm:artistName(nmm:composer(?song))        nie:comment(?song)        nmm:MPAARating(?song)        nmm:setNumber(nmm:musicAlbumDisc(?song))        nfo:fileSize(?song)        nfo:duration(?song)        nfo:averageBitrate(?song)        nfo:sampleRate(?song)        nie:usageCounter(?song)        tracker:added(?song)        nie:contentAccessed(?song)        nfo:channels(?song)        nie:copyright(?song)        nco:fullname(nco:publisher(?song))        nfo:isContentEncrypted(?song)              WHERE {        ?song a nmm:MusicPiece .        FILTER(tracker:id(?song) = %1) .      })";
 const char* const DiscCount

@@ -2,7 +2,6 @@
 
 #include "common/constants.h"
 #include "mlabel.h"
-#include "zeltime.h"
 
 namespace {
 
@@ -35,35 +34,26 @@ void AllSongsCellCreator::updateCell(const QModelIndex& index, MWidget* cell) co
     if (!item || !isRow(index))
         return;
 
-    const bool accented = isPlaying(field(index, columns.songId).toInt());
-    item->titleLabel()->setStyleName(accented ? QStringLiteral("CommonTitleAccented")
-                                              : QStringLiteral("CommonTitleInverted"));
-    const QString secondary = accented ? QStringLiteral("CommonSubTitleAccented")
-                                       : QStringLiteral("CommonSubTitleInverted");
-    item->subtitleLabel()->setStyleName(secondary);
-    item->infoLabel()->setStyleName(secondary);
-
+    paintSongRow(item, index, columns, QStringLiteral("CommonTitleInverted"),
+                 QStringLiteral("CommonTitleAccented"));
     const QString title = field(index, columns.title).toString();
-    QString artist = field(index, columns.artist).toString();
-    if (artist.isEmpty())
-        artist = unknownArtistText;
-    QString album = field(index, columns.album).toString();
-    if (album.isEmpty())
-        album = unknownAlbumText;
-    QString subtitle = subtitlePart(artist, unknownArtistText) + QStringLiteral(" | ")
-                       + subtitlePart(album, unknownAlbumText);
-    QString length = ZelTime::timeString(field(index, columns.length).toInt(), false);
-    bool favourite = field(index, columns.favorited).toBool();
+    QString subtitle;
+    // A row without a title shows nothing else either.
     if (title.isEmpty()) {
-        subtitle.clear();
-        length.clear();
-        favourite = false;
+        setPlain(item->infoLabel(), QString());
+        showFavourite(item->imageWidget(), false);
+    } else {
+        QString artist = field(index, columns.artist).toString();
+        if (artist.isEmpty())
+            artist = unknownArtistText;
+        QString album = field(index, columns.album).toString();
+        if (album.isEmpty())
+            album = unknownAlbumText;
+        subtitle = subtitlePart(artist, unknownArtistText) + QStringLiteral(" | ")
+                   + subtitlePart(album, unknownAlbumText);
     }
-
     setHighlighted(item->titleLabel(), title);
     setHighlighted(item->subtitleLabel(), subtitle);
-    setPlain(item->infoLabel(), length);
-    showFavourite(item->imageWidget(), favourite);
 }
 
 QSizeF AllSongsCellCreator::cellSize() const

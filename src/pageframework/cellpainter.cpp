@@ -1,12 +1,15 @@
 #include "cellpainter.h"
 
 #include "highlighter.h"
+#include "songcollectionlistitem.h"
 
 #include "albumart/albumartloader.h"
 #include "common/constants.h"
+#include "data/modelcolumns.h"
 #include "mapplicationpage.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
+#include "zeltime.h"
 
 #include <QAbstractItemModel>
 #include <QModelIndex>
@@ -80,6 +83,20 @@ void CellPainter::showFavourite(MImageWidget* image, bool favourite)
         image->setImage(Constants::IconToolbarFavoriteMarkWhite, QSize(32, 32));
     else
         image->setPixmap(QPixmap());
+}
+
+void CellPainter::paintSongRow(SongCollectionListItem* item, const QModelIndex& index,
+                               const SongColumns& columns, const QString& titleStyle,
+                               const QString& accentedTitleStyle) const
+{
+    const bool accented = isPlaying(field(index, columns.songId).toInt());
+    item->titleLabel()->setStyleName(accented ? accentedTitleStyle : titleStyle);
+    const QString secondary = accented ? QStringLiteral("CommonSubTitleAccented")
+                                       : QStringLiteral("CommonSubTitleInverted");
+    item->subtitleLabel()->setStyleName(secondary);
+    item->infoLabel()->setStyleName(secondary);
+    setPlain(item->infoLabel(), ZelTime::timeString(field(index, columns.length).toInt(), false));
+    showFavourite(item->imageWidget(), field(index, columns.favorited).toBool());
 }
 
 void CellPainter::showCover(MImageWidget* image, AlbumArtLoader* loader, const ArtInfo& cached,

@@ -13,7 +13,9 @@ class MApplicationPage;
 class MImageWidget;
 class MLabel;
 class QModelIndex;
+class SongCollectionListItem;
 struct ArtInfo;
+struct SongColumns;
 
 // What every painter of list rows shares: it fills a row from the row's own data alone. A
 // concrete painter derives from this class and from MAbstractCellCreator<its cell class>,
@@ -62,6 +64,12 @@ protected:
     static void setPlain(MLabel* label, const QString& text);
     // The favourite mark beside a song's title, or nothing.
     static void showFavourite(MImageWidget* image, bool favourite);
+    // What a one-song row shows beside its texts: the accent while its song plays (the title
+    // takes accentedTitleStyle instead of titleStyle, the other labels follow), its length at
+    // the right and its favourite mark.
+    void paintSongRow(SongCollectionListItem* item, const QModelIndex& index,
+                      const SongColumns& columns, const QString& titleStyle,
+                      const QString& accentedTitleStyle) const;
     // The cached cover (or the loader's placeholder) at once; a missing or generated one is
     // asked for, with the row's index as the cookie that the page's list redraws by.
     static void showCover(MImageWidget* image, AlbumArtLoader* loader, const ArtInfo& cached,

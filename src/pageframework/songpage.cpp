@@ -1,10 +1,14 @@
 #include "songpage.h"
 
+#include "cellpainter.h"
+#include "collectionviewshufflewidget.h"
 #include "collectionviewtitlewidget.h"
 #include "modelindexwrapper.h"
 #include "songlist.h"
 
 #include "common/constants.h"
+#include "data/listmodel.h"
+#include "mcellcreator.h"
 #include "mlayout.h"
 #include "mlinearlayoutpolicy.h"
 #include "mstylablewidget.h"
@@ -54,6 +58,40 @@ void SongPage::insertHeaderWidget(MWidget* widget)
 void SongPage::createList()
 {
     list = new SongList(centralWidget());
+}
+
+void SongPage::finishPageCreation(ObjectMenuType type)
+{
+    setupPageConnections(type);
+}
+
+void SongPage::libraryUpdated()
+{
+    reloadNeeded = true;
+}
+
+void SongPage::showSongs(QSharedPointer<MafwTrackerModel> model)
+{
+    if (!model)
+        return;
+    if (pageModel)
+        pageModel->disconnect(this);
+    model->fetchRemainingRows();
+    if (!listModel)
+        listModel = new ListModel(false, this);
+    pageModel = model;
+    listModel->setSourceModel(pageModel);
+    if (list && list->itemModel() != listModel)
+        list->setItemModel(listModel);
+    if (shuffleRow)
+        shuffleRow->setModel(pageModel.staticCast<QAbstractItemModel>(), 2);
+    connectEmptyViewHandling();
+}
+
+void SongPage::setRowPainter(CellPainter* painter)
+{
+    if (auto* songs = qobject_cast<SongList*>(list))
+        songs->setPainter(dynamic_cast<MCellCreator*>(painter));
 }
 
 void SongPage::createContent()

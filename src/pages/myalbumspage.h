@@ -1,10 +1,12 @@
 #ifndef MYALBUMSPAGE_H
 #define MYALBUMSPAGE_H
 
-#include "pageframework/quintaveilpage.h"
+#include "collectionpage.h"
 
-// The albums of the library. Minimal for now.
-class MyAlbumsPage : public QuintaveilPage
+// The albums of the library, with their covers, artists and numbers of songs, grouped under
+// the index letters of their titles. A tap opens the album's songs; the last row holds the
+// songs that have no album.
+class MyAlbumsPage : public CollectionPage
 {
     Q_OBJECT
 
@@ -13,7 +15,11 @@ public:
     ~MyAlbumsPage() override;
 
 public slots:
-    void finishPageCreation(ObjectMenuType type) override;
+    void handleListItemClick(const QModelIndex& index) override;
+
+private slots:
+    void handleUnknownLabelClicked();
+    void artistsOfUnknownAlbumReady(QList<QStringList> rows, bool end, QVariant userData);
 };
 
 #endif // MYALBUMSPAGE_H

@@ -1,10 +1,21 @@
 #ifndef SONGSOFALBUMPAGE_H
 #define SONGSOFALBUMPAGE_H
 
-#include "pageframework/quintaveilpage.h"
+#include "pageframework/songpage.h"
 
-// The songs of one album. Minimal for now.
-class SongsOfAlbumPage : public QuintaveilPage
+#include <QHash>
+#include <QPointer>
+#include <QVariant>
+
+class AlbumInfoWidget;
+class CellPainter;
+class MusicApplicationActionContent;
+
+// The songs of one album under the album's panel (cover, artist, number of songs, length,
+// year, genre), with a shuffle row above the list. The same page lists the songs without an
+// album (of one artist, of none, or all of them) and the songs of the unknown artist, as the
+// parameter says. A tap on a row or on the cover plays the album from there.
+class SongsOfAlbumPage : public SongPage
 {
     Q_OBJECT
 
@@ -12,8 +23,48 @@ public:
     explicit SongsOfAlbumPage(MainWindow* window);
     ~SongsOfAlbumPage() override;
 
+    using QuintaveilPage::play;
+
+    AlbumInfoWidget* albumHeader() const { return header; }
+    CollectionViewShuffleWidget* shuffleWidget() const { return shuffleRow; }
+    QHash<QString, QVariant> pageParameter() const { return parameter; }
+
 public slots:
-    void finishPageCreation(ObjectMenuType type) override;
+    void passParameterToPage(QVariant parameter) override;
+    void handleListItemClick(const QModelIndex& index) override;
+    void play(const QModelIndex& index, bool shuffle = false) override;
+
+protected slots:
+    void createContent() override;
+
+private slots:
+    void shufflePlay();
+    void play();
+    void handleModelCompleted();
+
+private:
+    // The query the parameter names, and the ids it is asked with.
+    struct Load
+    {
+        MafwTrackerModel::QueryType type = MafwTrackerModel::NoList;
+        int albumId = 0;
+        int artistId = 0;
+        bool fromArtist = false;
+        bool operator==(const Load& other) const;
+    };
+    Load loadFor(const QHash<QString, QVariant>& hash) const;
+    bool loadModel(const Load& load);
+    void updateHeader();
+    void setupCellCreator();
+    void publishContent();
+
+    AlbumInfoWidget* header = nullptr;
+    QHash<QString, QVariant> parameter;
+    Load loaded;
+    // 2: none yet, 1: one artist's rows, 0: the rows of several artists.
+    int creatorKind = 2;
+    QPointer<CellPainter> painter;
+    QPointer<MusicApplicationActionContent> content;
 };
 
 #endif // SONGSOFALBUMPAGE_H

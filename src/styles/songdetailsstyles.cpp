@@ -21,6 +21,7 @@ void SongDetailsStyles::ensureRegistered()
     const QSizeF cover(172, 156); // the cover's edge and the page's left margin
     const QHash<QString, QVariantHash> entries {
         { "albumInfoLabel", row },
+        { "artistNameLabel", row },
         { "PropertyLabel", row },
         { "albumArtOfSongPage",
           { { "minimumSize", cover },
