@@ -115,7 +115,8 @@ void CollectionPageBase::finishPageCreation(ObjectMenuType type)
     if (!description.nextPages.isEmpty())
         connect(this, &MSceneWindow::appeared, this, &CollectionPageBase::preLoadNextPages);
 
-    getModel(description.queryType);
+    if (!description.modelOnFirstShow)
+        getModel(description.queryType);
     switchPolicy();
     enableFilteringOnDisplayEnter();
     if (isVisible())
@@ -249,6 +250,8 @@ void CollectionPageBase::rememberOpenedRow(const QModelIndex& index)
 
 void CollectionPageBase::handlePageAppearing()
 {
+    if (!pageModel)
+        getModel(description.queryType);
     // The list is scrolled once it shows: cells laid out while the page is still hidden
     // would keep the size they had then.
     if (openedRow.isValid())

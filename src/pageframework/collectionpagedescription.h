@@ -25,6 +25,9 @@ struct CollectionPageDescription
     QString title;
     // The shared model the page lists (ModelInstance), followed when it is made anew.
     MafwTrackerModel::QueryType queryType = MafwTrackerModel::NoList;
+    // The model is asked for when the page first shows instead of when it is built: a page
+    // that no one else needs loads nothing while the window builds it ahead.
+    bool modelOnFirstShow = false;
     // The columns the live filter matches, and the column whose index letters group the rows.
     QList<int> searchColumns;
     int groupColumn = 1;

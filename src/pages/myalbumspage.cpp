@@ -17,6 +17,7 @@ CollectionPageDescription albums()
     CollectionPageDescription page;
     page.title = qtTrId("qtn_musi_albums_container");
     page.queryType = MafwTrackerModel::AllAlbums;
+    page.modelOnFirstShow = true;
     page.searchColumns = { Columns.album, Columns.artist };
     page.groupColumn = Columns.album;
     page.covers = true;
