@@ -481,10 +481,10 @@ void MList::fillCellsAgain(const MListRowMap::Position& first, const MListRowMap
 void MList::findViewport()
 {
     MPannableViewport* found = nullptr;
-    for (QGraphicsItem* p = parentItem(); p && !found; p = p->parentItem()) {
-        if (p->isWidget())
-            found = qobject_cast<MPannableViewport*>(static_cast<QGraphicsWidget*>(p));
-    }
+    // Parents are looked at through QObject: one may be part-way through its destructor, and
+    // its most derived type is then no longer what isWidget() says.
+    for (QGraphicsItem* p = parentItem(); p && !found; p = p->parentItem())
+        found = qobject_cast<MPannableViewport*>(p->toGraphicsObject());
     if (found == static_cast<QObject*>(viewportGuard.data()))
         return;
     if (viewportGuard)
@@ -820,8 +820,7 @@ bool MList::isRowPart(const QGraphicsItem* item) const
     // a row) is a control of its own.
     if (item == this || item->parentItem() == this)
         return true;
-    return item->isWidget()
-           && qobject_cast<const MListItem*>(static_cast<const QGraphicsWidget*>(item));
+    return qobject_cast<const MListItem*>(item->toGraphicsObject());
 }
 
 bool MList::handleRelease(bool tapAllowed)

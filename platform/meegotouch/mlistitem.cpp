@@ -26,7 +26,7 @@ void MListItem::applyMargins()
     // A row inside another row (a shuffle row wrapping a basic row) is already kept off the
     // edges by the outer one.
     for (QGraphicsItem* p = parentItem(); p; p = p->parentItem()) {
-        if (p->isWidget() && qobject_cast<MListItem*>(static_cast<QGraphicsWidget*>(p))) {
+        if (qobject_cast<MListItem*>(p->toGraphicsObject())) {
             setContentsMargins(0, 0, 0, 0);
             return;
         }

@@ -43,7 +43,9 @@ void guardConnections(QtMsgType type, const QMessageLogContext& context, const Q
     badConnections.ref();
     // QTest's results belong to the main thread; a worker's bad connection fails the run at
     // its end instead.
-    if (QCoreApplication::instance() && QThread::currentThread() == qApp->thread()) {
+    // Not qApp, which is a QApplication: a core-only test has none.
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (app && QThread::currentThread() == app->thread()) {
         const bool located = context.file != nullptr;
         QTest::qFail(qPrintable(QStringLiteral("unresolved connection: ") + message),
                      located ? context.file : __FILE__, located ? context.line : __LINE__);
