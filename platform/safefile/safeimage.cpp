@@ -11,7 +11,8 @@ Q_LOGGING_CATEGORY(lcSafeImage, "parlovance.pictures")
 
 namespace {
 
-QImage readFrom(QIODevice* device, const QString& name, const QSize& fit, QSize* claimedSize)
+// what: the picture as messages name it.
+QImage readFrom(QIODevice* device, const QString& what, const QSize& fit, QSize* claimedSize)
 {
     QImageReader reader(device);
     const QSize size = reader.size();
@@ -20,15 +21,16 @@ QImage readFrom(QIODevice* device, const QString& name, const QSize& fit, QSize*
     if (!size.isValid())
         return QImage();
     if (!SafeImage::allowed(size)) {
-        qCWarning(lcSafeImage) << "the picture" << name << "is not read: it is" << size.width()
-                               << "x" << size.height() << "pixels, more than a picture is read at";
+        qCWarning(lcSafeImage).noquote()
+            << what << "is not read: it is" << size.width() << "x" << size.height()
+            << "pixels, more than a picture is read at";
         return QImage();
     }
     if (fit.isValid() && (size.width() > fit.width() || size.height() > fit.height()))
         reader.setScaledSize(size.scaled(fit, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
     QImage image;
     if (!reader.read(&image))
-        qCDebug(lcSafeImage) << "the picture" << name << "cannot be read:" << reader.errorString();
+        qCDebug(lcSafeImage).noquote() << what << "cannot be read:" << reader.errorString();
     return image;
 }
 
@@ -51,7 +53,7 @@ QImage SafeImage::read(const QString& path, const QSize& fit, QSize* claimedSize
                                << file.size() << "bytes";
         return QImage();
     }
-    return readFrom(&file, path, fit, claimedSize);
+    return readFrom(&file, QStringLiteral("The picture ") + path, fit, claimedSize);
 }
 
 QImage SafeImage::fromData(const QByteArray& data, const QSize& fit, QSize* claimedSize)
@@ -65,5 +67,5 @@ QImage SafeImage::fromData(const QByteArray& data, const QSize& fit, QSize* clai
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    return readFrom(&buffer, QStringLiteral("in memory"), fit, claimedSize);
+    return readFrom(&buffer, QStringLiteral("A picture held in memory"), fit, claimedSize);
 }

@@ -330,7 +330,8 @@ void MainWindow::checkSettingsVersion()
     // modes are written at every start before this check, a first start included, so a file
     // holding nothing else is no loss.
     QStringList keys = check.allKeys();
-    for (const QString& key : { Constants::SettingsVersion, Constants::ShuffleOn, Constants::RepeatOn })
+    for (const QString& key :
+         { Constants::SettingsVersion, Constants::ShuffleOn, Constants::RepeatOn })
         keys.removeOne(key);
     if (!keys.isEmpty()) {
         const QString backup = SettingsFileCheck::keepBackup(check.fileName());
