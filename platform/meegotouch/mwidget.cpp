@@ -38,6 +38,17 @@ MWidget* liveWidget(QGraphicsItem* item)
     return static_cast<MWidget*>(item);
 }
 
+// Cuts every connection from the items below item to receiver.
+void disconnectDescendants(const QGraphicsItem* item, const QObject* receiver)
+{
+    const auto children = item->childItems();
+    for (QGraphicsItem* child : children) {
+        if (const QGraphicsObject* object = child->toGraphicsObject())
+            QObject::disconnect(object, nullptr, receiver, nullptr);
+        disconnectDescendants(child, receiver);
+    }
+}
+
 MWindow* windowOf(const QGraphicsScene* scene)
 {
     if (!scene)
@@ -97,6 +108,10 @@ MWidget::MWidget(QGraphicsItem* parent)
 MWidget::~MWidget()
 {
     liveWidgets().remove(this);
+    // Qt deletes the child items after this, and they still signal on their way out (focus
+    // moves on, display states change); what this widget was above MWidget is gone already and
+    // must not receive that.
+    disconnectDescendants(this, this);
 }
 
 bool MWidget::isOnDisplay() const
