@@ -35,10 +35,23 @@ const char* const PerformersOfSongsWithoutAlbum
 const int PerformersOfSongsWithoutAlbumNames = 0;
 const char* const SongDetails
     = R"(SELECT        ?song        tracker:id(?song)        nie:url(?song)        nie:title(?song)        nfo:fileName(?song)        nmm:trackNumber(?song)        tracker:coalesce(nie:title(nmm:musicAlbum(?song)), "%2")        tracker:coalesce(nmm:artistName(nmm:performer(?song)), "%3")        nfo:genre(?song)        nie:contentCreated(?song)        nmm:artistName(nmm:lyricist(?song))        nmm:artistName(nmm:composer(?song))        nie:comment(?song)        nmm:MPAARating(?song)        nmm:setNumber(nmm:musicAlbumDisc(?song))        nfo:fileSize(?song)        nfo:duration(?song)        nfo:averageBitrate(?song)        nfo:sampleRate(?song)        nie:usageCounter(?song)        tracker:added(?song)        nie:contentAccessed(?song)        nfo:channels(?song)        nie:copyright(?song)        nco:fullname(nco:publisher(?song))        nfo:isContentEncrypted(?song)              WHERE {        ?song a nmm:MusicPiece .        FILTER(tracker:id(?song) = %1) .      })";
+// The field each column of the song details answers, in column order.
+const int SongDetailsColumns = 26;
+const char* const SongDetailsFields[SongDetailsColumns] = {
+    "urn",        "songId",   "uri",      "title",     "filename",   "tracknumber", "album",
+    "artist",     "genre",    "year",     "writer",    "composer",   "comment",     "rating",
+    "discnumber", "size",     "length",   "bitrate",   "samplerate", "playcount",   "created",
+    "lastplayed", "channels", "copyright", "publisher", "drm",
+};
 const char* const DiscCount
     = R"(SELECT COUNT (?disc) WHERE { ?disc a nmm:MusicAlbumDisc . ?disc nmm:albumDiscAlbum ?title . ?title nie:title "%1" . } )";
+// Its one column: the number of discs.
+const int DiscCountDiscs = 0;
 const char* const SongUsage
     = R"(SELECT DISTINCT nie:usageCounter(?song) nie:contentAccessed(?song) WHERE { ?song a nmm:MusicPiece . FILTER(tracker:id(?song) = %1) . } )";
+// Its columns: how often the song was played, and when last.
+const int SongUsagePlayCount = 0;
+const int SongUsageLastPlayed = 1;
 const char* const NeverPlayedCountAndLength
     = R"(SELECT         COUNT(?song)         SUM(?duration)      WHERE      {         ?song a nmm:MusicPiece .         OPTIONAL { ?song nie:usageCounter ?usage . }         FILTER( (!bound(?usage) || ?usage = 0) ) .         ?song nfo:duration ?duration .      })";
 const char* const DownloadedCountAndLength

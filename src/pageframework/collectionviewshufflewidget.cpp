@@ -1,6 +1,6 @@
 #include "collectionviewshufflewidget.h"
 
-#include "common/constants.h"
+#include "data/modelcolumns.h"
 #include "mainpagelistitem.h"
 #include "mbasiclistitem.h"
 #include "mimagewidget.h"
@@ -105,16 +105,8 @@ bool CollectionViewShuffleWidget::shuffleWanted() const
 {
     if (!model || model->rowCount() < minimumRowCount)
         return false;
-    int genreColumn = -1;
-    for (int column = 0; column < model->columnCount(); ++column) {
-        if (model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()
-            == Constants::Genre) {
-            genreColumn = column;
-            break;
-        }
-    }
-    if (genreColumn < 0)
-        return true;
+    // Only songs have a genre; the other families hold no text there.
+    const int genreColumn = SongColumns().genre;
     // Spoken word is never shuffled: one ordinary song is enough to offer it.
     const int rows = model->rowCount();
     for (int row = 0; row < rows; ++row) {

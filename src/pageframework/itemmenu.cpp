@@ -6,6 +6,7 @@
 
 #include "common/logging.h"
 #include "data/listmodel.h"
+#include "data/modelcolumns.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/twinturbosortfilterproxymodel.h"
 #include "maction.h"
@@ -18,8 +19,6 @@
 using namespace Parlovance;
 
 namespace {
-
-const char* const SongIdKey = "songId";
 
 bool isSongList(MafwTrackerModel::QueryType type)
 {
@@ -161,7 +160,7 @@ void ItemMenu::openFor(const QModelIndex& index)
 
 void ItemMenu::updateEntries(const QModelIndex& index)
 {
-    const QVariant favourite = pageModelCell(index, QStringLiteral("favorited"));
+    const QVariant favourite = pageModelCell(index, itemFields().favourite);
     if (favourite.isValid()) {
         for (QAction* action : objectMenu->actions()) {
             if (favourite.toBool() && action->text() == favouriteText)
@@ -176,43 +175,51 @@ void ItemMenu::updateEntries(const QModelIndex& index)
 
 // ---- the item ----
 
-QString ItemMenu::itemIdKey() const
+ItemMenu::Fields ItemMenu::itemFields() const
 {
+    Fields fields;
     const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
     if (!model)
-        return QString();
+        return fields;
     const MafwTrackerModel::QueryType type = model->queryType();
-    if (isSongList(type))
-        return QLatin1String(SongIdKey);
-    if (type >= MafwTrackerModel::AllAlbums && type <= MafwTrackerModel::AlbumsWithoutArtist)
-        return QStringLiteral("albumId");
-    if (type == MafwTrackerModel::AllArtists)
-        return QStringLiteral("artistId");
-    if (type >= MafwTrackerModel::PlaylistFiles && type <= MafwTrackerModel::UserPlaylists)
-        return QStringLiteral("playlistId");
-    return QString();
+    if (isSongList(type)) {
+        const SongColumns songs;
+        fields.id = songs.songId;
+        fields.name = songs.title;
+        fields.favourite = songs.favorited;
+        fields.songId = songs.songId;
+    } else if (type >= MafwTrackerModel::AllAlbums
+               && type <= MafwTrackerModel::AlbumsWithoutArtist) {
+        fields.id = AlbumColumns().albumId;
+        fields.name = AlbumColumns().album;
+    } else if (type == MafwTrackerModel::AllArtists) {
+        fields.id = ArtistColumns().artistId;
+        fields.name = ArtistColumns().artist;
+    } else if (type >= MafwTrackerModel::PlaylistFiles && type <= MafwTrackerModel::UserPlaylists) {
+        fields.id = PlaylistColumns().playlistId;
+        fields.name = PlaylistColumns().name;
+    }
+    return fields;
 }
 
-QVariant ItemMenu::pageModelCell(const QModelIndex& index, const QString& key) const
+QVariant ItemMenu::pageModelCell(const QModelIndex& index, int column) const
 {
     const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
-    const int column = QuintaveilPage::columnForKey(model.data(), key);
     const int row = page->sourceRow(index);
-    if (column < 0 || row < 0 || row >= model->rowCount())
+    if (!model || column < 0 || row < 0 || row >= model->rowCount())
         return QVariant();
     return model->data(model->index(row, column));
 }
 
 int ItemMenu::itemIdAt(const QModelIndex& index) const
 {
-    return pageModelCell(index, itemIdKey()).toInt();
+    return pageModelCell(index, itemFields().id).toInt();
 }
 
-QVariant ItemMenu::itemCell(const QModelIndex& index, const QString& key) const
+QVariant ItemMenu::itemCell(const QModelIndex& index, int column) const
 {
     const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
-    const int column = QuintaveilPage::columnForKey(model.data(), key);
-    if (!index.isValid() || column < 0)
+    if (!index.isValid() || !model || column < 0)
         return QVariant();
     if (index.model() == model.data())
         return model->data(model->index(index.row(), column));
@@ -247,7 +254,7 @@ QModelIndex ItemMenu::longTappedItem() const
         && (longTappedId == 0 || itemIdAt(longTappedIndex) == longTappedId))
         return longTappedIndex;
     const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
-    const int column = QuintaveilPage::columnForKey(model.data(), itemIdKey());
+    const int column = itemFields().id;
     if (longTappedId == 0 || column < 0)
         return QModelIndex();
     for (int row = 0; row < model->rowCount(); ++row) {
@@ -259,7 +266,7 @@ QModelIndex ItemMenu::longTappedItem() const
 
 int ItemMenu::longTappedSongId() const
 {
-    return pageModelCell(longTappedItem(), QLatin1String(SongIdKey)).toInt();
+    return pageModelCell(longTappedItem(), itemFields().songId).toInt();
 }
 
 // ---- the entries ----
@@ -347,7 +354,7 @@ void ItemMenu::markAsFavourite()
 {
     const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
     const int row = page->sourceRow(longTappedItem());
-    const int column = QuintaveilPage::columnForKey(model.data(), QStringLiteral("favorited"));
+    const int column = itemFields().favourite;
     if (row < 0 || column < 0)
         return;
     const QModelIndex cell = model->index(row, column);
@@ -367,7 +374,7 @@ void ItemMenu::setAsRingtone(const QModelIndex& index)
         return;
     int id = 0;
     if (index.isValid()) {
-        const QVariant song = pageModelCell(index, QLatin1String(SongIdKey));
+        const QVariant song = pageModelCell(index, itemFields().songId);
         if (!song.isValid())
             return;
         id = song.toInt();
@@ -407,23 +414,24 @@ void ItemMenu::addToPlaylist()
         const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
         if (!model)
             return;
+        // A list of the songs without an artist lists albums, with no song to offer.
         const MafwTrackerModel::QueryType type = model->queryType();
-        QString key;
-        if ((type >= MafwTrackerModel::AllSongs && type <= MafwTrackerModel::SongsOfUserPlaylist)
-            || type == MafwTrackerModel::AlbumsWithoutArtist) {
-            key = QLatin1String(SongIdKey);
+        const Fields fields = itemFields();
+        int column = -1;
+        if (isSongList(type)) {
+            column = fields.songId;
             itemType = SongItem;
         } else if (type >= MafwTrackerModel::AllAlbums
                    && type <= MafwTrackerModel::RecentlyAddedAlbums) {
-            key = QStringLiteral("albumId");
+            column = fields.id;
             itemType = AlbumItem;
         } else if (type == MafwTrackerModel::AllArtists) {
-            key = QStringLiteral("artistId");
+            column = fields.id;
             itemType = ArtistItem;
         } else {
             return;
         }
-        const QVariant item = pageModelCell(longTappedItem(), key);
+        const QVariant item = pageModelCell(longTappedItem(), column);
         if (!item.isValid())
             return;
         id = item.toInt();
@@ -491,26 +499,14 @@ void ItemMenu::deleteItem(const QModelIndex& index)
         return;
     }
     type = model->queryType();
-    QString nameKey;
-    QString idKey;
-    if (isSongList(type)) {
-        nameKey = QStringLiteral("songTitle");
-        idKey = QLatin1String(SongIdKey);
-    } else if (isAlbumList(type)) {
-        nameKey = QStringLiteral("albumName");
-        idKey = QStringLiteral("albumId");
-    } else if (type == MafwTrackerModel::AllArtists) {
-        nameKey = QStringLiteral("artistName");
-        idKey = QStringLiteral("artistId");
-    } else if (isPlaylistList(type)) {
-        nameKey = QStringLiteral("playlistName");
-        idKey = QStringLiteral("playlistId");
-    } else {
+    if (!isSongList(type) && !isAlbumList(type) && type != MafwTrackerModel::AllArtists
+        && !isPlaylistList(type)) {
         qCWarning(lcPages) << Q_FUNC_INFO << "Item type" << int(type) << "can't be deleted";
         return;
     }
-    name = itemCell(item, nameKey).toString();
-    id = itemCell(item, idKey).toInt();
+    const Fields fields = itemFields();
+    name = itemCell(item, fields.name).toString();
+    id = itemCell(item, fields.id).toInt();
     if (id < 1 && type == MafwTrackerModel::AlbumsWithoutArtist)
         type = MafwTrackerModel::SongsWithoutAlbumAndArtist;
     deleteFromLibrary(type, id, name);

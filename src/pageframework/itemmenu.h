@@ -94,13 +94,21 @@ private:
     void updateEntries(const QModelIndex& index);
     QSharedPointer<MafwTrackerModel> specialRowModel(QString* name,
                                                      Activity::ActivityType* type) const;
-    // The id column of the page model's items ("songId", "albumId", ...); empty for none.
-    QString itemIdKey() const;
+    // Where the page model's items keep what the entries read, by the model's family; -1
+    // where the family has no such column.
+    struct Fields
+    {
+        int id = -1;
+        int name = -1;
+        int favourite = -1;
+        int songId = -1;
+    };
+    Fields itemFields() const;
     int itemIdAt(const QModelIndex& index) const;
-    // A column of the page model's row of the index, -1 for none.
-    QVariant pageModelCell(const QModelIndex& index, const QString& key) const;
+    // A column of the page model's row of the index; invalid for column -1.
+    QVariant pageModelCell(const QModelIndex& index, int column) const;
     // A column of the row as the index's own model serves it.
-    QVariant itemCell(const QModelIndex& index, const QString& key) const;
+    QVariant itemCell(const QModelIndex& index, int column) const;
     QModelIndex listIndexOfSourceRow(int row) const;
     int longTappedSongId() const;
 

@@ -6,8 +6,8 @@
 #include "modelindexwrapper.h"
 #include "songlist.h"
 
-#include "common/constants.h"
 #include "data/listmodel.h"
+#include "data/modelcolumns.h"
 #include "mcellcreator.h"
 #include "mlayout.h"
 #include "mlinearlayoutpolicy.h"
@@ -130,12 +130,8 @@ void SongPage::toggleFavorite(QObject* wrappedIndex)
     const QModelIndex index = wrapper->index();
     if (index.row() < 0 || index.column() < 0 || !index.model())
         return;
-    // The flag is found by its header: a model that has none is left alone rather than
-    // having some other field overwritten.
-    const int column = columnForKey(pageModel.data(), Constants::Favorited);
-    if (column < 0)
-        return;
-    const QModelIndex flag = pageModel->index(index.row(), column, index.parent());
+    // Song pages list songs: the flag stands where every song model keeps it.
+    const QModelIndex flag = pageModel->index(index.row(), SongColumns().favorited, index.parent());
     if (!flag.isValid())
         return;
     const bool favourite = flag.data(Qt::DisplayRole).toBool();

@@ -33,7 +33,7 @@ ParlovanceMainPage::ParlovanceMainPage(MainWindow* window)
     setComponentsDisplayMode(AllComponents, MApplicationPageModel::Hide);
     setTitle(qtTrId("qtn_musi_music"));
     setPannable(false);
-    setupPageConnections(NoObjectMenu);
+    finishPageCreation(NoObjectMenu);
 }
 
 ParlovanceMainPage::~ParlovanceMainPage() = default;

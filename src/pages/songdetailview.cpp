@@ -24,16 +24,6 @@ using namespace Parlovance;
 
 namespace {
 
-const int SongColumns = 26;
-
-// The field of each column of the song query, in column order.
-const char* const SongFieldKeys[SongColumns] = {
-    "urn",       "songId",     "uri",        "title",     "filename", "tracknumber", "album",
-    "artist",    "genre",      "year",       "writer",    "composer", "comment",     "rating",
-    "discnumber", "size",      "length",     "bitrate",   "samplerate", "playcount", "created",
-    "lastplayed", "channels",  "copyright",  "publisher", "drm",
-};
-
 MafwTrackerConnection* trackerConnection()
 {
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
@@ -47,7 +37,7 @@ SongDetailView::SongDetailView(MainWindow* mainWindow)
     , window(mainWindow)
 {
     SongDetailsStyles::ensureRegistered();
-    setupPageConnections(NoObjectMenu);
+    finishPageCreation(NoObjectMenu);
 }
 
 SongDetailView::~SongDetailView() = default;
@@ -140,7 +130,7 @@ void SongDetailView::querySongDetails(int id)
                               .arg(QString::number(id),
                                    TrackerSparql::escapeString(qtTrId("qtn_musi_unknown_album")),
                                    TrackerSparql::escapeString(qtTrId("qtn_musi_unknown_artist")));
-    connection->asyncQuery(query, SongColumns, this,
+    connection->asyncQuery(query, StoreQueries::SongDetailsColumns, this,
                            SLOT(updateContent(QList<QStringList>,bool,QVariant)),
                            SLOT(queryFailed(int,QString,QVariant)), QVariant(id));
 }
@@ -175,7 +165,7 @@ void SongDetailView::updateContent(QList<QStringList> rows, bool end, QVariant u
         return;
     if (rows.isEmpty()) {
         // No such song (any more): show nothing rather than the song shown before.
-        for (const char* key : SongFieldKeys)
+        for (const char* key : StoreQueries::SongDetailsFields)
             songFields.insert(QLatin1String(key), QString());
         songFields.insert(QStringLiteral("mediatype"), QString());
         requestedId = 0;
@@ -185,8 +175,8 @@ void SongDetailView::updateContent(QList<QStringList> rows, bool end, QVariant u
     }
 
     const QStringList& row = rows.first();
-    for (int column = 0; column < SongColumns; ++column)
-        songFields.insert(QLatin1String(SongFieldKeys[column]), row.value(column));
+    for (int column = 0; column < StoreQueries::SongDetailsColumns; ++column)
+        songFields.insert(QLatin1String(StoreQueries::SongDetailsFields[column]), row.value(column));
     songFields.insert(QStringLiteral("mediatype"),
                       QFileInfo(songFields.value(QStringLiteral("filename"))).suffix().toUpper());
 
@@ -233,7 +223,7 @@ void SongDetailView::updateDiscCount(QList<QStringList> rows, bool end, QVariant
 {
     if (!end || userData.toInt() != shownSongId())
         return;
-    const int count = rows.isEmpty() ? 0 : rows.first().value(0).toInt();
+    const int count = rows.isEmpty() ? 0 : rows.first().value(StoreQueries::DiscCountDiscs).toInt();
     emit discNumberQueryFinished(count);
 }
 
@@ -241,8 +231,10 @@ void SongDetailView::updateSongAccessed(QList<QStringList> rows, bool end, QVari
 {
     if (!end || rows.isEmpty() || userData.toInt() != shownSongId())
         return;
-    songFields.insert(QStringLiteral("playcount"), rows.first().value(0));
-    songFields.insert(QStringLiteral("lastplayed"), rows.first().value(1));
+    songFields.insert(QStringLiteral("playcount"),
+                      rows.first().value(StoreQueries::SongUsagePlayCount));
+    songFields.insert(QStringLiteral("lastplayed"),
+                      rows.first().value(StoreQueries::SongUsageLastPlayed));
     if (properties)
         properties->updateUsage(songFields);
     emit songDetailsQueryFinished();
