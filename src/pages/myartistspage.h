@@ -1,10 +1,12 @@
 #ifndef MYARTISTSPAGE_H
 #define MYARTISTSPAGE_H
 
-#include "pageframework/quintaveilpage.h"
+#include "collectionpage.h"
 
-// The artists of the library. Minimal for now.
-class MyArtistsPage : public QuintaveilPage
+// The artists of the library, with their pictures and their one album or number of albums,
+// grouped under the index letters of their names. A tap opens the artist's albums, or the
+// songs of the artist's only album; the last row holds the songs that have no artist.
+class MyArtistsPage : public CollectionPage
 {
     Q_OBJECT
 
@@ -13,7 +15,11 @@ public:
     ~MyArtistsPage() override;
 
 public slots:
-    void finishPageCreation(ObjectMenuType type) override;
+    void handleListItemClick(const QModelIndex& index) override;
+
+private slots:
+    void handleUnknownLabelClicked();
+    void unknownArtistAlbumCountReady(QList<QStringList> rows, bool end, QVariant userData);
 };
 
 #endif // MYARTISTSPAGE_H

@@ -8,6 +8,7 @@
 #include "data/listmodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
+#include "listrows.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
 #include "mlist.h"
@@ -40,39 +41,6 @@ const int Timeout = 30000;
 QPointF centreOf(QGraphicsItem* item)
 {
     return item->mapToScene(item->boundingRect().center());
-}
-
-// The list rows in list order, by the text of a column.
-QStringList listed(ListModel* list, int column)
-{
-    QStringList texts;
-    for (int g = 0; g < list->groupCount(); ++g) {
-        const QModelIndex header = list->index(g, 0);
-        for (int r = 0; r < list->rowCount(header); ++r)
-            texts.append(list->index(r, 0, header).data(Qt::UserRole + column).toString());
-    }
-    if (list->groupCount() == 0) {
-        for (int r = 0; r < list->rowCount(); ++r)
-            texts.append(list->index(r, 0).data(Qt::UserRole + column).toString());
-    }
-    return texts;
-}
-
-QModelIndex rowNamed(ListModel* list, const QString& name)
-{
-    for (int g = 0; g < list->groupCount(); ++g) {
-        const QModelIndex header = list->index(g, 0);
-        for (int r = 0; r < list->rowCount(header); ++r) {
-            const QModelIndex item = list->index(r, 0, header);
-            if (item.data(Qt::UserRole + 1).toString() == name)
-                return item;
-        }
-    }
-    for (int r = 0; list->groupCount() == 0 && r < list->rowCount(); ++r) {
-        if (list->index(r, 0).data(Qt::UserRole + 1).toString() == name)
-            return list->index(r, 0);
-    }
-    return QModelIndex();
 }
 
 // The cover of an album's panel.
@@ -182,7 +150,7 @@ void TestAlbumPages::back(ParlovancePages to)
 void TestAlbumPages::openAlbum(const QString& name)
 {
     showAlbums();
-    tapRow(albums()->pageList(), rowNamed(albums()->listAdapter(), name));
+    tapRow(albums()->pageList(), rowTitled(albums()->listAdapter(), name));
     QTRY_COMPARE(window->currentPage(), int(PageSongsOfAlbum));
     QTRY_COMPARE(songsOfAlbum()->sceneWindowState(), MSceneWindow::Appeared);
     QTRY_VERIFY_WITH_TIMEOUT(songsOfAlbum()->currentPageModel()->isComplete(), Timeout);
@@ -194,10 +162,10 @@ void TestAlbumPages::albumsShowCoverArtistAndCountWithTheUnknownRow()
     MyAlbumsPage* page = albums();
     QCOMPARE(page->title(), QStringLiteral("Albums"));
     QCOMPARE(page->titleWidget()->text(), QStringLiteral("Albums"));
-    QCOMPARE(listed(page->listAdapter(), 1), (QStringList{ "Blue", "Green", "Red" }));
+    QCOMPARE(titlesListed(page->listAdapter()), (QStringList{ "Blue", "Green", "Red" }));
 
     // Blue holds Kim's songs and one without an artist: two artists.
-    const QModelIndex blue = rowNamed(page->listAdapter(), QStringLiteral("Blue"));
+    const QModelIndex blue = rowTitled(page->listAdapter(), QStringLiteral("Blue"));
     QTRY_VERIFY(page->pageList()->visibleCell(blue));
     auto* row = qobject_cast<AlbumContentItem*>(page->pageList()->visibleCell(blue));
     QVERIFY(row);
@@ -206,7 +174,7 @@ void TestAlbumPages::albumsShowCoverArtistAndCountWithTheUnknownRow()
     QCOMPARE(row->sideBottomTitle(), QStringLiteral("4"));
     QVERIFY(row->imageWidget()->pixmap() && !row->imageWidget()->pixmap()->isNull());
     auto* red = qobject_cast<AlbumContentItem*>(
-        page->pageList()->visibleCell(rowNamed(page->listAdapter(), QStringLiteral("Red"))));
+        page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Red"))));
     QVERIFY(red);
     QCOMPARE(red->subtitle(), QStringLiteral("Kim"));
     QCOMPARE(red->sideBottomTitle(), QStringLiteral("2"));
@@ -226,10 +194,10 @@ void TestAlbumPages::typingFiltersByTitleAndArtist()
     QTest::keyClicks(window.get(), QStringLiteral("lee"));
     QVERIFY(edits.wait(Timeout));
     QTRY_COMPARE(page->currentFilterText(), QStringLiteral("lee"));
-    QTRY_COMPARE(listed(page->listAdapter(), 1), QStringList{ "Green" });
+    QTRY_COMPARE(titlesListed(page->listAdapter()), QStringList{ "Green" });
     QCOMPARE(page->layoutState(), CollectionPageBase::FilteredListState);
     auto* green = qobject_cast<AlbumContentItem*>(
-        page->pageList()->visibleCell(rowNamed(page->listAdapter(), QStringLiteral("Green"))));
+        page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Green"))));
     QVERIFY(green);
     QVERIFY(green->subtitle().contains(QLatin1String("<u>"))); // the match is marked
 
@@ -241,14 +209,14 @@ void TestAlbumPages::typingFiltersByTitleAndArtist()
         QTest::keyClick(window.get(), Qt::Key_Backspace);
     QTest::keyClicks(window.get(), QStringLiteral("re"));
     QTRY_COMPARE(page->currentFilterText(), QStringLiteral("re"));
-    QTRY_COMPARE(listed(page->listAdapter(), 1), (QStringList{ "Green", "Red" }));
-    tapRow(page->pageList(), rowNamed(page->listAdapter(), QStringLiteral("Red")));
+    QTRY_COMPARE(titlesListed(page->listAdapter()), (QStringList{ "Green", "Red" }));
+    tapRow(page->pageList(), rowTitled(page->listAdapter(), QStringLiteral("Red")));
     QTRY_COMPARE(window->currentPage(), int(PageSongsOfAlbum));
     QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Disappeared);
     back(PageAlbums);
     QTRY_VERIFY(page->currentFilterText().isEmpty());
     QTRY_COMPARE(page->listAdapter()->rowCountInGroup(-1), 3);
-    QTRY_VERIFY(page->pageList()->visibleCell(rowNamed(page->listAdapter(), QStringLiteral("Red"))));
+    QTRY_VERIFY(page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Red"))));
 }
 
 void TestAlbumPages::anAlbumOpensWithItsPanelAndItsSongsInTrackOrder()
@@ -266,7 +234,7 @@ void TestAlbumPages::anAlbumOpensWithItsPanelAndItsSongsInTrackOrder()
     QCOMPARE(keys, headers);
 
     QCOMPARE(page->titleWidget()->text(), QStringLiteral("Red"));
-    QCOMPARE(listed(page->listAdapter(), 1), (QStringList{ "Crimson", "Scarlet" }));
+    QCOMPARE(titlesListed(page->listAdapter()), (QStringList{ "Crimson", "Scarlet" }));
     AlbumInfoWidget* panel = page->albumHeader();
     QVERIFY(panel);
     QCOMPARE(panel->artistLabel()->text(), QStringLiteral("Kim"));
@@ -278,7 +246,7 @@ void TestAlbumPages::anAlbumOpensWithItsPanelAndItsSongsInTrackOrder()
 
     // One artist: one-line rows, the length at the right.
     auto* crimson = qobject_cast<SongCollectionListItem*>(
-        page->pageList()->visibleCell(rowNamed(page->listAdapter(), QStringLiteral("Crimson"))));
+        page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Crimson"))));
     QVERIFY(crimson);
     QCOMPARE(crimson->metaObject()->className(), "SongItem");
     QCOMPARE(crimson->titleLabel()->text(), QStringLiteral("Crimson"));
@@ -288,11 +256,11 @@ void TestAlbumPages::anAlbumOpensWithItsPanelAndItsSongsInTrackOrder()
     // Blue: several artists, each row says whose song it is.
     back(PageAlbums);
     openAlbum(QStringLiteral("Blue"));
-    QCOMPARE(listed(page->listAdapter(), 1), (QStringList{ "Azure", "Cobalt", "Navy", "Nobody" }));
+    QCOMPARE(titlesListed(page->listAdapter()), (QStringList{ "Azure", "Cobalt", "Navy", "Nobody" }));
     QCOMPARE(page->albumHeader()->artistLabel()->text(), QStringLiteral("Various artists"));
-    QTRY_VERIFY(page->pageList()->visibleCell(rowNamed(page->listAdapter(), QStringLiteral("Nobody"))));
+    QTRY_VERIFY(page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Nobody"))));
     auto* nobody = qobject_cast<SongCollectionListItem*>(
-        page->pageList()->visibleCell(rowNamed(page->listAdapter(), QStringLiteral("Nobody"))));
+        page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Nobody"))));
     QCOMPARE(nobody->metaObject()->className(), "TwoRowsSongItem");
     QCOMPARE(nobody->subtitleLabel()->text(), QStringLiteral("Unknown artist"));
     QVERIFY(window->grab().save(TestEnvironment::screenshotDir() + "/songs-of-album.png"));
@@ -303,7 +271,7 @@ void TestAlbumPages::aRowTheCoverOrShufflePlayTheAlbum()
     PlayState* hub = PlayState::instance();
     openAlbum(QStringLiteral("Blue"));
     SongsOfAlbumPage* page = songsOfAlbum();
-    tapRow(page->pageList(), rowNamed(page->listAdapter(), QStringLiteral("Cobalt")));
+    tapRow(page->pageList(), rowTitled(page->listAdapter(), QStringLiteral("Cobalt")));
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
     QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Cobalt"));
     QCOMPARE(hub->songCount(PlayState::MusicMode), 4);
@@ -312,7 +280,7 @@ void TestAlbumPages::aRowTheCoverOrShufflePlayTheAlbum()
     // Back on the album, the playing song's row is accented.
     back(PageSongsOfAlbum);
     auto* cobalt = qobject_cast<SongCollectionListItem*>(
-        page->pageList()->visibleCell(rowNamed(page->listAdapter(), QStringLiteral("Cobalt"))));
+        page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Cobalt"))));
     QVERIFY(cobalt);
     QCOMPARE(cobalt->titleLabel()->styleName(), QStringLiteral("CommonTitleAccented"));
 
@@ -340,7 +308,7 @@ void TestAlbumPages::theUnknownRowOpensTheSongsWithoutAnAlbum()
     showAlbums();
     MyAlbumsPage* page = albums();
     QTRY_VERIFY_WITH_TIMEOUT(page->unknownRow() && page->unknownRow()->isVisible(), Timeout);
-    page->pageList()->scrollTo(rowNamed(page->listAdapter(), QStringLiteral("Red")));
+    page->pageList()->scrollTo(rowTitled(page->listAdapter(), QStringLiteral("Red")));
     QTRY_VERIFY(page->unknownRow()->isVisible());
     finger->tap(centreOf(page->unknownRow()));
     QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(PageSongsOfAlbum), Timeout);
@@ -348,7 +316,7 @@ void TestAlbumPages::theUnknownRowOpensTheSongsWithoutAnAlbum()
     QCOMPARE(songs->pageParameter().value("albumId").toInt(), -1);
     QCOMPARE(songs->pageParameter().value("artistName").toString(), QStringLiteral("Lee"));
     QCOMPARE(songs->titleWidget()->text(), QStringLiteral("Unknown album"));
-    QTRY_COMPARE_WITH_TIMEOUT(listed(songs->listAdapter(), 1), QStringList{ "Nowhere" }, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songs->listAdapter()), QStringList{ "Nowhere" }, Timeout);
     QCOMPARE(songs->currentPageModel()->queryType(), MafwTrackerModel::SongsOfUnknownAlbum);
     // One song: nothing to shuffle.
     QVERIFY(!songs->shuffleWidget()->isShown());
@@ -359,7 +327,7 @@ void TestAlbumPages::theMenuPlaysAnAlbumsSongs()
 {
     showAlbums();
     MyAlbumsPage* page = albums();
-    const QModelIndex red = rowNamed(page->listAdapter(), QStringLiteral("Red"));
+    const QModelIndex red = rowTitled(page->listAdapter(), QStringLiteral("Red"));
     QTRY_VERIFY(page->pageList()->visibleCell(red));
     const QPointF at = centreOf(page->pageList()->visibleCell(red));
     finger->press(at);

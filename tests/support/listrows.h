@@ -12,16 +12,35 @@
 #include <QCoreApplication>
 #include <QTest>
 
+// Every row of the list in list order: the items of each group, or of a flat list.
+inline QModelIndexList listRows(ListModel* list)
+{
+    QModelIndexList rows;
+    for (int g = 0; g < list->groupCount(); ++g) {
+        const QModelIndex header = list->index(g, 0);
+        for (int r = 0; r < list->rowCount(header); ++r)
+            rows.append(list->index(r, 0, header));
+    }
+    for (int r = 0; list->groupCount() == 0 && r < list->rowCount(); ++r)
+        rows.append(list->index(r, 0));
+    return rows;
+}
+
+// The titles (column 1: a song's title, an album's, artist's or playlist's name) in list order.
+inline QStringList titlesListed(ListModel* list)
+{
+    QStringList titles;
+    for (const QModelIndex& row : listRows(list))
+        titles.append(row.data(Qt::UserRole + 1).toString());
+    return titles;
+}
+
 // The list index of the first row whose title is the text.
 inline QModelIndex rowTitled(ListModel* list, const QString& title)
 {
-    for (int g = 0; g < list->groupCount(); ++g) {
-        const QModelIndex header = list->index(g, 0);
-        for (int r = 0; r < list->rowCount(header); ++r) {
-            const QModelIndex item = list->index(r, 0, header);
-            if (item.data(Qt::UserRole + 1).toString() == title)
-                return item;
-        }
+    for (const QModelIndex& row : listRows(list)) {
+        if (row.data(Qt::UserRole + 1).toString() == title)
+            return row;
     }
     return QModelIndex();
 }
