@@ -31,6 +31,9 @@ struct Registry
     // would take their code away.
     QHash<QString, QPluginLoader*> loaders;
     int lastHandle = 0;
+
+    // At exit the loaders go without unloading (their libraries stay mapped to the end).
+    ~Registry() { qDeleteAll(loaders); }
 };
 
 Registry& registry()
