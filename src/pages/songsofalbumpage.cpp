@@ -11,7 +11,9 @@
 #include "mseparator.h"
 #include "mstylablewidget.h"
 #include "musicapplicationactioncontent.h"
+#include "musicextensionarea.h"
 #include "pageframework/albuminfowidget.h"
+#include "pageframework/cellpainter.h"
 #include "pageframework/collectionviewshufflewidget.h"
 #include "pageframework/collectionviewtitlewidget.h"
 #include "pageframework/songsofalbumcellcreator.h"
@@ -59,6 +61,11 @@ void SongsOfAlbumPage::createContent()
         createList();
     list->setStyleName(QStringLiteral("SongsOfAlbumList"));
     addHeaderWidget(list);
+    // The album's extensions under the list.
+    extensions = new MusicExtensionArea(QLatin1String(MusicExtensionArea::AlbumInterface),
+                                        centralWidget());
+    extensions->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    insertHeaderWidget(extensions);
 
     infoPanel->setStyleName(QStringLiteral("SongPageInfoPanelWithArtistLabel"));
     auto* bottom = new MStylableWidget(centralWidget());
@@ -209,11 +216,13 @@ void SongsOfAlbumPage::publishContent()
     delete content.data();
     content = new MusicApplicationActionContent(this);
     content->setType(1);
+    // The album's performers come one per song: the extensions get the artist once, or
+    // "various artists".
     content->setValue(QLatin1String(MusicApplicationActionContent::ArtistField),
-                      parameter.value(Constants::ArtistName).toString());
+                      CellPainter::artistLine(parameter.value(Constants::ArtistName).toString()).shown);
     content->setValue(QLatin1String(MusicApplicationActionContent::AlbumField),
                       parameter.value(Constants::AlbumName).toString());
-    ApplicationActionMediator::instance()->announcePlayAction(content);
+    ApplicationActionMediator::instance()->publishContent(content);
 }
 
 void SongsOfAlbumPage::handleListItemClick(const QModelIndex& index)

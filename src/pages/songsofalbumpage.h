@@ -10,9 +10,10 @@
 class AlbumInfoWidget;
 class CellPainter;
 class MusicApplicationActionContent;
+class MusicExtensionArea;
 
 // The songs of one album under the album's panel (cover, artist, number of songs, length,
-// year, genre), with a shuffle row above the list. The same page lists the songs without an
+// year, genre), with a shuffle row above the list and the album's extensions below it. The same page lists the songs without an
 // album (of one artist, of none, or all of them) and the songs of the unknown artist, as the
 // parameter says. A tap on a row or on the cover plays the album from there.
 class SongsOfAlbumPage : public SongPage
@@ -59,6 +60,7 @@ private:
     void publishContent();
 
     AlbumInfoWidget* header = nullptr;
+    MusicExtensionArea* extensions = nullptr;
     QHash<QString, QVariant> parameter;
     Load loaded;
     // 2: none yet, 1: one artist's rows, 0: the rows of several artists.

@@ -5,14 +5,13 @@
 // for change. Screenshots of both pages go into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots"
 // in the build tree.
 
+#include "applicationactionmediator.h"
 #include "data/listmodel.h"
-#include "data/mafwtrackermodelfactoryinstance.h"
-#include "fixturelibrary.h"
+#include "librarywindow.h"
 #include "listrows.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
 #include "mlist.h"
-#include "mlocale.h"
 #include "mobjectmenu.h"
 #include "pageframework/albumcontentitem.h"
 #include "pageframework/albuminfowidget.h"
@@ -23,7 +22,6 @@
 #include "pages/myalbumspage.h"
 #include "pages/songsofalbumpage.h"
 #include "playback/playstate.h"
-#include "shell/mainwindow.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
 
@@ -86,21 +84,8 @@ private:
 
 void TestAlbumPages::initTestCase()
 {
-    qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("parlovance"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
-
-    QVERIFY(FixtureLibrary::writeStandardLibrary(60000));
-    QVERIFY(FixtureLibrary::openStore());
-    QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(), Timeout);
-    window = std::make_unique<MainWindow>(PageMain, false);
-    window->resize(480, 854);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
+    openLibraryWindow(&window);
+    QVERIFY(window);
     finger = std::make_unique<TouchDriver>(window.get());
 }
 
@@ -223,6 +208,11 @@ void TestAlbumPages::anAlbumOpensWithItsPanelAndItsSongsInTrackOrder()
 {
     openAlbum(QStringLiteral("Red"));
     SongsOfAlbumPage* page = songsOfAlbum();
+    // The album's extensions learn which album shows.
+    ApplicationActionMediator* mediator = ApplicationActionMediator::instance();
+    QCOMPARE(mediator->lastContentType(), 1);
+    QCOMPARE(mediator->lastContent().value("album").toString(), QStringLiteral("Red"));
+    QCOMPARE(mediator->lastContent().value("artist").toString(), QStringLiteral("Kim"));
     // The whole album row is the parameter.
     const QSharedPointer<MafwTrackerModel> model = albums()->currentPageModel();
     QStringList headers;

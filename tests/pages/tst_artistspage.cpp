@@ -5,17 +5,14 @@
 // goes into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree.
 
 #include "data/listmodel.h"
-#include "data/mafwtrackermodelfactoryinstance.h"
-#include "fixturelibrary.h"
+#include "librarywindow.h"
 #include "listrows.h"
 #include "mimagewidget.h"
 #include "mlist.h"
-#include "mlocale.h"
 #include "pageframework/artistcontentitem.h"
 #include "pageframework/collectionviewtitlewidget.h"
 #include "pages/myartistspage.h"
 #include "pages/songsofalbumpage.h"
-#include "shell/mainwindow.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
 
@@ -61,21 +58,8 @@ private:
 
 void TestArtistsPage::initTestCase()
 {
-    qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("parlovance"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
-
-    QVERIFY(FixtureLibrary::openStore());
-    QVERIFY(FixtureLibrary::writeStandardLibrary(60000));
-    QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(), Timeout);
-    window = std::make_unique<MainWindow>(PageMain, false);
-    window->resize(480, 854);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
+    openLibraryWindow(&window);
+    QVERIFY(window);
     finger = std::make_unique<TouchDriver>(window.get());
 }
 
