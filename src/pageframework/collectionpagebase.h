@@ -23,7 +23,7 @@ class MSeparator;
 class QTimer;
 
 // The base of the pages that list one whole collection of the library: all songs, the
-// artists, the albums, the playlists.
+// artists, the albums.
 //
 // How to write such a page:
 // 1. Describe it in a CollectionPageDescription (title, the shared model's query type, the
