@@ -3,6 +3,7 @@
 #include "common/logging.h"
 #include "mgconfitem.h"
 
+#include <QAbstractProxyModel>
 #include <QDateTime>
 #include <QVector>
 #include <QtDebug>
@@ -59,6 +60,7 @@ void ListModel::setSourceModel(QSharedPointer<QAbstractItemModel> model)
         disconnect(source.data(), nullptr, this, nullptr);
     }
     source = model;
+    trackBase();
 
     if (!source)
         return;
@@ -79,12 +81,74 @@ void ListModel::setSourceModel(QSharedPointer<QAbstractItemModel> model)
             Qt::UniqueConnection);
     connect(m, SIGNAL(layoutChanged()), this, SLOT(handleSourceLayoutChanged()),
             Qt::UniqueConnection);
+    if (qobject_cast<QAbstractProxyModel*>(m))
+        connect(m, SIGNAL(sourceModelChanged()), this, SLOT(trackBase()), Qt::UniqueConnection);
+}
+
+void ListModel::trackBase()
+{
+    auto* proxy = qobject_cast<QAbstractProxyModel*>(source.data());
+    QAbstractItemModel* now = proxy ? proxy->sourceModel() : source.data();
+    if (now == base)
+        return;
+    if (base)
+        disconnect(base, nullptr, this, nullptr);
+    base = now;
+    forgetBaseTitles();
+    if (!base)
+        return;
+    // The "about to" signals reach this before any change of the rows is passed on.
+    connect(base, SIGNAL(rowsAboutToBeInserted(QModelIndex, int, int)), this,
+            SLOT(baseRowsAboutToBeInserted(QModelIndex, int, int)));
+    connect(base, SIGNAL(rowsAboutToBeRemoved(QModelIndex, int, int)), this,
+            SLOT(baseRowsAboutToBeRemoved(QModelIndex, int, int)));
+    connect(base, SIGNAL(dataChanged(QModelIndex, QModelIndex)), this,
+            SLOT(baseDataChanged(QModelIndex, QModelIndex)));
+    connect(base, SIGNAL(modelAboutToBeReset()), this, SLOT(forgetBaseTitles()));
+    connect(base, SIGNAL(layoutAboutToBeChanged()), this, SLOT(forgetBaseTitles()));
+}
+
+void ListModel::forgetBaseTitles()
+{
+    baseTitleOf.clear();
+    baseTitles.clear();
+    baseTitleIds.clear();
+}
+
+void ListModel::baseRowsAboutToBeInserted(const QModelIndex& parent, int first, int last)
+{
+    if (parent.isValid() || baseTitleOf.isEmpty())
+        return;
+    if (first > baseTitleOf.size())
+        baseTitleOf.clear();
+    else
+        baseTitleOf.insert(first, last - first + 1, -1);
+}
+
+void ListModel::baseRowsAboutToBeRemoved(const QModelIndex& parent, int first, int last)
+{
+    if (parent.isValid() || baseTitleOf.isEmpty())
+        return;
+    if (last >= baseTitleOf.size())
+        baseTitleOf.clear();
+    else
+        baseTitleOf.remove(first, last - first + 1);
+}
+
+void ListModel::baseDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight)
+{
+    if (topLeft.parent().isValid())
+        return;
+    for (int row = qMax(0, topLeft.row()); row <= bottomRight.row() && row < baseTitleOf.size();
+         ++row)
+        baseTitleOf[row] = -1;
 }
 
 void ListModel::setKeyColumns(const QList<int>& columns, bool exact)
 {
     keyColumns = columns;
     exactTitles = exact;
+    forgetBaseTitles();
     if (isGrouped() && source && sourceRowCount() > 0) {
         beginResetModel();
         rebuild();
@@ -225,6 +289,35 @@ QString ListModel::titleOf(int sourceRow) const
     return locale.indexBucket(key, exemplars, collator);
 }
 
+QString ListModel::titleFor(int sourceRow) const
+{
+    if (exactTitles || !base)
+        return titleOf(sourceRow);
+    int baseRow = sourceRow;
+    if (base != source.data()) {
+        auto* proxy = static_cast<QAbstractProxyModel*>(source.data());
+        baseRow = proxy->mapToSource(proxy->index(sourceRow, 0)).row();
+    }
+    const int baseRows = base->rowCount();
+    if (baseRow < 0 || baseRow >= baseRows)
+        return titleOf(sourceRow);
+    if (baseTitleOf.size() != baseRows)
+        baseTitleOf = QVector<int>(baseRows, -1); // missed a change: start again
+    int& id = baseTitleOf[baseRow];
+    if (id >= 0)
+        return baseTitles.at(id);
+    const QString title = titleOf(sourceRow);
+    const auto known = baseTitleIds.constFind(title);
+    if (known != baseTitleIds.cend()) {
+        id = known.value();
+        return baseTitles.at(id);
+    }
+    id = baseTitles.size();
+    baseTitles.append(title);
+    baseTitleIds.insert(title, id);
+    return title;
+}
+
 ListModel::HeaderItem* ListModel::newGroup(const QString& title, int sourceRow) const
 {
     auto* group = new HeaderItem;
@@ -261,7 +354,7 @@ void ListModel::insertSourceRows(int start, int end)
     QHash<QString, HeaderItem*> made;
     QList<HeaderItem*> madeInOrder;
     for (int row = start; row <= end; ++row) {
-        const QString title = titleOf(row);
+        const QString title = titleFor(row);
         HeaderItem* group = groupsByTitle.value(title);
         if (!group) {
             group = made.value(title);
@@ -325,7 +418,7 @@ void ListModel::rebuild()
     if (!isGrouped() || rows == 0)
         return;
     for (int row = 0; row < rows; ++row) {
-        const QString title = titleOf(row);
+        const QString title = titleFor(row);
         HeaderItem* group = groupsByTitle.value(title);
         if (!group) {
             group = newGroup(title, row);
@@ -517,6 +610,7 @@ void ListModel::handleRegionChanged()
     collator.setStrength(MLocale::CollatorStrengthPrimary);
     groupCollator = MCollator(locale);
     exemplars = locale.exemplarCharactersIndex();
+    forgetBaseTitles();
     // The titles are the new locale's index letters and the groups its order.
     beginResetModel();
     rebuild();

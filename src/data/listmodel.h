@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QSharedPointer>
 #include <QStringList>
 
@@ -53,11 +54,18 @@ private slots:
     void handleSourceLayoutAboutToBeChanged();
     void handleSourceLayoutChanged();
     void handleRegionChanged();
+    void trackBase();
+    void baseRowsAboutToBeInserted(const QModelIndex& parent, int first, int last);
+    void baseRowsAboutToBeRemoved(const QModelIndex& parent, int first, int last);
+    void baseDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
+    void forgetBaseTitles();
 
 private:
     struct HeaderItem;
 
     QString titleOf(int sourceRow) const;
+    // titleOf(), remembered by the row of the base model.
+    QString titleFor(int sourceRow) const;
     HeaderItem* newGroup(const QString& title, int sourceRow) const;
     bool groupBefore(const HeaderItem* a, const HeaderItem* b) const;
     void insertSourceRows(int start, int end);
@@ -77,7 +85,15 @@ private:
     MCollator collator;      // primary strength: the index letters
     MCollator groupCollator; // the locale's default strength: the order of the groups
     QStringList exemplars;
-    int rows;            // the source's row count as far as announced
+    int rows; // the source's row count as far as announced
+    // The index letter of every row of the base model (the source, or the model below it when
+    // the source is a proxy such as the search proxy), as an index into baseTitles; -1 when
+    // not known yet. A filter keystroke regroups the rows that stay without asking the
+    // collation or even the row's text again.
+    QPointer<QAbstractItemModel> base;
+    mutable QVector<int> baseTitleOf;
+    mutable QStringList baseTitles;
+    mutable QHash<QString, int> baseTitleIds;
     bool sourceChanging; // between the source's layoutAboutToBeChanged() and layoutChanged()
 };
 

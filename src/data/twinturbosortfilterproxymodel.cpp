@@ -4,6 +4,10 @@
 #include "mlocale.h"
 
 #include <QRegExp>
+#include <QStringView>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <cstring>
 
 namespace {
 
@@ -11,6 +15,75 @@ namespace {
 const int IntegerSortColumn = 8;
 
 const QChar Tab(QLatin1Char('\t'));
+// Rows whose search texts one thread makes at a time.
+const int RowsPerJob = 4096;
+// How long the source stays still before its search texts are made.
+const int PrepareDelayMs = 300;
+
+// QString::toCaseFolded() in place, with the common ASCII letters done at once.
+void foldCase(QString* text)
+{
+    QChar* c = text->data();
+    const int n = text->size();
+    for (int i = 0; i < n; ++i) {
+        const ushort u = c[i].unicode();
+        if (u < 0x80) {
+            if (u >= 'A' && u <= 'Z')
+                c[i] = QChar(ushort(u + 32));
+        } else if (QChar::isHighSurrogate(u) && i + 1 < n && c[i + 1].isLowSurrogate()) {
+            const uint folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c[i], c[i + 1]));
+            c[i] = QChar(QChar::highSurrogate(folded));
+            c[i + 1] = QChar(QChar::lowSurrogate(folded));
+            ++i;
+        } else {
+            c[i] = c[i].toCaseFolded();
+        }
+    }
+}
+
+// Whether the text holds the pattern, code unit for code unit. Most typed patterns are a
+// letter or two, for which a general string search is slow: each place of the first letter is
+// found by a vectorised scan and the rest compared there.
+bool contains(const QString& text, const QString& pattern)
+{
+    const int m = pattern.size();
+    if (m == 0)
+        return true;
+    const QStringView view(text);
+    const QChar* rest = pattern.constData() + 1;
+    for (qsizetype at = view.indexOf(pattern.at(0)); at >= 0 && at <= text.size() - m;
+         at = view.indexOf(pattern.at(0), at + 1)) {
+        if (std::memcmp(text.constData() + at + 1, rest, size_t(m - 1) * sizeof(QChar)) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The texts of a row's search columns joined by line breaks (no typed filter holds one, so a
+// match cannot run from one column into the next) and case-folded; null for no text at all.
+QString joinedAndFolded(const QString* parts, int count)
+{
+    int length = 0;
+    bool any = false;
+    for (int i = 0; i < count; ++i) {
+        if (!parts[i].isNull()) {
+            length += parts[i].size() + 1;
+            any = true;
+        }
+    }
+    if (!any)
+        return QString();
+    QString joined;
+    joined.reserve(length);
+    for (int i = 0; i < count; ++i) {
+        if (!parts[i].isNull()) {
+            joined += parts[i];
+            joined += QLatin1Char('\n');
+        }
+    }
+    foldCase(&joined);
+    return joined;
+}
 
 } // namespace
 
@@ -21,6 +94,15 @@ TwinTurboSortFilterProxyModel::TwinTurboSortFilterProxyModel(QObject* parent)
     setSortCaseSensitivity(Qt::CaseInsensitive);
     setFilterCaseSensitivity(Qt::CaseInsensitive);
     setSortLocaleAware(true);
+    // The texts are made once the source has been still for a moment, so that the first
+    // keystroke finds them ready.
+    prepareTimer.setSingleShot(true);
+    prepareTimer.setInterval(PrepareDelayMs);
+    connect(&prepareTimer, &QTimer::timeout, this, [this] {
+        if (!searchTextsValid && sourceModel() && sourceModel()->rowCount() > 0
+            && !searchColumns.isEmpty())
+            makeSearchTexts();
+    });
 }
 
 TwinTurboSortFilterProxyModel::~TwinTurboSortFilterProxyModel() = default;
@@ -47,18 +129,21 @@ void TwinTurboSortFilterProxyModel::setSourceModel(QAbstractItemModel* model)
 {
     // The kept search texts go before the base hears of any change, so that it never filters
     // a row by the text of another one: these connections are made before the base's own.
-    if (QAbstractItemModel* old = sourceModel())
+    if (QAbstractItemModel* old = sourceModel()) {
         disconnect(old, nullptr, this, SLOT(dropSearchTexts()));
+        disconnect(old, nullptr, this, SLOT(dropRemovedSearchTexts(QModelIndex, int, int)));
+        disconnect(old, nullptr, this, SLOT(renewSearchTexts(QModelIndex, QModelIndex)));
+    }
     dropSearchTexts();
     if (model) {
         connect(model, SIGNAL(rowsAboutToBeInserted(QModelIndex, int, int)), this,
                 SLOT(dropSearchTexts()));
         connect(model, SIGNAL(rowsAboutToBeRemoved(QModelIndex, int, int)), this,
-                SLOT(dropSearchTexts()));
+                SLOT(dropRemovedSearchTexts(QModelIndex, int, int)));
         connect(model, SIGNAL(rowsAboutToBeMoved(QModelIndex, int, int, QModelIndex, int)), this,
                 SLOT(dropSearchTexts()));
         connect(model, SIGNAL(dataChanged(QModelIndex, QModelIndex)), this,
-                SLOT(dropSearchTexts()));
+                SLOT(renewSearchTexts(QModelIndex, QModelIndex)));
         connect(model, SIGNAL(modelAboutToBeReset()), this, SLOT(dropSearchTexts()));
         connect(model, SIGNAL(layoutAboutToBeChanged()), this, SLOT(dropSearchTexts()));
     }
@@ -76,13 +161,39 @@ void TwinTurboSortFilterProxyModel::dropSearchTexts()
 {
     searchTextsValid = false;
     searchTexts.clear();
+    if (sourceModel())
+        prepareTimer.start();
 }
 
-QString TwinTurboSortFilterProxyModel::searchTextOf(int sourceRow) const
+void TwinTurboSortFilterProxyModel::dropRemovedSearchTexts(const QModelIndex& parent, int first,
+                                                           int last)
+{
+    if (!searchTextsValid || parent.isValid() || first < 0 || last >= searchTexts.size()) {
+        dropSearchTexts();
+        return;
+    }
+    searchTexts.remove(first, last - first + 1);
+}
+
+void TwinTurboSortFilterProxyModel::renewSearchTexts(const QModelIndex& topLeft,
+                                                     const QModelIndex& bottomRight)
+{
+    // A changed song (a play count, a mark) keeps the texts of the others.
+    const int first = topLeft.row(), last = bottomRight.row();
+    if (!searchTextsValid || topLeft.parent().isValid() || first < 0 || last >= searchTexts.size()
+        || last - first > 64) {
+        dropSearchTexts();
+        return;
+    }
+    for (int row = first; row <= last; ++row)
+        searchTexts[row] = searchTextOf(row);
+}
+
+void TwinTurboSortFilterProxyModel::searchPartsOf(int sourceRow, QString* parts) const
 {
     QAbstractItemModel* source = sourceModel();
-    QString joined; // stays null when no column is searched
-    for (int column : searchColumns) {
+    for (int c = 0; c < searchColumns.size(); ++c) {
+        const int column = searchColumns.at(c);
         QString text = source->index(sourceRow, column).data(Qt::DisplayRole).toString();
         if (text.contains(Tab)) {
             const QString header = source->headerData(column, Qt::Horizontal, Qt::DisplayRole)
@@ -92,15 +203,45 @@ QString TwinTurboSortFilterProxyModel::searchTextOf(int sourceRow) const
                 names.removeDuplicates();
                 text = names.size() == 1 ? names.first() : qtTrId("qtn_musi_various_artist");
             } else if (header != QLatin1String("albumName")) {
-                continue;
+                text = QString(); // the column is skipped
             }
+        } else if (text.isNull()) {
+            text = QLatin1String("");
         }
-        // A line break keeps a match from running from one column into the next: no typed
-        // filter holds one.
-        joined += text;
-        joined += QLatin1Char('\n');
+        parts[c] = text;
     }
-    return joined;
+}
+
+QString TwinTurboSortFilterProxyModel::searchTextOf(int sourceRow) const
+{
+    QVector<QString> parts(searchColumns.size());
+    searchPartsOf(sourceRow, parts.data());
+    return joinedAndFolded(parts.constData(), parts.size());
+}
+
+void TwinTurboSortFilterProxyModel::makeSearchTexts() const
+{
+    // The model is read here, on its own thread; the texts are joined and folded on several
+    // (the costly part, a few microseconds a row).
+    const int rows = sourceModel()->rowCount();
+    const int columns = searchColumns.size();
+    QVector<QString> parts(rows * columns);
+    for (int row = 0; row < rows; ++row)
+        searchPartsOf(row, parts.data() + row * columns);
+    searchTexts = QVector<QString>(rows);
+    QString* texts = searchTexts.data();
+    const QString* all = parts.constData();
+    QVector<QFuture<void>> jobs;
+    for (int first = 0; first < rows; first += RowsPerJob) {
+        const int end = qMin(rows, first + RowsPerJob);
+        jobs.append(QtConcurrent::run([texts, all, columns, first, end] {
+            for (int row = first; row < end; ++row)
+                texts[row] = joinedAndFolded(all + row * columns, columns);
+        }));
+    }
+    for (QFuture<void>& job : jobs)
+        job.waitForFinished();
+    searchTextsValid = true;
 }
 
 void TwinTurboSortFilterProxyModel::setExcludedIds(const QList<int>& ids, int column)
@@ -147,7 +288,9 @@ void TwinTurboSortFilterProxyModel::setFilterExpression(QString regexp)
     while (lead < regexp.size() && regexp.at(lead) == QLatin1Char(' '))
         ++lead;
     expression = regexp;
-    pattern = QStringMatcher(regexp.mid(lead), Qt::CaseInsensitive);
+    QString folded = regexp.mid(lead);
+    foldCase(&folded);
+    pattern = folded;
     setFilterRegExp(regexp);
     blockSignals(blocked);
     emit layoutChanged();
@@ -169,18 +312,16 @@ bool TwinTurboSortFilterProxyModel::filterAcceptsRow(int sourceRow,
     if (!atRoot)
         return false;
 
-    if (!searchTextsValid) {
-        const int rows = source->rowCount();
-        searchTexts.resize(rows);
-        for (int row = 0; row < rows; ++row)
-            searchTexts[row] = searchTextOf(row);
-        searchTextsValid = true;
-    }
+    if (!searchTextsValid)
+        makeSearchTexts();
     // A pattern without spaces is looked for in every word of the text, a pattern with spaces
     // in the whole text: both come down to the text containing the pattern.
-    const QString text = sourceRow < searchTexts.size() ? searchTexts.at(sourceRow)
-                                                        : searchTextOf(sourceRow);
-    return !text.isNull() && pattern.indexIn(text) >= 0;
+    if (sourceRow < searchTexts.size()) {
+        const QString& text = searchTexts.at(sourceRow);
+        return !text.isNull() && contains(text, pattern);
+    }
+    const QString text = searchTextOf(sourceRow);
+    return !text.isNull() && contains(text, pattern);
 }
 
 bool TwinTurboSortFilterProxyModel::lessThan(const QModelIndex& left,

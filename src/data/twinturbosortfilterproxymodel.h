@@ -4,7 +4,7 @@
 #include <QList>
 #include <QSet>
 #include <QSortFilterProxyModel>
-#include <QStringMatcher>
+#include <QTimer>
 #include <QVector>
 
 // The search proxy of the library lists: keeps the rows whose search columns contain the
@@ -39,24 +39,30 @@ signals:
 
 private slots:
     void dropSearchTexts();
+    void dropRemovedSearchTexts(const QModelIndex& parent, int first, int last);
+    void renewSearchTexts(const QModelIndex& topLeft, const QModelIndex& bottomRight);
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
-    // What the filter looks in for one source row: its search columns' texts, one per line.
+    // What the filter looks in for one source row: its search columns' texts, one per line,
+    // case-folded; the texts themselves (null for a column skipped); all rows' texts at once.
     QString searchTextOf(int sourceRow) const;
+    void searchPartsOf(int sourceRow, QString* parts) const;
+    void makeSearchTexts() const;
 
     QList<int> searchColumns;
-    QString expression;     // as given to setFilterExpression()
-    QStringMatcher pattern; // the expression without its leading spaces, any case
+    QString expression; // as given to setFilterExpression()
+    QString pattern;    // the expression without its leading spaces, case-folded
     QSet<int> excludedIds;
     int idColumn;
-    // The search texts of every source row, made at the first filtering and kept until the
-    // source changes: a keystroke then reads no model data at all.
+    // The case-folded search texts of every source row, made at the first filtering and kept
+    // until the source changes: a keystroke then reads no model data at all.
     mutable QVector<QString> searchTexts;
     mutable bool searchTextsValid = false;
+    QTimer prepareTimer;
 };
 
 #endif // TWINTURBOSORTFILTERPROXYMODEL_H

@@ -183,6 +183,7 @@ private slots:
     void searchExcludesIdsAndSortsByCollation();
     void searchRolesAndHelpers();
     void searchChainFollowsKeystrokes();
+    void searchChainFollowsChangesWhileFiltered();
 };
 
 void TestModels::initTestCase()
@@ -1139,6 +1140,89 @@ void TestModels::searchChainFollowsKeystrokes()
         QCOMPARE(items, proxy->rowCount());
     }
     QCOMPARE(list.rowCountInGroup(-1), 120);
+}
+
+void TestModels::searchChainFollowsChangesWhileFiltered()
+{
+    // The proxy keeps its search texts and the list its index letters across keystrokes; songs
+    // that come, go and change under a filter must still be found and grouped as they are.
+    const QStringList words = { "Alpha",
+                                QString::fromUtf8("ärger"),
+                                QString::fromUtf8("Кино"),
+                                "Beta",
+                                QString::fromUtf8("Émile"),
+                                "zoo",
+                                QString::fromUtf8("東京"),
+                                "ORBIT" };
+    QList<TestSong> songs;
+    for (int i = 0; i < 40; ++i)
+        songs.append({ words.at(i % words.size()) + QString::number(i),
+                       QStringLiteral("Artist %1").arg(i % 3), QStringLiteral("Album"),
+                       QStringLiteral("Pop"), i + 1 });
+    QScopedPointer<QStandardItemModel> source(SongModels::create(songs));
+    QSharedPointer<TwinTurboSortFilterProxyModel> proxy(new TwinTurboSortFilterProxyModel);
+    proxy->setSourceModel(source.data());
+    proxy->setSearchColumns({ 1, 2, 3 });
+    ListModel list(true, nullptr);
+    QObject testers;
+    watch(proxy.data(), &testers);
+    watch(&list, &testers);
+    list.setKeyColumns({ 1 }, false);
+    list.setSourceModel(proxy);
+
+    const MLocale locale(QStringLiteral("en_GB"));
+    MCollator primary(locale);
+    primary.setStrength(MLocale::CollatorStrengthPrimary);
+    const QStringList letters = locale.exemplarCharactersIndex();
+    const QStringList filters = {
+        QString::fromUtf8("ÄR"), QString::fromUtf8("кИн"), "t 2", "o", "", "artist 1",
+        QString::fromUtf8("émi")
+    };
+    QRandomGenerator random(777);
+    for (int step = 0; step < 200; ++step) {
+        const int n = source->rowCount();
+        const int op = random.bounded(6);
+        if (op == 0 || n < 5) {
+            SongModels::insert(source.data(), random.bounded(n + 1),
+                               { words.at(random.bounded(words.size())) + QString::number(step),
+                                 QStringLiteral("Artist %1").arg(step % 4), QStringLiteral("Album"),
+                                 QString(), 100 + step });
+        } else if (op == 1) {
+            source->removeRows(random.bounded(n), 1);
+        } else if (op == 2) {
+            source->setData(source->index(random.bounded(n), 2),
+                            QStringLiteral("Artist %1").arg(random.bounded(4)));
+        } else {
+            proxy->setFilterExpression(filters.at(random.bounded(filters.size())));
+        }
+        const QString pattern = proxy->filterRegExp().pattern().trimmed();
+        QVector<int> expected;
+        for (int row = 0; row < source->rowCount(); ++row) {
+            const QString text = source->index(row, 1).data().toString() + QLatin1Char('\n')
+                                 + source->index(row, 2).data().toString() + QLatin1Char('\n')
+                                 + source->index(row, 3).data().toString();
+            if (proxy->filterRegExp().pattern().isEmpty()
+                || text.contains(pattern, Qt::CaseInsensitive))
+                expected.append(row);
+        }
+        QVector<int> shown;
+        for (int row = 0; row < proxy->rowCount(); ++row)
+            shown.append(proxy->mapToSource(proxy->index(row, 0)).row());
+        std::sort(shown.begin(), shown.end());
+        QCOMPARE(shown, expected);
+        int items = 0;
+        for (int g = 0; g < list.groupCount(); ++g) {
+            for (int p = 0; p < list.rowCountInGroup(g); ++p) {
+                const int row = list.mapToSourceRow(list.index(p, 0, list.index(g, 0)));
+                const QString title = proxy->index(row, 1).data().toString();
+                QCOMPARE(list.groupTitle(g), locale.indexBucket(title, letters, primary));
+                ++items;
+            }
+        }
+        QCOMPARE(items, proxy->rowCount());
+        if (QTest::currentTestFailed())
+            QFAIL(qPrintable(QStringLiteral("after step %1").arg(step)));
+    }
 }
 
 PARLOVANCE_TEST_MAIN(TestModels)
