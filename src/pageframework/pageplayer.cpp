@@ -76,11 +76,13 @@ void PagePlayer::stopWaitingForQueueRows()
 void PagePlayer::handleQueueSongCount(int count)
 {
     // Emptying the queue is no answer; rows of someone else's queue are not ours to start:
-    // a shared model that still has no rows cannot have filled the queue.
+    // a shared model that still has no rows cannot have filled the queue. A copy fills the
+    // queue by itself, whether its original is still held by anyone or not.
     if (count < 1)
         return;
     const QSharedPointer<QAbstractItemModel> model = request.model.toStrongRef();
-    if (!model || (!request.options.testFlag(PlayCopiedModel) && model->rowCount() < 1)) {
+    const bool copied = request.options.testFlag(PlayCopiedModel);
+    if (!copied && (!model || model->rowCount() < 1)) {
         qCWarning(lcPages) << Q_FUNC_INFO
                            << "- the play queue was replaced, the waiting request is dropped";
         stopWaitingForQueueRows();

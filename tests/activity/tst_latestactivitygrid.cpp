@@ -368,6 +368,14 @@ void TestLatestActivityGrid::everyKindOfActivityPlaysAndQueues()
     back();
     showMainPage();
 
+    // An automatic playlist plays a copy of its list.
+    stopAndEmptyQueue();
+    play(entry(Activity::Playlist, QStringLiteral("qtn_musi_playlist_recentlyadded"), -3));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 9);
+    back();
+    showMainPage();
+
     // Nothing plays or queues an activity of no kind; all songs queues the shared list.
     stopAndEmptyQueue();
     play(entry(Activity::NoActivity, QStringLiteral("x"), 3));
