@@ -6,6 +6,7 @@
 #include "safeimage.h"
 
 #include <QAbstractItemModel>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -32,6 +33,15 @@ QHash<AlbumArtCacheItem, QPixmapCache::Key>& generatedPixmapKeys()
 {
     static QHash<AlbumArtCacheItem, QPixmapCache::Key> keys;
     return keys;
+}
+
+// Runs as the application object goes. Views that outlive it (pages whose deferred deletion
+// never ran) keep their loaders, and with them the thread, which would still be drawing while
+// the process's static data is destroyed: it is stopped here, before that.
+void stopThumbnailerAtExit()
+{
+    delete thumbnailer;
+    thumbnailer = nullptr;
 }
 
 bool cached(const QHash<AlbumArtCacheItem, QPixmapCache::Key>& keys, const AlbumArtCacheItem& item,
@@ -68,8 +78,11 @@ AlbumArtLoader::AlbumArtLoader(
     qRegisterMetaType<QModelIndex>("QModelIndex");
     updateDefaultPixmap();
 
-    if (!thumbnailer)
+    if (!thumbnailer) {
         thumbnailer = new ThumbnailerThread;
+        qRemovePostRoutine(stopThumbnailerAtExit);
+        qAddPostRoutine(stopThumbnailerAtExit);
+    }
     ++thumbnailer->userCount;
     thumbnailer->registerListener(this, SLOT(thumbnailReadySlot(AlbumArtCacheItem, QImage)),
         SLOT(thumbnailNotFoundSlot(AlbumArtCacheItem, QImage)));
