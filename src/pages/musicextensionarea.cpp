@@ -6,6 +6,7 @@
 #include "mapplicationextensionarea.h"
 #include "mlayout.h"
 #include "mlinearlayoutpolicy.h"
+#include "musicapplicationactioncontent.h"
 
 const char* const MusicExtensionArea::AlbumInterface
     = "com.vaspe.Parlovance.extensions.AlbumInterface/1.0";
@@ -78,4 +79,15 @@ void MusicExtensionArea::place(AbstractExtensionWidget* extension)
         policy->insertItem(0, widget);
     else
         policy->addItem(widget);
+}
+
+void MusicExtensionArea::publishContent(int type, const QHash<QString, QVariant>& values)
+{
+    // The mediator reads a content while it is published.
+    delete content.data();
+    content = new MusicApplicationActionContent(this);
+    content->setType(type);
+    for (auto value = values.cbegin(); value != values.cend(); ++value)
+        content->setValue(value.key(), value.value());
+    ApplicationActionMediator::instance()->publishContent(content);
 }

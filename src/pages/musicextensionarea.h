@@ -3,13 +3,17 @@
 
 #include "mwidget.h"
 
+#include <QHash>
+#include <QPointer>
 #include <QString>
+#include <QVariant>
 
 class AbstractExtensionWidget;
 class MApplicationExtensionArea;
 class MApplicationExtensionInterface;
 class MLayout;
 class MLinearLayoutPolicy;
+class MusicApplicationActionContent;
 
 // A strip of a page that shows the widgets of the extensions installed for one extension
 // interface, in a column: store widgets on top (the one added last first), the others below
@@ -31,6 +35,11 @@ public:
 
     MApplicationExtensionArea* extensionArea() const { return area; }
 
+    // Tells the extensions what the page shows now: a content of the type (0 a song, 1 an
+    // album, 2 an artist) with the values under the content's field names. Only the latest
+    // content is kept.
+    void publishContent(int type, const QHash<QString, QVariant>& values);
+
 private slots:
     void addExtension(MApplicationExtensionInterface* extension);
     // Lays the remaining extensions out anew.
@@ -45,6 +54,7 @@ private:
     MApplicationExtensionArea* area;
     MLayout* areaLayout;
     MLinearLayoutPolicy* policy = nullptr;
+    QPointer<MusicApplicationActionContent> content;
 };
 
 #endif // MUSICEXTENSIONAREA_H

@@ -6,7 +6,6 @@
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodelfactory.h"
 #include "musicapplicationactioncontent.h"
-#include "applicationactionmediator.h"
 #include "mstylablewidget.h"
 #include "musicextensionarea.h"
 #include "pageframework/collectionviewtitlewidget.h"
@@ -64,6 +63,11 @@ void SongDetailView::createWidgets()
         properties = new PropertiesContainer(central);
         properties->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::MinimumExpanding);
     }
+    if (!extensions) {
+        extensions = new MusicExtensionArea(QLatin1String(MusicExtensionArea::PlayerInterface),
+                                            central);
+        extensions->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
 }
 
 void SongDetailView::createContent()
@@ -82,8 +86,6 @@ void SongDetailView::createContent()
     layout->addItem(titleWidget);
     layout->addItem(topSpacer);
     layout->addItem(songDetailWidget);
-    extensions = new MusicExtensionArea(QLatin1String(MusicExtensionArea::PlayerInterface), central);
-    extensions->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     layout->addItem(extensions);
     layout->addItem(properties);
     layout->setAlignment(properties, Qt::AlignTop);
@@ -205,18 +207,15 @@ void SongDetailView::showFields()
 
 void SongDetailView::publishContent()
 {
-    // Extensions read the content while it is announced; only the latest one is kept.
-    delete content.data();
-    content = new MusicApplicationActionContent(this);
-    content->setType(0);
-    content->setValue(QLatin1String(MusicApplicationActionContent::SongField),
-                      songFields.value(QStringLiteral("title")));
-    content->setValue(QLatin1String(MusicApplicationActionContent::ArtistField),
-                      songFields.value(QStringLiteral("artist")));
-    content->setValue(QLatin1String(MusicApplicationActionContent::AlbumField),
-                      songFields.value(QStringLiteral("album")));
-    content->setValue(QLatin1String(MusicApplicationActionContent::GenreField), QString());
-    ApplicationActionMediator::instance()->publishContent(content);
+    createWidgets();
+    extensions->publishContent(0, { { QLatin1String(MusicApplicationActionContent::SongField),
+                                      songFields.value(QStringLiteral("title")) },
+                                    { QLatin1String(MusicApplicationActionContent::ArtistField),
+                                      songFields.value(QStringLiteral("artist")) },
+                                    { QLatin1String(MusicApplicationActionContent::AlbumField),
+                                      songFields.value(QStringLiteral("album")) },
+                                    { QLatin1String(MusicApplicationActionContent::GenreField),
+                                      QString() } });
 }
 
 void SongDetailView::updateDiscCount(QList<QStringList> rows, bool end, QVariant userData)

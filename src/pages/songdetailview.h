@@ -5,13 +5,11 @@
 
 #include <QHash>
 #include <QList>
-#include <QPointer>
 #include <QSet>
 #include <QStringList>
 #include <QVariant>
 
 class CollectionViewTitleWidget;
-class MusicApplicationActionContent;
 class MusicExtensionArea;
 class PropertiesContainer;
 class SongDetailWidget;
@@ -69,7 +67,6 @@ private:
     SongDetailWidget* songDetailWidget = nullptr;
     PropertiesContainer* properties = nullptr;
     MusicExtensionArea* extensions = nullptr;
-    QPointer<MusicApplicationActionContent> content;
     QHash<QString, QString> songFields;
     // The id of the last song asked for: an answer for any other came too late to be shown.
     int requestedId = 0;

@@ -1,6 +1,5 @@
 #include "songsofalbumpage.h"
 
-#include "applicationactionmediator.h"
 #include "common/constants.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelcolumns.h"
@@ -212,17 +211,15 @@ void SongsOfAlbumPage::handleModelCompleted()
 
 void SongsOfAlbumPage::publishContent()
 {
-    // Extensions read the content while it is announced; only the latest one is kept.
-    delete content.data();
-    content = new MusicApplicationActionContent(this);
-    content->setType(1);
+    if (!extensions)
+        return;
     // The album's performers come one per song: the extensions get the artist once, or
     // "various artists".
-    content->setValue(QLatin1String(MusicApplicationActionContent::ArtistField),
-                      CellPainter::artistLine(parameter.value(Constants::ArtistName).toString()).shown);
-    content->setValue(QLatin1String(MusicApplicationActionContent::AlbumField),
-                      parameter.value(Constants::AlbumName).toString());
-    ApplicationActionMediator::instance()->publishContent(content);
+    extensions->publishContent(
+        1, { { QLatin1String(MusicApplicationActionContent::ArtistField),
+               CellPainter::artistLine(parameter.value(Constants::ArtistName).toString()).shown },
+             { QLatin1String(MusicApplicationActionContent::AlbumField),
+               parameter.value(Constants::AlbumName).toString() } });
 }
 
 void SongsOfAlbumPage::handleListItemClick(const QModelIndex& index)

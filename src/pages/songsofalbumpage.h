@@ -9,7 +9,6 @@
 
 class AlbumInfoWidget;
 class CellPainter;
-class MusicApplicationActionContent;
 class MusicExtensionArea;
 
 // The songs of one album under the album's panel (cover, artist, number of songs, length,
@@ -29,6 +28,7 @@ public:
     AlbumInfoWidget* albumHeader() const { return header; }
     CollectionViewShuffleWidget* shuffleWidget() const { return shuffleRow; }
     QHash<QString, QVariant> pageParameter() const { return parameter; }
+    MusicExtensionArea* extensionArea() const { return extensions; }
 
 public slots:
     void passParameterToPage(QVariant parameter) override;
@@ -66,7 +66,6 @@ private:
     // 2: none yet, 1: one artist's rows, 0: the rows of several artists.
     int creatorKind = 2;
     QPointer<CellPainter> painter;
-    QPointer<MusicApplicationActionContent> content;
 };
 
 #endif // SONGSOFALBUMPAGE_H

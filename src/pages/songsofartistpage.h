@@ -1,10 +1,16 @@
 #ifndef SONGSOFARTISTPAGE_H
 #define SONGSOFARTISTPAGE_H
 
-#include "pageframework/quintaveilpage.h"
+#include "pageframework/songpage.h"
 
-// The songs of one artist. Minimal for now.
-class SongsOfArtistPage : public QuintaveilPage
+#include <QString>
+#include <QVariant>
+
+// All the songs of one artist, grouped under the names of their albums, with a shuffle row
+// above them. The albums-of-an-artist page opens it with "artist" (the name, which is the
+// title and names what is played) and "artistId"; an id below 1 lists the songs without an
+// artist. A tap on a song plays the artist's songs from there.
+class SongsOfArtistPage : public SongPage
 {
     Q_OBJECT
 
@@ -12,8 +18,21 @@ public:
     explicit SongsOfArtistPage(MainWindow* window);
     ~SongsOfArtistPage() override;
 
+    int artistId() const { return artistTrackerId; }
+    CollectionViewShuffleWidget* shuffleWidget() const { return shuffleRow; }
+
 public slots:
-    void finishPageCreation(ObjectMenuType type) override;
+    void passParameterToPage(QVariant parameter) override;
+    void handleListItemClick(const QModelIndex& index) override;
+
+protected slots:
+    void createContent() override;
+
+private slots:
+    void playArtistShuffled();
+
+private:
+    int artistTrackerId = 0;
 };
 
 #endif // SONGSOFARTISTPAGE_H
