@@ -1,10 +1,27 @@
 #ifndef SONGSOFPLAYLISTPAGE_H
 #define SONGSOFPLAYLISTPAGE_H
 
-#include "pageframework/quintaveilpage.h"
+#include "pageframework/songpage.h"
 
-// The songs of one playlist. Minimal for now.
-class SongsOfPlaylistPage : public QuintaveilPage
+#include <QPointer>
+#include <QString>
+
+class CellPainter;
+class MAction;
+class PlaylistInfoWidget;
+
+// The songs of one playlist, under the playlist's panel (collage, number of songs, length)
+// and a shuffle row. The parameter names the playlist ("playlistId", "playlistName" and, for
+// an automatic playlist, "automaticPlaylistModel"; "userPlaylist" for one of the user's):
+//  - an automatic playlist shows the automatic playlists model's own tracker model and plays
+//    a copy of it, so the queue stays as it was started while the playlist changes;
+//  - a playlist file shows its songs, read-only;
+//  - a user playlist also has three application-menu entries: add songs, remove songs and
+//    delete the playlist (after the user confirms).
+// A tap on a row or on the collage plays the playlist from there. The page steps back when
+// the playlist has no songs left, when favourites shows without songs, and once when the
+// playlist it shows has been deleted.
+class SongsOfPlaylistPage : public SongPage
 {
     Q_OBJECT
 
@@ -12,8 +29,54 @@ public:
     explicit SongsOfPlaylistPage(MainWindow* window);
     ~SongsOfPlaylistPage() override;
 
+    using QuintaveilPage::play;
+
+    PlaylistInfoWidget* playlistHeader() const { return header; }
+    CollectionViewShuffleWidget* shuffleWidget() const { return shuffleRow; }
+    int playlistId() const { return shownId; }
+    QString playlistName() const { return name; }
+    MafwTrackerModel::QueryType playlistQueryType() const { return queryType; }
+    // The user playlist's entries; null until the first user playlist.
+    MAction* addSongsAction() const { return addEntry; }
+    MAction* removeSongsAction() const { return removeEntry; }
+    MAction* deletePlaylistAction() const { return deleteEntry; }
+
 public slots:
-    void finishPageCreation(ObjectMenuType type) override;
+    void passParameterToPage(QVariant parameter) override;
+    void handleListItemClick(const QModelIndex& index) override;
+
+protected slots:
+    void createContent() override;
+
+private slots:
+    void startPlayback(const QModelIndex& index = QModelIndex());
+    void startShuffledPlayback();
+    void play();
+    void handleAppeared();
+    void handleAddActionTrigger();
+    void handleRemoveActionTrigger();
+    void handleDeleteActionTrigger();
+    void deletePlaylist(int dialogResult);
+    void deletionFinishedSlot(int deleted, int failed);
+
+private:
+    void addEditActions();
+    void removeEditActions();
+    void createHeader();
+    void openSongSelectionSheet(int mode);
+    bool isOnDisplay() const;
+
+    int shownId = 0;
+    QString name;
+    QPointer<CellPainter> painter;
+    PlaylistInfoWidget* header = nullptr;
+    PlayOptions options;
+    MAction* addEntry = nullptr;
+    MAction* removeEntry = nullptr;
+    MAction* deleteEntry = nullptr;
+    // The toolbar placeholder, taken off the page while the edit entries are on it.
+    QPointer<QAction> heldPlaceholder;
+    MafwTrackerModel::QueryType queryType = MafwTrackerModel::NoList;
 };
 
 #endif // SONGSOFPLAYLISTPAGE_H

@@ -15,18 +15,25 @@
 #include "mbanner.h"
 #include "mbutton.h"
 #include "mcontainer.h"
+#include "mdialog.h"
 #include "mlabel.h"
 #include "mlist.h"
 #include "mlocale.h"
 #include "mobjectmenu.h"
+#include "mpannableviewport.h"
 #include "mtextedit.h"
 #include "pageframework/filterwidget.h"
 #include "pageframework/songlist.h"
+#include "pageframework/collectionviewshufflewidget.h"
+#include "pageframework/collectionviewtitlewidget.h"
+#include "pageframework/deleteobjectdialog.h"
+#include "pageframework/playlistinfowidget.h"
 #include "playback/playstate.h"
 #include "playlists/automaticplaylistsmodel.h"
 #include "playlists/playlistcollectionpage.h"
 #include "playlists/playlistsavesheet.h"
 #include "playlists/songselectionsheet.h"
+#include "playlists/songsofplaylistpage.h"
 #include "playlists/userplaylistutils.h"
 #include "scenesearch.h"
 #include "shell/mainwindow.h"
@@ -81,13 +88,25 @@ private slots:
     void tapOpensTheSongsOfThePlaylist();
     void longTapOffersDeleteForFilesAndUserPlaylistsOnly();
     void addButtonMakesANewPlaylistThatShowsAtOnce();
+    void automaticAndFilePlaylistsShowTheirSongsReadOnly();
+    void userPlaylistIsExtendedTrimmedAndDeleted();
+    void emptiedPlaylistsStepBackOnce();
 
 private:
     PlaylistCollectionPage* playlistsPage();
     void showPlaylistsPage();
+    // The row's cell, in view.
+    MWidget* cellOf(MList* list, const QString& name);
     bool tapRow(MList* list, const QString& name);
     bool longTapRow(MList* list, const QString& name);
     void tap(QGraphicsWidget* widget);
+    SongsOfPlaylistPage* songsPage();
+    // Opens the playlist from the playlists page, by a tap on its row.
+    void openPlaylist(MList* list, const QString& name);
+    QStringList songTitles();
+    // Picks the songs (the which-th row of each title) on the open selection sheet and
+    // accepts.
+    void pickOnSheet(const QStringList& titles, const QList<int>& which = {});
     // The back button of the page on screen.
     void stepBack();
     void screenshot(const QString& name);
@@ -173,21 +192,42 @@ void TestPlaylistPages::tap(QGraphicsWidget* widget)
     finger->tap(widget->mapToScene(widget->boundingRect().center()));
 }
 
-bool TestPlaylistPages::tapRow(MList* list, const QString& name)
+MWidget* TestPlaylistPages::cellOf(MList* list, const QString& name)
 {
     const QModelIndex row = rowNamed(list->itemModel(), name);
-    if (!row.isValid() || !QTest::qWaitFor([&] { return list->visibleCell(row); }, Timeout))
+    if (!row.isValid())
+        return nullptr;
+    list->scrollTo(row, MList::PositionAtCenterHint);
+    if (!QTest::qWaitFor([&] { return list->visibleCell(row); }, Timeout))
+        return nullptr;
+    // The page pans the lists under the toolbar: the row is brought to the middle.
+    auto* page = qobject_cast<MApplicationPage*>(window->cachedPage(ParlovancePages(window->currentPage())));
+    MPannableViewport* viewport = page ? page->pannableViewport() : nullptr;
+    const qreal middle = list->visibleCell(row)->mapToScene(list->visibleCell(row)->boundingRect().center()).y();
+    if (viewport && (middle < 150 || middle > 650)) {
+        const QRectF range = viewport->range();
+        const qreal target = qBound(range.top(), viewport->position().y() + middle - 400, range.bottom());
+        viewport->setPosition(QPointF(0, target));
+        if (!QTest::qWaitFor([&] { return list->visibleCell(row); }, Timeout))
+            return nullptr;
+    }
+    return list->visibleCell(row);
+}
+
+bool TestPlaylistPages::tapRow(MList* list, const QString& name)
+{
+    MWidget* cell = cellOf(list, name);
+    if (!cell)
         return false;
-    tap(list->visibleCell(row));
+    tap(cell);
     return true;
 }
 
 bool TestPlaylistPages::longTapRow(MList* list, const QString& name)
 {
-    const QModelIndex row = rowNamed(list->itemModel(), name);
-    if (!row.isValid() || !QTest::qWaitFor([&] { return list->visibleCell(row); }, Timeout))
+    MWidget* cell = cellOf(list, name);
+    if (!cell)
         return false;
-    MWidget* cell = list->visibleCell(row);
     const QPointF at = cell->mapToScene(cell->boundingRect().center());
     finger->press(at);
     MObjectMenu* menu = nullptr;
@@ -435,6 +475,190 @@ void TestPlaylistPages::addButtonMakesANewPlaylistThatShowsAtOnce()
     QTRY_VERIFY_WITH_TIMEOUT(rowNamed(page->userPlaylistsList()->itemModel(), "Brand new").isValid(),
                              Timeout);
     QVERIFY(page->myPlaylistsContainer()->isVisible());
+}
+
+SongsOfPlaylistPage* TestPlaylistPages::songsPage()
+{
+    return qobject_cast<SongsOfPlaylistPage*>(window->cachedPage(PageSongsOfPlaylist));
+}
+
+void TestPlaylistPages::openPlaylist(MList* list, const QString& name)
+{
+    QVERIFY(tapRow(list, name));
+    QTRY_COMPARE(window->currentPage(), int(PageSongsOfPlaylist));
+    QVERIFY(songsPage());
+    QTRY_VERIFY(songsPage()->isVisible());
+    QTRY_VERIFY(!playlistsPage()->isVisible());
+}
+
+QStringList TestPlaylistPages::songTitles()
+{
+    return names(songsPage()->listAdapter());
+}
+
+void TestPlaylistPages::pickOnSheet(const QStringList& titles, const QList<int>& which)
+{
+    SongSelectionSheet* sheet = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((sheet = findInScene<SongSelectionSheet>(window->scene()))
+                                 && sheet->sceneWindowState() == MSceneWindow::Appeared,
+                             Timeout);
+    ListModel* rows = qobject_cast<ListModel*>(sheet->songList()->itemModel());
+    for (int i = 0; i < titles.size(); ++i) {
+        QList<QModelIndex> found;
+        for (int g = 0; g < rows->rowCount(); ++g) {
+            const QModelIndex group = rows->index(g, 0);
+            for (int r = 0; r < rows->rowCount(group); ++r) {
+                if (rows->index(r, 0, group).data(Qt::UserRole + 1).toString() == titles.at(i))
+                    found << rows->index(r, 0, group);
+            }
+        }
+        const QModelIndex item = found.value(which.value(i, 0));
+        QVERIFY2(item.isValid(), qPrintable(titles.at(i)));
+        sheet->songList()->scrollTo(item, MList::PositionAtCenterHint);
+        QTRY_VERIFY(sheet->songList()->visibleCell(item));
+        tap(sheet->songList()->visibleCell(item));
+    }
+    QTRY_VERIFY(sheet->acceptButton()->isEnabled());
+    QPointer<SongSelectionSheet> guard(sheet);
+    tap(sheet->acceptButton());
+    QTRY_VERIFY_WITH_TIMEOUT(!guard, Timeout);
+}
+
+void TestPlaylistPages::automaticAndFilePlaylistsShowTheirSongsReadOnly()
+{
+    showPlaylistsPage();
+    openPlaylist(playlistsPage()->automaticPlaylistsList(), "qtn_musi_playlist_mostplayed");
+    SongsOfPlaylistPage* page = songsPage();
+    QSharedPointer<MafwTrackerModel> mostPlayed;
+    QVERIFY(AutomaticPlaylistsModel::instance()->playlistModel(-5, mostPlayed, false));
+    QTRY_COMPARE(songTitles().size(), mostPlayed->rowCount());
+    QVERIFY(songTitles().contains("Jade"));
+    QCOMPARE(page->titleWidget()->text(), QStringLiteral("Most played"));
+    QCOMPARE(page->playlistName(), QStringLiteral("qtn_musi_playlist_mostplayed"));
+    QCOMPARE(page->playlistId(), -5);
+    QVERIFY(!page->addSongsAction() || !page->actions().contains(page->addSongsAction()));
+
+    // A tap plays a copy of the playlist from the row.
+    QVERIFY(tapRow(page->pageList(), "Jade"));
+    PlayState* hub = PlayState::instance();
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Jade"));
+    QCOMPARE(hub->songCount(PlayState::MusicMode), mostPlayed->rowCount());
+
+    showPlaylistsPage();
+    openPlaylist(playlistsPage()->playlistFilesList(), "a.b.pls");
+    QTRY_COMPARE(songTitles(), QStringList({ "Emerald" }));
+    QCOMPARE(page->titleWidget()->text(), QStringLiteral("a.b"));
+    QCOMPARE(page->playlistQueryType(), MafwTrackerModel::SongsOfPlaylistFile);
+    QTRY_COMPARE(page->playlistHeader()->songCountLabel()->text(), QStringLiteral("1 song"));
+    // A playlist of one song has no shuffle row.
+    QVERIFY(!page->shuffleWidget()->isShown());
+    screenshot(QStringLiteral("songs-of-playlist-file"));
+}
+
+void TestPlaylistPages::userPlaylistIsExtendedTrimmedAndDeleted()
+{
+    const QString name = QStringLiteral("Trip {2} \\ \"x\"");
+    makePlaylist(name, { "Azure", "Cobalt" });
+    showPlaylistsPage();
+    QTRY_VERIFY(playlistsPage()->myPlaylistsContainer()->isVisible());
+    openPlaylist(playlistsPage()->userPlaylistsList(), name);
+    SongsOfPlaylistPage* page = songsPage();
+    QTRY_COMPARE(songTitles(), QStringList({ "Azure", "Cobalt" }));
+    QCOMPARE(page->titleWidget()->text(), name);
+    QVERIFY(page->shuffleWidget()->isShown());
+    // The three entries replace the toolbar's placeholder.
+    QVERIFY(page->actions().contains(page->addSongsAction()));
+    QVERIFY(page->actions().contains(page->removeSongsAction()));
+    QVERIFY(page->actions().contains(page->deletePlaylistAction()));
+    for (QAction* action : page->actions())
+        QVERIFY(action->objectName() != QStringLiteral("dummyAction"));
+
+    // Extended: the new songs show at once.
+    page->addSongsAction()->trigger();
+    pickOnSheet({ "Navy", "Jade" });
+    QTRY_COMPARE_WITH_TIMEOUT(songTitles().size(), 4, Timeout);
+    QCOMPARE(songTitles().mid(0, 2), QStringList({ "Azure", "Cobalt" }));
+    QCOMPARE(songTitles().count("Azure"), 1);
+    QTRY_COMPARE(page->playlistHeader()->songCountLabel()->text(), QStringLiteral("4 songs"));
+    screenshot(QStringLiteral("songs-of-user-playlist"));
+
+    // Trimmed: the remove sheet lists the playlist itself and takes the chosen rows only.
+    const QStringList before = songTitles();
+    page->removeSongsAction()->trigger();
+    pickOnSheet({ "Cobalt" });
+    QTRY_COMPARE_WITH_TIMEOUT(songTitles().size(), 3, Timeout);
+    QVERIFY(!songTitles().contains("Cobalt"));
+
+    // Opening a playlist file takes the entries away and brings the placeholder back; the
+    // same user playlist again keeps its list and gets the same three entries.
+    MAction* add = page->addSongsAction();
+    showPlaylistsPage();
+    openPlaylist(playlistsPage()->playlistFilesList(), "party.m3u");
+    QVERIFY(!page->actions().contains(add));
+    bool placeholder = false;
+    for (QAction* action : page->actions())
+        placeholder = placeholder || action->objectName() == QStringLiteral("dummyAction");
+    QVERIFY(placeholder);
+    showPlaylistsPage();
+    openPlaylist(playlistsPage()->userPlaylistsList(), name);
+    QTRY_COMPARE(songTitles().size(), 3);
+    QCOMPARE(page->addSongsAction(), add);
+    QVERIFY(page->actions().contains(add));
+
+    // Deleted after Yes: the store forgets it and the page goes back to the playlists, once.
+    page->deletePlaylistAction()->trigger();
+    DeleteObjectDialog* dialog = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((dialog = findInScene<DeleteObjectDialog>(window->scene()))
+                                 && dialog->sceneWindowState() == MSceneWindow::Appeared,
+                             Timeout);
+    QCOMPARE(dialog->itemText(), name);
+    screenshot(QStringLiteral("delete-playlist-dialog"));
+    tap(dialog->button(M::YesButton));
+    QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(PagePlaylists), Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!rowNamed(playlistsPage()->userPlaylistsList()->itemModel(), name).isValid(),
+                             Timeout);
+    FixtureLibrary::settleStore();
+    QTest::qWait(200);
+    QCOMPARE(window->currentPage(), int(PagePlaylists));
+    QVERIFY(playlistsPage()->isVisible());
+}
+
+void TestPlaylistPages::emptiedPlaylistsStepBackOnce()
+{
+    // The last songs removed from a user playlist on its page: back to the playlists page.
+    makePlaylist(QStringLiteral("Short.lived"), { "Scarlet" });
+    showPlaylistsPage();
+    QTRY_VERIFY(playlistsPage()->myPlaylistsContainer()->isVisible());
+    openPlaylist(playlistsPage()->userPlaylistsList(), "Short.lived");
+    SongsOfPlaylistPage* page = songsPage();
+    // A dot cuts the name shown and recorded.
+    QCOMPARE(page->titleWidget()->text(), QStringLiteral("Short"));
+    QTRY_COMPARE(songTitles(), QStringList({ "Scarlet" }));
+    page->removeSongsAction()->trigger();
+    pickOnSheet({ "Scarlet" });
+    QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(PagePlaylists), Timeout);
+    QTest::qWait(200);
+    QCOMPARE(window->currentPage(), int(PagePlaylists));
+
+    // Favourites shown again after its last song was unmarked elsewhere steps back.
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    QVERIFY(factory->setFavourite(songId("Navy"), true));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        rowNamed(playlistsPage()->automaticPlaylistsList()->itemModel(),
+                 "qtn_musi_playlist_favorites").isValid(),
+        Timeout);
+    openPlaylist(playlistsPage()->automaticPlaylistsList(), "qtn_musi_playlist_favorites");
+    QTRY_COMPARE(songTitles(), QStringList({ "Navy" }));
+    window->goToPage(PageAllSongs);
+    QTRY_COMPARE(window->currentPage(), int(PageAllSongs));
+    QTRY_VERIFY(!page->isVisible());
+    QVERIFY(factory->setFavourite(songId("Navy"), false));
+    QTRY_COMPARE_WITH_TIMEOUT(page->currentPageModel()->rowCount(), 0, Timeout);
+    stepBack();
+    QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(PagePlaylists), Timeout);
+    QTest::qWait(200);
+    QCOMPARE(window->currentPage(), int(PagePlaylists));
 }
 
 PARLOVANCE_TEST_MAIN(TestPlaylistPages)
