@@ -784,7 +784,9 @@ QVariant MList::itemChange(GraphicsItemChange change, const QVariant& value)
     case ItemVisibleHasChanged:
     case ItemParentHasChanged:
     case ItemSceneHasChanged:
-        updateVisibleCells();
+        // A hidden list shows no cells; it fills them when it is shown again.
+        if (isVisible())
+            updateVisibleCells();
         break;
     default:
         break;

@@ -50,6 +50,10 @@ QuintaveilPage::QuintaveilPage(MainWindow* window, const QVariant& parameter)
 
 QuintaveilPage::~QuintaveilPage()
 {
+    // The list goes after the page part of this object, as the items around it are torn down;
+    // hidden, it paints no more cells, whose painters would ask this page about itself.
+    if (list)
+        list->hide();
     delete liveFilter->field();
     delete itemMenu->menu();
     delete nowPlaying.data();
