@@ -81,13 +81,18 @@ bool writeLibrary()
     return ok;
 }
 
-// Every cell the list has shown so far: a recycled cell is the same object again.
-QSet<MWidget*> seenCells;
+// Every cell the list has made so far: those it shows, and those it keeps for later (a
+// recycled cell is the same object again).
+QSet<QGraphicsItem*> seenCells;
 
 int cellCount(MList* list)
 {
     for (MWidget* cell : list->visibleCells())
         seenCells.insert(cell);
+    for (QGraphicsItem* child : list->childItems()) {
+        if (child->isWidget())
+            seenCells.insert(child);
+    }
     return seenCells.size();
 }
 

@@ -19,6 +19,8 @@
 #include <QPainter>
 #include <QTimer>
 
+#include <cmath>
+
 namespace {
 
 const qreal BubbleInset = 24;
@@ -27,6 +29,8 @@ const qreal CellZ = 0;
 const qreal IndicatorZ = 2;
 const qreal BubbleZ = 3;
 const qreal MaximumExtent = 16777215; // Qt's largest widget size
+// Spare cells are made this long after the rows were laid out: never in the first frames.
+const int SpareCellDelayMs = 100;
 
 QObject* objectOf(MCellCreator* creator)
 {
@@ -602,6 +606,79 @@ void MList::refreshVisibleCells()
         }
         cells.append(cell);
         placeCell(cell);
+    }
+    scheduleSpareCells();
+}
+
+void MList::scheduleSpareCells()
+{
+    if (cells.isEmpty())
+        return;
+    // The first spares wait until the first screen is drawn; a list that grows later (a
+    // search field closing above it) takes its further spares at once, before it scrolls.
+    if (spareHeight > 0 && exposedRect().height() > spareHeight) {
+        makeSpareCells();
+        return;
+    }
+    if (sparesPosted || spareHeight > 0)
+        return;
+    sparesPosted = true;
+    QTimer::singleShot(SpareCellDelayMs, this, &MList::makeSpareCells);
+}
+
+void MList::makeSpareCells()
+{
+    sparesPosted = false;
+    if (!model || !creator || mapPending || cellsPending || map.totalHeight() <= 0)
+        return;
+    const QRectF exposed = exposedRect();
+    const qreal view = exposed.height() > 0 ? exposed.height() : size().height();
+    const qreal item = map.itemHeight();
+    if (view <= 0 || item <= 0)
+        return;
+    spareHeight = qMax(spareHeight, view);
+    // At most this many rows of a height cut into a window: one more than fit whole. A group
+    // header is followed by an item at least, so headers lie an item and a header apart.
+    const MListRowMap::Position first = map.first();
+    for (MListRowMap::Position p = first; p.isValid(); p = map.next(p)) {
+        if (!p.isHeader()) {
+            topUpCells(p, int(std::ceil(view / item)) + 1);
+            break;
+        }
+    }
+    const qreal header = map.headerHeight();
+    if (header > 0 && map.groupCount() > 0)
+        topUpCells({ 0, -1 }, qMin(map.groupCount(), int(std::ceil(view / (header + item))) + 1));
+}
+
+void MList::topUpCells(const MListRowMap::Position& sample, int wanted)
+{
+    MCellCreator* c = creatorFor(sample);
+    const QModelIndex index = indexFor(sample);
+    if (!c || !index.isValid())
+        return;
+    // The cells of this kind: their class is learnt from one taken back from the recycler, or
+    // made.
+    MWidget* probe = c->createCell(index, recycler);
+    if (!probe)
+        return;
+    if (probe->parentItem() != this)
+        probe->setParentItem(this);
+    const QByteArray kind = probe->metaObject()->className();
+    recycler.recycle(probe);
+    int have = recycler.recycledCount(QString::fromLatin1(kind));
+    for (const Cell& cell : qAsConst(cells)) {
+        if (qstrcmp(cell.widget->metaObject()->className(), kind) == 0)
+            ++have;
+    }
+    MWidgetRecycler none;
+    for (; have < wanted; ++have) {
+        MWidget* spare = c->createCell(index, none);
+        if (!spare)
+            return;
+        spare->setParentItem(this);
+        spare->setZValue(CellZ);
+        recycler.recycle(spare);
     }
 }
 

@@ -128,6 +128,7 @@ private slots:
     void handleViewportChanged();
     void updateVisibleCells();
     void flushPending();
+    void makeSpareCells();
 
 private:
     enum class Shape { Flat, Grouped, GroupedItemsOnly };
@@ -165,6 +166,10 @@ private:
     void recycleAllCells();
     void refreshVisibleCells();
     void placeCell(const Cell& cell) const;
+    // Keeps enough cells of each kind in the recycler for any screen of rows, so that
+    // scrolling takes cells back instead of making new ones; made once the list is idle.
+    void scheduleSpareCells();
+    void topUpCells(const MListRowMap::Position& sample, int wanted);
     // Has the creators fill the cells shown from first to last (display order) again.
     void fillCellsAgain(const MListRowMap::Position& first, const MListRowMap::Position& last);
     void updateRange();
@@ -216,6 +221,8 @@ private:
     mutable bool geometryStale = false;
     bool cellsPending = false;
     bool refreshPosted = false;
+    bool sparesPosted = false;
+    qreal spareHeight = 0; // the height in view the spare cells were made for
     qreal laidOutHeight = 0;
     bool updating = false;
     bool updateAgain = false;

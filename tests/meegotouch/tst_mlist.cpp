@@ -24,6 +24,8 @@
 #include <QItemSelectionModel>
 #include <QPointer>
 #include <QSignalSpy>
+
+#include <cmath>
 #include <QStringListModel>
 
 namespace {
@@ -372,6 +374,7 @@ private slots:
     void basicAndContentItemsPlaceTheirParts();
     void detailedItemMakesItsLayoutLate();
     void teardownWithTheListShownByALayoutPolicy();
+    void anIdleListScrollsWithoutMakingCells();
 
 private:
     MList* bareList(QAbstractItemModel* model, qreal height = 800);
@@ -393,6 +396,41 @@ void TestMList::cleanup()
 {
     delete window;
     window = nullptr;
+}
+
+void TestMList::anIdleListScrollsWithoutMakingCells()
+{
+    // Groups of one to five rows: a screen shows anything from a few headers to none.
+    QVector<int> sizes;
+    for (int g = 0; g < 20; ++g)
+        sizes.append(1 + (g * 7) % 5);
+    GroupedModel model(sizes);
+    auto* list = new MList;
+    window->scene()->addItem(list);
+    list->setGeometry(QRectF(0, 0, 480, 600));
+    list->setCellCreator(new RowCreator(list));
+    list->setHeaderCreator(new HeaderCreator(list));
+    list->setShowGroups(true);
+    list->setItemModel(&model);
+    auto cellsMade = [list] {
+        int headers = 0;
+        for (QGraphicsItem* child : list->childItems()) {
+            if (child->isWidget()
+                && qobject_cast<HeaderCell*>(static_cast<QGraphicsWidget*>(child)))
+                ++headers;
+        }
+        return qMakePair(RowCell::made, headers);
+    };
+    // Once idle the list keeps as many cells as any screen of it can need.
+    const int rows = int(std::ceil(list->size().height() / RowHeight)) + 1;
+    QTRY_COMPARE(RowCell::made, rows);
+    const QPair<int, int> idle = cellsMade();
+    QVERIFY(idle.second > 0);
+    for (int y = 0; y < int(list->preferredHeight()); y += 37) {
+        list->setPosition(QPointF(0, y));
+        QVERIFY(!list->visibleCells().isEmpty());
+    }
+    QCOMPARE(cellsMade(), idle);
 }
 
 MList* TestMList::bareList(QAbstractItemModel* model, qreal height)
