@@ -11,6 +11,7 @@
 #include "mcellcreator.h"
 #include "mlayout.h"
 #include "mlinearlayoutpolicy.h"
+#include "mseparator.h"
 #include "mstylablewidget.h"
 #include "mwidget.h"
 
@@ -136,4 +137,17 @@ void SongPage::toggleFavorite(QObject* wrappedIndex)
         return;
     const bool favourite = flag.data(Qt::DisplayRole).toBool();
     pageModel->setData(flag, !favourite, Qt::EditRole);
+}
+
+void SongPage::addShuffleRowWithDivider()
+{
+    auto* spacer = new MStylableWidget(infoPanel);
+    spacer->setStyleName(QStringLiteral("CommonSpacer"));
+    infoLayout->addItem(spacer);
+    shuffleRow = new CollectionViewShuffleWidget(true, infoPanel);
+    shuffleRow->setVisibleStyleName(QStringLiteral("CommonSmallPanelInverted"));
+    infoLayout->addItem(shuffleRow);
+    auto* divider = new MSeparator(infoPanel, Qt::Horizontal);
+    divider->setStyleName(QStringLiteral("CommonHeaderDividerInverted"));
+    infoLayout->addItem(divider);
 }

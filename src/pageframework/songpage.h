@@ -68,6 +68,9 @@ protected:
     void showSongs(QSharedPointer<MafwTrackerModel> model);
     // Draws the rows with the painter from now on (it is told the playing song).
     void setRowPainter(CellPainter* painter);
+    // Below the info widget: a spacer, the shuffle row (made here, kept in shuffleRow) and a
+    // divider; call after createContent() has added the page's info widget.
+    void addShuffleRowWithDivider();
 
     QGraphicsLinearLayout* headerLayout = nullptr;
     QGraphicsLinearLayout* infoLayout = nullptr;

@@ -7,7 +7,6 @@
 #include "mlinearlayoutpolicy.h"
 #include "mlist.h"
 #include "mpannableviewport.h"
-#include "mseparator.h"
 #include "mstylablewidget.h"
 #include "musicapplicationactioncontent.h"
 #include "musicextensionarea.h"
@@ -44,15 +43,7 @@ void SongsOfAlbumPage::createContent()
 {
     SongPage::createContent();
 
-    auto* spacer = new MStylableWidget(infoPanel);
-    spacer->setStyleName(QStringLiteral("CommonSpacer"));
-    infoLayout->addItem(spacer);
-    shuffleRow = new CollectionViewShuffleWidget(true, infoPanel);
-    shuffleRow->setVisibleStyleName(QStringLiteral("CommonSmallPanelInverted"));
-    infoLayout->addItem(shuffleRow);
-    auto* divider = new MSeparator(infoPanel, Qt::Horizontal);
-    divider->setStyleName(QStringLiteral("CommonHeaderDividerInverted"));
-    infoLayout->addItem(divider);
+    addShuffleRowWithDivider();
     connect(shuffleRow, &CollectionViewShuffleWidget::shuffleClicked, this,
             &SongsOfAlbumPage::shufflePlay);
 

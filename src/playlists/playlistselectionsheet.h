@@ -23,15 +23,7 @@ class PlaylistSelectionSheet : public MSheet
     Q_OBJECT
 
 public:
-    // What the id stands for; the same numbers as the factory's playlist item types.
-    enum ItemType {
-        SongItem = 0,
-        AlbumItem = 1,
-        ArtistItem = 2,
-        SongsWithoutAlbum = 3, // with the id -1
-        SongsWithoutArtist = 4 // with the id -1
-    };
-
+    // itemType: what the id stands for, a MafwTrackerModelFactory::PlaylistItemType.
     PlaylistSelectionSheet(int itemType, int id);
     ~PlaylistSelectionSheet() override;
 

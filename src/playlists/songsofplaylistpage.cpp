@@ -10,7 +10,6 @@
 #include "mapplication.h"
 #include "mlist.h"
 #include "mpannableviewport.h"
-#include "mseparator.h"
 #include "mstylablewidget.h"
 #include "pageframework/allsongscellcreator.h"
 #include "pageframework/collectionviewshufflewidget.h"
@@ -51,15 +50,7 @@ void SongsOfPlaylistPage::createContent()
 {
     SongPage::createContent();
 
-    auto* spacer = new MStylableWidget(infoPanel);
-    spacer->setStyleName(QStringLiteral("CommonSpacer"));
-    infoLayout->addItem(spacer);
-    shuffleRow = new CollectionViewShuffleWidget(true, infoPanel);
-    shuffleRow->setVisibleStyleName(QStringLiteral("CommonSmallPanelInverted"));
-    infoLayout->addItem(shuffleRow);
-    auto* divider = new MSeparator(infoPanel, Qt::Horizontal);
-    divider->setStyleName(QStringLiteral("CommonHeaderDividerInverted"));
-    infoLayout->addItem(divider);
+    addShuffleRowWithDivider();
 
     if (!list)
         createList();
@@ -102,7 +93,10 @@ void SongsOfPlaylistPage::passParameterToPage(QVariant parameter)
         type = MafwTrackerModel::SongsOfPlaylistFile;
         removeEditActions();
     }
-    if (id == 0 || (!reloadNeeded && id == shownId && type == queryType))
+    // The playlist shown already stays as it is (an automatic one while it is the same model).
+    if (id == 0
+        || (!reloadNeeded && id == shownId && type == queryType
+            && (!automatic || automatic == pageModel)))
         return;
 
     QSharedPointer<MafwTrackerModel> model = automatic;
@@ -125,7 +119,10 @@ void SongsOfPlaylistPage::passParameterToPage(QVariant parameter)
     if (MPannableViewport* pannable = pannableViewport())
         pannable->setPosition(QPointF(0, 0));
     showSongs(model);
-    createHeader();
+    if (header)
+        header->setModel(pageModel);
+    else
+        createHeader();
     shownId = id;
     queryType = type;
     reloadNeeded = false;
@@ -137,7 +134,6 @@ void SongsOfPlaylistPage::passParameterToPage(QVariant parameter)
     const QString shown = id < 0 ? qtTrId(name.toUtf8().constData()) : name;
     titleHeader->setText(shown);
     header->setCollageTitle(shown);
-    header->setModel(pageModel);
 }
 
 void SongsOfPlaylistPage::createHeader()

@@ -516,7 +516,7 @@ void TestObjectMenu::addToPlaylistOpensTheSheetForTheItem()
     QTRY_VERIFY_WITH_TIMEOUT((sheet = findInScene<PlaylistSelectionSheet>(window->scene()))
                                  && sheet->sceneWindowState() == MSceneWindow::Appeared,
                              Timeout);
-    QCOMPARE(sheet->itemType(), int(PlaylistSelectionSheet::SongItem));
+    QCOMPARE(sheet->itemType(), int(MafwTrackerModelFactory::SongItems));
     const int azure = cell(allSongs.data(), QStringLiteral("Azure"), "songId");
     QCOMPARE(sheet->itemId(), azure);
     QPointer<PlaylistSelectionSheet> sheetGuard(sheet);
@@ -527,7 +527,7 @@ void TestObjectMenu::addToPlaylistOpensTheSheetForTheItem()
                                  && namer->sceneWindowState() == MSceneWindow::Appeared,
                              Timeout);
     QCOMPARE(namer->itemIds(), QList<int>({ azure }));
-    QCOMPARE(namer->itemType(), int(PlaylistSelectionSheet::SongItem));
+    QCOMPARE(namer->itemType(), int(MafwTrackerModelFactory::SongItems));
     // A name of blanks is no name: the dialog stays.
     namer->nameEdit()->setText(QStringLiteral("   "));
     tapWidget(namer->button(M::SaveButton));
@@ -547,7 +547,7 @@ void TestObjectMenu::addToPlaylistOpensTheSheetForTheItem()
     QTRY_VERIFY_WITH_TIMEOUT((sheet = findInScene<PlaylistSelectionSheet>(window->scene()))
                                  && sheet->sceneWindowState() == MSceneWindow::Appeared,
                              Timeout);
-    QCOMPARE(sheet->itemType(), int(PlaylistSelectionSheet::AlbumItem));
+    QCOMPARE(sheet->itemType(), int(MafwTrackerModelFactory::AlbumItems));
     QAbstractItemModel* rows = sheet->playlistList()->itemModel();
     QModelIndex pick;
     QTRY_VERIFY((pick = rows->index(modelRow(playlists.data(), QStringLiteral("Road mix")), 0))

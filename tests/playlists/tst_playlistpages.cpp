@@ -18,7 +18,6 @@
 #include "mdialog.h"
 #include "mlabel.h"
 #include "mlist.h"
-#include "mlocale.h"
 #include "mobjectmenu.h"
 #include "mpannableviewport.h"
 #include "mtextedit.h"
@@ -35,6 +34,8 @@
 #include "playlists/songselectionsheet.h"
 #include "playlists/songsofplaylistpage.h"
 #include "playlists/userplaylistutils.h"
+#include "librarywindow.h"
+#include "listrows.h"
 #include "scenesearch.h"
 #include "shell/mainwindow.h"
 #include "testenvironment.h"
@@ -54,21 +55,10 @@ namespace {
 
 const int Timeout = 30000;
 
-QStringList names(const QAbstractItemModel* list)
+// The rows of a playlist list (or a song list), a flat list model.
+ListModel* rowsOf(MList* list)
 {
-    QStringList shown;
-    for (int row = 0; row < list->rowCount(); ++row)
-        shown << list->index(row, 0).data(Qt::UserRole + 1).toString();
-    return shown;
-}
-
-QModelIndex rowNamed(const QAbstractItemModel* list, const QString& name)
-{
-    for (int row = 0; row < list->rowCount(); ++row) {
-        if (list->index(row, 0).data(Qt::UserRole + 1).toString() == name)
-            return list->index(row, 0);
-    }
-    return QModelIndex();
+    return qobject_cast<ListModel*>(list->itemModel());
 }
 
 } // namespace
@@ -120,22 +110,11 @@ private:
 
 void TestPlaylistPages::initTestCase()
 {
-    qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("parlovance"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
     MBanner::setDisplayDurationForTesting(50);
-
-    QVERIFY(FixtureLibrary::openStore());
-    QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(), Timeout);
-    window = std::make_unique<MainWindow>(PageMain, false);
-    window->resize(480, 854);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    // The library starts empty: the first case shows the page without music.
+    openWindow(&window);
+    QVERIFY(!QTest::currentTestFailed());
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
     // Indexing while a case runs would put the window in its updating-library state.
     window->watchTrackerIndexing(false);
     finger = std::make_unique<TouchDriver>(window.get());
@@ -194,7 +173,7 @@ void TestPlaylistPages::tap(QGraphicsWidget* widget)
 
 MWidget* TestPlaylistPages::cellOf(MList* list, const QString& name)
 {
-    const QModelIndex row = rowNamed(list->itemModel(), name);
+    const QModelIndex row = rowTitled(rowsOf(list), name);
     if (!row.isValid())
         return nullptr;
     list->scrollTo(row, MList::PositionAtCenterHint);
@@ -328,15 +307,15 @@ void TestPlaylistPages::listsFilesAutomaticAndUserPlaylists()
     QVERIFY(FixtureLibrary::index());
     showPlaylistsPage();
     PlaylistCollectionPage* page = playlistsPage();
-    QAbstractItemModel* files = page->playlistFilesList()->itemModel();
+    ListModel* files = rowsOf(page->playlistFilesList());
     QTRY_COMPARE_WITH_TIMEOUT(files->rowCount(), 2, Timeout);
-    QVERIFY(rowNamed(files, "party.m3u").isValid());
-    QTRY_COMPARE_WITH_TIMEOUT(rowNamed(files, "party.m3u").data(Qt::UserRole + 3).toInt(), 2,
+    QVERIFY(rowTitled(files, "party.m3u").isValid());
+    QTRY_COMPARE_WITH_TIMEOUT(rowTitled(files, "party.m3u").data(Qt::UserRole + 3).toInt(), 2,
                               Timeout);
 
     // Every song is new and none played: recently added and never played, 9 songs each.
-    QAbstractItemModel* automatic = page->automaticPlaylistsList()->itemModel();
-    QTRY_COMPARE_WITH_TIMEOUT(names(automatic),
+    ListModel* automatic = rowsOf(page->automaticPlaylistsList());
+    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(automatic),
                               QStringList({ "qtn_musi_playlist_neverplayed",
                                             "qtn_musi_playlist_recentlyadded" }),
                               Timeout);
@@ -347,7 +326,7 @@ void TestPlaylistPages::listsFilesAutomaticAndUserPlaylists()
     QVERIFY(!page->myPlaylistsContainer()->isVisible());
     const int id = makePlaylist(QStringLiteral("Mine {\"1\"} 🎶"), { "Azure", "Jade" });
     QTRY_VERIFY(page->myPlaylistsContainer()->isVisible());
-    QCOMPARE(names(page->userPlaylistsList()->itemModel()),
+    QCOMPARE(titlesListed(rowsOf(page->userPlaylistsList())),
              QStringList({ "Mine {\"1\"} 🎶" }));
     screenshot(QStringLiteral("playlists-page"));
     MafwTrackerModelFactoryInstance::instance()->factory()->deleteItems(
@@ -357,7 +336,7 @@ void TestPlaylistPages::listsFilesAutomaticAndUserPlaylists()
     // A played song makes two more automatic playlists, in their sorted places.
     MafwTrackerModelFactoryInstance::instance()->factory()->trackerConnection()->songPlayed(
         songId("Jade"));
-    QTRY_COMPARE_WITH_TIMEOUT(names(automatic),
+    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(automatic),
                               QStringList({ "qtn_musi_playlist_mostplayed",
                                             "qtn_musi_playlist_neverplayed",
                                             "qtn_musi_playlist_recentlyadded",
@@ -434,7 +413,7 @@ void TestPlaylistPages::longTapOffersDeleteForFilesAndUserPlaylistsOnly()
     QTRY_COMPARE_WITH_TIMEOUT(PlayState::instance()->songCount(PlayState::MusicMode), 2, Timeout);
     closeMenu();
     const QHash<QString, QVariant> file
-        = page->itemParameters(rowNamed(page->playlistFilesList()->itemModel(), "a.b.pls"));
+        = page->itemParameters(rowTitled(rowsOf(page->playlistFilesList()), "a.b.pls"));
     QCOMPARE(file.value("name").toString(), QStringLiteral("a.b"));
     QCOMPARE(file.value("type").toInt(), int(Activity::Playlist));
 
@@ -472,7 +451,7 @@ void TestPlaylistPages::addButtonMakesANewPlaylistThatShowsAtOnce()
     QTest::keyClicks(window.get(), QStringLiteral("Brand new"));
     QCOMPARE(save->nameEdit()->text(), QStringLiteral("Brand new"));
     QTest::keyClick(window.get(), Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(rowNamed(page->userPlaylistsList()->itemModel(), "Brand new").isValid(),
+    QTRY_VERIFY_WITH_TIMEOUT(rowTitled(rowsOf(page->userPlaylistsList()), "Brand new").isValid(),
                              Timeout);
     QVERIFY(page->myPlaylistsContainer()->isVisible());
 }
@@ -493,7 +472,7 @@ void TestPlaylistPages::openPlaylist(MList* list, const QString& name)
 
 QStringList TestPlaylistPages::songTitles()
 {
-    return names(songsPage()->listAdapter());
+    return titlesListed(songsPage()->listAdapter());
 }
 
 void TestPlaylistPages::pickOnSheet(const QStringList& titles, const QList<int>& which)
@@ -504,13 +483,10 @@ void TestPlaylistPages::pickOnSheet(const QStringList& titles, const QList<int>&
                              Timeout);
     ListModel* rows = qobject_cast<ListModel*>(sheet->songList()->itemModel());
     for (int i = 0; i < titles.size(); ++i) {
-        QList<QModelIndex> found;
-        for (int g = 0; g < rows->rowCount(); ++g) {
-            const QModelIndex group = rows->index(g, 0);
-            for (int r = 0; r < rows->rowCount(group); ++r) {
-                if (rows->index(r, 0, group).data(Qt::UserRole + 1).toString() == titles.at(i))
-                    found << rows->index(r, 0, group);
-            }
+        QModelIndexList found;
+        for (const QModelIndex& row : listRows(rows)) {
+            if (row.data(Qt::UserRole + 1).toString() == titles.at(i))
+                found << row;
         }
         const QModelIndex item = found.value(which.value(i, 0));
         QVERIFY2(item.isValid(), qPrintable(titles.at(i)));
@@ -616,7 +592,7 @@ void TestPlaylistPages::userPlaylistIsExtendedTrimmedAndDeleted()
     screenshot(QStringLiteral("delete-playlist-dialog"));
     tap(dialog->button(M::YesButton));
     QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(PagePlaylists), Timeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!rowNamed(playlistsPage()->userPlaylistsList()->itemModel(), name).isValid(),
+    QTRY_VERIFY_WITH_TIMEOUT(!rowTitled(rowsOf(playlistsPage()->userPlaylistsList()), name).isValid(),
                              Timeout);
     FixtureLibrary::settleStore();
     QTest::qWait(200);
@@ -645,7 +621,7 @@ void TestPlaylistPages::emptiedPlaylistsStepBackOnce()
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
     QVERIFY(factory->setFavourite(songId("Navy"), true));
     QTRY_VERIFY_WITH_TIMEOUT(
-        rowNamed(playlistsPage()->automaticPlaylistsList()->itemModel(),
+        rowTitled(rowsOf(playlistsPage()->automaticPlaylistsList()),
                  "qtn_musi_playlist_favorites").isValid(),
         Timeout);
     openPlaylist(playlistsPage()->automaticPlaylistsList(), "qtn_musi_playlist_favorites");

@@ -15,7 +15,6 @@
 #include "mbutton.h"
 #include "mlabel.h"
 #include "mlist.h"
-#include "mlocale.h"
 #include "mtextedit.h"
 #include "pageframework/filterwidget.h"
 #include "pageframework/songlist.h"
@@ -23,6 +22,8 @@
 #include "playlists/playlistselectionsheet.h"
 #include "playlists/songselectionsheet.h"
 #include "playlists/userplaylistutils.h"
+#include "librarywindow.h"
+#include "listrows.h"
 #include "scenesearch.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
@@ -53,19 +54,13 @@ QStringList titles(const QAbstractItemModel* model)
     return list;
 }
 
-// The items of a list model (flat or grouped) that show the title, in list order.
-QList<QModelIndex> itemsTitled(const QAbstractItemModel* list, const QString& title)
+// The items of a sheet's list (flat or grouped) that show the title, in list order.
+QList<QModelIndex> itemsTitled(QAbstractItemModel* list, const QString& title)
 {
     QList<QModelIndex> found;
-    for (int top = 0; top < list->rowCount(); ++top) {
-        const QModelIndex row = list->index(top, 0);
+    for (const QModelIndex& row : listRows(qobject_cast<ListModel*>(list))) {
         if (row.data(Qt::UserRole + 1).toString() == title)
             found << row;
-        for (int child = 0; child < list->rowCount(row); ++child) {
-            const QModelIndex item = list->index(child, 0, row);
-            if (item.data(Qt::UserRole + 1).toString() == title)
-                found << item;
-        }
     }
     return found;
 }
@@ -113,10 +108,7 @@ private:
 void TestPlaylistSheets::initTestCase()
 {
     qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
+    installTestCatalogs();
     MBanner::setDisplayDurationForTesting(50);
     QVERIFY(FixtureLibrary::writeStandardLibrary());
     QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(), Timeout);
@@ -255,7 +247,7 @@ int TestPlaylistSheets::makePlaylist(const QString& name, const QStringList& son
 
 void TestPlaylistSheets::selectionSheetTitleShowsWhileThereAreUserPlaylists()
 {
-    auto* sheet = new PlaylistSelectionSheet(PlaylistSelectionSheet::SongItem, songId("Azure"));
+    auto* sheet = new PlaylistSelectionSheet(MafwTrackerModelFactory::SongItems, songId("Azure"));
     sheet->appear(window.get(), MSceneWindow::DestroyWhenDismissed);
     QVERIFY(waitForSheet<PlaylistSelectionSheet>());
     QVERIFY(!sheet->titleLabel()->isVisible());
@@ -274,7 +266,7 @@ void TestPlaylistSheets::tappingAPlaylistAddsTheItemWithTheBanner()
     makePlaylist(QStringLiteral("Morning"), { "Jade" });
     makePlaylist(QStringLiteral("Evening ✨ \"late\""), { "Jade" });
     const int red = allSongs->index(rowNamed(allSongs.data(), "Crimson"), 9).data().toInt();
-    auto* sheet = new PlaylistSelectionSheet(PlaylistSelectionSheet::AlbumItem, red);
+    auto* sheet = new PlaylistSelectionSheet(MafwTrackerModelFactory::AlbumItems, red);
     sheet->appear(window.get(), MSceneWindow::DestroyWhenDismissed);
     QVERIFY(waitForSheet<PlaylistSelectionSheet>());
     QVERIFY(sheet->titleLabel()->isVisible());
@@ -297,7 +289,7 @@ void TestPlaylistSheets::tappingAPlaylistAddsTheItemWithTheBanner()
 void TestPlaylistSheets::createButtonNamesANewPlaylistForTheItem()
 {
     // The songs without artist, as the artists page passes them: item type 4 and the id -1.
-    auto* sheet = new PlaylistSelectionSheet(PlaylistSelectionSheet::SongsWithoutArtist, -1);
+    auto* sheet = new PlaylistSelectionSheet(MafwTrackerModelFactory::SongsWithoutArtist, -1);
     sheet->appear(window.get(), MSceneWindow::DestroyWhenDismissed);
     QVERIFY(waitForSheet<PlaylistSelectionSheet>());
     QPointer<PlaylistSelectionSheet> guard(sheet);
@@ -306,7 +298,7 @@ void TestPlaylistSheets::createButtonNamesANewPlaylistForTheItem()
     PlaylistSaveSheet* save = waitForSheet<PlaylistSaveSheet>();
     QVERIFY(save);
     QCOMPARE(save->itemIds(), QList<int>({ -1 }));
-    QCOMPARE(save->itemType(), int(PlaylistSelectionSheet::SongsWithoutArtist));
+    QCOMPARE(save->itemType(), int(MafwTrackerModelFactory::SongsWithoutArtist));
     nameAndSave(QStringLiteral(".AC/DC {1} \\ 🎧"), QStringLiteral("playlist-save"));
     QTRY_VERIFY_WITH_TIMEOUT(rowNamed(userPlaylists.data(), ".AC/DC {1} \\ 🎧") >= 0, Timeout);
     const int id
