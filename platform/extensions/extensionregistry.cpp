@@ -47,13 +47,13 @@ Registry& registry()
 QString ExtensionRegistry::folder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/parlovance/extensions");
+           + QStringLiteral("/parlovance/extensions");
 }
 
 int ExtensionRegistry::registerExtension(const QString& interfaceName, Factory factory)
 {
     Registry& all = registry();
-    const Registration registration{ ++all.lastHandle, interfaceName, std::move(factory) };
+    const Registration registration { ++all.lastHandle, interfaceName, std::move(factory) };
     all.registrations.append(registration);
     const QList<MApplicationExtensionArea*> areas = all.areas;
     for (MApplicationExtensionArea* area : areas) {
@@ -133,8 +133,8 @@ void ExtensionRegistry::loadPlugins(MApplicationExtensionArea* area)
         QObject* root = loader->instance();
         auto* extension = qobject_cast<MApplicationExtensionInterface*>(root);
         if (!extension) {
-            qCWarning(lcExtensions) << "extension plug-in not loaded:" << path
-                                    << loader->errorString();
+            qCWarning(lcExtensions)
+                << "extension plug-in not loaded:" << path << loader->errorString();
             continue;
         }
         bool held = false;

@@ -41,8 +41,7 @@ QList<MApplicationExtensionInterface*> MApplicationExtensionArea::extensions() c
     return all;
 }
 
-void MApplicationExtensionArea::addExtension(MApplicationExtensionInterface* extension,
-                                             int source)
+void MApplicationExtensionArea::addExtension(MApplicationExtensionInterface* extension, int source)
 {
     entries.append({ extension, source });
     emit extensionInstantiated(extension);

@@ -22,8 +22,7 @@ class AlbumsOfArtistCellCreator : public CellPainter,
     Q_OBJECT
 
 public:
-    AlbumsOfArtistCellCreator(AlbumArtLoader* loader, const AlbumColumns& columns,
-                              QObject* parent);
+    AlbumsOfArtistCellCreator(AlbumArtLoader* loader, const AlbumColumns& columns, QObject* parent);
     ~AlbumsOfArtistCellCreator() override;
 
     // The artist of the page; the rows do not show it.

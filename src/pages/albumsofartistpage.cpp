@@ -47,8 +47,7 @@ AlbumsOfArtistPage::AlbumsOfArtistPage(MainWindow* window)
     connect(this, &MSceneWindow::appeared, this, &AlbumsOfArtistPage::preLoadSongsOfArtistPage);
     connect(covers, &AlbumArtLoader::albumArtReady, this, &QuintaveilPage::handleAlbumArtReady,
             Qt::UniqueConnection);
-    connect(covers, &AlbumArtLoader::refreshAlbumArts, this,
-            &QuintaveilPage::updateListAlbumArts);
+    connect(covers, &AlbumArtLoader::refreshAlbumArts, this, &QuintaveilPage::updateListAlbumArts);
     finishPageCreation(CollectionObjectMenu);
 }
 
@@ -151,8 +150,9 @@ void AlbumsOfArtistPage::loadModels()
         return;
     const bool known = artistTrackerId > 0;
     MafwTrackerModel* albums = known
-        ? factory->getModel(MafwTrackerModel::AlbumsOfArtist, 50, artistTrackerId)
-        : factory->getModel(MafwTrackerModel::AlbumsWithoutArtist, 0, 0);
+                                   ? factory->getModel(MafwTrackerModel::AlbumsOfArtist, 50,
+                                                       artistTrackerId)
+                                   : factory->getModel(MafwTrackerModel::AlbumsWithoutArtist, 0, 0);
     if (!albums)
         return;
     reloadNeeded = false;
@@ -163,8 +163,8 @@ void AlbumsOfArtistPage::loadModels()
             Qt::QueuedConnection);
     connect(albums, &QAbstractItemModel::rowsRemoved, this,
             &AlbumsOfArtistPage::handleModelCompleted, Qt::QueuedConnection);
-    connect(albums, &QAbstractItemModel::dataChanged, this,
-            &AlbumsOfArtistPage::dataChangedInModel, Qt::QueuedConnection);
+    connect(albums, &QAbstractItemModel::dataChanged, this, &AlbumsOfArtistPage::dataChangedInModel,
+            Qt::QueuedConnection);
     connect(factory, &MafwTrackerModelFactory::unknownAlbumsCountChanged, this,
             &AlbumsOfArtistPage::handleModelCompleted,
             Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
@@ -191,8 +191,7 @@ void AlbumsOfArtistPage::fetchRest()
 {
     // Once per model: its first rows are in, the rest is asked for and the extensions show.
     if (auto* albums = qobject_cast<MafwTrackerModel*>(sender())) {
-        disconnect(albums, &QAbstractItemModel::rowsInserted, this,
-                   &AlbumsOfArtistPage::fetchRest);
+        disconnect(albums, &QAbstractItemModel::rowsInserted, this, &AlbumsOfArtistPage::fetchRest);
         if (albums != pageModel.data())
             return;
         albums->fetchRemainingRows();
@@ -363,8 +362,8 @@ QHash<QString, QVariant> AlbumsOfArtistPage::itemParameters(const QModelIndex& i
         songs.reset(factory->getModel(MafwTrackerModel::SongsWithoutAlbumAndArtist, 0, 0));
         parameters.insert(QStringLiteral("name"), unknownAlbumText);
     } else {
-        songs.reset(factory->getModel(MafwTrackerModel::SongsOfAlbumByArtist, 0, albumId,
-                                      artistTrackerId));
+        songs.reset(
+            factory->getModel(MafwTrackerModel::SongsOfAlbumByArtist, 0, albumId, artistTrackerId));
         parameters.insert(QStringLiteral("trackerId"), albumId);
         parameters.insert(QStringLiteral("name"),
                           index.data(Qt::UserRole + Albums.album).toString());
@@ -393,8 +392,9 @@ void AlbumsOfArtistPage::shufflePlayArtist()
     if (!factory)
         return;
     const QSharedPointer<MafwTrackerModel> songs(
-        artistTrackerId > 0 ? factory->getModel(MafwTrackerModel::SongsOfArtist, 50, artistTrackerId)
-                            : factory->getModel(MafwTrackerModel::SongsOfUnknownArtist, 0, 0));
+        artistTrackerId > 0
+            ? factory->getModel(MafwTrackerModel::SongsOfArtist, 50, artistTrackerId)
+            : factory->getModel(MafwTrackerModel::SongsOfUnknownArtist, 0, 0));
     if (!songs)
         return;
     play(QModelIndex(), songs, QStringLiteral("songsOfArtist"), Activity::Artist,

@@ -9,7 +9,7 @@
 #include "mpannableviewport.h"
 #include "pageframework/collectionviewshufflewidget.h"
 #include "pageframework/collectionviewtitlewidget.h"
-#include "pageframework/songsofartistcellcreator.h"
+#include "pageframework/songsofalbumcellcreator.h"
 #include "pageframework/songsofartistgroupheadercellcreator.h"
 
 #include <QGraphicsLinearLayout>
@@ -41,7 +41,8 @@ void SongsOfArtistPage::createContent()
     // The songs gather under the exact names of their albums.
     listModel = new ListModel(true, this);
     listModel->setKeyColumns({ Columns.album, Columns.year }, true);
-    setRowPainter(new SongsOfArtistCellCreator(Columns, this));
+    // An artist's songs are drawn as the one-line rows of an album of one artist.
+    setRowPainter(new SongsOfAlbumCellCreator(Columns, this));
     list->setHeaderCreator(new SongsOfArtistGroupHeaderCellCreator(this));
     list->setShowGroups(true);
     addHeaderWidget(list);

@@ -9,7 +9,7 @@
 #include "applicationinterface.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "extensionregistry.h"
-#include "fixturelibrary.h"
+#include "librarywindow.h"
 #include "mapplicationextensionarea.h"
 #include "mapplicationpage.h"
 #include "mlayout.h"
@@ -31,7 +31,6 @@ using namespace Parlovance;
 
 namespace {
 
-const int Timeout = 30000;
 const QString Album = QLatin1String(MusicExtensionArea::AlbumInterface);
 const QString Artist = QLatin1String(MusicExtensionArea::ArtistInterface);
 const QString Player = QLatin1String(MusicExtensionArea::PlayerInterface);
@@ -296,17 +295,13 @@ void TestExtensions::pluginFromTheFolderServesOneAreaAtATime()
 
 void TestExtensions::extensionPageShowsTheSubViewAndBackLeavesIt()
 {
-    QVERIFY(FixtureLibrary::openStore());
-    QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(), Timeout);
-    window = std::make_unique<MainWindow>(PageMain, false);
-    window->resize(480, 854);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
+    openWindow(&window);
+    QVERIFY(window);
     window->goToPage(PageNowPlaying);
     QTRY_COMPARE(window->currentPage(), int(PageNowPlaying));
 
-    ApplicationInterface* application = ApplicationActionMediator::instance()->applicationInterface();
+    ApplicationInterface* application = ApplicationActionMediator::instance()
+                                            ->applicationInterface();
     QVERIFY(application);
     TestWidget lyrics("lyrics page");
     application->showSubPage(&lyrics, QStringLiteral("Lyrics"));

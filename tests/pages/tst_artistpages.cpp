@@ -69,7 +69,7 @@ bool showsCover(MImageWidget* image)
 
 QVariant artistParameter(const QString& name, int id)
 {
-    return QVariantHash{ { "artistName", name }, { "artistId", id } };
+    return QVariantHash { { "artistName", name }, { "artistId", id } };
 }
 
 // An extension for artists that shows a strip of its own.
@@ -83,7 +83,7 @@ public:
         shown->setPreferredSize(480, 40);
     }
     ~ArtistExtension() override { delete shown.data(); }
-    void setMediator(ApplicationActionMediator*) override {}
+    void setMediator(ApplicationActionMediator*) override { }
     MWidget* widget() override { return shown; }
 
 private:
@@ -101,6 +101,7 @@ private slots:
     void cleanup();
     void cleanupTestCase();
 
+    void theRoadFromTheMainPageByTaps();
     void anArtistOpensWithItsAlbumsAndAllItsSongs();
     void theRowOfSongsWithoutAnAlbumComesAndGoesWithTheArtist();
     void albumAndRowsOpenTheirSongs();
@@ -231,12 +232,46 @@ AlbumsOfArtistContentItem* TestArtistPages::albumRow(const QString& title)
     return qobject_cast<AlbumsOfArtistContentItem*>(page->pageList()->visibleCell(row));
 }
 
+void TestArtistPages::theRoadFromTheMainPageByTaps()
+{
+    // Main page, Artists, Kim (two albums), all her songs, a song.
+    QTRY_COMPARE(window->currentPage(), int(PageMain));
+    QGraphicsWidget* mainPage = window->cachedPage(PageMain);
+    QTRY_VERIFY_WITH_TIMEOUT(libraryButton(mainPage, QStringLiteral("Artists")), Timeout);
+    finger->tap(centreOf(libraryButton(mainPage, QStringLiteral("Artists"))));
+    QTRY_COMPARE(window->currentPage(), int(PageArtists));
+    auto* artists = qobject_cast<QuintaveilPage*>(window->cachedPage(PageArtists));
+    QTRY_VERIFY_WITH_TIMEOUT(rowTitled(artists->listAdapter(), QStringLiteral("Kim")).isValid(),
+                             Timeout);
+    tapRow(artists->pageList(), rowTitled(artists->listAdapter(), QStringLiteral("Kim")));
+    QTRY_COMPARE(window->currentPage(), int(PageAlbumsOfArtist));
+    AlbumsOfArtistPage* page = albumsOfArtist();
+    QCOMPARE(page->artistId(), artistIds.value("Kim"));
+    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(page->listAdapter()), (QStringList { "Blue", "Red" }),
+                              Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(page->allSongsRow()->subtitle(), QStringLiteral("5 songs"), Timeout);
+    finger->tap(centreOf(page->allSongsRow()));
+    QTRY_COMPARE(window->currentPage(), int(PageSongsOfArtist));
+    SongsOfArtistPage* songs = songsOfArtist();
+    QTRY_VERIFY_WITH_TIMEOUT(rowTitled(songs->listAdapter(), QStringLiteral("Navy")).isValid(),
+                             Timeout);
+    tapRow(songs->pageList(), rowTitled(songs->listAdapter(), QStringLiteral("Navy")));
+    PlayState* hub = PlayState::instance();
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Navy"));
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 5);
+    back(PageSongsOfArtist);
+    back(PageAlbumsOfArtist);
+    back(PageArtists);
+    back(PageMain);
+}
+
 void TestArtistPages::anArtistOpensWithItsAlbumsAndAllItsSongs()
 {
     openArtist(QStringLiteral("Kim"));
     AlbumsOfArtistPage* page = albumsOfArtist();
     QCOMPARE(page->titleWidget()->text(), QStringLiteral("Kim"));
-    QCOMPARE(titlesListed(page->listAdapter()), (QStringList{ "Blue", "Red" }));
+    QCOMPARE(titlesListed(page->listAdapter()), (QStringList { "Blue", "Red" }));
 
     AlbumsOfArtistContentItem* red = albumRow(QStringLiteral("Red"));
     QVERIFY(red);
@@ -270,7 +305,7 @@ void TestArtistPages::theRowOfSongsWithoutAnAlbumComesAndGoesWithTheArtist()
 {
     openArtist(QStringLiteral("Lee"));
     AlbumsOfArtistPage* page = albumsOfArtist();
-    QCOMPARE(titlesListed(page->listAdapter()), QStringList{ "Green" });
+    QCOMPARE(titlesListed(page->listAdapter()), QStringList { "Green" });
     QTRY_VERIFY_WITH_TIMEOUT(page->unknownAlbumRow() && page->unknownAlbumRow()->isVisible(),
                              Timeout);
     AlbumsOfArtistContentItem* unknown = page->unknownAlbumRow();
@@ -308,9 +343,9 @@ void TestArtistPages::albumAndRowsOpenTheirSongs()
     QCOMPARE(album->pageParameter().value("albumName").toString(), QStringLiteral("Blue"));
     // Only Kim's songs of the album, in track order.
     QTRY_COMPARE_WITH_TIMEOUT(titlesListed(album->listAdapter()),
-                              (QStringList{ "Azure", "Cobalt", "Navy" }), Timeout);
+                              (QStringList { "Azure", "Cobalt", "Navy" }), Timeout);
     back(PageAlbumsOfArtist);
-    QCOMPARE(titlesListed(page->listAdapter()), (QStringList{ "Blue", "Red" }));
+    QCOMPARE(titlesListed(page->listAdapter()), (QStringList { "Blue", "Red" }));
 
     // Lee's songs without an album.
     openArtist(QStringLiteral("Lee"));
@@ -318,7 +353,7 @@ void TestArtistPages::albumAndRowsOpenTheirSongs()
     finger->tap(centreOf(page->unknownAlbumRow()));
     QTRY_COMPARE(window->currentPage(), int(PageSongsOfAlbum));
     QCOMPARE(album->titleWidget()->text(), QStringLiteral("Unknown album"));
-    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(album->listAdapter()), QStringList{ "Nowhere" },
+    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(album->listAdapter()), QStringList { "Nowhere" },
                               Timeout);
     QCOMPARE(album->currentPageModel()->queryType(), MafwTrackerModel::SongsOfArtistWithoutAlbum);
     back(PageAlbumsOfArtist);
@@ -328,10 +363,10 @@ void TestArtistPages::albumAndRowsOpenTheirSongs()
     QTRY_COMPARE(window->currentPage(), int(PageSongsOfArtist));
     QCOMPARE(songsOfArtist()->titleWidget()->text(), QStringLiteral("Lee"));
     QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songsOfArtist()->listAdapter()),
-                              (QStringList{ "Emerald", "Jade", "Nowhere" }), Timeout);
+                              (QStringList { "Emerald", "Jade", "Nowhere" }), Timeout);
     back(PageAlbumsOfArtist);
     QTRY_VERIFY(page->unknownAlbumRow()->isVisible());
-    QCOMPARE(titlesListed(page->listAdapter()), QStringList{ "Green" });
+    QCOMPARE(titlesListed(page->listAdapter()), QStringList { "Green" });
 }
 
 void TestArtistPages::allSongsOfAnArtistStandUnderTheirAlbums()
@@ -346,7 +381,8 @@ void TestArtistPages::allSongsOfAnArtistStandUnderTheirAlbums()
     QTRY_COMPARE(songs->groupCount(), 2);
     QCOMPARE(songs->groupTitle(0), QStringLiteral("Blue"));
     QCOMPARE(songs->groupTitle(1), QStringLiteral("Red"));
-    QCOMPARE(titlesListed(songs), (QStringList{ "Azure", "Cobalt", "Navy", "Crimson", "Scarlet" }));
+    QCOMPARE(titlesListed(songs),
+             (QStringList { "Azure", "Cobalt", "Navy", "Crimson", "Scarlet" }));
     QVERIFY(page->pageList()->showGroups());
 
     // The headers on screen name the albums; the rows are one-line song rows.
@@ -360,7 +396,7 @@ void TestArtistPages::allSongsOfAnArtistStandUnderTheirAlbums()
         headers.sort();
         return headers;
     };
-    QTRY_COMPARE(headersShown(), (QStringList{ "Blue", "Red" }));
+    QTRY_COMPARE(headersShown(), (QStringList { "Blue", "Red" }));
     QTRY_VERIFY(page->pageList()->visibleCell(rowTitled(songs, QStringLiteral("Crimson"))));
     auto* crimson = qobject_cast<SongCollectionListItem*>(
         page->pageList()->visibleCell(rowTitled(songs, QStringLiteral("Crimson"))));
@@ -398,8 +434,8 @@ void TestArtistPages::rowsAndShufflePlayTheArtist()
     QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Scarlet"));
     QCOMPARE(hub->songCount(PlayState::MusicMode), 5);
     back(PageSongsOfArtist);
-    auto* scarlet = qobject_cast<SongCollectionListItem*>(songs->pageList()->visibleCell(
-        rowTitled(songs->listAdapter(), QStringLiteral("Scarlet"))));
+    auto* scarlet = qobject_cast<SongCollectionListItem*>(
+        songs->pageList()->visibleCell(rowTitled(songs->listAdapter(), QStringLiteral("Scarlet"))));
     QVERIFY(scarlet);
     QCOMPARE(scarlet->titleLabel()->styleName(), QStringLiteral("CommonSingleTitleAccented"));
 
@@ -418,7 +454,7 @@ void TestArtistPages::theUnknownArtistListsWhatHasNoArtist()
     const QString unknownArtist = qtTrId("qtn_musi_unknown_artist");
     openArtist(unknownArtist);
     AlbumsOfArtistPage* page = albumsOfArtist();
-    QCOMPARE(titlesListed(page->listAdapter()), QStringList{ "Blue" });
+    QCOMPARE(titlesListed(page->listAdapter()), QStringList { "Blue" });
     // Its song without album nor artist has a row; all its songs are Nobody and Ghost.
     QTRY_VERIFY_WITH_TIMEOUT(page->unknownAlbumRow()->isVisible(), Timeout);
     QCOMPARE(page->unknownAlbumRow()->subtitle(), QStringLiteral("1 song"));
@@ -427,14 +463,14 @@ void TestArtistPages::theUnknownArtistListsWhatHasNoArtist()
 
     finger->tap(centreOf(page->unknownAlbumRow()));
     QTRY_COMPARE(window->currentPage(), int(PageSongsOfAlbum));
-    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songsOfAlbum()->listAdapter()), QStringList{ "Ghost" },
+    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songsOfAlbum()->listAdapter()), QStringList { "Ghost" },
                               Timeout);
     back(PageAlbumsOfArtist);
 
     finger->tap(centreOf(page->allSongsRow()));
     QTRY_COMPARE(window->currentPage(), int(PageSongsOfArtist));
     QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songsOfArtist()->listAdapter()),
-                              (QStringList{ "Nobody", "Ghost" }), Timeout);
+                              (QStringList { "Nobody", "Ghost" }), Timeout);
     QCOMPARE(songsOfArtist()->currentPageModel()->queryType(),
              MafwTrackerModel::SongsOfUnknownArtist);
     back(PageAlbumsOfArtist);
@@ -451,27 +487,29 @@ void TestArtistPages::artistsOfOneNameKeepTheirOwnAlbums()
     // Each back and forth shows each artist's own albums and songs.
     for (int round = 0; round < 2; ++round) {
         openArtist(ZoePrecomposed);
-        QCOMPARE(titlesListed(albumsOfArtist()->listAdapter()), QStringList{ "Night" });
+        QCOMPARE(titlesListed(albumsOfArtist()->listAdapter()), QStringList { "Night" });
         finger->tap(centreOf(albumsOfArtist()->allSongsRow()));
         QTRY_COMPARE(window->currentPage(), int(PageSongsOfArtist));
         QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songsOfArtist()->listAdapter()),
-                                  QStringList{ "Moon" }, Timeout);
+                                  QStringList { "Moon" }, Timeout);
         back(PageAlbumsOfArtist);
 
         openArtist(ZoeCombining);
-        QCOMPARE(titlesListed(albumsOfArtist()->listAdapter()), QStringList{ "Day" });
+        QCOMPARE(titlesListed(albumsOfArtist()->listAdapter()), QStringList { "Day" });
         QTRY_COMPARE(albumsOfArtist()->allSongsRow()->sideBottomTitle(), QStringLiteral("00:45"));
         finger->tap(centreOf(albumsOfArtist()->allSongsRow()));
         QTRY_COMPARE(window->currentPage(), int(PageSongsOfArtist));
         QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songsOfArtist()->listAdapter()),
-                                  QStringList{ "Sun" }, Timeout);
+                                  QStringList { "Sun" }, Timeout);
+        // One song: nothing to shuffle.
+        QVERIFY(!songsOfArtist()->shuffleWidget()->isShown());
         back(PageAlbumsOfArtist);
     }
 
     // One name, another id: the page loads that artist.
     AlbumsOfArtistPage* page = albumsOfArtist();
     page->passParameterToPage(artistParameter(ZoeCombining, artistIds.value(ZoePrecomposed)));
-    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(page->listAdapter()), QStringList{ "Night" }, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(page->listAdapter()), QStringList { "Night" }, Timeout);
 }
 
 void TestArtistPages::whatMakesThePagesLoadAgain()
@@ -492,17 +530,17 @@ void TestArtistPages::whatMakesThePagesLoadAgain()
     QTRY_COMPARE(window->currentPage(), int(PageSongsOfArtist));
     SongsOfArtistPage* songs = songsOfArtist();
     shown = songs->currentPageModel();
-    songs->passParameterToPage(QVariantHash{ { "artist", "Lee (live)" },
-                                             { "artistId", artistIds.value("Lee") } });
+    songs->passParameterToPage(
+        QVariantHash { { "artist", "Lee (live)" }, { "artistId", artistIds.value("Lee") } });
     QCOMPARE(songs->currentPageModel(), shown);
     QCOMPARE(songs->titleWidget()->text(), QStringLiteral("Lee (live)"));
 
     // After a re-index even the unknown artist (-1) loads again.
-    songs->passParameterToPage(QVariantHash{ { "artist", "?" }, { "artistId", -1 } });
+    songs->passParameterToPage(QVariantHash { { "artist", "?" }, { "artistId", -1 } });
     shown = songs->currentPageModel();
     QCOMPARE(shown->queryType(), MafwTrackerModel::SongsOfUnknownArtist);
     songs->libraryUpdated();
-    songs->passParameterToPage(QVariantHash{ { "artist", "?" }, { "artistId", -1 } });
+    songs->passParameterToPage(QVariantHash { { "artist", "?" }, { "artistId", -1 } });
     QVERIFY(songs->currentPageModel() != shown);
     back(PageAlbumsOfArtist);
 }
@@ -541,7 +579,7 @@ void TestArtistPages::extensionsHearWhatThePagesShow()
 
 void TestArtistPages::manyVisitsKeepThePagesAsTheyAre()
 {
-    const QStringList artists{ "Kim", "Lee", ZoePrecomposed, qtTrId("qtn_musi_unknown_artist") };
+    const QStringList artists { "Kim", "Lee", ZoePrecomposed, qtTrId("qtn_musi_unknown_artist") };
     int objectsAfterWarmUp = 0;
     for (int visit = 0; visit < 40; ++visit) {
         openArtist(artists.at(visit % artists.size()));

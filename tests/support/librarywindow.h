@@ -8,6 +8,7 @@
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
 #include "mlocale.h"
+#include "pageframework/mainpagelistitem.h"
 #include "shell/mainwindow.h"
 
 #include <QApplication>
@@ -46,6 +47,21 @@ inline void openLibraryWindow(std::unique_ptr<MainWindow>* window)
     QVERIFY(FixtureLibrary::openStore());
     QVERIFY(FixtureLibrary::writeStandardLibrary(60000));
     openWindow(window);
+}
+
+// The main page's library button with the title ("Artists", "Albums", ...), shown; null when
+// there is none.
+inline MainPageListItem* libraryButton(QGraphicsItem* mainPage, const QString& title)
+{
+    QList<QGraphicsItem*> items = mainPage->childItems();
+    while (!items.isEmpty()) {
+        QGraphicsItem* item = items.takeFirst();
+        auto* button = qobject_cast<MainPageListItem*>(item->toGraphicsObject());
+        if (button && button->title() == title && button->isVisible())
+            return button;
+        items << item->childItems();
+    }
+    return nullptr;
 }
 
 #endif // LIBRARYWINDOW_H

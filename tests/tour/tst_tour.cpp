@@ -31,6 +31,7 @@
 #include "playback/playstate.h"
 #include "shell/mainwindow.h"
 #include "shell/parlovanceservice.h"
+#include "librarywindow.h"
 #include "listrows.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
@@ -51,19 +52,6 @@ const int BusStopped = 0;
 QPointF centreOf(QGraphicsItem* item)
 {
     return item->mapToScene(item->boundingRect().center());
-}
-
-MainPageListItem* libraryButton(QGraphicsItem* mainPage, const QString& title)
-{
-    QList<QGraphicsItem*> items = mainPage->childItems();
-    while (!items.isEmpty()) {
-        QGraphicsItem* item = items.takeFirst();
-        auto* button = qobject_cast<MainPageListItem*>(item->toGraphicsObject());
-        if (button && button->title() == title && button->isVisible())
-            return button;
-        items << item->childItems();
-    }
-    return nullptr;
 }
 
 

@@ -1,0 +1,22 @@
+#ifndef PROCESSMEMORY_H
+#define PROCESSMEMORY_H
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+
+// The resident memory of this process now, in KiB (0 when it cannot be read): what benchmarks
+// compare before and after repeating some work.
+inline double residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble();
+    }
+    return 0;
+}
+
+#endif // PROCESSMEMORY_H
