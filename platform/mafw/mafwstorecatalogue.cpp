@@ -19,6 +19,9 @@ const int RefreshDelayMs = 30;
 const int ResourcesPerRead = 2000;
 // The songs the first step reads: a screen of rows and more.
 const int FirstSongs = 50;
+// A playlist that is being written (a long playlist file goes in batches) is read again once
+// it has been still this long, not after every batch.
+const int PlaylistQuietMs = 500;
 
 bool sameSong(const MafwStoreSong& a, const MafwStoreSong& b)
 {
@@ -59,10 +62,14 @@ MafwStoreCatalogue::MafwStoreCatalogue(QObject* parent)
     , m_collator(new MafwStoreCollator)
 {
     qRegisterMetaType<MafwStoreChanges>();
+    m_clock.start();
     m_delay = new QTimer(this);
     m_delay->setSingleShot(true);
     m_delay->setInterval(RefreshDelayMs);
     connect(m_delay, &QTimer::timeout, this, &MafwStoreCatalogue::refresh);
+    m_playlistDelay = new QTimer(this);
+    m_playlistDelay->setSingleShot(true);
+    connect(m_playlistDelay, &QTimer::timeout, this, &MafwStoreCatalogue::refresh);
     connect(TrackerStore::instance(), &TrackerStore::changesNotified, this,
             &MafwStoreCatalogue::storeChanged);
 }
@@ -348,10 +355,13 @@ void MafwStoreCatalogue::storeChanged(const QVector<TrackerChangeEvent>& events)
         const int id = int(event.id);
         if (event.type == TrackerChangeEvent::Deleted) {
             m_pending.remove(id);
+            m_playlistTouched.remove(id);
             m_pendingDeleted.insert(id);
         } else {
             m_pendingDeleted.remove(id);
             m_pending.insert(id, event.urn);
+            if (m_playlists.contains(id))
+                m_playlistTouched.insert(id, m_clock.elapsed());
         }
     }
     if (!m_busy && m_complete && !m_delay->isActive())
@@ -363,10 +373,22 @@ void MafwStoreCatalogue::refresh()
     if (m_busy || !m_complete || (m_pending.isEmpty() && m_pendingDeleted.isEmpty()))
         return;
     QHash<int, QString> asked;
+    const qint64 now = m_clock.elapsed();
+    qint64 wait = -1;
     for (auto it = m_pending.begin(); it != m_pending.end() && asked.size() < ResourcesPerRead;) {
+        const auto touched = m_playlistTouched.constFind(it.key());
+        if (touched != m_playlistTouched.cend() && now - touched.value() < PlaylistQuietMs) {
+            const qint64 left = PlaylistQuietMs - (now - touched.value());
+            wait = wait < 0 ? left : qMin(wait, left);
+            ++it;
+            continue;
+        }
+        m_playlistTouched.remove(it.key());
         asked.insert(it.key(), it.value());
         it = m_pending.erase(it);
     }
+    if (wait >= 0)
+        m_playlistDelay->start(int(wait) + 1);
     if (asked.isEmpty()) {
         // Only deletions: nothing to read.
         MafwStoreChanges changes;
@@ -417,8 +439,11 @@ void MafwStoreCatalogue::resourcesRead(const QSharedPointer<Result>& result)
 
 void MafwStoreCatalogue::finishRead()
 {
-    if (!m_pending.isEmpty() || !m_pendingDeleted.isEmpty())
+    // Playlists still being written come back by a timer of their own.
+    if (m_pending.size() > m_playlistTouched.size() || !m_pendingDeleted.isEmpty())
         m_delay->start();
+    else if (!m_pending.isEmpty() && !m_playlistDelay->isActive())
+        m_playlistDelay->start(PlaylistQuietMs);
 }
 
 void MafwStoreCatalogue::applyDeletions(MafwStoreChanges* changes)

@@ -2,6 +2,7 @@
 #define MAFWSTORECATALOGUE_H
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QSet>
@@ -167,10 +168,14 @@ private:
     QHash<int, QString> m_pending;
     QSet<int> m_pendingDeleted;
     QSet<int> m_reading; // asked in the read under way
+    // Playlists changed lately (by tracker:id), with the time of their last change.
+    QHash<int, qint64> m_playlistTouched;
+    QElapsedTimer m_clock;
     bool m_loaded = false;
     bool m_complete = false;
     bool m_busy = false;
     QTimer* m_delay = nullptr;
+    QTimer* m_playlistDelay = nullptr;
     MafwStoreCollator* m_collator;
 };
 

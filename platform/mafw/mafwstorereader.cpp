@@ -7,12 +7,17 @@
 
 #include <QDebug>
 
+#include <atomic>
 #include <functional>
+#include <thread>
+#include <vector>
 
 namespace {
 
 // Resources named in one query: the text stays short, and the store's cost per query small.
 const int NamesPerQuery = 400;
+// Threads reading the properties of songs at once.
+const int PropertyThreads = 3;
 
 // What a query looks at: every resource of a class, or the named ones.
 struct Scope
@@ -117,9 +122,26 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
         for (int i = first; i < songs.size(); ++i)
             rest.iris.append(songs.at(i).iri);
     }
+    // Songs by tracker:id: a table when the ids are dense enough, as they are in a store the
+    // indexer filled; each property row finds its song with one lookup.
+    int topId = 0;
+    for (auto it = at.cbegin(); it != at.cend(); ++it)
+        topId = qMax(topId, it.key());
+    QVector<int> slot;
+    if (topId < 16 * at.size() + 65536) {
+        slot.fill(-1, topId + 1);
+        for (auto it = at.cbegin(); it != at.cend(); ++it)
+            slot[it.key()] = it.value();
+    }
+    MafwStoreSong* const all = songs.data();
     auto song = [&](const TrackerCursorRow& row) -> MafwStoreSong* {
-        const auto it = at.constFind(int(row.integer(0)));
-        return it == at.cend() ? nullptr : &songs[it.value()];
+        const qint64 id = row.integer(0);
+        if (!slot.isEmpty()) {
+            const int i = id >= 0 && id < slot.size() ? slot.at(int(id)) : -1;
+            return i >= 0 ? all + i : nullptr;
+        }
+        const auto it = at.constFind(int(id));
+        return it == at.cend() ? nullptr : all + it.value();
     };
     QHash<int, QString> artists, albums, discs; // ids to IRIs, for names read by name
     QHash<int, int> discOf;                     // song to disc
@@ -131,25 +153,31 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
         const char* pattern;
         std::function<void(MafwStoreSong&, const TrackerCursorRow&)> apply;
     };
+    // Links to artists, albums and discs: with their names when the names are read by name.
+    const char* linked = rest.every ? "tracker:id(?song) tracker:id(?v)"
+                                    : "tracker:id(?song) tracker:id(?v) ?v";
     const Property properties[] = {
         { "tracker:id(?song) ?v", "?song nfo:duration ?v .",
           [](MafwStoreSong& s, const TrackerCursorRow& r) { s.duration = int(r.integer(1)); } },
         { "tracker:id(?song) ?v", "?song tracker:added ?v .",
           [](MafwStoreSong& s, const TrackerCursorRow& r) { s.added = r.time(1); } },
-        { "tracker:id(?song) tracker:id(?v) ?v", "?song nmm:performer ?v .",
+        { linked, "?song nmm:performer ?v .",
           [&](MafwStoreSong& s, const TrackerCursorRow& r) {
               s.performerId = int(r.integer(1));
-              artists.insert(s.performerId, r.text(2));
+              if (!rest.every)
+                  artists.insert(s.performerId, r.text(2));
           } },
-        { "tracker:id(?song) tracker:id(?v) ?v", "?song nmm:musicAlbum ?v .",
+        { linked, "?song nmm:musicAlbum ?v .",
           [&](MafwStoreSong& s, const TrackerCursorRow& r) {
               s.albumId = int(r.integer(1));
-              albums.insert(s.albumId, r.text(2));
+              if (!rest.every)
+                  albums.insert(s.albumId, r.text(2));
           } },
-        { "tracker:id(?song) tracker:id(?v) ?v", "?song nmm:musicAlbumDisc ?v .",
+        { linked, "?song nmm:musicAlbumDisc ?v .",
           [&](MafwStoreSong& s, const TrackerCursorRow& r) {
               discOf.insert(s.id, int(r.integer(1)));
-              discs.insert(int(r.integer(1)), r.text(2));
+              if (!rest.every)
+                  discs.insert(int(r.integer(1)), r.text(2));
           } },
         { "tracker:id(?song) ?v", "?song nmm:trackNumber ?v .",
           [](MafwStoreSong& s, const TrackerCursorRow& r) { s.trackNumber = int(r.integer(1)); } },
@@ -168,20 +196,34 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
         { "tracker:id(?song)", "?song nao:hasTag nao:predefined-tag-favorite .",
           [](MafwStoreSong& s, const TrackerCursorRow&) { s.favourite = true; } },
     };
-    for (const Property& p : properties) {
-        ok = readEach(connection, rest, QString::fromLatin1(p.projection),
-                      QString::fromLatin1(p.pattern),
-                      [&](const TrackerCursorRow& row) {
-                          if (MafwStoreSong* s = song(row))
-                              p.apply(*s, row);
-                      })
-             && ok;
-    }
+    // The properties are read side by side: each query fills fields of its own (and a table
+    // of its own), and the store answers queries of one connection in parallel.
+    const int count = int(sizeof(properties) / sizeof(*properties));
+    std::atomic<int> next { 0 };
+    std::atomic<bool> allRead { true };
+    auto work = [&] {
+        for (int i = next++; i < count; i = next++) {
+            const Property& p = properties[i];
+            if (!readEach(connection, rest, QString::fromLatin1(p.projection),
+                          QString::fromLatin1(p.pattern), [&](const TrackerCursorRow& row) {
+                              if (MafwStoreSong* s = song(row))
+                                  p.apply(*s, row);
+                          }))
+                allRead = false;
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < PropertyThreads; ++i)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    ok = allRead && ok;
 
     // The names, read once per artist, album and disc: every song of one shares them.
     auto names = [&](const QHash<int, QString>& iris, const QString& everyPattern,
                      const QString& pattern, const RowHandler& row) {
-        if (iris.isEmpty())
+        if (iris.isEmpty() && !rest.every)
             return true;
         Scope scope { QStringLiteral("?r"), everyPattern, {}, rest.every };
         if (!scope.every) {

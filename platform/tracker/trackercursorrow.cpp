@@ -5,6 +5,7 @@
 
 #include "trackersparql.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -28,42 +29,45 @@ TrackerCursorRow::TrackerCursorRow(TrackerSparqlCursor* cursor)
 {
 }
 
+const char* TrackerCursorRow::value(int column) const
+{
+    // One call of the store per value: each takes a lock of the store's own.
+    if (m_columns < 0)
+        m_columns = tracker_sparql_cursor_get_n_columns(m_cursor);
+    return column < m_columns ? tracker_sparql_cursor_get_string(m_cursor, column, nullptr)
+                              : nullptr;
+}
+
 bool TrackerCursorRow::isBound(int column) const
 {
-    return column < tracker_sparql_cursor_get_n_columns(m_cursor)
-           && tracker_sparql_cursor_get_value_type(m_cursor, column)
-                  != TRACKER_SPARQL_VALUE_TYPE_UNBOUND;
+    return value(column) != nullptr;
 }
 
 QString TrackerCursorRow::text(int column) const
 {
-    if (!isBound(column))
+    const char* text = value(column);
+    if (!text)
         return QString();
-    const char* value = tracker_sparql_cursor_get_string(m_cursor, column, nullptr);
-    if (!value)
-        return QString();
-    if (!*value)
+    if (!*text)
         return QLatin1String("");
-    return QString::fromUtf8(value);
+    return QString::fromUtf8(text);
 }
 
 qint64 TrackerCursorRow::integer(int column) const
 {
-    return isBound(column) ? tracker_sparql_cursor_get_integer(m_cursor, column) : 0;
+    const char* text = value(column);
+    return text ? std::strtoll(text, nullptr, 10) : 0;
 }
 
 bool TrackerCursorRow::boolean(int column) const
 {
-    if (!isBound(column))
-        return false;
-    const char* value = tracker_sparql_cursor_get_string(m_cursor, column, nullptr);
-    return value && (std::strcmp(value, "true") == 0 || std::strcmp(value, "1") == 0);
+    const char* text = value(column);
+    return text && (std::strcmp(text, "true") == 0 || std::strcmp(text, "1") == 0);
 }
 
 QDateTime TrackerCursorRow::time(int column) const
 {
-    return isBound(column) ? parseTime(tracker_sparql_cursor_get_string(m_cursor, column, nullptr))
-                           : QDateTime();
+    return parseTime(value(column));
 }
 
 QDateTime TrackerCursorRow::parseTime(const char* text)

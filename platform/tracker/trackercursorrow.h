@@ -26,7 +26,11 @@ public:
     static QDateTime parseTime(const char* text);
 
 private:
+    // The value's text as the store gives it; null when unbound.
+    const char* value(int column) const;
+
     TrackerSparqlCursor* m_cursor;
+    mutable int m_columns = -1;
 };
 
 #endif // TRACKERCURSORROW_H
