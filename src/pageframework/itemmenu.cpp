@@ -286,8 +286,10 @@ QSharedPointer<MafwTrackerModel> ItemMenu::specialRowModel(QString* name,
         album = false;
         break;
     case UnknownAlbumOfArtistRow:
-        query = MafwTrackerModel::SongsOfArtistWithoutAlbum;
-        id = specialId;
+        // The unknown artist's songs without album are the songs with neither.
+        query = specialId > 0 ? MafwTrackerModel::SongsOfArtistWithoutAlbum
+                              : MafwTrackerModel::SongsWithoutAlbumAndArtist;
+        id = qMax(specialId, 0);
         break;
     case ArtistRow:
         query = MafwTrackerModel::SongsOfArtist;

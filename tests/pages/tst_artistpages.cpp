@@ -105,6 +105,7 @@ private slots:
     void anArtistOpensWithItsAlbumsAndAllItsSongs();
     void theRowOfSongsWithoutAnAlbumComesAndGoesWithTheArtist();
     void albumAndRowsOpenTheirSongs();
+    void theRowsMenusPlayTheirSongs();
     void allSongsOfAnArtistStandUnderTheirAlbums();
     void rowsAndShufflePlayTheArtist();
     void theUnknownArtistListsWhatHasNoArtist();
@@ -367,6 +368,49 @@ void TestArtistPages::albumAndRowsOpenTheirSongs()
     back(PageAlbumsOfArtist);
     QTRY_VERIFY(page->unknownAlbumRow()->isVisible());
     QCOMPARE(titlesListed(page->listAdapter()), QStringList { "Green" });
+}
+
+void TestArtistPages::theRowsMenusPlayTheirSongs()
+{
+    PlayState* hub = PlayState::instance();
+    const auto playFromMenuOf = [&](QGraphicsItem* row) {
+        AlbumsOfArtistPage* page = albumsOfArtist();
+        finger->press(centreOf(row));
+        QTRY_VERIFY_WITH_TIMEOUT(page->pageObjectMenu()->isVisible(), Timeout);
+        finger->release(centreOf(row));
+        QStringList entries;
+        for (QAction* action : page->pageObjectMenu()->actions())
+            entries << action->text();
+        QVERIFY(entries.contains(QStringLiteral("Play")));
+        page->pageObjectMenu()->disappear();
+        page->handlePlay();
+        QTRY_COMPARE(window->currentPage(), int(PageNowPlaying));
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    };
+
+    openArtist(QStringLiteral("Lee"));
+    QTRY_VERIFY_WITH_TIMEOUT(albumsOfArtist()->unknownAlbumRow()
+                                 && albumsOfArtist()->unknownAlbumRow()->isVisible(),
+                             Timeout);
+    playFromMenuOf(albumsOfArtist()->unknownAlbumRow());
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Nowhere"));
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 1);
+    hub->stop(PlayState::MusicMode);
+    back(PageAlbumsOfArtist);
+
+    playFromMenuOf(albumsOfArtist()->allSongsRow());
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 3);
+    QCOMPARE(hub->artist(PlayState::MusicMode), QStringLiteral("Lee"));
+    hub->stop(PlayState::MusicMode);
+    back(PageAlbumsOfArtist);
+
+    // The unknown artist's row of songs without album plays the songs with neither.
+    openArtist(qtTrId("qtn_musi_unknown_artist"));
+    QTRY_VERIFY_WITH_TIMEOUT(albumsOfArtist()->unknownAlbumRow()->isVisible(), Timeout);
+    playFromMenuOf(albumsOfArtist()->unknownAlbumRow());
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Ghost"));
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 1);
+    back(PageAlbumsOfArtist);
 }
 
 void TestArtistPages::allSongsOfAnArtistStandUnderTheirAlbums()
