@@ -148,7 +148,8 @@ void MSceneManager::beginAppear(MSceneWindow* sw)
     if (sw->transition != step)
         return;
     sw->show();
-    if (isPage(sw))
+    // A sheet over a page takes the keys: typed text must not reach the page below.
+    if (isPage(sw) || sw->windowType() == MSceneWindow::Sheet)
         sw->setFocus(Qt::OtherFocusReason);
     MWidget::refreshDisplayState(sw);
 
@@ -182,6 +183,13 @@ void MSceneManager::finishDisappear(MSceneWindow* sw, bool dismissing)
     sw->state = MSceneWindow::Disappeared;
     ++sw->transition;
     sw->hide();
+    // The keys go back to the page once a sheet has gone, unless something else (a dialog
+    // that followed the sheet) took them meanwhile.
+    if (sw->windowType() == MSceneWindow::Sheet && current && scene()) {
+        QGraphicsItem* focus = scene()->focusItem();
+        if (!focus || focus == sw || sw->isAncestorOf(focus))
+            current->setFocus(Qt::OtherFocusReason);
+    }
     MWidget::refreshDisplayState(sw);
     emit sw->disappeared();
     if (sw->policy == MSceneWindow::DestroyWhenDone

@@ -17,6 +17,8 @@ MSheet::MSheet()
     : MSceneWindow(Sheet, nullptr)
 {
     setAcceptedMouseButtons(Qt::LeftButton);
+    // It takes the keyboard focus when it appears (see MSceneManager).
+    setFocusPolicy(Qt::StrongFocus);
     auto* headerPanel = new MStylableWidget(this);
     headerPanel->setStyleName(QStringLiteral("MSheetHeader"));
     header = headerPanel;

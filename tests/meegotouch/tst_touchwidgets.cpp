@@ -661,13 +661,18 @@ void TestTouchWidgets::systemwideSheetHasItsOwnWindow()
     QTRY_COMPARE(destroyed.count(), 1);
     QTRY_VERIFY(own.isNull());
 
-    // In an application window it is one more scene window there.
+    // In an application window it is one more scene window there, and has the keys while it
+    // shows; the page gets them back after it.
+    page->setFocusPolicy(Qt::StrongFocus);
+    page->setFocus();
     QPointer<MSheet> inWindow = new MSheet;
     inWindow->appear(window, MSceneWindow::DestroyWhenDismissed);
     QTRY_COMPARE(inWindow->sceneWindowState(), MSceneWindow::Appeared);
     QVERIFY(!inWindow->systemwideWindow());
+    QCOMPARE(window->scene()->focusItem(), inWindow.data());
     inWindow->dismiss();
     QTRY_VERIFY(inWindow.isNull());
+    QCOMPARE(window->scene()->focusItem(), page);
 }
 
 void TestTouchWidgets::overlayCoversItsParent()
