@@ -89,10 +89,9 @@ void MafwStoreCatalogue::load()
     if (m_loaded || m_busy)
         return;
     m_busy = true;
-    // Both steps start at once, on two read threads: the first songs come back long before
-    // the rest.
+    // The rest is read once the first songs are there: the two would share the store and the
+    // processors, and the first songs are what the user waits for.
     readFirstSongs();
-    readEverything();
 }
 
 void MafwStoreCatalogue::readFirstSongs()
@@ -282,8 +281,7 @@ void MafwStoreCatalogue::removeSong(int id)
 
 void MafwStoreCatalogue::firstSongsRead(const QSharedPointer<Result>& result)
 {
-    if (m_loaded)
-        return; // everything came first
+    readEverything();
     takeNames(*result);
     for (const MafwStoreSong& s : qAsConst(result->songs)) {
         insertSong(s);
