@@ -254,8 +254,13 @@ QueueStep QueueCursor::stepBack(bool force)
 
 void QueueCursor::setShuffle(bool on)
 {
-    if (on == isShuffle() || moveTimer->isActive())
+    if (on == isShuffle())
         return;
+    // A song change still waiting out its delay is made first, so the order is made again
+    // around the song on display: a shuffle tapped right after a skip is never lost while its
+    // button shows it on.
+    if (moveTimer->isActive())
+        moveControllerNow();
     if (on)
         m_flags |= PlayState::ShuffleOn;
     else

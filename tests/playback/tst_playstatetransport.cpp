@@ -412,6 +412,26 @@ private slots:
         hub->setRepeat(false);
     }
 
+    void shuffleRightAfterASkipSwitches()
+    {
+        // The now-playing page skips with a delay, so quick taps add up to one move.
+        PlayState* hub = play(seven, 1);
+        hub->next(400);
+        hub->setShuffle(true);
+        QVERIFY(hub->isShuffle());
+        QVERIFY(hub->shuffleProxyModel()->isShuffled());
+        QCOMPARE(hub->title(PlayState::MusicMode), titleOf(seven, 2));
+        QCOMPARE(hub->currentIndex(PlayState::MusicMode), 0);
+        QCOMPARE(ParlovanceSettings().value(Constants::ShuffleOn).toInt(), 1);
+        QVERIFY(waitForState(PlayState::Playing));
+        hub->next(400);
+        const QString skippedTo = hub->title(PlayState::MusicMode);
+        hub->setShuffle(false);
+        QVERIFY(!hub->isShuffle());
+        QCOMPARE(hub->title(PlayState::MusicMode), skippedTo);
+        QCOMPARE(ParlovanceSettings().value(Constants::ShuffleOn).toInt(), 0);
+    }
+
     void massStorageStopsPlayback()
     {
         PlayState* hub = play(seven, 1);
