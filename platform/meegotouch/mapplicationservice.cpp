@@ -3,6 +3,7 @@
 #include "touchlogging.h"
 #include "mapplication.h"
 #include "mapplicationserviceadaptor.h"
+#include "mtestability.h"
 #include "mwindow.h"
 
 #include <QCoreApplication>
@@ -32,6 +33,7 @@ MApplicationService::~MApplicationService()
     if (registered)
         connection.unregisterService(name);
     connection.unregisterObject(QStringLiteral("/"));
+    connection.unregisterObject(QStringLiteral("/testability"));
     QDBusConnection::disconnectFromBus(connectionName);
 }
 
@@ -58,6 +60,7 @@ bool MApplicationService::registerService()
         }
         if (!connection.registerObject(QStringLiteral("/"), this, QDBusConnection::ExportAdaptors))
             qCWarning(lcTouch) << Q_FUNC_INFO << "- cannot export the service object";
+        MTestability::exportOn(connection, this);
     }
     QDBusConnection connection(connectionName);
     if (!connection.isConnected())
