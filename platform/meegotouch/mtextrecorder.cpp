@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace {
 
 // Claims every feature, so QPainter hands text over whole instead of turning it into paths,
@@ -30,7 +32,7 @@ public:
     {
         const QString text = item.text();
         QPainter* p = painter();
-        if (text.trimmed().isEmpty() || p->opacity() <= 0.0 || p->pen().color().alpha() == 0)
+        if (text.isEmpty() || p->opacity() <= 0.0 || p->pen().color().alpha() == 0)
             return;
         QRectF rect(position.x(), position.y() - item.ascent(), item.width(),
                     item.ascent() + item.descent());
@@ -38,7 +40,7 @@ public:
             rect &= p->clipBoundingRect();
         rect = p->combinedTransform().mapRect(rect) & bounds;
         if (!rect.isEmpty())
-            texts.append({ text, QRegion(rect.toAlignedRect()) });
+            texts.append({ text, rect, QRegion(rect.toAlignedRect()) });
     }
 
     // What is painted opaquely over a text hides it: such areas are taken out of the texts
@@ -99,22 +101,29 @@ public:
     QList<MTextRecorder::Text> joined() const
     {
         QList<MTextRecorder::Text> lines;
+        QRectF lastPainted;
         for (const Painted& text : texts) {
             if (text.visible.isEmpty())
                 continue;
             const QRectF rect = text.visible.boundingRect();
-            if (!lines.isEmpty()) {
-                MTextRecorder::Text& last = lines.last();
-                if (qAbs(last.rect.top() - rect.top()) < 1
-                    && qAbs(last.rect.height() - rect.height()) < 1
-                    && qAbs(last.rect.right() - rect.left()) < 2) {
-                    last.text += text.text;
-                    last.rect |= rect;
-                    continue;
-                }
+            // Runs of one text follow each other without a gap; fonts of two scripts differ
+            // in ascent, so one line is where the middles meet.
+            const qreal height = qMin(lastPainted.height(), text.painted.height());
+            if (!lines.isEmpty() && qAbs(text.painted.left() - lastPainted.right()) < 0.5
+                && qAbs(text.painted.center().y() - lastPainted.center().y()) < height / 2) {
+                lines.last().text += text.text;
+                lines.last().rect |= rect;
+            } else {
+                lines.append({ text.text, rect });
             }
-            lines.append({ text.text, rect });
+            lastPainted = text.painted;
         }
+        // Spaces join the runs around them; alone they show nothing.
+        lines.erase(std::remove_if(lines.begin(), lines.end(),
+                                   [](const MTextRecorder::Text& line) {
+                                       return line.text.trimmed().isEmpty();
+                                   }),
+                    lines.end());
         return lines;
     }
 
@@ -122,6 +131,7 @@ private:
     struct Painted
     {
         QString text;
+        QRectF painted;
         QRegion visible;
     };
 

@@ -24,7 +24,11 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QDeadlineTimer>
 #include <QGraphicsLinearLayout>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPointer>
 #include <QProcess>
 #include <QScreen>
@@ -144,6 +148,7 @@ private slots:
     void everyIconOfTheSystemResolves();
     void stylesResolveByClassThenName();
     void serviceIsOnTheBusAndLaunches();
+    void testabilityTellsTheTextsOnDisplay();
     void mediaKeysReachQmKeys();
     void windowShowsDarkPageWithTitle();
     void fullScreenFillsAPhoneScreenAndIsPortraitOnADesktop();
@@ -658,6 +663,69 @@ void TestTouchUi::serviceIsOnTheBusAndLaunches()
     QTRY_VERIFY_WITH_TIMEOUT(watcher.isFinished(), 10000);
     QVERIFY2(!watcher.isError(), qPrintable(watcher.error().message()));
     QCOMPARE(service.launches, 1);
+}
+
+void TestTouchUi::testabilityTellsTheTextsOnDisplay()
+{
+    QGraphicsScene* scene = window->scene();
+    auto addLabel = [scene](const QString& text, qreal y) {
+        auto* label = new MLabel(text);
+        scene->addItem(label);
+        label->setGeometry(QRectF(0, y, 480, 40));
+        return label;
+    };
+    addLabel(QStringLiteral("Shown"), 100);
+    addLabel(QStringLiteral("Covered"), 200);
+    scene->addRect(QRectF(0, 190, 480, 60), Qt::NoPen, Qt::black)->setZValue(10);
+    addLabel(QStringLiteral("Half covered, half shown"), 300);
+    scene->addRect(QRectF(0, 290, 100, 60), Qt::NoPen, Qt::black)->setZValue(10);
+    // A dimmed cover hides nothing.
+    scene->addRect(QRectF(0, 90, 480, 60), Qt::NoPen, QColor(0, 0, 0, 128))->setZValue(10);
+    addLabel(QStringLiteral("Transparent"), 400)->setOpacity(0);
+    // Two scripts are two runs of glyphs; they show as one text.
+    addLabel(QStringLiteral("山田 花子 | Electric Lights"), 500);
+
+    auto visibleTexts = [](const QString& service) {
+        const QDBusMessage call = QDBusMessage::createMethodCall(service, "/testability",
+                                                                 "com.vaspe.Testability",
+                                                                 "visibleTexts");
+        // This process answers itself: the call goes out and waits in the event loop.
+        QDBusPendingCallWatcher watcher(QDBusConnection::sessionBus().asyncCall(call));
+        QDeadlineTimer deadline(10000);
+        while (!watcher.isFinished() && !deadline.hasExpired())
+            QTest::qWait(20);
+        return watcher.reply();
+    };
+    // Off unless asked for.
+    CountingService quiet(QStringLiteral("com.vaspe.touchuitest.quiet"));
+    QVERIFY(quiet.isRegistered());
+    QCOMPARE(visibleTexts(QStringLiteral("com.vaspe.touchuitest.quiet")).type(),
+             QDBusMessage::ErrorMessage);
+
+    qputenv("PARLOVANCE_TESTABILITY", "1");
+    CountingService service(QStringLiteral("com.vaspe.touchuitest.testability"));
+    qunsetenv("PARLOVANCE_TESTABILITY");
+    const QDBusMessage reply = visibleTexts(QStringLiteral("com.vaspe.touchuitest.testability"));
+    QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+    QHash<QString, QRect> shown;
+    const QJsonArray texts = QJsonDocument::fromJson(reply.arguments().value(0).toString().toUtf8())
+                                 .array();
+    for (const QJsonValue& value : texts) {
+        const QJsonObject text = value.toObject();
+        shown.insert(text.value("text").toString(),
+                     QRect(text.value("x").toInt(), text.value("y").toInt(),
+                           text.value("width").toInt(), text.value("height").toInt()));
+    }
+    QCOMPARE(QSet<QString>(shown.keyBegin(), shown.keyEnd()),
+             QSet<QString>({ "Shown", "Half covered, half shown", "山田 花子 | Electric Lights" }));
+    const QPoint origin = window->viewport()->mapToGlobal(QPoint(0, 0));
+    const QTransform toScreen = window->viewportTransform()
+                                * QTransform::fromTranslate(origin.x(), origin.y());
+    QVERIFY(toScreen.mapRect(QRectF(0, 100, 480, 40))
+                .toAlignedRect()
+                .contains(shown.value("Shown").center()));
+    QVERIFY(shown.value("Half covered, half shown").left()
+            >= toScreen.map(QPointF(100, 0)).x() - 1);
 }
 
 void TestTouchUi::mediaKeysReachQmKeys()
