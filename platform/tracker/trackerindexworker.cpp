@@ -510,28 +510,39 @@ bool TrackerIndexWorker::removeEntries(TrackerSparqlConnection* connection, cons
                        .arg(iri),
                    "the old state of a playlist file"))
         return false;
-    const TrackerQueryResult last = TrackerQueryRunner::select(
+    // The old entries are named once and then removed in batches by name: a removal that
+    // looks for its entries (by position, say) would go through every entry of the list
+    // again for every batch.
+    QStringList old;
+    const TrackerQueryResult named = TrackerQueryRunner::selectEach(
         connection,
-        QStringLiteral("SELECT MAX(?n) WHERE { <%1> nfo:hasMediaFileListEntry ?e . "
-                       "?e nfo:listPosition ?n }")
-            .arg(iri),
-        1);
-    const int top = last.ok && !last.rows.isEmpty() ? last.rows.first().first().toInt() : 0;
-    // The old entries go in batches too, from the end, so no update holds the store for long.
-    for (int from = top - top % EntriesPerUpdate; from >= 0; from -= EntriesPerUpdate) {
+        QStringLiteral("SELECT ?e WHERE { <%1> nfo:hasMediaFileListEntry ?e }").arg(iri),
+        [&old](const TrackerCursorRow& row) {
+            const QString entry = row.text(0);
+            if (TrackerSparql::isSafeIri(entry))
+                old.append(entry);
+        });
+    if (!named.ok) {
+        qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot read the old entries:" << named.errorMessage;
+        return false;
+    }
+    for (int end = old.size(); end > 0; end -= EntriesPerUpdate) {
         if (m_cancelled.loadAcquire())
             return false;
+        QString links;
+        QString resources;
+        for (int i = qMax(0, end - EntriesPerUpdate); i < end; ++i) {
+            links += (links.isEmpty() ? QStringLiteral("<") : QStringLiteral(", <")) + old.at(i)
+                     + QLatin1Char('>');
+            resources += QStringLiteral("<%1> a rdfs:Resource . ").arg(old.at(i));
+        }
         if (!runUpdate(connection,
-                       QStringLiteral("DELETE { <%1> nfo:hasMediaFileListEntry ?e . "
-                                      "?e a rdfs:Resource } WHERE { <%1> "
-                                      "nfo:hasMediaFileListEntry ?e . ?e nfo:listPosition ?n . "
-                                      "FILTER(?n >= %2) }")
-                           .arg(iri)
-                           .arg(from),
+                       QStringLiteral("DELETE DATA { <%1> nfo:hasMediaFileListEntry %2 . %3}")
+                           .arg(iri, links, resources),
                        "the old entries of a playlist file"))
             return false;
     }
-    // Entries without a position, should any be there.
+    // Entries whose names cannot be written back, should any be there.
     return runUpdate(connection,
                      QStringLiteral("DELETE { <%1> nfo:hasMediaFileListEntry ?e . ?e a "
                                     "rdfs:Resource } WHERE { <%1> nfo:hasMediaFileListEntry ?e }")
