@@ -12,6 +12,9 @@
 #include <QThread>
 #include <QTimer>
 
+#include <atomic>
+#include <memory>
+
 namespace {
 // Copying an album into the folder makes a burst of changes; one scan after it settles.
 const int FolderSettleMs = 400;
@@ -44,8 +47,9 @@ void TrackerFileIndexer::ensureWorker()
     m_thread = new QThread(this);
     m_thread->setObjectName(QStringLiteral("file indexer"));
     m_worker = new TrackerIndexWorker;
+    // The worker is deleted by stop(), never by its thread: a thread that ended early (it was
+    // told to quit from elsewhere) would otherwise leave stop() a freed worker to cancel.
     m_worker->moveToThread(m_thread);
-    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     connect(m_worker, &TrackerIndexWorker::started, this, &TrackerFileIndexer::workerStarted);
     connect(m_worker, &TrackerIndexWorker::progress, this, &TrackerFileIndexer::workerProgress);
     connect(m_worker, &TrackerIndexWorker::finished, this, &TrackerFileIndexer::workerFinished);
@@ -83,22 +87,10 @@ void TrackerFileIndexer::stop()
         m_worker->cancel();
         m_thread->quit();
         if (m_thread->wait(StopWaitMs)) {
+            delete m_worker;
             delete m_thread;
         } else {
-            // The worker is inside one file that does not answer (a dead network share, say).
-            // It is left to end on its own, keeping its hold on the database until then;
-            // nothing of it reaches this object again.
-            qCWarning(lcIndexer) << Q_FUNC_INFO << "- the file indexer did not stop within"
-                                 << StopWaitMs << "ms; it is left to end on its own";
-            disconnect(m_worker, nullptr, this, nullptr);
-            QThread* thread = m_thread;
-            thread->setParent(nullptr);
-            TrackerSparqlConnection* connection = m_scanConnection;
-            m_scanConnection = nullptr;
-            connect(thread, &QThread::finished, thread, [thread, connection] {
-                TrackerQueryRunner::releaseConnection(connection);
-                thread->deleteLater();
-            }, Qt::DirectConnection);
+            abandonWorker();
         }
         // What the stopped worker sent and has not arrived yet is about a scan that is over;
         // a late "finished" would otherwise release the connection of the next scan.
@@ -116,6 +108,37 @@ void TrackerFileIndexer::stop()
         m_indexing = false;
         emit indexingFinished();
     }
+}
+
+void TrackerFileIndexer::abandonWorker()
+{
+    // The worker is inside one file that does not answer (a dead network share, say). It is
+    // left to end on its own, keeping its hold on the database until then; nothing of it
+    // reaches this object again. Whichever comes first, its thread's end or the check below
+    // (the thread may have ended since the wait gave up), cleans up, and only once.
+    qCWarning(lcIndexer) << Q_FUNC_INFO << "- the file indexer did not stop within" << StopWaitMs
+                         << "ms; it is left to end on its own";
+    disconnect(m_worker, nullptr, this, nullptr);
+    QThread* thread = m_thread;
+    thread->setParent(nullptr);
+    TrackerIndexWorker* worker = m_worker;
+    TrackerSparqlConnection* connection = m_scanConnection;
+    m_scanConnection = nullptr;
+    auto cleanedUp = std::make_shared<std::atomic_bool>(false);
+    auto cleanUp = [thread, worker, connection, cleanedUp] {
+        if (cleanedUp->exchange(true))
+            return;
+        delete worker;
+        TrackerQueryRunner::releaseConnection(connection);
+        // The thread object belongs to this object's thread; it goes once its thread returned.
+        QMetaObject::invokeMethod(thread, [thread] {
+            thread->wait();
+            thread->deleteLater();
+        }, Qt::QueuedConnection);
+    };
+    connect(thread, &QThread::finished, thread, cleanUp, Qt::DirectConnection);
+    if (thread->isFinished())
+        cleanUp();
 }
 
 void TrackerFileIndexer::rescan()

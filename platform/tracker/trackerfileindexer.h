@@ -63,6 +63,7 @@ private slots:
 
 private:
     void ensureWorker();
+    void abandonWorker();
     void releaseScanConnection();
 
     TrackerStore* m_store;

@@ -505,6 +505,30 @@ private slots:
                  qPrintable(log.warnings.join(QLatin1Char('\n'))));
         QVERIFY(FixtureLibrary::index());
     }
+
+    void anIndexerWhoseThreadEndedFirstStopsAndIndexesAgain()
+    {
+        // The indexer's thread may end before the indexer stops it (told to quit from
+        // elsewhere, with a scan still waiting): stopping must then neither touch a worker the
+        // thread's end took with it (the sanitizer build sees that) nor keep the database.
+        delete factory;
+        factory = nullptr;
+        TrackerStore::destroy();
+        QVERIFY(FixtureLibrary::openStore());
+        TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
+        indexer->rescan();
+        auto* thread = indexer->findChild<QThread*>();
+        QVERIFY(thread);
+        thread->quit();
+        QVERIFY(thread->wait(60000));
+        indexer->scanNow();
+        WarningLog log;
+        TrackerStore::instance()->close();
+        QVERIFY(FixtureLibrary::openStore());
+        QVERIFY2(log.warnings.filter(QStringLiteral("still in use")).isEmpty(),
+                 qPrintable(log.warnings.join(QLatin1Char('\n'))));
+        QVERIFY(FixtureLibrary::index());
+    }
 };
 
 PARLOVANCE_TEST_MAIN_CORE(TestStoreIndexer)
