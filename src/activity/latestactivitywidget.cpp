@@ -1,5 +1,6 @@
 #include "latestactivitywidget.h"
 
+#include "albumart/albumartcacheitem.h"
 #include "albumart/albumartloader.h"
 #include "common/logging.h"
 #include "latestactivitycontroller.h"
@@ -16,6 +17,7 @@
 #include "mlinearlayoutpolicy.h"
 #include "mobjectmenu.h"
 #include "mscenemanager.h"
+#include "safeimage.h"
 #include "zeloverlaylabel.h"
 
 #include <QDir>
@@ -335,9 +337,13 @@ void LatestActivityWidget::updateActivityLabel(int index, const Activity& activi
         const QString name = activity.Type == Activity::AllSongs
                                  ? collageId(QLatin1String(AllSongsId), 0)
                                  : collageId(QStringLiteral("Playlist"), activity.TrackerId);
-        const QPixmap collage(collageDirectory + name + QStringLiteral(".png"));
+        // The cache folder is the user's to write: the collage is read within the size it is
+        // made at, like every other picture.
+        const QImage collage
+            = SafeImage::read(collageDirectory + name + QStringLiteral(".png"),
+                              AlbumArtCacheItem::flavorSize(TileFlavor));
         if (!collage.isNull())
-            tile->setImage(collage);
+            tile->setImage(QPixmap::fromImage(collage));
         break;
     }
     default:

@@ -9,6 +9,7 @@
 #include "activity/latestactivitycontroller.h"
 #include "activity/latestactivitymodel.h"
 #include "activity/latestactivitywidget.h"
+#include "albumart/albumartcacheitem.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
 #include "mlabel.h"
@@ -30,6 +31,7 @@
 #include "mbutton.h"
 
 #include <QAction>
+#include <QDir>
 #include <QSignalSpy>
 
 #include <memory>
@@ -63,6 +65,7 @@ private slots:
     void everyKindOfActivityPlaysAndQueues();
     void updatingLibraryCoversThePageUntilTheGridIsDone();
     void deletingFromTheGridRemovesTheAlbum();
+    void collagesAreReadWithinTheTileSize();
     void emptyListShowsTheFillText();
 
 private:
@@ -437,6 +440,35 @@ void TestLatestActivityGrid::deletingFromTheGridRemovesTheAlbum()
     waitForIdleGrid();
     for (int i = 0; i < controller()->activityCount(); ++i)
         QVERIFY(grid()->tiles().at(i)->isEnabled());
+}
+
+void TestLatestActivityGrid::collagesAreReadWithinTheTileSize()
+{
+    // The collage folder is the user's to write: a collage that claims more pixels than any
+    // picture is read with is not decoded, and a large one is read at the tile's size.
+    const QString folder = QDir::homePath() + QStringLiteral("/.cache/parlovance/collage/");
+    QVERIFY(QDir().mkpath(folder));
+    QImage huge(5000, 5000, QImage::Format_Mono);
+    huge.fill(1);
+    QVERIFY(huge.save(folder + collageId(QStringLiteral("Playlist"), -21) + QStringLiteral(".png")));
+    QImage large(1200, 1200, QImage::Format_RGB32);
+    large.fill(Qt::darkCyan);
+    QVERIFY(large.save(folder + collageId(QStringLiteral("Playlist"), -22) + QStringLiteral(".png")));
+    showMainPage();
+    controller()->model()->addActivity(entry(Activity::Playlist, QStringLiteral("huge"), -21),
+                                       false);
+    controller()->model()->addActivity(entry(Activity::Playlist, QStringLiteral("large"), -22),
+                                       false);
+    waitForIdleGrid();
+    QVERIFY(tileOf(QStringLiteral("huge")) && tileOf(QStringLiteral("large")));
+    QVERIFY(!tileOf(QStringLiteral("large"))->image().isNull());
+    // A collage that is not read leaves the tile with what it showed before.
+    const QSize tile = AlbumArtCacheItem::flavorSize(QStringLiteral("music-grid"));
+    for (const QString& name : { QStringLiteral("huge"), QStringLiteral("large") }) {
+        const QSize shown = tileOf(name)->image().size();
+        QVERIFY2(shown.width() <= tile.width() && shown.height() <= tile.height(),
+                 qPrintable(name + QStringLiteral(": %1x%2").arg(shown.width()).arg(shown.height())));
+    }
 }
 
 void TestLatestActivityGrid::emptyListShowsTheFillText()
