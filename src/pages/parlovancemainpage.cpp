@@ -83,6 +83,9 @@ void ParlovanceMainPage::createContent()
                 &MainWindow::noticeGoingToPlayerView);
         connect(window, &MainWindow::resolveDeviceEmptyFinished, activityWidget,
                 &LatestActivityWidget::resolveDeviceEmptyFinishedSlot);
+        // A window that started on another page may have had its answer before this grid.
+        if (window->isDeviceEmptyResolved())
+            activityWidget->resolveDeviceEmptyFinishedSlot();
     }
     connect(this, &MSceneWindow::appearing, activityWidget,
             &LatestActivityWidget::handleMainPageAppearing);

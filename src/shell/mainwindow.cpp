@@ -690,3 +690,8 @@ bool MainWindow::isPreloadingDone() const
 {
     return preloadingDone;
 }
+
+bool MainWindow::isDeviceEmptyResolved() const
+{
+    return existenceKnown;
+}

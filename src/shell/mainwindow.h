@@ -55,6 +55,9 @@ public:
     // True once the pages most used have been built after the start (requests for other
     // pages wait until then).
     bool isPreloadingDone() const;
+    // True once the library has answered whether it holds any music (resolveDeviceEmptyFinished
+    // has been emitted), for a page built after that.
+    bool isDeviceEmptyResolved() const;
 
 signals:
     void playlistSaved();
