@@ -551,6 +551,19 @@ void MafwTrackerModel::applyRows(const QVector<MafwStoreRow>& fresh)
         if (!keep.at(i))
             leaving.append(i);
     }
+    if (!fresh.isEmpty() && !m_rows.isEmpty() && leaving.size() == m_rows.size()) {
+        // Every row is replaced (a playlist file written again has new entries throughout):
+        // the new rows come in before the old ones go, so the list is never seen empty in
+        // between. A play queue that holds the list alone takes an empty list for its end.
+        const int old = m_rows.size();
+        beginInsertRows(QModelIndex(), old, old + fresh.size() - 1);
+        m_rows += fresh;
+        endInsertRows();
+        beginRemoveRows(QModelIndex(), 0, old - 1);
+        m_rows.remove(0, old);
+        endRemoveRows();
+        return;
+    }
     removeRows(leaving);
 
     // What is left is in the new order; new rows go in between, changed rows are announced.

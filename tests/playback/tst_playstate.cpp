@@ -8,6 +8,9 @@
 #include "mafwplaylist.h"
 #include "mafwshared.h"
 #include "mafwtrackermodel.h"
+#include "mafwtrackermodelfactory.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
+#include "fixturelibrary.h"
 #include "mbanner.h"
 #include "common/parlovancesettings.h"
 #include "playback/playstate.h"
@@ -323,6 +326,49 @@ private slots:
         }
         QCOMPARE(songs.count(), 0);
         QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Playing);
+    }
+
+    void aPlaylistFileWrittenAgainWhileItPlaysStaysTheQueue()
+    {
+        // The file of the playing playlist changes (every entry of it is written anew): the
+        // queue follows the list, and songs added to the queue then join it instead of being
+        // all that is left of it.
+        const QStringList first = { QStringLiteral("Kim/Seven/1.ogg"),
+                                    QStringLiteral("Kim/Seven/2.ogg"),
+                                    QStringLiteral("Kim/Seven/3.ogg") };
+        const QString path = FixtureLibrary::addPlaylist(QStringLiteral("Trip.m3u"), first);
+        QVERIFY(FixtureLibrary::index());
+        const int id = HubTestLibrary::firstCell(
+                           QStringLiteral("SELECT tracker:id(?p) WHERE { ?p a nmm:Playlist ; "
+                                          "nfo:fileName \"Trip.m3u\" }"))
+                           .toInt();
+        QVERIFY(id > 0);
+        MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+        const QSharedPointer<MafwTrackerModel> trip(
+            factory->getModel(MafwTrackerModel::SongsOfPlaylistFile, 50, id));
+        QTRY_COMPARE_WITH_TIMEOUT(trip->rowCount(), 3, Timeout);
+        PlayState* hub = queueAlone(trip);
+        QCOMPARE(hub->startPlayback(1, PlayState::PlayNow), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+
+        FixtureLibrary::addPlaylist(QStringLiteral("Trip.m3u"),
+                                    first + QStringList { QStringLiteral("Kim/Seven/4.ogg") });
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                 QFileDevice::FileModificationTime));
+        file.close();
+        QVERIFY(FixtureLibrary::index());
+        QTRY_COMPARE_WITH_TIMEOUT(trip->rowCount(), 4, Timeout);
+        QCOMPARE(hub->songCount(PlayState::MusicMode), 4);
+
+        hub->appendModel(red, PlayState::CopyModel, -1);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 6, Timeout);
+        QCOMPARE(HubTestLibrary::cell(hub->shuffleProxyModel().data(), 0,
+                                      Constants::SongTitle).toString(),
+                 QStringLiteral("One"));
+        QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Playing);
+        hub->stop(PlayState::MusicMode);
     }
 
     void clearingTheQueueEndsItsSong()
