@@ -82,9 +82,10 @@ bool waitFor(Done done, int timeoutMs)
 // is then closed: titles in several scripts, 14 songs an album, 70 songs an artist.
 bool writeStoreOf(int songs)
 {
-    static const char* const words[] = { "Morning", "Echo", "Falling", "Satellite", "Lanterns",
-                                         "Drift", "Horizon", "Embers", "Ärger", "Ökonom", "Утро",
-                                         "Эхо", "夜明け", "ירח", "Ñandú", "Zebra" };
+    static const char* const words[] = { "Morning",  "Echo",   "Falling", "Satellite",
+                                         "Lanterns", "Drift",  "Horizon", "Embers",
+                                         "Ärger",    "Ökonom", "Утро",    "Эхо",
+                                         "夜明け",   "ירח",    "Ñandú",   "Zebra" };
     freshStore();
     if (!FixtureLibrary::openStore())
         return false;
@@ -97,7 +98,8 @@ bool writeStoreOf(int songs)
             const int k = int((i * 7919LL) % songs);
             TrackerTrackInfo info;
             info.title = QStringLiteral("%1 %2 %3")
-                             .arg(QString::fromUtf8(words[k % 16]), QString::fromUtf8(words[(k / 16) % 16]))
+                             .arg(QString::fromUtf8(words[k % 16]),
+                                  QString::fromUtf8(words[(k / 16) % 16]))
                              .arg(k);
             info.artist = QStringLiteral("Artist %1").arg(i / 70);
             info.album = QStringLiteral("Album %1").arg(i / 14);
@@ -105,7 +107,10 @@ bool writeStoreOf(int songs)
             info.trackNumber = i % 14 + 1;
             info.year = 1980 + i % 40;
             info.durationSeconds = 180 + i % 60;
-            const QString url = QStringLiteral("file:///music/Artist%1/Album%2/%3.ogg").arg(i / 70).arg(i / 14).arg(i);
+            const QString url = QStringLiteral("file:///music/Artist%1/Album%2/%3.ogg")
+                                    .arg(i / 70)
+                                    .arg(i / 14)
+                                    .arg(i);
             batch << TrackerIndexWorker::songUpdate(TrackerSparql::newIri(), false, url,
                                                     QStringLiteral("%1.ogg").arg(i), 4096, added,
                                                     added, info);
@@ -139,6 +144,15 @@ QVector<QSharedPointer<MafwTrackerModel>> startingModels(MafwTrackerModelFactory
 }
 
 double rssPerSongBaseline = -1; // MiB held after a start on an empty store
+
+// The factory as the program makes it at its start.
+MafwTrackerModelFactory* startFactory()
+{
+    auto* factory = new MafwTrackerModelFactory(QStringLiteral("Unknown album"),
+                                                QStringLiteral("Unknown artist"), 2000);
+    factory->init();
+    return factory;
+}
 
 // Indexing a music folder of 5,000 generated songs (250 albums by 50 artists), from nothing.
 void IndexFiveThousandFiles(benchmark::State& state)
@@ -346,9 +360,7 @@ void ColdStart(benchmark::State& state)
         state.ResumeTiming();
         QElapsedTimer timer;
         timer.start();
-        auto* factory = new MafwTrackerModelFactory(QStringLiteral("Unknown album"),
-                                                    QStringLiteral("Unknown artist"), 2000);
-        factory->init();
+        MafwTrackerModelFactory* factory = startFactory();
         QSharedPointer<MafwTrackerModel> model;
         QVector<QSharedPointer<MafwTrackerModel>> others;
         const bool first = waitFor(
@@ -366,15 +378,16 @@ void ColdStart(benchmark::State& state)
         }
         const bool all = first && waitFor([&] { return model->isComplete(); }, 300000);
         const double allMs = timer.nsecsElapsed() / 1e6;
-        const bool rest = all && waitFor(
-            [&] {
-                for (const auto& m : others) {
-                    if (!m->isComplete())
-                        return false;
-                }
-                return true;
-            },
-            300000);
+        const bool rest = all
+                          && waitFor(
+                              [&] {
+                                  for (const auto& m : others) {
+                                      if (!m->isComplete())
+                                          return false;
+                                  }
+                                  return true;
+                              },
+                              300000);
         state.PauseTiming();
         if (!rest || model->rowCount() != songs) {
             state.SkipWithError("the models did not load the library");
@@ -418,7 +431,8 @@ void IndexTheProgramsWay(benchmark::State& state)
             tags.genre = QStringLiteral("Pop");
             tags.trackNumber = i % 14 + 1;
             tags.year = 1980 + i % 40;
-            const QString path = QStringLiteral("Artist %1/Album %2/%3.ogg").arg(i / 70).arg(i / 14).arg(i % 14);
+            const QString path
+                = QStringLiteral("Artist %1/Album %2/%3.ogg").arg(i / 70).arg(i / 14).arg(i % 14);
             if (FixtureLibrary::addSong(path, tags, 1000).isEmpty()) {
                 state.SkipWithError("cannot write the audio files");
                 return;
@@ -432,9 +446,7 @@ void IndexTheProgramsWay(benchmark::State& state)
         state.ResumeTiming();
         QElapsedTimer timer;
         timer.start();
-        auto* factory = new MafwTrackerModelFactory(QStringLiteral("Unknown album"),
-                                                    QStringLiteral("Unknown artist"), 2000);
-        factory->init();
+        MafwTrackerModelFactory* factory = startFactory();
         QSharedPointer<MafwTrackerModel> songs;
         QVector<QSharedPointer<MafwTrackerModel>> others;
         const bool done = waitFor(
@@ -482,7 +494,13 @@ void IndexTheProgramsWay(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(IndexTheProgramsWay)->Arg(1000)->Arg(5000)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(IndexTheProgramsWay)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace
 

@@ -38,7 +38,8 @@ bool samePlaylist(const MafwStorePlaylist& a, const MafwStorePlaylist& b)
         || a.added != b.added || a.entries.size() != b.entries.size())
         return false;
     for (int i = 0; i < a.entries.size(); ++i) {
-        if (a.entries.at(i).iri != b.entries.at(i).iri || a.entries.at(i).url != b.entries.at(i).url)
+        if (a.entries.at(i).iri != b.entries.at(i).iri
+            || a.entries.at(i).url != b.entries.at(i).url)
             return false;
     }
     return true;
@@ -101,8 +102,8 @@ void MafwStoreCatalogue::readFirstSongs()
     TrackerQueryRunner::postRead(
         this,
         [connection, result] {
-            static_cast<MafwStoreReader::Result&>(*result)
-                = MafwStoreReader::firstSongs(connection, FirstSongs);
+            static_cast<MafwStoreReader::Result&>(*result) = MafwStoreReader::firstSongs(
+                connection, FirstSongs);
             // Released here, not on delivery: a catalogue gone by then must not keep the
             // database open.
             TrackerQueryRunner::releaseConnection(connection);
@@ -117,7 +118,8 @@ void MafwStoreCatalogue::readEverything()
     TrackerQueryRunner::postRead(
         this,
         [connection, result] {
-            static_cast<MafwStoreReader::Result&>(*result) = MafwStoreReader::everything(connection);
+            static_cast<MafwStoreReader::Result&>(*result) = MafwStoreReader::everything(
+                connection);
             TrackerQueryRunner::releaseConnection(connection);
         },
         [this, result] { everythingRead(result); });
@@ -406,8 +408,8 @@ void MafwStoreCatalogue::refresh()
     TrackerQueryRunner::postRead(
         this,
         [connection, result, asked] {
-            static_cast<MafwStoreReader::Result&>(*result)
-                = MafwStoreReader::resources(connection, asked);
+            static_cast<MafwStoreReader::Result&>(*result) = MafwStoreReader::resources(connection,
+                                                                                        asked);
             TrackerQueryRunner::releaseConnection(connection);
         },
         [this, result] { resourcesRead(result); });

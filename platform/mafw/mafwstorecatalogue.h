@@ -65,7 +65,7 @@ struct MafwStoreChanges
     QSet<int> songsAdded;
     QSet<int> songsRemoved;
     QSet<int> songsChanged;
-    QSet<int> songsAccessed;    // play count or last access changed
+    QSet<int> songsAccessed; // play count or last access changed
     QSet<int> songsUnfavourited;
     QSet<int> albumsRemoved;
     QSet<int> playlistsRemoved;

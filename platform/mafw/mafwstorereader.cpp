@@ -241,7 +241,8 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
         }
         return readEach(connection, scope, QStringLiteral("tracker:id(?r) ?n"), pattern, row);
     };
-    ok = names(artists, QStringLiteral("?r a nmm:Artist ."), QStringLiteral("?r nmm:artistName ?n ."),
+    ok = names(artists, QStringLiteral("?r a nmm:Artist ."),
+               QStringLiteral("?r nmm:artistName ?n ."),
                [&](const TrackerCursorRow& row) {
                    result->artistNames.insert(int(row.integer(0)), row.text(1));
                })
@@ -355,7 +356,8 @@ MafwStoreReader::Result MafwStoreReader::resources(TrackerSparqlConnection* conn
             all.iris.append(it.value());
     }
     QStringList songIris, playlistIris;
-    bool ok = readEach(connection, all, QStringLiteral("?r"), QStringLiteral("?r a nmm:MusicPiece ."),
+    bool ok = readEach(connection, all, QStringLiteral("?r"),
+                       QStringLiteral("?r a nmm:MusicPiece ."),
                        [&](const TrackerCursorRow& row) { songIris.append(row.text(0)); });
     ok = readEach(connection, all, QStringLiteral("?r"), QStringLiteral("?r a nmm:Playlist ."),
                   [&](const TrackerCursorRow& row) { playlistIris.append(row.text(0)); })

@@ -19,8 +19,21 @@ using Items = MafwTrackerModelFactory;
 const QChar Tab(QLatin1Char('\t'));
 
 enum SongColumn {
-    ColSongUri, ColSongTitle, ColArtistName, ColAlbumName, ColSongLength, ColFavorited, ColGenre,
-    ColYear, ColSongId, ColAlbumId, ColArtistId, ColTrackNumber, ColUsageCounter, ColAdded, ColUrl
+    ColSongUri,
+    ColSongTitle,
+    ColArtistName,
+    ColAlbumName,
+    ColSongLength,
+    ColFavorited,
+    ColGenre,
+    ColYear,
+    ColSongId,
+    ColAlbumId,
+    ColArtistId,
+    ColTrackNumber,
+    ColUsageCounter,
+    ColAdded,
+    ColUrl
 };
 
 QVariant textOrNull(const QString& text)
@@ -117,12 +130,12 @@ QStringList MafwStoreRowBuilder::headers(int type)
 {
     switch (family(type)) {
     case Songs: {
-        QStringList h = { QStringLiteral("songUri"),     QStringLiteral("songTitle"),
-                          QStringLiteral("artistName"),  QStringLiteral("albumName"),
-                          QStringLiteral("songLength"),  QStringLiteral("favorited"),
-                          QStringLiteral("genre"),       QStringLiteral("year"),
-                          QStringLiteral("songId"),      QStringLiteral("albumId"),
-                          QStringLiteral("artistId"),    QStringLiteral("trackNumber"),
+        QStringList h = { QStringLiteral("songUri"),      QStringLiteral("songTitle"),
+                          QStringLiteral("artistName"),   QStringLiteral("albumName"),
+                          QStringLiteral("songLength"),   QStringLiteral("favorited"),
+                          QStringLiteral("genre"),        QStringLiteral("year"),
+                          QStringLiteral("songId"),       QStringLiteral("albumId"),
+                          QStringLiteral("artistId"),     QStringLiteral("trackNumber"),
                           QStringLiteral("usageCounter"), QStringLiteral("added"),
                           QStringLiteral("url") };
         if (type == Query::SongsOfPlaylistFile || type == Query::SongsOfUserPlaylist)
@@ -132,19 +145,23 @@ QStringList MafwStoreRowBuilder::headers(int type)
         return h;
     }
     case Albums:
-        return { QStringLiteral("albumId"),          QStringLiteral("albumName"),
-                 QStringLiteral("added"),            QStringLiteral("artistName"),
-                 QStringLiteral("albumArtistCount"), QStringLiteral("year"),
-                 QStringLiteral("albumLength"),      QStringLiteral("albumSongs"),
+        return { QStringLiteral("albumId"),
+                 QStringLiteral("albumName"),
+                 QStringLiteral("added"),
+                 QStringLiteral("artistName"),
+                 QStringLiteral("albumArtistCount"),
+                 QStringLiteral("year"),
+                 QStringLiteral("albumLength"),
+                 QStringLiteral("albumSongs"),
                  QStringLiteral("albumTrackCount") };
     case Artists:
-        return { QStringLiteral("artistId"),       QStringLiteral("artistName"),
-                 QStringLiteral("albumName"),      QStringLiteral("numberOfAlbums"),
-                 QStringLiteral("albumId"),        QStringLiteral("numberOfSongs") };
+        return { QStringLiteral("artistId"),  QStringLiteral("artistName"),
+                 QStringLiteral("albumName"), QStringLiteral("numberOfAlbums"),
+                 QStringLiteral("albumId"),   QStringLiteral("numberOfSongs") };
     case Playlists:
-        return { QStringLiteral("playlistId"),         QStringLiteral("playlistName"),
-                 QStringLiteral("added"),              QStringLiteral("playlistTrackCount"),
-                 QStringLiteral("playlistLength"),     QStringLiteral("playlistUrl") };
+        return { QStringLiteral("playlistId"),     QStringLiteral("playlistName"),
+                 QStringLiteral("added"),          QStringLiteral("playlistTrackCount"),
+                 QStringLiteral("playlistLength"), QStringLiteral("playlistUrl") };
     case NoFamily:
         break;
     }
@@ -177,51 +194,83 @@ bool MafwStoreRowBuilder::isTitleOrdered(int type)
 QVariant MafwStoreRowBuilder::songCell(const MafwStoreSong& s, int column) const
 {
     switch (column) {
-    case ColSongUri: return s.iri;
-    case ColSongTitle: return s.title;
-    case ColArtistName: return s.performer.isEmpty() ? m_unknownArtist : s.performer;
-    case ColAlbumName: return s.album.isEmpty() ? m_unknownAlbum : s.album;
-    case ColSongLength: return s.duration;
-    case ColFavorited: return s.favourite;
-    case ColGenre: return textOrNull(s.genre);
-    case ColYear: return timeOrNull(s.created);
-    case ColSongId: return s.id;
-    case ColAlbumId: return s.albumId;
-    case ColArtistId: return s.performerId;
-    case ColTrackNumber: return s.trackNumber;
-    case ColUsageCounter: return s.usage;
-    case ColAdded: return timeOrNull(s.added);
-    case ColUrl: return s.url;
-    default: return QVariant();
+    case ColSongUri:
+        return s.iri;
+    case ColSongTitle:
+        return s.title;
+    case ColArtistName:
+        return s.performer.isEmpty() ? m_unknownArtist : s.performer;
+    case ColAlbumName:
+        return s.album.isEmpty() ? m_unknownAlbum : s.album;
+    case ColSongLength:
+        return s.duration;
+    case ColFavorited:
+        return s.favourite;
+    case ColGenre:
+        return textOrNull(s.genre);
+    case ColYear:
+        return timeOrNull(s.created);
+    case ColSongId:
+        return s.id;
+    case ColAlbumId:
+        return s.albumId;
+    case ColArtistId:
+        return s.performerId;
+    case ColTrackNumber:
+        return s.trackNumber;
+    case ColUsageCounter:
+        return s.usage;
+    case ColAdded:
+        return timeOrNull(s.added);
+    case ColUrl:
+        return s.url;
+    default:
+        return QVariant();
     }
 }
 
 bool MafwStoreRowBuilder::songBelongs(int type, int id, int secondId, const MafwStoreSong& s)
 {
     switch (type) {
-    case Query::AllSongs: return true;
-    case Query::SongsOfAlbum: return s.albumId == id && id > 0;
-    case Query::SongsOfArtist: return s.performerId == id && id > 0;
-    case Query::RecentlyAddedSongs: return s.added.isValid();
-    case Query::RecentlyPlayedSongs: return s.accessed.isValid();
-    case Query::MostPlayedSongs: return s.usage > 0;
-    case Query::FavouriteSongs: return s.favourite;
-    case Query::NeverPlayedSongs: return s.usage == 0;
-    case Query::RecentlyDownloadedSongs: return s.downloaded;
-    case Query::SongsOfUnknownArtist: return s.performerId == 0;
-    case Query::SongsOfUnknownAlbum: return s.albumId == 0;
-    case Query::SongsOfArtistWithoutAlbum: return s.performerId == id && id > 0 && s.albumId == 0;
-    case Query::SongsWithoutAlbumAndArtist: return s.performerId == 0 && s.albumId == 0;
-    case Query::OneSong: return s.id == id;
+    case Query::AllSongs:
+        return true;
+    case Query::SongsOfAlbum:
+        return s.albumId == id && id > 0;
+    case Query::SongsOfArtist:
+        return s.performerId == id && id > 0;
+    case Query::RecentlyAddedSongs:
+        return s.added.isValid();
+    case Query::RecentlyPlayedSongs:
+        return s.accessed.isValid();
+    case Query::MostPlayedSongs:
+        return s.usage > 0;
+    case Query::FavouriteSongs:
+        return s.favourite;
+    case Query::NeverPlayedSongs:
+        return s.usage == 0;
+    case Query::RecentlyDownloadedSongs:
+        return s.downloaded;
+    case Query::SongsOfUnknownArtist:
+        return s.performerId == 0;
+    case Query::SongsOfUnknownAlbum:
+        return s.albumId == 0;
+    case Query::SongsOfArtistWithoutAlbum:
+        return s.performerId == id && id > 0 && s.albumId == 0;
+    case Query::SongsWithoutAlbumAndArtist:
+        return s.performerId == 0 && s.albumId == 0;
+    case Query::OneSong:
+        return s.id == id;
     case Query::SongsOfAlbumByArtist:
         // An artist id below 1 stands for the album's songs without a performer.
         return s.albumId == id && id > 0
                && (secondId > 0 ? s.performerId == secondId : s.performerId == 0);
-    default: return false;
+    default:
+        return false;
     }
 }
 
-int MafwStoreRowBuilder::compareSongs(int type, const MafwStoreSong& a, const MafwStoreSong& b) const
+int MafwStoreRowBuilder::compareSongs(int type, const MafwStoreSong& a,
+                                      const MafwStoreSong& b) const
 {
     int order = 0;
     switch (type) {
@@ -242,10 +291,17 @@ int MafwStoreRowBuilder::compareSongs(int type, const MafwStoreSong& a, const Ma
         if (order == 0)
             order = compareInts(a.trackNumber, b.trackNumber);
         break;
-    case Query::RecentlyAddedSongs: order = compareNewestFirst(a.added, b.added); break;
-    case Query::RecentlyPlayedSongs: order = compareNewestFirst(a.accessed, b.accessed); break;
-    case Query::MostPlayedSongs: order = compareInts(b.usage, a.usage); break;
-    default: break;
+    case Query::RecentlyAddedSongs:
+        order = compareNewestFirst(a.added, b.added);
+        break;
+    case Query::RecentlyPlayedSongs:
+        order = compareNewestFirst(a.accessed, b.accessed);
+        break;
+    case Query::MostPlayedSongs:
+        order = compareInts(b.usage, a.usage);
+        break;
+    default:
+        break;
     }
     return order != 0 ? order : m_catalogue->compareTitles(a, b);
 }
@@ -437,8 +493,12 @@ MafwStoreRow MafwStoreRowBuilder::artistRow(int artistId) const
         titles.append(s->album);
     MafwStoreRow row;
     row.id = artistId;
-    row.cells = { artistId, name, titles.join(Tab), albumSongs.size(),
-                  albumSongs.isEmpty() ? 0 : albumSongs.first()->albumId, songIds.size() };
+    row.cells = { artistId,
+                  name,
+                  titles.join(Tab),
+                  albumSongs.size(),
+                  albumSongs.isEmpty() ? 0 : albumSongs.first()->albumId,
+                  songIds.size() };
     return row;
 }
 
@@ -491,7 +551,8 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::itemRows(int type, int id, int maxRow
         keys = m_catalogue->artistIds();
     } else if (type == Query::AlbumsOfArtist || type == Query::AlbumsWithoutArtist) {
         QSet<int> albums;
-        const QVector<int> songs = m_catalogue->songsOfArtist(type == Query::AlbumsOfArtist ? id : 0);
+        const QVector<int> songs = m_catalogue->songsOfArtist(type == Query::AlbumsOfArtist ? id
+                                                                                            : 0);
         if (type == Query::AlbumsWithoutArtist || id > 0) {
             for (int songId : songs) {
                 const MafwStoreSong* s = m_catalogue->song(songId);
@@ -530,14 +591,16 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::playlistRows(int type, int maxRows, i
     auto name = [](const MafwStorePlaylist* p) { return p->isFile() ? p->fileName : p->title; };
     const MafwStoreCatalogue* c = m_catalogue;
     if (type == Query::RecentPlaylists) {
-        std::sort(list.begin(), list.end(), [](const MafwStorePlaylist* a, const MafwStorePlaylist* b) {
-            return a->added != b->added ? a->added > b->added : a->id > b->id;
-        });
+        std::sort(list.begin(), list.end(),
+                  [](const MafwStorePlaylist* a, const MafwStorePlaylist* b) {
+                      return a->added != b->added ? a->added > b->added : a->id > b->id;
+                  });
     } else {
-        std::sort(list.begin(), list.end(), [c, name](const MafwStorePlaylist* a, const MafwStorePlaylist* b) {
-            const int order = c->compareText(name(a), name(b));
-            return order != 0 ? order < 0 : a->id < b->id;
-        });
+        std::sort(list.begin(), list.end(),
+                  [c, name](const MafwStorePlaylist* a, const MafwStorePlaylist* b) {
+                      const int order = c->compareText(name(a), name(b));
+                      return order != 0 ? order < 0 : a->id < b->id;
+                  });
     }
     return buildPrefix(list.size(), maxRows, total, [&](int i) {
         const MafwStorePlaylist* p = list.at(i);

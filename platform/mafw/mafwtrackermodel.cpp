@@ -21,7 +21,9 @@ QVector<bool> longestOrderedRun(const QVector<int>& positions)
     QVector<int> previous(n, -1);
     for (int i = 0; i < n; ++i) {
         auto it = std::lower_bound(tailIndex.begin(), tailIndex.end(), positions.at(i),
-                                   [&](int index, int value) { return positions.at(index) < value; });
+                                   [&](int index, int value) {
+                                       return positions.at(index) < value;
+                                   });
         const int length = int(it - tailIndex.begin());
         if (length > 0)
             previous[i] = tailIndex.at(length - 1);
@@ -152,14 +154,12 @@ void MafwTrackerModel::firstFill()
     }
     m_started = true;
     disconnect(catalogue, &MafwStoreCatalogue::loaded, this, &MafwTrackerModel::firstFill);
+    const bool finalLimit = MafwStoreRowBuilder::limitIsFinal(m_type) && m_limit > 0;
     if (m_pinWholeQuery) {
-        m_pinned = m_builder->rows(m_type, m_id, m_secondId,
-                                   MafwStoreRowBuilder::limitIsFinal(m_type) && m_limit > 0 ? m_limit : -1,
-                                   nullptr);
+        m_pinned = m_builder->rows(m_type, m_id, m_secondId, finalLimit ? m_limit : -1, nullptr);
         m_pinWholeQuery = false;
     }
     int total = 0;
-    const bool finalLimit = MafwStoreRowBuilder::limitIsFinal(m_type) && m_limit > 0;
     const int maxRows = (m_wantAll && !finalLimit && !m_early) ? -1 : m_limit;
     m_filling = currentResult(maxRows, &total);
     m_complete = !m_early && (finalLimit || m_filling.size() >= total);
@@ -217,8 +217,7 @@ void MafwTrackerModel::finishFilling()
         // Changes came while filling: the list is compared with the library as a whole, and
         // every row is announced, as any of them may show a changed song.
         m_stale = false;
-        const int held = m_rows.size();
-        applyRows(currentResult(holdsFirstRowsOnly() ? m_limit : -1, nullptr).mid(0, qMax(held, m_rows.size())));
+        applyRows(currentResult(holdsFirstRowsOnly() ? m_limit : -1, nullptr));
         if (!m_rows.isEmpty())
             emit dataChanged(index(0, 0), index(m_rows.size() - 1, m_headers.size() - 1));
         if (!m_filling.isEmpty())
@@ -389,7 +388,8 @@ void MafwTrackerModel::followItems(const MafwStoreChanges& changes)
                 keys.insert(key);
         }
     };
-    for (const QSet<int>* ids : { &changes.songsAdded, &changes.songsRemoved, &changes.songsChanged }) {
+    for (const QSet<int>* ids :
+         { &changes.songsAdded, &changes.songsRemoved, &changes.songsChanged }) {
         for (int id : *ids) {
             note(m_factory->catalogue()->song(id));
             const auto old = changes.before.constFind(id);
@@ -677,4 +677,3 @@ int MafwTrackerModel::columnOfKey(const QString& key) const
 {
     return m_headers.indexOf(key);
 }
-

@@ -70,7 +70,8 @@ public:
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
+    QModelIndex index(int row, int column,
+                      const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& child) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
@@ -146,8 +147,8 @@ private:
     bool m_complete = false;
     bool m_completedSent = false;
     bool m_started = false;
-    bool m_early = false;            // showing the library's first songs while it is read
-    bool m_stale = false;            // the library changed while filling
+    bool m_early = false; // showing the library's first songs while it is read
+    bool m_stale = false; // the library changed while filling
 };
 
 #endif // MAFWTRACKERMODEL_H

@@ -29,12 +29,17 @@ TrackerCursorRow::TrackerCursorRow(TrackerSparqlCursor* cursor)
 {
 }
 
+int TrackerCursorRow::columns() const
+{
+    if (m_columns < 0)
+        m_columns = tracker_sparql_cursor_get_n_columns(m_cursor);
+    return m_columns;
+}
+
 const char* TrackerCursorRow::value(int column) const
 {
     // One call of the store per value: each takes a lock of the store's own.
-    if (m_columns < 0)
-        m_columns = tracker_sparql_cursor_get_n_columns(m_cursor);
-    return column < m_columns ? tracker_sparql_cursor_get_string(m_cursor, column, nullptr)
+    return column < columns() ? tracker_sparql_cursor_get_string(m_cursor, column, nullptr)
                               : nullptr;
 }
 
@@ -95,7 +100,8 @@ QDateTime TrackerCursorRow::parseTime(const char* text)
         bool zone = false;
         if (at + 1 == length && text[at] == 'Z') {
             zone = true;
-        } else if (at + 6 == length && (text[at] == '+' || text[at] == '-') && text[at + 3] == ':') {
+        } else if (at + 6 == length && (text[at] == '+' || text[at] == '-')
+                   && text[at + 3] == ':') {
             const int h = digits(text, int(at) + 1, 2), m = digits(text, int(at) + 4, 2);
             if (h >= 0 && m >= 0) {
                 zone = true;

@@ -14,6 +14,7 @@ class TrackerCursorRow
 public:
     explicit TrackerCursorRow(TrackerSparqlCursor* cursor);
 
+    int columns() const;
     bool isBound(int column) const;
     QString text(int column) const;
     qint64 integer(int column) const;

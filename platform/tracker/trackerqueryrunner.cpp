@@ -142,47 +142,17 @@ TrackerQueryResult storeClosed()
 TrackerQueryResult TrackerQueryRunner::select(TrackerSparqlConnection* connection,
                                               const QString& sparql, int columns)
 {
-    TrackerQueryResult result;
-    if (!connection)
-        return storeClosed();
-    GError* error = nullptr;
-    const QByteArray text = sparql.toUtf8();
-    TrackerSparqlCursor* cursor
-        = tracker_sparql_connection_query(connection, text.constData(), nullptr, &error);
-    if (!cursor) {
-        result.errorCode = error ? error->code : -1;
-        result.errorMessage = QString::fromUtf8(error ? error->message : "query failed");
-        if (error)
-            g_error_free(error);
-        return result;
-    }
-    const int width = columns > 0 ? columns : tracker_sparql_cursor_get_n_columns(cursor);
-    while (tracker_sparql_cursor_next(cursor, nullptr, &error)) {
-        const int available = tracker_sparql_cursor_get_n_columns(cursor);
-        QStringList row;
-        row.reserve(width);
-        for (int i = 0; i < width; ++i) {
-            const char* value = i < available ? tracker_sparql_cursor_get_string(cursor, i, nullptr)
-                                              : nullptr;
-            if (!value)
-                row.append(QString());
-            else if (!*value)
-                row.append(QLatin1String(""));
-            else
-                row.append(QString::fromUtf8(value));
-        }
-        result.rows.append(row);
-    }
-    tracker_sparql_cursor_close(cursor);
-    g_object_unref(cursor);
-    if (error) {
-        result.errorCode = error->code;
-        result.errorMessage = QString::fromUtf8(error->message);
-        g_error_free(error);
-        result.rows.clear();
-        return result;
-    }
-    result.ok = true;
+    QList<QStringList> rows;
+    TrackerQueryResult result = selectEach(connection, sparql, [&](const TrackerCursorRow& row) {
+        const int width = columns > 0 ? columns : row.columns();
+        QStringList values;
+        values.reserve(width);
+        for (int i = 0; i < width; ++i)
+            values.append(row.text(i));
+        rows.append(values);
+    });
+    if (result.ok)
+        result.rows = rows;
     return result;
 }
 

@@ -24,10 +24,11 @@ namespace {
 
 // Titles whose order differs between plain text order, case-insensitive order and the
 // collation of the store: case, accents, digits, punctuation and other scripts.
-const char* const TrickyTitles[] = { "abc", "ABC", "Abc", "b", "a10", "a9", "Äb", "ab", "a b",
-                                     "a-b", "_x", "ä", "Zebra", "zebra", "Утро", "ירח", "夜明け",
-                                     "Song 10", "Song 9", "song 9", "Éa", "ea", "eb", "ß", "ss",
-                                     "(paren", "'quote", "1 one", "10 ten", "2 two" };
+const char* const TrickyTitles[] = { "abc",    "ABC",    "Abc",    "b",     "a10",    "a9",
+                                     "Äb",     "ab",     "a b",    "a-b",   "_x",     "ä",
+                                     "Zebra",  "zebra",  "Утро",   "ירח",   "夜明け", "Song 10",
+                                     "Song 9", "song 9", "Éa",     "ea",    "eb",     "ß",
+                                     "ss",     "(paren", "'quote", "1 one", "10 ten", "2 two" };
 
 QStringList titles(const QAbstractItemModel* model)
 {
@@ -64,7 +65,8 @@ private:
                 TrackerSparql::newIri(), false, QStringLiteral("file:///lists/%1.ogg").arg(written),
                 QStringLiteral("%1.ogg").arg(written), 10, added, added, info);
         }
-        const bool ok = TrackerQueryRunner::update(connection, batch.join(QStringLiteral(" ;\n"))).ok;
+        const bool ok = TrackerQueryRunner::update(connection, batch.join(QStringLiteral(" ;\n")))
+                            .ok;
         TrackerQueryRunner::releaseConnection(connection);
         return ok;
     }
@@ -105,7 +107,8 @@ private:
     {
         QSharedPointer<MafwTrackerModel> model(factory->getModel(type, 0, id));
         new QAbstractItemModelTester(model.data(),
-                                     QAbstractItemModelTester::FailureReportingMode::QtTest, model.data());
+                                     QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                     model.data());
         QSignalSpy done(model.data(), SIGNAL(completed()));
         if (!model->isComplete())
             done.wait(30000);
@@ -128,8 +131,8 @@ private slots:
 
     void firstRowsComeFirstAndStayInTheStoresOrder()
     {
-        factory = new MafwTrackerModelFactory(QStringLiteral("No album"), QStringLiteral("No artist"),
-                                              2000, this);
+        factory = new MafwTrackerModelFactory(QStringLiteral("No album"),
+                                              QStringLiteral("No artist"), 2000, this);
         QSignalSpy ready(factory, SIGNAL(initCompleted(bool)));
         factory->init();
         QVERIFY(ready.wait(30000));
@@ -175,9 +178,11 @@ private slots:
 
         const QString iri = song("b")->iri;
         const int row = titles(all.data()).indexOf(QStringLiteral("b"));
-        QVERIFY(update(QStringLiteral("DELETE { <%1> nie:usageCounter ?u } WHERE { <%1> nie:usageCounter ?u } ;"
-                                      "INSERT DATA { <%1> nie:usageCounter 3 }")
-                           .arg(iri)));
+        QVERIFY(
+            update(QStringLiteral(
+                       "DELETE { <%1> nie:usageCounter ?u } WHERE { <%1> nie:usageCounter ?u } ;"
+                       "INSERT DATA { <%1> nie:usageCounter 3 }")
+                       .arg(iri)));
         QTRY_COMPARE(changed.count(), 1);
         QCOMPARE(changed.first().at(0).toModelIndex().row(), row);
         QCOMPARE(all->index(row, 12).data().toInt(), 3);
@@ -204,7 +209,8 @@ private slots:
             if (c != '/')
                 names << QStringLiteral("n%1%2.ogg").arg(c).arg(QChar(c));
         }
-        names << QStringLiteral("Ärger ёж.ogg") << QStringLiteral("%41%.ogg") << QStringLiteral("a  b.ogg");
+        names << QStringLiteral("Ärger ёж.ogg") << QStringLiteral("%41%.ogg")
+              << QStringLiteral("a  b.ogg");
         for (const QString& name : qAsConst(names)) {
             QFile file(folder + QLatin1Char('/') + name);
             QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(name));
@@ -230,7 +236,8 @@ private slots:
         QSharedPointer<MafwTrackerModel> all = complete(MafwTrackerModel::AllSongs);
         const int before = all->rowCount();
         QSignalSpy albumsRemoved(albums.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)));
-        QVERIFY(update(QStringLiteral("DELETE DATA { <%1> a rdfs:Resource }").arg(song("Lonely")->iri)));
+        QVERIFY(update(
+            QStringLiteral("DELETE DATA { <%1> a rdfs:Resource }").arg(song("Lonely")->iri)));
         QTRY_COMPARE(all->rowCount(), before - 1);
         QTRY_COMPARE(albums->rowCount(), 1);
         QCOMPARE(albumsRemoved.count(), 1);
