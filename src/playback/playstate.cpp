@@ -1,31 +1,22 @@
 #include "playstate.h"
 
-#include "applicationactionmediator.h"
-#include "audiobookfilterproxymodel.h"
-#include "common/constants.h"
 #include "common/logging.h"
-#include "data/containermodel.h"
 #include "data/contentmanager.h"
 #include "data/contentmanagermodel.h"
 #include "shell/errormessage.h"
-#include "activity/latestactivitycontroller.h"
-#include "mafwgeneralsourceplaylist.h"
 #include "mafwregistry.h"
-#include "mafwshared.h"
 #include "mafwtrackermodel.h"
-#include "mafwtrackermodelfactory.h"
-#include "data/mafwtrackermodelfactoryinstance.h"
-#include "musicapplicationactioncontent.h"
 #include "shell/parlovanceapplicationservice.h"
 #include "playbackerrorpolicy.h"
 #include "massstoragewatch.h"
+#include "musicbridge.h"
+#include "musicplayback.h"
 #include "playmodes.h"
 #include "playqueue.h"
 #include "queuecursor.h"
 #include "radiobridge.h"
 #include "fastseek.h"
 #include "positionmemory.h"
-#include "radionetworksession.h"
 #include "radioplayback.h"
 #include "sheetlistenerlist.h"
 #include "shuffleproxymodel.h"
@@ -106,6 +97,16 @@ PlayState::PlayState(ZelPlayController* controller)
     connect(radio.data(), &RadioPlayback::contentTypeChanged, this, &PlayState::contentTypeChanged);
     connect(radio.data(), &RadioPlayback::playbackCompleted, this, &PlayState::playbackCompleted);
     connect(radio.data(), &RadioPlayback::saveStateChanged, this, &PlayState::saveStateChanged);
+    musicBridge.reset(new MusicBridge(*this));
+    music.reset(new MusicPlayback(*modes, controls, *cursor, *positions, *musicBridge, nullptr));
+    connect(music.data(), &MusicPlayback::songChanged, this, &PlayState::songChanged);
+    connect(music.data(), &MusicPlayback::positionChanged, this, &PlayState::positionChanged);
+    connect(music.data(), &MusicPlayback::durationChanged, this, &PlayState::durationChanged);
+    connect(music.data(), &MusicPlayback::contentTypeChanged, this, &PlayState::contentTypeChanged);
+    connect(music.data(), &MusicPlayback::playbackCompleted, this, &PlayState::playbackCompleted);
+    connect(music.data(), &MusicPlayback::favoriteState, this, &PlayState::favoriteState);
+    connect(music.data(), &MusicPlayback::pendingSongQueued, radio.data(),
+            &RadioPlayback::forgetSave);
     songDataHandler = new SongData(controls);
     controls->setMetadataHandler(songDataHandler, ZelPlayController::SongContent);
 
@@ -139,7 +140,7 @@ PlayState::PlayState(ZelPlayController* controller)
     connect(cursor.data(), &QueueCursor::controllerMoved, this, &PlayState::controllerMoved);
     connect(cursor.data(), &QueueCursor::queueing, this, [this]() {
         if (modes->mode == MusicMode)
-            setContentTypeToSong();
+            music->setSongContent();
     });
     connect(this, SIGNAL(songChanged(QString, QString, QString, int, bool)), this,
             SLOT(sendPlayAction()));
@@ -199,15 +200,6 @@ void PlayState::setBuffering(bool on)
     emit bufferingStateChanged(on);
 }
 
-void PlayState::setContentTypeToSong()
-{
-    if (modes->live.contentType == SongContent)
-        return;
-    modes->live.contentType = SongContent;
-    modes->live.seekable = true;
-    emit contentTypeChanged(SongContent);
-}
-
 PlayState::State PlayState::state(PlayingMode mode) const
 {
     if (mode == modes->mode)
@@ -256,8 +248,8 @@ PlayState::SaveState PlayState::saveState() const { return radio->saveState(); }
 PlayState::ModelOptions PlayState::flags() const { return cursor->flags(); }
 bool PlayState::isShuffle() const { return cursor->isShuffle(); }
 bool PlayState::isRepeat() const { return cursor->isRepeat(); }
-int PlayState::trackNumber() const { return m_trackNumber; }
-void PlayState::setTrackNumber(int trackNumber) { m_trackNumber = trackNumber; }
+int PlayState::trackNumber() const { return music->trackNumber(); }
+void PlayState::setTrackNumber(int trackNumber) { music->setTrackNumber(trackNumber); }
 bool PlayState::isUpdatingLibrary() const { return updatingLibrary; }
 void PlayState::setUpdatingLibrary(bool updating) { updatingLibrary = updating; }
 bool PlayState::isAudioAvailable() const { return audioAvailable; }
@@ -273,6 +265,39 @@ QSharedPointer<ShuffleProxyModel> PlayState::shuffleProxyModel() const
 }
 QString PlayState::playlistId() const { return queue().playlistId(); }
 PlayQueue& PlayState::queue() const { return cursor->queue(); }
+// clang-format on
+
+// What the music and the radio side do alone, one call each.
+// clang-format off
+int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
+{
+    return music->start(index, options);
+}
+void PlayState::playPendingModel() { music->startPendingSong(PlayNow); }
+void PlayState::emitSongChanged() { music->announceSong(); }
+void PlayState::sendPlayAction() { music->announcePlayAction(); }
+void PlayState::storeLastPosition(int position, int songId)
+{
+    music->storePosition(position, songId);
+}
+void PlayState::updateLatestActivityTrack() { music->updateLatestActivityTrack(); }
+void PlayState::toggleFavoriteState() { music->toggleFavorite(); }
+void PlayState::checkFavoriteState() { music->checkFavorite(); }
+
+void PlayState::bufferingChangedSlot(float percent) { radio->bufferingChanged(percent); }
+void PlayState::playStream(const QUrl& url) { radio->playStream(url); }
+void PlayState::networkSessionStateChanged(QNetworkSession::State state)
+{
+    radio->sessionStateChanged(state);
+}
+void PlayState::networkSessionErrorSlot(QNetworkSession::SessionError error)
+{
+    radio->sessionError(error);
+}
+void PlayState::playLocalFile(const QString& path) { radio->playLocalFile(path); }
+void PlayState::saveCurrentStream() { radio->saveCurrentStream(); }
+bool PlayState::saveAllowed() const { return radio->saveAllowed(); }
+void PlayState::songSavedSlot(QString uri, int trackerId) { radio->songSaved(uri, trackerId); }
 // clang-format on
 
 void PlayState::contentTypeChangedSlot()
@@ -356,44 +381,6 @@ void PlayState::handleSongsAddedToCopyModel()
     emit songsAddedToPlaylist(model->rowCount());
 }
 
-int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
-{
-    if (refusePlayback())
-        return -1;
-    if (modes->mode == RadioMode) {
-        modes->saveRadio();
-        controls->setPlaylist(queue().playlistId(), false);
-    }
-    setMode(MusicMode);
-    modes->live.streamUrl = QUrl();
-    setContentTypeToSong();
-    cursor->start(index, options);
-    modes->live.position = 0;
-    emitSongChanged();
-    ignoreCompletion = false;
-    controls->setPositionUpdateInterval(1);
-    return modes->live.index;
-}
-
-void PlayState::playPendingModel()
-{
-    startPendingModel(PlayNow);
-}
-
-void PlayState::startPendingModel(ModelOptions options)
-{
-    const QSharedPointer<ContainerModel> pending = cursor->pendingSong();
-    if (!pending)
-        return;
-    controls->setPlaylist(queue().playlistId(), false);
-    const int remembered = modes->live.index;
-    appendModel(pending, ReplaceQueue, -1);
-    modes->live.index = remembered;
-    radio->forgetSave();
-    if (queue().container()->rowCount() > 0)
-        startPlayback(modes->live.index, options);
-}
-
 void PlayState::playIndex(int row)
 {
     cursor->playRow(row);
@@ -420,40 +407,6 @@ void PlayState::rowsRemovedSlot(QModelIndex parent, int start, int end)
     cursor->rowsRemoved(start, end);
 }
 
-void PlayState::emitSongChanged()
-{
-    if (modes->mode == RadioMode) {
-        // The music snapshot keeps describing the song that resumes when music comes back.
-        const int count = queue().rowCount();
-        PlayItem& music = modes->music;
-        const int row = music.index >= 0 && music.index < count ? music.index
-                                                                : (count > 0 ? 0 : -1);
-        const PlayItem song = queue().item(row);
-        if (song.songId != music.songId)
-            music.position = 0;
-        music.index = row;
-        music.setSong(song);
-        emit songChanged(music.title, music.album, music.artist, music.index, previousDirection);
-        emit durationChanged(music.duration);
-        emit positionChanged(music.position);
-        return;
-    }
-
-    PlayItem& live = modes->live;
-    storeLastPosition(int(live.position), live.songId);
-    const PlayItem song = queue().item(live.index);
-    if (liveState == NoState || liveState == Stopped || song.songId != live.songId)
-        live.position = 0;
-    const bool newDuration = song.duration != live.duration;
-    live.setSong(song);
-    positions->requestAfterStores();
-    emit songChanged(live.title, live.album, live.artist, live.index, previousDirection);
-    previousDirection = false;
-    emit positionChanged(live.position);
-    if (newDuration)
-        emit durationChanged(live.duration);
-}
-
 int PlayState::findColumn(QString name, QAbstractItemModel* model) const
 {
     return queue().findColumn(name, model);
@@ -462,18 +415,6 @@ int PlayState::findColumn(QString name, QAbstractItemModel* model) const
 bool PlayState::hasSeveralAlbums() const
 {
     return modes->live.contentType == SongContent && queue().hasSeveralAlbums();
-}
-
-void PlayState::sendPlayAction()
-{
-    MusicApplicationActionContent content(this);
-    content.setValue(QLatin1String(MusicApplicationActionContent::SongField), title(MusicMode));
-    content.setValue(QLatin1String(MusicApplicationActionContent::ArtistField), artist(MusicMode));
-    content.setValue(QLatin1String(MusicApplicationActionContent::AlbumField), album(MusicMode));
-    content.setValue(QLatin1String(MusicApplicationActionContent::GenreField),
-                     modes->mode == MusicMode ? modes->live.genre : modes->music.genre);
-    content.setType(0);
-    ApplicationActionMediator::instance()->announcePlayAction(&content);
 }
 
 void PlayState::setShuffle(bool on)
@@ -511,12 +452,6 @@ void PlayState::ensureContentManager()
             SLOT(savePlayPositionRequestCompletedSlot()), Qt::UniqueConnection);
 }
 
-void PlayState::storeLastPosition(int position, int songId)
-{
-    if (positions->store(position, songId))
-        updateLatestActivityTrack();
-}
-
 void PlayState::savePlayPositionRequestCompletedSlot()
 {
     positions->storeCompleted();
@@ -547,12 +482,6 @@ void PlayState::seekToStartingPosition()
     setPosition(start, modes->mode);
     connect(controls, SIGNAL(positionChanged(uint, int)), this,
             SLOT(positionChangedSlot(uint, int)));
-}
-
-void PlayState::updateLatestActivityTrack()
-{
-    if (positions->isLiveRemembered())
-        LatestActivityController::instance()->setTrackNo(modes->live.album, m_trackNumber);
 }
 
 // clang-format off
@@ -591,35 +520,6 @@ void PlayState::releaseSheet()
 void PlayState::reallyReleaseSheet()
 {
     ParlovanceApplicationService::instance()->dismissSheet();
-}
-
-void PlayState::toggleFavoriteState()
-{
-    QAbstractItemModel* model = cursor->currentSongModel();
-    if (!model) {
-        qCWarning(lcPlayback) << Q_FUNC_INFO << "- Failed, not tracker song";
-        return;
-    }
-    const QModelIndex cell = model->index(modes->live.index,
-                                          findColumn(Constants::Favorited, model));
-    if (!cell.isValid())
-        return;
-    const bool favourite = !cell.data(Qt::DisplayRole).toBool();
-    if (model->setData(cell, favourite, Qt::EditRole))
-        emit favoriteState(modes->live.songUri, favourite);
-}
-
-void PlayState::checkFavoriteState()
-{
-    QAbstractItemModel* model = cursor->currentSongModel();
-    if (!model) {
-        qCWarning(lcPlayback) << Q_FUNC_INFO << "- Can't get favorite status (is not tracker song)";
-        return;
-    }
-    const QModelIndex cell = model->index(modes->live.index,
-                                          findColumn(Constants::Favorited, model));
-    if (cell.isValid())
-        emit favoriteState(modes->live.songUri, cell.data(Qt::DisplayRole).toBool());
 }
 
 bool PlayState::isCallActive() const
@@ -711,47 +611,13 @@ void PlayState::stop(PlayingMode mode)
 void PlayState::next(int delayMs)
 {
     disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
-    if (!takeStep(cursor->stepForward()))
-        return;
-    previousDirection = false;
-    ++m_trackNumber;
-    moveToCurrentIndex(delayMs);
+    music->step(cursor->stepForward(), false, delayMs);
 }
 
 void PlayState::previous(int delayMs, bool force)
 {
     disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
-    if (!takeStep(cursor->stepBack(force)))
-        return;
-    previousDirection = true;
-    --m_trackNumber;
-    moveToCurrentIndex(delayMs);
-}
-
-bool PlayState::takeStep(QueueStep step)
-{
-    switch (step) {
-    case QueueStep::Restarts:
-        setPosition(0, modes->mode);
-        break;
-    case QueueStep::PlaysPendingSong:
-        playPendingModel();
-        break;
-    case QueueStep::Stays:
-        break;
-    case QueueStep::Moves:
-        return true;
-    }
-    return false;
-}
-
-void PlayState::moveToCurrentIndex(int delayMs)
-{
-    savePlayPosition();
-    if (modes->mode == MusicMode)
-        emitSongChanged();
-    modes->live.position = 0;
-    cursor->moveController(delayMs);
+    music->step(cursor->stepBack(force), true, delayMs);
 }
 
 void PlayState::delayedNextPrev()
@@ -878,11 +744,6 @@ void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
     }
 }
 
-void PlayState::bufferingChangedSlot(float percent)
-{
-    radio->bufferingChanged(percent);
-}
-
 void PlayState::playbackCompletedSlot()
 {
     if (ignoreCompletion) {
@@ -893,37 +754,7 @@ void PlayState::playbackCompletedSlot()
         notifySheetListeners(true);
         return;
     }
-    endOfQueue();
-}
-
-void PlayState::endOfQueue()
-{
-    if (cursor->playOnAfterShuffleSwitch())
-        return;
-    cursor->clear();
-    cursor->rewind();
-    modes->live.songId = -1;
-    modes->live.albumId = -1;
-    modes->live.songCount = 0;
-    modes->live.position = 0;
-    modes->live.duration = 0;
-    if (cursor->replaysPendingSongAtEnd()) {
-        modes->live.index = cursor->pendingSong()->rowCount() > 1 ? 1 : 0;
-        playPendingModel();
-        return;
-    }
-    if (ignoreCompletion) {
-        ignoreCompletion = false;
-        return;
-    }
-    if (liveState == Transitioning)
-        return;
-    emit playbackCompleted();
-    controls->stop();
-    controls->setPlaylist(queue().playlistId(), false);
-    modes->live.contentType = SongContent;
-    modes->live.seekable = true;
-    emit contentTypeChanged(SongContent);
+    music->endOfQueue();
 }
 
 void PlayState::metadataChangedSlot(const ZelMetadataHandler* handler)
@@ -938,34 +769,9 @@ void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
         return;
 
     if (controls->contentType() == ZelPlayController::SongContent) {
-        const SongData* song = qobject_cast<const SongData*>(handler);
-        MafwPlaylist* current = controls->playlist();
-        if (song && current && song->queuePosition() - 1 != current->currentIndex())
-            return;
-        if (cursor->chooseRowAfterShuffleSwitch())
-            return;
-        setContentTypeToSong();
-        if (!song)
-            return;
-        bool changed = modes->live.setTexts(song->title(), song->album(), song->artist());
-        if (cursor->followControllerRow(song->queuePosition() - 1))
-            changed = true;
-        modes->live.genre = song->genre();
-        if (song->songId() != modes->live.songId) {
-            modes->live.songId = song->songId();
-            // The controller moved on by itself: the position reported last was the old song's.
-            modes->live.position = 0;
-            requestLastPosition();
-        }
-        modes->live.albumId = song->albumId();
-        modes->live.songUri = song->uri();
-        if (changed)
-            emit songChanged(modes->live.title, modes->live.album, modes->live.artist,
-                             modes->live.index, false);
-        emit positionChanged(modes->live.position);
+        music->songMediaChanged(handler);
         return;
     }
-
     if (controls->contentType() == ZelPlayController::StreamContent)
         radio->streamMediaChanged(qobject_cast<const StreamData*>(handler));
 }
@@ -1005,7 +811,7 @@ void PlayState::resumePlaybackAfterErrorSlot()
         } else {
             disconnect(errorMessage, SIGNAL(disappeared()), this,
                        SLOT(resumePlaybackAfterErrorSlot()));
-            endOfQueue();
+            music->endOfQueue();
         }
         resumeAfterError = false;
         return;
@@ -1031,21 +837,6 @@ void PlayState::rendererLostSlot()
     errorMessage->show(ErrorMessage::AppNotResponding);
 }
 
-void PlayState::playStream(const QUrl& url)
-{
-    radio->playStream(url);
-}
-
-void PlayState::networkSessionStateChanged(QNetworkSession::State state)
-{
-    radio->sessionStateChanged(state);
-}
-
-void PlayState::networkSessionErrorSlot(QNetworkSession::SessionError error)
-{
-    radio->sessionError(error);
-}
-
 void PlayState::requestMediaInfo()
 {
     MafwRenderer* renderer = MafwRegistry::instance()->renderer(QLatin1String(RendererId));
@@ -1057,27 +848,7 @@ void PlayState::storeTrackNumber(MafwMediaInfo info)
 {
     const QList<QVariant> track = info.metaData(QStringLiteral("track"));
     if (!track.isEmpty())
-        m_trackNumber = track.first().toInt();
-}
-
-void PlayState::playLocalFile(const QString& path)
-{
-    radio->playLocalFile(path);
-}
-
-void PlayState::saveCurrentStream()
-{
-    radio->saveCurrentStream();
-}
-
-bool PlayState::saveAllowed() const
-{
-    return radio->saveAllowed();
-}
-
-void PlayState::songSavedSlot(QString uri, int trackerId)
-{
-    radio->songSaved(uri, trackerId);
+        music->setTrackNumber(track.first().toInt());
 }
 
 void PlayState::savedSongModelCompleted()

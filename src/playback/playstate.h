@@ -24,9 +24,9 @@ class QAbstractItemModel;
 class MafwTrackerModel;
 class PositionMemory;
 class MassStorageWatch;
+class MusicPlayback;
 class PlayQueue;
 class QueueCursor;
-enum class QueueStep;
 class FastSeek;
 struct PlayItem;
 struct PlayModes;
@@ -39,11 +39,11 @@ class ZelMetadataHandler;
 class ZelPlayController;
 
 // The process-wide playback hub. Every page, widget and service that shows or changes playback
-// talks to it; it alone drives the play controller. It owns the play queue (container ->
-// audiobook filter -> shuffle proxy -> the published playlist), the fields of what plays, the
-// two playing modes (the music queue and a radio stream) with a snapshot of the one that is not
-// live, shuffle and repeat, the playback error banners and the position memory of audiobooks
-// and podcasts. GUI thread only.
+// talks to it; it alone drives the play controller. It coordinates the parts of playback: what
+// plays in the two playing modes (PlayModes), the play queue and its cursor (QueueCursor), the
+// music side (MusicPlayback) and the radio side (RadioPlayback), the position memory of
+// audiobooks and podcasts, fast seeking and the mass-storage watch. It keeps the live state,
+// follows the controller's reports and shows the playback error banners. GUI thread only.
 class PlayState : public QObject
 {
     Q_OBJECT
@@ -239,6 +239,7 @@ public slots:
     void savedSongModelCompleted();
 
 private:
+    class MusicBridge;
     class RadioBridge;
 
     explicit PlayState(ZelPlayController* controller);
@@ -247,20 +248,12 @@ private:
     void setState(State state);
     void setMode(PlayingMode mode);
     void setBuffering(bool buffering);
-    void setContentTypeToSong();
     // True (after telling the user) when nothing may play now.
     bool refusePlayback();
     void followMedia(bool follow);
     PlayQueue& queue() const;
 
-    void endOfQueue();
-    // Moves the controller to the live item's row, at once or after delayMs.
-    void moveToCurrentIndex(int delayMs);
-    // Carries out what a step of the queue's cursor asks; true when the cursor moved.
-    bool takeStep(QueueStep step);
     void controllerMoved();
-    // The song waiting to become the queue becomes it; options as startPlayback()'s.
-    void startPendingModel(ModelOptions options);
     void startFastSeek(bool backwards, int stepMs);
 
     static PlayState* s_instance;
@@ -272,14 +265,14 @@ private:
     QScopedPointer<QueueCursor> cursor;
     QScopedPointer<RadioBridge> radioBridge;
     QScopedPointer<RadioPlayback> radio;
+    QScopedPointer<MusicBridge> musicBridge;
+    QScopedPointer<MusicPlayback> music;
     FastSeek* fastSeek = nullptr;
     ZelMetadataHandler* songDataHandler = nullptr;
     int rendererState = MafwRenderer::Stopped;
     State liveState = NoState;
     bool buffering = false;
-    int m_trackNumber = 0;
     MafwError lastError;
-    bool previousDirection = false;
     ErrorMessage* errorMessage = nullptr;
     ContentManager* contentManager = nullptr;
     bool ignoreCompletion = false;

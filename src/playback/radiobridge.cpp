@@ -2,6 +2,7 @@
 
 #include "data/containermodel.h"
 #include "playback/fastseek.h"
+#include "playback/musicplayback.h"
 #include "playback/playmodes.h"
 #include "playback/queuecursor.h"
 #include "shell/parlovanceapplicationservice.h"
@@ -73,6 +74,6 @@ void PlayState::RadioBridge::requeuePendingSong()
 
 void PlayState::RadioBridge::playPendingSong(bool start)
 {
-    hub.startPendingModel(start ? ModelOptions(PlayNow) : ModelOptions());
+    hub.music->startPendingSong(start ? ModelOptions(PlayNow) : ModelOptions());
 }
 // clang-format on

@@ -1,0 +1,253 @@
+#include "musicplayback.h"
+
+#include "activity/latestactivitycontroller.h"
+#include "applicationactionmediator.h"
+#include "common/constants.h"
+#include "common/logging.h"
+#include "data/containermodel.h"
+#include "mafwplaylist.h"
+#include "musicapplicationactioncontent.h"
+#include "playback/musichost.h"
+#include "playback/playmodes.h"
+#include "playback/playqueue.h"
+#include "playback/positionmemory.h"
+#include "playback/queuecursor.h"
+#include "playback/songdata.h"
+#include "zelplaycontroller.h"
+
+MusicPlayback::MusicPlayback(PlayModes& modes, ZelPlayController* controls, QueueCursor& cursor,
+                             PositionMemory& positions, MusicHost& host, QObject* parent)
+    : QObject(parent)
+    , modes(modes)
+    , controls(controls)
+    , cursor(cursor)
+    , positions(positions)
+    , host(host)
+{
+}
+
+PlayQueue& MusicPlayback::queue() const
+{
+    return cursor.queue();
+}
+
+int MusicPlayback::start(int index, PlayState::ModelOptions options)
+{
+    if (host.refusePlayback())
+        return -1;
+    if (modes.mode == PlayState::RadioMode) {
+        modes.saveRadio();
+        controls->setPlaylist(queue().playlistId(), false);
+    }
+    host.setLiveMode(PlayState::MusicMode);
+    modes.live.streamUrl = QUrl();
+    setSongContent();
+    cursor.start(index, options);
+    modes.live.position = 0;
+    announceSong();
+    host.ignoreNextCompletion(false);
+    controls->setPositionUpdateInterval(1);
+    return modes.live.index;
+}
+
+void MusicPlayback::startPendingSong(PlayState::ModelOptions options)
+{
+    const QSharedPointer<ContainerModel> pending = cursor.pendingSong();
+    if (!pending)
+        return;
+    controls->setPlaylist(queue().playlistId(), false);
+    const int remembered = modes.live.index;
+    cursor.append(pending, PlayState::ReplaceQueue, -1, host.liveState());
+    modes.live.index = remembered;
+    emit pendingSongQueued();
+    if (queue().container()->rowCount() > 0)
+        start(modes.live.index, options);
+}
+
+void MusicPlayback::step(QueueStep step, bool backwards, int delayMs)
+{
+    switch (step) {
+    case QueueStep::Restarts:
+        host.restartLive();
+        return;
+    case QueueStep::PlaysPendingSong:
+        startPendingSong(PlayState::PlayNow);
+        return;
+    case QueueStep::Stays:
+        return;
+    case QueueStep::Moves:
+        break;
+    }
+    previousDirection = backwards;
+    m_trackNumber += backwards ? -1 : 1;
+    if (modes.mode == PlayState::MusicMode) {
+        positions.saveToSettings();
+        announceSong();
+    }
+    modes.live.position = 0;
+    cursor.moveController(delayMs);
+}
+
+void MusicPlayback::announceSong()
+{
+    if (modes.mode == PlayState::RadioMode) {
+        // The music snapshot keeps describing the song that resumes when music comes back.
+        const int count = queue().rowCount();
+        PlayItem& music = modes.music;
+        const int row = music.index >= 0 && music.index < count ? music.index
+                                                                : (count > 0 ? 0 : -1);
+        const PlayItem song = queue().item(row);
+        if (song.songId != music.songId)
+            music.position = 0;
+        music.index = row;
+        music.setSong(song);
+        emit songChanged(music.title, music.album, music.artist, music.index, previousDirection);
+        emit durationChanged(music.duration);
+        emit positionChanged(music.position);
+        return;
+    }
+
+    PlayItem& live = modes.live;
+    storePosition(int(live.position), live.songId);
+    const PlayItem song = queue().item(live.index);
+    const PlayState::State state = host.liveState();
+    if (state == PlayState::NoState || state == PlayState::Stopped || song.songId != live.songId)
+        live.position = 0;
+    const bool newDuration = song.duration != live.duration;
+    live.setSong(song);
+    positions.requestAfterStores();
+    emit songChanged(live.title, live.album, live.artist, live.index, previousDirection);
+    previousDirection = false;
+    emit positionChanged(live.position);
+    if (newDuration)
+        emit durationChanged(live.duration);
+}
+
+void MusicPlayback::songMediaChanged(const ZelMetadataHandler* handler)
+{
+    const SongData* song = qobject_cast<const SongData*>(handler);
+    MafwPlaylist* current = controls->playlist();
+    if (song && current && song->queuePosition() - 1 != current->currentIndex())
+        return;
+    if (cursor.chooseRowAfterShuffleSwitch())
+        return;
+    setSongContent();
+    if (!song)
+        return;
+    bool changed = modes.live.setTexts(song->title(), song->album(), song->artist());
+    if (cursor.followControllerRow(song->queuePosition() - 1))
+        changed = true;
+    modes.live.genre = song->genre();
+    if (song->songId() != modes.live.songId) {
+        modes.live.songId = song->songId();
+        // The controller moved on by itself: the position reported last was the old song's.
+        modes.live.position = 0;
+        positions.request();
+    }
+    modes.live.albumId = song->albumId();
+    modes.live.songUri = song->uri();
+    if (changed)
+        emit songChanged(modes.live.title, modes.live.album, modes.live.artist, modes.live.index,
+                         false);
+    emit positionChanged(modes.live.position);
+}
+
+void MusicPlayback::endOfQueue()
+{
+    if (cursor.playOnAfterShuffleSwitch())
+        return;
+    cursor.clear();
+    cursor.rewind();
+    modes.live.songId = -1;
+    modes.live.albumId = -1;
+    modes.live.songCount = 0;
+    modes.live.position = 0;
+    modes.live.duration = 0;
+    if (cursor.replaysPendingSongAtEnd()) {
+        modes.live.index = cursor.pendingSong()->rowCount() > 1 ? 1 : 0;
+        startPendingSong(PlayState::PlayNow);
+        return;
+    }
+    if (host.takeIgnoredCompletion())
+        return;
+    if (host.liveState() == PlayState::Transitioning)
+        return;
+    emit playbackCompleted();
+    controls->stop();
+    controls->setPlaylist(queue().playlistId(), false);
+    modes.live.contentType = PlayState::SongContent;
+    modes.live.seekable = true;
+    emit contentTypeChanged(PlayState::SongContent);
+}
+
+void MusicPlayback::setSongContent()
+{
+    if (modes.live.contentType == PlayState::SongContent)
+        return;
+    modes.live.contentType = PlayState::SongContent;
+    modes.live.seekable = true;
+    emit contentTypeChanged(PlayState::SongContent);
+}
+
+int MusicPlayback::trackNumber() const
+{
+    return m_trackNumber;
+}
+
+void MusicPlayback::setTrackNumber(int trackNumber)
+{
+    m_trackNumber = trackNumber;
+}
+
+void MusicPlayback::storePosition(int position, int songId)
+{
+    if (positions.store(position, songId))
+        updateLatestActivityTrack();
+}
+
+void MusicPlayback::updateLatestActivityTrack()
+{
+    if (positions.isLiveRemembered())
+        LatestActivityController::instance()->setTrackNo(modes.live.album, m_trackNumber);
+}
+
+void MusicPlayback::toggleFavorite()
+{
+    QAbstractItemModel* model = cursor.currentSongModel();
+    if (!model) {
+        qCWarning(lcPlayback) << Q_FUNC_INFO << "- Failed, not tracker song";
+        return;
+    }
+    const QModelIndex cell = model->index(modes.live.index,
+                                          queue().findColumn(Constants::Favorited, model));
+    if (!cell.isValid())
+        return;
+    const bool favourite = !cell.data(Qt::DisplayRole).toBool();
+    if (model->setData(cell, favourite, Qt::EditRole))
+        emit favoriteState(modes.live.songUri, favourite);
+}
+
+void MusicPlayback::checkFavorite()
+{
+    QAbstractItemModel* model = cursor.currentSongModel();
+    if (!model) {
+        qCWarning(lcPlayback) << Q_FUNC_INFO << "- Can't get favorite status (is not tracker song)";
+        return;
+    }
+    const QModelIndex cell = model->index(modes.live.index,
+                                          queue().findColumn(Constants::Favorited, model));
+    if (cell.isValid())
+        emit favoriteState(modes.live.songUri, cell.data(Qt::DisplayRole).toBool());
+}
+
+void MusicPlayback::announcePlayAction()
+{
+    const PlayItem& music = modes.item(PlayState::MusicMode);
+    MusicApplicationActionContent content(this);
+    content.setValue(QLatin1String(MusicApplicationActionContent::SongField), music.title);
+    content.setValue(QLatin1String(MusicApplicationActionContent::ArtistField), music.artist);
+    content.setValue(QLatin1String(MusicApplicationActionContent::AlbumField), music.album);
+    content.setValue(QLatin1String(MusicApplicationActionContent::GenreField), music.genre);
+    content.setType(0);
+    ApplicationActionMediator::instance()->announcePlayAction(&content);
+}
