@@ -3,6 +3,7 @@
 #include "albumart/collageimagewidget.h"
 #include "common/logging.h"
 #include "common/parlovancesettings.h"
+#include "common/shownplaylistname.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelinstance.h"
 #include "data/storequeries.h"
@@ -12,7 +13,6 @@
 #include "mafwtrackermodelfactory.h"
 #include "playlists/automaticplaylistsmodel.h"
 
-#include <QFileInfo>
 #include <QTimer>
 
 #include <algorithm>
@@ -96,13 +96,19 @@ bool isKnownType(int type)
 }
 
 // Whether stored entry s stands for the same thing as a: all songs is one entry, an automatic
-// playlist is known by its id or its name, everything else by kind and name.
+// playlist is known by its id or its name, everything else by kind and name. A playlist of the
+// library is also known by its kind and id, so an entry written under an older, shorter form of
+// its name (a list that cut "Vol. 2" to "Vol") takes the new name when the playlist plays again
+// instead of standing beside a second tile of the same playlist.
 bool matches(const Activity& s, const Activity& a)
 {
     if (s.Type == Activity::Playlist && s.TrackerId < 0)
         return a.Type == Activity::Playlist && (a.TrackerId == s.TrackerId || a.Name == s.Name);
     if (s.Type == Activity::AllSongs)
         return a.Type == Activity::AllSongs;
+    if ((s.Type == Activity::Playlist || s.Type == Activity::UserPlaylist) && s.TrackerId > 0
+        && a.Type == s.Type && a.TrackerId == s.TrackerId)
+        return true;
     return a.Type == s.Type && a.Name == s.Name;
 }
 
@@ -358,10 +364,8 @@ void LatestActivityModel::checkRecentPlaylists(const QModelIndex& parent, int st
             continue;
         Activity playlist;
         playlist.Type = Activity::ActivityType(type);
-        const QString name = cell(recentPlaylistsModel, row, 1).toString();
-        // A playlist file is named as the playlist pages name it: without its last suffix only.
-        playlist.Name =
-            type == Activity::UserPlaylist ? name : QFileInfo(name).completeBaseName();
+        // Named as the playlist pages name it.
+        playlist.Name = shownPlaylistName(cell(recentPlaylistsModel, row, 1).toString());
         playlist.TrackerId = id;
         playlist.Timestamp = added;
         pendingList.append(playlist);

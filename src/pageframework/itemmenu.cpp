@@ -5,6 +5,7 @@
 #include "ringtonesetter.h"
 
 #include "common/logging.h"
+#include "common/shownplaylistname.h"
 #include "data/listmodel.h"
 #include "data/modelcolumns.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
@@ -508,6 +509,9 @@ void ItemMenu::deleteItem(const QModelIndex& index)
     }
     const Fields fields = itemFields();
     name = itemCell(item, fields.name).toString();
+    // The question names a playlist as its row does.
+    if (isPlaylistList(type))
+        name = shownPlaylistName(name);
     id = itemCell(item, fields.id).toInt();
     if (id < 1 && type == MafwTrackerModel::AlbumsWithoutArtist)
         type = MafwTrackerModel::SongsWithoutAlbumAndArtist;

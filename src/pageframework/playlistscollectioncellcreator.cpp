@@ -1,23 +1,10 @@
 #include "playlistscollectioncellcreator.h"
 
+#include "common/shownplaylistname.h"
 #include "mlabel.h"
 #include "zeltime.h"
 
 #include <QAbstractItemModel>
-#include <QStringList>
-
-namespace {
-
-// The playlist file formats the library reads and the player plays.
-const QStringList& playlistExtensions()
-{
-    static const QStringList extensions{ QStringLiteral("m3u"), QStringLiteral("m3u8"),
-                                         QStringLiteral("pls"), QStringLiteral("xspf"),
-                                         QStringLiteral("wpl"), QStringLiteral("asx") };
-    return extensions;
-}
-
-} // namespace
 
 PlaylistsCollectionCellCreator::PlaylistsCollectionCellCreator(QObject* parent,
                                                                const PlaylistColumns& playlistColumns)
@@ -31,13 +18,7 @@ PlaylistsCollectionCellCreator::~PlaylistsCollectionCellCreator() = default;
 
 void PlaylistsCollectionCellCreator::removeExtension(QString& name)
 {
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0)
-        return;
-    // A user's own name such as "Mr. Blue" has a dot too: only a playlist file's extension
-    // goes.
-    if (playlistExtensions().contains(name.mid(dot + 1), Qt::CaseInsensitive))
-        name.truncate(dot);
+    name = shownPlaylistName(name);
 }
 
 void PlaylistsCollectionCellCreator::updateCell(const QModelIndex& index, MWidget* cell) const

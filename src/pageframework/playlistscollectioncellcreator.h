@@ -24,8 +24,8 @@ public:
 
     void updateCell(const QModelIndex& index, MWidget* cell) const override;
 
-    // Cuts a playlist file's extension (".m3u", ".pls", ...) from the name. Any other dot is
-    // part of the name: "Vol. 2" stays whole, "Vol. 2.m3u" becomes "Vol. 2".
+    // Cuts a playlist file's extension from the name, as every page names a playlist:
+    // "Vol. 2" stays whole, "Vol. 2.m3u" becomes "Vol. 2".
     static void removeExtension(QString& name);
 
 signals:

@@ -2,6 +2,7 @@
 
 #include "albumart/collageimagewidget.h"
 #include "automaticplaylistsmodel.h"
+#include "common/shownplaylistname.h"
 #include "data/listmodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelcolumns.h"
@@ -28,14 +29,6 @@ const int SongsModelLimit = 50;
 
 // The id the hidden collage widget starts with; every long tap gives it the playlist's.
 const int CollageWidgetId = 100;
-
-// A playlist file's name without its extension: cut at the last dot, unless that is the
-// first character.
-QString withoutExtension(const QString& name)
-{
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? name.left(dot) : name;
-}
 
 } // namespace
 
@@ -289,7 +282,8 @@ QHash<QString, QVariant> PlaylistCollectionPage::itemParameters(const QModelInde
     if (!playlist.valid)
         return parameters;
     QSharedPointer<MafwTrackerModel> songs;
-    QString name = playlist.name;
+    // Played and remembered by the name its page shows.
+    const QString name = shownPlaylistName(playlist.name);
     Activity::ActivityType type = Activity::Playlist;
     if (playlist.songs == MafwTrackerModel::NoList) {
         if (automaticModel && automaticModel->playlistModel(playlist.id, songs, false)
@@ -298,8 +292,6 @@ QHash<QString, QVariant> PlaylistCollectionPage::itemParameters(const QModelInde
     } else {
         if (playlist.songs == MafwTrackerModel::SongsOfUserPlaylist)
             type = Activity::UserPlaylist;
-        else
-            name = withoutExtension(name);
         MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
         if (factory)
             songs.reset(factory->getModel(playlist.songs, SongsModelLimit, playlist.id));

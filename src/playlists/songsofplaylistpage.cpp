@@ -2,6 +2,7 @@
 
 #include "automaticplaylistsmodel.h"
 #include "common/logging.h"
+#include "common/shownplaylistname.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelcolumns.h"
 #include "data/modelinstance.h"
@@ -127,10 +128,7 @@ void SongsOfPlaylistPage::passParameterToPage(QVariant parameter)
     queryType = type;
     reloadNeeded = false;
 
-    name = givenName;
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot > 0)
-        name.truncate(dot);
+    name = shownPlaylistName(givenName);
     const QString shown = id < 0 ? qtTrId(name.toUtf8().constData()) : name;
     titleHeader->setText(shown);
     header->setCollageTitle(shown);

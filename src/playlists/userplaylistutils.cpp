@@ -2,6 +2,7 @@
 
 #include "common/constants.h"
 #include "common/logging.h"
+#include "common/shownplaylistname.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/storequeries.h"
 #include "mafweditablemodel.h"
@@ -171,7 +172,8 @@ void UserPlaylistUtils::rowsInserted(QModelIndex parent, int start, int end)
     if (!name.isEmpty()) {
         auto* banner = new MBanner;
         banner->setStyleName(Constants::InformationBanner);
-        banner->setTitle(qtTrId("qtn_musi_songs_added_to_playlist", end - start + 1).arg(name));
+        banner->setTitle(qtTrId("qtn_musi_songs_added_to_playlist", end - start + 1)
+                             .arg(shownPlaylistName(name)));
         banner->appear(MApplication::activeWindow(), MSceneWindow::DestroyWhenDone);
     }
     finish();

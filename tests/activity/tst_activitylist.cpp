@@ -107,6 +107,7 @@ private slots:
     void readingStopsAtNineAndFillsDefaults();
     void handEditedFileStartsValidAndKeepsOtherSettings();
     void kindNumbersOutsideTheKindsAreLeftOut();
+    void playlistPlayedAgainIsKnownByItsId();
     void newEntriesFirstReplaysMovedFirst();
     void automaticPlaylistsAndAllSongsMatchLoosely();
     void tenthEntryIsDroppedAndRemovalsAreChecked();
@@ -281,6 +282,31 @@ void TestActivityList::handEditedFileStartsValidAndKeepsOtherSettings()
     LatestActivityModel again;
     QCOMPARE(names(again.activities()),
              QStringList() << "Kim" << "Blue" << "qtn_musi_all_songs" << "Mine");
+}
+
+void TestActivityList::playlistPlayedAgainIsKnownByItsId()
+{
+    // Older lists named the user playlist "Vol. 2" (id 40) "Vol".
+    QDir().mkpath(TestEnvironment::configHome() + "/Vaspe");
+    QFile file(settingsPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Activities]\n1\\Type=5\n1\\Name=Vol\n1\\TrackerId=40\n"
+               "2\\Type=4\n2\\Name=Mix\n2\\TrackerId=40\nsize=2\n");
+    file.close();
+    LatestActivityModel model;
+    QCOMPARE(names(model.activities()), QStringList({ "Vol", "Mix" }));
+
+    // Played again, it is the same entry under its whole name; the playlist file that happens
+    // to have the same id is another kind and keeps its own.
+    QSignalSpy moved(&model, &LatestActivityModel::activityMoved);
+    QSignalSpy added(&model, &LatestActivityModel::activityAdded);
+    model.addActivity(make(Activity::UserPlaylist, "Vol. 2", 40), true);
+    QCOMPARE(names(model.activities()), QStringList({ "Vol. 2", "Mix" }));
+    QCOMPARE(moved.size(), 1);
+    QVERIFY(added.isEmpty());
+    model.addActivity(make(Activity::Playlist, "Mix 2", 40), true);
+    QCOMPARE(names(model.activities()), QStringList({ "Mix 2", "Vol. 2" }));
+    QVERIFY(added.isEmpty());
 }
 
 void TestActivityList::kindNumbersOutsideTheKindsAreLeftOut()

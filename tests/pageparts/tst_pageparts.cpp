@@ -5,6 +5,7 @@
 #include "fixturelibrary.h"
 #include "testenvironment.h"
 
+#include "common/shownplaylistname.h"
 #include "data/listmodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "mafwtrackermodelfactory.h"
@@ -24,6 +25,7 @@
 #include "pageframework/widgetanimation.h"
 #include "pages/songdetailview.h"
 #include "shell/mainwindow.h"
+#include "trackerplaylistreader.h"
 
 #include <QGraphicsRectItem>
 #include <QPainter>
@@ -59,6 +61,7 @@ private slots:
 
     void playlistFileNamesLoseOnlyTheirExtension_data();
     void playlistFileNamesLoseOnlyTheirExtension();
+    void onlyTheIndexersPlaylistExtensionsGo();
     void playlistRowsShowNameCountAndLength();
 
     void fadeFollowsTheAnimationTime();
@@ -110,6 +113,10 @@ void TestPageParts::playlistFileNamesLoseOnlyTheirExtension_data()
     QTest::newRow("no dot") << "Favourites" << "Favourites";
     QTest::newRow("trailing dot") << "Etc." << "Etc.";
     QTest::newRow("empty") << "" << "";
+    QTest::newRow("hidden") << ".hidden" << ".hidden";
+    QTest::newRow("version") << "Best of 2024.1" << "Best of 2024.1";
+    QTest::newRow("no playlist file") << "Notes.txt" << "Notes.txt";
+    QTest::newRow("extension inside") << "a.m3u b" << "a.m3u b";
     // clang-format on
 }
 
@@ -119,6 +126,17 @@ void TestPageParts::playlistFileNamesLoseOnlyTheirExtension()
     QFETCH(QString, shown);
     PlaylistsCollectionCellCreator::removeExtension(name);
     QCOMPARE(name, shown);
+}
+
+void TestPageParts::onlyTheIndexersPlaylistExtensionsGo()
+{
+    // A name loses exactly the extensions the indexer takes playlist files by: no more, or a
+    // user's own name would lose its end, and no fewer, or a file would show its extension.
+    for (const char* extension : { "m3u", "pls", "M3U", "m3u8", "xspf", "wpl", "asx", "ogg" }) {
+        const QString file = QStringLiteral("Mix.") + QLatin1String(extension);
+        QCOMPARE(shownPlaylistName(file) == QStringLiteral("Mix"),
+                 TrackerPlaylistReader::isPlaylistFile(file));
+    }
 }
 
 void TestPageParts::playlistRowsShowNameCountAndLength()

@@ -4,6 +4,8 @@
 // playlist, and a user playlist extended, trimmed and deleted from its own page. Screenshots
 // of both pages go into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree.
 
+#include "activity/latestactivitycontroller.h"
+#include "activity/latestactivitywidget.h"
 #include "data/listmodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelinstance.h"
@@ -27,6 +29,8 @@
 #include "pageframework/collectionviewtitlewidget.h"
 #include "pageframework/deleteobjectdialog.h"
 #include "pageframework/playlistinfowidget.h"
+#include "pageframework/songcollectionlistitem.h"
+#include "pages/parlovancemainpage.h"
 #include "playback/playstate.h"
 #include "playlists/automaticplaylistsmodel.h"
 #include "playlists/playlistcollectionpage.h"
@@ -40,6 +44,7 @@
 #include "shell/mainwindow.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
+#include "zeloverlaylabel.h"
 
 #include <QAction>
 #include <QDir>
@@ -81,6 +86,7 @@ private slots:
     void automaticAndFilePlaylistsShowTheirSongsReadOnly();
     void userPlaylistIsExtendedTrimmedAndDeleted();
     void emptiedPlaylistsStepBackOnce();
+    void dotsOfANameStayOnPagesAndTiles();
 
 private:
     PlaylistCollectionPage* playlistsPage();
@@ -176,8 +182,15 @@ MWidget* TestPlaylistPages::cellOf(MList* list, const QString& name)
     const QModelIndex row = rowTitled(rowsOf(list), name);
     if (!row.isValid())
         return nullptr;
-    list->scrollTo(row, MList::PositionAtCenterHint);
-    if (!QTest::qWaitFor([&] { return list->visibleCell(row); }, Timeout))
+    // A scroll asked for while the page still lays out its lists may be spent on the old
+    // layout: it is asked for again until the row shows.
+    const auto shown = [&] {
+        if (list->visibleCell(row))
+            return true;
+        list->scrollTo(row, MList::PositionAtCenterHint);
+        return false;
+    };
+    if (!QTest::qWaitFor(shown, Timeout))
         return nullptr;
     // The page pans the lists under the toolbar: the row is brought to the middle.
     auto* page = qobject_cast<MApplicationPage*>(window->cachedPage(ParlovancePages(window->currentPage())));
@@ -608,8 +621,8 @@ void TestPlaylistPages::emptiedPlaylistsStepBackOnce()
     QTRY_VERIFY(playlistsPage()->myPlaylistsContainer()->isVisible());
     openPlaylist(playlistsPage()->userPlaylistsList(), "Short.lived");
     SongsOfPlaylistPage* page = songsPage();
-    // A dot cuts the name shown and recorded.
-    QCOMPARE(page->titleWidget()->text(), QStringLiteral("Short"));
+    // The user's dot is part of the name.
+    QCOMPARE(page->titleWidget()->text(), QStringLiteral("Short.lived"));
     QTRY_COMPARE(songTitles(), QStringList({ "Scarlet" }));
     page->removeSongsAction()->trigger();
     pickOnSheet({ "Scarlet" });
@@ -635,6 +648,87 @@ void TestPlaylistPages::emptiedPlaylistsStepBackOnce()
     QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(PagePlaylists), Timeout);
     QTest::qWait(200);
     QCOMPARE(window->currentPage(), int(PagePlaylists));
+}
+
+void TestPlaylistPages::dotsOfANameStayOnPagesAndTiles()
+{
+    // A playlist file loses its extension only; the user's own names stay whole.
+    QVERIFY(!FixtureLibrary::addPlaylist(QStringLiteral("dots/Vol. 2.m3u"),
+                                         { QStringLiteral("Kim/Blue/01.ogg") })
+                 .isEmpty());
+    QVERIFY(FixtureLibrary::index());
+    makePlaylist(QStringLiteral("Vol. 2"), { "Azure" });
+    makePlaylist(QStringLiteral(".hidden"), { "Jade" });
+    showPlaylistsPage();
+    PlaylistCollectionPage* playlists = playlistsPage();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        rowTitled(rowsOf(playlists->playlistFilesList()), "Vol. 2.m3u").isValid(), Timeout);
+    QTRY_VERIFY(playlists->myPlaylistsContainer()->isVisible());
+    const struct
+    {
+        MList* list;
+        const char* name;
+        const char* shown;
+        Activity::ActivityType kind;
+    } cases[] = { { playlists->userPlaylistsList(), "Vol. 2", "Vol. 2", Activity::UserPlaylist },
+                  { playlists->playlistFilesList(), "Vol. 2.m3u", "Vol. 2", Activity::Playlist },
+                  { playlists->userPlaylistsList(), ".hidden", ".hidden", Activity::UserPlaylist } };
+    LatestActivityController* activities = LatestActivityController::instance();
+    for (const auto& playlist : cases) {
+        const QString shown = QString::fromUtf8(playlist.shown);
+        showPlaylistsPage();
+        MWidget* row = cellOf(playlist.list, playlist.name);
+        QVERIFY2(row, qPrintable(titlesListed(rowsOf(playlist.list)).join("|")));
+        auto* cell = qobject_cast<SongCollectionListItem*>(row);
+        QVERIFY2(cell, row->metaObject()->className());
+        QCOMPARE(cell->titleLabel()->text(), shown);
+
+        // The question that Delete of the row's menu asks names it the same way.
+        QVERIFY(longTapRow(playlist.list, playlist.name));
+        MObjectMenu* menu = findInScene<MObjectMenu>(window->scene());
+        QAction* remove = nullptr;
+        for (QAction* action : menu->actions())
+            if (action->isVisible() && action->text() == QStringLiteral("Delete"))
+                remove = action;
+        QVERIFY(remove);
+        // As a tap on the entry does: the menu goes, then the action runs.
+        menu->disappear();
+        QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Disappeared);
+        remove->trigger();
+        DeleteObjectDialog* dialog = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((dialog = findInScene<DeleteObjectDialog>(window->scene()))
+                                     && dialog->sceneWindowState() == MSceneWindow::Appeared,
+                                 Timeout);
+        QCOMPARE(dialog->itemText(), shown);
+        tap(dialog->button(M::NoButton));
+        QTRY_VERIFY(!findInScene<DeleteObjectDialog>(window->scene()));
+
+        // The page's title, and the name its playback is remembered by.
+        openPlaylist(playlist.list, playlist.name);
+        SongsOfPlaylistPage* page = songsPage();
+        QCOMPARE(page->titleWidget()->text(), shown);
+        QTRY_COMPARE(songTitles().size(), 1);
+        QVERIFY(tapRow(page->pageList(), songTitles().first()));
+        QTRY_VERIFY_WITH_TIMEOUT(activities->activities().value(0).TrackerId == page->playlistId(),
+                                 Timeout);
+        QCOMPARE(activities->activities().first().Name, shown);
+        QCOMPARE(activities->activities().first().Type, playlist.kind);
+
+        // The tile on the main page.
+        window->goToPage(PageMain);
+        QTRY_COMPARE(window->currentPage(), int(PageMain));
+        auto* main = qobject_cast<ParlovanceMainPage*>(window->cachedPage(PageMain));
+        QTRY_COMPARE_WITH_TIMEOUT(main->latestActivityWidget()->tiles().value(0)
+                                      ? main->latestActivityWidget()->tiles().at(0)->title()
+                                      : QString(),
+                                  shown, Timeout);
+    }
+    // The file and the user's playlist of the same shown name are two entries.
+    QVERIFY(activities->activities().size() >= 3);
+    QCOMPARE(activities->activities().at(1).Type, Activity::Playlist);
+    QCOMPARE(activities->activities().at(2).Type, Activity::UserPlaylist);
+    QCOMPARE(activities->activities().at(2).Name, QStringLiteral("Vol. 2"));
+    screenshot(QStringLiteral("dotted-playlist-tiles"));
 }
 
 PARLOVANCE_TEST_MAIN(TestPlaylistPages)
