@@ -5,26 +5,23 @@
 // grows between them grows with every visit.
 // Run: build-bench/bench/pages/bench_artistpages (offscreen).
 
+#include "pagebench.h"
+
 #include "data/listmodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelcolumns.h"
 #include "fixturelibrary.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
-#include "mlocale.h"
 #include "pages/albumsofartistpage.h"
 #include "processmemory.h"
 #include "shell/mainwindow.h"
 #include "testenvironment.h"
-#include "trackerstore.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QGraphicsScene>
 
-#include <functional>
 #include <memory>
 
 using namespace Parlovance;
@@ -34,20 +31,11 @@ namespace {
 const int Shows = 250;
 const int WarmShows = 50;
 
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 60000)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
-
 // Shows the page with the parameter and waits until its list holds every row.
 bool show(MainWindow* window, ParlovancePages page, const QVariant& parameter)
 {
     window->goToPage(page, parameter);
-    return waitUntil([&] {
+    return PageBench::waitUntil([&] {
         auto* shown = qobject_cast<QuintaveilPage*>(window->cachedPage(page));
         return window->currentPage() == page && shown && shown->currentPageModel()
                && shown->currentPageModel()->isComplete();
@@ -61,7 +49,7 @@ bool back(MainWindow* window)
     const int from = window->currentPage();
     QGraphicsWidget* left = window->cachedPage(ParlovancePages(from));
     emit qobject_cast<MApplicationPage*>(left)->backButtonClicked();
-    return waitUntil([&] {
+    return PageBench::waitUntil([&] {
         auto* shown = qobject_cast<MApplicationPage*>(
             window->cachedPage(ParlovancePages(window->currentPage())));
         return window->currentPage() != from && !left->isVisible() && shown
@@ -76,28 +64,21 @@ void ArtistPagesVisitedOverAndOver(benchmark::State& state)
         state.SkipWithError("cannot write the library");
         return;
     }
-    MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
-    if (!waitUntil([&] { return factory->isReady(); })) {
-        state.SkipWithError("the factory did not start");
+    const std::unique_ptr<MainWindow> window = PageBench::openWindow();
+    if (!window) {
+        state.SkipWithError("the window did not start");
         return;
     }
     std::unique_ptr<MafwTrackerModel> artists(
-        factory->factory()->getModel(MafwTrackerModel::AllArtists, 0, 0));
-    waitUntil([&] { return artists->isComplete(); });
+        MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
+            MafwTrackerModel::AllArtists, 0, 0));
+    PageBench::waitUntil([&] { return artists->isComplete(); });
     const ArtistColumns columns;
     QList<QVariantHash> visited;
     for (int row = 0; row < artists->rowCount(); ++row)
         visited.append({ { "artistName", artists->index(row, columns.artist).data() },
                          { "artistId", artists->index(row, columns.artistId).data() } });
     visited.append({ { "artistName", qtTrId("qtn_musi_unknown_artist") }, { "artistId", -1 } });
-
-    auto window = std::make_unique<MainWindow>(PageMain, false);
-    window->resize(480, 854);
-    window->show();
-    if (!waitUntil([&] { return window->isPreloadingDone(); })) {
-        state.SkipWithError("the window did not start");
-        return;
-    }
 
     for (auto _ : state) {
         double warmKiB = 0;
@@ -148,17 +129,5 @@ BENCHMARK(ArtistPagesVisitedOverAndOver)->Unit(benchmark::kMillisecond)->Iterati
 
 int main(int argc, char** argv)
 {
-    TestEnvironment::prepare();
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    MLocale::setDefault(locale);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    TrackerStore::destroy();
-    return 0;
+    return PageBench::run(argc, argv);
 }

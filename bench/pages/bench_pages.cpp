@@ -3,32 +3,20 @@
 // filter proxy, the grouped list model and the list), and how many cells scrolling one screen
 // makes. Run: build/bench/pages/bench_pages (offscreen).
 
+#include "pagebench.h"
+
 #include "data/listmodel.h"
-#include "data/mafwtrackermodelfactoryinstance.h"
-#include "data/modelinstance.h"
-#include "fixturelibrary.h"
 #include "mafwtrackermodel.h"
-#include "mafwtrackermodelfactory.h"
 #include "mlist.h"
-#include "mlocale.h"
 #include "mpannableviewport.h"
 #include "pages/allsongspage.h"
-#include "pageframework/songcollectionitem.h"
 #include "shell/mainwindow.h"
-#include "testenvironment.h"
-#include "trackerindexworker.h"
-#include "trackertagreader.h"
-#include "trackerqueryrunner.h"
-#include "trackersparql.h"
-#include "trackerstore.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QDateTime>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSet>
-#include <QSignalSpy>
 
 #include <algorithm>
 #include <memory>
@@ -36,50 +24,6 @@
 using namespace Parlovance;
 
 namespace {
-
-const int Songs = 50000;
-
-// Titles in several scripts, so that grouping and collation do real work.
-const char* const Words[] = { "Morning", "Echo",   "Falling", "Satellite",  "Lanterns", "Drift",
-                              "Horizon", "Embers", "Tide",    "Wildflower", "Ribbon",   "Cinder",
-                              "Ärger",   "Ökonom", "Утро",    "Эхо",        "Ветер",    "夜明け",
-                              "風",      "ירח",    "שקיעה",   "Ñandú",      "Çay",      "Zebra" };
-const int WordCount = int(sizeof(Words) / sizeof(*Words));
-
-bool writeLibrary()
-{
-    TrackerStore::destroy();
-    TestEnvironment::wipeHome();
-    if (!FixtureLibrary::openStore())
-        return false;
-    TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
-    const QString added = TrackerSparql::timeText(QDateTime::currentDateTimeUtc());
-    bool ok = true;
-    for (int first = 0; first < Songs && ok; first += 1000) {
-        QStringList batch;
-        for (int i = first; i < first + 1000; ++i) {
-            TrackerTrackInfo info;
-            const int k = (i * 7919) % Songs;
-            info.title = QStringLiteral("%1 %2 %3")
-                             .arg(QString::fromUtf8(Words[k % WordCount]),
-                                  QString::fromUtf8(Words[(k / WordCount) % WordCount]))
-                             .arg(k);
-            info.artist = QStringLiteral("Artist %1").arg(i % 700);
-            info.album = QStringLiteral("Album %1").arg(i % 4000);
-            info.genre = QStringLiteral("Pop");
-            info.trackNumber = i % 12 + 1;
-            info.year = 2000 + i % 20;
-            info.durationSeconds = 180 + i % 60;
-            const QString url = QStringLiteral("file:///music/%1.ogg").arg(i);
-            batch << TrackerIndexWorker::songUpdate(TrackerSparql::newIri(), false, url,
-                                                    QStringLiteral("%1.ogg").arg(i), 4096, added,
-                                                    added, info);
-        }
-        ok = TrackerQueryRunner::update(connection, batch.join(QStringLiteral(" ;\n"))).ok;
-    }
-    TrackerQueryRunner::releaseConnection(connection);
-    return ok;
-}
 
 // Every cell the list has made so far: those it shows, and those it keeps for later (a
 // recycled cell is the same object again).
@@ -98,73 +42,44 @@ int cellCount(MList* list)
 
 void AllSongsPageOfFiftyThousand(benchmark::State& state)
 {
-    if (!writeLibrary()) {
+    if (!PageBench::writeFiftyThousandSongs()) {
         state.SkipWithError("cannot write the library");
         return;
     }
-    MafwTrackerModelFactory::setIndexerEnabled(false);
-    MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
-    QElapsedTimer wait;
-    wait.start();
-    while (!factory->isReady() && wait.elapsed() < 120000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (!factory->isReady()) {
-        state.SkipWithError("the factory did not start");
+    const std::unique_ptr<MainWindow> window = PageBench::openWindow();
+    if (!window) {
+        state.SkipWithError("the window did not start");
         return;
     }
-
-    auto window = std::make_unique<MainWindow>(PageMain, false);
-    window->resize(480, 854);
-    window->show();
-    wait.restart();
-    while (!window->isPreloadingDone() && wait.elapsed() < 120000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 
     for (auto _ : state) {
         // First screen: from the first rows of the shared model to the first screen drawn.
         // A page of its own over models made anew, as at the first visit after the start:
         // the window's preloaded page already has its rows.
-        ModelInstance::destroy();
-        auto* page = new AllSongsPage(window.get(), QVariant(false));
-        page->appear(window.get());
+        AllSongsPage* page = nullptr;
+        const PageBench::FirstScreen first
+            = PageBench::showFirstScreen(window.get(), MafwTrackerModel::AllSongs, [&] {
+                  return page = new AllSongsPage(window.get(), QVariant(false));
+              });
         if (!page->currentPageModel()) {
             state.SkipWithError("no all-songs page");
             return;
         }
         QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
-        QElapsedTimer sinceRows;
-        bool rowsArrived = model->rowCount() > 0;
-        if (rowsArrived)
-            sinceRows.start();
-        int firstRows = model->rowCount();
-        QObject::connect(model.data(), &QAbstractItemModel::rowsInserted, [&] {
-            if (!rowsArrived) {
-                rowsArrived = true;
-                firstRows = model->rowCount();
-                sinceRows.start();
-            }
-        });
-        wait.restart();
-        while ((!rowsArrived || page->pageList()->visibleCells().isEmpty())
-               && wait.elapsed() < 60000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        window->viewport()->repaint();
-        const double firstScreenMs = rowsArrived ? sinceRows.nsecsElapsed() / 1e6 : -1;
-        state.counters["first_screen_after_first_rows_ms"] = firstScreenMs;
-        state.counters["first_screen_cells"] = page->pageList()->visibleCells().size();
-        state.counters["first_rows"] = firstRows;
-        state.counters["rows_at_first_screen"] = model->rowCount();
+        state.counters["first_screen_after_first_rows_ms"] = first.ms;
+        state.counters["first_screen_cells"] = first.cells;
+        state.counters["first_rows"] = first.firstRows;
+        state.counters["rows_at_first_screen"] = first.rowsAtFirstScreen;
 
         // Every row, as the page asks for them once it shows.
-        wait.restart();
-        while (!model->isComplete() && wait.elapsed() < 300000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        PageBench::waitUntil([&] { return model->isComplete(); }, 300000);
         QCoreApplication::processEvents();
         state.counters["rows"] = page->listAdapter()->rowCountInGroup(-1);
 
         // The first key comes when a user could type one: a moment after the list has filled
         // and the search field has been opened.
-        wait.restart();
+        QElapsedTimer wait;
+        wait.start();
         while (wait.elapsed() < 500)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 
@@ -230,16 +145,5 @@ BENCHMARK(AllSongsPageOfFiftyThousand)->Unit(benchmark::kMillisecond)->Iteration
 
 int main(int argc, char** argv)
 {
-    TestEnvironment::prepare();
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    MLocale::setDefault(locale);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    TrackerStore::destroy();
-    return 0;
+    return PageBench::run(argc, argv);
 }

@@ -1,0 +1,215 @@
+#include "pagebench.h"
+
+#include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/modelinstance.h"
+#include "fixturelibrary.h"
+#include "mafwtrackermodelfactory.h"
+#include "mlist.h"
+#include "mlocale.h"
+#include "pageframework/quintaveilpage.h"
+#include "shell/mainwindow.h"
+#include "testenvironment.h"
+#include "trackerindexworker.h"
+#include "trackerqueryrunner.h"
+#include "trackersparql.h"
+#include "trackerstore.h"
+#include "trackertagreader.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QPaintEvent>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_START_INSTRUMENTATION
+#define CALLGRIND_STOP_INSTRUMENTATION
+#define CALLGRIND_DUMP_STATS
+#endif
+
+using namespace Parlovance;
+
+namespace {
+
+const char* const Words[] = { "Morning", "Echo",   "Falling", "Satellite",  "Lanterns", "Drift",
+                              "Horizon", "Embers", "Tide",    "Wildflower", "Ribbon",   "Cinder",
+                              "Ärger",   "Ökonom", "Утро",    "Эхо",        "Ветер",    "夜明け",
+                              "風",      "ירח",    "שקיעה",   "Ñandú",      "Çay",      "Zebra" };
+const int WordCount = int(sizeof(Words) / sizeof(*Words));
+
+// Watches the paints of a window: the first one for which ready() holds is made at once, and
+// painted() follows it.
+class FirstPaint : public QObject
+{
+public:
+    FirstPaint(QWidget* viewport, std::function<bool(const QPaintEvent*)> ready,
+               std::function<void()> painted)
+        : ready(std::move(ready))
+        , painted(std::move(painted))
+    {
+        viewport->installEventFilter(this);
+    }
+
+    bool done = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (done || event->type() != QEvent::Paint || !ready(static_cast<QPaintEvent*>(event)))
+            return false;
+        done = true;
+        watched->removeEventFilter(this);
+        QCoreApplication::sendEvent(watched, event);
+        painted();
+        return true;
+    }
+
+private:
+    std::function<bool(const QPaintEvent*)> ready;
+    std::function<void()> painted;
+};
+
+} // namespace
+
+bool PageBench::writeFiftyThousandSongs()
+{
+    static bool written = false;
+    if (written)
+        return true;
+    TrackerStore::destroy();
+    TestEnvironment::wipeHome();
+    // The songs have no files: an indexer would take them out of the store again.
+    MafwTrackerModelFactory::setIndexerEnabled(false);
+    if (!FixtureLibrary::openStore())
+        return false;
+    TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+    const QString added = TrackerSparql::timeText(QDateTime::currentDateTimeUtc());
+    bool ok = true;
+    for (int first = 0; first < Songs && ok; first += 1000) {
+        QStringList batch;
+        for (int i = first; i < first + 1000; ++i) {
+            TrackerTrackInfo info;
+            const int k = (i * 7919) % Songs;
+            info.title = QStringLiteral("%1 %2 %3")
+                             .arg(QString::fromUtf8(Words[k % WordCount]),
+                                  QString::fromUtf8(Words[(k / WordCount) % WordCount]))
+                             .arg(k);
+            info.artist = QStringLiteral("Artist %1").arg(i % 700);
+            info.album = QStringLiteral("Album %1").arg(i % 4000);
+            info.genre = QStringLiteral("Pop");
+            info.trackNumber = i % 12 + 1;
+            info.year = 2000 + i % 20;
+            info.durationSeconds = 180 + i % 60;
+            const QString url = QStringLiteral("file:///music/%1.ogg").arg(i);
+            batch << TrackerIndexWorker::songUpdate(TrackerSparql::newIri(), false, url,
+                                                    QStringLiteral("%1.ogg").arg(i), 4096, added,
+                                                    added, info);
+        }
+        ok = TrackerQueryRunner::update(connection, batch.join(QStringLiteral(" ;\n"))).ok;
+    }
+    TrackerQueryRunner::releaseConnection(connection);
+    written = ok;
+    return ok;
+}
+
+bool PageBench::waitUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+std::unique_ptr<MainWindow> PageBench::openWindow()
+{
+    MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
+    if (!waitUntil([&] { return factory->isReady(); }, 120000))
+        return nullptr;
+    auto window = std::make_unique<MainWindow>(PageMain, false);
+    window->resize(480, 854);
+    window->show();
+    if (!waitUntil([&] { return window->isPreloadingDone(); }, 120000))
+        return nullptr;
+    return window;
+}
+
+PageBench::FirstScreen PageBench::showFirstScreen(MainWindow* window,
+                                                  MafwTrackerModel::QueryType type,
+                                                  const std::function<QuintaveilPage*()>& makePage)
+{
+    ModelInstance::destroy();
+    FirstScreen first;
+    QObject watcher; // the connections below end with it
+    QElapsedTimer sinceRows;
+    QSharedPointer<MafwTrackerModel> model;
+    QuintaveilPage* page = nullptr;
+    // The clock starts as the model announces its rows, before the page's chain (the filter
+    // proxy, the list model, the list) has seen them: the watch is connected to the model
+    // before the page binds to it.
+    auto startClock = [&](int rows) {
+        if (sinceRows.isValid())
+            return;
+        first.firstRows = rows;
+        sinceRows.start();
+        CALLGRIND_START_INSTRUMENTATION;
+    };
+    auto watch = [&](MafwTrackerModel::QueryType created) {
+        if (created != type || model)
+            return;
+        model = ModelInstance::instance()->getModel(type);
+        if (model)
+            QObject::connect(model.data(), &QAbstractItemModel::rowsAboutToBeInserted, &watcher,
+                             [&](const QModelIndex&, int from, int to) {
+                                 startClock(model->rowCount() + to - from + 1);
+                             });
+    };
+    QObject::connect(ModelInstance::instance(), &ModelInstance::modelCreated, &watcher, watch);
+    // It stops as the window has painted rows of the page's list, whichever paint that is: the
+    // first after the rows came that covers the list while the list has cells.
+    FirstPaint paint(
+        window->viewport(),
+        [&](const QPaintEvent* event) {
+            if (!sinceRows.isValid() || !page)
+                return false;
+            MList* list = page->pageList();
+            const QRect shown = window->mapFromScene(list->sceneBoundingRect()).boundingRect();
+            return event->region().intersects(shown) && !list->visibleCells().isEmpty();
+        },
+        [&] {
+            first.ms = sinceRows.nsecsElapsed() / 1e6;
+            CALLGRIND_STOP_INSTRUMENTATION;
+            CALLGRIND_DUMP_STATS;
+        });
+    page = makePage();
+    page->appear(window);
+    if (!model)
+        return first;
+    if (model->rowCount() > 0)
+        startClock(model->rowCount());
+    if (!waitUntil([&] { return paint.done; }))
+        return first;
+    first.cells = page->pageList()->visibleCells().size();
+    first.rowsAtFirstScreen = model->rowCount();
+    return first;
+}
+
+int PageBench::run(int argc, char** argv)
+{
+    TestEnvironment::prepare();
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    MLocale locale;
+    locale.installTrCatalog(QStringLiteral("music"));
+    MLocale::setDefault(locale);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    TrackerStore::destroy();
+    return 0;
+}
