@@ -13,6 +13,8 @@
 
 #include <QAbstractItemModel>
 #include <QDebug>
+#include <QCoreApplication>
+#include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
 #include <QItemSelectionModel>
@@ -31,6 +33,8 @@ const qreal BubbleZ = 3;
 const qreal MaximumExtent = 16777215; // Qt's largest widget size
 // Spare cells are made this long after the rows were laid out: never in the first frames.
 const int SpareCellDelayMs = 100;
+// The key of a cell's item data that says the list has polished it.
+const int PolishedKey = 0x4d4c6973;
 
 QObject* objectOf(MCellCreator* creator)
 {
@@ -475,8 +479,10 @@ void MList::fillCellsAgain(const MListRowMap::Position& first, const MListRowMap
             continue;
         MCellCreator* c = creatorFor(cell.position);
         const QModelIndex index = indexFor(cell.position);
-        if (c && index.isValid())
+        if (c && index.isValid()) {
             c->updateCell(index, cell.widget);
+            layOutCell(cell.widget);
+        }
     }
 }
 
@@ -603,9 +609,12 @@ void MList::refreshVisibleCells()
                 cell.widget->setParentItem(this);
             cell.widget->setZValue(CellZ);
             cell.widget->show();
+            placeCell(cell);
+            layOutCell(cell.widget);
+        } else {
+            placeCell(cell);
         }
         cells.append(cell);
-        placeCell(cell);
     }
     scheduleSpareCells();
 }
@@ -680,6 +689,20 @@ void MList::topUpCells(const MListRowMap::Position& sample, int wanted)
         spare->setZValue(CellZ);
         recycler.recycle(spare);
     }
+}
+
+void MList::layOutCell(MWidget* cell)
+{
+    // The scene polishes a new cell (where a list item makes its layout) and runs the cell's
+    // layout only in later turns of the event loop, after the first paint that shows it: that
+    // paint would show its texts piled up in its corner.
+    if (!cell->data(PolishedKey).toBool()) {
+        cell->setData(PolishedKey, true);
+        QEvent polish(QEvent::Polish);
+        QCoreApplication::sendEvent(cell, &polish);
+    }
+    if (QGraphicsLayout* layout = cell->layout())
+        layout->activate();
 }
 
 void MList::placeCell(const Cell& cell) const

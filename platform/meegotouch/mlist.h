@@ -166,6 +166,8 @@ private:
     void recycleAllCells();
     void refreshVisibleCells();
     void placeCell(const Cell& cell) const;
+    // Polishes a cell the list has not shown before and runs its layout, both at once.
+    void layOutCell(MWidget* cell);
     // Keeps enough cells of each kind in the recycler for any screen of rows, so that
     // scrolling takes cells back instead of making new ones; made once the list is idle.
     void scheduleSpareCells();

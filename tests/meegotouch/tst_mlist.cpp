@@ -342,6 +342,31 @@ protected:
     }
 };
 
+// A detailed row with its side label, as the albums list shows.
+class DetailedRow : public MDetailedListItem
+{
+    Q_OBJECT
+
+public:
+    DetailedRow()
+        : MDetailedListItem(IconTitleSubtitleAndSideLabel)
+    {
+    }
+};
+
+class DetailedCreator : public MAbstractCellCreator<DetailedRow>
+{
+public:
+    DetailedCreator() { setCellSize(QSizeF(480, 88)); }
+    void updateCell(const QModelIndex& index, MWidget* cell) const override
+    {
+        auto* row = qobject_cast<DetailedRow*>(cell);
+        row->setTitle(QStringLiteral("Album"));
+        row->setSubtitle(QStringLiteral("Artist"));
+        row->setSideBottomTitle(index.data().toString());
+    }
+};
+
 } // namespace
 
 class TestMList : public QObject
@@ -373,6 +398,7 @@ private slots:
     void listItemTapAndLongTap();
     void basicAndContentItemsPlaceTheirParts();
     void detailedItemMakesItsLayoutLate();
+    void cellsAreLaidOutBeforeTheyAreDrawn();
     void teardownWithTheListShownByALayoutPolicy();
     void anIdleListScrollsWithoutMakingCells();
 
@@ -1194,6 +1220,42 @@ void TestMList::detailedItemMakesItsLayoutLate()
     again->setText(QStringLiteral("back"));
     QCOMPARE(row->title(), QStringLiteral("back"));
     QVERIFY(row->imageWidget());
+}
+
+void TestMList::cellsAreLaidOutBeforeTheyAreDrawn()
+{
+    // A row's first paint shows it laid out: no turn of the event loop (where the scene would
+    // polish the cells and run their layouts) comes between the list filling its cells and
+    // the paint.
+    GroupedModel model({ 100 }, false);
+    auto* list = new MList;
+    window->scene()->addItem(list);
+    list->setGeometry(QRectF(0, 0, 480, 440));
+    list->setCellCreator(new DetailedCreator);
+    list->setItemModel(&model);
+    auto laidOut = [](MWidget* cell) {
+        auto* row = qobject_cast<DetailedRow*>(cell);
+        return row && row->layout() && row->layout()->isActivated()
+               && row->titleLabelWidget()->pos().x() >= row->imageWidget()->geometry().right()
+               && row->subtitleLabelWidget()->pos().y()
+                      >= row->titleLabelWidget()->geometry().bottom() - 0.5
+               && row->sideBottomLabelWidget()->geometry().right() > 440;
+    };
+    const QList<MWidget*> first = list->visibleCells();
+    QCOMPARE(first.size(), 5);
+    for (MWidget* cell : first)
+        QVERIFY(laidOut(cell));
+
+    // So are the rows a scroll brings into view, and a row whose side text grows.
+    list->setPosition(QPointF(0, 88 * 50));
+    for (MWidget* cell : list->visibleCells())
+        QVERIFY(laidOut(cell));
+    auto* row = qobject_cast<DetailedRow*>(list->visibleCells().first());
+    MLabel* side = row->sideBottomLabelWidget();
+    const qreal narrow = side->size().width();
+    model.setText(0, 50, QStringLiteral("12,345 songs"));
+    QVERIFY(side->size().width() > narrow);
+    QVERIFY(laidOut(row));
 }
 
 void TestMList::teardownWithTheListShownByALayoutPolicy()
