@@ -3,7 +3,7 @@
 // at its first show after a start, over models made anew. The first visit finds no covers and
 // has them drawn meanwhile, as on a new library; the later ones find those covers on disk but
 // none in memory, as after a restart. Median and spread are those of the later visits.
-// Run: build/bench/pages/bench_collectionpages (offscreen).
+// Run: make bench, or after it build-bench/bench/pages/bench_collectionpages (offscreen).
 
 #include "pagebench.h"
 
@@ -72,19 +72,20 @@ void firstScreens(benchmark::State& state, MafwTrackerModel::QueryType type,
                 const QModelIndex row = cookie.value<QModelIndex>();
                 answered.insert({ row.parent().row(), row.row() });
             };
-            const PageBench::FirstScreen first
-                = PageBench::showFirstScreen(window.get(), type, [&] {
-                      page = makePage(window.get());
-                      AlbumArtLoader* covers = page->coverLoader();
-                      QObject::connect(covers, &AlbumArtLoader::albumArtReady, page,
-                                       [&](const QPixmap&, const QVariant& cookie) {
-                                           answer(cookie);
-                                       });
-                      QObject::connect(covers, &AlbumArtLoader::noArtFoundFor, page,
-                                       [&](const QString&, const QString&,
-                                           const QVariant& cookie) { answer(cookie); });
-                      return page;
-                  });
+            const PageBench::FirstScreen first = PageBench::showFirstScreen(
+                window.get(), type, [&] {
+                    page = makePage(window.get());
+                    AlbumArtLoader* covers = page->coverLoader();
+                    QObject::connect(covers, &AlbumArtLoader::albumArtReady, page,
+                                     [&](const QPixmap&, const QVariant& cookie) {
+                                         answer(cookie);
+                                     });
+                    QObject::connect(covers, &AlbumArtLoader::noArtFoundFor, page,
+                                     [&](const QString&, const QString&, const QVariant& cookie) {
+                                         answer(cookie);
+                                     });
+                    return page;
+                });
             if (first.ms < 0) {
                 state.SkipWithError("the page showed no rows");
                 return;
@@ -114,17 +115,15 @@ void firstScreens(benchmark::State& state, MafwTrackerModel::QueryType type,
 
 void AlbumsPageOfFiftyThousand(benchmark::State& state)
 {
-    firstScreens(state, MafwTrackerModel::AllAlbums, [](MainWindow* window) {
-        return new MyAlbumsPage(window, QVariant(false));
-    });
+    firstScreens(state, MafwTrackerModel::AllAlbums,
+                 [](MainWindow* window) { return new MyAlbumsPage(window, QVariant(false)); });
 }
 BENCHMARK(AlbumsPageOfFiftyThousand)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void ArtistsPageOfFiftyThousand(benchmark::State& state)
 {
-    firstScreens(state, MafwTrackerModel::AllArtists, [](MainWindow* window) {
-        return new MyArtistsPage(window, QVariant(false));
-    });
+    firstScreens(state, MafwTrackerModel::AllArtists,
+                 [](MainWindow* window) { return new MyArtistsPage(window, QVariant(false)); });
 }
 BENCHMARK(ArtistsPageOfFiftyThousand)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -57,10 +57,9 @@ void AllSongsPageOfFiftyThousand(benchmark::State& state)
         // A page of its own over models made anew, as at the first visit after the start:
         // the window's preloaded page already has its rows.
         AllSongsPage* page = nullptr;
-        const PageBench::FirstScreen first
-            = PageBench::showFirstScreen(window.get(), MafwTrackerModel::AllSongs, [&] {
-                  return page = new AllSongsPage(window.get(), QVariant(false));
-              });
+        const PageBench::FirstScreen first = PageBench::showFirstScreen(
+            window.get(), MafwTrackerModel::AllSongs,
+            [&] { return page = new AllSongsPage(window.get(), QVariant(false)); });
         if (!page->currentPageModel()) {
             state.SkipWithError("no all-songs page");
             return;

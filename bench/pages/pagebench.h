@@ -15,8 +15,9 @@ class QuintaveilPage;
 class PageBench
 {
 public:
-    // The library: 50,000 songs by 700 artists on 4,000 albums, titles in several scripts so
-    // that grouping and collation do real work. Written into a fresh store once a process.
+    // The library: 50,000 songs by 700 artists on 4,000 albums (one in ten a compilation),
+    // titles in several scripts so that grouping and collation do real work. Written into a
+    // fresh store once a process.
     static const int Songs = 50000;
     static bool writeFiftyThousandSongs();
 
@@ -32,9 +33,9 @@ public:
         // From the moment the page's model announces its first rows to the first screen
         // drawn; -1 when no rows came.
         double ms = -1;
-        int cells = 0;              // the list's cells on that screen
-        int firstRows = 0;          // the rows of the first announcement
-        int rowsAtFirstScreen = 0;  // the model's rows when the screen was drawn
+        int cells = 0;             // the list's cells on that screen
+        int firstRows = 0;         // the rows of the first announcement
+        int rowsAtFirstScreen = 0; // the model's rows when the screen was drawn
     };
     // A first visit of a page, as at the first show after the start: the shared models are
     // made anew, makePage() builds the page, which appears in the window; timed from the
