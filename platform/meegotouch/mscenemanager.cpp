@@ -168,6 +168,10 @@ void MSceneManager::beginDisappear(MSceneWindow* sw, bool dismissing)
         return;
     sw->state = MSceneWindow::Disappearing;
     const int step = ++sw->transition;
+    // Until it is hidden on the next turn, a window on its way out stays under every window of
+    // its layer: what comes in its place is in front, and a finger that follows at once (a
+    // row tapped right after Back) lands there, not on the page being left.
+    sw->setZValue(sw->layer() - 0.5);
     emit sw->disappearing();
 
     QPointer<MSceneWindow> guard(sw);

@@ -454,6 +454,9 @@ void MainWindow::goToPage(ParlovancePages page, QVariant parameter)
         shown->pannableViewport()->setPosition(QPointF(0, 0));
 
     history.append(page);
+    // A step forward ends the back step before it: the flag was for the page gone back to,
+    // which may not even have come in yet (a row tapped right after Back), never for this one.
+    m_wentBack = false;
     const int newPrevious = history.size() >= 2 ? int(history.at(history.size() - 2)) : 0;
     if (page == PageExtension)
         fillExtensionPage(shown);

@@ -358,6 +358,16 @@ void TestShell::goingBackKeepsTheHistory()
     window->setWentBack(false);
     QVERIFY(!window->wentBack());
 
+    // A step forward right after going back: the flag was the page gone back to's, not the
+    // page now shown's. Showing the same page again is no step and leaves it.
+    window->goToPage(PageAlbumsOfArtist);
+    window->goBack();
+    window->goToPage(PageArtists);
+    QVERIFY(window->wentBack());
+    window->goToPage(PageAlbumsOfArtist);
+    QVERIFY(!window->wentBack());
+    window->goBack();
+
     window->goBack();
     window->goBack();
     QCOMPARE(window->pageHistory(), QList<ParlovancePages> { PageMain });
