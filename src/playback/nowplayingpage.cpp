@@ -144,6 +144,12 @@ void NowPlayingPage::connectSignals()
     }
     connect(albumArtWidget, SIGNAL(swiped(int)), this, SLOT(handleSwipeGestures(int)));
     connect(albumArtWidget, SIGNAL(albumArtTapped()), this, SLOT(handleTapGestures()));
+    // Back and the music button work from the start, whatever plays (or nothing): the other
+    // buttons wait for the song's actions, set a moment after the song changed (addActions).
+    connect(navigationBar, SIGNAL(backButtonClicked()), this, SLOT(goToPreviousPage()),
+            Qt::UniqueConnection);
+    connect(navigationBar, SIGNAL(musicButtonClicked()), this, SLOT(goToMainView()),
+            Qt::UniqueConnection);
 }
 
 void NowPlayingPage::connectUpdateSignals()
@@ -172,10 +178,6 @@ void NowPlayingPage::connectNavigationBar()
     connect(navigationBar, SIGNAL(favoriteButtonClicked()), this,
             SLOT(favoriteActionTriggered()), Qt::UniqueConnection);
     connect(playAlbumItem, SIGNAL(clicked()), playAlbumAction, SIGNAL(triggered()),
-            Qt::UniqueConnection);
-    connect(navigationBar, SIGNAL(backButtonClicked()), this, SLOT(goToPreviousPage()),
-            Qt::UniqueConnection);
-    connect(navigationBar, SIGNAL(musicButtonClicked()), this, SLOT(goToMainView()),
             Qt::UniqueConnection);
     connect(ringtoneAction, SIGNAL(triggered()), this, SLOT(setAsRingtoneSlot()),
             Qt::UniqueConnection);

@@ -1,12 +1,13 @@
-// Going back through the pages with a finger on the real window over the real store: a tap in
-// the moment between Back and the page before coming back lands on that page, and the page it
-// opens stays.
+// Going back through the pages with a finger on the real window over the real store: the back
+// button of each page, the player's too, returns to the page before it and leaves it there,
+// and a tap in the moment between Back and the page before coming back lands on that page.
 
 #include "librarywindow.h"
 #include "listrows.h"
 #include "mbutton.h"
 #include "mlist.h"
 #include "mscenemanager.h"
+#include "pageframework/albumsofartistcontentitem.h"
 #include "pages/albumsofartistpage.h"
 #include "pages/songsofalbumpage.h"
 #include "playback/playstate.h"
@@ -66,6 +67,7 @@ private slots:
     void aRowTappedAsBackIsTakenOpensItsPageForGood_data();
     void aRowTappedAsBackIsTakenOpensItsPageForGood();
     void backTwiceQuicklyReturnsTwoPages();
+    void backFromThePlayerAndEachPageBeforeIt();
 
 private:
     QuintaveilPage* page(ParlovancePages which) const;
@@ -266,6 +268,41 @@ void TestBackNavigation::backTwiceQuicklyReturnsTwoPages()
     QCOMPARE(window->pageHistory(), (QList<ParlovancePages> { PageMain, PageArtists }));
     QCOMPARE(album->sceneWindowState(), MSceneWindow::Disappeared);
     QCOMPARE(page(PageAlbumsOfArtist)->sceneWindowState(), MSceneWindow::Disappeared);
+    STEP(tapBack(PageMain));
+}
+
+void TestBackNavigation::backFromThePlayerAndEachPageBeforeIt()
+{
+    // Artists, an artist, all its songs, a song's details; back, back; one of its albums, a
+    // song of it playing; back from the player, back to the main page.
+    QGraphicsWidget* mainPage = window->cachedPage(PageMain);
+    QTRY_VERIFY_WITH_TIMEOUT(libraryButton(mainPage, QStringLiteral("Artists")), Timeout);
+    finger->tap(centreOf(libraryButton(mainPage, QStringLiteral("Artists"))));
+    STEP(waitShown(PageArtists));
+    finger->tap(rowOnScreen(page(PageArtists), QStringLiteral("Kim")));
+    STEP(waitShown(PageAlbumsOfArtist));
+    auto* artist = qobject_cast<AlbumsOfArtistPage*>(page(PageAlbumsOfArtist));
+    QTRY_VERIFY_WITH_TIMEOUT(!artist->allSongsRow()->subtitle().isEmpty(), Timeout);
+    finger->tap(centreOf(artist->allSongsRow()));
+    STEP(waitShown(PageSongsOfArtist));
+    QuintaveilPage* songs = page(PageSongsOfArtist);
+    const QModelIndex navy = rowTitled(songs->listAdapter(), QStringLiteral("Navy"));
+    QVERIFY(navy.isValid());
+    // The menu's Details opens the song's page with its id.
+    emit songs->goToPage(PageSongDetails,
+                         songs->currentPageModel()->index(songs->sourceRow(navy), 0).data());
+    STEP(waitShown(PageSongDetails));
+    STEP(tapBack(PageSongsOfArtist));
+    STEP(tapBack(PageAlbumsOfArtist));
+    finger->tap(rowOnScreen(artist, QStringLiteral("Red")));
+    STEP(waitShown(PageSongsOfAlbum));
+    finger->tap(rowOnScreen(page(PageSongsOfAlbum), QStringLiteral("Scarlet")));
+    STEP(waitShown(PageNowPlaying));
+    QTRY_COMPARE_WITH_TIMEOUT(PlayState::instance()->title(PlayState::MusicMode),
+                              QStringLiteral("Scarlet"), Timeout);
+    STEP(tapBack(PageSongsOfAlbum));
+    STEP(tapBack(PageAlbumsOfArtist));
+    STEP(tapBack(PageArtists));
     STEP(tapBack(PageMain));
 }
 
