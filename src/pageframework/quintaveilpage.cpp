@@ -16,6 +16,7 @@
 #include "mobjectmenu.h"
 #include "mpannableviewport.h"
 #include "mpositionindicator.h"
+#include "mscenemanager.h"
 #include "playback/nowplayingbutton.h"
 #include "shell/mainwindow.h"
 
@@ -23,6 +24,7 @@
 #include <QGestureRecognizer>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QTimer>
 
 using namespace Parlovance;
 
@@ -255,8 +257,28 @@ void QuintaveilPage::connectEmptyViewHandling()
 
 void QuintaveilPage::handleEmptyView()
 {
-    if (pageModel && pageModel->rowCount() < 1 && !keepWhenEmpty && isVisible())
+    // Judged on the next turn, once the change that took the rows is over: a song that moves
+    // within one change of the store leaves its place and comes back in the same call.
+    if (emptyListJudgement)
+        return;
+    emptyListJudgement = true;
+    QTimer::singleShot(0, this, &QuintaveilPage::judgeEmptyList);
+}
+
+void QuintaveilPage::judgeEmptyList()
+{
+    emptyListJudgement = false;
+    if (pageModel && pageModel->rowCount() < 1 && !keepWhenEmpty && isInFront())
         displayPreviousPageInWindow();
+}
+
+bool QuintaveilPage::isInFront() const
+{
+    // Only the page the user has in front leaves: one on its way out has been left already.
+    const MWindow* window = managingWindow();
+    const SceneWindowState state = sceneWindowState();
+    return window && window->sceneManager()->currentPage() == this
+           && (state == Appearing || state == Appeared);
 }
 
 void QuintaveilPage::handlePageAppeared()

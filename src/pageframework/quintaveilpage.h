@@ -129,6 +129,8 @@ public slots:
     void showIndexingBanner();
     void setPositionIndicatorStyle();
     void connectEmptyViewHandling();
+    // Steps back when the page's list is empty, unless the page keeps itself (keepWhenEmpty)
+    // or is not the one in front.
     void handleEmptyView();
 
     // Asks whether to delete the item (type 400: nothing) and deletes it on Yes.
@@ -185,14 +187,17 @@ private slots:
     void showHideNowPlayingButton();
     void hideObjectMenu();
     void handlePageListVisible();
+    void judgeEmptyList();
 
 private:
     bool gestureAccepted(const QList<int>& pages) const;
+    bool isInFront() const;
 
     PagePlayer* player;
     ItemMenu* itemMenu;
     LiveFilter* liveFilter;
     QPointer<NowPlayingButton> nowPlaying;
+    bool emptyListJudgement = false; // a judgement of the list is due on the next turn
 };
 
 #endif // QUINTAVEILPAGE_H

@@ -72,6 +72,7 @@ private slots:
     void refusedPlaybackIsNotRecorded();
     void queueingShowsHowManySongsWereAdded();
     void emptiedListStepsBack();
+    void anEmptyListStepsBackOnceAndOnlyInFront();
     void rowsThroughTheFilterAndCoverRefresh();
     void screenshotOfAFilteredList();
 
@@ -545,6 +546,36 @@ void TestQuintaveilPage::emptiedListStepsBack()
     page->appear(window.get());
     QVERIFY(left.wait(Timeout));
     QVERIFY(!window->wentBack());
+}
+
+void TestQuintaveilPage::anEmptyListStepsBackOnceAndOnlyInFront()
+{
+    TestPage* page = showPage(false);
+    QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Appeared);
+    QSharedPointer<MafwTrackerModel> nothing(
+        MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
+            MafwTrackerModel::SongsOfAlbum, 0, 999999));
+    QSignalSpy completed(nothing.data(), SIGNAL(completed()));
+    QVERIFY(completed.wait(Timeout));
+
+    // Asked twice within one change, it steps back once.
+    page->setModel(nothing);
+    QSignalSpy left(page, SIGNAL(disappeared()));
+    const int history = window->pageHistory().size();
+    page->handleEmptyView();
+    page->handleEmptyView();
+    QVERIFY(left.wait(Timeout));
+    QCOMPARE(window->pageHistory().size(), history - 1);
+
+    // A page on its way out is left already: it does not take the window back again.
+    TestPage* leaving = showPage(false);
+    QTRY_COMPARE(leaving->sceneWindowState(), MSceneWindow::Appeared);
+    leaving->setModel(nothing);
+    leaving->disappear();
+    leaving->handleEmptyView();
+    QTRY_COMPARE(leaving->sceneWindowState(), MSceneWindow::Disappeared);
+    QCoreApplication::processEvents();
+    QCOMPARE(window->pageHistory().size(), history - 1);
 }
 
 void TestQuintaveilPage::rowsThroughTheFilterAndCoverRefresh()

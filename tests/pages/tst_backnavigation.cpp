@@ -1,6 +1,7 @@
 // Going back through the pages with a finger on the real window over the real store: the back
-// button of each page, the player's too, returns to the page before it and leaves it there,
-// and a tap in the moment between Back and the page before coming back lands on that page.
+// button of each page, the player's too, returns to the page before it and leaves it there, a
+// tap in the moment between Back and the page before coming back lands on that page, and a
+// page steps back on its own only when its list has really emptied.
 
 #include "librarywindow.h"
 #include "listrows.h"
@@ -14,6 +15,8 @@
 #include "testenvironment.h"
 #include "touchdriver.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QSignalSpy>
 
 #include <memory>
@@ -68,6 +71,7 @@ private slots:
     void aRowTappedAsBackIsTakenOpensItsPageForGood();
     void backTwiceQuicklyReturnsTwoPages();
     void backFromThePlayerAndEachPageBeforeIt();
+    void anAlbumWhoseSongsSwapPlacesStaysOpen();
 
 private:
     QuintaveilPage* page(ParlovancePages which) const;
@@ -94,6 +98,8 @@ void TestBackNavigation::initTestCase()
     const FixtureLibrary::Song more[] = {
         { "Max/One/01.ogg", "Onyx", "Max", "One", "Jazz", 1, 2012, 60000 },
         { "Max/Two/01.ogg", "Topaz", "Max", "Two", "Jazz", 1, 2013, 60000 },
+        { "Max/Pair/01.ogg", "Pearl", "Max", "Pair", "Jazz", 1, 2014, 60000 },
+        { "Max/Pair/02.ogg", "Quartz", "Max", "Pair", "Jazz", 2, 2014, 60000 },
     };
     for (const FixtureLibrary::Song& song : more)
         QVERIFY(!FixtureLibrary::addSong(song).isEmpty());
@@ -304,6 +310,36 @@ void TestBackNavigation::backFromThePlayerAndEachPageBeforeIt()
     STEP(tapBack(PageAlbumsOfArtist));
     STEP(tapBack(PageArtists));
     STEP(tapBack(PageMain));
+}
+
+void TestBackNavigation::anAlbumWhoseSongsSwapPlacesStaysOpen()
+{
+    window->goToPage(PageAlbums);
+    STEP(waitShown(PageAlbums));
+    finger->tap(rowOnScreen(page(PageAlbums), QStringLiteral("Pair")));
+    STEP(waitShown(PageSongsOfAlbum));
+    auto* album = qobject_cast<SongsOfAlbumPage*>(page(PageSongsOfAlbum));
+    QCOMPARE(titlesListed(album->listAdapter()), (QStringList { "Pearl", "Quartz" }));
+
+    // The two songs trade their track numbers in one change of the store: both leave their
+    // rows and come back in the other order, and the list is never empty for the user.
+    QSignalSpy pages(window.get(), &MainWindow::pageChanged);
+    const FixtureLibrary::Song swapped[] = {
+        { "Max/Pair/01.ogg", "Pearl", "Max", "Pair", "Jazz", 2, 2014, 60000 },
+        { "Max/Pair/02.ogg", "Quartz", "Max", "Pair", "Jazz", 1, 2014, 60000 },
+    };
+    for (const FixtureLibrary::Song& song : swapped) {
+        QFile file(FixtureLibrary::addSong(song));
+        // Written within the second of the first writing: the time tells the indexer.
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(10),
+                                 QFileDevice::FileModificationTime));
+    }
+    QVERIFY(FixtureLibrary::index());
+    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(album->listAdapter()),
+                              (QStringList { "Quartz", "Pearl" }), Timeout);
+    STEP(verifyStaysOn(PageSongsOfAlbum));
+    QCOMPARE(pages.count(), 0);
 }
 
 QTEST_MAIN(TestBackNavigation)
