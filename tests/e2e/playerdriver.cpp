@@ -13,6 +13,9 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace {
 
 const QString ApplicationService = QStringLiteral("com.vaspe.parlovance");
@@ -35,6 +38,11 @@ QString coordinate(int value)
 }
 
 } // namespace
+
+void PlayerDriver::TiedProcess::setupChildProcess()
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+}
 
 PlayerDriver::PlayerDriver(const QString& program)
     : program(program)

@@ -59,10 +59,17 @@ private slots:
     void mediaChanged(const QStringList& media);
 
 private:
+    // The program ends with the test, however the test ends.
+    class TiedProcess : public QProcess
+    {
+    protected:
+        void setupChildProcess() override;
+    };
+
     void xdotool(const QStringList& arguments) const;
 
     QString program;
-    QProcess process;
+    TiedProcess process;
     QString output;
     QStringList lastMedia;
 };

@@ -26,6 +26,13 @@ const int ScreenWidth = 480;
 const int ScreenHeight = 854;
 const int Timeout = 30000;
 const int SongCount = 30;
+// A second album of the first artist, so the artist opens on its albums.
+const QString SecondAlbumArtist = QStringLiteral("Ada Lumen");
+const QString SecondAlbum = QStringLiteral("Paper Maps");
+const QStringList SecondAlbumTitles = { QStringLiteral("Lighthouse Letters"),
+                                        QStringLiteral("Northbound Train"),
+                                        QStringLiteral("Saltwater Lines") };
+const QString PlaylistName = QStringLiteral("Tour mix");
 const int SongSeconds = 120;
 
 // What the playback service answers.
@@ -136,15 +143,20 @@ class TestUserTour : public QObject
 
 private slots:
     void initTestCase();
+    void init();
+    void cleanup();
     void cleanupTestCase();
 
     void mainPageWhileTheLibraryIsIndexed();
+    void albumsArtistsAndPlayFromAnAlbum();
     void playFromAllSongs();
     void nowPlayingControls();
     void playQueue();
     void filterAllSongsAndPlay();
     void songDetails();
     void deleteASong();
+    void addASongToANewPlaylistAndPlayIt();
+    void latestActivityGrid();
     void steerOverTheBus();
     void quitAndRestartKeepEverything();
 
@@ -156,6 +168,15 @@ private:
     void expectShown(const QString& text, QRect* where = nullptr);
     void expectGone(const QString& text);
     void tapText(const QString& text);
+    // Drags the list up until the text shows above the now-playing bar.
+    void scrollTo(const QString& text);
+    bool onMainPage() const;
+    // The texts of the main page's grid of latest activities, in reading order.
+    QStringList gridTitles() const;
+    // The names of the latest activities in the settings file, newest first.
+    QStringList storedActivities() const;
+    // Back, a page at a time, as far as the main page.
+    void backToMainPage();
     // The "current/total" counter of the now-playing page, once it shows.
     QString counter() const;
     // The position time at the left end under the seek bar, in seconds; -1 when none shows.
@@ -169,10 +190,12 @@ private:
 
     PlayerDriver player { QStringLiteral(PARLOVANCE_PROGRAM) };
     int steps = 0;
+    bool stepFailed = false;
     QStringList titles; // every song's title, in the order the all-songs list shows them
     QString favourite;
     QString deleted;
     int favouriteStarBright = 0;
+    QString playlistSong;
 };
 
 void TestUserTour::initTestCase()
@@ -183,6 +206,18 @@ void TestUserTour::initTestCase()
                                { TestEnvironment::musicDir(), QString::number(SongCount),
                                  QString::number(SongSeconds) }),
              0);
+    for (int track = 1; track <= SecondAlbumTitles.size(); ++track) {
+        const QString title = SecondAlbumTitles.at(track - 1);
+        const QString file = QStringLiteral("%1/%2/%3/%4 %5.ogg")
+                                 .arg(TestEnvironment::musicDir(), SecondAlbumArtist, SecondAlbum)
+                                 .arg(track, 2, 10, QLatin1Char('0'))
+                                 .arg(title);
+        QCOMPARE(QProcess::execute(QStringLiteral(PARLOVANCE_MAKE_LIBRARY),
+                                   { QStringLiteral("--song"), file, title, SecondAlbumArtist,
+                                     SecondAlbum, QStringLiteral("Folk"), QString::number(track),
+                                     QString::number(SongSeconds) }),
+                 0);
+    }
     QDirIterator files(TestEnvironment::musicDir(),
                        { QStringLiteral("*.ogg"), QStringLiteral("*.mp3"),
                          QStringLiteral("*.flac") },
@@ -190,9 +225,26 @@ void TestUserTour::initTestCase()
     while (files.hasNext())
         titles << QFileInfo(files.next()).completeBaseName().section(QLatin1Char(' '), 1);
     std::sort(titles.begin(), titles.end());
-    QCOMPARE(titles.size(), SongCount);
+    QCOMPARE(titles.size(), SongCount + SecondAlbumTitles.size());
     QVERIFY2(std::adjacent_find(titles.cbegin(), titles.cend()) == titles.cend(),
              "the tour tells songs apart by their titles");
+}
+
+void TestUserTour::init()
+{
+    // Each step starts where the one before left the player.
+    if (stepFailed)
+        QSKIP("an earlier step of the tour failed");
+}
+
+void TestUserTour::cleanup()
+{
+    if (QTest::currentTestFailed()) {
+        stepFailed = true;
+        qInfo().noquote() << "the program's log:\n" + player.log().right(4000);
+        player.screenshot().save(TestEnvironment::screenshotDir()
+                                 + QStringLiteral("/tour-failed.png"));
+    }
 }
 
 void TestUserTour::cleanupTestCase()
@@ -237,6 +289,109 @@ void TestUserTour::tapText(const QString& text)
     QRect rect;
     CHECK(expectShown(text, &rect));
     player.tap(rect.center());
+}
+
+void TestUserTour::scrollTo(const QString& text)
+{
+    // Where every text stands: a list has stopped moving once two looks apart agree.
+    auto layout = [this] {
+        QStringList texts;
+        for (const PlayerDriver::ShownText& shown : player.shownTexts())
+            texts << QStringLiteral("%1@%2,%3")
+                         .arg(shown.text)
+                         .arg(shown.rect.x())
+                         .arg(shown.rect.y());
+        return texts;
+    };
+    // A text the list cuts off shows as a thin strip ending where the list ends; one clear of
+    // the list's end shows whole.
+    auto clear = [](const QRect& rect) {
+        return !rect.isEmpty() && rect.bottom() < ListBottom - 24;
+    };
+    for (int drags = 0; drags < 10 && !clear(player.find(text)); ++drags) {
+        player.drag(QPoint(ScreenWidth / 2, ListBottom - 150), QPoint(ScreenWidth / 2, 300));
+        QStringList last;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                QTest::qWait(250);
+                const QStringList now = layout();
+                const bool settled = now == last;
+                last = now;
+                return settled;
+            }(),
+            Timeout);
+    }
+    QRect rect;
+    CHECK(expectShown(text, &rect));
+    QVERIFY2(clear(rect), qPrintable(QStringLiteral("not scrolled to: ") + text + screenTexts()));
+}
+
+bool TestUserTour::onMainPage() const
+{
+    const QList<PlayerDriver::ShownText> texts = player.shownTexts();
+    for (const QString& button : LibraryButtons) {
+        if (std::none_of(texts.cbegin(), texts.cend(),
+                         [&](const PlayerDriver::ShownText& text) { return text.text == button; }))
+            return false;
+    }
+    return true;
+}
+
+QStringList TestUserTour::gridTitles() const
+{
+    const QRect buttons = player.find(LibraryButtons.first());
+    QList<PlayerDriver::ShownText> tiles;
+    for (const PlayerDriver::ShownText& text : player.shownTexts()) {
+        if (!buttons.isEmpty() && text.rect.bottom() < buttons.top())
+            tiles << text;
+    }
+    std::sort(tiles.begin(), tiles.end(),
+              [](const PlayerDriver::ShownText& a, const PlayerDriver::ShownText& b) {
+                  return qMakePair(a.rect.top() / 8, a.rect.left())
+                         < qMakePair(b.rect.top() / 8, b.rect.left());
+              });
+    QStringList titles;
+    for (const PlayerDriver::ShownText& tile : tiles)
+        titles << tile.text;
+    return titles;
+}
+
+QStringList TestUserTour::storedActivities() const
+{
+    QSettings settings(TestEnvironment::configHome() + QStringLiteral("/Vaspe/Music.conf"),
+                       QSettings::IniFormat);
+    QStringList names;
+    const int count = settings.beginReadArray(QStringLiteral("Activities"));
+    for (int i = 0; i < count; ++i) {
+        settings.setArrayIndex(i);
+        names << settings.value(QStringLiteral("Name")).toString();
+    }
+    settings.endArray();
+    return names;
+}
+
+void TestUserTour::backToMainPage()
+{
+    // What a page shows apart from the times that move on while a song plays.
+    auto page = [this] {
+        static const QRegularExpression moving(QStringLiteral("^[\\d:/]+$"));
+        QStringList texts;
+        for (const PlayerDriver::ShownText& text : player.shownTexts()) {
+            if (!moving.match(text.text).hasMatch())
+                texts << text.text;
+        }
+        return texts;
+    };
+    for (int pages = 0; pages < 6 && !onMainPage(); ++pages) {
+        QTest::qWait(1500);
+        const QStringList before = page();
+        player.tap(BackButton);
+        QTRY_VERIFY2_WITH_TIMEOUT(page() != before,
+                                  qPrintable(QStringLiteral("Back left the page as it was")
+                                             + screenTexts()),
+                                  Timeout);
+    }
+    QTRY_VERIFY2_WITH_TIMEOUT(onMainPage(), qPrintable(screenTexts()), Timeout);
 }
 
 QString TestUserTour::counter() const
@@ -317,6 +472,45 @@ void TestUserTour::mainPageWhileTheLibraryIsIndexed()
     qInfo() << "indexing notice seen:" << updating;
 }
 
+void TestUserTour::albumsArtistsAndPlayFromAnAlbum()
+{
+    CHECK(tapText(QStringLiteral("Albums")));
+    CHECK(expectShown(QStringLiteral("Shuffle")));
+    for (const QString& album :
+         { QStringLiteral("Copper Signals"), QStringLiteral("Glass Rivers") })
+        CHECK(expectShown(album));
+    CHECK(look(QStringLiteral("albums")));
+    CHECK(backToMainPage());
+
+    CHECK(tapText(QStringLiteral("Artists")));
+    for (const QString& artist : { SecondAlbumArtist, QStringLiteral("Bruno Vale") })
+        CHECK(expectShown(artist));
+    CHECK(look(QStringLiteral("artists")));
+    // An artist of two albums opens on them, with a row of all the artist's songs.
+    CHECK(tapText(SecondAlbumArtist));
+    CHECK(expectShown(QStringLiteral("Northern Lights")));
+    CHECK(expectShown(SecondAlbum));
+    CHECK(expectShown(QStringLiteral("3 songs")));
+    CHECK(look(QStringLiteral("albums-of-an-artist")));
+    CHECK(tapText(QStringLiteral("All songs")));
+    for (const QString& title : SecondAlbumTitles)
+        CHECK(expectShown(title));
+    CHECK(expectShown(QStringLiteral("Echo Morning")));
+    CHECK(look(QStringLiteral("songs-of-an-artist")));
+    player.tap(BackButton);
+
+    // The album lists its songs in track order; a tap plays the album from that song.
+    CHECK(tapText(SecondAlbum));
+    QTRY_COMPARE_WITH_TIMEOUT(shownTitles(ListBottom), SecondAlbumTitles, Timeout);
+    CHECK(look(QStringLiteral("album")));
+    CHECK(tapText(SecondAlbumTitles.at(1)));
+    QTRY_COMPARE_WITH_TIMEOUT(player.media().value(1), SecondAlbumTitles.at(1), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(player.playbackState(), Playing, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(counter(), QStringLiteral("2/3"), Timeout);
+    CHECK(expectShown(SecondAlbum));
+    CHECK(backToMainPage());
+}
+
 void TestUserTour::playFromAllSongs()
 {
     CHECK(tapText(QStringLiteral("Songs")));
@@ -331,7 +525,7 @@ void TestUserTour::playFromAllSongs()
     player.tap(first.center());
     QTRY_COMPARE_WITH_TIMEOUT(player.playbackState(), Playing, Timeout);
     CHECK(expectShown(titles.at(0)));
-    QTRY_COMPARE_WITH_TIMEOUT(counter(), QStringLiteral("1/%1").arg(SongCount), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(counter(), QStringLiteral("1/%1").arg(titles.size()), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(player.media().value(1), titles.at(0), Timeout);
     QTRY_VERIFY_WITH_TIMEOUT(shownPosition() >= 1, Timeout);
     CHECK(look(QStringLiteral("now-playing")));
@@ -348,7 +542,7 @@ void TestUserTour::nowPlayingControls()
 
     player.tap(NextButton);
     CHECK(expectShown(titles.at(1)));
-    QTRY_COMPARE_WITH_TIMEOUT(counter(), QStringLiteral("2/%1").arg(SongCount), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(counter(), QStringLiteral("2/%1").arg(titles.size()), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(player.media().value(1), titles.at(1), Timeout);
 
     const QImage playing = crop(PlayPauseButton);
@@ -369,7 +563,7 @@ void TestUserTour::nowPlayingControls()
     QVERIFY(player.shows(titles.at(1)));
     player.tap(PreviousButton);
     CHECK(expectShown(titles.at(0)));
-    QTRY_COMPARE_WITH_TIMEOUT(counter(), QStringLiteral("1/%1").arg(SongCount), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(counter(), QStringLiteral("1/%1").arg(titles.size()), Timeout);
     player.tap(PlayPauseButton);
     QTRY_COMPARE_WITH_TIMEOUT(player.playbackState(), Playing, Timeout);
 
@@ -473,6 +667,63 @@ void TestUserTour::deleteASong()
     CHECK(look(QStringLiteral("deleted")));
 }
 
+void TestUserTour::addASongToANewPlaylistAndPlayIt()
+{
+    playlistSong = titles.at(2);
+    QRect row;
+    CHECK(expectShown(playlistSong, &row));
+    player.hold(row.center());
+    CHECK(tapText(QStringLiteral("Add to playlist")));
+    CHECK(tapText(QStringLiteral("New playlist")));
+    CHECK(expectShown(QStringLiteral("Save as")));
+    player.type(PlaylistName);
+    CHECK(expectShown(PlaylistName));
+    CHECK(look(QStringLiteral("new-playlist")));
+    CHECK(tapText(QStringLiteral("Save")));
+    CHECK(expectGone(QStringLiteral("Save as")));
+
+    CHECK(backToMainPage());
+    CHECK(tapText(QStringLiteral("Playlists")));
+    // The library's playlist files come first, the user's own last, under their own title.
+    CHECK(expectShown(QStringLiteral("Road trip")));
+    CHECK(scrollTo(PlaylistName));
+    CHECK(expectShown(QStringLiteral("My playlists")));
+    CHECK(look(QStringLiteral("playlists")));
+    CHECK(tapText(PlaylistName));
+    CHECK(expectShown(QStringLiteral("1 song")));
+    CHECK(look(QStringLiteral("playlist")));
+    CHECK(tapText(playlistSong));
+    QTRY_COMPARE_WITH_TIMEOUT(player.media().value(1), playlistSong, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(player.playbackState(), Playing, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(counter(), QStringLiteral("1/1"), Timeout);
+}
+
+void TestUserTour::latestActivityGrid()
+{
+    CHECK(backToMainPage());
+    // What plays leads the grid on a large tile of its own, named after the song, above the
+    // library buttons; beside it what was played before it (the playlist is what plays).
+    QRect label;
+    CHECK(expectShown(playlistSong, &label));
+    CHECK(expectShown(QStringLiteral("All songs")));
+    QVERIFY(label.bottom() < player.find(LibraryButtons.first()).top());
+    QVERIFY2(!gridTitles().contains(PlaylistName),
+             qPrintable(gridTitles().join(QStringLiteral(", "))));
+    CHECK(look(QStringLiteral("latest-activity")));
+    // What was played is recorded, the latest first.
+    QTRY_VERIFY2_WITH_TIMEOUT(storedActivities().value(0) == PlaylistName
+                                  && storedActivities().contains(SecondAlbum),
+                              qPrintable(storedActivities().join(QStringLiteral(", "))), Timeout);
+
+    // A tap on what plays, paused, plays on and opens the now-playing page.
+    QCOMPARE(player.call(QStringLiteral("pausePlayback")).type(), QDBusMessage::ReplyMessage);
+    QTRY_COMPARE_WITH_TIMEOUT(player.playbackState(), Paused, Timeout);
+    player.tap(label.center());
+    QTRY_COMPARE_WITH_TIMEOUT(player.playbackState(), Playing, Timeout);
+    CHECK(expectShown(playlistSong));
+    QTRY_COMPARE_WITH_TIMEOUT(counter(), QStringLiteral("1/1"), Timeout);
+}
+
 void TestUserTour::steerOverTheBus()
 {
     const QString title = titles.last();
@@ -501,6 +752,8 @@ void TestUserTour::quitAndRestartKeepEverything()
         QCOMPARE(settings.value(QStringLiteral("ShuffleOn")).toInt(), 1);
         QCOMPARE(settings.value(QStringLiteral("RepeatOn")).toBool(), true);
     }
+    // The latest activities are written when the program ends.
+    QCOMPARE(storedActivities().value(0), PlaylistName);
 
     QVERIFY(player.start());
     QTRY_VERIFY_WITH_TIMEOUT(player.shows(QStringLiteral("Songs"))
@@ -508,6 +761,27 @@ void TestUserTour::quitAndRestartKeepEverything()
                              Timeout);
     CHECK(look(QStringLiteral("restarted")));
     QCOMPARE(player.playbackState(), Stopped);
+    // The latest activities as they were, the whole grid of them now that nothing plays;
+    // a tap on one plays it again.
+    QTRY_VERIFY2_WITH_TIMEOUT(gridTitles().mid(0, 2)
+                                  == QStringList({ PlaylistName, QStringLiteral("All songs") }),
+                              qPrintable(gridTitles().join(QStringLiteral(", "))), Timeout);
+    CHECK(look(QStringLiteral("latest-activity-kept")));
+    CHECK(tapText(PlaylistName));
+    QTRY_COMPARE_WITH_TIMEOUT(player.media().value(1), playlistSong, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(player.playbackState(), Playing, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(counter(), QStringLiteral("1/1"), Timeout);
+    QCOMPARE(player.call(QStringLiteral("pausePlayback")).type(), QDBusMessage::ReplyMessage);
+    QTRY_COMPARE_WITH_TIMEOUT(player.playbackState(), Paused, Timeout);
+    CHECK(backToMainPage());
+
+    // The user's playlist with its song.
+    CHECK(tapText(QStringLiteral("Playlists")));
+    CHECK(scrollTo(PlaylistName));
+    CHECK(tapText(PlaylistName));
+    CHECK(expectShown(QStringLiteral("1 song")));
+    CHECK(expectShown(playlistSong));
+    CHECK(backToMainPage());
 
     // The library as it was left: the deleted song stays gone, the favourite stays one.
     QRect row;

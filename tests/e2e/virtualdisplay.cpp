@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,6 +38,8 @@ bool VirtualDisplay::start(int width, int height)
         ::dup2(null, STDERR_FILENO);
         // Its own process group: a signal meant for the test does not reach the server first.
         ::setpgid(0, 0);
+        // A test that dies (a crash, a watchdog's kill) takes its server with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         ::execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-screen", "0", screen.constData(),
                  "-nolisten", "tcp", static_cast<char*>(nullptr));
         ::_exit(127);
