@@ -31,14 +31,19 @@ MLayout::MLayout(QGraphicsLayoutItem* parent)
 
 MLayout::~MLayout()
 {
-    // Policies refer to the layout; they go first, the items stay with their widget.
+    // Policies refer to the layout; they go first. Widgets stay with their parent widget; a
+    // nested layout has no other owner, so it goes with this one, as in Qt's own layouts.
     tearingDown = true;
     const QList<MAbstractLayoutPolicy*> owned = policies;
     for (MAbstractLayoutPolicy* p : owned)
         delete p;
-    for (QGraphicsLayoutItem* item : qAsConst(items))
-        item->setParentLayoutItem(nullptr);
+    const QList<QGraphicsLayoutItem*> held = items;
     items.clear();
+    for (QGraphicsLayoutItem* item : held) {
+        item->setParentLayoutItem(nullptr);
+        if (item->ownedByLayout())
+            delete item;
+    }
     delete layoutAnimation;
 }
 

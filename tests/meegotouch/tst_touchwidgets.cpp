@@ -111,6 +111,7 @@ private slots:
     void activatingAPolicyHidesTheOthersItems();
     void gridPolicyPlacesItemsInCells();
     void deletedItemsLeaveTheLayout();
+    void nestedLayoutGoesWithItsLayout();
     void pullingDownAtTheTopGoesBelowZero();
     void viewportFollowsItsWidgetsHeight();
     void objectMenuRunsItsActionAfterItHasGone();
@@ -249,6 +250,33 @@ void TestTouchWidgets::deletedItemsLeaveTheLayout()
     third->activate();
     QVERIFY(third->isActive());
     delete host;
+}
+
+void TestTouchWidgets::nestedLayoutGoesWithItsLayout()
+{
+    // A layout inside a policy has no widget to own it: the layout holding it deletes it, and
+    // leaves the widgets inside it to their parent widget.
+    struct Nested : QGraphicsLinearLayout
+    {
+        explicit Nested(bool* gone) : QGraphicsLinearLayout(Qt::Horizontal), gone(gone) {}
+        ~Nested() override { *gone = true; }
+        bool* gone;
+    };
+    bool nestedGone = false;
+    auto* host = new QGraphicsWidget;
+    auto* layout = new MLayout;
+    auto* policy = new MLinearLayoutPolicy(layout, Qt::Vertical);
+    auto* nested = new Nested(&nestedGone);
+    QPointer<QGraphicsWidget> inner = box("inner", 10);
+    inner->setParentItem(host);
+    nested->addItem(inner);
+    policy->addItem(nested);
+    delete layout;
+    QVERIFY(nestedGone);
+    QVERIFY(inner);
+    QVERIFY(!inner->parentLayoutItem());
+    delete host;
+    QVERIFY(!inner);
 }
 
 void TestTouchWidgets::pullingDownAtTheTopGoesBelowZero()
