@@ -125,8 +125,16 @@ private:
         layout->setSpacing(0);
         layout->addItem(content);
         layout->addStretch();
-        page->setCentralWidget(central);
+        setPageContent(central);
         QCoreApplication::processEvents();
+    }
+
+    // The page hands a replaced widget back to whoever gave it: the test deletes it.
+    void setPageContent(QGraphicsWidget* central)
+    {
+        QPointer<QGraphicsWidget> previous = page->centralWidget();
+        page->setCentralWidget(central);
+        delete previous.data();
     }
 
     void save(const QString& name)
@@ -227,7 +235,7 @@ private slots:
         QVERIFY(!panel->topRow()->graphicsEffect());
         QVERIFY(!panel->bottomRow()->graphicsEffect());
         TouchDriver(window).release(centreOf(panel));
-        page->setCentralWidget(new QGraphicsWidget);
+        setPageContent(new QGraphicsWidget);
     }
 
     void coverScalesAndSlides()
@@ -358,7 +366,7 @@ private slots:
         TouchDriver(window).release(c);
         QTRY_COMPARE(queue.count(), 2);
         hub->stop(PlayState::RadioMode);
-        page->setCentralWidget(new QGraphicsWidget);
+        setPageContent(new QGraphicsWidget);
     }
 
     void controlsBeforeAnyReport()
@@ -437,7 +445,7 @@ private slots:
         TouchDriver(window).release(centreOf(widget->previousControl()));
         QVERIFY(!hub->seekBoundReached());
         QCOMPARE(previousPressed.count(), 1);
-        page->setCentralWidget(new QGraphicsWidget);
+        setPageContent(new QGraphicsWidget);
     }
 
     void controlsSeekOnceOnRelease()
@@ -469,7 +477,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(controls->position() >= uint(dragged), Timeout);
         QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::MusicMode) >= uint(dragged), Timeout);
         QCOMPARE(hub->currentIndex(PlayState::MusicMode), 3);
-        page->setCentralWidget(new QGraphicsWidget);
+        setPageContent(new QGraphicsWidget);
     }
 
     void controlsShowNoOldPositionAfterAnAutomaticChange()
@@ -491,7 +499,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= 2, Timeout);
         QVERIFY2(shown.first() == QStringLiteral("00:00"), qPrintable(shown.join(' ')));
         hub->stop(PlayState::MusicMode);
-        page->setCentralWidget(new QGraphicsWidget);
+        setPageContent(new QGraphicsWidget);
     }
 
     void controlsDuringACallOrAResourceLoss()
@@ -651,7 +659,7 @@ private slots:
         TouchDriver(window).press(centreOf(bar->musicControl()));
         TouchDriver(window).release(centreOf(bar->musicControl()));
         QCOMPARE(music.count(), 1);
-        page->setCentralWidget(new QGraphicsWidget);
+        setPageContent(new QGraphicsWidget);
     }
 
     void navigationBarSteersTheHub()
@@ -805,7 +813,7 @@ private slots:
         TouchDriver(window).tap(centreOf(label));
         QCOMPARE(clicked.count(), 1);
         hub->stop(PlayState::MusicMode);
-        page->setCentralWidget(new QGraphicsWidget);
+        setPageContent(new QGraphicsWidget);
     }
 
     void stackedAsOnThePlayerPage()
@@ -832,7 +840,7 @@ private slots:
              std::initializer_list<QGraphicsLayoutItem*> { art, panel, spare, controlsWidget,
                                                            bottom })
             layout->addItem(item);
-        page->setCentralWidget(central);
+        setPageContent(central);
         page->setCustomNavigationBarContent(bar);
 
         PlayState* hub = play(seven, 2);
@@ -886,7 +894,7 @@ private slots:
         page->appear(window);
         QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Appeared);
         delete library;
-        page->setCentralWidget(new QGraphicsWidget);
+        setPageContent(new QGraphicsWidget);
         page->setCustomNavigationBarContent(nullptr);
         hub->stop(PlayState::MusicMode);
     }
