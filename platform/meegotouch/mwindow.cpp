@@ -1,6 +1,7 @@
 #include "mwindow.h"
 
 #include "mapplication.h"
+#include "mgesturerecognizers.h"
 #include "mscenemanager.h"
 
 #include <QGuiApplication>
@@ -8,8 +9,20 @@
 #include <QScreen>
 #include <QTimer>
 
+namespace {
+
+// Qt sets up its gesture handling, with recognisers of its own, as the first view is made. Ours
+// replace them before that, so Qt's are made and let go in that one place.
+QWidget* withOurGestureRecognizers(QWidget* parent)
+{
+    MGestureRecognizers::ensureRegistered();
+    return parent;
+}
+
+} // namespace
+
 MWindow::MWindow(QWidget* parent)
-    : QGraphicsView(parent)
+    : QGraphicsView(withOurGestureRecognizers(parent))
 {
     auto* scene = new QGraphicsScene(0, 0, SceneWidth, SceneHeight, this);
     scene->setBackgroundBrush(Qt::black);
