@@ -354,7 +354,8 @@ public:
     }
 };
 
-class DetailedCreator : public MAbstractCellCreator<DetailedRow>
+// A QObject, so that the list showing it keeps it (and deletes it with itself).
+class DetailedCreator : public QObject, public MAbstractCellCreator<DetailedRow>
 {
 public:
     DetailedCreator() { setCellSize(QSizeF(480, 88)); }
