@@ -27,9 +27,18 @@
 #include "mtextedit.h"
 
 #include <QGraphicsLayout>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QKeyEvent>
 #include <QPropertyAnimation>
 #include <QTimer>
+
+namespace {
+
+// How long the rest of the list waits for a paint of its first rows.
+const int RestWaitMs = 500;
+
+} // namespace
 
 CollectionPageBase::CollectionPageBase(MainWindow* owner, const QVariant& parameter,
                                        const CollectionPageDescription& pageDescription)
@@ -110,7 +119,7 @@ void CollectionPageBase::finishPageCreation(ObjectMenuType type)
             Qt::UniqueConnection);
     connect(this, &MSceneWindow::appearing, this, &CollectionPageBase::handlePageAppearing,
             Qt::UniqueConnection);
-    connect(this, &MSceneWindow::appeared, this, &CollectionPageBase::fetchRest,
+    connect(this, &MSceneWindow::appeared, this, &CollectionPageBase::fetchRestOnceDrawn,
             Qt::UniqueConnection);
     if (!description.nextPages.isEmpty())
         connect(this, &MSceneWindow::appeared, this, &CollectionPageBase::preLoadNextPages);
@@ -170,6 +179,54 @@ void CollectionPageBase::fetchRest()
 {
     if (pageModel && !pageModel->isComplete())
         pageModel->fetchRemainingRows();
+}
+
+void CollectionPageBase::watchFirstRowsDrawn()
+{
+    rowsDrawn = false;
+    if (drawingViewport || !pageModel || pageModel->isComplete() || !scene()
+        || scene()->views().isEmpty())
+        return;
+    QWidget* viewport = scene()->views().constFirst()->viewport();
+    if (!viewport->isVisible())
+        return;
+    drawingViewport = viewport;
+    viewport->installEventFilter(this);
+}
+
+bool CollectionPageBase::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == drawingViewport && event->type() == QEvent::Paint && isVisible() && pageModel
+        && pageModel->rowCount() > 0) {
+        rowsDrawn = true;
+        // Once this paint is done.
+        if (restWanted)
+            QMetaObject::invokeMethod(this, &CollectionPageBase::fetchRestNow,
+                                      Qt::QueuedConnection);
+    }
+    return QuintaveilPage::eventFilter(watched, event);
+}
+
+void CollectionPageBase::fetchRestOnceDrawn()
+{
+    restWanted = true;
+    if (!drawingViewport || rowsDrawn) {
+        fetchRestNow();
+        return;
+    }
+    // A window that draws nothing (covered, or its paints held back) gets the rows all the same.
+    QTimer::singleShot(RestWaitMs, this, &CollectionPageBase::fetchRestNow);
+}
+
+void CollectionPageBase::fetchRestNow()
+{
+    if (!restWanted)
+        return;
+    restWanted = false;
+    if (drawingViewport)
+        drawingViewport->removeEventFilter(this);
+    drawingViewport = nullptr;
+    fetchRest();
 }
 
 QHash<QString, QVariant> CollectionPageBase::itemParameters(const QModelIndex& index)
@@ -252,6 +309,7 @@ void CollectionPageBase::handlePageAppearing()
 {
     if (!pageModel)
         getModel(description.queryType);
+    watchFirstRowsDrawn();
     // The list is scrolled once it shows: cells laid out while the page is still hidden
     // would keep the size they had then.
     if (openedRow.isValid())

@@ -125,14 +125,22 @@ protected:
     // The row of the list a user opens a page from: while filtered, the list comes back to it
     // the next time the page appears.
     void rememberOpenedRow(const QModelIndex& index);
-    // Asks the page's model for its rows past the first batch; called as the page appears.
+    // Asks the page's model for its rows past the first batch; called as the page appears,
+    // once the window has drawn the first rows.
     virtual void fetchRest();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     void keyPressEvent(QKeyEvent* event) override;
     void setShuffleWidgetModel();
     bool searchFieldHasFocus() const;
 
 private:
+    // Making the rest of a long list (thousands of albums) takes a while: the page's first
+    // screen is drawn before it is asked for. The window's paints are watched from the
+    // page's appearing on, while its model is incomplete.
+    void watchFirstRowsDrawn();
+    void fetchRestOnceDrawn();
+    void fetchRestNow();
     void createCollectionLayout();
     void connectCollectionSignals();
     void updateNoResultsLabelStyle();
@@ -144,6 +152,9 @@ private:
     QPersistentModelIndex openedRow; // in the page's model
     bool scrollWaitsForFilter = false;
     bool created = false;
+    QPointer<QWidget> drawingViewport; // watched until the rest is asked for
+    bool rowsDrawn = false;
+    bool restWanted = false;
     AlbumArtLoader* covers = nullptr;
     QPointer<QObject> painter;
 
