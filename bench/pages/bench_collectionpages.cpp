@@ -102,6 +102,11 @@ void firstScreens(benchmark::State& state, MafwTrackerModel::QueryType type,
             // before the page goes.
             const int wanted = coveredRows(page->pageList());
             PageBench::waitUntil([&] { return answered.size() >= wanted; }, 30000);
+            // The rest of the list still comes, after the first screen.
+            if (!PageBench::waitUntil([&] { return page->currentPageModel()->isComplete(); })) {
+                state.SkipWithError("the rest of the list did not come");
+                return;
+            }
             page->disappear();
             page->deleteLater();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
