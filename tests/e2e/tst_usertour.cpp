@@ -170,6 +170,10 @@ private:
     void tapText(const QString& text);
     // Drags the list up until the text shows above the now-playing bar.
     void scrollTo(const QString& text);
+    // What the screen shows, with places, but for the times that move on while a song plays.
+    QStringList stillTexts() const;
+    // Waits until what shows stops moving: a page coming in, a list scrolling.
+    void waitUntilStill();
     bool onMainPage() const;
     // The texts of the main page's grid of latest activities, in reading order.
     QStringList gridTitles() const;
@@ -293,16 +297,6 @@ void TestUserTour::tapText(const QString& text)
 
 void TestUserTour::scrollTo(const QString& text)
 {
-    // Where every text stands: a list has stopped moving once two looks apart agree.
-    auto layout = [this] {
-        QStringList texts;
-        for (const PlayerDriver::ShownText& shown : player.shownTexts())
-            texts << QStringLiteral("%1@%2,%3")
-                         .arg(shown.text)
-                         .arg(shown.rect.x())
-                         .arg(shown.rect.y());
-        return texts;
-    };
     // A text the list cuts off shows as a thin strip ending where the list ends; one clear of
     // the list's end shows whole.
     auto clear = [](const QRect& rect) {
@@ -310,20 +304,39 @@ void TestUserTour::scrollTo(const QString& text)
     };
     for (int drags = 0; drags < 10 && !clear(player.find(text)); ++drags) {
         player.drag(QPoint(ScreenWidth / 2, ListBottom - 150), QPoint(ScreenWidth / 2, 300));
-        QStringList last;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                QTest::qWait(250);
-                const QStringList now = layout();
-                const bool settled = now == last;
-                last = now;
-                return settled;
-            }(),
-            Timeout);
+        CHECK(waitUntilStill());
     }
     QRect rect;
     CHECK(expectShown(text, &rect));
     QVERIFY2(clear(rect), qPrintable(QStringLiteral("not scrolled to: ") + text + screenTexts()));
+}
+
+QStringList TestUserTour::stillTexts() const
+{
+    static const QRegularExpression moving(QStringLiteral("^[\\d:/]+$"));
+    QStringList texts;
+    for (const PlayerDriver::ShownText& shown : player.shownTexts()) {
+        if (!moving.match(shown.text).hasMatch())
+            texts << QStringLiteral("%1@%2,%3")
+                         .arg(shown.text)
+                         .arg(shown.rect.x())
+                         .arg(shown.rect.y());
+    }
+    return texts;
+}
+
+void TestUserTour::waitUntilStill()
+{
+    QStringList last;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QTest::qWait(250);
+            const QStringList now = stillTexts();
+            const bool still = now == last;
+            last = now;
+            return still;
+        }(),
+        Timeout);
 }
 
 bool TestUserTour::onMainPage() const
@@ -350,10 +363,10 @@ QStringList TestUserTour::gridTitles() const
                   return qMakePair(a.rect.top() / 8, a.rect.left())
                          < qMakePair(b.rect.top() / 8, b.rect.left());
               });
-    QStringList titles;
+    QStringList names;
     for (const PlayerDriver::ShownText& tile : tiles)
-        titles << tile.text;
-    return titles;
+        names << tile.text;
+    return names;
 }
 
 QStringList TestUserTour::storedActivities() const
@@ -372,21 +385,11 @@ QStringList TestUserTour::storedActivities() const
 
 void TestUserTour::backToMainPage()
 {
-    // What a page shows apart from the times that move on while a song plays.
-    auto page = [this] {
-        static const QRegularExpression moving(QStringLiteral("^[\\d:/]+$"));
-        QStringList texts;
-        for (const PlayerDriver::ShownText& text : player.shownTexts()) {
-            if (!moving.match(text.text).hasMatch())
-                texts << text.text;
-        }
-        return texts;
-    };
     for (int pages = 0; pages < 6 && !onMainPage(); ++pages) {
-        QTest::qWait(1500);
-        const QStringList before = page();
+        CHECK(waitUntilStill());
+        const QStringList before = stillTexts();
         player.tap(BackButton);
-        QTRY_VERIFY2_WITH_TIMEOUT(page() != before,
+        QTRY_VERIFY2_WITH_TIMEOUT(stillTexts() != before,
                                   qPrintable(QStringLiteral("Back left the page as it was")
                                              + screenTexts()),
                                   Timeout);
