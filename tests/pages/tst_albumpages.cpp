@@ -1,8 +1,8 @@
 // The albums page and the songs of an album on a real window over the real store, with a
 // finger: the albums with covers, artists and counts, the row of the songs without an album,
 // the live filter, an album opened with its panel and its songs in track order, playing from a
-// row, the cover and the shuffle row, and the page kept or loaded anew as the albums asked
-// for change. Screenshots of both pages go into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots"
+// row, the cover and the shuffle row, the page kept or loaded anew as the albums asked for
+// change, and covers that appear in the media-art folder while a page is shown. Screenshots of both pages go into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots"
 // in the build tree.
 
 #include "applicationactionmediator.h"
@@ -24,8 +24,11 @@
 #include "playback/playstate.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
+#include "trackermediaart.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 
 #include <memory>
@@ -52,6 +55,41 @@ MImageWidget* coverOf(QGraphicsItem* panel)
     return nullptr;
 }
 
+const QColor NewCover(255, 128, 0);
+
+// Whether a cover is drawn, not the see-through stand-in shown while it loads.
+bool showsACover(MImageWidget* image)
+{
+    return image && image->pixmap() && !image->pixmap()->isNull()
+           && image->pixmap()->toImage().pixelColor(2, 2).alpha() == 255;
+}
+
+// Whether a shown cover is the picture NewCover fills, not the text cover drawn without one.
+bool showsNewCover(MImageWidget* image)
+{
+    if (!showsACover(image))
+        return false;
+    const QImage shown = image->pixmap()->toImage();
+    for (const QPoint& at : { QPoint(2, 2), QPoint(shown.width() / 2, shown.height() / 2) }) {
+        const QColor pixel = shown.pixelColor(at);
+        if (qAbs(pixel.red() - NewCover.red()) > 30 || qAbs(pixel.green() - NewCover.green()) > 30
+            || qAbs(pixel.blue() - NewCover.blue()) > 30)
+            return false;
+    }
+    return true;
+}
+
+// Puts a cover into the media-art folder as the platform does: whole, under its final name.
+void writeCover(const QString& artist, const QString& album)
+{
+    const QString path = TrackerMediaArt::albumArtPath(artist, album);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage cover(200, 200, QImage::Format_RGB32);
+    cover.fill(NewCover);
+    QVERIFY(cover.save(path + QStringLiteral(".part"), "JPEG"));
+    QVERIFY(QFile::rename(path + QStringLiteral(".part"), path));
+}
+
 } // namespace
 
 class TestAlbumPages : public QObject
@@ -69,6 +107,7 @@ private slots:
     void theUnknownRowOpensTheSongsWithoutAnAlbum();
     void theMenuPlaysAnAlbumsSongs();
     void theSameAlbumAgainKeepsThePageAReIndexLoadsIt();
+    void coversAppearingWhileShownReplaceTheTextCovers();
 
 private:
     MyAlbumsPage* albums() const;
@@ -360,6 +399,32 @@ void TestAlbumPages::theSameAlbumAgainKeepsThePageAReIndexLoadsIt()
     page->libraryUpdated();
     page->passParameterToPage(QVariantHash{ { "albumId", 0 } });
     QVERIFY(page->currentPageModel() != before);
+}
+
+void TestAlbumPages::coversAppearingWhileShownReplaceTheTextCovers()
+{
+    // Red has no picture: its panel shows the text cover until one arrives.
+    openAlbum(QStringLiteral("Red"));
+    AlbumInfoWidget* panel = songsOfAlbum()->albumHeader();
+    QTRY_VERIFY_WITH_TIMEOUT(showsACover(coverOf(panel)), Timeout);
+    QVERIFY(!showsNewCover(coverOf(panel)));
+    writeCover(QStringLiteral("Kim"), QStringLiteral("Red"));
+    QTRY_VERIFY_WITH_TIMEOUT(showsNewCover(coverOf(panel)), Timeout);
+
+    // The albums page behind it followed too; a cover for Green comes while the page is shown.
+    back(PageAlbums);
+    MyAlbumsPage* page = albums();
+    const auto rowCover = [page](const char* title) -> MImageWidget* {
+        auto* row = qobject_cast<AlbumContentItem*>(page->pageList()->visibleCell(
+            rowTitled(page->listAdapter(), QString::fromUtf8(title))));
+        return row ? row->imageWidget() : nullptr;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(showsNewCover(rowCover("Red")), Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(showsACover(rowCover("Green")), Timeout);
+    QVERIFY(!showsNewCover(rowCover("Green")));
+    writeCover(QStringLiteral("Lee"), QStringLiteral("Green"));
+    QTRY_VERIFY_WITH_TIMEOUT(showsNewCover(rowCover("Green")), Timeout);
+    QVERIFY(window->grab().save(TestEnvironment::screenshotDir() + "/albums-new-covers.png"));
 }
 
 PARLOVANCE_TEST_MAIN(TestAlbumPages)
