@@ -33,6 +33,14 @@ QString firstUsable(const QString& text, const QString& unknown)
     return parts.value(0);
 }
 
+AlbumArtistPairs emptyPairs(int count)
+{
+    AlbumArtistPairs none;
+    for (int i = 0; i < count; ++i)
+        none.append(qMakePair(QString(), QString()));
+    return none;
+}
+
 } // namespace
 
 CollageImageWidget::CollageImageWidget(QGraphicsItem* parent, int collageId)
@@ -68,10 +76,9 @@ CollageImageWidget::CollageImageWidget(QGraphicsItem* parent, int collageId)
     canvas->fill(Qt::black);
     tileRects << QRect(0, 0, half, half) << QRect(half, 0, half, half) << QRect(0, half, half, half)
               << QRect(half, half, half, half);
-    for (int i = 0; i < tileCount; ++i) {
+    for (int i = 0; i < tileCount; ++i)
         tiles.append(Tile());
-        pairs.append(qMakePair(QString(), QString()));
-    }
+    pairs = emptyPairs(tileCount);
 
     const auto queued = Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection);
     connect(loader, &AlbumArtLoader::albumArtReady, this, &CollageImageWidget::setAlbumArt, queued);
@@ -438,12 +445,14 @@ void CollageImageWidget::save()
 
 void CollageImageWidget::pixmapSavedSlot()
 {
-    QPixmap image;
-    if (complete && canvas)
-        image = *canvas;
-    else if (singleMode && pixmap())
-        image = *pixmap();
-    else
-        image = titleCover;
-    emit imageReady(image, pairs, collageId);
+    if (complete && canvas) {
+        emit imageReady(*canvas, pairs, collageId);
+    } else if (singleMode && pixmap()) {
+        emit imageReady(*pixmap(), pairs, collageId);
+    } else {
+        // The title cover shows no album. Reported with the albums placed so far, it would look
+        // the same as the cover that replaces it once it comes, and the listener, which tells
+        // collages apart by their albums, would keep showing the title cover.
+        emit imageReady(titleCover, emptyPairs(pairs.size()), collageId);
+    }
 }

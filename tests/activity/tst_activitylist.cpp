@@ -16,6 +16,7 @@
 #include "testenvironment.h"
 
 #include <QFile>
+#include <QPixmapCache>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QtTest/QtTest>
@@ -93,6 +94,24 @@ int idInSharedList(MafwTrackerModel::QueryType type, const QString& name)
     return 0;
 }
 
+// Covers read back from their thumbnail files differ from their first decode by the thumbnails'
+// compression only.
+bool samePicture(const QImage& one, const QImage& other)
+{
+    if (one.isNull() || one.size() != other.size())
+        return false;
+    for (int y = 0; y < one.height(); y += 4) {
+        for (int x = 0; x < one.width(); x += 4) {
+            const QRgb a = one.pixel(x, y);
+            const QRgb b = other.pixel(x, y);
+            if (qAbs(qRed(a) - qRed(b)) > 32 || qAbs(qGreen(a) - qGreen(b)) > 32
+                || qAbs(qBlue(a) - qBlue(b)) > 32)
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 class TestActivityList : public QObject
@@ -120,6 +139,7 @@ private slots:
     void filesLeavingTheMusicFolderRemoveTheirEntries();
     void songsWithoutAlbumEnterAndLeave();
     void collagesAreMadeKeptAndReleased();
+    void aSavedCollageStaysOnTheNextStart();
     void automaticPlaylistLeavingItsListRemovesItsEntry();
 };
 
@@ -698,6 +718,51 @@ void TestActivityList::collagesAreMadeKeptAndReleased()
     model.removeAllActivities();
     QTRY_VERIFY(!automatic);
     QVERIFY(!model.collageWidget(40));
+}
+
+void TestActivityList::aSavedCollageStaysOnTheNextStart()
+{
+    QVERIFY(FixtureLibrary::openStore());
+    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    const QString collage = TestEnvironment::cacheHome()
+                            + QStringLiteral("/parlovance/collage/qtn_musi_all_songs.png");
+    QFile::remove(collage);
+    QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(),
+                             StoreTimeoutMs);
+    AlbumArtistPairs albums;
+    QImage shown;
+    {
+        LatestActivityModel first;
+        QSignalSpy ready(&first, SIGNAL(collageReady()));
+        first.addActivity(make(Activity::AllSongs, "qtn_musi_all_songs", 0), true);
+        QVERIFY(ready.wait(StoreTimeoutMs));
+        albums = first.activities().first().AlbumArtistPairs;
+        shown = first.activities().first().pixmap.toImage();
+        // Only Blue has a picture: the grid is given its cover, never the text cover of the
+        // title that may stand in while the cover is looked for.
+        QVERIFY(qBlue(shown.pixel(2, 2)) > 200 && qRed(shown.pixel(2, 2)) < 60);
+        first.writeActivities();
+        // A text cover shown while the covers were looked for may still be on its way out.
+        QTRY_VERIFY_WITH_TIMEOUT(samePicture(QImage(collage), shown), StoreTimeoutMs);
+    }
+
+    // The next start reads the list with the collage's albums and makes the collage again from
+    // the same songs, with nothing of it in memory yet...
+    QPixmapCache::clear();
+    LatestActivityModel next;
+    QCOMPARE(next.activities().first().AlbumArtistPairs, albums);
+    QSignalSpy changed(&next, SIGNAL(collageReady()));
+    next.createCollages();
+    CollageImageWidget* widget = next.collageWidget(0);
+    QVERIFY(widget);
+    QSignalSpy made(widget, &CollageImageWidget::imageReady);
+    QVERIFY(made.wait(StoreTimeoutMs));
+    // ... which changes nothing: the grid goes on showing the saved file, and the file holds the
+    // same picture.
+    QCOMPARE(made.first().at(1).value<AlbumArtistPairs>(), albums);
+    QCOMPARE(changed.count(), 0);
+    QVERIFY(next.activities().first().pixmap.isNull());
+    QVERIFY(samePicture(QImage(collage), shown));
 }
 
 void TestActivityList::automaticPlaylistLeavingItsListRemovesItsEntry()
