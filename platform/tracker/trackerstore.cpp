@@ -217,6 +217,15 @@ bool TrackerStore::openSync(QString* errorText)
             *errorText = m_lastError;
         return false;
     }
+    if (m_opening) {
+        // A second connection made while the first is still creating the database would find
+        // it without its version and fail: the open under way answers for both.
+        while (m_opening)
+            g_main_context_iteration(nullptr, TRUE);
+        if (errorText && !m_connection)
+            *errorText = m_lastError;
+        return m_connection != nullptr;
+    }
     waitForClosedConnection();
     QDir().mkpath(storeDirectory());
     GFile* store = g_file_new_for_path(QFile::encodeName(storeDirectory()).constData());

@@ -45,7 +45,8 @@ public:
     bool isOpen() const;
     // Opens the database without blocking; opened(bool) follows on a later loop turn.
     void openAsync();
-    // Opens at once; for benchmarks, tools and tests.
+    // Opens at once (waiting for an open under way); for benchmarks, tools and tests, on the
+    // thread that runs the default GLib main context.
     bool openSync(QString* error = nullptr);
     // Releases the connection (running jobs keep their own reference until they end).
     void close();

@@ -529,6 +529,26 @@ private slots:
                  qPrintable(log.warnings.join(QLatin1Char('\n'))));
         QVERIFY(FixtureLibrary::index());
     }
+
+    void aStoreOpenedWhileItIsBeingMadeOpensOnce()
+    {
+        // The models' start opens the store in the background; an open asked for before that
+        // has made the database waits for it instead of opening the half-made database beside
+        // it (which fails, the database having no version yet).
+        delete factory;
+        factory = nullptr;
+        TrackerStore::destroy();
+        TestEnvironment::wipeHome();
+        TrackerStore* store = TrackerStore::instance();
+        QSignalSpy opened(store, SIGNAL(opened(bool)));
+        store->openAsync();
+        QString error;
+        QVERIFY2(store->openSync(&error), qPrintable(error));
+        QVERIFY(store->isOpen());
+        QTRY_COMPARE(opened.count(), 1);
+        QCOMPARE(opened.first().first().toBool(), true);
+        QVERIFY(FixtureLibrary::index());
+    }
 };
 
 PARLOVANCE_TEST_MAIN_CORE(TestStoreIndexer)
