@@ -21,7 +21,7 @@ class QTimer;
 // Composes the covers of the first four usable albums of a list model into a 2x2 collage and
 // shows it; with fewer albums it shows one large cover, and with none a text cover of its title.
 // When asked to, it saves what it shows in the collage folder and then announces it with
-// imageReady().
+// imageReady(), together with the albums it shows (none for the title's text cover).
 //
 // Work goes in passes: each model change starts a new one, and answers of the loader that belong
 // to an earlier pass are dropped.
