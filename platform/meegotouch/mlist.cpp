@@ -12,8 +12,8 @@
 #include "mpositionindicator.h"
 
 #include <QAbstractItemModel>
-#include <QDebug>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
@@ -597,7 +597,8 @@ void MList::refreshVisibleCells()
     cells.reserve(wanted.size());
     for (int i = 0; i < wanted.size(); ++i) {
         Cell cell { wanted[i], kept[i] };
-        if (!cell.widget) {
+        const bool fresh = !cell.widget;
+        if (fresh) {
             MCellCreator* c = creatorFor(cell.position);
             const QModelIndex index = indexFor(cell.position);
             if (!c || !index.isValid())
@@ -609,12 +610,11 @@ void MList::refreshVisibleCells()
                 cell.widget->setParentItem(this);
             cell.widget->setZValue(CellZ);
             cell.widget->show();
-            placeCell(cell);
-            layOutCell(cell.widget);
-        } else {
-            placeCell(cell);
         }
         cells.append(cell);
+        placeCell(cell);
+        if (fresh)
+            layOutCell(cell.widget);
     }
     scheduleSpareCells();
 }
