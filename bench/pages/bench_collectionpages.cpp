@@ -62,6 +62,7 @@ void firstScreens(benchmark::State& state, MafwTrackerModel::QueryType type,
 
     for (auto _ : state) {
         QVector<double> later;
+        int mostRowsDrawnFirst = 0; // of any visit: the first screen is not to wait for the rest
         for (int visit = 0; visit < Visits; ++visit) {
             // The covers a restarted program has: on disk, none in memory.
             QPixmapCache::clear();
@@ -90,11 +91,11 @@ void firstScreens(benchmark::State& state, MafwTrackerModel::QueryType type,
                 state.SkipWithError("the page showed no rows");
                 return;
             }
+            mostRowsDrawnFirst = qMax(mostRowsDrawnFirst, first.rowsAtFirstScreen);
             if (visit == 0) {
                 state.counters["first_visit_first_screen_ms"] = first.ms;
                 state.counters["first_screen_cells"] = first.cells;
                 state.counters["first_rows"] = first.firstRows;
-                state.counters["rows_at_first_screen"] = first.rowsAtFirstScreen;
             } else {
                 later.append(first.ms);
             }
@@ -115,6 +116,7 @@ void firstScreens(benchmark::State& state, MafwTrackerModel::QueryType type,
         state.counters["first_screen_median_ms"] = later.at(later.size() / 2);
         state.counters["first_screen_min_ms"] = later.first();
         state.counters["first_screen_max_ms"] = later.last();
+        state.counters["rows_at_first_screen"] = mostRowsDrawnFirst;
     }
 }
 
