@@ -288,11 +288,16 @@ void MTextEdit::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* 
     }
     const QString shown = content.isEmpty() ? promptText : content;
     painter->setPen(content.isEmpty() ? palette.secondaryColor() : style()->textColor());
-    // Keep the cursor in view: scroll the text left when it is wider than the field.
+    // Keep the cursor in view: scroll the text left when it is wider than the field. The text
+    // is laid out from its scrolled start to the field's end and clipped to the field, so what
+    // shows is the part before the cursor, not the text's start moved out of sight.
     const qreal cursorX = metrics.horizontalAdvance(content.left(cursor));
     const qreal offset = qMax<qreal>(0, cursorX - area.width() + 4);
-    painter->drawText(area.translated(-offset, 0),
+    painter->save();
+    painter->setClipRect(area, Qt::IntersectClip);
+    painter->drawText(area.adjusted(-offset, 0, 0, 0),
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    painter->restore();
     if (hasFocus() && !readOnly) {
         const qreal x = area.left() + cursorX - offset;
         const qreal h = metrics.height();

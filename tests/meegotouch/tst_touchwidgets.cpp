@@ -123,6 +123,7 @@ private slots:
     void seekBarReportsEveryValueChange();
     void seekBarBubbleLeavesWithTheFinger();
     void textEditTypesAndReturns();
+    void textEditShowsTheTextBeforeTheCursor();
     void inputMethodStateKeepsValues();
     void systemwideSheetHasItsOwnWindow();
     void overlayCoversItsParent();
@@ -258,7 +259,11 @@ void TestTouchWidgets::nestedLayoutGoesWithItsLayout()
     // leaves the widgets inside it to their parent widget.
     struct Nested : QGraphicsLinearLayout
     {
-        explicit Nested(bool* gone) : QGraphicsLinearLayout(Qt::Horizontal), gone(gone) {}
+        explicit Nested(bool* gone)
+            : QGraphicsLinearLayout(Qt::Horizontal)
+            , gone(gone)
+        {
+        }
         ~Nested() override { *gone = true; }
         bool* gone;
     };
@@ -650,6 +655,37 @@ void TestTouchWidgets::textEditTypesAndReturns()
     QCOMPARE(changed.count(), before + 1);
     edit->setText("line\nbreak");
     QVERIFY(!edit->text().contains('\n'));
+}
+
+void TestTouchWidgets::textEditShowsTheTextBeforeTheCursor()
+{
+    auto* edit = new MTextEdit(MTextEditModel::SingleLine, "");
+    page->setCentralWidget(edit);
+    QTRY_VERIFY(edit->size().width() > 200);
+    // The middle of the field's right quarter (above its underline), where a text wider than
+    // the field ends at the cursor.
+    auto inkOnTheRight = [&] {
+        const QRectF field = edit->mapRectToScene(edit->rect());
+        const QRectF right(field.right() - field.width() / 4, field.top() + field.height() / 4,
+                           field.width() / 4 - 24, field.height() / 2);
+        QImage image(right.size().toSize(), QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        window->scene()->render(&painter, QRectF(QPointF(), right.size()), right);
+        painter.end();
+        int ink = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                ink += qGray(image.pixel(x, y)) > 128 ? 1 : 0;
+        }
+        return ink;
+    };
+    edit->setText(QStringLiteral("Sommerabend"));
+    QCOMPARE(inkOnTheRight(), 0);
+    // Twice the field's width and more.
+    edit->setText(QStringLiteral("Sommerabend am Fluß – Lieder für lange Nächte im Juli, "
+                                 "gesungen von Chören aus Köln und Düsseldorf"));
+    QVERIFY(inkOnTheRight() > 50);
 }
 
 void TestTouchWidgets::inputMethodStateKeepsValues()
