@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFileSystemWatcher>
+#include <QSet>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
@@ -232,10 +233,13 @@ void TrackerFileIndexer::workerFinished(int changes, const QStringList& folders)
     m_scanning = false;
     m_scansFinished = m_scansStarted;
     if (m_watcher) {
-        const QStringList watched = m_watcher->directories();
+        // Sets, not lists: a large library has thousands of folders, compared after every scan.
+        const QStringList watchedList = m_watcher->directories();
+        const QSet<QString> watched(watchedList.cbegin(), watchedList.cend());
+        const QSet<QString> found(folders.cbegin(), folders.cend());
         QStringList gone;
-        for (const QString& folder : watched) {
-            if (!folders.contains(folder))
+        for (const QString& folder : watchedList) {
+            if (!found.contains(folder))
                 gone.append(folder);
         }
         if (!gone.isEmpty())

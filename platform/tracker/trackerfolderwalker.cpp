@@ -12,6 +12,7 @@
 #include <QFileInfo>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -82,6 +83,7 @@ QString TrackerFolderWalker::urlIn(const QString& folderUrl, const QByteArray& f
     QString url = folderUrl;
     if (!url.endsWith(QLatin1Char('/')))
         url += QLatin1Char('/');
+    url.reserve(url.size() + name.size() * 3);
     for (const char c : name) {
         const uchar u = uchar(c);
         if (u >= 0x80 || table.at(u).isNull())
@@ -123,8 +125,10 @@ bool TrackerFolderWalker::walk(const QString& root)
             if (name == "." || name == "..")
                 continue;
             const QByteArray path = folder + '/' + name;
+            // Looked up in the open folder: the kernel does not walk the whole path again for
+            // each of a large library's files.
             struct stat status;
-            if (::lstat(path.constData(), &status) != 0)
+            if (::fstatat(::dirfd(dir), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
                 continue;
             if (S_ISDIR(status.st_mode)) {
                 pending.append(path);
@@ -135,7 +139,7 @@ bool TrackerFolderWalker::walk(const QString& root)
                 continue;
             if (S_ISLNK(status.st_mode)) {
                 // Looked at, never opened: a link to a device named .mp3 is not read.
-                if (::stat(path.constData(), &status) != 0) {
+                if (::fstatat(::dirfd(dir), entry->d_name, &status, 0) != 0) {
                     skip(path, QStringLiteral("a link to nothing"));
                     continue;
                 }

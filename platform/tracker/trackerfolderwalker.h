@@ -15,6 +15,9 @@ struct TrackerFoundFile
     qint64 modified = 0; // seconds since the epoch
     qint64 size = 0;
     bool playlist = false;
+    // Left to the indexer's scan: the store has the file, and has it as it is now (same time).
+    bool inStore = false;
+    bool unchanged = false;
 };
 
 // Lists the songs and playlist files below a folder without opening any of them. Only regular

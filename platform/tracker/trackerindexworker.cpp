@@ -247,7 +247,7 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
         emit finished(0, walker.folders);
         return;
     }
-    const QHash<QString, DiskFile>& disk = walker.files;
+    QHash<QString, DiskFile>& disk = walker.files;
     const QStringList& folders = walker.folders;
     for (auto reported = m_reported.begin(); reported != m_reported.end();) {
         // A skipped path that has gone is logged again should it come back.
@@ -257,17 +257,24 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
         else
             ++reported;
     }
-    // What the store holds, by URL, with the time each file had when it was written: only the
-    // files whose time differs are looked at again, and only their resources are read then.
-    QHash<QString, qint64> known;
-    known.reserve(disk.size());
+    // What the store holds, by URL, with the time each file had when it was written, is
+    // matched with what the walk found: only the files whose time differs are looked at
+    // again, and only their resources are read then.
+    QStringList vanished;
     const TrackerQueryResult read = TrackerQueryRunner::selectEach(
         connection,
         QStringLiteral("SELECT ?url ?modified WHERE { ?r a nfo:FileDataObject ; nie:url ?url . "
                        "OPTIONAL { ?r nfo:fileLastModified ?modified } }"),
-        [&known](const TrackerCursorRow& row) {
+        [&disk, &vanished](const TrackerCursorRow& row) {
+            const QString url = row.text(0);
+            const auto d = disk.find(url);
+            if (d == disk.end()) {
+                vanished.append(url);
+                return;
+            }
             const QDateTime time = row.time(1);
-            known.insert(row.text(0), time.isValid() ? time.toSecsSinceEpoch() : -1);
+            d->inStore = true;
+            d->unchanged = d->unchanged || (time.isValid() && time.toSecsSinceEpoch() == d->modified);
         });
     if (!read.ok) {
         qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot read the library:" << read.errorMessage;
@@ -275,26 +282,19 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
         return;
     }
 
-    QStringList vanished;
-    for (auto k = known.cbegin(); k != known.cend(); ++k) {
-        if (!disk.contains(k.key()))
-            vanished.append(k.key());
-    }
     QList<QString> songs;
     QList<QString> playlists;
     QStringList rewritten; // changed files the store has
     for (auto d = disk.cbegin(); d != disk.cend(); ++d) {
-        const auto k = known.constFind(d.key());
-        if (k != known.cend() && k.value() == d->modified)
+        if (d->unchanged)
             continue;
         const auto bad = m_unreadable.constFind(d.key());
         if (bad != m_unreadable.cend() && bad.value() == d->modified)
             continue;
         (d->playlist ? playlists : songs).append(d.key());
-        if (k != known.cend())
+        if (d->inStore)
             rewritten.append(d.key());
     }
-    known.clear();
     bool storedOk = true;
     const QHash<QString, StoredFile> stored = storedFiles(connection, vanished + rewritten, &storedOk);
     if (!storedOk) {
