@@ -219,8 +219,10 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
                 allRead = false;
         }
     };
+    // A first page's queries are small: threads would only wait for each other in the store,
+    // and the first rows come sooner without them.
     std::vector<std::thread> helpers;
-    for (int i = 1; i < PropertyThreads; ++i)
+    for (int i = 1; i < (limit > 0 ? 1 : PropertyThreads); ++i)
         helpers.emplace_back(work);
     work();
     for (std::thread& helper : helpers)
