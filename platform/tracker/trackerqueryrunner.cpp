@@ -165,8 +165,12 @@ TrackerQueryResult TrackerQueryRunner::selectEach(
         return storeClosed();
     GError* error = nullptr;
     const QByteArray text = sparql.toUtf8();
+    TrackerSparqlStatement* statement
+        = tracker_sparql_connection_query_statement(connection, text.constData(), nullptr, &error);
     TrackerSparqlCursor* cursor
-        = tracker_sparql_connection_query(connection, text.constData(), nullptr, &error);
+        = statement ? tracker_sparql_statement_execute(statement, nullptr, &error) : nullptr;
+    if (statement)
+        g_object_unref(statement);
     if (!cursor) {
         result.errorCode = error ? error->code : -1;
         result.errorMessage = QString::fromUtf8(error ? error->message : "query failed");
