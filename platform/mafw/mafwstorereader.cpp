@@ -219,10 +219,11 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
                 allRead = false;
         }
     };
-    // A first page's queries are small: threads would only wait for each other in the store,
-    // and the first rows come sooner without them.
+    // Only the whole library is read side by side: on the songs of a first page or of a
+    // change the queries are small, and threads would only wait for each other (and for the
+    // indexer's writes) in the store.
     std::vector<std::thread> helpers;
-    for (int i = 1; i < (limit > 0 ? 1 : PropertyThreads); ++i)
+    for (int i = 1; i < (rest.every ? PropertyThreads : 1); ++i)
         helpers.emplace_back(work);
     work();
     for (std::thread& helper : helpers)

@@ -165,6 +165,8 @@ TrackerQueryResult TrackerQueryRunner::selectEach(
         return storeClosed();
     GError* error = nullptr;
     const QByteArray text = sparql.toUtf8();
+    // A statement of its own, freed with it: the store keeps what its plain query call runs
+    // prepared, and reads by name (a new text each time, some very long) filled that cache.
     TrackerSparqlStatement* statement
         = tracker_sparql_connection_query_statement(connection, text.constData(), nullptr, &error);
     TrackerSparqlCursor* cursor
