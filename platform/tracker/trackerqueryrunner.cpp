@@ -171,9 +171,9 @@ TrackerQueryResult TrackerQueryRunner::selectEach(
         = tracker_sparql_connection_query_statement(connection, text.constData(), nullptr, &error);
     TrackerSparqlCursor* cursor
         = statement ? tracker_sparql_statement_execute(statement, nullptr, &error) : nullptr;
-    if (statement)
-        g_object_unref(statement);
     if (!cursor) {
+        if (statement)
+            g_object_unref(statement);
         result.errorCode = error ? error->code : -1;
         result.errorMessage = QString::fromUtf8(error ? error->message : "query failed");
         if (error)
@@ -185,6 +185,8 @@ TrackerQueryResult TrackerQueryRunner::selectEach(
         row(current);
     tracker_sparql_cursor_close(cursor);
     g_object_unref(cursor);
+    // Kept until its cursor is done with.
+    g_object_unref(statement);
     if (error) {
         result.errorCode = error->code;
         result.errorMessage = QString::fromUtf8(error->message);
