@@ -55,7 +55,7 @@ bool MafwRenderer::getCurrentMediaInfo(QObject* receiver, const char* member,
         return false;
     }
 
-    const Request request{ receiver, method, metadataKey };
+    const Request request { receiver, method, metadataKey };
     if (!m_complete) {
         m_waiting.append(request);
         if (!m_patience->isActive())

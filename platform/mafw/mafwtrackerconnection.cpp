@@ -201,10 +201,9 @@ void MafwTrackerConnection::songPlayed(int songId)
     if (songId <= 0)
         return;
     TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
-    const QString query
-        = QStringLiteral("SELECT ?url WHERE { ?s a nmm:MusicPiece ; nie:url ?url . "
-                         "FILTER(tracker:id(?s) = %1) }")
-              .arg(songId);
+    const QString query = QStringLiteral("SELECT ?url WHERE { ?s a nmm:MusicPiece ; nie:url ?url . "
+                                         "FILTER(tracker:id(?s) = %1) }")
+                              .arg(songId);
     QPointer<MafwTrackerConnection> self(this);
     TrackerQueryRunner::post(connection, query, 1, this, [self](const TrackerQueryResult& result) {
         if (self && result.ok && !result.rows.isEmpty())

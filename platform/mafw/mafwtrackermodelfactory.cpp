@@ -51,7 +51,8 @@ bool removeFile(const QString& url)
     }
     const bool removed = ::unlink(path) == 0;
     if (!removed)
-        qCWarning(lcModels) << Q_FUNC_INFO << "- cannot delete" << url << ":" << qt_error_string(errno);
+        qCWarning(lcModels) << Q_FUNC_INFO << "- cannot delete" << url << ":"
+                            << qt_error_string(errno);
     g_free(path);
     return removed;
 }
@@ -77,10 +78,12 @@ MafwTrackerModelFactory::MafwTrackerModelFactory(const QString& unknownAlbumText
     m_catalogue = new MafwStoreCatalogue(this);
     m_builder = new MafwStoreRowBuilder(m_catalogue, m_unknownAlbumText, m_unknownArtistText);
     m_connection = new MafwTrackerConnection(this);
-    connect(m_catalogue, &MafwStoreCatalogue::loaded, this, &MafwTrackerModelFactory::catalogueLoaded);
+    connect(m_catalogue, &MafwStoreCatalogue::loaded, this,
+            &MafwTrackerModelFactory::catalogueLoaded);
     connect(m_catalogue, &MafwStoreCatalogue::completed, this,
             &MafwTrackerModelFactory::catalogueCompleted);
-    connect(m_catalogue, &MafwStoreCatalogue::changed, this, &MafwTrackerModelFactory::libraryChanged);
+    connect(m_catalogue, &MafwStoreCatalogue::changed, this,
+            &MafwTrackerModelFactory::libraryChanged);
     connect(m_catalogue, &MafwStoreCatalogue::changed, m_connection,
             &MafwTrackerConnection::relayChanges);
 }
@@ -221,14 +224,14 @@ void MafwTrackerModelFactory::modelCompleted(MafwTrackerModel::QueryType type)
         emit unknownAlbumsCountChanged(m_unknownAlbums);
 }
 
-MafwTrackerModel* MafwTrackerModelFactory::getModel(MafwTrackerModel::QueryType type,
-                                                    int rowCount, int id)
+MafwTrackerModel* MafwTrackerModelFactory::getModel(MafwTrackerModel::QueryType type, int rowCount,
+                                                    int id)
 {
     return getModel(type, rowCount, id, 0);
 }
 
-MafwTrackerModel* MafwTrackerModelFactory::getModel(MafwTrackerModel::QueryType type,
-                                                    int rowCount, int albumId, int artistId)
+MafwTrackerModel* MafwTrackerModelFactory::getModel(MafwTrackerModel::QueryType type, int rowCount,
+                                                    int albumId, int artistId)
 {
     if (MafwStoreRowBuilder::family(type) == MafwStoreRowBuilder::NoFamily) {
         qCWarning(lcModels) << Q_FUNC_INFO << "- no list for query type" << int(type);
@@ -256,7 +259,8 @@ MafwTrackerModel* MafwTrackerModelFactory::copyModel(const QSharedPointer<MafwTr
         if (model->m_pinnedMode)
             pinned = model->currentResult(-1, nullptr);
         else
-            pinned = m_builder->rows(model->queryType(), model->m_id, model->m_secondId, -1, nullptr);
+            pinned = m_builder->rows(model->queryType(), model->m_id, model->m_secondId, -1,
+                                     nullptr);
         if (MafwStoreRowBuilder::limitIsFinal(model->queryType()) && model->m_limit > 0)
             pinned = pinned.mid(0, model->m_limit);
     } else if (row < model->rowsHeld().size()) {
@@ -327,12 +331,13 @@ void MafwTrackerModelFactory::deleteItems(const QList<int>& ids, MafwTrackerMode
                 }
                 if (!item.playlistIri.isEmpty()) {
                     if (item.playlistFile.isEmpty() || removeFile(item.playlistFile)) {
-                        playlists += QStringLiteral(
-                                         "DELETE { ?e a rdfs:Resource } WHERE { <%1> "
-                                         "nfo:hasMediaFileListEntry ?e } ;\n"
-                                         "DELETE { ?p a rdfs:Resource } WHERE { ?p a nmm:Playlist . "
-                                         "FILTER(?p = <%1>) } ;\n")
-                                         .arg(item.playlistIri);
+                        playlists
+                            += QStringLiteral(
+                                   "DELETE { ?e a rdfs:Resource } WHERE { <%1> "
+                                   "nfo:hasMediaFileListEntry ?e } ;\n"
+                                   "DELETE { ?p a rdfs:Resource } WHERE { ?p a nmm:Playlist . "
+                                   "FILTER(?p = <%1>) } ;\n")
+                                   .arg(item.playlistIri);
                     } else {
                         ok = false;
                     }
@@ -341,8 +346,9 @@ void MafwTrackerModelFactory::deleteItems(const QList<int>& ids, MafwTrackerMode
             }
             QString sparql = playlists;
             if (!goneSongs.isEmpty()) {
-                sparql += QStringLiteral("DELETE { ?s a rdfs:Resource } WHERE { ?s a nmm:MusicPiece . "
-                                         "FILTER(tracker:id(?s) IN (%1)) } ;\n")
+                sparql += QStringLiteral(
+                              "DELETE { ?s a rdfs:Resource } WHERE { ?s a nmm:MusicPiece . "
+                              "FILTER(tracker:id(?s) IN (%1)) } ;\n")
                               .arg(idList(goneSongs));
                 sparql += TrackerIndexWorker::orphanRemoval();
             }
@@ -391,12 +397,13 @@ void MafwTrackerModelFactory::writeUpdate(const QString& sparql, const char* wha
 {
     TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
     const QByteArray label(what);
-    TrackerQueryRunner::post(connection, sparql, 0, this, [label](const TrackerQueryResult& result) {
-        if (!result.ok)
-            qCWarning(lcModels)
-                << "void MafwTrackerModelFactory::writeUpdate(const QString&, const char*) -"
-                << label << "failed:" << result.errorMessage;
-    });
+    TrackerQueryRunner::post(
+        connection, sparql, 0, this, [label](const TrackerQueryResult& result) {
+            if (!result.ok)
+                qCWarning(lcModels)
+                    << "void MafwTrackerModelFactory::writeUpdate(const QString&, const char*) -"
+                    << label << "failed:" << result.errorMessage;
+        });
     TrackerQueryRunner::releaseConnection(connection);
 }
 
@@ -419,7 +426,8 @@ void MafwTrackerModelFactory::createPlaylist(const QString& name, PlaylistItemTy
 
 void MafwTrackerModelFactory::appendToPlaylist(int playlistId, int itemType, const QList<int>& ids)
 {
-    if (deferUntilComplete([this, playlistId, itemType, ids] { appendToPlaylist(playlistId, itemType, ids); }))
+    if (deferUntilComplete(
+            [this, playlistId, itemType, ids] { appendToPlaylist(playlistId, itemType, ids); }))
         return;
     const MafwStorePlaylist* playlist = m_catalogue->playlist(playlistId);
     if (!playlist || playlist->isFile() || !TrackerSparql::isSafeIri(playlist->iri)) {
@@ -429,8 +437,8 @@ void MafwTrackerModelFactory::appendToPlaylist(int playlistId, int itemType, con
     int next = 0;
     for (const MafwStorePlaylist::Entry& entry : playlist->entries)
         next = std::max(next, entry.position + 1);
-    const QString entries
-        = playlistEntriesUpdate(playlist->iri, m_builder->songsOfItems(itemType, ids), next);
+    const QString entries = playlistEntriesUpdate(playlist->iri,
+                                                  m_builder->songsOfItems(itemType, ids), next);
     if (entries.isEmpty())
         return;
     writeUpdate(QStringLiteral("INSERT DATA { %1}").arg(entries), "songs added to a playlist");
@@ -438,7 +446,8 @@ void MafwTrackerModelFactory::appendToPlaylist(int playlistId, int itemType, con
 
 void MafwTrackerModelFactory::removePlaylistEntries(int playlistId, const QStringList& entries)
 {
-    if (deferUntilComplete([this, playlistId, entries] { removePlaylistEntries(playlistId, entries); }))
+    if (deferUntilComplete(
+            [this, playlistId, entries] { removePlaylistEntries(playlistId, entries); }))
         return;
     const MafwStorePlaylist* playlist = m_catalogue->playlist(playlistId);
     if (!playlist || !TrackerSparql::isSafeIri(playlist->iri))
@@ -451,9 +460,10 @@ void MafwTrackerModelFactory::removePlaylistEntries(int playlistId, const QStrin
     if (safe.isEmpty())
         return;
     // One update: every entry goes, or none does.
-    writeUpdate(QStringLiteral("DELETE DATA { <%1> nfo:hasMediaFileListEntry %2 } ;\n"
-                               "DELETE { ?e a rdfs:Resource } WHERE { ?e a nfo:MediaFileListEntry . "
-                               "FILTER(?e IN (%3)) }")
+    writeUpdate(QStringLiteral(
+                    "DELETE DATA { <%1> nfo:hasMediaFileListEntry %2 } ;\n"
+                    "DELETE { ?e a rdfs:Resource } WHERE { ?e a nfo:MediaFileListEntry . "
+                    "FILTER(?e IN (%3)) }")
                     .arg(playlist->iri, safe.join(QStringLiteral(", ")),
                          safe.join(QStringLiteral(", "))),
                 "the removal of playlist entries");
@@ -486,9 +496,9 @@ bool MafwTrackerModelFactory::setFavourite(int songId, bool favourite)
     return true;
 }
 
-void MafwTrackerModelFactory::requestSupplementaryQuery(const QObject* receiver, const char* slot,
-                                                        MafwTrackerModel::SupplementaryQueryType type,
-                                                        int id)
+void MafwTrackerModelFactory::requestSupplementaryQuery(
+    const QObject* receiver, const char* slot, MafwTrackerModel::SupplementaryQueryType type,
+    int id)
 {
     if (type != MafwTrackerModel::ArtistSongCountAndLength || !receiver || !slot) {
         qCWarning(lcModels) << Q_FUNC_INFO << "- unknown supplementary query" << int(type);

@@ -17,9 +17,10 @@ class MTextEdit;
 // a blank one keeps the dialog open. Enter in the name field answers as Save does. On Save the
 // source is copied away from the GUI thread, into a hidden file of the destination folder
 // first, then renamed to the typed name, or the name with " (2)", " (3)"... added when that
-// name is taken; nothing there is ever overwritten, and only a regular file is read. Once the copy is in place, saveFileAs() gives its file name (name and extension). A
-// source that cannot be copied shows a banner and emits nothing; Cancel emits nothing. The
-// dialog is kept after it closes, so it can be shown again.
+// name is taken; nothing there is ever overwritten, and only a regular file is read. Once the copy
+// is in place, saveFileAs() gives its file name (name and extension). A source that cannot be
+// copied shows a banner and emits nothing; Cancel emits nothing. The dialog is kept after it
+// closes, so it can be shown again.
 class MSaveAsDialog : public MDialog
 {
     Q_OBJECT

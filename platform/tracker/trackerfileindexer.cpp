@@ -132,10 +132,13 @@ void TrackerFileIndexer::abandonWorker()
         delete worker;
         TrackerQueryRunner::releaseConnection(connection);
         // The thread object belongs to this object's thread; it goes once its thread returned.
-        QMetaObject::invokeMethod(thread, [thread] {
-            thread->wait();
-            thread->deleteLater();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            thread,
+            [thread] {
+                thread->wait();
+                thread->deleteLater();
+            },
+            Qt::QueuedConnection);
     };
     connect(thread, &QThread::finished, thread, cleanUp, Qt::DirectConnection);
     if (thread->isFinished())
@@ -203,8 +206,7 @@ void TrackerFileIndexer::runScan()
     m_scanAgain = false;
     ++m_scansStarted;
     m_scanConnection = connection;
-    QMetaObject::invokeMethod(m_worker, "scan", Qt::QueuedConnection,
-                              Q_ARG(QString, musicFolder()),
+    QMetaObject::invokeMethod(m_worker, "scan", Qt::QueuedConnection, Q_ARG(QString, musicFolder()),
                               Q_ARG(quintptr, reinterpret_cast<quintptr>(connection)));
 }
 

@@ -40,8 +40,10 @@ const QVector<QString>& asciiInUrls()
     static const QVector<QString> table = [] {
         QVector<QString> t(128);
         for (int c = 0x20; c < 0x7f; ++c) {
-            const QString alone = TrackerPlaylistReader::fileUrl(QStringLiteral("/x") + QChar(c) + 'y');
-            const QString twice = TrackerPlaylistReader::fileUrl(QStringLiteral("/x") + QChar(c) + QChar(c) + 'y');
+            const QString alone = TrackerPlaylistReader::fileUrl(QStringLiteral("/x") + QChar(c)
+                                                                 + 'y');
+            const QString twice = TrackerPlaylistReader::fileUrl(QStringLiteral("/x") + QChar(c)
+                                                                 + QChar(c) + 'y');
             // "file:///x" + written + "y"
             if (alone.startsWith(QLatin1String("file:///x")) && alone.endsWith(QLatin1Char('y'))) {
                 const QString written = alone.mid(9, alone.size() - 10);
@@ -98,13 +100,12 @@ void TrackerFolderWalker::skip(const QByteArray& path, const QString& why)
     if (m_reported->contains(path))
         return;
     m_reported->insert(path);
-    qCWarning(lcIndexer).noquote() << "TrackerFolderWalker: skipped" << fileUrl(path) << ":"
-                                   << why;
+    qCWarning(lcIndexer).noquote() << "TrackerFolderWalker: skipped" << fileUrl(path) << ":" << why;
 }
 
 bool TrackerFolderWalker::walk(const QString& root)
 {
-    QByteArrayList pending{ QFile::encodeName(QFileInfo(root).absoluteFilePath()) };
+    QByteArrayList pending { QFile::encodeName(QFileInfo(root).absoluteFilePath()) };
     while (!pending.isEmpty()) {
         const QByteArray folder = pending.takeLast();
         if (decodes(folder))
@@ -146,8 +147,8 @@ bool TrackerFolderWalker::walk(const QString& root)
                 if (S_ISDIR(status.st_mode))
                     continue;
                 if (!S_ISREG(status.st_mode)) {
-                    skip(path, QStringLiteral("a link to ")
-                                   + TrackerRegularFile::kindOf(status.st_mode));
+                    skip(path,
+                         QStringLiteral("a link to ") + TrackerRegularFile::kindOf(status.st_mode));
                     continue;
                 }
             } else if (!S_ISREG(status.st_mode)) {

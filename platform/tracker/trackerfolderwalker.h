@@ -11,7 +11,7 @@
 // A song or playlist file the walk found.
 struct TrackerFoundFile
 {
-    QByteArray path; // native: the bytes the file system holds, valid UTF-8 or not
+    QByteArray path;     // native: the bytes the file system holds, valid UTF-8 or not
     qint64 modified = 0; // seconds since the epoch
     qint64 size = 0;
     bool playlist = false;
@@ -49,7 +49,8 @@ private:
     void skip(const QByteArray& path, const QString& why);
     // The URL of a file in a folder whose URL is known: the same text as fileUrl(), made
     // without a QUrl for the common names.
-    static QString urlIn(const QString& folderUrl, const QByteArray& folder, const QByteArray& name);
+    static QString urlIn(const QString& folderUrl, const QByteArray& folder,
+                         const QByteArray& name);
 
     const QAtomicInt* m_cancelled;
     QSet<QByteArray>* m_reported;

@@ -135,7 +135,8 @@ QString TrackerIndexWorker::songUpdate(const QString& iri, bool known, const QSt
 {
     QString sparql;
     if (known) {
-        sparql += QStringLiteral("DELETE { <%1> ?p ?o } WHERE { <%1> ?p ?o . FILTER(?p IN (%2)) } ;\n")
+        sparql += QStringLiteral(
+                      "DELETE { <%1> ?p ?o } WHERE { <%1> ?p ?o . FILTER(?p IN (%2)) } ;\n")
                       .arg(iri, QString::fromLatin1(IndexedSongProperties));
     }
     QString data;
@@ -274,7 +275,8 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
             }
             const QDateTime time = row.time(1);
             d->inStore = true;
-            d->unchanged = d->unchanged || (time.isValid() && time.toSecsSinceEpoch() == d->modified);
+            d->unchanged = d->unchanged
+                           || (time.isValid() && time.toSecsSinceEpoch() == d->modified);
         });
     if (!read.ok) {
         qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot read the library:" << read.errorMessage;
@@ -296,7 +298,8 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
             rewritten.append(d.key());
     }
     bool storedOk = true;
-    const QHash<QString, StoredFile> stored = storedFiles(connection, vanished + rewritten, &storedOk);
+    const QHash<QString, StoredFile> stored = storedFiles(connection, vanished + rewritten,
+                                                          &storedOk);
     if (!storedOk) {
         emit finished(0, folders);
         return;
@@ -337,7 +340,8 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
 }
 
 QHash<QString, TrackerIndexWorker::StoredFile>
-TrackerIndexWorker::storedFiles(TrackerSparqlConnection* connection, const QStringList& urls, bool* ok)
+TrackerIndexWorker::storedFiles(TrackerSparqlConnection* connection, const QStringList& urls,
+                                bool* ok)
 {
     QHash<QString, StoredFile> files;
     *ok = true;
@@ -354,7 +358,8 @@ TrackerIndexWorker::storedFiles(TrackerSparqlConnection* connection, const QStri
                 files.insert(row.text(0), file);
             });
         if (!result.ok) {
-            qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot read the library:" << result.errorMessage;
+            qCWarning(lcIndexer) << Q_FUNC_INFO
+                                 << "- cannot read the library:" << result.errorMessage;
             *ok = false;
         }
     }
@@ -405,8 +410,8 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
         const auto s = stored.constFind(read.url);
         const bool known = s != stored.cend() && TrackerSparql::isSafeIri(s->iri) && !s->playlist;
         const QString iri = known ? s->iri : TrackerSparql::newIri();
-        const QString fileName
-            = TrackerFolderWalker::displayName(file.path.mid(file.path.lastIndexOf('/') + 1));
+        const QString fileName = TrackerFolderWalker::displayName(
+            file.path.mid(file.path.lastIndexOf('/') + 1));
         return songUpdate(iri, known, read.url, fileName, file.size, timeOf(file.modified), added,
                           read.info, written);
     };
@@ -425,14 +430,16 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
         QVector<const TrackerTagBatch::File*> writing;
         for (const TrackerTagBatch::File& read : files) {
             if (!read.ok) {
-                qCWarning(lcIndexer) << Q_FUNC_INFO << "- skipped" << read.url << ":" << read.reason;
+                qCWarning(lcIndexer)
+                    << Q_FUNC_INFO << "- skipped" << read.url << ":" << read.reason;
                 m_unreadable.insert(read.url, disk.value(read.url).modified);
                 continue;
             }
             batch.append(update(read, &written));
             writing.append(&read);
         }
-        if (!batch.isEmpty() && !runUpdate(connection, batch.join(QStringLiteral(" ;\n")), "songs")) {
+        if (!batch.isEmpty()
+            && !runUpdate(connection, batch.join(QStringLiteral(" ;\n")), "songs")) {
             // One bad song must not cost the others their place: each is written whole, alone.
             for (const TrackerTagBatch::File* read : qAsConst(writing))
                 runUpdate(connection, update(*read, nullptr), "a song");
@@ -523,7 +530,8 @@ bool TrackerIndexWorker::removeEntries(TrackerSparqlConnection* connection, cons
                 old.append(entry);
         });
     if (!named.ok) {
-        qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot read the old entries:" << named.errorMessage;
+        qCWarning(lcIndexer) << Q_FUNC_INFO
+                             << "- cannot read the old entries:" << named.errorMessage;
         return false;
     }
     for (int end = old.size(); end > 0; end -= EntriesPerUpdate) {

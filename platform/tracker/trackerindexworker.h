@@ -57,8 +57,8 @@ private:
     // The store's resources of the given file URLs (those it has).
     QHash<QString, StoredFile> storedFiles(TrackerSparqlConnection* connection,
                                            const QStringList& urls, bool* ok);
-    void removeVanished(TrackerSparqlConnection* connection, const QHash<QString, StoredFile>& files,
-                        const QStringList& urls);
+    void removeVanished(TrackerSparqlConnection* connection,
+                        const QHash<QString, StoredFile>& files, const QStringList& urls);
     int writeSongs(TrackerSparqlConnection* connection, const QList<QString>& urls,
                    const QHash<QString, DiskFile>& disk, const QHash<QString, StoredFile>& stored,
                    int remaining);

@@ -53,8 +53,8 @@ QString TrackerMediaArt::mediaArtHash(const QString& text)
         work = text;
         // Both expressions are matched as the album-art code matches them (QRegExp), so the
         // names agree to the byte.
-        static const QRegExp blocks(QStringLiteral(
-            "(\\([^\\)]*\\))|(\\[[^\\]]*\\])|(\\{[^\\}]*\\})|(\\<[^\\>]*\\>)"));
+        static const QRegExp blocks(
+            QStringLiteral("(\\([^\\)]*\\))|(\\[[^\\]]*\\])|(\\{[^\\}]*\\})|(\\<[^\\>]*\\>)"));
         static const QRegExp punctuation(QStringLiteral(
             "[\\(\\)\\_\\{\\}\\[\\]\\!\\@\\#\\$\\^\\&\\*\\+\\=\\|\\\\\\/\\\"\\'\\?\\<\\>\\~\\`]+"));
         static const QRegExp spaces(QStringLiteral("\\s+"));

@@ -87,8 +87,8 @@ bool TrackerPlaylistReader::read(const QByteArray& path, QStringList* entryUrls,
     QStringList raw;
     g_signal_connect(parser, "entry-parsed", G_CALLBACK(entryParsed), &raw);
     gchar* uri = g_filename_to_uri(path.constData(), nullptr, nullptr);
-    const TotemPlParserResult result
-        = uri ? totem_pl_parser_parse(parser, uri, FALSE) : TOTEM_PL_PARSER_RESULT_ERROR;
+    const TotemPlParserResult result = uri ? totem_pl_parser_parse(parser, uri, FALSE)
+                                           : TOTEM_PL_PARSER_RESULT_ERROR;
     g_free(uri);
     g_object_unref(parser);
     if (result != TOTEM_PL_PARSER_RESULT_SUCCESS) {

@@ -156,9 +156,9 @@ TrackerQueryResult TrackerQueryRunner::select(TrackerSparqlConnection* connectio
     return result;
 }
 
-TrackerQueryResult TrackerQueryRunner::selectEach(
-    TrackerSparqlConnection* connection, const QString& sparql,
-    const std::function<void(const TrackerCursorRow&)>& row)
+TrackerQueryResult
+TrackerQueryRunner::selectEach(TrackerSparqlConnection* connection, const QString& sparql,
+                               const std::function<void(const TrackerCursorRow&)>& row)
 {
     TrackerQueryResult result;
     if (!connection)
@@ -167,10 +167,12 @@ TrackerQueryResult TrackerQueryRunner::selectEach(
     const QByteArray text = sparql.toUtf8();
     // A statement of its own, freed with it: the store keeps what its plain query call runs
     // prepared, and reads by name (a new text each time, some very long) filled that cache.
-    TrackerSparqlStatement* statement
-        = tracker_sparql_connection_query_statement(connection, text.constData(), nullptr, &error);
-    TrackerSparqlCursor* cursor
-        = statement ? tracker_sparql_statement_execute(statement, nullptr, &error) : nullptr;
+    TrackerSparqlStatement* statement = tracker_sparql_connection_query_statement(connection,
+                                                                                  text.constData(),
+                                                                                  nullptr, &error);
+    TrackerSparqlCursor* cursor = statement
+                                      ? tracker_sparql_statement_execute(statement, nullptr, &error)
+                                      : nullptr;
     if (!cursor) {
         if (statement)
             g_object_unref(statement);
@@ -204,7 +206,8 @@ TrackerQueryResult TrackerQueryRunner::update(TrackerSparqlConnection* connectio
         // Every write goes through the write thread: in order, and notified on the GUI loop.
         auto promise = std::make_shared<std::promise<TrackerQueryResult>>();
         std::future<TrackerQueryResult> future = promise->get_future();
-        writePool()->push([promise, connection, sparql] { promise->set_value(update(connection, sparql)); });
+        writePool()->push(
+            [promise, connection, sparql] { promise->set_value(update(connection, sparql)); });
         return future.get();
     }
     TrackerQueryResult result;
@@ -233,8 +236,8 @@ void TrackerQueryRunner::post(TrackerSparqlConnection* connection, const QString
     QObject* relay = relayOfThisThread();
     const QPointer<QObject> guard(context);
     pool->push([connection, sparql, columns, relay, guard, done, query] {
-        const TrackerQueryResult result
-            = query ? select(connection, sparql, columns) : update(connection, sparql);
+        const TrackerQueryResult result = query ? select(connection, sparql, columns)
+                                                : update(connection, sparql);
         if (connection)
             g_object_unref(connection);
         deliver(relay, guard, done, result);

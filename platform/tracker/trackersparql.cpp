@@ -10,14 +10,30 @@ QString TrackerSparql::escapeString(const QString& text)
     out.reserve(text.size() + 8);
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '"': out += QLatin1String("\\\""); break;
-        case '\'': out += QLatin1String("\\'"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        case '\b': out += QLatin1String("\\b"); break;
-        case '\f': out += QLatin1String("\\f"); break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\'':
+            out += QLatin1String("\\'");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        case '\b':
+            out += QLatin1String("\\b");
+            break;
+        case '\f':
+            out += QLatin1String("\\f");
+            break;
         case 0:
             // The store takes its text as a C string, which a NUL would cut short.
             break;
@@ -44,7 +60,15 @@ bool TrackerSparql::isSafeIri(const QString& iri)
         if (u <= 0x20 || u == 0x7f)
             return false;
         switch (u) {
-        case '<': case '>': case '"': case '{': case '}': case '|': case '^': case '`': case '\\':
+        case '<':
+        case '>':
+        case '"':
+        case '{':
+        case '}':
+        case '|':
+        case '^':
+        case '`':
+        case '\\':
             return false;
         default:
             break;
@@ -83,7 +107,8 @@ QString TrackerSparql::newIri()
 bool TrackerSparql::isQuery(const QString& sparql)
 {
     static const QRegularExpression keyword(
-        QStringLiteral("\\b(SELECT|ASK|CONSTRUCT|DESCRIBE|INSERT|DELETE|WITH|LOAD|CLEAR|DROP|CREATE)\\b"),
+        QStringLiteral(
+            "\\b(SELECT|ASK|CONSTRUCT|DESCRIBE|INSERT|DELETE|WITH|LOAD|CLEAR|DROP|CREATE)\\b"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = keyword.match(sparql);
     if (!match.hasMatch())

@@ -28,8 +28,7 @@ gpointer closingConnection = nullptr;
 void waitForClosedConnection()
 {
     for (int i = 0; closingConnection && i < 5000; ++i) {
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
+        while (g_main_context_iteration(nullptr, FALSE)) { }
         if (closingConnection)
             g_usleep(1000);
     }
@@ -173,10 +172,9 @@ void TrackerStore::openAsync()
     GFile* ontology = ontologyLocation();
     if (!m_cancellable)
         m_cancellable = g_cancellable_new();
-    tracker_sparql_connection_new_async(TRACKER_SPARQL_CONNECTION_FLAGS_NONE, store, ontology,
-                                        G_CANCELLABLE(m_cancellable),
-                                        reinterpret_cast<GAsyncReadyCallback>(&TrackerStore::openFinished),
-                                        this);
+    tracker_sparql_connection_new_async(
+        TRACKER_SPARQL_CONNECTION_FLAGS_NONE, store, ontology, G_CANCELLABLE(m_cancellable),
+        reinterpret_cast<GAsyncReadyCallback>(&TrackerStore::openFinished), this);
     g_object_unref(store);
     g_object_unref(ontology);
 }
@@ -184,8 +182,9 @@ void TrackerStore::openAsync()
 void TrackerStore::openFinished(void* source, void* result, void* self)
 {
     GError* error = nullptr;
-    TrackerSparqlConnection* connection
-        = tracker_sparql_connection_new_finish(G_ASYNC_RESULT(result), &error);
+    TrackerSparqlConnection* connection = tracker_sparql_connection_new_finish(G_ASYNC_RESULT(
+                                                                                   result),
+                                                                               &error);
     if (error && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
         // The store object is gone; nothing may be touched.
         g_error_free(error);
@@ -280,8 +279,8 @@ void TrackerStore::close()
     }
 }
 
-void TrackerStore::notifierEvents(TrackerNotifier* notifier, const char* service,
-                                  const char* graph, void* events, void* self)
+void TrackerStore::notifierEvents(TrackerNotifier* notifier, const char* service, const char* graph,
+                                  void* events, void* self)
 {
     Q_UNUSED(notifier)
     Q_UNUSED(service)

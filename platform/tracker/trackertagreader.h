@@ -25,7 +25,7 @@ struct TrackerTrackInfo
     int bitrate = 0;    // bits per second
     int sampleRate = 0; // Hz
     int channels = 0;
-    QByteArray cover;   // the embedded front cover (or first picture), encoded as stored
+    QByteArray cover; // the embedded front cover (or first picture), encoded as stored
 };
 
 // Reads tags and audio properties with TagLib. Safe to use on a worker thread.

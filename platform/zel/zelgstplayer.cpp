@@ -66,8 +66,8 @@ int errorCode(const GError* error, const QUrl& url, bool started, bool fromSourc
             // souphttpsrc reports an unknown host as "not found" too; for the user that server
             // cannot be reached, while a missing file on a reachable server is not found.
             if (network
-                && QString::fromUtf8(error->message).contains(QLatin1String("resolve"),
-                                                              Qt::CaseInsensitive))
+                && QString::fromUtf8(error->message)
+                       .contains(QLatin1String("resolve"), Qt::CaseInsensitive))
                 return MafwError::CannotConnect;
             return MafwError::ResourceNotFound;
         case GST_RESOURCE_ERROR_OPEN_READ:
@@ -132,8 +132,8 @@ QString storeImage(GstSample* sample)
         return QString();
     QString suffix = QStringLiteral("jpeg");
     if (caps && gst_caps_get_size(caps) > 0) {
-        const QString type =
-            QString::fromUtf8(gst_structure_get_name(gst_caps_get_structure(caps, 0)));
+        const QString type = QString::fromUtf8(
+            gst_structure_get_name(gst_caps_get_structure(caps, 0)));
         if (type == QLatin1String("image/png"))
             suffix = QStringLiteral("png");
         else if (type != QLatin1String("image/jpeg"))
@@ -318,8 +318,8 @@ bool ZelGstPlayer::makePipeline()
     if (description.isEmpty())
         description = "autoaudiosink";
     GError* error = nullptr;
-    GstElement* sink
-        = gst_parse_bin_from_description(("volume ! " + description).constData(), TRUE, &error);
+    GstElement* sink = gst_parse_bin_from_description(("volume ! " + description).constData(), TRUE,
+                                                      &error);
     if (!sink) {
         qWarning() << Q_FUNC_INFO << "- the audio sink" << description
                    << "cannot be made:" << (error ? error->message : "unknown reason");
@@ -424,8 +424,7 @@ void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
     ++m_loadSerial;
     if (!PlayableUrl::check(url, Q_FUNC_INFO)) {
         stop();
-        failLater(url.isLocalFile() ? MafwError::ResourceNotFound
-                                    : MafwError::UnsupportedMediaType,
+        failLater(url.isLocalFile() ? MafwError::ResourceNotFound : MafwError::UnsupportedMediaType,
                   QStringLiteral("The address is not played"));
         return;
     }
@@ -590,9 +589,10 @@ bool ZelGstPlayer::seek(qint64 ms)
 
 bool ZelGstPlayer::startSeek(qint64 ms)
 {
-    const gboolean done = gst_element_seek_simple(
-        m_pipeline, GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-        gint64(ms) * GST_MSECOND);
+    const gboolean done = gst_element_seek_simple(m_pipeline, GST_FORMAT_TIME,
+                                                  GstSeekFlags(GST_SEEK_FLAG_FLUSH
+                                                               | GST_SEEK_FLAG_ACCURATE),
+                                                  gint64(ms) * GST_MSECOND);
     m_seekTarget = done ? ms : -1;
     return done;
 }
@@ -705,8 +705,8 @@ void ZelGstPlayer::handleStateChanged(GstMessage* message)
         return;
     if (newState == GST_STATE_PLAYING && m_target == Playing)
         emit settled(Playing);
-    else if (newState == GST_STATE_PAUSED && pending == GST_STATE_VOID_PENDING
-             && m_target == Paused && m_prerolled)
+    else if (newState == GST_STATE_PAUSED && pending == GST_STATE_VOID_PENDING && m_target == Paused
+             && m_prerolled)
         emit settled(Paused);
 }
 

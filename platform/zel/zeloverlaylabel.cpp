@@ -95,8 +95,7 @@ void ZelOverlayLabel::placeParts()
     picture->setGeometry(r);
     ground->setGeometry(QRectF(0, r.height() - GroundHeight, r.width(), GroundHeight));
     text->setGeometry(QRectF(Inset, 0, qMax<qreal>(0, r.width() - 2 * Inset), GroundHeight));
-    smallPicture->setGeometry(
-        QRectF(r.width() - SmallEdge - Inset, Inset, SmallEdge, SmallEdge));
+    smallPicture->setGeometry(QRectF(r.width() - SmallEdge - Inset, Inset, SmallEdge, SmallEdge));
 }
 
 void ZelOverlayLabel::mousePressEvent(QGraphicsSceneMouseEvent* event)

@@ -454,8 +454,7 @@ void ZelPlayControls::startItem(bool playing, qint64 startMs)
     }
     const QUrl url = currentUrl();
     if (url.isEmpty()) {
-        failLater(MafwError::ResourceNotFound,
-                  QStringLiteral("The item has no playable location"));
+        failLater(MafwError::ResourceNotFound, QStringLiteral("The item has no playable location"));
         return;
     }
     if (!ensurePipeline()) {
@@ -590,8 +589,7 @@ void ZelPlayControls::playerSettled(int target)
     const int seconds = durationSeconds();
     if (seconds >= 0)
         updateMediaInfo(QStringLiteral("duration"), QList<QVariant>() << uint(seconds));
-    updateMediaInfo(QStringLiteral("is-seekable"),
-                    QList<QVariant>() << m_player->isSeekable());
+    updateMediaInfo(QStringLiteral("is-seekable"), QList<QVariant>() << m_player->isSeekable());
     m_renderer->setMediaInfoComplete(true);
     if (target == ZelGstPlayer::Playing) {
         if (m_item == EntryItem)

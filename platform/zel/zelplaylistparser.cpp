@@ -102,7 +102,8 @@ void ZelPlaylistParser::parse(const QUrl& url)
             qWarning() << Q_FUNC_INFO << "- no such playlist file" << url;
             const quint64 serial = m_serial;
             QMetaObject::invokeMethod(
-                this, [this, serial]() {
+                this,
+                [this, serial]() {
                     if (serial == m_serial)
                         finish(QList<QUrl>(), MafwError::ResourceNotFound);
                 },
@@ -172,8 +173,7 @@ void ZelPlaylistParser::startParsing(const QUrl& url, const QUrl& base)
     job->dropLocalEntries = base.isValid() && !base.isLocalFile();
     // Entries that are playlists themselves are played as they are, not fetched by the parser.
     g_object_set(job->parser, "recurse", FALSE, "disable-unsafe", TRUE, nullptr);
-    g_signal_connect(job->parser, "entry-parsed", G_CALLBACK(&ZelPlaylistParser::entryParsed),
-                     job);
+    g_signal_connect(job->parser, "entry-parsed", G_CALLBACK(&ZelPlaylistParser::entryParsed), job);
     m_job = job;
 
     const QByteArray uri = url.toEncoded();

@@ -41,8 +41,7 @@ bool Activity::operator==(const Activity& other) const
 {
     if (Type != other.Type || Name != other.Name || AdditionalParameter != other.AdditionalParameter
         || TrackerId != other.TrackerId || Shuffled != other.Shuffled
-        || Timestamp != other.Timestamp
-        || AlbumArtistPairs.size() != other.AlbumArtistPairs.size())
+        || Timestamp != other.Timestamp || AlbumArtistPairs.size() != other.AlbumArtistPairs.size())
         return false;
     for (const auto& pair : other.AlbumArtistPairs) {
         if (!AlbumArtistPairs.contains(pair))

@@ -16,11 +16,11 @@ class Activity
 public:
     // The numbers are stored and passed with every play request, so they are fixed.
     enum ActivityType {
-        NoActivity = 0,     // also a filtered all-songs list: never recorded
+        NoActivity = 0, // also a filtered all-songs list: never recorded
         AllSongs = 1,
         Album = 2,
         Artist = 3,
-        Playlist = 4,       // a playlist file or an automatic playlist
+        Playlist = 4, // a playlist file or an automatic playlist
         UserPlaylist = 5
     };
 
@@ -34,9 +34,9 @@ public:
     int TrackerId;               // minus the query type for an automatic playlist
     bool Shuffled;
     QDateTime Timestamp;
-    QVariant userData;           // matches an existence check's answer; never stored
-    QPixmap pixmap;              // the collage of all songs or a playlist; never stored
-    int TrackNo;                 // the track to resume in an album; -1 none
+    QVariant userData;                   // matches an existence check's answer; never stored
+    QPixmap pixmap;                      // the collage of all songs or a playlist; never stored
+    int TrackNo;                         // the track to resume in an album; -1 none
     ::AlbumArtistPairs AlbumArtistPairs; // always four pairs
 
     // Equal in what is stored, the pairs in any order; userData, pixmap and TrackNo do not count.

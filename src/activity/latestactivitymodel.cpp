@@ -187,17 +187,16 @@ void LatestActivityModel::readActivities()
         const int storedType = settings.value(QStringLiteral("Type"), 0).toInt();
         activity.Type = Activity::typeFromValue(storedType);
         activity.Name = settings.value(QStringLiteral("Name")).toString();
-        activity.AdditionalParameter =
-            settings.value(QStringLiteral("AdditionalParameter")).toString();
+        activity.AdditionalParameter = settings.value(QStringLiteral("AdditionalParameter"))
+                                           .toString();
         activity.TrackerId = settings.value(QStringLiteral("TrackerId"), 0).toInt();
         activity.Shuffled = settings.value(QStringLiteral("Shuffled"), false).toBool();
         activity.Timestamp = settings.value(QStringLiteral("Timestamp")).toDateTime();
         if (activity.hasCollage()) {
             for (int pair = 0; pair < CollagePairs; ++pair) {
-                activity.AlbumArtistPairs[pair].first =
-                    settings.value(pairKey(pair, 0)).toString();
-                activity.AlbumArtistPairs[pair].second =
-                    settings.value(pairKey(pair, 1)).toString();
+                activity.AlbumArtistPairs[pair].first = settings.value(pairKey(pair, 0)).toString();
+                activity.AlbumArtistPairs[pair].second = settings.value(pairKey(pair, 1))
+                                                             .toString();
             }
         }
         bool numeric = false;
@@ -383,7 +382,8 @@ void LatestActivityModel::handleUnknownAlbumCountChange(bool unknownAlbums)
 {
     if (!unknownAlbums) {
         for (int i = 0; i < list.size(); ++i) {
-            if (list.at(i).Type == Activity::Album && list.at(i).Name == QLatin1String(UnknownAlbumId)) {
+            if (list.at(i).Type == Activity::Album
+                && list.at(i).Name == QLatin1String(UnknownAlbumId)) {
                 removeActivity(i);
                 return;
             }
@@ -394,14 +394,13 @@ void LatestActivityModel::handleUnknownAlbumCountChange(bool unknownAlbums)
     if (!connection)
         return;
     // A list never written counts every song without album as new.
-    const QDateTime since = lastWrittenTime.isValid()
-                                ? lastWrittenTime
-                                : QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
+    const QDateTime since = lastWrittenTime.isValid() ? lastWrittenTime
+                                                      : QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
     connection->asyncQuery(QString::fromUtf8(StoreQueries::SongsWithoutAlbumAddedSince)
                                .arg(since.toUTC().toString(Qt::ISODate)),
                            ExistsColumns, this,
-                           SLOT(addUnknownAlbum(QList<QStringList>,bool,QVariant)),
-                           SLOT(queryFailed(int,QString,QVariant)), QVariant());
+                           SLOT(addUnknownAlbum(QList<QStringList>, bool, QVariant)),
+                           SLOT(queryFailed(int, QString, QVariant)), QVariant());
 }
 
 void LatestActivityModel::addUnknownAlbum(QList<QStringList> rows, bool end, QVariant userData)
@@ -426,7 +425,7 @@ void LatestActivityModel::removeAllActivities()
 void LatestActivityModel::queueRemoval(int index)
 {
     const Activity& activity = list.at(index);
-    removalQueue.append({int(activity.Type), activity.Name, activity.TrackerId});
+    removalQueue.append({ int(activity.Type), activity.Name, activity.TrackerId });
 }
 
 void LatestActivityModel::startRemovalTimer()
@@ -469,8 +468,8 @@ void LatestActivityModel::checkActivity(int index)
     if (queryTakesId(query))
         text = text.arg(activity.TrackerId);
     connection->asyncQuery(text, ExistsColumns, this,
-                           SLOT(existsSlot(QList<QStringList>,bool,QVariant)),
-                           SLOT(queryFailed(int,QString,QVariant)), activity.userData);
+                           SLOT(existsSlot(QList<QStringList>, bool, QVariant)),
+                           SLOT(queryFailed(int, QString, QVariant)), activity.userData);
 }
 
 void LatestActivityModel::checkAllActivities()
@@ -498,8 +497,8 @@ void LatestActivityModel::queryFailed(int errCode, QString errStr, QVariant user
         << " - query failed " << errCode << " : " << errStr;
     for (const Activity& activity : qAsConst(list)) {
         if (userData.isValid() && activity.userData == userData) {
-            qCDebug(lcActivity).nospace() << "Activity name: " << activity.Name
-                                          << " type: " << int(activity.Type);
+            qCDebug(lcActivity).nospace()
+                << "Activity name: " << activity.Name << " type: " << int(activity.Type);
             break;
         }
     }
@@ -538,7 +537,8 @@ void LatestActivityModel::followRecentPlaylists()
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
     if (!factory)
         return;
-    recentPlaylistsModel = factory->getModel(MafwTrackerModel::RecentPlaylists, MaximumActivities, 0);
+    recentPlaylistsModel = factory->getModel(MafwTrackerModel::RecentPlaylists, MaximumActivities,
+                                             0);
     if (!recentPlaylistsModel)
         return;
     connect(recentPlaylistsModel, &QAbstractItemModel::rowsInserted, this,
@@ -613,8 +613,7 @@ void LatestActivityModel::musicUnfavoritedSlot(const QSet<int>& ids)
     checkFirstWithId(FavouritesId);
 }
 
-void LatestActivityModel::handleRowsAboutToBeRemoved(const QModelIndex& parent, int start,
-                                                     int end)
+void LatestActivityModel::handleRowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
 {
     Q_UNUSED(parent)
     auto* model = qobject_cast<QAbstractItemModel*>(sender());
@@ -639,8 +638,8 @@ void LatestActivityModel::startFollowingDeletionsFromOtherModels()
 {
     ModelInstance* models = ModelInstance::instance();
     for (int type : qAsConst(followedQueryTypes)) {
-        const QSharedPointer<MafwTrackerModel> model =
-            models->getModel(MafwTrackerModel::QueryType(type));
+        const QSharedPointer<MafwTrackerModel> model = models->getModel(
+            MafwTrackerModel::QueryType(type));
         if (model)
             followModel(model.data());
     }
@@ -730,7 +729,7 @@ QSharedPointer<QAbstractItemModel> LatestActivityModel::collageModel(const Activ
     if (activity.TrackerId == 0)
         return QSharedPointer<QAbstractItemModel>();
     const auto type = activity.Type == Activity::Playlist ? MafwTrackerModel::SongsOfPlaylistFile
-                                                           : MafwTrackerModel::SongsOfUserPlaylist;
+                                                          : MafwTrackerModel::SongsOfUserPlaylist;
     return QSharedPointer<QAbstractItemModel>(factory->getModel(type, 0, activity.TrackerId));
 }
 
@@ -764,8 +763,7 @@ void LatestActivityModel::removeCollage(const Activity& activity)
     CollageImageWidget* widget = collages.take(activity.TrackerId);
     if (!widget)
         return;
-    disconnect(widget, &CollageImageWidget::imageReady, this,
-               &LatestActivityModel::imageReadySlot);
+    disconnect(widget, &CollageImageWidget::imageReady, this, &LatestActivityModel::imageReadySlot);
     widget->deleteLater();
 }
 

@@ -91,8 +91,7 @@ public slots:
     void handleRowsAboutToBeRemoved(const QModelIndex& parent, int start, int end);
     void connectRowsAboutToBeRemovedSignal();
     void handleFollowedModelReCreated(MafwTrackerModel::QueryType type);
-    void imageReadySlot(const QPixmap& image, const AlbumArtistPairs& albumsArtists,
-                        int collageId);
+    void imageReadySlot(const QPixmap& image, const AlbumArtistPairs& albumsArtists, int collageId);
 
 signals:
     void activityAdded(Activity activity);

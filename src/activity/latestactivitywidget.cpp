@@ -125,8 +125,7 @@ void LatestActivityWidget::delayedConstruction()
 
     for (int i = 0; i < tileLabels.size(); ++i) {
         ZelOverlayLabel* tile = tileLabels.at(i);
-        connect(tile, &ZelOverlayLabel::clicked, clickMapper,
-                qOverload<>(&QSignalMapper::map));
+        connect(tile, &ZelOverlayLabel::clicked, clickMapper, qOverload<>(&QSignalMapper::map));
         connect(tile, &ZelOverlayLabel::longTapped, longTapMapper,
                 qOverload<>(&QSignalMapper::map));
         clickMapper->setMapping(tile, i);
@@ -174,7 +173,7 @@ void LatestActivityWidget::createNowPlayingPolicies()
     nowPlaying->setOverlayBackgroundStyleName(QStringLiteral("NowPlayingLabelBackground"));
     nowPlaying->setSmallImageStyleName(QStringLiteral("NowPlayingLabelIcon"));
     // Policy A shows entries 0 to 4 beside the label; in policy B the label stands for entry 0.
-    const QList<MGridLayoutPolicy*> policies{ nowPlayingPolicyA, nowPlayingPolicyB };
+    const QList<MGridLayoutPolicy*> policies { nowPlayingPolicyA, nowPlayingPolicyB };
     for (int p = 0; p < policies.size(); ++p) {
         MGridLayoutPolicy* policy = policies.at(p);
         policy->setContentsMargins(0, 0, 0, 0);
@@ -286,7 +285,7 @@ void LatestActivityWidget::updateActivityLabels()
 void LatestActivityWidget::requestCover(int index, const QString& album, const QString& artist,
                                         AlbumArtType::ArtType type)
 {
-    const QVariant label = QVariantList{ index, refill };
+    const QVariant label = QVariantList { index, refill };
     const ArtInfo cached = artLoader->artFromCache(album, artist, type, TileFlavor, true);
     if (cached.pixmap.isNull()) {
         artLoader->loadAlbumArt(album, artist, TileFlavor, true, type, label);
@@ -311,8 +310,8 @@ void LatestActivityWidget::updateActivityLabel(int index, const Activity& activi
     switch (activity.Type) {
     case Activity::Album:
         // The cover carries the album's title.
-        requestCover(index, shownName(activity.Name, UnknownAlbumId),
-                     activity.AdditionalParameter, AlbumArtType::AlbumArt);
+        requestCover(index, shownName(activity.Name, UnknownAlbumId), activity.AdditionalParameter,
+                     AlbumArtType::AlbumArt);
         break;
     case Activity::Artist: {
         const QString artist = shownName(activity.Name, UnknownArtistId);
@@ -339,9 +338,8 @@ void LatestActivityWidget::updateActivityLabel(int index, const Activity& activi
                                  : collageId(QStringLiteral("Playlist"), activity.TrackerId);
         // The cache folder is the user's to write: the collage is read within the size it is
         // made at, like every other picture.
-        const QImage collage
-            = SafeImage::read(collageDirectory + name + QStringLiteral(".png"),
-                              AlbumArtCacheItem::flavorSize(TileFlavor));
+        const QImage collage = SafeImage::read(collageDirectory + name + QStringLiteral(".png"),
+                                               AlbumArtCacheItem::flavorSize(TileFlavor));
         if (!collage.isNull())
             tile->setImage(QPixmap::fromImage(collage));
         break;
@@ -494,8 +492,8 @@ void LatestActivityWidget::handleActivityLabelClick(int index)
 
 void LatestActivityWidget::handleActivityLabelLongTap(int index)
 {
-    if (PlayState::instance()->isUpdatingLibrary() || index < 0
-        || index >= shownActivities.size() || !menu)
+    if (PlayState::instance()->isUpdatingLibrary() || index < 0 || index >= shownActivities.size()
+        || !menu)
         return;
     longTapped = shownActivities.at(index);
     longTapValid = true;

@@ -7,15 +7,15 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace
-{
+namespace {
 
 const QString Common = QStringLiteral("common");
 const QString MusicGrid = QStringLiteral("music-grid");
 const QString NowPlayingLabel = QStringLiteral("nowPlayingLabel");
 const QString HalfScreen = QStringLiteral("half-screen");
 
-struct Flavor {
+struct Flavor
+{
     const QString* name;
     int side;
     int fontPixelSize;
@@ -68,8 +68,8 @@ AlbumArtCacheItem::AlbumArtCacheItem()
 {
 }
 
-AlbumArtCacheItem::AlbumArtCacheItem(
-    QString album, QString artist, QString flavor, AlbumArtType::ArtType type)
+AlbumArtCacheItem::AlbumArtCacheItem(QString album, QString artist, QString flavor,
+                                     AlbumArtType::ArtType type)
     : album(std::move(album))
     , artist(std::move(artist))
     , flavor(std::move(flavor))
@@ -92,13 +92,13 @@ bool AlbumArtCacheItem::operator==(const AlbumArtCacheItem& other) const
     const bool artistKind = type != AlbumArtType::AlbumArt;
     const bool otherArtistKind = other.type != AlbumArtType::AlbumArt;
     return itemHash == other.itemHash && artistKind == otherArtistKind && album == other.album
-        && artist == other.artist && flavor == other.flavor;
+           && artist == other.artist && flavor == other.flavor;
 }
 
 void AlbumArtCacheItem::updateHashes()
 {
-    const QString kind
-        = type == AlbumArtType::AlbumArt ? QStringLiteral("album") : QStringLiteral("artist");
+    const QString kind = type == AlbumArtType::AlbumArt ? QStringLiteral("album")
+                                                        : QStringLiteral("artist");
     itemHash = fileNameHash(album + artist + flavor + kind);
     artistHash = mediaArtHash(artist);
     albumHash = artist == album ? artistHash : mediaArtHash(album);
@@ -118,7 +118,7 @@ QString AlbumArtCacheItem::mediaArtPath()
 {
     if (cachedMediaArtPath.isEmpty()) {
         cachedMediaArtPath = QDir::homePath() + QStringLiteral("/.cache/media-art/album-")
-            + artistHash + QLatin1Char('-') + albumHash + QStringLiteral(".jpeg");
+                             + artistHash + QLatin1Char('-') + albumHash + QStringLiteral(".jpeg");
     }
     mediaArtExists = QFile::exists(cachedMediaArtPath);
     return cachedMediaArtPath;
@@ -128,7 +128,8 @@ QString AlbumArtCacheItem::thumbnailPath()
 {
     if (cachedThumbnailPath.isEmpty()) {
         cachedThumbnailPath = cacheBase() + QStringLiteral("thumbnails/") + flavor
-            + QLatin1Char('/') + QString::number(itemHash, 10) + QStringLiteral(".jpeg");
+                              + QLatin1Char('/') + QString::number(itemHash, 10)
+                              + QStringLiteral(".jpeg");
     }
     thumbnailExists = QFile::exists(cachedThumbnailPath);
     return cachedThumbnailPath;
@@ -138,7 +139,7 @@ QString AlbumArtCacheItem::generatedPath()
 {
     if (cachedGeneratedPath.isEmpty()) {
         cachedGeneratedPath = cacheBase() + QStringLiteral("generated/") + flavor + QLatin1Char('/')
-            + QString::number(itemHash, 10) + QStringLiteral(".png");
+                              + QString::number(itemHash, 10) + QStringLiteral(".png");
     }
     generatedExists = QFile::exists(cachedGeneratedPath);
     return cachedGeneratedPath;

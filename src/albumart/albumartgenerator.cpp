@@ -16,12 +16,12 @@
 #include <ctime>
 #include <mutex>
 
-namespace
-{
+namespace {
 
 // The colour memory is shared by every generator in the process, on the GUI thread and on the
 // thumbnailer at once: one text gets one colour, whoever draws it first.
-struct ColourMemory {
+struct ColourMemory
+{
     std::mutex mutex;
     QHash<QString, QString> colours;
 };
@@ -42,8 +42,8 @@ AlbumArtGenerator::AlbumArtGenerator(QObject* parent)
     , generatedBase(QDir::homePath() + QStringLiteral("/.cache/parlovance/generated/"))
     , font(QStringLiteral("Vaspe Pure"), -1, -1, false)
     , palette({ QStringLiteral("#61B700"), QStringLiteral("#08A7CC"), QStringLiteral("#0267BC"),
-          QStringLiteral("#870BBA"), QStringLiteral("#CC0BBA"), QStringLiteral("#E707A0"),
-          QStringLiteral("#EF5202"), QStringLiteral("#F2B210"), QStringLiteral("#D3D3D3") })
+                QStringLiteral("#870BBA"), QStringLiteral("#CC0BBA"), QStringLiteral("#E707A0"),
+                QStringLiteral("#EF5202"), QStringLiteral("#F2B210"), QStringLiteral("#D3D3D3") })
 {
     font.setStyleStrategy(QFont::PreferAntialias);
     font.setWeight(QFont::Bold);
@@ -197,8 +197,8 @@ QPixmap AlbumArtGenerator::generateAlbumArt(AlbumArtCacheItem item)
     return generateAlbumArt(std::move(item), false);
 }
 
-QPixmap AlbumArtGenerator::paintAlbumArt(
-    const QString& path, const QString& text, const QSize& size, int fontPixelSize)
+QPixmap AlbumArtGenerator::paintAlbumArt(const QString& path, const QString& text,
+                                         const QSize& size, int fontPixelSize)
 {
     QPixmap pixmap(size);
     pixmap.fill(Qt::black);

@@ -29,8 +29,8 @@ public:
     QColor colorForText(const QString& text);
     // Breaks a right-to-left text into at most five pieces that fit the width, joined by blanks.
     QString wrapText(int width, int height, const QString& text);
-    QPixmap paintAlbumArt(
-        const QString& path, const QString& text, const QSize& size, int fontPixelSize);
+    QPixmap paintAlbumArt(const QString& path, const QString& text, const QSize& size,
+                          int fontPixelSize);
     void savePixmapInBackground(const QString& path, const QPixmap& pixmap);
 
 public slots:

@@ -15,8 +15,7 @@
 #include <QTimer>
 #include <QWeakPointer>
 
-namespace
-{
+namespace {
 
 const int PixmapCacheLimitKb = 2048;
 const int RefreshDelayMs = 1000;
@@ -45,7 +44,7 @@ void stopThumbnailerAtExit()
 }
 
 bool cached(const QHash<AlbumArtCacheItem, QPixmapCache::Key>& keys, const AlbumArtCacheItem& item,
-    QPixmap* pixmap)
+            QPixmap* pixmap)
 {
     auto it = keys.constFind(item);
     return it != keys.constEnd() && QPixmapCache::find(it.value(), pixmap) && !pixmap->isNull();
@@ -65,8 +64,8 @@ QStringList splitUnique(const QString& text)
 
 } // namespace
 
-AlbumArtLoader::AlbumArtLoader(
-    AlbumArtType::ArtType defaultType, QString defaultFlavor, QObject* parent)
+AlbumArtLoader::AlbumArtLoader(AlbumArtType::ArtType defaultType, QString defaultFlavor,
+                               QObject* parent)
     : QObject(parent)
     , defaultType(defaultType)
     , defaultFlavor(std::move(defaultFlavor))
@@ -85,7 +84,7 @@ AlbumArtLoader::AlbumArtLoader(
     }
     ++thumbnailer->userCount;
     thumbnailer->registerListener(this, SLOT(thumbnailReadySlot(AlbumArtCacheItem, QImage)),
-        SLOT(thumbnailNotFoundSlot(AlbumArtCacheItem, QImage)));
+                                  SLOT(thumbnailNotFoundSlot(AlbumArtCacheItem, QImage)));
 
     watcher = sharedWatcher.toStrongRef();
     if (!watcher) {
@@ -97,7 +96,7 @@ AlbumArtLoader::AlbumArtLoader(
         sharedWatcher = watcher;
     }
     connect(watcher.data(), &QFileSystemWatcher::directoryChanged, this,
-        &AlbumArtLoader::mediaArtDirModified);
+            &AlbumArtLoader::mediaArtDirModified);
     refreshTimer->setInterval(RefreshDelayMs);
     connect(refreshTimer, &QTimer::timeout, this, &AlbumArtLoader::sendRefreshAlbumArts);
 }
@@ -161,8 +160,8 @@ bool AlbumArtLoader::checkFlavor(QString& flavor) const
     return false;
 }
 
-bool AlbumArtLoader::loadIntoPixmapCache(
-    const QString& path, const QSize& size, QPixmap* out, QPixmapCache::Key* key)
+bool AlbumArtLoader::loadIntoPixmapCache(const QString& path, const QSize& size, QPixmap* out,
+                                         QPixmapCache::Key* key)
 {
     if (size.width() < 0 || size.height() < 0 || !QFile::exists(path))
         return false;
@@ -183,7 +182,7 @@ bool AlbumArtLoader::emitFromPixmapCache(const AlbumArtCacheItem& item, const QV
 }
 
 ArtInfo AlbumArtLoader::artFromCache(const QString& album, const QString& artist,
-    AlbumArtType::ArtType type, QString flavor, bool generate)
+                                     AlbumArtType::ArtType type, QString flavor, bool generate)
 {
     ArtInfo info;
     if (!checkFlavor(flavor) || !checkType(type))
@@ -205,8 +204,8 @@ ArtInfo AlbumArtLoader::artFromCache(const QString& album, const QString& artist
         return info;
     QPixmapCache::Key key;
     if (item.thumbnailExists
-        && loadIntoPixmapCache(
-            item.thumbnailPath(), AlbumArtCacheItem::flavorSize(flavor), &info.pixmap, &key)) {
+        && loadIntoPixmapCache(item.thumbnailPath(), AlbumArtCacheItem::flavorSize(flavor),
+                               &info.pixmap, &key)) {
         pixmapKeys().insert(item, key);
         return info;
     }
@@ -218,8 +217,8 @@ ArtInfo AlbumArtLoader::artFromCache(const QString& album, const QString& artist
         return info;
     info.pixmap = QPixmap();
     if (item.generatedExists
-        && loadIntoPixmapCache(
-            item.generatedPath(), AlbumArtCacheItem::flavorSize(flavor), &info.pixmap, &key)) {
+        && loadIntoPixmapCache(item.generatedPath(), AlbumArtCacheItem::flavorSize(flavor),
+                               &info.pixmap, &key)) {
         generatedPixmapKeys().insert(item, key);
         return info;
     }
@@ -228,7 +227,8 @@ ArtInfo AlbumArtLoader::artFromCache(const QString& album, const QString& artist
 }
 
 ArtInfo AlbumArtLoader::artistArtFromCache(const QStringList& albums, const QString& artist,
-    AlbumArtType::ArtType type, QString flavor, bool generate, QString* firstAlbumToThumbnail)
+                                           AlbumArtType::ArtType type, QString flavor,
+                                           bool generate, QString* firstAlbumToThumbnail)
 {
     ArtInfo result;
     if (!checkFlavor(flavor) || !checkType(type) || !generate)
@@ -255,7 +255,7 @@ ArtInfo AlbumArtLoader::artistArtFromCache(const QStringList& albums, const QStr
 }
 
 void AlbumArtLoader::loadAlbumArt(QString album, QString artist, QString flavor, bool generate,
-    AlbumArtType::ArtType type, QVariant userData)
+                                  AlbumArtType::ArtType type, QVariant userData)
 {
     if (!checkFlavor(flavor) || !checkType(type))
         return;
@@ -281,7 +281,8 @@ void AlbumArtLoader::loadAlbumArt(QString album, QString artist, QString flavor,
 }
 
 void AlbumArtLoader::loadAlbumArt(QModelIndex index, int albumRoleOrColumn, int artistRoleOrColumn,
-    QVariant userData, bool generate, AlbumArtType::ArtType type, QString flavor)
+                                  QVariant userData, bool generate, AlbumArtType::ArtType type,
+                                  QString flavor)
 {
     if (!index.isValid() || !index.model() || !checkFlavor(flavor) || !checkType(type))
         return;
@@ -318,7 +319,8 @@ void AlbumArtLoader::loadAlbumArt(QModelIndex index, int albumRoleOrColumn, int 
 }
 
 void AlbumArtLoader::appendToQueue(QStringList& albums, const QString& artist,
-    AlbumArtType::ArtType type, QString flavor, bool generate, QVariant userData)
+                                   AlbumArtType::ArtType type, QString flavor, bool generate,
+                                   QVariant userData)
 {
     if (albums.isEmpty() || !checkFlavor(flavor) || !checkType(type))
         return;

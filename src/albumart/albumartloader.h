@@ -44,25 +44,27 @@ public:
 
     // What is at hand without asking the worker; never emits.
     ArtInfo artFromCache(const QString& album, const QString& artist, AlbumArtType::ArtType type,
-        QString flavor, bool generate);
+                         QString flavor, bool generate);
     // Artist art over the artist's albums: the first real picture, else (when no album has a
     // picture waiting for its thumbnail) the first text cover.
     ArtInfo artistArtFromCache(const QStringList& albums, const QString& artist,
-        AlbumArtType::ArtType type, QString flavor, bool generate, QString* firstAlbumToThumbnail);
+                               AlbumArtType::ArtType type, QString flavor, bool generate,
+                               QString* firstAlbumToThumbnail);
     // Sends the request for the first (or the best) of the albums to the worker; the rest of
     // the list goes with it for artist art.
     void appendToQueue(QStringList& albums, const QString& artist, AlbumArtType::ArtType type,
-        QString flavor, bool generate, QVariant userData);
+                       QString flavor, bool generate, QVariant userData);
 
 public slots:
     void loadAlbumArt(QString album, QString artist, QString flavor = QString(),
-        bool generate = true, AlbumArtType::ArtType type = AlbumArtType::DefaultArt,
-        QVariant userData = QVariant());
+                      bool generate = true, AlbumArtType::ArtType type = AlbumArtType::DefaultArt,
+                      QVariant userData = QVariant());
     // The album and artist of the index's row: from roles UserRole + n of a ListModel, else
     // from the display text of the columns.
     void loadAlbumArt(QModelIndex index, int albumRoleOrColumn, int artistRoleOrColumn,
-        QVariant userData = QVariant(), bool generate = true,
-        AlbumArtType::ArtType type = AlbumArtType::DefaultArt, QString flavor = QString());
+                      QVariant userData = QVariant(), bool generate = true,
+                      AlbumArtType::ArtType type = AlbumArtType::DefaultArt,
+                      QString flavor = QString());
 
 signals:
     void albumArtReady(QPixmap pixmap, QVariant userData);
@@ -76,8 +78,8 @@ private slots:
     void sendRefreshAlbumArts();
 
 private:
-    static bool loadIntoPixmapCache(
-        const QString& path, const QSize& size, QPixmap* out, QPixmapCache::Key* key);
+    static bool loadIntoPixmapCache(const QString& path, const QSize& size, QPixmap* out,
+                                    QPixmapCache::Key* key);
     bool emitFromPixmapCache(const AlbumArtCacheItem& item, const QVariant& userData);
     // Queues the item on the worker; a request of the same cover already waiting keeps the
     // user data for the answer.

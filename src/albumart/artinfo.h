@@ -6,10 +6,11 @@
 #include <QPixmap>
 
 // The answer of a synchronous cover probe: a null pixmap when nothing is cached.
-struct ArtInfo {
+struct ArtInfo
+{
     QPixmap pixmap;
     bool fromGenerated = false; // the probe went on to the generated covers
-    AlbumArtCacheItem item; // the request the probe built, with its file flags
+    AlbumArtCacheItem item;     // the request the probe built, with its file flags
 };
 
 #endif // ARTINFO_H

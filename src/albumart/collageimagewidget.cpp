@@ -10,8 +10,7 @@
 #include <QPainter>
 #include <QTimer>
 
-namespace
-{
+namespace {
 
 const int UpdateDelayMs = 300;
 const int FallbackDelayMs = 500;
@@ -83,8 +82,8 @@ CollageImageWidget::CollageImageWidget(QGraphicsItem* parent, int collageId)
     const auto queued = Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection);
     connect(loader, &AlbumArtLoader::albumArtReady, this, &CollageImageWidget::setAlbumArt, queued);
     connect(loader, &AlbumArtLoader::noArtFoundFor, this, &CollageImageWidget::checkError, queued);
-    connect(
-        loader, &AlbumArtLoader::refreshAlbumArts, this, &CollageImageWidget::handleModelChange);
+    connect(loader, &AlbumArtLoader::refreshAlbumArts, this,
+            &CollageImageWidget::handleModelChange);
     updateTimer->setSingleShot(true);
     updateTimer->setInterval(UpdateDelayMs);
     connect(updateTimer, &QTimer::timeout, this, &CollageImageWidget::updateCollage);
@@ -170,9 +169,9 @@ void CollageImageWidget::handleModelChange()
         return;
     const auto queued = Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection);
     connect(model.data(), &QAbstractItemModel::rowsInserted, this,
-        &CollageImageWidget::handleRowsInserted, queued);
+            &CollageImageWidget::handleRowsInserted, queued);
     connect(model.data(), &QAbstractItemModel::rowsRemoved, this,
-        &CollageImageWidget::handleRowsRemoved, queued);
+            &CollageImageWidget::handleRowsRemoved, queued);
     if (model->rowCount() > 0)
         delayedUpdate();
 }
@@ -294,7 +293,7 @@ void CollageImageWidget::request(int index, const QString& album, const QString&
     const QVariantList userData = { index, album, artist, pass };
     const bool tile = index >= 0;
     loader->loadAlbumArt(album, artist, tile ? TileFlavor : LargeFlavor, index == TitleCover,
-        AlbumArtType::AlbumArt, userData);
+                         AlbumArtType::AlbumArt, userData);
 }
 
 void CollageImageWidget::requestTitleCover()
@@ -367,7 +366,7 @@ void CollageImageWidget::checkError(QString album, QString artist, QVariant user
     if (!complete && currentRow < rowCount() && index >= 0) {
         nextAlbumRequest(index);
     } else if (!complete && !singleMode && titleCover.isNull() && currentRow >= rowCount()
-        && pendingAlbums.isEmpty()) {
+               && pendingAlbums.isEmpty()) {
         requestTitleCover();
     } else {
         finishWithSingleCover();
@@ -437,8 +436,8 @@ void CollageImageWidget::save()
     } else {
         return;
     }
-    auto* saver
-        = new PixmapSaver(image.toImage(), collageDirectory + fileName + QStringLiteral(".png"));
+    auto* saver = new PixmapSaver(image.toImage(),
+                                  collageDirectory + fileName + QStringLiteral(".png"));
     connect(saver, &PixmapSaver::pixmapSaved, this, &CollageImageWidget::pixmapSavedSlot);
     PixmapSaver::startInBackground(saver);
 }

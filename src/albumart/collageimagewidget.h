@@ -61,7 +61,8 @@ private slots:
     void pixmapSavedSlot();
 
 private:
-    struct Tile {
+    struct Tile
+    {
         QPixmap pixmap;
         int row = -1;
         bool painted = false; // painted into the canvas in this pass

@@ -12,19 +12,20 @@
 #include <condition_variable>
 #include <mutex>
 
-namespace
-{
+namespace {
 
 // The files being written and, per file, the newest image already written. Files are told apart
 // by their whole path (a hash of it could make two files one). A file's entry lives only while
 // savers of it exist, so nothing grows with the number of files written.
-struct PathState {
+struct PathState
+{
     int savers = 0; // savers created and not yet destroyed, plus writeNow() calls
     bool writing = false;
     quint64 writtenTicket = 0; // the newest image on disk
 };
 
-struct Registry {
+struct Registry
+{
     // Standard mutexes, not Qt's: the thread sanitizer sees these.
     std::mutex mutex;
     std::condition_variable writeEnded;

@@ -13,8 +13,7 @@
 #include <QMetaMethod>
 #include <QTimer>
 
-namespace
-{
+namespace {
 
 enum State {
     Take = 0,
@@ -75,8 +74,8 @@ ThumbnailerThread::~ThumbnailerThread()
     delete generator;
 }
 
-void ThumbnailerThread::registerListener(
-    QObject* listener, const char* readySlot, const char* notFoundSlot)
+void ThumbnailerThread::registerListener(QObject* listener, const char* readySlot,
+                                         const char* notFoundSlot)
 {
     if (!listener)
         return;
@@ -152,13 +151,13 @@ void ThumbnailerThread::run()
         stepTimer = new QTimer(this);
         stepTimer->setInterval(0);
         connect(stepTimer, &QTimer::timeout, this, &ThumbnailerThread::processRequestStack,
-            Qt::UniqueConnection);
+                Qt::UniqueConnection);
     }
     if (!idleTimer) {
         idleTimer = new QTimer(this);
         idleTimer->setInterval(IdleQuitMs);
-        connect(
-            idleTimer, &QTimer::timeout, this, &ThumbnailerThread::doQuit, Qt::UniqueConnection);
+        connect(idleTimer, &QTimer::timeout, this, &ThumbnailerThread::doQuit,
+                Qt::UniqueConnection);
     }
     if (!generator)
         generator = new AlbumArtGenerator(this);
@@ -216,7 +215,9 @@ void ThumbnailerThread::destroySlot()
     quit();
 }
 
-void ThumbnailerThread::finishedSlot() { }
+void ThumbnailerThread::finishedSlot()
+{
+}
 
 void ThumbnailerThread::processRequestStack()
 {
@@ -355,8 +356,8 @@ void ThumbnailerThread::decode()
 
 void ThumbnailerThread::scale()
 {
-    image = image.scaled(
-        flavorSizes.value(currentItem.flavor), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    image = image.scaled(flavorSizes.value(currentItem.flavor), Qt::KeepAspectRatio,
+                         Qt::SmoothTransformation);
     if (!image.isNull()) {
         state = Save;
         return;
@@ -403,7 +404,7 @@ void ThumbnailerThread::deliver()
             const QMetaMethod method = currentListener->metaObject()->method(
                 found ? entry.readySlot : entry.notFoundSlot);
             method.invoke(currentListener, Qt::QueuedConnection,
-                Q_ARG(AlbumArtCacheItem, currentItem), Q_ARG(QImage, image));
+                          Q_ARG(AlbumArtCacheItem, currentItem), Q_ARG(QImage, image));
         }
     }
     image = QImage();

@@ -59,11 +59,13 @@ private slots:
     void finishedSlot();
 
 private:
-    struct ListenerSlots {
+    struct ListenerSlots
+    {
         int readySlot;
         int notFoundSlot;
     };
-    struct ThumbnailRequest {
+    struct ThumbnailRequest
+    {
         AlbumArtCacheItem item;
         QObject* listener;
         bool operator==(const ThumbnailRequest& other) const

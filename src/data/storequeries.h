@@ -38,9 +38,9 @@ const char* const SongDetails
 // The field each column of the song details answers, in column order.
 const int SongDetailsColumns = 26;
 const char* const SongDetailsFields[SongDetailsColumns] = {
-    "urn",        "songId",   "uri",      "title",     "filename",   "tracknumber", "album",
-    "artist",     "genre",    "year",     "writer",    "composer",   "comment",     "rating",
-    "discnumber", "size",     "length",   "bitrate",   "samplerate", "playcount",   "created",
+    "urn",        "songId",   "uri",       "title",     "filename",   "tracknumber", "album",
+    "artist",     "genre",    "year",      "writer",    "composer",   "comment",     "rating",
+    "discnumber", "size",     "length",    "bitrate",   "samplerate", "playcount",   "created",
     "lastplayed", "channels", "copyright", "publisher", "drm",
 };
 const char* const DiscCount

@@ -40,12 +40,12 @@ void AlbumInfoWidget::updateAlbumInfo(const QHash<QString, QVariant>& albumParam
 {
     parameters = albumParameters;
     const QModelIndex first = model && rowCount() > 0 ? model->index(0, 0) : QModelIndex();
-    const QString genreText =
-        first.isValid() ? model->index(0, columns.genre).data().toString() : QString();
-    const QDateTime date =
-        first.isValid() ? model->index(0, columns.year).data().toDateTime() : QDateTime();
-    const QString yearText =
-        date.isValid() ? MLocale().formatDateTime(date, QStringLiteral("%Y")) : QString();
+    const QString genreText = first.isValid() ? model->index(0, columns.genre).data().toString()
+                                              : QString();
+    const QDateTime date = first.isValid() ? model->index(0, columns.year).data().toDateTime()
+                                           : QDateTime();
+    const QString yearText = date.isValid() ? MLocale().formatDateTime(date, QStringLiteral("%Y"))
+                                            : QString();
 
     QString artistText;
     if (parameters.contains(Constants::AlbumArtistCount)) {
@@ -82,8 +82,8 @@ void AlbumInfoWidget::updateAlbumArt()
 {
     const QString album = parameters.value(Constants::AlbumName).toString();
     const QString performer = firstArtist();
-    const ArtInfo cached =
-        loader->artFromCache(album, performer, AlbumArtType::DefaultArt, QString(), true);
+    const ArtInfo cached = loader->artFromCache(album, performer, AlbumArtType::DefaultArt,
+                                                QString(), true);
     if (!cached.pixmap.isNull()) {
         image->setPixmap(cached.pixmap);
         // A generated cover stands in until the real one is found.

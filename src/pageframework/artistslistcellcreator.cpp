@@ -8,8 +8,7 @@
 #include <QStringList>
 
 ArtistsListCellCreator::ArtistsListCellCreator(AlbumArtLoader* artLoader,
-                                               const ArtistColumns& artistColumns,
-                                               QObject* parent)
+                                               const ArtistColumns& artistColumns, QObject* parent)
     : CellPainter(parent)
     , loader(artLoader)
     , columns(artistColumns)
@@ -35,8 +34,9 @@ void ArtistsListCellCreator::updateCell(const QModelIndex& index, MWidget* cell)
     item->setIconStyle(MDetailedListItem::Thumbnail);
 
     const QString artist = field(index, columns.artist).toString();
-    QStringList albums = field(index, columns.albums).toString().split(
-        QLatin1Char('\t'), Qt::KeepEmptyParts, Qt::CaseSensitive);
+    QStringList albums = field(index, columns.albums)
+                             .toString()
+                             .split(QLatin1Char('\t'), Qt::KeepEmptyParts, Qt::CaseSensitive);
     albums.removeDuplicates();
 
     QString albumLine = albums.size() == 1 ? albums.first()

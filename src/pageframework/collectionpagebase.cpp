@@ -48,8 +48,7 @@ CollectionPageBase::CollectionPageBase(MainWindow* owner, const QVariant& parame
 {
     removalTimer->setInterval(removalDelay);
     connect(this, &MSceneWindow::appeared, this, &QuintaveilPage::enableFilteringOnDisplayEnter);
-    connect(this, &MSceneWindow::disappeared, this,
-            &QuintaveilPage::disableFilteringOnDisplayExit);
+    connect(this, &MSceneWindow::disappeared, this, &QuintaveilPage::disableFilteringOnDisplayExit);
     connect(this, &MSceneWindow::disappeared, this, &CollectionPageBase::removeFilterEdit);
     connect(removalTimer, &QTimer::timeout, this, &CollectionPageBase::removeFilterEdit);
 
@@ -166,8 +165,8 @@ void CollectionPageBase::setModel(MafwTrackerModel::QueryType type)
     for (auto change : { &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved })
         connect(pageModel.data(), change, this, &CollectionPageBase::switchPolicy,
                 Qt::UniqueConnection);
-    connect(pageModel.data(), &MafwTrackerModel::completed, this,
-            &CollectionPageBase::switchPolicy, Qt::UniqueConnection);
+    connect(pageModel.data(), &MafwTrackerModel::completed, this, &CollectionPageBase::switchPolicy,
+            Qt::UniqueConnection);
     setShuffleWidgetModel();
     if (list->itemModel() != listModel)
         list->setItemModel(listModel);
@@ -290,8 +289,7 @@ void CollectionPageBase::setFilteringPolicy()
                                   Qt::QueuedConnection);
     // An emptied filter that arrives after the field has gone (the page was left, or came
     // back before the filter caught up) opens no field: the page stays with its list.
-    if (filterText.isEmpty()
-        && (layoutState() == ListState || layoutState() == EmptyDeviceState)) {
+    if (filterText.isEmpty() && (layoutState() == ListState || layoutState() == EmptyDeviceState)) {
         switchPolicy();
         return;
     }
@@ -301,8 +299,9 @@ void CollectionPageBase::setFilteringPolicy()
 void CollectionPageBase::rememberOpenedRow(const QModelIndex& index)
 {
     const int row = filterText.isEmpty() || !listModel ? -1 : listModel->mapToSourceRow(index);
-    openedRow = row < 0 ? QPersistentModelIndex()
-                        : QPersistentModelIndex(filterProxy->mapToSource(filterProxy->index(row, 0)));
+    openedRow = row < 0
+                    ? QPersistentModelIndex()
+                    : QPersistentModelIndex(filterProxy->mapToSource(filterProxy->index(row, 0)));
 }
 
 void CollectionPageBase::handlePageAppearing()
@@ -502,8 +501,8 @@ void CollectionPageBase::switchPolicy()
         return;
     // A song that comes or goes while the user filters must not close the filter: the
     // filtered list stays until its text is gone.
-    if (filterField() && !filterField()->text().isEmpty() && filterField()->isVisibleTo(centralWidget())
-        && layoutState() != EmptyDeviceState)
+    if (filterField() && !filterField()->text().isEmpty()
+        && filterField()->isVisibleTo(centralWidget()) && layoutState() != EmptyDeviceState)
         return;
     listPolicy->activate();
     setPannable(true);
@@ -651,12 +650,14 @@ void CollectionPageBase::enableUnknownLabel(bool enabled)
         connect(unknownItem, &MListItem::longTapped, this,
                 &CollectionPageBase::openObjectMenuForUnknown, Qt::UniqueConnection);
         unknownItem->show();
-        if (listPolicy && (listPolicy->count() == 0
-                           || listPolicy->itemAt(listPolicy->count() - 1) != unknownItem))
+        if (listPolicy
+            && (listPolicy->count() == 0
+                || listPolicy->itemAt(listPolicy->count() - 1) != unknownItem))
             listPolicy->addItem(unknownItem);
         unknownRowShown = true;
     } else {
-        disconnect(unknownItem, &MListItem::clicked, this, &CollectionPageBase::unknownLabelClicked);
+        disconnect(unknownItem, &MListItem::clicked, this,
+                   &CollectionPageBase::unknownLabelClicked);
         disconnect(unknownItem, &MListItem::longTapped, this,
                    &CollectionPageBase::openObjectMenuForUnknown);
         unknownItem->hide();

@@ -23,8 +23,7 @@ MLinearLayoutPolicy* barePolicy(MLayout* layout)
 
 } // namespace
 
-CollectionViewShuffleWidget::CollectionViewShuffleWidget(bool mainPageStyle,
-                                                         QGraphicsItem* parent)
+CollectionViewShuffleWidget::CollectionViewShuffleWidget(bool mainPageStyle, QGraphicsItem* parent)
     : MListItem(parent)
     , layout(new MLayout)
     , hiddenStyleName(QStringLiteral("CommonXLargeSpacer"))
@@ -77,23 +76,22 @@ void CollectionViewShuffleWidget::setShuffleButtonVisibility(bool visible)
     }
 }
 
-void CollectionViewShuffleWidget::setModel(QSharedPointer<QAbstractItemModel> newModel,
-                                           int minimum)
+void CollectionViewShuffleWidget::setModel(QSharedPointer<QAbstractItemModel> newModel, int minimum)
 {
     minimumRowCount = minimum;
     if (model) {
-        disconnect(model.data(), SIGNAL(rowsInserted(QModelIndex,int,int)), this,
+        disconnect(model.data(), SIGNAL(rowsInserted(QModelIndex, int, int)), this,
                    SLOT(handleModelRowCountChanged()));
-        disconnect(model.data(), SIGNAL(rowsRemoved(QModelIndex,int,int)), this,
+        disconnect(model.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
                    SLOT(handleModelRowCountChanged()));
         // A reset replaces every row at once; it is followed in every state.
         disconnect(model.data(), SIGNAL(modelReset()), this, SLOT(handleModelRowCountChanged()));
     }
     model = newModel;
     if (model) {
-        connect(model.data(), SIGNAL(rowsInserted(QModelIndex,int,int)), this,
+        connect(model.data(), SIGNAL(rowsInserted(QModelIndex, int, int)), this,
                 SLOT(handleModelRowCountChanged()), Qt::UniqueConnection);
-        connect(model.data(), SIGNAL(rowsRemoved(QModelIndex,int,int)), this,
+        connect(model.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
                 SLOT(handleModelRowCountChanged()), Qt::UniqueConnection);
         connect(model.data(), SIGNAL(modelReset()), this, SLOT(handleModelRowCountChanged()),
                 Qt::UniqueConnection);
@@ -126,15 +124,15 @@ void CollectionViewShuffleWidget::handleModelRowCountChanged()
         return;
     if (!shown && wanted) {
         setShuffleButtonVisibility(true);
-        disconnect(model.data(), SIGNAL(rowsInserted(QModelIndex,int,int)), this,
+        disconnect(model.data(), SIGNAL(rowsInserted(QModelIndex, int, int)), this,
                    SLOT(handleModelRowCountChanged()));
-        connect(model.data(), SIGNAL(rowsRemoved(QModelIndex,int,int)), this,
+        connect(model.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
                 SLOT(handleModelRowCountChanged()), Qt::UniqueConnection);
     } else if (shown && !wanted) {
         setShuffleButtonVisibility(false);
-        connect(model.data(), SIGNAL(rowsInserted(QModelIndex,int,int)), this,
+        connect(model.data(), SIGNAL(rowsInserted(QModelIndex, int, int)), this,
                 SLOT(handleModelRowCountChanged()), Qt::UniqueConnection);
-        disconnect(model.data(), SIGNAL(rowsRemoved(QModelIndex,int,int)), this,
+        disconnect(model.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
                    SLOT(handleModelRowCountChanged()));
     }
 }

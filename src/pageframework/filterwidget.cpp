@@ -71,11 +71,9 @@ FilterWidget::FilterWidget(QGraphicsItem* parent)
     const int toolbar = inputMethod->registerAttributeExtension(QString());
     searchField->attachToolbar(toolbar);
     searchField->setMaxLength(maxLength);
-    inputMethod->setExtendedAttribute(toolbar, QStringLiteral("/keys"),
-                                      QStringLiteral("actionKey"), QStringLiteral("label"),
-                                      qtTrId("qtn_comm_command_done"));
-    inputMethod->setExtendedAttribute(toolbar, QStringLiteral("/keys"),
-                                      QStringLiteral("actionKey"),
+    inputMethod->setExtendedAttribute(toolbar, QStringLiteral("/keys"), QStringLiteral("actionKey"),
+                                      QStringLiteral("label"), qtTrId("qtn_comm_command_done"));
+    inputMethod->setExtendedAttribute(toolbar, QStringLiteral("/keys"), QStringLiteral("actionKey"),
                                       QStringLiteral("highlighted"), true);
 }
 

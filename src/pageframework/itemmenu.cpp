@@ -24,13 +24,13 @@ namespace {
 bool isSongList(MafwTrackerModel::QueryType type)
 {
     return (type >= MafwTrackerModel::AllSongs && type <= MafwTrackerModel::SongsOfUserPlaylist)
-        || type == MafwTrackerModel::SongsOfAlbumByArtist;
+           || type == MafwTrackerModel::SongsOfAlbumByArtist;
 }
 
 bool isAlbumList(MafwTrackerModel::QueryType type)
 {
     return type == MafwTrackerModel::AllAlbums || type == MafwTrackerModel::AlbumsOfArtist
-        || type == MafwTrackerModel::AlbumsWithoutArtist;
+           || type == MafwTrackerModel::AlbumsWithoutArtist;
 }
 
 bool isPlaylistList(MafwTrackerModel::QueryType type)
@@ -42,14 +42,15 @@ bool isPlaylistList(MafwTrackerModel::QueryType type)
 bool isWholeSet(MafwTrackerModel::QueryType type)
 {
     return type == MafwTrackerModel::SongsOfUnknownArtist
-        || type == MafwTrackerModel::SongsOfUnknownAlbum
-        || type == MafwTrackerModel::SongsWithoutAlbumAndArtist;
+           || type == MafwTrackerModel::SongsOfUnknownAlbum
+           || type == MafwTrackerModel::SongsWithoutAlbumAndArtist;
 }
 
 bool isDeletable(MafwTrackerModel::QueryType type)
 {
     return isSongList(type) || isAlbumList(type) || isPlaylistList(type)
-        || type == MafwTrackerModel::AllArtists || type == MafwTrackerModel::UnknownAlbumOfArtist;
+           || type == MafwTrackerModel::AllArtists
+           || type == MafwTrackerModel::UnknownAlbumOfArtist;
 }
 
 } // namespace
@@ -74,7 +75,7 @@ void ItemMenu::createMenu(ObjectMenuType type)
 {
     const bool songs = type == SongObjectMenu || type == SongObjectMenuWithoutDelete;
     const bool collections = type == CollectionObjectMenu
-                          || type == CollectionObjectMenuWithoutPlaylist;
+                             || type == CollectionObjectMenuWithoutPlaylist;
     if (objectMenu || (!songs && !collections))
         return;
     objectMenu = new MObjectMenu(nullptr);
@@ -273,7 +274,7 @@ int ItemMenu::longTappedSongId() const
 // ---- the entries ----
 
 QSharedPointer<MafwTrackerModel> ItemMenu::specialRowModel(QString* name,
-                                                          Activity::ActivityType* type) const
+                                                           Activity::ActivityType* type) const
 {
     MafwTrackerModel::QueryType query;
     int id = 0;
@@ -442,8 +443,8 @@ void ItemMenu::addToPlaylist()
     }
     }
     const bool wholeSet = id == -1
-        && (itemType == SongsWithoutAlbumItem
-            || itemType == SongsWithoutArtistItem);
+                          && (itemType == SongsWithoutAlbumItem
+                              || itemType == SongsWithoutArtistItem);
     if (id <= 0 && !wholeSet)
         return;
     if (playlistSheetOpener())
@@ -472,7 +473,8 @@ void ItemMenu::deleteItem(const QModelIndex& index)
     // A special row is known by its mark; it never falls back to a row tapped before.
     if (!index.isValid() && special != NoSpecialRow) {
         const int current = page->ownerWindow() ? page->ownerWindow()->currentPage() : -1;
-        if (special == UnknownArtistRow && (current == PageArtists || current == PageAlbumsOfArtist)) {
+        if (special == UnknownArtistRow
+            && (current == PageArtists || current == PageAlbumsOfArtist)) {
             type = MafwTrackerModel::SongsOfUnknownArtist;
         } else if (special == UnknownAlbumRow && current == PageAlbums) {
             type = MafwTrackerModel::SongsOfUnknownAlbum;
@@ -525,8 +527,8 @@ void ItemMenu::deleteFromLibrary(MafwTrackerModel::QueryType type, int trackerId
         return;
     // An empty id list deletes a whole set; only three kinds of set have that meaning.
     if (!isWholeSet(type) && (!isDeletable(type) || trackerId < 1)) {
-        qCWarning(lcPages) << Q_FUNC_INFO << "- nothing to delete: query type" << int(type)
-                           << "id" << trackerId;
+        qCWarning(lcPages) << Q_FUNC_INFO << "- nothing to delete: query type" << int(type) << "id"
+                           << trackerId;
         return;
     }
     // One question at a time: the answer to an earlier one must not delete this item.
@@ -548,8 +550,8 @@ void ItemMenu::processDeleteDialogResult(int resultCode)
         QList<int> ids;
         if (deleteTrackerId > 0 && !isWholeSet(deleteQueryType))
             ids.append(deleteTrackerId);
-        if (MafwTrackerModelFactory* factory =
-                MafwTrackerModelFactoryInstance::instance()->factory())
+        if (MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()
+                                                   ->factory())
             factory->deleteItems(ids, deleteQueryType);
         // The artist whose albums the page shows is gone.
         if (special == ArtistRow && page->isVisible() && page->ownerWindow()

@@ -37,8 +37,8 @@ void LiveFilter::enableKeyboardFiltering(bool enable)
     if (!filterField)
         return;
     if (enable)
-        connect(filterField, &FilterWidget::textChanged, this,
-                &LiveFilter::handleFieldTextChange, Qt::UniqueConnection);
+        connect(filterField, &FilterWidget::textChanged, this, &LiveFilter::handleFieldTextChange,
+                Qt::UniqueConnection);
     else
         disconnect(filterField, &FilterWidget::textChanged, this,
                    &LiveFilter::handleFieldTextChange);
@@ -47,8 +47,8 @@ void LiveFilter::enableKeyboardFiltering(bool enable)
 void LiveFilter::enableOnDisplayEnter()
 {
     if (keyboardFiltering && filterField)
-        connect(filterField, &FilterWidget::textChanged, this,
-                &LiveFilter::handleFieldTextChange, Qt::UniqueConnection);
+        connect(filterField, &FilterWidget::textChanged, this, &LiveFilter::handleFieldTextChange,
+                Qt::UniqueConnection);
 }
 
 void LiveFilter::disableOnDisplayExit()
@@ -107,8 +107,8 @@ void LiveFilter::followViewport()
     if (!pannable || pannable == viewport)
         return;
     viewport = pannable;
-    connect(pannable, &MPannableViewport::positionChanged, this,
-            &LiveFilter::handleViewportMoved, Qt::UniqueConnection);
+    connect(pannable, &MPannableViewport::positionChanged, this, &LiveFilter::handleViewportMoved,
+            Qt::UniqueConnection);
 }
 
 void LiveFilter::handleViewportMoved(const QPointF& position)

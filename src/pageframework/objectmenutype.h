@@ -5,10 +5,10 @@
 // by the pages, so they are fixed.
 enum ObjectMenuType {
     NoObjectMenu = 0,
-    SongObjectMenu = 1,                       // queue, playlist, favourite, details,
-                                              // ringtone, delete
-    CollectionObjectMenu = 2,                 // play, queue, playlist, delete
-    CollectionObjectMenuWithoutPlaylist = 3,  // play, queue, delete
+    SongObjectMenu = 1,                      // queue, playlist, favourite, details,
+                                             // ringtone, delete
+    CollectionObjectMenu = 2,                // play, queue, playlist, delete
+    CollectionObjectMenuWithoutPlaylist = 3, // play, queue, delete
     SongObjectMenuWithoutDelete = 4
 };
 

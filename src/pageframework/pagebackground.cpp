@@ -60,8 +60,8 @@ void PageBackground::build()
 {
     if (!shared().isNull())
         return;
-    const MStyle* style =
-        MTheme::style("MApplicationPageStyle", QString(), QString(), QString(), M::Landscape);
+    const MStyle* style = MTheme::style("MApplicationPageStyle", QString(), QString(), QString(),
+                                        M::Landscape);
     if (style) {
         const QVariant property = style->property("backgroundImage");
         if (!property.isNull() && property.canConvert<const MScalableImage*>()) {

@@ -163,9 +163,9 @@ void PagePlayer::startSongPlayback()
     default:
         break;
     }
-    LatestActivityController::instance()->addActivity(
-        request.activityType, activityName(), request.options.testFlag(PlayShuffled), additional,
-        trackerId);
+    LatestActivityController::instance()->addActivity(request.activityType, activityName(),
+                                                      request.options.testFlag(PlayShuffled),
+                                                      additional, trackerId);
 }
 
 QString PagePlayer::activityName() const
@@ -193,8 +193,9 @@ void PagePlayer::appendToQueue(QSharedPointer<MafwTrackerModel> model, bool crea
 {
     if (!model)
         return;
-    hub->appendModel(model, createCopy ? PlayState::ModelOptions(PlayState::CopyModel)
-                                       : PlayState::ModelOptions(),
+    hub->appendModel(model,
+                     createCopy ? PlayState::ModelOptions(PlayState::CopyModel)
+                                : PlayState::ModelOptions(),
                      row);
     const int count = row >= 0 ? 1 : model->rowCount();
     if (model->isComplete()) {

@@ -34,8 +34,8 @@ public:
     // index: a row of the page's list adapter; invalid starts at the start position (1 or
     // more), else at the top.
     void play(const QModelIndex& index, QSharedPointer<QAbstractItemModel> model,
-              const QString& playlistName, Activity::ActivityType activityType,
-              PlayOptions options, int activityTrackerId, int startPosition);
+              const QString& playlistName, Activity::ActivityType activityType, PlayOptions options,
+              int activityTrackerId, int startPosition);
     // Plays the pending request now and records its activity.
     void startSongPlayback();
 

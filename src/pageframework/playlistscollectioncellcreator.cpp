@@ -6,8 +6,8 @@
 
 #include <QAbstractItemModel>
 
-PlaylistsCollectionCellCreator::PlaylistsCollectionCellCreator(QObject* parent,
-                                                               const PlaylistColumns& playlistColumns)
+PlaylistsCollectionCellCreator::PlaylistsCollectionCellCreator(
+    QObject* parent, const PlaylistColumns& playlistColumns)
     : CellPainter(parent)
     , columns(playlistColumns)
 {

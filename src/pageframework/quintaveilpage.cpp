@@ -250,7 +250,7 @@ void QuintaveilPage::hideObjectMenu()
 void QuintaveilPage::connectEmptyViewHandling()
 {
     if (pageModel) {
-        connect(pageModel.data(), SIGNAL(rowsRemoved(QModelIndex,int,int)), this,
+        connect(pageModel.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
                 SLOT(handleEmptyView()), Qt::UniqueConnection);
     }
 }
@@ -373,8 +373,7 @@ void QuintaveilPage::updateListAlbumArts()
     if (!first.isValid())
         return;
     // A group header stands for its first row.
-    const QModelIndex item = listModel->rowCount(first) > 0 ? listModel->index(0, 0, first)
-                                                             : first;
+    const QModelIndex item = listModel->rowCount(first) > 0 ? listModel->index(0, 0, first) : first;
     // The list's rows are rows of the filter proxy while a filter is set.
     const int row = sourceRow(item);
     if (row < 0)
@@ -397,8 +396,7 @@ void QuintaveilPage::startSongPlayback()
     player->startSongPlayback();
 }
 
-void QuintaveilPage::appendToQueue(QSharedPointer<MafwTrackerModel> model, bool createCopy,
-                                   int row)
+void QuintaveilPage::appendToQueue(QSharedPointer<MafwTrackerModel> model, bool createCopy, int row)
 {
     player->appendToQueue(model, createCopy, row);
 }

@@ -70,8 +70,8 @@ void SongCollectionListItem::buildTwoRows()
           Qt::AlignBottom);
 
     QGraphicsLinearLayout* second = bareLayout(Qt::Horizontal);
-    place(second, subtitleLabel(), QStringLiteral("CommonSubTitleInverted"),
-          QSizePolicy::Preferred, Qt::AlignTop, 1);
+    place(second, subtitleLabel(), QStringLiteral("CommonSubTitleInverted"), QSizePolicy::Preferred,
+          Qt::AlignTop, 1);
     place(second, infoLabel(), QStringLiteral("CommonItemInfoInverted"), QSizePolicy::Maximum,
           Qt::AlignTop);
 

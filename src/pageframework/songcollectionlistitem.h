@@ -14,10 +14,7 @@ class SongCollectionListItem : public MListItem
     Q_OBJECT
 
 public:
-    enum LayoutType {
-        SingleRow = 0,
-        TwoRows = 1
-    };
+    enum LayoutType { SingleRow = 0, TwoRows = 1 };
 
     SongCollectionListItem(int layout, QGraphicsItem* parent);
     ~SongCollectionListItem() override;

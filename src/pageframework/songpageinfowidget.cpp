@@ -84,7 +84,8 @@ void SongPageInfoWidget::setModel(QSharedPointer<MafwTrackerModel> pageModel)
         model->disconnect(this);
     model = pageModel;
     if (model) {
-        for (auto change : { &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved }) {
+        for (auto change :
+             { &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved }) {
             connect(model.data(), change, this, &SongPageInfoWidget::updateLengthLabel);
             connect(model.data(), change, this, &SongPageInfoWidget::updateSongCountLabel);
         }

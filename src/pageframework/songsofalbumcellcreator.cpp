@@ -2,8 +2,7 @@
 
 #include "mlabel.h"
 
-SongsOfAlbumCellCreator::SongsOfAlbumCellCreator(const SongColumns& songColumns,
-                                                 QObject* parent)
+SongsOfAlbumCellCreator::SongsOfAlbumCellCreator(const SongColumns& songColumns, QObject* parent)
     : CellPainter(parent)
     , columns(songColumns)
 {

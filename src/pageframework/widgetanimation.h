@@ -13,10 +13,7 @@ class WidgetAnimation : public QTimeLine
     Q_OBJECT
 
 public:
-    enum AnimationType {
-        Opacity = 0,
-        Height = 1
-    };
+    enum AnimationType { Opacity = 0, Height = 1 };
 
     WidgetAnimation(MWidget* widget, int animationType, int duration, QObject* parent = nullptr);
     ~WidgetAnimation() override;

@@ -43,8 +43,8 @@ void CollectionPage::askStore(const QString& query, const char* resultSlot)
     MafwTrackerConnection* connection = factory ? factory->trackerConnection() : nullptr;
     if (!connection)
         return;
-    connection->asyncQuery(query, 1, this, resultSlot,
-                           SLOT(queryFailed(int,QString,QVariant)), QVariant());
+    connection->asyncQuery(query, 1, this, resultSlot, SLOT(queryFailed(int, QString, QVariant)),
+                           QVariant());
 }
 
 void CollectionPage::queryFailed(int errCode, QString errStr, QVariant userData)

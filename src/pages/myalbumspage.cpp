@@ -66,7 +66,7 @@ void MyAlbumsPage::handleUnknownLabelClicked()
     // A translation is a text like any other in a string literal.
     askStore(QString::fromUtf8(StoreQueries::PerformersOfSongsWithoutAlbum)
                  .arg(TrackerSparql::escapeString(qtTrId("qtn_musi_unknown_artist"))),
-             SLOT(artistsOfUnknownAlbumReady(QList<QStringList>,bool,QVariant)));
+             SLOT(artistsOfUnknownAlbumReady(QList<QStringList>, bool, QVariant)));
 }
 
 void MyAlbumsPage::artistsOfUnknownAlbumReady(QList<QStringList> rows, bool end, QVariant userData)

@@ -60,8 +60,9 @@ void MyArtistsPage::handleListItemClick(const QModelIndex& index)
     if (artist.value(Constants::NumberOfAlbums).toInt() < 2) {
         // The only album, as this artist's songs of it. Its title stands once, however many
         // songs name it.
-        artist.insert(Constants::AlbumName,
-                      artist.value(Constants::AlbumName).toString().section(QLatin1Char('\t'), 0, 0));
+        artist.insert(
+            Constants::AlbumName,
+            artist.value(Constants::AlbumName).toString().section(QLatin1Char('\t'), 0, 0));
         artist.insert(Constants::AccessFromArtistView, true);
         emit goToPage(PageSongsOfAlbum, artist);
         return;
@@ -77,7 +78,7 @@ void MyArtistsPage::handleUnknownLabelClicked()
     // A translation is a text like any other in a string literal.
     askStore(QString::fromUtf8(StoreQueries::AlbumsOfSongsWithoutArtist)
                  .arg(TrackerSparql::escapeString(qtTrId("qtn_musi_unknown_album"))),
-             SLOT(unknownArtistAlbumCountReady(QList<QStringList>,bool,QVariant)));
+             SLOT(unknownArtistAlbumCountReady(QList<QStringList>, bool, QVariant)));
 }
 
 void MyArtistsPage::unknownArtistAlbumCountReady(QList<QStringList> rows, bool end,

@@ -76,8 +76,8 @@ void ParlovanceMainPage::createContent()
     connect(libraryButtons, &LibraryButtonArea::goToPage, this,
             &ParlovanceMainPage::openLibraryPage);
     connect(activityWidget,
-            qOverload<Parlovance::ParlovancePages, QVariant>(&LatestActivityWidget::goToPage),
-            this, qOverload<Parlovance::ParlovancePages, QVariant>(&QuintaveilPage::goToPage));
+            qOverload<Parlovance::ParlovancePages, QVariant>(&LatestActivityWidget::goToPage), this,
+            qOverload<Parlovance::ParlovancePages, QVariant>(&QuintaveilPage::goToPage));
     if (MainWindow* window = ownerWindow()) {
         connect(activityWidget, &LatestActivityWidget::goingToPlayerView, window,
                 &MainWindow::noticeGoingToPlayerView);
@@ -129,8 +129,7 @@ void ParlovanceMainPage::setUpdatingLibraryState(bool on)
     }
     if (activityWidget)
         connect(activityWidget, &LatestActivityWidget::updateAnimationDone, this,
-                &ParlovanceMainPage::handleLatestActivityUpdateAnimationDone,
-                Qt::UniqueConnection);
+                &ParlovanceMainPage::handleLatestActivityUpdateAnimationDone, Qt::UniqueConnection);
     LatestActivityController::instance()->checkActivities();
     QTimer::singleShot(activityUpdateDelay, this,
                        &ParlovanceMainPage::handleLatestActivityUpdateAnimationDone);

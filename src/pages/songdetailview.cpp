@@ -133,8 +133,8 @@ void SongDetailView::querySongDetails(int id)
                                    TrackerSparql::escapeString(qtTrId("qtn_musi_unknown_album")),
                                    TrackerSparql::escapeString(qtTrId("qtn_musi_unknown_artist")));
     connection->asyncQuery(query, StoreQueries::SongDetailsColumns, this,
-                           SLOT(updateContent(QList<QStringList>,bool,QVariant)),
-                           SLOT(queryFailed(int,QString,QVariant)), QVariant(id));
+                           SLOT(updateContent(QList<QStringList>, bool, QVariant)),
+                           SLOT(queryFailed(int, QString, QVariant)), QVariant(id));
 }
 
 void SongDetailView::queryUsage(int id)
@@ -143,8 +143,8 @@ void SongDetailView::queryUsage(int id)
     if (!connection)
         return;
     connection->asyncQuery(QString::fromLatin1(StoreQueries::SongUsage).arg(id), 2, this,
-                           SLOT(updateSongAccessed(QList<QStringList>,bool,QVariant)),
-                           SLOT(queryFailed(int,QString,QVariant)), QVariant(id));
+                           SLOT(updateSongAccessed(QList<QStringList>, bool, QVariant)),
+                           SLOT(queryFailed(int, QString, QVariant)), QVariant(id));
 }
 
 void SongDetailView::queryDiscCount(const QString& albumTitle)
@@ -155,9 +155,9 @@ void SongDetailView::queryDiscCount(const QString& albumTitle)
     // The album title comes from the file's tags: a quote or a backslash in it must not end
     // the literal.
     connection->asyncQuery(
-        QString::fromLatin1(StoreQueries::DiscCount).arg(TrackerSparql::escapeString(albumTitle)), 1,
-        this, SLOT(updateDiscCount(QList<QStringList>,bool,QVariant)),
-        SLOT(queryFailed(int,QString,QVariant)), QVariant(shownSongId()));
+        QString::fromLatin1(StoreQueries::DiscCount).arg(TrackerSparql::escapeString(albumTitle)),
+        1, this, SLOT(updateDiscCount(QList<QStringList>, bool, QVariant)),
+        SLOT(queryFailed(int, QString, QVariant)), QVariant(shownSongId()));
 }
 
 void SongDetailView::updateContent(QList<QStringList> rows, bool end, QVariant userData)
@@ -178,7 +178,8 @@ void SongDetailView::updateContent(QList<QStringList> rows, bool end, QVariant u
 
     const QStringList& row = rows.first();
     for (int column = 0; column < StoreQueries::SongDetailsColumns; ++column)
-        songFields.insert(QLatin1String(StoreQueries::SongDetailsFields[column]), row.value(column));
+        songFields.insert(QLatin1String(StoreQueries::SongDetailsFields[column]),
+                          row.value(column));
     songFields.insert(QStringLiteral("mediatype"),
                       QFileInfo(songFields.value(QStringLiteral("filename"))).suffix().toUpper());
 
@@ -247,8 +248,7 @@ void SongDetailView::queryFailed(int errCode, QString errStr, const QVariant& us
 
 void SongDetailView::connectUpdateSignals()
 {
-    connect(PlayState::instance(),
-            SIGNAL(songChanged(QString,QString,QString,int,bool)), this,
+    connect(PlayState::instance(), SIGNAL(songChanged(QString, QString, QString, int, bool)), this,
             SLOT(handleSongChanged()), Qt::UniqueConnection);
     if (MafwTrackerConnection* connection = trackerConnection()) {
         connect(connection, SIGNAL(musicAccessed(QSet<int>)), this,
@@ -258,7 +258,7 @@ void SongDetailView::connectUpdateSignals()
 
 void SongDetailView::disconnectUpdateSignals()
 {
-    disconnect(PlayState::instance(), SIGNAL(songChanged(QString,QString,QString,int,bool)),
+    disconnect(PlayState::instance(), SIGNAL(songChanged(QString, QString, QString, int, bool)),
                this, SLOT(handleSongChanged()));
     if (MafwTrackerConnection* connection = trackerConnection()) {
         disconnect(connection, SIGNAL(musicAccessed(QSet<int>)), this,

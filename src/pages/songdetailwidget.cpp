@@ -51,8 +51,8 @@ SongDetailWidget::SongDetailWidget(QGraphicsItem* parent)
     horizontalLayout->setAlignment(albumArt, Qt::AlignTop);
     mainLayout->addItem(horizontalLayout);
 
-    connect(artLoader, SIGNAL(albumArtReady(QPixmap,QVariant)), this,
-            SLOT(setAlbumArt(QPixmap,QVariant)),
+    connect(artLoader, SIGNAL(albumArtReady(QPixmap, QVariant)), this,
+            SLOT(setAlbumArt(QPixmap, QVariant)),
             Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection));
     connect(artLoader, SIGNAL(refreshAlbumArts()), this, SLOT(updateAlbumArt()));
 }
@@ -65,8 +65,8 @@ SongDetailWidget::~SongDetailWidget()
         while (rowsLayout->count() > 0)
             rowsLayout->removeAt(rowsLayout->count() - 1);
     }
-    for (MLabel* label : { artistLabel, trackNumberLabel, discNumberLabel, yearLabel,
-                           albumLabel, genreLabel, composerLabel, writerLabel })
+    for (MLabel* label : { artistLabel, trackNumberLabel, discNumberLabel, yearLabel, albumLabel,
+                           genreLabel, composerLabel, writerLabel })
         delete label;
 }
 
@@ -93,8 +93,7 @@ void SongDetailWidget::setData(const QHash<QString, QString>& fields)
     const MLocale locale;
     const int trackNumber = fields.value(QStringLiteral("tracknumber")).toInt();
     discNumber = fields.value(QStringLiteral("discnumber")).toInt();
-    const QDateTime year =
-        QDateTime::fromString(fields.value(QStringLiteral("year")), Qt::ISODate);
+    const QDateTime year = QDateTime::fromString(fields.value(QStringLiteral("year")), Qt::ISODate);
 
     addRow(trackNumberLabel, trackNumber > 0
                                  ? rowText(trackNumberTitle, locale.formatNumber(trackNumber))
@@ -109,9 +108,8 @@ void SongDetailWidget::setData(const QHash<QString, QString>& fields)
     addRow(writerLabel, writer.isEmpty() ? QString() : rowText(writerTitle, writer));
 
     // The disc row waits for the album's disc count.
-    discNumberLabel->setText(discNumber > 0
-                                 ? rowText(discNumberTitle, locale.formatNumber(discNumber))
-                                 : QString());
+    discNumberLabel->setText(
+        discNumber > 0 ? rowText(discNumberTitle, locale.formatNumber(discNumber)) : QString());
     discNumberLabel->hide();
     setLabelAlignment(discNumberLabel);
 
@@ -164,22 +162,22 @@ void SongDetailWidget::updateDiscCount(int count)
 void SongDetailWidget::setAlbumArt(QPixmap pixmap, QVariant data)
 {
     // A cover asked for an earlier song may arrive after the next song is shown.
-    if (data.isValid() && data.toStringList() != QStringList{ album, artist })
+    if (data.isValid() && data.toStringList() != QStringList { album, artist })
         return;
     albumArt->setPixmap(pixmap);
 }
 
 void SongDetailWidget::updateAlbumArt()
 {
-    const ArtInfo cached =
-        artLoader->artFromCache(album, artist, AlbumArtType::DefaultArt, QString(), true);
+    const ArtInfo cached = artLoader->artFromCache(album, artist, AlbumArtType::DefaultArt,
+                                                   QString(), true);
     if (!cached.pixmap.isNull()) {
         albumArt->setPixmap(cached.pixmap);
         return;
     }
     albumArt->setPixmap(QPixmap());
     artLoader->loadAlbumArt(album, artist, QString(), true, AlbumArtType::DefaultArt,
-                            QVariant(QStringList{ album, artist }));
+                            QVariant(QStringList { album, artist }));
 }
 
 QList<MLabel*> SongDetailWidget::shownRows() const

@@ -28,7 +28,7 @@ const SongColumns Columns;
 bool SongsOfAlbumPage::Load::operator==(const Load& other) const
 {
     return type == other.type && albumId == other.albumId && artistId == other.artistId
-        && fromArtist == other.fromArtist;
+           && fromArtist == other.fromArtist;
 }
 
 SongsOfAlbumPage::SongsOfAlbumPage(MainWindow* window)
@@ -181,8 +181,7 @@ void SongsOfAlbumPage::handleModelCompleted()
     auto* model = qobject_cast<MafwTrackerModel*>(sender());
     if (!model)
         return;
-    disconnect(model, &MafwTrackerModel::completed, this,
-               &SongsOfAlbumPage::handleModelCompleted);
+    disconnect(model, &MafwTrackerModel::completed, this, &SongsOfAlbumPage::handleModelCompleted);
     // A model that is no longer shown answers for nothing.
     if (model != pageModel.data())
         return;
@@ -223,8 +222,8 @@ void SongsOfAlbumPage::play(const QModelIndex& index, bool shuffle)
     if (!pageModel)
         return;
     QuintaveilPage::play(index, pageModel, parameter.value(Constants::AlbumName).toString(),
-                         Activity::Album, shuffle ? PlayOptions(PlayShuffled) : PlayOptions(),
-                         0, -1);
+                         Activity::Album, shuffle ? PlayOptions(PlayShuffled) : PlayOptions(), 0,
+                         -1);
 }
 
 void SongsOfAlbumPage::play()
@@ -236,6 +235,6 @@ void SongsOfAlbumPage::shufflePlay()
 {
     if (!pageModel)
         return;
-    QuintaveilPage::play(QModelIndex(), pageModel, QStringLiteral("songsOfAlbum"),
-                         Activity::Album, PlayOptions(PlayShuffled), 0, -1);
+    QuintaveilPage::play(QModelIndex(), pageModel, QStringLiteral("songsOfAlbum"), Activity::Album,
+                         PlayOptions(PlayShuffled), 0, -1);
 }

@@ -12,9 +12,10 @@ class CellPainter;
 class MusicExtensionArea;
 
 // The songs of one album under the album's panel (cover, artist, number of songs, length,
-// year, genre), with a shuffle row above the list and the album's extensions below it. The same page lists the songs without an
-// album (of one artist, of none, or all of them) and the songs of the unknown artist, as the
-// parameter says. A tap on a row or on the cover plays the album from there.
+// year, genre), with a shuffle row above the list and the album's extensions below it. The same
+// page lists the songs without an album (of one artist, of none, or all of them) and the songs of
+// the unknown artist, as the parameter says. A tap on a row or on the cover plays the album from
+// there.
 class SongsOfAlbumPage : public SongPage
 {
     Q_OBJECT

@@ -40,8 +40,7 @@ NavigationBarWidget::NavigationBarWidget(QGraphicsItem* parent)
     menu->setStyleName(QStringLiteral("Inverted"));
 
     musicButton->setIconID(Constants::IconLargeMusic);
-    for (MButton* button :
-         { backButton, menuButton, shuffleButton, repeatButton, favoriteButton })
+    for (MButton* button : { backButton, menuButton, shuffleButton, repeatButton, favoriteButton })
         button->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::Maximum);
     menuButton->setContentsMargins(0, 0, 0, 0);
     handleMenuActionsChanged(0);

@@ -28,7 +28,7 @@ NowPlayingButton::NowPlayingButton(QObject* parent)
     PlayState* hub = PlayState::instance();
     connect(hub, SIGNAL(playbackCompleted()), this, SLOT(handlePlaybackCompleted()));
     connect(hub, SIGNAL(stateChanged(PlayState::State)), this, SLOT(handlePlaybackStateChange()));
-    connect(hub, SIGNAL(songChanged(QString,QString,QString,int,bool)), this,
+    connect(hub, SIGNAL(songChanged(QString, QString, QString, int, bool)), this,
             SLOT(setButtonText()));
     connect(hub, SIGNAL(songCountChanged(int)), this, SLOT(handleSongCountChange(int)));
 }
@@ -63,10 +63,9 @@ void NowPlayingButton::handlePlaybackStateChange()
         break;
     case PlayState::Paused:
         // A paused radio playlist cannot resume where it was: it shows as stopped.
-        button->setIconID(
-            hub->contentType(PlayState::MusicMode) == PlayState::RadioPlaylistContent
-                ? QStringLiteral("icon-s-music-video-stop-accent")
-                : QStringLiteral("icon-s-music-video-pause-accent"));
+        button->setIconID(hub->contentType(PlayState::MusicMode) == PlayState::RadioPlaylistContent
+                              ? QStringLiteral("icon-s-music-video-stop-accent")
+                              : QStringLiteral("icon-s-music-video-pause-accent"));
         setButtonVisible(true);
         break;
     default:

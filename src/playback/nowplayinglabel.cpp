@@ -25,8 +25,8 @@ NowPlayingLabel::NowPlayingLabel(const QString& styleName, QGraphicsItem* parent
     , playState(PlayState::instance())
 {
     PlayerStyles::ensureRegistered();
-    connect(albumArtLoader, SIGNAL(albumArtReady(QPixmap,QVariant)), this,
-            SLOT(handleAlbumArtReady(QPixmap,QVariant)),
+    connect(albumArtLoader, SIGNAL(albumArtReady(QPixmap, QVariant)), this,
+            SLOT(handleAlbumArtReady(QPixmap, QVariant)),
             Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
     connect(albumArtLoader, SIGNAL(refreshAlbumArts()), this, SLOT(updateAlbumArt()));
 }

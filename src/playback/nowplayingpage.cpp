@@ -55,8 +55,8 @@ NowPlayingPage::NowPlayingPage(MainWindow* window)
     playerControls->createLayout();
     connect(playerControls, SIGNAL(nextPressed()), this, SLOT(next()));
     connect(playerControls, SIGNAL(previousPressed()), this, SLOT(previous()));
-    connect(playState, SIGNAL(favoriteState(QString,bool)), this,
-            SLOT(favoriteStateSlot(QString,bool)), Qt::UniqueConnection);
+    connect(playState, SIGNAL(favoriteState(QString, bool)), this,
+            SLOT(favoriteStateSlot(QString, bool)), Qt::UniqueConnection);
     finishPageCreation(NoObjectMenu);
 }
 
@@ -128,8 +128,8 @@ void NowPlayingPage::connectSignals()
     connect(playState, SIGNAL(playbackCompleted()), this, SLOT(playbackCompletedSlot()),
             Qt::UniqueConnection);
     connect(nowPlayingWidget, SIGNAL(tapped()), this, SLOT(goToSongDetailsView()));
-    connect(albumArtLoader, SIGNAL(albumArtReady(QPixmap,QVariant)), this,
-            SLOT(changeAlbumArt(QPixmap,QVariant)),
+    connect(albumArtLoader, SIGNAL(albumArtReady(QPixmap, QVariant)), this,
+            SLOT(changeAlbumArt(QPixmap, QVariant)),
             Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection));
     connect(this, SIGNAL(appeared()), this, SLOT(connectUpdateSignals()));
     connect(this, SIGNAL(appearing()), nowPlayingWidget, SLOT(removeGraphicsEffect()));
@@ -154,8 +154,8 @@ void NowPlayingPage::connectSignals()
 
 void NowPlayingPage::connectUpdateSignals()
 {
-    connect(playState, SIGNAL(songChanged(QString,QString,QString,int,bool)), this,
-            SLOT(handleSongChange(QString,QString,QString,int,bool)), Qt::UniqueConnection);
+    connect(playState, SIGNAL(songChanged(QString, QString, QString, int, bool)), this,
+            SLOT(handleSongChange(QString, QString, QString, int, bool)), Qt::UniqueConnection);
     connect(albumArtLoader, SIGNAL(refreshAlbumArts()), this, SLOT(updateAlbumArt()),
             Qt::UniqueConnection);
     if (albumArtKey == 0)
@@ -164,8 +164,8 @@ void NowPlayingPage::connectUpdateSignals()
 
 void NowPlayingPage::disconnectUpdateSignals()
 {
-    disconnect(playState, SIGNAL(songChanged(QString,QString,QString,int,bool)), this,
-               SLOT(handleSongChange(QString,QString,QString,int,bool)));
+    disconnect(playState, SIGNAL(songChanged(QString, QString, QString, int, bool)), this,
+               SLOT(handleSongChange(QString, QString, QString, int, bool)));
     disconnect(albumArtLoader, SIGNAL(refreshAlbumArts()), this, SLOT(updateAlbumArt()));
 }
 
@@ -175,8 +175,8 @@ void NowPlayingPage::connectNavigationBar()
             SLOT(shuffleActionTriggered(bool)), Qt::UniqueConnection);
     connect(navigationBar, SIGNAL(repeatButtonClicked(bool)), this,
             SLOT(repeatActionTriggered(bool)), Qt::UniqueConnection);
-    connect(navigationBar, SIGNAL(favoriteButtonClicked()), this,
-            SLOT(favoriteActionTriggered()), Qt::UniqueConnection);
+    connect(navigationBar, SIGNAL(favoriteButtonClicked()), this, SLOT(favoriteActionTriggered()),
+            Qt::UniqueConnection);
     connect(playAlbumItem, SIGNAL(clicked()), playAlbumAction, SIGNAL(triggered()),
             Qt::UniqueConnection);
     connect(ringtoneAction, SIGNAL(triggered()), this, SLOT(setAsRingtoneSlot()),
@@ -250,8 +250,8 @@ void NowPlayingPage::addActions()
     }
 }
 
-void NowPlayingPage::handleSongChange(QString title, QString album, QString artist,
-                                      int songIndex, bool previous)
+void NowPlayingPage::handleSongChange(QString title, QString album, QString artist, int songIndex,
+                                      bool previous)
 {
     if (!nowPlayingWidget)
         return;
@@ -279,7 +279,7 @@ void NowPlayingPage::handleSongChange(QString title, QString album, QString arti
     if (librarySong) {
         albumArtShown = false;
         const ArtInfo cached = albumArtLoader->artFromCache(album, artist, AlbumArtType::DefaultArt,
-                                                             QString(), true);
+                                                            QString(), true);
         albumArtWidget->prepareTransition(previous);
         if (cached.pixmap.isNull())
             albumArtLoader->loadAlbumArt(album, artist, HalfScreen, true, AlbumArtType::AlbumArt,
@@ -374,9 +374,8 @@ void NowPlayingPage::passParameterToPage(QVariant parameter)
     albumArtWidget->prepareTransition(false);
     skipTransition = true;
     const ArtInfo cached = albumArtLoader->artFromCache(playState->album(PlayState::MusicMode),
-                                                         playState->artist(PlayState::MusicMode),
-                                                         AlbumArtType::DefaultArt, QString(),
-                                                         true);
+                                                        playState->artist(PlayState::MusicMode),
+                                                        AlbumArtType::DefaultArt, QString(), true);
     albumArtWidget->setAlbumArt(cached.pixmap, true);
     if (mainWindow
         && (mainWindow->isStartedForExternalPlayback()

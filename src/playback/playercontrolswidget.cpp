@@ -50,8 +50,7 @@ void PlayerControlsWidget::createLayout()
     buildLayout(QStringLiteral("SeekPane"), QStringLiteral("PlayerControlsButtonPane"));
 }
 
-void PlayerControlsWidget::buildLayout(const QString& seekPaneStyle,
-                                       const QString& buttonPaneStyle)
+void PlayerControlsWidget::buildLayout(const QString& seekPaneStyle, const QString& buttonPaneStyle)
 {
     if (layoutCreated)
         return;
@@ -170,8 +169,8 @@ void PlayerControlsWidget::connectUpdateSignals()
             SLOT(handleStateChange(PlayState::State)), Qt::UniqueConnection);
     connect(playState, SIGNAL(contentTypeChanged(PlayState::ContentType)), this,
             SLOT(handleContentType(PlayState::ContentType)), Qt::UniqueConnection);
-    connect(playState, SIGNAL(bufferingStateChanged(bool)), this,
-            SLOT(updateBufferingStatus(bool)), Qt::UniqueConnection);
+    connect(playState, SIGNAL(bufferingStateChanged(bool)), this, SLOT(updateBufferingStatus(bool)),
+            Qt::UniqueConnection);
     connect(playState, SIGNAL(callStateChanged(bool)), this, SLOT(handleCallStateChanged(bool)),
             Qt::UniqueConnection);
 }
@@ -442,15 +441,13 @@ void PlayerControlsWidget::handleSeekbarRelease()
 
 void PlayerControlsWidget::handleNextPress()
 {
-    connect(longPressTimer, SIGNAL(timeout()), this, SLOT(startForwarding()),
-            Qt::UniqueConnection);
+    connect(longPressTimer, SIGNAL(timeout()), this, SLOT(startForwarding()), Qt::UniqueConnection);
     longPressTimer->start(LongPressMs);
 }
 
 void PlayerControlsWidget::handlePreviousPress()
 {
-    connect(longPressTimer, SIGNAL(timeout()), this, SLOT(startRewinding()),
-            Qt::UniqueConnection);
+    connect(longPressTimer, SIGNAL(timeout()), this, SLOT(startRewinding()), Qt::UniqueConnection);
     longPressTimer->start(LongPressMs);
 }
 

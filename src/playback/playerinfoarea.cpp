@@ -73,8 +73,8 @@ PlayerInfoArea::PlayerInfoArea(AlbumArtWidget* albumArt, NowPlayingWidget* infor
 
     QSharedPointer<ShuffleProxyModel> queue = PlayState::instance()->shuffleProxyModel();
     cellCreator = new PlayQueueListCellCreator(albumArtLoader, SongColumns(), list);
-    connect(albumArtLoader, SIGNAL(albumArtReady(QPixmap,QVariant)), this,
-            SLOT(handleAlbumArtReady(QPixmap,QVariant)),
+    connect(albumArtLoader, SIGNAL(albumArtReady(QPixmap, QVariant)), this,
+            SLOT(handleAlbumArtReady(QPixmap, QVariant)),
             Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
     listModel->setSourceModel(queue);
     list->setItemModel(listModel);

@@ -29,8 +29,7 @@ class PlayerInfoArea : public MStylableWidget
     M_STYLABLE_WIDGET(PlayerInfoAreaStyle)
 
 public:
-    PlayerInfoArea(AlbumArtWidget* albumArt, NowPlayingWidget* information,
-                   QGraphicsItem* parent);
+    PlayerInfoArea(AlbumArtWidget* albumArt, NowPlayingWidget* information, QGraphicsItem* parent);
     ~PlayerInfoArea() override;
 
     // For the page and tests.

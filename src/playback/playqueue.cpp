@@ -34,11 +34,26 @@ PlayQueue::~PlayQueue()
     delete published;
 }
 
-QString PlayQueue::playlistId() const { return id; }
-MafwGeneralSourcePlaylist* PlayQueue::playlist() const { return published; }
-ContainerModel* PlayQueue::container() const { return queued; }
-AudiobookFilterProxyModel* PlayQueue::audiobookFilter() const { return filter.data(); }
-QSharedPointer<ShuffleProxyModel> PlayQueue::shuffleProxy() const { return shuffle; }
+QString PlayQueue::playlistId() const
+{
+    return id;
+}
+MafwGeneralSourcePlaylist* PlayQueue::playlist() const
+{
+    return published;
+}
+ContainerModel* PlayQueue::container() const
+{
+    return queued;
+}
+AudiobookFilterProxyModel* PlayQueue::audiobookFilter() const
+{
+    return filter.data();
+}
+QSharedPointer<ShuffleProxyModel> PlayQueue::shuffleProxy() const
+{
+    return shuffle;
+}
 
 QAbstractItemModel* PlayQueue::model() const
 {

@@ -9,8 +9,7 @@
 #include <QModelIndex>
 
 PlayQueueListCellCreator::PlayQueueListCellCreator(AlbumArtLoader* artLoader,
-                                                   const SongColumns& songColumns,
-                                                   QObject* parent)
+                                                   const SongColumns& songColumns, QObject* parent)
     : CellPainter(parent)
     , loader(artLoader)
     , columns(songColumns)
@@ -49,6 +48,7 @@ void PlayQueueListCellCreator::updateCell(const QModelIndex& index, MWidget* cel
                                                         : QStringLiteral("CommonItemInfoInverted"));
 
     showCover(item->imageWidget(), loader,
-              loader->artFromCache(album, artist.artArtist, AlbumArtType::AlbumArt, QString(), true),
+              loader->artFromCache(album, artist.artArtist, AlbumArtType::AlbumArt, QString(),
+                                   true),
               index, columns.album, columns.artist, AlbumArtType::AlbumArt, QString());
 }

@@ -10,7 +10,8 @@ class AlbumArtLoader;
 
 // Fills the rows of the play queue from the queue model: title, artist (or "various artists"),
 // length and the album's thumbnail, with the playing song's rows in the accent colour.
-class PlayQueueListCellCreator : public CellPainter, public MAbstractCellCreator<PlayQueueContentItem>
+class PlayQueueListCellCreator : public CellPainter,
+                                 public MAbstractCellCreator<PlayQueueContentItem>
 {
     Q_OBJECT
 

@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr PlaylistColumns Columns{};
-constexpr SongColumns SongsColumns{};
+constexpr PlaylistColumns Columns {};
+constexpr SongColumns SongsColumns {};
 
 // The column count argument of the count queries.
 const int CountQueryColumns = 2;
@@ -125,8 +125,9 @@ void AutomaticPlaylistsModel::requestNextModel()
     MafwTrackerModelFactory* f = factory ? factory->factory() : nullptr;
     while (!pendingTypes.isEmpty()) {
         const int type = pendingTypes.takeFirst();
-        MafwTrackerModel* model
-            = f ? f->getModel(MafwTrackerModel::QueryType(type), limitOf(type), 0) : nullptr;
+        MafwTrackerModel* model = f ? f->getModel(MafwTrackerModel::QueryType(type), limitOf(type),
+                                                  0)
+                                    : nullptr;
         if (!model)
             continue;
         emptyPlaylists.append({ QSharedPointer<MafwTrackerModel>(model), type });
@@ -138,10 +139,10 @@ void AutomaticPlaylistsModel::requestNextModel()
 
 void AutomaticPlaylistsModel::connectModel(MafwTrackerModel* model)
 {
-    connect(model, SIGNAL(rowsInserted(QModelIndex,int,int)), this,
-            SLOT(rowsInsertedSlot(QModelIndex,int,int)));
-    connect(model, SIGNAL(rowsRemoved(QModelIndex,int,int)), this,
-            SLOT(rowsRemovedSlot(QModelIndex,int,int)));
+    connect(model, SIGNAL(rowsInserted(QModelIndex, int, int)), this,
+            SLOT(rowsInsertedSlot(QModelIndex, int, int)));
+    connect(model, SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
+            SLOT(rowsRemovedSlot(QModelIndex, int, int)));
     connect(model, SIGNAL(completed()), this, SLOT(completedSlot()));
 }
 
@@ -277,8 +278,9 @@ void AutomaticPlaylistsModel::handleModelChange(MafwTrackerModel* model)
         } else {
             const int waiting = indexOfModel(model, true);
             if (waiting < 0) {
-                qCCritical(lcPlaylists) << "void AutomaticPlaylistsModel::handleModelChange(MafwTrackerModel*)"
-                                        << "model not found from emptymodels list";
+                qCCritical(lcPlaylists)
+                    << "void AutomaticPlaylistsModel::handleModelChange(MafwTrackerModel*)"
+                    << "model not found from emptymodels list";
                 return;
             }
             const AutomaticPlaylistEntry entry = emptyPlaylists.at(waiting);
@@ -321,13 +323,13 @@ void AutomaticPlaylistsModel::recount(const AutomaticPlaylistEntry& entry)
 void AutomaticPlaylistsModel::runNeverPlayedCountQuery()
 {
     runCountQuery(StoreQueries::NeverPlayedCountAndLength,
-                  SLOT(neverPlayedCountSlot(QList<QStringList>,bool,QVariant)), neverPlayed);
+                  SLOT(neverPlayedCountSlot(QList<QStringList>, bool, QVariant)), neverPlayed);
 }
 
 void AutomaticPlaylistsModel::runDownloadedCountQuery()
 {
     runCountQuery(StoreQueries::DownloadedCountAndLength,
-                  SLOT(downloadedCountSlot(QList<QStringList>,bool,QVariant)), downloaded);
+                  SLOT(downloadedCountSlot(QList<QStringList>, bool, QVariant)), downloaded);
 }
 
 void AutomaticPlaylistsModel::runCountQuery(const char* sparql, const char* resultSlot,
@@ -342,7 +344,7 @@ void AutomaticPlaylistsModel::runCountQuery(const char* sparql, const char* resu
     // answer from overwriting a newer one.
     figures.serial = ++lastSerial;
     f->trackerConnection()->asyncQuery(QLatin1String(sparql), CountQueryColumns, this, resultSlot,
-                                       SLOT(queryFailed(int,QString,QVariant)),
+                                       SLOT(queryFailed(int, QString, QVariant)),
                                        QVariant(figures.serial));
 }
 
@@ -374,6 +376,7 @@ void AutomaticPlaylistsModel::takeCountAnswer(int queryType, StoreCount& figures
 void AutomaticPlaylistsModel::queryFailed(int errCode, QString errStr, QVariant userData)
 {
     Q_UNUSED(userData)
-    qCDebug(lcPlaylists) << "void AutomaticPlaylistsModel::queryFailed(int, QString, const QVariant&)"
-                         << "- query failed " << errCode << " : " << errStr;
+    qCDebug(lcPlaylists)
+        << "void AutomaticPlaylistsModel::queryFailed(int, QString, const QVariant&)"
+        << "- query failed " << errCode << " : " << errStr;
 }

@@ -318,8 +318,9 @@ void PlaylistCollectionPage::handleListItemLongTap(const QModelIndex& clicked,
             && parameters.contains(QStringLiteral("type"))) {
             const int id = parameters.value(QStringLiteral("trackerId")).toInt();
             const QString name = parameters.value(QStringLiteral("name")).toString();
-            collage->setSaveFile(true, id != 0 ? QStringLiteral("%1_%2").arg(QStringLiteral("Playlist")).arg(id)
-                                               : QStringLiteral("Playlist"));
+            collage->setSaveFile(
+                true, id != 0 ? QStringLiteral("%1_%2").arg(QStringLiteral("Playlist")).arg(id)
+                              : QStringLiteral("Playlist"));
             collage->setCollageId(id);
             if (id > 0)
                 longTappedModel->fetchRemainingRows();

@@ -134,10 +134,10 @@ void PlaylistSelectionSheet::followPlaylistsModel()
         playlists->fetchRemainingRows();
     if (playlists->rowCount() > 0)
         title->show();
-    connect(playlists.data(), SIGNAL(rowsInserted(QModelIndex,int,int)), this,
-            SLOT(handleRowsInserted(QModelIndex,int,int)), Qt::UniqueConnection);
-    connect(playlists.data(), SIGNAL(rowsRemoved(QModelIndex,int,int)), this,
-            SLOT(handleRowsRemoved(QModelIndex,int,int)), Qt::UniqueConnection);
+    connect(playlists.data(), SIGNAL(rowsInserted(QModelIndex, int, int)), this,
+            SLOT(handleRowsInserted(QModelIndex, int, int)), Qt::UniqueConnection);
+    connect(playlists.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
+            SLOT(handleRowsRemoved(QModelIndex, int, int)), Qt::UniqueConnection);
 }
 
 void PlaylistSelectionSheet::handleRowsInserted(QModelIndex, int, int)

@@ -24,7 +24,8 @@ namespace {
 
 const SongColumns Columns;
 
-const char* const SetModelsSignature = "void SongSelectionSheet::setModels(QSharedPointer<MafwTrackerModel>, QSharedPointer<MafwTrackerModel>)";
+const char* const SetModelsSignature
+    = "void SongSelectionSheet::setModels(QSharedPointer<MafwTrackerModel>, QSharedPointer<MafwTrackerModel>)";
 const char* const OkClickedSignature = "void SongSelectionSheet::okClicked()";
 
 } // namespace
@@ -111,10 +112,10 @@ void SongSelectionSheet::setModels(QSharedPointer<MafwTrackerModel> songs,
         if (mode == AddMode && playlist) {
             for (int row = 0; row < playlist->rowCount(); ++row)
                 excludedIds.append(playlist->data(playlist->index(row, Columns.songId)).toInt());
-            connect(playlist.data(), SIGNAL(rowsInserted(QModelIndex,int,int)), this,
-                    SLOT(handlePlaylistRowsInserted(QModelIndex,int,int)), Qt::UniqueConnection);
-            connect(playlist.data(), SIGNAL(rowsAboutToBeRemoved(QModelIndex,int,int)), this,
-                    SLOT(handlePlaylistRowsAboutToBeRemoved(QModelIndex,int,int)),
+            connect(playlist.data(), SIGNAL(rowsInserted(QModelIndex, int, int)), this,
+                    SLOT(handlePlaylistRowsInserted(QModelIndex, int, int)), Qt::UniqueConnection);
+            connect(playlist.data(), SIGNAL(rowsAboutToBeRemoved(QModelIndex, int, int)), this,
+                    SLOT(handlePlaylistRowsAboutToBeRemoved(QModelIndex, int, int)),
                     Qt::UniqueConnection);
         }
         proxy->setExcludedIds(excludedIds, Columns.songId);
@@ -145,7 +146,8 @@ void SongSelectionSheet::handlePlaylistRowsAboutToBeRemoved(QModelIndex, int sta
     if (!playlistModel)
         return;
     for (int row = start; row <= end; ++row)
-        excludedIds.removeOne(playlistModel->data(playlistModel->index(row, Columns.songId)).toInt());
+        excludedIds.removeOne(
+            playlistModel->data(playlistModel->index(row, Columns.songId)).toInt());
     applyExcludedIds();
 }
 

@@ -71,8 +71,9 @@ void SongsOfPlaylistPage::passParameterToPage(QVariant parameter)
     options = PlayOptions();
     const QString givenName = hash.value(QStringLiteral("playlistName")).toString();
     const int id = hash.value(QStringLiteral("playlistId")).toInt();
-    QSharedPointer<MafwTrackerModel> automatic
-        = hash.value(QStringLiteral("automaticPlaylistModel")).value<QSharedPointer<MafwTrackerModel>>();
+    QSharedPointer<MafwTrackerModel> automatic = hash.value(
+                                                         QStringLiteral("automaticPlaylistModel"))
+                                                     .value<QSharedPointer<MafwTrackerModel>>();
     // An automatic playlist sent without its model is looked up, also while it has no songs;
     // a made-up query for a negative id would show an empty playlist that is none.
     if (id < 0 && !automatic
@@ -112,7 +113,8 @@ void SongsOfPlaylistPage::passParameterToPage(QVariant parameter)
     }
     if (!painter) {
         auto* rows = new AllSongsCellCreator(SongColumns(), this);
-        connect(rows, qOverload<Parlovance::ParlovancePages, QVariant>(&AllSongsCellCreator::goToPage),
+        connect(rows,
+                qOverload<Parlovance::ParlovancePages, QVariant>(&AllSongsCellCreator::goToPage),
                 this, &QuintaveilPage::goToPage);
         setRowPainter(rows);
         painter = rows;
@@ -143,7 +145,8 @@ void SongsOfPlaylistPage::createHeader()
     header->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed, QSizePolicy::DefaultType);
     infoLayout->insertItem(1, header);
     infoLayout->setAlignment(header, Qt::AlignLeft | Qt::AlignTop);
-    connect(header, &SongPageInfoWidget::albumArtClicked, this, qOverload<>(&SongsOfPlaylistPage::play));
+    connect(header, &SongPageInfoWidget::albumArtClicked, this,
+            qOverload<>(&SongsOfPlaylistPage::play));
 }
 
 void SongsOfPlaylistPage::addEditActions()
@@ -230,7 +233,8 @@ void SongsOfPlaylistPage::openSongSelectionSheet(int mode)
 {
     auto* sheet = new SongSelectionSheet(mode);
     if (mode == SongSelectionSheet::AddMode)
-        sheet->setModels(ModelInstance::instance()->getModel(MafwTrackerModel::AllSongs), pageModel);
+        sheet->setModels(ModelInstance::instance()->getModel(MafwTrackerModel::AllSongs),
+                         pageModel);
     else
         sheet->setModels(pageModel, pageModel);
     sheet->appear(MApplication::activeWindow(), MSceneWindow::DestroyWhenDismissed);
@@ -238,7 +242,8 @@ void SongsOfPlaylistPage::openSongSelectionSheet(int mode)
 
 void SongsOfPlaylistPage::handleDeleteActionTrigger()
 {
-    auto* dialog = new DeleteObjectDialog(MafwTrackerModel::UserPlaylists, titleHeader->text(), this);
+    auto* dialog = new DeleteObjectDialog(MafwTrackerModel::UserPlaylists, titleHeader->text(),
+                                          this);
     connect(dialog, &DeleteObjectDialog::finished, this, &SongsOfPlaylistPage::deletePlaylist,
             Qt::UniqueConnection);
 }

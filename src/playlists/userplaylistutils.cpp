@@ -45,8 +45,8 @@ bool entryFileExists(const QString& entryUrl)
     const QUrl url(entryUrl);
     if (!url.isLocalFile())
         return false;
-    const QByteArray path
-        = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    const QByteArray path = QByteArray::fromPercentEncoding(
+        url.path(QUrl::FullyEncoded).toLatin1());
     struct stat info;
     return !path.isEmpty() && ::stat(path.constData(), &info) == 0;
 }
@@ -138,10 +138,9 @@ void UserPlaylistUtils::runCheckQuery()
         QTimer::singleShot(0, this, &UserPlaylistUtils::finish);
         return;
     }
-    connection->asyncQuery(QLatin1String(StoreQueries::UserPlaylistsWithEntries),
-                           CheckQueryColumns, this,
-                           SLOT(createNewPlaylist(QList<QStringList>,bool,QVariant)),
-                           SLOT(queryFailed(int,QString,QVariant)), QVariant(CheckCookie));
+    connection->asyncQuery(QLatin1String(StoreQueries::UserPlaylistsWithEntries), CheckQueryColumns,
+                           this, SLOT(createNewPlaylist(QList<QStringList>, bool, QVariant)),
+                           SLOT(queryFailed(int, QString, QVariant)), QVariant(CheckCookie));
 }
 
 void UserPlaylistUtils::modelCompleted()
@@ -156,12 +155,12 @@ void UserPlaylistUtils::modelCompleted()
         return;
     }
     if (remove) {
-        connect(model.data(), SIGNAL(rowsRemoved(QModelIndex,int,int)), this,
-                SLOT(rowsRemoved()), Qt::UniqueConnection);
+        connect(model.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)), this, SLOT(rowsRemoved()),
+                Qt::UniqueConnection);
         editable->removeItems(ids);
     } else {
-        connect(model.data(), SIGNAL(rowsInserted(QModelIndex,int,int)), this,
-                SLOT(rowsInserted(QModelIndex,int,int)), Qt::UniqueConnection);
+        connect(model.data(), SIGNAL(rowsInserted(QModelIndex, int, int)), this,
+                SLOT(rowsInserted(QModelIndex, int, int)), Qt::UniqueConnection);
         editable->insertItems(itemType, ids);
     }
 }
@@ -200,8 +199,9 @@ void UserPlaylistUtils::createNewPlaylist(QList<QStringList> rows, bool end, QVa
         bool nameInUse = false;
         for (const QStringList& row : qAsConst(rows)) {
             if (row.size() != 3) {
-                qCDebug(lcPlaylists) << "void UserPlaylistUtils::createNewPlaylist(QList<QStringList>, bool, const QVariant&)"
-                                     << "- Invalid column count in query results.";
+                qCDebug(lcPlaylists)
+                    << "void UserPlaylistUtils::createNewPlaylist(QList<QStringList>, bool, const QVariant&)"
+                    << "- Invalid column count in query results.";
                 finish();
                 return;
             }
@@ -226,8 +226,9 @@ void UserPlaylistUtils::createNewPlaylist(QList<QStringList> rows, bool end, QVa
             return;
         }
     } else {
-        qCDebug(lcPlaylists) << "void UserPlaylistUtils::createNewPlaylist(QList<QStringList>, bool, const QVariant&)"
-                             << "- invalid userData: " << userData;
+        qCDebug(lcPlaylists)
+            << "void UserPlaylistUtils::createNewPlaylist(QList<QStringList>, bool, const QVariant&)"
+            << "- invalid userData: " << userData;
         finish();
         return;
     }
@@ -238,8 +239,8 @@ void UserPlaylistUtils::createNewPlaylist(QList<QStringList> rows, bool end, QVa
     }
     connection->asyncQuery(QLatin1String(StoreQueries::DeletePlaylist).arg(staleIds.first()),
                            DeleteQueryColumns, this,
-                           SLOT(createNewPlaylist(QList<QStringList>,bool,QVariant)),
-                           SLOT(queryFailed(int,QString,QVariant)), QVariant(DeleteCookie));
+                           SLOT(createNewPlaylist(QList<QStringList>, bool, QVariant)),
+                           SLOT(queryFailed(int, QString, QVariant)), QVariant(DeleteCookie));
 }
 
 void UserPlaylistUtils::makeUniqueName(const QList<QStringList>& rows)

@@ -53,13 +53,20 @@ const int RestartActivityUpdateDelayMs = 5000;
 const int FollowDeletionsDelayMs = 1000;
 
 // The style name of each page the factory builds, by page value; the notice page has none.
-const char* const PageStyleNames[] = {
-    "ParlovanceMainPage", "ArtistsCollectionView", "AlbumsCollectionView",
-    "SongsCollectionView", "SongsOfAlbumCollectionView", "AlbumsOfArtistCollectionView",
-    "PlaylistCollectionPage", "SongsOfPlaylistCollectionView", "AudioPlayerView",
-    "SongsOfArtistCollectionView", "ExtensionSubView", "SongDetailView",
-    "ParlovanceMainPage", nullptr
-};
+const char* const PageStyleNames[] = { "ParlovanceMainPage",
+                                       "ArtistsCollectionView",
+                                       "AlbumsCollectionView",
+                                       "SongsCollectionView",
+                                       "SongsOfAlbumCollectionView",
+                                       "AlbumsOfArtistCollectionView",
+                                       "PlaylistCollectionPage",
+                                       "SongsOfPlaylistCollectionView",
+                                       "AudioPlayerView",
+                                       "SongsOfArtistCollectionView",
+                                       "ExtensionSubView",
+                                       "SongDetailView",
+                                       "ParlovanceMainPage",
+                                       nullptr };
 } // namespace
 
 MainWindow::MainWindow(ParlovancePages page, bool externalPlayback)
@@ -176,8 +183,8 @@ void MainWindow::queryMusicExists()
     if (!connection)
         return;
     connection->asyncQuery(QString::fromLatin1(StoreQueries::MusicExists), 1, this,
-                           SLOT(existsSlot(QList<QStringList>,bool,QVariant)),
-                           SLOT(queryFailed(int,QString,QVariant)), QVariant());
+                           SLOT(existsSlot(QList<QStringList>, bool, QVariant)),
+                           SLOT(queryFailed(int, QString, QVariant)), QVariant());
 }
 
 void MainWindow::existsSlot(QList<QStringList> rows, bool end, QVariant userData)
@@ -219,8 +226,8 @@ void MainWindow::delayedConstruction()
             Qt::UniqueConnection);
     restoreLastSong();
     if (MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory())
-        connect(factory, SIGNAL(deletionFinished(int,int)), this,
-                SLOT(handleDeletionFinished(int,int)), Qt::UniqueConnection);
+        connect(factory, SIGNAL(deletionFinished(int, int)), this,
+                SLOT(handleDeletionFinished(int, int)), Qt::UniqueConnection);
 }
 
 void MainWindow::preloadPage()
@@ -288,8 +295,8 @@ void MainWindow::watchTrackerIndexing(bool on)
     if (!connection)
         return;
     connection->setIndexingNotification(on);
-    connect(connection, SIGNAL(trackerIndexing(bool,int,bool)), this,
-            SLOT(handleTrackerIndexing(bool,int,bool)), Qt::UniqueConnection);
+    connect(connection, SIGNAL(trackerIndexing(bool, int, bool)), this,
+            SLOT(handleTrackerIndexing(bool, int, bool)), Qt::UniqueConnection);
 }
 
 void MainWindow::handleTrackerIndexing(bool active, int changes, bool restart)
@@ -313,8 +320,8 @@ void MainWindow::handleTrackerIndexing(bool active, int changes, bool restart)
     // Every report of activity restarts the safety net: if the report that indexing has
     // finished never comes, the updating state still ends.
     if (playState->isUpdatingLibrary()) {
-        connect(&updatingLibraryTimer, SIGNAL(timeout()), this,
-                SLOT(disableUpdatingLibraryState()), Qt::UniqueConnection);
+        connect(&updatingLibraryTimer, SIGNAL(timeout()), this, SLOT(disableUpdatingLibraryState()),
+                Qt::UniqueConnection);
         updatingLibraryTimer.setSingleShot(true);
         updatingLibraryTimer.start(UpdatingLibraryTimeoutMs);
     }
@@ -335,10 +342,10 @@ void MainWindow::checkSettingsVersion()
         keys.removeOne(key);
     if (!keys.isEmpty()) {
         const QString backup = SettingsFileCheck::keepBackup(check.fileName());
-        qCWarning(lcShell).noquote() << "The settings file" << check.fileName()
-                                     << "is of an older version and starts anew; what it held"
-                                     << (backup.isEmpty() ? QStringLiteral("cannot be kept")
-                                                          : "is kept as " + backup);
+        qCWarning(lcShell).noquote()
+            << "The settings file" << check.fileName()
+            << "is of an older version and starts anew; what it held"
+            << (backup.isEmpty() ? QStringLiteral("cannot be kept") : "is kept as " + backup);
     }
     check.clear();
     check.setValue(Constants::SettingsVersion, CurrentSettingsVersion);
@@ -357,8 +364,8 @@ void MainWindow::registerService()
     if (service)
         return;
     service = ParlovanceService::instance();
-    connect(service, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)), this,
-            SLOT(goToPage(Parlovance::ParlovancePages,QVariant)));
+    connect(service, SIGNAL(goToPage(Parlovance::ParlovancePages, QVariant)), this,
+            SLOT(goToPage(Parlovance::ParlovancePages, QVariant)));
 }
 
 void MainWindow::loadPage(ParlovancePages page)
@@ -411,8 +418,7 @@ void MainWindow::loadPage(ParlovancePages page)
         built = new ParlovanceMainPage(this);
         connect(built, SIGNAL(pageConstructionDone()), this,
                 SLOT(handleParlovanceMainPageConstructionDone()));
-        connect(built, SIGNAL(appeared()), this, SLOT(handleAnimationDone()),
-                Qt::QueuedConnection);
+        connect(built, SIGNAL(appeared()), this, SLOT(handleAnimationDone()), Qt::QueuedConnection);
         break;
     }
     const bool builtMainPage = qobject_cast<ParlovanceMainPage*>(built);
@@ -443,8 +449,7 @@ void MainWindow::goToPage(ParlovancePages page, QVariant parameter)
 
     loadPage(page);
     const int key = page;
-    if (!history.isEmpty() && history.last() == key && key != PageMain
-        && key != PageNowPlaying)
+    if (!history.isEmpty() && history.last() == key && key != PageMain && key != PageNowPlaying)
         return;
     MApplicationPage* shown = pages.value(key);
     if (!shown)

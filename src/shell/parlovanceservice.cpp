@@ -51,8 +51,7 @@ ParlovanceService::ParlovanceService()
     , interfaceAdaptor(nullptr)
     // The folder the library is indexed from: a file below it is a library song, any other
     // file is played as a stream.
-    , storageRoot(QDir::cleanPath(
-          QStandardPaths::writableLocation(QStandardPaths::MusicLocation)))
+    , storageRoot(QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::MusicLocation)))
     , excludedFolders({ QStringLiteral("/home/user/MyDocs/.feed"),
                         QStringLiteral("/home/user/MyDocs/.downloads"),
                         QStringLiteral("/home/user/MyDocs/Music/Ringtones") })
@@ -81,12 +80,12 @@ ParlovanceService::~ParlovanceService()
 
 void ParlovanceService::connectPlayStateSignals()
 {
-    connect(playState, SIGNAL(songChanged(QString,QString,QString,int,bool)), this,
+    connect(playState, SIGNAL(songChanged(QString, QString, QString, int, bool)), this,
             SLOT(currentMedia()), Qt::UniqueConnection);
     connect(playState, SIGNAL(stateChanged(PlayState::State)), this,
             SLOT(handlePlaybackStateChanged()), Qt::UniqueConnection);
-    connect(playState, SIGNAL(modeChanged(PlayState::PlayingMode)), this,
-            SLOT(updateSheetState()), Qt::UniqueConnection);
+    connect(playState, SIGNAL(modeChanged(PlayState::PlayingMode)), this, SLOT(updateSheetState()),
+            Qt::UniqueConnection);
     playState->registerSheetListener(this, SLOT(updateSheetState()));
 }
 
@@ -140,8 +139,8 @@ void ParlovanceService::play(QStringList uriList)
         if (!connection)
             return;
         connection->asyncQuery(QString::fromLatin1(StoreQueries::SongByUrn).arg(uri), 1, this,
-                               SLOT(queryReady(QList<QStringList>,bool,QVariant)),
-                               SLOT(queryFailed(int,QString,QVariant)), QVariant());
+                               SLOT(queryReady(QList<QStringList>, bool, QVariant)),
+                               SLOT(queryFailed(int, QString, QVariant)), QVariant());
         return;
     }
     if (!url.isValid() || url.scheme().isEmpty()) {
@@ -155,8 +154,7 @@ void ParlovanceService::play(QStringList uriList)
     if (!tempFileRequest && !path.isEmpty() && isBelowStorageRoot(path)
         && !isInExcludedDirectory(path)) {
         playState->playLocalFile(url.toString(QUrl::FullyEncoded));
-        ParlovanceApplicationService::instance()->showMainWindow(Parlovance::PageNowPlaying,
-                                                                 true);
+        ParlovanceApplicationService::instance()->showMainWindow(Parlovance::PageNowPlaying, true);
         return;
     }
     tempFileRequest = false;

@@ -28,7 +28,13 @@ public:
     static const char* const ServiceName;
 
     // D-Bus playback states.
-    enum BusState { BusStopped = 0, BusPlaying = 1, BusPaused = 2, BusTransitioning = 3, BusOther = 100 };
+    enum BusState {
+        BusStopped = 0,
+        BusPlaying = 1,
+        BusPaused = 2,
+        BusTransitioning = 3,
+        BusOther = 100
+    };
 
     static ParlovanceService* instance();
     static void destroyInstance();

@@ -21,8 +21,7 @@
 #include <QSignalSpy>
 #include <QtTest/QtTest>
 
-namespace
-{
+namespace {
 
 const int StoreTimeoutMs = 60000;
 
@@ -284,7 +283,9 @@ void TestActivityList::handEditedFileStartsValidAndKeepsOtherSettings()
 
     LatestActivityModel model;
     const QList<Activity> read = model.activities();
-    QCOMPARE(names(read), QStringList() << "Blue" << "qtn_musi_all_songs" << "Mine");
+    QCOMPARE(names(read), QStringList() << "Blue"
+                                        << "qtn_musi_all_songs"
+                                        << "Mine");
     QCOMPARE(read.at(0).TrackNo, -1);
     QVERIFY(!model.lastWritten().isValid());
 
@@ -300,8 +301,10 @@ void TestActivityList::handEditedFileStartsValidAndKeepsOtherSettings()
     settings.endArray();
     QVERIFY(!settings.contains("Activities/7/Name"));
     LatestActivityModel again;
-    QCOMPARE(names(again.activities()),
-             QStringList() << "Kim" << "Blue" << "qtn_musi_all_songs" << "Mine");
+    QCOMPARE(names(again.activities()), QStringList() << "Kim"
+                                                      << "Blue"
+                                                      << "qtn_musi_all_songs"
+                                                      << "Mine");
 }
 
 void TestActivityList::playlistPlayedAgainIsKnownByItsId()
@@ -343,7 +346,7 @@ void TestActivityList::kindNumbersOutsideTheKindsAreLeftOut()
                "size=4\n");
     file.close();
     LatestActivityModel model;
-    QCOMPARE(names(model.activities()), QStringList{ "Blue" });
+    QCOMPARE(names(model.activities()), QStringList { "Blue" });
     QCOMPARE(Activity::typeFromValue(5), Activity::UserPlaylist);
     QCOMPARE(Activity::typeFromValue(6), Activity::NoActivity);
     QCOMPARE(Activity::typeFromValue(-1), Activity::NoActivity);
@@ -357,7 +360,9 @@ void TestActivityList::newEntriesFirstReplaysMovedFirst()
     model.addActivity(make(Activity::Album, "Blue", 3, "Kim"), true);
     model.addActivity(make(Activity::Artist, "Kim", 5, "Blue"), true);
     model.addActivity(make(Activity::UserPlaylist, "Mine", 40), true);
-    QCOMPARE(names(model.activities()), QStringList() << "Mine" << "Kim" << "Blue");
+    QCOMPARE(names(model.activities()), QStringList() << "Mine"
+                                                      << "Kim"
+                                                      << "Blue");
     QCOMPARE(added.count(), 3);
 
     // Another album of the same name is the same entry: moved first, its id and artist kept.
@@ -380,8 +385,11 @@ void TestActivityList::newEntriesFirstReplaysMovedFirst()
     // Same name, other kind: a new entry. The name is matched case-sensitively.
     model.addActivity(make(Activity::Artist, "Blue", 8), true);
     model.addActivity(make(Activity::Album, "blue", 9), true);
-    QCOMPARE(names(model.activities()),
-             QStringList() << "blue" << "Blue" << "Blue" << "Mine" << "Kim");
+    QCOMPARE(names(model.activities()), QStringList() << "blue"
+                                                      << "Blue"
+                                                      << "Blue"
+                                                      << "Mine"
+                                                      << "Kim");
 
     // The list reaches the file after the write delay, once for several changes.
     QVERIFY(!model.lastWritten().isValid());
@@ -468,7 +476,9 @@ void TestActivityList::recentlyAddedAlbumsFillAnEmptyList()
     const QList<Activity> list = model.activities();
     QStringList albums = names(list);
     albums.sort();
-    QCOMPARE(albums, QStringList() << "Blue" << "Green" << "Red");
+    QCOMPARE(albums, QStringList() << "Blue"
+                                   << "Green"
+                                   << "Red");
     for (const Activity& activity : list) {
         QCOMPARE(int(activity.Type), int(Activity::Album));
         QVERIFY(activity.TrackerId > 0);
@@ -557,8 +567,10 @@ void TestActivityList::vanishedEntriesAreRemovedHighestFirstAndRefilled()
     QCoreApplication::sendPostedEvents();
     // What exists stays; the album taken out comes back at the end from the recent albums.
     const QStringList left = names(model.activities());
-    QCOMPARE(left.mid(0, 4), QStringList() << "odd" << "qtn_musi_unknown_artist"
-                                           << "qtn_musi_unknown_album" << "qtn_musi_all_songs");
+    QCOMPARE(left.mid(0, 4), QStringList() << "odd"
+                                           << "qtn_musi_unknown_artist"
+                                           << "qtn_musi_unknown_album"
+                                           << "qtn_musi_all_songs");
     QCOMPARE(left.size(), 7);
     QCOMPARE(left.last(), QStringLiteral("Red"));
 }
@@ -589,14 +601,15 @@ void TestActivityList::removalsNameTheirEntryNotItsPosition()
 
     // Deleting id 41 names both of its entries; entries added before the removal pass move
     // them, and only they go, the higher first.
-    model.albumsDeletedSlot(QSet<int>{ 41 });
+    model.albumsDeletedSlot(QSet<int> { 41 });
     model.addActivity(make(Activity::Artist, "Kim", 5), true);
     model.addActivity(make(Activity::Artist, "Lee", 6), true);
     QTRY_COMPARE(removed.count(), 2);
     QCOMPARE(removed.at(0).first().toInt(), 3);
     QCOMPARE(removed.at(1).first().toInt(), 2);
-    QCOMPARE(names(model.activities()), QStringList() << "Lee" << "Kim");
-    model.playlistsDeleted(QSet<int>{ 77 });
+    QCOMPARE(names(model.activities()), QStringList() << "Lee"
+                                                      << "Kim");
+    model.playlistsDeleted(QSet<int> { 77 });
     QCoreApplication::processEvents();
     QCOMPARE(removed.count(), 2);
 }
@@ -610,8 +623,8 @@ void TestActivityList::filesLeavingTheMusicFolderRemoveTheirEntries()
     const int lee = idInSharedList(MafwTrackerModel::AllArtists, "Lee");
     QVERIFY(lee > 0);
     model.addActivity(make(Activity::Artist, "Lee", lee, "Green"), true);
-    model.addActivity(make(Activity::Artist, "Kim", idInSharedList(MafwTrackerModel::AllArtists,
-                                                                   "Kim")),
+    model.addActivity(make(Activity::Artist, "Kim",
+                           idInSharedList(MafwTrackerModel::AllArtists, "Kim")),
                       true);
     model.connectTrackerChangeSignals();
     model.startFollowingDeletionsFromOtherModels();
@@ -629,7 +642,9 @@ void TestActivityList::filesLeavingTheMusicFolderRemoveTheirEntries()
     QCoreApplication::sendPostedEvents();
     QStringList left = names(model.activities());
     left.sort();
-    QCOMPARE(left, QStringList() << "Blue" << "Kim" << "Red");
+    QCOMPARE(left, QStringList() << "Blue"
+                                 << "Kim"
+                                 << "Red");
     QVERIFY(removed.count() >= 2);
 }
 
@@ -771,8 +786,8 @@ void TestActivityList::automaticPlaylistLeavingItsListRemovesItsEntry()
     QVERIFY(FixtureLibrary::writeStandardLibrary());
     QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(),
                              StoreTimeoutMs);
-    const QSharedPointer<MafwTrackerModel> songs =
-        ModelInstance::instance()->getModel(MafwTrackerModel::AllSongs);
+    const QSharedPointer<MafwTrackerModel> songs = ModelInstance::instance()->getModel(
+        MafwTrackerModel::AllSongs);
     QVERIFY(songs);
     QTRY_VERIFY_WITH_TIMEOUT(songs->rowCount() > 0, StoreTimeoutMs);
     const QModelIndex favourite = songs->index(0, songs->columnOfKey("favorited"));

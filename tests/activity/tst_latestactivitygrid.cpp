@@ -239,8 +239,7 @@ void TestLatestActivityGrid::tapReplaysAndTheLabelStandsForTheFirstEntry()
     QCOMPARE(grid()->tiles().at(1)->mapToItem(grid(), QPointF()), QPointF(324, 0));
 
     // Beside the label, an entry that no page played goes behind the playing one.
-    controller()->model()->addActivity(entry(Activity::Playlist, QStringLiteral("odd"), -9),
-                                       false);
+    controller()->model()->addActivity(entry(Activity::Playlist, QStringLiteral("odd"), -9), false);
     QCOMPARE(controller()->activities().at(1).Name, QStringLiteral("odd"));
     controller()->model()->removeActivity(1);
 
@@ -299,7 +298,8 @@ void TestLatestActivityGrid::longTapMenuActsOnTheActivityLongTapped()
     // The list changes under the open menu: its entries still act on Blue.
     controller()->addActivity(Activity::Artist, QStringLiteral("Someone"), false, QString(), 0);
     waitForIdleGrid();
-    QSignalSpy deleting(grid(), SIGNAL(deleteFromLibrary(MafwTrackerModel::QueryType,int,QString)));
+    QSignalSpy deleting(grid(),
+                        SIGNAL(deleteFromLibrary(MafwTrackerModel::QueryType, int, QString)));
     QSignalSpy queueing(grid(), SIGNAL(queueLatestActivity(Activity)));
     menu->actions().at(1)->trigger();
     QCOMPARE(deleting.count(), 1);
@@ -341,7 +341,7 @@ void TestLatestActivityGrid::lateCoverPaintsNoTile()
     other.fill(Qt::red);
     // An answer to an earlier refill of the tiles.
     QVERIFY(QMetaObject::invokeMethod(grid(), "handleAlbumArtReady", Q_ARG(QPixmap, other),
-                                      Q_ARG(QVariant, QVariant(QVariantList{ 1, -1 }))));
+                                      Q_ARG(QVariant, QVariant(QVariantList { 1, -1 }))));
     QCOMPARE(tile->image().cacheKey(), shown);
 }
 
@@ -350,9 +350,7 @@ void TestLatestActivityGrid::everyKindOfActivityPlaysAndQueues()
     showMainPage();
     waitForIdleGrid();
     PlayState* hub = PlayState::instance();
-    auto play = [this](const Activity& activity) {
-        emit grid()->playLatestActivity(activity);
-    };
+    auto play = [this](const Activity& activity) { emit grid()->playLatestActivity(activity); };
 
     // Songs without album: the entry has no id.
     stopAndEmptyQueue();
@@ -450,10 +448,12 @@ void TestLatestActivityGrid::collagesAreReadWithinTheTileSize()
     QVERIFY(QDir().mkpath(folder));
     QImage huge(5000, 5000, QImage::Format_Mono);
     huge.fill(1);
-    QVERIFY(huge.save(folder + collageId(QStringLiteral("Playlist"), -21) + QStringLiteral(".png")));
+    QVERIFY(
+        huge.save(folder + collageId(QStringLiteral("Playlist"), -21) + QStringLiteral(".png")));
     QImage large(1200, 1200, QImage::Format_RGB32);
     large.fill(Qt::darkCyan);
-    QVERIFY(large.save(folder + collageId(QStringLiteral("Playlist"), -22) + QStringLiteral(".png")));
+    QVERIFY(
+        large.save(folder + collageId(QStringLiteral("Playlist"), -22) + QStringLiteral(".png")));
     showMainPage();
     controller()->model()->addActivity(entry(Activity::Playlist, QStringLiteral("huge"), -21),
                                        false);
@@ -467,7 +467,8 @@ void TestLatestActivityGrid::collagesAreReadWithinTheTileSize()
     for (const QString& name : { QStringLiteral("huge"), QStringLiteral("large") }) {
         const QSize shown = tileOf(name)->image().size();
         QVERIFY2(shown.width() <= tile.width() && shown.height() <= tile.height(),
-                 qPrintable(name + QStringLiteral(": %1x%2").arg(shown.width()).arg(shown.height())));
+                 qPrintable(name
+                            + QStringLiteral(": %1x%2").arg(shown.width()).arg(shown.height())));
     }
 }
 

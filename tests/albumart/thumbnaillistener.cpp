@@ -9,7 +9,7 @@ ThumbnailListener::ThumbnailListener(ThumbnailerThread* worker)
 {
     if (worker) {
         worker->registerListener(this, SLOT(thumbnailReadySlot(AlbumArtCacheItem, QImage)),
-            SLOT(thumbnailNotFoundSlot(AlbumArtCacheItem, QImage)));
+                                 SLOT(thumbnailNotFoundSlot(AlbumArtCacheItem, QImage)));
     }
 }
 

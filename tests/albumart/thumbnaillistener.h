@@ -15,7 +15,8 @@ class ThumbnailListener : public QObject
     Q_OBJECT
 
 public:
-    struct Answer {
+    struct Answer
+    {
         bool ready;
         AlbumArtCacheItem item;
         QImage image;

@@ -16,8 +16,7 @@
 #include <QStandardItemModel>
 #include <QtTest/QtTest>
 
-namespace
-{
+namespace {
 
 // The worker runs at idle priority, so on a busy machine it may wait long for the processor.
 const int AnswerTimeoutMs = 60000;
@@ -87,7 +86,7 @@ void TestAlbumArtLoader::albumArtistNameNamesOneArtist()
     QCOMPARE(albumArtistName("A\tB", &display), qtTrId("qtn_musi_various_artist"));
     QCOMPARE(display, QStringLiteral("A"));
     QCOMPARE(albumArtistName(qtTrId("qtn_musi_unknown_artist") + "\tB", &display),
-        qtTrId("qtn_musi_various_artist"));
+             qtTrId("qtn_musi_various_artist"));
     QCOMPARE(display, QStringLiteral("B"));
     QCOMPARE(albumArtistName(QString(), &display), QString());
     QCOMPARE(display, QString());
@@ -114,8 +113,8 @@ void TestAlbumArtLoader::libraryCoverComesFromTheWorkerThenFromMemory()
     QCOMPARE(ready.last().at(1), QVariant(2));
     // And from the thumbnail file when memory has let it go.
     QPixmapCache::clear();
-    const ArtInfo info
-        = loader.artFromCache("Blue", "Kim", AlbumArtType::AlbumArt, QString(), true);
+    const ArtInfo info = loader.artFromCache("Blue", "Kim", AlbumArtType::AlbumArt, QString(),
+                                             true);
     QCOMPARE(info.pixmap.size(), QSize(156, 156));
     QVERIFY(!info.fromGenerated);
     QVERIFY(info.item.thumbnailExists);
@@ -240,7 +239,7 @@ void TestAlbumArtLoader::defaultsAndInvalidRequests()
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("invalid art type"));
     // A number no kind has (one the type can hold: anything else is undefined behaviour).
     loader.loadAlbumArt("Blue", "Kim", QString(), true, AlbumArtType::ArtType(-2));
-    loader.loadAlbumArt(QString(), "Kim"); // no album
+    loader.loadAlbumArt(QString(), "Kim");                                            // no album
     loader.loadAlbumArt("Blue", QString(), QString(), true, AlbumArtType::ArtistArt); // no artist
     // The default type and no flavor: the loader's own.
     loader.loadAlbumArt("Blue", "Kim", QString(), true, AlbumArtType::DefaultArt, "default");
@@ -273,8 +272,8 @@ void TestAlbumArtLoader::staleThumbnailIsDroppedByTheProbe()
     {
         QFile file(thumbnail);
         QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.setFileTime(
-            QDateTime::currentDateTime().addSecs(-100), QFileDevice::FileModificationTime));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-100),
+                                 QFileDevice::FileModificationTime));
     }
     writeMediaArt("Kim", "Tide", Qt::red);
     QVERIFY(
@@ -303,9 +302,9 @@ void TestAlbumArtLoader::filesInTheCacheAreReadAtMostAtTheFlavorSize()
     writeMediaArt("Kim", "Wide", Qt::blue);
     plant(AlbumArtCacheItem("Wide", "Kim", "common", AlbumArtType::AlbumArt).thumbnailPath(),
           AudioGenerator::pngOf(large));
-    QCOMPARE(loader.artFromCache("Wide", "Kim", AlbumArtType::AlbumArt, "common", false)
-                 .pixmap.size(),
-             QSize(80, 80));
+    QCOMPARE(
+        loader.artFromCache("Wide", "Kim", AlbumArtType::AlbumArt, "common", false).pixmap.size(),
+        QSize(80, 80));
 
     writeMediaArt("Kim", "Vast", Qt::blue);
     plant(AlbumArtCacheItem("Vast", "Kim", "common", AlbumArtType::AlbumArt).thumbnailPath(),
@@ -315,8 +314,8 @@ void TestAlbumArtLoader::filesInTheCacheAreReadAtMostAtTheFlavorSize()
 
     plant(AlbumArtCacheItem("Texted", "Kim", "music-grid", AlbumArtType::AlbumArt).generatedPath(),
           AudioGenerator::pngOf(large));
-    const ArtInfo generated =
-        loader.artFromCache("Texted", "Kim", AlbumArtType::AlbumArt, "music-grid", true);
+    const ArtInfo generated = loader.artFromCache("Texted", "Kim", AlbumArtType::AlbumArt,
+                                                  "music-grid", true);
     QVERIFY(generated.fromGenerated);
     QCOMPARE(generated.pixmap.size(), QSize(156, 156));
 }

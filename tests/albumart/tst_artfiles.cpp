@@ -22,8 +22,7 @@
 #include <thread>
 #include <vector>
 
-namespace
-{
+namespace {
 
 QString home()
 {
@@ -87,24 +86,24 @@ void TestArtFiles::itemNamesItsFilesAsBefore()
 {
     // Names written by earlier versions must be found again, so the hash is pinned.
     AlbumArtCacheItem common(QStringLiteral("Blue"), QStringLiteral("Kim"),
-        QStringLiteral("common"), AlbumArtType::AlbumArt);
+                             QStringLiteral("common"), AlbumArtType::AlbumArt);
     QCOMPARE(common.itemHash, 134650333u);
     QCOMPARE(qHash(common), 134650333u);
     AlbumArtCacheItem grid(QStringLiteral("Blue"), QStringLiteral("Kim"),
-        QStringLiteral("music-grid"), AlbumArtType::AlbumArt);
+                           QStringLiteral("music-grid"), AlbumArtType::AlbumArt);
     QCOMPARE(grid.itemHash, 70834781u);
     AlbumArtCacheItem artist(QStringLiteral("Blue"), QStringLiteral("Kim"),
-        QStringLiteral("common"), AlbumArtType::ArtistArt);
+                             QStringLiteral("common"), AlbumArtType::ArtistArt);
     QCOMPARE(artist.itemHash, 10663844u);
 
-    QCOMPARE(
-        common.thumbnailPath(), home() + "/.cache/parlovance/thumbnails/common/134650333.jpeg");
+    QCOMPARE(common.thumbnailPath(),
+             home() + "/.cache/parlovance/thumbnails/common/134650333.jpeg");
     QCOMPARE(common.generatedPath(), home() + "/.cache/parlovance/generated/common/134650333.png");
     QCOMPARE(artist.thumbnailPath(), home() + "/.cache/parlovance/thumbnails/common/10663844.jpeg");
     QCOMPARE(common.mediaArtPath(),
-        home()
-            + "/.cache/media-art/album-fb1eaf2bd9f2a7013602be235c305e7a-"
-              "48d6215903dff56238e52e8891380c8f.jpeg");
+             home()
+                 + "/.cache/media-art/album-fb1eaf2bd9f2a7013602be235c305e7a-"
+                   "48d6215903dff56238e52e8891380c8f.jpeg");
     // The store writes the file the album-art code reads.
     QCOMPARE(common.mediaArtPath(), TrackerMediaArt::albumArtPath("Kim", "Blue"));
 
@@ -118,18 +117,18 @@ void TestArtFiles::itemNamesItsFilesAsBefore()
 
 void TestArtFiles::mediaArtNamesFollowTheStore()
 {
-    QCOMPARE(
-        AlbumArtCacheItem::mediaArtHash("kim"), QStringLiteral("fb1eaf2bd9f2a7013602be235c305e7a"));
+    QCOMPARE(AlbumArtCacheItem::mediaArtHash("kim"),
+             QStringLiteral("fb1eaf2bd9f2a7013602be235c305e7a"));
     QCOMPARE(AlbumArtCacheItem::mediaArtHash("Kim (Live) [2001]"),
-        QStringLiteral("fb1eaf2bd9f2a7013602be235c305e7a"));
-    QCOMPARE(
-        AlbumArtCacheItem::mediaArtHash(""), QStringLiteral("7215ee9c7d9dc229d2921a40e899ec5f"));
+             QStringLiteral("fb1eaf2bd9f2a7013602be235c305e7a"));
+    QCOMPARE(AlbumArtCacheItem::mediaArtHash(""),
+             QStringLiteral("7215ee9c7d9dc229d2921a40e899ec5f"));
     QCOMPARE(AlbumArtCacheItem::mediaArtHash("!?*"), AlbumArtCacheItem::mediaArtHash(""));
     QCOMPARE(AlbumArtCacheItem::mediaArtHash("  Kim\t  "), AlbumArtCacheItem::mediaArtHash("kim"));
 
     // An album titled like its artist uses the artist's hash twice.
     AlbumArtCacheItem selfTitled(QStringLiteral("Kim"), QStringLiteral("Kim"),
-        QStringLiteral("common"), AlbumArtType::AlbumArt);
+                                 QStringLiteral("common"), AlbumArtType::AlbumArt);
     QCOMPARE(selfTitled.albumHash, selfTitled.artistHash);
     QVERIFY(selfTitled.mediaArtPath().endsWith("album-fb1eaf2bd9f2a7013602be235c305e7a-"
                                                "fb1eaf2bd9f2a7013602be235c305e7a.jpeg"));
@@ -138,7 +137,7 @@ void TestArtFiles::mediaArtNamesFollowTheStore()
 void TestArtFiles::itemsAreTheSameCoverOnlyWhenTheirFieldsAre()
 {
     AlbumArtCacheItem a(QStringLiteral("Blue"), QStringLiteral("Kim"), QStringLiteral("common"),
-        AlbumArtType::AlbumArt);
+                        AlbumArtType::AlbumArt);
     AlbumArtCacheItem b = a;
     b.userData = 7;
     b.generate = false;
@@ -149,15 +148,15 @@ void TestArtFiles::itemsAreTheSameCoverOnlyWhenTheirFieldsAre()
     QCOMPARE(table.value(b), 1);
 
     AlbumArtCacheItem artistArt(QStringLiteral("Blue"), QStringLiteral("Kim"),
-        QStringLiteral("common"), AlbumArtType::ArtistArt);
+                                QStringLiteral("common"), AlbumArtType::ArtistArt);
     QVERIFY(!(a == artistArt));
     QVERIFY(a.thumbnailPath() != artistArt.thumbnailPath());
 
     // "AB" by "C" and "A" by "BC" share the file hash, but they are two covers.
     AlbumArtCacheItem abC(QStringLiteral("AB"), QStringLiteral("C"), QStringLiteral("common"),
-        AlbumArtType::AlbumArt);
+                          AlbumArtType::AlbumArt);
     AlbumArtCacheItem aBc(QStringLiteral("A"), QStringLiteral("BC"), QStringLiteral("common"),
-        AlbumArtType::AlbumArt);
+                          AlbumArtType::AlbumArt);
     QCOMPARE(abC.itemHash, aBc.itemHash);
     QVERIFY(!(abC == aBc));
     table.insert(abC, 2);
@@ -191,7 +190,7 @@ void TestArtFiles::flavorsAreCaseSensitive()
 void TestArtFiles::pathsAreKeptAndExistenceReread()
 {
     AlbumArtCacheItem item(QStringLiteral("Blue"), QStringLiteral("Kim"), QStringLiteral("common"),
-        AlbumArtType::AlbumArt);
+                           AlbumArtType::AlbumArt);
     const QString path = item.thumbnailPath();
     QVERIFY(!item.thumbnailExists);
     writeFile(path, "x");
@@ -226,7 +225,7 @@ void TestArtFiles::stalenessFollowsTheFiles()
     QFETCH(bool, generated);
     QFETCH(bool, stale);
     AlbumArtCacheItem item(QStringLiteral("Blue"), QStringLiteral("Kim"),
-        QStringLiteral("music-grid"), AlbumArtType::AlbumArt);
+                           QStringLiteral("music-grid"), AlbumArtType::AlbumArt);
     const QDateTime now = QDateTime::currentDateTime();
     if (thumbnailAge >= 0)
         writeFile(item.thumbnailPath(), "t", now.addSecs(-thumbnailAge));
@@ -251,7 +250,7 @@ void TestArtFiles::generatedCoverIsDrawnSavedAndFoundAgain()
     QVERIFY(!QFileInfo(base + "nowPlayingLabel").exists());
 
     AlbumArtCacheItem item(QStringLiteral("Red"), QStringLiteral("Kim"),
-        QStringLiteral("nowPlayingLabel"), AlbumArtType::AlbumArt);
+                           QStringLiteral("nowPlayingLabel"), AlbumArtType::AlbumArt);
     const QImage drawn = generator.generateAndSave(item);
     QCOMPARE(drawn.size(), QSize(318, 318));
     const QString path = item.generatedPath();
@@ -271,7 +270,7 @@ void TestArtFiles::generatedCoverIsDrawnSavedAndFoundAgain()
     const QDateTime written = QFileInfo(path).lastModified();
     AlbumArtGenerator other(nullptr);
     QCOMPARE(other.generateAndSave(item).convertToFormat(QImage::Format_RGB32),
-        onDisk.convertToFormat(QImage::Format_RGB32));
+             onDisk.convertToFormat(QImage::Format_RGB32));
     QCOMPARE(QFileInfo(path).lastModified(), written);
 }
 
@@ -279,7 +278,7 @@ void TestArtFiles::unreadableGeneratedCoverIsDrawnAgain()
 {
     AlbumArtGenerator generator(nullptr);
     AlbumArtCacheItem item(QStringLiteral("Red"), QStringLiteral("Kim"), QStringLiteral("common"),
-        AlbumArtType::AlbumArt);
+                           AlbumArtType::AlbumArt);
     writeFile(item.generatedPath(), "half a PNG");
     const QImage drawn = generator.generateAndSave(item);
     QCOMPARE(drawn.size(), QSize(80, 80));
@@ -292,7 +291,7 @@ void TestArtFiles::generatedCoverIsReadAtMostAtItsSize()
     // again; one that is merely large is read at the cover's size.
     AlbumArtGenerator generator(nullptr);
     AlbumArtCacheItem item(QStringLiteral("Vast"), QStringLiteral("Kim"), QStringLiteral("common"),
-        AlbumArtType::AlbumArt);
+                           AlbumArtType::AlbumArt);
     writeFile(item.generatedPath(), AudioGenerator::blackPng(20000, 20000));
     QCOMPARE(generator.generateAndSave(item).size(), QSize(80, 80));
     QCOMPARE(QImage(item.generatedPath(), "PNG").size(), QSize(80, 80));
@@ -300,7 +299,7 @@ void TestArtFiles::generatedCoverIsReadAtMostAtItsSize()
     writeFile(item.generatedPath(), pngOf(Qt::red, 1000));
     QCOMPARE(generator.generateAndSave(item).size(), QSize(80, 80));
     AlbumArtCacheItem grid(QStringLiteral("Vast"), QStringLiteral("Kim"),
-        QStringLiteral("music-grid"), AlbumArtType::AlbumArt);
+                           QStringLiteral("music-grid"), AlbumArtType::AlbumArt);
     writeFile(grid.generatedPath(), AudioGenerator::blackPng(20000, 20000));
     QVERIFY(generator.generateAlbumArt(grid, true).isNull());
     writeFile(grid.generatedPath(), pngOf(Qt::red, 1000));
@@ -311,18 +310,18 @@ void TestArtFiles::coverWithoutTextOrFlavorIsNull()
 {
     AlbumArtGenerator generator(nullptr);
     // Album art is titled by the album, artist art by the artist.
-    AlbumArtCacheItem noAlbum(
-        QString(), QStringLiteral("Kim"), QStringLiteral("common"), AlbumArtType::AlbumArt);
+    AlbumArtCacheItem noAlbum(QString(), QStringLiteral("Kim"), QStringLiteral("common"),
+                              AlbumArtType::AlbumArt);
     QVERIFY(generator.generateAndSave(noAlbum).isNull());
-    AlbumArtCacheItem artist(
-        QString(), QStringLiteral("Kim"), QStringLiteral("common"), AlbumArtType::ArtistArt);
+    AlbumArtCacheItem artist(QString(), QStringLiteral("Kim"), QStringLiteral("common"),
+                             AlbumArtType::ArtistArt);
     QVERIFY(!generator.generateAndSave(artist).isNull());
     // Only what stands before the length-variant mark is drawn; nothing before it is nothing.
     AlbumArtCacheItem variantOnly(QString(QChar(0x9c)) + "Long", QStringLiteral("Kim"),
-        QStringLiteral("common"), AlbumArtType::AlbumArt);
+                                  QStringLiteral("common"), AlbumArtType::AlbumArt);
     QVERIFY(generator.generateAndSave(variantOnly).isNull());
     AlbumArtCacheItem badFlavor(QStringLiteral("Red"), QStringLiteral("Kim"),
-        QStringLiteral("Common"), AlbumArtType::AlbumArt);
+                                QStringLiteral("Common"), AlbumArtType::AlbumArt);
     QVERIFY(generator.generateAndSave(badFlavor).isNull());
     QVERIFY(generator.generateAlbumArt(badFlavor).isNull());
 }
@@ -331,7 +330,7 @@ void TestArtFiles::pixmapCoverLoadsOrDrawsInTheBackground()
 {
     AlbumArtGenerator generator(nullptr);
     AlbumArtCacheItem item(QStringLiteral("Green"), QStringLiteral("Lee"),
-        QStringLiteral("music-grid"), AlbumArtType::AlbumArt);
+                           QStringLiteral("music-grid"), AlbumArtType::AlbumArt);
     QVERIFY(generator.generateAlbumArt(item, true).isNull());
     QVERIFY(!QFile::exists(item.generatedPath()));
 
@@ -393,8 +392,8 @@ void TestArtFiles::rightToLeftTextIsBrokenIntoAtMostFivePieces()
     QCOMPARE(generator.wrapText(20, 20, QString()), QString());
 
     // Such a title is drawn and saved like any other.
-    AlbumArtCacheItem item(
-        longText, QStringLiteral("Kim"), QStringLiteral("common"), AlbumArtType::AlbumArt);
+    AlbumArtCacheItem item(longText, QStringLiteral("Kim"), QStringLiteral("common"),
+                           AlbumArtType::AlbumArt);
     QCOMPARE(generator.generateAndSave(item).size(), QSize(80, 80));
 }
 

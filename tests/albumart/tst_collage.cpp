@@ -12,14 +12,13 @@
 #include <QStandardItemModel>
 #include <QtTest/QtTest>
 
-namespace
-{
+namespace {
 
 // The worker runs at idle priority, so on a busy machine it may wait long for the processor.
 const int AnswerTimeoutMs = 60000;
 
 void writeMediaArt(const QString& artist, const QString& album, const QColor& colour,
-    const QSize& size = QSize(200, 200))
+                   const QSize& size = QSize(200, 200))
 {
     QImage picture(size, QImage::Format_RGB32);
     picture.fill(colour);
@@ -28,7 +27,8 @@ void writeMediaArt(const QString& artist, const QString& album, const QColor& co
     QVERIFY(picture.save(path, "JPEG"));
 }
 
-struct Row {
+struct Row
+{
     const char* album;
     const char* artist;
 };
@@ -48,7 +48,7 @@ QSharedPointer<QAbstractItemModel> songModel(const QList<Row>& rows)
 bool near(QRgb pixel, const QColor& colour)
 {
     return qAbs(qRed(pixel) - colour.red()) < 40 && qAbs(qGreen(pixel) - colour.green()) < 40
-        && qAbs(qBlue(pixel) - colour.blue()) < 40;
+           && qAbs(qBlue(pixel) - colour.blue()) < 40;
 }
 
 QString collagePath(const QString& name)
@@ -93,9 +93,15 @@ void TestCollage::fourAlbumsMakeASavedCollage()
     QSignalSpy ready(&widget, &CollageImageWidget::imageReady);
     // Rows without artist, of the unknown album, without picture or of an album already placed
     // are passed over.
-    widget.setModel(songModel({ { "Red", "Kim" }, { "Red", "Kim" }, { "Lost", "" },
-        { "qtn_musi_unknown_album", "Kim" }, { "No Picture", "Kim" }, { "Green", "Kim" },
-        { "Blue", "Lee" }, { "Yellow", "Lee" }, { "White", "Ann" } }));
+    widget.setModel(songModel({ { "Red", "Kim" },
+                                { "Red", "Kim" },
+                                { "Lost", "" },
+                                { "qtn_musi_unknown_album", "Kim" },
+                                { "No Picture", "Kim" },
+                                { "Green", "Kim" },
+                                { "Blue", "Lee" },
+                                { "Yellow", "Lee" },
+                                { "White", "Ann" } }));
     QVERIFY(ready.wait(AnswerTimeoutMs));
     const QPixmap collage = ready.last().at(0).value<QPixmap>();
     QCOMPARE(collage.size(), QSize(156, 156));
@@ -160,8 +166,11 @@ void TestCollage::wideCoverIsCentredBetweenBlackBands()
     CollageImageWidget widget(nullptr, 4);
     widget.setSaveFile(true, "Playlist_4");
     QSignalSpy ready(&widget, &CollageImageWidget::imageReady);
-    widget.setModel(songModel({ { "Wide", "Bo" }, { "Green", "Kim" }, { "Blue", "Lee" },
-        { "Yellow", "Lee" }, { "Cyan", "Ann" } }));
+    widget.setModel(songModel({ { "Wide", "Bo" },
+                                { "Green", "Kim" },
+                                { "Blue", "Lee" },
+                                { "Yellow", "Lee" },
+                                { "Cyan", "Ann" } }));
     QVERIFY(ready.wait(AnswerTimeoutMs));
     const QImage image = ready.last().at(0).value<QPixmap>().toImage();
     // A 2:1 cover in the 78 x 78 top-left tile: 39 rows of picture between 19-row bands.
@@ -177,8 +186,8 @@ void TestCollage::nothingIsSavedWhenSavingIsOff()
     QSignalSpy ready(&widget, &CollageImageWidget::imageReady);
     widget.setModel(songModel(
         { { "Red", "Kim" }, { "Green", "Kim" }, { "Blue", "Lee" }, { "Yellow", "Lee" } }));
-    QTRY_VERIFY_WITH_TIMEOUT(
-        widget.pixmap() && widget.pixmap()->size() == QSize(156, 156), AnswerTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(widget.pixmap() && widget.pixmap()->size() == QSize(156, 156),
+                             AnswerTimeoutMs);
     QTest::qWait(300);
     QCOMPARE(ready.count(), 0);
     QVERIFY(!QFile::exists(collagePath("Playlist_5")));

@@ -19,8 +19,7 @@
 
 #include <memory>
 
-namespace
-{
+namespace {
 
 // The worker runs at idle priority, so on a busy machine it may wait long for the processor.
 const int AnswerTimeoutMs = 60000;
@@ -28,7 +27,7 @@ const int AnswerTimeoutMs = 60000;
 const char* const AllFlavors[] = { "common", "music-grid", "nowPlayingLabel", "half-screen" };
 
 AlbumArtCacheItem cover(const QString& album, const QString& artist,
-    const QString& flavor = QStringLiteral("music-grid"), bool generate = true)
+                        const QString& flavor = QStringLiteral("music-grid"), bool generate = true)
 {
     AlbumArtCacheItem item(album, artist, flavor, AlbumArtType::AlbumArt);
     item.generate = generate;
@@ -36,7 +35,7 @@ AlbumArtCacheItem cover(const QString& album, const QString& artist,
 }
 
 void writeMediaArt(const QString& artist, const QString& album, const QColor& colour,
-    const QDateTime& modified = {})
+                   const QDateTime& modified = {})
 {
     QImage picture(600, 600, QImage::Format_RGB32);
     picture.fill(colour);
@@ -361,7 +360,7 @@ void TestThumbnailer::requestAddedWhileTheLoopEndsIsServed()
         QTRY_VERIFY(thread->isRunning());
         QVERIFY(QMetaObject::invokeMethod(thread.get(), "doQuit", Qt::BlockingQueuedConnection));
         QVERIFY2(ask(listener, cover(QStringLiteral("Late %1").arg(i), "Kim")),
-            qPrintable(QStringLiteral("request %1 was not served").arg(i)));
+                 qPrintable(QStringLiteral("request %1 was not served").arg(i)));
     }
 }
 
@@ -381,8 +380,8 @@ void TestThumbnailer::busyThreadStopsWhenDeleted()
     auto listener = std::make_unique<ThumbnailListener>(thread.get());
     QSignalSpy firstAnswer(listener.get(), &ThumbnailListener::answered);
     for (int i = 0; i < 60; ++i) {
-        thread->addRequest(
-            cover(QStringLiteral("Busy %1").arg(i), "Lee", AllFlavors[i % 4]), listener.get());
+        thread->addRequest(cover(QStringLiteral("Busy %1").arg(i), "Lee", AllFlavors[i % 4]),
+                           listener.get());
     }
     QVERIFY(firstAnswer.wait(AnswerTimeoutMs));
     QVERIFY(thread->isRunning());

@@ -22,7 +22,7 @@ TestPage::TestPage(MainWindow* window, bool withFilter, ObjectMenuType menu)
         filterField()->hide();
         connect(this, SIGNAL(filterTextChanged(QString)), this, SLOT(applyFilter(QString)));
     }
-    connect(PlayState::instance(), SIGNAL(songChanged(QString,QString,QString,int,bool)), this,
+    connect(PlayState::instance(), SIGNAL(songChanged(QString, QString, QString, int, bool)), this,
             SLOT(refreshRows()));
 }
 

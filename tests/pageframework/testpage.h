@@ -31,11 +31,11 @@ public:
     using QuintaveilPage::keepWhenEmpty;
     using QuintaveilPage::longTappedItem;
     using QuintaveilPage::markSpecialRow;
-    using QuintaveilPage::setDeletePermission;
-    using QuintaveilPage::tapAndHoldGestureEvent;
     using QuintaveilPage::panGestureEvent;
-    using QuintaveilPage::tapGestureEvent;
+    using QuintaveilPage::setDeletePermission;
     using QuintaveilPage::swipeGestureEvent;
+    using QuintaveilPage::tapAndHoldGestureEvent;
+    using QuintaveilPage::tapGestureEvent;
 
 public slots:
     void finishPageCreation(ObjectMenuType type) override;

@@ -177,7 +177,7 @@ void TestCollectionWidgets::songListRepaintsWhenTheQueueEmpties()
     adapter.setSourceModel(model);
     list.setItemModel(&adapter);
     list.resize(480, 400);
-    QSignalSpy changed(&adapter, SIGNAL(dataChanged(QModelIndex,QModelIndex,QVector<int>)));
+    QSignalSpy changed(&adapter, SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)));
 
     emit PlayState::instance()->songCountChanged(5);
     QCOMPARE(changed.count(), 0);
@@ -188,7 +188,8 @@ void TestCollectionWidgets::songListRepaintsWhenTheQueueEmpties()
     // A list over any other model never repaints on song changes.
     SongList other(nullptr);
     other.setItemModel(model.data());
-    QSignalSpy otherChanged(model.data(), SIGNAL(dataChanged(QModelIndex,QModelIndex,QVector<int>)));
+    QSignalSpy otherChanged(model.data(),
+                            SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)));
     other.updateVisibleItems();
     QCOMPARE(otherChanged.count(), 0);
 }
@@ -213,14 +214,15 @@ void TestCollectionWidgets::artistRowsShowTheirAlbumLine()
     QVERIFY(creator.cellSize().height() > 0);
     MWidgetRecycler recycler;
     auto cellFor = [&](int row) {
-        return qobject_cast<ArtistContentItem*>(creator.createCell(adapter.index(row, 0), recycler));
+        return qobject_cast<ArtistContentItem*>(
+            creator.createCell(adapter.index(row, 0), recycler));
     };
 
     ArtistContentItem* kim = cellFor(0);
     QVERIFY(kim);
     QCOMPARE(kim->title(), QStringLiteral("Kim"));
     QCOMPARE(kim->subtitle(), QStringLiteral("Blue")); // one distinct album
-    QVERIFY(kim->imageWidget()->pixmap()); // the placeholder while the picture loads
+    QVERIFY(kim->imageWidget()->pixmap());             // the placeholder while the picture loads
 
     creator.setFilterText(QStringLiteral("e"));
     ArtistContentItem* lee = cellFor(1);

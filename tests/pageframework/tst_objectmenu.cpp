@@ -90,7 +90,7 @@ void watchCriticals(QtMsgType type, const QMessageLogContext& context, const QSt
 int deletionsSoFar()
 {
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-    QSignalSpy finished(factory, SIGNAL(deletionFinished(int,int)));
+    QSignalSpy finished(factory, SIGNAL(deletionFinished(int, int)));
     factory->deleteItems({}, MafwTrackerModel::AllSongs);
     if (!finished.wait(Timeout))
         return -1;
@@ -136,8 +136,8 @@ public:
         const int id = pageModel->index(row, columnForKey(pageModel.data(), key)).data().toInt();
         MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
         parameters.insert(QStringLiteral("model"),
-                          QVariant::fromValue(QSharedPointer<MafwTrackerModel>(
-                              factory->getModel(songs, 0, id))));
+                          QVariant::fromValue(
+                              QSharedPointer<MafwTrackerModel>(factory->getModel(songs, 0, id))));
         parameters.insert(QStringLiteral("trackerId"), id);
         parameters.insert(QStringLiteral("name"), pageModel->index(row, 1).data().toString());
         parameters.insert(QStringLiteral("type"), int(activity));
@@ -299,7 +299,8 @@ bool TestObjectMenu::longTap(TestPage* page, const QString& title)
         QTest::qWait(20);
     finger->release(at);
     if (!menu || menu->sceneWindowState() != MSceneWindow::Appeared)
-        window->grab().toImage().save(TestEnvironment::screenshotDir() + QStringLiteral("/debug-longtap.png"));
+        window->grab().toImage().save(TestEnvironment::screenshotDir()
+                                      + QStringLiteral("/debug-longtap.png"));
     return menu && menu->sceneWindowState() == MSceneWindow::Appeared;
 }
 
@@ -347,8 +348,8 @@ void TestObjectMenu::answer(DeleteObjectDialog* dialog, bool yes)
 
 void TestObjectMenu::eachMenuTypeListsItsEntriesInOrder()
 {
-    const QStringList songEntries{ "Add to queue", "Add to playlist", "Mark as favourite",
-                                   "Details", "Set as ringtone", "Delete" };
+    const QStringList songEntries { "Add to queue", "Add to playlist", "Mark as favourite",
+                                    "Details",      "Set as ringtone", "Delete" };
     struct Case
     {
         ObjectMenuType type;
@@ -403,7 +404,8 @@ void TestObjectMenu::favouriteEntryFollowsTheSongAndReachesTheStore()
     QVERIFY(choose(page, QStringLiteral("Mark as favourite")));
     // The store has it, and so has every live model.
     QTRY_VERIFY_WITH_TIMEOUT(modelRow(favourites.data(), QStringLiteral("Navy")) >= 0, Timeout);
-    QTRY_VERIFY(allSongs->index(modelRow(allSongs.data(), "Navy"), favouriteColumn).data().toBool());
+    QTRY_VERIFY(
+        allSongs->index(modelRow(allSongs.data(), "Navy"), favouriteColumn).data().toBool());
 
     QVERIFY(longTap(page, QStringLiteral("Navy")));
     QCOMPARE(entryTexts(page->pageObjectMenu()).at(2), QStringLiteral("Remove from favourites"));
@@ -421,7 +423,7 @@ void TestObjectMenu::favouriteEntryFollowsTheSongAndReachesTheStore()
 void TestObjectMenu::detailsOpenTheSongDetailsPage()
 {
     TestPage* page = showPage(SongObjectMenu, allSongs);
-    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages, QVariant)));
     QVERIFY(longTap(page, QStringLiteral("Jade")));
     QVERIFY(choose(page, QStringLiteral("Details")));
     QCOMPARE(asked.count(), 1);
@@ -469,7 +471,7 @@ void TestObjectMenu::ringtoneIsSetForTheLatestRequest()
     setter->setAsRingtone(cell(allSongs.data(), QStringLiteral("Jade"), QStringLiteral("songId")));
     QTRY_COMPARE_WITH_TIMEOUT(setter->pendingTrackerId(), -1, Timeout);
     QCOMPARE(ringingTone(), FixtureLibrary::pathOf(QStringLiteral("Lee/Green/02.ogg")));
-    QTRY_COMPARE(MBanner::shownTitles(), QStringList{ QStringLiteral("Ringtone set") });
+    QTRY_COMPARE(MBanner::shownTitles(), QStringList { QStringLiteral("Ringtone set") });
 
     // A profile name never leaves the profiles folder.
     QCOMPARE(profile_set_value("../general", "ringing.alert.tone", "/x"), -1);
@@ -492,8 +494,8 @@ void TestObjectMenu::ringtoneIsSetForTheLatestRequest()
     criticalMessages.clear();
     previousHandler = qInstallMessageHandler(watchCriticals);
     setter->setAsRingtone(ghost);
-    QTRY_VERIFY_WITH_TIMEOUT(criticalMessages.filter(QStringLiteral("Failed to set ringtone")).size() == 1,
-                             Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        criticalMessages.filter(QStringLiteral("Failed to set ringtone")).size() == 1, Timeout);
     qInstallMessageHandler(previousHandler);
     QCOMPARE(setter->pendingTrackerId(), ghost);
     QVERIFY(MBanner::shownTitles().isEmpty());
@@ -550,9 +552,9 @@ void TestObjectMenu::addToPlaylistOpensTheSheetForTheItem()
     QCOMPARE(sheet->itemType(), int(MafwTrackerModelFactory::AlbumItems));
     QAbstractItemModel* rows = sheet->playlistList()->itemModel();
     QModelIndex pick;
-    QTRY_VERIFY((pick = rows->index(modelRow(playlists.data(), QStringLiteral("Road mix")), 0))
-                    .isValid()
-                && sheet->playlistList()->visibleCell(pick));
+    QTRY_VERIFY(
+        (pick = rows->index(modelRow(playlists.data(), QStringLiteral("Road mix")), 0)).isValid()
+        && sheet->playlistList()->visibleCell(pick));
     QCOMPARE(pick.data(Qt::UserRole + 1).toString(), QStringLiteral("Road mix"));
     sheetGuard = sheet;
     tapWidget(sheet->playlistList()->visibleCell(pick));
@@ -567,9 +569,10 @@ void TestObjectMenu::deletingASongAsksNamingItAndNoKeepsIt()
     QVERIFY(addSongs({ { "Doom/doomed.ogg", "Doomed", "Doomer", "Doom", "", 1, 0, 1000 } }));
     QTRY_VERIFY_WITH_TIMEOUT(modelRow(allSongs.data(), QStringLiteral("Doomed")) >= 0, Timeout);
     TestPage* page = showPage(SongObjectMenu, allSongs);
-    const QSharedPointer<MafwTrackerModel> ofArtist
-        = model(MafwTrackerModel::SongsOfArtist,
-                cell(allSongs.data(), QStringLiteral("Doomed"), QStringLiteral("artistId")));
+    const QSharedPointer<MafwTrackerModel> ofArtist = model(MafwTrackerModel::SongsOfArtist,
+                                                            cell(allSongs.data(),
+                                                                 QStringLiteral("Doomed"),
+                                                                 QStringLiteral("artistId")));
     QTRY_COMPARE_WITH_TIMEOUT(ofArtist->rowCount(), 1, Timeout);
 
     // No keeps the song.
@@ -590,7 +593,7 @@ void TestObjectMenu::deletingASongAsksNamingItAndNoKeepsIt()
 
     // Yes removes it from the store, its file and every live model.
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-    QSignalSpy finished(factory, SIGNAL(deletionFinished(int,int)));
+    QSignalSpy finished(factory, SIGNAL(deletionFinished(int, int)));
     QVERIFY(longTap(page, QStringLiteral("Doomed")));
     QVERIFY(choose(page, QStringLiteral("Delete")));
     dialog = waitForDeleteDialog();
@@ -621,7 +624,7 @@ void TestObjectMenu::deleteActsOnTheTappedSongWhenRowsMove()
 
     // ... and go while the question is open.
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-    QSignalSpy finished(factory, SIGNAL(deletionFinished(int,int)));
+    QSignalSpy finished(factory, SIGNAL(deletionFinished(int, int)));
     factory->deleteItems({ cell(allSongs.data(), QStringLiteral("Adder"), "songId") },
                          MafwTrackerModel::AllSongs);
     QVERIFY(finished.wait(Timeout));
@@ -639,7 +642,7 @@ void TestObjectMenu::deleteActsOnTheTappedSongWhenRowsMove()
                          MafwTrackerModel::AllSongs);
     QVERIFY(finished.wait(Timeout));
     QTRY_COMPARE_WITH_TIMEOUT(modelRow(allSongs.data(), QStringLiteral("Aardvark")), -1, Timeout);
-    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages, QVariant)));
     QVERIFY(choose(page, QStringLiteral("Delete")));
     QVERIFY(!findInScene<DeleteObjectDialog>(window->scene()));
     QCOMPARE(allSongs->rowCount(), 9);
@@ -651,7 +654,7 @@ void TestObjectMenu::deletingAlbumsArtistsAndPlaylists()
                        { "Gone/a2.ogg", "Soot", "Cinder", "Embers", "", 2, 0, 1000 },
                        { "Gone/b1.ogg", "Smoke", "Fumes", "Haze", "", 1, 0, 1000 } }));
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-    QSignalSpy finished(factory, SIGNAL(deletionFinished(int,int)));
+    QSignalSpy finished(factory, SIGNAL(deletionFinished(int, int)));
     int deletions = 0;
 
     // An album: its songs go with it.
@@ -694,7 +697,7 @@ void TestObjectMenu::deletingAlbumsArtistsAndPlaylists()
     playlists->setDeletePermission(false);
     QVERIFY(longTap(playlists, QStringLiteral("Old list")));
     QCOMPARE(entryTexts(playlists->pageObjectMenu()),
-             (QStringList{ QStringLiteral("Play"), QStringLiteral("Add to queue") }));
+             (QStringList { QStringLiteral("Play"), QStringLiteral("Add to queue") }));
     playlists->pageObjectMenu()->disappear();
     playlists->setDeletePermission(true);
     QVERIFY(longTap(playlists, QStringLiteral("Old list")));
@@ -716,7 +719,7 @@ void TestObjectMenu::deletingAlbumsArtistsAndPlaylists()
 void TestObjectMenu::specialRowsNeverStandForAnEarlierRow()
 {
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-    QSignalSpy finished(factory, SIGNAL(deletionFinished(int,int)));
+    QSignalSpy finished(factory, SIGNAL(deletionFinished(int, int)));
     int deletions = 0;
     window->goToPage(PageArtists);
     TestPage* artists = showPage(CollectionObjectMenu, model(MafwTrackerModel::AllArtists));

@@ -35,8 +35,8 @@
 
 namespace {
 
-const QStringList SongHeaders { "songUri", "songTitle", "artistName", "albumName", "songLength",
-                                "favorited", "genre", "year", "songId" };
+const QStringList SongHeaders { "songUri",   "songTitle", "artistName", "albumName", "songLength",
+                                "favorited", "genre",     "year",       "songId" };
 
 // Gives the unknown texts length variants, as some languages' catalogs do.
 class VariantTranslator : public QTranslator
@@ -173,22 +173,33 @@ void TestPageWidgets::highlighterMarksMatches_data()
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("no filter") << "Rock & Roll <live>" << "" << "Rock & Roll <live>";
+    QTest::newRow("no filter") << "Rock & Roll <live>"
+                               << ""
+                               << "Rock & Roll <live>";
     QTest::newRow("start and middle of words")
-        << "Rock of the rocket" << "ro"
-        << mark("Ro") + "ck of the " + mark("ro") + "cket";
-    QTest::newRow("leading spaces dropped") << "Blue Moon" << "  mo" << "Blue " + mark("Mo") + "on";
-    QTest::newRow("phrase spans words")
-        << "one two one two" << "e tw" << "on" + mark("e tw") + "o one two";
-    QTest::newRow("trailing space is a phrase") << "Jade Jadeite" << "jade "
-                                                << mark("Jade ") + "Jadeite";
-    QTest::newRow("first match of a word only") << "banana" << "an" << "b" + mark("an") + "ana";
-    QTest::newRow("spacing kept") << "a  b   ab" << "b" << "a  " + mark("b") + "   a" + mark("b");
+        << "Rock of the rocket"
+        << "ro" << mark("Ro") + "ck of the " + mark("ro") + "cket";
+    QTest::newRow("leading spaces dropped") << "Blue Moon"
+                                            << "  mo"
+                                            << "Blue " + mark("Mo") + "on";
+    QTest::newRow("phrase spans words") << "one two one two"
+                                        << "e tw"
+                                        << "on" + mark("e tw") + "o one two";
+    QTest::newRow("trailing space is a phrase") << "Jade Jadeite"
+                                                << "jade " << mark("Jade ") + "Jadeite";
+    QTest::newRow("first match of a word only") << "banana"
+                                                << "an"
+                                                << "b" + mark("an") + "ana";
+    QTest::newRow("spacing kept") << "a  b   ab"
+                                  << "b"
+                                  << "a  " + mark("b") + "   a" + mark("b");
     // The row's own text is escaped, so markup in a title shows as written.
     QTest::newRow("markup in the text")
-        << "Rock & Roll <live>" << "ro"
-        << mark("Ro") + "ck &amp; " + mark("Ro") + "ll &lt;live&gt;";
-    QTest::newRow("markup in the filter") << "a<b> b" << "<b" << "a" + mark("&lt;b") + "&gt; b";
+        << "Rock & Roll <live>"
+        << "ro" << mark("Ro") + "ck &amp; " + mark("Ro") + "ll &lt;live&gt;";
+    QTest::newRow("markup in the filter") << "a<b> b"
+                                          << "<b"
+                                          << "a" + mark("&lt;b") + "&gt; b";
 }
 
 void TestPageWidgets::highlighterMarksMatches()
@@ -256,8 +267,8 @@ void TestPageWidgets::allSongsRows()
     QVERIFY(creator.cellSize().height() > 0);
 
     MWidgetRecycler recycler;
-    auto* cell =
-        qobject_cast<SongCollectionListItem*>(creator.createCell(list.index(0, 0), recycler));
+    auto* cell = qobject_cast<SongCollectionListItem*>(
+        creator.createCell(list.index(0, 0), recycler));
     QVERIFY(cell);
     QCOMPARE(cell->titleLabel()->text(), QStringLiteral("Rock & Roll <live>"));
     QCOMPARE(cell->titleLabel()->textFormat(), Qt::PlainText);

@@ -147,7 +147,7 @@ TestPage* TestQuintaveilPage::showPage(bool withFilter)
 void TestQuintaveilPage::navigationThroughTheWindow()
 {
     TestPage* page = showPage(false);
-    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages, QVariant)));
 
     page->showPage(PageAllSongs);
     QCOMPARE(asked.count(), 1);
@@ -325,9 +325,8 @@ void TestQuintaveilPage::tappingARowPlaysOnceThePageHasGone()
 
     // What the page and the hub are doing when playback starts, and when page 8 is asked for.
     bool playingWhenAsked = true;
-    connect(page, &QuintaveilPage::goToPage, page, [&] {
-        playingWhenAsked = hub->state(PlayState::MusicMode) == PlayState::Playing;
-    });
+    connect(page, &QuintaveilPage::goToPage, page,
+            [&] { playingWhenAsked = hub->state(PlayState::MusicMode) == PlayState::Playing; });
     int pageStateAtStart = -1;
     connect(hub, &PlayState::stateChanged, page, [&](PlayState::State state) {
         if (state == PlayState::Playing && pageStateAtStart < 0)
@@ -368,7 +367,7 @@ void TestQuintaveilPage::stayOnPagePlaysAtOnceAndRecordsTheAlbum()
     TestPage* page = showPage(false);
     const QModelIndex row = page->waitForVisibleRow(QStringLiteral("Azure"));
     QVERIFY(row.isValid());
-    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages, QVariant)));
 
     page->play(row, allSongs, QStringLiteral("songsOfAlbum"), Activity::Album,
                PlayWithoutPlayerView | PlayShuffled);
@@ -392,7 +391,7 @@ void TestQuintaveilPage::emptyModelWaitsForItsFirstRows()
     PlayState* hub = PlayState::instance();
     hub->clearPlayQueue();
     TestPage* page = showPage(false);
-    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages, QVariant)));
     QSharedPointer<MafwTrackerModel> unknownArtist(
         MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
             MafwTrackerModel::SongsOfUnknownArtist, 0, 0));
@@ -440,7 +439,7 @@ void TestQuintaveilPage::replacedQueueDropsTheWaitingRequest()
     hub->clearPlayQueue();
     const int activities = LatestActivityController::instance()->activityCount();
     TestPage* page = showPage(false);
-    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages, QVariant)));
     QSharedPointer<MafwTrackerModel> unknownAlbum(
         MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
             MafwTrackerModel::SongsOfUnknownAlbum, 0, 0));
@@ -463,7 +462,7 @@ void TestQuintaveilPage::refusedPlaybackIsNotRecorded()
     TestPage* page = showPage(false);
     const QModelIndex row = page->waitForVisibleRow(QStringLiteral("Jade"));
     QVERIFY(row.isValid());
-    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages, QVariant)));
 
     hub->setUpdatingLibrary(true);
     page->play(row, allSongs, QStringLiteral("AllSongs"), Activity::AllSongs);
@@ -600,7 +599,7 @@ void TestQuintaveilPage::rowsThroughTheFilterAndCoverRefresh()
 
     // The visible rows ask for their covers again: from the first one shown, through the proxy.
     QTRY_VERIFY(page->pageList()->visibleCell(jade));
-    QSignalSpy asked(allSongs.data(), SIGNAL(dataChanged(QModelIndex,QModelIndex,QVector<int>)));
+    QSignalSpy asked(allSongs.data(), SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)));
     page->updateListAlbumArts();
     QVERIFY(asked.count() >= 1);
     QCOMPARE(asked.first().first().value<QModelIndex>().row(), page->sourceRow(jade));
@@ -643,7 +642,8 @@ void TestQuintaveilPage::screenshotOfAFilteredList()
     QCoreApplication::processEvents(); // the last layout pass
     const QImage shot = window->grab().toImage();
     QVERIFY(!shot.isNull());
-    const QString path = TestEnvironment::screenshotDir() + QStringLiteral("/page-filtered-songs.png");
+    const QString path = TestEnvironment::screenshotDir()
+                         + QStringLiteral("/page-filtered-songs.png");
     QVERIFY(shot.save(path));
     qInfo().noquote() << "screenshot:" << path;
 }

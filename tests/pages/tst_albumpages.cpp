@@ -2,8 +2,8 @@
 // finger: the albums with covers, artists and counts, the row of the songs without an album,
 // the live filter, an album opened with its panel and its songs in track order, playing from a
 // row, the cover and the shuffle row, the page kept or loaded anew as the albums asked for
-// change, and covers that appear in the media-art folder while a page is shown. Screenshots of both pages go into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots"
-// in the build tree.
+// change, and covers that appear in the media-art folder while a page is shown. Screenshots of both
+// pages go into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree.
 
 #include "applicationactionmediator.h"
 #include "data/listmodel.h"
@@ -186,7 +186,7 @@ void TestAlbumPages::albumsShowCoverArtistAndCountWithTheUnknownRow()
     MyAlbumsPage* page = albums();
     QCOMPARE(page->title(), QStringLiteral("Albums"));
     QCOMPARE(page->titleWidget()->text(), QStringLiteral("Albums"));
-    QCOMPARE(titlesListed(page->listAdapter()), (QStringList{ "Blue", "Green", "Red" }));
+    QCOMPARE(titlesListed(page->listAdapter()), (QStringList { "Blue", "Green", "Red" }));
 
     // Blue holds Kim's songs and one without an artist: two artists.
     const QModelIndex blue = rowTitled(page->listAdapter(), QStringLiteral("Blue"));
@@ -218,7 +218,7 @@ void TestAlbumPages::typingFiltersByTitleAndArtist()
     QTest::keyClicks(window.get(), QStringLiteral("lee"));
     QVERIFY(edits.wait(Timeout));
     QTRY_COMPARE(page->currentFilterText(), QStringLiteral("lee"));
-    QTRY_COMPARE(titlesListed(page->listAdapter()), QStringList{ "Green" });
+    QTRY_COMPARE(titlesListed(page->listAdapter()), QStringList { "Green" });
     QCOMPARE(page->layoutState(), CollectionPageBase::FilteredListState);
     auto* green = qobject_cast<AlbumContentItem*>(
         page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Green"))));
@@ -233,14 +233,15 @@ void TestAlbumPages::typingFiltersByTitleAndArtist()
         QTest::keyClick(window.get(), Qt::Key_Backspace);
     QTest::keyClicks(window.get(), QStringLiteral("re"));
     QTRY_COMPARE(page->currentFilterText(), QStringLiteral("re"));
-    QTRY_COMPARE(titlesListed(page->listAdapter()), (QStringList{ "Green", "Red" }));
+    QTRY_COMPARE(titlesListed(page->listAdapter()), (QStringList { "Green", "Red" }));
     tapRow(page->pageList(), rowTitled(page->listAdapter(), QStringLiteral("Red")));
     QTRY_COMPARE(window->currentPage(), int(PageSongsOfAlbum));
     QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Disappeared);
     back(PageAlbums);
     QTRY_VERIFY(page->currentFilterText().isEmpty());
     QTRY_COMPARE(page->listAdapter()->rowCountInGroup(-1), 3);
-    QTRY_VERIFY(page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Red"))));
+    QTRY_VERIFY(
+        page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Red"))));
 }
 
 void TestAlbumPages::anAlbumOpensWithItsPanelAndItsSongsInTrackOrder()
@@ -263,7 +264,7 @@ void TestAlbumPages::anAlbumOpensWithItsPanelAndItsSongsInTrackOrder()
     QCOMPARE(keys, headers);
 
     QCOMPARE(page->titleWidget()->text(), QStringLiteral("Red"));
-    QCOMPARE(titlesListed(page->listAdapter()), (QStringList{ "Crimson", "Scarlet" }));
+    QCOMPARE(titlesListed(page->listAdapter()), (QStringList { "Crimson", "Scarlet" }));
     AlbumInfoWidget* panel = page->albumHeader();
     QVERIFY(panel);
     QCOMPARE(panel->artistLabel()->text(), QStringLiteral("Kim"));
@@ -285,9 +286,11 @@ void TestAlbumPages::anAlbumOpensWithItsPanelAndItsSongsInTrackOrder()
     // Blue: several artists, each row says whose song it is.
     back(PageAlbums);
     openAlbum(QStringLiteral("Blue"));
-    QCOMPARE(titlesListed(page->listAdapter()), (QStringList{ "Azure", "Cobalt", "Navy", "Nobody" }));
+    QCOMPARE(titlesListed(page->listAdapter()),
+             (QStringList { "Azure", "Cobalt", "Navy", "Nobody" }));
     QCOMPARE(page->albumHeader()->artistLabel()->text(), QStringLiteral("Various artists"));
-    QTRY_VERIFY(page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Nobody"))));
+    QTRY_VERIFY(
+        page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Nobody"))));
     auto* nobody = qobject_cast<SongCollectionListItem*>(
         page->pageList()->visibleCell(rowTitled(page->listAdapter(), QStringLiteral("Nobody"))));
     QCOMPARE(nobody->metaObject()->className(), "TwoRowsSongItem");
@@ -345,7 +348,8 @@ void TestAlbumPages::theUnknownRowOpensTheSongsWithoutAnAlbum()
     QCOMPARE(songs->pageParameter().value("albumId").toInt(), -1);
     QCOMPARE(songs->pageParameter().value("artistName").toString(), QStringLiteral("Lee"));
     QCOMPARE(songs->titleWidget()->text(), QStringLiteral("Unknown album"));
-    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songs->listAdapter()), QStringList{ "Nowhere" }, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songs->listAdapter()), QStringList { "Nowhere" },
+                              Timeout);
     QCOMPARE(songs->currentPageModel()->queryType(), MafwTrackerModel::SongsOfUnknownAlbum);
     // One song: nothing to shuffle.
     QVERIFY(!songs->shuffleWidget()->isShown());
@@ -365,7 +369,7 @@ void TestAlbumPages::theMenuPlaysAnAlbumsSongs()
     QStringList entries;
     for (QAction* action : page->pageObjectMenu()->actions())
         entries << action->text();
-    QCOMPARE(entries, (QStringList{ "Play", "Add to queue", "Add to playlist", "Delete" }));
+    QCOMPARE(entries, (QStringList { "Play", "Add to queue", "Add to playlist", "Delete" }));
     page->pageObjectMenu()->disappear();
     page->handlePlay();
     PlayState* hub = PlayState::instance();
@@ -389,15 +393,15 @@ void TestAlbumPages::theSameAlbumAgainKeepsThePageAReIndexLoadsIt()
     QCOMPARE(page->pageParameter().value("albumName").toString(), QStringLiteral("Green, renamed"));
 
     // The songs of no artist's album first, then the songs of no album: two lists.
-    page->passParameterToPage(QVariantHash{ { "useSongsOfArtistModel", true },
-                                            { "unknownArtist", true } });
+    page->passParameterToPage(
+        QVariantHash { { "useSongsOfArtistModel", true }, { "unknownArtist", true } });
     QCOMPARE(page->currentPageModel()->queryType(), MafwTrackerModel::SongsOfUnknownArtist);
-    page->passParameterToPage(QVariantHash{ { "albumId", 0 } });
+    page->passParameterToPage(QVariantHash { { "albumId", 0 } });
     QCOMPARE(page->currentPageModel()->queryType(), MafwTrackerModel::SongsOfUnknownAlbum);
 
     const QSharedPointer<MafwTrackerModel> before = page->currentPageModel();
     page->libraryUpdated();
-    page->passParameterToPage(QVariantHash{ { "albumId", 0 } });
+    page->passParameterToPage(QVariantHash { { "albumId", 0 } });
     QVERIFY(page->currentPageModel() != before);
 }
 

@@ -64,7 +64,6 @@ QStringList listedTitles(ListModel* list, QStringList* groups = nullptr)
     return titles;
 }
 
-
 } // namespace
 
 class TestAllSongsPage : public QObject
@@ -206,9 +205,8 @@ void TestAllSongsPage::listsEverySongInIndexGroups()
     QTRY_COMPARE_WITH_TIMEOUT(songs->listAdapter()->rowCountInGroup(-1), 9, Timeout);
     QStringList groups;
     const QStringList titles = listedTitles(songs->listAdapter(), &groups);
-    QCOMPARE(titles,
-             QStringList({ "Azure", "Cobalt", "Crimson", "Emerald", "Jade", "Navy", "Nobody",
-                           "Nowhere", "Scarlet" }));
+    QCOMPARE(titles, QStringList({ "Azure", "Cobalt", "Crimson", "Emerald", "Jade", "Navy",
+                                   "Nobody", "Nowhere", "Scarlet" }));
     QCOMPARE(groups, QStringList({ "A", "C", "E", "J", "N", "S" }));
     QVERIFY(songs->pageList()->showGroups());
     QCOMPARE(songs->pageList()->indexDisplayMode(), MList::Floating);
@@ -280,8 +278,8 @@ void TestAllSongsPage::typingFiltersAndChoosesTheLayout()
     // Every song whose title, artist or album holds an "r": Jade by its album Green, Nobody
     // by the name the store gives a song without an artist.
     QCOMPARE(listedTitles(songs->listAdapter()),
-             QStringList({ "Azure", "Crimson", "Emerald", "Jade", "Nobody", "Nowhere",
-                           "Scarlet" }));
+             QStringList(
+                 { "Azure", "Crimson", "Emerald", "Jade", "Nobody", "Nowhere", "Scarlet" }));
 
     // Word by word: the filter narrows as it grows.
     QTest::keyClicks(window.get(), QStringLiteral("e"));
@@ -372,8 +370,7 @@ void TestAllSongsPage::tappingAFilteredRowPlaysWithinTheMatches()
 
     // The next song is the next match, not the next song of the library.
     hub->next(0);
-    QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), QStringLiteral("Nobody"),
-                              Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), QStringLiteral("Nobody"), Timeout);
 
     // Back on the page the filter is gone and the whole list shows.
     showPage();
@@ -419,8 +416,8 @@ void TestAllSongsPage::modelSharedBeforeThePageIsTakenUp()
     // Another user asked for the shared all-songs model before the page existed: no
     // announcement of it will come, and the page must still list and play it.
     ModelInstance::destroy();
-    const QSharedPointer<MafwTrackerModel> shared =
-        ModelInstance::instance()->getModel(MafwTrackerModel::AllSongs);
+    const QSharedPointer<MafwTrackerModel> shared = ModelInstance::instance()->getModel(
+        MafwTrackerModel::AllSongs);
     QVERIFY(shared);
     QTRY_VERIFY_WITH_TIMEOUT(shared->rowCount() > 0, Timeout);
 
@@ -434,8 +431,7 @@ void TestAllSongsPage::modelSharedBeforeThePageIsTakenUp()
 
     QSignalSpy playing(PlayState::instance(), SIGNAL(songCountChanged(int)));
     ModelInstance::instance()->emitPlayAllSongs(false);
-    QTRY_COMPARE_WITH_TIMEOUT(PlayState::instance()->songCount(PlayState::MusicMode), 9,
-                              Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(PlayState::instance()->songCount(PlayState::MusicMode), 9, Timeout);
     // The page's destruction takes the shared models with it; the next user makes them anew.
 }
 
@@ -447,7 +443,8 @@ void TestAllSongsPage::screenshotOfAFilteredList()
     typeFilter(QStringLiteral("r"));
     QTRY_COMPARE(songs->layoutState(), CollectionPageBase::FilteredListState);
     QTest::qWait(300);
-    const QString path = TestEnvironment::screenshotDir() + QStringLiteral("/allsongs-filtered.png");
+    const QString path = TestEnvironment::screenshotDir()
+                         + QStringLiteral("/allsongs-filtered.png");
     QVERIFY(window->grab().save(path));
     qInfo().noquote() << "screenshot:" << path;
 }

@@ -96,7 +96,7 @@ void TestArtistsPage::open(const QString& name, ParlovancePages page,
     showArtists();
     const QModelIndex row = rowTitled(artists()->listAdapter(), name);
     QTRY_VERIFY_WITH_TIMEOUT(artists()->pageList()->visibleCell(row), Timeout);
-    QSignalSpy opened(artists(), SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QSignalSpy opened(artists(), SIGNAL(goToPage(Parlovance::ParlovancePages, QVariant)));
     finger->tap(centreOf(artists()->pageList()->visibleCell(row)));
     QTRY_COMPARE(opened.count(), 1);
     QCOMPARE(opened.first().first().value<ParlovancePages>(), page);
@@ -109,7 +109,7 @@ void TestArtistsPage::artistsShowTheirAlbumsAndTheUnknownRow()
     showArtists();
     MyArtistsPage* page = artists();
     QCOMPARE(page->titleWidget()->text(), QStringLiteral("Artists"));
-    QCOMPARE(titlesListed(page->listAdapter()), (QStringList{ "Kim", "Lee" }));
+    QCOMPARE(titlesListed(page->listAdapter()), (QStringList { "Kim", "Lee" }));
     const QModelIndex kim = rowTitled(page->listAdapter(), QStringLiteral("Kim"));
     QTRY_VERIFY(page->pageList()->visibleCell(kim));
     auto* row = qobject_cast<ArtistContentItem*>(page->pageList()->visibleCell(kim));
@@ -130,7 +130,7 @@ void TestArtistsPage::typingFiltersByNameAndAlbum()
     QVERIFY(edits.wait(Timeout));
     QTRY_COMPARE(page->currentFilterText(), QStringLiteral("red"));
     // Red is an album of Kim's.
-    QTRY_COMPARE(titlesListed(page->listAdapter()), QStringList{ "Kim" });
+    QTRY_COMPARE(titlesListed(page->listAdapter()), QStringList { "Kim" });
     window->goToPage(PageMain);
     QTRY_VERIFY(page->currentFilterText().isEmpty());
 }
@@ -145,7 +145,7 @@ void TestArtistsPage::anArtistOfOneAlbumOpensItsSongsOfThatAlbum()
     QCOMPARE(lee.value("albumName").toString(), QStringLiteral("Green"));
     auto* songs = qobject_cast<SongsOfAlbumPage*>(window->cachedPage(PageSongsOfAlbum));
     QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songs->listAdapter()),
-                              (QStringList{ "Emerald", "Jade" }), Timeout);
+                              (QStringList { "Emerald", "Jade" }), Timeout);
     QCOMPARE(songs->currentPageModel()->queryType(), MafwTrackerModel::SongsOfAlbumByArtist);
 }
 
@@ -163,7 +163,7 @@ void TestArtistsPage::theUnknownRowOpensTheSongsWithoutAnArtist()
     showArtists();
     MyArtistsPage* page = artists();
     QTRY_VERIFY_WITH_TIMEOUT(page->unknownRow() && page->unknownRow()->isVisible(), Timeout);
-    QSignalSpy opened(page, SIGNAL(goToPage(Parlovance::ParlovancePages,QVariant)));
+    QSignalSpy opened(page, SIGNAL(goToPage(Parlovance::ParlovancePages, QVariant)));
     finger->tap(centreOf(page->unknownRow()));
     // The song without an artist is on Blue: one album, its songs at once.
     QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, Timeout);
@@ -175,7 +175,8 @@ void TestArtistsPage::theUnknownRowOpensTheSongsWithoutAnArtist()
     QCOMPARE(unknown.value("albumName").toString(), QStringLiteral("Blue"));
     auto* songs = qobject_cast<SongsOfAlbumPage*>(window->cachedPage(PageSongsOfAlbum));
     QTRY_COMPARE(window->currentPage(), int(PageSongsOfAlbum));
-    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songs->listAdapter()), QStringList{ "Nobody" }, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songs->listAdapter()), QStringList { "Nobody" },
+                              Timeout);
 }
 
 PARLOVANCE_TEST_MAIN(TestArtistsPage)

@@ -28,11 +28,11 @@ namespace {
 const int Timeout = 30000;
 
 // A step of a case done by a helper: a failure inside it ends the case there.
-#define STEP(call)                                                                             \
-    do {                                                                                       \
-        call;                                                                                  \
-        if (QTest::currentTestFailed())                                                        \
-            return;                                                                            \
+#define STEP(call)                                                                                 \
+    do {                                                                                           \
+        call;                                                                                      \
+        if (QTest::currentTestFailed())                                                            \
+            return;                                                                                \
     } while (false)
 
 QPointF centreOf(QGraphicsItem* item)

@@ -153,8 +153,9 @@ private slots:
         hub->appendModel(red, PlayState::ModelOptions(), -1);
         showPage();
         NavigationBarWidget* bar = page->navigation();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            bar->applicationMenu()->actions().contains(page->playAlbumMenuAction()), Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(bar->applicationMenu()->actions().contains(
+                                     page->playAlbumMenuAction()),
+                                 Timeout);
 
         QVERIFY(bar->shuffleControl()->isEnabled());
         QCOMPARE(bar->shuffleControl()->iconID(), Constants::IconShuffleWhite);
@@ -179,12 +180,14 @@ private slots:
         finger.tap(bar->menuControl()->mapToScene(bar->menuControl()->rect().center()));
         ApplicationMenuWidget* menu = bar->applicationMenu();
         QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
-        const QPointF entry = menu->mapToScene(menu->entryRect(page->playAlbumMenuAction()).center());
+        const QPointF entry = menu->mapToScene(
+            menu->entryRect(page->playAlbumMenuAction()).center());
         QVERIFY(page->albumArt()->contains(page->albumArt()->mapFromScene(entry)));
         finger.tap(entry);
         QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 7, Timeout);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !bar->applicationMenu()->actions().contains(page->playAlbumMenuAction()), Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!bar->applicationMenu()->actions().contains(
+                                     page->playAlbumMenuAction()),
+                                 Timeout);
         // The queue shows the album's songs, each once.
         FixtureLibrary::settleStore();
         ListModel* rows = page->infoArea()->queueModel();
@@ -247,7 +250,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(page->albumArt()->isVisible(), Timeout);
         QTRY_VERIFY_WITH_TIMEOUT(!area->queueList()->isVisible(), Timeout);
         QCOMPARE(hub->currentIndex(PlayState::MusicMode), 4);
-        QVERIFY(hub->position(PlayState::MusicMode) >= 1 || hub->state(PlayState::MusicMode) == PlayState::Playing);
+        QVERIFY(hub->position(PlayState::MusicMode) >= 1
+                || hub->state(PlayState::MusicMode) == PlayState::Playing);
     }
 
     void aSongTappedOnTheAllSongsPageOpensThePlayer()
@@ -256,7 +260,8 @@ private slots:
         MainWindow mainWindow(Parlovance::PageMain, false);
         QTRY_VERIFY_WITH_TIMEOUT(mainWindow.isPreloadingDone(), 60000);
         mainWindow.goToPage(Parlovance::PageAllSongs);
-        auto* songs = qobject_cast<QuintaveilPage*>(mainWindow.cachedPage(Parlovance::PageAllSongs));
+        auto* songs = qobject_cast<QuintaveilPage*>(
+            mainWindow.cachedPage(Parlovance::PageAllSongs));
         QVERIFY(songs);
         QTRY_VERIFY_WITH_TIMEOUT(songs->pageList() && songs->pageList()->itemModel()
                                      && songs->pageList()->visibleCells().size() > 3,
@@ -266,16 +271,17 @@ private slots:
         MWidget* row = cells.at(3);
         const QPointF at = row->mapToScene(row->rect().center());
         TouchDriver(&mainWindow).tap(at);
-        QTRY_COMPARE_WITH_TIMEOUT(mainWindow.currentPage(), int(Parlovance::PageNowPlaying), Timeout);
-        auto* player = qobject_cast<NowPlayingPage*>(mainWindow.cachedPage(Parlovance::PageNowPlaying));
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindow.currentPage(), int(Parlovance::PageNowPlaying),
+                                  Timeout);
+        auto* player = qobject_cast<NowPlayingPage*>(
+            mainWindow.cachedPage(Parlovance::PageNowPlaying));
         QVERIFY(player);
         PlayState* hub = PlayState::instance();
         QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
         const QString expected = hub->title(PlayState::MusicMode);
         QVERIFY(!expected.isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(player->information()->titleText()->text(), expected, Timeout);
-        QCOMPARE(player->information()->artistText()->text(),
-                 hub->artist(PlayState::MusicMode));
+        QCOMPARE(player->information()->artistText()->text(), hub->artist(PlayState::MusicMode));
         QVERIFY(!player->information()->songNumberText()->text().isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(!player->albumArt()->albumArt().isNull(), Timeout);
         hub->stop(PlayState::MusicMode);

@@ -380,7 +380,8 @@ private slots:
         QCOMPARE(widget.shownBar(), int(PlayerControlsWidget::DisabledSeekBar));
         QVERIFY(!widget.seekControl()->isEnabled());
         QCOMPARE(widget.seekControl()->maximum(), 1);
-        QVERIFY(!widget.durationText()->isVisible() || !widget.durationText()->isVisibleTo(nullptr));
+        QVERIFY(!widget.durationText()->isVisible()
+                || !widget.durationText()->isVisibleTo(nullptr));
         QCOMPARE(widget.nextControl()->iconID(), Constants::IconNextDimmedWhite);
         QCOMPARE(widget.previousControl()->iconID(), Constants::IconPreviousDimmedWhite);
     }
@@ -463,8 +464,8 @@ private slots:
         const QPointF from(r.left() + r.width() * 0.05, r.center().y());
         const QPointF to(r.left() + r.width() * 0.66, r.center().y());
         QSignalSpy positions(hub, SIGNAL(positionChanged(uint)));
-        TouchDriver(window).press(bar->mapToScene(
-                    QPointF(bar->rect().width() * bar->value() / 30.0, r.height() / 2)));
+        TouchDriver(window).press(
+            bar->mapToScene(QPointF(bar->rect().width() * bar->value() / 30.0, r.height() / 2)));
         for (int step = 1; step <= 10; ++step)
             TouchDriver(window).move(from + (to - from) * step / 10.0);
         const int dragged = bar->value();
@@ -507,7 +508,8 @@ private slots:
         PlayerControlsWidget widget(nullptr, nullptr, PlayState::MusicMode);
         widget.createLayout();
         PlayState* hub = play(seven, 1);
-        QTRY_COMPARE_WITH_TIMEOUT(widget.nextControl()->iconID(), Constants::IconNextWhite, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(widget.nextControl()->iconID(), Constants::IconNextWhite,
+                                  Timeout);
 
         // A call disables everything; its end enables the controls at once.
         controls->setCallActive(true);
@@ -729,7 +731,8 @@ private slots:
         QCOMPARE(button.playerButton()->iconID(), QStringLiteral("icon-s-music-video-play-accent"));
         hub->pause();
         QVERIFY(waitForState(PlayState::Paused));
-        QCOMPARE(button.playerButton()->iconID(), QStringLiteral("icon-s-music-video-pause-accent"));
+        QCOMPARE(button.playerButton()->iconID(),
+                 QStringLiteral("icon-s-music-video-pause-accent"));
 
         // The icon is drawn: an accented glyph on a clear ground, not a filled square.
         const QImage icon = MTheme::pixmap(button.playerButton()->iconID()).toImage();
@@ -836,9 +839,8 @@ private slots:
         auto* bottom = new MStylableWidget;
         bottom->setStyleName(QStringLiteral("PlayerViewBottomSpacer"));
         bottom->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        for (QGraphicsLayoutItem* item :
-             std::initializer_list<QGraphicsLayoutItem*> { art, panel, spare, controlsWidget,
-                                                           bottom })
+        for (QGraphicsLayoutItem* item : std::initializer_list<QGraphicsLayoutItem*> {
+                 art, panel, spare, controlsWidget, bottom })
             layout->addItem(item);
         setPageContent(central);
         page->setCustomNavigationBarContent(bar);
@@ -880,7 +882,8 @@ private slots:
         save(QStringLiteral("nowplaying-widgets.png"));
         QCOMPARE(art->size(), QSizeF(480, 480));
         QVERIFY2(controlsWidget->mapRectToScene(controlsWidget->rect()).bottom() <= 854,
-                 qPrintable(QString::number(controlsWidget->mapRectToScene(controlsWidget->rect()).bottom())));
+                 qPrintable(QString::number(
+                     controlsWidget->mapRectToScene(controlsWidget->rect()).bottom())));
 
         // The library pages' toolbar button: the song's title beside its playback icon.
         auto* library = new MApplicationPage;

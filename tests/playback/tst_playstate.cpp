@@ -364,8 +364,8 @@ private slots:
 
         hub->appendModel(red, PlayState::CopyModel, -1);
         QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 6, Timeout);
-        QCOMPARE(HubTestLibrary::cell(hub->shuffleProxyModel().data(), 0,
-                                      Constants::SongTitle).toString(),
+        QCOMPARE(HubTestLibrary::cell(hub->shuffleProxyModel().data(), 0, Constants::SongTitle)
+                     .toString(),
                  QStringLiteral("One"));
         QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Playing);
         hub->stop(PlayState::MusicMode);

@@ -108,8 +108,7 @@ void TestAutomaticPlaylists::initTestCase()
     QSharedPointer<MafwTrackerModel> played(
         factory->getModel(MafwTrackerModel::MostPlayedSongs, 0, 0));
     QTRY_COMPARE_WITH_TIMEOUT(favourites->rowCount(), 1, Timeout);
-    QTRY_VERIFY_WITH_TIMEOUT(played->rowCount() == 2
-                                 && played->index(0, 12).data().toInt() == 2,
+    QTRY_VERIFY_WITH_TIMEOUT(played->rowCount() == 2 && played->index(0, 12).data().toInt() == 2,
                              Timeout);
 }
 
@@ -164,7 +163,8 @@ void TestAutomaticPlaylists::sixPlaylistsInCollationOrderWithCountsAndLengths()
 
     // Count and length per playlist; recently added shows its first batch of 50 until its
     // model is complete.
-    const struct {
+    const struct
+    {
         int type;
         int count;
     } expected[] = { { 6, 1 }, { 5, 2 }, { 8, 1 }, { 4, 2 }, { 3, 50 } };

@@ -193,12 +193,15 @@ MWidget* TestPlaylistPages::cellOf(MList* list, const QString& name)
     if (!QTest::qWaitFor(shown, Timeout))
         return nullptr;
     // The page pans the lists under the toolbar: the row is brought to the middle.
-    auto* page = qobject_cast<MApplicationPage*>(window->cachedPage(ParlovancePages(window->currentPage())));
+    auto* page = qobject_cast<MApplicationPage*>(
+        window->cachedPage(ParlovancePages(window->currentPage())));
     MPannableViewport* viewport = page ? page->pannableViewport() : nullptr;
-    const qreal middle = list->visibleCell(row)->mapToScene(list->visibleCell(row)->boundingRect().center()).y();
+    const qreal middle
+        = list->visibleCell(row)->mapToScene(list->visibleCell(row)->boundingRect().center()).y();
     if (viewport && (middle < 150 || middle > 650)) {
         const QRectF range = viewport->range();
-        const qreal target = qBound(range.top(), viewport->position().y() + middle - 400, range.bottom());
+        const qreal target = qBound(range.top(), viewport->position().y() + middle - 400,
+                                    range.bottom());
         viewport->setPosition(QPointF(0, target));
         if (!QTest::qWaitFor([&] { return list->visibleCell(row); }, Timeout))
             return nullptr;
@@ -262,8 +265,8 @@ int TestPlaylistPages::makePlaylist(const QString& name, const QStringList& titl
     for (const QString& title : titles)
         ids << songId(title);
     UserPlaylistUtils::createPlaylist(name, 0, ids);
-    const QSharedPointer<MafwTrackerModel> user
-        = ModelInstance::instance()->getModel(MafwTrackerModel::UserPlaylists);
+    const QSharedPointer<MafwTrackerModel> user = ModelInstance::instance()->getModel(
+        MafwTrackerModel::UserPlaylists);
     int id = -1;
     QTest::qWaitFor(
         [&] {
@@ -339,8 +342,7 @@ void TestPlaylistPages::listsFilesAutomaticAndUserPlaylists()
     QVERIFY(!page->myPlaylistsContainer()->isVisible());
     const int id = makePlaylist(QStringLiteral("Mine {\"1\"} 🎶"), { "Azure", "Jade" });
     QTRY_VERIFY(page->myPlaylistsContainer()->isVisible());
-    QCOMPARE(titlesListed(rowsOf(page->userPlaylistsList())),
-             QStringList({ "Mine {\"1\"} 🎶" }));
+    QCOMPARE(titlesListed(rowsOf(page->userPlaylistsList())), QStringList({ "Mine {\"1\"} 🎶" }));
     screenshot(QStringLiteral("playlists-page"));
     MafwTrackerModelFactoryInstance::instance()->factory()->deleteItems(
         { id }, MafwTrackerModel::UserPlaylists);
@@ -349,12 +351,11 @@ void TestPlaylistPages::listsFilesAutomaticAndUserPlaylists()
     // A played song makes two more automatic playlists, in their sorted places.
     MafwTrackerModelFactoryInstance::instance()->factory()->trackerConnection()->songPlayed(
         songId("Jade"));
-    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(automatic),
-                              QStringList({ "qtn_musi_playlist_mostplayed",
-                                            "qtn_musi_playlist_neverplayed",
-                                            "qtn_musi_playlist_recentlyadded",
-                                            "qtn_musi_playlist_recentlyplayed" }),
-                              Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        titlesListed(automatic),
+        QStringList({ "qtn_musi_playlist_mostplayed", "qtn_musi_playlist_neverplayed",
+                      "qtn_musi_playlist_recentlyadded", "qtn_musi_playlist_recentlyplayed" }),
+        Timeout);
 }
 
 void TestPlaylistPages::tapOpensTheSongsOfThePlaylist()
@@ -367,7 +368,8 @@ void TestPlaylistPages::tapOpensTheSongsOfThePlaylist()
     QCOMPARE(opened.first().at(0).toInt(), int(PageSongsOfPlaylist));
     QHash<QString, QVariant> hash = opened.first().at(1).toHash();
     QCOMPARE(hash.value("playlistId").toInt(), -3);
-    QCOMPARE(hash.value("playlistName").toString(), QStringLiteral("qtn_musi_playlist_recentlyadded"));
+    QCOMPARE(hash.value("playlistName").toString(),
+             QStringLiteral("qtn_musi_playlist_recentlyadded"));
     QVERIFY(hash.value("automaticPlaylistModel").value<QSharedPointer<MafwTrackerModel>>());
     QVERIFY(!hash.contains("userPlaylist"));
     QTRY_COMPARE(window->currentPage(), int(PageSongsOfPlaylist));
@@ -425,8 +427,8 @@ void TestPlaylistPages::longTapOffersDeleteForFilesAndUserPlaylistsOnly()
     QMetaObject::invokeMethod(page, "handlePlay");
     QTRY_COMPARE_WITH_TIMEOUT(PlayState::instance()->songCount(PlayState::MusicMode), 2, Timeout);
     closeMenu();
-    const QHash<QString, QVariant> file
-        = page->itemParameters(rowTitled(rowsOf(page->playlistFilesList()), "a.b.pls"));
+    const QHash<QString, QVariant> file = page->itemParameters(
+        rowTitled(rowsOf(page->playlistFilesList()), "a.b.pls"));
     QCOMPARE(file.value("name").toString(), QStringLiteral("a.b"));
     QCOMPARE(file.value("type").toInt(), int(Activity::Playlist));
 
@@ -605,8 +607,8 @@ void TestPlaylistPages::userPlaylistIsExtendedTrimmedAndDeleted()
     screenshot(QStringLiteral("delete-playlist-dialog"));
     tap(dialog->button(M::YesButton));
     QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(PagePlaylists), Timeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!rowTitled(rowsOf(playlistsPage()->userPlaylistsList()), name).isValid(),
-                             Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !rowTitled(rowsOf(playlistsPage()->userPlaylistsList()), name).isValid(), Timeout);
     FixtureLibrary::settleStore();
     QTest::qWait(200);
     QCOMPARE(window->currentPage(), int(PagePlaylists));
@@ -633,10 +635,10 @@ void TestPlaylistPages::emptiedPlaylistsStepBackOnce()
     // Favourites shown again after its last song was unmarked elsewhere steps back.
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
     QVERIFY(factory->setFavourite(songId("Navy"), true));
-    QTRY_VERIFY_WITH_TIMEOUT(
-        rowTitled(rowsOf(playlistsPage()->automaticPlaylistsList()),
-                 "qtn_musi_playlist_favorites").isValid(),
-        Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(rowTitled(rowsOf(playlistsPage()->automaticPlaylistsList()),
+                                       "qtn_musi_playlist_favorites")
+                                 .isValid(),
+                             Timeout);
     openPlaylist(playlistsPage()->automaticPlaylistsList(), "qtn_musi_playlist_favorites");
     QTRY_COMPARE(songTitles(), QStringList({ "Navy" }));
     window->goToPage(PageAllSongs);
@@ -672,7 +674,8 @@ void TestPlaylistPages::dotsOfANameStayOnPagesAndTiles()
         Activity::ActivityType kind;
     } cases[] = { { playlists->userPlaylistsList(), "Vol. 2", "Vol. 2", Activity::UserPlaylist },
                   { playlists->playlistFilesList(), "Vol. 2.m3u", "Vol. 2", Activity::Playlist },
-                  { playlists->userPlaylistsList(), ".hidden", ".hidden", Activity::UserPlaylist } };
+                  { playlists->userPlaylistsList(), ".hidden", ".hidden",
+                    Activity::UserPlaylist } };
     LatestActivityController* activities = LatestActivityController::instance();
     for (const auto& playlist : cases) {
         const QString shown = QString::fromUtf8(playlist.shown);

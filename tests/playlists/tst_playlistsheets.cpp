@@ -86,7 +86,7 @@ private slots:
     void cancelAndUnknownModeChangeNothing();
 
 private:
-    template<typename Sheet>
+    template <typename Sheet>
     Sheet* waitForSheet();
     void tap(QGraphicsWidget* widget);
     // Brings the list's item into view and taps it.
@@ -156,7 +156,7 @@ void TestPlaylistSheets::cleanupTestCase()
     window.reset();
 }
 
-template<typename Sheet>
+template <typename Sheet>
 Sheet* TestPlaylistSheets::waitForSheet()
 {
     Sheet* sheet = nullptr;
@@ -270,8 +270,8 @@ void TestPlaylistSheets::tappingAPlaylistAddsTheItemWithTheBanner()
     sheet->appear(window.get(), MSceneWindow::DestroyWhenDismissed);
     QVERIFY(waitForSheet<PlaylistSelectionSheet>());
     QVERIFY(sheet->titleLabel()->isVisible());
-    const QList<QModelIndex> rows
-        = itemsTitled(sheet->playlistList()->itemModel(), QStringLiteral("Evening ✨ \"late\""));
+    const QList<QModelIndex> rows = itemsTitled(sheet->playlistList()->itemModel(),
+                                                QStringLiteral("Evening ✨ \"late\""));
     QCOMPARE(rows.size(), 1);
     QTRY_VERIFY(sheet->playlistList()->visibleCell(rows.first()));
     screenshot(QStringLiteral("playlist-selection"));
@@ -353,7 +353,8 @@ void TestPlaylistSheets::songSheetMakesANewPlaylistOfTheChosenSongs()
 void TestPlaylistSheets::songSheetAddsOnlySongsNotInThePlaylist()
 {
     const int id = makePlaylist(QStringLiteral("Blues"), { "Azure", "Azure", "Navy" });
-    const QSharedPointer<MafwTrackerModel> playlist = model(MafwTrackerModel::SongsOfUserPlaylist, id);
+    const QSharedPointer<MafwTrackerModel> playlist = model(MafwTrackerModel::SongsOfUserPlaylist,
+                                                            id);
     auto* sheet = new SongSelectionSheet(SongSelectionSheet::AddMode);
     sheet->setModels(allSongs, playlist);
     sheet->appear(window.get(), MSceneWindow::DestroyWhenDismissed);
@@ -368,7 +369,8 @@ void TestPlaylistSheets::songSheetAddsOnlySongsNotInThePlaylist()
     QVERIFY(tapSong(sheet, "Cobalt"));
     QTRY_VERIFY(sheet->acceptButton()->isEnabled());
     UserPlaylistUtils::removeSongs(playlist, { 2, 0 });
-    QTRY_COMPARE_WITH_TIMEOUT(itemsTitled(sheet->songList()->itemModel(), "Navy").size(), 1, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(itemsTitled(sheet->songList()->itemModel(), "Navy").size(), 1,
+                              Timeout);
     QCOMPARE(itemsTitled(sheet->songList()->itemModel(), "Azure").size(), 0);
     QTRY_VERIFY(sheet->songList()->selectionModel()->isSelected(
         itemsTitled(sheet->songList()->itemModel(), "Cobalt").value(0)));
@@ -383,7 +385,8 @@ void TestPlaylistSheets::songSheetAddsOnlySongsNotInThePlaylist()
 void TestPlaylistSheets::songSheetRemovesExactlyTheChosenEntry()
 {
     const int id = makePlaylist(QStringLiteral("Twice"), { "Azure", "Navy", "Azure", "Jade" });
-    const QSharedPointer<MafwTrackerModel> playlist = model(MafwTrackerModel::SongsOfUserPlaylist, id);
+    const QSharedPointer<MafwTrackerModel> playlist = model(MafwTrackerModel::SongsOfUserPlaylist,
+                                                            id);
     const int position = playlist->columnOfKey(QStringLiteral("entryPosition"));
     const int firstAzure = playlist->index(0, position).data().toInt();
     auto* sheet = new SongSelectionSheet(SongSelectionSheet::RemoveMode);
@@ -409,7 +412,8 @@ void TestPlaylistSheets::songSheetRemovesExactlyTheChosenEntry()
 void TestPlaylistSheets::cancelAndUnknownModeChangeNothing()
 {
     const int id = makePlaylist(QStringLiteral("Kept"), { "Azure" });
-    const QSharedPointer<MafwTrackerModel> playlist = model(MafwTrackerModel::SongsOfUserPlaylist, id);
+    const QSharedPointer<MafwTrackerModel> playlist = model(MafwTrackerModel::SongsOfUserPlaylist,
+                                                            id);
     auto* sheet = new SongSelectionSheet(SongSelectionSheet::AddMode);
     sheet->setModels(allSongs, playlist);
     sheet->appear(window.get(), MSceneWindow::DestroyWhenDismissed);

@@ -140,13 +140,13 @@ int runWriter(const QString& command, const QString& name)
                                           { songId(QStringLiteral("Azure")),
                                             songId(QStringLiteral("Crimson")),
                                             songId(QStringLiteral("Azure")) });
-        const QSharedPointer<MafwTrackerModel> playlists
-            = loadedModel(MafwTrackerModel::UserPlaylists);
+        const QSharedPointer<MafwTrackerModel> playlists = loadedModel(
+            MafwTrackerModel::UserPlaylists);
         if (!waitFor([&] { return rowNamed(playlists.data(), name) >= 0; }))
             return 3;
     } else {
-        const QSharedPointer<MafwTrackerModel> songs(readyFactory()->getModel(
-            MafwTrackerModel::SongsOfUserPlaylist, 50, playlistId(name)));
+        const QSharedPointer<MafwTrackerModel> songs(
+            readyFactory()->getModel(MafwTrackerModel::SongsOfUserPlaylist, 50, playlistId(name)));
         if (command == QLatin1String("add")) {
             UserPlaylistUtils::addSongs(songs, 1, { albumOf(QStringLiteral("Cobalt")) }, name);
             if (!waitFor([] { return !MBanner::shownTitles().isEmpty(); }))
@@ -219,7 +219,8 @@ void TestUserPlaylists::cleanup()
 
 void TestUserPlaylists::namesAreKeptExactlyAsTyped()
 {
-    const QStringList names = { OddName, QStringLiteral("\"} ; DELETE { ?s ?p ?o } WHERE { ?s ?p ?o } #"),
+    const QStringList names = { OddName,
+                                QStringLiteral("\"} ; DELETE { ?s ?p ?o } WHERE { ?s ?p ?o } #"),
                                 QStringLiteral("  tabs\tand\nnew line  ") };
     for (const QString& name : names)
         UserPlaylistUtils::createPlaylist(name, 0, { songId(QStringLiteral("Jade")) });
@@ -236,17 +237,21 @@ void TestUserPlaylists::namesAreKeptExactlyAsTyped()
 
 void TestUserPlaylists::aLiveNamesakeGivesTheNextFreeNumber()
 {
-    UserPlaylistUtils::createPlaylist(QStringLiteral("ROCK"), 0, { songId(QStringLiteral("Azure")) });
+    UserPlaylistUtils::createPlaylist(QStringLiteral("ROCK"), 0,
+                                      { songId(QStringLiteral("Azure")) });
     QTRY_VERIFY_WITH_TIMEOUT(playlistId(QStringLiteral("ROCK")) > 0, Timeout);
-    UserPlaylistUtils::createPlaylist(QStringLiteral("Rock"), 0, { songId(QStringLiteral("Navy")) });
-    QTRY_COMPARE_WITH_TIMEOUT(userPlaylists(),
-                              QStringList({ "ROCK: Azure", "Rock 2: Navy" }), Timeout);
-    UserPlaylistUtils::createPlaylist(QStringLiteral("rock"), 0, { songId(QStringLiteral("Jade")) });
+    UserPlaylistUtils::createPlaylist(QStringLiteral("Rock"), 0,
+                                      { songId(QStringLiteral("Navy")) });
+    QTRY_COMPARE_WITH_TIMEOUT(userPlaylists(), QStringList({ "ROCK: Azure", "Rock 2: Navy" }),
+                              Timeout);
+    UserPlaylistUtils::createPlaylist(QStringLiteral("rock"), 0,
+                                      { songId(QStringLiteral("Jade")) });
     QTRY_COMPARE_WITH_TIMEOUT(userPlaylists(),
                               QStringList({ "ROCK: Azure", "Rock 2: Navy", "rock 3: Jade" }),
                               Timeout);
     // An album of two songs makes a playlist of both.
-    UserPlaylistUtils::createPlaylist(QStringLiteral("Red"), 1, { albumOf(QStringLiteral("Crimson")) });
+    UserPlaylistUtils::createPlaylist(QStringLiteral("Red"), 1,
+                                      { albumOf(QStringLiteral("Crimson")) });
     QTRY_VERIFY_WITH_TIMEOUT(userPlaylists().contains(QStringLiteral("Red: Crimson|Scarlet")),
                              Timeout);
 }
@@ -255,7 +260,8 @@ void TestUserPlaylists::staleNamesakesAreReplaced()
 {
     // Namesakes made by the factory itself, which takes any name: "old" and "OLD" of a song
     // whose file then goes, "mixed" of that song and "MIXED" of a song still there.
-    QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Gone/ghost.ogg"), AudioTags{ QStringLiteral("Ghost") })
+    QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Gone/ghost.ogg"),
+                                     AudioTags { QStringLiteral("Ghost") })
                  .isEmpty());
     QVERIFY(FixtureLibrary::index());
     QTRY_VERIFY_WITH_TIMEOUT(songId(QStringLiteral("Ghost")) > 0, Timeout);
@@ -271,11 +277,13 @@ void TestUserPlaylists::staleNamesakesAreReplaced()
     QTRY_COMPARE_WITH_TIMEOUT(songId(QStringLiteral("Ghost")), -1, Timeout);
 
     // Every namesake of "Old" is stale: they go and the name is used as typed.
-    UserPlaylistUtils::createPlaylist(QStringLiteral("Old"), 0, { songId(QStringLiteral("Azure")) });
+    UserPlaylistUtils::createPlaylist(QStringLiteral("Old"), 0,
+                                      { songId(QStringLiteral("Azure")) });
     QTRY_COMPARE_WITH_TIMEOUT(userPlaylists().filter(QStringLiteral("old"), Qt::CaseInsensitive),
                               QStringList({ "Old: Azure" }), Timeout);
     // One namesake of "Mixed" is live: nothing is deleted, the next free number is taken.
-    UserPlaylistUtils::createPlaylist(QStringLiteral("Mixed"), 0, { songId(QStringLiteral("Navy")) });
+    UserPlaylistUtils::createPlaylist(QStringLiteral("Mixed"), 0,
+                                      { songId(QStringLiteral("Navy")) });
     QTRY_COMPARE_WITH_TIMEOUT(userPlaylists().filter(QStringLiteral("mixed"), Qt::CaseInsensitive),
                               QStringList({ "MIXED: Jade", "Mixed 2: Navy", "mixed: " }), Timeout);
 }
@@ -284,8 +292,8 @@ void TestUserPlaylists::addingShowsTheBannerOnlyWithAName()
 {
     UserPlaylistUtils::createPlaylist(OddName, 0, { songId(QStringLiteral("Jade")) });
     QTRY_VERIFY_WITH_TIMEOUT(playlistId(OddName) > 0, Timeout);
-    const QSharedPointer<MafwTrackerModel> songs(readyFactory()->getModel(
-        MafwTrackerModel::SongsOfUserPlaylist, 50, playlistId(OddName)));
+    const QSharedPointer<MafwTrackerModel> songs(
+        readyFactory()->getModel(MafwTrackerModel::SongsOfUserPlaylist, 50, playlistId(OddName)));
 
     // Without a name: added, no banner.
     UserPlaylistUtils::addSongs(songs, 0, { songId(QStringLiteral("Navy")) }, QString());
@@ -309,10 +317,11 @@ void TestUserPlaylists::addingShowsTheBannerOnlyWithAName()
 void TestUserPlaylists::removingTakesExactlyTheChosenEntries()
 {
     const int azure = songId(QStringLiteral("Azure")), navy = songId(QStringLiteral("Navy"));
-    UserPlaylistUtils::createPlaylist(QStringLiteral("Twice"), 0, { azure, navy, azure, navy, azure });
+    UserPlaylistUtils::createPlaylist(QStringLiteral("Twice"), 0,
+                                      { azure, navy, azure, navy, azure });
     QTRY_VERIFY_WITH_TIMEOUT(playlistId(QStringLiteral("Twice")) > 0, Timeout);
-    const QSharedPointer<MafwTrackerModel> songs
-        = loadedModel(MafwTrackerModel::SongsOfUserPlaylist, playlistId(QStringLiteral("Twice")));
+    const QSharedPointer<MafwTrackerModel> songs = loadedModel(
+        MafwTrackerModel::SongsOfUserPlaylist, playlistId(QStringLiteral("Twice")));
     QCOMPARE(songs->rowCount(), 5);
     const int position = songs->columnOfKey(QStringLiteral("entryPosition"));
     QVERIFY(position >= 0);
@@ -333,10 +342,11 @@ void TestUserPlaylists::removingTakesExactlyTheChosenEntries()
 
 void TestUserPlaylists::everyWorkerEnds()
 {
-    UserPlaylistUtils::createPlaylist(QStringLiteral("Base"), 0, { songId(QStringLiteral("Jade")) });
+    UserPlaylistUtils::createPlaylist(QStringLiteral("Base"), 0,
+                                      { songId(QStringLiteral("Jade")) });
     QTRY_VERIFY_WITH_TIMEOUT(playlistId(QStringLiteral("Base")) > 0, Timeout);
-    const QSharedPointer<MafwTrackerModel> songs
-        = loadedModel(MafwTrackerModel::SongsOfUserPlaylist, playlistId(QStringLiteral("Base")));
+    const QSharedPointer<MafwTrackerModel> songs = loadedModel(
+        MafwTrackerModel::SongsOfUserPlaylist, playlistId(QStringLiteral("Base")));
 
     // Nothing to do, a model that cannot be edited, no model: each worker ends by itself.
     UserPlaylistUtils::createPlaylist(QStringLiteral("Empty"), 0, {});
@@ -361,7 +371,8 @@ QStringList TestUserPlaylists::runChild(const QString& command, const QString& n
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), childHome);
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), childHome + QStringLiteral("/.local/share"));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"),
+                       childHome + QStringLiteral("/.local/share"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), childHome + QStringLiteral("/.config"));
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), childHome + QStringLiteral("/.cache"));
     QProcess child;
@@ -408,12 +419,15 @@ void TestUserPlaylists::changesSurviveAKillRightAfterTheyAreReported()
     QVERIFY(dirs.open(QIODevice::WriteOnly));
     dirs.write("XDG_MUSIC_DIR=\"$HOME/Music\"\n");
     dirs.close();
-    const struct {
+    const struct
+    {
         const char* path;
         const char* title;
         const char* album;
-    } files[] = { { "a.ogg", "Azure", "Blue" }, { "b.ogg", "Cobalt", "Blue" },
-                  { "c.ogg", "Crimson", "Red" }, { "d.ogg", "Navy", "Blue" } };
+    } files[] = { { "a.ogg", "Azure", "Blue" },
+                  { "b.ogg", "Cobalt", "Blue" },
+                  { "c.ogg", "Crimson", "Red" },
+                  { "d.ogg", "Navy", "Blue" } };
     for (const auto& f : files) {
         AudioTags tags;
         tags.title = QLatin1String(f.title);

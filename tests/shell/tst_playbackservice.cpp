@@ -76,8 +76,8 @@ private:
 
 QDBusMessage TestPlaybackService::call(const QString& method, const QVariantList& arguments)
 {
-    QDBusMessage message
-        = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface, method);
+    QDBusMessage message = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                          method);
     message.setArguments(arguments);
     // The service answers on this thread: wait for the answer with the event loop running.
     QDBusPendingCall pending = caller.asyncCall(message, Timeout);
@@ -100,7 +100,7 @@ void TestPlaybackService::playUrn(const QString& title)
 {
     const QString urn = urnOf(title);
     QVERIFY(!urn.isEmpty());
-    QCOMPARE(call(QStringLiteral("play"), { QStringList{ urn } }).type(),
+    QCOMPARE(call(QStringLiteral("play"), { QStringList { urn } }).type(),
              QDBusMessage::ReplyMessage);
     QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), title, Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
@@ -109,9 +109,9 @@ void TestPlaybackService::playUrn(const QString& title)
 void TestPlaybackService::initTestCase()
 {
     QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Björk/Jóga ü #1.ogg"),
-                                     AudioTags{ QStringLiteral("Jóga"), QStringLiteral("Björk"),
-                                                QStringLiteral("Homogenic"), QString(),
-                                                QStringLiteral("Pop"), 1, 1997, QImage() },
+                                     AudioTags { QStringLiteral("Jóga"), QStringLiteral("Björk"),
+                                                 QStringLiteral("Homogenic"), QString(),
+                                                 QStringLiteral("Pop"), 1, 1997, QImage() },
                                      30 * 1000)
                  .isEmpty());
     QVERIFY(HubTestLibrary::build());
@@ -122,9 +122,8 @@ void TestPlaybackService::initTestCase()
     QVERIFY(caller.connect(Service, QStringLiteral("/"), Interface,
                            QStringLiteral("playbackStateChanged"), &listener,
                            SLOT(stateChanged(int))));
-    QVERIFY(caller.connect(Service, QStringLiteral("/"), Interface,
-                           QStringLiteral("mediaChanged"), &listener,
-                           SLOT(mediaChanged(QStringList))));
+    QVERIFY(caller.connect(Service, QStringLiteral("/"), Interface, QStringLiteral("mediaChanged"),
+                           &listener, SLOT(mediaChanged(QStringList))));
 }
 
 void TestPlaybackService::cleanupTestCase()
@@ -137,9 +136,10 @@ void TestPlaybackService::cleanupTestCase()
 void TestPlaybackService::introspectionShowsTheInterface()
 {
     const QDBusMessage reply = [&] {
-        QDBusMessage m = QDBusMessage::createMethodCall(
-            Service, QStringLiteral("/"), QStringLiteral("org.freedesktop.DBus.Introspectable"),
-            QStringLiteral("Introspect"));
+        QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"),
+                                                        QStringLiteral(
+                                                            "org.freedesktop.DBus.Introspectable"),
+                                                        QStringLiteral("Introspect"));
         QDBusPendingCall pending = caller.asyncCall(m, Timeout);
         [&]() { QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), Timeout); }();
         return pending.reply();
@@ -168,13 +168,13 @@ void TestPlaybackService::libraryUrnPlaysAndTransportFollows()
     listener.media.clear();
     QCOMPARE(call(QStringLiteral("currentMedia")).type(), QDBusMessage::ReplyMessage);
     QTRY_VERIFY_WITH_TIMEOUT(!listener.media.isEmpty(), Timeout);
-    QCOMPARE(listener.media.last(), QStringList{ QStringLiteral("2") });
+    QCOMPARE(listener.media.last(), QStringList { QStringLiteral("2") });
 
     listener.states.clear();
     listener.media.clear();
     playUrn(QStringLiteral("Three"));
     QTRY_VERIFY_WITH_TIMEOUT(listener.states.contains(1), Timeout);
-    QTRY_VERIFY_WITH_TIMEOUT(listener.media.contains(QStringList{ QStringLiteral("0"),
+    QTRY_VERIFY_WITH_TIMEOUT(listener.media.contains(QStringList { QStringLiteral("0"),
                                                                    QStringLiteral("Three"),
                                                                    QStringLiteral("Kim") }),
                              Timeout);
@@ -186,8 +186,8 @@ void TestPlaybackService::libraryUrnPlaysAndTransportFollows()
 
     call(QStringLiteral("pausePlayback"));
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
-    QTRY_COMPARE_WITH_TIMEOUT(call(QStringLiteral("playbackState")).arguments().value(0).toInt(),
-                              2, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 2,
+                              Timeout);
     call(QStringLiteral("resumePlayback"));
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
 
@@ -215,7 +215,7 @@ void TestPlaybackService::localFilesPlayByPathAndUrl()
     // "#" would start a fragment in a URL written by hand: only the encoded URL names the file.
     for (const QString& uri : { path, encoded }) {
         playUrn(QStringLiteral("Three"));
-        QCOMPARE(call(QStringLiteral("play"), { QStringList{ uri } }).type(),
+        QCOMPARE(call(QStringLiteral("play"), { QStringList { uri } }).type(),
                  QDBusMessage::ReplyMessage);
         QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Jóga"), Timeout);
         QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
@@ -233,9 +233,9 @@ void TestPlaybackService::laterLibraryChangesNeverRestartPlayback()
     // window's updating-library state, which empties the queue, is kept out of this.)
     ParlovanceApplicationService::instance()->mainWindow()->watchTrackerIndexing(false);
     QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Late/late.ogg"),
-                                     AudioTags{ QStringLiteral("Late"), QStringLiteral("Kim"),
-                                                QStringLiteral("Red"), QString(),
-                                                QStringLiteral("Rock"), 3, 0, QImage() })
+                                     AudioTags { QStringLiteral("Late"), QStringLiteral("Kim"),
+                                                 QStringLiteral("Red"), QString(),
+                                                 QStringLiteral("Rock"), 3, 0, QImage() })
                  .isEmpty());
     QVERIFY(FixtureLibrary::index());
     QTest::qWait(1500);
@@ -266,7 +266,8 @@ void TestPlaybackService::hostileCallsChangeNothing()
         { QString(QChar(0)) + QStringLiteral("urn:x") },
         { QStringLiteral("urn:x") + QChar(0) },
         { music + QStringLiteral("X/Kim/Seven/1.ogg") },
-        { music + QStringLiteral("/no/such/file.ogg").replace(QLatin1Char('/'), QLatin1Char('\\')) },
+        { music
+          + QStringLiteral("/no/such/file.ogg").replace(QLatin1Char('/'), QLatin1Char('\\')) },
         { QStringLiteral("relative/path/that/does/not/exist.ogg") },
         { QStringLiteral("::::") },
         { QStringLiteral("urn") },
@@ -288,7 +289,10 @@ void TestPlaybackService::hostileCallsChangeNothing()
     }
     // Arguments of the wrong type or number are refused by the bus layer with an error.
     const QList<QVariantList> wrong = {
-        { 42 }, { QStringLiteral("urn:x") }, { QStringList(), QStringList() }, { QVariant(3.5) },
+        { 42 },
+        { QStringLiteral("urn:x") },
+        { QStringList(), QStringList() },
+        { QVariant(3.5) },
         { QByteArray("urn:x") },
     };
     for (const QVariantList& arguments : wrong) {
@@ -299,7 +303,7 @@ void TestPlaybackService::hostileCallsChangeNothing()
     }
     QCOMPARE(call(QStringLiteral("playPlaylist"), { QStringList() }).type(),
              QDBusMessage::ReplyMessage);
-    QCOMPARE(call(QStringLiteral("openUlkMusicLink"), { QStringList{ huge, QString() } }).type(),
+    QCOMPARE(call(QStringLiteral("openUlkMusicLink"), { QStringList { huge, QString() } }).type(),
              QDBusMessage::ReplyMessage);
     QCOMPARE(call(QStringLiteral("noSuchMethod")).type(), QDBusMessage::ErrorMessage);
     calls += 3;
@@ -339,7 +343,7 @@ void TestPlaybackService::addressesThatAreNotMusicChangeNothing()
     for (const QString& uri : refused) {
         for (const char* method : { "play", "playTempFile", "playPlaylist" }) {
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(" - refused ")));
-            QCOMPARE(call(QLatin1String(method), { QStringList{ uri } }).type(),
+            QCOMPARE(call(QLatin1String(method), { QStringList { uri } }).type(),
                      QDBusMessage::ReplyMessage);
         }
     }
@@ -364,7 +368,7 @@ void TestPlaybackService::requestBeforeTheLibraryIsReadyPlaysTheNewest()
     MafwTrackerModelFactoryInstance::destroy();
     MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
     hub = PlayState::instance();
-    QSignalSpy songs(hub, SIGNAL(songChanged(QString,QString,QString,int,bool)));
+    QSignalSpy songs(hub, SIGNAL(songChanged(QString, QString, QString, int, bool)));
     QVERIFY(!factory->isReady());
     // Both requests come in before the event loop runs again, so before the factory can have
     // read the library (the bus delivers them the same way, one slot call each).
@@ -383,8 +387,9 @@ void TestPlaybackService::positionLeftAtQuitReachesTheStoreAtStart()
     ParlovanceService::destroyInstance();
     ParlovanceApplicationService::instance()->deleteMainWindow();
     const int chapter = HubTestLibrary::firstCell(
-        QStringLiteral("SELECT tracker:id(?s) WHERE { ?s a nmm:MusicPiece ; "
-                       "nie:title \"Chapter 2\" }")).toInt();
+                            QStringLiteral("SELECT tracker:id(?s) WHERE { ?s a nmm:MusicPiece ; "
+                                           "nie:title \"Chapter 2\" }"))
+                            .toInt();
     QVERIFY(chapter > 0);
     {
         ParlovanceSettings settings;

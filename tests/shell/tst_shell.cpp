@@ -34,13 +34,20 @@ using namespace Parlovance;
 
 namespace {
 
-const char* const BannerTexts[] = {
-    "Unable to connect", "Connection lost", "Connection lost", "File not found",
-    "Codec not supported", "Format not supported", "Not enough memory",
-    "Playlist is corrupted", "Playlist is empty", "Unable to play song", "Unable to seek",
-    "Cannot play music during a call", "Protected content not supported",
-    "Application is not responding"
-};
+const char* const BannerTexts[] = { "Unable to connect",
+                                    "Connection lost",
+                                    "Connection lost",
+                                    "File not found",
+                                    "Codec not supported",
+                                    "Format not supported",
+                                    "Not enough memory",
+                                    "Playlist is corrupted",
+                                    "Playlist is empty",
+                                    "Unable to play song",
+                                    "Unable to seek",
+                                    "Cannot play music during a call",
+                                    "Protected content not supported",
+                                    "Application is not responding" };
 
 QString settingsPath()
 {
@@ -159,12 +166,14 @@ void TestShell::bannerWithoutWindowStillDisappears()
     QSignalSpy gone(&message, SIGNAL(disappeared()));
     message.show(ErrorMessage::AppNotResponding);
     QVERIFY(gone.wait(5000));
-    QCOMPARE(MBanner::shownTitles(), QStringList { QStringLiteral("Application is not responding") });
+    QCOMPARE(MBanner::shownTitles(),
+             QStringList { QStringLiteral("Application is not responding") });
 }
 
 void TestShell::commandLine()
 {
-    struct Case {
+    struct Case
+    {
         QList<QByteArray> args;
         bool help;
         bool serviceOnly;
@@ -250,7 +259,8 @@ void TestShell::launcherAsksTheBus()
 
 void TestShell::pageFactoryBuildsEachPageOnce()
 {
-    struct Expected {
+    struct Expected
+    {
         int page;
         const char* className;
         const char* styleName;
@@ -348,8 +358,7 @@ void TestShell::goingBackKeepsTheHistory()
     QSignalSpy changed(window.get(), SIGNAL(pageChanged(Parlovance::ParlovancePages)));
     QVERIFY(!window->wentBack());
     window->goBack();
-    QCOMPARE(window->pageHistory(),
-             (QList<ParlovancePages> { PageMain, PageMain, PageArtists }));
+    QCOMPARE(window->pageHistory(), (QList<ParlovancePages> { PageMain, PageMain, PageArtists }));
     QCOMPARE(window->currentPage(), 1);
     QCOMPARE(window->previousPage(), 0);
     QVERIFY(window->wentBack());
@@ -584,7 +593,8 @@ void TestShell::unreadableSettingsDoNotStopTheStart()
     {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QByteArray::fromHex("00ff5b5b5b62726f6b656e0a3d0a0102") + QByteArray(61, '\x7f'));
+        file.write(QByteArray::fromHex("00ff5b5b5b62726f6b656e0a3d0a0102")
+                   + QByteArray(61, '\x7f'));
     }
     {
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; it starts anew"));

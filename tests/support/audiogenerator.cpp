@@ -89,7 +89,8 @@ bool runPipeline(const QString& description)
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
     GstBus* bus = gst_element_get_bus(pipeline);
     GstMessage* msg = gst_bus_timed_pop_filtered(bus, 30 * GST_SECOND,
-        GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+                                                 GstMessageType(GST_MESSAGE_EOS
+                                                                | GST_MESSAGE_ERROR));
     bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
     if (msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ERROR) {
         GError* err = nullptr;
@@ -211,12 +212,12 @@ QString AudioGenerator::untaggedTemplate(const QString& suffix, int durationMs)
     const QString out = templateDir() + QLatin1Char('/') + key + QLatin1Char('.') + suffix;
     // 10 ms buffers give the length to the hundredth of a second.
     const int buffers = qMax(1, durationMs / 10);
-    const QString pipeline =
-        QStringLiteral("audiotestsrc wave=sine freq=440 volume=0.2 samplesperbuffer=441 "
-                       "num-buffers=%1 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
-                       "%2 ! filesink location=\"%3\"")
-            .arg(buffers)
-            .arg(encoder, out);
+    const QString pipeline
+        = QStringLiteral("audiotestsrc wave=sine freq=440 volume=0.2 samplesperbuffer=441 "
+                         "num-buffers=%1 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
+                         "%2 ! filesink location=\"%3\"")
+              .arg(buffers)
+              .arg(encoder, out);
     if (!runPipeline(pipeline))
         return QString();
     made.insert(key, out);

@@ -43,9 +43,8 @@ bool RadioServer::addRadio(const QByteArray& streamPath, const QByteArray& playl
 
 QUrl RadioServer::url(const QByteArray& path) const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2")
-                    .arg(serverPort())
-                    .arg(QString::fromLatin1(path)));
+    return QUrl(
+        QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(QString::fromLatin1(path)));
 }
 
 int RadioServer::requests(const QByteArray& path) const

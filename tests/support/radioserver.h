@@ -23,9 +23,9 @@ public:
         QByteArray contentType;
         QByteArray body;
         QList<QPair<QByteArray, QByteArray>> headers;
-        int icyMetaInterval = 0;   // bytes of audio between two title blocks; 0: none
-        QByteArray icyTitle;       // sent in every title block
-        bool breakOff = false;     // announce the whole length, send half, then close
+        int icyMetaInterval = 0; // bytes of audio between two title blocks; 0: none
+        QByteArray icyTitle;     // sent in every title block
+        bool breakOff = false;   // announce the whole length, send half, then close
     };
 
     explicit RadioServer(QObject* parent = nullptr);

@@ -17,8 +17,8 @@ void makeFolders()
     const QString home = privateHome->path();
     for (const char* sub : { ".local/share", ".config", ".cache", "Music", "Desktop", "runtime" })
         QDir(home).mkpath(QLatin1String(sub));
-    QFile::setPermissions(home + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                 | QFileDevice::ExeOwner);
+    QFile::setPermissions(home + "/runtime",
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     // Keep the desktop's own folders out of the test, whatever the machine has configured.
     QFile dirs(home + "/.config/user-dirs.dirs");
     if (dirs.open(QIODevice::WriteOnly))
@@ -85,12 +85,30 @@ QString TestEnvironment::home()
     return privateHome->path();
 }
 
-QString TestEnvironment::musicDir() { return home() + "/Music"; }
-QString TestEnvironment::dataHome() { return home() + "/.local/share"; }
-QString TestEnvironment::cacheHome() { return home() + "/.cache"; }
-QString TestEnvironment::configHome() { return home() + "/.config"; }
-QString TestEnvironment::sourceDir() { return QStringLiteral(PARLOVANCE_SOURCE_DIR); }
-QString TestEnvironment::binaryDir() { return QStringLiteral(PARLOVANCE_BINARY_DIR); }
+QString TestEnvironment::musicDir()
+{
+    return home() + "/Music";
+}
+QString TestEnvironment::dataHome()
+{
+    return home() + "/.local/share";
+}
+QString TestEnvironment::cacheHome()
+{
+    return home() + "/.cache";
+}
+QString TestEnvironment::configHome()
+{
+    return home() + "/.config";
+}
+QString TestEnvironment::sourceDir()
+{
+    return QStringLiteral(PARLOVANCE_SOURCE_DIR);
+}
+QString TestEnvironment::binaryDir()
+{
+    return QStringLiteral(PARLOVANCE_BINARY_DIR);
+}
 
 void TestEnvironment::wipeHome()
 {

@@ -12,12 +12,12 @@ public:
     static void prepare();
 
     static QString home();
-    static QString musicDir();     // ~/Music, created empty
-    static QString dataHome();     // XDG_DATA_HOME
-    static QString cacheHome();    // XDG_CACHE_HOME
-    static QString configHome();   // XDG_CONFIG_HOME
-    static QString sourceDir();    // the project's source tree
-    static QString binaryDir();    // the project's build tree
+    static QString musicDir();   // ~/Music, created empty
+    static QString dataHome();   // XDG_DATA_HOME
+    static QString cacheHome();  // XDG_CACHE_HOME
+    static QString configHome(); // XDG_CONFIG_HOME
+    static QString sourceDir();  // the project's source tree
+    static QString binaryDir();  // the project's build tree
     // Where tests leave screenshots for a person to look at: $PARLOVANCE_SCREENSHOT_DIR, or
     // build/screenshots; made when missing.
     static QString screenshotDir();

@@ -69,9 +69,10 @@ void TouchDriver::send(QEvent::Type type, const QPointF& scenePos, Qt::MouseButt
     }
     if (!m_scene)
         return;
-    const QEvent::Type sceneType = type == QEvent::MouseButtonPress ? QEvent::GraphicsSceneMousePress
-                                   : type == QEvent::MouseMove     ? QEvent::GraphicsSceneMouseMove
-                                                                   : QEvent::GraphicsSceneMouseRelease;
+    const QEvent::Type sceneType = type == QEvent::MouseButtonPress
+                                       ? QEvent::GraphicsSceneMousePress
+                                   : type == QEvent::MouseMove ? QEvent::GraphicsSceneMouseMove
+                                                               : QEvent::GraphicsSceneMouseRelease;
     QGraphicsSceneMouseEvent event(sceneType);
     event.setButton(button);
     event.setButtons(buttons);

@@ -54,7 +54,6 @@ QPointF centreOf(QGraphicsItem* item)
     return item->mapToScene(item->boundingRect().center());
 }
 
-
 // The queue's rows: the title over the artist, the length at the right end of the artist's
 // line, all at the list's width.
 void verifyQueueRows(MList* list)

@@ -153,7 +153,9 @@ void objectDestroyed(GObject*, GstClockTime, GstObject* object)
     countObject(object, -1);
 }
 
-void object_counter_class_init(ObjectCounterClass*) { }
+void object_counter_class_init(ObjectCounterClass*)
+{
+}
 
 void object_counter_init(ObjectCounter* counter)
 {

@@ -60,9 +60,8 @@ private slots:
         auto* proxy = new TenColumns;
         proxy->setSourceModel(songs.data());
         QSharedPointer<QAbstractItemModel> queue(proxy);
-        auto* playlist = new MafwGeneralSourcePlaylist(MafwPlaylist::getNewPlaylistId(),
-                                                       QString(), QStringLiteral("MafwTrackerSource"),
-                                                       this);
+        auto* playlist = new MafwGeneralSourcePlaylist(MafwPlaylist::getNewPlaylistId(), QString(),
+                                                       QStringLiteral("MafwTrackerSource"), this);
         playlist->setUnderlyingModel(queue);
         QVERIFY(MafwShared::instance()->publishPlaylist(playlist));
 

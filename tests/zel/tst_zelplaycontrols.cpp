@@ -278,7 +278,8 @@ private slots:
         QVERIFY(!renderer->getCurrentMediaInfo(&receiver, SLOT(noSuchSlot(MafwMediaInfo)), ""));
         QVERIFY(renderer->getCurrentMediaInfo(&receiver, SLOT(updateMediaInfo(MafwMediaInfo)),
                                               QString()));
-        QVERIFY(renderer->getCurrentMediaInfo(&receiver, "updateMediaInfo(MafwMediaInfo)", "track"));
+        QVERIFY(
+            renderer->getCurrentMediaInfo(&receiver, "updateMediaInfo(MafwMediaInfo)", "track"));
         QVERIFY(receiver.answers.isEmpty()); // never within the call
         QTRY_COMPARE(receiver.answers.size(), 2);
 
@@ -392,7 +393,8 @@ private slots:
         disconnect(c1);
         disconnect(c2);
         QCOMPARE(songs->rows, (QList<int>() << 1 << 0 << 1));
-        QCOMPARE(order.mid(order.indexOf("completed")), QStringList() << "completed" << "0");
+        QCOMPARE(order.mid(order.indexOf("completed")), QStringList() << "completed"
+                                                                      << "0");
         QCOMPARE(controls->state(), MafwRenderer::Stopped);
         QCOMPARE(controls->contentType(), ZelPlayControls::SongContent);
     }

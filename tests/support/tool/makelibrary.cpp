@@ -24,15 +24,16 @@
 
 namespace {
 
-const char* const artists[] = { "Ada Lumen", "Bruno Vale", "Caro & The Wires", "Dmitri Orlov",
-                                "Élodie Marchand", "Фёдор Светлов", "山田 花子", "Zora Quinn",
-                                "נועה בן דוד" };
-const char* const albumWords[] = { "Northern", "Glass", "Quiet", "Copper", "Midnight", "Paper",
-                                   "Electric", "Harbour", "Velvet", "Stone" };
+const char* const artists[] = { "Ada Lumen",    "Bruno Vale",      "Caro & The Wires",
+                                "Dmitri Orlov", "Élodie Marchand", "Фёдор Светлов",
+                                "山田 花子",    "Zora Quinn",      "נועה בן דוד" };
+const char* const albumWords[] = { "Northern", "Glass",    "Quiet",   "Copper", "Midnight",
+                                   "Paper",    "Electric", "Harbour", "Velvet", "Stone" };
 const char* const albumNouns[] = { "Lights", "Rivers", "Rooms", "Signals", "Gardens", "Maps" };
-const char* const titleWords[] = { "Morning", "Echo", "Falling", "Satellite", "Lanterns", "Drift",
-                                   "Horizon", "Embers", "Tide", "Wildflower", "Static", "Orbit",
-                                   "Hollow", "Ribbon", "Cinder", "Meadow" };
+const char* const titleWords[] = { "Morning",  "Echo",       "Falling", "Satellite",
+                                   "Lanterns", "Drift",      "Horizon", "Embers",
+                                   "Tide",     "Wildflower", "Static",  "Orbit",
+                                   "Hollow",   "Ribbon",     "Cinder",  "Meadow" };
 const char* const genres[] = { "Pop", "Rock", "Jazz", "Electronic", "Folk", "Classical" };
 const char* const suffixes[] = { ".ogg", ".mp3", ".flac" };
 
@@ -59,8 +60,9 @@ int writeOneSong(const QCommandLineParser& parser, const QStringList& args)
 {
     const int seconds = args.size() > 6 ? positive(args.at(6)) : 30;
     if (args.size() < 4 || args.size() > 7 || args.at(0).isEmpty() || seconds <= 0)
-        return refuse(parser, QStringLiteral("--song takes FILE TITLE ARTIST ALBUM, then at most "
-                                             "GENRE, TRACK and SECONDS (a whole positive number)."));
+        return refuse(parser,
+                      QStringLiteral("--song takes FILE TITLE ARTIST ALBUM, then at most "
+                                     "GENRE, TRACK and SECONDS (a whole positive number)."));
     AudioTags tags;
     tags.title = args.at(1);
     tags.artist = args.at(2);
@@ -88,12 +90,14 @@ int main(int argc, char** argv)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption song(
         QStringLiteral("song"),
-        QStringLiteral("Write one song instead: FILE TITLE ARTIST ALBUM [GENRE] [TRACK] [SECONDS]."));
+        QStringLiteral(
+            "Write one song instead: FILE TITLE ARTIST ALBUM [GENRE] [TRACK] [SECONDS]."));
     parser.addOption(song);
     parser.addPositionalArgument(QStringLiteral("DIR"),
                                  QStringLiteral("The folder to write into; made when missing."));
     parser.addPositionalArgument(QStringLiteral("SONGS"),
-                                 QStringLiteral("The number of songs (60)."), QStringLiteral("[SONGS]"));
+                                 QStringLiteral("The number of songs (60)."),
+                                 QStringLiteral("[SONGS]"));
     parser.addPositionalArgument(QStringLiteral("SECONDS"),
                                  QStringLiteral("The length of each song (30)."),
                                  QStringLiteral("[SECONDS]"));
@@ -133,7 +137,8 @@ int main(int argc, char** argv)
         // Two albums in three carry a cover, each in its own colour.
         QImage cover;
         if (albumNumber % 3 != 2)
-            cover = AudioGenerator::coverImage(QColor::fromHsv((albumNumber * 47) % 360, 160, 200), 300);
+            cover = AudioGenerator::coverImage(QColor::fromHsv((albumNumber * 47) % 360, 160, 200),
+                                               300);
         const int tracks = 4 + albumNumber % 5;
         for (int track = 1; track <= tracks && made < songCount; ++track, ++made) {
             AudioTags tags;
@@ -154,8 +159,9 @@ int main(int argc, char** argv)
                 if (made % 22 == 21)
                     tags.artist.clear();
             }
-            const QString dir = root + QLatin1Char('/') + safeName(artist.isEmpty() ? "Unknown" : artist)
-                                + QLatin1Char('/') + safeName(tags.album.isEmpty() ? "Singles" : tags.album);
+            const QString dir = root + QLatin1Char('/')
+                                + safeName(artist.isEmpty() ? "Unknown" : artist) + QLatin1Char('/')
+                                + safeName(tags.album.isEmpty() ? "Singles" : tags.album);
             QDir().mkpath(dir);
             const QString path = dir + QString::asprintf("/%02d ", track) + safeName(tags.title)
                                  + QString::fromLatin1(suffixes[made % 3]);
