@@ -418,6 +418,7 @@ void MafwStoreCatalogue::refresh()
 void MafwStoreCatalogue::resourcesRead(const QSharedPointer<Result>& result)
 {
     m_busy = false;
+    dropDeleted(result.data());
     MafwStoreChanges changes;
     applyDeletions(&changes);
     if (result->ok) {
@@ -444,6 +445,23 @@ void MafwStoreCatalogue::finishRead()
         m_delay->start();
     else if (!m_pending.isEmpty() && !m_playlistDelay->isActive())
         m_playlistDelay->start(PlaylistQuietMs);
+}
+
+void MafwStoreCatalogue::dropDeleted(Result* result) const
+{
+    // The read may have found a resource before the store deleted it, the deletion being
+    // notified while the read was under way: the deletion is the newer news and must not be
+    // undone by the read's row.
+    if (m_pendingDeleted.isEmpty())
+        return;
+    auto deleted = [this](const MafwStoreSong& s) { return m_pendingDeleted.contains(s.id); };
+    result->songs.erase(std::remove_if(result->songs.begin(), result->songs.end(), deleted),
+                        result->songs.end());
+    for (int id : m_pendingDeleted) {
+        result->playlists.remove(id);
+        result->artistNames.remove(id);
+        result->albumTitles.remove(id);
+    }
 }
 
 void MafwStoreCatalogue::applyDeletions(MafwStoreChanges* changes)

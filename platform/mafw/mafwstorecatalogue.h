@@ -151,6 +151,7 @@ private:
     void reorder(const QSet<int>& gone, QVector<int> fresh);
     void applySongs(const Result& result, MafwStoreChanges* changes);
     void applyPlaylists(const Result& result, MafwStoreChanges* changes);
+    void dropDeleted(Result* result) const;
     void applyDeletions(MafwStoreChanges* changes);
     void finishRead();
 

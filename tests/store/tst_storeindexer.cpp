@@ -334,6 +334,45 @@ private slots:
                  0);
     }
 
+    void aSongDeletedWhileBeingReadAgainStaysGone()
+    {
+        // A change makes the catalogue read a song again; the store deletes the song while
+        // that read is under way, so the read's row is older than the deletion notified before
+        // it is delivered. The notices go to a catalogue of the test's own, in that order,
+        // leaving the store and the models' catalogue alone.
+        MafwStoreCatalogue catalogue;
+        catalogue.load();
+        QTRY_VERIFY_WITH_TIMEOUT(catalogue.isComplete(), StoreWaitMs);
+        const MafwStoreSong* read = catalogue.songByUrl(
+            FixtureLibrary::urlOf(QStringLiteral("Kim/Blue/2.ogg")));
+        QVERIFY(read);
+        const int id = read->id;
+        const QString iri = read->iri;
+        const int albumId = read->albumId;
+        auto notify = [&](TrackerChangeEvent::Type type) {
+            TrackerChangeEvent event;
+            event.type = type;
+            event.id = id;
+            event.urn = iri;
+            QVERIFY(QMetaObject::invokeMethod(&catalogue, "storeChanged", Qt::DirectConnection,
+                                              Q_ARG(QVector<TrackerChangeEvent>,
+                                                    QVector<TrackerChangeEvent> { event })));
+        };
+        // Reads of the load's own notices are over before this one starts.
+        TrackerQueryRunner::waitForIdle();
+        QCoreApplication::processEvents();
+        notify(TrackerChangeEvent::Updated);
+        QVERIFY(QMetaObject::invokeMethod(&catalogue, "refresh", Qt::DirectConnection));
+        TrackerQueryRunner::waitForIdle(); // read, its delivery waiting on this thread
+        QSignalSpy changed(&catalogue, SIGNAL(changed(MafwStoreChanges)));
+        notify(TrackerChangeEvent::Deleted);
+        QTRY_VERIFY_WITH_TIMEOUT(!changed.isEmpty(), StoreWaitMs);
+        QVERIFY(changed.first().first().value<MafwStoreChanges>().songsRemoved.contains(id));
+        QVERIFY(!catalogue.song(id));
+        QVERIFY(!catalogue.titleOrder().contains(id));
+        QVERIFY(!catalogue.songsOfAlbum(albumId).contains(id));
+    }
+
     void vanishedSongsTakeEmptyAlbumsAndArtistsAlong()
     {
         QSignalSpy albums(factory->trackerConnection(), SIGNAL(albumsDeleted(QSet<int>)));
