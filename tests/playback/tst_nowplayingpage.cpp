@@ -235,6 +235,9 @@ private slots:
         const QPointF rowFour = cellOf(4)->mapToScene(cellOf(4)->rect().center());
         finger.tap(rowFour);
         QTRY_COMPARE_WITH_TIMEOUT(hub->currentIndex(PlayState::MusicMode), 4, Timeout);
+        // Songs added to a queue that has not yet reported playing start it over from its
+        // first row: the rows below are added once the row tapped really plays.
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
         QTRY_COMPARE_WITH_TIMEOUT(cellOf(4)->titleLabelWidget()->styleName(),
                                   QStringLiteral("CommonTitleAccented"), Timeout);
         QCOMPARE(cellOf(2)->titleLabelWidget()->styleName(), QStringLiteral("CommonTitleInverted"));
