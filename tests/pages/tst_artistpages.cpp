@@ -3,7 +3,8 @@
 // row of all its songs; the songs of an artist under their albums' headers; playing a row and
 // shuffling the artist; going from one artist to another and back (two artists whose names
 // look alike, the unknown artist among them); what makes a page load again; the extensions of
-// the artist and album pages; the pages' objects staying as many over many visits.
+// the artist and album pages; the pages' objects staying as many over many visits; names with
+// quotes, backslashes and braces.
 // Screenshots go into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree.
 
 #include "abstractextensionwidget.h"
@@ -113,6 +114,7 @@ private slots:
     void whatMakesThePagesLoadAgain();
     void extensionsHearWhatThePagesShow();
     void manyVisitsKeepThePagesAsTheyAre();
+    void namesWithQuotesBackslashesAndBracesOpenTheirOwnPages();
 
 private:
     AlbumsOfArtistPage* albumsOfArtist() const;
@@ -650,6 +652,80 @@ void TestArtistPages::manyVisitsKeepThePagesAsTheyAre()
     for (QObject* child : albumsOfArtist()->extensionArea()->findChildren<QObject*>())
         contents += dynamic_cast<MusicApplicationActionContent*>(child) ? 1 : 0;
     QCOMPARE(contents, 1);
+}
+
+void TestArtistPages::namesWithQuotesBackslashesAndBracesOpenTheirOwnPages()
+{
+    // Each odd name has a neighbour that it would read as if its quotes and backslashes were
+    // taken as SPARQL: a wrong match lists the neighbour's songs.
+    const char* const artist = "Q \"Quote\" \\ {Brace}";
+    const char* const album = "It's \\\"A\\\" {B} \\\\ C";
+    const FixtureLibrary::Song odd[] = {
+        { "Odd/alpha.ogg", "Alpha", artist, album, "Pop", 1, 2012, 30000 },
+        { "Odd/beta.ogg", "Beta", artist, album, "Pop", 2, 2012, 30000 },
+        { "Odd/gamma.ogg", "Gamma", artist, "{Brace} 2", "Pop", 1, 2013, 30000 },
+        { "Odd/delta.ogg", "Delta", "Q \"Quote\"", "It's \"A\" {B} \\ C", "Pop", 1, 2012, 30000 },
+    };
+    for (const FixtureLibrary::Song& song : odd)
+        QVERIFY(!FixtureLibrary::addSong(song).isEmpty());
+    QVERIFY(FixtureLibrary::index());
+    const auto sorted = [](QStringList titles) {
+        titles.sort();
+        return titles;
+    };
+
+    // A tap on the row of that name in a list page, which stays in "list".
+    QuintaveilPage* list = nullptr;
+    const auto tapIn = [&](ParlovancePages listPage, const char* name, ParlovancePages opens) {
+        window->goToPage(listPage);
+        QTRY_COMPARE(window->currentPage(), int(listPage));
+        list = qobject_cast<QuintaveilPage*>(window->cachedPage(listPage));
+        QTRY_VERIFY_WITH_TIMEOUT(rowTitled(list->listAdapter(), name).isValid(), Timeout);
+        tapRow(list->pageList(), rowTitled(list->listAdapter(), name));
+        QTRY_COMPARE(window->currentPage(), int(opens));
+    };
+
+    // Artists, the odd artist: its two albums, one of them its two songs, all its three songs.
+    tapIn(PageArtists, artist, PageAlbumsOfArtist);
+    if (QTest::currentTestFailed())
+        return;
+    AlbumsOfArtistPage* page = albumsOfArtist();
+    QCOMPARE(page->artistName(), QString::fromUtf8(artist));
+    QTRY_COMPARE_WITH_TIMEOUT(sorted(titlesListed(page->listAdapter())),
+                              (QStringList { album, "{Brace} 2" }), Timeout);
+    tapRow(page->pageList(), rowTitled(page->listAdapter(), album));
+    QTRY_COMPARE(window->currentPage(), int(PageSongsOfAlbum));
+    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songsOfAlbum()->listAdapter()),
+                              (QStringList { "Alpha", "Beta" }), Timeout);
+    back(PageAlbumsOfArtist);
+    finger->tap(centreOf(page->allSongsRow()));
+    QTRY_COMPARE(window->currentPage(), int(PageSongsOfArtist));
+    QTRY_COMPARE_WITH_TIMEOUT(sorted(titlesListed(songsOfArtist()->listAdapter())),
+                              (QStringList { "Alpha", "Beta", "Gamma" }), Timeout);
+    back(PageAlbumsOfArtist);
+
+    // Albums, the odd album: its two songs; its menu's Play queues those two.
+    tapIn(PageAlbums, album, PageSongsOfAlbum);
+    if (QTest::currentTestFailed())
+        return;
+    QuintaveilPage* albums = list;
+    QCOMPARE(songsOfAlbum()->titleWidget()->text(), QString::fromUtf8(album));
+    QTRY_COMPARE_WITH_TIMEOUT(titlesListed(songsOfAlbum()->listAdapter()),
+                              (QStringList { "Alpha", "Beta" }), Timeout);
+    back(PageAlbums);
+    const QModelIndex row = rowTitled(albums->listAdapter(), album);
+    albums->pageList()->scrollTo(row);
+    QTRY_VERIFY(albums->pageList()->visibleCell(row));
+    const QPointF at = centreOf(albums->pageList()->visibleCell(row));
+    finger->press(at);
+    QTRY_VERIFY_WITH_TIMEOUT(albums->pageObjectMenu()->isVisible(), Timeout);
+    finger->release(at);
+    albums->pageObjectMenu()->disappear();
+    albums->handlePlay();
+    PlayState* hub = PlayState::instance();
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QCOMPARE(hub->album(PlayState::MusicMode), QString::fromUtf8(album));
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 2);
 }
 
 PARLOVANCE_TEST_MAIN(TestArtistPages)
