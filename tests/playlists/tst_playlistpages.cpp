@@ -162,13 +162,13 @@ void TestPlaylistPages::showPlaylistsPage()
     window->goToPage(PagePlaylists);
     QTRY_COMPARE(window->currentPage(), int(PagePlaylists));
     QVERIFY(playlistsPage());
-    QTRY_VERIFY(playlistsPage()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(playlistsPage()->isVisible(), Timeout);
     // The page left behind goes on the next turn of the event loop; until then it covers
     // this one.
     for (int other = PageMain; other <= PageUsbNotice; ++other) {
         QGraphicsWidget* cached = window->cachedPage(ParlovancePages(other));
         if (cached && cached != playlistsPage())
-            QTRY_VERIFY(!cached->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(!cached->isVisible(), Timeout);
     }
 }
 
@@ -481,8 +481,10 @@ void TestPlaylistPages::openPlaylist(MList* list, const QString& name)
     QVERIFY(tapRow(list, name));
     QTRY_COMPARE(window->currentPage(), int(PageSongsOfPlaylist));
     QVERIFY(songsPage());
-    QTRY_VERIFY(songsPage()->isVisible());
-    QTRY_VERIFY(!playlistsPage()->isVisible());
+    // A page change waits out the window's own queue, which a loaded machine may hold up
+    // for seconds, as the store's changes do.
+    QTRY_VERIFY_WITH_TIMEOUT(songsPage()->isVisible(), Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!playlistsPage()->isVisible(), Timeout);
 }
 
 QStringList TestPlaylistPages::songTitles()
