@@ -71,6 +71,18 @@ bool retag(const QString& path, const QString& title)
     return ref.save();
 }
 
+// Closes the store, which must find its database free (no worker left holding it), then opens
+// and indexes it again.
+void closeOpenAndIndexAgain()
+{
+    WarningLog log;
+    TrackerStore::instance()->close();
+    QVERIFY(FixtureLibrary::openStore());
+    QVERIFY2(log.warnings.filter(QStringLiteral("still in use")).isEmpty(),
+             qPrintable(log.warnings.join(QLatin1Char('\n'))));
+    QVERIFY(FixtureLibrary::index());
+}
+
 } // namespace
 
 class TestStoreIndexer : public QObject
@@ -542,12 +554,7 @@ private slots:
         indexer->scanNow();
         thread->quit();
         release.release();
-        WarningLog log;
-        TrackerStore::instance()->close();
-        QVERIFY(FixtureLibrary::openStore());
-        QVERIFY2(log.warnings.filter(QStringLiteral("still in use")).isEmpty(),
-                 qPrintable(log.warnings.join(QLatin1Char('\n'))));
-        QVERIFY(FixtureLibrary::index());
+        closeOpenAndIndexAgain();
     }
 
     void anIndexerWhoseThreadEndedFirstStopsAndIndexesAgain()
@@ -566,12 +573,7 @@ private slots:
         thread->quit();
         QVERIFY(thread->wait(60000));
         indexer->scanNow();
-        WarningLog log;
-        TrackerStore::instance()->close();
-        QVERIFY(FixtureLibrary::openStore());
-        QVERIFY2(log.warnings.filter(QStringLiteral("still in use")).isEmpty(),
-                 qPrintable(log.warnings.join(QLatin1Char('\n'))));
-        QVERIFY(FixtureLibrary::index());
+        closeOpenAndIndexAgain();
     }
 
     void aStoreOpenedWhileItIsBeingMadeOpensOnce()
