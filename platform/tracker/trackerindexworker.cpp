@@ -131,7 +131,8 @@ bool TrackerIndexWorker::runUpdate(TrackerSparqlConnection* connection, const QS
 QString TrackerIndexWorker::songUpdate(const QString& iri, bool known, const QString& url,
                                        const QString& fileName, qint64 size,
                                        const QString& modified, const QString& added,
-                                       const TrackerTrackInfo& info, QSet<QString>* written)
+                                       const TrackerTrackInfo& info, QSet<QString>* written,
+                                       bool overwrite)
 {
     QString sparql;
     if (known) {
@@ -227,7 +228,11 @@ QString TrackerIndexWorker::songUpdate(const QString& iri, bool known, const QSt
     if (!info.encodedBy.isEmpty())
         song += QStringLiteral(" ; nfo:encodedBy %1").arg(TrackerSparql::literal(info.encodedBy));
     song += QStringLiteral(" . ");
-    sparql += QStringLiteral("INSERT OR REPLACE { ") + data + song + QStringLiteral("}");
+    // A replacing insert first looks up every value it may replace, which is most of its cost;
+    // a new song has none, and the shared resources' values follow from their names.
+    sparql += (known || overwrite ? QStringLiteral("INSERT OR REPLACE { ")
+                                  : QStringLiteral("INSERT DATA { "))
+              + data + song + QStringLiteral("}");
     return sparql;
 }
 
@@ -405,7 +410,7 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
         }
         return files;
     };
-    auto update = [&](const TrackerTagBatch::File& read, QSet<QString>* written) {
+    auto update = [&](const TrackerTagBatch::File& read, QSet<QString>* written, bool overwrite) {
         const DiskFile file = disk.value(read.url);
         const auto s = stored.constFind(read.url);
         const bool known = s != stored.cend() && TrackerSparql::isSafeIri(s->iri) && !s->playlist;
@@ -413,7 +418,7 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
         const QString fileName = TrackerFolderWalker::displayName(
             file.path.mid(file.path.lastIndexOf('/') + 1));
         return songUpdate(iri, known, read.url, fileName, file.size, timeOf(file.modified), added,
-                          read.info, written);
+                          read.info, written, overwrite);
     };
     // The tags of the next batch are read on other threads while this one is written.
     std::unique_ptr<TrackerTagBatch> reading(
@@ -435,14 +440,15 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
                 m_unreadable.insert(read.url, disk.value(read.url).modified);
                 continue;
             }
-            batch.append(update(read, &written));
+            batch.append(update(read, &written, false));
             writing.append(&read);
         }
         if (!batch.isEmpty()
             && !runUpdate(connection, batch.join(QStringLiteral(" ;\n")), "songs")) {
-            // One bad song must not cost the others their place: each is written whole, alone.
+            // One bad song must not cost the others their place: each is written whole, alone,
+            // and over whatever the store held of its artist or album.
             for (const TrackerTagBatch::File* read : qAsConst(writing))
-                runUpdate(connection, update(*read, nullptr), "a song");
+                runUpdate(connection, update(*read, nullptr, true), "a song");
         }
         remaining -= files.size();
         emit progress(remaining);

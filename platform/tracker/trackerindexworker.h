@@ -28,10 +28,13 @@ public:
     // tools and tests can build fixtures the way the indexer does. With written, the shared
     // resources it names (performers, albums, discs, publishers) are left out when an earlier
     // part of the same update writes them already, and those it writes are added.
+    // A new song's update leaves the values the store already has of those resources (they
+    // follow from the resource names) and is refused should one differ; with overwrite, it
+    // replaces them, at about twice the cost.
     static QString songUpdate(const QString& iri, bool known, const QString& url,
                               const QString& fileName, qint64 size, const QString& modified,
                               const QString& added, const TrackerTrackInfo& info,
-                              QSet<QString>* written = nullptr);
+                              QSet<QString>* written = nullptr, bool overwrite = false);
 
     // The update that removes discs, albums, artists and publishers left without songs.
     static QString orphanRemoval();

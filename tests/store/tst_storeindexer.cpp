@@ -416,6 +416,49 @@ private slots:
         QVERIFY(albums.last().first().value<QSet<int>>().contains(album.first().first().toInt()));
     }
 
+    // New songs are written without looking up what the store holds of their artist and
+    // album; should that differ (another writer renamed the artist), the batch is refused and
+    // every song of it still goes in, with its own artist's name back.
+    void newSongsGoInOverOtherValuesOfTheirArtist()
+    {
+        const QList<QStringList> kim = query(
+            QStringLiteral("SELECT ?p WHERE { ?s nie:url %1 ; nmm:performer ?p }")
+                .arg(TrackerSparql::literal(
+                    FixtureLibrary::urlOf(QStringLiteral("Kim/Blue/1.ogg")))),
+            1);
+        QCOMPARE(kim.size(), 1);
+        QVERIFY(TrackerSparql::isSafeIri(kim.first().first()));
+        QueryProbe::run(factory->trackerConnection(),
+                        QStringLiteral("INSERT OR REPLACE { <%1> nmm:artistName \"Kimberly\" }")
+                            .arg(kim.first().first()),
+                        1, nullptr);
+        const int before = songCount();
+        AudioTags tags;
+        tags.artist = QStringLiteral("Kim");
+        tags.album = QStringLiteral("Blue");
+        tags.title = QStringLiteral("Encore");
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Kim/Blue/encore.ogg"), tags).isEmpty());
+        tags.artist = QStringLiteral("Neighbour");
+        tags.title = QStringLiteral("Next door");
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Kim/Blue/next.ogg"), tags).isEmpty());
+        WarningLog log;
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(songCount(), before + 2);
+        QCOMPARE(titleOf(QStringLiteral("Kim/Blue/encore.ogg")), QStringLiteral("Encore"));
+        QCOMPARE(titleOf(QStringLiteral("Kim/Blue/next.ogg")), QStringLiteral("Next door"));
+        QCOMPARE(query(QStringLiteral("SELECT ?n WHERE { <%1> nmm:artistName ?n }")
+                           .arg(kim.first().first()),
+                       1),
+                 QList<QStringList> { QStringList { QStringLiteral("Kim") } });
+        QVERIFY2(log.warnings.filter(QStringLiteral("a song")).isEmpty(),
+                 qPrintable(log.warnings.join(QLatin1Char('\n'))));
+
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Kim/Blue/encore.ogg")));
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Kim/Blue/next.ogg")));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(songCount(), before);
+    }
+
     void aMissingMusicFolderEmptiesNothing()
     {
         const int count = songCount();
