@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstring>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,7 +21,12 @@ namespace {
 
 bool decodes(const QByteArray& path)
 {
-    return QFile::encodeName(QFile::decodeName(path)) == path;
+    // Plain ASCII goes through every locale's encoding unchanged; most names are, and a
+    // rescan asks this of each of a library's files.
+    bool ascii = true;
+    for (const char c : path)
+        ascii = ascii && uchar(c) < 0x80;
+    return ascii || QFile::encodeName(QFile::decodeName(path)) == path;
 }
 
 // Whether a name is one the indexer wants, by its suffix (always ASCII).
@@ -28,9 +35,10 @@ bool wanted(const QByteArray& name, bool* playlist)
     const int dot = name.lastIndexOf('.');
     if (dot < 0)
         return false;
-    const QString suffix = QStringLiteral("x.") + QString::fromLatin1(name.mid(dot + 1));
-    *playlist = TrackerPlaylistReader::isPlaylistFile(suffix);
-    return *playlist || TrackerTagReader::isAudioFile(suffix);
+    const QString suffix = QString::fromLatin1(name.constData() + dot + 1, name.size() - dot - 1)
+                               .toLower();
+    *playlist = TrackerPlaylistReader::isPlaylistSuffix(suffix);
+    return *playlist || TrackerTagReader::isAudioSuffix(suffix);
 }
 
 // How QUrl writes each printable ASCII character of a local path, learnt from QUrl itself
@@ -122,7 +130,9 @@ bool TrackerFolderWalker::walk(const QString& root)
                 ::closedir(dir);
                 return false;
             }
-            const QByteArray name(entry->d_name);
+            // Not copied: the entry stays as it is until the next readdir().
+            const QByteArray name = QByteArray::fromRawData(entry->d_name,
+                                                            int(std::strlen(entry->d_name)));
             if (name == "." || name == "..")
                 continue;
             const QByteArray path = folder + '/' + name;

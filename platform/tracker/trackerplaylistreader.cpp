@@ -25,7 +25,11 @@ void entryParsed(TotemPlParser* parser, const char* uri, GHashTable* metadata, g
 
 bool TrackerPlaylistReader::isPlaylistFile(const QString& path)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
+    return isPlaylistSuffix(QFileInfo(path).suffix().toLower());
+}
+
+bool TrackerPlaylistReader::isPlaylistSuffix(const QString& suffix)
+{
     return suffix == QLatin1String("m3u") || suffix == QLatin1String("pls");
 }
 

@@ -10,6 +10,8 @@ class TrackerPlaylistReader
 {
 public:
     static bool isPlaylistFile(const QString& path);
+    // The same, for a file name's suffix in lower case.
+    static bool isPlaylistSuffix(const QString& suffix);
     // Bounds on what is read: a bigger file, or one with more entries (or an entry numbered
     // beyond), is refused.
     static const qint64 MaxBytes = 32 * 1024 * 1024;

@@ -113,13 +113,18 @@ QByteArray embeddedCover(TagLib::File* file)
 
 bool TrackerTagReader::isAudioFile(const QString& path)
 {
+    return isAudioSuffix(QFileInfo(path).suffix().toLower());
+}
+
+bool TrackerTagReader::isAudioSuffix(const QString& suffix)
+{
     static const QStringList suffixes = {
         QStringLiteral("mp3"), QStringLiteral("ogg"), QStringLiteral("oga"), QStringLiteral("flac"),
         QStringLiteral("m4a"), QStringLiteral("aac"), QStringLiteral("mp4"), QStringLiteral("opus"),
         QStringLiteral("wav"), QStringLiteral("wma"), QStringLiteral("amr"), QStringLiteral("awb"),
         QStringLiteral("3gp")
     };
-    return suffixes.contains(QFileInfo(path).suffix().toLower());
+    return suffixes.contains(suffix);
 }
 
 bool TrackerTagReader::read(const QString& path, TrackerTrackInfo* info, QString* reason)

@@ -33,6 +33,8 @@ class TrackerTagReader
 {
 public:
     static bool isAudioFile(const QString& path);
+    // The same, for a file name's suffix in lower case.
+    static bool isAudioSuffix(const QString& suffix);
     // False (with the reason) when the file cannot be read as audio. Only a regular file is
     // opened (a pipe or device named .mp3 would block or never end).
     static bool read(const QString& path, TrackerTrackInfo* info, QString* reason);

@@ -459,6 +459,27 @@ private slots:
         QCOMPARE(songCount(), before);
     }
 
+    // The store's URLs are read without their type: a resource with a URL that is no file
+    // (another writer's) is neither removed nor makes every scan report a change.
+    void aUrlThatIsNoFileIsLeftAlone()
+    {
+        const QString url = FixtureLibrary::urlOf(QStringLiteral("Elsewhere/not-a-file.ogg"));
+        QueryProbe::run(factory->trackerConnection(),
+                        QStringLiteral("INSERT DATA { <urn:test:no-file> a nie:DataObject ; "
+                                       "nie:url %1 }")
+                            .arg(TrackerSparql::literal(url)),
+                        1, nullptr);
+        QVERIFY(FixtureLibrary::index());
+        QSignalSpy reports(factory->trackerConnection(), SIGNAL(trackerIndexing(bool, int, bool)));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(reports.count(), 0);
+        QCOMPARE(query(QStringLiteral("SELECT ?u WHERE { <urn:test:no-file> nie:url ?u }"), 1),
+                 QList<QStringList> { QStringList { url } });
+        QueryProbe::run(factory->trackerConnection(),
+                        QStringLiteral("DELETE DATA { <urn:test:no-file> a rdfs:Resource }"), 1,
+                        nullptr);
+    }
+
     void aMissingMusicFolderEmptiesNothing()
     {
         const int count = songCount();
