@@ -23,10 +23,11 @@ bool decodes(const QByteArray& path)
 {
     // Plain ASCII goes through every locale's encoding unchanged; most names are, and a
     // rescan asks this of each of a library's files.
-    bool ascii = true;
-    for (const char c : path)
-        ascii = ascii && uchar(c) < 0x80;
-    return ascii || QFile::encodeName(QFile::decodeName(path)) == path;
+    for (const char c : path) {
+        if (uchar(c) >= 0x80)
+            return QFile::encodeName(QFile::decodeName(path)) == path;
+    }
+    return true;
 }
 
 // Whether a name is one the indexer wants, by its suffix (always ASCII).
