@@ -3,6 +3,7 @@
 #include "common/constants.h"
 #include "common/logging.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/storequeries.h"
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodelfactory.h"
 #include "mapplication.h"
@@ -16,10 +17,6 @@
 #include <cstdlib>
 
 namespace {
-
-const QString FileQuery = QStringLiteral(
-    "SELECT         nie:url(?song)     WHERE {         ?song a nmm:MusicPiece .         "
-    "FILTER( tracker:id(?song) = %1)     }");
 
 const char* const RingingToneKey = "ringing.alert.tone";
 
@@ -66,8 +63,10 @@ void RingtoneSetter::runQuery()
 {
     if (!connection || pendingId <= 0)
         return;
-    connection->asyncQuery(FileQuery.arg(QString::number(pendingId, 10), 0, QLatin1Char(' ')), 1,
-                           this, "1filenameQueryReady(QList<QStringList>, bool, const QVariant&)",
+    connection->asyncQuery(QString::fromLatin1(StoreQueries::FileOfSong)
+                               .arg(QString::number(pendingId, 10), 0, QLatin1Char(' ')),
+                           1, this,
+                           "1filenameQueryReady(QList<QStringList>, bool, const QVariant&)",
                            "1queryFailed(int, QString, const QVariant&)", QVariant(pendingId));
 }
 

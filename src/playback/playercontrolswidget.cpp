@@ -91,12 +91,12 @@ void PlayerControlsWidget::buildLayout(const QString& seekPaneStyle, const QStri
     buttons->setAlignment(previousButton, Qt::AlignLeft | Qt::AlignTop);
     buttons->addStretch(1);
     buttons->addItem(playButton);
-    buttons->setAlignment(playButton, Qt::Alignment(0xa4));
+    buttons->setAlignment(playButton, Qt::AlignHCenter | Qt::AlignTop);
     buttons->addStretch(1);
     buttons->addItem(nextButton);
     buttons->setAlignment(nextButton, Qt::AlignRight | Qt::AlignTop);
     mainLayout->addItem(buttonPane);
-    mainLayout->setAlignment(buttonPane, Qt::Alignment(0xa4));
+    mainLayout->setAlignment(buttonPane, Qt::AlignHCenter | Qt::AlignTop);
     mainLayout->addItem(seekPane);
 
     longPressTimer = new QTimer(this);
