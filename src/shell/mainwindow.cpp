@@ -1,11 +1,8 @@
 #include "mainwindow.h"
 
 #include "common/logging.h"
-#include "pages/albumsofartistpage.h"
-#include "pages/allsongspage.h"
 #include "common/constants.h"
 #include "common/settingsfilecheck.h"
-#include "pages/extensionpage.h"
 #include "activity/latestactivitycontroller.h"
 #include "activity/latestactivitymodel.h"
 #include "applicationactionmediator.h"
@@ -22,21 +19,14 @@
 #include "mapplication.h"
 #include "mpannableviewport.h"
 #include "mscenemanager.h"
-#include "pages/myalbumspage.h"
-#include "pages/myartistspage.h"
 #include "playback/nowplayingpage.h"
 #include "pages/parlovancemainpage.h"
+#include "pagetable.h"
 #include "parlovanceservice.h"
 #include "playlists/automaticplaylistsmodel.h"
-#include "playlists/playlistcollectionpage.h"
 #include "playlists/playlistselectionsheet.h"
 #include "playback/playstate.h"
-#include "pages/songdetailview.h"
-#include "pages/songsofalbumpage.h"
-#include "pages/songsofartistpage.h"
 #include "pageframework/itemmenu.h"
-#include "playlists/songsofplaylistpage.h"
-#include "usbstatenoticepage.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -52,21 +42,6 @@ const int LatestActivityUpdateDelayMs = 1500;
 const int RestartActivityUpdateDelayMs = 5000;
 const int FollowDeletionsDelayMs = 1000;
 
-// The style name of each page the factory builds, by page value; the notice page has none.
-const char* const PageStyleNames[] = { "ParlovanceMainPage",
-                                       "ArtistsCollectionView",
-                                       "AlbumsCollectionView",
-                                       "SongsCollectionView",
-                                       "SongsOfAlbumCollectionView",
-                                       "AlbumsOfArtistCollectionView",
-                                       "PlaylistCollectionPage",
-                                       "SongsOfPlaylistCollectionView",
-                                       "AudioPlayerView",
-                                       "SongsOfArtistCollectionView",
-                                       "ExtensionSubView",
-                                       "SongDetailView",
-                                       "ParlovanceMainPage",
-                                       nullptr };
 } // namespace
 
 MainWindow::MainWindow(ParlovancePages page, bool externalPlayback)
@@ -155,7 +130,7 @@ void MainWindow::trackerModelCompletedSlot(bool ok)
         if (!errorMessage) {
             errorMessage = new ErrorMessage(this);
             connect(errorMessage, SIGNAL(disappeared()), this, SLOT(handleParlovanceExit()));
-            errorMessage->show(13);
+            errorMessage->show(ErrorMessage::AppNotResponding);
         }
         return;
     }
@@ -374,62 +349,20 @@ void MainWindow::loadPage(ParlovancePages page)
     if (pages.value(key))
         return;
 
-    MApplicationPage* built = nullptr;
-    switch (key) {
-    case PageArtists:
-        built = new MyArtistsPage(this, QVariant(deviceEmpty));
-        break;
-    case PageAlbums:
-        built = new MyAlbumsPage(this, QVariant(deviceEmpty));
-        break;
-    case PageAllSongs:
-        built = new AllSongsPage(this, QVariant(deviceEmpty));
-        break;
-    case PageSongsOfAlbum:
-        built = new SongsOfAlbumPage(this);
-        break;
-    case PageAlbumsOfArtist:
-        built = new AlbumsOfArtistPage(this);
-        break;
-    case PagePlaylists:
-        built = new PlaylistCollectionPage(this, QVariant(deviceEmpty));
-        break;
-    case PageSongsOfPlaylist:
-        built = new SongsOfPlaylistPage(this);
-        break;
-    case PageNowPlaying:
-        built = new NowPlayingPage(this);
+    const PageTable::Row& row = PageTable::row(page);
+    MApplicationPage* built = row.make(this, deviceEmpty);
+    if (row.styleName)
+        built->setStyleName(QLatin1String(row.styleName));
+    if (row.hasToolbar) {
+        if (auto* toolbarPage = qobject_cast<QuintaveilPage*>(built))
+            toolbarPage->createToolbarActions();
+    }
+    if (qobject_cast<NowPlayingPage*>(built)) {
         connect(built, SIGNAL(displayEntered()), this, SIGNAL(playerViewAppeared()));
-        break;
-    case PageSongsOfArtist:
-        built = new SongsOfArtistPage(this);
-        break;
-    case PageExtension:
-        built = new ExtensionPage(this, QVariant());
-        break;
-    case PageSongDetails:
-        built = new SongDetailView(this);
-        break;
-    case PageUsbNotice:
-        built = new UsbStateNoticePage(this);
-        break;
-    default:
-        // The main page, the store button's id and every unknown value.
-        built = new ParlovanceMainPage(this);
+    } else if (qobject_cast<ParlovanceMainPage*>(built)) {
         connect(built, SIGNAL(pageConstructionDone()), this,
                 SLOT(handleParlovanceMainPageConstructionDone()));
         connect(built, SIGNAL(appeared()), this, SLOT(handleAnimationDone()), Qt::QueuedConnection);
-        break;
-    }
-    const bool builtMainPage = qobject_cast<ParlovanceMainPage*>(built);
-    if (const char* style = PageStyleNames[builtMainPage ? int(PageMain) : key])
-        built->setStyleName(QLatin1String(style));
-
-    const bool getsToolbar = (key >= PageArtists && key <= PageSongsOfPlaylist)
-                             || key == PageSongsOfArtist || key == PageExtension;
-    if (getsToolbar) {
-        if (auto* page = qobject_cast<QuintaveilPage*>(built))
-            page->createToolbarActions();
     }
     pages.insert(key, built);
 }
@@ -438,10 +371,9 @@ void MainWindow::goToPage(ParlovancePages page, QVariant parameter)
 {
     if (navigationLocked)
         return;
-    // Until the most used pages are built only the main page, the player, the details and the
-    // notice show at once; the last other request waits and is shown when preloading ends.
-    if (!preloadingDone && page != PageMain && page != PageNowPlaying && page != PageSongDetails
-        && page != PageUsbNotice) {
+    // Until the most used pages are built only the pages whose row says so show at once; the
+    // last other request waits and is shown when preloading ends.
+    if (!preloadingDone && !PageTable::row(page).showsWhilePreloading) {
         parkedPage = page;
         parkedParameter = parameter;
         return;

@@ -21,9 +21,9 @@ class MApplicationPage;
 class ParlovanceService;
 class PlayState;
 
-// The application window: it builds every page once, keeps it under its page value, shows
-// pages on request and keeps the history of the pages shown. While the device is in USB mass
-// storage only the USB notice page can be shown.
+// The application window: it builds every page once, as its row in PageTable says, keeps it
+// under its page value, shows pages on request and keeps the history of the pages shown. While
+// the device is in USB mass storage only the USB notice page can be shown.
 class MainWindow : public MApplicationWindow
 {
     Q_OBJECT
