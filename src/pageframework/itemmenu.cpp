@@ -1,21 +1,19 @@
 #include "itemmenu.h"
 
 #include "deleteobjectdialog.h"
-#include "quintaveilpage.h"
+#include "itemmenuhost.h"
 #include "ringtonesetter.h"
 
 #include "common/logging.h"
 #include "common/shownplaylistname.h"
-#include "data/listmodel.h"
 #include "data/modelcolumns.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
-#include "data/twinturbosortfilterproxymodel.h"
 #include "maction.h"
 #include "mafwtrackermodelfactory.h"
 #include "mnamespace.h"
 #include "mobjectmenu.h"
 #include "mscenemanager.h"
-#include "shell/mainwindow.h"
+#include "mscenewindow.h"
 
 using namespace Parlovance;
 
@@ -55,8 +53,9 @@ bool isDeletable(MafwTrackerModel::QueryType type)
 
 } // namespace
 
-ItemMenu::ItemMenu(QuintaveilPage* owner)
+ItemMenu::ItemMenu(ItemMenuHost* menuHost, MSceneWindow* owner)
     : QObject(owner)
+    , host(menuHost)
     , page(owner)
     , favouriteText(qtTrId("qtn_comm_command_favorite"))
     , unmarkFavouriteText(qtTrId("qtn_comm_command_unmark_favorite"))
@@ -81,26 +80,27 @@ void ItemMenu::createMenu(ObjectMenuType type)
     objectMenu = new MObjectMenu(nullptr);
     objectMenu->setStyleName(QStringLiteral("Inverted"));
 
-    auto entry = [this](const QString& text, void (QuintaveilPage::*slot)()) {
+    auto entry = [this](const QString& text, void (ItemMenu::*slot)()) {
         auto* action = new MAction(text, objectMenu);
         addEntry(action);
-        connect(action, &QAction::triggered, page, slot);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
     };
     const QString addToQueueText = qtTrId("qtn_musi_addtoplaylist");
     const QString addToPlaylistText = qtTrId("qtn_musi_add_to_playlist");
     if (songs) {
-        entry(addToQueueText, &QuintaveilPage::handleAddToQueue);
-        entry(addToPlaylistText, &QuintaveilPage::handleAddToPlaylist);
-        entry(favouriteText, &QuintaveilPage::handleMarkAsFavourite);
-        entry(qtTrId("qtn_comm_object_details"), &QuintaveilPage::handleViewDetails);
+        entry(addToQueueText, &ItemMenu::addToQueue);
+        entry(addToPlaylistText, &ItemMenu::addToPlaylist);
+        favouriteEntry = entry(favouriteText, &ItemMenu::markAsFavourite);
+        entry(qtTrId("qtn_comm_object_details"), &ItemMenu::viewDetails);
         auto* ringtone = new MAction(qtTrId("qtn_musi_set_ring_tone"), objectMenu);
         addEntry(ringtone);
-        connect(ringtone, &QAction::triggered, page, [this] { page->setAsRingtone(); });
+        connect(ringtone, &QAction::triggered, this, [this] { setAsRingtone(QModelIndex()); });
     } else {
-        entry(qtTrId("qtn_musi_play"), &QuintaveilPage::handlePlay);
-        entry(addToQueueText, &QuintaveilPage::handleAddToQueue);
+        entry(qtTrId("qtn_musi_play"), &ItemMenu::play);
+        entry(addToQueueText, &ItemMenu::addToQueue);
         if (type == CollectionObjectMenu)
-            entry(addToPlaylistText, &QuintaveilPage::handleAddToPlaylist);
+            entry(addToPlaylistText, &ItemMenu::addToPlaylist);
     }
     deleteEntry = new MAction(qtTrId("qtn_comm_command_delete"), objectMenu);
     connect(deleteEntry, &QAction::triggered, this, [this] { deleteItem(QModelIndex()); });
@@ -131,7 +131,13 @@ void ItemMenu::hide()
 
 void ItemMenu::setDeletePermission(bool permitted)
 {
+    deleteByPermission = true;
     deletePermission = permitted;
+}
+
+void ItemMenu::setArtistRowIsPageSubject(bool subject)
+{
+    artistRowIsPageSubject = subject;
 }
 
 void ItemMenu::markSpecialRow(SpecialRow row, int id, const QString& name)
@@ -163,15 +169,9 @@ void ItemMenu::openFor(const QModelIndex& index)
 void ItemMenu::updateEntries(const QModelIndex& index)
 {
     const QVariant favourite = pageModelCell(index, itemFields().favourite);
-    if (favourite.isValid()) {
-        for (QAction* action : objectMenu->actions()) {
-            if (favourite.toBool() && action->text() == favouriteText)
-                action->setText(unmarkFavouriteText);
-            else if (!favourite.toBool() && action->text() == unmarkFavouriteText)
-                action->setText(favouriteText);
-        }
-    }
-    if (page->ownerWindow() && page->ownerWindow()->currentPage() == PagePlaylists)
+    if (favouriteEntry && favourite.isValid())
+        favouriteEntry->setText(favourite.toBool() ? unmarkFavouriteText : favouriteText);
+    if (deleteByPermission)
         showDeleteEntry(deletePermission);
 }
 
@@ -180,7 +180,7 @@ void ItemMenu::updateEntries(const QModelIndex& index)
 ItemMenu::Fields ItemMenu::itemFields() const
 {
     Fields fields;
-    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+    const QSharedPointer<MafwTrackerModel> model = host->currentPageModel();
     if (!model)
         return fields;
     const MafwTrackerModel::QueryType type = model->queryType();
@@ -206,8 +206,8 @@ ItemMenu::Fields ItemMenu::itemFields() const
 
 QVariant ItemMenu::pageModelCell(const QModelIndex& index, int column) const
 {
-    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
-    const int row = page->sourceRow(index);
+    const QSharedPointer<MafwTrackerModel> model = host->currentPageModel();
+    const int row = host->sourceRow(index);
     if (!model || column < 0 || row < 0 || row >= model->rowCount())
         return QVariant();
     return model->data(model->index(row, column));
@@ -220,32 +220,13 @@ int ItemMenu::itemIdAt(const QModelIndex& index) const
 
 QVariant ItemMenu::itemCell(const QModelIndex& index, int column) const
 {
-    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+    const QSharedPointer<MafwTrackerModel> model = host->currentPageModel();
     if (!index.isValid() || !model || column < 0)
         return QVariant();
     if (index.model() == model.data())
         return model->data(model->index(index.row(), column));
     // The list adapter serves every column of a row under its own role.
     return index.data(Qt::UserRole + column);
-}
-
-QModelIndex ItemMenu::listIndexOfSourceRow(int row) const
-{
-    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
-    if (!model || row < 0 || row >= model->rowCount())
-        return QModelIndex();
-    QModelIndex index = model->index(row, 0);
-    ListModel* adapter = page->listAdapter();
-    if (!adapter)
-        return index;
-    TwinTurboSortFilterProxyModel* proxy = page->liveFilterProxy();
-    if (proxy && proxy->sourceModel() == model.data()) {
-        if (!proxy->filterRegExp().isEmpty())
-            index = proxy->mapFromSource(index);
-        else
-            index = proxy->index(row, 0);
-    }
-    return adapter->mapFromSource(index);
 }
 
 QModelIndex ItemMenu::longTappedItem() const
@@ -255,13 +236,13 @@ QModelIndex ItemMenu::longTappedItem() const
     if (longTappedIndex.isValid()
         && (longTappedId == 0 || itemIdAt(longTappedIndex) == longTappedId))
         return longTappedIndex;
-    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+    const QSharedPointer<MafwTrackerModel> model = host->currentPageModel();
     const int column = itemFields().id;
     if (longTappedId == 0 || column < 0)
         return QModelIndex();
     for (int row = 0; row < model->rowCount(); ++row) {
         if (model->data(model->index(row, column)).toInt() == longTappedId)
-            return listIndexOfSourceRow(row);
+            return host->listIndexOfSourceRow(row);
     }
     return QModelIndex();
 }
@@ -316,20 +297,20 @@ void ItemMenu::play()
         Activity::ActivityType type = Activity::NoActivity;
         const QSharedPointer<MafwTrackerModel> model = specialRowModel(&name, &type);
         if (model)
-            page->play(QModelIndex(), model, name, type, PlayOptions(), 0, -1);
+            host->playSongs(model, name, type, PlayOptions(), 0);
         return;
     }
 
-    const QHash<QString, QVariant> parameters = page->itemParameters(longTappedItem());
+    const QHash<QString, QVariant> parameters = host->itemParameters(longTappedItem());
     const auto model = parameters.value(QStringLiteral("model"))
                            .value<QSharedPointer<MafwTrackerModel>>();
     if (!model || !parameters.contains(QStringLiteral("name"))
         || !parameters.contains(QStringLiteral("type")))
         return;
     const int trackerId = parameters.value(QStringLiteral("trackerId")).toInt();
-    page->play(QModelIndex(), model, parameters.value(QStringLiteral("name")).toString(),
-               Activity::ActivityType(parameters.value(QStringLiteral("type")).toInt()),
-               trackerId < 0 ? PlayOptions(PlayCopiedModel) : PlayOptions(), trackerId, -1);
+    host->playSongs(model, parameters.value(QStringLiteral("name")).toString(),
+                    Activity::ActivityType(parameters.value(QStringLiteral("type")).toInt()),
+                    trackerId < 0 ? PlayOptions(PlayCopiedModel) : PlayOptions(), trackerId);
 }
 
 void ItemMenu::addToQueue()
@@ -337,27 +318,27 @@ void ItemMenu::addToQueue()
     if (special != NoSpecialRow) {
         const QSharedPointer<MafwTrackerModel> model = specialRowModel(nullptr, nullptr);
         if (model)
-            page->appendToQueue(model, false, -1);
+            host->queueSongs(model, false, -1);
         return;
     }
 
-    const QHash<QString, QVariant> parameters = page->itemParameters(longTappedItem());
+    const QHash<QString, QVariant> parameters = host->itemParameters(longTappedItem());
     const auto model = parameters.value(QStringLiteral("model"))
                            .value<QSharedPointer<MafwTrackerModel>>();
     if (model) {
-        page->appendToQueue(model, parameters.value(QStringLiteral("trackerId")).toInt() < 0, -1);
+        host->queueSongs(model, parameters.value(QStringLiteral("trackerId")).toInt() < 0, -1);
         return;
     }
     // A song of the page's own list: one row, copied.
-    const int row = page->sourceRow(longTappedItem());
-    if (page->currentPageModel() && row >= 0)
-        page->appendToQueue(page->currentPageModel(), true, row);
+    const int row = host->sourceRow(longTappedItem());
+    if (host->currentPageModel() && row >= 0)
+        host->queueSongs(host->currentPageModel(), true, row);
 }
 
 void ItemMenu::markAsFavourite()
 {
-    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
-    const int row = page->sourceRow(longTappedItem());
+    const QSharedPointer<MafwTrackerModel> model = host->currentPageModel();
+    const int row = host->sourceRow(longTappedItem());
     const int column = itemFields().favourite;
     if (row < 0 || column < 0)
         return;
@@ -369,12 +350,12 @@ void ItemMenu::viewDetails()
 {
     const int id = longTappedSongId();
     if (id > 0)
-        emit page->goToPage(PageSongDetails, QVariant(id));
+        host->openPage(PageSongDetails, QVariant(id));
 }
 
 void ItemMenu::setAsRingtone(const QModelIndex& index)
 {
-    if (!page->currentPageModel())
+    if (!host->currentPageModel())
         return;
     int id = 0;
     if (index.isValid()) {
@@ -415,7 +396,7 @@ void ItemMenu::addToPlaylist()
         qCDebug(lcPages) << Q_FUNC_INFO << "- the unknown album of an artist cannot be added";
         return;
     case NoSpecialRow: {
-        const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+        const QSharedPointer<MafwTrackerModel> model = host->currentPageModel();
         if (!model)
             return;
         // A list of the songs without an artist lists albums, with no song to offer.
@@ -472,19 +453,21 @@ void ItemMenu::deleteItem(const QModelIndex& index)
 
     // A special row is known by its mark; it never falls back to a row tapped before.
     if (!index.isValid() && special != NoSpecialRow) {
-        const int current = page->ownerWindow() ? page->ownerWindow()->currentPage() : -1;
-        if (special == UnknownArtistRow
-            && (current == PageArtists || current == PageAlbumsOfArtist)) {
+        switch (special) {
+        case UnknownArtistRow:
             type = MafwTrackerModel::SongsOfUnknownArtist;
-        } else if (special == UnknownAlbumRow && current == PageAlbums) {
+            break;
+        case UnknownAlbumRow:
             type = MafwTrackerModel::SongsOfUnknownAlbum;
-        } else if (special == UnknownAlbumOfArtistRow && current == PageAlbumsOfArtist) {
+            break;
+        case UnknownAlbumOfArtistRow:
             id = specialId;
             name = specialName;
             // The unknown artist's songs without album are the songs with neither.
             type = id > 0 ? MafwTrackerModel::UnknownAlbumOfArtist
                           : MafwTrackerModel::SongsWithoutAlbumAndArtist;
-        } else if (special == ArtistRow && current == PageAlbumsOfArtist) {
+            break;
+        case ArtistRow:
             if (specialId > 0) {
                 type = MafwTrackerModel::AllArtists;
                 id = specialId;
@@ -492,13 +475,16 @@ void ItemMenu::deleteItem(const QModelIndex& index)
             } else {
                 type = MafwTrackerModel::SongsOfUnknownArtist;
             }
+            break;
+        case NoSpecialRow:
+            break;
         }
         deleteFromLibrary(type, id, name);
         return;
     }
 
     const QModelIndex item = index.isValid() ? index : longTappedItem();
-    const QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+    const QSharedPointer<MafwTrackerModel> model = host->currentPageModel();
     if (!item.isValid() || !model) {
         qCDebug(lcPages) << Q_FUNC_INFO << "- the item is gone, nothing to delete";
         return;
@@ -553,10 +539,9 @@ void ItemMenu::processDeleteDialogResult(int resultCode)
         if (MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()
                                                    ->factory())
             factory->deleteItems(ids, deleteQueryType);
-        // The artist whose albums the page shows is gone.
-        if (special == ArtistRow && page->isVisible() && page->ownerWindow()
-            && page->ownerWindow()->currentPage() == PageAlbumsOfArtist)
-            page->displayPreviousPageInWindow();
+        // The artist the page shows is gone.
+        if (special == ArtistRow && artistRowIsPageSubject)
+            host->leaveIfInFront();
     }
     longTappedIndex = QPersistentModelIndex();
     longTappedId = 0;

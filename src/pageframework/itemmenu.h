@@ -13,9 +13,10 @@
 #include <QString>
 
 class DeleteObjectDialog;
+class ItemMenuHost;
 class MAction;
 class MObjectMenu;
-class QuintaveilPage;
+class MSceneWindow;
 
 // The long-tap menu of a page's list items and what its entries do: play, queue, add to a
 // playlist, mark as favourite, details, ringing tone and delete (after the user confirms).
@@ -24,8 +25,9 @@ class QuintaveilPage;
 // meanwhile never make it act on another item, and an item that went away is acted on by no
 // entry. A row that is no item of the page's model (the songs without an artist or album, an
 // artist's own row) is a special row: the page marks it right after opening the menu, and the
-// entries act on the songs it stands for. The entries reach the page through its slots, so a
-// page may answer one of them itself.
+// entries act on the songs it stands for. The menu asks its page only what ItemMenuHost names;
+// what kind of page it serves, the page says with setDeletePermission() and
+// setArtistRowIsPageSubject().
 class ItemMenu : public QObject
 {
     Q_OBJECT
@@ -52,7 +54,8 @@ public:
     // item. Without an opener nothing is offered.
     static void setPlaylistSheetOpener(std::function<void(int itemType, int id)> opener);
 
-    explicit ItemMenu(QuintaveilPage* page);
+    // The menu and its delete question appear over the page, which owns the menu.
+    ItemMenu(ItemMenuHost* host, MSceneWindow* page);
     ~ItemMenu() override;
 
     // Builds the menu of the type, once; NoObjectMenu (or an unknown type) makes none, and
@@ -66,8 +69,12 @@ public:
     // them).
     void markSpecialRow(SpecialRow row, int id = -1, const QString& name = QString());
     SpecialRow specialRow() const { return special; }
-    // On the playlists page the delete entry is offered only while permitted.
+    // A page that gives a permission offers the delete entry only while it is permitted (the
+    // playlists page: not every playlist can go); a page that never gives one always offers it.
     void setDeletePermission(bool permitted);
+    // The artist row stands for the artist the page shows: once the artist is deleted, the
+    // page steps back.
+    void setArtistRowIsPageSubject(bool subject);
     // The long-tapped item as the list shows it now; invalid when it is gone.
     QModelIndex longTappedItem() const;
     void hide();
@@ -109,13 +116,16 @@ private:
     QVariant pageModelCell(const QModelIndex& index, int column) const;
     // A column of the row as the index's own model serves it.
     QVariant itemCell(const QModelIndex& index, int column) const;
-    QModelIndex listIndexOfSourceRow(int row) const;
     int longTappedSongId() const;
 
-    QuintaveilPage* page;
+    ItemMenuHost* host;
+    MSceneWindow* page;
     QPointer<MObjectMenu> objectMenu;
+    QPointer<MAction> favouriteEntry;
     QPointer<MAction> deleteEntry;
+    bool deleteByPermission = false;
     bool deletePermission = true;
+    bool artistRowIsPageSubject = false;
     QString favouriteText;
     QString unmarkFavouriteText;
 

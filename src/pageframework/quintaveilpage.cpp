@@ -32,7 +32,7 @@ QuintaveilPage::QuintaveilPage(MainWindow* window, const QVariant& parameter)
     : MApplicationPage(nullptr)
     , owner(window)
     , player(new PagePlayer(this))
-    , itemMenu(new ItemMenu(this))
+    , itemMenu(new ItemMenu(this, this))
     , liveFilter(new LiveFilter(this))
 {
     Activity::registerMetaTypes();
@@ -342,6 +342,22 @@ int QuintaveilPage::sourceRow(const QModelIndex& index) const
     return row;
 }
 
+QModelIndex QuintaveilPage::listIndexOfSourceRow(int row) const
+{
+    if (!pageModel || row < 0 || row >= pageModel->rowCount())
+        return QModelIndex();
+    QModelIndex index = pageModel->index(row, 0);
+    if (!listModel)
+        return index;
+    if (filterProxy && filterProxy->sourceModel() == pageModel.data()) {
+        if (!filterProxy->filterRegExp().isEmpty())
+            index = filterProxy->mapFromSource(index);
+        else
+            index = filterProxy->index(row, 0);
+    }
+    return listModel->mapFromSource(index);
+}
+
 int QuintaveilPage::columnForKey(const QAbstractItemModel* model, const QString& key)
 {
     if (!model)
@@ -422,6 +438,33 @@ void QuintaveilPage::markSpecialRow(ItemMenu::SpecialRow row, int id, const QStr
 void QuintaveilPage::setDeletePermission(bool permitted)
 {
     itemMenu->setDeletePermission(permitted);
+}
+
+void QuintaveilPage::setArtistRowIsPageSubject(bool subject)
+{
+    itemMenu->setArtistRowIsPageSubject(subject);
+}
+
+void QuintaveilPage::playSongs(QSharedPointer<MafwTrackerModel> songs, const QString& name,
+                               Activity::ActivityType type, PlayOptions options, int trackerId)
+{
+    play(QModelIndex(), songs, name, type, options, trackerId, -1);
+}
+
+void QuintaveilPage::queueSongs(QSharedPointer<MafwTrackerModel> songs, bool copy, int row)
+{
+    appendToQueue(songs, copy, row);
+}
+
+void QuintaveilPage::openPage(ParlovancePages page, const QVariant& parameter)
+{
+    emit goToPage(page, parameter);
+}
+
+void QuintaveilPage::leaveIfInFront()
+{
+    if (isVisible() && owner && owner->cachedPage(ParlovancePages(owner->currentPage())) == this)
+        displayPreviousPageInWindow();
 }
 
 QModelIndex QuintaveilPage::longTappedItem() const

@@ -3,6 +3,7 @@
 
 #include "activity/activity.h"
 #include "itemmenu.h"
+#include "itemmenuhost.h"
 #include "mafwtrackermodel.h"
 #include "mapplicationpage.h"
 #include "objectmenutype.h"
@@ -28,13 +29,18 @@ class PagePlayer;
 class QAbstractItemModel;
 class TwinTurboSortFilterProxyModel;
 
-// The base of every page. A page talks to its window only through its navigation signals and
-// gets the navigation parameter on every show. The base wires the page's list (clicks, long
+// The base of every page. A page keeps the window that built it and works with it directly:
+// it shows pages and steps back through it, preloads pages it leads to, asks which page is in
+// front (for the gestures it takes and the background it paints) and whether the window just
+// went back, and follows the window's indexing notices. The page's own goToPage signal is how
+// its parts and subclasses ask for a page; the base passes it on to the window. The window
+// hands the navigation parameter on every show. The base wires the page's list (clicks, long
 // taps), shows the now-playing toolbar button, decides which gestures the page consumes, and
 // steps back when the page's list has emptied. Three parts do the rest, each behind the
 // page's slots: PagePlayer starts playback and queues songs, ItemMenu is the long-tap menu
-// with its actions, LiveFilter is the keyboard side of the live filter.
-class QuintaveilPage : public MApplicationPage
+// with its actions (it asks the page only what ItemMenuHost names), LiveFilter is the keyboard
+// side of the live filter.
+class QuintaveilPage : public MApplicationPage, public ItemMenuHost
 {
     Q_OBJECT
 
@@ -50,14 +56,15 @@ public:
     ListModel* listAdapter() const { return listModel; }
     TwinTurboSortFilterProxyModel* liveFilterProxy() const { return filterProxy.data(); }
     FilterWidget* filterField() const;
-    QSharedPointer<MafwTrackerModel> currentPageModel() const { return pageModel; }
+    QSharedPointer<MafwTrackerModel> currentPageModel() const override { return pageModel; }
     NowPlayingButton* nowPlayingButton() const;
     // The page's object menu; null for a page without one.
     MObjectMenu* pageObjectMenu() const;
 
     // The page model's row of a list index: through the list adapter, then through the filter
     // proxy while a filter is set. -1 for an invalid index.
-    int sourceRow(const QModelIndex& index) const;
+    int sourceRow(const QModelIndex& index) const override;
+    QModelIndex listIndexOfSourceRow(int row) const override;
     // The first column whose header is the key; -1 when there is none or no model.
     static int columnForKey(const QAbstractItemModel* model, const QString& key);
 
@@ -85,7 +92,7 @@ public slots:
     virtual void createList();
     // The model-query parameters of a collection item ("model", "trackerId", "name", "type");
     // the base has none.
-    virtual QHash<QString, QVariant> itemParameters(const QModelIndex& index);
+    QHash<QString, QVariant> itemParameters(const QModelIndex& index) override;
     virtual void handleAddToQueue();
     // Offers the long-tapped item (or the marked special row) to a playlist of the user's.
     virtual void handleAddToPlaylist();
@@ -159,8 +166,10 @@ protected:
 
     // The row the object menu was just opened for is no item of the page's model.
     void markSpecialRow(ItemMenu::SpecialRow row, int id = -1, const QString& name = QString());
-    // On the playlists page the delete entry is offered only while permitted.
+    // A page that gives a permission offers the delete entry only while it is permitted.
     void setDeletePermission(bool permitted);
+    // The artist row of the object menu stands for the artist the page shows.
+    void setArtistRowIsPageSubject(bool subject);
     // The long-tapped item as it stands in the list now: the stored row while it still holds
     // the item, else the row that holds the item's id now; invalid when the item is gone.
     QModelIndex longTappedItem() const;
@@ -190,6 +199,13 @@ private slots:
     void judgeEmptyList();
 
 private:
+    // What the object menu asks of the page.
+    void playSongs(QSharedPointer<MafwTrackerModel> songs, const QString& name,
+                   Activity::ActivityType type, PlayOptions options, int trackerId) override;
+    void queueSongs(QSharedPointer<MafwTrackerModel> songs, bool copy, int row) override;
+    void openPage(Parlovance::ParlovancePages page, const QVariant& parameter) override;
+    void leaveIfInFront() override;
+
     bool gestureAccepted(const QList<int>& pages) const;
     bool isInFront() const;
 

@@ -49,6 +49,7 @@ AlbumsOfArtistPage::AlbumsOfArtistPage(MainWindow* window)
             Qt::UniqueConnection);
     connect(covers, &AlbumArtLoader::refreshAlbumArts, this, &QuintaveilPage::updateListAlbumArts);
     finishPageCreation(CollectionObjectMenu);
+    setArtistRowIsPageSubject(true);
 }
 
 AlbumsOfArtistPage::~AlbumsOfArtistPage() = default;
