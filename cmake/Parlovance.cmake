@@ -21,6 +21,10 @@ function(parlovance_platform_library target)
   endif()
 endfunction()
 
+# In the tests a result dropped where Qt asks for it to be read is an error: a wait whose time
+# ran out (QTest::qWaitFor) would otherwise let the test go on as if it had not.
+set(PARLOVANCE_TEST_WARNINGS -Werror=unused-result)
+
 # parlovance_add_test(<name> SOURCES ... [LIBS ...] [TIMEOUT s] [LABELS ...])
 # One QtTest binary, run by CTest with a private home and the offscreen platform.
 function(parlovance_add_test name)
@@ -28,6 +32,7 @@ function(parlovance_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   target_link_libraries(${name} PRIVATE parlovance_test_support ${ARG_LIBS})
+  target_compile_options(${name} PRIVATE ${PARLOVANCE_TEST_WARNINGS})
   # Each test binary gets a session bus of its own, so tests that own well-known names on the
   # bus (the player's services) can run side by side.
   find_program(DBUS_RUN_SESSION dbus-run-session)

@@ -7,6 +7,7 @@
 // $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree).
 
 #include "activity/latestactivitycontroller.h"
+#include "librarywindow.h"
 #include "activity/latestactivitymodel.h"
 #include "activity/latestactivitywidget.h"
 #include "albumart/albumartcacheitem.h"
@@ -86,22 +87,8 @@ private:
 
 void TestLatestActivityGrid::initTestCase()
 {
-    qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("parlovance"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
-
-    QVERIFY(FixtureLibrary::openStore());
-    QVERIFY(FixtureLibrary::writeStandardLibrary(60000));
-    QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(), Timeout);
-
-    window = std::make_unique<MainWindow>(PageMain, false);
-    window->resize(480, 854);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
+    openLibraryWindow(&window, Timeout);
+    QVERIFY(window && window->isPreloadingDone());
     // The first indexing after the start is over: nothing covers the page.
     window->disableUpdatingLibraryState();
     QVERIFY(grid());

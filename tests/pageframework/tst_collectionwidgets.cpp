@@ -3,6 +3,7 @@
 // empties, and the artist rows with their album line, highlighting and placeholder picture.
 
 #include "albumart/albumartloader.h"
+#include "testcatalogs.h"
 #include "data/listmodel.h"
 #include "mimagewidget.h"
 #include "mlabel.h"
@@ -57,9 +58,7 @@ private slots:
 
 void TestCollectionWidgets::initTestCase()
 {
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    MLocale::setDefault(locale);
+    installTestCatalogs();
 }
 
 void TestCollectionWidgets::mainPageRowPlacesItsPartsByLayout()

@@ -6,6 +6,7 @@
 // $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree.
 
 #include "testpage.h"
+#include "librarywindow.h"
 
 #include "common/constants.h"
 #include "data/listmodel.h"
@@ -191,11 +192,7 @@ private:
 void TestObjectMenu::initTestCase()
 {
     qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("parlovance"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
+    installTestCatalogs();
     MBanner::setDisplayDurationForTesting(50);
 
     QVERIFY(FixtureLibrary::writeStandardLibrary(60000));
@@ -204,12 +201,9 @@ void TestObjectMenu::initTestCase()
     allSongs = model(MafwTrackerModel::AllSongs);
     QTRY_COMPARE_WITH_TIMEOUT(allSongs->rowCount(), 9, Timeout);
 
-    window = std::make_unique<MainWindow>(PageMain, false);
-    window->resize(480, 854);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    openWindow(&window, Timeout);
+    QVERIFY(window && window->isPreloadingDone());
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
     finger = std::make_unique<TouchDriver>(window.get());
 }
 

@@ -3,6 +3,7 @@
 // updating-library notice and the check box row.
 
 #include "pageframework/allsongscellcreator.h"
+#include "testcatalogs.h"
 #include "pageframework/applicationmenuwidget.h"
 #include "pageframework/checkboxwidget.h"
 #include "pageframework/indexingprogresswidget.h"
@@ -94,10 +95,7 @@ private:
 
 void TestPageWidgets::initTestCase()
 {
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
+    installTestCatalogs();
 }
 
 void TestPageWidgets::filterFieldStates()

@@ -6,6 +6,7 @@
 //   xvfb-run -a -s "-screen 0 1024x1024x24" env QT_QPA_PLATFORM=xcb tst_quintaveilpage
 
 #include "testpage.h"
+#include "librarywindow.h"
 
 #include "common/constants.h"
 #include "pageframework/filterwidget.h"
@@ -87,11 +88,7 @@ private:
 void TestQuintaveilPage::initTestCase()
 {
     qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("parlovance"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
+    installTestCatalogs();
     MBanner::setDisplayDurationForTesting(50);
 
     // Songs long enough that none ends while a case looks at what plays.
@@ -101,12 +98,9 @@ void TestQuintaveilPage::initTestCase()
     allSongs.reset(factory->factory()->getModel(MafwTrackerModel::AllSongs, 0, 0));
     QTRY_COMPARE_WITH_TIMEOUT(allSongs->rowCount(), 9, Timeout);
 
-    window = std::make_unique<MainWindow>(PageMain, false);
-    window->resize(480, 854);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    openWindow(&window, Timeout);
+    QVERIFY(window && window->isPreloadingDone());
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
 }
 
 void TestQuintaveilPage::init()

@@ -3,6 +3,7 @@
 // dialog typed into through a real window, and the page background of the task switcher.
 
 #include "fixturelibrary.h"
+#include "testcatalogs.h"
 #include "testenvironment.h"
 
 #include "common/shownplaylistname.h"
@@ -79,11 +80,7 @@ private:
 void TestPageParts::initTestCase()
 {
     qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale(QStringLiteral("en_GB"));
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("parlovance"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
+    installTestCatalogs(QStringLiteral("en_GB"));
 
     window = std::make_unique<MainWindow>(PageMain, false);
     window->resize(480, 854);

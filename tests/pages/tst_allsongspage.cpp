@@ -5,6 +5,7 @@
 // filtered list (into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree).
 
 #include "pages/allsongspage.h"
+#include "librarywindow.h"
 
 #include "common/constants.h"
 #include "data/listmodel.h"
@@ -98,23 +99,9 @@ private:
 
 void TestAllSongsPage::initTestCase()
 {
-    qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("parlovance"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
-
-    QVERIFY(FixtureLibrary::openStore());
-    MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
-    QTRY_VERIFY_WITH_TIMEOUT(factory->isReady(), Timeout);
-
-    window = std::make_unique<MainWindow>(PageMain, false);
-    window->resize(480, 854);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    openWindow(&window, Timeout);
+    QVERIFY(window);
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
 }
 
 void TestAllSongsPage::init()

@@ -3,6 +3,7 @@
 // store service on the private session bus to open and reports no page.
 
 #include "pages/librarybuttonarea.h"
+#include "testcatalogs.h"
 
 #include "common/parlovance.h"
 #include "mlocale.h"
@@ -50,9 +51,7 @@ private:
 
 void TestLibraryButtonArea::initTestCase()
 {
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    MLocale::setDefault(locale);
+    installTestCatalogs();
 }
 
 QList<MainPageListItem*> TestLibraryButtonArea::rows(LibraryButtonArea* area)

@@ -3,6 +3,7 @@
 // made, and the rest follows.
 
 #include "data/listmodel.h"
+#include "testcatalogs.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
 #include "mafwstorecatalogue.h"
@@ -82,9 +83,7 @@ private:
 void TestLongLists::initTestCase()
 {
     qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    MLocale::setDefault(locale);
+    installTestCatalogs();
 
     // The songs have no files: an indexer would take them out of the store again.
     MafwTrackerModelFactory::setIndexerEnabled(false);

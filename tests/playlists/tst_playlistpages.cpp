@@ -268,7 +268,7 @@ int TestPlaylistPages::makePlaylist(const QString& name, const QStringList& titl
     const QSharedPointer<MafwTrackerModel> user = ModelInstance::instance()->getModel(
         MafwTrackerModel::UserPlaylists);
     int id = -1;
-    QTest::qWaitFor(
+    const bool listed = QTest::qWaitFor(
         [&] {
             for (int row = 0; row < user->rowCount(); ++row) {
                 if (user->index(row, 1).data().toString() == name)
@@ -277,6 +277,8 @@ int TestPlaylistPages::makePlaylist(const QString& name, const QStringList& titl
             return id > 0;
         },
         Timeout);
+    if (!listed)
+        QTest::qFail(qPrintable("playlist never listed: " + name), __FILE__, __LINE__);
     return id;
 }
 

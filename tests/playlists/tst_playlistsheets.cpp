@@ -226,7 +226,8 @@ QSharedPointer<MafwTrackerModel> TestPlaylistSheets::model(MafwTrackerModel::Que
 {
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
     QSharedPointer<MafwTrackerModel> m(factory->getModel(type, 0, id));
-    QTest::qWaitFor([m] { return m->isComplete(); }, Timeout);
+    if (!QTest::qWaitFor([m] { return m->isComplete(); }, Timeout))
+        QTest::qFail("the model was never complete", __FILE__, __LINE__);
     return m;
 }
 
@@ -241,7 +242,9 @@ int TestPlaylistSheets::makePlaylist(const QString& name, const QStringList& son
     for (const QString& title : songs)
         ids << songId(title);
     UserPlaylistUtils::createPlaylist(name, 0, ids);
-    QTest::qWaitFor([this, name] { return rowNamed(userPlaylists.data(), name) >= 0; }, Timeout);
+    if (!QTest::qWaitFor([this, name] { return rowNamed(userPlaylists.data(), name) >= 0; },
+                         Timeout))
+        QTest::qFail(qPrintable("playlist never listed: " + name), __FILE__, __LINE__);
     return userPlaylists->index(rowNamed(userPlaylists.data(), name), 0).data().toInt();
 }
 

@@ -5,6 +5,7 @@
 // back.
 
 #include "data/mafwtrackermodelfactoryinstance.h"
+#include "testcatalogs.h"
 #include "fixturelibrary.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
@@ -125,9 +126,7 @@ int runWriter(const QString& command, const QString& name)
         std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
         std::fflush(stdout);
     };
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    MLocale::setDefault(locale);
+    installTestCatalogs();
     if (!FixtureLibrary::index() || !readyFactory())
         return 2;
     if (command == QLatin1String("dump")) {
@@ -190,9 +189,7 @@ private:
 
 void TestUserPlaylists::initTestCase()
 {
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    MLocale::setDefault(locale);
+    installTestCatalogs();
     MBanner::setDisplayDurationForTesting(50);
     QVERIFY(FixtureLibrary::writeStandardLibrary());
     QVERIFY(readyFactory());

@@ -2,7 +2,7 @@
 // another program would: what each method does to the real hub playing a real library, the
 // signals that go out, and calls built to break it.
 
-#include "../playback/hubtestlibrary.h"
+#include "hubtestlibrary.h"
 #include "common/constants.h"
 #include "common/parlovance.h"
 #include "data/mafwtrackermodelfactoryinstance.h"

@@ -3,7 +3,7 @@
 // stop and close it, the end of its item closes it, and Save keeps the file in the library and
 // makes it the queue of the main window's player.
 
-#include "../playback/hubtestlibrary.h"
+#include "hubtestlibrary.h"
 #include "audiogenerator.h"
 #include "common/constants.h"
 #include "data/contentmanager.h"

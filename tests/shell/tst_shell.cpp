@@ -1,9 +1,11 @@
 #include "testenvironment.h"
+#include "testcatalogs.h"
 
 #include "shell/commandline.h"
 #include "common/constants.h"
 #include "shell/errormessage.h"
 #include "shell/mainwindow.h"
+#include "shell/pagetable.h"
 #include "mapplication.h"
 #include "mapplicationpage.h"
 #include "mbanner.h"
@@ -103,6 +105,7 @@ private slots:
     void performanceMeasurement();
     void launcherAsksTheBus();
 
+    void pageTableHasOneRowForEachPage();
     void pageFactoryBuildsEachPageOnce();
     void historyFollowsShownPages();
     void goingBackKeepsTheHistory();
@@ -129,11 +132,7 @@ private:
 void TestShell::initTestCase()
 {
     qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("parlovance"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
+    installTestCatalogs();
     MBanner::setDisplayDurationForTesting(50);
 }
 
@@ -255,6 +254,23 @@ void TestShell::launcherAsksTheBus()
     ParlovanceLauncher::instance()->startParlovanceService();
     ParlovanceLauncher::destroyInstance();
     ParlovanceLauncher::destroyInstance();
+}
+
+void TestShell::pageTableHasOneRowForEachPage()
+{
+    // Only these show while the most used pages are still being built.
+    const QSet<int> atOnce = { PageMain, PageNowPlaying, PageSongDetails, PageUsbNotice };
+    for (int value = PageMain; value <= PageUsbNotice; ++value) {
+        const PageTable::Row& row = PageTable::row(ParlovancePages(value));
+        QCOMPARE(int(row.page), value);
+        QVERIFY(row.make);
+        QCOMPARE(row.showsWhilePreloading, atOnce.contains(value));
+    }
+    // A number that names no page is built as the main page, but waits like the others.
+    const PageTable::Row& unknown = PageTable::row(ParlovancePages(PageUsbNotice + 1));
+    QCOMPARE(unknown.styleName, PageTable::row(PageMain).styleName);
+    QVERIFY(!unknown.hasToolbar);
+    QVERIFY(!unknown.showsWhilePreloading);
 }
 
 void TestShell::pageFactoryBuildsEachPageOnce()

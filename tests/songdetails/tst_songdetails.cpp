@@ -6,6 +6,7 @@
 //   xvfb-run -a -s "-screen 0 1024x1024x24" env QT_QPA_PLATFORM=xcb tst_songdetails
 
 #include "fixturelibrary.h"
+#include "testcatalogs.h"
 #include "testpage.h"
 #include "touchdriver.h"
 #include "listrows.h"
@@ -130,11 +131,7 @@ private:
 void TestSongDetails::initTestCase()
 {
     qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale(QStringLiteral("en_GB"));
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("parlovance"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
+    installTestCatalogs(QStringLiteral("en_GB"));
     MBanner::setDisplayDurationForTesting(50);
 
     AudioTags quoted;

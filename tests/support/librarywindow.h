@@ -7,46 +7,36 @@
 
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
-#include "mlocale.h"
 #include "pageframework/mainpagelistitem.h"
 #include "shell/mainwindow.h"
+#include "testcatalogs.h"
 
 #include <QApplication>
 #include <QTest>
 
 #include <memory>
 
-// The engineering-English catalogs, as the program installs them.
-inline void installTestCatalogs()
-{
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("parlovance"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
-}
-
 // The window over the library as the store holds it now. Call from initTestCase(); a failure
-// fails it.
-inline void openWindow(std::unique_ptr<MainWindow>* window)
+// fails it. Each wait (the library, the pages) takes up to timeoutMs.
+inline void openWindow(std::unique_ptr<MainWindow>* window, int timeoutMs = 30000)
 {
     qApp->setQuitOnLastWindowClosed(false);
     installTestCatalogs();
     QVERIFY(FixtureLibrary::openStore());
-    QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(), timeoutMs);
     *window = std::make_unique<MainWindow>(Parlovance::PageMain, false);
     (*window)->resize(480, 854);
     (*window)->show();
     QVERIFY(QTest::qWaitForWindowExposed(window->get()));
-    QTRY_VERIFY_WITH_TIMEOUT((*window)->isPreloadingDone(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT((*window)->isPreloadingDone(), timeoutMs);
 }
 
 // The window over the standard songs, indexed first.
-inline void openLibraryWindow(std::unique_ptr<MainWindow>* window)
+inline void openLibraryWindow(std::unique_ptr<MainWindow>* window, int timeoutMs = 30000)
 {
     QVERIFY(FixtureLibrary::openStore());
     QVERIFY(FixtureLibrary::writeStandardLibrary(60000));
-    openWindow(window);
+    openWindow(window, timeoutMs);
 }
 
 // The main page's library button with the title ("Artists", "Albums", ...), shown; null when

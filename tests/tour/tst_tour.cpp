@@ -109,11 +109,7 @@ private:
 void TestTour::initTestCase()
 {
     qApp->setQuitOnLastWindowClosed(false);
-    MLocale locale;
-    locale.installTrCatalog(QStringLiteral("music"));
-    locale.installTrCatalog(QStringLiteral("parlovance"));
-    locale.installTrCatalog(QStringLiteral("common"));
-    MLocale::setDefault(locale);
+    installTestCatalogs();
 
     // The library was indexed by an earlier run: this start has nothing new to index.
     QVERIFY(FixtureLibrary::writeStandardLibrary(60000));
