@@ -7,10 +7,13 @@
 #include "songlist.h"
 
 #include "data/listmodel.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelcolumns.h"
+#include "mafwtrackermodelfactory.h"
 #include "mcellcreator.h"
 #include "mlayout.h"
 #include "mlinearlayoutpolicy.h"
+#include "mpannableviewport.h"
 #include "mseparator.h"
 #include "mstylablewidget.h"
 #include "mwidget.h"
@@ -29,9 +32,9 @@ QGraphicsLinearLayout* bareVerticalLayout()
 
 } // namespace
 
-SongPage::SongPage(bool separator, MainWindow* owner)
+SongPage::SongPage(const ItemPageDescription& pageDescription, MainWindow* owner)
     : QuintaveilPage(owner, QVariant())
-    , titleSeparator(separator)
+    , description(pageDescription)
 {
 }
 
@@ -66,9 +69,53 @@ void SongPage::finishPageCreation(ObjectMenuType type)
     setupPageConnections(type);
 }
 
+void SongPage::finishPageCreation()
+{
+    setupPageConnections(description.menuType);
+}
+
 void SongPage::libraryUpdated()
 {
     reloadNeeded = true;
+}
+
+void SongPage::passParameterToPage(QVariant parameter)
+{
+    const QHash<QString, QVariant> hash = parameter.toHash();
+    if (!description.songs || hash.isEmpty())
+        return;
+    const ItemPageDescription::Songs songs = description.songs(hash);
+    // The title names what a tap plays, even when the songs stay.
+    titleHeader->setText(songs.title);
+    if (!reloadNeeded && songs.sameSongs(shown))
+        return;
+
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    MafwTrackerModel* model = factory ? factory->getModel(songs.type, songs.limit, songs.id,
+                                                          songs.secondId)
+                                      : nullptr;
+    // Without a model the page keeps what it showed.
+    if (!model)
+        return;
+    shown = songs;
+    reloadNeeded = false;
+    if (MPannableViewport* pannable = pannableViewport())
+        pannable->setPosition(QPointF(0, 0));
+    showSongs(QSharedPointer<MafwTrackerModel>(model));
+}
+
+void SongPage::handleListItemClick(const QModelIndex& index)
+{
+    if (pageModel)
+        play(index, pageModel, titleHeader->text(), description.activityType, PlayOptions(),
+             shown.trackerId, -1);
+}
+
+void SongPage::shufflePlay()
+{
+    if (pageModel)
+        play(QModelIndex(), pageModel, titleHeader->text(), description.activityType,
+             PlayOptions(PlayShuffled), shown.trackerId, -1);
 }
 
 void SongPage::showSongs(QSharedPointer<MafwTrackerModel> model)
@@ -111,14 +158,46 @@ void SongPage::createContent()
 
     infoLayout = bareVerticalLayout();
     infoPanel = new MStylableWidget(central);
-    infoPanel->setStyleName(QStringLiteral("SongPageInfoPanel"));
+    infoPanel->setStyleName(description.panelStyle);
     infoPanel->setLayout(infoLayout);
 
-    titleHeader = new CollectionViewTitleWidget(titleSeparator, infoPanel);
+    titleHeader = new CollectionViewTitleWidget(description.titleSeparator, infoPanel);
     infoLayout->addItem(titleHeader);
 
     pagePolicy->addItem(infoPanel);
     pagePolicy->addItem(headerLayout);
+
+    if (description.shuffleRow == ItemPageDescription::ShuffleRowWithDivider) {
+        addShuffleRowWithDivider();
+    } else if (description.shuffleRow == ItemPageDescription::ShuffleRowAlone) {
+        shuffleRow = new CollectionViewShuffleWidget(true, infoPanel);
+        shuffleRow->setVisibleStyleName(description.shuffleRowStyle);
+        infoLayout->addItem(shuffleRow);
+    }
+    if (shuffleRow)
+        connect(shuffleRow, &CollectionViewShuffleWidget::shuffleClicked, this,
+                &SongPage::shufflePlay);
+
+    if (!list)
+        createList();
+    if (!description.groupColumns.isEmpty()) {
+        listModel = new ListModel(true, this);
+        listModel->setKeyColumns(description.groupColumns, true);
+        if (description.groupHeader)
+            list->setHeaderCreator(description.groupHeader(this));
+        list->setShowGroups(true);
+    }
+    if (description.painter)
+        setRowPainter(description.painter(this));
+    if (!description.listStyle.isEmpty())
+        list->setStyleName(description.listStyle);
+    addHeaderWidget(list);
+
+    if (description.bottomSpacer) {
+        auto* bottom = new MStylableWidget(central);
+        bottom->setStyleName(QStringLiteral("SongPageBottomSpacer"));
+        pagePolicy->addItem(bottom);
+    }
 
     setPositionIndicatorStyle();
 }
@@ -145,7 +224,7 @@ void SongPage::addShuffleRowWithDivider()
     spacer->setStyleName(QStringLiteral("CommonSpacer"));
     infoLayout->addItem(spacer);
     shuffleRow = new CollectionViewShuffleWidget(true, infoPanel);
-    shuffleRow->setVisibleStyleName(QStringLiteral("CommonSmallPanelInverted"));
+    shuffleRow->setVisibleStyleName(description.shuffleRowStyle);
     infoLayout->addItem(shuffleRow);
     auto* divider = new MSeparator(infoPanel, Qt::Horizontal);
     divider->setStyleName(QStringLiteral("CommonHeaderDividerInverted"));

@@ -1,6 +1,7 @@
 #ifndef SONGPAGE_H
 #define SONGPAGE_H
 
+#include "itempagedescription.h"
 #include "quintaveilpage.h"
 
 class CellPainter;
@@ -13,33 +14,32 @@ class MWidget;
 class QGraphicsLinearLayout;
 
 // The base of the pages that show the songs or albums of one item (an album, an artist, a
-// playlist): an info panel with the title header on top and, below it, a header layout into
-// which the page puts its header widgets and its list, a list of songs that marks the playing
-// one.
+// playlist): an info panel with the title header on top and, below it, a header layout that
+// holds the page's list, a list of songs that marks the playing one. A page is described by an
+// ItemPageDescription (the songs its parameter names, the panel, the shuffle row, the list and
+// its painter, the menu, the activity); the base builds and runs what the description says.
 //
 // How to write such a page:
-// 1. Its constructor: SongPage(true, owner), then finishPageCreation() with its object menu
-//    type; that builds the list and wires it to the page (finishPageCreation is not
-//    overridden).
-// 2. createContent(): SongPage::createContent() first, then the page's own widgets: its
-//    info widget and shuffle row in infoLayout, the list with addHeaderWidget(list),
-//    anything below the list with insertHeaderWidget().
-// 3. passParameterToPage(): work out the item from the parameter; when it is another one
-//    than shown (or libraryUpdated() has come meanwhile), get its model from the factory and
-//    showSongs(model); a painter of the model's family goes in with setRowPainter().
-// 4. handleListItemClick(): usually play(index, pageModel, name, activity).
+// 1. Its constructor: SongPage(description, owner), then finishPageCreation(); that builds
+//    the list and wires it to the page.
+// 2. What the description leaves to the page: createContent() calls SongPage::createContent()
+//    first, then adds the page's own widgets (its info widget in infoLayout, anything below the
+//    list with insertHeaderWidget()); passParameterToPage(), handleListItemClick() and
+//    shufflePlay() are overridden where the page reads its parameter or plays otherwise.
 //
 // What the page gets for free: the info panel with its title header and the page's layout;
-// the songs shown through a flat list model, all of them asked for; the playing song marked
-// in the rows; the shuffle row shown only while there is something to shuffle; the page
-// stepping back when its list has emptied; the songs menu of the page base (queue, playlist,
-// favourite, details, ring tone, delete) and its play requests.
+// the songs the parameter names loaded when they are other than shown (or after
+// libraryUpdated()), shown through a list model, all of them asked for; the playing song marked
+// in the rows; the shuffle row shown only while there is something to shuffle; a tap playing
+// the songs from its row and the shuffle row playing them shuffled, recorded as the
+// description's activity; the page stepping back when its list has emptied; the object menu of
+// the description's type and its play requests.
 class SongPage : public QuintaveilPage
 {
     Q_OBJECT
 
 public:
-    SongPage(bool titleSeparator, MainWindow* owner);
+    SongPage(const ItemPageDescription& description, MainWindow* owner);
     ~SongPage() override;
 
     // Puts the widget at the top of the header layout.
@@ -50,18 +50,30 @@ public:
     CollectionViewTitleWidget* titleWidget() const { return titleHeader; }
     QGraphicsLinearLayout* headerLayoutOf() const { return headerLayout; }
 
+    const ItemPageDescription& pageDescription() const { return description; }
+
 public slots:
     void createList() override;
     void finishPageCreation(ObjectMenuType type) override;
+    // Ends the construction with the description's object menu.
+    void finishPageCreation();
     // The library was indexed anew: the next parameter loads again, whatever it names.
     void libraryUpdated() override;
+    // Loads the songs that the parameter names, as the description reads them.
+    void passParameterToPage(QVariant parameter) override;
+    // Plays the songs from the row tapped.
+    void handleListItemClick(const QModelIndex& index) override;
 
 protected slots:
     void createContent() override;
     // Flips the favourite flag of the song at the index the wrapper carries.
     void toggleFavorite(QObject* wrappedIndex);
+    // The shuffle row was tapped: plays the songs shuffled.
+    virtual void shufflePlay();
 
 protected:
+    // The songs loaded last through the description.
+    const ItemPageDescription::Songs& shownSongs() const { return shown; }
     void ensureHeaderLayout();
     // Lists the model's songs from now on (the previous model is let go), asks for all of
     // them, and lets the shuffle row and the empty-list policy follow it.
@@ -78,9 +90,12 @@ protected:
     CollectionViewShuffleWidget* shuffleRow = nullptr;
     MStylableWidget* infoPanel = nullptr;
     MLinearLayoutPolicy* pagePolicy = nullptr;
-    bool titleSeparator;
     // Set until the first load and again by libraryUpdated().
     bool reloadNeeded = true;
+
+private:
+    const ItemPageDescription description;
+    ItemPageDescription::Songs shown;
 };
 
 #endif // SONGPAGE_H

@@ -7,7 +7,6 @@
 #include "data/modelcolumns.h"
 #include "mafwtrackermodelfactory.h"
 #include "mimagewidget.h"
-#include "mlinearlayoutpolicy.h"
 #include "mlist.h"
 #include "mseparator.h"
 #include "mstylablewidget.h"
@@ -35,10 +34,22 @@ MafwTrackerModelFactory* modelFactory()
     return MafwTrackerModelFactoryInstance::instance()->factory();
 }
 
+// The page reads its parameter itself (it follows the artist's albums and its songs without an
+// album) and draws its albums with a cell creator of its own; its shuffle row plays all the
+// artist's songs, not the albums listed.
+ItemPageDescription albumsOfArtist()
+{
+    ItemPageDescription page;
+    page.bottomSpacer = true;
+    page.menuType = CollectionObjectMenu;
+    page.activityType = Activity::Artist;
+    return page;
+}
+
 } // namespace
 
 AlbumsOfArtistPage::AlbumsOfArtistPage(MainWindow* window)
-    : SongPage(true, window)
+    : SongPage(albumsOfArtist(), window)
     , unknownArtistText(qtTrId("qtn_musi_unknown_artist"))
     , unknownAlbumText(qtTrId("qtn_musi_unknown_album"))
     , allSongsText(qtTrId("qtn_musi_all_songs"))
@@ -48,7 +59,7 @@ AlbumsOfArtistPage::AlbumsOfArtistPage(MainWindow* window)
     connect(covers, &AlbumArtLoader::albumArtReady, this, &QuintaveilPage::handleAlbumArtReady,
             Qt::UniqueConnection);
     connect(covers, &AlbumArtLoader::refreshAlbumArts, this, &QuintaveilPage::updateListAlbumArts);
-    finishPageCreation(CollectionObjectMenu);
+    finishPageCreation();
     setArtistRowIsPageSubject(true);
 }
 
@@ -84,8 +95,6 @@ void AlbumsOfArtistPage::createContent()
     divider->setStyleName(QStringLiteral("CommonHeaderDividerInverted"));
     infoLayout->addItem(divider);
 
-    addHeaderWidget(list);
-
     allSongsItem = new AlbumsOfArtistContentItem(centralWidget());
     allSongsItem->setTitle(allSongsText);
     allSongsItem->setSubtitle(QString());
@@ -98,10 +107,6 @@ void AlbumsOfArtistPage::createContent()
                                         centralWidget());
     extensions->hide();
     insertHeaderWidget(extensions);
-
-    auto* bottom = new MStylableWidget(centralWidget());
-    bottom->setStyleName(QStringLiteral("SongPageBottomSpacer"));
-    pagePolicy->addItem(bottom);
 
     connect(allSongsItem, &MListItem::clicked, this, &AlbumsOfArtistPage::handleAllSongsLabelClick);
     connect(allSongsItem, &MListItem::longTapped, this,
@@ -398,7 +403,7 @@ void AlbumsOfArtistPage::shufflePlayArtist()
             : factory->getModel(MafwTrackerModel::SongsOfUnknownArtist, 0, 0));
     if (!songs)
         return;
-    play(QModelIndex(), songs, QStringLiteral("songsOfArtist"), Activity::Artist,
+    play(QModelIndex(), songs, QStringLiteral("songsOfArtist"), pageDescription().activityType,
          PlayOptions(PlayShuffled), artistTrackerId, -1);
 }
 

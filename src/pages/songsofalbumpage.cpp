@@ -4,7 +4,6 @@
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelcolumns.h"
 #include "mafwtrackermodelfactory.h"
-#include "mlinearlayoutpolicy.h"
 #include "mlist.h"
 #include "mpannableviewport.h"
 #include "mstylablewidget.h"
@@ -12,7 +11,6 @@
 #include "musicextensionarea.h"
 #include "pageframework/albuminfowidget.h"
 #include "pageframework/cellpainter.h"
-#include "pageframework/collectionviewshufflewidget.h"
 #include "pageframework/collectionviewtitlewidget.h"
 #include "pageframework/songsofalbumcellcreator.h"
 #include "pageframework/songsofvariousartistsalbumcellcreator.h"
@@ -23,6 +21,20 @@ namespace {
 
 const SongColumns Columns;
 
+// The page reads its parameter and picks its row painter itself: the parameter may name one
+// of several song sets, and the rows show their artists when the album has several.
+ItemPageDescription songsOfAlbum()
+{
+    ItemPageDescription page;
+    page.panelStyle = QStringLiteral("SongPageInfoPanelWithArtistLabel");
+    page.shuffleRow = ItemPageDescription::ShuffleRowWithDivider;
+    page.listStyle = QStringLiteral("SongsOfAlbumList");
+    page.bottomSpacer = true;
+    page.menuType = SongObjectMenu;
+    page.activityType = Activity::Album;
+    return page;
+}
+
 } // namespace
 
 bool SongsOfAlbumPage::Load::operator==(const Load& other) const
@@ -32,9 +44,9 @@ bool SongsOfAlbumPage::Load::operator==(const Load& other) const
 }
 
 SongsOfAlbumPage::SongsOfAlbumPage(MainWindow* window)
-    : SongPage(true, window)
+    : SongPage(songsOfAlbum(), window)
 {
-    finishPageCreation(SongObjectMenu);
+    finishPageCreation();
 }
 
 SongsOfAlbumPage::~SongsOfAlbumPage() = default;
@@ -42,25 +54,11 @@ SongsOfAlbumPage::~SongsOfAlbumPage() = default;
 void SongsOfAlbumPage::createContent()
 {
     SongPage::createContent();
-
-    addShuffleRowWithDivider();
-    connect(shuffleRow, &CollectionViewShuffleWidget::shuffleClicked, this,
-            &SongsOfAlbumPage::shufflePlay);
-
-    if (!list)
-        createList();
-    list->setStyleName(QStringLiteral("SongsOfAlbumList"));
-    addHeaderWidget(list);
     // The album's extensions under the list.
     extensions = new MusicExtensionArea(QLatin1String(MusicExtensionArea::AlbumInterface),
                                         centralWidget());
     extensions->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     insertHeaderWidget(extensions);
-
-    infoPanel->setStyleName(QStringLiteral("SongPageInfoPanelWithArtistLabel"));
-    auto* bottom = new MStylableWidget(centralWidget());
-    bottom->setStyleName(QStringLiteral("SongPageBottomSpacer"));
-    pagePolicy->addItem(bottom);
 }
 
 SongsOfAlbumPage::Load SongsOfAlbumPage::loadFor(const QHash<QString, QVariant>& hash) const
@@ -222,8 +220,8 @@ void SongsOfAlbumPage::play(const QModelIndex& index, bool shuffle)
     if (!pageModel)
         return;
     QuintaveilPage::play(index, pageModel, parameter.value(Constants::AlbumName).toString(),
-                         Activity::Album, shuffle ? PlayOptions(PlayShuffled) : PlayOptions(), 0,
-                         -1);
+                         pageDescription().activityType,
+                         shuffle ? PlayOptions(PlayShuffled) : PlayOptions(), 0, -1);
 }
 
 void SongsOfAlbumPage::play()
@@ -235,6 +233,6 @@ void SongsOfAlbumPage::shufflePlay()
 {
     if (!pageModel)
         return;
-    QuintaveilPage::play(QModelIndex(), pageModel, QStringLiteral("songsOfAlbum"), Activity::Album,
-                         PlayOptions(PlayShuffled), 0, -1);
+    QuintaveilPage::play(QModelIndex(), pageModel, QStringLiteral("songsOfAlbum"),
+                         pageDescription().activityType, PlayOptions(PlayShuffled), 0, -1);
 }

@@ -39,8 +39,10 @@ public slots:
 protected slots:
     void createContent() override;
 
+protected slots:
+    void shufflePlay() override;
+
 private slots:
-    void shufflePlay();
     void play();
     void handleModelCompleted();
 

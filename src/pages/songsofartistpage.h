@@ -3,9 +3,6 @@
 
 #include "pageframework/songpage.h"
 
-#include <QString>
-#include <QVariant>
-
 // All the songs of one artist, grouped under the names of their albums, with a shuffle row
 // above them. The albums-of-an-artist page opens it with "artist" (the name, which is the
 // title and names what is played) and "artistId"; an id below 1 lists the songs without an
@@ -18,21 +15,8 @@ public:
     explicit SongsOfArtistPage(MainWindow* window);
     ~SongsOfArtistPage() override;
 
-    int artistId() const { return artistTrackerId; }
+    int artistId() const { return shownSongs().trackerId; }
     CollectionViewShuffleWidget* shuffleWidget() const { return shuffleRow; }
-
-public slots:
-    void passParameterToPage(QVariant parameter) override;
-    void handleListItemClick(const QModelIndex& index) override;
-
-protected slots:
-    void createContent() override;
-
-private slots:
-    void playArtistShuffled();
-
-private:
-    int artistTrackerId = 0;
 };
 
 #endif // SONGSOFARTISTPAGE_H

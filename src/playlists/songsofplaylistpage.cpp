@@ -31,12 +31,32 @@ const int FavouritesId = -MafwTrackerModel::FavouriteSongs;
 // The page base's toolbar placeholder.
 const QString PlaceholderName = QStringLiteral("dummyAction");
 
+// The page reads its parameter itself: an automatic playlist comes with its model.
+ItemPageDescription songsOfPlaylist()
+{
+    ItemPageDescription page;
+    page.shuffleRow = ItemPageDescription::ShuffleRowWithDivider;
+    page.painter = [](QObject* parent) {
+        auto* rows = new AllSongsCellCreator(SongColumns(), parent);
+        if (auto* owner = qobject_cast<QuintaveilPage*>(parent))
+            QObject::connect(rows,
+                             qOverload<Parlovance::ParlovancePages, QVariant>(
+                                 &AllSongsCellCreator::goToPage),
+                             owner, &QuintaveilPage::goToPage);
+        return rows;
+    };
+    page.menuType = SongObjectMenuWithoutDelete;
+    // A user playlist is recorded as one.
+    page.activityType = Activity::Playlist;
+    return page;
+}
+
 } // namespace
 
 SongsOfPlaylistPage::SongsOfPlaylistPage(MainWindow* window)
-    : SongPage(true, window)
+    : SongPage(songsOfPlaylist(), window)
 {
-    finishPageCreation(SongObjectMenuWithoutDelete);
+    finishPageCreation();
 }
 
 SongsOfPlaylistPage::~SongsOfPlaylistPage()
@@ -50,15 +70,6 @@ SongsOfPlaylistPage::~SongsOfPlaylistPage()
 void SongsOfPlaylistPage::createContent()
 {
     SongPage::createContent();
-
-    addShuffleRowWithDivider();
-
-    if (!list)
-        createList();
-    addHeaderWidget(list);
-
-    connect(shuffleRow, &CollectionViewShuffleWidget::shuffleClicked, this,
-            &SongsOfPlaylistPage::startShuffledPlayback);
     connect(this, &MSceneWindow::appeared, this, &SongsOfPlaylistPage::handleAppeared,
             Qt::UniqueConnection);
 }
@@ -110,14 +121,6 @@ void SongsOfPlaylistPage::passParameterToPage(QVariant parameter)
         qCDebug(lcPlaylists) << Q_FUNC_INFO << "- no model for playlist" << id;
         displayPreviousPageInWindow();
         return;
-    }
-    if (!painter) {
-        auto* rows = new AllSongsCellCreator(SongColumns(), this);
-        connect(rows,
-                qOverload<Parlovance::ParlovancePages, QVariant>(&AllSongsCellCreator::goToPage),
-                this, &QuintaveilPage::goToPage);
-        setRowPainter(rows);
-        painter = rows;
     }
     if (MPannableViewport* pannable = pannableViewport())
         pannable->setPosition(QPointF(0, 0));
@@ -195,12 +198,12 @@ void SongsOfPlaylistPage::startPlayback(const QModelIndex& index)
         return;
     const Activity::ActivityType activity = queryType == MafwTrackerModel::SongsOfUserPlaylist
                                                 ? Activity::UserPlaylist
-                                                : Activity::Playlist;
+                                                : pageDescription().activityType;
     QuintaveilPage::play(index, pageModel, name, activity, options, shownId, -1);
     options &= ~PlayOptions(PlayShuffled);
 }
 
-void SongsOfPlaylistPage::startShuffledPlayback()
+void SongsOfPlaylistPage::shufflePlay()
 {
     options |= PlayShuffled;
     startPlayback(QModelIndex());

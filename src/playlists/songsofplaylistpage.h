@@ -6,7 +6,6 @@
 #include <QPointer>
 #include <QString>
 
-class CellPainter;
 class MAction;
 class PlaylistInfoWidget;
 
@@ -47,10 +46,10 @@ public slots:
 
 protected slots:
     void createContent() override;
+    void shufflePlay() override;
 
 private slots:
     void startPlayback(const QModelIndex& index = QModelIndex());
-    void startShuffledPlayback();
     void play();
     void handleAppeared();
     void handleAddActionTrigger();
@@ -68,7 +67,6 @@ private:
 
     int shownId = 0;
     QString name;
-    QPointer<CellPainter> painter;
     PlaylistInfoWidget* header = nullptr;
     PlayOptions options;
     MAction* addEntry = nullptr;
