@@ -1,5 +1,6 @@
 // The tracker models, the factory and the connection over a real store built by the indexer.
 
+#include "data/modelcolumns.h"
 #include "data/storequeries.h"
 #include "fixturelibrary.h"
 #include "mafweditablemodel.h"
@@ -184,6 +185,82 @@ private slots:
         }
         QVERIFY(!factory->getModel(MafwTrackerModel::NoList, 0, 0));
         QVERIFY(!factory->getModel(MafwTrackerModel::UnknownAlbumOfArtist, 0, 1));
+    }
+
+    // Each field of a column map names the column whose header the models of its family serve;
+    // a map that lists fewer fields than its struct holds fails too.
+    void columnMapsNameTheColumnsTheModelsServe()
+    {
+        using Field = QPair<const char*, int>;
+        auto check = [this](const QList<int>& types, int id, size_t mapSize,
+                            const QList<Field>& fields) {
+            QCOMPARE(size_t(fields.size()) * sizeof(int), mapSize);
+            for (int type : types) {
+                QScopedPointer<MafwTrackerModel> m(
+                    factory->getModel(MafwTrackerModel::QueryType(type), 0, id));
+                QVERIFY2(m, qPrintable(QString::number(type)));
+                for (const Field& field : fields) {
+                    QCOMPARE(
+                        m->headerData(field.second, Qt::Horizontal, Qt::DisplayRole).toString(),
+                        QString::fromLatin1(field.first));
+                }
+            }
+        };
+        const SongColumns songs;
+        const QList<Field> songFields = {
+            { "songUri", songs.uri },
+            { "songTitle", songs.title },
+            { "artistName", songs.artist },
+            { "albumName", songs.album },
+            { "songLength", songs.length },
+            { "favorited", songs.favorited },
+            { "genre", songs.genre },
+            { "year", songs.year },
+            { "songId", songs.songId },
+            { "albumId", songs.albumId },
+            { "artistId", songs.artistId },
+            { "trackNumber", songs.trackNumber },
+            { "usageCounter", songs.usageCounter },
+            { "added", songs.added },
+            { "url", songs.url },
+            { "playlistId", songs.playlistId },
+        };
+        // Only the songs of a playlist have the playlist's id.
+        check({ MafwTrackerModel::SongsOfPlaylistFile, MafwTrackerModel::SongsOfUserPlaylist }, 1,
+              sizeof(SongColumns), songFields);
+        const QList<Field> everySongList = songFields.mid(0, songFields.size() - 1);
+        check({ 0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 17 }, 1,
+              sizeof(SongColumns) - sizeof(int), everySongList);
+
+        const AlbumColumns albums;
+        check({ 100, 101, 102, 103 }, 1, sizeof(AlbumColumns),
+              { { "albumId", albums.albumId },
+                { "albumName", albums.album },
+                { "added", albums.added },
+                { "artistName", albums.artist },
+                { "albumArtistCount", albums.artistCount },
+                { "year", albums.year },
+                { "albumLength", albums.length },
+                { "albumSongs", albums.songIds },
+                { "albumTrackCount", albums.trackCount } });
+
+        const ArtistColumns artists;
+        check({ 200 }, 0, sizeof(ArtistColumns),
+              { { "artistId", artists.artistId },
+                { "artistName", artists.artist },
+                { "albumName", artists.albums },
+                { "numberOfAlbums", artists.albumCount },
+                { "albumId", artists.albumId },
+                { "numberOfSongs", artists.songCount } });
+
+        const PlaylistColumns playlists;
+        check({ 300, 301, 302 }, 0, sizeof(PlaylistColumns),
+              { { "playlistId", playlists.playlistId },
+                { "playlistName", playlists.name },
+                { "added", playlists.added },
+                { "playlistTrackCount", playlists.trackCount },
+                { "playlistLength", playlists.length },
+                { "playlistUrl", playlists.url } });
     }
 
     void firstRowsArriveAfterReturnThenTheRest()
