@@ -19,11 +19,22 @@
 #include <QNetworkRequest>
 #include <QPointer>
 #include <QTemporaryFile>
+#include <QTimer>
 
 namespace {
 
 const qint64 MaxDownloadBytes = 1024 * 1024;
+// The whole fetch, not each wait for data: a server that sends a byte now and then would
+// otherwise hold the player in "connecting" for as long as it likes.
 const int DownloadTimeoutMs = 15000;
+// What the network layer may hold unread for us: the body is counted as it is read, and the
+// connection is closed at the cap instead of being drained into memory.
+const qint64 ReadBufferBytes = 64 * 1024;
+
+bool isCompressed(const QByteArray& data)
+{
+    return data.startsWith("\x1f\x8b");
+}
 
 // A suffix that lets the parser recognise the downloaded copy; the content decides the rest.
 QString playlistSuffix(const QUrl& url, const QByteArray& data)
@@ -60,8 +71,12 @@ ZelPlaylistParser::ZelPlaylistParser(QObject* parent)
     , m_reply(nullptr)
     , m_download(nullptr)
     , m_job(nullptr)
+    , m_deadline(new QTimer(this))
     , m_serial(0)
 {
+    m_deadline->setSingleShot(true);
+    m_deadline->setInterval(DownloadTimeoutMs);
+    connect(m_deadline, &QTimer::timeout, this, &ZelPlaylistParser::downloadTimedOut);
 }
 
 ZelPlaylistParser::~ZelPlaylistParser()
@@ -82,6 +97,8 @@ void ZelPlaylistParser::cancel()
         g_cancellable_cancel(m_job->cancellable);
         m_job = nullptr;
     }
+    m_deadline->stop();
+    m_data.clear();
     if (m_reply) {
         QNetworkReply* reply = m_reply;
         m_reply = nullptr;
@@ -119,23 +136,52 @@ void ZelPlaylistParser::parse(const QUrl& url)
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
+    // Named, so that the network layer inflates nothing by itself: a small compressed answer
+    // could unpack to gigabytes before any byte of it is counted.
+    request.setRawHeader("Accept-Encoding", "identity");
     request.setTransferTimeout(DownloadTimeoutMs);
     m_reply = m_network->get(request);
-    QNetworkReply* reply = m_reply;
-    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
-        if (reply == m_reply && received > MaxDownloadBytes) {
-            qWarning() << Q_FUNC_INFO << "- the playlist is too large" << m_url;
-            cancel();
-            finish(QList<QUrl>(), MafwError::CorruptPlaylist);
-        }
-    });
-    connect(reply, &QNetworkReply::finished, this, &ZelPlaylistParser::downloadFinished);
+    m_reply->setReadBufferSize(ReadBufferBytes);
+    m_deadline->start();
+    connect(m_reply, &QNetworkReply::readyRead, this, &ZelPlaylistParser::downloadRead);
+    connect(m_reply, &QNetworkReply::finished, this, &ZelPlaylistParser::downloadFinished);
+}
+
+bool ZelPlaylistParser::takeData(QNetworkReply* reply)
+{
+    m_data += reply->read(MaxDownloadBytes + 1 - m_data.size());
+    if (m_data.size() <= MaxDownloadBytes && !isCompressed(m_data))
+        return true;
+    qWarning() << Q_FUNC_INFO << "- the playlist is too large or compressed:" << m_url;
+    cancel();
+    finish(QList<QUrl>(), MafwError::CorruptPlaylist);
+    return false;
+}
+
+void ZelPlaylistParser::downloadRead()
+{
+    QNetworkReply* reply = qobject_cast<QNetworkReply*>(sender());
+    if (reply && reply == m_reply)
+        takeData(reply);
+}
+
+void ZelPlaylistParser::downloadTimedOut()
+{
+    if (!m_reply)
+        return;
+    qWarning() << Q_FUNC_INFO << "- no whole playlist within" << DownloadTimeoutMs
+               << "ms:" << m_url;
+    cancel();
+    finish(QList<QUrl>(), MafwError::CannotConnect);
 }
 
 void ZelPlaylistParser::downloadFinished()
 {
     QNetworkReply* reply = qobject_cast<QNetworkReply*>(sender());
     if (!reply || reply != m_reply)
+        return;
+    m_deadline->stop();
+    if (reply->error() == QNetworkReply::NoError && !takeData(reply))
         return;
     m_reply = nullptr;
     reply->deleteLater();
@@ -147,11 +193,8 @@ void ZelPlaylistParser::downloadFinished()
                                                              : int(MafwError::CannotConnect));
         return;
     }
-    const QByteArray data = reply->read(MaxDownloadBytes + 1);
-    if (data.size() > MaxDownloadBytes) {
-        finish(QList<QUrl>(), MafwError::CorruptPlaylist);
-        return;
-    }
+    const QByteArray data = m_data;
+    m_data.clear();
     m_download = new QTemporaryFile(QDir::tempPath() + QStringLiteral("/parlovance-playlist-XXXXXX")
                                     + playlistSuffix(m_url, data));
     if (!m_download->open() || m_download->write(data) != data.size() || !m_download->flush()) {

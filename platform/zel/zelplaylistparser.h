@@ -1,6 +1,7 @@
 #ifndef ZELPLAYLISTPARSER_H
 #define ZELPLAYLISTPARSER_H
 
+#include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QUrl>
@@ -8,11 +9,12 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 class QTemporaryFile;
+class QTimer;
 
 // Reads the entries of a playlist file (PLS, M3U and the other formats totem-pl-parser knows),
 // local or on an HTTP server, without blocking the GUI thread. A network playlist is fetched
-// first (at most 1 MiB, within 15 s) and parsed from a temporary copy, with its own address
-// as the base of relative entries.
+// first (at most 1 MiB, as sent, all of it within 15 s) and parsed from a temporary copy, with its
+// own address as the base of relative entries.
 class ZelPlaylistParser : public QObject
 {
     Q_OBJECT
@@ -36,13 +38,19 @@ private:
     static void parseDone(void* parser, void* result, void* job);
 
     void startParsing(const QUrl& url, const QUrl& base);
+    void downloadRead();
     void downloadFinished();
+    void downloadTimedOut();
+    // Moves what arrived into the copy; false (and the read ended as failed) past the cap.
+    bool takeData(QNetworkReply* reply);
     void finish(const QList<QUrl>& entries, int errorCode);
 
     QNetworkAccessManager* m_network;
     QNetworkReply* m_reply;
     QTemporaryFile* m_download;
     Job* m_job;
+    QTimer* m_deadline;
+    QByteArray m_data;
     QUrl m_url;
     // Counts cancellations, so that an answer queued for an abandoned read is dropped.
     quint64 m_serial;
