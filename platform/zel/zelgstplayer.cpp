@@ -29,6 +29,13 @@ const char* const AudioSinkVariable = "PARLOVANCE_AUDIO_SINK";
 // How long the player's end waits for the pipelines still being started or taken down.
 const int ShutdownWaitMs = 5000;
 
+// Pipelines on the worker threads at once: being started (the current one and those dropped
+// while their source opened) and being taken down. A load past either bound waits, as the only
+// request kept, until a worker is done: a flood of requests then costs one waiting address,
+// not a pipeline (and its streaming threads) each.
+const int MaxStarting = 4;
+const int MaxRetiring = 4;
+
 struct TextTag
 {
     const char* gstTag;
@@ -243,6 +250,25 @@ struct ZelGstPlayer::Start
     bool dropped = false;
 };
 
+// What the workers have in hand, counted under a lock they share with the player; a worker
+// that is done tells the player (while there is one) so that a waiting load can go.
+struct ZelGstPlayer::Traffic
+{
+    QMutex mutex;
+    ZelGstPlayer* player = nullptr;
+    int starting = 0;
+    int retiring = 0;
+
+    void done(int* count)
+    {
+        QMutexLocker lock(&mutex);
+        --*count;
+        if (ZelGstPlayer* p = player)
+            QMetaObject::invokeMethod(
+                p, [p]() { p->loadParked(); }, Qt::QueuedConnection);
+    }
+};
+
 ZelGstPlayer::ZelGstPlayer(QObject* parent)
     : QObject(parent)
     , m_pipeline(nullptr)
@@ -251,6 +277,7 @@ ZelGstPlayer::ZelGstPlayer(QObject* parent)
     , m_pollTimer(nullptr)
     , m_starter(new QThreadPool(this))
     , m_retirer(new QThreadPool(this))
+    , m_traffic(QSharedPointer<Traffic>::create())
     , m_valid(false)
     , m_used(false)
     , m_target(Stopped)
@@ -261,18 +288,26 @@ ZelGstPlayer::ZelGstPlayer(QObject* parent)
     , m_pendingSeek(-1)
     , m_seekTarget(-1)
     , m_loadSerial(0)
+    , m_parkedStartMs(-1)
+    , m_parked(false)
 {
+    m_traffic->player = this;
     qRegisterMetaType<ZelGstPlayer::Target>("ZelGstPlayer::Target");
     qRegisterMetaType<ZelGstPlayer::Tags>("ZelGstPlayer::Tags");
     // One thread, so pipelines are taken down in the order they were dropped.
     m_retirer->setMaxThreadCount(1);
     m_retirer->setExpiryTimeout(-1);
     // Several, so that one source that never opens does not hold up the items after it.
-    m_starter->setMaxThreadCount(4);
+    m_starter->setMaxThreadCount(MaxStarting);
 }
 
 ZelGstPlayer::~ZelGstPlayer()
 {
+    {
+        QMutexLocker lock(&m_traffic->mutex);
+        m_traffic->player = nullptr;
+    }
+    m_parked = false;
     retirePipeline();
     for (QThreadPool* pool : { m_starter, m_retirer }) {
         if (!pool->waitForDone(ShutdownWaitMs)) {
@@ -384,10 +419,35 @@ void ZelGstPlayer::retirePipeline()
     }
     // Going to NULL waits for the streaming threads (a network source may take seconds to
     // give up), so it is done off the GUI thread; the last reference goes with it.
-    m_retirer->start([pipeline]() {
+    if (!m_used) {
+        // Never started: in NULL already, with no thread of its own.
+        gst_object_unref(pipeline);
+        return;
+    }
+    QSharedPointer<Traffic> traffic = m_traffic;
+    {
+        QMutexLocker lock(&traffic->mutex);
+        ++traffic->retiring;
+    }
+    m_retirer->start([pipeline, traffic]() {
         gst_element_set_state(pipeline, GST_STATE_NULL);
         gst_object_unref(pipeline);
+        traffic->done(&traffic->retiring);
     });
+}
+
+bool ZelGstPlayer::congested() const
+{
+    QMutexLocker lock(&m_traffic->mutex);
+    return m_traffic->starting >= MaxStarting || m_traffic->retiring >= MaxRetiring;
+}
+
+void ZelGstPlayer::loadParked()
+{
+    if (!m_parked || congested())
+        return;
+    m_parked = false;
+    load(m_parkedUrl, m_target, m_parkedStartMs);
 }
 
 bool ZelGstPlayer::isNetworkUrl(const QUrl& url)
@@ -428,11 +488,6 @@ void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
                   QStringLiteral("The address is not played"));
         return;
     }
-    if (!freshPipeline()) {
-        failLater(MafwError::CannotPlay, QStringLiteral("No pipeline can be made"));
-        return;
-    }
-    m_used = true;
     m_url = url;
     m_target = target == Stopped ? Paused : target;
     m_loaded = true;
@@ -441,6 +496,22 @@ void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
     m_buffering = false;
     m_pendingSeek = startMs > 0 ? startMs : -1;
     m_seekTarget = m_pendingSeek;
+    m_parked = false;
+    if (m_used)
+        retirePipeline();
+    if (congested()) {
+        // Only the newest request waits; the item counts as loading meanwhile.
+        m_parked = true;
+        m_parkedUrl = url;
+        m_parkedStartMs = startMs;
+        return;
+    }
+    if (!freshPipeline()) {
+        m_loaded = false;
+        failLater(MafwError::CannotPlay, QStringLiteral("No pipeline can be made"));
+        return;
+    }
+    m_used = true;
 
     g_object_set(m_pipeline, "uri", url.toEncoded().constData(), nullptr);
     startPipeline();
@@ -465,7 +536,12 @@ void ZelGstPlayer::startPipeline()
     m_start = start;
     auto* pipeline = static_cast<GstElement*>(gst_object_ref(m_pipeline));
     const quint64 serial = m_loadSerial;
-    m_starter->start([start, pipeline, serial]() {
+    QSharedPointer<Traffic> traffic = m_traffic;
+    {
+        QMutexLocker lock(&traffic->mutex);
+        ++traffic->starting;
+    }
+    m_starter->start([start, pipeline, serial, traffic]() {
         const GstStateChangeReturn result = gst_element_set_state(pipeline, GST_STATE_PAUSED);
         bool dropped = false;
         {
@@ -481,6 +557,7 @@ void ZelGstPlayer::startPipeline()
         if (dropped)
             gst_element_set_state(pipeline, GST_STATE_NULL);
         gst_object_unref(pipeline);
+        traffic->done(&traffic->starting);
     });
 }
 
@@ -562,6 +639,7 @@ bool ZelGstPlayer::isLoaded() const
 void ZelGstPlayer::stop()
 {
     ++m_loadSerial;
+    m_parked = false;
     if (m_used)
         retirePipeline();
     m_target = Stopped;
@@ -603,6 +681,8 @@ qint64 ZelGstPlayer::position() const
         return -1;
     if (m_seekTarget >= 0)
         return m_seekTarget;
+    if (!m_pipeline)
+        return -1;
     gint64 position = 0;
     if (!gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &position) || position < 0)
         return -1;
@@ -611,7 +691,7 @@ qint64 ZelGstPlayer::position() const
 
 qint64 ZelGstPlayer::duration() const
 {
-    if (!m_loaded)
+    if (!m_loaded || !m_pipeline)
         return -1;
     gint64 duration = 0;
     if (!gst_element_query_duration(m_pipeline, GST_FORMAT_TIME, &duration) || duration <= 0)

@@ -92,7 +92,13 @@ private:
     // one still starting is taken down by its starter once the start comes back.
     void retirePipeline();
 
+    // True while the workers have as many pipelines in hand as they may.
+    bool congested() const;
+    // Loads the request that waited for the workers, once they have room.
+    void loadParked();
+
     struct Start;
+    struct Traffic;
 
     GstElement* m_pipeline;
     GstBus* m_bus;
@@ -101,6 +107,7 @@ private:
     QThreadPool* m_starter;
     QThreadPool* m_retirer;
     QSharedPointer<Start> m_start;
+    QSharedPointer<Traffic> m_traffic;
     bool m_valid;
     bool m_used;
     QUrl m_url;
@@ -112,6 +119,9 @@ private:
     qint64 m_pendingSeek;
     qint64 m_seekTarget;
     quint64 m_loadSerial;
+    QUrl m_parkedUrl;
+    qint64 m_parkedStartMs;
+    bool m_parked;
 };
 
 Q_DECLARE_METATYPE(ZelGstPlayer::Target)

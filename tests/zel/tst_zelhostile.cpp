@@ -392,6 +392,38 @@ private slots:
         QCOMPARE(livePads.loadAcquire(), pads);
     }
 
+    void aFloodOfRequestsKeepsFewPipelines()
+    {
+        const QString one = write(QStringLiteral("flood-one.ogg"), QStringLiteral("One"));
+        const QString two = write(QStringLiteral("flood-two.mp3"), QStringLiteral("Two"));
+        const QString last = write(QStringLiteral("flood-last.ogg"), QStringLiteral("Last"));
+        QVERIFY(!one.isEmpty() && !two.isEmpty() && !last.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(livePipelines.loadAcquire(), 0, Timeout);
+        // Requests as fast as a program can send them, each replacing the one before: local
+        // songs, and an address whose server is not there.
+        const QList<QUrl> urls = { QUrl::fromLocalFile(one), QUrl::fromLocalFile(two),
+                                   QUrl(QStringLiteral("http://127.0.0.1:9/flood")) };
+        int most = 0;
+        QElapsedTimer took;
+        took.start();
+        for (int i = 0; i < 600; ++i) {
+            controls->play(urls.at(i % urls.size()));
+            QCoreApplication::processEvents();
+            most = qMax(most, livePipelines.loadAcquire());
+        }
+        qInfo("600 requests in %lld ms, at most %d pipelines alive", took.elapsed(), most);
+        // The one being started, those dropped on their way and those being taken down, each
+        // bounded; not one per request.
+        QVERIFY2(most <= 12, qPrintable(QString::number(most)));
+        // Only the newest request counts, and it plays.
+        controls->play(QUrl::fromLocalFile(last));
+        QTRY_COMPARE_WITH_TIMEOUT(controls->state(), MafwRenderer::Playing, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value(QStringLiteral("title")).value(0).toString(),
+                                  QStringLiteral("Last"), Timeout);
+        controls->stop();
+        QTRY_COMPARE_WITH_TIMEOUT(livePipelines.loadAcquire(), 0, Timeout);
+    }
+
     void cleanupTestCase()
     {
         controls->stop();
