@@ -3,7 +3,7 @@
 // made, and the rest follows.
 
 #include "data/listmodel.h"
-#include "testcatalogs.h"
+#include "librarywindow.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
 #include "mafwstorecatalogue.h"
@@ -109,11 +109,8 @@ void TestLongLists::initTestCase()
     MafwTrackerModelFactoryInstance* factory = MafwTrackerModelFactoryInstance::instance();
     QTRY_VERIFY_WITH_TIMEOUT(factory->isReady(), Timeout);
     QTRY_VERIFY_WITH_TIMEOUT(factory->factory()->catalogue()->isComplete(), Timeout);
-    window = std::make_unique<MainWindow>(PageMain, false);
-    window->resize(480, 854);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), Timeout);
+    openWindow(&window, Timeout);
+    QVERIFY(window && window->isPreloadingDone());
 }
 
 void TestLongLists::cleanupTestCase()
