@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSharedPointer>
 #include <QString>
 #include <QVariant>
 
@@ -14,7 +15,9 @@
 
 class CellPainter;
 class MCellCreator;
+class QGraphicsItem;
 class QObject;
+class SongPageInfoWidget;
 
 // What a page that shows the songs or albums of one item (an album, an artist, a playlist) is
 // made of: the data that SongPage builds the page from. Columns are those of the model's family
@@ -32,6 +35,9 @@ struct ItemPageDescription
         int secondId = 0;
         // The item's id in the latest activities.
         int trackerId = 0;
+        // Whatever else makes the page load its songs again although the query is the same
+        // (null: nothing).
+        QVariant detail;
         // The title header; a new one shows even when the songs stay.
         QString title;
 
@@ -39,7 +45,8 @@ struct ItemPageDescription
         bool sameSongs(const Songs& other) const
         {
             return type == other.type && limit == other.limit && id == other.id
-                   && secondId == other.secondId && trackerId == other.trackerId;
+                   && secondId == other.secondId && trackerId == other.trackerId
+                   && detail == other.detail;
         }
     };
 
@@ -54,6 +61,11 @@ struct ItemPageDescription
     // The title header has a divider under it.
     bool titleSeparator = true;
     QString panelStyle = QStringLiteral("SongPageInfoPanel");
+    // Makes the panel's picture and facts under the title when the first songs show; a tap on
+    // its picture plays the songs from the start. Null: the panel has none.
+    std::function<SongPageInfoWidget*(QSharedPointer<MafwTrackerModel> songs,
+                                      QGraphicsItem* parent)>
+        info;
     // The shuffle row plays the songs shuffled; it shows while there are two songs or more.
     ShuffleRow shuffleRow = NoShuffleRow;
     QString shuffleRowStyle = QStringLiteral("CommonSmallPanelInverted");
@@ -68,8 +80,8 @@ struct ItemPageDescription
     // A spacer closes the page under everything else.
     bool bottomSpacer = false;
     ObjectMenuType menuType = SongObjectMenu;
-    // The songs that a navigation parameter names; null where the page reads its parameter
-    // itself.
+    // The songs that a navigation parameter names (type NoList: none, the page stays as it is);
+    // null where the page reads its parameter itself.
     std::function<Songs(const QHash<QString, QVariant>& parameter)> songs;
     // What a tap or the shuffle row records as played.
     Activity::ActivityType activityType = Activity::NoActivity;

@@ -5,6 +5,7 @@
 #include "collectionviewtitlewidget.h"
 #include "modelindexwrapper.h"
 #include "songlist.h"
+#include "songpageinfowidget.h"
 
 #include "data/listmodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
@@ -81,10 +82,11 @@ void SongPage::libraryUpdated()
 
 void SongPage::passParameterToPage(QVariant parameter)
 {
-    const QHash<QString, QVariant> hash = parameter.toHash();
-    if (!description.songs || hash.isEmpty())
+    if (!description.songs)
         return;
-    const ItemPageDescription::Songs songs = description.songs(hash);
+    const ItemPageDescription::Songs songs = description.songs(parameter.toHash());
+    if (songs.type == MafwTrackerModel::NoList)
+        return;
     // The title names what a tap plays, even when the songs stay.
     titleHeader->setText(songs.title);
     if (!reloadNeeded && songs.sameSongs(shown))
@@ -102,6 +104,11 @@ void SongPage::passParameterToPage(QVariant parameter)
     if (MPannableViewport* pannable = pannableViewport())
         pannable->setPosition(QPointF(0, 0));
     showSongs(QSharedPointer<MafwTrackerModel>(model));
+    songsShown();
+}
+
+void SongPage::songsShown()
+{
 }
 
 void SongPage::handleListItemClick(const QModelIndex& index)
@@ -131,6 +138,19 @@ void SongPage::showSongs(QSharedPointer<MafwTrackerModel> model)
     listModel->setSourceModel(pageModel);
     if (list && list->itemModel() != listModel)
         list->setItemModel(listModel);
+    if (description.info) {
+        if (infoWidget) {
+            infoWidget->setModel(pageModel);
+        } else {
+            infoWidget = description.info(pageModel, infoPanel);
+            infoWidget->setStyleName(QStringLiteral("SongPageInfo"));
+            infoWidget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+            infoLayout->insertItem(1, infoWidget);
+            infoLayout->setAlignment(infoWidget, Qt::AlignLeft | Qt::AlignTop);
+            connect(infoWidget, &SongPageInfoWidget::albumArtClicked, this,
+                    [this] { handleListItemClick(QModelIndex()); });
+        }
+    }
     if (shuffleRow)
         shuffleRow->setModel(pageModel.staticCast<QAbstractItemModel>(), 2);
     connectEmptyViewHandling();

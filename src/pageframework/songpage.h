@@ -12,6 +12,7 @@ class MLinearLayoutPolicy;
 class MStylableWidget;
 class MWidget;
 class QGraphicsLinearLayout;
+class SongPageInfoWidget;
 
 // The base of the pages that show the songs or albums of one item (an album, an artist, a
 // playlist): an info panel with the title header on top and, below it, a header layout that
@@ -74,9 +75,12 @@ protected slots:
 protected:
     // The songs loaded last through the description.
     const ItemPageDescription::Songs& shownSongs() const { return shown; }
+    // Called after songs that the parameter named have been loaded and shown; the base does
+    // nothing.
+    virtual void songsShown();
     void ensureHeaderLayout();
     // Lists the model's songs from now on (the previous model is let go), asks for all of
-    // them, and lets the shuffle row and the empty-list policy follow it.
+    // them, and lets the panel's widget, the shuffle row and the empty-list policy follow it.
     void showSongs(QSharedPointer<MafwTrackerModel> model);
     // Draws the rows with the painter from now on (it is told the playing song).
     void setRowPainter(CellPainter* painter);
@@ -89,6 +93,8 @@ protected:
     CollectionViewTitleWidget* titleHeader = nullptr;
     CollectionViewShuffleWidget* shuffleRow = nullptr;
     MStylableWidget* infoPanel = nullptr;
+    // The panel's widget that the description makes; null until the first songs.
+    SongPageInfoWidget* infoWidget = nullptr;
     MLinearLayoutPolicy* pagePolicy = nullptr;
     // Set until the first load and again by libraryUpdated().
     bool reloadNeeded = true;

@@ -1,11 +1,8 @@
 #include "songsofalbumpage.h"
 
 #include "common/constants.h"
-#include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelcolumns.h"
-#include "mafwtrackermodelfactory.h"
 #include "mlist.h"
-#include "mpannableviewport.h"
 #include "mstylablewidget.h"
 #include "musicapplicationactioncontent.h"
 #include "musicextensionarea.h"
@@ -21,12 +18,52 @@ namespace {
 
 const SongColumns Columns;
 
-// The page reads its parameter and picks its row painter itself: the parameter may name one
-// of several song sets, and the rows show their artists when the album has several.
+// The songs the parameter names: an album (by whoever sings, or by the artist it was opened
+// from), the songs without an album (of one artist, of none, or all of them) or the songs of
+// the unknown artist. The same query with other ids or from elsewhere loads again.
+ItemPageDescription::Songs songsOf(const QHash<QString, QVariant>& parameter)
+{
+    ItemPageDescription::Songs songs;
+    int albumId = parameter.value(Constants::AlbumId).toInt();
+    int artistId = parameter.value(Constants::ArtistId).toInt();
+    const bool fromArtist = parameter.value(Constants::AccessFromArtistView).toBool();
+    if (parameter.value(QStringLiteral("useSongsOfArtistModel")).toBool()
+        && parameter.value(QStringLiteral("unknownArtist")).toBool()) {
+        songs.type = MafwTrackerModel::SongsOfUnknownArtist;
+        albumId = 0;
+        artistId = 0;
+    } else if (albumId < 1) {
+        if (artistId == 0) {
+            songs.type = MafwTrackerModel::SongsOfUnknownAlbum;
+        } else if (artistId < 0) {
+            songs.type = MafwTrackerModel::SongsWithoutAlbumAndArtist;
+        } else {
+            songs.type = MafwTrackerModel::SongsOfArtistWithoutAlbum;
+            songs.id = artistId;
+        }
+    } else if (fromArtist) {
+        songs.type = MafwTrackerModel::SongsOfAlbumByArtist;
+        songs.id = albumId;
+        songs.secondId = artistId;
+    } else {
+        songs.type = MafwTrackerModel::SongsOfAlbum;
+        songs.id = albumId;
+    }
+    songs.detail = QVariantList { albumId, artistId, fromArtist };
+    songs.title = parameter.value(Constants::AlbumName).toString();
+    return songs;
+}
+
+// The page picks its row painter itself: the rows show their artists when the album has
+// several.
 ItemPageDescription songsOfAlbum()
 {
     ItemPageDescription page;
+    page.songs = songsOf;
     page.panelStyle = QStringLiteral("SongPageInfoPanelWithArtistLabel");
+    page.info = [](QSharedPointer<MafwTrackerModel> songs, QGraphicsItem* parent) {
+        return new AlbumInfoWidget(songs, Columns, parent);
+    };
     page.shuffleRow = ItemPageDescription::ShuffleRowWithDivider;
     page.listStyle = QStringLiteral("SongsOfAlbumList");
     page.bottomSpacer = true;
@@ -36,12 +73,6 @@ ItemPageDescription songsOfAlbum()
 }
 
 } // namespace
-
-bool SongsOfAlbumPage::Load::operator==(const Load& other) const
-{
-    return type == other.type && albumId == other.albumId && artistId == other.artistId
-           && fromArtist == other.fromArtist;
-}
 
 SongsOfAlbumPage::SongsOfAlbumPage(MainWindow* window)
     : SongPage(songsOfAlbum(), window)
@@ -61,29 +92,9 @@ void SongsOfAlbumPage::createContent()
     insertHeaderWidget(extensions);
 }
 
-SongsOfAlbumPage::Load SongsOfAlbumPage::loadFor(const QHash<QString, QVariant>& hash) const
+AlbumInfoWidget* SongsOfAlbumPage::albumHeader() const
 {
-    Load load;
-    load.albumId = hash.value(Constants::AlbumId).toInt();
-    load.artistId = hash.value(Constants::ArtistId).toInt();
-    load.fromArtist = hash.value(Constants::AccessFromArtistView).toBool();
-    if (hash.value(QStringLiteral("useSongsOfArtistModel")).toBool()
-        && hash.value(QStringLiteral("unknownArtist")).toBool()) {
-        load.type = MafwTrackerModel::SongsOfUnknownArtist;
-        load.albumId = 0;
-        load.artistId = 0;
-    } else if (load.albumId < 1) {
-        if (load.artistId == 0)
-            load.type = MafwTrackerModel::SongsOfUnknownAlbum;
-        else if (load.artistId < 0)
-            load.type = MafwTrackerModel::SongsWithoutAlbumAndArtist;
-        else
-            load.type = MafwTrackerModel::SongsOfArtistWithoutAlbum;
-    } else {
-        load.type = load.fromArtist ? MafwTrackerModel::SongsOfAlbumByArtist
-                                    : MafwTrackerModel::SongsOfAlbum;
-    }
-    return load;
+    return static_cast<AlbumInfoWidget*>(infoWidget);
 }
 
 void SongsOfAlbumPage::passParameterToPage(QVariant value)
@@ -92,70 +103,21 @@ void SongsOfAlbumPage::passParameterToPage(QVariant value)
     // Seen inside one artist, the album is that artist's songs of it: one artist.
     if (parameter.value(Constants::AccessFromArtistView).toBool())
         parameter.insert(Constants::AlbumArtistCount, 1);
-
     // The same songs again keep the page as it stands; the new parameter still names the
     // playlist of later plays.
-    const Load load = loadFor(parameter);
-    if (!reloadNeeded && load == loaded)
-        return;
-
-    if (MPannableViewport* pannable = pannableViewport())
-        pannable->setPosition(QPointF(0, 0));
-    titleHeader->setText(parameter.value(Constants::AlbumName).toString());
-    // Without a model the page keeps what it showed.
-    if (!loadModel(load))
-        return;
-    updateHeader();
-    if (parameter.contains(Constants::AlbumArtistCount))
-        setupCellCreator();
-    reloadNeeded = false;
-    publishContent();
+    SongPage::passParameterToPage(parameter);
 }
 
-bool SongsOfAlbumPage::loadModel(const Load& load)
+void SongsOfAlbumPage::songsShown()
 {
-    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-    if (!factory)
-        return false;
-    MafwTrackerModel* model = nullptr;
-    switch (load.type) {
-    case MafwTrackerModel::SongsOfAlbum:
-        model = factory->getModel(load.type, 0, load.albumId);
-        break;
-    case MafwTrackerModel::SongsOfAlbumByArtist:
-        model = factory->getModel(load.type, 0, load.albumId, load.artistId);
-        break;
-    case MafwTrackerModel::SongsOfArtistWithoutAlbum:
-        model = factory->getModel(load.type, 0, load.artistId);
-        break;
-    default:
-        model = factory->getModel(load.type, 0, 0);
-        break;
-    }
-    if (!model)
-        return false;
-    loaded = load;
-    showSongs(QSharedPointer<MafwTrackerModel>(model));
     // The panel's year and genre, and the number of artists when the parameter does not say,
     // are read from the songs once they are in.
-    connect(model, &MafwTrackerModel::completed, this, &SongsOfAlbumPage::handleModelCompleted,
-            Qt::QueuedConnection);
-    return true;
-}
-
-void SongsOfAlbumPage::updateHeader()
-{
-    if (!header) {
-        header = new AlbumInfoWidget(pageModel, Columns, infoPanel);
-        header->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        header->setStyleName(QStringLiteral("SongPageInfo"));
-        infoLayout->insertItem(1, header);
-        connect(header, &SongPageInfoWidget::albumArtClicked, this,
-                qOverload<>(&SongsOfAlbumPage::play));
-    } else {
-        header->setModel(pageModel);
-    }
-    header->updateAlbumInfo(parameter);
+    connect(pageModel.data(), &MafwTrackerModel::completed, this,
+            &SongsOfAlbumPage::handleModelCompleted, Qt::QueuedConnection);
+    albumHeader()->updateAlbumInfo(parameter);
+    if (parameter.contains(Constants::AlbumArtistCount))
+        setupCellCreator();
+    publishContent();
 }
 
 void SongsOfAlbumPage::setupCellCreator()
@@ -193,8 +155,8 @@ void SongsOfAlbumPage::handleModelCompleted()
         parameter.insert(Constants::AlbumArtistCount, artists);
         setupCellCreator();
     }
-    if (header)
-        header->updateAlbumInfo(parameter);
+    if (albumHeader())
+        albumHeader()->updateAlbumInfo(parameter);
 }
 
 void SongsOfAlbumPage::publishContent()
@@ -222,11 +184,6 @@ void SongsOfAlbumPage::play(const QModelIndex& index, bool shuffle)
     QuintaveilPage::play(index, pageModel, parameter.value(Constants::AlbumName).toString(),
                          pageDescription().activityType,
                          shuffle ? PlayOptions(PlayShuffled) : PlayOptions(), 0, -1);
-}
-
-void SongsOfAlbumPage::play()
-{
-    play(QModelIndex(), false);
 }
 
 void SongsOfAlbumPage::shufflePlay()

@@ -26,7 +26,7 @@ public:
 
     using QuintaveilPage::play;
 
-    AlbumInfoWidget* albumHeader() const { return header; }
+    AlbumInfoWidget* albumHeader() const;
     CollectionViewShuffleWidget* shuffleWidget() const { return shuffleRow; }
     QHash<QString, QVariant> pageParameter() const { return parameter; }
     MusicExtensionArea* extensionArea() const { return extensions; }
@@ -38,34 +38,18 @@ public slots:
 
 protected slots:
     void createContent() override;
-
-protected slots:
     void shufflePlay() override;
 
 private slots:
-    void play();
     void handleModelCompleted();
 
 private:
-    // The query the parameter names, and the ids it is asked with.
-    struct Load
-    {
-        MafwTrackerModel::QueryType type = MafwTrackerModel::NoList;
-        int albumId = 0;
-        int artistId = 0;
-        bool fromArtist = false;
-        bool operator==(const Load& other) const;
-    };
-    Load loadFor(const QHash<QString, QVariant>& hash) const;
-    bool loadModel(const Load& load);
-    void updateHeader();
+    void songsShown() override;
     void setupCellCreator();
     void publishContent();
 
-    AlbumInfoWidget* header = nullptr;
     MusicExtensionArea* extensions = nullptr;
     QHash<QString, QVariant> parameter;
-    Load loaded;
     // 2: none yet, 1: one artist's rows, 0: the rows of several artists.
     int creatorKind = 2;
     QPointer<CellPainter> painter;

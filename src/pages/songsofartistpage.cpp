@@ -14,6 +14,8 @@ ItemPageDescription songsOfArtist()
     ItemPageDescription page;
     page.songs = [](const QHash<QString, QVariant>& parameter) {
         ItemPageDescription::Songs songs;
+        if (parameter.isEmpty())
+            return songs;
         songs.title = parameter.value(QStringLiteral("artist")).toString();
         songs.trackerId = parameter.value(Constants::ArtistId).toInt();
         if (songs.trackerId > 0) {

@@ -35,6 +35,9 @@ const QString PlaceholderName = QStringLiteral("dummyAction");
 ItemPageDescription songsOfPlaylist()
 {
     ItemPageDescription page;
+    page.info = [](QSharedPointer<MafwTrackerModel> songs, QGraphicsItem* parent) {
+        return new PlaylistInfoWidget(songs, parent);
+    };
     page.shuffleRow = ItemPageDescription::ShuffleRowWithDivider;
     page.painter = [](QObject* parent) {
         auto* rows = new AllSongsCellCreator(SongColumns(), parent);
@@ -125,10 +128,6 @@ void SongsOfPlaylistPage::passParameterToPage(QVariant parameter)
     if (MPannableViewport* pannable = pannableViewport())
         pannable->setPosition(QPointF(0, 0));
     showSongs(model);
-    if (header)
-        header->setModel(pageModel);
-    else
-        createHeader();
     shownId = id;
     queryType = type;
     reloadNeeded = false;
@@ -136,20 +135,12 @@ void SongsOfPlaylistPage::passParameterToPage(QVariant parameter)
     name = shownPlaylistName(givenName);
     const QString shown = id < 0 ? qtTrId(name.toUtf8().constData()) : name;
     titleHeader->setText(shown);
-    header->setCollageTitle(shown);
+    playlistHeader()->setCollageTitle(shown);
 }
 
-void SongsOfPlaylistPage::createHeader()
+PlaylistInfoWidget* SongsOfPlaylistPage::playlistHeader() const
 {
-    if (header)
-        return;
-    header = new PlaylistInfoWidget(pageModel, infoPanel);
-    header->setStyleName(QStringLiteral("SongPageInfo"));
-    header->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed, QSizePolicy::DefaultType);
-    infoLayout->insertItem(1, header);
-    infoLayout->setAlignment(header, Qt::AlignLeft | Qt::AlignTop);
-    connect(header, &SongPageInfoWidget::albumArtClicked, this,
-            qOverload<>(&SongsOfPlaylistPage::play));
+    return static_cast<PlaylistInfoWidget*>(infoWidget);
 }
 
 void SongsOfPlaylistPage::addEditActions()
@@ -206,11 +197,6 @@ void SongsOfPlaylistPage::startPlayback(const QModelIndex& index)
 void SongsOfPlaylistPage::shufflePlay()
 {
     options |= PlayShuffled;
-    startPlayback(QModelIndex());
-}
-
-void SongsOfPlaylistPage::play()
-{
     startPlayback(QModelIndex());
 }
 

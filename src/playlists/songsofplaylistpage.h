@@ -30,7 +30,7 @@ public:
 
     using QuintaveilPage::play;
 
-    PlaylistInfoWidget* playlistHeader() const { return header; }
+    PlaylistInfoWidget* playlistHeader() const;
     CollectionViewShuffleWidget* shuffleWidget() const { return shuffleRow; }
     int playlistId() const { return shownId; }
     QString playlistName() const { return name; }
@@ -50,7 +50,6 @@ protected slots:
 
 private slots:
     void startPlayback(const QModelIndex& index = QModelIndex());
-    void play();
     void handleAppeared();
     void handleAddActionTrigger();
     void handleRemoveActionTrigger();
@@ -61,13 +60,11 @@ private slots:
 private:
     void addEditActions();
     void removeEditActions();
-    void createHeader();
     void openSongSelectionSheet(int mode);
     bool isOnDisplay() const;
 
     int shownId = 0;
     QString name;
-    PlaylistInfoWidget* header = nullptr;
     PlayOptions options;
     MAction* addEntry = nullptr;
     MAction* removeEntry = nullptr;
