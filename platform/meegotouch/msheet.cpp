@@ -107,10 +107,12 @@ void MSheet::appearSystemwide(DeletionPolicy policy)
 {
     if (!ownWindow) {
         ownWindow = new MWindow;
-        // Closing the sheet's window is not closing the application.
-        ownWindow->setAttribute(Qt::WA_QuitOnClose, false);
+        // The window counts among the application's windows: while it shows, closing the
+        // others does not end the application, and closing it last does.
         ownWindow->installEventFilter(this);
     }
+    // A system-wide sheet covers the screen, whatever is in front.
+    ownWindow->setWindowState(ownWindow->windowState() | Qt::WindowFullScreen);
     ownWindow->show();
     ownWindow->raise();
     appear(ownWindow, policy);
@@ -142,6 +144,8 @@ bool MSheet::eventFilter(QObject* watched, QEvent* event)
 
 void MSheet::hideOwnWindow()
 {
+    // Closed rather than hidden: when it was the application's last window, the application
+    // ends with it.
     if (ownWindow)
-        ownWindow->hide();
+        ownWindow->close();
 }

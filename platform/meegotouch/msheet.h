@@ -10,8 +10,8 @@ class MWindow;
 // A full-screen sheet: a header bar (usually with its buttons) above a central area. While it
 // shows it has the keys (typing reaches none of the page below); they go back to the page
 // when it goes. It appears
-// in a window's scene like any scene window, or system-wide: in a top-level window of its own
-// (an MWindow, not an application window), which goes with the sheet.
+// in a window's scene like any scene window, or system-wide: in a full-screen top-level window of
+// its own (an MWindow, not an application window), which is closed when the sheet goes.
 class MSheet : public MSceneWindow
 {
     Q_OBJECT

@@ -33,6 +33,10 @@ public:
     // SIGTERM, as the session's end sends it; true when the program ended by itself with 0.
     bool stop();
     bool isRunning() const;
+    qint64 processId() const { return process.processId(); }
+    // How the program ended, once it has.
+    QProcess::ExitStatus exitStatus() const { return process.exitStatus(); }
+    int exitCode() const { return process.exitCode(); }
     // What the program logged since it started.
     QString log();
 

@@ -1,0 +1,232 @@
+// The player sheet's window as the window system sees it: the built program on an X display of
+// a phone's size, a file handed to it over the bus as another program does, and the windows
+// closed the way a window manager closes them (WM_DELETE_WINDOW). The sheet covers the screen,
+// outlives the main window while it plays, and the program ends when its last window closes.
+
+#include "playerdriver.h"
+#include "testenvironment.h"
+#include "virtualdisplay.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDir>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QUrl>
+
+#include <xcb/xcb.h>
+
+namespace {
+
+const int ScreenWidth = 480;
+const int ScreenHeight = 854;
+const int Timeout = 30000;
+const int Playing = 1;
+const QString PlaybackService = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceService");
+
+struct ShownWindow
+{
+    xcb_window_t id = 0;
+    QRect geometry;
+};
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name)
+{
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t value = reply ? reply->atom : XCB_ATOM_NONE;
+    free(reply);
+    return value;
+}
+
+// The program's windows that show on the display (mapped top-level windows carrying its pid),
+// in stacking order from the bottom.
+QList<ShownWindow> shownWindows(qint64 pid)
+{
+    QList<ShownWindow> found;
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return found;
+    }
+    const xcb_atom_t pidAtom = atom(connection, "_NET_WM_PID");
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection,
+                                                        xcb_query_tree(connection, root), nullptr);
+    const int count = tree ? xcb_query_tree_children_length(tree) : 0;
+    const xcb_window_t* children = tree ? xcb_query_tree_children(tree) : nullptr;
+    for (int i = 0; i < count; ++i) {
+        const xcb_window_t window = children[i];
+        xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+            connection, xcb_get_window_attributes(connection, window), nullptr);
+        const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        free(attributes);
+        xcb_get_property_reply_t* property = xcb_get_property_reply(
+            connection, xcb_get_property(connection, 0, window, pidAtom, XCB_ATOM_CARDINAL, 0, 1),
+            nullptr);
+        const bool ours = property && xcb_get_property_value_length(property) == 4
+                          && *static_cast<const uint32_t*>(xcb_get_property_value(property))
+                                 == uint32_t(pid);
+        free(property);
+        xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(
+            connection, xcb_get_geometry(connection, window), nullptr);
+        if (viewable && ours && geometry)
+            found.append(
+                { window, QRect(geometry->x, geometry->y, geometry->width, geometry->height) });
+        free(geometry);
+    }
+    free(tree);
+    xcb_disconnect(connection);
+    return found;
+}
+
+// What a window manager sends when the user closes a window.
+void closeWindow(xcb_window_t window)
+{
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return;
+    }
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atom(connection, "WM_PROTOCOLS");
+    event.data.data32[0] = atom(connection, "WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(connection);
+    xcb_disconnect(connection);
+}
+
+bool onTheBus(const QString& name)
+{
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(name).value();
+}
+
+} // namespace
+
+class TestSheetWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void closingTheOnlyWindowEndsTheProgram();
+    void sheetCoversTheScreenAndOutlivesTheMainWindow();
+
+private:
+    void startPlayer();
+    void look(const QString& name);
+
+    PlayerDriver player { QStringLiteral(PARLOVANCE_PROGRAM) };
+    QString song;
+};
+
+void TestSheetWindow::initTestCase()
+{
+    QCOMPARE(QProcess::execute(QStringLiteral(PARLOVANCE_MAKE_LIBRARY),
+                               { TestEnvironment::musicDir(), QStringLiteral("3"),
+                                 QStringLiteral("60") }),
+             0);
+    // A file from elsewhere, as a browser or a messaging program hands it over.
+    QDir(TestEnvironment::home()).mkpath(QStringLiteral("Downloads"));
+    song = TestEnvironment::home() + QStringLiteral("/Downloads/Evening Broadcast.ogg");
+    QCOMPARE(QProcess::execute(QStringLiteral(PARLOVANCE_MAKE_LIBRARY),
+                               { QStringLiteral("--song"), song,
+                                 QStringLiteral("Evening Broadcast"), QStringLiteral("Nadia Orr"),
+                                 QStringLiteral("Night Air"), QStringLiteral("Jazz"),
+                                 QStringLiteral("1"), QStringLiteral("240") }),
+             0);
+}
+
+void TestSheetWindow::cleanup()
+{
+    if (QTest::currentTestFailed())
+        qInfo().noquote() << "the program's log:\n" + player.log().right(4000);
+    if (player.isRunning())
+        player.stop();
+}
+
+void TestSheetWindow::startPlayer()
+{
+    QVERIFY2(player.start(), qPrintable(player.log()));
+    QTRY_COMPARE_WITH_TIMEOUT(shownWindows(player.processId()).size(), 1, Timeout);
+}
+
+void TestSheetWindow::look(const QString& name)
+{
+    player.screenshot().save(TestEnvironment::screenshotDir()
+                             + QStringLiteral("/sheet-%1.png").arg(name));
+}
+
+void TestSheetWindow::closingTheOnlyWindowEndsTheProgram()
+{
+    startPlayer();
+    if (QTest::currentTestFailed())
+        return;
+    closeWindow(shownWindows(player.processId()).first().id);
+    QTRY_VERIFY_WITH_TIMEOUT(!player.isRunning(), Timeout);
+    QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(player.exitCode(), 0);
+}
+
+void TestSheetWindow::sheetCoversTheScreenAndOutlivesTheMainWindow()
+{
+    startPlayer();
+    if (QTest::currentTestFailed())
+        return;
+    const xcb_window_t mainWindow = shownWindows(player.processId()).first().id;
+
+    player.call(QStringLiteral("playTempFile"),
+                { QStringList { QUrl::fromLocalFile(song).toString() } });
+    QTRY_COMPARE_WITH_TIMEOUT(shownWindows(player.processId()).size(), 2, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(player.playbackState(), Playing, Timeout);
+    ShownWindow sheet;
+    for (const ShownWindow& window : shownWindows(player.processId())) {
+        if (window.id != mainWindow)
+            sheet = window;
+    }
+    QVERIFY(sheet.id != 0);
+    // Nothing of the window behind shows beside or below it.
+    QCOMPARE(sheet.geometry, QRect(0, 0, ScreenWidth, ScreenHeight));
+    QTRY_VERIFY_WITH_TIMEOUT(player.shows(QStringLiteral("Evening Broadcast")), Timeout);
+    look(QStringLiteral("covers-the-screen"));
+
+    closeWindow(mainWindow);
+    QTRY_COMPARE_WITH_TIMEOUT(shownWindows(player.processId()).size(), 1, Timeout);
+    // Given time to end, had closing the main window ended it.
+    QTest::qWait(3000);
+    QVERIFY(player.isRunning());
+    QVERIFY(onTheBus(PlaybackService));
+    QCOMPARE(player.playbackState(), Playing);
+    QCOMPARE(shownWindows(player.processId()).first().id, sheet.id);
+    look(QStringLiteral("plays-after-the-main-window-closed"));
+
+    // The sheet's window was the last one: closing it ends the stream and the program.
+    closeWindow(sheet.id);
+    QTRY_VERIFY_WITH_TIMEOUT(!player.isRunning(), Timeout);
+    QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(player.exitCode(), 0);
+    QVERIFY(!onTheBus(PlaybackService));
+}
+
+int main(int argc, char** argv)
+{
+    TestEnvironment::prepare();
+    VirtualDisplay display;
+    if (!display.start(ScreenWidth, ScreenHeight))
+        return 1;
+    // The test's own application only takes screenshots of the display.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QGuiApplication app(argc, argv);
+    TestSheetWindow test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return TestEnvironment::exec(&test, argc, argv);
+}
+
+#include "tst_sheetwindow.moc"
