@@ -1,7 +1,7 @@
 #include "songpageinfowidget.h"
 
 #include "albumart/collageimagewidget.h"
-#include "data/modelcolumns.h"
+#include "common/constants.h"
 #include "mlabel.h"
 #include "mlayout.h"
 #include "mlinearlayoutpolicy.h"
@@ -116,9 +116,18 @@ void SongPageInfoWidget::updateLengthLabel()
 
 QString SongPageInfoWidget::lengthText() const
 {
-    const int column = SongColumns().length;
+    // Found by its header: a page may show a model of another layout, whose column of the
+    // same number holds something else; without the column every row counts 0.
+    int column = -1;
+    for (int c = 0; model && c < model->columnCount(); ++c) {
+        if (model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()
+            == Constants::SongLength) {
+            column = c;
+            break;
+        }
+    }
     qint64 seconds = 0;
-    for (int row = 0; row < rowCount(); ++row)
+    for (int row = 0; column >= 0 && row < rowCount(); ++row)
         seconds += model->index(row, column).data().toInt();
     return ZelTime::timeString(int(qMin<qint64>(seconds, INT_MAX)), false);
 }

@@ -6,6 +6,7 @@
 
 #include "activity/latestactivitycontroller.h"
 #include "activity/latestactivitywidget.h"
+#include "albumart/collageimagewidget.h"
 #include "data/listmodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelinstance.h"
@@ -45,6 +46,7 @@
 #include "testenvironment.h"
 #include "touchdriver.h"
 #include "zeloverlaylabel.h"
+#include "zeltime.h"
 
 #include <QAction>
 #include <QDir>
@@ -59,6 +61,36 @@ using namespace Parlovance;
 namespace {
 
 const int Timeout = 30000;
+
+// A song's length in seconds, read by the column's header.
+int songLength(const QAbstractItemModel* model, int row)
+{
+    for (int c = 0; c < model->columnCount(); ++c) {
+        if (model->headerData(c, Qt::Horizontal).toString() == QLatin1String("songLength"))
+            return model->index(row, c).data().toInt();
+    }
+    return 0;
+}
+
+// How far two pictures differ, 0 to 255 per channel on average, at the size of the first.
+int difference(const QImage& a, const QImage& b)
+{
+    if (a.isNull() || b.isNull())
+        return 255;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.scaled(a.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .convertToFormat(QImage::Format_RGB32);
+    qint64 sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int column = 0; column < x.width(); ++column) {
+            const QRgb p = x.pixel(column, row);
+            const QRgb q = y.pixel(column, row);
+            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q))
+                   + qAbs(qBlue(p) - qBlue(q));
+        }
+    }
+    return int(sum / (3 * qint64(x.width()) * x.height()));
+}
 
 // The rows of a playlist list (or a song list), a flat list model.
 ListModel* rowsOf(MList* list)
@@ -87,6 +119,8 @@ private slots:
     void userPlaylistIsExtendedTrimmedAndDeleted();
     void emptiedPlaylistsStepBackOnce();
     void dotsOfANameStayOnPagesAndTiles();
+    void automaticPlaylistCollageReachesItsTile();
+    void headerNamesItsCollageAndSumsTheSongLengths();
 
 private:
     PlaylistCollectionPage* playlistsPage();
@@ -736,6 +770,129 @@ void TestPlaylistPages::dotsOfANameStayOnPagesAndTiles()
     QCOMPARE(activities->activities().at(2).Type, Activity::UserPlaylist);
     QCOMPARE(activities->activities().at(2).Name, QStringLiteral("Vol. 2"));
     screenshot(QStringLiteral("dotted-playlist-tiles"));
+}
+
+void TestPlaylistPages::automaticPlaylistCollageReachesItsTile()
+{
+    const QString file = QDir::homePath()
+                         + QStringLiteral("/.cache/parlovance/collage/Playlist_-3.png");
+    LatestActivityController* activities = LatestActivityController::instance();
+    auto* main = qobject_cast<ParlovanceMainPage*>(window->cachedPage(PageMain));
+    QVERIFY(main);
+    auto tileOfRecentlyAdded = [&]() -> ZelOverlayLabel* {
+        const QList<Activity> shown = activities->activities();
+        for (int i = 0; i < shown.size(); ++i) {
+            if (shown.at(i).TrackerId == -3)
+                return main->latestActivityWidget()->tiles().value(i);
+        }
+        return nullptr;
+    };
+
+    // Played once, the playlist has its tile on the main page.
+    showPlaylistsPage();
+    openPlaylist(playlistsPage()->automaticPlaylistsList(), "qtn_musi_playlist_recentlyadded");
+    if (QTest::currentTestFailed())
+        return;
+    QTRY_VERIFY(!songTitles().isEmpty());
+    // The page keeps its header for the playlists it shows after.
+    CollageImageWidget* picture = songsPage()->playlistHeader()->picture();
+    QSignalSpy saved(picture, &CollageImageWidget::imageReady);
+    QVERIFY(tapRow(songsPage()->pageList(), songTitles().first()));
+    QTRY_VERIFY_WITH_TIMEOUT(activities->activities().value(0).TrackerId == -3, Timeout);
+    PlayState::instance()->stop(PlayState::MusicMode);
+    window->goToPage(PageMain);
+    QTRY_COMPARE(window->currentPage(), int(PageMain));
+    QTRY_VERIFY_WITH_TIMEOUT(tileOfRecentlyAdded() && !tileOfRecentlyAdded()->image().isNull(),
+                             Timeout);
+    const QImage tileBefore = tileOfRecentlyAdded()->image().toImage();
+
+    // New albums arrive, and the playlist is opened again: its header composes the new
+    // collage and saves it under the playlist's name.
+    // Covers of their own, so the collage is made of them.
+    const QList<QPair<const char*, QColor>> late = { { "Zenith", Qt::red },
+                                                     { "Yonder", Qt::green },
+                                                     { "Xanadu", Qt::blue },
+                                                     { "Wavelength", Qt::yellow } };
+    for (const auto& album : late) {
+        const QString name = QString::fromLatin1(album.first);
+        AudioTags tags;
+        tags.title = name + QStringLiteral(" Song");
+        tags.artist = QStringLiteral("Late Artist");
+        tags.album = name;
+        tags.cover = QImage(200, 200, QImage::Format_RGB32);
+        tags.cover.fill(album.second);
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("late/%1/01 %1 Song.ogg").arg(name), tags)
+                     .isEmpty());
+    }
+    QVERIFY(FixtureLibrary::index());
+    FixtureLibrary::settleStore();
+    QFile::remove(file);
+    saved.clear();
+    showPlaylistsPage();
+    openPlaylist(playlistsPage()->automaticPlaylistsList(), "qtn_musi_playlist_recentlyadded");
+    if (QTest::currentTestFailed())
+        return;
+    QTRY_VERIFY_WITH_TIMEOUT(songTitles().contains("Zenith Song"), Timeout);
+    QCOMPARE(songsPage()->playlistHeader()->picture(), picture);
+    QTRY_VERIFY_WITH_TIMEOUT(!saved.isEmpty(), Timeout);
+    QCOMPARE(saved.last().at(2).toInt(), -3);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), Timeout);
+    const QImage collage(file);
+    QVERIFY(!collage.isNull());
+    QVERIFY2(picture->pixmap() && difference(collage, picture->pixmap()->toImage()) < 8,
+             "the saved collage is not the one on the page");
+    screenshot(QStringLiteral("recently-added-collage-page"));
+
+    // The main page's tile shows the new collage.
+    window->goToPage(PageMain);
+    QTRY_COMPARE(window->currentPage(), int(PageMain));
+    QTRY_VERIFY_WITH_TIMEOUT(tileOfRecentlyAdded()
+                                 && difference(collage, tileOfRecentlyAdded()->image().toImage())
+                                        < 8,
+                             Timeout);
+    QVERIFY(difference(tileBefore, tileOfRecentlyAdded()->image().toImage()) > 8);
+    screenshot(QStringLiteral("recently-added-collage-tile"));
+}
+
+void TestPlaylistPages::headerNamesItsCollageAndSumsTheSongLengths()
+{
+    ModelInstance* models = ModelInstance::instance();
+    // The automatic playlists that have a tile of their own go by minus their query type;
+    // favourites, downloads and the playlists with a file of their own are saved as
+    // "Playlist".
+    const struct
+    {
+        MafwTrackerModel::QueryType type;
+        int id;
+    } cases[] = { { MafwTrackerModel::RecentlyAddedSongs, -3 },
+                  { MafwTrackerModel::RecentlyPlayedSongs, -4 },
+                  { MafwTrackerModel::MostPlayedSongs, -5 },
+                  { MafwTrackerModel::NeverPlayedSongs, -7 },
+                  { MafwTrackerModel::FavouriteSongs, 0 },
+                  { MafwTrackerModel::RecentlyDownloadedSongs, 0 },
+                  { MafwTrackerModel::AllSongs, 0 } };
+    for (const auto& playlist : cases) {
+        const QSharedPointer<MafwTrackerModel> model = models->getModel(playlist.type);
+        QVERIFY(model);
+        QCOMPARE(PlaylistInfoWidget::collageIdOf(model.data()), playlist.id);
+    }
+    QCOMPARE(PlaylistInfoWidget::collageIdOf(nullptr), 0);
+    QCOMPARE(PlaylistInfoWidget::collageSaveName(-3), QStringLiteral("Playlist_-3"));
+    QCOMPARE(PlaylistInfoWidget::collageSaveName(0), QStringLiteral("Playlist"));
+
+    // The total length is that of the column of song lengths: a model without one sums to
+    // nothing, whatever its other columns hold.
+    const QSharedPointer<MafwTrackerModel> albums = models->getModel(MafwTrackerModel::AllAlbums);
+    QTRY_VERIFY_WITH_TIMEOUT(albums->rowCount() > 0, Timeout);
+    PlaylistInfoWidget panel(albums);
+    QCOMPARE(panel.lengthLabel()->text(), ZelTime::timeString(0, false));
+    const QSharedPointer<MafwTrackerModel> songs = models->getModel(MafwTrackerModel::AllSongs);
+    QTRY_VERIFY_WITH_TIMEOUT(songs->rowCount() > 0, Timeout);
+    int total = 0;
+    for (int row = 0; row < songs->rowCount(); ++row)
+        total += songLength(songs.data(), row);
+    panel.setModel(songs);
+    QCOMPARE(panel.lengthLabel()->text(), ZelTime::timeString(total, false));
 }
 
 PARLOVANCE_TEST_MAIN(TestPlaylistPages)
