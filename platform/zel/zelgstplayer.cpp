@@ -51,6 +51,42 @@ const TextTag TextTags[] = {
     { GST_TAG_COMPOSER, "composer" },
 };
 
+// The sound server sorts streams by role: it asks music to step aside while a stream of the
+// "phone" role plays (and to come back after it), and only streams that name their role take
+// part in that.
+void nameStreamRole(GstElement* element)
+{
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (!factory || g_strcmp0(GST_OBJECT_NAME(factory), "pulsesink") != 0)
+        return;
+    GstStructure* properties = gst_structure_new("props", "media.role", G_TYPE_STRING, "music",
+                                                 nullptr);
+    g_object_set(element, "stream-properties", properties, nullptr);
+    gst_structure_free(properties);
+}
+
+// A sink made by the sink's description itself (not added later by an automatic sink).
+void nameStreamRoles(GstElement* sink)
+{
+    nameStreamRole(sink);
+    if (!GST_IS_BIN(sink))
+        return;
+    GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(sink));
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(elements, &item) == GST_ITERATOR_OK) {
+        nameStreamRole(GST_ELEMENT(g_value_get_object(&item)));
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(elements);
+}
+
+// An automatic sink picks the server's sink when it starts: it gets its role as it joins.
+void elementAdded(GstBin*, GstBin*, GstElement* element, gpointer)
+{
+    nameStreamRole(element);
+}
+
 bool isUrlSource(GstObject* object)
 {
     return object && GST_IS_URI_HANDLER(object)
@@ -364,6 +400,8 @@ bool ZelGstPlayer::makePipeline()
         gst_object_unref(pipeline);
         return false;
     }
+    nameStreamRoles(sink);
+    g_signal_connect(pipeline, "deep-element-added", G_CALLBACK(elementAdded), nullptr);
     g_object_set(pipeline, "audio-sink", sink, "flags", PlayFlagAudio, nullptr);
 
     m_pipeline = pipeline;
@@ -765,6 +803,17 @@ void ZelGstPlayer::handleMessage(GstMessage* message)
     case GST_MESSAGE_DURATION_CHANGED:
         emit durationChanged();
         break;
+    case GST_MESSAGE_REQUEST_STATE: {
+        // The sound server's word, through the sink: another stream needs the sound now
+        // (paused), or no longer (playing).
+        GstState requested = GST_STATE_VOID_PENDING;
+        gst_message_parse_request_state(message, &requested);
+        if (requested == GST_STATE_PAUSED)
+            emit soundClaimed(true);
+        else if (requested == GST_STATE_PLAYING)
+            emit soundClaimed(false);
+        break;
+    }
     case GST_MESSAGE_CLOCK_LOST:
         // The usual cure: select a new clock by pausing and playing again.
         if (m_target == Playing && !m_buffering) {

@@ -21,7 +21,7 @@ typedef struct _GstMessage GstMessage;
 // the media framework's terms. The bus is watched on the GUI thread's GLib main context, so
 // every signal comes from the GUI thread; no call waits for a state change to complete, and the
 // state changes that open or close a source run on worker threads. Only what PlayableUrl lets
-// through is loaded.
+// through is loaded. Its stream has the sound server's role "music".
 class ZelGstPlayer : public QObject
 {
     Q_OBJECT
@@ -66,6 +66,9 @@ signals:
     void tagsFound(const ZelGstPlayer::Tags& tags);
     void bufferingChanged(int percent);
     void durationChanged();
+    // The sound server wants the player to step aside for another program's stream (true),
+    // or lets it have the sound again (false). The player itself changes nothing.
+    void soundClaimed(bool claimed);
 
 private:
     static int busCallback(GstBus* bus, GstMessage* message, void* data);

@@ -87,6 +87,7 @@ ZelPlayControls::ZelPlayControls()
             [this](ZelGstPlayer::Target target) { playerSettled(int(target)); });
     connect(m_player, &ZelGstPlayer::endOfStream, this, &ZelPlayControls::playerEnded);
     connect(m_player, &ZelGstPlayer::failed, this, &ZelPlayControls::playerFailed);
+    connect(m_player, &ZelGstPlayer::soundClaimed, this, &ZelPlayControls::playerSoundClaimed);
     connect(m_player, &ZelGstPlayer::tagsFound, this, &ZelPlayControls::playerTags);
     connect(m_player, &ZelGstPlayer::bufferingChanged, this, &ZelPlayControls::playerBuffering);
     connect(m_player, &ZelGstPlayer::durationChanged, this,
@@ -355,6 +356,21 @@ void ZelPlayControls::testSetAudioResourcesAvailable(bool available)
     if (!available)
         pauseForPlatform();
     emit audioResourcesAvailable(available);
+}
+
+void ZelPlayControls::playerSoundClaimed(bool claimed)
+{
+    // Another program's stream (a call over the network, say) takes the sound: playback
+    // steps aside, and the hub hears that the audio resources went and when they come back.
+    // Playing on again is the user's choice.
+    if (claimed) {
+        m_soundClaimed = true;
+        pauseForPlatform();
+        emit audioResourcesAvailable(false);
+    } else if (m_soundClaimed) {
+        m_soundClaimed = false;
+        emit audioResourcesAvailable(true);
+    }
 }
 
 void ZelPlayControls::testLoseRenderer()

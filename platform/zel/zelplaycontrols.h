@@ -24,6 +24,10 @@ class ZelPlaylistParser;
 //
 // Environment: PARLOVANCE_AUDIO_SINK, when set, is a GStreamer bin description used instead of
 // the desktop's default audio sink (tests use "fakesink sync=true").
+//
+// On a sound server that makes music step aside for a "phone" stream (PulseAudio's role
+// corking), playback pauses and audioResourcesAvailable(false) follows; true follows when the
+// other stream has ended.
 class ZelPlayControls : public ZelPlayController
 {
     Q_OBJECT
@@ -95,6 +99,7 @@ private:
     void playerFailed(int code, const QString& message);
     void playerTags(const QMap<QString, QList<QVariant>>& tags);
     void playerBuffering(int percent);
+    void playerSoundClaimed(bool claimed);
     void playerDurationChanged();
     void playlistParsed(const QList<QUrl>& entries, int errorCode);
     void handlerMediaChanged(const ZelMetadataHandler* handler);
@@ -121,6 +126,7 @@ private:
     bool m_callActive;
     bool m_handlerAnnounced;
     bool m_playCounted;
+    bool m_soundClaimed = false;
     quint64 m_serial;
 };
 
