@@ -131,11 +131,8 @@ QString MLabel::shownText() const
 
 bool MLabel::isRichText() const
 {
-    if (format == Qt::RichText)
-        return true;
-    if (format == Qt::PlainText)
-        return false;
-    return Qt::mightBeRichText(labelText);
+    // Guessing from the text would let a name decide how it is shown.
+    return format == Qt::RichText;
 }
 
 int MLabel::linesFor(qreal width) const

@@ -5,9 +5,12 @@
 
 #include <QTextOption>
 
-// A text, plain or rich (markup is rendered when the text looks like markup, or always with
-// Qt::RichText). Plain text can be elided and wrapped. A length-variant separator (U+009C)
-// ends the text shown.
+// A text, plain unless told otherwise. Labels show names from files, streams and users, and any
+// of those may look like markup ("<b>", "<img src=...>"): rendering them as such would let a
+// tag or a radio server make the program open and draw files. So a label shows its text as
+// written; only a label given Qt::RichText (by code that builds the markup itself and escapes
+// every name in it) renders markup, and Qt::AutoText is taken as plain text too. Plain text can
+// be elided and wrapped. A length-variant separator (U+009C) ends the text shown.
 class MLabel : public MWidgetController
 {
     Q_OBJECT
@@ -57,7 +60,7 @@ private:
     QSizeF richTextSize(qreal width) const;
 
     QString labelText;
-    Qt::TextFormat format = Qt::AutoText;
+    Qt::TextFormat format = Qt::PlainText;
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     bool elide = false;
     bool wrap = false;

@@ -81,7 +81,7 @@ private slots:
 
     void buttonSignalsAndChecking();
     void buttonReleasedOutsideIsNoClick();
-    void labelElidesAndDetectsMarkup();
+    void labelElidesAndRendersMarkupOnlyWhenAsked();
     void imageWidgetTakesIdsAndPixmaps();
     void textEditCursorAndPaste();
     void styleClassesReadTheirAttributes();
@@ -177,11 +177,17 @@ void TestTouchDetails::buttonReleasedOutsideIsNoClick()
     QCOMPARE(clicked.count(), 0);
 }
 
-void TestTouchDetails::labelElidesAndDetectsMarkup()
+void TestTouchDetails::labelElidesAndRendersMarkupOnlyWhenAsked()
 {
     MLabel label("plain text");
     QVERIFY(!label.isRichText());
+    // Text that looks like markup stays text until the label is told to render markup.
     label.setText("<u><font color=#ff0000>ma</font></u>tch");
+    QCOMPARE(label.textFormat(), Qt::PlainText);
+    QVERIFY(!label.isRichText());
+    label.setTextFormat(Qt::AutoText);
+    QVERIFY(!label.isRichText());
+    label.setTextFormat(Qt::RichText);
     QVERIFY(label.isRichText());
     label.setTextFormat(Qt::PlainText);
     QVERIFY(!label.isRichText());

@@ -27,7 +27,9 @@
 #include <QGestureEvent>
 #include <QGraphicsLinearLayout>
 #include <QGraphicsSceneMouseEvent>
+#include <QPainter>
 #include <QPointer>
+#include <QStyleOptionGraphicsItem>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSwipeGesture>
@@ -129,6 +131,7 @@ private slots:
     void overlayCoversItsParent();
     void progressIndicatorKeepsItsRange();
     void wrappedLabelGrowsWhenNarrow();
+    void labelShowsMarkupInANameAsWritten();
 
 private:
     MApplicationWindow* window = nullptr;
@@ -781,6 +784,57 @@ void TestTouchWidgets::wrappedLabelGrowsWhenNarrow()
     // The length-variant separator ends the text shown.
     label.setText(QString("Long variant") + QChar(0x9c) + "Short");
     QCOMPARE(label.shownText(), QString("Long variant"));
+}
+
+namespace {
+
+// The label as drawn on a white ground.
+QImage drawnLabel(MLabel* label)
+{
+    QImage image(label->size().toSize(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QStyleOptionGraphicsItem option;
+    option.rect = label->rect().toRect();
+    label->paint(&painter, &option, nullptr);
+    return image;
+}
+
+int redPixels(const QImage& image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += c.red() > 200 && c.green() < 60 && c.blue() < 60;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+void TestTouchWidgets::labelShowsMarkupInANameAsWritten()
+{
+    // A name from a tag or a radio server that reads as markup naming a picture on disk.
+    const QString picture = TestEnvironment::home() + "/red.png";
+    QImage red(120, 120, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(picture));
+    const QString name = QString("<b>bold</b><img src=\"%1\">").arg(picture);
+
+    MLabel label(name);
+    QCOMPARE(label.textFormat(), Qt::PlainText);
+    QVERIFY(!label.isRichText());
+    label.resize(460, 140);
+    QCOMPARE(redPixels(drawnLabel(&label)), 0);
+    // One line of text high, not a picture high.
+    QVERIFY(label.effectiveSizeHint(Qt::PreferredSize).height() < 60);
+
+    // Markup the program builds itself, with the name escaped, renders the markup only.
+    label.setTextFormat(Qt::RichText);
+    label.setText("<u>" + name.toHtmlEscaped() + "</u>");
+    QCOMPARE(redPixels(drawnLabel(&label)), 0);
 }
 
 PARLOVANCE_TEST_MAIN(TestTouchWidgets)
