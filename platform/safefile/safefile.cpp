@@ -111,7 +111,7 @@ bool SafeFile::claim(const QString& path)
     return ::unlink(native.constData()) == 0;
 }
 
-bool SafeFile::write(const QString& path, const QByteArray& data)
+bool SafeFile::write(const QString& path, const QByteArray& data, bool durable)
 {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
@@ -126,7 +126,8 @@ bool SafeFile::write(const QString& path, const QByteArray& data)
         qCWarning(lcSafeFile) << "cannot write" << temporary.fileName();
         return false;
     }
-    ::fsync(temporary.handle());
+    if (durable)
+        ::fsync(temporary.handle());
     temporary.close();
     // rename() replaces a link at path with the new file; it never writes through it.
     if (::rename(QFile::encodeName(temporary.fileName()).constData(),

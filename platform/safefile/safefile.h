@@ -26,9 +26,10 @@ public:
     static bool claim(const QString& path);
 
     // Writes data whole: into a new temporary file beside path, then renamed over path, which
-    // replaces a link at path instead of following it. Returns false and leaves path as it was
-    // when any step fails.
-    static bool write(const QString& path, const QByteArray& data);
+    // replaces a link or special file at path instead of following or opening it. Returns false
+    // and leaves path as it was when any step fails. A file that is only a cache (it can be made
+    // again) need not reach the disk before the rename: durable false skips the sync.
+    static bool write(const QString& path, const QByteArray& data, bool durable = true);
 
     // True when path names a regular file itself (a link is not followed).
     static bool isRegular(const QString& path);

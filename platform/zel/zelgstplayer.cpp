@@ -2,6 +2,7 @@
 
 #include "mafwerror.h"
 #include "playableurl.h"
+#include "safefile.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCryptographicHash>
@@ -17,6 +18,8 @@
 
 #include <gst/gst.h>
 #include <gst/tag/tag.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -166,50 +169,69 @@ QString artFolder()
            + QStringLiteral("/parlovance/renderer-art");
 }
 
+// The most stream covers kept: every distinct picture a station sends gets a file, and a
+// station that sends a new one with every song would otherwise fill the disk over the months.
+const int MaxStreamCovers = 64;
+
+// Removes the least recently written covers beyond MaxStreamCovers, keeping the one just
+// written. Only names are removed: a link is unlinked, never followed.
+void trimArtFolder(const QString& folder, const QString& kept)
+{
+    QDir dir(folder);
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::System | QDir::Hidden,
+                                                    QDir::Time);
+    int count = 0;
+    for (const QFileInfo& entry : entries) {
+        if (entry.absoluteFilePath() == kept || ++count < MaxStreamCovers)
+            continue;
+        ::unlink(QFile::encodeName(entry.absoluteFilePath()).constData());
+    }
+}
+
+// The file suffix of a picture by its first bytes: only JPEG and PNG are kept, whatever the
+// stream says the picture is.
+QString pictureSuffix(const QByteArray& data)
+{
+    if (data.startsWith("\xff\xd8\xff"))
+        return QStringLiteral("jpeg");
+    if (data.startsWith("\x89PNG\r\n\x1a\n"))
+        return QStringLiteral("png");
+    return QString();
+}
+
 // Writes an embedded picture into the cache once (named by its content) and returns the path.
+// The names are predictable, so whatever stands at one that is not a regular file of its own
+// (a planted link) is replaced by the picture, never written through.
 QString storeImage(GstSample* sample)
 {
     GstBuffer* buffer = gst_sample_get_buffer(sample);
-    GstCaps* caps = gst_sample_get_caps(sample);
     if (!buffer)
         return QString();
-    QString suffix = QStringLiteral("jpeg");
-    if (caps && gst_caps_get_size(caps) > 0) {
-        const QString type = QString::fromUtf8(
-            gst_structure_get_name(gst_caps_get_structure(caps, 0)));
-        if (type == QLatin1String("image/png"))
-            suffix = QStringLiteral("png");
-        else if (type != QLatin1String("image/jpeg"))
-            return QString();
-    }
     GstMapInfo map;
     if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
         return QString();
     const QByteArray data(reinterpret_cast<const char*>(map.data), int(map.size));
     gst_buffer_unmap(buffer, &map);
+    const QString suffix = pictureSuffix(data);
+    if (suffix.isEmpty())
+        return QString();
 
     const QString folder = artFolder();
     const QString path = folder + QLatin1Char('/')
                          + QString::fromLatin1(
                              QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex())
                          + QLatin1Char('.') + suffix;
-    if (QFileInfo::exists(path))
+    if (SafeFile::isRegular(path))
         return path;
     if (!QDir().mkpath(folder)) {
         qWarning() << Q_FUNC_INFO << "- cannot make the folder" << folder;
         return QString();
     }
-    QFile file(path + QStringLiteral(".part"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size()) {
-        qWarning() << Q_FUNC_INFO << "- cannot write" << file.fileName();
-        file.remove();
+    if (!SafeFile::write(path, data, false)) {
+        qWarning() << Q_FUNC_INFO << "- cannot write" << path;
         return QString();
     }
-    file.close();
-    if (!file.rename(path)) {
-        file.remove();
-        return QFileInfo::exists(path) ? path : QString();
-    }
+    trimArtFolder(folder, path);
     return path;
 }
 

@@ -2,11 +2,13 @@
 
 #include "common/logging.h"
 #include "common/threadhandoff.h"
+#include "safefile.h"
 
+#include <QBuffer>
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QThreadPool>
 
 #include <condition_variable>
@@ -57,13 +59,22 @@ void leavePath(const QString& path)
         r.paths.erase(it);
 }
 
+// The cache folder is writable by anything the user runs: a link planted at a picture's name
+// must be replaced, never written through (QSaveFile would write the link's target). SafeFile
+// writes a new file beside the name and renames it over whatever stands there; a failed write
+// leaves the old file as it was.
 bool writeAtomically(const QImage& image, const QString& path, const char* format)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // The folders belong to the caches that made them; a folder gone is not made again here.
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
         return false;
-    // An unfinished QSaveFile leaves the old file as it was.
-    return image.save(&file, format, -1) && file.commit();
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format, -1))
+        return false;
+    buffer.close();
+    return SafeFile::write(path, data, false);
 }
 
 // Waits until no one writes the path, then writes the image unless a newer one is already on

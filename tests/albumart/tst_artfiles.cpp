@@ -19,6 +19,7 @@
 #include <QtTest/QtTest>
 
 #include <atomic>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -80,6 +81,7 @@ private slots:
     void saverOfNothingStaysSilent();
     void newestImageOfAFileWins();
     void readersNeverSeeAHalfWrittenFile();
+    void saverReplacesWhatIsPlantedAtItsFile();
 };
 
 void TestArtFiles::itemNamesItsFilesAsBefore()
@@ -489,6 +491,44 @@ void TestArtFiles::readersNeverSeeAHalfWrittenFile()
     reader.join();
     QVERIFY(reads.load() > 0);
     QCOMPARE(broken.load(), 0);
+}
+
+void TestArtFiles::saverReplacesWhatIsPlantedAtItsFile()
+{
+    // Links at a generated cover, a playlist's collage and the all-songs collage, pointing at a
+    // file of the user's; a pipe at another generated cover.
+    const QString precious = home() + "/precious.txt";
+    writeFile(precious, "keep me");
+    const QString cache = home() + "/.cache/parlovance";
+    const QStringList linked = { cache + "/generated/common/7.png",
+                                 cache + "/collage/Playlist_3.png",
+                                 cache + "/collage/qtn_musi_all_songs.png" };
+    for (const QString& path : linked) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QVERIFY(QFile::link(precious, path));
+    }
+    const QString piped = cache + "/generated/common/8.png";
+    QCOMPARE(::mkfifo(QFile::encodeName(piped).constData(), 0600), 0);
+
+    QImage image(64, 64, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QVERIFY(PixmapSaver::writeNow(image, linked.at(0), "PNG"));
+    QVERIFY(PixmapSaver::writeNow(image, piped, "PNG"));
+    for (const QString& path : linked.mid(1)) {
+        auto* saver = new PixmapSaver(image, path);
+        QSignalSpy saved(saver, &PixmapSaver::pixmapSaved);
+        PixmapSaver::startInBackground(saver);
+        QTRY_COMPARE(saved.count(), 1);
+    }
+    QThreadPool::globalInstance()->waitForDone();
+    QFile kept(precious);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("keep me"));
+    for (const QString& path : linked + QStringList { piped }) {
+        const QFileInfo info(path);
+        QVERIFY2(info.isFile() && !info.isSymLink(), qPrintable(path));
+        QCOMPARE(QImage(path, "PNG").pixel(3, 3), QColor(Qt::blue).rgb());
+    }
 }
 
 PARLOVANCE_TEST_MAIN(TestArtFiles)

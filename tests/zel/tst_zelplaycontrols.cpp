@@ -13,6 +13,11 @@
 #include "zelplaycontrols.h"
 #include "zeltime.h"
 
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardItemModel>
 
 #include <malloc.h>
@@ -926,6 +931,61 @@ private slots:
         QVERIFY(last < 30);
         QVERIFY2(growth < 64 * 1024,
                  qPrintable(QStringLiteral("heap grew by %1 bytes").arg(growth)));
+    }
+
+    void streamCoversAreFilesOfTheirOwnInABoundedFolder()
+    {
+        // The cover cache's names are predictable: links planted at a cover's name and at the
+        // name a writer would use beside it point at a file of the user's. And the folder
+        // already holds many covers of earlier stations.
+        QImage picture(40, 40, QImage::Format_RGB32);
+        picture.fill(Qt::magenta);
+        QByteArray jpeg;
+        {
+            QBuffer buffer(&jpeg);
+            buffer.open(QIODevice::WriteOnly);
+            QVERIFY(picture.save(&buffer, "JPEG"));
+        }
+        const QString folder = TestEnvironment::cacheHome() + "/parlovance/renderer-art";
+        QVERIFY(QDir().mkpath(folder));
+        const QString name = folder + '/'
+                             + QString::fromLatin1(
+                                 QCryptographicHash::hash(jpeg, QCryptographicHash::Sha1).toHex())
+                             + ".jpeg";
+        const QString precious = TestEnvironment::home() + "/precious.txt";
+        {
+            QFile file(precious);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("keep me");
+        }
+        QVERIFY(QFile::link(precious, name + ".part"));
+        const QDateTime old = QDateTime::currentDateTime().addDays(-30);
+        for (int i = 0; i < 100; ++i) {
+            QFile file(folder + QStringLiteral("/old%1.jpeg").arg(i));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(jpeg);
+            // Written out first: a flush at closing would make the time now.
+            QVERIFY(file.flush());
+            QVERIFY(file.setFileTime(old.addSecs(i), QFileDevice::FileModificationTime));
+        }
+
+        const QString path = write("covered.ogg", "Covered", 1000);
+        QVERIFY(AudioGenerator::embedPicture(path, jpeg, "image/jpeg"));
+        controls->play(QUrl::fromLocalFile(path));
+        QTRY_VERIFY_WITH_TIMEOUT(streams->tags.contains("renderer-art-uri"), Timeout);
+        const QString cover = streams->tags.value("renderer-art-uri").value(0).toString();
+        QCOMPARE(QUrl(cover).isLocalFile() ? QUrl(cover).toLocalFile() : cover, name);
+        QVERIFY(QFileInfo(name).isFile() && !QFileInfo(name).isSymLink());
+        QCOMPARE(QImage(name).size(), QSize(40, 40));
+        QFile kept(precious);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("keep me"));
+        // The oldest covers went; the newest stayed.
+        const QStringList left = QDir(folder).entryList(QDir::Files | QDir::System | QDir::Hidden);
+        QVERIFY2(left.size() <= 64, qPrintable(QString::number(left.size())));
+        QVERIFY(left.contains(QStringLiteral("old99.jpeg")));
+        QVERIFY(!left.contains(QStringLiteral("old0.jpeg")));
+        controls->stop();
     }
 
     void cleanupTestCase()
