@@ -21,9 +21,19 @@
 
 namespace {
 
+// A tag text may be megabytes long. Nothing shows or stores that much of a name, and every
+// copy of it costs: in the store, in every list's rows, in the settings file's list of latest
+// activities (whose size is bounded). Texts are cut at MaxTextLength, never inside a character.
 QString toQt(const TagLib::String& s)
 {
-    return QString::fromStdWString(s.toWString()).trimmed();
+    QString text = QString::fromStdWString(s.toWString()).trimmed();
+    if (text.size() > TrackerTagReader::MaxTextLength) {
+        int cut = TrackerTagReader::MaxTextLength;
+        if (text.at(cut - 1).isHighSurrogate())
+            --cut;
+        text.truncate(cut);
+    }
+    return text;
 }
 
 QString property(const TagLib::PropertyMap& map, const char* key)

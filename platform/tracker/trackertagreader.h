@@ -32,6 +32,9 @@ struct TrackerTrackInfo
 class TrackerTagReader
 {
 public:
+    // The most characters kept of one tag text; the rest of a longer one is left out.
+    static const int MaxTextLength = 4000;
+
     static bool isAudioFile(const QString& path);
     // The same, for a file name's suffix in lower case.
     static bool isAudioSuffix(const QString& suffix);

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -83,6 +84,21 @@ bool queryTakesId(const char* query)
 {
     return query == StoreQueries::AlbumExists || query == StoreQueries::ArtistExists
            || query == StoreQueries::PlaylistHasSongs;
+}
+
+// The settings file holds the whole list, and a file larger than settings ever are is moved
+// aside at the next start (the user's settings with it). A text is written with up to six
+// bytes per character, so each stored text is bounded: names (as long as a tag text can be)
+// and the album and artist names of a collage, which only find the collage's covers again.
+const int MaxStoredNameLength = 4000;
+const int MaxStoredPairLength = 250;
+
+// text cut to at most length characters, never inside a character.
+QString bounded(const QString& text, int length)
+{
+    if (text.size() <= length)
+        return text;
+    return text.left(text.at(length - 1).isHighSurrogate() ? length - 1 : length);
 }
 
 QString pairKey(int pair, int member)
@@ -153,8 +169,9 @@ void LatestActivityModel::writeActivities()
         const Activity& activity = list.at(i);
         settings.setArrayIndex(i);
         settings.setValue(QStringLiteral("Type"), int(activity.Type));
-        settings.setValue(QStringLiteral("Name"), activity.Name);
-        settings.setValue(QStringLiteral("AdditionalParameter"), activity.AdditionalParameter);
+        settings.setValue(QStringLiteral("Name"), bounded(activity.Name, MaxStoredNameLength));
+        settings.setValue(QStringLiteral("AdditionalParameter"),
+                          bounded(activity.AdditionalParameter, MaxStoredNameLength));
         settings.setValue(QStringLiteral("TrackerId"), activity.TrackerId);
         settings.setValue(QStringLiteral("Shuffled"), activity.Shuffled);
         settings.setValue(QStringLiteral("Timestamp"), activity.Timestamp);
@@ -162,8 +179,8 @@ void LatestActivityModel::writeActivities()
             const bool stored = activity.hasCollage() && pair < activity.AlbumArtistPairs.size();
             const auto& value = stored ? activity.AlbumArtistPairs.at(pair)
                                        : QPair<QString, QString>();
-            settings.setValue(pairKey(pair, 0), value.first);
-            settings.setValue(pairKey(pair, 1), value.second);
+            settings.setValue(pairKey(pair, 0), bounded(value.first, MaxStoredPairLength));
+            settings.setValue(pairKey(pair, 1), bounded(value.second, MaxStoredPairLength));
         }
         settings.setValue(QStringLiteral("TrackNo"), activity.TrackNo);
     }
@@ -203,7 +220,10 @@ void LatestActivityModel::readActivities()
         activity.TrackNo = settings.value(QStringLiteral("TrackNo"), -1).toInt(&numeric);
         if (!numeric || activity.TrackNo < -1)
             activity.TrackNo = -1;
+        // A negative id names an automatic playlist by its negated query type; the lowest int
+        // has no negative and names nothing.
         if (!isKnownType(activity.Type) || activity.Name.isEmpty()
+            || activity.TrackerId == std::numeric_limits<int>::min()
             || matchingIndex(activity) >= 0) {
             qCWarning(lcActivity) << Q_FUNC_INFO << "- stored activity" << i << "of kind"
                                   << storedType << "named" << activity.Name

@@ -161,7 +161,9 @@ bool AutomaticPlaylistsModel::playlistModel(int playlistId, QSharedPointer<MafwT
         if (list == &emptyPlaylists && !includeEmpty)
             break;
         for (const AutomaticPlaylistEntry& entry : *list) {
-            if (entry.queryType == -playlistId) {
+            // The id is negated query type; the query type is negated, not the id, which may
+            // be any int (the lowest has no negative).
+            if (-entry.queryType == playlistId) {
                 model = entry.model;
                 return true;
             }

@@ -8,6 +8,7 @@
 #include "activity/latestactivitymodel.h"
 #include "albumart/collageimagewidget.h"
 #include "common/parlovancesettings.h"
+#include "common/settingsfilecheck.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelinstance.h"
 #include "fixturelibrary.h"
@@ -16,6 +17,7 @@
 #include "testenvironment.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPixmapCache>
 #include <QPointer>
 #include <QSignalSpy>
@@ -122,6 +124,7 @@ private slots:
 
     void equalityAndCollageNames();
     void nineActivitiesComeBackExactly();
+    void longNamesNeverMakeTheFileTooLargeToRead();
     void readingStopsAtNineAndFillsDefaults();
     void handEditedFileStartsValidAndKeepsOtherSettings();
     void kindNumbersOutsideTheKindsAreLeftOut();
@@ -237,6 +240,48 @@ void TestActivityList::nineActivitiesComeBackExactly()
     QVERIFY(file.value("ActiviesUpdated").toDateTime() >= model.lastWritten());
 }
 
+void TestActivityList::longNamesNeverMakeTheFileTooLargeToRead()
+{
+    // Names of 200,000 CJK characters (a tag, a playlist name typed or pasted), each written
+    // with six bytes per character: before, the file grew past what the settings check reads,
+    // and the next start set it aside with every setting in it.
+    auto longText = [](QChar first) {
+        QString text(200000, QChar(0x4e00));
+        text[0] = first;
+        return text;
+    };
+    LatestActivityModel model;
+    for (int i = 0; i < 9; ++i) {
+        const QChar letter('A' + i);
+        Activity activity = i % 2
+                                ? make(Activity::Album, longText(letter), 10 + i, longText(letter))
+                                : make(Activity::UserPlaylist, longText(letter), 10 + i);
+        for (int pair = 0; pair < 4; ++pair)
+            activity.AlbumArtistPairs[pair] = qMakePair(longText(letter), longText(letter));
+        model.addActivity(activity, true);
+    }
+    {
+        ParlovanceSettings settings;
+        settings.setValue(QStringLiteral("RepeatOn"), true);
+    }
+    model.writeActivities();
+    const qint64 size = QFileInfo(settingsPath()).size();
+    QVERIFY2(size > 0 && size < SettingsFileCheck::MaxFileSize / 2,
+             qPrintable(QString::number(size)));
+
+    // The next start reads it as it is, with every entry and every other setting.
+    SettingsFileCheck::check(settingsPath());
+    QVERIFY(QFileInfo(settingsPath()).size() == size);
+    ParlovanceSettings settings;
+    QCOMPARE(settings.value(QStringLiteral("RepeatOn")).toBool(), true);
+    LatestActivityModel again;
+    QCOMPARE(again.activities().size(), 9);
+    for (const Activity& activity : again.activities()) {
+        QVERIFY(activity.Name.size() >= 1000);
+        QVERIFY(longText(activity.Name.at(0)).startsWith(activity.Name));
+    }
+}
+
 void TestActivityList::readingStopsAtNineAndFillsDefaults()
 {
     {
@@ -343,10 +388,13 @@ void TestActivityList::kindNumbersOutsideTheKindsAreLeftOut()
                "2\\Type=99999999999\n2\\Name=Huge\n"
                "3\\Type=-2147483648\n3\\Name=Low\n"
                "4\\Type=2\n4\\Name=Blue\n"
-               "size=4\n");
+               // The lowest int as an id names no automatic playlist: its negative does not exist.
+               "5\\Type=4\n5\\Name=Lowest\n5\\TrackerId=-2147483648\n"
+               "6\\Type=4\n6\\Name=qtn_musi_playlist_favorites\n6\\TrackerId=-6\n"
+               "size=6\n");
     file.close();
     LatestActivityModel model;
-    QCOMPARE(names(model.activities()), QStringList { "Blue" });
+    QCOMPARE(names(model.activities()), QStringList({ "Blue", "qtn_musi_playlist_favorites" }));
     QCOMPARE(Activity::typeFromValue(5), Activity::UserPlaylist);
     QCOMPARE(Activity::typeFromValue(6), Activity::NoActivity);
     QCOMPARE(Activity::typeFromValue(-1), Activity::NoActivity);
