@@ -11,10 +11,34 @@ Q_LOGGING_CATEGORY(lcSafeImage, "parlovance.pictures")
 
 namespace {
 
+// The raster format of a picture by its first bytes; empty for anything else. Only these are
+// ever decoded: a reader left to guess takes SVG too, and an SVG picture names files that its
+// renderer opens (a named pipe there blocks the reading thread for good).
+QByteArray rasterFormat(QIODevice* device)
+{
+    const QByteArray head = device->peek(8);
+    if (head.startsWith("\xff\xd8\xff"))
+        return QByteArrayLiteral("jpeg");
+    if (head.startsWith("\x89PNG\r\n\x1a\n"))
+        return QByteArrayLiteral("png");
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return QByteArrayLiteral("gif");
+    if (head.startsWith("BM"))
+        return QByteArrayLiteral("bmp");
+    return QByteArray();
+}
+
 // what: the picture as messages name it.
 QImage readFrom(QIODevice* device, const QString& what, const QSize& fit, QSize* claimedSize)
 {
-    QImageReader reader(device);
+    const QByteArray format = rasterFormat(device);
+    if (format.isEmpty()) {
+        qCDebug(lcSafeImage).noquote() << what << "is not read: it is no JPEG, PNG, GIF or BMP";
+        return QImage();
+    }
+    QImageReader reader(device, format);
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
     const QSize size = reader.size();
     if (claimedSize)
         *claimedSize = size;

@@ -11,6 +11,8 @@
 // songs and streams, and the thumbnails and covers in the cache folder. A picture's header
 // can claim any size in a few bytes, and decoding allocates what it claims: a 1.2 MB PNG of
 // 20000 x 20000 pixels takes 1.6 GB. So:
+// - only raster pictures are read (JPEG, PNG, GIF, BMP), told apart by their first bytes and
+//   never by a name or a type the source claims; anything else, SVG above all, is not decoded;
 // - the size is read from the header first; a picture of more than MaxPixels pixels, or a
 //   file or byte array of more than MaxFileSize bytes, is not decoded (a null image);
 // - a picture larger than the size wanted is scaled down while it is read, keeping its aspect

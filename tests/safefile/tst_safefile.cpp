@@ -6,6 +6,7 @@
 #include "safeimage.h"
 #include "common/parlovancesettings.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,6 +33,7 @@ private slots:
     void settingsNeverWriteThroughALink();
     void keyFileNeverWritesThroughALink();
     void picturesAreSizedBeforeTheyAreDecoded();
+    void onlyRasterPicturesAreDecoded();
 
 private:
     static QByteArray read(const QString& path);
@@ -275,6 +277,47 @@ void TestSafeFile::picturesAreSizedBeforeTheyAreDecoded()
     writeFile(big, AudioGenerator::pngOf(wide));
     QVERIFY(QFile::resize(big, SafeImage::MaxFileSize + 1));
     QVERIFY(SafeImage::read(big).isNull());
+}
+
+void TestSafeFile::onlyRasterPicturesAreDecoded()
+{
+    // An SVG picture names files its renderer would open: a pipe (which would hold the reading
+    // thread for good; a rescuer sets it free so that a regression fails instead of hanging)
+    // and a picture of the user's, which would be drawn.
+    const QString pipe = dir + QStringLiteral("/pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString red = dir + QStringLiteral("/red.png");
+    writeFile(red, AudioGenerator::pngOf(AudioGenerator::coverImage(Qt::red, 16)));
+    for (const QString& target : { red, pipe }) {
+        const QByteArray svg
+            = QStringLiteral("<?xml version=\"1.0\"?><svg xmlns=\"http://www.w3.org/2000/svg\" "
+                             "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"16\" "
+                             "height=\"16\"><image width=\"16\" height=\"16\" "
+                             "xlink:href=\"%1\"/></svg>")
+                  .arg(target)
+                  .toUtf8();
+        PipeRescuer rescuer(pipe);
+        rescuer.start();
+        QVERIFY(SafeImage::fromData(svg).isNull());
+        const QString file = dir + QStringLiteral("/cover.svg");
+        writeFile(file, svg);
+        QVERIFY(SafeImage::read(file).isNull());
+        QVERIFY(!rescuer.rescued);
+    }
+
+    // Raster pictures are told apart by their bytes, whatever their name says.
+    const QImage blue = AudioGenerator::coverImage(Qt::blue, 16);
+    for (const char* format : { "PNG", "JPEG", "BMP" }) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(blue.save(&buffer, format));
+        QCOMPARE(SafeImage::fromData(bytes).size(), QSize(16, 16));
+        const QString named = dir + QStringLiteral("/picture.svg");
+        writeFile(named, bytes);
+        QCOMPARE(SafeImage::read(named).size(), QSize(16, 16));
+    }
+    QVERIFY(SafeImage::fromData("not a picture at all").isNull());
 }
 
 PARLOVANCE_TEST_MAIN_CORE(TestSafeFile)

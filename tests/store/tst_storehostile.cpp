@@ -450,6 +450,73 @@ private slots:
                          QCryptographicHash::hash(plainKey, QCryptographicHash::Md5).toHex()));
     }
 
+    void longTagTextsAreCut()
+    {
+        // 200,000 CJK characters of album, and a title of 100,000 characters outside the BMP.
+        QString album;
+        for (int i = 0; i < 200000; ++i)
+            album += QChar(0x4e00 + i % 2000);
+        QString title;
+        for (int i = 0; i < 50000; ++i)
+            title += QString::fromUcs4(U"\U0001F3B5", 1);
+        QVERIFY(!addSong(QStringLiteral("long/long.ogg"), title, QStringLiteral("Lo"), album)
+                     .isEmpty());
+        indexOrEnd();
+        const QList<QStringList> rows = query(
+            QStringLiteral("SELECT ?t nie:title(?album) WHERE { ?s nie:url %1 ; nie:title ?t ; "
+                           "nmm:musicAlbum ?album }")
+                .arg(
+                    TrackerSparql::literal(FixtureLibrary::urlOf(QStringLiteral("long/long.ogg")))),
+            2);
+        QCOMPARE(rows.size(), 1);
+        const QString storedTitle = rows.first().at(0);
+        const QString storedAlbum = rows.first().at(1);
+        QVERIFY2(storedAlbum.size() <= 4000, qPrintable(QString::number(storedAlbum.size())));
+        QVERIFY(storedAlbum.size() >= 2000);
+        QVERIFY(album.startsWith(storedAlbum));
+        QVERIFY2(storedTitle.size() <= 4000, qPrintable(QString::number(storedTitle.size())));
+        QVERIFY(title.startsWith(storedTitle));
+        // Cut between characters, not inside one.
+        QVERIFY(!storedTitle.isEmpty() && storedTitle.back().isLowSurrogate());
+    }
+
+    void picturesAreReadOnlyAsRasterPictures()
+    {
+        // SVG covers that name a pipe and a picture on disk: the pipe would hold the indexer in
+        // open() for good, the picture would be drawn as the album's cover.
+        const QString pipe = TestEnvironment::home() + QStringLiteral("/svg-pipe");
+        QVERIFY(makePipe(pipe));
+        const QString red = TestEnvironment::home() + QStringLiteral("/red.png");
+        QVERIFY(writeFile(red, AudioGenerator::pngOf(AudioGenerator::coverImage(Qt::red, 32))));
+        auto svg = [](const QString& target) {
+            return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                                  "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"64\" "
+                                  "height=\"64\"><rect width=\"64\" height=\"64\" fill=\"blue\"/>"
+                                  "<image x=\"0\" y=\"0\" width=\"64\" height=\"64\" "
+                                  "xlink:href=\"%1\"/></svg>")
+                .arg(target)
+                .toUtf8();
+        };
+        const QString piped = FixtureLibrary::pathOf(QStringLiteral("svg/piped.ogg"));
+        QVERIFY(!addSong(piped, QStringLiteral("Piped svg"), QStringLiteral("Sv"),
+                         QStringLiteral("Piped svg"))
+                     .isEmpty());
+        QVERIFY(AudioGenerator::embedPicture(piped, svg(pipe), "image/svg+xml"));
+        const QString drawn = FixtureLibrary::pathOf(QStringLiteral("svg/drawn.ogg"));
+        QVERIFY(!addSong(drawn, QStringLiteral("Drawn svg"), QStringLiteral("Sv"),
+                         QStringLiteral("Drawn svg"))
+                     .isEmpty());
+        // Claimed to be a PNG: the bytes decide, not the claim.
+        QVERIFY(AudioGenerator::embedPicture(drawn, svg(red), "image/png"));
+        indexOrEnd();
+        QVERIFY(indexed(QStringLiteral("svg/piped.ogg")));
+        QVERIFY(indexed(QStringLiteral("svg/drawn.ogg")));
+        for (const char* album : { "Piped svg", "Drawn svg" })
+            QVERIFY2(!QFile::exists(
+                         TrackerMediaArt::albumArtPath(QStringLiteral("Sv"), QLatin1String(album))),
+                     album);
+    }
+
     void publishersGoWithTheirLastSong()
     {
         const QString path = addSong(QStringLiteral("label/1.ogg"), QStringLiteral("Pressed"));
