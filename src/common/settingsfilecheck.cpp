@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaType>
 #include <QMutex>
 #include <QSettings>
 #include <QTemporaryFile>
@@ -82,6 +83,124 @@ QByteArray withoutRunOnLines(const QByteArray& content, QList<int>* dropped)
     return kept;
 }
 
+// The kinds of value the player writes as "@Variant(...)": only times. The reader decodes any
+// kind it meets, a picture too (a file of a few kilobytes can hold an 8000 x 8000 picture the
+// reader decodes to a gigabyte at every start, and the program would write it back).
+bool writtenByThePlayer(quint32 type)
+{
+    return type == QMetaType::QDateTime;
+}
+
+int digitValue(char c, int base)
+{
+    int value = -1;
+    if (c >= '0' && c <= '9')
+        value = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        value = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        value = c - 'A' + 10;
+    return value < base ? value : -1;
+}
+
+// The character of the escape that starts at value[*at] (just past the backslash), as
+// QSettings' reader reads it; *at is left on the escape's last character.
+uint escapedCharacter(const QByteArray& value, int* at)
+{
+    static const char named[] = "a\ab\bf\fn\nr\rt\tv\v";
+    const char c = value.at(*at);
+    for (int k = 0; named[k]; k += 2) {
+        if (named[k] == c)
+            return uchar(named[k + 1]);
+    }
+    int base = 0;
+    uint code = 0;
+    if (c == 'x') {
+        base = 16;
+    } else if (digitValue(c, 8) >= 0) {
+        base = 8;
+        code = uint(c - '0');
+    } else {
+        return uchar(c);
+    }
+    while (*at + 1 < value.size() && digitValue(value.at(*at + 1), base) >= 0) {
+        code = qMin<uint>(code * uint(base) + uint(digitValue(value.at(*at + 1), base)), 0xffff);
+        ++*at;
+    }
+    return code;
+}
+
+// The kind of the first "@Variant(" value in line (one line of the file) that the player never
+// writes; -1 when there is none. The value is read as QSettings reads it: quotes dropped,
+// escapes taken, a list split at commas outside quotes, each element decoded on its own.
+qint64 foreignVariantType(const QByteArray& line)
+{
+    int i = 0;
+    while (i < line.size() && isBlank(line.at(i)))
+        ++i;
+    if (i == line.size() || line.at(i) == ';' || line.at(i) == '[')
+        return -1;
+    const int equals = line.indexOf('=', i);
+    // Without either, no element can start with the prefix.
+    if (equals < 0 || (line.indexOf('@', equals) < 0 && line.indexOf('\\', equals) < 0))
+        return -1;
+    const QByteArray value = line.mid(equals + 1);
+    const QByteArray prefix("@Variant(");
+    const int needed = prefix.size() + 4;
+    QByteArray element;
+    bool quoted = false;
+    auto check = [&]() -> qint64 {
+        if (element.size() < needed || !element.startsWith(prefix))
+            return -1;
+        const uchar* type = reinterpret_cast<const uchar*>(element.constData()) + prefix.size();
+        const quint32 kind = (quint32(type[0]) << 24) | (quint32(type[1]) << 16)
+                             | (quint32(type[2]) << 8) | quint32(type[3]);
+        return writtenByThePlayer(kind) ? -1 : qint64(kind);
+    };
+    for (int at = 0; at < value.size(); ++at) {
+        const char c = value.at(at);
+        if (c == '"') {
+            quoted = !quoted;
+            continue;
+        }
+        if (!quoted && (c == ';' || c == ',')) {
+            const qint64 kind = check();
+            if (kind >= 0 || c == ';')
+                return kind;
+            element.clear();
+            continue;
+        }
+        if (!quoted && isBlank(c) && element.isEmpty())
+            continue;
+        uint code = uchar(c);
+        if (c == '\\' && at + 1 < value.size()) {
+            ++at;
+            code = escapedCharacter(value, &at);
+        }
+        // Only the prefix and the kind after it are looked at; the reader takes the text as
+        // Latin-1, where a wider character becomes '?'.
+        if (element.size() < needed)
+            element.append(code > 0xff ? '?' : char(code));
+    }
+    return check();
+}
+
+// The kind of the first value of content that the player never writes, -1 when all are its own.
+qint64 foreignVariantTypeIn(const QByteArray& content)
+{
+    int start = 0;
+    while (start < content.size()) {
+        int end = start;
+        while (end < content.size() && content.at(end) != '\n' && content.at(end) != '\r')
+            ++end;
+        const qint64 kind = foreignVariantType(content.mid(start, end - start));
+        if (kind >= 0)
+            return kind;
+        start = end + 1;
+    }
+    return -1;
+}
+
 // Whether QSettings reads content to the end. It is read from a copy, so that a reader that
 // fails part-way leaves nothing behind in QSettings' memory of the real file.
 bool readsWhole(const QByteArray& content)
@@ -147,6 +266,15 @@ void SettingsFileCheck::check(const QString& path)
         return;
     QList<int> dropped;
     const QByteArray kept = withoutRunOnLines(content, &dropped);
+    const qint64 foreign = foreignVariantTypeIn(kept);
+    if (foreign >= 0) {
+        setAside(path, QStringLiteral("cannot be read: it holds a value of a kind the player never "
+                                      "writes (%1)")
+                           .arg(QString::fromLatin1(QMetaType::typeName(int(foreign))
+                                                        ? QMetaType::typeName(int(foreign))
+                                                        : "unknown")));
+        return;
+    }
     if (!readsWhole(kept)) {
         setAside(path, QStringLiteral("cannot be read"));
         return;

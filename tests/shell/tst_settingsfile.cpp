@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QDataStream>
+#include <QSettings>
 #include <QtTest/QtTest>
 
 class TestSettingsFile : public QObject
@@ -20,6 +23,8 @@ private slots:
     void spoiledLinesCostThemselvesOnly();
     void quotesAndCommentsThatCloseAreLeftAlone();
     void fileFarLargerThanSettingsIsSetAside();
+    void valuesOfKindsThePlayerNeverWritesSetTheFileAside();
+    void valuesThatOnlyLookLikeThoseAreKept();
 
 private:
     static QString path();
@@ -69,8 +74,7 @@ void TestSettingsFile::valueTheReaderCannotHoldSetsTheFileAside()
     const QByteArray content = "[General]\nSettingsVersion=2\nRepeatOn=true\n"
                                "AnyKey=@Variant(\\0\\0\\0\\v\\x7f\\xff\\xff\\xff)\n";
     writeFile(content);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("reading the settings failed"));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be read; it is kept as .*"
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be read.*; it is kept as .*"
                                                           "starts from default settings"));
     {
         ParlovanceSettings settings;
@@ -151,6 +155,72 @@ void TestSettingsFile::fileFarLargerThanSettingsIsSetAside()
     ParlovanceSettings settings;
     QVERIFY(settings.allKeys().isEmpty());
     QCOMPARE(kept(QStringLiteral("unreadable")).size(), 1);
+}
+
+void TestSettingsFile::valuesOfKindsThePlayerNeverWritesSetTheFileAside()
+{
+    // A picture as a settings value: a file of a few kilobytes that the reader would decode to
+    // 16 MB here (a gigabyte for 8000 x 8000) at every start. Alone, in a list, quoted, and
+    // spelled with escapes only.
+    QImage picture(2000, 2000, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    QByteArray bytes;
+    {
+        // As the settings reader reads a value: its kind (a picture, 70), then the picture.
+        QDataStream stream(&bytes, QIODevice::WriteOnly);
+        stream.setVersion(QDataStream::Qt_4_0);
+        stream << quint32(QMetaType::QImage) << picture;
+    }
+    QByteArray stored = "@Variant(";
+    for (const char byte : qAsConst(bytes))
+        stored += "\\x" + QByteArray::number(uchar(byte), 16);
+    stored += ")";
+    QVERIFY(stored.size() < SettingsFileCheck::MaxFileSize);
+    const QByteArray escaped = "\\x40Variant" + stored.mid(8);
+    for (const QByteArray& value :
+         { stored, "1, 2, " + stored, "\"" + stored + "\"", escaped,
+           // A list of strings: the reader makes a list of two million of them.
+           QByteArray("@Variant(\\0\\0\\0\\v\\0\\x1e\\x84\\x80)") }) {
+        TestEnvironment::wipeHome();
+        const QByteArray content = "[General]\nSettingsVersion=2\nRepeatOn=true\nKey=" + value
+                                   + "\n";
+        writeFile(content);
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("cannot be read: it holds a value of a kind the "
+                                                "player never writes.*; it is kept as .*"));
+        ParlovanceSettings settings;
+        QCOMPARE(settings.allKeys(), QStringList());
+        const QStringList aside = kept(QStringLiteral("unreadable"));
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(read(aside.first()), content);
+    }
+}
+
+void TestSettingsFile::valuesThatOnlyLookLikeThoseAreKept()
+{
+    // The player's own times, and names that start with or hold the marker as text.
+    {
+        ParlovanceSettings settings;
+        settings.setValue(QStringLiteral("When"), QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5)));
+        settings.setValue(QStringLiteral("Name"), QStringLiteral("@Variant(\\0\\0\\0F"));
+        settings.setValue(QStringLiteral("Other"), QStringLiteral("x, @Variant(\\0\\0\\0F)"));
+        settings.setValue(QStringLiteral("Quoted"), QStringLiteral(" @Variant(abc"));
+        settings.setValue(QStringLiteral("Times"),
+                          QVariantList({ QDateTime(QDate(2021, 1, 1), QTime(0, 0)),
+                                         QDateTime(QDate(2022, 1, 1), QTime(0, 0)) }));
+    }
+    const QByteArray written = read(path());
+    QVERIFY(written.contains("@Variant("));
+    writeFile(written + "Manual=a;@Variant(\\0\\0\\0F)\n");
+    ParlovanceSettings settings;
+    QCOMPARE(settings.value(QStringLiteral("When")).toDateTime(),
+             QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5)));
+    QCOMPARE(settings.value(QStringLiteral("Name")).toString(),
+             QStringLiteral("@Variant(\\0\\0\\0F"));
+    QCOMPARE(settings.value(QStringLiteral("Quoted")).toString(), QStringLiteral(" @Variant(abc"));
+    QCOMPARE(settings.value(QStringLiteral("Times")).toList().size(), 2);
+    QCOMPARE(settings.value(QStringLiteral("Manual")).toString(), QStringLiteral("a"));
+    QVERIFY(kept(QStringLiteral("unreadable")).isEmpty());
 }
 
 PARLOVANCE_TEST_MAIN_CORE(TestSettingsFile)
