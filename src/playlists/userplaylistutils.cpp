@@ -13,9 +13,13 @@
 #include "mbanner.h"
 
 #include <QDebug>
+#include <QFile>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 
+#include <cerrno>
+#include <dirent.h>
 #include <sys/stat.h>
 
 namespace {
@@ -38,8 +42,10 @@ MafwTrackerConnection* trackerConnection()
                : nullptr;
 }
 
-// Whether the file an entry URL names is there. The path is taken byte for byte from the URL,
-// so a name that is not UTF-8 is found too.
+// Whether the file an entry URL names may still be there: only a file known to be gone (no
+// such name, or a folder on its way that is none) counts as gone; one that cannot be looked at
+// (no permission, an I/O error) may come back. The path is taken byte for byte from the URL, so
+// a name that is not UTF-8 is found too.
 bool entryFileExists(const QString& entryUrl)
 {
     const QUrl url(entryUrl);
@@ -48,7 +54,22 @@ bool entryFileExists(const QString& entryUrl)
     const QByteArray path = QByteArray::fromPercentEncoding(
         url.path(QUrl::FullyEncoded).toLatin1());
     struct stat info;
-    return !path.isEmpty() && ::stat(path.constData(), &info) == 0;
+    if (path.isEmpty())
+        return false;
+    return ::stat(path.constData(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+// Whether the music folder is there and can be read. While it is not (a card or a disk not
+// mounted, a folder moved away), every song seems gone, and no playlist may be judged by that.
+bool musicFolderReadable()
+{
+    const QByteArray folder = QFile::encodeName(
+        QStandardPaths::writableLocation(QStandardPaths::MusicLocation));
+    DIR* dir = folder.isEmpty() ? nullptr : ::opendir(folder.constData());
+    if (!dir)
+        return false;
+    ::closedir(dir);
+    return true;
 }
 
 } // namespace
@@ -195,7 +216,9 @@ void UserPlaylistUtils::createNewPlaylist(QList<QStringList> rows, bool end, QVa
             return;
         }
     } else if (cookie == CheckCookie) {
-        // Every namesake counts: the name is free again only when all of them are stale.
+        // Every namesake counts: the name is free again only when all of them are stale. None
+        // is stale while the music folder is away: the new playlist takes the next free name.
+        const bool folderThere = musicFolderReadable();
         bool nameInUse = false;
         for (const QStringList& row : qAsConst(rows)) {
             if (row.size() != 3) {
@@ -207,7 +230,7 @@ void UserPlaylistUtils::createNewPlaylist(QList<QStringList> rows, bool end, QVa
             }
             if (row.at(1).compare(name, Qt::CaseInsensitive) != 0)
                 continue;
-            bool anyFile = false;
+            bool anyFile = !folderThere;
             for (const QString& url : row.at(2).split(QLatin1Char('\t')))
                 anyFile = anyFile || entryFileExists(url);
             if (anyFile)

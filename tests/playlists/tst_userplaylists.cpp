@@ -181,6 +181,7 @@ private slots:
     void removingTakesExactlyTheChosenEntries();
     void everyWorkerEnds();
     void changesSurviveAKillRightAfterTheyAreReported();
+    void namesakesStayWhileTheMusicFolderIsAway();
 
 private:
     QStringList runChild(const QString& command, const QString& name, bool kill);
@@ -441,6 +442,35 @@ void TestUserPlaylists::changesSurviveAKillRightAfterTheyAreReported()
     QCOMPARE(runChild(QStringLiteral("remove"), OddName, true), QStringList({ "done" }));
     QCOMPARE(runChild(QStringLiteral("dump"), QString(), false),
              QStringList({ OddName + QStringLiteral(": Azure|Crimson|Navy") }));
+}
+
+void TestUserPlaylists::namesakesStayWhileTheMusicFolderIsAway()
+{
+    MafwTrackerModelFactory* factory = readyFactory();
+    factory->createPlaylist(QStringLiteral("Trip"), MafwTrackerModelFactory::SongItems,
+                            { songId(QStringLiteral("Azure")), songId(QStringLiteral("Navy")),
+                              songId(QStringLiteral("Jade")) });
+    QTRY_VERIFY_WITH_TIMEOUT(playlistId(QStringLiteral("Trip")) > 0, Timeout);
+    const int trip = playlistId(QStringLiteral("Trip"));
+    const int jade = songId(QStringLiteral("Jade"));
+
+    // The music folder unmounted: every file of "Trip" seems gone, but only seems.
+    const QString music = TestEnvironment::musicDir();
+    const QString away = music + QStringLiteral(".away");
+    QVERIFY(QDir().rename(music, away));
+    struct Back
+    {
+        QString away, music;
+        ~Back() { QDir().rename(away, music); }
+    } back { away, music };
+    UserPlaylistUtils::createPlaylist(QStringLiteral("trip"), 0, { jade });
+    QVERIFY(noWorkerLeft());
+    const QSharedPointer<MafwTrackerModel> playlists = loadedModel(MafwTrackerModel::UserPlaylists);
+    QTRY_COMPARE_WITH_TIMEOUT(playlists->rowCount(), 2, Timeout);
+    QStringList names = titles(playlists.data());
+    names.sort();
+    QCOMPARE(names, QStringList({ "Trip", "trip 2" }));
+    QCOMPARE(playlistId(QStringLiteral("Trip")), trip);
 }
 
 int main(int argc, char** argv)
