@@ -421,7 +421,7 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::playlistSongRows(int type, int playli
     return out;
 }
 
-MafwStoreRow MafwStoreRowBuilder::albumRow(int albumId) const
+MafwStoreRow MafwStoreRowBuilder::albumRow(int albumId, int performerId) const
 {
     QVector<const MafwStoreSong*> songs;
     for (int songId : m_catalogue->songsOfAlbum(albumId)) {
@@ -445,12 +445,15 @@ MafwStoreRow MafwStoreRowBuilder::albumRow(int albumId) const
         const QString name = s->performer.isEmpty() ? m_unknownArtist : s->performer;
         performers.append(name);
         distinct.insert(name);
-        songIds.append(QString::number(s->id));
-        length += s->duration;
         if (s->created.isValid() && (!year.isValid() || s->created < year))
             year = s->created;
         if (!added.isValid() || s->added > added)
             added = s->added;
+        // Under an artist, the row counts what it opens on: that artist's songs of the album.
+        if (performerId >= 0 && s->performerId != performerId)
+            continue;
+        songIds.append(QString::number(s->id));
+        length += s->duration;
     }
     MafwStoreRow row;
     row.id = albumId;
@@ -462,7 +465,7 @@ MafwStoreRow MafwStoreRowBuilder::albumRow(int albumId) const
                   timeOrNull(year),
                   length,
                   songIds.join(Tab),
-                  songs.size() };
+                  songIds.size() };
     return row;
 }
 
@@ -530,7 +533,9 @@ bool MafwStoreRowBuilder::itemRow(int type, int id, int key, MafwStoreRow* row) 
         if (!found)
             return false;
     }
-    *row = albumRow(key);
+    *row = albumRow(key, type == Query::AlbumsOfArtist        ? id
+                         : type == Query::AlbumsWithoutArtist ? 0
+                                                              : -1);
     return true;
 }
 

@@ -72,7 +72,9 @@ private:
     QVector<MafwStoreRow> playlistSongRows(int type, int playlistId, int maxRows, int* total) const;
     QVector<MafwStoreRow> itemRows(int type, int id, int maxRows, int* total) const;
     QVector<MafwStoreRow> playlistRows(int type, int maxRows, int* total) const;
-    MafwStoreRow albumRow(int albumId) const;
+    // performerId >= 0: length, song ids and count are of that performer's songs alone (0:
+    // the songs without one); the other columns describe the whole album.
+    MafwStoreRow albumRow(int albumId, int performerId = -1) const;
     MafwStoreRow artistRow(int artistId) const;
 
     const MafwStoreCatalogue* m_catalogue;

@@ -366,6 +366,34 @@ private slots:
                  QStringList({ "Blue", "Red" }));
         QCOMPARE(column(loaded(MafwTrackerModel::AlbumsWithoutArtist, 0, 0).data(), 1),
                  QStringList({ "Blue" }));
+        // Under an artist (or under no artist) an album row counts the songs of the page it
+        // opens on: that artist's songs of the album, not the whole album.
+        const QList<QPair<int, int>> owners = { { int(MafwTrackerModel::AlbumsOfArtist), kim },
+                                                { int(MafwTrackerModel::AlbumsWithoutArtist),
+                                                  -1 } };
+        for (const auto& owner : owners) {
+            QSharedPointer<MafwTrackerModel> rows = loaded(MafwTrackerModel::QueryType(owner.first),
+                                                           50, owner.second < 0 ? 0 : owner.second);
+            QSharedPointer<MafwTrackerModel> opened = loaded(MafwTrackerModel::SongsOfAlbumByArtist,
+                                                             0, blue, owner.second);
+            int seconds = 0;
+            QStringList ids;
+            for (int r = 0; r < opened->rowCount(); ++r) {
+                seconds += opened->index(r, 4).data().toInt();
+                ids.append(opened->index(r, 8).data().toString());
+            }
+            QCOMPARE(rows->index(0, 1).data().toString(), QStringLiteral("Blue"));
+            QCOMPARE(rows->index(0, 8).data().toInt(), owner.first == 101 ? 3 : 1);
+            QCOMPARE(rows->index(0, 8).data().toInt(), opened->rowCount());
+            QCOMPARE(rows->index(0, 6).data().toInt(), seconds);
+            QStringList listed = rows->index(0, 7).data().toString().split('\t');
+            listed.sort();
+            ids.sort();
+            QCOMPARE(listed, ids);
+            // The album's performers stay the whole album's: its cover is the album's.
+            QCOMPARE(rows->index(0, 3).data().toString(),
+                     QStringLiteral("Kim\tKim\tKim\t") + UnknownArtist);
+        }
 
         QSharedPointer<MafwTrackerModel> artists = loaded(MafwTrackerModel::AllArtists, 50, 0);
         QCOMPARE(column(artists.data(), 1), QStringList({ "Kim", "Lee" }));
