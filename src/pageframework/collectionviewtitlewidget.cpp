@@ -33,6 +33,17 @@ CollectionViewTitleWidget::CollectionViewTitleWidget(bool withSeparator, QGraphi
 
 CollectionViewTitleWidget::~CollectionViewTitleWidget() = default;
 
+void CollectionViewTitleWidget::showWholeText()
+{
+    titleLabel->setPreferredLineCount(0);
+    titleLabel->setTextElide(false);
+    // The header is as tall as its wrapped title at the width it gets.
+    QSizePolicy policy = sizePolicy();
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+    updateGeometry();
+}
+
 QString CollectionViewTitleWidget::text() const
 {
     return titleLabel->text();

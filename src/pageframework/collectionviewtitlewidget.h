@@ -19,6 +19,10 @@ public:
     QString text() const;
     void setText(const QString& text);
 
+    // The title on as many lines as it takes, nothing elided: for the one page where a title
+    // too long for a list row must still be read whole.
+    void showWholeText();
+
     MLabel* label() const { return titleLabel; }
     MSeparator* separator() const { return divider; }
 

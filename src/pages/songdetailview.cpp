@@ -52,6 +52,9 @@ void SongDetailView::createWidgets()
     if (!titleWidget) {
         titleWidget = new CollectionViewTitleWidget(true, central);
         titleWidget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        // Lists, the player and the now-playing button keep a long title to one line; here
+        // it is read whole.
+        titleWidget->showWholeText();
     }
     if (!songDetailWidget) {
         songDetailWidget = new SongDetailWidget(central);

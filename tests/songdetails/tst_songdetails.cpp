@@ -32,7 +32,9 @@
 
 #include <QAction>
 #include <QDir>
+#include <QPainter>
 #include <QSignalSpy>
+#include <QStyleOptionGraphicsItem>
 
 #include <memory>
 
@@ -117,6 +119,7 @@ private slots:
     void rightToLeftLanguagesAlignRowsRight();
     void followsThePlayingSongOnlyWhenOpenedFromThePlayer();
     void finishedPlaybackDropsThePlayerFromTheHistory();
+    void aLongTitleIsShownWhole();
     void screenshotOfTheDetailsPage();
 
 private:
@@ -659,6 +662,57 @@ void TestSongDetails::finishedPlaybackDropsThePlayerFromTheHistory()
     QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Disappeared);
     QMetaObject::invokeMethod(PlayState::instance(), "playbackCompleted");
     QCOMPARE(window->pageHistory().count(PageNowPlaying), visits);
+}
+
+void TestSongDetails::aLongTitleIsShownWhole()
+{
+    const int id = idOf(QStringLiteral("Second"));
+    QVERIFY(id > 0);
+    QString title;
+    for (int word = 1; title.size() < 200; ++word)
+        title += QStringLiteral("Word%1 ").arg(word);
+    title = title.left(199) + QLatin1Char('Z');
+    QCOMPARE(title.size(), 200);
+    StoreUpdate update;
+    const QString rename = QStringLiteral("DELETE { ?s nie:title ?t } INSERT { ?s nie:title \"%1\" "
+                                          "} WHERE { ?s a nmm:MusicPiece ; nie:title ?t . "
+                                          "FILTER(tracker:id(?s) = %2) }");
+    QVERIFY(update.run(rename.arg(title).arg(id)));
+    // Another song first, so that the page reads this one anew.
+    QVERIFY(showDetails(idOf(QStringLiteral("Plain"))));
+    SongDetailView* page = showDetails(id);
+    QVERIFY(page);
+    QCOMPARE(page->titleHeader()->text(), title);
+    QCoreApplication::processEvents();
+
+    // The header's label, drawn alone: as many lines of ink as the title needs at its width.
+    MLabel* label = page->titleHeader()->label();
+    const QSize size = label->size().toSize();
+    QVERIFY(size.width() > 100);
+    QImage drawn(size, QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    {
+        QPainter painter(&drawn);
+        QStyleOptionGraphicsItem option;
+        label->paint(&painter, &option, nullptr);
+    }
+    int lines = 0;
+    bool inLine = false;
+    for (int y = 0; y < drawn.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < drawn.width() && !ink; ++x)
+            ink = qAlpha(drawn.pixel(x, y)) > 0;
+        if (ink && !inLine)
+            ++lines;
+        inLine = ink;
+    }
+    // Two hundred characters do not fit on three lines of a phone's width.
+    QVERIFY2(lines >= 4, qPrintable(QString::number(lines)));
+    // The rows below start under the whole title.
+    QVERIFY(page->detailWidget()->mapRectToScene(page->detailWidget()->boundingRect()).top()
+            >= label->mapRectToScene(label->boundingRect()).bottom() - 1);
+
+    QVERIFY(update.run(rename.arg(QStringLiteral("Second")).arg(id)));
 }
 
 void TestSongDetails::screenshotOfTheDetailsPage()
