@@ -18,7 +18,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -35,6 +35,9 @@ bool isCompressed(const QByteArray& data)
 {
     return data.startsWith("\x1f\x8b");
 }
+
+// Folders above the copy of a network playlist: as many as its address has, up to this many.
+const int MaxCopyDepth = 32;
 
 // A suffix that lets the parser recognise the downloaded copy; the content decides the rest.
 QString playlistSuffix(const QUrl& url, const QByteArray& data)
@@ -62,7 +65,14 @@ struct ZelPlaylistParser::Job
     QList<QUrl> entries;
     GCancellable* cancellable = nullptr;
     TotemPlParser* parser = nullptr;
-    bool dropLocalEntries = false;
+    // A local playlist: its folder, against which paths without a scheme are read.
+    QString localFolder;
+    // A network playlist: its address, and the private folder its copy is parsed in.
+    // The parser reads relative entries against the copy; the copy sits as deep in that folder
+    // as the playlist sits on its server, so that each such entry maps back onto the server.
+    QUrl remoteUrl;
+    QString copyRoot;
+    QString copyFolder;
 };
 
 ZelPlaylistParser::ZelPlaylistParser(QObject* parent)
@@ -195,50 +205,92 @@ void ZelPlaylistParser::downloadFinished()
     }
     const QByteArray data = m_data;
     m_data.clear();
-    m_download = new QTemporaryFile(QDir::tempPath() + QStringLiteral("/parlovance-playlist-XXXXXX")
-                                    + playlistSuffix(m_url, data));
-    if (!m_download->open() || m_download->write(data) != data.size() || !m_download->flush()) {
+    m_download = new QTemporaryDir(QDir::tempPath()
+                                   + QStringLiteral("/parlovance-playlist-XXXXXX"));
+    const int depth = qMin(MaxCopyDepth, m_url.path().count(QLatin1Char('/')) - 1);
+    QString folder = m_download->path();
+    for (int i = 0; i < depth; ++i)
+        folder += QStringLiteral("/d");
+    QFile copy(folder + QStringLiteral("/playlist") + playlistSuffix(m_url, data));
+    if (!m_download->isValid() || !QDir().mkpath(folder)
+        || !copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) || copy.write(data) != data.size()
+        || !copy.flush()) {
         qWarning() << Q_FUNC_INFO << "- cannot keep a copy of" << m_url;
         delete m_download;
         m_download = nullptr;
         finish(QList<QUrl>(), MafwError::CannotPlay);
         return;
     }
-    startParsing(QUrl::fromLocalFile(m_download->fileName()), m_url);
+    copy.close();
+    startParsing(QUrl::fromLocalFile(copy.fileName()), m_url);
 }
 
-void ZelPlaylistParser::startParsing(const QUrl& url, const QUrl& base)
+void ZelPlaylistParser::startParsing(const QUrl& url, const QUrl& remoteUrl)
 {
     Job* job = new Job;
     job->owner = this;
     job->cancellable = g_cancellable_new();
     job->parser = totem_pl_parser_new();
-    job->dropLocalEntries = base.isValid() && !base.isLocalFile();
+    if (remoteUrl.isValid()) {
+        job->remoteUrl = remoteUrl;
+        job->copyRoot = QDir::cleanPath(m_download->path());
+        job->copyFolder = QDir::cleanPath(QFileInfo(url.toLocalFile()).absolutePath());
+    } else {
+        job->localFolder = QFileInfo(url.toLocalFile()).absolutePath();
+    }
     // Entries that are playlists themselves are played as they are, not fetched by the parser.
     g_object_set(job->parser, "recurse", FALSE, "disable-unsafe", TRUE, nullptr);
     g_signal_connect(job->parser, "entry-parsed", G_CALLBACK(&ZelPlaylistParser::entryParsed), job);
     m_job = job;
 
+    // No base: the parser would take a playlist's address for a folder. Relative entries are
+    // read against the file parsed, and mapped back here.
     const QByteArray uri = url.toEncoded();
-    const QByteArray baseUri = base.isValid() ? base.toEncoded() : QByteArray();
     totem_pl_parser_parse_with_base_async(
-        job->parser, uri.constData(), baseUri.isEmpty() ? nullptr : baseUri.constData(), FALSE,
-        job->cancellable, reinterpret_cast<GAsyncReadyCallback>(&ZelPlaylistParser::parseDone),
-        job);
+        job->parser, uri.constData(), nullptr, FALSE, job->cancellable,
+        reinterpret_cast<GAsyncReadyCallback>(&ZelPlaylistParser::parseDone), job);
+}
+
+QUrl ZelPlaylistParser::entryUrl(const Job& job, const char* uri)
+{
+    const QByteArray bytes(uri);
+    QUrl entry = QUrl::fromEncoded(bytes, QUrl::TolerantMode);
+    // A drive letter is no scheme.
+    const bool hasScheme = entry.scheme().size() > 1 && !bytes.startsWith('/');
+    if (job.remoteUrl.isValid()) {
+        // An address without a scheme is relative to the playlist's own, on its server.
+        if (!hasScheme)
+            return job.remoteUrl.resolved(QUrl(QString::fromUtf8(bytes), QUrl::TolerantMode));
+        if (!entry.isLocalFile())
+            return entry;
+        const QString path = QDir::cleanPath(entry.toLocalFile());
+        if (!path.startsWith(job.copyRoot + QLatin1Char('/'))) {
+            qWarning() << Q_FUNC_INFO << "- a network playlist names a local file:" << entry;
+            return QUrl();
+        }
+        QString relative = QDir(job.copyFolder).relativeFilePath(path);
+        // "./" keeps a colon in the first name from reading as a scheme.
+        if (!relative.startsWith(QLatin1String("../")))
+            relative.prepend(QLatin1String("./"));
+        return job.remoteUrl.resolved(QUrl(relative, QUrl::TolerantMode));
+    }
+    if (hasScheme)
+        return entry;
+    // In a playlist file of the user's, an entry without a scheme is a path, absolute or
+    // relative to the playlist's folder.
+    const QString path = QString::fromUtf8(bytes);
+    return QUrl::fromLocalFile(QDir::cleanPath(
+        QDir::isAbsolutePath(path) ? path : job.localFolder + QLatin1Char('/') + path));
 }
 
 void ZelPlaylistParser::entryParsed(void*, const char* uri, void*, void* data)
 {
     Job* job = static_cast<Job*>(data);
-    if (!uri)
+    if (!uri || !*uri)
         return;
-    const QUrl entry = QUrl::fromEncoded(QByteArray(uri), QUrl::TolerantMode);
+    const QUrl entry = entryUrl(*job, uri);
     if (!entry.isValid() || entry.isEmpty())
         return;
-    if (job->dropLocalEntries && (entry.isLocalFile() || entry.scheme().isEmpty())) {
-        qWarning() << Q_FUNC_INFO << "- a network playlist names a local file:" << entry;
-        return;
-    }
     // Addresses the player does not play go now; a local file is looked at when its turn comes,
     // as it may change until then.
     if (!entry.isLocalFile() && !PlayableUrl::check(entry, Q_FUNC_INFO))

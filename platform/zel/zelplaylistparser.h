@@ -8,13 +8,14 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
-class QTemporaryFile;
+class QTemporaryDir;
 class QTimer;
 
 // Reads the entries of a playlist file (PLS, M3U and the other formats totem-pl-parser knows),
 // local or on an HTTP server, without blocking the GUI thread. A network playlist is fetched
 // first (at most 1 MiB, as sent, all of it within 15 s) and parsed from a temporary copy, with its
-// own address as the base of relative entries.
+// own address as the base of relative entries; it never names a local file. In a local
+// playlist an entry without a scheme is a path, absolute or relative to the playlist's folder.
 class ZelPlaylistParser : public QObject
 {
     Q_OBJECT
@@ -37,7 +38,10 @@ private:
     static void entryParsed(void* parser, const char* uri, void* metadata, void* job);
     static void parseDone(void* parser, void* result, void* job);
 
-    void startParsing(const QUrl& url, const QUrl& base);
+    // remoteUrl: the address a downloaded copy came from; invalid for a local playlist.
+    void startParsing(const QUrl& url, const QUrl& remoteUrl);
+    // The address an entry stands for, or an invalid one for an entry that must not be played.
+    static QUrl entryUrl(const Job& job, const char* uri);
     void downloadRead();
     void downloadFinished();
     void downloadTimedOut();
@@ -47,7 +51,7 @@ private:
 
     QNetworkAccessManager* m_network;
     QNetworkReply* m_reply;
-    QTemporaryFile* m_download;
+    QTemporaryDir* m_download;
     Job* m_job;
     QTimer* m_deadline;
     QByteArray m_data;

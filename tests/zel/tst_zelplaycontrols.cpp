@@ -147,6 +147,35 @@ private:
         }
     }
 
+    // The titles that play, in their order, until the controller reports the end of the list.
+    QStringList titlesUntilCompleted(QSignalSpy& completed)
+    {
+        QStringList titles;
+        QElapsedTimer waited;
+        waited.start();
+        while (completed.isEmpty() && waited.elapsed() < 3 * Timeout) {
+            const QString title = streams->tags.value(QStringLiteral("title")).value(0).toString();
+            if (!title.isEmpty() && (titles.isEmpty() || titles.last() != title))
+                titles.append(title);
+            QTest::qWait(10);
+        }
+        return titles;
+    }
+
+    // A song served over HTTP, its body an Ogg file titled title.
+    bool serve(RadioServer& server, const QByteArray& path, const QString& title)
+    {
+        const QString file = write(QStringLiteral("served-%1.ogg").arg(title), title, 1000);
+        QFile source(file);
+        if (file.isEmpty() || !source.open(QIODevice::ReadOnly))
+            return false;
+        RadioServer::Resource song;
+        song.contentType = "audio/ogg";
+        song.body = source.readAll();
+        server.addResource(path, song);
+        return true;
+    }
+
     bool waitForState(MafwRenderer::State s, int timeout = Timeout)
     {
         QElapsedTimer timer;
@@ -669,6 +698,111 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value("title").value(0).toString(),
                                   QStringLiteral("Entry two"), Timeout);
         QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 1, Timeout);
+        QVERIFY(waitForState(MafwRenderer::Stopped));
+    }
+
+    void localPlaylistsNameFilesByPath_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        // %1: a folder elsewhere; the playlist lies in a folder of its own beside "far".
+        QTest::newRow("pls") << "road trip.pls"
+                             << "[playlist]\nNumberOfEntries=3\nFile1=%1/Outside Song.ogg\n"
+                                "File2=../far/legacy two.ogg\nFile3=near three.ogg\nVersion=2\n";
+        QTest::newRow("m3u") << "Road Trip.m3u"
+                             << "#EXTM3U\n#EXTINF:1,One\n%1/Outside Song.ogg\n"
+                                "../far/legacy two.ogg\nnear three.ogg\n";
+    }
+
+    void localPlaylistsNameFilesByPath()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        const QString elsewhere = dir + QStringLiteral("/elsewhere ") + QTest::currentDataTag();
+        QVERIFY(QDir().mkpath(elsewhere) && QDir().mkpath(dir + QStringLiteral("/far"))
+                && QDir().mkpath(dir + QStringLiteral("/lists")));
+        QVERIFY(!write(QStringLiteral("elsewhere %1/Outside Song.ogg").arg(QTest::currentDataTag()),
+                       QStringLiteral("Outside one"), 1000)
+                     .isEmpty());
+        QVERIFY(!write(QStringLiteral("far/legacy two.ogg"), QStringLiteral("Legacy two"), 1000)
+                     .isEmpty());
+        QVERIFY(!write(QStringLiteral("lists/near three.ogg"), QStringLiteral("Near three"), 1000)
+                     .isEmpty());
+        QFile file(dir + QStringLiteral("/lists/") + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text.arg(elsewhere).toUtf8());
+        file.close();
+
+        QSignalSpy completed(controls, SIGNAL(playbackCompleted()));
+        QSignalSpy errors(controls, SIGNAL(error(MafwError)));
+        controls->playPlaylist(QUrl::fromLocalFile(file.fileName()), "audio/x-scpls");
+        QCOMPARE(titlesUntilCompleted(completed),
+                 QStringList({ QStringLiteral("Outside one"), QStringLiteral("Legacy two"),
+                               QStringLiteral("Near three") }));
+        QVERIFY(errors.isEmpty());
+        QVERIFY(waitForState(MafwRenderer::Stopped));
+    }
+
+    void networkPlaylistsReadRelativeEntriesAgainstTheirAddress_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("m3u") << QByteArray("/lists/road.m3u")
+                             << QByteArray("#EXTM3U\nsongs/first.ogg\n../second.ogg\n"
+                                           "/third.ogg\n");
+        QTest::newRow("pls") << QByteArray("/lists/road.pls")
+                             << QByteArray("[playlist]\nNumberOfEntries=3\nFile1=songs/first.ogg\n"
+                                           "File2=../second.ogg\nFile3=/third.ogg\nVersion=2\n");
+    }
+
+    void networkPlaylistsReadRelativeEntriesAgainstTheirAddress()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, text);
+        RadioServer server;
+        QVERIFY(server.start());
+        QVERIFY(serve(server, "/lists/songs/first.ogg", QStringLiteral("First")));
+        QVERIFY(serve(server, "/second.ogg", QStringLiteral("Second")));
+        QVERIFY(serve(server, "/third.ogg", QStringLiteral("Third")));
+        RadioServer::Resource list;
+        list.contentType = path.endsWith(".pls") ? "audio/x-scpls" : "audio/x-mpegurl";
+        list.body = text;
+        server.addResource(path, list);
+
+        QSignalSpy completed(controls, SIGNAL(playbackCompleted()));
+        controls->playPlaylist(server.url(path), QString::fromLatin1(list.contentType));
+        QCOMPARE(titlesUntilCompleted(completed),
+                 QStringList({ QStringLiteral("First"), QStringLiteral("Second"),
+                               QStringLiteral("Third") }));
+        QVERIFY(server.requests("/lists/songs/first.ogg") >= 1);
+        QVERIFY(server.requests("/second.ogg") >= 1);
+        QVERIFY(server.requests("/third.ogg") >= 1);
+        QVERIFY(waitForState(MafwRenderer::Stopped));
+    }
+
+    void aNetworkPlaylistNeverReachesLocalFiles()
+    {
+        const QString secret = write(QStringLiteral("local secret.ogg"), QStringLiteral("Secret"),
+                                     1000);
+        QVERIFY(!secret.isEmpty());
+        RadioServer server;
+        QVERIFY(server.start());
+        // A path without a scheme names a file on the playlist's server, never a local one.
+        const QByteArray served = QUrl::fromLocalFile(secret).path(QUrl::FullyEncoded).toUtf8();
+        QVERIFY(serve(server, served, QStringLiteral("Served")));
+        QByteArray climb;
+        for (int i = 0; i < 40; ++i)
+            climb += "../";
+        RadioServer::Resource list;
+        list.contentType = "audio/x-mpegurl";
+        list.body = "#EXTM3U\n" + QUrl::fromLocalFile(secret).toEncoded() + "\n" + climb
+                    + served.mid(1) + "\n" + secret.toUtf8() + "\n";
+        server.addResource("/deep/down/list.m3u", list);
+
+        QSignalSpy completed(controls, SIGNAL(playbackCompleted()));
+        controls->playPlaylist(server.url("/deep/down/list.m3u"), "audio/x-mpegurl");
+        QCOMPARE(titlesUntilCompleted(completed), QStringList({ QStringLiteral("Served") }));
+        QVERIFY(server.requests(served) >= 1);
         QVERIFY(waitForState(MafwRenderer::Stopped));
     }
 
