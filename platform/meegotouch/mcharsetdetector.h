@@ -4,12 +4,16 @@
 #include "mcharsetmatch.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 struct UCharsetDetector;
 
-// Guesses the character set of a byte string (ICU's detector) and converts the bytes with a
-// detected match. A declared locale breaks near ties in favour of its language's encodings.
+// Guesses the character set of a byte string and converts the bytes with a detected match.
+// ASCII and valid UTF-8 are UTF-8; other text is read in each legacy set that tags come in
+// and the set whose reading makes the most plausible words wins (ICU's own guess breaks ties),
+// so a match always names a set that converts the text. A declared locale breaks near ties in
+// favour of its language's sets. When no set reads the text as words, detect() fails.
 // hasError() stays true after a failed detection or conversion until the next setText().
 class MCharsetDetector
 {
@@ -29,6 +33,8 @@ public:
 private:
     Q_DISABLE_COPY(MCharsetDetector)
     void setError(const QString& message);
+    // ICU's confidence in each set it guesses for the text, by lower-case name.
+    QHash<QString, int> icuConfidences();
 
     UCharsetDetector* m_detector;
     QByteArray m_text;

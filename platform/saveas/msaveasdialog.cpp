@@ -14,6 +14,10 @@
 #include <QTemporaryFile>
 #include <QThreadPool>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
 namespace {
 
 Q_LOGGING_CATEGORY(lcSaveAs, "parlovance.saveas")
@@ -25,6 +29,24 @@ bool isValidName(const QString& name)
 {
     return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.startsWith(QLatin1Char('.'))
            && !name.contains(QChar(0));
+}
+
+// The process's file mode creation mask. umask() can only be read by setting it, which would
+// race with files that other threads create meanwhile, so the kernel's status file is read.
+mode_t creationMask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    return mode_t(mask & 0777);
+            }
+        }
+    }
+    return 022;
 }
 
 // Copies source into folder under the first free name; the stored file name, or empty with
@@ -51,6 +73,12 @@ QString copyInto(const QString& source, const QString& folder, const QString& na
     QTemporaryFile part(dir.filePath(QStringLiteral(".saveas-XXXXXX")));
     if (!part.open()) {
         *failure = part.errorString();
+        return QString();
+    }
+    // The temporary file is made private; the copy gets the mode any new file of the user
+    // gets, like the rest of the music folder.
+    if (::fchmod(part.handle(), 0666 & ~creationMask()) != 0) {
+        *failure = QString::fromLocal8Bit(strerror(errno));
         return QString();
     }
     QByteArray chunk;

@@ -23,18 +23,69 @@ QVariant firstValue(const MafwMediaInfo& info, const QString& key)
     return values.isEmpty() ? QVariant() : values.first();
 }
 
-// The bytes a text came from: a text the renderer read as Latin-1 gives back its bytes one for
-// one; any other text its UTF-8 form.
+// The characters Windows-1252 has at 0x80 to 0x9F, where Latin-1 has control codes (0 where
+// it has none). The renderer reads legacy tags as Windows-1252, of which Latin-1 is a part.
+const ushort Windows1252High[32] = {
+    0x20ac, 0,      0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017d, 0,      0,      0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
+    0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0,      0x017e, 0x0178
+};
+
+// The byte a character of a Windows-1252 (or Latin-1) reading came from; false for a character
+// that no such reading gives.
+bool legacyByte(QChar c, char* byte)
+{
+    const ushort u = c.unicode();
+    if (u <= 0xff) {
+        *byte = char(u);
+        return true;
+    }
+    for (int i = 0; i < 32; ++i) {
+        if (Windows1252High[i] == u) {
+            *byte = char(0x80 + i);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The bytes a text came from: a text the renderer read as Windows-1252 or Latin-1 gives back
+// its bytes one for one; any other text its UTF-8 form.
 QByteArray byteForm(const QVariant& value)
 {
     if (value.type() != QVariant::String)
         return value.toByteArray();
     const QString text = value.toString();
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    char byte = 0;
     for (const QChar c : text) {
-        if (c.unicode() > 0xff)
+        if (!legacyByte(c, &byte))
             return text.toUtf8();
+        bytes += byte;
     }
-    return text.toLatin1();
+    return bytes;
+}
+
+// Only a text the renderer may have read in the wrong set is decoded again: one that a
+// Windows-1252 reading gives, beyond ASCII. Plain ASCII reads the same in every set, and a text
+// with other characters came from Unicode (a UTF-16 or UTF-8 frame) and is right as it stands;
+// its bytes would only mislead the detector about the others. A frame that named a Unicode
+// encoding (the file's ID3v2 text encoding of it, when id3lib read one) was read right
+// whatever letters it holds.
+bool mayBeMisread(const QVariant& value, int frameEncoding = Id3FrameEncodings::Missing)
+{
+    if (value.type() != QVariant::String || frameEncoding >= 1)
+        return false;
+    bool beyondAscii = false;
+    char byte = 0;
+    for (const QChar c : value.toString()) {
+        if (!legacyByte(c, &byte))
+            return false;
+        if (c.unicode() >= 0x80)
+            beyondAscii = true;
+    }
+    return beyondAscii;
 }
 
 } // namespace
@@ -101,7 +152,7 @@ void StreamData::updateMediaInfo(MafwMediaInfo info)
 {
     const quint64 serial = ++mediaInfoSerial;
     if (m_url.scheme() != QLatin1String("file")) {
-        applyMediaInfo(info, NoDecoding);
+        applyMediaInfo(info, NoDecoding, Id3FrameEncodings());
         return;
     }
     const QString path = m_url.toLocalFile();
@@ -114,7 +165,7 @@ void StreamData::updateMediaInfo(MafwMediaInfo info)
                 // A newer media info, or another file, has come meanwhile.
                 if (!self || self->mediaInfoSerial != serial || self->m_url.toLocalFile() != path)
                     return;
-                self->applyMediaInfo(info, self->decodingFor(encodings));
+                self->applyMediaInfo(info, self->decodingFor(encodings), encodings);
             },
             Qt::QueuedConnection);
     });
@@ -140,7 +191,8 @@ StreamData::Decoding StreamData::decodingFor(const Id3FrameEncodings& encodings)
     return NoDecoding;
 }
 
-void StreamData::applyMediaInfo(const MafwMediaInfo& info, Decoding decoding)
+void StreamData::applyMediaInfo(const MafwMediaInfo& info, Decoding decoding,
+                                const Id3FrameEncodings& encodings)
 {
     const QVariant title = firstValue(info, QStringLiteral("title"));
     const QVariant artist = firstValue(info, QStringLiteral("artist"));
@@ -151,16 +203,28 @@ void StreamData::applyMediaInfo(const MafwMediaInfo& info, Decoding decoding)
 
     MCharsetMatch match;
     if (decoding != NoDecoding) {
-        QByteArray text = byteForm(artist) + byteForm(album) + byteForm(title) + byteForm(composer);
-        if (text.isEmpty()) {
+        // The texts stand apart, as words do: run together, the last word of one and the first
+        // of the next would read as one word of odd case.
+        QList<QByteArray> parts;
+        const QList<QPair<const QVariant*, int>> material = { { &artist, encodings.artist },
+                                                              { &album, encodings.album },
+                                                              { &title, encodings.title },
+                                                              { &composer,
+                                                                Id3FrameEncodings::Missing } };
+        for (const auto& part : material) {
+            if (mayBeMisread(*part.first, part.second))
+                parts.append(byteForm(*part.first));
+        }
+        if (parts.isEmpty()) {
             const QMap<QString, QList<QVariant>> all = info.metaData();
             for (auto it = all.constBegin(); it != all.constEnd(); ++it) {
                 for (const QVariant& value : it.value()) {
-                    if (value.type() == QVariant::String)
-                        text += byteForm(value);
+                    if (mayBeMisread(value))
+                        parts.append(byteForm(value));
                 }
             }
         }
+        QByteArray text = parts.join(' ');
         if (text.isEmpty()) {
             decoding = NoDecoding;
         } else {
@@ -169,22 +233,23 @@ void StreamData::applyMediaInfo(const MafwMediaInfo& info, Decoding decoding)
             QByteArray copy = text;
             if (decoding == RepeatMode) {
                 while (copy.size() < MinDetectionBytes)
-                    copy += text;
+                    copy += ' ' + text;
             }
-            text += copy;
+            text += ' ' + copy;
             charsetDetector.setText(text);
             charsetDetector.setDeclaredLocale(MLocale().name());
             match = charsetDetector.detect();
         }
     }
-    auto take = [&](const QVariant& value) {
-        return decoding == NoDecoding ? value.toString() : decodeTagText(value, match);
+    auto take = [&](const QVariant& value, int frameEncoding) {
+        return decoding == NoDecoding ? value.toString()
+                                      : decodeTagText(value, frameEncoding, match);
     };
-    m_title = take(title);
-    m_artist = take(artist);
-    m_album = take(album);
-    m_genre = take(genre);
-    m_organization = take(organization);
+    m_title = take(title, encodings.title);
+    m_artist = take(artist, encodings.artist);
+    m_album = take(album, encodings.album);
+    m_genre = take(genre, Id3FrameEncodings::Missing);
+    m_organization = take(organization, Id3FrameEncodings::Missing);
 
     const QVariant duration = firstValue(info, QStringLiteral("duration"));
     if (duration.isValid())
@@ -198,14 +263,20 @@ void StreamData::applyMediaInfo(const MafwMediaInfo& info, Decoding decoding)
     emit mediaChanged(this);
 }
 
-QString StreamData::decodeTagText(const QVariant& value, const MCharsetMatch& match)
+QString StreamData::decodeTagText(const QVariant& value, int frameEncoding,
+                                  const MCharsetMatch& match)
 {
-    if (charsetDetector.hasError())
-        return QString();
+    // What the detector could not read, or cannot convert, keeps the renderer's text: an
+    // empty title would lose what was right in it.
+    if (!mayBeMisread(value, frameEncoding) || charsetDetector.hasError())
+        return value.toString();
     QByteArray bytes = byteForm(value);
     bytes += '\n';
     charsetDetector.setText(bytes);
-    return charsetDetector.text(match).simplified();
+    const QString decoded = charsetDetector.text(match).simplified();
+    if (charsetDetector.hasError() || decoded.isEmpty())
+        return value.toString();
+    return decoded;
 }
 
 QString StreamData::displayTitle() const

@@ -18,10 +18,13 @@ struct Id3FrameEncodings;
 // Tags of a local file may have been written in a legacy 8-bit character set (CP1251 and the
 // like) and read by the renderer as Latin-1. The ID3v2 text encodings of the file (read away
 // from the GUI thread) tell when to suspect that: no title, artist or album frame at all (an
-// ID3v1 tag), a title without an encoding, or frames of different encodings. The texts are then
+// ID3v1 tag, or an ID3v2.4 tag, which id3lib does not read), a title without an encoding, or
+// frames of different encodings. The texts the renderer read as Latin-1 beyond ASCII are then
 // handed, as the bytes they came from, to the character set detector, which decodes them
-// again; in the "zh" locale ISO-8859-1 frames are decoded with the locale declared, in the "ru"
-// locale they are left alone. Streams other than local files are never decoded again.
+// again; ASCII texts and texts that came from Unicode frames are kept, and so is every text
+// when the detector finds no set that reads them. In the "zh" locale ISO-8859-1 frames are
+// decoded with the locale declared, in the "ru" locale they are left alone. Streams other than
+// local files are never decoded again.
 class StreamData : public ZelMetadataHandler
 {
     Q_OBJECT
@@ -60,8 +63,10 @@ private:
     enum Decoding { NoDecoding, RepeatMode, DoubleMode };
 
     Decoding decodingFor(const Id3FrameEncodings& encodings) const;
-    void applyMediaInfo(const MafwMediaInfo& info, Decoding decoding);
-    QString decodeTagText(const QVariant& value, const MCharsetMatch& match);
+    void applyMediaInfo(const MafwMediaInfo& info, Decoding decoding,
+                        const Id3FrameEncodings& encodings);
+    // frameEncoding: the ID3v2 text encoding of the value's frame, or Id3FrameEncodings::Missing.
+    QString decodeTagText(const QVariant& value, int frameEncoding, const MCharsetMatch& match);
 
     QString m_title;
     QString m_artist;

@@ -34,6 +34,8 @@ private slots:
     void configurationItemsShareChangesAndPersist();
     void detectorTellsUtf8FromCp1251();
     void detectorErrorLastsUntilNewText();
+    void detectorReadsShortLegacyTextsInASetItConverts_data();
+    void detectorReadsShortLegacyTextsInASetItConverts();
     void translationsFromCatalogs();
     void numbersDatesNamesAndScripts();
     void directionForTextOnWorkerThreads();
@@ -211,6 +213,45 @@ void TestLocale::detectorTellsUtf8FromCp1251()
     QCOMPARE(match.language(), QStringLiteral("ru"));
     QVERIFY(match.confidence() > 0);
     QCOMPARE(detector.text(match), russian);
+    QVERIFY(!detector.hasError());
+}
+
+void TestLocale::detectorReadsShortLegacyTextsInASetItConverts_data()
+{
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("ASCII") << QByteArray() << QStringLiteral("Clip T Artie Clips")
+                           << QStringLiteral("UTF-8");
+    QTest::newRow("CP1251") << QByteArray("windows-1251") << QStringLiteral("Подмосковные вечера")
+                            << QStringLiteral("windows-1251");
+    QTest::newRow("KOI8-R") << QByteArray("KOI8-R") << QStringLiteral("Подмосковные вечера")
+                            << QStringLiteral("KOI8-R");
+    QTest::newRow("CP1252") << QByteArray("windows-1252") << QStringLiteral("Café Crème Déjà vu")
+                            << QStringLiteral("windows-1252");
+    QTest::newRow("Shift-JIS") << QByteArray("Shift_JIS") << QStringLiteral("夜に駆ける")
+                               << QStringLiteral("Shift_JIS");
+    QTest::newRow("GBK") << QByteArray("GBK") << QStringLiteral("月亮代表我的心 邓丽君")
+                         << QStringLiteral("GBK");
+    QTest::newRow("EUC-KR") << QByteArray("EUC-KR") << QStringLiteral("아리랑")
+                            << QStringLiteral("EUC-KR");
+}
+
+void TestLocale::detectorReadsShortLegacyTextsInASetItConverts()
+{
+    QFETCH(QByteArray, codec);
+    QFETCH(QString, text);
+    QFETCH(QString, name);
+    const QByteArray bytes = codec.isEmpty()
+                                 ? text.toUtf8()
+                                 : QTextCodec::codecForName(codec.constData())->fromUnicode(text);
+    // A title of a few words, repeated as tags are before detection.
+    MCharsetDetector detector(bytes + ' ' + bytes + ' ' + bytes + ' ' + bytes);
+    const MCharsetMatch match = detector.detect();
+    QVERIFY(!detector.hasError());
+    QCOMPARE(match.name(), name);
+    detector.setText(bytes);
+    QCOMPARE(detector.text(match), text);
     QVERIFY(!detector.hasError());
 }
 

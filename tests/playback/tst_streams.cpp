@@ -19,6 +19,8 @@
 #include <QSignalSpy>
 #include <QTextCodec>
 
+#include <sys/stat.h>
+
 namespace {
 
 const int Timeout = 20000;
@@ -51,6 +53,69 @@ QString legacyTaggedMp3(const QString& title, const QString& artist, const QStri
                            + QByteArray(30, '\0') + char(0xff);
     const QString path = outside(QStringLiteral("kino.mp3"));
     return writeFile(path, audio.readAll() + tag) ? path : QString();
+}
+
+QByteArray encoded(const char* codec, const QString& text)
+{
+    return QTextCodec::codecForName(codec)->fromUnicode(text);
+}
+
+// An ID3v1 tag of three fields already in the bytes of some character set.
+QByteArray id3v1(const QByteArray& title, const QByteArray& artist, const QByteArray& album)
+{
+    auto field = [](const QByteArray& bytes) { return bytes.leftJustified(30, '\0', true); };
+    return "TAG" + field(title) + field(artist) + field(album) + "1961" + QByteArray(30, '\0')
+           + char(0xff);
+}
+
+// One ID3v2 text frame: its encoding byte (0 Latin-1, 1 UTF-16 with a byte order mark,
+// 3 UTF-8) and the text's bytes in it.
+struct TextFrame
+{
+    QByteArray id;
+    char encoding;
+    QByteArray bytes;
+};
+
+TextFrame utf16Frame(const QByteArray& id, const QString& text)
+{
+    QByteArray bytes("\xff\xfe");
+    for (const QChar c : text)
+        bytes += char(c.unicode() & 0xff) + QByteArray(1, char(c.unicode() >> 8));
+    return { id, 1, bytes };
+}
+
+QByteArray sizeBytes(quint32 size, bool syncSafe)
+{
+    QByteArray bytes(4, '\0');
+    for (int i = 3; i >= 0; --i) {
+        bytes[i] = char(syncSafe ? size & 0x7f : size & 0xff);
+        size >>= syncSafe ? 7 : 8;
+    }
+    return bytes;
+}
+
+// An ID3v2.3 or v2.4 tag of text frames.
+QByteArray id3v2(int version, const QList<TextFrame>& frames)
+{
+    QByteArray body;
+    for (const TextFrame& frame : frames) {
+        const QByteArray data = frame.encoding + frame.bytes;
+        body += frame.id + sizeBytes(quint32(data.size()), version == 4) + QByteArray(2, '\0')
+                + data;
+    }
+    return "ID3" + QByteArray(1, char(version)) + QByteArray(2, '\0')
+           + sizeBytes(quint32(body.size()), true) + body;
+}
+
+// An MP3 of outside music with the tags given before (ID3v2) and after (ID3v1) the audio.
+QString taggedMp3(const QString& name, const QByteArray& front, const QByteArray& back)
+{
+    QFile audio(AudioGenerator::untaggedTemplate(QStringLiteral("mp3"), 3000));
+    if (!audio.open(QIODevice::ReadOnly))
+        return QString();
+    const QString path = outside(name);
+    return writeFile(path, front + audio.readAll() + back) ? path : QString();
 }
 
 // Records what a listener of the player sheet is told.
@@ -158,6 +223,105 @@ private slots:
         QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::System), before);
     }
 
+    void tagsInEveryCharacterSetAndTagKindAreReadRight_data()
+    {
+        QTest::addColumn<QByteArray>("front");
+        QTest::addColumn<QByteArray>("back");
+        QTest::addColumn<QStringList>("expected");
+        const QString evenings = QStringLiteral("Подмосковные вечера");
+        const QString singer = QStringLiteral("Владимир Трошин");
+        const QString songs = QStringLiteral("Песни");
+        // What the player shows for a tag the file does not have.
+        const QString noArtist = qtTrId("qtn_musi_unknown_artist");
+        const QString noAlbum = qtTrId("qtn_musi_unknown_album");
+        QTest::newRow("ID3v1 CP1251, title alone")
+            << QByteArray() << id3v1(encoded("windows-1251", evenings), {}, {})
+            << QStringList { evenings, noArtist, noAlbum };
+        QTest::newRow("ID3v1 CP1252")
+            << QByteArray()
+            << id3v1(encoded("windows-1252", QStringLiteral("Café Crème")),
+                     encoded("windows-1252", QStringLiteral("Zoë Ørsted")),
+                     encoded("windows-1252", QStringLiteral("Déjà vu")))
+            << QStringList { QStringLiteral("Café Crème"), QStringLiteral("Zoë Ørsted"),
+                             QStringLiteral("Déjà vu") };
+        QTest::newRow("ID3v1 Shift-JIS")
+            << QByteArray()
+            << id3v1(encoded("Shift_JIS", QStringLiteral("夜に駆ける")), "YOASOBI",
+                     encoded("Shift_JIS", QStringLiteral("夜に駆ける")))
+            << QStringList { QStringLiteral("夜に駆ける"), QStringLiteral("YOASOBI"),
+                             QStringLiteral("夜に駆ける") };
+        QTest::newRow("ID3v1 GBK")
+            << QByteArray()
+            << id3v1(encoded("GBK", QStringLiteral("月亮代表我的心")),
+                     encoded("GBK", QStringLiteral("邓丽君")),
+                     encoded("GBK", QStringLiteral("甜蜜蜜")))
+            << QStringList { QStringLiteral("月亮代表我的心"), QStringLiteral("邓丽君"),
+                             QStringLiteral("甜蜜蜜") };
+        // Frames of two encodings: the UTF-16 one is right as it is, the Latin-1 ones hold
+        // CP1251 bytes.
+        QTest::newRow("ID3v2.3 CP1251 declared Latin-1 beside UTF-16")
+            << id3v2(3, { { "TIT2", 0, encoded("windows-1251", evenings) },
+                          utf16Frame("TPE1", singer),
+                          { "TALB", 0, encoded("windows-1251", songs) } })
+            << QByteArray() << QStringList { evenings, singer, songs };
+        // A UTF-16 frame of Latin letters is not taken for misread Latin-1.
+        QTest::newRow("ID3v2.3 UTF-16 Latin letters beside CP1251")
+            << id3v2(3, { utf16Frame("TIT2", QStringLiteral("Café")),
+                          { "TPE1", 0, encoded("windows-1251", QStringLiteral("Кино")) },
+                          { "TALB", 0, encoded("windows-1251", QStringLiteral("Группа крови")) } })
+            << QByteArray()
+            << QStringList { QStringLiteral("Café"), QStringLiteral("Кино"),
+                             QStringLiteral("Группа крови") };
+        QTest::newRow("ID3v2.3 all UTF-16")
+            << id3v2(3, { utf16Frame("TIT2", QStringLiteral("Катюша")),
+                          utf16Frame("TPE1", QStringLiteral("Лидия Русланова")),
+                          utf16Frame("TALB", QStringLiteral("Песни войны")) })
+            << QByteArray()
+            << QStringList { QStringLiteral("Катюша"), QStringLiteral("Лидия Русланова"),
+                             QStringLiteral("Песни войны") };
+        // id3lib reads no ID3v2.4 frames: the texts are looked at one by one.
+        QTest::newRow("ID3v2.4 UTF-8 ASCII")
+            << id3v2(4, { { "TIT2", 3, "Clip T" }, { "TPE1", 3, "Artie" }, { "TALB", 3, "Clips" } })
+            << QByteArray()
+            << QStringList { QStringLiteral("Clip T"), QStringLiteral("Artie"),
+                             QStringLiteral("Clips") };
+        QTest::newRow("ID3v2.4 UTF-8 Cyrillic and CJK")
+            << id3v2(4, { { "TIT2", 3, evenings.toUtf8() },
+                          { "TPE1", 3, QStringLiteral("邓丽君").toUtf8() },
+                          { "TALB", 3, songs.toUtf8() } })
+            << QByteArray() << QStringList { evenings, QStringLiteral("邓丽君"), songs };
+        QTest::newRow("ID3v2.4 GBK declared Latin-1")
+            << id3v2(4, { { "TIT2", 0, encoded("GBK", QStringLiteral("月亮代表我的心")) },
+                          { "TPE1", 0, encoded("GBK", QStringLiteral("邓丽君")) } })
+            << QByteArray()
+            << QStringList { QStringLiteral("月亮代表我的心"), QStringLiteral("邓丽君"), noAlbum };
+        // Bytes that no character set reads as text keep what the renderer made of them.
+        const QByteArray noise = "\x01" + encoded("windows-1251", QStringLiteral("Ночь"));
+        QTest::newRow("ID3v1 noise")
+            << QByteArray() << id3v1(noise, "Noise", {})
+            << QStringList { QString::fromLatin1(noise), QStringLiteral("Noise"), noAlbum };
+    }
+
+    void tagsInEveryCharacterSetAndTagKindAreReadRight()
+    {
+        QFETCH(QByteArray, front);
+        QFETCH(QByteArray, back);
+        QFETCH(QStringList, expected);
+        const QString path = taggedMp3(
+            QStringLiteral("charset-%1.mp3").arg(QTest::currentDataTag()).replace(' ', '-'), front,
+            back);
+        QVERIFY(!path.isEmpty());
+        hub->playStream(QUrl::fromLocalFile(path));
+        QTRY_VERIFY_WITH_TIMEOUT(hub->state(PlayState::RadioMode) == PlayState::Playing, Timeout);
+        // Every row has texts of its own, so what the last row left cannot pass for them.
+        QTRY_COMPARE_WITH_TIMEOUT(QStringList({ hub->title(PlayState::RadioMode),
+                                                hub->artist(PlayState::RadioMode),
+                                                hub->album(PlayState::RadioMode) }),
+                                  expected, Timeout);
+        hub->stop(PlayState::RadioMode);
+        QVERIFY(waitForState(PlayState::Stopped));
+    }
+
     void brokenPlaylistFilesShowTheirBanners_data()
     {
         QTest::addColumn<QString>("name");
@@ -252,6 +416,36 @@ private slots:
         QCOMPARE(hub->title(PlayState::MusicMode),
                  HubTestLibrary::cell(seven.data(), 2, Constants::SongTitle).toString());
         hub->stop(PlayState::MusicMode);
+    }
+
+    void aSavedCopyTakesTheModeOfANewFile()
+    {
+        ContentManager manager(nullptr);
+        const QString path = outside(QStringLiteral("mode.mp3"));
+        QVERIFY(QFile::copy(AudioGenerator::untaggedTemplate(QStringLiteral("mp3"), 1000), path));
+        const mode_t before = ::umask(022);
+        struct Restore
+        {
+            mode_t mask;
+            ~Restore() { ::umask(mask); }
+        } restore { before };
+        for (const mode_t mask : { mode_t(022), mode_t(027) }) {
+            ::umask(mask);
+            manager.saveSong(QUrl::fromLocalFile(path).toString());
+            MSaveAsDialog* dialog = manager.saveAsDialog();
+            QVERIFY(dialog);
+            QSignalSpy selected(&manager, &ContentManager::saveSongSelected);
+            const QString name = QStringLiteral("Mode %1").arg(mask, 3, 8, QLatin1Char('0'));
+            dialog->nameEdit()->setText(name);
+            dialog->accept();
+            QTRY_COMPARE_WITH_TIMEOUT(selected.count(), 1, Timeout);
+            const QString saved = TestEnvironment::musicDir() + QLatin1Char('/') + name
+                                  + QStringLiteral(".mp3");
+            struct stat info;
+            QCOMPARE(::stat(QFile::encodeName(saved).constData(), &info), 0);
+            QCOMPARE(int(info.st_mode & 0777), int(0666 & ~mask));
+            QFile::remove(saved);
+        }
     }
 
     void theSaveAsDialogCopiesWithoutOverwriting()
