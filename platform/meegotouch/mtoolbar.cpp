@@ -78,7 +78,12 @@ void MToolBar::setActions(const QList<QAction*>& actions)
 
 bool MToolBar::hasItems() const
 {
-    return !shownActions.isEmpty();
+    // A bar of placeholders alone would be an empty strip: it is not shown.
+    for (const QPointer<QAction>& action : shownActions) {
+        if (action && !isPlaceholder(action))
+            return true;
+    }
+    return false;
 }
 
 void MToolBar::resizeEvent(QGraphicsSceneResizeEvent* event)
@@ -89,8 +94,8 @@ void MToolBar::resizeEvent(QGraphicsSceneResizeEvent* event)
 
 bool MToolBar::isPlaceholder(const QAction* action)
 {
-    // An action with no widget, text or icon only keeps the bar: it shows nothing and takes
-    // no room, so that the others have the width there is.
+    // An action with no widget, text or icon shows nothing and takes no room, so that the
+    // others have the width there is; alone it does not make the bar appear.
     if (qobject_cast<const MWidgetAction*>(action))
         return false;
     const auto* m = qobject_cast<const MAction*>(action);
@@ -99,19 +104,46 @@ bool MToolBar::isPlaceholder(const QAction* action)
 
 void MToolBar::layoutItems()
 {
-    QList<QGraphicsWidget*> widgets;
+    struct Shown
+    {
+        QGraphicsWidget* widget;
+        qreal width; // below 0: shares what the icon buttons leave
+    };
+    QList<Shown> shown;
+    qreal buttonsWidth = 0; // of the icon buttons
+    int sharing = 0;
     for (const QPointer<QAction>& action : qAsConst(shownActions)) {
         QGraphicsWidget* w = action ? items.value(action) : nullptr;
         if (!w)
             continue;
-        if (isPlaceholder(action))
+        if (isPlaceholder(action)) {
             w->hide();
-        else
-            widgets.append(w);
+            continue;
+        }
+        // Beside an action's own widget (a button with a title, say) the bar's icon buttons
+        // keep their own width and the widgets share the rest.
+        const auto* m = qobject_cast<const MAction*>(action.data());
+        if (buttons.contains(action) && m && !m->iconID().isEmpty()) {
+            const qreal width = w->effectiveSizeHint(Qt::PreferredSize).width();
+            shown.append({ w, width });
+            buttonsWidth += width;
+        } else {
+            shown.append({ w, -1 });
+            ++sharing;
+        }
     }
-    if (widgets.isEmpty())
+    if (shown.isEmpty())
         return;
-    const qreal slot = rect().width() / widgets.size();
-    for (int i = 0; i < widgets.size(); ++i)
-        widgets.at(i)->setGeometry(QRectF(i * slot, 0, slot, rect().height()));
+    const qreal total = rect().width();
+    const bool evenly = sharing == 0 || buttonsWidth >= total;
+    qreal x = 0;
+    for (const Shown& item : qAsConst(shown)) {
+        qreal width = item.width;
+        if (evenly)
+            width = total / shown.size();
+        else if (width < 0)
+            width = (total - buttonsWidth) / sharing;
+        item.widget->setGeometry(QRectF(x, 0, width, rect().height()));
+        x += width;
+    }
 }

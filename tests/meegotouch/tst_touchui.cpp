@@ -142,6 +142,8 @@ private slots:
     void bannerWithoutWindowStillDisappears();
     void toolbarAndViewMenuShowTheirActions();
     void aToolbarPlaceholderLeavesTheWidthToTheOthers();
+    void aToolbarOfPlaceholdersAloneIsNoStrip();
+    void anIconButtonLeavesTheRestOfTheBarToATitle();
     void hiddenComponentsFreeThePage();
     void unknownIconGivesEmptyPixmap();
     void knownIconsAreTinted();
@@ -492,6 +494,63 @@ void TestTouchUi::aToolbarPlaceholderLeavesTheWidthToTheOthers()
     // A placeholder that gets a text is an action like the others again.
     placeholder->setText("Edit");
     QTRY_COMPARE(container->size().width(), 240.0);
+    delete page;
+}
+
+void TestTouchUi::aToolbarOfPlaceholdersAloneIsNoStrip()
+{
+    // A page keeps an empty action so that a now-playing button can come; while that button is
+    // hidden nothing is in the bar, and the page's content goes down to the bottom.
+    auto* page = new RecordingPage("a", &log);
+    page->appear(window);
+    auto* placeholder = new MAction(QString(), page);
+    placeholder->setLocation(MAction::ToolBarLocation);
+    page->addAction(placeholder);
+    auto* nowPlaying = new MWidgetAction(page);
+    nowPlaying->setLocation(MAction::ToolBarLocation);
+    nowPlaying->setWidget(new MButton("Song"));
+    nowPlaying->setVisible(false);
+    page->addAction(nowPlaying);
+    QCOMPARE(page->toolBarActions(), QList<QAction*>({ placeholder }));
+    QCOMPARE(page->exposedContentRect().bottom(), page->size().height());
+
+    // The button shown: the bar takes the bottom of the page; hidden again: the room is back.
+    nowPlaying->setVisible(true);
+    QVERIFY(page->exposedContentRect().bottom() <= page->size().height() - 48);
+    nowPlaying->setVisible(false);
+    QCOMPARE(page->exposedContentRect().bottom(), page->size().height());
+    delete page;
+}
+
+void TestTouchUi::anIconButtonLeavesTheRestOfTheBarToATitle()
+{
+    // The now-playing button beside an icon-only "+" button: the title has all the width the
+    // "+" leaves, and the "+" is not wider than it needs to be.
+    auto* page = new RecordingPage("a", &log);
+    page->appear(window);
+    auto* nowPlaying = new MWidgetAction(page);
+    nowPlaying->setLocation(MAction::ToolBarLocation);
+    auto* container = new QGraphicsWidget;
+    auto* row = new QGraphicsLinearLayout(Qt::Horizontal, container);
+    row->addStretch();
+    auto* button = new MButton("Neon Highway at Night");
+    button->setStyleName("CommonToolbarButtonInverted");
+    button->setIconID("icon-s-music-video-play-accent");
+    row->addItem(button);
+    row->addStretch();
+    nowPlaying->setWidget(container);
+    auto* add = new MAction("icon-m-toolbar-add-white", QString(), page);
+    add->setLocation(MAction::ToolBarLocation);
+    page->addAction(nowPlaying);
+    page->addAction(add);
+    QTRY_VERIFY(button->isVisible());
+    const qreal barWidth = page->size().width();
+    QTRY_VERIFY(container->size().width() >= barWidth - 96);
+    // The title fits there: it is shown whole, left of the "+".
+    QTRY_COMPARE(button->size().width(), button->effectiveSizeHint(Qt::PreferredSize).width());
+    QVERIFY(button->size().width() > barWidth / 2);
+    QVERIFY(button->mapToScene(button->rect().topRight()).x()
+            <= container->mapToScene(container->rect().topRight()).x() + 0.5);
     delete page;
 }
 
