@@ -195,8 +195,10 @@ void PlaylistCollectionPage::switchLayoutPolicy()
         else if (automaticModel->rowCount() > 0)
             deviceEmpty = false;
     }
+    // The container belongs to the list layout: on the empty layout it would lie over the
+    // title and the empty-state text.
     if (userModel && myPlaylists)
-        myPlaylists->setVisible(userModel->rowCount() > 0);
+        myPlaylists->setVisible(!deviceEmpty && userModel->rowCount() > 0);
     if (!emptyPolicy || !listPolicy)
         return;
     if (deviceEmpty) {

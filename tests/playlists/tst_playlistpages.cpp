@@ -121,6 +121,7 @@ private slots:
     void dotsOfANameStayOnPagesAndTiles();
     void automaticPlaylistCollageReachesItsTile();
     void headerNamesItsCollageAndSumsTheSongLengths();
+    void aPlaylistLeftInAnEmptiedLibraryLiesOverNothing();
 
 private:
     PlaylistCollectionPage* playlistsPage();
@@ -893,6 +894,38 @@ void TestPlaylistPages::headerNamesItsCollageAndSumsTheSongLengths()
         total += songLength(songs.data(), row);
     panel.setModel(songs);
     QCOMPARE(panel.lengthLabel()->text(), ZelTime::timeString(total, false));
+}
+
+void TestPlaylistPages::aPlaylistLeftInAnEmptiedLibraryLiesOverNothing()
+{
+    // The user's playlist outlives the songs in it. With every song gone the page shows its
+    // empty text under its title, and no playlist row or "My playlists" lies over them.
+    QVERIFY(makePlaylist(QStringLiteral("Late night"), { "Scarlet" }) > 0);
+    showPlaylistsPage();
+    QTRY_VERIFY_WITH_TIMEOUT(playlistsPage()->myPlaylistsContainer()->isVisible(), Timeout);
+    window->goToPage(PageMain);
+    QTRY_COMPARE(window->currentPage(), int(PageMain));
+
+    QDir music(TestEnvironment::musicDir());
+    QVERIFY(music.removeRecursively());
+    QVERIFY(QDir().mkpath(TestEnvironment::musicDir()));
+    QVERIFY(FixtureLibrary::index());
+    QTRY_COMPARE_WITH_TIMEOUT(allSongs->rowCount(), 0, Timeout);
+    const QSharedPointer<MafwTrackerModel> user = ModelInstance::instance()->getModel(
+        MafwTrackerModel::UserPlaylists);
+    QVERIFY(user->rowCount() > 0);
+
+    showPlaylistsPage();
+    PlaylistCollectionPage* page = playlistsPage();
+    QTRY_VERIFY_WITH_TIMEOUT(page->showsEmptyLayout(), Timeout);
+    QTest::qWait(200);
+    QCOMPARE(window->currentPage(), int(PagePlaylists));
+    QVERIFY(page->emptyStateLabel()->isVisible());
+    QVERIFY(!page->myPlaylistsContainer()->isVisible());
+    QVERIFY(!page->userPlaylistsList()->isVisible());
+    // The empty text has the page below the title to itself.
+    QVERIFY(page->emptyStateLabel()->sceneBoundingRect().height() > 200);
+    screenshot(QStringLiteral("playlists-page-emptied-library"));
 }
 
 PARLOVANCE_TEST_MAIN(TestPlaylistPages)
