@@ -259,8 +259,11 @@ QUrl ZelPlaylistParser::entryUrl(const Job& job, const char* uri)
     const bool hasScheme = entry.scheme().size() > 1 && !bytes.startsWith('/');
     if (job.remoteUrl.isValid()) {
         // An address without a scheme is relative to the playlist's own, on its server.
-        if (!hasScheme)
-            return job.remoteUrl.resolved(QUrl(QString::fromUtf8(bytes), QUrl::TolerantMode));
+        if (!hasScheme) {
+            const QUrl resolved = job.remoteUrl.resolved(
+                QUrl(QString::fromUtf8(bytes), QUrl::TolerantMode));
+            return resolved.isLocalFile() ? QUrl() : resolved;
+        }
         if (!entry.isLocalFile())
             return entry;
         const QString path = QDir::cleanPath(entry.toLocalFile());
