@@ -34,6 +34,19 @@ ColourMemory& colourMemory()
 
 const int WrapLineLimit = 5;
 
+// Covers of one name are drawn at several sizes, by different runs of the program, and cached
+// as files: a colour drawn by lot would give one album a green list picture and a magenta
+// player picture. The colour follows from the text alone (FNV-1a over its UTF-16 units).
+int paletteIndexFor(const QString& text, int paletteSize)
+{
+    quint32 h = 2166136261u;
+    for (const QChar c : text) {
+        h ^= c.unicode();
+        h *= 16777619u;
+    }
+    return paletteSize > 0 ? int(h % quint32(paletteSize)) : 0;
+}
+
 } // namespace
 
 AlbumArtGenerator::AlbumArtGenerator(QObject* parent)
@@ -73,7 +86,7 @@ QColor AlbumArtGenerator::colorForText(const QString& text)
         std::lock_guard<std::mutex> lock(memory.mutex);
         auto it = memory.colours.constFind(text);
         if (it == memory.colours.constEnd())
-            it = memory.colours.insert(text, palette.at(qrand() % palette.size()));
+            it = memory.colours.insert(text, palette.at(paletteIndexFor(text, palette.size())));
         name = it.value();
     }
     QColor colour;

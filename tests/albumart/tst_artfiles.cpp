@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSet>
 #include <QSignalSpy>
 #include <QThreadPool>
@@ -75,6 +76,7 @@ private slots:
     void coverWithoutTextOrFlavorIsNull();
     void pixmapCoverLoadsOrDrawsInTheBackground();
     void oneTextKeepsOneColourAcrossThreads();
+    void oneTextKeepsItsColourInALaterRun();
     void rightToLeftTextIsBrokenIntoAtMostFivePieces();
 
     void saverWritesAndSignals();
@@ -377,6 +379,46 @@ void TestArtFiles::oneTextKeepsOneColourAcrossThreads()
         colours.insert(seen[0][i]);
     }
     QVERIFY(colours.size() > 1);
+}
+
+void TestArtFiles::oneTextKeepsItsColourInALaterRun()
+{
+    // Covers stay on disk between runs: a list picture drawn in one run and the player's
+    // picture of the same album drawn in a later one must have the same colour. An earlier run
+    // of this test binary writes the colours it gives these texts; this run compares.
+    const QStringList texts { "VISITORS",      "BLUE HOURS", "NEON",           "PAPER MAPS",
+                              "QUIET ROOMS",   "STONE MAPS", "HARBOUR RIVERS", "GLASS LIGHTS",
+                              "ФЁДОР СВЕТЛОВ", "山田 花子" };
+    AlbumArtGenerator generator(nullptr);
+    const QString written = qEnvironmentVariable("PARLOVANCE_EARLIER_RUN_COLOURS");
+    if (!written.isEmpty()) {
+        QFile file(written);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Text));
+        // That run meets the texts in another order, as another screen would.
+        QStringList colours;
+        for (int i = texts.size() - 1; i >= 0; --i)
+            colours.prepend(generator.colorForText(texts.at(i)).name());
+        file.write(colours.join(QLatin1Char('\n')).toLatin1());
+        return;
+    }
+
+    const QString listed = TestEnvironment::home() + QStringLiteral("/earlier-run-colours");
+    QProcess earlier;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PARLOVANCE_EARLIER_RUN_COLOURS"), listed);
+    earlier.setProcessEnvironment(environment);
+    earlier.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    earlier.start(QCoreApplication::applicationFilePath(),
+                  { QStringLiteral("oneTextKeepsItsColourInALaterRun") });
+    QVERIFY(earlier.waitForFinished(120000));
+    QCOMPARE(earlier.exitCode(), 0);
+    QFile file(listed);
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList colours = QString::fromLatin1(file.readAll())
+                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(colours.size(), texts.size());
+    for (int i = 0; i < texts.size(); ++i)
+        QCOMPARE(generator.colorForText(texts.at(i)).name(), colours.at(i));
 }
 
 void TestArtFiles::rightToLeftTextIsBrokenIntoAtMostFivePieces()
