@@ -377,15 +377,23 @@ void NowPlayingPage::passParameterToPage(QVariant parameter)
                                                         playState->artist(PlayState::MusicMode),
                                                         AlbumArtType::DefaultArt, QString(), true);
     albumArtWidget->setAlbumArt(cached.pixmap, true);
+    // A song the page was told of before it was shown (a file saved from the player sheet, a
+    // song started just before) announces no further change: the probe above may have blanked
+    // its cover, so it is asked for again, and its answer is not dropped as an older song's.
+    const bool songKnown = knowsCurrentSong();
     if (mainWindow
         && (mainWindow->isStartedForExternalPlayback()
             || mainWindow->isShownForExternalPlayback())) {
         forceArtUpdate = true;
-        currentSongIndex = -1;
+        if (!songKnown)
+            currentSongIndex = -1;
         navigationBar->useMusicButtonLayout();
     } else {
         navigationBar->useBackButtonLayout();
     }
+    if (songKnown && cached.pixmap.isNull())
+        albumArtLoader->loadAlbumArt(currentAlbum, currentArtist, HalfScreen, true,
+                                     AlbumArtType::AlbumArt, QVariant(currentSongIndex));
     if (parameter.canConvert<QStringList>()
         && parameter.toStringList().contains(QStringLiteral("PlayOrResume")))
         playState->play(PlayState::MusicMode);
@@ -393,6 +401,16 @@ void NowPlayingPage::passParameterToPage(QVariant parameter)
     actionsTimer->start();
     connect(playState, SIGNAL(songCountChanged(int)), this, SLOT(handleSongCountChange(int)),
             Qt::UniqueConnection);
+}
+
+bool NowPlayingPage::knowsCurrentSong() const
+{
+    return playState->contentType(PlayState::MusicMode) == PlayState::SongContent
+           && currentSongIndex >= 0
+           && currentSongIndex == playState->currentIndex(PlayState::MusicMode)
+           && currentTitle == playState->title(PlayState::MusicMode)
+           && currentAlbum == playState->album(PlayState::MusicMode)
+           && currentArtist == playState->artist(PlayState::MusicMode);
 }
 
 void NowPlayingPage::next()

@@ -83,6 +83,7 @@ private:
     void updateRepeatButton();
     void updatePlayAlbumAction();
     bool isCurrentPage() const;
+    bool knowsCurrentSong() const;
 
     PlayState* playState;
     MainWindow* mainWindow;

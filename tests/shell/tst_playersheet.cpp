@@ -13,6 +13,8 @@
 #include "msaveasdialog.h"
 #include "mtextedit.h"
 #include "mwindow.h"
+#include "playback/albumartwidget.h"
+#include "playback/nowplayingpage.h"
 #include "playback/nowplayingsheetwidget.h"
 #include "playback/playersheet.h"
 #include "playback/playstate.h"
@@ -35,7 +37,8 @@ const QString Service = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceSer
 const QString Interface = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceInterface");
 
 // A tagged file in the user's downloads, outside the library.
-QString download(const QString& name, const QString& title, int durationMs)
+QString download(const QString& name, const QString& title, int durationMs,
+                 const QString& album = QStringLiteral("Talks"))
 {
     const QString path = TestEnvironment::home() + QStringLiteral("/Downloads/") + name;
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -43,7 +46,7 @@ QString download(const QString& name, const QString& title, int durationMs)
     AudioTags tags;
     tags.title = title;
     tags.artist = QStringLiteral("Radio Host");
-    tags.album = QStringLiteral("Talks");
+    tags.album = album;
     return AudioGenerator::write(path, tags, durationMs) ? path : QString();
 }
 
@@ -198,6 +201,47 @@ private slots:
         // Once the player has appeared, the sheet goes.
         QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
         QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Playing);
+        hub->stop(PlayState::MusicMode);
+    }
+
+    void theSavedSongsCoverShowsInThePlayerAtOnce()
+    {
+        // The player shows a library song when a file from outside plays in the sheet and is
+        // saved: the player then shows the saved song's cover at once (a drawn one here, the
+        // file has none), not an empty black square.
+        ParlovanceApplicationService* service = ParlovanceApplicationService::instance();
+        hub->appendModel(HubTestLibrary::album(QStringLiteral("Seven")), PlayState::ReplaceQueue,
+                         -1);
+        hub->startPlayback(0, PlayState::PlayNow);
+        service->showMainWindow(Parlovance::PageNowPlaying, false);
+        MainWindow* window = service->mainWindow();
+        QVERIFY(window);
+        QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(Parlovance::PageNowPlaying), Timeout);
+        auto* player = qobject_cast<NowPlayingPage*>(
+            window->cachedPage(Parlovance::PageNowPlaying));
+        QVERIFY(player);
+        QTRY_VERIFY_WITH_TIMEOUT(!player->albumArt()->albumArt().isNull(), Timeout);
+        const QImage before = player->albumArt()->albumArt().toImage();
+
+        const QString path = download(QStringLiteral("ferry.mp3"), QStringLiteral("Ferry Talk"),
+                                      30000, QStringLiteral("Night Ferry"));
+        call(QStringLiteral("playTempFile"), path);
+        QPointer<PlayerSheet> sheet = shownSheet();
+        QVERIFY(sheet);
+        QVERIFY(waitForState(PlayState::Playing));
+        sheet->saveButton()->click();
+        ContentManager* manager = hub->findChild<ContentManager*>();
+        QVERIFY(manager && manager->saveAsDialog());
+        MSaveAsDialog* dialog = manager->saveAsDialog();
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->sceneWindowState(), MSceneWindow::Appeared, Timeout);
+        dialog->accept();
+        QTRY_COMPARE_WITH_TIMEOUT(hub->saveState(), PlayState::Saved, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), QStringLiteral("Ferry Talk"),
+                                  Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(Parlovance::PageNowPlaying), Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!player->albumArt()->albumArt().isNull()
+                                     && player->albumArt()->albumArt().toImage() != before,
+                                 Timeout);
         hub->stop(PlayState::MusicMode);
     }
 };
