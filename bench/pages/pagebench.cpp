@@ -75,10 +75,20 @@ private:
     std::function<void()> painted;
 };
 
+} // namespace
+
+bool PageBench::writeFiftyThousandSongs()
+{
+    static bool written = false;
+    if (!written)
+        written = writeSongs(Songs);
+    return written;
+}
+
 // Whether the list shows rows, each laid out: a paint of a row before its layout has run
 // shows its texts piled up in its corner, which is no screen a user can read. Only looks, so
 // that the paint it is asked at is the one the program would have made.
-bool rowsLaidOut(const MList* list)
+bool PageBench::rowsLaidOut(const MList* list)
 {
     int rows = 0;
     for (QGraphicsItem* child : list->childItems()) {
@@ -96,13 +106,8 @@ bool rowsLaidOut(const MList* list)
     return rows > 0;
 }
 
-} // namespace
-
-bool PageBench::writeFiftyThousandSongs()
+bool PageBench::writeSongs(int count)
 {
-    static bool written = false;
-    if (written)
-        return true;
     TrackerStore::destroy();
     TestEnvironment::wipeHome();
     // The songs have no files: an indexer would take them out of the store again.
@@ -112,11 +117,11 @@ bool PageBench::writeFiftyThousandSongs()
     TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
     const QString added = TrackerSparql::timeText(QDateTime::currentDateTimeUtc());
     bool ok = true;
-    for (int first = 0; first < Songs && ok; first += 1000) {
+    for (int first = 0; first < count && ok; first += 1000) {
         QStringList batch;
-        for (int i = first; i < first + 1000; ++i) {
+        for (int i = first; i < qMin(count, first + 1000); ++i) {
             TrackerTrackInfo info;
-            const int k = (i * 7919) % Songs;
+            const int k = int((i * 7919LL) % count);
             info.title = QStringLiteral("%1 %2 %3")
                              .arg(QString::fromUtf8(Words[k % WordCount]),
                                   QString::fromUtf8(Words[(k / WordCount) % WordCount]))
@@ -137,7 +142,6 @@ bool PageBench::writeFiftyThousandSongs()
         ok = TrackerQueryRunner::update(connection, batch.join(QStringLiteral(" ;\n"))).ok;
     }
     TrackerQueryRunner::releaseConnection(connection);
-    written = ok;
     return ok;
 }
 
@@ -203,7 +207,7 @@ PageBench::FirstScreen PageBench::showFirstScreen(MainWindow* window,
                 return false;
             MList* list = page->pageList();
             const QRect shown = window->mapFromScene(list->sceneBoundingRect()).boundingRect();
-            return event->region().intersects(shown) && rowsLaidOut(list);
+            return event->region().intersects(shown) && PageBench::rowsLaidOut(list);
         },
         [&] {
             first.ms = sinceRows.nsecsElapsed() / 1e6;

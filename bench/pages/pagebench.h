@@ -7,6 +7,7 @@
 #include <memory>
 
 class MainWindow;
+class MList;
 class QuintaveilPage;
 
 // What the page benchmarks share: their process (a private home, the offscreen platform, the
@@ -20,6 +21,8 @@ public:
     // fresh store once a process.
     static const int Songs = 50000;
     static bool writeFiftyThousandSongs();
+    // A library of that make-up and the given size, in a fresh store left open.
+    static bool writeSongs(int count);
 
     // Runs the event loop until done() holds or the time is up; returns done().
     static bool waitUntil(const std::function<bool()>& done, int timeoutMs = 60000);
@@ -42,6 +45,10 @@ public:
     // first rows of its model of the type until its first screen is drawn. The page stays.
     static FirstScreen showFirstScreen(MainWindow* window, MafwTrackerModel::QueryType type,
                                        const std::function<QuintaveilPage*()>& makePage);
+
+    // Whether the list shows rows, each laid out (a row painted before its layout ran shows
+    // its texts piled up in a corner, no screen a user can read).
+    static bool rowsLaidOut(const MList* list);
 
     // The main of a benchmark executable: its benchmarks run in the process described above.
     static int run(int argc, char** argv);
