@@ -20,6 +20,8 @@ struct MafwStoreRow
 
     bool isSameItem(const MafwStoreRow& other) const { return id == other.id && key == other.key; }
 };
+// Its members are relocatable: a list of rows moves them by memory copies, not one by one.
+Q_DECLARE_TYPEINFO(MafwStoreRow, Q_MOVABLE_TYPE);
 
 // Turns the catalogue into the rows of a query type, in the column layout shared by every
 // model of a family (songs, albums, artists, playlists), and tells where a song or an item

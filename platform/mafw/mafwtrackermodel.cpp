@@ -464,8 +464,7 @@ void MafwTrackerModel::insertSorted(
         return;
     auto less = [&](const MafwStoreRow& a, const MafwStoreRow& b) { return compare(a, b) < 0; };
     std::sort(fresh.begin(), fresh.end(), less);
-    // Each finds its place by a binary search among the rows as they are; the runs that share
-    // a place go in together, the last place first so the earlier places stay right.
+    // Each finds its place by a binary search among the rows as they are.
     QVector<int> places;
     places.reserve(fresh.size());
     auto from = m_rows.cbegin();
@@ -474,21 +473,44 @@ void MafwTrackerModel::insertSorted(
         places.append(int(from - m_rows.cbegin()));
     }
     const int limit = holdsFirstRowsOnly() ? m_limit : -1;
-    for (int k = fresh.size() - 1; k >= 0;) {
-        int first = k;
-        while (first > 0 && places.at(first - 1) == places.at(k))
-            --first;
+    int kept = fresh.size();
+    if (limit >= 0)
+        kept = int(std::lower_bound(places.cbegin(), places.cend(), limit) - places.cbegin());
+    if (kept == 0)
+        return;
+    // One pass over the list, however many places the new rows go to: the old rows move to
+    // the end of a list grown by the new ones, and the runs then go in from the first place
+    // on, each old row moving forward once. Inserting run by run in place would shift every
+    // later row for each run, which makes a first index quadratic in the library. While this
+    // runs, the rows between the ones placed and the old ones still to move are a gap that
+    // the model's readers skip.
+    const int old = m_rows.size();
+    m_rows.resize(old + kept);
+    std::move_backward(m_rows.begin(), m_rows.begin() + old, m_rows.end());
+    m_gap = kept;
+    m_gapAt = 0;
+    int taken = 0; // old rows moved to the front
+    for (int k = 0; k < kept;) {
+        int last = k;
+        while (last + 1 < kept && places.at(last + 1) == places.at(k))
+            ++last;
         const int at = places.at(k);
-        if (limit < 0 || at < limit) {
-            const int count = k - first + 1;
-            beginInsertRows(QModelIndex(), at, at + count - 1);
-            m_rows.insert(at, count, MafwStoreRow());
-            for (int i = 0; i < count; ++i)
-                m_rows[at + i] = fresh.at(first + i);
-            endInsertRows();
+        for (; taken < at; ++taken) {
+            m_rows[m_gapAt] = std::move(m_rows[m_gapAt + m_gap]);
+            ++m_gapAt;
         }
-        k = first - 1;
+        const int count = last - k + 1;
+        beginInsertRows(QModelIndex(), m_gapAt, m_gapAt + count - 1);
+        for (int i = k; i <= last; ++i) {
+            m_rows[m_gapAt] = std::move(fresh[i]);
+            ++m_gapAt;
+        }
+        m_gap -= count;
+        endInsertRows();
+        k = last + 1;
     }
+    // The gap is closed: the old rows not moved stand right after the new ones.
+    m_gapAt = 0;
 }
 
 void MafwTrackerModel::trimToLimit()
@@ -600,9 +622,14 @@ void MafwTrackerModel::requestAlbumArt(const QModelIndex& index)
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), m_headers.size() - 1));
 }
 
+const MafwStoreRow& MafwTrackerModel::shownRow(int row) const
+{
+    return row < m_gapAt ? m_rows.at(row) : m_rows.at(row + m_gap);
+}
+
 int MafwTrackerModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_rows.size();
+    return parent.isValid() ? 0 : m_rows.size() - m_gap;
 }
 
 int MafwTrackerModel::columnCount(const QModelIndex& parent) const
@@ -612,7 +639,7 @@ int MafwTrackerModel::columnCount(const QModelIndex& parent) const
 
 QModelIndex MafwTrackerModel::index(int row, int column, const QModelIndex& parent) const
 {
-    if (parent.isValid() || row < 0 || column < 0 || row >= m_rows.size()
+    if (parent.isValid() || row < 0 || column < 0 || row >= rowCount()
         || column >= m_headers.size())
         return QModelIndex();
     return createIndex(row, column);
@@ -626,7 +653,7 @@ QModelIndex MafwTrackerModel::parent(const QModelIndex& child) const
 
 QVariant MafwTrackerModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.model() != this || index.row() >= m_rows.size())
+    if (!index.isValid() || index.model() != this || index.row() >= rowCount())
         return QVariant();
     int column = index.column();
     if (role == Mafw::UrlRole) {
@@ -636,7 +663,7 @@ QVariant MafwTrackerModel::data(const QModelIndex& index, int role) const
     } else if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return QVariant();
     }
-    const MafwStoreRow& row = m_rows.at(index.row());
+    const MafwStoreRow& row = shownRow(index.row());
     if (MafwStoreRowBuilder::family(m_type) != MafwStoreRowBuilder::Songs)
         return row.cells.value(column);
     if (column >= MafwStoreRowBuilder::SongColumnCount)
@@ -667,10 +694,10 @@ bool MafwTrackerModel::setData(const QModelIndex& index, const QVariant& value, 
 {
     if (role != Qt::EditRole || !index.isValid() || index.model() != this
         || index.column() != m_favouriteColumn || m_favouriteColumn < 0
-        || index.row() >= m_rows.size())
+        || index.row() >= rowCount())
         return false;
     // The catalogue takes the new mark at once, and every list showing the song announces it.
-    return m_factory->setFavourite(m_rows.at(index.row()).id, value.toBool());
+    return m_factory->setFavourite(shownRow(index.row()).id, value.toBool());
 }
 
 int MafwTrackerModel::columnOfKey(const QString& key) const

@@ -128,6 +128,8 @@ private:
     void insertSorted(QVector<MafwStoreRow> fresh,
                       const std::function<int(const MafwStoreRow&, const MafwStoreRow&)>& compare);
     void trimToLimit();
+    // The row shown at a place: while new rows go in, the rows held have a gap in them.
+    const MafwStoreRow& shownRow(int row) const;
 
     MafwTrackerModelFactory* m_factory;
     const MafwStoreRowBuilder* m_builder;
@@ -143,7 +145,10 @@ private:
     QVector<MafwStoreRow> m_pinned;
     QVector<MafwStoreRow> m_rows;
     QVector<MafwStoreRow> m_filling; // rows still to insert, batch by batch
-    bool m_wantAll = false;          // every row asked for (limit 0, or fetchRemainingRows)
+    // While insertSorted() runs: m_gap unused places in m_rows, starting at m_gapAt.
+    int m_gap = 0;
+    int m_gapAt = 0;
+    bool m_wantAll = false; // every row asked for (limit 0, or fetchRemainingRows)
     bool m_complete = false;
     bool m_completedSent = false;
     bool m_started = false;

@@ -878,6 +878,70 @@ private slots:
         QVERIFY(QFileInfo(stuck).isDir());
     }
 
+    void songsArrivingAtManyPlacesGoInInOrder()
+    {
+        QSharedPointer<MafwTrackerModel> all = loaded(MafwTrackerModel::AllSongs, 0, 0);
+        QVERIFY(all);
+        const MafwStoreCatalogue* catalogue = factory->catalogue();
+        const int idColumn = all->columnOfKey(QStringLiteral("songId"));
+        // Whether the list is in title order, every row a song of the library: checked at
+        // every insertion too, while the rows after it may not have moved yet.
+        auto inOrder = [&] {
+            const MafwStoreSong* previous = nullptr;
+            for (int r = 0; r < all->rowCount(); ++r) {
+                const MafwStoreSong* s = catalogue->song(all->index(r, idColumn).data().toInt());
+                if (!s || all->index(r, 1).data().toString() != s->title)
+                    return false;
+                if (previous && catalogue->compareTitles(*previous, *s) >= 0)
+                    return false;
+                previous = s;
+            }
+            return true;
+        };
+        int insertions = 0;
+        bool orderedThroughout = true;
+        QObject listening;
+        connect(all.data(), &QAbstractItemModel::rowsInserted, &listening, [&] {
+            ++insertions;
+            orderedThroughout = orderedThroughout && inOrder();
+        });
+        // Titles before, between and after those of the library, one indexing run for all.
+        const QStringList titles { "Aardvark", "Bay",   "Cove",  "Dune",  "Fjord", "Garnet",
+                                   "Indigo",   "Mauve", "Ochre", "Slate", "Umber", "Zinc" };
+        for (int i = 0; i < titles.size(); ++i) {
+            AudioTags tags;
+            tags.title = titles.at(i);
+            tags.artist = QStringLiteral("Many");
+            tags.album = QStringLiteral("Places");
+            tags.trackNumber = i + 1;
+            QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Many/Places/%1.ogg").arg(i), tags)
+                         .isEmpty());
+        }
+        QVERIFY(FixtureLibrary::index());
+        // Every one of them in the list, and the list as long as the library (changes that
+        // the tests before left may still come in).
+        auto shown = [&] {
+            const QStringList listed = column(all.data(), 1);
+            int count = 0;
+            for (const QString& title : titles)
+                count += listed.count(title);
+            return count;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), int(titles.size()), 30000);
+        QTRY_COMPARE(all->rowCount(), catalogue->songs().size());
+        QVERIFY(insertions > 1);
+        QVERIFY(orderedThroughout);
+        QVERIFY(inOrder());
+
+        // They leave again, and the list stays in order.
+        for (int i = 0; i < titles.size(); ++i)
+            QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Many/Places/%1.ogg").arg(i)));
+        QVERIFY(FixtureLibrary::index());
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), 0, 30000);
+        QTRY_COMPARE(all->rowCount(), catalogue->songs().size());
+        QVERIFY(inOrder());
+    }
+
     void initFailureIsReported()
     {
         MafwTrackerModelFactory::setFailInitForTesting(true);
