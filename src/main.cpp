@@ -6,6 +6,7 @@
 #include "shell/parlovanceapplicationservice.h"
 #include "playback/parlovancekeyhandler.h"
 #include "shell/parlovanceservice.h"
+#include "shell/processsetup.h"
 #include "playback/playstate.h"
 #include "shell/terminationhandler.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
     if (help)
         printUsage(QString::fromLocal8Bit(argv[0]));
 
+    ProcessSetup::beforeApplication();
     applicationService = ParlovanceApplicationService::instance();
     MApplication* application = MComponentCache::mApplication(argc, argv,
                                                               QStringLiteral("parlovance"),

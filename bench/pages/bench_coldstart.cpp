@@ -14,6 +14,7 @@
 #include "mlocale.h"
 #include "pageframework/quintaveilpage.h"
 #include "shell/mainwindow.h"
+#include "shell/processsetup.h"
 #include "testenvironment.h"
 #include "trackerstore.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
@@ -103,6 +104,8 @@ int runChild(int argc, char** argv)
     QElapsedTimer sinceStart;
     sinceStart.start();
     qputenv("PARLOVANCE_NO_INDEXER", "1"); // the songs have no files
+    // As the program's main does.
+    ProcessSetup::beforeApplication();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     MLocale locale;

@@ -11,6 +11,10 @@
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 // Change notifications come in bursts (one per written batch); one read per burst.
@@ -323,6 +327,15 @@ void MafwStoreCatalogue::everythingRead(const QSharedPointer<Result>& result)
     }
     emit completed();
     finishRead();
+    // The read's own copies of the library (rows as the store sent them, the reader threads'
+    // tables) are freed once this delivery returns; the allocator keeps such memory for the
+    // process unless told, which at a start on a large library is as much as the library
+    // itself. Once, after the start: later reads are small.
+    QTimer::singleShot(0, this, [] {
+#ifdef __GLIBC__
+        malloc_trim(0);
+#endif
+    });
 }
 
 void MafwStoreCatalogue::refreshSongs(const QSet<int>& ids)
