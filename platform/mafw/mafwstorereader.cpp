@@ -7,6 +7,7 @@
 
 #include <QDebug>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -14,8 +15,12 @@
 
 namespace {
 
-// Resources named in one query: the text stays short, and the store's cost per query small.
-const int NamesPerQuery = 400;
+// Resources named in one query, by their tracker:ids bound to a text that stays the same, so
+// that the store compiles each text once: a read of a few resources names up to the smaller
+// count, a larger read names up to the larger one a query, the ids left over being 0, which no
+// resource has.
+const int FewNames = 20;
+const int ManyNames = 400;
 // Threads reading the properties of songs at once.
 const int PropertyThreads = 3;
 
@@ -24,38 +29,50 @@ struct Scope
 {
     QString variable;     // "?song"
     QString everyPattern; // "?song a nmm:MusicPiece ."; used when no names are given
-    QStringList iris;     // names, each safe to put between < and >
+    QVector<int> ids;     // the named resources' tracker:ids
     bool every = false;
 };
 
 using RowHandler = std::function<void(const TrackerCursorRow&)>;
+
+// "VALUES ?named { ~p0 ~p1 ... }" for the given count of names.
+QString namesBlock(int count)
+{
+    QString values = QStringLiteral("VALUES ?named {");
+    for (int k = 0; k < count; ++k)
+        values += QStringLiteral(" ~p%1").arg(k);
+    values += QLatin1String(" }");
+    return values;
+}
 
 // Runs "SELECT <projection> WHERE { <scope> <pattern> } <tail>" over the scope, in chunks of
 // named resources; false when a query failed.
 bool readEach(TrackerSparqlConnection* connection, const Scope& scope, const QString& projection,
               const QString& pattern, const RowHandler& row, const QString& tail = QString())
 {
-    auto run = [&](const QString& where) {
-        const QString sparql = QStringLiteral("SELECT %1 WHERE { %2 %3 } %4")
-                                   .arg(projection, where, pattern, tail);
-        const TrackerQueryResult result = TrackerQueryRunner::selectEach(connection, sparql, row);
+    auto run = [&](const QString& where, const QString& filter, const QVector<qint64>& values) {
+        const QString sparql = QStringLiteral("SELECT %1 WHERE { %2 %3 %4} %5")
+                                   .arg(projection, where, pattern, filter, tail);
+        const TrackerQueryResult result = TrackerQueryRunner::selectEachKept(connection, sparql,
+                                                                             values, row);
         if (!result.ok)
             qCWarning(lcModels) << "MafwStoreReader - a query failed:" << result.errorMessage;
         return result.ok;
     };
     if (scope.every)
-        return run(scope.everyPattern);
+        return run(scope.everyPattern, QString(), QVector<qint64>());
+    static const QString fewNames = namesBlock(FewNames);
+    static const QString manyNames = namesBlock(ManyNames);
+    const QString filter = QStringLiteral("FILTER (tracker:id(%1) = ?named) ").arg(scope.variable);
     bool ok = true;
-    for (int i = 0; i < scope.iris.size(); i += NamesPerQuery) {
-        QString values = QStringLiteral("VALUES %1 {").arg(scope.variable);
-        const int end = qMin(scope.iris.size(), i + NamesPerQuery);
-        for (int k = i; k < end; ++k) {
-            values += QLatin1String(" <");
-            values += scope.iris.at(k);
-            values += QLatin1Char('>');
-        }
-        values += QLatin1String(" }");
-        ok = run(values) && ok;
+    for (int i = 0; i < scope.ids.size();) {
+        const int chunk = scope.ids.size() - i <= FewNames ? FewNames : ManyNames;
+        QVector<qint64> values(chunk, 0);
+        const int end = qMin(scope.ids.size(), i + chunk);
+        for (int k = i; k < end; ++k)
+            values[k - i] = scope.ids.at(k);
+        ok = run(chunk == FewNames ? fewNames : manyNames, filter, values) && ok;
+        i = end;
     }
     return ok;
 }
@@ -65,9 +82,9 @@ Scope everySong()
     return { QStringLiteral("?song"), QStringLiteral("?song a nmm:MusicPiece ."), {}, true };
 }
 
-Scope namedSongs(const QStringList& iris)
+Scope namedSongs(const QVector<int>& ids)
 {
-    return { QStringLiteral("?song"), QString(), iris, false };
+    return { QStringLiteral("?song"), QString(), ids, false };
 }
 
 // Interns texts that many songs share (genres), so that each is held once.
@@ -125,9 +142,9 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
     // scope again.
     Scope rest = scope;
     if (!scope.every || limit > 0) {
-        rest = namedSongs(QStringList());
+        rest = namedSongs(QVector<int>());
         for (int i = first; i < songs.size(); ++i)
-            rest.iris.append(songs.at(i).iri);
+            rest.ids.append(songs.at(i).id);
     }
     // Songs by tracker:id: a table when the ids are dense enough, as they are in a store the
     // indexer filled; each property row finds its song with one lookup.
@@ -150,8 +167,8 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
         const auto it = at.constFind(int(id));
         return it == at.cend() ? nullptr : all + it.value();
     };
-    QHash<int, QString> artists, albums, discs; // ids to IRIs, for names read by name
-    QHash<int, int> discOf;                     // song to disc
+    QSet<int> artists, albums, discs; // the ones whose names are read by id
+    QHash<int, int> discOf;           // song to disc
     QHash<int, int> discNumbers;
     SharedTexts genres;
     struct Property
@@ -160,9 +177,8 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
         const char* pattern;
         std::function<void(MafwStoreSong&, const TrackerCursorRow&)> apply;
     };
-    // Links to artists, albums and discs: with their names when the names are read by name.
-    const char* linked = rest.every ? "tracker:id(?song) tracker:id(?v)"
-                                    : "tracker:id(?song) tracker:id(?v) ?v";
+    // Links to artists, albums and discs.
+    const char* linked = "tracker:id(?song) tracker:id(?v)";
     const Property properties[] = {
         { "tracker:id(?song) ?v", "?song nfo:duration ?v .",
           [](MafwStoreSong& s, const TrackerCursorRow& r) { s.duration = int(r.integer(1)); } },
@@ -172,19 +188,19 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
           [&](MafwStoreSong& s, const TrackerCursorRow& r) {
               s.performerId = int(r.integer(1));
               if (!rest.every)
-                  artists.insert(s.performerId, r.text(2));
+                  artists.insert(s.performerId);
           } },
         { linked, "?song nmm:musicAlbum ?v .",
           [&](MafwStoreSong& s, const TrackerCursorRow& r) {
               s.albumId = int(r.integer(1));
               if (!rest.every)
-                  albums.insert(s.albumId, r.text(2));
+                  albums.insert(s.albumId);
           } },
         { linked, "?song nmm:musicAlbumDisc ?v .",
           [&](MafwStoreSong& s, const TrackerCursorRow& r) {
               discOf.insert(s.id, int(r.integer(1)));
               if (!rest.every)
-                  discs.insert(int(r.integer(1)), r.text(2));
+                  discs.insert(int(r.integer(1)));
           } },
         { "tracker:id(?song) ?v", "?song nmm:trackNumber ?v .",
           [](MafwStoreSong& s, const TrackerCursorRow& r) { s.trackNumber = int(r.integer(1)); } },
@@ -231,16 +247,14 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
     ok = allRead && ok;
 
     // The names, read once per artist, album and disc: every song of one shares them.
-    auto names = [&](const QHash<int, QString>& iris, const QString& everyPattern,
-                     const QString& pattern, const RowHandler& row) {
-        if (iris.isEmpty() && !rest.every)
+    auto names = [&](const QSet<int>& ids, const QString& everyPattern, const QString& pattern,
+                     const RowHandler& row) {
+        if (ids.isEmpty() && !rest.every)
             return true;
         Scope scope { QStringLiteral("?r"), everyPattern, {}, rest.every };
         if (!scope.every) {
-            for (auto it = iris.cbegin(); it != iris.cend(); ++it) {
-                if (TrackerSparql::isSafeIri(it.value()))
-                    scope.iris.append(it.value());
-            }
+            scope.ids = QVector<int>(ids.cbegin(), ids.cend());
+            std::sort(scope.ids.begin(), scope.ids.end());
         }
         return readEach(connection, scope, QStringLiteral("tracker:id(?r) ?n"), pattern, row);
     };
@@ -284,7 +298,7 @@ bool readPlaylists(TrackerSparqlConnection* connection, const Scope& scope,
     if (scope.every) {
         named.every = false;
         for (const MafwStorePlaylist& p : qAsConst(playlists))
-            named.iris.append(p.iri);
+            named.ids.append(p.id);
     }
     auto each = [&](const char* pattern,
                     const std::function<void(MafwStorePlaylist&, const TrackerCursorRow&)>& apply) {
@@ -356,19 +370,21 @@ MafwStoreReader::Result MafwStoreReader::resources(TrackerSparqlConnection* conn
     Scope all { QStringLiteral("?r"), QString(), {}, false };
     for (auto it = iris.cbegin(); it != iris.cend(); ++it) {
         if (TrackerSparql::isSafeIri(it.value()))
-            all.iris.append(it.value());
+            all.ids.append(it.key());
     }
-    QStringList songIris, playlistIris;
-    bool ok = readEach(connection, all, QStringLiteral("?r"),
+    std::sort(all.ids.begin(), all.ids.end());
+    QVector<int> songIds, playlistIds;
+    bool ok = readEach(connection, all, QStringLiteral("tracker:id(?r)"),
                        QStringLiteral("?r a nmm:MusicPiece ."),
-                       [&](const TrackerCursorRow& row) { songIris.append(row.text(0)); });
-    ok = readEach(connection, all, QStringLiteral("?r"), QStringLiteral("?r a nmm:Playlist ."),
-                  [&](const TrackerCursorRow& row) { playlistIris.append(row.text(0)); })
+                       [&](const TrackerCursorRow& row) { songIds.append(int(row.integer(0))); });
+    ok = readEach(connection, all, QStringLiteral("tracker:id(?r)"),
+                  QStringLiteral("?r a nmm:Playlist ."),
+                  [&](const TrackerCursorRow& row) { playlistIds.append(int(row.integer(0))); })
          && ok;
-    if (!songIris.isEmpty())
-        ok = readSongs(connection, namedSongs(songIris), 0, &result) && ok;
-    if (!playlistIris.isEmpty()) {
-        const Scope scope { QStringLiteral("?pl"), QString(), playlistIris, false };
+    if (!songIds.isEmpty())
+        ok = readSongs(connection, namedSongs(songIds), 0, &result) && ok;
+    if (!playlistIds.isEmpty()) {
+        const Scope scope { QStringLiteral("?pl"), QString(), playlistIds, false };
         ok = readPlaylists(connection, scope, &result) && ok;
     }
     result.ok = ok;

@@ -6,7 +6,11 @@
 #include "trackercursorrow.h"
 #include "trackersparql.h"
 
+#include <QByteArray>
+#include <QHash>
+#include <QPair>
 #include <QPointer>
+#include <QSet>
 
 #include <condition_variable>
 #include <deque>
@@ -129,6 +133,112 @@ void deliver(QObject* relay, const QPointer<QObject>& guard, const TrackerQueryR
         Qt::QueuedConnection);
 }
 
+// Statements kept prepared, by connection and text, each lent to one query at a time. The texts
+// that are kept are a fixed few (the catalogue's reads by id), so the set stays small; the
+// bound is a guard, past which statements are freed after use as any other.
+class KeptStatements
+{
+public:
+    static KeptStatements& instance()
+    {
+        static KeptStatements kept;
+        return kept;
+    }
+    TrackerSparqlStatement* take(TrackerSparqlConnection* connection, const QByteArray& text)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        QVector<TrackerSparqlStatement*>& idle = m_idle[qMakePair(connection, text)];
+        if (idle.isEmpty())
+            return nullptr;
+        --m_count;
+        return idle.takeLast();
+    }
+    void giveBack(TrackerSparqlConnection* connection, const QByteArray& text,
+                  TrackerSparqlStatement* statement)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_count < MaxKept && m_open.contains(connection)) {
+                m_idle[qMakePair(connection, text)].append(statement);
+                ++m_count;
+                return;
+            }
+        }
+        g_object_unref(statement);
+    }
+    // Statements are kept only for a connection that is open, from its first kept query on.
+    void opened(TrackerSparqlConnection* connection)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open.insert(connection);
+    }
+    void drop(TrackerSparqlConnection* connection)
+    {
+        QVector<TrackerSparqlStatement*> gone;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_open.remove(connection);
+            for (auto it = m_idle.begin(); it != m_idle.end();) {
+                if (it.key().first == connection) {
+                    gone += it.value();
+                    m_count -= it.value().size();
+                    it = m_idle.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+        }
+        for (TrackerSparqlStatement* statement : qAsConst(gone))
+            g_object_unref(statement);
+    }
+
+private:
+    static const int MaxKept = 96;
+    std::mutex m_mutex;
+    QHash<QPair<TrackerSparqlConnection*, QByteArray>, QVector<TrackerSparqlStatement*>> m_idle;
+    QSet<TrackerSparqlConnection*> m_open;
+    int m_count = 0;
+};
+
+// The names of the parameters ~p0, ~p1, ...
+const QByteArray& parameterName(int index)
+{
+    static const QVector<QByteArray> names = [] {
+        QVector<QByteArray> made;
+        for (int i = 0; i < 1024; ++i)
+            made.append("p" + QByteArray::number(i));
+        return made;
+    }();
+    return names.at(index);
+}
+
+// Reads the cursor to its end, handing each row on; false with the error when it fails.
+bool readCursor(TrackerSparqlCursor* cursor,
+                const std::function<void(const TrackerCursorRow&)>& row, TrackerQueryResult* result)
+{
+    GError* error = nullptr;
+    const TrackerCursorRow current(cursor);
+    while (tracker_sparql_cursor_next(cursor, nullptr, &error))
+        row(current);
+    tracker_sparql_cursor_close(cursor);
+    g_object_unref(cursor);
+    if (error) {
+        result->errorCode = error->code;
+        result->errorMessage = QString::fromUtf8(error->message);
+        g_error_free(error);
+        return false;
+    }
+    return true;
+}
+
+void takeError(GError* error, TrackerQueryResult* result)
+{
+    result->errorCode = error ? error->code : -1;
+    result->errorMessage = QString::fromUtf8(error ? error->message : "query failed");
+    if (error)
+        g_error_free(error);
+}
+
 TrackerQueryResult storeClosed()
 {
     TrackerQueryResult result;
@@ -197,6 +307,48 @@ TrackerQueryRunner::selectEach(TrackerSparqlConnection* connection, const QStrin
     }
     result.ok = true;
     return result;
+}
+
+TrackerQueryResult
+TrackerQueryRunner::selectEachKept(TrackerSparqlConnection* connection, const QString& sparql,
+                                   const QVector<qint64>& values,
+                                   const std::function<void(const TrackerCursorRow&)>& row)
+{
+    TrackerQueryResult result;
+    if (!connection)
+        return storeClosed();
+    const QByteArray text = sparql.toUtf8();
+    KeptStatements& kept = KeptStatements::instance();
+    TrackerSparqlStatement* statement = kept.take(connection, text);
+    GError* error = nullptr;
+    if (!statement) {
+        statement = tracker_sparql_connection_query_statement(connection, text.constData(), nullptr,
+                                                              &error);
+        if (!statement) {
+            takeError(error, &result);
+            return result;
+        }
+        kept.opened(connection);
+    }
+    for (int i = 0; i < values.size(); ++i)
+        tracker_sparql_statement_bind_int(statement, parameterName(i).constData(), values.at(i));
+    TrackerSparqlCursor* cursor = tracker_sparql_statement_execute(statement, nullptr, &error);
+    if (!cursor) {
+        g_object_unref(statement);
+        takeError(error, &result);
+        return result;
+    }
+    result.ok = readCursor(cursor, row, &result);
+    if (result.ok)
+        kept.giveBack(connection, text, statement);
+    else
+        g_object_unref(statement);
+    return result;
+}
+
+void TrackerQueryRunner::dropKeptStatements(TrackerSparqlConnection* connection)
+{
+    KeptStatements::instance().drop(connection);
 }
 
 TrackerQueryResult TrackerQueryRunner::update(TrackerSparqlConnection* connection,

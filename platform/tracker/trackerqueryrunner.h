@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 
@@ -38,6 +39,16 @@ public:
     // rows stay empty): for reading a whole library without holding it twice.
     static TrackerQueryResult selectEach(TrackerSparqlConnection* connection, const QString& sparql,
                                          const std::function<void(const TrackerCursorRow&)>& row);
+
+    // As selectEach(), for one of the few texts that are run again and again with other values:
+    // the values are bound to the text's parameters ~p0, ~p1, ... in order, and the statement
+    // is kept prepared for the next run instead of compiled anew each time.
+    static TrackerQueryResult
+    selectEachKept(TrackerSparqlConnection* connection, const QString& sparql,
+                   const QVector<qint64>& values,
+                   const std::function<void(const TrackerCursorRow&)>& row);
+    // Lets go of the statements kept for a connection that is being closed.
+    static void dropKeptStatements(TrackerSparqlConnection* connection);
 
     // Runs the text on a worker thread (query or update by its first keyword) and calls done
     // on the thread of context, through its event loop, unless context is gone by then. The

@@ -289,6 +289,8 @@ void TrackerStore::close()
         // database closes with it. Closing under a running query would pull the database from
         // beneath it.
         TrackerQueryRunner::waitForIdle();
+        // Kept statements hold the connection too.
+        TrackerQueryRunner::dropKeptStatements(connection);
         closingConnection = connection;
         g_object_add_weak_pointer(G_OBJECT(connection), &closingConnection);
         g_object_unref(connection);
