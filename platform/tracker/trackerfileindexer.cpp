@@ -1,5 +1,6 @@
 #include "trackerfileindexer.h"
 
+#include "trackerfolderwatch.h"
 #include "trackerindexworker.h"
 #include "trackerlogging.h"
 #include "trackerqueryrunner.h"
@@ -7,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QFileSystemWatcher>
 #include <QSet>
 #include <QStandardPaths>
 #include <QThread>
@@ -67,9 +67,11 @@ void TrackerFileIndexer::start()
     ensureWorker();
     if (!m_started) {
         m_started = true;
-        m_watcher = new QFileSystemWatcher(this);
-        connect(m_watcher, &QFileSystemWatcher::directoryChanged, this,
+        m_watch = new TrackerFolderWatch(this);
+        connect(m_watch, &TrackerFolderWatch::folderChanged, this,
                 &TrackerFileIndexer::folderChanged);
+        connect(m_watch, &TrackerFolderWatch::watching, this,
+                &TrackerFileIndexer::folderWatchUpdated);
         runScan();
         return;
     }
@@ -80,8 +82,10 @@ void TrackerFileIndexer::stop()
 {
     if (m_delay)
         m_delay->stop();
-    delete m_watcher;
-    m_watcher = nullptr;
+    delete m_watch;
+    m_watch = nullptr;
+    // A scan waiting for its folders to be watched ends below.
+    ++m_watchTicket;
     m_started = false;
     m_scanAgain = false;
     if (m_thread) {
@@ -230,30 +234,27 @@ void TrackerFileIndexer::workerProgress(int remaining)
 void TrackerFileIndexer::workerFinished(int changes, const QStringList& folders)
 {
     releaseScanConnection();
-    if (m_scanning)
-        m_scansFinished = m_scansStarted;
+    if (!m_watch) {
+        finishScan(changes);
+        return;
+    }
+    // The scan ends once its folders are watched, so that a change made after its end is
+    // seen; the watching itself is done away from this thread.
+    m_watchedChanges = changes;
+    m_watch->watch(folders, ++m_watchTicket);
+}
+
+void TrackerFileIndexer::folderWatchUpdated(int ticket)
+{
+    if (ticket != m_watchTicket || !m_scanning)
+        return;
+    finishScan(m_watchedChanges);
+}
+
+void TrackerFileIndexer::finishScan(int changes)
+{
     m_scanning = false;
     m_scansFinished = m_scansStarted;
-    if (m_watcher) {
-        // Sets, not lists: a large library has thousands of folders, compared after every scan.
-        const QStringList watchedList = m_watcher->directories();
-        const QSet<QString> watched(watchedList.cbegin(), watchedList.cend());
-        const QSet<QString> found(folders.cbegin(), folders.cend());
-        QStringList gone;
-        for (const QString& folder : watchedList) {
-            if (!found.contains(folder))
-                gone.append(folder);
-        }
-        if (!gone.isEmpty())
-            m_watcher->removePaths(gone);
-        QStringList fresh;
-        for (const QString& folder : folders) {
-            if (!watched.contains(folder))
-                fresh.append(folder);
-        }
-        if (!fresh.isEmpty())
-            m_watcher->addPaths(fresh);
-    }
     if (m_indexing) {
         m_indexing = false;
         emit indexingFinished();

@@ -6,9 +6,9 @@
 
 typedef struct _TrackerSparqlConnection TrackerSparqlConnection;
 
-class QFileSystemWatcher;
 class QThread;
 class QTimer;
+class TrackerFolderWatch;
 class TrackerIndexWorker;
 class TrackerStore;
 
@@ -60,11 +60,14 @@ private slots:
     void workerStarted(int changes);
     void workerProgress(int remaining);
     void workerFinished(int changes, const QStringList& folders);
+    void folderWatchUpdated(int ticket);
 
 private:
     void ensureWorker();
     void abandonWorker();
     void releaseScanConnection();
+    // The end of a scan, once the folders it found are watched.
+    void finishScan(int changes);
 
     TrackerStore* m_store;
     QThread* m_thread = nullptr;
@@ -72,7 +75,10 @@ private:
     // Held from the moment a scan is handed to the worker until it has ended: a scan that the
     // worker's thread never gets to (it was stopped first) must not keep the database open.
     TrackerSparqlConnection* m_scanConnection = nullptr;
-    QFileSystemWatcher* m_watcher = nullptr;
+    TrackerFolderWatch* m_watch = nullptr;
+    // The scan whose folders are being put under watch, and what it changed.
+    int m_watchTicket = 0;
+    int m_watchedChanges = 0;
     QTimer* m_delay = nullptr;
     bool m_started = false;
     bool m_scanning = false;
