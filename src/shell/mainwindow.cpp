@@ -208,7 +208,18 @@ void MainWindow::delayedConstruction()
 void MainWindow::preloadPage()
 {
     if (!preloadQueue.isEmpty()) {
-        loadPage(preloadQueue.takeFirst());
+        // A page the user has already asked for is built first and shown at once: the others
+        // are built for later visits, and on a large library each costs a turn of its own.
+        const int asked = preloadQueue.indexOf(ParlovancePages(parkedPage));
+        if (asked > 0)
+            preloadQueue.move(asked, 0);
+        const ParlovancePages next = preloadQueue.takeFirst();
+        loadPage(next);
+        if (asked >= 0) {
+            parkedPage = 0;
+            goToPage(next, parkedParameter);
+            parkedParameter = QVariant();
+        }
         if (!preloadQueue.isEmpty()) {
             QTimer::singleShot(0, this, SLOT(preloadPage()));
             return;
@@ -371,9 +382,10 @@ void MainWindow::goToPage(ParlovancePages page, QVariant parameter)
 {
     if (navigationLocked)
         return;
-    // Until the most used pages are built only the pages whose row says so show at once; the
-    // last other request waits and is shown when preloading ends.
-    if (!preloadingDone && !PageTable::row(page).showsWhilePreloading) {
+    // Until the most used pages are built only the pages whose row says so, and the pages
+    // built so far, show at once; the last other request waits, and is shown as soon as its
+    // page is built (it is built first) or when preloading ends.
+    if (!preloadingDone && !PageTable::row(page).showsWhilePreloading && !pages.value(page)) {
         parkedPage = page;
         parkedParameter = parameter;
         return;

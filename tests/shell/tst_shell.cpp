@@ -122,6 +122,7 @@ private slots:
     void applicationServiceShowsAndDeletesTheWindow();
     void launchOverTheBusShowsTheWindow();
     void startParksRequestsUntilThePagesAreBuilt();
+    void aPageAskedForDuringTheStartIsBuiltAndShownFirst();
     void indexingReportsDriveTheUpdatingState();
     void updatingStateEndsWithoutAFinishedReport();
 
@@ -741,6 +742,35 @@ void TestShell::startParksRequestsUntilThePagesAreBuilt()
     // The playback service is on the bus once the gate has opened.
     QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(
         QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceService")));
+}
+
+void TestShell::aPageAskedForDuringTheStartIsBuiltAndShownFirst()
+{
+    auto window = std::make_unique<MainWindow>(PageMain, false);
+    QVERIFY(!window->isPreloadingDone());
+    // What else is built when the page shows: a user who tapped Songs at the start waits for
+    // that page alone, not for every page built ahead of it.
+    QList<ParlovancePages> builtWhenShown;
+    QObject watching;
+    connect(window.get(), &MainWindow::pageChanged, &watching,
+            [&builtWhenShown, &window](Parlovance::ParlovancePages page) {
+                if (page != PageAllSongs)
+                    return;
+                for (ParlovancePages other :
+                     { PageNowPlaying, PageAlbums, PageArtists, PagePlaylists, PageAllSongs }) {
+                    if (window->cachedPage(other))
+                        builtWhenShown << other;
+                }
+            });
+    window->goToPage(PageAllSongs, QVariant(QStringLiteral("asked")));
+    QCOMPARE(window->currentPage(), int(PageMain));
+    QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(PageAllSongs), 30000);
+    QCOMPARE(builtWhenShown, QList<ParlovancePages> { PageAllSongs });
+    // The others are built after it, and it is not shown a second time.
+    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), 30000);
+    for (ParlovancePages page : { PageNowPlaying, PageAlbums, PageArtists, PagePlaylists })
+        QVERIFY(window->cachedPage(page));
+    QCOMPARE(window->pageHistory(), (QList<ParlovancePages> { PageMain, PageAllSongs }));
 }
 
 void TestShell::indexingReportsDriveTheUpdatingState()
