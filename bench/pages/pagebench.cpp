@@ -10,6 +10,7 @@
 #include "shell/mainwindow.h"
 #include "testenvironment.h"
 #include "trackerindexworker.h"
+#include "trackerplaylistreader.h"
 #include "trackerqueryrunner.h"
 #include "trackersparql.h"
 #include "trackerstore.h"
@@ -22,6 +23,11 @@
 #include <QElapsedTimer>
 #include <QGraphicsLayout>
 #include <QPaintEvent>
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/time.h>
 
 #include <algorithm>
 
@@ -106,7 +112,7 @@ bool PageBench::rowsLaidOut(const MList* list)
     return rows > 0;
 }
 
-bool PageBench::writeSongs(int count)
+bool PageBench::writeSongs(int count, bool withFiles)
 {
     TrackerStore::destroy();
     TestEnvironment::wipeHome();
@@ -115,7 +121,9 @@ bool PageBench::writeSongs(int count)
     if (!FixtureLibrary::openStore())
         return false;
     TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
-    const QString added = TrackerSparql::timeText(QDateTime::currentDateTimeUtc());
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(),
+                                                        Qt::UTC);
+    const QString added = TrackerSparql::timeText(now);
     bool ok = true;
     for (int first = 0; first < count && ok; first += 1000) {
         QStringList batch;
@@ -134,7 +142,22 @@ bool PageBench::writeSongs(int count)
             info.trackNumber = i % 12 + 1;
             info.year = 2000 + i % 20;
             info.durationSeconds = 180 + i % 60;
-            const QString url = QStringLiteral("file:///music/%1.ogg").arg(i);
+            QString url = QStringLiteral("file:///music/%1.ogg").arg(i);
+            if (withFiles) {
+                const QString folder = QStringLiteral("%1/%2/%3")
+                                           .arg(TestEnvironment::musicDir(), info.artist,
+                                                info.album);
+                const QString path = QStringLiteral("%1/%2.ogg").arg(folder).arg(i);
+                QDir().mkpath(folder);
+                QFile file(path);
+                if (!file.open(QIODevice::WriteOnly))
+                    return false;
+                file.close();
+                const timeval times[2] = { { now.toSecsSinceEpoch(), 0 },
+                                           { now.toSecsSinceEpoch(), 0 } };
+                utimes(QFile::encodeName(path).constData(), times);
+                url = TrackerPlaylistReader::fileUrl(path);
+            }
             batch << TrackerIndexWorker::songUpdate(TrackerSparql::newIri(), false, url,
                                                     QStringLiteral("%1.ogg").arg(i), 4096, added,
                                                     added, info);

@@ -21,8 +21,10 @@ public:
     // fresh store once a process.
     static const int Songs = 50000;
     static bool writeFiftyThousandSongs();
-    // A library of that make-up and the given size, in a fresh store left open.
-    static bool writeSongs(int count);
+    // A library of that make-up and the given size, in a fresh store left open. With files:
+    // each song has a file of its own in the music folder, in a folder of its artist and album,
+    // dated as the store has it, so that the indexer's scan finds nothing to do.
+    static bool writeSongs(int count, bool withFiles = false);
 
     // Runs the event loop until done() holds or the time is up; returns done().
     static bool waitUntil(const std::function<bool()>& done, int timeoutMs = 60000);
