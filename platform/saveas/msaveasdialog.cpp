@@ -11,12 +11,14 @@
 #include <QGraphicsLinearLayout>
 #include <QLoggingCategory>
 #include <QPointer>
+#include <QStorageInfo>
 #include <QTemporaryFile>
 #include <QThreadPool>
 
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,6 +49,21 @@ mode_t creationMask()
         }
     }
     return 022;
+}
+
+// Why writing file in folder failed. A write cut short by a full disk sets no error text
+// ("Unknown error"), so a full disk is told by the error of the write itself or by the room
+// left on the disk.
+QString writeFailure(const QFileDevice& file, int writeError, const QString& folder, qint64 wanted)
+{
+    if (writeError == ENOSPC || writeError == EDQUOT || file.error() == QFileDevice::ResourceError
+        || QStorageInfo(folder).bytesAvailable() < wanted)
+        return QStringLiteral("the disk is full (no room left in %1)").arg(folder);
+    if (file.error() != QFileDevice::NoError && file.error() != QFileDevice::UnspecifiedError)
+        return file.errorString();
+    return QStringLiteral("%1 cannot be written: %2")
+        .arg(file.fileName(),
+             writeError ? QString::fromLocal8Bit(std::strerror(writeError)) : file.errorString());
 }
 
 // Copies source into folder under the first free name; the stored file name, or empty with
@@ -83,13 +100,19 @@ QString copyInto(const QString& source, const QString& folder, const QString& na
     }
     QByteArray chunk;
     while (!(chunk = in.read(64 * 1024)).isEmpty()) {
+        errno = 0;
         if (part.write(chunk) != chunk.size()) {
-            *failure = part.errorString();
+            *failure = writeFailure(part, errno, folder, chunk.size());
             return QString();
         }
     }
-    if (in.error() != QFileDevice::NoError || !part.flush()) {
-        *failure = in.error() != QFileDevice::NoError ? in.errorString() : part.errorString();
+    if (in.error() != QFileDevice::NoError) {
+        *failure = in.errorString();
+        return QString();
+    }
+    errno = 0;
+    if (!part.flush() || ::fsync(part.handle()) != 0) {
+        *failure = writeFailure(part, errno, folder, 1);
         return QString();
     }
     const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
