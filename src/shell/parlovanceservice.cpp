@@ -52,9 +52,13 @@ ParlovanceService::ParlovanceService()
     // The folder the library is indexed from: a file below it is a library song, any other
     // file is played as a stream.
     , storageRoot(QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::MusicLocation)))
-    , excludedFolders({ QStringLiteral("/home/user/MyDocs/.feed"),
-                        QStringLiteral("/home/user/MyDocs/.downloads"),
-                        QStringLiteral("/home/user/MyDocs/Music/Ringtones") })
+    // The program's own folders, should the music folder hold them (a music folder that is
+    // the home folder): a file there is the program's, never a library song.
+    , excludedFolders(
+          { QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                            + QStringLiteral("/parlovance")),
+            QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                            + QStringLiteral("/parlovance")) })
     , tempFileRequest(false)
 {
     setObjectName(QStringLiteral("ParlovanceService"));
