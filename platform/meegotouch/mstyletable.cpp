@@ -124,13 +124,18 @@ void loadBuiltIns(Table& t)
     add("CommonSingleTitleAccented", text(26, accent));
     add("CommonSubTitleInverted", text(22, secondary));
     add("CommonSubTitleAccented", text(22, accent));
-    add("CommonItemInfoInverted", text(20, secondary));
+    // A row's small text at the end keeps a gap to what stands before it (a title, a mark).
+    add("CommonItemInfoInverted", merged(text(20, secondary), { { "marginLeft", 8 } }));
     add("CommonSubTextInverted", text(20, secondary));
     add("CommonHeaderInverted",
         merged(text(28, primary, true), { { "marginLeft", 16 }, { "marginRight", 16 } }));
     add("CommonGroupHeaderInverted", text(20, secondary, true));
+    // A container's title stands apart from what is above it and from its first row.
     add("CommonContainerHeaderInverted",
-        merged(text(20, secondary, true), { { "marginLeft", 16 }, { "marginRight", 16 } }));
+        merged(text(20, secondary, true), { { "marginLeft", 16 },
+                                            { "marginRight", 16 },
+                                            { "marginTop", 16 },
+                                            { "marginBottom", 8 } }));
     add("CommonEmptyStateTitleInverted", text(34, secondary));
     add("NoFilteredResultsLabel", text(30, secondary));
     add("NoFilteredResultsLabelVKBClosed", text(30, secondary));
@@ -165,7 +170,8 @@ void loadBuiltIns(Table& t)
 
     // Images.
     add("CommonThumbnail", fixedSize(80, 80));
-    add("CommonSubIcon", fixedSize(32, 32));
+    // A small mark inside a line of text: 32 pixels with a gap to the texts on both sides.
+    add("CommonSubIcon", merged(fixedSize(48, 32), { { "marginLeft", 8 }, { "marginRight", 8 } }));
     add("CommonMainIcon", fixedSize(64, 64));
     add("CommonDrillDownIcon", fixedSize(32, 32));
     add("SearchMagnifier", fixedSize(32, 32));

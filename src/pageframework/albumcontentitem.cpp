@@ -5,6 +5,13 @@
 
 #include <QGraphicsGridLayout>
 
+namespace {
+
+// As much room as the toolkit's own list items keep between a picture and the text beside it.
+const qreal PictureGap = 16;
+
+} // namespace
+
 AlbumContentItem::AlbumContentItem(QGraphicsItem* parent)
     : MDetailedListItem(IconTitleSubtitleAndSideLabel, parent)
 {
@@ -33,6 +40,8 @@ QGraphicsLayout* AlbumContentItem::createLayout()
     auto* spacer = new QGraphicsWidget;
     spacer->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::MinimumExpanding);
     layout->addItem(spacer, 2, 1, 1, 2);
+    // The toolkit's gap between a row's picture and its text.
+    layout->setColumnSpacing(0, PictureGap);
     grid = layout;
     return grid;
 }

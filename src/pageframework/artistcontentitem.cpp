@@ -6,6 +6,13 @@
 #include <QGraphicsGridLayout>
 #include <QGraphicsWidget>
 
+namespace {
+
+// As much room as the toolkit's own list items keep between a picture and the text beside it.
+const qreal PictureGap = 16;
+
+} // namespace
+
 ArtistContentItem::ArtistContentItem(QGraphicsItem* parent)
     : MDetailedListItem(IconTitleSubtitleAndSideLabel, parent)
 {
@@ -47,6 +54,8 @@ QGraphicsLayout* ArtistContentItem::createLayout()
         grid->addItem(subtitleText, 1, 1, Qt::AlignLeft | Qt::AlignTop);
         grid->addItem(spacer, 2, 1);
         grid->setColumnStretchFactor(1, 1);
+        // The toolkit's gap between a row's picture and its text.
+        grid->setColumnSpacing(0, PictureGap);
         // The side label of the item style is not shown in this row.
         sideBottomLabelWidget()->hide();
     }

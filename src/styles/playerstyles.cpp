@@ -71,7 +71,9 @@ void PlayerStyles::ensureRegistered()
         { "InfoPaneBottom", merged(merged(fixedHeight(60), margins(16, 0, 16, 2)),
                                    { { "backgroundColor", p.backgroundColor() } }) },
         { "SongTitleLabel", merged(text(26, primary), fixedHeight(34)) },
-        { "SongNumberLabel", merged(text(22, secondary), fixedHeight(34)) },
+        // The counter keeps a gap to a long title that ends in an ellipsis before it.
+        { "SongNumberLabel",
+          merged(merged(text(22, secondary), fixedHeight(34)), { { "marginLeft", 16 } }) },
         { "ArtistLabel", merged(text(22, secondary), fixedHeight(29)) },
         { "AlbumLabel", merged(text(22, secondary), fixedHeight(29)) },
         { "InfoIcon", fixedSize(32, 32) },

@@ -9,6 +9,7 @@
 #include "audiogenerator.h"
 #include "common/constants.h"
 #include "hubtestlibrary.h"
+#include "inkgaps.h"
 #include "mafwtrackermodel.h"
 #include "mapplicationpage.h"
 #include "mapplicationwindow.h"
@@ -206,6 +207,29 @@ private slots:
         // An emptied queue empties the counter.
         hub->clearPlayQueue();
         QTRY_COMPARE(panel.songNumberText()->text(), QString());
+    }
+
+    void aLongTitleStandsApartFromTheCounter()
+    {
+        // The title ends in an ellipsis before the queue counter, with room between them.
+        QGraphicsScene scene;
+        auto* panel = new NowPlayingWidget(nullptr, PlayState::MusicMode);
+        panel->setup();
+        panel->titleText()->setText(QStringLiteral("That Kind of Morning Light Again and Again"));
+        panel->songNumberText()->setText(QStringLiteral("1/2"));
+        scene.addItem(panel);
+        panel->setGeometry(QRectF(0, 0, 480, panel->effectiveSizeHint(Qt::PreferredSize).height()));
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        const QImage drawn = drawnOnBlack(panel);
+        const QRect title = inkIn(drawn, areaOf(panel, panel->titleText()));
+        const QRect counter = inkIn(drawn, areaOf(panel, panel->songNumberText()));
+        QVERIFY(!title.isEmpty() && !counter.isEmpty());
+        QVERIFY2(blankBetween(title, counter) >= 8,
+                 qPrintable(
+                     QStringLiteral("title to counter: %1").arg(blankBetween(title, counter))));
+        // The counter keeps the panel's end margin.
+        QVERIFY(counter.right() <= 480 - 16);
     }
 
     void infoPanelPressAndTap()
