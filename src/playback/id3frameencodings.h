@@ -10,7 +10,7 @@
 // away from the GUI thread.
 struct Id3FrameEncodings
 {
-    static const int Missing = -2;
+    static constexpr int Missing = -2;
 
     int title = Missing;
     int artist = Missing;
