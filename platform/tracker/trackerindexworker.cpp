@@ -270,17 +270,20 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
     // so the read leaves out the type, which costs it half its time; what looks vanished is
     // checked for being a file below, with the rest of what is read of the store.
     QStringList vanished;
+    QStringList doubled; // files with more than one resource
     const TrackerQueryResult read = TrackerQueryRunner::selectEach(
         connection,
         QStringLiteral("SELECT ?url ?modified WHERE { ?r nie:url ?url . "
                        "OPTIONAL { ?r nfo:fileLastModified ?modified } }"),
-        [&disk, &vanished](const TrackerCursorRow& row) {
+        [&disk, &vanished, &doubled](const TrackerCursorRow& row) {
             const QString url = row.text(0);
             const auto d = disk.find(url);
             if (d == disk.end()) {
                 vanished.append(url);
                 return;
             }
+            if (d->inStore)
+                doubled.append(url);
             const QDateTime time = row.time(1);
             d->inStore = true;
             d->unchanged = d->unchanged
@@ -291,6 +294,8 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
         emit finished(0, folders);
         return;
     }
+    if (!doubled.isEmpty())
+        removeDoubles(connection, doubled);
 
     QList<QString> songs;
     QList<QString> playlists;
@@ -349,6 +354,48 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
     if (!vanished.isEmpty() || !songs.isEmpty())
         removeOrphans(connection);
     emit finished(changes, folders);
+}
+
+void TrackerIndexWorker::removeDoubles(TrackerSparqlConnection* connection, const QStringList& urls)
+{
+    // The first resource made for a file stays, with what the user gave it since; the others
+    // (left by another process that indexed the same files at the same time) go, with their
+    // playlist entries.
+    QSet<QString> kept;
+    QStringList extra;
+    for (int i = 0; i < urls.size(); i += UrlsPerQuery) {
+        const TrackerQueryResult result = TrackerQueryRunner::selectEach(
+            connection,
+            QStringLiteral("SELECT ?url ?r WHERE { VALUES ?url { %1 } ?r nie:url ?url } "
+                           "ORDER BY tracker:id(?r)")
+                .arg(urlValues(urls.mid(i, UrlsPerQuery))),
+            [&kept, &extra](const TrackerCursorRow& row) {
+                const QString iri = row.text(1);
+                if (!kept.contains(row.text(0)))
+                    kept.insert(row.text(0));
+                else if (TrackerSparql::isSafeIri(iri))
+                    extra.append(iri);
+            });
+        if (!result.ok) {
+            qCWarning(lcIndexer) << Q_FUNC_INFO
+                                 << "- cannot read the doubled files:" << result.errorMessage;
+            return;
+        }
+    }
+    qCWarning(lcIndexer) << Q_FUNC_INFO << "-" << extra.size()
+                         << "resources named a file that another resource names; removed";
+    for (int i = 0; i < extra.size(); i += UrlsPerDelete) {
+        QString names;
+        for (const QString& iri : extra.mid(i, UrlsPerDelete))
+            names += QStringLiteral("<%1> ").arg(iri);
+        runUpdate(connection,
+                  QStringLiteral("DELETE { ?e a rdfs:Resource } WHERE { VALUES ?r { %1 } "
+                                 "?r nfo:hasMediaFileListEntry ?e } ;\n"
+                                 "DELETE { ?r a rdfs:Resource } WHERE { VALUES ?r { %1 } "
+                                 "?r a rdfs:Resource }")
+                      .arg(names),
+                  "the doubles of indexed files");
+    }
 }
 
 QHash<QString, TrackerIndexWorker::StoredFile>

@@ -57,6 +57,8 @@ private:
     };
 
     bool runUpdate(TrackerSparqlConnection* connection, const QString& sparql, const char* what);
+    // Keeps one resource of each file named by several.
+    void removeDoubles(TrackerSparqlConnection* connection, const QStringList& urls);
     // The store's resources of the given file URLs (those it has).
     QHash<QString, StoredFile> storedFiles(TrackerSparqlConnection* connection,
                                            const QStringList& urls, bool* ok);

@@ -15,6 +15,12 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #ifdef PARLOVANCE_ONTOLOGY_RESOURCE
 extern "C" void parlovance_ontology_register_resource(void);
 #endif
@@ -80,7 +86,48 @@ GFile* ontologyLocation()
 #endif
 }
 
+const char* const InUseText = "another player is using the library store";
+
 } // namespace
+
+bool TrackerStore::lockDirectory()
+{
+    const QString directory = storeDirectory();
+    if (m_lockFd >= 0 && m_lockedDirectory == directory)
+        return true;
+    unlockDirectory();
+    QDir().mkpath(directory);
+    const int fd = ::open(QFile::encodeName(directory).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        m_lastError = QStringLiteral("cannot open the store's folder %1: %2")
+                          .arg(directory, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    // Held until the store closes, by this process alone: two processes writing one database
+    // each index the same new files and leave two songs for one file.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        m_lastError = error == EWOULDBLOCK
+                          ? QStringLiteral("%1 (%2); close it first").arg(InUseText, directory)
+                          : QStringLiteral("cannot lock the store's folder %1: %2")
+                                .arg(directory, QString::fromLocal8Bit(std::strerror(error)));
+        return false;
+    }
+    m_lockFd = fd;
+    m_lockedDirectory = directory;
+    return true;
+}
+
+void TrackerStore::unlockDirectory()
+{
+    if (m_lockFd < 0)
+        return;
+    ::close(m_lockFd);
+    m_lockFd = -1;
+    m_lockedDirectory.clear();
+}
 
 TrackerStore* TrackerStore::instance()
 {
@@ -145,6 +192,7 @@ TrackerStore::~TrackerStore()
         g_object_unref(m_cancellable);
     }
     close();
+    unlockDirectory();
     if (storeInstance == this)
         storeInstance = nullptr;
 }
@@ -180,10 +228,15 @@ void TrackerStore::openAsync()
         QMetaObject::invokeMethod(this, "opened", Qt::QueuedConnection, Q_ARG(bool, false));
         return;
     }
+    if (!lockDirectory()) {
+        qCWarning(lcStore).noquote()
+            << Q_FUNC_INFO << "- cannot open the library store:" << m_lastError;
+        QMetaObject::invokeMethod(this, "opened", Qt::QueuedConnection, Q_ARG(bool, false));
+        return;
+    }
     m_opening = true;
     stopSqliteMemoryCounts();
     waitForClosedConnection();
-    QDir().mkpath(storeDirectory());
     GFile* store = g_file_new_for_path(QFile::encodeName(storeDirectory()).constData());
     GFile* ontology = ontologyLocation();
     if (!m_cancellable)
@@ -241,9 +294,15 @@ bool TrackerStore::openSync(QString* errorText)
             *errorText = m_lastError;
         return m_connection != nullptr;
     }
+    if (!lockDirectory()) {
+        qCWarning(lcStore).noquote()
+            << Q_FUNC_INFO << "- cannot open the library store:" << m_lastError;
+        if (errorText)
+            *errorText = m_lastError;
+        return false;
+    }
     stopSqliteMemoryCounts();
     waitForClosedConnection();
-    QDir().mkpath(storeDirectory());
     GFile* store = g_file_new_for_path(QFile::encodeName(storeDirectory()).constData());
     GFile* ontology = ontologyLocation();
     GError* error = nullptr;

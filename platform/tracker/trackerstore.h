@@ -33,7 +33,9 @@ public:
     // Closes the store and deletes the instance; the next instance() starts afresh.
     static void destroy();
 
-    // Where the database lives: $XDG_DATA_HOME/parlovance/store.
+    // Where the database lives: $XDG_DATA_HOME/parlovance/store. An open takes an exclusive lock
+    // on that folder, kept until the instance goes; an open that finds it locked by another
+    // process fails, with lastError() saying so.
     static QString storeDirectory();
 
     // Test hooks. An ontology directory replaces the built-in ontology (to create a store as an
@@ -69,6 +71,8 @@ private:
     ~TrackerStore() override;
 
     void adoptConnection(TrackerSparqlConnection* connection);
+    bool lockDirectory();
+    void unlockDirectory();
     static void openFinished(void* source, void* result, void* self);
     static void notifierEvents(TrackerNotifier* notifier, const char* service, const char* graph,
                                void* events, void* self);
@@ -79,6 +83,8 @@ private:
     QString m_lastError;
     bool m_opening = false;
     void* m_cancellable = nullptr;
+    int m_lockFd = -1;
+    QString m_lockedDirectory;
 };
 
 Q_DECLARE_METATYPE(TrackerChangeEvent)
