@@ -34,7 +34,7 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
-    const xcb_atom_t value = reply ? reply->atom : XCB_ATOM_NONE;
+    const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     free(reply);
     return value;
 }
@@ -101,6 +101,28 @@ void closeWindow(xcb_window_t window)
     xcb_disconnect(connection);
 }
 
+// Closes the window as a user does, clicking close again while it stays: on a machine loaded
+// with other work, a close that comes while the program is still busy is sometimes not
+// answered.
+bool closeUntilGone(qint64 pid, xcb_window_t window)
+{
+    for (int clicks = 0; clicks < 6; ++clicks) {
+        closeWindow(window);
+        const bool gone = QTest::qWaitFor(
+            [&] {
+                for (const ShownWindow& shown : shownWindows(pid)) {
+                    if (shown.id == window)
+                        return false;
+                }
+                return true;
+            },
+            5000);
+        if (gone)
+            return true;
+    }
+    return false;
+}
+
 bool onTheBus(const QString& name)
 {
     return QDBusConnection::sessionBus().interface()->isServiceRegistered(name).value();
@@ -155,6 +177,8 @@ void TestSheetWindow::cleanup()
 void TestSheetWindow::startPlayer()
 {
     QVERIFY2(player.start(), qPrintable(player.log()));
+    // The main page is up with the library, as a user finds it before closing anything.
+    QTRY_VERIFY_WITH_TIMEOUT(player.shows(QStringLiteral("Artists")), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(shownWindows(player.processId()).size(), 1, Timeout);
 }
 
@@ -169,7 +193,7 @@ void TestSheetWindow::closingTheOnlyWindowEndsTheProgram()
     startPlayer();
     if (QTest::currentTestFailed())
         return;
-    closeWindow(shownWindows(player.processId()).first().id);
+    QVERIFY(closeUntilGone(player.processId(), shownWindows(player.processId()).first().id));
     QTRY_VERIFY_WITH_TIMEOUT(!player.isRunning(), Timeout);
     QCOMPARE(player.exitStatus(), QProcess::NormalExit);
     QCOMPARE(player.exitCode(), 0);
@@ -197,8 +221,8 @@ void TestSheetWindow::sheetCoversTheScreenAndOutlivesTheMainWindow()
     QTRY_VERIFY_WITH_TIMEOUT(player.shows(QStringLiteral("Evening Broadcast")), Timeout);
     look(QStringLiteral("covers-the-screen"));
 
-    closeWindow(mainWindow);
-    QTRY_COMPARE_WITH_TIMEOUT(shownWindows(player.processId()).size(), 1, Timeout);
+    QVERIFY(closeUntilGone(player.processId(), mainWindow));
+    QCOMPARE(shownWindows(player.processId()).size(), 1);
     // Given time to end, had closing the main window ended it.
     QTest::qWait(3000);
     QVERIFY(player.isRunning());
@@ -208,7 +232,7 @@ void TestSheetWindow::sheetCoversTheScreenAndOutlivesTheMainWindow()
     look(QStringLiteral("plays-after-the-main-window-closed"));
 
     // The sheet's window was the last one: closing it ends the stream and the program.
-    closeWindow(sheet.id);
+    QVERIFY(closeUntilGone(player.processId(), sheet.id));
     QTRY_VERIFY_WITH_TIMEOUT(!player.isRunning(), Timeout);
     QCOMPARE(player.exitStatus(), QProcess::NormalExit);
     QCOMPARE(player.exitCode(), 0);
