@@ -40,7 +40,7 @@ const int RestWaitMs = 500;
 
 } // namespace
 
-CollectionPageBase::CollectionPageBase(MainWindow* owner, const QVariant& parameter,
+CollectionPageBase::CollectionPageBase(PageWindow* owner, const QVariant& parameter,
                                        const CollectionPageDescription& pageDescription)
     : QuintaveilPage(owner, parameter)
     , description(pageDescription)

@@ -61,7 +61,7 @@ public:
         NoResultsState
     };
 
-    CollectionPageBase(MainWindow* owner, const QVariant& parameter,
+    CollectionPageBase(PageWindow* owner, const QVariant& parameter,
                        const CollectionPageDescription& description);
     ~CollectionPageBase() override;
 

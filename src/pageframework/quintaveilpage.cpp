@@ -18,7 +18,6 @@
 #include "mpositionindicator.h"
 #include "mscenemanager.h"
 #include "playback/nowplayingbutton.h"
-#include "shell/mainwindow.h"
 
 #include <QGestureEvent>
 #include <QGestureRecognizer>
@@ -28,7 +27,7 @@
 
 using namespace Parlovance;
 
-QuintaveilPage::QuintaveilPage(MainWindow* window, const QVariant& parameter)
+QuintaveilPage::QuintaveilPage(PageWindow* window, const QVariant& parameter)
     : MApplicationPage(nullptr)
     , owner(window)
     , player(new PagePlayer(this))
@@ -114,9 +113,9 @@ void QuintaveilPage::setupPageConnections(ObjectMenuType type)
     connect(this, &QuintaveilPage::goToPage, this, &QuintaveilPage::displayPageInWindow,
             Qt::UniqueConnection);
     if (owner) {
-        connect(this, &QuintaveilPage::preLoadPage, owner, &MainWindow::loadPage,
+        connect(this, &QuintaveilPage::preLoadPage, this, &QuintaveilPage::loadPageInWindow,
                 Qt::UniqueConnection);
-        connect(owner, &MainWindow::trackerIndexing, this, &QuintaveilPage::showIndexingBanner,
+        connect(owner->windowObject(), SIGNAL(trackerIndexing()), this, SLOT(showIndexingBanner()),
                 Qt::UniqueConnection);
     }
     connect(this, &MApplicationPage::backButtonClicked, this,
@@ -179,6 +178,12 @@ void QuintaveilPage::displayPageInWindow(ParlovancePages page, QVariant paramete
 {
     if (owner)
         owner->goToPage(page, parameter);
+}
+
+void QuintaveilPage::loadPageInWindow(ParlovancePages page)
+{
+    if (owner)
+        owner->loadPage(page);
 }
 
 void QuintaveilPage::displayPreviousPageInWindow()

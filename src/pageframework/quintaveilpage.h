@@ -7,6 +7,7 @@
 #include "mafwtrackermodel.h"
 #include "mapplicationpage.h"
 #include "objectmenutype.h"
+#include "pagewindow.h"
 #include "common/parlovance.h"
 #include "playoptions.h"
 
@@ -21,7 +22,6 @@ class FilterWidget;
 class ListModel;
 class LiveFilter;
 class MAction;
-class MainWindow;
 class MList;
 class MObjectMenu;
 class NowPlayingButton;
@@ -29,26 +29,26 @@ class PagePlayer;
 class QAbstractItemModel;
 class TwinTurboSortFilterProxyModel;
 
-// The base of every page. A page keeps the window that built it and works with it directly:
-// it shows pages and steps back through it, preloads pages it leads to, asks which page is in
-// front (for the gestures it takes and the background it paints) and whether the window just
-// went back, and follows the window's indexing notices. The page's own goToPage signal is how
-// its parts and subclasses ask for a page; the base passes it on to the window. The window
-// hands the navigation parameter on every show. The base wires the page's list (clicks, long
-// taps), shows the now-playing toolbar button, decides which gestures the page consumes, and
-// steps back when the page's list has emptied. Three parts do the rest, each behind the
-// page's slots: PagePlayer starts playback and queues songs, ItemMenu is the long-tap menu
-// with its actions (it asks the page only what ItemMenuHost names), LiveFilter is the keyboard
-// side of the live filter.
+// The base of every page. A page keeps the window that built it and asks it what PageWindow
+// names: it shows pages and steps back through it, builds pages it leads to ahead, asks which
+// page is in front (for the gestures it takes and the background it paints) and whether the
+// window just went back, and follows the window's indexing notices. The page's own goToPage
+// signal is how its parts and subclasses ask for a page; the base passes it on to the window.
+// The window hands the navigation parameter on every show. The base wires the page's list
+// (clicks, long taps), shows the now-playing toolbar button, decides which gestures the page
+// consumes, and steps back when the page's list has emptied. Three parts do the rest, each
+// behind the page's slots: PagePlayer starts playback and queues songs, ItemMenu is the
+// long-tap menu with its actions (it asks the page only what ItemMenuHost names), LiveFilter is
+// the keyboard side of the live filter.
 class QuintaveilPage : public MApplicationPage, public ItemMenuHost
 {
     Q_OBJECT
 
 public:
-    QuintaveilPage(MainWindow* owner, const QVariant& parameter);
+    QuintaveilPage(PageWindow* owner, const QVariant& parameter);
     ~QuintaveilPage() override;
 
-    MainWindow* ownerWindow() const { return owner; }
+    PageWindow* ownerWindow() const { return owner; }
     bool isDeviceEmpty() const { return deviceEmpty; }
     void setDeviceEmpty(bool empty) { deviceEmpty = empty; }
 
@@ -181,7 +181,7 @@ protected:
     void tapGestureEvent(QGestureEvent* event, QTapGesture* gesture) override;
     void swipeGestureEvent(QGestureEvent* event, QSwipeGesture* gesture) override;
 
-    MainWindow* owner;
+    PageWindow* owner;
     MList* list = nullptr;
     ListModel* listModel = nullptr;
     QSharedPointer<TwinTurboSortFilterProxyModel> filterProxy;
@@ -192,6 +192,7 @@ protected:
 
 private slots:
     void displayPageInWindow(Parlovance::ParlovancePages page, QVariant parameter = QVariant());
+    void loadPageInWindow(Parlovance::ParlovancePages page);
     void goToPlayerView();
     void showHideNowPlayingButton();
     void hideObjectMenu();

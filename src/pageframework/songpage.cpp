@@ -33,7 +33,7 @@ QGraphicsLinearLayout* bareVerticalLayout()
 
 } // namespace
 
-SongPage::SongPage(const ItemPageDescription& pageDescription, MainWindow* owner)
+SongPage::SongPage(const ItemPageDescription& pageDescription, PageWindow* owner)
     : QuintaveilPage(owner, QVariant())
     , description(pageDescription)
 {

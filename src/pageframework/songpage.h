@@ -40,7 +40,7 @@ class SongPage : public QuintaveilPage
     Q_OBJECT
 
 public:
-    SongPage(const ItemPageDescription& description, MainWindow* owner);
+    SongPage(const ItemPageDescription& description, PageWindow* owner);
     ~SongPage() override;
 
     // Puts the widget at the top of the header layout.

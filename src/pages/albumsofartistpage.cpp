@@ -48,7 +48,7 @@ ItemPageDescription albumsOfArtist()
 
 } // namespace
 
-AlbumsOfArtistPage::AlbumsOfArtistPage(MainWindow* window)
+AlbumsOfArtistPage::AlbumsOfArtistPage(PageWindow* window)
     : SongPage(albumsOfArtist(), window)
     , unknownArtistText(qtTrId("qtn_musi_unknown_artist"))
     , unknownAlbumText(qtTrId("qtn_musi_unknown_album"))

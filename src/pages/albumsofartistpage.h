@@ -28,7 +28,7 @@ class AlbumsOfArtistPage : public SongPage
     Q_OBJECT
 
 public:
-    explicit AlbumsOfArtistPage(MainWindow* window);
+    explicit AlbumsOfArtistPage(PageWindow* window);
     ~AlbumsOfArtistPage() override;
 
     QString artistName() const { return artist; }

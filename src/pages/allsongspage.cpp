@@ -27,7 +27,7 @@ CollectionPageDescription allSongs()
 
 } // namespace
 
-AllSongsPage::AllSongsPage(MainWindow* window, QVariant parameter)
+AllSongsPage::AllSongsPage(PageWindow* window, QVariant parameter)
     : CollectionPageBase(window, parameter, allSongs())
 {
     connect(ModelInstance::instance(), &ModelInstance::playAllSongs, this,

@@ -15,7 +15,7 @@ class AllSongsPage : public CollectionPageBase
     Q_OBJECT
 
 public:
-    AllSongsPage(MainWindow* window, QVariant parameter);
+    AllSongsPage(PageWindow* window, QVariant parameter);
     ~AllSongsPage() override;
 
     TwinTurboSortFilterProxyModel* filteredPlayModel() const { return filteredPlayProxy.data(); }

@@ -5,7 +5,7 @@
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodelfactory.h"
 
-CollectionPage::CollectionPage(MainWindow* owner, const QVariant& parameter,
+CollectionPage::CollectionPage(PageWindow* owner, const QVariant& parameter,
                                const CollectionPageDescription& description)
     : CollectionPageBase(owner, parameter, description)
 {

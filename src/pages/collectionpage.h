@@ -16,7 +16,7 @@ class CollectionPage : public CollectionPageBase
     Q_OBJECT
 
 public:
-    CollectionPage(MainWindow* owner, const QVariant& parameter,
+    CollectionPage(PageWindow* owner, const QVariant& parameter,
                    const CollectionPageDescription& description);
     ~CollectionPage() override;
 

@@ -1,6 +1,6 @@
 #include "extensionpage.h"
 
-ExtensionPage::ExtensionPage(MainWindow* window, QVariant parameter)
+ExtensionPage::ExtensionPage(PageWindow* window, QVariant parameter)
     : QuintaveilPage(window, parameter)
 {
     // Without the page connections the back button would lead nowhere.

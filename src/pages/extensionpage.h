@@ -11,7 +11,7 @@ class ExtensionPage : public QuintaveilPage
     Q_OBJECT
 
 public:
-    ExtensionPage(MainWindow* window, QVariant parameter);
+    ExtensionPage(PageWindow* window, QVariant parameter);
     ~ExtensionPage() override;
 
 public slots:

@@ -37,7 +37,7 @@ CollectionPageDescription albums()
 
 } // namespace
 
-MyAlbumsPage::MyAlbumsPage(MainWindow* window, QVariant deviceEmpty)
+MyAlbumsPage::MyAlbumsPage(PageWindow* window, QVariant deviceEmpty)
     : CollectionPage(window, deviceEmpty, albums())
 {
     finishPageCreation();

@@ -11,7 +11,7 @@ class MyAlbumsPage : public CollectionPage
     Q_OBJECT
 
 public:
-    MyAlbumsPage(MainWindow* window, QVariant deviceEmpty);
+    MyAlbumsPage(PageWindow* window, QVariant deviceEmpty);
     ~MyAlbumsPage() override;
 
 public slots:

@@ -38,7 +38,7 @@ CollectionPageDescription artists()
 
 } // namespace
 
-MyArtistsPage::MyArtistsPage(MainWindow* window, QVariant deviceEmpty)
+MyArtistsPage::MyArtistsPage(PageWindow* window, QVariant deviceEmpty)
     : CollectionPage(window, deviceEmpty, artists())
 {
     finishPageCreation();

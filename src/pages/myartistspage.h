@@ -11,7 +11,7 @@ class MyArtistsPage : public CollectionPage
     Q_OBJECT
 
 public:
-    MyArtistsPage(MainWindow* window, QVariant deviceEmpty);
+    MyArtistsPage(PageWindow* window, QVariant deviceEmpty);
     ~MyArtistsPage() override;
 
 public slots:

@@ -26,8 +26,9 @@ const int PlaylistLimit = 50;
 
 } // namespace
 
-ParlovanceMainPage::ParlovanceMainPage(MainWindow* window)
-    : QuintaveilPage(window, QVariant())
+ParlovanceMainPage::ParlovanceMainPage(MainWindow* mainWindow)
+    : QuintaveilPage(mainWindow, QVariant())
+    , window(mainWindow)
 {
     Activity::registerMetaTypes();
     setComponentsDisplayMode(AllComponents, MApplicationPageModel::Hide);
@@ -78,7 +79,7 @@ void ParlovanceMainPage::createContent()
     connect(activityWidget,
             qOverload<Parlovance::ParlovancePages, QVariant>(&LatestActivityWidget::goToPage), this,
             qOverload<Parlovance::ParlovancePages, QVariant>(&QuintaveilPage::goToPage));
-    if (MainWindow* window = ownerWindow()) {
+    if (window) {
         connect(activityWidget, &LatestActivityWidget::goingToPlayerView, window,
                 &MainWindow::noticeGoingToPlayerView);
         connect(window, &MainWindow::resolveDeviceEmptyFinished, activityWidget,

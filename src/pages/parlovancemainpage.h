@@ -12,6 +12,7 @@ class LibraryButtonArea;
 class MLinearLayoutPolicy;
 class MOverlay;
 class MafwTrackerModel;
+class MainWindow;
 
 // The page the player opens on: the latest-activity grid on top, the library buttons below,
 // and, while the library is indexed anew, a notice that covers the whole page. A tap on a tile
@@ -58,6 +59,7 @@ private:
     // playlist adds the copy option: its shared list changes while it plays.
     MafwTrackerModel* modelForActivity(const Activity& activity, PlayOptions& options) const;
 
+    MainWindow* window;
     MLinearLayoutPolicy* policy = nullptr;
     LibraryButtonArea* libraryButtons = nullptr;
     LatestActivityWidget* activityWidget = nullptr;

@@ -10,6 +10,7 @@
 #include <QVariant>
 
 class CollectionViewTitleWidget;
+class MainWindow;
 class MusicExtensionArea;
 class PropertiesContainer;
 class SongDetailWidget;

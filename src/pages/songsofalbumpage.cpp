@@ -74,7 +74,7 @@ ItemPageDescription songsOfAlbum()
 
 } // namespace
 
-SongsOfAlbumPage::SongsOfAlbumPage(MainWindow* window)
+SongsOfAlbumPage::SongsOfAlbumPage(PageWindow* window)
     : SongPage(songsOfAlbum(), window)
 {
     finishPageCreation();

@@ -21,7 +21,7 @@ class SongsOfAlbumPage : public SongPage
     Q_OBJECT
 
 public:
-    explicit SongsOfAlbumPage(MainWindow* window);
+    explicit SongsOfAlbumPage(PageWindow* window);
     ~SongsOfAlbumPage() override;
 
     using QuintaveilPage::play;

@@ -43,7 +43,7 @@ ItemPageDescription songsOfArtist()
 
 } // namespace
 
-SongsOfArtistPage::SongsOfArtistPage(MainWindow* window)
+SongsOfArtistPage::SongsOfArtistPage(PageWindow* window)
     : SongPage(songsOfArtist(), window)
 {
     finishPageCreation();

@@ -12,7 +12,7 @@ class SongsOfArtistPage : public SongPage
     Q_OBJECT
 
 public:
-    explicit SongsOfArtistPage(MainWindow* window);
+    explicit SongsOfArtistPage(PageWindow* window);
     ~SongsOfArtistPage() override;
 
     int artistId() const { return shownSongs().trackerId; }

@@ -17,7 +17,6 @@
 #include "mlist.h"
 #include "pageframework/collectionviewtitlewidget.h"
 #include "pageframework/playlistscollectioncellcreator.h"
-#include "shell/mainwindow.h"
 #include "songselectionsheet.h"
 
 namespace {
@@ -32,7 +31,7 @@ const int CollageWidgetId = 100;
 
 } // namespace
 
-PlaylistCollectionPage::PlaylistCollectionPage(MainWindow* window, QVariant parameter)
+PlaylistCollectionPage::PlaylistCollectionPage(PageWindow* window, QVariant parameter)
     : QuintaveilPage(window, parameter)
     , title(qtTrId("qtn_musi_playlists_container"))
 {

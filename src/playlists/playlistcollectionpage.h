@@ -34,7 +34,7 @@ class PlaylistCollectionPage : public QuintaveilPage
     Q_OBJECT
 
 public:
-    PlaylistCollectionPage(MainWindow* window, QVariant parameter);
+    PlaylistCollectionPage(PageWindow* window, QVariant parameter);
     ~PlaylistCollectionPage() override;
 
     MList* automaticPlaylistsList() const { return automaticList; }

@@ -17,7 +17,6 @@
 #include "pageframework/collectionviewtitlewidget.h"
 #include "pageframework/deleteobjectdialog.h"
 #include "pageframework/playlistinfowidget.h"
-#include "shell/mainwindow.h"
 #include "songselectionsheet.h"
 
 #include <QDebug>
@@ -56,7 +55,7 @@ ItemPageDescription songsOfPlaylist()
 
 } // namespace
 
-SongsOfPlaylistPage::SongsOfPlaylistPage(MainWindow* window)
+SongsOfPlaylistPage::SongsOfPlaylistPage(PageWindow* window)
     : SongPage(songsOfPlaylist(), window)
 {
     finishPageCreation();

@@ -25,7 +25,7 @@ class SongsOfPlaylistPage : public SongPage
     Q_OBJECT
 
 public:
-    explicit SongsOfPlaylistPage(MainWindow* window);
+    explicit SongsOfPlaylistPage(PageWindow* window);
     ~SongsOfPlaylistPage() override;
 
     using QuintaveilPage::play;

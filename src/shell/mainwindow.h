@@ -4,6 +4,7 @@
 #include "common/parlovance.h"
 #include "mapplicationwindow.h"
 #include "common/parlovancesettings.h"
+#include "pageframework/pagewindow.h"
 #include "qmsystemstate.h"
 
 #include <QChar>
@@ -24,7 +25,7 @@ class PlayState;
 // The application window: it builds every page once, as its row in PageTable says, keeps it
 // under its page value, shows pages on request and keeps the history of the pages shown. While
 // the device is in USB mass storage only the USB notice page can be shown.
-class MainWindow : public MApplicationWindow
+class MainWindow : public MApplicationWindow, public PageWindow
 {
     Q_OBJECT
 
@@ -36,10 +37,10 @@ public:
     void setStartedForExternalPlayback(bool started);
     bool isShownForExternalPlayback() const;
     void setShownForExternalPlayback(bool shown);
-    int currentPage() const;
+    int currentPage() const override;
     int previousPage() const;
-    bool wentBack() const;
-    void setWentBack(bool wentBack);
+    bool wentBack() const override;
+    void setWentBack(bool wentBack) override;
     bool isMassStorageMode() const;
     void refreshUsbMode();
 
@@ -48,7 +49,8 @@ public:
     void removeVisitedPage(Parlovance::ParlovancePages page);
 
     // The page cached under a page value; null when it is not built.
-    MApplicationPage* cachedPage(Parlovance::ParlovancePages page) const;
+    MApplicationPage* cachedPage(Parlovance::ParlovancePages page) const override;
+    QObject* windowObject() override { return this; }
     // The pages shown, oldest first.
     QList<Parlovance::ParlovancePages> pageHistory() const;
     bool isNavigationLocked() const;
@@ -73,10 +75,10 @@ signals:
     void playerViewAppeared();
 
 public slots:
-    void goToPage(Parlovance::ParlovancePages page, QVariant parameter = QVariant());
-    void loadPage(Parlovance::ParlovancePages page);
-    void goBack();
-    void noticeGoingToPlayerView();
+    void goToPage(Parlovance::ParlovancePages page, QVariant parameter = QVariant()) override;
+    void loadPage(Parlovance::ParlovancePages page) override;
+    void goBack() override;
+    void noticeGoingToPlayerView() override;
     void handleParlovanceMainPageConstructionDone();
     void handleAnimationDone();
     void init();

@@ -1,5 +1,6 @@
 #include "pagetable.h"
 
+#include "mainwindow.h"
 #include "pages/albumsofartistpage.h"
 #include "pages/allsongspage.h"
 #include "pages/extensionpage.h"

@@ -2,7 +2,7 @@
 
 #include "mlabel.h"
 
-UsbStateNoticePage::UsbStateNoticePage(MainWindow* window)
+UsbStateNoticePage::UsbStateNoticePage(PageWindow* window)
     : QuintaveilPage(window, QVariant())
     , noticeText(qtTrId("qtn_musi_mass_storage_mode"))
 {

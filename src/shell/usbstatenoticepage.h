@@ -9,7 +9,7 @@ class UsbStateNoticePage : public QuintaveilPage
     Q_OBJECT
 
 public:
-    explicit UsbStateNoticePage(MainWindow* window);
+    explicit UsbStateNoticePage(PageWindow* window);
     ~UsbStateNoticePage() override;
 
 public slots:

@@ -6,6 +6,7 @@
 #include "data/listmodel.h"
 #include "mlist.h"
 #include "playback/playstate.h"
+#include "shell/mainwindow.h"
 #include "data/twinturbosortfilterproxymodel.h"
 
 #include <QElapsedTimer>

@@ -4,6 +4,7 @@
 #include "pageframework/quintaveilpage.h"
 
 class AllSongsCellCreator;
+class MainWindow;
 class QGraphicsLinearLayout;
 
 // A list page built on the page base the way the collection pages are: a tracker model behind
