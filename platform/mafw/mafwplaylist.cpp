@@ -1,6 +1,7 @@
 #include "mafwplaylist.h"
 
 #include <QAtomicInt>
+#include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QUrl>
 
@@ -54,10 +55,13 @@ int MafwPlaylist::repeat() const
 
 int MafwPlaylist::currentIndex() const
 {
-    return m_currentIndex;
+    return m_current.isValid() ? m_current.row() : m_currentIndex;
 }
 
 void MafwPlaylist::setCurrentIndex(int index)
 {
     m_currentIndex = index;
+    QAbstractItemModel* model = itemModel();
+    m_current = model && index >= 0 ? QPersistentModelIndex(model->index(index, 0))
+                                    : QPersistentModelIndex();
 }

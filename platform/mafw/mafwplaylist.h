@@ -2,6 +2,7 @@
 #define MAFWPLAYLIST_H
 
 #include <QObject>
+#include <QPersistentModelIndex>
 #include <QString>
 
 class QAbstractItemModel;
@@ -37,7 +38,9 @@ public:
     virtual void setRepeat(int mode);
     virtual int repeat() const;
 
-    // The item the play controller is on; -1 before it chose one.
+    // The item the play controller is on; -1 before it chose one. The item is held, not its
+    // number: items added, removed or reordered before it move it along, as a playlist of a
+    // media service keeps its place. An item removed leaves the number it last had.
     int currentIndex() const;
     void setCurrentIndex(int index);
 
@@ -49,6 +52,7 @@ private:
     QString m_id;
     int m_repeat;
     int m_currentIndex;
+    QPersistentModelIndex m_current;
 };
 
 #endif // MAFWPLAYLIST_H

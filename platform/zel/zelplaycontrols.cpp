@@ -392,6 +392,12 @@ void ZelPlayControls::testReportPosition()
     reportPosition();
 }
 
+int ZelPlayControls::playlistRow() const
+{
+    // The playlist holds the item itself, which rows added or removed around it move.
+    return m_playlist && m_playlist->currentIndex() >= 0 ? m_playlist->currentIndex() : m_row;
+}
+
 void ZelPlayControls::selectRow(int row)
 {
     m_parser->cancel();
@@ -450,7 +456,7 @@ QUrl ZelPlayControls::currentUrl() const
 {
     switch (m_item) {
     case RowItem:
-        return m_playlist ? m_playlist->url(m_row) : QUrl();
+        return m_playlist ? m_playlist->url(playlistRow()) : QUrl();
     case UrlItem:
         return m_url;
     case EntryItem:
@@ -637,7 +643,7 @@ void ZelPlayControls::playerEnded()
     switch (m_item) {
     case RowItem: {
         const int count = m_playlist ? m_playlist->count() : 0;
-        int next = m_row + 1;
+        int next = playlistRow() + 1;
         if (next >= count)
             next = m_playlist && m_playlist->repeat() == MafwPlaylist::RepeatAll ? 0 : -1;
         if (next >= 0 && next < count)

@@ -77,6 +77,7 @@ private:
     static void destroyInstance();
 
     bool ensurePipeline();
+    int playlistRow() const;
     void selectRow(int row);
     void setContentType(ContentType type);
     ZelMetadataHandler* handler(ContentType type) const;

@@ -47,7 +47,7 @@ int MusicPlayback::start(int index, PlayState::ModelOptions options)
     announceSong();
     host.ignoreNextCompletion(false);
     controls->setPositionUpdateInterval(1);
-    return modes.live.index;
+    return cursor.currentRow();
 }
 
 void MusicPlayback::startPendingSong(PlayState::ModelOptions options)
@@ -56,12 +56,12 @@ void MusicPlayback::startPendingSong(PlayState::ModelOptions options)
     if (!pending)
         return;
     controls->setPlaylist(queue().playlistId(), false);
-    const int remembered = modes.live.index;
+    const int remembered = cursor.currentRow();
     cursor.append(pending, PlayState::ReplaceQueue, -1, host.liveState());
-    modes.live.index = remembered;
+    cursor.enterPendingSong(remembered);
     emit pendingSongQueued();
     if (queue().container()->rowCount() > 0)
-        start(modes.live.index, options);
+        start(cursor.currentRow(), options);
 }
 
 void MusicPlayback::step(QueueStep step, bool backwards, int delayMs)
@@ -129,8 +129,6 @@ void MusicPlayback::songMediaChanged(const ZelMetadataHandler* handler)
     MafwPlaylist* current = controls->playlist();
     if (song && current && song->queuePosition() - 1 != current->currentIndex())
         return;
-    if (cursor.chooseRowAfterShuffleSwitch())
-        return;
     setSongContent();
     if (!song)
         return;
@@ -154,8 +152,6 @@ void MusicPlayback::songMediaChanged(const ZelMetadataHandler* handler)
 
 void MusicPlayback::endOfQueue()
 {
-    if (cursor.playOnAfterShuffleSwitch())
-        return;
     cursor.clear();
     cursor.rewind();
     modes.live.songId = -1;
@@ -164,7 +160,7 @@ void MusicPlayback::endOfQueue()
     modes.live.position = 0;
     modes.live.duration = 0;
     if (cursor.replaysPendingSongAtEnd()) {
-        modes.live.index = cursor.pendingSong()->rowCount() > 1 ? 1 : 0;
+        cursor.enterPendingSong(cursor.pendingSong()->rowCount() > 1 ? 1 : 0);
         startPendingSong(PlayState::PlayNow);
         return;
     }

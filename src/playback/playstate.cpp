@@ -134,6 +134,7 @@ PlayState::PlayState(ZelPlayController* controller)
     connect(controls, SIGNAL(rendererLost()), this, SLOT(rendererLostSlot()));
     connect(controls, SIGNAL(audioResourcesAvailable(bool)), this, SLOT(audioAvailableSlot(bool)));
 
+    connect(cursor.data(), &QueueCursor::currentRowChanged, this, &PlayState::followQueueRow);
     connect(cursor.data(), &QueueCursor::currentSongChanged, this, &PlayState::emitSongChanged);
     connect(cursor.data(), &QueueCursor::songCountChanged, this, &PlayState::songCountChanged);
     connect(cursor.data(), &QueueCursor::songsAdded, this, &PlayState::songsAddedToPlaylist);
@@ -189,6 +190,9 @@ void PlayState::setMode(PlayingMode mode)
     if (mode == modes->mode)
         return;
     modes->mode = mode;
+    // Music comes back to where the queue stands, whatever the other mode's item held.
+    if (mode == MusicMode)
+        modes->live.index = cursor->currentRow();
     emit modeChanged(mode);
 }
 
@@ -398,13 +402,25 @@ void PlayState::clearPlayQueue()
 void PlayState::rowsInsertedSlot(QModelIndex parent, int start, int end)
 {
     Q_UNUSED(parent)
-    cursor->rowsInserted(start, end);
+    Q_UNUSED(start)
+    Q_UNUSED(end)
+    cursor->followQueueChange();
 }
 
 void PlayState::rowsRemovedSlot(QModelIndex parent, int start, int end)
 {
     Q_UNUSED(parent)
-    cursor->rowsRemoved(start, end);
+    Q_UNUSED(start)
+    Q_UNUSED(end)
+    cursor->followQueueChange();
+}
+
+void PlayState::followQueueRow(int row)
+{
+    // The queue's row is the music item's, live or waiting behind a stream.
+    PlayItem& music = modes->mode == MusicMode ? modes->live : modes->music;
+    music.index = row;
+    queue().shuffleProxy()->setCurrentIndex(row);
 }
 
 int PlayState::findColumn(QString name, QAbstractItemModel* model) const
@@ -569,13 +585,12 @@ void PlayState::play(PlayingMode mode)
              && modes->live.streamUrl.scheme() == QLatin1String("file"))
         playStream(modes->live.streamUrl);
     else
-        controls->play(uint(qMax(0, modes->live.index)));
+        controls->play(uint(qMax(0, cursor->currentRow())));
     requestMediaInfo();
 }
 
 void PlayState::pause()
 {
-    cursor->settle();
     resumeWhenPaused = false;
     controls->pause();
     setState(Paused);
@@ -601,7 +616,6 @@ void PlayState::stop(PlayingMode mode)
             modes->clearRadio();
         return;
     }
-    cursor->settle();
     controls->stop();
     setState(Stopped);
     if (modes->live.contentType == RadioPlaylistContent)
@@ -806,7 +820,7 @@ void PlayState::errorSlot(const MafwError& error)
 void PlayState::resumePlaybackAfterErrorSlot()
 {
     if (modes->mode == MusicMode) {
-        if (queue().rowCount() > 0 && modes->live.index < queue().rowCount() - 1) {
+        if (queue().rowCount() > 0 && cursor->currentRow() < queue().rowCount() - 1) {
             next(-1);
         } else {
             disconnect(errorMessage, SIGNAL(disappeared()), this,
@@ -846,9 +860,12 @@ void PlayState::requestMediaInfo()
 
 void PlayState::storeTrackNumber(MafwMediaInfo info)
 {
+    // The track number is kept as the song's row in its album, as the pages that start an
+    // album set it and the latest-activity tile replays it; the tag counts from 1.
     const QList<QVariant> track = info.metaData(QStringLiteral("track"));
-    if (!track.isEmpty())
-        music->setTrackNumber(track.first().toInt());
+    const int tag = track.isEmpty() ? 0 : track.first().toInt();
+    if (tag > 0)
+        music->setTrackNumber(tag - 1);
 }
 
 void PlayState::savedSongModelCompleted()

@@ -254,6 +254,8 @@ private:
     PlayQueue& queue() const;
 
     void controllerMoved();
+    // Where the queue stands now; the one place its row reaches the live item.
+    void followQueueRow(int row);
     void startFastSeek(bool backwards, int stepMs);
 
     static PlayState* s_instance;

@@ -49,6 +49,10 @@ PlayQueue& QueueCursor::queue() const
 {
     return *rows;
 }
+int QueueCursor::currentRow() const
+{
+    return row;
+}
 PlayState::ModelOptions QueueCursor::flags() const
 {
     return m_flags;
@@ -72,10 +76,63 @@ QSharedPointer<ContainerModel> QueueCursor::pendingSong() const
 
 void QueueCursor::followModel(QAbstractItemModel* model)
 {
-    connect(model, &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex&, int start, int end) { rowsInserted(start, end); });
-    connect(model, &QAbstractItemModel::rowsRemoved, this,
-            [this](const QModelIndex&, int start, int end) { rowsRemoved(start, end); });
+    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this, model](const QModelIndex&, int first, int last) {
+                if (model == rows->model())
+                    rowsLeaving(first, last);
+            });
+    connect(model, &QAbstractItemModel::rowsInserted, this, &QueueCursor::followQueueChange);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &QueueCursor::followQueueChange);
+    // A new order, or a reset (the queue's columns come and go with its first and last song
+    // models, its rows staying for the moment), moves the entry but tells no new song count.
+    connect(model, &QAbstractItemModel::layoutChanged, this, &QueueCursor::followRows);
+    connect(model, &QAbstractItemModel::modelReset, this, &QueueCursor::followRows);
+}
+
+void QueueCursor::setRow(int to)
+{
+    QAbstractItemModel* model = rows->model();
+    entry = !pending && model && to >= 0 ? QPersistentModelIndex(model->index(to, 0))
+                                         : QPersistentModelIndex();
+    if (to == row)
+        return;
+    row = to;
+    emit currentRowChanged(row);
+}
+
+int QueueCursor::rowOfSong(int song) const
+{
+    const QSharedPointer<ShuffleProxyModel> proxy = rows->shuffleProxy();
+    if (!proxy->isShuffled() || !proxy->sourceModel())
+        return song;
+    const QModelIndex at = proxy->mapFromSource(proxy->sourceModel()->index(song, 0));
+    return at.isValid() ? at.row() : song;
+}
+
+int QueueCursor::songOfRow(int at) const
+{
+    const QSharedPointer<ShuffleProxyModel> proxy = rows->shuffleProxy();
+    if (!proxy->isShuffled())
+        return at;
+    const QModelIndex song = proxy->mapToSource(proxy->index(at, 0));
+    return song.isValid() ? song.row() : at;
+}
+
+void QueueCursor::rowsLeaving(int first, int last)
+{
+    // The cursor's own rearranging (a queue replaced or emptied, an order made again) is
+    // followed by the cursor's own choice of row; only a removal made by someone else, the
+    // library losing a song above all, moves it on.
+    if (rearranging || pending || !entry.isValid() || currentGone)
+        return;
+    if (entry.row() < first || entry.row() > last)
+        return;
+    currentGone = true;
+    QAbstractItemModel* model = rows->model();
+    successor = QPersistentModelIndex(model->index(last + 1, 0));
+    // A removal may come in several runs (a shuffled queue loses its rows one by one): the
+    // cursor moves on once they are all through.
+    QTimer::singleShot(0, this, &QueueCursor::currentLeft);
 }
 
 bool QueueCursor::append(QSharedPointer<QAbstractItemModel> model, PlayState::ModelOptions options,
@@ -101,6 +158,7 @@ bool QueueCursor::append(QSharedPointer<QAbstractItemModel> model, PlayState::Mo
     }
 
     m_allSongsQueue = options.testFlag(PlayState::AllSongsQueue);
+    rearranging = true;
     ContainerModel* target = rows->container();
     if (!options.testFlag(PlayState::ReplaceQueue) && pending)
         target = pending.data();
@@ -129,16 +187,19 @@ bool QueueCursor::append(QSharedPointer<QAbstractItemModel> model, PlayState::Mo
             emit songsAdded(copy->rowCount());
     }
 
+    rearranging = false;
     PlayItem& live = modes.live;
     live.songCount = rows->shuffleProxy()->rowCount();
     modes.music.songCount = live.songCount;
     if (modes.mode == PlayState::MusicMode) {
         if (liveState == PlayState::NoState || liveState == PlayState::Stopped)
-            live.index = 0;
-        else if (liveState == PlayState::Playing && isShuffle())
-            shuffleSwitched = true;
+            setRow(0);
+        else
+            setRow(entry.isValid() ? entry.row() : currentRow());
     } else if (live.songCount < 1 || modes.music.index == -1) {
-        live.index = 0;
+        setRow(0);
+    } else {
+        setRow(entry.isValid() ? entry.row() : currentRow());
     }
     emit currentSongChanged();
     return true;
@@ -152,7 +213,6 @@ void QueueCursor::copyCompleted(MafwTrackerModel* copy)
 
 void QueueCursor::start(int index, PlayState::ModelOptions options)
 {
-    PlayItem& live = modes.live;
     if (!options.testFlag(PlayState::ShuffledStart)) {
         bool shuffle = false;
         const ContainerModel* container = rows->container();
@@ -168,13 +228,15 @@ void QueueCursor::start(int index, PlayState::ModelOptions options)
             shuffle = settings.value(Constants::ShuffleOn, false).toBool();
         }
         rows->audiobookFilter()->setFilterEnabled(false);
-        live.index = index;
+        // index counts the queue's songs in their own order; a shuffled queue shows that song
+        // elsewhere.
+        setRow(rowOfSong(index));
         // The order is made again even when shuffle stays as it was.
         if (isShuffle() == shuffle)
             m_flags ^= PlayState::ShuffleOn;
         setShuffle(shuffle);
         if (!shuffle) {
-            live.index = index;
+            setRow(index);
             options &= ~PlayState::ModelOptions(PlayState::ShuffledStart);
         } else {
             options |= PlayState::ShuffledStart;
@@ -182,18 +244,16 @@ void QueueCursor::start(int index, PlayState::ModelOptions options)
     } else {
         keepShuffleSetting = true;
         m_flags &= ~PlayState::ModelOptions(PlayState::ShuffleOn);
-        live.index = -1;
+        setRow(-1);
         setShuffle(true);
-        live.index = 0;
+        setRow(0);
     }
     keepShuffleSetting = false;
-    settle();
-    rows->shuffleProxy()->setCurrentIndex(live.index);
     if (options.testFlag(PlayState::PlayNow)) {
         options &= ~PlayState::ModelOptions(PlayState::PlayNow);
-        controls->play(uint(qMax(0, live.index)));
+        controls->play(uint(qMax(0, row)));
     } else {
-        controls->setPlaylistIndex(live.index);
+        controls->setPlaylistIndex(row);
     }
 
     m_flags = options;
@@ -202,22 +262,20 @@ void QueueCursor::start(int index, PlayState::ModelOptions options)
     setRepeat(m_flags.testFlag(PlayState::RepeatOn));
 }
 
-void QueueCursor::playRow(int row)
+void QueueCursor::playRow(int to)
 {
-    settle();
-    modes.live.index = row;
-    rows->shuffleProxy()->setCurrentIndex(row);
-    controls->play(uint(qMax(0, row)));
+    setRow(to);
+    controls->play(uint(qMax(0, to)));
     emit currentSongChanged();
 }
 
 QueueStep QueueCursor::stepForward()
 {
-    PlayItem& live = modes.live;
+    const PlayItem& live = modes.live;
     if (pending) {
         if (pending->rowCount() < 2)
             return QueueStep::Restarts;
-        ++live.index;
+        setRow(row + 1);
         return QueueStep::PlaysPendingSong;
     }
     // A stream or a single file is a queue of its own; the music queue's cursor stays.
@@ -225,30 +283,24 @@ QueueStep QueueCursor::stepForward()
         return live.seekable ? QueueStep::Restarts : QueueStep::Stays;
     if (live.seekable && rows->playlist()->count() < 2)
         return QueueStep::Restarts;
-    ++live.index;
-    if (live.index >= rows->rowCount())
-        live.index = 0;
-    settle();
+    setRow(row + 1 >= rows->rowCount() ? 0 : row + 1);
     return QueueStep::Moves;
 }
 
 QueueStep QueueCursor::stepBack(bool force)
 {
-    PlayItem& live = modes.live;
+    const PlayItem& live = modes.live;
     if (live.seekable && !force && (rows->playlist()->count() < 2 || live.position >= 4))
         return QueueStep::Restarts;
     if (pending) {
         if (pending->rowCount() < 2)
             return QueueStep::Stays;
-        live.index = pending->rowCount() - 1;
+        setRow(pending->rowCount() - 1);
         return QueueStep::PlaysPendingSong;
     }
     if (rows->playlist()->count() < 2 || live.contentType != PlayState::SongContent)
         return QueueStep::Stays;
-    --live.index;
-    if (live.index < 0)
-        live.index = rows->rowCount() - 1;
-    settle();
+    setRow(row > 0 ? row - 1 : rows->rowCount() - 1);
     return QueueStep::Moves;
 }
 
@@ -265,18 +317,17 @@ void QueueCursor::setShuffle(bool on)
         m_flags |= PlayState::ShuffleOn;
     else
         m_flags &= ~PlayState::ModelOptions(PlayState::ShuffleOn);
-    shuffleSwitched = true;
     rearranging = true;
-    ignoreMediaChange = true;
-    modes.live.index = rows->shuffleProxy()->setShuffle(on, modes.live.index);
+    // The order changes as a layout, so the entry, the controller's included, keeps its song.
+    // Switching on, the proxy takes the current song by its row in the queue's own order.
+    const int at = rows->shuffleProxy()->setShuffle(on, on ? songOfRow(row) : row);
     if (!keepShuffleSetting)
         settings.setValue(Constants::ShuffleOn, on ? 1 : 0);
     if (rows->audiobookFilter()->filterEnabled() != on) {
-        // The controller may have reported the reordering already.
-        ignoreMediaChange = true;
         rows->audiobookFilter()->setFilterEnabled(on);
     }
     rearranging = false;
+    setRow(entry.isValid() ? entry.row() : at);
     emit currentSongChanged();
 }
 
@@ -297,14 +348,15 @@ void QueueCursor::setRepeat(bool on)
 
 void QueueCursor::clear()
 {
+    rearranging = true;
     rows->container()->clear();
+    rearranging = false;
+    emit currentSongChanged();
 }
 
 void QueueCursor::rewind()
 {
-    modes.live.index = 0;
-    rows->shuffleProxy()->setCurrentIndex(0);
-    settle();
+    setRow(0);
 }
 
 void QueueCursor::moveController(int delayMs)
@@ -318,8 +370,7 @@ void QueueCursor::moveController(int delayMs)
 void QueueCursor::moveControllerNow()
 {
     moveTimer->stop();
-    rows->shuffleProxy()->setCurrentIndex(modes.live.index);
-    controls->setPlaylistIndex(modes.live.index);
+    controls->setPlaylistIndex(row);
     emit controllerMoved();
 }
 
@@ -344,67 +395,25 @@ bool QueueCursor::replaysPendingSongAtEnd() const
     return pending && ((int(m_flags) & PendingReplayFlags) || pending->rowCount() > 1);
 }
 
-bool QueueCursor::playOnAfterShuffleSwitch()
+void QueueCursor::enterPendingSong(int to)
 {
-    if (!shuffleSwitched || !isShuffle())
-        return false;
-    shuffleSwitched = false;
-    PlayItem& live = modes.live;
-    ++live.index;
-    if (live.index >= rows->rowCount())
-        return false;
-    controls->play(uint(live.index));
-    rows->shuffleProxy()->setCurrentIndex(live.index);
-    emit currentSongChanged();
-    return true;
+    setRow(to);
 }
 
 bool QueueCursor::takeIgnoredMediaChange()
 {
-    if (ignoreMediaChange) {
-        ignoreMediaChange = false;
-        return true;
-    }
+    // A new order is a layout change that the controller follows without a report of its own,
+    // so only a report sent while the rows are being rearranged is not news.
     return rearranging;
 }
 
-bool QueueCursor::chooseRowAfterShuffleSwitch()
+bool QueueCursor::followControllerRow(int to)
 {
-    if (!shuffleSwitched)
+    // A report of no row (a song handler cleared) moves nothing.
+    if (to < 0 || to == row)
         return false;
-    shuffleSwitched = false;
-    PlayItem& live = modes.live;
-    bool chosen = false;
-    if (live.index >= live.songCount - 1) {
-        if (isRepeat()) {
-            live.index = 0;
-            chosen = true;
-        }
-    } else {
-        ++live.index;
-        chosen = true;
-    }
-    if (chosen) {
-        controls->setPlaylistIndex(live.index);
-        rows->shuffleProxy()->setCurrentIndex(live.index);
-        emit currentSongChanged();
-    }
+    setRow(to);
     return true;
-}
-
-bool QueueCursor::followControllerRow(int row)
-{
-    if (row == modes.live.index)
-        return false;
-    modes.live.index = row;
-    rows->shuffleProxy()->setCurrentIndex(row);
-    return true;
-}
-
-void QueueCursor::settle()
-{
-    shuffleSwitched = false;
-    ignoreMediaChange = false;
 }
 
 QAbstractItemModel* QueueCursor::currentSongModel() const
@@ -418,20 +427,6 @@ QAbstractItemModel* QueueCursor::currentSongModel() const
     return nullptr;
 }
 
-void QueueCursor::rowsInserted(int start, int end)
-{
-    if (rearranging && start <= modes.live.index)
-        modes.live.index += end - start + 1;
-    followQueueChange();
-}
-
-void QueueCursor::rowsRemoved(int start, int end)
-{
-    if (rearranging && start <= modes.live.index)
-        modes.live.index -= end - start + 1;
-    followQueueChange();
-}
-
 void QueueCursor::followQueueChange()
 {
     const int count = pending ? pending->rowCount() : rows->rowCount();
@@ -440,6 +435,47 @@ void QueueCursor::followQueueChange()
         modes.music.songCount = count;
         emit songCountChanged(count);
     }
-    if (!rearranging)
+    followRows();
+}
+
+void QueueCursor::followRows()
+{
+    if (rearranging || currentGone)
+        return;
+    // A moved entry takes its row along; one not held yet (its rows still coming, or a reset)
+    // is taken at the row the cursor keeps.
+    const int before = row;
+    setRow(entry.isValid() ? entry.row() : row);
+    if (row != before)
         emit currentSongChanged();
+}
+
+void QueueCursor::currentLeft()
+{
+    if (!currentGone)
+        return;
+    currentGone = false;
+    const int count = rows->rowCount();
+    const int at = successor.isValid() ? successor.row() : count;
+    successor = QPersistentModelIndex();
+    const MafwRenderer::State state = controls->state();
+    const bool sounding = state == MafwRenderer::Playing || state == MafwRenderer::Transitioning;
+    if (count == 0) {
+        // Nothing is left to play: what played stops, and the cursor waits at the start.
+        controls->stop();
+        setRow(0);
+    } else if (at < count || isRepeat()) {
+        // The song that took its place plays on in its stead, or waits as the gone one did.
+        setRow(at < count ? at : 0);
+        if (sounding)
+            controls->play(uint(row));
+        else
+            controls->setPlaylistIndex(row);
+    } else {
+        // The last song went: the queue has played to its end.
+        controls->stop();
+        setRow(0);
+        controls->setPlaylistIndex(0);
+    }
+    emit currentSongChanged();
 }

@@ -5,6 +5,7 @@
 #include "playback/playstate.h"
 
 #include <QObject>
+#include <QPersistentModelIndex>
 #include <QScopedPointer>
 #include <QSharedPointer>
 
@@ -29,15 +30,18 @@ enum class QueueStep {
 // from outside that waits to become the queue), the row that plays, the order the rows play in
 // (shuffle) and whether the queue starts over at its end (repeat, kept in the settings file).
 //
-// The row that plays is the music mode's index in the playing modes' items. The cursor moves
-// it together with the queue's models and the controller, and tells the hub when the song at
-// the cursor changes (currentSongChanged), when the number of queued songs does
-// (songCountChanged) and when the controller has been moved to the row (controllerMoved); the
-// hub announces those to the player's views.
+// The cursor holds the entry that plays as a persistent index of the queue's rows, so that
+// songs arriving or leaving the library, and shuffle switched either way, move it with its
+// song instead of putting another song under it. Every change of its row is told once by
+// currentRowChanged(); the hub copies the row into what it shows from there, and nobody else
+// writes it. The controller's playlist keeps its own entry the same way, so a change of the
+// rows never needs the controller to be moved. When the entry itself leaves the queue, the
+// cursor moves on to the song that took its place (playing it when the gone one played), or
+// stops at the end of the queue.
 //
-// A shuffle switched on while a song plays leaves the controller's idea of the next song stale:
-// the cursor remembers the switch until the song changes (settle()), and chooses the next row
-// itself when the controller moves on meanwhile.
+// It also tells the hub when the song at the cursor changes (currentSongChanged), when the
+// number of queued songs does (songCountChanged) and when the controller has been moved to the
+// row (controllerMoved); the hub announces those to the player's views.
 class QueueCursor : public QObject
 {
     Q_OBJECT
@@ -48,6 +52,8 @@ public:
     ~QueueCursor() override;
 
     PlayQueue& queue() const;
+    // The row that plays: a row of the queue, or of the waiting song while there is one.
+    int currentRow() const;
     PlayState::ModelOptions flags() const;
     bool isShuffle() const;
     bool isRepeat() const;
@@ -73,7 +79,7 @@ public:
     void setRepeat(bool on);
     // The queue's songs go; the cursor stays where it is until rewind().
     void clear();
-    // Back to the first row, with no shuffle switch pending.
+    // Back to the first row.
     void rewind();
 
     // Moves the controller to the cursor's row, at once (delayMs < 0) or once the delay has
@@ -88,29 +94,25 @@ public:
     // At the end of the queue the waiting song is played rather than the end reported.
     bool replaysPendingSongAtEnd() const;
 
-    // The queue's song ended while shuffle had been switched on during it: the next row plays.
-    // False when shuffle was not switched, or the queue has no row after the current one.
-    bool playOnAfterShuffleSwitch();
+    // The waiting song's queue is entered at row (the first or the second of its songs).
+    void enterPendingSong(int row);
     // The controller reports a new item: true when the report comes from the cursor's own
     // reordering of the rows, so the hub takes nothing from it.
     bool takeIgnoredMediaChange();
-    // The controller moved to a new song while a shuffle switch was pending: the cursor chooses
-    // the next row of the new order itself. False when no switch was pending.
-    bool chooseRowAfterShuffleSwitch();
     // The controller plays row, as a song of the queue reports it. False when the cursor is
     // there already.
     bool followControllerRow(int row);
-    // A user's move (next, previous, pause, stop...) replaces any pending shuffle switch.
-    void settle();
 
     // The model that holds the song at the cursor, to read and mark it a favourite; null when
     // no library song is at the cursor.
     QAbstractItemModel* currentSongModel() const;
 
-    void rowsInserted(int start, int end);
-    void rowsRemoved(int start, int end);
+    // The rows of the queue changed: the cursor's row and the song count follow them.
+    void followQueueChange();
 
 signals:
+    // The one report of a new row; the song at it may be the same one, moved.
+    void currentRowChanged(int row);
     void currentSongChanged();
     void songCountChanged(int count);
     // A copy of a model that was queued has read its songs.
@@ -121,8 +123,19 @@ signals:
 
 private:
     void copyCompleted(MafwTrackerModel* copy);
-    void followQueueChange();
     void followModel(QAbstractItemModel* model);
+    // The one writer of the row. A row of the queue is held as a persistent index from now on.
+    void setRow(int row);
+    // A song's row in the queue's own order (the audiobook filter's rows) and its row in the
+    // order it plays in, the one way and the other.
+    int rowOfSong(int song) const;
+    int songOfRow(int row) const;
+    // The entry moved with its rows: the cursor's row follows it.
+    void followRows();
+    // The rows first..last are about to leave the queue's model.
+    void rowsLeaving(int first, int last);
+    // The playing entry has left the queue: the cursor moves on to the song after it.
+    void currentLeft();
 
     PlayModes& modes;
     ZelPlayController* controls;
@@ -133,12 +146,15 @@ private:
     QTimer* moveTimer;
     PlayState::ModelOptions m_flags;
     bool m_allSongsQueue = false;
-    // Shuffle was switched on while the playing song plays.
-    bool shuffleSwitched = false;
+    // Where the cursor stands: the entry of the queue, and its row (also while the entry is
+    // not there yet, or is a row of the waiting song).
+    QPersistentModelIndex entry;
+    int row = 0;
+    // The playing entry was removed by someone else; the song after it, if any.
+    bool currentGone = false;
+    QPersistentModelIndex successor;
     // The rows are being reordered: the row changes they report are the cursor's own.
     bool rearranging = false;
-    // The controller's next item report comes from a reordering, not a new song.
-    bool ignoreMediaChange = false;
     // Spoken word is played in order without touching the user's shuffle setting.
     bool keepShuffleSetting = false;
 };

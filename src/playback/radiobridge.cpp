@@ -66,6 +66,11 @@ void PlayState::RadioBridge::setPendingSong(MafwTrackerModel* model)
     hub.cursor->setPendingSong(model);
 }
 
+void PlayState::RadioBridge::enterPendingSong(int row)
+{
+    hub.cursor->enterPendingSong(row);
+}
+
 void PlayState::RadioBridge::requeuePendingSong()
 {
     if (const QSharedPointer<ContainerModel> pending = hub.cursor->pendingSong())

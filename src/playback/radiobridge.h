@@ -32,6 +32,7 @@ public:
     void releaseSheetOnPlayerView() override;
     ContentManager* contentManager(bool create) override;
     void setPendingSong(MafwTrackerModel* model) override;
+    void enterPendingSong(int row) override;
     void requeuePendingSong() override;
     void playPendingSong(bool start) override;
 

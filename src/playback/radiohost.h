@@ -49,6 +49,8 @@ public:
 
     // A song from outside the queue (a saved stream, a local file) waits to become the queue.
     virtual void setPendingSong(MafwTrackerModel* model) = 0;
+    // The queue will stand at this row of the waiting song once it becomes the queue.
+    virtual void enterPendingSong(int row) = 0;
     // The waiting song, if any, becomes the queue again (music comes back).
     virtual void requeuePendingSong() = 0;
     // start: it plays at once; else it waits at its start.

@@ -397,8 +397,8 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
     host.setLiveMode(PlayState::MusicMode);
     if (playingLocalFile || saveStillPlays)
         host.setLiveState(PlayState::Playing);
+    host.enterPendingSong(0);
     PlayItem& live = modes.live;
-    live.index = 0;
     live.contentType = PlayState::SongContent;
     live.songCount = 1;
     if (playingLocalFile) {

@@ -132,8 +132,12 @@ QModelIndex ShuffleProxyModel::mapFromSource(const QModelIndex& sourceIndex) con
 
 int ShuffleProxyModel::setShuffle(bool on, int currentRow)
 {
+    // A new order is a layout change, not a reset: the persistent indexes (the entry that
+    // plays, the controller's, a view's selection) go with their songs to their new rows.
     int result = 0;
-    beginResetModel();
+    emit layoutAboutToBeChanged(QList<QPersistentModelIndex>(),
+                                QAbstractItemModel::VerticalSortHint);
+    const QVector<int> before = order;
     if (on) {
         current = currentRow;
         shuffled = true;
@@ -149,8 +153,27 @@ int ShuffleProxyModel::setShuffle(bool on, int currentRow)
         rebuildOrder();
         result = current;
     }
-    endResetModel();
+    carryPersistentIndexes(before);
+    emit layoutChanged(QList<QPersistentModelIndex>(), QAbstractItemModel::VerticalSortHint);
     return result;
+}
+
+void ShuffleProxyModel::carryPersistentIndexes(const QVector<int>& before)
+{
+    const QModelIndexList persistent = persistentIndexList();
+    if (persistent.isEmpty())
+        return;
+    const int size = order.size();
+    QVector<int> positionOf(size, -1);
+    for (int p = 0; p < size; ++p) {
+        if (order.at(p) >= 0 && order.at(p) < size)
+            positionOf[order.at(p)] = p;
+    }
+    for (const QModelIndex& old : persistent) {
+        const int source = before.value(old.row(), -1);
+        const int row = source >= 0 && source < size ? positionOf.at(source) : -1;
+        changePersistentIndex(old, row >= 0 ? index(row, old.column()) : QModelIndex());
+    }
 }
 
 bool ShuffleProxyModel::isShuffled() const
@@ -213,20 +236,7 @@ void ShuffleProxyModel::mixRowsAfterCurrent()
                                 QAbstractItemModel::VerticalSortHint);
     const QVector<int> before = order;
     mixFrom(from);
-
-    const QModelIndexList persistent = persistentIndexList();
-    if (!persistent.isEmpty()) {
-        QVector<int> positionOf(size, -1);
-        for (int p = 0; p < size; ++p) {
-            if (order.at(p) >= 0 && order.at(p) < size)
-                positionOf[order.at(p)] = p;
-        }
-        for (const QModelIndex& old : persistent) {
-            const int source = before.value(old.row(), -1);
-            const int row = source >= 0 && source < size ? positionOf.at(source) : -1;
-            changePersistentIndex(old, row >= 0 ? index(row, old.column()) : QModelIndex());
-        }
-    }
+    carryPersistentIndexes(before);
     emit layoutChanged(QList<QPersistentModelIndex>(), QAbstractItemModel::VerticalSortHint);
     const int columns = columnCount();
     if (columns > 0)

@@ -57,6 +57,8 @@ private:
     // Puts the rows of the table from position from on in a random order.
     void mixFrom(int from);
     void mixRowsAfterCurrent();
+    // Moves every persistent index from its row in the order before to its song's row now.
+    void carryPersistentIndexes(const QVector<int>& before);
     int sourceRowCount() const;
 
     bool shuffled;
