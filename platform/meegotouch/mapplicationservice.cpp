@@ -1,5 +1,6 @@
 #include "mapplicationservice.h"
 
+#include "busconnectionlimits.h"
 #include "touchlogging.h"
 #include "mapplication.h"
 #include "mapplicationserviceadaptor.h"
@@ -31,7 +32,7 @@ MApplicationService::~MApplicationService()
         return;
     QDBusConnection connection(connectionName);
     if (registered)
-        connection.unregisterService(name);
+        BusConnectionLimits::releaseName(connection, name);
     connection.unregisterObject(QStringLiteral("/"));
     connection.unregisterObject(QStringLiteral("/testability"));
     QDBusConnection::disconnectFromBus(connectionName);
@@ -58,6 +59,7 @@ bool MApplicationService::registerService()
                                << "- no session bus:" << connection.lastError().message();
             return false;
         }
+        BusConnectionLimits::apply(connection);
         if (!connection.registerObject(QStringLiteral("/"), this, QDBusConnection::ExportAdaptors))
             qCWarning(lcTouch) << Q_FUNC_INFO << "- cannot export the service object";
         MTestability::exportOn(connection, this);

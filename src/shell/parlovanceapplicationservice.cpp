@@ -1,5 +1,6 @@
 #include "parlovanceapplicationservice.h"
 
+#include "busconnectionlimits.h"
 #include "common/logging.h"
 #include "mainwindow.h"
 #include "mapplication.h"
@@ -9,6 +10,7 @@
 #include "qmusbmode.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 
 using namespace Parlovance;
 
@@ -29,6 +31,10 @@ ParlovanceApplicationService* ParlovanceApplicationService::instance()
 ParlovanceApplicationService::ParlovanceApplicationService(QObject* parent)
     : MApplicationService(QStringLiteral("com.vaspe.parlovance"), parent)
 {
+    // The playback service registers on the default connection later; a call sent to the
+    // connection before that must not leave it deaf either.
+    if (QCoreApplication::instance())
+        BusConnectionLimits::apply(QDBusConnection::sessionBus());
 }
 
 ParlovanceApplicationService::~ParlovanceApplicationService()

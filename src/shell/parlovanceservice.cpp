@@ -3,6 +3,7 @@
 #include "common/logging.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/storequeries.h"
+#include "busconnectionlimits.h"
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
@@ -64,6 +65,7 @@ ParlovanceService::ParlovanceService()
     setObjectName(QStringLiteral("ParlovanceService"));
     interfaceAdaptor = new ParlovanceInterfaceAdaptor(this);
     QDBusConnection bus = QDBusConnection::sessionBus();
+    BusConnectionLimits::apply(bus);
     // Another player may hold the name already; say so, as other programs will not reach us.
     if (!bus.registerService(QLatin1String(ServiceName)))
         qCWarning(lcShell) << Q_FUNC_INFO << "- cannot take the bus name" << ServiceName << ":"
@@ -77,7 +79,7 @@ ParlovanceService::~ParlovanceService()
     playState->unregisterSheetListener(this);
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.unregisterObject(QStringLiteral("/"));
-    bus.unregisterService(QLatin1String(ServiceName));
+    BusConnectionLimits::releaseName(bus, QLatin1String(ServiceName));
     if (s_instance == this)
         s_instance = nullptr;
 }

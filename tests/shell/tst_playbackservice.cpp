@@ -60,6 +60,7 @@ private slots:
     void laterLibraryChangesNeverRestartPlayback();
     void hostileCallsChangeNothing();
     void addressesThatAreNotMusicChangeNothing();
+    void anOversizedCallLeavesTheServiceAnswering();
     void requestBeforeTheLibraryIsReadyPlaysTheNewest();
     void positionLeftAtQuitReachesTheStoreAtStart();
 
@@ -353,6 +354,26 @@ void TestPlaybackService::addressesThatAreNotMusicChangeNothing()
     QCOMPARE(hub->contentType(hub->mode()), PlayState::SongContent);
     // Nothing listens on the port that was named.
     QVERIFY(probe.bind(QHostAddress(QHostAddress::AnyIPv4), port, QUdpSocket::DontShareAddress));
+}
+
+void TestPlaybackService::anOversizedCallLeavesTheServiceAnswering()
+{
+    playUrn(QStringLiteral("Scarlet"));
+    // Just under the bus's largest list of texts, and above what the bus library holds of one
+    // connection before it stops reading.
+    {
+        QDBusMessage huge = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                           QStringLiteral("play"));
+        huge.setArguments({ QStringList { QString(65500 * 1024, QLatin1Char('a')) } });
+        QDBusPendingCall pending = caller.asyncCall(huge, 60000);
+        huge = QDBusMessage();
+        QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), 60000);
+        QCOMPARE(pending.reply().type(), QDBusMessage::ReplyMessage);
+    }
+    // The service still hears: later calls are answered and change what plays.
+    QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 1);
+    QCOMPARE(playingTitle(), QStringLiteral("Scarlet"));
+    playUrn(QStringLiteral("Crimson"));
 }
 
 void TestPlaybackService::requestBeforeTheLibraryIsReadyPlaysTheNewest()
