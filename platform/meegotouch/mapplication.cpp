@@ -50,13 +50,18 @@ MApplication* MApplication::instance()
 
 MWindow* MApplication::activeWindow()
 {
-    if (auto* active = qobject_cast<MWindow*>(QApplication::activeWindow()))
-        return active;
+    // The window in front: the visible one shown or activated last. The window with the
+    // keyboard is not the one to ask: a window brought up at another program's request (the
+    // player sheet) is shown over the others without taking the keyboard where there is no
+    // window manager, or one that leaves the keyboard where the user had it, and what appears
+    // then must appear where the user looks, not under it.
     const QList<MWindow*>& list = windowList();
     for (int i = list.size() - 1; i >= 0; --i) {
         if (list.at(i)->isVisible())
             return list.at(i);
     }
+    if (auto* active = qobject_cast<MWindow*>(QApplication::activeWindow()))
+        return active;
     return list.isEmpty() ? nullptr : list.last();
 }
 

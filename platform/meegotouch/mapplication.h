@@ -22,8 +22,8 @@ public:
 
     static MApplication* instance();
 
-    // The active touch UI window, else the one shown most recently, else the one made most
-    // recently; null when there is none.
+    // The touch UI window in front: the visible one shown or activated most recently, else
+    // the active one, else the one made most recently; null when there is none.
     static MWindow* activeWindow();
     // The same, among application windows only.
     static MApplicationWindow* activeApplicationWindow();

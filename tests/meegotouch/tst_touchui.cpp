@@ -138,6 +138,7 @@ private slots:
     void setPageHistoryReplacesTheHistory();
     void switcherFollowsTheWindow();
     void activeWindowIsTheLastShown();
+    void whatAppearsGoesOverTheWindowInFront();
     void bannerDisappearsByItself();
     void bannerWithoutWindowStillDisappears();
     void toolbarAndViewMenuShowTheirActions();
@@ -369,6 +370,31 @@ void TestTouchUi::activeWindowIsTheLastShown()
     window = nullptr;
     QCOMPARE(MApplication::activeWindow(), static_cast<MWindow*>(nullptr));
     QCOMPARE(MApplication::activeApplicationWindow(), static_cast<MApplicationWindow*>(nullptr));
+}
+
+void TestTouchUi::whatAppearsGoesOverTheWindowInFront()
+{
+    // The application window has the keyboard; another program's request then brings up a
+    // window of the program's own over it without the keyboard (no window manager, or one that
+    // leaves the keyboard where the user had it), as the player sheet comes up.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    auto* over = new MWindow;
+    // The offscreen platform gives every new window the keyboard, but a tool tip's: that kind
+    // stands in here for a window shown without the keyboard.
+    over->setWindowFlags(Qt::ToolTip);
+    over->show();
+    QVERIFY(QTest::qWaitForWindowExposed(over));
+    QCOMPARE(QApplication::activeWindow(), static_cast<QWidget*>(window));
+    // A banner or a dialog that comes now is seen over the window in front, not under it.
+    QCOMPARE(MApplication::activeWindow(), over);
+    auto* banner = new MBanner;
+    banner->setTitle(QStringLiteral("Playlist is empty"));
+    banner->appear(MSceneWindow::DestroyWhenDone);
+    QCOMPARE(banner->scene(), over->scene());
+    // Gone, it leaves the front to the window below.
+    delete over;
+    QCOMPARE(MApplication::activeWindow(), static_cast<MWindow*>(window));
 }
 
 void TestTouchUi::bannerDisappearsByItself()
