@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
 const char* const ParlovanceService::ServiceName = "com.vaspe.lurno.meegotouch.ParlovanceService";
@@ -252,16 +253,50 @@ int ParlovanceService::playbackState()
 
 void ParlovanceService::handlePlaybackStateChanged()
 {
-    emit playbackStateChanged(playbackState());
+    announceLater();
 }
 
 void ParlovanceService::updateSheetState()
 {
-    emit playbackStateChanged(playbackState());
-    currentMedia();
+    announceLater();
 }
 
 void ParlovanceService::currentMedia()
+{
+    // The hub's report of a new song is announced with the rest of its burst; a caller on the
+    // bus asking for the media is answered at once.
+    if (sender() == playState) {
+        announceLater();
+        return;
+    }
+    announcedMedia = media();
+    emit mediaChanged(announcedMedia);
+}
+
+void ParlovanceService::announceLater()
+{
+    // One change of the player reaches the hub as a burst of reports (a pause passes through
+    // the renderer's last state, a new song is told by the queue and by the controller):
+    // listeners are told once the burst is through, of what changed, with its final value.
+    if (announcePending)
+        return;
+    announcePending = true;
+    QTimer::singleShot(0, this, [this]() {
+        announcePending = false;
+        const int state = playbackState();
+        if (state != announcedState) {
+            announcedState = state;
+            emit playbackStateChanged(state);
+        }
+        const QStringList now = media();
+        if (now != announcedMedia) {
+            announcedMedia = now;
+            emit mediaChanged(now);
+        }
+    });
+}
+
+QStringList ParlovanceService::media() const
 {
     const PlayState::PlayingMode mode = playState->mode();
     QStringList media;
@@ -277,7 +312,7 @@ void ParlovanceService::currentMedia()
         media << QStringLiteral("2");
         break;
     }
-    emit mediaChanged(media);
+    return media;
 }
 
 void ParlovanceService::queryReady(QList<QStringList> rows, bool end, QVariant userData)

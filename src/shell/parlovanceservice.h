@@ -70,6 +70,9 @@ private:
     bool isBelowStorageRoot(const QString& path) const;
     static QUrl urlOf(const QString& uri, bool encoded);
     static bool acceptable(const QStringList& uriList, const char* function);
+    // The state and the media as the bus reports them.
+    QStringList media() const;
+    void announceLater();
 
     static ParlovanceService* s_instance;
 
@@ -81,6 +84,10 @@ private:
     QString storageRoot;
     QStringList excludedFolders;
     bool tempFileRequest;
+    // What listeners were told last, and whether a burst of reports waits to be told.
+    int announcedState = -1;
+    QStringList announcedMedia;
+    bool announcePending = false;
 };
 
 #endif // PARLOVANCESERVICE_H

@@ -63,6 +63,7 @@ private slots:
     void anOversizedCallLeavesTheServiceAnswering();
     void requestBeforeTheLibraryIsReadyPlaysTheNewest();
     void positionLeftAtQuitReachesTheStoreAtStart();
+    void eachChangeIsAnnouncedOnce();
 
 private:
     QDBusMessage call(const QString& method, const QVariantList& arguments = QVariantList());
@@ -401,6 +402,45 @@ void TestPlaybackService::requestBeforeTheLibraryIsReadyPlaysTheNewest()
     QTest::qWait(500);
     for (const QList<QVariant>& change : songs)
         QVERIFY(change.value(0).toString() != QLatin1String("Five"));
+}
+
+void TestPlaybackService::eachChangeIsAnnouncedOnce()
+{
+    const QSharedPointer<MafwTrackerModel> seven = HubTestLibrary::album(QStringLiteral("Seven"));
+    QVERIFY(seven);
+    hub->stop(hub->mode());
+    hub->appendModel(seven, PlayState::ReplaceQueue, -1);
+    QCOMPARE(hub->startPlayback(1, PlayState::PlayNow), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QCOMPARE(playingTitle(), QStringLiteral("Two"));
+    // Whatever the start sent has arrived before counting.
+    QTest::qWait(500);
+    listener.states.clear();
+    listener.media.clear();
+
+    // A new song: one report of it, with its title.
+    QCOMPARE(call(QStringLiteral("next")).type(), QDBusMessage::ReplyMessage);
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Three"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QTest::qWait(500);
+    QCOMPARE(listener.media.size(), 1);
+    QCOMPARE(listener.media.first().value(1), QStringLiteral("Three"));
+    QVERIFY(listener.states.isEmpty() || listener.states == QList<int> { 1 });
+
+    // A pause: paused, and never a playing that did not happen on the way.
+    listener.states.clear();
+    listener.media.clear();
+    QCOMPARE(call(QStringLiteral("pausePlayback")).type(), QDBusMessage::ReplyMessage);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+    QTest::qWait(500);
+    QCOMPARE(listener.states, QList<int> { 2 });
+    QVERIFY(listener.media.isEmpty());
+
+    // Asked over the bus, the media is told even when it did not change.
+    QCOMPARE(call(QStringLiteral("currentMedia")).type(), QDBusMessage::ReplyMessage);
+    QTRY_COMPARE_WITH_TIMEOUT(listener.media.size(), 1, Timeout);
+    QCOMPARE(listener.media.first().value(1), QStringLiteral("Three"));
+    hub->stop(hub->mode());
 }
 
 void TestPlaybackService::positionLeftAtQuitReachesTheStoreAtStart()
