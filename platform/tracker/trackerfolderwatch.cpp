@@ -15,7 +15,9 @@ TrackerFolderWatch::TrackerFolderWatch(QObject* parent)
     connect(m_thread, &QThread::finished, m_watcher, &QObject::deleteLater);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this,
             &TrackerFolderWatch::folderChanged);
-    m_thread->start(QThread::LowPriority);
+    // At the thread's normal priority: a scan ends, and a start announces the library, only
+    // once the folders it found are watched.
+    m_thread->start();
 }
 
 TrackerFolderWatch::~TrackerFolderWatch()
