@@ -107,6 +107,7 @@ bool PlayerSheet::offersSave() const
 void PlayerSheet::cancelClicked()
 {
     playState->stop(PlayState::RadioMode);
+    playState->returnToMusic();
     dismiss();
 }
 
@@ -118,6 +119,7 @@ void PlayerSheet::saveClicked()
 void PlayerSheet::doneClicked()
 {
     playState->stop(PlayState::RadioMode);
+    playState->returnToMusic();
     dismiss();
 }
 

@@ -300,6 +300,7 @@ void PlayState::networkSessionErrorSlot(QNetworkSession::SessionError error)
 }
 void PlayState::playLocalFile(const QString& path) { radio->playLocalFile(path); }
 void PlayState::saveCurrentStream() { radio->saveCurrentStream(); }
+void PlayState::returnToMusic() { radio->returnToMusic(); }
 bool PlayState::saveAllowed() const { return radio->saveAllowed(); }
 void PlayState::songSavedSlot(QString uri, int trackerId) { radio->songSaved(uri, trackerId); }
 // clang-format on

@@ -171,6 +171,9 @@ public:
     // Streams and files from outside the queue.
     void playStream(const QUrl& url);
     void playLocalFile(const QString& path);
+    // The player sheet has closed: a library song that waits behind the stream it played is
+    // live again, paused where it was, as the main window shows it.
+    void returnToMusic();
     // Saving the playing file into the library (the player sheet's Save).
     void saveCurrentStream();
     bool saveAllowed() const;

@@ -81,6 +81,20 @@ bool RadioPlayback::switchMode(PlayState::PlayingMode target)
     return true;
 }
 
+bool RadioPlayback::returnToMusic()
+{
+    if (modes.mode != PlayState::RadioMode || modes.music.songCount < 1 || modes.music.index == -1)
+        return false;
+    modes.saveRadio();
+    modes.clearLive();
+    host.setLiveMode(PlayState::MusicMode);
+    host.resumeOnPause(false);
+    restoreMusicPlaylist();
+    const PlayItem& live = modes.live;
+    emit songChanged(live.title, live.album, live.artist, live.index, false);
+    return true;
+}
+
 void RadioPlayback::playStream(const QUrl& url)
 {
     if (!PlayableUrl::check(url, Q_FUNC_INFO))

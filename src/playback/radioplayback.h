@@ -33,6 +33,9 @@ public:
 
     // Makes target live, with what it left in its snapshot. False when it is live already.
     bool switchMode(PlayState::PlayingMode target);
+    // A stopped stream gives way to the library song waiting behind it, paused where it was.
+    // False when radio is not live or no song waits.
+    bool returnToMusic();
     void playStream(const QUrl& url);
     // play() on a radio playlist: resumes it, reopens it or first opens the network.
     void playRadioPlaylist();

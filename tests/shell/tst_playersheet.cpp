@@ -138,6 +138,45 @@ private slots:
         QVERIFY(!ParlovanceApplicationService::instance()->playerSheet());
     }
 
+    void cancelLeavesTheLibrarySongAsTheWindowShowsIt()
+    {
+        // A library song paused, then an outside file played in the sheet over it.
+        const QSharedPointer<MafwTrackerModel> seven
+            = HubTestLibrary::album(QStringLiteral("Seven"));
+        QVERIFY(seven);
+        hub->appendModel(seven, PlayState::ReplaceQueue, -1);
+        QCOMPARE(hub->startPlayback(2, PlayState::PlayNow), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+        hub->pause();
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Paused, Timeout);
+        const QString path = download(QStringLiteral("aside.mp3"), QStringLiteral("Aside"), 30000);
+        QVERIFY(!path.isEmpty());
+        call(QStringLiteral("playTempFile"), path);
+        QPointer<PlayerSheet> sheet = shownSheet();
+        QVERIFY(sheet);
+        QVERIFY(waitForState(PlayState::Playing));
+
+        // Cancelled, the song behind it is what the bus reports: paused, by its title.
+        sheet->cancelButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Paused, Timeout);
+        QCOMPARE(hub->mode(), PlayState::MusicMode);
+        QCOMPARE(hub->title(hub->mode()), QStringLiteral("Three"));
+        QCOMPARE(hub->currentIndex(PlayState::MusicMode), 2);
+        ParlovanceService* service = ParlovanceService::instance();
+        QCOMPARE(service->playbackState(), 2);
+        QSignalSpy media(service, SIGNAL(mediaChanged(QStringList)));
+        service->currentMedia();
+        QCOMPARE(media.count(), 1);
+        QCOMPARE(media.first().first().toStringList(),
+                 (QStringList { QStringLiteral("0"), QStringLiteral("Three"),
+                                QStringLiteral("Kim") }));
+        // Nothing sounds meanwhile.
+        QTest::qWait(300);
+        QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Paused);
+        hub->stop(PlayState::MusicMode);
+    }
+
     void aRadioOffersDoneAndTheEndOfAnItemClosesTheSheet()
     {
         call(QStringLiteral("playPlaylist"), server.url("/radio.pls").toString());
