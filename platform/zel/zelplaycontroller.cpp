@@ -6,3 +6,9 @@ ZelPlayController::ZelPlayController(QObject* parent)
 }
 
 ZelPlayController::~ZelPlayController() = default;
+
+bool ZelPlayController::playEntry(int step)
+{
+    Q_UNUSED(step)
+    return false;
+}

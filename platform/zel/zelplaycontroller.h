@@ -45,6 +45,9 @@ public:
     // Reads a PLS or M3U file (local or over HTTP) and plays its entries in turn, starting
     // with the first. The file's type is found from its content; mimeType is not needed.
     virtual void playPlaylist(const QUrl& url, const QString& mimeType) = 0;
+    // While a playlist file plays: plays the entry step entries away (1 the next, -1 the
+    // previous). False, changing nothing, when no playlist file plays or there is no such entry.
+    virtual bool playEntry(int step);
 
     virtual void pause() = 0;
     virtual void resume() = 0;

@@ -223,6 +223,15 @@ void ZelPlayControls::playPlaylist(const QUrl& url, const QString& mimeType)
     m_parser->parse(url);
 }
 
+bool ZelPlayControls::playEntry(int step)
+{
+    const int entry = m_entry + step;
+    if (m_item != EntryItem || m_entries.isEmpty() || entry < 0 || entry >= m_entries.size())
+        return false;
+    startEntry(entry);
+    return true;
+}
+
 void ZelPlayControls::pause()
 {
     if (!m_player->isLoaded() || m_player->target() != ZelGstPlayer::Playing)

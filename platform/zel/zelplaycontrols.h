@@ -44,6 +44,7 @@ public:
     void play(uint row) override;
     void play(const QUrl& url) override;
     void playPlaylist(const QUrl& url, const QString& mimeType) override;
+    bool playEntry(int step) override;
     void pause() override;
     void resume() override;
     void stop() override;

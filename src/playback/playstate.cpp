@@ -626,12 +626,20 @@ void PlayState::stop(PlayingMode mode)
 void PlayState::next(int delayMs)
 {
     disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
+    // A playlist file is a queue of its own: its next entry, not the same one again.
+    if (modes->mode == RadioMode && controls->playEntry(1))
+        return;
     music->step(cursor->stepForward(), false, delayMs);
 }
 
 void PlayState::previous(int delayMs, bool force)
 {
     disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
+    // An entry of a playlist file heard for a while starts again, as a song does; else the
+    // entry before it plays.
+    if (modes->mode == RadioMode && (force || !modes->live.seekable || modes->live.position < 4)
+        && controls->playEntry(-1))
+        return;
     music->step(cursor->stepBack(force), true, delayMs);
 }
 

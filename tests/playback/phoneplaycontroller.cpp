@@ -79,6 +79,10 @@ void PhonePlayController::playPlaylist(const QUrl& url, const QString& mimeType)
 {
     real->playPlaylist(url, mimeType);
 }
+bool PhonePlayController::playEntry(int step)
+{
+    return real->playEntry(step);
+}
 void PhonePlayController::pause()
 {
     real->pause();

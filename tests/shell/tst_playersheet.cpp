@@ -141,8 +141,8 @@ private slots:
     void cancelLeavesTheLibrarySongAsTheWindowShowsIt()
     {
         // A library song paused, then an outside file played in the sheet over it.
-        const QSharedPointer<MafwTrackerModel> seven
-            = HubTestLibrary::album(QStringLiteral("Seven"));
+        const QSharedPointer<MafwTrackerModel> seven = HubTestLibrary::album(
+            QStringLiteral("Seven"));
         QVERIFY(seven);
         hub->appendModel(seven, PlayState::ReplaceQueue, -1);
         QCOMPARE(hub->startPlayback(2, PlayState::PlayNow), 2);
@@ -175,6 +175,49 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Paused);
         hub->stop(PlayState::MusicMode);
+    }
+
+    void nextAndPreviousStepThroughAPlaylistFile()
+    {
+        const QString first = download(QStringLiteral("outside1.mp3"),
+                                       QStringLiteral("Outside Song"), 30000);
+        const QString second = download(QStringLiteral("outside2.mp3"),
+                                        QStringLiteral("Second Song"), 30000);
+        QVERIFY(!first.isEmpty() && !second.isEmpty());
+        const QString list = TestEnvironment::home() + QStringLiteral("/Downloads/two.m3u");
+        {
+            QFile file(list);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QString(first + QLatin1Char('\n') + second + QLatin1Char('\n')).toUtf8());
+        }
+        call(QStringLiteral("playPlaylist"), list);
+        QPointer<PlayerSheet> sheet = shownSheet();
+        QVERIFY(sheet);
+        QVERIFY(waitForState(PlayState::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::RadioMode), QStringLiteral("Outside Song"),
+                                  Timeout);
+
+        // Next is the second entry, previous the first again: neither starts the entry over.
+        QDBusMessage next = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                           QStringLiteral("next"));
+        QDBusPendingCall pending = caller.asyncCall(next, Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::RadioMode), QStringLiteral("Second Song"),
+                                  Timeout);
+        QVERIFY(waitForState(PlayState::Playing));
+        hub->previous(-1, false);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::RadioMode), QStringLiteral("Outside Song"),
+                                  Timeout);
+        QVERIFY(waitForState(PlayState::Playing));
+        // Heard for a while, an entry starts again on previous, as a song does.
+        hub->setPosition(10, PlayState::RadioMode);
+        QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::RadioMode) >= 10, Timeout);
+        hub->previous(-1, false);
+        QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::RadioMode) < 5, Timeout);
+        QCOMPARE(hub->title(PlayState::RadioMode), QStringLiteral("Outside Song"));
+
+        sheet->cancelButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
     }
 
     void aRadioOffersDoneAndTheEndOfAnItemClosesTheSheet()
