@@ -70,15 +70,19 @@ private:
         QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), Timeout);
     }
 
+    // The sheet on screen, or null. The sheet of an earlier case may still be going away
+    // (it is deleted later), so the service is asked again at every turn of the wait instead
+    // of a pointer being held across it.
     PlayerSheet* shownSheet()
     {
-        PlayerSheet* sheet = ParlovanceApplicationService::instance()->playerSheet();
-        if (sheet)
+        QPointer<PlayerSheet> sheet;
+        const bool appeared = QTest::qWaitFor(
             [&]() {
-                QTRY_COMPARE_WITH_TIMEOUT(sheet->sceneWindowState(), MSceneWindow::Appeared,
-                                          Timeout);
-            }();
-        return sheet;
+                sheet = ParlovanceApplicationService::instance()->playerSheet();
+                return sheet && sheet->sceneWindowState() == MSceneWindow::Appeared;
+            },
+            Timeout);
+        return appeared ? sheet.data() : nullptr;
     }
 
     bool waitForState(PlayState::State state)
