@@ -9,7 +9,8 @@
 // A map is a plain value whose defaults are the models' layout; a view over some other table
 // is given a map of its own.
 
-// Songs: query types 0 to 15 and 17, and the play queue.
+// Songs: query types 0 to 15 and 17, and the play queue (which serves the columns up to
+// albumId only).
 struct SongColumns
 {
     int uri = 0;

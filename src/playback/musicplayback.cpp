@@ -5,6 +5,7 @@
 #include "common/constants.h"
 #include "common/logging.h"
 #include "data/containermodel.h"
+#include "data/modelcolumns.h"
 #include "mafwplaylist.h"
 #include "musicapplicationactioncontent.h"
 #include "playback/musichost.h"
@@ -214,8 +215,7 @@ void MusicPlayback::toggleFavorite()
         qCWarning(lcPlayback) << Q_FUNC_INFO << "- Failed, not tracker song";
         return;
     }
-    const QModelIndex cell = model->index(modes.live.index,
-                                          queue().findColumn(Constants::Favorited, model));
+    const QModelIndex cell = model->index(modes.live.index, SongColumns().favorited);
     if (!cell.isValid())
         return;
     const bool favourite = !cell.data(Qt::DisplayRole).toBool();
@@ -230,8 +230,7 @@ void MusicPlayback::checkFavorite()
         qCWarning(lcPlayback) << Q_FUNC_INFO << "- Can't get favorite status (is not tracker song)";
         return;
     }
-    const QModelIndex cell = model->index(modes.live.index,
-                                          queue().findColumn(Constants::Favorited, model));
+    const QModelIndex cell = model->index(modes.live.index, SongColumns().favorited);
     if (cell.isValid())
         emit favoriteState(modes.live.songUri, cell.data(Qt::DisplayRole).toBool());
 }

@@ -1,7 +1,7 @@
 #include "playqueue.h"
 
-#include "common/constants.h"
 #include "data/containermodel.h"
+#include "data/modelcolumns.h"
 #include "mafwgeneralsourceplaylist.h"
 #include "mafwshared.h"
 #include "playback/audiobookfilterproxymodel.h"
@@ -9,14 +9,14 @@
 #include "playback/shuffleproxymodel.h"
 
 namespace {
-// The container's column that tells spoken word from music.
-const int GenreColumn = 6;
+// The queue holds song models only.
+const SongColumns Columns;
 } // namespace
 
 PlayQueue::PlayQueue()
     : id(MafwPlaylist::getNewPlaylistId())
     , queued(new ContainerModel)
-    , filter(new AudiobookFilterProxyModel(GenreColumn, nullptr))
+    , filter(new AudiobookFilterProxyModel(Columns.genre, nullptr))
     , shuffle(new ShuffleProxyModel)
 {
     filter->setSourceModel(queued);
@@ -66,11 +66,10 @@ int PlayQueue::rowCount() const
     return rows ? rows->rowCount() : 0;
 }
 
-QVariant PlayQueue::cell(int row, const QString& name) const
+QVariant PlayQueue::cell(int row, int column) const
 {
     QAbstractItemModel* rows = model();
-    const int column = findColumn(name);
-    if (!rows || column < 0 || row < 0 || row >= rows->rowCount())
+    if (!rows || column < 0 || column >= rows->columnCount() || row < 0 || row >= rows->rowCount())
         return QVariant();
     return rows->index(row, column).data(Qt::DisplayRole);
 }
@@ -80,31 +79,21 @@ PlayItem PlayQueue::item(int row) const
     PlayItem song;
     song.contentType = PlayState::SongContent;
     song.index = row;
-    song.title = cell(row, Constants::SongTitle).toString();
-    song.album = cell(row, Constants::AlbumName).toString();
-    song.artist = cell(row, Constants::ArtistName).toString();
-    song.genre = cell(row, Constants::Genre).toString();
-    song.songUri = cell(row, Constants::SongUri).toString();
-    song.songId = cell(row, Constants::SongId).toInt();
-    song.albumId = cell(row, Constants::AlbumId).toInt();
-    song.duration = cell(row, Constants::SongLength).toInt();
+    song.title = cell(row, Columns.title).toString();
+    song.album = cell(row, Columns.album).toString();
+    song.artist = cell(row, Columns.artist).toString();
+    song.genre = cell(row, Columns.genre).toString();
+    song.songUri = cell(row, Columns.uri).toString();
+    song.songId = cell(row, Columns.songId).toInt();
+    song.albumId = cell(row, Columns.albumId).toInt();
+    song.duration = cell(row, Columns.length).toInt();
     return song;
-}
-
-int PlayQueue::findColumn(const QString& name, QAbstractItemModel* model) const
-{
-    const QAbstractItemModel* target = model ? model : queued;
-    for (int column = 0; column < target->columnCount(); ++column) {
-        if (target->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() == name)
-            return column;
-    }
-    return -1;
 }
 
 bool PlayQueue::hasSeveralAlbums() const
 {
-    const int column = findColumn(Constants::AlbumId);
-    if (column < 0)
+    const int column = Columns.albumId;
+    if (!queued || column >= queued->columnCount())
         return false;
     const QVariant first = queued->index(0, column).data();
     for (int row = 1; row < queued->rowCount(); ++row) {

@@ -31,11 +31,10 @@ public:
     // The rows in the order the controller plays them.
     QAbstractItemModel* model() const;
     int rowCount() const;
-    QVariant cell(int row, const QString& column) const;
+    // A cell of a row, the column as SongColumns names it; invalid where the row has none.
+    QVariant cell(int row, int column) const;
     // The song of a row, as the queue's cells give it.
     PlayItem item(int row) const;
-    // The column whose header is name; model 0 means the container. -1 when none.
-    int findColumn(const QString& name, QAbstractItemModel* model = nullptr) const;
     bool hasSeveralAlbums() const;
 
 private:

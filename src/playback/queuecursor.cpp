@@ -3,6 +3,7 @@
 #include "common/constants.h"
 #include "common/logging.h"
 #include "data/containermodel.h"
+#include "data/modelcolumns.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "mafwgeneralsourceplaylist.h"
 #include "mafwtrackermodel.h"
@@ -216,8 +217,9 @@ void QueueCursor::start(int index, PlayState::ModelOptions options)
     if (!options.testFlag(PlayState::ShuffledStart)) {
         bool shuffle = false;
         const ContainerModel* container = rows->container();
-        const int genreColumn = rows->findColumn(Constants::Genre);
-        const QString rowGenre = genreColumn < 0 || index < 0 || index >= container->rowCount()
+        const int genreColumn = SongColumns().genre;
+        const QString rowGenre = genreColumn >= container->columnCount() || index < 0
+                                         || index >= container->rowCount()
                                      ? QString()
                                      : container->index(index, genreColumn).data().toString();
         if (positions.isRemembered(rowGenre)) {

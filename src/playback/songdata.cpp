@@ -1,5 +1,6 @@
 #include "songdata.h"
 
+#include "data/modelcolumns.h"
 #include "mafwplaylist.h"
 #include "zelplaycontroller.h"
 
@@ -7,16 +8,8 @@
 
 namespace {
 
-// Fixed columns of every song model of the queue.
-enum Column {
-    UriColumn = 0,
-    TitleColumn = 1,
-    ArtistColumn = 2,
-    AlbumColumn = 3,
-    GenreColumn = 6,
-    SongIdColumn = 8,
-    AlbumIdColumn = 9
-};
+// The queue holds song models only.
+const SongColumns Columns;
 
 QVariant cell(const QAbstractItemModel* model, int row, int column)
 {
@@ -43,14 +36,14 @@ void SongData::setDataFromIndex(int index, MafwContent content)
         clear();
         return;
     }
-    m_uri = cell(model, index, UriColumn).toString();
-    m_songId = cell(model, index, SongIdColumn).toInt();
-    m_title = cell(model, index, TitleColumn).toString();
-    m_artist = cell(model, index, ArtistColumn).toString();
-    m_album = cell(model, index, AlbumColumn).toString();
-    m_genre = cell(model, index, GenreColumn).toString();
+    m_uri = cell(model, index, Columns.uri).toString();
+    m_songId = cell(model, index, Columns.songId).toInt();
+    m_title = cell(model, index, Columns.title).toString();
+    m_artist = cell(model, index, Columns.artist).toString();
+    m_album = cell(model, index, Columns.album).toString();
+    m_genre = cell(model, index, Columns.genre).toString();
     m_queuePosition = index + 1;
-    m_albumId = cell(model, index, AlbumIdColumn).toInt();
+    m_albumId = cell(model, index, Columns.albumId).toInt();
 }
 
 void SongData::onMetadataChange(QString metadata, QList<QVariant> values)

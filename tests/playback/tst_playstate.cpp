@@ -13,6 +13,7 @@
 #include "fixturelibrary.h"
 #include "mbanner.h"
 #include "common/parlovancesettings.h"
+#include "data/modelcolumns.h"
 #include "playback/playstate.h"
 #include "qmusbmode.h"
 #include "playback/shuffleproxymodel.h"
@@ -123,6 +124,28 @@ private slots:
         ParlovanceSettings().setValue(Constants::RepeatOn, false);
         hub = freshHub();
         QVERIFY(!hub->isRepeat());
+    }
+
+    // What the controller plays is the queue's published model: it serves the song columns up to
+    // the album's id, where SongColumns says, and the hub reads a playing song by them.
+    void queueServesTheSongColumns()
+    {
+        PlayState* hub = queueAlone(seven);
+        MafwPlaylist* published = MafwShared::instance()->playlist(hub->playlistId());
+        QVERIFY(published && published->itemModel());
+        const QAbstractItemModel* rows = published->itemModel();
+        const SongColumns columns;
+        const QList<QPair<int, QString>> fields = {
+            { columns.uri, "songUri" },       { columns.title, "songTitle" },
+            { columns.artist, "artistName" }, { columns.album, "albumName" },
+            { columns.length, "songLength" }, { columns.favorited, "favorited" },
+            { columns.genre, "genre" },       { columns.year, "year" },
+            { columns.songId, "songId" },     { columns.albumId, "albumId" },
+        };
+        QCOMPARE(rows->columnCount(), fields.size());
+        for (const auto& field : fields)
+            QCOMPARE(rows->headerData(field.first, Qt::Horizontal).toString(), field.second);
+        QCOMPARE(rows->index(3, columns.title).data().toString(), titleOf(seven, 3));
     }
 
     void albumRowPlaysAndIsAnnounced()
