@@ -424,11 +424,6 @@ void PlayState::followQueueRow(int row)
     queue().shuffleProxy()->setCurrentIndex(row);
 }
 
-int PlayState::findColumn(QString name, QAbstractItemModel* model) const
-{
-    return queue().findColumn(name, model);
-}
-
 bool PlayState::hasSeveralAlbums() const
 {
     return modes->live.contentType == SongContent && queue().hasSeveralAlbums();
@@ -787,7 +782,7 @@ void PlayState::metadataChangedSlot(const ZelMetadataHandler* handler)
 
 void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
 {
-    // Position stores still on their way are counted down by their own answers.
+    // A report that follows the cursor's own reordering of the rows brings no new song.
     if (cursor->takeIgnoredMediaChange())
         return;
 

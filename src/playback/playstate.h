@@ -128,8 +128,6 @@ public:
     void playPendingModel();
     void playIndex(int row);
     void clearPlayQueue();
-    // The column whose header is name; model 0 means the queue's container. -1 when none.
-    int findColumn(QString name, QAbstractItemModel* model = nullptr) const;
     bool hasSeveralAlbums() const;
     void emitSongChanged();
 
