@@ -59,6 +59,11 @@ void TestEnvironment::prepare()
     if (privateHome)
         return;
     privateHome = new QTemporaryDir(QDir::tempPath() + "/parlovance-test-XXXXXX");
+    // Without its own home a test would write below "/" and wipe the folder it runs in: every
+    // path is made from home(), and an empty one stands for the root or the working folder.
+    if (!privateHome->isValid())
+        qFatal("cannot make a private home in %s: %s", qPrintable(QDir::tempPath()),
+               qPrintable(privateHome->errorString()));
     privateHome->setAutoRemove(!qEnvironmentVariableIsSet("PARLOVANCE_KEEP_HOME"));
     makeFolders();
     const QString h = privateHome->path();
