@@ -59,7 +59,7 @@ void MusicPlayback::startPendingSong(PlayState::ModelOptions options)
     controls->setPlaylist(queue().playlistId(), false);
     const int remembered = cursor.currentRow();
     cursor.append(pending, PlayState::ReplaceQueue, -1, host.liveState());
-    cursor.enterPendingSong(remembered);
+    cursor.standAt(remembered);
     emit pendingSongQueued();
     if (queue().container()->rowCount() > 0)
         start(cursor.currentRow(), options);
@@ -100,7 +100,7 @@ void MusicPlayback::announceSong()
         const PlayItem song = queue().item(row);
         if (song.songId != music.songId)
             music.position = 0;
-        music.index = row;
+        cursor.standAt(row);
         music.setSong(song);
         emit songChanged(music.title, music.album, music.artist, music.index, previousDirection);
         emit durationChanged(music.duration);
@@ -161,7 +161,7 @@ void MusicPlayback::endOfQueue()
     modes.live.position = 0;
     modes.live.duration = 0;
     if (cursor.replaysPendingSongAtEnd()) {
-        cursor.enterPendingSong(cursor.pendingSong()->rowCount() > 1 ? 1 : 0);
+        cursor.standAt(cursor.pendingSong()->rowCount() > 1 ? 1 : 0);
         startPendingSong(PlayState::PlayNow);
         return;
     }

@@ -397,9 +397,13 @@ bool QueueCursor::replaysPendingSongAtEnd() const
     return pending && ((int(m_flags) & PendingReplayFlags) || pending->rowCount() > 1);
 }
 
-void QueueCursor::enterPendingSong(int to)
+void QueueCursor::standAt(int to)
 {
+    const int before = row;
     setRow(to);
+    // The items that copy the row may hold another one (a mode's snapshot): told again.
+    if (row == before)
+        emit currentRowChanged(row);
 }
 
 bool QueueCursor::takeIgnoredMediaChange()

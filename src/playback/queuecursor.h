@@ -94,8 +94,9 @@ public:
     // At the end of the queue the waiting song is played rather than the end reported.
     bool replaysPendingSongAtEnd() const;
 
-    // The waiting song's queue is entered at row (the first or the second of its songs).
-    void enterPendingSong(int row);
+    // Puts the cursor on row: the first or second song of the waiting song's queue, or the
+    // row that the music waiting behind a stream resumes at.
+    void standAt(int row);
     // The controller reports a new item: true when the report comes from the cursor's own
     // reordering of the rows, so the hub takes nothing from it.
     bool takeIgnoredMediaChange();

@@ -68,7 +68,7 @@ void PlayState::RadioBridge::setPendingSong(MafwTrackerModel* model)
 
 void PlayState::RadioBridge::enterPendingSong(int row)
 {
-    hub.cursor->enterPendingSong(row);
+    hub.cursor->standAt(row);
 }
 
 void PlayState::RadioBridge::requeuePendingSong()

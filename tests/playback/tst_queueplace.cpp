@@ -27,23 +27,23 @@ const int Timeout = 30000;
 
 using Song = FixtureLibrary::Song;
 
-// "Tide" by Ada: four songs of 20 s in track order; a first track joins later.
+// "Tide" by Ada: four songs of 60 s in track order; a first track joins later.
 const Song TideSongs[] = {
-    { "Ada/Tide/2.ogg", "Cobalt", "Ada", "Tide", "Pop", 2, 0, 20 * 1000 },
-    { "Ada/Tide/3.ogg", "Dune", "Ada", "Tide", "Pop", 3, 0, 20 * 1000 },
-    { "Ada/Tide/4.ogg", "Ember", "Ada", "Tide", "Pop", 4, 0, 20 * 1000 },
-    { "Ada/Tide/5.ogg", "Fjord", "Ada", "Tide", "Pop", 5, 0, 20 * 1000 },
+    { "Ada/Tide/2.ogg", "Cobalt", "Ada", "Tide", "Pop", 2, 0, 60 * 1000 },
+    { "Ada/Tide/3.ogg", "Dune", "Ada", "Tide", "Pop", 3, 0, 60 * 1000 },
+    { "Ada/Tide/4.ogg", "Ember", "Ada", "Tide", "Pop", 4, 0, 60 * 1000 },
+    { "Ada/Tide/5.ogg", "Fjord", "Ada", "Tide", "Pop", 5, 0, 60 * 1000 },
 };
-const Song Arriving = { "Ada/Tide/1.ogg", "Brand New Day", "Ada", "Tide", "Pop", 1, 0, 20 * 1000 };
+const Song Arriving = { "Ada/Tide/1.ogg", "Brand New Day", "Ada", "Tide", "Pop", 1, 0, 60 * 1000 };
 
-// "Six" by Bo: six songs of 20 s, for shuffle.
+// "Six" by Bo: six songs of 60 s, for shuffle.
 const Song SixSongs[] = {
-    { "Bo/Six/1.ogg", "S1", "Bo", "Six", "Rock", 1, 0, 20 * 1000 },
-    { "Bo/Six/2.ogg", "S2", "Bo", "Six", "Rock", 2, 0, 20 * 1000 },
-    { "Bo/Six/3.ogg", "S3", "Bo", "Six", "Rock", 3, 0, 20 * 1000 },
-    { "Bo/Six/4.ogg", "S4", "Bo", "Six", "Rock", 4, 0, 20 * 1000 },
-    { "Bo/Six/5.ogg", "S5", "Bo", "Six", "Rock", 5, 0, 20 * 1000 },
-    { "Bo/Six/6.ogg", "S6", "Bo", "Six", "Rock", 6, 0, 20 * 1000 },
+    { "Bo/Six/1.ogg", "S1", "Bo", "Six", "Rock", 1, 0, 60 * 1000 },
+    { "Bo/Six/2.ogg", "S2", "Bo", "Six", "Rock", 2, 0, 60 * 1000 },
+    { "Bo/Six/3.ogg", "S3", "Bo", "Six", "Rock", 3, 0, 60 * 1000 },
+    { "Bo/Six/4.ogg", "S4", "Bo", "Six", "Rock", 4, 0, 60 * 1000 },
+    { "Bo/Six/5.ogg", "S5", "Bo", "Six", "Rock", 5, 0, 60 * 1000 },
+    { "Bo/Six/6.ogg", "S6", "Bo", "Six", "Rock", 6, 0, 60 * 1000 },
 };
 
 // "Solo" by Cy: one song of 90 s; "Tales" by Dee: four audiobook chapters of 90 s.
@@ -260,10 +260,10 @@ private slots:
         // The last song gone, the queue has played to its end and stops.
         QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Ada/Tide/5.ogg")));
         QVERIFY(FixtureLibrary::index());
+        QVERIFY(waitFor([hub]() { return hub->songCount(PlayState::MusicMode) == 2; }));
         QVERIFY(
             waitFor([hub]() { return hub->state(PlayState::MusicMode) == PlayState::Stopped; }));
         QCOMPARE(controls->state(), MafwRenderer::Stopped);
-        QCOMPARE(hub->songCount(PlayState::MusicMode), 2);
         QCOMPARE(hub->currentIndex(PlayState::MusicMode), 0);
         QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Cobalt"));
     }
