@@ -18,8 +18,9 @@
 #include <QTimer>
 
 namespace {
-// Flags values that, together with a waiting one-song queue, make the end of the queue play it.
-const int PendingReplayFlags = 2 | 4 | 8 | 16;
+// Bits of the last start's options that, together with a waiting one-song queue, make the end
+// of the queue play it (repeat counts too).
+const int PendingReplayStartBits = 2 | 4 | 16;
 } // namespace
 
 QueueCursor::QueueCursor(PlayModes& modes, ZelPlayController* controls,
@@ -37,7 +38,7 @@ QueueCursor::QueueCursor(PlayModes& modes, ZelPlayController* controls,
         settings.setValue(Constants::RepeatOn, false);
     } else if (settings.value(Constants::RepeatOn, false).toBool()) {
         rows->playlist()->setRepeat(MafwPlaylist::RepeatAll);
-        m_flags |= PlayState::RepeatOn;
+        repeatOn = true;
     }
 }
 
@@ -56,15 +57,18 @@ int QueueCursor::currentRow() const
 }
 PlayState::ModelOptions QueueCursor::flags() const
 {
-    return m_flags;
+    PlayState::ModelOptions word = otherStartBits;
+    word.setFlag(PlayState::ShuffleOn, shuffleOn);
+    word.setFlag(PlayState::RepeatOn, repeatOn);
+    return word;
 }
 bool QueueCursor::isShuffle() const
 {
-    return m_flags.testFlag(PlayState::ShuffleOn);
+    return shuffleOn;
 }
 bool QueueCursor::isRepeat() const
 {
-    return m_flags.testFlag(PlayState::RepeatOn);
+    return repeatOn;
 }
 bool QueueCursor::allSongsQueue() const
 {
@@ -235,7 +239,7 @@ void QueueCursor::start(int index, PlayState::ModelOptions options)
         setRow(rowOfSong(index));
         // The order is made again even when shuffle stays as it was.
         if (isShuffle() == shuffle)
-            m_flags ^= PlayState::ShuffleOn;
+            shuffleOn = !shuffleOn;
         setShuffle(shuffle);
         if (!shuffle) {
             setRow(index);
@@ -245,7 +249,7 @@ void QueueCursor::start(int index, PlayState::ModelOptions options)
         }
     } else {
         keepShuffleSetting = true;
-        m_flags &= ~PlayState::ModelOptions(PlayState::ShuffleOn);
+        shuffleOn = false;
         setRow(-1);
         setShuffle(true);
         setRow(0);
@@ -258,10 +262,12 @@ void QueueCursor::start(int index, PlayState::ModelOptions options)
         controls->setPlaylistIndex(row);
     }
 
-    m_flags = options;
-    if (settings.value(Constants::RepeatOn, false).toBool())
-        m_flags |= PlayState::RepeatOn;
-    setRepeat(m_flags.testFlag(PlayState::RepeatOn));
+    // A start's options name the shuffle it started with; what else they hold is kept for
+    // the callers that read the whole word, and repeat comes from the settings alone.
+    shuffleOn = options.testFlag(PlayState::ShuffleOn);
+    otherStartBits = options & ~PlayState::ModelOptions(PlayState::ShuffleOn | PlayState::RepeatOn);
+    setRepeat(options.testFlag(PlayState::RepeatOn)
+              || settings.value(Constants::RepeatOn, false).toBool());
 }
 
 void QueueCursor::playRow(int to)
@@ -315,10 +321,7 @@ void QueueCursor::setShuffle(bool on)
     // button shows it on.
     if (moveTimer->isActive())
         moveControllerNow();
-    if (on)
-        m_flags |= PlayState::ShuffleOn;
-    else
-        m_flags &= ~PlayState::ModelOptions(PlayState::ShuffleOn);
+    shuffleOn = on;
     rearranging = true;
     // The order changes as a layout, so the entry, the controller's included, keeps its song.
     // Switching on, the proxy takes the current song by its row in the queue's own order.
@@ -338,9 +341,9 @@ void QueueCursor::setRepeat(bool on)
     int repeatMode = MafwPlaylist::RepeatOff;
     if (!on) {
         settings.setValue(Constants::RepeatOn, false);
-        m_flags &= ~PlayState::ModelOptions(PlayState::RepeatOn);
+        repeatOn = false;
     } else {
-        m_flags |= PlayState::RepeatOn;
+        repeatOn = true;
         settings.setValue(Constants::RepeatOn, true);
         repeatMode = MafwPlaylist::RepeatAll;
     }
@@ -394,7 +397,9 @@ void QueueCursor::setPendingSong(MafwTrackerModel* model)
 
 bool QueueCursor::replaysPendingSongAtEnd() const
 {
-    return pending && ((int(m_flags) & PendingReplayFlags) || pending->rowCount() > 1);
+    return pending
+           && (repeatOn || (int(otherStartBits) & PendingReplayStartBits)
+               || pending->rowCount() > 1);
 }
 
 void QueueCursor::standAt(int to)

@@ -145,7 +145,11 @@ private:
     QSharedPointer<ContainerModel> pending;
     ParlovanceSettings settings;
     QTimer* moveTimer;
-    PlayState::ModelOptions m_flags;
+    // The play modes in named state; flags() builds the hub's word from them at its edge.
+    bool shuffleOn = false;
+    bool repeatOn = false;
+    // The bits of the last start's options other than shuffle and repeat.
+    PlayState::ModelOptions otherStartBits;
     bool m_allSongsQueue = false;
     // Where the cursor stands: the entry of the queue, and its row (also while the entry is
     // not there yet, or is a row of the waiting song).
