@@ -139,9 +139,11 @@ void TestPageParts::onlyTheIndexersPlaylistExtensionsGo()
 void TestPageParts::playlistRowsShowNameCountAndLength()
 {
     const QString a = FixtureLibrary::addSong(QStringLiteral("P/a.ogg"),
-                                              { "A", "Kim", "Blue", "", "Pop", 1, 2001 }, 61000);
+                                              { "A", "Kim", "Blue", "", "Pop", 1, 2001, QImage() },
+                                              61000);
     const QString b = FixtureLibrary::addSong(QStringLiteral("P/b.ogg"),
-                                              { "B", "Kim", "Blue", "", "Pop", 2, 2001 }, 2000);
+                                              { "B", "Kim", "Blue", "", "Pop", 2, 2001, QImage() },
+                                              2000);
     QVERIFY(!a.isEmpty() && !b.isEmpty());
     QVERIFY(!FixtureLibrary::addPlaylist(QStringLiteral("Vol. 2.m3u"), { a, b }).isEmpty());
     QVERIFY(FixtureLibrary::index());

@@ -258,9 +258,9 @@ void TestUserPlaylists::staleNamesakesAreReplaced()
 {
     // Namesakes made by the factory itself, which takes any name: "old" and "OLD" of a song
     // whose file then goes, "mixed" of that song and "MIXED" of a song still there.
-    QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Gone/ghost.ogg"),
-                                     AudioTags { QStringLiteral("Ghost") })
-                 .isEmpty());
+    AudioTags ghostTags;
+    ghostTags.title = QStringLiteral("Ghost");
+    QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Gone/ghost.ogg"), ghostTags).isEmpty());
     QVERIFY(FixtureLibrary::index());
     QTRY_VERIFY_WITH_TIMEOUT(songId(QStringLiteral("Ghost")) > 0, Timeout);
     const int ghost = songId(QStringLiteral("Ghost"));
