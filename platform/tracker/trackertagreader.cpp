@@ -1,20 +1,27 @@
 #include "trackertagreader.h"
 
+#include "mcharsetdetector.h"
 #include "trackerregularfile.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStringList>
 
+#include <taglib/apetag.h>
 #include <taglib/attachedpictureframe.h>
+#include <taglib/commentsframe.h>
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
 #include <taglib/flacpicture.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/oggflacfile.h>
 #include <taglib/opusfile.h>
+#include <taglib/textidentificationframe.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
@@ -119,6 +126,145 @@ QByteArray embeddedCover(TagLib::File* file)
     return QByteArray();
 }
 
+// TagLib's shared ID3v2 frame factory can be told to give every frame it reads UTF-8 as its
+// encoding (GStreamer's tag muxers do so in any process that loads them), which would hide
+// the encoding a frame declares. MPEG files are read with a factory of our own, which leaves
+// each frame the encoding it came with; it is only read from, so threads may share it.
+class DeclaredEncodingFrameFactory : public TagLib::ID3v2::FrameFactory
+{
+};
+
+TagLib::ID3v2::FrameFactory* frameFactory()
+{
+    static DeclaredEncodingFrameFactory factory;
+    return &factory;
+}
+
+// The suffixes TagLib reads as MPEG audio.
+bool isMpegName(const QByteArray& name)
+{
+    const QByteArray suffix = name.mid(name.lastIndexOf('.') + 1).toLower();
+    return name.lastIndexOf('.') > name.lastIndexOf('/')
+           && (suffix == "mp3" || suffix == "mp2" || suffix == "aac");
+}
+
+// Where TagLib found the text of a field of an MPEG file: its tag union takes ID3v2 first,
+// then APE, then ID3v1. Only the ID3v1 tag and ID3v2 frames that declare Latin-1 hold 8-bit
+// text, and old taggers wrote the bytes of the system's own character set there (CP1251,
+// Shift-JIS, GBK...), which TagLib then reads as Latin-1.
+bool fromLatin1Bytes(TagLib::MPEG::File* file, const char* frameId, const char* apeKey,
+                     bool inId3v1)
+{
+    if (TagLib::ID3v2::Tag* tag = file->ID3v2Tag(false)) {
+        const TagLib::ID3v2::FrameListMap& frames = tag->frameListMap();
+        const auto it = frames.find(TagLib::ByteVector(frameId));
+        if (it != frames.end() && !it->second.isEmpty()
+            && !it->second.front()->toString().isEmpty()) {
+            TagLib::ID3v2::Frame* frame = it->second.front();
+            if (auto* text = dynamic_cast<TagLib::ID3v2::TextIdentificationFrame*>(frame))
+                return text->textEncoding() == TagLib::String::Latin1;
+            if (auto* comment = dynamic_cast<TagLib::ID3v2::CommentsFrame*>(frame))
+                return comment->textEncoding() == TagLib::String::Latin1;
+            return false;
+        }
+    }
+    if (TagLib::APE::Tag* tag = file->APETag(false)) {
+        const TagLib::APE::ItemListMap& items = tag->itemListMap();
+        const auto it = items.find(apeKey);
+        if (it != items.end() && !it->second.isEmpty())
+            return false;
+    }
+    return inId3v1 && file->ID3v1Tag(false);
+}
+
+// A text that a Latin-1 reading gives, beyond ASCII: the reading may be wrong. ASCII reads the
+// same in every set.
+bool mayBeMisread(const QString& text)
+{
+    bool beyondAscii = false;
+    for (const QChar c : text) {
+        if (c.unicode() > 0xff)
+            return false;
+        if (c.unicode() >= 0x80)
+            beyondAscii = true;
+    }
+    return beyondAscii;
+}
+
+// The texts of a file that were read as Latin-1 are decoded again in the character set that
+// reads them all best, as the player does with the tags of a file it plays from outside the
+// library. The texts of one file are told together: a single short title says little about
+// its set. Real Latin-1 (Western) text is found to be Windows-1252 and stays as it is; bytes
+// that no set reads as words keep their Latin-1 reading.
+void decodeLatin1Texts(const QList<QString*>& texts)
+{
+    QList<QString*> misread;
+    QList<QByteArray> bytes;
+    for (QString* text : texts) {
+        if (mayBeMisread(*text)) {
+            misread.append(text);
+            bytes.append(text->toLatin1());
+        }
+    }
+    if (misread.isEmpty())
+        return;
+    MCharsetDetector detector;
+    // Apart, as words: run together, the end of one text and the start of the next would read
+    // as one word of odd case.
+    detector.setText(bytes.join(' '));
+    detector.setDeclaredLocale(QLocale().name());
+    const MCharsetMatch match = detector.detect();
+    if (detector.hasError())
+        return;
+    for (int i = 0; i < misread.size(); ++i) {
+        detector.setText(bytes.at(i));
+        QString decoded = detector.text(match).trimmed();
+        if (detector.hasError() || decoded.isEmpty())
+            continue;
+        if (decoded.size() > TrackerTagReader::MaxTextLength) {
+            int cut = TrackerTagReader::MaxTextLength;
+            if (decoded.at(cut - 1).isHighSurrogate())
+                --cut;
+            decoded.truncate(cut);
+        }
+        *misread.at(i) = decoded;
+    }
+}
+
+void decodeLegacyTexts(TagLib::File* file, TrackerTrackInfo* info)
+{
+    auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file);
+    if (!mpeg)
+        return;
+    struct Field
+    {
+        QString* text;
+        const char* frameId;
+        const char* apeKey;
+        bool inId3v1;
+    };
+    const Field fields[] = {
+        { &info->title, "TIT2", "TITLE", true },
+        { &info->artist, "TPE1", "ARTIST", true },
+        { &info->album, "TALB", "ALBUM", true },
+        { &info->comment, "COMM", "COMMENT", true },
+        { &info->genre, "TCON", "GENRE", false },
+        { &info->albumArtist, "TPE2", "ALBUM ARTIST", false },
+        { &info->composer, "TCOM", "COMPOSER", false },
+        { &info->lyricist, "TEXT", "LYRICIST", false },
+        { &info->copyright, "TCOP", "COPYRIGHT", false },
+        { &info->encodedBy, "TENC", "ENCODEDBY", false },
+        { &info->publisher, "TPUB", "LABEL", false },
+    };
+    QList<QString*> latin1;
+    for (const Field& field : fields) {
+        if (!field.text->isEmpty()
+            && fromLatin1Bytes(mpeg, field.frameId, field.apeKey, field.inId3v1))
+            latin1.append(field.text);
+    }
+    decodeLatin1Texts(latin1);
+}
+
 } // namespace
 
 bool TrackerTagReader::isAudioFile(const QString& path)
@@ -146,7 +292,11 @@ bool TrackerTagReader::read(const QByteArray& name, TrackerTrackInfo* info, QStr
 {
     if (!TrackerRegularFile::isRegular(name, reason))
         return false;
-    TagLib::FileRef ref(name.constData(), true, TagLib::AudioProperties::Average);
+    TagLib::FileRef ref = isMpegName(name) ? TagLib::FileRef(
+                              new TagLib::MPEG::File(name.constData(), frameFactory(), true,
+                                                     TagLib::AudioProperties::Average))
+                                           : TagLib::FileRef(name.constData(), true,
+                                                             TagLib::AudioProperties::Average);
     if (ref.isNull() || !ref.file() || !ref.file()->isValid()) {
         if (reason)
             *reason = QStringLiteral("not a readable audio file");
@@ -184,6 +334,7 @@ bool TrackerTagReader::read(const QByteArray& name, TrackerTrackInfo* info, QStr
     info->discNumber = leadingNumber(property(map, "DISCNUMBER"));
     if (info->trackNumber == 0)
         info->trackNumber = leadingNumber(property(map, "TRACKNUMBER"));
+    decodeLegacyTexts(ref.file(), info);
     info->cover = embeddedCover(ref.file());
     return true;
 }

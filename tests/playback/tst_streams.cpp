@@ -7,6 +7,7 @@
 #include "common/constants.h"
 #include "data/contentmanager.h"
 #include "hubtestlibrary.h"
+#include "id3tagbytes.h"
 #include "mafwtrackermodel.h"
 #include "mbanner.h"
 #include "msaveasdialog.h"
@@ -53,59 +54,6 @@ QString legacyTaggedMp3(const QString& title, const QString& artist, const QStri
                            + QByteArray(30, '\0') + char(0xff);
     const QString path = outside(QStringLiteral("kino.mp3"));
     return writeFile(path, audio.readAll() + tag) ? path : QString();
-}
-
-QByteArray encoded(const char* codec, const QString& text)
-{
-    return QTextCodec::codecForName(codec)->fromUnicode(text);
-}
-
-// An ID3v1 tag of three fields already in the bytes of some character set.
-QByteArray id3v1(const QByteArray& title, const QByteArray& artist, const QByteArray& album)
-{
-    auto field = [](const QByteArray& bytes) { return bytes.leftJustified(30, '\0', true); };
-    return "TAG" + field(title) + field(artist) + field(album) + "1961" + QByteArray(30, '\0')
-           + char(0xff);
-}
-
-// One ID3v2 text frame: its encoding byte (0 Latin-1, 1 UTF-16 with a byte order mark,
-// 3 UTF-8) and the text's bytes in it.
-struct TextFrame
-{
-    QByteArray id;
-    char encoding;
-    QByteArray bytes;
-};
-
-TextFrame utf16Frame(const QByteArray& id, const QString& text)
-{
-    QByteArray bytes("\xff\xfe");
-    for (const QChar c : text)
-        bytes += char(c.unicode() & 0xff) + QByteArray(1, char(c.unicode() >> 8));
-    return { id, 1, bytes };
-}
-
-QByteArray sizeBytes(quint32 size, bool syncSafe)
-{
-    QByteArray bytes(4, '\0');
-    for (int i = 3; i >= 0; --i) {
-        bytes[i] = char(syncSafe ? size & 0x7f : size & 0xff);
-        size >>= syncSafe ? 7 : 8;
-    }
-    return bytes;
-}
-
-// An ID3v2.3 or v2.4 tag of text frames.
-QByteArray id3v2(int version, const QList<TextFrame>& frames)
-{
-    QByteArray body;
-    for (const TextFrame& frame : frames) {
-        const QByteArray data = frame.encoding + frame.bytes;
-        body += frame.id + sizeBytes(quint32(data.size()), version == 4) + QByteArray(2, '\0')
-                + data;
-    }
-    return "ID3" + QByteArray(1, char(version)) + QByteArray(2, '\0')
-           + sizeBytes(quint32(body.size()), true) + body;
 }
 
 // An MP3 of outside music with the tags given before (ID3v2) and after (ID3v1) the audio.

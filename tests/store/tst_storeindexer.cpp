@@ -1,7 +1,9 @@
 // The file indexer and the store underneath the models: what a scan writes, skips and removes,
 // the covers it leaves, its reports, and a store made by an older ontology.
 
+#include "audiogenerator.h"
 #include "fixturelibrary.h"
+#include "id3tagbytes.h"
 #include "mafwstorecatalogue.h"
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodel.h"
@@ -301,6 +303,100 @@ private slots:
         QCOMPARE(songCount(), count);
         QVERIFY(FixtureLibrary::index()); // no second warning: the file has not changed
         QCOMPARE(songCount(), count);
+    }
+
+    void legacyCharacterSetsOfTagsAreReadAsTheirTexts()
+    {
+        // Old taggers wrote the bytes of the system's own character set into ID3v1 tags and into
+        // ID3v2 frames that declare Latin-1; what the library shows must be the texts, not
+        // those bytes taken as Latin-1. Texts in Unicode, or really in Latin-1, stay as they are.
+        const QString evenings = QStringLiteral("Подмосковные вечера");
+        const QString singer = QStringLiteral("Владимир Трошин");
+        const QString songs = QStringLiteral("Песни");
+        const QString yoru = QStringLiteral("夜に駆ける");
+        const QString moon = QStringLiteral("月亮代表我的心");
+        const QString teresa = QStringLiteral("邓丽君");
+        const QString sweet = QStringLiteral("甜蜜蜜");
+        struct Case
+        {
+            QString name;
+            QByteArray front;
+            QByteArray back;
+            QStringList expected; // title, artist, album
+        };
+        const QList<Case> cases = {
+            { QStringLiteral("v1-cp1251"),
+              QByteArray(),
+              id3v1(encoded("windows-1251", evenings), encoded("windows-1251", singer),
+                    encoded("windows-1251", songs)),
+              { evenings, singer, songs } },
+            { QStringLiteral("v1-shift-jis"),
+              QByteArray(),
+              id3v1(encoded("Shift_JIS", yoru), "YOASOBI", encoded("Shift_JIS", yoru)),
+              { yoru, QStringLiteral("YOASOBI"), yoru } },
+            { QStringLiteral("v1-gbk"),
+              QByteArray(),
+              id3v1(encoded("GBK", moon), encoded("GBK", teresa), encoded("GBK", sweet)),
+              { moon, teresa, sweet } },
+            { QStringLiteral("v23-cp1251-all-latin1"),
+              id3v2(3, { { "TIT2", 0, encoded("windows-1251", evenings) },
+                         { "TPE1", 0, encoded("windows-1251", singer) },
+                         { "TALB", 0, encoded("windows-1251", songs) } }),
+              QByteArray(),
+              { evenings, singer, songs } },
+            { QStringLiteral("v23-cp1251-beside-utf16"),
+              id3v2(3, { { "TIT2", 0, encoded("windows-1251", evenings) },
+                         utf16Frame("TPE1", singer),
+                         { "TALB", 0, encoded("windows-1251", songs) } }),
+              QByteArray(),
+              { evenings, singer, songs } },
+            { QStringLiteral("v23-gbk-latin1"),
+              id3v2(3, { { "TIT2", 0, encoded("GBK", moon) },
+                         { "TPE1", 0, encoded("GBK", teresa) },
+                         { "TALB", 0, encoded("GBK", sweet) } }),
+              QByteArray(),
+              { moon, teresa, sweet } },
+            // Real Latin-1 stays Latin-1, and a UTF-16 frame of Latin letters is no misread text.
+            { QStringLiteral("v23-real-latin1"),
+              id3v2(3, { { "TIT2", 0, encoded("ISO-8859-1", QStringLiteral("Café Crème")) },
+                         { "TPE1", 0, encoded("ISO-8859-1", QStringLiteral("Zoë Ørsted")) },
+                         utf16Frame("TALB", QStringLiteral("Déjà vu")) }),
+              QByteArray(),
+              { QStringLiteral("Café Crème"), QStringLiteral("Zoë Ørsted"),
+                QStringLiteral("Déjà vu") } },
+            { QStringLiteral("v24-utf8"),
+              id3v2(4, { { "TIT2", 3, evenings.toUtf8() },
+                         { "TPE1", 3, teresa.toUtf8() },
+                         { "TALB", 3, songs.toUtf8() } }),
+              QByteArray(),
+              { evenings, teresa, songs } },
+        };
+        QFile audio(AudioGenerator::untaggedTemplate(QStringLiteral("mp3"), 1000));
+        QVERIFY(audio.open(QIODevice::ReadOnly));
+        const QByteArray frames = audio.readAll();
+        for (const Case& c : cases) {
+            QFile file(FixtureLibrary::pathOf(QStringLiteral("legacy/%1.mp3").arg(c.name)));
+            QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(c.front + frames + c.back),
+                     qint64(c.front.size() + frames.size() + c.back.size()));
+        }
+        QVERIFY(FixtureLibrary::index());
+        for (const Case& c : cases) {
+            const QList<QStringList> rows = query(
+                QStringLiteral("SELECT ?t ?a ?l WHERE { ?s nie:url %1 ; nie:title ?t ; "
+                               "nmm:performer [ nmm:artistName ?a ] ; "
+                               "nmm:musicAlbum [ nie:title ?l ] }")
+                    .arg(TrackerSparql::literal(
+                        FixtureLibrary::urlOf(QStringLiteral("legacy/%1.mp3").arg(c.name)))),
+                3);
+            QVERIFY2(rows.size() == 1, qPrintable(c.name));
+            QVERIFY2(rows.first() == c.expected,
+                     qPrintable(c.name + QStringLiteral(": ") + rows.first().join(" / ")));
+        }
+        for (const Case& c : cases)
+            QVERIFY(FixtureLibrary::removeFile(QStringLiteral("legacy/%1.mp3").arg(c.name)));
+        QVERIFY(FixtureLibrary::index());
     }
 
     void playlistFilesWithRelativeEntries()
