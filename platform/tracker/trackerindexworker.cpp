@@ -601,12 +601,14 @@ bool TrackerIndexWorker::removeEntries(TrackerSparqlConnection* connection, cons
                              << "- cannot read the old entries:" << named.errorMessage;
         return false;
     }
-    for (int end = old.size(); end > 0; end -= EntriesPerUpdate) {
+    // Removed front first, in the order the store named them: the store looks a removed link
+    // up from the front of the list's links, so each batch then finds its links at once.
+    for (int first = 0; first < old.size(); first += EntriesPerUpdate) {
         if (m_cancelled.loadAcquire())
             return false;
         QString links;
         QString resources;
-        for (int i = qMax(0, end - EntriesPerUpdate); i < end; ++i) {
+        for (int i = first, end = qMin(int(old.size()), first + EntriesPerUpdate); i < end; ++i) {
             links += (links.isEmpty() ? QStringLiteral("<") : QStringLiteral(", <")) + old.at(i)
                      + QLatin1Char('>');
             resources += QStringLiteral("<%1> a rdfs:Resource . ").arg(old.at(i));
