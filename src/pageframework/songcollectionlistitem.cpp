@@ -8,6 +8,9 @@
 
 namespace {
 
+// The blank between a row's second line and the short text after it.
+const qreal SecondLineToInfo = 8;
+
 QGraphicsLinearLayout* bareLayout(Qt::Orientation orientation)
 {
     auto* layout = new QGraphicsLinearLayout(orientation);
@@ -74,6 +77,9 @@ void SongCollectionListItem::buildTwoRows()
           Qt::AlignTop, 1);
     place(second, infoLabel(), QStringLiteral("CommonItemInfoInverted"), QSizePolicy::Maximum,
           Qt::AlignTop);
+    // The song lists give the length the second line's style, which keeps no margin of its
+    // own: a second line that just fits its room would run into the length.
+    second->setItemSpacing(0, SecondLineToInfo);
 
     auto* filler = new QGraphicsWidget(this);
     filler->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::MinimumExpanding);

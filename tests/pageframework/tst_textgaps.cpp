@@ -1,7 +1,8 @@
 // Nothing in a row touches: the list cells and the titled container drawn as a user sees them,
 // with the gaps between their parts measured on the drawn pixels. A favourite mark stands
-// apart from the song's length and from its title, a list picture from the row's text, and a
-// container's title from what is above it and from its first row.
+// apart from the song's length and from its title, a long second line from the length at the
+// row's end, a list picture from the row's text, and a container's title from what is above
+// it and from its first row.
 
 #include "common/constants.h"
 #include "inkgaps.h"
@@ -10,6 +11,7 @@
 #include "mlabel.h"
 #include "pageframework/albumcontentitem.h"
 #include "pageframework/artistcontentitem.h"
+#include "pageframework/songcollectionitem.h"
 #include "pageframework/songcollectionlistitem.h"
 #include "pageframework/songitem.h"
 #include "pageframework/tworowssongitem.h"
@@ -54,6 +56,7 @@ class TestTextGaps : public QObject
 private slots:
     void aFavouriteMarkStandsApartFromTheLength();
     void aFavouriteMarkStandsApartFromALongTitle();
+    void aLongSecondLineStandsApartFromTheLength();
     void listPicturesStandApartFromTheRowText();
     void aContainerTitleStandsApartAboveAndBelow();
 };
@@ -99,6 +102,54 @@ void TestTextGaps::aFavouriteMarkStandsApartFromALongTitle()
     QVERIFY(!title.isEmpty() && !mark.isEmpty());
     QVERIFY2(blankBetween(title, mark) >= SeparateText,
              qPrintable(QStringLiteral("title to mark: %1").arg(blankBetween(title, mark))));
+}
+
+void TestTextGaps::aLongSecondLineStandsApartFromTheLength()
+{
+    // The two-line song rows (all songs, a various-artists album, a playlist's songs) whose
+    // artist and album fill the second line, whatever its length: one that just fits is not
+    // cut short and runs to the end of its room, one that is longer ends in an ellipsis. Either
+    // way it ends before the length begins. The song lists give the length the second line's
+    // style.
+    const QString text = QStringLiteral("Caro & The Wires | Northern Lights of the Harbour "
+                                        "Gardens and the Paper Maps");
+    QGraphicsScene scene;
+    auto* song = new SongCollectionItem;
+    auto* various = new TwoRowsSongItem;
+    auto* playlist = new SongCollectionListItem(SongCollectionListItem::TwoRows, nullptr);
+    const QList<SongCollectionListItem*> rows { song, various, playlist };
+    for (SongCollectionListItem* row : rows) {
+        const QString kind = QString::fromLatin1(row->metaObject()->className());
+        row->setTitle(QStringLiteral("Morning Light"));
+        row->subtitleLabel()->setStyleName(QStringLiteral("CommonSubTitleInverted"));
+        row->infoLabel()->setStyleName(QStringLiteral("CommonSubTitleInverted"));
+        row->setInfo(QStringLiteral("00:38"));
+        scene.addItem(row);
+        int narrowest = INT_MAX;
+        QString narrowestText;
+        for (int length = 20; length <= text.size(); ++length) {
+            row->setSubtitle(text.left(length));
+            const qreal height = row->effectiveSizeHint(Qt::PreferredSize).height();
+            row->setGeometry(QRectF(0, 0, 480, height));
+            QCoreApplication::processEvents();
+            const QImage drawn = drawnOnBlack(row);
+            const QRect second = inkIn(drawn, areaOf(row, row->subtitleLabel()));
+            const QRect shownLength = inkIn(drawn, areaOf(row, row->infoLabel()));
+            QVERIFY2(!second.isEmpty() && !shownLength.isEmpty(), qPrintable(kind));
+            // The length keeps the row's end margin.
+            QVERIFY2(shownLength.right() <= 480 - 16, qPrintable(kind));
+            if (blankBetween(second, shownLength) < narrowest) {
+                narrowest = blankBetween(second, shownLength);
+                narrowestText = text.left(length);
+            }
+        }
+        QVERIFY2(narrowest >= SeparateText,
+                 qPrintable(QStringLiteral("%1: second line \"%2\" to length %3")
+                                .arg(kind, narrowestText)
+                                .arg(narrowest)));
+        scene.removeItem(row);
+    }
+    qDeleteAll(rows);
 }
 
 void TestTextGaps::listPicturesStandApartFromTheRowText()
