@@ -7,6 +7,7 @@
 #include "songlist.h"
 #include "songpageinfowidget.h"
 
+#include "albumart/albumartloader.h"
 #include "data/listmodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelcolumns.h"
@@ -14,6 +15,7 @@
 #include "mcellcreator.h"
 #include "mlayout.h"
 #include "mlinearlayoutpolicy.h"
+#include "mlist.h"
 #include "mpannableviewport.h"
 #include "mseparator.h"
 #include "mstylablewidget.h"
@@ -31,12 +33,26 @@ QGraphicsLinearLayout* bareVerticalLayout()
     return layout;
 }
 
+// The factory's model of the songs' query; null without a factory or a model.
+MafwTrackerModel* modelOf(const ItemPageDescription::Songs& songs)
+{
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    return factory ? factory->getModel(songs.type, songs.limit, songs.id, songs.secondId) : nullptr;
+}
+
 } // namespace
 
 SongPage::SongPage(const ItemPageDescription& pageDescription, PageWindow* owner)
     : QuintaveilPage(owner, QVariant())
     , description(pageDescription)
 {
+    if (description.covers) {
+        covers = new AlbumArtLoader(description.artType, QStringLiteral("common"), this);
+        connect(covers, &AlbumArtLoader::albumArtReady, this, &QuintaveilPage::handleAlbumArtReady,
+                Qt::UniqueConnection);
+        connect(covers, &AlbumArtLoader::refreshAlbumArts, this,
+                &QuintaveilPage::updateListAlbumArts);
+    }
 }
 
 SongPage::~SongPage() = default;
@@ -62,7 +78,11 @@ void SongPage::insertHeaderWidget(MWidget* widget)
 
 void SongPage::createList()
 {
-    list = new SongList(centralWidget());
+    list = description.songRows ? new SongList(centralWidget()) : new MList(centralWidget());
+    if (description.painter) {
+        painter = description.painter(covers, this);
+        setRowPainter(painter);
+    }
 }
 
 void SongPage::finishPageCreation(ObjectMenuType type)
@@ -73,6 +93,17 @@ void SongPage::finishPageCreation(ObjectMenuType type)
 void SongPage::finishPageCreation()
 {
     setupPageConnections(description.menuType);
+    if (description.artistRowIsPageSubject)
+        setArtistRowIsPageSubject(true);
+    if (!description.nextPages.isEmpty())
+        connect(this, &MSceneWindow::appeared, this, &SongPage::preLoadNextPages);
+}
+
+void SongPage::preLoadNextPages()
+{
+    disconnect(this, &MSceneWindow::appeared, this, &SongPage::preLoadNextPages);
+    for (Parlovance::ParlovancePages page : description.nextPages)
+        emit preLoadPage(page);
 }
 
 void SongPage::libraryUpdated()
@@ -85,6 +116,10 @@ void SongPage::passParameterToPage(QVariant parameter)
     if (!description.songs)
         return;
     const ItemPageDescription::Songs songs = description.songs(parameter.toHash());
+    if (songs.gone) {
+        displayPreviousPageInWindow();
+        return;
+    }
     if (songs.type == MafwTrackerModel::NoList)
         return;
     // The title names what a tap plays, even when the songs stay.
@@ -92,18 +127,22 @@ void SongPage::passParameterToPage(QVariant parameter)
     if (!reloadNeeded && songs.sameSongs(shown))
         return;
 
-    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-    MafwTrackerModel* model = factory ? factory->getModel(songs.type, songs.limit, songs.id,
-                                                          songs.secondId)
-                                      : nullptr;
-    // Without a model the page keeps what it showed.
+    QSharedPointer<MafwTrackerModel> model = songs.model;
     if (!model)
+        model.reset(modelOf(songs));
+    if (!model) {
+        if (description.stepBackWithoutSongs)
+            displayPreviousPageInWindow();
+        // Else the page keeps what it showed.
         return;
+    }
     shown = songs;
     reloadNeeded = false;
     if (MPannableViewport* pannable = pannableViewport())
         pannable->setPosition(QPointF(0, 0));
-    showSongs(QSharedPointer<MafwTrackerModel>(model));
+    showSongs(model);
+    if (infoWidget && description.infoShows)
+        description.infoShows(infoWidget, shown);
     songsShown();
 }
 
@@ -111,18 +150,57 @@ void SongPage::songsShown()
 {
 }
 
+QString SongPage::playName() const
+{
+    return shown.playName.isEmpty() ? titleHeader->text() : shown.playName;
+}
+
 void SongPage::handleListItemClick(const QModelIndex& index)
 {
-    if (pageModel)
-        play(index, pageModel, titleHeader->text(), description.activityType, PlayOptions(),
-             shown.trackerId, -1);
+    if (!pageModel)
+        return;
+    const Activity::ActivityType activity = shown.activityType != Activity::NoActivity
+                                                ? shown.activityType
+                                                : description.activityType;
+    play(index, pageModel, playName(), activity, shown.options, shown.trackerId, -1);
 }
 
 void SongPage::shufflePlay()
 {
-    if (pageModel)
-        play(QModelIndex(), pageModel, titleHeader->text(), description.activityType,
-             PlayOptions(PlayShuffled), shown.trackerId, -1);
+    ItemPageDescription::Songs songs = shown;
+    QSharedPointer<QAbstractItemModel> model = pageModel;
+    QString name = pageModel ? playName() : QString();
+    if (description.shuffleSongs) {
+        songs = description.shuffleSongs(shown);
+        model.reset(songs.type == MafwTrackerModel::NoList ? nullptr : modelOf(songs));
+        name = songs.playName.isEmpty() ? songs.title : songs.playName;
+    }
+    if (!model)
+        return;
+    const Activity::ActivityType activity = songs.activityType != Activity::NoActivity
+                                                ? songs.activityType
+                                                : description.activityType;
+    play(QModelIndex(), model, name, activity, songs.options | PlayShuffled, songs.trackerId, -1);
+}
+
+QHash<QString, QVariant> SongPage::itemParameters(const QModelIndex& index)
+{
+    QHash<QString, QVariant> parameters;
+    if (!description.itemSongs || !index.isValid())
+        return parameters;
+    const ItemPageDescription::Songs songs = description.itemSongs(index, shown);
+    if (songs.type == MafwTrackerModel::NoList
+        || !MafwTrackerModelFactoryInstance::instance()->factory())
+        return parameters;
+    parameters.insert(QStringLiteral("model"),
+                      QVariant::fromValue(QSharedPointer<MafwTrackerModel>(modelOf(songs))));
+    parameters.insert(QStringLiteral("trackerId"), songs.trackerId);
+    parameters.insert(QStringLiteral("name"), songs.title);
+    parameters.insert(QStringLiteral("type"),
+                      QVariant::fromValue(songs.activityType != Activity::NoActivity
+                                              ? songs.activityType
+                                              : description.activityType));
+    return parameters;
 }
 
 void SongPage::showSongs(QSharedPointer<MafwTrackerModel> model)
@@ -151,15 +229,19 @@ void SongPage::showSongs(QSharedPointer<MafwTrackerModel> model)
                     [this] { handleListItemClick(QModelIndex()); });
         }
     }
-    if (shuffleRow)
+    // A row that plays other songs than those listed shows whatever the list holds.
+    if (shuffleRow && !description.shuffleSongs)
         shuffleRow->setModel(pageModel.staticCast<QAbstractItemModel>(), 2);
     connectEmptyViewHandling();
 }
 
-void SongPage::setRowPainter(CellPainter* painter)
+void SongPage::setRowPainter(CellPainter* rows)
 {
+    auto* creator = dynamic_cast<MCellCreator*>(rows);
     if (auto* songs = qobject_cast<SongList*>(list))
-        songs->setPainter(dynamic_cast<MCellCreator*>(painter));
+        songs->setPainter(creator);
+    else if (list)
+        list->setCellCreator(creator);
 }
 
 void SongPage::createContent()
@@ -187,13 +269,7 @@ void SongPage::createContent()
     pagePolicy->addItem(infoPanel);
     pagePolicy->addItem(headerLayout);
 
-    if (description.shuffleRow == ItemPageDescription::ShuffleRowWithDivider) {
-        addShuffleRowWithDivider();
-    } else if (description.shuffleRow == ItemPageDescription::ShuffleRowAlone) {
-        shuffleRow = new CollectionViewShuffleWidget(true, infoPanel);
-        shuffleRow->setVisibleStyleName(description.shuffleRowStyle);
-        infoLayout->addItem(shuffleRow);
-    }
+    addShuffleRow();
     if (shuffleRow)
         connect(shuffleRow, &CollectionViewShuffleWidget::shuffleClicked, this,
                 &SongPage::shufflePlay);
@@ -207,8 +283,6 @@ void SongPage::createContent()
             list->setHeaderCreator(description.groupHeader(this));
         list->setShowGroups(true);
     }
-    if (description.painter)
-        setRowPainter(description.painter(this));
     if (!description.listStyle.isEmpty())
         list->setStyleName(description.listStyle);
     addHeaderWidget(list);
@@ -238,15 +312,26 @@ void SongPage::toggleFavorite(QObject* wrappedIndex)
     pageModel->setData(flag, !favourite, Qt::EditRole);
 }
 
-void SongPage::addShuffleRowWithDivider()
+void SongPage::addShuffleRow()
 {
-    auto* spacer = new MStylableWidget(infoPanel);
-    spacer->setStyleName(QStringLiteral("CommonSpacer"));
-    infoLayout->addItem(spacer);
-    shuffleRow = new CollectionViewShuffleWidget(true, infoPanel);
+    const ItemPageDescription::ShuffleRow kind = description.shuffleRow;
+    if (kind == ItemPageDescription::NoShuffleRow)
+        return;
+    if (kind == ItemPageDescription::ShuffleRowWithDivider) {
+        auto* spacer = new MStylableWidget(infoPanel);
+        spacer->setStyleName(QStringLiteral("CommonSpacer"));
+        infoLayout->addItem(spacer);
+    }
+    const bool iconRow = kind == ItemPageDescription::IconShuffleRowWithDivider;
+    shuffleRow = new CollectionViewShuffleWidget(!iconRow, infoPanel);
     shuffleRow->setVisibleStyleName(description.shuffleRowStyle);
+    // A row that follows no model shows from the start.
+    if (description.shuffleSongs)
+        shuffleRow->setShuffleButtonVisibility(true);
     infoLayout->addItem(shuffleRow);
-    auto* divider = new MSeparator(infoPanel, Qt::Horizontal);
-    divider->setStyleName(QStringLiteral("CommonHeaderDividerInverted"));
-    infoLayout->addItem(divider);
+    if (kind != ItemPageDescription::ShuffleRowAlone) {
+        auto* divider = new MSeparator(infoPanel, Qt::Horizontal);
+        divider->setStyleName(QStringLiteral("CommonHeaderDividerInverted"));
+        infoLayout->addItem(divider);
+    }
 }

@@ -34,15 +34,91 @@ MafwTrackerModelFactory* modelFactory()
     return MafwTrackerModelFactoryInstance::instance()->factory();
 }
 
-// The page reads its parameter itself (it follows the artist's albums and its songs without an
-// album) and draws its albums with a cell creator of its own; its shuffle row plays all the
-// artist's songs, not the albums listed.
+// The artist the parameter names, by id: two artists may bear one name. The unknown artist (an
+// id below 1) lists the albums without an artist.
+ItemPageDescription::Songs albumsOf(const QHash<QString, QVariant>& parameter)
+{
+    ItemPageDescription::Songs albums;
+    if (parameter.isEmpty())
+        return albums;
+    albums.title = parameter.value(Constants::ArtistName).toString();
+    albums.trackerId = parameter.value(Constants::ArtistId).toInt();
+    if (albums.trackerId > 0) {
+        albums.type = MafwTrackerModel::AlbumsOfArtist;
+        albums.limit = 50;
+        albums.id = albums.trackerId;
+    } else {
+        albums.type = MafwTrackerModel::AlbumsWithoutArtist;
+    }
+    // The rows and the extensions name the artist: a new name shows anew.
+    albums.detail = albums.title;
+    return albums;
+}
+
+// The shuffle row plays all the artist's songs, not the albums listed.
+ItemPageDescription::Songs songsOfShownArtist(const ItemPageDescription::Songs& shown)
+{
+    ItemPageDescription::Songs songs;
+    if (shown.type == MafwTrackerModel::NoList)
+        return songs;
+    if (shown.trackerId > 0) {
+        songs.type = MafwTrackerModel::SongsOfArtist;
+        songs.limit = 50;
+        songs.id = shown.trackerId;
+    } else {
+        songs.type = MafwTrackerModel::SongsOfUnknownArtist;
+    }
+    songs.trackerId = shown.trackerId;
+    songs.playName = QStringLiteral("songsOfArtist");
+    return songs;
+}
+
+// The object menu plays an album as this artist's songs of it; the row of an album without a
+// name stands for the songs without album and artist.
+ItemPageDescription::Songs songsOfAlbumRow(const QModelIndex& row,
+                                           const ItemPageDescription::Songs& shown)
+{
+    ItemPageDescription::Songs songs;
+    const int albumId = row.data(Qt::UserRole + Albums.albumId).toInt();
+    if (albumId < 1) {
+        songs.type = MafwTrackerModel::SongsWithoutAlbumAndArtist;
+        songs.title = qtTrId("qtn_musi_unknown_album");
+    } else {
+        songs.type = MafwTrackerModel::SongsOfAlbumByArtist;
+        songs.id = albumId;
+        songs.secondId = shown.trackerId;
+        songs.trackerId = albumId;
+        songs.title = row.data(Qt::UserRole + Albums.album).toString();
+    }
+    songs.activityType = Activity::Album;
+    return songs;
+}
+
 ItemPageDescription albumsOfArtist()
 {
     ItemPageDescription page;
+    page.songs = albumsOf;
+    page.shuffleRow = ItemPageDescription::IconShuffleRowWithDivider;
+    page.shuffleRowStyle = QStringLiteral("CommonPanelInverted");
+    page.shuffleSongs = songsOfShownArtist;
+    page.songRows = false;
+    page.listStyle = QStringLiteral("CommonListInverted");
+    page.covers = true;
+    page.painter = [](AlbumArtLoader* covers, QObject* parent) {
+        auto* rows = new AlbumsOfArtistCellCreator(covers, Albums, parent);
+        if (auto* owner = qobject_cast<QuintaveilPage*>(parent))
+            QObject::connect(rows,
+                             qOverload<ParlovancePages, QVariant>(
+                                 &AlbumsOfArtistCellCreator::goToPage),
+                             owner, &QuintaveilPage::goToPage);
+        return rows;
+    };
     page.bottomSpacer = true;
     page.menuType = CollectionObjectMenu;
+    page.artistRowIsPageSubject = true;
+    page.itemSongs = songsOfAlbumRow;
     page.activityType = Activity::Artist;
+    page.nextPages = { PageSongsOfArtist };
     return page;
 }
 
@@ -53,48 +129,17 @@ AlbumsOfArtistPage::AlbumsOfArtistPage(PageWindow* window)
     , unknownArtistText(qtTrId("qtn_musi_unknown_artist"))
     , unknownAlbumText(qtTrId("qtn_musi_unknown_album"))
     , allSongsText(qtTrId("qtn_musi_all_songs"))
-    , covers(new AlbumArtLoader(AlbumArtType::AlbumArt, QStringLiteral("common"), this))
 {
-    connect(this, &MSceneWindow::appeared, this, &AlbumsOfArtistPage::preLoadSongsOfArtistPage);
-    connect(covers, &AlbumArtLoader::albumArtReady, this, &QuintaveilPage::handleAlbumArtReady,
-            Qt::UniqueConnection);
-    connect(covers, &AlbumArtLoader::refreshAlbumArts, this, &QuintaveilPage::updateListAlbumArts);
     finishPageCreation();
-    setArtistRowIsPageSubject(true);
 }
 
 AlbumsOfArtistPage::~AlbumsOfArtistPage() = default;
-
-void AlbumsOfArtistPage::createList()
-{
-    list = new MList(centralWidget());
-    creator = new AlbumsOfArtistCellCreator(covers, Albums, this);
-    list->setCellCreator(creator);
-    list->setStyleName(QStringLiteral("CommonListInverted"));
-    connect(creator, qOverload<ParlovancePages, QVariant>(&AlbumsOfArtistCellCreator::goToPage),
-            this, &QuintaveilPage::goToPage);
-}
-
-void AlbumsOfArtistPage::insertHeaderWidget(MWidget* widget)
-{
-    ensureHeaderLayout();
-    headerLayout->insertItem(3, widget);
-}
 
 void AlbumsOfArtistPage::createContent()
 {
     SongPage::createContent();
 
-    artistShuffle = new CollectionViewShuffleWidget(false, infoPanel);
-    artistShuffle->setVisibleStyleName(QStringLiteral("CommonPanelInverted"));
-    artistShuffle->setShuffleButtonVisibility(true);
-    infoLayout->addItem(artistShuffle);
-    connect(artistShuffle, &CollectionViewShuffleWidget::shuffleClicked, this,
-            &AlbumsOfArtistPage::shufflePlayArtist);
-    auto* divider = new MSeparator(infoPanel, Qt::Horizontal);
-    divider->setStyleName(QStringLiteral("CommonHeaderDividerInverted"));
-    infoLayout->addItem(divider);
-
+    // Under the albums: the row of all the artist's songs, then the extensions.
     allSongsItem = new AlbumsOfArtistContentItem(centralWidget());
     allSongsItem->setTitle(allSongsText);
     allSongsItem->setSubtitle(QString());
@@ -106,24 +151,17 @@ void AlbumsOfArtistPage::createContent()
     extensions = new MusicExtensionArea(QLatin1String(MusicExtensionArea::ArtistInterface),
                                         centralWidget());
     extensions->hide();
-    insertHeaderWidget(extensions);
+    headerLayout->addItem(extensions);
 
     connect(allSongsItem, &MListItem::clicked, this, &AlbumsOfArtistPage::handleAllSongsLabelClick);
     connect(allSongsItem, &MListItem::longTapped, this,
             &AlbumsOfArtistPage::handleAllSongsLabelLongTap);
 }
 
-void AlbumsOfArtistPage::passParameterToPage(QVariant parameter)
+void AlbumsOfArtistPage::songsShown()
 {
-    const QHash<QString, QVariant> hash = parameter.toHash();
-    if (hash.isEmpty())
-        return;
-    const QString name = hash.value(Constants::ArtistName).toString();
-    const int id = hash.value(Constants::ArtistId).toInt();
-    // Two artists may bear one name: the id tells them apart.
-    if (!reloadNeeded && name == artist && id == artistTrackerId)
-        return;
-
+    // The rows of the artist before go until the new artist's songs are counted, and the
+    // extensions until its first albums are in.
     hideUnknownLabel();
     if (allSongsItem) {
         allSongsItem->setSubtitle(QString());
@@ -131,14 +169,15 @@ void AlbumsOfArtistPage::passParameterToPage(QVariant parameter)
     }
     if (extensions)
         extensions->hide();
-
-    artistTrackerId = id;
-    artist = name;
-    if (titleHeader)
-        titleHeader->setText(name);
-    creator->setArtistName(name);
+    if (AlbumsOfArtistCellCreator* rows = cellCreator())
+        rows->setArtistName(artistName());
     publishContent();
-    loadModels();
+    followModels();
+}
+
+AlbumsOfArtistCellCreator* AlbumsOfArtistPage::cellCreator() const
+{
+    return static_cast<AlbumsOfArtistCellCreator*>(rowPainter());
 }
 
 void AlbumsOfArtistPage::publishContent()
@@ -146,23 +185,17 @@ void AlbumsOfArtistPage::publishContent()
     if (!extensions)
         return;
     extensions->publishContent(2, { { QLatin1String(MusicApplicationActionContent::ArtistField),
-                                      artist == unknownArtistText ? QString() : artist } });
+                                      artistName() == unknownArtistText ? QString()
+                                                                        : artistName() } });
 }
 
-void AlbumsOfArtistPage::loadModels()
+void AlbumsOfArtistPage::followModels()
 {
     MafwTrackerModelFactory* factory = modelFactory();
-    if (!factory)
+    MafwTrackerModel* albums = pageModel.data();
+    if (!factory || !albums)
         return;
-    const bool known = artistTrackerId > 0;
-    MafwTrackerModel* albums = known
-                                   ? factory->getModel(MafwTrackerModel::AlbumsOfArtist, 50,
-                                                       artistTrackerId)
-                                   : factory->getModel(MafwTrackerModel::AlbumsWithoutArtist, 0, 0);
-    if (!albums)
-        return;
-    reloadNeeded = false;
-    showSongs(QSharedPointer<MafwTrackerModel>(albums));
+    const bool known = artistId() > 0;
     connect(albums, &QAbstractItemModel::rowsInserted, this, &AlbumsOfArtistPage::fetchRest,
             Qt::QueuedConnection);
     connect(albums, &MafwTrackerModel::completed, this, &AlbumsOfArtistPage::handleModelCompleted,
@@ -180,7 +213,7 @@ void AlbumsOfArtistPage::loadModels()
     if (unknownAlbumModel)
         unknownAlbumModel->disconnect(this);
     unknownAlbumModel.reset(
-        known ? factory->getModel(MafwTrackerModel::SongsOfArtistWithoutAlbum, 50, artistTrackerId)
+        known ? factory->getModel(MafwTrackerModel::SongsOfArtistWithoutAlbum, 50, artistId())
               : factory->getModel(MafwTrackerModel::SongsWithoutAlbumAndArtist, 0, 0));
     if (MafwTrackerModel* unknown = unknownAlbumModel.data()) {
         unknown->fetchRemainingRows();
@@ -270,8 +303,8 @@ void AlbumsOfArtistPage::updateUnknownLabel(int songs, int duration)
     }
     unknownRow->imageWidget()->setPixmap(QPixmap());
     // The artist travels with the request: a cover of the artist before is not taken.
-    unknownRowCovers->loadAlbumArt(unknownAlbumText, artist, QStringLiteral("common"), true,
-                                   AlbumArtType::ArtistArt, artist);
+    unknownRowCovers->loadAlbumArt(unknownAlbumText, artistName(), QStringLiteral("common"), true,
+                                   AlbumArtType::ArtistArt, artistName());
     unknownRow->setSubtitle(qtTrId("qtn_musi_song_number", songs));
     unknownRow->setSideBottomTitle(ZelTime::timeString(duration, false));
     if (headerLayout->count() < 2 || headerLayout->itemAt(1) != unknownRow)
@@ -283,18 +316,18 @@ void AlbumsOfArtistPage::updateUnknownLabel(int songs, int duration)
 
 void AlbumsOfArtistPage::setAlbumArtToUnknownLabel(QPixmap pixmap, QVariant data)
 {
-    if (unknownRow && data.toString() == artist)
+    if (unknownRow && data.toString() == artistName())
         unknownRow->imageWidget()->setPixmap(pixmap);
 }
 
 void AlbumsOfArtistPage::getDataForAllSongsLabel()
 {
     MafwTrackerModelFactory* factory = modelFactory();
-    if (artistTrackerId > 0) {
+    if (artistId() > 0) {
         if (factory)
             factory->requestSupplementaryQuery(this, "1updateAllSongsLabel(int,int)",
                                                MafwTrackerModel::ArtistSongCountAndLength,
-                                               artistTrackerId);
+                                               artistId());
         return;
     }
     // The unknown artist: its albums and its songs without an album.
@@ -334,81 +367,37 @@ void AlbumsOfArtistPage::handleListItemClick(const QModelIndex& index)
         if (value.isValid())
             parameter.insert(pageModel->headerData(column, Qt::Horizontal).toString(), value);
     }
-    parameter.insert(Constants::ArtistId, artistTrackerId);
-    parameter.insert(Constants::ArtistName, artist);
+    parameter.insert(Constants::ArtistId, artistId());
+    parameter.insert(Constants::ArtistName, artistName());
     emit goToPage(PageSongsOfAlbum, parameter);
 }
 
 void AlbumsOfArtistPage::handleUnknownLabelClick()
 {
     emit goToPage(PageSongsOfAlbum,
-                  QHash<QString, QVariant>({ { Constants::ArtistName, artist },
+                  QHash<QString, QVariant>({ { Constants::ArtistName, artistName() },
                                              { QStringLiteral("useSongsOfArtistModel"), false },
                                              { Constants::AlbumName, unknownAlbumText },
                                              { Constants::AlbumId, -1 },
-                                             { Constants::ArtistId, artistTrackerId } }));
+                                             { Constants::ArtistId, artistId() } }));
 }
 
 void AlbumsOfArtistPage::handleAllSongsLabelClick()
 {
     emit goToPage(PageSongsOfArtist,
-                  QHash<QString, QVariant>({ { QStringLiteral("artist"), artist },
-                                             { Constants::ArtistId, artistTrackerId } }));
-}
-
-QHash<QString, QVariant> AlbumsOfArtistPage::itemParameters(const QModelIndex& index)
-{
-    QHash<QString, QVariant> parameters;
-    MafwTrackerModelFactory* factory = modelFactory();
-    if (!index.isValid() || !factory)
-        return parameters;
-    const int albumId = index.data(Qt::UserRole + Albums.albumId).toInt();
-    QSharedPointer<MafwTrackerModel> songs;
-    if (albumId < 1) {
-        songs.reset(factory->getModel(MafwTrackerModel::SongsWithoutAlbumAndArtist, 0, 0));
-        parameters.insert(QStringLiteral("name"), unknownAlbumText);
-    } else {
-        songs.reset(
-            factory->getModel(MafwTrackerModel::SongsOfAlbumByArtist, 0, albumId, artistTrackerId));
-        parameters.insert(QStringLiteral("trackerId"), albumId);
-        parameters.insert(QStringLiteral("name"),
-                          index.data(Qt::UserRole + Albums.album).toString());
-    }
-    parameters.insert(QStringLiteral("model"), QVariant::fromValue(songs));
-    parameters.insert(QStringLiteral("type"), QVariant::fromValue(Activity::Album));
-    return parameters;
+                  QHash<QString, QVariant>({ { QStringLiteral("artist"), artistName() },
+                                             { Constants::ArtistId, artistId() } }));
 }
 
 void AlbumsOfArtistPage::handleAllSongsLabelLongTap(const QPointF& position)
 {
     handleListItemLongTap(QModelIndex(), position);
-    markSpecialRow(artistTrackerId < 0 ? ItemMenu::UnknownArtistRow : ItemMenu::ArtistRow,
-                   artistTrackerId, artist);
+    markSpecialRow(artistId() < 0 ? ItemMenu::UnknownArtistRow : ItemMenu::ArtistRow, artistId(),
+                   artistName());
 }
 
 void AlbumsOfArtistPage::handleUnknownLabelLongTap(const QPointF& position)
 {
     handleListItemLongTap(QModelIndex(), position);
-    markSpecialRow(ItemMenu::UnknownAlbumOfArtistRow, artistTrackerId, unknownAlbumText);
-}
-
-void AlbumsOfArtistPage::shufflePlayArtist()
-{
-    MafwTrackerModelFactory* factory = modelFactory();
-    if (!factory)
-        return;
-    const QSharedPointer<MafwTrackerModel> songs(
-        artistTrackerId > 0
-            ? factory->getModel(MafwTrackerModel::SongsOfArtist, 50, artistTrackerId)
-            : factory->getModel(MafwTrackerModel::SongsOfUnknownArtist, 0, 0));
-    if (!songs)
-        return;
-    play(QModelIndex(), songs, QStringLiteral("songsOfArtist"), pageDescription().activityType,
-         PlayOptions(PlayShuffled), artistTrackerId, -1);
-}
-
-void AlbumsOfArtistPage::preLoadSongsOfArtistPage()
-{
-    disconnect(this, &MSceneWindow::appeared, this, &AlbumsOfArtistPage::preLoadSongsOfArtistPage);
-    emit preLoadPage(PageSongsOfArtist);
+    markSpecialRow(ItemMenu::UnknownAlbumOfArtistRow, artistId(), unknownAlbumText);
 }

@@ -31,20 +31,16 @@ public:
     explicit AlbumsOfArtistPage(PageWindow* window);
     ~AlbumsOfArtistPage() override;
 
-    QString artistName() const { return artist; }
-    int artistId() const { return artistTrackerId; }
-    CollectionViewShuffleWidget* shuffleWidget() const { return artistShuffle; }
+    QString artistName() const { return shownSongs().title; }
+    int artistId() const { return shownSongs().trackerId; }
+    CollectionViewShuffleWidget* shuffleWidget() const { return shuffleRow; }
     AlbumsOfArtistContentItem* unknownAlbumRow() const { return unknownRow; }
     AlbumsOfArtistContentItem* allSongsRow() const { return allSongsItem; }
     MusicExtensionArea* extensionArea() const { return extensions; }
-    AlbumsOfArtistCellCreator* cellCreator() const { return creator; }
+    AlbumsOfArtistCellCreator* cellCreator() const;
 
 public slots:
-    void passParameterToPage(QVariant parameter) override;
-    void createList() override;
-    QHash<QString, QVariant> itemParameters(const QModelIndex& index) override;
     void handleListItemClick(const QModelIndex& index) override;
-    void insertHeaderWidget(MWidget* widget) override;
     // The artist's song count and total seconds, as the factory answers them.
     void updateAllSongsLabel(int songCount, int duration);
 
@@ -52,8 +48,6 @@ protected slots:
     void createContent() override;
 
 private slots:
-    void shufflePlayArtist();
-    void preLoadSongsOfArtistPage();
     void fetchRest();
     void handleModelCompleted();
     void dataChangedInModel();
@@ -65,21 +59,18 @@ private slots:
     void setAlbumArtToUnknownLabel(QPixmap pixmap, QVariant data);
 
 private:
-    void loadModels();
+    void songsShown() override;
+    // Follows the albums shown and the artist's songs without an album into the two rows.
+    void followModels();
     void updateUnknownLabel(int songs, int duration);
     void hideUnknownLabel();
     void getDataForAllSongsLabel();
     void publishContent();
 
-    AlbumsOfArtistCellCreator* creator = nullptr;
-    QString artist;
-    int artistTrackerId = -1;
     MusicExtensionArea* extensions = nullptr;
-    CollectionViewShuffleWidget* artistShuffle = nullptr;
     const QString unknownArtistText;
     const QString unknownAlbumText;
     const QString allSongsText;
-    AlbumArtLoader* covers;
     AlbumArtLoader* unknownRowCovers = nullptr;
     AlbumsOfArtistContentItem* unknownRow = nullptr;
     AlbumsOfArtistContentItem* allSongsItem = nullptr;

@@ -35,7 +35,9 @@ ItemPageDescription songsOfArtist()
         return new SongsOfArtistGroupHeaderCellCreator(parent);
     };
     // An artist's songs are drawn as the one-line rows of an album of one artist.
-    page.painter = [](QObject* parent) { return new SongsOfAlbumCellCreator(Columns, parent); };
+    page.painter = [](AlbumArtLoader*, QObject* parent) {
+        return new SongsOfAlbumCellCreator(Columns, parent);
+    };
     page.menuType = SongObjectMenu;
     page.activityType = Activity::Artist;
     return page;

@@ -30,15 +30,57 @@ const int FavouritesId = -MafwTrackerModel::FavouriteSongs;
 // The page base's toolbar placeholder.
 const QString PlaceholderName = QStringLiteral("dummyAction");
 
-// The page reads its parameter itself: an automatic playlist comes with its model.
+// The playlist the parameter names: an automatic one (a negative id) with the automatic
+// playlists model's own tracker model, played as a copy so that the queue stays as it was
+// started while the playlist changes; else a user playlist or a playlist file by its id.
+ItemPageDescription::Songs playlistOf(const QHash<QString, QVariant>& parameter)
+{
+    ItemPageDescription::Songs songs;
+    const int id = parameter.value(QStringLiteral("playlistId")).toInt();
+    if (id == 0)
+        return songs;
+    songs.model = parameter.value(QStringLiteral("automaticPlaylistModel"))
+                      .value<QSharedPointer<MafwTrackerModel>>();
+    // An automatic playlist sent without its model is looked up, also while it has no songs;
+    // a made-up query for a negative id would show an empty playlist that is none.
+    if (id < 0 && !songs.model
+        && !AutomaticPlaylistsModel::instance()->playlistModel(id, songs.model, true)) {
+        qCDebug(lcPlaylists) << Q_FUNC_INFO << "- no automatic playlist" << id;
+        songs.gone = true;
+        return songs;
+    }
+    if (id < 0) {
+        songs.type = MafwTrackerModel::QueryType(-id);
+        songs.options = PlayCopiedModel;
+    } else if (parameter.contains(QStringLiteral("userPlaylist"))) {
+        songs.type = MafwTrackerModel::SongsOfUserPlaylist;
+        // A user playlist is recorded as one.
+        songs.activityType = Activity::UserPlaylist;
+    } else {
+        songs.type = MafwTrackerModel::SongsOfPlaylistFile;
+    }
+    songs.limit = SongsModelLimit;
+    songs.id = id;
+    songs.trackerId = id;
+    songs.playName = shownPlaylistName(parameter.value(QStringLiteral("playlistName")).toString());
+    // The automatic playlists go by the ids of their translated names.
+    songs.title = id < 0 ? qtTrId(songs.playName.toUtf8().constData()) : songs.playName;
+    return songs;
+}
+
 ItemPageDescription songsOfPlaylist()
 {
     ItemPageDescription page;
+    page.songs = playlistOf;
+    page.stepBackWithoutSongs = true;
     page.info = [](QSharedPointer<MafwTrackerModel> songs, QGraphicsItem* parent) {
         return new PlaylistInfoWidget(songs, parent);
     };
+    page.infoShows = [](SongPageInfoWidget* panel, const ItemPageDescription::Songs& shown) {
+        static_cast<PlaylistInfoWidget*>(panel)->setCollageTitle(shown.title);
+    };
     page.shuffleRow = ItemPageDescription::ShuffleRowWithDivider;
-    page.painter = [](QObject* parent) {
+    page.painter = [](AlbumArtLoader*, QObject* parent) {
         auto* rows = new AllSongsCellCreator(SongColumns(), parent);
         if (auto* owner = qobject_cast<QuintaveilPage*>(parent))
             QObject::connect(rows,
@@ -48,7 +90,6 @@ ItemPageDescription songsOfPlaylist()
         return rows;
     };
     page.menuType = SongObjectMenuWithoutDelete;
-    // A user playlist is recorded as one.
     page.activityType = Activity::Playlist;
     return page;
 }
@@ -76,65 +117,13 @@ void SongsOfPlaylistPage::createContent()
             Qt::UniqueConnection);
 }
 
-void SongsOfPlaylistPage::passParameterToPage(QVariant parameter)
+void SongsOfPlaylistPage::songsShown()
 {
-    if (!parameter.canConvert<QHash<QString, QVariant>>())
-        return;
-    const QHash<QString, QVariant> hash = parameter.toHash();
-    options = PlayOptions();
-    const QString givenName = hash.value(QStringLiteral("playlistName")).toString();
-    const int id = hash.value(QStringLiteral("playlistId")).toInt();
-    QSharedPointer<MafwTrackerModel> automatic = hash.value(
-                                                         QStringLiteral("automaticPlaylistModel"))
-                                                     .value<QSharedPointer<MafwTrackerModel>>();
-    // An automatic playlist sent without its model is looked up, also while it has no songs;
-    // a made-up query for a negative id would show an empty playlist that is none.
-    if (id < 0 && !automatic
-        && !AutomaticPlaylistsModel::instance()->playlistModel(id, automatic, true)) {
-        qCDebug(lcPlaylists) << Q_FUNC_INFO << "- no automatic playlist" << id;
-        displayPreviousPageInWindow();
-        return;
-    }
-
-    MafwTrackerModel::QueryType type;
-    if (id < 0) {
-        options |= PlayCopiedModel;
-        type = MafwTrackerModel::QueryType(-id);
-        removeEditActions();
-    } else if (hash.contains(QStringLiteral("userPlaylist"))) {
-        type = MafwTrackerModel::SongsOfUserPlaylist;
+    // Only the user's own playlists take songs, lose songs or go away.
+    if (playlistQueryType() == MafwTrackerModel::SongsOfUserPlaylist)
         addEditActions();
-    } else {
-        type = MafwTrackerModel::SongsOfPlaylistFile;
+    else
         removeEditActions();
-    }
-    // The playlist shown already stays as it is (an automatic one while it is the same model).
-    if (id == 0
-        || (!reloadNeeded && id == shownId && type == queryType
-            && (!automatic || automatic == pageModel)))
-        return;
-
-    QSharedPointer<MafwTrackerModel> model = automatic;
-    if (!model) {
-        MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-        model.reset(factory ? factory->getModel(type, SongsModelLimit, id) : nullptr);
-    }
-    if (!model) {
-        qCDebug(lcPlaylists) << Q_FUNC_INFO << "- no model for playlist" << id;
-        displayPreviousPageInWindow();
-        return;
-    }
-    if (MPannableViewport* pannable = pannableViewport())
-        pannable->setPosition(QPointF(0, 0));
-    showSongs(model);
-    shownId = id;
-    queryType = type;
-    reloadNeeded = false;
-
-    name = shownPlaylistName(givenName);
-    const QString shown = id < 0 ? qtTrId(name.toUtf8().constData()) : name;
-    titleHeader->setText(shown);
-    playlistHeader()->setCollageTitle(shown);
 }
 
 PlaylistInfoWidget* SongsOfPlaylistPage::playlistHeader() const
@@ -177,33 +166,11 @@ void SongsOfPlaylistPage::removeEditActions()
     }
 }
 
-void SongsOfPlaylistPage::handleListItemClick(const QModelIndex& index)
-{
-    startPlayback(index);
-}
-
-void SongsOfPlaylistPage::startPlayback(const QModelIndex& index)
-{
-    if (!pageModel)
-        return;
-    const Activity::ActivityType activity = queryType == MafwTrackerModel::SongsOfUserPlaylist
-                                                ? Activity::UserPlaylist
-                                                : pageDescription().activityType;
-    QuintaveilPage::play(index, pageModel, name, activity, options, shownId, -1);
-    options &= ~PlayOptions(PlayShuffled);
-}
-
-void SongsOfPlaylistPage::shufflePlay()
-{
-    options |= PlayShuffled;
-    startPlayback(QModelIndex());
-}
-
 void SongsOfPlaylistPage::handleAppeared()
 {
     // Favourites is shown again after its last song was unmarked elsewhere. A back step onto
     // the emptied page may have taken it back already (the page base's own handling).
-    if (pageModel && pageModel->rowCount() == 0 && shownId == FavouritesId && isOnDisplay())
+    if (pageModel && pageModel->rowCount() == 0 && playlistId() == FavouritesId && isOnDisplay())
         displayPreviousPageInWindow();
 }
 
@@ -241,11 +208,11 @@ void SongsOfPlaylistPage::deletePlaylist(int dialogResult)
     if (dialogResult != M::YesButton)
         return;
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-    if (!factory || shownId < 1)
+    if (!factory || playlistId() < 1)
         return;
     connect(factory, &MafwTrackerModelFactory::deletionFinished, this,
             &SongsOfPlaylistPage::deletionFinishedSlot, Qt::UniqueConnection);
-    factory->deleteItems({ shownId }, MafwTrackerModel::UserPlaylists);
+    factory->deleteItems({ playlistId() }, MafwTrackerModel::UserPlaylists);
 }
 
 bool SongsOfPlaylistPage::isOnDisplay() const

@@ -32,24 +32,18 @@ public:
 
     PlaylistInfoWidget* playlistHeader() const;
     CollectionViewShuffleWidget* shuffleWidget() const { return shuffleRow; }
-    int playlistId() const { return shownId; }
-    QString playlistName() const { return name; }
-    MafwTrackerModel::QueryType playlistQueryType() const { return queryType; }
+    int playlistId() const { return shownSongs().trackerId; }
+    QString playlistName() const { return shownSongs().playName; }
+    MafwTrackerModel::QueryType playlistQueryType() const { return shownSongs().type; }
     // The user playlist's entries; null until the first user playlist.
     MAction* addSongsAction() const { return addEntry; }
     MAction* removeSongsAction() const { return removeEntry; }
     MAction* deletePlaylistAction() const { return deleteEntry; }
 
-public slots:
-    void passParameterToPage(QVariant parameter) override;
-    void handleListItemClick(const QModelIndex& index) override;
-
 protected slots:
     void createContent() override;
-    void shufflePlay() override;
 
 private slots:
-    void startPlayback(const QModelIndex& index = QModelIndex());
     void handleAppeared();
     void handleAddActionTrigger();
     void handleRemoveActionTrigger();
@@ -58,20 +52,17 @@ private slots:
     void deletionFinishedSlot(int deleted, int failed);
 
 private:
+    void songsShown() override;
     void addEditActions();
     void removeEditActions();
     void openSongSelectionSheet(int mode);
     bool isOnDisplay() const;
 
-    int shownId = 0;
-    QString name;
-    PlayOptions options;
     MAction* addEntry = nullptr;
     MAction* removeEntry = nullptr;
     MAction* deleteEntry = nullptr;
     // The toolbar placeholder, taken off the page while the edit entries are on it.
     QPointer<QAction> heldPlaceholder;
-    MafwTrackerModel::QueryType queryType = MafwTrackerModel::NoList;
 };
 
 #endif // SONGSOFPLAYLISTPAGE_H
