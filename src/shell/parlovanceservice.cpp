@@ -302,6 +302,12 @@ QStringList ParlovanceService::media() const
     QStringList media;
     switch (playState->contentType(mode)) {
     case PlayState::SongContent:
+        // A queue that was emptied, or played to its end, keeps the kind of its songs but
+        // holds none: nothing is loaded, as the state reported beside it says.
+        if (playState->songCount(mode) < 1) {
+            media << QStringLiteral("2");
+            break;
+        }
         media << QStringLiteral("0") << playState->title(mode) << playState->artist(mode);
         break;
     case PlayState::UrlContent:

@@ -64,6 +64,7 @@ private slots:
     void requestBeforeTheLibraryIsReadyPlaysTheNewest();
     void positionLeftAtQuitReachesTheStoreAtStart();
     void eachChangeIsAnnouncedOnce();
+    void anEmptiedQueueIsNothingLoaded();
 
 private:
     QDBusMessage call(const QString& method, const QVariantList& arguments = QVariantList());
@@ -468,6 +469,44 @@ void TestPlaybackService::positionLeftAtQuitReachesTheStoreAtStart()
     QVERIFY(!settings.contains(Constants::Position));
     // The open gate put the playback service on the bus for the window.
     QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(Service).value());
+}
+
+void TestPlaybackService::anEmptiedQueueIsNothingLoaded()
+{
+    // Emptied (here as a library update does) or played to its end, a queue leaves nothing to
+    // report: the media is "2", never a library song without a title.
+    playUrn(QStringLiteral("Three"));
+    QTest::qWait(500);
+    listener.media.clear();
+    hub->clearPlayQueue();
+    QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(hub->mode()), 0, Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!listener.media.isEmpty(), Timeout);
+    QTest::qWait(500);
+    QCOMPARE(listener.media.last(), QStringList { QStringLiteral("2") });
+    QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 0);
+    listener.media.clear();
+    QCOMPARE(call(QStringLiteral("currentMedia")).type(), QDBusMessage::ReplyMessage);
+    QTRY_COMPARE_WITH_TIMEOUT(listener.media.size(), 1, Timeout);
+    QCOMPARE(listener.media.first(), QStringList { QStringLiteral("2") });
+
+    playUrn(QStringLiteral("Three"));
+    QTest::qWait(500);
+    listener.media.clear();
+    hub->setPosition(28, hub->mode());
+    QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(hub->mode()), 0, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!listener.media.isEmpty(), Timeout);
+    QTest::qWait(500);
+    QCOMPARE(listener.media.last(), QStringList { QStringLiteral("2") });
+    QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 0);
+
+    // A new queue is reported as its song again.
+    listener.media.clear();
+    playUrn(QStringLiteral("Three"));
+    QTRY_VERIFY_WITH_TIMEOUT(listener.media.contains(QStringList { QStringLiteral("0"),
+                                                                   QStringLiteral("Three"),
+                                                                   QStringLiteral("Kim") }),
+                             Timeout);
+    hub->stop(hub->mode());
 }
 
 PARLOVANCE_TEST_MAIN(TestPlaybackService)
