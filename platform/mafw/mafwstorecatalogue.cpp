@@ -3,6 +3,7 @@
 #include "mafwlogging.h"
 #include "mafwstorecollator.h"
 #include "mafwstorereader.h"
+#include "trackerfileindexer.h"
 #include "trackerqueryrunner.h"
 #include "trackerstore.h"
 
@@ -19,6 +20,11 @@ namespace {
 
 // Change notifications come in bursts (one per written batch); one read per burst.
 const int RefreshDelayMs = 30;
+// While the indexer writes the library, one read at most this often: every read costs the
+// lists that follow the catalogue a pass of their own (the latest albums, their covers, the
+// sorted lists' bookkeeping), so reading after each written batch made a first index cost
+// the window's thread far more than the songs it shows.
+const int IndexingRefreshDelayMs = 400;
 // Resources read again in one go; more wait for the next read.
 const int ResourcesPerRead = 2000;
 // The songs the first step reads: a screen of rows and more.
@@ -77,6 +83,14 @@ MafwStoreCatalogue::MafwStoreCatalogue(QObject* parent)
     connect(m_playlistDelay, &QTimer::timeout, this, &MafwStoreCatalogue::refresh);
     connect(TrackerStore::instance(), &TrackerStore::changesNotified, this,
             &MafwStoreCatalogue::storeChanged);
+    TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
+    connect(indexer, &TrackerFileIndexer::indexingStarted, this, [this] { m_indexing = true; });
+    // What the last batches wrote is read at once: the index has ended, the lists catch up.
+    connect(indexer, &TrackerFileIndexer::indexingFinished, this, [this] {
+        m_indexing = false;
+        if (m_delay->isActive())
+            m_delay->start(0);
+    });
 }
 
 MafwStoreCatalogue::~MafwStoreCatalogue()
@@ -338,6 +352,11 @@ void MafwStoreCatalogue::everythingRead(const QSharedPointer<Result>& result)
     });
 }
 
+int MafwStoreCatalogue::refreshDelay() const
+{
+    return m_indexing ? IndexingRefreshDelayMs : RefreshDelayMs;
+}
+
 void MafwStoreCatalogue::refreshSongs(const QSet<int>& ids)
 {
     for (int id : ids) {
@@ -378,7 +397,7 @@ void MafwStoreCatalogue::storeChanged(const QVector<TrackerChangeEvent>& events)
         }
     }
     if (!m_busy && m_complete && !m_delay->isActive())
-        m_delay->start();
+        m_delay->start(refreshDelay());
 }
 
 void MafwStoreCatalogue::refresh()
@@ -454,8 +473,12 @@ void MafwStoreCatalogue::resourcesRead(const QSharedPointer<Result>& result)
 void MafwStoreCatalogue::finishRead()
 {
     // Playlists still being written come back by a timer of their own.
-    if (m_pending.size() > m_playlistTouched.size() || !m_pendingDeleted.isEmpty())
-        m_delay->start();
+    // More than one read's worth waiting (the index wrote faster than the lists read) goes
+    // on at once, so the lists never fall further behind.
+    if (m_pending.size() >= ResourcesPerRead + m_playlistTouched.size())
+        m_delay->start(RefreshDelayMs);
+    else if (m_pending.size() > m_playlistTouched.size() || !m_pendingDeleted.isEmpty())
+        m_delay->start(refreshDelay());
     else if (!m_pending.isEmpty() && !m_playlistDelay->isActive())
         m_playlistDelay->start(PlaylistQuietMs);
 }

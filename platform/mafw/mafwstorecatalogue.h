@@ -154,6 +154,7 @@ private:
     void dropDeleted(Result* result) const;
     void applyDeletions(MafwStoreChanges* changes);
     void finishRead();
+    int refreshDelay() const;
 
     QHash<int, MafwStoreSong> m_songs;
     QHash<QString, int> m_songsByUrl;
@@ -175,6 +176,7 @@ private:
     bool m_loaded = false;
     bool m_complete = false;
     bool m_busy = false;
+    bool m_indexing = false; // the indexer is writing what it found
     QTimer* m_delay = nullptr;
     QTimer* m_playlistDelay = nullptr;
     MafwStoreCollator* m_collator;
