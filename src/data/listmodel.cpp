@@ -342,11 +342,15 @@ void ListModel::insertSourceRows(int start, int end)
         return;
     }
 
+    // Each group's rows ascend: only the ones from the first at or past the new rows move,
+    // and a group wholly before them is passed over at once.
     for (HeaderItem* group : qAsConst(groups)) {
-        for (int& row : group->rows) {
-            if (row >= start)
-                row += count;
-        }
+        QVector<int>& held = group->rows;
+        if (held.isEmpty() || held.constLast() < start)
+            continue;
+        const auto from = std::lower_bound(held.begin(), held.end(), start);
+        for (auto row = from; row != held.end(); ++row)
+            *row += count;
     }
 
     // The new rows by group: the groups that exist, and the ones these rows make.

@@ -3,10 +3,12 @@
 #include "mcollator.h"
 #include "mlocale.h"
 
+#include <QDateTime>
 #include <QRegExp>
 #include <QStringView>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -17,8 +19,10 @@ const int IntegerSortColumn = 8;
 const QChar Tab(QLatin1Char('\t'));
 // Rows whose search texts one thread makes at a time.
 const int RowsPerJob = 4096;
-// How long the source stays still before its search texts are made.
-const int PrepareDelayMs = 300;
+// How long the source stays still before its search texts are made: longer than the pauses
+// between the batches of a list that grows while the library is indexed, so that the texts
+// of every row are not made again after each batch.
+const int PrepareDelayMs = 1000;
 
 // QString::toCaseFolded() in place, with the common ASCII letters done at once.
 void foldCase(QString* text)
@@ -88,29 +92,116 @@ QString joinedAndFolded(const QString* parts, int count)
 } // namespace
 
 TwinTurboSortFilterProxyModel::TwinTurboSortFilterProxyModel(QObject* parent)
-    : QSortFilterProxyModel(parent)
+    : QAbstractProxyModel(parent)
+    , regExp(QString(), Qt::CaseInsensitive)
     , idColumn(0)
 {
-    setSortCaseSensitivity(Qt::CaseInsensitive);
-    setFilterCaseSensitivity(Qt::CaseInsensitive);
-    setSortLocaleAware(true);
     // The texts are made once the source has been still for a moment, so that the first
     // keystroke finds them ready.
     prepareTimer.setSingleShot(true);
     prepareTimer.setInterval(PrepareDelayMs);
     connect(&prepareTimer, &QTimer::timeout, this, [this] {
-        if (!searchTextsValid && sourceModel() && sourceModel()->rowCount() > 0
-            && !searchColumns.isEmpty())
+        if (!searchTextsValid && source() && source()->rowCount() > 0 && !searchColumns.isEmpty())
             makeSearchTexts();
     });
 }
 
 TwinTurboSortFilterProxyModel::~TwinTurboSortFilterProxyModel() = default;
 
+QAbstractItemModel* TwinTurboSortFilterProxyModel::source() const
+{
+    return sourceGone ? nullptr : sourceModel();
+}
+
+QModelIndex TwinTurboSortFilterProxyModel::index(int row, int column,
+                                                 const QModelIndex& parent) const
+{
+    if (parent.isValid() || row < 0 || column < 0 || row >= rowCount() || column >= columnCount())
+        return QModelIndex();
+    return createIndex(row, column);
+}
+
+QModelIndex TwinTurboSortFilterProxyModel::parent(const QModelIndex&) const
+{
+    return QModelIndex();
+}
+
+int TwinTurboSortFilterProxyModel::rowCount(const QModelIndex& parent) const
+{
+    QAbstractItemModel* model = source();
+    if (parent.isValid() || !model)
+        return 0;
+    return filtering ? shown.size() : model->rowCount();
+}
+
+int TwinTurboSortFilterProxyModel::columnCount(const QModelIndex& parent) const
+{
+    QAbstractItemModel* model = source();
+    return parent.isValid() || !model ? 0 : model->columnCount();
+}
+
+bool TwinTurboSortFilterProxyModel::hasChildren(const QModelIndex& parent) const
+{
+    return !parent.isValid() && rowCount() > 0 && columnCount() > 0;
+}
+
+QModelIndex TwinTurboSortFilterProxyModel::sibling(int row, int column,
+                                                   const QModelIndex& index) const
+{
+    return index.isValid() ? this->index(row, column) : QModelIndex();
+}
+
+QModelIndex TwinTurboSortFilterProxyModel::mapToSource(const QModelIndex& proxyIndex) const
+{
+    QAbstractItemModel* model = source();
+    if (!model || !proxyIndex.isValid() || proxyIndex.model() != this)
+        return QModelIndex();
+    const int row = proxyIndex.row();
+    if (!filtering)
+        return model->index(row, proxyIndex.column());
+    return row < shown.size() ? model->index(shown.at(row), proxyIndex.column()) : QModelIndex();
+}
+
+QModelIndex TwinTurboSortFilterProxyModel::mapFromSource(const QModelIndex& sourceIndex) const
+{
+    QAbstractItemModel* model = source();
+    if (!model || !sourceIndex.isValid() || sourceIndex.model() != model
+        || sourceIndex.parent().isValid())
+        return QModelIndex();
+    if (!filtering)
+        return index(sourceIndex.row(), sourceIndex.column());
+    if (sortColumn >= 0) {
+        const int at = shown.indexOf(sourceIndex.row());
+        return at < 0 ? QModelIndex() : index(at, sourceIndex.column());
+    }
+    const int at = shownFrom(sourceIndex.row());
+    if (at >= shown.size() || shown.at(at) != sourceIndex.row())
+        return QModelIndex();
+    return index(at, sourceIndex.column());
+}
+
+QVariant TwinTurboSortFilterProxyModel::headerData(int section, Qt::Orientation orientation,
+                                                   int role) const
+{
+    QAbstractItemModel* model = source();
+    if (!model)
+        return QVariant();
+    if (orientation == Qt::Horizontal)
+        return model->headerData(section, orientation, role);
+    const QModelIndex row = mapToSource(index(section, 0));
+    return row.isValid() ? model->headerData(row.row(), orientation, role)
+                         : QAbstractItemModel::headerData(section, orientation, role);
+}
+
+int TwinTurboSortFilterProxyModel::shownFrom(int sourceRow) const
+{
+    return int(std::lower_bound(shown.cbegin(), shown.cend(), sourceRow) - shown.cbegin());
+}
+
 QVariant TwinTurboSortFilterProxyModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::UserRole || !sourceModel())
-        return QSortFilterProxyModel::data(index, role);
+    if (role != Qt::UserRole || !source())
+        return QAbstractProxyModel::data(index, role);
     if (!searchColumns.contains(index.column()))
         return QVariant();
     return mapToSource(index).data(Qt::DisplayRole);
@@ -119,7 +210,7 @@ QVariant TwinTurboSortFilterProxyModel::data(const QModelIndex& index, int role)
 bool TwinTurboSortFilterProxyModel::setData(const QModelIndex& index, const QVariant& value,
                                             int role)
 {
-    if (!QSortFilterProxyModel::setData(index, value, role))
+    if (!QAbstractProxyModel::setData(index, value, role))
         return false;
     emit dataChanged(index, index);
     return true;
@@ -127,14 +218,13 @@ bool TwinTurboSortFilterProxyModel::setData(const QModelIndex& index, const QVar
 
 void TwinTurboSortFilterProxyModel::setSourceModel(QAbstractItemModel* model)
 {
-    // The kept search texts go before the base hears of any change, so that it never filters
-    // a row by the text of another one: these connections are made before the base's own.
-    if (QAbstractItemModel* old = sourceModel()) {
-        disconnect(old, nullptr, this, SLOT(dropSearchTexts()));
-        disconnect(old, nullptr, this, SLOT(dropRemovedSearchTexts(QModelIndex, int, int)));
-        disconnect(old, nullptr, this, SLOT(renewSearchTexts(QModelIndex, QModelIndex)));
-    }
+    beginResetModel();
+    if (QAbstractItemModel* old = source())
+        disconnect(old, nullptr, this, nullptr);
+    sourceGone = false;
     dropSearchTexts();
+    // The kept search texts go before the rows are passed on, so that a row is never filtered
+    // by the text of another one: these connections are made first.
     if (model) {
         connect(model, SIGNAL(rowsAboutToBeInserted(QModelIndex, int, int)), this,
                 SLOT(dropSearchTexts()));
@@ -146,9 +236,292 @@ void TwinTurboSortFilterProxyModel::setSourceModel(QAbstractItemModel* model)
                 SLOT(renewSearchTexts(QModelIndex, QModelIndex)));
         connect(model, SIGNAL(modelAboutToBeReset()), this, SLOT(dropSearchTexts()));
         connect(model, SIGNAL(layoutAboutToBeChanged()), this, SLOT(dropSearchTexts()));
+
+        connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this,
+                &TwinTurboSortFilterProxyModel::sourceRowsAboutToBeInserted);
+        connect(model, &QAbstractItemModel::rowsInserted, this,
+                &TwinTurboSortFilterProxyModel::sourceRowsInserted);
+        connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+                &TwinTurboSortFilterProxyModel::sourceRowsAboutToBeRemoved);
+        connect(model, &QAbstractItemModel::rowsRemoved, this,
+                &TwinTurboSortFilterProxyModel::sourceRowsRemoved);
+        connect(model, &QAbstractItemModel::dataChanged, this,
+                &TwinTurboSortFilterProxyModel::sourceDataChanged);
+        connect(model, &QAbstractItemModel::headerDataChanged, this,
+                &TwinTurboSortFilterProxyModel::sourceHeaderDataChanged);
+        // Moved rows and changed columns are rare in a list: the rows are taken anew.
+        connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this,
+                &TwinTurboSortFilterProxyModel::sourceLayoutAboutToBeChanged);
+        connect(model, &QAbstractItemModel::rowsAboutToBeMoved, this,
+                &TwinTurboSortFilterProxyModel::sourceLayoutAboutToBeChanged);
+        connect(model, &QAbstractItemModel::layoutChanged, this,
+                &TwinTurboSortFilterProxyModel::sourceLayoutChanged);
+        connect(model, &QAbstractItemModel::rowsMoved, this,
+                &TwinTurboSortFilterProxyModel::sourceLayoutChanged);
+        connect(model, &QAbstractItemModel::modelAboutToBeReset, this,
+                &TwinTurboSortFilterProxyModel::sourceAboutToBeReset);
+        connect(model, &QAbstractItemModel::modelReset, this,
+                &TwinTurboSortFilterProxyModel::sourceReset);
+        connect(model, &QAbstractItemModel::columnsAboutToBeInserted, this,
+                &TwinTurboSortFilterProxyModel::sourceAboutToBeReset);
+        connect(model, &QAbstractItemModel::columnsAboutToBeRemoved, this,
+                &TwinTurboSortFilterProxyModel::sourceAboutToBeReset);
+        connect(model, &QAbstractItemModel::columnsAboutToBeMoved, this,
+                &TwinTurboSortFilterProxyModel::sourceAboutToBeReset);
+        connect(model, &QAbstractItemModel::columnsInserted, this,
+                &TwinTurboSortFilterProxyModel::sourceReset);
+        connect(model, &QAbstractItemModel::columnsRemoved, this,
+                &TwinTurboSortFilterProxyModel::sourceReset);
+        connect(model, &QAbstractItemModel::columnsMoved, this,
+                &TwinTurboSortFilterProxyModel::sourceReset);
     }
-    QSortFilterProxyModel::setSourceModel(model);
+    QAbstractProxyModel::setSourceModel(model);
+    // After the base's own connection: the base lets go of the source first.
+    if (model)
+        connect(model, &QObject::destroyed, this, &TwinTurboSortFilterProxyModel::sourceDestroyed);
+    filterAll();
+    endResetModel();
     emit sourceModelChanged();
+}
+
+void TwinTurboSortFilterProxyModel::filterAll()
+{
+    shown.clear();
+    QAbstractItemModel* model = source();
+    filtering = !expression.isEmpty() || !excludedIds.isEmpty() || sortColumn >= 0;
+    if (!filtering || !model)
+        return;
+    const int rows = model->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        if (filterAcceptsRow(row, QModelIndex()))
+            shown.append(row);
+    }
+    if (sortColumn < 0 || sortColumn >= model->columnCount())
+        return;
+    const int column = sortColumn;
+    const bool ascending = sortOrder == Qt::AscendingOrder;
+    std::stable_sort(shown.begin(), shown.end(), [&](int a, int b) {
+        const QModelIndex left = model->index(a, column);
+        const QModelIndex right = model->index(b, column);
+        return ascending ? lessThan(left, right) : lessThan(right, left);
+    });
+}
+
+void TwinTurboSortFilterProxyModel::sort(int column, Qt::SortOrder order)
+{
+    emit layoutAboutToBeChanged();
+    saveLayout();
+    sortColumn = column;
+    sortOrder = order;
+    filterAll();
+    restoreLayout();
+    emit layoutChanged();
+}
+
+void TwinTurboSortFilterProxyModel::sourceRowsAboutToBeInserted(const QModelIndex& parent,
+                                                                int first, int last)
+{
+    if (parent.isValid() || layoutDepth > 0)
+        return;
+    if (sortColumn >= 0)
+        beginResetModel();
+    else if (!filtering)
+        beginInsertRows(QModelIndex(), first, last);
+}
+
+void TwinTurboSortFilterProxyModel::sourceRowsInserted(const QModelIndex& parent, int first,
+                                                       int last)
+{
+    if (parent.isValid() || layoutDepth > 0)
+        return;
+    if (sortColumn >= 0) {
+        filterAll();
+        endResetModel();
+        return;
+    }
+    if (!filtering) {
+        endInsertRows();
+        return;
+    }
+    const int count = last - first + 1;
+    const int at = shownFrom(first);
+    for (int i = at; i < shown.size(); ++i)
+        shown[i] += count;
+    QVector<int> accepted;
+    for (int row = first; row <= last; ++row) {
+        if (filterAcceptsRow(row, QModelIndex()))
+            accepted.append(row);
+    }
+    if (accepted.isEmpty())
+        return;
+    beginInsertRows(QModelIndex(), at, at + accepted.size() - 1);
+    shown.insert(at, accepted.size(), 0);
+    std::copy(accepted.cbegin(), accepted.cend(), shown.begin() + at);
+    endInsertRows();
+}
+
+void TwinTurboSortFilterProxyModel::sourceRowsAboutToBeRemoved(const QModelIndex& parent, int first,
+                                                               int last)
+{
+    if (parent.isValid() || layoutDepth > 0)
+        return;
+    if (sortColumn >= 0) {
+        beginResetModel();
+        return;
+    }
+    if (!filtering) {
+        beginRemoveRows(QModelIndex(), first, last);
+        return;
+    }
+    // The shown rows among the ones going leave now, while the source still has them.
+    const int from = shownFrom(first);
+    const int to = shownFrom(last + 1);
+    if (from < to) {
+        beginRemoveRows(QModelIndex(), from, to - 1);
+        shown.remove(from, to - from);
+        endRemoveRows();
+    }
+}
+
+void TwinTurboSortFilterProxyModel::sourceRowsRemoved(const QModelIndex& parent, int first,
+                                                      int last)
+{
+    if (parent.isValid() || layoutDepth > 0)
+        return;
+    if (sortColumn >= 0) {
+        filterAll();
+        endResetModel();
+        return;
+    }
+    if (!filtering) {
+        endRemoveRows();
+        return;
+    }
+    const int count = last - first + 1;
+    for (int i = shownFrom(first); i < shown.size(); ++i)
+        shown[i] -= count;
+}
+
+void TwinTurboSortFilterProxyModel::sourceDataChanged(const QModelIndex& topLeft,
+                                                      const QModelIndex& bottomRight,
+                                                      const QVector<int>& roles)
+{
+    if (!topLeft.isValid() || !bottomRight.isValid() || topLeft.parent().isValid()
+        || layoutDepth > 0)
+        return;
+    int from = topLeft.row();
+    int to = bottomRight.row();
+    if (sortColumn >= 0 && dynamic) {
+        emit layoutAboutToBeChanged();
+        saveLayout();
+        filterAll();
+        restoreLayout();
+        emit layoutChanged();
+    }
+    if (filtering && sortColumn < 0 && dynamic) {
+        // A changed row may now match, or no longer: it comes or goes where it stands.
+        for (int row = from; row <= to; ++row) {
+            const bool accepted = filterAcceptsRow(row, QModelIndex());
+            const int at = shownFrom(row);
+            const bool held = at < shown.size() && shown.at(at) == row;
+            if (held && !accepted) {
+                beginRemoveRows(QModelIndex(), at, at);
+                shown.remove(at);
+                endRemoveRows();
+            } else if (!held && accepted) {
+                beginInsertRows(QModelIndex(), at, at);
+                shown.insert(at, row);
+                endInsertRows();
+            }
+        }
+    }
+    if (sortColumn >= 0) {
+        for (int row = from; row <= to; ++row) {
+            const QModelIndex left = mapFromSource(topLeft.sibling(row, topLeft.column()));
+            if (left.isValid())
+                emit dataChanged(left, index(left.row(), bottomRight.column()), roles);
+        }
+        return;
+    }
+    if (filtering) {
+        from = shownFrom(from);
+        to = shownFrom(to + 1) - 1;
+    }
+    if (from <= to)
+        emit dataChanged(index(from, topLeft.column()), index(to, bottomRight.column()), roles);
+}
+
+void TwinTurboSortFilterProxyModel::sourceHeaderDataChanged(Qt::Orientation orientation, int first,
+                                                            int last)
+{
+    if (orientation == Qt::Horizontal)
+        emit headerDataChanged(orientation, first, last);
+    else if (rowCount() > 0)
+        emit headerDataChanged(orientation, 0, rowCount() - 1);
+}
+
+void TwinTurboSortFilterProxyModel::saveLayout()
+{
+    layoutProxy = persistentIndexList();
+    layoutSource.clear();
+    for (const QModelIndex& index : qAsConst(layoutProxy))
+        layoutSource.append(QPersistentModelIndex(mapToSource(index)));
+}
+
+void TwinTurboSortFilterProxyModel::restoreLayout()
+{
+    QModelIndexList now;
+    now.reserve(layoutSource.size());
+    for (const QPersistentModelIndex& index : qAsConst(layoutSource))
+        now.append(mapFromSource(index));
+    changePersistentIndexList(layoutProxy, now);
+    layoutProxy.clear();
+    layoutSource.clear();
+}
+
+void TwinTurboSortFilterProxyModel::sourceLayoutAboutToBeChanged()
+{
+    if (layoutDepth++ > 0)
+        return;
+    emit layoutAboutToBeChanged();
+    saveLayout();
+}
+
+void TwinTurboSortFilterProxyModel::sourceLayoutChanged()
+{
+    if (layoutDepth == 0 || --layoutDepth > 0)
+        return;
+    filterAll();
+    restoreLayout();
+    emit layoutChanged();
+}
+
+void TwinTurboSortFilterProxyModel::sourceAboutToBeReset()
+{
+    if (layoutDepth++ > 0)
+        return;
+    beginResetModel();
+}
+
+void TwinTurboSortFilterProxyModel::sourceReset()
+{
+    if (layoutDepth == 0 || --layoutDepth > 0)
+        return;
+    filterAll();
+    endResetModel();
+}
+
+void TwinTurboSortFilterProxyModel::sourceDestroyed()
+{
+    // The source is past its own destructor here: nothing of it is asked again, and the base
+    // has already let go of it.
+    beginResetModel();
+    sourceGone = true;
+    shown.clear();
+    searchTexts.clear();
+    searchTextsValid = false;
+    layoutDepth = 0;
+    endResetModel();
 }
 
 void TwinTurboSortFilterProxyModel::setSearchColumns(const QList<int>& columns)
@@ -161,7 +534,7 @@ void TwinTurboSortFilterProxyModel::dropSearchTexts()
 {
     searchTextsValid = false;
     searchTexts.clear();
-    if (sourceModel())
+    if (source())
         prepareTimer.start();
 }
 
@@ -191,12 +564,12 @@ void TwinTurboSortFilterProxyModel::renewSearchTexts(const QModelIndex& topLeft,
 
 void TwinTurboSortFilterProxyModel::searchPartsOf(int sourceRow, QString* parts) const
 {
-    QAbstractItemModel* source = sourceModel();
+    QAbstractItemModel* model = source();
     for (int c = 0; c < searchColumns.size(); ++c) {
         const int column = searchColumns.at(c);
-        QString text = source->index(sourceRow, column).data(Qt::DisplayRole).toString();
+        QString text = model->index(sourceRow, column).data(Qt::DisplayRole).toString();
         if (text.contains(Tab)) {
-            const QString header = source->headerData(column, Qt::Horizontal, Qt::DisplayRole)
+            const QString header = model->headerData(column, Qt::Horizontal, Qt::DisplayRole)
                                        .toString();
             if (header == QLatin1String("artistName")) {
                 QStringList names = text.split(Tab);
@@ -223,7 +596,7 @@ void TwinTurboSortFilterProxyModel::makeSearchTexts() const
 {
     // The model is read here, on its own thread; the texts are joined and folded on several
     // (the costly part, a few microseconds a row).
-    const int rows = sourceModel()->rowCount();
+    const int rows = source()->rowCount();
     const int columns = searchColumns.size();
     QVector<QString> parts(rows * columns);
     for (int row = 0; row < rows; ++row)
@@ -249,6 +622,7 @@ void TwinTurboSortFilterProxyModel::setExcludedIds(const QList<int>& ids, int co
     beginResetModel();
     excludedIds = QSet<int>(ids.cbegin(), ids.cend());
     idColumn = column;
+    filterAll();
     endResetModel();
 }
 
@@ -275,15 +649,7 @@ QModelIndex TwinTurboSortFilterProxyModel::findRowByText(QAbstractItemModel* mod
 void TwinTurboSortFilterProxyModel::setFilterExpression(QString regexp)
 {
     emit layoutAboutToBeChanged();
-    // Re-filtering in place costs the base a pass over its whole mapping for every run of rows
-    // that comes or goes: most of a second per keystroke in a large library. Its mapping is
-    // dropped and built anew under the new expression instead; the layout change announced
-    // around this stands for the base's own signals.
-    const bool blocked = blockSignals(true);
-    invalidate();
-    // Asking the base for its expression copies a regular expression, and a plain
-    // case-insensitive search builds its tables anew: once per row and column that would cost
-    // more than the search itself.
+    saveLayout();
     int lead = 0;
     while (lead < regexp.size() && regexp.at(lead) == QLatin1Char(' '))
         ++lead;
@@ -291,18 +657,19 @@ void TwinTurboSortFilterProxyModel::setFilterExpression(QString regexp)
     QString folded = regexp.mid(lead);
     foldCase(&folded);
     pattern = folded;
-    setFilterRegExp(regexp);
-    blockSignals(blocked);
+    regExp = QRegExp(regexp, Qt::CaseInsensitive);
+    filterAll();
+    restoreLayout();
     emit layoutChanged();
 }
 
 bool TwinTurboSortFilterProxyModel::filterAcceptsRow(int sourceRow,
                                                      const QModelIndex& sourceParent) const
 {
-    QAbstractItemModel* source = sourceModel();
-    const bool atRoot = source && !sourceParent.isValid();
+    QAbstractItemModel* model = source();
+    const bool atRoot = model && !sourceParent.isValid();
     if (!excludedIds.isEmpty() && atRoot) {
-        const int id = source->index(sourceRow, idColumn).data(Qt::DisplayRole).toInt();
+        const int id = model->index(sourceRow, idColumn).data(Qt::DisplayRole).toInt();
         if (excludedIds.contains(id))
             return false;
     }
@@ -331,7 +698,29 @@ bool TwinTurboSortFilterProxyModel::lessThan(const QModelIndex& left,
     const QVariant r = right.data(Qt::DisplayRole);
     if (left.column() == IntegerSortColumn)
         return l.toInt() < r.toInt();
-    if (l.userType() == QMetaType::QString && r.userType() == QMetaType::QString)
+    const int type = l.userType();
+    if (type == QMetaType::QString && r.userType() == QMetaType::QString)
         return MLocale().collator()(l.toString(), r.toString());
-    return QSortFilterProxyModel::lessThan(left, right);
+    if (!l.isValid() || !r.isValid())
+        return !l.isValid() && r.isValid();
+    switch (type) {
+    case QMetaType::QDateTime:
+        return l.toDateTime() < r.toDateTime();
+    case QMetaType::QDate:
+        return l.toDate() < r.toDate();
+    case QMetaType::QTime:
+        return l.toTime() < r.toTime();
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Bool:
+        return l.toDouble() < r.toDouble();
+    default:
+        return l.toString().localeAwareCompare(r.toString()) < 0;
+    }
 }

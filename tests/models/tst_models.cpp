@@ -184,6 +184,7 @@ private slots:
     void searchRolesAndHelpers();
     void searchChainFollowsKeystrokes();
     void searchChainFollowsChangesWhileFiltered();
+    void searchProxyFollowsScatteredRowsAndKeepsItsPlaces();
 };
 
 void TestModels::initTestCase()
@@ -1223,6 +1224,79 @@ void TestModels::searchChainFollowsChangesWhileFiltered()
         if (QTest::currentTestFailed())
             QFAIL(qPrintable(QStringLiteral("after step %1").arg(step)));
     }
+}
+
+void TestModels::searchProxyFollowsScatteredRowsAndKeepsItsPlaces()
+{
+    // A list that grows at scattered places (a first index of a library in title order) is
+    // passed through row for row, as the pages hold it: the grouped list on top follows, and
+    // a row held by the views stays on its song across inserts, removals and keystrokes.
+    QScopedPointer<QStandardItemModel> source(SongModels::numbered(QStringLiteral("s"), 30));
+    QSharedPointer<TwinTurboSortFilterProxyModel> proxy(new TwinTurboSortFilterProxyModel);
+    proxy->setSourceModel(source.data());
+    proxy->setSearchColumns({ 1 });
+    proxy->setDynamicSortFilter(false);
+    ListModel list(true, nullptr);
+    QObject testers;
+    watch(proxy.data(), &testers);
+    watch(&list, &testers);
+    list.setKeyColumns({ 1 }, false);
+    list.setSourceModel(proxy);
+    QSignalSpy resets(proxy.data(), SIGNAL(modelReset()));
+    QSignalSpy layouts(proxy.data(), SIGNAL(layoutChanged()));
+
+    const QPersistentModelIndex held = proxy->index(20, 1);
+    QCOMPARE(held.data().toString(), QStringLiteral("s20"));
+    QRandomGenerator random(46);
+    for (int i = 0; i < 60; ++i) {
+        const int at = random.bounded(source->rowCount() + 1);
+        SongModels::insert(source.data(), at,
+                           { QStringLiteral("n%1").arg(i), "", "", "", 100 + i });
+        if (i % 7 == 6) {
+            const int gone = random.bounded(source->rowCount());
+            if (SongModels::title(source.data(), gone) != QLatin1String("s20"))
+                source->removeRows(gone, 1);
+        }
+    }
+    // Passed through: no reset, no layout change, every row where the source has it.
+    QCOMPARE(resets.count(), 0);
+    QCOMPARE(layouts.count(), 0);
+    QCOMPARE(proxyTitles(proxy.data()), proxyTitles(source.data()));
+    QCOMPARE(list.rowCountInGroup(-1), source->rowCount());
+    QCOMPARE(held.data().toString(), QStringLiteral("s20"));
+    QCOMPARE(proxy->mapToSource(held).data().toString(), QStringLiteral("s20"));
+
+    // Filtered, rows still come at scattered places and only the matching ones show.
+    proxy->setFilterExpression(QStringLiteral("s2"));
+    QCOMPARE(held.data().toString(), QStringLiteral("s20"));
+    for (int i = 0; i < 20; ++i) {
+        const int at = random.bounded(source->rowCount() + 1);
+        SongModels::insert(source.data(), at,
+                           { QString::fromLatin1(i % 2 ? "s2x%1" : "m%1").arg(i), "", "", "",
+                             300 + i });
+    }
+    QStringList expected;
+    for (const QString& title : proxyTitles(source.data())) {
+        if (title.startsWith(QLatin1String("s2")))
+            expected.append(title);
+    }
+    QCOMPARE(proxyTitles(proxy.data()), expected);
+    QCOMPARE(list.rowCountInGroup(-1), expected.size());
+    QCOMPARE(held.data().toString(), QStringLiteral("s20"));
+    QCOMPARE(proxy->mapFromSource(source->index(0, 1)).isValid(),
+             source->index(0, 1).data().toString().startsWith(QLatin1String("s2")));
+
+    // Back to every row: the held row is where its song is.
+    proxy->setFilterExpression(QString());
+    QCOMPARE(proxyTitles(proxy.data()), proxyTitles(source.data()));
+    QCOMPARE(held.data().toString(), QStringLiteral("s20"));
+    QCOMPARE(proxy->mapToSource(held).row(),
+             proxyTitles(source.data()).indexOf(QStringLiteral("s20")));
+
+    // A source that goes leaves an empty proxy, not one that reads freed rows.
+    source.reset();
+    QCOMPARE(proxy->rowCount(), 0);
+    QVERIFY(!held.isValid());
 }
 
 PARLOVANCE_TEST_MAIN(TestModels)
