@@ -411,7 +411,11 @@ void MainWindow::goToPage(ParlovancePages page, QVariant parameter)
         fillExtensionPage(shown);
 
     shown->appear(this, MSceneWindow::KeepWhenDone);
-    setVisible(true);
+    // A window the user closed stays closed: a page change of its own, such as a report of the
+    // indexer that comes in after the close, would otherwise show it again and keep the
+    // program from ending.
+    if (!closedByUser)
+        setVisible(true);
 
     emit pageChanged(page);
     emit rememberPosition(key == PageSongDetails);
@@ -571,6 +575,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     MApplicationWindow::closeEvent(event);
     emit mainWindowClosed();
     event->accept();
+    closedByUser = true;
 }
 
 bool MainWindow::isStartedForExternalPlayback() const
@@ -591,6 +596,16 @@ bool MainWindow::isShownForExternalPlayback() const
 void MainWindow::setShownForExternalPlayback(bool shown)
 {
     shownForExternalPlayback = shown;
+}
+
+bool MainWindow::isClosedByUser() const
+{
+    return closedByUser;
+}
+
+void MainWindow::setClosedByUser(bool closed)
+{
+    closedByUser = closed;
 }
 
 int MainWindow::currentPage() const

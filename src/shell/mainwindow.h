@@ -37,6 +37,11 @@ public:
     void setStartedForExternalPlayback(bool started);
     bool isShownForExternalPlayback() const;
     void setShownForExternalPlayback(bool shown);
+    // Whether the user closed the window. Its own page changes (the library's update going back
+    // to the main page, say) then leave it closed; only an outside request to show it (a launch,
+    // a song played over the bus) clears this and brings it back.
+    bool isClosedByUser() const;
+    void setClosedByUser(bool closed);
     int currentPage() const override;
     int previousPage() const;
     bool wentBack() const override;
@@ -123,6 +128,7 @@ private:
     Parlovance::ParlovancePages initialPage;
     bool startedForExternalPlayback;
     bool shownForExternalPlayback = false;
+    bool closedByUser = false;
     bool mainPageAppeared = false;
     bool mainPageConstructed = false;
     bool massStorage = false;

@@ -62,6 +62,7 @@ void ParlovanceApplicationService::showMainWindow(ParlovancePages page, bool ext
         createMainWindow(page, externalPlayback);
     }
     window->setShownForExternalPlayback(externalPlayback);
+    window->setClosedByUser(false);
     window->goToPage(page, QVariant());
     window->raise();
     appWindowInFront();

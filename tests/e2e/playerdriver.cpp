@@ -61,7 +61,7 @@ PlayerDriver::~PlayerDriver()
     }
 }
 
-bool PlayerDriver::start()
+bool PlayerDriver::launch()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // The test itself may run on the offscreen platform; the program shows on the display.
@@ -72,7 +72,12 @@ bool PlayerDriver::start()
     output.clear();
     lastMedia.clear();
     process.start(program, QStringList());
-    if (!process.waitForStarted(StartTimeoutMs))
+    return process.waitForStarted(StartTimeoutMs);
+}
+
+bool PlayerDriver::start()
+{
+    if (!launch())
         return false;
     QDeadlineTimer deadline(StartTimeoutMs);
     while (isRunning() && !registered(PlaybackService) && !deadline.hasExpired())

@@ -120,6 +120,7 @@ private slots:
     void unreadableSettingsDoNotStopTheStart();
     void errorBannersShowTheirTexts();
     void applicationServiceShowsAndDeletesTheWindow();
+    void aClosedWindowStaysClosedUntilAskedFor();
     void launchOverTheBusShowsTheWindow();
     void startParksRequestsUntilThePagesAreBuilt();
     void aPageAskedForDuringTheStartIsBuiltAndShownFirst();
@@ -699,6 +700,44 @@ void TestShell::applicationServiceShowsAndDeletesTheWindow()
     service->showMainWindow(PageMain, false);
     QCOMPARE(service->mainWindow()->currentPage(), 13);
     QCOMPARE(service->mainWindow()->pageHistory().first(), PageUsbNotice);
+    service->deleteMainWindow();
+}
+
+void TestShell::aClosedWindowStaysClosedUntilAskedFor()
+{
+    // The user closes the window while the start is busy; the indexer's report that it has
+    // begun (a first start on a large library) comes in after the close. It takes the window
+    // back to its main page, but the window stays closed, so the program can end; only an
+    // outside request to show it brings it back.
+    ParlovanceApplicationService* service = ParlovanceApplicationService::instance();
+    QVERIFY(!service->mainWindow());
+    service->showMainWindow(PageMain, false);
+    MainWindow* window = service->mainWindow();
+    QVERIFY(window);
+    QTRY_VERIFY_WITH_TIMEOUT(window->isPreloadingDone(), 30000);
+    window->goToPage(PageAlbums);
+    QVERIFY(window->isVisible());
+    window->watchTrackerIndexing(true);
+    QVERIFY(window->close());
+    QVERIFY(!window->isVisible());
+    window->handleTrackerIndexing(true, 20000, false);
+    QVERIFY(PlayState::instance()->isUpdatingLibrary());
+    QCOMPARE(window->currentPage(), int(PageMain));
+    QCoreApplication::processEvents();
+    QVERIFY(!window->isVisible());
+    // An indexing that starts over does the same.
+    window->handleTrackerIndexing(false, 0, false);
+    window->handleTrackerIndexing(true, 0, true);
+    QCoreApplication::processEvents();
+    QVERIFY(!window->isVisible());
+    window->handleTrackerIndexing(false, 0, false);
+
+    service->launch();
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->currentPage(), int(PageMain));
+    // Shown again, the window follows its pages as before.
+    window->goToPage(PageAlbums);
+    QVERIFY(window->isVisible());
     service->deleteMainWindow();
 }
 
