@@ -26,8 +26,8 @@ namespace {
 bool failInit = false;
 bool indexerEnabled = true;
 // How long the start waits for the first scan to know whether the music folder has changed.
-// Past it the library is announced anyway, with the scan counted as indexing.
-const int FirstScanWaitMs = 3000;
+// Past it the start is announced anyway, with the scan counted as indexing.
+int firstScanWaitMs = 3000;
 
 QString idList(const QVector<int>& ids)
 {
@@ -103,6 +103,11 @@ void MafwTrackerModelFactory::setIndexerEnabled(bool enabled)
     indexerEnabled = enabled;
 }
 
+void MafwTrackerModelFactory::setFirstScanWaitForTesting(int ms)
+{
+    firstScanWaitMs = ms;
+}
+
 void MafwTrackerModelFactory::init()
 {
     if (m_initStarted)
@@ -139,7 +144,7 @@ void MafwTrackerModelFactory::storeOpened(bool success)
                     &MafwTrackerModelFactory::firstScanKnown);
             connect(indexer, &TrackerFileIndexer::scanFinished, this,
                     &MafwTrackerModelFactory::firstScanKnown);
-            QTimer::singleShot(FirstScanWaitMs, this, &MafwTrackerModelFactory::firstScanKnown);
+            QTimer::singleShot(firstScanWaitMs, this, &MafwTrackerModelFactory::firstScanKnown);
             indexer->start();
             return;
         }
@@ -152,6 +157,8 @@ void MafwTrackerModelFactory::catalogueLoaded()
 {
     m_unknownArtists = m_catalogue->hasSongsWithoutArtist();
     m_unknownAlbums = m_catalogue->hasSongsWithoutAlbum();
+    // The rows need not wait for the scan: what it finds reaches the lists as changes.
+    emit libraryReadable();
     announceReady();
 }
 
@@ -198,6 +205,11 @@ bool MafwTrackerModelFactory::deferUntilComplete(std::function<void()> work)
 bool MafwTrackerModelFactory::isReady() const
 {
     return m_ready;
+}
+
+bool MafwTrackerModelFactory::isLibraryReadable() const
+{
+    return m_catalogue->isLoaded();
 }
 
 void MafwTrackerModelFactory::libraryChanged(const MafwStoreChanges& changes)

@@ -21,8 +21,10 @@ struct MafwStoreChanges;
 // Builds the library's list models by query type over the embedded store, deletes items,
 // creates playlists and hands out the store connection. init() opens the store, reads the
 // library (the first songs in title order, then the rest) and starts the file indexer of the
-// music folder; initCompleted() follows once the first songs are there and the indexer's
-// first scan knows whether the folder has changed (or after a few seconds).
+// music folder. libraryReadable() follows as soon as the first songs are there, so that lists
+// can show them; initCompleted() once, besides, the indexer's first scan knows whether the
+// folder has changed (or after a few seconds), so that the connection's indexing status then
+// tells a start with files to index from one without.
 class MafwTrackerModelFactory : public QObject
 {
     Q_OBJECT
@@ -46,9 +48,13 @@ public:
     // indexer from starting (the environment variable PARLOVANCE_NO_INDEXER=1 does the same).
     static void setFailInitForTesting(bool fail);
     static void setIndexerEnabled(bool enabled);
+    // How long initCompleted() waits for the first scan (a few seconds unless told).
+    static void setFirstScanWaitForTesting(int ms);
 
     void init();
     bool isReady() const;
+    // The first songs are read: models can be made and show rows (initCompleted may follow).
+    bool isLibraryReadable() const;
 
     // A new model that the caller owns, or null for a type that is no list. rowCount: the
     // first batch (0: every row at once; for types 5 and 301 a real limit).
@@ -82,6 +88,9 @@ public:
     void modelCompleted(MafwTrackerModel::QueryType type);
 
 signals:
+    // Once, before initCompleted(true); a store that cannot be opened has only
+    // initCompleted(false).
+    void libraryReadable();
     void initCompleted(bool success);
     void unknownArtistCountChanged(bool unknownArtists);
     void unknownAlbumsCountChanged(bool unknownAlbums);

@@ -27,6 +27,9 @@ MafwTrackerModelFactoryInstance::MafwTrackerModelFactoryInstance()
     // The instance must be reachable before init() runs: a waiter may ask from a slot.
     s_instance = this;
     m_factory = new MafwTrackerModelFactory(m_unknownAlbumText, m_unknownArtistText, 2000);
+    // The lists wait for the library's first rows, not for the indexer's first scan.
+    connect(m_factory, SIGNAL(libraryReadable()), this, SLOT(libraryReadable()),
+            Qt::DirectConnection);
     connect(m_factory, SIGNAL(initCompleted(bool)), this, SLOT(initCompleted(bool)),
             Qt::DirectConnection);
     connect(m_factory, SIGNAL(unknownArtistCountChanged(bool)), this,
@@ -54,8 +57,28 @@ bool MafwTrackerModelFactoryInstance::isReady() const
     return m_ready;
 }
 
+bool MafwTrackerModelFactoryInstance::isIndexingStatusKnown() const
+{
+    return m_statusKnown;
+}
+
+void MafwTrackerModelFactoryInstance::libraryReadable()
+{
+    if (m_ready)
+        return;
+    m_ready = true;
+    emit completed(true);
+}
+
 void MafwTrackerModelFactoryInstance::initCompleted(bool success)
 {
-    m_ready = success;
-    emit completed(success);
+    if (!success) {
+        m_ready = false;
+        emit completed(false);
+        return;
+    }
+    if (!m_ready)
+        libraryReadable();
+    m_statusKnown = true;
+    emit indexingStatusKnown();
 }

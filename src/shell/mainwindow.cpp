@@ -145,7 +145,15 @@ void MainWindow::stopWatchingUnlessIndexing()
     // Indexing is watched from the start so that a first start's indexing shows the updating
     // state; a start with nothing to index stops watching, and a later change to the music
     // folder then updates the lists in place instead of taking the user to the main page.
-    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    // Which of the two it is, the first scan tells, often after the library is shown.
+    MafwTrackerModelFactoryInstance* instance = MafwTrackerModelFactoryInstance::instance();
+    if (!instance->isIndexingStatusKnown()) {
+        connect(instance, SIGNAL(indexingStatusKnown()), this, SLOT(stopWatchingUnlessIndexing()),
+                Qt::UniqueConnection);
+        return;
+    }
+    disconnect(instance, SIGNAL(indexingStatusKnown()), this, SLOT(stopWatchingUnlessIndexing()));
+    MafwTrackerModelFactory* factory = instance->factory();
     MafwTrackerConnection* connection = factory ? factory->trackerConnection() : nullptr;
     if (connection && !connection->isIndexingReportAvailable())
         watchTrackerIndexing(false);

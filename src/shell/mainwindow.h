@@ -109,11 +109,14 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+private slots:
+    // Once the indexer's first scan is known: the library may be shown before.
+    void stopWatchingUnlessIndexing();
+
 private:
     void checkSettingsVersion();
     void enableUpdatingLibraryState();
     void dropPlaylistsPage();
-    void stopWatchingUnlessIndexing();
     // Page 10 takes the extension's widget and title.
     void fillExtensionPage(MApplicationPage* page);
 
