@@ -132,11 +132,14 @@ void MafwTrackerModelFactory::storeOpened(bool success)
         return;
     }
     m_catalogue->load();
-    // The first scan compares the folder with the store while the first songs are read.
+}
+
+void MafwTrackerModelFactory::startIndexer()
+{
     if (indexerEnabled && qEnvironmentVariableIntValue("PARLOVANCE_NO_INDEXER") != 1) {
         TrackerFileIndexer* indexer = TrackerStore::instance()->indexer();
         if (!indexer->isStarted()) {
-            // The library is announced once the first scan knows whether it has work, so that
+            // The start is announced once the first scan knows whether it has work, so that
             // the connection's indexing status tells a start with files to index from one
             // without (the first scan either starts indexing or ends with nothing to do).
             m_scanWait = indexer;
@@ -159,6 +162,10 @@ void MafwTrackerModelFactory::catalogueLoaded()
     m_unknownAlbums = m_catalogue->hasSongsWithoutAlbum();
     // The rows need not wait for the scan: what it finds reaches the lists as changes.
     emit libraryReadable();
+    // The scan reads every song's address from the store and walks the whole folder: begun
+    // with the store, it took the processors and the store from the read of the first songs,
+    // the very rows the user waits for.
+    startIndexer();
     announceReady();
 }
 

@@ -20,11 +20,11 @@ struct MafwStoreChanges;
 
 // Builds the library's list models by query type over the embedded store, deletes items,
 // creates playlists and hands out the store connection. init() opens the store, reads the
-// library (the first songs in title order, then the rest) and starts the file indexer of the
-// music folder. libraryReadable() follows as soon as the first songs are there, so that lists
-// can show them; initCompleted() once, besides, the indexer's first scan knows whether the
-// folder has changed (or after a few seconds), so that the connection's indexing status then
-// tells a start with files to index from one without.
+// library (the first songs in title order, then the rest) and, once the first songs are read,
+// starts the file indexer of the music folder. libraryReadable() follows as soon as the first songs
+// are there, so that lists can show them; initCompleted() once, besides, the indexer's first scan
+// knows whether the folder has changed (or after a few seconds), so that the connection's indexing
+// status then tells a start with files to index from one without.
 class MafwTrackerModelFactory : public QObject
 {
     Q_OBJECT
@@ -104,6 +104,7 @@ private slots:
     void libraryChanged(const MafwStoreChanges& changes);
 
 private:
+    void startIndexer();
     void announceReady();
     // Runs work that needs every song at once, or once the library has been read whole.
     bool deferUntilComplete(std::function<void()> work);
