@@ -186,7 +186,10 @@ void ThumbnailerThread::run()
 void ThumbnailerThread::doQuit()
 {
     std::lock_guard<std::recursive_mutex> lock(mutex);
-    if (requestStack.isEmpty()) {
+    // The wake-up of a request that came while the worker was busy can be handled after the
+    // worker has already taken that request off the stack: the stack is empty then, but the
+    // request is still being read or drawn, and ending the loop would drop it unanswered.
+    if (requestStack.isEmpty() && state == Take) {
         if (stepTimer)
             stepTimer->stop();
         if (idleTimer)

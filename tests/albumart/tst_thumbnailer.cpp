@@ -14,9 +14,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QtTest/QtTest>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -49,6 +52,40 @@ void writeMediaArt(const QString& artist, const QString& album, const QColor& co
     }
 }
 
+// Holds the worker's event loop in a call of its own until released, so that what the test does
+// meanwhile happens while the worker does nothing; released on every way out of the test, or the
+// worker would never end.
+class WorkerHold
+{
+public:
+    WorkerHold(QThread* worker, std::function<void()> beforeRelease = {})
+    {
+        QMetaObject::invokeMethod(
+            worker,
+            [this, beforeRelease] {
+                entered.release();
+                released.acquire();
+                if (beforeRelease)
+                    beforeRelease();
+            },
+            Qt::QueuedConnection);
+    }
+    ~WorkerHold() { release(); }
+    // Whether the worker is held now.
+    bool waitHeld() { return entered.tryAcquire(1, AnswerTimeoutMs); }
+    void release()
+    {
+        if (!done)
+            released.release();
+        done = true;
+    }
+
+private:
+    QSemaphore entered;
+    QSemaphore released;
+    bool done = false;
+};
+
 void setModified(const QString& path, const QDateTime& modified)
 {
     QFile file(path);
@@ -78,6 +115,7 @@ private slots:
     void listenerThatNeverRegisteredGetsNothing();
     void listenerDeletedWithRequestsWaitingGetsNothing();
     void requestAddedWhileTheLoopEndsIsServed();
+    void requestTakenBeforeItsWakeUpIsServed();
     void idleThreadEndsAndStartsAgain();
     void busyThreadStopsWhenDeleted();
 
@@ -287,13 +325,18 @@ void TestThumbnailer::repeatedRequestsAreServedOnce()
 {
     ThumbnailListener listener(thread.get());
     const int count = 20;
-    for (int i = 0; i < count; ++i)
+    QVERIFY(thread->addRequest(cover(QStringLiteral("Album 0"), "Kim"), &listener));
+    // The worker, started by the first request, is held while the others are asked for: on a
+    // busy machine it would otherwise serve some of them between two of these calls.
+    WorkerHold hold(thread.get());
+    QVERIFY(hold.waitHeld());
+    for (int i = 1; i < count; ++i)
         QVERIFY(thread->addRequest(cover(QStringLiteral("Album %1").arg(i), "Kim"), &listener));
-    // The stack is served newest first, so an early one is still waiting: asked again, it is
-    // not queued twice.
+    // Still waiting, asked again: it is not queued twice.
     AlbumArtCacheItem again = cover("Album 5", "Kim");
     again.userData = 99;
     QVERIFY(!thread->addRequest(again, &listener));
+    hold.release();
     QTRY_COMPARE_WITH_TIMEOUT(listener.answers.size(), count, AnswerTimeoutMs);
     QTest::qWait(100);
     QCOMPARE(listener.answers.size(), count);
@@ -361,6 +404,35 @@ void TestThumbnailer::requestAddedWhileTheLoopEndsIsServed()
         QVERIFY(QMetaObject::invokeMethod(thread.get(), "doQuit", Qt::BlockingQueuedConnection));
         QVERIFY2(ask(listener, cover(QStringLiteral("Late %1").arg(i), "Kim")),
                  qPrintable(QStringLiteral("request %1 was not served").arg(i)));
+    }
+}
+
+void TestThumbnailer::requestTakenBeforeItsWakeUpIsServed()
+{
+    ThumbnailListener listener(thread.get());
+    QVERIFY(ask(listener, cover("Blue", "Kim")));
+    for (int i = 0; i < 5; ++i) {
+        // On a busy machine the worker can take a request off the stack at a step of its step
+        // timer before it handles the wake-up that the request sent: the wake-up then finds the
+        // stack empty with the request under way. Here the worker is held while the request is
+        // added; then, ahead of that wake-up, it handles an earlier one (which starts its step
+        // timer) and makes the step that takes the request.
+        std::atomic<bool> stepped(false);
+        WorkerHold hold(thread.get(), [this, &stepped] {
+            stepped = QMetaObject::invokeMethod(thread.get(), "doQuit", Qt::DirectConnection)
+                      && QMetaObject::invokeMethod(thread.get(), "processRequestStack",
+                                                   Qt::DirectConnection);
+        });
+        QVERIFY(hold.waitHeld());
+        const int before = listener.answers.size();
+        QSignalSpy answered(&listener, &ThumbnailListener::answered);
+        QVERIFY(thread->addRequest(cover(QStringLiteral("Taken %1").arg(i), "Kim"), &listener));
+        hold.release();
+        QVERIFY2(listener.answers.size() > before || answered.wait(AnswerTimeoutMs),
+                 qPrintable(QStringLiteral("request %1 was dropped").arg(i)));
+        QVERIFY(stepped);
+        QCOMPARE(listener.answers.last().item.album, QStringLiteral("Taken %1").arg(i));
+        QCOMPARE(listener.answers.last().image.size(), QSize(156, 156));
     }
 }
 
