@@ -118,19 +118,27 @@ void PlayerInfoArea::showPlayQueue()
 {
     shuttle = PlayState::instance()->flags().testFlag(PlayState::ShuffleOn);
     setQueueShown(true);
+    // The header and the list shown ask for a new layout, which puts the cover and the
+    // information in their closed places: done now, not over the slide's first frames.
+    layout->activate();
     animationGroup->setDirection(QAbstractAnimation::Forward);
     animationGroup->start();
 }
 
 void PlayerInfoArea::hidePlayQueue()
 {
+    // Shown again, the cover and the information ask the layout for their places, which are
+    // the closed ones; laid out on a later turn, they would jump there ahead of the slide's
+    // next frame, and the queue would vanish, come back and slide away. The layout takes its
+    // turn now, before they go to the slide's start.
+    albumArtWidget->show();
+    informationWidget->show();
+    layout->activate();
     animationGroup->setDirection(QAbstractAnimation::Backward);
     animationGroup->start();
     const qreal artHeight = albumArtWidget->minimumHeight();
     albumArtWidget->setPos(0, -artHeight);
     informationWidget->setPos(0, artHeight + informationWidget->maximumHeight());
-    albumArtWidget->show();
-    informationWidget->show();
 }
 
 void PlayerInfoArea::hidePlayQueueImmediately()

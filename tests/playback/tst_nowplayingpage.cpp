@@ -19,6 +19,7 @@
 #include "playback/nowplayingwidget.h"
 #include "playback/playerinfoarea.h"
 #include "playback/playqueuecontentitem.h"
+#include "playback/playqueuetitleitem.h"
 #include "playback/playstate.h"
 #include "common/parlovance.h"
 #include "pageframework/quintaveilpage.h"
@@ -255,6 +256,43 @@ private slots:
         QCOMPARE(hub->currentIndex(PlayState::MusicMode), 4);
         QVERIFY(hub->position(PlayState::MusicMode) >= 1
                 || hub->state(PlayState::MusicMode) == PlayState::Playing);
+    }
+
+    void playQueueClosesInOneSlide()
+    {
+        play(seven, 2);
+        showPage();
+        PlayerInfoArea* area = page->infoArea();
+        AlbumArtWidget* art = page->albumArt();
+        NowPlayingWidget* information = page->information();
+        QTRY_COMPARE_WITH_TIMEOUT(information->titleText()->text(), titleOf(seven, 2), Timeout);
+        QVERIFY(!area->isQueueOpen());
+        const QPointF artClosed = art->pos();
+        const QPointF informationClosed = information->pos();
+
+        TouchDriver finger(window);
+        finger.tap(art->mapToScene(art->rect().center()));
+        QTRY_VERIFY_WITH_TIMEOUT(area->isQueueOpen(), Timeout);
+
+        // The header's button closes it: the cover slides down from above and the
+        // information up from below. What the window does before the slide's next frame (here
+        // every event already posted, as when the machine is busy) must not put them in their
+        // closed places at once: the queue would vanish, come back and slide away.
+        MButton* close = area->queueHeader()->closeButton();
+        finger.tap(close->mapToScene(close->rect().center()));
+        QVERIFY(art->isVisible());
+        QCoreApplication::sendPostedEvents();
+        QVERIFY2(art->pos().y() < artClosed.y(),
+                 qPrintable(QStringLiteral("the cover is at %1 at the start of the slide")
+                                .arg(art->pos().y())));
+        QVERIFY(information->pos().y() > informationClosed.y());
+        QVERIFY(area->queueList()->isVisible());
+
+        // Once the slide ends the queue is closed, the cover and information where they were.
+        QTRY_VERIFY_WITH_TIMEOUT(!area->queueList()->isVisible(), Timeout);
+        QCOMPARE(art->pos(), artClosed);
+        QCOMPARE(information->pos(), informationClosed);
+        QVERIFY(!area->isQueueOpen());
     }
 
     void aSongTappedOnTheAllSongsPageOpensThePlayer()
