@@ -155,14 +155,16 @@ QString SongPage::playName() const
     return shown.playName.isEmpty() ? titleHeader->text() : shown.playName;
 }
 
+Activity::ActivityType SongPage::activityOf(const ItemPageDescription::Songs& songs) const
+{
+    return songs.activityType != Activity::NoActivity ? songs.activityType
+                                                      : description.activityType;
+}
+
 void SongPage::handleListItemClick(const QModelIndex& index)
 {
-    if (!pageModel)
-        return;
-    const Activity::ActivityType activity = shown.activityType != Activity::NoActivity
-                                                ? shown.activityType
-                                                : description.activityType;
-    play(index, pageModel, playName(), activity, shown.options, shown.trackerId, -1);
+    if (pageModel)
+        play(index, pageModel, playName(), activityOf(shown), shown.options, shown.trackerId, -1);
 }
 
 void SongPage::shufflePlay()
@@ -175,12 +177,9 @@ void SongPage::shufflePlay()
         model.reset(songs.type == MafwTrackerModel::NoList ? nullptr : modelOf(songs));
         name = songs.playName.isEmpty() ? songs.title : songs.playName;
     }
-    if (!model)
-        return;
-    const Activity::ActivityType activity = songs.activityType != Activity::NoActivity
-                                                ? songs.activityType
-                                                : description.activityType;
-    play(QModelIndex(), model, name, activity, songs.options | PlayShuffled, songs.trackerId, -1);
+    if (model)
+        play(QModelIndex(), model, name, activityOf(songs), songs.options | PlayShuffled,
+             songs.trackerId, -1);
 }
 
 QHash<QString, QVariant> SongPage::itemParameters(const QModelIndex& index)
@@ -196,10 +195,7 @@ QHash<QString, QVariant> SongPage::itemParameters(const QModelIndex& index)
                       QVariant::fromValue(QSharedPointer<MafwTrackerModel>(modelOf(songs))));
     parameters.insert(QStringLiteral("trackerId"), songs.trackerId);
     parameters.insert(QStringLiteral("name"), songs.title);
-    parameters.insert(QStringLiteral("type"),
-                      QVariant::fromValue(songs.activityType != Activity::NoActivity
-                                              ? songs.activityType
-                                              : description.activityType));
+    parameters.insert(QStringLiteral("type"), QVariant::fromValue(activityOf(songs)));
     return parameters;
 }
 

@@ -108,6 +108,8 @@ protected:
 private:
     // The name a play of the shown songs records.
     QString playName() const;
+    // What a play of the songs records: their own activity, else the description's.
+    Activity::ActivityType activityOf(const ItemPageDescription::Songs& songs) const;
     // The description's shuffle row under the panel (kept in shuffleRow), with the spacer and
     // the divider of its kind.
     void addShuffleRow();
