@@ -342,5 +342,5 @@ void TestBackNavigation::anAlbumWhoseSongsSwapPlacesStaysOpen()
     QCOMPARE(pages.count(), 0);
 }
 
-QTEST_MAIN(TestBackNavigation)
+PARLOVANCE_TEST_MAIN(TestBackNavigation)
 #include "tst_backnavigation.moc"
