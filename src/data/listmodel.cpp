@@ -18,11 +18,51 @@ const char* const CollateKey = "/meegotouch/i18n/lc_collate";
 
 // One group: its title, its source rows in ascending order, and (exact titles with a date
 // column) the first valid date of its rows.
+// A group's source rows, ascending. They are kept less a shift the group's rows share: new
+// or removed source rows before all of a group's rows move it whole by its shift, so a list
+// that grows at scattered places (a first index) renumbers only the group a row comes into,
+// not every row after it.
 struct ListModel::HeaderItem
 {
     QString title;
-    QVector<int> rows;
     QDateTime date;
+
+    int size() const { return kept.size(); }
+    bool isEmpty() const { return kept.isEmpty(); }
+    int at(int i) const { return kept.at(i) + shift; }
+    // The first place whose row is at least, or past, the given row.
+    int lowerBound(int row) const
+    {
+        return int(std::lower_bound(kept.cbegin(), kept.cend(), row - shift) - kept.cbegin());
+    }
+    int upperBound(int row) const
+    {
+        return int(std::upper_bound(kept.cbegin(), kept.cend(), row - shift) - kept.cbegin());
+    }
+    void insert(int place, int row) { kept.insert(place, row - shift); }
+    void remove(int place) { kept.remove(place); }
+    void append(int row) { kept.append(row - shift); }
+    void setRows(const QVector<int>& rows)
+    {
+        kept = rows;
+        shift = 0;
+    }
+    // Every row at or past `from` moves by `by`.
+    void moveFrom(int from, int by)
+    {
+        if (kept.isEmpty() || at(kept.size() - 1) < from)
+            return;
+        if (at(0) >= from) {
+            shift += by;
+            return;
+        }
+        for (auto row = kept.begin() + lowerBound(from); row != kept.end(); ++row)
+            *row += by;
+    }
+
+private:
+    QVector<int> kept;
+    int shift = 0;
 };
 
 ListModel::ListModel(bool grouped, QObject* parent)
@@ -166,9 +206,9 @@ int ListModel::mapToSourceRow(const QModelIndex& index) const
     if (!parent.isValid())
         return -1; // a group header
     const int group = parent.row();
-    if (group < 0 || group >= groups.size() || index.row() >= groups.at(group)->rows.size())
+    if (group < 0 || group >= groups.size() || index.row() >= groups.at(group)->size())
         return -1;
-    return groups.at(group)->rows.at(index.row());
+    return groups.at(group)->at(index.row());
 }
 
 QModelIndex ListModel::mapFromSource(const QModelIndex& sourceIndex) const
@@ -179,10 +219,10 @@ QModelIndex ListModel::mapFromSource(const QModelIndex& sourceIndex) const
     if (!isGrouped())
         return index(row, 0);
     for (int g = 0; g < groups.size(); ++g) {
-        const QVector<int>& stored = groups.at(g)->rows;
-        const auto it = std::lower_bound(stored.cbegin(), stored.cend(), row);
-        if (it != stored.cend() && *it == row)
-            return index(int(it - stored.cbegin()), 0, index(g, 0));
+        const HeaderItem* group = groups.at(g);
+        const int p = group->lowerBound(row);
+        if (p < group->size() && group->at(p) == row)
+            return index(p, 0, index(g, 0));
     }
     return QModelIndex();
 }
@@ -207,7 +247,7 @@ void ListModel::emitRowChanged(const QModelIndex& topLeft, const QModelIndex& bo
     emit dataChanged(index(firstGroup, 0), index(lastGroup, 0));
     for (int g = firstGroup; g <= lastGroup && g < groups.size(); ++g) {
         const int from = g == firstGroup ? qMax(firstPos, 0) : 0;
-        const int to = g == lastGroup ? lastPos : groups.at(g)->rows.size() - 1;
+        const int to = g == lastGroup ? lastPos : groups.at(g)->size() - 1;
         if (from <= to && to >= 0) {
             const QModelIndex parent = index(g, 0);
             emit dataChanged(index(from, 0, parent), index(to, 0, parent));
@@ -236,7 +276,7 @@ int ListModel::rowCountInGroup(int group) const
     if (group == -1)
         return rows;
     if (group >= 0 && group < groups.size())
-        return groups.at(group)->rows.size();
+        return groups.at(group)->size();
     qCDebug(lcData, "%s - Invalid group index!", Q_FUNC_INFO);
     return 0;
 }
@@ -255,12 +295,12 @@ QVariant ListModel::itemData(int row, int group, int role) const
         return QVariant();
     int sourceRow = row;
     if (group >= 0 && group < groups.size()) {
-        const QVector<int>& stored = groups.at(group)->rows;
-        if (row >= stored.size()) {
+        const HeaderItem* stored = groups.at(group);
+        if (row >= stored->size()) {
             qCDebug(lcData, "%s - Invalid row!", Q_FUNC_INFO);
             return QVariant();
         }
-        sourceRow = stored.at(row);
+        sourceRow = stored->at(row);
     } else if (isGrouped()) {
         qCDebug(lcData, "%s - Invalid group index!", Q_FUNC_INFO);
         return QVariant();
@@ -342,16 +382,8 @@ void ListModel::insertSourceRows(int start, int end)
         return;
     }
 
-    // Each group's rows ascend: only the ones from the first at or past the new rows move,
-    // and a group wholly before them is passed over at once.
-    for (HeaderItem* group : qAsConst(groups)) {
-        QVector<int>& held = group->rows;
-        if (held.isEmpty() || held.constLast() < start)
-            continue;
-        const auto from = std::lower_bound(held.begin(), held.end(), start);
-        for (auto row = from; row != held.end(); ++row)
-            *row += count;
-    }
+    for (HeaderItem* group : qAsConst(groups))
+        group->moveFrom(start, count);
 
     // The new rows by group: the groups that exist, and the ones these rows make.
     QHash<HeaderItem*, QVector<int> > pending;
@@ -384,10 +416,9 @@ void ListModel::insertSourceRows(int start, int end)
         const bool animated = added.size() == 1;
         const QModelIndex parent = index(g, 0);
         for (int row : added) {
-            const int p = int(std::upper_bound(group->rows.cbegin(), group->rows.cend(), row)
-                              - group->rows.cbegin());
+            const int p = group->upperBound(row);
             beginInsertRows(parent, p, p, animated);
-            group->rows.insert(p, row);
+            group->insert(p, row);
             endInsertRows();
         }
     }
@@ -410,7 +441,7 @@ void ListModel::insertSourceRows(int start, int end)
 
         const QVector<int> added = pending.value(group); // ascending already
         beginInsertRows(index(g, 0), 0, added.size() - 1, added.size() == 1);
-        group->rows = added;
+        group->setRows(added);
         endInsertRows();
     }
 }
@@ -431,7 +462,7 @@ void ListModel::rebuild()
         } else if (!group->date.isValid() && exactTitles && keyColumns.size() > 1) {
             group->date = source->index(row, keyColumns.at(1)).data(Qt::DisplayRole).toDateTime();
         }
-        group->rows.append(row);
+        group->append(row);
     }
     std::stable_sort(groups.begin(), groups.end(),
                      [this](const HeaderItem* a, const HeaderItem* b) {
@@ -491,18 +522,12 @@ void ListModel::handleRowsRemoved(const QModelIndex& parent, int start, int end)
     // item still shows its own row while the removals are announced one by one.
     QVector<QPair<int, int> > spans(groups.size());
     for (int g = 0; g < groups.size(); ++g) {
-        const QVector<int>& stored = groups.at(g)->rows;
-        const int from = int(std::lower_bound(stored.cbegin(), stored.cend(), start)
-                             - stored.cbegin());
-        const int to = int(std::upper_bound(stored.cbegin(), stored.cend(), end) - stored.cbegin());
+        const int from = groups.at(g)->lowerBound(start);
+        const int to = groups.at(g)->upperBound(end);
         spans[g] = qMakePair(from, to - from);
     }
-    for (HeaderItem* group : qAsConst(groups)) {
-        for (int& row : group->rows) {
-            if (row > end)
-                row -= count;
-        }
-    }
+    for (HeaderItem* group : qAsConst(groups))
+        group->moveFrom(end + 1, -count);
     rows -= count;
 
     for (int g = 0; g < groups.size(); ++g) {
@@ -510,12 +535,12 @@ void ListModel::handleRowsRemoved(const QModelIndex& parent, int start, int end)
         const QModelIndex parent = index(g, 0);
         for (int n = spans.at(g).second; n > 0; --n) {
             beginRemoveRows(parent, p, p, true);
-            groups.at(g)->rows.remove(p);
+            groups.at(g)->remove(p);
             endRemoveRows();
         }
     }
     for (int g = 0; g < groups.size();) {
-        if (!groups.at(g)->rows.isEmpty()) {
+        if (!groups.at(g)->isEmpty()) {
             ++g;
             continue;
         }
@@ -549,10 +574,10 @@ void ListModel::handleDataChanged(const QModelIndex& topLeft, const QModelIndex&
     if (last - first < 16) {
         for (int row = first; row <= last; ++row) {
             for (int g = 0; g < groups.size(); ++g) {
-                const QVector<int>& stored = groups.at(g)->rows;
-                const auto it = std::lower_bound(stored.cbegin(), stored.cend(), row);
-                if (it != stored.cend() && *it == row) {
-                    announce(g, int(it - stored.cbegin()));
+                const HeaderItem* group = groups.at(g);
+                const int p = group->lowerBound(row);
+                if (p < group->size() && group->at(p) == row) {
+                    announce(g, p);
                     break;
                 }
             }
@@ -562,10 +587,11 @@ void ListModel::handleDataChanged(const QModelIndex& topLeft, const QModelIndex&
     // A wide change: one pass over the groups finds every item.
     QVector<QPair<int, int> > itemOf(last - first + 1, qMakePair(-1, -1));
     for (int g = 0; g < groups.size(); ++g) {
-        const QVector<int>& stored = groups.at(g)->rows;
-        for (int p = 0; p < stored.size(); ++p) {
-            if (stored.at(p) >= first && stored.at(p) <= last)
-                itemOf[stored.at(p) - first] = qMakePair(g, p);
+        const HeaderItem* group = groups.at(g);
+        for (int p = 0; p < group->size(); ++p) {
+            const int row = group->at(p);
+            if (row >= first && row <= last)
+                itemOf[row - first] = qMakePair(g, p);
         }
     }
     for (const QPair<int, int>& item : qAsConst(itemOf)) {
