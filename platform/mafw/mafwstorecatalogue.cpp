@@ -66,6 +66,61 @@ void removeOne(QVector<int>* list, int value)
 
 struct MafwStoreCatalogue::Result : MafwStoreReader::Result
 {
+    // The catalogue's tables of a whole-library read, made on the read thread from songs
+    // (which is then empty): taken in whole, they cost the window's thread nothing per song.
+    bool tabled = false;
+    QHash<int, MafwStoreSong> songTable;
+    QHash<QString, int> songsByUrl;
+    QHash<int, QVector<int>> albumSongs;
+    QHash<int, QVector<int>> artistSongs;
+    int withoutAlbum = 0;
+    int withoutArtist = 0;
+    QVector<int> titleOrder;
+
+    void makeTables()
+    {
+        songTable.reserve(songs.size());
+        songsByUrl.reserve(songs.size());
+        titleOrder.reserve(songs.size());
+        for (MafwStoreSong& s : songs) {
+            // The names every song of the performer and the album share.
+            s.performer = artistNames.value(s.performerId);
+            s.album = albumTitles.value(s.albumId);
+            const auto old = songTable.constFind(s.id);
+            if (old != songTable.cend()) {
+                unindex(*old);
+                if (old->url != s.url)
+                    songsByUrl.remove(old->url);
+            }
+            songTable.insert(s.id, s);
+            songsByUrl.insert(s.url, s.id);
+            if (s.albumId > 0)
+                albumSongs[s.albumId].append(s.id);
+            else
+                ++withoutAlbum;
+            if (s.performerId > 0)
+                artistSongs[s.performerId].append(s.id);
+            else
+                ++withoutArtist;
+            titleOrder.append(s.id);
+        }
+        songs.clear();
+        songs.squeeze();
+        tabled = true;
+    }
+
+private:
+    void unindex(const MafwStoreSong& s)
+    {
+        if (s.albumId > 0)
+            removeOne(&albumSongs[s.albumId], s.id);
+        else
+            --withoutAlbum;
+        if (s.performerId > 0)
+            removeOne(&artistSongs[s.performerId], s.id);
+        else
+            --withoutArtist;
+    }
 };
 
 MafwStoreCatalogue::MafwStoreCatalogue(QObject* parent)
@@ -139,6 +194,7 @@ void MafwStoreCatalogue::readEverything()
             static_cast<MafwStoreReader::Result&>(*result) = MafwStoreReader::everything(
                 connection);
             TrackerQueryRunner::releaseConnection(connection);
+            result->makeTables();
         },
         [this, result] { everythingRead(result); });
 }
@@ -316,22 +372,15 @@ void MafwStoreCatalogue::everythingRead(const QSharedPointer<Result>& result)
     if (!result->ok)
         qCWarning(lcModels) << Q_FUNC_INFO << "- the library could not be read whole";
     // Whatever the first step showed, this is the library now.
-    m_songs.clear();
-    m_songsByUrl.clear();
-    m_albumSongs.clear();
-    m_artistSongs.clear();
-    m_withoutAlbum = 0;
-    m_withoutArtist = 0;
-    m_titleOrder.clear();
+    m_songs.swap(result->songTable);
+    m_songsByUrl.swap(result->songsByUrl);
+    m_albumSongs.swap(result->albumSongs);
+    m_artistSongs.swap(result->artistSongs);
+    m_withoutAlbum = result->withoutAlbum;
+    m_withoutArtist = result->withoutArtist;
+    m_titleOrder.swap(result->titleOrder);
     m_artistNames = result->artistNames;
     m_albumTitles = result->albumTitles;
-    m_songs.reserve(result->songs.size());
-    m_titleOrder.reserve(result->songs.size());
-    for (const MafwStoreSong& s : qAsConst(result->songs)) {
-        insertSong(s);
-        m_titleOrder.append(s.id);
-    }
-    result->songs.clear();
     m_playlists = result->playlists;
     m_busy = false;
     m_complete = true;
