@@ -20,11 +20,15 @@ namespace {
 
 // Change notifications come in bursts (one per written batch); one read per burst.
 const int RefreshDelayMs = 30;
-// While the indexer writes the library, one read at most this often: every read costs the
-// lists that follow the catalogue a pass of their own (the latest albums, their covers, the
-// sorted lists' bookkeeping), so reading after each written batch made a first index cost
-// the window's thread far more than the songs it shows.
+// While the indexer writes the library, one read at most this often, and less often the more
+// songs the lists hold: every read costs the lists that follow the catalogue a pass of their
+// own (the latest albums, their covers, the sorted lists' moves), which grows with the
+// library, so reading after each written batch made a first index cost the window's thread
+// time growing with the square of the library. A large library is then shown growing every
+// second or so.
 const int IndexingRefreshDelayMs = 400;
+const int IndexingRefreshMsPerThousandSongs = 20;
+const int IndexingRefreshLongestMs = 2000;
 // Resources read again in one go; more wait for the next read.
 const int ResourcesPerRead = 2000;
 // The songs the first step reads: a screen of rows and more.
@@ -403,7 +407,11 @@ void MafwStoreCatalogue::everythingRead(const QSharedPointer<Result>& result)
 
 int MafwStoreCatalogue::refreshDelay() const
 {
-    return m_indexing ? IndexingRefreshDelayMs : RefreshDelayMs;
+    if (!m_indexing)
+        return RefreshDelayMs;
+    return qMin(IndexingRefreshLongestMs,
+                IndexingRefreshDelayMs
+                    + int(m_songs.size() / 1000) * IndexingRefreshMsPerThousandSongs);
 }
 
 void MafwStoreCatalogue::refreshSongs(const QSet<int>& ids)
