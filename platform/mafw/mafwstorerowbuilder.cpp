@@ -345,9 +345,17 @@ QVector<int> MafwStoreRowBuilder::songIds(int type, int id, int secondId, int ma
             if (s && songBelongs(type, id, secondId, *s))
                 songs.append(s);
         }
-        std::sort(songs.begin(), songs.end(), [&](const MafwStoreSong* a, const MafwStoreSong* b) {
+        auto before = [&](const MafwStoreSong* a, const MafwStoreSong* b) {
             return compareSongs(type, *a, *b) < 0;
-        });
+        };
+        // A list of the first rows (the latest songs of the main page's playlists, a page's
+        // first batch) needs only those in order: sorting all of a large library for them,
+        // by dates that many songs share and then by collated titles, took the window's
+        // thread a tenth of a second at 50,000 songs.
+        if (maxRows >= 0 && maxRows < songs.size())
+            std::partial_sort(songs.begin(), songs.begin() + maxRows, songs.end(), before);
+        else
+            std::sort(songs.begin(), songs.end(), before);
         for (const MafwStoreSong* s : qAsConst(songs))
             take(s->id);
     }

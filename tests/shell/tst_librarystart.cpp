@@ -89,6 +89,7 @@ private slots:
     void theSongsShowBeforeTheFirstScanEnds();
     void aStartWithNothingToIndexStopsWatchingOnceTheScanSaysSo();
     void aLaterChangeUpdatesTheListInPlace();
+    void theFirstRowsOfAListAreTheStartOfTheWholeList();
 
 private:
     std::unique_ptr<MainWindow> window;
@@ -179,6 +180,25 @@ void TestLibraryStart::aLaterChangeUpdatesTheListInPlace()
     QVERIFY(!PlayState::instance()->isUpdatingLibrary());
     QVERIFY(reports.isEmpty());
     QCOMPARE(window->currentPage(), int(PageAllSongs));
+}
+
+void TestLibraryStart::theFirstRowsOfAListAreTheStartOfTheWholeList()
+{
+    // The lists of the main page hold only their first rows, which are sorted apart from the
+    // rest; the songs of one index share their date, so the titles decide among them.
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    for (MafwTrackerModel::QueryType type :
+         { MafwTrackerModel::RecentlyAddedSongs, MafwTrackerModel::NeverPlayedSongs }) {
+        QSharedPointer<MafwTrackerModel> all(factory->getModel(type, 0, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(all->isComplete(), Timeout);
+        QVERIFY2(all->rowCount() > 3, qPrintable(QString::number(type)));
+        for (int first = 1; first <= 3; ++first) {
+            QSharedPointer<MafwTrackerModel> some(factory->getModel(type, first, 0));
+            QTRY_COMPARE_WITH_TIMEOUT(some->rowCount(), first, Timeout);
+            for (int row = 0; row < first; ++row)
+                QCOMPARE(some->index(row, 0).data(), all->index(row, 0).data());
+        }
+    }
 }
 
 PARLOVANCE_TEST_MAIN(TestLibraryStart)
