@@ -20,9 +20,9 @@ const QChar Tab(QLatin1Char('\t'));
 // Rows whose search texts one thread makes at a time.
 const int RowsPerJob = 4096;
 // How long the source stays still before its search texts are made: longer than the pauses
-// between the batches of a list that grows while the library is indexed, so that the texts
-// of every row are not made again after each batch.
-const int PrepareDelayMs = 1000;
+// between the batches of a list that grows while the library is indexed (at most two seconds
+// in a large library), so that the texts of every row are not made again after each batch.
+const int PrepareDelayMs = 2500;
 
 // QString::toCaseFolded() in place, with the common ASCII letters done at once.
 void foldCase(QString* text)
