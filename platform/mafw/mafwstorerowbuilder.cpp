@@ -584,9 +584,34 @@ QVector<MafwStoreRow> MafwStoreRowBuilder::itemRows(int type, int id, int maxRow
         if (itemRow(type, id, key, &row))
             list.append(row);
     }
-    std::sort(list.begin(), list.end(), [&](const MafwStoreRow& a, const MafwStoreRow& b) {
-        return compareItems(type, a, b) < 0;
+    // The order of compareItems(), with each row's date and name taken out of its cells once
+    // rather than copied and converted at every comparison.
+    struct Key
+    {
+        QDateTime added;
+        QString name;
+        int id;
+        int row;
+    };
+    QVector<Key> order;
+    order.reserve(list.size());
+    const bool byDate = type == Query::RecentlyAddedAlbums;
+    for (int i = 0; i < list.size(); ++i) {
+        const MafwStoreRow& row = list.at(i);
+        order.append({ byDate ? row.cells.value(2).toDateTime() : QDateTime(),
+                       row.cells.value(1).toString(), row.id, i });
+    }
+    std::sort(order.begin(), order.end(), [&](const Key& a, const Key& b) {
+        int sign = byDate ? compareNewestFirst(a.added, b.added) : 0;
+        if (sign == 0)
+            sign = m_catalogue->compareText(a.name, b.name);
+        return (sign != 0 ? sign : compareInts(a.id, b.id)) < 0;
     });
+    QVector<MafwStoreRow> sorted;
+    sorted.reserve(list.size());
+    for (const Key& key : qAsConst(order))
+        sorted.append(std::move(list[key.row]));
+    list.swap(sorted);
     if (total)
         *total = list.size();
     if (maxRows >= 0 && list.size() > maxRows)
