@@ -36,6 +36,8 @@ const char* const titleWords[] = { "Morning",  "Echo",       "Falling", "Satelli
                                    "Hollow",   "Ribbon",     "Cinder",  "Meadow" };
 const char* const genres[] = { "Pop", "Rock", "Jazz", "Electronic", "Folk", "Classical" };
 const char* const suffixes[] = { ".ogg", ".mp3", ".flac" };
+// Albums before an artist and an album name come together again.
+const int AlbumNamesRound = 180;
 
 QString safeName(QString text)
 {
@@ -130,8 +132,14 @@ int main(int argc, char** argv)
     while (made < songCount) {
         const int artistIndex = albumNumber % artistCount;
         const QString artist = QString::fromUtf8(artists[artistIndex]);
-        const QString album = QString::fromUtf8(albumWords[albumNumber % 10]) + QLatin1Char(' ')
-                              + QString::fromUtf8(albumNouns[(albumNumber / 10 + albumNumber) % 6]);
+        QString album = QString::fromUtf8(albumWords[albumNumber % 10]) + QLatin1Char(' ')
+                        + QString::fromUtf8(albumNouns[(albumNumber / 10 + albumNumber) % 6]);
+        // The artists and album names come round again after 180 albums: a later round
+        // numbers its albums, so that a large library's songs never share a file.
+        const QString round = albumNumber >= AlbumNamesRound
+                                  ? QStringLiteral(" %1").arg(albumNumber / AlbumNamesRound + 1)
+                                  : QString();
+        album += round;
         const int year = 1990 + (albumNumber * 7) % 33;
         const QString genre = QString::fromUtf8(genres[albumNumber % 6]);
         // Two albums in three carry a cover, each in its own colour.
@@ -161,7 +169,8 @@ int main(int argc, char** argv)
             }
             const QString dir = root + QLatin1Char('/')
                                 + safeName(artist.isEmpty() ? "Unknown" : artist) + QLatin1Char('/')
-                                + safeName(tags.album.isEmpty() ? "Singles" : tags.album);
+                                + safeName(tags.album.isEmpty() ? QStringLiteral("Singles") + round
+                                                                : tags.album);
             QDir().mkpath(dir);
             const QString path = dir + QString::asprintf("/%02d ", track) + safeName(tags.title)
                                  + QString::fromLatin1(suffixes[made % 3]);
