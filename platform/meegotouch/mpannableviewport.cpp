@@ -2,6 +2,7 @@
 
 #include "mpositionindicator.h"
 
+#include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QGraphicsSceneResizeEvent>
 #include <QTimer>
@@ -100,7 +101,15 @@ void MPannableViewport::layoutContent()
 
 void MPannableViewport::moveContent(const QPointF& position)
 {
-    if (content)
+    if (content) {
+        // Moving a widget whose layout waits to be redone makes Qt redo it from inside the
+        // move, where the widget's size is not applied: the content is laid out at its least
+        // size for that one pass, and a list in it drops every row and builds them again, so
+        // that the page shows blank for a frame (a list scrolled to a row as its page comes
+        // back). Laid out first, the move only moves.
+        if (QGraphicsLayout* layout = content->layout(); layout && !layout->isActivated())
+            layout->activate();
         content->setPos(0, -position.y());
+    }
     indicator->setPanningState(size(), range(), position);
 }

@@ -116,6 +116,7 @@ private slots:
     void nestedLayoutGoesWithItsLayout();
     void pullingDownAtTheTopGoesBelowZero();
     void viewportFollowsItsWidgetsHeight();
+    void movingTheViewportKeepsItsWidgetsSize();
     void objectMenuRunsItsActionAfterItHasGone();
     void messageBoxAnswersYesWith1024();
     void dialogTappedOutsideRejects();
@@ -352,6 +353,45 @@ void TestTouchWidgets::viewportFollowsItsWidgetsHeight()
     QTRY_VERIFY(viewport->range().height() > 300);
     QVERIFY(content->size().height() >= 1200);
     QCOMPARE(content->size().width(), viewport->size().width());
+}
+
+void TestTouchWidgets::movingTheViewportKeepsItsWidgetsSize()
+{
+    // As a library page has it: a header above a tall list that may shrink to nothing, in a
+    // layout whose changes reach the widget at once.
+    const bool instant = QGraphicsLayout::instantInvalidatePropagation();
+    QGraphicsLayout::setInstantInvalidatePropagation(true);
+    auto* content = new MWidget;
+    auto* layout = new MLayout(content);
+    auto* policy = new MLinearLayoutPolicy(layout, Qt::Vertical);
+    auto* header = box("header", 68);
+    auto* rows = new MStylableWidget;
+    rows->setMinimumHeight(0);
+    rows->setPreferredHeight(3000);
+    policy->addItem(header);
+    policy->addItem(rows);
+    content->setLayout(layout);
+    page->setCentralWidget(content);
+    MPannableViewport* viewport = page->pannableViewport();
+    QTRY_VERIFY(viewport->range().height() > 2000);
+    QTRY_COMPARE(rows->size().height(), 3000.0);
+
+    QList<QSizeF> sizes;
+    connect(rows, &QGraphicsWidget::geometryChanged, this,
+            [&sizes, rows] { sizes << rows->size(); });
+    // The layout has a change to make, and the list is scrolled before it is made.
+    header->setMinimumHeight(70);
+    header->setPreferredHeight(70);
+    header->setMaximumHeight(70);
+    viewport->setPosition(QPointF(0, 500));
+    QTRY_COMPARE(header->size().height(), 70.0);
+    QGraphicsLayout::setInstantInvalidatePropagation(instant);
+    for (const QSizeF& size : qAsConst(sizes))
+        QVERIFY2(size.height() > 2900 && size.width() == viewport->size().width(),
+                 qPrintable(
+                     QStringLiteral("laid out at %1x%2").arg(size.width()).arg(size.height())));
+    QVERIFY(!sizes.isEmpty());
+    QCOMPARE(content->pos().y(), -500.0);
 }
 
 void TestTouchWidgets::objectMenuRunsItsActionAfterItHasGone()
