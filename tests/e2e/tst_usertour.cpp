@@ -693,6 +693,8 @@ void TestUserTour::addASongToANewPlaylistAndPlayIt()
     CHECK(expectShown(QStringLiteral("My playlists")));
     CHECK(look(QStringLiteral("playlists")));
     CHECK(tapText(PlaylistName));
+    // The playlist's row says "1 song" too: the count is looked for once its page has come.
+    CHECK(expectGone(QStringLiteral("My playlists")));
     CHECK(expectShown(QStringLiteral("1 song")));
     CHECK(look(QStringLiteral("playlist")));
     CHECK(tapText(playlistSong));
@@ -782,6 +784,8 @@ void TestUserTour::quitAndRestartKeepEverything()
     CHECK(tapText(QStringLiteral("Playlists")));
     CHECK(scrollTo(PlaylistName));
     CHECK(tapText(PlaylistName));
+    // The playlist's row says "1 song" too: the count is looked for once its page has come.
+    CHECK(expectGone(QStringLiteral("My playlists")));
     CHECK(expectShown(QStringLiteral("1 song")));
     CHECK(expectShown(playlistSong));
     CHECK(backToMainPage());
