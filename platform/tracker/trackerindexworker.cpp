@@ -1,3 +1,6 @@
+// GLib headers come before Qt's: GIO names a member "signals", which Qt defines as a macro.
+#include <libtracker-sparql/tracker-sparql.h>
+
 #include "trackerindexworker.h"
 
 #include "trackerfolderwalker.h"
@@ -101,6 +104,63 @@ bool firstTime(QSet<QString>* written, const QString& key)
         return false;
     written->insert(key);
     return true;
+}
+
+// A text as the store takes it from a resource: a literal of songUpdate() leaves NUL out too.
+QByteArray storeText(const QString& text)
+{
+    QByteArray utf8 = text.toUtf8();
+    if (utf8.contains('\0'))
+        utf8.replace(QByteArray(1, '\0'), QByteArray());
+    return utf8;
+}
+
+// The resources a batch writes, each released once the batch has taken its reference.
+class BatchResource
+{
+public:
+    BatchResource(TrackerBatch* batch, const QString& iri)
+        : m_batch(batch)
+        , m_resource(tracker_resource_new(iri.toUtf8().constData()))
+    {
+    }
+    ~BatchResource()
+    {
+        tracker_batch_add_resource(m_batch, nullptr, m_resource);
+        g_object_unref(m_resource);
+    }
+    BatchResource(const BatchResource&) = delete;
+    BatchResource& operator=(const BatchResource&) = delete;
+
+    // Every value is added, never set: a set value would first look up what it replaces.
+    void type(const char* name) { tracker_resource_add_uri(m_resource, "rdf:type", name); }
+    void link(const char* property, const QString& iri)
+    {
+        tracker_resource_add_uri(m_resource, property, iri.toUtf8().constData());
+    }
+    void text(const char* property, const QString& value)
+    {
+        tracker_resource_add_string(m_resource, property, storeText(value).constData());
+    }
+    void number(const char* property, qint64 value)
+    {
+        tracker_resource_add_int64(m_resource, property, value);
+    }
+    void boolean(const char* property, bool value)
+    {
+        tracker_resource_add_boolean(m_resource, property, value);
+    }
+
+private:
+    TrackerBatch* m_batch;
+    TrackerResource* m_resource;
+};
+
+void addArtist(TrackerBatch* batch, const QString& iri, const QString& name)
+{
+    BatchResource artist(batch, iri);
+    artist.type("nmm:Artist");
+    artist.text("nmm:artistName", name);
 }
 
 QString timeOf(qint64 seconds)
@@ -235,6 +295,114 @@ QString TrackerIndexWorker::songUpdate(const QString& iri, bool known, const QSt
                                   : QStringLiteral("INSERT DATA { "))
               + data + song + QStringLiteral("}");
     return sparql;
+}
+
+void TrackerIndexWorker::addNewSong(TrackerBatch* batch, const QString& iri, const QString& url,
+                                    const QString& fileName, qint64 size, const QString& modified,
+                                    const QString& added, const TrackerTrackInfo& info,
+                                    QSet<QString>* written)
+{
+    // The shared resources first, in songUpdate()'s order, then the song that links to them.
+    QString performer;
+    if (!info.artist.isEmpty()) {
+        performer = artistIri(info.artist);
+        if (firstTime(written, performer))
+            addArtist(batch, performer, info.artist);
+    }
+    QString album;
+    QString disc;
+    const int discNumber = info.discNumber > 0 ? info.discNumber : 1;
+    if (!info.album.isEmpty()) {
+        const QString key = albumKey(info.album, info.albumArtist);
+        album = hashed(QStringLiteral("urn:album:"), key);
+        if (firstTime(written, album)) {
+            BatchResource resource(batch, album);
+            resource.type("nmm:MusicAlbum");
+            resource.text("nie:title", info.album);
+        }
+        if (!info.albumArtist.isEmpty()) {
+            const QString albumArtist = artistIri(info.albumArtist);
+            if (firstTime(written, albumArtist))
+                addArtist(batch, albumArtist, info.albumArtist);
+            if (firstTime(written, album + QLatin1Char(' ') + albumArtist))
+                BatchResource(batch, album).link("nmm:albumArtist", albumArtist);
+        }
+        disc = hashed(QStringLiteral("urn:album-disc:"),
+                      key + QChar(0x1f) + QString::number(discNumber));
+        if (firstTime(written, disc)) {
+            BatchResource resource(batch, disc);
+            resource.type("nmm:MusicAlbumDisc");
+            resource.number("nmm:setNumber", discNumber);
+            resource.link("nmm:albumDiscAlbum", album);
+        }
+    }
+    QString composer;
+    if (!info.composer.isEmpty()) {
+        composer = artistIri(info.composer);
+        if (firstTime(written, composer))
+            addArtist(batch, composer, info.composer);
+    }
+    QString lyricist;
+    if (!info.lyricist.isEmpty()) {
+        lyricist = artistIri(info.lyricist);
+        if (firstTime(written, lyricist))
+            addArtist(batch, lyricist, info.lyricist);
+    }
+    QString publisher;
+    if (!info.publisher.isEmpty()) {
+        publisher = hashed(QStringLiteral("urn:contact:"), info.publisher);
+        if (firstTime(written, publisher)) {
+            BatchResource resource(batch, publisher);
+            resource.type("nco:Contact");
+            resource.text("nco:fullname", info.publisher);
+        }
+    }
+
+    BatchResource song(batch, iri);
+    song.type("nmm:MusicPiece");
+    song.type("nfo:FileDataObject");
+    song.text("nie:url", url);
+    song.text("nfo:fileName", fileName);
+    song.number("nfo:fileSize", size);
+    song.text("nfo:fileLastModified", modified);
+    song.boolean("tracker:available", true);
+    song.text("tracker:added", added);
+    // Like the platform's own extractor, a song without a title tag is titled by its file name.
+    song.text("nie:title",
+              info.title.isEmpty() ? QFileInfo(fileName).completeBaseName() : info.title);
+    if (!performer.isEmpty())
+        song.link("nmm:performer", performer);
+    if (!album.isEmpty()) {
+        song.link("nmm:musicAlbum", album);
+        song.link("nmm:musicAlbumDisc", disc);
+    }
+    if (!composer.isEmpty())
+        song.link("nmm:composer", composer);
+    if (!lyricist.isEmpty())
+        song.link("nmm:lyricist", lyricist);
+    if (!publisher.isEmpty())
+        song.link("nco:publisher", publisher);
+    if (info.trackNumber > 0)
+        song.number("nmm:trackNumber", info.trackNumber);
+    if (!info.genre.isEmpty())
+        song.text("nfo:genre", info.genre);
+    if (info.year > 0 && info.year < 10000) {
+        song.text("nie:contentCreated",
+                  QStringLiteral("%1-01-01T00:00:00Z").arg(info.year, 4, 10, QLatin1Char('0')));
+    }
+    song.number("nfo:duration", info.durationSeconds);
+    if (info.bitrate > 0)
+        song.number("nfo:averageBitrate", info.bitrate);
+    if (info.sampleRate > 0)
+        song.number("nfo:sampleRate", info.sampleRate);
+    if (info.channels > 0)
+        song.number("nfo:channels", info.channels);
+    if (!info.comment.isEmpty())
+        song.text("nie:comment", info.comment);
+    if (!info.copyright.isEmpty())
+        song.text("nie:copyright", info.copyright);
+    if (!info.encodedBy.isEmpty())
+        song.text("nfo:encodedBy", info.encodedBy);
 }
 
 void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
@@ -464,14 +632,19 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
         }
         return files;
     };
+    auto nameOf = [](const DiskFile& file) {
+        return TrackerFolderWalker::displayName(file.path.mid(file.path.lastIndexOf('/') + 1));
+    };
+    auto knownIri = [&](const QString& url) {
+        const auto s = stored.constFind(url);
+        const bool known = s != stored.cend() && TrackerSparql::isSafeIri(s->iri) && !s->playlist;
+        return known ? s->iri : QString();
+    };
     auto update = [&](const TrackerTagBatch::File& read, QSet<QString>* written, bool overwrite) {
         const DiskFile file = disk.value(read.url);
-        const auto s = stored.constFind(read.url);
-        const bool known = s != stored.cend() && TrackerSparql::isSafeIri(s->iri) && !s->playlist;
-        const QString iri = known ? s->iri : TrackerSparql::newIri();
-        const QString fileName = TrackerFolderWalker::displayName(
-            file.path.mid(file.path.lastIndexOf('/') + 1));
-        return songUpdate(iri, known, read.url, fileName, file.size, timeOf(file.modified), added,
+        const QString known = knownIri(read.url);
+        return songUpdate(known.isEmpty() ? TrackerSparql::newIri() : known, !known.isEmpty(),
+                          read.url, nameOf(file), file.size, timeOf(file.modified), added,
                           read.info, written, overwrite);
     };
     // The tags of the next batch are read on other threads while this one is written.
@@ -484,7 +657,9 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
                           : nullptr);
         if (m_cancelled.loadAcquire())
             break;
-        QStringList batch;
+        // New songs go in as resources, changed ones as the text that keeps what the user
+        // gave them; all in one transaction, in order.
+        TrackerBatch* batch = tracker_sparql_connection_create_batch(connection);
         QSet<QString> written;
         QVector<const TrackerTagBatch::File*> writing;
         for (const TrackerTagBatch::File& read : files) {
@@ -494,11 +669,20 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
                 m_unreadable.insert(read.url, disk.value(read.url).modified);
                 continue;
             }
-            batch.append(update(read, &written, false));
+            if (knownIri(read.url).isEmpty()) {
+                const DiskFile file = disk.value(read.url);
+                addNewSong(batch, TrackerSparql::newIri(), read.url, nameOf(file), file.size,
+                           timeOf(file.modified), added, read.info, &written);
+            } else {
+                tracker_batch_add_sparql(batch, update(read, &written, false).toUtf8().constData());
+            }
             writing.append(&read);
         }
-        if (!batch.isEmpty()
-            && !runUpdate(connection, batch.join(QStringLiteral(" ;\n")), "songs")) {
+        const TrackerQueryResult result = writing.isEmpty() ? TrackerQueryResult()
+                                                            : TrackerQueryRunner::update(batch);
+        g_object_unref(batch);
+        if (!writing.isEmpty() && !result.ok) {
+            qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot write songs:" << result.errorMessage;
             // One bad song must not cost the others their place: each is written whole, alone,
             // and over whatever the store held of its artist or album.
             for (const TrackerTagBatch::File* read : qAsConst(writing))

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 typedef struct _TrackerSparqlConnection TrackerSparqlConnection;
+typedef struct _TrackerBatch TrackerBatch;
 struct TrackerTrackInfo;
 
 // The file indexer's thread: compares the music folder with the store and writes the
@@ -35,6 +36,14 @@ public:
                               const QString& fileName, qint64 size, const QString& modified,
                               const QString& added, const TrackerTrackInfo& info,
                               QSet<QString>* written = nullptr, bool overwrite = false);
+
+    // A new song as songUpdate() writes it (known and overwrite false), added to a batch as
+    // resources: the store stores the same, without a text to parse, which was most of the
+    // cost of writing a new song.
+    static void addNewSong(TrackerBatch* batch, const QString& iri, const QString& url,
+                           const QString& fileName, qint64 size, const QString& modified,
+                           const QString& added, const TrackerTrackInfo& info,
+                           QSet<QString>* written = nullptr);
 
     // The update that removes discs, albums, artists and publishers left without songs.
     static QString orphanRemoval();

@@ -378,6 +378,26 @@ TrackerQueryResult TrackerQueryRunner::update(TrackerSparqlConnection* connectio
     return result;
 }
 
+TrackerQueryResult TrackerQueryRunner::update(TrackerBatch* batch)
+{
+    if (!writePool()->isWorkerThread()) {
+        auto promise = std::make_shared<std::promise<TrackerQueryResult>>();
+        std::future<TrackerQueryResult> future = promise->get_future();
+        writePool()->push([promise, batch] { promise->set_value(update(batch)); });
+        return future.get();
+    }
+    TrackerQueryResult result;
+    if (!batch)
+        return storeClosed();
+    GError* error = nullptr;
+    if (!tracker_batch_execute(batch, nullptr, &error)) {
+        takeError(error, &result);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
 void TrackerQueryRunner::post(TrackerSparqlConnection* connection, const QString& sparql,
                               int columns, QObject* context, Done done)
 {

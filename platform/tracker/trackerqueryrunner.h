@@ -10,6 +10,7 @@
 #include <functional>
 
 typedef struct _TrackerSparqlConnection TrackerSparqlConnection;
+typedef struct _TrackerBatch TrackerBatch;
 class TrackerCursorRow;
 
 // The outcome of one SPARQL text: rows for a query (an unbound cell is a null string), or an
@@ -35,6 +36,9 @@ public:
     static TrackerQueryResult select(TrackerSparqlConnection* connection, const QString& sparql,
                                      int columns = 0);
     static TrackerQueryResult update(TrackerSparqlConnection* connection, const QString& sparql);
+    // Writes a batch (resources and texts, in the order they were added) in one transaction
+    // on the write thread, after every update sent before it. The batch stays the caller's.
+    static TrackerQueryResult update(TrackerBatch* batch);
     // Hands each row of a query to row() as the cursor reaches it, keeping none (the result's
     // rows stay empty): for reading a whole library without holding it twice.
     static TrackerQueryResult selectEach(TrackerSparqlConnection* connection, const QString& sparql,
