@@ -9,13 +9,13 @@
 #include <QVector>
 
 #include <atomic>
-#include <thread>
-#include <vector>
 
 // Reads the tags of a batch of audio files on several threads at once, while the caller does
 // something else (writes the batch before). Embedded covers go to the media-art cache as they
-// are read and are not kept. Plain threads: reading touches neither the store nor Qt's
-// event loops.
+// are read and are not kept. The threads are plain ones kept by the process between batches:
+// reading touches neither the store nor Qt's event loops, and an index reads hundreds of
+// batches, each of which would otherwise start and end threads of its own (and give back
+// their allocator caches).
 class TrackerTagBatch
 {
 public:
@@ -38,13 +38,18 @@ public:
     QVector<File> take();
 
 private:
+    class Readers;
+    // Reads files until none is left (or the read is cancelled).
     void run();
+    void wait();
 
     QVector<File> m_files;
-    File* m_data; // m_files' elements, unshared, written by the threads
+    File* m_data; // m_files' elements, unshared, written by the readers
     const QAtomicInt* m_cancelled;
     std::atomic<int> m_next { 0 };
-    std::vector<std::thread> m_threads;
+    // Guarded by the readers' lock.
+    bool m_queued = false;
+    int m_readers = 0; // readers at work on this batch
 };
 
 #endif // TRACKERTAGBATCH_H

@@ -1,0 +1,187 @@
+// The tag readers of an index: batches of real generated files read side by side while the
+// caller works on the batch before, by reader threads that the process keeps between batches.
+
+#include "audiogenerator.h"
+#include "testenvironment.h"
+#include "trackermediaart.h"
+#include "trackertagbatch.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QSet>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// The threads of this process named "tag reader", by id.
+QSet<QString> tagReaderThreads()
+{
+    QSet<QString> ids;
+    const QString tasks = QStringLiteral("/proc/self/task");
+    for (const QString& id : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks + QLatin1Char('/') + id + QStringLiteral("/comm"));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "tag reader")
+            ids.insert(id);
+    }
+    return ids;
+}
+
+QVector<TrackerTagBatch::File> filesOf(const QStringList& paths)
+{
+    QVector<TrackerTagBatch::File> files;
+    for (const QString& path : paths) {
+        TrackerTagBatch::File file;
+        file.url = QStringLiteral("file://") + path;
+        file.path = QFile::encodeName(path);
+        files.append(file);
+    }
+    return files;
+}
+
+} // namespace
+
+class TestTagBatch : public QObject
+{
+    Q_OBJECT
+
+    QStringList m_songs; // every song written, in order
+    QAtomicInt m_running;
+
+private slots:
+    void initTestCase()
+    {
+        const QString folder = TestEnvironment::musicDir() + QStringLiteral("/batch");
+        QVERIFY(QDir().mkpath(folder));
+        // Four albums of six songs; every song of the first two carries the album's cover.
+        const QColor colours[] = { Qt::red, Qt::blue };
+        for (int album = 0; album < 4; ++album) {
+            for (int track = 1; track <= 6; ++track) {
+                AudioTags tags;
+                tags.title = QStringLiteral("Song %1-%2").arg(album).arg(track);
+                tags.artist = QStringLiteral("Batch Artist");
+                tags.album = QStringLiteral("Batch Album %1").arg(album);
+                tags.trackNumber = track;
+                if (album < 2)
+                    tags.cover = AudioGenerator::coverImage(colours[album]);
+                const QString path = folder + QStringLiteral("/%1-%2.ogg").arg(album).arg(track);
+                QVERIFY(AudioGenerator::write(path, tags, 300));
+                m_songs.append(path);
+            }
+        }
+    }
+
+    // As the indexer reads: the next batch starts before the last one is taken. Every file is
+    // read, in the order given, each album's cover lands in the media-art store, and the same
+    // few reader threads read every batch instead of new ones for each.
+    void batchesAreReadInOrderByReadersKeptBetweenThem()
+    {
+        const int perBatch = 5;
+        std::unique_ptr<TrackerTagBatch> reading(
+            new TrackerTagBatch(filesOf(m_songs.mid(0, perBatch)), &m_running));
+        QSet<QString> readers;
+        int read = 0;
+        for (int first = 0; reading; first += perBatch) {
+            const QVector<TrackerTagBatch::File> files = reading->take();
+            reading.reset(first + perBatch < m_songs.size() ? new TrackerTagBatch(
+                              filesOf(m_songs.mid(first + perBatch, perBatch)), &m_running)
+                                                            : nullptr);
+            QCOMPARE(files.size(), qMin(perBatch, m_songs.size() - first));
+            for (int i = 0; i < files.size(); ++i) {
+                const TrackerTagBatch::File& file = files.at(i);
+                const int n = first + i;
+                QVERIFY2(file.ok, qPrintable(file.reason));
+                QCOMPARE(file.path, QFile::encodeName(m_songs.at(n)));
+                QCOMPARE(file.info.title, QStringLiteral("Song %1-%2").arg(n / 6).arg(n % 6 + 1));
+                QCOMPARE(file.info.album, QStringLiteral("Batch Album %1").arg(n / 6));
+                QCOMPARE(file.info.trackNumber, n % 6 + 1);
+                // The cover went to the store; the batch keeps no copy of it.
+                QVERIFY(file.info.cover.isEmpty());
+                ++read;
+            }
+            const QSet<QString> now = tagReaderThreads();
+            QVERIFY(!now.isEmpty());
+            QVERIFY2(now.size() <= 4, qPrintable(QString::number(now.size())));
+            if (readers.isEmpty())
+                readers = now;
+            QCOMPARE(now, readers);
+        }
+        QCOMPARE(read, m_songs.size());
+        for (int album = 0; album < 4; ++album) {
+            const QString art = TrackerMediaArt::albumArtPath(
+                QStringLiteral("Batch Artist"), QStringLiteral("Batch Album %1").arg(album));
+            QCOMPARE(QFile::exists(art), album < 2);
+            if (album < 2) {
+                const QImage cover(art, "JPEG");
+                QCOMPARE(cover.size(), QSize(64, 64));
+                const QColor edge = cover.pixelColor(4, 4);
+                QVERIFY(album == 0 ? edge.red() > 200 && edge.blue() < 60
+                                   : edge.blue() > 200 && edge.red() < 60);
+            }
+        }
+    }
+
+    // Batches of several owners at once (two indexers of two stores) each get all their files.
+    void batchesOfSeveralOwnersAtOnce()
+    {
+        QVector<std::shared_ptr<TrackerTagBatch>> batches;
+        for (int i = 0; i < 6; ++i)
+            batches.append(std::make_shared<TrackerTagBatch>(filesOf(m_songs), &m_running));
+        for (const auto& batch : qAsConst(batches)) {
+            const QVector<TrackerTagBatch::File> files = batch->take();
+            QCOMPARE(files.size(), m_songs.size());
+            for (const TrackerTagBatch::File& file : files)
+                QVERIFY2(file.ok, qPrintable(file.reason));
+        }
+    }
+
+    // A cancelled read hands every file back unread at once, and a batch dropped untaken (an
+    // index stopped) waits for its readers: they must not write into a batch that is gone.
+    void cancelledAndDroppedBatches()
+    {
+        QAtomicInt cancelled(1);
+        TrackerTagBatch stopped(filesOf(m_songs), &cancelled);
+        const QVector<TrackerTagBatch::File> files = stopped.take();
+        QCOMPARE(files.size(), m_songs.size());
+        for (int i = 0; i < files.size(); ++i) {
+            QVERIFY(!files.at(i).ok);
+            QCOMPARE(files.at(i).path, QFile::encodeName(m_songs.at(i)));
+        }
+        for (int i = 0; i < 20; ++i)
+            TrackerTagBatch dropped(filesOf(m_songs), &m_running);
+        TrackerTagBatch empty(QVector<TrackerTagBatch::File>(), &m_running);
+        QVERIFY(empty.take().isEmpty());
+        // The readers are still there for the next batch.
+        TrackerTagBatch after(filesOf(m_songs.mid(0, 3)), &m_running);
+        for (const TrackerTagBatch::File& file : after.take())
+            QVERIFY2(file.ok, qPrintable(file.reason));
+    }
+
+    // A file that is not audio, or not there, is handed back unread with the reason, among
+    // files that are read.
+    void unreadableFilesAmongReadOnes()
+    {
+        const QString text = TestEnvironment::musicDir() + QStringLiteral("/batch/notes.ogg");
+        QFile notes(text);
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("not audio at all\n");
+        notes.close();
+        const QString missing = TestEnvironment::musicDir() + QStringLiteral("/batch/gone.ogg");
+        TrackerTagBatch batch(filesOf({ m_songs.first(), text, missing, m_songs.last() }),
+                              &m_running);
+        const QVector<TrackerTagBatch::File> files = batch.take();
+        QCOMPARE(files.size(), 4);
+        QVERIFY(files.at(0).ok);
+        QVERIFY(!files.at(1).ok);
+        QVERIFY(!files.at(1).reason.isEmpty());
+        QVERIFY(!files.at(2).ok);
+        QVERIFY(!files.at(2).reason.isEmpty());
+        QVERIFY(files.at(3).ok);
+        QCOMPARE(files.at(3).info.title, QStringLiteral("Song 3-6"));
+    }
+};
+
+PARLOVANCE_TEST_MAIN_CORE(TestTagBatch)
+#include "tst_tagbatch.moc"
