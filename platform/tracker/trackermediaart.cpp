@@ -124,8 +124,10 @@ bool TrackerMediaArt::writeAlbumArt(const QString& artist, const QString& album,
     if (jpeg && fileHolds(path, image))
         return remember(true);
 
-    // Pictures larger than covers are ever decoded at are refused like undecodable ones.
-    const QImage picture = SafeImage::fromData(image);
+    // Pictures larger than covers are ever decoded at are refused like undecodable ones. A
+    // JPEG is written as it came and decoded only to see that it can be: to the smallest size,
+    // for which the decoder reads all of its data but does an eighth of the pixel work.
+    const QImage picture = SafeImage::fromData(image, jpeg ? QSize(1, 1) : QSize());
     if (picture.isNull()) {
         qCDebug(lcIndexer) << Q_FUNC_INFO << "- the embedded picture cannot be used for" << album;
         return remember(false);

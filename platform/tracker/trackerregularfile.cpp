@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -98,29 +98,40 @@ bool TrackerRegularFile::read(const QByteArray& path, qint64 maxBytes, QByteArra
 
 bool TrackerRegularFile::replace(const QString& path, const QByteArray& data, QString* reason)
 {
-    const QFileInfo target(path);
-    QTemporaryFile file(target.absolutePath() + QLatin1Char('/') + QLatin1Char('.')
-                        + target.fileName() + QStringLiteral(".XXXXXX"));
-    if (!file.open()) {
-        if (reason)
-            *reason = file.errorString();
-        return false;
-    }
-    if (file.write(data) != data.size() || !file.flush() || ::fsync(file.handle()) != 0) {
-        if (reason)
-            *reason = file.errorString();
-        return false;
-    }
-    // Made by this process with an exclusive create: it is readable as the cache always was.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                        | QFileDevice::ReadOther);
-    if (::rename(QFile::encodeName(file.fileName()).constData(),
-                 QFile::encodeName(target.absoluteFilePath()).constData())
-        != 0) {
+    // Plain calls on one descriptor: a cover is a few kilobytes, and the index writes one for
+    // each album, so the temporary file's name, permissions and flushing are done here once
+    // each instead of through a file object that makes an unnamed file and links it later.
+    const QByteArray target = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    const int slash = target.lastIndexOf('/');
+    QByteArray temporary = target.left(slash + 1) + '.' + target.mid(slash + 1) + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
         if (reason)
             *reason = errorText(errno);
         return false;
     }
-    file.setAutoRemove(false);
+    int error = 0;
+    for (qint64 done = 0; done < data.size() && !error;) {
+        const ssize_t wrote = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (wrote > 0)
+            done += wrote;
+        else if (wrote == 0)
+            error = EIO;
+        else if (errno != EINTR)
+            error = errno;
+    }
+    // Made by this process with an exclusive create: it is readable as the cache always was.
+    if (!error && (::fchmod(fd, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH) != 0 || ::fsync(fd) != 0))
+        error = errno;
+    if (::close(fd) != 0 && !error && errno != EINTR)
+        error = errno;
+    if (!error && ::rename(temporary.constData(), target.constData()) != 0)
+        error = errno;
+    if (error) {
+        ::unlink(temporary.constData());
+        if (reason)
+            *reason = errorText(error);
+        return false;
+    }
     return true;
 }

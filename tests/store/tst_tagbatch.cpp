@@ -4,6 +4,7 @@
 #include "audiogenerator.h"
 #include "testenvironment.h"
 #include "trackermediaart.h"
+#include "trackerregularfile.h"
 #include "trackertagbatch.h"
 
 #include <QDir>
@@ -13,6 +14,8 @@
 #include <QtTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -180,6 +183,53 @@ private slots:
         QVERIFY(!files.at(2).reason.isEmpty());
         QVERIFY(files.at(3).ok);
         QCOMPARE(files.at(3).info.title, QStringLiteral("Song 3-6"));
+    }
+
+    // What the readers leave in the media-art store: whole covers readable by all, and no
+    // file of a write half done.
+    void coverFilesAreWholeReadableAndAlone()
+    {
+        const QDir art(TrackerMediaArt::directory());
+        const QStringList names = art.entryList(QDir::Files | QDir::Hidden);
+        QVERIFY(!names.isEmpty());
+        for (const QString& name : names) {
+            QVERIFY2(name.startsWith(QStringLiteral("album-")) && name.endsWith(".jpeg"),
+                     qPrintable(name));
+            struct stat status;
+            QCOMPARE(::stat(QFile::encodeName(art.filePath(name)).constData(), &status), 0);
+            QCOMPARE(int(status.st_mode & 0777), 0644);
+            QVERIFY(!QImage(art.filePath(name), "JPEG").isNull());
+        }
+    }
+
+    // A cover that cannot be put in place says why and leaves nothing behind; one that is no
+    // picture at all is refused.
+    void failedAndRefusedCovers()
+    {
+        const QString folder = TestEnvironment::home() + QStringLiteral("/replace");
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/taken")));
+        QString reason;
+        // A folder where the file would go is not replaced.
+        QVERIFY(!TrackerRegularFile::replace(folder + QStringLiteral("/taken"), "bytes", &reason));
+        QVERIFY(!reason.isEmpty());
+        reason.clear();
+        QVERIFY(!TrackerRegularFile::replace(folder + QStringLiteral("/none/file"), "x", &reason));
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList { QStringLiteral("taken") });
+        // Written whole over an older file.
+        const QString file = folder + QStringLiteral("/file");
+        QVERIFY(TrackerRegularFile::replace(file, QByteArray(100000, 'a')));
+        QVERIFY(TrackerRegularFile::replace(file, "new"));
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray("new"));
+
+        QByteArray broken("\xff\xd8\xff\xe0 no picture follows");
+        QVERIFY(!TrackerMediaArt::writeAlbumArt(QStringLiteral("Broken"), QStringLiteral("Art"),
+                                                broken));
+        QVERIFY(!QFile::exists(
+            TrackerMediaArt::albumArtPath(QStringLiteral("Broken"), QStringLiteral("Art"))));
     }
 };
 
