@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <future>
 #include <memory>
 
 namespace {
@@ -647,11 +648,42 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
                           read.url, nameOf(file), file.size, timeOf(file.modified), added,
                           read.info, written, overwrite);
     };
-    // The tags of the next batch are read on other threads while this one is written.
+    // One batch of songs on its way into the store: the next one is made while it is written.
+    struct Writing
+    {
+        TrackerBatch* batch = nullptr;
+        QVector<TrackerTagBatch::File> files;
+        QVector<int> songs; // the files in the batch
+        std::future<TrackerQueryResult> result;
+    };
+    auto finish = [&](Writing* writing) {
+        if (writing->batch) {
+            const TrackerQueryResult result = writing->result.get();
+            g_object_unref(writing->batch);
+            writing->batch = nullptr;
+            if (!result.ok) {
+                qCWarning(lcIndexer)
+                    << Q_FUNC_INFO << "- cannot write songs:" << result.errorMessage;
+                // One bad song must not cost the others their place: each is written whole,
+                // alone, and over whatever the store held of its artist or album.
+                for (int i : qAsConst(writing->songs))
+                    runUpdate(connection, update(writing->files.at(i), nullptr, true), "a song");
+            }
+        }
+        if (!writing->files.isEmpty()) {
+            remaining -= writing->files.size();
+            writing->files.clear();
+            emit progress(remaining);
+        }
+    };
+    Writing writing;
+    // The tags of the next batch are read on other threads while this one is made and the one
+    // before it written.
     std::unique_ptr<TrackerTagBatch> reading(
         urls.isEmpty() ? nullptr : new TrackerTagBatch(batchFrom(0), &m_cancelled));
     for (int first = 0; reading; first += SongsPerUpdate) {
-        const QVector<TrackerTagBatch::File> files = reading->take();
+        Writing next;
+        next.files = reading->take();
         reading.reset(first + SongsPerUpdate < urls.size() && !m_cancelled.loadAcquire()
                           ? new TrackerTagBatch(batchFrom(first + SongsPerUpdate), &m_cancelled)
                           : nullptr);
@@ -659,10 +691,10 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
             break;
         // New songs go in as resources, changed ones as the text that keeps what the user
         // gave them; all in one transaction, in order.
-        TrackerBatch* batch = tracker_sparql_connection_create_batch(connection);
+        next.batch = tracker_sparql_connection_create_batch(connection);
         QSet<QString> written;
-        QVector<const TrackerTagBatch::File*> writing;
-        for (const TrackerTagBatch::File& read : files) {
+        for (int i = 0; i < next.files.size(); ++i) {
+            const TrackerTagBatch::File& read = next.files.at(i);
             if (!read.ok) {
                 qCWarning(lcIndexer)
                     << Q_FUNC_INFO << "- skipped" << read.url << ":" << read.reason;
@@ -671,26 +703,25 @@ int TrackerIndexWorker::writeSongs(TrackerSparqlConnection* connection, const QL
             }
             if (knownIri(read.url).isEmpty()) {
                 const DiskFile file = disk.value(read.url);
-                addNewSong(batch, TrackerSparql::newIri(), read.url, nameOf(file), file.size,
+                addNewSong(next.batch, TrackerSparql::newIri(), read.url, nameOf(file), file.size,
                            timeOf(file.modified), added, read.info, &written);
             } else {
-                tracker_batch_add_sparql(batch, update(read, &written, false).toUtf8().constData());
+                tracker_batch_add_sparql(next.batch,
+                                         update(read, &written, false).toUtf8().constData());
             }
-            writing.append(&read);
+            next.songs.append(i);
         }
-        const TrackerQueryResult result = writing.isEmpty() ? TrackerQueryResult()
-                                                            : TrackerQueryRunner::update(batch);
-        g_object_unref(batch);
-        if (!writing.isEmpty() && !result.ok) {
-            qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot write songs:" << result.errorMessage;
-            // One bad song must not cost the others their place: each is written whole, alone,
-            // and over whatever the store held of its artist or album.
-            for (const TrackerTagBatch::File* read : qAsConst(writing))
-                runUpdate(connection, update(*read, nullptr, true), "a song");
+        if (next.songs.isEmpty()) {
+            g_object_unref(next.batch);
+            next.batch = nullptr;
         }
-        remaining -= files.size();
-        emit progress(remaining);
+        // The batch before goes in whole (or song by song) before this one is sent.
+        finish(&writing);
+        writing = std::move(next);
+        if (writing.batch)
+            writing.result = TrackerQueryRunner::send(writing.batch);
     }
+    finish(&writing);
     return remaining;
 }
 

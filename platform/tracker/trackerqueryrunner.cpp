@@ -378,14 +378,21 @@ TrackerQueryResult TrackerQueryRunner::update(TrackerSparqlConnection* connectio
     return result;
 }
 
+std::future<TrackerQueryResult> TrackerQueryRunner::send(TrackerBatch* batch)
+{
+    auto promise = std::make_shared<std::promise<TrackerQueryResult>>();
+    std::future<TrackerQueryResult> future = promise->get_future();
+    if (writePool()->isWorkerThread())
+        promise->set_value(update(batch));
+    else
+        writePool()->push([promise, batch] { promise->set_value(update(batch)); });
+    return future;
+}
+
 TrackerQueryResult TrackerQueryRunner::update(TrackerBatch* batch)
 {
-    if (!writePool()->isWorkerThread()) {
-        auto promise = std::make_shared<std::promise<TrackerQueryResult>>();
-        std::future<TrackerQueryResult> future = promise->get_future();
-        writePool()->push([promise, batch] { promise->set_value(update(batch)); });
-        return future.get();
-    }
+    if (!writePool()->isWorkerThread())
+        return send(batch).get();
     TrackerQueryResult result;
     if (!batch)
         return storeClosed();

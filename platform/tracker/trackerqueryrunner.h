@@ -8,6 +8,7 @@
 #include <QVector>
 
 #include <functional>
+#include <future>
 
 typedef struct _TrackerSparqlConnection TrackerSparqlConnection;
 typedef struct _TrackerBatch TrackerBatch;
@@ -39,6 +40,8 @@ public:
     // Writes a batch (resources and texts, in the order they were added) in one transaction
     // on the write thread, after every update sent before it. The batch stays the caller's.
     static TrackerQueryResult update(TrackerBatch* batch);
+    // As update(batch), without waiting for it; the batch must stay until the result is in.
+    static std::future<TrackerQueryResult> send(TrackerBatch* batch);
     // Hands each row of a query to row() as the cursor reaches it, keeping none (the result's
     // rows stay empty): for reading a whole library without holding it twice.
     static TrackerQueryResult selectEach(TrackerSparqlConnection* connection, const QString& sparql,
