@@ -19,7 +19,8 @@ public:
     struct Result
     {
         bool ok = true;
-        // Songs in the store's title order (title, then tracker:id).
+        // Songs in the store's title order (title, then tracker:id); those of resources() in
+        // no particular order.
         QVector<MafwStoreSong> songs;
         // The names of the artists and albums the songs refer to, by tracker:id.
         QHash<int, QString> artistNames;

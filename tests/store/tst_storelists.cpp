@@ -247,6 +247,30 @@ private slots:
         QCOMPARE(albumsRemoved.count(), 1);
         QVERIFY(!titles(all.data()).contains(QStringLiteral("Lonely")));
     }
+
+    // Songs that reach the lists in one read, against the store's order (reversed, and twice
+    // over, the copies told apart by their ids only), each go to the place the store gives them.
+    void aReadOfManyNewSongsPlacesEachAsTheStoreOrdersThem()
+    {
+        QSharedPointer<MafwTrackerModel> all = complete(MafwTrackerModel::AllSongs);
+        const int before = all->rowCount();
+        QStringList fresh;
+        for (const char* title : TrickyTitles)
+            fresh.prepend(QString::fromUtf8(title));
+        fresh += fresh;
+        for (int i = 0; i < 40; ++i)
+            fresh << QStringLiteral("Filler %1").arg(79 - i);
+        QVERIFY(write(fresh));
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), before + fresh.size(), StoreWaitMs);
+        QCOMPARE(titles(all.data()), storeOrder());
+        const QVector<int>& order = factory->catalogue()->titleOrder();
+        for (int i = 1; i < order.size(); ++i) {
+            QVERIFY(
+                factory->catalogue()->compareTitles(*factory->catalogue()->song(order.at(i - 1)),
+                                                    *factory->catalogue()->song(order.at(i)))
+                < 0);
+        }
+    }
 };
 
 PARLOVANCE_TEST_MAIN_CORE(TestStoreLists)
