@@ -26,6 +26,9 @@
 
 #include <taglib/fileref.h>
 
+#include <thread>
+#include <vector>
+
 namespace {
 
 // What a change in the store may take to reach the models on a loaded machine, sanitizer build
@@ -587,6 +590,43 @@ private slots:
         QVERIFY(QDir().rename(music + ".away", music));
         QVERIFY(FixtureLibrary::index());
         QCOMPARE(songCount(), count);
+    }
+
+    void newResourceNamesAreUuidsInTheOrderTheyAreMade()
+    {
+        // The store keeps every name in a sorted index; names that sort as they are made go in
+        // at its end instead of on a random page of it.
+        const QRegularExpression form(QStringLiteral(
+            "^urn:uuid:[0-9a-f]{8}-[0-9a-f]{4}-7[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$"));
+        QString previous;
+        QSet<QString> seen;
+        for (int i = 0; i < 20000; ++i) {
+            const QString iri = TrackerSparql::newIri();
+            QVERIFY2(form.match(iri).hasMatch(), qPrintable(iri));
+            QVERIFY2(iri > previous, qPrintable(previous + QLatin1String(" then ") + iri));
+            QVERIFY(TrackerSparql::isSafeIri(iri));
+            seen.insert(iri);
+            previous = iri;
+        }
+        QCOMPARE(seen.size(), 20000);
+        // Names made on several threads at once are all different, and each thread's in order.
+        QVector<QStringList> made(4);
+        std::vector<std::thread> threads;
+        for (int t = 0; t < made.size(); ++t) {
+            threads.emplace_back([&made, t] {
+                for (int i = 0; i < 5000; ++i)
+                    made[t].append(TrackerSparql::newIri());
+            });
+        }
+        for (std::thread& thread : threads)
+            thread.join();
+        for (const QStringList& names : qAsConst(made)) {
+            for (int i = 1; i < names.size(); ++i)
+                QVERIFY(names.at(i) > names.at(i - 1));
+            for (const QString& name : names)
+                seen.insert(name);
+        }
+        QCOMPARE(seen.size(), 40000);
     }
 
     void anOlderStoreOpensWithItsData()
