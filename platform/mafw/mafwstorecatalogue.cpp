@@ -464,17 +464,24 @@ void MafwStoreCatalogue::refresh()
     QHash<int, QString> asked;
     const qint64 now = m_clock.elapsed();
     qint64 wait = -1;
-    for (auto it = m_pending.begin(); it != m_pending.end() && asked.size() < ResourcesPerRead;) {
-        const auto touched = m_playlistTouched.constFind(it.key());
+    // The oldest first: what an index writes comes with rising ids, and the reader reads ids
+    // that follow one another as one range.
+    QVector<int> ids;
+    ids.reserve(m_pending.size());
+    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
+        ids.append(it.key());
+    std::sort(ids.begin(), ids.end());
+    for (int id : qAsConst(ids)) {
+        if (asked.size() >= ResourcesPerRead)
+            break;
+        const auto touched = m_playlistTouched.constFind(id);
         if (touched != m_playlistTouched.cend() && now - touched.value() < PlaylistQuietMs) {
             const qint64 left = PlaylistQuietMs - (now - touched.value());
             wait = wait < 0 ? left : qMin(wait, left);
-            ++it;
             continue;
         }
-        m_playlistTouched.remove(it.key());
-        asked.insert(it.key(), it.value());
-        it = m_pending.erase(it);
+        m_playlistTouched.remove(id);
+        asked.insert(id, m_pending.take(id));
     }
     if (wait >= 0)
         m_playlistDelay->start(int(wait) + 1);

@@ -45,22 +45,56 @@ QString namesBlock(int count)
     return values;
 }
 
+// Named ids that lie this close together are read as one range: the ids of what an index
+// writes follow one another, with those of other kinds of resource between them.
+bool isDense(const QVector<int>& sortedIds)
+{
+    const qint64 span = qint64(sortedIds.last()) - sortedIds.first() + 1;
+    return span <= 2 * qint64(sortedIds.size()) + 100;
+}
+
 // Runs "SELECT <projection> WHERE { <scope> <pattern> } <tail>" over the scope, in chunks of
 // named resources; false when a query failed.
 bool readEach(TrackerSparqlConnection* connection, const Scope& scope, const QString& projection,
               const QString& pattern, const RowHandler& row, const QString& tail = QString())
 {
-    auto run = [&](const QString& where, const QString& filter, const QVector<qint64>& values) {
+    auto run = [&](const QString& where, const QString& filter, const QVector<qint64>& values,
+                   const RowHandler& handler) {
         const QString sparql = QStringLiteral("SELECT %1 WHERE { %2 %3 %4} %5")
                                    .arg(projection, where, pattern, filter, tail);
         const TrackerQueryResult result = TrackerQueryRunner::selectEachKept(connection, sparql,
-                                                                             values, row);
+                                                                             values, handler);
         if (!result.ok)
             qCWarning(lcModels) << "MafwStoreReader - a query failed:" << result.errorMessage;
         return result.ok;
     };
     if (scope.every)
-        return run(scope.everyPattern, QString(), QVector<qint64>());
+        return run(scope.everyPattern, QString(), QVector<qint64>(), row);
+    if (scope.ids.isEmpty())
+        return true;
+    // Ids close together are one query over their range, which the store walks in its tables'
+    // order, instead of a lookup for each of hundreds of bound names; the rows of resources
+    // not named are dropped here, by the column that holds the scope's id.
+    const int idColumn = projection.split(QLatin1Char(' '))
+                             .indexOf(QStringLiteral("tracker:id(%1)").arg(scope.variable));
+    QVector<int> sorted = scope.ids;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    if (idColumn >= 0 && isDense(sorted)) {
+        const qint64 low = sorted.first();
+        const qint64 high = sorted.last();
+        std::vector<bool> named(size_t(high - low + 1), false);
+        for (int id : qAsConst(sorted))
+            named[size_t(id - low)] = true;
+        static const QString rangeFilter = QStringLiteral(
+            "FILTER (tracker:id(%1) >= ~p0 && tracker:id(%1) <= ~p1) ");
+        return run(QString(), rangeFilter.arg(scope.variable), { low, high },
+                   [&](const TrackerCursorRow& r) {
+                       const qint64 id = r.integer(idColumn);
+                       if (id >= low && id <= high && named[size_t(id - low)])
+                           row(r);
+                   });
+    }
     static const QString fewNames = namesBlock(FewNames);
     static const QString manyNames = namesBlock(ManyNames);
     const QString filter = QStringLiteral("FILTER (tracker:id(%1) = ?named) ").arg(scope.variable);
@@ -71,7 +105,7 @@ bool readEach(TrackerSparqlConnection* connection, const Scope& scope, const QSt
         const int end = qMin(scope.ids.size(), i + chunk);
         for (int k = i; k < end; ++k)
             values[k - i] = scope.ids.at(k);
-        ok = run(chunk == FewNames ? fewNames : manyNames, filter, values) && ok;
+        ok = run(chunk == FewNames ? fewNames : manyNames, filter, values, row) && ok;
         i = end;
     }
     return ok;

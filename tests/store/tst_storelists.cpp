@@ -271,6 +271,40 @@ private slots:
                 < 0);
         }
     }
+
+    // Songs far apart in the store, changed at once, are read by name rather than by the
+    // range between them; each change reaches its row.
+    void songsFarApartChangedAtOnce()
+    {
+        QSharedPointer<MafwTrackerModel> all = complete(MafwTrackerModel::AllSongs);
+        const MafwStoreCatalogue* catalogue = factory->catalogue();
+        int low = -1;
+        int high = -1;
+        for (const MafwStoreSong& s : catalogue->songs()) {
+            low = low < 0 ? s.id : qMin(low, s.id);
+            high = qMax(high, s.id);
+        }
+        QVERIFY2(high - low > 150, qPrintable(QStringLiteral("%1..%2").arg(low).arg(high)));
+        QString sparql;
+        for (int id : { low, high }) {
+            sparql += QStringLiteral("DELETE { <%1> nie:usageCounter ?u } WHERE { <%1> "
+                                     "nie:usageCounter ?u } ; INSERT DATA { <%1> nie:usageCounter "
+                                     "7 } ;\n")
+                          .arg(catalogue->song(id)->iri);
+        }
+        QVERIFY(update(sparql));
+        for (int id : { low, high }) {
+            const QString title = catalogue->song(id)->title;
+            QTRY_COMPARE_WITH_TIMEOUT(catalogue->song(id)->usage, 7, StoreWaitMs);
+            const QStringList shown = titles(all.data());
+            bool found = false;
+            for (int row = 0; row < shown.size(); ++row) {
+                if (shown.at(row) == title && all->index(row, 12).data().toInt() == 7)
+                    found = true;
+            }
+            QVERIFY2(found, qPrintable(title));
+        }
+    }
 };
 
 PARLOVANCE_TEST_MAIN_CORE(TestStoreLists)
