@@ -263,6 +263,15 @@ private slots:
         QVERIFY(write(fresh));
         QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), before + fresh.size(), StoreWaitMs);
         QCOMPARE(titles(all.data()), storeOrder());
+        // Each song read with the name the store gives it.
+        TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+        const TrackerQueryResult named = TrackerQueryRunner::select(
+            connection, QStringLiteral("SELECT ?s tracker:id(?s) WHERE { ?s a nmm:MusicPiece }"),
+            2);
+        TrackerQueryRunner::releaseConnection(connection);
+        QCOMPARE(named.rows.size(), factory->catalogue()->songs().size());
+        for (const QStringList& row : named.rows)
+            QCOMPARE(factory->catalogue()->song(row.at(1).toInt())->iri, row.at(0));
         const QVector<int>& order = factory->catalogue()->titleOrder();
         for (int i = 1; i < order.size(); ++i) {
             QVERIFY(
