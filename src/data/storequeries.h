@@ -64,8 +64,11 @@ const char* const DeletePlaylist
     = R"(DELETE { ?playlist a rdfs:Resource . }      WHERE { ?playlist a nmm:Playlist FILTER(tracker:id(?playlist) = %1) })";
 const char* const AlbumExists
     = R"(SELECT         tracker:id(?album)     WHERE     {         ?album a nmm:MusicAlbum .         ?song nmm:musicAlbum ?album .         FILTER ( tracker:id(?album) = %1 )     } GROUP BY ?album)";
+// A song's value is named as a pattern here, not as a function in a FILTER: the store answers
+// such a function with a subquery over a copy of the class's table that has no index, once for
+// every song, and the time grew with the square of the library (35 s at 50,000 songs).
 const char* const ArtistExists
-    = R"(SELECT             tracker:id(nmm:performer(?song))          WHERE {              ?song a nmm:MusicPiece .              ?song tracker:available true .              FILTER( tracker:id(nmm:performer(?song)) = %1 )          })";
+    = R"(SELECT             tracker:id(?performer)          WHERE {              ?song a nmm:MusicPiece .              ?song tracker:available true .              ?song nmm:performer ?performer .              FILTER( tracker:id(?performer) = %1 )          })";
 const char* const AnySongExists
     = R"( SELECT               tracker:id(?song)           WHERE           {               ?song a nmm:MusicPiece .               ?song tracker:available true .           } LIMIT 1)";
 const char* const PlaylistHasSongs
@@ -80,10 +83,12 @@ const char* const FavouriteExists
     = R"( SELECT               tracker:id(?song)           WHERE           {               ?song a nmm:MusicPiece .               ?song tracker:available true .               ?song nao:hasTag nao:predefined-tag-favorite .           } LIMIT 1)";
 const char* const NeverPlayedExists
     = R"( SELECT               tracker:id(?song)           WHERE           {               ?song a nmm:MusicPiece .               ?song tracker:available true .               OPTIONAL { ?song nie:usageCounter ?usage . }               FILTER( (!bound(?usage) || ?usage = 0) ) .           } LIMIT 1)";
+// The value as a pattern, as in ArtistExists (90 s at 50,000 songs as a FILTER).
 const char* const DownloadedExists
-    = R"( SELECT               tracker:id(?song)           WHERE           {               ?song a nmm:MusicPiece .               ?song tracker:available true .               FILTER( nfo:encodedBy(?song) = "Vaspe Music" ) .           } LIMIT 1)";
+    = R"( SELECT               tracker:id(?song)           WHERE           {               ?song a nmm:MusicPiece .               ?song tracker:available true .               ?song nfo:encodedBy "Vaspe Music" .           } LIMIT 1)";
+// The time added as a pattern, as in ArtistExists (47 s at 50,000 songs as a FILTER).
 const char* const SongsWithoutAlbumAddedSince
-    = R"(SELECT              COUNT(?song)          WHERE {              ?song a nmm:MusicPiece .              ?song tracker:available true .              OPTIONAL { ?song nmm:musicAlbum ?album . }              FILTER( !bound(?album) && tracker:added(?song) >= "%1" )          })";
+    = R"(SELECT              COUNT(?song)          WHERE {              ?song a nmm:MusicPiece .              ?song tracker:available true .              OPTIONAL { ?song nmm:musicAlbum ?album . }              ?song tracker:added ?added .              FILTER( !bound(?album) && ?added >= "%1" )          })";
 const char* const SongWithoutAlbumExists
     = R"(SELECT tracker:id(?song) WHERE { ?song a nmm:MusicPiece . ?song tracker:available true . OPTIONAL{ ?song nmm:musicAlbum ?album } . FILTER( !bound( ?album ) ) } LIMIT 1)";
 const char* const SongWithoutArtistExists

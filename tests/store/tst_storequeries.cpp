@@ -8,9 +8,14 @@
 #include "mafwtrackermodelfactory.h"
 #include "queryprobe.h"
 #include "testenvironment.h"
+#include "trackerindexworker.h"
+#include "trackerqueryrunner.h"
 #include "trackersparql.h"
+#include "trackerstore.h"
+#include "trackertagreader.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QUrl>
 
@@ -422,6 +427,60 @@ private slots:
             QCOMPARE(found.size(), 1);
             QCOMPARE(found.first().first(), iri);
         }
+    }
+
+    // Last: it adds a library's worth of songs. The checks the main page makes of its latest
+    // entries answer at once however large the library: a value named as a function in a
+    // FILTER had the store scan every song once for every song (seconds at 16,000 songs,
+    // most of a minute at 50,000). The bound is far above what a loaded machine takes.
+    void checksOfALargeLibraryAnswerAtOnce()
+    {
+        TrackerSparqlConnection* store = TrackerStore::instance()->acquireConnection();
+        QVERIFY(store);
+        const QString added = TrackerSparql::timeText(QDateTime::currentDateTimeUtc());
+        const int songs = 16000;
+        for (int first = 0; first < songs; first += 500) {
+            QStringList batch;
+            QSet<QString> written;
+            for (int i = first; i < first + 500; ++i) {
+                TrackerTrackInfo info;
+                info.title = QStringLiteral("Large %1").arg(i);
+                info.artist = QStringLiteral("Large artist %1").arg(i / 70);
+                // Every hundredth song without an album, every 50th downloaded.
+                if (i % 100 != 0)
+                    info.album = QStringLiteral("Large album %1").arg(i / 14);
+                if (i % 50 == 0)
+                    info.encodedBy = QStringLiteral("Vaspe Music");
+                info.durationSeconds = 60;
+                batch << TrackerIndexWorker::songUpdate(
+                    TrackerSparql::newIri(), false, QStringLiteral("file:///large/%1.ogg").arg(i),
+                    QStringLiteral("%1.ogg").arg(i), 10, added, added, info, &written);
+            }
+            QVERIFY(TrackerQueryRunner::update(store, batch.join(QStringLiteral(" ;\n"))).ok);
+        }
+        TrackerQueryRunner::releaseConnection(store);
+        const QList<QStringList> artist = query(
+            QStringLiteral("SELECT tracker:id(?a) WHERE { ?a a nmm:Artist ; "
+                           "nmm:artistName \"Large artist 100\" }"),
+            1);
+        QCOMPARE(artist.size(), 1);
+
+        const qint64 boundMs = 1000;
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(query(QString::fromUtf8(ArtistExists).arg(artist.first().first()), 1).size(), 70);
+        QVERIFY2(clock.elapsed() < boundMs, qPrintable(QString::number(clock.elapsed())));
+        clock.restart();
+        QCOMPARE(query(QString::fromUtf8(DownloadedExists), 1).size(), 1);
+        QVERIFY2(clock.elapsed() < boundMs, qPrintable(QString::number(clock.elapsed())));
+        clock.restart();
+        const QList<QStringList> rows = query(QString::fromUtf8(SongsWithoutAlbumAddedSince)
+                                                  .arg(beforeIndexing.toString(Qt::ISODate)),
+                                              1);
+        QVERIFY2(clock.elapsed() < boundMs, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(rows.size(), 1);
+        // The fixture's own song without an album, and the large library's.
+        QCOMPARE(rows.first().first().toInt(), 1 + songs / 100);
     }
 };
 
