@@ -19,6 +19,7 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
+#include <taglib/oggfile.h>
 #include <taglib/oggflacfile.h>
 #include <taglib/opusfile.h>
 #include <taglib/textidentificationframe.h>
@@ -33,7 +34,8 @@ namespace {
 // activities (whose size is bounded). Texts are cut at MaxTextLength, never inside a character.
 QString toQt(const TagLib::String& s)
 {
-    QString text = QString::fromStdWString(s.toWString()).trimmed();
+    // From the string's own characters: a copy of them first costs an allocation per text.
+    QString text = QString::fromWCharArray(s.toCWString(), int(s.size())).trimmed();
     if (text.size() > TrackerTagReader::MaxTextLength) {
         int cut = TrackerTagReader::MaxTextLength;
         if (text.at(cut - 1).isHighSurrogate())
@@ -47,6 +49,16 @@ QString property(const TagLib::PropertyMap& map, const char* key)
 {
     const auto it = map.find(key);
     if (it == map.end() || it->second.isEmpty())
+        return QString();
+    return toQt(it->second.front());
+}
+
+// The same for a Xiph comment, whose fields are its file's properties by their upper-case
+// names: looked up where they are instead of copied into a map of their own first.
+QString field(const TagLib::Ogg::FieldListMap& fields, const char* key)
+{
+    const auto it = fields.find(key);
+    if (it == fields.end() || it->second.isEmpty())
         return QString();
     return toQt(it->second.front());
 }
@@ -324,16 +336,23 @@ bool TrackerTagReader::read(const QByteArray& name, TrackerTrackInfo* info, QStr
         info->trackNumber = int(tag->track());
         info->year = int(tag->year());
     }
-    const TagLib::PropertyMap map = ref.file()->properties();
-    info->albumArtist = property(map, "ALBUMARTIST");
-    info->composer = property(map, "COMPOSER");
-    info->lyricist = property(map, "LYRICIST");
-    info->copyright = property(map, "COPYRIGHT");
-    info->encodedBy = property(map, "ENCODEDBY");
-    info->publisher = property(map, "LABEL");
-    info->discNumber = leadingNumber(property(map, "DISCNUMBER"));
+    // An Ogg file's properties are its Xiph comment's fields.
+    auto* xiph = dynamic_cast<TagLib::Ogg::File*>(ref.file())
+                     ? dynamic_cast<TagLib::Ogg::XiphComment*>(ref.tag())
+                     : nullptr;
+    const TagLib::PropertyMap map = xiph ? TagLib::PropertyMap() : ref.file()->properties();
+    auto value = [&](const char* key) {
+        return xiph ? field(xiph->fieldListMap(), key) : property(map, key);
+    };
+    info->albumArtist = value("ALBUMARTIST");
+    info->composer = value("COMPOSER");
+    info->lyricist = value("LYRICIST");
+    info->copyright = value("COPYRIGHT");
+    info->encodedBy = value("ENCODEDBY");
+    info->publisher = value("LABEL");
+    info->discNumber = leadingNumber(value("DISCNUMBER"));
     if (info->trackNumber == 0)
-        info->trackNumber = leadingNumber(property(map, "TRACKNUMBER"));
+        info->trackNumber = leadingNumber(value("TRACKNUMBER"));
     decodeLegacyTexts(ref.file(), info);
     info->cover = embeddedCover(ref.file());
     return true;

@@ -15,6 +15,10 @@
 
 #include <memory>
 
+#include <taglib/flacfile.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/xiphcomment.h>
+
 #include <sys/stat.h>
 
 namespace {
@@ -183,6 +187,60 @@ private slots:
         QVERIFY(!files.at(2).reason.isEmpty());
         QVERIFY(files.at(3).ok);
         QCOMPARE(files.at(3).info.title, QStringLiteral("Song 3-6"));
+    }
+
+    // Every field an index keeps, from the comments of an Ogg and of a FLAC file alike: names
+    // in any case, texts beyond the first plane, spaces around them, numbers with a total.
+    void everyFieldOfOggAndFlacComments()
+    {
+        const QString folder = TestEnvironment::musicDir() + QStringLiteral("/fields");
+        QVERIFY(QDir().mkpath(folder));
+        const QString emoji = QString::fromUtf8("Lyr\xF0\x9F\x8E\xB5ics");
+        auto fill = [&](TagLib::Ogg::XiphComment* comment) {
+            comment->addField("albumArtist", "  The Band  ");
+            comment->addField("Composer", "Com Poser");
+            comment->addField("LYRICIST",
+                              TagLib::String(emoji.toUtf8().constData(), TagLib::String::UTF8));
+            comment->addField("copyright", "(c) Someone");
+            comment->addField("EncodedBy", "Vaspe Music");
+            comment->addField("label", "A Label");
+            comment->addField("DISCNUMBER", "2/3");
+        };
+        QStringList paths;
+        for (const QString& suffix : { QStringLiteral("ogg"), QStringLiteral("flac") }) {
+            AudioTags tags;
+            tags.title = QStringLiteral("Fields");
+            tags.artist = QStringLiteral("Artist");
+            tags.album = QStringLiteral("Album");
+            const QString path = folder + QStringLiteral("/fields.") + suffix;
+            QVERIFY(AudioGenerator::write(path, tags, 300));
+            const QByteArray name = QFile::encodeName(path);
+            if (suffix == QLatin1String("ogg")) {
+                TagLib::Ogg::Vorbis::File file(name.constData());
+                QVERIFY(file.isValid());
+                fill(file.tag());
+                QVERIFY(file.save());
+            } else {
+                TagLib::FLAC::File file(name.constData());
+                QVERIFY(file.isValid());
+                fill(file.xiphComment(true));
+                QVERIFY(file.save());
+            }
+            paths << path;
+        }
+        TrackerTagBatch batch(filesOf(paths), &m_running);
+        for (const TrackerTagBatch::File& file : batch.take()) {
+            QVERIFY2(file.ok, qPrintable(file.reason));
+            const TrackerTrackInfo& info = file.info;
+            QCOMPARE(info.title, QStringLiteral("Fields"));
+            QCOMPARE(info.albumArtist, QStringLiteral("The Band"));
+            QCOMPARE(info.composer, QStringLiteral("Com Poser"));
+            QCOMPARE(info.lyricist, emoji);
+            QCOMPARE(info.copyright, QStringLiteral("(c) Someone"));
+            QCOMPARE(info.encodedBy, QStringLiteral("Vaspe Music"));
+            QCOMPARE(info.publisher, QStringLiteral("A Label"));
+            QCOMPARE(info.discNumber, 2);
+        }
     }
 
     // What the readers leave in the media-art store: whole covers readable by all, and no
