@@ -5,6 +5,7 @@
 // GLib headers come before Qt's: GIO names a member "signals", which Qt defines as a macro.
 #include <libtracker-sparql/tracker-sparql.h>
 
+#include "audiogenerator.h"
 #include "fixturelibrary.h"
 #include "testenvironment.h"
 #include "trackerindexworker.h"
@@ -263,6 +264,57 @@ private slots:
             connection, QStringLiteral("SELECT ?p WHERE { <%1> ?p ?o }").arg(newIri), 1);
         QVERIFY(none.ok);
         QCOMPARE(none.rows.size(), 0);
+    }
+
+    void aRefusedBatchCostsNoSongItsPlace()
+    {
+        // An artist the store holds under another name: every batch with one of their songs is
+        // refused and written again song by song, while the batches after it are being made.
+        AudioTags tags;
+        tags.artist = QStringLiteral("Kim");
+        tags.album = QStringLiteral("Blue");
+        tags.title = QStringLiteral("First");
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Kim/Blue/first.ogg"), tags).isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        auto rows = [this](const QString& sparql) {
+            const TrackerQueryResult result = TrackerQueryRunner::select(connection, sparql, 1);
+            return result.ok ? result.rows : QList<QStringList>();
+        };
+        const QList<QStringList> kim = rows(
+            QStringLiteral("SELECT ?a WHERE { ?a a nmm:Artist ; nmm:artistName \"Kim\" }"));
+        QCOMPARE(kim.size(), 1);
+        QVERIFY(
+            TrackerQueryRunner::update(
+                connection, QStringLiteral("INSERT OR REPLACE { <%1> nmm:artistName \"Kimberly\" }")
+                                .arg(kim.first().first()))
+                .ok);
+        const int songs = 450;
+        for (int i = 0; i < songs; ++i) {
+            tags.artist = i % 100 == 7 ? QStringLiteral("Kim")
+                                       : QStringLiteral("Band %1").arg(i / 30);
+            tags.album = QStringLiteral("Album %1").arg(i / 15);
+            tags.title = QStringLiteral("Song %1").arg(i);
+            QVERIFY(!FixtureLibrary::addSong(QStringLiteral("many/%1.ogg").arg(i), tags).isEmpty());
+        }
+        QVERIFY(FixtureLibrary::index());
+        const QList<QStringList> titles = rows(
+            QStringLiteral("SELECT ?t WHERE { ?s a nmm:MusicPiece ; nie:url ?u ; nie:title ?t . "
+                           "FILTER (STRSTARTS(?u, %1)) }")
+                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(QStringLiteral("many/")))));
+        QSet<QString> found;
+        for (const QStringList& row : titles)
+            found.insert(row.first());
+        QCOMPARE(titles.size(), songs);
+        for (int i = 0; i < songs; ++i)
+            QVERIFY2(found.contains(QStringLiteral("Song %1").arg(i)),
+                     qPrintable(QString::number(i)));
+        QCOMPARE(rows(QStringLiteral("SELECT ?n WHERE { <%1> nmm:artistName ?n }")
+                          .arg(kim.first().first())),
+                 QList<QStringList> { QStringList { QStringLiteral("Kim") } });
+        QCOMPARE(rows(QStringLiteral("SELECT ?s WHERE { ?s nmm:performer <%1> }")
+                          .arg(kim.first().first()))
+                     .size(),
+                 1 + (songs + 92) / 100);
     }
 };
 
