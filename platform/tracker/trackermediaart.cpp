@@ -37,6 +37,42 @@ QSet<QString> coversInProgress;
 QWaitCondition coverDone;
 const int MaxCoversRemembered = 4096;
 
+// The latest pictures handled, as they were, newest first. The songs of an album mostly come
+// one after another, each with the album's picture: compared byte for byte with the one
+// before, a picture costs a fraction of its digest (a cover of 200 kB takes 0.3 ms to digest,
+// which for a library whose every song carries its cover is more than reading its tags).
+struct RecentCover
+{
+    QString path;
+    QByteArray picture;
+    bool written;
+};
+QList<RecentCover> recentCovers;
+const int MostRecentCovers = 8;
+const int MostRecentCoverBytes = 16 * 1024 * 1024;
+const int LargestRecentCover = 4 * 1024 * 1024;
+
+void rememberRecent(const QString& path, const QByteArray& picture, bool written)
+{
+    if (picture.size() > LargestRecentCover)
+        return;
+    for (int i = 0; i < recentCovers.size(); ++i) {
+        if (recentCovers.at(i).path == path) {
+            recentCovers.removeAt(i);
+            break;
+        }
+    }
+    recentCovers.prepend({ path, picture, written });
+    qint64 bytes = 0;
+    for (int i = 0; i < recentCovers.size(); ++i) {
+        bytes += recentCovers.at(i).picture.size();
+        if (i >= MostRecentCovers || bytes > MostRecentCoverBytes) {
+            recentCovers.erase(recentCovers.begin() + i, recentCovers.end());
+            break;
+        }
+    }
+}
+
 } // namespace
 
 QString TrackerMediaArt::directory()
@@ -85,16 +121,34 @@ bool TrackerMediaArt::writeAlbumArt(const QString& artist, const QString& album,
     if (image.isEmpty() || album.isEmpty())
         return false;
     const QString path = albumArtPath(artist, album);
+    {
+        QMutexLocker lock(&coversMutex);
+        while (coversInProgress.contains(path))
+            coverDone.wait(&coversMutex);
+        for (const RecentCover& recent : qAsConst(recentCovers)) {
+            if (recent.path != path || recent.picture != image)
+                continue;
+            if (!recent.written)
+                return false;
+            if (TrackerRegularFile::isRegular(QFile::encodeName(path)))
+                return true;
+            break;
+        }
+    }
     const QByteArray digest = QCryptographicHash::hash(image, QCryptographicHash::Md5);
     {
         QMutexLocker lock(&coversMutex);
         while (coversInProgress.contains(path))
             coverDone.wait(&coversMutex);
-        if (coversRefused.contains(digest))
+        if (coversRefused.contains(digest)) {
+            rememberRecent(path, image, false);
             return false;
+        }
         if (coversWritten.value(path) == digest
-            && TrackerRegularFile::isRegular(QFile::encodeName(path)))
+            && TrackerRegularFile::isRegular(QFile::encodeName(path))) {
+            rememberRecent(path, image, true);
             return true;
+        }
         coversInProgress.insert(path);
     }
     struct Finish
@@ -117,6 +171,7 @@ bool TrackerMediaArt::writeAlbumArt(const QString& artist, const QString& album,
             coversWritten.insert(path, digest);
         else
             coversRefused.insert(digest);
+        rememberRecent(path, image, written);
         return written;
     };
     // A JPEG already on disk as it is needs no decoding.

@@ -7,6 +7,7 @@
 #include "trackerregularfile.h"
 #include "trackertagbatch.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -258,6 +259,40 @@ private slots:
             QCOMPARE(int(status.st_mode & 0777), 0644);
             QVERIFY(!QImage(art.filePath(name), "JPEG").isNull());
         }
+    }
+
+    // The songs of an album one after another: a picture that comes again is the cover already
+    // made, a different one replaces it, and one refused leaves the cover as it was.
+    void picturesThatComeAgainAndPicturesThatChange()
+    {
+        auto jpeg = [](const QColor& colour) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            AudioGenerator::coverImage(colour).save(&buffer, "JPEG");
+            return bytes;
+        };
+        const QString artist = QStringLiteral("Again");
+        const QString album = QStringLiteral("And Again");
+        const QString path = TrackerMediaArt::albumArtPath(artist, album);
+        auto edge = [&] { return QImage(path, "JPEG").pixelColor(4, 4); };
+        const QByteArray red = jpeg(Qt::red);
+        const QByteArray blue = jpeg(Qt::blue);
+        for (int song = 0; song < 3; ++song)
+            QVERIFY(TrackerMediaArt::writeAlbumArt(artist, album, red));
+        QVERIFY(edge().red() > 200 && edge().blue() < 60);
+        QVERIFY(TrackerMediaArt::writeAlbumArt(artist, album, blue));
+        QVERIFY(edge().blue() > 200 && edge().red() < 60);
+        QVERIFY(TrackerMediaArt::writeAlbumArt(artist, album, red));
+        QVERIFY(edge().red() > 200 && edge().blue() < 60);
+        const QByteArray broken("\xff\xd8\xff\xe0 not a picture");
+        for (int song = 0; song < 2; ++song)
+            QVERIFY(!TrackerMediaArt::writeAlbumArt(artist, album, broken));
+        QVERIFY(edge().red() > 200 && edge().blue() < 60);
+        // A cover deleted behind the process's back is made again from the same picture.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(TrackerMediaArt::writeAlbumArt(artist, album, red));
+        QVERIFY(edge().red() > 200 && edge().blue() < 60);
     }
 
     // A cover that cannot be put in place says why and leaves nothing behind; one that is no
