@@ -1,5 +1,6 @@
 #include "mafwstorecatalogue.h"
 
+#include "mafwgallop.h"
 #include "mafwlogging.h"
 #include "mafwstorecollator.h"
 #include "mafwstorereader.h"
@@ -29,8 +30,12 @@ const int RefreshDelayMs = 30;
 const int IndexingRefreshDelayMs = 400;
 const int IndexingRefreshMsPerThousandSongs = 20;
 const int IndexingRefreshLongestMs = 2000;
-// Resources read again in one go; more wait for the next read.
+// Resources read again in one go; more wait for the next read. While the indexer writes, a
+// read takes up to a share of the songs already held: an index writes faster than reads of a
+// fixed size follow it, so they went back to back, their number grew with the library and so
+// did the pass each costs the sorted lists, the time growing with the square of the library.
 const int ResourcesPerRead = 2000;
+const int IndexingReadShareOfSongs = 4; // a quarter
 // The songs the first step reads: a screen of rows and more.
 const int FirstSongs = 50;
 // A playlist that is being written (a long playlist file goes in batches) is read again once
@@ -414,6 +419,13 @@ int MafwStoreCatalogue::refreshDelay() const
                     + int(m_songs.size() / 1000) * IndexingRefreshMsPerThousandSongs);
 }
 
+int MafwStoreCatalogue::readLimit() const
+{
+    if (!m_indexing)
+        return ResourcesPerRead;
+    return qMax(ResourcesPerRead, int(m_songs.size()) / IndexingReadShareOfSongs);
+}
+
 void MafwStoreCatalogue::refreshSongs(const QSet<int>& ids)
 {
     for (int id : ids) {
@@ -462,6 +474,7 @@ void MafwStoreCatalogue::refresh()
     if (m_busy || !m_complete || (m_pending.isEmpty() && m_pendingDeleted.isEmpty()))
         return;
     QHash<int, QString> asked;
+    const int limit = readLimit();
     const qint64 now = m_clock.elapsed();
     qint64 wait = -1;
     // The oldest first: what an index writes comes with rising ids, and the reader reads ids
@@ -472,7 +485,7 @@ void MafwStoreCatalogue::refresh()
         ids.append(it.key());
     std::sort(ids.begin(), ids.end());
     for (int id : qAsConst(ids)) {
-        if (asked.size() >= ResourcesPerRead)
+        if (asked.size() >= limit)
             break;
         const auto touched = m_playlistTouched.constFind(id);
         if (touched != m_playlistTouched.cend() && now - touched.value() < PlaylistQuietMs) {
@@ -539,7 +552,7 @@ void MafwStoreCatalogue::finishRead()
     // Playlists still being written come back by a timer of their own.
     // More than one read's worth waiting (the index wrote faster than the lists read) goes
     // on at once, so the lists never fall further behind.
-    if (m_pending.size() >= ResourcesPerRead + m_playlistTouched.size())
+    if (m_pending.size() >= readLimit() + m_playlistTouched.size())
         m_delay->start(RefreshDelayMs);
     else if (m_pending.size() > m_playlistTouched.size() || !m_pendingDeleted.isEmpty())
         m_delay->start(refreshDelay());
@@ -642,14 +655,21 @@ void MafwStoreCatalogue::reorder(const QSet<int>& gone, QVector<int> fresh)
     }
     if (fresh.isEmpty())
         return;
-    auto less = [this](int a, int b) { return compareTitles(m_songs[a], m_songs[b]) < 0; };
+    // Read-only lookups: operator[] would detach-check and could add a song at every step.
+    const MafwStoreSong none;
+    auto songOf = [this, &none](int id) -> const MafwStoreSong& {
+        const auto it = m_songs.constFind(id);
+        return it != m_songs.cend() ? it.value() : none;
+    };
+    auto less = [this, &songOf](int a, int b) { return compareTitles(songOf(a), songOf(b)) < 0; };
     std::sort(fresh.begin(), fresh.end(), less);
-    // Each new song finds its place by a binary search; the order is then copied once.
+    // Each new song finds its place searching on from the place of the one before; the order
+    // is then copied once.
     QVector<int> merged;
     merged.reserve(m_titleOrder.size() + fresh.size());
     auto from = m_titleOrder.cbegin();
     for (int id : qAsConst(fresh)) {
-        const auto at = std::lower_bound(from, m_titleOrder.cend(), id, less);
+        const auto at = gallopLowerBound(from, m_titleOrder.cend(), id, less);
         std::copy(from, at, std::back_inserter(merged));
         merged.append(id);
         from = at;

@@ -155,6 +155,7 @@ private:
     void applyDeletions(MafwStoreChanges* changes);
     void finishRead();
     int refreshDelay() const;
+    int readLimit() const;
 
     QHash<int, MafwStoreSong> m_songs;
     QHash<QString, int> m_songsByUrl;

@@ -1,5 +1,6 @@
 #include "mafwtrackermodel.h"
 
+#include "mafwgallop.h"
 #include "mafwstorecatalogue.h"
 #include "mafwtrackermodelfactory.h"
 #include "mafwurlrole.h"
@@ -464,12 +465,13 @@ void MafwTrackerModel::insertSorted(
         return;
     auto less = [&](const MafwStoreRow& a, const MafwStoreRow& b) { return compare(a, b) < 0; };
     std::sort(fresh.begin(), fresh.end(), less);
-    // Each finds its place by a binary search among the rows as they are.
+    // Each finds its place among the rows as they are, searching on from the place of the one
+    // before.
     QVector<int> places;
     places.reserve(fresh.size());
     auto from = m_rows.cbegin();
     for (const MafwStoreRow& row : qAsConst(fresh)) {
-        from = std::lower_bound(from, m_rows.cend(), row, less);
+        from = gallopLowerBound(from, m_rows.cend(), row, less);
         places.append(int(from - m_rows.cbegin()));
     }
     const int limit = holdsFirstRowsOnly() ? m_limit : -1;

@@ -2,6 +2,7 @@
 // rows come before the rest without ever being taken back, and a change moves or announces
 // one row instead of computing the list again.
 
+#include "mafwgallop.h"
 #include "mafwstorecatalogue.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
@@ -19,6 +20,9 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+
+#include <algorithm>
+#include <random>
 
 namespace {
 
@@ -313,6 +317,57 @@ private slots:
             }
             QVERIFY2(found, qPrintable(title));
         }
+    }
+    void aSearchOnFromThePlaceBeforeFindsWhatABinarySearchFinds()
+    {
+        // Sorted lists with runs of equal items, sought for sorted values from each place
+        // found before: the place is always the binary search's.
+        std::mt19937 random(7);
+        for (int round = 0; round < 200; ++round) {
+            std::vector<int> list(random() % 300);
+            for (int& item : list)
+                item = int(random() % 100);
+            std::sort(list.begin(), list.end());
+            std::vector<int> sought(random() % 60);
+            for (int& value : sought)
+                value = int(random() % 110) - 5;
+            std::sort(sought.begin(), sought.end());
+            auto from = list.cbegin();
+            for (int value : sought) {
+                const auto expected = std::lower_bound(from, list.cend(), value);
+                from = gallopLowerBound(from, list.cend(), value, std::less<int>());
+                QCOMPARE(from - list.cbegin(), expected - list.cbegin());
+            }
+        }
+    }
+
+    void aLargeBatchTakesTheStoresPlacesInEveryList()
+    {
+        // Many new songs at once, falling between the songs there and between each other:
+        // every list puts them where the store's own order has them.
+        QSharedPointer<MafwTrackerModel> all = complete(MafwTrackerModel::AllSongs);
+        QSharedPointer<MafwTrackerModel> first(
+            factory->getModel(MafwTrackerModel::AllSongs, 50, 0));
+        QTRY_COMPARE_WITH_TIMEOUT(first->rowCount(), 50, StoreWaitMs);
+        QSharedPointer<MafwTrackerModel> albums = complete(MafwTrackerModel::AllAlbums);
+        const int before = all->rowCount();
+        QStringList batch;
+        for (int i = 0; i < 150; ++i)
+            batch << QStringLiteral("Filler %1").arg(i * 7 % 90) + QStringLiteral(" b");
+        for (const char* title : TrickyTitles)
+            batch << QString::fromUtf8(title) + QStringLiteral("1")
+                  << QStringLiteral("0") + QString::fromUtf8(title);
+        batch << QStringLiteral("Äa") << QStringLiteral("Äa") << QStringLiteral("a");
+        QVERIFY(write(batch, QStringLiteral("Many")));
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), before + batch.size(), StoreWaitMs);
+        const QStringList order = storeOrder();
+        QCOMPARE(titles(all.data()), order);
+        QTRY_COMPARE_WITH_TIMEOUT(titles(first.data()), order.mid(0, 50), StoreWaitMs);
+        QStringList catalogueOrder;
+        for (int id : factory->catalogue()->titleOrder())
+            catalogueOrder << factory->catalogue()->song(id)->title;
+        QCOMPARE(catalogueOrder, order);
+        QTRY_COMPARE_WITH_TIMEOUT(albums->rowCount(), 2, StoreWaitMs);
     }
 };
 
