@@ -36,6 +36,8 @@ const int IndexingRefreshLongestMs = 2000;
 // did the pass each costs the sorted lists, the time growing with the square of the library.
 const int ResourcesPerRead = 2000;
 const int IndexingReadShareOfSongs = 4; // a quarter
+// How long the lists made on the read thread are kept for lists made after the library came.
+const int PreparedRowsKeptMs = 10000;
 // The songs the first step reads: a screen of rows and more.
 const int FirstSongs = 50;
 // A playlist that is being written (a long playlist file goes in batches) is read again once
@@ -85,6 +87,7 @@ struct MafwStoreCatalogue::Result : MafwStoreReader::Result
     int withoutAlbum = 0;
     int withoutArtist = 0;
     QVector<int> titleOrder;
+    QHash<int, QVector<MafwStoreRow>> prepared;
 
     void makeTables()
     {
@@ -157,6 +160,23 @@ MafwStoreCatalogue::MafwStoreCatalogue(QObject* parent)
     });
 }
 
+MafwStoreCatalogue::MafwStoreCatalogue(const Result& library)
+    : m_collator(new MafwStoreCollator)
+{
+    m_songs = library.songTable;
+    m_songsByUrl = library.songsByUrl;
+    m_playlists = library.playlists;
+    m_artistNames = library.artistNames;
+    m_albumTitles = library.albumTitles;
+    m_albumSongs = library.albumSongs;
+    m_artistSongs = library.artistSongs;
+    m_withoutAlbum = library.withoutAlbum;
+    m_withoutArtist = library.withoutArtist;
+    m_titleOrder = library.titleOrder;
+    m_loaded = true;
+    m_complete = true;
+}
+
 MafwStoreCatalogue::~MafwStoreCatalogue()
 {
     delete m_collator;
@@ -193,17 +213,41 @@ void MafwStoreCatalogue::readFirstSongs()
         [this, result] { firstSongsRead(result); });
 }
 
+void MafwStoreCatalogue::setWholeLibraryPreparation(const Preparation& prepare)
+{
+    m_prepare = prepare;
+}
+
+void MafwStoreCatalogue::dropPrepared()
+{
+    if (!m_prepared.isEmpty())
+        m_prepared.clear();
+}
+
+const QVector<MafwStoreRow>* MafwStoreCatalogue::preparedRows(int type) const
+{
+    const auto it = m_prepared.constFind(type);
+    return it == m_prepared.cend() ? nullptr : &it.value();
+}
+
 void MafwStoreCatalogue::readEverything()
 {
     TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
     auto result = QSharedPointer<Result>::create();
+    const Preparation prepare = m_prepare;
     TrackerQueryRunner::postRead(
         this,
-        [connection, result] {
+        [connection, result, prepare] {
             static_cast<MafwStoreReader::Result&>(*result) = MafwStoreReader::everything(
                 connection);
             TrackerQueryRunner::releaseConnection(connection);
             result->makeTables();
+            if (prepare && result->ok) {
+                // The copy shares the read's tables and is gone before they are handed over,
+                // so the window's thread takes them unshared.
+                const MafwStoreCatalogue library(*result);
+                result->prepared = prepare(library);
+            }
         },
         [this, result] { everythingRead(result); });
 }
@@ -338,6 +382,7 @@ void MafwStoreCatalogue::index(const MafwStoreSong& song, bool add)
 
 void MafwStoreCatalogue::insertSong(MafwStoreSong song)
 {
+    dropPrepared();
     // The names every song of the performer and the album share.
     song.performer = m_artistNames.value(song.performerId);
     song.album = m_albumTitles.value(song.albumId);
@@ -356,6 +401,7 @@ void MafwStoreCatalogue::insertSong(MafwStoreSong song)
 
 void MafwStoreCatalogue::removeSong(int id)
 {
+    dropPrepared();
     const auto it = m_songs.find(id);
     if (it == m_songs.end())
         return;
@@ -393,11 +439,16 @@ void MafwStoreCatalogue::everythingRead(const QSharedPointer<Result>& result)
     m_playlists = result->playlists;
     m_busy = false;
     m_complete = true;
+    m_prepared.swap(result->prepared);
     if (!m_loaded) {
         m_loaded = true;
         emit loaded();
     }
     emit completed();
+    // Lists made a little later (the pages built after the first one, what follows deletions)
+    // take them too; they are dropped at the first change of the library, and after a while.
+    if (!m_prepared.isEmpty())
+        QTimer::singleShot(PreparedRowsKeptMs, this, &MafwStoreCatalogue::dropPrepared);
     finishRead();
     // The read's own copies of the library (rows as the store sent them, the reader threads'
     // tables) are freed once this delivery returns; the allocator keeps such memory for the
@@ -441,6 +492,7 @@ void MafwStoreCatalogue::setFavourite(int id, bool favourite)
     const auto it = m_songs.find(id);
     if (it == m_songs.end() || it->favourite == favourite)
         return;
+    dropPrepared();
     MafwStoreChanges changes;
     changes.before.insert(id, *it);
     changes.songsChanged.insert(id);

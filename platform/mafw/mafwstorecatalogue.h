@@ -12,6 +12,8 @@
 
 #include <functional>
 
+#include "mafwstorerowbuilder.h"
+
 struct TrackerChangeEvent;
 class MafwStoreCollator;
 class QTimer;
@@ -122,6 +124,16 @@ public:
     bool hasSongsWithoutArtist() const;
     bool hasSongsWithoutAlbum() const;
 
+    // Lists of the whole library made on the read thread as it is read, from a read-only
+    // catalogue of what was read, by query type: the lists that wait for the whole library
+    // take them when it arrives instead of building and sorting every row on the window's
+    // thread. Set before load(); the function must only read the catalogue it is given.
+    using Preparation = std::function<QHash<int, QVector<MafwStoreRow>>(const MafwStoreCatalogue&)>;
+    void setWholeLibraryPreparation(const Preparation& prepare);
+    // The rows prepared for a type (the whole list, ids 0) while the library is as it was read
+    // whole, for a while after; null otherwise.
+    const QVector<MafwStoreRow>* preparedRows(int type) const;
+
     // Reads the given songs again at once (after a write that may not be notified, or failed).
     void refreshSongs(const QSet<int>& ids);
     // Marks or unmarks a song as a favourite at once, ahead of the store's own notice of the
@@ -136,9 +148,13 @@ signals:
 private slots:
     void storeChanged(const QVector<TrackerChangeEvent>& events);
     void refresh();
+    void dropPrepared();
 
 private:
     struct Result;
+    // A read-only catalogue of a whole-library read, for the read thread: it shares the
+    // read's tables and follows nothing.
+    explicit MafwStoreCatalogue(const Result& library);
     void readFirstSongs();
     void readEverything();
     void firstSongsRead(const QSharedPointer<Result>& result);
@@ -181,6 +197,8 @@ private:
     QTimer* m_delay = nullptr;
     QTimer* m_playlistDelay = nullptr;
     MafwStoreCollator* m_collator;
+    Preparation m_prepare;
+    QHash<int, QVector<MafwStoreRow>> m_prepared;
 };
 
 Q_DECLARE_METATYPE(MafwStoreChanges)

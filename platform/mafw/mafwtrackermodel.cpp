@@ -129,6 +129,13 @@ QVector<MafwStoreRow> MafwTrackerModel::currentResult(int maxRows, int* total) c
             *total = rows.size();
         return rows;
     }
+    if (m_id == 0 && m_secondId == 0) {
+        if (const QVector<MafwStoreRow>* prepared = m_factory->catalogue()->preparedRows(m_type)) {
+            if (total)
+                *total = prepared->size();
+            return maxRows >= 0 ? prepared->mid(0, maxRows) : *prepared;
+        }
+    }
     return m_builder->rows(m_type, m_id, m_secondId, maxRows, total);
 }
 

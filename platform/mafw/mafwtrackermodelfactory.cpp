@@ -77,6 +77,18 @@ MafwTrackerModelFactory::MafwTrackerModelFactory(const QString& unknownAlbumText
 {
     m_catalogue = new MafwStoreCatalogue(this);
     m_builder = new MafwStoreRowBuilder(m_catalogue, m_unknownAlbumText, m_unknownArtistText);
+    // The latest albums behind the main page and the artists wait for the whole library and
+    // then build and sort a row for every album or artist: made on the read thread instead.
+    const QString unknownAlbum = m_unknownAlbumText;
+    const QString unknownArtist = m_unknownArtistText;
+    m_catalogue->setWholeLibraryPreparation(
+        [unknownAlbum, unknownArtist](const MafwStoreCatalogue& library) {
+            const MafwStoreRowBuilder builder(&library, unknownAlbum, unknownArtist);
+            QHash<int, QVector<MafwStoreRow>> prepared;
+            for (int type : { MafwTrackerModel::RecentlyAddedAlbums, MafwTrackerModel::AllArtists })
+                prepared.insert(type, builder.rows(type, 0, 0, -1, nullptr));
+            return prepared;
+        });
     m_connection = new MafwTrackerConnection(this);
     connect(m_catalogue, &MafwStoreCatalogue::loaded, this,
             &MafwTrackerModelFactory::catalogueLoaded);

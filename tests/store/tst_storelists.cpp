@@ -57,7 +57,8 @@ private:
     int written = 0;
 
     // Writes songs as the indexer does, straight into the store.
-    bool write(const QStringList& songTitles, const QString& album = QStringLiteral("Album"))
+    bool write(const QStringList& songTitles, const QString& album = QStringLiteral("Album"),
+               const QString& artist = QStringLiteral("Kim"))
     {
         TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
         const QString added = TrackerSparql::timeText(QDateTime::currentDateTimeUtc());
@@ -65,7 +66,7 @@ private:
         for (const QString& title : songTitles) {
             TrackerTrackInfo info;
             info.title = title;
-            info.artist = QStringLiteral("Kim");
+            info.artist = artist;
             info.album = album;
             info.trackNumber = ++written;
             info.durationSeconds = 60;
@@ -368,6 +369,69 @@ private slots:
             catalogueOrder << factory->catalogue()->song(id)->title;
         QCOMPARE(catalogueOrder, order);
         QTRY_COMPARE_WITH_TIMEOUT(albums->rowCount(), 2, StoreWaitMs);
+    }
+    void theListsOfTheWholeLibraryComeMadeAsTheWindowWouldMakeThem()
+    {
+        // Albums and artists named to sort differently by plain text and by the collation.
+        for (int i = 0; i < 12; ++i) {
+            const QString name = QString::fromUtf8(TrickyTitles[i * 2]);
+            QVERIFY(write({ name + QStringLiteral(" song") }, name, name));
+        }
+        FixtureLibrary::settleStore();
+        auto* fresh = new MafwTrackerModelFactory(QStringLiteral("No album"),
+                                                  QStringLiteral("No artist"), 2000, this);
+        const QList<int> types = { MafwTrackerModel::RecentlyAddedAlbums,
+                                   MafwTrackerModel::AllArtists };
+        QHash<int, QVector<MafwStoreRow>> prepared;
+        QHash<int, QVector<MafwStoreRow>> built;
+        connect(fresh->catalogue(), &MafwStoreCatalogue::completed, this, [&] {
+            for (int type : types) {
+                if (const QVector<MafwStoreRow>* rows = fresh->catalogue()->preparedRows(type))
+                    prepared.insert(type, *rows);
+                built.insert(type, fresh->rowBuilder().rows(type, 0, 0, -1, nullptr));
+            }
+        });
+        QSignalSpy ready(fresh, SIGNAL(initCompleted(bool)));
+        fresh->init();
+        QVERIFY(ready.wait(30000));
+        QSharedPointer<MafwTrackerModel> latest(
+            fresh->getModel(MafwTrackerModel::RecentlyAddedAlbums, 0, 0));
+        QSharedPointer<MafwTrackerModel> artists(
+            fresh->getModel(MafwTrackerModel::AllArtists, 5, 0));
+        QTRY_COMPARE_WITH_TIMEOUT(built.size(), types.size(), StoreWaitMs);
+        for (int type : types) {
+            QVERIFY2(prepared.contains(type), qPrintable(QString::number(type)));
+            const QVector<MafwStoreRow>& made = prepared.value(type);
+            const QVector<MafwStoreRow>& expected = built.value(type);
+            QVERIFY(expected.size() > 1);
+            QCOMPARE(made.size(), expected.size());
+            for (int i = 0; i < made.size(); ++i) {
+                QCOMPARE(made.at(i).id, expected.at(i).id);
+                QCOMPARE(made.at(i).cells, expected.at(i).cells);
+            }
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(latest->isComplete(), StoreWaitMs);
+        const QVector<MafwStoreRow>& albums = built.value(MafwTrackerModel::RecentlyAddedAlbums);
+        QCOMPARE(latest->rowCount(), albums.size());
+        for (int r = 0; r < albums.size(); ++r)
+            QCOMPARE(latest->index(r, 1).data(), albums.at(r).cells.at(1));
+        // A list of the first rows takes the start of the list made.
+        const QVector<MafwStoreRow>& named = built.value(MafwTrackerModel::AllArtists);
+        QTRY_COMPARE_WITH_TIMEOUT(artists->rowCount(), qMin(5, named.size()), StoreWaitMs);
+        for (int r = 0; r < artists->rowCount(); ++r)
+            QCOMPARE(artists->index(r, 1).data(), named.at(r).cells.at(1));
+
+        // A list made later takes them while the library is as it was read, and not after a
+        // change: its new album is in the list.
+        QVERIFY(fresh->catalogue()->preparedRows(MafwTrackerModel::AllArtists));
+        QVERIFY(
+            write({ QStringLiteral("Later") }, QStringLiteral("Later"), QStringLiteral("Later")));
+        QTRY_VERIFY_WITH_TIMEOUT(fresh->catalogue()->songByUrl(
+                                     QStringLiteral("file:///lists/%1.ogg").arg(written)),
+                                 StoreWaitMs);
+        QVERIFY(!fresh->catalogue()->preparedRows(MafwTrackerModel::AllArtists));
+        QSharedPointer<MafwTrackerModel> later(fresh->getModel(MafwTrackerModel::AllArtists, 0, 0));
+        QTRY_COMPARE_WITH_TIMEOUT(later->rowCount(), named.size() + 1, StoreWaitMs);
     }
 };
 
