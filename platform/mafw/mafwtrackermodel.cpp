@@ -373,9 +373,14 @@ void MafwTrackerModel::followSongs(const MafwStoreChanges& changes)
         row.id = id;
         arriving.append(row);
     }
-    insertSorted(arriving, [&](const MafwStoreRow& a, const MafwStoreRow& b) {
-        return compare(*catalogue->song(a.id), *catalogue->song(b.id));
-    });
+    QVector<int> places;
+    if (placeInTitleOrder(&arriving, &places)) {
+        mergeRows(std::move(arriving), places);
+    } else {
+        insertSorted(arriving, [&](const MafwStoreRow& a, const MafwStoreRow& b) {
+            return compare(*catalogue->song(a.id), *catalogue->song(b.id));
+        });
+    }
     if (holdsFirstRowsOnly()) {
         trimToLimit();
         // A row gone from the first ones leaves room for one that was past them.
@@ -481,6 +486,47 @@ void MafwTrackerModel::insertSorted(
         from = gallopLowerBound(from, m_rows.cend(), row, less);
         places.append(int(from - m_rows.cbegin()));
     }
+    mergeRows(std::move(fresh), places);
+}
+
+bool MafwTrackerModel::placeInTitleOrder(QVector<MafwStoreRow>* fresh, QVector<int>* places) const
+{
+    // The list of every song holds the catalogue's title order, which has just placed the new
+    // songs: one walk along both finds their places without comparing a title. Anything but
+    // that order (a song missing, or in another place) leaves it to the comparisons.
+    if (m_type != AllSongs || m_pinnedMode || holdsFirstRowsOnly() || fresh->isEmpty())
+        return false;
+    const QVector<int>& order = m_factory->catalogue()->titleOrder();
+    if (order.size() != m_rows.size() + fresh->size())
+        return false;
+    QHash<int, int> arriving; // song -> its row in fresh
+    arriving.reserve(fresh->size());
+    for (int i = 0; i < fresh->size(); ++i)
+        arriving.insert(fresh->at(i).id, i);
+    QVector<MafwStoreRow> sorted;
+    sorted.reserve(fresh->size());
+    places->clear();
+    places->reserve(fresh->size());
+    int held = 0;
+    for (int id : order) {
+        if (held < m_rows.size() && m_rows.at(held).id == id) {
+            ++held;
+            continue;
+        }
+        const auto it = arriving.constFind(id);
+        if (it == arriving.cend())
+            return false;
+        sorted.append((*fresh)[it.value()]);
+        places->append(held);
+    }
+    if (sorted.size() != fresh->size())
+        return false;
+    fresh->swap(sorted);
+    return true;
+}
+
+void MafwTrackerModel::mergeRows(QVector<MafwStoreRow> fresh, const QVector<int>& places)
+{
     const int limit = holdsFirstRowsOnly() ? m_limit : -1;
     int kept = fresh.size();
     if (limit >= 0)

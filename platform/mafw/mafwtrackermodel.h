@@ -127,6 +127,11 @@ private:
     void removeRows(QVector<int> rows);
     void insertSorted(QVector<MafwStoreRow> fresh,
                       const std::function<int(const MafwStoreRow&, const MafwStoreRow&)>& compare);
+    // The new rows of the list of every song, sorted, and their places among the rows held,
+    // from the catalogue's title order; false when the rows held are not that order.
+    bool placeInTitleOrder(QVector<MafwStoreRow>* fresh, QVector<int>* places) const;
+    // Puts sorted new rows in at their places (ascending, among the rows held) in one pass.
+    void mergeRows(QVector<MafwStoreRow> fresh, const QVector<int>& places);
     void trimToLimit();
     // The row shown at a place: while new rows go in, the rows held have a gap in them.
     const MafwStoreRow& shownRow(int row) const;
