@@ -481,6 +481,52 @@ private slots:
         QCOMPARE(rows.size(), 1);
         // The fixture's own song without an album, and the large library's.
         QCOMPARE(rows.first().first().toInt(), 1 + songs / 100);
+
+        // A song's details: the last songs written took the store longest, seconds each.
+        const QList<QStringList> last = query(
+            QStringLiteral("SELECT tracker:id(?s) nie:url(?s) WHERE { ?s nie:url ?u . "
+                           "FILTER(?u IN (\"file:///large/15999.ogg\", "
+                           "\"file:///large/15900.ogg\")) } ORDER BY ?u"),
+            2);
+        QCOMPARE(last.size(), 2);
+        clock.restart();
+        QList<QStringList> details = query(QString::fromUtf8(SongDetails)
+                                               .arg(last.at(1).first(), QStringLiteral("No album"),
+                                                    QStringLiteral("No artist")),
+                                           SongDetailsColumns);
+        QVERIFY2(clock.elapsed() < boundMs, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(details.size(), 1);
+        QCOMPARE(details.first().at(1), last.at(1).first());
+        QCOMPARE(details.first().at(2), QStringLiteral("file:///large/15999.ogg"));
+        QCOMPARE(details.first().at(3), QStringLiteral("Large 15999"));
+        QCOMPARE(details.first().at(6), QStringLiteral("Large album 1142"));
+        QCOMPARE(details.first().at(7), QStringLiteral("Large artist 228"));
+        QCOMPARE(details.first().at(16), QStringLiteral("60"));
+        QVERIFY(details.first().at(10).isNull());
+        QVERIFY(details.first().at(19).isNull());
+        // Every hundredth song has no album: the text given stands in for it.
+        clock.restart();
+        details = query(QString::fromUtf8(SongDetails)
+                            .arg(last.at(0).first(), QStringLiteral("No album"),
+                                 QStringLiteral("No artist")),
+                        SongDetailsColumns);
+        QVERIFY2(clock.elapsed() < boundMs, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(details.size(), 1);
+        QCOMPARE(details.first().at(3), QStringLiteral("Large 15900"));
+        QCOMPARE(details.first().at(6), QStringLiteral("No album"));
+        QCOMPARE(details.first().at(7), QStringLiteral("Large artist 227"));
+        // The other reads of one song.
+        clock.restart();
+        QCOMPARE(query(QString::fromUtf8(SongUsage).arg(last.at(1).first()), 2).size(), 1);
+        QCOMPARE(query(QString::fromUtf8(SongByUrl).arg(QStringLiteral("file:///large/15999.ogg")),
+                       2)
+                     .size(),
+                 1);
+        QCOMPARE(query(QString::fromUtf8(SongByFileName).arg(QStringLiteral("15999.ogg")), 2)
+                     .first()
+                     .at(1),
+                 last.at(1).first());
+        QVERIFY2(clock.elapsed() < boundMs, qPrintable(QString::number(clock.elapsed())));
     }
 };
 
