@@ -87,7 +87,7 @@ struct MafwStoreCatalogue::Result : MafwStoreReader::Result
     int withoutAlbum = 0;
     int withoutArtist = 0;
     QVector<int> titleOrder;
-    QHash<int, QVector<MafwStoreRow>> prepared;
+    QHash<int, MafwStoreCatalogue::Prepared> prepared;
 
     void makeTables()
     {
@@ -224,7 +224,7 @@ void MafwStoreCatalogue::dropPrepared()
         m_prepared.clear();
 }
 
-const QVector<MafwStoreRow>* MafwStoreCatalogue::preparedRows(int type) const
+const MafwStoreCatalogue::Prepared* MafwStoreCatalogue::preparedRows(int type) const
 {
     const auto it = m_prepared.constFind(type);
     return it == m_prepared.cend() ? nullptr : &it.value();

@@ -126,13 +126,18 @@ public:
 
     // Lists of the whole library made on the read thread as it is read, from a read-only
     // catalogue of what was read, by query type: the lists that wait for the whole library
-    // take them when it arrives instead of building and sorting every row on the window's
-    // thread. Set before load(); the function must only read the catalogue it is given.
-    using Preparation = std::function<QHash<int, QVector<MafwStoreRow>>(const MafwStoreCatalogue&)>;
+    // take them when it arrives instead of building and sorting rows on the window's thread.
+    // Set before load(); the function must only read the catalogue it is given.
+    struct Prepared
+    {
+        QVector<MafwStoreRow> rows; // the first rows of the list, or all of them
+        int total = 0;              // the rows of the whole list
+    };
+    using Preparation = std::function<QHash<int, Prepared>(const MafwStoreCatalogue&)>;
     void setWholeLibraryPreparation(const Preparation& prepare);
-    // The rows prepared for a type (the whole list, ids 0) while the library is as it was read
-    // whole, for a while after; null otherwise.
-    const QVector<MafwStoreRow>* preparedRows(int type) const;
+    // The rows prepared for a type (ids 0) while the library is as it was read whole, for a
+    // while after; null otherwise.
+    const Prepared* preparedRows(int type) const;
 
     // Reads the given songs again at once (after a write that may not be notified, or failed).
     void refreshSongs(const QSet<int>& ids);
@@ -198,7 +203,7 @@ private:
     QTimer* m_playlistDelay = nullptr;
     MafwStoreCollator* m_collator;
     Preparation m_prepare;
-    QHash<int, QVector<MafwStoreRow>> m_prepared;
+    QHash<int, Prepared> m_prepared;
 };
 
 Q_DECLARE_METATYPE(MafwStoreChanges)

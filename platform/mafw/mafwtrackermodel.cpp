@@ -130,10 +130,12 @@ QVector<MafwStoreRow> MafwTrackerModel::currentResult(int maxRows, int* total) c
         return rows;
     }
     if (m_id == 0 && m_secondId == 0) {
-        if (const QVector<MafwStoreRow>* prepared = m_factory->catalogue()->preparedRows(m_type)) {
+        const MafwStoreCatalogue::Prepared* prepared = m_factory->catalogue()->preparedRows(m_type);
+        const int made = prepared ? prepared->rows.size() : 0;
+        if (prepared && (made == prepared->total || (maxRows >= 0 && maxRows <= made))) {
             if (total)
-                *total = prepared->size();
-            return maxRows >= 0 ? prepared->mid(0, maxRows) : *prepared;
+                *total = prepared->total;
+            return maxRows >= 0 ? prepared->rows.mid(0, maxRows) : prepared->rows;
         }
     }
     return m_builder->rows(m_type, m_id, m_secondId, maxRows, total);

@@ -25,6 +25,8 @@ namespace {
 
 bool failInit = false;
 bool indexerEnabled = true;
+// The first rows of a song list made with the whole library: the main page's lists show 50.
+const int PreparedSongRows = 50;
 // How long the start waits for the first scan to know whether the music folder has changed.
 // Past it the start is announced anyway, with the scan counted as indexing.
 int firstScanWaitMs = 3000;
@@ -77,18 +79,28 @@ MafwTrackerModelFactory::MafwTrackerModelFactory(const QString& unknownAlbumText
 {
     m_catalogue = new MafwStoreCatalogue(this);
     m_builder = new MafwStoreRowBuilder(m_catalogue, m_unknownAlbumText, m_unknownArtistText);
-    // The latest albums behind the main page and the artists wait for the whole library and
-    // then build and sort a row for every album or artist: made on the read thread instead.
+    // The lists that wait for the whole library then build and sort their rows: the latest
+    // albums behind the main page and the artists a row for every album or artist, the song
+    // lists of the main page their first rows out of every song. Made on the read thread.
     const QString unknownAlbum = m_unknownAlbumText;
     const QString unknownArtist = m_unknownArtistText;
-    m_catalogue->setWholeLibraryPreparation(
-        [unknownAlbum, unknownArtist](const MafwStoreCatalogue& library) {
-            const MafwStoreRowBuilder builder(&library, unknownAlbum, unknownArtist);
-            QHash<int, QVector<MafwStoreRow>> prepared;
-            for (int type : { MafwTrackerModel::RecentlyAddedAlbums, MafwTrackerModel::AllArtists })
-                prepared.insert(type, builder.rows(type, 0, 0, -1, nullptr));
-            return prepared;
-        });
+    m_catalogue->setWholeLibraryPreparation([unknownAlbum,
+                                             unknownArtist](const MafwStoreCatalogue& library) {
+        const MafwStoreRowBuilder builder(&library, unknownAlbum, unknownArtist);
+        QHash<int, MafwStoreCatalogue::Prepared> prepared;
+        for (int type : { MafwTrackerModel::RecentlyAddedAlbums, MafwTrackerModel::AllArtists }) {
+            MafwStoreCatalogue::Prepared& list = prepared[type];
+            list.rows = builder.rows(type, 0, 0, -1, &list.total);
+        }
+        for (int type :
+             { MafwTrackerModel::RecentlyAddedSongs, MafwTrackerModel::RecentlyPlayedSongs,
+               MafwTrackerModel::MostPlayedSongs, MafwTrackerModel::FavouriteSongs,
+               MafwTrackerModel::NeverPlayedSongs, MafwTrackerModel::RecentlyDownloadedSongs }) {
+            MafwStoreCatalogue::Prepared& list = prepared[type];
+            list.rows = builder.rows(type, 0, 0, PreparedSongRows, &list.total);
+        }
+        return prepared;
+    });
     m_connection = new MafwTrackerConnection(this);
     connect(m_catalogue, &MafwStoreCatalogue::loaded, this,
             &MafwTrackerModelFactory::catalogueLoaded);
