@@ -42,8 +42,13 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         batch->m_queued = true;
         m_queue.push_back(batch);
-        for (; m_threads < wanted; ++m_threads)
-            std::thread([this] { serve(); }).detach();
+        for (; m_threads < wanted; ++m_threads) {
+            // Named here rather than by itself: until it first runs, a new thread would show
+            // its starter's name to anyone listing the process's threads.
+            std::thread reader([this] { serve(); });
+            pthread_setname_np(reader.native_handle(), "tag reader");
+            reader.detach();
+        }
         m_work.notify_all();
     }
 
@@ -56,7 +61,6 @@ public:
 private:
     void serve()
     {
-        pthread_setname_np(pthread_self(), "tag reader");
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;) {
             if (m_queue.empty()) {
