@@ -304,12 +304,16 @@ void TrackerIndexWorker::addNewSong(TrackerBatch* batch, const QString& iri, con
                                     QSet<QString>* written)
 {
     // The shared resources first, in songUpdate()'s order, then the song that links to them.
-    QString performer;
-    if (!info.artist.isEmpty()) {
-        performer = artistIri(info.artist);
-        if (firstTime(written, performer))
-            addArtist(batch, performer, info.artist);
-    }
+    // An artist's resource, written with the first song that names it; empty for no name.
+    auto artistOf = [batch, written](const QString& name) {
+        if (name.isEmpty())
+            return QString();
+        const QString iri = artistIri(name);
+        if (firstTime(written, iri))
+            addArtist(batch, iri, name);
+        return iri;
+    };
+    const QString performer = artistOf(info.artist);
     QString album;
     QString disc;
     const int discNumber = info.discNumber > 0 ? info.discNumber : 1;
@@ -322,9 +326,7 @@ void TrackerIndexWorker::addNewSong(TrackerBatch* batch, const QString& iri, con
             resource.text("nie:title", info.album);
         }
         if (!info.albumArtist.isEmpty()) {
-            const QString albumArtist = artistIri(info.albumArtist);
-            if (firstTime(written, albumArtist))
-                addArtist(batch, albumArtist, info.albumArtist);
+            const QString albumArtist = artistOf(info.albumArtist);
             if (firstTime(written, album + QLatin1Char(' ') + albumArtist))
                 BatchResource(batch, album).link("nmm:albumArtist", albumArtist);
         }
@@ -337,18 +339,8 @@ void TrackerIndexWorker::addNewSong(TrackerBatch* batch, const QString& iri, con
             resource.link("nmm:albumDiscAlbum", album);
         }
     }
-    QString composer;
-    if (!info.composer.isEmpty()) {
-        composer = artistIri(info.composer);
-        if (firstTime(written, composer))
-            addArtist(batch, composer, info.composer);
-    }
-    QString lyricist;
-    if (!info.lyricist.isEmpty()) {
-        lyricist = artistIri(info.lyricist);
-        if (firstTime(written, lyricist))
-            addArtist(batch, lyricist, info.lyricist);
-    }
+    const QString composer = artistOf(info.composer);
+    const QString lyricist = artistOf(info.lyricist);
     QString publisher;
     if (!info.publisher.isEmpty()) {
         publisher = hashed(QStringLiteral("urn:contact:"), info.publisher);
