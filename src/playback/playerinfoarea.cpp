@@ -83,12 +83,12 @@ PlayerInfoArea::PlayerInfoArea(AlbumArtWidget* albumArt, NowPlayingWidget* infor
             Qt::UniqueConnection);
 
     const qreal artHeight = albumArtWidget->minimumHeight();
-    auto* artSlide = new QPropertyAnimation(albumArtWidget, "pos", animationGroup);
+    artSlide = new QPropertyAnimation(albumArtWidget, "pos", animationGroup);
     artSlide->setDuration(SlideMs);
     artSlide->setStartValue(QPointF(0, 0));
     artSlide->setEndValue(QPointF(0, -artHeight));
     artSlide->setEasingCurve(QEasingCurve::InQuad);
-    auto* infoSlide = new QPropertyAnimation(informationWidget, "pos", animationGroup);
+    infoSlide = new QPropertyAnimation(informationWidget, "pos", animationGroup);
     infoSlide->setDuration(SlideMs);
     infoSlide->setStartValue(QPointF(0, artHeight));
     infoSlide->setEndValue(QPointF(0, artHeight + informationWidget->maximumHeight()));
@@ -108,6 +108,26 @@ void PlayerInfoArea::setQueueShown(bool shown)
 }
 
 PlayerInfoArea::~PlayerInfoArea() = default;
+
+bool PlayerInfoArea::event(QEvent* event)
+{
+    const bool handled = MStylableWidget::event(event);
+    // The layout puts the cover and the information in their closed places. It runs again
+    // whenever something in the area asks for a new size, and the information does so as it
+    // is shown again (its labels reappear), its text changes, or the queue's list is laid
+    // out: during a slide that would put them there until the slide's next frame, and the
+    // queue would vanish for a frame and come back. They stay where the slide has them.
+    if ((event->type() == QEvent::LayoutRequest || event->type() == QEvent::GraphicsSceneResize)
+        && animationGroup->state() != QAbstractAnimation::Stopped)
+        followSlide();
+    return handled;
+}
+
+void PlayerInfoArea::followSlide()
+{
+    albumArtWidget->setPos(artSlide->currentValue().toPointF());
+    informationWidget->setPos(infoSlide->currentValue().toPointF());
+}
 
 bool PlayerInfoArea::isQueueOpen() const
 {

@@ -17,6 +17,7 @@ class PlayQueueListCellCreator;
 class PlayQueueTitleItem;
 class QGraphicsAnchorLayout;
 class QParallelAnimationGroup;
+class QPropertyAnimation;
 class SongList;
 
 // The centre of the player page: the cover with the song's information below it, laid over
@@ -52,8 +53,12 @@ private slots:
     void scrollToCurrentlyPlayingSong();
     void handleAlbumArtReady(QPixmap pixmap, QVariant data);
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     void setQueueShown(bool shown);
+    void followSlide();
 
     AlbumArtWidget* albumArtWidget;
     AlbumArtLoader* albumArtLoader;
@@ -64,6 +69,8 @@ private:
     ListModel* listModel;
     MPannableViewport* viewport;
     QParallelAnimationGroup* animationGroup;
+    QPropertyAnimation* artSlide = nullptr;
+    QPropertyAnimation* infoSlide = nullptr;
     PlayQueueListCellCreator* cellCreator = nullptr;
     bool shuttle = false;
     bool scrollPending = false;

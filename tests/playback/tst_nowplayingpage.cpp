@@ -32,6 +32,7 @@
 #include "mafwplaylist.h"
 #include "zelplaycontrols.h"
 
+#include <QDeadlineTimer>
 #include <QSignalSpy>
 
 namespace {
@@ -270,8 +271,28 @@ private slots:
         const QPointF artClosed = art->pos();
         const QPointF informationClosed = information->pos();
 
+        // The information asks for a new place, as when one of its labels changes its text.
+        const auto askForLayout = [information] {
+            static_cast<QGraphicsLayoutItem*>(information)->updateGeometry();
+        };
+
         TouchDriver finger(window);
         finger.tap(art->mapToScene(art->rect().center()));
+        // Whatever asks the area for a new layout while the cover slides up (here the
+        // information, at every turn) must not put it back in its place for a frame: once it
+        // has left, it stays away until the queue is open.
+        bool artLeft = false;
+        for (QDeadlineTimer slide(Timeout); !area->isQueueOpen() && !slide.hasExpired();) {
+            QCoreApplication::sendPostedEvents();
+            if (area->isQueueOpen())
+                break;
+            if (art->pos().y() < artClosed.y())
+                artLeft = true;
+            else
+                QVERIFY2(!artLeft, "the cover came back to its place as the queue opened");
+            askForLayout();
+            QTest::qWait(5);
+        }
         QTRY_VERIFY_WITH_TIMEOUT(area->isQueueOpen(), Timeout);
 
         // The header's button closes it: the cover slides down from above and the
@@ -287,6 +308,21 @@ private slots:
                                 .arg(art->pos().y())));
         QVERIFY(information->pos().y() > informationClosed.y());
         QVERIFY(area->queueList()->isVisible());
+
+        // Nor at any later turn while they slide, that is while the queue is still shown:
+        // the information laid out again once shown asks the area for a new layout a turn
+        // later, and a label's new text or the list can ask for one at any time of the slide.
+        for (QDeadlineTimer slide(Timeout); !slide.hasExpired();) {
+            QCoreApplication::sendPostedEvents();
+            if (!area->queueList()->isVisible())
+                break;
+            QVERIFY2(art->pos().y() < artClosed.y(),
+                     qPrintable(QStringLiteral("the cover is at %1 during the slide")
+                                    .arg(art->pos().y())));
+            QVERIFY(information->pos().y() > informationClosed.y());
+            askForLayout();
+            QTest::qWait(5);
+        }
 
         // Once the slide ends the queue is closed, the cover and information where they were.
         QTRY_VERIFY_WITH_TIMEOUT(!area->queueList()->isVisible(), Timeout);
