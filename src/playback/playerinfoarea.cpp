@@ -163,6 +163,10 @@ void PlayerInfoArea::hidePlayQueue()
 
 void PlayerInfoArea::hidePlayQueueImmediately()
 {
+    // A slide still running would go on behind the page, and one opening the queue would hide
+    // the cover and the information at its end: the page would come back with nothing in its
+    // middle.
+    animationGroup->stop();
     albumArtWidget->setPos(0, 0);
     informationWidget->setPos(0, albumArtWidget->minimumHeight());
     albumArtWidget->show();

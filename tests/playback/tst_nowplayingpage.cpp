@@ -33,6 +33,7 @@
 #include "zelplaycontrols.h"
 
 #include <QDeadlineTimer>
+#include <QParallelAnimationGroup>
 #include <QSignalSpy>
 
 namespace {
@@ -329,6 +330,39 @@ private slots:
         QCOMPARE(art->pos(), artClosed);
         QCOMPARE(information->pos(), informationClosed);
         QVERIFY(!area->isQueueOpen());
+    }
+
+    void leavingWhileTheQueueOpensLeavesItClosed()
+    {
+        play(seven, 2);
+        showPage();
+        PlayerInfoArea* area = page->infoArea();
+        AlbumArtWidget* art = page->albumArt();
+        QTRY_COMPARE_WITH_TIMEOUT(page->information()->titleText()->text(), titleOf(seven, 2),
+                                  Timeout);
+        const QPointF artClosed = art->pos();
+        auto* slide = area->findChild<QParallelAnimationGroup*>();
+        QVERIFY(slide);
+
+        // The page goes (Back, say) while the cover is still sliding up: the slide must not
+        // carry on and open the queue behind the page, which would come back with neither
+        // the cover nor the queue in its middle.
+        TouchDriver finger(window);
+        finger.tap(art->mapToScene(art->rect().center()));
+        QCOMPARE(slide->state(), QAbstractAnimation::Running);
+        page->disappear();
+        QTRY_COMPARE_WITH_TIMEOUT(page->sceneWindowState(), MSceneWindow::Disappeared, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(slide->state(), QAbstractAnimation::Stopped, Timeout);
+        QCoreApplication::sendPostedEvents();
+        // Seen from the area: the page itself is hidden now.
+        QVERIFY(art->isVisibleTo(area));
+        QCOMPARE(art->pos(), artClosed);
+        QVERIFY(!area->queueList()->isVisibleTo(area));
+
+        showPage();
+        QVERIFY(art->isVisible());
+        QCOMPARE(art->pos(), artClosed);
+        QVERIFY(!area->queueList()->isVisible());
     }
 
     void aSongTappedOnTheAllSongsPageOpensThePlayer()
