@@ -325,7 +325,7 @@ void CollageImageWidget::setAlbumArt(QPixmap pixmap, QVariant data)
         if (!singleMode) {
             singleCover = pixmap;
             singleMode = true;
-            pairs[0] = qMakePair(album, artist);
+            singlePair = qMakePair(album, artist);
         }
         // Also when another single cover came first: it may have waited for this answer, the
         // last one pending, and nothing else would finish it.
@@ -447,7 +447,10 @@ void CollageImageWidget::pixmapSavedSlot()
     if (complete && canvas) {
         emit imageReady(*canvas, pairs, collageId);
     } else if (singleMode && pixmap()) {
-        emit imageReady(*pixmap(), pairs, collageId);
+        AlbumArtistPairs shown = pairs;
+        if (!shown.isEmpty())
+            shown[0] = singlePair;
+        emit imageReady(*pixmap(), shown, collageId);
     } else {
         // The title cover shows no album. Reported with the albums placed so far, it would look
         // the same as the cover that replaces it once it comes, and the listener, which tells

@@ -97,6 +97,9 @@ private:
     QTimer* updateTimer;
     QPixmap* canvas;
     QPixmap singleCover;
+    // The album and artist of the single cover, kept apart from the tiles' own: the single
+    // cover can come before the last tile, and the collage then shown names its tiles.
+    QPair<QString, QString> singlePair;
     QPixmap titleCover;
     bool singleMode;
     bool singleSaved;
