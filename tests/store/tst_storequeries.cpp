@@ -432,7 +432,10 @@ private slots:
     // Last: it adds a library's worth of songs. The checks the main page makes of its latest
     // entries answer at once however large the library: a value named as a function in a
     // FILTER had the store scan every song once for every song (seconds at 16,000 songs,
-    // most of a minute at 50,000). The bound is far above what a loaded machine takes.
+    // most of a minute at 50,000). The bound is below the 3.6 s that the old artist check took
+    // here (the old details, 7.7 s) and well above what a loaded machine takes now (up to 1.04 s
+    // for the check that must read every song, with the sanitizers and two test suites running
+    // side by side).
     void checksOfALargeLibraryAnswerAtOnce()
     {
         TrackerSparqlConnection* store = TrackerStore::instance()->acquireConnection();
@@ -465,7 +468,7 @@ private slots:
             1);
         QCOMPARE(artist.size(), 1);
 
-        const qint64 boundMs = 1000;
+        const qint64 boundMs = 2500;
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(query(QString::fromUtf8(ArtistExists).arg(artist.first().first()), 1).size(), 70);
