@@ -1,26 +1,25 @@
 #include "fastseek.h"
 
-#include "playback/playitem.h"
-
 #include <QTimer>
 
 namespace {
 const int TickMs = 33;
 } // namespace
 
-FastSeek::FastSeek(PlayItem& live, QObject* parent)
+FastSeek::FastSeek(QObject* parent)
     : QObject(parent)
-    , live(live)
     , timer(new QTimer(this))
 {
     connect(timer, &QTimer::timeout, this, &FastSeek::step);
 }
 
-void FastSeek::start(bool backwardsSeek, int stepMilliseconds)
+void FastSeek::start(bool backwardsSeek, int stepMilliseconds, uint from, int length)
 {
     backwards = backwardsSeek;
     if (timer->isActive())
         return;
+    position = from;
+    duration = length;
     sinceSeek.start();
     stepMs = stepMilliseconds;
     timer->start(TickMs);
@@ -48,7 +47,7 @@ void FastSeek::clearBoundReached()
 
 void FastSeek::step()
 {
-    const bool atBound = backwards ? live.position == 0 : int(live.position) >= live.duration;
+    const bool atBound = backwards ? position == 0 : int(position) >= duration;
     if (atBound) {
         m_boundReached = true;
         timer->stop();
@@ -56,12 +55,12 @@ void FastSeek::step()
         return;
     }
     if (backwards)
-        --live.position;
+        --position;
     else
-        ++live.position;
-    emit positionChanged(live.position);
+        ++position;
+    emit positionChanged(position);
     if (sinceSeek.elapsed() >= stepMs) {
-        emit seekTo(live.position);
+        emit seekTo(position);
         sinceSeek.start();
     }
 }

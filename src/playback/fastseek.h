@@ -5,20 +5,20 @@
 #include <QObject>
 
 class QTimer;
-struct PlayItem;
 
-// Rewinding and fast forwarding while a transport button is held: the live item's position
-// moves one second a tick, and the controller is sent there once per step. At either end of
-// the song the seek stops and says so.
+// Rewinding and fast forwarding while a transport button is held: from the position it starts
+// at, the seek moves one second a tick and tells each new position; the controller is sent
+// there once per step. At either end of the song the seek stops and says so.
 class FastSeek : public QObject
 {
     Q_OBJECT
 
 public:
-    FastSeek(PlayItem& live, QObject* parent);
+    explicit FastSeek(QObject* parent);
 
-    // A seek that runs already only changes its direction.
-    void start(bool backwards, int stepMs);
+    // Starts at position (seconds) of a song of duration seconds. A seek that runs already
+    // only changes its direction and goes on from where it is.
+    void start(bool backwards, int stepMs, uint position, int duration);
     void stop();
     bool isActive() const;
     bool boundReached() const;
@@ -28,6 +28,7 @@ public:
     void step();
 
 signals:
+    // The position the seek has got to; the hub's live item takes it.
     void positionChanged(uint position);
     // The controller should play from here.
     void seekTo(uint position);
@@ -35,9 +36,10 @@ signals:
     void reachedBound(bool backwards);
 
 private:
-    PlayItem& live;
     QTimer* timer;
     QElapsedTimer sinceSeek;
+    uint position = 0;
+    int duration = 0;
     int stepMs = 1000;
     bool backwards = false;
     bool m_boundReached = false;

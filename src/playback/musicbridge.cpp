@@ -10,6 +10,7 @@ PlayState::MusicBridge::MusicBridge(PlayState& hub)
 // One step of the hub each, one to a line.
 // clang-format off
 PlayState::State PlayState::MusicBridge::liveState() const { return hub.liveState; }
+void PlayState::MusicBridge::saveLiveItem() { hub.saveLiveItem(); }
 void PlayState::MusicBridge::setLiveMode(PlayingMode mode) { hub.setMode(mode); }
 bool PlayState::MusicBridge::refusePlayback() { return hub.refusePlayback(); }
 void PlayState::MusicBridge::restartLive() { hub.setPosition(0, hub.modes->mode); }

@@ -11,6 +11,7 @@ public:
     explicit MusicBridge(PlayState& hub);
 
     State liveState() const override;
+    void saveLiveItem() override;
     void setLiveMode(PlayingMode mode) override;
     bool refusePlayback() override;
     void restartLive() override;

@@ -4,14 +4,16 @@
 #include "playback/playstate.h"
 
 // What the music side of the playback hub may ask of the hub: its state, the switch of the
-// playing mode, the transport's restart and the controller's completion reports, which the hub
-// shares with the radio side.
+// playing mode and the snapshot the mode left behind, the transport's restart and the
+// controller's completion reports, which the hub shares with the radio side.
 class MusicHost
 {
 public:
     virtual ~MusicHost() = default;
 
     virtual PlayState::State liveState() const = 0;
+    // The live item is kept as its mode's snapshot, which that mode comes back to.
+    virtual void saveLiveItem() = 0;
     virtual void setLiveMode(PlayState::PlayingMode mode) = 0;
     // True (after telling the user) when nothing may play now: mass storage or a library
     // update.

@@ -16,8 +16,9 @@
 #include "playback/songdata.h"
 #include "zelplaycontroller.h"
 
-MusicPlayback::MusicPlayback(PlayModes& modes, ZelPlayController* controls, QueueCursor& cursor,
-                             PositionMemory& positions, MusicHost& host, QObject* parent)
+MusicPlayback::MusicPlayback(const PlayModes& modes, ZelPlayController* controls,
+                             QueueCursor& cursor, PositionMemory& positions, MusicHost& host,
+                             QObject* parent)
     : QObject(parent)
     , modes(modes)
     , controls(controls)
@@ -32,19 +33,28 @@ PlayQueue& MusicPlayback::queue() const
     return cursor.queue();
 }
 
+PlayItem MusicPlayback::musicItem() const
+{
+    return modes.item(PlayState::MusicMode);
+}
+
 int MusicPlayback::start(int index, PlayState::ModelOptions options)
 {
     if (host.refusePlayback())
         return -1;
     if (modes.mode == PlayState::RadioMode) {
-        modes.saveRadio();
+        host.saveLiveItem();
         controls->setPlaylist(queue().playlistId(), false);
     }
     host.setLiveMode(PlayState::MusicMode);
-    modes.live.streamUrl = QUrl();
+    PlayItem song = musicItem();
+    song.streamUrl = QUrl();
+    emit songLoaded(song);
     setSongContent();
     cursor.start(index, options);
-    modes.live.position = 0;
+    song = musicItem();
+    song.position = 0;
+    emit songLoaded(song);
     announceSong();
     host.ignoreNextCompletion(false);
     controls->setPositionUpdateInterval(1);
@@ -82,10 +92,12 @@ void MusicPlayback::step(QueueStep step, bool backwards, int delayMs)
     previousDirection = backwards;
     m_trackNumber += backwards ? -1 : 1;
     if (modes.mode == PlayState::MusicMode) {
-        positions.saveToSettings();
+        positions.saveToSettings(modes.live);
         announceSong();
     }
-    modes.live.position = 0;
+    PlayItem song = musicItem();
+    song.position = 0;
+    emit songLoaded(song);
     cursor.moveController(delayMs);
 }
 
@@ -94,29 +106,33 @@ void MusicPlayback::announceSong()
     if (modes.mode == PlayState::RadioMode) {
         // The music snapshot keeps describing the song that resumes when music comes back.
         const int count = queue().rowCount();
-        PlayItem& music = modes.music;
-        const int row = music.index >= 0 && music.index < count ? music.index
-                                                                : (count > 0 ? 0 : -1);
-        const PlayItem song = queue().item(row);
-        if (song.songId != music.songId)
-            music.position = 0;
+        const int index = modes.music.index;
+        const int row = index >= 0 && index < count ? index : (count > 0 ? 0 : -1);
+        const PlayItem queued = queue().item(row);
         cursor.standAt(row);
-        music.setSong(song);
-        emit songChanged(music.title, music.album, music.artist, music.index, previousDirection);
-        emit durationChanged(music.duration);
-        emit positionChanged(music.position);
+        PlayItem waiting = musicItem();
+        if (queued.songId != waiting.songId)
+            waiting.position = 0;
+        waiting.setSong(queued);
+        emit songLoaded(waiting);
+        emit songChanged(waiting.title, waiting.album, waiting.artist, waiting.index,
+                         previousDirection);
+        emit durationChanged(waiting.duration);
+        emit positionChanged(waiting.position);
         return;
     }
 
-    PlayItem& live = modes.live;
+    const PlayItem& live = modes.live;
     storePosition(int(live.position), live.songId);
-    const PlayItem song = queue().item(live.index);
+    const PlayItem queued = queue().item(live.index);
     const PlayState::State state = host.liveState();
-    if (state == PlayState::NoState || state == PlayState::Stopped || song.songId != live.songId)
-        live.position = 0;
-    const bool newDuration = song.duration != live.duration;
-    live.setSong(song);
-    positions.requestAfterStores();
+    PlayItem song = live;
+    if (state == PlayState::NoState || state == PlayState::Stopped || queued.songId != song.songId)
+        song.position = 0;
+    const bool newDuration = queued.duration != song.duration;
+    song.setSong(queued);
+    emit songLoaded(song);
+    positions.requestAfterStores(live);
     emit songChanged(live.title, live.album, live.artist, live.index, previousDirection);
     previousDirection = false;
     emit positionChanged(live.position);
@@ -133,18 +149,24 @@ void MusicPlayback::songMediaChanged(const ZelMetadataHandler* handler)
     setSongContent();
     if (!song)
         return;
-    bool changed = modes.live.setTexts(song->title(), song->album(), song->artist());
+    PlayItem item = musicItem();
+    bool changed = item.setTexts(song->title(), song->album(), song->artist());
+    emit songLoaded(item);
     if (cursor.followControllerRow(song->queuePosition() - 1))
         changed = true;
-    modes.live.genre = song->genre();
-    if (song->songId() != modes.live.songId) {
-        modes.live.songId = song->songId();
+    item = musicItem();
+    item.genre = song->genre();
+    const bool newSong = song->songId() != item.songId;
+    if (newSong) {
+        item.songId = song->songId();
         // The controller moved on by itself: the position reported last was the old song's.
-        modes.live.position = 0;
-        positions.request();
+        item.position = 0;
     }
-    modes.live.albumId = song->albumId();
-    modes.live.songUri = song->uri();
+    item.albumId = song->albumId();
+    item.songUri = song->uri();
+    emit songLoaded(item);
+    if (newSong)
+        positions.request(modes.live);
     if (changed)
         emit songChanged(modes.live.title, modes.live.album, modes.live.artist, modes.live.index,
                          false);
@@ -155,11 +177,13 @@ void MusicPlayback::endOfQueue()
 {
     cursor.clear();
     cursor.rewind();
-    modes.live.songId = -1;
-    modes.live.albumId = -1;
-    modes.live.songCount = 0;
-    modes.live.position = 0;
-    modes.live.duration = 0;
+    PlayItem song = musicItem();
+    song.songId = -1;
+    song.albumId = -1;
+    song.songCount = 0;
+    song.position = 0;
+    song.duration = 0;
+    emit songLoaded(song);
     if (cursor.replaysPendingSongAtEnd()) {
         cursor.standAt(cursor.pendingSong()->rowCount() > 1 ? 1 : 0);
         startPendingSong(PlayState::PlayNow);
@@ -172,17 +196,21 @@ void MusicPlayback::endOfQueue()
     emit playbackCompleted();
     controls->stop();
     controls->setPlaylist(queue().playlistId(), false);
-    modes.live.contentType = PlayState::SongContent;
-    modes.live.seekable = true;
+    song = musicItem();
+    song.contentType = PlayState::SongContent;
+    song.seekable = true;
+    emit songLoaded(song);
     emit contentTypeChanged(PlayState::SongContent);
 }
 
 void MusicPlayback::setSongContent()
 {
-    if (modes.live.contentType == PlayState::SongContent)
+    PlayItem song = musicItem();
+    if (song.contentType == PlayState::SongContent)
         return;
-    modes.live.contentType = PlayState::SongContent;
-    modes.live.seekable = true;
+    song.contentType = PlayState::SongContent;
+    song.seekable = true;
+    emit songLoaded(song);
     emit contentTypeChanged(PlayState::SongContent);
 }
 
@@ -198,13 +226,13 @@ void MusicPlayback::setTrackNumber(int trackNumber)
 
 void MusicPlayback::storePosition(int position, int songId)
 {
-    if (positions.store(position, songId))
+    if (positions.store(modes.live, position, songId))
         updateLatestActivityTrack();
 }
 
 void MusicPlayback::updateLatestActivityTrack()
 {
-    if (positions.isLiveRemembered())
+    if (positions.isRemembered(modes.live.genre))
         LatestActivityController::instance()->setTrackNo(modes.live.album, m_trackNumber);
 }
 

@@ -7,6 +7,7 @@
 
 class MusicHost;
 class PlayQueue;
+struct PlayItem;
 class PositionMemory;
 class QueueCursor;
 class ZelMetadataHandler;
@@ -17,15 +18,16 @@ struct PlayModes;
 // The music side of the playback hub: the start of the queue, the steps through it, what the
 // player's views are told of the song at the cursor or of a song the controller reports, the
 // end of the queue, and the playing song's favourite mark, announcement and place in the
-// latest activities. It works on the items of the playing modes, the queue's cursor, the
-// position memory and the play controller, and asks the rest of the hub through MusicHost; its
-// signals are the hub's.
+// latest activities. It reads the items of the playing modes and works on the queue's cursor,
+// the position memory and the play controller; what it loads into the music item it reports
+// by songLoaded(), which the hub applies, and it asks the rest of the hub through MusicHost.
+// Its other signals are the hub's.
 class MusicPlayback : public QObject
 {
     Q_OBJECT
 
 public:
-    MusicPlayback(PlayModes& modes, ZelPlayController* controls, QueueCursor& cursor,
+    MusicPlayback(const PlayModes& modes, ZelPlayController* controls, QueueCursor& cursor,
                   PositionMemory& positions, MusicHost& host, QObject* parent);
 
     // startPlayback(): music becomes live and the cursor goes to index. The row that plays,
@@ -56,6 +58,10 @@ public:
     void announcePlayAction();
 
 signals:
+    // The music item is now song: the live item while music plays, else the snapshot that
+    // waits behind a stream. Reported at once after each change, so that what is read back
+    // through the items is the change.
+    void songLoaded(const PlayItem& song);
     void songChanged(QString title, QString album, QString artist, int songIndex, bool previous);
     void positionChanged(uint position);
     void durationChanged(int duration);
@@ -67,8 +73,10 @@ signals:
 
 private:
     PlayQueue& queue() const;
+    // The music item as it stands now, to change and report.
+    PlayItem musicItem() const;
 
-    PlayModes& modes;
+    const PlayModes& modes;
     ZelPlayController* controls;
     QueueCursor& cursor;
     PositionMemory& positions;

@@ -66,11 +66,10 @@ PlayState::PlayState(ZelPlayController* controller)
     : QObject(nullptr)
     , controls(controller)
     , modes(new PlayModes)
-    , positions(new PositionMemory(modes->live,
-                                   [this]() {
-                                       ensureContentManager();
-                                       return contentManager->model();
-                                   }))
+    , positions(new PositionMemory([this]() {
+        ensureContentManager();
+        return contentManager->model();
+    }))
     , cursor(new QueueCursor(*modes, controller, *positions, nullptr))
     , sheetListeners(new SheetListenerList)
 {
@@ -87,6 +86,8 @@ PlayState::PlayState(ZelPlayController* controller)
 
     radioBridge.reset(new RadioBridge(*this));
     radio.reset(new RadioPlayback(*modes, controls, queue().playlistId(), *radioBridge, nullptr));
+    connect(radio.data(), &RadioPlayback::streamLoaded, this, &PlayState::followStream);
+    connect(radio.data(), &RadioPlayback::resumePointChanged, this, &PlayState::followResumePoint);
     connect(radio.data(), &RadioPlayback::songChanged, this, &PlayState::songChanged);
     connect(radio.data(), &RadioPlayback::songCountChanged, this, &PlayState::songCountChanged);
     connect(radio.data(), &RadioPlayback::positionChanged, this, &PlayState::positionChanged);
@@ -99,6 +100,7 @@ PlayState::PlayState(ZelPlayController* controller)
     connect(radio.data(), &RadioPlayback::saveStateChanged, this, &PlayState::saveStateChanged);
     musicBridge.reset(new MusicBridge(*this));
     music.reset(new MusicPlayback(*modes, controls, *cursor, *positions, *musicBridge, nullptr));
+    connect(music.data(), &MusicPlayback::songLoaded, this, &PlayState::followSong);
     connect(music.data(), &MusicPlayback::songChanged, this, &PlayState::songChanged);
     connect(music.data(), &MusicPlayback::positionChanged, this, &PlayState::positionChanged);
     connect(music.data(), &MusicPlayback::durationChanged, this, &PlayState::durationChanged);
@@ -136,7 +138,7 @@ PlayState::PlayState(ZelPlayController* controller)
 
     connect(cursor.data(), &QueueCursor::currentRowChanged, this, &PlayState::followQueueRow);
     connect(cursor.data(), &QueueCursor::currentSongChanged, this, &PlayState::emitSongChanged);
-    connect(cursor.data(), &QueueCursor::songCountChanged, this, &PlayState::songCountChanged);
+    connect(cursor.data(), &QueueCursor::queueSizeChanged, this, &PlayState::followQueueSize);
     connect(cursor.data(), &QueueCursor::songsAdded, this, &PlayState::songsAddedToPlaylist);
     connect(cursor.data(), &QueueCursor::controllerMoved, this, &PlayState::controllerMoved);
     connect(cursor.data(), &QueueCursor::queueing, this, [this]() {
@@ -146,8 +148,8 @@ PlayState::PlayState(ZelPlayController* controller)
     connect(this, SIGNAL(songChanged(QString, QString, QString, int, bool)), this,
             SLOT(sendPlayAction()));
 
-    fastSeek = new FastSeek(modes->live, this);
-    connect(fastSeek, &FastSeek::positionChanged, this, &PlayState::positionChanged);
+    fastSeek = new FastSeek(this);
+    connect(fastSeek, &FastSeek::positionChanged, this, &PlayState::followSeek);
     connect(fastSeek, &FastSeek::seekTo, controls, &ZelPlayController::setPosition);
     connect(fastSeek, &FastSeek::reachedBound, this, [this](bool backwards) {
         if (backwards)
@@ -191,8 +193,10 @@ void PlayState::setMode(PlayingMode mode)
         return;
     modes->mode = mode;
     // Music comes back to where the queue stands, whatever the other mode's item held.
-    if (mode == MusicMode)
+    if (mode == MusicMode) {
         modes->live.index = cursor->currentRow();
+        modes->live.songCount = cursor->songCount();
+    }
     emit modeChanged(mode);
 }
 
@@ -258,7 +262,10 @@ bool PlayState::isUpdatingLibrary() const { return updatingLibrary; }
 void PlayState::setUpdatingLibrary(bool updating) { updatingLibrary = updating; }
 bool PlayState::isAudioAvailable() const { return audioAvailable; }
 void PlayState::setAudioAvailable(bool available) { audioAvailable = available; }
-bool PlayState::isAudiobookOrPodcast() const { return positions->isLiveRemembered(); }
+bool PlayState::isAudiobookOrPodcast() const
+{
+    return positions->isRemembered(modes->live.genre);
+}
 bool PlayState::allSongsQueue() const { return cursor->allSongsQueue(); }
 bool PlayState::seekBoundReached() const { return fastSeek->boundReached(); }
 void PlayState::clearSeekBoundReached() { fastSeek->clearBoundReached(); }
@@ -416,12 +423,52 @@ void PlayState::rowsRemovedSlot(QModelIndex parent, int start, int end)
     cursor->followQueueChange();
 }
 
+void PlayState::saveLiveItem()
+{
+    if (modes->mode == MusicMode)
+        modes->saveMusic();
+    else
+        modes->saveRadio();
+}
+
 void PlayState::followQueueRow(int row)
 {
     // The queue's row is the music item's, live or waiting behind a stream.
     PlayItem& music = modes->mode == MusicMode ? modes->live : modes->music;
     music.index = row;
     queue().shuffleProxy()->setCurrentIndex(row);
+}
+
+void PlayState::followQueueSize(int count)
+{
+    // The queue's songs are the music item's, live or waiting behind a stream: a stream in
+    // front holds none of them.
+    PlayItem& music = modes->mode == MusicMode ? modes->live : modes->music;
+    if (count == music.songCount)
+        return;
+    music.songCount = count;
+    emit songCountChanged(count);
+}
+
+void PlayState::followSong(const PlayItem& song)
+{
+    (modes->mode == MusicMode ? modes->live : modes->music) = song;
+}
+
+void PlayState::followStream(const PlayItem& stream)
+{
+    (modes->mode == RadioMode ? modes->live : modes->radio) = stream;
+}
+
+void PlayState::followResumePoint(const PlayItem& stream)
+{
+    modes->radio = stream;
+}
+
+void PlayState::followSeek(uint position)
+{
+    modes->live.position = position;
+    emit positionChanged(position);
 }
 
 bool PlayState::hasSeveralAlbums() const
@@ -443,7 +490,7 @@ void PlayState::setRepeat(bool on, bool userToggle)
 void PlayState::savePlayPosition()
 {
     if (modes->mode == MusicMode)
-        positions->saveToSettings();
+        positions->saveToSettings(modes->live);
 }
 
 void PlayState::ensureContentManager()
@@ -466,17 +513,17 @@ void PlayState::ensureContentManager()
 
 void PlayState::savePlayPositionRequestCompletedSlot()
 {
-    positions->storeCompleted();
+    positions->storeCompleted(modes->live);
 }
 
 void PlayState::requestLastPosition()
 {
-    positions->request();
+    positions->request(modes->live);
 }
 
 void PlayState::setPlayPosition(int position, int songID)
 {
-    if (!positions->answer(position, songID))
+    if (!positions->answer(modes->live, position, songID))
         return;
     modes->live.position = uint(qMax(0, position));
     // The answer may come after the song started: then it moves there at once.
@@ -486,7 +533,7 @@ void PlayState::setPlayPosition(int position, int songID)
 
 void PlayState::seekToStartingPosition()
 {
-    const uint start = positions->takeStartingPosition();
+    const uint start = positions->takeStartingPosition(modes->live);
     if (start == 0)
         return;
     disconnect(controls, SIGNAL(positionChanged(uint, int)), this,
@@ -689,7 +736,7 @@ void PlayState::startFastSeek(bool backwards, int stepMs)
 {
     if (modes->live.contentType == RadioPlaylistContent && !modes->live.seekable)
         return;
-    fastSeek->start(backwards, stepMs);
+    fastSeek->start(backwards, stepMs, modes->live.position, modes->live.duration);
 }
 
 void PlayState::seekSlot()

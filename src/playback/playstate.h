@@ -44,6 +44,10 @@ class ZelPlayController;
 // music side (MusicPlayback) and the radio side (RadioPlayback), the position memory of
 // audiobooks and podcasts, fast seeking and the mass-storage watch. It keeps the live state,
 // follows the controller's reports and shows the playback error banners. GUI thread only.
+//
+// The hub alone writes what plays. Its parts read the items and report what they change, each
+// kind of report in one follow...() slot below, which applies it to the live item or to a
+// mode's snapshot by the playing mode.
 class PlayState : public QObject
 {
     Q_OBJECT
@@ -255,8 +259,20 @@ private:
     PlayQueue& queue() const;
 
     void controllerMoved();
+    // The live item becomes its mode's snapshot, which the mode comes back to.
+    void saveLiveItem();
     // Where the queue stands now; the one place its row reaches the live item.
     void followQueueRow(int row);
+    // How many songs the queue holds; the one place its count reaches the live item.
+    void followQueueSize(int count);
+    // What the music side loaded into the music item.
+    void followSong(const PlayItem& song);
+    // What the radio side loaded into the radio item.
+    void followStream(const PlayItem& stream);
+    // What radio comes back to after music, while a stream plays.
+    void followResumePoint(const PlayItem& stream);
+    // Where a fast seek has got to.
+    void followSeek(uint position);
     void startFastSeek(bool backwards, int stepMs);
 
     static PlayState* s_instance;

@@ -10,9 +10,8 @@ namespace {
 const int MinStoredPosition = 4;
 } // namespace
 
-PositionMemory::PositionMemory(const PlayItem& live, ModelSource model)
-    : live(live)
-    , model(std::move(model))
+PositionMemory::PositionMemory(ModelSource model)
+    : model(std::move(model))
     , rememberedGenres { QStringLiteral("Audiobook"), QStringLiteral("PodCast") }
 {
 }
@@ -31,14 +30,9 @@ bool PositionMemory::isRemembered(const QString& genre) const
     return false;
 }
 
-bool PositionMemory::isLiveRemembered() const
+bool PositionMemory::store(const PlayItem& live, int position, int songId)
 {
-    return isRemembered(live.genre);
-}
-
-bool PositionMemory::store(int position, int songId)
-{
-    if (!isLiveRemembered() || songId <= 0 || position < MinStoredPosition)
+    if (!isRemembered(live.genre) || songId <= 0 || position < MinStoredPosition)
         return false;
     // Heard to its last second (or of unknown length): the next start is from the beginning.
     model()->setLastPlayedPosition(position < live.duration - 1 ? position : 0, songId);
@@ -46,31 +40,31 @@ bool PositionMemory::store(int position, int songId)
     return true;
 }
 
-void PositionMemory::storeCompleted()
+void PositionMemory::storeCompleted(const PlayItem& live)
 {
     if (pendingStores > 0)
         --pendingStores;
     if (pendingStores == 0 && requestDeferred) {
         requestDeferred = false;
-        request();
+        request(live);
     }
 }
 
-void PositionMemory::request()
+void PositionMemory::request(const PlayItem& live)
 {
-    if (isLiveRemembered())
+    if (isRemembered(live.genre))
         model()->requestLastPlayedPosition(live.songId);
 }
 
-void PositionMemory::requestAfterStores()
+void PositionMemory::requestAfterStores(const PlayItem& live)
 {
     if (pendingStores == 0)
-        request();
+        request(live);
     else
         requestDeferred = true;
 }
 
-bool PositionMemory::answer(int position, int songId)
+bool PositionMemory::answer(const PlayItem& live, int position, int songId)
 {
     if (songId != live.songId)
         return false;
@@ -91,7 +85,7 @@ bool PositionMemory::takeReachedEnd()
     return reached;
 }
 
-uint PositionMemory::takeStartingPosition()
+uint PositionMemory::takeStartingPosition(const PlayItem& live)
 {
     // A position set meanwhile (by the user, or by the answer itself) is where it goes on.
     startPosition = int(live.position);
@@ -102,9 +96,9 @@ uint PositionMemory::takeStartingPosition()
     return uint(position);
 }
 
-void PositionMemory::saveToSettings() const
+void PositionMemory::saveToSettings(const PlayItem& live) const
 {
-    if (!isLiveRemembered())
+    if (!isRemembered(live.genre))
         return;
     ParlovanceSettings settings;
     settings.setValue(Constants::SettingsSongId, live.songId);

@@ -10,45 +10,44 @@ struct PlayItem;
 
 // Remembers how far audiobooks and podcasts were heard: the position of such a song goes to
 // the store when it is left, and comes back from the store when it plays again, so it goes
-// on from there. Works on the hub's live item; stores and answers go through the content
-// manager's model, which the hub makes on first use.
+// on from there. Each call is handed the hub's live item as it stands then ("live" below); the
+// memory keeps none of it. Stores and answers go through the content manager's model, which
+// the hub makes on first use.
 class PositionMemory
 {
 public:
     using ModelSource = std::function<ContentManagerModel*()>;
 
-    PositionMemory(const PlayItem& live, ModelSource model);
+    explicit PositionMemory(ModelSource model);
 
     QStringList genres() const;
     // Spoken word is told by its genre, whatever its case.
     bool isRemembered(const QString& genre) const;
-    bool isLiveRemembered() const;
 
     // Stores position for songId when the live song is spoken word and has played a little;
     // heard to its last second, it starts from the beginning next time. False when nothing
     // was stored.
-    bool store(int position, int songId);
-    // One store has been written.
-    void storeCompleted();
+    bool store(const PlayItem& live, int position, int songId);
+    // One store has been written; a request that waited for it goes out for the live song.
+    void storeCompleted(const PlayItem& live);
     // Asks the store where the live song was left; the answer is the model's lastPosition().
-    void request();
+    void request(const PlayItem& live);
     // The same, once the stores still on their way are written, so the answer is not older
     // than what was just left.
-    void requestAfterStores();
+    void requestAfterStores(const PlayItem& live);
 
     // The store's answer for songId. False when it is not for the live song.
-    bool answer(int position, int songId);
+    bool answer(const PlayItem& live, int position, int songId);
     // The live song has played to its end (its answer then moves it at once).
     void markReachedEnd();
     bool takeReachedEnd();
     // Where the live song should go on from, once: 0 when from where it is.
-    uint takeStartingPosition();
+    uint takeStartingPosition(const PlayItem& live);
 
     // Keeps the live song and position in the settings, for the next start.
-    void saveToSettings() const;
+    void saveToSettings(const PlayItem& live) const;
 
 private:
-    const PlayItem& live;
     ModelSource model;
     QStringList rememberedGenres;
     int pendingStores = 0;

@@ -23,7 +23,7 @@ namespace {
 const int PendingReplayStartBits = 2 | 4 | 16;
 } // namespace
 
-QueueCursor::QueueCursor(PlayModes& modes, ZelPlayController* controls,
+QueueCursor::QueueCursor(const PlayModes& modes, ZelPlayController* controls,
                          const PositionMemory& positions, QObject* parent)
     : QObject(parent)
     , modes(modes)
@@ -54,6 +54,10 @@ PlayQueue& QueueCursor::queue() const
 int QueueCursor::currentRow() const
 {
     return row;
+}
+int QueueCursor::songCount() const
+{
+    return pending ? pending->rowCount() : rows->rowCount();
 }
 PlayState::ModelOptions QueueCursor::flags() const
 {
@@ -193,15 +197,14 @@ bool QueueCursor::append(QSharedPointer<QAbstractItemModel> model, PlayState::Mo
     }
 
     rearranging = false;
-    PlayItem& live = modes.live;
-    live.songCount = rows->shuffleProxy()->rowCount();
-    modes.music.songCount = live.songCount;
+    const int count = rows->shuffleProxy()->rowCount();
+    emit queueSizeChanged(count);
     if (modes.mode == PlayState::MusicMode) {
         if (liveState == PlayState::NoState || liveState == PlayState::Stopped)
             setRow(0);
         else
             setRow(entry.isValid() ? entry.row() : currentRow());
-    } else if (live.songCount < 1 || modes.music.index == -1) {
+    } else if (count < 1 || modes.music.index == -1) {
         setRow(0);
     } else {
         setRow(entry.isValid() ? entry.row() : currentRow());
@@ -440,12 +443,7 @@ QAbstractItemModel* QueueCursor::currentSongModel() const
 
 void QueueCursor::followQueueChange()
 {
-    const int count = pending ? pending->rowCount() : rows->rowCount();
-    if (count != modes.live.songCount) {
-        modes.live.songCount = count;
-        modes.music.songCount = count;
-        emit songCountChanged(count);
-    }
+    emit queueSizeChanged(songCount());
     followRows();
 }
 

@@ -39,21 +39,28 @@ enum class QueueStep {
 // cursor moves on to the song that took its place (playing it when the gone one played), or
 // stops at the end of the queue.
 //
-// It also tells the hub when the song at the cursor changes (currentSongChanged), when the
-// number of queued songs does (songCountChanged) and when the controller has been moved to the
-// row (controllerMoved); the hub announces those to the player's views.
+// The number of songs in the queue is told the same way, by queueSizeChanged(), after every
+// change of the rows and when a model joins; the hub copies it into the music item, live or
+// waiting behind a stream, and nobody else writes it. The cursor reads what plays, never
+// writes it.
+//
+// It also tells the hub when the song at the cursor changes (currentSongChanged) and when the
+// controller has been moved to the row (controllerMoved); the hub announces those to the
+// player's views.
 class QueueCursor : public QObject
 {
     Q_OBJECT
 
 public:
-    QueueCursor(PlayModes& modes, ZelPlayController* controls, const PositionMemory& positions,
-                QObject* parent);
+    QueueCursor(const PlayModes& modes, ZelPlayController* controls,
+                const PositionMemory& positions, QObject* parent);
     ~QueueCursor() override;
 
     PlayQueue& queue() const;
     // The row that plays: a row of the queue, or of the waiting song while there is one.
     int currentRow() const;
+    // The songs of the queue, or of the waiting song while there is one.
+    int songCount() const;
     PlayState::ModelOptions flags() const;
     bool isShuffle() const;
     bool isRepeat() const;
@@ -108,14 +115,15 @@ public:
     // no library song is at the cursor.
     QAbstractItemModel* currentSongModel() const;
 
-    // The rows of the queue changed: the cursor's row and the song count follow them.
+    // The rows of the queue changed: the cursor's row follows them, and the song count is told.
     void followQueueChange();
 
 signals:
     // The one report of a new row; the song at it may be the same one, moved.
     void currentRowChanged(int row);
     void currentSongChanged();
-    void songCountChanged(int count);
+    // The one report of the number of songs; it may be the number told before.
+    void queueSizeChanged(int count);
     // A copy of a model that was queued has read its songs.
     void songsAdded(int count);
     // A model is about to join the queue (the queue holds songs from now on).
@@ -138,7 +146,7 @@ private:
     // The playing entry has left the queue: the cursor moves on to the song after it.
     void currentLeft();
 
-    PlayModes& modes;
+    const PlayModes& modes;
     ZelPlayController* controls;
     const PositionMemory& positions;
     QScopedPointer<PlayQueue> rows;

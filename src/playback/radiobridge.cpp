@@ -17,6 +17,14 @@ PlayState::RadioBridge::RadioBridge(PlayState& hub)
 PlayState::State PlayState::RadioBridge::liveState() const { return hub.liveState; }
 void PlayState::RadioBridge::setLiveState(State state) { hub.setState(state); }
 void PlayState::RadioBridge::setLiveMode(PlayingMode mode) { hub.setMode(mode); }
+void PlayState::RadioBridge::saveLiveItem() { hub.saveLiveItem(); }
+void PlayState::RadioBridge::clearLiveItem() { hub.modes->clearLive(); }
+
+void PlayState::RadioBridge::restoreLiveItem()
+{
+    hub.modes->live = hub.modes->mode == MusicMode ? hub.modes->music : hub.modes->radio;
+}
+
 void PlayState::RadioBridge::setLiveBuffering(bool buffering) { hub.setBuffering(buffering); }
 
 MafwRenderer::State PlayState::RadioBridge::rendererState() const
@@ -69,6 +77,10 @@ void PlayState::RadioBridge::setPendingSong(MafwTrackerModel* model)
 void PlayState::RadioBridge::enterPendingSong(int row)
 {
     hub.cursor->standAt(row);
+    PlayItem& live = hub.modes->live;
+    live.contentType = SongContent;
+    live.songCount = 1;
+    live.seekable = true;
 }
 
 void PlayState::RadioBridge::requeuePendingSong()

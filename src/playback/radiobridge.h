@@ -13,6 +13,9 @@ public:
     State liveState() const override;
     void setLiveState(State state) override;
     void setLiveMode(PlayingMode mode) override;
+    void saveLiveItem() override;
+    void clearLiveItem() override;
+    void restoreLiveItem() override;
     void setLiveBuffering(bool buffering) override;
     MafwRenderer::State rendererState() const override;
     bool isFastSeeking() const override;

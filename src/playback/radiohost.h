@@ -8,8 +8,9 @@ class MafwTrackerModel;
 class ZelMetadataHandler;
 
 // What the radio side of the playback hub may ask of the hub: the hub's state, its transport
-// and the few changes that are the hub's to make. Everything else the radio side needs is the
-// play controller and the items of the playing modes, which it is given directly.
+// and the few changes that are the hub's to make, the switch of the playing mode among them.
+// Everything else the radio side needs is the play controller, and the items of the playing
+// modes, which it reads directly and changes through its reports.
 class RadioHost
 {
 public:
@@ -18,6 +19,12 @@ public:
     virtual PlayState::State liveState() const = 0;
     virtual void setLiveState(PlayState::State state) = 0;
     virtual void setLiveMode(PlayState::PlayingMode mode) = 0;
+    // The live item is kept as its mode's snapshot, which that mode comes back to.
+    virtual void saveLiveItem() = 0;
+    // Nothing is live for a moment while the playing mode changes.
+    virtual void clearLiveItem() = 0;
+    // The live mode's snapshot is live again.
+    virtual void restoreLiveItem() = 0;
     virtual void setLiveBuffering(bool buffering) = 0;
     virtual MafwRenderer::State rendererState() const = 0;
     virtual bool isFastSeeking() const = 0;
@@ -49,7 +56,8 @@ public:
 
     // A song from outside the queue (a saved stream, a local file) waits to become the queue.
     virtual void setPendingSong(MafwTrackerModel* model) = 0;
-    // The queue will stand at this row of the waiting song once it becomes the queue.
+    // The queue will stand at this row of the waiting song once it becomes the queue, and
+    // the live item is that song's from now on: a library song, alone in the queue.
     virtual void enterPendingSong(int row) = 0;
     // The waiting song, if any, becomes the queue again (music comes back).
     virtual void requeuePendingSong() = 0;

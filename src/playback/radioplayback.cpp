@@ -28,7 +28,7 @@ const long FuseMagic = 0x65735546;
 int s_saveTimeoutMs = 20000;
 } // namespace
 
-RadioPlayback::RadioPlayback(PlayModes& modes, ZelPlayController* controls,
+RadioPlayback::RadioPlayback(const PlayModes& modes, ZelPlayController* controls,
                              const QString& playlistId, RadioHost& host, QObject* parent)
     : QObject(parent)
     , modes(modes)
@@ -50,7 +50,7 @@ RadioPlayback::~RadioPlayback() = default;
 
 void RadioPlayback::restoreMusicPlaylist()
 {
-    modes.live = modes.music;
+    host.restoreLiveItem();
     controls->stop();
     controls->setPlaylist(playlistId, false);
     controls->setPlaylistIndex(modes.live.index);
@@ -63,8 +63,8 @@ bool RadioPlayback::switchMode(PlayState::PlayingMode target)
     if (target == modes.mode)
         return false;
     if (target == PlayState::MusicMode) {
-        modes.saveRadio();
-        modes.clearLive();
+        host.saveLiveItem();
+        host.clearLiveItem();
         host.setLiveMode(PlayState::MusicMode);
         host.resumeOnPause(true);
         restoreMusicPlaylist();
@@ -72,12 +72,13 @@ bool RadioPlayback::switchMode(PlayState::PlayingMode target)
         emit songChanged(live.title, live.album, live.artist, live.index, false);
         return true;
     }
-    modes.saveMusic();
-    modes.clearLive();
+    host.saveLiveItem();
+    host.clearLiveItem();
     host.setLiveMode(PlayState::RadioMode);
-    modes.live = modes.radio;
+    host.restoreLiveItem();
     host.ignoreNextCompletion(true);
-    playStream(modes.radio.streamUrl);
+    const QUrl url = modes.radio.streamUrl;
+    playStream(url);
     return true;
 }
 
@@ -85,8 +86,8 @@ bool RadioPlayback::returnToMusic()
 {
     if (modes.mode != PlayState::RadioMode || modes.music.songCount < 1 || modes.music.index == -1)
         return false;
-    modes.saveRadio();
-    modes.clearLive();
+    host.saveLiveItem();
+    host.clearLiveItem();
     host.setLiveMode(PlayState::MusicMode);
     host.resumeOnPause(false);
     restoreMusicPlaylist();
@@ -112,26 +113,32 @@ void RadioPlayback::playStream(const QUrl& url)
     if (host.refusePlayback())
         return;
     if (modes.mode == PlayState::MusicMode) {
-        modes.saveMusic();
-        modes.clearLive();
+        host.saveLiveItem();
+        host.clearLiveItem();
     }
     host.setLiveMode(PlayState::RadioMode);
-    PlayItem& live = modes.live;
-    const bool sameUrl = url == live.streamUrl;
+    PlayItem stream = modes.live;
+    // What radio mode comes back to after music: this stream, and where it was left.
+    PlayItem resume = modes.radio;
+    const bool sameUrl = url == stream.streamUrl;
     const bool playlistFile = playlistProbe->isPlaylistFile(url);
     if (!sameUrl) {
-        live.index = -1;
-        live.title.clear();
-        live.album.clear();
-        live.artist.clear();
-        live.streamArtText.clear();
-        live.streamArtPath.clear();
-        live.duration = 0;
-        modes.clearRadio();
+        stream.index = -1;
+        stream.title.clear();
+        stream.album.clear();
+        stream.artist.clear();
+        stream.streamArtText.clear();
+        stream.streamArtPath.clear();
+        stream.duration = 0;
+        resume = PlayItem::noStream(url);
     }
-    live.streamUrl = url;
-    modes.radio.streamUrl = url;
-    live.seekable = false;
+    stream.streamUrl = url;
+    resume.streamUrl = url;
+    stream.seekable = false;
+    stream.contentType = playlistFile ? PlayState::RadioPlaylistContent : PlayState::UrlContent;
+    resume.contentType = stream.contentType;
+    emit resumePointChanged(resume);
+    emit streamLoaded(stream);
     host.ignoreNextCompletion(true);
     // The handler keeps the texts of the last item until the controller announces the new one:
     // a playlist file that never gets that far, or a local file (which brings no address of
@@ -139,22 +146,20 @@ void RadioPlayback::playStream(const QUrl& url)
     if (!sameUrl || url.isLocalFile())
         streamData->clear();
     if (playlistFile) {
-        live.contentType = PlayState::RadioPlaylistContent;
-        modes.radio.contentType = PlayState::RadioPlaylistContent;
         controls->playPlaylist(url, QLatin1String(RadioPlaylistMimeType));
         streamData->setUrl(url);
         host.takeMedia(streamData.data());
         openNetworkSession();
     } else {
-        live.contentType = PlayState::UrlContent;
-        modes.radio.contentType = PlayState::UrlContent;
         controls->play(url);
         streamData->setUrl(url);
         streamData->setDuration(modes.radio.duration);
         host.takeMedia(streamData.data());
         if (modes.radio.position > 0 && modes.radio.duration > 0) {
-            live.position = modes.radio.position;
-            live.duration = modes.radio.duration;
+            stream = modes.live;
+            stream.position = modes.radio.position;
+            stream.duration = modes.radio.duration;
+            emit streamLoaded(stream);
             restorePositionOnPlay = true;
         }
     }
@@ -370,7 +375,9 @@ void RadioPlayback::songSaved(const QString& uri, int trackerId)
 {
     Q_UNUSED(uri)
     saveTimer->stop();
-    modes.live.songId = trackerId;
+    PlayItem stream = modes.item(PlayState::RadioMode);
+    stream.songId = trackerId;
+    emit streamLoaded(stream);
     if (!pendingStreamUrl.isEmpty()) {
         // The save is over before the stream that waited for it plays.
         if (!playingLocalFile)
@@ -405,16 +412,13 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
     if (model)
         disconnect(model, SIGNAL(completed()), this, SLOT(savedSongCompleted()));
     if (playingLocalFile && modes.mode == PlayState::RadioMode)
-        modes.saveRadio();
+        host.saveLiveItem();
     // A saved file may have played to its end while the library took the copy.
     const bool saveStillPlays = host.rendererState() == MafwRenderer::Playing;
     host.setLiveMode(PlayState::MusicMode);
     if (playingLocalFile || saveStillPlays)
         host.setLiveState(PlayState::Playing);
     host.enterPendingSong(0);
-    PlayItem& live = modes.live;
-    live.contentType = PlayState::SongContent;
-    live.songCount = 1;
     if (playingLocalFile) {
         host.playPendingSong(true);
         return;
@@ -425,7 +429,7 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
         host.playPendingSong(false);
     else
         host.requeuePendingSong();
-    live.seekable = true;
+    const PlayItem& live = modes.live;
     emit contentTypeChanged(PlayState::SongContent);
     emit songChanged(live.title, live.album, live.artist, 0, false);
     emit songCountChanged(live.songCount);
@@ -440,13 +444,15 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
 {
     if (!stream)
         return;
-    PlayItem& live = modes.live;
+    PlayItem item = modes.item(PlayState::RadioMode);
     bool changed = false;
-    if (stream->artUri() != live.streamArtPath || stream->displayTitle() != live.streamArtText) {
-        live.streamArtPath = stream->artUri();
-        live.streamArtText = stream->displayTitle();
-        emit streamArtChanged(live.streamArtPath, live.streamArtText);
+    if (stream->artUri() != item.streamArtPath || stream->displayTitle() != item.streamArtText) {
+        item.streamArtPath = stream->artUri();
+        item.streamArtText = stream->displayTitle();
+        emit streamLoaded(item);
+        emit streamArtChanged(item.streamArtPath, item.streamArtText);
         changed = true;
+        item = modes.item(PlayState::RadioMode);
     }
     QString newTitle;
     QString newAlbum;
@@ -470,20 +476,22 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
         newArtist = stream->title();
         newAlbum = stream->genre();
     }
-    if (live.setTexts(newTitle, newAlbum, newArtist))
+    if (item.setTexts(newTitle, newAlbum, newArtist))
         changed = true;
-    if (live.genre != stream->genre()) {
-        live.genre = stream->genre();
+    if (item.genre != stream->genre()) {
+        item.genre = stream->genre();
         changed = true;
     }
-    if (live.seekable != stream->isSeekable()) {
-        live.seekable = stream->isSeekable();
+    if (item.seekable != stream->isSeekable()) {
+        item.seekable = stream->isSeekable();
         changed = true;
     }
     if (!changed)
         return;
+    emit streamLoaded(item);
     host.notifySheet(false);
-    if (live.contentType == PlayState::RadioPlaylistContent && networkState == NetworkConnecting) {
+    if (modes.live.contentType == PlayState::RadioPlaylistContent
+        && networkState == NetworkConnecting) {
         streamNeedsReopen = true;
         host.stopLive();
         host.followMedia(false);

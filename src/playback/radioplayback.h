@@ -15,19 +15,22 @@ class RadioHost;
 class RadioNetworkSession;
 class StreamData;
 class ZelPlayController;
+struct PlayItem;
 struct PlayModes;
 
 // The radio side of the playback hub: streams and radio playlists (over a network session),
 // the switch between the music and the radio mode with the snapshot each mode leaves behind,
 // the texts of a playing stream, and songs that become the queue from outside it (a local file
-// found in the library, a saved stream). It works on the items of the playing modes and the
-// play controller, and asks the rest of the hub through RadioHost; its signals are the hub's.
+// found in the library, a saved stream). It reads the items of the playing modes and works on
+// the play controller; what it loads it reports by streamLoaded() and resumePointChanged(),
+// which the hub applies, and it asks the rest of the hub through RadioHost, the switch of the
+// playing mode included. Its other signals are the hub's.
 class RadioPlayback : public QObject
 {
     Q_OBJECT
 
 public:
-    RadioPlayback(PlayModes& modes, ZelPlayController* controls, const QString& playlistId,
+    RadioPlayback(const PlayModes& modes, ZelPlayController* controls, const QString& playlistId,
                   RadioHost& host, QObject* parent);
     ~RadioPlayback() override;
 
@@ -72,6 +75,13 @@ public:
     static void setSaveTimeoutForTesting(int ms);
 
 signals:
+    // The radio item is now stream: the live item while radio plays, else radio's snapshot.
+    // Reported at once after each change, so that what is read back through the items is the
+    // change.
+    void streamLoaded(const PlayItem& stream);
+    // While radio plays, what it comes back to after music: the stream loaded last and where
+    // it was left (a new address starts afresh). The hub keeps it as radio's snapshot.
+    void resumePointChanged(const PlayItem& stream);
     void songChanged(QString title, QString album, QString artist, int songIndex, bool previous);
     void songCountChanged(int songCount);
     void positionChanged(uint position);
@@ -97,7 +107,7 @@ private:
     void setSaveState(PlayState::SaveState state);
     void playPendingStream();
 
-    PlayModes& modes;
+    const PlayModes& modes;
     ZelPlayController* controls;
     const QString playlistId;
     RadioHost& host;

@@ -6,6 +6,7 @@
 #include "audiogenerator.h"
 #include "common/constants.h"
 #include "data/contentmanager.h"
+#include "fixturelibrary.h"
 #include "hubtestlibrary.h"
 #include "id3tagbytes.h"
 #include "mafwtrackermodel.h"
@@ -364,6 +365,67 @@ private slots:
         QCOMPARE(hub->title(PlayState::MusicMode),
                  HubTestLibrary::cell(seven.data(), 2, Constants::SongTitle).toString());
         hub->stop(PlayState::MusicMode);
+    }
+
+    void queueingDuringAStreamFillsTheMusicQueueOnly()
+    {
+        hub->playStream(server.url("/stream"));
+        QVERIFY(waitForState(PlayState::Playing));
+        QCOMPARE(hub->songCount(PlayState::RadioMode), 0);
+        const QSharedPointer<MafwTrackerModel> red = HubTestLibrary::album(QStringLiteral("Red"));
+        QVERIFY(red);
+        QSignalSpy counts(hub, &PlayState::songCountChanged);
+        hub->appendModel(red, PlayState::ReplaceQueue, -1);
+        // The songs wait in the music queue behind the stream; the stream holds none of them.
+        QCOMPARE(hub->songCount(PlayState::MusicMode), 2);
+        QVERIFY(!counts.isEmpty());
+        QCOMPARE(counts.last().at(0).toInt(), 2);
+        QCOMPARE(hub->mode(), PlayState::RadioMode);
+        QCOMPARE(hub->songCount(PlayState::RadioMode), 0);
+        hub->stop(PlayState::RadioMode);
+        QVERIFY(waitForState(PlayState::Stopped));
+        QCOMPARE(hub->songCount(PlayState::RadioMode), 0);
+        // Music comes back with the songs queued meanwhile.
+        hub->play(PlayState::MusicMode);
+        QCOMPARE(hub->mode(), PlayState::MusicMode);
+        QCOMPARE(hub->songCount(PlayState::MusicMode), 2);
+        QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Crimson"));
+        hub->stop(PlayState::MusicMode);
+    }
+
+    void aSongArrivingDuringAStreamLeavesTheStreamWithoutSongs()
+    {
+        // The queue holds an album's own model, which follows the library.
+        QVERIFY(!FixtureLibrary::addSong(
+                     { "Noa/Grow/1.ogg", "Seed", "Noa", "Grow", "Pop", 1, 0, 30 * 1000 })
+                     .isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        // The album list reads the new album a little after the indexer is through.
+        QSharedPointer<MafwTrackerModel> grow;
+        QTRY_VERIFY_WITH_TIMEOUT((grow = HubTestLibrary::album(QStringLiteral("Grow"))), Timeout);
+        QCOMPARE(grow->rowCount(), 1);
+        hub->appendModel(grow, PlayState::ReplaceQueue, -1);
+        QCOMPARE(hub->startPlayback(0, PlayState::PlayNow), 0);
+        QVERIFY(waitForState(PlayState::Playing));
+        const QString path = outside(QStringLiteral("meanwhile.ogg"));
+        QVERIFY(QFile::copy(AudioGenerator::untaggedTemplate(QStringLiteral("ogg"), 3000), path));
+        hub->playStream(QUrl::fromLocalFile(path));
+        QVERIFY(waitForState(PlayState::Playing));
+        hub->stop(PlayState::RadioMode);
+        QVERIFY(waitForState(PlayState::Stopped));
+
+        QVERIFY(!FixtureLibrary::addSong(
+                     { "Noa/Grow/2.ogg", "Sprout", "Noa", "Grow", "Pop", 2, 0, 30 * 1000 })
+                     .isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 2, Timeout);
+        QCOMPARE(hub->mode(), PlayState::RadioMode);
+        QCOMPARE(hub->contentType(PlayState::RadioMode), PlayState::UrlContent);
+        QCOMPARE(hub->songCount(PlayState::RadioMode), 0);
+        QCOMPARE(hub->state(PlayState::RadioMode), PlayState::Stopped);
+        // The music waits behind the file where it was.
+        QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Paused);
+        QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Seed"));
     }
 
     void aSavedCopyTakesTheModeOfANewFile()

@@ -3,6 +3,7 @@
 // signals that go out, and calls built to break it.
 
 #include "hubtestlibrary.h"
+#include "audiogenerator.h"
 #include "common/constants.h"
 #include "common/parlovance.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
@@ -65,6 +66,7 @@ private slots:
     void positionLeftAtQuitReachesTheStoreAtStart();
     void eachChangeIsAnnouncedOnce();
     void anEmptiedQueueIsNothingLoaded();
+    void aStoppedOutsideFileStaysStoppedWhenASongArrives();
 
 private:
     QDBusMessage call(const QString& method, const QVariantList& arguments = QVariantList());
@@ -507,6 +509,46 @@ void TestPlaybackService::anEmptiedQueueIsNothingLoaded()
                                                                    QStringLiteral("Kim") }),
                              Timeout);
     hub->stop(hub->mode());
+}
+
+void TestPlaybackService::aStoppedOutsideFileStaysStoppedWhenASongArrives()
+{
+    // An album's own model is queued, so the queue grows with the library; an outside file
+    // played over the bus stands in front of it and is stopped.
+    const QSharedPointer<MafwTrackerModel> red = HubTestLibrary::album(QStringLiteral("Red"));
+    QVERIFY(red);
+    hub->stop(hub->mode());
+    hub->appendModel(red, PlayState::ReplaceQueue, -1);
+    QCOMPARE(hub->startPlayback(0, PlayState::PlayNow), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    const int queued = red->rowCount();
+    QCOMPARE(hub->songCount(PlayState::MusicMode), queued);
+    const QString path = TestEnvironment::home() + QStringLiteral("/Downloads/outside.mp3");
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QVERIFY(AudioGenerator::write(path,
+                                  AudioTags { QStringLiteral("Outside"), QStringLiteral("Nobody"),
+                                              QString(), QString(), QString(), 0, 0, QImage() },
+                                  30 * 1000));
+    QCOMPARE(call(QStringLiteral("play"), { QStringList { path } }).type(),
+             QDBusMessage::ReplyMessage);
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Outside"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QCOMPARE(hub->contentType(hub->mode()), PlayState::UrlContent);
+    hub->stop(hub->mode());
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Stopped, Timeout);
+    QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 0);
+
+    ParlovanceApplicationService::instance()->mainWindow()->watchTrackerIndexing(false);
+    QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Kim/Red/late red.ogg"),
+                                     AudioTags { QStringLiteral("Vermilion"), QStringLiteral("Kim"),
+                                                 QStringLiteral("Red"), QString(),
+                                                 QStringLiteral("Rock"), 4, 0, QImage() })
+                 .isEmpty());
+    QVERIFY(FixtureLibrary::index());
+    QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), queued + 1, Timeout);
+    // The file in front is still what is live, and it is stopped.
+    QCOMPARE(hub->mode(), PlayState::RadioMode);
+    QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 0);
 }
 
 PARLOVANCE_TEST_MAIN(TestPlaybackService)
