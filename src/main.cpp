@@ -49,10 +49,12 @@ int main(int argc, char** argv)
     // Making the key handler makes the playback hub.
     ParlovanceKeyHandler::instance();
 
-    if (serviceOnly)
+    if (serviceOnly) {
+        applicationService->serveBusOnly();
         ParlovanceService::instance();
-    else
+    } else {
         applicationService->showMainWindow(Parlovance::PageMain, false);
+    }
 
     const int result = application->exec();
 

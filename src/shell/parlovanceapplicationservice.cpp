@@ -127,8 +127,19 @@ void ParlovanceApplicationService::sheetDestroyed(QObject* destroyedSheet)
         sheet = nullptr;
 }
 
+void ParlovanceApplicationService::serveBusOnly()
+{
+    busOnly = true;
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    qCInfo(lcShell) << "started for the bus only: it serves other programs until one calls launch";
+}
+
 void ParlovanceApplicationService::createMainWindow(ParlovancePages& page, bool externalPlayback)
 {
+    if (busOnly) {
+        busOnly = false;
+        QGuiApplication::setQuitOnLastWindowClosed(true);
+    }
     MeeGo::QmUSBMode usbMode;
     if (usbMode.getMode() == MeeGo::QmUSBMode::MassStorage)
         page = PageUsbNotice;

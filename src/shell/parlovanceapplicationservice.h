@@ -25,6 +25,10 @@ public:
     void showPlayerSheet();
     void dismissSheet();
     void deleteMainWindow();
+    // A start for the bus alone: the process serves other programs until one launches the main
+    // window, so a player sheet that comes and goes meanwhile (the only window then) does not
+    // end it. From the main window's first showing on, closing the last window ends it again.
+    void serveBusOnly();
     // The main window; null until it is first shown and after it is deleted.
     MainWindow* mainWindow() const;
     // The player sheet; null when none is up.
@@ -57,6 +61,7 @@ private:
     PlayerSheet* sheet = nullptr;
     bool windowInSwitcher = true;
     bool sheetHidden = true;
+    bool busOnly = false;
 };
 
 #endif // PARLOVANCEAPPLICATIONSERVICE_H

@@ -61,7 +61,7 @@ PlayerDriver::~PlayerDriver()
     }
 }
 
-bool PlayerDriver::launch()
+bool PlayerDriver::launch(const QStringList& arguments)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // The test itself may run on the offscreen platform; the program shows on the display.
@@ -71,13 +71,13 @@ bool PlayerDriver::launch()
     process.setWorkingDirectory(QDir::homePath());
     output.clear();
     lastMedia.clear();
-    process.start(program, QStringList());
+    process.start(program, arguments);
     return process.waitForStarted(StartTimeoutMs);
 }
 
-bool PlayerDriver::start()
+bool PlayerDriver::start(const QStringList& arguments)
 {
-    if (!launch())
+    if (!launch(arguments))
         return false;
     QDeadlineTimer deadline(StartTimeoutMs);
     while (isRunning() && !registered(PlaybackService) && !deadline.hasExpired())

@@ -29,10 +29,10 @@ public:
 
     // Starts the program with the test's home and display, and waits until its window shows
     // and its playback service is on the bus.
-    bool start();
+    bool start(const QStringList& arguments = QStringList());
     // Only starts the program, with the same home and display, and waits for nothing more: for
     // what a user does while the start is still busy.
-    bool launch();
+    bool launch(const QStringList& arguments = QStringList());
     // SIGTERM, as the session's end sends it; true when the program ended by itself with 0.
     bool stop();
     bool isRunning() const;

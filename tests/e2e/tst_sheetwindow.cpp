@@ -2,7 +2,8 @@
 // a phone's size, a file handed to it over the bus as another program does, and the windows
 // closed the way a window manager closes them (WM_DELETE_WINDOW). The sheet covers the screen,
 // outlives the main window while it plays, and the program ends when its last window closes,
-// also when the close comes while the start is still reading a large library.
+// also when the close comes while the start is still reading a large library. A start for the
+// bus alone outlives its sheets until a program has launched its main window.
 
 #include "playerdriver.h"
 #include "testenvironment.h"
@@ -22,7 +23,9 @@ namespace {
 const int ScreenWidth = 480;
 const int ScreenHeight = 854;
 const int Timeout = 30000;
+const int Stopped = 0;
 const int Playing = 1;
+const QString ApplicationService = QStringLiteral("com.vaspe.parlovance");
 const QString PlaybackService = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceService");
 
 struct ShownWindow
@@ -137,10 +140,12 @@ private slots:
     void closingTheOnlyWindowEndsTheProgram();
     void sheetCoversTheScreenAndOutlivesTheMainWindow();
     void aCloseWhileALargeLibraryIsReadEndsTheProgram();
+    void aStartForTheBusOutlivesItsSheetUntilLaunched();
 
 private:
     void startPlayer();
     void look(const QString& name);
+    void cancelSheet();
 
     PlayerDriver player { QStringLiteral(PARLOVANCE_PROGRAM) };
     QString song;
@@ -183,6 +188,13 @@ void TestSheetWindow::look(const QString& name)
 {
     player.screenshot().save(TestEnvironment::screenshotDir()
                              + QStringLiteral("/sheet-%1.png").arg(name));
+}
+
+void TestSheetWindow::cancelSheet()
+{
+    QRect cancel;
+    QTRY_VERIFY_WITH_TIMEOUT(!(cancel = player.find(QStringLiteral("Cancel"))).isEmpty(), Timeout);
+    player.tap(cancel.center());
 }
 
 void TestSheetWindow::closingTheOnlyWindowEndsTheProgram()
@@ -261,6 +273,50 @@ void TestSheetWindow::aCloseWhileALargeLibraryIsReadEndsTheProgram()
         QCOMPARE(player.exitStatus(), QProcess::NormalExit);
         QCOMPARE(player.exitCode(), 0);
     }
+}
+
+void TestSheetWindow::aStartForTheBusOutlivesItsSheetUntilLaunched()
+{
+    QVERIFY2(player.start({ QStringLiteral("-servicefw") }), qPrintable(player.log()));
+    QVERIFY(shownWindows(player.processId()).isEmpty());
+    const QVariantList file { QStringList { QUrl::fromLocalFile(song).toString() } };
+
+    // Another program plays a file; the user cancels its sheet, then the only window.
+    player.call(QStringLiteral("playTempFile"), file);
+    QTRY_COMPARE_WITH_TIMEOUT(shownWindows(player.processId()).size(), 1, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(player.playbackState(), Playing, Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(player.shows(QStringLiteral("Evening Broadcast")), Timeout);
+    look(QStringLiteral("for-the-bus"));
+    cancelSheet();
+    QTRY_VERIFY_WITH_TIMEOUT(shownWindows(player.processId()).isEmpty(), Timeout);
+    // Still there for the next program: it answers, and plays again.
+    QCOMPARE(player.playbackState(), Stopped);
+    QVERIFY(onTheBus(PlaybackService));
+    player.call(QStringLiteral("playTempFile"), file);
+    QTRY_COMPARE_WITH_TIMEOUT(shownWindows(player.processId()).size(), 1, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(player.playbackState(), Playing, Timeout);
+    const xcb_window_t sheet = shownWindows(player.processId()).first().id;
+
+    // Launched, the main window comes beside the sheet; the sheet still outlives it, and the
+    // sheet's window, the last one, ends the program.
+    const QDBusMessage launch = QDBusMessage::createMethodCall(
+        ApplicationService, QStringLiteral("/"), QStringLiteral("com.vaspe.ApplicationService"),
+        QStringLiteral("launch"));
+    QCOMPARE(QDBusConnection::sessionBus().call(launch, QDBus::Block, Timeout).type(),
+             QDBusMessage::ReplyMessage);
+    QTRY_COMPARE_WITH_TIMEOUT(shownWindows(player.processId()).size(), 2, Timeout);
+    xcb_window_t mainWindow = 0;
+    for (const ShownWindow& window : shownWindows(player.processId())) {
+        if (window.id != sheet)
+            mainWindow = window.id;
+    }
+    QVERIFY(closedByOneClick(player.processId(), mainWindow));
+    QCOMPARE(player.playbackState(), Playing);
+    QVERIFY(player.isRunning());
+    QVERIFY(closedByOneClick(player.processId(), sheet));
+    QTRY_VERIFY_WITH_TIMEOUT(!player.isRunning(), Timeout);
+    QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(player.exitCode(), 0);
 }
 
 int main(int argc, char** argv)
