@@ -4,7 +4,7 @@
 #include "mlocale.h"
 #include "common/parlovance.h"
 #include "shell/parlovanceapplicationservice.h"
-#include "playback/parlovancekeyhandler.h"
+#include "player/parlovancekeyhandler.h"
 #include "shell/parlovanceservice.h"
 #include "shell/processsetup.h"
 #include "playback/playstate.h"

@@ -6,7 +6,7 @@
 #include "latestactivitycontroller.h"
 #include "latestactivitymodel.h"
 #include "pageframework/fadeanimation.h"
-#include "playback/nowplayinglabel.h"
+#include "player/nowplayinglabel.h"
 #include "playback/playstate.h"
 #include "styles/mainpagestyles.h"
 

@@ -2,6 +2,7 @@
 
 #include "filterwidget.h"
 #include "livefilter.h"
+#include "nowplayingbutton.h"
 #include "pagebackground.h"
 #include "pageplayer.h"
 
@@ -17,7 +18,6 @@
 #include "mpannableviewport.h"
 #include "mpositionindicator.h"
 #include "mscenemanager.h"
-#include "playback/nowplayingbutton.h"
 
 #include <QGestureEvent>
 #include <QGestureRecognizer>

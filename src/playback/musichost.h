@@ -1,7 +1,7 @@
 #ifndef MUSICHOST_H
 #define MUSICHOST_H
 
-#include "playback/playstate.h"
+#include "playback/playbackenums.h"
 
 // What the music side of the playback hub may ask of the hub: its state, the switch of the
 // playing mode and the snapshot the mode left behind, the transport's restart and the
@@ -11,10 +11,10 @@ class MusicHost
 public:
     virtual ~MusicHost() = default;
 
-    virtual PlayState::State liveState() const = 0;
+    virtual PlaybackEnums::State liveState() const = 0;
     // The live item is kept as its mode's snapshot, which that mode comes back to.
     virtual void saveLiveItem() = 0;
-    virtual void setLiveMode(PlayState::PlayingMode mode) = 0;
+    virtual void setLiveMode(PlaybackEnums::PlayingMode mode) = 0;
     // True (after telling the user) when nothing may play now: mass storage or a library
     // update.
     virtual bool refusePlayback() = 0;

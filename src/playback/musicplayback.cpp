@@ -35,18 +35,18 @@ PlayQueue& MusicPlayback::queue() const
 
 PlayItem MusicPlayback::musicItem() const
 {
-    return modes.item(PlayState::MusicMode);
+    return modes.item(PlaybackEnums::MusicMode);
 }
 
-int MusicPlayback::start(int index, PlayState::ModelOptions options)
+int MusicPlayback::start(int index, PlaybackEnums::ModelOptions options)
 {
     if (host.refusePlayback())
         return -1;
-    if (modes.mode == PlayState::RadioMode) {
+    if (modes.mode == PlaybackEnums::RadioMode) {
         host.saveLiveItem();
         controls->setPlaylist(queue().playlistId(), false);
     }
-    host.setLiveMode(PlayState::MusicMode);
+    host.setLiveMode(PlaybackEnums::MusicMode);
     PlayItem song = musicItem();
     song.streamUrl = QUrl();
     emit songLoaded(song);
@@ -61,14 +61,14 @@ int MusicPlayback::start(int index, PlayState::ModelOptions options)
     return cursor.currentRow();
 }
 
-void MusicPlayback::startPendingSong(PlayState::ModelOptions options)
+void MusicPlayback::startPendingSong(PlaybackEnums::ModelOptions options)
 {
     const QSharedPointer<ContainerModel> pending = cursor.pendingSong();
     if (!pending)
         return;
     controls->setPlaylist(queue().playlistId(), false);
     const int remembered = cursor.currentRow();
-    cursor.append(pending, PlayState::ReplaceQueue, -1, host.liveState());
+    cursor.append(pending, PlaybackEnums::ReplaceQueue, -1, host.liveState());
     cursor.standAt(remembered);
     emit pendingSongQueued();
     if (queue().container()->rowCount() > 0)
@@ -82,7 +82,7 @@ void MusicPlayback::step(QueueStep step, bool backwards, int delayMs)
         host.restartLive();
         return;
     case QueueStep::PlaysPendingSong:
-        startPendingSong(PlayState::PlayNow);
+        startPendingSong(PlaybackEnums::PlayNow);
         return;
     case QueueStep::Stays:
         return;
@@ -91,7 +91,7 @@ void MusicPlayback::step(QueueStep step, bool backwards, int delayMs)
     }
     previousDirection = backwards;
     m_trackNumber += backwards ? -1 : 1;
-    if (modes.mode == PlayState::MusicMode) {
+    if (modes.mode == PlaybackEnums::MusicMode) {
         positions.saveToSettings(modes.live);
         announceSong();
     }
@@ -103,7 +103,7 @@ void MusicPlayback::step(QueueStep step, bool backwards, int delayMs)
 
 void MusicPlayback::announceSong()
 {
-    if (modes.mode == PlayState::RadioMode) {
+    if (modes.mode == PlaybackEnums::RadioMode) {
         // The music snapshot keeps describing the song that resumes when music comes back.
         const int count = queue().rowCount();
         const int index = modes.music.index;
@@ -125,9 +125,10 @@ void MusicPlayback::announceSong()
     const PlayItem& live = modes.live;
     storePosition(int(live.position), live.songId);
     const PlayItem queued = queue().item(live.index);
-    const PlayState::State state = host.liveState();
+    const PlaybackEnums::State state = host.liveState();
     PlayItem song = live;
-    if (state == PlayState::NoState || state == PlayState::Stopped || queued.songId != song.songId)
+    if (state == PlaybackEnums::NoState || state == PlaybackEnums::Stopped
+        || queued.songId != song.songId)
         song.position = 0;
     const bool newDuration = queued.duration != song.duration;
     song.setSong(queued);
@@ -186,32 +187,32 @@ void MusicPlayback::endOfQueue()
     emit songLoaded(song);
     if (cursor.replaysPendingSongAtEnd()) {
         cursor.standAt(cursor.pendingSong()->rowCount() > 1 ? 1 : 0);
-        startPendingSong(PlayState::PlayNow);
+        startPendingSong(PlaybackEnums::PlayNow);
         return;
     }
     if (host.takeIgnoredCompletion())
         return;
-    if (host.liveState() == PlayState::Transitioning)
+    if (host.liveState() == PlaybackEnums::Transitioning)
         return;
     emit playbackCompleted();
     controls->stop();
     controls->setPlaylist(queue().playlistId(), false);
     song = musicItem();
-    song.contentType = PlayState::SongContent;
+    song.contentType = PlaybackEnums::SongContent;
     song.seekable = true;
     emit songLoaded(song);
-    emit contentTypeChanged(PlayState::SongContent);
+    emit contentTypeChanged(PlaybackEnums::SongContent);
 }
 
 void MusicPlayback::setSongContent()
 {
     PlayItem song = musicItem();
-    if (song.contentType == PlayState::SongContent)
+    if (song.contentType == PlaybackEnums::SongContent)
         return;
-    song.contentType = PlayState::SongContent;
+    song.contentType = PlaybackEnums::SongContent;
     song.seekable = true;
     emit songLoaded(song);
-    emit contentTypeChanged(PlayState::SongContent);
+    emit contentTypeChanged(PlaybackEnums::SongContent);
 }
 
 int MusicPlayback::trackNumber() const
@@ -265,7 +266,7 @@ void MusicPlayback::checkFavorite()
 
 void MusicPlayback::announcePlayAction()
 {
-    const PlayItem& music = modes.item(PlayState::MusicMode);
+    const PlayItem& music = modes.item(PlaybackEnums::MusicMode);
     MusicApplicationActionContent content(this);
     content.setValue(QLatin1String(MusicApplicationActionContent::SongField), music.title);
     content.setValue(QLatin1String(MusicApplicationActionContent::ArtistField), music.artist);

@@ -1,7 +1,7 @@
 #ifndef MUSICPLAYBACK_H
 #define MUSICPLAYBACK_H
 
-#include "playback/playstate.h"
+#include "playback/playbackenums.h"
 
 #include <QObject>
 
@@ -32,9 +32,9 @@ public:
 
     // startPlayback(): music becomes live and the cursor goes to index. The row that plays,
     // or -1 when playback is refused.
-    int start(int index, PlayState::ModelOptions options);
+    int start(int index, PlaybackEnums::ModelOptions options);
     // The song waiting to become the queue becomes it; options as start()'s.
-    void startPendingSong(PlayState::ModelOptions options);
+    void startPendingSong(PlaybackEnums::ModelOptions options);
     // Carries out a step of next() (backwards false) or previous(): when the cursor moved, the
     // song is announced and the controller follows, at once (delayMs < 0) or after delayMs.
     void step(QueueStep step, bool backwards, int delayMs);
@@ -65,7 +65,7 @@ signals:
     void songChanged(QString title, QString album, QString artist, int songIndex, bool previous);
     void positionChanged(uint position);
     void durationChanged(int duration);
-    void contentTypeChanged(PlayState::ContentType newContentType);
+    void contentTypeChanged(PlaybackEnums::ContentType newContentType);
     void playbackCompleted();
     void favoriteState(QString uri, bool isFavorite);
     // The song waiting to become the queue is the queue now.

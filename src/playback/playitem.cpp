@@ -3,7 +3,7 @@
 PlayItem PlayItem::noSong()
 {
     PlayItem item;
-    item.contentType = PlayState::SongContent;
+    item.contentType = PlaybackEnums::SongContent;
     item.index = -1;
     return item;
 }
@@ -11,7 +11,7 @@ PlayItem PlayItem::noSong()
 PlayItem PlayItem::noStream(const QUrl& streamUrl)
 {
     PlayItem item;
-    item.contentType = PlayState::RadioPlaylistContent;
+    item.contentType = PlaybackEnums::RadioPlaylistContent;
     item.streamUrl = streamUrl;
     item.index = -1;
     item.seekable = false;
@@ -28,7 +28,7 @@ PlayItem PlayItem::nothing()
 PlayItem PlayItem::asMusicSnapshot() const
 {
     PlayItem item = *this;
-    item.contentType = PlayState::SongContent;
+    item.contentType = PlaybackEnums::SongContent;
     item.seekable = true;
     item.streamUrl = QUrl();
     item.streamArtPath.clear();

@@ -1,7 +1,7 @@
 #ifndef PLAYITEM_H
 #define PLAYITEM_H
 
-#include "playback/playstate.h"
+#include "playback/playbackenums.h"
 
 #include <QString>
 #include <QUrl>
@@ -12,7 +12,7 @@
 // so a mode switch copies whole items instead of field after field.
 struct PlayItem
 {
-    PlayState::ContentType contentType = PlayState::NoContent;
+    PlaybackEnums::ContentType contentType = PlaybackEnums::NoContent;
     QString title;
     QString album;
     QString artist;

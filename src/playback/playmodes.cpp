@@ -1,10 +1,10 @@
 #include "playmodes.h"
 
-const PlayItem& PlayModes::item(PlayState::PlayingMode of) const
+const PlayItem& PlayModes::item(PlaybackEnums::PlayingMode of) const
 {
     if (of == mode)
         return live;
-    return of == PlayState::MusicMode ? music : radio;
+    return of == PlaybackEnums::MusicMode ? music : radio;
 }
 
 void PlayModes::saveMusic()

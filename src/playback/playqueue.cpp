@@ -77,7 +77,7 @@ QVariant PlayQueue::cell(int row, int column) const
 PlayItem PlayQueue::item(int row) const
 {
     PlayItem song;
-    song.contentType = PlayState::SongContent;
+    song.contentType = PlaybackEnums::SongContent;
     song.index = row;
     song.title = cell(row, Columns.title).toString();
     song.album = cell(row, Columns.album).toString();

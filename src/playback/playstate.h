@@ -2,6 +2,7 @@
 #define PLAYSTATE_H
 
 #include <QFlags>
+#include <QModelIndex>
 #include <QNetworkSession>
 #include <QObject>
 #include <QScopedPointer>
@@ -12,6 +13,7 @@
 #include "mafwerror.h"
 #include "mafwmediainfo.h"
 #include "mafwrenderer.h"
+#include "playback/playbackenums.h"
 #include "qmusbmode.h"
 
 class ContainerModel;
@@ -48,35 +50,11 @@ class ZelPlayController;
 // The hub alone writes what plays. Its parts read the items and report what they change, each
 // kind of report in one follow...() slot below, which applies it to the live item or to a
 // mode's snapshot by the playing mode.
-class PlayState : public QObject
+class PlayState : public QObject, public PlaybackEnums
 {
     Q_OBJECT
 
 public:
-    enum State { NoState = -1, Stopped = 0, Playing = 1, Paused = 2, Transitioning = 3 };
-    Q_ENUM(State)
-
-    enum ContentType { NoContent = -1, SongContent = 0, UrlContent = 1, RadioPlaylistContent = 2 };
-    Q_ENUM(ContentType)
-
-    enum SaveState { NotSaved = -1, Saving = 0, Saved = 1 };
-    Q_ENUM(SaveState)
-
-    enum PlayingMode { MusicMode = 0, RadioMode = 1 };
-    Q_ENUM(PlayingMode)
-
-    // The bits mean different things to appendModel(), startPlayback() and the flags word.
-    enum ModelOption {
-        ReplaceQueue = 1, // appendModel: clear first; startPlayback: shuffled start; flags: shuffle
-        CopyModel = 2,    // appendModel: queue a copy of a tracker model
-        AllSongsQueue = 4, // appendModel: an all-songs activity; startPlayback: play at once
-        RepeatOn = 8,      // flags: repeat
-        ShuffledStart = ReplaceQueue,
-        ShuffleOn = ReplaceQueue,
-        PlayNow = AllSongsQueue
-    };
-    Q_DECLARE_FLAGS(ModelOptions, ModelOption)
-
     // The process's hub, over the process's play controller unless createInstance() built it.
     static PlayState* instance();
     // Builds the process's hub over controller, which outlives it. Returns the existing hub
@@ -302,7 +280,5 @@ private:
     bool audioAvailable = true;
     QScopedPointer<SheetListenerList> sheetListeners;
 };
-
-Q_DECLARE_OPERATORS_FOR_FLAGS(PlayState::ModelOptions)
 
 #endif // PLAYSTATE_H

@@ -59,11 +59,11 @@ int QueueCursor::songCount() const
 {
     return pending ? pending->rowCount() : rows->rowCount();
 }
-PlayState::ModelOptions QueueCursor::flags() const
+PlaybackEnums::ModelOptions QueueCursor::flags() const
 {
-    PlayState::ModelOptions word = otherStartBits;
-    word.setFlag(PlayState::ShuffleOn, shuffleOn);
-    word.setFlag(PlayState::RepeatOn, repeatOn);
+    PlaybackEnums::ModelOptions word = otherStartBits;
+    word.setFlag(PlaybackEnums::ShuffleOn, shuffleOn);
+    word.setFlag(PlaybackEnums::RepeatOn, repeatOn);
     return word;
 }
 bool QueueCursor::isShuffle() const
@@ -144,14 +144,15 @@ void QueueCursor::rowsLeaving(int first, int last)
     QTimer::singleShot(0, this, &QueueCursor::currentLeft);
 }
 
-bool QueueCursor::append(QSharedPointer<QAbstractItemModel> model, PlayState::ModelOptions options,
-                         int row, PlayState::State liveState)
+bool QueueCursor::append(QSharedPointer<QAbstractItemModel> model,
+                         PlaybackEnums::ModelOptions options, int row,
+                         PlaybackEnums::State liveState)
 {
     // What joins the queue is settled first, so that a model that cannot be queued (a failed
     // copy above all) leaves the queue, and what plays, as they were.
     QSharedPointer<QAbstractItemModel> queued = model;
     MafwTrackerModel* copy = nullptr;
-    if (options.testFlag(PlayState::CopyModel)) {
+    if (options.testFlag(PlaybackEnums::CopyModel)) {
         const QSharedPointer<MafwTrackerModel> tracker = model.objectCast<MafwTrackerModel>();
         if (!tracker) {
             qCDebug(lcPlayback) << Q_FUNC_INFO << "- Invalid model!";
@@ -166,12 +167,12 @@ bool QueueCursor::append(QSharedPointer<QAbstractItemModel> model, PlayState::Mo
         return false;
     }
 
-    m_allSongsQueue = options.testFlag(PlayState::AllSongsQueue);
+    m_allSongsQueue = options.testFlag(PlaybackEnums::AllSongsQueue);
     rearranging = true;
     ContainerModel* target = rows->container();
-    if (!options.testFlag(PlayState::ReplaceQueue) && pending)
+    if (!options.testFlag(PlaybackEnums::ReplaceQueue) && pending)
         target = pending.data();
-    if (options.testFlag(PlayState::ReplaceQueue)) {
+    if (options.testFlag(PlaybackEnums::ReplaceQueue)) {
         rows->container()->clear();
         // The audiobook filter belongs to the shuffled queue being replaced; starting the new
         // one sets it again. Left on, it would hide a queue of audiobooks whole, and a page
@@ -199,8 +200,8 @@ bool QueueCursor::append(QSharedPointer<QAbstractItemModel> model, PlayState::Mo
     rearranging = false;
     const int count = rows->shuffleProxy()->rowCount();
     emit queueSizeChanged(count);
-    if (modes.mode == PlayState::MusicMode) {
-        if (liveState == PlayState::NoState || liveState == PlayState::Stopped)
+    if (modes.mode == PlaybackEnums::MusicMode) {
+        if (liveState == PlaybackEnums::NoState || liveState == PlaybackEnums::Stopped)
             setRow(0);
         else
             setRow(entry.isValid() ? entry.row() : currentRow());
@@ -219,9 +220,9 @@ void QueueCursor::copyCompleted(MafwTrackerModel* copy)
     emit songsAdded(copy->rowCount());
 }
 
-void QueueCursor::start(int index, PlayState::ModelOptions options)
+void QueueCursor::start(int index, PlaybackEnums::ModelOptions options)
 {
-    if (!options.testFlag(PlayState::ShuffledStart)) {
+    if (!options.testFlag(PlaybackEnums::ShuffledStart)) {
         bool shuffle = false;
         const ContainerModel* container = rows->container();
         const int genreColumn = SongColumns().genre;
@@ -246,9 +247,9 @@ void QueueCursor::start(int index, PlayState::ModelOptions options)
         setShuffle(shuffle);
         if (!shuffle) {
             setRow(index);
-            options &= ~PlayState::ModelOptions(PlayState::ShuffledStart);
+            options &= ~PlaybackEnums::ModelOptions(PlaybackEnums::ShuffledStart);
         } else {
-            options |= PlayState::ShuffledStart;
+            options |= PlaybackEnums::ShuffledStart;
         }
     } else {
         keepShuffleSetting = true;
@@ -258,8 +259,8 @@ void QueueCursor::start(int index, PlayState::ModelOptions options)
         setRow(0);
     }
     keepShuffleSetting = false;
-    if (options.testFlag(PlayState::PlayNow)) {
-        options &= ~PlayState::ModelOptions(PlayState::PlayNow);
+    if (options.testFlag(PlaybackEnums::PlayNow)) {
+        options &= ~PlaybackEnums::ModelOptions(PlaybackEnums::PlayNow);
         controls->play(uint(qMax(0, row)));
     } else {
         controls->setPlaylistIndex(row);
@@ -267,9 +268,11 @@ void QueueCursor::start(int index, PlayState::ModelOptions options)
 
     // A start's options name the shuffle it started with; what else they hold is kept for
     // the callers that read the whole word, and repeat comes from the settings alone.
-    shuffleOn = options.testFlag(PlayState::ShuffleOn);
-    otherStartBits = options & ~PlayState::ModelOptions(PlayState::ShuffleOn | PlayState::RepeatOn);
-    setRepeat(options.testFlag(PlayState::RepeatOn)
+    shuffleOn = options.testFlag(PlaybackEnums::ShuffleOn);
+    otherStartBits = options
+                     & ~PlaybackEnums::ModelOptions(PlaybackEnums::ShuffleOn
+                                                    | PlaybackEnums::RepeatOn);
+    setRepeat(options.testFlag(PlaybackEnums::RepeatOn)
               || settings.value(Constants::RepeatOn, false).toBool());
 }
 
@@ -290,7 +293,7 @@ QueueStep QueueCursor::stepForward()
         return QueueStep::PlaysPendingSong;
     }
     // A stream or a single file is a queue of its own; the music queue's cursor stays.
-    if (modes.mode == PlayState::RadioMode)
+    if (modes.mode == PlaybackEnums::RadioMode)
         return live.seekable ? QueueStep::Restarts : QueueStep::Stays;
     if (live.seekable && rows->playlist()->count() < 2)
         return QueueStep::Restarts;
@@ -309,7 +312,7 @@ QueueStep QueueCursor::stepBack(bool force)
         setRow(pending->rowCount() - 1);
         return QueueStep::PlaysPendingSong;
     }
-    if (rows->playlist()->count() < 2 || live.contentType != PlayState::SongContent)
+    if (rows->playlist()->count() < 2 || live.contentType != PlaybackEnums::SongContent)
         return QueueStep::Stays;
     setRow(row > 0 ? row - 1 : rows->rowCount() - 1);
     return QueueStep::Moves;
@@ -350,7 +353,7 @@ void QueueCursor::setRepeat(bool on)
         settings.setValue(Constants::RepeatOn, true);
         repeatMode = MafwPlaylist::RepeatAll;
     }
-    if (modes.live.contentType != PlayState::UrlContent)
+    if (modes.live.contentType != PlaybackEnums::UrlContent)
         rows->playlist()->setRepeat(repeatMode);
 }
 
@@ -436,7 +439,7 @@ QAbstractItemModel* QueueCursor::currentSongModel() const
         return pending.data();
     if (isShuffle())
         return rows->shuffleProxy().data();
-    if (modes.item(PlayState::MusicMode).contentType == PlayState::SongContent)
+    if (modes.item(PlaybackEnums::MusicMode).contentType == PlaybackEnums::SongContent)
         return rows->container();
     return nullptr;
 }

@@ -2,7 +2,7 @@
 #define QUEUECURSOR_H
 
 #include "common/parlovancesettings.h"
-#include "playback/playstate.h"
+#include "playback/playbackenums.h"
 
 #include <QObject>
 #include <QPersistentModelIndex>
@@ -61,7 +61,7 @@ public:
     int currentRow() const;
     // The songs of the queue, or of the waiting song while there is one.
     int songCount() const;
-    PlayState::ModelOptions flags() const;
+    PlaybackEnums::ModelOptions flags() const;
     bool isShuffle() const;
     bool isRepeat() const;
     bool allSongsQueue() const;
@@ -69,12 +69,12 @@ public:
     // appendModel(): the model (or a copy of it) joins the queue, or replaces it. False when the
     // model cannot be queued; the queue is then as it was.
     // liveState is the hub's: a stopped queue starts over at its first row.
-    bool append(QSharedPointer<QAbstractItemModel> model, PlayState::ModelOptions options, int row,
-                PlayState::State liveState);
+    bool append(QSharedPointer<QAbstractItemModel> model, PlaybackEnums::ModelOptions options,
+                int row, PlaybackEnums::State liveState);
     // startPlayback() after the hub has made music live: the cursor goes to index (or to a
     // shuffled start), shuffle and repeat follow the settings, and the controller plays the row
     // (PlayNow) or is only moved there.
-    void start(int index, PlayState::ModelOptions options);
+    void start(int index, PlaybackEnums::ModelOptions options);
     void playRow(int row);
     // next(): the row after the cursor, the first after the last. A seekable song alone in
     // the queue, or a seekable stream or file, starts again.
@@ -157,7 +157,7 @@ private:
     bool shuffleOn = false;
     bool repeatOn = false;
     // The bits of the last start's options other than shuffle and repeat.
-    PlayState::ModelOptions otherStartBits;
+    PlaybackEnums::ModelOptions otherStartBits;
     bool m_allSongsQueue = false;
     // Where the cursor stands: the entry of the queue, and its row (also while the entry is
     // not there yet, or is a row of the waiting song).

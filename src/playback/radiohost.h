@@ -1,7 +1,8 @@
 #ifndef RADIOHOST_H
 #define RADIOHOST_H
 
-#include "playback/playstate.h"
+#include "mafwrenderer.h"
+#include "playback/playbackenums.h"
 
 class ContentManager;
 class MafwTrackerModel;
@@ -16,9 +17,9 @@ class RadioHost
 public:
     virtual ~RadioHost() = default;
 
-    virtual PlayState::State liveState() const = 0;
-    virtual void setLiveState(PlayState::State state) = 0;
-    virtual void setLiveMode(PlayState::PlayingMode mode) = 0;
+    virtual PlaybackEnums::State liveState() const = 0;
+    virtual void setLiveState(PlaybackEnums::State state) = 0;
+    virtual void setLiveMode(PlaybackEnums::PlayingMode mode) = 0;
     // The live item is kept as its mode's snapshot, which that mode comes back to.
     virtual void saveLiveItem() = 0;
     // Nothing is live for a moment while the playing mode changes.

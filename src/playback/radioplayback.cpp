@@ -4,6 +4,7 @@
 #include "data/contentmanager.h"
 #include "data/contentmanagermodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
+#include "mafwerror.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
 #include "playableurl.h"
@@ -58,14 +59,14 @@ void RadioPlayback::restoreMusicPlaylist()
     controls->pauseAt(modes.live.position);
 }
 
-bool RadioPlayback::switchMode(PlayState::PlayingMode target)
+bool RadioPlayback::switchMode(PlaybackEnums::PlayingMode target)
 {
     if (target == modes.mode)
         return false;
-    if (target == PlayState::MusicMode) {
+    if (target == PlaybackEnums::MusicMode) {
         host.saveLiveItem();
         host.clearLiveItem();
-        host.setLiveMode(PlayState::MusicMode);
+        host.setLiveMode(PlaybackEnums::MusicMode);
         host.resumeOnPause(true);
         restoreMusicPlaylist();
         const PlayItem& live = modes.live;
@@ -74,7 +75,7 @@ bool RadioPlayback::switchMode(PlayState::PlayingMode target)
     }
     host.saveLiveItem();
     host.clearLiveItem();
-    host.setLiveMode(PlayState::RadioMode);
+    host.setLiveMode(PlaybackEnums::RadioMode);
     host.restoreLiveItem();
     host.ignoreNextCompletion(true);
     const QUrl url = modes.radio.streamUrl;
@@ -84,11 +85,12 @@ bool RadioPlayback::switchMode(PlayState::PlayingMode target)
 
 bool RadioPlayback::returnToMusic()
 {
-    if (modes.mode != PlayState::RadioMode || modes.music.songCount < 1 || modes.music.index == -1)
+    if (modes.mode != PlaybackEnums::RadioMode || modes.music.songCount < 1
+        || modes.music.index == -1)
         return false;
     host.saveLiveItem();
     host.clearLiveItem();
-    host.setLiveMode(PlayState::MusicMode);
+    host.setLiveMode(PlaybackEnums::MusicMode);
     host.resumeOnPause(false);
     restoreMusicPlaylist();
     const PlayItem& live = modes.live;
@@ -100,23 +102,23 @@ void RadioPlayback::playStream(const QUrl& url)
 {
     if (!PlayableUrl::check(url, Q_FUNC_INFO))
         return;
-    if (m_saveState == PlayState::Saving) {
+    if (m_saveState == PlaybackEnums::Saving) {
         pendingStreamUrl = url;
         return;
     }
     // A new item may be saved again.
-    if (m_saveState == PlayState::Saved)
-        setSaveState(PlayState::NotSaved);
+    if (m_saveState == PlaybackEnums::Saved)
+        setSaveState(PlaybackEnums::NotSaved);
     if (ContentManager* manager = host.contentManager(false))
         manager->dismissSaveAsDialog();
     host.leaveLiveSong();
     if (host.refusePlayback())
         return;
-    if (modes.mode == PlayState::MusicMode) {
+    if (modes.mode == PlaybackEnums::MusicMode) {
         host.saveLiveItem();
         host.clearLiveItem();
     }
-    host.setLiveMode(PlayState::RadioMode);
+    host.setLiveMode(PlaybackEnums::RadioMode);
     PlayItem stream = modes.live;
     // What radio mode comes back to after music: this stream, and where it was left.
     PlayItem resume = modes.radio;
@@ -135,7 +137,8 @@ void RadioPlayback::playStream(const QUrl& url)
     stream.streamUrl = url;
     resume.streamUrl = url;
     stream.seekable = false;
-    stream.contentType = playlistFile ? PlayState::RadioPlaylistContent : PlayState::UrlContent;
+    stream.contentType = playlistFile ? PlaybackEnums::RadioPlaylistContent
+                                      : PlaybackEnums::UrlContent;
     resume.contentType = stream.contentType;
     emit resumePointChanged(resume);
     emit streamLoaded(stream);
@@ -175,7 +178,7 @@ void RadioPlayback::playRadioPlaylist()
         break;
     case NetworkConnected:
         if (host.rendererState() == MafwRenderer::Paused) {
-            host.setLiveState(PlayState::Transitioning);
+            host.setLiveState(PlaybackEnums::Transitioning);
             controls->resume();
         } else if (streamNeedsReopen || host.rendererState() == MafwRenderer::Stopped) {
             replayRadioPlaylist();
@@ -251,19 +254,19 @@ void RadioPlayback::handleNetworkState(NetworkState state)
     networkState = state;
     switch (state) {
     case NetworkConnected:
-        if (host.liveState() != PlayState::Playing)
+        if (host.liveState() != PlaybackEnums::Playing)
             host.playLive();
         break;
     case NetworkConnecting:
         if (host.rendererState() != MafwRenderer::Transitioning)
-            host.setLiveState(PlayState::Transitioning);
+            host.setLiveState(PlaybackEnums::Transitioning);
         break;
     case NoNetwork:
         if (previous == NoNetwork)
             break;
-        if (host.liveState() == PlayState::Stopped) {
+        if (host.liveState() == PlaybackEnums::Stopped) {
             streamNeedsReopen = true;
-        } else if (host.liveState() == PlayState::Playing) {
+        } else if (host.liveState() == PlaybackEnums::Playing) {
             host.reportError(MafwError::NetworkDown);
             streamNeedsReopen = true;
             host.stopLive();
@@ -309,7 +312,7 @@ bool RadioPlayback::saveAllowed() const
 
 void RadioPlayback::saveCurrentStream()
 {
-    if (modes.live.contentType != PlayState::UrlContent)
+    if (modes.live.contentType != PlaybackEnums::UrlContent)
         return;
     if (!saveAllowed()) {
         qCDebug(lcPlayback) << Q_FUNC_INFO << "-" << modes.live.streamUrl << "cannot be saved";
@@ -320,12 +323,12 @@ void RadioPlayback::saveCurrentStream()
     manager->saveSong(modes.live.streamUrl.toLocalFile());
 }
 
-PlayState::SaveState RadioPlayback::saveState() const
+PlaybackEnums::SaveState RadioPlayback::saveState() const
 {
     return m_saveState;
 }
 
-void RadioPlayback::setSaveState(PlayState::SaveState state)
+void RadioPlayback::setSaveState(PlaybackEnums::SaveState state)
 {
     m_saveState = state;
     emit saveStateChanged(state);
@@ -333,14 +336,14 @@ void RadioPlayback::setSaveState(PlayState::SaveState state)
 
 void RadioPlayback::saveSelected()
 {
-    setSaveState(PlayState::Saving);
+    setSaveState(PlaybackEnums::Saving);
     saveTimer->start(s_saveTimeoutMs);
 }
 
 void RadioPlayback::forgetSave()
 {
     saveTimer->stop();
-    m_saveState = PlayState::NotSaved;
+    m_saveState = PlaybackEnums::NotSaved;
 }
 
 void RadioPlayback::setSaveTimeoutForTesting(int ms)
@@ -350,7 +353,7 @@ void RadioPlayback::setSaveTimeoutForTesting(int ms)
 
 void RadioPlayback::saveTimedOut()
 {
-    if (m_saveState != PlayState::Saving)
+    if (m_saveState != PlaybackEnums::Saving)
         return;
     // The copy never reached the library (not music, a failed copy, a folder not indexed):
     // the save ends unfinished rather than hold every later stream.
@@ -358,7 +361,7 @@ void RadioPlayback::saveTimedOut()
                           << "ms; the save is given up";
     if (ContentManager* manager = host.contentManager(false))
         manager->model()->disconnectSongAddedSignal();
-    setSaveState(PlayState::NotSaved);
+    setSaveState(PlaybackEnums::NotSaved);
     playPendingStream();
 }
 
@@ -375,13 +378,13 @@ void RadioPlayback::songSaved(const QString& uri, int trackerId)
 {
     Q_UNUSED(uri)
     saveTimer->stop();
-    PlayItem stream = modes.item(PlayState::RadioMode);
+    PlayItem stream = modes.item(PlaybackEnums::RadioMode);
     stream.songId = trackerId;
     emit streamLoaded(stream);
     if (!pendingStreamUrl.isEmpty()) {
         // The save is over before the stream that waited for it plays.
         if (!playingLocalFile)
-            setSaveState(PlayState::Saved);
+            setSaveState(PlaybackEnums::Saved);
         playPendingStream();
         return;
     }
@@ -390,7 +393,7 @@ void RadioPlayback::songSaved(const QString& uri, int trackerId)
                                       : nullptr;
     if (!model) {
         qCWarning(lcPlayback) << Q_FUNC_INFO << "- the song" << trackerId << "cannot be read";
-        setSaveState(PlayState::NotSaved);
+        setSaveState(PlaybackEnums::NotSaved);
         return;
     }
     host.setPendingSong(model);
@@ -399,7 +402,7 @@ void RadioPlayback::songSaved(const QString& uri, int trackerId)
     else
         connect(model, SIGNAL(completed()), this, SLOT(savedSongCompleted()));
     if (!playingLocalFile)
-        setSaveState(PlayState::Saved);
+        setSaveState(PlaybackEnums::Saved);
 }
 
 void RadioPlayback::savedSongCompleted()
@@ -411,13 +414,13 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
 {
     if (model)
         disconnect(model, SIGNAL(completed()), this, SLOT(savedSongCompleted()));
-    if (playingLocalFile && modes.mode == PlayState::RadioMode)
+    if (playingLocalFile && modes.mode == PlaybackEnums::RadioMode)
         host.saveLiveItem();
     // A saved file may have played to its end while the library took the copy.
     const bool saveStillPlays = host.rendererState() == MafwRenderer::Playing;
-    host.setLiveMode(PlayState::MusicMode);
+    host.setLiveMode(PlaybackEnums::MusicMode);
     if (playingLocalFile || saveStillPlays)
-        host.setLiveState(PlayState::Playing);
+        host.setLiveState(PlaybackEnums::Playing);
     host.enterPendingSong(0);
     if (playingLocalFile) {
         host.playPendingSong(true);
@@ -430,7 +433,7 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
     else
         host.requeuePendingSong();
     const PlayItem& live = modes.live;
-    emit contentTypeChanged(PlayState::SongContent);
+    emit contentTypeChanged(PlaybackEnums::SongContent);
     emit songChanged(live.title, live.album, live.artist, 0, false);
     emit songCountChanged(live.songCount);
     emit positionChanged(live.position);
@@ -444,7 +447,7 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
 {
     if (!stream)
         return;
-    PlayItem item = modes.item(PlayState::RadioMode);
+    PlayItem item = modes.item(PlaybackEnums::RadioMode);
     bool changed = false;
     if (stream->artUri() != item.streamArtPath || stream->displayTitle() != item.streamArtText) {
         item.streamArtPath = stream->artUri();
@@ -452,7 +455,7 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
         emit streamLoaded(item);
         emit streamArtChanged(item.streamArtPath, item.streamArtText);
         changed = true;
-        item = modes.item(PlayState::RadioMode);
+        item = modes.item(PlaybackEnums::RadioMode);
     }
     QString newTitle;
     QString newAlbum;
@@ -490,7 +493,7 @@ void RadioPlayback::streamMediaChanged(const StreamData* stream)
         return;
     emit streamLoaded(item);
     host.notifySheet(false);
-    if (modes.live.contentType == PlayState::RadioPlaylistContent
+    if (modes.live.contentType == PlaybackEnums::RadioPlaylistContent
         && networkState == NetworkConnecting) {
         streamNeedsReopen = true;
         host.stopLive();
@@ -504,8 +507,9 @@ void RadioPlayback::bufferingChanged(float percent)
         return;
     // Only a radio playlist has a network session. A single URL (or a song) reports buffering
     // while it connects and fills, which says nothing about the network going away.
-    if (networkState != NoNetwork || modes.live.contentType != PlayState::RadioPlaylistContent) {
-        if (host.liveState() != PlayState::Transitioning
+    if (networkState != NoNetwork
+        || modes.live.contentType != PlaybackEnums::RadioPlaylistContent) {
+        if (host.liveState() != PlaybackEnums::Transitioning
             && host.rendererState() != MafwRenderer::Playing)
             return;
         host.setLiveBuffering(percent < 100.0f);
@@ -527,7 +531,7 @@ bool RadioPlayback::resumeAfterError(int errorCode)
     }
     if (modes.music.songCount > 0 && modes.music.index != -1) {
         host.resumeOnPause(false);
-        switchMode(PlayState::MusicMode);
+        switchMode(PlaybackEnums::MusicMode);
         emit playbackCompleted();
     } else {
         host.ignoreNextCompletion(false);

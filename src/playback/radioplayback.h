@@ -1,7 +1,7 @@
 #ifndef RADIOPLAYBACK_H
 #define RADIOPLAYBACK_H
 
-#include "playback/playstate.h"
+#include "playback/playbackenums.h"
 
 #include <QNetworkSession>
 #include <QObject>
@@ -35,7 +35,7 @@ public:
     ~RadioPlayback() override;
 
     // Makes target live, with what it left in its snapshot. False when it is live already.
-    bool switchMode(PlayState::PlayingMode target);
+    bool switchMode(PlaybackEnums::PlayingMode target);
     // A stopped stream gives way to the library song waiting behind it, paused where it was.
     // False when radio is not live or no song waits.
     bool returnToMusic();
@@ -62,7 +62,7 @@ public:
     // may be saved (no stream, no file of a user-space file system).
     bool saveAllowed() const;
     void saveCurrentStream();
-    PlayState::SaveState saveState() const;
+    PlaybackEnums::SaveState saveState() const;
     // The user has chosen the name: the save waits for the library to take the copy, for a
     // bounded time. Streams asked for meanwhile play once it ends either way.
     void saveSelected();
@@ -86,12 +86,12 @@ signals:
     void songCountChanged(int songCount);
     void positionChanged(uint position);
     void durationChanged(int duration);
-    void stateChanged(PlayState::State state);
+    void stateChanged(PlaybackEnums::State state);
     void bufferingProgress(float progress);
     void streamArtChanged(QString newArtPath, QString generateText);
-    void contentTypeChanged(PlayState::ContentType newContentType);
+    void contentTypeChanged(PlaybackEnums::ContentType newContentType);
     void playbackCompleted();
-    void saveStateChanged(PlayState::SaveState state);
+    void saveStateChanged(PlaybackEnums::SaveState state);
 
 private slots:
     void savedSongCompleted();
@@ -104,7 +104,7 @@ private:
     void openNetworkSession();
     void handleNetworkState(NetworkState state);
     void replayRadioPlaylist();
-    void setSaveState(PlayState::SaveState state);
+    void setSaveState(PlaybackEnums::SaveState state);
     void playPendingStream();
 
     const PlayModes& modes;
@@ -119,7 +119,7 @@ private:
     bool restorePositionOnPlay = false;
     bool playingLocalFile = false;
     QUrl pendingStreamUrl;
-    PlayState::SaveState m_saveState = PlayState::NotSaved;
+    PlaybackEnums::SaveState m_saveState = PlaybackEnums::NotSaved;
     QTimer* saveTimer;
 };
 

@@ -19,7 +19,7 @@
 #include "mapplication.h"
 #include "mpannableviewport.h"
 #include "mscenemanager.h"
-#include "playback/nowplayingpage.h"
+#include "player/nowplayingpage.h"
 #include "pages/parlovancemainpage.h"
 #include "pagetable.h"
 #include "parlovanceservice.h"

@@ -10,7 +10,7 @@
 #include "pages/songdetailview.h"
 #include "pages/songsofalbumpage.h"
 #include "pages/songsofartistpage.h"
-#include "playback/nowplayingpage.h"
+#include "player/nowplayingpage.h"
 #include "playlists/playlistcollectionpage.h"
 #include "playlists/songsofplaylistpage.h"
 #include "usbstatenoticepage.h"

@@ -5,7 +5,7 @@
 #include "mainwindow.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
-#include "playback/playersheet.h"
+#include "player/playersheet.h"
 #include "playback/playstate.h"
 #include "qmusbmode.h"
 

@@ -21,7 +21,7 @@
 #include "pageframework/deleteobjectdialog.h"
 #include "pages/librarybuttonarea.h"
 #include "pages/parlovancemainpage.h"
-#include "playback/nowplayinglabel.h"
+#include "player/nowplayinglabel.h"
 #include "playback/playstate.h"
 #include "shell/mainwindow.h"
 #include "scenesearch.h"

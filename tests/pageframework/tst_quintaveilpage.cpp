@@ -26,7 +26,7 @@
 #include "mpannableviewport.h"
 #include "mscenemanager.h"
 #include "mtextedit.h"
-#include "playback/nowplayingbutton.h"
+#include "pageframework/nowplayingbutton.h"
 #include "playback/playstate.h"
 #include "qmusbmode.h"
 #include "pageframework/songcollectionlistitem.h"

@@ -15,7 +15,7 @@
 #include "pageframework/songcollectionlistitem.h"
 #include "pageframework/songitem.h"
 #include "pageframework/tworowssongitem.h"
-#include "playback/playqueuecontentitem.h"
+#include "player/playqueuecontentitem.h"
 #include "testenvironment.h"
 
 #include <QGraphicsScene>

@@ -4,7 +4,7 @@
 
 #include "hubtestlibrary.h"
 #include "mafwtrackermodel.h"
-#include "playback/parlovancekeyhandler.h"
+#include "player/parlovancekeyhandler.h"
 #include "playback/playstate.h"
 #include "qmkeyshook.h"
 #include "testenvironment.h"

@@ -6,7 +6,7 @@
 #include "mapplication.h"
 #include "mapplicationwindow.h"
 #include "pageframework/fadeanimation.h"
-#include "playstate.h"
+#include "playback/playstate.h"
 #include "safeimage.h"
 #include "styles/playerstyles.h"
 

@@ -3,7 +3,7 @@
 #include "albumart/albumartcacheitem.h"
 #include "mapplication.h"
 #include "mapplicationwindow.h"
-#include "playstate.h"
+#include "playback/playstate.h"
 #include "styles/playerstyles.h"
 
 #include <QGestureEvent>

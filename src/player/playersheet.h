@@ -2,7 +2,7 @@
 #define PLAYERSHEET_H
 
 #include "msheet.h"
-#include "playstate.h"
+#include "playback/playstate.h"
 
 class AlbumArtGenerator;
 class AlbumArtWidget;

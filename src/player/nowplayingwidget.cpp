@@ -7,7 +7,7 @@
 #include "mstylablewidget.h"
 #include "nowplayingwidgetmodel.h"
 #include "nowplayingwidgetview.h"
-#include "playstate.h"
+#include "playback/playstate.h"
 #include "styles/playerstyles.h"
 
 #include <QGraphicsGridLayout>

@@ -18,7 +18,7 @@
 #include "nowplayingwidget.h"
 #include "playercontrolswidget.h"
 #include "playerinfoarea.h"
-#include "playstate.h"
+#include "playback/playstate.h"
 #include "safeimage.h"
 #include "pageframework/ringtonesetter.h"
 #include "shell/mainwindow.h"

@@ -1,6 +1,6 @@
 #include "nowplayingsheetwidget.h"
 
-#include "playstate.h"
+#include "playback/playstate.h"
 
 NowPlayingSheetWidget::NowPlayingSheetWidget(QGraphicsItem* parent)
     : NowPlayingWidget(parent, PlayState::RadioMode)

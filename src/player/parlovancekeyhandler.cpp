@@ -1,7 +1,7 @@
 #include "parlovancekeyhandler.h"
 
 #include "common/logging.h"
-#include "playstate.h"
+#include "playback/playstate.h"
 
 #include <QDebug>
 

@@ -2,7 +2,7 @@
 
 #include "mbutton.h"
 #include "mstylablewidget.h"
-#include "playstate.h"
+#include "playback/playstate.h"
 
 #include <QGraphicsLinearLayout>
 

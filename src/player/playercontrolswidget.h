@@ -3,7 +3,7 @@
 
 #include "mstylablewidget.h"
 #include "playercontrolswidgetstyle.h"
-#include "playstate.h"
+#include "playback/playstate.h"
 
 class MainWindow;
 class MButton;

@@ -10,8 +10,8 @@
 #include "pageframework/songlist.h"
 #include "playqueuelistcellcreator.h"
 #include "playqueuetitleitem.h"
-#include "playstate.h"
-#include "shuffleproxymodel.h"
+#include "playback/playstate.h"
+#include "playback/shuffleproxymodel.h"
 #include "styles/playerstyles.h"
 
 #include <QGraphicsAnchorLayout>
