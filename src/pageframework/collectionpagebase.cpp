@@ -90,7 +90,14 @@ void CollectionPageBase::finishPageCreation(ObjectMenuType type)
     // The chain: the shared model, the live-filter proxy, the grouped list model, the list.
     filterProxy = QSharedPointer<TwinTurboSortFilterProxyModel>::create(nullptr);
     filterProxy->setSearchColumns(description.searchColumns);
-    filterProxy->setDynamicSortFilter(false);
+    // While a filter is in force, its matches follow the library whatever the page shows: a
+    // row that comes or goes, and an item whose texts change so that it matches or no longer
+    // does (an artist's new album; the proxy filters changed rows again), take the page
+    // between its list and "No music found".
+    for (auto change : { &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved })
+        connect(filterProxy.data(), change, this, &CollectionPageBase::followFilteredRows);
+    connect(filterProxy.data(), &QAbstractItemModel::modelReset, this,
+            &CollectionPageBase::followFilteredRows);
     listModel = new ListModel(true, this);
     listModel->setKeyColumns({ description.groupColumn }, false);
     listModel->setSourceModel(filterProxy);
@@ -293,6 +300,16 @@ void CollectionPageBase::setFilteringPolicy()
         switchPolicy();
         return;
     }
+    chooseFilteringPolicy(filterProxy && filterProxy->rowCount() > 0);
+}
+
+void CollectionPageBase::followFilteredRows()
+{
+    // Only the filter's own two arrangements follow its rows; the others are the list's and
+    // the empty device's, which switchPolicy() keeps.
+    const LayoutState state = layoutState();
+    if (filterText.isEmpty() || (state != FilteredListState && state != NoResultsState))
+        return;
     chooseFilteringPolicy(filterProxy && filterProxy->rowCount() > 0);
 }
 

@@ -115,6 +115,7 @@ private slots:
     void handleFilterFocusChanged();
     void removeFilterEditFromLayout();
     void handleFilteredModelLayoutChange();
+    void followFilteredRows();
     void scrollToOpenedRow();
     void preLoadNextPages();
 
