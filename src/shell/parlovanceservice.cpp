@@ -9,6 +9,7 @@
 #include "mafwtrackermodelfactory.h"
 #include "parlovanceapplicationservice.h"
 #include "parlovanceinterfaceadaptor.h"
+#include "playback/playlistfileprobe.h"
 #include "playback/playstate.h"
 #include "playableurl.h"
 #include "trackersparql.h"
@@ -62,6 +63,7 @@ ParlovanceService::ParlovanceService()
             QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
                             + QStringLiteral("/parlovance")) })
     , tempFileRequest(false)
+    , fileProbe(new PlaylistFileProbe)
 {
     setObjectName(QStringLiteral("ParlovanceService"));
     interfaceAdaptor = new ParlovanceInterfaceAdaptor(this);
@@ -111,6 +113,17 @@ bool ParlovanceService::acceptable(const QStringList& uriList, const char* funct
     return true;
 }
 
+bool ParlovanceService::isMusicOrPlaylist(const QUrl& url, const char* function)
+{
+    const QString type = fileProbe->unplayableType(url);
+    if (type.isEmpty())
+        return true;
+    qCWarning(lcShell).nospace().noquote()
+        << function << " - refused " << url.toString(QUrl::FullyEncoded)
+        << ": neither audio nor a playlist (" << type << ")";
+    return false;
+}
+
 // A path of an existing file becomes a file URL as it stands, whatever its characters; any
 // other text is taken as a URL, already encoded when `encoded` is set.
 QUrl ParlovanceService::urlOf(const QString& uri, bool encoded)
@@ -154,7 +167,7 @@ void ParlovanceService::play(QStringList uriList)
         qCDebug(lcShell) << Q_FUNC_INFO << "- Cannot play: " << url << " Invalid URI";
         return;
     }
-    if (!PlayableUrl::check(url, Q_FUNC_INFO))
+    if (!PlayableUrl::check(url, Q_FUNC_INFO) || !isMusicOrPlaylist(url, Q_FUNC_INFO))
         return;
 
     const QString path = url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
@@ -165,6 +178,7 @@ void ParlovanceService::play(QStringList uriList)
         return;
     }
     tempFileRequest = false;
+    streamStarted = false;
     playState->playStream(url);
     ParlovanceApplicationService::instance()->showPlayerSheet();
 }
@@ -186,8 +200,9 @@ void ParlovanceService::playPlaylist(QStringList uriList)
         qCDebug(lcShell) << Q_FUNC_INFO << "- Cannot play: " << url << " Invalid URI";
         return;
     }
-    if (!PlayableUrl::check(url, Q_FUNC_INFO))
+    if (!PlayableUrl::check(url, Q_FUNC_INFO) || !isMusicOrPlaylist(url, Q_FUNC_INFO))
         return;
+    streamStarted = false;
     playState->playStream(url);
     ParlovanceApplicationService::instance()->showPlayerSheet();
 }
@@ -231,6 +246,9 @@ int ParlovanceService::playbackState()
 {
     const PlayState::PlayingMode mode = playState->mode();
     const PlayState::State state = playState->state(mode);
+    // A stream on its way is no stream that plays, nor a loaded one that waits.
+    if (mode == PlayState::RadioMode && !streamStarted)
+        return state == PlayState::Transitioning ? BusTransitioning : BusStopped;
     switch (state) {
     case PlayState::Playing:
     case PlayState::Paused:
@@ -253,6 +271,10 @@ int ParlovanceService::playbackState()
 
 void ParlovanceService::handlePlaybackStateChanged()
 {
+    const PlayState::State state = playState->state(PlayState::RadioMode);
+    if (playState->mode() == PlayState::RadioMode
+        && (state == PlayState::Playing || state == PlayState::Paused))
+        streamStarted = true;
     announceLater();
 }
 
@@ -312,6 +334,10 @@ QStringList ParlovanceService::media() const
         break;
     case PlayState::UrlContent:
     case PlayState::RadioPlaylistContent:
+        if (!streamStarted) {
+            media << QStringLiteral("2");
+            break;
+        }
         media << QStringLiteral("1") << playState->title(mode) << playState->artist(mode);
         break;
     default:

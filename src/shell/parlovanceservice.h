@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QScopedPointer>
 #include <QSharedPointer>
 #include <QStringList>
 #include <QVariant>
@@ -12,6 +13,7 @@
 class MafwTrackerModelFactoryInstance;
 class ParlovanceInterfaceAdaptor;
 class PlayState;
+class PlaylistFileProbe;
 class QAbstractItemModel;
 class QUrl;
 
@@ -70,6 +72,9 @@ private:
     bool isBelowStorageRoot(const QString& path) const;
     static QUrl urlOf(const QString& uri, bool encoded);
     static bool acceptable(const QStringList& uriList, const char* function);
+    // False for a local file that is neither audio nor a playlist, after a log line that names
+    // the caller, the file and its type: such a file is refused before anything stops.
+    bool isMusicOrPlaylist(const QUrl& url, const char* function);
     // The state and the media as the bus reports them.
     QStringList media() const;
     void announceLater();
@@ -84,6 +89,11 @@ private:
     QString storageRoot;
     QStringList excludedFolders;
     bool tempFileRequest;
+    QScopedPointer<PlaylistFileProbe> fileProbe;
+    // Whether the stream or playlist file handed to the hub last has played (or paused) since:
+    // until then it is not what plays, and one that fails (data no decoder takes, a file cut
+    // off, a playlist without a playable entry) never becomes it.
+    bool streamStarted = true;
     // What listeners were told last, and whether a burst of reports waits to be told.
     int announcedState = -1;
     QStringList announcedMedia;

@@ -9,18 +9,26 @@
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
 #include "mafwtrackermodel.h"
+#include "playback/playlistfileprobe.h"
 #include "playback/playstate.h"
+#include "player/playersheet.h"
 #include "shell/mainwindow.h"
 #include "shell/parlovanceapplicationservice.h"
 #include "shell/parlovanceservice.h"
 #include "common/parlovancesettings.h"
 #include "testenvironment.h"
 
+#include <QBuffer>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingReply>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPointer>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QUdpSocket>
 #include <QtTest>
@@ -67,12 +75,17 @@ private slots:
     void eachChangeIsAnnouncedOnce();
     void anEmptiedQueueIsNothingLoaded();
     void aStoppedOutsideFileStaysStoppedWhenASongArrives();
+    void filesThatAreNeitherMusicNorPlaylistsAreToldApart();
+    void aFileThatIsNeitherMusicNorAPlaylistIsRefused();
+    void aFileThatDoesNotPlayIsNeverReportedAsPlaying();
 
 private:
     QDBusMessage call(const QString& method, const QVariantList& arguments = QVariantList());
     QString urnOf(const QString& title);
     void playUrn(const QString& title);
     QString playingTitle() const;
+    // A file of the given content in the test's home, outside the library.
+    static QString writeOutside(const QString& name, const QByteArray& content);
 
     QDBusConnection caller = QDBusConnection(QString());
     SignalListener listener;
@@ -99,6 +112,16 @@ QString TestPlaybackService::urnOf(const QString& title)
 QString TestPlaybackService::playingTitle() const
 {
     return hub->title(hub->mode());
+}
+
+QString TestPlaybackService::writeOutside(const QString& name, const QByteArray& content)
+{
+    const QString folder = TestEnvironment::home() + QStringLiteral("/Downloads");
+    QDir().mkpath(folder);
+    QFile file(folder + QLatin1Char('/') + name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        return QString();
+    return file.fileName();
 }
 
 void TestPlaybackService::playUrn(const QString& title)
@@ -549,6 +572,123 @@ void TestPlaybackService::aStoppedOutsideFileStaysStoppedWhenASongArrives()
     // The file in front is still what is live, and it is stopped.
     QCOMPARE(hub->mode(), PlayState::RadioMode);
     QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 0);
+}
+
+void TestPlaybackService::filesThatAreNeitherMusicNorPlaylistsAreToldApart()
+{
+    QByteArray picture;
+    {
+        QBuffer buffer(&picture);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(8, 8, QImage::Format_RGB32).save(&buffer, "PNG");
+    }
+    QByteArray noise(64 * 1024, Qt::Uninitialized);
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char(QRandomGenerator::global()->generate());
+    const QByteArray accounts("root:x:0:0:root:/root:/bin/bash\nkim:x:1000:1000::/home/kim:\n");
+    const struct
+    {
+        const char* name;
+        QByteArray content;
+        bool refused;
+    } files[] = {
+        { "accounts", accounts, true },
+        { "shopping.txt", "milk\nbread\n", true },
+        { "cover.png", picture, true },
+        { "empty.mp3", QByteArray(), true },
+        { "index.html", "<html><body>radio</body></html>", true },
+        // Playlists by their first line or by their name, whatever the other.
+        { "stations", "[playlist]\nFile1=http://127.0.0.1:9/a\nNumberOfEntries=1\n", false },
+        { "mix.txt", "#EXTM3U\n#EXTINF:1,a\na.ogg\n", false },
+        { "addresses", "\n# mine\nhttp://127.0.0.1:9/a.ogg\n", false },
+        { "Road trip.m3u", "a.ogg\nb.ogg\n", false },
+        { "list.xml", "<?xml version=\"1.0\"?>\n<playlist version=\"1\"></playlist>", false },
+        // Data without a name of its own goes on to the decoder, which tells.
+        { "noise.mp3", noise, false },
+    };
+    PlaylistFileProbe probe;
+    for (const auto& file : files) {
+        const QString path = writeOutside(QLatin1String(file.name), file.content);
+        QVERIFY(!path.isEmpty());
+        QVERIFY2(probe.unplayableType(QUrl::fromLocalFile(path)).isEmpty() != file.refused,
+                 file.name);
+    }
+    const QString song = FixtureLibrary::pathOf(QStringLiteral("Björk/Jóga ü #1.ogg"));
+    QVERIFY(probe.unplayableType(QUrl::fromLocalFile(song)).isEmpty());
+    QVERIFY(probe.unplayableType(QUrl(QStringLiteral("http://127.0.0.1:9/accounts"))).isEmpty());
+}
+
+void TestPlaybackService::aFileThatIsNeitherMusicNorAPlaylistIsRefused()
+{
+    QPointer<PlayerSheet> earlier = ParlovanceApplicationService::instance()->playerSheet();
+    ParlovanceApplicationService::instance()->dismissSheet();
+    QTRY_VERIFY_WITH_TIMEOUT(!earlier, Timeout);
+    playUrn(QStringLiteral("Scarlet"));
+    const QString accounts = writeOutside(QStringLiteral("accounts"),
+                                          "root:x:0:0:root:/root:/bin/bash\n");
+    const QString empty = writeOutside(QStringLiteral("empty.mp3"), QByteArray());
+    QVERIFY(!accounts.isEmpty() && !empty.isEmpty());
+    listener.states.clear();
+    listener.media.clear();
+    for (const QString& path : { accounts, empty }) {
+        for (const QString& uri : { path, QUrl::fromLocalFile(path).toString() }) {
+            for (const char* method : { "play", "playTempFile", "playPlaylist" }) {
+                QTest::ignoreMessage(QtWarningMsg,
+                                     QRegularExpression(QStringLiteral(
+                                         " - refused .*: neither audio nor a playlist \\(")));
+                QCOMPARE(call(QLatin1String(method), { QStringList { uri } }).type(),
+                         QDBusMessage::ReplyMessage);
+            }
+        }
+    }
+    // Refused within each call: the song plays on, no sheet came up, and the next thing
+    // listeners hear is the answer to a question asked after the calls.
+    QCOMPARE(playingTitle(), QStringLiteral("Scarlet"));
+    QCOMPARE(hub->state(hub->mode()), PlayState::Playing);
+    QCOMPARE(hub->contentType(hub->mode()), PlayState::SongContent);
+    QVERIFY(!ParlovanceApplicationService::instance()->playerSheet());
+    QCOMPARE(call(QStringLiteral("currentMedia")).type(), QDBusMessage::ReplyMessage);
+    QTRY_COMPARE_WITH_TIMEOUT(listener.media.size(), 1, Timeout);
+    QCOMPARE(listener.media.first(), (QStringList { QStringLiteral("0"), QStringLiteral("Scarlet"),
+                                                    QStringLiteral("Kim") }));
+    QVERIFY(listener.states.isEmpty());
+    hub->stop(hub->mode());
+}
+
+void TestPlaybackService::aFileThatDoesNotPlayIsNeverReportedAsPlaying()
+{
+    QByteArray noise(256 * 1024, Qt::Uninitialized);
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char(QRandomGenerator::global()->generate());
+    QFile song(FixtureLibrary::pathOf(QStringLiteral("Björk/Jóga ü #1.ogg")));
+    QVERIFY(song.open(QIODevice::ReadOnly));
+    // Random bytes named as music, a file cut off after its first page, and a playlist whose
+    // only entry is gone.
+    const QStringList files = { writeOutside(QStringLiteral("noise.mp3"), noise),
+                                writeOutside(QStringLiteral("cut.ogg"), song.read(4000)),
+                                writeOutside(QStringLiteral("gone.m3u"), "/no/such/song.ogg\n") };
+    for (const QString& file : files) {
+        QVERIFY(!file.isEmpty());
+        hub->stop(hub->mode());
+        hub->clearPlayQueue();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 0, Timeout);
+        listener.states.clear();
+        listener.media.clear();
+        call(QStringLiteral("playTempFile"), { QStringList { file } });
+        QPointer<PlayerSheet> sheet = ParlovanceApplicationService::instance()->playerSheet();
+        QVERIFY2(sheet, qPrintable(file));
+        // The failure is shown, and the sheet goes with the item.
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 0);
+        QCOMPARE(call(QStringLiteral("currentMedia")).type(), QDBusMessage::ReplyMessage);
+        QTRY_VERIFY_WITH_TIMEOUT(listener.media.contains(QStringList { QStringLiteral("2") }),
+                                 Timeout);
+        // Never playing, nor paused as a loaded item, nor named as what plays.
+        QVERIFY2(!listener.states.contains(1) && !listener.states.contains(2), qPrintable(file));
+        for (const QStringList& media : qAsConst(listener.media))
+            QVERIFY2(media.size() == 1, qPrintable(file + QLatin1Char(' ') + media.join(',')));
+    }
 }
 
 PARLOVANCE_TEST_MAIN(TestPlaybackService)
