@@ -735,7 +735,9 @@ void MafwStoreCatalogue::applyPlaylists(const Result& result, MafwStoreChanges* 
     for (int id : qAsConst(m_reading)) {
         if (m_playlists.contains(id) && !result.playlists.contains(id)) {
             m_playlists.remove(id);
-            changes->playlistsRemoved.insert(id);
+            // A playlist file whose folder is away leaves the lists but is not deleted.
+            if (!result.unavailablePlaylists.contains(id))
+                changes->playlistsRemoved.insert(id);
             changes->playlistsChanged = true;
         }
     }

@@ -215,6 +215,9 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
         return it == at.cend() ? nullptr : all + it.value();
     };
     QSet<int> artists, albums, discs; // the ones whose names are read by id
+    // Songs the store keeps while their files are not there (their folder or disk is away):
+    // they are left out, as if they were not songs, until they are back.
+    QSet<int> unavailable;
     QHash<int, int> discOf;           // song to disc
     QHash<int, int> discNumbers;
     SharedTexts genres;
@@ -265,6 +268,8 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
           } },
         { "tracker:id(?song)", "?song nao:hasTag nao:predefined-tag-favorite .",
           [](MafwStoreSong& s, const TrackerCursorRow&) { s.favourite = true; } },
+        { "tracker:id(?song)", "?song tracker:available false .",
+          [&](MafwStoreSong& s, const TrackerCursorRow&) { unavailable.insert(s.id); } },
     };
     // The properties are read side by side: each query fills fields of its own (and a table
     // of its own), and the store answers queries of one connection in parallel.
@@ -324,6 +329,13 @@ bool readSongs(TrackerSparqlConnection* connection, const Scope& scope, int limi
          && ok;
     for (auto it = discOf.cbegin(); it != discOf.cend(); ++it)
         songs[at.value(it.key())].discNumber = discNumbers.value(it.value());
+    if (!unavailable.isEmpty()) {
+        songs.erase(std::remove_if(songs.begin() + first, songs.end(),
+                                   [&unavailable](const MafwStoreSong& s) {
+                                       return unavailable.contains(s.id);
+                                   }),
+                    songs.end());
+    }
     return ok;
 }
 
@@ -356,6 +368,16 @@ bool readPlaylists(TrackerSparqlConnection* connection, const Scope& scope,
                                 apply(*it, row);
                         });
     };
+    // A playlist file whose folder is away is kept in the store, not shown.
+    QSet<int> unavailable;
+    ok = readEach(connection, named, QStringLiteral("tracker:id(?pl)"),
+                  QStringLiteral("?pl tracker:available false ."),
+                  [&](const TrackerCursorRow& row) { unavailable.insert(int(row.integer(0))); })
+         && ok;
+    for (int id : qAsConst(unavailable)) {
+        playlists.remove(id);
+        result->unavailablePlaylists.insert(id);
+    }
     ok = each("?pl nie:title ?v .",
               [](MafwStorePlaylist& p, const TrackerCursorRow& r) { p.title = r.text(1); })
          && ok;

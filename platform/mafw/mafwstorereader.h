@@ -10,7 +10,9 @@
 
 typedef struct _TrackerSparqlConnection TrackerSparqlConnection;
 
-// Reads songs and playlists from the store for the catalogue, on a read thread. Each property
+// Reads songs and playlists from the store for the catalogue, on a read thread. Songs and
+// playlist files the store keeps as unavailable (tracker:available false: their folder is not
+// there) are left out. Each property
 // is read by a query of its own: the store joins one property at a time in time proportional
 // to the songs asked for, where a query joining them all costs as much as the whole library.
 class MafwStoreReader
@@ -28,6 +30,9 @@ public:
         // Playlists read, complete with their entries.
         bool playlistsRead = false;
         QHash<int, MafwStorePlaylist> playlists;
+        // Playlist files read that the store keeps while their folder is away: not among
+        // playlists, and not gone either.
+        QSet<int> unavailablePlaylists;
     };
 
     // The first songs in title order.

@@ -517,7 +517,6 @@ bool MafwTrackerModelFactory::setFavourite(int songId, bool favourite)
     const MafwStoreSong* song = m_catalogue->song(songId);
     if (!song || !TrackerSparql::isSafeIri(song->iri))
         return false;
-    m_catalogue->setFavourite(songId, favourite);
     const QString sparql = QStringLiteral("%1 DATA { <%2> nao:hasTag nao:predefined-tag-favorite }")
                                .arg(favourite ? QStringLiteral("INSERT") : QStringLiteral("DELETE"),
                                     song->iri);
@@ -536,6 +535,9 @@ bool MafwTrackerModelFactory::setFavourite(int songId, bool favourite)
                                  }
                              });
     TrackerQueryRunner::releaseConnection(connection);
+    // The lists show the mark at once, after the write is on its way: whoever the change
+    // makes ask the store (is any favourite left?) reads it.
+    m_catalogue->setFavourite(songId, favourite);
     return true;
 }
 

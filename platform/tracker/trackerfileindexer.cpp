@@ -47,7 +47,9 @@ void TrackerFileIndexer::ensureWorker()
         return;
     m_thread = new QThread(this);
     m_thread->setObjectName(QStringLiteral("file indexer"));
-    m_worker = new TrackerIndexWorker;
+    // The folders seen mounted below the music folder are kept beside the store they concern.
+    m_worker = new TrackerIndexWorker(TrackerStore::storeDirectory()
+                                      + QStringLiteral("/mount-points"));
     // The worker is deleted by stop(), never by its thread: a thread that ended early (it was
     // told to quit from elsewhere) would otherwise leave stop() a freed worker to cancel.
     m_worker->moveToThread(m_thread);

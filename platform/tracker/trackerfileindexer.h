@@ -14,7 +14,9 @@ class TrackerStore;
 
 // Keeps the store in step with the music folder (QStandardPaths::MusicLocation): scans it on a
 // worker thread when started and again whenever a folder below it changes, writes new and
-// changed songs and playlist files, removes what vanished, and reports its progress.
+// changed songs and playlist files, removes what vanished, and reports its progress. What a
+// folder that is not there held (the music folder or a disk mounted below it, empty or
+// missing) is kept as unavailable instead, with all the user gave it, until it is back.
 class TrackerFileIndexer : public QObject
 {
     Q_OBJECT

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstring>
 
 #include <dirent.h>
@@ -123,6 +124,9 @@ bool TrackerFolderWalker::walk(const QString& root)
         const QString folderUrl = decodes(folder) ? fileUrl(folder) : QString();
         DIR* dir = ::opendir(folder.constData());
         if (!dir) {
+            // A folder removed since it was listed is gone; any other failure is not.
+            if (errno != ENOENT && errno != ENOTDIR)
+                unreadable.append(fileUrl(folder));
             qCDebug(lcIndexer) << Q_FUNC_INFO << "- cannot read the folder" << fileUrl(folder);
             continue;
         }

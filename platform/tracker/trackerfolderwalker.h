@@ -38,6 +38,9 @@ public:
     QHash<QString, TrackerFoundFile> files;
     // The folders walked, root first, as paths that QFileSystemWatcher can take.
     QStringList folders;
+    // The URLs of folders that are there but could not be read (no permission, an I/O error):
+    // what the store has of them is not known to be gone.
+    QStringList unreadable;
 
     // The store's URL of a native path; equal to TrackerPlaylistReader::fileUrl() for names
     // the locale can decode.

@@ -16,6 +16,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 
@@ -174,6 +175,26 @@ void addArtist(TrackerBatch* batch, const QString& iri, const QString& name)
     artist.text("nmm:artistName", name);
 }
 
+// Whether a file's URL lies below a folder's.
+bool isBelowUrl(const QString& url, const QString& folder)
+{
+    return url.size() > folder.size() + 1 && url.startsWith(folder)
+           && url.at(folder.size()) == QLatin1Char('/');
+}
+
+// The folder itself when it is there, else the nearest one above it that is.
+QString nearestFolderAbove(const QString& path)
+{
+    QString folder = path;
+    while (!QFileInfo(folder).isDir()) {
+        const QString up = QFileInfo(folder).absolutePath();
+        if (up == folder)
+            break;
+        folder = up;
+    }
+    return folder;
+}
+
 QString timeOf(qint64 seconds)
 {
     return TrackerSparql::timeText(QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC));
@@ -181,7 +202,8 @@ QString timeOf(qint64 seconds)
 
 } // namespace
 
-TrackerIndexWorker::TrackerIndexWorker()
+TrackerIndexWorker::TrackerIndexWorker(const QString& mountMemory)
+    : m_mounts(mountMemory)
 {
 }
 
@@ -412,15 +434,15 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
 {
     auto* connection = reinterpret_cast<TrackerSparqlConnection*>(connectionHandle);
     m_cancelled.storeRelease(0);
-    const QFileInfo rootInfo(root);
-    if (root.isEmpty() || !rootInfo.isDir()) {
-        // A missing music folder (an unmounted card, say) must not empty the library.
+    if (root.isEmpty()) {
         emit finished(0, QStringList());
         return;
     }
+    const QString rootPath = QDir::cleanPath(QFileInfo(root).absoluteFilePath());
+    const bool rootThere = QFileInfo(rootPath).isDir();
 
     TrackerFolderWalker walker(&m_cancelled, &m_reported);
-    if (!walker.walk(rootInfo.absoluteFilePath())) {
+    if (rootThere && !walker.walk(rootPath)) {
         // Half a folder is not the folder: nothing is taken as vanished from it.
         emit finished(0, walker.folders);
         return;
@@ -429,8 +451,10 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
     // The folders are watched for as long as the program runs; the files found go with this
     // scan. Made by the walk, each folder's name lies among its files' entries, and there it
     // would keep the allocator from giving back the memory of those entries once they are
-    // freed (some 20 MiB at 50,000 songs, held for good): the folders kept are copies.
-    const QStringList folders = detachedCopy(walker.folders);
+    // freed (some 20 MiB at 50,000 songs, held for good): the folders kept are copies. A music
+    // folder that is missing has the nearest folder above it watched, to see it come back.
+    const QStringList folders = rootThere ? detachedCopy(walker.folders)
+                                          : QStringList { nearestFolderAbove(rootPath) };
     walker.folders.clear();
     for (auto reported = m_reported.begin(); reported != m_reported.end();) {
         // A skipped path that has gone is logged again should it come back.
@@ -440,36 +464,77 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
         else
             ++reported;
     }
+    // What a folder that is not there held stays in the store, unavailable, with all that the
+    // user gave it (favourite, play count, position, place in playlists), until it is back.
+    QStringList remembered; // the folders once mounted that are not mounted now
+    const QStringList absent = absentFolders(rootPath, rootThere, disk, walker.unreadable,
+                                             &remembered);
+    QStringList rememberedUrls;
+    for (const QString& folder : qAsConst(remembered))
+        rememberedUrls.append(TrackerFolderWalker::fileUrl(QFile::encodeName(folder)));
+    auto isAway = [&absent](const QString& url) {
+        for (const QString& folder : absent) {
+            if (isBelowUrl(url, folder))
+                return true;
+        }
+        return false;
+    };
     // What the store holds, by URL, with the time each file had when it was written, is
     // matched with what the walk found: only the files whose time differs are looked at
     // again, and only their resources are read then. Only files carry a URL in this store,
     // so the read leaves out the type, which costs it half its time; what looks vanished is
     // checked for being a file below, with the rest of what is read of the store.
+    QSet<QString> unavailable;
+    const TrackerQueryResult hidden = TrackerQueryRunner::selectEach(
+        connection,
+        QStringLiteral("SELECT ?url WHERE { ?r tracker:available false ; nie:url ?url }"),
+        [&unavailable](const TrackerCursorRow& row) { unavailable.insert(row.text(0)); });
     QStringList vanished;
+    QStringList away;    // files of a folder that is not there, still shown as available
+    QStringList back;    // unchanged files that are there again
     QStringList doubled; // files with more than one resource
+    QVector<bool> holding(remembered.size(), false);
     const TrackerQueryResult read = TrackerQueryRunner::selectEach(
         connection,
         QStringLiteral("SELECT ?url ?modified WHERE { ?r nie:url ?url . "
                        "OPTIONAL { ?r nfo:fileLastModified ?modified } }"),
-        [&disk, &vanished, &doubled](const TrackerCursorRow& row) {
+        [&](const TrackerCursorRow& row) {
             const QString url = row.text(0);
             const auto d = disk.find(url);
             if (d == disk.end()) {
-                vanished.append(url);
-                return;
+                if (!isAway(url)) {
+                    // A missing music folder is not there: only what lies below it is held
+                    // back, and nothing goes.
+                    if (rootThere)
+                        vanished.append(url);
+                    return;
+                }
+                if (!unavailable.contains(url))
+                    away.append(url);
+            } else {
+                if (d->inStore)
+                    doubled.append(url);
+                const QDateTime time = row.time(1);
+                d->inStore = true;
+                d->unchanged = d->unchanged
+                               || (time.isValid() && time.toSecsSinceEpoch() == d->modified);
             }
-            if (d->inStore)
-                doubled.append(url);
-            const QDateTime time = row.time(1);
-            d->inStore = true;
-            d->unchanged = d->unchanged
-                           || (time.isValid() && time.toSecsSinceEpoch() == d->modified);
+            for (int i = 0; i < rememberedUrls.size(); ++i)
+                holding[i] = holding[i] || isBelowUrl(url, rememberedUrls.at(i));
         });
-    if (!read.ok) {
-        qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot read the library:" << read.errorMessage;
+    if (!read.ok || !hidden.ok) {
+        qCWarning(lcIndexer) << Q_FUNC_INFO << "- cannot read the library:"
+                             << (read.ok ? hidden.errorMessage : read.errorMessage);
         emit finished(0, folders);
         return;
     }
+    // A folder once mounted is forgotten when it is not mounted and the store keeps nothing
+    // of it.
+    for (int i = 0; i < remembered.size(); ++i) {
+        if (!holding.at(i))
+            m_mounts.forget(remembered.at(i));
+    }
+    m_mounts.save();
     if (!doubled.isEmpty())
         removeDoubles(connection, doubled);
 
@@ -477,26 +542,34 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
     QList<QString> playlists;
     QStringList rewritten; // changed files the store has
     for (auto d = disk.cbegin(); d != disk.cend(); ++d) {
-        if (d->unchanged)
+        const bool returning = d->inStore && unavailable.contains(d.key());
+        if (d->unchanged) {
+            if (returning)
+                back.append(d.key());
             continue;
+        }
         const auto bad = m_unreadable.constFind(d.key());
-        if (bad != m_unreadable.cend() && bad.value() == d->modified)
+        if (bad != m_unreadable.cend() && bad.value() == d->modified) {
+            if (returning)
+                back.append(d.key());
             continue;
+        }
+        // A changed file is written whole, which makes it available again too.
         (d->playlist ? playlists : songs).append(d.key());
         if (d->inStore)
             rewritten.append(d.key());
     }
     bool storedOk = true;
-    const QHash<QString, StoredFile> stored = storedFiles(connection, vanished + rewritten,
+    const QHash<QString, StoredFile> stored = storedFiles(connection, vanished + rewritten + away,
                                                           &storedOk);
     if (!storedOk) {
         emit finished(0, folders);
         return;
     }
-    // A resource with a URL that is not a file is not the indexer's to remove.
-    vanished.erase(std::remove_if(vanished.begin(), vanished.end(),
-                                  [&stored](const QString& url) { return !stored.contains(url); }),
-                   vanished.end());
+    // A resource with a URL that is not a file is not the indexer's to remove, nor to mark.
+    auto notFile = [&stored](const QString& url) { return !stored.contains(url); };
+    vanished.erase(std::remove_if(vanished.begin(), vanished.end(), notFile), vanished.end());
+    away.erase(std::remove_if(away.begin(), away.end(), notFile), away.end());
     for (auto bad = m_unreadable.begin(); bad != m_unreadable.end();) {
         if (!disk.contains(bad.key()))
             bad = m_unreadable.erase(bad);
@@ -506,7 +579,8 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
     // Songs in folder order, so an album arrives in one piece.
     std::sort(songs.begin(), songs.end());
 
-    const int changes = vanished.size() + songs.size() + playlists.size();
+    const int changes = vanished.size() + away.size() + back.size() + songs.size()
+                        + playlists.size();
     if (changes == 0) {
         emit finished(0, folders);
         return;
@@ -514,6 +588,18 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
     emit started(changes);
     int remaining = changes;
 
+    if (!away.isEmpty()) {
+        qCInfo(lcIndexer) << Q_FUNC_INFO << "-" << away.size()
+                          << "files are kept as unavailable: their folder is not there";
+        setAvailable(connection, away, false);
+        remaining -= away.size();
+        emit progress(remaining);
+    }
+    if (!back.isEmpty()) {
+        setAvailable(connection, back, true);
+        remaining -= back.size();
+        emit progress(remaining);
+    }
     if (!vanished.isEmpty()) {
         removeVanished(connection, stored, vanished);
         remaining -= vanished.size();
@@ -530,6 +616,59 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
     if (!vanished.isEmpty() || !songs.isEmpty())
         removeOrphans(connection);
     emit finished(changes, folders);
+}
+
+QStringList TrackerIndexWorker::absentFolders(const QString& root, bool rootThere,
+                                              const QHash<QString, DiskFile>& disk,
+                                              const QStringList& unreadable,
+                                              QStringList* remembered)
+{
+    const QStringList mountedNow = rootThere ? TrackerMountPoints::mountedAt(root)
+                                             : QStringList();
+    const QStringList mounts = m_mounts.remembered(root, mountedNow);
+    for (const QString& folder : mounts) {
+        if (!mountedNow.contains(folder))
+            remembered->append(folder);
+    }
+    // The folders that may be away, by URL, with whether they are there: a folder that was a
+    // mount point and is not one now is not there, whatever was put in its place since (a
+    // song saved into it while the disk is away).
+    QVector<QPair<QString, bool>> candidates;
+    candidates.append({ TrackerFolderWalker::fileUrl(QFile::encodeName(root)), rootThere });
+    for (const QString& folder : mounts) {
+        candidates.append({ TrackerFolderWalker::fileUrl(QFile::encodeName(folder)),
+                            mountedNow.contains(folder) });
+    }
+    for (const QString& url : unreadable)
+        candidates.append({ url, false });
+    QStringList absent;
+    for (const auto& candidate : qAsConst(candidates)) {
+        bool holdsMusic = false;
+        if (candidate.second) {
+            for (auto d = disk.cbegin(); d != disk.cend() && !holdsMusic; ++d)
+                holdsMusic = isBelowUrl(d.key(), candidate.first);
+        }
+        if (!holdsMusic)
+            absent.append(candidate.first);
+    }
+    return absent;
+}
+
+void TrackerIndexWorker::setAvailable(TrackerSparqlConnection* connection,
+                                      const QStringList& urls, bool available)
+{
+    const QString value = available ? QStringLiteral("true") : QStringLiteral("false");
+    for (int i = 0; i < urls.size(); i += UrlsPerDelete) {
+        const QString values = urlValues(urls.mid(i, UrlsPerDelete));
+        runUpdate(connection,
+                  QStringLiteral("DELETE { ?r tracker:available ?a } WHERE { VALUES ?url { %1 } "
+                                 "?r nie:url ?url ; tracker:available ?a } ;\n"
+                                 "INSERT { ?r tracker:available %2 } WHERE { VALUES ?url { %1 } "
+                                 "?r a nfo:FileDataObject, nie:InformationElement ; "
+                                 "nie:url ?url }")
+                      .arg(values, value),
+                  available ? "the files that are back" : "the files that are away");
+    }
 }
 
 void TrackerIndexWorker::removeDoubles(TrackerSparqlConnection* connection, const QStringList& urls)

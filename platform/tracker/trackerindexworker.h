@@ -2,6 +2,7 @@
 #define TRACKERINDEXWORKER_H
 
 #include "trackerfolderwalker.h"
+#include "trackermountpoints.h"
 
 #include <QAtomicInt>
 #include <QHash>
@@ -20,7 +21,8 @@ class TrackerIndexWorker : public QObject
     Q_OBJECT
 
 public:
-    TrackerIndexWorker();
+    // mountMemory: the file that keeps the folders seen mounted below the music folder.
+    explicit TrackerIndexWorker(const QString& mountMemory = QString());
 
     // May be called from any thread: the running scan stops at the next file.
     void cancel();
@@ -73,6 +75,16 @@ private:
                                            const QStringList& urls, bool* ok);
     void removeVanished(TrackerSparqlConnection* connection,
                         const QHash<QString, StoredFile>& files, const QStringList& urls);
+    // The URLs of the folders whose files may only seem gone: the music folder or a folder
+    // mounted below it when it is missing or holds no song or playlist file, a folder that was
+    // mounted before and is not now, and a folder that could not be read. remembered gets the
+    // folders once mounted that are not mounted now.
+    QStringList absentFolders(const QString& root, bool rootThere,
+                              const QHash<QString, DiskFile>& disk,
+                              const QStringList& unreadable, QStringList* remembered);
+    // Marks files as there or not, keeping everything else the store holds of them.
+    void setAvailable(TrackerSparqlConnection* connection, const QStringList& urls,
+                      bool available);
     int writeSongs(TrackerSparqlConnection* connection, const QList<QString>& urls,
                    const QHash<QString, DiskFile>& disk, const QHash<QString, StoredFile>& stored,
                    int remaining);
@@ -84,6 +96,7 @@ private:
     void removeOrphans(TrackerSparqlConnection* connection);
 
     QAtomicInt m_cancelled;
+    TrackerMountPoints m_mounts;
     // Files that could not be read, by URL, with the modification time then: they are not
     // tried (nor logged) again until they change.
     QHash<QString, qint64> m_unreadable;

@@ -47,8 +47,21 @@ public:
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_jobs.push_back(std::move(job));
+            ++m_pushed;
         }
         m_wake.notify_one();
+    }
+    // The number of jobs pushed so far; with one thread, the jobs end in that order.
+    quint64 pushed()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_pushed;
+    }
+    // Waits until the first count jobs pushed have ended (one thread only).
+    void waitForEnded(quint64 count)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_idle.wait(lock, [this, count] { return m_ended >= count; });
     }
     void waitForIdle()
     {
@@ -83,6 +96,7 @@ private:
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 --m_busy;
+                ++m_ended;
             }
             m_idle.notify_all();
         }
@@ -94,6 +108,8 @@ private:
     std::deque<std::function<void()>> m_jobs;
     std::vector<std::thread> m_threads;
     int m_busy = 0;
+    quint64 m_pushed = 0;
+    quint64 m_ended = 0;
     bool m_stopping = false;
 };
 
@@ -414,7 +430,12 @@ void TrackerQueryRunner::post(TrackerSparqlConnection* connection, const QString
     WorkQueue* pool = query ? readPool() : writePool();
     QObject* relay = relayOfThisThread();
     const QPointer<QObject> guard(context);
-    pool->push([connection, sparql, columns, relay, guard, done, query] {
+    // A query answers after the updates sent before it: whoever changed something and then
+    // asks about it (a favourite unmarked, then whether any is left) reads the change.
+    const quint64 writesBefore = query ? writePool()->pushed() : 0;
+    pool->push([connection, sparql, columns, relay, guard, done, query, writesBefore] {
+        if (query)
+            writePool()->waitForEnded(writesBefore);
         const TrackerQueryResult result = query ? select(connection, sparql, columns)
                                                 : update(connection, sparql);
         if (connection)

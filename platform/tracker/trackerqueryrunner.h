@@ -59,7 +59,8 @@ public:
 
     // Runs the text on a worker thread (query or update by its first keyword) and calls done
     // on the thread of context, through its event loop, unless context is gone by then. The
-    // connection is referenced for the length of the job.
+    // connection is referenced for the length of the job. A query runs once the updates sent
+    // before it, from any thread, have been written.
     static void post(TrackerSparqlConnection* connection, const QString& sparql, int columns,
                      QObject* context, Done done);
     // Runs any blocking work on the write thread, after every update sent before it.

@@ -79,6 +79,13 @@ const char* existenceQuery(const Activity& activity)
     }
 }
 
+// The existence query as it is sent: whether the store keeps what the entry names, available
+// or not. Songs whose folder is away come back with their folder; their entry stays meanwhile.
+QString keptSongsQuery(const char* query)
+{
+    return QString::fromUtf8(query).remove(QLatin1String(StoreQueries::SongIsAvailable));
+}
+
 // Whether the query names the entry's id.
 bool queryTakesId(const char* query)
 {
@@ -148,6 +155,7 @@ LatestActivityModel::LatestActivityModel(QObject* parent)
     removalTimer->setInterval(0);
     connect(removalTimer, &QTimer::timeout, this, &LatestActivityModel::removeQueuedActivities);
     readActivities();
+    writtenBeforeThisRun = lastWrittenTime;
     followedQueryTypes << MafwTrackerModel::AllArtists << MafwTrackerModel::PlaylistFiles
                        << MafwTrackerModel::UserPlaylists;
 }
@@ -357,6 +365,11 @@ void LatestActivityModel::checkRecentAlbums(const QModelIndex& parent, int start
             const Activity album = albumFromRow(row);
             if (initial && album.Timestamp < lastWrittenTime)
                 break;
+            // Rows of albums the library had when an earlier run last wrote the list come
+            // later when their songs were away (a disk not mounted) and are back: not new.
+            if (!initial && writtenBeforeThisRun.isValid() && album.Timestamp.isValid()
+                && album.Timestamp < writtenBeforeThisRun)
+                continue;
             if (!hasActivity(Activity::Album, album.TrackerId))
                 pendingList.append(album);
             else if (initial)
@@ -401,10 +414,12 @@ void LatestActivityModel::addPendingAlbums()
 void LatestActivityModel::handleUnknownAlbumCountChange(bool unknownAlbums)
 {
     if (!unknownAlbums) {
+        // The songs without album left the lists; the entry goes when the store no longer
+        // keeps any, not while they are only away.
         for (int i = 0; i < list.size(); ++i) {
             if (list.at(i).Type == Activity::Album
                 && list.at(i).Name == QLatin1String(UnknownAlbumId)) {
-                removeActivity(i);
+                checkActivity(i);
                 return;
             }
         }
@@ -484,7 +499,7 @@ void LatestActivityModel::checkActivity(int index)
         return;
     Activity& activity = list[index];
     activity.userData = ++lastToken;
-    QString text = QString::fromUtf8(query);
+    QString text = keptSongsQuery(query);
     if (queryTakesId(query))
         text = text.arg(activity.TrackerId);
     connection->asyncQuery(text, ExistsColumns, this,
@@ -646,7 +661,12 @@ void LatestActivityModel::handleRowsAboutToBeRemoved(const QModelIndex& parent, 
             continue;
         for (int i = 0; i < list.size(); ++i) {
             if (list.at(i).TrackerId == id) {
-                queueRemoval(i);
+                // A row also leaves while its songs are only away (their folder is not
+                // there): an entry that can be checked goes once the check finds it gone.
+                if (existenceQuery(list.at(i)))
+                    checkActivity(i);
+                else
+                    queueRemoval(i);
                 break;
             }
         }

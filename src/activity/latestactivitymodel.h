@@ -26,10 +26,11 @@ class QTimer;
 // come from a page go behind it, at index 1.
 //
 // The list follows the library: every entry is checked with an existence query, deletions
-// reported by the store and rows leaving the artists, playlist and automatic playlist lists
-// remove their entries, and the list is then refilled from the recently added albums. Answers
-// and removals name an entry, not a position: a list that changed meanwhile never loses
-// another entry.
+// reported by the store remove their entries, rows leaving the artists, playlist and automatic
+// playlist lists have theirs checked, and the list is then refilled from the recently added
+// albums. What the store keeps as unavailable (the songs of a folder or disk that is away)
+// has not vanished: its entry stays. Answers and removals name an entry, not a position: a
+// list that changed meanwhile never loses another entry.
 //
 // All songs and playlists get a hidden collage widget each, whose saved picture and albums
 // are kept with the entry.
@@ -136,6 +137,8 @@ private:
     QList<Activity> pendingList;
     QMap<int, CollageImageWidget*> collages;
     QDateTime lastWrittenTime;
+    // When an earlier run last wrote the list: albums added before are not new to it.
+    QDateTime writtenBeforeThisRun;
     MafwTrackerModel* recentAlbumsModel = nullptr;
     MafwTrackerModel* recentPlaylistsModel = nullptr;
     QList<int> followedQueryTypes;

@@ -72,6 +72,10 @@ const char* const UserPlaylistsWithEntries
     = R"(SELECT          tracker:id(?playlist)          nie:title(?playlist)          GROUP_CONCAT(?entryUrl, ')"
       "\t"
       R"(')          WHERE {                  ?playlist a nmm:Playlist .                  ?playlist nfo:hasMediaFileListEntry ?entry .                  ?entry nfo:entryUrl ?entryUrl .                 FILTER( !EXISTS {?playlist nie:url ?url} )          } GROUP BY ?playlist)";
+// The playlists among the given ones (%1: tracker ids, comma-separated) that list a song the
+// store keeps, available or not: a playlist whose songs are only away is no stale namesake.
+const char* const PlaylistsKeepingSongs
+    = R"(SELECT tracker:id(?playlist) WHERE { ?playlist a nmm:Playlist . ?playlist nfo:hasMediaFileListEntry ?entry . ?entry nfo:entryUrl ?entryUrl . ?song nie:url ?entryUrl . ?song a nmm:MusicPiece . FILTER( tracker:id(?playlist) IN (%1) ) } GROUP BY ?playlist)";
 const char* const DeletePlaylist
     = R"(DELETE { ?playlist a rdfs:Resource . }      WHERE { ?playlist a nmm:Playlist FILTER(tracker:id(?playlist) = %1) })";
 const char* const AlbumExists
@@ -81,6 +85,11 @@ const char* const AlbumExists
 // every song, and the time grew with the square of the library (35 s at 50,000 songs).
 const char* const ArtistExists
     = R"(SELECT             tracker:id(?performer)          WHERE {              ?song a nmm:MusicPiece .              ?song tracker:available true .              ?song nmm:performer ?performer .              FILTER( tracker:id(?performer) = %1 )          })";
+// The pattern by which the existence checks below take only the songs whose files are there.
+// The store keeps the songs of a folder that is not there (an unmounted disk) as unavailable,
+// with everything the user gave them; an entry of the latest activities whose songs are only
+// unavailable has not vanished, so the activity checks ask without it.
+const char* const SongIsAvailable = "?song tracker:available true .";
 const char* const AnySongExists
     = R"( SELECT               tracker:id(?song)           WHERE           {               ?song a nmm:MusicPiece .               ?song tracker:available true .           } LIMIT 1)";
 const char* const PlaylistHasSongs

@@ -25,10 +25,12 @@
 namespace {
 
 const QString CheckCookie = QStringLiteral("check");
+const QString KeptCookie = QStringLiteral("kept");
 const QString DeleteCookie = QStringLiteral("delete");
 
 // The column count arguments of the name check and of the deletion.
 const int CheckQueryColumns = 3;
+const int KeptQueryColumns = 1;
 const int DeleteQueryColumns = 0;
 
 int workers = 0;
@@ -245,6 +247,27 @@ void UserPlaylistUtils::createNewPlaylist(QList<QStringList> rows, bool end, QVa
             return;
         }
         if (staleIds.isEmpty()) {
+            create(name);
+            return;
+        }
+        // Files gone from their place may only be away with their folder or disk: the store
+        // says whether it still keeps their songs before anything is deleted.
+        MafwTrackerConnection* connection = trackerConnection();
+        if (!connection) {
+            finish();
+            return;
+        }
+        checkedRows = rows;
+        connection->asyncQuery(QLatin1String(StoreQueries::PlaylistsKeepingSongs)
+                                   .arg(staleIds.join(QLatin1Char(','))),
+                               KeptQueryColumns, this,
+                               SLOT(createNewPlaylist(QList<QStringList>, bool, QVariant)),
+                               SLOT(queryFailed(int, QString, QVariant)), QVariant(KeptCookie));
+        return;
+    } else if (cookie == KeptCookie) {
+        if (!rows.isEmpty()) {
+            staleIds.clear();
+            makeUniqueName(checkedRows);
             create(name);
             return;
         }

@@ -16,9 +16,11 @@ class QTimer;
 //  - creation checks the user playlists with entries for one of the same name (any case): when
 //    none exists, or every namesake lists only files that are gone (those namesakes are then
 //    deleted from the store), the name is used as given; otherwise the first free "name N",
-//    N from 2, is. While the music folder is missing or unreadable no namesake is taken for
-//    stale (its files may only be away), so nothing is deleted and "name N" is used. The name is
-//    the user's text and stays text all the way into the store.
+//    N from 2, is. Files may only be away: while the music folder is missing or unreadable no
+//    namesake is taken for stale, nor one that lists a song the store still keeps (the store
+//    keeps the songs of a folder or disk that is not there as unavailable), so nothing of
+//    theirs is deleted and "name N" is used. The name is the user's text and stays text all
+//    the way into the store.
 //  - adding waits until the playlist's model holds all its rows, inserts the items and, given
 //    a playlist name, shows the songs-added banner with the count of the insertion;
 //  - removal removes exactly the entries at the given rows of the model (a song listed twice
@@ -69,6 +71,8 @@ private:
     bool creating;
     // Stale namesakes still to delete before the creation.
     QStringList staleIds;
+    // The user playlists of the name check, for a unique name should a namesake prove live.
+    QList<QStringList> checkedRows;
     QTimer* timeout;
 };
 

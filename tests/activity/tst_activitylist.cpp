@@ -12,10 +12,13 @@
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "data/modelinstance.h"
 #include "fixturelibrary.h"
+#include "mafwtrackerconnection.h"
 #include "mafwtrackermodel.h"
+#include "mafwtrackermodelfactory.h"
 #include "playlists/automaticplaylistsmodel.h"
 #include "testenvironment.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPixmapCache>
@@ -113,6 +116,28 @@ bool samePicture(const QImage& one, const QImage& other)
     return true;
 }
 
+// Returns once every check sent has been answered and what the answers queued has been
+// removed (the removal pass runs from a timer of no delay).
+void settleList()
+{
+    for (int round = 0; round < 3; ++round) {
+        FixtureLibrary::settleStore();
+        QCoreApplication::processEvents();
+    }
+}
+
+// Moves every entry of one folder into another.
+bool moveEntries(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    const QStringList entries = QDir(from).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    for (const QString& name : entries) {
+        if (!QDir().rename(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class TestActivityList : public QObject
@@ -143,6 +168,7 @@ private slots:
     void collagesAreMadeKeptAndReleased();
     void aSavedCollageStaysOnTheNextStart();
     void automaticPlaylistLeavingItsListRemovesItsEntry();
+    void entriesOfSongsThatAreAwayStayAndComeBackAsTheyWere();
 };
 
 void TestActivityList::init()
@@ -856,6 +882,110 @@ void TestActivityList::automaticPlaylistLeavingItsListRemovesItsEntry()
     QVERIFY(songs->setData(favourite, false));
     QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, StoreTimeoutMs);
     QVERIFY(model.activities().isEmpty());
+}
+
+void TestActivityList::entriesOfSongsThatAreAwayStayAndComeBackAsTheyWere()
+{
+    // A start with the music folder empty (a disk or share not mounted) finds every song
+    // unavailable, not gone: the grid keeps what it showed, and when the files are back (while
+    // the program runs) it still shows that, with no album taken for newly added.
+    QVERIFY(FixtureLibrary::openStore());
+    QVERIFY(FixtureLibrary::writeStandardLibrary());
+    QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(),
+                             StoreTimeoutMs);
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    const QSharedPointer<MafwTrackerModel> songs = ModelInstance::instance()->getModel(
+        MafwTrackerModel::AllSongs);
+    QTRY_VERIFY_WITH_TIMEOUT(songs->isComplete() && songs->rowCount() == 9, StoreTimeoutMs);
+    // Column 8 of a song's row is its id.
+    auto songId = [&songs](const QString& title) {
+        for (int row = 0; row < songs->rowCount(); ++row) {
+            if (songs->index(row, 1).data().toString() == title)
+                return songs->index(row, 8).data().toInt();
+        }
+        return 0;
+    };
+    const int azure = songId("Azure");
+    QVERIFY(azure > 0);
+    int azureRow = -1;
+    for (int row = 0; row < songs->rowCount(); ++row) {
+        if (songs->index(row, 8).data().toInt() == azure)
+            azureRow = row;
+    }
+    QVERIFY(songs->setData(songs->index(azureRow, songs->columnOfKey("favorited")), true));
+    factory->trackerConnection()->songPlayed(azure);
+    factory->createPlaylist(QStringLiteral("Trip"), MafwTrackerModelFactory::SongItems,
+                            { azure, songId("Jade") });
+    QTRY_VERIFY_WITH_TIMEOUT(idInSharedList(MafwTrackerModel::UserPlaylists, "Trip") > 0,
+                             StoreTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(songs->index(azureRow, songs->columnOfKey("usageCounter")).data()
+                                     .toInt()
+                                 > 0,
+                             StoreTimeoutMs);
+
+    // The list as the last run left it: nine entries, of every kind that is checked.
+    waitForTheNextSecond();
+    {
+        LatestActivityModel earlier;
+        const QList<Activity> entries = {
+            make(Activity::Artist, "Kim", idInSharedList(MafwTrackerModel::AllArtists, "Kim")),
+            make(Activity::Playlist, "qtn_musi_playlist_recentlyplayed", -4),
+            make(Activity::Playlist, "qtn_musi_playlist_mostplayed", -5),
+            make(Activity::Album, "qtn_musi_unknown_album", 0),
+            make(Activity::Artist, "qtn_musi_unknown_artist", -1),
+            make(Activity::UserPlaylist, "Trip",
+                 idInSharedList(MafwTrackerModel::UserPlaylists, "Trip")),
+            make(Activity::Album, "Blue", idInSharedList(MafwTrackerModel::AllAlbums, "Blue")),
+            make(Activity::Playlist, "qtn_musi_playlist_favorites", -6),
+            make(Activity::AllSongs, "qtn_musi_all_songs", 0),
+        };
+        for (const Activity& activity : entries) {
+            QVERIFY(activity.Type == Activity::AllSongs || activity.TrackerId != 0
+                    || activity.Name == QLatin1String("qtn_musi_unknown_album"));
+            earlier.addActivity(activity, true);
+        }
+        earlier.writeActivities();
+    }
+    const QStringList shown = names(LatestActivityModel().activities());
+    QCOMPARE(shown.size(), 9);
+
+    // The music folder is empty at the start.
+    const QString music = TestEnvironment::musicDir();
+    const QString away = music + QStringLiteral(".away");
+    QVERIFY(QDir().rename(music, away));
+    QVERIFY(QDir().mkdir(music));
+    QVERIFY(FixtureLibrary::index());
+    QTRY_COMPARE_WITH_TIMEOUT(songs->rowCount(), 0, StoreTimeoutMs);
+    LatestActivityModel model;
+    QSignalSpy removed(&model, SIGNAL(activityRemoved(int)));
+    model.connectTrackerChangeSignals();
+    model.checkModel();
+    model.startFollowingDeletionsFromOtherModels();
+    AutomaticPlaylistsModel::instance()->requestModels();
+    settleList();
+    QCOMPARE(names(model.activities()), shown);
+
+    // The files come back while it runs, and go and come back again.
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(moveEntries(away, music));
+        QVERIFY(FixtureLibrary::index());
+        QTRY_COMPARE_WITH_TIMEOUT(songs->rowCount(), 9, StoreTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            AutomaticPlaylistsModel::instance()->rowForType(MafwTrackerModel::FavouriteSongs) >= 0,
+            StoreTimeoutMs);
+        settleList();
+        QCOMPARE(names(model.activities()), shown);
+        if (round == 1)
+            break;
+        QVERIFY(moveEntries(music, away));
+        QVERIFY(FixtureLibrary::index());
+        QTRY_COMPARE_WITH_TIMEOUT(songs->rowCount(), 0, StoreTimeoutMs);
+        settleList();
+        QCOMPARE(names(model.activities()), shown);
+    }
+    QCOMPARE(removed.count(), 0);
+    QVERIFY(QDir().rmdir(away));
+    QVERIFY(songs->setData(songs->index(azureRow, songs->columnOfKey("favorited")), false));
 }
 
 PARLOVANCE_TEST_MAIN(TestActivityList)

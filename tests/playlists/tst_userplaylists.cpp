@@ -7,6 +7,7 @@
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "testcatalogs.h"
 #include "fixturelibrary.h"
+#include "mafwstorecatalogue.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
 #include "mbanner.h"
@@ -182,6 +183,7 @@ private slots:
     void everyWorkerEnds();
     void changesSurviveAKillRightAfterTheyAreReported();
     void namesakesStayWhileTheMusicFolderIsAway();
+    void namesakesStayWhileTheMusicFolderIsEmpty();
 
 private:
     QStringList runChild(const QString& command, const QString& name, bool kill);
@@ -471,6 +473,57 @@ void TestUserPlaylists::namesakesStayWhileTheMusicFolderIsAway()
     names.sort();
     QCOMPARE(names, QStringList({ "Trip", "trip 2" }));
     QCOMPARE(playlistId(QStringLiteral("Trip")), trip);
+}
+
+void TestUserPlaylists::namesakesStayWhileTheMusicFolderIsEmpty()
+{
+    MafwTrackerModelFactory* factory = readyFactory();
+    factory->createPlaylist(QStringLiteral("Trip"), MafwTrackerModelFactory::SongItems,
+                            { songId(QStringLiteral("Azure")), songId(QStringLiteral("Navy")),
+                              songId(QStringLiteral("Jade")) });
+    QTRY_VERIFY_WITH_TIMEOUT(playlistId(QStringLiteral("Trip")) > 0, Timeout);
+    const int trip = playlistId(QStringLiteral("Trip"));
+    const int jade = songId(QStringLiteral("Jade"));
+
+    // An empty music folder, as an unmounted disk leaves it: the files of "Trip" are away,
+    // first before the indexer has looked, then kept by the store as unavailable.
+    const QString music = TestEnvironment::musicDir();
+    const QString away = music + QStringLiteral(".away");
+    QVERIFY(QDir().rename(music, away));
+    QVERIFY(QDir().mkdir(music));
+    struct Back
+    {
+        QString away, music;
+        ~Back()
+        {
+            if (!QFileInfo::exists(away))
+                return;
+            QDir(music).removeRecursively();
+            QDir().rename(away, music);
+        }
+    } back { away, music };
+    UserPlaylistUtils::createPlaylist(QStringLiteral("trip"), 0, { jade });
+    QVERIFY(noWorkerLeft());
+    const QSharedPointer<MafwTrackerModel> playlists = loadedModel(MafwTrackerModel::UserPlaylists);
+    QTRY_COMPARE_WITH_TIMEOUT(playlists->rowCount(), 2, Timeout);
+    QVERIFY(FixtureLibrary::index());
+    QTRY_COMPARE_WITH_TIMEOUT(loadedModel(MafwTrackerModel::AllSongs)->rowCount(), 0, Timeout);
+    UserPlaylistUtils::createPlaylist(QStringLiteral("TRIP"), 0, { jade });
+    QVERIFY(noWorkerLeft());
+    QTRY_COMPARE_WITH_TIMEOUT(playlists->rowCount(), 3, Timeout);
+    QStringList names = titles(playlists.data());
+    names.sort();
+    QCOMPARE(names, QStringList({ "TRIP 3", "Trip", "trip 2" }));
+    QCOMPARE(playlistId(QStringLiteral("Trip")), trip);
+    QVERIFY(factory->catalogue()->playlist(trip));
+    QCOMPARE(factory->catalogue()->playlist(trip)->entries.size(), 3);
+
+    // The files back, "Trip" has its songs again.
+    QVERIFY(QDir().rmdir(music));
+    QVERIFY(QDir().rename(away, music));
+    QVERIFY(FixtureLibrary::index());
+    QTRY_VERIFY_WITH_TIMEOUT(userPlaylists().contains(QStringLiteral("Trip: Azure|Navy|Jade")),
+                             Timeout);
 }
 
 int main(int argc, char** argv)

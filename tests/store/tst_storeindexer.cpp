@@ -12,6 +12,7 @@
 #include "testenvironment.h"
 #include "trackerfileindexer.h"
 #include "trackermediaart.h"
+#include "trackermountpoints.h"
 #include "trackerqueryrunner.h"
 #include "trackersparql.h"
 #include "trackerstore.h"
@@ -110,6 +111,48 @@ private:
                 .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relativePath))),
             1);
         return rows.isEmpty() ? QString() : rows.first().first();
+    }
+    QString iriOf(const QString& relativePath)
+    {
+        const QList<QStringList> rows = query(
+            QStringLiteral("SELECT ?s WHERE { ?s nie:url %1 }")
+                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relativePath))),
+            1);
+        return rows.isEmpty() ? QString() : rows.first().first();
+    }
+    // Whether the store shows the file: "true", "false", or empty for no such file.
+    QString availableOf(const QString& relativePath)
+    {
+        const QList<QStringList> rows = query(
+            QStringLiteral("SELECT ?a WHERE { ?s nie:url %1 ; tracker:available ?a }")
+                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relativePath))),
+            1);
+        return rows.isEmpty() ? QString() : rows.first().first();
+    }
+    // The marks a user gives a song: favourite, play count, last played and position.
+    QStringList marksOf(const QString& relativePath)
+    {
+        const QList<QStringList> rows = query(
+            QStringLiteral("SELECT EXISTS { ?s nao:hasTag nao:predefined-tag-favorite } "
+                           "?count ?accessed ?position WHERE { ?s nie:url %1 . "
+                           "OPTIONAL { ?s nie:usageCounter ?count } "
+                           "OPTIONAL { ?s nie:contentAccessed ?accessed } "
+                           "OPTIONAL { ?s nfo:lastPlayedPosition ?position } }")
+                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relativePath))),
+            4);
+        return rows.isEmpty() ? QStringList() : rows.first();
+    }
+    // Moves every entry of one folder into another.
+    static bool moveEntries(const QString& from, const QString& to)
+    {
+        QDir().mkpath(to);
+        const QStringList names = QDir(from).entryList(QDir::AllEntries | QDir::NoDotAndDotDot
+                                                       | QDir::Hidden);
+        for (const QString& name : names) {
+            if (!QDir().rename(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name))
+                return false;
+        }
+        return true;
     }
     int songCount()
     {
@@ -590,6 +633,191 @@ private slots:
         QVERIFY(QDir().rename(music + ".away", music));
         QVERIFY(FixtureLibrary::index());
         QCOMPARE(songCount(), count);
+    }
+
+    // An empty music folder (what an unmounted disk or share leaves) is not there: its songs
+    // stay in the store, unavailable and out of every list, with everything the user gave
+    // them, and are the same songs again once their files are back.
+    void anEmptyMusicFolderKeepsItsSongsUntilTheFilesAreBack()
+    {
+        QVERIFY(FixtureLibrary::index());
+        const QString one = QStringLiteral("Kim/Blue/1.ogg");
+        const QString two = QStringLiteral("Kim/Blue/2.ogg");
+        const QString iri = iriOf(one);
+        QVERIFY(TrackerSparql::isSafeIri(iri));
+        QVERIFY(TrackerSparql::isSafeIri(iriOf(two)));
+        QList<QStringList> none;
+        QVERIFY(QueryProbe::run(factory->trackerConnection(),
+                                QStringLiteral("INSERT DATA { <%1> nao:hasTag "
+                                               "nao:predefined-tag-favorite ; nie:usageCounter 3 ; "
+                                               "nie:contentAccessed \"2026-03-01T10:00:00Z\" ; "
+                                               "nfo:lastPlayedPosition 42 }")
+                                    .arg(iri),
+                                1, &none));
+        const QStringList marks = marksOf(one);
+        QCOMPARE(marks.size(), 4);
+        QCOMPARE(marks.at(1), QStringLiteral("3"));
+        QSharedPointer<MafwTrackerModel> all(factory->getModel(MafwTrackerModel::AllSongs, 0, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(all->isComplete() && all->rowCount() >= 3, StoreWaitMs);
+        const int shown = all->rowCount();
+        QTRY_VERIFY_WITH_TIMEOUT(factory->catalogue()->songByUrl(FixtureLibrary::urlOf(one))
+                                     && factory->catalogue()
+                                            ->songByUrl(FixtureLibrary::urlOf(one))
+                                            ->favourite,
+                                 StoreWaitMs);
+        const int oneId = factory->catalogue()->songByUrl(FixtureLibrary::urlOf(one))->id;
+        const int twoId = factory->catalogue()->songByUrl(FixtureLibrary::urlOf(two))->id;
+        factory->createPlaylist(QStringLiteral("Trip"), MafwTrackerModelFactory::SongItems,
+                                { oneId, twoId });
+        QSharedPointer<MafwTrackerModel> lists(
+            factory->getModel(MafwTrackerModel::UserPlaylists, 0, 0));
+        QTRY_COMPARE_WITH_TIMEOUT(lists->rowCount(), 1, StoreWaitMs);
+        const int trip = lists->index(0, 0).data().toInt();
+        QSharedPointer<MafwTrackerModel> tripSongs(
+            factory->getModel(MafwTrackerModel::SongsOfUserPlaylist, 0, trip));
+        QTRY_COMPARE_WITH_TIMEOUT(tripSongs->rowCount(), 2, StoreWaitMs);
+        const int count = songCount();
+
+        // The folder is emptied (moved away and made again, as an unmounted disk leaves it).
+        const QString music = TestEnvironment::musicDir();
+        const QString away = music + QStringLiteral(".away");
+        QVERIFY(QDir().rename(music, away));
+        QVERIFY(QDir().mkdir(music));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(songCount(), count);
+        QCOMPARE(iriOf(one), iri);
+        QCOMPARE(availableOf(one), QStringLiteral("false"));
+        QCOMPARE(marksOf(one), marks);
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), 0, StoreWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(tripSongs->rowCount(), 0, StoreWaitMs);
+        // Nothing changes at the next scan, nor at a scan of a folder that is missing.
+        QSignalSpy reports(factory->trackerConnection(), SIGNAL(trackerIndexing(bool, int, bool)));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(reports.count(), 0);
+        QVERIFY(QDir().rmdir(music));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(reports.count(), 0);
+        QCOMPARE(songCount(), count);
+
+        // The files are put back: the same songs, with their marks, in every list again.
+        QVERIFY(moveEntries(away, music));
+        QVERIFY(QDir().rmdir(away));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(iriOf(one), iri);
+        QCOMPARE(availableOf(one), QStringLiteral("true"));
+        QCOMPARE(marksOf(one), marks);
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), shown, StoreWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(tripSongs->rowCount(), 2, StoreWaitMs);
+        const MafwStoreSong* back = factory->catalogue()->song(oneId);
+        QVERIFY(back);
+        QVERIFY(back->favourite);
+        QCOMPARE(back->usage, 3);
+        for (auto type : { MafwTrackerModel::FavouriteSongs, MafwTrackerModel::MostPlayedSongs,
+                           MafwTrackerModel::RecentlyPlayedSongs }) {
+            QSharedPointer<MafwTrackerModel> automatic(factory->getModel(type, 50, 0));
+            auto listed = [&automatic, oneId] {
+                for (int row = 0; row < automatic->rowCount(); ++row) {
+                    if (automatic->index(row, 8).data().toInt() == oneId)
+                        return true;
+                }
+                return false;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(listed(), StoreWaitMs);
+        }
+
+        // A file removed from a folder that still holds music goes for real, as it always did.
+        QVERIFY(FixtureLibrary::removeFile(two));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(iriOf(two), QString());
+        QCOMPARE(songCount(), count - 1);
+        QTRY_COMPARE_WITH_TIMEOUT(tripSongs->rowCount(), 1, StoreWaitMs);
+        QVERIFY(!FixtureLibrary::addSong(two, AudioTags()).isEmpty());
+        factory->deleteItems({ trip }, MafwTrackerModel::UserPlaylists);
+        QTRY_COMPARE_WITH_TIMEOUT(lists->rowCount(), 0, StoreWaitMs);
+        QVERIFY(FixtureLibrary::index());
+    }
+
+    // A folder below the music folder that a disk or share was mounted on is not there while
+    // it is not mounted (it is empty or missing then), at a start as much as later; an
+    // ordinary folder that loses its files loses its songs.
+    void aFolderThatWasMountedKeepsItsSongsWhileItIsAway()
+    {
+        const QString music = TestEnvironment::musicDir();
+        const QString disk = music + QStringLiteral("/Disk");
+        const QString a = QStringLiteral("Disk/Far/a.ogg");
+        AudioTags tags;
+        tags.artist = QStringLiteral("Far");
+        tags.title = QStringLiteral("Away");
+        QVERIFY(!FixtureLibrary::addSong(a, tags).isEmpty());
+        tags.title = QStringLiteral("Plain");
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Plain/p.ogg"), tags).isEmpty());
+        TrackerMountPoints::setMountedForTesting({ disk });
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(availableOf(a), QStringLiteral("true"));
+        const QString iri = iriOf(a);
+        QList<QStringList> none;
+        QVERIFY(QueryProbe::run(factory->trackerConnection(),
+                                QStringLiteral("INSERT DATA { <%1> nao:hasTag "
+                                               "nao:predefined-tag-favorite }")
+                                    .arg(iri),
+                                1, &none));
+
+        // Unmounted, the folder is empty and no mount point any more; the next start knows
+        // what it was.
+        TrackerMountPoints::setMountedForTesting({});
+        const QString away = music + QStringLiteral(".disk");
+        QVERIFY(moveEntries(disk, away));
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Plain/p.ogg")));
+        closeOpenAndIndexAgain();
+        QCOMPARE(iriOf(a), iri);
+        QCOMPARE(availableOf(a), QStringLiteral("false"));
+        QCOMPARE(marksOf(a).value(0), QStringLiteral("true"));
+        QCOMPARE(iriOf(QStringLiteral("Plain/p.ogg")), QString());
+        QCOMPARE(availableOf(QStringLiteral("Kim/Blue/1.ogg")), QStringLiteral("true"));
+        // A song saved into it meanwhile does not make it the disk; nor does its mount point
+        // going.
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Disk/saved.ogg"), tags).isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(availableOf(QStringLiteral("Disk/saved.ogg")), QStringLiteral("true"));
+        QCOMPARE(availableOf(a), QStringLiteral("false"));
+        QVERIFY(QDir(disk).removeRecursively());
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(iriOf(a), iri);
+
+        // Mounted again: the same song, marked as before; what lay beneath the disk is gone.
+        TrackerMountPoints::setMountedForTesting({ disk });
+        QVERIFY(moveEntries(away, disk));
+        QVERIFY(QDir().rmdir(away));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(iriOf(a), iri);
+        QCOMPARE(availableOf(a), QStringLiteral("true"));
+        QCOMPARE(marksOf(a).value(0), QStringLiteral("true"));
+        QCOMPARE(iriOf(QStringLiteral("Disk/saved.ogg")), QString());
+
+        // A file removed from it while it holds music goes; so does a song the user deletes.
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Disk/b.ogg"), tags).isEmpty());
+        QVERIFY(FixtureLibrary::removeFile(a));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(iriOf(a), QString());
+        const QString b = FixtureLibrary::urlOf(QStringLiteral("Disk/b.ogg"));
+        QTRY_VERIFY_WITH_TIMEOUT(factory->catalogue()->songByUrl(b), StoreWaitMs);
+        QSignalSpy deleted(factory, SIGNAL(deletionFinished(int, int)));
+        factory->deleteItems({ factory->catalogue()->songByUrl(b)->id },
+                             MafwTrackerModel::AllSongs);
+        QVERIFY(deleted.wait(StoreWaitMs));
+        QCOMPARE(iriOf(QStringLiteral("Disk/b.ogg")), QString());
+        // Unmounted with nothing of it left in the store, it is an ordinary folder again.
+        TrackerMountPoints::setMountedForTesting({});
+        QVERIFY(FixtureLibrary::index());
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Disk/c.ogg"), tags).isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(availableOf(QStringLiteral("Disk/c.ogg")), QStringLiteral("true"));
+        QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Disk/c.ogg")));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(iriOf(QStringLiteral("Disk/c.ogg")), QString());
+        QVERIFY(QDir(music + QStringLiteral("/Plain")).removeRecursively());
+        QVERIFY(QDir(disk).removeRecursively());
+        QVERIFY(FixtureLibrary::index());
     }
 
     void newResourceNamesAreUuidsInTheOrderTheyAreMade()

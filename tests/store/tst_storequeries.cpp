@@ -331,6 +331,10 @@ private slots:
 
         const int playlistId = rows.first().at(0).toInt();
         QCOMPARE(query(QString::fromUtf8(PlaylistHasSongs).arg(playlistId), 1).size(), 1);
+        QCOMPARE(query(QString::fromUtf8(PlaylistsKeepingSongs)
+                           .arg(QStringLiteral("987654,%1").arg(playlistId)),
+                       1),
+                 QList<QStringList> { QStringList { QString::number(playlistId) } });
         QList<QStringList> none;
         QVERIFY(QueryProbe::run(connection, QString::fromUtf8(DeletePlaylist).arg(playlistId), 0,
                                 &none));
@@ -366,6 +370,26 @@ private slots:
         // One row per song of the artist.
         QCOMPARE(query(QString::fromUtf8(ArtistExists).arg(artist.first().first()), 1).size(), 3);
         QVERIFY(query(QString::fromUtf8(ArtistExists).arg(987654), 1).isEmpty());
+    }
+
+    // The activity checks are sent without the pattern that takes only available songs; every
+    // check that reads songs has it, and runs without it.
+    void existenceChecksAskForEverySongTheStoreKeeps()
+    {
+        const char* const checks[] = { AnySongExists,       ArtistExists,        PlaylistHasSongs,
+                                       RecentlyAddedExists, RecentlyPlayedExists, MostPlayedExists,
+                                       FavouriteExists,     NeverPlayedExists,   DownloadedExists,
+                                       SongWithoutAlbumExists, SongWithoutArtistExists };
+        for (const char* check : checks) {
+            QString text = QString::fromUtf8(check);
+            QVERIFY2(text.contains(QLatin1String(SongIsAvailable)), check);
+            text.remove(QLatin1String(SongIsAvailable));
+            if (text.contains(QLatin1String("%1")))
+                text = text.arg(0);
+            QString error;
+            QList<QStringList> rows;
+            QVERIFY2(QueryProbe::run(connection, text, 1, &rows, &error), qPrintable(error));
+        }
     }
 
     void anySongAndRecentlyAdded()
