@@ -25,7 +25,6 @@
 
 namespace {
 
-const qreal BubbleInset = 24;
 const int BubbleLinger = 600;
 const qreal CellZ = 0;
 const qreal IndicatorZ = 2;
@@ -1060,11 +1059,11 @@ void MList::updateIndexBubble()
     const QModelIndex first = firstVisibleItem();
     const QModelIndex group = first.parent().isValid() ? first.parent() : first;
     bubble->setText(group.data(Qt::DisplayRole).toString());
+    // In the middle of what shows of the list: the rows' ends hold their lengths and counts,
+    // their starts the titles a user looks for.
     const QRectF exposed = exposedRect();
     const QSizeF size = bubble->effectiveSizeHint(Qt::PreferredSize);
-    bubble->setGeometry(QRectF(QPointF(exposed.right() - size.width() - BubbleInset,
-                                       exposed.center().y() - size.height() / 2),
-                               size));
+    bubble->setGeometry(QRectF(exposed.center() - QPointF(size.width(), size.height()) / 2, size));
 }
 
 // Painting

@@ -130,15 +130,21 @@ void loadBuiltIns(Table& t)
     add("CommonHeaderInverted",
         merged(text(28, primary, true), { { "marginLeft", 16 }, { "marginRight", 16 } }));
     add("CommonGroupHeaderInverted", text(20, secondary, true));
-    // A container's title stands apart from what is above it and from its first row.
+    // A container's title stands apart from what is above it, and keeps from its first row
+    // the room an index heading of a list keeps from its own.
     add("CommonContainerHeaderInverted",
         merged(text(20, secondary, true), { { "marginLeft", 16 },
                                             { "marginRight", 16 },
                                             { "marginTop", 16 },
-                                            { "marginBottom", 8 } }));
+                                            { "marginBottom", 14 } }));
     add("CommonEmptyStateTitleInverted", text(34, secondary));
-    add("NoFilteredResultsLabel", text(30, secondary));
-    add("NoFilteredResultsLabelVKBClosed", text(30, secondary));
+    // Under the filter field as far as a page's first row is under its title, within the
+    // page's side margins.
+    const QVariantHash underField { { "marginLeft", 16 },
+                                    { "marginRight", 16 },
+                                    { "marginTop", 16 } };
+    add("NoFilteredResultsLabel", merged(text(30, secondary), underField));
+    add("NoFilteredResultsLabelVKBClosed", merged(text(30, secondary), underField));
     add("CommonBodyTextInverted", text(24, primary));
 
     // List rows, group headers and the floating index of a panned list.

@@ -65,6 +65,12 @@ void CollectionViewShuffleWidget::setVisibleStyleName(const QString& styleName)
         setStyleName(shownStyleName);
 }
 
+void CollectionViewShuffleWidget::setTakesNoRoomWhenHidden(bool noRoom)
+{
+    noRoomWhenHidden = noRoom;
+    setVisible(isShown() || !noRoomWhenHidden);
+}
+
 void CollectionViewShuffleWidget::setShuffleButtonVisibility(bool visible)
 {
     if (visible) {
@@ -74,6 +80,9 @@ void CollectionViewShuffleWidget::setShuffleButtonVisibility(bool visible)
         setStyleName(hiddenStyleName);
         hiddenPolicy->activate();
     }
+    // A hidden widget is left out of its layout.
+    if (noRoomWhenHidden)
+        setVisible(visible);
 }
 
 void CollectionViewShuffleWidget::setModel(QSharedPointer<QAbstractItemModel> newModel, int minimum)

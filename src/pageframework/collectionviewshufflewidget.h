@@ -12,7 +12,8 @@ class QAbstractItemModel;
 
 // The shuffle row above a list. It watches the list's model and hides itself while there is
 // nothing to shuffle: fewer rows than the minimum, or only audiobooks and podcasts. Hidden, it
-// stays in its layout as an empty spacer so that the list below does not move.
+// stays in its layout as an empty spacer so that the list below does not move, unless it is
+// told to take no room then (a panel over the songs of one item).
 class CollectionViewShuffleWidget : public MListItem
 {
     Q_OBJECT
@@ -23,6 +24,8 @@ public:
     ~CollectionViewShuffleWidget() override;
 
     void setVisibleStyleName(const QString& styleName);
+    // Hidden, the row leaves no empty band in its layout.
+    void setTakesNoRoomWhenHidden(bool noRoom);
     // Watches the model's rows; fewer than minimumRowCount hide the row.
     void setModel(QSharedPointer<QAbstractItemModel> model, int minimumRowCount);
 
@@ -49,6 +52,7 @@ private:
     QString hiddenStyleName;
     QSharedPointer<QAbstractItemModel> model;
     int minimumRowCount = 0;
+    bool noRoomWhenHidden = false;
 };
 
 #endif // COLLECTIONVIEWSHUFFLEWIDGET_H

@@ -321,6 +321,9 @@ void SongPage::addShuffleRow()
     const bool iconRow = kind == ItemPageDescription::IconShuffleRowWithDivider;
     shuffleRow = new CollectionViewShuffleWidget(!iconRow, infoPanel);
     shuffleRow->setVisibleStyleName(description.shuffleRowStyle);
+    // Songs that are not shuffled (an audiobook's chapters, a single song) leave no empty band
+    // between the panel and the list.
+    shuffleRow->setTakesNoRoomWhenHidden(true);
     // A row that follows no model shows from the start.
     if (description.shuffleSongs)
         shuffleRow->setShuffleButtonVisibility(true);

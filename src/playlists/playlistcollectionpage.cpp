@@ -15,6 +15,7 @@
 #include "mlayout.h"
 #include "mlinearlayoutpolicy.h"
 #include "mlist.h"
+#include "mstylablewidget.h"
 #include "pageframework/collectionviewtitlewidget.h"
 #include "pageframework/playlistscollectioncellcreator.h"
 #include "songselectionsheet.h"
@@ -155,6 +156,11 @@ void PlaylistCollectionPage::createLayout()
     listPolicy->setContentsMargins(0, 0, 0, 0);
     listPolicy->setSpacing(0);
     listPolicy->addItem(titleWidget);
+    // The first playlist stands as far under the title as the first row of every other page,
+    // which a panel (a shuffle row, an album's facts) keeps there.
+    auto* spacer = new MStylableWidget(centralWidget());
+    spacer->setStyleName(QStringLiteral("CommonSpacer"));
+    listPolicy->addItem(spacer);
     listPolicy->addItem(fileList);
     listPolicy->addItem(automaticList);
 
