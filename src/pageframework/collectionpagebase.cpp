@@ -61,7 +61,14 @@ CollectionPageBase::CollectionPageBase(PageWindow* owner, const QVariant& parame
     }
 }
 
-CollectionPageBase::~CollectionPageBase() = default;
+CollectionPageBase::~CollectionPageBase()
+{
+    // The list model keeps the proxy past this destructor, and the page's child widgets let go
+    // of the shared model as they go, which empties the proxy: by then this page has nothing
+    // left to follow its rows with.
+    if (filterProxy)
+        disconnect(filterProxy.data(), nullptr, this, nullptr);
+}
 
 void CollectionPageBase::createContent()
 {

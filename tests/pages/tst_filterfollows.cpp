@@ -14,6 +14,7 @@
 #include "pageframework/collectionpagebase.h"
 #include "pageframework/filterwidget.h"
 #include "pageframework/songlist.h"
+#include "pages/allsongspage.h"
 #include "playlists/songselectionsheet.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
@@ -59,6 +60,7 @@ private slots:
     void aFilterFollowsMatchesThatComeAndGo();
     void anArtistWhoseNewAlbumMatchesComesIn();
     void theSongSheetFollowsToo();
+    void aPageThatGoesLastWithItsModelFollowsNothing();
 
 private:
     void show(ParlovancePages which, const QString& button, CollectionPageBase** shown);
@@ -256,6 +258,22 @@ void TestFilterFollows::theSongSheetFollowsToo()
 
     sheet->dismiss();
     QTRY_VERIFY_WITH_TIMEOUT(!guard, Timeout);
+}
+
+void TestFilterFollows::aPageThatGoesLastWithItsModelFollowsNothing()
+{
+    // The page's own widgets hold the last share of its model: the model goes while the page
+    // is being taken apart, and its filter is emptied then.
+    ModelInstance::destroy();
+    auto* page = new AllSongsPage(window.get(), QVariant(false));
+    QSharedPointer<MafwTrackerModel> model = page->currentPageModel();
+    QVERIFY(model);
+    QPointer<MafwTrackerModel> gone(model.data());
+    ModelInstance::destroy();
+    model.reset();
+    QVERIFY(gone);
+    delete page;
+    QVERIFY(!gone);
 }
 
 PARLOVANCE_TEST_MAIN(TestFilterFollows)
