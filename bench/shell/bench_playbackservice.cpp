@@ -2,20 +2,35 @@
 // private session bus, with the player playing a real library. Reports the calls per second,
 // the memory held after them compared with after the first 1,000, and how long the service
 // then takes to answer.
+//
+// PlayFlood: a program that floods the service with play requests, 1,000 a second for 30 s
+// (BENCH_FLOOD_SECONDS to change it), while another program asks for the playback state every
+// 100 ms. The requests name files from outside the library (argument 0: each one a stream for
+// the player sheet), library songs by URN (1) or library files by path (2). Reports the longest
+// wait for an answer during the flood, how long after the flood's end a question asked then is
+// answered, how many items the player started, and the memory held.
 
 #include "../../tests/playback/hubtestlibrary.h"
+#include "fixturelibrary.h"
 #include "mafwtrackermodel.h"
 #include "playback/playstate.h"
+#include "shell/parlovanceapplicationservice.h"
 #include "shell/parlovanceservice.h"
 #include "testenvironment.h"
+#include "zelplaycontrols.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QFileInfo>
 #include <QDBusPendingCall>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
+
+#include <atomic>
 
 #include <benchmark/benchmark.h>
 
@@ -114,6 +129,178 @@ void ServiceCallsInARow(benchmark::State& state)
     QDBusConnection::disconnectFromBus(QStringLiteral("bench-caller"));
 }
 BENCHMARK(ServiceCallsInARow)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+const int FloodRate = 1000;
+// The flood cycles through three songs of the library, or copies of them.
+const int FloodSongs = 3;
+const char* const FloodTitles[FloodSongs] = { "One", "Two", "Three" };
+const char* const FloodFiles[FloodSongs] = { "Kim/Seven/1.ogg", "Kim/Seven/2.ogg",
+                                             "Kim/Seven/3.ogg" };
+const int ProbeIntervalMs = 100;
+// A question unanswered this long counts as never answered.
+const int ProbeTimeoutMs = 180000;
+
+// Sends FloodRate play calls a second, cycling through the given lists, on a connection of its
+// own, without waiting for the answers.
+class Flooder : public QThread
+{
+public:
+    Flooder(const QList<QStringList>& lists, int seconds)
+        : lists(lists)
+        , seconds(seconds)
+    {
+    }
+    std::atomic<qint64> endedAtMs { -1 };
+    std::atomic<qint64> sent { 0 };
+    QElapsedTimer clock;
+
+protected:
+    void run() override
+    {
+        QDBusConnection connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                                   QStringLiteral("flooder"));
+        while (clock.elapsed() < seconds * 1000) {
+            const qint64 due = clock.elapsed() * FloodRate / 1000;
+            for (; sent < due; ++sent) {
+                QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"),
+                                                                Interface, QStringLiteral("play"));
+                m.setArguments({ lists.at(int(sent % lists.size())) });
+                connection.call(m, QDBus::NoBlock);
+            }
+            QThread::msleep(5);
+        }
+        endedAtMs = clock.elapsed();
+    }
+
+private:
+    QList<QStringList> lists;
+    int seconds;
+};
+
+// Asks for the playback state every ProbeIntervalMs on a connection of its own, each time
+// waiting for the answer; once the flood is over it asks once more and stops.
+class Prober : public QThread
+{
+public:
+    explicit Prober(Flooder& flooder)
+        : flooder(flooder)
+    {
+    }
+    double longestDuringMs = 0;
+    double answerAfterEndMs = -1;
+    int unanswered = 0;
+
+protected:
+    void run() override
+    {
+        QDBusConnection connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                                   QStringLiteral("prober"));
+        const QDBusMessage question = QDBusMessage::createMethodCall(
+            Service, QStringLiteral("/"), Interface, QStringLiteral("playbackState"));
+        for (;;) {
+            const qint64 ended = flooder.endedAtMs;
+            const qint64 sentAt = flooder.clock.elapsed();
+            const QDBusMessage reply = connection.call(question, QDBus::Block, ProbeTimeoutMs);
+            const qint64 answeredAt = flooder.clock.elapsed();
+            if (reply.type() != QDBusMessage::ReplyMessage)
+                ++unanswered;
+            if (ended >= 0) {
+                answerAfterEndMs = reply.type() == QDBusMessage::ReplyMessage
+                                       ? double(answeredAt - ended)
+                                       : double(ProbeTimeoutMs);
+                return;
+            }
+            longestDuringMs = qMax(longestDuringMs, double(answeredAt - sentAt));
+            QThread::msleep(ProbeIntervalMs);
+        }
+    }
+
+private:
+    Flooder& flooder;
+};
+
+QList<QStringList> floodLists(int kind)
+{
+    QList<QStringList> lists;
+    if (kind == 1) {
+        for (const char* title : FloodTitles)
+            lists << QStringList { HubTestLibrary::firstCell(
+                QStringLiteral("SELECT ?s WHERE { ?s a nmm:MusicPiece ; nie:title \"%1\" }")
+                    .arg(QLatin1String(title))) };
+        return lists;
+    }
+    for (const char* song : FloodFiles) {
+        const QString path = FixtureLibrary::pathOf(QLatin1String(song));
+        if (kind == 2) {
+            lists << QStringList { path };
+            continue;
+        }
+        const QString outside = TestEnvironment::home() + QStringLiteral("/Downloads/")
+                                + QFileInfo(path).fileName();
+        QDir().mkpath(QFileInfo(outside).absolutePath());
+        QFile::copy(path, outside);
+        lists << QStringList { outside };
+    }
+    return lists;
+}
+
+void PlayFlood(benchmark::State& state)
+{
+    static const bool built = HubTestLibrary::build();
+    if (!built) {
+        state.SkipWithError("the library could not be built");
+        return;
+    }
+    const QList<QStringList> lists = floodLists(int(state.range(0)));
+    for (const QStringList& list : lists) {
+        if (list.first().isEmpty()) {
+            state.SkipWithError("a song of the library was not found");
+            return;
+        }
+    }
+    const int seconds = qEnvironmentVariableIsSet("BENCH_FLOOD_SECONDS")
+                            ? qEnvironmentVariableIntValue("BENCH_FLOOD_SECONDS")
+                            : 30;
+    PlayState* hub = PlayState::instance();
+    ParlovanceService::instance();
+    int starts = 0;
+    QObject counter;
+    QObject::connect(ZelPlayControls::instance(), &ZelPlayController::playbackAboutToStart,
+                     &counter, [&starts]() { ++starts; });
+    for (auto _ : state) {
+        const double before = residentKiB();
+        Flooder flooder(lists, seconds);
+        Prober prober(flooder);
+        flooder.clock.start();
+        flooder.start();
+        prober.start();
+        while (!prober.isFinished() || !flooder.isFinished())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        // What was asked last is what plays.
+        const QString last = FloodTitles[(flooder.sent - 1) % FloodSongs];
+        QElapsedTimer settle;
+        settle.start();
+        while (
+            settle.elapsed() < 30000
+            && (hub->state(hub->mode()) != PlayState::Playing || hub->title(hub->mode()) != last))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        state.counters["answer_longest_during_ms"] = prober.longestDuringMs;
+        state.counters["answer_after_end_ms"] = prober.answerAfterEndMs;
+        state.counters["unanswered"] = prober.unanswered;
+        state.counters["requests"] = double(seconds) * FloodRate;
+        state.counters["items_started"] = starts;
+        state.counters["rss_kib"] = residentKiB();
+        state.counters["rss_growth_kib"] = residentKiB() - before;
+        state.counters["last_request_plays"] = hub->state(hub->mode()) == PlayState::Playing
+                                               && hub->title(hub->mode()) == last;
+    }
+    hub->stop(hub->mode());
+    ParlovanceService::destroyInstance();
+    ParlovanceApplicationService::instance()->dismissSheet();
+    QDBusConnection::disconnectFromBus(QStringLiteral("flooder"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("prober"));
+}
+BENCHMARK(PlayFlood)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -146,21 +146,7 @@ void ParlovanceService::play(QStringList uriList)
             qCDebug(lcShell) << Q_FUNC_INFO << "- Cannot play: " << uri << " Invalid URI";
             return;
         }
-        if (!factoryInstance)
-            factoryInstance = MafwTrackerModelFactoryInstance::instance();
-        if (!factoryInstance->isReady()) {
-            // One completion answers every parked request once, with the newest list.
-            connect(factoryInstance, SIGNAL(completed(bool)), this,
-                    SLOT(instanceCompletedSlot(bool)), Qt::UniqueConnection);
-            return;
-        }
-        MafwTrackerModelFactory* factory = factoryInstance->factory();
-        MafwTrackerConnection* connection = factory ? factory->trackerConnection() : nullptr;
-        if (!connection)
-            return;
-        connection->asyncQuery(QString::fromLatin1(StoreQueries::SongByUrn).arg(uri), 1, this,
-                               SLOT(queryReady(QList<QStringList>, bool, QVariant)),
-                               SLOT(queryFailed(int, QString, QVariant)), QVariant());
+        request({ PlayRequest::LibrarySong, uri, QUrl() });
         return;
     }
     if (!url.isValid() || url.scheme().isEmpty()) {
@@ -173,14 +159,71 @@ void ParlovanceService::play(QStringList uriList)
     const QString path = url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
     if (!tempFileRequest && !path.isEmpty() && isBelowStorageRoot(path)
         && !isInExcludedDirectory(path)) {
-        playState->playLocalFile(url.toString(QUrl::FullyEncoded));
-        ParlovanceApplicationService::instance()->showMainWindow(Parlovance::PageNowPlaying, true);
+        request({ PlayRequest::LibraryFile, url.toString(QUrl::FullyEncoded), QUrl() });
         return;
     }
     tempFileRequest = false;
-    streamStarted = false;
-    playState->playStream(url);
-    ParlovanceApplicationService::instance()->showPlayerSheet();
+    request({ PlayRequest::Stream, QString(), url });
+}
+
+void ParlovanceService::request(const PlayRequest& next)
+{
+    // A burst of calls is answered in the order it came, and each call is quick to answer: the
+    // start (a song looked up, a stream loaded) waits until the calls already received are
+    // through, and only the newest of them starts.
+    waitingRequest = next;
+    ++requestsTaken;
+    ++requestSerial;
+    if (startQueued)
+        return;
+    startQueued = true;
+    QMetaObject::invokeMethod(this, &ParlovanceService::startWaitingRequest, Qt::QueuedConnection);
+}
+
+void ParlovanceService::startWaitingRequest()
+{
+    startQueued = false;
+    const PlayRequest next = waitingRequest;
+    waitingRequest = PlayRequest();
+    if (requestsTaken > 1)
+        qCDebug(lcShell) << Q_FUNC_INFO << "- the newest of" << requestsTaken
+                         << "requests starts; a newer one replaced each of the others";
+    requestsTaken = 0;
+    switch (next.kind) {
+    case PlayRequest::LibrarySong:
+        lookUpSong(next.uri);
+        break;
+    case PlayRequest::LibraryFile:
+        playState->playLocalFile(next.uri);
+        ParlovanceApplicationService::instance()->showMainWindow(Parlovance::PageNowPlaying, true);
+        break;
+    case PlayRequest::Stream:
+        streamStarted = false;
+        playState->playStream(next.url);
+        ParlovanceApplicationService::instance()->showPlayerSheet();
+        break;
+    case PlayRequest::None:
+        break;
+    }
+}
+
+void ParlovanceService::lookUpSong(const QString& urn)
+{
+    if (!factoryInstance)
+        factoryInstance = MafwTrackerModelFactoryInstance::instance();
+    if (!factoryInstance->isReady()) {
+        // One completion answers every parked request once, with the newest list.
+        connect(factoryInstance, SIGNAL(completed(bool)), this, SLOT(instanceCompletedSlot(bool)),
+                Qt::UniqueConnection);
+        return;
+    }
+    MafwTrackerModelFactory* factory = factoryInstance->factory();
+    MafwTrackerConnection* connection = factory ? factory->trackerConnection() : nullptr;
+    if (!connection)
+        return;
+    connection->asyncQuery(QString::fromLatin1(StoreQueries::SongByUrn).arg(urn), 1, this,
+                           SLOT(queryReady(QList<QStringList>, bool, QVariant)),
+                           SLOT(queryFailed(int, QString, QVariant)), QVariant(requestSerial));
 }
 
 void ParlovanceService::playTempFile(QStringList uriList)
@@ -202,9 +245,7 @@ void ParlovanceService::playPlaylist(QStringList uriList)
     }
     if (!PlayableUrl::check(url, Q_FUNC_INFO) || !isMusicOrPlaylist(url, Q_FUNC_INFO))
         return;
-    streamStarted = false;
-    playState->playStream(url);
-    ParlovanceApplicationService::instance()->showPlayerSheet();
+    request({ PlayRequest::Stream, QString(), url });
 }
 
 bool ParlovanceService::isBelowStorageRoot(const QString& path) const
@@ -222,23 +263,34 @@ bool ParlovanceService::isInExcludedDirectory(const QString& path) const
     return false;
 }
 
+void ParlovanceService::startRequestNow()
+{
+    // Transport acts on what the caller asked to play before it.
+    if (startQueued)
+        startWaitingRequest();
+}
+
 void ParlovanceService::resumePlayback()
 {
+    startRequestNow();
     playState->play(playState->mode());
 }
 
 void ParlovanceService::pausePlayback()
 {
+    startRequestNow();
     playState->pauseOrStop(playState->mode());
 }
 
 void ParlovanceService::next()
 {
+    startRequestNow();
     playState->next(-1);
 }
 
 void ParlovanceService::previous()
 {
+    startRequestNow();
     playState->previous(-1, false);
 }
 
@@ -349,7 +401,9 @@ QStringList ParlovanceService::media() const
 
 void ParlovanceService::queryReady(QList<QStringList> rows, bool end, QVariant userData)
 {
-    Q_UNUSED(userData)
+    // The answer to a request that a newer one replaced meanwhile.
+    if (userData.toULongLong() != requestSerial)
+        return;
     if (!end || rows.isEmpty() || rows.first().isEmpty())
         return;
     bool ok = false;
@@ -365,6 +419,7 @@ void ParlovanceService::queryReady(QList<QStringList> rows, bool end, QVariant u
     if (pendingModel)
         disconnect(pendingModel.data(), nullptr, this, nullptr);
     pendingModel = QSharedPointer<QAbstractItemModel>(model);
+    modelSerial = requestSerial;
     if (model->rowCount(QModelIndex()) > 0)
         startModelPlayback();
     else
@@ -376,7 +431,7 @@ void ParlovanceService::startModelPlayback()
     if (!pendingModel)
         return;
     disconnect(pendingModel.data(), nullptr, this, nullptr);
-    if (pendingModel->rowCount(QModelIndex()) == 0)
+    if (modelSerial != requestSerial || pendingModel->rowCount(QModelIndex()) == 0)
         return;
     playState->appendModel(pendingModel, PlayState::ReplaceQueue, -1);
     playState->startPlayback(0, PlayState::AllSongsQueue);

@@ -8,6 +8,7 @@
 #include <QScopedPointer>
 #include <QSharedPointer>
 #include <QStringList>
+#include <QUrl>
 #include <QVariant>
 
 class MafwTrackerModelFactoryInstance;
@@ -15,13 +16,14 @@ class ParlovanceInterfaceAdaptor;
 class PlayState;
 class PlaylistFileProbe;
 class QAbstractItemModel;
-class QUrl;
 
 // The playback service other programs reach on the session bus: they play a library song by its
 // URN, a music file by its path or URL, a stream or a playlist, pause, resume, skip, and ask for
 // (or are told of) the playback state and what plays. Every request ends in the playback hub.
 // The bus is open to any program of the session: every argument is checked before it is used,
-// and nothing a caller sends reaches a query unchecked.
+// and nothing a caller sends reaches a query unchecked. A play request is checked within its
+// call and started once the event loop comes round; only the newest one matters, so one that a
+// newer one replaces before it starts, or before its library lookup answers, is dropped.
 class ParlovanceService : public QObject
 {
     Q_OBJECT
@@ -64,8 +66,24 @@ public slots:
     void instanceCompletedSlot(bool succeeded);
 
 private:
+    // A play request that was checked and waits for its start.
+    struct PlayRequest
+    {
+        enum Kind { None, LibrarySong, LibraryFile, Stream };
+        Kind kind = None;
+        QString uri; // the song's URN, or the library file's URL
+        QUrl url;    // the stream's address
+    };
+
     ParlovanceService();
     ~ParlovanceService() override;
+
+    // Keeps a request for the start, in place of one that waits.
+    void request(const PlayRequest& next);
+    void startWaitingRequest();
+    // Starts a waiting request at once.
+    void startRequestNow();
+    void lookUpSong(const QString& urn);
 
     void connectPlayStateSignals();
     bool isInExcludedDirectory(const QString& path) const;
@@ -94,6 +112,13 @@ private:
     // until then it is not what plays, and one that fails (data no decoder takes, a file cut
     // off, a playlist without a playable entry) never becomes it.
     bool streamStarted = true;
+    // The request that waits for its start, and how many were taken since the last start.
+    PlayRequest waitingRequest;
+    int requestsTaken = 0;
+    bool startQueued = false;
+    // Counts the requests taken: a lookup or a song model of an older one is dropped.
+    quint64 requestSerial = 0;
+    quint64 modelSerial = 0;
     // What listeners were told last, and whether a burst of reports waits to be told.
     int announcedState = -1;
     QStringList announcedMedia;

@@ -17,12 +17,14 @@
 #include "shell/parlovanceservice.h"
 #include "common/parlovancesettings.h"
 #include "testenvironment.h"
+#include "zelplaycontrols.h"
 
 #include <QBuffer>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDir>
 #include <QFile>
@@ -78,6 +80,8 @@ private slots:
     void filesThatAreNeitherMusicNorPlaylistsAreToldApart();
     void aFileThatIsNeitherMusicNorAPlaylistIsRefused();
     void aFileThatDoesNotPlayIsNeverReportedAsPlaying();
+    void onlyTheNewestPlayRequestStarts();
+    void aBurstOfPlayRequestsLeavesTheServiceAnswering();
 
 private:
     QDBusMessage call(const QString& method, const QVariantList& arguments = QVariantList());
@@ -86,6 +90,8 @@ private:
     QString playingTitle() const;
     // A file of the given content in the test's home, outside the library.
     static QString writeOutside(const QString& name, const QByteArray& content);
+    // Copies of one song from outside the library, each its own stream.
+    static QStringList outsideCopies(int count);
 
     QDBusConnection caller = QDBusConnection(QString());
     SignalListener listener;
@@ -122,6 +128,26 @@ QString TestPlaybackService::writeOutside(const QString& name, const QByteArray&
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
         return QString();
     return file.fileName();
+}
+
+QStringList TestPlaybackService::outsideCopies(int count)
+{
+    const QString first = TestEnvironment::home() + QStringLiteral("/Downloads/copy-0.mp3");
+    if (!QFile::exists(first)
+        && !AudioGenerator::write(first,
+                                  AudioTags { QStringLiteral("Copy"), QStringLiteral("Nobody"),
+                                              QString(), QString(), QString(), 0, 0, QImage() },
+                                  30 * 1000))
+        return QStringList();
+    QStringList copies { first };
+    for (int i = 1; i < count; ++i) {
+        const QString copy
+            = QStringLiteral("%1/Downloads/copy-%2.mp3").arg(TestEnvironment::home()).arg(i);
+        if (!QFile::exists(copy) && !QFile::copy(first, copy))
+            return QStringList();
+        copies << copy;
+    }
+    return copies;
 }
 
 void TestPlaybackService::playUrn(const QString& title)
@@ -676,10 +702,9 @@ void TestPlaybackService::aFileThatDoesNotPlayIsNeverReportedAsPlaying()
         listener.states.clear();
         listener.media.clear();
         call(QStringLiteral("playTempFile"), { QStringList { file } });
-        QPointer<PlayerSheet> sheet = ParlovanceApplicationService::instance()->playerSheet();
-        QVERIFY2(sheet, qPrintable(file));
+        QTRY_COMPARE_WITH_TIMEOUT(hub->streamUrl(), QUrl::fromLocalFile(file), Timeout);
         // The failure is shown, and the sheet goes with the item.
-        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!ParlovanceApplicationService::instance()->playerSheet(), Timeout);
         QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 0);
         QCOMPARE(call(QStringLiteral("currentMedia")).type(), QDBusMessage::ReplyMessage);
         QTRY_VERIFY_WITH_TIMEOUT(listener.media.contains(QStringList { QStringLiteral("2") }),
@@ -689,6 +714,86 @@ void TestPlaybackService::aFileThatDoesNotPlayIsNeverReportedAsPlaying()
         for (const QStringList& media : qAsConst(listener.media))
             QVERIFY2(media.size() == 1, qPrintable(file + QLatin1Char(' ') + media.join(',')));
     }
+}
+
+void TestPlaybackService::onlyTheNewestPlayRequestStarts()
+{
+    const QStringList files = outsideCopies(40);
+    QVERIFY(files.size() == 40);
+    hub->stop(hub->mode());
+    QList<QUrl> started;
+    QObject guard;
+    connect(ZelPlayControls::instance(), &ZelPlayController::playbackAboutToStart, &guard,
+            [&]() { started << hub->streamUrl(); });
+    QSignalSpy songs(hub, SIGNAL(songChanged(QString, QString, QString, int, bool)));
+
+    // Requests that arrive before the event loop comes round (the bus hands over what it has
+    // received one call after the other): the newest alone reaches the player.
+    ParlovanceService* service = ParlovanceService::instance();
+    for (const QString& file : files)
+        service->play({ file });
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QCOMPARE(hub->streamUrl(), QUrl::fromLocalFile(files.last()));
+    QCOMPARE(started, QList<QUrl> { QUrl::fromLocalFile(files.last()) });
+
+    // A song looked up in the library for a request that a newer one replaced while the store
+    // was asked: it never plays.
+    const QString one = urnOf(QStringLiteral("One"));
+    const QString two = urnOf(QStringLiteral("Two"));
+    QVERIFY(!one.isEmpty() && !two.isEmpty());
+    songs.clear();
+    service->play({ one });
+    // Only the service's own start runs: the lookup is sent, its answer cannot have come.
+    QCoreApplication::sendPostedEvents(service, QEvent::MetaCall);
+    service->play({ two });
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Two"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    for (const QList<QVariant>& change : qAsConst(songs))
+        QVERIFY(change.value(0).toString() != QLatin1String("One"));
+    hub->stop(hub->mode());
+}
+
+void TestPlaybackService::aBurstOfPlayRequestsLeavesTheServiceAnswering()
+{
+    const QStringList files = outsideCopies(40);
+    QVERIFY(files.size() == 40);
+    hub->stop(hub->mode());
+    int starts = 0;
+    QObject guard;
+    connect(ZelPlayControls::instance(), &ZelPlayController::playbackAboutToStart, &guard,
+            [&]() { ++starts; });
+    const auto playCall = [&](int i) {
+        QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                        QStringLiteral("play"));
+        m.setArguments({ QStringList { files.at(i % files.size()) } });
+        return caller.asyncCall(m, Timeout);
+    };
+    // A program sends 2,000 requests as fast as it can, and another asks for the state in their
+    // middle: the answer does not wait for a player that starts each of the first thousand.
+    const int requests = 2000;
+    QList<QDBusPendingCall> pending;
+    for (int i = 0; i < requests / 2; ++i)
+        pending << playCall(i);
+    QDBusPendingCallWatcher question(
+        caller.asyncCall(QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                        QStringLiteral("playbackState")),
+                         Timeout));
+    int startsBeforeTheAnswer = -1;
+    connect(&question, &QDBusPendingCallWatcher::finished, &guard,
+            [&]() { startsBeforeTheAnswer = starts; });
+    for (int i = requests / 2; i < requests; ++i)
+        pending << playCall(i);
+    QTRY_VERIFY_WITH_TIMEOUT(question.isFinished() && pending.last().isFinished(), 60000);
+    QCOMPARE(question.reply().type(), QDBusMessage::ReplyMessage);
+    // The newest request is what plays.
+    QTRY_COMPARE_WITH_TIMEOUT(hub->streamUrl(),
+                              QUrl::fromLocalFile(files.at((requests - 1) % files.size())),
+                              Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QVERIFY2(startsBeforeTheAnswer >= 0 && startsBeforeTheAnswer < requests / 10,
+             qPrintable(QString::number(startsBeforeTheAnswer)));
+    QVERIFY2(starts < requests / 10, qPrintable(QString::number(starts)));
+    hub->stop(hub->mode());
 }
 
 PARLOVANCE_TEST_MAIN(TestPlaybackService)
