@@ -126,18 +126,6 @@ void settleList()
     }
 }
 
-// Moves every entry of one folder into another.
-bool moveEntries(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    const QStringList entries = QDir(from).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    for (const QString& name : entries) {
-        if (!QDir().rename(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 class TestActivityList : public QObject
@@ -967,7 +955,7 @@ void TestActivityList::entriesOfSongsThatAreAwayStayAndComeBackAsTheyWere()
 
     // The files come back while it runs, and go and come back again.
     for (int round = 0; round < 2; ++round) {
-        QVERIFY(moveEntries(away, music));
+        QVERIFY(FixtureLibrary::moveEntries(away, music));
         QVERIFY(FixtureLibrary::index());
         QTRY_COMPARE_WITH_TIMEOUT(songs->rowCount(), 9, StoreTimeoutMs);
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -977,7 +965,7 @@ void TestActivityList::entriesOfSongsThatAreAwayStayAndComeBackAsTheyWere()
         QCOMPARE(names(model.activities()), shown);
         if (round == 1)
             break;
-        QVERIFY(moveEntries(music, away));
+        QVERIFY(FixtureLibrary::moveEntries(music, away));
         QVERIFY(FixtureLibrary::index());
         QTRY_COMPARE_WITH_TIMEOUT(songs->rowCount(), 0, StoreTimeoutMs);
         settleList();

@@ -114,6 +114,45 @@ int albumOf(const QString& title)
     return cellOf(title, 9);
 }
 
+// "Trip" of Azure, Navy and Jade, made by the factory; its id, or -1.
+int makeTrip()
+{
+    readyFactory()->createPlaylist(QStringLiteral("Trip"), MafwTrackerModelFactory::SongItems,
+                                   { songId(QStringLiteral("Azure")),
+                                     songId(QStringLiteral("Navy")),
+                                     songId(QStringLiteral("Jade")) });
+    if (!waitFor([] { return playlistId(QStringLiteral("Trip")) > 0; }))
+        return -1;
+    return playlistId(QStringLiteral("Trip"));
+}
+
+// The music folder moved aside for as long as it lives, an empty one in its place if asked
+// (what an unmounted disk leaves).
+class MusicFolderAway
+{
+public:
+    explicit MusicFolderAway(bool leaveEmpty)
+        : m_music(TestEnvironment::musicDir())
+        , m_away(m_music + QStringLiteral(".away"))
+    {
+        m_isAway = QDir().rename(m_music, m_away) && (!leaveEmpty || QDir().mkdir(m_music));
+    }
+    ~MusicFolderAway() { comeBack(); }
+    bool isAway() const { return m_isAway; }
+    void comeBack()
+    {
+        if (!QFileInfo::exists(m_away))
+            return;
+        QDir(m_music).removeRecursively();
+        QDir().rename(m_away, m_music);
+    }
+
+private:
+    QString m_music;
+    QString m_away;
+    bool m_isAway = false;
+};
+
 bool noWorkerLeft()
 {
     return waitFor([] { return UserPlaylistUtils::liveWorkers() == 0; });
@@ -448,23 +487,13 @@ void TestUserPlaylists::changesSurviveAKillRightAfterTheyAreReported()
 
 void TestUserPlaylists::namesakesStayWhileTheMusicFolderIsAway()
 {
-    MafwTrackerModelFactory* factory = readyFactory();
-    factory->createPlaylist(QStringLiteral("Trip"), MafwTrackerModelFactory::SongItems,
-                            { songId(QStringLiteral("Azure")), songId(QStringLiteral("Navy")),
-                              songId(QStringLiteral("Jade")) });
-    QTRY_VERIFY_WITH_TIMEOUT(playlistId(QStringLiteral("Trip")) > 0, Timeout);
-    const int trip = playlistId(QStringLiteral("Trip"));
+    const int trip = makeTrip();
+    QVERIFY(trip > 0);
     const int jade = songId(QStringLiteral("Jade"));
 
     // The music folder unmounted: every file of "Trip" seems gone, but only seems.
-    const QString music = TestEnvironment::musicDir();
-    const QString away = music + QStringLiteral(".away");
-    QVERIFY(QDir().rename(music, away));
-    struct Back
-    {
-        QString away, music;
-        ~Back() { QDir().rename(away, music); }
-    } back { away, music };
+    MusicFolderAway away(false);
+    QVERIFY(away.isAway());
     UserPlaylistUtils::createPlaylist(QStringLiteral("trip"), 0, { jade });
     QVERIFY(noWorkerLeft());
     const QSharedPointer<MafwTrackerModel> playlists = loadedModel(MafwTrackerModel::UserPlaylists);
@@ -477,31 +506,14 @@ void TestUserPlaylists::namesakesStayWhileTheMusicFolderIsAway()
 
 void TestUserPlaylists::namesakesStayWhileTheMusicFolderIsEmpty()
 {
-    MafwTrackerModelFactory* factory = readyFactory();
-    factory->createPlaylist(QStringLiteral("Trip"), MafwTrackerModelFactory::SongItems,
-                            { songId(QStringLiteral("Azure")), songId(QStringLiteral("Navy")),
-                              songId(QStringLiteral("Jade")) });
-    QTRY_VERIFY_WITH_TIMEOUT(playlistId(QStringLiteral("Trip")) > 0, Timeout);
-    const int trip = playlistId(QStringLiteral("Trip"));
+    const int trip = makeTrip();
+    QVERIFY(trip > 0);
     const int jade = songId(QStringLiteral("Jade"));
 
     // An empty music folder, as an unmounted disk leaves it: the files of "Trip" are away,
     // first before the indexer has looked, then kept by the store as unavailable.
-    const QString music = TestEnvironment::musicDir();
-    const QString away = music + QStringLiteral(".away");
-    QVERIFY(QDir().rename(music, away));
-    QVERIFY(QDir().mkdir(music));
-    struct Back
-    {
-        QString away, music;
-        ~Back()
-        {
-            if (!QFileInfo::exists(away))
-                return;
-            QDir(music).removeRecursively();
-            QDir().rename(away, music);
-        }
-    } back { away, music };
+    MusicFolderAway away(true);
+    QVERIFY(away.isAway());
     UserPlaylistUtils::createPlaylist(QStringLiteral("trip"), 0, { jade });
     QVERIFY(noWorkerLeft());
     const QSharedPointer<MafwTrackerModel> playlists = loadedModel(MafwTrackerModel::UserPlaylists);
@@ -515,12 +527,11 @@ void TestUserPlaylists::namesakesStayWhileTheMusicFolderIsEmpty()
     names.sort();
     QCOMPARE(names, QStringList({ "TRIP 3", "Trip", "trip 2" }));
     QCOMPARE(playlistId(QStringLiteral("Trip")), trip);
-    QVERIFY(factory->catalogue()->playlist(trip));
-    QCOMPARE(factory->catalogue()->playlist(trip)->entries.size(), 3);
+    QVERIFY(readyFactory()->catalogue()->playlist(trip));
+    QCOMPARE(readyFactory()->catalogue()->playlist(trip)->entries.size(), 3);
 
     // The files back, "Trip" has its songs again.
-    QVERIFY(QDir().rmdir(music));
-    QVERIFY(QDir().rename(away, music));
+    away.comeBack();
     QVERIFY(FixtureLibrary::index());
     QTRY_VERIFY_WITH_TIMEOUT(userPlaylists().contains(QStringLiteral("Trip: Azure|Navy|Jade")),
                              Timeout);

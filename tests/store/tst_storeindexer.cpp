@@ -104,30 +104,27 @@ private:
         QueryProbe::run(factory->trackerConnection(), text, columns, &rows);
         return rows;
     }
-    QString titleOf(const QString& relativePath)
+    // The first value a query of one file answers; %1 in the text stands for its URL.
+    QString firstOf(const char* text, const QString& relativePath)
     {
         const QList<QStringList> rows = query(
-            QStringLiteral("SELECT ?t WHERE { ?s nie:url %1 ; nie:title ?t }")
-                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relativePath))),
+            QString::fromLatin1(text).arg(
+                TrackerSparql::literal(FixtureLibrary::urlOf(relativePath))),
             1);
         return rows.isEmpty() ? QString() : rows.first().first();
     }
+    QString titleOf(const QString& relativePath)
+    {
+        return firstOf("SELECT ?t WHERE { ?s nie:url %1 ; nie:title ?t }", relativePath);
+    }
     QString iriOf(const QString& relativePath)
     {
-        const QList<QStringList> rows = query(
-            QStringLiteral("SELECT ?s WHERE { ?s nie:url %1 }")
-                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relativePath))),
-            1);
-        return rows.isEmpty() ? QString() : rows.first().first();
+        return firstOf("SELECT ?s WHERE { ?s nie:url %1 }", relativePath);
     }
     // Whether the store shows the file: "true", "false", or empty for no such file.
     QString availableOf(const QString& relativePath)
     {
-        const QList<QStringList> rows = query(
-            QStringLiteral("SELECT ?a WHERE { ?s nie:url %1 ; tracker:available ?a }")
-                .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relativePath))),
-            1);
-        return rows.isEmpty() ? QString() : rows.first().first();
+        return firstOf("SELECT ?a WHERE { ?s nie:url %1 ; tracker:available ?a }", relativePath);
     }
     // The marks a user gives a song: favourite, play count, last played and position.
     QStringList marksOf(const QString& relativePath)
@@ -141,18 +138,6 @@ private:
                 .arg(TrackerSparql::literal(FixtureLibrary::urlOf(relativePath))),
             4);
         return rows.isEmpty() ? QStringList() : rows.first();
-    }
-    // Moves every entry of one folder into another.
-    static bool moveEntries(const QString& from, const QString& to)
-    {
-        QDir().mkpath(to);
-        const QStringList names = QDir(from).entryList(QDir::AllEntries | QDir::NoDotAndDotDot
-                                                       | QDir::Hidden);
-        for (const QString& name : names) {
-            if (!QDir().rename(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name))
-                return false;
-        }
-        return true;
     }
     int songCount()
     {
@@ -700,7 +685,7 @@ private slots:
         QCOMPARE(songCount(), count);
 
         // The files are put back: the same songs, with their marks, in every list again.
-        QVERIFY(moveEntries(away, music));
+        QVERIFY(FixtureLibrary::moveEntries(away, music));
         QVERIFY(QDir().rmdir(away));
         QVERIFY(FixtureLibrary::index());
         QCOMPARE(iriOf(one), iri);
@@ -766,7 +751,7 @@ private slots:
         // what it was.
         TrackerMountPoints::setMountedForTesting({});
         const QString away = music + QStringLiteral(".disk");
-        QVERIFY(moveEntries(disk, away));
+        QVERIFY(FixtureLibrary::moveEntries(disk, away));
         QVERIFY(FixtureLibrary::removeFile(QStringLiteral("Plain/p.ogg")));
         closeOpenAndIndexAgain();
         QCOMPARE(iriOf(a), iri);
@@ -786,7 +771,7 @@ private slots:
 
         // Mounted again: the same song, marked as before; what lay beneath the disk is gone.
         TrackerMountPoints::setMountedForTesting({ disk });
-        QVERIFY(moveEntries(away, disk));
+        QVERIFY(FixtureLibrary::moveEntries(away, disk));
         QVERIFY(QDir().rmdir(away));
         QVERIFY(FixtureLibrary::index());
         QCOMPARE(iriOf(a), iri);

@@ -84,6 +84,18 @@ bool FixtureLibrary::removeFile(const QString& relativePath)
     return QFile::remove(pathOf(relativePath));
 }
 
+bool FixtureLibrary::moveEntries(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    const QStringList names = QDir(from).entryList(QDir::AllEntries | QDir::NoDotAndDotDot
+                                                   | QDir::Hidden);
+    for (const QString& name : names) {
+        if (!QDir().rename(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name))
+            return false;
+    }
+    return true;
+}
+
 bool FixtureLibrary::index(int timeoutMs)
 {
     if (!openStore())

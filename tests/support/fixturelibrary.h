@@ -37,6 +37,9 @@ public:
     // paths, or paths relative to the music folder).
     static QString addPlaylist(const QString& relativePath, const QStringList& files);
     static bool removeFile(const QString& relativePath);
+    // Moves every entry of one folder into another, made when missing (a folder's files put
+    // aside and back, as an unmounted disk takes them); false when one cannot be moved.
+    static bool moveEntries(const QString& from, const QString& to);
 
     // Runs the indexer over the music folder and waits until it has seen everything written so
     // far. False on time-out.
