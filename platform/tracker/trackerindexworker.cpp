@@ -451,10 +451,12 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
     // The folders are watched for as long as the program runs; the files found go with this
     // scan. Made by the walk, each folder's name lies among its files' entries, and there it
     // would keep the allocator from giving back the memory of those entries once they are
-    // freed (some 20 MiB at 50,000 songs, held for good): the folders kept are copies. A music
-    // folder that is missing has the nearest folder above it watched, to see it come back.
-    const QStringList folders = rootThere ? detachedCopy(walker.folders)
-                                          : QStringList { nearestFolderAbove(rootPath) };
+    // freed (some 20 MiB at 50,000 songs, held for good): the folders kept are copies. The
+    // folder above the music folder is watched too (the nearest one there is): the music
+    // folder moved away, made again or put back is a change of that folder's entries, and a
+    // watch of the music folder itself says nothing of its own move.
+    QStringList folders = rootThere ? detachedCopy(walker.folders) : QStringList();
+    folders.append(nearestFolderAbove(QFileInfo(rootPath).absolutePath()));
     walker.folders.clear();
     for (auto reported = m_reported.begin(); reported != m_reported.end();) {
         // A skipped path that has gone is logged again should it come back.

@@ -684,9 +684,16 @@ private slots:
         QCOMPARE(reports.count(), 0);
         QCOMPARE(songCount(), count);
 
-        // The files are put back: the same songs, with their marks, in every list again.
+        // The files are put back while the program runs, and seen unasked; so is the folder
+        // moved away and back again.
         QVERIFY(FixtureLibrary::moveEntries(away, music));
         QVERIFY(QDir().rmdir(away));
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), shown, StoreWaitMs);
+        QVERIFY(QDir().rename(music, away));
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), 0, StoreWaitMs);
+        QVERIFY(QDir().rename(away, music));
+        QTRY_COMPARE_WITH_TIMEOUT(all->rowCount(), shown, StoreWaitMs);
+        // The same songs, with their marks, in every list again.
         QVERIFY(FixtureLibrary::index());
         QCOMPARE(iriOf(one), iri);
         QCOMPARE(availableOf(one), QStringLiteral("true"));
