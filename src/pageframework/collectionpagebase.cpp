@@ -97,10 +97,9 @@ void CollectionPageBase::finishPageCreation(ObjectMenuType type)
     // The chain: the shared model, the live-filter proxy, the grouped list model, the list.
     filterProxy = QSharedPointer<TwinTurboSortFilterProxyModel>::create(nullptr);
     filterProxy->setSearchColumns(description.searchColumns);
+    filterProxy->setDynamicSortFilter(false);
     // While a filter is in force, its matches follow the library whatever the page shows: a
-    // row that comes or goes, and an item whose texts change so that it matches or no longer
-    // does (an artist's new album; the proxy filters changed rows again), take the page
-    // between its list and "No music found".
+    // row that comes or goes takes the page between its list and "No music found".
     for (auto change : { &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved })
         connect(filterProxy.data(), change, this, &CollectionPageBase::followFilteredRows);
     connect(filterProxy.data(), &QAbstractItemModel::modelReset, this,

@@ -66,8 +66,8 @@ SongSelectionSheet::SongSelectionSheet(int sheetMode)
     list->setShowGroups(true);
     list->setIndexDisplayMode(MList::Floating);
 
-    // A song whose texts change while a filter is in force comes or goes as it now matches.
     proxy->setSearchColumns({ Columns.title, Columns.artist, Columns.album });
+    proxy->setDynamicSortFilter(false);
     listModel->setKeyColumns({ Columns.title }, false);
     listModel->setSourceModel(proxy);
     list->setItemModel(listModel);
