@@ -783,6 +783,7 @@ void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
         // A completion from now on is the playing item's own, not one of the item it replaced.
         ignoreCompletion = false;
         setState(Playing);
+        emit itemPlaying();
         seekToStartingPosition();
         radio->rendererPlaying();
         break;

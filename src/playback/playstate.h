@@ -178,6 +178,9 @@ signals:
     void massStorageMode(bool isMassStorageMode);
     void audioResourcesAvailable(bool state);
     void modeChanged(PlayState::PlayingMode newMode);
+    // The renderer plays the live item: sent at each start, also where the state does not
+    // change (a stream that replaces one that played).
+    void itemPlaying();
 
 public slots:
     void contentTypeChangedSlot();

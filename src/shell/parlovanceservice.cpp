@@ -96,6 +96,8 @@ void ParlovanceService::connectPlayStateSignals()
     connect(playState, SIGNAL(modeChanged(PlayState::PlayingMode)), this, SLOT(updateSheetState()),
             Qt::UniqueConnection);
     playState->registerSheetListener(this, SLOT(updateSheetState()));
+    connect(playState, &PlayState::itemPlaying, this, &ParlovanceService::liveItemPlays,
+            Qt::UniqueConnection);
 }
 
 bool ParlovanceService::acceptable(const QStringList& uriList, const char* function)
@@ -319,6 +321,14 @@ int ParlovanceService::playbackState()
     default:
         return BusOther;
     }
+}
+
+void ParlovanceService::liveItemPlays()
+{
+    if (streamStarted || playState->mode() != PlayState::RadioMode)
+        return;
+    streamStarted = true;
+    announceLater();
 }
 
 void ParlovanceService::handlePlaybackStateChanged()

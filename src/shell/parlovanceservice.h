@@ -86,6 +86,8 @@ private:
     void lookUpSong(const QString& urn);
 
     void connectPlayStateSignals();
+    // The hub's item plays: a stream handed to it has started.
+    void liveItemPlays();
     bool isInExcludedDirectory(const QString& path) const;
     bool isBelowStorageRoot(const QString& path) const;
     static QUrl urlOf(const QString& uri, bool encoded);

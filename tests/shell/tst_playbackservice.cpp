@@ -80,6 +80,7 @@ private slots:
     void filesThatAreNeitherMusicNorPlaylistsAreToldApart();
     void aFileThatIsNeitherMusicNorAPlaylistIsRefused();
     void aFileThatDoesNotPlayIsNeverReportedAsPlaying();
+    void aStreamThatReplacesAPlayingOneIsReportedOnceItPlays();
     void onlyTheNewestPlayRequestStarts();
     void aBurstOfPlayRequestsLeavesTheServiceAnswering();
 
@@ -714,6 +715,24 @@ void TestPlaybackService::aFileThatDoesNotPlayIsNeverReportedAsPlaying()
         for (const QStringList& media : qAsConst(listener.media))
             QVERIFY2(media.size() == 1, qPrintable(file + QLatin1Char(' ') + media.join(',')));
     }
+}
+
+void TestPlaybackService::aStreamThatReplacesAPlayingOneIsReportedOnceItPlays()
+{
+    const QStringList files = outsideCopies(2);
+    QVERIFY(files.size() == 2);
+    const QStringList copy { QStringLiteral("1"), QStringLiteral("Copy"),
+                             QStringLiteral("Nobody") };
+    for (const QString& file : files) {
+        listener.media.clear();
+        call(QStringLiteral("playTempFile"), { QStringList { file } });
+        QTRY_COMPARE_WITH_TIMEOUT(hub->streamUrl(), QUrl::fromLocalFile(file), Timeout);
+        // The second plays where the first played: playing, and named, once it plays.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 1, Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(listener.media.contains(copy), Timeout);
+    }
+    hub->stop(hub->mode());
 }
 
 void TestPlaybackService::onlyTheNewestPlayRequestStarts()
