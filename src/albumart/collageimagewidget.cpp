@@ -185,9 +185,14 @@ void CollageImageWidget::delayedUpdate()
 void CollageImageWidget::handleRowsInserted(const QModelIndex& parent, int start, int end)
 {
     Q_UNUSED(parent)
-    Q_UNUSED(start)
     Q_UNUSED(end)
-    if (!complete)
+    // Rows after the last tile's leave the first four albums as they are; rows before it (a
+    // recently added playlist grows at its top) may bring albums that come first now. The
+    // finished collage stays shown until the new one is complete.
+    int lastTileRow = -1;
+    for (const Tile& tile : qAsConst(tiles))
+        lastTileRow = qMax(lastTileRow, tile.row);
+    if (!complete || start <= lastTileRow)
         handleModelChange();
 }
 
@@ -337,8 +342,9 @@ void CollageImageWidget::setAlbumArt(QPixmap pixmap, QVariant data)
     // Each tile counts once in a pass.
     if (paintedTiles < tileCount && !tiles[index].painted) {
         tiles[index].pixmap = pixmap;
-        insertCollageImage(index);
+        // Named before it is painted: the last tile's painting saves the collage with its names.
         pairs[index] = qMakePair(album, artist);
+        insertCollageImage(index);
     }
     if (complete)
         return;
@@ -424,37 +430,32 @@ void CollageImageWidget::save()
 {
     if (!saveToFile)
         return;
+    // What is announced is what was saved: by the time the file is written a new pass may have
+    // begun, and the widget's state then tells nothing of this image.
     QPixmap image;
+    AlbumArtistPairs shown;
     if (complete && canvas) {
         image = *canvas;
+        shown = pairs;
     } else if (singleMode && !singleSaved) {
         singleSaved = true;
         image = singleCover;
+        shown = pairs;
+        if (!shown.isEmpty())
+            shown[0] = singlePair;
     } else if (!titleSaved) {
         titleSaved = true;
         image = titleCover;
+        // The title cover shows no album. Reported with the albums placed so far, it would look
+        // the same as the cover that replaces it once it comes, and the listener, which tells
+        // collages apart by their albums, would keep showing the title cover.
+        shown = emptyPairs(pairs.size());
     } else {
         return;
     }
     auto* saver = new PixmapSaver(image.toImage(),
                                   collageDirectory + fileName + QStringLiteral(".png"));
-    connect(saver, &PixmapSaver::pixmapSaved, this, &CollageImageWidget::pixmapSavedSlot);
+    connect(saver, &PixmapSaver::pixmapSaved, this,
+            [this, image, shown, id = collageId] { emit imageReady(image, shown, id); });
     PixmapSaver::startInBackground(saver);
-}
-
-void CollageImageWidget::pixmapSavedSlot()
-{
-    if (complete && canvas) {
-        emit imageReady(*canvas, pairs, collageId);
-    } else if (singleMode && pixmap()) {
-        AlbumArtistPairs shown = pairs;
-        if (!shown.isEmpty())
-            shown[0] = singlePair;
-        emit imageReady(*pixmap(), shown, collageId);
-    } else {
-        // The title cover shows no album. Reported with the albums placed so far, it would look
-        // the same as the cover that replaces it once it comes, and the listener, which tells
-        // collages apart by their albums, would keep showing the title cover.
-        emit imageReady(titleCover, emptyPairs(pairs.size()), collageId);
-    }
 }

@@ -58,7 +58,6 @@ private slots:
     void delayedUpdate();
     void insertCollageImage(int index);
     void checkError(QString album, QString artist, QVariant userData);
-    void pixmapSavedSlot();
 
 private:
     struct Tile

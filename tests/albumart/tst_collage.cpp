@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardItemModel>
+#include <QThreadPool>
 #include <QtTest/QtTest>
 
 namespace {
@@ -70,7 +72,9 @@ private slots:
     void unknownAlbumsShowTheTitleCover();
     void wideCoverIsCentredBetweenBlackBands();
     void nothingIsSavedWhenSavingIsOff();
-    void rowsAddedToAFinishedCollageChangeNothing();
+    void rowsAddedAfterTheTilesChangeNothing();
+    void rowsAddedBeforeTheTilesMakeANewCollage();
+    void aSaveNamesWhatItSavedAfterTheListChanged();
     void answersOfAnEarlierModelAreLeftOut();
 };
 
@@ -193,7 +197,7 @@ void TestCollage::nothingIsSavedWhenSavingIsOff()
     QVERIFY(!QFile::exists(collagePath("Playlist_5")));
 }
 
-void TestCollage::rowsAddedToAFinishedCollageChangeNothing()
+void TestCollage::rowsAddedAfterTheTilesChangeNothing()
 {
     CollageImageWidget widget(nullptr, 6);
     widget.setSaveFile(true, "Playlist_6");
@@ -203,12 +207,90 @@ void TestCollage::rowsAddedToAFinishedCollageChangeNothing()
     widget.setModel(model);
     QVERIFY(ready.wait(AnswerTimeoutMs));
     auto* standard = static_cast<QStandardItemModel*>(model.data());
-    standard->insertRow(0);
-    standard->setData(standard->index(0, 1), "Ann");
-    standard->setData(standard->index(0, 2), "White");
+    standard->insertRow(4);
+    standard->setData(standard->index(4, 1), "Ann");
+    standard->setData(standard->index(4, 2), "White");
     QTest::qWait(1000);
     QCOMPARE(ready.count(), 1);
     QVERIFY(near(widget.pixmap()->toImage().pixel(20, 20), Qt::red));
+}
+
+void TestCollage::rowsAddedBeforeTheTilesMakeANewCollage()
+{
+    // A recently added playlist grows at its top, also after its collage was finished.
+    CollageImageWidget widget(nullptr, 8);
+    widget.setSaveFile(true, "Playlist_8");
+    QSignalSpy ready(&widget, &CollageImageWidget::imageReady);
+    QSharedPointer<QAbstractItemModel> model = songModel(
+        { { "Red", "Kim" }, { "Green", "Kim" }, { "Blue", "Lee" }, { "Yellow", "Lee" } });
+    widget.setModel(model);
+    QVERIFY(ready.wait(AnswerTimeoutMs));
+    auto* standard = static_cast<QStandardItemModel*>(model.data());
+    standard->insertRows(0, 2);
+    standard->setData(standard->index(0, 1), "Ann");
+    standard->setData(standard->index(0, 2), "White");
+    standard->setData(standard->index(1, 1), "Ann");
+    standard->setData(standard->index(1, 2), "Cyan");
+    // The finished collage shows until the new one is.
+    QCoreApplication::processEvents();
+    QVERIFY(near(widget.pixmap()->toImage().pixel(20, 20), Qt::red));
+    // A slow answer may bring the title cover first.
+    auto firstShown = [&] {
+        return ready.isEmpty() ? QString()
+                               : ready.last().at(1).value<AlbumArtistPairs>().value(0).first;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(firstShown(), QStringLiteral("White"), AnswerTimeoutMs);
+    const QImage image = ready.last().at(0).value<QPixmap>().toImage();
+    QVERIFY(near(image.pixel(20, 20), Qt::white));
+    QVERIFY(near(image.pixel(120, 20), Qt::cyan));
+    QVERIFY(near(image.pixel(20, 120), Qt::red));
+    QVERIFY(near(image.pixel(120, 120), Qt::green));
+    const AlbumArtistPairs pairs = ready.last().at(1).value<AlbumArtistPairs>();
+    QCOMPARE(pairs.at(0), qMakePair(QStringLiteral("White"), QStringLiteral("Ann")));
+    QCOMPARE(pairs.at(3), qMakePair(QStringLiteral("Green"), QStringLiteral("Kim")));
+    QVERIFY(near(QImage(collagePath("Playlist_8"), "PNG").pixel(20, 20), Qt::white));
+}
+
+void TestCollage::aSaveNamesWhatItSavedAfterTheListChanged()
+{
+    // The pool's threads are held, so the finished collage is still being saved when a song of
+    // its list goes and a new pass begins.
+    QThreadPool* pool = QThreadPool::globalInstance();
+    const int threads = pool->maxThreadCount();
+    QSemaphore held;
+    QSemaphore release;
+    for (int i = 0; i < threads; ++i)
+        pool->start([&] {
+            held.release();
+            release.acquire();
+        });
+    held.acquire(threads);
+    CollageImageWidget widget(nullptr, 10);
+    widget.setSaveFile(true, "Playlist_10");
+    QSignalSpy ready(&widget, &CollageImageWidget::imageReady);
+    QSharedPointer<QAbstractItemModel> model = songModel({ { "Red", "Kim" },
+                                                           { "Green", "Kim" },
+                                                           { "Blue", "Lee" },
+                                                           { "Yellow", "Lee" },
+                                                           { "White", "Ann" } });
+    widget.setModel(model);
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            return widget.pixmap() && widget.pixmap()->size() == QSize(156, 156)
+                   && near(widget.pixmap()->toImage().pixel(120, 120), Qt::yellow);
+        },
+        AnswerTimeoutMs);
+    model->removeRow(0);
+    QCoreApplication::processEvents();
+    release.release(threads);
+    QVERIFY(shown);
+    QVERIFY(ready.wait(AnswerTimeoutMs));
+    // What was saved, with the albums it shows.
+    const QImage image = ready.first().at(0).value<QPixmap>().toImage();
+    QVERIFY(!image.isNull());
+    QVERIFY(near(image.pixel(20, 20), Qt::red));
+    QCOMPARE(ready.first().at(1).value<AlbumArtistPairs>().value(0),
+             qMakePair(QStringLiteral("Red"), QStringLiteral("Kim")));
 }
 
 void TestCollage::answersOfAnEarlierModelAreLeftOut()
