@@ -12,6 +12,8 @@
 #include <QFontMetrics>
 #include <QHash>
 #include <QPainter>
+#include <QTextBoundaryFinder>
+#include <QVector>
 
 #include <ctime>
 #include <mutex>
@@ -33,6 +35,28 @@ ColourMemory& colourMemory()
 }
 
 const int WrapLineLimit = 5;
+
+// Where the characters of a text begin, as a reader counts them (grapheme clusters: a letter
+// with its accents, an emoji with the parts joined to it, a flag), and its length at the end.
+// A cover's texts are broken and spaced only there: a cut inside a surrogate pair drew
+// replacement marks, one before a combining accent an accent on a blank.
+QVector<int> characterStarts(const QString& text)
+{
+    QVector<int> starts { 0 };
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    for (int at = finder.toNextBoundary(); at > 0; at = finder.toNextBoundary())
+        starts.append(at);
+    return starts;
+}
+
+QStringList characters(const QString& text)
+{
+    const QVector<int> starts = characterStarts(text);
+    QStringList parts;
+    for (int i = 1; i < starts.size(); ++i)
+        parts.append(text.mid(starts.at(i - 1), starts.at(i) - starts.at(i - 1)));
+    return parts;
+}
 
 // Covers of one name are drawn at several sizes, by different runs of the program, and cached
 // as files: a colour drawn by lot would give one album a green list picture and a magenta
@@ -98,19 +122,22 @@ QString AlbumArtGenerator::wrapText(int width, int height, const QString& text)
 {
     Q_UNUSED(height)
     const QFontMetrics metrics(font);
+    // Counted in characters: at[i] is where the i-th one begins in the text.
+    const QVector<int> at = characterStarts(text);
+    const int count = at.size() - 1;
+    auto piece = [&](int first, int end) { return text.mid(at[first], at[end] - at[first]); };
     QStringList lines;
     int start = 0;
-    for (int end = 1; end <= text.length(); ++end) {
-        const QString piece = text.mid(start, end - start);
-        if (metrics.boundingRect(piece).width() > width) {
-            lines.append(piece.left(piece.length() - 1));
+    for (int end = 1; end <= count; ++end) {
+        if (metrics.boundingRect(piece(start, end)).width() > width) {
+            lines.append(piece(start, end - 1));
             if (lines.size() == WrapLineLimit)
                 break;
             start = end - 1;
         }
     }
-    if (lines.size() < WrapLineLimit && start < text.length())
-        lines.append(text.mid(start));
+    if (lines.size() < WrapLineLimit && start < count)
+        lines.append(piece(start, count));
     return lines.isEmpty() ? text : lines.join(QLatin1Char(' '));
 }
 
@@ -120,13 +147,21 @@ QString AlbumArtGenerator::backgroundPattern(const QString& text, int side)
     if (width <= 0)
         return QString();
     const int copies = (lineLimit * side) / width + 1;
-    QString pattern = text + QLatin1Char(' ');
+    // The blanks go between characters, at places counted in characters of the text.
+    const int length = characterStarts(text).size() - 1;
+    const QStringList bare = characters(QString(text).remove(QLatin1Char(' ')));
+    const QString blank = QStringLiteral(" ");
+    QString pattern = text + blank;
     for (int i = 1; i < copies; ++i) {
-        QString copy = text;
-        copy.remove(QLatin1Char(' '));
-        for (int blank = 0; blank < 3; ++blank)
-            copy.insert(qrand() % text.length(), QLatin1Char(' '));
-        pattern += copy;
+        QStringList copy = bare;
+        for (int b = 0; b < 3; ++b) {
+            // A place past the end pads with blanks up to it.
+            const int place = qrand() % length;
+            while (copy.size() < place)
+                copy.append(blank);
+            copy.insert(place, blank);
+        }
+        pattern += copy.join(QString());
     }
     return pattern;
 }

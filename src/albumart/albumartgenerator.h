@@ -29,6 +29,10 @@ public:
     QColor colorForText(const QString& text);
     // Breaks a right-to-left text into at most five pieces that fit the width, joined by blanks.
     QString wrapText(int width, int height, const QString& text);
+    // The faded background of a cover of the side: the text, then copies of it without its
+    // blanks and with three blanks at random places between its characters, as many as fill
+    // five times the side at the font's present size.
+    QString backgroundPattern(const QString& text, int side);
     QPixmap paintAlbumArt(const QString& path, const QString& text, const QSize& size,
                           int fontPixelSize);
     void savePixmapInBackground(const QString& path, const QPixmap& pixmap);
@@ -44,7 +48,6 @@ public slots:
 
 private:
     static QString coverText(const AlbumArtCacheItem& item);
-    QString backgroundPattern(const QString& text, int side);
     // Draws text and pattern onto a black square device; false when the text has no width.
     bool draw(QPaintDevice* device, const QString& text, int side, int fontPixelSize);
 

@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QSignalSpy>
+#include <QTextBoundaryFinder>
 #include <QThreadPool>
 #include <QtTest/QtTest>
 
@@ -40,6 +41,21 @@ void writeFile(const QString& path, const QByteArray& bytes, const QDateTime& mo
     file.flush();
     if (modified.isValid())
         QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+}
+
+// The text's characters as a reader counts them (grapheme clusters), blanks left out.
+QStringList charactersWithoutBlanks(const QString& text)
+{
+    QStringList parts;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    int from = 0;
+    for (int at = finder.toNextBoundary(); at > 0; at = finder.toNextBoundary()) {
+        const QString part = text.mid(from, at - from);
+        if (part != QLatin1String(" "))
+            parts.append(part);
+        from = at;
+    }
+    return parts;
 }
 
 QByteArray pngOf(const QColor& colour, int side)
@@ -78,6 +94,9 @@ private slots:
     void oneTextKeepsOneColourAcrossThreads();
     void oneTextKeepsItsColourInALaterRun();
     void rightToLeftTextIsBrokenIntoAtMostFivePieces();
+    void backgroundIsSpacedOnlyBetweenCharacters_data();
+    void backgroundIsSpacedOnlyBetweenCharacters();
+    void rightToLeftTextIsBrokenOnlyBetweenCharacters();
 
     void saverWritesAndSignals();
     void saverOfNothingStaysSilent();
@@ -439,6 +458,54 @@ void TestArtFiles::rightToLeftTextIsBrokenIntoAtMostFivePieces()
     AlbumArtCacheItem item(longText, QStringLiteral("Kim"), QStringLiteral("common"),
                            AlbumArtType::AlbumArt);
     QCOMPARE(generator.generateAndSave(item).size(), QSize(80, 80));
+}
+
+void TestArtFiles::backgroundIsSpacedOnlyBetweenCharacters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("emoji") << QString::fromUtf8("ROCK 'N' ROLL \xf0\x9f\x8e\xb8 DAYS");
+    QTest::newRow("combining accent") << QString::fromUtf8("CAFE\xcc\x81 DE\xcc\x81JA\xcc\x80 VU");
+    QTest::newRow("flags") << QString::fromUtf8("\xf0\x9f\x87\xab\xf0\x9f\x87\xb7 TOUR "
+                                                "\xf0\x9f\x87\xa9\xf0\x9f\x87\xaa");
+    QTest::newRow("joined emoji") << QString::fromUtf8(
+        "CODE \xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x92\xbb NIGHTS");
+}
+
+void TestArtFiles::backgroundIsSpacedOnlyBetweenCharacters()
+{
+    // The pattern behind a cover's title is the title again and again, each copy with its
+    // blanks moved to random places: between characters, never inside one.
+    QFETCH(QString, text);
+    AlbumArtGenerator generator(nullptr);
+    const QStringList characters = charactersWithoutBlanks(text);
+    for (uint seed = 1; seed <= 20; ++seed) {
+        qsrand(seed);
+        const QString pattern = generator.backgroundPattern(text, 480);
+        const QStringList drawn = charactersWithoutBlanks(pattern);
+        QVERIFY2(drawn.size() >= 2 * characters.size(), qPrintable(pattern));
+        for (int i = 0; i < drawn.size(); ++i)
+            QVERIFY2(drawn.at(i) == characters.at(i % characters.size()), qPrintable(pattern));
+    }
+}
+
+void TestArtFiles::rightToLeftTextIsBrokenOnlyBetweenCharacters()
+{
+    // A Hebrew title with its vowel points and an emoji, broken into lines narrower than some
+    // of its characters.
+    const QString word = QString::fromUtf8(
+        "\xd7\xa9\xd7\x81\xd6\xb8\xd7\x9c\xd7\x95\xd6\xb9\xd7\x9d"
+        "\xf0\x9f\x8e\xb8");
+    const QString text = word + word + word;
+    AlbumArtGenerator generator(nullptr);
+    const QStringList characters = charactersWithoutBlanks(text);
+    for (int width = 4; width <= 40; width += 6) {
+        const QStringList pieces = generator.wrapText(width, width, text).split(QLatin1Char(' '));
+        QStringList drawn;
+        for (const QString& piece : pieces)
+            drawn += charactersWithoutBlanks(piece);
+        QVERIFY(!drawn.isEmpty());
+        QCOMPARE(drawn, characters.mid(0, drawn.size()));
+    }
 }
 
 void TestArtFiles::saverWritesAndSignals()
