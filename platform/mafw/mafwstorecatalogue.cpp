@@ -66,6 +66,13 @@ bool samePlaylist(const MafwStorePlaylist& a, const MafwStorePlaylist& b)
     return true;
 }
 
+// The text already held, when a new read gave the same one.
+void keepSameText(QString* read, const QString& held)
+{
+    if (*read == held)
+        *read = held;
+}
+
 void removeOne(QVector<int>* list, int value)
 {
     const int at = list->indexOf(value);
@@ -354,10 +361,17 @@ bool MafwStoreCatalogue::hasSongsWithoutAlbum() const
 
 void MafwStoreCatalogue::takeNames(const Result& result)
 {
-    for (auto it = result.artistNames.cbegin(); it != result.artistNames.cend(); ++it)
-        m_artistNames.insert(it.key(), it.value());
-    for (auto it = result.albumTitles.cbegin(); it != result.albumTitles.cend(); ++it)
-        m_albumTitles.insert(it.key(), it.value());
+    // A name read again stays the text that the songs of its artist or album already share:
+    // a new copy would be held by each song changed since, beside the old one of the others.
+    auto take = [](QHash<int, QString>* names, const QHash<int, QString>& read) {
+        for (auto it = read.cbegin(); it != read.cend(); ++it) {
+            const auto held = names->constFind(it.key());
+            if (held == names->cend() || held.value() != it.value())
+                names->insert(it.key(), it.value());
+        }
+    };
+    take(&m_artistNames, result.artistNames);
+    take(&m_albumTitles, result.albumTitles);
 }
 
 void MafwStoreCatalogue::index(const MafwStoreSong& song, bool add)
@@ -391,6 +405,13 @@ void MafwStoreCatalogue::insertSong(MafwStoreSong song)
         index(*old, false);
         if (old->url != song.url)
             m_songsByUrl.remove(old->url);
+        // A song read again (a play count, a mark) keeps the texts it had where they are the
+        // same: the table by URL keeps its old key, so a second copy of the URL stayed for
+        // every song ever played.
+        keepSameText(&song.iri, old->iri);
+        keepSameText(&song.title, old->title);
+        keepSameText(&song.url, old->url);
+        keepSameText(&song.genre, old->genre);
         *old = song;
     } else {
         m_songs.insert(song.id, song);

@@ -15,23 +15,61 @@
 #include <QTimer>
 #include <QWeakPointer>
 
+#include <iterator>
+
 namespace {
 
 const int PixmapCacheLimitKb = 2048;
 const int RefreshDelayMs = 1000;
 
+// Entries of a key table before it is first swept of keys whose pixmaps the cache has dropped.
+const int KeysBeforeSweep = 512;
+
+// Where the pixmaps of items sit in QPixmapCache. The cache drops pixmaps by its own rule, and
+// every lookup treats a dropped one as absent; but the item of every cover ever shown stayed as
+// a key (over a kilobyte with its file names), so a player going through a large library grew
+// by that much with nearly every song. Once the table has doubled since it was last swept (and
+// holds at least KeysBeforeSweep), the entries whose pixmaps are gone go: it stays within twice
+// what the cache holds or KeysBeforeSweep, and a key whose pixmap is still there is never lost.
+class PixmapKeys
+{
+public:
+    QHash<AlbumArtCacheItem, QPixmapCache::Key>& table() { return keys; }
+    void insert(const AlbumArtCacheItem& item, const QPixmapCache::Key& key)
+    {
+        keys.insert(item, key);
+        if (keys.size() < qMax(KeysBeforeSweep, 2 * keptAtSweep))
+            return;
+        for (auto it = keys.begin(); it != keys.end();)
+            it = it.value().isValid() ? std::next(it) : keys.erase(it);
+        keptAtSweep = keys.size();
+    }
+
+private:
+    QHash<AlbumArtCacheItem, QPixmapCache::Key> keys;
+    int keptAtSweep = 0;
+};
+
 // Shared by every loader; all of it lives on the GUI thread.
 ThumbnailerThread* thumbnailer = nullptr;
 QWeakPointer<QFileSystemWatcher> sharedWatcher;
+PixmapKeys& pictureKeys()
+{
+    static PixmapKeys keys;
+    return keys;
+}
+PixmapKeys& textCoverKeys()
+{
+    static PixmapKeys keys;
+    return keys;
+}
 QHash<AlbumArtCacheItem, QPixmapCache::Key>& pixmapKeys()
 {
-    static QHash<AlbumArtCacheItem, QPixmapCache::Key> keys;
-    return keys;
+    return pictureKeys().table();
 }
 QHash<AlbumArtCacheItem, QPixmapCache::Key>& generatedPixmapKeys()
 {
-    static QHash<AlbumArtCacheItem, QPixmapCache::Key> keys;
-    return keys;
+    return textCoverKeys().table();
 }
 
 // Runs as the application object goes. Views that outlive it (pages whose deferred deletion
@@ -206,7 +244,7 @@ ArtInfo AlbumArtLoader::artFromCache(const QString& album, const QString& artist
     if (item.thumbnailExists
         && loadIntoPixmapCache(item.thumbnailPath(), AlbumArtCacheItem::flavorSize(flavor),
                                &info.pixmap, &key)) {
-        pixmapKeys().insert(item, key);
+        pictureKeys().insert(item, key);
         return info;
     }
     info.pixmap = QPixmap();
@@ -219,7 +257,7 @@ ArtInfo AlbumArtLoader::artFromCache(const QString& album, const QString& artist
     if (item.generatedExists
         && loadIntoPixmapCache(item.generatedPath(), AlbumArtCacheItem::flavorSize(flavor),
                                &info.pixmap, &key)) {
-        generatedPixmapKeys().insert(item, key);
+        textCoverKeys().insert(item, key);
         return info;
     }
     info.pixmap = QPixmap();
@@ -367,7 +405,7 @@ QPixmap AlbumArtLoader::generatedPixmap(const AlbumArtCacheItem& item, const QIm
         qCDebug(lcAlbumArt) << Q_FUNC_INFO << "- Failed to convert generated image!";
         return QPixmap();
     }
-    generatedPixmapKeys().insert(item, QPixmapCache::insert(pixmap));
+    textCoverKeys().insert(item, QPixmapCache::insert(pixmap));
     return pixmap;
 }
 
@@ -382,7 +420,7 @@ void AlbumArtLoader::thumbnailReadySlot(AlbumArtCacheItem item, QImage image)
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap))
         return;
-    pixmapKeys().insert(item, key);
+    pictureKeys().insert(item, key);
     emit albumArtReady(pixmap, item.userData);
     const QList<QVariant> waiting = waitingRequesters.take(item);
     for (const QVariant& userData : waiting)

@@ -16,6 +16,8 @@
 #include <QStandardItemModel>
 #include <QtTest/QtTest>
 
+#include <malloc.h>
+
 namespace {
 
 // The worker runs at idle priority, so on a busy machine it may wait long for the processor.
@@ -40,6 +42,13 @@ bool waitFor(QSignalSpy& spy, int count)
     return true;
 }
 
+size_t heapInUse()
+{
+    malloc_trim(0);
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
 } // namespace
 
 class TestAlbumArtLoader : public QObject
@@ -62,6 +71,7 @@ private slots:
     void filesInTheCacheAreReadAtMostAtTheFlavorSize();
     void lastLoaderStopsTheWorkerAndANewOneStartsIt();
     void changesOfTheMediaArtFolderAreAnnouncedOnce();
+    void coversOfManyAlbumsAreNotKeptOnceDropped();
 };
 
 void TestAlbumArtLoader::initTestCase()
@@ -347,6 +357,50 @@ void TestAlbumArtLoader::changesOfTheMediaArtFolderAreAnnouncedOnce()
     QTest::qWait(1500);
     QCOMPARE(refreshOne.count(), 1);
     QCOMPARE(refreshTwo.count(), 1);
+}
+
+void TestAlbumArtLoader::coversOfManyAlbumsAreNotKeptOnceDropped()
+{
+    // Playing through a large library shows the covers of thousands of albums. The pixmap cache
+    // keeps the last few; what the loader keeps of the others must not grow with them.
+    AlbumArtLoader loader(AlbumArtType::AlbumArt, "common", nullptr);
+    QImage cover(80, 80, QImage::Format_RGB32);
+    cover.fill(Qt::darkCyan);
+    const QByteArray png = AudioGenerator::pngOf(cover);
+    const int warm = 1000;
+    const int more = 4000;
+    const int rounds = 3;
+    for (int i = 0; i < warm + rounds * more; ++i) {
+        const QString path = AlbumArtCacheItem(QStringLiteral("Album %1").arg(i), "Kim", "common",
+                                               AlbumArtType::AlbumArt)
+                                 .generatedPath();
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(png);
+    }
+    auto show = [&](int from, int to) {
+        for (int i = from; i < to; ++i) {
+            const ArtInfo shown = loader.artFromCache(QStringLiteral("Album %1").arg(i), "Kim",
+                                                      AlbumArtType::AlbumArt, "common", true);
+            if (shown.pixmap.isNull())
+                return false;
+        }
+        return true;
+    };
+    QVERIFY(show(0, warm));
+    // The heap is the whole process's, the store's threads included: held memory grows in every
+    // round, so the quietest round of three tells.
+    qint64 growth = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const size_t before = heapInUse();
+        QVERIFY(show(warm + round * more, warm + (round + 1) * more));
+        growth = qint64(heapInUse()) - qint64(before);
+        if (growth < 512 * 1024)
+            break;
+    }
+    QVERIFY2(growth < 512 * 1024,
+             qPrintable(QStringLiteral("%1 covers more held %2 KiB").arg(more).arg(growth / 1024)));
 }
 
 PARLOVANCE_TEST_MAIN(TestAlbumArtLoader)

@@ -208,6 +208,29 @@ private slots:
         QCOMPARE(albumRemoved.count(), 0);
     }
 
+    // A song read again after it played (a new count and time) holds the texts it had, not a
+    // second copy of each: the copies stayed, one for every song ever played.
+    void aPlayedSongKeepsTheTextsItHad()
+    {
+        QSharedPointer<MafwTrackerModel> all = complete(MafwTrackerModel::AllSongs);
+        const MafwStoreCatalogue* catalogue = factory->catalogue();
+        QVERIFY(song("Filler 3"));
+        const MafwStoreSong before = *song("Filler 3");
+        QVERIFY(
+            update(QStringLiteral("DELETE { <%1> nie:usageCounter ?u } WHERE { <%1> "
+                                  "nie:usageCounter ?u } ; INSERT DATA { <%1> "
+                                  "nie:usageCounter 5 ; nie:contentAccessed \"%2\" }")
+                       .arg(before.iri, TrackerSparql::timeText(QDateTime::currentDateTimeUtc()))));
+        QTRY_COMPARE_WITH_TIMEOUT(catalogue->song(before.id)->usage, 5, StoreWaitMs);
+        const MafwStoreSong* after = catalogue->song(before.id);
+        QVERIFY(after->iri.constData() == before.iri.constData());
+        QVERIFY(after->title.constData() == before.title.constData());
+        QVERIFY(after->url.constData() == before.url.constData());
+        QVERIFY(after->performer.constData() == before.performer.constData());
+        QVERIFY(after->album.constData() == before.album.constData());
+        QCOMPARE(catalogue->songByUrl(before.url), after);
+    }
+
     void theWalkNamesFilesAsTheStoreDoes()
     {
         // Every printable ASCII character QUrl treats in its own way, and other scripts.
