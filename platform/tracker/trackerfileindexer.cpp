@@ -90,6 +90,7 @@ void TrackerFileIndexer::stop()
     ++m_watchTicket;
     m_started = false;
     m_scanAgain = false;
+    m_scanWaiting = false;
     if (m_thread) {
         m_worker->cancel();
         m_thread->quit();
@@ -128,6 +129,7 @@ void TrackerFileIndexer::abandonWorker()
     disconnect(m_worker, nullptr, this, nullptr);
     QThread* thread = m_thread;
     thread->setParent(nullptr);
+    m_abandoned.append(thread);
     TrackerIndexWorker* worker = m_worker;
     TrackerSparqlConnection* connection = m_scanConnection;
     m_scanConnection = nullptr;
@@ -212,8 +214,34 @@ void TrackerFileIndexer::runScan()
     m_scanAgain = false;
     ++m_scansStarted;
     m_scanConnection = connection;
+    m_scanWaiting = true;
+    handOverScan();
+}
+
+void TrackerFileIndexer::handOverScan()
+{
+    if (!m_scanWaiting || !m_scanning || !m_scanConnection || !m_worker)
+        return;
+    // A worker left to end on its own may still be writing what it had read (a batch of songs
+    // waits for the store): a scan reading the store before that is written would write
+    // those songs a second time. It waits for the worker's end.
+    for (const QPointer<QThread>& thread : qAsConst(m_abandoned)) {
+        if (!thread)
+            continue;
+        // Connected before it is asked, so an end in between is not missed.
+        connect(thread.data(), &QThread::finished, this, &TrackerFileIndexer::handOverScan,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+        if (!thread->isFinished()) {
+            qCInfo(lcIndexer) << Q_FUNC_INFO
+                              << "- the scan waits for the stopped file indexer to end";
+            return;
+        }
+        disconnect(thread.data(), &QThread::finished, this, &TrackerFileIndexer::handOverScan);
+    }
+    m_abandoned.clear();
+    m_scanWaiting = false;
     QMetaObject::invokeMethod(m_worker, "scan", Qt::QueuedConnection, Q_ARG(QString, musicFolder()),
-                              Q_ARG(quintptr, reinterpret_cast<quintptr>(connection)));
+                              Q_ARG(quintptr, reinterpret_cast<quintptr>(m_scanConnection)));
 }
 
 void TrackerFileIndexer::releaseScanConnection()

@@ -2,7 +2,9 @@
 #define TRACKERFILEINDEXER_H
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
+#include <QVector>
 
 typedef struct _TrackerSparqlConnection TrackerSparqlConnection;
 
@@ -30,8 +32,8 @@ public:
     // First scan and folder watching; a second call only asks for a new scan.
     void start();
     // Stops watching and waits for a running scan to stop at its next file, for a bounded
-    // time: a worker stuck longer is left to end on its own. The next scan goes on from
-    // what the stopped one had written.
+    // time: a worker stuck longer is left to end on its own. The next scan waits for it to
+    // end, and goes on from what the stopped one had written.
     void stop();
     // Scans again soon; scans asked for while one runs are folded into one more.
     void rescan();
@@ -63,6 +65,7 @@ private slots:
     void workerProgress(int remaining);
     void workerFinished(int changes, const QStringList& folders);
     void folderWatchUpdated(int ticket);
+    void handOverScan();
 
 private:
     void ensureWorker();
@@ -78,6 +81,8 @@ private:
     // worker's thread never gets to (it was stopped first) must not keep the database open.
     TrackerSparqlConnection* m_scanConnection = nullptr;
     TrackerFolderWatch* m_watch = nullptr;
+    // The threads of workers left to end on their own, as long as they run.
+    QVector<QPointer<QThread>> m_abandoned;
     // The scan whose folders are being put under watch, and what it changed.
     int m_watchTicket = 0;
     int m_watchedChanges = 0;
@@ -86,6 +91,8 @@ private:
     bool m_scanning = false;
     bool m_indexing = false;
     bool m_scanAgain = false;
+    // The scan under way waits for a worker left to end on its own before it is handed over.
+    bool m_scanWaiting = false;
     int m_scansStarted = 0;
     int m_scansFinished = 0;
 };
