@@ -88,7 +88,7 @@ bool runPipeline(const QString& description)
         g_error_free(error);
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
     GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* msg = gst_bus_timed_pop_filtered(bus, 30 * GST_SECOND,
+    GstMessage* msg = gst_bus_timed_pop_filtered(bus, 120 * GST_SECOND,
                                                  GstMessageType(GST_MESSAGE_EOS
                                                                 | GST_MESSAGE_ERROR));
     bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
