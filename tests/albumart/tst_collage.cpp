@@ -283,6 +283,8 @@ void TestCollage::aSaveNamesWhatItSavedAfterTheListChanged()
     model->removeRow(0);
     QCoreApplication::processEvents();
     release.release(threads);
+    // The held threads let go of the test's semaphores before they go.
+    pool->waitForDone();
     QVERIFY(shown);
     QVERIFY(ready.wait(AnswerTimeoutMs));
     // What was saved, with the albums it shows.
