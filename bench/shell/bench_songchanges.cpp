@@ -1,0 +1,302 @@
+// The program itself (build/src/parlovance) through thousands of song changes, as another
+// program steers it: on a private X display and a private session bus, with a library of
+// 20,000 generated songs in a private home, the Songs page's Shuffle row is tapped and the
+// playback service's `next` is called 22,000 times, each once the service has announced the
+// song before. Every 1,000 changes the program's memory is read: its resident memory, and,
+// through gdb, what its allocator holds in use (malloc_stats) and its resident memory once the
+// allocator has given back its free pages (malloc_trim). Resident memory alone also counts
+// the free pieces the allocator keeps between the ones in use, which come and go with the
+// order of frees; what is in use is what the program keeps.
+// Reported: each figure after the first 2,000 changes (by then the caches of the store, the
+// covers and GStreamer have grown to their working size) and at the end, and the growth per
+// change over the 20,000 after them: end to end, and as the slope through every sample.
+//
+// Run under nothing else, e.g.
+//   build-bench/bench/shell/bench_songchanges
+// BENCH_SONGS and BENCH_CHANGES change the library's size and the number of changes;
+// BENCH_PAUSE_MS the time left to each song after its announcement (20 ms: the song's
+// pipeline starts before the next change); BENCH_PROGRAM another build of the program (an
+// older one, for a before-and-after); BENCH_DISPLAY an X display already running instead of a
+// private Xvfb; BENCH_GDB=0 reads resident memory only; BENCH_TRACE=1 prints every sample.
+
+#include "../../tests/e2e/playerdriver.h"
+#include "../../tests/e2e/virtualdisplay.h"
+#include "fixturelibrary.h"
+#include "testenvironment.h"
+
+#include <QDBusConnection>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+namespace {
+
+const int ScreenWidth = 480;
+const int ScreenHeight = 854;
+const int WarmChanges = 2000;
+const int SampleEvery = 1000;
+const int SongMs = 5000;
+const int TimeoutMs = 120000;
+
+int setting(const char* name, int fallback)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok && value >= 0 ? value : fallback;
+}
+
+QString programPath()
+{
+    const QString other = qEnvironmentVariable("BENCH_PROGRAM");
+    return other.isEmpty() ? TestEnvironment::binaryDir() + QStringLiteral("/src/parlovance")
+                           : other;
+}
+
+double residentMiB(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+struct Sample
+{
+    int changes = 0;
+    double residentMiB = 0;
+    double inUseMiB = 0;   // what the allocator holds in use; 0 without gdb
+    double trimmedMiB = 0; // resident once the allocator gave back its free pages
+};
+
+// Asks the program's allocator, through gdb, for its figures (printed on the program's error
+// output, which the driver keeps) and to give back its free pages.
+Sample sample(PlayerDriver& player, int changes, bool useGdb)
+{
+    Sample s;
+    s.changes = changes;
+    const qint64 pid = player.processId();
+    s.residentMiB = residentMiB(pid);
+    if (!useGdb)
+        return s;
+    QProcess gdb;
+    gdb.setProcessChannelMode(QProcess::MergedChannels);
+    gdb.start(QStringLiteral("gdb"),
+              { QStringLiteral("/proc/%1/exe").arg(pid), QStringLiteral("-p"), QString::number(pid),
+                QStringLiteral("-batch"), QStringLiteral("-ex"),
+                QStringLiteral("call (void)malloc_stats()"), QStringLiteral("-ex"),
+                QStringLiteral("call (int)malloc_trim(0)") });
+    if (!gdb.waitForFinished(60000))
+        return s;
+    // The totals come last: "Total (incl. mmap):", then "in use bytes = N".
+    QString log;
+    if (!QTest::qWaitFor(
+            [&] {
+                return (log = player.log()).lastIndexOf(QStringLiteral("max mmap bytes"))
+                       > log.lastIndexOf(QStringLiteral("Total (incl. mmap)"));
+            },
+            10000))
+        return s;
+    const int total = log.lastIndexOf(QStringLiteral("Total (incl. mmap)"));
+    static const QRegularExpression inUse(QStringLiteral("in use bytes\\s*=\\s*(\\d+)"));
+    const QRegularExpressionMatch match = inUse.match(log, total);
+    if (total >= 0 && match.hasMatch())
+        s.inUseMiB = match.captured(1).toDouble() / (1024.0 * 1024.0);
+    s.trimmedMiB = residentMiB(pid);
+    return s;
+}
+
+// Songs of unique titles, so that each change is announced: ten an album, five albums an
+// artist, and every third album with a cover of its own in its songs.
+bool writeLibrary(int songs)
+{
+    for (int i = 0; i < songs; ++i) {
+        const int album = i / 10;
+        AudioTags tags;
+        tags.title = QStringLiteral("Song %1").arg(i, 5, 10, QLatin1Char('0'));
+        tags.artist = QStringLiteral("Artist %1").arg(album / 5);
+        tags.albumArtist = tags.artist;
+        tags.album = QStringLiteral("Album %1").arg(album);
+        tags.genre = QStringLiteral("Pop");
+        tags.trackNumber = i % 10 + 1;
+        if (album % 3 == 0)
+            tags.cover = AudioGenerator::coverImage(QColor::fromHsv(album % 360, 200, 220), 200);
+        const QString path = QStringLiteral("%1/%2/%3.ogg")
+                                 .arg(tags.artist, tags.album, tags.title);
+        if (FixtureLibrary::addSong(path, tags, SongMs).isEmpty())
+            return false;
+    }
+    return true;
+}
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs = TimeoutMs)
+{
+    return QTest::qWaitFor(done, timeoutMs);
+}
+
+// The queue's counter under the cover ("1/20,000"): the number after the slash.
+int queueSize(const PlayerDriver& player)
+{
+    static const QRegularExpression counter(QStringLiteral("^\\d+/([\\d,. ]+)$"));
+    for (const PlayerDriver::ShownText& shown : player.shownTexts()) {
+        const QRegularExpressionMatch match = counter.match(shown.text);
+        if (match.hasMatch())
+            return match.captured(1).remove(QRegularExpression(QStringLiteral("\\D"))).toInt();
+    }
+    return 0;
+}
+
+bool tapText(const PlayerDriver& player, const QString& text)
+{
+    QRect at;
+    if (!waitFor([&] { return !(at = player.find(text)).isEmpty(); }))
+        return false;
+    player.tap(at.center());
+    return true;
+}
+
+// Least-squares slope of a figure (MiB) over changes, in KiB a change, from the warm-up on.
+double slopeKiB(const QVector<Sample>& samples, double Sample::*figure)
+{
+    double sx = 0, sy = 0, sxx = 0, sxy = 0, n = 0;
+    for (const Sample& p : samples) {
+        if (p.changes < WarmChanges)
+            continue;
+        sx += p.changes;
+        sy += p.*figure;
+        sxx += double(p.changes) * p.changes;
+        sxy += p.changes * (p.*figure);
+        ++n;
+    }
+    return n < 2 ? 0 : (n * sxy - sx * sy) / (n * sxx - sx * sx) * 1024.0;
+}
+
+// A figure's growth per change from the warm-up to the end, in KiB.
+double growthKiB(const QVector<Sample>& samples, double Sample::*figure)
+{
+    for (const Sample& p : samples) {
+        if (p.changes == WarmChanges)
+            return (samples.last().*figure - p.*figure) * 1024.0
+                   / (samples.last().changes - WarmChanges);
+    }
+    return 0;
+}
+
+void SongChangesOverTheBus(benchmark::State& state)
+{
+    const int songs = setting("BENCH_SONGS", 20000);
+    const int changes = qMax(setting("BENCH_CHANGES", 22000), WarmChanges + SampleEvery);
+    const int pauseMs = setting("BENCH_PAUSE_MS", 20);
+    const bool trace = qEnvironmentVariableIsSet("BENCH_TRACE");
+    const bool useGdb = setting("BENCH_GDB", 1) != 0;
+    if (!writeLibrary(songs)) {
+        state.SkipWithError("the library could not be written");
+        return;
+    }
+    for (auto _ : state) {
+        PlayerDriver player(programPath());
+        if (!player.start()) {
+            state.SkipWithError("the program did not start");
+            return;
+        }
+        // The first start indexes the library, which the main page tells until it is done;
+        // the whole library is queued once it is read.
+        bool updating = false;
+        const bool indexed = waitFor([&] {
+            const bool shown = player.shows(QStringLiteral("Updating library…"));
+            updating = updating || shown;
+            return updating && !shown;
+        });
+        if (!indexed && !updating)
+            std::fprintf(stderr, "the indexing notice was not seen\n");
+        if ((!indexed && updating) || !tapText(player, QStringLiteral("Songs"))
+            || !tapText(player, QStringLiteral("Shuffle"))
+            || !waitFor([&] { return queueSize(player) == songs; })) {
+            state.SkipWithError("the library's songs do not play");
+            return;
+        }
+        QVector<Sample> samples;
+        samples.append(sample(player, 0, useGdb));
+        int unannounced = 0;
+        for (int change = 1; change <= changes; ++change) {
+            const QStringList before = player.media();
+            player.call(QStringLiteral("next"));
+            if (!waitFor([&] { return player.media() != before; }, 2000))
+                ++unannounced;
+            if (pauseMs > 0)
+                QTest::qWait(pauseMs);
+            if (change % SampleEvery == 0) {
+                samples.append(sample(player, change, useGdb));
+                const Sample& s = samples.last();
+                if (trace)
+                    std::fprintf(stderr,
+                                 "%d changes: %.1f MiB resident, %.1f MiB in use, %.1f MiB "
+                                 "resident after a trim\n",
+                                 change, s.residentMiB, s.inUseMiB, s.trimmedMiB);
+            }
+            if (!player.isRunning()) {
+                state.SkipWithError("the program ended");
+                return;
+            }
+        }
+        const Sample& warm = samples.at(WarmChanges / SampleEvery);
+        const Sample& last = samples.last();
+        state.counters["rss_warm_MiB"] = warm.residentMiB;
+        state.counters["rss_last_MiB"] = last.residentMiB;
+        state.counters["rss_growth_KiB_per_change"] = growthKiB(samples, &Sample::residentMiB);
+        state.counters["rss_slope_KiB_per_change"] = slopeKiB(samples, &Sample::residentMiB);
+        if (useGdb) {
+            state.counters["in_use_warm_MiB"] = warm.inUseMiB;
+            state.counters["in_use_last_MiB"] = last.inUseMiB;
+            state.counters["in_use_growth_KiB_per_change"] = growthKiB(samples, &Sample::inUseMiB);
+            state.counters["in_use_slope_KiB_per_change"] = slopeKiB(samples, &Sample::inUseMiB);
+            state.counters["trimmed_rss_slope_KiB_per_change"] = slopeKiB(samples,
+                                                                          &Sample::trimmedMiB);
+        }
+        state.counters["unannounced"] = unannounced;
+        player.stop();
+    }
+}
+BENCHMARK(SongChangesOverTheBus)->Unit(benchmark::kSecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TestEnvironment::prepare();
+    // A session bus of the benchmark's own: the program's services and the calls meet there.
+    QProcess bus;
+    bus.start(QStringLiteral("dbus-daemon"),
+              { QStringLiteral("--session"), QStringLiteral("--nofork"),
+                QStringLiteral("--print-address=1") });
+    if (!bus.waitForStarted() || !bus.waitForReadyRead(10000))
+        return 1;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
+    VirtualDisplay display;
+    const QByteArray given = qgetenv("BENCH_DISPLAY");
+    if (!given.isEmpty())
+        qputenv("DISPLAY", given);
+    else if (!display.start(ScreenWidth, ScreenHeight))
+        return 1;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    // The program's warnings stay; its debug lines of every song and cover would pile up in
+    // the driver's copy of its output.
+    qputenv("QT_LOGGING_RULES", "*.debug=false");
+    {
+        QGuiApplication app(argc, argv);
+        benchmark::Initialize(&argc, argv);
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+    }
+    bus.terminate();
+    bus.waitForFinished();
+    return 0;
+}
