@@ -4,6 +4,7 @@
 #include "albumart/albumartloader.h"
 #include "albumart/thumbnailerthread.h"
 #include "coverlistener.h"
+#include "processmemory.h"
 #include "testenvironment.h"
 #include "trackermediaart.h"
 
@@ -26,18 +27,6 @@ namespace {
 const int Covers = 1000;
 const int Batch = 250;
 const QString Flavor = QStringLiteral("music-grid");
-
-double residentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 AlbumArtCacheItem coverItem(int i)
 {
@@ -112,10 +101,10 @@ void ThumbnailsOfDistinctCovers(benchmark::State& state)
                 return;
             }
             if (first == 0)
-                rssFirstBatch = residentMiB();
+                rssFirstBatch = residentKiB() / 1024.0;
         }
         coversPerSecond = Covers * 1000.0 / qMax<qint64>(1, timer.elapsed());
-        rssAll = residentMiB();
+        rssAll = residentKiB() / 1024.0;
         ready = listener.ready;
 
         // Served again, every cover comes from its thumbnail: no picture is decoded and no

@@ -5,6 +5,7 @@
 #include "fixturelibrary.h"
 #include "mafwtrackermodel.h"
 #include "playback/playstate.h"
+#include "processmemory.h"
 #include "testenvironment.h"
 #include "zelplaycontrols.h"
 
@@ -23,19 +24,6 @@ const int Changes = 6000;
 // size; what grows after it grows for good.
 const int WarmChanges = 1000;
 const int Timeout = 30000;
-
-// Resident memory of this process now, in MiB.
-double residentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 bool waitUntil(const std::function<bool()>& done)
 {
@@ -76,9 +64,9 @@ void SixThousandSongChanges(benchmark::State& state)
     for (auto _ : state) {
         for (int change = 0; change < Changes; ++change) {
             if (change == songs->rowCount())
-                first = residentMiB();
+                first = residentKiB() / 1024.0;
             if (change == WarmChanges)
-                warm = residentMiB();
+                warm = residentKiB() / 1024.0;
             items.clear();
             hub->next(-1);
             if (!waitUntil([&]() {
@@ -89,7 +77,7 @@ void SixThousandSongChanges(benchmark::State& state)
             }
         }
     }
-    const double last = residentMiB();
+    const double last = residentKiB() / 1024.0;
     state.counters["rss_first_MiB"] = first;
     state.counters["rss_last_MiB"] = last;
     state.counters["rss_warm_MiB"] = warm;

@@ -14,6 +14,7 @@
 #include "fixturelibrary.h"
 #include "mafwtrackermodel.h"
 #include "playback/playstate.h"
+#include "processmemory.h"
 #include "shell/parlovanceapplicationservice.h"
 #include "shell/parlovanceservice.h"
 #include "testenvironment.h"
@@ -41,18 +42,6 @@ const int Warmup = 1000;
 const int Batch = 100;
 const QString Service = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceService");
 const QString Interface = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceInterface");
-
-double residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble();
-    }
-    return 0;
-}
 
 QDBusMessage message(int i)
 {

@@ -22,6 +22,7 @@
 #include "../../tests/e2e/playerdriver.h"
 #include "../../tests/e2e/virtualdisplay.h"
 #include "fixturelibrary.h"
+#include "processmemory.h"
 #include "testenvironment.h"
 
 #include <QDBusConnection>
@@ -57,18 +58,6 @@ QString programPath()
                            : other;
 }
 
-double residentMiB(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
-
 struct Sample
 {
     int changes = 0;
@@ -84,7 +73,7 @@ Sample sample(PlayerDriver& player, int changes, bool useGdb)
     Sample s;
     s.changes = changes;
     const qint64 pid = player.processId();
-    s.residentMiB = residentMiB(pid);
+    s.residentMiB = residentKiB(pid) / 1024.0;
     if (!useGdb)
         return s;
     QProcess gdb;
@@ -110,7 +99,7 @@ Sample sample(PlayerDriver& player, int changes, bool useGdb)
     const QRegularExpressionMatch match = inUse.match(log, total);
     if (total >= 0 && match.hasMatch())
         s.inUseMiB = match.captured(1).toDouble() / (1024.0 * 1024.0);
-    s.trimmedMiB = residentMiB(pid);
+    s.trimmedMiB = residentKiB(pid) / 1024.0;
     return s;
 }
 

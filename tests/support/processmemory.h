@@ -5,11 +5,12 @@
 #include <QFile>
 #include <QList>
 
-// The resident memory of this process now, in KiB (0 when it cannot be read): what benchmarks
-// compare before and after repeating some work.
-inline double residentKiB()
+// The resident memory of this process now, or of the process of the given id, in KiB (0 when
+// it cannot be read): what benchmarks compare before and after repeating some work.
+inline double residentKiB(qint64 pid = 0)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
+    QFile status(pid > 0 ? QStringLiteral("/proc/%1/status").arg(pid)
+                         : QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray& line : status.readAll().split('\n')) {
