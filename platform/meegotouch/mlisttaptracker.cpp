@@ -4,6 +4,14 @@
 
 namespace {
 const int LongTapInterval = 800;
+// The end of the hold is timed once more on its own: a program held up past the long-tap time
+// (a loaded machine) runs the overdue timer before the input that came meanwhile, so the release
+// of a quick tap is still queued when the first timer fires. The press counts as held only
+// once a timer has fired on time after that, the queued input having had its turn.
+const int SettleInterval = 50;
+const int SettleSlack = 25;
+// Under lasting load every timer may be late: the long tap then comes after this many looks.
+const int MaxSettles = 8;
 // Below the pannable widgets' drag threshold, so a press that turns into a pan is never a tap.
 const qreal MoveThreshold = 10;
 } // namespace
@@ -13,7 +21,7 @@ MListTapTracker::MListTapTracker(QObject* parent)
     , holdTimer(new QTimer(this))
 {
     holdTimer->setSingleShot(true);
-    holdTimer->setInterval(LongTapInterval);
+    holdTimer->setTimerType(Qt::PreciseTimer);
     connect(holdTimer, &QTimer::timeout, this, &MListTapTracker::holdElapsed);
 }
 
@@ -25,7 +33,8 @@ void MListTapTracker::press(const QPointF& scenePos)
         return;
     start = scenePos;
     active = true;
-    holdTimer->start();
+    settles = 0;
+    startHoldTimer(LongTapInterval - SettleInterval);
 }
 
 void MListTapTracker::move(const QPointF& scenePos)
@@ -57,10 +66,23 @@ QPointF MListTapTracker::pressPosition() const
     return start;
 }
 
+void MListTapTracker::startHoldTimer(int interval)
+{
+    holdDue = interval;
+    holdClock.start();
+    holdTimer->start(interval);
+}
+
 void MListTapTracker::holdElapsed()
 {
     if (!active)
         return;
+    const bool onTime = holdClock.elapsed() <= holdDue + SettleSlack;
+    if (settles == 0 || (!onTime && settles < MaxSettles)) {
+        ++settles;
+        startHoldTimer(SettleInterval);
+        return;
+    }
     active = false;
     emit longTapped(start);
 }
