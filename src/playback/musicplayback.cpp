@@ -89,8 +89,13 @@ void MusicPlayback::step(QueueStep step, bool backwards, int delayMs)
     case QueueStep::Moves:
         break;
     }
-    previousDirection = backwards;
-    m_trackNumber += backwards ? -1 : 1;
+    moved(backwards ? -1 : 1, delayMs);
+}
+
+void MusicPlayback::moved(int songs, int delayMs)
+{
+    previousDirection = songs < 0;
+    m_trackNumber += songs;
     if (modes.mode == PlaybackEnums::MusicMode) {
         positions.saveToSettings(modes.live);
         announceSong();

@@ -38,6 +38,10 @@ public:
     // Carries out a step of next() (backwards false) or previous(): when the cursor moved, the
     // song is announced and the controller follows, at once (delayMs < 0) or after delayMs.
     void step(QueueStep step, bool backwards, int delayMs);
+    // The cursor has moved songs rows in all (negative backwards; 0 when it came back to the
+    // song it left), as one change: the song it stands on is announced and the controller
+    // follows, as after step().
+    void moved(int songs, int delayMs);
     // emitSongChanged(): the song at the cursor, or the music snapshot's while radio is live.
     void announceSong();
     // The controller reports the media of a song of the queue.

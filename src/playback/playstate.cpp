@@ -685,6 +685,53 @@ void PlayState::previous(int delayMs, bool force)
     music->step(cursor->stepBack(force), true, delayMs);
 }
 
+void PlayState::skip(const QVector<int>& moves, int delayMs)
+{
+    disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
+    // Each call takes its step on the cursor alone, which costs nothing; what the steps come
+    // to is carried out once. After the first step the song stands at its start.
+    int songs = 0;
+    bool moved = false;
+    bool restart = false;
+    bool fromStart = false;
+    for (const int run : moves) {
+        const bool back = run < 0;
+        for (int i = qAbs(run); i > 0; --i) {
+            if (modes->mode == RadioMode
+                && (back ? (fromStart || !modes->live.seekable || modes->live.position < 4)
+                               && controls->playEntry(-1)
+                         : controls->playEntry(1))) {
+                fromStart = true;
+                continue;
+            }
+            const QueueStep step = back ? cursor->stepBack(false, fromStart)
+                                        : cursor->stepForward();
+            switch (step) {
+            case QueueStep::Moves:
+                songs += back ? -1 : 1;
+                moved = true;
+                break;
+            case QueueStep::Restarts:
+                restart = true;
+                break;
+            case QueueStep::PlaysPendingSong:
+                // The waiting song becomes the queue and plays; the steps after it move on
+                // through that queue.
+                music->step(step, back, delayMs);
+                restart = false;
+                break;
+            case QueueStep::Stays:
+                continue;
+            }
+            fromStart = true;
+        }
+    }
+    if (moved)
+        music->moved(songs, delayMs);
+    else if (restart)
+        setPosition(0, modes->mode);
+}
+
 void PlayState::delayedNextPrev()
 {
     cursor->moveControllerNow();

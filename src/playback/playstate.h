@@ -9,6 +9,7 @@
 #include <QSharedPointer>
 #include <QStringList>
 #include <QUrl>
+#include <QVector>
 
 #include "mafwerror.h"
 #include "mafwmediainfo.h"
@@ -121,6 +122,13 @@ public:
     // delayMs < 0: the controller changes song at once; else after that delay, once per burst.
     void next(int delayMs);
     void previous(int delayMs, bool force);
+    // A burst of next() and previous() calls as one change (the playback service's bursts):
+    // moves holds the calls in the order asked, a run of n nexts as n and of n previouses as
+    // -n. What plays moves as those calls one after the other would move it (the queue wraps
+    // at its ends in the order it plays in, a first previous restarts a song heard for 4 s or
+    // more, a playlist file steps through its entries), and only where it lands is loaded and
+    // announced: a song the burst passes over is neither loaded nor shown. delayMs as next()'s.
+    void skip(const QVector<int>& moves, int delayMs);
     void setPosition(uint seconds, PlayingMode mode);
     void startRewinding(int stepMs);
     void startForwarding(int stepMs);

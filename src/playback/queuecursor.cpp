@@ -301,10 +301,11 @@ QueueStep QueueCursor::stepForward()
     return QueueStep::Moves;
 }
 
-QueueStep QueueCursor::stepBack(bool force)
+QueueStep QueueCursor::stepBack(bool force, bool fromStart)
 {
     const PlayItem& live = modes.live;
-    if (live.seekable && !force && (rows->playlist()->count() < 2 || live.position >= 4))
+    if (live.seekable && !force
+        && (rows->playlist()->count() < 2 || (!fromStart && live.position >= 4)))
         return QueueStep::Restarts;
     if (pending) {
         if (pending->rowCount() < 2)

@@ -80,8 +80,10 @@ public:
     // the queue, or a seekable stream or file, starts again.
     QueueStep stepForward();
     // previous(): the row before the cursor, the last before the first. Unless forced, a
-    // seekable song that has played 4 seconds or more, or is alone, starts again.
-    QueueStep stepBack(bool force);
+    // seekable song that has played 4 seconds or more, or is alone, starts again. fromStart
+    // counts the song as played from its start whatever its position says: a previous() that
+    // follows a step of the same burst, which left the song at its start.
+    QueueStep stepBack(bool force, bool fromStart = false);
     void setShuffle(bool on);
     void setRepeat(bool on);
     // The queue's songs go; the cursor stays where it is until rewind().

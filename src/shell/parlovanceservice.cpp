@@ -170,27 +170,50 @@ void ParlovanceService::play(QStringList uriList)
 
 void ParlovanceService::request(const PlayRequest& next)
 {
-    // A burst of calls is answered in the order it came, and each call is quick to answer: the
-    // start (a song looked up, a stream loaded) waits until the calls already received are
-    // through, and only the newest of them starts.
-    waitingRequest = next;
-    ++requestsTaken;
     ++requestSerial;
-    if (startQueued)
-        return;
-    startQueued = true;
-    QMetaObject::invokeMethod(this, &ParlovanceService::startWaitingRequest, Qt::QueuedConnection);
+    burst.play(next);
+    carryOutLater();
 }
 
-void ParlovanceService::startWaitingRequest()
+void ParlovanceService::carryOutLater()
 {
-    startQueued = false;
-    const PlayRequest next = waitingRequest;
-    waitingRequest = PlayRequest();
-    if (requestsTaken > 1)
-        qCDebug(lcShell) << Q_FUNC_INFO << "- the newest of" << requestsTaken
-                         << "requests starts; a newer one replaced each of the others";
-    requestsTaken = 0;
+    // A burst of calls is answered in the order it came, and each call is quick to answer: what
+    // they ask waits until the calls already received are through, and is carried out once.
+    if (burstQueued)
+        return;
+    burstQueued = true;
+    QMetaObject::invokeMethod(this, &ParlovanceService::carryOutBurst, Qt::QueuedConnection);
+}
+
+void ParlovanceService::carryOutBurst()
+{
+    burstQueued = false;
+    const TransportBurst calls = burst;
+    burst = TransportBurst();
+    if (calls.calls() > 1)
+        qCDebug(lcShell) << Q_FUNC_INFO << "- a burst of" << calls.calls()
+                         << "calls is carried out as one";
+    const PlayRequest& next = calls.request();
+    if (next.kind == PlayRequest::None) {
+        if (!calls.moves().isEmpty())
+            playState->skip(calls.moves(), -1);
+    } else {
+        // Skips asked before a stream move the queue that waits behind it, which the controller
+        // follows once the stream is its item (it then only keeps the row); a library song
+        // replaces the queue, and a stream replaces a stream.
+        if (next.kind == PlayRequest::Stream && playState->mode() == PlayState::MusicMode
+            && !calls.moves().isEmpty())
+            playState->skip(calls.moves(), 0);
+        startRequest(next);
+    }
+    pauseOrResume(calls.hold());
+}
+
+void ParlovanceService::startRequest(const PlayRequest& next)
+{
+    // A pause asked before this request was for what it replaces.
+    pauseOnArrival = false;
+    requestOnItsWay = false;
     switch (next.kind) {
     case PlayRequest::LibrarySong:
         lookUpSong(next.uri);
@@ -201,12 +224,58 @@ void ParlovanceService::startWaitingRequest()
         break;
     case PlayRequest::Stream:
         streamStarted = false;
+        requestOnItsWay = true;
         playState->playStream(next.url);
         ParlovanceApplicationService::instance()->showPlayerSheet();
         break;
     case PlayRequest::None:
         break;
     }
+}
+
+void ParlovanceService::pauseOrResume(TransportBurst::Hold hold)
+{
+    switch (hold) {
+    case TransportBurst::Hold::Pause:
+        // A request on its way is paused once it plays: a song being looked up is not there
+        // yet, and a stream that does not play yet cannot tell whether it pauses or stops.
+        if (requestOnItsWay)
+            pauseOnArrival = true;
+        else
+            playState->pauseOrStop(playState->mode());
+        break;
+    case TransportBurst::Hold::Resume:
+        if (requestOnItsWay)
+            pauseOnArrival = false;
+        else
+            playState->play(playState->mode());
+        break;
+    case TransportBurst::Hold::None:
+        break;
+    }
+}
+
+void ParlovanceService::requestArrived()
+{
+    if (!requestOnItsWay)
+        return;
+    requestOnItsWay = false;
+    if (!pauseOnArrival)
+        return;
+    pauseOnArrival = false;
+    // A file pauses, though it may not have told yet whether it can seek; a stream from the
+    // network that cannot seek stops.
+    const PlayState::PlayingMode mode = playState->mode();
+    if (mode == PlayState::RadioMode && playState->streamUrl().isLocalFile())
+        playState->pause();
+    else
+        playState->pauseOrStop(mode);
+}
+
+void ParlovanceService::requestLost()
+{
+    requestOnItsWay = false;
+    pauseOnArrival = false;
 }
 
 void ParlovanceService::lookUpSong(const QString& urn)
@@ -226,6 +295,7 @@ void ParlovanceService::lookUpSong(const QString& urn)
     connection->asyncQuery(QString::fromLatin1(StoreQueries::SongByUrn).arg(urn), 1, this,
                            SLOT(queryReady(QList<QStringList>, bool, QVariant)),
                            SLOT(queryFailed(int, QString, QVariant)), QVariant(requestSerial));
+    requestOnItsWay = true;
 }
 
 void ParlovanceService::playTempFile(QStringList uriList)
@@ -265,35 +335,28 @@ bool ParlovanceService::isInExcludedDirectory(const QString& path) const
     return false;
 }
 
-void ParlovanceService::startRequestNow()
-{
-    // Transport acts on what the caller asked to play before it.
-    if (startQueued)
-        startWaitingRequest();
-}
-
 void ParlovanceService::resumePlayback()
 {
-    startRequestNow();
-    playState->play(playState->mode());
+    burst.resume();
+    carryOutLater();
 }
 
 void ParlovanceService::pausePlayback()
 {
-    startRequestNow();
-    playState->pauseOrStop(playState->mode());
+    burst.pause();
+    carryOutLater();
 }
 
 void ParlovanceService::next()
 {
-    startRequestNow();
-    playState->next(-1);
+    burst.next();
+    carryOutLater();
 }
 
 void ParlovanceService::previous()
 {
-    startRequestNow();
-    playState->previous(-1, false);
+    burst.previous();
+    carryOutLater();
 }
 
 int ParlovanceService::playbackState()
@@ -329,14 +392,21 @@ void ParlovanceService::liveItemPlays()
         return;
     streamStarted = true;
     announceLater();
+    requestArrived();
 }
 
 void ParlovanceService::handlePlaybackStateChanged()
 {
     const PlayState::State state = playState->state(PlayState::RadioMode);
-    if (playState->mode() == PlayState::RadioMode
-        && (state == PlayState::Playing || state == PlayState::Paused))
-        streamStarted = true;
+    if (playState->mode() == PlayState::RadioMode && !streamStarted) {
+        if (state == PlayState::Playing || state == PlayState::Paused) {
+            streamStarted = true;
+            requestArrived();
+        } else if (state == PlayState::Stopped || state == PlayState::NoState) {
+            // A stream that failed on its way: a pause waiting for it has nothing to pause.
+            requestLost();
+        }
+    }
     announceLater();
 }
 
@@ -414,16 +484,18 @@ void ParlovanceService::queryReady(QList<QStringList> rows, bool end, QVariant u
     // The answer to a request that a newer one replaced meanwhile.
     if (userData.toULongLong() != requestSerial)
         return;
-    if (!end || rows.isEmpty() || rows.first().isEmpty())
+    if (!end)
         return;
     bool ok = false;
-    const int id = rows.first().first().toInt(&ok, 10);
+    const int id = rows.isEmpty() || rows.first().isEmpty() ? 0
+                                                            : rows.first().first().toInt(&ok, 10);
     MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
-    if (!ok || !factory)
+    MafwTrackerModel* model = ok && factory ? factory->getModel(MafwTrackerModel::OneSong, 0, id)
+                                            : nullptr;
+    if (!model) {
+        requestLost();
         return;
-    MafwTrackerModel* model = factory->getModel(MafwTrackerModel::OneSong, 0, id);
-    if (!model)
-        return;
+    }
     // The model re-reads itself when the library changes: only its first fill may start
     // playback, and a request replaced by a newer one never does.
     if (pendingModel)
@@ -441,17 +513,24 @@ void ParlovanceService::startModelPlayback()
     if (!pendingModel)
         return;
     disconnect(pendingModel.data(), nullptr, this, nullptr);
-    if (modelSerial != requestSerial || pendingModel->rowCount(QModelIndex()) == 0)
+    if (modelSerial != requestSerial)
         return;
+    if (pendingModel->rowCount(QModelIndex()) == 0) {
+        requestLost();
+        return;
+    }
     playState->appendModel(pendingModel, PlayState::ReplaceQueue, -1);
     playState->startPlayback(0, PlayState::AllSongsQueue);
     ParlovanceApplicationService::instance()->showMainWindow(Parlovance::PageNowPlaying, true);
+    // The song is the queue's and loading: a pause stops it where it is.
+    requestArrived();
 }
 
 void ParlovanceService::queryFailed(int errCode, QString errStr, QVariant userData)
 {
-    Q_UNUSED(userData)
     qCDebug(lcShell) << Q_FUNC_INFO << " - code: " << errCode << " reason: " << errStr;
+    if (userData.toULongLong() == requestSerial)
+        requestLost();
 }
 
 void ParlovanceService::instanceCompletedSlot(bool succeeded)

@@ -2,6 +2,7 @@
 #define PARLOVANCESERVICE_H
 
 #include "common/parlovance.h"
+#include "transportburst.h"
 
 #include <QList>
 #include <QObject>
@@ -21,9 +22,13 @@ class QAbstractItemModel;
 // URN, a music file by its path or URL, a stream or a playlist, pause, resume, skip, and ask for
 // (or are told of) the playback state and what plays. Every request ends in the playback hub.
 // The bus is open to any program of the session: every argument is checked before it is used,
-// and nothing a caller sends reaches a query unchecked. A play request is checked within its
-// call and started once the event loop comes round; only the newest one matters, so one that a
-// newer one replaces before it starts, or before its library lookup answers, is dropped.
+// and nothing a caller sends reaches a query unchecked. Each call is checked and answered at
+// once; what it asks is carried out once the event loop comes round, together with the calls
+// received meanwhile, as one burst (TransportBurst): the queue moves as far as the skips take
+// it and only the song it lands on loads, only the newest play request starts, and of the
+// pauses and resumes after it the last one holds. A request that a newer one replaces before
+// its library lookup answers is dropped, and a pause asked while a request is on its way (a
+// song looked up, a stream not playing yet) pauses it once it plays.
 class ParlovanceService : public QObject
 {
     Q_OBJECT
@@ -66,23 +71,20 @@ public slots:
     void instanceCompletedSlot(bool succeeded);
 
 private:
-    // A play request that was checked and waits for its start.
-    struct PlayRequest
-    {
-        enum Kind { None, LibrarySong, LibraryFile, Stream };
-        Kind kind = None;
-        QString uri; // the song's URN, or the library file's URL
-        QUrl url;    // the stream's address
-    };
+    using PlayRequest = TransportBurst::PlayRequest;
 
     ParlovanceService();
     ~ParlovanceService() override;
 
-    // Keeps a request for the start, in place of one that waits.
     void request(const PlayRequest& next);
-    void startWaitingRequest();
-    // Starts a waiting request at once.
-    void startRequestNow();
+    // The burst is carried out once the calls already received are through.
+    void carryOutLater();
+    void carryOutBurst();
+    void startRequest(const PlayRequest& next);
+    void pauseOrResume(TransportBurst::Hold hold);
+    // The request on its way plays, or never will.
+    void requestArrived();
+    void requestLost();
     void lookUpSong(const QString& urn);
 
     void connectPlayStateSignals();
@@ -114,11 +116,14 @@ private:
     // until then it is not what plays, and one that fails (data no decoder takes, a file cut
     // off, a playlist without a playable entry) never becomes it.
     bool streamStarted = true;
-    // The request that waits for its start, and how many were taken since the last start.
-    PlayRequest waitingRequest;
-    int requestsTaken = 0;
-    bool startQueued = false;
-    // Counts the requests taken: a lookup or a song model of an older one is dropped.
+    // The calls received and not yet carried out.
+    TransportBurst burst;
+    bool burstQueued = false;
+    // A library song looked up, or a stream handed to the hub, that does not play yet; and
+    // whether a pause asked meanwhile waits for it.
+    bool requestOnItsWay = false;
+    bool pauseOnArrival = false;
+    // Counts the play requests taken: a lookup or a song model of an older one is dropped.
     quint64 requestSerial = 0;
     quint64 modelSerial = 0;
     // What listeners were told last, and whether a burst of reports waits to be told.

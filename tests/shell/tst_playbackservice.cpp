@@ -56,6 +56,15 @@ public slots:
     void mediaChanged(const QStringList& list) { media.append(list); }
 };
 
+// A method called count times in a row.
+QList<QStringList> repeated(int count, const QString& method)
+{
+    QList<QStringList> calls;
+    for (int i = 0; i < count; ++i)
+        calls << QStringList { method };
+    return calls;
+}
+
 } // namespace
 
 class TestPlaybackService : public QObject
@@ -83,9 +92,16 @@ private slots:
     void aStreamThatReplacesAPlayingOneIsReportedOnceItPlays();
     void onlyTheNewestPlayRequestStarts();
     void aBurstOfPlayRequestsLeavesTheServiceAnswering();
+    void aBurstOfSkipsLoadsOnlyTheSongItLandsOn();
+    void aMixedBurstEndsAsItsLastRequestsAsked();
+    void theStateIsAnsweredBeforeAWaitingBurstIsCarriedOut();
 
 private:
     QDBusMessage call(const QString& method, const QVariantList& arguments = QVariantList());
+    // Sends calls as one burst: the bus holds the calls until every one of them has reached
+    // the service's connection, and the service's thread takes none of them meanwhile.
+    void send(const QList<QStringList>& calls);
+    void playSeven(int row);
     QString urnOf(const QString& title);
     void playUrn(const QString& title);
     QString playingTitle() const;
@@ -108,6 +124,37 @@ QDBusMessage TestPlaybackService::call(const QString& method, const QVariantList
     QDBusPendingCall pending = caller.asyncCall(message, Timeout);
     [&]() { QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), Timeout); }();
     return pending.reply();
+}
+
+void TestPlaybackService::send(const QList<QStringList>& calls)
+{
+    for (const QStringList& method : calls) {
+        QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                        method.first());
+        if (method.size() > 1)
+            m.setArguments({ QVariant(method.mid(1)) });
+        caller.call(m, QDBus::NoBlock);
+    }
+    // The bus routes a connection's messages in order: once it has answered the caller, it has
+    // passed the calls on, and its answer to a question asked on the service's connection then
+    // comes after them. This thread blocks without taking the calls handed over meanwhile.
+    const QDBusMessage question = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId"));
+    QCOMPARE(caller.call(question, QDBus::Block, Timeout).type(), QDBusMessage::ReplyMessage);
+    QCOMPARE(QDBusConnection::sessionBus().call(question, QDBus::Block, Timeout).type(),
+             QDBusMessage::ReplyMessage);
+}
+
+void TestPlaybackService::playSeven(int row)
+{
+    QSharedPointer<MafwTrackerModel> seven = HubTestLibrary::album(QStringLiteral("Seven"));
+    QVERIFY(seven);
+    hub->setShuffle(false);
+    hub->appendModel(seven.staticCast<QAbstractItemModel>(), PlayState::ReplaceQueue, -1);
+    hub->startPlayback(row, PlayState::PlayNow);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QCOMPARE(hub->songCount(hub->mode()), 7);
 }
 
 QString TestPlaybackService::urnOf(const QString& title)
@@ -812,6 +859,119 @@ void TestPlaybackService::aBurstOfPlayRequestsLeavesTheServiceAnswering()
     QVERIFY2(startsBeforeTheAnswer >= 0 && startsBeforeTheAnswer < requests / 10,
              qPrintable(QString::number(startsBeforeTheAnswer)));
     QVERIFY2(starts < requests / 10, qPrintable(QString::number(starts)));
+    hub->stop(hub->mode());
+}
+
+void TestPlaybackService::aBurstOfSkipsLoadsOnlyTheSongItLandsOn()
+{
+    const QStringList titles { QStringLiteral("One"),   QStringLiteral("Two"),
+                               QStringLiteral("Three"), QStringLiteral("Four"),
+                               QStringLiteral("Five"),  QStringLiteral("Six"),
+                               QStringLiteral("Seven") };
+    playSeven(0);
+    QStringList loaded;
+    QObject guard;
+    connect(ZelPlayControls::instance(), &ZelPlayController::playbackAboutToStart, &guard,
+            [&]() { loaded << playingTitle(); });
+    QSignalSpy songs(hub, SIGNAL(songChanged(QString, QString, QString, int, bool)));
+
+    // Ten nexts through a queue of seven wrap round to its fourth song, the only one loaded
+    // and shown.
+    send(repeated(10, QStringLiteral("next")));
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), titles.at(3), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QCOMPARE(loaded, QStringList { titles.at(3) });
+    QVERIFY(!songs.isEmpty());
+    for (const QList<QVariant>& change : qAsConst(songs))
+        QCOMPARE(change.value(0).toString(), titles.at(3));
+
+    // A song heard for 4 s or more restarts at the first previous; the two after it go back.
+    hub->setPosition(10, hub->mode());
+    QTRY_VERIFY_WITH_TIMEOUT(hub->position(hub->mode()) >= 4, Timeout);
+    loaded.clear();
+    send(repeated(3, QStringLiteral("previous")));
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), titles.at(1), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QCOMPARE(loaded, QStringList { titles.at(1) });
+    QVERIFY(hub->position(hub->mode()) < 4);
+    hub->stop(hub->mode());
+}
+
+void TestPlaybackService::aMixedBurstEndsAsItsLastRequestsAsked()
+{
+    const QStringList files = outsideCopies(3);
+    QVERIFY(files.size() == 3);
+    const QStringList next { QStringLiteral("next") };
+    const QStringList previous { QStringLiteral("previous") };
+    const QStringList pause { QStringLiteral("pausePlayback") };
+    const QStringList resume { QStringLiteral("resumePlayback") };
+    const auto play = [](const QString& what) {
+        return QStringList { QStringLiteral("play"), what };
+    };
+    // What the player loads: a stream by its file, a song of the queue by its title.
+    QStringList loaded;
+    QObject guard;
+    connect(ZelPlayControls::instance(), &ZelPlayController::playbackAboutToStart, &guard, [&]() {
+        loaded << (hub->mode() == PlayState::RadioMode ? hub->streamUrl().toLocalFile()
+                                                       : playingTitle());
+    });
+
+    // Skips, pauses and resumes: the queue moves two on, and the last pause holds.
+    playSeven(0);
+    loaded.clear();
+    send({ next, next, pause, next, previous, previous, resume, next, pause });
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Three"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+    QCOMPARE(loaded, QStringList { QStringLiteral("Three") });
+
+    // Files from outside the library between them: the last one asked plays, paused as asked
+    // after it once it plays; the skip before the first moved the queue that waits behind.
+    loaded.clear();
+    send({ next, play(files.at(0)), previous, pause, play(files.at(1)), next, resume, pause,
+           previous, play(files.at(2)), next, resume, pause });
+    QTRY_COMPARE_WITH_TIMEOUT(hub->streamUrl(), QUrl::fromLocalFile(files.at(2)), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+    QCOMPARE(loaded, QStringList { files.at(2) });
+    QCOMPARE(hub->currentIndex(PlayState::MusicMode), 3);
+    QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 2);
+
+    // A library song is looked up before it plays: the pause asked after it waits for it.
+    const QString crimson = urnOf(QStringLiteral("Crimson"));
+    QVERIFY(!crimson.isEmpty());
+    send({ play(crimson), next, resume, pause });
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Crimson"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+    QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 2);
+    ParlovanceApplicationService::instance()->dismissSheet();
+    hub->stop(hub->mode());
+}
+
+void TestPlaybackService::theStateIsAnsweredBeforeAWaitingBurstIsCarriedOut()
+{
+    playSeven(0);
+    int loads = 0;
+    QObject guard;
+    connect(ZelPlayControls::instance(), &ZelPlayController::playbackAboutToStart, &guard,
+            [&]() { ++loads; });
+    // A question in the middle of a burst is answered before the burst's song loads, whatever
+    // the number of skips around it.
+    const QDBusMessage question = QDBusMessage::createMethodCall(Service, QStringLiteral("/"),
+                                                                 Interface,
+                                                                 QStringLiteral("playbackState"));
+    const QList<QStringList> skips = repeated(20, QStringLiteral("next"));
+    send(skips);
+    QDBusPendingCallWatcher answer(caller.asyncCall(question, Timeout));
+    int loadsBeforeTheAnswer = -1;
+    connect(&answer, &QDBusPendingCallWatcher::finished, &guard,
+            [&]() { loadsBeforeTheAnswer = loads; });
+    send(skips);
+    QTRY_VERIFY_WITH_TIMEOUT(answer.isFinished() && loadsBeforeTheAnswer >= 0, Timeout);
+    QCOMPARE(answer.reply().arguments().value(0).toInt(), 1);
+    QVERIFY2(loadsBeforeTheAnswer <= 1, qPrintable(QString::number(loadsBeforeTheAnswer)));
+    // Forty skips through seven songs: the sixth.
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Six"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QCOMPARE(loads, 1);
     hub->stop(hub->mode());
 }
 
