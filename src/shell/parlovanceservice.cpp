@@ -137,9 +137,15 @@ QUrl ParlovanceService::urlOf(const QString& uri, bool encoded)
 
 void ParlovanceService::play(QStringList uriList)
 {
+    // playTempFile sets the flag for this one request: it ends here, whatever becomes of the
+    // request (refused, started, replaced by a newer one, parked until the library is read), so
+    // that it never turns a later request into a temporary file.
+    const bool temporary = tempFileRequest;
+    tempFileRequest = false;
     if (!acceptable(uriList, Q_FUNC_INFO))
         return;
     lastUriList = uriList;
+    lastListTemporary = temporary;
     const QString uri = uriList.first();
     const QUrl url = urlOf(uri, true);
 
@@ -159,12 +165,11 @@ void ParlovanceService::play(QStringList uriList)
         return;
 
     const QString path = url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
-    if (!tempFileRequest && !path.isEmpty() && isBelowStorageRoot(path)
+    if (!temporary && !path.isEmpty() && isBelowStorageRoot(path)
         && !isInExcludedDirectory(path)) {
         request({ PlayRequest::LibraryFile, url.toString(QUrl::FullyEncoded), QUrl() });
         return;
     }
-    tempFileRequest = false;
     request({ PlayRequest::Stream, QString(), url });
 }
 
@@ -538,8 +543,11 @@ void ParlovanceService::instanceCompletedSlot(bool succeeded)
     if (factoryInstance)
         disconnect(factoryInstance, SIGNAL(completed(bool)), this,
                    SLOT(instanceCompletedSlot(bool)));
-    if (succeeded)
+    if (succeeded) {
+        // The list is played again as it was asked for.
+        tempFileRequest = lastListTemporary;
         play(lastUriList);
-    else
+    } else {
         qCDebug(lcShell) << Q_FUNC_INFO << " - failed to initialize Mafw factory instance!";
+    }
 }

@@ -110,7 +110,10 @@ private:
     ParlovanceInterfaceAdaptor* interfaceAdaptor;
     QString storageRoot;
     QStringList excludedFolders;
+    // Set by playTempFile for the one call of play it makes.
     bool tempFileRequest;
+    // Whether lastUriList came through playTempFile.
+    bool lastListTemporary = false;
     QScopedPointer<PlaylistFileProbe> fileProbe;
     // Whether the stream or playlist file handed to the hub last has played (or paused) since:
     // until then it is not what plays, and one that fails (data no decoder takes, a file cut

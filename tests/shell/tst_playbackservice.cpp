@@ -88,6 +88,7 @@ private slots:
     void aStoppedOutsideFileStaysStoppedWhenASongArrives();
     void filesThatAreNeitherMusicNorPlaylistsAreToldApart();
     void aFileThatIsNeitherMusicNorAPlaylistIsRefused();
+    void aTemporaryFileRequestEndsWithItself();
     void aFileThatDoesNotPlayIsNeverReportedAsPlaying();
     void aStreamThatReplacesAPlayingOneIsReportedOnceItPlays();
     void onlyTheNewestPlayRequestStarts();
@@ -726,6 +727,38 @@ void TestPlaybackService::aFileThatIsNeitherMusicNorAPlaylistIsRefused()
     QCOMPARE(listener.media.first(), (QStringList { QStringLiteral("0"), QStringLiteral("Scarlet"),
                                                     QStringLiteral("Kim") }));
     QVERIFY(listener.states.isEmpty());
+    hub->stop(hub->mode());
+}
+
+void TestPlaybackService::aTemporaryFileRequestEndsWithItself()
+{
+    const QString notes = writeOutside(QStringLiteral("notes.txt"), "milk\nbread\n");
+    const QString crimson = urnOf(QStringLiteral("Crimson"));
+    QVERIFY(!notes.isEmpty() && !crimson.isEmpty());
+    const QString song = FixtureLibrary::pathOf(QStringLiteral("Björk/Jóga ü #1.ogg"));
+    ParlovanceApplicationService* shell = ParlovanceApplicationService::instance();
+    // Refused as no music, refused as no address, and a library song replaced by the next
+    // request before it starts: the library file asked for next is the library's, as ever.
+    for (const QString& temporary : { notes, QStringLiteral("::::"), crimson }) {
+        QPointer<PlayerSheet> earlier = shell->playerSheet();
+        shell->dismissSheet();
+        QTRY_VERIFY_WITH_TIMEOUT(!earlier, Timeout);
+        playUrn(QStringLiteral("Scarlet"));
+        if (temporary == notes)
+            QTest::ignoreMessage(QtWarningMsg,
+                                 QRegularExpression(QStringLiteral(
+                                     " - refused .*: neither audio nor a playlist \\(")));
+        QCOMPARE(call(QStringLiteral("playTempFile"), { QStringList { temporary } }).type(),
+                 QDBusMessage::ReplyMessage);
+        QCOMPARE(call(QStringLiteral("play"), { QStringList { song } }).type(),
+                 QDBusMessage::ReplyMessage);
+        QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Jóga"), Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+        QVERIFY2(hub->contentType(hub->mode()) == PlayState::SongContent, qPrintable(temporary));
+        QVERIFY2(!shell->playerSheet(), qPrintable(temporary));
+        QVERIFY(shell->mainWindow());
+        QCOMPARE(shell->mainWindow()->currentPage(), int(Parlovance::PageNowPlaying));
+    }
     hub->stop(hub->mode());
 }
 
