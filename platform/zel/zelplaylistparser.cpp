@@ -11,15 +11,19 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtConcurrent>
 
 namespace {
 
@@ -82,6 +86,7 @@ ZelPlaylistParser::ZelPlaylistParser(QObject* parent)
     , m_download(nullptr)
     , m_job(nullptr)
     , m_deadline(new QTimer(this))
+    , m_plainRead(nullptr)
     , m_serial(0)
 {
     m_deadline->setSingleShot(true);
@@ -96,7 +101,7 @@ ZelPlaylistParser::~ZelPlaylistParser()
 
 bool ZelPlaylistParser::isRunning() const
 {
-    return m_job || m_reply;
+    return m_job || m_reply || m_plainRead;
 }
 
 void ZelPlaylistParser::cancel()
@@ -107,6 +112,8 @@ void ZelPlaylistParser::cancel()
         g_cancellable_cancel(m_job->cancellable);
         m_job = nullptr;
     }
+    delete m_plainRead;
+    m_plainRead = nullptr;
     m_deadline->stop();
     m_data.clear();
     if (m_reply) {
@@ -320,6 +327,7 @@ void ZelPlaylistParser::parseDone(void* source, void* result, void* data)
     }
     QPointer<ZelPlaylistParser> owner = job->owner;
     const bool current = owner && owner->m_job == job;
+    const bool local = !job->remoteUrl.isValid();
     g_signal_handlers_disconnect_by_data(job->parser, job);
     g_object_unref(job->parser);
     g_object_unref(job->cancellable);
@@ -330,7 +338,12 @@ void ZelPlaylistParser::parseDone(void* source, void* result, void* data)
     owner->m_job = nullptr;
     delete owner->m_download;
     owner->m_download = nullptr;
-    if (outcome != TOTEM_PL_PARSER_RESULT_SUCCESS) {
+    // A type the parser does not read playlists of (plain text, or none it knows).
+    if (local
+        && (outcome == TOTEM_PL_PARSER_RESULT_IGNORED
+            || outcome == TOTEM_PL_PARSER_RESULT_UNHANDLED)) {
+        owner->readPlainList(owner->m_url.toLocalFile());
+    } else if (outcome != TOTEM_PL_PARSER_RESULT_SUCCESS) {
         qWarning() << Q_FUNC_INFO << "- not a playlist that can be read:" << owner->m_url;
         owner->finish(QList<QUrl>(), MafwError::CorruptPlaylist);
     } else if (entries.isEmpty()) {
@@ -338,6 +351,54 @@ void ZelPlaylistParser::parseDone(void* source, void* result, void* data)
     } else {
         owner->finish(entries, MafwError::NoError);
     }
+}
+
+QList<QUrl> ZelPlaylistParser::plainListEntries(const QByteArray& text)
+{
+    static const QRegularExpression address(QStringLiteral("^[a-z][a-z0-9+.-]*://\\S+$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QList<QUrl> entries;
+    const QByteArray body = text.startsWith("\xef\xbb\xbf") ? text.mid(3) : text;
+    for (const QByteArray& line : body.split('\n')) {
+        const QByteArray entry = line.trimmed();
+        if (entry.isEmpty() || entry.startsWith('#'))
+            continue;
+        if (entry.startsWith('/') && !entry.contains('\0'))
+            entries << QUrl::fromLocalFile(QDir::cleanPath(QFile::decodeName(entry)));
+        else if (address.match(QString::fromUtf8(entry)).hasMatch())
+            entries << QUrl::fromEncoded(entry, QUrl::TolerantMode);
+        else if (entries.isEmpty())
+            return entries;
+    }
+    return entries;
+}
+
+void ZelPlaylistParser::readPlainList(const QString& path)
+{
+    auto* read = new QFutureWatcher<QList<QUrl>>(this);
+    m_plainRead = read;
+    connect(read, &QFutureWatcher<QList<QUrl>>::finished, this, [this, read]() {
+        QList<QUrl> entries;
+        for (const QUrl& entry : read->result()) {
+            if (entry.isValid() && (entry.isLocalFile() || PlayableUrl::check(entry, Q_FUNC_INFO)))
+                entries << entry;
+        }
+        m_plainRead = nullptr;
+        read->deleteLater();
+        if (entries.isEmpty()) {
+            qWarning() << Q_FUNC_INFO << "- not a playlist that can be read:" << m_url;
+            finish(QList<QUrl>(), MafwError::CorruptPlaylist);
+        } else {
+            finish(entries, MafwError::NoError);
+        }
+    });
+    // Off the GUI thread, as the parser reads; as much as a playlist from the network may hold.
+    read->setFuture(QtConcurrent::run([path]() {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return QList<QUrl>();
+        return plainListEntries(file.read(MaxDownloadBytes));
+    }));
 }
 
 void ZelPlaylistParser::finish(const QList<QUrl>& entries, int errorCode)

@@ -16,6 +16,8 @@ class QTimer;
 // first (at most 1 MiB, as sent, all of it within 15 s) and parsed from a temporary copy, with its
 // own address as the base of relative entries; it never names a local file. In a local
 // playlist an entry without a scheme is a path, absolute or relative to the playlist's folder.
+// A local text that totem-pl-parser does not take for a playlist (an M3U without its header,
+// saved under another name) is read as a plain list when it is one (plainListEntries).
 class ZelPlaylistParser : public QObject
 {
     Q_OBJECT
@@ -28,6 +30,12 @@ public:
     void parse(const QUrl& url);
     void cancel();
     bool isRunning() const;
+
+    // The entries of a text that lists files and addresses one a line, as an M3U file without its
+    // header does: absolute paths and URLs; blank lines and lines starting with '#' are passed
+    // over. The first line that is neither decides: when it is no entry, nor is the text a list,
+    // and the result is empty. Other lines are not entries.
+    static QList<QUrl> plainListEntries(const QByteArray& text);
 
 signals:
     // errorCode is 0 on success (entries not empty) or an MafwError code.
@@ -48,12 +56,16 @@ private:
     // Moves what arrived into the copy; false (and the read ended as failed) past the cap.
     bool takeData(QNetworkReply* reply);
     void finish(const QList<QUrl>& entries, int errorCode);
+    // Reads a local file that the parser passed over as a plain list, on a worker thread.
+    void readPlainList(const QString& path);
 
     QNetworkAccessManager* m_network;
     QNetworkReply* m_reply;
     QTemporaryDir* m_download;
     Job* m_job;
     QTimer* m_deadline;
+    // The read of a plain list that runs; deleted (and its answer dropped) when cancelled.
+    QObject* m_plainRead;
     QByteArray m_data;
     QUrl m_url;
     // Counts cancellations, so that an answer queued for an abandoned read is dropped.

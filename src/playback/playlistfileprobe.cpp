@@ -1,11 +1,11 @@
 #include "playlistfileprobe.h"
 
 #include "common/logging.h"
+#include "zelplaylistparser.h"
 
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QUrl>
 
 #include <magic.h>
@@ -36,7 +36,7 @@ bool isTextType(const QString& type)
 }
 
 // A text the playlist reader takes: named as a playlist, beginning as one, or a bare list of
-// addresses, one a line, as an M3U without its header holds them.
+// absolute paths and addresses, one a line, as an M3U without its header holds them.
 bool readsAsPlaylist(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -47,7 +47,8 @@ bool readsAsPlaylist(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QByteArray head = file.read(HeadBytes).toLower();
+    const QByteArray text = file.read(HeadBytes);
+    QByteArray head = text.toLower();
     if (head.startsWith("\xef\xbb\xbf"))
         head.remove(0, 3);
     const QByteArray start = head.trimmed();
@@ -62,14 +63,8 @@ bool readsAsPlaylist(const QString& path)
         }
         return false;
     }
-    static const QRegularExpression address(QStringLiteral("^[a-z][a-z0-9+.-]*://\\S+$"));
-    for (const QByteArray& line : head.split('\n')) {
-        const QByteArray entry = line.trimmed();
-        if (entry.isEmpty() || entry.startsWith('#'))
-            continue;
-        return address.match(QString::fromLatin1(entry)).hasMatch();
-    }
-    return false;
+    // The player's reader takes such a text for a plain list, by the same rule.
+    return !ZelPlaylistParser::plainListEntries(text).isEmpty();
 }
 
 } // namespace

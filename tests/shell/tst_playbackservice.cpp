@@ -89,6 +89,7 @@ private slots:
     void filesThatAreNeitherMusicNorPlaylistsAreToldApart();
     void aFileThatIsNeitherMusicNorAPlaylistIsRefused();
     void aTemporaryFileRequestEndsWithItself();
+    void aPlainListOfPathsPlaysAsAPlaylist();
     void aFileThatDoesNotPlayIsNeverReportedAsPlaying();
     void aStreamThatReplacesAPlayingOneIsReportedOnceItPlays();
     void onlyTheNewestPlayRequestStarts();
@@ -677,6 +678,7 @@ void TestPlaybackService::filesThatAreNeitherMusicNorPlaylistsAreToldApart()
         { "mix.txt", "#EXTM3U\n#EXTINF:1,a\na.ogg\n", false },
         { "addresses", "\n# mine\nhttp://127.0.0.1:9/a.ogg\n", false },
         { "Road trip.m3u", "a.ogg\nb.ogg\n", false },
+        { "songs.txt", "/home/kim/Music/a.ogg\n\n/home/kim/Music/b c.ogg\n", false },
         { "list.xml", "<?xml version=\"1.0\"?>\n<playlist version=\"1\"></playlist>", false },
         // Data without a name of its own goes on to the decoder, which tells.
         { "noise.mp3", noise, false },
@@ -759,6 +761,41 @@ void TestPlaybackService::aTemporaryFileRequestEndsWithItself()
         QVERIFY(shell->mainWindow());
         QCOMPARE(shell->mainWindow()->currentPage(), int(Parlovance::PageNowPlaying));
     }
+    hub->stop(hub->mode());
+}
+
+void TestPlaybackService::aPlainListOfPathsPlaysAsAPlaylist()
+{
+    // A list of absolute paths as a playlist without its header holds them, named as a note.
+    const QStringList files = outsideCopies(2);
+    QVERIFY(files.size() == 2);
+    const QString list = writeOutside(QStringLiteral("songs.txt"),
+                                      QFile::encodeName(files.join(QLatin1Char('\n'))) + '\n');
+    const QString notes = writeOutside(QStringLiteral("notes.txt"), "milk\nbread\n");
+    QVERIFY(!list.isEmpty() && !notes.isEmpty());
+    hub->stop(hub->mode());
+    listener.media.clear();
+    QCOMPARE(call(QStringLiteral("playPlaylist"), { QStringList { list } }).type(),
+             QDBusMessage::ReplyMessage);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->streamUrl(), QUrl::fromLocalFile(list), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(call(QStringLiteral("playbackState")).arguments().value(0).toInt(),
+                              1, Timeout);
+    QCOMPARE(hub->contentType(hub->mode()), PlayState::RadioPlaylistContent);
+    QTRY_VERIFY_WITH_TIMEOUT(listener.media.contains(QStringList { QStringLiteral("1"),
+                                                                   QStringLiteral("Copy"),
+                                                                   QStringLiteral("Nobody") }),
+                             Timeout);
+
+    // A note of prose named the same way is still no playlist: the list plays on.
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(
+                             QStringLiteral(" - refused .*: neither audio nor a playlist \\(")));
+    QCOMPARE(call(QStringLiteral("playPlaylist"), { QStringList { notes } }).type(),
+             QDBusMessage::ReplyMessage);
+    QCOMPARE(hub->streamUrl(), QUrl::fromLocalFile(list));
+    QCOMPARE(hub->state(hub->mode()), PlayState::Playing);
+    // A stopped playlist still counts as loaded: the library's queue is left live instead.
+    playUrn(QStringLiteral("Scarlet"));
     hub->stop(hub->mode());
 }
 

@@ -712,6 +712,10 @@ private slots:
         QTest::newRow("m3u") << "Road Trip.m3u"
                              << "#EXTM3U\n#EXTINF:1,One\n%1/Outside Song.ogg\n"
                                 "../far/legacy two.ogg\nnear three.ogg\n";
+        // Absolute paths one a line, as a playlist without its header holds them, in a note.
+        QTest::newRow("txt") << "road trip.txt"
+                             << "# road trip\n%1/Outside Song.ogg\n\n%1/../far/legacy two.ogg\n"
+                                "%1/../lists/near three.ogg\n";
     }
 
     void localPlaylistsNameFilesByPath()
