@@ -11,6 +11,8 @@
 #include "mlocale.h"
 #include "playback/playstate.h"
 
+#include <QAbstractProxyModel>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -18,6 +20,26 @@ namespace {
 const char* const PlayAllSongsName = "qtn_musi_all_songs";
 const char* const UnknownAlbumId = "qtn_musi_unknown_album";
 const char* const UnknownArtistId = "qtn_musi_unknown_artist";
+const char* const EmptyListId = "qtn_musi_empty_playlist";
+
+// The request that waits, of whichever page: a newer request of any page ends it.
+QPointer<PagePlayer> waitingPlayer;
+
+// The tracker model under a model and the proxies over it; null for a model of another kind.
+const MafwTrackerModel* trackerOf(const QAbstractItemModel* model)
+{
+    while (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(model))
+        model = proxy->sourceModel();
+    return qobject_cast<const MafwTrackerModel*>(model);
+}
+
+// Whether the model holds what it will hold: a tracker model once it has read its query; a
+// model of another kind is filled by whoever made it.
+bool isLoaded(const QAbstractItemModel* model)
+{
+    const MafwTrackerModel* tracker = trackerOf(model);
+    return !tracker || tracker->isComplete();
+}
 
 } // namespace
 
@@ -36,64 +58,147 @@ void PagePlayer::play(const QModelIndex& index, QSharedPointer<QAbstractItemMode
 {
     if (!model)
         return;
-
-    PlayState::ModelOptions flags(PlayState::ReplaceQueue);
-    if (options.testFlag(PlayCopiedModel))
-        flags |= PlayState::CopyModel;
-    if (activityType == Activity::AllSongs)
-        flags |= PlayState::AllSongsQueue;
-    // A request that still waits for its rows is replaced by this one.
-    stopWaitingForQueueRows();
-    hub->appendModel(model, flags, -1);
+    // A request that still waits, of this page or another, is replaced by this one.
+    dropRequest();
+    if (waitingPlayer)
+        waitingPlayer->dropRequest();
 
     request = Request();
     request.index = index;
     request.indexGiven = index.isValid();
-    request.model = model;
+    request.list = model;
     request.options = options;
     request.activityType = activityType;
     request.activityTrackerId = activityTrackerId;
     request.playlistName = playlistName;
     request.startPosition = startPosition;
 
+    // The queue is replaced only by songs: what plays goes on until there are some.
+    if (model->rowCount() > 0)
+        queueList();
+    else if (isLoaded(model.data()))
+        nothingToPlay();
+    else
+        waitForList();
+}
+
+void PagePlayer::followList()
+{
+    const QAbstractItemModel* list = request.list.data();
+    if (!list)
+        return;
+    if (list->rowCount() > 0) {
+        queueList();
+    } else if (isLoaded(list)) {
+        stopWaiting();
+        nothingToPlay();
+    }
+}
+
+void PagePlayer::queueList()
+{
+    stopWaiting();
+    const QSharedPointer<QAbstractItemModel> list = request.list;
+    request.list.reset();
+
+    PlayState::ModelOptions flags(PlayState::ReplaceQueue);
+    if (request.options.testFlag(PlayCopiedModel))
+        flags |= PlayState::CopyModel;
+    if (request.activityType == Activity::AllSongs)
+        flags |= PlayState::AllSongsQueue;
+    hub->appendModel(list, flags, -1);
+
+    // A copy of the list reads its songs after it has joined the queue.
     if (hub->songCount(PlayState::MusicMode) == 0)
         waitForQueueRows();
     else
         setupPlayback();
 }
 
+void PagePlayer::nothingToPlay()
+{
+    qCInfo(lcPages) << Q_FUNC_INFO << "- the list has no song to play; the queue stays as it is";
+    request.list.reset();
+    QuintaveilPage::showInformationBanner(qtTrId(EmptyListId));
+}
+
+void PagePlayer::waitForList()
+{
+    // The list is looked at once its own report is through: taking it into the queue may let
+    // go of the last hold on it (the queue takes a copy).
+    const auto once = Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection);
+    const QAbstractItemModel* list = request.list.data();
+    connect(list, &QAbstractItemModel::rowsInserted, this, &PagePlayer::followList, once);
+    if (const MafwTrackerModel* tracker = trackerOf(list))
+        connect(tracker, &MafwTrackerModel::completed, this, &PagePlayer::followList, once);
+    endWaitingOnChange();
+}
+
 void PagePlayer::waitForQueueRows()
 {
     connect(hub, &PlayState::songCountChanged, this, &PagePlayer::handleQueueSongCount,
             Qt::UniqueConnection);
+    connect(hub, &PlayState::songsAddedToPlaylist, this, &PagePlayer::handleQueueCopyFilled,
+            Qt::UniqueConnection);
+    endWaitingOnChange();
 }
 
-void PagePlayer::stopWaitingForQueueRows()
+void PagePlayer::endWaitingOnChange()
 {
+    // The user has moved on: whatever the list brings later is not what was asked for now.
+    waitingPlayer = this;
+    connect(hub, &PlayState::queueing, this, &PagePlayer::dropRequest, Qt::UniqueConnection);
+    if (!pageChange) {
+        if (MApplicationWindow* window = MApplication::activeApplicationWindow())
+            pageChange = connect(window, &MApplicationWindow::pageChanged, this,
+                                 &PagePlayer::dropRequest);
+    }
+}
+
+void PagePlayer::stopWaiting()
+{
+    if (waitingPlayer == this)
+        waitingPlayer.clear();
+    if (const QAbstractItemModel* list = request.list.data()) {
+        disconnect(list, &QAbstractItemModel::rowsInserted, this, &PagePlayer::followList);
+        if (const MafwTrackerModel* tracker = trackerOf(list))
+            disconnect(tracker, &MafwTrackerModel::completed, this, &PagePlayer::followList);
+    }
     disconnect(hub, &PlayState::songCountChanged, this, &PagePlayer::handleQueueSongCount);
+    disconnect(hub, &PlayState::songsAddedToPlaylist, this, &PagePlayer::handleQueueCopyFilled);
+    disconnect(hub, &PlayState::queueing, this, &PagePlayer::dropRequest);
+    disconnect(pageChange);
+    pageChange = QMetaObject::Connection();
+}
+
+void PagePlayer::dropRequest()
+{
+    if (waitingPlayer == this)
+        qCDebug(lcPages) << Q_FUNC_INFO << "- the waiting request is dropped";
+    stopWaiting();
+    request.list.reset();
 }
 
 void PagePlayer::handleQueueSongCount(int count)
 {
-    // Emptying the queue is no answer; rows of someone else's queue are not ours to start:
-    // a shared model that still has no rows cannot have filled the queue. A copy fills the
-    // queue by itself, whether its original is still held by anyone or not.
+    // Emptying the queue is no answer.
     if (count < 1)
         return;
-    const QSharedPointer<QAbstractItemModel> model = request.model.toStrongRef();
-    const bool copied = request.options.testFlag(PlayCopiedModel);
-    if (!copied && (!model || model->rowCount() < 1)) {
-        qCWarning(lcPages) << Q_FUNC_INFO
-                           << "- the play queue was replaced, the waiting request is dropped";
-        stopWaitingForQueueRows();
-        return;
-    }
     setupPlayback();
+}
+
+void PagePlayer::handleQueueCopyFilled()
+{
+    // The queue's copy of the list has read its songs and brought none.
+    if (hub->songCount(PlayState::MusicMode) > 0)
+        return;
+    stopWaiting();
+    nothingToPlay();
 }
 
 void PagePlayer::setupPlayback()
 {
-    stopWaitingForQueueRows();
+    stopWaiting();
 
     int row = 0;
     if (request.indexGiven) {

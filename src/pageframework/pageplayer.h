@@ -8,7 +8,6 @@
 #include <QPersistentModelIndex>
 #include <QSharedPointer>
 #include <QString>
-#include <QWeakPointer>
 
 class MafwTrackerModel;
 class PlayState;
@@ -17,12 +16,16 @@ class QuintaveilPage;
 
 // Starts playback and queues songs for one page, through the playback hub.
 //
-// A play request replaces the queue with a model and names the row to start at, how to record
-// it among the latest activities and its options. It is pending until the queue has rows (a
-// model still loading is waited for) and then until the page has left for the player, where
-// playback begins and the activity is recorded. A newer request replaces a waiting one; a
-// request whose queue was replaced by someone else meanwhile, or whose row went away, starts
-// nothing; a start the hub refused records nothing.
+// A play request names a model, the row to start at, how to record it among the latest
+// activities and its options. The queue is replaced only once the model has rows: a list that
+// has finished loading with none (an emptied playlist, songs that are away) leaves the queue and
+// what plays as they were, and the user is told the list is empty. A model still loading is
+// waited for, and so is the queue's copy of it where the request queues a copy. A waiting
+// request ends, starting nothing then or later, when a newer request of any page comes, when
+// another page comes to the front, or when someone else changes the queue (a request over the
+// bus, songs added to it). Once the queue has the rows, the request waits for the page to leave
+// for the player, where playback begins and the activity is recorded. A row that went away
+// meanwhile starts nothing; a start the hub refused records nothing.
 class PagePlayer : public QObject
 {
     Q_OBJECT
@@ -50,6 +53,8 @@ signals:
 
 private slots:
     void handleQueueSongCount(int count);
+    void handleQueueCopyFilled();
+    void followList();
     void showAddToQueueBannerAfterModelIsCompleted();
     void handleSongsAddedToPlaylist(int count);
 
@@ -58,7 +63,8 @@ private:
     {
         QPersistentModelIndex index;
         bool indexGiven = false;
-        QWeakPointer<QAbstractItemModel> model;
+        // Held while the model is waited for; once it is queued, the queue holds it.
+        QSharedPointer<QAbstractItemModel> list;
         PlayOptions options;
         Activity::ActivityType activityType = Activity::NoActivity;
         int activityTrackerId = -1;
@@ -67,14 +73,25 @@ private:
         int playRow = 0; // the row the hub started, -1 when it refused
     };
 
+    // The model has rows: it becomes the queue, and playback is set up once the queue has them.
+    void queueList();
     void setupPlayback();
+    // The waits of a request, before the queue is replaced and after; every one of them ends
+    // with stopWaiting().
+    void waitForList();
     void waitForQueueRows();
-    void stopWaitingForQueueRows();
+    void endWaitingOnChange();
+    void stopWaiting();
+    // Ends the pending request; nothing of it starts from now on.
+    void dropRequest();
+    void nothingToPlay();
     QString activityName() const;
 
     QuintaveilPage* page;
     PlayState* hub;
     Request request;
+    // Another page coming to the front ends the wait.
+    QMetaObject::Connection pageChange;
 };
 
 #endif // PAGEPLAYER_H

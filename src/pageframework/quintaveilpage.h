@@ -122,7 +122,7 @@ public slots:
     // Replaces the play queue with the model and starts it at the index's row (a row of the
     // list adapter; without one at the start position, else at the top). Playback begins once
     // the page has left for the now-playing page, or at once with PlayWithoutPlayerView; the
-    // latest activity is recorded then.
+    // latest activity is recorded then. A model without songs leaves the queue as it is.
     void play(const QModelIndex& index, QSharedPointer<QAbstractItemModel> model,
               QString playlistName, Activity::ActivityType activityType,
               PlayOptions options = PlayOptions(), int activityTrackerId = 0,

@@ -144,6 +144,7 @@ PlayState::PlayState(ZelPlayController* controller)
     connect(cursor.data(), &QueueCursor::queueing, this, [this]() {
         if (modes->mode == MusicMode)
             music->setSongContent();
+        emit queueing();
     });
     connect(this, SIGNAL(songChanged(QString, QString, QString, int, bool)), this,
             SLOT(sendPlayAction()));

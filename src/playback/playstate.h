@@ -182,6 +182,8 @@ signals:
     void favoriteState(QString uri, bool isFavorite);
     void playbackCompleted();
     void songsAddedToPlaylist(int count);
+    // A model joins the play queue or replaces it (its rows may still be on their way).
+    void queueing();
     void saveStateChanged(PlayState::SaveState state);
     void massStorageMode(bool isMassStorageMode);
     void audioResourcesAvailable(bool state);

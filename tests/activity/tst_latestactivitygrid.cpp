@@ -2,9 +2,10 @@
 // the controller chooses (full grid, the now-playing label standing for the first entry, the
 // empty device), covers and collages on the tiles, the fade between layouts, replaying an
 // activity on a tap, the long-tap menu acting on the activity long-tapped, playing and queueing
-// each kind of activity, deleting one from the grid, and the notice that covers the page while
-// the library updates. One case saves a screenshot of the full grid (into
-// $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree).
+// each kind of activity, a tile whose songs are away playing nothing then or later, deleting
+// one from the grid, and the notice that covers the page while the library updates. One case
+// saves a screenshot of the full grid (into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the
+// build tree).
 
 #include "activity/latestactivitycontroller.h"
 #include "librarywindow.h"
@@ -13,6 +14,8 @@
 #include "albumart/albumartcacheitem.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
+#include "mbanner.h"
+#include "mafwtrackermodelfactory.h"
 #include "mlabel.h"
 #include "mlocale.h"
 #include "mmessagebox.h"
@@ -67,6 +70,7 @@ private slots:
     void updatingLibraryCoversThePageUntilTheGridIsDone();
     void deletingFromTheGridRemovesTheAlbum();
     void collagesAreReadWithinTheTileSize();
+    void tileOfSongsAwayPlaysNothingThenOrLater();
     void emptyListShowsTheFillText();
 
 private:
@@ -457,6 +461,54 @@ void TestLatestActivityGrid::collagesAreReadWithinTheTileSize()
                  qPrintable(name
                             + QStringLiteral(": %1x%2").arg(shown.width()).arg(shown.height())));
     }
+}
+
+void TestLatestActivityGrid::tileOfSongsAwayPlaysNothingThenOrLater()
+{
+    // Nothing plays, and the songs of an album on the grid are away with the music folder;
+    // its tile stays.
+    window->watchTrackerIndexing(false);
+    stopAndEmptyQueue();
+    showMainPage();
+    waitForIdleGrid();
+    int redId = 0;
+    for (const Activity& activity : controller()->activities())
+        redId = activity.Name == QLatin1String("Red") ? activity.TrackerId : redId;
+    QVERIFY(redId > 0);
+    QSharedPointer<MafwTrackerModel> red(
+        MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
+            MafwTrackerModel::SongsOfAlbum, 0, redId));
+    QTRY_COMPARE_WITH_TIMEOUT(red->rowCount(), 2, Timeout);
+    const QString music = TestEnvironment::musicDir();
+    const QString away = music + QStringLiteral(".away");
+    QVERIFY(FixtureLibrary::moveEntries(music, away));
+    QVERIFY(FixtureLibrary::index());
+    QTRY_COMPARE_WITH_TIMEOUT(red->rowCount(), 0, Timeout);
+    waitForIdleGrid();
+    ZelOverlayLabel* tile = tileOf(QStringLiteral("Red"));
+    QVERIFY(tile && tile->isEnabled());
+
+    // A tap says that there is nothing to play, and starts nothing.
+    MBanner::clearShownTitles();
+    QSignalSpy replayed(grid(), SIGNAL(playLatestActivity(Activity)));
+    TouchDriver(window.get()).tap(tile->mapToScene(tile->rect().center()));
+    QCOMPARE(replayed.count(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(MBanner::shownTitles().contains(qtTrId("qtn_musi_empty_playlist")),
+                             Timeout);
+    PlayState* hub = PlayState::instance();
+    QCOMPARE(window->currentPage(), int(PageMain));
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 0);
+
+    // The files come back with nobody asking for the album now: nothing starts.
+    QVERIFY(FixtureLibrary::moveEntries(away, music));
+    QVERIFY(FixtureLibrary::index());
+    QTRY_COMPARE_WITH_TIMEOUT(red->rowCount(), 2, Timeout);
+    FixtureLibrary::settleStore();
+    QCoreApplication::processEvents();
+    QCOMPARE(window->currentPage(), int(PageMain));
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 0);
+    QVERIFY(hub->state(PlayState::MusicMode) != PlayState::Playing);
+    QVERIFY(QDir().rmdir(away));
 }
 
 void TestLatestActivityGrid::emptyListShowsTheFillText()

@@ -70,6 +70,7 @@ private slots:
     void emptyModelWaitsForItsFirstRows();
     void untitledAlbumActivityFollowsItsTrack();
     void replacedQueueDropsTheWaitingRequest();
+    void anotherPageOrRequestEndsTheWait();
     void refusedPlaybackIsNotRecorded();
     void queueingShowsHowManySongsWereAdded();
     void emptiedListStepsBack();
@@ -447,6 +448,45 @@ void TestQuintaveilPage::replacedQueueDropsTheWaitingRequest()
     QCOMPARE(asked.count(), 0);
     QCOMPARE(LatestActivityController::instance()->activityCount(), activities);
     QCOMPARE(hub->songCount(PlayState::MusicMode), 9);
+}
+
+void TestQuintaveilPage::anotherPageOrRequestEndsTheWait()
+{
+    PlayState* hub = PlayState::instance();
+    hub->clearPlayQueue();
+    MafwTrackerModelFactory* factory = MafwTrackerModelFactoryInstance::instance()->factory();
+    TestPage* page = showPage(false);
+    QSignalSpy asked(page, SIGNAL(goToPage(Parlovance::ParlovancePages, QVariant)));
+
+    // Another page comes while the list is read: the songs it brings start nothing.
+    QSharedPointer<MafwTrackerModel> unknownArtist(
+        factory->getModel(MafwTrackerModel::SongsOfUnknownArtist, 0, 0));
+    QSignalSpy artistRead(unknownArtist.data(), SIGNAL(completed()));
+    page->play(QModelIndex(), unknownArtist, QStringLiteral("songsOfArtist"), Activity::Artist);
+    TestPage* other = showPage(false);
+    QVERIFY(artistRead.wait(Timeout));
+    QCOMPARE(unknownArtist->rowCount(), 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(asked.count(), 0);
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 0);
+
+    // Of two requests that wait, of two pages, the newer plays.
+    QSharedPointer<MafwTrackerModel> artistAgain(
+        factory->getModel(MafwTrackerModel::SongsOfUnknownArtist, 0, 0));
+    QSharedPointer<MafwTrackerModel> unknownAlbum(
+        factory->getModel(MafwTrackerModel::SongsOfUnknownAlbum, 0, 0));
+    QSignalSpy albumRead(unknownAlbum.data(), SIGNAL(completed()));
+    QSignalSpy againRead(artistAgain.data(), SIGNAL(completed()));
+    page->play(QModelIndex(), artistAgain, QStringLiteral("songsOfArtist"), Activity::Artist);
+    other->play(QModelIndex(), unknownAlbum, QStringLiteral("songsOfAlbum"), Activity::Album,
+                PlayWithoutPlayerView);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QVERIFY(albumRead.count() == 1 || albumRead.wait(Timeout));
+    QVERIFY(againRead.count() == 1 || againRead.wait(Timeout));
+    QCoreApplication::processEvents();
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Nowhere"));
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 1);
+    QCOMPARE(asked.count(), 0);
 }
 
 void TestQuintaveilPage::refusedPlaybackIsNotRecorded()

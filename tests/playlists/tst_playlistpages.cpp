@@ -1,8 +1,9 @@
 // The playlists page and the songs of a playlist on a real window over the real store, driven
 // by taps: the empty library and the page stepping back, the three lists with their counts
 // and lengths, opening a playlist, the long-tap menu with its collage, starting a new
-// playlist, and a user playlist extended, trimmed and deleted from its own page. Screenshots
-// of both pages go into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree.
+// playlist, a user playlist extended, trimmed and deleted from its own page, and an emptied
+// playlist played while an album plays. Screenshots of both pages go into
+// $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree.
 
 #include "activity/latestactivitycontroller.h"
 #include "activity/latestactivitywidget.h"
@@ -26,6 +27,7 @@
 #include "mpannableviewport.h"
 #include "mtextedit.h"
 #include "pageframework/filterwidget.h"
+#include "pageframework/nowplayingbutton.h"
 #include "pageframework/songlist.h"
 #include "pageframework/collectionviewshufflewidget.h"
 #include "pageframework/collectionviewtitlewidget.h"
@@ -44,14 +46,17 @@
 #include "listrows.h"
 #include "scenesearch.h"
 #include "shell/mainwindow.h"
+#include "shell/parlovanceservice.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
 #include "zeloverlaylabel.h"
 #include "zeltime.h"
 
 #include <QAction>
+#include <QDBusConnection>
 #include <QDir>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest/QtTest>
 
@@ -99,6 +104,18 @@ ListModel* rowsOf(MList* list)
     return qobject_cast<ListModel*>(list->itemModel());
 }
 
+// What another program on the session bus hears of the player's media.
+class MediaListener : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QStringList> heard;
+
+public slots:
+    void mediaChanged(const QStringList& media) { heard.append(media); }
+};
+
 } // namespace
 
 class TestPlaylistPages : public QObject
@@ -122,6 +139,7 @@ private slots:
     void dotsOfANameStayOnPagesAndTiles();
     void automaticPlaylistCollageReachesItsTile();
     void headerNamesItsCollageAndSumsTheSongLengths();
+    void anEmptyPlaylistLeavesThePlayingAlbumAlone();
     void aPlaylistLeftInAnEmptiedLibraryLiesOverNothing();
 
 private:
@@ -131,6 +149,8 @@ private:
     MWidget* cellOf(MList* list, const QString& name);
     bool tapRow(MList* list, const QString& name);
     bool longTapRow(MList* list, const QString& name);
+    // Taps the entry of the open object menu.
+    bool chooseFromMenu(const QString& text);
     void tap(QGraphicsWidget* widget);
     SongsOfPlaylistPage* songsPage();
     // Opens the playlist from the playlists page, by a tap on its row.
@@ -270,6 +290,24 @@ bool TestPlaylistPages::longTapRow(MList* list, const QString& name)
         Timeout);
     finger->release(at);
     return opened;
+}
+
+bool TestPlaylistPages::chooseFromMenu(const QString& text)
+{
+    MObjectMenu* menu = findInScene<MObjectMenu>(window->scene());
+    if (!menu)
+        return false;
+    for (QAction* action : menu->actions()) {
+        if (action->text() != text || !action->isVisible())
+            continue;
+        QSignalSpy triggered(action, SIGNAL(triggered()));
+        const QRectF entry = menu->entryRect(action);
+        if (entry.isEmpty())
+            return false;
+        finger->tap(menu->mapToScene(entry.center()));
+        return triggered.count() == 1 || triggered.wait(Timeout);
+    }
+    return false;
 }
 
 void TestPlaylistPages::stepBack()
@@ -967,6 +1005,93 @@ void TestPlaylistPages::headerNamesItsCollageAndSumsTheSongLengths()
         total += songLength(songs.data(), row);
     panel.setModel(songs);
     QCOMPARE(panel.lengthLabel()->text(), ZelTime::timeString(total, false));
+}
+
+void TestPlaylistPages::anEmptyPlaylistLeavesThePlayingAlbumAlone()
+{
+    // An album of two long songs plays; another program follows the player on the bus. The
+    // user's playlist "Solo" held one song of another album, which was deleted since.
+    const char* const songs[][3] = { { "Ann/Long/01.ogg", "Dawn", "Long" },
+                                     { "Ann/Long/02.ogg", "Dusk", "Long" },
+                                     { "Ann/Short/01.ogg", "Lone", "Short" } };
+    for (int i = 0; i < 3; ++i) {
+        const AudioTags tags { QString::fromLatin1(songs[i][1]),
+                               QStringLiteral("Ann"),
+                               QString::fromLatin1(songs[i][2]),
+                               QString(),
+                               QStringLiteral("Pop"),
+                               i + 1,
+                               2020,
+                               QImage() };
+        QVERIFY(!FixtureLibrary::addSong(QString::fromLatin1(songs[i][0]), tags, 60000).isEmpty());
+    }
+    QVERIFY(FixtureLibrary::index());
+    QTRY_VERIFY_WITH_TIMEOUT(songId("Dawn") > 0 && songId("Dusk") > 0 && songId("Lone") > 0,
+                             Timeout);
+    QVERIFY(makePlaylist(QStringLiteral("Solo"), { "Lone" }) > 0);
+    const int lone = songId("Lone");
+    MafwTrackerModelFactoryInstance::instance()->factory()->deleteItems(QList<int>() << lone,
+                                                                        MafwTrackerModel::NoList);
+    QTRY_COMPARE_WITH_TIMEOUT(songId("Lone"), -1, Timeout);
+    const int albumColumn = QuintaveilPage::columnForKey(allSongs.data(), "albumId");
+    int albumId = 0;
+    for (int row = 0; row < allSongs->rowCount(); ++row) {
+        if (allSongs->index(row, 1).data().toString() == QLatin1String("Dawn"))
+            albumId = allSongs->index(row, albumColumn).data().toInt();
+    }
+    QVERIFY(albumId > 0);
+    QSharedPointer<MafwTrackerModel> album(
+        MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
+            MafwTrackerModel::SongsOfAlbum, 0, albumId));
+    QTRY_COMPARE_WITH_TIMEOUT(album->rowCount(), 2, Timeout);
+    PlayState* hub = PlayState::instance();
+    hub->appendModel(album, PlayState::ReplaceQueue, -1);
+    QCOMPARE(hub->startPlayback(0, PlayState::PlayNow), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Dawn"));
+
+    ParlovanceService::instance();
+    const QString busName = QStringLiteral("media-listener");
+    const auto closeBus = qScopeGuard([&] {
+        ParlovanceService::destroyInstance();
+        QDBusConnection::disconnectFromBus(busName);
+    });
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, busName);
+    MediaListener listener;
+    QVERIFY(bus.connect(QLatin1String(ParlovanceService::ServiceName), QStringLiteral("/"),
+                        QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceInterface"),
+                        QStringLiteral("mediaChanged"), &listener,
+                        SLOT(mediaChanged(QStringList))));
+
+    // Playlists shows "Solo" without songs. Play from its menu tells so, and leaves the album
+    // alone: the same queue at the same song, the button to the player still there.
+    showPlaylistsPage();
+    PlaylistCollectionPage* page = playlistsPage();
+    QTRY_VERIFY_WITH_TIMEOUT(rowTitled(rowsOf(page->userPlaylistsList()), "Solo").isValid(),
+                             Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        rowTitled(rowsOf(page->userPlaylistsList()), "Solo").data(Qt::UserRole + 3).toInt(), 0,
+        Timeout);
+    QVERIFY(longTapRow(page->userPlaylistsList(), "Solo"));
+    QVERIFY(chooseFromMenu(QStringLiteral("Play")));
+    QTRY_VERIFY_WITH_TIMEOUT(MBanner::shownTitles().contains(qtTrId("qtn_musi_empty_playlist")),
+                             Timeout);
+    QCOMPARE(window->currentPage(), int(PagePlaylists));
+    QCOMPARE(hub->songCount(PlayState::MusicMode), 2);
+    QCOMPARE(hub->currentIndex(PlayState::MusicMode), 0);
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Dawn"));
+    QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Playing);
+    QVERIFY(page->nowPlayingButton() && page->nowPlayingButton()->isVisible());
+
+    // The song ends and the album goes on; the bus never said that nothing plays.
+    hub->setPosition(58, PlayState::MusicMode);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), QStringLiteral("Dusk"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!listener.heard.isEmpty()
+                                 && listener.heard.last().value(1) == QLatin1String("Dusk"),
+                             Timeout);
+    for (const QStringList& media : qAsConst(listener.heard))
+        QVERIFY2(media.value(0) != QLatin1String("2"), qPrintable(media.join(QLatin1Char(' '))));
 }
 
 void TestPlaylistPages::aPlaylistLeftInAnEmptiedLibraryLiesOverNothing()
