@@ -1,0 +1,372 @@
+// The program itself (build/src/parlovance) under bursts of transport calls on the bus, as
+// another program may send them: on a private X display and a private session bus, with a
+// library of 60 generated songs with covers in a private home, the Songs page's first song is
+// tapped (the whole library is the queue, in order), and then a program calls the playback
+// service 1,000 times a second for 30 s while another asks for the playback state every
+// 100 ms, each time waiting for the answer.
+//   Mix 0 (NextOnly): `next` alone.
+//   Mix 1 (PlayAndTransport): `play` of three files from outside the library in turn, each
+//     followed by one of `next`, `previous`, `pausePlayback` and `resumePlayback` in turn.
+// Reported: the longest wait for an answer during the burst, how long after the burst's end a
+// question asked then is answered, the program's resident memory before, at its highest and
+// 10 s after the answer, and whether what the last calls asked is what holds then (the song
+// the nexts land on, playing; the last file asked, playing or paused as the call after it
+// asked).
+//
+// Run under nothing else, e.g.
+//   build-bench/bench/shell/bench_transportbursts
+// BENCH_FLOOD_SECONDS changes the burst's length; BENCH_PROGRAM another build of the program
+// (an older one, for a before-and-after); BENCH_DISPLAY an X display already running instead
+// of a private Xvfb; BENCH_RECORD a file that gets a line for every question (when it was
+// asked, how long its answer took, the answer, the program's resident memory then);
+// BENCH_SHOTS a folder that gets a screenshot of the display 10 s after what the last calls
+// asked holds. The benchmark's bus address is printed first, for a monitor to follow the calls.
+
+#include "../../tests/e2e/playerdriver.h"
+#include "../../tests/e2e/virtualdisplay.h"
+#include "audiogenerator.h"
+#include "fixturelibrary.h"
+#include "processmemory.h"
+#include "testenvironment.h"
+
+#include <QDBusConnection>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTextStream>
+#include <QThread>
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdio>
+
+namespace {
+
+const QString Service = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceService");
+const QString Interface = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceInterface");
+const int ScreenWidth = 480;
+const int ScreenHeight = 854;
+const int Songs = 60;
+const int SongMs = 20000;
+const int CallRate = 1000;
+const int ProbeIntervalMs = 100;
+// A question unanswered this long counts as never answered.
+const int ProbeTimeoutMs = 300000;
+const int TimeoutMs = 120000;
+const int RestMs = 10000;
+const char* const OutsideTitles[] = { "Outside A", "Outside B", "Outside C" };
+const int OutsideFiles = 3;
+const char* const Transport[] = { "next", "previous", "pausePlayback", "resumePlayback" };
+
+int setting(const char* name, int fallback)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok && value > 0 ? value : fallback;
+}
+
+QString programPath()
+{
+    const QString other = qEnvironmentVariable("BENCH_PROGRAM");
+    return other.isEmpty() ? TestEnvironment::binaryDir() + QStringLiteral("/src/parlovance")
+                           : other;
+}
+
+QString songTitle(int i)
+{
+    return QStringLiteral("Song %1").arg(i, 3, 10, QLatin1Char('0'));
+}
+
+QString outsidePath(int i)
+{
+    return TestEnvironment::home() + QStringLiteral("/Downloads/outside-%1.ogg").arg(i);
+}
+
+// Ten songs an album, each album with a cover of its own.
+bool writeLibrary()
+{
+    for (int i = 0; i < Songs; ++i) {
+        const int album = i / 10;
+        AudioTags tags;
+        tags.title = songTitle(i);
+        tags.artist = QStringLiteral("Artist %1").arg(album / 2);
+        tags.albumArtist = tags.artist;
+        tags.album = QStringLiteral("Album %1").arg(album);
+        tags.genre = QStringLiteral("Pop");
+        tags.trackNumber = i % 10 + 1;
+        tags.cover = AudioGenerator::coverImage(QColor::fromHsv(album * 50 % 360, 200, 220), 300);
+        const QString path = QStringLiteral("%1/%2/%3.ogg")
+                                 .arg(tags.artist, tags.album, tags.title);
+        if (FixtureLibrary::addSong(path, tags, SongMs).isEmpty())
+            return false;
+    }
+    QDir().mkpath(TestEnvironment::home() + QStringLiteral("/Downloads"));
+    for (int i = 0; i < OutsideFiles; ++i) {
+        AudioTags tags;
+        tags.title = QLatin1String(OutsideTitles[i]);
+        tags.artist = QStringLiteral("Nobody");
+        if (!QFile::exists(outsidePath(i)) && !AudioGenerator::write(outsidePath(i), tags, SongMs))
+            return false;
+    }
+    return true;
+}
+
+// The calls of a mix, the i-th of them.
+QDBusMessage mixCall(int mix, qint64 i)
+{
+    if (mix == 0 || i % 2 == 1) {
+        const char* method = mix == 0 ? "next" : Transport[(i / 2) % 4];
+        return QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                              QLatin1String(method));
+    }
+    QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                    QStringLiteral("play"));
+    m.setArguments({ QStringList { outsidePath(int((i / 2) % OutsideFiles)) } });
+    return m;
+}
+
+// Sends CallRate calls a second of a mix on a connection of its own, without waiting for the
+// answers.
+class Caller : public QThread
+{
+public:
+    Caller(int mix, int seconds)
+        : mix(mix)
+        , seconds(seconds)
+    {
+    }
+    std::atomic<qint64> endedAtMs { -1 };
+    std::atomic<qint64> sent { 0 };
+    QElapsedTimer clock;
+
+protected:
+    void run() override
+    {
+        QDBusConnection connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                                   QStringLiteral("caller"));
+        while (clock.elapsed() < seconds * 1000) {
+            const qint64 due = clock.elapsed() * CallRate / 1000;
+            for (; sent < due; ++sent)
+                connection.call(mixCall(mix, sent), QDBus::NoBlock);
+            QThread::msleep(5);
+        }
+        endedAtMs = clock.elapsed();
+    }
+
+private:
+    int mix;
+    int seconds;
+};
+
+// Asks for the playback state every ProbeIntervalMs on a connection of its own, each time
+// waiting for the answer, and reads the program's memory; once the burst is over it asks once
+// more and stops.
+class Prober : public QThread
+{
+public:
+    Prober(Caller& caller, qint64 pid, QTextStream* record)
+        : caller(caller)
+        , pid(pid)
+        , record(record)
+    {
+    }
+    double longestDuringMs = 0;
+    double answerAfterEndMs = -1;
+    double highestKiB = 0;
+    int unanswered = 0;
+
+protected:
+    void run() override
+    {
+        QDBusConnection connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                                   QStringLiteral("prober"));
+        const QDBusMessage question = QDBusMessage::createMethodCall(
+            Service, QStringLiteral("/"), Interface, QStringLiteral("playbackState"));
+        for (;;) {
+            const qint64 ended = caller.endedAtMs;
+            const qint64 sentAt = caller.clock.elapsed();
+            const QDBusMessage reply = connection.call(question, QDBus::Block, ProbeTimeoutMs);
+            const qint64 answeredAt = caller.clock.elapsed();
+            const bool answered = reply.type() == QDBusMessage::ReplyMessage;
+            const double rss = residentKiB(pid);
+            highestKiB = qMax(highestKiB, rss);
+            if (record)
+                *record
+                    << "question at " << sentAt << " ms (calls sent " << caller.sent
+                    << (ended >= 0 ? ", after the burst" : "") << "): "
+                    << (answered
+                            ? QStringLiteral("answered %1").arg(reply.arguments().value(0).toInt())
+                            : QStringLiteral("unanswered"))
+                    << " after " << answeredAt - sentAt << " ms, resident " << int(rss / 1024)
+                    << " MiB\n";
+            if (!answered)
+                ++unanswered;
+            if (ended >= 0) {
+                answerAfterEndMs = answered ? double(answeredAt - ended) : double(ProbeTimeoutMs);
+                return;
+            }
+            longestDuringMs = qMax(longestDuringMs, double(answeredAt - sentAt));
+            QThread::msleep(ProbeIntervalMs);
+        }
+    }
+
+private:
+    Caller& caller;
+    qint64 pid;
+    QTextStream* record;
+};
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs = TimeoutMs)
+{
+    return QTest::qWaitFor(done, timeoutMs);
+}
+
+bool tapText(const PlayerDriver& player, const QString& text)
+{
+    QRect at;
+    if (!waitFor([&] { return !(at = player.find(text)).isEmpty(); }))
+        return false;
+    player.tap(at.center());
+    return true;
+}
+
+// Started, the library indexed, and its first song playing with the whole library queued.
+bool startPlaying(PlayerDriver& player)
+{
+    if (!player.start())
+        return false;
+    // The first start indexes the library, which the main page tells until it is done; a
+    // later one finds it indexed.
+    static bool indexedBefore = false;
+    bool updating = false;
+    const bool indexed = waitFor(
+        [&] {
+            const bool shown = player.shows(QStringLiteral("Updating library…"));
+            updating = updating || shown;
+            return updating && !shown;
+        },
+        indexedBefore ? 5000 : TimeoutMs);
+    if (!indexed && updating)
+        return false;
+    indexedBefore = true;
+    return tapText(player, QStringLiteral("Songs")) && tapText(player, songTitle(0))
+           && waitFor([&] {
+                  return player.playbackState() == 1 && player.media().value(1) == songTitle(0);
+              });
+}
+
+void TransportBursts(benchmark::State& state)
+{
+    const int mix = int(state.range(0));
+    const int seconds = setting("BENCH_FLOOD_SECONDS", 30);
+    static const bool written = writeLibrary();
+    if (!written) {
+        state.SkipWithError("the library could not be written");
+        return;
+    }
+    QFile recordFile(qEnvironmentVariable("BENCH_RECORD"));
+    QTextStream recordStream(&recordFile);
+    QTextStream* record = nullptr;
+    if (!recordFile.fileName().isEmpty() && recordFile.open(QIODevice::Append | QIODevice::Text))
+        record = &recordStream;
+    for (auto _ : state) {
+        PlayerDriver player(programPath());
+        if (!startPlaying(player)) {
+            state.SkipWithError("the library's songs do not play");
+            return;
+        }
+        QTest::qWait(2000);
+        const qint64 pid = player.processId();
+        const double before = residentKiB(pid);
+        if (record)
+            *record << "mix " << mix << " (" << programPath() << "), resident before "
+                    << int(before / 1024) << " MiB\n";
+        Caller caller(mix, seconds);
+        Prober prober(caller, pid, record);
+        caller.clock.start();
+        caller.start();
+        prober.start();
+        while (!prober.isFinished() || !caller.isFinished())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (record)
+            record->flush();
+
+        // What the last calls asked.
+        const qint64 last = caller.sent - 1;
+        QString title;
+        int playback = 1;
+        if (mix == 0) {
+            title = songTitle(int((last + 1) % Songs));
+        } else {
+            const qint64 play = last - last % 2;
+            title = QLatin1String(OutsideTitles[(play / 2) % OutsideFiles]);
+            if (last % 2 == 1 && QLatin1String(Transport[(last / 2) % 4]) == "pausePlayback")
+                playback = 2;
+        }
+        const bool holds = waitFor(
+            [&] {
+                player.call(QStringLiteral("currentMedia"));
+                return player.playbackState() == playback && player.media().value(1) == title;
+            },
+            30000);
+        QTest::qWait(RestMs);
+        const double after = residentKiB(pid);
+        const QString shots = qEnvironmentVariable("BENCH_SHOTS");
+        if (!shots.isEmpty())
+            player.screenshot().save(QStringLiteral("%1/after-mix-%2.png").arg(shots).arg(mix));
+        state.counters["answer_longest_during_ms"] = prober.longestDuringMs;
+        state.counters["answer_after_end_ms"] = prober.answerAfterEndMs;
+        state.counters["unanswered"] = prober.unanswered;
+        state.counters["calls"] = double(caller.sent);
+        state.counters["rss_before_MiB"] = before / 1024;
+        state.counters["rss_highest_MiB"] = qMax(prober.highestKiB, after) / 1024;
+        state.counters["rss_after_MiB"] = after / 1024;
+        state.counters["last_request_holds"] = holds;
+        if (record)
+            *record << "mix " << mix << ": " << caller.sent << " calls; afterwards "
+                    << (holds ? "what the last calls asked holds" : "NOT what the last calls asked")
+                    << " (" << title << ", state " << player.playbackState() << "); resident "
+                    << int(after / 1024) << " MiB " << RestMs / 1000 << " s later\n";
+        player.stop();
+        QDBusConnection::disconnectFromBus(QStringLiteral("caller"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("prober"));
+    }
+}
+BENCHMARK(TransportBursts)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TestEnvironment::prepare();
+    // A session bus of the benchmark's own: the program's services and the calls meet there.
+    QProcess bus;
+    bus.start(QStringLiteral("dbus-daemon"),
+              { QStringLiteral("--session"), QStringLiteral("--nofork"),
+                QStringLiteral("--print-address=1") });
+    if (!bus.waitForStarted() || !bus.waitForReadyRead(10000))
+        return 1;
+    const QByteArray address = bus.readLine().trimmed();
+    std::fprintf(stderr, "the benchmark's bus: %s\n", address.constData());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    VirtualDisplay display;
+    const QByteArray given = qgetenv("BENCH_DISPLAY");
+    if (!given.isEmpty())
+        qputenv("DISPLAY", given);
+    else if (!display.start(ScreenWidth, ScreenHeight))
+        return 1;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qputenv("QT_LOGGING_RULES", "*.debug=false");
+    {
+        QGuiApplication app(argc, argv);
+        benchmark::Initialize(&argc, argv);
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+    }
+    bus.terminate();
+    bus.waitForFinished();
+    return 0;
+}
