@@ -6,7 +6,8 @@
 class MApplicationPage;
 
 // The main window of an application: pages appear in it. It passes the keyboard's media keys
-// to the system key hook (QmKeys listens there) instead of the focused page.
+// to the system key hook (QmKeys listens there) instead of the focused page, and lets go of the
+// keys held there when it loses the keyboard.
 class MApplicationWindow : public MWindow
 {
     Q_OBJECT
@@ -24,6 +25,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 };
 
 #endif // MAPPLICATIONWINDOW_H

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <utility>
+
 namespace MeeGo {
 
 namespace {
@@ -52,31 +54,52 @@ QmKeys::Key QmKeysHook::keyForQtKey(int qtKey)
     }
 }
 
-bool QmKeysHook::pressQtKey(int qtKey)
+int QmKeysHook::heldIndex(int qtKey, quint32 nativeScanCode) const
+{
+    for (int i = 0; i < held.size(); ++i) {
+        const HeldKey& h = held.at(i);
+        const bool scanCodesKnown = nativeScanCode != 0 && h.scanCode != 0;
+        if (scanCodesKnown ? h.scanCode == nativeScanCode : h.qtKey == qtKey)
+            return i;
+    }
+    return -1;
+}
+
+bool QmKeysHook::pressQtKey(int qtKey, quint32 nativeScanCode)
 {
     const QmKeys::Key key = keyForQtKey(qtKey);
     if (key == QmKeys::UnknownKey)
         return false;
-    if (held.contains(qtKey))
+    if (heldIndex(qtKey, nativeScanCode) >= 0)
         return true; // already held: the timer repeats it
-    held.insert(qtKey, key);
+    held.append({ nativeScanCode, qtKey, key });
     emit keyEvent(key, QmKeys::KeyDown);
-    if (!repeatTimer->isActive())
+    // A listener may have had every key forgotten meanwhile.
+    if (!held.isEmpty() && !repeatTimer->isActive())
         repeatTimer->start();
     return true;
 }
 
-bool QmKeysHook::releaseQtKey(int qtKey)
+bool QmKeysHook::releaseQtKey(int qtKey, quint32 nativeScanCode)
 {
-    const QmKeys::Key key = keyForQtKey(qtKey);
-    if (key == QmKeys::UnknownKey)
-        return false;
-    if (!held.remove(qtKey))
-        return true; // a release without a press (focus came in with the key down)
+    const int index = heldIndex(qtKey, nativeScanCode);
+    if (index < 0) // a release without a press (focus came in with the key down)
+        return keyForQtKey(qtKey) != QmKeys::UnknownKey;
+    // The device key of the press: the keymap may name the released key differently.
+    const QmKeys::Key key = held.takeAt(index).key;
     if (held.isEmpty())
         repeatTimer->stop();
     emit keyEvent(key, QmKeys::KeyUp);
     return true;
+}
+
+void QmKeysHook::releaseHeldKeys()
+{
+    // Forgotten before the releases are reported, so that a listener sees no key held.
+    const QVector<HeldKey> released = std::exchange(held, {});
+    repeatTimer->stop();
+    for (const HeldKey& h : released)
+        emit keyEvent(h.key, QmKeys::KeyUp);
 }
 
 void QmKeysHook::injectKeyEvent(QmKeys::Key key, QmKeys::State state)
@@ -96,9 +119,10 @@ void QmKeysHook::setRepeatInterval(int ms)
 
 void QmKeysHook::repeatHeldKeys()
 {
-    const auto keys = held.values();
-    for (QmKeys::Key key : keys)
-        emit keyEvent(key, QmKeys::KeyDown);
+    // A copy: a listener may press or release keys in turn.
+    const QVector<HeldKey> keys = held;
+    for (const HeldKey& h : keys)
+        emit keyEvent(h.key, QmKeys::KeyDown);
 }
 
 } // namespace MeeGo

@@ -1,22 +1,33 @@
 // The media keys, injected as the device's key daemon reports them, steer the real playback hub
 // playing a real library: toggles, stop, skips on release, seeking while held, and the headset
-// button's long and double presses.
+// button's long and double presses. The keyboard's keys reach them through the application
+// window as the window system delivers them, Shift and focus changes included.
 
 #include "hubtestlibrary.h"
+#include "mapplicationwindow.h"
 #include "mafwtrackermodel.h"
 #include "player/parlovancekeyhandler.h"
 #include "playback/playstate.h"
 #include "qmkeyshook.h"
 #include "testenvironment.h"
 
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <memory>
 
 using MeeGo::QmKeys;
 using MeeGo::QmKeysHook;
 
 namespace {
 const int Timeout = 20000;
+// The X server's key codes of the physical keys, which Qt reports as native scan codes: on its
+// own keymap the play key is the pause key with Shift.
+const quint32 ShiftScanCode = 50;
+const quint32 PlayScanCode = 172;
+const quint32 NextScanCode = 171;
+const quint32 StopScanCode = 174;
 } // namespace
 
 class TestKeyHandler : public QObject
@@ -30,6 +41,10 @@ private slots:
     void seekingEndsWithTheReleaseOrAnotherKey();
     void headsetButtonTogglesHoldsAndDoublePresses();
     void noKeyActsWhileAudioIsTaken();
+    void pauseTypedWithShiftIsLetGoAsPlay();
+    void keyHeldWhenTheWindowLosesTheKeyboardIsLetGo();
+    void cleanup();
+    void cleanupTestCase();
 
 private:
     static void key(QmKeys::Key key, QmKeys::State state)
@@ -41,11 +56,29 @@ private:
         key(k, QmKeys::KeyDown);
         key(k, QmKeys::KeyUp);
     }
+    // Hands a key event to a window as the window system would, with the physical key's code.
+    static void sendKey(QWidget* to, QEvent::Type type, int qtKey, quint32 scanCode,
+                        Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool repeat = false)
+    {
+        QKeyEvent event(type, qtKey, modifiers, scanCode, 0, 0, QString(), repeat);
+        QCoreApplication::sendEvent(to->windowHandle(), &event);
+    }
+    void typeKey(int qtKey, quint32 scanCode)
+    {
+        sendKey(window.get(), QEvent::KeyPress, qtKey, scanCode);
+        sendKey(window.get(), QEvent::KeyRelease, qtKey, scanCode);
+    }
+    // Shows the application window with the keyboard, and makes the hook repeat held keys
+    // quickly, so that a key left held shows soon.
+    bool activateWindow();
+    // The last key event was a release and no press repeats after it.
+    static bool noKeyHeld(const QSignalSpy& spy);
     QString title() const { return hub->title(hub->mode()); }
     PlayState::State state() const { return hub->state(hub->mode()); }
 
     PlayState* hub = nullptr;
     QSharedPointer<MafwTrackerModel> seven;
+    std::unique_ptr<MApplicationWindow> window;
 };
 
 void TestKeyHandler::initTestCase()
@@ -162,6 +195,97 @@ void TestKeyHandler::noKeyActsWhileAudioIsTaken()
     QCOMPARE(state(), PlayState::Playing);
     QCOMPARE(title(), QStringLiteral("Three"));
     hub->setAudioAvailable(true);
+}
+
+bool TestKeyHandler::activateWindow()
+{
+    if (!window)
+        window = std::make_unique<MApplicationWindow>();
+    window->show();
+    window->activateWindow();
+    QmKeysHook::instance()->setRepeatInterval(50);
+    return QTest::qWaitForWindowActive(window.get());
+}
+
+bool TestKeyHandler::noKeyHeld(const QSignalSpy& spy)
+{
+    if (spy.isEmpty() || spy.last().at(1).value<QmKeys::State>() != QmKeys::KeyUp)
+        return false;
+    const int count = spy.count();
+    QTest::qWait(4 * QmKeysHook::instance()->repeatInterval());
+    return spy.count() == count;
+}
+
+void TestKeyHandler::pauseTypedWithShiftIsLetGoAsPlay()
+{
+    QVERIFY(activateWindow());
+    QmKeys keys;
+    QSignalSpy events(&keys, &QmKeys::keyEvent);
+
+    // The pause key as the keyboard types it: Shift down, play key down, Shift up, play key
+    // up; the release comes as the play key's.
+    sendKey(window.get(), QEvent::KeyPress, Qt::Key_Shift, ShiftScanCode);
+    sendKey(window.get(), QEvent::KeyPress, Qt::Key_MediaPause, PlayScanCode, Qt::ShiftModifier);
+    sendKey(window.get(), QEvent::KeyRelease, Qt::Key_Shift, ShiftScanCode, Qt::ShiftModifier);
+    sendKey(window.get(), QEvent::KeyRelease, Qt::Key_MediaPlay, PlayScanCode);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Paused, Timeout);
+    QCOMPARE(events.count(), 2);
+    QCOMPARE(events.at(0).at(0).value<QmKeys::Key>(), QmKeys::PauseKey);
+    QCOMPARE(events.at(1).at(0).value<QmKeys::Key>(), QmKeys::PauseKey);
+    QVERIFY(noKeyHeld(events));
+
+    // The other keys work on, and nothing pauses what they start.
+    typeKey(Qt::Key_MediaPlay, PlayScanCode);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
+    typeKey(Qt::Key_MediaNext, NextScanCode);
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("Four"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
+    QVERIFY(noKeyHeld(events));
+    QCOMPARE(state(), PlayState::Playing);
+    typeKey(Qt::Key_MediaStop, StopScanCode);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Stopped, Timeout);
+    QVERIFY(noKeyHeld(events));
+    QCOMPARE(state(), PlayState::Stopped);
+}
+
+void TestKeyHandler::keyHeldWhenTheWindowLosesTheKeyboardIsLetGo()
+{
+    QVERIFY(activateWindow());
+    QmKeys keys;
+    QSignalSpy events(&keys, &QmKeys::keyEvent);
+
+    sendKey(window.get(), QEvent::KeyPress, Qt::Key_Shift, ShiftScanCode);
+    sendKey(window.get(), QEvent::KeyPress, Qt::Key_MediaPause, PlayScanCode, Qt::ShiftModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Paused, Timeout);
+    // Another window takes the keyboard while the key is down, and has its release.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!window->isActiveWindow());
+    sendKey(&other, QEvent::KeyRelease, Qt::Key_MediaPause, PlayScanCode, Qt::ShiftModifier);
+    sendKey(&other, QEvent::KeyRelease, Qt::Key_Shift, ShiftScanCode, Qt::ShiftModifier);
+    QCOMPARE(events.last().at(0).value<QmKeys::Key>(), QmKeys::PauseKey);
+    QVERIFY(noKeyHeld(events));
+
+    // Back in the window, the play key plays, and no held pause undoes it. The window system
+    // that never saw the release marks the next press of that key as a repeat.
+    QVERIFY(activateWindow());
+    sendKey(window.get(), QEvent::KeyPress, Qt::Key_MediaPlay, PlayScanCode, Qt::NoModifier, true);
+    sendKey(window.get(), QEvent::KeyRelease, Qt::Key_MediaPlay, PlayScanCode);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
+    QVERIFY(noKeyHeld(events));
+    QCOMPARE(state(), PlayState::Playing);
+}
+
+void TestKeyHandler::cleanup()
+{
+    QmKeysHook::instance()->setRepeatInterval(500);
+}
+
+void TestKeyHandler::cleanupTestCase()
+{
+    window.reset();
 }
 
 PARLOVANCE_TEST_MAIN(TestKeyHandler)

@@ -21,6 +21,7 @@ private slots:
     void usbModeSurvivesListenerDeletingAnInstance();
     void systemStateReachesEveryInstance();
     void mediaKeysArePressedRepeatedAndReleased();
+    void releaseEndsTheKeyItsPhysicalKeyPressed();
     void otherKeysAreNotMediaKeys();
     void injectedKeyEventsReachEveryListener();
 };
@@ -111,6 +112,50 @@ void TestQmSystem::mediaKeysArePressedRepeatedAndReleased()
     // A release with no press reports nothing.
     QVERIFY(hook->releaseQtKey(Qt::Key_MediaStop));
     QCOMPARE(spy.count(), afterRelease);
+    hook->setRepeatInterval(500);
+}
+
+void TestQmSystem::releaseEndsTheKeyItsPhysicalKeyPressed()
+{
+    QmKeys keys;
+    QSignalSpy spy(&keys, &QmKeys::keyEvent);
+    QmKeysHook* hook = QmKeysHook::instance();
+    hook->setRepeatInterval(40);
+    const auto event = [&](int i) {
+        return qMakePair(spy.at(i).at(0).value<QmKeys::Key>(),
+                         spy.at(i).at(1).value<QmKeys::State>());
+    };
+    const auto noRepeatFollows = [&] {
+        const int count = spy.count();
+        QTest::qWait(200);
+        return spy.count() == count;
+    };
+
+    // Shift with the play key goes down as pause and, Shift let go first, comes up as play.
+    QVERIFY(hook->pressQtKey(Qt::Key_MediaPause, 172));
+    QVERIFY(hook->releaseQtKey(Qt::Key_MediaPlay, 172));
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(event(0), qMakePair(QmKeys::PauseKey, QmKeys::KeyDown));
+    QCOMPARE(event(1), qMakePair(QmKeys::PauseKey, QmKeys::KeyUp));
+    QVERIFY(noRepeatFollows());
+
+    // A physical key whose release is no media key in the keymap; another key held meanwhile
+    // keeps being held.
+    spy.clear();
+    QVERIFY(hook->pressQtKey(Qt::Key_MediaNext, 171));
+    QVERIFY(hook->pressQtKey(Qt::Key_MediaStop, 174));
+    QVERIFY(hook->releaseQtKey(Qt::Key_F5, 171));
+    QVERIFY(!hook->releaseQtKey(Qt::Key_F6, 75));
+    QCOMPARE(event(spy.count() - 1), qMakePair(QmKeys::NextKey, QmKeys::KeyUp));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.last().at(0).value<QmKeys::Key>(), QmKeys::StopKey, 5000);
+    QCOMPARE(spy.last().at(1).value<QmKeys::State>(), QmKeys::KeyDown);
+
+    // Let go of everything held: the release is reported, and nothing repeats afterwards.
+    hook->releaseHeldKeys();
+    QCOMPARE(event(spy.count() - 1), qMakePair(QmKeys::StopKey, QmKeys::KeyUp));
+    QVERIFY(noRepeatFollows());
+    QVERIFY(hook->releaseQtKey(Qt::Key_MediaStop, 174));
+    QVERIFY(noRepeatFollows());
     hook->setRepeatInterval(500);
 }
 
