@@ -18,6 +18,10 @@ MContainer::MContainer(const QString& title, QGraphicsItem* parent)
     // The title keeps the page's margin, as the text below it does.
     header->setStyleName(QStringLiteral("CommonContainerHeaderInverted"));
     header->setTextElide(true);
+    // Room a layout gives the container beyond what it asks for goes below the central widget's
+    // content, never into the title: a taller title would stand its text farther from the
+    // first row than its margin says.
+    header->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     box->setContentsMargins(0, 0, 0, 0);
     box->setSpacing(0);
     box->addItem(header);

@@ -61,11 +61,10 @@ PropertiesContainer::PropertiesContainer(QGraphicsItem* parent)
     auto* layout = new QGraphicsLinearLayout(Qt::Vertical, central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* topSpacer = new MStylableWidget;
-    topSpacer->setStyleName(QStringLiteral("CommonLargeSpacer"));
+    // The title's own bottom margin parts it from the first row, as every heading of the pages
+    // keeps from what it heads; a spacer above the rows would double that room.
     auto* bottomSpacer = new MStylableWidget;
     bottomSpacer->setStyleName(QStringLiteral("CommonXLargeSpacer"));
-    layout->addItem(topSpacer);
     layout->addItem(rowsHolder);
     layout->addItem(bottomSpacer);
     // Extra height the page gives the container stays below the rows.

@@ -2,9 +2,9 @@
 // the real store: the first thing under a page title's divider stands as far below it on
 // every page (the playlists page included), "No music found" stands that far below the filter
 // field, the "My playlists" heading keeps from its first row at least the room an index
-// heading keeps from its own, an audiobook's album page has no empty band where the shuffle
-// row of an album of songs stands, and the index letter of a flicked list leaves the songs'
-// lengths uncovered.
+// heading keeps from its own and a song's "Properties" heading about that room, an audiobook's
+// album page has no empty band where the shuffle row of an album of songs stands, and the
+// index letter of a flicked list leaves the songs' lengths uncovered.
 
 #include "data/listmodel.h"
 #include "data/modelinstance.h"
@@ -20,6 +20,8 @@
 #include "pageframework/collectionviewtitlewidget.h"
 #include "pageframework/filterwidget.h"
 #include "pageframework/songcollectionlistitem.h"
+#include "pages/propertiescontainer.h"
+#include "pages/songdetailview.h"
 #include "pages/songsofalbumpage.h"
 #include "playlists/playlistcollectionpage.h"
 #include "playlists/userplaylistutils.h"
@@ -81,6 +83,7 @@ private slots:
     void noMusicFoundStandsUnderTheFieldAsRowsUnderTheDivider();
     void thePlaylistsFirstRowSitsUnderTheDividerAsOnOtherPages();
     void myPlaylistsKeepsTheRoomOfAnIndexHeading();
+    void aSongsPropertiesHeadingKeepsTheRoomOfAnIndexHeading();
     void anAudiobookAlbumHasNoBandWhereTheShuffleRowWouldBe();
     void theIndexLetterOfAFlickedListLeavesTheLengthsUncovered();
 
@@ -94,6 +97,8 @@ private:
     int blankUnderTitle(QGraphicsItem* page);
     // The blank under the title on the songs, albums and artists pages and on an album's page.
     void otherPagesBlankUnderTitle(int* least, int* most);
+    // The blank between an index heading's letter in the songs list and the row under it.
+    int blankUnderIndexHeading();
     // The blank between the divider over an album page's songs and the last ink above it.
     int blankOverSongsDivider(SongsOfAlbumPage* page);
 
@@ -294,16 +299,18 @@ void TestPageGaps::thePlaylistsFirstRowSitsUnderTheDividerAsOnOtherPages()
                             .arg(most)));
 }
 
-void TestPageGaps::myPlaylistsKeepsTheRoomOfAnIndexHeading()
+int TestPageGaps::blankUnderIndexHeading()
 {
-    // The room under an index heading of the songs list, from its letter to its first row.
+    // From the letter of an index heading of the songs list to its first row.
     showByButton(PageAllSongs, QStringLiteral("Songs"));
     auto* songs = qobject_cast<CollectionPageBase*>(window->cachedPage(PageAllSongs));
-    QTRY_COMPARE_WITH_TIMEOUT(songs->layoutState(), CollectionPageBase::ListState, Timeout);
+    if (!QTest::qWaitFor(
+            [songs] { return songs->layoutState() == CollectionPageBase::ListState; }, Timeout))
+        return -1;
     MList* list = songs->pageList();
-    QTRY_VERIFY(!list->visibleCells().isEmpty());
-    QImage screen = shown();
-    int underIndex = -1;
+    if (!QTest::qWaitFor([list] { return !list->visibleCells().isEmpty(); }, Timeout))
+        return -1;
+    const QImage screen = shown();
     const QList<MWidget*> cells = list->visibleCells();
     for (MWidget* header : cells) {
         if (qobject_cast<SongCollectionListItem*>(header))
@@ -316,11 +323,15 @@ void TestPageGaps::myPlaylistsKeepsTheRoomOfAnIndexHeading()
             const QRect letter = inkIn(screen, onScreen(header));
             const QRect title = inkIn(screen, onScreen(row->titleLabel()));
             if (!letter.isEmpty() && !title.isEmpty())
-                underIndex = blankBelow(letter, title);
+                return blankBelow(letter, title);
         }
-        if (underIndex >= 0)
-            break;
     }
+    return -1;
+}
+
+void TestPageGaps::myPlaylistsKeepsTheRoomOfAnIndexHeading()
+{
+    const int underIndex = blankUnderIndexHeading();
     QVERIFY(underIndex > 0);
 
     // A playlist of the user's own, under its heading.
@@ -335,7 +346,7 @@ void TestPageGaps::myPlaylistsKeepsTheRoomOfAnIndexHeading()
     QTRY_VERIFY_WITH_TIMEOUT(playlists->myPlaylistsContainer()->isVisible()
                                  && !playlists->userPlaylistsList()->visibleCells().isEmpty(),
                              Timeout);
-    screen = shown();
+    const QImage screen = shown();
     const QList<MLabel*> headings = itemsBelow<MLabel>(playlists->myPlaylistsContainer(),
                                                        [](MLabel* label) {
                                                            return label->text()
@@ -357,6 +368,44 @@ void TestPageGaps::myPlaylistsKeepsTheRoomOfAnIndexHeading()
                                        "heading: %3")
                             .arg(under)
                             .arg(above)
+                            .arg(underIndex)));
+}
+
+void TestPageGaps::aSongsPropertiesHeadingKeepsTheRoomOfAnIndexHeading()
+{
+    const int underIndex = blankUnderIndexHeading();
+    QVERIFY(underIndex > 0);
+
+    const QSharedPointer<MafwTrackerModel> all = ModelInstance::instance()->getModel(
+        MafwTrackerModel::AllSongs);
+    QTRY_VERIFY_WITH_TIMEOUT(all->rowCount() > 0, Timeout);
+    window->goToPage(PageSongDetails, all->index(0, 8).data());
+    auto* details = qobject_cast<SongDetailView*>(window->cachedPage(PageSongDetails));
+    QVERIFY(details);
+    QTRY_COMPARE_WITH_TIMEOUT(details->sceneWindowState(), MSceneWindow::Appeared, Timeout);
+    PropertiesContainer* properties = details->propertiesContainer();
+    QTRY_VERIFY_WITH_TIMEOUT(properties && properties->shownRows().size() > 2, Timeout);
+    const QImage screen = shown();
+    const QList<MLabel*> headings = itemsBelow<MLabel>(properties, [properties](MLabel* label) {
+        return label->isVisible() && label->text() == properties->title();
+    });
+    QCOMPARE(headings.size(), 1);
+    const QList<MLabel*> rows = properties->shownRows();
+    const QRect heading = inkIn(screen, onScreen(headings.first()));
+    const QRect first = inkIn(screen, onScreen(rows.at(0)));
+    const QRect second = inkIn(screen, onScreen(rows.at(1)));
+    QVERIFY(!heading.isEmpty() && !first.isEmpty() && !second.isEmpty());
+    const int under = blankBelow(heading, first);
+    const int betweenRows = blankBelow(first, second);
+    qInfo() << "under \"Properties\":" << under << "between its rows:" << betweenRows
+            << "under an index heading:" << underIndex;
+    // As far from its first row as the other headings are from theirs, and farther than the
+    // rows are from each other.
+    QVERIFY2(qAbs(under - underIndex) <= SameRoom && under > betweenRows,
+             qPrintable(QStringLiteral("under \"Properties\": %1, between its rows: %2; under "
+                                       "an index heading: %3")
+                            .arg(under)
+                            .arg(betweenRows)
                             .arg(underIndex)));
 }
 
