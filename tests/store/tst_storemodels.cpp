@@ -39,6 +39,38 @@ QStringList headersOf(const QAbstractItemModel* model)
     return headers;
 }
 
+QString described(const QVariant& value)
+{
+    if (!value.isValid())
+        return QStringLiteral("nothing");
+    const QString text = value.type() == QVariant::DateTime
+                             ? value.toDateTime().toString(Qt::ISODateWithMs)
+                             : value.toString();
+    return QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(value.typeName()), text);
+}
+
+// Every column of the row whose cell is not the value known under the column's header, type
+// and all; a column the caller knows no value for is wrong too.
+QStringList wrongCells(const QAbstractItemModel* model, int row,
+                       const QHash<QString, QVariant>& known, const char* list)
+{
+    QStringList wrong;
+    for (int c = 0; c < model->columnCount(); ++c) {
+        const QString header = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        const QString where = QStringLiteral("%1, column %2 \"%3\"").arg(list).arg(c).arg(header);
+        if (!known.contains(header)) {
+            wrong << where + QStringLiteral(": the test knows no value for this column");
+            continue;
+        }
+        const QVariant cell = model->index(row, c).data();
+        const QVariant expected = known.value(header);
+        if (cell.userType() != expected.userType() || cell != expected)
+            wrong << QStringLiteral("%1: serves %2, not %3")
+                         .arg(where, described(cell), described(expected));
+    }
+    return wrong;
+}
+
 QStringList column(const QAbstractItemModel* model, int col)
 {
     QStringList values;
@@ -261,6 +293,95 @@ private slots:
                 { "playlistTrackCount", playlists.trackCount },
                 { "playlistLength", playlists.length },
                 { "playlistUrl", playlists.url } });
+    }
+
+    // Every column of every kind of song list serves its own value: the test reads each column
+    // the model has and compares its cell, type and all, with the value known under its
+    // header, so that a column served from its neighbour's place, or not at all, fails; and so
+    // does a column the test knows no value for, until it is told one.
+    void everySongColumnServesItsOwnCell()
+    {
+        QVERIFY(song("Navy"));
+        // A copy: the catalogue's songs move as it takes in the playlists.
+        const MafwStoreSong navy = *song("Navy");
+        const int cobalt = songId("Cobalt");
+        QVERIFY(!FixtureLibrary::addPlaylist(QStringLiteral("cells/cells.m3u"),
+                                             { QStringLiteral("Kim/Blue/02.ogg"),
+                                               QStringLiteral("Kim/Blue/03.mp3") })
+                     .isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        factory->createPlaylist(QStringLiteral("Cells"), MafwTrackerModelFactory::SongItems,
+                                { cobalt, navy.id });
+        int playlistFile = 0, userPlaylist = 0;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const MafwStorePlaylist& p : factory->catalogue()->playlists())
+                    (p.isFile() ? playlistFile : userPlaylist) = p.id;
+                return playlistFile && userPlaylist;
+            }(),
+            30000);
+
+        // Navy as the fixture wrote it; its ids and time added as the store gave them.
+        const QHash<QString, QVariant> navyCells = {
+            { "songUri", navy.iri },
+            { "songTitle", QStringLiteral("Navy") },
+            { "artistName", QStringLiteral("Kim") },
+            { "albumName", QStringLiteral("Blue") },
+            { "songLength", 1 },
+            { "favorited", false },
+            { "genre", QStringLiteral("Pop") },
+            { "year", QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC) },
+            { "songId", navy.id },
+            { "albumId", navy.albumId },
+            { "artistId", navy.performerId },
+            { "trackNumber", 3 },
+            { "usageCounter", 0 },
+            { "added", navy.added },
+            { "url", FixtureLibrary::urlOf(QStringLiteral("Kim/Blue/03.mp3")) },
+        };
+        // The ids are the store's, one number space: no two columns share a value.
+        QCOMPARE(QSet<int>({ navy.id, navy.albumId, navy.performerId }).size(), 3);
+        QVERIFY(navy.added.isValid());
+        auto withPlaylist = [&](int id, int entryPosition) {
+            QHash<QString, QVariant> cells = navyCells;
+            cells.insert(QStringLiteral("playlistId"), id);
+            if (entryPosition >= 0)
+                cells.insert(QStringLiteral("entryPosition"), entryPosition);
+            return cells;
+        };
+        struct List
+        {
+            const char* name;
+            MafwTrackerModel::QueryType type;
+            int id;
+            QHash<QString, QVariant> cells;
+        };
+        const List lists[] = {
+            { "all songs", MafwTrackerModel::AllSongs, 0, navyCells },
+            { "an album", MafwTrackerModel::SongsOfAlbum, navy.albumId, navyCells },
+            { "a playlist file", MafwTrackerModel::SongsOfPlaylistFile, playlistFile,
+              withPlaylist(playlistFile, -1) },
+            { "a user playlist", MafwTrackerModel::SongsOfUserPlaylist, userPlaylist,
+              withPlaylist(userPlaylist, 1) },
+        };
+        QStringList wrong;
+        for (const List& list : lists) {
+            QSharedPointer<MafwTrackerModel> model = loaded(list.type, 0, list.id);
+            QVERIFY2(model, list.name);
+            const int row = column(model.data(), model->columnOfKey("songId"))
+                                .indexOf(QString::number(navy.id));
+            QVERIFY2(row >= 0, list.name);
+            wrong += wrongCells(model.data(), row, list.cells, list.name);
+        }
+
+        // The playlists go before the verdict, so that the tests after this one find none.
+        QSignalSpy finished(factory, SIGNAL(deletionFinished(int, int)));
+        factory->deleteItems({ userPlaylist }, MafwTrackerModel::UserPlaylists);
+        QVERIFY(finished.wait(30000));
+        factory->deleteItems({ playlistFile }, MafwTrackerModel::PlaylistFiles);
+        QVERIFY(finished.wait(30000));
+        QTRY_VERIFY_WITH_TIMEOUT(factory->catalogue()->playlists().isEmpty(), 30000);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
     }
 
     void firstRowsArriveAfterReturnThenTheRest()
