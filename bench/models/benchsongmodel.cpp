@@ -1,6 +1,10 @@
 #include "benchsongmodel.h"
 
+#include "data/modelcolumns.h"
+
 namespace {
+
+constexpr SongColumns Columns {};
 
 const QStringList& words()
 {
@@ -66,7 +70,7 @@ int BenchSongModel::rowCount(const QModelIndex& parent) const
 
 int BenchSongModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : 15;
+    return parent.isValid() ? 0 : MafwStoreRowBuilder::SongColumnCount;
 }
 
 QVariant BenchSongModel::data(const QModelIndex& index, int role) const
@@ -75,19 +79,19 @@ QVariant BenchSongModel::data(const QModelIndex& index, int role) const
         return QVariant();
     const Song& song = songs.at(index.row());
     switch (index.column()) {
-    case 0:
+    case Columns.uri:
         return QStringLiteral("urn:uuid:%1").arg(song.id);
-    case 1:
+    case Columns.title:
         return song.title;
-    case 2:
+    case Columns.artist:
         return song.artist;
-    case 3:
+    case Columns.album:
         return song.album;
-    case 6:
+    case Columns.genre:
         return song.genre;
-    case 8:
+    case Columns.songId:
         return song.id;
-    case 14:
+    case Columns.url:
         return QStringLiteral("file:///home/user/Music/%1.ogg").arg(song.id);
     default:
         return 0;
@@ -96,13 +100,11 @@ QVariant BenchSongModel::data(const QModelIndex& index, int role) const
 
 QVariant BenchSongModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const QStringList headers = { "songUri",      "songTitle", "artistName", "albumName",
-                                         "songLength",   "favorited", "genre",      "year",
-                                         "songId",       "albumId",   "artistId",   "trackNumber",
-                                         "usageCounter", "added",     "url" };
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0
+        || section >= MafwStoreRowBuilder::SongColumnCount)
         return QVariant();
-    return headers.value(section);
+    const std::string_view header = MafwStoreRowBuilder::SongHeaders[section];
+    return QString::fromLatin1(header.data(), int(header.size()));
 }
 
 void BenchSongModel::insertSong(int row, const Song& song)

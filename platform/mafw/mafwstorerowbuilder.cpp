@@ -18,24 +18,6 @@ using Items = MafwTrackerModelFactory;
 
 const QChar Tab(QLatin1Char('\t'));
 
-enum SongColumn {
-    ColSongUri,
-    ColSongTitle,
-    ColArtistName,
-    ColAlbumName,
-    ColSongLength,
-    ColFavorited,
-    ColGenre,
-    ColYear,
-    ColSongId,
-    ColAlbumId,
-    ColArtistId,
-    ColTrackNumber,
-    ColUsageCounter,
-    ColAdded,
-    ColUrl
-};
-
 QVariant textOrNull(const QString& text)
 {
     return text.isEmpty() ? QVariant() : QVariant(text);
@@ -130,14 +112,9 @@ QStringList MafwStoreRowBuilder::headers(int type)
 {
     switch (family(type)) {
     case Songs: {
-        QStringList h = { QStringLiteral("songUri"),      QStringLiteral("songTitle"),
-                          QStringLiteral("artistName"),   QStringLiteral("albumName"),
-                          QStringLiteral("songLength"),   QStringLiteral("favorited"),
-                          QStringLiteral("genre"),        QStringLiteral("year"),
-                          QStringLiteral("songId"),       QStringLiteral("albumId"),
-                          QStringLiteral("artistId"),     QStringLiteral("trackNumber"),
-                          QStringLiteral("usageCounter"), QStringLiteral("added"),
-                          QStringLiteral("url") };
+        QStringList h;
+        for (std::string_view header : SongHeaders)
+            h << QString::fromLatin1(header.data(), int(header.size()));
         if (type == Query::SongsOfPlaylistFile || type == Query::SongsOfUserPlaylist)
             h << QStringLiteral("playlistId");
         if (type == Query::SongsOfUserPlaylist)
@@ -194,35 +171,35 @@ bool MafwStoreRowBuilder::isTitleOrdered(int type)
 QVariant MafwStoreRowBuilder::songCell(const MafwStoreSong& s, int column) const
 {
     switch (column) {
-    case ColSongUri:
+    case songColumn("songUri"):
         return s.iri;
-    case ColSongTitle:
+    case songColumn("songTitle"):
         return s.title;
-    case ColArtistName:
+    case songColumn("artistName"):
         return s.performer.isEmpty() ? m_unknownArtist : s.performer;
-    case ColAlbumName:
+    case songColumn("albumName"):
         return s.album.isEmpty() ? m_unknownAlbum : s.album;
-    case ColSongLength:
+    case songColumn("songLength"):
         return s.duration;
-    case ColFavorited:
+    case songColumn("favorited"):
         return s.favourite;
-    case ColGenre:
+    case songColumn("genre"):
         return textOrNull(s.genre);
-    case ColYear:
+    case songColumn("year"):
         return timeOrNull(s.created);
-    case ColSongId:
+    case songColumn("songId"):
         return s.id;
-    case ColAlbumId:
+    case songColumn("albumId"):
         return s.albumId;
-    case ColArtistId:
+    case songColumn("artistId"):
         return s.performerId;
-    case ColTrackNumber:
+    case songColumn("trackNumber"):
         return s.trackNumber;
-    case ColUsageCounter:
+    case songColumn("usageCounter"):
         return s.usage;
-    case ColAdded:
+    case songColumn("added"):
         return timeOrNull(s.added);
-    case ColUrl:
+    case songColumn("url"):
         return s.url;
     default:
         return QVariant();

@@ -6,6 +6,9 @@
 #include <QVariant>
 #include <QVector>
 
+#include <iterator>
+#include <string_view>
+
 class MafwStoreCatalogue;
 struct MafwStoreSong;
 
@@ -16,7 +19,7 @@ struct MafwStoreRow
 {
     QString key;             // playlist songs: the entry; empty otherwise
     int id = 0;              // the song, album, artist or playlist the row shows
-    QVector<QVariant> cells; // songs: the columns after the song's own; others: every cell
+    QVector<QVariant> cells; // songs: the playlist columns; others: every cell
 
     bool isSameItem(const MafwStoreRow& other) const { return id == other.id && key == other.key; }
 };
@@ -30,8 +33,26 @@ class MafwStoreRowBuilder
 {
 public:
     enum Family { NoFamily, Songs, Albums, Artists, Playlists };
-    // The columns every song row has, before the playlist columns.
-    static const int SongColumnCount = 15;
+    // The columns every song row has, by header, in their order: the one list of the song
+    // layout. The models' headers, the count, and so where the playlist columns of a
+    // playlist's songs ("playlistId", and "entryPosition" for a user playlist) begin all follow
+    // it; songCell() serves each column by its header. A new column goes at the end, so that
+    // every column before it keeps its number.
+    static constexpr std::string_view SongHeaders[] = {
+        "songUri",   "songTitle",   "artistName",   "albumName", "songLength",
+        "favorited", "genre",       "year",         "songId",    "albumId",
+        "artistId",  "trackNumber", "usageCounter", "added",     "url",
+    };
+    static constexpr int SongColumnCount = int(std::size(SongHeaders));
+    // Where a song column stands, by its header; -1 when no song column has it.
+    static constexpr int songColumn(std::string_view header)
+    {
+        for (int column = 0; column < SongColumnCount; ++column) {
+            if (SongHeaders[column] == header)
+                return column;
+        }
+        return -1;
+    }
 
     MafwStoreRowBuilder(const MafwStoreCatalogue* catalogue, const QString& unknownAlbumText,
                         const QString& unknownArtistText);
@@ -50,7 +71,7 @@ public:
     // The rows of fixed songs (a copy of another model): the songs that still exist, in order.
     QVector<MafwStoreRow> pinnedRows(const QVector<MafwStoreRow>& pinned) const;
 
-    // A cell of a song row.
+    // A cell of a song row, the column counted among SongHeaders; nothing past them.
     QVariant songCell(const MafwStoreSong& song, int column) const;
 
     // Whether a song is in the list of a song type, and the order of that list.

@@ -2,14 +2,15 @@
 
 #include "common/logging.h"
 #include "mafwtrackermodel.h"
+#include "modelcolumns.h"
 
 #include <QTimer>
 #include <QtDebug>
 
 namespace {
 
-// The columns that every song model of the queue shares (the song columns up to "albumId").
-const int SharedColumns = 10;
+// The columns that every song model of the queue shares: the song columns up to "albumId".
+constexpr int SharedColumns = SongColumns().albumId + 1;
 
 } // namespace
 

@@ -1,6 +1,8 @@
 #ifndef MODELCOLUMNS_H
 #define MODELCOLUMNS_H
 
+#include "mafwstorerowbuilder.h"
+
 // Where each field stands in a row of the tracker models. Every model of one family lays its
 // columns out alike (the songs of an album and the play queue as much as all songs), so code
 // names a column by its family's map instead of looking a header up or writing a bare number.
@@ -28,7 +30,9 @@ struct SongColumns
     int usageCounter = 12;
     int added = 13;
     int url = 14;
-    int playlistId = 15; // playlist song models only
+    // Playlist song models only: the first column after the song columns, wherever the row
+    // builder's list of them ends.
+    int playlistId = MafwStoreRowBuilder::SongColumnCount;
 };
 
 // Albums: query types 100 to 103.

@@ -456,7 +456,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(songs->rowCount(), 2, StoreWaitMs);
         QCOMPARE(songs->index(0, 1).data().toString(), QStringLiteral("Song 1"));
         QCOMPARE(songs->index(1, 1).data().toString(), QStringLiteral("Report 1"));
-        QCOMPARE(songs->index(0, 15).data().toInt(), id);
+        QCOMPARE(songs->index(0, songs->columnOfKey(QStringLiteral("playlistId"))).data().toInt(),
+                 id);
 
         // The playlist file goes: its row and its entries go.
         QSignalSpy gone(factory->trackerConnection(), SIGNAL(playlistsDeleted(QSet<int>)));
