@@ -125,6 +125,10 @@ QDBusMessage TestPlaybackService::call(const QString& method, const QVariantList
     // The service answers on this thread: wait for the answer with the event loop running.
     QDBusPendingCall pending = caller.asyncCall(message, Timeout);
     [&]() { QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), Timeout); }();
+    // The service's signals sent before its answer reached this connection before the answer
+    // did, but wait as posted events of this thread: hand them to the listener now, so that
+    // what the listener holds after a call is all that the service said before answering.
+    QCoreApplication::sendPostedEvents();
     return pending.reply();
 }
 
@@ -658,9 +662,12 @@ void TestPlaybackService::filesThatAreNeitherMusicNorPlaylistsAreToldApart()
         buffer.open(QIODevice::WriteOnly);
         QImage(8, 8, QImage::Format_RGB32).save(&buffer, "PNG");
     }
+    // Noise of a fixed seed: about one in a hundred random draws begins with bytes that the type
+    // database takes for a program, which the probe rightly refuses.
+    QRandomGenerator draw(0x5eed);
     QByteArray noise(64 * 1024, Qt::Uninitialized);
     for (int i = 0; i < noise.size(); ++i)
-        noise[i] = char(QRandomGenerator::global()->generate());
+        noise[i] = char(draw.generate());
     const QByteArray accounts("root:x:0:0:root:/root:/bin/bash\nkim:x:1000:1000::/home/kim:\n");
     const struct
     {
@@ -705,6 +712,8 @@ void TestPlaybackService::aFileThatIsNeitherMusicNorAPlaylistIsRefused()
                                           "root:x:0:0:root:/root:/bin/bash\n");
     const QString empty = writeOutside(QStringLiteral("empty.mp3"), QByteArray());
     QVERIFY(!accounts.isEmpty() && !empty.isEmpty());
+    // The song's start was announced on the bus; a round trip takes that in before forgetting it.
+    QCOMPARE(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 1);
     listener.states.clear();
     listener.media.clear();
     for (const QString& path : { accounts, empty }) {
