@@ -64,6 +64,8 @@ CollageImageWidget::CollageImageWidget(QGraphicsItem* parent, int collageId)
     , started(false)
     , collageId(collageId)
     , pass(0)
+    , saveSerial(0)
+    , announcedSerial(0)
 {
     qRegisterMetaType<AlbumArtistPairs>("AlbumArtistPairs");
     qRegisterMetaType<CollageImageWidget*>("CollageImageWidget*");
@@ -455,7 +457,17 @@ void CollageImageWidget::save()
     }
     auto* saver = new PixmapSaver(image.toImage(),
                                   collageDirectory + fileName + QStringLiteral(".png"));
+    // Savers run side by side on the pool and may end in any order (a busy machine can hold a
+    // title cover's saver back until the cover that replaced it is written). An image made
+    // before one already announced is older than what the file holds: announced after it, it
+    // would take the newer one's place in the list.
+    const int serial = ++saveSerial;
     connect(saver, &PixmapSaver::pixmapSaved, this,
-            [this, image, shown, id = collageId] { emit imageReady(image, shown, id); });
+            [this, image, shown, id = collageId, serial] {
+                if (serial < announcedSerial)
+                    return;
+                announcedSerial = serial;
+                emit imageReady(image, shown, id);
+            });
     PixmapSaver::startInBackground(saver);
 }

@@ -21,7 +21,8 @@ class QTimer;
 // Composes the covers of the first four usable albums of a list model into a 2x2 collage and
 // shows it; with fewer albums it shows one large cover, and with none a text cover of its title.
 // When asked to, it saves what it shows in the collage folder and then announces it with
-// imageReady(), together with the albums it shows (none for the title's text cover).
+// imageReady(), together with the albums it shows (none for the title's text cover); an image
+// is never announced after a newer one.
 //
 // Work goes in passes: each model change starts a new one, and answers of the loader that belong
 // to an earlier pass are dropped.
@@ -112,6 +113,9 @@ private:
     int collageId;
     // Numbers the passes; every request carries it and answers of other passes are dropped.
     int pass;
+    // Numbers the saves, and the newest whose end was announced: announcements come in order.
+    int saveSerial;
+    int announcedSerial;
 };
 
 Q_DECLARE_METATYPE(CollageImageWidget*)

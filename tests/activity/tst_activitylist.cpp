@@ -749,6 +749,10 @@ void TestActivityList::collagesAreMadeKeptAndReleased()
     const QString collage = TestEnvironment::cacheHome()
                             + QStringLiteral("/parlovance/collage/qtn_musi_all_songs.png");
     QFile::remove(collage);
+    // Collages are made from the store's lists, as the program makes them once they are there:
+    // a widget made before has no list to compose.
+    QTRY_VERIFY_WITH_TIMEOUT(MafwTrackerModelFactoryInstance::instance()->isReady(),
+                             StoreTimeoutMs);
     LatestActivityModel model;
     QSignalSpy ready(&model, SIGNAL(collageReady()));
     model.addActivity(make(Activity::AllSongs, "qtn_musi_all_songs", 0), true);
