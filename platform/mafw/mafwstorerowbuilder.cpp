@@ -147,7 +147,17 @@ QStringList MafwStoreRowBuilder::headers(int type)
 
 bool MafwStoreRowBuilder::limitIsFinal(int type)
 {
-    return type == Query::MostPlayedSongs || type == Query::RecentPlaylists;
+    // The lists of the latest or the most: the songs past the limit are not in them, whatever
+    // asks for the rest, so that a count read from the list is what the list shows.
+    switch (type) {
+    case Query::RecentlyAddedSongs:
+    case Query::RecentlyPlayedSongs:
+    case Query::MostPlayedSongs:
+    case Query::RecentPlaylists:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool MafwStoreRowBuilder::isTitleOrdered(int type)

@@ -244,6 +244,14 @@ void MafwTrackerModel::fetchRemainingRows()
 {
     if (m_pinnedMode || MafwStoreRowBuilder::limitIsFinal(m_type))
         return;
+    if (m_following) {
+        // Asked from a signal of a change that is going in (the list emptied on the way to
+        // its new rows): read at once, the rest would take in the rows that the change is
+        // about to put in too, and the list would hold them twice. It is read once the change
+        // is in.
+        m_fetchWhenFollowed = true;
+        return;
+    }
     m_wantAll = true;
     if (!m_started || m_early || !m_filling.isEmpty() || m_complete)
         return; // the first fill takes every row, or the model has them
@@ -258,6 +266,17 @@ void MafwTrackerModel::libraryChanged(const MafwStoreChanges& changes)
         m_stale = true;
         return;
     }
+    m_following = true;
+    follow(changes);
+    m_following = false;
+    if (m_fetchWhenFollowed) {
+        m_fetchWhenFollowed = false;
+        fetchRemainingRows();
+    }
+}
+
+void MafwTrackerModel::follow(const MafwStoreChanges& changes)
+{
     if (m_pinnedMode) {
         QVector<int> gone;
         for (int i = 0; i < m_rows.size(); ++i) {

@@ -119,6 +119,7 @@ private:
     void finishFilling();
     // Holds only the first m_limit rows of its query.
     bool holdsFirstRowsOnly() const;
+    void follow(const MafwStoreChanges& changes);
     // Follows a change row by row, without computing the list again.
     void followSongs(const MafwStoreChanges& changes);
     void followItems(const MafwStoreChanges& changes);
@@ -157,8 +158,10 @@ private:
     bool m_complete = false;
     bool m_completedSent = false;
     bool m_started = false;
-    bool m_early = false; // showing the library's first songs while it is read
-    bool m_stale = false; // the library changed while filling
+    bool m_early = false;             // showing the library's first songs while it is read
+    bool m_stale = false;             // the library changed while filling
+    bool m_following = false;         // a change of the library is going in
+    bool m_fetchWhenFollowed = false; // the rest asked for while it did
 };
 
 #endif // MAFWTRACKERMODEL_H

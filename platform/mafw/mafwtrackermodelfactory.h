@@ -57,7 +57,7 @@ public:
     bool isLibraryReadable() const;
 
     // A new model that the caller owns, or null for a type that is no list. rowCount: the
-    // first batch (0: every row at once; for types 5 and 301 a real limit).
+    // first batch (0: every row at once; for types 3, 4, 5 and 301 a real limit).
     MafwTrackerModel* getModel(MafwTrackerModel::QueryType type, int rowCount, int id);
     // Type 17: the songs of an album by one artist (artistId < 1: by no artist).
     MafwTrackerModel* getModel(MafwTrackerModel::QueryType type, int rowCount, int albumId,

@@ -64,10 +64,13 @@ const char* const SongUsage
 // Its columns: how often the song was played, and when last.
 const int SongUsagePlayCount = 0;
 const int SongUsageLastPlayed = 1;
+// The counts of the never played and the downloaded songs count what their lists show: the
+// songs whose files are there (those of a folder that is away are kept, unavailable), with or
+// without a known length. The encoder is a pattern, as in DownloadedExists.
 const char* const NeverPlayedCountAndLength
-    = R"(SELECT         COUNT(?song)         SUM(?duration)      WHERE      {         ?song a nmm:MusicPiece .         OPTIONAL { ?song nie:usageCounter ?usage . }         FILTER( (!bound(?usage) || ?usage = 0) ) .         ?song nfo:duration ?duration .      })";
+    = R"(SELECT         COUNT(?song)         SUM(?duration)      WHERE      {         ?song a nmm:MusicPiece .         ?song tracker:available true .         OPTIONAL { ?song nie:usageCounter ?usage . }         FILTER( (!bound(?usage) || ?usage = 0) ) .         OPTIONAL { ?song nfo:duration ?duration . }      })";
 const char* const DownloadedCountAndLength
-    = R"(SELECT COUNT(?song) SUM(?duration) WHERE { ?song a nmm:MusicPiece . FILTER( nfo:encodedBy(?song) = "Vaspe Music" ) . ?song nfo:duration ?duration . })";
+    = R"(SELECT COUNT(?song) SUM(?duration) WHERE { ?song a nmm:MusicPiece . ?song tracker:available true . ?song nfo:encodedBy "Vaspe Music" . OPTIONAL { ?song nfo:duration ?duration . } })";
 const char* const UserPlaylistsWithEntries
     = R"(SELECT          tracker:id(?playlist)          nie:title(?playlist)          GROUP_CONCAT(?entryUrl, ')"
       "\t"

@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QDebug>
 
+#include <algorithm>
+
 namespace {
 
 constexpr PlaylistColumns Columns {};
@@ -133,6 +135,16 @@ void AutomaticPlaylistsModel::requestNextModel()
         emptyPlaylists.append({ QSharedPointer<MafwTrackerModel>(model), type });
         connectModel(model);
     }
+    // A playlist counted in the store changes with songs that its model does not hold yet
+    // (added, gone or played past its first rows): every such change counts it again.
+    if (f) {
+        MafwTrackerConnection* connection = f->trackerConnection();
+        for (auto signal :
+             { &MafwTrackerConnection::musicAdded, &MafwTrackerConnection::musicDeleted,
+               &MafwTrackerConnection::musicAccessed })
+            connect(connection, signal, this, &AutomaticPlaylistsModel::libraryChangedSlot,
+                    Qt::UniqueConnection);
+    }
     allRequested = true;
     emit completed();
 }
@@ -204,10 +216,14 @@ QVariant AutomaticPlaylistsModel::data(const QModelIndex& index, int role) const
         return -entry.queryType;
     case Columns.name:
         return logicalIds.value(entry.queryType);
+    // The store's figures while they are on their way, or behind the model, are never fewer
+    // than the rows the list holds.
     case Columns.trackCount:
-        return counted ? counted->count : entry.model->rowCount();
+        return counted ? std::max(counted->count, entry.model->rowCount())
+                       : entry.model->rowCount();
     case Columns.length:
-        return counted ? counted->length : totalLength(entry.model.data());
+        return counted ? std::max(counted->length, totalLength(entry.model.data()))
+                       : totalLength(entry.model.data());
     default:
         return QVariant();
     }
@@ -312,6 +328,12 @@ void AutomaticPlaylistsModel::handleModelChange(MafwTrackerModel* model)
     emit modelUpdated();
 }
 
+void AutomaticPlaylistsModel::libraryChangedSlot()
+{
+    for (const AutomaticPlaylistEntry& entry : qAsConst(shownPlaylists))
+        recount(entry);
+}
+
 void AutomaticPlaylistsModel::recount(const AutomaticPlaylistEntry& entry)
 {
     if (!storeCountWhileIncomplete(entry))
@@ -337,13 +359,12 @@ void AutomaticPlaylistsModel::runDownloadedCountQuery()
 void AutomaticPlaylistsModel::runCountQuery(const char* sparql, const char* resultSlot,
                                             StoreCount& figures)
 {
-    figures.count = 0;
-    figures.length = 0;
     MafwTrackerModelFactory* f = factory ? factory->factory() : nullptr;
     if (!f)
         return;
-    // Each change of an incomplete model sends the query again; the serial keeps an older
-    // answer from overwriting a newer one.
+    // Each change of an incomplete model or of the library sends the query again; the figures
+    // of the last answer stand until the new one comes, and the serial keeps an older answer
+    // from overwriting a newer one.
     figures.serial = ++lastSerial;
     f->trackerConnection()->asyncQuery(QLatin1String(sparql), CountQueryColumns, this, resultSlot,
                                        SLOT(queryFailed(int, QString, QVariant)),

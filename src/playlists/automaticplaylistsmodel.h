@@ -21,8 +21,9 @@ class MafwTrackerModelFactoryInstance;
 // Columns (display role only): 0 the playlist id (minus the query type), 1 the text id
 // (untranslated), 2 nothing, 3 the song count, 4 the total length in seconds. While the
 // never-played or recently-downloaded model has not completed, its count and length are the
-// answer of a count query over the whole store instead of the model's partial rows; only the
-// answer to the latest query counts.
+// answer of a count query over the songs of the store whose files are there, instead of the
+// model's partial rows (never fewer than those); the query is sent again at every change of
+// the model or of the library's songs, and only the answer to the latest one counts.
 //
 // instance() creates the model with the application object as parent; deleting it clears the
 // singleton, and the next instance() makes a new one. Nothing is requested until
@@ -64,6 +65,7 @@ private slots:
     void rowsInsertedSlot(const QModelIndex& parent, int start, int end);
     void rowsRemovedSlot(const QModelIndex& parent, int start, int end);
     void completedSlot();
+    void libraryChangedSlot();
     void neverPlayedCountSlot(QList<QStringList> rows, bool end, QVariant userData);
     void downloadedCountSlot(QList<QStringList> rows, bool end, QVariant userData);
     void queryFailed(int errCode, QString errStr, QVariant userData);

@@ -1,17 +1,22 @@
 // The six automatic playlists over a fixture library in the real store: their rows, order,
 // song counts and lengths, and how they follow the store when songs are played and marked as
-// favourites.
+// favourites, when the music goes away and comes back, and when it has moved between starts.
 
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
+#include "mafwstorecatalogue.h"
 #include "mafwtrackerconnection.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
 #include "playlists/automaticplaylistsmodel.h"
 #include "testenvironment.h"
+#include "trackermountpoints.h"
+#include "trackerstore.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest/QtTest>
 
 #include <limits>
@@ -26,6 +31,11 @@ const int Timeout = 60000;
 // 53 songs of two seconds: more never-played songs than the playlist's first batch of 50.
 const int SongCount = 53;
 const int SongSeconds = 2;
+// The recently added playlist lists the latest songs, this many at most.
+const int RecentlyAddedLimit = 50;
+// Songs added later: on a disk mounted below the music folder, and in a folder of its own.
+const int DiskSongs = 4;
+const int MoreSongs = 2;
 
 QString titleOf(int n)
 {
@@ -58,6 +68,57 @@ int figure(const AutomaticPlaylistsModel* model, int type, int column)
     return row < 0 ? -1 : model->index(row, column).data().toInt();
 }
 
+// The rows the songs-of-a-playlist page shows of an automatic playlist: its model, asked for
+// the rows past the first batch as the page asks; -1 when the playlist is not shown.
+int listRows(const AutomaticPlaylistsModel* model, int type)
+{
+    QSharedPointer<MafwTrackerModel> songs;
+    if (!model->playlistModel(-type, songs, false))
+        return -1;
+    songs->fetchRemainingRows();
+    if (!QTest::qWaitFor([&] { return songs->isComplete(); }, Timeout))
+        return -1;
+    return songs->rowCount();
+}
+
+// Looks at the playlists at every turn of the event loop, as a person sees them: the count of
+// recently added never passes the playlist's limit nor differs from the rows its list holds;
+// never played counts no fewer songs than its list holds, and those rows once it has all.
+class CountWatch : public QObject
+{
+public:
+    explicit CountWatch(AutomaticPlaylistsModel* model)
+        : model(model)
+    {
+        connect(&timer, &QTimer::timeout, this, &CountWatch::look);
+        timer.start(0);
+    }
+    QStringList faults;
+
+private:
+    void look()
+    {
+        if (!model)
+            return;
+        QSharedPointer<MafwTrackerModel> songs;
+        int count = figure(model, MafwTrackerModel::RecentlyAddedSongs, 3);
+        if (model->playlistModel(-MafwTrackerModel::RecentlyAddedSongs, songs, false)
+            && (count > RecentlyAddedLimit || count != songs->rowCount()))
+            note(QStringLiteral("recently added %1, rows %2").arg(count).arg(songs->rowCount()));
+        count = figure(model, MafwTrackerModel::NeverPlayedSongs, 3);
+        if (model->playlistModel(-MafwTrackerModel::NeverPlayedSongs, songs, false)
+            && (count < songs->rowCount() || (songs->isComplete() && count != songs->rowCount())))
+            note(QStringLiteral("never played %1, rows %2").arg(count).arg(songs->rowCount()));
+    }
+    void note(const QString& seen)
+    {
+        if (faults.isEmpty() || faults.last() != seen)
+            faults << seen;
+    }
+    QPointer<AutomaticPlaylistsModel> model;
+    QTimer timer;
+};
+
 } // namespace
 
 class TestAutomaticPlaylists : public QObject
@@ -72,9 +133,14 @@ private slots:
     void neverPlayedCountsTheWholeStoreUntilItsModelCompletes();
     void playlistsFollowPlaysAndFavourites();
     void reloadRequestsEverythingAgain();
+    void countsStayTheListsRowsWhenSongsGoAndComeBack();
+    void countsAreTheListsRowsAfterTheMusicMovedBetweenStarts();
 
 private:
     int songId(const QString& title) const;
+    // The program closed (models, factory and store gone) and started again over the store;
+    // firstScan false keeps the indexer from its first scan.
+    void closeAndStart(bool firstScan);
     MafwTrackerModelFactory* factory = nullptr;
     QSharedPointer<MafwTrackerModel> allSongs;
 };
@@ -167,8 +233,7 @@ void TestAutomaticPlaylists::sixPlaylistsInCollationOrderWithCountsAndLengths()
     QVERIFY(!model->index(0, 0).data(Qt::EditRole).isValid());
     QCOMPARE(model->columnCount(), allSongs->columnCount());
 
-    // Count and length per playlist; recently added shows its first batch of 50 until its
-    // model is complete.
+    // Count and length per playlist; recently added lists the latest 50 songs.
     const struct
     {
         int type;
@@ -264,6 +329,126 @@ void TestAutomaticPlaylists::reloadRequestsEverythingAgain()
     AutomaticPlaylistsModel* fresh = AutomaticPlaylistsModel::instance();
     QVERIFY(!fresh->allModelsRequested());
     QCOMPARE(fresh->rowCount(), 0);
+}
+
+void TestAutomaticPlaylists::countsStayTheListsRowsWhenSongsGoAndComeBack()
+{
+    // More songs, some on a disk mounted below the music folder, titled to come after every
+    // other song: the never-played list's first rows do not hold them.
+    const QString music = TestEnvironment::musicDir();
+    const QString disk = music + QStringLiteral("/Disk");
+    for (int n = 0; n < DiskSongs + MoreSongs; ++n) {
+        AudioTags tags;
+        tags.title = QStringLiteral("Zz %1").arg(n);
+        tags.artist = QStringLiteral("Far");
+        const QString path = (n < DiskSongs ? QStringLiteral("Disk/%1.ogg")
+                                            : QStringLiteral("more/%1.ogg"))
+                                 .arg(n);
+        QVERIFY(!FixtureLibrary::addSong(path, tags, SongSeconds * 1000).isEmpty());
+    }
+    TrackerMountPoints::setMountedForTesting({ disk });
+    QVERIFY(FixtureLibrary::index());
+    QTRY_COMPARE_WITH_TIMEOUT(factory->catalogue()->songs().size(),
+                              SongCount + DiskSongs + MoreSongs, Timeout);
+    AutomaticPlaylistsModel* model = AutomaticPlaylistsModel::instance();
+    model->requestModels();
+    const int played = 3;
+    int neverPlayed = SongCount + DiskSongs + MoreSongs - played;
+    QTRY_COMPARE_WITH_TIMEOUT(figure(model, MafwTrackerModel::NeverPlayedSongs, 3), neverPlayed,
+                              Timeout);
+    QSharedPointer<MafwTrackerModel> neverPlayedSongs;
+    QVERIFY(model->playlistModel(-MafwTrackerModel::NeverPlayedSongs, neverPlayedSongs, false));
+    QVERIFY(!neverPlayedSongs->isComplete());
+    QTRY_COMPARE_WITH_TIMEOUT(figure(model, MafwTrackerModel::RecentlyAddedSongs, 3),
+                              RecentlyAddedLimit, Timeout);
+    const CountWatch watch(model);
+
+    // The disk is unmounted: its songs are away, kept in the store, and no longer counted.
+    TrackerMountPoints::setMountedForTesting({});
+    QVERIFY(FixtureLibrary::moveEntries(disk, TestEnvironment::home() + QStringLiteral("/disk")));
+    QVERIFY(FixtureLibrary::index());
+    neverPlayed -= DiskSongs;
+    QTRY_COMPARE_WITH_TIMEOUT(figure(model, MafwTrackerModel::NeverPlayedSongs, 3), neverPlayed,
+                              Timeout);
+    QVERIFY(!neverPlayedSongs->isComplete());
+
+    // The whole music goes away while the program runs: its songs leave every list.
+    const QString away = TestEnvironment::home() + QStringLiteral("/away");
+    QVERIFY(FixtureLibrary::moveEntries(music, away));
+    QVERIFY(FixtureLibrary::index());
+    QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(), 0, Timeout);
+
+    // And comes back: the latest songs again, no more than the playlist's limit, and each
+    // count the rows its list shows.
+    QVERIFY(FixtureLibrary::moveEntries(away, music));
+    QVERIFY(FixtureLibrary::index());
+    FixtureLibrary::settleStore();
+    QTRY_COMPARE_WITH_TIMEOUT(figure(model, MafwTrackerModel::NeverPlayedSongs, 3), neverPlayed,
+                              Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(figure(model, MafwTrackerModel::RecentlyAddedSongs, 3),
+                              RecentlyAddedLimit, Timeout);
+    QCOMPARE(listRows(model, MafwTrackerModel::RecentlyAddedSongs), RecentlyAddedLimit);
+    QCOMPARE(listRows(model, MafwTrackerModel::NeverPlayedSongs), neverPlayed);
+    QCOMPARE(figure(model, MafwTrackerModel::NeverPlayedSongs, 3), neverPlayed);
+    QCOMPARE(figure(model, MafwTrackerModel::RecentlyAddedSongs, 3), RecentlyAddedLimit);
+    QVERIFY2(watch.faults.isEmpty(), qPrintable(watch.faults.join(QLatin1String("; "))));
+}
+
+void TestAutomaticPlaylists::closeAndStart(bool firstScan)
+{
+    allSongs.reset();
+    delete AutomaticPlaylistsModel::instance();
+    MafwTrackerModelFactoryInstance::destroy();
+    TrackerStore::destroy();
+    MafwTrackerModelFactory::setIndexerEnabled(firstScan);
+    MafwTrackerModelFactoryInstance* instance = MafwTrackerModelFactoryInstance::instance();
+    MafwTrackerModelFactory::setIndexerEnabled(true);
+    QTRY_VERIFY_WITH_TIMEOUT(instance->isReady(), Timeout);
+    factory = instance->factory();
+    AutomaticPlaylistsModel::instance()->requestModels();
+}
+
+void TestAutomaticPlaylists::countsAreTheListsRowsAfterTheMusicMovedBetweenStarts()
+{
+    // Every folder of the music folder moves into a new one while the program is closed:
+    // each file is a new song at the next start, the old ones are gone (those of the disk
+    // that is away stay, unavailable). The lists are made from the store as it was before the
+    // indexer's scan writes what moved (as at the start on a large library), then the scan.
+    const int songs = SongCount + MoreSongs;
+    const QString music = TestEnvironment::musicDir();
+    const QString aside = TestEnvironment::home() + QStringLiteral("/aside");
+    QVERIFY(FixtureLibrary::moveEntries(music, aside));
+    QVERIFY(FixtureLibrary::moveEntries(aside, music + QStringLiteral("/moved")));
+    closeAndStart(false);
+    AutomaticPlaylistsModel* model = AutomaticPlaylistsModel::instance();
+    QTRY_COMPARE_WITH_TIMEOUT(figure(model, MafwTrackerModel::RecentlyAddedSongs, 3),
+                              RecentlyAddedLimit, Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(figure(model, MafwTrackerModel::NeverPlayedSongs, 3) > 0, Timeout);
+
+    for (const char* start : { "the start after the move", "the start after that" }) {
+        if (!model) {
+            closeAndStart(true);
+            model = AutomaticPlaylistsModel::instance();
+        }
+        const CountWatch watch(model);
+        QVERIFY(FixtureLibrary::index());
+        FixtureLibrary::settleStore();
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            figure(model, MafwTrackerModel::NeverPlayedSongs, 3) == songs
+                && figure(model, MafwTrackerModel::RecentlyAddedSongs, 3) == RecentlyAddedLimit,
+            qPrintable(QStringLiteral("%1: never played %2, recently added %3")
+                           .arg(QLatin1String(start))
+                           .arg(figure(model, MafwTrackerModel::NeverPlayedSongs, 3))
+                           .arg(figure(model, MafwTrackerModel::RecentlyAddedSongs, 3))),
+            Timeout);
+        QCOMPARE(figure(model, MafwTrackerModel::NeverPlayedSongs, 4), songs * SongSeconds);
+        QCOMPARE(listRows(model, MafwTrackerModel::RecentlyAddedSongs), RecentlyAddedLimit);
+        QCOMPARE(listRows(model, MafwTrackerModel::NeverPlayedSongs), songs);
+        QCOMPARE(figure(model, MafwTrackerModel::NeverPlayedSongs, 3), songs);
+        QCOMPARE(figure(model, MafwTrackerModel::RecentlyAddedSongs, 3), RecentlyAddedLimit);
+        QVERIFY2(watch.faults.isEmpty(), qPrintable(watch.faults.join(QLatin1String("; "))));
+        model = nullptr;
+    }
 }
 
 PARLOVANCE_TEST_MAIN(TestAutomaticPlaylists)
