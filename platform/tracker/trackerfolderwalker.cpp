@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -66,7 +67,27 @@ const QVector<QString>& asciiInUrls()
     return table;
 }
 
+std::mutex folderReadMutex;
+std::function<void(const QString&)> folderRead;
+
+void reportFolderRead(const QByteArray& folder)
+{
+    std::function<void(const QString&)> hook;
+    {
+        std::lock_guard<std::mutex> lock(folderReadMutex);
+        hook = folderRead;
+    }
+    if (hook)
+        hook(QFile::decodeName(folder));
+}
+
 } // namespace
+
+void TrackerFolderWalker::setFolderReadForTesting(std::function<void(const QString&)> hook)
+{
+    std::lock_guard<std::mutex> lock(folderReadMutex);
+    folderRead = std::move(hook);
+}
 
 TrackerFolderWalker::TrackerFolderWalker(const QAtomicInt* cancelled, QSet<QByteArray>* reported)
     : m_cancelled(cancelled)
@@ -184,6 +205,7 @@ bool TrackerFolderWalker::walk(const QString& root)
             files.insert(urlIn(folderUrl, folder, name), file);
         }
         ::closedir(dir);
+        reportFolderRead(folder);
     }
     return true;
 }

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // A song or playlist file the walk found.
 struct TrackerFoundFile
 {
@@ -47,6 +49,10 @@ public:
     static QString fileUrl(const QByteArray& path);
     // A native name made readable (undecodable bytes become U+FFFD).
     static QString displayName(const QByteArray& name);
+
+    // For tests: called on the walking thread with the path of each folder once it has been
+    // read, so that a test can change the folders at a known point of a walk. Empty: none.
+    static void setFolderReadForTesting(std::function<void(const QString& folder)> hook);
 
 private:
     void skip(const QByteArray& path, const QString& why);

@@ -40,6 +40,9 @@ const int UrlsPerDelete = 200;
 // Playlist entries written per update: each update's cost stays flat however long the list,
 // and the other writers (favourites, play counts) get their turn between two.
 const int EntriesPerUpdate = 500;
+// Walks of a music folder that changes while it is read (moved away, unmounted, put back)
+// before the scan gives up and leaves the library as it is.
+const int WalksOfAChangingFolder = 3;
 
 // The properties the indexer owns on a song; a changed file has exactly these rewritten, and
 // everything the user added (favourite, play count, position, time added) stays.
@@ -193,6 +196,17 @@ QString nearestFolderAbove(const QString& path)
         folder = up;
     }
     return folder;
+}
+
+// The folder a path names now (its device and inode, through links), or nothing.
+bool folderIdentity(const QString& path, dev_t* device, ino_t* inode)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISDIR(status.st_mode))
+        return false;
+    *device = status.st_dev;
+    *inode = status.st_ino;
+    return true;
 }
 
 QString timeOf(qint64 seconds)
@@ -439,13 +453,39 @@ void TrackerIndexWorker::scan(const QString& root, quintptr connectionHandle)
         return;
     }
     const QString rootPath = QDir::cleanPath(QFileInfo(root).absoluteFilePath());
-    const bool rootThere = QFileInfo(rootPath).isDir();
 
+    // A music folder moved away or unmounted while it is walked is read in part: what the walk
+    // had not reached yet would look vanished, and its songs would leave the store with all
+    // the user gave them. A walk counts only when the folder was the same one (device and
+    // inode) at its start and at its end; else the folder is walked again as it is now.
     TrackerFolderWalker walker(&m_cancelled, &m_reported);
-    if (rootThere && !walker.walk(rootPath)) {
-        // Half a folder is not the folder: nothing is taken as vanished from it.
-        emit finished(0, walker.folders);
-        return;
+    bool rootThere = false;
+    for (int walks = 1;; ++walks) {
+        dev_t device = 0;
+        ino_t inode = 0;
+        rootThere = folderIdentity(rootPath, &device, &inode);
+        if (!rootThere)
+            break;
+        if (!walker.walk(rootPath)) {
+            // Half a folder is not the folder: nothing is taken as vanished from it.
+            emit finished(0, walker.folders);
+            return;
+        }
+        dev_t deviceAfter = 0;
+        ino_t inodeAfter = 0;
+        if (folderIdentity(rootPath, &deviceAfter, &inodeAfter) && deviceAfter == device
+            && inodeAfter == inode)
+            break;
+        if (walks == WalksOfAChangingFolder) {
+            qCWarning(lcIndexer) << Q_FUNC_INFO << "- the music folder" << rootPath
+                                 << "kept changing while it was read; the library is left as it is";
+            // The folder above stays watched: the next change there brings the next scan.
+            emit finished(0, { nearestFolderAbove(QFileInfo(rootPath).absolutePath()) });
+            return;
+        }
+        qCInfo(lcIndexer) << Q_FUNC_INFO << "- the music folder" << rootPath
+                          << "changed while it was read; it is read again";
+        walker = TrackerFolderWalker(&m_cancelled, &m_reported);
     }
     QHash<QString, DiskFile>& disk = walker.files;
     // The folders are watched for as long as the program runs; the files found go with this

@@ -11,6 +11,7 @@
 #include "queryprobe.h"
 #include "testenvironment.h"
 #include "trackerfileindexer.h"
+#include "trackerfolderwalker.h"
 #include "trackermediaart.h"
 #include "trackermountpoints.h"
 #include "trackerqueryrunner.h"
@@ -27,6 +28,7 @@
 
 #include <taglib/fileref.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -727,6 +729,46 @@ private slots:
         QVERIFY(!FixtureLibrary::addSong(two, AudioTags()).isEmpty());
         factory->deleteItems({ trip }, MafwTrackerModel::UserPlaylists);
         QTRY_COMPARE_WITH_TIMEOUT(lists->rowCount(), 0, StoreWaitMs);
+        QVERIFY(FixtureLibrary::index());
+    }
+
+    // A music folder moved away (a disk unmounted) while a scan reads it: the scan reads the
+    // empty folder left in its place, and what it had not reached yet does not leave the store.
+    void aFolderMovedAwayWhileItIsReadKeepsItsSongs()
+    {
+        // Songs in two folders: the folder goes once the first of them has been read.
+        const QString second = QStringLiteral("Lee/Green/1.ogg");
+        QVERIFY(!FixtureLibrary::addSong(second, AudioTags()).isEmpty());
+        QVERIFY(FixtureLibrary::index());
+        const QString first = QStringLiteral("Kim/Blue/1.ogg");
+        QCOMPARE(availableOf(first), QStringLiteral("true"));
+        QCOMPARE(availableOf(second), QStringLiteral("true"));
+        const int count = songCount();
+        const QString music = TestEnvironment::musicDir();
+        const QString away = music + QStringLiteral(".away");
+        std::atomic_bool moved { false };
+        TrackerFolderWalker::setFolderReadForTesting([&](const QString& folder) {
+            const QStringList songs = QDir(folder).entryList({ "*.ogg" }, QDir::Files);
+            if (moved || songs.isEmpty())
+                return;
+            moved = QDir().rename(music, away) && QDir().mkdir(music);
+        });
+        const bool indexed = FixtureLibrary::index();
+        TrackerFolderWalker::setFolderReadForTesting(nullptr);
+        QVERIFY(indexed);
+        QVERIFY(moved);
+        QCOMPARE(songCount(), count);
+        QCOMPARE(availableOf(first), QStringLiteral("false"));
+        QCOMPARE(availableOf(second), QStringLiteral("false"));
+
+        // The folder back, the same songs are there again.
+        QVERIFY(QDir().rmdir(music));
+        QVERIFY(QDir().rename(away, music));
+        QVERIFY(FixtureLibrary::index());
+        QCOMPARE(songCount(), count);
+        QCOMPARE(availableOf(first), QStringLiteral("true"));
+        QCOMPARE(availableOf(second), QStringLiteral("true"));
+        QVERIFY(FixtureLibrary::removeFile(second));
         QVERIFY(FixtureLibrary::index());
     }
 
