@@ -312,11 +312,16 @@ private slots:
         QVERIFY(FixtureLibrary::index());
         factory->createPlaylist(QStringLiteral("Cells"), MafwTrackerModelFactory::SongItems,
                                 { cobalt, navy.id });
+        // Both lists whole: the store takes a playlist file and its entries in two writes, and
+        // the catalogue may hold the file a moment before its entries.
         int playlistFile = 0, userPlaylist = 0;
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
-                for (const MafwStorePlaylist& p : factory->catalogue()->playlists())
-                    (p.isFile() ? playlistFile : userPlaylist) = p.id;
+                playlistFile = userPlaylist = 0;
+                for (const MafwStorePlaylist& p : factory->catalogue()->playlists()) {
+                    if (p.entries.size() == 2)
+                        (p.isFile() ? playlistFile : userPlaylist) = p.id;
+                }
                 return playlistFile && userPlaylist;
             }(),
             30000);
