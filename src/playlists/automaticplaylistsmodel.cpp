@@ -229,16 +229,18 @@ QVariant AutomaticPlaylistsModel::data(const QModelIndex& index, int role) const
     }
 }
 
+bool AutomaticPlaylistsModel::storeCounted(int queryType)
+{
+    return queryType == MafwTrackerModel::NeverPlayedSongs
+        || queryType == MafwTrackerModel::RecentlyDownloadedSongs;
+}
+
 const AutomaticPlaylistsModel::StoreCount*
 AutomaticPlaylistsModel::storeCountWhileIncomplete(const AutomaticPlaylistEntry& entry) const
 {
-    if (!entry.model || entry.model->isComplete())
+    if (!entry.model || entry.model->isComplete() || !storeCounted(entry.queryType))
         return nullptr;
-    if (entry.queryType == MafwTrackerModel::NeverPlayedSongs)
-        return &neverPlayed;
-    if (entry.queryType == MafwTrackerModel::RecentlyDownloadedSongs)
-        return &downloaded;
-    return nullptr;
+    return entry.queryType == MafwTrackerModel::NeverPlayedSongs ? &neverPlayed : &downloaded;
 }
 
 AutomaticPlaylistsModel::StoreCount*
@@ -290,6 +292,10 @@ void AutomaticPlaylistsModel::handleModelChange(MafwTrackerModel* model)
         return;
     const int shownRow = indexOfModel(model, false);
     if (model->rowCount() != 0) {
+        // A playlist that the store does not count shows its model's rows as its count: past
+        // a first batch its list (favourites) holds every song, so the model takes them all.
+        if (!model->isComplete() && !storeCounted(model->queryType()))
+            model->fetchRemainingRows();
         if (shownRow >= 0) {
             recount(shownPlaylists.at(shownRow));
             emit dataChanged(index(shownRow, Columns.playlistId), index(shownRow, Columns.length));

@@ -91,6 +91,8 @@ private:
     void runCountQuery(const char* sparql, const char* resultSlot, StoreCount& figures);
     void takeCountAnswer(int queryType, StoreCount& figures, const QList<QStringList>& rows,
                          bool end, const QVariant& userData);
+    // Whether the store counts the playlist's songs while its model holds only the first ones.
+    static bool storeCounted(int queryType);
     // The count query of a type whose model is still incomplete, or null.
     StoreCount* storeCountWhileIncomplete(const AutomaticPlaylistEntry& entry);
     const StoreCount* storeCountWhileIncomplete(const AutomaticPlaylistEntry& entry) const;

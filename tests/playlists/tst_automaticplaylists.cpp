@@ -132,6 +132,7 @@ private slots:
     void sixPlaylistsInCollationOrderWithCountsAndLengths();
     void neverPlayedCountsTheWholeStoreUntilItsModelCompletes();
     void playlistsFollowPlaysAndFavourites();
+    void favouritesCountEveryFavourite();
     void reloadRequestsEverythingAgain();
     void countsStayTheListsRowsWhenSongsGoAndComeBack();
     void countsAreTheListsRowsAfterTheMusicMovedBetweenStarts();
@@ -301,6 +302,24 @@ void TestAutomaticPlaylists::playlistsFollowPlaysAndFavourites()
     QCOMPARE(inserted.first().at(1).toInt(), 0);
     QCOMPARE(figure(model, 6, 4), 2 * SongSeconds);
     QCOMPARE(rowNames(model).first(), QStringLiteral("qtn_musi_playlist_favorites"));
+}
+
+void TestAutomaticPlaylists::favouritesCountEveryFavourite()
+{
+    // More favourites than the playlist's first batch: its list shows them all, and so does
+    // its count. Two were favourites before; they stay so after.
+    AutomaticPlaylistsModel* model = AutomaticPlaylistsModel::instance();
+    for (int n = 0; n < SongCount; ++n)
+        QVERIFY(factory->setFavourite(songId(titleOf(n)), true));
+    QTRY_COMPARE_WITH_TIMEOUT(figure(model, MafwTrackerModel::FavouriteSongs, 3), SongCount,
+                              Timeout);
+    QCOMPARE(figure(model, MafwTrackerModel::FavouriteSongs, 4), SongCount * SongSeconds);
+    QCOMPARE(listRows(model, MafwTrackerModel::FavouriteSongs), SongCount);
+    for (int n = 0; n < SongCount; ++n) {
+        if (n != 7 && n != 8)
+            QVERIFY(factory->setFavourite(songId(titleOf(n)), false));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(figure(model, MafwTrackerModel::FavouriteSongs, 3), 2, Timeout);
 }
 
 void TestAutomaticPlaylists::reloadRequestsEverythingAgain()
