@@ -515,9 +515,18 @@ void MList::findViewport()
     updateRange();
 }
 
+bool MList::viewportPans() const
+{
+    const MPannableViewport* v = viewport();
+    return v && v->verticalPanningPolicy() != PanningAlwaysOff;
+}
+
 void MList::updateRange()
 {
-    const qreal spare = qMax<qreal>(0, map.totalHeight() - size().height());
+    // In a viewport that pans, rows the list cannot show yet are rows its layout has still to
+    // make room for: a list that panned them into view meanwhile would stand scrolled, and a
+    // row scrolled to would be lost, once that room came.
+    const qreal spare = viewportPans() ? 0 : qMax<qreal>(0, map.totalHeight() - size().height());
     // Rows gone from below the view: the view moves up with them at once.
     if (!isPanning() && position().y() > spare)
         MPannableWidget::setPosition(QPointF(0, spare));
@@ -801,8 +810,8 @@ bool MList::applyScroll(const PendingScroll& request)
                              && r.bottom() + 0.5 >= content->size().height() - view;
         return view > 0 && (settled || clamped == target);
     }
-    // The list pans itself (no viewport, or one that shows less than the rows): the part of
-    // the list in view moves.
+    // The list pans itself (no viewport, or one that does not pan): the part of the list in
+    // view moves.
     const QRectF exposed = exposedRect();
     const qreal view = exposed.height();
     if (view <= 0)
@@ -843,6 +852,7 @@ void MList::handleOwnPosition()
 
 void MList::handleViewportChanged()
 {
+    updateRange(); // the viewport may have begun or stopped panning
     updateVisibleCells();
     retryPendingScroll();
 }

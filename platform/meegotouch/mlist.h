@@ -31,10 +31,11 @@ class QTimer;
 // (or a plain title row when none was given); with groups not shown its items follow each
 // other without headers.
 //
-// Inside a pannable viewport the list is as tall as its rows and makes cells for the part the
-// viewport shows; it relays the viewport's panningStarted()/panningStopped(). Anywhere else it
-// pans itself: a drag moves the rows, dragging down at the top overshoots (position() goes
-// below 0 and positionChanged() reports it) and springs back when released.
+// Inside a pannable viewport that pans, the list is as tall as its rows (once its layout has
+// made room for new ones) and makes cells for the part the viewport shows; it relays the
+// viewport's panningStarted()/panningStopped(). Anywhere else (also in a viewport that does
+// not pan) it pans itself: a drag moves the rows, dragging down at the top overshoots
+// (position() goes below 0 and positionChanged() reports it) and springs back when released.
 //
 // A tap on an item row gives itemClicked(); a press held still for about 0.8 s gives
 // itemLongTapped() with the press's scene position and no itemClicked(). Header rows give
@@ -175,6 +176,9 @@ private:
     // Has the creators fill the cells shown from first to last (display order) again.
     void fillCellsAgain(const MListRowMap::Position& first, const MListRowMap::Position& last);
     void updateRange();
+    // Whether the list sits in a viewport that pans it: the list is then as tall as its rows
+    // (while its layout catches up with new rows, shorter) and never pans itself.
+    bool viewportPans() const;
     void findViewport();
 
     QRectF exposedRect() const;

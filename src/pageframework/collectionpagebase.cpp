@@ -149,7 +149,11 @@ void CollectionPageBase::createList()
     // A list of songs marks the one that plays.
     list = description.songRows ? new SongList(centralWidget()) : new MList(centralWidget());
     list->setStyleName(QStringLiteral("CommonListInverted"));
-    list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // As tall as its rows and never taller: a list stretched over what the screen has left
+    // would hold the unknown row under it away from its last row, by a blank as tall as the
+    // rows it lacks (an album deleted with its only song leaves its row's and its index
+    // heading's room).
+    list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     list->setIndexDisplayMode(MList::Floating);
 }
 

@@ -396,6 +396,7 @@ private slots:
     void scrollToPlacesTheRow();
     void insideAViewportItFollowsTheViewport();
     void inAViewportThatDoesNotPanItPansItself();
+    void rowsComingFasterThanTheLayoutAreScrolledToByTheViewport();
     void groupsHiddenOrNoCreator();
     void defaultHeadersShowGroupTitles();
     void tapsSelect();
@@ -1009,6 +1010,46 @@ void TestMList::insideAViewportItFollowsTheViewport()
     finger.tap(centreOf(list, row));
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(clicked.first().at(0).toModelIndex(), row);
+}
+
+void TestMList::rowsComingFasterThanTheLayoutAreScrolledToByTheViewport()
+{
+    // A page of a few rows: the list is as tall as they are, under a title.
+    auto* app = qobject_cast<MApplicationWindow*>(window);
+    auto* page = new MApplicationPage;
+    page->appear(app);
+    QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Appeared);
+    GroupedModel model({ 3 });
+    auto* content = new QGraphicsWidget;
+    auto* layout = new QGraphicsLinearLayout(Qt::Vertical, content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* title = new MLabel(QStringLiteral("title"));
+    title->setMinimumHeight(100);
+    title->setMaximumHeight(100);
+    layout->addItem(title);
+    auto* list = new MList(content);
+    list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
+    layout->addItem(list);
+    list->setCellCreator(new RowCreator);
+    list->setHeaderCreator(new HeaderCreator);
+    list->setShowGroups(true);
+    list->setItemModel(&model);
+    page->setCentralWidget(content);
+    MPannableViewport* viewport = page->pannableViewport();
+    QTRY_COMPARE(list->size().height(), HeaderHeight + 3 * RowHeight);
+
+    // Rows come, and one of them is scrolled to before the layout has made room for them: the
+    // viewport takes it to the top, and the list, as tall as its rows, does not pan.
+    for (int r = 3; r < 30; ++r)
+        model.insertItem(0, r, QStringLiteral("A-%1").arg(r));
+    const QModelIndex row = model.item(0, 20);
+    list->scrollTo(row, MList::PositionAtTopHint);
+    QTRY_COMPARE(list->size().height(), HeaderHeight + 30 * RowHeight);
+    QTRY_VERIFY(list->visibleCell(row));
+    QTRY_COMPARE(list->visibleCell(row)->sceneBoundingRect().top(),
+                 viewport->sceneBoundingRect().top());
+    QCOMPARE(list->position().y(), 0.0);
 }
 
 void TestMList::inAViewportThatDoesNotPanItPansItself()

@@ -3,18 +3,23 @@
 // every page (the playlists page included), "No music found" stands that far below the filter
 // field, the "My playlists" heading keeps from its first row at least the room an index
 // heading keeps from its own and a song's "Properties" heading about that room, an audiobook's
-// album page has no empty band where the shuffle row of an album of songs stands, and the
-// index letter of a flicked list leaves the songs' lengths uncovered.
+// album page has no empty band where the shuffle row of an album of songs stands, the index
+// letter of a flicked list leaves the songs' lengths uncovered, and a list shorter than the
+// screen keeps no blank between its last row and the unknown row under it, also once an album
+// or artist is deleted with its only song.
 
 #include "data/listmodel.h"
 #include "data/modelinstance.h"
 #include "inkgaps.h"
 #include "librarywindow.h"
 #include "listrows.h"
+#include "mafwtrackermodelfactory.h"
 #include "mcontainer.h"
 #include "mlabel.h"
 #include "mlist.h"
+#include "mpannableviewport.h"
 #include "mseparator.h"
+#include "pageframework/artistcontentitem.h"
 #include "pageframework/collectionpagebase.h"
 #include "pageframework/collectionviewshufflewidget.h"
 #include "pageframework/collectionviewtitlewidget.h"
@@ -86,6 +91,7 @@ private slots:
     void aSongsPropertiesHeadingKeepsTheRoomOfAnIndexHeading();
     void anAudiobookAlbumHasNoBandWhereTheShuffleRowWouldBe();
     void theIndexLetterOfAFlickedListLeavesTheLengthsUncovered();
+    void theRowsCloseUpOverTheUnknownRowWhenAnAlbumsOnlySongGoes();
 
 private:
     // The window as drawn once every layout asked for has been made.
@@ -101,6 +107,9 @@ private:
     int blankUnderIndexHeading();
     // The blank between the divider over an album page's songs and the last ink above it.
     int blankOverSongsDivider(SongsOfAlbumPage* page);
+    // The blanks between the drawn rows of a collection page's list and the unknown row under
+    // them, top to bottom; empty when each sits right under the one before.
+    QString blanksBetweenRows(CollectionPageBase* page);
 
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<TouchDriver> finger;
@@ -250,6 +259,29 @@ int TestPageGaps::blankOverSongsDivider(SongsOfAlbumPage* page)
     const int top = int(std::floor(onScreen(divider).top()));
     const int ink = inkRowFrom(screen, top - 1, -1);
     return ink < 0 ? -1 : top - ink - 1;
+}
+
+QString TestPageGaps::blanksBetweenRows(CollectionPageBase* page)
+{
+    shown();
+    QList<MWidget*> rows = page->pageList()->visibleCells();
+    std::sort(rows.begin(), rows.end(), [](MWidget* a, MWidget* b) {
+        return a->sceneBoundingRect().top() < b->sceneBoundingRect().top();
+    });
+    if (rows.isEmpty() || !page->unknownRow() || !page->unknownRow()->isVisible())
+        return QStringLiteral("no rows, or no unknown row");
+    rows.append(page->unknownRow());
+    QStringList blanks;
+    for (int i = 1; i < rows.size(); ++i) {
+        const qreal above = rows.at(i - 1)->sceneBoundingRect().bottom();
+        const qreal top = rows.at(i)->sceneBoundingRect().top();
+        if (qAbs(top - above) > 0.5)
+            blanks << QStringLiteral("%1 px over row %2 of %3")
+                          .arg(top - above)
+                          .arg(i)
+                          .arg(rows.size());
+    }
+    return blanks.join(QStringLiteral(", "));
 }
 
 void TestPageGaps::noMusicFoundStandsUnderTheFieldAsRowsUnderTheDivider()
@@ -468,6 +500,69 @@ void TestPageGaps::theIndexLetterOfAFlickedListLeavesTheLengthsUncovered()
     QVERIFY(window->sceneRect().contains(letter));
     finger->release(QPointF(240, 560));
     fingerDown = false;
+}
+
+void TestPageGaps::theRowsCloseUpOverTheUnknownRowWhenAnAlbumsOnlySongGoes()
+{
+    // An album and an artist of one song each, under index letters of their own.
+    AudioTags tags;
+    tags.title = QStringLiteral("Lone");
+    tags.artist = QStringLiteral("Mona");
+    tags.album = QStringLiteral("Odd One");
+    tags.trackNumber = 1;
+    QVERIFY(
+        !FixtureLibrary::addSong(QStringLiteral("Mona/Odd One/lone.ogg"), tags, 60000).isEmpty());
+    QVERIFY(FixtureLibrary::index());
+
+    // Both pages are made and shown before the song goes, as a user passes them.
+    struct Shown
+    {
+        ParlovancePages page;
+        QString button;
+        QString row;
+    };
+    const QList<Shown> pages { { PageAlbums, QStringLiteral("Albums"), QStringLiteral("Odd One") },
+                               { PageArtists, QStringLiteral("Artists"), QStringLiteral("Mona") } };
+    for (const Shown& shownPage : pages) {
+        showByButton(shownPage.page, shownPage.button);
+        auto* page = qobject_cast<CollectionPageBase*>(window->cachedPage(shownPage.page));
+        QTRY_VERIFY_WITH_TIMEOUT(rowTitled(page->listAdapter(), shownPage.row).isValid(), Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(page->unknownRow() && page->unknownRow()->isVisible(), Timeout);
+    }
+
+    showByButton(PageAllSongs, QStringLiteral("Songs"));
+    const QSharedPointer<MafwTrackerModel> all = ModelInstance::instance()->getModel(
+        MafwTrackerModel::AllSongs);
+    all->fetchRemainingRows();
+    int song = -1;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            for (int row = 0; row < all->rowCount() && song < 0; ++row) {
+                if (all->index(row, 1).data().toString() == QLatin1String("Lone"))
+                    song = all->index(row, QuintaveilPage::columnForKey(all.data(), "songId"))
+                               .data()
+                               .toInt();
+            }
+            return song > 0;
+        }(),
+        Timeout);
+    MafwTrackerModelFactoryInstance::instance()->factory()->deleteItems({ song },
+                                                                        MafwTrackerModel::AllSongs);
+
+    for (const Shown& shownPage : pages) {
+        auto* page = qobject_cast<CollectionPageBase*>(window->cachedPage(shownPage.page));
+        QTRY_VERIFY_WITH_TIMEOUT(!rowTitled(page->listAdapter(), shownPage.row).isValid(), Timeout);
+        showByButton(shownPage.page, shownPage.button);
+        QTRY_VERIFY(!page->pageList()->visibleCells().isEmpty());
+        // The rows left do not fill the screen: room the list could stretch into.
+        const MWidget* last = page->pageList()->visibleCells().last();
+        QVERIFY2(last->sceneBoundingRect().bottom() + page->unknownRow()->size().height()
+                     < page->pannableViewport()->sceneBoundingRect().bottom(),
+                 "the rows fill the screen");
+        QTRY_COMPARE_WITH_TIMEOUT(blanksBetweenRows(page), QString(), Timeout);
+        QVERIFY(window->grab().save(TestEnvironment::screenshotDir() + "/rows-closed-up-"
+                                    + shownPage.button.toLower() + ".png"));
+    }
 }
 
 PARLOVANCE_TEST_MAIN(TestPageGaps)
