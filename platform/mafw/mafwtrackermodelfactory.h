@@ -45,7 +45,8 @@ public:
     ~MafwTrackerModelFactory() override;
 
     // Test hooks: make init() report failure (as an unusable store would); keep the file
-    // indexer from starting (the environment variable PARLOVANCE_NO_INDEXER=1 does the same).
+    // indexer from starting (the environment variable PARLOVANCE_NO_INDEXER=1 does the same),
+    // looked at once the library's first songs are read: it holds until the factory is ready.
     static void setFailInitForTesting(bool fail);
     static void setIndexerEnabled(bool enabled);
     // How long initCompleted() waits for the first scan (a few seconds unless told).
