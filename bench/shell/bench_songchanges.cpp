@@ -20,9 +20,9 @@
 // private Xvfb; BENCH_GDB=0 reads resident memory only; BENCH_TRACE=1 prints every sample.
 
 #include "../../tests/e2e/playerdriver.h"
-#include "../../tests/e2e/virtualdisplay.h"
 #include "fixturelibrary.h"
 #include "processmemory.h"
+#include "programbenchmarks.h"
 #include "testenvironment.h"
 
 #include <QDBusConnection>
@@ -37,8 +37,6 @@
 
 namespace {
 
-const int ScreenWidth = 480;
-const int ScreenHeight = 854;
 const int WarmChanges = 2000;
 const int SampleEvery = 1000;
 const int SongMs = 5000;
@@ -260,32 +258,5 @@ BENCHMARK(SongChangesOverTheBus)->Unit(benchmark::kSecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {
-    TestEnvironment::prepare();
-    // A session bus of the benchmark's own: the program's services and the calls meet there.
-    QProcess bus;
-    bus.start(QStringLiteral("dbus-daemon"),
-              { QStringLiteral("--session"), QStringLiteral("--nofork"),
-                QStringLiteral("--print-address=1") });
-    if (!bus.waitForStarted() || !bus.waitForReadyRead(10000))
-        return 1;
-    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
-    VirtualDisplay display;
-    const QByteArray given = qgetenv("BENCH_DISPLAY");
-    if (!given.isEmpty())
-        qputenv("DISPLAY", given);
-    else if (!display.start(ScreenWidth, ScreenHeight))
-        return 1;
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    // The program's warnings stay; its debug lines of every song and cover would pile up in
-    // the driver's copy of its output.
-    qputenv("QT_LOGGING_RULES", "*.debug=false");
-    {
-        QGuiApplication app(argc, argv);
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-    bus.terminate();
-    bus.waitForFinished();
-    return 0;
+    return ProgramBenchmarks::run(argc, argv);
 }

@@ -23,10 +23,10 @@
 // asked holds. The benchmark's bus address is printed first, for a monitor to follow the calls.
 
 #include "../../tests/e2e/playerdriver.h"
-#include "../../tests/e2e/virtualdisplay.h"
 #include "audiogenerator.h"
 #include "fixturelibrary.h"
 #include "processmemory.h"
+#include "programbenchmarks.h"
 #include "testenvironment.h"
 
 #include <QDBusConnection>
@@ -47,8 +47,6 @@ namespace {
 
 const QString Service = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceService");
 const QString Interface = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceInterface");
-const int ScreenWidth = 480;
-const int ScreenHeight = 854;
 const int Songs = 60;
 const int SongMs = 20000;
 const int CallRate = 1000;
@@ -341,32 +339,5 @@ BENCHMARK(TransportBursts)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations
 
 int main(int argc, char** argv)
 {
-    TestEnvironment::prepare();
-    // A session bus of the benchmark's own: the program's services and the calls meet there.
-    QProcess bus;
-    bus.start(QStringLiteral("dbus-daemon"),
-              { QStringLiteral("--session"), QStringLiteral("--nofork"),
-                QStringLiteral("--print-address=1") });
-    if (!bus.waitForStarted() || !bus.waitForReadyRead(10000))
-        return 1;
-    const QByteArray address = bus.readLine().trimmed();
-    std::fprintf(stderr, "the benchmark's bus: %s\n", address.constData());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
-    VirtualDisplay display;
-    const QByteArray given = qgetenv("BENCH_DISPLAY");
-    if (!given.isEmpty())
-        qputenv("DISPLAY", given);
-    else if (!display.start(ScreenWidth, ScreenHeight))
-        return 1;
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    qputenv("QT_LOGGING_RULES", "*.debug=false");
-    {
-        QGuiApplication app(argc, argv);
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-    bus.terminate();
-    bus.waitForFinished();
-    return 0;
+    return ProgramBenchmarks::run(argc, argv);
 }
