@@ -11,12 +11,15 @@
 // answered, how many items the player started, and the memory held.
 
 #include "../../tests/playback/hubtestlibrary.h"
+#include "benchmarkbus.h"
+#include "busflooder.h"
 #include "fixturelibrary.h"
 #include "mafwtrackermodel.h"
 #include "playback/playstate.h"
 #include "processmemory.h"
 #include "shell/parlovanceapplicationservice.h"
 #include "shell/parlovanceservice.h"
+#include "stateprober.h"
 #include "testenvironment.h"
 #include "zelplaycontrols.h"
 
@@ -28,10 +31,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QThread>
-
-#include <atomic>
 
 #include <benchmark/benchmark.h>
 
@@ -129,85 +128,6 @@ const int ProbeIntervalMs = 100;
 // A question unanswered this long counts as never answered.
 const int ProbeTimeoutMs = 180000;
 
-// Sends FloodRate play calls a second, cycling through the given lists, on a connection of its
-// own, without waiting for the answers.
-class Flooder : public QThread
-{
-public:
-    Flooder(const QList<QStringList>& lists, int seconds)
-        : lists(lists)
-        , seconds(seconds)
-    {
-    }
-    std::atomic<qint64> endedAtMs { -1 };
-    std::atomic<qint64> sent { 0 };
-    QElapsedTimer clock;
-
-protected:
-    void run() override
-    {
-        QDBusConnection connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                                                   QStringLiteral("flooder"));
-        while (clock.elapsed() < seconds * 1000) {
-            const qint64 due = clock.elapsed() * FloodRate / 1000;
-            for (; sent < due; ++sent) {
-                QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"),
-                                                                Interface, QStringLiteral("play"));
-                m.setArguments({ lists.at(int(sent % lists.size())) });
-                connection.call(m, QDBus::NoBlock);
-            }
-            QThread::msleep(5);
-        }
-        endedAtMs = clock.elapsed();
-    }
-
-private:
-    QList<QStringList> lists;
-    int seconds;
-};
-
-// Asks for the playback state every ProbeIntervalMs on a connection of its own, each time
-// waiting for the answer; once the flood is over it asks once more and stops.
-class Prober : public QThread
-{
-public:
-    explicit Prober(Flooder& flooder)
-        : flooder(flooder)
-    {
-    }
-    double longestDuringMs = 0;
-    double answerAfterEndMs = -1;
-    int unanswered = 0;
-
-protected:
-    void run() override
-    {
-        QDBusConnection connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                                                   QStringLiteral("prober"));
-        const QDBusMessage question = QDBusMessage::createMethodCall(
-            Service, QStringLiteral("/"), Interface, QStringLiteral("playbackState"));
-        for (;;) {
-            const qint64 ended = flooder.endedAtMs;
-            const qint64 sentAt = flooder.clock.elapsed();
-            const QDBusMessage reply = connection.call(question, QDBus::Block, ProbeTimeoutMs);
-            const qint64 answeredAt = flooder.clock.elapsed();
-            if (reply.type() != QDBusMessage::ReplyMessage)
-                ++unanswered;
-            if (ended >= 0) {
-                answerAfterEndMs = reply.type() == QDBusMessage::ReplyMessage
-                                       ? double(answeredAt - ended)
-                                       : double(ProbeTimeoutMs);
-                return;
-            }
-            longestDuringMs = qMax(longestDuringMs, double(answeredAt - sentAt));
-            QThread::msleep(ProbeIntervalMs);
-        }
-    }
-
-private:
-    Flooder& flooder;
-};
-
 QList<QStringList> floodLists(int kind)
 {
     QList<QStringList> lists;
@@ -258,8 +178,15 @@ void PlayFlood(benchmark::State& state)
                      &counter, [&starts]() { ++starts; });
     for (auto _ : state) {
         const double before = residentKiB();
-        Flooder flooder(lists, seconds);
-        Prober prober(flooder);
+        BusFlooder flooder(
+            [&lists](qint64 i) {
+                QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"),
+                                                                Interface, QStringLiteral("play"));
+                m.setArguments({ lists.at(int(i % lists.size())) });
+                return m;
+            },
+            FloodRate, seconds);
+        StateProber prober(flooder, ProbeIntervalMs, ProbeTimeoutMs);
         flooder.clock.start();
         flooder.start();
         prober.start();
@@ -296,23 +223,13 @@ BENCHMARK(PlayFlood)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Ite
 int main(int argc, char** argv)
 {
     TestEnvironment::prepare();
-    // A session bus of the benchmark's own, so it runs alike from a desktop and a build machine.
-    QProcess bus;
-    bus.start(QStringLiteral("dbus-daemon"),
-              { QStringLiteral("--session"), QStringLiteral("--nofork"),
-                QStringLiteral("--print-address=1") });
-    if (!bus.waitForStarted() || !bus.waitForReadyRead(10000))
+    BenchmarkBus bus;
+    if (!bus.start())
         return 1;
-    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-        PlayState::destroyInstance();
-    }
-    bus.terminate();
-    bus.waitForFinished();
-    return result;
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    PlayState::destroyInstance();
+    return 0;
 }

@@ -42,19 +42,7 @@ const int SampleEvery = 1000;
 const int SongMs = 5000;
 const int TimeoutMs = 120000;
 
-int setting(const char* name, int fallback)
-{
-    bool ok = false;
-    const int value = qEnvironmentVariableIntValue(name, &ok);
-    return ok && value >= 0 ? value : fallback;
-}
-
-QString programPath()
-{
-    const QString other = qEnvironmentVariable("BENCH_PROGRAM");
-    return other.isEmpty() ? TestEnvironment::binaryDir() + QStringLiteral("/src/parlovance")
-                           : other;
-}
+using Bench = ProgramBenchmarks;
 
 struct Sample
 {
@@ -141,15 +129,6 @@ int queueSize(const PlayerDriver& player)
     return 0;
 }
 
-bool tapText(const PlayerDriver& player, const QString& text)
-{
-    QRect at;
-    if (!waitFor([&] { return !(at = player.find(text)).isEmpty(); }))
-        return false;
-    player.tap(at.center());
-    return true;
-}
-
 // Least-squares slope of a figure (MiB) over changes, in KiB a change, from the warm-up on.
 double slopeKiB(const QVector<Sample>& samples, double Sample::*figure)
 {
@@ -179,33 +158,28 @@ double growthKiB(const QVector<Sample>& samples, double Sample::*figure)
 
 void SongChangesOverTheBus(benchmark::State& state)
 {
-    const int songs = setting("BENCH_SONGS", 20000);
-    const int changes = qMax(setting("BENCH_CHANGES", 22000), WarmChanges + SampleEvery);
-    const int pauseMs = setting("BENCH_PAUSE_MS", 20);
+    const int songs = Bench::setting("BENCH_SONGS", 20000);
+    const int changes = qMax(Bench::setting("BENCH_CHANGES", 22000), WarmChanges + SampleEvery);
+    const int pauseMs = Bench::setting("BENCH_PAUSE_MS", 20);
     const bool trace = qEnvironmentVariableIsSet("BENCH_TRACE");
-    const bool useGdb = setting("BENCH_GDB", 1) != 0;
+    const bool useGdb = Bench::setting("BENCH_GDB", 1) != 0;
     if (!writeLibrary(songs)) {
         state.SkipWithError("the library could not be written");
         return;
     }
     for (auto _ : state) {
-        PlayerDriver player(programPath());
+        PlayerDriver player(Bench::programPath());
         if (!player.start()) {
             state.SkipWithError("the program did not start");
             return;
         }
-        // The first start indexes the library, which the main page tells until it is done;
-        // the whole library is queued once it is read.
-        bool updating = false;
-        const bool indexed = waitFor([&] {
-            const bool shown = player.shows(QStringLiteral("Updating library…"));
-            updating = updating || shown;
-            return updating && !shown;
-        });
-        if (!indexed && !updating)
+        // The first start indexes the library; the whole library is queued once it is read.
+        bool seen = false;
+        const bool indexed = Bench::waitForIndexing(player, TimeoutMs, &seen);
+        if (!seen)
             std::fprintf(stderr, "the indexing notice was not seen\n");
-        if ((!indexed && updating) || !tapText(player, QStringLiteral("Songs"))
-            || !tapText(player, QStringLiteral("Shuffle"))
+        if (!indexed || !Bench::tapText(player, QStringLiteral("Songs"), TimeoutMs)
+            || !Bench::tapText(player, QStringLiteral("Shuffle"), TimeoutMs)
             || !waitFor([&] { return queueSize(player) == songs; })) {
             state.SkipWithError("the library's songs do not play");
             return;

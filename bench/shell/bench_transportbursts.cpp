@@ -24,23 +24,21 @@
 
 #include "../../tests/e2e/playerdriver.h"
 #include "audiogenerator.h"
+#include "busflooder.h"
 #include "fixturelibrary.h"
 #include "processmemory.h"
 #include "programbenchmarks.h"
+#include "stateprober.h"
 #include "testenvironment.h"
 
 #include <QDBusConnection>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QTextStream>
-#include <QThread>
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdio>
 
 namespace {
@@ -59,19 +57,7 @@ const char* const OutsideTitles[] = { "Outside A", "Outside B", "Outside C" };
 const int OutsideFiles = 3;
 const char* const Transport[] = { "next", "previous", "pausePlayback", "resumePlayback" };
 
-int setting(const char* name, int fallback)
-{
-    bool ok = false;
-    const int value = qEnvironmentVariableIntValue(name, &ok);
-    return ok && value > 0 ? value : fallback;
-}
-
-QString programPath()
-{
-    const QString other = qEnvironmentVariable("BENCH_PROGRAM");
-    return other.isEmpty() ? TestEnvironment::binaryDir() + QStringLiteral("/src/parlovance")
-                           : other;
-}
+using Bench = ProgramBenchmarks;
 
 QString songTitle(int i)
 {
@@ -126,109 +112,9 @@ QDBusMessage mixCall(int mix, qint64 i)
     return m;
 }
 
-// Sends CallRate calls a second of a mix on a connection of its own, without waiting for the
-// answers.
-class Caller : public QThread
-{
-public:
-    Caller(int mix, int seconds)
-        : mix(mix)
-        , seconds(seconds)
-    {
-    }
-    std::atomic<qint64> endedAtMs { -1 };
-    std::atomic<qint64> sent { 0 };
-    QElapsedTimer clock;
-
-protected:
-    void run() override
-    {
-        QDBusConnection connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                                                   QStringLiteral("caller"));
-        while (clock.elapsed() < seconds * 1000) {
-            const qint64 due = clock.elapsed() * CallRate / 1000;
-            for (; sent < due; ++sent)
-                connection.call(mixCall(mix, sent), QDBus::NoBlock);
-            QThread::msleep(5);
-        }
-        endedAtMs = clock.elapsed();
-    }
-
-private:
-    int mix;
-    int seconds;
-};
-
-// Asks for the playback state every ProbeIntervalMs on a connection of its own, each time
-// waiting for the answer, and reads the program's memory; once the burst is over it asks once
-// more and stops.
-class Prober : public QThread
-{
-public:
-    Prober(Caller& caller, qint64 pid, QTextStream* record)
-        : caller(caller)
-        , pid(pid)
-        , record(record)
-    {
-    }
-    double longestDuringMs = 0;
-    double answerAfterEndMs = -1;
-    double highestKiB = 0;
-    int unanswered = 0;
-
-protected:
-    void run() override
-    {
-        QDBusConnection connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                                                   QStringLiteral("prober"));
-        const QDBusMessage question = QDBusMessage::createMethodCall(
-            Service, QStringLiteral("/"), Interface, QStringLiteral("playbackState"));
-        for (;;) {
-            const qint64 ended = caller.endedAtMs;
-            const qint64 sentAt = caller.clock.elapsed();
-            const QDBusMessage reply = connection.call(question, QDBus::Block, ProbeTimeoutMs);
-            const qint64 answeredAt = caller.clock.elapsed();
-            const bool answered = reply.type() == QDBusMessage::ReplyMessage;
-            const double rss = residentKiB(pid);
-            highestKiB = qMax(highestKiB, rss);
-            if (record)
-                *record
-                    << "question at " << sentAt << " ms (calls sent " << caller.sent
-                    << (ended >= 0 ? ", after the burst" : "") << "): "
-                    << (answered
-                            ? QStringLiteral("answered %1").arg(reply.arguments().value(0).toInt())
-                            : QStringLiteral("unanswered"))
-                    << " after " << answeredAt - sentAt << " ms, resident " << int(rss / 1024)
-                    << " MiB\n";
-            if (!answered)
-                ++unanswered;
-            if (ended >= 0) {
-                answerAfterEndMs = answered ? double(answeredAt - ended) : double(ProbeTimeoutMs);
-                return;
-            }
-            longestDuringMs = qMax(longestDuringMs, double(answeredAt - sentAt));
-            QThread::msleep(ProbeIntervalMs);
-        }
-    }
-
-private:
-    Caller& caller;
-    qint64 pid;
-    QTextStream* record;
-};
-
 bool waitFor(const std::function<bool()>& done, int timeoutMs = TimeoutMs)
 {
     return QTest::qWaitFor(done, timeoutMs);
-}
-
-bool tapText(const PlayerDriver& player, const QString& text)
-{
-    QRect at;
-    if (!waitFor([&] { return !(at = player.find(text)).isEmpty(); }))
-        return false;
-    player.tap(at.center());
-    return true;
 }
 
 // Started, the library indexed, and its first song playing with the whole library queued.
@@ -236,22 +122,13 @@ bool startPlaying(PlayerDriver& player)
 {
     if (!player.start())
         return false;
-    // The first start indexes the library, which the main page tells until it is done; a
-    // later one finds it indexed.
+    // The first start indexes the library; a later one finds it indexed.
     static bool indexedBefore = false;
-    bool updating = false;
-    const bool indexed = waitFor(
-        [&] {
-            const bool shown = player.shows(QStringLiteral("Updating library…"));
-            updating = updating || shown;
-            return updating && !shown;
-        },
-        indexedBefore ? 5000 : TimeoutMs);
-    if (!indexed && updating)
+    if (!Bench::waitForIndexing(player, indexedBefore ? 5000 : TimeoutMs))
         return false;
     indexedBefore = true;
-    return tapText(player, QStringLiteral("Songs")) && tapText(player, songTitle(0))
-           && waitFor([&] {
+    return Bench::tapText(player, QStringLiteral("Songs"), TimeoutMs)
+           && Bench::tapText(player, songTitle(0), TimeoutMs) && waitFor([&] {
                   return player.playbackState() == 1 && player.media().value(1) == songTitle(0);
               });
 }
@@ -259,7 +136,7 @@ bool startPlaying(PlayerDriver& player)
 void TransportBursts(benchmark::State& state)
 {
     const int mix = int(state.range(0));
-    const int seconds = setting("BENCH_FLOOD_SECONDS", 30);
+    const int seconds = Bench::setting("BENCH_FLOOD_SECONDS", 30, 1);
     static const bool written = writeLibrary();
     if (!written) {
         state.SkipWithError("the library could not be written");
@@ -271,7 +148,7 @@ void TransportBursts(benchmark::State& state)
     if (!recordFile.fileName().isEmpty() && recordFile.open(QIODevice::Append | QIODevice::Text))
         record = &recordStream;
     for (auto _ : state) {
-        PlayerDriver player(programPath());
+        PlayerDriver player(Bench::programPath());
         if (!startPlaying(player)) {
             state.SkipWithError("the library's songs do not play");
             return;
@@ -280,10 +157,24 @@ void TransportBursts(benchmark::State& state)
         const qint64 pid = player.processId();
         const double before = residentKiB(pid);
         if (record)
-            *record << "mix " << mix << " (" << programPath() << "), resident before "
+            *record << "mix " << mix << " (" << Bench::programPath() << "), resident before "
                     << int(before / 1024) << " MiB\n";
-        Caller caller(mix, seconds);
-        Prober prober(caller, pid, record);
+        BusFlooder caller([mix](qint64 i) { return mixCall(mix, i); }, CallRate, seconds);
+        double highestKiB = 0;
+        StateProber prober(caller, ProbeIntervalMs, ProbeTimeoutMs,
+                           [&](const StateProber::Answer& a) {
+                               const double rss = residentKiB(pid);
+                               highestKiB = qMax(highestKiB, rss);
+                               if (!record)
+                                   return;
+                               *record << "question at " << a.askedAtMs << " ms (calls sent "
+                                       << a.callsSent
+                                       << (a.afterTheFlood ? ", after the burst" : "") << "): "
+                                       << (a.answered ? QStringLiteral("answered %1").arg(a.state)
+                                                      : QStringLiteral("unanswered"))
+                                       << " after " << a.waitedMs << " ms, resident "
+                                       << int(rss / 1024) << " MiB\n";
+                           });
         caller.clock.start();
         caller.start();
         prober.start();
@@ -320,7 +211,7 @@ void TransportBursts(benchmark::State& state)
         state.counters["unanswered"] = prober.unanswered;
         state.counters["calls"] = double(caller.sent);
         state.counters["rss_before_MiB"] = before / 1024;
-        state.counters["rss_highest_MiB"] = qMax(prober.highestKiB, after) / 1024;
+        state.counters["rss_highest_MiB"] = qMax(highestKiB, after) / 1024;
         state.counters["rss_after_MiB"] = after / 1024;
         state.counters["last_request_holds"] = holds;
         if (record)
@@ -329,7 +220,7 @@ void TransportBursts(benchmark::State& state)
                     << " (" << title << ", state " << player.playbackState() << "); resident "
                     << int(after / 1024) << " MiB " << RestMs / 1000 << " s later\n";
         player.stop();
-        QDBusConnection::disconnectFromBus(QStringLiteral("caller"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("flooder"));
         QDBusConnection::disconnectFromBus(QStringLiteral("prober"));
     }
 }

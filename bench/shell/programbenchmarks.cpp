@@ -1,10 +1,12 @@
 #include "programbenchmarks.h"
 
+#include "../../tests/e2e/playerdriver.h"
 #include "../../tests/e2e/virtualdisplay.h"
+#include "benchmarkbus.h"
 #include "testenvironment.h"
 
 #include <QGuiApplication>
-#include <QProcess>
+#include <QTest>
 
 #include <benchmark/benchmark.h>
 
@@ -20,15 +22,10 @@ const int ScreenHeight = 854;
 int ProgramBenchmarks::run(int argc, char** argv)
 {
     TestEnvironment::prepare();
-    QProcess bus;
-    bus.start(QStringLiteral("dbus-daemon"),
-              { QStringLiteral("--session"), QStringLiteral("--nofork"),
-                QStringLiteral("--print-address=1") });
-    if (!bus.waitForStarted() || !bus.waitForReadyRead(10000))
+    BenchmarkBus bus;
+    if (!bus.start())
         return 1;
-    const QByteArray address = bus.readLine().trimmed();
-    std::fprintf(stderr, "the benchmark's bus: %s\n", address.constData());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    std::fprintf(stderr, "the benchmark's bus: %s\n", bus.address().constData());
     VirtualDisplay display;
     const QByteArray given = qgetenv("BENCH_DISPLAY");
     if (!given.isEmpty())
@@ -45,7 +42,43 @@ int ProgramBenchmarks::run(int argc, char** argv)
         benchmark::RunSpecifiedBenchmarks();
         benchmark::Shutdown();
     }
-    bus.terminate();
-    bus.waitForFinished();
     return 0;
+}
+
+int ProgramBenchmarks::setting(const char* name, int fallback, int least)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok && value >= least ? value : fallback;
+}
+
+QString ProgramBenchmarks::programPath()
+{
+    const QString other = qEnvironmentVariable("BENCH_PROGRAM");
+    return other.isEmpty() ? TestEnvironment::binaryDir() + QStringLiteral("/src/parlovance")
+                           : other;
+}
+
+bool ProgramBenchmarks::tapText(const PlayerDriver& player, const QString& text, int timeoutMs)
+{
+    QRect at;
+    if (!QTest::qWaitFor([&] { return !(at = player.find(text)).isEmpty(); }, timeoutMs))
+        return false;
+    player.tap(at.center());
+    return true;
+}
+
+bool ProgramBenchmarks::waitForIndexing(const PlayerDriver& player, int timeoutMs, bool* seen)
+{
+    bool updating = false;
+    const bool over = QTest::qWaitFor(
+        [&] {
+            const bool shown = player.shows(QStringLiteral("Updating library…"));
+            updating = updating || shown;
+            return updating && !shown;
+        },
+        timeoutMs);
+    if (seen)
+        *seen = updating;
+    return over || !updating;
 }

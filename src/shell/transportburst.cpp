@@ -40,11 +40,6 @@ void TransportBurst::resume()
     ++taken;
 }
 
-bool TransportBurst::isEmpty() const
-{
-    return taken == 0;
-}
-
 int TransportBurst::calls() const
 {
     return taken;

@@ -36,7 +36,6 @@ public:
     void pause();
     void resume();
 
-    bool isEmpty() const;
     // The calls taken since the burst began.
     int calls() const;
     // The newest play request; kind None when the burst has none.

@@ -13,6 +13,7 @@
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
 #include "mafwtrackermodelfactory.h"
+#include "menuentry.h"
 #include "maction.h"
 #include "mapplication.h"
 #include "mbanner.h"
@@ -305,17 +306,7 @@ bool TestObjectMenu::choose(TestPage* page, const QString& text)
     waited.start();
     while (waited.elapsed() < Timeout && menu->sceneWindowState() != MSceneWindow::Appeared)
         QTest::qWait(20);
-    for (QAction* action : menu->actions()) {
-        if (action->text() != text)
-            continue;
-        QSignalSpy triggered(action, SIGNAL(triggered()));
-        const QRectF entry = menu->entryRect(action);
-        if (entry.isEmpty())
-            return false;
-        finger->tap(menu->mapToScene(entry.center()));
-        return triggered.count() == 1 || triggered.wait(Timeout);
-    }
-    return false;
+    return chooseMenuEntry(*finger, menu, text, Timeout);
 }
 
 DeleteObjectDialog* TestObjectMenu::waitForDeleteDialog()

@@ -44,6 +44,7 @@
 #include "playlists/userplaylistutils.h"
 #include "librarywindow.h"
 #include "listrows.h"
+#include "menuentry.h"
 #include "scenesearch.h"
 #include "shell/mainwindow.h"
 #include "shell/parlovanceservice.h"
@@ -295,19 +296,7 @@ bool TestPlaylistPages::longTapRow(MList* list, const QString& name)
 bool TestPlaylistPages::chooseFromMenu(const QString& text)
 {
     MObjectMenu* menu = findInScene<MObjectMenu>(window->scene());
-    if (!menu)
-        return false;
-    for (QAction* action : menu->actions()) {
-        if (action->text() != text || !action->isVisible())
-            continue;
-        QSignalSpy triggered(action, SIGNAL(triggered()));
-        const QRectF entry = menu->entryRect(action);
-        if (entry.isEmpty())
-            return false;
-        finger->tap(menu->mapToScene(entry.center()));
-        return triggered.count() == 1 || triggered.wait(Timeout);
-    }
-    return false;
+    return menu && chooseMenuEntry(*finger, menu, text, Timeout);
 }
 
 void TestPlaylistPages::stepBack()
