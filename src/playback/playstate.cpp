@@ -283,7 +283,13 @@ PlayQueue& PlayState::queue() const { return cursor->queue(); }
 // clang-format off
 int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
 {
-    return music->start(index, options);
+    // A queue started in place of a stream ends the stream's item, and the sheet that shows it
+    // goes with it, as at the item's own end.
+    const bool replacesStream = modes->mode == RadioMode;
+    const int row = music->start(index, options);
+    if (replacesStream && modes->mode == MusicMode)
+        notifySheetListeners(true);
+    return row;
 }
 void PlayState::playPendingModel() { music->startPendingSong(PlayNow); }
 void PlayState::emitSongChanged() { music->announceSong(); }

@@ -58,6 +58,11 @@ void PlayState::RadioBridge::notifySheet(bool value) { hub.notifySheetListeners(
 
 void PlayState::RadioBridge::releaseSheetOnPlayerView()
 {
+    // A player that shows already does not appear again.
+    if (ParlovanceApplicationService::instance()->showsPlayerView()) {
+        hub.releaseSheet();
+        return;
+    }
     QObject::connect(ParlovanceApplicationService::instance(), SIGNAL(playerViewAppeared()), &hub,
                      SLOT(releaseSheet()), Qt::UniqueConnection);
 }

@@ -414,7 +414,10 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
 {
     if (model)
         disconnect(model, SIGNAL(completed()), this, SLOT(savedSongCompleted()));
-    if (playingLocalFile && modes.mode == PlaybackEnums::RadioMode)
+    // A library file asked for while a stream plays takes the stream's place; a saved stream
+    // goes on as the library's song instead.
+    const bool replacesStream = playingLocalFile && modes.mode == PlaybackEnums::RadioMode;
+    if (replacesStream)
         host.saveLiveItem();
     // A saved file may have played to its end while the library took the copy.
     const bool saveStillPlays = host.rendererState() == MafwRenderer::Playing;
@@ -424,6 +427,10 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
     host.enterPendingSong(0);
     if (playingLocalFile) {
         host.playPendingSong(true);
+        // The stream's item has ended, and the sheet that shows it goes with it, as at the
+        // item's own end.
+        if (replacesStream)
+            host.notifySheet(true);
         return;
     }
     // The saved song is the queue from now on: the play queue shows it alone. One that no

@@ -73,6 +73,11 @@ PlayerSheet* ParlovanceApplicationService::playerSheet() const
     return sheet;
 }
 
+bool ParlovanceApplicationService::showsPlayerView() const
+{
+    return window && window->isVisible() && window->currentPage() == PageNowPlaying;
+}
+
 QList<QWidget*> ParlovanceApplicationService::sheetWindows()
 {
     QList<QWidget*> found;

@@ -33,6 +33,9 @@ public:
     MainWindow* mainWindow() const;
     // The player sheet; null when none is up.
     PlayerSheet* playerSheet() const;
+    // Whether the main window is up on its player page, so that playerViewAppeared() has been
+    // sent for what it shows.
+    bool showsPlayerView() const;
 
 signals:
     void playerViewAppeared();

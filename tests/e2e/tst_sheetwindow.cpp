@@ -12,6 +12,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDir>
+#include <QDirIterator>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QUrl>
@@ -139,6 +140,7 @@ private slots:
 
     void closingTheOnlyWindowEndsTheProgram();
     void sheetCoversTheScreenAndOutlivesTheMainWindow();
+    void aFileReplacedByALibrarySongLeavesNoWindow();
     void aCloseWhileALargeLibraryIsReadEndsTheProgram();
     void aStartForTheBusOutlivesItsSheetUntilLaunched();
 
@@ -314,6 +316,35 @@ void TestSheetWindow::aStartForTheBusOutlivesItsSheetUntilLaunched()
     QCOMPARE(player.playbackState(), Playing);
     QVERIFY(player.isRunning());
     QVERIFY(closedByOneClick(player.processId(), sheet));
+    QTRY_VERIFY_WITH_TIMEOUT(!player.isRunning(), Timeout);
+    QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(player.exitCode(), 0);
+}
+
+void TestSheetWindow::aFileReplacedByALibrarySongLeavesNoWindow()
+{
+    startPlayer();
+    if (QTest::currentTestFailed())
+        return;
+    const xcb_window_t mainWindow = shownWindows(player.processId()).first().id;
+    QDirIterator songs(TestEnvironment::musicDir(), { QStringLiteral("*.ogg") }, QDir::Files,
+                       QDirIterator::Subdirectories);
+    QVERIFY(songs.hasNext());
+    const QString librarySong = songs.next();
+
+    // Another program hands over a file, then at once a song of the library: the song plays in
+    // the main window, and nothing is left of the file's sheet.
+    player.call(QStringLiteral("playTempFile"),
+                { QStringList { QUrl::fromLocalFile(song).toString() } });
+    player.call(QStringLiteral("play"), { QStringList { librarySong } });
+    QTRY_COMPARE_WITH_TIMEOUT(player.playbackState(), Playing, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(player.media().value(0), QStringLiteral("0"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(shownWindows(player.processId()).size(), 1, Timeout);
+    QCOMPARE(shownWindows(player.processId()).first().id, mainWindow);
+    look(QStringLiteral("after-a-library-song-replaced-the-file"));
+
+    // The main window was the only one: closing it ends the program.
+    QVERIFY(closedByOneClick(player.processId(), mainWindow));
     QTRY_VERIFY_WITH_TIMEOUT(!player.isRunning(), Timeout);
     QCOMPARE(player.exitStatus(), QProcess::NormalExit);
     QCOMPARE(player.exitCode(), 0);

@@ -7,6 +7,7 @@
 #include "audiogenerator.h"
 #include "common/constants.h"
 #include "data/contentmanager.h"
+#include "fixturelibrary.h"
 #include "mbutton.h"
 #include "mlabel.h"
 #include "mprogressindicator.h"
@@ -245,6 +246,57 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
     }
 
+    void aLibraryRequestAfterAnOutsideFileLeavesNoSheet()
+    {
+        const QString path = download(QStringLiteral("dropped.ogg"), QStringLiteral("Dropped"),
+                                      30000);
+        QVERIFY(!path.isEmpty());
+        const QString libraryFile = FixtureLibrary::pathOf(QStringLiteral("Kim/Seven/4.ogg"));
+        const QString urn = HubTestLibrary::firstCell(
+            QStringLiteral("SELECT ?s WHERE { ?s a nmm:MusicPiece ; nie:title \"Five\" }"));
+        QVERIFY(!urn.isEmpty());
+        // The player open on its main page, as a user has it.
+        ParlovanceApplicationService* shell = ParlovanceApplicationService::instance();
+        shell->showMainWindow(Parlovance::PageMain, false);
+        QTRY_COMPARE_WITH_TIMEOUT(shell->mainWindow()->currentPage(), int(Parlovance::PageMain),
+                                  Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!shell->playerSheet(), Timeout);
+
+        // Both in one burst: the file never starts, and nothing is made for it.
+        ParlovanceService::instance()->playTempFile({ path });
+        ParlovanceService::instance()->play({ libraryFile });
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), QStringLiteral("Four"),
+                                  Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+        QVERIFY(!shell->playerSheet());
+
+        // One after the other, by a library file or a library song: the sheet made for the file
+        // goes with its window, and the library's song plays on in the main window.
+        const struct
+        {
+            QString uri;
+            QString title;
+        } requests[] = { { libraryFile, QStringLiteral("Four") },
+                         { urn, QStringLiteral("Five") } };
+        for (const auto& request : requests) {
+            hub->stop(PlayState::MusicMode);
+            call(QStringLiteral("playTempFile"), path);
+            QPointer<PlayerSheet> sheet;
+            QTRY_VERIFY_WITH_TIMEOUT((sheet = shell->playerSheet()), Timeout);
+            QPointer<MWindow> sheetWindow = sheet->systemwideWindow();
+            QVERIFY(sheetWindow && sheetWindow->isVisible());
+            call(QStringLiteral("play"), request.uri);
+            QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), request.title, Timeout);
+            QTRY_VERIFY2_WITH_TIMEOUT(!sheet, qPrintable(request.uri), Timeout);
+            QTRY_VERIFY_WITH_TIMEOUT(!sheetWindow || !sheetWindow->isVisible(), Timeout);
+            QCOMPARE(hub->mode(), PlayState::MusicMode);
+            QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing,
+                                      Timeout);
+            QCOMPARE(shell->mainWindow()->currentPage(), int(Parlovance::PageNowPlaying));
+        }
+        hub->stop(PlayState::MusicMode);
+    }
+
     void saveKeepsThePlayedFileInTheLibrary()
     {
         const QString path = download(QStringLiteral("keep me.mp3"), QStringLiteral("Kept Talk"),
@@ -328,6 +380,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!player->albumArt()->albumArt().isNull()
                                      && player->albumArt()->albumArt().toImage() != before,
                                  Timeout);
+        // The player was shown before the save: the sheet goes all the same.
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
         hub->stop(PlayState::MusicMode);
     }
 };
