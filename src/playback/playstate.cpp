@@ -283,6 +283,7 @@ PlayQueue& PlayState::queue() const { return cursor->queue(); }
 // clang-format off
 int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
 {
+    dropResumeAfterError();
     // A queue started in place of a stream ends the stream's item, and the sheet that shows it
     // goes with it, as at the item's own end.
     const bool replacesStream = modes->mode == RadioMode;
@@ -291,7 +292,11 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
         notifySheetListeners(true);
     return row;
 }
-void PlayState::playPendingModel() { music->startPendingSong(PlayNow); }
+void PlayState::playPendingModel()
+{
+    dropResumeAfterError();
+    music->startPendingSong(PlayNow);
+}
 void PlayState::emitSongChanged() { music->announceSong(); }
 void PlayState::sendPlayAction() { music->announcePlayAction(); }
 void PlayState::storeLastPosition(int position, int songId)
@@ -303,7 +308,11 @@ void PlayState::toggleFavoriteState() { music->toggleFavorite(); }
 void PlayState::checkFavoriteState() { music->checkFavorite(); }
 
 void PlayState::bufferingChangedSlot(float percent) { radio->bufferingChanged(percent); }
-void PlayState::playStream(const QUrl& url) { radio->playStream(url); }
+void PlayState::playStream(const QUrl& url)
+{
+    dropResumeAfterError();
+    radio->playStream(url);
+}
 void PlayState::networkSessionStateChanged(QNetworkSession::State state)
 {
     radio->sessionStateChanged(state);
@@ -312,7 +321,11 @@ void PlayState::networkSessionErrorSlot(QNetworkSession::SessionError error)
 {
     radio->sessionError(error);
 }
-void PlayState::playLocalFile(const QString& path) { radio->playLocalFile(path); }
+void PlayState::playLocalFile(const QString& path)
+{
+    dropResumeAfterError();
+    radio->playLocalFile(path);
+}
 void PlayState::saveCurrentStream() { radio->saveCurrentStream(); }
 void PlayState::returnToMusic() { radio->returnToMusic(); }
 bool PlayState::saveAllowed() const { return radio->saveAllowed(); }
@@ -402,6 +415,7 @@ void PlayState::handleSongsAddedToCopyModel()
 
 void PlayState::playIndex(int row)
 {
+    dropResumeAfterError();
     cursor->playRow(row);
 }
 
@@ -629,11 +643,22 @@ void PlayState::play(PlayingMode mode)
         radio->playRadioPlaylist();
         return;
     }
-    if (liveState == Paused)
+    // What plays goes on where it is: a resume asked while it plays (or while a pause is on
+    // its way to the controller) neither restarts it nor loads it again.
+    const ZelPlayController::ContentType liveKind = modes->mode == MusicMode
+                                                        ? ZelPlayController::SongContent
+                                                        : ZelPlayController::StreamContent;
+    const bool plays = rendererState == MafwRenderer::Playing
+                       && controls->contentType() == liveKind;
+    // A stream that stopped (one that cannot pause stops) is opened again, and so is a file
+    // played from outside the queue.
+    const QUrl& stream = modes->live.streamUrl;
+    const bool stoppedStream = modes->live.songUri.isEmpty() && !stream.isEmpty()
+                               && (modes->mode == RadioMode || stream.isLocalFile());
+    if (liveState == Paused || plays)
         controls->resume();
-    else if (modes->live.songUri.isEmpty()
-             && modes->live.streamUrl.scheme() == QLatin1String("file"))
-        playStream(modes->live.streamUrl);
+    else if (stoppedStream)
+        radio->playStream(stream);
     else
         controls->play(uint(qMax(0, cursor->currentRow())));
     requestMediaInfo();
@@ -918,21 +943,47 @@ void PlayState::errorSlot(const MafwError& error)
     if (banner >= 0)
         errorMessage->show(banner);
     rendererStateChangedSlot(controls->state());
+    // A stream asked for that fails before it plays leaves what it found, and nothing
+    // resumes once the banner has gone: the sheet that showed the stream goes with it.
+    if (modes->mode == RadioMode && rendererState == MafwRenderer::Stopped
+        && radio->isStreamOnItsWay()) {
+        resumeAfterError = false;
+        radio->restoreReplaced();
+        connect(errorMessage, &ErrorMessage::disappeared, this,
+                &PlayState::closeSheetOfFailedStream, Qt::UniqueConnection);
+        return;
+    }
     if (resumeAfterError)
         connect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()),
                 Qt::UniqueConnection);
 }
 
+void PlayState::dropResumeAfterError()
+{
+    disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
+    resumeAfterError = false;
+}
+
+void PlayState::closeSheetOfFailedStream()
+{
+    disconnect(errorMessage, &ErrorMessage::disappeared, this,
+               &PlayState::closeSheetOfFailedStream);
+    // A stream asked for since, on its way or playing, keeps the sheet.
+    if (modes->mode == RadioMode
+        && (radio->isStreamOnItsWay() || rendererState != MafwRenderer::Stopped))
+        return;
+    notifySheetListeners(true);
+}
+
 void PlayState::resumePlaybackAfterErrorSlot()
 {
+    // One banner, one resume: the next error arms its own.
+    disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
     if (modes->mode == MusicMode) {
-        if (queue().rowCount() > 0 && cursor->currentRow() < queue().rowCount() - 1) {
+        if (queue().rowCount() > 0 && cursor->currentRow() < queue().rowCount() - 1)
             next(-1);
-        } else {
-            disconnect(errorMessage, SIGNAL(disappeared()), this,
-                       SLOT(resumePlaybackAfterErrorSlot()));
+        else
             music->endOfQueue();
-        }
         resumeAfterError = false;
         return;
     }

@@ -248,6 +248,9 @@ private:
     bool refusePlayback();
     void followMedia(bool follow);
     PlayQueue& queue() const;
+    // A new request replaces whatever an error's banner would resume once it goes.
+    void dropResumeAfterError();
+    void closeSheetOfFailedStream();
 
     void controllerMoved();
     // The live item becomes its mode's snapshot, which the mode comes back to.

@@ -64,6 +64,7 @@ bool RadioPlayback::switchMode(PlaybackEnums::PlayingMode target)
     if (target == modes.mode)
         return false;
     if (target == PlaybackEnums::MusicMode) {
+        replaced = Replaced();
         host.saveLiveItem();
         host.clearLiveItem();
         host.setLiveMode(PlaybackEnums::MusicMode);
@@ -73,6 +74,7 @@ bool RadioPlayback::switchMode(PlaybackEnums::PlayingMode target)
         emit songChanged(live.title, live.album, live.artist, live.index, false);
         return true;
     }
+    holdReplaced();
     host.saveLiveItem();
     host.clearLiveItem();
     host.setLiveMode(PlaybackEnums::RadioMode);
@@ -85,17 +87,55 @@ bool RadioPlayback::switchMode(PlaybackEnums::PlayingMode target)
 
 bool RadioPlayback::returnToMusic()
 {
+    return comeBackToMusic(false);
+}
+
+bool RadioPlayback::comeBackToMusic(bool resume)
+{
     if (modes.mode != PlaybackEnums::RadioMode || modes.music.songCount < 1
         || modes.music.index == -1)
         return false;
+    replaced = Replaced();
     host.saveLiveItem();
     host.clearLiveItem();
     host.setLiveMode(PlaybackEnums::MusicMode);
-    host.resumeOnPause(false);
+    host.resumeOnPause(resume);
     restoreMusicPlaylist();
     const PlayItem& live = modes.live;
     emit songChanged(live.title, live.album, live.artist, live.index, false);
     return true;
+}
+
+void RadioPlayback::holdReplaced()
+{
+    replaced.held = true;
+    replaced.mode = modes.mode;
+    replaced.state = host.liveState();
+    replaced.stream = modes.mode == PlaybackEnums::RadioMode ? modes.live
+                                                             : PlayItem::noStream(QUrl());
+    replaced.resume = modes.radio;
+}
+
+bool RadioPlayback::isStreamOnItsWay() const
+{
+    return replaced.held && modes.mode == PlaybackEnums::RadioMode;
+}
+
+void RadioPlayback::restoreReplaced()
+{
+    const Replaced found = replaced;
+    replaced = Replaced();
+    if (!found.held || modes.mode != PlaybackEnums::RadioMode)
+        return;
+    if (found.mode == PlaybackEnums::MusicMode) {
+        comeBackToMusic(found.state == PlaybackEnums::Playing);
+        return;
+    }
+    if (found.state != PlaybackEnums::Playing || found.stream.streamUrl.isEmpty())
+        return;
+    emit resumePointChanged(found.resume);
+    emit streamLoaded(found.stream);
+    playStream(found.stream.streamUrl);
 }
 
 void RadioPlayback::playStream(const QUrl& url)
@@ -114,6 +154,8 @@ void RadioPlayback::playStream(const QUrl& url)
     host.leaveLiveSong();
     if (host.refusePlayback())
         return;
+    if (!replaced.held || modes.mode != PlaybackEnums::RadioMode)
+        holdReplaced();
     if (modes.mode == PlaybackEnums::MusicMode) {
         host.saveLiveItem();
         host.clearLiveItem();
@@ -191,6 +233,7 @@ void RadioPlayback::playRadioPlaylist()
 
 void RadioPlayback::rendererPlaying()
 {
+    replaced = Replaced();
     if (!restorePositionOnPlay)
         return;
     restorePositionOnPlay = false;
@@ -252,6 +295,10 @@ void RadioPlayback::handleNetworkState(NetworkState state)
 {
     const NetworkState previous = networkState;
     networkState = state;
+    // The session is a radio playlist's: one that failed, or was left for music, may report
+    // late, and then changes nothing of the music that plays or waits paused.
+    if (modes.mode != PlaybackEnums::RadioMode)
+        return;
     switch (state) {
     case NetworkConnected:
         if (host.liveState() != PlaybackEnums::Playing)

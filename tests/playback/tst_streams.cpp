@@ -106,6 +106,13 @@ private slots:
         hub = PlayState::instance();
         QVERIFY(server.start());
         QVERIFY(server.addRadio("/stream", "/radio.pls"));
+        QFile audio(AudioGenerator::untaggedTemplate(QStringLiteral("mp3"), 20000));
+        QVERIFY(audio.open(QIODevice::ReadOnly));
+        RadioServer::Resource endless;
+        endless.contentType = "audio/mpeg";
+        endless.body = audio.readAll();
+        endless.endless = true;
+        server.addResource("/endless", endless);
     }
 
     void cleanupTestCase() { PlayState::destroyInstance(); }
@@ -303,6 +310,29 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(sheet.told.contains(true), Timeout);
         QCOMPARE(hub->state(PlayState::RadioMode), PlayState::Stopped);
         hub->unregisterSheetListener(&sheet);
+    }
+
+    void aStreamStoppedByAPauseOpensAgainOnResume()
+    {
+        const QUrl url = server.url("/endless");
+        hub->playStream(url);
+        QVERIFY(waitForState(PlayState::Playing));
+        QCOMPARE(hub->contentType(PlayState::RadioMode), PlayState::UrlContent);
+        QVERIFY(!hub->isSeekable(PlayState::RadioMode));
+        // It cannot pause: it stops, and a resume opens it again, each time.
+        for (int round = 0; round < 2; ++round) {
+            hub->pauseOrStop(PlayState::RadioMode);
+            QVERIFY(waitForState(PlayState::Stopped));
+            const int opened = server.requests("/endless");
+            hub->play(PlayState::RadioMode);
+            QVERIFY(waitForState(PlayState::Playing));
+            QCOMPARE(server.requests("/endless"), opened + 1);
+            QCOMPARE(hub->mode(), PlayState::RadioMode);
+            QCOMPARE(hub->streamUrl(), url);
+            QCOMPARE(hub->contentType(PlayState::RadioMode), PlayState::UrlContent);
+        }
+        hub->stop(PlayState::RadioMode);
+        QVERIFY(waitForState(PlayState::Stopped));
     }
 
     void onlyAnExistingLocalFileMayBeSaved()

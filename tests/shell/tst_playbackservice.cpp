@@ -9,6 +9,8 @@
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
 #include "mafwtrackermodel.h"
+#include "mbanner.h"
+#include "mwindow.h"
 #include "playback/playlistfileprobe.h"
 #include "playback/playstate.h"
 #include "player/playersheet.h"
@@ -56,6 +58,31 @@ public slots:
     void mediaChanged(const QStringList& list) { media.append(list); }
 };
 
+// The banners on the program's windows now.
+QList<QPointer<MBanner>> bannersShown()
+{
+    QList<QPointer<MBanner>> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* window = qobject_cast<MWindow*>(widget);
+        if (!window || !window->scene())
+            continue;
+        for (QGraphicsItem* item : window->scene()->items()) {
+            if (auto* banner = qobject_cast<MBanner*>(item->toGraphicsObject()))
+                found << banner;
+        }
+    }
+    return found;
+}
+
+bool allGone(const QList<QPointer<MBanner>>& banners)
+{
+    for (const QPointer<MBanner>& banner : banners) {
+        if (banner)
+            return false;
+    }
+    return true;
+}
+
 // A method called count times in a row.
 QList<QStringList> repeated(int count, const QString& method)
 {
@@ -97,6 +124,9 @@ private slots:
     void aBurstOfSkipsLoadsOnlyTheSongItLandsOn();
     void aMixedBurstEndsAsItsLastRequestsAsked();
     void theStateIsAnsweredBeforeAWaitingBurstIsCarriedOut();
+    void aRequestThatFailsLeavesWhatItFound();
+    void aRequestAfterOneThatFailedIsLeftAlone();
+    void aResumeWhilePlayingKeepsThePlace();
 
 private:
     QDBusMessage call(const QString& method, const QVariantList& arguments = QVariantList());
@@ -1053,6 +1083,141 @@ void TestPlaybackService::theStateIsAnsweredBeforeAWaitingBurstIsCarriedOut()
     QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Six"), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
     QCOMPARE(loads, 1);
+    hub->stop(hub->mode());
+}
+
+void TestPlaybackService::aRequestThatFailsLeavesWhatItFound()
+{
+    // Short banners: what a failure's banner sets off shows soon after.
+    MBanner::setDisplayDurationForTesting(300);
+    const QString empty = writeOutside(QStringLiteral("header only.m3u"), "#EXTM3U\n");
+    const QString noEntries = writeOutside(QStringLiteral("no entries.pls"),
+                                           "[playlist]\nNumberOfEntries=0\nVersion=2\n");
+    const QString missing = writeOutside(QStringLiteral("missing songs.m3u"),
+                                         "/no/such/a.ogg\n/no/such/b.ogg\n");
+    QVERIFY(!empty.isEmpty() && !noEntries.isEmpty() && !missing.isEmpty());
+    const QString emptyList = qtTrId("qtn_musi_empty_playlist");
+    const QList<QStringList> requests = { { QStringLiteral("playPlaylist"), empty },
+                                          { QStringLiteral("playPlaylist"), noEntries },
+                                          { QStringLiteral("play"), missing },
+                                          { QStringLiteral("playTempFile"), empty } };
+    const auto failWith = [&](const QStringList& request) {
+        MBanner::clearShownTitles();
+        call(request.first(), { QStringList { request.last() } });
+        QTRY_VERIFY_WITH_TIMEOUT(MBanner::shownTitles().contains(emptyList), Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->mode(), PlayState::MusicMode, Timeout);
+        // The sheet the request opened goes with the banner.
+        QTRY_VERIFY_WITH_TIMEOUT(!ParlovanceApplicationService::instance()->playerSheet(), Timeout);
+    };
+
+    // A paused song stays paused, and is told so, whatever failed in front of it.
+    playUrn(QStringLiteral("Three"));
+    call(QStringLiteral("pausePlayback"));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+    for (const QStringList& request : requests) {
+        QSignalSpy states(hub, &PlayState::stateChanged);
+        failWith(request);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 2, Timeout);
+        // What the banner's end would set off has had its time.
+        QTest::qWait(1000);
+        QCOMPARE(hub->state(hub->mode()), PlayState::Paused);
+        QCOMPARE(playingTitle(), QStringLiteral("Three"));
+        for (const QList<QVariant>& change : qAsConst(states))
+            QVERIFY2(change.first().value<PlayState::State>() != PlayState::Playing,
+                     qPrintable(request.join(QLatin1Char(' '))));
+    }
+
+    // A playing song plays on from where it was.
+    call(QStringLiteral("resumePlayback"));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    hub->setPosition(10, hub->mode());
+    QTRY_VERIFY_WITH_TIMEOUT(hub->position(hub->mode()) >= 10, Timeout);
+    failWith(requests.first());
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QCOMPARE(playingTitle(), QStringLiteral("Three"));
+    QVERIFY(hub->position(hub->mode()) >= 10);
+    hub->stop(hub->mode());
+    MBanner::setDisplayDurationForTesting(3000);
+}
+
+void TestPlaybackService::aRequestAfterOneThatFailedIsLeftAlone()
+{
+    const QStringList copies = outsideCopies(1);
+    QVERIFY(copies.size() == 1);
+    const QString bad = writeOutside(QStringLiteral("header only.m3u"), "#EXTM3U\n");
+    const QString good = writeOutside(QStringLiteral("good.m3u"),
+                                      QFile::encodeName(copies.first()) + '\n');
+    QVERIFY(!bad.isEmpty() && !good.isEmpty());
+    // A song waits paused behind both lists.
+    playUrn(QStringLiteral("Three"));
+    call(QStringLiteral("pausePlayback"));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+
+    // The good list is asked while the bad one's banner is up, and plays on after it has gone.
+    MBanner::clearShownTitles();
+    call(QStringLiteral("playPlaylist"), { QStringList { bad } });
+    QTRY_VERIFY_WITH_TIMEOUT(!MBanner::shownTitles().isEmpty(), Timeout);
+    const QList<QPointer<MBanner>> banners = bannersShown();
+    QVERIFY(!banners.isEmpty());
+    call(QStringLiteral("playPlaylist"), { QStringList { good } });
+    QTRY_COMPARE_WITH_TIMEOUT(hub->streamUrl(), QUrl::fromLocalFile(good), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(call(QStringLiteral("playbackState")).arguments().value(0).toInt(), 1,
+                              Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(allGone(banners), Timeout);
+    QTest::qWait(1000);
+    QCOMPARE(hub->mode(), PlayState::RadioMode);
+    QCOMPARE(hub->streamUrl(), QUrl::fromLocalFile(good));
+    QCOMPARE(hub->state(hub->mode()), PlayState::Playing);
+    QVERIFY(ParlovanceApplicationService::instance()->playerSheet());
+
+    // A library song asked next plays, and goes on playing.
+    playUrn(QStringLiteral("Scarlet"));
+    QTest::qWait(1000);
+    QCOMPARE(hub->state(hub->mode()), PlayState::Playing);
+    QCOMPARE(playingTitle(), QStringLiteral("Scarlet"));
+    ParlovanceApplicationService::instance()->dismissSheet();
+    hub->stop(hub->mode());
+}
+
+void TestPlaybackService::aResumeWhilePlayingKeepsThePlace()
+{
+    playSeven(1);
+    hub->setPosition(12, hub->mode());
+    QTRY_VERIFY_WITH_TIMEOUT(hub->position(hub->mode()) >= 12, Timeout);
+    int loads = 0;
+    QObject guard;
+    connect(ZelPlayControls::instance(), &ZelPlayController::playbackAboutToStart, &guard,
+            [&]() { ++loads; });
+    QSignalSpy songs(hub, SIGNAL(songChanged(QString, QString, QString, int, bool)));
+    QSignalSpy positions(hub, &PlayState::positionChanged);
+
+    // Resuming what plays changes nothing: the clock goes on, the song is neither loaded nor
+    // announced again.
+    call(QStringLiteral("resumePlayback"));
+    QTRY_VERIFY_WITH_TIMEOUT(hub->position(hub->mode()) >= 14, Timeout);
+    QCOMPARE(hub->state(hub->mode()), PlayState::Playing);
+    QCOMPARE(loads, 0);
+    QCOMPARE(songs.count(), 0);
+    for (const QList<QVariant>& position : qAsConst(positions))
+        QVERIFY2(position.first().toUInt() >= 12, qPrintable(position.first().toString()));
+
+    // Pauses and resumes in turn, the last a resume sent while paused: it plays on from there.
+    call(QStringLiteral("pausePlayback"));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+    const uint pausedAt = hub->position(hub->mode());
+    positions.clear();
+    for (const char* method :
+         { "pausePlayback", "pausePlayback", "pausePlayback", "resumePlayback", "resumePlayback",
+           "pausePlayback", "pausePlayback", "resumePlayback" })
+        call(QLatin1String(method));
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(hub->position(hub->mode()) >= pausedAt + 1, Timeout);
+    QCOMPARE(hub->state(hub->mode()), PlayState::Playing);
+    QCOMPARE(loads, 0);
+    for (const QList<QVariant>& position : qAsConst(positions))
+        QVERIFY2(position.first().toUInt() + 1 >= pausedAt,
+                 qPrintable(position.first().toString()));
     hub->stop(hub->mode());
 }
 

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QHostAddress>
+#include <QSharedPointer>
 #include <QTcpSocket>
 
 RadioServer::RadioServer(QObject* parent)
@@ -116,6 +117,24 @@ void RadioServer::respond(QTcpSocket* socket, const QByteArray& path, bool wants
                 interleaved += block;
         }
         body = interleaved;
+    }
+    if (r.endless) {
+        // Written as the client takes it, so that a client that stops reading holds the
+        // server's memory to a few chunks.
+        const int chunkSize = 16 * 1024;
+        auto sent = QSharedPointer<int>::create(0);
+        const auto more = [socket, body, sent, chunkSize]() {
+            while (socket->state() == QAbstractSocket::ConnectedState
+                   && socket->bytesToWrite() < 4 * chunkSize) {
+                const QByteArray chunk = body.mid(*sent, chunkSize);
+                socket->write(chunk);
+                *sent = (*sent + chunk.size()) % body.size();
+            }
+        };
+        socket->write(head + "\r\n");
+        connect(socket, &QTcpSocket::bytesWritten, socket, more);
+        more();
+        return;
     }
     if (r.breakOff) {
         head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";

@@ -12,7 +12,8 @@ class QTcpSocket;
 
 // A small HTTP/1.0 server on 127.0.0.1 for the play controller's tests: it serves fixed
 // resources, and an internet radio stream with ICY headers and in-stream titles when the
-// client asks for them ("Icy-MetaData: 1"). A resource can also break off half-way.
+// client asks for them ("Icy-MetaData: 1"). A resource can also break off half-way, or never
+// end.
 class RadioServer : public QTcpServer
 {
     Q_OBJECT
@@ -26,6 +27,7 @@ public:
         int icyMetaInterval = 0; // bytes of audio between two title blocks; 0: none
         QByteArray icyTitle;     // sent in every title block
         bool breakOff = false;   // announce the whole length, send half, then close
+        bool endless = false;    // the body again and again, for as long as the client reads
     };
 
     explicit RadioServer(QObject* parent = nullptr);
