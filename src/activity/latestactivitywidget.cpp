@@ -483,10 +483,11 @@ void LatestActivityWidget::handleActivityLabelClick(int index)
 {
     if (index < 0 || index >= shownActivities.size())
         return;
-    handleDisplayExit();
+    // The tap is only a request: the list takes the entry to its front once the request has
+    // started to play, and a request that plays nothing (songs that are away) leaves both the
+    // list and the grid, which goes on following playback while its page stays, as they were.
     Activity replayed = shownActivities.at(index);
     replayed.Timestamp = QDateTime::currentDateTime();
-    LatestActivityController::instance()->model()->addActivity(replayed, false);
     emit playLatestActivity(replayed);
 }
 

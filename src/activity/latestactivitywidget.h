@@ -32,16 +32,17 @@ class ZelOverlayLabel;
 // larger now-playing label in the top left corner. A device without music shows one text
 // instead. Which layout shows is the controller's main-page state.
 //
-// A tap on a tile replays its activity, a tap on the now-playing label opens the player, and a
-// long tap on a tile offers to queue the activity or to delete its content from the library.
-// The menu acts on the activity that was long-tapped, whatever the grid shows meanwhile.
+// A tap on a tile asks for its activity to be played again (the page that plays it records it,
+// once it plays), a tap on the now-playing label opens the player, and a long tap on a tile
+// offers to queue the activity or to delete its content from the library. The menu acts on the
+// activity that was long-tapped, whatever the grid shows meanwhile.
 //
 // Every change of layout or contents fades the grid out, rearranges and refills it, and fades
 // it in again. Covers are asked for anew at each refill; an answer to an earlier refill paints
 // nothing.
 //
-// The grid follows the list and the playback state while its page is on the display, and stops
-// when the display is left or a tile is tapped.
+// The grid, the now-playing label with it, follows the list and the playback state while its
+// page is on the display, and stops when the display is left.
 class LatestActivityWidget : public MStylableWidget
 {
     Q_OBJECT

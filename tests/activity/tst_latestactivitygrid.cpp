@@ -2,10 +2,11 @@
 // the controller chooses (full grid, the now-playing label standing for the first entry, the
 // empty device), covers and collages on the tiles, the fade between layouts, replaying an
 // activity on a tap, the long-tap menu acting on the activity long-tapped, playing and queueing
-// each kind of activity, a tile whose songs are away playing nothing then or later, deleting
-// one from the grid, and the notice that covers the page while the library updates. One case
-// saves a screenshot of the full grid (into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the
-// build tree).
+// each kind of activity, a tile whose songs are away playing nothing then or later (its tap
+// changes neither the list nor the grid, and the label goes on following what plays),
+// deleting one from the grid, and the notice that covers the page while the library updates.
+// One case saves a screenshot of the full grid (into $PARLOVANCE_SCREENSHOT_DIR, or
+// "screenshots" in the build tree).
 
 #include "activity/latestactivitycontroller.h"
 #include "librarywindow.h"
@@ -30,12 +31,14 @@
 #include "scenesearch.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
+#include "trackermountpoints.h"
 #include "zeloverlaylabel.h"
 
 #include "mbutton.h"
 
 #include <QAction>
 #include <QDir>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 #include <memory>
@@ -71,6 +74,7 @@ private slots:
     void deletingFromTheGridRemovesTheAlbum();
     void collagesAreReadWithinTheTileSize();
     void tileOfSongsAwayPlaysNothingThenOrLater();
+    void tapThatPlaysNothingLeavesTheGridFollowingPlayback();
     void emptyListShowsTheFillText();
 
 private:
@@ -208,11 +212,13 @@ void TestLatestActivityGrid::tapReplaysAndTheLabelStandsForTheFirstEntry()
     QSignalSpy replayed(grid(), SIGNAL(playLatestActivity(Activity)));
     TouchDriver(window.get()).tap(red->mapToScene(red->rect().center()));
     QCOMPARE(replayed.count(), 1);
-    QCOMPARE(controller()->activities().first().Name, QStringLiteral("Red"));
 
+    // Recorded in front once it plays.
     PlayState* hub = PlayState::instance();
     QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(PageNowPlaying), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(controller()->activities().first().Name, QStringLiteral("Red"),
+                              Timeout);
     QCOMPARE(hub->album(PlayState::MusicMode), QStringLiteral("Red"));
     QCOMPARE(hub->songCount(PlayState::MusicMode), 2);
 
@@ -509,6 +515,93 @@ void TestLatestActivityGrid::tileOfSongsAwayPlaysNothingThenOrLater()
     QCOMPARE(hub->songCount(PlayState::MusicMode), 0);
     QVERIFY(hub->state(PlayState::MusicMode) != PlayState::Playing);
     QVERIFY(QDir().rmdir(away));
+}
+
+void TestLatestActivityGrid::tapThatPlaysNothingLeavesTheGridFollowingPlayback()
+{
+    // An album on a disk mounted below the music folder joins the grid as it is added.
+    window->watchTrackerIndexing(false);
+    stopAndEmptyQueue();
+    showMainPage();
+    const QString disk = TestEnvironment::musicDir() + QStringLiteral("/Disk");
+    const QString aside = TestEnvironment::home() + QStringLiteral("/disk");
+    for (int track = 1; track <= 2; ++track) {
+        const AudioTags tags { QStringLiteral("Tide %1").arg(track),
+                               QStringLiteral("Sea"),
+                               QStringLiteral("Tidal"),
+                               QString(),
+                               QStringLiteral("Ambient"),
+                               track,
+                               2020,
+                               QImage() };
+        QVERIFY(
+            !FixtureLibrary::addSong(QStringLiteral("Disk/Tidal/%1.ogg").arg(track), tags, 60000)
+                 .isEmpty());
+    }
+    TrackerMountPoints::setMountedForTesting({ disk });
+    const auto unmounted = qScopeGuard([] { TrackerMountPoints::setMountedForTesting({}); });
+    QVERIFY(FixtureLibrary::index());
+    QTRY_VERIFY_WITH_TIMEOUT(tileOf(QStringLiteral("Tidal")), Timeout);
+
+    // Blue plays from its tile; it is recorded once it plays, and the label stands for it.
+    waitForIdleGrid();
+    ZelOverlayLabel* blue = tileOf(QStringLiteral("Blue"));
+    QVERIFY(blue);
+    TouchDriver(window.get()).tap(blue->mapToScene(blue->rect().center()));
+    PlayState* hub = PlayState::instance();
+    QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(PageNowPlaying), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+    QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Azure"));
+    QTRY_COMPARE_WITH_TIMEOUT(controller()->activities().first().Name, QStringLiteral("Blue"),
+                              Timeout);
+    back();
+    showMainPage();
+    waitForIdleGrid();
+    QCOMPARE(controller()->mainPageState(), int(LatestActivityController::NowPlayingAsFirst));
+    NowPlayingLabel* label = grid()->nowPlayingLabel();
+    QTRY_COMPARE_WITH_TIMEOUT(label->title(), QStringLiteral("Azure"), Timeout);
+
+    // The disk is unmounted: Tidal's songs are away, its tile stays.
+    int tidalId = 0;
+    for (const Activity& activity : controller()->activities())
+        tidalId = activity.Name == QLatin1String("Tidal") ? activity.TrackerId : tidalId;
+    QVERIFY(tidalId > 0);
+    QSharedPointer<MafwTrackerModel> tidalSongs(
+        MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
+            MafwTrackerModel::SongsOfAlbum, 0, tidalId));
+    QTRY_COMPARE_WITH_TIMEOUT(tidalSongs->rowCount(), 2, Timeout);
+    TrackerMountPoints::setMountedForTesting({});
+    QVERIFY(FixtureLibrary::moveEntries(disk, aside));
+    QVERIFY(FixtureLibrary::index());
+    QTRY_COMPARE_WITH_TIMEOUT(tidalSongs->rowCount(), 0, Timeout);
+    waitForIdleGrid();
+    ZelOverlayLabel* tidal = tileOf(QStringLiteral("Tidal"));
+    QVERIFY(tidal && tidal->isVisible() && tidal->isEnabled());
+    const QList<Activity> before = controller()->activities();
+
+    // Its tap says that there is nothing to play; Blue plays on, and neither the list nor the
+    // grid changes: Tidal does not slip under the label, nor does Blue show twice.
+    MBanner::clearShownTitles();
+    QSignalSpy refilled(grid(), SIGNAL(updateAnimationDone()));
+    TouchDriver(window.get()).tap(tidal->mapToScene(tidal->rect().center()));
+    QTRY_VERIFY_WITH_TIMEOUT(MBanner::shownTitles().contains(qtTrId("qtn_musi_empty_playlist")),
+                             Timeout);
+    FixtureLibrary::settleStore();
+    QCoreApplication::processEvents();
+    QCOMPARE(window->currentPage(), int(PageMain));
+    QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Playing);
+    QCOMPARE(hub->album(PlayState::MusicMode), QStringLiteral("Blue"));
+    QCOMPARE(controller()->activities(), before);
+    QCOMPARE(refilled.count(), 0);
+    QVERIFY(tidal->isVisible());
+    QCOMPARE(tileOf(QStringLiteral("Tidal")), tidal);
+
+    // The song ends while the page stays: the label follows the next one.
+    hub->setPosition(58, PlayState::MusicMode);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), QStringLiteral("Cobalt"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(label->title(), QStringLiteral("Cobalt"), Timeout);
+    QCOMPARE(window->currentPage(), int(PageMain));
+    stopAndEmptyQueue();
 }
 
 void TestLatestActivityGrid::emptyListShowsTheFillText()
