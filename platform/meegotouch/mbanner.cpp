@@ -156,6 +156,11 @@ void MBanner::mousePressEvent(QGraphicsSceneMouseEvent* event)
 
 void MBanner::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
 {
-    if (rect().contains(event->pos()))
-        disappear();
+    if (!rect().contains(event->pos()))
+        return;
+    // Out of the way at once, not on the next turn of the loop with the rest of its leaving:
+    // a tap that follows at once (a busy window takes both at one turn) reaches what the banner
+    // covered, the Back button of the page below say.
+    hide();
+    disappear();
 }

@@ -8,9 +8,10 @@
 class QTimer;
 
 // A transient notice across the top of the screen. It disappears by itself a few seconds after
-// it has appeared (or when tapped), emitting disappeared(), and is then deleted when it was shown
-// with DestroyWhenDone. Without a window to appear on it logs its text and still disappears,
-// on the next turn of the event loop.
+// it has appeared, emitting disappeared(), and is then deleted when it was shown with
+// DestroyWhenDone. A tap on it hides it at once, so that the next tap reaches what it covered.
+// Without a window to appear on it logs its text and still disappears, on the next turn of the
+// event loop.
 class MBanner : public MSceneWindow
 {
     Q_OBJECT

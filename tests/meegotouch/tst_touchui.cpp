@@ -141,6 +141,7 @@ private slots:
     void whatAppearsGoesOverTheWindowInFront();
     void bannerDisappearsByItself();
     void bannerWithoutWindowStillDisappears();
+    void tappedBannerGoesAtOnceAndTheNextTapReachesWhatItCovered();
     void toolbarAndViewMenuShowTheirActions();
     void aToolbarPlaceholderLeavesTheWidthToTheOthers();
     void aToolbarOfPlaceholdersAloneIsNoStrip();
@@ -419,6 +420,36 @@ void TestTouchUi::bannerDisappearsByItself()
     QTRY_COMPARE_WITH_TIMEOUT(kept->sceneWindowState(), MSceneWindow::Disappeared, 10000);
     QVERIFY(!kept.isNull());
     delete kept;
+}
+
+void TestTouchUi::tappedBannerGoesAtOnceAndTheNextTapReachesWhatItCovered()
+{
+    auto* a = new RecordingPage("a", &log);
+    auto* b = new RecordingPage("b", &log);
+    a->appear(window);
+    b->appear(window);
+    QTRY_COMPARE(b->sceneWindowState(), MSceneWindow::Appeared);
+    auto* back = findChildItem<MButton>(b, "MNavigationBarBackButton");
+    QVERIFY(back && back->isVisible());
+    QSignalSpy backSpy(b, &MApplicationPage::backButtonClicked);
+    QPointer<MBanner> banner = new MBanner;
+    banner->setStyleName("InformationBanner");
+    banner->setTitle("Playlist is empty");
+    banner->appear(window, MSceneWindow::DestroyWhenDone);
+    QTRY_COMPARE(banner->sceneWindowState(), MSceneWindow::Appeared);
+    const QPointF at = back->sceneBoundingRect().center();
+    QVERIFY(banner->sceneBoundingRect().contains(at));
+
+    // A tap on the banner takes it away, and no more. Two taps that a busy window takes at one
+    // turn of its loop: the second goes to the Back button beneath.
+    TouchDriver finger(window);
+    finger.tap(at);
+    QVERIFY(!banner->isVisible());
+    QCOMPARE(backSpy.count(), 0);
+    finger.tap(at);
+    QCOMPARE(backSpy.count(), 1);
+    QTRY_VERIFY(banner.isNull());
+    QCOMPARE(window->currentPage(), a);
 }
 
 void TestTouchUi::bannerWithoutWindowStillDisappears()
