@@ -72,8 +72,6 @@ PlaylistSelectionSheet::PlaylistSelectionSheet(int itemType, int itemId)
     viewport->setWidget(list);
     centre->addItem(viewport);
 
-    title->setVisible(playlists && playlists->rowCount() > 0);
-
     auto* createRow = new QGraphicsLinearLayout(Qt::Horizontal);
     createRow->setContentsMargins(0, 0, 0, 0);
     createRow->setSpacing(0);
@@ -111,8 +109,6 @@ void PlaylistSelectionSheet::handleModelCreated(MafwTrackerModel::QueryType quer
 {
     if (queryType != MafwTrackerModel::UserPlaylists)
         return;
-    if (playlists)
-        playlists->disconnect(this);
     takePlaylistsModel();
     if (shown)
         followPlaylistsModel();
@@ -126,30 +122,8 @@ void PlaylistSelectionSheet::handleAppeared()
 
 void PlaylistSelectionSheet::followPlaylistsModel()
 {
-    if (!playlists) {
-        title->hide();
-        return;
-    }
-    if (!playlists->isComplete())
+    if (playlists && !playlists->isComplete())
         playlists->fetchRemainingRows();
-    if (playlists->rowCount() > 0)
-        title->show();
-    connect(playlists.data(), SIGNAL(rowsInserted(QModelIndex, int, int)), this,
-            SLOT(handleRowsInserted(QModelIndex, int, int)), Qt::UniqueConnection);
-    connect(playlists.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
-            SLOT(handleRowsRemoved(QModelIndex, int, int)), Qt::UniqueConnection);
-}
-
-void PlaylistSelectionSheet::handleRowsInserted(QModelIndex, int, int)
-{
-    if (!title->isVisible())
-        title->show();
-}
-
-void PlaylistSelectionSheet::handleRowsRemoved(QModelIndex, int, int)
-{
-    if (playlists && playlists->rowCount() == 0 && title->isVisible())
-        title->hide();
 }
 
 void PlaylistSelectionSheet::handleListItemClick(const QModelIndex& index)

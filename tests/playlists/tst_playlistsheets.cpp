@@ -77,7 +77,7 @@ private slots:
     void cleanup();
     void cleanupTestCase();
 
-    void selectionSheetTitleShowsWhileThereAreUserPlaylists();
+    void selectionSheetReadsTheSameWithOrWithoutUserPlaylists();
     void tappingAPlaylistAddsTheItemWithTheBanner();
     void createButtonNamesANewPlaylistForTheItem();
     void songSheetMakesANewPlaylistOfTheChosenSongs();
@@ -248,20 +248,45 @@ int TestPlaylistSheets::makePlaylist(const QString& name, const QStringList& son
     return userPlaylists->index(rowNamed(userPlaylists.data(), name), 0).data().toInt();
 }
 
-void TestPlaylistSheets::selectionSheetTitleShowsWhileThereAreUserPlaylists()
+void TestPlaylistSheets::selectionSheetReadsTheSameWithOrWithoutUserPlaylists()
 {
+    // No playlist of the user's yet: the title under Cancel, and the create button below it,
+    // each where it stands when there are playlists.
     auto* sheet = new PlaylistSelectionSheet(MafwTrackerModelFactory::SongItems, songId("Azure"));
     sheet->appear(window.get(), MSceneWindow::DestroyWhenDismissed);
     QVERIFY(waitForSheet<PlaylistSelectionSheet>());
-    QVERIFY(!sheet->titleLabel()->isVisible());
-    QVERIFY(sheet->createButton()->isVisible());
+    const QRectF screen = window->scene()->sceneRect();
+    // What is wrong with the sheet's title and create button; empty when nothing is.
+    const auto fault = [sheet, screen] {
+        const MLabel* title = sheet->titleLabel();
+        const MButton* create = sheet->createButton();
+        if (!title->isVisible() || title->text() != QLatin1String("Select playlist"))
+            return QStringLiteral("no title");
+        if (!create->isVisible() || create->text() != QLatin1String("New playlist"))
+            return QStringLiteral("no create button");
+        const QRectF above = title->sceneBoundingRect();
+        const QRectF below = create->sceneBoundingRect();
+        if (!screen.contains(above) || !screen.contains(below) || above.bottom() > below.top())
+            return QStringLiteral("misplaced");
+        return QString();
+    };
+    const auto places = [sheet] {
+        return QList<QRectF> { sheet->titleLabel()->sceneBoundingRect(),
+                               sheet->createButton()->sceneBoundingRect() };
+    };
+    QVERIFY2(fault().isEmpty(), qPrintable(fault()));
+    const QList<QRectF> empty = places();
     screenshot(QStringLiteral("playlist-selection-empty"));
 
     const int id = makePlaylist(QStringLiteral("First"), { "Jade" });
-    QTRY_VERIFY(sheet->titleLabel()->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(sheet->playlistList()->itemModel()->rowCount(), 1, Timeout);
+    QTRY_COMPARE(places(), empty);
+    QVERIFY2(fault().isEmpty(), qPrintable(fault()));
     MafwTrackerModelFactoryInstance::instance()->factory()->deleteItems(
         { id }, MafwTrackerModel::UserPlaylists);
-    QTRY_VERIFY_WITH_TIMEOUT(!sheet->titleLabel()->isVisible(), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(sheet->playlistList()->itemModel()->rowCount(), 0, Timeout);
+    QTRY_COMPARE(places(), empty);
+    QVERIFY2(fault().isEmpty(), qPrintable(fault()));
 }
 
 void TestPlaylistSheets::tappingAPlaylistAddsTheItemWithTheBanner()
