@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QDebug>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
@@ -18,6 +19,8 @@
 
 #include <gst/gst.h>
 #include <gst/tag/tag.h>
+
+#include <atomic>
 
 #include <unistd.h>
 
@@ -38,6 +41,16 @@ const int ShutdownWaitMs = 5000;
 // not a pipeline (and its streaming threads) each.
 const int MaxStarting = 4;
 const int MaxRetiring = 4;
+
+// How long a pipeline that is taken down may take to finish opening first. Taken to NULL while
+// it opens, a demuxer reading in pull mode (oggdemux) can start its task again on its own
+// streaming thread as that task is being stopped; nothing stops the new task with its element,
+// which then loses its last reference on that thread (GStreamer warns "Trying to join task ...
+// from its thread") while the task runs on freed memory. Once the pipeline has prerolled, or
+// failed, none of its elements is starting any more. A source that never answers is taken down
+// after this time all the same, and at the player's end at once.
+const int SettleBeforeNullMs = 2000;
+const int SettleStepMs = 50;
 
 struct TextTag
 {
@@ -316,6 +329,21 @@ struct ZelGstPlayer::Traffic
     ZelGstPlayer* player = nullptr;
     int starting = 0;
     int retiring = 0;
+    std::atomic<bool> closing { false };
+
+    // Takes a dropped pipeline to NULL and lets it go, on a worker thread that is none of its
+    // own streaming threads.
+    void takeDown(GstElement* pipeline)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!closing && waited.elapsed() < SettleBeforeNullMs
+               && gst_element_get_state(pipeline, nullptr, nullptr, SettleStepMs * GST_MSECOND)
+                      == GST_STATE_CHANGE_ASYNC) {
+        }
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+        gst_object_unref(pipeline);
+    }
 
     void done(int* count)
     {
@@ -365,6 +393,7 @@ ZelGstPlayer::~ZelGstPlayer()
         QMutexLocker lock(&m_traffic->mutex);
         m_traffic->player = nullptr;
     }
+    m_traffic->closing = true;
     m_parked = false;
     retirePipeline();
     for (QThreadPool* pool : { m_starter, m_retirer }) {
@@ -490,8 +519,7 @@ void ZelGstPlayer::retirePipeline()
         ++traffic->retiring;
     }
     m_retirer->start([pipeline, traffic]() {
-        gst_element_set_state(pipeline, GST_STATE_NULL);
-        gst_object_unref(pipeline);
+        traffic->takeDown(pipeline);
         traffic->done(&traffic->retiring);
     });
 }
@@ -615,8 +643,9 @@ void ZelGstPlayer::startPipeline()
             }
         }
         if (dropped)
-            gst_element_set_state(pipeline, GST_STATE_NULL);
-        gst_object_unref(pipeline);
+            traffic->takeDown(pipeline);
+        else
+            gst_object_unref(pipeline);
         traffic->done(&traffic->starting);
     });
 }

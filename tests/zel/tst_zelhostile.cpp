@@ -1,6 +1,7 @@
 // The play controller against what is not music and sources that do not open: pipes, folders
 // and devices named as songs, schemes that would open a socket or a camera, playlist files that
-// carry them, a source held in its start, and what each played pipeline leaves behind.
+// carry them, a source held in its start, a song dropped while it opens, and what each played
+// pipeline leaves behind.
 
 #include "audiogenerator.h"
 #include "mafwerror.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QSemaphore>
 #include <QUdpSocket>
+#include <QWaitCondition>
 #include <QtTest>
 
 #include <gst/base/gstbasesrc.h>
@@ -120,6 +122,82 @@ void heldSourceUriInit(gpointer iface, gpointer)
     handler->set_uri = [](GstURIHandler*, const gchar*, GError**) -> gboolean { return TRUE; };
 }
 
+// Holds an Ogg demuxer, once armed, where it has read its file's streams and is about to start
+// its task again to play them (its "no-more-pads"), until its task has been stopped from
+// outside, as a pipeline taken down at that moment stops it, or a second has passed. A demuxer
+// stopped there used to start its task anew on its own thread and lose its last reference on
+// that thread.
+struct OpeningHold
+{
+    QMutex mutex;
+    QWaitCondition changed;
+    bool armed = false;
+    bool reached = false;
+    bool released = false;
+
+    static void noMorePads(GstElement* demuxer, OpeningHold* hold)
+    {
+        QMutexLocker lock(&hold->mutex);
+        if (!hold->armed || hold->reached)
+            return;
+        hold->reached = true;
+        hold->changed.wakeAll();
+        GstPad* sink = gst_element_get_static_pad(demuxer, "sink");
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 1000) {
+            GST_OBJECT_LOCK(sink);
+            const bool stopped = GST_PAD_TASK(sink) == nullptr;
+            GST_OBJECT_UNLOCK(sink);
+            if (stopped)
+                break;
+            hold->changed.wait(&hold->mutex, 5);
+        }
+        gst_object_unref(sink);
+        hold->armed = false;
+        hold->released = true;
+        hold->changed.wakeAll();
+    }
+};
+
+OpeningHold openingHold;
+
+void elementMade(GObject*, GstClockTime, GstElement* element)
+{
+    if (g_strcmp0(G_OBJECT_TYPE_NAME(element), "GstOggDemux") == 0)
+        g_signal_connect(element, "no-more-pads", G_CALLBACK(&OpeningHold::noMorePads),
+                         &openingHold);
+}
+
+// Tasks started on a pad that is no longer active, as its element is being taken down: nothing
+// stops such a task with its element, which may then go with its last reference on the task's
+// own thread.
+QAtomicInt strayTasks;
+
+void messagePosted(GObject*, GstClockTime, GstElement*, GstMessage* message)
+{
+    if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_STREAM_STATUS || !GST_IS_PAD(GST_MESSAGE_SRC(message)))
+        return;
+    GstStreamStatusType type;
+    GstElement* owner = nullptr;
+    gst_message_parse_stream_status(message, &type, &owner);
+    GstPad* pad = GST_PAD(GST_MESSAGE_SRC(message));
+    GST_OBJECT_LOCK(pad);
+    const bool inactive = GST_PAD_MODE(pad) == GST_PAD_MODE_NONE;
+    GST_OBJECT_UNLOCK(pad);
+    if (type == GST_STREAM_STATUS_TYPE_CREATE && inactive)
+        strayTasks.ref();
+}
+
+// GStreamer's own warnings, counted on whatever thread they come from.
+QAtomicInt gstreamerWarnings;
+
+void countWarning(const gchar*, GLogLevelFlags, const gchar* message, gpointer)
+{
+    gstreamerWarnings.ref();
+    qWarning("GStreamer: %s", message);
+}
+
 // Counts GStreamer's pads and pipelines as they are made and finalised, on whatever thread.
 struct ObjectCounter
 {
@@ -161,6 +239,9 @@ void object_counter_init(ObjectCounter* counter)
 {
     gst_tracing_register_hook(GST_TRACER(counter), "object-created", G_CALLBACK(objectCreated));
     gst_tracing_register_hook(GST_TRACER(counter), "object-destroyed", G_CALLBACK(objectDestroyed));
+    gst_tracing_register_hook(GST_TRACER(counter), "element-new", G_CALLBACK(elementMade));
+    gst_tracing_register_hook(GST_TRACER(counter), "element-post-message-pre",
+                              G_CALLBACK(messagePosted));
 }
 
 // Tells the controller's stream items apart, as the player's stream handler does.
@@ -213,6 +294,8 @@ private slots:
         // Counts every object GStreamer makes in this run.
         gst_init(nullptr, nullptr);
         g_object_new(object_counter_get_type(), nullptr);
+        g_log_set_handler("GStreamer", GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL),
+                          countWarning, nullptr);
         controls = ZelPlayControls::instance();
         controls->init();
         streams = new StreamHandler;
@@ -420,6 +503,39 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(controls->state(), MafwRenderer::Playing, Timeout);
         QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value(QStringLiteral("title")).value(0).toString(),
                                   QStringLiteral("Last"), Timeout);
+        controls->stop();
+        QTRY_COMPARE_WITH_TIMEOUT(livePipelines.loadAcquire(), 0, Timeout);
+    }
+
+    void aSongDroppedWhileItOpensComesDownWhole()
+    {
+        const QString opening = write(QStringLiteral("opening.ogg"), QStringLiteral("Opening"));
+        const QString next = write(QStringLiteral("next.ogg"), QStringLiteral("Next"));
+        QVERIFY(!opening.isEmpty() && !next.isEmpty());
+        // Nothing but the pipeline kept for the next item, which is none yet or one unused.
+        QTRY_VERIFY_WITH_TIMEOUT(livePipelines.loadAcquire() <= 1, Timeout);
+        const int warnings = gstreamerWarnings.loadAcquire();
+        const int stray = strayTasks.loadAcquire();
+        {
+            QMutexLocker lock(&openingHold.mutex);
+            openingHold.armed = true;
+        }
+        controls->play(QUrl::fromLocalFile(opening));
+        const auto held = [](bool OpeningHold::*flag) {
+            QMutexLocker lock(&openingHold.mutex);
+            return openingHold.*flag;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(held(&OpeningHold::reached), Timeout);
+        // The song is dropped for the next one while its demuxer starts playing it.
+        controls->play(QUrl::fromLocalFile(next));
+        QTRY_VERIFY_WITH_TIMEOUT(held(&OpeningHold::released), Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(controls->state(), MafwRenderer::Playing, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value(QStringLiteral("title")).value(0).toString(),
+                                  QStringLiteral("Next"), Timeout);
+        // The dropped pipeline is taken down only once it has opened, and goes whole.
+        QTRY_COMPARE_WITH_TIMEOUT(livePipelines.loadAcquire(), 1, Timeout);
+        QCOMPARE(strayTasks.loadAcquire(), stray);
+        QCOMPARE(gstreamerWarnings.loadAcquire(), warnings);
         controls->stop();
         QTRY_COMPARE_WITH_TIMEOUT(livePipelines.loadAcquire(), 0, Timeout);
     }
