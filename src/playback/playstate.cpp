@@ -699,25 +699,15 @@ void PlayState::stop(PlayingMode mode)
 
 void PlayState::next(int delayMs)
 {
-    disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
-    // A playlist file is a queue of its own: its next entry, not the same one again.
-    if (modes->mode == RadioMode && controls->playEntry(1))
-        return;
-    music->step(cursor->stepForward(), false, delayMs);
+    skip({ 1 }, delayMs);
 }
 
 void PlayState::previous(int delayMs, bool force)
 {
-    disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
-    // An entry of a playlist file heard for a while starts again, as a song does; else the
-    // entry before it plays.
-    if (modes->mode == RadioMode && (force || !modes->live.seekable || modes->live.position < 4)
-        && controls->playEntry(-1))
-        return;
-    music->step(cursor->stepBack(force), true, delayMs);
+    skip({ -1 }, delayMs, force);
 }
 
-void PlayState::skip(const QVector<int>& moves, int delayMs)
+void PlayState::skip(const QVector<int>& moves, int delayMs, bool force)
 {
     disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
     // Each call takes its step on the cursor alone, which costs nothing; what the steps come
@@ -729,14 +719,15 @@ void PlayState::skip(const QVector<int>& moves, int delayMs)
     for (const int run : moves) {
         const bool back = run < 0;
         for (int i = qAbs(run); i > 0; --i) {
+            // A playlist file is a queue of its own: its next entry, not the same one again;
+            // an entry heard for a while starts again, as a song does.
             if (modes->mode == RadioMode
-                && (back ? (fromStart || !modes->live.seekable || modes->live.position < 4)
-                               && controls->playEntry(-1)
+                && (back ? !cursor->restartsOnPrevious(force, fromStart) && controls->playEntry(-1)
                          : controls->playEntry(1))) {
                 fromStart = true;
                 continue;
             }
-            const QueueStep step = back ? cursor->stepBack(false, fromStart)
+            const QueueStep step = back ? cursor->stepBack(force, fromStart)
                                         : cursor->stepForward();
             switch (step) {
             case QueueStep::Moves:

@@ -119,16 +119,19 @@ public:
     void pause();
     void pauseOrStop(PlayingMode mode);
     void stop(PlayingMode mode);
-    // delayMs < 0: the controller changes song at once; else after that delay, once per burst.
+    // One step of skip(). delayMs < 0: the controller changes song at once; else after that
+    // delay, once per burst. force: the song before, also when what plays has been heard long
+    // enough to start again.
     void next(int delayMs);
     void previous(int delayMs, bool force);
-    // A burst of next() and previous() calls as one change (the playback service's bursts):
-    // moves holds the calls in the order asked, a run of n nexts as n and of n previouses as
-    // -n. What plays moves as those calls one after the other would move it (the queue wraps
-    // at its ends in the order it plays in, a first previous restarts a song heard for 4 s or
-    // more, a playlist file steps through its entries), and only where it lands is loaded and
-    // announced: a song the burst passes over is neither loaded nor shown. delayMs as next()'s.
-    void skip(const QVector<int>& moves, int delayMs);
+    // The one way through the queue: a burst of next() and previous() calls as one change (the
+    // playback service's and the media keys' bursts, or a single step): moves holds the calls
+    // in the order asked, a run of n nexts as n and of n previouses as -n. What plays moves as
+    // those calls one after the other would move it (the queue wraps at its ends in the order
+    // it plays in, a first previous restarts a song heard for QueueCursor::RestartAfterSeconds
+    // or more unless forced, a playlist file steps through its entries), and only where it
+    // lands is loaded and announced: a song the burst passes over is neither loaded nor shown.
+    void skip(const QVector<int>& moves, int delayMs, bool force = false);
     void setPosition(uint seconds, PlayingMode mode);
     void startRewinding(int stepMs);
     void startForwarding(int stepMs);

@@ -301,11 +301,17 @@ QueueStep QueueCursor::stepForward()
     return QueueStep::Moves;
 }
 
+bool QueueCursor::restartsOnPrevious(bool force, bool fromStart) const
+{
+    const PlayItem& live = modes.live;
+    return live.seekable && !force && !fromStart && live.position >= RestartAfterSeconds;
+}
+
 QueueStep QueueCursor::stepBack(bool force, bool fromStart)
 {
     const PlayItem& live = modes.live;
-    if (live.seekable && !force
-        && (rows->playlist()->count() < 2 || (!fromStart && live.position >= 4)))
+    if (restartsOnPrevious(force, fromStart)
+        || (live.seekable && !force && rows->playlist()->count() < 2))
         return QueueStep::Restarts;
     if (pending) {
         if (pending->rowCount() < 2)

@@ -76,13 +76,19 @@ public:
     // (PlayNow) or is only moved there.
     void start(int index, PlaybackEnums::ModelOptions options);
     void playRow(int row);
+    // How long a song (or an entry of a playlist file) plays before a previous() starts it
+    // again instead of going to the one before it.
+    static constexpr uint RestartAfterSeconds = 4;
+    // Whether a previous() starts what plays again because of how long it has played: it can
+    // seek and has played RestartAfterSeconds or more. Never when forced, nor when fromStart:
+    // a previous() that follows a step of the same burst, which left what plays at its start
+    // whatever its position says.
+    bool restartsOnPrevious(bool force, bool fromStart) const;
     // next(): the row after the cursor, the first after the last. A seekable song alone in
     // the queue, or a seekable stream or file, starts again.
     QueueStep stepForward();
-    // previous(): the row before the cursor, the last before the first. Unless forced, a
-    // seekable song that has played 4 seconds or more, or is alone, starts again. fromStart
-    // counts the song as played from its start whatever its position says: a previous() that
-    // follows a step of the same burst, which left the song at its start.
+    // previous(): the row before the cursor, the last before the first. A song that
+    // restartsOnPrevious(), or a seekable song alone in the queue unless forced, starts again.
     QueueStep stepBack(bool force, bool fromStart = false);
     void setShuffle(bool on);
     void setRepeat(bool on);
