@@ -9,12 +9,21 @@
 // the player sheet), library songs by URN (1) or library files by path (2). Reports the longest
 // wait for an answer during the flood, how long after the flood's end a question asked then is
 // answered, how many items the player started, and the memory held.
+//
+// FileCheck: the check of a local file that every play, playTempFile and playPlaylist makes
+// (PlaylistFileProbe), on the window's thread, of large and small files of each kind: the time
+// per check, and the verdict (refused or not). LargeFileFlood: 20 calls a second for 30 s
+// (BENCH_FLOOD_SECONDS) naming 100 MB files, play, playTempFile and playPlaylist in turn, while
+// another program asks for the playback state every 100 ms: the texts, which are refused
+// (argument 0), or data, which a decoder is given to try (1). Reports the answers' waits as
+// PlayFlood does. The files are written once into the benchmark's home (some 350 MB).
 
 #include "../../tests/playback/hubtestlibrary.h"
 #include "benchmarkbus.h"
 #include "busflooder.h"
 #include "fixturelibrary.h"
 #include "mafwtrackermodel.h"
+#include "playback/playlistfileprobe.h"
 #include "playback/playstate.h"
 #include "processmemory.h"
 #include "shell/parlovanceapplicationservice.h"
@@ -31,6 +40,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QUrl>
 
 #include <benchmark/benchmark.h>
 
@@ -217,6 +228,150 @@ void PlayFlood(benchmark::State& state)
     QDBusConnection::disconnectFromBus(QStringLiteral("prober"));
 }
 BENCHMARK(PlayFlood)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Files of each kind, large and small, made once for the benchmarks that name them.
+struct CheckedFile
+{
+    const char* name;
+    bool refused; // the verdict the check gives
+};
+const CheckedFile CheckedFiles[] = {
+    { "one line.txt", true },    // 100 MB, one line of text
+    { "notes.txt", true },       // 20 MB of text in lines
+    { "data.bin", false },       // 100 MB of data the type database cannot name
+    { "song list.txt", false },  // 100 MB of lines naming songs' files: a playlist
+    { "short note.txt", true },  // a line of text
+    { "mix.m3u", false },
+    { "stations.pls", false },
+    { "song.ogg", false },
+};
+const int CheckedFileCount = int(sizeof(CheckedFiles) / sizeof(CheckedFiles[0]));
+
+bool writeRepeated(const QString& path, const QByteArray& piece, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray chunk;
+    while (chunk.size() < 1024 * 1024)
+        chunk += piece;
+    for (qint64 written = 0; written < size; written += chunk.size()) {
+        const QByteArray part = chunk.left(int(qMin<qint64>(chunk.size(), size - written)));
+        if (file.write(part) != part.size())
+            return false;
+    }
+    return true;
+}
+
+// The path of each of CheckedFiles; empty when they cannot be made.
+QStringList checkedFiles()
+{
+    static QStringList paths;
+    if (!paths.isEmpty())
+        return paths;
+    static const bool built = HubTestLibrary::build();
+    if (!built)
+        return QStringList();
+    const QString folder = TestEnvironment::home() + QStringLiteral("/Downloads/checked");
+    QDir().mkpath(folder);
+    const QString song = FixtureLibrary::pathOf(QStringLiteral("Kim/Seven/1.ogg"));
+    QByteArray noise(1024 * 1024, Qt::Uninitialized);
+    QRandomGenerator draw(0x5eed);
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char(draw.generate());
+    const qint64 large = 100 * 1000 * 1000;
+    const QByteArray contents[] = {
+        QByteArray(1, 'a'),
+        QByteArray("A line of prose as a note holds it and another line after it\n"),
+        noise,
+        QFile::encodeName(song) + '\n',
+        QByteArray("milk\nbread\n"),
+        "#EXTM3U\n#EXTINF:30,Kim - One\n" + QFile::encodeName(song) + '\n',
+        "[playlist]\nFile1=" + QFile::encodeName(song) + "\nNumberOfEntries=1\n",
+    };
+    const qint64 sizes[] = { large, 20 * 1000 * 1000, large, large, 0, 0, 0 };
+    for (int i = 0; i < CheckedFileCount; ++i) {
+        const QString path = folder + QLatin1Char('/') + QLatin1String(CheckedFiles[i].name);
+        const bool made = i == CheckedFileCount - 1
+                              ? QFile::exists(path) || QFile::copy(song, path)
+                              : sizes[i] > 0 ? writeRepeated(path, contents[i], sizes[i])
+                                             : writeRepeated(path, contents[i],
+                                                             contents[i].size());
+        if (!made)
+            return QStringList();
+        paths << path;
+    }
+    return paths;
+}
+
+void FileCheck(benchmark::State& state)
+{
+    const QStringList paths = checkedFiles();
+    if (paths.isEmpty()) {
+        state.SkipWithError("the files could not be written");
+        return;
+    }
+    const CheckedFile& file = CheckedFiles[state.range(0)];
+    const QUrl url = QUrl::fromLocalFile(paths.at(int(state.range(0))));
+    PlaylistFileProbe probe;
+    // The database is opened by the first check, once for the program.
+    const bool refused = !probe.unplayableType(url).isEmpty();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(probe.unplayableType(url));
+    state.SetLabel(file.name);
+    state.counters["refused"] = refused;
+    state.counters["verdict_as_expected"] = refused == file.refused;
+}
+BENCHMARK(FileCheck)->DenseRange(0, CheckedFileCount - 1)->Unit(benchmark::kMicrosecond);
+
+const int LargeFileRate = 20;
+
+void LargeFileFlood(benchmark::State& state)
+{
+    const QStringList paths = checkedFiles();
+    if (paths.isEmpty()) {
+        state.SkipWithError("the files could not be written");
+        return;
+    }
+    // The texts of 100 and 20 MB, or the 100 MB of data.
+    const QStringList named = state.range(0) == 0 ? QStringList { paths.at(0), paths.at(1) }
+                                                  : QStringList { paths.at(2) };
+    const int seconds = qEnvironmentVariableIsSet("BENCH_FLOOD_SECONDS")
+                            ? qEnvironmentVariableIntValue("BENCH_FLOOD_SECONDS")
+                            : 30;
+    PlayState* hub = PlayState::instance();
+    QSharedPointer<MafwTrackerModel> seven = HubTestLibrary::album(QStringLiteral("Seven"));
+    hub->appendModel(seven.staticCast<QAbstractItemModel>(), PlayState::ReplaceQueue, -1);
+    hub->startPlayback(0, PlayState::AllSongsQueue);
+    ParlovanceService::instance();
+    for (auto _ : state) {
+        BusFlooder flooder(
+            [&named](qint64 i) {
+                static const char* const methods[] = { "play", "playTempFile", "playPlaylist" };
+                QDBusMessage m = QDBusMessage::createMethodCall(
+                    Service, QStringLiteral("/"), Interface, QLatin1String(methods[i % 3]));
+                m.setArguments({ QStringList { named.at(int(i % named.size())) } });
+                return m;
+            },
+            LargeFileRate, seconds);
+        StateProber prober(flooder, ProbeIntervalMs, ProbeTimeoutMs);
+        flooder.clock.start();
+        flooder.start();
+        prober.start();
+        while (!prober.isFinished() || !flooder.isFinished())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        state.counters["answer_longest_during_ms"] = prober.longestDuringMs;
+        state.counters["answer_after_end_ms"] = prober.answerAfterEndMs;
+        state.counters["unanswered"] = prober.unanswered;
+        state.counters["requests"] = double(flooder.sent);
+    }
+    hub->stop(hub->mode());
+    ParlovanceService::destroyInstance();
+    ParlovanceApplicationService::instance()->dismissSheet();
+    QDBusConnection::disconnectFromBus(QStringLiteral("flooder"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("prober"));
+}
+BENCHMARK(LargeFileFlood)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

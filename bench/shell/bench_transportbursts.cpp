@@ -7,6 +7,9 @@
 //   Mix 0 (NextOnly): `next` alone.
 //   Mix 1 (PlayAndTransport): `play` of three files from outside the library in turn, each
 //     followed by one of `next`, `previous`, `pausePlayback` and `resumePlayback` in turn.
+//   Mix 2 (LargeTexts): 20 calls a second (BENCH_LARGE_TEXT_RATE), `play`, `playTempFile` and
+//     `playPlaylist` in turn, naming a text of one line of 100 MB and a text of 20 MB in turn:
+//     each is refused, and the queue plays on.
 // Reported: the longest wait for an answer during the burst, how long after the burst's end a
 // question asked then is answered, the program's resident memory before, at its highest and
 // 10 s after the answer, and whether what the last calls asked is what holds then (the song
@@ -56,6 +59,9 @@ const int RestMs = 10000;
 const char* const OutsideTitles[] = { "Outside A", "Outside B", "Outside C" };
 const int OutsideFiles = 3;
 const char* const Transport[] = { "next", "previous", "pausePlayback", "resumePlayback" };
+// BENCH_LARGE_TEXT_RATE changes it.
+const int LargeTextRate = 20;
+const char* const PlayMethods[] = { "play", "playTempFile", "playPlaylist" };
 
 using Bench = ProgramBenchmarks;
 
@@ -67,6 +73,37 @@ QString songTitle(int i)
 QString outsidePath(int i)
 {
     return TestEnvironment::home() + QStringLiteral("/Downloads/outside-%1.ogg").arg(i);
+}
+
+QString largeTextPath(int i)
+{
+    return TestEnvironment::home()
+           + (i == 0 ? QStringLiteral("/Downloads/one line.txt")
+                     : QStringLiteral("/Downloads/notes.txt"));
+}
+
+// Texts that no playlist reader takes: one line of 100 MB, and 20 MB of lines.
+bool writeLargeTexts()
+{
+    const QByteArray pieces[] = { QByteArray(1024 * 1024, 'a'),
+                                  QByteArray("A line of prose as a note holds it and another "
+                                             "line after it\n")
+                                      .repeated(16 * 1024) };
+    const qint64 sizes[] = { 100 * 1000 * 1000, 20 * 1000 * 1000 };
+    for (int i = 0; i < 2; ++i) {
+        QFile file(largeTextPath(i));
+        if (file.exists() && file.size() == sizes[i])
+            continue;
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        for (qint64 written = 0; written < sizes[i]; written += pieces[i].size()) {
+            const QByteArray part = pieces[i].left(
+                int(qMin<qint64>(pieces[i].size(), sizes[i] - written)));
+            if (file.write(part) != part.size())
+                return false;
+        }
+    }
+    return true;
 }
 
 // Ten songs an album, each album with a cover of its own.
@@ -101,6 +138,12 @@ bool writeLibrary()
 // The calls of a mix, the i-th of them.
 QDBusMessage mixCall(int mix, qint64 i)
 {
+    if (mix == 2) {
+        QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                        QLatin1String(PlayMethods[i % 3]));
+        m.setArguments({ QStringList { largeTextPath(int(i % 2)) } });
+        return m;
+    }
     if (mix == 0 || i % 2 == 1) {
         const char* method = mix == 0 ? "next" : Transport[(i / 2) % 4];
         return QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
@@ -138,7 +181,7 @@ void TransportBursts(benchmark::State& state)
     const int mix = int(state.range(0));
     const int seconds = Bench::setting("BENCH_FLOOD_SECONDS", 30, 1);
     static const bool written = writeLibrary();
-    if (!written) {
+    if (!written || (mix == 2 && !writeLargeTexts())) {
         state.SkipWithError("the library could not be written");
         return;
     }
@@ -159,7 +202,10 @@ void TransportBursts(benchmark::State& state)
         if (record)
             *record << "mix " << mix << " (" << Bench::programPath() << "), resident before "
                     << int(before / 1024) << " MiB\n";
-        BusFlooder caller([mix](qint64 i) { return mixCall(mix, i); }, CallRate, seconds);
+        BusFlooder caller([mix](qint64 i) { return mixCall(mix, i); },
+                          mix == 2 ? Bench::setting("BENCH_LARGE_TEXT_RATE", LargeTextRate, 1)
+                                   : CallRate,
+                          seconds);
         double highestKiB = 0;
         StateProber prober(caller, ProbeIntervalMs, ProbeTimeoutMs,
                            [&](const StateProber::Answer& a) {
@@ -189,6 +235,9 @@ void TransportBursts(benchmark::State& state)
         int playback = 1;
         if (mix == 0) {
             title = songTitle(int((last + 1) % Songs));
+        } else if (mix == 2) {
+            // Every call refused: the library's queue plays on, wherever it has got to.
+            title.clear();
         } else {
             const qint64 play = last - last % 2;
             title = QLatin1String(OutsideTitles[(play / 2) % OutsideFiles]);
@@ -198,6 +247,9 @@ void TransportBursts(benchmark::State& state)
         const bool holds = waitFor(
             [&] {
                 player.call(QStringLiteral("currentMedia"));
+                if (mix == 2)
+                    return player.playbackState() == 1
+                           && player.media().value(0) == QLatin1String("0");
                 return player.playbackState() == playback && player.media().value(1) == title;
             },
             30000);
@@ -224,7 +276,7 @@ void TransportBursts(benchmark::State& state)
         QDBusConnection::disconnectFromBus(QStringLiteral("prober"));
     }
 }
-BENCHMARK(TransportBursts)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(TransportBursts)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(1);
 
 } // namespace
 

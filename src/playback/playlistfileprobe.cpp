@@ -20,7 +20,10 @@ const char* const PlaylistHeads[] = { "[playlist]", "#extm3u", "[reference]" };
 // The root elements of the XML playlists: ASX, XSPF, SMIL and WPL, podcast feeds.
 const char* const PlaylistRoots[] = { "<asx", "<playlist", "<smil", "<rss", "<feed" };
 // Enough of a text to get past a playlist's comments to its first entry.
-const qint64 HeadBytes = 8192;
+const int HeadBytes = 8192;
+// What the type database is shown of a file: its signatures lie within the first 64 KiB (the
+// furthest it knows, a disc image's, 32 KiB in). A file is never read further, however large.
+const qint64 ProbeBytes = 64 * 1024;
 
 bool isMediaType(const QString& type)
 {
@@ -35,19 +38,26 @@ bool isTextType(const QString& type)
            || type.endsWith(QLatin1String("+xml"));
 }
 
-// A text the playlist reader takes: named as a playlist, beginning as one, or a bare list of
-// absolute paths and addresses, one a line, as an M3U without its header holds them.
-bool readsAsPlaylist(const QString& path)
+// The first bytes of a local file; empty when it cannot be read.
+QByteArray headOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.read(ProbeBytes);
+}
+
+// A text the playlist reader takes, given the head of the file: named as a playlist, beginning
+// as one, or a bare list of absolute paths and addresses, one a line, as an M3U without its
+// header holds them.
+bool readsAsPlaylist(const QString& path, const QByteArray& fileHead)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     for (const char* playlistSuffix : PlaylistSuffixes) {
         if (suffix == QLatin1String(playlistSuffix))
             return true;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = file.read(HeadBytes);
+    const QByteArray text = fileHead.left(HeadBytes);
     QByteArray head = text.toLower();
     if (head.startsWith("\xef\xbb\xbf"))
         head.remove(0, 3);
@@ -92,7 +102,7 @@ bool PlaylistFileProbe::isPlaylistFile(const QUrl& url)
     const QString path = url.toLocalFile();
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return false;
-    return mimeType(path).startsWith(QLatin1String("text"));
+    return typeOf(headOf(path)).startsWith(QLatin1String("text"));
 }
 
 QString PlaylistFileProbe::unplayableType(const QUrl& url)
@@ -102,16 +112,42 @@ QString PlaylistFileProbe::unplayableType(const QUrl& url)
     const QString path = url.toLocalFile();
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return QString();
-    const QString type = mimeType(path);
-    if (type.isEmpty() || isMediaType(type) || (isTextType(type) && readsAsPlaylist(path)))
+    const QByteArray head = headOf(path);
+    const QString type = typeOf(head);
+    if (type.isEmpty() || isMediaType(type) || (isTextType(type) && readsAsPlaylist(path, head)))
         return QString();
     return type;
 }
 
-QString PlaylistFileProbe::mimeType(const QString& path)
+QString PlaylistFileProbe::typeOf(const QByteArray& head)
+{
+    magic_t database = static_cast<magic_t>(openDatabase());
+    if (!database)
+        return QString();
+    const char* answer = magic_buffer(database, head.constData(), size_t(head.size()));
+    if (!answer) {
+        qCWarning(lcPlayback) << Q_FUNC_INFO << "- the type of a file is unknown:"
+                              << magic_error(database);
+        return QString();
+    }
+    // "type; charset=...": the charset is "binary" for anything but a text.
+    const QString answered = QString::fromLatin1(answer);
+    const int charset = answered.indexOf(QLatin1String("; charset="));
+    const QString type = charset < 0 ? answered : answered.left(charset);
+    const bool textual = charset >= 0 && answered.mid(charset + 10) != QLatin1String("binary");
+    if (textual && type == QLatin1String("application/octet-stream"))
+        return QStringLiteral("text/plain");
+    return type;
+}
+
+void* PlaylistFileProbe::openDatabase()
 {
     if (!cookie && !failed) {
-        magic_t opened = magic_open(MAGIC_MIME_TYPE);
+        // The signatures of audio, pictures, programs and the like, and whether the head is a
+        // text, leaving out the database's tests of texts: those match patterns line by line (a
+        // few milliseconds for a long text) to tell kinds of text apart, when whether a text
+        // is a playlist is the reader's rule.
+        magic_t opened = magic_open(MAGIC_MIME_TYPE | MAGIC_MIME_ENCODING | MAGIC_NO_CHECK_TEXT);
         if (opened && magic_load(opened, nullptr) != 0) {
             magic_close(opened);
             opened = nullptr;
@@ -119,17 +155,9 @@ QString PlaylistFileProbe::mimeType(const QString& path)
         if (!opened) {
             qCWarning(lcPlayback) << Q_FUNC_INFO << "- the file type database cannot be opened";
             failed = true;
-            return QString();
+            return nullptr;
         }
         cookie = opened;
     }
-    if (!cookie)
-        return QString();
-    const char* type = magic_file(static_cast<magic_t>(cookie),
-                                  QFile::encodeName(path).constData());
-    if (!type) {
-        qCWarning(lcPlayback) << Q_FUNC_INFO << "- the type of" << path << "is unknown";
-        return QString();
-    }
-    return QString::fromLatin1(type);
+    return cookie;
 }

@@ -83,6 +83,19 @@ bool allGone(const QList<QPointer<MBanner>>& banners)
     return true;
 }
 
+// What this thread has read from files and sockets since it began.
+qint64 bytesReadByThisThread()
+{
+    QFile io(QStringLiteral("/proc/thread-self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    }
+    return -1;
+}
+
 // A method called count times in a row.
 QList<QStringList> repeated(int count, const QString& method)
 {
@@ -114,6 +127,7 @@ private slots:
     void anEmptiedQueueIsNothingLoaded();
     void aStoppedOutsideFileStaysStoppedWhenASongArrives();
     void filesThatAreNeitherMusicNorPlaylistsAreToldApart();
+    void aLargeFileIsToldByItsHeadAlone();
     void aFileThatIsNeitherMusicNorAPlaylistIsRefused();
     void aTemporaryFileRequestEndsWithItself();
     void aPlainListOfPathsPlaysAsAPlaylist();
@@ -730,6 +744,71 @@ void TestPlaybackService::filesThatAreNeitherMusicNorPlaylistsAreToldApart()
     const QString song = FixtureLibrary::pathOf(QStringLiteral("Björk/Jóga ü #1.ogg"));
     QVERIFY(probe.unplayableType(QUrl::fromLocalFile(song)).isEmpty());
     QVERIFY(probe.unplayableType(QUrl(QStringLiteral("http://127.0.0.1:9/accounts"))).isEmpty());
+}
+
+void TestPlaybackService::aLargeFileIsToldByItsHeadAlone()
+{
+    // Files of 100 MB, each beginning as the whole of it might: a text of one line, a list of
+    // paths of songs, and data.
+    const qint64 size = 100 * 1000 * 1000;
+    const int written = 8 * 1024 * 1024;
+    const QStringList songs = outsideCopies(1);
+    QVERIFY(!songs.isEmpty());
+    const QByteArray line = QFile::encodeName(songs.first()) + '\n';
+    QRandomGenerator draw(0x5eed);
+    QByteArray noise(1024 * 1024, Qt::Uninitialized);
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char(draw.generate());
+    const struct
+    {
+        const char* name;
+        QByteArray head;
+        bool refused;
+    } files[] = {
+        { "one line.txt", QByteArray(written, 'a'), true },
+        { "song list.txt", line.repeated(written / line.size()), false },
+        { "data.bin", noise, false },
+    };
+    // Read no more than a small part of a file, each verdict is that of the whole file.
+    const qint64 mayRead = 1024 * 1024;
+    PlaylistFileProbe probe;
+    QString refused;
+    for (const auto& file : files) {
+        const QString path = writeOutside(QLatin1String(file.name), file.head);
+        QVERIFY(!path.isEmpty());
+        QVERIFY(QFile::resize(path, size));
+        const qint64 before = bytesReadByThisThread();
+        QVERIFY(before >= 0);
+        const bool verdict = probe.unplayableType(QUrl::fromLocalFile(path)).isEmpty();
+        const qint64 read = bytesReadByThisThread() - before;
+        QVERIFY2(read < mayRead, qPrintable(QStringLiteral("%1: %2 bytes read")
+                                                .arg(QLatin1String(file.name))
+                                                .arg(read)));
+        QVERIFY2(verdict != file.refused, file.name);
+        if (file.refused)
+            refused = path;
+    }
+
+    // Over the bus, each call is answered with the file refused, as little of it read.
+    playUrn(QStringLiteral("Scarlet"));
+    for (const char* method : { "play", "playTempFile", "playPlaylist" }) {
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(
+                                 QStringLiteral(" - refused .*: neither audio nor a playlist \\(")));
+        const qint64 before = bytesReadByThisThread();
+        QCOMPARE(call(QLatin1String(method), { QStringList { refused } }).type(),
+                 QDBusMessage::ReplyMessage);
+        const qint64 read = bytesReadByThisThread() - before;
+        QVERIFY2(read < mayRead, qPrintable(QStringLiteral("%1: %2 bytes read")
+                                                .arg(QLatin1String(method))
+                                                .arg(read)));
+    }
+    QCOMPARE(playingTitle(), QStringLiteral("Scarlet"));
+    QCOMPARE(hub->state(hub->mode()), PlayState::Playing);
+    hub->stop(hub->mode());
+    for (const auto& file : files)
+        QFile::remove(TestEnvironment::home() + QStringLiteral("/Downloads/")
+                      + QLatin1String(file.name));
 }
 
 void TestPlaybackService::aFileThatIsNeitherMusicNorAPlaylistIsRefused()
