@@ -62,7 +62,6 @@ ParlovanceService::ParlovanceService()
                             + QStringLiteral("/parlovance")),
             QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
                             + QStringLiteral("/parlovance")) })
-    , tempFileRequest(false)
     , fileProbe(new PlaylistFileProbe)
 {
     setObjectName(QStringLiteral("ParlovanceService"));
@@ -137,31 +136,30 @@ QUrl ParlovanceService::urlOf(const QString& uri, bool encoded)
 
 void ParlovanceService::play(QStringList uriList)
 {
-    // playTempFile sets the flag for this one request: it ends here, whatever becomes of the
-    // request (refused, started, replaced by a newer one, parked until the library is read), so
-    // that it never turns a later request into a temporary file.
-    const bool temporary = tempFileRequest;
-    tempFileRequest = false;
-    if (!acceptable(uriList, Q_FUNC_INFO))
+    playList(uriList, false, Q_FUNC_INFO);
+}
+
+void ParlovanceService::playList(const QStringList& uriList, bool temporary, const char* function)
+{
+    if (!acceptable(uriList, function))
         return;
-    lastUriList = uriList;
-    lastListTemporary = temporary;
+    onItsWay.keepList(uriList, temporary);
     const QString uri = uriList.first();
     const QUrl url = urlOf(uri, true);
 
     if (url.scheme() == QLatin1String("urn")) {
         if (!TrackerSparql::isSafeIri(uri)) {
-            qCDebug(lcShell) << Q_FUNC_INFO << "- Cannot play: " << uri << " Invalid URI";
+            qCDebug(lcShell) << function << "- Cannot play: " << uri << " Invalid URI";
             return;
         }
         request({ PlayRequest::LibrarySong, uri, QUrl() });
         return;
     }
     if (!url.isValid() || url.scheme().isEmpty()) {
-        qCDebug(lcShell) << Q_FUNC_INFO << "- Cannot play: " << url << " Invalid URI";
+        qCDebug(lcShell) << function << "- Cannot play: " << url << " Invalid URI";
         return;
     }
-    if (!PlayableUrl::check(url, Q_FUNC_INFO) || !isMusicOrPlaylist(url, Q_FUNC_INFO))
+    if (!PlayableUrl::check(url, function) || !isMusicOrPlaylist(url, function))
         return;
 
     const QString path = url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
@@ -175,8 +173,14 @@ void ParlovanceService::play(QStringList uriList)
 
 void ParlovanceService::request(const PlayRequest& next)
 {
-    ++requestSerial;
+    onItsWay.take();
     burst.play(next);
+    carryOutLater();
+}
+
+void ParlovanceService::record(void (TransportBurst::*call)())
+{
+    (burst.*call)();
     carryOutLater();
 }
 
@@ -216,20 +220,17 @@ void ParlovanceService::carryOutBurst()
 
 void ParlovanceService::startRequest(const PlayRequest& next)
 {
-    // A pause asked before this request was for what it replaces.
-    pauseOnArrival = false;
-    requestOnItsWay = false;
     switch (next.kind) {
     case PlayRequest::LibrarySong:
-        lookUpSong(next.uri);
+        onItsWay.start(lookUpSong(next.uri));
         break;
     case PlayRequest::LibraryFile:
+        onItsWay.start(RequestOnItsWay::Stage::None);
         playState->playLocalFile(next.uri);
         ParlovanceApplicationService::instance()->showMainWindow(Parlovance::PageNowPlaying, true);
         break;
     case PlayRequest::Stream:
-        streamStarted = false;
-        requestOnItsWay = true;
+        onItsWay.start(RequestOnItsWay::Stage::StreamStarting);
         playState->playStream(next.url);
         ParlovanceApplicationService::instance()->showPlayerSheet();
         break;
@@ -244,14 +245,14 @@ void ParlovanceService::pauseOrResume(TransportBurst::Hold hold)
     case TransportBurst::Hold::Pause:
         // A request on its way is paused once it plays: a song being looked up is not there
         // yet, and a stream that does not play yet cannot tell whether it pauses or stops.
-        if (requestOnItsWay)
-            pauseOnArrival = true;
+        if (onItsWay.isOnItsWay())
+            onItsWay.holdPause(true);
         else
             playState->pauseOrStop(playState->mode());
         break;
     case TransportBurst::Hold::Resume:
-        if (requestOnItsWay)
-            pauseOnArrival = false;
+        if (onItsWay.isOnItsWay())
+            onItsWay.holdPause(false);
         else
             playState->play(playState->mode());
         break;
@@ -262,12 +263,8 @@ void ParlovanceService::pauseOrResume(TransportBurst::Hold hold)
 
 void ParlovanceService::requestArrived()
 {
-    if (!requestOnItsWay)
+    if (!onItsWay.arrived())
         return;
-    requestOnItsWay = false;
-    if (!pauseOnArrival)
-        return;
-    pauseOnArrival = false;
     // A file pauses, though it may not have told yet whether it can seek; a stream from the
     // network that cannot seek stops.
     const PlayState::PlayingMode mode = playState->mode();
@@ -277,13 +274,7 @@ void ParlovanceService::requestArrived()
         playState->pauseOrStop(mode);
 }
 
-void ParlovanceService::requestLost()
-{
-    requestOnItsWay = false;
-    pauseOnArrival = false;
-}
-
-void ParlovanceService::lookUpSong(const QString& urn)
+RequestOnItsWay::Stage ParlovanceService::lookUpSong(const QString& urn)
 {
     if (!factoryInstance)
         factoryInstance = MafwTrackerModelFactoryInstance::instance();
@@ -291,24 +282,22 @@ void ParlovanceService::lookUpSong(const QString& urn)
         // One completion answers every parked request once, with the newest list.
         connect(factoryInstance, SIGNAL(completed(bool)), this, SLOT(instanceCompletedSlot(bool)),
                 Qt::UniqueConnection);
-        return;
+        return RequestOnItsWay::Stage::WaitingForLibrary;
     }
     MafwTrackerModelFactory* factory = factoryInstance->factory();
     MafwTrackerConnection* connection = factory ? factory->trackerConnection() : nullptr;
     if (!connection)
-        return;
+        return RequestOnItsWay::Stage::None;
     connection->asyncQuery(QString::fromLatin1(StoreQueries::SongByUrn).arg(urn), 1, this,
                            SLOT(queryReady(QList<QStringList>, bool, QVariant)),
-                           SLOT(queryFailed(int, QString, QVariant)), QVariant(requestSerial));
-    requestOnItsWay = true;
+                           SLOT(queryFailed(int, QString, QVariant)),
+                           QVariant(onItsWay.serial()));
+    return RequestOnItsWay::Stage::LookingUp;
 }
 
 void ParlovanceService::playTempFile(QStringList uriList)
 {
-    if (!acceptable(uriList, Q_FUNC_INFO))
-        return;
-    tempFileRequest = true;
-    play(uriList);
+    playList(uriList, true, Q_FUNC_INFO);
 }
 
 void ParlovanceService::playPlaylist(QStringList uriList)
@@ -342,26 +331,22 @@ bool ParlovanceService::isInExcludedDirectory(const QString& path) const
 
 void ParlovanceService::resumePlayback()
 {
-    burst.resume();
-    carryOutLater();
+    record(&TransportBurst::resume);
 }
 
 void ParlovanceService::pausePlayback()
 {
-    burst.pause();
-    carryOutLater();
+    record(&TransportBurst::pause);
 }
 
 void ParlovanceService::next()
 {
-    burst.next();
-    carryOutLater();
+    record(&TransportBurst::next);
 }
 
 void ParlovanceService::previous()
 {
-    burst.previous();
-    carryOutLater();
+    record(&TransportBurst::previous);
 }
 
 int ParlovanceService::playbackState()
@@ -369,7 +354,7 @@ int ParlovanceService::playbackState()
     const PlayState::PlayingMode mode = playState->mode();
     const PlayState::State state = playState->state(mode);
     // A stream on its way is no stream that plays, nor a loaded one that waits.
-    if (mode == PlayState::RadioMode && !streamStarted)
+    if (mode == PlayState::RadioMode && !onItsWay.streamHasPlayed())
         return state == PlayState::Transitioning ? BusTransitioning : BusStopped;
     switch (state) {
     case PlayState::Playing:
@@ -393,9 +378,8 @@ int ParlovanceService::playbackState()
 
 void ParlovanceService::liveItemPlays()
 {
-    if (streamStarted || playState->mode() != PlayState::RadioMode)
+    if (playState->mode() != PlayState::RadioMode || !onItsWay.streamPlays())
         return;
-    streamStarted = true;
     announceLater();
     requestArrived();
 }
@@ -403,13 +387,13 @@ void ParlovanceService::liveItemPlays()
 void ParlovanceService::handlePlaybackStateChanged()
 {
     const PlayState::State state = playState->state(PlayState::RadioMode);
-    if (playState->mode() == PlayState::RadioMode && !streamStarted) {
+    if (playState->mode() == PlayState::RadioMode && !onItsWay.streamHasPlayed()) {
         if (state == PlayState::Playing || state == PlayState::Paused) {
-            streamStarted = true;
+            onItsWay.streamPlays();
             requestArrived();
         } else if (state == PlayState::Stopped || state == PlayState::NoState) {
             // A stream that failed on its way: a pause waiting for it has nothing to pause.
-            requestLost();
+            onItsWay.lost();
         }
     }
     announceLater();
@@ -471,7 +455,7 @@ QStringList ParlovanceService::media() const
         break;
     case PlayState::UrlContent:
     case PlayState::RadioPlaylistContent:
-        if (!streamStarted) {
+        if (!onItsWay.streamHasPlayed()) {
             media << QStringLiteral("2");
             break;
         }
@@ -487,7 +471,7 @@ QStringList ParlovanceService::media() const
 void ParlovanceService::queryReady(QList<QStringList> rows, bool end, QVariant userData)
 {
     // The answer to a request that a newer one replaced meanwhile.
-    if (userData.toULongLong() != requestSerial)
+    if (userData.toULongLong() != onItsWay.serial())
         return;
     if (!end)
         return;
@@ -498,15 +482,14 @@ void ParlovanceService::queryReady(QList<QStringList> rows, bool end, QVariant u
     MafwTrackerModel* model = ok && factory ? factory->getModel(MafwTrackerModel::OneSong, 0, id)
                                             : nullptr;
     if (!model) {
-        requestLost();
+        onItsWay.lost();
         return;
     }
     // The model re-reads itself when the library changes: only its first fill may start
     // playback, and a request replaced by a newer one never does.
-    if (pendingModel)
-        disconnect(pendingModel.data(), nullptr, this, nullptr);
-    pendingModel = QSharedPointer<QAbstractItemModel>(model);
-    modelSerial = requestSerial;
+    if (onItsWay.model())
+        disconnect(onItsWay.model().data(), nullptr, this, nullptr);
+    onItsWay.setModel(QSharedPointer<QAbstractItemModel>(model), onItsWay.serial());
     if (model->rowCount(QModelIndex()) > 0)
         startModelPlayback();
     else
@@ -515,16 +498,17 @@ void ParlovanceService::queryReady(QList<QStringList> rows, bool end, QVariant u
 
 void ParlovanceService::startModelPlayback()
 {
-    if (!pendingModel)
+    const QSharedPointer<QAbstractItemModel> model = onItsWay.model();
+    if (!model)
         return;
-    disconnect(pendingModel.data(), nullptr, this, nullptr);
-    if (modelSerial != requestSerial)
+    disconnect(model.data(), nullptr, this, nullptr);
+    if (!onItsWay.modelIsNewest())
         return;
-    if (pendingModel->rowCount(QModelIndex()) == 0) {
-        requestLost();
+    if (model->rowCount(QModelIndex()) == 0) {
+        onItsWay.lost();
         return;
     }
-    playState->appendModel(pendingModel, PlayState::ReplaceQueue, -1);
+    playState->appendModel(model, PlayState::ReplaceQueue, -1);
     playState->startPlayback(0, PlayState::AllSongsQueue);
     ParlovanceApplicationService::instance()->showMainWindow(Parlovance::PageNowPlaying, true);
     // The song is the queue's and loading: a pause stops it where it is.
@@ -534,8 +518,8 @@ void ParlovanceService::startModelPlayback()
 void ParlovanceService::queryFailed(int errCode, QString errStr, QVariant userData)
 {
     qCDebug(lcShell) << Q_FUNC_INFO << " - code: " << errCode << " reason: " << errStr;
-    if (userData.toULongLong() == requestSerial)
-        requestLost();
+    if (userData.toULongLong() == onItsWay.serial())
+        onItsWay.lost();
 }
 
 void ParlovanceService::instanceCompletedSlot(bool succeeded)
@@ -545,8 +529,7 @@ void ParlovanceService::instanceCompletedSlot(bool succeeded)
                    SLOT(instanceCompletedSlot(bool)));
     if (succeeded) {
         // The list is played again as it was asked for.
-        tempFileRequest = lastListTemporary;
-        play(lastUriList);
+        playList(onItsWay.listToReplay(), onItsWay.replaysAsTemporary(), Q_FUNC_INFO);
     } else {
         qCDebug(lcShell) << Q_FUNC_INFO << " - failed to initialize Mafw factory instance!";
     }

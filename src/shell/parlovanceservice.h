@@ -2,6 +2,7 @@
 #define PARLOVANCESERVICE_H
 
 #include "common/parlovance.h"
+#include "requestonitsway.h"
 #include "transportburst.h"
 
 #include <QList>
@@ -22,13 +23,19 @@ class QAbstractItemModel;
 // URN, a music file by its path or URL, a stream or a playlist, pause, resume, skip, and ask for
 // (or are told of) the playback state and what plays. Every request ends in the playback hub.
 // The bus is open to any program of the session: every argument is checked before it is used,
-// and nothing a caller sends reaches a query unchecked. Each call is checked and answered at
-// once; what it asks is carried out once the event loop comes round, together with the calls
-// received meanwhile, as one burst (TransportBurst): the queue moves as far as the skips take
-// it and only the song it lands on loads, only the newest play request starts, and of the
-// pauses and resumes after it the last one holds. A request that a newer one replaces before
-// its library lookup answers is dropped, and a pause asked while a request is on its way (a
-// song looked up, a stream not playing yet) pauses it once it plays.
+// and nothing a caller sends reaches a query unchecked.
+//
+// Each call is checked and answered at once. A transport call (one that changes what plays) is
+// only recorded in its slot, in the order the calls came: what it asks is carried out once the
+// event loop comes round, together with the calls received meanwhile, as one burst
+// (TransportBurst, carryOutBurst()): the queue moves as far as the skips take it and only the
+// song it lands on loads, only the newest play request starts, and of the pauses and resumes
+// after it the last one holds. A call carried out in its own slot would overtake the calls
+// before it that wait in the burst: a stop after a play would stop what plays, and the play
+// would start after it. A request that a newer one replaces before its library lookup answers
+// is dropped, and a pause asked while a request is on its way (a song looked up, a stream not
+// playing yet) pauses it once it plays: what waits for the request is one value
+// (RequestOnItsWay).
 class ParlovanceService : public QObject
 {
     Q_OBJECT
@@ -54,6 +61,8 @@ signals:
     void mediaChanged(QStringList mediaChanged);
 
 public slots:
+    // The transport calls: each is checked, then recorded in the burst (request(), record());
+    // none of them acts on the hub itself.
     void play(QStringList uriList);
     void playTempFile(QStringList uriList);
     void playPlaylist(QStringList uriList);
@@ -61,6 +70,7 @@ public slots:
     void pausePlayback();
     void next();
     void previous();
+    // The questions, answered at once.
     void currentMedia();
     int playbackState();
     void handlePlaybackStateChanged();
@@ -76,16 +86,21 @@ private:
     ParlovanceService();
     ~ParlovanceService() override;
 
+    // play() and playTempFile(): a list as play asks it, a temporary file's or not.
+    void playList(const QStringList& uriList, bool temporary, const char* function);
+    // A play request, or another transport call, joins the burst.
     void request(const PlayRequest& next);
+    void record(void (TransportBurst::*call)());
     // The burst is carried out once the calls already received are through.
     void carryOutLater();
+    // The only place where the transport calls act on the hub.
     void carryOutBurst();
     void startRequest(const PlayRequest& next);
     void pauseOrResume(TransportBurst::Hold hold);
     // The request on its way plays, or never will.
     void requestArrived();
-    void requestLost();
-    void lookUpSong(const QString& urn);
+    // The stage the library song's request goes through.
+    RequestOnItsWay::Stage lookUpSong(const QString& urn);
 
     void connectPlayStateSignals();
     // The hub's item plays: a stream handed to it has started.
@@ -104,31 +119,19 @@ private:
     static ParlovanceService* s_instance;
 
     PlayState* playState;
-    QStringList lastUriList;
     MafwTrackerModelFactoryInstance* factoryInstance;
-    QSharedPointer<QAbstractItemModel> pendingModel;
     ParlovanceInterfaceAdaptor* interfaceAdaptor;
     QString storageRoot;
     QStringList excludedFolders;
-    // Set by playTempFile for the one call of play it makes.
-    bool tempFileRequest;
-    // Whether lastUriList came through playTempFile.
-    bool lastListTemporary = false;
     QScopedPointer<PlaylistFileProbe> fileProbe;
-    // Whether the stream or playlist file handed to the hub last has played (or paused) since:
-    // until then it is not what plays, and one that fails (data no decoder takes, a file cut
-    // off, a playlist without a playable entry) never becomes it.
-    bool streamStarted = true;
     // The calls received and not yet carried out.
     TransportBurst burst;
     bool burstQueued = false;
-    // A library song looked up, or a stream handed to the hub, that does not play yet; and
-    // whether a pause asked meanwhile waits for it.
-    bool requestOnItsWay = false;
-    bool pauseOnArrival = false;
-    // Counts the play requests taken: a lookup or a song model of an older one is dropped.
-    quint64 requestSerial = 0;
-    quint64 modelSerial = 0;
+    // The newest play request on its way, and what waits for it. A stream or playlist file
+    // handed to the hub is not what plays until it has played (or paused), and one that fails
+    // (data no decoder takes, a file cut off, a playlist without a playable entry) never
+    // becomes it.
+    RequestOnItsWay onItsWay;
     // What listeners were told last, and whether a burst of reports waits to be told.
     int announcedState = -1;
     QStringList announcedMedia;

@@ -1,0 +1,53 @@
+#include "requestonitsway.h"
+
+#include <QAbstractItemModel>
+
+void RequestOnItsWay::keepList(const QStringList& newest, bool newestTemporary)
+{
+    list = newest;
+    temporary = newestTemporary;
+}
+
+void RequestOnItsWay::start(Stage stage)
+{
+    now = stage;
+    // A pause asked before this request was for what it replaces.
+    pauseWaits = false;
+    if (stage == Stage::StreamStarting)
+        streamPlayed = false;
+}
+
+void RequestOnItsWay::holdPause(bool hold)
+{
+    pauseWaits = hold;
+}
+
+bool RequestOnItsWay::arrived()
+{
+    if (!isOnItsWay())
+        return false;
+    now = Stage::None;
+    const bool pause = pauseWaits;
+    pauseWaits = false;
+    return pause;
+}
+
+void RequestOnItsWay::lost()
+{
+    now = Stage::None;
+    pauseWaits = false;
+}
+
+void RequestOnItsWay::setModel(const QSharedPointer<QAbstractItemModel>& model, quint64 forSerial)
+{
+    songModel = model;
+    modelSerial = forSerial;
+}
+
+bool RequestOnItsWay::streamPlays()
+{
+    if (streamPlayed)
+        return false;
+    streamPlayed = true;
+    return true;
+}

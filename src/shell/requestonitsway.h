@@ -1,0 +1,73 @@
+#ifndef REQUESTONITSWAY_H
+#define REQUESTONITSWAY_H
+
+#include <QSharedPointer>
+#include <QStringList>
+
+class QAbstractItemModel;
+
+// The newest play request of the playback service on its way to the hub, and what waits for
+// it: a plain value that the service changes only through the steps below.
+//
+// - Every play request the service takes gets a new serial (take()): a store's answer or a song
+//   model that came for an older serial is dropped. The list of the newest play call is kept
+//   (keepList()), with whether it came as a temporary file: when the library is not read yet,
+//   a library song's request waits for it (Stage::WaitingForLibrary), and once it is read that
+//   list is played again.
+// - Carried out (start()), the request replaces what was on its way, and a pause that waited
+//   for that goes with it. A library song is on its way while the store is asked for it and
+//   its one-song model fills (Stage::LookingUp); a stream or playlist file handed to the hub
+//   is on its way until it plays (Stage::StreamStarting). A library file goes to the hub at
+//   once and is not followed.
+// - A pause asked while a request is on its way waits for it (holdPause()); a resume asked
+//   after it takes the pause back. The request then arrives (arrived(), which tells whether a
+//   pause waits for it) or is lost (lost()), and nothing is on its way any more.
+// - Apart from the stages: whether the stream handed to the hub last has played since. Until
+//   it has, it is not what plays, and one that fails on its way never becomes it.
+class RequestOnItsWay
+{
+public:
+    enum class Stage { None, WaitingForLibrary, LookingUp, StreamStarting };
+
+    // A play call's list that passed the first checks, and whether it came as a temporary file.
+    void keepList(const QStringList& list, bool temporary);
+    // The list of the newest play call, played again once the library is read.
+    QStringList listToReplay() const { return list; }
+    bool replaysAsTemporary() const { return temporary; }
+    // A play request is taken: its serial.
+    quint64 take() { return ++taken; }
+    quint64 serial() const { return taken; }
+
+    // The newest request is carried out and goes through the given stage.
+    void start(Stage stage);
+    Stage stage() const { return now; }
+    // A pause can wait only for a request on its way: a song looked up, a stream not playing yet.
+    bool isOnItsWay() const { return now == Stage::LookingUp || now == Stage::StreamStarting; }
+    void holdPause(bool hold);
+    // The request plays: true when a pause waited for it.
+    bool arrived();
+    // The request never will.
+    void lost();
+
+    // The library song's model, for the request of the given serial; the newest one only may
+    // start.
+    void setModel(const QSharedPointer<QAbstractItemModel>& songModel, quint64 forSerial);
+    QSharedPointer<QAbstractItemModel> model() const { return songModel; }
+    bool modelIsNewest() const { return songModel && modelSerial == taken; }
+
+    // The stream handed to the hub last has played (or paused): true when this is news.
+    bool streamPlays();
+    bool streamHasPlayed() const { return streamPlayed; }
+
+private:
+    quint64 taken = 0;
+    QStringList list;
+    bool temporary = false;
+    Stage now = Stage::None;
+    bool pauseWaits = false;
+    QSharedPointer<QAbstractItemModel> songModel;
+    quint64 modelSerial = 0;
+    bool streamPlayed = true;
+};
+
+#endif // REQUESTONITSWAY_H
