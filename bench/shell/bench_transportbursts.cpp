@@ -237,7 +237,7 @@ void TransportBursts(benchmark::State& state)
             title = songTitle(int((last + 1) % Songs));
         } else if (mix == 2) {
             // Every call refused: the library's queue plays on, wherever it has got to.
-            title.clear();
+            title = QStringLiteral("the library's queue");
         } else {
             const qint64 play = last - last % 2;
             title = QLatin1String(OutsideTitles[(play / 2) % OutsideFiles]);
