@@ -5,6 +5,8 @@
 
 #include <QDebug>
 
+#include <utility>
+
 using MeeGo::QmKeys;
 
 ParlovanceKeyHandler* ParlovanceKeyHandler::s_instance = nullptr;
@@ -41,32 +43,26 @@ void ParlovanceKeyHandler::handleKeyEvent(QmKeys::Key key, QmKeys::State state)
 {
     if (playState->isCallActive() || !playState->isAudioAvailable())
         return;
-    const PlayState::PlayingMode mode = playState->mode();
-    const int st = playState->state(mode);
     const bool isPress = state == QmKeys::KeyDown;
     const bool isRelease = state == QmKeys::KeyUp;
 
     // Another key ends a seek that a held key started.
     if (forwarding && key != QmKeys::FastForwardKey) {
-        playState->play(mode);
+        burst.endWind();
         forwarding = false;
     } else if (rewinding && key != QmKeys::RewindKey) {
-        playState->play(mode);
+        burst.endWind();
         rewinding = false;
     }
 
     switch (key) {
     case QmKeys::HeadsetButtonKey:
-        headsetButton(state, st);
+        headsetButton(state);
         break;
     case QmKeys::PlayPauseKey:
         if (isPress) {
-            if (!pressTime.isValid()) {
-                if (st == PlayState::Paused || st == PlayState::Stopped)
-                    playState->play(mode);
-                else
-                    playState->pauseOrStop(mode);
-            }
+            if (!pressTime.isValid())
+                burst.toggle();
             pressed();
         } else if (isRelease) {
             released();
@@ -74,7 +70,7 @@ void ParlovanceKeyHandler::handleKeyEvent(QmKeys::Key key, QmKeys::State state)
         break;
     case QmKeys::StopKey:
         if (isPress) {
-            playState->stop(mode);
+            burst.stop();
             pressed();
         } else if (isRelease) {
             released();
@@ -83,16 +79,18 @@ void ParlovanceKeyHandler::handleKeyEvent(QmKeys::Key key, QmKeys::State state)
     case QmKeys::FastForwardKey:
     case QmKeys::RewindKey:
         if (isPress) {
-            if (key == QmKeys::FastForwardKey) {
+            if (key == QmKeys::FastForwardKey)
                 forwarding = true;
-                playState->startForwarding(1000);
-            } else {
+            else
                 rewinding = true;
-                playState->startRewinding(1000);
-            }
+            burst.startWind(key == QmKeys::RewindKey);
             pressed();
         } else if (isRelease) {
-            playState->play(mode);
+            // The end of the seek the press started; a release of no seek plays on all the same.
+            if (forwarding || rewinding)
+                burst.endWind();
+            else
+                burst.play();
             forwarding = false;
             rewinding = false;
             released();
@@ -104,9 +102,9 @@ void ParlovanceKeyHandler::handleKeyEvent(QmKeys::Key key, QmKeys::State state)
             pressed();
         } else if (isRelease) {
             if (key == QmKeys::NextKey)
-                playState->next(-1);
+                burst.next();
             else
-                playState->previous(-1, false);
+                burst.previous();
             released();
         }
         break;
@@ -115,9 +113,9 @@ void ParlovanceKeyHandler::handleKeyEvent(QmKeys::Key key, QmKeys::State state)
         if (isPress) {
             if (!pressTime.isValid()) {
                 if (key == QmKeys::PauseKey)
-                    playState->pauseOrStop(mode);
+                    burst.pause();
                 else
-                    playState->play(mode);
+                    burst.play();
             }
             pressed();
         } else if (isRelease) {
@@ -144,30 +142,82 @@ void ParlovanceKeyHandler::handleKeyEvent(QmKeys::Key key, QmKeys::State state)
                             << " - Unknown key!";
         break;
     }
+    if (!burst.isEmpty())
+        carryOutLater();
 }
 
 // The single button of a headset: a press toggles on its release, a hold skips forward every
 // two seconds, a second press right after a release pauses.
-void ParlovanceKeyHandler::headsetButton(QmKeys::State state, int st)
+void ParlovanceKeyHandler::headsetButton(QmKeys::State state)
 {
-    const PlayState::PlayingMode mode = playState->mode();
     if (state == QmKeys::KeyDown) {
         if (pressTime.isValid() && pressTime.elapsed() >= longPressInterval) {
             longPressed = true;
-            playState->next(-1);
+            burst.next();
         } else if (releaseTime.isValid() && releaseTime.elapsed() <= doublePressInterval) {
-            playState->pauseOrStop(mode);
+            burst.pause();
             doublePressed = true;
         }
         pressed();
     } else if (state == QmKeys::KeyUp) {
-        if (!longPressed && !doublePressed && !releaseTime.isValid()) {
-            if (st == PlayState::Paused || st == PlayState::Stopped)
-                playState->play(mode);
-            else
-                playState->pauseOrStop(mode);
-        }
+        if (!longPressed && !doublePressed && !releaseTime.isValid())
+            burst.toggle();
         released();
+    }
+}
+
+void ParlovanceKeyHandler::carryOutLater()
+{
+    if (burstQueued)
+        return;
+    burstQueued = true;
+    QMetaObject::invokeMethod(this, &ParlovanceKeyHandler::carryOutBurst, Qt::QueuedConnection);
+}
+
+void ParlovanceKeyHandler::carryOutBurst()
+{
+    burstQueued = false;
+    // A wind key still held has its wind started below, which the next burst may end.
+    const MediaKeyBurst keys = std::exchange(burst, MediaKeyBurst(forwarding || rewinding));
+    if (playState->isCallActive() || !playState->isAudioAvailable())
+        return;
+    const PlayState::PlayingMode mode = playState->mode();
+    // A toggle goes by what the keys found, before anything of theirs is carried out.
+    const int st = playState->state(mode);
+    if (keys.endsWind())
+        playState->play(mode);
+    // What plays is paused, stopped or played before the queue moves: a song that lands
+    // paused or stopped is not loaded, one that lands playing is loaded once.
+    switch (keys.hold()) {
+    case MediaKeyBurst::Hold::Toggle:
+        if (st == PlayState::Paused || st == PlayState::Stopped)
+            playState->play(mode);
+        else
+            playState->pauseOrStop(mode);
+        break;
+    case MediaKeyBurst::Hold::Play:
+        playState->play(mode);
+        break;
+    case MediaKeyBurst::Hold::Pause:
+        playState->pauseOrStop(mode);
+        break;
+    case MediaKeyBurst::Hold::Stop:
+        playState->stop(mode);
+        break;
+    case MediaKeyBurst::Hold::None:
+        break;
+    }
+    if (!keys.moves().isEmpty())
+        playState->skip(keys.moves(), -1);
+    switch (keys.wind()) {
+    case MediaKeyBurst::Wind::Forward:
+        playState->startForwarding(1000);
+        break;
+    case MediaKeyBurst::Wind::Backward:
+        playState->startRewinding(1000);
+        break;
+    case MediaKeyBurst::Wind::None:
+        break;
     }
 }
 

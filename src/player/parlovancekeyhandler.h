@@ -1,6 +1,7 @@
 #ifndef PARLOVANCEKEYHANDLER_H
 #define PARLOVANCEKEYHANDLER_H
 
+#include "mediakeyburst.h"
 #include "qmkeys.h"
 
 #include <QElapsedTimer>
@@ -12,6 +13,11 @@ class PlayState;
 // stop, next and previous, fast forward and rewind while a key is held, and on the headset
 // button a long press (skip forward every two seconds while held) and a double press (pause).
 // Making it is what first makes the playback hub.
+//
+// Each key event is taken at once (its press and release times make the long and double
+// presses), and its command joins a MediaKeyBurst that is carried out once the events already
+// received are through: keys that come faster than songs load land as one change, and keys
+// pressed by hand are carried out one by one as before.
 class ParlovanceKeyHandler : public QObject
 {
     Q_OBJECT
@@ -29,7 +35,9 @@ private:
 
     void pressed();
     void released();
-    void headsetButton(MeeGo::QmKeys::State state, int playbackState);
+    void headsetButton(MeeGo::QmKeys::State state);
+    void carryOutLater();
+    void carryOutBurst();
 
     static ParlovanceKeyHandler* s_instance;
 
@@ -44,6 +52,8 @@ private:
     bool longPressed = false;
     bool forwarding = false;
     bool rewinding = false;
+    MediaKeyBurst burst;
+    bool burstQueued = false;
 };
 
 #endif // PARLOVANCEKEYHANDLER_H

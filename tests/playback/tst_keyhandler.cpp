@@ -1,7 +1,8 @@
 // The media keys, injected as the device's key daemon reports them, steer the real playback hub
 // playing a real library: toggles, stop, skips on release, seeking while held, and the headset
-// button's long and double presses. The keyboard's keys reach them through the application
-// window as the window system delivers them, Shift and focus changes included.
+// button's long and double presses; keys that come faster than songs load land as one change.
+// The keyboard's keys reach them through the application window as the window system delivers
+// them, Shift and focus changes included.
 
 #include "hubtestlibrary.h"
 #include "mapplicationwindow.h"
@@ -10,6 +11,7 @@
 #include "playback/playstate.h"
 #include "qmkeyshook.h"
 #include "testenvironment.h"
+#include "zelplaycontrols.h"
 
 #include <QKeyEvent>
 #include <QSignalSpy>
@@ -41,6 +43,8 @@ private slots:
     void seekingEndsWithTheReleaseOrAnotherKey();
     void headsetButtonTogglesHoldsAndDoublePresses();
     void noKeyActsWhileAudioIsTaken();
+    void aBurstOfSkipsLoadsOnlyWhereItLands();
+    void theLastKeyOfABurstHolds();
     void pauseTypedWithShiftIsLetGoAsPlay();
     void keyHeldWhenTheWindowLosesTheKeyboardIsLetGo();
     void cleanup();
@@ -195,6 +199,67 @@ void TestKeyHandler::noKeyActsWhileAudioIsTaken()
     QCOMPARE(state(), PlayState::Playing);
     QCOMPARE(title(), QStringLiteral("Three"));
     hub->setAudioAvailable(true);
+}
+
+// Keys that come in one go, as from a keyboard flooded by a program, before the loop turns.
+void TestKeyHandler::aBurstOfSkipsLoadsOnlyWhereItLands()
+{
+    QSignalSpy songs(hub, SIGNAL(songChanged(QString, QString, QString, int, bool)));
+    QSignalSpy loads(ZelPlayControls::instance(), SIGNAL(playbackAboutToStart()));
+    for (int i = 0; i < 40; ++i)
+        click(QmKeys::NextKey);
+    for (int i = 0; i < 3; ++i)
+        click(QmKeys::PreviousKey);
+    // Three, 37 songs on in a queue of seven.
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("Five"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
+    QCOMPARE(songs.count(), 1);
+    QCOMPARE(loads.count(), 1);
+}
+
+void TestKeyHandler::theLastKeyOfABurstHolds()
+{
+    // An even number of toggles leaves the song playing, with no pause on the way.
+    QSignalSpy states(hub, SIGNAL(stateChanged(PlayState::State)));
+    for (int i = 0; i < 10; ++i)
+        click(QmKeys::PlayPauseKey);
+    QTest::qWait(300);
+    QCOMPARE(state(), PlayState::Playing);
+    QCOMPARE(states.count(), 0);
+    for (int i = 0; i < 9; ++i)
+        click(QmKeys::PlayPauseKey);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Paused, Timeout);
+
+    // Play, a tap of fast forward and next, twelve times: the song twelve on plays from its
+    // start, loaded once.
+    QSignalSpy loads(ZelPlayControls::instance(), SIGNAL(playbackAboutToStart()));
+    for (int i = 0; i < 12; ++i) {
+        click(QmKeys::PlayKey);
+        click(QmKeys::FastForwardKey);
+        click(QmKeys::NextKey);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("One"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
+    QCOMPARE(loads.count(), 1);
+    QVERIFY(hub->position(hub->mode()) < 2);
+
+    // Ending on a stop, the queue moves and stops.
+    for (int i = 0; i < 5; ++i) {
+        click(QmKeys::NextKey);
+        click(QmKeys::StopKey);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Stopped, Timeout);
+    QCOMPARE(title(), QStringLiteral("Six"));
+
+    // A fast forward still held at the end winds the song the skips land on until it is let go.
+    click(QmKeys::PlayKey);
+    click(QmKeys::NextKey);
+    key(QmKeys::FastForwardKey, QmKeys::KeyDown);
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("Seven"), Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(hub->position(hub->mode()) >= 3, Timeout);
+    key(QmKeys::FastForwardKey, QmKeys::KeyUp);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
+    QVERIFY(hub->position(hub->mode()) >= 3);
 }
 
 bool TestKeyHandler::activateWindow()
