@@ -1,12 +1,9 @@
 #include "streamdata.h"
 
-#include "id3frameencodings.h"
 #include "mafwregistry.h"
 #include "mafwrenderer.h"
 #include "mlocale.h"
 
-#include <QCoreApplication>
-#include <QPointer>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -21,6 +18,14 @@ QVariant firstValue(const MafwMediaInfo& info, const QString& key)
 {
     const QList<QVariant> values = info.metaData(key);
     return values.isEmpty() ? QVariant() : values.first();
+}
+
+// The local file the renderer took the texts from: the item it plays, which for a playlist is
+// the entry, not the list. Empty for an item that is no local file.
+QString itemFile(const MafwMediaInfo& info)
+{
+    const QUrl item(firstValue(info, QStringLiteral("uri")).toString());
+    return item.isLocalFile() ? item.toLocalFile() : QString();
 }
 
 // The characters Windows-1252 has at 0x80 to 0x9F, where Latin-1 has control codes (0 where
@@ -95,12 +100,21 @@ StreamData::StreamData()
     , m_duration(0)
     , m_seekable(true)
     , m_mediaInfoTimer(new QTimer(this))
+    , tagReader(new QThreadPool(this))
 {
     m_mediaInfoTimer->setInterval(500);
     connect(m_mediaInfoTimer, SIGNAL(timeout()), this, SLOT(getCurrentMediaInfo()));
+    // One read at a time: a newer item's read waits only for the abandoned one to notice.
+    tagReader->setMaxThreadCount(1);
 }
 
-StreamData::~StreamData() = default;
+StreamData::~StreamData()
+{
+    // The read under way stops at its next piece; the thread must be gone before the members
+    // it looks at.
+    abandonTagRead();
+    tagReader->waitForDone();
+}
 
 void StreamData::setDataFromIndex(int index, MafwContent content)
 {
@@ -138,6 +152,7 @@ void StreamData::clear()
     m_organization.clear();
     m_duration = 0;
     m_seekable = false;
+    abandonTagRead();
 }
 
 void StreamData::getCurrentMediaInfo()
@@ -150,25 +165,68 @@ void StreamData::getCurrentMediaInfo()
 
 void StreamData::updateMediaInfo(MafwMediaInfo info)
 {
-    const quint64 serial = ++mediaInfoSerial;
+    // Whatever waited for a read is older than this.
+    infoWaiting = false;
     if (m_url.scheme() != QLatin1String("file")) {
         applyMediaInfo(info, NoDecoding, Id3FrameEncodings());
         return;
     }
-    const QString path = m_url.toLocalFile();
-    QPointer<StreamData> self(this);
-    QThreadPool::globalInstance()->start([self, path, info, serial]() {
-        const Id3FrameEncodings encodings = Id3FrameEncodings::read(path);
+    const QString file = itemFile(info);
+    if (file.isEmpty()) {
+        // A stream named by a local playlist: it has no file of its own to read.
+        const Id3FrameEncodings none;
+        applyMediaInfo(info, decodingFor(none), none);
+        return;
+    }
+    if (file == tagFile && tagsKnown) {
+        applyMediaInfo(info, decodingFor(tagEncodings), tagEncodings);
+        return;
+    }
+    if (file != tagFile)
+        readTags(file);
+    waitingInfo = info;
+    infoWaiting = true;
+}
+
+void StreamData::readTags(const QString& file)
+{
+    abandonTagRead();
+    tagFile = file;
+    const quint64 read = tagRead;
+    tagReader->start([this, file, read]() {
+        const auto abandoned = [this, read]() { return tagRead != read; };
+        const Id3FrameEncodings encodings = Id3FrameEncodings::read(file, abandoned);
+        if (abandoned())
+            return;
+        // Posted to the handler, so that it goes with the handler.
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, path, info, serial, encodings]() {
-                // A newer media info, or another file, has come meanwhile.
-                if (!self || self->mediaInfoSerial != serial || self->m_url.toLocalFile() != path)
-                    return;
-                self->applyMediaInfo(info, self->decodingFor(encodings), encodings);
-            },
-            Qt::QueuedConnection);
+            this, [this, read, encodings]() { tagsRead(read, encodings); }, Qt::QueuedConnection);
     });
+}
+
+void StreamData::tagsRead(quint64 read, const Id3FrameEncodings& encodings)
+{
+    if (read != tagRead)
+        return;
+    tagsKnown = true;
+    tagEncodings = encodings;
+    if (!infoWaiting)
+        return;
+    infoWaiting = false;
+    const MafwMediaInfo info = waitingInfo;
+    waitingInfo = MafwMediaInfo();
+    applyMediaInfo(info, decodingFor(encodings), encodings);
+}
+
+void StreamData::abandonTagRead()
+{
+    ++tagRead;
+    // Reads of earlier items that have not begun never begin.
+    tagReader->clear();
+    tagFile.clear();
+    tagsKnown = false;
+    infoWaiting = false;
+    waitingInfo = MafwMediaInfo();
 }
 
 StreamData::Decoding StreamData::decodingFor(const Id3FrameEncodings& encodings) const

@@ -2,14 +2,17 @@
 #define STREAMDATA_H
 
 #include "mafwmediainfo.h"
+#include "id3frameencodings.h"
 #include "mcharsetdetector.h"
 #include "zelmetadatahandler.h"
 
 #include <QString>
 #include <QUrl>
 
+#include <atomic>
+
+class QThreadPool;
 class QTimer;
-struct Id3FrameEncodings;
 
 // The play controller's handler for streams and single URLs: it takes the item's address
 // from the controller, gathers the renderer's metadata changes for half a second, then asks the
@@ -25,6 +28,11 @@ struct Id3FrameEncodings;
 // when the detector finds no set that reads them. In the "zh" locale ISO-8859-1 frames are
 // decoded with the locale declared, in the "ru" locale they are left alone. Streams other than
 // local files are never decoded again.
+//
+// The encodings are read from the item's own file (a playlist's entry, never the playlist), once
+// an item, and only as far as its tag at the head goes, on a thread of the handler's own: a read
+// never waits behind other work or holds it up. A new item, clear() and the handler's end
+// abandon a read under way; the media info that waits for it is applied when it ends.
 class StreamData : public ZelMetadataHandler
 {
     Q_OBJECT
@@ -63,6 +71,9 @@ private:
     enum Decoding { NoDecoding, RepeatMode, DoubleMode };
 
     Decoding decodingFor(const Id3FrameEncodings& encodings) const;
+    void readTags(const QString& file);
+    void tagsRead(quint64 read, const Id3FrameEncodings& encodings);
+    void abandonTagRead();
     void applyMediaInfo(const MafwMediaInfo& info, Decoding decoding,
                         const Id3FrameEncodings& encodings);
     // frameEncoding: the ID3v2 text encoding of the value's frame, or Id3FrameEncodings::Missing.
@@ -80,8 +91,17 @@ private:
     bool m_seekable;
     MCharsetDetector charsetDetector;
     QTimer* m_mediaInfoTimer;
-    // Counts media infos; only the newest is applied once its file has been looked at.
-    quint64 mediaInfoSerial = 0;
+
+    // The file of the item whose encodings are known (tagsKnown) or being read; the newest media
+    // info of that item waits for them in waitingInfo.
+    QString tagFile;
+    bool tagsKnown = false;
+    Id3FrameEncodings tagEncodings;
+    bool infoWaiting = false;
+    MafwMediaInfo waitingInfo;
+    // Counts the reads begun; a read whose number is no longer the newest is abandoned.
+    std::atomic<quint64> tagRead { 0 };
+    QThreadPool* tagReader;
 };
 
 #endif // STREAMDATA_H

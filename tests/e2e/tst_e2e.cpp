@@ -29,7 +29,11 @@ private slots:
     void secondStartHandsOverToTheRunningPlayer();
     void storeThatCannotOpenEndsTheProgram();
     void sigtermEndsTheProgramWhileItIndexes();
+    void sigtermEndsTheProgramWhileALargeListPlays();
     void aPipeSentOverTheBusHoldsNothing();
+
+public slots:
+    void stateAnnounced(int state) { announcedStates << state; }
 
 private:
     void start(const QString& program, const QStringList& arguments);
@@ -38,6 +42,7 @@ private:
     static QString usage(const QString& program);
 
     QProcess process;
+    QList<int> announcedStates;
 };
 
 namespace {
@@ -218,6 +223,54 @@ void TestEndToEnd::sigtermEndsTheProgramWhileItIndexes()
     timer.start();
     process.terminate();
     QVERIFY2(process.waitForFinished(3000), "the program did not end within 3 s of SIGTERM");
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    qInfo() << "ended" << timer.elapsed() << "ms after SIGTERM";
+    TestEnvironment::wipeHome();
+}
+
+void TestEndToEnd::sigtermEndsTheProgramWhileALargeListPlays()
+{
+    // A list of half a million paths, two short songs in turn, played over the bus: the end of
+    // the session finds it playing.
+    const QString folder = TestEnvironment::home() + QStringLiteral("/Lists");
+    QDir().mkpath(folder);
+    QByteArray pair;
+    for (const QString& title : { QStringLiteral("Alpha"), QStringLiteral("Beta") }) {
+        const QString song = folder + QLatin1Char('/') + title + QStringLiteral(".ogg");
+        AudioTags tags;
+        tags.title = title;
+        QVERIFY(AudioGenerator::write(song, tags, 2000));
+        pair += QFile::encodeName(song) + '\n';
+    }
+    const QString listPath = folder + QStringLiteral("/half a million.txt");
+    QFile list(listPath);
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    QVERIFY(list.write(pair.repeated(250000)) == pair.size() * 250000);
+    list.close();
+
+    start(QStringLiteral(PARLOVANCE_PROGRAM), {});
+    QTRY_VERIFY_WITH_TIMEOUT(registered(PlaybackService), StartTimeoutMs);
+    const QString interface = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceInterface");
+    QVERIFY(QDBusConnection::sessionBus().connect(PlaybackService, QStringLiteral("/"), interface,
+                                                  QStringLiteral("playbackStateChanged"), this,
+                                                  SLOT(stateAnnounced(int))));
+    announcedStates.clear();
+    QDBusMessage play = QDBusMessage::createMethodCall(PlaybackService, QStringLiteral("/"),
+                                                       interface, QStringLiteral("playPlaylist"));
+    play.setArguments({ QStringList { listPath } });
+    QCOMPARE(QDBusConnection::sessionBus().call(play, QDBus::Block, 10000).type(),
+             QDBusMessage::ReplyMessage);
+    // Playing, on to its second item.
+    QTRY_VERIFY_WITH_TIMEOUT(announcedStates.count(1) >= 2, StartTimeoutMs);
+    QDBusConnection::sessionBus().disconnect(PlaybackService, QStringLiteral("/"), interface,
+                                             QStringLiteral("playbackStateChanged"), this,
+                                             SLOT(stateAnnounced(int)));
+
+    QElapsedTimer timer;
+    timer.start();
+    process.terminate();
+    QVERIFY2(process.waitForFinished(10000), "the program did not end within 10 s of SIGTERM");
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 0);
     qInfo() << "ended" << timer.elapsed() << "ms after SIGTERM";

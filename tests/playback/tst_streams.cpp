@@ -22,6 +22,7 @@
 #include <QTextCodec>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,6 +66,29 @@ QString taggedMp3(const QString& name, const QByteArray& front, const QByteArray
         return QString();
     const QString path = outside(name);
     return writeFile(path, front + audio.readAll() + back) ? path : QString();
+}
+
+// What the process has read from files, pipes and sockets so far: rchar of /proc/self/io.
+qint64 bytesReadByProcess()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    }
+    return -1;
+}
+
+// A song of its own title, for telling the items of a list apart.
+QString titledSong(const QString& name, const QString& title)
+{
+    const QString path = outside(name);
+    AudioTags tags;
+    tags.title = title;
+    tags.artist = QStringLiteral("Listed");
+    return AudioGenerator::write(path, tags, 2000) ? path : QString();
 }
 
 // Records what a listener of the player sheet is told.
@@ -276,6 +300,93 @@ private slots:
                                   expected, Timeout);
         hub->stop(PlayState::RadioMode);
         QVERIFY(waitForState(PlayState::Stopped));
+    }
+
+    // A list of paths may be a large text file. It is read for its entries, and the tags of
+    // each item come from the item's own file, read no further than its tag: an item's tags
+    // read from the list itself would be the whole list again and again, each read on the
+    // thread pool that the reading of lists waits for.
+    void aLargeListIsReadForItsEntriesAloneAndTagsFromEachItem()
+    {
+        const QString first = titledSong(QStringLiteral("listed one.mp3"), QStringLiteral("One"));
+        const QString second = titledSong(QStringLiteral("listed two.ogg"), QStringLiteral("Two"));
+        QVERIFY(!first.isEmpty() && !second.isEmpty());
+        QByteArray list = QFile::encodeName(first) + '\n' + QFile::encodeName(second) + '\n';
+        const QByteArray remark = "# " + QByteArray(77, '-') + '\n';
+        list += remark.repeated((32 * 1024 * 1024) / remark.size());
+        const QString path = outside(QStringLiteral("long list.txt"));
+        QVERIFY(writeFile(path, list));
+
+        const qint64 before = bytesReadByProcess();
+        QVERIFY(before >= 0);
+        hub->playStream(QUrl::fromLocalFile(path));
+        QCOMPARE(hub->contentType(PlayState::RadioMode), PlayState::RadioPlaylistContent);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::RadioMode), QStringLiteral("One"),
+                                  3 * Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::RadioMode), QStringLiteral("Two"),
+                                  3 * Timeout);
+        const qint64 read = bytesReadByProcess() - before;
+        // Less than the list in all: what tells its type and its entries reads its head alone.
+        QVERIFY2(
+            read < list.size(),
+            qPrintable(
+                QStringLiteral("%1 bytes read for a list of %2 bytes").arg(read).arg(list.size())));
+        hub->stop(PlayState::RadioMode);
+        QVERIFY(waitForState(PlayState::Stopped));
+    }
+
+    // A file with no tag costs the read of its head, however large it is, and no read for an
+    // item goes on once another item plays.
+    void noTagReadOutlastsItsItem()
+    {
+        // Two gigabytes of silence in a file that takes no room. No byte of its header is 0xff,
+        // which a reader could take for the start of MPEG audio and look no further.
+        const QString silence = outside(QStringLiteral("long silence.wav"));
+        const quint32 dataBytes = 0x7f000000;
+        QByteArray header;
+        auto put = [&header](quint32 value, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                header += char((value >> (8 * i)) & 0xff);
+        };
+        header += "RIFF";
+        put(36 + dataBytes, 4);
+        header += "WAVEfmt ";
+        put(16, 4); // PCM, 2 channels, 44.1 kHz, 16 bits
+        put(1, 2);
+        put(2, 2);
+        put(44100, 4);
+        put(44100 * 4, 4);
+        put(4, 2);
+        put(16, 2);
+        header += "data";
+        put(dataBytes, 4);
+        QVERIFY(writeFile(silence, header));
+        QVERIFY(::truncate(QFile::encodeName(silence).constData(), 44 + qint64(dataBytes)) == 0);
+        const QString next = titledSong(QStringLiteral("after silence.ogg"),
+                                        QStringLiteral("After"));
+        QVERIFY(!next.isEmpty());
+
+        hub->playStream(QUrl::fromLocalFile(silence));
+        QVERIFY(waitForState(PlayState::Playing));
+        // By now the item's media info has been asked for, and its tags are being read.
+        QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::RadioMode) >= 2, Timeout);
+        hub->playStream(QUrl::fromLocalFile(next));
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::RadioMode), QStringLiteral("After"),
+                                  Timeout);
+        // Playing a small song reads little; a read of the silence going on reads on.
+        QElapsedTimer waited;
+        waited.start();
+        qint64 halfSecond = -1;
+        do {
+            const qint64 start = bytesReadByProcess();
+            QTest::qWait(500);
+            halfSecond = bytesReadByProcess() - start;
+        } while (halfSecond >= 1024 * 1024 && waited.elapsed() < Timeout);
+        QVERIFY2(halfSecond < 1024 * 1024,
+                 qPrintable(QStringLiteral("%1 bytes read in half a second").arg(halfSecond)));
+        hub->stop(PlayState::RadioMode);
+        QVERIFY(waitForState(PlayState::Stopped));
+        QFile::remove(silence);
     }
 
     void brokenPlaylistFilesShowTheirBanners_data()
