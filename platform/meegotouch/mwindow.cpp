@@ -50,6 +50,18 @@ MWindow::~MWindow()
     scene()->clear();
 }
 
+void MWindow::paintEvent(QPaintEvent* event)
+{
+    // The scene polishes the widgets new to it (a list's new rows) in a queued call, or, when a
+    // paint comes first, as it paints; either way the pass asks their layouts to run again, in
+    // requests queued behind this paint. A paint made then would show rows whose layout is still
+    // to run, and nothing may paint them again for a while. The pass and the layouts it asks
+    // for go first; with nothing waiting this costs nothing.
+    QCoreApplication::sendPostedEvents(scene(), QEvent::MetaCall);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QGraphicsView::paintEvent(event);
+}
+
 MSceneManager* MWindow::sceneManager() const
 {
     return manager;

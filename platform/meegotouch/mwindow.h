@@ -56,6 +56,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private slots:
     void handleApplicationState(Qt::ApplicationState state);

@@ -405,6 +405,7 @@ private slots:
     void basicAndContentItemsPlaceTheirParts();
     void detailedItemMakesItsLayoutLate();
     void cellsAreLaidOutBeforeTheyAreDrawn();
+    void theWindowsFirstPaintLeavesNewCellsLaidOut();
     void teardownWithTheListShownByALayoutPolicy();
     void anIdleListScrollsWithoutMakingCells();
 
@@ -1346,6 +1347,23 @@ void TestMList::cellsAreLaidOutBeforeTheyAreDrawn()
     model.setText(0, 50, QStringLiteral("12,345 songs"));
     QVERIFY(side->size().width() > narrow);
     QVERIFY(laidOut(row));
+}
+
+void TestMList::theWindowsFirstPaintLeavesNewCellsLaidOut()
+{
+    // The window paints in the same turn as the list makes its cells (as when rows come while
+    // the page's layout makes room for them): the scene polishes the new widgets as it paints,
+    // and no layout of a row is left to run after that paint, with nothing to paint it again.
+    GroupedModel model({ 100 }, false);
+    auto* list = new MList;
+    window->scene()->addItem(list);
+    list->setGeometry(QRectF(0, 0, 480, 440));
+    list->setCellCreator(new DetailedCreator);
+    list->setItemModel(&model);
+    QCOMPARE(list->visibleCells().size(), 5);
+    window->viewport()->repaint();
+    for (MWidget* cell : list->visibleCells())
+        QVERIFY(cell->layout() && cell->layout()->isActivated());
 }
 
 void TestMList::teardownWithTheListShownByALayoutPolicy()
