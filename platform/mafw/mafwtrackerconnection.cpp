@@ -74,6 +74,8 @@ void MafwTrackerConnection::asyncQuery(const QString& sparql, int columns, QObje
     const QMetaMethod onFailure = findMethod(receiver, failureSlot);
     if (!onResult.isValid())
         qCWarning(lcModels) << Q_FUNC_INFO << "- the receiver has no slot" << resultSlot;
+    // Each text sent, in one line: what asks the store for how much shows in the log.
+    qCDebug(lcModels).noquote() << "sent to the store:" << QString(sparql).simplified();
     const QPointer<QObject> target(receiver);
     const bool update = !TrackerSparql::isQuery(sparql);
     TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();

@@ -16,7 +16,8 @@ struct MafwStoreChanges;
 //   result slot (QList<QStringList> rows, bool complete, const QVariant& cookie): one string per
 //     column, an unbound cell as a null QString; updates answer with no rows; complete is true;
 //   failure slot queryFailed(int code, QString message, const QVariant& cookie).
-// Slots are named in the SLOT() form ("1name(args)"); the cookie comes back as given.
+// Slots are named in the SLOT() form ("1name(args)"); the cookie comes back as given. Each text
+// sent is logged at debug level ("sent to the store:" and the text on one line).
 class MafwTrackerConnection : public QObject
 {
     Q_OBJECT
