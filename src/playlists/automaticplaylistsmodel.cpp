@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -21,6 +22,9 @@ constexpr SongColumns SongsColumns {};
 
 // The column count argument of the count queries.
 const int CountQueryColumns = 2;
+// The least time between two counts of the store while the library keeps changing: each counts
+// every song of the library.
+const int CountGapMs = 1000;
 
 struct AutomaticPlaylist
 {
@@ -70,7 +74,10 @@ AutomaticPlaylistsModel* AutomaticPlaylistsModel::instance()
 
 AutomaticPlaylistsModel::AutomaticPlaylistsModel()
     : QAbstractTableModel(QCoreApplication::instance())
+    , countTimer(new QTimer(this))
 {
+    countTimer->setSingleShot(true);
+    connect(countTimer, &QTimer::timeout, this, &AutomaticPlaylistsModel::sendDueCounts);
     init();
 }
 
@@ -136,14 +143,16 @@ void AutomaticPlaylistsModel::requestNextModel()
         connectModel(model);
     }
     // A playlist counted in the store changes with songs that its model does not hold yet
-    // (added, gone or played past its first rows): every such change counts it again.
+    // (added, gone or played past its first rows): such a change counts it again. A play
+    // changes whether a song was never played, never which songs were bought or are there.
     if (f) {
         MafwTrackerConnection* connection = f->trackerConnection();
         for (auto signal :
-             { &MafwTrackerConnection::musicAdded, &MafwTrackerConnection::musicDeleted,
-               &MafwTrackerConnection::musicAccessed })
-            connect(connection, signal, this, &AutomaticPlaylistsModel::libraryChangedSlot,
+             { &MafwTrackerConnection::musicAdded, &MafwTrackerConnection::musicDeleted })
+            connect(connection, signal, this, &AutomaticPlaylistsModel::songsAddedOrRemovedSlot,
                     Qt::UniqueConnection);
+        connect(connection, &MafwTrackerConnection::musicAccessed, this,
+                &AutomaticPlaylistsModel::songsPlayedSlot, Qt::UniqueConnection);
     }
     allRequested = true;
     emit completed();
@@ -322,6 +331,7 @@ void AutomaticPlaylistsModel::handleModelChange(MafwTrackerModel* model)
             counted->count = 0;
             counted->length = 0;
             counted->serial = ++lastSerial;
+            counted->due = false;
         }
         if (!model->isComplete())
             model->fetchRemainingRows();
@@ -334,20 +344,57 @@ void AutomaticPlaylistsModel::handleModelChange(MafwTrackerModel* model)
     emit modelUpdated();
 }
 
-void AutomaticPlaylistsModel::libraryChangedSlot()
+void AutomaticPlaylistsModel::songsAddedOrRemovedSlot()
 {
     for (const AutomaticPlaylistEntry& entry : qAsConst(shownPlaylists))
         recount(entry);
 }
 
+void AutomaticPlaylistsModel::songsPlayedSlot()
+{
+    recountType(MafwTrackerModel::NeverPlayedSongs);
+}
+
+void AutomaticPlaylistsModel::recountType(int queryType)
+{
+    const int row = rowForType(queryType);
+    if (row >= 0)
+        recount(shownPlaylists.at(row));
+}
+
 void AutomaticPlaylistsModel::recount(const AutomaticPlaylistEntry& entry)
 {
-    if (!storeCountWhileIncomplete(entry))
+    StoreCount* figures = storeCountWhileIncomplete(entry);
+    if (!figures)
         return;
-    if (entry.queryType == MafwTrackerModel::NeverPlayedSongs)
-        runNeverPlayedCountQuery();
-    else
-        runDownloadedCountQuery();
+    // A change of the library reaches the models and the connection's signals in one turn (a
+    // played song leaves the never-played model, the next one comes in, the play is reported):
+    // counted after it, the store counts the library once for all of them.
+    figures->due = true;
+    postDueCounts();
+}
+
+void AutomaticPlaylistsModel::postDueCounts()
+{
+    if (countTimer->isActive())
+        return;
+    const qint64 since = sinceCountSent.isValid() ? sinceCountSent.elapsed() : CountGapMs;
+    countTimer->start(int(std::max<qint64>(0, CountGapMs - since)));
+}
+
+void AutomaticPlaylistsModel::sendDueCounts()
+{
+    // A count on its way is sent again once it is answered: a store slower than the changes
+    // counts once per answer, not once per change.
+    for (const AutomaticPlaylistEntry& entry : qAsConst(shownPlaylists)) {
+        const StoreCount* figures = storeCountWhileIncomplete(entry);
+        if (!figures || !figures->due || figures->onItsWay)
+            continue;
+        if (entry.queryType == MafwTrackerModel::NeverPlayedSongs)
+            runNeverPlayedCountQuery();
+        else
+            runDownloadedCountQuery();
+    }
 }
 
 void AutomaticPlaylistsModel::runNeverPlayedCountQuery()
@@ -368,10 +415,12 @@ void AutomaticPlaylistsModel::runCountQuery(const char* sparql, const char* resu
     MafwTrackerModelFactory* f = factory ? factory->factory() : nullptr;
     if (!f)
         return;
-    // Each change of an incomplete model or of the library sends the query again; the figures
-    // of the last answer stand until the new one comes, and the serial keeps an older answer
-    // from overwriting a newer one.
+    // The figures of the last answer stand until the new one comes, and the serial keeps an
+    // older answer from overwriting a newer one.
+    figures.due = false;
     figures.serial = ++lastSerial;
+    figures.onItsWay = figures.serial;
+    sinceCountSent.start();
     f->trackerConnection()->asyncQuery(QLatin1String(sparql), CountQueryColumns, this, resultSlot,
                                        SLOT(queryFailed(int, QString, QVariant)),
                                        QVariant(figures.serial));
@@ -393,19 +442,32 @@ void AutomaticPlaylistsModel::takeCountAnswer(int queryType, StoreCount& figures
                                               const QList<QStringList>& rows, bool end,
                                               const QVariant& userData)
 {
+    const int serial = userData.toInt();
     const int row = rowForType(queryType);
-    if (row < 0 || !end || rows.isEmpty() || userData.toInt() != figures.serial)
-        return;
-    const QStringList& first = rows.first();
-    figures.count = first.value(0).toInt();
-    figures.length = first.value(1).toInt();
-    emit dataChanged(index(row, Columns.playlistId), index(row, Columns.length));
+    if (row >= 0 && end && !rows.isEmpty() && serial == figures.serial) {
+        const QStringList& first = rows.first();
+        figures.count = first.value(0).toInt();
+        figures.length = first.value(1).toInt();
+        emit dataChanged(index(row, Columns.playlistId), index(row, Columns.length));
+    }
+    countAnswered(serial);
+}
+
+void AutomaticPlaylistsModel::countAnswered(int serial)
+{
+    for (StoreCount* figures : { &neverPlayed, &downloaded }) {
+        if (serial == 0 || figures->onItsWay != serial)
+            continue;
+        figures->onItsWay = 0;
+        if (figures->due)
+            postDueCounts();
+    }
 }
 
 void AutomaticPlaylistsModel::queryFailed(int errCode, QString errStr, QVariant userData)
 {
-    Q_UNUSED(userData)
     qCDebug(lcPlaylists)
         << "void AutomaticPlaylistsModel::queryFailed(int, QString, const QVariant&)"
         << "- query failed " << errCode << " : " << errStr;
+    countAnswered(userData.toInt());
 }

@@ -2,6 +2,7 @@
 #define AUTOMATICPLAYLISTSMODEL_H
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QSharedPointer>
@@ -12,6 +13,7 @@
 
 class MafwTrackerModel;
 class MafwTrackerModelFactoryInstance;
+class QTimer;
 
 // The six automatic playlists (recently added, recently played, most played, favourites,
 // recently downloaded, never played), one row per playlist that has songs at the moment, in
@@ -22,8 +24,12 @@ class MafwTrackerModelFactoryInstance;
 // (untranslated), 2 nothing, 3 the song count, 4 the total length in seconds. While the
 // never-played or recently-downloaded model has not completed, its count and length are the
 // answer of a count query over the songs of the store whose files are there, instead of the
-// model's partial rows (never fewer than those); the query is sent again at every change of
-// the model or of the library's songs, and only the answer to the latest one counts.
+// model's partial rows (never fewer than those). A change of the model or of the library's songs
+// that can change a count has it counted again: songs added or gone, both counts; a song played,
+// the never-played count only. Changes are counted together: those of one turn of the event loop
+// once, after it; those that come while a count is on its way once it is answered; and while the
+// library keeps changing (songs skipped through one after another), at most once a second. Only
+// the answer to the latest query counts.
 //
 // instance() creates the model with the application object as parent; deleting it clears the
 // singleton, and the next instance() makes a new one. Nothing is requested until
@@ -65,18 +71,22 @@ private slots:
     void rowsInsertedSlot(const QModelIndex& parent, int start, int end);
     void rowsRemovedSlot(const QModelIndex& parent, int start, int end);
     void completedSlot();
-    void libraryChangedSlot();
+    void songsAddedOrRemovedSlot();
+    void songsPlayedSlot();
     void neverPlayedCountSlot(QList<QStringList> rows, bool end, QVariant userData);
     void downloadedCountSlot(QList<QStringList> rows, bool end, QVariant userData);
     void queryFailed(int errCode, QString errStr, QVariant userData);
 
 private:
-    // A count and summed length over the store, and the serial of the query last sent for it.
+    // A count and summed length over the store, the serial of the query whose answer counts,
+    // and whether it is to be counted again or being counted.
     struct StoreCount
     {
         int count = 0;
         int length = 0;
         int serial = 0;
+        bool due = false; // changed since the query on its way, or since the last answer
+        int onItsWay = 0; // the serial of the query sent and not yet answered; 0 none
     };
 
     AutomaticPlaylistsModel();
@@ -84,11 +94,19 @@ private:
     int insertPosition(int queryType) const;
     int indexOfModel(MafwTrackerModel* model, bool inEmptyList) const;
     void handleModelChange(MafwTrackerModel* model);
-    // Asks the store for the count of a playlist whose model is still incomplete.
+    // Has the store count the playlist again, while its model is incomplete: once the changes
+    // of this turn are in, or once the answer on its way is.
     void recount(const AutomaticPlaylistEntry& entry);
+    void recountType(int queryType);
+    // Sends the queries of the counts that are due and have none on its way, in a later turn
+    // and a second after the last was sent at the earliest.
+    void postDueCounts();
+    void sendDueCounts();
     void runNeverPlayedCountQuery();
     void runDownloadedCountQuery();
     void runCountQuery(const char* sparql, const char* resultSlot, StoreCount& figures);
+    // An answer or a failure of the query with this serial has come.
+    void countAnswered(int serial);
     void takeCountAnswer(int queryType, StoreCount& figures, const QList<QStringList>& rows,
                          bool end, const QVariant& userData);
     // Whether the store counts the playlist's songs while its model holds only the first ones.
@@ -109,6 +127,8 @@ private:
     StoreCount neverPlayed;
     StoreCount downloaded;
     bool allRequested = false;
+    QTimer* countTimer = nullptr; // runs sendDueCounts()
+    QElapsedTimer sinceCountSent;
     int lastSerial = 0;
 };
 

@@ -13,6 +13,9 @@
 #include "trackerfileindexer.h"
 #include "trackermountpoints.h"
 #include "trackerstore.h"
+#include "data/modelcolumns.h"
+#include "data/storequeries.h"
+#include "mafwlogging.h"
 
 #include <QFile>
 #include <QPointer>
@@ -130,6 +133,46 @@ private:
     QTimer timer;
 };
 
+// Counts a text that the tracker connection sends to the store, from the connection's debug
+// lines, while it lives.
+class StoreTexts
+{
+public:
+    explicit StoreTexts(const char* text)
+        : text(QString::fromUtf8(text).simplified())
+        , category(const_cast<QLoggingCategory&>(lcModels()))
+        , wasOn(category.isDebugEnabled())
+    {
+        category.setEnabled(QtDebugMsg, true);
+        current = this;
+        previous = qInstallMessageHandler(&StoreTexts::handle);
+    }
+    ~StoreTexts()
+    {
+        qInstallMessageHandler(previous);
+        current = nullptr;
+        category.setEnabled(QtDebugMsg, wasOn);
+    }
+    int sent() const { return count; }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (message == QLatin1String("sent to the store: ") + current->text)
+            ++current->count;
+        if (current->previous)
+            current->previous(type, context, message);
+    }
+    static StoreTexts* current;
+    const QString text;
+    QLoggingCategory& category;
+    const bool wasOn;
+    QtMessageHandler previous = nullptr;
+    int count = 0;
+};
+
+StoreTexts* StoreTexts::current = nullptr;
+
 } // namespace
 
 class TestAutomaticPlaylists : public QObject
@@ -147,6 +190,7 @@ private slots:
     void reloadRequestsEverythingAgain();
     void countsStayTheListsRowsWhenSongsGoAndComeBack();
     void countsAreTheListsRowsAfterTheMusicMovedBetweenStarts();
+    void playsAreCountedOnlyWhereAPlayChangesTheCount();
 
 private:
     int songId(const QString& title) const;
@@ -499,6 +543,48 @@ void TestAutomaticPlaylists::countsAreTheListsRowsAfterTheMusicMovedBetweenStart
         QVERIFY2(watch.faults.isEmpty(), qPrintable(watch.faults.join(QLatin1String("; "))));
         model = nullptr;
     }
+}
+
+void TestAutomaticPlaylists::playsAreCountedOnlyWhereAPlayChangesTheCount()
+{
+    // Every song is new since the move, never played; the never-played list, read anew, holds
+    // its first 50 songs and the store counts them all.
+    const int songs = SongCount + MoreSongs;
+    AutomaticPlaylistsModel* model = AutomaticPlaylistsModel::instance();
+    model->reload();
+    QTRY_COMPARE_WITH_TIMEOUT(figure(model, MafwTrackerModel::NeverPlayedSongs, 3), songs, Timeout);
+    QSharedPointer<MafwTrackerModel> neverPlayed;
+    QVERIFY(model->playlistModel(-MafwTrackerModel::NeverPlayedSongs, neverPlayed, false));
+    QVERIFY(!neverPlayed->isComplete());
+    FixtureLibrary::settleStore();
+    constexpr SongColumns Songs {};
+    QVector<int> ids;
+    for (int row : { 0, 1, 2, 3 })
+        ids << neverPlayed->index(row, Songs.songId).data().toInt();
+    // And a song its first rows do not hold: the last of the title order.
+    const MafwStoreCatalogue* catalogue = factory->catalogue();
+    ids << catalogue->titleOrder().last();
+    MafwTrackerConnection* connection = factory->trackerConnection();
+
+    // The list's first song played: it leaves the list, the next song comes in, and the play
+    // is reported, all of one change, which the store counts once.
+    const StoreTexts counts(StoreQueries::NeverPlayedCountAndLength);
+    connection->songPlayed(ids.takeFirst());
+    QTRY_COMPARE_WITH_TIMEOUT(figure(model, MafwTrackerModel::NeverPlayedSongs, 3), songs - 1,
+                              Timeout);
+    FixtureLibrary::settleStore();
+    QCOMPARE(counts.sent(), 1);
+
+    // Plays one right after the other, one of a song past the list's first rows: the count
+    // follows them all, counted no more often than songs were played.
+    for (int id : qAsConst(ids))
+        connection->songPlayed(id);
+    QTRY_COMPARE_WITH_TIMEOUT(figure(model, MafwTrackerModel::NeverPlayedSongs, 3), songs - 5,
+                              Timeout);
+    QCOMPARE(figure(model, MafwTrackerModel::NeverPlayedSongs, 4), (songs - 5) * SongSeconds);
+    FixtureLibrary::settleStore();
+    QCOMPARE(figure(model, MafwTrackerModel::NeverPlayedSongs, 3), songs - 5);
+    QVERIFY2(counts.sent() <= 5, qPrintable(QStringLiteral("%1 counts").arg(counts.sent())));
 }
 
 PARLOVANCE_TEST_MAIN(TestAutomaticPlaylists)
