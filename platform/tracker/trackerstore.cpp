@@ -13,6 +13,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -87,6 +88,42 @@ GFile* ontologyLocation()
 }
 
 const char* const InUseText = "another player is using the library store";
+
+// The store library gives its database a version only once the whole ontology is written into
+// it. A first start ended while it wrote (a quit or a kill within the first tenth of a second)
+// leaves a database at version 0, which every later open refuses as too old, so the player
+// could never start again. Such a database never held a song or a playlist: it is cleared, so
+// that the next open makes it again. Any other database is left alone, however it fails.
+bool clearUnfinishedDatabase(const QString& directory)
+{
+    const QString database = directory + QStringLiteral("/meta.db");
+    if (!QFileInfo(database).isFile())
+        return false;
+    sqlite3* db = nullptr;
+    int version = -1;
+    if (sqlite3_open_v2(QFile::encodeName(database).constData(), &db, SQLITE_OPEN_READONLY, nullptr)
+        == SQLITE_OK) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &statement, nullptr) == SQLITE_OK
+            && sqlite3_step(statement) == SQLITE_ROW)
+            version = sqlite3_column_int(statement, 0);
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(db);
+    if (version != 0)
+        return false;
+    qCWarning(lcStore).noquote() << Q_FUNC_INFO << "- the library store in" << directory
+                                 << "was never finished (its first start was cut off); it is made"
+                                    " again";
+    bool cleared = true;
+    for (const char* name : { "meta.db", "meta.db-wal", "meta.db-shm", "meta.db-journal",
+                              ".meta.isrunning", "ontologies.gvdb" }) {
+        const QString path = directory + QLatin1Char('/') + QLatin1String(name);
+        if (QFileInfo::exists(path) && !QFile::remove(path))
+            cleared = false;
+    }
+    return cleared;
+}
 
 } // namespace
 
@@ -262,6 +299,14 @@ void TrackerStore::openFinished(void* source, void* result, void* self)
     Q_UNUSED(source)
     auto* store = static_cast<TrackerStore*>(self);
     store->m_opening = false;
+    if (!connection && !store->m_remadeUnfinished
+        && clearUnfinishedDatabase(store->m_lockedDirectory)) {
+        store->m_remadeUnfinished = true;
+        if (error)
+            g_error_free(error);
+        store->openAsync();
+        return;
+    }
     if (!connection) {
         store->m_lastError = QString::fromUtf8(error ? error->message : "unknown error");
         qCWarning(lcStore) << Q_FUNC_INFO
@@ -308,6 +353,11 @@ bool TrackerStore::openSync(QString* errorText)
     GError* error = nullptr;
     TrackerSparqlConnection* connection = tracker_sparql_connection_new(
         TRACKER_SPARQL_CONNECTION_FLAGS_NONE, store, ontology, nullptr, &error);
+    if (!connection && clearUnfinishedDatabase(m_lockedDirectory)) {
+        g_clear_error(&error);
+        connection = tracker_sparql_connection_new(TRACKER_SPARQL_CONNECTION_FLAGS_NONE, store,
+                                                   ontology, nullptr, &error);
+    }
     g_object_unref(store);
     g_object_unref(ontology);
     if (!connection) {
@@ -327,6 +377,7 @@ void TrackerStore::adoptConnection(TrackerSparqlConnection* connection)
 {
     m_connection = connection;
     m_lastError.clear();
+    m_remadeUnfinished = false;
     m_notifier = tracker_sparql_connection_create_notifier(m_connection);
     if (m_notifier)
         g_signal_connect(m_notifier, "events", G_CALLBACK(&TrackerStore::notifierEvents), this);

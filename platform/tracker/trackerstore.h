@@ -82,6 +82,8 @@ private:
     TrackerFileIndexer* m_indexer = nullptr;
     QString m_lastError;
     bool m_opening = false;
+    // An unfinished database is made again once an open; one that fails again is reported.
+    bool m_remadeUnfinished = false;
     void* m_cancellable = nullptr;
     int m_lockFd = -1;
     QString m_lockedDirectory;

@@ -23,6 +23,7 @@
 #include <QSignalSpy>
 #include <QThread>
 
+#include <sqlite3.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
@@ -655,6 +656,59 @@ private slots:
         QVERIFY(!addSong(QStringLiteral("z/unstuck.ogg"), QStringLiteral("Unstuck")).isEmpty());
         indexOrEnd();
         QVERIFY(indexed(QStringLiteral("z/unstuck.ogg")));
+    }
+
+    // What a first start ended within its first tenth of a second leaves: the store library's
+    // database without the version it writes last. Every later open refused it, so the player
+    // never started again.
+    void aStoreWhoseFirstStartWasCutOffOpensAgain()
+    {
+        TrackerStore::destroy();
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(QDir::homePath() + "/cut-off-data"));
+        const auto leaveUnfinished = [] {
+            const QString directory = TrackerStore::storeDirectory();
+            QDir(directory).removeRecursively();
+            QVERIFY(QDir().mkpath(directory));
+            sqlite3* db = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(directory + "/meta.db").constData(), &db),
+                     SQLITE_OK);
+            QCOMPARE(sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(db);
+        };
+        const QString playlist = QStringLiteral(
+            "SELECT COUNT(?p) WHERE { ?p a nmm:Playlist ; nie:title \"Kept\" }");
+        const auto countIn = [](const QString& sparql) {
+            TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+            const TrackerQueryResult result = TrackerQueryRunner::select(connection, sparql, 1);
+            TrackerQueryRunner::releaseConnection(connection);
+            return result.ok && !result.rows.isEmpty() ? result.rows.first().value(0).toInt() : -1;
+        };
+
+        leaveUnfinished();
+        QString error;
+        QVERIFY2(TrackerStore::instance()->openSync(&error), qPrintable(error));
+        QCOMPARE(countIn(playlist), 0);
+        TrackerStore::destroy();
+
+        leaveUnfinished();
+        QSignalSpy opened(TrackerStore::instance(), &TrackerStore::opened);
+        TrackerStore::instance()->openAsync();
+        QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 30000);
+        QCOMPARE(opened.first().first().toBool(), true);
+        // A finished store keeps what it holds through the next open.
+        TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+        QVERIFY(TrackerQueryRunner::update(connection,
+                                           QStringLiteral("INSERT DATA { <urn:kept> a nmm:Playlist "
+                                                          "; nie:title \"Kept\" }"))
+                    .ok);
+        TrackerQueryRunner::releaseConnection(connection);
+        TrackerStore::destroy();
+        QVERIFY(TrackerStore::instance()->openSync(&error));
+        QCOMPARE(countIn(playlist), 1);
+        TrackerStore::destroy();
+        qputenv("XDG_DATA_HOME", dataHome);
     }
 };
 
