@@ -1,24 +1,18 @@
 #pragma once
 
-#include <QDBusMessage>
-#include <QElapsedTimer>
-#include <QThread>
+#include "flood.h"
 
-#include <atomic>
+#include <QDBusMessage>
+
 #include <functional>
 
 // Another program flooding the session bus: sends callsPerSecond calls a second for the given
 // seconds on a connection of its own ("flooder"), without waiting for the answers. The n-th
-// call (from 0) is the message that call(n) makes. clock is started by whoever starts the
-// flood, so that a prober reads the same time.
-class BusFlooder : public QThread
+// call (from 0) is the message that call(n) makes.
+class BusFlooder : public Flood
 {
 public:
     BusFlooder(std::function<QDBusMessage(qint64)> call, int callsPerSecond, int seconds);
-
-    std::atomic<qint64> endedAtMs { -1 };
-    std::atomic<qint64> sent { 0 };
-    QElapsedTimer clock;
 
 protected:
     void run() override;

@@ -1,13 +1,13 @@
 #include "stateprober.h"
 
-#include "busflooder.h"
+#include "flood.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 
 #include <utility>
 
-StateProber::StateProber(BusFlooder& flooder, int intervalMs, int timeoutMs,
+StateProber::StateProber(Flood& flooder, int intervalMs, int timeoutMs,
                          std::function<void(const Answer&)> seen)
     : flooder(flooder)
     , intervalMs(intervalMs)

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-class BusFlooder;
+class Flood;
 
 // A program asking the playback service for its state while a flood goes on: every intervalMs
 // on a connection of its own ("prober"), each time waiting for the answer (timeoutMs at the
@@ -17,13 +17,13 @@ public:
     {
         qint64 askedAtMs; // on the flooder's clock
         qint64 waitedMs;
-        qint64 callsSent; // by the flooder when asked
+        qint64 callsSent; // calls or events the flood had sent when asked
         bool afterTheFlood;
         bool answered;
         int state; // the answer, when answered
     };
 
-    StateProber(BusFlooder& flooder, int intervalMs, int timeoutMs,
+    StateProber(Flood& flooder, int intervalMs, int timeoutMs,
                 std::function<void(const Answer&)> seen = {});
 
     double longestDuringMs = 0;
@@ -34,7 +34,7 @@ protected:
     void run() override;
 
 private:
-    BusFlooder& flooder;
+    Flood& flooder;
     int intervalMs;
     int timeoutMs;
     std::function<void(const Answer&)> seen;
