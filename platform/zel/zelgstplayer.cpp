@@ -337,9 +337,10 @@ struct ZelGstPlayer::Traffic
     {
         QElapsedTimer waited;
         waited.start();
-        while (!closing && waited.elapsed() < SettleBeforeNullMs
-               && gst_element_get_state(pipeline, nullptr, nullptr, SettleStepMs * GST_MSECOND)
-                      == GST_STATE_CHANGE_ASYNC) {
+        while (!closing && waited.elapsed() < SettleBeforeNullMs) {
+            if (gst_element_get_state(pipeline, nullptr, nullptr, SettleStepMs * GST_MSECOND)
+                != GST_STATE_CHANGE_ASYNC)
+                break;
         }
         gst_element_set_state(pipeline, GST_STATE_NULL);
         gst_object_unref(pipeline);

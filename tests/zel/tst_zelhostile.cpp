@@ -176,7 +176,8 @@ QAtomicInt strayTasks;
 
 void messagePosted(GObject*, GstClockTime, GstElement*, GstMessage* message)
 {
-    if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_STREAM_STATUS || !GST_IS_PAD(GST_MESSAGE_SRC(message)))
+    if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_STREAM_STATUS
+        || !GST_IS_PAD(GST_MESSAGE_SRC(message)))
         return;
     GstStreamStatusType type;
     GstElement* owner = nullptr;
