@@ -15,6 +15,7 @@
 #include "mtextedit.h"
 #include "playback/playstate.h"
 #include "playback/radioplayback.h"
+#include "processio.h"
 #include "radioserver.h"
 #include "testenvironment.h"
 
@@ -68,17 +69,10 @@ QString taggedMp3(const QString& name, const QByteArray& front, const QByteArray
     return writeFile(path, front + audio.readAll() + back) ? path : QString();
 }
 
-// What the process has read from files, pipes and sockets so far: rchar of /proc/self/io.
+// What the process has read from files, pipes and sockets so far.
 qint64 bytesReadByProcess()
 {
-    QFile io(QStringLiteral("/proc/self/io"));
-    if (!io.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : io.readAll().split('\n')) {
-        if (line.startsWith("rchar:"))
-            return line.mid(6).trimmed().toLongLong();
-    }
-    return -1;
+    return bytesReadSoFar(QStringLiteral("/proc/self/io"));
 }
 
 // A song of its own title, for telling the items of a list apart.

@@ -14,6 +14,7 @@
 #include "playback/playlistfileprobe.h"
 #include "playback/playstate.h"
 #include "player/playersheet.h"
+#include "processio.h"
 #include "shell/mainwindow.h"
 #include "shell/parlovanceapplicationservice.h"
 #include "shell/parlovanceservice.h"
@@ -86,14 +87,7 @@ bool allGone(const QList<QPointer<MBanner>>& banners)
 // What this thread has read from files and sockets since it began.
 qint64 bytesReadByThisThread()
 {
-    QFile io(QStringLiteral("/proc/thread-self/io"));
-    if (!io.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : io.readAll().split('\n')) {
-        if (line.startsWith("rchar:"))
-            return line.mid(6).trimmed().toLongLong();
-    }
-    return -1;
+    return bytesReadSoFar(QStringLiteral("/proc/thread-self/io"));
 }
 
 // A method called count times in a row.
