@@ -138,8 +138,11 @@ void RadioPlayback::restoreReplaced()
     playStream(found.stream.streamUrl);
 }
 
-void RadioPlayback::playStream(const QUrl& url)
+void RadioPlayback::playStream(const QUrl& requested)
 {
+    // A copy: the caller may name the live item's own address, which clearing the live item
+    // below would empty.
+    const QUrl url = requested;
     if (!PlayableUrl::check(url, Q_FUNC_INFO))
         return;
     if (m_saveState == PlaybackEnums::Saving) {
