@@ -7,21 +7,14 @@ MediaKeyBurst::MediaKeyBurst(bool windRuns)
 
 void MediaKeyBurst::next()
 {
-    step(1);
+    empty = false;
+    steps.next();
 }
 
 void MediaKeyBurst::previous()
 {
-    step(-1);
-}
-
-void MediaKeyBurst::step(int direction)
-{
     empty = false;
-    if (!runs.isEmpty() && (runs.last() < 0) == (direction < 0))
-        runs.last() += direction;
-    else
-        runs.append(direction);
+    steps.previous();
 }
 
 void MediaKeyBurst::toggle()
@@ -85,7 +78,7 @@ bool MediaKeyBurst::isEmpty() const
 
 const QVector<int>& MediaKeyBurst::moves() const
 {
-    return runs;
+    return steps.runs();
 }
 
 MediaKeyBurst::Hold MediaKeyBurst::hold() const

@@ -1,6 +1,8 @@
 #ifndef MEDIAKEYBURST_H
 #define MEDIAKEYBURST_H
 
+#include "playback/skipmoves.h"
+
 #include <QVector>
 
 // The playback commands of the media keys pressed since the key handler last carried them out,
@@ -45,9 +47,7 @@ public:
     bool endsWind() const;
 
 private:
-    void step(int direction);
-
-    QVector<int> runs;
+    SkipMoves steps;
     Hold last = Hold::None;
     Wind winding = Wind::None;
     bool windRunsBefore;

@@ -9,23 +9,16 @@ void TransportBurst::play(const PlayRequest& request)
 
 void TransportBurst::next()
 {
-    step(1);
+    ++taken;
+    if (newest.kind == PlayRequest::None)
+        steps.next();
 }
 
 void TransportBurst::previous()
 {
-    step(-1);
-}
-
-void TransportBurst::step(int direction)
-{
     ++taken;
-    if (newest.kind != PlayRequest::None)
-        return;
-    if (!runs.isEmpty() && (runs.last() < 0) == (direction < 0))
-        runs.last() += direction;
-    else
-        runs.append(direction);
+    if (newest.kind == PlayRequest::None)
+        steps.previous();
 }
 
 void TransportBurst::pause()
@@ -52,7 +45,7 @@ const TransportBurst::PlayRequest& TransportBurst::request() const
 
 const QVector<int>& TransportBurst::moves() const
 {
-    return runs;
+    return steps.runs();
 }
 
 TransportBurst::Hold TransportBurst::hold() const

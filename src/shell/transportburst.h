@@ -1,6 +1,8 @@
 #ifndef TRANSPORTBURST_H
 #define TRANSPORTBURST_H
 
+#include "playback/skipmoves.h"
+
 #include <QString>
 #include <QUrl>
 #include <QVector>
@@ -46,10 +48,8 @@ public:
     Hold hold() const;
 
 private:
-    void step(int direction);
-
     PlayRequest newest;
-    QVector<int> runs;
+    SkipMoves steps;
     Hold last = Hold::None;
     int taken = 0;
 };
