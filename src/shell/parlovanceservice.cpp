@@ -489,7 +489,7 @@ void ParlovanceService::queryReady(QList<QStringList> rows, bool end, QVariant u
     // playback, and a request replaced by a newer one never does.
     if (onItsWay.model())
         disconnect(onItsWay.model().data(), nullptr, this, nullptr);
-    onItsWay.setModel(QSharedPointer<QAbstractItemModel>(model), onItsWay.serial());
+    onItsWay.setModel(QSharedPointer<QAbstractItemModel>(model));
     if (model->rowCount(QModelIndex()) > 0)
         startModelPlayback();
     else

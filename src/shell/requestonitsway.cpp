@@ -38,10 +38,10 @@ void RequestOnItsWay::lost()
     pauseWaits = false;
 }
 
-void RequestOnItsWay::setModel(const QSharedPointer<QAbstractItemModel>& model, quint64 forSerial)
+void RequestOnItsWay::setModel(const QSharedPointer<QAbstractItemModel>& model)
 {
     songModel = model;
-    modelSerial = forSerial;
+    modelSerial = taken;
 }
 
 bool RequestOnItsWay::streamPlays()

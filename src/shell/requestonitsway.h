@@ -49,9 +49,9 @@ public:
     // The request never will.
     void lost();
 
-    // The library song's model, for the request of the given serial; the newest one only may
-    // start.
-    void setModel(const QSharedPointer<QAbstractItemModel>& songModel, quint64 forSerial);
+    // The library song's model, for the newest request; only a model of the newest request
+    // may start.
+    void setModel(const QSharedPointer<QAbstractItemModel>& songModel);
     QSharedPointer<QAbstractItemModel> model() const { return songModel; }
     bool modelIsNewest() const { return songModel && modelSerial == taken; }
 
