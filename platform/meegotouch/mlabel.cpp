@@ -246,7 +246,9 @@ void MLabel::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* opt
     painter->save();
     painter->setFont(s->font());
     painter->setPen(s->textColor());
-    painter->setClipRect(rect());
+    // Within what the view already clips to: a label in a row of a list that is half out of
+    // its viewport is cut at the viewport's edge, not drawn over what lies beyond it.
+    painter->setClipRect(rect(), Qt::IntersectClip);
 
     if (isRichText()) {
         QTextDocument doc;

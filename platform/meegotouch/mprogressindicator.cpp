@@ -157,7 +157,7 @@ void MProgressIndicator::drawContents(QPainter* painter,
     if (unknown) {
         const qreal chunk = track.width() / 4;
         const qreal x = track.left() + (track.width() + chunk) * phase / PhaseSteps - chunk;
-        painter->setClipRect(track);
+        painter->setClipRect(track, Qt::IntersectClip);
         painter->drawRoundedRect(QRectF(x, track.top(), chunk, h), h / 2, h / 2);
     } else if (bounded.maximum() > bounded.minimum() && bounded.value() > bounded.minimum()) {
         const qreal w = track.width() * (bounded.value() - bounded.minimum())

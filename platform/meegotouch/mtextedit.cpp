@@ -277,7 +277,8 @@ void MTextEdit::drawContents(QPainter* painter, const QStyleOptionGraphicsItem* 
     const QRectF area = styleContentsRect().adjusted(8, 0, -8, 0);
     const QFontMetricsF metrics(style()->font());
     painter->save();
-    painter->setClipRect(rect());
+    // Within what the view already clips to (a field scrolled half out of its viewport).
+    painter->setClipRect(rect(), Qt::IntersectClip);
     painter->setFont(style()->font());
     if (!style()->backgroundColor().isValid()) {
         // Without a styled background the field is an underline.

@@ -14,7 +14,9 @@
 #include "mlistgroupheader.h"
 #include "mlistrowmap.h"
 #include "mpannableviewport.h"
+#include "mpositionindicator.h"
 #include "mwidgetrecycler.h"
+#include "inkgaps.h"
 #include "testenvironment.h"
 #include "touchdriver.h"
 
@@ -406,6 +408,7 @@ private slots:
     void detailedItemMakesItsLayoutLate();
     void cellsAreLaidOutBeforeTheyAreDrawn();
     void theWindowsFirstPaintLeavesNewCellsLaidOut();
+    void rowsHalfInViewAreCutAtTheViewportsEdges();
     void teardownWithTheListShownByALayoutPolicy();
     void anIdleListScrollsWithoutMakingCells();
 
@@ -1364,6 +1367,37 @@ void TestMList::theWindowsFirstPaintLeavesNewCellsLaidOut()
     window->viewport()->repaint();
     for (MWidget* cell : list->visibleCells())
         QVERIFY(cell->layout() && cell->layout()->isActivated());
+}
+
+void TestMList::rowsHalfInViewAreCutAtTheViewportsEdges()
+{
+    // A list in a viewport with blank screen above and below it, scrolled so that a row
+    // shows only its lower half at the top and another only its upper part at the bottom:
+    // nothing of those rows, their texts included, is drawn beyond the viewport.
+    auto* frame = new QGraphicsWidget;
+    window->scene()->addItem(frame);
+    frame->setGeometry(QRectF(0, 0, 480, 700));
+    auto* viewport = new MPannableViewport(frame);
+    viewport->positionIndicator()->hide();
+    const QRectF shown(0, 200, 480, 300);
+    viewport->setGeometry(shown);
+    CountModel model(40);
+    auto* list = new MList;
+    list->setCellCreator(new DetailedCreator);
+    list->setItemModel(&model);
+    viewport->setWidget(list);
+    QTRY_VERIFY(viewport->range().height() > 88 * 20);
+    viewport->setPosition(QPointF(0, 88 * 10 + 60));
+    QCOMPARE(list->firstVisibleItem(), model.index(10, 0));
+    QCOMPARE(list->lastVisibleItem(), model.index(14, 0));
+    auto* top = qobject_cast<DetailedRow*>(list->visibleCell(model.index(10, 0)));
+    QVERIFY(top);
+    QVERIFY(top->titleLabelWidget()->sceneBoundingRect().bottom() < shown.top());
+
+    const QImage picture = drawnOnBlack(frame);
+    QVERIFY(!inkIn(picture, shown).isEmpty());
+    QCOMPARE(inkIn(picture, QRectF(0, 0, 480, shown.top())), QRect());
+    QCOMPARE(inkIn(picture, QRectF(0, shown.bottom(), 480, 700 - shown.bottom())), QRect());
 }
 
 void TestMList::teardownWithTheListShownByALayoutPolicy()

@@ -1,6 +1,6 @@
 // The player page over the real playback hub playing generated songs: what it shows of the
-// playing song, swipes on the cover, its navigation bar and view menu, and stepping back when
-// the queue ends.
+// playing song, swipes on the cover, its navigation bar and view menu, the play queue over the
+// cover, and stepping back when the queue ends.
 
 #include "common/constants.h"
 #include "fixturelibrary.h"
@@ -33,7 +33,9 @@
 #include "zelplaycontrols.h"
 
 #include <QDeadlineTimer>
+#include <QPainter>
 #include <QParallelAnimationGroup>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 namespace {
@@ -330,6 +332,66 @@ private slots:
         QCOMPARE(art->pos(), artClosed);
         QCOMPARE(information->pos(), informationClosed);
         QVERIFY(!area->isQueueOpen());
+    }
+
+    void playQueueRowsStayInTheList()
+    {
+        // A queue longer than the list, opened on a song in its middle: the list is scrolled
+        // so that rows show only in part at its top and at its foot.
+        PlayState* hub = play(seven, 6);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+        hub->appendModel(red, PlayState::ModelOptions(), -1);
+        hub->appendModel(shortSongs, PlayState::ModelOptions(), -1);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->songCount(PlayState::MusicMode), 11, Timeout);
+        QCOMPARE(hub->currentIndex(PlayState::MusicMode), 6);
+        showPage();
+        PlayerInfoArea* area = page->infoArea();
+        QTRY_COMPARE_WITH_TIMEOUT(page->information()->titleText()->text(), titleOf(seven, 6),
+                                  Timeout);
+        AlbumArtWidget* art = page->albumArt();
+        TouchDriver(window).tap(art->mapToScene(art->rect().center()));
+        // The next case starts with the queue closed and nothing playing, whatever happens.
+        const auto closed = qScopeGuard([area, hub] {
+            area->hidePlayQueueImmediately();
+            hub->stop(PlayState::MusicMode);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(area->isQueueOpen(), Timeout);
+        MList* list = area->queueList();
+        QTRY_COMPARE(area->queueModel()->rowCount(), 11);
+        QGraphicsWidget* viewport = list->parentWidget()->parentWidget();
+        QVERIFY(qobject_cast<MPannableViewport*>(viewport));
+        const QRectF shown = viewport->sceneBoundingRect();
+        QTRY_VERIFY(list->visibleCell(list->itemModel()->index(6, 0)));
+        const auto cutAt = [list](qreal edge) {
+            for (MWidget* cell : list->visibleCells()) {
+                const QRectF r = cell->sceneBoundingRect();
+                if (r.top() < edge && r.bottom() > edge)
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY(cutAt(shown.top()));
+        QVERIFY(cutAt(shown.bottom()));
+
+        // What lies above the list (its heading) and below it looks the same whether the
+        // rows are drawn or not.
+        const QRectF above(shown.left(), 0, shown.width(), shown.top());
+        const QRectF below(shown.left(), shown.bottom(), shown.width(), 88);
+        const auto picture = [this](const QRectF& part) {
+            QImage image(part.size().toSize(), QImage::Format_RGB32);
+            image.fill(Qt::black);
+            QPainter painter(&image);
+            window->scene()->render(&painter, QRectF(QPointF(), part.size()), part);
+            return image;
+        };
+        const QImage aboveWithRows = picture(above);
+        const QImage belowWithRows = picture(below);
+        list->setOpacity(0);
+        const bool sameAbove = picture(above) == aboveWithRows;
+        const bool sameBelow = picture(below) == belowWithRows;
+        list->setOpacity(1);
+        QVERIFY2(sameAbove, "rows are drawn over the heading");
+        QVERIFY2(sameBelow, "rows are drawn below the list");
     }
 
     void leavingWhileTheQueueOpensLeavesItClosed()
