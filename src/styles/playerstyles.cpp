@@ -94,7 +94,9 @@ void PlayerStyles::ensureRegistered()
         { "NavigationBarButton", iconButton(72, 48) },
         { "MNavigationBarBackButtonInverted", iconButton(72, 48) },
         { "NavigationBarMenuButtonInverted", iconButton(72, 48) },
-        { "ViewMenuPlayAlbumItem", merged(fixedHeight(88), margins(16, 0, 16, 0)) },
+        // The menu keeps its entries off its edges itself: the entry's title starts where the
+        // menu's plain entries start their text.
+        { "ViewMenuPlayAlbumItem", merged(fixedHeight(88), margins(0, 0, 0, 0)) },
         // The now-playing tile of the latest-activity grid: the title on a dark strip.
         { "NowPlayingLabelText", text(24, primary) },
         { "NowPlayingLabelBackground", { { "backgroundColor", QColor(0, 0, 0, 170) } } },

@@ -5,6 +5,7 @@
 #include "common/constants.h"
 #include "fixturelibrary.h"
 #include "hubtestlibrary.h"
+#include "inkgaps.h"
 #include "mafwtrackermodel.h"
 #include "mapplicationwindow.h"
 #include "mbanner.h"
@@ -185,6 +186,22 @@ private slots:
         finger.tap(bar->menuControl()->mapToScene(bar->menuControl()->rect().center()));
         ApplicationMenuWidget* menu = bar->applicationMenu();
         QTRY_COMPARE(menu->sceneWindowState(), MSceneWindow::Appeared);
+        // The play-album entry's text starts where the ringtone entry's does.
+        const auto textStart = [menu](QAction* action) {
+            const QRectF entry = menu->mapRectToScene(menu->entryRect(action))
+                                     .translated(-menu->sceneBoundingRect().topLeft());
+            const QImage picture = drawnOnBlack(menu);
+            // Inside the panel's rounded border.
+            return inkIn(picture, entry.adjusted(6, 6, -6, -6)).left();
+        };
+        QCoreApplication::processEvents();
+        const int ringtoneText = textStart(page->ringtoneMenuAction());
+        const int albumText = textStart(page->playAlbumMenuAction());
+        QVERIFY2(ringtoneText > 6 && qAbs(albumText - ringtoneText) <= 3,
+                 qPrintable(QStringLiteral("the ringtone entry's text starts at %1, the play-album "
+                                           "entry's at %2")
+                                .arg(ringtoneText)
+                                .arg(albumText)));
         const QPointF entry = menu->mapToScene(
             menu->entryRect(page->playAlbumMenuAction()).center());
         QVERIFY(page->albumArt()->contains(page->albumArt()->mapFromScene(entry)));
