@@ -7,11 +7,14 @@
 
 #include <QGraphicsSceneMouseEvent>
 
+#include <cmath>
+
 namespace {
 
-const qreal GroundHeight = 56;
 const qreal SmallEdge = 48;
 const qreal Inset = 8;
+// Above and below the tallest part of the ground (its line of text or the small image).
+const qreal GroundPadding = 4;
 
 } // namespace
 
@@ -38,8 +41,7 @@ ZelOverlayLabel::~ZelOverlayLabel() = default;
 void ZelOverlayLabel::setTitle(const QString& title)
 {
     text->setText(title);
-    // Without a title the picture shows whole.
-    ground->setVisible(!title.isEmpty());
+    placeParts();
 }
 
 QString ZelOverlayLabel::title() const
@@ -61,6 +63,7 @@ QPixmap ZelOverlayLabel::image() const
 void ZelOverlayLabel::setSmallImage(const QString& iconId)
 {
     smallPicture->setImage(iconId);
+    placeParts();
 }
 
 QString ZelOverlayLabel::smallImage() const
@@ -71,6 +74,8 @@ QString ZelOverlayLabel::smallImage() const
 void ZelOverlayLabel::setOverlayTextLabelStyleName(const QString& name)
 {
     text->setStyleName(name);
+    // The ground is as tall as a line of the text's font.
+    placeParts();
 }
 
 void ZelOverlayLabel::setOverlayBackgroundStyleName(const QString& name)
@@ -91,11 +96,27 @@ void ZelOverlayLabel::resizeEvent(QGraphicsSceneResizeEvent* event)
 
 void ZelOverlayLabel::placeParts()
 {
+    // The ground covers no more of the picture than its parts need: one line of the title,
+    // and the small image at its right end. Anywhere else on the picture the small image would
+    // lie over what the picture shows (the words of a drawn cover start at its top left and
+    // run to its right edge), and a taller ground over the lower half of a collage's covers.
     const QRectF r = rect();
+    const bool titled = !text->text().isEmpty();
+    const bool marked = !smallPicture->imageId().isEmpty();
+    qreal partHeight = titled ? text->effectiveSizeHint(Qt::MinimumSize).height() : 0;
+    if (marked)
+        partHeight = qMax(partHeight, SmallEdge);
+    const qreal groundHeight = std::ceil(partHeight + 2 * GroundPadding);
+    const qreal groundTop = r.height() - groundHeight;
     picture->setGeometry(r);
-    ground->setGeometry(QRectF(0, r.height() - GroundHeight, r.width(), GroundHeight));
-    text->setGeometry(QRectF(Inset, 0, qMax<qreal>(0, r.width() - 2 * Inset), GroundHeight));
-    smallPicture->setGeometry(QRectF(r.width() - SmallEdge - Inset, Inset, SmallEdge, SmallEdge));
+    // Without a title or a small image the picture shows whole.
+    ground->setVisible(titled || marked);
+    ground->setGeometry(QRectF(0, groundTop, r.width(), groundHeight));
+    const qreal textRight = marked ? r.width() - SmallEdge - 2 * Inset : r.width() - Inset;
+    text->setGeometry(QRectF(Inset, 0, qMax<qreal>(0, textRight - Inset), groundHeight));
+    smallPicture->setGeometry(QRectF(r.width() - SmallEdge - Inset,
+                                     groundTop + (groundHeight - SmallEdge) / 2, SmallEdge,
+                                     SmallEdge));
 }
 
 void ZelOverlayLabel::mousePressEvent(QGraphicsSceneMouseEvent* event)

@@ -12,10 +12,10 @@ class MLabel;
 class MListTapTracker;
 class MStylableWidget;
 
-// A picture with a title over its lower edge and a small image in its upper right corner; a
-// tap gives clicked(), a press held still for the long-tap time longTapped() with the press's
-// scene position (and then no clicked()). A disabled label takes neither. The text, the
-// title's ground and the small image take style names of their own.
+// A picture with a title over its lower edge and a small image at the right end of the
+// title's ground; a tap gives clicked(), a press held still for the long-tap time
+// longTapped() with the press's scene position (and then no clicked()). A disabled label takes
+// neither. The text, the title's ground and the small image take style names of their own.
 class ZelOverlayLabel : public MWidgetController
 {
     Q_OBJECT

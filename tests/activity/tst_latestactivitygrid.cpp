@@ -15,6 +15,7 @@
 #include "albumart/albumartcacheitem.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
+#include "inkgaps.h"
 #include "mbanner.h"
 #include "mafwtrackermodelfactory.h"
 #include "mlabel.h"
@@ -38,6 +39,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QPainter>
 #include <QScopeGuard>
 #include <QSignalSpy>
 
@@ -65,6 +67,7 @@ private slots:
     void cleanupTestCase();
 
     void fullGridShowsTheListWithCoversAndCollages();
+    void aTitleLeavesTheLowerCoversOfItsCollageInView();
     void tapReplaysAndTheLabelStandsForTheFirstEntry();
     void severalChangesFadeTheGridOnce();
     void longTapMenuActsOnTheActivityLongTapped();
@@ -201,6 +204,55 @@ void TestLatestActivityGrid::fullGridShowsTheListWithCoversAndCollages()
 
     const QString shot = TestEnvironment::screenshotDir() + QStringLiteral("/activity-grid.png");
     QVERIFY(window->grab().save(shot));
+}
+
+void TestLatestActivityGrid::aTitleLeavesTheLowerCoversOfItsCollageInView()
+{
+    // The all-songs tile: its title lies on a ground over the foot of its collage, whose
+    // lower two covers fill the tile's lower half. At least the upper half of each of them is
+    // drawn as the collage has it, the title's ground below that.
+    showMainPage();
+    waitForIdleGrid();
+    ZelOverlayLabel* tile = tileOf(QStringLiteral("qtn_musi_all_songs"));
+    QVERIFY(tile);
+    QCOMPARE(tile->title(), QStringLiteral("All songs"));
+    QTRY_VERIFY_WITH_TIMEOUT(!tile->image().isNull(), Timeout);
+    const QSize size = tile->size().toSize();
+    QCOMPARE(size, QSize(156, 156));
+    QImage collage(size, QImage::Format_RGB32);
+    collage.fill(Qt::black);
+    {
+        QPainter painter(&collage);
+        painter.drawPixmap(QRect(QPoint(), size), tile->image());
+    }
+    const QImage shown = drawnOnBlack(tile);
+    int rowsAsDrawn = 0;
+    for (int y = size.height() / 2; y < size.height(); ++y) {
+        bool same = true;
+        for (int x = 0; x < size.width() && same; ++x)
+            same = shown.pixel(x, y) == collage.pixel(x, y);
+        if (!same)
+            break;
+        ++rowsAsDrawn;
+    }
+    QVERIFY2(rowsAsDrawn >= size.height() / 4,
+             qPrintable(QStringLiteral("%1 rows of the lower covers show").arg(rowsAsDrawn)));
+    // The title is still there in whole, on its ground below them.
+    MLabel* title = nullptr;
+    QList<QGraphicsItem*> parts = tile->childItems();
+    while (!parts.isEmpty() && !title) {
+        QGraphicsItem* part = parts.takeFirst();
+        title = qobject_cast<MLabel*>(part->toGraphicsObject());
+        parts << part->childItems();
+    }
+    QVERIFY(title && title->isVisible());
+    const QRectF titleArea = title->mapRectToItem(tile, title->rect());
+    QVERIFY2(titleArea.top() >= size.height() / 2 + rowsAsDrawn - 0.5
+                 && titleArea.bottom() <= size.height() + 0.5
+                 && title->size().height() >= title->effectiveSizeHint(Qt::MinimumSize).height(),
+             qPrintable(QStringLiteral("the title lies at %1 to %2")
+                            .arg(titleArea.top())
+                            .arg(titleArea.bottom())));
 }
 
 void TestLatestActivityGrid::tapReplaysAndTheLabelStandsForTheFirstEntry()

@@ -7,6 +7,8 @@
 
 #include "radioserver.h"
 #include "audiogenerator.h"
+#include "albumart/albumartcacheitem.h"
+#include "albumart/albumartgenerator.h"
 #include "common/constants.h"
 #include "hubtestlibrary.h"
 #include "inkgaps.h"
@@ -847,6 +849,76 @@ private slots:
         TouchDriver(window).tap(centreOf(label));
         QCOMPARE(clicked.count(), 1);
         hub->stop(PlayState::MusicMode);
+        setPageContent(new QGraphicsWidget);
+    }
+
+    void labelsIconLeavesTheWordsOfADrawnCover()
+    {
+        // A cover drawn from a long name: its words start at the top left and run to the
+        // right edge. The playback image lies over none of them.
+        auto* label = new NowPlayingLabel(QStringLiteral("NowPlayingLabel"), nullptr);
+        label->setOverlayTextLabelStyleName(QStringLiteral("NowPlayingLabelText"));
+        label->setOverlayBackgroundStyleName(QStringLiteral("NowPlayingLabelBackground"));
+        label->setSmallImageStyleName(QStringLiteral("NowPlayingLabelIcon"));
+        label->setMinimumSize(318, 318);
+        label->setPreferredSize(318, 318);
+        label->setMaximumSize(318, 318);
+        showOnPage(label);
+        PlayState::instance()->stop(PlayState::MusicMode);
+        QVERIFY(waitForState(PlayState::Stopped));
+        label->updatePlaybackStateIcon();
+        QCOMPARE(label->smallImage(),
+                 QStringLiteral("icon-m-toolbar-mediacontrol-stop-white-selected"));
+        label->setTitle(QStringLiteral("Beacon"));
+        AlbumArtGenerator generator(nullptr);
+        const QPixmap cover = generator.generateAlbumArt(
+            AlbumArtCacheItem(QStringLiteral("The Lighthouse Keepers"), QString(),
+                              QStringLiteral("nowPlayingLabel"), AlbumArtType::AlbumArt),
+            false);
+        QCOMPARE(cover.size(), QSize(318, 318));
+        label->setImage(cover);
+        QCoreApplication::processEvents();
+        QCOMPARE(label->size(), QSizeF(318, 318));
+
+        MImageWidget* icon = nullptr;
+        for (QGraphicsItem* part : label->childItems()) {
+            auto* image = qobject_cast<MImageWidget*>(part->toGraphicsObject());
+            if (image && image->imageId() == label->smallImage())
+                icon = image;
+        }
+        QVERIFY(icon && icon->isVisible());
+        const QRect iconArea = icon->mapRectToItem(label, icon->rect()).toAlignedRect();
+        // The words are drawn in their colour, the pattern behind them faded.
+        const QColor ink = generator.colorForText(QStringLiteral("THE LIGHTHOUSE KEEPERS"));
+        const QImage words = cover.toImage();
+        int covered = 0;
+        const QRect area = iconArea & words.rect();
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor c = words.pixelColor(x, y);
+                if (qAbs(c.red() - ink.red()) < 40 && qAbs(c.green() - ink.green()) < 40
+                    && qAbs(c.blue() - ink.blue()) < 40)
+                    ++covered;
+            }
+        }
+        QVERIFY2(covered == 0, qPrintable(QStringLiteral("the image at %1,%2 covers %3 pixels "
+                                                         "of the cover's words")
+                                              .arg(iconArea.x())
+                                              .arg(iconArea.y())
+                                              .arg(covered)));
+        // It is drawn, in the lower half of the label and beside the title, not over it.
+        QVERIFY(!inkIn(drawnOnBlack(label), iconArea).isEmpty());
+        QVERIFY(iconArea.bottom() < 318 && iconArea.top() > 318 / 2);
+        MLabel* title = nullptr;
+        QList<QGraphicsItem*> parts = label->childItems();
+        while (!parts.isEmpty() && !title) {
+            QGraphicsItem* part = parts.takeFirst();
+            title = qobject_cast<MLabel*>(part->toGraphicsObject());
+            parts << part->childItems();
+        }
+        QVERIFY(title);
+        QVERIFY(!title->mapRectToItem(label, title->rect()).intersects(QRectF(iconArea)));
+        save(QStringLiteral("nowplaying-label-drawn-cover.png"));
         setPageContent(new QGraphicsWidget);
     }
 
