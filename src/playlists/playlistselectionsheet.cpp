@@ -72,6 +72,8 @@ PlaylistSelectionSheet::PlaylistSelectionSheet(int itemType, int itemId)
     viewport->setWidget(list);
     centre->addItem(viewport);
 
+    showTitleWhileThereArePlaylists();
+
     auto* createRow = new QGraphicsLinearLayout(Qt::Horizontal);
     createRow->setContentsMargins(0, 0, 0, 0);
     createRow->setSpacing(0);
@@ -109,9 +111,13 @@ void PlaylistSelectionSheet::handleModelCreated(MafwTrackerModel::QueryType quer
 {
     if (queryType != MafwTrackerModel::UserPlaylists)
         return;
+    if (playlists)
+        playlists->disconnect(this);
     takePlaylistsModel();
     if (shown)
         followPlaylistsModel();
+    else
+        showTitleWhileThereArePlaylists();
 }
 
 void PlaylistSelectionSheet::handleAppeared()
@@ -124,6 +130,30 @@ void PlaylistSelectionSheet::followPlaylistsModel()
 {
     if (playlists && !playlists->isComplete())
         playlists->fetchRemainingRows();
+    showTitleWhileThereArePlaylists();
+    if (!playlists)
+        return;
+    connect(playlists.data(), SIGNAL(rowsInserted(QModelIndex, int, int)), this,
+            SLOT(handleRowsInserted(QModelIndex, int, int)), Qt::UniqueConnection);
+    connect(playlists.data(), SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
+            SLOT(handleRowsRemoved(QModelIndex, int, int)), Qt::UniqueConnection);
+}
+
+void PlaylistSelectionSheet::handleRowsInserted(QModelIndex, int, int)
+{
+    showTitleWhileThereArePlaylists();
+}
+
+void PlaylistSelectionSheet::handleRowsRemoved(QModelIndex, int, int)
+{
+    showTitleWhileThereArePlaylists();
+}
+
+void PlaylistSelectionSheet::showTitleWhileThereArePlaylists()
+{
+    // Without a playlist of the user's the sheet shows Cancel, the empty list and the create
+    // button only.
+    title->setVisible(playlists && playlists->rowCount() > 0);
 }
 
 void PlaylistSelectionSheet::handleListItemClick(const QModelIndex& index)

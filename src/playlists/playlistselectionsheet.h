@@ -16,8 +16,8 @@ class MList;
 // songs without album or without artist) to a playlist of the user's: lists the user
 // playlists, and a tap on one adds the item to it (the playlist worker then shows the
 // songs-added banner); the create button instead opens the save sheet, which names a new
-// playlist holding the item. The sheet reads the same before the first playlist is made: its
-// title, then the create button, and no list between them. The opener shows the sheet
+// playlist holding the item. The title shows exactly while there is a user playlist; the
+// create button stays at the foot of the sheet either way. The opener shows the sheet
 // destroy-when-dismissed and keeps no pointer to it.
 class PlaylistSelectionSheet : public MSheet
 {
@@ -39,11 +39,14 @@ private slots:
     void handleNewClicked();
     void handleListItemClick(const QModelIndex& index);
     void handleAppeared();
+    void handleRowsInserted(QModelIndex parent, int start, int end);
+    void handleRowsRemoved(QModelIndex parent, int start, int end);
     void handleModelCreated(MafwTrackerModel::QueryType type);
 
 private:
     void takePlaylistsModel();
     void followPlaylistsModel();
+    void showTitleWhileThereArePlaylists();
 
     int type;
     int id;
