@@ -126,6 +126,51 @@ void MSceneManager::refreshDisplay()
     }
 }
 
+MSceneWindow* MSceneManager::coveringWindow() const
+{
+    MSceneWindow* front = nullptr;
+    for (MSceneWindow* sw : managed) {
+        if (!sw->coversWhatIsBelow() || sw->window != owner
+            || (sw->state != MSceneWindow::Appearing && sw->state != MSceneWindow::Appeared))
+            continue;
+        if (!front || sw->layer() >= front->layer())
+            front = sw;
+    }
+    return front;
+}
+
+void MSceneManager::keepKeysInFront()
+{
+    MSceneWindow* front = coveringWindow();
+    QGraphicsScene* s = scene();
+    if (!front || !s)
+        return;
+    const auto inFront = [front, s] {
+        QGraphicsItem* focus = s->focusItem();
+        return focus && (focus == front || front->isAncestorOf(focus));
+    };
+    if (inFront())
+        return;
+    front->setFocus(Qt::OtherFocusReason);
+    // A window that cannot take the keys still keeps them from what is below.
+    if (!inFront())
+        s->setFocusItem(nullptr, Qt::OtherFocusReason);
+}
+
+void MSceneManager::giveKeysToFront()
+{
+    QGraphicsScene* s = scene();
+    if (!s)
+        return;
+    if (MSceneWindow* front = coveringWindow()) {
+        QGraphicsItem* focus = s->focusItem();
+        if (!focus || (focus != front && !front->isAncestorOf(focus)))
+            front->setFocus(Qt::OtherFocusReason);
+    } else if (current) {
+        current->setFocus(Qt::OtherFocusReason);
+    }
+}
+
 void MSceneManager::setCurrentPage(MApplicationPage* page)
 {
     if (current == page)
@@ -148,9 +193,10 @@ void MSceneManager::beginAppear(MSceneWindow* sw)
     if (sw->transition != step)
         return;
     sw->show();
-    // A sheet over a page takes the keys: typed text must not reach the page below.
-    if (isPage(sw) || sw->windowType() == MSceneWindow::Sheet)
-        sw->setFocus(Qt::OtherFocusReason);
+    // A menu, dialog or sheet over a page takes the keys: typed text must not reach the page
+    // below. A page shown behind one (a request from the bus) waits for it to go.
+    if (sw->coversWhatIsBelow() || (isPage(sw) && !coveringWindow()))
+        giveKeysToFront();
     MWidget::refreshDisplayState(sw);
 
     QPointer<MSceneWindow> guard(sw);
@@ -187,12 +233,12 @@ void MSceneManager::finishDisappear(MSceneWindow* sw, bool dismissing)
     sw->state = MSceneWindow::Disappeared;
     ++sw->transition;
     sw->hide();
-    // The keys go back to the page once a sheet has gone, unless something else (a dialog
-    // that followed the sheet) took them meanwhile.
-    if (sw->windowType() == MSceneWindow::Sheet && current && scene()) {
+    // The keys go back to the page (or a covering window still shown) once a covering window
+    // has gone, unless something else (a dialog that followed a sheet) took them meanwhile.
+    if (sw->coversWhatIsBelow() && scene()) {
         QGraphicsItem* focus = scene()->focusItem();
         if (!focus || focus == sw || sw->isAncestorOf(focus))
-            current->setFocus(Qt::OtherFocusReason);
+            giveKeysToFront();
     }
     MWidget::refreshDisplayState(sw);
     emit sw->disappeared();

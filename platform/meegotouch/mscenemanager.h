@@ -45,6 +45,13 @@ public:
     // or entered or left the task switcher.
     void refreshDisplay();
 
+    // The menu, dialog or sheet in front, shown or on its way in; null when none shows. What
+    // lies below it gets no input.
+    MSceneWindow* coveringWindow() const;
+    // Called before the window delivers a key: while a covering window shows, the key goes
+    // into it. Focus that went below it meanwhile (Tab, a page shown behind it) is taken back.
+    void keepKeysInFront();
+
     // Called when a scene window is destroyed.
     static void forgetSceneWindow(MSceneWindow* sceneWindow);
 
@@ -58,6 +65,8 @@ private:
     void finishDisappear(MSceneWindow* sceneWindow, bool dismissing);
     void leave(MSceneWindow* sceneWindow, bool dismissing);
     void forget(MSceneWindow* sceneWindow);
+    // Gives the keys to the covering window in front, or to the current page when none shows.
+    void giveKeysToFront();
     void setCurrentPage(MApplicationPage* page);
 
     MWindow* owner;

@@ -27,6 +27,12 @@ MSceneWindow::MSceneWindow(WindowType windowType, QGraphicsItem* parent)
         for (Qt::GestureType gesture :
              { Qt::TapGesture, Qt::TapAndHoldGesture, Qt::PanGesture, Qt::SwipeGesture })
             grabGestureWithCancelPolicy(gesture);
+        // It has the keys while it shows (its scene manager gives them). A press on a part of
+        // it that takes no focus (a button, the title) leaves them where they are: the scene
+        // would look further down for a widget that does, find the page below, and a tap on a
+        // dialog's button would send what is typed next to that page.
+        setFlag(ItemIsFocusable);
+        setFlag(ItemStopsFocusHandling);
     }
 }
 

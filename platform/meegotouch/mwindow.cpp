@@ -218,6 +218,17 @@ void MWindow::changeEvent(QEvent* event)
 
 bool MWindow::event(QEvent* event)
 {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::InputMethod:
+        // Whatever moved the focus, a key never reaches what a menu, dialog or sheet covers.
+        manager->keepKeysInFront();
+        break;
+    default:
+        break;
+    }
     if (event->type() == QEvent::WindowActivate) {
         wasActive = true;
         MApplication::noteWindowShown(this);

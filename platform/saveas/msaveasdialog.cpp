@@ -144,8 +144,9 @@ MSaveAsDialog::MSaveAsDialog(bool modal)
     layout->addItem(extensionLabel);
     layout->setStretchFactor(edit, 1);
     setCentralWidget(central);
-    // The name is typed at once, without a tap on the field first.
-    connect(this, &MSceneWindow::appeared, this, [this]() { edit->setFocus(); });
+    // The name is typed at once, without a tap on the field first: the keys the dialog is
+    // given go to the field.
+    setFocusProxy(edit);
     // Enter in the field answers as Save does.
     connect(edit, &MTextEdit::returnPressed, this, [this]() { done(M::SaveButton); });
 }

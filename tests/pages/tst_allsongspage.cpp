@@ -2,7 +2,9 @@
 // index-letter groups, songs that come and go while the page shows, the live filter with its
 // layouts, playing from the list, the shuffle row and play-all, a filtered play, and a model
 // that was already shared before the page was built. The last case saves a screenshot of a
-// filtered list (into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree).
+// filtered list (into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree), and one
+// of the dialog naming a new playlist, which keeps the keys while the list behind it stays
+// unfiltered: typing over a long-tap menu, a sheet or a dialog never starts the page's filter.
 
 #include "pages/allsongspage.h"
 #include "librarywindow.h"
@@ -15,19 +17,29 @@
 #include "fixturelibrary.h"
 #include "mlabel.h"
 #include "mlist.h"
+#include "mbutton.h"
 #include "mlocale.h"
+#include "mobjectmenu.h"
 #include "mtextedit.h"
 #include "pageframework/collectionviewshufflewidget.h"
 #include "pageframework/collectionviewtitlewidget.h"
+#include "pageframework/deleteobjectdialog.h"
 #include "pageframework/filterwidget.h"
 #include "pageframework/songcollectionlistitem.h"
 #include "playback/playstate.h"
+#include "playlists/playlistsavesheet.h"
+#include "playlists/playlistselectionsheet.h"
 #include "shell/mainwindow.h"
 #include "listrows.h"
+#include "menuentry.h"
+#include "scenesearch.h"
 #include "testenvironment.h"
+#include "touchdriver.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -88,11 +100,15 @@ private slots:
     void modelSharedBeforeThePageIsTakenUp();
     void screenshotOfAFilteredList();
     void rowsSpanTheListAfterBackAndWhileFiltered();
+    void typingOverMenusSheetsAndDialogsLeavesTheListUnfiltered();
 
 private:
     AllSongsPage* page();
     void showPage();
     void typeFilter(const QString& text);
+    // The scene window of type T once it has appeared; null when none does in time.
+    template <typename T>
+    T* waitForAppeared();
 
     std::unique_ptr<MainWindow> window;
 };
@@ -464,6 +480,92 @@ void TestAllSongsPage::rowsSpanTheListAfterBackAndWhileFiltered()
     QTRY_COMPARE(songs->layoutState(), CollectionPageBase::FilteredListState);
     QTRY_VERIFY(songs->pageList()->visibleCell(rowTitled(songs->listAdapter(), "Crimson")));
     verifySongRowsSpanTheList(songs->pageList());
+}
+
+template <typename T>
+T* TestAllSongsPage::waitForAppeared()
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < Timeout) {
+        T* found = findInScene<T>(window->scene());
+        if (found && found->sceneWindowState() == MSceneWindow::Appeared)
+            return found;
+        QTest::qWait(10);
+    }
+    return nullptr;
+}
+
+void TestAllSongsPage::typingOverMenusSheetsAndDialogsLeavesTheListUnfiltered()
+{
+    showPage();
+    AllSongsPage* songs = page();
+    QTRY_VERIFY_WITH_TIMEOUT(rowTitled(songs->listAdapter(), "Crimson").isValid(), Timeout);
+    const QModelIndex row = rowTitled(songs->listAdapter(), "Crimson");
+    QTRY_VERIFY(songs->pageList()->visibleCell(row));
+    MWidget* cell = songs->pageList()->visibleCell(row);
+    const QPointF at = cell->mapToScene(cell->boundingRect().center());
+    TouchDriver finger(window.get());
+    const auto tap = [&finger](QGraphicsWidget* widget) {
+        finger.tap(widget->mapToScene(widget->boundingRect().center()));
+    };
+    // The page's filter starts on the key itself, so a key that reached it shows at once.
+    const auto unfiltered = [songs] {
+        return songs->layoutState() == CollectionPageBase::ListState
+               && !songs->filterField()->isVisible();
+    };
+    // Unfiltered to begin with: leaving the page ends what a case before left.
+    window->goToPage(PageNowPlaying);
+    QTRY_COMPARE(songs->currentFilterText(), QString());
+    showPage();
+    QTRY_VERIFY_WITH_TIMEOUT(unfiltered(), Timeout);
+    MObjectMenu* menu = songs->pageObjectMenu();
+    QVERIFY(menu);
+    const auto holdRow = [&] {
+        finger.press(at);
+        QTRY_COMPARE_WITH_TIMEOUT(menu->sceneWindowState(), MSceneWindow::Appeared, Timeout);
+        finger.release(at);
+    };
+
+    // Long tap, Add to playlist, New playlist: typing over each on the way.
+    holdRow();
+    QTest::keyClicks(window.get(), QStringLiteral("q"));
+    QVERIFY(unfiltered());
+    QVERIFY(chooseMenuEntry(finger, menu, QStringLiteral("Add to playlist"), Timeout));
+    auto* selection = waitForAppeared<PlaylistSelectionSheet>();
+    QVERIFY(selection);
+    QTest::keyClicks(window.get(), QStringLiteral("q"));
+    QVERIFY(unfiltered());
+    tap(selection->createButton());
+    QPointer<PlaylistSaveSheet> save = waitForAppeared<PlaylistSaveSheet>();
+    QVERIFY(save);
+
+    // Save with the name empty keeps the dialog, and its field keeps the keys.
+    tap(save->button(M::SaveButton));
+    QCoreApplication::processEvents();
+    QCOMPARE(save->sceneWindowState(), MSceneWindow::Appeared);
+    QTest::keyClicks(window.get(), QStringLiteral("q"));
+    QCOMPARE(save->nameEdit()->text(), QStringLiteral("q"));
+    QVERIFY(unfiltered());
+    QVERIFY(window->grab().toImage().save(TestEnvironment::screenshotDir()
+                                          + QStringLiteral("/save-as-after-an-empty-save.png")));
+    tap(save->button(M::CancelButton));
+    QTRY_VERIFY(save.isNull());
+
+    // The delete confirmation has no field: the keys go nowhere while it shows.
+    holdRow();
+    QVERIFY(chooseMenuEntry(finger, menu, QStringLiteral("Delete"), Timeout));
+    QPointer<DeleteObjectDialog> confirmation = waitForAppeared<DeleteObjectDialog>();
+    QVERIFY(confirmation);
+    QTest::keyClicks(window.get(), QStringLiteral("q"));
+    QVERIFY(unfiltered());
+    tap(confirmation->button(M::NoButton));
+    QTRY_VERIFY(confirmation.isNull());
+
+    // With all of them gone the page has the keys again.
+    QCOMPARE(songs->listAdapter()->rowCountInGroup(-1), 9);
+    QTest::keyClicks(window.get(), QStringLiteral("r"));
+    QCOMPARE(songs->layoutState(), CollectionPageBase::FilterState);
 }
 
 PARLOVANCE_TEST_MAIN(TestAllSongsPage)

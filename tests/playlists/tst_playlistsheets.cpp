@@ -83,6 +83,7 @@ private slots:
     void songSheetMakesANewPlaylistOfTheChosenSongs();
     void songSheetAddsOnlySongsNotInThePlaylist();
     void songSheetRemovesExactlyTheChosenEntry();
+    void songSheetFilterTakesWhatIsTyped();
     void cancelAndUnknownModeChangeNothing();
 
 private:
@@ -436,6 +437,33 @@ void TestPlaylistSheets::songSheetRemovesExactlyTheChosenEntry()
     QTRY_VERIFY_WITH_TIMEOUT(!guard, Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(titles(playlist.data()), QStringList({ "Azure", "Navy" }), Timeout);
     QCOMPARE(playlist->index(0, position).data().toInt(), firstAzure);
+}
+
+void TestPlaylistSheets::songSheetFilterTakesWhatIsTyped()
+{
+    auto* sheet = new SongSelectionSheet(SongSelectionSheet::SaveMode);
+    sheet->setModels(allSongs, QSharedPointer<MafwTrackerModel>());
+    sheet->appear(window.get(), MSceneWindow::DestroyWhenDismissed);
+    QVERIFY(waitForSheet<SongSelectionSheet>());
+    const auto inSheet = [this, sheet] {
+        QGraphicsItem* focus = window->scene()->focusItem();
+        return focus && (focus == sheet || sheet->isAncestorOf(focus));
+    };
+    QVERIFY(inSheet());
+
+    // Typed into the tapped field, also after a song is chosen; never to the page below.
+    tap(sheet->filterWidget()->textEdit());
+    QTest::keyClicks(window.get(), QStringLiteral("co"));
+    QCOMPARE(sheet->filterWidget()->text(), QStringLiteral("co"));
+    QTRY_COMPARE_WITH_TIMEOUT(itemsTitled(sheet->songList()->itemModel(), "Jade").size(), 0,
+                              Timeout);
+    QVERIFY(tapSong(sheet, "Cobalt"));
+    QTRY_COMPARE(sheet->selectedSongIds(), QList<int>({ songId("Cobalt") }));
+    QTest::keyClicks(window.get(), QStringLiteral("b"));
+    QCOMPARE(sheet->filterWidget()->text(), QStringLiteral("cob"));
+    QVERIFY(inSheet());
+    tap(sheet->cancelButton());
+    QTRY_VERIFY_WITH_TIMEOUT(!findInScene<SongSelectionSheet>(window->scene()), Timeout);
 }
 
 void TestPlaylistSheets::cancelAndUnknownModeChangeNothing()

@@ -1,15 +1,24 @@
 // The save-as dialog's copy where it cannot be made: a copy that runs out of room says the disk
 // is full, and leaves nothing half-written behind. The small disk is a file system of its own,
-// made inside the test's home, which needs root; without it the case is skipped.
+// made inside the test's home, which needs root; without it the case is skipped. And the
+// dialog's keyboard on a real window: what is typed goes to its name field, also after a Save
+// the dialog refused, never to the page below it.
 
+#include "mapplicationpage.h"
+#include "mapplicationwindow.h"
 #include "mbanner.h"
+#include "mbutton.h"
 #include "msaveasdialog.h"
 #include "mtextedit.h"
 #include "testenvironment.h"
+#include "touchdriver.h"
 
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QProcess>
+#include <QSignalSpy>
 
 namespace {
 
@@ -42,6 +51,22 @@ private:
 };
 SaveAsLog* SaveAsLog::current = nullptr;
 
+// A page that takes the keys as the library pages do (their live filter starts on typing), and
+// keeps what reached it.
+class TypedPage : public MApplicationPage
+{
+public:
+    TypedPage() { setFocusPolicy(Qt::StrongFocus); }
+    QString typed;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        typed += event->text();
+        event->accept();
+    }
+};
+
 } // namespace
 
 class TestSaveAs : public QObject
@@ -52,6 +77,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void aFullDiskIsSaidToBeFull();
+    void theNameFieldKeepsTheKeysAfterARefusedSave();
 
 private:
     QString disk;
@@ -104,6 +130,69 @@ void TestSaveAs::aFullDiskIsSaidToBeFull()
     // Nothing is left on the disk: no copy, no part of one.
     QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList());
     delete dialog;
+}
+
+void TestSaveAs::theNameFieldKeepsTheKeysAfterARefusedSave()
+{
+    MApplicationWindow window;
+    window.resize(480, 854);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* page = new TypedPage;
+    page->appear(&window);
+    QTRY_COMPARE(page->sceneWindowState(), MSceneWindow::Appeared);
+    QCOMPARE(window.scene()->focusItem(), page);
+    TouchDriver finger(&window);
+    const auto tap = [&finger](QGraphicsWidget* widget) {
+        finger.tap(widget->mapToScene(widget->boundingRect().center()));
+    };
+
+    // The dialog that names a new playlist: a name only, no folder.
+    QPointer<MSaveAsDialog> dialog = new MSaveAsDialog(true);
+    dialog->setAutoCopyMode(MSaveAsDialog::NameOnly);
+    QSignalSpy saved(dialog.data(), &MSaveAsDialog::saveFileAs);
+    dialog->appear(&window, MSceneWindow::DestroyWhenDismissed);
+    QTRY_COMPARE(dialog->sceneWindowState(), MSceneWindow::Appeared);
+    QTest::keyClicks(&window, QStringLiteral("q"));
+    QCOMPARE(dialog->nameEdit()->text(), QStringLiteral("q"));
+
+    // Save with the name emptied again keeps the dialog, and the keyboard with it; so does a
+    // tap on the dialog's title or beside its buttons.
+    QTest::keyClick(&window, Qt::Key_Backspace);
+    tap(dialog->button(M::SaveButton));
+    QCoreApplication::processEvents();
+    QCOMPARE(dialog->sceneWindowState(), MSceneWindow::Appeared);
+    QCOMPARE(window.scene()->focusItem(), dialog->nameEdit());
+    QTest::keyClicks(&window, QStringLiteral("q"));
+    QCOMPARE(dialog->nameEdit()->text(), QStringLiteral("q"));
+    finger.tap(dialog->mapToScene(dialog->panelRect().topLeft() + QPointF(20, 10)));
+    QTest::keyClicks(&window, QStringLiteral("w"));
+    QCOMPARE(dialog->nameEdit()->text(), QStringLiteral("qw"));
+
+    QCOMPARE(window.scene()->focusItem(), dialog->nameEdit());
+
+    // Focus moved below the dialog (by Tab, by the page itself, by a page shown behind the
+    // dialog at a request over the bus) still leaves the pages below without keys.
+    QTest::keyClick(&window, Qt::Key_Tab);
+    page->setFocus();
+    QTest::keyClicks(&window, QStringLiteral("e"));
+    auto* later = new TypedPage;
+    later->appear(&window);
+    QTest::keyClicks(&window, QStringLiteral("r"));
+    QTRY_COMPARE(later->sceneWindowState(), MSceneWindow::Appeared);
+    QTest::keyClicks(&window, QStringLiteral("t"));
+    QCOMPARE(page->typed, QString());
+    QCOMPARE(later->typed, QString());
+    QCOMPARE(dialog->nameEdit()->text(), QStringLiteral("qwert"));
+    QVERIFY(saved.isEmpty());
+
+    // Once the dialog has gone, the page in front has the keys again.
+    tap(dialog->button(M::SaveButton));
+    QTRY_VERIFY(dialog.isNull());
+    QCOMPARE(saved.value(0).value(0).toString(), QStringLiteral("qwert"));
+    QTest::keyClicks(&window, QStringLiteral("y"));
+    QCOMPARE(later->typed, QStringLiteral("y"));
+    QCOMPARE(page->typed, QString());
 }
 
 PARLOVANCE_TEST_MAIN(TestSaveAs)
