@@ -14,6 +14,7 @@
 #include <QMutexLocker>
 #include <QPointer>
 #include <QSharedData>
+#include <QVector>
 #include <QTranslator>
 #include <QtDebug>
 
@@ -92,9 +93,27 @@ struct IndexData
 {
     std::unique_ptr<icu::AlphabeticIndex::ImmutableIndex> index;
     QStringList labels;
+    // By bucket of the index: its letter, and its letter followed by U+FFFF, which the
+    // collation orders after every text that begins with that letter; empty for the buckets
+    // that hold no letter (before, between and after the letters).
+    QVector<QString> bucketLetters;
+    QVector<QString> bucketEnds;
+
+    // The letters that text beyond the index files under (see letterBucket()), made as texts
+    // come: by the first letter of a text, its letter and that letter's end ("#" and the
+    // lowest letter for text before every letter); and the letters in collation order.
+    QMutex ownLettersMutex;
+    struct OwnLetter
+    {
+        QString letter;
+        QString end;
+    };
+    QHash<QString, OwnLetter> ownLetterOf;
+    QStringList ownLetters;
+    QString lowest; // the lowest letter of the collation: "a", or the index's first
 };
 
-const IndexData* indexData(const QString& collationName)
+IndexData* indexData(const QString& collationName)
 {
     static QMutex mutex;
     // Lives as long as the process: never destroyed, so no thread can outlive its entries.
@@ -116,8 +135,12 @@ const IndexData* indexData(const QString& collationName)
     } else {
         for (int32_t i = 0; i < data->index->getBucketCount(); ++i) {
             const icu::AlphabeticIndex::Bucket* bucket = data->index->getBucket(i);
-            if (bucket && bucket->getLabelType() == U_ALPHAINDEX_NORMAL)
-                data->labels.append(fromUnicodeString(bucket->getLabel()));
+            const bool letter = bucket && bucket->getLabelType() == U_ALPHAINDEX_NORMAL;
+            const QString label = letter ? fromUnicodeString(bucket->getLabel()) : QString();
+            if (letter)
+                data->labels.append(label);
+            data->bucketLetters.append(label);
+            data->bucketEnds.append(letter ? label + QChar(0xFFFF) : QString());
         }
     }
     cache->insert(collationName, data);
@@ -140,6 +163,124 @@ QString fallbackBucket(const QString& str)
         cp = base.at(0);
     cp = uint(u_toupper(UChar32(cp)));
     return QString::fromUcs4(&cp, 1);
+}
+
+// One code point of text, and where the next begins.
+uint codePointAt(const QString& text, int at, int* next)
+{
+    const QChar c = text.at(at);
+    if (c.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
+        *next = at + 2;
+        return QChar::surrogateToUcs4(c, text.at(at + 1));
+    }
+    *next = at + 1;
+    return c.unicode();
+}
+
+QString fromCodePoint(uint cp)
+{
+    return QString::fromUcs4(&cp, 1);
+}
+
+// The first letter of text as a collation reads it, with the marks written after it, composed:
+// what the collation passes over at the start (direction marks, joiners, a byte-order mark) is
+// skipped, and a vowel that Thai and Lao write before its consonant is read after it. `order`
+// compares two texts by the primary strength of the collation. Empty when the collation reads
+// nothing in the text.
+template <typename Order>
+QString firstLetterAsRead(const QString& text, const Order& order)
+{
+    int at = 0;
+    while (at < text.size()) {
+        int next = 0;
+        uint cp = codePointAt(text, at, &next);
+        const QChar::Category category = QChar::category(cp);
+        const bool letter = category == QChar::Letter_Uppercase
+                            || category == QChar::Letter_Lowercase
+                            || category == QChar::Letter_Titlecase
+                            || category == QChar::Letter_Other;
+        if (!letter && category != QChar::Number_DecimalDigit
+            && order(fromCodePoint(cp), QString()) == 0) {
+            at = next;
+            continue;
+        }
+        if (u_hasBinaryProperty(UChar32(cp), UCHAR_LOGICAL_ORDER_EXCEPTION) && next < text.size())
+            cp = codePointAt(text, next, &next);
+        QString first = fromCodePoint(cp);
+        while (next < text.size()) {
+            int after = 0;
+            const uint mark = codePointAt(text, next, &after);
+            if (!QChar::isMark(mark))
+                break;
+            first += fromCodePoint(mark);
+            next = after;
+        }
+        return first.size() > 1 ? first.normalized(QString::NormalizationForm_C) : first;
+    }
+    return QString();
+}
+
+// The index letter of text that no letter of the locale's index covers: its first letter as the
+// collation reads it, upper-cased, and without accents where the collation does not tell them
+// apart ("Кино" under "К", "Þögn" under "Þ", "東京" under "東"), or "#" for text that orders
+// before every letter (digits, punctuation, symbols). Text files under a letter only when it
+// orders from that letter up to the letter's end, and letters that the collation does not tell
+// apart (Г and Ґ, か and カ) share one bucket, the one made first: so the buckets, in collation
+// order, hold their texts in collation order too, and a list grouped under them keeps the order
+// of the collation's own sort.
+template <typename Order>
+QString letterBucket(const QString& text, IndexData* data, const Order& order)
+{
+    const QString first = firstLetterAsRead(text, order);
+    QMutexLocker lock(&data->ownLettersMutex);
+    const auto known = data->ownLetterOf.constFind(first);
+    if (known != data->ownLetterOf.cend()) {
+        const IndexData::OwnLetter& own = known.value();
+        if (own.letter == QLatin1String("#")
+                ? order(text, own.end) < 0
+                : order(text, own.end) < 0 && order(text, own.letter) >= 0)
+            return own.letter;
+    }
+
+    if (data->lowest.isEmpty()) {
+        const QString a = QStringLiteral("a");
+        data->lowest = data->labels.isEmpty() || order(a, data->labels.first()) < 0
+                           ? a
+                           : data->labels.first();
+    }
+    if (first.isEmpty() || order(first, data->lowest) < 0) {
+        if (!first.isEmpty() && known == data->ownLetterOf.cend())
+            data->ownLetterOf.insert(first, { QStringLiteral("#"), data->lowest });
+        return QStringLiteral("#");
+    }
+
+    int marks = 0;
+    const uint cp = codePointAt(first, 0, &marks);
+    const QString decomposed = first.normalized(QString::NormalizationForm_KD);
+    int unused = 0;
+    const uint base = decomposed.isEmpty() ? cp : codePointAt(decomposed, 0, &unused);
+    const QString upper = fromCodePoint(uint(u_toupper(UChar32(cp)))) + first.mid(marks);
+    QString bucket;
+    for (const QString& letter : { fromCodePoint(uint(u_toupper(UChar32(base)))), upper, first }) {
+        if (order(text, letter) >= 0 && order(text, letter + QChar(0xFFFF)) < 0) {
+            bucket = letter;
+            break;
+        }
+    }
+    if (bucket.isEmpty())
+        return fallbackBucket(text); // a letter read together with the next: as it is written
+
+    const auto at = std::lower_bound(data->ownLetters.begin(), data->ownLetters.end(), bucket,
+                                     [&order](const QString& a, const QString& b) {
+                                         return order(a, b) < 0;
+                                     });
+    if (at != data->ownLetters.end() && order(*at, bucket) == 0)
+        bucket = *at;
+    else
+        data->ownLetters.insert(at, bucket);
+    if (known == data->ownLetterOf.cend())
+        data->ownLetterOf.insert(first, { bucket, bucket + QChar(0xFFFF) });
+    return bucket;
 }
 
 UScriptCode scriptOf(const QString& str)
@@ -416,23 +557,24 @@ QString MLocale::indexBucket(const QString& str, const QStringList& buckets,
     if (str.isEmpty())
         return QString();
 
-    const IndexData* data = indexData(collationName());
+    IndexData* data = indexData(collationName());
     if (data->index && buckets == data->labels) {
-        // The locale's letters: one the text starts with, as the collation groups letters. A
-        // letter the locale has no index letter for (Þ in English) files under itself, not
-        // under the letter it sorts after.
+        // The locale's letters: the one the text begins with as the collation reads it
+        // ("Émile" under "E", and "Ævintýri", which it reads as "AEvintyri", under "A"). The
+        // index puts text under the last letter that does not order after it, so a letter
+        // the locale has no index letter for (Þ in English, after Z) is told by the end of
+        // that letter, and files under itself.
         MCollator primary(coll);
         primary.setStrength(CollatorStrengthPrimary);
+        const auto order = [&primary](const QString& a, const QString& b) {
+            return int(primary.compareWith(a, b));
+        };
         UErrorCode status = U_ZERO_ERROR;
         const int32_t i = data->index->getBucketIndex(aliasOf(str), status);
-        const icu::AlphabeticIndex::Bucket* bucket = U_SUCCESS(status) ? data->index->getBucket(i)
-                                                                       : nullptr;
-        if (bucket && bucket->getLabelType() == U_ALPHAINDEX_NORMAL) {
-            const QString label = fromUnicodeString(bucket->getLabel());
-            if (primary.compareWith(str.left(label.size()), label) == Equal)
-                return label;
-        }
-        return fallbackBucket(str);
+        if (U_SUCCESS(status) && i >= 0 && i < data->bucketEnds.size()
+            && !data->bucketEnds.at(i).isEmpty() && order(str, data->bucketEnds.at(i)) < 0)
+            return data->bucketLetters.at(i);
+        return letterBucket(str, data, order);
     }
 
     // Letters of the caller's own: the last one that does not order after the text, as long

@@ -58,9 +58,12 @@ public:
     MCollator collator() const;
     // The index letters of the collation ("A".."Z" in English), in collation order.
     QStringList exemplarCharactersIndex() const;
-    // The index letter under which str files: "Émile" under "E". Text that the locale's
-    // letters do not cover files under its own first letter, upper-cased and without
-    // accents ("Кино" under "К"); text that starts with no letter files under "#".
+    // The index letter under which str files, as the collation reads it: "Émile" under "E",
+    // "Ævintýri" (read "AEvintyri") under "A". Text that the locale's letters do not cover
+    // files under its own first letter, upper-cased and without accents where the collation
+    // does not tell them apart ("Кино" under "К"; letters it does not tell apart at all share
+    // one); text that orders before every letter (digits, punctuation) files under "#". The
+    // letters in collation order hold their texts in collation order.
     QString indexBucket(const QString& str, const QStringList& buckets,
                         const MCollator& coll) const;
 

@@ -30,6 +30,7 @@ private slots:
     void indexBucketsFollowTheLocale();
     void indexBucketsOfOtherScriptsAndDigits();
     void indexBucketsWithTheCallersLetters();
+    void indexBucketsKeepTheCollationsOrder();
     void collatorStrengthAndOrder();
     void configurationItemsShareChangesAndPersist();
     void detectorTellsUtf8FromCp1251();
@@ -115,6 +116,60 @@ void TestLocale::indexBucketsWithTheCallersLetters()
     QCOMPARE(english.indexBucket(QStringLiteral("mango"), letters, coll), QStringLiteral("M"));
     QCOMPARE(english.indexBucket(QString::fromUtf8("кино"), letters, coll), QString::fromUtf8("К"));
     QCOMPARE(english.indexBucket(QStringLiteral("42"), letters, coll), QStringLiteral("#"));
+}
+
+// A list grouped under the index letters shows, group after group, the texts in the order the
+// collation sorts them (the order of the library store and of a queue made from the list) only
+// if every letter's texts lie together in that order, and the letters come in it too.
+void TestLocale::indexBucketsKeepTheCollationsOrder()
+{
+    const MLocale english(QStringLiteral("en_GB"));
+    MCollator primary = english.collator();
+    primary.setStrength(MLocale::CollatorStrengthPrimary);
+    const QStringList letters = english.exemplarCharactersIndex();
+    const auto bucket = [&](const char* text) {
+        return english.indexBucket(QString::fromUtf8(text), letters, primary);
+    };
+    // Read "AEvintyri", "OEuvre", "IJs": under the letter they begin with.
+    QCOMPARE(bucket("Ævintýri"), QStringLiteral("A"));
+    QCOMPARE(bucket("Œuvre"), QStringLiteral("O"));
+    QCOMPARE(bucket("Ĳs"), QStringLiteral("I"));
+    // What the collation passes over at the start: a right-to-left mark, a byte-order mark.
+    QCOMPARE(bucket("\u200fHello"), QStringLiteral("H"));
+    QCOMPARE(bucket("\ufeffHello"), QStringLiteral("H"));
+    // Й is a letter of its own after І; Ґ and Г, か and カ are one letter to the collation.
+    QCOMPARE(bucket("Йога"), QString::fromUtf8("Й"));
+    QCOMPARE(bucket("И\u0306ога"), QString::fromUtf8("Й"));
+    QCOMPARE(bucket("Іван"), QString::fromUtf8("І"));
+    QCOMPARE(bucket("Ґанок"), bucket("Гора"));
+    QCOMPARE(bucket("カメラ"), bucket("かな"));
+    // A Thai vowel written before its consonant is read after it.
+    QCOMPARE(bucket("เกม"), QString::fromUtf8("ก"));
+    QCOMPARE(bucket("กิน"), QString::fromUtf8("ก"));
+
+    const QStringList texts
+        = QString::fromUtf8(
+              "A Very Long Title|Ævintýri|After Hours|Apogee|Azure|Bee|Þögn|Íslenska|Ice|Island|"
+              "Óskar|Oak|Œuvre|Oeil|Ĳs|Ijs|Zebra|Кино|Йога|Иван|Іван|Ёлка|Елена|Гора|Ґанок|"
+              "سلام|أحمد|ﺃﺣﻤﺪ|東京|東西|京都|かな|カメラ|かわ|ｶﾒﾗ|เกม|กิน|กา|กข|1999|(Intro)|"
+              "\u200fHello|Hello|\u200f\u0634\u0645\u0633|Δέλτα|Έλα|ʻOkina|Łódź|Lzzz")
+              .split(QLatin1Char('|'));
+    QStringList sorted = texts;
+    const MCollator collator = english.collator();
+    std::stable_sort(sorted.begin(), sorted.end(), collator);
+    QStringList seen;
+    for (const QString& text : qAsConst(sorted)) {
+        const QString letter = english.indexBucket(text, letters, primary);
+        if (!seen.isEmpty() && seen.last() == letter)
+            continue;
+        QVERIFY2(!seen.contains(letter),
+                 qPrintable(QStringLiteral("%1 under %2 again, after %3")
+                                .arg(text, letter, seen.join(QLatin1Char(' ')))));
+        if (!seen.isEmpty())
+            QVERIFY2(collator(seen.last(), letter),
+                     qPrintable(QStringLiteral("%1 before %2").arg(seen.last(), letter)));
+        seen.append(letter);
+    }
 }
 
 void TestLocale::collatorStrengthAndOrder()

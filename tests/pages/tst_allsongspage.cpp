@@ -1,10 +1,11 @@
 // The all-songs page on a real window over the real store: the empty device, the list in
 // index-letter groups, songs that come and go while the page shows, the live filter with its
 // layouts, playing from the list, the shuffle row and play-all, a filtered play, and a model
-// that was already shared before the page was built. The last case saves a screenshot of a
+// that was already shared before the page was built. One case saves a screenshot of a
 // filtered list (into $PARLOVANCE_SCREENSHOT_DIR, or "screenshots" in the build tree), and one
 // of the dialog naming a new playlist, which keeps the keys while the list behind it stays
 // unfiltered: typing over a long-tap menu, a sheet or a dialog never starts the page's filter.
+// The last adds titles in other alphabets and scripts and plays the list from some of them.
 
 #include "pages/allsongspage.h"
 #include "librarywindow.h"
@@ -27,6 +28,9 @@
 #include "pageframework/filterwidget.h"
 #include "pageframework/songcollectionlistitem.h"
 #include "playback/playstate.h"
+#include "playback/shuffleproxymodel.h"
+#include "player/nowplayingpage.h"
+#include "player/nowplayingwidget.h"
 #include "playlists/playlistsavesheet.h"
 #include "playlists/playlistselectionsheet.h"
 #include "shell/mainwindow.h"
@@ -101,6 +105,7 @@ private slots:
     void screenshotOfAFilteredList();
     void rowsSpanTheListAfterBackAndWhileFiltered();
     void typingOverMenusSheetsAndDialogsLeavesTheListUnfiltered();
+    void aTappedRowQueuesTheListInItsOrderForEveryLetter();
 
 private:
     AllSongsPage* page();
@@ -566,6 +571,82 @@ void TestAllSongsPage::typingOverMenusSheetsAndDialogsLeavesTheListUnfiltered()
     QCOMPARE(songs->listAdapter()->rowCountInGroup(-1), 9);
     QTest::keyClicks(window.get(), QStringLiteral("r"));
     QCOMPARE(songs->layoutState(), CollectionPageBase::FilterState);
+}
+
+void TestAllSongsPage::aTappedRowQueuesTheListInItsOrderForEveryLetter()
+{
+    // Letters English has no index letter for, letters it reads as two (Æ, Œ), other
+    // alphabets and scripts, letters the collation does not tell apart (Г and Ґ, か and カ)
+    // and a title behind a right-to-left mark.
+    const QStringList titles = QString::fromUtf8("A Very Long Title|After Hours|Apogee|Ævintýri|"
+                                                 "Œuvre|Þögn|Íslenska|Óskar|Кино|Йога|Іван|Гора|"
+                                                 "Ґанок|سلام|أحمد|東京|京都|かな|カメラ|かわ|"
+                                                 "\u200fHello")
+                                   .split(QLatin1Char('|'));
+    for (int n = 0; n < titles.size(); ++n) {
+        AudioTags tags;
+        tags.title = titles.at(n);
+        tags.artist = QStringLiteral("Lex");
+        tags.album = QStringLiteral("Letters");
+        tags.trackNumber = n + 1;
+        QVERIFY(
+            !FixtureLibrary::addSong(QStringLiteral("Lex/Letters/%1.ogg").arg(n + 1), tags, 60000)
+                 .isEmpty());
+    }
+    QVERIFY(FixtureLibrary::index());
+    // The filter an earlier case typed is emptied once the page has been away for a moment.
+    if (page())
+        QTRY_VERIFY(page()->currentFilterText().isEmpty());
+    showPage();
+    const auto allListed = [&] {
+        const QStringList listed = titlesListed(page()->listAdapter());
+        return std::all_of(titles.cbegin(), titles.cend(),
+                           [&listed](const QString& title) { return listed.contains(title); });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(allListed(), Timeout);
+    const int count = page()->listAdapter()->rowCountInGroup(-1);
+    PlayState* hub = PlayState::instance();
+    QSharedPointer<ShuffleProxyModel> queue = hub->shuffleProxyModel();
+    const auto queued = [&queue] {
+        int column = 0;
+        while (column < queue->columnCount()
+               && queue->headerData(column, Qt::Horizontal).toString() != "songTitle")
+            ++column;
+        QStringList titles;
+        for (int row = 0; row < queue->rowCount(); ++row)
+            titles.append(queue->index(row, column).data().toString());
+        return titles;
+    };
+
+    for (const char* tapped : { "Ævintýri", "Йога", "カメラ" }) {
+        showPage();
+        AllSongsPage* songs = page();
+        QTRY_COMPARE_WITH_TIMEOUT(songs->listAdapter()->rowCountInGroup(-1), count, Timeout);
+        const QStringList listed = titlesListed(songs->listAdapter());
+        const QString title = QString::fromUtf8(tapped);
+        const int place = listed.indexOf(title);
+        const QModelIndex row = rowTitled(songs->listAdapter(), title);
+        songs->pageList()->scrollTo(row, MList::EnsureVisibleHint, MList::NonAnimated);
+        QTRY_VERIFY(songs->pageList()->visibleCell(row));
+        MWidget* cell = songs->pageList()->visibleCell(row);
+        tapAt(window.get(), cell->mapToScene(cell->boundingRect().center()));
+
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+        QCOMPARE(hub->title(PlayState::MusicMode), title);
+        QTRY_COMPARE(window->currentPage(), int(PageNowPlaying));
+        // The queue is the list, row for row, and the player counts the tapped row's place.
+        QCOMPARE(queued(), listed);
+        QCOMPARE(hub->currentIndex(PlayState::MusicMode), place);
+        auto* player = qobject_cast<NowPlayingPage*>(window->cachedPage(PageNowPlaying));
+        QVERIFY(player);
+        QTRY_COMPARE(player->information()->songNumberText()->text(),
+                     QStringLiteral("%1/%2").arg(place + 1).arg(count));
+        // Next plays the row below it in the list.
+        hub->next(0);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), listed.at(place + 1), Timeout);
+        hub->stop(PlayState::MusicMode);
+        QTRY_VERIFY_WITH_TIMEOUT(hub->state(PlayState::MusicMode) != PlayState::Playing, Timeout);
+    }
 }
 
 PARLOVANCE_TEST_MAIN(TestAllSongsPage)
