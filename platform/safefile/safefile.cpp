@@ -6,7 +6,11 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTemporaryFile>
+#include <QUrl>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,7 +21,7 @@ namespace {
 
 enum class Kind { Missing, Regular, Link, Folder, Special };
 
-Kind kindOf(const QByteArray& native, struct stat* st)
+Kind kindAt(const QByteArray& native, struct stat* st)
 {
     if (::lstat(native.constData(), st) != 0)
         return Kind::Missing;
@@ -62,21 +66,81 @@ bool readRegularTarget(const QByteArray& native, QByteArray& data)
 bool SafeFile::isRegular(const QString& path)
 {
     struct stat st;
-    return kindOf(QFile::encodeName(path), &st) == Kind::Regular;
+    return kindAt(QFile::encodeName(path), &st) == Kind::Regular;
 }
 
 bool SafeFile::openRegular(const QString& path, QFile* file)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = openRegularDescriptor(QFile::encodeName(path));
     if (fd < 0)
         return false;
-    struct stat st;
     file->setFileName(path);
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
-        || !file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;
+    }
+    return true;
+}
+
+QString SafeFile::kindOf(unsigned int mode)
+{
+    if (S_ISREG(mode))
+        return QStringLiteral("a regular file");
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a named pipe");
+    if (S_ISCHR(mode))
+        return QStringLiteral("a character device");
+    if (S_ISBLK(mode))
+        return QStringLiteral("a block device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    return QStringLiteral("not a regular file");
+}
+
+int SafeFile::openRegularDescriptor(const QByteArray& nativePath, QString* reason)
+{
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (reason)
+            *reason = QString::fromLocal8Bit(std::strerror(errno));
+        return -1;
+    }
+    struct stat st;
+    const bool known = ::fstat(fd, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode)) {
+        if (reason)
+            *reason = known ? kindOf(st.st_mode) : QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+        return -1;
+    }
+    // A regular file never makes a read wait; readers that are handed the descriptor (a
+    // GStreamer source) expect a blocking one.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+bool SafeFile::readDescriptor(int fd, qint64 maxBytes, QByteArray* data)
+{
+    data->clear();
+    const qint64 piece = 64 * 1024;
+    while (data->size() < maxBytes) {
+        const qint64 at = data->size();
+        const qint64 wanted = std::min(piece, maxBytes - at);
+        data->resize(int(at + wanted));
+        const ssize_t got = ::pread(fd, data->data() + at, size_t(wanted), off_t(at));
+        if (got < 0 && errno == EINTR) {
+            data->resize(int(at));
+            continue;
+        }
+        if (got <= 0) {
+            data->resize(int(at));
+            return got == 0;
+        }
+        data->resize(int(at + got));
     }
     return true;
 }
@@ -85,7 +149,7 @@ bool SafeFile::claim(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
     struct stat st;
-    switch (kindOf(native, &st)) {
+    switch (kindAt(native, &st)) {
     case Kind::Missing:
     case Kind::Regular:
         return true;
@@ -138,4 +202,88 @@ bool SafeFile::write(const QString& path, const QByteArray& data, bool durable)
     }
     temporary.setAutoRemove(false);
     return true;
+}
+
+bool SafeFile::readRegular(const QByteArray& nativePath, qint64 maxBytes, QByteArray* data,
+                           QString* reason)
+{
+    data->clear();
+    const int fd = openRegularDescriptor(nativePath, reason);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0;
+    if (ok && st.st_size > maxBytes) {
+        ok = false;
+        if (reason)
+            *reason = QStringLiteral("larger than %1 bytes").arg(maxBytes);
+    }
+    if (ok && !readDescriptor(fd, maxBytes, data)) {
+        ok = false;
+        if (reason)
+            *reason = QString::fromLocal8Bit(std::strerror(errno));
+    }
+    ::close(fd);
+    if (!ok)
+        data->clear();
+    return ok;
+}
+
+namespace {
+
+// The path of the original's place in root's mirror, its folders made; empty when they cannot be.
+QByteArray mirrorPlace(const QString& root, const QByteArray& originalPath)
+{
+    if (!originalPath.startsWith('/'))
+        return QByteArray();
+    const QByteArray copy = QFile::encodeName(QDir::cleanPath(root)) + originalPath;
+    // The folders one by one, by their bytes: a name need not be UTF-8.
+    for (int slash = copy.indexOf('/', 1); slash > 0; slash = copy.indexOf('/', slash + 1)) {
+        const QByteArray folder = copy.left(slash);
+        if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
+            return QByteArray();
+    }
+    return copy;
+}
+
+} // namespace
+
+QByteArray SafeFile::linkMirror(const QString& root, const QByteArray& originalPath, int fd)
+{
+    const QByteArray link = mirrorPlace(root, originalPath);
+    if (link.isEmpty())
+        return QByteArray();
+    const QByteArray target = "/proc/self/fd/" + QByteArray::number(fd);
+    return ::symlink(target.constData(), link.constData()) == 0 ? link : QByteArray();
+}
+
+QByteArray SafeFile::writeMirror(const QString& root, const QByteArray& originalPath,
+                                 const QByteArray& data)
+{
+    const QByteArray copy = mirrorPlace(root, originalPath);
+    if (copy.isEmpty())
+        return QByteArray();
+    const int fd = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                          0600);
+    if (fd < 0)
+        return QByteArray();
+    qint64 done = 0;
+    while (done < data.size()) {
+        const ssize_t wrote = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            break;
+        done += wrote;
+    }
+    ::close(fd);
+    return done == data.size() ? copy : QByteArray();
+}
+
+QByteArray SafeFile::originalUrl(const QString& root, const QByteArray& encodedUrl)
+{
+    const QByteArray prefix = QUrl::fromLocalFile(QDir::cleanPath(root)).toEncoded() + '/';
+    if (!encodedUrl.startsWith(prefix))
+        return QByteArray();
+    return "file:///" + encodedUrl.mid(prefix.size());
 }

@@ -1,5 +1,7 @@
 #include "msaveasdialog.h"
 
+#include "safefile.h"
+
 #include "mbanner.h"
 #include "mlabel.h"
 #include "mtextedit.h"
@@ -71,13 +73,17 @@ QString writeFailure(const QFileDevice& file, int writeError, const QString& fol
 QString copyInto(const QString& source, const QString& folder, const QString& name,
                  const QString& extension, QString* failure)
 {
-    const QFileInfo info(source);
-    if (!info.isFile()) {
-        *failure = QStringLiteral("%1 is not a regular file").arg(source);
+    // Opened once, without waiting, and checked open: a name that stands for a pipe by now is
+    // refused instead of holding the worker until something writes to it.
+    QString reason;
+    const int fd = SafeFile::openRegularDescriptor(QFile::encodeName(source), &reason);
+    if (fd < 0) {
+        *failure = QStringLiteral("%1 cannot be read: %2").arg(source, reason);
         return QString();
     }
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
+    QFile in;
+    if (!in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         *failure = in.errorString();
         return QString();
     }

@@ -3,12 +3,14 @@
 
 #include "trackerplaylistreader.h"
 
+#include "safefile.h"
 #include "trackerregularfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QUrl>
 
 namespace {
@@ -84,17 +86,36 @@ bool TrackerPlaylistReader::read(const QByteArray& path, QStringList* entryUrls,
             }
         }
     }
+    // The parser takes only a name, and would open whatever the name stands for by the time it
+    // gets to it: it is handed a private copy of what was read.
+    const QByteArray original = path.startsWith('/')
+                                    ? path
+                                    : QFile::encodeName(QDir::currentPath()) + '/' + path;
+    QTemporaryDir mirror(QDir::tempPath() + QStringLiteral("/parlovance-index-XXXXXX"));
+    const QByteArray copy = mirror.isValid() ? SafeFile::writeMirror(mirror.path(), original, text)
+                                             : QByteArray();
     text.clear();
+    if (copy.isEmpty()) {
+        if (reason)
+            *reason = QStringLiteral("no private copy can be made to read it from");
+        return false;
+    }
     // The parser is made on this thread so that it reports its entries here, within the call.
     TotemPlParser* parser = totem_pl_parser_new();
     g_object_set(parser, "recurse", FALSE, "disable-unsafe", TRUE, nullptr);
     QStringList raw;
     g_signal_connect(parser, "entry-parsed", G_CALLBACK(entryParsed), &raw);
-    gchar* uri = g_filename_to_uri(path.constData(), nullptr, nullptr);
+    gchar* uri = g_filename_to_uri(copy.constData(), nullptr, nullptr);
     const TotemPlParserResult result = uri ? totem_pl_parser_parse(parser, uri, FALSE)
                                            : TOTEM_PL_PARSER_RESULT_ERROR;
     g_free(uri);
     g_object_unref(parser);
+    // Entries the parser resolved against the copy stand for the same ones beside the original.
+    for (QString& entry : raw) {
+        const QByteArray original = SafeFile::originalUrl(mirror.path(), entry.toUtf8());
+        if (!original.isEmpty())
+            entry = QString::fromUtf8(original);
+    }
     if (result != TOTEM_PL_PARSER_RESULT_SUCCESS) {
         if (reason)
             *reason = QStringLiteral("not a playlist that can be read");

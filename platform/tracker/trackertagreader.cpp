@@ -1,7 +1,11 @@
 #include "trackertagreader.h"
 
 #include "mcharsetdetector.h"
+#include "id3v2trim.h"
+#include "safefile.h"
+#include "trackerlogging.h"
 #include "trackerregularfile.h"
+#include "trackertagstream.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -26,6 +30,8 @@
 #include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -302,12 +308,37 @@ bool TrackerTagReader::read(const QString& path, TrackerTrackInfo* info, QString
 
 bool TrackerTagReader::read(const QByteArray& name, TrackerTrackInfo* info, QString* reason)
 {
+    // Looked at before it is opened: opening a device can have effects of its own.
     if (!TrackerRegularFile::isRegular(name, reason))
         return false;
+    // Opened once and read through that descriptor: a name swapped for a pipe after the check
+    // neither holds the thread nor is read.
+    const int fd = SafeFile::openRegularDescriptor(name, reason);
+    if (fd < 0)
+        return false;
+    const bool read = readOpen(fd, name, info, reason);
+    ::close(fd);
+    return read;
+}
+
+bool TrackerTagReader::readOpen(int fd, const QByteArray& name, TrackerTrackInfo* info,
+                                QString* reason)
+{
+    TrackerTagStream stream(fd, name);
+    // TagLib builds a few hundred bytes for every frame of an ID3v2 tag; a tag of a million
+    // tiny frames is handed over trimmed.
+    const Id3v2Trim::Result trim = Id3v2Trim::walk(Id3v2Trim::fromDescriptor(fd));
+    if (trim.trimmed) {
+        qCInfo(lcIndexer).nospace() << "the ID3v2 tag of " << QFile::decodeName(name) << " has "
+                                    << trim.frames << " frames; only the first "
+                                    << Id3v2Trim::MostFrames << " and the first of each text and "
+                                    << "picture frame after them are read";
+        stream.replaceHead(trim.tagBytes, trim.tag);
+    }
     TagLib::FileRef ref = isMpegName(name) ? TagLib::FileRef(
-                              new TagLib::MPEG::File(name.constData(), frameFactory(), true,
+                              new TagLib::MPEG::File(&stream, frameFactory(), true,
                                                      TagLib::AudioProperties::Average))
-                                           : TagLib::FileRef(name.constData(), true,
+                                           : TagLib::FileRef(&stream, true,
                                                              TagLib::AudioProperties::Average);
     if (ref.isNull() || !ref.file() || !ref.file()->isValid()) {
         if (reason)

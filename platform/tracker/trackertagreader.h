@@ -39,10 +39,15 @@ public:
     // The same, for a file name's suffix in lower case.
     static bool isAudioSuffix(const QString& suffix);
     // False (with the reason) when the file cannot be read as audio. Only a regular file is
-    // opened (a pipe or device named .mp3 would block or never end).
+    // read (a pipe or device named .mp3 would block or never end), through the one descriptor
+    // whose kind was checked. What TagLib parses of an ID3v2 tag is bounded (Id3v2Trim).
     static bool read(const QString& path, TrackerTrackInfo* info, QString* reason);
     // The same for a native path (the file system's bytes, which need not be UTF-8).
     static bool read(const QByteArray& path, TrackerTrackInfo* info, QString* reason);
+
+private:
+    // Reads the file open at fd; name gives TagLib the file's kind by its suffix.
+    static bool readOpen(int fd, const QByteArray& name, TrackerTrackInfo* info, QString* reason);
 };
 
 #endif // TRACKERTAGREADER_H

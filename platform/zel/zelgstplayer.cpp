@@ -176,6 +176,36 @@ int errorCode(const GError* error, const QUrl& url, bool started, bool fromSourc
     return MafwError::CannotPlay;
 }
 
+// The descriptor of the local file a pipeline reads, kept with the pipeline (plus one, so that
+// descriptor 0 is not a null pointer) and closed when it is dropped.
+const char* const SourceDescriptorKey = "parlovance-source-descriptor";
+
+void closeSourceDescriptor(gpointer data)
+{
+    ::close(GPOINTER_TO_INT(data) - 1);
+}
+
+// Hands the pipeline the local file opened here, on the worker: a source made from the file's
+// address would open it by name, and a name that stands for a pipe by then (swapped in after
+// the address was checked) would hold the worker in open() until something writes to the
+// pipe, for ever if nothing does. The file is opened without waiting and checked open, and the
+// source is given the descriptor's own entry in /proc: opening that opens the very file that was
+// checked, whatever its name stands for by then, and the file source still reads it at random
+// (demuxers that pull, exact seeks and durations), which a source reading from a descriptor
+// does not. Returns why it cannot be played, or an empty text.
+QString openLocalSource(GstElement* pipeline, const QByteArray& path)
+{
+    QString reason;
+    const int fd = SafeFile::openRegularDescriptor(path, &reason);
+    if (fd < 0)
+        return reason;
+    g_object_set_data_full(G_OBJECT(pipeline), SourceDescriptorKey, GINT_TO_POINTER(fd + 1),
+                           closeSourceDescriptor);
+    const QByteArray uri = "file:///proc/self/fd/" + QByteArray::number(fd);
+    g_object_set(pipeline, "uri", uri.constData(), nullptr);
+    return QString();
+}
+
 QString artFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
@@ -319,6 +349,8 @@ struct ZelGstPlayer::Start
     ZelGstPlayer* player = nullptr;
     bool returned = false;
     bool dropped = false;
+    // A local file: its native path, opened by the worker (see openLocalSource()).
+    QByteArray localFile;
 };
 
 // What the workers have in hand, counted under a lock they share with the player; a worker
@@ -343,6 +375,9 @@ struct ZelGstPlayer::Traffic
                 break;
         }
         gst_element_set_state(pipeline, GST_STATE_NULL);
+        // The source reads no more: the file it was handed is closed now, not with the last
+        // reference, which an element may keep a while.
+        g_object_set_data(G_OBJECT(pipeline), SourceDescriptorKey, nullptr);
         gst_object_unref(pipeline);
     }
 
@@ -602,8 +637,7 @@ void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
     }
     m_used = true;
 
-    g_object_set(m_pipeline, "uri", url.toEncoded().constData(), nullptr);
-    startPipeline();
+    startPipeline(url);
 }
 
 void ZelGstPlayer::failLater(int code, const QString& text)
@@ -618,10 +652,17 @@ void ZelGstPlayer::failLater(int code, const QString& text)
     });
 }
 
-void ZelGstPlayer::startPipeline()
+void ZelGstPlayer::startPipeline(const QUrl& url)
 {
     auto start = QSharedPointer<Start>::create();
     start->player = this;
+    if (url.isLocalFile()) {
+        gchar* path = g_filename_from_uri(url.toEncoded().constData(), nullptr, nullptr);
+        start->localFile = path;
+        g_free(path);
+    } else {
+        g_object_set(m_pipeline, "uri", url.toEncoded().constData(), nullptr);
+    }
     m_start = start;
     auto* pipeline = static_cast<GstElement*>(gst_object_ref(m_pipeline));
     const quint64 serial = m_loadSerial;
@@ -631,7 +672,12 @@ void ZelGstPlayer::startPipeline()
         ++traffic->starting;
     }
     m_starter->start([start, pipeline, serial, traffic]() {
-        const GstStateChangeReturn result = gst_element_set_state(pipeline, GST_STATE_PAUSED);
+        const QString refusal = start->localFile.isEmpty()
+                                    ? QString()
+                                    : openLocalSource(pipeline, start->localFile);
+        const GstStateChangeReturn result = refusal.isEmpty()
+                                                ? gst_element_set_state(pipeline, GST_STATE_PAUSED)
+                                                : GST_STATE_CHANGE_FAILURE;
         bool dropped = false;
         {
             QMutexLocker lock(&start->mutex);
@@ -639,7 +685,10 @@ void ZelGstPlayer::startPipeline()
             dropped = start->dropped;
             if (ZelGstPlayer* player = start->player) {
                 QMetaObject::invokeMethod(
-                    player, [player, serial, result]() { player->pipelineStarted(serial, result); },
+                    player,
+                    [player, serial, result, refusal]() {
+                        player->pipelineStarted(serial, result, refusal);
+                    },
                     Qt::QueuedConnection);
             }
         }
@@ -651,10 +700,19 @@ void ZelGstPlayer::startPipeline()
     });
 }
 
-void ZelGstPlayer::pipelineStarted(quint64 serial, int result)
+void ZelGstPlayer::pipelineStarted(quint64 serial, int result, const QString& refusal)
 {
     if (serial != m_loadSerial || !m_loaded)
         return;
+    if (!refusal.isEmpty()) {
+        qWarning().noquote() << Q_FUNC_INFO << "- refused" << m_url.toString() + ":" << refusal;
+        retirePipeline();
+        m_loaded = false;
+        m_target = Stopped;
+        emit failed(MafwError::ResourceNotFound,
+                     QStringLiteral("The file cannot be played: %1").arg(refusal));
+        return;
+    }
     if (result == GST_STATE_CHANGE_FAILURE) {
         // The reason is normally waiting on the bus already; without one, still fail.
         GstMessage* message = gst_bus_pop_filtered(m_bus, GST_MESSAGE_ERROR);

@@ -89,8 +89,10 @@ private:
     bool freshPipeline();
     // Takes the loaded pipeline to PAUSED on a worker: the source opens in that state change,
     // and one that cannot open at once (a file on a hung file system) would hold the caller.
-    void startPipeline();
-    void pipelineStarted(quint64 serial, int result);
+    // A local file is opened there too, and handed to the pipeline as its open descriptor.
+    void startPipeline(const QUrl& url);
+    // refusal: why the local file was not opened, or empty.
+    void pipelineStarted(quint64 serial, int result, const QString& refusal);
     // Hands the current pipeline to the retiring thread, which takes it to NULL and drops it;
     // one still starting is taken down by its starter once the start comes back.
     void retirePipeline();

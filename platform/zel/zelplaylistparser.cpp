@@ -8,6 +8,7 @@
 
 #include "mafwerror.h"
 #include "playableurl.h"
+#include "safefile.h"
 
 #include <QDebug>
 #include <QDir>
@@ -24,6 +25,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtConcurrent>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -116,6 +120,7 @@ void ZelPlaylistParser::cancel()
     m_plainRead = nullptr;
     m_deadline->stop();
     m_data.clear();
+    closeLocal();
     if (m_reply) {
         QNetworkReply* reply = m_reply;
         m_reply = nullptr;
@@ -132,19 +137,7 @@ void ZelPlaylistParser::parse(const QUrl& url)
     cancel();
     m_url = url;
     if (url.isLocalFile()) {
-        if (!QFileInfo(url.toLocalFile()).isFile()) {
-            qWarning() << Q_FUNC_INFO << "- no such playlist file" << url;
-            const quint64 serial = m_serial;
-            QMetaObject::invokeMethod(
-                this,
-                [this, serial]() {
-                    if (serial == m_serial)
-                        finish(QList<QUrl>(), MafwError::ResourceNotFound);
-                },
-                Qt::QueuedConnection);
-            return;
-        }
-        startParsing(url, QUrl());
+        readLocal(url.toLocalFile());
         return;
     }
 
@@ -243,7 +236,9 @@ void ZelPlaylistParser::startParsing(const QUrl& url, const QUrl& remoteUrl)
         job->copyRoot = QDir::cleanPath(m_download->path());
         job->copyFolder = QDir::cleanPath(QFileInfo(url.toLocalFile()).absolutePath());
     } else {
-        job->localFolder = QFileInfo(url.toLocalFile()).absolutePath();
+        // The copy of a local playlist stands in a private folder at the original's path.
+        job->localFolder = QFileInfo(m_url.toLocalFile()).absolutePath();
+        job->copyRoot = QDir::cleanPath(m_download->path());
     }
     // Entries that are playlists themselves are played as they are, not fetched by the parser.
     g_object_set(job->parser, "recurse", FALSE, "disable-unsafe", TRUE, nullptr);
@@ -284,8 +279,17 @@ QUrl ZelPlaylistParser::entryUrl(const Job& job, const char* uri)
             relative.prepend(QLatin1String("./"));
         return job.remoteUrl.resolved(QUrl(relative, QUrl::TolerantMode));
     }
-    if (hasScheme)
+    if (hasScheme) {
+        // An entry the parser resolved against the copy stands for the same path beside the
+        // original. The copy's folder is a plain name, so its address maps back byte for byte
+        // (a file name that is not UTF-8 stays percent-encoded).
+        if (entry.isLocalFile()) {
+            const QByteArray original = SafeFile::originalUrl(job.copyRoot, entry.toEncoded());
+            if (!original.isEmpty())
+                return QUrl::fromEncoded(original);
+        }
         return entry;
+    }
     // In a playlist file of the user's, an entry without a scheme is a path, absolute or
     // relative to the playlist's folder.
     const QString path = QString::fromUtf8(bytes);
@@ -338,11 +342,15 @@ void ZelPlaylistParser::parseDone(void* source, void* result, void* data)
     owner->m_job = nullptr;
     delete owner->m_download;
     owner->m_download = nullptr;
+    if (!(local
+          && (outcome == TOTEM_PL_PARSER_RESULT_IGNORED
+              || outcome == TOTEM_PL_PARSER_RESULT_UNHANDLED)))
+        owner->closeLocal();
     // A type the parser does not read playlists of (plain text, or none it knows).
     if (local
         && (outcome == TOTEM_PL_PARSER_RESULT_IGNORED
             || outcome == TOTEM_PL_PARSER_RESULT_UNHANDLED)) {
-        owner->readPlainList(owner->m_url.toLocalFile());
+        owner->readPlainList();
     } else if (outcome != TOTEM_PL_PARSER_RESULT_SUCCESS) {
         qWarning() << Q_FUNC_INFO << "- not a playlist that can be read:" << owner->m_url;
         owner->finish(QList<QUrl>(), MafwError::CorruptPlaylist);
@@ -373,8 +381,66 @@ QList<QUrl> ZelPlaylistParser::plainListEntries(const QByteArray& text)
     return entries;
 }
 
-void ZelPlaylistParser::readPlainList(const QString& path)
+void ZelPlaylistParser::readLocal(const QString& path)
 {
+    struct Opened
+    {
+        int fd = -1;
+        QString reason;
+    };
+    auto* open = new QFutureWatcher<Opened>(this);
+    m_plainRead = open;
+    connect(open, &QFutureWatcher<Opened>::finished, this, [this, open]() {
+        const Opened opened = open->result();
+        m_plainRead = nullptr;
+        open->deleteLater();
+        if (opened.fd < 0) {
+            qWarning() << Q_FUNC_INFO << "- the playlist file cannot be read:" << m_url
+                       << opened.reason;
+            finish(QList<QUrl>(), MafwError::ResourceNotFound);
+            return;
+        }
+        // The parser takes only a name, and would open whatever the user's name stands for
+        // when it gets to it: it is handed a name of its own for the file opened here.
+        m_localFd = opened.fd;
+        m_download = new QTemporaryDir(QDir::tempPath()
+                                       + QStringLiteral("/parlovance-playlist-XXXXXX"));
+        const QByteArray link
+            = m_download->isValid()
+                  ? SafeFile::linkMirror(m_download->path(),
+                                         QFile::encodeName(
+                                             QFileInfo(m_url.toLocalFile()).absoluteFilePath()),
+                                         m_localFd)
+                  : QByteArray();
+        if (link.isEmpty()) {
+            qWarning() << Q_FUNC_INFO << "- cannot name the opened file of" << m_url;
+            cancel();
+            finish(QList<QUrl>(), MafwError::CannotPlay);
+            return;
+        }
+        startParsing(QUrl::fromLocalFile(QFile::decodeName(link)), QUrl());
+    });
+    // Off the GUI thread; opened once, without waiting, so a name that stands for a pipe fails
+    // at once instead of holding a thread until something writes to it.
+    open->setFuture(QtConcurrent::run([path]() {
+        Opened opened;
+        opened.fd = SafeFile::openRegularDescriptor(QFile::encodeName(path), &opened.reason);
+        return opened;
+    }));
+}
+
+void ZelPlaylistParser::closeLocal()
+{
+    if (m_localFd >= 0)
+        ::close(m_localFd);
+    m_localFd = -1;
+}
+
+void ZelPlaylistParser::readPlainList()
+{
+    // The worker reads a descriptor of its own: this one may be closed meanwhile.
+    const int fd = m_localFd >= 0 ? ::fcntl(m_localFd, F_DUPFD_CLOEXEC, 0) : -1;
+    closeLocal();
     auto* read = new QFutureWatcher<QList<QUrl>>(this);
     m_plainRead = read;
     connect(read, &QFutureWatcher<QList<QUrl>>::finished, this, [this, read]() {
@@ -393,11 +459,13 @@ void ZelPlaylistParser::readPlainList(const QString& path)
         }
     });
     // Off the GUI thread, as the parser reads; as much as a playlist from the network may hold.
-    read->setFuture(QtConcurrent::run([path]() {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+    read->setFuture(QtConcurrent::run([fd]() {
+        if (fd < 0)
             return QList<QUrl>();
-        return plainListEntries(file.read(MaxDownloadBytes));
+        QByteArray text;
+        SafeFile::readDescriptor(fd, MaxDownloadBytes, &text);
+        ::close(fd);
+        return plainListEntries(text);
     }));
 }
 

@@ -16,6 +16,9 @@ class QTimer;
 // first (at most 1 MiB, as sent, all of it within 15 s) and parsed from a temporary copy, with its
 // own address as the base of relative entries; it never names a local file. In a local
 // playlist an entry without a scheme is a path, absolute or relative to the playlist's folder.
+// A local playlist is opened once, without waiting, and checked to be a regular file on its
+// descriptor; the parser reads that file by a private name linked to the descriptor, never
+// by the user's name.
 // A local text that totem-pl-parser does not take for a playlist (an M3U without its header,
 // saved under another name) is read as a plain list when it is one (plainListEntries).
 class ZelPlaylistParser : public QObject
@@ -56,17 +59,23 @@ private:
     // Moves what arrived into the copy; false (and the read ended as failed) past the cap.
     bool takeData(QNetworkReply* reply);
     void finish(const QList<QUrl>& entries, int errorCode);
-    // Reads a local file that the parser passed over as a plain list, on a worker thread.
-    void readPlainList(const QString& path);
+    // Opens a local playlist file on a worker thread, then parses it by a name of its own.
+    void readLocal(const QString& path);
+    void closeLocal();
+    // Reads the local file that the parser passed over as a plain list, on a worker thread.
+    void readPlainList();
 
     QNetworkAccessManager* m_network;
     QNetworkReply* m_reply;
     QTemporaryDir* m_download;
     Job* m_job;
     QTimer* m_deadline;
-    // The read of a plain list that runs; deleted (and its answer dropped) when cancelled.
+    // The read of a local file or a plain list that runs; deleted (and its answer dropped) when
+    // cancelled.
     QObject* m_plainRead;
     QByteArray m_data;
+    // The local playlist file being read, opened once; -1 when none.
+    int m_localFd = -1;
     QUrl m_url;
     // Counts cancellations, so that an answer queued for an abandoned read is dropped.
     quint64 m_serial;

@@ -1,13 +1,17 @@
 #include "id3frameencodings.h"
 
+#include "id3v2trim.h"
+#include "safefile.h"
+
 #include <QByteArray>
 #include <QFile>
-#include <QFileInfo>
 
 #include <id3/readers.h>
 #include <id3/tag.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -54,32 +58,60 @@ Id3FrameEncodings Id3FrameEncodings::read(const QString& path,
 {
     Id3FrameEncodings encodings;
     auto stop = [&abandoned]() { return abandoned && abandoned(); };
-    if (stop() || !QFileInfo(path).isFile())
-        return encodings;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return encodings;
-    QByteArray tagBytes = file.read(HeaderBytes);
-    const qint64 body = tagBodyBytes(tagBytes);
-    if (body < 0)
-        return encodings;
-    const qint64 wanted = std::min(body, MostTagBytes);
-    while (tagBytes.size() - HeaderBytes < wanted) {
-        if (stop())
-            return encodings;
-        const QByteArray piece = file.read(
-            std::min(PieceBytes, wanted - (tagBytes.size() - HeaderBytes)));
-        if (piece.isEmpty())
-            break;
-        tagBytes += piece;
-    }
     if (stop())
         return encodings;
-    ID3_Tag tag;
-    ID3_MemoryReader reader(tagBytes.constData(), size_t(tagBytes.size()));
-    tag.Link(reader, ID3TT_ID3V2);
-    encodings.title = textEncoding(tag, ID3FID_TITLE);
-    encodings.artist = textEncoding(tag, ID3FID_LEADARTIST);
-    encodings.album = textEncoding(tag, ID3FID_ALBUM);
+    // Opened once, without waiting, and checked on the descriptor: a name that stands for a
+    // pipe by now (swapped in after any earlier look at it) is neither waited on nor read.
+    const int fd = SafeFile::openRegularDescriptor(QFile::encodeName(path));
+    if (fd < 0)
+        return encodings;
+    QByteArray tagBytes(HeaderBytes, '\0');
+    const qint64 got = ::pread(fd, tagBytes.data(), HeaderBytes, 0);
+    const qint64 body = got == HeaderBytes ? tagBodyBytes(tagBytes) : -1;
+    if (body < 0) {
+        ::close(fd);
+        return encodings;
+    }
+    // id3lib builds some hundred bytes for every frame it reads: a tag of a million tiny frames
+    // would cost it gigabytes. Only a tag of few frames is handed over as it stands.
+    const Id3v2Trim::Result trim
+        = Id3v2Trim::walk(Id3v2Trim::fromDescriptor(fd, stop), MostTagBytes);
+    if (trim.failed || stop()) {
+        ::close(fd);
+        return encodings;
+    }
+    if (trim.trimmed) {
+        tagBytes = trim.tag;
+    } else {
+        const qint64 wanted = std::min(body, MostTagBytes);
+        while (tagBytes.size() - HeaderBytes < wanted) {
+            if (stop()) {
+                ::close(fd);
+                return encodings;
+            }
+            const qint64 at = tagBytes.size();
+            const qint64 piece = std::min(PieceBytes, wanted - (at - HeaderBytes));
+            tagBytes.resize(int(at + piece));
+            const ssize_t read = ::pread(fd, tagBytes.data() + at, size_t(piece), off_t(at));
+            if (read <= 0) {
+                tagBytes.resize(int(at));
+                if (read < 0 && errno == EINTR)
+                    continue;
+                break;
+            }
+            tagBytes.resize(int(at + read));
+        }
+    }
+    ::close(fd);
+    if (stop())
+        return encodings;
+    {
+        ID3_Tag tag;
+        ID3_MemoryReader reader(tagBytes.constData(), size_t(tagBytes.size()));
+        tag.Link(reader, ID3TT_ID3V2);
+        encodings.title = textEncoding(tag, ID3FID_TITLE);
+        encodings.artist = textEncoding(tag, ID3FID_LEADARTIST);
+        encodings.album = textEncoding(tag, ID3FID_ALBUM);
+    }
     return encodings;
 }

@@ -1,6 +1,7 @@
 #include "playlistfileprobe.h"
 
 #include "common/logging.h"
+#include "safefile.h"
 #include "zelplaylistparser.h"
 
 #include <QDebug>
@@ -9,6 +10,7 @@
 #include <QUrl>
 
 #include <magic.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,13 +40,20 @@ bool isTextType(const QString& type)
            || type.endsWith(QLatin1String("+xml"));
 }
 
-// The first bytes of a local file; empty when it cannot be read.
-QByteArray headOf(const QString& path)
+// The first bytes of a local file; false when it is no regular file or cannot be read. The
+// file is opened once, without waiting, and its kind told on the open file: a name swapped for
+// a pipe after an earlier look is not waited on.
+bool headOf(const QString& path, QByteArray* head)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.read(ProbeBytes);
+    head->clear();
+    if (path.isEmpty())
+        return false;
+    const int fd = SafeFile::openRegularDescriptor(QFile::encodeName(path));
+    if (fd < 0)
+        return false;
+    const bool read = SafeFile::readDescriptor(fd, ProbeBytes, head);
+    ::close(fd);
+    return read;
 }
 
 // A text the playlist reader takes, given the head of the file: named as a playlist, beginning
@@ -99,10 +108,10 @@ bool PlaylistFileProbe::isPlaylistFile(const QUrl& url)
         return suffix == QLatin1String("pls") || suffix == QLatin1String("m3u")
                || suffix == QLatin1String("m3u8");
     }
-    const QString path = url.toLocalFile();
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    QByteArray head;
+    if (!headOf(url.toLocalFile(), &head))
         return false;
-    return typeOf(headOf(path)).startsWith(QLatin1String("text"));
+    return typeOf(head).startsWith(QLatin1String("text"));
 }
 
 QString PlaylistFileProbe::unplayableType(const QUrl& url)
@@ -110,9 +119,9 @@ QString PlaylistFileProbe::unplayableType(const QUrl& url)
     if (!url.isLocalFile())
         return QString();
     const QString path = url.toLocalFile();
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    QByteArray head;
+    if (!headOf(path, &head))
         return QString();
-    const QByteArray head = headOf(path);
     const QString type = typeOf(head);
     if (type.isEmpty() || isMediaType(type) || (isTextType(type) && readsAsPlaylist(path, head)))
         return QString();

@@ -64,4 +64,34 @@ inline QByteArray id3v2(int version, const QList<TextFrame>& frames)
            + id3SizeBytes(quint32(body.size()), true) + body;
 }
 
+// An ID3v2.3 tag whose first frames are `head`, then `count` tiny title frames (12 bytes each,
+// an empty Latin-1 text), then `tail`: what a tag of a million frames looks like.
+inline QByteArray id3v2ManyFrames(const QList<TextFrame>& head, int count,
+                                  const QList<TextFrame>& tail)
+{
+    const QByteArray start = id3v2(3, head).mid(10);
+    const QByteArray end = id3v2(3, tail).mid(10);
+    const QByteArray tiny = QByteArray("TIT2") + id3SizeBytes(2, false) + QByteArray(2, '\0')
+                            + QByteArray(1, '\0') + 'a';
+    QByteArray body;
+    body.reserve(start.size() + count * tiny.size() + end.size());
+    body += start;
+    for (int i = 0; i < count; ++i)
+        body += tiny;
+    body += end;
+    return "ID3" + QByteArray(1, char(3)) + QByteArray(2, '\0')
+           + id3SizeBytes(quint32(body.size()), true) + body;
+}
+
+// The audio of an MP3 file without the ID3v2 tag at its head.
+inline QByteArray withoutId3v2(const QByteArray& file)
+{
+    if (!file.startsWith("ID3") || file.size() < 10)
+        return file;
+    quint32 size = 0;
+    for (int i = 6; i < 10; ++i)
+        size = (size << 7) | (uchar(file.at(i)) & 0x7f);
+    return file.mid(10 + int(size));
+}
+
 #endif // ID3TAGBYTES_H

@@ -1,5 +1,5 @@
 // The play controller against what is not music and sources that do not open: pipes, folders
-// and devices named as songs, schemes that would open a socket or a camera, playlist files that
+// and devices named as songs, a song swapped for a pipe as its source opens, schemes that would open a socket or a camera, playlist files that
 // carry them, a source held in its start, a song dropped while it opens, and what each played
 // pipeline leaves behind.
 
@@ -162,8 +162,33 @@ struct OpeningHold
 
 OpeningHold openingHold;
 
+// Once armed, the file a file source is about to open is swapped for a pipe as the source is
+// made: after the player looked at the name, before the source opens it. Nothing ever opens
+// the pipe's other end (unless the test's rescue does).
+struct SourceSwap
+{
+    QMutex mutex;
+    QByteArray song;
+    QByteArray pipe;
+    bool armed = false;
+    bool done = false;
+
+    void swapNow()
+    {
+        QMutexLocker lock(&mutex);
+        if (!armed || done)
+            return;
+        done = ::rename(song.constData(), (song + ".aside").constData()) == 0
+               && ::rename(pipe.constData(), song.constData()) == 0;
+    }
+};
+
+SourceSwap sourceSwap;
+
 void elementMade(GObject*, GstClockTime, GstElement* element)
 {
+    if (g_strcmp0(G_OBJECT_TYPE_NAME(element), "GstFileSrc") == 0)
+        sourceSwap.swapNow();
     if (g_strcmp0(G_OBJECT_TYPE_NAME(element), "GstOggDemux") == 0)
         g_signal_connect(element, "no-more-pads", G_CALLBACK(&OpeningHold::noMorePads),
                          &openingHold);
@@ -417,6 +442,61 @@ private slots:
         QCOMPARE(errors.first().at(0).value<MafwError>().code(), int(MafwError::EmptyPlaylist));
         QVERIFY(
             probe.bind(QHostAddress(QHostAddress::LocalHost), port, QUdpSocket::DontShareAddress));
+    }
+
+    void aFileSwappedForAPipeAsItOpensHoldsNothing()
+    {
+        const QString song = write(QStringLiteral("swapped.mp3"), QStringLiteral("Swapped"));
+        const QString good = write(QStringLiteral("good-after-swap.ogg"), QStringLiteral("Good"));
+        QVERIFY(!song.isEmpty() && !good.isEmpty());
+        const QString pipe = dir + QStringLiteral("/swap.fifo");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        // Opening the pipe for writing lets a reader stuck in open() go.
+        Rescue rescue([song]() {
+            const int fd = ::open(QFile::encodeName(song).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        });
+        {
+            QMutexLocker lock(&sourceSwap.mutex);
+            sourceSwap.song = QFile::encodeName(song);
+            sourceSwap.pipe = QFile::encodeName(pipe);
+            sourceSwap.armed = true;
+        }
+        struct Disarm
+        {
+            ~Disarm()
+            {
+                QMutexLocker lock(&sourceSwap.mutex);
+                sourceSwap.armed = false;
+            }
+        } disarm;
+
+        // The file checked is the file read: what plays is the song, whatever the name stands
+        // for by the time the source opens it.
+        QElapsedTimer took;
+        took.start();
+        controls->play(QUrl::fromLocalFile(song));
+        QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(sourceSwap.done, Timeout);
+        QVERIFY2(QTest::qWaitFor([this]() { return controls->state() == MafwRenderer::Playing; },
+                                 10000),
+                 "the swapped song does not play");
+        QCOMPARE(QFileInfo(song).isFile(), false);
+        took.restart();
+        controls->stop();
+        QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
+
+        // The pipe that the name stands for now is refused, and a good file plays after it.
+        QSignalSpy errors(controls, SIGNAL(error(MafwError)));
+        controls->play(QUrl::fromLocalFile(song));
+        QVERIFY(errors.wait(Timeout));
+        QCOMPARE(errors.first().at(0).value<MafwError>().code(), int(MafwError::ResourceNotFound));
+        controls->play(QUrl::fromLocalFile(good));
+        QTRY_COMPARE_WITH_TIMEOUT(controls->state(), MafwRenderer::Playing, Timeout);
+        controls->stop();
+        // Nothing is left waiting on the pipe: the pipelines all come down.
+        QTRY_COMPARE_WITH_TIMEOUT(livePipelines.loadAcquire(), 0, Timeout);
     }
 
     void aSourceThatDoesNotOpenHoldsNothing()
