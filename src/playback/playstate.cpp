@@ -639,6 +639,10 @@ void PlayState::play(PlayingMode mode)
         controls->setPosition(modes->live.position);
         return;
     }
+    // A song that plays goes on to where the skips landed once they settle; a paused or
+    // stopped one would be resumed in their place.
+    if (liveState != Playing && liveState != Transitioning)
+        landSkips();
     if (modes->live.contentType == RadioPlaylistContent) {
         radio->playRadioPlaylist();
         return;
@@ -699,15 +703,31 @@ void PlayState::stop(PlayingMode mode)
 
 void PlayState::next(int delayMs)
 {
-    skip({ 1 }, delayMs);
+    move({ 1 }, delayMs, false);
 }
 
 void PlayState::previous(int delayMs, bool force)
 {
-    skip({ -1 }, delayMs, force);
+    move({ -1 }, delayMs, force);
 }
 
-void PlayState::skip(const QVector<int>& moves, int delayMs, bool force)
+void PlayState::skip(const QVector<int>& moves, bool force)
+{
+    move(moves, QueueCursor::SettleMs, force);
+}
+
+bool PlayState::isSettling() const
+{
+    return modes->mode == MusicMode && cursor->isMovingController();
+}
+
+void PlayState::landSkips()
+{
+    if (modes->mode == MusicMode && cursor->isMovingController())
+        cursor->moveControllerNow();
+}
+
+void PlayState::move(const QVector<int>& moves, int delayMs, bool force)
 {
     disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
     // Each call takes its step on the cursor alone, which costs nothing; what the steps come
@@ -768,6 +788,7 @@ void PlayState::controllerMoved()
     } else {
         requestMediaInfo();
     }
+    emit songSettled();
 }
 
 void PlayState::setPosition(uint seconds, PlayingMode mode)
@@ -779,6 +800,7 @@ void PlayState::setPosition(uint seconds, PlayingMode mode)
             modes->radio.position = seconds;
         return;
     }
+    landSkips();
     if (liveState != Playing) {
         modes->live.position = seconds;
         controls->pauseAt(seconds);
@@ -806,6 +828,7 @@ void PlayState::startFastSeek(bool backwards, int stepMs)
 {
     if (modes->live.contentType == RadioPlaylistContent && !modes->live.seekable)
         return;
+    landSkips();
     fastSeek->start(backwards, stepMs, modes->live.position, modes->live.duration);
 }
 

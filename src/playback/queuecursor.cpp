@@ -259,6 +259,7 @@ void QueueCursor::start(int index, PlaybackEnums::ModelOptions options)
         setRow(0);
     }
     keepShuffleSetting = false;
+    moveTimer->stop();
     if (options.testFlag(PlaybackEnums::PlayNow)) {
         options &= ~PlaybackEnums::ModelOptions(PlaybackEnums::PlayNow);
         controls->play(uint(qMax(0, row)));
@@ -278,6 +279,7 @@ void QueueCursor::start(int index, PlaybackEnums::ModelOptions options)
 
 void QueueCursor::playRow(int to)
 {
+    moveTimer->stop();
     setRow(to);
     controls->play(uint(qMax(0, to)));
     emit currentSongChanged();
@@ -366,6 +368,7 @@ void QueueCursor::setRepeat(bool on)
 
 void QueueCursor::clear()
 {
+    moveTimer->stop();
     rearranging = true;
     rows->container()->clear();
     rearranging = false;
@@ -477,6 +480,7 @@ void QueueCursor::currentLeft()
     const int count = rows->rowCount();
     const int at = successor.isValid() ? successor.row() : count;
     successor = QPersistentModelIndex();
+    moveTimer->stop();
     const MafwRenderer::State state = controls->state();
     const bool sounding = state == MafwRenderer::Playing || state == MafwRenderer::Transitioning;
     if (count == 0) {

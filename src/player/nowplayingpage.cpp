@@ -29,7 +29,6 @@
 namespace {
 
 const int ActionsDelayMs = 200;
-const int SongChangeDelayMs = 400;
 const QString HalfScreen = QStringLiteral("half-screen");
 
 } // namespace
@@ -416,13 +415,13 @@ bool NowPlayingPage::knowsCurrentSong() const
 void NowPlayingPage::next()
 {
     skipTransition = false;
-    playState->next(isOnDisplay() ? SongChangeDelayMs : -1);
+    playState->skip({ 1 });
 }
 
 void NowPlayingPage::previous()
 {
     skipTransition = false;
-    playState->previous(isOnDisplay() ? SongChangeDelayMs : -1, false);
+    playState->skip({ -1 });
 }
 
 void NowPlayingPage::handleSwipeGestures(int swipeAction)
@@ -432,9 +431,9 @@ void NowPlayingPage::handleSwipeGestures(int swipeAction)
         return;
     forceArtUpdate = true;
     if (swipeAction == AlbumArtWidget::SwipeNext)
-        playState->next(SongChangeDelayMs);
+        playState->skip({ 1 });
     else if (swipeAction == AlbumArtWidget::SwipePrevious)
-        playState->previous(SongChangeDelayMs, true);
+        playState->skip({ -1 }, true);
 }
 
 void NowPlayingPage::handleTapGestures()

@@ -208,7 +208,7 @@ void ParlovanceKeyHandler::carryOutBurst()
         break;
     }
     if (!keys.moves().isEmpty())
-        playState->skip(keys.moves(), -1);
+        playState->skip(keys.moves());
     switch (keys.wind()) {
     case MediaKeyBurst::Wind::Forward:
         playState->startForwarding(1000);

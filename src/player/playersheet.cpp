@@ -125,12 +125,12 @@ void PlayerSheet::doneClicked()
 
 void PlayerSheet::previousClicked()
 {
-    playState->previous(-1, false);
+    playState->skip({ -1 });
 }
 
 void PlayerSheet::nextClicked()
 {
-    playState->next(-1);
+    playState->skip({ 1 });
 }
 
 void PlayerSheet::handleAppearing()

@@ -97,6 +97,8 @@ void ParlovanceService::connectPlayStateSignals()
     playState->registerSheetListener(this, SLOT(updateSheetState()));
     connect(playState, &PlayState::itemPlaying, this, &ParlovanceService::liveItemPlays,
             Qt::UniqueConnection);
+    connect(playState, &PlayState::songSettled, this, &ParlovanceService::announceLater,
+            Qt::UniqueConnection);
 }
 
 bool ParlovanceService::acceptable(const QStringList& uriList, const char* function)
@@ -205,14 +207,14 @@ void ParlovanceService::carryOutBurst()
     const PlayRequest& next = calls.request();
     if (next.kind == PlayRequest::None) {
         if (!calls.moves().isEmpty())
-            playState->skip(calls.moves(), -1);
+            playState->skip(calls.moves());
     } else {
         // Skips asked before a stream move the queue that waits behind it, which the controller
-        // follows once the stream is its item (it then only keeps the row); a library song
-        // replaces the queue, and a stream replaces a stream.
+        // follows once they settle, the stream its item by then (it only keeps the row); a
+        // library song replaces the queue, and a stream replaces a stream.
         if (next.kind == PlayRequest::Stream && playState->mode() == PlayState::MusicMode
             && !calls.moves().isEmpty())
-            playState->skip(calls.moves(), 0);
+            playState->skip(calls.moves());
         startRequest(next);
     }
     pauseOrResume(calls.hold());
@@ -420,7 +422,8 @@ void ParlovanceService::announceLater()
 {
     // One change of the player reaches the hub as a burst of reports (a pause passes through
     // the renderer's last state, a new song is told by the queue and by the controller):
-    // listeners are told once the burst is through, of what changed, with its final value.
+    // listeners are told once the burst is through, of what changed, with its final value. A
+    // song that skips are still passing is not what plays: it is told once they settle on it.
     if (announcePending)
         return;
     announcePending = true;
@@ -432,7 +435,7 @@ void ParlovanceService::announceLater()
             emit playbackStateChanged(state);
         }
         const QStringList now = media();
-        if (now != announcedMedia) {
+        if (now != announcedMedia && !playState->isSettling()) {
             announcedMedia = now;
             emit mediaChanged(now);
         }

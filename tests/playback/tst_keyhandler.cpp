@@ -210,8 +210,9 @@ void TestKeyHandler::aBurstOfSkipsLoadsOnlyWhereItLands()
         click(QmKeys::NextKey);
     for (int i = 0; i < 3; ++i)
         click(QmKeys::PreviousKey);
-    // Three, 37 songs on in a queue of seven.
+    // Three, 37 songs on in a queue of seven, loaded once the skips have settled.
     QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("Five"), Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!hub->isSettling(), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
     QCOMPARE(songs.count(), 1);
     QCOMPARE(loads.count(), 1);
@@ -239,6 +240,7 @@ void TestKeyHandler::theLastKeyOfABurstHolds()
         click(QmKeys::NextKey);
     }
     QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("One"), Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!hub->isSettling(), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
     QCOMPARE(loads.count(), 1);
     QVERIFY(hub->position(hub->mode()) < 2);
