@@ -89,31 +89,40 @@ GFile* ontologyLocation()
 
 const char* const InUseText = "another player is using the library store";
 
-// The store library gives its database a version only once the whole ontology is written into
-// it. A first start ended while it wrote (a quit or a kill within the first tenth of a second)
-// leaves a database at version 0, which every later open refuses as too old, so the player
-// could never start again. Such a database never held a song or a playlist: it is cleared, so
-// that the next open makes it again. Any other database is left alone, however it fails.
-bool clearUnfinishedDatabase(const QString& directory)
+// Whether a database holds nothing at all: not one table, index or view, as SQLite itself reads
+// it (its write-ahead log included), so that no single field of the file is trusted. A database
+// that cannot be read, or whose list of tables cannot be had, is not empty.
+bool databaseHoldsNothing(const QString& path)
 {
-    const QString database = directory + QStringLiteral("/meta.db");
-    if (!QFileInfo(database).isFile())
-        return false;
     sqlite3* db = nullptr;
-    int version = -1;
-    if (sqlite3_open_v2(QFile::encodeName(database).constData(), &db, SQLITE_OPEN_READONLY, nullptr)
+    bool empty = false;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr)
         == SQLITE_OK) {
         sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &statement, nullptr) == SQLITE_OK
+        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &statement, nullptr)
+                == SQLITE_OK
             && sqlite3_step(statement) == SQLITE_ROW)
-            version = sqlite3_column_int(statement, 0);
+            empty = sqlite3_column_int64(statement, 0) == 0;
         sqlite3_finalize(statement);
     }
     sqlite3_close(db);
-    if (version != 0)
+    return empty;
+}
+
+// The store library makes its database, tables and version, in one transaction. A first start
+// ended while it wrote that (a quit or a kill within the first tenth of a second) leaves a
+// database without a table, which every later open refuses, so the player could never start
+// again. Such a database never held a song or a playlist: it is cleared, so that the next open
+// makes it again. Any other database that cannot be opened is left as it is, whatever its
+// version field says (a few damaged bytes can make it read 0): it holds what the user made,
+// and may open again once it is mended.
+bool clearUnfinishedDatabase(const QString& directory)
+{
+    const QString database = directory + QStringLiteral("/meta.db");
+    if (!QFileInfo(database).isFile() || !databaseHoldsNothing(database))
         return false;
     qCWarning(lcStore).noquote() << Q_FUNC_INFO << "- the library store in" << directory
-                                 << "was never finished (its first start was cut off); it is made"
+                                 << "holds nothing (its first start was cut off); it is made"
                                     " again";
     bool cleared = true;
     for (const char* name : { "meta.db", "meta.db-wal", "meta.db-shm", "meta.db-journal",
@@ -309,8 +318,9 @@ void TrackerStore::openFinished(void* source, void* result, void* self)
     }
     if (!connection) {
         store->m_lastError = QString::fromUtf8(error ? error->message : "unknown error");
-        qCWarning(lcStore) << Q_FUNC_INFO
-                           << "- cannot open the library store:" << store->m_lastError;
+        qCWarning(lcStore).noquote()
+            << Q_FUNC_INFO << "- cannot open the library store in" << store->m_lockedDirectory
+            << "(it is left as it is):" << store->m_lastError;
         if (error)
             g_error_free(error);
         emit store->opened(false);
@@ -362,7 +372,9 @@ bool TrackerStore::openSync(QString* errorText)
     g_object_unref(ontology);
     if (!connection) {
         m_lastError = QString::fromUtf8(error ? error->message : "unknown error");
-        qCWarning(lcStore) << Q_FUNC_INFO << "- cannot open the library store:" << m_lastError;
+        qCWarning(lcStore).noquote()
+            << Q_FUNC_INFO << "- cannot open the library store in" << m_lockedDirectory
+            << "(it is left as it is):" << m_lastError;
         if (error)
             g_error_free(error);
         if (errorText)

@@ -710,6 +710,111 @@ private slots:
         TrackerStore::destroy();
         qputenv("XDG_DATA_HOME", dataHome);
     }
+
+    // A finished store that cannot be opened is refused and kept, whatever its version field
+    // reads: four damaged bytes made it read 0, as a store whose first start was cut off does,
+    // and the store was deleted with the favourites, play counts and playlists in it. Mended,
+    // it opens with all of them.
+    void aDamagedStoreIsKeptAndOpensOnceMended()
+    {
+        TrackerStore::destroy();
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(QDir::homePath() + "/damaged-data"));
+        const QString directory = TrackerStore::storeDirectory();
+        const QString database = directory + "/meta.db";
+        const QStringList counts = {
+            "SELECT COUNT(?s) WHERE { ?s nao:hasTag nao:predefined-tag-favorite }",
+            "SELECT SUM(?c) WHERE { ?s nie:usageCounter ?c }",
+            "SELECT COUNT(?e) WHERE { ?p a nmm:Playlist ; nfo:hasMediaFileListEntry ?e }",
+        };
+        const auto countsIn = [&counts] {
+            QList<int> values;
+            for (const QString& text : counts)
+                values.append(count(text));
+            return values;
+        };
+
+        QString error;
+        QVERIFY2(TrackerStore::instance()->openSync(&error), qPrintable(error));
+        QString data;
+        for (int i = 1; i <= 6; ++i) {
+            data
+                += QStringLiteral(
+                       "<urn:kept:%1> a nmm:MusicPiece, nfo:FileDataObject ; nie:title \"Kept %1\" ; "
+                       "nie:url \"file:///kept/%1.ogg\" ; nie:usageCounter %1 . "
+                       "<urn:kept:entry:%1> a nfo:MediaFileListEntry ; nfo:entryUrl "
+                       "\"file:///kept/%1.ogg\" ; nfo:listPosition %1 . "
+                       "<urn:kept:list> nfo:hasMediaFileListEntry "
+                       "<urn:kept:entry:%1> . ")
+                       .arg(i);
+            if (i % 2 == 0)
+                data += QStringLiteral("<urn:kept:%1> nao:hasTag nao:predefined-tag-favorite . ")
+                            .arg(i);
+        }
+        TrackerSparqlConnection* connection = TrackerStore::instance()->acquireConnection();
+        const TrackerQueryResult written = TrackerQueryRunner::update(
+            connection, QStringLiteral("INSERT DATA { <urn:kept:list> a nmm:Playlist ; "
+                                       "nie:title \"Kept\" . %1}")
+                            .arg(data));
+        TrackerQueryRunner::releaseConnection(connection);
+        QVERIFY2(written.ok, qPrintable(written.errorMessage));
+        const QList<int> made = { 3, 21, 6 };
+        QCOMPARE(countsIn(), made);
+        TrackerStore::destroy();
+
+        // Four bytes of the closed database's header, and nothing else.
+        const auto bytesAt60 = [&database] {
+            QFile file(database);
+            return file.open(QIODevice::ReadOnly) && file.seek(60) ? file.read(4) : QByteArray();
+        };
+        const auto writeAt60 = [&database](const QByteArray& bytes) {
+            QFile file(database);
+            return file.open(QIODevice::ReadWrite) && file.seek(60)
+                   && file.write(bytes) == bytes.size();
+        };
+        // The store library lets go of the database a little after the close; then its log is
+        // written into it.
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo(database + "-wal").exists(), 30000);
+        const QByteArray version = bytesAt60();
+        QCOMPARE(version.size(), 4);
+        QVERIFY(version != QByteArray(4, '\0'));
+        QVERIFY(writeAt60(QByteArray(4, '\0')));
+        const qint64 size = QFileInfo(database).size();
+
+        // The program's open, then a second one: refused and said, the database left as it was.
+        {
+            MessageLog log;
+            QSignalSpy opened(TrackerStore::instance(), &TrackerStore::opened);
+            TrackerStore::instance()->openAsync();
+            QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 30000);
+            QCOMPARE(opened.first().first().toBool(), false);
+            QVERIFY(!TrackerStore::instance()->isOpen());
+            QVERIFY(!TrackerStore::instance()->lastError().isEmpty());
+            QVERIFY(!TrackerStore::instance()->openSync(&error));
+            QVERIFY(!error.isEmpty());
+            const QString said = log.warnings.join(QLatin1Char('\n'));
+            QVERIFY2(said.contains("cannot open the library store") && said.contains(directory),
+                     qPrintable(said));
+            QVERIFY2(!said.contains("holds nothing"), qPrintable(said));
+        }
+        TrackerStore::destroy();
+        QVERIFY(QFileInfo(database).isFile());
+        QCOMPARE(QFileInfo(database).size(), size);
+        QCOMPARE(bytesAt60(), QByteArray(4, '\0'));
+
+        // Mended, everything is there.
+        QVERIFY(writeAt60(version));
+        QVERIFY2(TrackerStore::instance()->openSync(&error), qPrintable(error));
+        QCOMPARE(countsIn(), made);
+        TrackerStore::destroy();
+
+        // A database SQLite cannot read at all is not taken for an empty one either.
+        QVERIFY(writeFile(database, QByteArray(8192, 'x')));
+        QVERIFY(!TrackerStore::instance()->openSync(&error));
+        TrackerStore::destroy();
+        QCOMPARE(readFile(database), QByteArray(8192, 'x'));
+        qputenv("XDG_DATA_HOME", dataHome);
+    }
 };
 
 PARLOVANCE_TEST_MAIN_CORE(TestStoreHostile)
