@@ -8,51 +8,37 @@ MediaKeyBurst::MediaKeyBurst(bool windRuns)
 void MediaKeyBurst::next()
 {
     empty = false;
-    steps.next();
+    commands.next();
 }
 
 void MediaKeyBurst::previous()
 {
     empty = false;
-    steps.previous();
+    commands.previous();
 }
 
 void MediaKeyBurst::toggle()
 {
     empty = false;
-    switch (last) {
-    case Hold::None:
-        last = Hold::Toggle;
-        break;
-    case Hold::Toggle:
-        last = Hold::None;
-        break;
-    case Hold::Play:
-        last = Hold::Pause;
-        break;
-    case Hold::Pause:
-    case Hold::Stop:
-        last = Hold::Play;
-        break;
-    }
+    commands.toggle();
 }
 
 void MediaKeyBurst::play()
 {
     empty = false;
-    last = Hold::Play;
+    commands.play();
 }
 
 void MediaKeyBurst::pause()
 {
     empty = false;
-    last = Hold::Pause;
+    commands.pause();
 }
 
 void MediaKeyBurst::stop()
 {
     empty = false;
-    last = Hold::Stop;
+    commands.stop();
 }
 
 void MediaKeyBurst::startWind(bool backwards)
@@ -76,14 +62,9 @@ bool MediaKeyBurst::isEmpty() const
     return empty;
 }
 
-const QVector<int>& MediaKeyBurst::moves() const
+const TransportSteps& MediaKeyBurst::steps() const
 {
-    return steps.runs();
-}
-
-MediaKeyBurst::Hold MediaKeyBurst::hold() const
-{
-    return last;
+    return commands;
 }
 
 MediaKeyBurst::Wind MediaKeyBurst::wind() const

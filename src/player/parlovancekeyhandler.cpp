@@ -181,34 +181,11 @@ void ParlovanceKeyHandler::carryOutBurst()
     const MediaKeyBurst keys = std::exchange(burst, MediaKeyBurst(forwarding || rewinding));
     if (playState->isCallActive() || !playState->isAudioAvailable())
         return;
-    const PlayState::PlayingMode mode = playState->mode();
-    // A toggle goes by what the keys found, before anything of theirs is carried out.
-    const int st = playState->state(mode);
+    // A wind is a seek, which does not commute with the skips: one that an earlier burst
+    // started ended before them, and one still held starts after them.
     if (keys.endsWind())
-        playState->play(mode);
-    // What plays is paused, stopped or played before the queue moves: a song that lands
-    // paused or stopped is not loaded, one that lands playing is loaded once.
-    switch (keys.hold()) {
-    case MediaKeyBurst::Hold::Toggle:
-        if (st == PlayState::Paused || st == PlayState::Stopped)
-            playState->play(mode);
-        else
-            playState->pauseOrStop(mode);
-        break;
-    case MediaKeyBurst::Hold::Play:
-        playState->play(mode);
-        break;
-    case MediaKeyBurst::Hold::Pause:
-        playState->pauseOrStop(mode);
-        break;
-    case MediaKeyBurst::Hold::Stop:
-        playState->stop(mode);
-        break;
-    case MediaKeyBurst::Hold::None:
-        break;
-    }
-    if (!keys.moves().isEmpty())
-        playState->skip(keys.moves());
+        playState->play(playState->mode());
+    keys.steps().carryOut(*playState);
     switch (keys.wind()) {
     case MediaKeyBurst::Wind::Forward:
         playState->startForwarding(1000);

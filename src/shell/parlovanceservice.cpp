@@ -205,19 +205,16 @@ void ParlovanceService::carryOutBurst()
         qCDebug(lcShell) << Q_FUNC_INFO << "- a burst of" << calls.calls()
                          << "calls is carried out as one";
     const PlayRequest& next = calls.request();
-    if (next.kind == PlayRequest::None) {
-        if (!calls.moves().isEmpty())
-            playState->skip(calls.moves());
-    } else {
-        // Skips asked before a stream move the queue that waits behind it, which the controller
-        // follows once they settle, the stream its item by then (it only keeps the row); a
-        // library song replaces the queue, and a stream replaces a stream.
-        if (next.kind == PlayRequest::Stream && playState->mode() == PlayState::MusicMode
-            && !calls.moves().isEmpty())
-            playState->skip(calls.moves());
-        startRequest(next);
-    }
-    pauseOrResume(calls.hold());
+    TransportSteps steps = calls.steps();
+    // Skips asked before a stream move the queue that waits behind it, which the controller
+    // follows once they settle, the stream its item by then (it only keeps the row); a library
+    // song replaces the queue, and a stream replaces a stream.
+    if (next.kind != PlayRequest::None
+        && (next.kind != PlayRequest::Stream || playState->mode() != PlayState::MusicMode))
+        steps.dropMoves();
+    steps.carryOut(
+        *playState, [&]() { startRequest(next); },
+        [this](TransportSteps::Hold hold) { return holdWaitsForRequest(hold); });
 }
 
 void ParlovanceService::startRequest(const PlayRequest& next)
@@ -241,26 +238,15 @@ void ParlovanceService::startRequest(const PlayRequest& next)
     }
 }
 
-void ParlovanceService::pauseOrResume(TransportBurst::Hold hold)
+bool ParlovanceService::holdWaitsForRequest(TransportSteps::Hold hold)
 {
-    switch (hold) {
-    case TransportBurst::Hold::Pause:
-        // A request on its way is paused once it plays: a song being looked up is not there
-        // yet, and a stream that does not play yet cannot tell whether it pauses or stops.
-        if (onItsWay.isOnItsWay())
-            onItsWay.holdPause(true);
-        else
-            playState->pauseOrStop(playState->mode());
-        break;
-    case TransportBurst::Hold::Resume:
-        if (onItsWay.isOnItsWay())
-            onItsWay.holdPause(false);
-        else
-            playState->play(playState->mode());
-        break;
-    case TransportBurst::Hold::None:
-        break;
-    }
+    // A request on its way is paused once it plays: a song being looked up is not there yet,
+    // and a stream that does not play yet cannot tell whether it pauses or stops. A resume
+    // takes such a pause back.
+    if (!onItsWay.isOnItsWay())
+        return false;
+    onItsWay.holdPause(hold == TransportSteps::Hold::Pause);
+    return true;
 }
 
 void ParlovanceService::requestArrived()

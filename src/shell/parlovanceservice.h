@@ -96,7 +96,8 @@ private:
     // The only place where the transport calls act on the hub.
     void carryOutBurst();
     void startRequest(const PlayRequest& next);
-    void pauseOrResume(TransportBurst::Hold hold);
+    // The burst's pause or resume waits for the request on its way: true when it does.
+    bool holdWaitsForRequest(TransportSteps::Hold hold);
     // The request on its way plays, or never will.
     void requestArrived();
     // The stage the library song's request goes through.

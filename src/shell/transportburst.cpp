@@ -3,7 +3,7 @@
 void TransportBurst::play(const PlayRequest& request)
 {
     newest = request;
-    last = Hold::None;
+    commands.dropHold();
     ++taken;
 }
 
@@ -11,25 +11,25 @@ void TransportBurst::next()
 {
     ++taken;
     if (newest.kind == PlayRequest::None)
-        steps.next();
+        commands.next();
 }
 
 void TransportBurst::previous()
 {
     ++taken;
     if (newest.kind == PlayRequest::None)
-        steps.previous();
+        commands.previous();
 }
 
 void TransportBurst::pause()
 {
-    last = Hold::Pause;
+    commands.pause();
     ++taken;
 }
 
 void TransportBurst::resume()
 {
-    last = Hold::Resume;
+    commands.play();
     ++taken;
 }
 
@@ -43,12 +43,7 @@ const TransportBurst::PlayRequest& TransportBurst::request() const
     return newest;
 }
 
-const QVector<int>& TransportBurst::moves() const
+const TransportSteps& TransportBurst::steps() const
 {
-    return steps.runs();
-}
-
-TransportBurst::Hold TransportBurst::hold() const
-{
-    return last;
+    return commands;
 }

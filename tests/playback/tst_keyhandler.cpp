@@ -4,6 +4,7 @@
 // The keyboard's keys reach them through the application window as the window system delivers
 // them, Shift and focus changes included.
 
+#include "fixturelibrary.h"
 #include "hubtestlibrary.h"
 #include "mapplicationwindow.h"
 #include "mafwtrackermodel.h"
@@ -13,6 +14,8 @@
 #include "testenvironment.h"
 #include "zelplaycontrols.h"
 
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QtTest>
@@ -45,6 +48,7 @@ private slots:
     void noKeyActsWhileAudioIsTaken();
     void aBurstOfSkipsLoadsOnlyWhereItLands();
     void theLastKeyOfABurstHolds();
+    void aHoldAfterSkipsInOneTurnIsWhereTheBurstEnds();
     void pauseTypedWithShiftIsLetGoAsPlay();
     void keyHeldWhenTheWindowLosesTheKeyboardIsLetGo();
     void cleanup();
@@ -262,6 +266,48 @@ void TestKeyHandler::theLastKeyOfABurstHolds()
     key(QmKeys::FastForwardKey, QmKeys::KeyUp);
     QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
     QVERIFY(hub->position(hub->mode()) >= 3);
+}
+
+void TestKeyHandler::aHoldAfterSkipsInOneTurnIsWhereTheBurstEnds()
+{
+    // A playlist file plays its entries in turn: a skip starts the entry it lands on, and the
+    // pause or stop typed after it in the same turn still holds there.
+    const QString list = TestEnvironment::home() + QStringLiteral("/Downloads/seven.m3u");
+    QVERIFY(QDir().mkpath(QFileInfo(list).absolutePath()));
+    QFile file(list);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    for (const char* song : { "Kim/Seven/1.ogg", "Kim/Seven/2.ogg", "Kim/Seven/3.ogg" })
+        file.write(QFile::encodeName(FixtureLibrary::pathOf(QLatin1String(song))) + '\n');
+    file.close();
+    hub->playStream(QUrl::fromLocalFile(list));
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("One"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
+    click(QmKeys::NextKey);
+    click(QmKeys::PauseKey);
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("Two"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Paused, Timeout);
+    QTest::qWait(500);
+    QCOMPARE(state(), PlayState::Paused);
+    click(QmKeys::PlayKey);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
+    click(QmKeys::NextKey);
+    click(QmKeys::StopKey);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Stopped, Timeout);
+    QTest::qWait(500);
+    QCOMPARE(state(), PlayState::Stopped);
+
+    // A song heard for 5 s starts again at a previous; the stop after it leaves it stopped,
+    // not paused at its start.
+    init();
+    hub->setPosition(5, hub->mode());
+    QTRY_VERIFY_WITH_TIMEOUT(hub->position(hub->mode()) >= 5, Timeout);
+    click(QmKeys::PreviousKey);
+    click(QmKeys::StopKey);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Stopped, Timeout);
+    QTest::qWait(500);
+    QCOMPARE(state(), PlayState::Stopped);
+    QCOMPARE(title(), QStringLiteral("Three"));
+    QCOMPARE(ZelPlayControls::instance()->state(), MafwRenderer::Stopped);
 }
 
 bool TestKeyHandler::activateWindow()
