@@ -188,6 +188,11 @@ void MWindow::showEvent(QShowEvent* event)
 void MWindow::hideEvent(QHideEvent* event)
 {
     QGraphicsView::hideEvent(event);
+    // A press still held on a window that closes or hides is over: the window system sends its
+    // release nowhere, and the widget that took it would otherwise go on to make it a long tap
+    // (a menu opened in a closed window) or, on a later release, a tap.
+    if (QGraphicsItem* grabber = scene()->mouseGrabberItem())
+        grabber->ungrabMouse();
     updateDisplay();
 }
 

@@ -160,6 +160,17 @@ void PlayerDriver::hold(const QPoint& point) const
               QLatin1String(HoldSeconds), QStringLiteral("mouseup"), QStringLiteral("1") });
 }
 
+void PlayerDriver::press(const QPoint& point) const
+{
+    xdotool({ QStringLiteral("mousemove"), coordinate(point.x()), coordinate(point.y()),
+              QStringLiteral("mousedown"), QStringLiteral("1") });
+}
+
+void PlayerDriver::release() const
+{
+    xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") });
+}
+
 void PlayerDriver::drag(const QPoint& from, const QPoint& to) const
 {
     QStringList arguments { QStringLiteral("mousemove"), coordinate(from.x()), coordinate(from.y()),

@@ -52,6 +52,9 @@ public:
 
     void tap(const QPoint& point) const;
     void hold(const QPoint& point) const; // a long tap
+    // A finger put down and left there, and lifted later.
+    void press(const QPoint& point) const;
+    void release() const;
     void drag(const QPoint& from, const QPoint& to) const;
     void type(const QString& text) const;
     void key(const QString& keysym) const;

@@ -2,8 +2,9 @@
 // a phone's size, a file handed to it over the bus as another program does, and the windows
 // closed the way a window manager closes them (WM_DELETE_WINDOW). The sheet covers the screen,
 // outlives the main window while it plays, and the program ends when its last window closes,
-// also when the close comes while the start is still reading a large library. A start for the
-// bus alone outlives its sheets until a program has launched its main window.
+// also when the close comes while the start is still reading a large library or while a finger
+// holds a row of a list. A start for the bus alone outlives its sheets until a program has
+// launched its main window.
 
 #include "playerdriver.h"
 #include "testenvironment.h"
@@ -142,6 +143,7 @@ private slots:
     void sheetCoversTheScreenAndOutlivesTheMainWindow();
     void aFileReplacedByALibrarySongLeavesNoWindow();
     void aCloseWhileALargeLibraryIsReadEndsTheProgram();
+    void aCloseWhileAFingerHoldsARowEndsTheProgram();
     void aStartForTheBusOutlivesItsSheetUntilLaunched();
 
 private:
@@ -271,6 +273,58 @@ void TestSheetWindow::aCloseWhileALargeLibraryIsReadEndsTheProgram()
         QTRY_VERIFY_WITH_TIMEOUT(!(shown = shownWindows(player.processId())).isEmpty(), Timeout);
         QVERIFY2(closedByOneClick(player.processId(), shown.first().id),
                  qPrintable(QStringLiteral("attempt %1").arg(attempt)));
+        QTRY_VERIFY_WITH_TIMEOUT(!player.isRunning(), Timeout);
+        QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(player.exitCode(), 0);
+    }
+}
+
+void TestSheetWindow::aCloseWhileAFingerHoldsARowEndsTheProgram()
+{
+    // Songs, a finger on a row, and the window asked to close: a moment after the press, when
+    // the press turns into a long tap, or after the long tap's menu has come and the finger
+    // has gone. Each close is the only one.
+    enum When { SoonAfterThePress, AsTheHoldEnds, AfterTheRelease };
+    for (When when : { SoonAfterThePress, AsTheHoldEnds, AfterTheRelease }) {
+        startPlayer();
+        if (QTest::currentTestFailed())
+            return;
+        // A start that still reads the library takes the tap on Songs once it is done.
+        QRect shuffle;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                const QRect songs = player.find(QStringLiteral("Songs"));
+                if (!songs.isEmpty() && player.find(QStringLiteral("Shuffle")).isEmpty())
+                    player.tap(songs.center());
+                return QTest::qWaitFor(
+                    [&] { return !(shuffle = player.find(QStringLiteral("Shuffle"))).isEmpty(); },
+                    2000);
+            },
+            Timeout));
+        // A song's row: a title some way below the shuffle row.
+        QRect row;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const PlayerDriver::ShownText& shown : player.shownTexts()) {
+                    if (shown.rect.top() > shuffle.bottom() + 40 && shown.rect.bottom() < 700)
+                        row = shown.rect;
+                }
+                return !row.isEmpty();
+            }(),
+            Timeout);
+        const xcb_window_t window = shownWindows(player.processId()).first().id;
+        player.press(row.center());
+        if (when == SoonAfterThePress) {
+            QTest::qWait(300);
+        } else if (when == AsTheHoldEnds) {
+            QTest::qWait(800);
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(player.shows(QStringLiteral("Add to queue")), Timeout);
+            player.release();
+        }
+        const bool closed = closedByOneClick(player.processId(), window);
+        player.release();
+        QVERIFY2(closed, qPrintable(QStringLiteral("close %1").arg(int(when))));
         QTRY_VERIFY_WITH_TIMEOUT(!player.isRunning(), Timeout);
         QCOMPARE(player.exitStatus(), QProcess::NormalExit);
         QCOMPARE(player.exitCode(), 0);

@@ -20,6 +20,7 @@
 #include "testenvironment.h"
 #include "touchdriver.h"
 
+#include <QCloseEvent>
 #include <QGraphicsGridLayout>
 #include <QGraphicsLinearLayout>
 #include <QGraphicsScene>
@@ -28,6 +29,7 @@
 #include <QSignalSpy>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 #include <cmath>
 #include <QStringListModel>
@@ -389,6 +391,8 @@ private slots:
     void tapClicksAndLongTapDoesNot();
     void aTapStaysATapWhenTheProgramIsHeldUp_data();
     void aTapStaysATapWhenTheProgramIsHeldUp();
+    void aCloseEndsTheHeldPress_data();
+    void aCloseEndsTheHeldPress();
     void controlsInsideARowKeepTheirTaps();
     void dragPansAndOvershootsAtTheTop();
     void dataChangedFillsVisibleCellsAgain();
@@ -708,6 +712,63 @@ void TestMList::aTapStaysATapWhenTheProgramIsHeldUp()
     QTRY_COMPARE_WITH_TIMEOUT(longTapped.count(), 1, 5000);
     finger.release(at);
     QCOMPARE(clicked.count(), 3);
+    delete list; // before the creator on the stack
+}
+
+void TestMList::aCloseEndsTheHeldPress_data()
+{
+    tapClicksAndLongTapDoesNot_data();
+}
+
+void TestMList::aCloseEndsTheHeldPress()
+{
+    // The window system asks the window to close while a finger holds a row: the window closes,
+    // and the press it held is no long tap and, released later, no tap.
+    QFETCH(bool, rowsTakePresses);
+    GroupedModel model({ 3 });
+    auto* list = new MList;
+    window->scene()->addItem(list);
+    list->setGeometry(QRectF(0, 0, 480, 800));
+    PlainCreator plain;
+    list->setCellCreator(rowsTakePresses ? static_cast<MCellCreator*>(new RowCreator) : &plain);
+    list->setItemModel(&model);
+    QSignalSpy clicked(list, &MList::itemClicked);
+    QSignalSpy longTapped(list, &MList::itemLongTapped);
+    TouchDriver finger(window);
+    const QPointF at = centreOf(list, model.item(0, 1));
+    const auto askToClose = [this] {
+        QCoreApplication::postEvent(window->windowHandle(), new QCloseEvent);
+    };
+
+    // A close a moment after the press, and one that the program, held up, takes in the same
+    // turn as the overdue hold.
+    for (int heldUp = 0; heldUp < 2; ++heldUp) {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        finger.press(at);
+        QTest::qWait(heldUp ? 0 : 300);
+        askToClose();
+        QThread::msleep(heldUp ? 1000 : 0);
+        QTRY_VERIFY(!window->isVisible());
+        QTest::qWait(1200);
+        finger.release(at);
+        QCOMPARE(longTapped.count(), 0);
+        QCOMPARE(clicked.count(), 0);
+    }
+
+    // A close after a long tap's release; the window shown again still takes taps.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    finger.press(at);
+    QTRY_COMPARE_WITH_TIMEOUT(longTapped.count(), 1, 5000);
+    finger.release(at);
+    askToClose();
+    QTRY_VERIFY(!window->isVisible());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    finger.tap(at);
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(longTapped.count(), 1);
     delete list; // before the creator on the stack
 }
 
