@@ -8,15 +8,23 @@
 // The floor beside them: the same files' tags read on one thread by the tag reader alone,
 // what any player has to spend to know the files.
 //
+// FirstIndexOfTagFloods, the memory of a first index over files whose tag is a flood: a music
+// folder of 20 generated songs and 0, 1 or 5 MP3 files behind a 15.9 MiB ID3v2.3 tag of 1.39
+// million 12-byte title frames, as a download or a memory card may bring them. Reported: the
+// program's peak RSS over the index and the RSS it holds once quiet, and their growth over the
+// folder without such files.
+//
 // Run under a private session bus, pinned, e.g.
 //   dbus-run-session -- taskset -c 4-7 build-bench/bench/pages/bench_firstindex
 //       --benchmark_repetitions=5 --benchmark_filter=FirstIndex/50000
 // BENCH_TRACE=1 prints each run's per-thread figures. BENCH_MUSIC_DIR=DIR keeps the generated
 // libraries in DIR/<files> for the next run of the benchmark (writing 50,000 files takes
-// minutes); without it they go with the private home.
+// minutes); without it they go with the private home. BENCH_PROGRAM runs another build of the
+// program (an older one, for a before-and-after).
 
 #include "audiogenerator.h"
 #include "fixturelibrary.h"
+#include "id3tagbytes.h"
 #include "testenvironment.h"
 #include "trackertagreader.h"
 
@@ -43,6 +51,9 @@ const char* const Words[] = { "Morning", "Echo",   "Falling", "Satellite", "Lant
 const int WordCount = int(sizeof(Words) / sizeof(*Words));
 
 QString musicDir;
+
+// The frames of a flood's tag: 1.39 million of 12 bytes, 15.9 MiB.
+const int FloodFrames = 1390000;
 
 // The song's file in the music folder: 14 songs an album, 70 an artist.
 QString songPath(int i)
@@ -92,6 +103,43 @@ bool writeLibrary(int files)
     }
     QFile mark(complete);
     return mark.open(QIODevice::WriteOnly);
+}
+
+// Points the program at a folder of 20 generated songs and `floods` MP3 files behind a tag of
+// 1.39 million tiny frames, written the first time it is asked for.
+bool writeFloodLibrary(int floods)
+{
+    musicDir = TestEnvironment::home() + QStringLiteral("/floods/") + QString::number(floods);
+    QFile dirs(TestEnvironment::configHome() + QStringLiteral("/user-dirs.dirs"));
+    if (!dirs.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    dirs.write("XDG_MUSIC_DIR=\"" + QFile::encodeName(musicDir) + "\"\n");
+    dirs.close();
+    if (QDir(musicDir).exists())
+        return true;
+    QDir().mkpath(musicDir);
+    for (int i = 0; i < 20; ++i) {
+        AudioTags tags;
+        tags.title = QStringLiteral("Song %1").arg(i);
+        tags.artist = QStringLiteral("Artist %1").arg(i / 10);
+        tags.album = QStringLiteral("Album %1").arg(i / 5);
+        tags.trackNumber = i % 5 + 1;
+        if (!AudioGenerator::write(musicDir + QStringLiteral("/song %1.ogg").arg(i), tags, 1000))
+            return false;
+    }
+    QFile audio(AudioGenerator::untaggedTemplate(QStringLiteral("mp3"), 20000));
+    if (!audio.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray frames = withoutId3v2(audio.readAll());
+    for (int i = 0; i < floods; ++i) {
+        const QByteArray tag = id3v2ManyFrames({ { "TIT2", 0, "Flood" } }, FloodFrames,
+                                               { { "TPE1", 0, "Flood Artist" } });
+        QFile file(musicDir + QStringLiteral("/flood %1.mp3").arg(i));
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(tag + frames) != tag.size() + frames.size())
+            return false;
+    }
+    return true;
 }
 
 // Processor seconds of the tag reader alone over the library, on this thread.
@@ -171,6 +219,7 @@ struct ProgramRun
     double cpuSeconds = 0;    // the whole process, threads that ended included
     double windowSeconds = 0; // the window's (main) thread
     double peakMiB = 0;
+    double heldMiB = 0;               // resident once quiet
     QHash<QByteArray, double> byName; // threads by their name, the largest figure each had
 };
 
@@ -224,6 +273,7 @@ bool runProgram(const QString& program, ProgramRun* run)
             break;
     }
     const bool quiet = process.state() == QProcess::Running;
+    run->heldMiB = statusMiB(pid, "VmRSS:");
     run->wallSeconds = lastBusyMs / 1000.0;
     run->cpuSeconds = lastCpu;
     for (auto it = threads.cbegin(); it != threads.cend(); ++it) {
@@ -242,7 +292,9 @@ bool runProgram(const QString& program, ProgramRun* run)
 
 QString programPath()
 {
-    return TestEnvironment::binaryDir() + QStringLiteral("/src/parlovance");
+    const QString other = qEnvironmentVariable("BENCH_PROGRAM");
+    return other.isEmpty() ? TestEnvironment::binaryDir() + QStringLiteral("/src/parlovance")
+                           : other;
 }
 
 void FirstIndex(benchmark::State& state)
@@ -288,6 +340,46 @@ void FirstIndex(benchmark::State& state)
 BENCHMARK(FirstIndex)
     ->Arg(20000)
     ->Arg(50000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+void FirstIndexOfTagFloods(benchmark::State& state)
+{
+    const int floods = int(state.range(0));
+    // The run over the folder without floods, which comes first.
+    static ProgramRun plain;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!writeFloodLibrary(floods)) {
+            state.SkipWithError("cannot write the audio files");
+            return;
+        }
+        freshProgramState();
+        ProgramRun run;
+        state.ResumeTiming();
+        const bool quiet = runProgram(programPath(), &run);
+        state.PauseTiming();
+        if (!quiet) {
+            state.SkipWithError("the program ended or did not go quiet");
+            return;
+        }
+        state.counters["seconds"] = run.wallSeconds;
+        state.counters["peak_rss_MiB"] = run.peakMiB;
+        state.counters["held_rss_MiB"] = run.heldMiB;
+        if (floods == 0) {
+            plain = run;
+        } else if (plain.peakMiB > 0) {
+            state.counters["peak_added_MiB"] = run.peakMiB - plain.peakMiB;
+            state.counters["held_added_MiB"] = run.heldMiB - plain.heldMiB;
+        }
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(FirstIndexOfTagFloods)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(5)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->UseRealTime();
