@@ -806,6 +806,9 @@ bool ZelGstPlayer::seek(qint64 ms)
     if (!m_prerolled) {
         m_pendingSeek = ms;
         m_seekTarget = ms;
+        // A load that waits for the pipelines before it starts there.
+        if (m_parked)
+            m_parkedStartMs = ms;
         return true;
     }
     if (m_live || !isSeekable())

@@ -7,7 +7,7 @@
 #include "mafwregistry.h"
 #include "mafwtrackermodel.h"
 #include "shell/parlovanceapplicationservice.h"
-#include "playbackerrorpolicy.h"
+#include "errorrecovery.h"
 #include "massstoragewatch.h"
 #include "musicbridge.h"
 #include "musicplayback.h"
@@ -15,6 +15,8 @@
 #include "playqueue.h"
 #include "queuecursor.h"
 #include "radiobridge.h"
+#include "recoverybridge.h"
+#include "replaceditem.h"
 #include "fastseek.h"
 #include "positionmemory.h"
 #include "radioplayback.h"
@@ -24,7 +26,6 @@
 #include "streamdata.h"
 #include "zelplaycontrols.h"
 
-#include <QCoreApplication>
 #include <QTimer>
 
 namespace {
@@ -112,6 +113,9 @@ PlayState::PlayState(ZelPlayController* controller)
     songDataHandler = new SongData(controls);
     controls->setMetadataHandler(songDataHandler, ZelPlayController::SongContent);
 
+    errorMessage = new ErrorMessage(this);
+    recoveryBridge.reset(new RecoveryBridge(*this));
+    recovery = new ErrorRecovery(errorMessage, *recoveryBridge, this);
     rendererStateChangedSlot(controls->state());
 
     connect(controls, SIGNAL(stateChanged(MafwRenderer::State)), this,
@@ -158,7 +162,6 @@ PlayState::PlayState(ZelPlayController* controller)
         else
             next(-1);
     });
-    errorMessage = new ErrorMessage(this);
 
     massStorage = new MassStorageWatch(this);
     connect(massStorage, &MassStorageWatch::massStorageChanged, this, [this](bool lent) {
@@ -283,7 +286,8 @@ PlayQueue& PlayState::queue() const { return cursor->queue(); }
 // clang-format off
 int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
 {
-    dropResumeAfterError();
+    recovery->dropResume();
+    recovery->forget();
     // A queue started in place of a stream ends the stream's item, and the sheet that shows it
     // goes with it, as at the item's own end.
     const bool replacesStream = modes->mode == RadioMode;
@@ -294,7 +298,8 @@ int PlayState::startPlayback(int index, QFlags<PlayState::ModelOption> options)
 }
 void PlayState::playPendingModel()
 {
-    dropResumeAfterError();
+    recovery->dropResume();
+    recovery->forget();
     music->startPendingSong(PlayNow);
 }
 void PlayState::emitSongChanged() { music->announceSong(); }
@@ -310,8 +315,10 @@ void PlayState::checkFavoriteState() { music->checkFavorite(); }
 void PlayState::bufferingChangedSlot(float percent) { radio->bufferingChanged(percent); }
 void PlayState::playStream(const QUrl& url)
 {
-    dropResumeAfterError();
-    radio->playStream(url);
+    recovery->dropResume();
+    const ReplacedItem found = ReplacedItem::of(*modes, liveState);
+    if (radio->playStream(url))
+        recovery->hold(found);
 }
 void PlayState::networkSessionStateChanged(QNetworkSession::State state)
 {
@@ -323,11 +330,10 @@ void PlayState::networkSessionErrorSlot(QNetworkSession::SessionError error)
 }
 void PlayState::playLocalFile(const QString& path)
 {
-    dropResumeAfterError();
+    recovery->dropResume();
     radio->playLocalFile(path);
 }
 void PlayState::saveCurrentStream() { radio->saveCurrentStream(); }
-void PlayState::returnToMusic() { radio->returnToMusic(); }
 bool PlayState::saveAllowed() const { return radio->saveAllowed(); }
 void PlayState::songSavedSlot(QString uri, int trackerId) { radio->songSaved(uri, trackerId); }
 // clang-format on
@@ -359,12 +365,6 @@ void PlayState::saveSongSelectedSlot(QString file)
 {
     Q_UNUSED(file)
     radio->saveSelected();
-}
-
-void PlayState::exitSlot()
-{
-    disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(exitSlot()));
-    QCoreApplication::exit(1);
 }
 
 bool PlayState::refusePlayback()
@@ -415,7 +415,8 @@ void PlayState::handleSongsAddedToCopyModel()
 
 void PlayState::playIndex(int row)
 {
-    dropResumeAfterError();
+    recovery->dropResume();
+    recovery->forget();
     cursor->playRow(row);
 }
 
@@ -450,6 +451,19 @@ void PlayState::saveLiveItem()
         modes->saveMusic();
     else
         modes->saveRadio();
+}
+
+void PlayState::endSheetItem()
+{
+    recovery->forget();
+    if (modes->mode != RadioMode) {
+        stop(RadioMode);
+        return;
+    }
+    radio->closeNetworkSession();
+    const PlayItem& music = modes->music;
+    radioBridge->returnToMusic(music.songCount > 0 && music.index != -1 ? Paused : Stopped,
+                               PlayItem::noStream(QUrl()));
 }
 
 void PlayState::followQueueRow(int row)
@@ -631,8 +645,15 @@ void PlayState::setPositionUpdateInterval(unsigned int interval)
 void PlayState::play(PlayingMode mode)
 {
     controls->setPositionUpdateInterval(1);
-    if (radio->switchMode(mode))
+    // Radio's stream opened again replaces what is live, as a stream asked for does.
+    const ReplacedItem found = ReplacedItem::of(*modes, liveState);
+    if (radio->switchMode(mode)) {
+        if (mode == RadioMode)
+            recovery->hold(found);
+        else
+            recovery->forget();
         return;
+    }
     if (fastSeek->isActive()) {
         // The end of a fast seek: playback goes on from where the seek got to.
         fastSeek->stop();
@@ -670,6 +691,7 @@ void PlayState::play(PlayingMode mode)
 
 void PlayState::pause()
 {
+    recovery->settle();
     resumeWhenPaused = false;
     controls->pause();
     setState(Paused);
@@ -695,6 +717,7 @@ void PlayState::stop(PlayingMode mode)
             modes->clearRadio();
         return;
     }
+    recovery->settle();
     controls->stop();
     setState(Stopped);
     if (modes->live.contentType == RadioPlaylistContent)
@@ -729,7 +752,7 @@ void PlayState::landSkips()
 
 void PlayState::move(const QVector<int>& moves, int delayMs, bool force)
 {
-    disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
+    recovery->skipped();
     // Each call takes its step on the cursor alone, which costs nothing; what the steps come
     // to is carried out once. After the first step the song stands at its start.
     int songs = 0;
@@ -782,8 +805,7 @@ void PlayState::delayedNextPrev()
 
 void PlayState::controllerMoved()
 {
-    if (resumeAfterError && rendererState == MafwRenderer::Stopped) {
-        resumeAfterError = false;
+    if (recovery->takeResumeOnMove(MafwRenderer::State(rendererState))) {
         play(MusicMode);
     } else {
         requestMediaInfo();
@@ -862,6 +884,7 @@ void PlayState::positionChangedSlot(uint position, int duration)
 void PlayState::rendererStateChangedSlot(MafwRenderer::State state)
 {
     rendererState = state;
+    recovery->rendererReached(state);
     switch (state) {
     case MafwRenderer::Stopped:
         if (!radio->isConnecting()) {
@@ -935,75 +958,13 @@ void PlayState::mediaChangedSlot(const ZelMetadataHandler* handler)
         radio->streamMediaChanged(qobject_cast<const StreamData*>(handler));
 }
 
-void PlayState::errorSlot(const MafwError& error)
-{
-    lastError = error;
-    resumeAfterError = true;
-    if (error.code() == MafwError::NoError) {
-        if (rendererState == MafwRenderer::Invalid)
-            rendererStateChangedSlot(MafwRenderer::Stopped);
-        connect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()),
-                Qt::UniqueConnection);
-        return;
-    }
-    qCDebug(lcPlayback) << Q_FUNC_INFO << "-" << error.code() << ":" << error.message();
-    if (PlaybackErrorPolicy::isSilent(error.code()))
-        return;
-    const int banner = PlaybackErrorPolicy::banner(error.code(), modes->live.contentType);
-    resumeAfterError = PlaybackErrorPolicy::resumesAfter(error.code(), modes->live.contentType,
-                                                         controls->isCallActive(), audioAvailable);
-    if (error.code() == MafwError::NetworkDown)
-        ignoreCompletion = true;
-    if (banner >= 0)
-        errorMessage->show(banner);
-    rendererStateChangedSlot(controls->state());
-    // A stream asked for that fails before it plays leaves what it found, and nothing
-    // resumes once the banner has gone: the sheet that showed the stream goes with it.
-    if (modes->mode == RadioMode && rendererState == MafwRenderer::Stopped
-        && radio->isStreamOnItsWay()) {
-        resumeAfterError = false;
-        radio->restoreReplaced();
-        connect(errorMessage, &ErrorMessage::disappeared, this,
-                &PlayState::closeSheetOfFailedStream, Qt::UniqueConnection);
-        return;
-    }
-    if (resumeAfterError)
-        connect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()),
-                Qt::UniqueConnection);
-}
-
-void PlayState::dropResumeAfterError()
-{
-    disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
-    resumeAfterError = false;
-}
-
-void PlayState::closeSheetOfFailedStream()
-{
-    disconnect(errorMessage, &ErrorMessage::disappeared, this,
-               &PlayState::closeSheetOfFailedStream);
-    // A stream asked for since, on its way or playing, keeps the sheet.
-    if (modes->mode == RadioMode
-        && (radio->isStreamOnItsWay() || rendererState != MafwRenderer::Stopped))
-        return;
-    notifySheetListeners(true);
-}
-
-void PlayState::resumePlaybackAfterErrorSlot()
-{
-    // One banner, one resume: the next error arms its own.
-    disconnect(errorMessage, SIGNAL(disappeared()), this, SLOT(resumePlaybackAfterErrorSlot()));
-    if (modes->mode == MusicMode) {
-        if (queue().rowCount() > 0 && cursor->currentRow() < queue().rowCount() - 1)
-            next(-1);
-        else
-            music->endOfQueue();
-        resumeAfterError = false;
-        return;
-    }
-    if (radio->resumeAfterError(lastError.code()))
-        resumeAfterError = false;
-}
+// The error handling's own, one call each.
+// clang-format off
+void PlayState::errorSlot(const MafwError& error) { recovery->handle(error); }
+void PlayState::resumePlaybackAfterErrorSlot() { recovery->resumeAfterBanner(); }
+void PlayState::rendererLostSlot() { recovery->rendererLost(); }
+void PlayState::exitSlot() { recovery->exitAfterBanner(); }
+// clang-format on
 
 void PlayState::playbackAboutToStartSlot()
 {
@@ -1013,13 +974,6 @@ void PlayState::playbackAboutToStartSlot()
 void PlayState::aboutToPlayRadioStreamSlot()
 {
     qCDebug(lcPlayback) << Q_FUNC_INFO;
-}
-
-void PlayState::rendererLostSlot()
-{
-    qCDebug(lcPlayback) << Q_FUNC_INFO << "- Renderer is lost!";
-    connect(errorMessage, SIGNAL(disappeared()), this, SLOT(exitSlot()), Qt::UniqueConnection);
-    errorMessage->show(ErrorMessage::AppNotResponding);
 }
 
 void PlayState::requestMediaInfo()

@@ -20,6 +20,7 @@
 class ContainerModel;
 class ContentManager;
 class ErrorMessage;
+class ErrorRecovery;
 class MafwGeneralSourcePlaylist;
 class MafwPlaylist;
 class AudiobookFilterProxyModel;
@@ -170,9 +171,10 @@ public:
     // Streams and files from outside the queue.
     void playStream(const QUrl& url);
     void playLocalFile(const QString& path);
-    // The player sheet has closed: a library song that waits behind the stream it played is
-    // live again, paused where it was, as the main window shows it.
-    void returnToMusic();
+    // The player sheet has closed (Cancel, Done, the end of its item, its window): the item it
+    // played ends with it, and nothing brings that back. What the main window holds is live:
+    // the library song that waits behind it, paused where it was, or nothing.
+    void endSheetItem();
     // Saving the playing file into the library (the player sheet's Save).
     void saveCurrentStream();
     bool saveAllowed() const;
@@ -205,6 +207,9 @@ signals:
     // The controller has followed the queue's cursor to the song it stands on, which plays
     // from now on (or waits paused or stopped): skips have come to rest.
     void songSettled();
+    // A stream asked for failed before it played, and what it replaced is live again, as it
+    // was.
+    void replacedItemBack();
 
 public slots:
     void contentTypeChangedSlot();
@@ -251,6 +256,7 @@ public slots:
 private:
     class MusicBridge;
     class RadioBridge;
+    class RecoveryBridge;
 
     explicit PlayState(ZelPlayController* controller);
     ~PlayState() override;
@@ -266,9 +272,6 @@ private:
     bool refusePlayback();
     void followMedia(bool follow);
     PlayQueue& queue() const;
-    // A new request replaces whatever an error's banner would resume once it goes.
-    void dropResumeAfterError();
-    void closeSheetOfFailedStream();
 
     void controllerMoved();
     // The live item becomes its mode's snapshot, which the mode comes back to.
@@ -298,18 +301,18 @@ private:
     QScopedPointer<RadioPlayback> radio;
     QScopedPointer<MusicBridge> musicBridge;
     QScopedPointer<MusicPlayback> music;
+    QScopedPointer<RecoveryBridge> recoveryBridge;
+    ErrorRecovery* recovery = nullptr;
     FastSeek* fastSeek = nullptr;
     ZelMetadataHandler* songDataHandler = nullptr;
     int rendererState = MafwRenderer::Stopped;
     State liveState = NoState;
     bool buffering = false;
-    MafwError lastError;
     ErrorMessage* errorMessage = nullptr;
     ContentManager* contentManager = nullptr;
     bool ignoreCompletion = false;
     MassStorageWatch* massStorage = nullptr;
     bool updatingLibrary = false;
-    bool resumeAfterError = false;
     bool resumeWhenPaused = false;
     bool audioAvailable = true;
     QScopedPointer<SheetListenerList> sheetListeners;

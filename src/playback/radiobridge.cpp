@@ -4,8 +4,10 @@
 #include "playback/fastseek.h"
 #include "playback/musicplayback.h"
 #include "playback/playmodes.h"
+#include "playback/playqueue.h"
 #include "playback/queuecursor.h"
 #include "shell/parlovanceapplicationservice.h"
+#include "zelplaycontroller.h"
 
 PlayState::RadioBridge::RadioBridge(PlayState& hub)
     : hub(hub)
@@ -17,6 +19,28 @@ PlayState::RadioBridge::RadioBridge(PlayState& hub)
 PlayState::State PlayState::RadioBridge::liveState() const { return hub.liveState; }
 void PlayState::RadioBridge::setLiveState(State state) { hub.setState(state); }
 void PlayState::RadioBridge::setLiveMode(PlayingMode mode) { hub.setMode(mode); }
+
+void PlayState::RadioBridge::returnToMusic(State state, const PlayItem& radioSnapshot)
+{
+    hub.modes->radio = radioSnapshot;
+    if (hub.modes->mode == RadioMode)
+        hub.modes->live = hub.modes->music;
+    hub.setMode(MusicMode);
+    hub.resumeWhenPaused = state == Playing;
+    // The controller leaves what it played for the queue's song, which waits where it was left
+    // until the controller reports it paused there (and then plays on, when it played).
+    hub.controls->stop();
+    hub.controls->setPlaylist(hub.queue().playlistId(), false);
+    const PlayItem& live = hub.modes->live;
+    const bool song = live.songCount > 0 && live.index >= 0;
+    if (song)
+        hub.controls->setPlaylistIndex(live.index);
+    requeuePendingSong();
+    if (song && state != Stopped)
+        hub.controls->pauseAt(live.position);
+    emit hub.songChanged(live.title, live.album, live.artist, live.index, false);
+}
+
 void PlayState::RadioBridge::saveLiveItem() { hub.saveLiveItem(); }
 void PlayState::RadioBridge::clearLiveItem() { hub.modes->clearLive(); }
 

@@ -13,6 +13,7 @@ public:
     State liveState() const override;
     void setLiveState(State state) override;
     void setLiveMode(PlayingMode mode) override;
+    void returnToMusic(State state, const PlayItem& radioSnapshot) override;
     void saveLiveItem() override;
     void clearLiveItem() override;
     void restoreLiveItem() override;

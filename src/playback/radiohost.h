@@ -5,6 +5,7 @@
 #include "playback/playbackenums.h"
 
 class ContentManager;
+struct PlayItem;
 class MafwTrackerModel;
 class ZelMetadataHandler;
 
@@ -20,6 +21,9 @@ public:
     virtual PlaybackEnums::State liveState() const = 0;
     virtual void setLiveState(PlaybackEnums::State state) = 0;
     virtual void setLiveMode(PlaybackEnums::PlayingMode mode) = 0;
+    // Music is live again, in one step: the queue's song where it was left, in state (playing,
+    // paused or stopped), announced; radio comes back to radioSnapshot after it.
+    virtual void returnToMusic(PlaybackEnums::State state, const PlayItem& radioSnapshot) = 0;
     // The live item is kept as its mode's snapshot, which that mode comes back to.
     virtual void saveLiveItem() = 0;
     // Nothing is live for a moment while the playing mode changes.

@@ -49,32 +49,15 @@ RadioPlayback::RadioPlayback(const PlayModes& modes, ZelPlayController* controls
 // before this goes.
 RadioPlayback::~RadioPlayback() = default;
 
-void RadioPlayback::restoreMusicPlaylist()
-{
-    host.restoreLiveItem();
-    controls->stop();
-    controls->setPlaylist(playlistId, false);
-    controls->setPlaylistIndex(modes.live.index);
-    host.requeuePendingSong();
-    controls->pauseAt(modes.live.position);
-}
-
 bool RadioPlayback::switchMode(PlaybackEnums::PlayingMode target)
 {
     if (target == modes.mode)
         return false;
     if (target == PlaybackEnums::MusicMode) {
-        replaced = Replaced();
-        host.saveLiveItem();
-        host.clearLiveItem();
-        host.setLiveMode(PlaybackEnums::MusicMode);
-        host.resumeOnPause(true);
-        restoreMusicPlaylist();
-        const PlayItem& live = modes.live;
-        emit songChanged(live.title, live.album, live.artist, live.index, false);
+        // Radio comes back to the stream it leaves, where it was left.
+        host.returnToMusic(PlaybackEnums::Playing, modes.live.asRadioSnapshot());
         return true;
     }
-    holdReplaced();
     host.saveLiveItem();
     host.clearLiveItem();
     host.setLiveMode(PlaybackEnums::RadioMode);
@@ -85,69 +68,50 @@ bool RadioPlayback::switchMode(PlaybackEnums::PlayingMode target)
     return true;
 }
 
-bool RadioPlayback::returnToMusic()
+void RadioPlayback::reopen(const PlayItem& stream, const PlayItem& resume,
+                           PlaybackEnums::State state)
 {
-    return comeBackToMusic(false);
-}
-
-bool RadioPlayback::comeBackToMusic(bool resume)
-{
-    if (modes.mode != PlaybackEnums::RadioMode || modes.music.songCount < 1
-        || modes.music.index == -1)
-        return false;
-    replaced = Replaced();
-    host.saveLiveItem();
-    host.clearLiveItem();
-    host.setLiveMode(PlaybackEnums::MusicMode);
-    host.resumeOnPause(resume);
-    restoreMusicPlaylist();
-    const PlayItem& live = modes.live;
-    emit songChanged(live.title, live.album, live.artist, live.index, false);
-    return true;
-}
-
-void RadioPlayback::holdReplaced()
-{
-    replaced.held = true;
-    replaced.mode = modes.mode;
-    replaced.state = host.liveState();
-    replaced.stream = modes.mode == PlaybackEnums::RadioMode ? modes.live
-                                                             : PlayItem::noStream(QUrl());
-    replaced.resume = modes.radio;
-}
-
-bool RadioPlayback::isStreamOnItsWay() const
-{
-    return replaced.held && modes.mode == PlaybackEnums::RadioMode;
-}
-
-void RadioPlayback::restoreReplaced()
-{
-    const Replaced found = replaced;
-    replaced = Replaced();
-    if (!found.held || modes.mode != PlaybackEnums::RadioMode)
-        return;
-    if (found.mode == PlaybackEnums::MusicMode) {
-        comeBackToMusic(found.state == PlaybackEnums::Playing);
-        return;
+    const QUrl url = stream.streamUrl;
+    const bool playlistFile = stream.contentType == PlaybackEnums::RadioPlaylistContent;
+    emit resumePointChanged(resume);
+    host.ignoreNextCompletion(true);
+    restorePositionOnPlay = false;
+    streamNeedsReopen = false;
+    streamData->clear();
+    streamData->setUrl(url);
+    if (state == PlaybackEnums::Playing && playlistFile) {
+        controls->playPlaylist(url, QLatin1String(RadioPlaylistMimeType));
+        openNetworkSession();
+    } else if (state == PlaybackEnums::Playing) {
+        controls->play(url);
+        // Moved before it has played a moment: it goes on where it was. A file that came back
+        // a moment ago has not told again that it can seek.
+        if (stream.position > 0 && (stream.seekable || url.isLocalFile()))
+            controls->setPosition(stream.position);
+    } else if (state == PlaybackEnums::Paused && !playlistFile) {
+        controls->play(url);
+        controls->pauseAt(stream.position);
+    } else {
+        // Stopped, or a radio playlist, which does not wait paused: a resume opens it again.
+        controls->stop();
+        streamNeedsReopen = playlistFile;
+        closeNetworkSession();
     }
-    if (found.state != PlaybackEnums::Playing || found.stream.streamUrl.isEmpty())
-        return;
-    emit resumePointChanged(found.resume);
-    emit streamLoaded(found.stream);
-    playStream(found.stream.streamUrl);
+    // The texts it had show again at once; the controller's reports only confirm them.
+    emit streamLoaded(stream);
+    host.notifySheet(false);
 }
 
-void RadioPlayback::playStream(const QUrl& requested)
+bool RadioPlayback::playStream(const QUrl& requested)
 {
     // A copy: the caller may name the live item's own address, which clearing the live item
     // below would empty.
     const QUrl url = requested;
     if (!PlayableUrl::check(url, Q_FUNC_INFO))
-        return;
+        return false;
     if (m_saveState == PlaybackEnums::Saving) {
         pendingStreamUrl = url;
-        return;
+        return false;
     }
     // A new item may be saved again.
     if (m_saveState == PlaybackEnums::Saved)
@@ -156,9 +120,7 @@ void RadioPlayback::playStream(const QUrl& requested)
         manager->dismissSaveAsDialog();
     host.leaveLiveSong();
     if (host.refusePlayback())
-        return;
-    if (!replaced.held || modes.mode != PlaybackEnums::RadioMode)
-        holdReplaced();
+        return false;
     if (modes.mode == PlaybackEnums::MusicMode) {
         host.saveLiveItem();
         host.clearLiveItem();
@@ -213,6 +175,7 @@ void RadioPlayback::playStream(const QUrl& requested)
     }
     controls->setPositionUpdateInterval(1);
     host.notifySheet(false);
+    return true;
 }
 
 void RadioPlayback::playRadioPlaylist()
@@ -236,7 +199,6 @@ void RadioPlayback::playRadioPlaylist()
 
 void RadioPlayback::rendererPlaying()
 {
-    replaced = Replaced();
     if (!restorePositionOnPlay)
         return;
     restorePositionOnPlay = false;

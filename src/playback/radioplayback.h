@@ -36,17 +36,13 @@ public:
 
     // Makes target live, with what it left in its snapshot. False when it is live already.
     bool switchMode(PlaybackEnums::PlayingMode target);
-    // A stopped stream gives way to the library song waiting behind it, paused where it was.
-    // False when radio is not live or no song waits.
-    bool returnToMusic();
-    // Radio's item is a stream asked for that has not played yet.
-    bool isStreamOnItsWay() const;
-    // The stream on its way failed before it played: what it replaced comes back as it was,
-    // a song that played playing on from where it was left, a paused one waiting there, a
-    // stream that played opened again. Nothing else comes back (a stream that did not play
-    // is over with the request).
-    void restoreReplaced();
-    void playStream(const QUrl& url);
+    // While radio is live: stream, which played before, is loaded again at its place and in
+    // state (playing, paused or stopped; a radio playlist that was paused waits stopped),
+    // with the texts it had; radio comes back to resume after music.
+    void reopen(const PlayItem& stream, const PlayItem& resume, PlaybackEnums::State state);
+    // False when nothing was handed to the controller: the address is refused, nothing may
+    // play now, or a save in progress keeps it until it ends.
+    bool playStream(const QUrl& url);
     // play() on a radio playlist: resumes it, reopens it or first opens the network.
     void playRadioPlaylist();
     void streamMediaChanged(const StreamData* stream);
@@ -107,24 +103,6 @@ private slots:
 private:
     enum NetworkState { NoNetwork = 0, NetworkConnected = 1, NetworkConnecting = 2 };
 
-    // What was live when a stream was asked for, held until that stream plays: should it
-    // fail first, this comes back (restoreReplaced()). A stream asked for while radio's item
-    // is one that has not played yet replaces nothing new: the first request found what was
-    // live.
-    struct Replaced
-    {
-        bool held = false;
-        PlaybackEnums::PlayingMode mode = PlaybackEnums::MusicMode;
-        PlaybackEnums::State state = PlaybackEnums::Stopped;
-        PlayItem stream; // radio's live item, when radio was live
-        PlayItem resume; // what radio came back to then
-    };
-
-    void restoreMusicPlaylist();
-    // resume: the song plays once it is back, else it waits paused.
-    bool comeBackToMusic(bool resume);
-    // What is live now is what a stream asked for replaces.
-    void holdReplaced();
     void openNetworkSession();
     void handleNetworkState(NetworkState state);
     void replayRadioPlaylist();
@@ -139,7 +117,6 @@ private:
     QScopedPointer<StreamData> streamData;
     RadioNetworkSession* networkSession = nullptr;
     NetworkState networkState = NoNetwork;
-    Replaced replaced;
     bool streamNeedsReopen = false;
     bool restorePositionOnPlay = false;
     bool playingLocalFile = false;

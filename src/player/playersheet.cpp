@@ -106,8 +106,7 @@ bool PlayerSheet::offersSave() const
 
 void PlayerSheet::cancelClicked()
 {
-    playState->stop(PlayState::RadioMode);
-    playState->returnToMusic();
+    playState->endSheetItem();
     dismiss();
 }
 
@@ -118,8 +117,7 @@ void PlayerSheet::saveClicked()
 
 void PlayerSheet::doneClicked()
 {
-    playState->stop(PlayState::RadioMode);
-    playState->returnToMusic();
+    playState->endSheetItem();
     dismiss();
 }
 

@@ -91,6 +91,12 @@ QList<QWidget*> ParlovanceApplicationService::sheetWindows()
 
 void ParlovanceApplicationService::showPlayerSheet()
 {
+    // A sheet closed in this turn, on its way out, goes with its own item: what is asked now
+    // gets a sheet of its own.
+    if (sheet
+        && (sheet->sceneWindowState() == MSceneWindow::Disappearing
+            || sheet->sceneWindowState() == MSceneWindow::Disappeared))
+        sheet = nullptr;
     if (sheet) {
         if (!window) {
             if (MWindow* active = MApplication::activeWindow())
@@ -127,9 +133,11 @@ void ParlovanceApplicationService::dismissSheet()
 void ParlovanceApplicationService::sheetDestroyed(QObject* destroyedSheet)
 {
     PlayState::instance()->unregisterSheetListener(destroyedSheet);
-    PlayState::instance()->stop(PlayState::RadioMode);
-    if (destroyedSheet == sheet)
-        sheet = nullptr;
+    if (destroyedSheet != sheet)
+        return;
+    sheet = nullptr;
+    // However the sheet went (its buttons, its window closed), its item goes with it.
+    PlayState::instance()->endSheetItem();
 }
 
 void ParlovanceApplicationService::serveBusOnly()

@@ -11,7 +11,7 @@ class PlayerSheet;
 // of its two surfaces: the main window, and the system-wide player sheet that plays a file or
 // stream from outside the library over whatever is in front. It makes, shows, raises and
 // deletes them, and slows the position updates down while a surface that shows playback sits in
-// the task switcher. A sheet that goes stops what it played.
+// the task switcher. A sheet that goes ends what it played.
 class ParlovanceApplicationService : public MApplicationService
 {
     Q_OBJECT

@@ -99,6 +99,10 @@ void ParlovanceService::connectPlayStateSignals()
             Qt::UniqueConnection);
     connect(playState, &PlayState::songSettled, this, &ParlovanceService::announceLater,
             Qt::UniqueConnection);
+    connect(playState, &PlayState::replacedItemBack, this, [this]() {
+        onItsWay.replacedCameBack();
+        announceLater();
+    });
 }
 
 bool ParlovanceService::acceptable(const QStringList& uriList, const char* function)

@@ -38,6 +38,12 @@ void RequestOnItsWay::lost()
     pauseWaits = false;
 }
 
+void RequestOnItsWay::replacedCameBack()
+{
+    lost();
+    streamPlayed = true;
+}
+
 void RequestOnItsWay::setModel(const QSharedPointer<QAbstractItemModel>& model)
 {
     songModel = model;

@@ -23,7 +23,8 @@ class QAbstractItemModel;
 //   after it takes the pause back. The request then arrives (arrived(), which tells whether a
 //   pause waits for it) or is lost (lost()), and nothing is on its way any more.
 // - Apart from the stages: whether the stream handed to the hub last has played since. Until
-//   it has, it is not what plays, and one that fails on its way never becomes it.
+//   it has, it is not what plays, and one that fails on its way never becomes it: what it
+//   replaced is live again (replacedCameBack()).
 class RequestOnItsWay
 {
 public:
@@ -48,6 +49,9 @@ public:
     bool arrived();
     // The request never will.
     void lost();
+    // The request failed, and what it replaced is live again: nothing is on its way, and a
+    // stream that is live again is one that has played.
+    void replacedCameBack();
 
     // The library song's model, for the newest request; only a model of the newest request
     // may start.

@@ -406,6 +406,8 @@ private slots:
         QFETCH(QString, banner);
         const QString path = outside(name);
         QVERIFY(writeFile(path, bytes));
+        // The request finds nothing: the item an earlier case left in the sheet has ended.
+        hub->endSheetItem();
         MBanner::clearShownTitles();
         SheetListener sheet;
         hub->registerSheetListener(&sheet, SLOT(updateSheet(bool)));

@@ -17,6 +17,7 @@
 #include "player/albumartwidget.h"
 #include "player/nowplayingpage.h"
 #include "player/nowplayingsheetwidget.h"
+#include "player/parlovancekeyhandler.h"
 #include "player/playersheet.h"
 #include "playback/playstate.h"
 #include "playback/radioplayback.h"
@@ -25,7 +26,10 @@
 #include "shell/mainwindow.h"
 #include "shell/parlovanceapplicationservice.h"
 #include "shell/parlovanceservice.h"
+#include "qmkeys.h"
+#include "qmkeyshook.h"
 #include "testenvironment.h"
+#include "zelplaycontrols.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -90,6 +94,31 @@ private:
         return appeared ? sheet.data() : nullptr;
     }
 
+    // A method of the bus without arguments, as another program calls it.
+    void call(const QString& method)
+    {
+        QDBusMessage message = QDBusMessage::createMethodCall(Service, QStringLiteral("/"),
+                                                              Interface, method);
+        QDBusPendingCall pending = caller.asyncCall(message, Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), Timeout);
+    }
+
+    static void pressKey(MeeGo::QmKeys::Key key)
+    {
+        MeeGo::QmKeysHook::instance()->injectKeyEvent(key, MeeGo::QmKeys::KeyDown);
+        MeeGo::QmKeysHook::instance()->injectKeyEvent(key, MeeGo::QmKeys::KeyUp);
+    }
+
+    // What the bus reports: stopped, with nothing loaded.
+    static bool busReportsNothing()
+    {
+        ParlovanceService* service = ParlovanceService::instance();
+        QSignalSpy media(service, SIGNAL(mediaChanged(QStringList)));
+        service->currentMedia();
+        return service->playbackState() == 0 && media.count() == 1
+               && media.first().first().toStringList() == QStringList { QStringLiteral("2") };
+    }
+
     bool waitForState(PlayState::State state)
     {
         QElapsedTimer waited;
@@ -138,13 +167,60 @@ private slots:
         QVERIFY(sheet->offersSave());
         QVERIFY(!sheet->savingSpinner()->isVisible());
 
-        // A second request only brings the sheet forward.
+        // A second request only brings the sheet forward. (A question asked after it is
+        // answered once the request has been carried out.)
         call(QStringLiteral("playTempFile"), path);
+        call(QStringLiteral("playbackState"));
         QCOMPARE(ParlovanceApplicationService::instance()->playerSheet(), sheet.data());
 
         sheet->cancelButton()->click();
         QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
         QCOMPARE(hub->state(PlayState::RadioMode), PlayState::Stopped);
+        QVERIFY(!ParlovanceApplicationService::instance()->playerSheet());
+    }
+
+    void aClosedItemDoesNotPlayAgain()
+    {
+        // Nothing is queued in the main window: what the sheet played ends with it, and neither
+        // the bus nor the Play key brings it back.
+        ParlovanceKeyHandler::instance();
+        QCOMPARE(hub->songCount(PlayState::MusicMode), 0);
+        const QString path = download(QStringLiteral("closed.mp3"), QStringLiteral("Closed Talk"),
+                                      30000);
+        QVERIFY(!path.isEmpty());
+        call(QStringLiteral("playTempFile"), path);
+        QPointer<PlayerSheet> sheet = shownSheet();
+        QVERIFY(sheet);
+        QVERIFY(waitForState(PlayState::Playing));
+        sheet->cancelButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        QVERIFY(busReportsNothing());
+        call(QStringLiteral("resumePlayback"));
+        pressKey(MeeGo::QmKeys::PlayKey);
+        // Given the time to start, had it been asked to.
+        QTest::qWait(1500);
+        QVERIFY(hub->state(hub->mode()) != PlayState::Playing);
+        QCOMPARE(ZelPlayControls::instance()->state(), MafwRenderer::Stopped);
+        QVERIFY(busReportsNothing());
+        QVERIFY(!ParlovanceApplicationService::instance()->playerSheet());
+
+        // A radio closed by Done is not fetched again.
+        call(QStringLiteral("playPlaylist"), server.url("/radio.pls").toString());
+        sheet = shownSheet();
+        QVERIFY(sheet);
+        QVERIFY(waitForState(PlayState::Playing));
+        sheet->doneButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        QVERIFY(busReportsNothing());
+        const int lists = server.requests("/radio.pls");
+        const int streams = server.requests("/stream");
+        pressKey(MeeGo::QmKeys::PlayPauseKey);
+        call(QStringLiteral("resumePlayback"));
+        QTest::qWait(1500);
+        QCOMPARE(server.requests("/radio.pls"), lists);
+        QCOMPARE(server.requests("/stream"), streams);
+        QVERIFY(hub->state(hub->mode()) != PlayState::Playing);
+        QVERIFY(busReportsNothing());
         QVERIFY(!ParlovanceApplicationService::instance()->playerSheet());
     }
 
