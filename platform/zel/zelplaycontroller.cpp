@@ -12,3 +12,9 @@ bool ZelPlayController::playEntry(int step)
     Q_UNUSED(step)
     return false;
 }
+
+bool ZelPlayController::continueAsRow(int row)
+{
+    Q_UNUSED(row)
+    return false;
+}

@@ -232,6 +232,22 @@ bool ZelPlayControls::playEntry(int step)
     return true;
 }
 
+bool ZelPlayControls::continueAsRow(int row)
+{
+    if (m_item != UrlItem || !m_player->isLoaded() || !m_playlist || row < 0
+        || row >= m_playlist->count())
+        return false;
+    m_item = RowItem;
+    m_row = row;
+    m_playlist->setCurrentIndex(row);
+    m_playCounted = false;
+    setContentType(SongContent);
+    // Already playing, it has started as the row's song; paused, it counts once resumed.
+    if (m_state == MafwRenderer::Playing && m_player->target() == ZelGstPlayer::Playing)
+        countPlay();
+    return true;
+}
+
 void ZelPlayControls::pause()
 {
     if (!m_player->isLoaded() || m_player->target() != ZelGstPlayer::Playing)

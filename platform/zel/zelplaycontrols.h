@@ -45,6 +45,7 @@ public:
     void play(const QUrl& url) override;
     void playPlaylist(const QUrl& url, const QString& mimeType) override;
     bool playEntry(int step) override;
+    bool continueAsRow(int row) override;
     void pause() override;
     void resume() override;
     void stop() override;

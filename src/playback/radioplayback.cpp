@@ -447,10 +447,13 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
     }
     // The saved song is the queue from now on: the play queue shows it alone. One that no
     // longer plays waits there at its start; one that plays goes on.
-    if (!saveStillPlays && host.rendererState() != MafwRenderer::Paused)
+    if (!saveStillPlays && host.rendererState() != MafwRenderer::Paused) {
         host.playPendingSong(false);
-    else
+    } else {
         host.requeuePendingSong();
+        // What plays is the library's song from now on, counted as its plays are.
+        controls->continueAsRow(0);
+    }
     const PlayItem& live = modes.live;
     emit contentTypeChanged(PlaybackEnums::SongContent);
     emit songChanged(live.title, live.album, live.artist, 0, false);

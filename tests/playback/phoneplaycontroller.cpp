@@ -83,6 +83,10 @@ bool PhonePlayController::playEntry(int step)
 {
     return real->playEntry(step);
 }
+bool PhonePlayController::continueAsRow(int row)
+{
+    return real->continueAsRow(row);
+}
 void PhonePlayController::pause()
 {
     real->pause();

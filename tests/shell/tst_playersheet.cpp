@@ -119,6 +119,15 @@ private:
                && media.first().first().toStringList() == QStringList { QStringLiteral("2") };
     }
 
+    // The times a library song was played, as the store keeps them.
+    static QString playCount(const QString& title)
+    {
+        return HubTestLibrary::firstCell(
+            QStringLiteral("SELECT ?c WHERE { ?s a nmm:MusicPiece ; nie:title \"%1\" ; "
+                           "nie:usageCounter ?c }")
+                .arg(title));
+    }
+
     bool waitForState(PlayState::State state)
     {
         QElapsedTimer waited;
@@ -422,6 +431,47 @@ private slots:
         // Once the player has appeared, the sheet goes.
         QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
         QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Playing);
+        // It plays as a library song: its play counts, once.
+        QTRY_COMPARE_WITH_TIMEOUT(playCount(QStringLiteral("Kept Talk")), QStringLiteral("1"),
+                                  Timeout);
+        // A resume while it plays leaves it where it is.
+        const uint at = hub->position(PlayState::MusicMode);
+        call(QStringLiteral("resumePlayback"));
+        QTest::qWait(1500);
+        QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Playing);
+        QVERIFY(hub->position(PlayState::MusicMode) >= at);
+        QCOMPARE(playCount(QStringLiteral("Kept Talk")), QStringLiteral("1"));
+        hub->stop(PlayState::MusicMode);
+    }
+
+    void aSongSavedWhilePausedCountsOnceItPlays()
+    {
+        const QString path = download(QStringLiteral("paused talk.mp3"),
+                                      QStringLiteral("Paused Talk"), 30000);
+        call(QStringLiteral("playTempFile"), path);
+        QPointer<PlayerSheet> sheet = shownSheet();
+        QVERIFY(sheet);
+        QVERIFY(waitForState(PlayState::Playing));
+        // A file that has told it can seek pauses (one that cannot would stop).
+        QTRY_VERIFY_WITH_TIMEOUT(hub->isSeekable(PlayState::RadioMode), Timeout);
+        call(QStringLiteral("pausePlayback"));
+        QVERIFY(waitForState(PlayState::Paused));
+        sheet->saveButton()->click();
+        ContentManager* manager = hub->findChild<ContentManager*>();
+        QVERIFY(manager && manager->saveAsDialog());
+        MSaveAsDialog* dialog = manager->saveAsDialog();
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->sceneWindowState(), MSceneWindow::Appeared, Timeout);
+        dialog->accept();
+        QTRY_COMPARE_WITH_TIMEOUT(hub->saveState(), PlayState::Saved, SaveTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->mode(), PlayState::MusicMode, Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        // Paused, it has not played as a library song yet.
+        QCOMPARE(hub->state(PlayState::MusicMode), PlayState::Paused);
+        QVERIFY(playCount(QStringLiteral("Paused Talk")).isEmpty());
+        call(QStringLiteral("resumePlayback"));
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(playCount(QStringLiteral("Paused Talk")), QStringLiteral("1"),
+                                  Timeout);
         hub->stop(PlayState::MusicMode);
     }
 
