@@ -224,7 +224,14 @@ void PlayerControlsWidget::updatePlayButton(bool enabled)
 
 void PlayerControlsWidget::setSeekAndSkipEnabled(bool enabled)
 {
+    const bool wasEnabled = seekBar->isEnabled();
     seekBar->setEnabled(enabled);
+    // A disabled bar keeps no place (updatePosition() passes it by): one enabled again stands
+    // where the item does, also when nothing plays that would report a place (an item paused).
+    if (enabled && !wasEnabled) {
+        updateDuration(playState->duration(playingMode()));
+        updatePosition(playState->position(playingMode()));
+    }
     nextButton->setEnabled(enabled);
     previousButton->setEnabled(enabled);
     nextButton->setIconID(enabled ? Constants::IconNextWhite : Constants::IconNextDimmedWhite);

@@ -10,7 +10,9 @@
 #include "mbutton.h"
 #include "mlabel.h"
 #include "mwindow.h"
+#include "mseekbar.h"
 #include "player/nowplayingsheetwidget.h"
+#include "player/playercontrolssheetwidget.h"
 #include "player/playersheet.h"
 #include "playback/playstate.h"
 #include "radioserver.h"
@@ -300,8 +302,12 @@ void TestFailedRequests::theSheetsFileComesBackAtItsPlaceAndInItsState()
                 if (position.first().toUInt() != 0)
                     QVERIFY2(position.first().toUInt() >= before, qPrintable(round));
             }
-            if (found == PlayState::Paused)
+            if (found == PlayState::Paused) {
                 QVERIFY2(hub->position(PlayState::RadioMode) <= before + 1, qPrintable(round));
+                // Its seek bar stands where it waits, as its time says.
+                QTRY_COMPARE_WITH_TIMEOUT(sheet->controls()->seekControl()->value(),
+                                          int(hub->position(PlayState::RadioMode)), Timeout);
+            }
             // The sheet that shows it stays, and shows it.
             QVERIFY2(sheet && sheet->sceneWindowState() == MSceneWindow::Appeared,
                      qPrintable(round));
