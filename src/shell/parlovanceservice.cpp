@@ -200,11 +200,20 @@ void ParlovanceService::carryOutLater()
     QMetaObject::invokeMethod(this, &ParlovanceService::carryOutBurst, Qt::QueuedConnection);
 }
 
+void ParlovanceService::carryOutWaitingBurst()
+{
+    if (burstQueued)
+        carryOutBurst();
+}
+
 void ParlovanceService::carryOutBurst()
 {
     burstQueued = false;
     const TransportBurst calls = burst;
     burst = TransportBurst();
+    // A question carried the burst out before it was due.
+    if (calls.calls() == 0)
+        return;
     if (calls.calls() > 1)
         qCDebug(lcShell) << Q_FUNC_INFO << "- a burst of" << calls.calls()
                          << "calls is carried out as one";
@@ -216,9 +225,23 @@ void ParlovanceService::carryOutBurst()
     if (next.kind != PlayRequest::None
         && (next.kind != PlayRequest::Stream || playState->mode() != PlayState::MusicMode))
         steps.dropMoves();
-    steps.carryOut(
+    const TransportSteps::Hold held = steps.carryOut(
         *playState, [&]() { startRequest(next); },
         [this](TransportSteps::Hold hold) { return holdWaitsForRequest(hold); });
+    if (held != TransportSteps::Hold::None)
+        onItsWay.handOver(stateOnItsWay(held));
+}
+
+int ParlovanceService::stateOnItsWay(TransportSteps::Hold held) const
+{
+    // What plays pauses, or plays on, once its renderer has the command: the hub tells the
+    // state the renderer is in until then.
+    const PlayState::State now = playState->state(playState->mode());
+    if (held == TransportSteps::Hold::Pause && now == PlayState::Playing)
+        return BusPaused;
+    if (held == TransportSteps::Hold::Play && now == PlayState::Paused)
+        return BusPlaying;
+    return -1;
 }
 
 void ParlovanceService::startRequest(const PlayRequest& next)
@@ -238,8 +261,12 @@ void ParlovanceService::startRequest(const PlayRequest& next)
         ParlovanceApplicationService::instance()->showPlayerSheet();
         break;
     case PlayRequest::None:
-        break;
+        return;
     }
+    // A question for the media that waited for a song looked up is answered by what replaced
+    // it, unless that is looked up in turn.
+    if (onItsWay.stage() != RequestOnItsWay::Stage::LookingUp)
+        answerWaitingQuestion();
 }
 
 bool ParlovanceService::holdWaitsForRequest(TransportSteps::Hold hold)
@@ -255,15 +282,29 @@ bool ParlovanceService::holdWaitsForRequest(TransportSteps::Hold hold)
 
 void ParlovanceService::requestArrived()
 {
-    if (!onItsWay.arrived())
-        return;
-    // A file pauses, though it may not have told yet whether it can seek; a stream from the
-    // network that cannot seek stops.
-    const PlayState::PlayingMode mode = playState->mode();
-    if (mode == PlayState::RadioMode && playState->streamUrl().isLocalFile())
-        playState->pause();
-    else
-        playState->pauseOrStop(mode);
+    if (onItsWay.arrived()) {
+        // A file pauses, though it may not have told yet whether it can seek; a stream from the
+        // network that cannot seek stops.
+        const PlayState::PlayingMode mode = playState->mode();
+        if (mode == PlayState::RadioMode && playState->streamUrl().isLocalFile())
+            playState->pause();
+        else
+            playState->pauseOrStop(mode);
+        onItsWay.handOver(stateOnItsWay(TransportSteps::Hold::Pause));
+    }
+    answerWaitingQuestion();
+}
+
+void ParlovanceService::requestLost()
+{
+    onItsWay.lost();
+    answerWaitingQuestion();
+}
+
+void ParlovanceService::answerWaitingQuestion()
+{
+    if (onItsWay.takeMediaQuestion())
+        answerMedia();
 }
 
 RequestOnItsWay::Stage ParlovanceService::lookUpSong(const QString& urn)
@@ -343,6 +384,17 @@ void ParlovanceService::previous()
 
 int ParlovanceService::playbackState()
 {
+    carryOutWaitingBurst();
+    // A library song on its way pauses once it plays when a pause waits for it, else it plays.
+    if (onItsWay.stage() == RequestOnItsWay::Stage::LookingUp)
+        return onItsWay.pauseWaits() ? BusPaused : BusPlaying;
+    if (onItsWay.stateHandedOver() >= 0)
+        return onItsWay.stateHandedOver();
+    return reportedState();
+}
+
+int ParlovanceService::reportedState() const
+{
     const PlayState::PlayingMode mode = playState->mode();
     const PlayState::State state = playState->state(mode);
     // A stream on its way is no stream that plays, nor a loaded one that waits.
@@ -370,6 +422,7 @@ int ParlovanceService::playbackState()
 
 void ParlovanceService::liveItemPlays()
 {
+    onItsWay.hubReported();
     if (playState->mode() != PlayState::RadioMode || !onItsWay.streamPlays())
         return;
     announceLater();
@@ -378,6 +431,7 @@ void ParlovanceService::liveItemPlays()
 
 void ParlovanceService::handlePlaybackStateChanged()
 {
+    onItsWay.hubReported();
     const PlayState::State state = playState->state(PlayState::RadioMode);
     if (playState->mode() == PlayState::RadioMode && !onItsWay.streamHasPlayed()) {
         if (state == PlayState::Playing || state == PlayState::Paused) {
@@ -385,7 +439,7 @@ void ParlovanceService::handlePlaybackStateChanged()
             requestArrived();
         } else if (state == PlayState::Stopped || state == PlayState::NoState) {
             // A stream that failed on its way: a pause waiting for it has nothing to pause.
-            onItsWay.lost();
+            requestLost();
         }
     }
     announceLater();
@@ -399,11 +453,23 @@ void ParlovanceService::updateSheetState()
 void ParlovanceService::currentMedia()
 {
     // The hub's report of a new song is announced with the rest of its burst; a caller on the
-    // bus asking for the media is answered at once.
+    // bus asking for the media is answered as soon as the calls it sent before are carried
+    // out, and a library song among them has been looked up (a stream is not what plays
+    // before it plays).
     if (sender() == playState) {
+        onItsWay.hubReported();
         announceLater();
         return;
     }
+    carryOutWaitingBurst();
+    if (onItsWay.stage() == RequestOnItsWay::Stage::LookingUp)
+        onItsWay.holdMediaQuestion();
+    else
+        answerMedia();
+}
+
+void ParlovanceService::answerMedia()
+{
     announcedMedia = media();
     emit mediaChanged(announcedMedia);
 }
@@ -419,7 +485,7 @@ void ParlovanceService::announceLater()
     announcePending = true;
     QTimer::singleShot(0, this, [this]() {
         announcePending = false;
-        const int state = playbackState();
+        const int state = reportedState();
         if (state != announcedState) {
             announcedState = state;
             emit playbackStateChanged(state);
@@ -475,7 +541,7 @@ void ParlovanceService::queryReady(QList<QStringList> rows, bool end, QVariant u
     MafwTrackerModel* model = ok && factory ? factory->getModel(MafwTrackerModel::OneSong, 0, id)
                                             : nullptr;
     if (!model) {
-        onItsWay.lost();
+        requestLost();
         return;
     }
     // The model re-reads itself when the library changes: only its first fill may start
@@ -498,7 +564,7 @@ void ParlovanceService::startModelPlayback()
     if (!onItsWay.modelIsNewest())
         return;
     if (model->rowCount(QModelIndex()) == 0) {
-        onItsWay.lost();
+        requestLost();
         return;
     }
     playState->appendModel(model, PlayState::ReplaceQueue, -1);
@@ -512,7 +578,7 @@ void ParlovanceService::queryFailed(int errCode, QString errStr, QVariant userDa
 {
     qCDebug(lcShell) << Q_FUNC_INFO << " - code: " << errCode << " reason: " << errStr;
     if (userData.toULongLong() == onItsWay.serial())
-        onItsWay.lost();
+        requestLost();
 }
 
 void ParlovanceService::instanceCompletedSlot(bool succeeded)

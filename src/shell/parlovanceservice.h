@@ -36,6 +36,14 @@ class QAbstractItemModel;
 // is dropped, and a pause asked while a request is on its way (a song looked up, a stream not
 // playing yet) pauses it once it plays: what waits for the request is one value
 // (RequestOnItsWay).
+//
+// The questions (the playback state, the current media) are answered as if every transport
+// call sent before them had been carried out, as a program that sends its calls without
+// waiting for their answers expects: the burst waiting is carried out first, a pause or resume
+// that the renderer reaches a moment later is told as reached, a library song looked up is
+// told as playing (or paused, when a pause waits for it), and the media asked while a request
+// is on its way is told once it arrives or is lost. Where the skips land is told at once,
+// before the song loads. The signals tell what happened, as it happens.
 class ParlovanceService : public QObject
 {
     Q_OBJECT
@@ -70,7 +78,7 @@ public slots:
     void pausePlayback();
     void next();
     void previous();
-    // The questions, answered at once.
+    // The questions, answered after the calls before them.
     void currentMedia();
     int playbackState();
     void handlePlaybackStateChanged();
@@ -95,11 +103,20 @@ private:
     void carryOutLater();
     // The only place where the transport calls act on the hub.
     void carryOutBurst();
+    // A question asked: the calls before it are carried out now.
+    void carryOutWaitingBurst();
+    // The bus state that a pause or resume just carried out leads to while the renderer is
+    // not there yet; -1 when it is (or it never gets there: what cannot pause stops at once).
+    int stateOnItsWay(TransportSteps::Hold held) const;
     void startRequest(const PlayRequest& next);
     // The burst's pause or resume waits for the request on its way: true when it does.
     bool holdWaitsForRequest(TransportSteps::Hold hold);
-    // The request on its way plays, or never will.
+    // The request on its way plays, or never will; a question for the media that waited for
+    // it is answered.
     void requestArrived();
+    void requestLost();
+    void answerWaitingQuestion();
+    void answerMedia();
     // The stage the library song's request goes through.
     RequestOnItsWay::Stage lookUpSong(const QString& urn);
 
@@ -113,7 +130,8 @@ private:
     // False for a local file that is neither audio nor a playlist, after a log line that names
     // the caller, the file and its type: such a file is refused before anything stops.
     bool isMusicOrPlaylist(const QUrl& url, const char* function);
-    // The state and the media as the bus reports them.
+    // The state and the media as the bus reports them: what the hub has reached.
+    int reportedState() const;
     QStringList media() const;
     void announceLater();
 

@@ -11,15 +11,17 @@ void RequestOnItsWay::keepList(const QStringList& newest, bool newestTemporary)
 void RequestOnItsWay::start(Stage stage)
 {
     now = stage;
-    // A pause asked before this request was for what it replaces.
-    pauseWaits = false;
+    // A pause asked before this request was for what it replaces, as was a pause or resume
+    // handed to the hub before.
+    pauseWaiting = false;
+    handedOver = -1;
     if (stage == Stage::StreamStarting)
         streamPlayed = false;
 }
 
 void RequestOnItsWay::holdPause(bool hold)
 {
-    pauseWaits = hold;
+    pauseWaiting = hold;
 }
 
 bool RequestOnItsWay::arrived()
@@ -27,15 +29,15 @@ bool RequestOnItsWay::arrived()
     if (!isOnItsWay())
         return false;
     now = Stage::None;
-    const bool pause = pauseWaits;
-    pauseWaits = false;
+    const bool pause = pauseWaiting;
+    pauseWaiting = false;
     return pause;
 }
 
 void RequestOnItsWay::lost()
 {
     now = Stage::None;
-    pauseWaits = false;
+    pauseWaiting = false;
 }
 
 void RequestOnItsWay::replacedCameBack()
@@ -48,6 +50,13 @@ void RequestOnItsWay::setModel(const QSharedPointer<QAbstractItemModel>& model)
 {
     songModel = model;
     modelSerial = taken;
+}
+
+bool RequestOnItsWay::takeMediaQuestion()
+{
+    const bool asked = mediaAsked;
+    mediaAsked = false;
+    return asked;
 }
 
 bool RequestOnItsWay::streamPlays()

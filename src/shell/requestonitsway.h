@@ -25,6 +25,12 @@ class QAbstractItemModel;
 // - Apart from the stages: whether the stream handed to the hub last has played since. Until
 //   it has, it is not what plays, and one that fails on its way never becomes it: what it
 //   replaced is live again (replacedCameBack()).
+// - A question for the media asked while a library song is looked up waits for it
+//   (holdMediaQuestion()): it is answered once the song arrives or is lost, or by a newer
+//   request that is not looked up.
+// - A pause or resume handed to the hub reaches its renderer a moment later: the state it
+//   leads to is told as reached (handOver()) until the hub reports again (a state, a song, a
+//   start) or a newer request is carried out.
 class RequestOnItsWay
 {
 public:
@@ -45,6 +51,7 @@ public:
     // A pause can wait only for a request on its way: a song looked up, a stream not playing yet.
     bool isOnItsWay() const { return now == Stage::LookingUp || now == Stage::StreamStarting; }
     void holdPause(bool hold);
+    bool pauseWaits() const { return pauseWaiting; }
     // The request plays: true when a pause waited for it.
     bool arrived();
     // The request never will.
@@ -63,15 +70,26 @@ public:
     bool streamPlays();
     bool streamHasPlayed() const { return streamPlayed; }
 
+    void holdMediaQuestion() { mediaAsked = true; }
+    // Whether a question for the media waited; it does not any more.
+    bool takeMediaQuestion();
+
+    // The bus state a pause or resume just handed to the hub leads to; -1 for none.
+    void handOver(int state) { handedOver = state; }
+    void hubReported() { handedOver = -1; }
+    int stateHandedOver() const { return handedOver; }
+
 private:
     quint64 taken = 0;
     QStringList list;
     bool temporary = false;
     Stage now = Stage::None;
-    bool pauseWaits = false;
+    bool pauseWaiting = false;
     QSharedPointer<QAbstractItemModel> songModel;
     quint64 modelSerial = 0;
     bool streamPlayed = true;
+    bool mediaAsked = false;
+    int handedOver = -1;
 };
 
 #endif // REQUESTONITSWAY_H

@@ -131,7 +131,8 @@ private slots:
     void aBurstOfPlayRequestsLeavesTheServiceAnswering();
     void aBurstOfSkipsLoadsOnlyTheSongItLandsOn();
     void aMixedBurstEndsAsItsLastRequestsAsked();
-    void theStateIsAnsweredBeforeAWaitingBurstIsCarriedOut();
+    void aQuestionInABurstIsAnsweredBeforeItsSongLoads();
+    void aQuestionBehindTransportCallsIsAnsweredAsTheyLeaveIt();
     void aRequestThatFailsLeavesWhatItFound();
     void aRequestAfterOneThatFailedIsLeftAlone();
     void aResumeWhilePlayingKeepsThePlace();
@@ -1137,15 +1138,15 @@ void TestPlaybackService::aMixedBurstEndsAsItsLastRequestsAsked()
     hub->stop(hub->mode());
 }
 
-void TestPlaybackService::theStateIsAnsweredBeforeAWaitingBurstIsCarriedOut()
+void TestPlaybackService::aQuestionInABurstIsAnsweredBeforeItsSongLoads()
 {
     playSeven(0);
     int loads = 0;
     QObject guard;
     connect(ZelPlayControls::instance(), &ZelPlayController::playbackAboutToStart, &guard,
             [&]() { ++loads; });
-    // A question in the middle of a burst is answered before the burst's song loads, whatever
-    // the number of skips around it.
+    // A question in the middle of a burst is answered once the calls before it are carried
+    // out, and before the song they land on loads, whatever the number of skips around it.
     const QDBusMessage question = QDBusMessage::createMethodCall(Service, QStringLiteral("/"),
                                                                  Interface,
                                                                  QStringLiteral("playbackState"));
@@ -1164,6 +1165,74 @@ void TestPlaybackService::theStateIsAnsweredBeforeAWaitingBurstIsCarriedOut()
     QTRY_VERIFY_WITH_TIMEOUT(!hub->isSettling(), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
     QCOMPARE(loads, 1);
+    hub->stop(hub->mode());
+}
+
+void TestPlaybackService::aQuestionBehindTransportCallsIsAnsweredAsTheyLeaveIt()
+{
+    // Calls sent one behind the other on one connection, none waiting for the answer to the
+    // one before, as a program that pipelines its calls sends them.
+    const auto pipeline = [&](const QList<QStringList>& calls, const QString& question) {
+        for (const QStringList& method : calls) {
+            QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"),
+                                                            Interface, method.first());
+            if (method.size() > 1)
+                m.setArguments({ QVariant(method.mid(1)) });
+            caller.asyncCall(m, Timeout);
+        }
+        QDBusPendingCall answer = caller.asyncCall(
+            QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface, question),
+            Timeout);
+        if (!QTest::qWaitFor([&]() { return answer.isFinished(); }, Timeout))
+            return -1;
+        QCoreApplication::sendPostedEvents();
+        return question == QLatin1String("playbackState")
+                   ? answer.reply().arguments().value(0).toInt()
+                   : 0;
+    };
+    const QStringList pause { QStringLiteral("pausePlayback") };
+    const QStringList resume { QStringLiteral("resumePlayback") };
+    const QString state = QStringLiteral("playbackState");
+
+    // A pause or resume reaches the renderer a moment after the call: the state asked right
+    // behind it is the one it leads to, every time.
+    playSeven(0);
+    for (int i = 0; i < 10; ++i) {
+        QCOMPARE(pipeline({ pause }, state), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+        QCOMPARE(pipeline({ resume }, state), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    }
+
+    // The media asked behind skips is the song they land on, told before it loads.
+    listener.media.clear();
+    QCOMPARE(pipeline({ { QStringLiteral("next") }, { QStringLiteral("next") } },
+                      QStringLiteral("currentMedia")),
+             0);
+    QTRY_VERIFY_WITH_TIMEOUT(!listener.media.isEmpty(), Timeout);
+    QCOMPARE(listener.media.first(),
+             (QStringList { QStringLiteral("0"), QStringLiteral("Three"), QStringLiteral("Kim") }));
+
+    // A library song is looked up before it plays: asked behind it, the state is the one it
+    // plays in, and the media is the song once it has come.
+    const QString crimson = urnOf(QStringLiteral("Crimson"));
+    const QString scarlet = urnOf(QStringLiteral("Scarlet"));
+    QVERIFY(!crimson.isEmpty() && !scarlet.isEmpty());
+    QCOMPARE(pipeline({ { QStringLiteral("play"), crimson } }, state), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Crimson"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QCOMPARE(pipeline({ { QStringLiteral("play"), scarlet }, pause }, state), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Scarlet"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(listener.media.contains(QStringList { QStringLiteral("0"),
+                                                                   QStringLiteral("Scarlet"),
+                                                                   QStringLiteral("Kim") }),
+                             Timeout);
+    listener.media.clear();
+    QCOMPARE(pipeline({ { QStringLiteral("play"), crimson } }, QStringLiteral("currentMedia")), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!listener.media.isEmpty(), Timeout);
+    QCOMPARE(listener.media.first(), (QStringList { QStringLiteral("0"), QStringLiteral("Crimson"),
+                                                    QStringLiteral("Kim") }));
     hub->stop(hub->mode());
 }
 
