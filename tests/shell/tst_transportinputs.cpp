@@ -72,6 +72,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void buttonsKeysAndTheBusPassSongsAlike();
+    void aSeekOrAResumeRightAfterSkipsActsWhereTheyLand();
 
 private:
     void playSeven();
@@ -178,6 +179,36 @@ void TestTransportInputs::buttonsKeysAndTheBusPassSongsAlike()
         }
         QVERIFY2(paced, input.first);
     }
+}
+
+void TestTransportInputs::aSeekOrAResumeRightAfterSkipsActsWhereTheyLand()
+{
+    // A seek while the skips settle seeks the song they land on, loaded once.
+    playSeven();
+    QSignalSpy loads(ZelPlayControls::instance(), SIGNAL(playbackAboutToStart()));
+    hub->skip({ 2 });
+    QVERIFY(hub->isSettling());
+    hub->setPosition(10, hub->mode());
+    QVERIFY(!hub->isSettling());
+    QCOMPARE(hub->title(hub->mode()), QStringLiteral("Three"));
+    QTRY_VERIFY_WITH_TIMEOUT(hub->position(hub->mode()) >= 11, Timeout);
+    QCOMPARE(hub->state(hub->mode()), PlayState::Playing);
+    QCOMPARE(loads.count(), 1);
+
+    // A resume while they settle plays the song they land on from its start, not the paused
+    // one they left.
+    hub->pause();
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+    loads.clear();
+    hub->skip({ 1 });
+    hub->play(hub->mode());
+    QVERIFY(!hub->isSettling());
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QCOMPARE(hub->title(hub->mode()), QStringLiteral("Four"));
+    QVERIFY(hub->position(hub->mode()) < 5);
+    QCOMPARE(loads.count(), 1);
+    QTest::qWait(QueueCursor::SettleMs + 100);
+    QCOMPARE(loads.count(), 1);
 }
 
 PARLOVANCE_TEST_MAIN(TestTransportInputs)
