@@ -1,4 +1,5 @@
 #include "audiogenerator.h"
+#include "swaponopen.h"
 #include "testenvironment.h"
 #include "trackermediaart.h"
 
@@ -30,6 +31,8 @@ private slots:
     void storeThatCannotOpenEndsTheProgram();
     void sigtermEndsTheProgramWhileItIndexes();
     void sigtermEndsTheProgramWhileALargeListPlays();
+    void sigtermEndsTheProgramWhileASwappedFileIsAskedFor_data();
+    void sigtermEndsTheProgramWhileASwappedFileIsAskedFor();
     void aPipeSentOverTheBusHoldsNothing();
 
 public slots:
@@ -274,6 +277,74 @@ void TestEndToEnd::sigtermEndsTheProgramWhileALargeListPlays()
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 0);
     qInfo() << "ended" << timer.elapsed() << "ms after SIGTERM";
+    TestEnvironment::wipeHome();
+}
+
+void TestEndToEnd::sigtermEndsTheProgramWhileASwappedFileIsAskedFor_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<QString>("swapped");
+    const QString song = QStringLiteral("Downloads/song.mp3");
+    const QString list = QStringLiteral("Downloads/list.m3u");
+    QTest::newRow("a song") << QStringLiteral("play") << song << song;
+    QTest::newRow("a list's entry") << QStringLiteral("playPlaylist") << list << song;
+    QTest::newRow("a list") << QStringLiteral("playPlaylist") << list << list;
+}
+
+void TestEndToEnd::sigtermEndsTheProgramWhileASwappedFileIsAskedFor()
+{
+    // A file named over the bus is a regular file while the window's thread looks at it, and a
+    // named pipe that no one writes from the first open on another thread, as a rename a few
+    // milliseconds after the call leaves it. Nothing the program does may wait on the pipe:
+    // what it opened plays, and the end of the session still ends it.
+    QFETCH(QString, method);
+    QFETCH(QString, asked);
+    QFETCH(QString, swapped);
+    const QString home = TestEnvironment::home() + QLatin1Char('/');
+    QDir().mkpath(home + QStringLiteral("Downloads"));
+    AudioTags tags;
+    tags.title = QStringLiteral("Swapped");
+    QVERIFY(AudioGenerator::write(home + QStringLiteral("Downloads/song.mp3"), tags, 20000));
+    QFile list(home + QStringLiteral("Downloads/list.m3u"));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write(QFile::encodeName(home + QStringLiteral("Downloads/song.mp3")) + '\n');
+    list.close();
+    const QString pipe = home + QStringLiteral("Downloads/pipe");
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+
+    start(QStringLiteral(PARLOVANCE_PROGRAM), {});
+    QTRY_VERIFY_WITH_TIMEOUT(registered(PlaybackService), StartTimeoutMs);
+    SwapOnOpen swap(home + swapped, pipe, pid_t(process.processId()));
+    if (!swap.available())
+        QSKIP("opens cannot be held here (fanotify needs CAP_SYS_ADMIN)");
+    const QString interface = QStringLiteral("com.vaspe.lurno.meegotouch.ParlovanceInterface");
+    auto call = [&](const QString& name, const QVariantList& arguments) {
+        QDBusMessage message = QDBusMessage::createMethodCall(PlaybackService, QStringLiteral("/"),
+                                                              interface, name);
+        message.setArguments(arguments);
+        return QDBusConnection::sessionBus().call(message, QDBus::Block, 10000);
+    };
+    const QDBusMessage reply = call(method, { QStringList { home + asked } });
+    QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
+    QTRY_VERIFY_WITH_TIMEOUT(swap.swapped(), StartTimeoutMs);
+    // What was opened before the swap is the song, and it is what plays.
+    const bool plays = QTest::qWaitFor(
+        [&] { return call(QStringLiteral("playbackState"), {}).arguments().value(0) == 1; },
+        StartTimeoutMs);
+
+    QElapsedTimer timer;
+    timer.start();
+    process.terminate();
+    const bool ended = process.waitForFinished(3000);
+    const qint64 took = timer.elapsed();
+    // A reader still held on the pipe goes on, so that a program that did not end can be ended.
+    swap.releaseReaders();
+    QVERIFY2(ended, "the program did not end within 3 s of SIGTERM");
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY2(plays, "the song did not play");
+    qInfo() << "ended" << took << "ms after SIGTERM";
     TestEnvironment::wipeHome();
 }
 
