@@ -6,6 +6,7 @@
 #include "trackerlogging.h"
 #include "trackerregularfile.h"
 #include "trackertagstream.h"
+#include "trackertagtrim.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -325,21 +326,35 @@ bool TrackerTagReader::readOpen(int fd, const QByteArray& name, TrackerTrackInfo
                                 QString* reason)
 {
     TrackerTagStream stream(fd, name);
-    // TagLib builds a few hundred bytes for every frame of an ID3v2 tag; a tag of a million
-    // tiny frames is handed over trimmed.
+    // TagLib builds a few hundred bytes for every frame of an ID3v2 tag, a string for every value
+    // of a text, and inflates a compressed frame whole: a tag of a million tiny frames or values,
+    // or a frame that unpacks to gigabytes, is handed over bounded.
     const Id3v2Trim::Result trim = Id3v2Trim::walk(Id3v2Trim::fromDescriptor(fd));
     if (trim.trimmed) {
-        qCInfo(lcIndexer).nospace() << "the ID3v2 tag of " << QFile::decodeName(name) << " has "
-                                    << trim.frames << " frames; only the first "
-                                    << Id3v2Trim::MostFrames << " and the first of each text and "
-                                    << "picture frame after them are read";
+        qCInfo(lcIndexer).nospace()
+            << "the ID3v2 tag of " << QFile::decodeName(name) << " is read bounded: of its "
+            << trim.frames << " frames, at most the first " << Id3v2Trim::MostFrames
+            << " and the first of each text and picture frame after them, " << trim.rewritten
+            << " of them cut, inflated or left out";
         stream.replaceHead(trim.tagBytes, trim.tag);
     }
-    TagLib::FileRef ref = isMpegName(name) ? TagLib::FileRef(
-                              new TagLib::MPEG::File(&stream, frameFactory(), true,
-                                                     TagLib::AudioProperties::Average))
-                                           : TagLib::FileRef(&stream, true,
-                                                             TagLib::AudioProperties::Average);
+    // The same for a Vorbis comment, a FLAC file's metadata blocks and an APE tag.
+    const TrackerTagTrim::Result bounded = TrackerTagTrim::walk(fd, trim.tagBytes);
+    if (!bounded.stretches.isEmpty()) {
+        qCInfo(lcIndexer).nospace().noquote()
+            << "the tags of \"" << QFile::decodeName(name)
+            << "\" are read bounded: " << bounded.bounded.join(QStringLiteral(", "))
+            << "; at most the first " << TrackerTagTrim::MostFields
+            << " fields and the first of each the reader looks up after"
+            << " them are read";
+        for (const TrackerTagTrim::Stretch& stretch : bounded.stretches)
+            stream.replace(stretch.offset, stretch.length, stretch.bytes);
+    }
+    TagLib::FileRef ref = isMpegName(name)
+                              ? TagLib::FileRef(
+                                  new TagLib::MPEG::File(&stream, frameFactory(), true,
+                                                         TagLib::AudioProperties::Average))
+                              : TagLib::FileRef(&stream, true, TagLib::AudioProperties::Average);
     if (ref.isNull() || !ref.file() || !ref.file()->isValid()) {
         if (reason)
             *reason = QStringLiteral("not a readable audio file");

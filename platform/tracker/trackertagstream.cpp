@@ -14,10 +14,14 @@ TrackerTagStream::TrackerTagStream(int fd, const QByteArray& name)
     m_fileLength = ::fstat(fd, &status) == 0 ? qint64(status.st_size) : 0;
 }
 
-void TrackerTagStream::replaceHead(qint64 headBytes, const QByteArray& head)
+void TrackerTagStream::replace(qint64 offset, qint64 length, const QByteArray& bytes)
 {
-    m_replaced = std::min(headBytes, m_fileLength);
-    m_head = head;
+    const qint64 from = m_stretches.isEmpty()
+                            ? 0
+                            : m_stretches.last().offset + m_stretches.last().length;
+    offset = std::max(from, std::min(offset, m_fileLength));
+    length = std::max<qint64>(0, std::min(length, m_fileLength - offset));
+    m_stretches.append({ offset, length, bytes });
 }
 
 TagLib::FileName TrackerTagStream::name() const
@@ -28,13 +32,38 @@ TagLib::FileName TrackerTagStream::name() const
 qint64 TrackerTagStream::readAt(qint64 offset, char* into, qint64 count) const
 {
     qint64 done = 0;
-    if (offset < m_head.size()) {
-        done = std::min(count, qint64(m_head.size()) - offset);
-        std::memcpy(into, m_head.constData() + offset, size_t(done));
+    // Where the stream stands against the file: `shift` is what the stretches before added.
+    qint64 shift = 0;
+    for (const Stretch& stretch : m_stretches) {
+        if (done == count)
+            return done;
+        const qint64 at = offset + done;
+        const qint64 start = stretch.offset + shift;
+        if (at < start) {
+            const qint64 got = readFile(at - shift, into + done,
+                                        std::min(count - done, start - at));
+            done += got;
+            if (offset + done < start)
+                return done;
+        }
+        const qint64 inside = offset + done - start;
+        if (inside < stretch.bytes.size()) {
+            const qint64 taken = std::min(count - done, qint64(stretch.bytes.size()) - inside);
+            std::memcpy(into + done, stretch.bytes.constData() + inside, size_t(taken));
+            done += taken;
+        }
+        shift += stretch.bytes.size() - stretch.length;
     }
+    if (done < count)
+        done += readFile(offset + done - shift, into + done, count - done);
+    return done;
+}
+
+qint64 TrackerTagStream::readFile(qint64 offset, char* into, qint64 count) const
+{
+    qint64 done = 0;
     while (done < count) {
-        const qint64 fileOffset = offset + done - m_head.size() + m_replaced;
-        const ssize_t got = ::pread(m_fd, into + done, size_t(count - done), off_t(fileOffset));
+        const ssize_t got = ::pread(m_fd, into + done, size_t(count - done), off_t(offset + done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -102,7 +131,10 @@ long TrackerTagStream::tell() const
 
 long TrackerTagStream::length()
 {
-    return long(m_fileLength - m_replaced + m_head.size());
+    qint64 length = m_fileLength;
+    for (const Stretch& stretch : m_stretches)
+        length += stretch.bytes.size() - stretch.length;
+    return long(length);
 }
 
 void TrackerTagStream::truncate(long)

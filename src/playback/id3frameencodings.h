@@ -22,14 +22,16 @@ struct Id3FrameEncodings
     int artist = Missing;
     int album = Missing;
 
-    // Only an ID3v2 tag at the head of the file is read: its 10-byte header, then as many bytes
-    // as the header declares (at most MostTagBytes). A file of any other kind costs one read of
-    // ten bytes, whatever its size: id3lib, handed the file itself, reads a file without MPEG
-    // audio frames to its end one byte at a time. A tag of more frames than Id3v2Trim::MostFrames
-    // is handed to id3lib trimmed, so what it builds stays small whatever the tag holds. The
-    // file is opened once, without waiting, and read only when the open file is a regular one.
-    // `abandoned`, when given, is asked between the reads; once it answers true the reading
-    // stops and every frame is missing.
+    // Only an ID3v2 tag at the head of the file is read: its 10-byte header, then the headers of
+    // its frames up to the three asked about (within the first MostTagBytes of the tag), and
+    // those three frames' data, a text cut at Id3v2Trim::MostTextBytes. A file of any other kind
+    // costs one read of ten bytes, whatever its size: id3lib, handed the file itself, reads a
+    // file without MPEG audio frames to its end one byte at a time. id3lib is handed a tag of
+    // those three frames alone, written plain (Id3v2Trim::firstFrames), so what it builds stays
+    // small and it meets nothing it cannot read, whatever the tag holds. The file is opened
+    // once, without waiting, and read only when the open file is a regular one. `abandoned`,
+    // when given, is asked between the reads; once it answers true the reading stops and every
+    // frame is missing.
     static Id3FrameEncodings read(const QString& path, const std::function<bool()>& abandoned = {});
 };
 

@@ -20,4 +20,25 @@ inline double residentKiB(qint64 pid = 0)
     return 0;
 }
 
+// The peak of this process's resident memory begun anew from what it holds now
+// (/proc/self/clear_refs), for peakResidentMiB() to tell what some work added at its height.
+inline void resetPeakResident()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+inline double peakResidentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
 #endif // PROCESSMEMORY_H

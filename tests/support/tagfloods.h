@@ -1,0 +1,175 @@
+#ifndef TAGFLOODS_H
+#define TAGFLOODS_H
+
+// Tags other than ID3v2 written byte by byte (for those see id3tagbytes.h), in the shapes a
+// hostile or broken file gives them: a Vorbis comment for an Ogg Vorbis or FLAC file, FLAC
+// metadata blocks, an APEv2 tag. Header only.
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+
+inline QByteArray littleEndian32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = char((value >> (8 * i)) & 0xff);
+    return bytes;
+}
+
+// A Vorbis comment of the given fields ("KEY=value"), its count as given unless `declared` is.
+inline QByteArray vorbisComment(const QList<QByteArray>& fields, qint64 declared = -1)
+{
+    QByteArray bytes = littleEndian32(4) + "test";
+    bytes += littleEndian32(quint32(declared < 0 ? fields.size() : declared));
+    for (const QByteArray& field : fields)
+        bytes += littleEndian32(quint32(field.size())) + field;
+    return bytes;
+}
+
+// A field name of its own for each number: KA, KB, ... KZ, KAA, ...
+inline QByteArray fieldName(int i)
+{
+    QByteArray name;
+    for (++i; i > 0; i = (i - 1) / 26)
+        name.prepend(char('A' + (i - 1) % 26));
+    return "K" + name;
+}
+
+// Ogg pages: 27 bytes of header, the segment table, the body. Checksum of polynomial 0x04c11db7.
+inline quint32 oggChecksum(const QByteArray& page)
+{
+    quint32 crc = 0;
+    for (const char c : page) {
+        crc ^= quint32(uchar(c)) << 24;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04c11db7u : crc << 1;
+    }
+    return crc;
+}
+
+// The pages of an Ogg file, each as its bytes.
+inline QList<QByteArray> oggPages(const QByteArray& file)
+{
+    QList<QByteArray> pages;
+    for (int at = 0; at + 27 <= file.size() && file.mid(at, 4) == "OggS";) {
+        const int segments = uchar(file.at(at + 26));
+        int body = 0;
+        for (int i = 0; i < segments; ++i)
+            body += uchar(file.at(at + 27 + i));
+        pages.append(file.mid(at, 27 + segments + body));
+        at += 27 + segments + body;
+    }
+    return pages;
+}
+
+// An Ogg Vorbis file (as GStreamer writes one: the identification header alone on the first
+// page, the comment and setup headers on the pages after it, the audio on pages of its own)
+// with its comment header's comment replaced; the pages are numbered on from the headers'.
+inline QByteArray oggVorbisWithComment(const QByteArray& ogg, const QByteArray& comment)
+{
+    const QList<QByteArray> pages = oggPages(ogg);
+    // The header packets after the first, and the page the last of them ends on.
+    QList<QByteArray> packets { QByteArray() };
+    int page = 1;
+    for (; page < pages.size() && packets.size() <= 2; ++page) {
+        const QByteArray& p = pages.at(page);
+        const int segments = uchar(p.at(26));
+        int at = 27 + segments;
+        for (int i = 0; i < segments; ++i) {
+            const int lace = uchar(p.at(27 + i));
+            packets.last() += p.mid(at, lace);
+            at += lace;
+            if (lace < 255)
+                packets.append(QByteArray());
+        }
+    }
+    packets.removeLast();
+    if (packets.size() != 2 || !packets.first().startsWith("\x03vorbis"))
+        return QByteArray();
+    packets.first() = QByteArray("\x03vorbis") + comment + '\x01';
+    QByteArray out = pages.first();
+    const QByteArray serial = pages.first().mid(14, 4);
+    quint32 sequence = 1;
+    QList<QPair<int, int>> laces; // packet, length
+    for (int p = 0; p < packets.size(); ++p) {
+        for (int left = packets.at(p).size();; left -= 255) {
+            laces.append({ p, qMin(255, left) });
+            if (left < 255)
+                break;
+        }
+    }
+    QList<int> taken { 0, 0 };
+    for (int first = 0; first < laces.size(); first += 255) {
+        QByteArray table, body;
+        bool ends = false;
+        for (int i = first; i < qMin(first + 255, int(laces.size())); ++i) {
+            table += char(laces.at(i).second);
+            body += packets.at(laces.at(i).first).mid(taken[laces.at(i).first], laces.at(i).second);
+            taken[laces.at(i).first] += laces.at(i).second;
+            ends = ends || laces.at(i).second < 255;
+        }
+        const bool continued = first > 0 && laces.at(first - 1).second == 255;
+        QByteArray header = QByteArray("OggS", 4) + char(0) + char(continued ? 1 : 0)
+                            + QByteArray(8, ends ? '\0' : '\xff') + serial
+                            + littleEndian32(sequence++) + QByteArray(4, '\0') + char(table.size());
+        QByteArray bytes = header + table + body;
+        bytes.replace(22, 4, littleEndian32(oggChecksum(bytes)));
+        out += bytes;
+    }
+    for (; page < pages.size(); ++page) {
+        QByteArray bytes = pages.at(page);
+        bytes.replace(18, 4, littleEndian32(sequence++));
+        bytes.replace(22, 4, QByteArray(4, '\0'));
+        bytes.replace(22, 4, littleEndian32(oggChecksum(bytes)));
+        out += bytes;
+    }
+    return out;
+}
+
+// A FLAC file's metadata block: its kind (0 stream information, 2 application, 4 comment,
+// 6 picture), whether it is the last, its data.
+inline QByteArray flacBlock(int kind, const QByteArray& data, bool last = false)
+{
+    QByteArray bytes(1, char(kind | (last ? 0x80 : 0)));
+    bytes += char((data.size() >> 16) & 0xff);
+    bytes += char((data.size() >> 8) & 0xff);
+    bytes += char(data.size() & 0xff);
+    return bytes + data;
+}
+
+// A FLAC file (as GStreamer writes one) with its blocks after the stream information replaced by
+// the given ones, which end in the last block.
+inline QByteArray flacWithBlocks(const QByteArray& flac, const QByteArray& blocks)
+{
+    if (!flac.startsWith("fLaC"))
+        return QByteArray();
+    int at = 4;
+    for (bool last = false; !last && at + 4 <= flac.size();) {
+        last = uchar(flac.at(at)) & 0x80;
+        at += 4
+              + ((uchar(flac.at(at + 1)) << 16) | (uchar(flac.at(at + 2)) << 8)
+                 | uchar(flac.at(at + 3)));
+    }
+    const int streamInfo = 4
+                           + ((uchar(flac.at(5)) << 16) | (uchar(flac.at(6)) << 8)
+                              | uchar(flac.at(7)));
+    return "fLaC" + flacBlock(0, flac.mid(8, streamInfo - 4)) + blocks + flac.mid(at);
+}
+
+// An APEv2 tag with a header and a footer, of text items (name, value).
+inline QByteArray apeTag(const QList<QPair<QByteArray, QByteArray>>& items)
+{
+    QByteArray body;
+    for (const auto& item : items)
+        body += littleEndian32(quint32(item.second.size())) + littleEndian32(0) + item.first + '\0'
+                + item.second;
+    auto frame = [&](quint32 flags) {
+        return QByteArray("APETAGEX") + littleEndian32(2000)
+               + littleEndian32(quint32(body.size() + 32)) + littleEndian32(quint32(items.size()))
+               + littleEndian32(flags) + QByteArray(8, '\0');
+    };
+    return frame(0xa0000000u) + body + frame(0x80000000u);
+}
+
+#endif // TAGFLOODS_H
