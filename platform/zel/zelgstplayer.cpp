@@ -20,7 +20,9 @@
 #include <gst/gst.h>
 #include <gst/tag/tag.h>
 
+#include <algorithm>
 #include <atomic>
+#include <string.h>
 
 #include <unistd.h>
 
@@ -57,6 +59,13 @@ struct TextTag
     const char* gstTag;
     const char* key;
 };
+
+// What is taken of a stream's text tags. Nothing shows more than the first value of a tag or
+// 4,000 characters of it (the library's own limit for a tag text), and every copy of a text
+// costs: a tag of a million values, or of one text of megabytes, is taken as its first values,
+// each cut.
+const guint MostTagValues = 16;
+const int MostTextLength = 4000;
 
 const TextTag TextTags[] = {
     { GST_TAG_TITLE, "title" },
@@ -315,16 +324,21 @@ ZelGstPlayer::Tags convertTags(const GstTagList* list)
 {
     ZelGstPlayer::Tags tags;
     for (const TextTag& t : TextTags) {
-        const guint count = gst_tag_list_get_tag_size(list, t.gstTag);
+        const guint count = std::min(gst_tag_list_get_tag_size(list, t.gstTag), MostTagValues);
         QList<QVariant> values;
         for (guint i = 0; i < count; ++i) {
-            gchar* text = nullptr;
-            if (gst_tag_list_get_string_index(list, t.gstTag, i, &text) && text) {
-                const QString value = QString::fromUtf8(text).trimmed();
+            const gchar* text = nullptr;
+            if (gst_tag_list_peek_string_index(list, t.gstTag, i, &text) && text) {
+                // Cut by bytes first (four at most a character), then where a character ends.
+                const int bytes = int(::strnlen(text, size_t(MostTextLength) * 4 + 4));
+                QString value = QString::fromUtf8(text, bytes).trimmed();
+                if (value.size() > MostTextLength)
+                    value.truncate(value.at(MostTextLength - 1).isHighSurrogate()
+                                       ? MostTextLength - 1
+                                       : MostTextLength);
                 if (!value.isEmpty())
                     values.append(value);
             }
-            g_free(text);
         }
         if (!values.isEmpty())
             tags.insert(QLatin1String(t.key), values);

@@ -1,4 +1,5 @@
 #include "audiogenerator.h"
+#include "id3tagbytes.h"
 #include "mafwcontent.h"
 #include "mafwerror.h"
 #include "mafwgeneralsourceplaylist.h"
@@ -658,6 +659,36 @@ private slots:
         QVERIFY(songs->rows.isEmpty());
         QCOMPARE(controls->contentType(), ZelPlayControls::StreamContent);
         QCOMPARE(controls->state(), MafwRenderer::Playing);
+    }
+
+    void streamTagsAreTakenBounded()
+    {
+        // A title of a million letters and an artist of a hundred values: what reaches the
+        // handler is the first 4,000 letters and the first 16 values, as nothing shows more.
+        QFile audio(AudioGenerator::untaggedTemplate(QStringLiteral("mp3"), 1000));
+        QVERIFY(audio.open(QIODevice::ReadOnly));
+        QByteArray artists;
+        for (int i = 0; i < 100; ++i)
+            artists += (i ? QByteArray(1, '\0') : QByteArray()) + "Artist " + QByteArray::number(i);
+        const QByteArray tag = id3v2(4, { { "TIT2", 0, "Long " + QByteArray(1024 * 1024, 'a') },
+                                          { "TPE1", 0, artists } });
+        QFile file(dir + QStringLiteral("/long tags.mp3"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write(tag + withoutId3v2(audio.readAll())) > tag.size());
+        file.close();
+
+        controls->play(QUrl::fromLocalFile(file.fileName()));
+        QTRY_VERIFY_WITH_TIMEOUT(streams->tags.contains("title")
+                                     && streams->tags.contains("artist"),
+                                 Timeout);
+        const QString title = streams->tags.value("title").value(0).toString();
+        QCOMPARE(title.size(), 4000);
+        QVERIFY(title.startsWith(QLatin1String("Long aaa")));
+        const QList<QVariant> values = streams->tags.value("artist");
+        QCOMPARE(values.size(), 16);
+        QCOMPARE(values.first().toString(), QStringLiteral("Artist 0"));
+        QCOMPARE(values.last().toString(), QStringLiteral("Artist 15"));
+        controls->stop();
     }
 
     void localPlaylistFiles_data()
