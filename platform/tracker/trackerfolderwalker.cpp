@@ -6,6 +6,8 @@
 #include "trackersparql.h"
 #include "trackertagreader.h"
 
+#include "safefile.h"
+
 #include <QDateTime>
 #include <QDebug>
 #include <QFile>
@@ -183,12 +185,11 @@ bool TrackerFolderWalker::walk(const QString& root)
                 if (S_ISDIR(status.st_mode))
                     continue;
                 if (!S_ISREG(status.st_mode)) {
-                    skip(path,
-                         QStringLiteral("a link to ") + TrackerRegularFile::kindOf(status.st_mode));
+                    skip(path, QStringLiteral("a link to ") + SafeFile::kindOf(status.st_mode));
                     continue;
                 }
             } else if (!S_ISREG(status.st_mode)) {
-                skip(path, TrackerRegularFile::kindOf(status.st_mode));
+                skip(path, SafeFile::kindOf(status.st_mode));
                 continue;
             }
             if (!decodes(name) && m_reported && !m_reported->contains(path)) {

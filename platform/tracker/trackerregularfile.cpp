@@ -1,5 +1,7 @@
 #include "trackerregularfile.h"
 
+#include "safefile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,23 +22,6 @@ QString errorText(int error)
 
 } // namespace
 
-QString TrackerRegularFile::kindOf(unsigned int mode)
-{
-    if (S_ISREG(mode))
-        return QStringLiteral("a regular file");
-    if (S_ISDIR(mode))
-        return QStringLiteral("a folder");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("a named pipe");
-    if (S_ISCHR(mode))
-        return QStringLiteral("a character device");
-    if (S_ISBLK(mode))
-        return QStringLiteral("a block device");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
-    return QStringLiteral("not a regular file");
-}
-
 bool TrackerRegularFile::isRegular(const QByteArray& path, QString* reason)
 {
     struct stat status;
@@ -47,7 +32,7 @@ bool TrackerRegularFile::isRegular(const QByteArray& path, QString* reason)
     }
     if (!S_ISREG(status.st_mode)) {
         if (reason)
-            *reason = kindOf(status.st_mode);
+            *reason = SafeFile::kindOf(status.st_mode);
         return false;
     }
     return true;
@@ -70,7 +55,7 @@ bool TrackerRegularFile::read(const QByteArray& path, qint64 maxBytes, QByteArra
     struct stat status;
     bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     if (!ok && reason)
-        *reason = TrackerRegularFile::kindOf(status.st_mode);
+        *reason = SafeFile::kindOf(status.st_mode);
     if (ok && status.st_size > maxBytes) {
         ok = false;
         if (reason)

@@ -20,8 +20,6 @@ public:
     // link, a pipe) is replaced without being opened, and readers see the old content or the
     // new, never a part.
     static bool replace(const QString& path, const QByteArray& data, QString* reason = nullptr);
-    // What a file of this st_mode is, for log lines ("a named pipe").
-    static QString kindOf(unsigned int mode);
 };
 
 #endif // TRACKERREGULARFILE_H
