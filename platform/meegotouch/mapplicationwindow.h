@@ -5,9 +5,7 @@
 
 class MApplicationPage;
 
-// The main window of an application: pages appear in it. It passes the keyboard's media keys
-// to the system key hook (QmKeys listens there) instead of the focused page, and lets go of the
-// keys held there when it loses the keyboard.
+// The main window of an application: pages appear in it.
 class MApplicationWindow : public MWindow
 {
     Q_OBJECT
@@ -21,11 +19,6 @@ public:
 
 signals:
     void pageChanged(MApplicationPage* page);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-    void changeEvent(QEvent* event) override;
 };
 
 #endif // MAPPLICATIONWINDOW_H

@@ -3,8 +3,10 @@
 #include "mapplication.h"
 #include "mgesturerecognizers.h"
 #include "mscenemanager.h"
+#include "qmkeyshook.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
@@ -196,9 +198,40 @@ void MWindow::hideEvent(QHideEvent* event)
     updateDisplay();
 }
 
+void MWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (MeeGo::QmKeysHook::keyForQtKey(event->key()) != MeeGo::QmKeys::UnknownKey) {
+        // The hook repeats a held key itself and takes a press of a key it holds for a repeat.
+        // A press marked as a repeat still goes there: the window system marks the first press
+        // of a key whose last release went to another window so.
+        MeeGo::QmKeysHook::instance()->pressQtKey(event->key(), event->nativeScanCode());
+        event->accept();
+        return;
+    }
+    QGraphicsView::keyPressEvent(event);
+}
+
+void MWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    // Every release goes to the hook first: the physical key of a held media key may come up
+    // as a key that is no media key at all.
+    bool media = MeeGo::QmKeysHook::keyForQtKey(event->key()) != MeeGo::QmKeys::UnknownKey;
+    if (!event->isAutoRepeat())
+        media = MeeGo::QmKeysHook::instance()->releaseQtKey(event->key(), event->nativeScanCode());
+    if (media) {
+        event->accept();
+        return;
+    }
+    QGraphicsView::keyReleaseEvent(event);
+}
+
 void MWindow::changeEvent(QEvent* event)
 {
     QGraphicsView::changeEvent(event);
+    // The releases of keys held now go to the window that has the keyboard; without this the
+    // hook would hold them, and repeat their presses, for ever.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        MeeGo::QmKeysHook::instance()->releaseHeldKeys();
     if (event->type() != QEvent::WindowStateChange)
         return;
     if (isMinimized()) {

@@ -11,6 +11,10 @@ class MSceneManager;
 // with black around it. "Full screen" on a screen larger than the portrait window shows the
 // portrait window. The window is "in the task switcher" while it is minimised or the application
 // is not active; it leaves the switcher when it is restored and activated again.
+// Every window passes the keyboard's media keys to the system key hook (QmKeys listens there)
+// instead of the focused widget, as a phone's keys reach the player whatever window is in front
+// (the main window or a sheet's own), and lets go of the keys held there when it loses the
+// keyboard.
 class MWindow : public QGraphicsView
 {
     Q_OBJECT
@@ -56,6 +60,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private slots:

@@ -855,6 +855,20 @@ void TestTouchUi::mediaKeysReachQmKeys()
     QTest::keyRelease(window, Qt::Key_MediaNext);
     QCOMPARE(int(spy.last().at(1).value<MeeGo::QmKeys::State>()), 0);
 
+    // A window of its own beside the main one (a sheet's) has the keyboard while it is in
+    // front: the keys reach QmKeys from there as well.
+    MWindow own;
+    QKeyEvent pause(QEvent::KeyPress, Qt::Key_MediaPause, Qt::NoModifier);
+    QCoreApplication::sendEvent(&own, &pause);
+    QVERIFY(pause.isAccepted());
+    QCOMPARE(spy.count(), 3);
+    QCOMPARE(int(spy.last().at(0).value<MeeGo::QmKeys::Key>()), 17);
+    QCOMPARE(int(spy.last().at(1).value<MeeGo::QmKeys::State>()), 2);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_MediaPause, Qt::NoModifier);
+    QCoreApplication::sendEvent(&own, &release);
+    QCOMPARE(spy.count(), 4);
+    QCOMPARE(int(spy.last().at(1).value<MeeGo::QmKeys::State>()), 0);
+
     // Other keys still reach the focused page.
     auto* page = new RecordingPage("a", &log);
     page->appear(window);
