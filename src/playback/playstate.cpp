@@ -28,6 +28,8 @@
 
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 const char* const RendererId = "mafw_gst_renderer";
@@ -759,6 +761,7 @@ void PlayState::move(const QVector<int>& moves, int delayMs, bool force)
     bool moved = false;
     bool restart = false;
     bool fromStart = false;
+    bool entryMoved = false;
     for (const int run : moves) {
         const bool back = run < 0;
         for (int i = qAbs(run); i > 0; --i) {
@@ -767,7 +770,7 @@ void PlayState::move(const QVector<int>& moves, int delayMs, bool force)
             if (modes->mode == RadioMode
                 && (back ? !cursor->restartsOnPrevious(force, fromStart) && controls->playEntry(-1)
                          : controls->playEntry(1))) {
-                fromStart = true;
+                fromStart = entryMoved = true;
                 continue;
             }
             const QueueStep step = back ? cursor->stepBack(force, fromStart)
@@ -796,6 +799,9 @@ void PlayState::move(const QVector<int>& moves, int delayMs, bool force)
         music->moved(songs, delayMs);
     else if (restart)
         setPosition(0, modes->mode);
+    // The entry moved to starts at its start, also when a pause stops it before it reports.
+    if (entryMoved && std::exchange(modes->live.position, 0u) != 0)
+        emit positionChanged(0);
 }
 
 void PlayState::delayedNextPrev()

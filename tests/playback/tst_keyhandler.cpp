@@ -282,12 +282,16 @@ void TestKeyHandler::aHoldAfterSkipsInOneTurnIsWhereTheBurstEnds()
     hub->playStream(QUrl::fromLocalFile(list));
     QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("One"), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
+    hub->setPosition(2, hub->mode());
+    QTRY_VERIFY_WITH_TIMEOUT(hub->position(hub->mode()) >= 2, Timeout);
     click(QmKeys::NextKey);
     click(QmKeys::PauseKey);
     QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("Two"), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Paused, Timeout);
     QTest::qWait(500);
     QCOMPARE(state(), PlayState::Paused);
+    // Paused before it has played, the entry stands at its start, not where the last one was.
+    QCOMPARE(hub->position(hub->mode()), 0u);
     click(QmKeys::PlayKey);
     QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
     click(QmKeys::NextKey);
