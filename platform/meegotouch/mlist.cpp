@@ -487,6 +487,11 @@ void MList::fillCellsAgain(const MListRowMap::Position& first, const MListRowMap
 
 // Cells
 
+MPannableViewport* MList::viewport() const
+{
+    return qobject_cast<MPannableViewport*>(viewportGuard.data());
+}
+
 void MList::findViewport()
 {
     MPannableViewport* found = nullptr;
@@ -499,7 +504,6 @@ void MList::findViewport()
     if (viewportGuard)
         disconnect(viewportGuard.data(), nullptr, this, nullptr);
     viewportGuard = found;
-    viewportItem = found;
     if (MPannableViewport* v = viewport()) {
         connect(v, &MPannableWidget::panningStarted, this, &MPannableWidget::panningStarted);
         connect(v, &MPannableWidget::panningStopped, this, &MPannableWidget::panningStopped);

@@ -210,10 +210,11 @@ private:
     bool groupsShown = false;
 
     // The viewport the list sits in. Held as a QObject: while Qt tears a tree down the viewport
-    // can be half destroyed, and a typed guard would cast it.
+    // can be half destroyed, and a typed guard would cast it. Being destroyed, it lets go of
+    // its place before the guard is cleared, which lays the list out again: asked then, the
+    // object is a viewport no more, and the list has none.
     QPointer<QObject> viewportGuard;
-    MPannableViewport* viewportItem = nullptr;
-    MPannableViewport* viewport() const { return viewportGuard ? viewportItem : nullptr; }
+    MPannableViewport* viewport() const;
     MPositionIndicator* indicator;
     MLabel* bubble = nullptr; // the floating index
     QTimer* bubbleTimer = nullptr;
