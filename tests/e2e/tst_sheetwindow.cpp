@@ -16,6 +16,7 @@
 #include <QDirIterator>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QUrl>
 
 #include <xcb/xcb.h>
@@ -277,6 +278,11 @@ void TestSheetWindow::aCloseWhileALargeLibraryIsReadEndsTheProgram()
         QCOMPARE(player.exitStatus(), QProcess::NormalExit);
         QCOMPARE(player.exitCode(), 0);
     }
+    // The cases after this one start on the small library again, read at once: a start that
+    // read the copied songs would take the window to its main page while they are read.
+    QVERIFY(QDir(TestEnvironment::musicDir() + QStringLiteral("/Copied")).removeRecursively());
+    QVERIFY(QDir(TestEnvironment::home() + QStringLiteral("/.local/share/parlovance"))
+                .removeRecursively());
 }
 
 void TestSheetWindow::aCloseWhileAFingerHoldsARowEndsTheProgram()
@@ -314,6 +320,9 @@ void TestSheetWindow::aCloseWhileAFingerHoldsARowEndsTheProgram()
             Timeout);
         const xcb_window_t window = shownWindows(player.processId()).first().id;
         player.press(row.center());
+        // A case that fails with the finger down lets go of it, or the display keeps the
+        // button pressed for every case after it.
+        auto letGo = qScopeGuard([this] { player.release(); });
         if (when == SoonAfterThePress) {
             QTest::qWait(300);
         } else if (when == AsTheHoldEnds) {
@@ -323,6 +332,7 @@ void TestSheetWindow::aCloseWhileAFingerHoldsARowEndsTheProgram()
             player.release();
         }
         const bool closed = closedByOneClick(player.processId(), window);
+        letGo.dismiss();
         player.release();
         QVERIFY2(closed, qPrintable(QStringLiteral("close %1").arg(int(when))));
         QTRY_VERIFY_WITH_TIMEOUT(!player.isRunning(), Timeout);
