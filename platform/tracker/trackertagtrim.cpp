@@ -15,6 +15,8 @@ namespace {
 const qint64 PieceBytes = 64 * 1024;
 // The longest field name worth reading whole (names the reader looks up are short).
 const int MostNameBytes = 64;
+// The longest APE item name read: one that has not ended by then ends the walk.
+const int MostApeNameBytes = 256;
 // The most the walk takes into memory at once (a picture, a Vorbis setup header): what is larger
 // is no tag a reader takes, and TagLib would have read it whole.
 const qint64 MostHeldBytes = 256 * 1024 * 1024;
@@ -32,11 +34,18 @@ const char* const WantedApeItems[] = { "TITLE",     "ARTIST",   "ALBUM",    "ALB
                                        "DISC",      "COMPOSER", "LYRICIST", "COPYRIGHT",
                                        "ENCODEDBY", "LABEL" };
 
+// Whether the `size` bytes at `name` are the text `wanted`: names are compared where they lie, as
+// a flood of millions of fields is walked with no allocation for each one.
+bool isText(const char* name, int size, const char* wanted)
+{
+    return int(std::strlen(wanted)) == size && std::memcmp(name, wanted, size_t(size)) == 0;
+}
+
 template <size_t N>
-bool isOneOf(const QByteArray& name, const char* const (&names)[N])
+bool isOneOf(const char* name, int size, const char* const (&names)[N])
 {
     for (const char* wanted : names) {
-        if (name == wanted)
+        if (isText(name, size, wanted))
             return true;
     }
     return false;
@@ -60,9 +69,9 @@ QByteArray cutUtf8(const QByteArray& text, qint64 most)
     return text.left(end);
 }
 
-bool isXiphPicture(const QByteArray& name)
+bool isXiphPicture(const char* name, int size)
 {
-    return name == "METADATA_BLOCK_PICTURE" || name == "COVERART";
+    return isText(name, size, "METADATA_BLOCK_PICTURE") || isText(name, size, "COVERART");
 }
 
 quint32 littleEndian(const char* bytes)
@@ -259,13 +268,13 @@ struct Comment
     QList<QByteArray> kept;
 };
 
-// The name of a field ("KEY=value"), in upper case; the cursor is then past the name's bytes
-// taken (`taken` of the field's `length`).
-QByteArray fieldName(Cursor& cursor, quint32 length, QByteArray* taken)
+// `length` bytes of `from` in `into`, ASCII letters in upper case: the names looked for are
+// ASCII, so no other letter can make a name one of them. A flood of millions of fields is walked
+// with no allocation for each one.
+void upperCase(const char* from, int length, char* into)
 {
-    *taken = cursor.take(std::min<qint64>(length, MostNameBytes));
-    const int equals = taken->indexOf('=');
-    return (equals < 0 ? *taken : taken->left(equals)).toUpper();
+    for (int i = 0; i < length; ++i)
+        into[i] = from[i] >= 'a' && from[i] <= 'z' ? char(from[i] - 'a' + 'A') : from[i];
 }
 
 // Walks a Vorbis comment (vendor, count, fields); collects the fields to keep when `collect`.
@@ -290,25 +299,35 @@ void walkComment(Cursor& cursor, bool collect, Comment* comment)
         if (length > cursor.left())
             return;
         ++comment->fields;
-        QByteArray taken;
+        // The head of the field ("KEY=value") and its name in upper case, held here: both are
+        // copied only for the fields kept.
+        char head[MostNameBytes];
+        char upper[MostNameBytes];
         const bool needName = collect || length > TrackerTagTrim::MostTextBytes;
-        const QByteArray name = needName ? fieldName(cursor, length, &taken) : QByteArray();
-        const bool picture = isXiphPicture(name);
+        const int headLength = needName ? int(std::min<qint64>(length, MostNameBytes)) : 0;
+        if (!cursor.take(head, headLength))
+            return;
+        const auto* equals = static_cast<const char*>(std::memchr(head, '=', size_t(headLength)));
+        const int nameLength = equals ? int(equals - head) : headLength;
+        upperCase(head, nameLength, upper);
+        const bool picture = isXiphPicture(upper, nameLength);
         const bool cut = length > TrackerTagTrim::MostTextBytes && !picture;
         comment->bounded = comment->bounded || cut || comment->fields > TrackerTagTrim::MostFields;
-        const bool looked = collect && isOneOf(name, WantedXiphFields);
+        const bool looked = collect && isOneOf(upper, nameLength, WantedXiphFields);
+        const QByteArray name = looked ? QByteArray(upper, nameLength) : QByteArray();
         const bool keep = collect
                           && (comment->fields <= TrackerTagTrim::MostFields
                               || (looked && !names.contains(name)));
         if (looked)
             names.insert(name);
-        const qint64 rest = length - taken.size();
+        const qint64 rest = length - headLength;
         if (!keep) {
             if (!cursor.take(nullptr, rest))
                 return;
             continue;
         }
         // A text is cut where a character ends, within MostTextBytes.
+        const QByteArray taken(head, headLength);
         const qint64 wanted = cut ? std::max<qint64>(0, TrackerTagTrim::MostTextBytes + 1
                                                             - taken.size())
                                   : rest;
@@ -690,17 +709,22 @@ void walkApe(const File& file, qint64 dataStart, TrackerTagTrim::Result* result)
                 break;
             const qint64 length = littleEndian(head);
             const bool text = ((littleEndian(head + 4) >> 1) & 0x03) == 0;
-            QByteArray name;
+            // The name and its upper case are held here, copied only for the items kept.
+            char nameBytes[MostApeNameBytes];
+            char upperBytes[MostApeNameBytes];
+            int nameLength = 0;
             char c = 0;
-            while (name.size() <= 255 && cursor.take(&c, 1) && c != 0)
-                name += c;
+            while (nameLength < MostApeNameBytes && cursor.take(&c, 1) && c != 0)
+                nameBytes[nameLength++] = c;
             if (c != 0 || length > cursor.left())
                 break;
             ++*items;
             const bool cut = text && length > TrackerTagTrim::MostTextBytes;
             *bounded = *bounded || cut || *items > TrackerTagTrim::MostFields;
-            const QByteArray upper = kept ? name.toUpper() : QByteArray();
-            const bool looked = kept && isOneOf(upper, WantedApeItems);
+            if (kept)
+                upperCase(nameBytes, nameLength, upperBytes);
+            const bool looked = kept && isOneOf(upperBytes, nameLength, WantedApeItems);
+            const QByteArray upper = looked ? QByteArray(upperBytes, nameLength) : QByteArray();
             const bool keep = kept
                               && (*items <= TrackerTagTrim::MostFields
                                   || (looked && !names.contains(upper)));
@@ -717,8 +741,8 @@ void walkApe(const File& file, qint64 dataStart, TrackerTagTrim::Result* result)
                 break;
             if (cut)
                 value = cutUtf8(value, TrackerTagTrim::MostTextBytes);
-            *kept += littleEndianBytes(quint32(value.size())) + QByteArray(head + 4, 4) + name
-                     + '\0' + value;
+            *kept += littleEndianBytes(quint32(value.size())) + QByteArray(head + 4, 4)
+                     + QByteArray(nameBytes, nameLength) + '\0' + value;
             ++count;
         }
         return count;

@@ -98,15 +98,36 @@ class TestTagFloods : public QObject
     }
 
     // The fields of a flood: a title, `count` tiny fields (each of a name of its own when
-    // `named`), an artist.
-    static QList<QByteArray> floodFields(int count, bool named)
+    // `named`), an artist; its count as it is unless `declared` is given.
+    static QByteArray floodComment(int count, bool named, qint64 declared = -1)
     {
-        QList<QByteArray> fields { "TITLE=Flood Title" };
-        fields.reserve(count + 2);
+        QByteArray fields;
+        fields.reserve(count * 16 + 64);
+        appendVorbisField(fields, "TITLE=Flood Title", 17);
+        char field[24];
+        for (int i = 0; i < count; ++i) {
+            int length = named ? fieldNameInto(field, i) : 1;
+            if (!named)
+                field[0] = 'A';
+            field[length++] = '=';
+            field[length++] = named ? 'a' : 'b';
+            appendVorbisField(fields, field, length);
+        }
+        appendVorbisField(fields, "ARTIST=Flood Artist", 19);
+        return vorbisCommentOf(fields, quint32(declared < 0 ? count + 2 : declared));
+    }
+
+    // An APE tag of the same shape: "Title", `count` tiny items of names of their own, "Artist".
+    static QByteArray floodApeTag(int count)
+    {
+        QByteArray items;
+        items.reserve(count * 20 + 64);
+        appendApeItem(items, "Title", 5, "Flood Title", 11);
+        char name[16];
         for (int i = 0; i < count; ++i)
-            fields.append(named ? fieldName(i) + "=a" : QByteArray("A=b"));
-        fields.append("ARTIST=Flood Artist");
-        return fields;
+            appendApeItem(items, name, fieldNameInto(name, i), "a", 1);
+        appendApeItem(items, "Artist", 6, "Flood Artist", 12);
+        return apeTagOf(items, quint32(count + 2));
     }
 
 private slots:
@@ -142,22 +163,18 @@ private slots:
         {
             QByteArray bytes;
             if (kind == 0) {
-                bytes = oggVorbisWithComment(ogg, vorbisComment(floodFields(Flood, true)));
+                bytes = oggVorbisWithComment(ogg, floodComment(Flood, true));
             } else if (kind == 1) {
-                bytes = flacWithBlocks(flac,
-                                       flacBlock(4, vorbisComment(floodFields(Flood, true)), true));
+                bytes = flacWithBlocks(flac, flacBlock(4, floodComment(Flood, true), true));
             } else if (kind == 2) {
+                const QByteArray block = flacBlock(2, "abcd");
                 QByteArray blocks;
+                blocks.reserve(Flood * block.size());
                 for (int i = 0; i < Flood; ++i)
-                    blocks += flacBlock(2, "abcd");
-                bytes = flacWithBlocks(
-                    flac, blocks + flacBlock(4, vorbisComment(floodFields(0, false)), true));
+                    blocks += block;
+                bytes = flacWithBlocks(flac, blocks + flacBlock(4, floodComment(0, false), true));
             } else if (kind == 3) {
-                QList<QPair<QByteArray, QByteArray>> items { { "Title", "Flood Title" } };
-                for (int i = 0; i < Flood; ++i)
-                    items.append(qMakePair(fieldName(i), QByteArray("a")));
-                items.append(qMakePair(QByteArray("Artist"), QByteArray("Flood Artist")));
-                bytes = mp3Audio + apeTag(items);
+                bytes = mp3Audio + floodApeTag(Flood);
             } else if (kind == 4) {
                 bytes = id3Tag(3, id3Frame23("TIT2", '\0' + QByteArray(16 * 1024 * 1024, 'a'))
                                       + id3Frame23("TPE1", QByteArray("\0Flood Artist", 13)))
@@ -219,16 +236,13 @@ private slots:
         for (const int count : { 1024 - 2, 1024 }) {
             const QString n = QString::number(count + 2);
             QTest::newRow(qPrintable("Vorbis comment of " + n + " fields"))
-                << "bound" + n + ".ogg"
-                << oggVorbisWithComment(ogg, vorbisComment(floodFields(count, false)));
+                << "bound" + n + ".ogg" << oggVorbisWithComment(ogg, floodComment(count, false));
             QByteArray blocks;
             for (int i = 0; i < count; ++i)
                 blocks += flacBlock(2, "abcd");
             QTest::newRow(qPrintable("FLAC of " + n + " blocks"))
                 << "bound" + n + ".flac"
-                << flacWithBlocks(flac,
-                                  blocks
-                                      + flacBlock(4, vorbisComment(floodFields(0, false)), true));
+                << flacWithBlocks(flac, blocks + flacBlock(4, floodComment(0, false), true));
             QList<QPair<QByteArray, QByteArray>> items { { "Title", "Flood Title" } };
             for (int i = 0; i < count; ++i)
                 items.append(qMakePair(QByteArray("Zz"), QByteArray("a")));
@@ -322,8 +336,7 @@ private slots:
         QByteArray frames;
         for (int i = 0; i < 1030; ++i)
             frames += id3Frame23("TIT2", QByteArray("\0a", 2));
-        const QByteArray comment = oggVorbisWithComment(ogg,
-                                                        vorbisComment(floodFields(2000, false)));
+        const QByteArray comment = oggVorbisWithComment(ogg, floodComment(2000, false));
         QByteArray ape = apeTag({ { "Title", "Song" } });
         ape.replace(ape.size() - 32 + 12, 4, littleEndian32(200 * 1024 * 1024));
         const QByteArray firstPage = oggPages(ogg).first();
@@ -355,8 +368,8 @@ private slots:
             // A comment of 2,000 fields cut after 1,500, and one that says it holds more fields
             // than it does.
             { "comment-cut.ogg", comment.left(comment.indexOf("A=b") + 1500 * 7), false },
-            { "comment-count.ogg",
-              oggVorbisWithComment(ogg, vorbisComment(floodFields(2, false), 0x7fffffff)), true },
+            { "comment-count.ogg", oggVorbisWithComment(ogg, floodComment(2, false, 0x7fffffff)),
+              true },
             // A page of no segments among the header pages.
             { "empty-page.ogg", firstPage + emptyPage + ogg.mid(firstPage.size()), false },
             // A metadata block that says it is longer than the file.

@@ -17,23 +17,57 @@ inline QByteArray littleEndian32(quint32 value)
     return bytes;
 }
 
+// The appends below build floods of millions of fields in place, with no allocation for each:
+// a sanitizer build takes a stack trace for every allocation, and would take minutes.
+inline void appendLittleEndian32(QByteArray& bytes, quint32 value)
+{
+    const char four[4] = { char(value & 0xff), char((value >> 8) & 0xff),
+                           char((value >> 16) & 0xff), char((value >> 24) & 0xff) };
+    bytes.append(four, 4);
+}
+
+// A Vorbis comment's field ("KEY=value"), its length before it.
+inline void appendVorbisField(QByteArray& fields, const char* field, int size)
+{
+    appendLittleEndian32(fields, quint32(size));
+    fields.append(field, size);
+}
+
+// A Vorbis comment of `count` fields as appendVorbisField made them.
+inline QByteArray vorbisCommentOf(const QByteArray& fields, quint32 count)
+{
+    QByteArray bytes = littleEndian32(4) + "test";
+    appendLittleEndian32(bytes, count);
+    return bytes + fields;
+}
+
 // A Vorbis comment of the given fields ("KEY=value"), its count as given unless `declared` is.
 inline QByteArray vorbisComment(const QList<QByteArray>& fields, qint64 declared = -1)
 {
-    QByteArray bytes = littleEndian32(4) + "test";
-    bytes += littleEndian32(quint32(declared < 0 ? fields.size() : declared));
+    QByteArray bytes;
     for (const QByteArray& field : fields)
-        bytes += littleEndian32(quint32(field.size())) + field;
-    return bytes;
+        appendVorbisField(bytes, field.constData(), field.size());
+    return vorbisCommentOf(bytes, quint32(declared < 0 ? fields.size() : declared));
 }
 
-// A field name of its own for each number: KA, KB, ... KZ, KAA, ...
+// A field name of its own for each number: KA, KB, ... KZ, KAA, ...; written to `into` (of 16
+// bytes at least), its length returned.
+inline int fieldNameInto(char* into, int i)
+{
+    char backwards[15];
+    int length = 0;
+    for (++i; i > 0; i = (i - 1) / 26)
+        backwards[length++] = char('A' + (i - 1) % 26);
+    into[0] = 'K';
+    for (int k = 0; k < length; ++k)
+        into[1 + k] = backwards[length - 1 - k];
+    return length + 1;
+}
+
 inline QByteArray fieldName(int i)
 {
-    QByteArray name;
-    for (++i; i > 0; i = (i - 1) / 26)
-        name.prepend(char('A' + (i - 1) % 26));
-    return "K" + name;
+    char name[16];
+    return QByteArray(name, fieldNameInto(name, i));
 }
 
 // Ogg pages: 27 bytes of header, the segment table, the body. Checksum of polynomial 0x04c11db7.
@@ -157,19 +191,36 @@ inline QByteArray flacWithBlocks(const QByteArray& flac, const QByteArray& block
     return "fLaC" + flacBlock(0, flac.mid(8, streamInfo - 4)) + blocks + flac.mid(at);
 }
 
+// An APEv2 text item: its value's length, its flags, its name ended by a zero, its value.
+inline void appendApeItem(QByteArray& items, const char* name, int nameSize, const char* value,
+                          int valueSize)
+{
+    appendLittleEndian32(items, quint32(valueSize));
+    appendLittleEndian32(items, 0);
+    items.append(name, nameSize);
+    items.append('\0');
+    items.append(value, valueSize);
+}
+
+// An APEv2 tag with a header and a footer, of `count` items as appendApeItem made them.
+inline QByteArray apeTagOf(const QByteArray& items, quint32 count)
+{
+    auto frame = [&](quint32 flags) {
+        return QByteArray("APETAGEX") + littleEndian32(2000)
+               + littleEndian32(quint32(items.size() + 32)) + littleEndian32(count)
+               + littleEndian32(flags) + QByteArray(8, '\0');
+    };
+    return frame(0xa0000000u) + items + frame(0x80000000u);
+}
+
 // An APEv2 tag with a header and a footer, of text items (name, value).
 inline QByteArray apeTag(const QList<QPair<QByteArray, QByteArray>>& items)
 {
     QByteArray body;
     for (const auto& item : items)
-        body += littleEndian32(quint32(item.second.size())) + littleEndian32(0) + item.first + '\0'
-                + item.second;
-    auto frame = [&](quint32 flags) {
-        return QByteArray("APETAGEX") + littleEndian32(2000)
-               + littleEndian32(quint32(body.size() + 32)) + littleEndian32(quint32(items.size()))
-               + littleEndian32(flags) + QByteArray(8, '\0');
-    };
-    return frame(0xa0000000u) + body + frame(0x80000000u);
+        appendApeItem(body, item.first.constData(), item.first.size(), item.second.constData(),
+                      item.second.size());
+    return apeTagOf(body, quint32(items.size()));
 }
 
 #endif // TAGFLOODS_H
