@@ -18,6 +18,7 @@
 #include "../../tests/e2e/playerdriver.h"
 #include "audiogenerator.h"
 #include "id3tagbytes.h"
+#include "processmemory.h"
 #include "programbenchmarks.h"
 #include "testenvironment.h"
 
@@ -85,11 +86,7 @@ QByteArray readProc(qint64 pid, const char* name)
 
 double statusMiB(qint64 pid, const char* key)
 {
-    for (const QByteArray& line : readProc(pid, "status").split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
+    return statusKiB(key, pid) / 1024.0;
 }
 
 // User and system seconds of the whole process.

@@ -6,6 +6,7 @@
 #include "audiogenerator.h"
 #include "id3tagbytes.h"
 #include "playback/id3frameencodings.h"
+#include "processmemory.h"
 #include "testenvironment.h"
 #include "trackertagreader.h"
 
@@ -19,26 +20,6 @@ const int ManyFrames = 1390000;
 // What a reader may add to the process's peak while it reads such a tag. Reading it whole
 // took some 800 MB.
 const double MostPeakGrowthMiB = 200;
-
-// Starts the process's peak anew from what it holds now.
-void resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
-double peakMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 } // namespace
 
@@ -56,42 +37,40 @@ class TestManyFrames : public QObject
             return QString();
         const QByteArray frames = withoutId3v2(audio.readAll());
         QFile file(dir + QLatin1Char('/') + name);
-        if (!file.open(QIODevice::WriteOnly) || file.write(tag + frames) != tag.size() + frames.size())
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(tag + frames) != tag.size() + frames.size())
             return QString();
         return file.fileName();
     }
 
 private slots:
-    void initTestCase()
-    {
-        dir = TestEnvironment::musicDir();
-    }
+    void initTestCase() { dir = TestEnvironment::musicDir(); }
 
     void aTagOfManyFramesIsReadByWhatCanBeRead()
     {
         // The title comes first, the artist and the album after the flood of frames.
-        const QString path = writeMp3(
-            QStringLiteral("many.mp3"),
-            id3v2ManyFrames({ { "TIT2", 0, "Flood Title" } }, ManyFrames,
-                            { utf16Frame("TPE1", QStringLiteral("Flood Artist")),
-                              { "TALB", 3, "Flood Album" } }));
+        const QString path = writeMp3(QStringLiteral("many.mp3"),
+                                      id3v2ManyFrames({ { "TIT2", 0, "Flood Title" } }, ManyFrames,
+                                                      { utf16Frame("TPE1",
+                                                                   QStringLiteral("Flood Artist")),
+                                                        { "TALB", 3, "Flood Album" } }));
         QVERIFY(!path.isEmpty());
         QVERIFY(QFileInfo(path).size() > 15 * 1024 * 1024);
 
-        resetPeak();
-        double before = peakMiB();
+        resetPeakResident();
+        double before = peakResidentMiB();
         const Id3FrameEncodings encodings = Id3FrameEncodings::read(path);
-        const double encodingsGrowth = peakMiB() - before;
+        const double encodingsGrowth = peakResidentMiB() - before;
         QCOMPARE(encodings.title, 0);
         QCOMPARE(encodings.artist, 1);
         QCOMPARE(encodings.album, 3);
 
-        resetPeak();
-        before = peakMiB();
+        resetPeakResident();
+        before = peakResidentMiB();
         TrackerTrackInfo info;
         QString reason;
         QVERIFY2(TrackerTagReader::read(path, &info, &reason), qPrintable(reason));
-        const double indexGrowth = peakMiB() - before;
+        const double indexGrowth = peakResidentMiB() - before;
         QCOMPARE(info.title, QStringLiteral("Flood Title"));
         QCOMPARE(info.artist, QStringLiteral("Flood Artist"));
         QCOMPARE(info.album, QStringLiteral("Flood Album"));
@@ -108,10 +87,10 @@ private slots:
     {
         // Just at the bound, and just past it: every text is found either way.
         for (const int count : { 1024 - 3, 1024 + 1 }) {
-            const QString path = writeMp3(
-                QStringLiteral("bound-%1.mp3").arg(count),
-                id3v2ManyFrames({ { "TIT2", 0, "Bound Title" } }, count,
-                                { { "TPE1", 0, "Bound Artist" }, { "TCON", 0, "Jazz" } }));
+            const QString path = writeMp3(QStringLiteral("bound-%1.mp3").arg(count),
+                                          id3v2ManyFrames({ { "TIT2", 0, "Bound Title" } }, count,
+                                                          { { "TPE1", 0, "Bound Artist" },
+                                                            { "TCON", 0, "Jazz" } }));
             QVERIFY(!path.isEmpty());
             TrackerTrackInfo info;
             QString reason;

@@ -82,6 +82,9 @@ private:
     int busState() { return call(QStringLiteral("playbackState")).arguments().value(0).toInt(); }
     QStringList busMedia();
     PlayerSheet* shownSheet();
+    // An outside file of a minute written at path, played in the sheet and sought to `at`
+    // seconds, as a user has it once it has told it can seek; null when it did not get there.
+    PlayerSheet* sheetPlayingAt(const QString& path, const AudioTags& tags, int at);
     // Banners on the program's windows have come and gone, and what their end would set off
     // has had its time.
     void waitForTheBanners();
@@ -151,6 +154,28 @@ PlayerSheet* TestFailedRequests::shownSheet()
         },
         Timeout);
     return appeared ? sheet.data() : nullptr;
+}
+
+PlayerSheet* TestFailedRequests::sheetPlayingAt(const QString& path, const AudioTags& tags, int at)
+{
+    if (!AudioGenerator::write(path, tags, 60000))
+        return nullptr;
+    call(QStringLiteral("playTempFile"), { QStringList { path } });
+    PlayerSheet* sheet = shownSheet();
+    const bool there = sheet
+                       && QTest::qWaitFor(
+                           [&]() {
+                               return hub->state(PlayState::RadioMode) == PlayState::Playing
+                                      && hub->isSeekable(PlayState::RadioMode);
+                           },
+                           Timeout);
+    if (!there)
+        return nullptr;
+    hub->setPosition(at, PlayState::RadioMode);
+    return QTest::qWaitFor([&]() { return int(hub->position(PlayState::RadioMode)) >= at; },
+                           Timeout)
+               ? sheet
+               : nullptr;
 }
 
 void TestFailedRequests::waitForTheBanners()
@@ -261,19 +286,12 @@ void TestFailedRequests::aSongComesBackAsItWasAfterFailuresAtAnySpacing()
 
 void TestFailedRequests::theSheetsFileComesBackAtItsPlaceAndInItsState()
 {
-    const QString path = TestEnvironment::home() + QStringLiteral("/Downloads/sheet talk.mp3");
     AudioTags tags;
     tags.title = QStringLiteral("Sheet Talk");
     tags.artist = QStringLiteral("Radio Host");
-    QVERIFY(AudioGenerator::write(path, tags, 60000));
-    call(QStringLiteral("playTempFile"), { QStringList { path } });
-    QPointer<PlayerSheet> sheet = shownSheet();
+    const QString path = TestEnvironment::home() + QStringLiteral("/Downloads/sheet talk.mp3");
+    QPointer<PlayerSheet> sheet = sheetPlayingAt(path, tags, 8);
     QVERIFY(sheet);
-    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::RadioMode), PlayState::Playing, Timeout);
-    // Heard for a while, as a user has it: it has told it can seek.
-    QTRY_VERIFY_WITH_TIMEOUT(hub->isSeekable(PlayState::RadioMode), Timeout);
-    hub->setPosition(8, PlayState::RadioMode);
-    QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::RadioMode) >= 8, Timeout);
 
     const QList<QStringList> failing = { { QStringLiteral("play"), missingEntries },
                                          { QStringLiteral("playPlaylist"), emptyList },
@@ -379,17 +397,11 @@ void TestFailedRequests::aFloodOfFailuresLeavesTheSheetsFilePlaying()
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
     call(QStringLiteral("pausePlayback"));
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Paused, Timeout);
-    const QString path = TestEnvironment::home() + QStringLiteral("/Downloads/flood.mp3");
     AudioTags tags;
     tags.title = QStringLiteral("Flood Talk");
-    QVERIFY(AudioGenerator::write(path, tags, 60000));
-    call(QStringLiteral("playTempFile"), { QStringList { path } });
-    QPointer<PlayerSheet> sheet = shownSheet();
+    const QString path = TestEnvironment::home() + QStringLiteral("/Downloads/flood.mp3");
+    QPointer<PlayerSheet> sheet = sheetPlayingAt(path, tags, 5);
     QVERIFY(sheet);
-    QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::RadioMode), PlayState::Playing, Timeout);
-    QTRY_VERIFY_WITH_TIMEOUT(hub->isSeekable(PlayState::RadioMode), Timeout);
-    hub->setPosition(5, PlayState::RadioMode);
-    QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::RadioMode) >= 5, Timeout);
 
     // Failures of every kind for about a second, a few milliseconds apart or together.
     QList<QStringList> requests;

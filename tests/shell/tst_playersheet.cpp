@@ -128,6 +128,21 @@ private:
                 .arg(title));
     }
 
+    // The "Save as" dialog that the sheet's Save opens, once it has appeared; null when none did.
+    MSaveAsDialog* saveAsDialogOf(PlayerSheet* sheet)
+    {
+        sheet->saveButton()->click();
+        ContentManager* manager = hub->findChild<ContentManager*>();
+        MSaveAsDialog* dialog = manager ? manager->saveAsDialog() : nullptr;
+        const bool appeared = dialog
+                              && QTest::qWaitFor(
+                                  [&]() {
+                                      return dialog->sceneWindowState() == MSceneWindow::Appeared;
+                                  },
+                                  Timeout);
+        return appeared ? dialog : nullptr;
+    }
+
     bool waitForState(PlayState::State state)
     {
         QElapsedTimer waited;
@@ -366,8 +381,7 @@ private slots:
         {
             QString uri;
             QString title;
-        } requests[] = { { libraryFile, QStringLiteral("Four") },
-                         { urn, QStringLiteral("Five") } };
+        } requests[] = { { libraryFile, QStringLiteral("Four") }, { urn, QStringLiteral("Five") } };
         for (const auto& request : requests) {
             hub->stop(PlayState::MusicMode);
             call(QStringLiteral("playTempFile"), path);
@@ -396,11 +410,8 @@ private slots:
         QVERIFY(sheet);
         QVERIFY(waitForState(PlayState::Playing));
         QVERIFY(sheet->offersSave());
-        sheet->saveButton()->click();
-        ContentManager* manager = hub->findChild<ContentManager*>();
-        QVERIFY(manager && manager->saveAsDialog());
-        MSaveAsDialog* dialog = manager->saveAsDialog();
-        QTRY_COMPARE_WITH_TIMEOUT(dialog->sceneWindowState(), MSceneWindow::Appeared, Timeout);
+        MSaveAsDialog* dialog = saveAsDialogOf(sheet);
+        QVERIFY(dialog);
         // The dialog comes up over the sheet, offering the file's own name.
         QCOMPARE(dialog->managingWindow(), sheet->systemwideWindow());
         QCOMPARE(dialog->nameEdit()->text(), QStringLiteral("keep me"));
@@ -456,11 +467,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(hub->isSeekable(PlayState::RadioMode), Timeout);
         call(QStringLiteral("pausePlayback"));
         QVERIFY(waitForState(PlayState::Paused));
-        sheet->saveButton()->click();
-        ContentManager* manager = hub->findChild<ContentManager*>();
-        QVERIFY(manager && manager->saveAsDialog());
-        MSaveAsDialog* dialog = manager->saveAsDialog();
-        QTRY_COMPARE_WITH_TIMEOUT(dialog->sceneWindowState(), MSceneWindow::Appeared, Timeout);
+        MSaveAsDialog* dialog = saveAsDialogOf(sheet);
+        QVERIFY(dialog);
         dialog->accept();
         QTRY_COMPARE_WITH_TIMEOUT(hub->saveState(), PlayState::Saved, SaveTimeout);
         QTRY_COMPARE_WITH_TIMEOUT(hub->mode(), PlayState::MusicMode, Timeout);
@@ -500,11 +508,8 @@ private slots:
         QPointer<PlayerSheet> sheet = shownSheet();
         QVERIFY(sheet);
         QVERIFY(waitForState(PlayState::Playing));
-        sheet->saveButton()->click();
-        ContentManager* manager = hub->findChild<ContentManager*>();
-        QVERIFY(manager && manager->saveAsDialog());
-        MSaveAsDialog* dialog = manager->saveAsDialog();
-        QTRY_COMPARE_WITH_TIMEOUT(dialog->sceneWindowState(), MSceneWindow::Appeared, Timeout);
+        MSaveAsDialog* dialog = saveAsDialogOf(sheet);
+        QVERIFY(dialog);
         dialog->accept();
         QTRY_COMPARE_WITH_TIMEOUT(hub->saveState(), PlayState::Saved, SaveTimeout);
         QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), QStringLiteral("Ferry Talk"),

@@ -5,19 +5,27 @@
 #include <QFile>
 #include <QList>
 
-// The resident memory of this process now, or of the process of the given id, in KiB (0 when
-// it cannot be read): what benchmarks compare before and after repeating some work.
-inline double residentKiB(qint64 pid = 0)
+// A field of /proc/<pid>/status ("VmRSS:", "VmHWM:"), of this process when pid is 0, in KiB
+// (0 when it cannot be read).
+inline double statusKiB(const char* field, qint64 pid = 0)
 {
     QFile status(pid > 0 ? QStringLiteral("/proc/%1/status").arg(pid)
                          : QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
+    const int length = int(qstrlen(field));
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble();
+        if (line.startsWith(field))
+            return line.mid(length).trimmed().split(' ').first().toDouble();
     }
     return 0;
+}
+
+// The resident memory of this process now, or of the process of the given id, in KiB (0 when
+// it cannot be read): what benchmarks compare before and after repeating some work.
+inline double residentKiB(qint64 pid = 0)
+{
+    return statusKiB("VmRSS:", pid);
 }
 
 // The peak of this process's resident memory begun anew from what it holds now
@@ -31,14 +39,7 @@ inline void resetPeakResident()
 
 inline double peakResidentMiB()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
+    return statusKiB("VmHWM:") / 1024.0;
 }
 
 #endif // PROCESSMEMORY_H
