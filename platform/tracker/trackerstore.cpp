@@ -6,6 +6,7 @@
 #include "trackerfileindexer.h"
 #include "trackerlogging.h"
 #include "trackerqueryrunner.h"
+#include "trackerunfinishedstore.h"
 
 #include <sqlite3.h>
 
@@ -13,7 +14,6 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -89,49 +89,21 @@ GFile* ontologyLocation()
 
 const char* const InUseText = "another player is using the library store";
 
-// Whether a database holds nothing at all: not one table, index or view, as SQLite itself reads
-// it (its write-ahead log included), so that no single field of the file is trusted. A database
-// that cannot be read, or whose list of tables cannot be had, is not empty.
-bool databaseHoldsNothing(const QString& path)
-{
-    sqlite3* db = nullptr;
-    bool empty = false;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr)
-        == SQLITE_OK) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &statement, nullptr)
-                == SQLITE_OK
-            && sqlite3_step(statement) == SQLITE_ROW)
-            empty = sqlite3_column_int64(statement, 0) == 0;
-        sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
-    return empty;
-}
-
-// The store library makes its database, tables and version, in one transaction. A first start
-// ended while it wrote that (a quit or a kill within the first tenth of a second) leaves a
+// The store library makes its database, tables and version in one transaction. A first start
+// ended before it was written (a quit or a kill within the first tenth of a second) leaves a
 // database without a table, which every later open refuses, so the player could never start
-// again. Such a database never held a song or a playlist: it is cleared, so that the next open
-// makes it again. Any other database that cannot be opened is left as it is, whatever its
-// version field says (a few damaged bytes can make it read 0): it holds what the user made,
-// and may open again once it is mended.
+// again. Such a store never held a song or a playlist: it is cleared, so that the next open
+// makes it again. Any other store that cannot be opened is left as it is, whatever SQLite reads
+// of it (a few damaged bytes of its first page make it read no table, or a version of 0): it
+// holds what the user made, and may open again once it is mended.
 bool clearUnfinishedDatabase(const QString& directory)
 {
-    const QString database = directory + QStringLiteral("/meta.db");
-    if (!QFileInfo(database).isFile() || !databaseHoldsNothing(database))
+    if (!TrackerUnfinishedStore::holdsNothing(directory))
         return false;
     qCWarning(lcStore).noquote() << Q_FUNC_INFO << "- the library store in" << directory
                                  << "holds nothing (its first start was cut off); it is made"
                                     " again";
-    bool cleared = true;
-    for (const char* name : { "meta.db", "meta.db-wal", "meta.db-shm", "meta.db-journal",
-                              ".meta.isrunning", "ontologies.gvdb" }) {
-        const QString path = directory + QLatin1Char('/') + QLatin1String(name);
-        if (QFileInfo::exists(path) && !QFile::remove(path))
-            cleared = false;
-    }
-    return cleared;
+    return TrackerUnfinishedStore::clear(directory);
 }
 
 } // namespace

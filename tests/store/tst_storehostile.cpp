@@ -11,6 +11,7 @@
 #include "trackerqueryrunner.h"
 #include "trackersparql.h"
 #include "trackerstore.h"
+#include "trackerunfinishedstore.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -138,6 +139,53 @@ QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A copy of a folder's regular files, in place of what was there.
+bool copyFolder(const QString& from, const QString& to)
+{
+    QDir(to).removeRecursively();
+    if (!QDir().mkpath(to))
+        return false;
+    for (const QString& name : QDir(from).entryList(QDir::Files | QDir::Hidden)) {
+        if (!QFile::copy(from + '/' + name, to + '/' + name))
+            return false;
+    }
+    return true;
+}
+
+// Every entry of a folder, with what it holds: a regular file's checksum, a link's target.
+QMap<QString, QByteArray> folderPrint(const QString& directory)
+{
+    QMap<QString, QByteArray> print;
+    const QFileInfoList entries = QDir(directory).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        print.insert(entry.fileName(), entry.isSymLink()
+                                           ? QFile::encodeName(entry.symLinkTarget())
+                                           : QCryptographicHash::hash(readFile(entry.filePath()),
+                                                                      QCryptographicHash::Sha256)
+                                                 .toHex());
+    }
+    return print;
+}
+
+// How many tables, indexes and views SQLite reads in a database, its log included; -1 if none
+// can be read.
+int tablesAsRead(const QString& database)
+{
+    sqlite3* db = nullptr;
+    int tables = -1;
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(database).constData(), &db, SQLITE_OPEN_READONLY, nullptr)
+            == SQLITE_OK
+        && sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &statement, nullptr)
+               == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW)
+        tables = sqlite3_column_int(statement, 0);
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return tables;
 }
 
 bool makePipe(const QString& path)
@@ -658,24 +706,51 @@ private slots:
         QVERIFY(indexed(QStringLiteral("z/unstuck.ogg")));
     }
 
-    // What a first start ended within its first tenth of a second leaves: the store library's
-    // database without the version it writes last. Every later open refused it, so the player
-    // never started again.
+    // What a first start ended within its first tenth of a second leaves, at each point of it:
+    // the store library's database without the version it writes last. Every later open refused
+    // it, so the player never started again.
     void aStoreWhoseFirstStartWasCutOffOpensAgain()
     {
         TrackerStore::destroy();
         const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", QFile::encodeName(QDir::homePath() + "/cut-off-data"));
-        const auto leaveUnfinished = [] {
-            const QString directory = TrackerStore::storeDirectory();
+        const QString directory = TrackerStore::storeDirectory();
+        const QString database = directory + "/meta.db";
+        const QString scratch = QDir::homePath() + "/cut-off-scratch";
+        // The points: the database made and not yet written; its switch to a log being written;
+        // switched, with an empty log; its first transaction under way, some of its pages spilled
+        // to the log and not committed (the files as they are while it runs); the same with the
+        // last frame's write cut short.
+        const int points = 5;
+        const auto leaveUnfinished = [&](int point) {
             QDir(directory).removeRecursively();
-            QVERIFY(QDir().mkpath(directory));
+            QDir(scratch).removeRecursively();
+            QVERIFY(QDir().mkpath(directory) && QDir().mkpath(scratch));
+            QVERIFY(writeFile(directory + "/.meta.isrunning", QByteArray()));
+            if (point < 2) {
+                QVERIFY(writeFile(database, QByteArray()));
+                if (point == 1)
+                    QVERIFY(writeFile(database + "-journal", QByteArray(512, '\0')));
+                return;
+            }
             sqlite3* db = nullptr;
-            QCOMPARE(sqlite3_open(QFile::encodeName(directory + "/meta.db").constData(), &db),
+            QCOMPARE(sqlite3_open(QFile::encodeName(scratch + "/meta.db").constData(), &db),
                      SQLITE_OK);
-            QCOMPARE(sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr),
+            QCOMPARE(sqlite3_exec(db,
+                                  "PRAGMA page_size=8192; PRAGMA journal_mode=WAL; "
+                                  "PRAGMA cache_size=10; BEGIN; CREATE TABLE t(x); "
+                                  "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n "
+                                  "WHERE i<300) INSERT INTO t SELECT randomblob(1000) FROM n",
+                                  nullptr, nullptr, nullptr),
                      SQLITE_OK);
+            for (const char* name : { "meta.db", "meta.db-wal", "meta.db-shm" })
+                QVERIFY(QFile::copy(scratch + '/' + name, directory + '/' + name));
             sqlite3_close(db);
+            QVERIFY(QFileInfo(database + "-wal").size() > 10 * 8192);
+            QVERIFY(writeFile(directory + "/ontologies.gvdb", "cache"));
+            QVERIFY(writeFile(directory + "/ontologies.gvdb.Xy12Z9", "cache"));
+            if (point != 3)
+                QVERIFY(QFile::resize(database + "-wal", point == 2 ? 0 : 32 + 3 * 8216 + 4096));
         };
         const QString playlist = QStringLiteral(
             "SELECT COUNT(?p) WHERE { ?p a nmm:Playlist ; nie:title \"Kept\" }");
@@ -686,13 +761,28 @@ private slots:
             return result.ok && !result.rows.isEmpty() ? result.rows.first().value(0).toInt() : -1;
         };
 
-        leaveUnfinished();
         QString error;
-        QVERIFY2(TrackerStore::instance()->openSync(&error), qPrintable(error));
-        QCOMPARE(countIn(playlist), 0);
-        TrackerStore::destroy();
+        for (int point = 0; point < points; ++point) {
+            leaveUnfinished(point);
+            QVERIFY(TrackerUnfinishedStore::holdsNothing(directory));
+            QVERIFY2(TrackerStore::instance()->openSync(&error), qPrintable(error));
+            QCOMPARE(countIn(playlist), 0);
+            TrackerStore::destroy();
+            QVERIFY(!QFileInfo::exists(directory + "/ontologies.gvdb.Xy12Z9"));
+        }
 
-        leaveUnfinished();
+        // Beside those, a log index that counts committed frames, or a journal with a page in it,
+        // tells of more than a first page.
+        leaveUnfinished(2);
+        QFile index(database + "-shm");
+        QVERIFY(index.open(QIODevice::ReadWrite) && index.seek(16) && index.write("\1", 1) == 1);
+        index.close();
+        QVERIFY(!TrackerUnfinishedStore::holdsNothing(directory));
+        leaveUnfinished(1);
+        QVERIFY(writeFile(database + "-journal", QByteArray(512 + 4 + 8192 + 4, '\0')));
+        QVERIFY(!TrackerUnfinishedStore::holdsNothing(directory));
+
+        leaveUnfinished(4);
         QSignalSpy opened(TrackerStore::instance(), &TrackerStore::opened);
         TrackerStore::instance()->openAsync();
         QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 30000);
@@ -711,10 +801,11 @@ private slots:
         qputenv("XDG_DATA_HOME", dataHome);
     }
 
-    // A finished store that cannot be opened is refused and kept, whatever its version field
-    // reads: four damaged bytes made it read 0, as a store whose first start was cut off does,
-    // and the store was deleted with the favourites, play counts and playlists in it. Mended,
-    // it opens with all of them.
+    // A finished store that cannot be opened is refused and kept byte for byte, whatever SQLite
+    // reads of it. Four damaged bytes made its version read 0, three made its first page read no
+    // table (with its log beside it or not), one of its log hid the commit of all it held: each
+    // time it was taken for a store whose first start was cut off and deleted with the
+    // favourites, play counts and playlists in it. Mended, it opens with all of them.
     void aDamagedStoreIsKeptAndOpensOnceMended()
     {
         TrackerStore::destroy();
@@ -762,53 +853,179 @@ private slots:
         QCOMPARE(countsIn(), made);
         TrackerStore::destroy();
 
-        // Four bytes of the closed database's header, and nothing else.
-        const auto bytesAt60 = [&database] {
-            QFile file(database);
-            return file.open(QIODevice::ReadOnly) && file.seek(60) ? file.read(4) : QByteArray();
-        };
-        const auto writeAt60 = [&database](const QByteArray& bytes) {
-            QFile file(database);
-            return file.open(QIODevice::ReadWrite) && file.seek(60)
-                   && file.write(bytes) == bytes.size();
-        };
         // The store library lets go of the database a little after the close; then its log is
         // written into it.
         QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo(database + "-wal").exists(), 30000);
-        const QByteArray version = bytesAt60();
-        QCOMPARE(version.size(), 4);
-        QVERIFY(version != QByteArray(4, '\0'));
-        QVERIFY(writeAt60(QByteArray(4, '\0')));
-        const qint64 size = QFileInfo(database).size();
+        const QString finished = QDir::homePath() + "/damaged-finished";
+        const QString scratch = QDir::homePath() + "/damaged-scratch";
+        QVERIFY(copyFolder(directory, finished));
 
-        // The program's open, then a second one: refused and said, the database left as it was.
-        {
-            MessageLog log;
-            QSignalSpy opened(TrackerStore::instance(), &TrackerStore::opened);
-            TrackerStore::instance()->openAsync();
-            QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 30000);
-            QCOMPARE(opened.first().first().toBool(), false);
-            QVERIFY(!TrackerStore::instance()->isOpen());
-            QVERIFY(!TrackerStore::instance()->lastError().isEmpty());
-            QVERIFY(!TrackerStore::instance()->openSync(&error));
-            QVERIFY(!error.isEmpty());
-            const QString said = log.warnings.join(QLatin1Char('\n'));
-            QVERIFY2(said.contains("cannot open the library store") && said.contains(directory),
-                     qPrintable(said));
-            QVERIFY2(!said.contains("holds nothing"), qPrintable(said));
+        // The bytes each damage changed, to be written back.
+        QList<QPair<QString, QPair<qint64, QByteArray>>> changed;
+        const auto forge = [&](const QString& name, qint64 offset, const QByteArray& bytes) {
+            const QString path = directory + '/' + name;
+            changed.prepend({ path, { offset, readFile(path).mid(int(offset), bytes.size()) } });
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(offset)
+                    && file.write(bytes) == bytes.size());
+        };
+        const auto cut = [&](const QString& name, qint64 size) {
+            const QString path = directory + '/' + name;
+            changed.prepend({ path, { size, readFile(path).mid(int(size)) } });
+            QVERIFY(QFile::resize(path, size));
+        };
+        const auto noTable = [&] {
+            forge("meta.db", 100, "\x0d");
+            forge("meta.db", 103, QByteArray(2, '\0'));
+        };
+        const auto refusedAndKept = [&](const char* damage) {
+            TrackerStore::destroy();
+            QMap<QString, QByteArray> files = folderPrint(directory);
+            {
+                MessageLog log;
+                QSignalSpy opened(TrackerStore::instance(), &TrackerStore::opened);
+                TrackerStore::instance()->openAsync();
+                QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 30000);
+                QVERIFY2(!opened.first().first().toBool(), damage);
+                QVERIFY(!TrackerStore::instance()->lastError().isEmpty());
+                QVERIFY2(!TrackerStore::instance()->openSync(&error), damage);
+                const QString said = log.warnings.join(QLatin1Char('\n'));
+                QVERIFY2(said.contains("cannot open the library store") && said.contains(directory)
+                             && !said.contains("holds nothing"),
+                         qPrintable(damage + QLatin1Char('\n') + said));
+            }
+            TrackerStore::destroy();
+            // The store library marks the database as open while it tries.
+            QMap<QString, QByteArray> after = folderPrint(directory);
+            files.remove(".meta.isrunning");
+            after.remove(".meta.isrunning");
+            QVERIFY2(after == files,
+                     qPrintable(damage + QStringLiteral(": ") + QStringList(files.keys()).join(' ')
+                                + " -> " + QStringList(after.keys()).join(' ')));
+        };
+        const auto mendedOpens = [&](const char* damage, const QList<int>& held) {
+            for (const auto& change : qAsConst(changed)) {
+                QFile file(change.first);
+                QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(change.second.first)
+                        && file.write(change.second.second) == change.second.second.size());
+            }
+            changed.clear();
+            QVERIFY2(TrackerStore::instance()->openSync(&error), qPrintable(damage + error));
+            QVERIFY2(countsIn() == held, damage);
+            TrackerStore::destroy();
+        };
+        const auto fromFinished = [&] {
+            TrackerStore::destroy();
+            QDir(directory).removeRecursively();
+            QVERIFY(copyFolder(finished, directory));
+            changed.clear();
+        };
+        // As a player killed with the store open leaves it: the files as they are while a
+        // connection has them (closing the last one writes the log into the database). One more
+        // play of a song, which leaves the first page as it was.
+        const auto killedWithALog = [&] {
+            QVERIFY(copyFolder(finished, scratch));
+            sqlite3* db = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(scratch + "/meta.db").constData(), &db),
+                     SQLITE_OK);
+            QCOMPARE(sqlite3_exec(db,
+                                  "PRAGMA wal_autocheckpoint=0; UPDATE \"nie:InformationElement\" "
+                                  "SET \"nie:usageCounter\" = \"nie:usageCounter\" + 1 "
+                                  "WHERE \"nie:usageCounter\" = 6",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            QDir(directory).removeRecursively();
+            QVERIFY(copyFolder(scratch, directory));
+            sqlite3_close(db);
+            changed.clear();
+            QVERIFY(QFileInfo(database + "-wal").size() > 32);
+        };
+        // The whole store in the log beside a database of one page (a backup writes every page),
+        // and a byte of the log's last frame, the one that commits it all, changed.
+        const auto allInTheLog = [&] {
+            QDir(scratch).removeRecursively();
+            QVERIFY(QDir().mkpath(scratch));
+            sqlite3 *source = nullptr, *target = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(finished + "/meta.db").constData(), &source),
+                     SQLITE_OK);
+            QCOMPARE(sqlite3_open(QFile::encodeName(scratch + "/meta.db").constData(), &target),
+                     SQLITE_OK);
+            QCOMPARE(sqlite3_exec(target,
+                                  "PRAGMA page_size=8192; PRAGMA journal_mode=WAL; "
+                                  "PRAGMA wal_autocheckpoint=0",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_backup* backup = sqlite3_backup_init(target, "main", source, "main");
+            QVERIFY(backup && sqlite3_backup_step(backup, -1) == SQLITE_DONE);
+            sqlite3_backup_finish(backup);
+            QDir(directory).removeRecursively();
+            QVERIFY(copyFolder(scratch, directory));
+            sqlite3_close(target);
+            sqlite3_close(source);
+            QVERIFY(QFile::copy(finished + "/ontologies.gvdb", directory + "/ontologies.gvdb"));
+            changed.clear();
+            QCOMPARE(QFileInfo(database).size(), 8192);
+            const qint64 at = QFileInfo(database + "-wal").size() - 100;
+            forge("meta.db-wal", at, QByteArray(1, char(~readFile(database + "-wal").at(int(at)))));
+        };
+
+        fromFinished();
+        forge("meta.db", 60, QByteArray(4, '\0'));
+        refusedAndKept("the version field");
+        mendedOpens("the version field", made);
+
+        fromFinished();
+        noTable();
+        QCOMPARE(tablesAsRead(database), 0);
+        refusedAndKept("three bytes of the first page");
+        mendedOpens("three bytes of the first page", made);
+
+        killedWithALog();
+        noTable();
+        QCOMPARE(tablesAsRead(database), 0);
+        refusedAndKept("three bytes of the first page, its log beside it");
+        mendedOpens("three bytes of the first page, its log beside it", { 3, 22, 6 });
+
+        // The same three bytes, with a page-size field that reads 64 KiB on a database cut to
+        // that size: one page, if the field were trusted.
+        fromFinished();
+        noTable();
+        forge("meta.db", 16, QByteArray("\0\1", 2));
+        cut("meta.db", 65536);
+        refusedAndKept("a page-size field");
+        mendedOpens("a page-size field", made);
+
+        // Beside a database of one page, what the store library does not make, or a log that is
+        // not a file, is not taken for empty either.
+        for (const char* beside : { "a folder for its log", "a file of another database" }) {
+            QDir(directory).removeRecursively();
+            QVERIFY(QDir().mkpath(directory));
+            sqlite3* db = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(database).constData(), &db), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(db, "PRAGMA page_size=8192; PRAGMA journal_mode=WAL", nullptr,
+                                  nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(db);
+            QVERIFY(beside[2] == 'f' ? QDir().mkpath(database + "-wal")
+                                     : writeFile(directory + "/other.db", "rows"));
+            refusedAndKept(beside);
         }
-        TrackerStore::destroy();
-        QVERIFY(QFileInfo(database).isFile());
-        QCOMPARE(QFileInfo(database).size(), size);
-        QCOMPARE(bytesAt60(), QByteArray(4, '\0'));
 
-        // Mended, everything is there.
-        QVERIFY(writeAt60(version));
-        QVERIFY2(TrackerStore::instance()->openSync(&error), qPrintable(error));
-        QCOMPARE(countsIn(), made);
-        TrackerStore::destroy();
+        // The whole store in a log whose commit is damaged, beside a database of one page or of
+        // none, is not empty as the files are read, though SQLite reads no table in it. (Any
+        // open of it, SQLite's recovery, drops such a log as a write cut short; the store
+        // library's open is not tried here.)
+        allInTheLog();
+        QCOMPARE(tablesAsRead(database), 0);
+        QVERIFY(!TrackerUnfinishedStore::holdsNothing(directory));
+        cut("meta.db", 0);
+        QVERIFY(!TrackerUnfinishedStore::holdsNothing(directory));
+        QVERIFY(QFile::rename(database + "-wal", scratch + "/linked"));
+        QVERIFY(QFile::link(scratch + "/linked", database + "-wal"));
+        QVERIFY(!TrackerUnfinishedStore::holdsNothing(directory));
 
         // A database SQLite cannot read at all is not taken for an empty one either.
+        fromFinished();
         QVERIFY(writeFile(database, QByteArray(8192, 'x')));
         QVERIFY(!TrackerStore::instance()->openSync(&error));
         TrackerStore::destroy();
