@@ -12,7 +12,10 @@
 // folder of 20 generated songs and 0, 1 or 5 MP3 files behind a 15.9 MiB ID3v2.3 tag of 1.39
 // million 12-byte title frames, as a download or a memory card may bring them. Reported: the
 // program's peak RSS over the index and the RSS it holds once quiet, and their growth over the
-// folder without such files.
+// folder without such files. FirstIndexOfTagFloodsOfOtherKinds: the same 20 songs and five files
+// of other kinds, each behind some 16 MiB of tiny fields in its usual tag: a WMA file's ASF
+// descriptors (930,000), a WAV file's ID3v2 chunk (1.39 million frames), an Ogg Speex and an Ogg
+// FLAC file's Vorbis comment (1.39 million fields), an MP4 file's ilst (670,000 items).
 //
 // Run under a private session bus, pinned, e.g.
 //   dbus-run-session -- taskset -c 4-7 build-bench/bench/pages/bench_firstindex
@@ -25,6 +28,7 @@
 #include "audiogenerator.h"
 #include "fixturelibrary.h"
 #include "id3tagbytes.h"
+#include "kindfloods.h"
 #include "testenvironment.h"
 #include "trackertagreader.h"
 
@@ -137,6 +141,54 @@ bool writeFloodLibrary(int floods)
         QFile file(musicDir + QStringLiteral("/flood %1.mp3").arg(i));
         if (!file.open(QIODevice::WriteOnly)
             || file.write(tag + frames) != tag.size() + frames.size())
+            return false;
+    }
+    return true;
+}
+
+// Points the program at a folder of the same 20 songs and five files of other kinds behind
+// floods of tiny fields, written the first time it is asked for.
+bool writeKindFloodLibrary()
+{
+    if (!writeFloodLibrary(0))
+        return false;
+    const QString plain = musicDir;
+    musicDir = TestEnvironment::home() + QStringLiteral("/floods/kinds");
+    QFile dirs(TestEnvironment::configHome() + QStringLiteral("/user-dirs.dirs"));
+    if (!dirs.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    dirs.write("XDG_MUSIC_DIR=\"" + QFile::encodeName(musicDir) + "\"\n");
+    dirs.close();
+    if (QDir(musicDir).exists())
+        return true;
+    QDir().mkpath(musicDir);
+    for (int i = 0; i < 20; ++i) {
+        const QString name = QStringLiteral("/song %1.ogg").arg(i);
+        if (!QFile::copy(plain + name, musicDir + name))
+            return false;
+    }
+    QHash<QString, QByteArray> encoded;
+    for (const char* suffix : { "spx", "oga" }) {
+        QFile audio(AudioGenerator::untaggedTemplate(QLatin1String(suffix), 20000));
+        if (!audio.open(QIODevice::ReadOnly))
+            return false;
+        encoded.insert(QLatin1String(suffix), audio.readAll());
+    }
+    const struct
+    {
+        const char* kind;
+        int fields;
+    } floods[] = { { "ASF", 930000 },
+                   { "WAV", FloodFrames },
+                   { "Ogg Speex", FloodFrames },
+                   { "Ogg FLAC", FloodFrames },
+                   { "MP4", 670000 } };
+    for (const auto& flood : floods) {
+        QString name;
+        const QByteArray bytes = kindFlood(QLatin1String(flood.kind), flood.fields, encoded, &name);
+        QFile file(musicDir + QStringLiteral("/flood ") + name);
+        if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly)
+            || file.write(bytes) != bytes.size())
             return false;
     }
     return true;
@@ -344,14 +396,18 @@ BENCHMARK(FirstIndex)
     ->Iterations(1)
     ->UseRealTime();
 
+// The run over the folder without floods, which comes first.
+ProgramRun plainFloodRun;
+
 void FirstIndexOfTagFloods(benchmark::State& state)
 {
     const int floods = int(state.range(0));
-    // The run over the folder without floods, which comes first.
-    static ProgramRun plain;
+    // -1: the floods of other kinds.
+    const bool kinds = floods < 0;
+    ProgramRun& plain = plainFloodRun;
     for (auto _ : state) {
         state.PauseTiming();
-        if (!writeFloodLibrary(floods)) {
+        if (!(kinds ? writeKindFloodLibrary() : writeFloodLibrary(floods))) {
             state.SkipWithError("cannot write the audio files");
             return;
         }
@@ -380,6 +436,16 @@ BENCHMARK(FirstIndexOfTagFloods)
     ->Arg(0)
     ->Arg(1)
     ->Arg(5)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+void FirstIndexOfTagFloodsOfOtherKinds(benchmark::State& state)
+{
+    FirstIndexOfTagFloods(state);
+}
+BENCHMARK(FirstIndexOfTagFloodsOfOtherKinds)
+    ->Arg(-1)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->UseRealTime();

@@ -1,12 +1,10 @@
 #include "trackertagreader.h"
 
 #include "mcharsetdetector.h"
-#include "id3v2trim.h"
 #include "safefile.h"
 #include "trackerlogging.h"
 #include "trackerregularfile.h"
-#include "trackertagstream.h"
-#include "trackertagtrim.h"
+#include "trackertagkinds.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +14,6 @@
 #include <taglib/apetag.h>
 #include <taglib/attachedpictureframe.h>
 #include <taglib/commentsframe.h>
-#include <taglib/fileref.h>
 #include <taglib/flacfile.h>
 #include <taglib/flacpicture.h>
 #include <taglib/id3v1tag.h>
@@ -157,14 +154,6 @@ TagLib::ID3v2::FrameFactory* frameFactory()
 {
     static DeclaredEncodingFrameFactory factory;
     return &factory;
-}
-
-// The suffixes TagLib reads as MPEG audio.
-bool isMpegName(const QByteArray& name)
-{
-    const QByteArray suffix = name.mid(name.lastIndexOf('.') + 1).toLower();
-    return name.lastIndexOf('.') > name.lastIndexOf('/')
-           && (suffix == "mp3" || suffix == "mp2" || suffix == "aac");
 }
 
 // Where TagLib found the text of a field of an MPEG file: its tag union takes ID3v2 first,
@@ -325,42 +314,28 @@ bool TrackerTagReader::read(const QByteArray& name, TrackerTrackInfo* info, QStr
 bool TrackerTagReader::readOpen(int fd, const QByteArray& name, TrackerTrackInfo* info,
                                 QString* reason)
 {
-    TrackerTagStream stream(fd, name);
-    // TagLib builds a few hundred bytes for every frame of an ID3v2 tag, a string for every value
-    // of a text, and inflates a compressed frame whole: a tag of a million tiny frames or values,
-    // or a frame that unpacks to gigabytes, is handed over bounded.
-    const Id3v2Trim::Result trim = Id3v2Trim::walk(Id3v2Trim::fromDescriptor(fd));
-    if (trim.trimmed) {
-        qCInfo(lcIndexer).nospace()
-            << "the ID3v2 tag of " << QFile::decodeName(name) << " is read bounded: of its "
-            << trim.frames << " frames, at most the first " << Id3v2Trim::MostFrames
-            << " and the first of each text and picture frame after them, " << trim.rewritten
-            << " of them cut, inflated or left out";
-        stream.replaceHead(trim.tagBytes, trim.tag);
-    }
-    // The same for a Vorbis comment, a FLAC file's metadata blocks and an APE tag.
-    const TrackerTagTrim::Result bounded = TrackerTagTrim::walk(fd, trim.tagBytes);
-    if (!bounded.stretches.isEmpty()) {
+    // TagLib builds an object for every field of a tag and a text for every value: a tag of a
+    // million tiny fields, of whatever kind, is handed over bounded, or not at all.
+    const TrackerTagKinds::Opened opened = TrackerTagKinds::open(fd, name, frameFactory());
+    if (!opened.bounded.isEmpty()) {
         qCInfo(lcIndexer).nospace().noquote()
-            << "the tags of \"" << QFile::decodeName(name)
-            << "\" are read bounded: " << bounded.bounded.join(QStringLiteral(", "))
-            << "; at most the first " << TrackerTagTrim::MostFields
-            << " fields and the first of each the reader looks up after"
-            << " them are read";
-        for (const TrackerTagTrim::Stretch& stretch : bounded.stretches)
-            stream.replace(stretch.offset, stretch.length, stretch.bytes);
+            << "the tags of \"" << QFile::decodeName(name) << "\" (" << opened.kind
+            << ") are over the bound: " << opened.bounded.join(QStringLiteral(", "))
+            << (opened.unbounded ? QStringLiteral("; they are not read, the file is known by its "
+                                                  "name")
+                                 : QStringLiteral("; what is read is bounded"));
     }
-    TagLib::FileRef ref = isMpegName(name)
-                              ? TagLib::FileRef(
-                                  new TagLib::MPEG::File(&stream, frameFactory(), true,
-                                                         TagLib::AudioProperties::Average))
-                              : TagLib::FileRef(&stream, true, TagLib::AudioProperties::Average);
-    if (ref.isNull() || !ref.file() || !ref.file()->isValid()) {
+    if (opened.unbounded) {
+        *info = TrackerTrackInfo();
+        return true;
+    }
+    TagLib::File* file = opened.file.get();
+    if (!file) {
         if (reason)
             *reason = QStringLiteral("not a readable audio file");
         return false;
     }
-    TagLib::AudioProperties* audio = ref.audioProperties();
+    TagLib::AudioProperties* audio = file->audioProperties();
     // TagLib accepts almost anything named .mp3; a file without a sample rate and a length
     // holds no audio it could find.
     if (!audio || (audio->sampleRate() <= 0 && audio->lengthInMilliseconds() <= 0)) {
@@ -373,7 +348,7 @@ bool TrackerTagReader::readOpen(int fd, const QByteArray& name, TrackerTrackInfo
     info->bitrate = audio->bitrate() * 1000;
     info->sampleRate = audio->sampleRate();
     info->channels = audio->channels();
-    if (TagLib::Tag* tag = ref.tag()) {
+    if (TagLib::Tag* tag = file->tag()) {
         info->title = toQt(tag->title());
         info->artist = toQt(tag->artist());
         info->album = toQt(tag->album());
@@ -383,10 +358,10 @@ bool TrackerTagReader::readOpen(int fd, const QByteArray& name, TrackerTrackInfo
         info->year = int(tag->year());
     }
     // An Ogg file's properties are its Xiph comment's fields.
-    auto* xiph = dynamic_cast<TagLib::Ogg::File*>(ref.file())
-                     ? dynamic_cast<TagLib::Ogg::XiphComment*>(ref.tag())
+    auto* xiph = dynamic_cast<TagLib::Ogg::File*>(file)
+                     ? dynamic_cast<TagLib::Ogg::XiphComment*>(file->tag())
                      : nullptr;
-    const TagLib::PropertyMap map = xiph ? TagLib::PropertyMap() : ref.file()->properties();
+    const TagLib::PropertyMap map = xiph ? TagLib::PropertyMap() : file->properties();
     auto value = [&](const char* key) {
         return xiph ? field(xiph->fieldListMap(), key) : property(map, key);
     };
@@ -399,7 +374,7 @@ bool TrackerTagReader::readOpen(int fd, const QByteArray& name, TrackerTrackInfo
     info->discNumber = leadingNumber(value("DISCNUMBER"));
     if (info->trackNumber == 0)
         info->trackNumber = leadingNumber(value("TRACKNUMBER"));
-    decodeLegacyTexts(ref.file(), info);
-    info->cover = embeddedCover(ref.file());
+    decodeLegacyTexts(file, info);
+    info->cover = embeddedCover(file);
     return true;
 }

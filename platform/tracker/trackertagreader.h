@@ -40,7 +40,9 @@ public:
     static bool isAudioSuffix(const QString& suffix);
     // False (with the reason) when the file cannot be read as audio. Only a regular file is
     // read (a pipe or device named .mp3 would block or never end), through the one descriptor
-    // whose kind was checked. What TagLib parses of an ID3v2 tag is bounded (Id3v2Trim).
+    // whose kind was checked. What TagLib parses of the tags is bounded (TrackerTagKinds): a file
+    // whose tags are over the bound and cannot be bounded is read as one of no tags (true, with
+    // an empty info), so that it is known by its name.
     static bool read(const QString& path, TrackerTrackInfo* info, QString* reason);
     // The same for a native path (the file system's bytes, which need not be UTF-8).
     static bool read(const QByteArray& path, TrackerTrackInfo* info, QString* reason);

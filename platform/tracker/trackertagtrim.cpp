@@ -1,13 +1,12 @@
 #include "trackertagtrim.h"
 
+#include "trackerfilebytes.h"
+
 #include <QSet>
 #include <QVector>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -17,9 +16,8 @@ const qint64 PieceBytes = 64 * 1024;
 const int MostNameBytes = 64;
 // The longest APE item name read: one that has not ended by then ends the walk.
 const int MostApeNameBytes = 256;
-// The most the walk takes into memory at once (a picture, a Vorbis setup header): what is larger
-// is no tag a reader takes, and TagLib would have read it whole.
-const qint64 MostHeldBytes = 256 * 1024 * 1024;
+// The most the walk takes into memory at once (a picture, a Vorbis setup header).
+const qint64 MostHeldBytes = TrackerFileBytes::MostHeldBytes;
 
 // The Vorbis comment fields the reader looks up (by TagLib's names for them), and its pictures.
 const char* const WantedXiphFields[] = {
@@ -96,41 +94,7 @@ quint32 bigEndian(const char* bytes, int count)
     return value;
 }
 
-class File
-{
-public:
-    explicit File(int fd)
-        : m_fd(fd)
-    {
-        struct stat status;
-        m_length = ::fstat(fd, &status) == 0 ? qint64(status.st_size) : 0;
-    }
-
-    qint64 length() const { return m_length; }
-
-    // Bytes at an offset: fewer at the end of the file, none when reading fails.
-    QByteArray bytes(qint64 at, qint64 count) const
-    {
-        count = std::max<qint64>(0, std::min({ count, m_length - at, MostHeldBytes }));
-        QByteArray data(int(count), '\0');
-        qint64 done = 0;
-        while (done < count) {
-            const ssize_t got = ::pread(m_fd, data.data() + done, size_t(count - done),
-                                        off_t(at + done));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                break;
-            done += got;
-        }
-        data.truncate(int(done));
-        return data;
-    }
-
-private:
-    int m_fd;
-    qint64 m_length = 0;
-};
+using File = TrackerFileBytes;
 
 // Bytes taken in order from a run of stretches of the file (one for a FLAC block or an APE
 // tag, the segments of a packet for an Ogg file), read a piece at a time.
@@ -349,11 +313,13 @@ QByteArray madeComment(const Comment& comment)
     return bytes;
 }
 
-// A FLAC file's metadata blocks, from "fLaC" at `start` on: each a header of four bytes (the last
-// block's flag, its kind, its length) and its data.
+// A FLAC file's metadata blocks, from the first "fLaC" at `start` or after it on: each a header of
+// four bytes (the last block's flag, its kind, its length) and its data.
 void walkFlac(const File& file, qint64 start, TrackerTagTrim::Result* result)
 {
-    if (file.bytes(start, 4) != "fLaC")
+    // TagLib takes the first "fLaC" after an ID3v2 tag for the stream's start.
+    start = file.find("fLaC", start);
+    if (start < 0)
         return;
     const qint64 first = start + 4;
     Cursor headers(file);
@@ -507,6 +473,7 @@ public:
                 m_started = true;
                 if (!readOggPage(m_file, at, &m_page) || m_page.serial != m_serial)
                     return false;
+                ++m_pages;
                 m_segment = 0;
                 m_bodyAt = m_page.offset + m_page.headerBytes;
             }
@@ -522,6 +489,8 @@ public:
     const OggPage& lastPage() const { return m_page; }
     // Whether the packet last taken ended its page.
     bool endsPage() const { return m_segment == m_page.lacing.size(); }
+    // The pages read so far.
+    qint64 pages() const { return m_pages; }
 
 private:
     const File& m_file;
@@ -531,6 +500,7 @@ private:
     OggPage m_page;
     int m_segment = 0;
     qint64 m_bodyAt = 0;
+    qint64 m_pages = 0;
 };
 
 // The Ogg page checksum: CRC-32 of polynomial 0x04c11db7, not reflected, starting at 0.
@@ -607,68 +577,183 @@ QByteArray paged(const QList<QByteArray>& packets, const QByteArray& serial, qui
     return pages;
 }
 
-// An Ogg Vorbis or Opus file's comment header, the second packet of its first stream; TagLib
-// reads the packets of the pages from the file's start.
+// The header packets of an Ogg file that TagLib reads after the first: the comment of a Vorbis,
+// Opus or Speex stream and the setup header that may share its pages (Vorbis); the metadata
+// blocks of an Ogg FLAC stream, each a packet, of which TagLib takes the stream information and
+// the last comment. Walked once to look (`made` null) and once to make them anew.
+struct OggHeaders
+{
+    enum Mapping { Vorbis, Opus, Speex, Flac, OldFlac };
+    Mapping mapping = Vorbis;
+    qint64 pages = 0;
+    qint64 blocks = 0;
+    qint64 lastComment = -1; // the block of the comment TagLib reads (Ogg FLAC)
+    Comment comment;
+    bool endsPage = false;
+    qint64 end = 0; // of the page the last header packet ends on
+};
+
+bool walkOggHeaders(const File& file, qint64 commentPage, const QByteArray& serial,
+                    OggHeaders* headers, QList<QByteArray>* made)
+{
+    OggPackets walk(file, serial);
+    walk.startAt(commentPage);
+    const bool flac = headers->mapping == OggHeaders::Flac
+                      || headers->mapping == OggHeaders::OldFlac;
+    if (!flac) {
+        static const QByteArray magics[] = { QByteArray("\x03vorbis"), QByteArray("OpusTags"),
+                                             QByteArray() };
+        const QByteArray& magic = magics[headers->mapping];
+        Cursor fields(file);
+        if (!walk.next(&fields) || fields.take(magic.size()) != magic)
+            return false;
+        Comment comment;
+        walkComment(fields, made != nullptr, &comment);
+        if (made) {
+            // A Vorbis comment ends with its framing bit; what follows another is for no
+            // reader.
+            made->append(
+                magic + madeComment(comment)
+                + (headers->mapping == OggHeaders::Vorbis ? QByteArray(1, '\x01') : QByteArray()));
+        } else {
+            headers->comment = comment;
+        }
+        if (headers->mapping == OggHeaders::Vorbis) {
+            // The setup header, which the audio follows on a page of its own.
+            Cursor setup(file);
+            if (!walk.next(&setup))
+                return false;
+            if (made) {
+                const QByteArray bytes = setup.take(setup.left());
+                if (bytes.isEmpty())
+                    return false;
+                made->append(bytes);
+            }
+        }
+    } else {
+        // The blocks up to the one that says it is the last; an old stream's stream
+        // information is its first block here, a newer one's stands in the first packet.
+        // TagLib takes nothing of the others, so none of them is kept.
+        for (qint64 block = 0;; ++block) {
+            Cursor packet(file);
+            if (!walk.next(&packet))
+                return false;
+            char header[4];
+            if (!packet.take(header, 4))
+                return false;
+            const int type = uchar(header[0]) & 0x7f;
+            const bool last = uchar(header[0]) & 0x80;
+            if (!made) {
+                headers->blocks = block + 1;
+                if (type == 4) {
+                    headers->lastComment = block;
+                    Comment comment;
+                    walkComment(packet, false, &comment);
+                    headers->comment = comment;
+                }
+            } else if ((block == 0 && headers->mapping == OggHeaders::OldFlac)
+                       || block == headers->lastComment) {
+                QByteArray body;
+                if (type == 4) {
+                    Comment comment;
+                    walkComment(packet, true, &comment);
+                    body = madeComment(comment);
+                } else {
+                    body = packet.take(packet.left());
+                }
+                if (body.size() > 0xffffff)
+                    return false;
+                QByteArray bytes = QByteArray(1, char(type)) + char((body.size() >> 16) & 0xff)
+                                   + char((body.size() >> 8) & 0xff) + char(body.size() & 0xff)
+                                   + body;
+                made->append(bytes);
+            }
+            if (last)
+                break;
+        }
+        if (made) {
+            // A stream of no comment is given an empty one, to say it is the last block.
+            if (made->isEmpty())
+                made->append(QByteArray("\x04\0\0\x08", 4) + QByteArray(8, '\0'));
+            made->last()[0] = char(made->last().at(0) | 0x80);
+        }
+    }
+    headers->pages = walk.pages();
+    headers->endsPage = walk.endsPage();
+    const OggPage& last = walk.lastPage();
+    headers->end = last.offset + last.headerBytes + last.bodyBytes;
+    return true;
+}
+
+// The header packets of an Ogg stream after its first page (TagLib reads the packets of the pages
+// from the first "OggS" on): a comment of more than MostFields fields or a longer text, an Ogg
+// FLAC stream of more than MostFields blocks, or headers spread over more than MostFields pages,
+// are paged anew in their place. Headers that are not made anew (a packet that does not end its
+// page, a first page that holds more than the first packet) are over the bound.
 void walkOgg(const File& file, TrackerTagTrim::Result* result)
 {
+    const qint64 start = file.find("OggS");
     OggPage first;
-    if (!readOggPage(file, 0, &first) || !(first.flags & 0x02))
+    if (start < 0 || !readOggPage(file, start, &first))
         return;
     OggPackets packets(file, first.serial);
+    packets.startAt(start);
     Cursor ident(file);
-    if (!packets.next(&ident) || !packets.endsPage())
+    if (!packets.next(&ident))
         return;
-    const QByteArray magic = ident.take(8);
-    const bool vorbis = magic.startsWith("\x01vorbis");
-    const bool opus = magic == "OpusHead";
-    if (!vorbis && !opus)
+    const bool identEndsPage = packets.endsPage();
+    const QByteArray magic = ident.take(std::min<qint64>(8, ident.left()));
+    // A newer Ogg FLAC stream's first packet holds its stream information block: when that is
+    // the last block, no header packet follows.
+    char streamInfo[6] = {};
+    if (magic.startsWith("\x7f"
+                         "FLAC")
+        && (!ident.take(streamInfo, 6) || (streamInfo[5] & 0x80)))
         return;
-    const QByteArray commentMagic = vorbis ? QByteArray("\x03vorbis") : QByteArray("OpusTags");
+    OggHeaders headers;
+    if (magic.startsWith("\x01vorbis"))
+        headers.mapping = OggHeaders::Vorbis;
+    else if (magic == "OpusHead")
+        headers.mapping = OggHeaders::Opus;
+    else if (magic == "Speex   ")
+        headers.mapping = OggHeaders::Speex;
+    else if (magic.startsWith("\x7f"
+                              "FLAC"))
+        headers.mapping = OggHeaders::Flac;
+    else if (magic == "fLaC")
+        headers.mapping = OggHeaders::OldFlac;
+    else
+        return;
     const qint64 commentPage = first.offset + first.headerBytes + first.bodyBytes;
 
-    // Looked over first: a comment of few fields is left as it is.
-    Comment looked;
-    {
-        OggPackets walk(file, first.serial);
-        walk.startAt(commentPage);
-        Cursor comment(file);
-        if (!walk.next(&comment) || comment.take(commentMagic.size()) != commentMagic)
-            return;
-        walkComment(comment, false, &looked);
-        if (!looked.bounded)
-            return;
-    }
-    OggPackets walk(file, first.serial);
-    walk.startAt(commentPage);
-    Cursor fields(file);
-    if (!walk.next(&fields) || fields.take(commentMagic.size()) != commentMagic)
+    // Looked over first: headers of few fields, blocks and pages are left as they are.
+    if (!walkOggHeaders(file, commentPage, first.serial, &headers, nullptr))
         return;
+    const bool tooMany = headers.comment.bounded || headers.blocks > TrackerTagTrim::MostFields
+                         || headers.pages > TrackerTagTrim::MostFields;
+    if (!tooMany)
+        return;
+    static const char* const names[] = { "an Ogg Vorbis", "an Ogg Opus", "an Ogg Speex",
+                                         "an Ogg FLAC", "an Ogg FLAC" };
+    const QString what = QStringLiteral(
+                             "the headers of %1 stream (a comment of %2 fields, %3 blocks"
+                             ", %4 pages)")
+                             .arg(QLatin1String(names[headers.mapping]))
+                             .arg(headers.comment.fields)
+                             .arg(headers.blocks)
+                             .arg(headers.pages);
+    QList<QByteArray> made;
     OggPage commentFirst;
-    if (!readOggPage(file, commentPage, &commentFirst) || (commentFirst.flags & 0x01))
+    if (!identEndsPage || !headers.endsPage || !readOggPage(file, commentPage, &commentFirst)
+        || (commentFirst.flags & 0x01)
+        || !walkOggHeaders(file, commentPage, first.serial, &headers, &made)) {
+        result->unbounded = true;
+        result->bounded.append(what);
         return;
-    Comment made;
-    walkComment(fields, true, &made);
-    QList<QByteArray> headers;
-    // A Vorbis comment ends with its framing bit; what follows an Opus comment is for no reader.
-    headers.append(commentMagic + madeComment(made)
-                   + (vorbis ? QByteArray(1, '\x01') : QByteArray()));
-    if (vorbis) {
-        // The setup header, which the audio follows on a page of its own.
-        Cursor setup(file);
-        if (!walk.next(&setup))
-            return;
-        const QByteArray bytes = setup.take(setup.left());
-        if (bytes.isEmpty())
-            return;
-        headers.append(bytes);
     }
-    if (!walk.endsPage())
-        return;
-    const OggPage& last = walk.lastPage();
-    const qint64 end = last.offset + last.headerBytes + last.bodyBytes;
-    result->stretches.append(
-        { commentPage, end - commentPage, paged(headers, first.serial, commentFirst.sequence) });
-    result->bounded.append(QStringLiteral("a Vorbis comment of %1 fields").arg(looked.fields));
+    result->stretches.append({ commentPage, headers.end - commentPage,
+                               paged(made, first.serial, commentFirst.sequence) });
+    result->bounded.append(what);
 }
 
 // An APEv2 tag at the end of the file, or before an ID3v1 tag there, as TagLib looks for one
@@ -768,15 +853,23 @@ void walkApe(const File& file, qint64 dataStart, TrackerTagTrim::Result* result)
 
 } // namespace
 
-TrackerTagTrim::Result TrackerTagTrim::walk(int fd, qint64 dataStart)
+TrackerTagTrim::Result TrackerTagTrim::ogg(int fd)
 {
     Result result;
-    const File file(fd);
-    if (file.bytes(0, 4) == "OggS")
-        walkOgg(file, &result);
-    else if (file.bytes(dataStart, 4) == "fLaC")
-        walkFlac(file, dataStart, &result);
-    else
-        walkApe(file, dataStart, &result);
+    walkOgg(File(fd), &result);
+    return result;
+}
+
+TrackerTagTrim::Result TrackerTagTrim::flac(int fd, qint64 dataStart)
+{
+    Result result;
+    walkFlac(File(fd), dataStart, &result);
+    return result;
+}
+
+TrackerTagTrim::Result TrackerTagTrim::ape(int fd, qint64 dataStart)
+{
+    Result result;
+    walkApe(File(fd), dataStart, &result);
     return result;
 }

@@ -71,6 +71,15 @@ QString encoderFor(const QString& suffix)
         return QStringLiteral("lamemp3enc target=bitrate bitrate=64 cbr=true ! xingmux ! id3v2mux");
     if (suffix == QLatin1String("flac"))
         return QStringLiteral("flacenc");
+    // Kinds written untagged only, as the bases of other tests' files.
+    if (suffix == QLatin1String("opus"))
+        return QStringLiteral("audioresample ! opusenc ! oggmux");
+    if (suffix == QLatin1String("spx"))
+        return QStringLiteral("speexenc ! oggmux");
+    if (suffix == QLatin1String("oga"))
+        return QStringLiteral("flacenc ! oggmux");
+    if (suffix == QLatin1String("wv"))
+        return QStringLiteral("wavpackenc");
     return QString();
 }
 

@@ -35,7 +35,8 @@ public:
     // Embeds a picture as it is (not re-encoded) as the front cover of an Ogg Vorbis file.
     static bool embedPicture(const QString& path, const QByteArray& bytes, const char* mime);
 
-    // Encoded audio without tags, made once per format and length and cached.
+    // Encoded audio without tags, made once per format and length and cached: mp3, ogg, flac,
+    // and opus, spx (Speex), oga (Ogg FLAC) and wv (WavPack), which write() does not tag.
     static QString untaggedTemplate(const QString& suffix, int durationMs);
 };
 

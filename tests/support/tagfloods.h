@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QPair>
+#include <QVector>
 
 inline QByteArray littleEndian32(quint32 value)
 {
@@ -97,16 +98,20 @@ inline QList<QByteArray> oggPages(const QByteArray& file)
     return pages;
 }
 
-// An Ogg Vorbis file (as GStreamer writes one: the identification header alone on the first
-// page, the comment and setup headers on the pages after it, the audio on pages of its own)
-// with its comment header's comment replaced; the pages are numbered on from the headers'.
-inline QByteArray oggVorbisWithComment(const QByteArray& ogg, const QByteArray& comment)
+// The first page of an Ogg file (which holds its first packet alone), the header packets after
+// it (up to `count` of them, or up to the Ogg FLAC block that says it is the last when `count` is
+// -1), and the index of the page after the one the last of them ends on.
+inline QList<QByteArray> oggHeaderPackets(const QList<QByteArray>& pages, int count, int* after)
 {
-    const QList<QByteArray> pages = oggPages(ogg);
-    // The header packets after the first, and the page the last of them ends on.
     QList<QByteArray> packets { QByteArray() };
     int page = 1;
-    for (; page < pages.size() && packets.size() <= 2; ++page) {
+    auto done = [&]() {
+        const int whole = packets.size() - 1;
+        if (count >= 0)
+            return whole >= count;
+        return whole > 0 && (uchar(packets.at(whole - 1).at(0)) & 0x80);
+    };
+    for (; page < pages.size() && !done(); ++page) {
         const QByteArray& p = pages.at(page);
         const int segments = uchar(p.at(26));
         int at = 27 + segments;
@@ -119,12 +124,15 @@ inline QByteArray oggVorbisWithComment(const QByteArray& ogg, const QByteArray& 
         }
     }
     packets.removeLast();
-    if (packets.size() != 2 || !packets.first().startsWith("\x03vorbis"))
-        return QByteArray();
-    packets.first() = QByteArray("\x03vorbis") + comment + '\x01';
-    QByteArray out = pages.first();
-    const QByteArray serial = pages.first().mid(14, 4);
-    quint32 sequence = 1;
+    *after = page;
+    return packets;
+}
+
+// Packets paged as a muxer pages headers: up to `mostSegments` segments a page (255 at most),
+// numbered from `sequence` on.
+inline QByteArray oggPaged(const QList<QByteArray>& packets, const QByteArray& serial,
+                           quint32* sequence, int mostSegments = 255)
+{
     QList<QPair<int, int>> laces; // packet, length
     for (int p = 0; p < packets.size(); ++p) {
         for (int left = packets.at(p).size();; left -= 255) {
@@ -133,24 +141,40 @@ inline QByteArray oggVorbisWithComment(const QByteArray& ogg, const QByteArray& 
                 break;
         }
     }
-    QList<int> taken { 0, 0 };
-    for (int first = 0; first < laces.size(); first += 255) {
+    QByteArray out;
+    QVector<int> taken(packets.size(), 0);
+    for (int first = 0; first < laces.size(); first += mostSegments) {
         QByteArray table, body;
         bool ends = false;
-        for (int i = first; i < qMin(first + 255, int(laces.size())); ++i) {
+        for (int i = first; i < qMin(first + mostSegments, int(laces.size())); ++i) {
             table += char(laces.at(i).second);
             body += packets.at(laces.at(i).first).mid(taken[laces.at(i).first], laces.at(i).second);
             taken[laces.at(i).first] += laces.at(i).second;
             ends = ends || laces.at(i).second < 255;
         }
         const bool continued = first > 0 && laces.at(first - 1).second == 255;
-        QByteArray header = QByteArray("OggS", 4) + char(0) + char(continued ? 1 : 0)
-                            + QByteArray(8, ends ? '\0' : '\xff') + serial
-                            + littleEndian32(sequence++) + QByteArray(4, '\0') + char(table.size());
-        QByteArray bytes = header + table + body;
+        QByteArray bytes = QByteArray("OggS", 4) + char(0) + char(continued ? 1 : 0)
+                           + QByteArray(8, ends ? '\0' : '\xff') + serial
+                           + littleEndian32((*sequence)++) + QByteArray(4, '\0')
+                           + char(table.size()) + table + body;
         bytes.replace(22, 4, littleEndian32(oggChecksum(bytes)));
         out += bytes;
     }
+    return out;
+}
+
+// An Ogg file with the header packets after its first page (`count` of them, or its Ogg FLAC
+// blocks for -1) replaced by `headers`, paged as given; the audio's pages are numbered on.
+inline QByteArray oggWithHeaders(const QByteArray& ogg, int count, const QList<QByteArray>& headers,
+                                 int mostSegments = 255)
+{
+    const QList<QByteArray> pages = oggPages(ogg);
+    int page = 0;
+    if (pages.size() < 2 || oggHeaderPackets(pages, count, &page).isEmpty())
+        return QByteArray();
+    const QByteArray serial = pages.first().mid(14, 4);
+    quint32 sequence = 1;
+    QByteArray out = pages.first() + oggPaged(headers, serial, &sequence, mostSegments);
     for (; page < pages.size(); ++page) {
         QByteArray bytes = pages.at(page);
         bytes.replace(18, 4, littleEndian32(sequence++));
@@ -159,6 +183,19 @@ inline QByteArray oggVorbisWithComment(const QByteArray& ogg, const QByteArray& 
         out += bytes;
     }
     return out;
+}
+
+// An Ogg Vorbis file (as GStreamer writes one: the identification header alone on the first
+// page, the comment and setup headers on the pages after it, the audio on pages of its own)
+// with its comment header's comment replaced.
+inline QByteArray oggVorbisWithComment(const QByteArray& ogg, const QByteArray& comment)
+{
+    int after = 0;
+    QList<QByteArray> packets = oggHeaderPackets(oggPages(ogg), 2, &after);
+    if (packets.size() != 2 || !packets.first().startsWith("\x03vorbis"))
+        return QByteArray();
+    packets.first() = QByteArray("\x03vorbis") + comment + '\x01';
+    return oggWithHeaders(ogg, 2, packets);
 }
 
 // A FLAC file's metadata block: its kind (0 stream information, 2 application, 4 comment,
