@@ -13,6 +13,12 @@ bool ZelPlayController::playEntry(int step)
     return false;
 }
 
+bool ZelPlayController::hasEntry(int step) const
+{
+    Q_UNUSED(step)
+    return false;
+}
+
 bool ZelPlayController::continueAsRow(int row)
 {
     Q_UNUSED(row)

@@ -48,10 +48,14 @@ public:
     // While a playlist file plays: plays the entry step entries away (1 the next, -1 the
     // previous). False, changing nothing, when no playlist file plays or there is no such entry.
     virtual bool playEntry(int step);
+    // A playlist file plays and has an entry step entries away from the one that plays (0 is
+    // that one).
+    virtual bool hasEntry(int step) const;
     // The single URL that plays (or waits paused) goes on as row of the playlist, which names
     // the same music at its own address (a file copied into the library while it played): it
     // is not loaded again, and from now on it is that row, as if the row had been played; its
-    // play counts as the row's once it plays. False, changing nothing, when no single URL is
+    // play counts as the row's once it has been heard long enough, the time it sounded before
+    // counting too. False, changing nothing, when no single URL is
     // loaded or there is no such row.
     virtual bool continueAsRow(int row);
 

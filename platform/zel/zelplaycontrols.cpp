@@ -9,6 +9,7 @@
 #include "zelgstplayer.h"
 #include "zelmetadatahandler.h"
 #include "zelplaylistparser.h"
+#include "zelplaytally.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -58,6 +59,7 @@ ZelPlayControls::ZelPlayControls()
     , m_parser(new ZelPlaylistParser(this))
     , m_renderer(new MafwRenderer(QLatin1String(RendererId), this))
     , m_positionTimer(new QTimer(this))
+    , m_tally(new ZelPlayTally(this))
     , m_state(MafwRenderer::Stopped)
     , m_contentType(NoContent)
     , m_item(NoItem)
@@ -82,6 +84,7 @@ ZelPlayControls::ZelPlayControls()
 
     m_positionTimer->setInterval(1000);
     connect(m_positionTimer, &QTimer::timeout, this, &ZelPlayControls::reportPosition);
+    connect(m_tally, &ZelPlayTally::heard, this, &ZelPlayControls::countPlay);
 
     connect(m_player, &ZelGstPlayer::settled, this,
             [this](ZelGstPlayer::Target target) { playerSettled(int(target)); });
@@ -232,6 +235,12 @@ bool ZelPlayControls::playEntry(int step)
     return true;
 }
 
+bool ZelPlayControls::hasEntry(int step) const
+{
+    const int entry = m_entry + step;
+    return m_item == EntryItem && !m_entries.isEmpty() && entry >= 0 && entry < m_entries.size();
+}
+
 bool ZelPlayControls::continueAsRow(int row)
 {
     if (m_item != UrlItem || !m_player->isLoaded() || !m_playlist || row < 0
@@ -242,8 +251,8 @@ bool ZelPlayControls::continueAsRow(int row)
     m_playlist->setCurrentIndex(row);
     m_playCounted = false;
     setContentType(SongContent);
-    // Already playing, it has started as the row's song; paused, it counts once resumed.
-    if (m_state == MafwRenderer::Playing && m_player->target() == ZelGstPlayer::Playing)
+    // The same item plays on: what was heard of it before counts towards its play.
+    if (m_tally->isHeard())
         countPlay();
     return true;
 }
@@ -462,6 +471,7 @@ void ZelPlayControls::announceItem(ContentType type, int index, const QUrl& url)
 {
     resetMediaInfo();
     m_playCounted = false;
+    m_tally->restart();
     ZelMetadataHandler* target = handler(type);
     if (!target)
         return;
@@ -545,6 +555,7 @@ void ZelPlayControls::report(MafwRenderer::State state, bool always)
     if (state == m_state && !always)
         return;
     m_state = state;
+    m_tally->setSounding(state == MafwRenderer::Playing);
     if (state == MafwRenderer::Playing) {
         // Reports count from the moment playing is announced, never before it.
         m_positionTimer->start();
@@ -638,10 +649,10 @@ void ZelPlayControls::playerSettled(int target)
         updateMediaInfo(QStringLiteral("duration"), QList<QVariant>() << uint(seconds));
     updateMediaInfo(QStringLiteral("is-seekable"), QList<QVariant>() << m_player->isSeekable());
     m_renderer->setMediaInfoComplete(true);
+    m_tally->setLengthMs(m_player->duration());
     if (target == ZelGstPlayer::Playing) {
         if (m_item == EntryItem)
             m_entryStarted = true;
-        countPlay();
         report(MafwRenderer::Playing);
     } else if (target == ZelGstPlayer::Paused) {
         const bool announce = m_pauseAtPending;
@@ -652,9 +663,9 @@ void ZelPlayControls::playerSettled(int target)
 
 void ZelPlayControls::countPlay()
 {
-    // The library keeps play counts and last-played times; a song of the queue counts once each
-    // time it starts, a stream or a single file never.
-    if (m_item != RowItem || m_playCounted)
+    // The library keeps play counts and last-played times: a song of the queue counts once each
+    // time it is loaded and heard long enough (ZelPlayTally), a stream or a single file never.
+    if (m_item != RowItem || m_playCounted || !m_tally->isHeard())
         return;
     m_playCounted = true;
     MafwTrackerConnection* connection = MafwTrackerConnection::current();
@@ -665,6 +676,9 @@ void ZelPlayControls::countPlay()
 
 void ZelPlayControls::playerEnded()
 {
+    // A song heard to its end counts before the next one is loaded, whenever the tally's
+    // timer would have come round.
+    m_tally->check();
     switch (m_item) {
     case RowItem: {
         const int count = m_playlist ? m_playlist->count() : 0;
@@ -709,6 +723,7 @@ void ZelPlayControls::playerDurationChanged()
 {
     if (!m_player->isPrerolled())
         return;
+    m_tally->setLengthMs(m_player->duration());
     const int seconds = durationSeconds();
     if (seconds >= 0)
         updateMediaInfo(QStringLiteral("duration"), QList<QVariant>() << uint(seconds));

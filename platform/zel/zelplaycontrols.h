@@ -18,6 +18,7 @@ class QTimer;
 class ZelGstPlayer;
 class ZelMetadataHandler;
 class ZelPlaylistParser;
+class ZelPlayTally;
 
 // The process's play controller: plays through one GStreamer playbin (see ZelPlayController
 // for what it does). GUI thread only; no call waits for GStreamer.
@@ -45,6 +46,7 @@ public:
     void play(const QUrl& url) override;
     void playPlaylist(const QUrl& url, const QString& mimeType) override;
     bool playEntry(int step) override;
+    bool hasEntry(int step) const override;
     bool continueAsRow(int row) override;
     void pause() override;
     void resume() override;
@@ -113,6 +115,7 @@ private:
     ZelPlaylistParser* m_parser;
     MafwRenderer* m_renderer;
     QTimer* m_positionTimer;
+    ZelPlayTally* m_tally;
     QPointer<MafwPlaylist> m_playlist;
     QPointer<ZelMetadataHandler> m_songHandler;
     QPointer<ZelMetadataHandler> m_streamHandler;

@@ -148,6 +148,10 @@ void MusicPlayback::announceSong()
 
 void MusicPlayback::songMediaChanged(const ZelMetadataHandler* handler)
 {
+    // While a skip waits out its delay the controller still holds the song being left: a late
+    // word of it would take the cursor and the texts back there, and the skips would be lost.
+    if (cursor.isMovingController())
+        return;
     const SongData* song = qobject_cast<const SongData*>(handler);
     MafwPlaylist* current = controls->playlist();
     if (song && current && song->queuePosition() - 1 != current->currentIndex())

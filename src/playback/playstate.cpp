@@ -662,8 +662,8 @@ void PlayState::play(PlayingMode mode)
         controls->setPosition(modes->live.position);
         return;
     }
-    // A song that plays goes on to where the skips landed once they settle; a paused or
-    // stopped one would be resumed in their place.
+    // A song that plays goes on to where the skips landed once their delay is over; a paused
+    // or stopped one would be resumed in their place.
     if (liveState != Playing && liveState != Transitioning)
         landSkips();
     if (modes->live.contentType == RadioPlaylistContent) {
@@ -728,17 +728,12 @@ void PlayState::stop(PlayingMode mode)
 
 void PlayState::next(int delayMs)
 {
-    move({ 1 }, delayMs, false);
+    skip({ 1 }, delayMs, false);
 }
 
 void PlayState::previous(int delayMs, bool force)
 {
-    move({ -1 }, delayMs, force);
-}
-
-void PlayState::skip(const QVector<int>& moves, bool force)
-{
-    move(moves, QueueCursor::SettleMs, force);
+    skip({ -1 }, delayMs, force);
 }
 
 bool PlayState::isSettling() const
@@ -752,7 +747,7 @@ void PlayState::landSkips()
         cursor->moveControllerNow();
 }
 
-void PlayState::move(const QVector<int>& moves, int delayMs, bool force)
+void PlayState::skip(const QVector<int>& moves, int delayMs, bool force)
 {
     recovery->skipped();
     // Each call takes its step on the cursor alone, which costs nothing; what the steps come
@@ -762,14 +757,18 @@ void PlayState::move(const QVector<int>& moves, int delayMs, bool force)
     bool restart = false;
     bool fromStart = false;
     bool entryMoved = false;
+    // How many entries of a playlist file the steps have moved, loaded once they are through.
+    int entries = 0;
     for (const int run : moves) {
         const bool back = run < 0;
         for (int i = qAbs(run); i > 0; --i) {
             // A playlist file is a queue of its own: its next entry, not the same one again;
             // an entry heard for a while starts again, as a song does.
+            const int entry = entries + (back ? -1 : 1);
             if (modes->mode == RadioMode
-                && (back ? !cursor->restartsOnPrevious(force, fromStart) && controls->playEntry(-1)
-                         : controls->playEntry(1))) {
+                && (!back || !cursor->restartsOnPrevious(force, fromStart))
+                && controls->hasEntry(entry)) {
+                entries = entry;
                 fromStart = entryMoved = true;
                 continue;
             }
@@ -797,6 +796,10 @@ void PlayState::move(const QVector<int>& moves, int delayMs, bool force)
     }
     if (moved)
         music->moved(songs, delayMs);
+    else if (entryMoved)
+        // The entry landed on plays from its start, the one left too when the steps came back
+        // to it; a restart among the steps has nothing more to do.
+        controls->playEntry(entries);
     else if (restart)
         setPosition(0, modes->mode);
     // The entry moved to starts at its start, also when a pause stops it before it reports.
@@ -816,7 +819,6 @@ void PlayState::controllerMoved()
     } else {
         requestMediaInfo();
     }
-    emit songSettled();
 }
 
 void PlayState::setPosition(uint seconds, PlayingMode mode)
@@ -829,7 +831,10 @@ void PlayState::setPosition(uint seconds, PlayingMode mode)
         return;
     }
     landSkips();
-    if (liveState != Playing) {
+    // Only what waits paused or stopped is loaded paused at the place; an item on its way to
+    // play (a playlist file's entry, a stream that connects) is moved where it stands and plays
+    // on, as one that plays already.
+    if (liveState != Playing && liveState != Transitioning) {
         modes->live.position = seconds;
         controls->pauseAt(seconds);
         emit positionChanged(modes->live.position);

@@ -120,26 +120,24 @@ public:
     void pause();
     void pauseOrStop(PlayingMode mode);
     void stop(PlayingMode mode);
-    // One step of the hub's own (a fast seek that runs past the song's end, an error's banner
-    // that moves on), as skip() takes it. delayMs < 0: the controller changes song at once;
-    // else after that delay, once per burst. force: the song before, also when what plays has
-    // been heard long enough to start again.
+    // One step: skip() of one next or one previous.
     void next(int delayMs);
     void previous(int delayMs, bool force);
-    // The one way through the queue for what the user asks, from every input alike (the
-    // player's buttons and swipes, the media keys, the playback service): a burst of next()
-    // and previous() calls as one change, moves holding the calls in the order asked, a run of
-    // n nexts as n and of n previouses as -n. What plays moves as those calls one after the
-    // other would move it (the queue wraps at its ends in the order it plays in, a first
-    // previous restarts a song heard for QueueCursor::RestartAfterSeconds or more unless
-    // forced, a playlist file steps through its entries), and only where it lands is loaded
-    // and announced: a song the burst passes over is neither loaded nor shown. The controller
-    // follows once the cursor has rested on a song for QueueCursor::SettleMs (isSettling()
-    // meanwhile, songSettled() after), so a song that later skips pass over as well is never
-    // loaded either. A play from pause or stop and a seek carry the settle out first: they act
-    // on the song the skips landed on.
-    void skip(const QVector<int>& moves, bool force = false);
-    // Skips wait for the cursor to rest before the controller follows them.
+    // The one way through the queue: a burst of next() and previous() calls as one change (the
+    // playback service's and the media keys' bursts, or a single step), moves holding the
+    // calls in the order asked, a run of n nexts as n and of n previouses as -n. What plays
+    // moves as those calls one after the other would move it (the queue wraps at its ends in
+    // the order it plays in, a first previous restarts a song heard for
+    // QueueCursor::RestartAfterSeconds or more unless forced, a playlist file steps through its
+    // entries), and only where it lands is loaded: a song the burst passes over is neither
+    // loaded nor shown. The song landed on is shown at once; the controller follows at once
+    // (delayMs < 0) or once no other skip has come for delayMs (isSettling() meanwhile), so a
+    // song passed by skips that come faster than that is never loaded either. A play from
+    // pause or stop and a seek carry a waiting move out first: they act on the song the skips
+    // landed on. Whatever is loaded counts as played only once it has been heard long enough
+    // (the play controller's rule).
+    void skip(const QVector<int>& moves, int delayMs, bool force = false);
+    // A change of song waits out its delay before the controller follows it.
     bool isSettling() const;
     void setPosition(uint seconds, PlayingMode mode);
     void startRewinding(int stepMs);
@@ -204,9 +202,6 @@ signals:
     // The renderer plays the live item: sent at each start, also where the state does not
     // change (a stream that replaces one that played).
     void itemPlaying();
-    // The controller has followed the queue's cursor to the song it stands on, which plays
-    // from now on (or waits paused or stopped): skips have come to rest.
-    void songSettled();
     // A stream asked for failed before it played, and what it replaced is live again, as it
     // was.
     void replacedItemBack();
@@ -263,9 +258,8 @@ private:
 
     void setState(State state);
     void setMode(PlayingMode mode);
-    // skip() with the delay after which the controller follows the cursor.
-    void move(const QVector<int>& moves, int delayMs, bool force);
-    // Skips still settling land now, so that what comes next acts on where they landed.
+    // A change of song still waiting out its delay is made now, so that what comes next acts
+    // on where the skips landed.
     void landSkips();
     void setBuffering(bool buffering);
     // True (after telling the user) when nothing may play now.

@@ -97,11 +97,6 @@ public:
     // Back to the first row.
     void rewind();
 
-    // How long the cursor rests on a song after a user's skip before the controller loads it.
-    // Skips that come faster (buttons tapped, keys pressed, bus calls, at any pace below this)
-    // move the cursor alone: a song they pass over is shown, but never loaded, so it is neither
-    // played nor counted as played nor announced to other programs.
-    static constexpr int SettleMs = 400;
     // Moves the controller to the cursor's row, at once (delayMs < 0) or once the delay has
     // passed since the last call; controllerMoved() follows. Wherever the controller is told a
     // row otherwise (a start, a row played, the queue emptied), a move still waiting goes.

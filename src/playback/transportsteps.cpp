@@ -80,7 +80,7 @@ TransportSteps::Hold TransportSteps::carryOut(PlayState& hub, const std::functio
     // A toggle goes by what the burst found, before anything of it is carried out.
     const PlayState::State found = hub.state(hub.mode());
     if (!runs.isEmpty())
-        hub.skip(runs);
+        hub.skip(runs, -1);
     if (replace)
         replace();
     Hold held = last;

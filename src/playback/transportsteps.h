@@ -15,7 +15,7 @@ class PlayState;
 //
 // - next() and previous() are kept in the order asked (moves()), a run of n nexts as n and of
 //   n previouses as -n, as PlayState::skip() takes them: what plays moves as far as they take
-//   it, and only where it lands loads.
+//   it, and only where it lands loads, at once.
 // - Of play(), pause() and stop() the last one holds (hold()). A toggle() after one of them is
 //   the other way (a play after a pause or a stop, a pause after a play); two toggles with none
 //   of them before leave what plays as it is, and one toggles what the burst found.

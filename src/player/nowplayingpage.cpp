@@ -29,6 +29,9 @@
 namespace {
 
 const int ActionsDelayMs = 200;
+// How long the controller waits for another skip before it loads the song the player's own
+// controls and swipes land on, so that a song tapped past is never loaded.
+const int SongChangeDelayMs = 400;
 const QString HalfScreen = QStringLiteral("half-screen");
 
 } // namespace
@@ -415,13 +418,13 @@ bool NowPlayingPage::knowsCurrentSong() const
 void NowPlayingPage::next()
 {
     skipTransition = false;
-    playState->skip({ 1 });
+    playState->next(isOnDisplay() ? SongChangeDelayMs : -1);
 }
 
 void NowPlayingPage::previous()
 {
     skipTransition = false;
-    playState->skip({ -1 });
+    playState->previous(isOnDisplay() ? SongChangeDelayMs : -1, false);
 }
 
 void NowPlayingPage::handleSwipeGestures(int swipeAction)
@@ -431,9 +434,9 @@ void NowPlayingPage::handleSwipeGestures(int swipeAction)
         return;
     forceArtUpdate = true;
     if (swipeAction == AlbumArtWidget::SwipeNext)
-        playState->skip({ 1 });
+        playState->next(SongChangeDelayMs);
     else if (swipeAction == AlbumArtWidget::SwipePrevious)
-        playState->skip({ -1 }, true);
+        playState->previous(SongChangeDelayMs, true);
 }
 
 void NowPlayingPage::handleTapGestures()

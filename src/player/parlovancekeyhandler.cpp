@@ -79,11 +79,17 @@ void ParlovanceKeyHandler::handleKeyEvent(QmKeys::Key key, QmKeys::State state)
     case QmKeys::FastForwardKey:
     case QmKeys::RewindKey:
         if (isPress) {
-            if (key == QmKeys::FastForwardKey)
-                forwarding = true;
-            else
-                rewinding = true;
-            burst.startWind(key == QmKeys::RewindKey);
+            // A held key's press comes again and again while it is held; the wind its first
+            // press started runs by itself. Once that wind has reached a song's start or end
+            // and moved to another song, the key does nothing more until it is let go.
+            if (heldWindKey != key) {
+                heldWindKey = key;
+                if (key == QmKeys::FastForwardKey)
+                    forwarding = true;
+                else
+                    rewinding = true;
+                burst.startWind(key == QmKeys::RewindKey);
+            }
             pressed();
         } else if (isRelease) {
             // The end of the seek the press started; a release of no seek plays on all the same.
@@ -93,6 +99,8 @@ void ParlovanceKeyHandler::handleKeyEvent(QmKeys::Key key, QmKeys::State state)
                 burst.play();
             forwarding = false;
             rewinding = false;
+            if (heldWindKey == key)
+                heldWindKey = QmKeys::UnknownKey;
             released();
         }
         break;
@@ -182,9 +190,15 @@ void ParlovanceKeyHandler::carryOutBurst()
     if (playState->isCallActive() || !playState->isAudioAvailable())
         return;
     // A wind is a seek, which does not commute with the skips: one that an earlier burst
-    // started ended before them, and one still held starts after them.
-    if (keys.endsWind())
-        playState->play(playState->mode());
+    // started ended before them, and one still held starts after them. A wind that ran into a
+    // song's bound has ended by itself, the song it moved to playing: as the player's own
+    // buttons do, its release then does nothing more.
+    if (keys.endsWind()) {
+        if (playState->seekBoundReached())
+            playState->clearSeekBoundReached();
+        else
+            playState->play(playState->mode());
+    }
     keys.steps().carryOut(*playState);
     switch (keys.wind()) {
     case MediaKeyBurst::Wind::Forward:

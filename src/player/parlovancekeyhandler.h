@@ -52,6 +52,8 @@ private:
     bool longPressed = false;
     bool forwarding = false;
     bool rewinding = false;
+    // The fast forward or rewind key held since its first press, or UnknownKey.
+    MeeGo::QmKeys::Key heldWindKey = MeeGo::QmKeys::UnknownKey;
     MediaKeyBurst burst;
     bool burstQueued = false;
 };

@@ -123,12 +123,12 @@ void PlayerSheet::doneClicked()
 
 void PlayerSheet::previousClicked()
 {
-    playState->skip({ -1 });
+    playState->previous(-1, false);
 }
 
 void PlayerSheet::nextClicked()
 {
-    playState->skip({ 1 });
+    playState->next(-1);
 }
 
 void PlayerSheet::handleAppearing()

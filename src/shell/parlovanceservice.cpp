@@ -97,8 +97,6 @@ void ParlovanceService::connectPlayStateSignals()
     playState->registerSheetListener(this, SLOT(updateSheetState()));
     connect(playState, &PlayState::itemPlaying, this, &ParlovanceService::liveItemPlays,
             Qt::UniqueConnection);
-    connect(playState, &PlayState::songSettled, this, &ParlovanceService::announceLater,
-            Qt::UniqueConnection);
     connect(playState, &PlayState::replacedItemBack, this, [this]() {
         onItsWay.replacedCameBack();
         announceLater();
@@ -220,8 +218,8 @@ void ParlovanceService::carryOutBurst()
     const PlayRequest& next = calls.request();
     TransportSteps steps = calls.steps();
     // Skips asked before a stream move the queue that waits behind it, which the controller
-    // follows once they settle, the stream its item by then (it only keeps the row); a library
-    // song replaces the queue, and a stream replaces a stream.
+    // only keeps as its row while the stream is its item; a library song replaces the queue,
+    // and a stream replaces a stream.
     if (next.kind != PlayRequest::None
         && (next.kind != PlayRequest::Stream || playState->mode() != PlayState::MusicMode))
         steps.dropMoves();
@@ -478,8 +476,7 @@ void ParlovanceService::announceLater()
 {
     // One change of the player reaches the hub as a burst of reports (a pause passes through
     // the renderer's last state, a new song is told by the queue and by the controller):
-    // listeners are told once the burst is through, of what changed, with its final value. A
-    // song that skips are still passing is not what plays: it is told once they settle on it.
+    // listeners are told once the burst is through, of what changed, with its final value.
     if (announcePending)
         return;
     announcePending = true;
@@ -491,7 +488,7 @@ void ParlovanceService::announceLater()
             emit playbackStateChanged(state);
         }
         const QStringList now = media();
-        if (now != announcedMedia && !playState->isSettling()) {
+        if (now != announcedMedia) {
             announcedMedia = now;
             emit mediaChanged(now);
         }

@@ -83,6 +83,10 @@ bool PhonePlayController::playEntry(int step)
 {
     return real->playEntry(step);
 }
+bool PhonePlayController::hasEntry(int step) const
+{
+    return real->hasEntry(step);
+}
 bool PhonePlayController::continueAsRow(int row)
 {
     return real->continueAsRow(row);

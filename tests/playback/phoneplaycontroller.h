@@ -34,6 +34,7 @@ public:
     void play(const QUrl& url) override;
     void playPlaylist(const QUrl& url, const QString& mimeType) override;
     bool playEntry(int step) override;
+    bool hasEntry(int step) const override;
     bool continueAsRow(int row) override;
     void pause() override;
     void resume() override;

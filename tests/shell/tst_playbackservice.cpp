@@ -566,7 +566,6 @@ void TestPlaybackService::eachChangeIsAnnouncedOnce()
     // A new song: one report of it, with its title.
     QCOMPARE(call(QStringLiteral("next")).type(), QDBusMessage::ReplyMessage);
     QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Three"), Timeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!hub->isSettling(), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
     QTest::qWait(500);
     QCOMPARE(listener.media.size(), 1);
@@ -1065,7 +1064,6 @@ void TestPlaybackService::aBurstOfSkipsLoadsOnlyTheSongItLandsOn()
     // and shown.
     send(repeated(10, QStringLiteral("next")));
     QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), titles.at(3), Timeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!hub->isSettling(), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
     QCOMPARE(loaded, QStringList { titles.at(3) });
     QVERIFY(!songs.isEmpty());
@@ -1078,7 +1076,6 @@ void TestPlaybackService::aBurstOfSkipsLoadsOnlyTheSongItLandsOn()
     loaded.clear();
     send(repeated(3, QStringLiteral("previous")));
     QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), titles.at(1), Timeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!hub->isSettling(), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
     QCOMPARE(loaded, QStringList { titles.at(1) });
     QVERIFY(hub->position(hub->mode()) < 4);
@@ -1104,15 +1101,14 @@ void TestPlaybackService::aMixedBurstEndsAsItsLastRequestsAsked()
                                                        : playingTitle());
     });
 
-    // Skips, pauses and resumes: the queue moves two on, and the last pause holds. The song
-    // it lands on waits paused, loaded only once it plays.
+    // Skips, pauses and resumes: the queue moves two on, and the last pause holds. Only the
+    // song it lands on loads.
     playSeven(0);
     loaded.clear();
     send({ next, next, pause, next, previous, previous, resume, next, pause });
     QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Three"), Timeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!hub->isSettling(), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
-    QCOMPARE(loaded, QStringList());
+    QCOMPARE(loaded, QStringList { QStringLiteral("Three") });
 
     // Files from outside the library between them: the last one asked plays, paused as asked
     // after it once it plays; the skip before the first moved the queue that waits behind.
@@ -1146,7 +1142,8 @@ void TestPlaybackService::aQuestionInABurstIsAnsweredBeforeItsSongLoads()
     connect(ZelPlayControls::instance(), &ZelPlayController::playbackAboutToStart, &guard,
             [&]() { ++loads; });
     // A question in the middle of a burst is answered once the calls before it are carried
-    // out, and before the song they land on loads, whatever the number of skips around it.
+    // out, whatever the number of skips around it: those before it land and load their song,
+    // those after it another, never one for each skip.
     const QDBusMessage question = QDBusMessage::createMethodCall(Service, QStringLiteral("/"),
                                                                  Interface,
                                                                  QStringLiteral("playbackState"));
@@ -1159,12 +1156,12 @@ void TestPlaybackService::aQuestionInABurstIsAnsweredBeforeItsSongLoads()
     send(skips);
     QTRY_VERIFY_WITH_TIMEOUT(answer.isFinished() && loadsBeforeTheAnswer >= 0, Timeout);
     QCOMPARE(answer.reply().arguments().value(0).toInt(), 1);
-    QVERIFY2(loadsBeforeTheAnswer <= 1, qPrintable(QString::number(loadsBeforeTheAnswer)));
+    QVERIFY2(loadsBeforeTheAnswer >= 1 && loadsBeforeTheAnswer <= 2,
+             qPrintable(QString::number(loadsBeforeTheAnswer)));
     // Forty skips through seven songs: the sixth.
     QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Six"), Timeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!hub->isSettling(), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
-    QCOMPARE(loads, 1);
+    QCOMPARE(loads, 2);
     hub->stop(hub->mode());
 }
 
