@@ -3,34 +3,32 @@
 // in a private home, the playback service's `next` is called again and again. Two benchmarks:
 //
 // SongChangesOverTheBus, the program's memory: the Songs page's Shuffle row is tapped and
-// `next` is called 22,000 times, each once the service has announced the song before (which it
-// does once the skip has settled, QueueCursor::SettleMs after the call: some 2.5 hours in all;
-// BENCH_CHANGES makes it shorter). Every 1,000 changes the program's memory is read: its
-// resident memory, and, through gdb, what its allocator holds in use (malloc_stats) and its
-// resident memory once the allocator has given back its free pages (malloc_trim). Resident
-// memory alone also counts the free pieces the allocator keeps between the ones in use, which
-// come and go with the order of frees; what is in use is what the program keeps.
+// `next` is called 22,000 times, each once the service has announced the song before. Every
+// 1,000 changes the program's memory is read: its resident memory, and, through gdb, what its
+// allocator holds in use (malloc_stats) and its resident memory once the allocator has given
+// back its free pages (malloc_trim). Resident memory alone also counts the free pieces the
+// allocator keeps between the ones in use, which come and go with the order of frees; what is
+// in use is what the program keeps.
 // Reported: each figure after the first 2,000 changes (by then the caches of the store, the
 // covers and GStreamer have grown to their working size) and at the end, and the growth per
 // change over the 20,000 after them: end to end, and as the slope through every sample.
 //
 // ProcessorTimePerSongChange, what a change costs the processors: the Songs page's first song
 // is tapped (the whole library queued in title order), and once the start's work is done (the
-// window and the store idle), `next` is called every 600 ms for 120 s, as a listener skipping
-// through a list and letting each song start does (a skip settles for QueueCursor::SettleMs
-// before its song loads, and of skips closer together only the last one's song loads). The
-// program's processor time over those 120 s and the 2 s after the last call is read from /proc
-// and reported per change: the whole process, its window (main) thread, and the store's threads
-// (the store's readers and its writer, the program's threads that carry no name of their own;
-// GStreamer's, Qt's and the other libraries' threads are named). Only the song that plays
-// decodes meanwhile, the same in every build, and belongs to neither the window nor the store.
+// window and the store idle), `next` is called every 300 ms for 60 s, as a listener skipping
+// through a list does. The program's processor time over those 60 s and the 2 s after the
+// last call is read from /proc and reported per change: the whole process, its window (main)
+// thread, and the store's threads (the store's readers and its writer, the program's threads
+// that carry no name of their own; GStreamer's, Qt's and the other libraries' threads are
+// named). Only the song that plays decodes meanwhile, the same in every build, and belongs to
+// neither the window nor the store.
 //
 // Run under nothing else, e.g.
 //   build-bench/bench/shell/bench_songchanges --benchmark_filter=ProcessorTime
 // BENCH_SONGS and BENCH_CHANGES change the library's size and the number of changes (22,000
 // and 200 unless set); BENCH_PAUSE_MS the time left to each song after its announcement (20 ms:
 // the song's pipeline starts before the next change); BENCH_INTERVAL_MS the time between two
-// calls of the processor time benchmark (600 ms); BENCH_PROGRAM another build of the program
+// calls of the processor time benchmark (300 ms); BENCH_PROGRAM another build of the program
 // (an older one, for a before-and-after); BENCH_DISPLAY an X display already running instead
 // of a private Xvfb; BENCH_GDB=0 reads resident memory only; BENCH_TRACE=1 prints every sample
 // and the processor time of each of the program's threads.
@@ -347,7 +345,7 @@ void ProcessorTimePerSongChange(benchmark::State& state)
 {
     const int songs = Bench::setting("BENCH_SONGS", 20000);
     const int changes = Bench::setting("BENCH_CHANGES", 200, 1);
-    const int intervalMs = Bench::setting("BENCH_INTERVAL_MS", 600, 1);
+    const int intervalMs = Bench::setting("BENCH_INTERVAL_MS", 300, 1);
     // After the last call: its change done, well before the song it started ends by itself.
     const int TailMs = 2000;
     if (!writeLibrary(songs)) {

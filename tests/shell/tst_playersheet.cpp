@@ -330,6 +330,78 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
     }
 
+    void aBurstOfSkipsThroughAPlaylistFileLandsOnAnEntryThatPlays()
+    {
+        QStringList entries;
+        for (const char* title : { "First Entry", "Second Entry", "Third Entry" }) {
+            const QString name = QString::fromLatin1(title).toLower().replace(QLatin1Char(' '),
+                                                                               QLatin1Char('-'));
+            entries << download(name + QStringLiteral(".mp3"), QString::fromLatin1(title), 30000);
+            QVERIFY(!entries.last().isEmpty());
+        }
+        const QString list = TestEnvironment::home() + QStringLiteral("/Downloads/three.m3u");
+        {
+            QFile file(list);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(entries.join(QLatin1Char('\n')).toUtf8() + '\n');
+        }
+        // Calls sent one behind the other on one connection, as a program sends them at once.
+        const auto send = [&](const QStringList& methods) {
+            QList<QDBusPendingCall> calls;
+            for (const QString& method : methods)
+                calls << caller.asyncCall(QDBusMessage::createMethodCall(
+                                              Service, QStringLiteral("/"), Interface, method),
+                                          Timeout);
+            for (const QDBusPendingCall& c : calls)
+                QTRY_VERIFY_WITH_TIMEOUT(c.isFinished(), Timeout);
+        };
+        const auto plays = [&](const QString& title) {
+            return QTest::qWaitFor(
+                [&]() {
+                    return hub->title(PlayState::RadioMode) == title
+                           && hub->state(PlayState::RadioMode) == PlayState::Playing
+                           && hub->position(PlayState::RadioMode) >= 1;
+                },
+                Timeout);
+        };
+        const QString next = QStringLiteral("next");
+        const QString previous = QStringLiteral("previous");
+        QSignalSpy loads(ZelPlayControls::instance(), SIGNAL(playbackAboutToStart()));
+
+        // Skips sent before the list's first entry plays: the list plays on, not paused.
+        call(QStringLiteral("playPlaylist"), list);
+        send({ previous, previous });
+        QPointer<PlayerSheet> sheet = shownSheet();
+        QVERIFY(sheet);
+        QVERIFY(plays(QStringLiteral("First Entry")));
+
+        // Past the list's end: the last entry plays, loaded once.
+        loads.clear();
+        send({ next, next, next });
+        QVERIFY(plays(QStringLiteral("Third Entry")));
+        QCOMPARE(loads.count(), 1);
+        QVERIFY(hub->position(PlayState::RadioMode) < 5);
+
+        // Back to the first entry and past its start: it plays from there.
+        loads.clear();
+        send({ previous, previous, previous, previous });
+        QVERIFY(plays(QStringLiteral("First Entry")));
+        QCOMPARE(loads.count(), 1);
+        QVERIFY(hub->position(PlayState::RadioMode) < 5);
+
+        // Skips that come back to the entry they left: it plays again from its start.
+        hub->setPosition(10, PlayState::RadioMode);
+        QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::RadioMode) >= 10, Timeout);
+        send({ next, previous, previous });
+        QVERIFY(plays(QStringLiteral("First Entry")));
+        QVERIFY(hub->position(PlayState::RadioMode) < 5);
+        QTest::qWait(300);
+        QCOMPARE(hub->state(PlayState::RadioMode), PlayState::Playing);
+
+        sheet->cancelButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+    }
+
     void aRadioOffersDoneAndTheEndOfAnItemClosesTheSheet()
     {
         call(QStringLiteral("playPlaylist"), server.url("/radio.pls").toString());
