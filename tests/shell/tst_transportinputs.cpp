@@ -296,6 +296,21 @@ void TestTransportInputs::everySkipCountsHoweverTheyComeIn()
     QTest::qWait(500);
     QCOMPARE(hub->title(hub->mode()), QStringLiteral("Five"));
     QCOMPARE(hub->currentIndex(hub->mode()), 4);
+
+    // Taps that go on while the song left ends and the controller moves on by itself: the
+    // song it moved to is not where the taps are. Eight taps through five songs: the fourth.
+    playAlbum(quick, QStringLiteral("Q1"));
+    hub->setPosition(3, hub->mode());
+    QTRY_VERIFY_WITH_TIMEOUT(hub->position(hub->mode()) >= 3, Timeout);
+    for (int i = 0; i < 8; ++i) {
+        tapNext();
+        QTest::qWait(150);
+    }
+    QCOMPARE(hub->title(hub->mode()), QStringLiteral("Q4"));
+    QTRY_VERIFY_WITH_TIMEOUT(!hub->isSettling(), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    QCOMPARE(hub->title(hub->mode()), QStringLiteral("Q4"));
+    QCOMPARE(hub->currentIndex(hub->mode()), 3);
 }
 
 void TestTransportInputs::aSeekOrAResumeRightAfterSkipsActsWhereTheyLand()
