@@ -9,6 +9,12 @@ namespace {
 // An album without a title is recorded under this text id rather than its translation, so the
 // record reads the same in every language.
 const char* const UnknownAlbumId = "qtn_musi_unknown_album";
+
+// The playback hub and the lists name such an album by the translated text.
+QString recordedAlbumName(const QString& shown)
+{
+    return shown == qtTrId(UnknownAlbumId) ? QString::fromLatin1(UnknownAlbumId) : shown;
+}
 } // namespace
 
 LatestActivityController* LatestActivityController::s_instance = nullptr;
@@ -43,6 +49,12 @@ void LatestActivityController::addActivity(int type, QString name, bool shuffled
     activityModel->addActivity(Activity(Activity::typeFromValue(type), name, shuffled,
                                         additionalParameter, trackerId),
                                true);
+}
+
+void LatestActivityController::addAlbum(const QString& album, const QString& artist, int albumId,
+                                        bool shuffled)
+{
+    addActivity(Activity::Album, recordedAlbumName(album), shuffled, artist, albumId);
 }
 
 QList<Activity> LatestActivityController::activities() const
@@ -90,10 +102,7 @@ void LatestActivityController::writeActivities()
 
 void LatestActivityController::setTrackNo(QString album, int trackNo)
 {
-    // The playback hub names such an album by the translated text.
-    if (album == qtTrId(UnknownAlbumId))
-        album = QLatin1String(UnknownAlbumId);
-    activityModel->setTrackNo(album, trackNo);
+    activityModel->setTrackNo(recordedAlbumName(album), trackNo);
 }
 
 void LatestActivityController::checkActivities()

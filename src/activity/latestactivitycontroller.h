@@ -32,6 +32,9 @@ public:
     // Records a playback started from a library page: a new entry first, a replay moved first.
     void addActivity(int type, QString name, bool shuffled, QString additionalParameter,
                      int trackerId);
+    // Records the album of the library song that plays now, as its page records it: album is
+    // the shown title (the album without a title by its shown text), artist the song's.
+    void addAlbum(const QString& album, const QString& artist, int albumId, bool shuffled);
     // A copy of the list, newest first.
     QList<Activity> activities() const;
     int activityCount() const;

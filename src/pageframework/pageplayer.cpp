@@ -18,7 +18,6 @@
 namespace {
 
 const char* const PlayAllSongsName = "qtn_musi_all_songs";
-const char* const UnknownAlbumId = "qtn_musi_unknown_album";
 const char* const UnknownArtistId = "qtn_musi_unknown_artist";
 const char* const EmptyListId = "qtn_musi_empty_playlist";
 
@@ -249,14 +248,18 @@ void PagePlayer::startSongPlayback()
         hub->play(PlayState::MusicMode);
     if (request.activityType == Activity::NoActivity)
         return;
+    const bool shuffled = request.options.testFlag(PlayShuffled);
+    if (request.activityType == Activity::Album) {
+        LatestActivityController::instance()->addAlbum(hub->album(PlayState::MusicMode),
+                                                       hub->artist(PlayState::MusicMode),
+                                                       hub->albumId(PlayState::MusicMode),
+                                                       shuffled);
+        return;
+    }
 
     QString additional;
     int trackerId = 0;
     switch (request.activityType) {
-    case Activity::Album:
-        additional = hub->artist(PlayState::MusicMode);
-        trackerId = hub->albumId(PlayState::MusicMode);
-        break;
     case Activity::Artist:
         additional = hub->album(PlayState::MusicMode);
         trackerId = request.activityTrackerId;
@@ -269,8 +272,7 @@ void PagePlayer::startSongPlayback()
         break;
     }
     LatestActivityController::instance()->addActivity(request.activityType, activityName(),
-                                                      request.options.testFlag(PlayShuffled),
-                                                      additional, trackerId);
+                                                      shuffled, additional, trackerId);
 }
 
 QString PagePlayer::activityName() const
@@ -278,10 +280,6 @@ QString PagePlayer::activityName() const
     switch (request.activityType) {
     case Activity::AllSongs:
         return QLatin1String(PlayAllSongsName);
-    case Activity::Album: {
-        const QString album = hub->album(PlayState::MusicMode);
-        return album == qtTrId(UnknownAlbumId) ? QLatin1String(UnknownAlbumId) : album;
-    }
     case Activity::Artist: {
         const QString artist = hub->artist(PlayState::MusicMode);
         return artist == qtTrId(UnknownArtistId) ? QLatin1String(UnknownArtistId) : artist;

@@ -1,9 +1,11 @@
 #include "radioplayback.h"
 
+#include "activity/latestactivitycontroller.h"
 #include "common/logging.h"
 #include "data/contentmanager.h"
 #include "data/contentmanagermodel.h"
 #include "data/mafwtrackermodelfactoryinstance.h"
+#include "data/modelcolumns.h"
 #include "mafwerror.h"
 #include "mafwtrackermodel.h"
 #include "mafwtrackermodelfactory.h"
@@ -454,6 +456,7 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
         // What plays is the library's song from now on, counted as its plays are.
         controls->continueAsRow(0);
     }
+    recordSavedSongsAlbum(model);
     const PlayItem& live = modes.live;
     emit contentTypeChanged(PlaybackEnums::SongContent);
     emit songChanged(live.title, live.album, live.artist, 0, false);
@@ -463,6 +466,21 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
     emit stateChanged(host.liveState());
     host.releaseSheetOnPlayerView();
     ParlovanceApplicationService::instance()->showMainWindow(Parlovance::PageNowPlaying, true);
+}
+
+void RadioPlayback::recordSavedSongsAlbum(const MafwTrackerModel* model)
+{
+    // The queue is the saved song now, and the main page shows it on the now-playing tile in
+    // place of the newest activity: its album is that activity, as if its page had played it.
+    // The album is new to the library, most often, and the rows of recently added albums would
+    // otherwise bring it in behind the album heard before, beside the tile that shows it.
+    if (!model || model->rowCount() < 1)
+        return;
+    const SongColumns columns;
+    const auto cell = [model](int column) { return model->index(0, column).data(); };
+    LatestActivityController::instance()->addAlbum(cell(columns.album).toString(),
+                                                   cell(columns.artist).toString(),
+                                                   cell(columns.albumId).toInt(), false);
 }
 
 void RadioPlayback::streamMediaChanged(const StreamData* stream)

@@ -108,6 +108,7 @@ private:
     void replayRadioPlaylist();
     void setSaveState(PlaybackEnums::SaveState state);
     void playPendingStream();
+    void recordSavedSongsAlbum(const MafwTrackerModel* model);
 
     const PlayModes& modes;
     ZelPlayController* controls;

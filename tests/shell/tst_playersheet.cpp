@@ -1,13 +1,18 @@
 // The system-wide player sheet as another program brings it up over the real session bus: a
 // file from outside the library and a radio open the sheet (not the main window), its buttons
 // stop and close it, the end of its item closes it, and Save keeps the file in the library and
-// makes it the queue of the main window's player.
+// makes it the queue of the main window's player, its album the newest latest activity.
 
 #include "hubtestlibrary.h"
+#include "activity/latestactivitycontroller.h"
+#include "activity/latestactivitymodel.h"
+#include "activity/latestactivitywidget.h"
 #include "audiogenerator.h"
 #include "common/constants.h"
 #include "data/contentmanager.h"
+#include "data/mafwtrackermodelfactoryinstance.h"
 #include "fixturelibrary.h"
+#include "mafwtrackermodelfactory.h"
 #include "mbutton.h"
 #include "mlabel.h"
 #include "mprogressindicator.h"
@@ -18,6 +23,8 @@
 #include "player/nowplayingpage.h"
 #include "player/nowplayingsheetwidget.h"
 #include "player/parlovancekeyhandler.h"
+#include "pages/parlovancemainpage.h"
+#include "player/nowplayinglabel.h"
 #include "player/playersheet.h"
 #include "playback/playstate.h"
 #include "playback/radioplayback.h"
@@ -29,6 +36,8 @@
 #include "qmkeys.h"
 #include "qmkeyshook.h"
 #include "testenvironment.h"
+#include "touchdriver.h"
+#include "zeloverlaylabel.h"
 #include "zelplaycontrols.h"
 
 #include <QDBusConnection>
@@ -592,6 +601,107 @@ private slots:
                                  Timeout);
         // The player was shown before the save: the sheet goes all the same.
         QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        hub->stop(PlayState::MusicMode);
+    }
+
+    void theSavedSongsAlbumIsTheNewestActivityOnce()
+    {
+        // An album replayed from its tile on the main page, and back there: it is the newest
+        // activity, shown by the now-playing tile.
+        hub->stop(PlayState::MusicMode);
+        ParlovanceApplicationService* shell = ParlovanceApplicationService::instance();
+        shell->showMainWindow(Parlovance::PageMain, false);
+        MainWindow* window = shell->mainWindow();
+        QVERIFY(window);
+        QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(Parlovance::PageMain), Timeout);
+        auto* mainPage = qobject_cast<ParlovanceMainPage*>(
+            window->cachedPage(Parlovance::PageMain));
+        QVERIFY(mainPage);
+        LatestActivityWidget* grid = mainPage->latestActivityWidget();
+        LatestActivityController* activities = LatestActivityController::instance();
+        const auto placeOf = [activities](const QString& name) {
+            const QList<Activity> list = activities->activities();
+            for (int i = 0; i < list.size(); ++i) {
+                if (list.at(i).Name == name)
+                    return i;
+            }
+            return -1;
+        };
+        const auto idle = [grid] {
+            return grid->animationState() == LatestActivityWidget::Idle && grid->opacity() == 1.0;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(placeOf(QStringLiteral("Seven")) >= 0 && idle(), Timeout);
+        ZelOverlayLabel* seven = grid->tiles().at(placeOf(QStringLiteral("Seven")));
+        QTRY_VERIFY_WITH_TIMEOUT(seven->isVisible() && seven->isEnabled(), Timeout);
+        TouchDriver(window).tap(seven->mapToScene(seven->rect().center()));
+        QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::MusicMode), PlayState::Playing, Timeout);
+        QCOMPARE(hub->album(PlayState::MusicMode), QStringLiteral("Seven"));
+        QCOMPARE(placeOf(QStringLiteral("Seven")), 0);
+        auto* player = qobject_cast<NowPlayingPage*>(
+            window->cachedPage(Parlovance::PageNowPlaying));
+        QTRY_VERIFY_WITH_TIMEOUT(player && player->sceneWindowState() == MSceneWindow::Appeared,
+                                 Timeout);
+        player->displayPreviousPageInWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(window->currentPage() == Parlovance::PageMain
+                                     && mainPage->isVisible() && grid->isOnDisplay(),
+                                 Timeout);
+
+        // A file from outside, saved while it plays: it plays on as the library's song, and its
+        // album (new to the library) is the newest activity, once, the one before next to it.
+        const QString path = download(QStringLiteral("stories.mp3"),
+                                      QStringLiteral("Harbour Story"), 30000,
+                                      QStringLiteral("Saved Stories"));
+        call(QStringLiteral("playTempFile"), path);
+        QPointer<PlayerSheet> sheet = shownSheet();
+        QVERIFY(sheet);
+        QVERIFY(waitForState(PlayState::Playing));
+        MSaveAsDialog* dialog = saveAsDialogOf(sheet);
+        QVERIFY(dialog);
+        dialog->accept();
+        QTRY_COMPARE_WITH_TIMEOUT(hub->saveState(), PlayState::Saved, SaveTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), QStringLiteral("Harbour Story"),
+                                  Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        // The recently added albums have the new album too, whichever came first.
+        QSharedPointer<MafwTrackerModel> recent(
+            MafwTrackerModelFactoryInstance::instance()->factory()->getModel(
+                MafwTrackerModel::RecentlyAddedAlbums, 0, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(recent->isComplete()
+                                     && HubTestLibrary::cell(recent.data(), 0,
+                                                             QStringLiteral("albumName"))
+                                            == QStringLiteral("Saved Stories"),
+                                 Timeout);
+        FixtureLibrary::settleStore();
+        const auto names = [](const QList<Activity>& list) {
+            QStringList named;
+            for (const Activity& activity : list)
+                named << activity.Name;
+            return named;
+        };
+        const auto newestFirst = [&names](const QList<Activity>& list) {
+            return names(list).count(QStringLiteral("Saved Stories")) == 1
+                   && names(list).indexOf(QStringLiteral("Saved Stories")) == 0
+                   && names(list).indexOf(QStringLiteral("Seven")) == 1 && list.at(0).TrackerId > 0;
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(newestFirst(activities->activities()),
+                                  qPrintable(names(activities->activities()).join(", ")), Timeout);
+        QCOMPARE(activities->activities().at(0).AdditionalParameter, QStringLiteral("Radio Host"));
+
+        // On the main page the now-playing tile stands for it, and the album heard before shows
+        // beside it.
+        window->goToPage(Parlovance::PageMain);
+        QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(Parlovance::PageMain), Timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(idle(), Timeout);
+        QCOMPARE(activities->mainPageState(), int(LatestActivityController::NowPlayingAsFirst));
+        QTRY_COMPARE_WITH_TIMEOUT(grid->nowPlayingLabel()->title(), QStringLiteral("Harbour Story"),
+                                  Timeout);
+        QVERIFY(!grid->tiles().at(0)->isVisible());
+        QVERIFY(grid->tiles().at(1)->isVisible());
+
+        // The settings file keeps that order for the next start.
+        QTRY_VERIFY2_WITH_TIMEOUT(newestFirst(LatestActivityModel().activities()),
+                                  qPrintable(names(LatestActivityModel().activities()).join(", ")),
+                                  Timeout);
         hub->stop(PlayState::MusicMode);
     }
 };
