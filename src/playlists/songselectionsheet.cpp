@@ -19,6 +19,7 @@
 #include <QDebug>
 #include <QGraphicsLinearLayout>
 #include <QItemSelectionModel>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -71,6 +72,10 @@ SongSelectionSheet::SongSelectionSheet(int sheetMode)
     listModel->setKeyColumns({ Columns.title }, false);
     listModel->setSourceModel(proxy);
     list->setItemModel(listModel);
+    // The list is built anew whenever the proxy takes its rows afresh (a sorted one does at
+    // every change of its songs), and its selection goes with it: the choices show again.
+    connect(listModel, &QAbstractItemModel::modelReset, this,
+            &SongSelectionSheet::showChoicesAgain);
 
     viewport->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::MinimumExpanding,
                             QSizePolicy::DefaultType);
@@ -119,6 +124,10 @@ void SongSelectionSheet::setModels(QSharedPointer<MafwTrackerModel> songs,
                     Qt::UniqueConnection);
         }
         proxy->setExcludedIds(excludedIds, Columns.songId);
+        // A playlist holds its songs in the order they were added. Listed to be picked from, they
+        // go by title in the collation's order, as every list of songs does (the letters of the
+        // list already do); the entries of one title stay in the playlist's order.
+        proxy->sort(mode == RemoveMode ? Columns.title : -1);
         proxy->setSourceModel(songsModel.data());
         listModel->setSourceModel(proxy);
         // A chosen song that leaves the library is no longer chosen.
@@ -214,6 +223,12 @@ void SongSelectionSheet::handleFilterTextChange()
     proxy->setFilterExpression(filterText);
     updateSelections();
     rebuildingSelection = false;
+}
+
+void SongSelectionSheet::showChoicesAgain()
+{
+    const QScopedValueRollback<bool> rebuilding(rebuildingSelection, true);
+    updateSelections();
 }
 
 void SongSelectionSheet::updateSelections()

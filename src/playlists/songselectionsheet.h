@@ -21,7 +21,8 @@ class TwinTurboSortFilterProxyModel;
 // Picks songs from a filterable list grouped by title letter, for one of three ends:
 //   mode 0 (Save): the chosen songs go into a new playlist, named on the save sheet;
 //   mode 1 (Add): they are added to the playlist model, which hides the songs it holds;
-//   mode 2 (Remove): the chosen rows of the playlist (also the songs list) are removed.
+//   mode 2 (Remove): the chosen rows of the playlist (also the songs list, listed by title)
+//   are removed.
 // A choice is one row of the songs model, kept whatever the filter shows: a song hidden by
 // the filter stays chosen, and of a song the playlist holds twice only the chosen entry goes.
 // Accept is enabled while something is chosen. Accept and Cancel both end the sheet; its
@@ -54,6 +55,7 @@ private slots:
     void resetSheet();
     void selectionChangedSlot(const QItemSelection& selected, const QItemSelection& deselected);
     void updateSelections();
+    void showChoicesAgain();
     void handleFilterTextChange();
     void fetchRest();
     void handlePlaylistRowsInserted(QModelIndex parent, int start, int end);

@@ -15,6 +15,8 @@
 #include "mbutton.h"
 #include "mlabel.h"
 #include "mlist.h"
+#include "mlocale.h"
+#include "mcollator.h"
 #include "mtextedit.h"
 #include "pageframework/filterwidget.h"
 #include "pageframework/songlist.h"
@@ -29,6 +31,8 @@
 #include "touchdriver.h"
 
 #include <QPointer>
+
+#include <algorithm>
 #include <QtTest/QtTest>
 
 #include <memory>
@@ -85,6 +89,7 @@ private slots:
     void songSheetRemovesExactlyTheChosenEntry();
     void songSheetFilterTakesWhatIsTyped();
     void cancelAndUnknownModeChangeNothing();
+    void everyListOrdersNamesByOneCollation();
 
 private:
     template <typename Sheet>
@@ -493,6 +498,98 @@ void TestPlaylistSheets::cancelAndUnknownModeChangeNothing()
     QCOMPARE(UserPlaylistUtils::liveWorkers(), 0);
     FixtureLibrary::settleStore();
     QCOMPARE(titles(playlist.data()), QStringList({ "Azure" }));
+}
+
+void TestPlaylistSheets::everyListOrdersNamesByOneCollation()
+{
+    // Letters English reads as two (Æ, Œ), other alphabets and scripts; each song is its own
+    // album by its own artist of the same name.
+    const QStringList names = QString::fromUtf8("Apogee|Кино|Ævintýri|Zebra|After Hours|東京|"
+                                                "Œuvre|かな|Oak|Йога")
+                                  .split(QLatin1Char('|'));
+    for (int n = 0; n < names.size(); ++n) {
+        AudioTags tags;
+        tags.title = tags.artist = tags.album = names.at(n);
+        tags.trackNumber = 1;
+        QVERIFY(!FixtureLibrary::addSong(QStringLiteral("Scripts/%1.ogg").arg(n), tags).isEmpty());
+    }
+    QVERIFY(FixtureLibrary::index());
+    QStringList collated = names;
+    std::stable_sort(collated.begin(), collated.end(), MLocale().collator());
+    // Of the names a list shows, ours, in its order.
+    const auto ours = [&names](const QStringList& listed) {
+        QStringList kept;
+        for (const QString& name : listed) {
+            if (names.contains(name))
+                kept << name;
+        }
+        return kept;
+    };
+
+    // The Songs, Albums and Artists lists, grouped under their letters as their pages show them.
+    for (MafwTrackerModel::QueryType type :
+         { MafwTrackerModel::AllSongs, MafwTrackerModel::AllAlbums,
+           MafwTrackerModel::AllArtists }) {
+        const QSharedPointer<MafwTrackerModel> source = ModelInstance::instance()->getModel(type);
+        source->fetchRemainingRows();
+        QTRY_COMPARE_WITH_TIMEOUT(ours(titles(source.data())).size(), names.size(), Timeout);
+        ListModel grouped(true, nullptr);
+        grouped.setKeyColumns({ 1 }, false);
+        grouped.setSourceModel(source);
+        QCOMPARE(ours(titlesListed(&grouped)), collated);
+    }
+
+    // The pickers: every song for a new playlist, the songs a playlist lacks, and the songs of a
+    // playlist that holds them in another order.
+    const int mixedId = makePlaylist(QStringLiteral("Mixed"), names);
+    const int otherId = makePlaylist(QStringLiteral("Other"), { "Azure" });
+    const QSharedPointer<MafwTrackerModel> mixed = model(MafwTrackerModel::SongsOfUserPlaylist,
+                                                         mixedId);
+    QCOMPARE(titles(mixed.data()), names);
+    const struct
+    {
+        int mode;
+        QSharedPointer<MafwTrackerModel> songs;
+        QSharedPointer<MafwTrackerModel> playlist;
+    } pickers[] = {
+        { SongSelectionSheet::SaveMode, allSongs, QSharedPointer<MafwTrackerModel>() },
+        { SongSelectionSheet::AddMode, allSongs,
+          model(MafwTrackerModel::SongsOfUserPlaylist, otherId) },
+        { SongSelectionSheet::RemoveMode, mixed, mixed },
+    };
+    for (const auto& picker : pickers) {
+        auto* sheet = new SongSelectionSheet(picker.mode);
+        sheet->setModels(picker.songs, picker.playlist);
+        sheet->appear(window.get(), MSceneWindow::DestroyWhenDismissed);
+        QVERIFY(waitForSheet<SongSelectionSheet>());
+        auto* list = qobject_cast<ListModel*>(sheet->songList()->itemModel());
+        QVERIFY(list);
+        QCOMPARE(ours(titlesListed(list)), collated);
+        if (picker.mode == SongSelectionSheet::RemoveMode) {
+            // A song the playlist takes meanwhile comes in at its place; the choice stays.
+            QVERIFY(tapSong(sheet, names.at(0)));
+            UserPlaylistUtils::addSongs(mixed, 0, { songId("Azure") }, QString());
+            QTRY_COMPARE_WITH_TIMEOUT(titlesListed(list).indexOf("Azure"),
+                                      titlesListed(list).indexOf(names.at(0)) + 1, Timeout);
+            const QModelIndexList chosen = sheet->songList()->selectionModel()->selectedIndexes();
+            QCOMPARE(chosen.size(), 1);
+            QCOMPARE(chosen.first().data(Qt::UserRole + 1).toString(), names.at(0));
+            QCOMPARE(ours(titlesListed(list)), collated);
+        }
+        QPointer<SongSelectionSheet> guard(sheet);
+        tap(sheet->cancelButton());
+        QTRY_VERIFY_WITH_TIMEOUT(!guard, Timeout);
+    }
+    // The playlist itself keeps its own order.
+    QCOMPARE(titles(mixed.data()), names + QStringList { "Azure" });
+
+    // The user's playlists, on the playlists page and in the picker of "Add to playlist".
+    const QStringList lists = { names.at(1), names.at(2), names.at(4), names.at(0) };
+    for (const QString& name : lists)
+        makePlaylist(name, { "Azure" });
+    QStringList listsCollated = lists;
+    std::stable_sort(listsCollated.begin(), listsCollated.end(), MLocale().collator());
+    QCOMPARE(ours(titles(userPlaylists.data())), listsCollated);
 }
 
 PARLOVANCE_TEST_MAIN(TestPlaylistSheets)
