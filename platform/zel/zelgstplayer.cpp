@@ -3,9 +3,11 @@
 #include "mafwerror.h"
 #include "playableurl.h"
 #include "safefile.h"
+#include "zelstreamthreads.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,6 +18,7 @@
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <QTimer>
+#include <QWaitCondition>
 
 #include <gst/gst.h>
 #include <gst/tag/tag.h>
@@ -34,15 +37,20 @@ const guint PlayFlagAudio = 1u << 1;
 
 const char* const AudioSinkVariable = "PARLOVANCE_AUDIO_SINK";
 
-// How long the player's end waits for the pipelines still being started or taken down.
-const int ShutdownWaitMs = 5000;
+// How long the player's end waits for the pipelines still being started or taken down. One
+// that comes down does so within milliseconds; one held in work that cannot be interrupted
+// would hold the program's end for as long as that work lasts.
+const int ShutdownWaitMs = 300;
 
-// Pipelines on the worker threads at once: being started (the current one and those dropped
-// while their source opened) and being taken down. A load past either bound waits, as the only
-// request kept, until a worker is done: a flood of requests then costs one waiting address,
-// not a pipeline (and its streaming threads) each.
-const int MaxStarting = 4;
-const int MaxRetiring = 4;
+// Pipelines in the workers' hands at once: being started, and dropped ones not yet down. Most
+// come down within a moment; one dropped while its start works on something that GStreamer
+// cannot interrupt (a demuxer indexing a header of hundreds of thousands of entries, a source
+// whose open hangs) is held, on a thread of its own, until that work ends, which may take
+// minutes. Each such pipeline keeps its memory and a streaming thread, lowered to the least
+// priority, so at most this many are held: a load past the bound waits, as the only request
+// kept, until one is down. A flood of requests then costs one waiting address, not a pipeline
+// (and its threads) each, while a few slow starts given up hold up nothing.
+const int MostHeld = 8;
 
 // How long a pipeline that is taken down may take to finish opening first. Taken to NULL while
 // it opens, a demuxer reading in pull mode (oggdemux) can start its task again on its own
@@ -368,13 +376,14 @@ struct ZelGstPlayer::Start
 };
 
 // What the workers have in hand, counted under a lock they share with the player; a worker
-// that is done tells the player (while there is one) so that a waiting load can go.
+// that is done tells the player (while there is one) so that a waiting load can go, and wakes
+// the player's end.
 struct ZelGstPlayer::Traffic
 {
     QMutex mutex;
+    QWaitCondition down;
     ZelGstPlayer* player = nullptr;
-    int starting = 0;
-    int retiring = 0;
+    int held = 0;
     std::atomic<bool> closing { false };
 
     // Takes a dropped pipeline to NULL and lets it go, on a worker thread that is none of its
@@ -388,6 +397,10 @@ struct ZelGstPlayer::Traffic
                 != GST_STATE_CHANGE_ASYNC)
                 break;
         }
+        // Still opening: what it works on may go on for a long time yet, with nobody waiting
+        // for it.
+        if (gst_element_get_state(pipeline, nullptr, nullptr, 0) == GST_STATE_CHANGE_ASYNC)
+            ZelStreamThreads::giveUp(pipeline);
         gst_element_set_state(pipeline, GST_STATE_NULL);
         // The source reads no more: the file it was handed is closed now, not with the last
         // reference, which an element may keep a while.
@@ -395,13 +408,32 @@ struct ZelGstPlayer::Traffic
         gst_object_unref(pipeline);
     }
 
-    void done(int* count)
+    void hold()
     {
         QMutexLocker lock(&mutex);
-        --*count;
+        ++held;
+    }
+
+    void done()
+    {
+        QMutexLocker lock(&mutex);
+        --held;
+        down.wakeAll();
         if (ZelGstPlayer* p = player)
             QMetaObject::invokeMethod(
                 p, [p]() { p->loadParked(); }, Qt::QueuedConnection);
+    }
+
+    // False when a pipeline is still held after ms.
+    bool waitForAll(int ms)
+    {
+        QDeadlineTimer deadline(ms);
+        QMutexLocker lock(&mutex);
+        while (held > 0) {
+            if (!down.wait(&mutex, deadline))
+                return held == 0;
+        }
+        return true;
     }
 };
 
@@ -411,8 +443,7 @@ ZelGstPlayer::ZelGstPlayer(QObject* parent)
     , m_bus(nullptr)
     , m_watch(0)
     , m_pollTimer(nullptr)
-    , m_starter(new QThreadPool(this))
-    , m_retirer(new QThreadPool(this))
+    , m_workers(new QThreadPool(this))
     , m_traffic(QSharedPointer<Traffic>::create())
     , m_valid(false)
     , m_used(false)
@@ -430,11 +461,9 @@ ZelGstPlayer::ZelGstPlayer(QObject* parent)
     m_traffic->player = this;
     qRegisterMetaType<ZelGstPlayer::Target>("ZelGstPlayer::Target");
     qRegisterMetaType<ZelGstPlayer::Tags>("ZelGstPlayer::Tags");
-    // One thread, so pipelines are taken down in the order they were dropped.
-    m_retirer->setMaxThreadCount(1);
-    m_retirer->setExpiryTimeout(-1);
-    // Several, so that one source that never opens does not hold up the items after it.
-    m_starter->setMaxThreadCount(MaxStarting);
+    // A thread for every pipeline held (and one to spare), so that no start or take-down ever
+    // waits behind one that does not come back.
+    m_workers->setMaxThreadCount(MostHeld + 1);
 }
 
 ZelGstPlayer::~ZelGstPlayer()
@@ -446,13 +475,12 @@ ZelGstPlayer::~ZelGstPlayer()
     m_traffic->closing = true;
     m_parked = false;
     retirePipeline();
-    for (QThreadPool* pool : { m_starter, m_retirer }) {
-        if (!pool->waitForDone(ShutdownWaitMs)) {
-            // A source that never returns would hold the program's end for ever; its thread is
-            // left behind, and so is the pool, whose destructor would wait for it.
-            qWarning() << Q_FUNC_INFO << "- a pipeline does not come down; it is left behind";
-            pool->setParent(nullptr);
-        }
+    if (!m_traffic->waitForAll(ShutdownWaitMs)) {
+        // A pipeline held in work that cannot be interrupted is left behind with the thread
+        // that waits for it, and so is the pool, whose destructor would wait for that thread.
+        // It only reads its source: the process may end under it with nothing lost.
+        qWarning() << Q_FUNC_INFO << "- a pipeline does not come down; it is left behind";
+        m_workers->setParent(nullptr);
     }
 }
 
@@ -481,6 +509,7 @@ bool ZelGstPlayer::makePipeline()
         return false;
     }
     gst_object_ref_sink(pipeline);
+    ZelStreamThreads::attach(pipeline);
 
     // The sink comes with a volume element of its own in front. playbin then makes none: the
     // one it makes for software volume is never released by GStreamer (one element and its two
@@ -564,20 +593,17 @@ void ZelGstPlayer::retirePipeline()
         return;
     }
     QSharedPointer<Traffic> traffic = m_traffic;
-    {
-        QMutexLocker lock(&traffic->mutex);
-        ++traffic->retiring;
-    }
-    m_retirer->start([pipeline, traffic]() {
+    traffic->hold();
+    m_workers->start([pipeline, traffic]() {
         traffic->takeDown(pipeline);
-        traffic->done(&traffic->retiring);
+        traffic->done();
     });
 }
 
 bool ZelGstPlayer::congested() const
 {
     QMutexLocker lock(&m_traffic->mutex);
-    return m_traffic->starting >= MaxStarting || m_traffic->retiring >= MaxRetiring;
+    return m_traffic->held >= MostHeld;
 }
 
 void ZelGstPlayer::loadParked()
@@ -681,11 +707,8 @@ void ZelGstPlayer::startPipeline(const QUrl& url)
     auto* pipeline = static_cast<GstElement*>(gst_object_ref(m_pipeline));
     const quint64 serial = m_loadSerial;
     QSharedPointer<Traffic> traffic = m_traffic;
-    {
-        QMutexLocker lock(&traffic->mutex);
-        ++traffic->starting;
-    }
-    m_starter->start([start, pipeline, serial, traffic]() {
+    traffic->hold();
+    m_workers->start([start, pipeline, serial, traffic]() {
         const QString refusal = start->localFile.isEmpty()
                                     ? QString()
                                     : openLocalSource(pipeline, start->localFile);
@@ -710,7 +733,7 @@ void ZelGstPlayer::startPipeline(const QUrl& url)
             traffic->takeDown(pipeline);
         else
             gst_object_unref(pipeline);
-        traffic->done(&traffic->starting);
+        traffic->done();
     });
 }
 

@@ -93,8 +93,8 @@ private:
     void startPipeline(const QUrl& url);
     // refusal: why the local file was not opened, or empty.
     void pipelineStarted(quint64 serial, int result, const QString& refusal);
-    // Hands the current pipeline to the retiring thread, which takes it to NULL and drops it;
-    // one still starting is taken down by its starter once the start comes back.
+    // Hands the current pipeline to a worker thread, which takes it to NULL and drops it; one
+    // still starting is taken down by its starter once the start comes back.
     void retirePipeline();
 
     // True while the workers have as many pipelines in hand as they may.
@@ -109,8 +109,7 @@ private:
     GstBus* m_bus;
     unsigned int m_watch;
     QTimer* m_pollTimer;
-    QThreadPool* m_starter;
-    QThreadPool* m_retirer;
+    QThreadPool* m_workers;
     QSharedPointer<Start> m_start;
     QSharedPointer<Traffic> m_traffic;
     bool m_valid;

@@ -1,12 +1,14 @@
 // The play controller against what is not music and sources that do not open: pipes, folders
 // and devices named as songs, a song swapped for a pipe as its source opens, schemes that would open a socket or a camera, playlist files that
-// carry them, a source held in its start, a song dropped while it opens, and what each played
-// pipeline leaves behind.
+// carry them, a source held in its start, a song dropped while it opens, what each played
+// pipeline leaves behind, and starts that take minutes given up for the next.
 
+#include "audiocontainers.h"
 #include "audiogenerator.h"
 #include "mafwerror.h"
 #include "playableurl.h"
 #include "testenvironment.h"
+#include "zelgstplayer.h"
 #include "zelmetadatahandler.h"
 #include "zelplaycontrols.h"
 
@@ -14,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSemaphore>
+#include <QTcpServer>
 #include <QUdpSocket>
 #include <QWaitCondition>
 #include <QtTest>
@@ -30,6 +33,11 @@
 namespace {
 
 const int Timeout = 20000;
+// Items in the list of a slow M4A file: its demuxer is busy for some 15 to 25 s, its pipeline
+// with it.
+const int SlowItems = 60000;
+// How soon an item asked for after slow ones plays; they hold it up for as long as they work.
+const int GoodStartMs = 5000;
 // A call that should return at once and has not within this time hangs on old code.
 const int RescueMs = 15000;
 
@@ -268,6 +276,28 @@ void object_counter_init(ObjectCounter* counter)
     gst_tracing_register_hook(GST_TRACER(counter), "element-new", G_CALLBACK(elementMade));
     gst_tracing_register_hook(GST_TRACER(counter), "element-post-message-pre",
                               G_CALLBACK(messagePosted));
+}
+
+// The nice values of this process's threads whose names begin with the prefix (GStreamer
+// names a streaming thread after its element's pad).
+QList<int> threadNiceValues(const QByteArray& prefix)
+{
+    QList<int> values;
+    const QString tasks = QStringLiteral("/proc/self/task");
+    for (const QString& thread : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile name(tasks + QLatin1Char('/') + thread + QStringLiteral("/comm"));
+        QFile status(tasks + QLatin1Char('/') + thread + QStringLiteral("/stat"));
+        if (!name.open(QIODevice::ReadOnly) || !name.readAll().startsWith(prefix)
+            || !status.open(QIODevice::ReadOnly))
+            continue;
+        // The fields after the name, from the state (the third field) on; the nice value is
+        // the nineteenth.
+        const QByteArray line = status.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 16)
+            values.append(fields.at(16).toInt());
+    }
+    return values;
 }
 
 // Tells the controller's stream items apart, as the player's stream handler does.
@@ -619,6 +649,69 @@ private slots:
         QCOMPARE(gstreamerWarnings.loadAcquire(), warnings);
         controls->stop();
         QTRY_COMPARE_WITH_TIMEOUT(livePipelines.loadAcquire(), 0, Timeout);
+    }
+
+    // Last: the pipelines it gives up work on until the test ends.
+    void slowStartsGivenUpHoldUpNothing()
+    {
+        // Starts that take minutes, each given up for the next once it works: a server that
+        // takes the connection and never answers, and M4A files whose item lists keep their
+        // demuxers busy.
+        const QByteArray slow = mp4FileOfTitles(SlowItems);
+        QStringList slows;
+        for (int i = 0; i < 5; ++i) {
+            QFile file(dir + QStringLiteral("/slow-%1.m4a").arg(i));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(slow) == slow.size());
+            slows << file.fileName();
+        }
+        const QString good = write(QStringLiteral("good-after-slow.ogg"),
+                                   QStringLiteral("Good after slow"));
+        QVERIFY(!good.isEmpty());
+        QTcpServer hung;
+        QVERIFY(hung.listen(QHostAddress::LocalHost));
+        controls->play(QUrl(QStringLiteral("http://127.0.0.1:%1/hung.ogg").arg(hung.serverPort())));
+        QTRY_VERIFY_WITH_TIMEOUT(hung.hasPendingConnections(), Timeout);
+        const auto demuxers = []() { return threadNiceValues("qtdemux").size(); };
+        QCOMPARE(demuxers(), 0);
+        for (int i = 0; i < 4; ++i) {
+            controls->play(QUrl::fromLocalFile(slows.at(i)));
+            QTRY_COMPARE_WITH_TIMEOUT(demuxers(), i + 1, Timeout);
+        }
+
+        // What the user moved away from does not keep what they asked for last from playing.
+        QElapsedTimer asked;
+        asked.start();
+        controls->play(QUrl::fromLocalFile(good));
+        QTRY_COMPARE_WITH_TIMEOUT(controls->state(), MafwRenderer::Playing, GoodStartMs);
+        qInfo("the song played %lld ms after it was asked for", asked.elapsed());
+        QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value(QStringLiteral("title")).value(0).toString(),
+                                  QStringLiteral("Good after slow"), Timeout);
+        // What was given up works on at the least priority.
+        QTRY_COMPARE_WITH_TIMEOUT(threadNiceValues("qtdemux"), QList<int>({ 19, 19, 19, 19 }),
+                                  Timeout);
+        QCOMPARE(controls->state(), MafwRenderer::Playing);
+
+        // A player's end does not wait for a start that cannot be interrupted.
+        auto* player = new ZelGstPlayer;
+        QVERIFY(player->create());
+        player->load(QUrl::fromLocalFile(slows.at(4)), ZelGstPlayer::Playing);
+        QTRY_COMPARE_WITH_TIMEOUT(demuxers(), 5, Timeout);
+        QElapsedTimer took;
+        took.start();
+        delete player;
+        qInfo("the player ended in %lld ms", took.elapsed());
+        QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
+
+        // Nor do the pipelines given up pile up: a flood of slow starts holds a few.
+        int most = 0;
+        for (int i = 0; i < 40; ++i) {
+            controls->play(QUrl::fromLocalFile(slows.at(i % 4)));
+            QCoreApplication::processEvents();
+            most = qMax(most, livePipelines.loadAcquire());
+        }
+        QVERIFY2(most <= 12, qPrintable(QString::number(most)));
+        controls->stop();
+        QCOMPARE(controls->state(), MafwRenderer::Stopped);
     }
 
     void cleanupTestCase()
