@@ -20,8 +20,8 @@
 class TrackerAtomTrim
 {
 public:
-    static const int MostAtoms = 100000;
-    static const int MostDepth = 32;
+    static constexpr int MostAtoms = 100000;
+    static constexpr int MostDepth = 32;
 
     static TrackerTagTrim::Result walk(int fd);
 };

@@ -31,8 +31,8 @@
 class TrackerTagTrim
 {
 public:
-    static const int MostFields = 1024;
-    static const qint64 MostTextBytes = 64 * 1024;
+    static constexpr int MostFields = 1024;
+    static constexpr qint64 MostTextBytes = 64 * 1024;
 
     struct Stretch
     {
