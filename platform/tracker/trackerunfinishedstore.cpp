@@ -121,9 +121,9 @@ bool databaseHoldsNothing(int fd, qint64 size)
 
 // No frame of a transaction that was committed. A log the start cut off in its first
 // transaction holds frames the transaction spilled, or part of its commit, none of them marked
-// as the end of a transaction; each of them is checked against the log's checksums, so a
-// damaged byte cannot hide a commit (SQLite would read no frame after it, and they are not
-// lost). Only the last frame may be cut short, as a write cut off leaves it.
+// as the end of a transaction. Each is checked against the log's checksums, so that a damaged
+// byte cannot pass a frame that commits for one that does not. Only the last frame may be cut
+// short, as a write cut off leaves it.
 bool logHoldsNothing(int fd, qint64 size)
 {
     if (size <= LogHeaderSize)
@@ -200,10 +200,11 @@ QStringList entriesOf(const QString& directory)
 
 bool TrackerUnfinishedStore::holdsNothing(const QString& directory)
 {
-    const QStringList names = entriesOf(directory);
-    if (!names.contains(QLatin1String(Database)))
+    // The database first: a store with songs in it is told at once, and its log never read.
+    QStringList names = entriesOf(directory);
+    if (names.removeAll(QLatin1String(Database)) != 1 || !fileHoldsNothing(directory, Database))
         return false;
-    for (const QString& name : names) {
+    for (const QString& name : qAsConst(names)) {
         if (!fileHoldsNothing(directory, name))
             return false;
     }
