@@ -152,6 +152,22 @@ private:
         return appeared ? dialog : nullptr;
     }
 
+    // Plays the file in the sheet as another program asks for it and, once it plays, saves it
+    // under its own name; true once the save has ended. The sheet goes into *sheet.
+    bool playAndSave(const QString& path, QPointer<PlayerSheet>* sheet)
+    {
+        call(QStringLiteral("playTempFile"), path);
+        *sheet = shownSheet();
+        if (!*sheet || !waitForState(PlayState::Playing))
+            return false;
+        MSaveAsDialog* dialog = saveAsDialogOf(*sheet);
+        if (!dialog)
+            return false;
+        dialog->accept();
+        return QTest::qWaitFor([this] { return hub->saveState() == PlayState::Saved; },
+                               SaveTimeout);
+    }
+
     bool waitForState(PlayState::State state)
     {
         QElapsedTimer waited;
@@ -344,7 +360,7 @@ private slots:
         QStringList entries;
         for (const char* title : { "First Entry", "Second Entry", "Third Entry" }) {
             const QString name = QString::fromLatin1(title).toLower().replace(QLatin1Char(' '),
-                                                                               QLatin1Char('-'));
+                                                                              QLatin1Char('-'));
             entries << download(name + QStringLiteral(".mp3"), QString::fromLatin1(title), 30000);
             QVERIFY(!entries.last().isEmpty());
         }
@@ -358,8 +374,9 @@ private slots:
         const auto send = [&](const QStringList& methods) {
             QList<QDBusPendingCall> calls;
             for (const QString& method : methods)
-                calls << caller.asyncCall(QDBusMessage::createMethodCall(
-                                              Service, QStringLiteral("/"), Interface, method),
+                calls << caller.asyncCall(QDBusMessage::createMethodCall(Service,
+                                                                         QStringLiteral("/"),
+                                                                         Interface, method),
                                           Timeout);
             for (const QDBusPendingCall& c : calls)
                 QTRY_VERIFY_WITH_TIMEOUT(c.isFinished(), Timeout);
@@ -585,14 +602,8 @@ private slots:
 
         const QString path = download(QStringLiteral("ferry.mp3"), QStringLiteral("Ferry Talk"),
                                       30000, QStringLiteral("Night Ferry"));
-        call(QStringLiteral("playTempFile"), path);
-        QPointer<PlayerSheet> sheet = shownSheet();
-        QVERIFY(sheet);
-        QVERIFY(waitForState(PlayState::Playing));
-        MSaveAsDialog* dialog = saveAsDialogOf(sheet);
-        QVERIFY(dialog);
-        dialog->accept();
-        QTRY_COMPARE_WITH_TIMEOUT(hub->saveState(), PlayState::Saved, SaveTimeout);
+        QPointer<PlayerSheet> sheet;
+        QVERIFY(playAndSave(path, &sheet));
         QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), QStringLiteral("Ferry Talk"),
                                   Timeout);
         QTRY_COMPARE_WITH_TIMEOUT(window->currentPage(), int(Parlovance::PageNowPlaying), Timeout);
@@ -651,14 +662,8 @@ private slots:
         const QString path = download(QStringLiteral("stories.mp3"),
                                       QStringLiteral("Harbour Story"), 30000,
                                       QStringLiteral("Saved Stories"));
-        call(QStringLiteral("playTempFile"), path);
-        QPointer<PlayerSheet> sheet = shownSheet();
-        QVERIFY(sheet);
-        QVERIFY(waitForState(PlayState::Playing));
-        MSaveAsDialog* dialog = saveAsDialogOf(sheet);
-        QVERIFY(dialog);
-        dialog->accept();
-        QTRY_COMPARE_WITH_TIMEOUT(hub->saveState(), PlayState::Saved, SaveTimeout);
+        QPointer<PlayerSheet> sheet;
+        QVERIFY(playAndSave(path, &sheet));
         QTRY_COMPARE_WITH_TIMEOUT(hub->title(PlayState::MusicMode), QStringLiteral("Harbour Story"),
                                   Timeout);
         QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
