@@ -204,7 +204,8 @@ void MWindow::keyPressEvent(QKeyEvent* event)
         // The hook repeats a held key itself and takes a press of a key it holds for a repeat.
         // A press marked as a repeat still goes there: the window system marks the first press
         // of a key whose last release went to another window so.
-        MeeGo::QmKeysHook::instance()->pressQtKey(event->key(), event->nativeScanCode());
+        MeeGo::QmKeysHook::instance()->pressQtKey(event->key(), event->nativeScanCode(),
+                                                  event->timestamp());
         event->accept();
         return;
     }
@@ -217,7 +218,8 @@ void MWindow::keyReleaseEvent(QKeyEvent* event)
     // as a key that is no media key at all.
     bool media = MeeGo::QmKeysHook::keyForQtKey(event->key()) != MeeGo::QmKeys::UnknownKey;
     if (!event->isAutoRepeat())
-        media = MeeGo::QmKeysHook::instance()->releaseQtKey(event->key(), event->nativeScanCode());
+        media = MeeGo::QmKeysHook::instance()->releaseQtKey(event->key(), event->nativeScanCode(),
+                                                            event->timestamp());
     if (media) {
         event->accept();
         return;

@@ -10,6 +10,9 @@ namespace MeeGo {
 namespace {
 QmKeysHook* hookInstance = nullptr;
 const int DefaultRepeatInterval = 500;
+// How long a release waits for the press that would make it half of a repeat. The window system
+// sends the two together; this only covers their way through the event queue.
+const int RepeatPairMs = 15;
 } // namespace
 
 QmKeysHook* QmKeysHook::instance()
@@ -24,7 +27,11 @@ QmKeysHook* QmKeysHook::instance()
 QmKeysHook::QmKeysHook(QObject* parent)
     : QObject(parent)
     , repeatTimer(new QTimer(this))
+    , releaseTimer(new QTimer(this))
 {
+    releaseTimer->setSingleShot(true);
+    releaseTimer->setInterval(RepeatPairMs);
+    connect(releaseTimer, &QTimer::timeout, this, &QmKeysHook::finishRelease);
     qRegisterMetaType<MeeGo::QmKeys::Key>("MeeGo::QmKeys::Key");
     qRegisterMetaType<MeeGo::QmKeys::State>("MeeGo::QmKeys::State");
     repeatTimer->setInterval(DefaultRepeatInterval);
@@ -65,9 +72,21 @@ int QmKeysHook::heldIndex(int qtKey, quint32 nativeScanCode) const
     return -1;
 }
 
-bool QmKeysHook::pressQtKey(int qtKey, quint32 nativeScanCode)
+bool QmKeysHook::pressQtKey(int qtKey, quint32 nativeScanCode, ulong timestamp)
 {
     const QmKeys::Key key = keyForQtKey(qtKey);
+    if (releasePending) {
+        const bool sameKey = nativeScanCode != 0 && pending.scanCode != 0
+                                 ? nativeScanCode == pending.scanCode
+                                 : qtKey == pending.qtKey;
+        if (sameKey && timestamp != 0 && timestamp == pending.timestamp) {
+            // The release and this press are one repeat of a key that is still held.
+            releasePending = false;
+            releaseTimer->stop();
+            return true;
+        }
+        finishRelease();
+    }
     if (key == QmKeys::UnknownKey)
         return false;
     if (heldIndex(qtKey, nativeScanCode) >= 0)
@@ -80,17 +99,42 @@ bool QmKeysHook::pressQtKey(int qtKey, quint32 nativeScanCode)
     return true;
 }
 
-bool QmKeysHook::releaseQtKey(int qtKey, quint32 nativeScanCode)
+bool QmKeysHook::releaseQtKey(int qtKey, quint32 nativeScanCode, ulong timestamp)
 {
+    // Another key's release held back comes first, in the order the keys went.
+    if (releasePending)
+        finishRelease();
     const int index = heldIndex(qtKey, nativeScanCode);
     if (index < 0) // a release without a press (focus came in with the key down)
         return keyForQtKey(qtKey) != QmKeys::UnknownKey;
+    if (timestamp != 0) {
+        pending = { qtKey, nativeScanCode, timestamp };
+        releasePending = true;
+        releaseTimer->start();
+        return true;
+    }
+    letGo(index);
+    return true;
+}
+
+void QmKeysHook::letGo(int index)
+{
     // The device key of the press: the keymap may name the released key differently.
     const QmKeys::Key key = held.takeAt(index).key;
     if (held.isEmpty())
         repeatTimer->stop();
     emit keyEvent(key, QmKeys::KeyUp);
-    return true;
+}
+
+void QmKeysHook::finishRelease()
+{
+    if (!releasePending)
+        return;
+    releasePending = false;
+    releaseTimer->stop();
+    const int index = heldIndex(pending.qtKey, pending.scanCode);
+    if (index >= 0)
+        letGo(index);
 }
 
 void QmKeysHook::releaseHeldKeys()
@@ -98,6 +142,8 @@ void QmKeysHook::releaseHeldKeys()
     // Forgotten before the releases are reported, so that a listener sees no key held.
     const QVector<HeldKey> released = std::exchange(held, {});
     repeatTimer->stop();
+    releasePending = false;
+    releaseTimer->stop();
     for (const HeldKey& h : released)
         emit keyEvent(h.key, QmKeys::KeyUp);
 }
@@ -119,10 +165,14 @@ void QmKeysHook::setRepeatInterval(int ms)
 
 void QmKeysHook::repeatHeldKeys()
 {
-    // A copy: a listener may press or release keys in turn.
+    // A copy: a listener may press or release keys in turn. A key whose release is held back
+    // is on its way up.
     const QVector<HeldKey> keys = held;
-    for (const HeldKey& h : keys)
-        emit keyEvent(h.key, QmKeys::KeyDown);
+    const int leaving = releasePending ? heldIndex(pending.qtKey, pending.scanCode) : -1;
+    for (int i = 0; i < keys.size(); ++i) {
+        if (i != leaving)
+            emit keyEvent(keys.at(i).key, QmKeys::KeyDown);
+    }
 }
 
 } // namespace MeeGo

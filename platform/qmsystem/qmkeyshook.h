@@ -32,9 +32,13 @@ public:
     // pressQtKey() returns false when the key is no media key; releaseQtKey() returns false
     // when the release ends no held key and is no media key either.
     // A press of a key already held is a repeat and reports nothing; the window system's
-    // auto-repeated releases are to be dropped by the caller.
-    bool pressQtKey(int qtKey, quint32 nativeScanCode = 0);
-    bool releaseQtKey(int qtKey, quint32 nativeScanCode = 0);
+    // auto-repeated releases are to be dropped by the caller. The window system repeats a held
+    // key as a release and a press at the same time, and does not always mark the pair as a
+    // repeat: a release with a time (the event's timestamp, 0 when unknown) is held back for
+    // a moment, and a press of the same key at the same time makes the two a repeat of a key
+    // still held, not a let-go and a new press.
+    bool pressQtKey(int qtKey, quint32 nativeScanCode = 0, ulong timestamp = 0);
+    bool releaseQtKey(int qtKey, quint32 nativeScanCode = 0, ulong timestamp = 0);
 
     // Reports the release of every held key and forgets them: the window that had the keyboard
     // lost it, and the releases go elsewhere.
@@ -64,9 +68,23 @@ private:
     };
     // The index of the held key a key event with these codes belongs to, -1 when none.
     int heldIndex(int qtKey, quint32 nativeScanCode) const;
+    // The held key at index is let go: its release is reported.
+    void letGo(int index);
+    // The release held back is a let-go after all: reported now.
+    void finishRelease();
 
     QVector<HeldKey> held; // in the order pressed
     QTimer* repeatTimer;
+    // A release held back until it is known not to be half of a repeat.
+    struct Release
+    {
+        int qtKey;
+        quint32 scanCode;
+        ulong timestamp;
+    };
+    Release pending {};
+    bool releasePending = false;
+    QTimer* releaseTimer;
 };
 
 } // namespace MeeGo

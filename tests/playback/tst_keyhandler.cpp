@@ -33,6 +33,8 @@ const quint32 ShiftScanCode = 50;
 const quint32 PlayScanCode = 172;
 const quint32 NextScanCode = 171;
 const quint32 StopScanCode = 174;
+const quint32 PreviousScanCode = 173;
+const quint32 RewindScanCode = 176;
 } // namespace
 
 class TestKeyHandler : public QObject
@@ -51,6 +53,7 @@ private slots:
     void theLastKeyOfABurstHolds();
     void aHoldAfterSkipsInOneTurnIsWhereTheBurstEnds();
     void pauseTypedWithShiftIsLetGoAsPlay();
+    void aKeyHeldAsTheWindowSystemRepeatsItIsOneHold();
     void keyHeldWhenTheWindowLosesTheKeyboardIsLetGo();
     void cleanup();
     void cleanupTestCase();
@@ -67,10 +70,33 @@ private:
     }
     // Hands a key event to a window as the window system would, with the physical key's code.
     static void sendKey(QWidget* to, QEvent::Type type, int qtKey, quint32 scanCode,
-                        Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool repeat = false)
+                        Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool repeat = false,
+                        ulong timestamp = 0)
     {
         QKeyEvent event(type, qtKey, modifiers, scanCode, 0, 0, QString(), repeat);
+        event.setTimestamp(timestamp);
         QCoreApplication::sendEvent(to->windowHandle(), &event);
+    }
+    // A key held for heldMs as the window system delivers it: a press, then every 40 ms a
+    // release and a press at the same time, which the window system marks as a repeat only now
+    // and then, and the release.
+    void holdKey(int qtKey, quint32 scanCode, int heldMs)
+    {
+        static ulong clock = 1000000;
+        clock += 10000;
+        sendKey(window.get(), QEvent::KeyPress, qtKey, scanCode, Qt::NoModifier, false, clock);
+        QTest::qWait(40);
+        for (int t = 40; t < heldMs; t += 40) {
+            clock += 40;
+            const bool marked = (t / 40) % 3 == 0;
+            sendKey(window.get(), QEvent::KeyRelease, qtKey, scanCode, Qt::NoModifier, marked,
+                    clock);
+            sendKey(window.get(), QEvent::KeyPress, qtKey, scanCode, Qt::NoModifier, marked,
+                    clock);
+            QTest::qWait(40);
+        }
+        clock += 40;
+        sendKey(window.get(), QEvent::KeyRelease, qtKey, scanCode, Qt::NoModifier, false, clock);
     }
     void typeKey(int qtKey, quint32 scanCode)
     {
@@ -381,6 +407,31 @@ bool TestKeyHandler::noKeyHeld(const QSignalSpy& spy)
     const int count = spy.count();
     QTest::qWait(4 * QmKeysHook::instance()->repeatInterval());
     return spy.count() == count;
+}
+
+void TestKeyHandler::aKeyHeldAsTheWindowSystemRepeatsItIsOneHold()
+{
+    QVERIFY(activateWindow());
+    hub->setRepeat(false);
+    QSignalSpy songs(hub, SIGNAL(songChanged(QString, QString, QString, int, bool)));
+
+    // Rewind held 1.5 s at a song's start: one song back, and no further.
+    holdKey(Qt::Key_AudioRewind, RewindScanCode, 1500);
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("Two"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
+    QTest::qWait(300);
+    QCOMPARE(title(), QStringLiteral("Two"));
+    QCOMPARE(songs.count(), 1);
+
+    // Previous held: nothing while it is held, one song back once it is let go.
+    QTest::qWait(350);
+    songs.clear();
+    holdKey(Qt::Key_MediaPrevious, PreviousScanCode, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("One"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(state(), PlayState::Playing, Timeout);
+    QTest::qWait(300);
+    QCOMPARE(title(), QStringLiteral("One"));
+    QCOMPARE(songs.count(), 1);
 }
 
 void TestKeyHandler::pauseTypedWithShiftIsLetGoAsPlay()

@@ -22,6 +22,7 @@ private slots:
     void systemStateReachesEveryInstance();
     void mediaKeysArePressedRepeatedAndReleased();
     void releaseEndsTheKeyItsPhysicalKeyPressed();
+    void aRepeatSentAsAReleaseAndAPressKeepsTheKeyHeld();
     void otherKeysAreNotMediaKeys();
     void injectedKeyEventsReachEveryListener();
 };
@@ -157,6 +158,60 @@ void TestQmSystem::releaseEndsTheKeyItsPhysicalKeyPressed()
     QVERIFY(hook->releaseQtKey(Qt::Key_MediaStop, 174));
     QVERIFY(noRepeatFollows());
     hook->setRepeatInterval(500);
+}
+
+void TestQmSystem::aRepeatSentAsAReleaseAndAPressKeepsTheKeyHeld()
+{
+    QmKeys keys;
+    QSignalSpy spy(&keys, &QmKeys::keyEvent);
+    QmKeysHook* hook = QmKeysHook::instance();
+    const auto states = [&]() {
+        QList<QmKeys::State> seen;
+        for (const QList<QVariant>& event : qAsConst(spy))
+            seen << event.at(1).value<QmKeys::State>();
+        return seen;
+    };
+
+    // A held key as the window system repeats it: a release and a press at the same time, not
+    // always marked as a repeat. The key stays down until a release that no press follows.
+    QVERIFY(hook->pressQtKey(Qt::Key_AudioRewind, 177, 1000));
+    for (ulong at = 1500; at < 2000; at += 40) {
+        QVERIFY(hook->releaseQtKey(Qt::Key_AudioRewind, 177, at));
+        QVERIFY(hook->pressQtKey(Qt::Key_AudioRewind, 177, at));
+    }
+    QTest::qWait(50);
+    QCOMPARE(states(), QList<QmKeys::State>({ QmKeys::KeyDown }));
+    QVERIFY(hook->releaseQtKey(Qt::Key_AudioRewind, 177, 2100));
+    QTRY_COMPARE_WITH_TIMEOUT(states(), QList<QmKeys::State>({ QmKeys::KeyDown, QmKeys::KeyUp }),
+                              5000);
+
+    // A press at another time is the key pressed again; another key's event lets the held-back
+    // release go first, in the order the keys went.
+    spy.clear();
+    QVERIFY(hook->pressQtKey(Qt::Key_MediaNext, 171, 3000));
+    QVERIFY(hook->releaseQtKey(Qt::Key_MediaNext, 171, 3010));
+    QVERIFY(hook->pressQtKey(Qt::Key_MediaNext, 171, 3020));
+    QVERIFY(hook->releaseQtKey(Qt::Key_MediaNext, 171, 3030));
+    QVERIFY(hook->pressQtKey(Qt::Key_MediaStop, 174, 3030));
+    QVERIFY(hook->releaseQtKey(Qt::Key_MediaStop, 174, 3040));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 6, 5000);
+    const QList<QPair<QmKeys::Key, QmKeys::State>> expected = {
+        { QmKeys::NextKey, QmKeys::KeyDown }, { QmKeys::NextKey, QmKeys::KeyUp },
+        { QmKeys::NextKey, QmKeys::KeyDown }, { QmKeys::NextKey, QmKeys::KeyUp },
+        { QmKeys::StopKey, QmKeys::KeyDown }, { QmKeys::StopKey, QmKeys::KeyUp },
+    };
+    for (int i = 0; i < expected.size(); ++i) {
+        QCOMPARE(spy.at(i).at(0).value<QmKeys::Key>(), expected.at(i).first);
+        QCOMPARE(spy.at(i).at(1).value<QmKeys::State>(), expected.at(i).second);
+    }
+
+    // A release held back when the window loses the keyboard is reported with the rest, once.
+    spy.clear();
+    QVERIFY(hook->pressQtKey(Qt::Key_MediaNext, 171, 4000));
+    QVERIFY(hook->releaseQtKey(Qt::Key_MediaNext, 171, 4100));
+    hook->releaseHeldKeys();
+    QTest::qWait(50);
+    QCOMPARE(states(), QList<QmKeys::State>({ QmKeys::KeyDown, QmKeys::KeyUp }));
 }
 
 void TestQmSystem::otherKeysAreNotMediaKeys()
