@@ -39,7 +39,8 @@ const char* const AudioSinkVariable = "PARLOVANCE_AUDIO_SINK";
 
 // How long the player's end waits for the pipelines still being started or taken down. One
 // that comes down does so within milliseconds; one held in work that cannot be interrupted
-// would hold the program's end for as long as that work lasts.
+// would hold the program's end for as long as that work lasts. Those found still opening when
+// they were taken down before the end are not waited for at all.
 const int ShutdownWaitMs = 300;
 
 // Pipelines in the workers' hands at once: being started, and dropped ones not yet down. Most
@@ -384,6 +385,9 @@ struct ZelGstPlayer::Traffic
     QWaitCondition down;
     ZelGstPlayer* player = nullptr;
     int held = 0;
+    // Of those, the ones whose take-down found them still opening long after they were dropped:
+    // each waits for work that may go on for minutes.
+    int lingering = 0;
     std::atomic<bool> closing { false };
 
     // Takes a dropped pipeline to NULL and lets it go, on a worker thread that is none of its
@@ -399,9 +403,16 @@ struct ZelGstPlayer::Traffic
         }
         // Still opening: what it works on may go on for a long time yet, with nobody waiting
         // for it.
-        if (gst_element_get_state(pipeline, nullptr, nullptr, 0) == GST_STATE_CHANGE_ASYNC)
+        const bool opening = gst_element_get_state(pipeline, nullptr, nullptr, 0)
+                             == GST_STATE_CHANGE_ASYNC;
+        const bool lingers = opening && !closing;
+        if (opening)
             ZelStreamThreads::giveUp(pipeline);
+        if (lingers)
+            linger(1);
         gst_element_set_state(pipeline, GST_STATE_NULL);
+        if (lingers)
+            linger(-1);
         // The source reads no more: the file it was handed is closed now, not with the last
         // reference, which an element may keep a while.
         g_object_set_data(G_OBJECT(pipeline), SourceDescriptorKey, nullptr);
@@ -414,6 +425,13 @@ struct ZelGstPlayer::Traffic
         ++held;
     }
 
+    void linger(int change)
+    {
+        QMutexLocker lock(&mutex);
+        lingering += change;
+        down.wakeAll();
+    }
+
     void done()
     {
         QMutexLocker lock(&mutex);
@@ -424,16 +442,17 @@ struct ZelGstPlayer::Traffic
                 p, [p]() { p->loadParked(); }, Qt::QueuedConnection);
     }
 
-    // False when a pipeline is still held after ms.
+    // Waits for the pipelines held to come down, for ms at the most and not for those that
+    // linger; false when any is still held.
     bool waitForAll(int ms)
     {
         QDeadlineTimer deadline(ms);
         QMutexLocker lock(&mutex);
-        while (held > 0) {
+        while (held > lingering) {
             if (!down.wait(&mutex, deadline))
-                return held == 0;
+                break;
         }
-        return true;
+        return held == 0;
     }
 };
 
