@@ -109,16 +109,23 @@ bool writeLibrary(int files)
     return mark.open(QIODevice::WriteOnly);
 }
 
-// Points the program at a folder of 20 generated songs and `floods` MP3 files behind a tag of
-// 1.39 million tiny frames, written the first time it is asked for.
-bool writeFloodLibrary(int floods)
+// Points the program's music folder at the floods' folder of the given name.
+bool pointAtFloods(const QString& name)
 {
-    musicDir = TestEnvironment::home() + QStringLiteral("/floods/") + QString::number(floods);
+    musicDir = TestEnvironment::home() + QStringLiteral("/floods/") + name;
     QFile dirs(TestEnvironment::configHome() + QStringLiteral("/user-dirs.dirs"));
     if (!dirs.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     dirs.write("XDG_MUSIC_DIR=\"" + QFile::encodeName(musicDir) + "\"\n");
-    dirs.close();
+    return true;
+}
+
+// Points the program at a folder of 20 generated songs and `floods` MP3 files behind a tag of
+// 1.39 million tiny frames, written the first time it is asked for.
+bool writeFloodLibrary(int floods)
+{
+    if (!pointAtFloods(QString::number(floods)))
+        return false;
     if (QDir(musicDir).exists())
         return true;
     QDir().mkpath(musicDir);
@@ -153,12 +160,8 @@ bool writeKindFloodLibrary()
     if (!writeFloodLibrary(0))
         return false;
     const QString plain = musicDir;
-    musicDir = TestEnvironment::home() + QStringLiteral("/floods/kinds");
-    QFile dirs(TestEnvironment::configHome() + QStringLiteral("/user-dirs.dirs"));
-    if (!dirs.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!pointAtFloods(QStringLiteral("kinds")))
         return false;
-    dirs.write("XDG_MUSIC_DIR=\"" + QFile::encodeName(musicDir) + "\"\n");
-    dirs.close();
     if (QDir(musicDir).exists())
         return true;
     QDir().mkpath(musicDir);

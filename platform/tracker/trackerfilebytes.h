@@ -10,7 +10,7 @@
 class TrackerFileBytes
 {
 public:
-    static const qint64 MostHeldBytes = 256 * 1024 * 1024;
+    static constexpr qint64 MostHeldBytes = 256 * 1024 * 1024;
 
     explicit TrackerFileBytes(int fd);
 

@@ -296,26 +296,32 @@ TrackerTagKinds::Opened TrackerTagKinds::open(int fd, const QByteArray& name,
     // MPEG audio by its name is read as MPEG whatever it holds.
     if (suffix == "MP3" || suffix == "MP2" || suffix == "AAC")
         return openAsKind(Kinds[0], fd, name, mpegFrames);
-    QList<const Kind*> candidates;
+    // The kind its suffix names first; else the first, in TagLib's order, that takes the file's
+    // head for its own.
+    const Kind* bySuffix = nullptr;
     if (!suffix.isEmpty()) {
         const QByteArray spaced = ' ' + suffix + ' ';
         for (const Kind& kind : Kinds) {
             if (std::strstr(kind.suffixes, spaced.constData()))
-                candidates.append(&kind);
-        }
-    }
-    {
-        TrackerTagStream probe(fd, name);
-        for (const Kind& kind : Kinds) {
-            if (!candidates.contains(&kind) && kind.isSupported(&probe))
-                candidates.append(&kind);
+                bySuffix = &kind;
         }
     }
     Opened opened;
-    for (const Kind* kind : candidates) {
-        opened = openAsKind(*kind, fd, name, mpegFrames);
+    if (bySuffix) {
+        opened = openAsKind(*bySuffix, fd, name, mpegFrames);
         if (opened.file || opened.unbounded)
             return opened;
+    }
+    for (const Kind& kind : Kinds) {
+        if (&kind == bySuffix)
+            continue;
+        bool supported = false;
+        {
+            TrackerTagStream probe(fd, name);
+            supported = kind.isSupported(&probe);
+        }
+        if (supported)
+            return openAsKind(kind, fd, name, mpegFrames);
     }
     return opened;
 }

@@ -317,8 +317,9 @@ QByteArray madeComment(const Comment& comment)
 // four bytes (the last block's flag, its kind, its length) and its data.
 void walkFlac(const File& file, qint64 start, TrackerTagTrim::Result* result)
 {
-    // TagLib takes the first "fLaC" after an ID3v2 tag for the stream's start.
-    start = file.find("fLaC", start);
+    // TagLib takes the first "fLaC" after an ID3v2 tag for the stream's start (most often
+    // right there).
+    start = file.bytes(start, 4) == "fLaC" ? start : file.find("fLaC", start);
     if (start < 0)
         return;
     const qint64 first = start + 4;
@@ -692,7 +693,8 @@ bool walkOggHeaders(const File& file, qint64 commentPage, const QByteArray& seri
 // page, a first page that holds more than the first packet) are over the bound.
 void walkOgg(const File& file, TrackerTagTrim::Result* result)
 {
-    const qint64 start = file.find("OggS");
+    // TagLib reads the pages from the first "OggS" on (most often the file's first bytes).
+    const qint64 start = file.bytes(0, 4) == "OggS" ? 0 : file.find("OggS");
     OggPage first;
     if (start < 0 || !readOggPage(file, start, &first))
         return;

@@ -10,7 +10,7 @@
 #include "id3tagbytes.h"
 #include "playback/id3frameencodings.h"
 #include "processmemory.h"
-#include "tagfloods.h"
+#include "kindfloods.h"
 #include "testenvironment.h"
 #include "trackertagreader.h"
 
@@ -115,19 +115,6 @@ class TestTagFloods : public QObject
         }
         appendVorbisField(fields, "ARTIST=Flood Artist", 19);
         return vorbisCommentOf(fields, quint32(declared < 0 ? count + 2 : declared));
-    }
-
-    // An APE tag of the same shape: "Title", `count` tiny items of names of their own, "Artist".
-    static QByteArray floodApeTag(int count)
-    {
-        QByteArray items;
-        items.reserve(count * 20 + 64);
-        appendApeItem(items, "Title", 5, "Flood Title", 11);
-        char name[16];
-        for (int i = 0; i < count; ++i)
-            appendApeItem(items, name, fieldNameInto(name, i), "a", 1);
-        appendApeItem(items, "Artist", 6, "Flood Artist", 12);
-        return apeTagOf(items, quint32(count + 2));
     }
 
 private slots:
