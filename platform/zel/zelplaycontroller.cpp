@@ -7,6 +7,19 @@ ZelPlayController::ZelPlayController(QObject* parent)
 
 ZelPlayController::~ZelPlayController() = default;
 
+void ZelPlayController::playPlaylistFrom(const QUrl& url, int entry, uint seconds, bool paused)
+{
+    Q_UNUSED(entry)
+    Q_UNUSED(seconds)
+    Q_UNUSED(paused)
+    playPlaylist(url, QString());
+}
+
+int ZelPlayController::playlistEntry() const
+{
+    return -1;
+}
+
 bool ZelPlayController::playEntry(int step)
 {
     Q_UNUSED(step)

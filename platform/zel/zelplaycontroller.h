@@ -45,12 +45,19 @@ public:
     // Reads a PLS or M3U file (local or over HTTP) and plays its entries in turn, starting
     // with the first. The file's type is found from its content; mimeType is not needed.
     virtual void playPlaylist(const QUrl& url, const QString& mimeType) = 0;
+    // As playPlaylist(), starting with entry `entry` (counted from 0; the first when the file
+    // holds fewer) `seconds` into it, playing, or waiting there paused when paused is set.
+    // Without an implementation of its own it starts the first entry, playing.
+    virtual void playPlaylistFrom(const QUrl& url, int entry, uint seconds, bool paused);
     // While a playlist file plays: plays the entry step entries away (1 the next, -1 the
     // previous). False, changing nothing, when no playlist file plays or there is no such entry.
     virtual bool playEntry(int step);
     // A playlist file plays and has an entry step entries away from the one that plays (0 is
     // that one).
     virtual bool hasEntry(int step) const;
+    // The entry of the playlist file that plays or waits, counted from 0: the one it is to
+    // start with while the file is read. -1 when no playlist file is loaded.
+    virtual int playlistEntry() const;
     // The single URL that plays (or waits paused) goes on as row of the playlist, which names
     // the same music at its own address (a file copied into the library while it played): it
     // is not loaded again, and from now on it is that row, as if the row had been played; its

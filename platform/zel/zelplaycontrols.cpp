@@ -209,6 +209,11 @@ void ZelPlayControls::play(const QUrl& url)
 void ZelPlayControls::playPlaylist(const QUrl& url, const QString& mimeType)
 {
     Q_UNUSED(mimeType)
+    playPlaylistFrom(url, 0, 0, false);
+}
+
+void ZelPlayControls::playPlaylistFrom(const QUrl& url, int entry, uint seconds, bool paused)
+{
     const quint64 serial = ++m_serial;
     unload();
     m_item = EntryItem;
@@ -216,6 +221,9 @@ void ZelPlayControls::playPlaylist(const QUrl& url, const QString& mimeType)
     m_entries.clear();
     m_entry = -1;
     m_entryStarted = false;
+    m_startEntry = qMax(0, entry);
+    m_startMs = seconds > 0 ? qint64(seconds) * 1000 : -1;
+    m_startPaused = paused;
     setContentType(StreamContent);
     if (serial != m_serial)
         return;
@@ -239,6 +247,13 @@ bool ZelPlayControls::hasEntry(int step) const
 {
     const int entry = m_entry + step;
     return m_item == EntryItem && !m_entries.isEmpty() && entry >= 0 && entry < m_entries.size();
+}
+
+int ZelPlayControls::playlistEntry() const
+{
+    if (m_item != EntryItem)
+        return -1;
+    return m_entry >= 0 ? m_entry : m_startEntry;
 }
 
 bool ZelPlayControls::continueAsRow(int row)
@@ -533,14 +548,15 @@ void ZelPlayControls::startItem(bool playing, qint64 startMs)
     report(MafwRenderer::Transitioning);
 }
 
-void ZelPlayControls::startEntry(int entry)
+void ZelPlayControls::startEntry(int entry, bool playing, qint64 startMs)
 {
     const quint64 serial = ++m_serial;
     m_entry = entry;
     m_entryStarted = false;
+    m_entryPaused = !playing;
     announceItem(StreamContent, -1, m_entries.value(entry));
     if (serial == m_serial)
-        startItem(true);
+        startItem(playing, startMs);
 }
 
 void ZelPlayControls::unload()
@@ -576,7 +592,7 @@ void ZelPlayControls::fail(int code, const QString& message)
         && entryMayBeSkipped(code)) {
         qWarning() << Q_FUNC_INFO << "- trying the next entry of" << m_url << "after" << code
                    << message;
-        startEntry(m_entry + 1);
+        startEntry(m_entry + 1, !m_entryPaused);
         return;
     }
     const quint64 serial = ++m_serial;
@@ -738,7 +754,13 @@ void ZelPlayControls::playlistParsed(const QList<QUrl>& entries, int errorCode)
         return;
     }
     m_entries = entries;
-    startEntry(0);
+    const int first = m_startEntry < entries.size() ? m_startEntry : 0;
+    const qint64 startMs = first == m_startEntry ? m_startMs : -1;
+    const bool playing = !m_startPaused;
+    m_startEntry = 0;
+    m_startMs = -1;
+    m_startPaused = false;
+    startEntry(first, playing, startMs);
 }
 
 void ZelPlayControls::handlerMediaChanged(const ZelMetadataHandler* changed)

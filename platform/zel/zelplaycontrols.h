@@ -45,8 +45,10 @@ public:
     void play(uint row) override;
     void play(const QUrl& url) override;
     void playPlaylist(const QUrl& url, const QString& mimeType) override;
+    void playPlaylistFrom(const QUrl& url, int entry, uint seconds, bool paused) override;
     bool playEntry(int step) override;
     bool hasEntry(int step) const override;
+    int playlistEntry() const override;
     bool continueAsRow(int row) override;
     void pause() override;
     void resume() override;
@@ -88,7 +90,7 @@ private:
     void announceItem(ContentType type, int index, const QUrl& url);
     QUrl currentUrl() const;
     void startItem(bool playing, qint64 startMs = -1);
-    void startEntry(int entry);
+    void startEntry(int entry, bool playing = true, qint64 startMs = -1);
     void unload();
     void report(MafwRenderer::State state, bool always = false);
     void fail(int code, const QString& message);
@@ -126,7 +128,14 @@ private:
     QUrl m_url;
     QList<QUrl> m_entries;
     int m_entry;
+    // Where a playlist file being read starts: its entry, the milliseconds into it (-1 from
+    // its start) and whether it waits there paused.
+    int m_startEntry = 0;
+    qint64 m_startMs = -1;
+    bool m_startPaused = false;
     bool m_entryStarted;
+    // The entry was loaded to wait paused: should it fail, the next one does too.
+    bool m_entryPaused = false;
     bool m_pauseAtPending;
     bool m_initialised;
     bool m_callActive;

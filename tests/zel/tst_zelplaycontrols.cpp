@@ -732,6 +732,47 @@ private slots:
         QVERIFY(waitForState(MafwRenderer::Stopped));
     }
 
+    void aPlaylistFileStartsAtAnEntryAndAPlace()
+    {
+        QVERIFY(!write("from-1.ogg", "From one", 10000).isEmpty());
+        QVERIFY(!write("from-2.ogg", "From two", 10000).isEmpty());
+        QFile file(dir + "/from.m3u");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("gone.ogg\nfrom-1.ogg\nfrom-2.ogg\n");
+        file.close();
+        const QUrl list = QUrl::fromLocalFile(file.fileName());
+
+        // The second entry 4 s in, paused: it is that entry from the start, while the file is
+        // read, and waits there until resumed.
+        controls->playPlaylistFrom(list, 1, 4, true);
+        QCOMPARE(controls->playlistEntry(), 1);
+        QVERIFY(waitForState(MafwRenderer::Paused));
+        QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value("title").value(0).toString(),
+                                  QStringLiteral("From one"), Timeout);
+        QCOMPARE(controls->playlistEntry(), 1);
+        QCOMPARE(controls->position(), 4u);
+        controls->resume();
+        QVERIFY(waitForState(MafwRenderer::Playing));
+        QVERIFY(controls->position() >= 4);
+        QVERIFY(controls->playEntry(1));
+        QCOMPARE(controls->playlistEntry(), 2);
+
+        // An entry the file does not hold is its first; one that fails to load paused hands on
+        // to the next, which waits paused too.
+        streams->tags.clear();
+        controls->playPlaylistFrom(list, 7, 0, true);
+        QVERIFY(waitForState(MafwRenderer::Paused));
+        QTRY_COMPARE_WITH_TIMEOUT(streams->tags.value("title").value(0).toString(),
+                                  QStringLiteral("From one"), Timeout);
+        QCOMPARE(controls->playlistEntry(), 1);
+        QTest::qWait(300);
+        QCOMPARE(controls->state(), MafwRenderer::Paused);
+        controls->stop();
+        QCOMPARE(controls->playlistEntry(), 1);
+        controls->play(QUrl::fromLocalFile(dir + "/from-1.ogg"));
+        QCOMPARE(controls->playlistEntry(), -1);
+    }
+
     void localPlaylistsNameFilesByPath_data()
     {
         QTest::addColumn<QString>("name");
