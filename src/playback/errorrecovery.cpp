@@ -126,6 +126,14 @@ void ErrorRecovery::hold(const ReplacedItem& found)
     held = Held::Request;
 }
 
+void ErrorRecovery::askFor(PlaybackEnums::State state)
+{
+    // What came back, or an item that plays, is where the user has it: the state asked acts
+    // on it at once.
+    if (held == Held::Request)
+        replaced.askFor(state);
+}
+
 void ErrorRecovery::forget()
 {
     held = Held::Nothing;

@@ -19,9 +19,10 @@ class RecoveryHost;
 //
 // A stream or a playlist file asked for replaces what is live: that is held (hold()) until the
 // request's item plays. Should the request fail first, what it replaced comes back at its place
-// and in its state, in one call of the hub (RecoveryHost::putBack()), and nothing resumes once
-// the banner has gone. A sheet that showed what came back stays; one opened for the request
-// goes with the banner, unless a newer request shows in it by then.
+// (a playlist file at its entry) and in its state, or in the state the user asked for while the
+// request was on its way (askFor()), in one call of the hub (RecoveryHost::putBack()), and
+// nothing resumes once the banner has gone. A sheet that showed what came back stays; one opened
+// for the request goes with the banner, unless a newer request shows in it by then.
 //
 // What comes back stays held until it is where it was (it plays again, or it is paused again):
 // a request that comes meanwhile, and fails, finds it as the user had it, not on its way back.
@@ -56,6 +57,9 @@ public:
     // A stream asked for replaces what is live, found: it is held, unless a request on its way,
     // or what a failed one put back, is held already.
     void hold(const ReplacedItem& found);
+    // The user asks for a state while a request is on its way: should the request fail, what
+    // it replaced comes back in that state (a pause is not undone by the failure).
+    void askFor(PlaybackEnums::State state);
     // Nothing that a request replaced comes back any more.
     void forget();
     // The renderer reached state.

@@ -318,10 +318,11 @@ void PlayState::bufferingChangedSlot(float percent) { radio->bufferingChanged(pe
 void PlayState::playStream(const QUrl& url)
 {
     recovery->dropResume();
-    const ReplacedItem found = ReplacedItem::of(*modes, liveState);
+    const ReplacedItem found = ReplacedItem::of(*modes, liveState, controls->playlistEntry());
     if (radio->playStream(url))
         recovery->hold(found);
 }
+void PlayState::askForReplacedItem(State state) { recovery->askFor(state); }
 void PlayState::networkSessionStateChanged(QNetworkSession::State state)
 {
     radio->sessionStateChanged(state);
@@ -648,7 +649,7 @@ void PlayState::play(PlayingMode mode)
 {
     controls->setPositionUpdateInterval(1);
     // Radio's stream opened again replaces what is live, as a stream asked for does.
-    const ReplacedItem found = ReplacedItem::of(*modes, liveState);
+    const ReplacedItem found = ReplacedItem::of(*modes, liveState, controls->playlistEntry());
     if (radio->switchMode(mode)) {
         if (mode == RadioMode)
             recovery->hold(found);

@@ -168,6 +168,10 @@ public:
 
     // Streams and files from outside the queue.
     void playStream(const QUrl& url);
+    // While a stream asked for is on its way (it has not played yet): should it fail, what it
+    // replaced comes back in state (playing, paused or stopped), the one the user asked for
+    // meanwhile, instead of the one it was in.
+    void askForReplacedItem(State state);
     void playLocalFile(const QString& path);
     // The player sheet has closed (Cancel, Done, the end of its item, its window): the item it
     // played ends with it, and nothing brings that back. What the main window holds is live:

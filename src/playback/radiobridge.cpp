@@ -26,13 +26,14 @@ void PlayState::RadioBridge::returnToMusic(State state, const PlayItem& radioSna
     if (hub.modes->mode == RadioMode)
         hub.modes->live = hub.modes->music;
     hub.setMode(MusicMode);
-    hub.resumeWhenPaused = state == Playing;
-    // The controller leaves what it played for the queue's song, which waits where it was left
-    // until the controller reports it paused there (and then plays on, when it played).
-    hub.controls->stop();
-    hub.controls->setPlaylist(hub.queue().playlistId(), false);
     const PlayItem& live = hub.modes->live;
     const bool song = live.songCount > 0 && live.index >= 0;
+    // The controller leaves what it played for the queue's song, which waits where it was left
+    // until the controller reports it paused there (and then plays on, when it played). With
+    // no song, no pause is reported, and nothing is to play on once one is.
+    hub.resumeWhenPaused = state == Playing && song;
+    hub.controls->stop();
+    hub.controls->setPlaylist(hub.queue().playlistId(), false);
     if (song)
         hub.controls->setPlaylistIndex(live.index);
     requeuePendingSong();

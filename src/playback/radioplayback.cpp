@@ -71,35 +71,45 @@ bool RadioPlayback::switchMode(PlaybackEnums::PlayingMode target)
 }
 
 void RadioPlayback::reopen(const PlayItem& stream, const PlayItem& resume,
-                           PlaybackEnums::State state)
+                           PlaybackEnums::State state, int entry)
 {
     const QUrl url = stream.streamUrl;
     const bool playlistFile = stream.contentType == PlaybackEnums::RadioPlaylistContent;
     emit resumePointChanged(resume);
+    // It is live before the controller and the network session hear of it: what they report
+    // on the way (a playlist file being read, a session that is up at once) is of this item,
+    // not of the request that failed, which would be played again.
+    emit streamLoaded(stream);
     host.ignoreNextCompletion(true);
     restorePositionOnPlay = false;
     streamNeedsReopen = false;
     streamData->clear();
     streamData->setUrl(url);
-    if (state == PlaybackEnums::Playing && playlistFile) {
-        controls->playPlaylist(url, QLatin1String(RadioPlaylistMimeType));
-        openNetworkSession();
+    // Moved before it has played a moment, it goes on where it was. A file that came back a
+    // moment ago has not told again that it can seek; an entry is the one that told last.
+    const uint at = stream.position > 0 && (stream.seekable || (!playlistFile && url.isLocalFile()))
+                        ? stream.position
+                        : 0;
+    if (playlistFile && state != PlaybackEnums::Stopped) {
+        // Its entry, where it was; one that waits paused needs no network until it is resumed.
+        controls->playPlaylistFrom(url, entry, at, state == PlaybackEnums::Paused);
+        if (state == PlaybackEnums::Playing)
+            openNetworkSession();
     } else if (state == PlaybackEnums::Playing) {
         controls->play(url);
-        // Moved before it has played a moment: it goes on where it was. A file that came back
-        // a moment ago has not told again that it can seek.
-        if (stream.position > 0 && (stream.seekable || url.isLocalFile()))
-            controls->setPosition(stream.position);
-    } else if (state == PlaybackEnums::Paused && !playlistFile) {
+        if (at > 0)
+            controls->setPosition(at);
+    } else if (state == PlaybackEnums::Paused) {
         controls->play(url);
         controls->pauseAt(stream.position);
     } else {
-        // Stopped, or a radio playlist, which does not wait paused: a resume opens it again.
+        // Stopped: a resume opens it again.
         controls->stop();
         streamNeedsReopen = playlistFile;
         closeNetworkSession();
     }
-    // The texts it had show again at once; the controller's reports only confirm them.
+    // The texts it had show again at once, over the bare address the controller announced as
+    // it loaded it; its later reports only confirm them.
     emit streamLoaded(stream);
     host.notifySheet(false);
 }

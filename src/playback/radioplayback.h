@@ -36,10 +36,11 @@ public:
 
     // Makes target live, with what it left in its snapshot. False when it is live already.
     bool switchMode(PlaybackEnums::PlayingMode target);
-    // While radio is live: stream, which played before, is loaded again at its place and in
-    // state (playing, paused or stopped; a radio playlist that was paused waits stopped),
+    // While radio is live: stream, which played before, is loaded again at its place (a
+    // playlist file at its entry, counted from 0) and in state (playing, paused or stopped),
     // with the texts it had; radio comes back to resume after music.
-    void reopen(const PlayItem& stream, const PlayItem& resume, PlaybackEnums::State state);
+    void reopen(const PlayItem& stream, const PlayItem& resume, PlaybackEnums::State state,
+                int entry);
     // False when nothing was handed to the controller: the address is refused, nothing may
     // play now, or a save in progress keeps it until it ends.
     bool playStream(const QUrl& url);

@@ -47,7 +47,7 @@ void PlayState::RecoveryBridge::putBack(const ReplacedItem& found)
     if (found.mode == MusicMode)
         hub.radioBridge->returnToMusic(found.state, found.resume);
     else
-        hub.radio->reopen(found.stream, found.resume, found.state);
+        hub.radio->reopen(found.stream, found.resume, found.state, found.entry);
     emit hub.replacedItemBack();
 }
 

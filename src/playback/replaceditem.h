@@ -18,9 +18,17 @@ struct ReplacedItem
     PlayItem stream = PlayItem::noStream(QUrl());
     // What radio came back to after music then (its snapshot, or its resume point).
     PlayItem resume = PlayItem::noStream(QUrl());
+    // The entry of a playlist file that played (counted from 0, as the controller counts it);
+    // -1 for any other item.
+    int entry = -1;
 
-    // What is live now, in liveState.
-    static ReplacedItem of(const PlayModes& modes, PlaybackEnums::State liveState);
+    // What is live now, in liveState; playlistEntry: the controller's entry of a playlist file.
+    static ReplacedItem of(const PlayModes& modes, PlaybackEnums::State liveState,
+                           int playlistEntry);
+
+    // Asked while the request is on its way: it comes back playing, paused (what cannot pause
+    // stops, and what is stopped stays so) or stopped, as asked.
+    void askFor(PlaybackEnums::State asked);
 };
 
 #endif // REPLACEDITEM_H

@@ -88,6 +88,12 @@ TransportSteps::Hold TransportSteps::carryOut(PlayState& hub, const std::functio
         held = found == PlayState::Paused || found == PlayState::Stopped ? Hold::Play : Hold::Pause;
     if (held == Hold::None || (keepHold && keepHold(held)))
         return Hold::None;
+    carryOutHold(hub, held);
+    return held;
+}
+
+void TransportSteps::carryOutHold(PlayState& hub, Hold held)
+{
     const PlayState::PlayingMode mode = hub.mode();
     switch (held) {
     case Hold::Play:
@@ -103,5 +109,4 @@ TransportSteps::Hold TransportSteps::carryOut(PlayState& hub, const std::functio
     case Hold::Toggle:
         break;
     }
-    return held;
 }

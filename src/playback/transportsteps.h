@@ -57,6 +57,8 @@ public:
     // none or it was kept.
     Hold carryOut(PlayState& hub, const std::function<void()>& replace = {},
                   const std::function<bool(Hold)>& keepHold = {}) const;
+    // A play, pause or stop acts on what is live.
+    static void carryOutHold(PlayState& hub, Hold held);
 
 private:
     void step(int direction);

@@ -217,11 +217,11 @@ void ParlovanceService::carryOutBurst()
                          << "calls is carried out as one";
     const PlayRequest& next = calls.request();
     TransportSteps steps = calls.steps();
-    // Skips asked before a stream move the queue that waits behind it, which the controller
-    // only keeps as its row while the stream is its item; a library song replaces the queue,
-    // and a stream replaces a stream.
-    if (next.kind != PlayRequest::None
-        && (next.kind != PlayRequest::Stream || playState->mode() != PlayState::MusicMode))
+    // Skips asked before a stream move what it replaces, which comes back where they left it
+    // should the stream fail: the queue that waits behind it (the controller only keeps it as
+    // its row while the stream is its item), or the entry of a playlist file. A library song
+    // replaces the queue.
+    if (next.kind != PlayRequest::None && next.kind != PlayRequest::Stream)
         steps.dropMoves();
     const TransportSteps::Hold held = steps.carryOut(
         *playState, [&]() { startRequest(next); },
@@ -239,6 +239,9 @@ int ParlovanceService::stateOnItsWay(TransportSteps::Hold held) const
         return BusPaused;
     if (held == TransportSteps::Hold::Play && now == PlayState::Paused)
         return BusPlaying;
+    if (held == TransportSteps::Hold::Stop
+        && (now == PlayState::Playing || now == PlayState::Paused))
+        return stateOf(PlayState::Stopped);
     return -1;
 }
 
@@ -269,33 +272,55 @@ void ParlovanceService::startRequest(const PlayRequest& next)
 
 bool ParlovanceService::holdWaitsForRequest(TransportSteps::Hold hold)
 {
-    // A request on its way is paused once it plays: a song being looked up is not there yet,
-    // and a stream that does not play yet cannot tell whether it pauses or stops. A resume
-    // takes such a pause back.
+    // A request on its way is paused, stopped or left playing once it plays: a song being
+    // looked up is not there yet, and a stream that does not play yet cannot tell whether it
+    // pauses or stops. The last one asked holds.
     if (!onItsWay.isOnItsWay())
         return false;
-    onItsWay.holdPause(hold == TransportSteps::Hold::Pause);
+    onItsWay.hold(hold);
+    // Should the stream fail, what it replaced comes back as the user asked meanwhile.
+    if (onItsWay.stage() == RequestOnItsWay::Stage::StreamStarting) {
+        playState->askForReplacedItem(hold == TransportSteps::Hold::Play    ? PlayState::Playing
+                                      : hold == TransportSteps::Hold::Pause ? PlayState::Paused
+                                                                            : PlayState::Stopped);
+    }
     return true;
 }
 
 void ParlovanceService::requestArrived()
 {
-    if (onItsWay.arrived()) {
+    const PlayState::PlayingMode mode = playState->mode();
+    switch (onItsWay.arrived()) {
+    case TransportSteps::Hold::Pause:
         // A file pauses, though it may not have told yet whether it can seek; a stream from the
         // network that cannot seek stops.
-        const PlayState::PlayingMode mode = playState->mode();
         if (mode == PlayState::RadioMode && playState->streamUrl().isLocalFile())
             playState->pause();
         else
             playState->pauseOrStop(mode);
         onItsWay.handOver(stateOnItsWay(TransportSteps::Hold::Pause));
+        break;
+    case TransportSteps::Hold::Stop:
+        playState->stop(mode);
+        break;
+    default:
+        // It plays, as a play asked behind it wants.
+        break;
     }
     answerWaitingQuestion();
 }
 
 void ParlovanceService::requestLost()
 {
-    onItsWay.lost();
+    const bool lookedUp = onItsWay.stage() == RequestOnItsWay::Stage::LookingUp;
+    const TransportSteps::Hold held = onItsWay.lost();
+    // A song the library does not hold changes nothing: what was asked behind it acts on what
+    // plays, as if asked alone. (What a stream that failed replaced comes back, in the hub, in
+    // the state asked.)
+    if (lookedUp && held != TransportSteps::Hold::None) {
+        TransportSteps::carryOutHold(*playState, held);
+        onItsWay.handOver(stateOnItsWay(held));
+    }
     answerWaitingQuestion();
 }
 
@@ -370,6 +395,11 @@ void ParlovanceService::pausePlayback()
     record(&TransportBurst::pause);
 }
 
+void ParlovanceService::stopPlaybackForTesting()
+{
+    record(&TransportBurst::stop);
+}
+
 void ParlovanceService::next()
 {
     record(&TransportBurst::next);
@@ -383,9 +413,13 @@ void ParlovanceService::previous()
 int ParlovanceService::playbackState()
 {
     carryOutWaitingBurst();
-    // A library song on its way pauses once it plays when a pause waits for it, else it plays.
-    if (onItsWay.stage() == RequestOnItsWay::Stage::LookingUp)
-        return onItsWay.pauseWaits() ? BusPaused : BusPlaying;
+    // A library song looked up is not known to play until the library has answered: the state
+    // is the one that stands, with the play, pause or stop asked behind the song, which acts
+    // on what is live either way (on the song once it has come, else on what plays now).
+    if (onItsWay.stage() == RequestOnItsWay::Stage::LookingUp) {
+        const int asked = stateOnItsWay(onItsWay.held());
+        return asked >= 0 ? asked : reportedState();
+    }
     if (onItsWay.stateHandedOver() >= 0)
         return onItsWay.stateHandedOver();
     return reportedState();
@@ -398,6 +432,12 @@ int ParlovanceService::reportedState() const
     // A stream on its way is no stream that plays, nor a loaded one that waits.
     if (mode == PlayState::RadioMode && !onItsWay.streamHasPlayed())
         return state == PlayState::Transitioning ? BusTransitioning : BusStopped;
+    return stateOf(state);
+}
+
+int ParlovanceService::stateOf(PlaybackEnums::State state) const
+{
+    const PlayState::PlayingMode mode = playState->mode();
     switch (state) {
     case PlayState::Playing:
     case PlayState::Paused:

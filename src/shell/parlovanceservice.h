@@ -2,6 +2,7 @@
 #define PARLOVANCESERVICE_H
 
 #include "common/parlovance.h"
+#include "playback/playbackenums.h"
 #include "requestonitsway.h"
 #include "transportburst.h"
 
@@ -33,16 +34,18 @@ class QAbstractItemModel;
 // after it the last one holds. A call carried out in its own slot would overtake the calls
 // before it that wait in the burst: a stop after a play would stop what plays, and the play
 // would start after it. A request that a newer one replaces before its library lookup answers
-// is dropped, and a pause asked while a request is on its way (a song looked up, a stream not
-// playing yet) pauses it once it plays: what waits for the request is one value
-// (RequestOnItsWay).
+// is dropped, and a pause or stop asked while a request is on its way (a song looked up, a
+// stream not playing yet) pauses or stops it once it plays: what waits for the request is one
+// value (RequestOnItsWay). Should the request fail, what it replaced comes back in the state
+// asked meanwhile.
 //
 // The questions (the playback state, the current media) are answered as if every transport
 // call sent before them had been carried out, as a program that sends its calls without
 // waiting for their answers expects: the burst waiting is carried out first, a pause or resume
-// that the renderer reaches a moment later is told as reached, a library song looked up is
-// told as playing (or paused, when a pause waits for it), and the media asked while a request
-// is on its way is told once it arrives or is lost. Where the skips land is told at once,
+// that the renderer reaches a moment later is told as reached, while a library song is looked
+// up the state that stands is told (with the pause, resume or stop asked behind the song,
+// which acts on what is live either way), and the media asked while a request is on its way
+// is told once it arrives or is lost. Where the skips land is told at once,
 // before the song loads. The signals tell what happened, as it happens.
 class ParlovanceService : public QObject
 {
@@ -62,6 +65,10 @@ public:
 
     static ParlovanceService* instance();
     static void destroyInstance();
+
+    // A stop joins the burst, as a bus method that stops would record it. No such method is
+    // on the bus: the tests call this.
+    void stopPlaybackForTesting();
 
 signals:
     void goToPage(Parlovance::ParlovancePages page, QVariant optionalParameter = QVariant());
@@ -109,7 +116,7 @@ private:
     // not there yet; -1 when it is (or it never gets there: what cannot pause stops at once).
     int stateOnItsWay(TransportSteps::Hold held) const;
     void startRequest(const PlayRequest& next);
-    // The burst's pause or resume waits for the request on its way: true when it does.
+    // The burst's play, pause or stop waits for the request on its way: true when it does.
     bool holdWaitsForRequest(TransportSteps::Hold hold);
     // The request on its way plays, or never will; a question for the media that waited for
     // it is answered.
@@ -132,6 +139,8 @@ private:
     bool isMusicOrPlaylist(const QUrl& url, const char* function);
     // The state and the media as the bus reports them: what the hub has reached.
     int reportedState() const;
+    // The bus state of what is live, in state.
+    int stateOf(PlaybackEnums::State state) const;
     QStringList media() const;
     void announceLater();
 

@@ -2,6 +2,8 @@
 
 #include <QAbstractItemModel>
 
+#include <utility>
+
 void RequestOnItsWay::keepList(const QStringList& newest, bool newestTemporary)
 {
     list = newest;
@@ -11,38 +13,36 @@ void RequestOnItsWay::keepList(const QStringList& newest, bool newestTemporary)
 void RequestOnItsWay::start(Stage stage)
 {
     now = stage;
-    // A pause asked before this request was for what it replaces, as was a pause or resume
+    // A hold asked before this request was for what it replaces, as was a pause or resume
     // handed to the hub before.
-    pauseWaiting = false;
+    waiting = TransportSteps::Hold::None;
     handedOver = -1;
     if (stage == Stage::StreamStarting)
         streamPlayed = false;
 }
 
-void RequestOnItsWay::holdPause(bool hold)
+void RequestOnItsWay::hold(TransportSteps::Hold kind)
 {
-    pauseWaiting = hold;
+    waiting = kind;
 }
 
-bool RequestOnItsWay::arrived()
+TransportSteps::Hold RequestOnItsWay::arrived()
 {
     if (!isOnItsWay())
-        return false;
-    now = Stage::None;
-    const bool pause = pauseWaiting;
-    pauseWaiting = false;
-    return pause;
+        return TransportSteps::Hold::None;
+    return lost();
 }
 
-void RequestOnItsWay::lost()
+TransportSteps::Hold RequestOnItsWay::lost()
 {
     now = Stage::None;
-    pauseWaiting = false;
+    return std::exchange(waiting, TransportSteps::Hold::None);
 }
 
 void RequestOnItsWay::replacedCameBack()
 {
-    lost();
+    if (now == Stage::StreamStarting)
+        lost();
     streamPlayed = true;
 }
 

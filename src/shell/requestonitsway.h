@@ -1,6 +1,8 @@
 #ifndef REQUESTONITSWAY_H
 #define REQUESTONITSWAY_H
 
+#include "playback/transportsteps.h"
+
 #include <QSharedPointer>
 #include <QStringList>
 
@@ -19,9 +21,10 @@ class QAbstractItemModel;
 //   its one-song model fills (Stage::LookingUp); a stream or playlist file handed to the hub
 //   is on its way until it plays (Stage::StreamStarting). A library file goes to the hub at
 //   once and is not followed.
-// - A pause asked while a request is on its way waits for it (holdPause()); a resume asked
-//   after it takes the pause back. The request then arrives (arrived(), which tells whether a
-//   pause waits for it) or is lost (lost()), and nothing is on its way any more.
+// - A play, pause or stop asked while a request is on its way waits for it (hold()), the last
+//   one asked holding, of whatever kind. The request then arrives (arrived(), which tells what
+//   waits for it) or is lost (lost(), which tells it too: it acts on what is live instead),
+//   and nothing is on its way any more.
 // - Apart from the stages: whether the stream handed to the hub last has played since. Until
 //   it has, it is not what plays, and one that fails on its way never becomes it: what it
 //   replaced is live again (replacedCameBack()).
@@ -50,14 +53,15 @@ public:
     Stage stage() const { return now; }
     // A pause can wait only for a request on its way: a song looked up, a stream not playing yet.
     bool isOnItsWay() const { return now == Stage::LookingUp || now == Stage::StreamStarting; }
-    void holdPause(bool hold);
-    bool pauseWaits() const { return pauseWaiting; }
-    // The request plays: true when a pause waited for it.
-    bool arrived();
-    // The request never will.
-    void lost();
-    // The request failed, and what it replaced is live again: nothing is on its way, and a
-    // stream that is live again is one that has played.
+    void hold(TransportSteps::Hold kind);
+    TransportSteps::Hold held() const { return waiting; }
+    // The request plays: the play, pause or stop that waited for it (None when none did).
+    TransportSteps::Hold arrived();
+    // The request never will: what waited for it.
+    TransportSteps::Hold lost();
+    // A stream asked for failed, and what it replaced is live again: a stream that is live
+    // again is one that has played, and unless a newer request is on its way (a song looked
+    // up), nothing is.
     void replacedCameBack();
 
     // The library song's model, for the newest request; only a model of the newest request
@@ -84,7 +88,7 @@ private:
     QStringList list;
     bool temporary = false;
     Stage now = Stage::None;
-    bool pauseWaiting = false;
+    TransportSteps::Hold waiting = TransportSteps::Hold::None;
     QSharedPointer<QAbstractItemModel> songModel;
     quint64 modelSerial = 0;
     bool streamPlayed = true;

@@ -33,6 +33,12 @@ void TransportBurst::resume()
     ++taken;
 }
 
+void TransportBurst::stop()
+{
+    commands.stop();
+    ++taken;
+}
+
 int TransportBurst::calls() const
 {
     return taken;

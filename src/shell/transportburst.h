@@ -17,8 +17,8 @@
 //   plays now, and on a queue that a stream then plays in front of. Asked after a play request
 //   they act on its item just started (a stream, or a song alone in its queue), which they
 //   leave where it is.
-// - Of pause() and resume() asked after the newest request (or in a burst without one) the
-//   last one holds.
+// - Of pause(), resume() and stop() asked after the newest request (or in a burst without
+//   one) the last one holds.
 // The skips and the hold are the burst's steps (steps()), which TransportSteps carries out in
 // the order the media keys take too: the skips, then the newest request, then the hold.
 class TransportBurst
@@ -37,6 +37,8 @@ public:
     void previous();
     void pause();
     void resume();
+    // No bus method stops today; the tests put a stop into a burst through the service.
+    void stop();
 
     // The calls taken since the burst began.
     int calls() const;

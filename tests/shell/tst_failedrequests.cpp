@@ -71,6 +71,8 @@ private slots:
     void theSheetsFileComesBackAtItsPlaceAndInItsState();
     void aStreamComesBackAsItWas();
     void aFloodOfFailuresLeavesTheSheetsFilePlaying();
+    void aPlaylistFilesEntryComesBackWhereTheSkipsLeftIt();
+    void whatComesBackIsInTheStateAskedWhileTheRequestWasOnItsWay();
 
 private:
     // Sends a call and waits for its answer, with the event loop running.
@@ -96,6 +98,7 @@ private:
     QString emptyList;
     QString missingEntries;
     QString closedEntry;
+    QString slowMissing;
 };
 
 QDBusMessage TestFailedRequests::call(const QString& method, const QVariantList& arguments)
@@ -112,7 +115,8 @@ void TestFailedRequests::post(const QStringList& request)
 {
     QDBusMessage message = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
                                                           request.first());
-    message.setArguments({ QVariant(request.mid(1)) });
+    if (request.size() > 1)
+        message.setArguments({ QVariant(request.mid(1)) });
     caller.call(message, QDBus::NoBlock);
 }
 
@@ -213,6 +217,13 @@ void TestFailedRequests::initTestCase()
     endless.body = audio.readAll();
     endless.endless = true;
     server.addResource("/endless", endless);
+    RadioServer::Resource late;
+    late.contentType = "text/plain";
+    late.body = "Not found\n";
+    late.status = "404 Not Found";
+    late.answerAfterMs = 1500;
+    server.addResource("/late-404.mp3", late);
+    slowMissing = server.url("/late-404.mp3").toString();
 
     const quint16 port = closedPort();
     QVERIFY(port != 0);
@@ -432,6 +443,209 @@ void TestFailedRequests::aFloodOfFailuresLeavesTheSheetsFilePlaying()
     QCOMPARE(hub->mode(), PlayState::MusicMode);
     QCOMPARE(hub->title(PlayState::MusicMode), QStringLiteral("Crimson"));
     hub->stop(PlayState::MusicMode);
+}
+
+void TestFailedRequests::aPlaylistFilesEntryComesBackWhereTheSkipsLeftIt()
+{
+    AudioTags opening;
+    opening.title = QStringLiteral("List Opening");
+    opening.artist = QStringLiteral("List Band");
+    AudioTags closing = opening;
+    closing.title = QStringLiteral("List Closing");
+    const QString folder = TestEnvironment::home() + QStringLiteral("/Downloads/");
+    QVERIFY(AudioGenerator::write(folder + "list opening.mp3", opening, 60000));
+    QVERIFY(AudioGenerator::write(folder + "list closing.mp3", closing, 60000));
+    const QString outside = writeOutside(QStringLiteral("two outside.m3u"),
+                                         QFile::encodeName(folder + "list opening.mp3\n" + folder
+                                                           + "list closing.mp3\n"));
+    const QString library = writeOutside(QStringLiteral("two library.txt"),
+                                         QFile::encodeName(
+                                             TestEnvironment::musicDir() + "/Kim/Red/1.ogg\n"
+                                             + TestEnvironment::musicDir() + "/Kim/Red/2.ogg\n"));
+    QVERIFY(!outside.isEmpty() && !library.isEmpty());
+
+    struct List
+    {
+        QString path;
+        QString first;
+        QString second;
+    };
+    for (const List& list :
+         { List { outside, opening.title, closing.title },
+           List { library, QStringLiteral("Crimson"), QStringLiteral("Scarlet") } }) {
+        // No skip; a next a while before the failure; a next right before it; both in one turn.
+        struct Round
+        {
+            int skipBefore; // ms, -1 for none
+            PlayState::State found;
+        };
+        for (const Round& at :
+             { Round { -1, PlayState::Playing }, Round { -1, PlayState::Paused },
+               Round { 1500, PlayState::Playing }, Round { 150, PlayState::Paused },
+               Round { 0, PlayState::Playing } }) {
+            const QString round = QStringLiteral("%1, next %2 ms before, %3")
+                                      .arg(QFileInfo(list.path).fileName())
+                                      .arg(at.skipBefore)
+                                      .arg(at.found == PlayState::Playing ? "playing" : "paused");
+            call(QStringLiteral("playPlaylist"), { QStringList { list.path } });
+            QPointer<PlayerSheet> sheet = shownSheet();
+            QVERIFY2(sheet, qPrintable(round));
+            QTRY_VERIFY2_WITH_TIMEOUT(hub->state(PlayState::RadioMode) == PlayState::Playing
+                                          && hub->isSeekable(PlayState::RadioMode)
+                                          && hub->title(PlayState::RadioMode) == list.first,
+                                      qPrintable(round), Timeout);
+            hub->setPosition(8, PlayState::RadioMode);
+            QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::RadioMode) >= 8, Timeout);
+            if (at.found == PlayState::Paused) {
+                call(QStringLiteral("pausePlayback"));
+                QTRY_COMPARE_WITH_TIMEOUT(hub->state(PlayState::RadioMode), PlayState::Paused,
+                                          Timeout);
+            }
+            const QString expected = at.skipBefore < 0 ? list.first : list.second;
+            // A skip starts the entry it lands on, also from pause.
+            const PlayState::State back = at.skipBefore < 0 ? at.found : PlayState::Playing;
+            MBanner::clearShownTitles();
+            if (at.skipBefore == 0) {
+                sendSpaced({ { QStringLiteral("next") }, { QStringLiteral("play"), refused } }, 0);
+            } else {
+                if (at.skipBefore > 0)
+                    sendSpaced({ { QStringLiteral("next") } }, at.skipBefore);
+                call(QStringLiteral("play"), { QStringList { refused } });
+            }
+            waitForTheBanners();
+            QTRY_VERIFY2_WITH_TIMEOUT(hub->state(PlayState::RadioMode) == back
+                                          && hub->title(PlayState::RadioMode) == expected,
+                                      qPrintable(round), Timeout);
+            QCOMPARE(hub->mode(), PlayState::RadioMode);
+            QCOMPARE(hub->streamUrl(), QUrl::fromLocalFile(list.path));
+            // Where it was: the entry the skip landed on plays from its start.
+            if (at.skipBefore < 0)
+                QVERIFY2(hub->position(PlayState::RadioMode) >= 8, qPrintable(round));
+            else
+                QVERIFY2(hub->position(PlayState::RadioMode) < 8, qPrintable(round));
+            // It stays: nothing ends it once the banner has gone.
+            QTest::qWait(1000);
+            QVERIFY2(sheet && sheet->sceneWindowState() == MSceneWindow::Appeared,
+                     qPrintable(round));
+            QCOMPARE(hub->state(PlayState::RadioMode), back);
+            QCOMPARE(hub->title(PlayState::RadioMode), expected);
+            QCOMPARE(busState(), back == PlayState::Playing ? 1 : 2);
+            sheet->cancelButton()->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        }
+    }
+}
+
+void TestFailedRequests::whatComesBackIsInTheStateAskedWhileTheRequestWasOnItsWay()
+{
+    const QSharedPointer<MafwTrackerModel> seven = HubTestLibrary::album(QStringLiteral("Seven"));
+    QVERIFY(seven);
+    AudioTags tags;
+    tags.title = QStringLiteral("Held Talk");
+    const QString path = TestEnvironment::home() + QStringLiteral("/Downloads/held talk.mp3");
+    const QString list = writeOutside(QStringLiteral("held.m3u"), QFile::encodeName(path + "\n"));
+    QVERIFY(!list.isEmpty());
+    const QStringList pause { QStringLiteral("pausePlayback") };
+    const QStringList resume { QStringLiteral("resumePlayback") };
+
+    enum What { Song, SheetFile, ListEntry };
+    struct Round
+    {
+        const char* name;
+        What what;
+        PlayState::State found;
+        QList<QStringList> asked; // while the request connects
+        bool sameBurst;           // asked in the request's own burst
+        PlayState::State back;
+    };
+    for (const Round& round :
+         { Round {
+               "a song, paused", Song, PlayState::Playing, { pause }, false, PlayState::Paused },
+           Round { "a song, paused in the request's burst",
+                   Song,
+                   PlayState::Playing,
+                   { pause },
+                   true,
+                   PlayState::Paused },
+           Round { "a paused song, resumed",
+                   Song,
+                   PlayState::Paused,
+                   { resume },
+                   false,
+                   PlayState::Playing },
+           Round { "a song, paused and resumed",
+                   Song,
+                   PlayState::Playing,
+                   { pause, resume },
+                   false,
+                   PlayState::Playing },
+           Round { "the sheet's file, paused",
+                   SheetFile,
+                   PlayState::Playing,
+                   { pause },
+                   false,
+                   PlayState::Paused },
+           Round { "a playlist file's entry, paused in the request's burst",
+                   ListEntry,
+                   PlayState::Playing,
+                   { pause },
+                   true,
+                   PlayState::Paused } }) {
+        QPointer<PlayerSheet> sheet;
+        PlayState::PlayingMode mode = PlayState::RadioMode;
+        QString title = tags.title;
+        if (round.what == Song) {
+            mode = PlayState::MusicMode;
+            title = QStringLiteral("Three");
+            hub->appendModel(seven, PlayState::ReplaceQueue, -1);
+            QCOMPARE(hub->startPlayback(2, PlayState::PlayNow), 2);
+            QTRY_COMPARE_WITH_TIMEOUT(hub->state(mode), PlayState::Playing, Timeout);
+            hub->setPosition(10, mode);
+        } else if (round.what == SheetFile) {
+            sheet = sheetPlayingAt(path, tags, 10);
+        } else {
+            QVERIFY(AudioGenerator::write(path, tags, 60000));
+            call(QStringLiteral("playPlaylist"), { QStringList { list } });
+            sheet = shownSheet();
+            QTRY_VERIFY_WITH_TIMEOUT(hub->state(mode) == PlayState::Playing
+                                         && hub->isSeekable(mode),
+                                     Timeout);
+            hub->setPosition(10, mode);
+        }
+        QVERIFY2(round.what == Song || sheet, round.name);
+        QTRY_VERIFY_WITH_TIMEOUT(hub->position(mode) >= 10, Timeout);
+        if (round.found == PlayState::Paused) {
+            call(QStringLiteral("pausePlayback"));
+            QTRY_COMPARE_WITH_TIMEOUT(hub->state(mode), PlayState::Paused, Timeout);
+        }
+        MBanner::clearShownTitles();
+        const QStringList request { QStringLiteral("play"), slowMissing };
+        if (round.sameBurst) {
+            sendSpaced(QList<QStringList> { request } + round.asked, 0);
+        } else {
+            call(request.first(), { QStringList { slowMissing } });
+            QTRY_COMPARE_WITH_TIMEOUT(hub->streamUrl(), QUrl(slowMissing), Timeout);
+            for (const QStringList& asked : round.asked)
+                call(asked.first());
+        }
+        waitForTheBanners();
+        QTRY_VERIFY2_WITH_TIMEOUT(hub->mode() == mode && hub->state(mode) == round.back, round.name,
+                                  Timeout);
+        QCOMPARE(hub->title(mode), title);
+        QVERIFY2(hub->position(mode) >= 10, round.name);
+        // Nothing changes it once the banner has gone.
+        QTest::qWait(1000);
+        QVERIFY2(hub->state(mode) == round.back, round.name);
+        QCOMPARE(busState(), round.back == PlayState::Playing ? 1 : 2);
+        if (sheet) {
+            QVERIFY2(sheet->sceneWindowState() == MSceneWindow::Appeared, round.name);
+            sheet->cancelButton()->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!sheet, Timeout);
+        } else {
+            QVERIFY2(!ParlovanceApplicationService::instance()->playerSheet(), round.name);
+        }
+        hub->stop(hub->mode());
+    }
 }
 
 PARLOVANCE_TEST_MAIN(TestFailedRequests)

@@ -133,6 +133,8 @@ private slots:
     void aMixedBurstEndsAsItsLastRequestsAsked();
     void aQuestionInABurstIsAnsweredBeforeItsSongLoads();
     void aQuestionBehindTransportCallsIsAnsweredAsTheyLeaveIt();
+    void aSongTheLibraryLacksIsNotToldAsPlaying();
+    void aStopBehindARequestOnItsWayStopsWhatItBrings();
     void aRequestThatFailsLeavesWhatItFound();
     void aRequestAfterOneThatFailedIsLeftAlone();
     void aResumeWhilePlayingKeepsThePlace();
@@ -142,6 +144,10 @@ private:
     // Sends calls as one burst: the bus holds the calls until every one of them has reached
     // the service's connection, and the service's thread takes none of them meanwhile.
     void send(const QList<QStringList>& calls);
+    // Calls sent one behind the other on one connection, none waiting for the answer to the
+    // one before, as a program that pipelines its calls sends them, then the question: the
+    // state it is answered (0 for the media, -1 when no answer came).
+    int pipeline(const QList<QStringList>& calls, const QString& question);
     void playSeven(int row);
     QString urnOf(const QString& title);
     void playUrn(const QString& title);
@@ -1167,26 +1173,6 @@ void TestPlaybackService::aQuestionInABurstIsAnsweredBeforeItsSongLoads()
 
 void TestPlaybackService::aQuestionBehindTransportCallsIsAnsweredAsTheyLeaveIt()
 {
-    // Calls sent one behind the other on one connection, none waiting for the answer to the
-    // one before, as a program that pipelines its calls sends them.
-    const auto pipeline = [&](const QList<QStringList>& calls, const QString& question) {
-        for (const QStringList& method : calls) {
-            QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"),
-                                                            Interface, method.first());
-            if (method.size() > 1)
-                m.setArguments({ QVariant(method.mid(1)) });
-            caller.asyncCall(m, Timeout);
-        }
-        QDBusPendingCall answer = caller.asyncCall(
-            QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface, question),
-            Timeout);
-        if (!QTest::qWaitFor([&]() { return answer.isFinished(); }, Timeout))
-            return -1;
-        QCoreApplication::sendPostedEvents();
-        return question == QLatin1String("playbackState")
-                   ? answer.reply().arguments().value(0).toInt()
-                   : 0;
-    };
     const QStringList pause { QStringLiteral("pausePlayback") };
     const QStringList resume { QStringLiteral("resumePlayback") };
     const QString state = QStringLiteral("playbackState");
@@ -1231,6 +1217,117 @@ void TestPlaybackService::aQuestionBehindTransportCallsIsAnsweredAsTheyLeaveIt()
     QCOMPARE(listener.media.first(), (QStringList { QStringLiteral("0"), QStringLiteral("Crimson"),
                                                     QStringLiteral("Kim") }));
     hub->stop(hub->mode());
+}
+
+void TestPlaybackService::aSongTheLibraryLacksIsNotToldAsPlaying()
+{
+    const QString missing = QStringLiteral("urn:uuid:0badc0de-0000-4000-8000-000000000000");
+    const QStringList play { QStringLiteral("play"), missing };
+    const QStringList pause { QStringLiteral("pausePlayback") };
+    const QString state = QStringLiteral("playbackState");
+    // Asked right behind the request, the state is the one that stands, and stays once the
+    // library has answered that it has no such song: nothing loaded, a song paused, a song
+    // playing, and a song playing with a pause behind the request, which the song takes.
+    hub->stop(hub->mode());
+    hub->clearPlayQueue();
+    QTRY_COMPARE_WITH_TIMEOUT(call(state).arguments().value(0).toInt(), 0, Timeout);
+    struct Round
+    {
+        int found; // 0 nothing, 1 playing, 2 paused
+        QList<QStringList> calls;
+        int told;
+    };
+    for (const Round& round :
+         { Round { 0, { play }, 0 }, Round { 2, { play }, 2 }, Round { 1, { play }, 1 },
+           Round { 1, { play, pause }, 2 }, Round { 0, { play, pause }, 0 } }) {
+        const QString name
+            = QStringLiteral("found %1, %2 calls").arg(round.found).arg(round.calls.size());
+        if (round.found == 0) {
+            hub->stop(hub->mode());
+            hub->clearPlayQueue();
+        } else if (hub->state(hub->mode()) != PlayState::Playing) {
+            playSeven(2);
+        }
+        if (round.found == 2) {
+            call(QStringLiteral("pausePlayback"));
+            QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(call(state).arguments().value(0).toInt(), round.found, Timeout);
+        listener.states.clear();
+        QVERIFY2(pipeline(round.calls, state) == round.told, qPrintable(name));
+        // The library's answer has come once a question for the media is answered.
+        listener.media.clear();
+        call(QStringLiteral("currentMedia"));
+        QTRY_VERIFY_WITH_TIMEOUT(!listener.media.isEmpty(), Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(call(state).arguments().value(0).toInt(), round.told, Timeout);
+        QTest::qWait(500);
+        QVERIFY2(call(state).arguments().value(0).toInt() == round.told, qPrintable(name));
+        QVERIFY2(!listener.states.contains(round.told == 1 ? 2 : 1), qPrintable(name));
+        if (round.found != 0)
+            QCOMPARE(playingTitle(), QStringLiteral("Three"));
+    }
+    hub->stop(hub->mode());
+}
+
+void TestPlaybackService::aStopBehindARequestOnItsWayStopsWhatItBrings()
+{
+    const QStringList copies = outsideCopies(1);
+    QVERIFY(copies.size() == 1);
+    const QString list = writeOutside(QStringLiteral("stopped.m3u"),
+                                      QFile::encodeName(copies.first()) + '\n');
+    const QString crimson = urnOf(QStringLiteral("Crimson"));
+    QVERIFY(!list.isEmpty() && !crimson.isEmpty());
+    ParlovanceService* service = ParlovanceService::instance();
+    struct Round
+    {
+        QString uri;
+        bool playlist;
+        QString title;
+    };
+    for (const Round& round : { Round { crimson, false, QStringLiteral("Crimson") },
+                                Round { copies.first(), false, QStringLiteral("Copy") },
+                                Round { list, true, QStringLiteral("Copy") } }) {
+        // In one burst, and in the turn after the request was carried out.
+        for (const bool sameBurst : { true, false }) {
+            const QString name = round.uri
+                                 + (sameBurst ? " with a stop in its burst"
+                                              : " with a stop after it");
+            playSeven(0);
+            if (round.playlist)
+                service->playPlaylist({ round.uri });
+            else
+                service->play({ round.uri });
+            if (!sameBurst)
+                QCoreApplication::processEvents();
+            service->stopPlaybackForTesting();
+            QTRY_VERIFY2_WITH_TIMEOUT(playingTitle() == round.title, qPrintable(name), Timeout);
+            QTRY_VERIFY2_WITH_TIMEOUT(hub->state(hub->mode()) == PlayState::Stopped,
+                                      qPrintable(name), Timeout);
+            QTest::qWait(1000);
+            QVERIFY2(hub->state(hub->mode()) == PlayState::Stopped, qPrintable(name));
+            QCOMPARE(playingTitle(), round.title);
+            ParlovanceApplicationService::instance()->dismissSheet();
+        }
+    }
+    hub->stop(hub->mode());
+}
+
+int TestPlaybackService::pipeline(const QList<QStringList>& calls, const QString& question)
+{
+    for (const QStringList& method : calls) {
+        QDBusMessage m = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                        method.first());
+        if (method.size() > 1)
+            m.setArguments({ QVariant(method.mid(1)) });
+        caller.asyncCall(m, Timeout);
+    }
+    QDBusPendingCall answer = caller.asyncCall(
+        QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface, question), Timeout);
+    if (!QTest::qWaitFor([&]() { return answer.isFinished(); }, Timeout))
+        return -1;
+    QCoreApplication::sendPostedEvents();
+    return question == QLatin1String("playbackState") ? answer.reply().arguments().value(0).toInt()
+                                                      : 0;
 }
 
 void TestPlaybackService::aRequestThatFailsLeavesWhatItFound()

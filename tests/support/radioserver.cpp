@@ -6,6 +6,7 @@
 #include <QHostAddress>
 #include <QSharedPointer>
 #include <QTcpSocket>
+#include <QTimer>
 
 RadioServer::RadioServer(QObject* parent)
     : QTcpServer(parent)
@@ -92,13 +93,25 @@ void RadioServer::readRequest(QTcpSocket* socket)
 void RadioServer::respond(QTcpSocket* socket, const QByteArray& path, bool wantsIcy)
 {
     m_requests[path] += 1;
+    const int delay = m_resources.value(path).answerAfterMs;
+    if (delay <= 0) {
+        answer(socket, path, wantsIcy);
+        return;
+    }
+    // The socket is the timer's context: a client that gave up meanwhile gets nothing.
+    QTimer::singleShot(delay, socket,
+                       [this, socket, path, wantsIcy]() { answer(socket, path, wantsIcy); });
+}
+
+void RadioServer::answer(QTcpSocket* socket, const QByteArray& path, bool wantsIcy)
+{
     if (!m_resources.contains(path)) {
         socket->write("HTTP/1.0 404 Not Found\r\nContent-Type: text/plain\r\n\r\nNot found\n");
         socket->disconnectFromHost();
         return;
     }
     const Resource& r = m_resources[path];
-    QByteArray head = "HTTP/1.0 200 OK\r\nContent-Type: " + r.contentType + "\r\n";
+    QByteArray head = "HTTP/1.0 " + r.status + "\r\nContent-Type: " + r.contentType + "\r\n";
     for (const auto& h : r.headers)
         head += h.first + ": " + h.second + "\r\n";
 

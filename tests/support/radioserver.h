@@ -28,6 +28,8 @@ public:
         QByteArray icyTitle;     // sent in every title block
         bool breakOff = false;   // announce the whole length, send half, then close
         bool endless = false;    // the body again and again, for as long as the client reads
+        QByteArray status = "200 OK";
+        int answerAfterMs = 0; // the answer waits this long after the request
     };
 
     explicit RadioServer(QObject* parent = nullptr);
@@ -47,6 +49,7 @@ protected:
 private:
     void readRequest(QTcpSocket* socket);
     void respond(QTcpSocket* socket, const QByteArray& path, bool wantsIcy);
+    void answer(QTcpSocket* socket, const QByteArray& path, bool wantsIcy);
 
     QHash<QByteArray, Resource> m_resources;
     QHash<QByteArray, int> m_requests;
