@@ -1,7 +1,6 @@
 #include "mgconfitem.h"
 
 #include "touchlogging.h"
-#include "mlocale.h"
 #include "safefile.h"
 
 #include <QDir>
@@ -13,6 +12,8 @@
 #include <QPointer>
 #include <QSettings>
 #include <QStandardPaths>
+
+#include <clocale>
 
 namespace {
 
@@ -59,10 +60,25 @@ void loadLocked(Store& s)
         s.values.insert(QLatin1Char('/') + k, file.value(k));
 }
 
+// The collation when nothing is set: the locale the C library collates by, as the application
+// set it up (LC_ALL, LC_COLLATE, then LANG; "C" for one that is not installed). The library store
+// orders its lists by that very locale, while the message language may be another: lists
+// grouped or sorted by the message language would disagree with the store's order.
+QString environmentCollation()
+{
+    const char* collate = std::setlocale(LC_COLLATE, nullptr);
+    QString name = collate ? QString::fromLatin1(collate) : QString();
+    name = name.section(QLatin1Char('.'), 0, 0).section(QLatin1Char('@'), 0, 0);
+    // ICU's root collation, which is English's.
+    if (name.isEmpty() || name == QLatin1String("C") || name == QLatin1String("POSIX"))
+        return QStringLiteral("en_GB");
+    return name;
+}
+
 QVariant builtInDefault(const QString& key)
 {
     if (key == QLatin1String(CollateKey))
-        return MLocale().name();
+        return environmentCollation();
     return QVariant();
 }
 

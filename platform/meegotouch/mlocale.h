@@ -15,7 +15,8 @@ class MLocalePrivate;
 //
 // A default-constructed locale is the process default (the one given to setDefault(), or the
 // one of the environment before that). The environment's locale, and every copy of it, collates
-// by the "/meegotouch/i18n/lc_collate" setting; a locale made from a name uses that name for
+// by the "/meegotouch/i18n/lc_collate" setting (by default the C library's LC_COLLATE locale,
+// the one the library store sorts by); a locale made from a name uses that name for
 // everything, also once it is made the default.
 class MLocale
 {
