@@ -3,7 +3,10 @@
 #include "mafwerror.h"
 #include "playableurl.h"
 #include "safefile.h"
+#include "zellogging.h"
 #include "zelstreamthreads.h"
+#include "zeltagtrim.h"
+#include "zeltrimmedsource.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCryptographicHash>
@@ -210,7 +213,9 @@ void closeSourceDescriptor(gpointer data)
 // source is given the descriptor's own entry in /proc: opening that opens the very file that was
 // checked, whatever its name stands for by then, and the file source still reads it at random
 // (demuxers that pull, exact seeks and durations), which a source reading from a descriptor
-// does not. Returns why it cannot be played, or an empty text.
+// does not. A file whose Vorbis comment GStreamer would read whole over the bound (see
+// ZelTagTrim) is read through a source that hands GStreamer the comment bounded; any other file
+// is read as it is. Returns why it cannot be played, or an empty text.
 QString openLocalSource(GstElement* pipeline, const QByteArray& path)
 {
     QString reason;
@@ -219,6 +224,13 @@ QString openLocalSource(GstElement* pipeline, const QByteArray& path)
         return reason;
     g_object_set_data_full(G_OBJECT(pipeline), SourceDescriptorKey, GINT_TO_POINTER(fd + 1),
                            closeSourceDescriptor);
+    const ZelTagTrim::Result trim = ZelTagTrim::examine(fd);
+    if (!trim.stretches.isEmpty() && ZelTrimmedSource::use(pipeline, fd, trim.stretches)) {
+        qCInfo(lcPlayControl).nospace().noquote()
+            << "the tags of \"" << QFile::decodeName(path) << "\" are over the bound: "
+            << trim.bounded.join(QStringLiteral(", ")) << "; GStreamer is handed them bounded";
+        return QString();
+    }
     const QByteArray uri = "file:///proc/self/fd/" + QByteArray::number(fd);
     g_object_set(pipeline, "uri", uri.constData(), nullptr);
     return QString();
