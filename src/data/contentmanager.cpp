@@ -31,6 +31,7 @@ ContentManager::ContentManager(QObject* parent)
 {
     connect(m_model, SIGNAL(songAdded(QString, int)), this, SLOT(handleSongSaved(QString, int)),
             Qt::UniqueConnection);
+    connect(m_model, &ContentManagerModel::songMissing, this, &ContentManager::songNotInLibrary);
 }
 
 ContentManager::~ContentManager()

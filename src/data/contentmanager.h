@@ -31,11 +31,13 @@ public:
     // The dialog of the last save; null before the first one and after it has gone.
     MSaveAsDialog* saveAsDialog() const;
     // Looks the string (a path or a file URL) up in the library now, and again whenever music
-    // is added, until songSaved() has answered.
+    // is added, until songSaved() has answered. songNotInLibrary() tells when the first look
+    // finds nothing (the song may still come once the indexer adds it).
     void querySongInTracker(QString uri);
 
 signals:
     void songSaved(QString uri, int trackerId);
+    void songNotInLibrary(QString url);
     // The user chose the name the file is saved under; the copy is in the music folder.
     void saveSongSelected(QString);
 

@@ -222,6 +222,8 @@ void ContentManagerModel::queryFailed(int errCode, QString errStr, QVariant user
     int newPosition = 0;
     if (readCookie(userData, &songID, &newPosition))
         finishPositionRequest(songID, newPosition);
+    else if (userData.type() == QVariant::String)
+        emit songMissing(userData.toString());
 }
 
 void ContentManagerModel::querySongByUrl(QString url)
@@ -235,7 +237,7 @@ void ContentManagerModel::querySongByUrl(QString url)
     trackerConnection->asyncQuery(
         QString::fromLatin1(StoreQueries::SongByUrl).arg(TrackerSparql::escapeString(url)), 2, this,
         SLOT(songInTrackerQueryFinished(QList<QStringList>, bool, const QVariant&)), FailureSlot,
-        QVariant());
+        QVariant(url));
 }
 
 void ContentManagerModel::querySongByFileName(QString fileName)
@@ -253,9 +255,14 @@ void ContentManagerModel::querySongByFileName(QString fileName)
 void ContentManagerModel::songInTrackerQueryFinished(QList<QStringList> rows, bool end,
                                                      QVariant userData)
 {
-    Q_UNUSED(userData)
-    if (!end || rows.isEmpty() || rows.first().size() < 2)
+    if (!end)
         return;
+    if (rows.isEmpty() || rows.first().size() < 2) {
+        // Only the answer to a question by URL names the song it was asked for.
+        if (userData.type() == QVariant::String)
+            emit songMissing(userData.toString());
+        return;
+    }
     const QStringList& row = rows.first();
     emit songAdded(row.at(0), row.at(1).toInt(nullptr, 10));
 }

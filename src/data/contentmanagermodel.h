@@ -33,12 +33,14 @@ public:
     void requestLastPlayedPosition(int songID);
     // Stores position (seconds); 0 clears the stored value.
     void setLastPlayedPosition(int position, int songID);
-    // The song comes as songAdded(uri, trackerId). Kept until the store is ready.
+    // The song comes as songAdded(uri, trackerId); a song the store does not hold (or a store
+    // that cannot be asked) as songMissing(url). Kept until the store is ready.
     void querySongByUrl(QString url);
     void querySongByFileName(QString fileName);
 
 signals:
     void songAdded(QString uri, int trackerId);
+    void songMissing(QString url);
     void favoriteState(QString uri, bool isFavorite);
     void lastPosition(int position, int songID);
     void setLastPlayedPositionCompleted();

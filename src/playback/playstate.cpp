@@ -99,6 +99,8 @@ PlayState::PlayState(ZelPlayController* controller)
     connect(radio.data(), &RadioPlayback::bufferingProgress, this, &PlayState::bufferingProgress);
     connect(radio.data(), &RadioPlayback::streamArtChanged, this, &PlayState::streamArtChanged);
     connect(radio.data(), &RadioPlayback::contentTypeChanged, this, &PlayState::contentTypeChanged);
+    connect(radio.data(), &RadioPlayback::libraryFileStarted, this, &PlayState::libraryFileStarted);
+    connect(radio.data(), &RadioPlayback::libraryFileMissing, this, &PlayState::libraryFileMissing);
     connect(radio.data(), &RadioPlayback::playbackCompleted, this, &PlayState::playbackCompleted);
     connect(radio.data(), &RadioPlayback::saveStateChanged, this, &PlayState::saveStateChanged);
     musicBridge.reset(new MusicBridge(*this));
@@ -540,6 +542,8 @@ void PlayState::ensureContentManager()
             SLOT(saveSongSelectedSlot(QString)), Qt::UniqueConnection);
     connect(contentManager, SIGNAL(songSaved(QString, int)), this,
             SLOT(songSavedSlot(QString, int)), Qt::UniqueConnection);
+    connect(contentManager, &ContentManager::songNotInLibrary, radio.data(),
+            &RadioPlayback::songNotInLibrary, Qt::UniqueConnection);
     ContentManagerModel* model = contentManager->model();
     connect(model, SIGNAL(favoriteState(QString, bool)), this, SIGNAL(favoriteState(QString, bool)),
             Qt::UniqueConnection);

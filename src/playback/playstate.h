@@ -209,6 +209,10 @@ signals:
     // A stream asked for failed before it played, and what it replaced is live again, as it
     // was.
     void replacedItemBack();
+    // A library file asked for (playLocalFile()) has started as the queue's song, or the
+    // library does not hold it yet (it starts once the indexer adds it).
+    void libraryFileStarted();
+    void libraryFileMissing();
 
 public slots:
     void contentTypeChangedSlot();

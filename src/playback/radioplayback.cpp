@@ -418,6 +418,8 @@ void RadioPlayback::songSaved(const QString& uri, int trackerId)
     if (!model) {
         qCWarning(lcPlayback) << Q_FUNC_INFO << "- the song" << trackerId << "cannot be read";
         setSaveState(PlaybackEnums::NotSaved);
+        if (playingLocalFile)
+            emit libraryFileMissing();
         return;
     }
     host.setPendingSong(model);
@@ -427,6 +429,12 @@ void RadioPlayback::songSaved(const QString& uri, int trackerId)
         connect(model, SIGNAL(completed()), this, SLOT(savedSongCompleted()));
     if (!playingLocalFile)
         setSaveState(PlaybackEnums::Saved);
+}
+
+void RadioPlayback::songNotInLibrary()
+{
+    if (playingLocalFile)
+        emit libraryFileMissing();
 }
 
 void RadioPlayback::savedSongCompleted()
@@ -451,6 +459,7 @@ void RadioPlayback::savedSongModelCompleted(MafwTrackerModel* model)
     host.enterPendingSong(0);
     if (playingLocalFile) {
         host.playPendingSong(true);
+        emit libraryFileStarted();
         // The stream's item has ended, and the sheet that shows it goes with it, as at the
         // item's own end.
         if (replacesStream)

@@ -73,6 +73,8 @@ public:
     // The queue that a saved song or a local file waited in has started: a new save may begin.
     void forgetSave();
     void songSaved(const QString& uri, int trackerId);
+    // The library file asked for (playLocalFile()) is not in the library yet.
+    void songNotInLibrary();
     void savedSongModelCompleted(MafwTrackerModel* model);
 
     // How long a chosen save waits for the library to take the copy (20 s); tests shorten it.
@@ -96,6 +98,10 @@ signals:
     void contentTypeChanged(PlaybackEnums::ContentType newContentType);
     void playbackCompleted();
     void saveStateChanged(PlaybackEnums::SaveState state);
+    // A library file asked for has started as the queue's song, or cannot start now (the
+    // library does not hold it yet; it starts once the indexer adds it).
+    void libraryFileStarted();
+    void libraryFileMissing();
 
 private slots:
     void savedSongCompleted();

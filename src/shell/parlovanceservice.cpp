@@ -97,6 +97,15 @@ void ParlovanceService::connectPlayStateSignals()
     playState->registerSheetListener(this, SLOT(updateSheetState()));
     connect(playState, &PlayState::itemPlaying, this, &ParlovanceService::liveItemPlays,
             Qt::UniqueConnection);
+    // A file of the library asked for: it has started, or the store does not hold it yet.
+    connect(playState, &PlayState::libraryFileStarted, this, [this]() {
+        if (onItsWay.stage() == RequestOnItsWay::Stage::FindingFile)
+            requestArrived();
+    });
+    connect(playState, &PlayState::libraryFileMissing, this, [this]() {
+        if (onItsWay.stage() == RequestOnItsWay::Stage::FindingFile)
+            requestLost();
+    });
     connect(playState, &PlayState::replacedItemBack, this, [this]() {
         onItsWay.replacedCameBack();
         announceLater();
@@ -252,7 +261,7 @@ void ParlovanceService::startRequest(const PlayRequest& next)
         onItsWay.start(lookUpSong(next.uri));
         break;
     case PlayRequest::LibraryFile:
-        onItsWay.start(RequestOnItsWay::Stage::None);
+        onItsWay.start(RequestOnItsWay::Stage::FindingFile);
         playState->playLocalFile(next.uri);
         ParlovanceApplicationService::instance()->showMainWindow(Parlovance::PageNowPlaying, true);
         break;
@@ -266,7 +275,7 @@ void ParlovanceService::startRequest(const PlayRequest& next)
     }
     // A question for the media that waited for a song looked up is answered by what replaced
     // it, unless that is looked up in turn.
-    if (onItsWay.stage() != RequestOnItsWay::Stage::LookingUp)
+    if (!onItsWay.isAskingTheLibrary())
         answerWaitingQuestion();
 }
 
@@ -312,7 +321,7 @@ void ParlovanceService::requestArrived()
 
 void ParlovanceService::requestLost()
 {
-    const bool lookedUp = onItsWay.stage() == RequestOnItsWay::Stage::LookingUp;
+    const bool lookedUp = onItsWay.isAskingTheLibrary();
     const TransportSteps::Hold held = onItsWay.lost();
     // A song the library does not hold changes nothing: what was asked behind it acts on what
     // plays, as if asked alone. (What a stream that failed replaced comes back, in the hub, in
@@ -413,10 +422,11 @@ void ParlovanceService::previous()
 int ParlovanceService::playbackState()
 {
     carryOutWaitingBurst();
-    // A library song looked up is not known to play until the library has answered: the state
-    // is the one that stands, with the play, pause or stop asked behind the song, which acts
-    // on what is live either way (on the song once it has come, else on what plays now).
-    if (onItsWay.stage() == RequestOnItsWay::Stage::LookingUp) {
+    // A library song or file asked of the store is not known to play until the store has
+    // answered: the state is the one that stands, with the play, pause or stop asked behind
+    // it, which acts on what is live either way (on the song once it has come, else on what
+    // plays now).
+    if (onItsWay.isAskingTheLibrary()) {
         const int asked = stateOnItsWay(onItsWay.held());
         return asked >= 0 ? asked : reportedState();
     }
@@ -500,7 +510,7 @@ void ParlovanceService::currentMedia()
         return;
     }
     carryOutWaitingBurst();
-    if (onItsWay.stage() == RequestOnItsWay::Stage::LookingUp)
+    if (onItsWay.isAskingTheLibrary())
         onItsWay.holdMediaQuestion();
     else
         answerMedia();

@@ -18,9 +18,10 @@ class QAbstractItemModel;
 //   list is played again.
 // - Carried out (start()), the request replaces what was on its way, and a pause that waited
 //   for that goes with it. A library song is on its way while the store is asked for it and
-//   its one-song model fills (Stage::LookingUp); a stream or playlist file handed to the hub
-//   is on its way until it plays (Stage::StreamStarting). A library file goes to the hub at
-//   once and is not followed.
+//   its one-song model fills (Stage::LookingUp); a file of the music folder while the hub asks
+//   the store for it (Stage::FindingFile: one the store does not hold yet is lost, and plays
+//   once the indexer adds it, as asked alone); a stream or playlist file handed to the hub is
+//   on its way until it plays (Stage::StreamStarting).
 // - A play, pause or stop asked while a request is on its way waits for it (hold()), the last
 //   one asked holding, of whatever kind. The request then arrives (arrived(), which tells what
 //   waits for it) or is lost (lost(), which tells it too: it acts on what is live instead),
@@ -37,7 +38,7 @@ class QAbstractItemModel;
 class RequestOnItsWay
 {
 public:
-    enum class Stage { None, WaitingForLibrary, LookingUp, StreamStarting };
+    enum class Stage { None, WaitingForLibrary, LookingUp, FindingFile, StreamStarting };
 
     // A play call's list that passed the first checks, and whether it came as a temporary file.
     void keepList(const QStringList& list, bool temporary);
@@ -51,8 +52,14 @@ public:
     // The newest request is carried out and goes through the given stage.
     void start(Stage stage);
     Stage stage() const { return now; }
-    // A pause can wait only for a request on its way: a song looked up, a stream not playing yet.
-    bool isOnItsWay() const { return now == Stage::LookingUp || now == Stage::StreamStarting; }
+    // A pause can wait only for a request on its way: a song looked up, a file of the library
+    // asked for, a stream not playing yet.
+    bool isOnItsWay() const { return isAskingTheLibrary() || now == Stage::StreamStarting; }
+    // The request waits for the store's answer: it is not known yet whether it will play.
+    bool isAskingTheLibrary() const
+    {
+        return now == Stage::LookingUp || now == Stage::FindingFile;
+    }
     void hold(TransportSteps::Hold kind);
     TransportSteps::Hold held() const { return waiting; }
     // The request plays: the play, pause or stop that waited for it (None when none did).
