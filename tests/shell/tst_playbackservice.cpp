@@ -135,7 +135,6 @@ private slots:
     void aQuestionBehindTransportCallsIsAnsweredAsTheyLeaveIt();
     void aSongTheLibraryLacksIsNotToldAsPlaying();
     void aStopBehindARequestOnItsWayStopsWhatItBrings();
-    void aPauseBehindAFileOfTheLibraryWaitsForIt();
     void aRequestThatFailsLeavesWhatItFound();
     void aRequestAfterOneThatFailedIsLeftAlone();
     void aResumeWhilePlayingKeepsThePlace();
@@ -921,9 +920,12 @@ void TestPlaybackService::aPlainListOfPathsPlaysAsAPlaylist()
 
 void TestPlaybackService::aFileThatDoesNotPlayIsNeverReportedAsPlaying()
 {
+    // Noise of a fixed seed: a random draw may now and then hold a run that a decoder takes for
+    // frames of its own and plays, which would be no failure to report.
+    QRandomGenerator draw(0x0515e);
     QByteArray noise(256 * 1024, Qt::Uninitialized);
     for (int i = 0; i < noise.size(); ++i)
-        noise[i] = char(QRandomGenerator::global()->generate());
+        noise[i] = char(draw.generate());
     QFile song(FixtureLibrary::pathOf(QStringLiteral("Björk/Jóga ü #1.ogg")));
     QVERIFY(song.open(QIODevice::ReadOnly));
     // Random bytes named as music, a file cut off after its first page, and a playlist whose
@@ -1312,37 +1314,6 @@ void TestPlaybackService::aStopBehindARequestOnItsWayStopsWhatItBrings()
             ParlovanceApplicationService::instance()->dismissSheet();
         }
     }
-    hub->stop(hub->mode());
-}
-
-void TestPlaybackService::aPauseBehindAFileOfTheLibraryWaitsForIt()
-{
-    const QString pause = QStringLiteral("pausePlayback");
-    const QString state = QStringLiteral("playbackState");
-
-    // A file of the music folder is asked of the store before it plays: the pause asked right
-    // behind it is the file's, which waits paused, and what played before plays on until then.
-    playSeven(0);
-    const QString scarlet = FixtureLibrary::pathOf(QStringLiteral("Kim/Red/2.ogg"));
-    QCOMPARE(pipeline({ { QStringLiteral("play"), scarlet }, { pause } }, state), 2);
-    QTRY_COMPARE_WITH_TIMEOUT(playingTitle(), QStringLiteral("Scarlet"), Timeout);
-    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
-    QTest::qWait(1000);
-    QCOMPARE(hub->state(hub->mode()), PlayState::Paused);
-    QCOMPARE(call(state).arguments().value(0).toInt(), 2);
-
-    // One the store does not hold (not indexed yet): the pause acts on what plays.
-    playSeven(0);
-    const QString unread = FixtureLibrary::pathOf(QStringLiteral("Kim/Red/not read yet.ogg"));
-    QVERIFY(AudioGenerator::write(unread,
-                                  AudioTags { QStringLiteral("Unread"), QStringLiteral("Kim"),
-                                              QString(), QString(), QString(), 0, 0, QImage() },
-                                  3000));
-    QCOMPARE(pipeline({ { QStringLiteral("play"), unread }, { pause } }, state), 2);
-    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
-    QCOMPARE(playingTitle(), QStringLiteral("One"));
-    QCOMPARE(call(state).arguments().value(0).toInt(), 2);
-    QFile::remove(unread);
     hub->stop(hub->mode());
 }
 

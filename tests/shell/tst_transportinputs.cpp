@@ -5,6 +5,7 @@
 // for the next tap. Whatever the input, each song moved to is announced to other programs, and
 // a song passed in a moment is never counted as played: only one heard long enough is.
 
+#include "audiogenerator.h"
 #include "fixturelibrary.h"
 #include "hubtestlibrary.h"
 #include "mafwtrackermodel.h"
@@ -87,12 +88,18 @@ private slots:
     void aSongPassedInAMomentIsAnnouncedButNotCounted();
     void everySkipCountsHoweverTheyComeIn();
     void aSeekOrAResumeRightAfterSkipsActsWhereTheyLand();
+    void aPauseBehindAFileOfTheLibraryWaitsForIt();
 
 private:
     using Input = QPair<const char*, std::function<void()>>;
     QList<Input> inputs();
-    void playAlbum(const QSharedPointer<MafwTrackerModel>& album, const QString& first);
+    // withPage: the now-playing page shows, its Next button ready for a tap.
+    void playAlbum(const QSharedPointer<MafwTrackerModel>& album, const QString& first,
+                   bool withPage = true);
     void callNext(QDBus::CallMode mode = QDBus::NoBlock);
+    // A play of a path and a pause, one behind the other on one connection with the state asked
+    // behind them, as a program that sends its calls at once does: the state answered.
+    int playAndPause(const QString& path);
     void tapNext();
 
     PlayState* hub = nullptr;
@@ -148,6 +155,21 @@ void TestTransportInputs::callNext(QDBus::CallMode mode)
                 mode);
 }
 
+int TestTransportInputs::playAndPause(const QString& path)
+{
+    QDBusMessage play = QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                       QStringLiteral("play"));
+    play.setArguments({ QVariant(QStringList { path }) });
+    caller.asyncCall(play);
+    caller.asyncCall(QDBusMessage::createMethodCall(Service, QStringLiteral("/"), Interface,
+                                                    QStringLiteral("pausePlayback")));
+    const QDBusPendingCall state = caller.asyncCall(QDBusMessage::createMethodCall(
+        Service, QStringLiteral("/"), Interface, QStringLiteral("playbackState")));
+    if (!QTest::qWaitFor([&]() { return state.isFinished(); }, Timeout))
+        return -1;
+    return state.reply().arguments().value(0).toInt();
+}
+
 void TestTransportInputs::tapNext()
 {
     MButton* next = page->controls()->nextControl();
@@ -168,7 +190,7 @@ QList<TestTransportInputs::Input> TestTransportInputs::inputs()
 }
 
 void TestTransportInputs::playAlbum(const QSharedPointer<MafwTrackerModel>& album,
-                                    const QString& first)
+                                    const QString& first, bool withPage)
 {
     hub->stop(hub->mode());
     hub->setShuffle(false);
@@ -177,6 +199,8 @@ void TestTransportInputs::playAlbum(const QSharedPointer<MafwTrackerModel>& albu
     hub->startPlayback(0, PlayState::PlayNow);
     QTRY_COMPARE_WITH_TIMEOUT(hub->title(hub->mode()), first, Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Playing, Timeout);
+    if (!withPage)
+        return;
     // The page goes back while the queue is replaced (it holds no song for a moment).
     if (page->sceneWindowState() != MSceneWindow::Appeared)
         page->appear(window);
@@ -341,6 +365,30 @@ void TestTransportInputs::aSeekOrAResumeRightAfterSkipsActsWhereTheyLand()
     QCOMPARE(loads.count(), 1);
     QTest::qWait(500);
     QCOMPARE(loads.count(), 1);
+}
+
+void TestTransportInputs::aPauseBehindAFileOfTheLibraryWaitsForIt()
+{
+    // A file of the music folder is asked of the store before it plays: the pause sent right
+    // behind it is the file's, which waits paused, and what played before plays on until then.
+    playAlbum(seven, QStringLiteral("One"), false);
+    QCOMPARE(playAndPause(FixtureLibrary::pathOf(QStringLiteral("Kim/Red/2.ogg"))), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->title(hub->mode()), QStringLiteral("Scarlet"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+    QTest::qWait(1000);
+    QCOMPARE(hub->state(hub->mode()), PlayState::Paused);
+
+    // One the store does not hold (not indexed yet): the pause acts on what plays.
+    playAlbum(seven, QStringLiteral("One"), false);
+    const QString unread = FixtureLibrary::pathOf(QStringLiteral("Kim/Red/not read yet.ogg"));
+    QVERIFY(AudioGenerator::write(unread,
+                                  AudioTags { QStringLiteral("Unread"), QStringLiteral("Kim"),
+                                              QString(), QString(), QString(), 0, 0, QImage() },
+                                  3000));
+    QCOMPARE(playAndPause(unread), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(hub->state(hub->mode()), PlayState::Paused, Timeout);
+    QCOMPARE(hub->title(hub->mode()), QStringLiteral("One"));
+    QFile::remove(unread);
 }
 
 PARLOVANCE_TEST_MAIN(TestTransportInputs)
