@@ -1,5 +1,6 @@
 #include "trackertagtrim.h"
 
+#include "tagbytes.h"
 #include "trackerfilebytes.h"
 
 #include <QSet>
@@ -47,24 +48,6 @@ bool isOneOf(const char* name, int size, const char* const (&names)[N])
             return true;
     }
     return false;
-}
-
-// UTF-8 text cut at `most` bytes, or fewer where a character would be cut in two (TagLib reads
-// no text at all of bytes that are not UTF-8 to their end).
-QByteArray cutUtf8(const QByteArray& text, qint64 most)
-{
-    if (text.size() <= most)
-        return text;
-    int end = int(most);
-    int start = end;
-    while (start > 0 && (uchar(text.at(start)) & 0xc0) == 0x80)
-        --start;
-    // The character that begins at `start` ends at `end` or before it, or is left out.
-    const uchar lead = uchar(text.at(start));
-    const int length = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc0 ? 2 : 1;
-    if (start + length > end)
-        end = start;
-    return text.left(end);
 }
 
 bool isXiphPicture(const char* name, int size)
@@ -298,7 +281,7 @@ void walkComment(Cursor& cursor, bool collect, Comment* comment)
         const QByteArray more = cursor.take(wanted);
         if (more.size() != wanted || !cursor.take(nullptr, rest - wanted))
             return;
-        const QByteArray field = cut ? cutUtf8(taken + more, TrackerTagTrim::MostTextBytes)
+        const QByteArray field = cut ? TagBytes::cutUtf8(taken + more, TrackerTagTrim::MostTextBytes)
                                      : taken + more;
         comment->kept.append(littleEndianBytes(quint32(field.size())) + field);
     }
@@ -504,29 +487,9 @@ private:
     qint64 m_pages = 0;
 };
 
-// The Ogg page checksum: CRC-32 of polynomial 0x04c11db7, not reflected, starting at 0.
-struct OggCrcTable
-{
-    quint32 entries[256];
-
-    OggCrcTable()
-    {
-        for (quint32 i = 0; i < 256; ++i) {
-            quint32 r = i << 24;
-            for (int k = 0; k < 8; ++k)
-                r = (r & 0x80000000u) ? (r << 1) ^ 0x04c11db7u : r << 1;
-            entries[i] = r;
-        }
-    }
-};
-
 quint32 oggCrc(const QByteArray& page)
 {
-    static const OggCrcTable table;
-    quint32 crc = 0;
-    for (const char c : page)
-        crc = (crc << 8) ^ table.entries[((crc >> 24) ^ uchar(c)) & 0xff];
-    return crc;
+    return TagBytes::oggCrc(page.constData(), page.size());
 }
 
 // Pages holding the packets, from the given sequence number on: each packet's last page has
@@ -827,7 +790,7 @@ void walkApe(const File& file, qint64 dataStart, TrackerTagTrim::Result* result)
             if (value.size() != wanted || !cursor.take(nullptr, length - wanted))
                 break;
             if (cut)
-                value = cutUtf8(value, TrackerTagTrim::MostTextBytes);
+                value = TagBytes::cutUtf8(value, TrackerTagTrim::MostTextBytes);
             *kept += littleEndianBytes(quint32(value.size())) + QByteArray(head + 4, 4)
                      + QByteArray(nameBytes, nameLength) + '\0' + value;
             ++count;

@@ -1,5 +1,7 @@
 #include "zelcommenttrim.h"
 
+#include "tagbytes.h"
+
 #include <QList>
 #include <QSet>
 
@@ -66,22 +68,6 @@ bool isPicture(int shown)
                || std::strcmp(ShownFields[shown], "COVERART") == 0);
 }
 
-// UTF-8 text cut at `most` bytes, or fewer where a character would be cut in two.
-QByteArray cutUtf8(const QByteArray& text, qint64 most)
-{
-    if (text.size() <= most)
-        return text;
-    int end = int(most);
-    int start = end;
-    while (start > 0 && (uchar(text.at(start)) & 0xc0) == 0x80)
-        --start;
-    const uchar lead = uchar(text.at(start));
-    const int length = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc0 ? 2 : 1;
-    if (start + length > end)
-        end = start;
-    return text.left(end);
-}
-
 // A text of `length` bytes whose first `head` bytes are at hand: the rest read, or passed over
 // beyond MostTextBytes; false when the bytes end first.
 bool takeText(const ZelCommentTrim::Reader& read, const char* head, int headLength, qint64 length,
@@ -94,7 +80,7 @@ bool takeText(const ZelCommentTrim::Reader& read, const char* head, int headLeng
     if (!read(text->data() + headLength, kept - headLength) || !read(nullptr, length - kept))
         return false;
     if (!whole)
-        *text = cutUtf8(*text, ZelCommentTrim::MostTextBytes);
+        *text = TagBytes::cutUtf8(*text, ZelCommentTrim::MostTextBytes);
     return true;
 }
 

@@ -1,12 +1,12 @@
 #include "zeltagtrim.h"
 
+#include "tagbytes.h"
 #include "zelcommenttrim.h"
 
 #include <QHash>
 #include <QVector>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include <sys/stat.h>
@@ -90,17 +90,7 @@ public:
 private:
     bool readDirect(qint64 at, char* into, qint64 count)
     {
-        while (count > 0) {
-            const ssize_t n = ::pread(m_fd, into, size_t(count), off_t(at));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            into += n;
-            at += n;
-            count -= n;
-        }
-        return true;
+        return TagBytes::readAt(m_fd, at, into, count);
     }
 
     int m_fd;
@@ -110,29 +100,9 @@ private:
     QByteArray m_piece;
 };
 
-// The Ogg page checksum: CRC-32 of polynomial 0x04c11db7, not reflected, starting at 0.
-struct OggCrcTable
-{
-    quint32 entries[256];
-
-    OggCrcTable()
-    {
-        for (quint32 i = 0; i < 256; ++i) {
-            quint32 r = i << 24;
-            for (int k = 0; k < 8; ++k)
-                r = (r & 0x80000000u) ? (r << 1) ^ 0x04c11db7u : r << 1;
-            entries[i] = r;
-        }
-    }
-};
-
 quint32 oggCrc(const char* bytes, qint64 count)
 {
-    static const OggCrcTable table;
-    quint32 crc = 0;
-    for (qint64 i = 0; i < count; ++i)
-        crc = (crc << 8) ^ table.entries[((crc >> 24) ^ uchar(bytes[i])) & 0xff];
-    return crc;
+    return TagBytes::oggCrc(bytes, count);
 }
 
 struct Page

@@ -1,12 +1,13 @@
 #include "zeltrimmedsource.h"
 
+#include "tagbytes.h"
+
 #include <QVector>
 
 #include <gst/base/gstbasesrc.h>
 #include <gst/gst.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -94,17 +95,7 @@ private:
 
     bool readFile(qint64 at, char* into, qint64 count) const
     {
-        while (count > 0) {
-            const ssize_t n = ::pread(m_fd, into, size_t(count), off_t(at));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            into += n;
-            at += n;
-            count -= n;
-        }
-        return true;
+        return TagBytes::readAt(m_fd, at, into, count);
     }
 
     int m_fd;
