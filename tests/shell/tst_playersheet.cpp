@@ -419,8 +419,10 @@ private slots:
         hub->setPosition(10, PlayState::RadioMode);
         QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::RadioMode) >= 10, Timeout);
         send({ next, previous, previous });
+        // The calls are answered before their burst is carried out, and the entry is the same:
+        // its new start is what tells that the burst is through.
+        QTRY_VERIFY_WITH_TIMEOUT(hub->position(PlayState::RadioMode) < 5, Timeout);
         QVERIFY(plays(QStringLiteral("First Entry")));
-        QVERIFY(hub->position(PlayState::RadioMode) < 5);
         QTest::qWait(300);
         QCOMPARE(hub->state(PlayState::RadioMode), PlayState::Playing);
 
