@@ -218,16 +218,21 @@ private slots:
                 for (int first = 0; first <= count; first += 65535) {
                     const int n = qMin(65535, count + 1 - first);
                     QByteArray records;
+                    records.reserve(n * 26);
+                    char field[16];
                     for (int i = first; i < first + n; ++i) {
-                        const QByteArray name = utf16le(i == count
-                                                            ? QStringLiteral("WM/AlbumTitle")
-                                                            : QString::fromLatin1(fieldName(i)));
-                        const QByteArray value = utf16le(i == count ? QStringLiteral("Flood Album")
-                                                                    : QStringLiteral("a"));
-                        records += littleEndianBytes(0, 4)
-                                   + littleEndianBytes(quint64(name.size()), 2)
-                                   + littleEndianBytes(0, 2)
-                                   + littleEndianBytes(quint64(value.size()), 4) + name + value;
+                        const QLatin1String name = i == count
+                                                       ? QLatin1String("WM/AlbumTitle")
+                                                       : QLatin1String(field,
+                                                                       fieldNameInto(field, i));
+                        const QLatin1String value = i == count ? QLatin1String("Flood Album")
+                                                               : QLatin1String("a");
+                        appendLittleEndian(records, 0, 4);
+                        appendLittleEndian(records, quint64(name.size() + 1) * 2, 2);
+                        appendLittleEndian(records, 0, 2);
+                        appendLittleEndian(records, quint64(value.size() + 1) * 2, 4);
+                        appendUtf16le(records, name);
+                        appendUtf16le(records, value);
                     }
                     objects += asfObject("metadata", littleEndianBytes(quint64(n), 2) + records);
                 }

@@ -20,11 +20,19 @@ inline QByteArray bigEndianBytes(quint64 value, int count)
     return bytes;
 }
 
+// The floods below append in place: under the sanitizers a temporary array a byte costs
+// minutes over a million fields.
+inline void appendLittleEndian(QByteArray& out, quint64 value, int count)
+{
+    for (int i = 0; i < count; ++i)
+        out.append(char((value >> (8 * i)) & 0xff));
+}
+
 inline QByteArray littleEndianBytes(quint64 value, int count)
 {
-    QByteArray bytes(count, '\0');
-    for (int i = 0; i < count; ++i)
-        bytes[i] = char((value >> (8 * i)) & 0xff);
+    QByteArray bytes;
+    bytes.reserve(count);
+    appendLittleEndian(bytes, value, count);
     return bytes;
 }
 
@@ -170,21 +178,52 @@ inline QByteArray asfObject(const char* guid, const QByteArray& body)
     return asfGuid(guid) + littleEndianBytes(quint64(body.size() + 24), 8) + body;
 }
 
+// text as UTF-16LE, with its terminating zero when ended.
+inline void appendUtf16le(QByteArray& out, QStringView text, bool ended = true)
+{
+    for (const QChar c : text) {
+        out.append(char(c.unicode() & 0xff));
+        out.append(char(c.unicode() >> 8));
+    }
+    if (ended)
+        out.append(2, '\0');
+}
+
+// The same of a Latin-1 text, with no QString made for it.
+inline void appendUtf16le(QByteArray& out, QLatin1String text, bool ended = true)
+{
+    for (const char c : text) {
+        out.append(c);
+        out.append('\0');
+    }
+    if (ended)
+        out.append(2, '\0');
+}
+
 inline QByteArray utf16le(const QString& text, bool ended = true)
 {
     QByteArray bytes;
-    for (const QChar c : text)
-        bytes += char(c.unicode() & 0xff) + QByteArray(1, char(c.unicode() >> 8));
-    return ended ? bytes + QByteArray(2, '\0') : bytes;
+    bytes.reserve(text.size() * 2 + 2);
+    appendUtf16le(bytes, QStringView(text), ended);
+    return bytes;
 }
 
-// An extended content description's text descriptor.
+// An extended content description's text descriptor, appended.
+template <typename Text>
+inline void appendAsfDescriptor(QByteArray& out, Text name, Text text)
+{
+    appendLittleEndian(out, quint64(name.size() + 1) * 2, 2);
+    appendUtf16le(out, name);
+    appendLittleEndian(out, 0, 2);
+    appendLittleEndian(out, quint64(text.size() + 1) * 2, 2);
+    appendUtf16le(out, text);
+}
+
 inline QByteArray asfDescriptor(const QString& name, const QString& text)
 {
-    const QByteArray n = utf16le(name);
-    const QByteArray v = utf16le(text);
-    return littleEndianBytes(quint64(n.size()), 2) + n + littleEndianBytes(0, 2)
-           + littleEndianBytes(quint64(v.size()), 2) + v;
+    QByteArray bytes;
+    appendAsfDescriptor(bytes, QStringView(name), QStringView(text));
+    return bytes;
 }
 
 inline QByteArray asfExtendedContent(const QByteArray& descriptors, int count)

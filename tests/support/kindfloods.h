@@ -77,15 +77,17 @@ inline QByteArray floodAsfObjects(int count, int* objects)
     for (int first = 0; first < total; first += 65535) {
         QByteArray descriptors;
         const int n = qMin(65535, total - first);
+        descriptors.reserve(n * 24);
+        char name[16];
         for (int i = first; i < first + n; ++i) {
             if (i == 0)
-                descriptors += asfDescriptor(QStringLiteral("WM/Genre"), QStringLiteral("Flood"));
+                appendAsfDescriptor(descriptors, QLatin1String("WM/Genre"), QLatin1String("Flood"));
             else if (i == total - 1)
-                descriptors += asfDescriptor(QStringLiteral("WM/AlbumTitle"),
-                                             QStringLiteral("Flood Album"));
+                appendAsfDescriptor(descriptors, QLatin1String("WM/AlbumTitle"),
+                                    QLatin1String("Flood Album"));
             else
-                descriptors += asfDescriptor(QString::fromLatin1(fieldName(i)),
-                                             QStringLiteral("a"));
+                appendAsfDescriptor(descriptors, QLatin1String(name, fieldNameInto(name, i)),
+                                    QLatin1String("a"));
         }
         all += asfExtendedContent(descriptors, n);
         ++*objects;
