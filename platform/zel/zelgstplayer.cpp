@@ -66,6 +66,17 @@ const int MostHeld = 8;
 const int SettleBeforeNullMs = 2000;
 const int SettleStepMs = 50;
 
+// How often a pipeline that has not prerolled is looked at for a stall, and how many looks in a
+// row must find it stalled. decodebin drops the errors that an element it is plugging posts
+// while it is still taking that element to PAUSED, to try another instead; a demuxer reading in
+// pull mode starts its task in that state change, and when its task fails on damaged data at
+// once (an Ogg file with no chain), its errors can come within that moment and are dropped
+// while the element is kept. The pipeline then waits for ever with every task paused and
+// nothing on the bus. Two looks a second apart keep a task that pauses as the sink prerolls on
+// the end of a short stream from being taken for one.
+const int StallLookMs = 1000;
+const int StallLooks = 2;
+
 struct TextTag
 {
     const char* gstTag;
@@ -488,7 +499,11 @@ ZelGstPlayer::ZelGstPlayer(QObject* parent)
     , m_loadSerial(0)
     , m_parkedStartMs(-1)
     , m_parked(false)
+    , m_stallTimer(new QTimer(this))
+    , m_stallLooks(0)
 {
+    m_stallTimer->setInterval(StallLookMs);
+    connect(m_stallTimer, &QTimer::timeout, this, &ZelGstPlayer::lookForStall);
     m_traffic->player = this;
     qRegisterMetaType<ZelGstPlayer::Target>("ZelGstPlayer::Target");
     qRegisterMetaType<ZelGstPlayer::Tags>("ZelGstPlayer::Tags");
@@ -677,6 +692,7 @@ void ZelGstPlayer::load(const QUrl& url, Target target, qint64 startMs)
     if (!m_valid)
         return;
     ++m_loadSerial;
+    m_stallTimer->stop();
     if (!PlayableUrl::check(url, Q_FUNC_INFO)) {
         stop();
         failLater(url.isLocalFile() ? MafwError::ResourceNotFound : MafwError::UnsupportedMediaType,
@@ -809,7 +825,31 @@ void ZelGstPlayer::pipelineStarted(quint64 serial, int result, const QString& re
         m_pendingSeek = -1;
         m_seekTarget = -1;
         applyTarget();
+        return;
     }
+    if (!m_prerolled) {
+        m_stallLooks = 0;
+        m_stallTimer->start();
+    }
+}
+
+void ZelGstPlayer::lookForStall()
+{
+    if (!m_loaded || m_prerolled || !m_pipeline) {
+        m_stallTimer->stop();
+        return;
+    }
+    // A message still waiting on the bus (the sink's preroll, an error) is heard first.
+    if (gst_bus_have_pending(m_bus) || !ZelStreamThreads::stalled(m_pipeline)) {
+        m_stallLooks = 0;
+        return;
+    }
+    if (++m_stallLooks < StallLooks)
+        return;
+    m_stallTimer->stop();
+    const QString text = QStringLiteral("The stream stopped before any of it could be played");
+    qWarning() << Q_FUNC_INFO << "-" << m_url << text;
+    emit failed(MafwError::UnsupportedFormat, text);
 }
 
 void ZelGstPlayer::setTarget(Target target)
@@ -855,6 +895,7 @@ bool ZelGstPlayer::isLoaded() const
 void ZelGstPlayer::stop()
 {
     ++m_loadSerial;
+    m_stallTimer->stop();
     m_parked = false;
     if (m_used)
         retirePipeline();

@@ -93,6 +93,8 @@ private:
     void startPipeline(const QUrl& url);
     // refusal: why the local file was not opened, or empty.
     void pipelineStarted(quint64 serial, int result, const QString& refusal);
+    // Fails the item whose pipeline, not yet prerolled, has stopped moving with nothing said.
+    void lookForStall();
     // Hands the current pipeline to a worker thread, which takes it to NULL and drops it; one
     // still starting is taken down by its starter once the start comes back.
     void retirePipeline();
@@ -126,6 +128,8 @@ private:
     QUrl m_parkedUrl;
     qint64 m_parkedStartMs;
     bool m_parked;
+    QTimer* m_stallTimer;
+    int m_stallLooks;
 };
 
 Q_DECLARE_METATYPE(ZelGstPlayer::Target)

@@ -13,12 +13,22 @@ namespace {
 
 const char* const PoolKey = "parlovance-stream-threads";
 
-// The threads running the tasks of one pipeline, known by their kernel ids while they run.
+// The threads running the tasks of one pipeline, known by their kernel ids while they run, and
+// every task the pipeline has made, each held weakly: the task goes with its pad.
 struct Threads
 {
     QMutex mutex;
     QVector<pid_t> running;
+    QVector<GWeakRef*> tasks;
     bool givenUp = false;
+
+    ~Threads()
+    {
+        for (GWeakRef* task : qAsConst(tasks)) {
+            g_weak_ref_clear(task);
+            delete task;
+        }
+    }
 };
 
 struct OwnThreadPool
@@ -131,8 +141,15 @@ GstBusSyncReply taskAnnounced(GstBus*, GstMessage* message, gpointer pool)
     GstElement* owner = nullptr;
     gst_message_parse_stream_status(message, &type, &owner);
     const GValue* value = gst_message_get_stream_status_object(message);
-    if (type == GST_STREAM_STATUS_TYPE_CREATE && value && G_VALUE_HOLDS(value, GST_TYPE_TASK))
-        gst_task_set_pool(GST_TASK(g_value_get_object(value)), GST_TASK_POOL(pool));
+    if (type == GST_STREAM_STATUS_TYPE_CREATE && value && G_VALUE_HOLDS(value, GST_TYPE_TASK)) {
+        GstTask* task = GST_TASK(g_value_get_object(value));
+        gst_task_set_pool(task, GST_TASK_POOL(pool));
+        Threads* threads = static_cast<OwnThreadPool*>(pool)->threads;
+        auto* weak = new GWeakRef;
+        g_weak_ref_init(weak, task);
+        QMutexLocker lock(&threads->mutex);
+        threads->tasks.append(weak);
+    }
     return GST_BUS_PASS;
 }
 
@@ -157,4 +174,24 @@ void ZelStreamThreads::giveUp(GstElement* pipeline)
     pool->threads->givenUp = true;
     for (const pid_t thread : pool->threads->running)
         lower(thread);
+}
+
+bool ZelStreamThreads::stalled(GstElement* pipeline)
+{
+    auto* pool = static_cast<OwnThreadPool*>(g_object_get_data(G_OBJECT(pipeline), PoolKey));
+    if (!pool)
+        return false;
+    QMutexLocker lock(&pool->threads->mutex);
+    if (pool->threads->tasks.isEmpty())
+        return false;
+    for (GWeakRef* weak : qAsConst(pool->threads->tasks)) {
+        auto* task = static_cast<GstTask*>(g_weak_ref_get(weak));
+        if (!task)
+            continue;
+        const bool running = gst_task_get_state(task) == GST_TASK_STARTED;
+        gst_object_unref(task);
+        if (running)
+            return false;
+    }
+    return true;
 }

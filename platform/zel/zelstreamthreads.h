@@ -18,6 +18,9 @@ public:
     // The streaming threads of an attached pipeline, those running and those it starts later,
     // run at the least priority from now on.
     static void giveUp(GstElement* pipeline);
+    // True when the attached pipeline has made streaming tasks and none of them runs any more:
+    // each has paused or stopped, and nothing in the pipeline moves data until it is told to.
+    static bool stalled(GstElement* pipeline);
 };
 
 #endif // ZELSTREAMTHREADS_H

@@ -130,6 +130,71 @@ void heldSourceUriInit(gpointer iface, gpointer)
     handler->set_uri = [](GstURIHandler*, const gchar*, GError**) -> gboolean { return TRUE; };
 }
 
+// A demuxer of files that begin with StallMagic which, reading in pull mode, pauses its task at
+// once and says nothing: what a pipeline is left with when decodebin drops the errors of a
+// demuxer it is still starting (an Ogg file with no chain, now and then).
+struct StallingDemuxer
+{
+    GstElement parent;
+};
+struct StallingDemuxerClass
+{
+    GstElementClass parentClass;
+};
+
+G_DEFINE_TYPE(StallingDemuxer, stalling_demuxer, GST_TYPE_ELEMENT)
+
+const char StallMagic[] = "STALLED!";
+const char* const StallCaps = "application/x-parlovance-stalled";
+QAtomicInt stalledTasks;
+
+void stallingLoop(gpointer pad)
+{
+    stalledTasks.ref();
+    gst_pad_pause_task(GST_PAD(pad));
+}
+
+gboolean stallingActivate(GstPad* pad, GstObject*)
+{
+    return gst_pad_activate_mode(pad, GST_PAD_MODE_PULL, TRUE);
+}
+
+gboolean stallingActivateMode(GstPad* pad, GstObject*, GstPadMode mode, gboolean active)
+{
+    if (mode != GST_PAD_MODE_PULL)
+        return FALSE;
+    return active ? gst_pad_start_task(pad, stallingLoop, pad, nullptr) : gst_pad_stop_task(pad);
+}
+
+void stalling_demuxer_class_init(StallingDemuxerClass* klass)
+{
+    static GstStaticPadTemplate sink = GST_STATIC_PAD_TEMPLATE(
+        "sink", GST_PAD_SINK, GST_PAD_ALWAYS, GST_STATIC_CAPS("application/x-parlovance-stalled"));
+    static GstStaticPadTemplate src = GST_STATIC_PAD_TEMPLATE("src_%u", GST_PAD_SRC,
+                                                              GST_PAD_SOMETIMES,
+                                                              GST_STATIC_CAPS("audio/x-raw"));
+    gst_element_class_add_static_pad_template(GST_ELEMENT_CLASS(klass), &sink);
+    gst_element_class_add_static_pad_template(GST_ELEMENT_CLASS(klass), &src);
+    gst_element_class_set_static_metadata(GST_ELEMENT_CLASS(klass), "Stalling demuxer",
+                                          "Codec/Demuxer", "Pauses at once", "tests");
+}
+
+void stalling_demuxer_init(StallingDemuxer* demuxer)
+{
+    GstPad* pad = gst_pad_new_from_template(
+        gst_element_class_get_pad_template(GST_ELEMENT_GET_CLASS(demuxer), "sink"), "sink");
+    gst_pad_set_activate_function(pad, stallingActivate);
+    gst_pad_set_activatemode_function(pad, stallingActivateMode);
+    gst_element_add_pad(GST_ELEMENT(demuxer), pad);
+}
+
+void stalledTypeFind(GstTypeFind* find, gpointer)
+{
+    const guint8* data = gst_type_find_peek(find, 0, sizeof StallMagic - 1);
+    if (data && memcmp(data, StallMagic, sizeof StallMagic - 1) == 0)
+        gst_type_find_suggest_empty_simple(find, GST_TYPE_FIND_MAXIMUM, StallCaps);
+}
+
 // Holds an Ogg demuxer, once armed, where it has read its file's streams and is about to start
 // its task again to play them (its "no-more-pads"), until its task has been stopped from
 // outside, as a pipeline taken down at that moment stops it, or a second has passed. A demuxer
@@ -649,6 +714,37 @@ private slots:
         QCOMPARE(gstreamerWarnings.loadAcquire(), warnings);
         controls->stop();
         QTRY_COMPARE_WITH_TIMEOUT(livePipelines.loadAcquire(), 0, Timeout);
+    }
+
+    void aPipelineThatStallsBeforePlayingFails()
+    {
+        QVERIFY(gst_type_find_register(nullptr, "parlovance-stalled", GST_RANK_PRIMARY + 100,
+                                       stalledTypeFind, nullptr,
+                                       gst_caps_from_string(StallCaps), nullptr, nullptr));
+        QVERIFY(gst_element_register(nullptr, "stallingdemux", GST_RANK_PRIMARY + 100,
+                                     stalling_demuxer_get_type()));
+        QFile stalled(dir + QStringLiteral("/stalled.ogg"));
+        QVERIFY(stalled.open(QIODevice::WriteOnly));
+        stalled.write(StallMagic + QByteArray(64 << 10, '\0'));
+        stalled.close();
+        const QString after = write(QStringLiteral("after-stalled.ogg"),
+                                    QStringLiteral("After stalled"));
+        QVERIFY(!after.isEmpty());
+
+        // The item fails, as one whose demuxer's error is heard does; it does not wait for ever.
+        QSignalSpy errors(controls, SIGNAL(error(MafwError)));
+        const int tasks = stalledTasks.loadAcquire();
+        controls->play(QUrl::fromLocalFile(stalled.fileName()));
+        QTRY_VERIFY_WITH_TIMEOUT(stalledTasks.loadAcquire() > tasks, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, Timeout);
+        QCOMPARE(errors.first().first().value<MafwError>().code(), int(MafwError::UnsupportedFormat));
+        QTRY_COMPARE_WITH_TIMEOUT(controls->state(), MafwRenderer::Stopped, Timeout);
+
+        // The next song plays.
+        controls->play(QUrl::fromLocalFile(after));
+        QTRY_COMPARE_WITH_TIMEOUT(controls->state(), MafwRenderer::Playing, Timeout);
+        QCOMPARE(errors.size(), 1);
+        controls->stop();
     }
 
     // Last: the pipelines it gives up work on until the test ends.
