@@ -141,12 +141,17 @@ void walkAttribute(Walk& walk, Reader& reader, int kind, QByteArray* kept, quint
     }
     reader.skip(valueBytes);
     ++walk.attributes;
-    // The name, in UTF-16: the names looked for are ASCII.
+    // The name, in UTF-16: the names looked for are ASCII. Read in place, as a million
+    // descriptors are walked twice.
     char name[MostNameBytes];
     int nameBytes = 0;
-    const QByteArray raw = nameLength <= quint64(2 * MostNameBytes)
-                               ? walk.file.bytes(nameAt, qint64(nameLength))
-                               : QByteArray();
+    char rawBytes[2 * MostNameBytes];
+    QByteArray raw;
+    if (nameLength <= quint64(2 * MostNameBytes)) {
+        raw = walk.file.read(nameAt, rawBytes, qint64(nameLength))
+                  ? QByteArray::fromRawData(rawBytes, int(nameLength))
+                  : walk.file.bytes(nameAt, qint64(nameLength));
+    }
     for (int i = 0; i + 1 < raw.size() && raw.at(i + 1) == 0 && raw.at(i) != 0; i += 2)
         name[nameBytes++] = raw.at(i);
     const bool looked = std::any_of(std::begin(WantedAttributes), std::end(WantedAttributes),
@@ -156,11 +161,12 @@ void walkAttribute(Walk& walk, Reader& reader, int kind, QByteArray* kept, quint
                                     });
     const bool cut = type == Unicode && valueBytes > TrackerTagTrim::MostTextBytes;
     walk.bounded = walk.bounded || cut || walk.attributes > TrackerTagTrim::MostFields;
-    const QByteArray key(name, nameBytes);
-    const bool keep = walk.attributes <= TrackerTagTrim::MostFields
-                      || (looked && !walk.names.contains(key));
-    if (looked)
+    bool keep = walk.attributes <= TrackerTagTrim::MostFields;
+    if (looked) {
+        const QByteArray key(name, nameBytes);
+        keep = keep || !walk.names.contains(key);
         walk.names.insert(key);
+    }
     if (!walk.make || !keep)
         return;
     ++*count;
@@ -209,10 +215,11 @@ QByteArray walkExtension(Walk& walk, Reader& reader, const QByteArray& guid, qin
     QSet<QByteArray> seen;
     for (qint64 dataPos = 0; dataPos < dataSize;) {
         const qint64 at = reader.at();
-        if (walk.file.bytes(at, 16).size() != 16)
+        char head[24];
+        if (!walk.file.read(at, head, 16))
             break;
-        const qint64 objectSize = qint64(walk.file.bytes(at + 16, 8).size() == 8
-                                             ? little(walk.file.bytes(at + 16, 8).constData(), 8)
+        const qint64 objectSize = qint64(walk.file.read(at + 16, head + 16, 8)
+                                             ? little(head + 16, 8)
                                              : 0);
         if (objectSize < 0 || objectSize > dataSize - dataPos)
             break;
@@ -235,7 +242,11 @@ QByteArray walkObject(Walk& walk, Reader& reader, bool inExtension, bool* needed
                       QSet<QByteArray>* seen)
 {
     const qint64 start = reader.at();
-    const QByteArray guid = walk.file.bytes(start, 16);
+    // A header of a million objects is walked twice: each is looked at in place, with no copy
+    // of its bytes unless it is kept.
+    char raw[16];
+    const QByteArray guid = walk.file.read(start, raw, 16) ? QByteArray::fromRawData(raw, 16)
+                                                           : walk.file.bytes(start, 16);
     reader.skip(16);
     const qint64 size = qint64(reader.number(8));
     ++walk.objects;
@@ -244,11 +255,13 @@ QByteArray walkObject(Walk& walk, Reader& reader, bool inExtension, bool* needed
     // extension; any other object as bytes.
     const bool descriptors = inExtension ? guid == MetadataGuid || guid == MetadataLibraryGuid
                                          : guid == ExtendedContentDescriptionGuid;
+    const bool first = !seen->contains(guid);
     *needed = descriptors
-              || (!seen->contains(guid)
+              || (first
                   && (guid == FilePropertiesGuid || guid == StreamPropertiesGuid
                       || guid == ContentDescriptionGuid || guid == HeaderExtensionGuid));
-    seen->insert(guid);
+    if (first)
+        seen->insert(QByteArray(guid.constData(), guid.size()));
     if (descriptors) {
         const int kind = guid == ExtendedContentDescriptionGuid ? 0 : guid == MetadataGuid ? 1 : 2;
         return walkDescriptors(walk, reader, guid, kind);
@@ -263,7 +276,9 @@ QByteArray walkObject(Walk& walk, Reader& reader, bool inExtension, bool* needed
     } else if (size > 24 && size <= walk.file.length()) {
         reader.skip(size - 24);
     }
-    return walk.make ? walk.file.bytes(start, reader.at() - start) : QByteArray();
+    // The callers keep the first objects and those TagLib needs.
+    const bool kept = walk.objects <= TrackerTagTrim::MostFields || *needed;
+    return walk.make && kept ? walk.file.bytes(start, reader.at() - start) : QByteArray();
 }
 
 } // namespace
@@ -284,9 +299,10 @@ TrackerTagTrim::Result TrackerAsfTrim::walk(int fd)
         QSet<QByteArray> seen;
         for (qint32 i = 0; i < declared; ++i) {
             const qint64 at = reader.at();
-            if (file.bytes(at, 24).size() != 24)
+            char head[24];
+            if (!file.read(at, head, 24))
                 break;
-            const qint64 size = qint64(little(file.bytes(at + 16, 8).constData(), 8));
+            const qint64 size = qint64(little(head + 16, 8));
             bool needed = false;
             const QByteArray object = walkObject(walk, reader, false, &needed, &seen);
             if (reader.at() != at + size)
