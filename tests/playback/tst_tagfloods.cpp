@@ -77,11 +77,7 @@ class TestTagFloods : public QObject
 
     QString write(const QString& name, const QByteArray& bytes)
     {
-        QFile file(dir + QLatin1Char('/') + name);
-        if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly)
-            || file.write(bytes) != bytes.size())
-            return QString();
-        return file.fileName();
+        return TestEnvironment::writeFile(dir + QLatin1Char('/') + name, bytes);
     }
 
     // A song of one second tagged "Song" by "Singer", in the given format.

@@ -44,11 +44,7 @@ class TestTagKinds : public QObject
 
     QString write(const QString& name, const QByteArray& bytes)
     {
-        QFile file(dir + QLatin1Char('/') + name);
-        if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly)
-            || file.write(bytes) != bytes.size())
-            return QString();
-        return file.fileName();
+        return TestEnvironment::writeFile(dir + QLatin1Char('/') + name, bytes);
     }
 
     // Reads the file with the indexer's tag reader; the growth of the peak in `growth`.

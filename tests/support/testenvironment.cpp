@@ -164,3 +164,11 @@ QString TestEnvironment::screenshotDir()
     QDir().mkpath(dir);
     return dir;
 }
+
+QString TestEnvironment::writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return QString();
+    return file.fileName();
+}

@@ -22,6 +22,10 @@ public:
     // build/screenshots; made when missing.
     static QString screenshotDir();
 
+    // Writes the bytes as the file at path; its path, or empty when there are no bytes or they
+    // were not all written.
+    static QString writeFile(const QString& path, const QByteArray& bytes);
+
     // Removes everything below the private home and makes the XDG folders again.
     static void wipeHome();
 

@@ -92,11 +92,7 @@ class TestZelTagBound : public QObject
 
     QString write(const QString& name, const QByteArray& bytes)
     {
-        QFile file(dir + QLatin1Char('/') + name);
-        if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly)
-            || file.write(bytes) != bytes.size())
-            return QString();
-        return file.fileName();
+        return TestEnvironment::writeFile(dir + QLatin1Char('/') + name, bytes);
     }
 
     // A file of the kind whose comment holds `count` tiny fields between its title and artist.
